@@ -1,0 +1,3 @@
+#include "app/KestrelEditApplication.h"
+
+START_JUCE_APPLICATION (KestrelEditApplication)

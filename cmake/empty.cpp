@@ -1,0 +1,1 @@
+// Placeholder so that a folder library without classes still builds.

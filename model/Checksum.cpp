@@ -1,0 +1,33 @@
+#include "model/Checksum.h"
+
+juce::uint8 calcSysExChecksum (const void* bytes, size_t count)
+{
+    if (bytes == nullptr)
+        return 0;
+
+    auto* b = static_cast<const juce::uint8*> (bytes);
+    juce::uint8 sum = 0;
+
+    for (size_t i = 0; i < count; ++i)
+        sum ^= b[i];
+
+    return (juce::uint8) (sum & 0x7f);
+}
+
+juce::uint16 xorWords16 (const juce::uint16* words, size_t count)
+{
+    juce::uint16 sum = 0;
+    if (words != nullptr)
+        for (size_t i = 0; i < count; ++i)
+            sum ^= words[i];
+    return sum;
+}
+
+juce::uint32 xorWords32 (const juce::uint32* words, size_t count)
+{
+    juce::uint32 sum = 0;
+    if (words != nullptr)
+        for (size_t i = 0; i < count; ++i)
+            sum ^= words[i];
+    return sum;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <functional>
+
+// One user-facing message: what the program would show in a message box.
+struct Notice
+{
+    enum class Icon
+    {
+        info,
+        warning,
+        question,
+        error
+    };
+
+    enum class Buttons
+    {
+        ok,        // result 1
+        okCancel,  // 1 OK, 0 Cancel
+        yesNo,     // 1 Yes, 0 No
+        yesNoCancel // 1 Yes, 2 No, 0 Cancel
+    };
+
+    Icon icon = Icon::info;
+    juce::String title;
+    juce::String message;
+    Buttons buttons = Buttons::ok;
+
+    // Called on the message thread with the button's result; may be empty.
+    std::function<void (int)> onResult;
+};
+
+// Every message box the program shows goes through here. It never blocks
+// and may be called from any thread: the box appears asynchronously on the
+// message thread. Tests install a sink that records and answers notices.
+class UserNotifier
+{
+public:
+    class Sink
+    {
+    public:
+        virtual ~Sink() = default;
+        virtual void show (Notice notice) = 0;
+    };
+
+    static void show (Notice notice);
+
+    // Shorthands, titled "Kestrel-Edit" unless a title is given.
+    static void inform (const juce::String& message, const juce::String& title = {});
+    static void warn (const juce::String& message, const juce::String& title = {});
+    static void askOkCancel (const juce::String& message, std::function<void (bool ok)> onAnswer,
+                             const juce::String& title = {}, Notice::Icon icon = Notice::Icon::question);
+
+    static const char* defaultTitle() { return "Kestrel-Edit"; }
+
+    // Installs a sink (nullptr restores the program's own message boxes).
+    // The caller keeps ownership and uninstalls it before deleting it.
+    static void setSink (Sink* sink);
+    static Sink* getSink();
+};
