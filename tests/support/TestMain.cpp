@@ -1,11 +1,41 @@
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
+#include <X11/Xlib.h>
+#include <cstdlib>
+
+namespace
+{
+// A bare X server (Xvfb without a window manager) has never seen the window
+// manager's atoms, and JUCE only looks them up without creating them. Create
+// them once so that real windows can open in tests. The connection stays open
+// for the whole run: a bare server forgets its atoms when its last client leaves.
+void prepareBareXServer()
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        return;
+
+    if (auto* display = XOpenDisplay (nullptr))
+    {
+        for (auto* name : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
+                            "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
+                            "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_WM_STATE_SKIP_TASKBAR",
+                            "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_TOOLTIP",
+                            "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_FULLSCREEN", "_MOTIF_WM_HINTS", "_NET_FRAME_EXTENTS",
+                            "_NET_WM_ICON", "_NET_WM_NAME", "UTF8_STRING", "_NET_SUPPORTED" })
+            XInternAtom (display, name, False);
+
+        XFlush (display);
+    }
+}
+} // namespace
+
 // Every test executable runs with JUCE initialised, so the message manager
 // exists for timers, async notices and change broadcasts.
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
+    prepareBareXServer();
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
     return RUN_ALL_TESTS();
 }
