@@ -1,0 +1,86 @@
+#include "model/LanguageStore.h"
+
+#include "model/IdTables.h"
+#include "model/UserFolders.h"
+
+namespace
+{
+const char* const languageFileSuffix = ".lbrakml";
+} // namespace
+
+LanguageStore::LanguageStore()
+{
+    options.applicationName = "Kestrel-Edit";
+    options.filenameSuffix = languageFileSuffix;
+    options.folderName = juce::String ("Quillon Audio") + juce::File::getSeparatorString() + "Kestrel-Edit";
+    options.osxLibrarySubFolder = "Application Support";
+
+    // The store never changes a value, so JUCE never has anything to save;
+    // this makes sure of it even if someone sets a value by mistake.
+    options.doNotSave = true;
+
+    setLanguage (1);
+}
+
+LanguageStore::~LanguageStore() = default;
+
+void LanguageStore::setLanguage (juce::int32 index)
+{
+    if (index == currentLanguage)
+        return;
+
+    currentLanguage = index;
+    languageFile.reset();
+    openLanguageFile();
+}
+
+void LanguageStore::openLanguageFile()
+{
+    const auto folder = UserFolders::getProgramFolder();
+
+    auto fileName = getNameForId (LanguageFiles, (juce::uint32) currentLanguage);
+
+    if (fileName.isEmpty())
+        fileName = juce::String ("default") + languageFileSuffix;
+
+    if (! folder.isDirectory())
+        folder.createDirectory();
+
+    const auto file = folder.getChildFile (fileName);
+
+    // An oversized file is passed over as if absent: the store still opens an
+    // empty set, so every message gets its built-in text.
+    if (file.existsAsFile() && file.getSize() > maxLanguageFileSize)
+    {
+        languageFile = std::make_unique<juce::PropertiesFile> (juce::File(), options);
+        return;
+    }
+
+    // A missing or unreadable file gives an empty property set.
+    languageFile = std::make_unique<juce::PropertiesFile> (file, options);
+}
+
+bool LanguageStore::getText (juce::int32 messageId, juce::String& text) const
+{
+    if (keyTable == nullptr || defaultTextTable == nullptr)
+        return false;
+
+    const auto key = getNameForId (keyTable, (juce::uint32) messageId);
+    const auto builtIn = getNameForId (defaultTextTable, (juce::uint32) messageId);
+
+    if (key.isEmpty() || builtIn.isEmpty() || languageFile == nullptr)
+        return false;
+
+    // A key the file holds wins, even with an empty value; callers that get
+    // false keep the text they passed in.
+    text = languageFile->containsKey (key) ? languageFile->getValue (key) : builtIn;
+
+    return text.isNotEmpty();
+}
+
+juce::String LanguageStore::getText (juce::int32 messageId) const
+{
+    juce::String text;
+    getText (messageId, text);
+    return text;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/IdNameTable.h"
+#include "model/Singleton.h"
+
+#include <juce_data_structures/juce_data_structures.h>
+
+#include <memory>
+
+// Gives every user-facing prompt, title, tooltip and preference label by its
+// message id (see PromptCatalogue.h). A language file in the program's folder
+// may replace any text by key; it is only ever read, never created or written.
+// Message thread only.
+class LanguageStore : public Singleton<LanguageStore>
+{
+public:
+    ~LanguageStore();
+
+    // Selects a language by its LanguageFiles index and reads that file. Does
+    // nothing when the index is already the current one.
+    void setLanguage (juce::int32 index);
+    juce::int32 getLanguage() const { return currentLanguage; }
+
+    // The text of a message: the language file's value for the id's key, or
+    // the built-in text when the file lacks the key or leaves it empty.
+    // False, with text left as it was, when the tables have not been handed
+    // over or the id has no key or built-in text; otherwise true when the
+    // delivered text is not empty.
+    bool getText (juce::int32 messageId, juce::String& text) const;
+
+    // The same, as a value: empty when getText would give false.
+    juce::String getText (juce::int32 messageId) const;
+
+    // The message catalogue, handed over by the application right after
+    // creating the store (PromptKeys and PromptDefaultTexts). Until then every
+    // lookup gives false.
+    const IdNameRow* keyTable = nullptr;
+    const IdNameRow* defaultTextTable = nullptr;
+
+    // Larger language files are not read: a full catalogue is a few tens of
+    // kilobytes, so anything this big is not one, and reading it would only
+    // waste memory.
+    static constexpr juce::int64 maxLanguageFileSize = 4 * 1024 * 1024;
+
+private:
+    friend class Singleton<LanguageStore>;
+    LanguageStore();
+
+    void openLanguageFile();
+
+    juce::int32 currentLanguage = 0;
+    juce::PropertiesFile::Options options;
+    std::unique_ptr<juce::PropertiesFile> languageFile;
+
+    JUCE_DECLARE_NON_COPYABLE (LanguageStore)
+};
