@@ -2,6 +2,12 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+// Window tests need an X display; the test command provides one. Without it
+// they are skipped rather than crashing.
+#define KESTREL_REQUIRE_DISPLAY()                                          \
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty()) \
+    GTEST_SKIP() << "no display"
+
 // Saves a component's picture as a PNG below the build folder's
 // test-output/screenshots, for a person to look at after a run.
 inline juce::File saveScreenshot (juce::Component& component, const juce::String& name)

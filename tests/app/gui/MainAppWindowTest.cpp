@@ -6,6 +6,7 @@
 
 TEST (MainAppWindow, OpensWithTheProgramTitleAndContentSize)
 {
+    KESTREL_REQUIRE_DISPLAY();
     MainAppWindow window ("Kestrel-Edit");
     window.setVisible (true);
     juce::MessageManager::getInstance()->runDispatchLoopUntil (200);
@@ -24,6 +25,7 @@ TEST (MainAppWindow, OpensWithTheProgramTitleAndContentSize)
 // message loop is stopping.
 TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
 {
+    KESTREL_REQUIRE_DISPLAY();
     KestrelEditApplication app;
     EXPECT_EQ (KestrelEditApplication::getApp(), &app);
 
