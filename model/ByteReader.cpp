@@ -96,7 +96,17 @@ juce::String ByteReader::readText (juce::uint32 maxBytes)
         return {};
     }
 
-    auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes + pos), length);
+    auto* start = reinterpret_cast<const char*> (bytes + pos);
+
+    // Malformed UTF-8 inside a juce::String makes later walks over the text
+    // step past its end, so such a text is refused like any other bad data.
+    if (! juce::CharPointer_UTF8::isValidString (start, length))
+    {
+        failed = true;
+        return {};
+    }
+
+    auto text = juce::String::fromUTF8 (start, length);
     pos += (size_t) length;
     return text;
 }

@@ -11,6 +11,7 @@ class ByteReader
 public:
     ByteReader (const void* data, size_t size);
     explicit ByteReader (const juce::MemoryBlock& block);
+    ByteReader (juce::MemoryBlock&&) = delete; // would keep a pointer into a temporary
 
     bool ok() const { return ! failed; }
     size_t position() const { return pos; }
@@ -33,7 +34,8 @@ public:
     bool skip (size_t n);
 
     // A text stored as a 32-bit byte length and that many bytes (UTF-8).
-    // A negative length, or one beyond the data or beyond maxBytes, fails.
+    // A negative length, one beyond the data or beyond maxBytes, or bytes
+    // that are not valid UTF-8, fail.
     juce::String readText (juce::uint32 maxBytes = 1u << 20);
 
     void fail() { failed = true; }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Small stateless helpers for files and names used all over the program.
+
+// Full path of the folder that holds the running program, without a trailing
+// separator (follows UserFolders, so tests can move it).
+juce::String getExecutableFolder();
+
+// Writes a memory block to a file, creating its folder when needed and
+// replacing an existing file only once the new data is completely written.
+// Returns an error text; empty means success.
+juce::String saveDataToFile (const juce::String& path, const juce::MemoryBlock& data);
+
+// Finds a name for a new file in folder: base name, an optional time stamp
+// "_YYYYMMDD_HHMMSS", a counter "(1)" .. "(999)" when needed, and the
+// extension (given with its dot). False when base name and extension are both
+// empty, the folder is not given, or 1000 candidates all exist; outPath is
+// then left untouched.
+bool makeUniqueFilePath (const juce::File& folder, const juce::String& baseName, const juce::String& extension,
+                         bool addTimestamp, juce::String& outPath);
+
+// True when text is not empty and holds only ASCII digits (at least one),
+// plus at most one '.' when allowDecimalPoint, and a leading '+' or '-' when
+// allowSign.
+bool isNumericText (const juce::String& text, bool allowSign, bool allowDecimalPoint);
+
+// Fills a 32-byte name field the way the unit stores names: blank padded,
+// up to 32 characters each masked to 7 bits, no terminator. False only when
+// field is null.
+bool copyNameToField (const juce::String& text, char* field);
+
+// Zeroes a 16-byte name field.
+void clearName16 (char* field);
+
+// Appends count texts prefix + number + suffix for the numbers first ..
+// first + count - 1, each number zero-padded to the digit count of count
+// (count 100 gives "001" .. "100" for first 1). Nothing for count <= 0.
+void makeNumberedNames (int first, int count, const juce::String& prefix, const juce::String& suffix,
+                        juce::StringArray& names);
+
+// Appends the runs of text whose characters share a class (ASCII letter,
+// digit, blank, punctuation). Any other character never ends a run.
+void splitAtCharClassChanges (const juce::String& text, juce::StringArray& pieces);
+
+// True for the abbreviations that title casing leaves alone (exact match).
+bool isKeptAbbreviation (const juce::String& word);
+
+// Rewrites one of the unit's upper-case effect or cab names in title case,
+// keeping its abbreviations, unit suffixes and ordinals readable.
+void toTitleCaseName (juce::String& name);
