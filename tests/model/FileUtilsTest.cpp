@@ -1,6 +1,8 @@
 #include "model/FileUtils.h"
 #include "model/UserFolders.h"
 
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -12,20 +14,6 @@
 
 namespace
 {
-// A fresh folder below the system's temporary folder, removed afterwards.
-struct ScratchFolder
-{
-    ScratchFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("kestrel-fileutils", {}, false))
-    {
-        folder.createDirectory();
-    }
-
-    ~ScratchFolder() { folder.deleteRecursively(); }
-
-    juce::File folder;
-};
 
 juce::String titleCased (const juce::String& name)
 {

@@ -8,6 +8,8 @@
 #include "support/ManualClock.h"
 #include "support/RecordingNotifier.h"
 
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,19 +24,6 @@
 
 namespace
 {
-struct ScratchFolder
-{
-    ScratchFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("kestrel-layers", {}, false))
-    {
-        folder.createDirectory();
-    }
-
-    ~ScratchFolder() { folder.deleteRecursively(); }
-
-    juce::File folder;
-};
 
 int countEntries (const juce::File& folder)
 {
