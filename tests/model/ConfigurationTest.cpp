@@ -2,6 +2,7 @@
 #include "model/UserFolders.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/RecordingNotifier.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,13 @@ class ConfigurationTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        root = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                   .getNonexistentChildFile ("kestrel-config-test", "", false);
-        ASSERT_TRUE (root.createDirectory().wasOk());
+        root = scratch.folder;
         UserFolders::redirectTo (root);
     }
 
     void TearDown() override
     {
         UserFolders::redirectTo ({});
-        root.deleteRecursively();
     }
 
     static juce::String sep() { return juce::File::getSeparatorString(); }
@@ -49,6 +47,7 @@ protected:
         return std::make_unique<juce::PropertiesFile> (settingsFile(), options);
     }
 
+    ScratchFolder scratch { "kestrel-config-test" };
     juce::File root;
     RecordingNotifier notices;
 };
