@@ -333,7 +333,7 @@ TEST (ParamNameTables, GlobalTableIsTheFallback)
     EXPECT_EQ (getParamName (EFFECT_DELAY, 255), "GLOBAL_BYPCTRL");
     EXPECT_EQ (getParamIdForName (EFFECT_DELAY, "COMP_TYPE"), -1);
     EXPECT_EQ (getParamIdForName (EFFECT_COMP, "comp_type"), -1);
-    EXPECT_EQ (getParamName (EFFECT_COMP, 13), juce::String());
+    EXPECT_EQ (getParamName (EFFECT_COMP, 200), juce::String()); // named by neither table
     EXPECT_EQ (getParamName (EFFECT_COMP, -1), juce::String());
     EXPECT_EQ (getParamName (EFFECT_COMP, 0x10000 + 12), juce::String());
 
