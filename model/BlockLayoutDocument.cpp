@@ -1,0 +1,116 @@
+#include "model/BlockLayoutDocument.h"
+
+#include "model/EffectLayoutManager.h"
+#include "model/IdTables.h"
+#include "model/UserNotifier.h"
+
+#if KESTREL_HAS_RESOURCES
+#include "BinaryData.h"
+#endif
+
+const char* const blockLayoutErrorIntro = "There was an error while trying to load the effect layouts:\n";
+
+namespace
+{
+const char* const applicationName = "Kestrel-Edit";
+constexpr int documentVersion = 1;
+
+// {model, lowest major, lowest minor}
+const IdPairRow requiredFirmware[] = {
+    { 8, 6, 0 },
+    { idTableEnd, 0, 0 },
+};
+} // namespace
+
+bool getRequiredFirmware (int model, int& major, int& minor)
+{
+    // -1 is the table's terminator, never a model.
+    if (model == idTableEnd)
+        return false;
+
+    return getPairForId (requiredFirmware, model, major, minor);
+}
+
+juce::String checkBlockLayoutDocument (const juce::XmlElement& root)
+{
+    if (root.getStringAttribute ("name") != applicationName)
+        return "Invalid application name.";
+
+    if (root.getIntAttribute ("version") != documentVersion)
+        return "Invalid application version.";
+
+    for (auto* device : root.getChildWithTagNameIterator ("Device"))
+    {
+        int major = 0, minor = 0;
+
+        if (! getRequiredFirmware (device->getIntAttribute ("model", -1), major, minor))
+            return "Invalid firmware model.";
+
+        if (device->getIntAttribute ("majorVersion", -1) != major)
+            return "Invalid firmware version.";
+    }
+
+    return {};
+}
+
+std::unique_ptr<juce::XmlElement> parseBlockLayoutDocument (const juce::String& text, juce::String& errorText)
+{
+    errorText.clear();
+
+    juce::XmlDocument document (text);
+    auto root = document.getDocumentElement();
+
+    if (root == nullptr)
+    {
+        auto reason = document.getLastParseError();
+        errorText = blockLayoutErrorIntro + (reason.isNotEmpty() ? "The layout document could not be read: " + reason
+                                                                 : juce::String ("The layout document is empty."));
+        return nullptr;
+    }
+
+    const auto reason = checkBlockLayoutDocument (*root);
+
+    if (reason.isNotEmpty())
+    {
+        errorText = blockLayoutErrorIntro + reason;
+        return nullptr;
+    }
+
+    return root;
+}
+
+std::unique_ptr<juce::XmlElement> loadBlockLayoutXml()
+{
+    juce::String text;
+
+#if KESTREL_HAS_RESOURCES
+    int size = 0;
+
+    if (auto* data = BinaryData::getNamedResource ("__block_layout_xml", size))
+        if (size > 0)
+            text = juce::String::fromUTF8 (data, size);
+#endif
+
+    juce::String errorText;
+    auto root = parseBlockLayoutDocument (text, errorText);
+
+    if (root == nullptr)
+        UserNotifier::warn (errorText);
+
+    return root;
+}
+
+bool loadEffectLayouts (EffectLayoutManager& manager)
+{
+    manager.appendEffectTypeNames (EffectLayoutNames);
+    manager.appendBlockIdentifiers (BlockIdentifiers);
+    manager.appendPageLayoutNames (PageLayoutNames);
+
+    auto root = loadBlockLayoutXml();
+
+    if (root == nullptr)
+        return false;
+
+    manager.parseLayouts (root.get());
+    return true;
+}

@@ -1,0 +1,3 @@
+#include "model/SkinPageLayout.h"
+
+SkinPageLayout::~SkinPageLayout() = default;
