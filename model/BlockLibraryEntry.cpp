@@ -70,7 +70,7 @@ juce::MemoryBlock BlockLibraryEntry::toFileData() const
     for (auto& record : modifierRecords)
         writer.writeBytes (record.bytes, ModifierDumpRecord::size);
 
-    writer.writeU8 (calcSysExChecksum (data.getData(), data.getSize()));
+    appendCheckByte (data);
     return data;
 }
 
@@ -123,7 +123,7 @@ int BlockLibraryEntry::readFromData (const void* data, size_t size)
 
     auto* bytes = static_cast<const juce::uint8*> (data);
 
-    if (calcSysExChecksum (bytes, size - 1) != bytes[size - 1])
+    if (! hasValidCheckByte (bytes, size))
         return badChecksum;
 
     // Everything lies before the check byte; a field that does not fit there

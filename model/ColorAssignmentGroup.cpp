@@ -84,8 +84,7 @@ bool ColorAssignmentGroup::writeTo (juce::MemoryBlock& block) const
             writer.writeText (name);
     }
 
-    const auto* bytes = static_cast<const juce::uint8*> (block.getData()) + start;
-    writer.writeU8 (calcSysExChecksum (bytes, block.getSize() - start));
+    appendCheckByte (block, start);
     return true;
 }
 
@@ -99,13 +98,10 @@ bool ColorAssignmentGroup::readFrom (const void* data, size_t size)
     clear();
     key = 0;
 
-    if (data == nullptr || size == 0)
+    if (! hasValidCheckByte (data, size))
         return false;
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
-
-    if (calcSysExChecksum (bytes, size - 1) != bytes[size - 1])
-        return false;
 
     ByteReader reader (bytes, size - 1);
     const auto modelKey = reader.readU32();

@@ -50,8 +50,7 @@ bool ColorAssignments::writeTo (juce::MemoryBlock& block) const
         writer.writeBytes (groupBlock.getData(), groupBlock.getSize());
     }
 
-    const auto* bytes = static_cast<const juce::uint8*> (block.getData()) + start;
-    writer.writeU8 (calcSysExChecksum (bytes, block.getSize() - start));
+    appendCheckByte (block, start);
     return true;
 }
 
@@ -64,13 +63,10 @@ bool ColorAssignments::readFrom (const void* data, size_t size)
 {
     clear();
 
-    if (data == nullptr || size == 0)
+    if (! hasValidCheckByte (data, size))
         return false;
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
-
-    if (calcSysExChecksum (bytes, size - 1) != bytes[size - 1])
-        return false;
 
     ByteReader reader (bytes, size - 1);
     const auto header = reader.readU16();

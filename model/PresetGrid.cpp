@@ -108,8 +108,7 @@ void PresetGrid::writeTo (juce::MemoryBlock& target) const
         writer.writeU16 (cell.inputMask);
     }
 
-    auto* form = static_cast<const juce::uint8*> (target.getData()) + start;
-    writer.writeU8 (calcSysExChecksum (form, target.getSize() - start));
+    appendCheckByte (target, start);
 }
 
 bool PresetGrid::readFrom (const juce::MemoryBlock& source)
@@ -119,13 +118,10 @@ bool PresetGrid::readFrom (const juce::MemoryBlock& source)
 
 bool PresetGrid::readFrom (const void* data, size_t size)
 {
-    if (data == nullptr || size == 0)
+    if (! hasValidCheckByte (data, size))
         return false;
 
     auto* bytes = static_cast<const juce::uint8*> (data);
-
-    if (calcSysExChecksum (bytes, size - 1) != bytes[size - 1])
-        return false;
 
     // Everything before the check byte; a field that does not fit there reads as 0.
     ByteReader reader (bytes, size - 1);

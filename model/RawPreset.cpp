@@ -6,19 +6,6 @@
 
 namespace
 {
-// Appends the check byte over everything written since start.
-void appendCheckByte (juce::MemoryBlock& target, size_t start)
-{
-    auto* form = static_cast<const juce::uint8*> (target.getData()) + start;
-    ByteWriter (target).writeU8 (calcSysExChecksum (form, target.getSize() - start));
-}
-
-// True when the form is present and its last byte is the check byte of the rest.
-bool hasValidCheckByte (const juce::uint8* bytes, size_t size)
-{
-    return bytes != nullptr && size > 0 && calcSysExChecksum (bytes, size - 1) == bytes[size - 1];
-}
-
 // The stored forms are read field by field; a field that does not fit in
 // what is left before the check byte is not read and stays 0.
 juce::uint8 readU8IfPresent (ByteReader& reader)
