@@ -1,0 +1,130 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_core/juce_core.h>
+
+#include <atomic>
+
+// One message on its way to the unit, together with what comes back for it.
+//
+// The creator (as a rule the message thread) allocates and owns the request,
+// sets its message, time-out, expected reply count and flags, and hands it to
+// the link with ZOLMidiProcessing::queueRequest. The link thread borrows it
+// while the busy flag is set: it sends the message, files matching replies
+// into it and ends it (complete or timed out). The owner polls getStatus and
+// must not read the replies, change the message or delete the request while
+// getStatus gives 0.
+//
+// Lock nesting: reply lock before the state or time lock; time lock before
+// the state lock. Nothing else nests.
+class SysExRequest
+{
+public:
+    static constexpr juce::uint32 defaultTimeoutMs = 3000;
+
+    enum State
+    {
+        stateWaiting = 0,
+        stateComplete = 1,
+        stateTimedOut = 2
+    };
+
+    // Flags read by the request's consumer.
+    enum Flags : juce::uint32
+    {
+        flagKeepOwnership = 1, // the consumer must not delete the request
+        flagDone = 2,          // the consumer has dispatched the request
+        flagAlertOnTimeOut = 4 // a time-out is shown to the user
+    };
+
+    explicit SysExRequest (juce::uint32 timeoutMs = defaultTimeoutMs);
+    explicit SysExRequest (const juce::MidiMessage& messageToSend);
+    ~SysExRequest();
+
+    // Deletes a heap-allocated request (the consumer's way of freeing it).
+    void destroy();
+
+    // Prepares the request for a (re)send: expected replies 1, start time 0,
+    // the time-out, state 0, busy 0, flags 0. The message stays. The replies
+    // of an earlier send are cleared too, so they cannot count towards the
+    // new one.
+    void reset (juce::uint32 timeoutMs = defaultTimeoutMs);
+
+    //==========================================================================
+    // The message to send.
+    void setMessage (const juce::MidiMessage& messageToSend);
+    juce::MidiMessage getMessage() const;
+
+    // Replaces the message with a MIDI control change (channel 1-16) that
+    // expects no answer. False, and nothing changed, for a channel, controller
+    // or value out of range.
+    bool setControllerMessage (int channel, int controllerNumber, int value);
+
+    // Byte 5 of the message; 0 when it is not SysEx or shorter than 6 bytes.
+    juce::uint8 getFunctionCode() const;
+
+    //==========================================================================
+    // Replies.
+
+    // Files a reply; true when it completed the request. A reply offered to a
+    // complete request is dropped. A reply that does not complete it restarts
+    // the time-out, so a long answer only times out on a gap.
+    bool addReply (const juce::MidiMessage& reply);
+
+    int getNumReplies() const;
+    // Copies reply `index`; false (out untouched) when the index is out of range.
+    bool getReply (juce::MidiMessage& out, int index) const;
+    // Appends the bytes of every reply, in order.
+    void getReplyData (juce::MemoryBlock& out) const;
+
+    //==========================================================================
+    // State.
+    int getState() const;
+    void setState (int newState);
+    void setBusy (bool shouldBeBusy);
+    bool isBusy() const;
+
+    // What creators poll: 0 while the link holds the request, otherwise the
+    // state (1 complete, 2 timed out).
+    int getStatus() const;
+
+    //==========================================================================
+    // Time-out.
+    void restartTimer();
+    juce::uint32 getStartTime() const;
+    juce::uint32 getTimeout() const { return timeout.load(); }
+    void setTimeout (juce::uint32 ms) { timeout.store (ms); }
+
+    // The link's time-out test: when the request is not complete, has been
+    // sent and more than its time-out has passed since the start time, its
+    // state becomes 2. Gives true when the request is (now) timed out.
+    bool checkTimeOut();
+
+    //==========================================================================
+    int getExpectedCount() const { return expectedCount.load(); }
+    void setExpectedCount (int count) { expectedCount.store (count); }
+
+    juce::uint32 getFlags() const { return flags.load(); }
+    void setFlags (juce::uint32 newFlags) { flags.store (newFlags); }
+
+private:
+    juce::CriticalSection stateLock;
+    int state = stateWaiting;
+
+    juce::CriticalSection busyLock;
+    bool busy = false;
+
+    juce::MidiMessage message;
+
+    juce::CriticalSection replyLock;
+    juce::Array<juce::MidiMessage> replies;
+
+    juce::CriticalSection timeLock;
+    juce::uint32 startTime = 0;
+
+    std::atomic<juce::uint32> timeout{ defaultTimeoutMs };
+    std::atomic<int> expectedCount{ 1 };
+    std::atomic<juce::uint32> flags{ 0 };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SysExRequest)
+};

@@ -1,0 +1,596 @@
+#include "device/ZOLMidiProcessing.h"
+#include "device/SysExFraming.h"
+#include "model/IdTables.h"
+#include "support/ManualClock.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <vector>
+
+namespace
+{
+const juce::String unitName ("1- Kestrel MIDI");
+
+juce::MidiMessage frame (int function, std::vector<juce::uint8> payload = {}, juce::uint8 model = 8)
+{
+    juce::MidiMessage message;
+    buildSysExMessage (message, (juce::uint8) function, payload.data(), payload.size(), model);
+    return message;
+}
+
+juce::MidiMessage withBadChecksum (const juce::MidiMessage& message)
+{
+    juce::MemoryBlock bytes (message.getRawData(), (size_t) message.getRawDataSize());
+    auto* data = static_cast<juce::uint8*> (bytes.getData());
+    data[bytes.getSize() - 2] ^= 0x01;
+    return juce::MidiMessage (bytes.getData(), (int) bytes.getSize());
+}
+
+// The link driven by hand: virtual devices with synchronous delivery, the
+// manual clock, and processPass / checkPorts called by the test.
+class LinkTest : public ::testing::Test
+{
+protected:
+    LinkTest()
+        : backend (VirtualMidiBackend::Delivery::synchronous)
+        , useBackend (backend)
+        , useClock (clock)
+    {
+        backend.addDevice ("0- Other Device");
+        backend.addDevice (unitName);
+        backend.setOutputHandler (unitName,
+                                  [this] (const juce::MidiMessage& m)
+                                  {
+                                      const std::lock_guard<std::mutex> guard (sentLock);
+                                      sent.push_back (m);
+                                  });
+        link = std::make_unique<ZOLMidiProcessing>();
+    }
+
+    ~LinkTest() override { link.reset(); }
+
+    void connect()
+    {
+        ASSERT_TRUE (link->getPorts().openInputByName ("Kestrel MIDI"));
+        ASSERT_TRUE (link->getPorts().openOutputByName ("Kestrel MIDI"));
+        ASSERT_TRUE (link->startProcessing (false));
+    }
+
+    void reply (const juce::MidiMessage& message) { backend.pushToInput (unitName, message); }
+
+    int numSent()
+    {
+        const std::lock_guard<std::mutex> guard (sentLock);
+        return (int) sent.size();
+    }
+
+    int lastSentFunction()
+    {
+        const std::lock_guard<std::mutex> guard (sentLock);
+        return sent.empty() ? -1 : sent.back().getRawData()[5];
+    }
+
+    ManualClock clock;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend;
+    ManualClock::Installed useClock;
+    std::unique_ptr<ZOLMidiProcessing> link;
+    std::mutex sentLock;
+    std::vector<juce::MidiMessage> sent;
+};
+} // namespace
+
+TEST_F (LinkTest, SendsOneRequestAtATime)
+{
+    connect();
+    SysExRequest first (frame (SYSEX_QUERY_VERSION)), second (frame (SYSEX_GET_SYSINFO));
+    ASSERT_TRUE (link->queueRequest (&first));
+    ASSERT_TRUE (link->queueRequest (&second));
+    EXPECT_FALSE (link->queueRequest (nullptr));
+    EXPECT_FALSE (link->queueRequest (&first)) << "already with the link";
+    EXPECT_EQ (first.getStatus(), 0);
+
+    link->processPass();
+    EXPECT_EQ (numSent(), 1);
+    EXPECT_TRUE (link->readAndClearOutputActivity());
+    link->processPass();
+    EXPECT_EQ (numSent(), 1) << "the second waits while the first is in flight";
+
+    // The answer completes the first; the second goes out in the same pass.
+    reply (frame (SYSEX_QUERY_VERSION, { 6, 0, 0, 0, 0, 0 }));
+    EXPECT_TRUE (link->readAndClearInputActivity());
+    link->processPass();
+    EXPECT_EQ (first.getStatus(), SysExRequest::stateComplete);
+    EXPECT_EQ (first.getNumReplies(), 1);
+    EXPECT_EQ (numSent(), 2);
+    EXPECT_EQ (lastSentFunction(), SYSEX_GET_SYSINFO);
+
+    // No answer: timed out after more than 3000 ms from sending.
+    clock.advance (3000);
+    link->processPass();
+    EXPECT_EQ (second.getStatus(), 0);
+    clock.advance (1);
+    link->processPass();
+    EXPECT_EQ (second.getStatus(), SysExRequest::stateTimedOut);
+
+    // A control change expects nothing: complete on the pass after it went out.
+    SysExRequest controlChange;
+    controlChange.setControllerMessage (1, 7, 64);
+    link->queueRequest (&controlChange);
+    link->processPass();
+    EXPECT_EQ (numSent(), 3);
+    EXPECT_EQ (controlChange.getStatus(), 0);
+    link->processPass();
+    EXPECT_EQ (controlChange.getStatus(), SysExRequest::stateComplete);
+
+    // The hold flag keeps the out-queue closed.
+    SysExRequest held (frame (SYSEX_PATCHNUM));
+    link->setHold (true);
+    link->queueRequest (&held);
+    link->processPass();
+    EXPECT_EQ (numSent(), 3);
+    link->setHold (false);
+    link->processPass();
+    EXPECT_EQ (numSent(), 4);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, EachReplyRearmsTheTimeOutOfALongAnswer)
+{
+    connect();
+    SysExRequest dump (frame (SYSEX_PATCH_DUMP, { 127, 127 }));
+    dump.setExpectedCount (34);
+    link->queueRequest (&dump);
+    link->processPass();
+
+    // 34 messages, 2500 ms apart: 85 s in all, never a gap over 3000 ms.
+    for (int i = 0; i < 34; ++i)
+    {
+        clock.advance (2500);
+        auto function = i == 0 ? SYSEX_PATCH_START : (i == 33 ? SYSEX_PATCH_END : SYSEX_PATCH_DATA);
+        reply (frame (function, { 0, 0 }));
+        link->processPass();
+        ASSERT_EQ (dump.getStatus(), i == 33 ? 1 : 0) << "message " << i;
+    }
+    EXPECT_EQ (dump.getNumReplies(), 34);
+
+    // A gap over the time-out ends a partial answer.
+    SysExRequest partial (frame (SYSEX_PATCH_DUMP, { 127, 127 }));
+    partial.setExpectedCount (34);
+    link->queueRequest (&partial);
+    link->processPass();
+    clock.advance (2000);
+    reply (frame (SYSEX_PATCH_START, { 0, 0 }));
+    link->processPass();
+    clock.advance (3001);
+    link->processPass();
+    EXPECT_EQ (partial.getStatus(), SysExRequest::stateTimedOut);
+    EXPECT_EQ (partial.getNumReplies(), 1);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, AnnouncingMessagesSetTheExpectedCount)
+{
+    connect();
+
+    struct Case
+    {
+        int request;
+        juce::MidiMessage announce;
+        int expected;
+    };
+
+    const Case cases[] = {
+        // multi-message start: count + 2
+        { SYSEX_CABNAME, frame (SYSEX_MULTIMSG_START, { SYSEX_CABNAME, 10, 0 }), 12 },
+        // effect start: (word count >> 6) + 3; 200 words
+        { SYSEX_GET_ALL_PARAMS, frame (SYSEX_EFFECT_START, { 5, 0, 200 & 0x7F, 200 >> 7, 0 }), 6 },
+        // system data start: (size >> 6) + 2
+        { SYSEX_DUMP_SYSTEM, frame (SYSEX_SYSTEM_DATA_START, { 0, 2, 0 }), 6 },
+        // preset and cab dump on model 8: 66 + 1 + 66 for each of cabs 0 and 2
+        { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x05, 0 }), 199 },
+        // model 3 dump: 34 + 1
+        { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x00, 0 }, 3), 35 },
+        // a status answering the all-parameters request ends it at once
+        { SYSEX_GET_ALL_PARAMS, frame (SYSEX_STATUS_MSG, { SYSEX_GET_ALL_PARAMS, 9 }), 1 },
+    };
+
+    for (auto& c : cases)
+    {
+        SysExRequest request (frame (c.request, { 0, 0 }));
+        request.setExpectedCount (3);
+        link->matchReply (c.announce, &request);
+        EXPECT_EQ (request.getExpectedCount(), c.expected) << "request 0x" << std::hex << c.request;
+        EXPECT_EQ (request.getNumReplies(), 1);
+    }
+
+    // An announcement for another request neither counts nor answers.
+    SysExRequest other (frame (SYSEX_QUERY_VERSION));
+    link->matchReply (frame (SYSEX_MULTIMSG_START, { 1, 10, 0 }), &other);
+    EXPECT_EQ (other.getExpectedCount(), 1);
+    EXPECT_EQ (other.getNumReplies(), 0);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, EditorDisconnectEchoAnswersOrRaisesTheFlag)
+{
+    connect();
+    const auto echo = frame (SYSEX_STATUS_MSG, { SYSEX_EDITOR_DISCONNECT, 0 });
+
+    SysExRequest disconnect (frame (SYSEX_EDITOR_DISCONNECT));
+    link->matchReply (echo, &disconnect);
+    EXPECT_EQ (disconnect.getState(), SysExRequest::stateComplete);
+    EXPECT_FALSE (link->takeEditorDisconnected());
+
+    link->matchReply (echo, nullptr);
+    EXPECT_TRUE (link->takeEditorDisconnected());
+    EXPECT_FALSE (link->takeEditorDisconnected()) << "read and cleared";
+
+    SysExRequest version (frame (SYSEX_QUERY_VERSION));
+    link->matchReply (echo, &version);
+    EXPECT_TRUE (link->takeEditorDisconnected());
+    EXPECT_EQ (version.getNumReplies(), 0);
+
+    // A status of 7 bytes does not parse and answers nothing.
+    SysExRequest save (frame (SYSEX_SAVE_PATCH));
+    const juce::uint8 shortStatus[] = { 0xF0, 0x00, 0x02, 0x6B, 0x08, 0x64, 0x1D };
+    link->matchReply (juce::MidiMessage (shortStatus, 7), &save);
+    EXPECT_EQ (save.getNumReplies(), 0);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, PresetNumberAnswersOrGoesToTheMailbox)
+{
+    connect();
+    PresetNumberRecord number;
+
+    SysExRequest asked (frame (SYSEX_PATCHNUM));
+    link->matchReply (frame (SYSEX_PATCHNUM, { 2, 44 }), &asked);
+    EXPECT_EQ (asked.getState(), SysExRequest::stateComplete);
+    EXPECT_FALSE (link->takePresetChange (&number)) << "an answer leaves the mailbox alone";
+
+    link->setPresetChangeRequested (true);
+    link->matchReply (frame (SYSEX_PATCHNUM, { 1, 3 }), nullptr);
+    link->matchReply (frame (SYSEX_PATCHNUM, { 2, 5 }), nullptr); // overwrites the untaken one
+    bool editorAsked = false;
+    EXPECT_FALSE (link->takePresetChange (nullptr, &editorAsked));
+    ASSERT_TRUE (link->takePresetChange (&number, &editorAsked));
+    EXPECT_EQ (number.getNumber(), 2 * 128 + 5);
+    EXPECT_TRUE (editorAsked);
+    EXPECT_FALSE (link->takePresetChange (&number));
+
+    link->matchReply (frame (SYSEX_PATCHNUM, { 0, 9 }), nullptr);
+    ASSERT_TRUE (link->takePresetChange (&number, &editorAsked));
+    EXPECT_FALSE (editorAsked) << "the take cleared the mark";
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, BroadcastsFillTheirMailboxesEvenWhenTheyAnswer)
+{
+    connect();
+    KnobBroadcast knobs;
+
+    SysExRequest subscribe (frame (SYSEX_BROADCAST_KNOB, { 1, 10, 0 }));
+    link->matchReply (frame (SYSEX_BROADCAST_KNOB, { 10, 0, 99, 11, 0, 5 }), &subscribe);
+    EXPECT_EQ (subscribe.getState(), SysExRequest::stateComplete);
+    ASSERT_TRUE (link->takeKnobBroadcast (&knobs));
+    EXPECT_EQ (knobs.count, 2u);
+    EXPECT_EQ (knobs.paramIds[1], 11);
+    EXPECT_EQ (knobs.values[0], 99);
+    EXPECT_FALSE (link->takeKnobBroadcast (&knobs));
+
+    link->matchReply (frame (SYSEX_BROADCAST_KNOB, { 10, 0 }), nullptr); // not whole pairs
+    EXPECT_FALSE (link->takeKnobBroadcast (&knobs));
+
+    LooperState looper;
+    link->matchReply (frame (SYSEX_LOOPER_STATE, { 3, 4 }), nullptr);
+    ASSERT_TRUE (link->takeLooperState (&looper));
+    EXPECT_EQ (looper.state, 3);
+    EXPECT_EQ (looper.position, 4);
+
+    ModifierBroadcast modifier;
+    link->matchReply (frame (SYSEX_BROADCAST_MODIFIER, { 77 }), nullptr);
+    ASSERT_TRUE (link->takeModifierBroadcast (&modifier));
+    EXPECT_EQ (modifier.bytes[2], 77);
+
+    // The tuner is taken without a checksum test; so are states and tempo.
+    TunerReading tuner;
+    link->matchReply (withBadChecksum (frame (SYSEX_TUNER, { 1, 2, 3 })), nullptr);
+    ASSERT_TRUE (link->takeTunerData (&tuner));
+    EXPECT_EQ (tuner.values[2], 3);
+    EXPECT_FALSE (link->takeTunerData (nullptr));
+
+    link->matchReply (withBadChecksum (frame (SYSEX_TEMPO, { 1 })), nullptr);
+    EXPECT_TRUE (link->takeTempoChanged());
+    EXPECT_FALSE (link->takeTempoChanged());
+
+    link->matchReply (frame (SYSEX_QUERY_STATES, {}), nullptr);
+    EXPECT_TRUE (link->takeStatesChanged());
+    EXPECT_FALSE (link->takeStatesChanged());
+    SysExRequest states (frame (SYSEX_QUERY_STATES));
+    link->matchReply (frame (SYSEX_QUERY_STATES, {}), &states);
+    EXPECT_FALSE (link->takeStatesChanged()) << "an answer is not a change on the unit";
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, DropsBadChecksumsUnknownFunctionsAndShortMessages)
+{
+    connect();
+    SysExRequest version (frame (SYSEX_QUERY_VERSION));
+    link->matchReply (withBadChecksum (frame (SYSEX_QUERY_VERSION, { 6, 0 })), &version);
+    EXPECT_EQ (version.getNumReplies(), 0);
+
+    SysExRequest whoAmI (frame (SYSEX_WHO_AM_I));
+    link->matchReply (frame (SYSEX_WHO_AM_I, {}), &whoAmI);
+    link->matchReply (frame (0x7D, {}), &whoAmI);
+    EXPECT_EQ (whoAmI.getNumReplies(), 0) << "functions outside 1 to 124 are dropped";
+
+    // The unit answers SYSEX_WHO_AM_I with a status echoing 0.
+    link->matchReply (frame (SYSEX_STATUS_MSG, { 0, 0 }), &whoAmI);
+    EXPECT_EQ (whoAmI.getState(), SysExRequest::stateComplete);
+
+    const juce::uint8 tooShort[] = { 0xF0, 0x00, 0x02, 0x6B, 0xF7 };
+    link->matchReply (juce::MidiMessage (tooShort, 5), &version);
+    EXPECT_EQ (version.getNumReplies(), 0);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, ResyncAfterASceneChangeIsSwallowedOnce)
+{
+    connect();
+    link->setResyncSkipNext (true);
+    link->matchReply (frame (SYSEX_RESYNC), nullptr);
+    EXPECT_FALSE (link->takeResyncRequest());
+    link->matchReply (frame (SYSEX_RESYNC), nullptr);
+    EXPECT_TRUE (link->takeResyncRequest());
+    EXPECT_FALSE (link->takeResyncRequest());
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, WithoutAnOutputRequestsEndAtOnce)
+{
+    EXPECT_FALSE (link->startProcessing (false)) << "nothing open";
+    ASSERT_TRUE (link->getPorts().openInputByName ("Kestrel"));
+    ASSERT_TRUE (link->startProcessing (false));
+    EXPECT_TRUE (link->isInputPresent());
+    EXPECT_FALSE (link->isOutputPresent());
+    EXPECT_FALSE (link->isConnected());
+
+    SysExRequest a (frame (SYSEX_QUERY_VERSION)), b (frame (SYSEX_PATCHNUM));
+    link->queueRequest (&a);
+    link->queueRequest (&b);
+    link->processPass();
+    link->processPass();
+    EXPECT_EQ (a.getStatus(), SysExRequest::stateTimedOut);
+    EXPECT_EQ (b.getStatus(), SysExRequest::stateTimedOut);
+    EXPECT_EQ (numSent(), 0);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, StoppingFailsEveryRequestLeft)
+{
+    connect();
+    SysExRequest inFlight (frame (SYSEX_QUERY_VERSION)), queued (frame (SYSEX_PATCHNUM));
+    link->queueRequest (&inFlight);
+    link->queueRequest (&queued);
+    link->processPass();
+    EXPECT_EQ (inFlight.getStatus(), 0);
+
+    link->stopProcessing();
+    EXPECT_EQ (inFlight.getStatus(), SysExRequest::stateTimedOut);
+    EXPECT_EQ (queued.getStatus(), SysExRequest::stateTimedOut);
+    EXPECT_FALSE (link->isInputPresent());
+    EXPECT_FALSE (link->isOutputPresent());
+    EXPECT_TRUE (link->closePorts());
+    EXPECT_FALSE (link->closePorts());
+}
+
+TEST_F (LinkTest, OpensByContainedNameFirstDeviceOrNothing)
+{
+    auto& ports = link->getPorts();
+    EXPECT_EQ (link->getMidiInputNames(), juce::StringArray ("0- Other Device", unitName));
+
+    EXPECT_TRUE (ports.openInputByName ("Kestrel MIDI"));
+    EXPECT_EQ (ports.getInputName(), unitName);
+    EXPECT_TRUE (ports.openOutputByName (""));
+    EXPECT_EQ (ports.getOutputName(), "0- Other Device");
+
+    EXPECT_FALSE (ports.openInputByName ("Falcon"));
+    EXPECT_EQ (ports.getInputName(), unitName) << "no match: nothing changed";
+    EXPECT_FALSE (ports.openInputByIndex (-1));
+    EXPECT_FALSE (ports.isInputOpen()) << "an open by index closes the old port first";
+
+    EXPECT_FALSE (ports.openOutputByIndex (2));
+    EXPECT_FALSE (ports.isOutputOpen());
+    EXPECT_TRUE (ports.openOutputByIndex (1));
+    EXPECT_EQ (backend.getNumOpenOutputs (unitName), 1);
+    EXPECT_TRUE (ports.closeOutput());
+    EXPECT_FALSE (ports.closeOutput());
+    EXPECT_EQ (backend.getNumOpenOutputs (unitName), 0);
+
+    // The device list is a copy refreshed by the timer: a device removed
+    // since then cannot be opened, and is gone after the refresh.
+    backend.removeDevice (unitName);
+    EXPECT_FALSE (ports.openInputByName ("Kestrel MIDI"));
+    link->timerCallback();
+    EXPECT_EQ (link->getMidiOutputNames(), juce::StringArray ("0- Other Device"));
+}
+
+TEST_F (LinkTest, WatchdogNoticesAVanishedDeviceAndReopensIt)
+{
+    connect();
+    EXPECT_TRUE (link->isConnected());
+
+    backend.removeDevice (unitName);
+    link->timerCallback();
+    link->checkPorts();
+    EXPECT_TRUE (link->isConnected()) << "at most one check per 1000 ms";
+
+    clock.advance (1001);
+    link->checkPorts();
+    EXPECT_FALSE (link->isInputPresent());
+    EXPECT_FALSE (link->isOutputPresent());
+    EXPECT_FALSE (link->getPorts().isOutputOpen()) << "closed; nothing to reopen yet";
+
+    SysExRequest whileGone (frame (SYSEX_QUERY_VERSION));
+    link->queueRequest (&whileGone);
+    link->processPass();
+    EXPECT_EQ (whileGone.getStatus(), SysExRequest::stateTimedOut);
+
+    backend.addDevice (unitName);
+    link->timerCallback();
+    clock.advance (1001);
+    link->checkPorts();
+    EXPECT_TRUE (link->getPorts().isInputOpen());
+    EXPECT_TRUE (link->getPorts().isOutputOpen());
+    EXPECT_EQ (link->getPorts().getOutputName(), unitName);
+
+    clock.advance (1001);
+    link->checkPorts();
+    EXPECT_TRUE (link->isConnected());
+
+    // Traffic flows again through the reopened ports.
+    SysExRequest again (frame (SYSEX_QUERY_VERSION));
+    link->queueRequest (&again);
+    link->processPass();
+    reply (frame (SYSEX_QUERY_VERSION, { 6, 0, 0, 0, 0, 0 }));
+    link->processPass();
+    EXPECT_EQ (again.getStatus(), SysExRequest::stateComplete);
+    link->stopProcessing();
+}
+
+TEST_F (LinkTest, ReleasedRequestsAreFreedByTheLink)
+{
+    connect();
+    auto* queuedOnly = new SysExRequest (frame (SYSEX_PATCHNUM));
+    auto* inFlight = new SysExRequest (frame (SYSEX_QUERY_VERSION));
+    link->queueRequest (inFlight);
+    link->queueRequest (queuedOnly);
+    link->processPass();
+
+    link->releaseRequest (queuedOnly); // freed at once: it never left the queue
+    link->releaseRequest (inFlight);   // freed when the link lets go of it
+    reply (frame (SYSEX_QUERY_VERSION, { 6, 0, 0, 0, 0, 0 }));
+    link->processPass();
+    link->processPass();
+    EXPECT_EQ (numSent(), 1) << "the released queued request was never sent";
+    link->stopProcessing();
+    // A leak or double free shows under the leak detector or sanitizers.
+}
+
+//==============================================================================
+// The real thread.
+
+TEST (LinkThread, AnswersRequestsAndStopsPromptly)
+{
+    VirtualMidiBackend backend; // delivery on its own thread, as a driver
+    VirtualMidiBackend::Installed useBackend (backend);
+    backend.addDevice (unitName);
+    backend.setOutputHandler (unitName,
+                              [&backend] (const juce::MidiMessage& m)
+                              {
+                                  if (m.getRawDataSize() > 5 && m.getRawData()[5] == SYSEX_QUERY_VERSION)
+                                      backend.pushToInput (unitName, frame (SYSEX_QUERY_VERSION, { 6, 0, 0, 0, 0, 0 }));
+                              });
+
+    ZOLMidiProcessing link;
+    ASSERT_TRUE (link.getPorts().openInputByName ("Kestrel MIDI"));
+    ASSERT_TRUE (link.getPorts().openOutputByName ("Kestrel MIDI"));
+    ASSERT_TRUE (link.startProcessing());
+    EXPECT_TRUE (link.isProcessing());
+
+    for (int round = 0; round < 3; ++round)
+    {
+        SysExRequest request (frame (SYSEX_QUERY_VERSION));
+        link.queueRequest (&request);
+
+        for (int waited = 0; request.getStatus() == 0 && waited < 2000; waited += 2)
+            juce::Thread::sleep (2);
+
+        EXPECT_EQ (request.getStatus(), SysExRequest::stateComplete);
+        EXPECT_EQ (request.getNumReplies(), 1);
+    }
+
+    // A request nobody answers is still with the link when it stops; the stop
+    // ends it instead of leaving it busy.
+    SysExRequest unanswered (frame (SYSEX_GET_SYSINFO));
+    link.queueRequest (&unanswered);
+
+    auto started = juce::Time::getMillisecondCounter();
+    link.stopProcessing();
+    EXPECT_LT (juce::Time::getMillisecondCounter() - started, 1000u);
+    EXPECT_FALSE (link.isProcessing());
+    EXPECT_EQ (unanswered.getStatus(), SysExRequest::stateTimedOut);
+    link.closePorts();
+}
+
+TEST (LinkThread, PortsReopenedOnTheMessageThreadWhileTheLinkSends)
+{
+    // The main window reopens ports while the link thread sends and its
+    // watchdog closes and reopens them: the port lock keeps these apart (a
+    // thread sanitizer build checks this test).
+    ManualClock clock;
+    ManualClock::Installed useClock (clock);
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    backend.addDevice (unitName);
+    backend.setOutputHandler (unitName,
+                              [&backend] (const juce::MidiMessage& m) {
+                                  backend.pushToInput (unitName, frame (m.getRawData()[5], { 1, 1, 1, 1, 1, 1 }));
+                              });
+
+    ZOLMidiProcessing link;
+    link.getPorts().openInputByName ("Kestrel");
+    link.getPorts().openOutputByName ("Kestrel");
+    ASSERT_TRUE (link.startProcessing());
+
+    std::vector<std::unique_ptr<SysExRequest>> requests;
+
+    for (int i = 0; i < 200; ++i)
+    {
+        requests.push_back (std::make_unique<SysExRequest> (frame (SYSEX_QUERY_VERSION)));
+        link.queueRequest (requests.back().get());
+
+        if (i % 3 == 0)
+            link.getPorts().openOutputByName ("Kestrel MIDI");
+        if (i % 5 == 0)
+            link.getPorts().openInputByName ("Kestrel MIDI");
+        if (i % 7 == 0)
+            link.getPorts().closeOutput();
+        if (i % 50 == 0)
+            link.timerCallback();
+
+        clock.advance (400); // lets the watchdog run now and then
+        juce::Thread::sleep (1);
+    }
+
+    link.stopProcessing();
+
+    for (auto& request : requests)
+        EXPECT_NE (request->getStatus(), 0) << "nothing left busy after the stop";
+
+    link.closePorts();
+}
+
+TEST (LinkThread, SystemDevicesWithNothingToOpen)
+{
+    // The program's own backend (JUCE on ALSA). On a machine without MIDI
+    // devices the lists are empty; nothing opens and nothing starts.
+    ZOLMidiProcessing link;
+    auto ins = link.getMidiInputNames();
+    auto outs = link.getMidiOutputNames();
+    EXPECT_FALSE (link.getPorts().openInputByName ("no such device 7f3a"));
+    EXPECT_FALSE (link.getPorts().openOutputByName ("no such device 7f3a"));
+
+    if (ins.isEmpty() && outs.isEmpty())
+    {
+        EXPECT_FALSE (link.getPorts().openInputByName (""));
+        EXPECT_FALSE (link.startProcessing());
+        EXPECT_FALSE (link.isProcessing());
+    }
+
+    link.checkPorts();
+    EXPECT_FALSE (link.closePorts());
+}
