@@ -1,5 +1,7 @@
 #include "device/ModelRules.h"
 
+#include "model/ModelFirmwareText.h"
+
 #include "model/IdTables.h"
 
 const IdPairRow FirmwareRequirements[] = {
@@ -126,19 +128,6 @@ bool isCabTransferable (int unitModel, int dataModel, bool& needsConversion)
 
 bool getModelAndFirmwareText (const FirmwareInfo& firmware, juce::String& modelName, juce::String& versionText)
 {
-    auto name = getNameForId (ModelNames, firmware.model);
-
-    if (name.isEmpty())
-        return false;
-
-    modelName = name;
-
-    auto isCalyxModel = firmware.model == 3 || firmware.model == 6 || firmware.model == 7;
-
-    if (isCalyxModel && firmware.major >= 21)
-        versionText = "Calyx " + juce::String ((double) (firmware.major - 20) + firmware.minor / 100.0, 2);
-    else
-        versionText = juce::String ((double) firmware.major + firmware.minor / 100.0, 2);
-
-    return true;
+    return getModelAndFirmwareText ((int) firmware.model, (juce::uint32) firmware.major, (juce::uint32) firmware.minor,
+                                    modelName, versionText);
 }
