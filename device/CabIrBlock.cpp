@@ -8,18 +8,6 @@
 
 #include <vector>
 
-namespace
-{
-bool hasValidChecksum (const juce::MidiMessage& message)
-{
-    const auto size = (size_t) message.getRawDataSize();
-    auto* bytes = message.getRawData();
-
-    return size >= (size_t) sysExFrameOverhead && bytes[size - 1] == sysExEndByte &&
-           bytes[size - 2] == calcSysExChecksum (bytes, size - 2);
-}
-} // namespace
-
 bool decodeCabIrBlock (const void* bytes, size_t size, juce::MemoryBlock& decoded, CabIrStartRecord* start,
                        juce::uint8* model)
 {
@@ -41,7 +29,7 @@ bool decodeCabIrBlock (const void* bytes, size_t size, juce::MemoryBlock& decode
 
     while (reader.readNextMessage (message))
     {
-        if (endSeen || ! hasValidChecksum (message))
+        if (endSeen || ! hasValidFrameChecksum (message))
             return false;
 
         switch (message.getRawData()[sysExFunctionOffset])

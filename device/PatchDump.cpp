@@ -77,15 +77,6 @@ juce::uint16 xorOfWords (const juce::MemoryBlock& block)
     return x;
 }
 
-bool hasValidFrameChecksum (const juce::MidiMessage& message)
-{
-    auto size = (size_t) message.getRawDataSize();
-    auto* bytes = message.getRawData();
-
-    return size >= (size_t) sysExFrameOverhead && bytes[size - 1] == sysExEndByte &&
-           bytes[size - 2] == calcSysExChecksum (bytes, size - 2);
-}
-
 // Reads one bit at a time, most significant bit of each byte first, and
 // reports when the stream is used up instead of reading past it.
 class BitStream

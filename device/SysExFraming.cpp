@@ -125,6 +125,15 @@ void setMidiMessageBytes (juce::MidiMessage& out, const void* data, int size)
     out = fresh; // copy assignment frees or reuses out's old block
 }
 
+bool hasValidFrameChecksum (const juce::MidiMessage& message)
+{
+    const auto size = (size_t) message.getRawDataSize();
+    const auto* bytes = message.getRawData();
+
+    return size >= (size_t) sysExFrameOverhead && bytes[size - 1] == sysExEndByte
+           && bytes[size - 2] == calcSysExChecksum (bytes, size - 2);
+}
+
 bool isSysExOfFunction (const juce::MidiMessage& message, juce::uint8 function)
 {
     auto* bytes = message.getRawData();

@@ -90,6 +90,10 @@ void setMidiMessageBytes (juce::MidiMessage& out, const void* data, int size);
 // byte 5 is the function: the first test of every reply parser.
 bool isSysExOfFunction (const juce::MidiMessage& message, juce::uint8 function);
 
+// True for a whole frame (at least 8 bytes, ending in F7) whose checksum byte
+// matches its contents.
+bool hasValidFrameChecksum (const juce::MidiMessage& message);
+
 //==============================================================================
 // Septet numbers: width w is sent as w bytes, lowest 7-bit group first.
 
