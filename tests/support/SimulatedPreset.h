@@ -1,0 +1,107 @@
+#pragma once
+
+#include "model/GridCell.h"
+#include "model/UnitIds.h"
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+#include <map>
+#include <vector>
+
+// One preset as the simulated unit keeps it: name, grid, scene, and for every
+// block of the preset its per-scene engaged and X/Y states and its parameter
+// values in both channels.
+//
+// A preset travels as 4096 16-bit words (8192 bytes, the model 8 preset size).
+// Words 2..33 carry the name, one character in the low byte of each word, as
+// in every dump of the unit; the rest is this simulation's own layout, tagged
+// by word 0, so that a dump taken from the unit and pasted back restores the
+// whole preset. A dump without that tag (a blank or foreign preset) yields
+// its name only and an empty grid.
+class SimulatedPreset
+{
+public:
+    static constexpr int sceneCount = 8;
+    static constexpr int wordCount = 4096;
+    static constexpr int nameLength = 32;
+
+    // Channel index of the parameter value arrays.
+    enum Channel
+    {
+        channelX = 0,
+        channelY = 1
+    };
+
+    struct Block
+    {
+        std::array<bool, sceneCount> engaged;
+        std::array<bool, sceneCount> onX;
+        bool disabled = false;
+        std::vector<juce::uint16> values[2];
+    };
+
+    // Parameter 255 of every block with a bypass is its bypass switch:
+    // 0 engaged, anything else bypassed.
+    static constexpr int bypassParamId = 255;
+    // Block 141 (controllers): parameter 32 is the tempo in BPM.
+    static constexpr int tempoParamId = 32;
+    static constexpr juce::uint16 defaultTempo = 120;
+
+    SimulatedPreset();
+
+    // A recognisable preset for slot n: named "Preset <n>", an amp (106) in
+    // cell 0 feeding a cab (108) in cell 4.
+    static SimulatedPreset makeFactory (int number);
+
+    juce::String name;
+    std::array<GridCell, gridCellCount> cells;
+    int scene = 0;
+    std::map<int, Block> blocks; // by block id
+
+    //==========================================================================
+    // Blocks: every block placed in the grid, and the fixed blocks (global,
+    // grid input and output, controllers) that every preset has.
+
+    Block* findBlock (int blockId);
+    const Block* findBlock (int blockId) const;
+
+    // Places a block (0 empties the cell). A real block that already sits
+    // elsewhere is refused, as is an id the unit does not have. Gives false
+    // for a cell outside the grid or a refused id.
+    bool placeBlock (int cell, int blockId);
+
+    // Sets or clears the input of `toCell` from `fromCell`, which must lie in
+    // the column just left of it and in the grid. False otherwise.
+    bool connectCells (int fromCell, int toCell, bool connect);
+
+    bool isInGrid (int blockId) const;
+
+    // The channel (channelX or channelY) the block uses in the current scene.
+    int getChannel (int blockId) const;
+    bool setChannel (int blockId, int channel);
+
+    // Parameter access in the block's current channel. False for a block not
+    // in the preset or a parameter past the block's count (255 is the bypass
+    // switch of any block but the fixed ones).
+    bool getParam (int blockId, int paramId, juce::uint16& value) const;
+    bool setParam (int blockId, int paramId, juce::uint16 value);
+
+    // Both channels back to their defaults.
+    bool resetToDefaults (int blockId);
+
+    static juce::uint16 getDefaultValue (int blockId, int paramId);
+
+    // The state words of the real blocks in the grid, in cell order: bits 0-7
+    // block id, bit 24 engaged, bit 25 X selected, bit 31 disabled.
+    juce::Array<juce::uint32> getStateWords() const;
+
+    //==========================================================================
+    // The 4096-word image.
+    std::vector<juce::uint16> toWords() const;
+    static SimulatedPreset fromWords (const juce::uint16* words, int count);
+
+private:
+    static bool isFixedBlock (int blockId);
+    Block& addBlock (int blockId);
+};
