@@ -90,6 +90,11 @@ public:
     bool BROWSER_PRESET_CLEAR_LIST = true;
     double BROWSER_SPLITTER_PRESET = 0.0;
     ColorAssignments colorAssignments;
+
+    // Learnt from the connected unit, never saved: its MIDI channel (1-based)
+    // and the number its preset displays start from.
+    juce::uint16 unitMidiChannel = 0;
+    juce::uint16 displayOffset = 0;
     juce::int32 IR_PROCESSING_MODE = 1; // 1 to 3
     juce::int32 IR_OUTPUT_FORMAT = 1;   // 1 or 2
 
