@@ -124,12 +124,16 @@ TEST (ModelRules, TransferCompatibility)
         bool conversion = ! c.presetConversion;
         EXPECT_EQ (isPresetTransferable (c.unit, c.data, conversion), c.preset);
         if (c.preset)
+        {
             EXPECT_EQ (conversion, c.presetConversion);
+        }
 
         conversion = ! c.cabConversion;
         EXPECT_EQ (isCabTransferable (c.unit, c.data, conversion), c.cab);
         if (c.cab)
+        {
             EXPECT_EQ (conversion, c.cabConversion);
+        }
     }
 }
 
