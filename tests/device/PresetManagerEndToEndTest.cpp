@@ -1,0 +1,599 @@
+#include "device/CommStep.h"
+#include "device/LinkTicker.h"
+#include "device/ModelRules.h"
+#include "device/PresetManager.h"
+#include "device/SysExCodec.h"
+#include "device/ZOLMidiProcessing.h"
+#include "model/IdTables.h"
+#include "model/KestrelEffectManager.h"
+#include "support/ManualClock.h"
+#include "support/RecordingNotifier.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace
+{
+const juce::String unitName ("1- Kestrel MIDI");
+
+// The words of a simulated preset as the unit dumps it.
+juce::MemoryBlock makeDump (const SimulatedPreset& preset, juce::uint8 model = SimulatedKestrel::model)
+{
+    auto words = preset.toWords();
+    juce::MemoryBlock dump;
+    juce::MidiMessage message;
+    juce::uint32 check = 0;
+
+    for (auto w : words)
+        check ^= w;
+
+    buildPatchStart (message, 127, 127, (juce::uint32) words.size(), model);
+    dump.append (message.getRawData(), (size_t) message.getRawDataSize());
+
+    for (size_t i = 0; i < words.size(); i += patchDataWords)
+    {
+        buildPatchData (message, words.data() + i, patchDataWords, model);
+        dump.append (message.getRawData(), (size_t) message.getRawDataSize());
+    }
+
+    buildPatchEnd (message, check, model);
+    dump.append (message.getRawData(), (size_t) message.getRawDataSize());
+    return dump;
+}
+
+// The program around the preset manager, with the main window's tick: the
+// real link over virtual devices (its passes driven by hand), the simulated
+// unit, the manual clock, and a listener that records every broadcast code
+// the way a panel reads it.
+class PresetManagerEndToEnd : public ::testing::Test, private juce::ChangeListener
+{
+protected:
+    PresetManagerEndToEnd()
+        : backend (VirtualMidiBackend::Delivery::synchronous)
+        , useBackend (backend)
+        , useClock (clock)
+        , unit (backend, unitName)
+        , previousModel (currentSysExModel.load())
+    {
+        currentSysExModel.store (3);
+        link = std::make_unique<ZOLMidiProcessing>();
+        manager = std::make_unique<PresetManager> (link.get(), &effects, nullptr);
+        manager->addSupportedModel ({ 8, 6, 0 });
+        manager->addChangeListener (this);
+        ticker = std::make_unique<LinkTicker> (*link, *manager, nullptr);
+        ticker->setLinkThreadRequired (false);
+    }
+
+    ~PresetManagerEndToEnd() override
+    {
+        manager->removeChangeListener (this);
+        link->stopProcessing();
+        manager->releaseLinkRequests();
+        ticker.reset();
+        manager.reset();
+        link.reset();
+        currentSysExModel.store (previousModel);
+    }
+
+    void changeListenerCallback (juce::ChangeBroadcaster*) override
+    {
+        juce::uint8 a1 = 0, a2 = 0;
+        codes.push_back (manager->getStatus (&a1, &a2));
+    }
+
+    // One 10 ms tick of the program.
+    void tick()
+    {
+        link->processPass();
+        unit.pump();
+        manager->getMultiMessageSender().timerCallback();
+        ticker->tick();
+        link->processPass();
+        clock.advance (10);
+        ++ticks;
+    }
+
+    bool runUntil (const std::function<bool()>& done, int maxTicks = 20000)
+    {
+        for (int i = 0; i < maxTicks; ++i)
+        {
+            if (done())
+            {
+                // Two more ticks: a code posted on the last step is broadcast on the next.
+                tick();
+                tick();
+                return true;
+            }
+
+            tick();
+        }
+
+        return done();
+    }
+
+    bool idle() const
+    {
+        for (int i = 0; i < manager->getNumRequests(); ++i)
+            if (manager->getRequestAt (i)->isRunning())
+                return false;
+
+        return true;
+    }
+
+    bool sawCode (int code) const { return std::find (codes.begin(), codes.end(), code) != codes.end(); }
+
+    bool finished (NamedRequest which) { return ! manager->getRequest (which).isRunning(); }
+
+    // What the main window and command target do on connection.
+    bool connect()
+    {
+        if (! runUntil ([this] { return link->isConnected(); }, 10))
+            return false;
+
+        manager->getRequest (queryDeviceVersion).start();
+
+        if (! runUntil ([this] { return finished (queryDeviceVersion); }))
+            return false;
+
+        if (manager->getRequest (queryDeviceVersion).getResult() != ZolStateMachine::resultCompleted)
+            return false;
+
+        manager->getRequest (initialization).start();
+        auto ok = runUntil ([this] { return idle() && sawCode (21); });
+        if (! ok)
+        {
+            juce::String text;
+            for (auto c : codes)
+                text << c << " ";
+            for (int i = 0; i < manager->getNumRequests(); ++i)
+                if (manager->getRequestAt (i)->getResult() > 2)
+                    text << "\n"
+                         << manager->getRequestAt (i)->name << " result " << manager->getRequestAt (i)->getResult()
+                         << " at " << manager->getRequestAt (i)->getLastState();
+            text << "\nnotices " << notices.messages().joinIntoString ("|") << " ticks " << ticks;
+            ADD_FAILURE() << text;
+        }
+        return ok;
+    }
+
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend;
+    ManualClock clock{ 100000 };
+    ManualClock::Installed useClock;
+    SimulatedKestrel unit;
+    juce::uint8 previousModel;
+    RecordingNotifier notices;
+    KestrelEffectManager effects;
+    std::unique_ptr<ZOLMidiProcessing> link;
+    std::unique_ptr<PresetManager> manager;
+    std::unique_ptr<LinkTicker> ticker;
+    std::vector<int> codes;
+    int ticks = 0;
+};
+} // namespace
+
+TEST_F (PresetManagerEndToEnd, ConnectionSequenceFillsTheModel)
+{
+    unit.selectPresetOnUnit (5);
+    unit.clearReceived();
+    ASSERT_TRUE (connect());
+
+    EXPECT_TRUE (manager->isFirmwareValid());
+    EXPECT_EQ (manager->getFirmware().model, 8);
+    EXPECT_EQ (manager->getFirmware().major, 6u);
+    EXPECT_EQ (currentSysExModel.load(), 8);
+    EXPECT_EQ (manager->getCurrentPresetNumber(), 5);
+    EXPECT_EQ (manager->getCurrentPresetName(), unit.getEditBuffer().name);
+    EXPECT_TRUE (manager->getPresetGrid().containsBlock (106));
+    EXPECT_FALSE (manager->getBlockStates().isEmpty());
+    EXPECT_EQ (manager->getTempo(), SimulatedPreset::defaultTempo);
+    EXPECT_NE (effects.getModifier (100), nullptr);
+    EXPECT_EQ (effects.getNumLayoutRecords() > 0, true);
+    EXPECT_EQ (unit.countReceived (SYSEX_GET_MODIFIER_INFO), 16);
+
+    // Begin and end codes in order, each seen by the panels.
+    std::vector<int> expected{ 8, 9, 10, 11, 20, 21 };
+    std::vector<int> seen;
+    for (auto c : codes)
+        if (std::find (expected.begin(), expected.end(), c) != expected.end())
+            seen.push_back (c);
+    EXPECT_EQ (seen, expected);
+    EXPECT_EQ (notices.count(), 0);
+    EXPECT_EQ (manager->getRequest (loadPreset).getResult(), ZolStateMachine::resultCompleted);
+}
+
+TEST_F (PresetManagerEndToEnd, SetParamChangesTheUnitAndRefusesBadCalls)
+{
+    ASSERT_TRUE (connect());
+    codes.clear();
+
+    EXPECT_FALSE (manager->requestSetParam (0, 1, 100));
+    EXPECT_FALSE (manager->requestSetParam (300, 1, 100));
+    ASSERT_TRUE (manager->requestSetParam (106, 1, 1234));
+    EXPECT_FALSE (manager->requestSetParam (106, 1, 4321)) << "a value is still being sent";
+
+    ASSERT_TRUE (runUntil ([this] { return finished (setParam); }));
+    EXPECT_EQ (manager->getRequest (setParam).getResult(), ZolStateMachine::resultCompleted);
+    juce::uint16 value = 0;
+    ASSERT_TRUE (unit.getParam (106, 1, value));
+    EXPECT_EQ (value, 1234);
+    EXPECT_TRUE (sawCode (68));
+    EXPECT_TRUE (sawCode (69));
+    EXPECT_TRUE (manager->isPresetModified());
+
+    // Now the held value goes out.
+    ASSERT_TRUE (manager->requestSetParam (106, 1, 4321));
+    ASSERT_TRUE (runUntil ([this] { return finished (setParam); }));
+    unit.getParam (106, 1, value);
+    EXPECT_EQ (value, 4321);
+}
+
+TEST_F (PresetManagerEndToEnd, SavePresetStoresTheEditBuffer)
+{
+    ASSERT_TRUE (connect());
+    ASSERT_TRUE (manager->requestSetParam (106, 2, 777));
+    ASSERT_TRUE (runUntil ([this] { return finished (setParam); }));
+    ASSERT_TRUE (unit.isModified());
+
+    manager->resetPresetList();
+    ASSERT_TRUE (manager->requestSavePreset (0, 40));
+    ASSERT_TRUE (runUntil ([this] { return finished (savePreset); }));
+    EXPECT_EQ (manager->getRequest (savePreset).getResult(), ZolStateMachine::resultCompleted);
+
+    juce::uint16 stored = 0;
+    auto slot = unit.getPreset (40);
+    ASSERT_TRUE (slot.getParam (106, 2, stored));
+    EXPECT_EQ (stored, 777);
+    EXPECT_FALSE (unit.isModified());
+    juce::String name;
+    ASSERT_TRUE (manager->getPresetName (40, name));
+    EXPECT_EQ (name, unit.getEditBuffer().name) << "preset_store_name";
+}
+
+TEST_F (PresetManagerEndToEnd, PastePresetSendsTheWholeDump)
+{
+    ASSERT_TRUE (connect());
+    auto source = SimulatedPreset::makeFactory (77);
+    source.name = "Pasted";
+    unit.clearReceived();
+    codes.clear();
+
+    ASSERT_TRUE (manager->requestPastePreset (makeDump (source), true));
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+
+    EXPECT_EQ (manager->getRequest (pastePreset).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START), 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCH_DATA), 64);
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCH_END), 1);
+    EXPECT_EQ (unit.getEditBuffer().name, "Pasted");
+    EXPECT_TRUE (sawCode (50));
+    EXPECT_TRUE (sawCode (51));
+    EXPECT_EQ (notices.count(), 0);
+}
+
+TEST_F (PresetManagerEndToEnd, ManagePresetMovesAPresetAndTheReportEndsTheWait)
+{
+    ASSERT_TRUE (connect());
+    auto source = SimulatedPreset::makeFactory (3);
+    source.setParam (106, 3, 4444);
+    auto dump = makeDump (source);
+    juce::String name ("Moved Here");
+
+    auto start = clock.nowMs();
+    ASSERT_TRUE (manager->requestManagePreset (9, &dump, &name));
+    ASSERT_TRUE (runUntil ([this] { return finished (managePreset); }));
+    EXPECT_EQ (manager->getRequest (managePreset).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_LT (clock.nowMs() - start, 2000u) << "both waits ended by the unit's preset reports";
+
+    auto stored = unit.getPreset (9);
+    EXPECT_EQ (stored.name.trim(), "Moved Here");
+    juce::uint16 value = 0;
+    ASSERT_TRUE (stored.getParam (106, 3, value));
+    EXPECT_EQ (value, 4444);
+    EXPECT_TRUE (sawCode (113));
+    EXPECT_GE (manager->getDeferredPresetChanges(), 1u);
+}
+
+TEST_F (PresetManagerEndToEnd, RefusedTransferIsNeverSaved)
+{
+    ASSERT_TRUE (connect());
+    auto before = unit.getPreset (9);
+    auto dump = makeDump (SimulatedPreset::makeFactory (3));
+    juce::String name ("Half Sent");
+    unit.setErrorStatusFor (SYSEX_PATCH_DATA, SimulatedKestrel::resultBadChecksum);
+    unit.clearReceived();
+    codes.clear();
+
+    ASSERT_TRUE (manager->requestManagePreset (9, &dump, &name));
+    ASSERT_TRUE (runUntil ([this] { return finished (managePreset); }));
+
+    EXPECT_EQ (manager->getRequest (managePreset).getResult(), ZolStateMachine::resultTimedOut);
+    EXPECT_EQ (unit.countReceived (SYSEX_SET_NAME), 0);
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
+    EXPECT_EQ (unit.getPreset (9).name, before.name);
+    EXPECT_TRUE (sawCode (1));
+    EXPECT_FALSE (sawCode (113));
+    ASSERT_EQ (notices.count(), 1);
+    EXPECT_EQ (notices.get (0).title, "Paste Preset");
+}
+
+TEST_F (PresetManagerEndToEnd, IncompatibleFirmwareIsDetected)
+{
+    unit.setFirmware (5, 10);
+    ASSERT_TRUE (runUntil ([this] { return link->isConnected(); }, 10));
+    manager->getRequest (queryDeviceVersion).start();
+    ASSERT_TRUE (runUntil ([this] { return finished (queryDeviceVersion); }));
+    ASSERT_TRUE (manager->isFirmwareValid());
+    EXPECT_FALSE (isFirmwareAtLeast (manager->getFirmware(), 6, 0));
+}
+
+TEST_F (PresetManagerEndToEnd, PresetChangedOnTheUnitLoadsIt)
+{
+    ASSERT_TRUE (connect());
+    codes.clear();
+
+    unit.selectPresetOnUnit (12);
+    ASSERT_TRUE (runUntil ([this] { return sawCode (21) && idle(); }));
+    EXPECT_EQ (manager->getCurrentPresetNumber(), 12);
+    EXPECT_EQ (manager->getCurrentPresetName(), unit.getEditBuffer().name);
+    EXPECT_TRUE (sawCode (20));
+
+    // With the preset change hold set the report is only counted.
+    manager->setPresetChangeHold (true);
+    codes.clear();
+    unit.selectPresetOnUnit (13);
+    for (int i = 0; i < 50; ++i)
+        tick();
+    EXPECT_FALSE (sawCode (20));
+    EXPECT_EQ (manager->getCurrentPresetNumber(), 12);
+    EXPECT_EQ (manager->getDeferredPresetChanges(), 1u);
+}
+
+TEST_F (PresetManagerEndToEnd, EditorDisconnectEndsCleanlyEvenUnanswered)
+{
+    ASSERT_TRUE (connect());
+    manager->getRequest (editorDisconnect).start();
+    ASSERT_TRUE (runUntil ([this] { return finished (editorDisconnect); }));
+    EXPECT_EQ (manager->getRequest (editorDisconnect).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_TRUE (sawCode (123));
+
+    unit.setSilentFor (SYSEX_EDITOR_DISCONNECT);
+    unit.clearReceived();
+    manager->getRequest (editorDisconnect).start();
+    ASSERT_TRUE (runUntil ([this] { return finished (editorDisconnect); }));
+    EXPECT_EQ (manager->getRequest (editorDisconnect).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_EQ (unit.countReceived (SYSEX_EDITOR_DISCONNECT), 3) << "three attempts, then the optional step is skipped";
+    EXPECT_EQ (notices.count(), 0);
+}
+
+TEST_F (PresetManagerEndToEnd, RequiredStepTimesOutWithANamedAlert)
+{
+    ASSERT_TRUE (connect());
+    unit.setSilentFor (SYSEX_CPU_LOAD);
+    unit.clearReceived();
+    codes.clear();
+
+    ASSERT_TRUE (manager->requestBlockStates());
+    ASSERT_TRUE (runUntil ([this] { return finished (queryBlockStates); }));
+    EXPECT_EQ (manager->getRequest (queryBlockStates).getResult(), ZolStateMachine::resultTimedOut);
+    EXPECT_EQ (unit.countReceived (SYSEX_CPU_LOAD), 3);
+    EXPECT_EQ (unit.countReceived (SYSEX_QUERY_STATES), 0);
+    ASSERT_EQ (notices.count(), 1);
+    EXPECT_EQ (notices.get (0).title, "Kestrel-Edit");
+    EXPECT_EQ (notices.lastMessage(), "Communication time-out:\n\nKestrel-Edit was unable to complete the following "
+                                      "communication request: Query Block States : preset_query_cpu_usage");
+    EXPECT_TRUE (sawCode (1));
+    EXPECT_FALSE (sawCode (111));
+
+    // Without the alert option: ends silently, no code 1.
+    notices.clear();
+    codes.clear();
+    manager->getRequest (queryBlockStates).alertOnTimeOut = 0;
+    ASSERT_TRUE (manager->requestBlockStates());
+    ASSERT_TRUE (runUntil ([this] { return finished (queryBlockStates); }));
+    EXPECT_EQ (manager->getRequest (queryBlockStates).getResult(), ZolStateMachine::resultTimedOut);
+    EXPECT_EQ (notices.count(), 0);
+    EXPECT_FALSE (sawCode (1));
+}
+
+TEST_F (PresetManagerEndToEnd, ListEntryWhoseReplyWasLostIsSentAgain)
+{
+    ASSERT_TRUE (connect());
+    unit.corruptNextReplies (SYSEX_PARAM_SET, 1); // the first write's answer is lost
+
+    juce::Array<ParamWrite> writes;
+    writes.add ({ 106, 5, 111, 1 });
+    writes.add ({ 106, 6, 222, 1 });
+    writes.add ({ 106, 7, 333, 1 });
+    ASSERT_TRUE (manager->requestSetMultipleParams (writes));
+    ASSERT_TRUE (runUntil ([this] { return finished (setMultipleParams); }));
+    EXPECT_EQ (manager->getRequest (setMultipleParams).getResult(), ZolStateMachine::resultCompleted);
+
+    for (auto& w : writes)
+    {
+        juce::uint16 value = 0;
+        ASSERT_TRUE (unit.getParam (w.blockId, w.paramId, value));
+        EXPECT_EQ (value, w.value) << "parameter " << w.paramId;
+    }
+}
+
+TEST_F (PresetManagerEndToEnd, RestartedRequestDoesNotInheritItsOldStep)
+{
+    ASSERT_TRUE (connect());
+    codes.clear();
+    unit.setReplyDelayFor (SYSEX_SET_SCENE, 500);
+
+    ASSERT_TRUE (manager->requestChangeScene (1));
+    ASSERT_TRUE (runUntil ([this] { return unit.countReceived (SYSEX_SET_SCENE) > 0; }, 100));
+    auto before = std::count (codes.begin(), codes.end(), 24);
+
+    ASSERT_TRUE (manager->requestChangeScene (2)); // restarted while its scene change waits
+    unit.clearFaults();
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+
+    EXPECT_EQ (std::count (codes.begin(), codes.end(), 24), before + 1) << "the new run posts its own begin code";
+    EXPECT_EQ (manager->getRequest (changeScene).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_EQ (unit.getCurrentScene(), 2);
+}
+
+TEST_F (PresetManagerEndToEnd, PriorityHoldAndCodeGate)
+{
+    ASSERT_TRUE (connect());
+    codes.clear();
+
+    // Started in the same tick: the one earlier in the list goes first.
+    ASSERT_TRUE (manager->requestSetTempo (140));
+    manager->getRequest (muteOutputs).start();
+    manager->getRequest (muteOutputs).muteValue = 1;
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    auto mute = std::find (codes.begin(), codes.end(), 121);
+    auto tempo = std::find (codes.begin(), codes.end(), 92);
+    ASSERT_NE (mute, codes.end());
+    ASSERT_NE (tempo, codes.end());
+    EXPECT_LT (mute - codes.begin(), tempo - codes.begin());
+
+    // A request that is under way keeps going while held; a new one waits.
+    codes.clear();
+    ASSERT_TRUE (manager->requestBlockStates());
+    tick();
+    tick(); // step 0 has run; its begin code has been broadcast
+    ticker->setPaused (true);
+    ASSERT_TRUE (manager->requestSetTempo (150));
+    for (int i = 0; i < 30; ++i)
+        tick();
+    EXPECT_FALSE (sawCode (92)) << "a new request waits while the link is held";
+    EXPECT_TRUE (manager->getRequest (setTempo).isRunning());
+    ticker->setPaused (false);
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_TRUE (sawCode (111));
+    EXPECT_TRUE (sawCode (93));
+}
+
+TEST_F (PresetManagerEndToEnd, LinkGoingDownCancelsWithoutEndCodes)
+{
+    ASSERT_TRUE (connect());
+    codes.clear();
+    ASSERT_TRUE (manager->requestSavePreset (0, 3));
+    ASSERT_TRUE (manager->requestBlockStates());
+    tick();
+    tick();
+
+    link->closePorts();
+    unit.vanish();
+
+    for (int i = 0; i < 20; ++i)
+        tick();
+
+    EXPECT_TRUE (idle());
+    auto r1 = manager->getRequest (savePreset).getResult();
+    auto r2 = manager->getRequest (queryBlockStates).getResult();
+    EXPECT_TRUE (r1 == ZolStateMachine::resultLinkClosed || r1 == ZolStateMachine::resultCancelled);
+    EXPECT_TRUE (r2 == ZolStateMachine::resultLinkClosed || r2 == ZolStateMachine::resultCancelled);
+    EXPECT_FALSE (sawCode (27));
+    EXPECT_FALSE (sawCode (111));
+}
+
+//==============================================================================
+// A lossy or dying unit: every request ends, completed or with a named time-out.
+TEST_F (PresetManagerEndToEnd, OneReplyInTenLostNeverHangs)
+{
+    unit.dropEveryNthMessage (10);
+    ASSERT_TRUE (runUntil ([this] { return link->isConnected(); }, 10));
+    manager->getRequest (queryDeviceVersion).start();
+    ASSERT_TRUE (runUntil ([this] { return finished (queryDeviceVersion); }));
+    manager->getRequest (initialization).start();
+    ASSERT_TRUE (runUntil ([this] { return idle() && (sawCode (21) || sawCode (1)); }));
+
+    auto dump = makeDump (SimulatedPreset::makeFactory (2));
+    juce::String name ("Lossy");
+    manager->requestManagePreset (20, &dump, &name);
+    ASSERT_TRUE (runUntil ([this] { return idle(); })) << "never hangs";
+
+    for (int i = 0; i < notices.count(); ++i)
+        EXPECT_TRUE (notices.get (i).message.startsWith ("Communication time-out:") ||
+                     notices.get (i).title == "Paste Preset")
+            << notices.get (i).message;
+
+    auto result = manager->getRequest (managePreset).getResult();
+    std::cout << "lossy: ticks " << ticks << " notices " << notices.count() << " result " << result << " lost "
+              << unit.getNumMessagesSent() << std::endl;
+    EXPECT_TRUE (result == ZolStateMachine::resultCompleted || result == ZolStateMachine::resultTimedOut);
+}
+
+TEST_F (PresetManagerEndToEnd, UnitGoingSilentMidTransferEndsWithANamedFailure)
+{
+    ASSERT_TRUE (connect());
+    notices.clear();
+    codes.clear();
+    unit.goSilentAfterMessages (20);
+
+    ASSERT_TRUE (manager->requestPastePreset (makeDump (SimulatedPreset::makeFactory (4)), true));
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (manager->getRequest (pastePreset).getResult(), ZolStateMachine::resultTimedOut);
+    EXPECT_TRUE (sawCode (1));
+    EXPECT_FALSE (sawCode (51));
+    ASSERT_EQ (notices.count(), 1);
+    EXPECT_EQ (notices.get (0).title, "Paste Preset");
+
+    // Everything after it times out by name too.
+    ASSERT_TRUE (manager->requestSavePreset (0, 1));
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (manager->getRequest (savePreset).getResult(), ZolStateMachine::resultTimedOut);
+    EXPECT_TRUE (notices.lastMessage().endsWith ("Save Preset : preset_save"));
+}
+
+//==============================================================================
+// The link on its own thread and the real clock, as in the program.
+TEST (PresetManagerRealThread, ConnectsAndSetsAParameter)
+{
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend, unitName);
+    RecordingNotifier notices;
+    KestrelEffectManager effects;
+    auto previousModel = currentSysExModel.load();
+
+    {
+        ZOLMidiProcessing link;
+        PresetManager manager (&link, &effects, nullptr);
+        manager.addSupportedModel ({ 8, 6, 0 });
+        LinkTicker ticker (link, manager, nullptr);
+
+        auto runUntil = [&] (const std::function<bool()>& done)
+        {
+            for (int i = 0; i < 5000 && ! done(); ++i)
+            {
+                ticker.tick();
+                juce::Thread::sleep (1);
+            }
+            return done();
+        };
+
+        ASSERT_TRUE (runUntil ([&] { return ticker.isLinkUp(); }));
+        manager.getRequest (queryDeviceVersion).start();
+        ASSERT_TRUE (runUntil ([&] { return ! manager.getRequest (queryDeviceVersion).isRunning(); }));
+        manager.getRequest (initialization).start();
+        ASSERT_TRUE (runUntil (
+            [&] {
+                return ! manager.getRequest (initialization).isRunning() &&
+                       manager.getRequest (loadPreset).getResult() == 2;
+            }));
+        EXPECT_TRUE (manager.isFirmwareValid());
+
+        ASSERT_TRUE (manager.requestSetParam (106, 1, 2024));
+        ASSERT_TRUE (runUntil ([&] { return ! manager.getRequest (setParam).isRunning(); }));
+        juce::uint16 value = 0;
+        unit.getParam (106, 1, value);
+        EXPECT_EQ (value, 2024);
+        EXPECT_EQ (notices.count(), 0);
+
+        link.stopProcessing();
+        manager.releaseLinkRequests();
+    }
+
+    currentSysExModel.store (previousModel);
+}

@@ -1,0 +1,500 @@
+#include "device/PresetManager.h"
+#include "device/CommStep.h"
+#include "device/NamedRequestTable.h"
+#include "device/PresetStateMachine.h"
+#include "device/Singletons.h"
+#include "device/SysExCodec.h"
+#include "device/ZOLInterprocessConnection.h"
+#include "device/ZOLMidiProcessing.h"
+#include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "model/KestrelEffectManager.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/UserFolders.h"
+#include "support/ManualClock.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace
+{
+// Runs the machine's completion tests alone, as the processor would after a
+// step that needed no reply; gives the step ids visited, in order.
+std::vector<int> walk (PresetStateMachine& machine, int maxSteps = 200)
+{
+    std::vector<int> visited;
+
+    for (int i = 0; i < maxSteps && machine.getCurrentState() != ZolStateMachine::stepComplete; ++i)
+    {
+        auto step = machine.getCurrentState();
+        visited.push_back (step);
+
+        if (step == stepLoopEnd)
+            ++machine.loopCounter;
+
+        machine.advance();
+    }
+
+    return visited;
+}
+
+juce::MemoryBlock makePatchDump (juce::uint8 model, juce::uint8 bank, juce::uint8 program)
+{
+    juce::MemoryBlock dump;
+    juce::MidiMessage message;
+    juce::uint16 words[patchDataWords];
+    juce::uint32 check = 0;
+
+    EXPECT_TRUE (buildPatchStart (message, bank, program, 4096, model));
+    dump.append (message.getRawData(), (size_t) message.getRawDataSize());
+
+    for (int m = 0; m < 64; ++m)
+    {
+        for (int w = 0; w < patchDataWords; ++w)
+        {
+            words[w] = (juce::uint16) ((m * 64 + w) & 0xFFFF);
+            check ^= words[w];
+        }
+
+        EXPECT_TRUE (buildPatchData (message, words, patchDataWords, model));
+        dump.append (message.getRawData(), (size_t) message.getRawDataSize());
+    }
+
+    EXPECT_TRUE (buildPatchEnd (message, check, model));
+    dump.append (message.getRawData(), (size_t) message.getRawDataSize());
+    return dump;
+}
+
+class ModelByte
+{
+public:
+    explicit ModelByte (juce::uint8 model)
+        : previous (currentSysExModel.load())
+    {
+        currentSysExModel.store (model);
+    }
+    ~ModelByte() { currentSysExModel.store (previous); }
+
+private:
+    juce::uint8 previous;
+};
+} // namespace
+
+//==============================================================================
+TEST (ZolStateMachineTest, CursorResultAndRestart)
+{
+    ManualClock clock (5000);
+    ManualClock::Installed use (clock);
+    ZolStateMachine machine;
+
+    EXPECT_EQ (machine.getCurrentState(), ZolStateMachine::stepComplete) << "an empty script ends at once";
+
+    machine.addStep (0);
+    machine.addStep (4, 0);
+    machine.addStep (5);
+    machine.start();
+    EXPECT_TRUE (machine.isRunning());
+    EXPECT_EQ (machine.getResult(), ZolStateMachine::resultRunning);
+    machine.advance();
+    EXPECT_EQ (machine.getCurrentState(), 4);
+    EXPECT_FALSE (machine.isCurrentStepRequired());
+    machine.addAttempt();
+
+    // Started again while running: back to the first step, attempts cleared.
+    auto run = machine.getRunCount();
+    machine.start();
+    EXPECT_EQ (machine.getStepIndex(), 0);
+    EXPECT_EQ (machine.getAttempts(), 0);
+    EXPECT_EQ (machine.getRunCount(), run + 1);
+
+    machine.advance();
+    machine.advance();
+    clock.advance (250);
+    machine.stop (ZolStateMachine::resultTimedOut);
+    EXPECT_FALSE (machine.isRunning());
+    EXPECT_EQ (machine.getLastState(), 5);
+    EXPECT_EQ (machine.getPreviousStartTime(), 5000u);
+    EXPECT_EQ (machine.getEndTime(), 5250u);
+    EXPECT_EQ (machine.getSteps().size(), 3) << "reset keeps the script";
+}
+
+TEST (PresetStateMachineTest, LoopsListsAndResetRules)
+{
+    PresetStateMachine machine;
+    appendScript (machine, "0 2 76 3 82 1");
+
+    machine.start();
+    machine.loopCount = 3;
+    auto visited = walk (machine);
+    EXPECT_EQ (std::count (visited.begin(), visited.end(), 76), 3);
+    EXPECT_EQ (machine.loopCounter, 3u);
+
+    machine.start(); // loop count back to 0: the body runs once
+    visited = walk (machine);
+    EXPECT_EQ (std::count (visited.begin(), visited.end(), 76), 1);
+
+    // A list step stays until its list is empty.
+    PresetStateMachine list;
+    appendScript (list, "0 74 1");
+    list.start();
+    list.paramWrites.add ({ 106, 1, 2, 1 });
+    list.advance();
+    list.advance();
+    EXPECT_EQ (list.getCurrentState(), stepSetParams);
+    list.paramWrites.clear();
+    list.advance();
+    EXPECT_EQ (list.getCurrentState(), ZolStateMachine::stepComplete);
+
+    // Reset clears every parameter but keeps the preset name; write mode 1.
+    list.presetName = "Kept";
+    list.writeMode = 7;
+    list.cabSlot = 3;
+    list.data.setSize (10);
+    list.start();
+    EXPECT_EQ (list.presetName, "Kept");
+    EXPECT_EQ (list.writeMode, 1);
+    EXPECT_EQ (list.cabSlot, 0);
+    EXPECT_TRUE (list.data.isEmpty());
+    EXPECT_EQ (list.sceneRecord.sceneNumber, -1);
+}
+
+TEST (PresetStateMachineTest, WaitForPresetNumber)
+{
+    ManualClock clock (1000);
+    ManualClock::Installed use (clock);
+    PresetStateMachine machine;
+    appendScript (machine, "0 119 1");
+
+    auto toWait = [&]
+    {
+        machine.start();
+        machine.advance();
+        EXPECT_EQ (machine.getCurrentState(), stepWaitPatchnum);
+    };
+
+    // Delay enabled but 0: moves on at once.
+    toWait();
+    machine.delayEnabled = 1;
+    machine.startDelayTimer();
+    machine.advance();
+    EXPECT_EQ (machine.getCurrentState(), ZolStateMachine::stepComplete);
+
+    // 2000 ms: waits, then moves on once the time has passed.
+    toWait();
+    machine.delayEnabled = 1;
+    machine.delay = 2000;
+    machine.startDelayTimer();
+    clock.advance (1999);
+    machine.advance();
+    EXPECT_EQ (machine.getCurrentState(), stepWaitPatchnum);
+    clock.advance (1);
+    machine.advance();
+    EXPECT_EQ (machine.getCurrentState(), ZolStateMachine::stepComplete);
+    EXPECT_EQ (machine.delayTimerStarted, 0);
+
+    // The unit's report ends the wait early and is consumed.
+    toWait();
+    machine.delayEnabled = 1;
+    machine.delay = 2000;
+    machine.startDelayTimer();
+    clock.advance (10);
+    machine.presetNumberArrived = 1;
+    machine.advance();
+    EXPECT_EQ (machine.getCurrentState(), ZolStateMachine::stepComplete);
+    EXPECT_EQ (machine.presetNumberArrived, 0);
+}
+
+//==============================================================================
+TEST (NamedRequestTableTest, RowsCodesAndScripts)
+{
+    std::set<int> pairsSeen;
+
+    for (auto& row : namedRequestRows)
+    {
+        EXPECT_EQ (row.beginCode % 2, 0) << row.name;
+        EXPECT_EQ (row.endCode, row.beginCode + 1) << row.name;
+        EXPECT_GE (row.beginCode, 2);
+        EXPECT_LE (row.endCode, 145);
+        EXPECT_NE (row.beginCode, 124);
+        EXPECT_NE (row.beginCode, 126);
+        pairsSeen.insert (row.beginCode);
+
+        PresetStateMachine machine;
+        buildNamedRequest (machine, row);
+
+        if (row.script != nullptr)
+        {
+            ASSERT_GE (machine.getSteps().size(), 2) << row.name;
+            EXPECT_EQ (machine.getSteps().getFirst(), 0) << row.name;
+            EXPECT_EQ (machine.getSteps().getLast(), 1) << row.name;
+
+            for (auto step : machine.getSteps())
+                EXPECT_FALSE (getNameForId (CommStepNames, step).isEmpty()) << row.name << " step " << step;
+        }
+    }
+
+    // Several rows share a pair; 84/85 is set by the XY clipboard starters;
+    // 124/125 and 126/127 belong to no request.
+    EXPECT_EQ (pairsSeen.size(), 69u);
+    EXPECT_EQ (pairsSeen.count (84), 0u);
+    EXPECT_EQ (getTableRowCount (CommStepNames), 127);
+
+    PresetStateMachine query;
+    buildNamedRequest (query, namedRequestRows[queryDeviceVersion]);
+    EXPECT_EQ (query.getStepFlags()[1], 0) << "query_device_model is optional";
+    EXPECT_EQ (query.getStepFlags()[2], 1);
+
+    PresetStateMachine setParamRow;
+    buildNamedRequest (setParamRow, namedRequestRows[setParam]);
+    EXPECT_EQ (setParamRow.showWaitIndicator, 0);
+    EXPECT_EQ (setParamRow.showWaitCursor, 0);
+    EXPECT_EQ (setParamRow.alertOnTimeOut, 1);
+
+    PresetStateMachine names;
+    buildNamedRequest (names, namedRequestRows[refreshPresetNames]);
+    EXPECT_EQ (names.statusText, "Reading preset names...");
+
+    PresetStateMachine init;
+    buildNamedRequest (init, namedRequestRows[initializePreset]);
+    EXPECT_EQ (init.presetName, "INIT");
+
+    PresetStateMachine bad;
+    EXPECT_FALSE (appendScript (bad, "0 x 1"));
+}
+
+//==============================================================================
+// Starters, without a link: what they refuse and what they store.
+class PresetManagerStarterTest : public ::testing::Test
+{
+protected:
+    PresetManagerStarterTest()
+        : useClock (clock)
+        , manager (nullptr, &effects, nullptr)
+    {
+    }
+
+    ManualClock clock{ 100000 };
+    ManualClock::Installed useClock;
+    EffectManager effects;
+    PresetManager manager;
+};
+
+TEST_F (PresetManagerStarterTest, ListIsBuiltInPriorityOrder)
+{
+    ASSERT_EQ (manager.getNumRequests(), numNamedRequests);
+    EXPECT_EQ (manager.getRequestAt (0)->name, "Mute Outputs");
+    EXPECT_EQ (manager.getRequestAt (1)->name, "Editor Disconnect");
+    EXPECT_EQ (manager.getRequestAt (2)->name, "Query device version");
+    EXPECT_EQ (manager.getRequestAt (3)->name, "Initialization");
+    EXPECT_EQ (&manager.getRequest (managePreset), manager.getRequestAt (74));
+    EXPECT_EQ (manager.getStatus(), 0);
+    EXPECT_EQ (manager.getActiveRequest(), nullptr);
+}
+
+TEST_F (PresetManagerStarterTest, BusyAndBadBlockRefusals)
+{
+    EXPECT_FALSE (manager.requestSetParam (0, 1, 2));
+    EXPECT_FALSE (manager.requestSetParam (300, 1, 2));
+    EXPECT_FALSE (manager.requestSetParam (335, 1, 2));
+    EXPECT_FALSE (manager.requestBypassBlock (0, true));
+    EXPECT_FALSE (manager.requestEffectAllParams (310, false));
+    EXPECT_FALSE (manager.getRequest (setParam).isRunning());
+
+    ASSERT_TRUE (manager.requestSetParam (106, 1, 1234));
+    auto& m = manager.getRequest (setParam);
+    EXPECT_EQ (m.blockId, 106);
+    EXPECT_EQ (m.secondId, 1);
+    EXPECT_EQ (m.value, 1234);
+    EXPECT_EQ (m.writeMode, 1);
+
+    // A second value while one is being sent: refused, the first one kept.
+    EXPECT_FALSE (manager.requestSetParam (106, 1, 99));
+    EXPECT_FALSE (manager.requestStepParam (106, 1, true, false));
+    EXPECT_EQ (m.value, 1234);
+
+    EXPECT_FALSE (manager.requestPastePreset ({}, false)) << "no data";
+    EXPECT_FALSE (manager.getRequest (pastePreset).isRunning());
+    EXPECT_FALSE (manager.requestSetMultipleParams ({}));
+    EXPECT_FALSE (manager.requestEffectParamSubset ({}));
+    EXPECT_FALSE (manager.requestFileOperation (0, 0, 6));
+    EXPECT_FALSE (manager.requestScenePasteAll()) << "empty scene clipboard";
+    EXPECT_FALSE (manager.requestSavePresetCabBundle (0, 0, {})) << "no bundle imported";
+}
+
+TEST_F (PresetManagerStarterTest, StepModesAndModifierWrites)
+{
+    struct Case
+    {
+        bool a, b;
+        int mode;
+    };
+
+    for (auto c : { Case{ true, false, 3 }, Case{ false, false, 4 }, Case{ true, true, 5 }, Case{ false, true, 6 } })
+    {
+        manager.getRequest (setParam).stop (ZolStateMachine::resultCancelled);
+        ASSERT_TRUE (manager.requestStepParam (106, 4, c.a, c.b));
+        EXPECT_EQ (manager.getRequest (setParam).writeMode, c.mode);
+
+        manager.getRequest (setModifier).stop (ZolStateMachine::resultCancelled);
+        ASSERT_TRUE (manager.requestStepModifier (106, 4, 2, c.a, c.b));
+        EXPECT_EQ (manager.getRequest (setModifier).modifierWrites.getFirst().mode, c.mode);
+    }
+
+    manager.getRequest (setParam).stop (ZolStateMachine::resultCancelled);
+    ASSERT_TRUE (manager.requestParamMode2 (106, 4));
+    EXPECT_EQ (manager.getRequest (setParam).writeMode, 2);
+}
+
+TEST_F (PresetManagerStarterTest, ChangePresetGuardAndScene)
+{
+    ASSERT_TRUE (manager.requestChangePreset (130, true));
+    auto& m = manager.getRequest (changePreset);
+    EXPECT_EQ (m.bank, 1);
+    EXPECT_EQ (m.program, 2);
+    EXPECT_EQ (m.delayEnabled, 1);
+    EXPECT_EQ (m.delay, 2000u);
+
+    EXPECT_FALSE (manager.requestChangePreset (131, false)) << "busy";
+    m.stop (ZolStateMachine::resultCompleted);
+    clock.advance (1000);
+    EXPECT_FALSE (manager.requestChangePreset (131, false)) << "within 1000 ms of the last start";
+    clock.advance (1);
+    EXPECT_FALSE (manager.requestChangePreset (20000, false)) << "no slot for the number";
+    EXPECT_TRUE (manager.requestChangePreset (131, false));
+
+    // Change Scene is never refused: a running one starts over.
+    ASSERT_TRUE (manager.requestChangeScene (2));
+    auto& scene = manager.getRequest (changeScene);
+    scene.advance();
+    ASSERT_TRUE (manager.requestChangeScene (5));
+    EXPECT_EQ (scene.getStepIndex(), 0);
+    EXPECT_EQ (scene.scene, 5);
+}
+
+TEST_F (PresetManagerStarterTest, BuiltScripts)
+{
+    auto steps = [&] (NamedRequest which) { return manager.getRequest (which).getSteps(); };
+    auto dump = makePatchDump (8, 127, 127);
+    juce::String name ("Moved");
+
+    ASSERT_TRUE (manager.requestManagePreset (9, &dump, &name));
+    EXPECT_EQ (steps (managePreset), juce::Array<juce::int32> ({ 0, 35, 119, 32, 33, 119, 29, 34, 1 }));
+    EXPECT_EQ (manager.getRequest (managePreset).presetName, "Moved");
+    EXPECT_EQ (manager.getRequest (managePreset).delay, 2000u);
+    EXPECT_EQ (manager.getRequest (managePreset).program, 9);
+    manager.getRequest (managePreset).stop (ZolStateMachine::resultCancelled);
+
+    ASSERT_TRUE (manager.requestManagePreset (200, nullptr, nullptr));
+    EXPECT_EQ (steps (managePreset), juce::Array<juce::int32> ({ 0, 35, 119, 34, 1 }));
+    EXPECT_EQ (manager.getRequest (managePreset).bank, 1);
+    manager.getRequest (managePreset).stop (ZolStateMachine::resultCancelled);
+    EXPECT_FALSE (manager.requestManagePreset (-1, nullptr, nullptr));
+    EXPECT_FALSE (manager.requestManagePreset (16384, nullptr, nullptr)) << "would wrap to another slot";
+
+    ASSERT_TRUE (manager.requestCabNames (true, true, true));
+    EXPECT_EQ (steps (refreshCabNames), juce::Array<juce::int32> ({ 0, 8, 1 }));
+    manager.getRequest (refreshCabNames).stop (ZolStateMachine::resultCancelled);
+    ASSERT_TRUE (manager.requestCabNames (false, true, true));
+    EXPECT_EQ (steps (refreshCabNames), juce::Array<juce::int32> ({ 0, 10, 12, 1 }));
+
+    ASSERT_TRUE (manager.requestEffectAllParams (106, true));
+    EXPECT_EQ (steps (queryEffectAllParams), juce::Array<juce::int32> ({ 0, 56, 72, 1 }));
+
+    // Block 0 reads the whole library; a shunt is refused.
+    EXPECT_FALSE (manager.requestBlockLibraryQuery (301));
+    ASSERT_TRUE (manager.requestBlockLibraryQuery (0));
+    EXPECT_TRUE (manager.getRequest (blockLibraryQueryAll).isRunning());
+    EXPECT_FALSE (manager.getRequest (blockLibraryQuery).isRunning());
+
+    // Starters that start their request say so.
+    EXPECT_TRUE (manager.requestXYSwap (106));
+    EXPECT_EQ (manager.getRequest (xyClipboard).beginCode, 84);
+    EXPECT_FALSE (manager.requestXYCopy (106, 0, 1)) << "busy";
+    manager.getRequest (xyClipboard).stop (ZolStateMachine::resultCancelled);
+    EXPECT_FALSE (manager.requestXYCopy (106, 1, 1));
+    EXPECT_TRUE (manager.requestXYCopy (106, 0, 1));
+}
+
+TEST_F (PresetManagerStarterTest, PatchDumpPreparation)
+{
+    ModelByte model (8);
+    auto dump = makePatchDump (8, 3, 17);
+    auto prepared = dump;
+
+    ASSERT_TRUE (manager.convertPatchDumpForModel (prepared));
+    ASSERT_TRUE (manager.retargetPatchDump (prepared));
+    ASSERT_EQ (prepared.getSize(), dump.getSize());
+
+    // Only the location of the first message changed (and its checksum).
+    auto* before = static_cast<const juce::uint8*> (dump.getData());
+    auto* after = static_cast<const juce::uint8*> (prepared.getData());
+    EXPECT_EQ (after[6], 127);
+    EXPECT_EQ (after[7], 127);
+    EXPECT_EQ (std::memcmp (before + 12, after + 12, dump.getSize() - 12), 0);
+
+    // Data of a model the connected one cannot take.
+    currentSysExModel.store (3);
+    auto foreign = dump;
+    EXPECT_FALSE (manager.convertPatchDumpForModel (foreign));
+
+    juce::MemoryBlock notADump ("abc", 3);
+    EXPECT_FALSE (manager.retargetPatchDump (notADump));
+    juce::MemoryBlock wrongFirst;
+    juce::MidiMessage end;
+    buildPatchEnd (end, 0, 8);
+    wrongFirst.append (end.getRawData(), (size_t) end.getRawDataSize());
+    EXPECT_FALSE (manager.retargetPatchDump (wrongFirst));
+    EXPECT_FALSE (manager.retargetEffectDump (106, wrongFirst));
+}
+
+TEST_F (PresetManagerStarterTest, LinkMissingEndsRequestsWithoutEndCode)
+{
+    ASSERT_TRUE (manager.requestBlockStates());
+    manager.processRequests (false);
+    EXPECT_FALSE (manager.getRequest (queryBlockStates).isRunning());
+    EXPECT_EQ (manager.getRequest (queryBlockStates).getResult(), ZolStateMachine::resultLinkClosed);
+    EXPECT_EQ (manager.getStatus(), 0);
+
+    ASSERT_TRUE (manager.requestSavePreset (0, 1));
+    manager.processRequests (true);
+    EXPECT_EQ (manager.getRequest (savePreset).getResult(), ZolStateMachine::resultCancelled);
+    EXPECT_EQ (manager.getStatus(), 0);
+}
+
+//==============================================================================
+TEST (SingletonsTest, CreatedInOrderAndDeletedForGood)
+{
+    ScratchFolder scratch{ "kestrel-singletons" };
+    UserFolders::redirectTo (scratch.folder);
+    std::vector<juce::String> order;
+
+    createSingletons ({ [&] { order.push_back ("depot"); }, [&] { order.push_back ("later"); } });
+    auto* manager = PresetManager::getInstanceWithoutCreating();
+    ASSERT_NE (manager, nullptr);
+    EXPECT_EQ (manager->getLink(), ZOLMidiProcessing::getInstanceWithoutCreating());
+    EXPECT_EQ (manager->getEffectManager(), KestrelEffectManager::getInstanceWithoutCreating());
+    EXPECT_NE (LanguageStore::getInstanceWithoutCreating(), nullptr);
+    EXPECT_NE (ZOLInterprocessConnection::getInstanceWithoutCreating(), nullptr);
+    EXPECT_EQ (order, (std::vector<juce::String>{ "depot", "later" }));
+
+    manager->requestBlockStates(); // something under way at shutdown
+    manager->processRequests (false);
+
+    deleteSingletons();
+    EXPECT_EQ (PresetManager::getInstanceWithoutCreating(), nullptr);
+    EXPECT_EQ (ZOLMidiProcessing::getInstance(), nullptr) << "never created a second time";
+
+    ZOLMidiProcessing::resetForTests();
+    KestrelGlobalConfiguration::resetForTests();
+    PresetManager::resetForTests();
+    KestrelEffectManager::resetForTests();
+    KestrelEffectLayoutManager::resetForTests();
+    KestrelBlockLibraryManager::resetForTests();
+    LanguageStore::resetForTests();
+    ZOLInterprocessConnection::resetForTests();
+    UserFolders::redirectTo ({});
+}
