@@ -1,9 +1,43 @@
 #include "app/KestrelEditApplication.h"
 
 #include "app/MainAppWindow.h"
+#include "device/ModelRules.h"
+#include "device/PresetManager.h"
+#include "device/Singletons.h"
+#include "device/ZOLMidiProcessing.h"
+#include "model/BlockLayoutDocument.h"
+#include "model/KestrelBlockLibraryManager.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
 
-KestrelEditApplication::KestrelEditApplication() = default;
-KestrelEditApplication::~KestrelEditApplication() = default;
+KestrelEditApplication::KestrelEditApplication()
+{
+    createSingletons();
+
+    if (auto* language = LanguageStore::getInstance())
+    {
+        language->keyTable = PromptKeys;
+        language->defaultTextTable = PromptDefaultTexts;
+        language->setLanguage (1);
+    }
+
+    if (auto* library = KestrelBlockLibraryManager::getInstance())
+    {
+        library->addFirmwareRules (KestrelBlockLibraryManager::unitFirmwareRules);
+        library->addFirmwareRules (KestrelBlockLibraryManager::compatibleModelFirmwareRules);
+    }
+
+    if (auto* presetManager = PresetManager::getInstance())
+        for (auto* row = FirmwareRequirements; row->id != idTableEnd; ++row)
+            presetManager->addSupportedModel ({ row->id, row->a, row->b });
+}
+
+KestrelEditApplication::~KestrelEditApplication()
+{
+    deleteSingletons();
+}
 
 const juce::String KestrelEditApplication::getApplicationName()
 {
@@ -17,11 +51,28 @@ const juce::String KestrelEditApplication::getApplicationVersion()
 
 bool KestrelEditApplication::moreThanOneInstanceAllowed()
 {
-    return true;
+    auto* configuration = KestrelGlobalConfiguration::getInstance();
+    return configuration != nullptr && configuration->ALLOW_MORE_THAN_ONE;
 }
 
 void KestrelEditApplication::initialise (const juce::String&)
 {
+    // The layout document is built in; should it ever be refused, its alert
+    // has been shown and the program cannot edit anything.
+    auto* layouts = KestrelEffectLayoutManager::getInstance();
+
+    if (layouts == nullptr || ! loadEffectLayouts (*layouts))
+    {
+        quit();
+        return;
+    }
+
+    if (auto* configuration = KestrelGlobalConfiguration::getInstance())
+        configuration->load();
+
+    if (auto* library = KestrelBlockLibraryManager::getInstance())
+        library->checkLibraryDirectory();
+
     mainWindow = std::make_unique<MainAppWindow> (getApplicationName());
     mainWindow->setVisible (true);
 }
@@ -29,6 +80,12 @@ void KestrelEditApplication::initialise (const juce::String&)
 void KestrelEditApplication::shutdown()
 {
     mainWindow.reset();
+
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+
+    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+        configuration->save();
 }
 
 void KestrelEditApplication::systemRequestedQuit()

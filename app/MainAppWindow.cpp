@@ -1,5 +1,9 @@
 #include "app/MainAppWindow.h"
 
+#include "device/PresetManager.h"
+#include "device/ZOLMidiProcessing.h"
+#include "model/KestrelGlobalConfiguration.h"
+
 namespace
 {
 class EmptyContent : public juce::Component
@@ -11,6 +15,7 @@ public:
 
 MainAppWindow::MainAppWindow (const juce::String& title)
     : juce::DocumentWindow (title, juce::Colour (0xff202020), juce::DocumentWindow::allButtons)
+    , baseTitle (title)
 {
     setUsingNativeTitleBar (true);
     auto* content = new EmptyContent();
@@ -18,9 +23,38 @@ MainAppWindow::MainAppWindow (const juce::String& title)
     setContentOwned (content, true);
     setResizable (false, false);
     centreWithSize (getWidth(), getHeight());
+
+    auto* link = ZOLMidiProcessing::getInstance();
+    auto* presetManager = PresetManager::getInstance();
+
+    if (link != nullptr && presetManager != nullptr)
+    {
+        linkTicker = std::make_unique<LinkTicker> (*link, *presetManager, KestrelGlobalConfiguration::getInstance());
+        startTimer (tickIntervalMs);
+    }
 }
 
-MainAppWindow::~MainAppWindow() = default;
+MainAppWindow::~MainAppWindow()
+{
+    stopTimer();
+}
+
+void MainAppWindow::tick()
+{
+    if (linkTicker == nullptr)
+        return;
+
+    auto report = linkTicker->tick();
+
+    if (report.linkUp != shownConnected)
+        updateTitle (report.linkUp);
+}
+
+void MainAppWindow::updateTitle (bool connected)
+{
+    shownConnected = connected;
+    setName (connected ? baseTitle + " Connected!" : baseTitle);
+}
 
 void MainAppWindow::closeButtonPressed()
 {

@@ -1,19 +1,33 @@
 #pragma once
 
+#include "device/LinkTicker.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// The program's main window. Its content area is 1024 by 647.
-class MainAppWindow : public juce::DocumentWindow
+// The program's main window. Its content area is 1024 by 647. Its 10 ms timer
+// drives the link and the preset manager.
+class MainAppWindow : public juce::DocumentWindow, private juce::Timer
 {
 public:
     static constexpr int contentWidth = 1024;
     static constexpr int contentHeight = 647;
+    static constexpr int tickIntervalMs = 10;
 
     explicit MainAppWindow (const juce::String& title);
     ~MainAppWindow() override;
 
     void closeButtonPressed() override;
 
+    // One tick of the window's timer; also called by tests.
+    void tick();
+
 private:
+    void timerCallback() override { tick(); }
+    void updateTitle (bool connected);
+
+    juce::String baseTitle;
+    std::unique_ptr<LinkTicker> linkTicker;
+    bool shownConnected = false;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
 };

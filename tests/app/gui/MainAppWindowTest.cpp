@@ -1,41 +1,87 @@
 #include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
+#include "device/ZOLMidiProcessing.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/UserFolders.h"
+#include "support/RecordingNotifier.h"
 #include "support/Screenshot.h"
+#include "support/ScratchFolder.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>
 
-TEST (MainAppWindow, OpensWithTheProgramTitleAndContentSize)
+namespace
+{
+// Keeps the program's files (settings, work folders) below a scratch folder.
+struct RedirectedFolders
+{
+    RedirectedFolders() { UserFolders::redirectTo (scratch.folder); }
+    ~RedirectedFolders() { UserFolders::redirectTo ({}); }
+
+    ScratchFolder scratch { "kestrel-app" };
+};
+} // namespace
+
+TEST (MainAppWindow, OpensAndConnectsToTheUnitThroughItsTimer)
 {
     KESTREL_REQUIRE_DISPLAY();
-    MainAppWindow window ("Kestrel-Edit");
-    window.setVisible (true);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (200);
+    RedirectedFolders folders;
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
 
-    EXPECT_EQ (window.getName(), "Kestrel-Edit");
-    ASSERT_NE (window.getContentComponent(), nullptr);
-    EXPECT_EQ (window.getContentComponent()->getWidth(), 1024);
-    EXPECT_EQ (window.getContentComponent()->getHeight(), 647);
-    EXPECT_TRUE (window.isOnDesktop());
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        window.setVisible (true);
 
-    auto shot = saveScreenshot (*window.getContentComponent(), "main-window");
-    EXPECT_TRUE (shot.existsAsFile());
+        EXPECT_EQ (window.getName(), "Kestrel-Edit");
+        ASSERT_NE (window.getContentComponent(), nullptr);
+        EXPECT_EQ (window.getContentComponent()->getWidth(), 1024);
+        EXPECT_EQ (window.getContentComponent()->getHeight(), 647);
+        EXPECT_TRUE (window.isOnDesktop());
+
+        // The window's timer opens the configured "Kestrel MIDI" ports.
+        for (int i = 0; i < 300 && ! window.getName().endsWith ("Connected!"); ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+
+        EXPECT_EQ (window.getName(), "Kestrel-Edit Connected!");
+
+        auto shot = saveScreenshot (*window.getContentComponent(), "main-window");
+        EXPECT_TRUE (shot.existsAsFile());
+    }
+
+    // The link must let go of the virtual ports before they go away.
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
 }
 
-// Runs last in this executable: once the application has asked to quit, the
-// message loop is stopping.
+// Runs last in this executable: the application deletes the process-wide
+// managers when it ends, and once it has asked to quit the message loop is
+// stopping.
 TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
 {
     KESTREL_REQUIRE_DISPLAY();
-    KestrelEditApplication app;
-    EXPECT_EQ (KestrelEditApplication::getApp(), &app);
+    RedirectedFolders folders;
+    RecordingNotifier notices;
 
-    app.initialise ({});
-    ASSERT_NE (app.getMainWindow(), nullptr);
-    EXPECT_TRUE (app.getMainWindow()->isVisible());
+    {
+        KestrelEditApplication app;
+        EXPECT_EQ (KestrelEditApplication::getApp(), &app);
 
-    app.getMainWindow()->closeButtonPressed();
-    EXPECT_TRUE (juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+        app.initialise ({});
+        ASSERT_NE (app.getMainWindow(), nullptr);
+        EXPECT_TRUE (app.getMainWindow()->isVisible());
+        EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 
-    app.shutdown();
-    EXPECT_EQ (app.getMainWindow(), nullptr);
+        app.getMainWindow()->closeButtonPressed();
+        EXPECT_TRUE (juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+
+        app.shutdown();
+        EXPECT_EQ (app.getMainWindow(), nullptr);
+    }
+
+    EXPECT_EQ (KestrelGlobalConfiguration::getInstanceWithoutCreating(), nullptr);
+    EXPECT_TRUE (KestrelGlobalConfiguration::getSettingsFile().existsAsFile()) << "settings saved at exit";
 }
