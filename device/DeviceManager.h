@@ -260,8 +260,11 @@ protected:
     // function has no parser here or the reply did not decode.
     bool parseReply (SysExRequest& request);
 
-private:
+    // Queues a message as a request of this manager: it goes to the link and
+    // is dispatched in send order like every sender's request.
     SysExRequest* queueMessage (const juce::MidiMessage& message, int expectedReplies = 1);
+
+private:
     SysExRequest* queueEmpty (juce::uint8 function, juce::uint8 model);
     SysExRequest* queueEmpty (juce::uint8 function);
     void reportTimeOut (juce::uint8 function, int received, int expected, bool alert);

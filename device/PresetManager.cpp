@@ -172,15 +172,6 @@ PresetManager::~PresetManager()
     // when it lets go.
     deleteStepRequest();
 
-    for (auto* request : ownPending)
-    {
-        if (auto* unitLink = getLink())
-            unitLink->releaseRequest (request);
-        else
-            delete request;
-    }
-
-    ownPending.clear();
     requestList.clear();
 
     for (int i = machines.size(); --i >= 0;)
@@ -317,7 +308,6 @@ void PresetManager::processRequests (bool cancel)
     }
 
     handleNextReply();
-    dispatchOwnRequests();
 }
 
 void PresetManager::showTimeOutAlert (const PresetStateMachine& machine)
@@ -486,17 +476,6 @@ void PresetManager::deleteStepRequest()
         return;
     }
 
-    // Not yet dispatched: out of its queue, freed by the link once it lets go.
-    if (ownPending.removeFirstMatchingValue (request) >= 0)
-    {
-        if (auto* unitLink = getLink())
-            unitLink->releaseRequest (request);
-        else
-            delete request;
-
-        return;
-    }
-
     abandonRequest (request);
 }
 
@@ -517,41 +496,6 @@ void PresetManager::dropStaleStepRequest()
 //==============================================================================
 // Own senders
 
-SysExRequest* PresetManager::queueOwnRequest (const juce::MidiMessage& message, int expectedReplies)
-{
-    auto* unitLink = getLink();
-
-    if (unitLink == nullptr)
-        return nullptr;
-
-    auto* request = new SysExRequest (requestTimeoutMs);
-    request->setMessage (message);
-    request->setExpectedCount (expectedReplies);
-    request->setFlags (SysExRequest::flagKeepOwnership);
-    ownPending.add (request);
-    unitLink->queueRequest (request);
-    return request;
-}
-
-void PresetManager::dispatchOwnRequests()
-{
-    if (ownPending.isEmpty())
-        return;
-
-    auto* request = ownPending.getFirst();
-    auto status = request->getStatus();
-
-    if (status == SysExRequest::stateWaiting)
-        return;
-
-    ownPending.remove (0);
-
-    if (status == SysExRequest::stateComplete)
-        handleReplyFirst (*request);
-
-    request->setFlags (request->getFlags() | SysExRequest::flagDone);
-}
-
 SysExRequest* PresetManager::sendFootswitchGrid (const FootswitchGrid* grid)
 {
     juce::MidiMessage message;
@@ -559,7 +503,7 @@ SysExRequest* PresetManager::sendFootswitchGrid (const FootswitchGrid* grid)
     if (grid == nullptr || getLink() == nullptr || ! buildFsGrid (message, *grid))
         return nullptr;
 
-    return queueOwnRequest (message, 1);
+    return queueMessage (message, 1);
 }
 
 SysExRequest* PresetManager::sendLayoutSet (const LayoutRecord& record)
@@ -570,7 +514,7 @@ SysExRequest* PresetManager::sendLayoutSet (const LayoutRecord& record)
     if (getLink() == nullptr || ! buildLayoutSet (message, record, expected))
         return nullptr;
 
-    return queueOwnRequest (message, expected);
+    return queueMessage (message, expected);
 }
 
 bool PresetManager::handleFootswitchGridReply (SysExRequest& request)
@@ -677,14 +621,6 @@ void PresetManager::releaseLinkRequests()
 
         if (getNumPendingRequests() == before)
             break; // still with a running link
-    }
-
-    for (auto before = ownPending.size(); before > 0; before = ownPending.size())
-    {
-        dispatchOwnRequests();
-
-        if (ownPending.size() == before)
-            break;
     }
 
     deleteStepRequest();

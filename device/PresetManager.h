@@ -269,10 +269,6 @@ private:
     void showTimeOutAlert (const PresetStateMachine& machine);
     void setWaitCursor (bool on);
 
-    // Requests of the preset manager's own senders, dispatched here.
-    SysExRequest* queueOwnRequest (const juce::MidiMessage& message, int expectedReplies);
-    void dispatchOwnRequests();
-
     bool isBusy (NamedRequest which) const { return machines.getUnchecked (which)->isRunning(); }
     static bool isBadBlock (juce::uint16 blockId);
     PresetStateMachine& startRequest (NamedRequest which);
@@ -334,7 +330,6 @@ private:
     std::function<void (PresetStateMachine&)> stepCommit;
     bool failureReported = false;
 
-    juce::Array<SysExRequest*> ownPending;
 
     // Operation data of the paste and bundle requests.
     juce::uint8 bundleFlag = 0;
