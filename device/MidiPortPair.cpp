@@ -54,11 +54,12 @@ juce::StringArray MidiPortPair::getOutputNames() const
 //==============================================================================
 bool MidiPortPair::openInputByName (const juce::String& name)
 {
-    auto names = getInputNames();
     const juce::ScopedLock sl (portLock);
 
-    for (int i = 0; i < names.size(); ++i)
-        if (names[i].contains (name) && openInputByIndexLocked (i))
+    // Each candidate is opened by its listed name, never by its position: the
+    // timer may refresh the list while this runs on the link thread.
+    for (auto& listed : getInputNames())
+        if (listed.contains (name) && openListedInputLocked (listed))
             return true;
 
     return false;
@@ -66,11 +67,10 @@ bool MidiPortPair::openInputByName (const juce::String& name)
 
 bool MidiPortPair::openOutputByName (const juce::String& name)
 {
-    auto names = getOutputNames();
     const juce::ScopedLock sl (portLock);
 
-    for (int i = 0; i < names.size(); ++i)
-        if (names[i].contains (name) && openOutputByIndexLocked (i))
+    for (auto& listed : getOutputNames())
+        if (listed.contains (name) && openListedOutputLocked (listed))
             return true;
 
     return false;
@@ -79,26 +79,37 @@ bool MidiPortPair::openOutputByName (const juce::String& name)
 bool MidiPortPair::openInputByIndex (int index)
 {
     const juce::ScopedLock sl (portLock);
-    return openInputByIndexLocked (index);
+    auto names = getInputNames();
+
+    if (! juce::isPositiveAndBelow (index, names.size()))
+    {
+        closeInputLocked();
+        return false;
+    }
+
+    return openListedInputLocked (names[index]);
 }
 
 bool MidiPortPair::openOutputByIndex (int index)
 {
     const juce::ScopedLock sl (portLock);
-    return openOutputByIndexLocked (index);
+    auto names = getOutputNames();
+
+    if (! juce::isPositiveAndBelow (index, names.size()))
+    {
+        closeOutputLocked();
+        return false;
+    }
+
+    return openListedOutputLocked (names[index]);
 }
 
-bool MidiPortPair::openInputByIndexLocked (int index)
+bool MidiPortPair::openListedInputLocked (const juce::String& listedName)
 {
     closeInputLocked();
 
-    auto names = getInputNames();
-
-    if (! juce::isPositiveAndBelow (index, names.size()))
-        return false;
-
     auto& backend = MidiPortBackend::get();
-    auto deviceIndex = findInList (backend.getInputNames(), names[index]);
+    auto deviceIndex = findInList (backend.getInputNames(), listedName);
 
     if (deviceIndex < 0)
         return false;
@@ -110,21 +121,16 @@ bool MidiPortPair::openInputByIndexLocked (int index)
 
     opened->start();
     input = std::move (opened);
-    inputName = names[index];
+    inputName = listedName;
     return true;
 }
 
-bool MidiPortPair::openOutputByIndexLocked (int index)
+bool MidiPortPair::openListedOutputLocked (const juce::String& listedName)
 {
     closeOutputLocked();
 
-    auto names = getOutputNames();
-
-    if (! juce::isPositiveAndBelow (index, names.size()))
-        return false;
-
     auto& backend = MidiPortBackend::get();
-    auto deviceIndex = findInList (backend.getOutputNames(), names[index]);
+    auto deviceIndex = findInList (backend.getOutputNames(), listedName);
 
     if (deviceIndex < 0)
         return false;
@@ -135,7 +141,7 @@ bool MidiPortPair::openOutputByIndexLocked (int index)
         return false;
 
     output = std::move (opened);
-    outputName = names[index];
+    outputName = listedName;
     return true;
 }
 

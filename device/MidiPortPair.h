@@ -11,8 +11,8 @@
 // The ports are opened and closed on the message thread (the main window) and
 // on the link thread (the port watchdog), and the link thread sends on the
 // output; a port lock, held only for open, close and send, keeps these apart.
-// Lock order: input buffer before input activity (in the callback); the port
-// lock nests no other lock of this class except the backend's own.
+// Lock order: input buffer before input activity (in the callback); port
+// lock before a device-list lock (opening). Nothing else nests.
 class MidiPortPair
 {
 public:
@@ -71,8 +71,10 @@ public:
     bool readAndClearOutputActivity();
 
 private:
-    bool openInputByIndexLocked (int index);
-    bool openOutputByIndexLocked (int index);
+    // Closes the current port and opens the device of that name in the
+    // backend's present list.
+    bool openListedInputLocked (const juce::String& listedName);
+    bool openListedOutputLocked (const juce::String& listedName);
     bool closeInputLocked();
     bool closeOutputLocked();
 

@@ -25,6 +25,9 @@ int getUserCabCount (const FirmwareInfo& firmware, const SystemInfo* systemInfo)
 // and 10, 66 for models 6, 7 and 8, -1 for any other model.
 int getPatchDumpMessageCount (juce::uint8 model = currentSysExModel.load());
 
+// Messages per cab dump (start, 64 data messages, end), on every model.
+constexpr int cabDumpMessageCount = 66;
+
 // Bytes of one preset's data: 4096 or 8192; -1 for any other model.
 int getPresetDataSize (juce::uint8 model);
 

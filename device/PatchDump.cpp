@@ -2,6 +2,7 @@
 
 #include "device/SysExCodec.h"
 #include "device/SysExFraming.h"
+#include "device/SysExStreamReader.h"
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 
@@ -177,6 +178,8 @@ bool PatchDump::parse (const void* bytes, size_t size, juce::uint8 expectedModel
     if (bytes == nullptr || size == 0)
         return fail (errorEmptyInput, stageNone);
 
+    SysExStreamReader reader;
+
     if (! reader.setData (bytes, size, expectedModel))
         return fail (errorEmptyInput, stageNone);
 
@@ -188,13 +191,8 @@ bool PatchDump::parse (const void* bytes, size_t size, juce::uint8 expectedModel
         ++messagesRead;
 
         if (! handleMessage (message, expectedModel))
-        {
-            reader.setData (nullptr, 0, expectedModel);
             return false;
-        }
     }
-
-    reader.setData (nullptr, 0, expectedModel);
 
     if (messagesRead == 0)
         return fail (errorWrongModel, stageNone);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "device/SysExStreamReader.h"
-
+#include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_core/juce_core.h>
 
 // A preset as it travels between the unit, files and the clipboard: one
@@ -128,8 +127,6 @@ private:
     bool fail (int code, int stage);
     bool handleMessage (const juce::MidiMessage& message, juce::uint8 expectedModel);
     bool expandModel3 (juce::MemoryBlock& out);
-
-    SysExStreamReader reader;
 
     juce::MemoryBlock data;
     juce::uint8 dataModel = 0;

@@ -26,6 +26,25 @@ bool build (juce::MidiMessage& out, int function, const PayloadLayout* layout, s
 {
     return buildSysExByLayout (out, (uint8) function, layout, values, model);
 }
+
+// A message whose head fields are followed by 'count' items (at most
+// maxCount), all in the layout's widths. minPayloadSize pads the payload
+// with zeros for the messages that always send their full size.
+template <typename Item>
+bool buildCounted (juce::MidiMessage& out, int function, const PayloadLayout* layout,
+                   std::initializer_list<uint32> head, const Item* items, int count, int maxCount, uint8 model,
+                   size_t minPayloadSize = 0)
+{
+    if (count < 0 || count > maxCount || (items == nullptr && count > 0))
+        return false;
+
+    std::vector<uint32> values (head);
+
+    for (int i = 0; i < count; ++i)
+        values.push_back (items[i]);
+
+    return buildSysExByLayout (out, (uint8) function, layout, values.data(), values.size(), model, minPayloadSize);
+}
 } // namespace
 
 bool fitsSeptets (uint32 value, uint32 width)
@@ -34,24 +53,28 @@ bool fitsSeptets (uint32 value, uint32 width)
     return width >= 5 || value < (1u << (7 * width));
 }
 
-bool buildSysExByLayout (juce::MidiMessage& out, uint8 function, const PayloadLayout* layout, const uint32* values,
-                         size_t numValues, uint8 model, size_t minPayloadSize)
+bool fitsSysExLayout (const PayloadLayout* layout, const uint32* values, size_t numValues)
 {
     if (layout == nullptr || (values == nullptr && numValues > 0))
         return false;
 
-    juce::MemoryBlock payload;
-    size_t position = 0;
     auto* row = layout;
 
     for (size_t i = 0; i < numValues; ++i, ++row)
-    {
         if (row->fieldId == sysExLayoutEnd || row->width == sysExVariableWidth || ! fitsSeptets (values[i], row->width))
             return false;
 
-        packSeptets (payload, position, values[i], (int) row->width);
-        position += row->width;
-    }
+    return true;
+}
+
+bool buildSysExByLayout (juce::MidiMessage& out, uint8 function, const PayloadLayout* layout, const uint32* values,
+                         size_t numValues, uint8 model, size_t minPayloadSize)
+{
+    if (! fitsSysExLayout (layout, values, numValues))
+        return false;
+
+    juce::MemoryBlock payload;
+    packSysExFields (payload, layout, values, numValues);
 
     if (payload.getSize() < minPayloadSize)
         payload.setSize (minPayloadSize, true);
@@ -169,7 +192,7 @@ bool buildCabDump (juce::MidiMessage& out, uint32 cabNumber, int& expectedReplie
                   : build (out, SYSEX_CAB_DUMP, cabDumpRequestLayoutSingle, { cabNumber }, model);
 
     if (ok)
-        expectedReplies = 66;
+        expectedReplies = cabDumpMessageCount;
 
     return ok;
 }
@@ -238,15 +261,8 @@ bool buildModifierDump (juce::MidiMessage& out, uint32 blockId, int& expectedRep
 
 bool buildModifier (juce::MidiMessage& out, const ModifierValues& record, uint8 model)
 {
-    if (record.count > modifierMaxValues)
-        return false;
-
-    uint32 values[2 + modifierMaxValues] = { record.blockId, record.count };
-
-    for (int i = 0; i < record.count; ++i)
-        values[2 + i] = record.values[i];
-
-    return buildSysExByLayout (out, SYSEX_MODIFIER, modifierLayout, values, 2 + (size_t) record.count, model);
+    return buildCounted (out, SYSEX_MODIFIER, modifierLayout, { record.blockId, record.count }, record.values,
+                         (int) record.count, modifierMaxValues, model);
 }
 
 bool buildSetParamDirect (juce::MidiMessage& out, uint32 blockId, uint32 paramId, float value, uint8 model)
@@ -272,16 +288,8 @@ bool buildEditEffect (juce::MidiMessage& out, uint32 blockId, uint8 model)
 
 bool buildBroadcastKnob (juce::MidiMessage& out, const uint16* paramIds, int count, uint8 model)
 {
-    if (count < 0 || count > broadcastKnobMaxIds || (paramIds == nullptr && count > 0))
-        return false;
-
-    uint32 values[1 + broadcastKnobMaxIds] = { (uint32) count };
-
-    for (int i = 0; i < count; ++i)
-        values[1 + i] = paramIds[i];
-
-    return buildSysExByLayout (out, SYSEX_BROADCAST_KNOB, broadcastKnobRequestLayout, values, 1 + (size_t) count,
-                               model);
+    return buildCounted (out, SYSEX_BROADCAST_KNOB, broadcastKnobRequestLayout, { (uint32) count }, paramIds, count,
+                         broadcastKnobMaxIds, model);
 }
 
 bool buildBroadcastModifier (juce::MidiMessage& out, uint32 first, uint32 second, uint8 model)
@@ -366,16 +374,8 @@ bool buildPatchStart (juce::MidiMessage& out, uint32 bank, uint32 program, uint3
 
 bool buildPatchData (juce::MidiMessage& out, const uint16* words, int count, uint8 model)
 {
-    if (count < 0 || count > patchDataWords || (words == nullptr && count > 0))
-        return false;
-
-    uint32 values[1 + patchDataWords] = { (uint32) count };
-
-    for (int i = 0; i < count; ++i)
-        values[1 + i] = words[i];
-
-    return buildSysExByLayout (out, SYSEX_PATCH_DATA, wordDataLayout, values, 1 + (size_t) count, model,
-                               getSysExPayloadSize (wordDataLayout));
+    return buildCounted (out, SYSEX_PATCH_DATA, wordDataLayout, { (uint32) count }, words, count, patchDataWords, model,
+                         getSysExPayloadSize (wordDataLayout));
 }
 
 bool buildPatchEnd (juce::MidiMessage& out, uint32 checkValue, uint8 model)
@@ -394,14 +394,6 @@ bool buildCabIrStart (juce::MidiMessage& out, uint32 cabNumber, uint32 second, u
 
 bool buildCabIrData (juce::MidiMessage& out, const uint32* values, int count, uint8 model)
 {
-    if (count < 0 || count > cabIrDataValues || (values == nullptr && count > 0))
-        return false;
-
-    uint32 fields[1 + cabIrDataValues] = { (uint32) count };
-
-    for (int i = 0; i < count; ++i)
-        fields[1 + i] = values[i];
-
-    return buildSysExByLayout (out, SYSEX_CABIR_DATA, irDataLayout, fields, 1 + (size_t) count, model,
-                               getSysExPayloadSize (irDataLayout));
+    return buildCounted (out, SYSEX_CABIR_DATA, irDataLayout, { (uint32) count }, values, count, cabIrDataValues, model,
+                         getSysExPayloadSize (irDataLayout));
 }

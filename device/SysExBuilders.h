@@ -32,6 +32,10 @@ bool buildSysExByLayout (juce::MidiMessage& out, juce::uint8 function, const Pay
 // True when the value fits a field of that many septets.
 bool fitsSeptets (juce::uint32 value, juce::uint32 width);
 
+// True when the values fit the layout's fields in order: no more values than
+// fixed-width fields before the end, each value within its field's width.
+bool fitsSysExLayout (const PayloadLayout* layout, const juce::uint32* values, size_t numValues);
+
 // 0x01: the parameter values of a block; expects 3 (announced by the unit).
 bool buildParamDump (juce::MidiMessage& out, juce::uint32 blockId, int& expectedReplies,
                      juce::uint8 model = currentSysExModel.load());

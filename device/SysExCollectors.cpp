@@ -4,6 +4,8 @@
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 
+#include <limits>
+
 namespace
 {
 using juce::uint16;
@@ -48,6 +50,44 @@ bool readAnnouncedCount (const juce::MidiMessage& reply, int& announced)
 
     announced = start.count;
     return true;
+}
+
+// A list answer: items of one function, framed by SYSEX_MULTIMSG_START and
+// SYSEX_MULTIMSG_END that may come anywhere or not at all. Each item is
+// appended to out; more than maxItems in out refuses the answer rather than
+// overrun the caller's storage. With checkAnnounced, an announced count other
+// than 0 must equal the number of items this answer brought.
+template <typename Item>
+bool collectAnnouncedList (const SysExRequest& request, int function, int itemFunction,
+                           bool (*parseItem) (const juce::MidiMessage&, Item&), juce::Array<Item>& out, int maxItems,
+                           bool checkAnnounced)
+{
+    if (! isWholeAnswer (request, { function }))
+        return false;
+
+    int announced = 0;
+    int added = 0;
+    Item item;
+
+    auto ok =
+        forEachReply (request,
+                      [&] (const juce::MidiMessage& reply, uint8 replyFunction)
+                      {
+                          if (replyFunction == SYSEX_MULTIMSG_START)
+                              return readAnnouncedCount (reply, announced);
+
+                          if (replyFunction == SYSEX_MULTIMSG_END)
+                              return true;
+
+                          if (replyFunction != itemFunction || out.size() >= maxItems || ! parseItem (reply, item))
+                              return false;
+
+                          out.add (item);
+                          ++added;
+                          return true;
+                      });
+
+    return ok && (! checkAnnounced || announced == 0 || announced == added);
 }
 } // namespace
 
@@ -153,6 +193,7 @@ bool collectEffectDump (const SysExRequest& request, EffectStartRecord& start, j
     if (! isWholeAnswer (request, { SYSEX_GET_ALL_PARAMS }))
         return false;
 
+    bool started = false;
     bool ended = false;
     juce::Array<uint16> chunk;
     words.clearQuick();
@@ -162,13 +203,16 @@ bool collectEffectDump (const SysExRequest& request, EffectStartRecord& start, j
                             {
                                 switch (function)
                                 {
-                                    case SYSEX_EFFECT_START: return parseEffectStart (reply, start);
+                                    case SYSEX_EFFECT_START: return started = parseEffectStart (reply, start);
                                     case SYSEX_EFFECT_DATA:
                                         if (! parseEffectData (reply, chunk))
                                             return false;
                                         words.addArray (chunk);
                                         return true;
-                                    case SYSEX_EFFECT_END: ended = true; return words.size() == (int) start.wordCount;
+                                    case SYSEX_EFFECT_END:
+                                        // Without its start the word count to check against is unknown.
+                                        ended = true;
+                                        return started && words.size() == (int) start.wordCount;
                                     default: return false;
                                 }
                             });
@@ -178,83 +222,20 @@ bool collectEffectDump (const SysExRequest& request, EffectStartRecord& start, j
 
 bool collectParamDump (const SysExRequest& request, juce::Array<EffectParamValue>& values)
 {
-    if (! isWholeAnswer (request, { SYSEX_PARAM_DUMP }))
-        return false;
-
-    int announced = 0;
-    EffectParamValue value;
-
-    auto ok = forEachReply (request,
-                            [&] (const juce::MidiMessage& reply, uint8 function)
-                            {
-                                switch (function)
-                                {
-                                    case SYSEX_MULTIMSG_START: return readAnnouncedCount (reply, announced);
-                                    case SYSEX_MULTIMSG_END: return true;
-                                    case SYSEX_PARAM_DUMP:
-                                        if (! parseParamDump (reply, value))
-                                            return false;
-                                        values.add (value);
-                                        return true;
-                                    default: return false;
-                                }
-                            });
-
-    return ok && (announced == 0 || announced == values.size());
+    return collectAnnouncedList (request, SYSEX_PARAM_DUMP, SYSEX_PARAM_DUMP, parseParamDump, values,
+                                 std::numeric_limits<int>::max(), true);
 }
 
 bool collectModifierDump (const SysExRequest& request, juce::Array<ModifierValues>& records, int maxRecords)
 {
-    if (! isWholeAnswer (request, { SYSEX_MODIFIER_DUMP }))
-        return false;
-
-    int announced = 0;
-    ModifierValues record;
-
-    return forEachReply (request,
-                         [&] (const juce::MidiMessage& reply, uint8 function)
-                         {
-                             switch (function)
-                             {
-                                 case SYSEX_MULTIMSG_START: return readAnnouncedCount (reply, announced);
-                                 case SYSEX_MULTIMSG_END: return true;
-                                 case SYSEX_MODIFIER:
-                                     if (records.size() >= maxRecords || ! parseModifier (reply, record))
-                                         return false;
-                                     records.add (record);
-                                     return true;
-                                 default: return false;
-                             }
-                         });
+    return collectAnnouncedList (request, SYSEX_MODIFIER_DUMP, SYSEX_MODIFIER, parseModifier, records, maxRecords,
+                                 false);
 }
 
 bool collectCabNames (const SysExRequest& request, juce::Array<CabNameRecord>& names)
 {
-    if (! isWholeAnswer (request, { SYSEX_CABNAME }))
-        return false;
-
-    int announced = 0;
-    int added = 0;
-    CabNameRecord record;
-
-    auto ok = forEachReply (request,
-                            [&] (const juce::MidiMessage& reply, uint8 function)
-                            {
-                                switch (function)
-                                {
-                                    case SYSEX_MULTIMSG_START: return readAnnouncedCount (reply, announced);
-                                    case SYSEX_MULTIMSG_END: return true;
-                                    case SYSEX_CABNAME:
-                                        if (! parseCabName (reply, record))
-                                            return false;
-                                        names.add (record);
-                                        ++added;
-                                        return true;
-                                    default: return false;
-                                }
-                            });
-
-    return ok && (announced == 0 || announced == added);
+    return collectAnnouncedList (request, SYSEX_CABNAME, SYSEX_CABNAME, parseCabName, names,
+                                 std::numeric_limits<int>::max(), true);
 }
 
 bool collectQueryStates (const SysExRequest& request, juce::Array<uint32>& words, uint8& scene)

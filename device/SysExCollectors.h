@@ -28,11 +28,12 @@ bool collectPatchDump (const SysExRequest& request, CollectedPatch& patch);
 bool collectCabDump (const SysExRequest& request, CabDumpData& cab);
 
 // SYSEX_GET_ALL_PARAMS: the start's block id, word count and flags, and the
-// words of the data messages, whose number must equal the word count.
+// words of the data messages, whose number must equal the word count. An end
+// without a start before it is refused.
 bool collectEffectDump (const SysExRequest& request, EffectStartRecord& start, juce::Array<juce::uint16>& words);
 
 // SYSEX_PARAM_DUMP: each parameter reply appended. A SYSEX_MULTIMSG_START
-// count other than 0 must equal the number of parameters.
+// count other than 0 must equal the number of parameters the answer brought.
 bool collectParamDump (const SysExRequest& request, juce::Array<EffectParamValue>& values);
 
 // SYSEX_MODIFIER_DUMP: each SYSEX_MODIFIER reply becomes the next record;

@@ -28,7 +28,9 @@ void SysExMultiMsgTimer::deleteRequest()
         return;
 
     // The link only borrows the request: while it still holds it, hand it
-    // over so that the link frees it when it lets go.
+    // over so that the link frees it when it lets go. A request that is not
+    // busy is ours alone; the link is not touched then, as it may already be
+    // gone at shutdown (its destruction lets go of every request).
     if (request->isBusy() && link != nullptr)
         link->releaseRequest (request);
     else
@@ -66,7 +68,6 @@ bool SysExMultiMsgTimer::start()
     if (state == stateRunning || state == statePaused)
         return false;
 
-    int interval = 1;
     {
         const juce::ScopedLock rl (requestLock);
 
@@ -87,7 +88,7 @@ bool SysExMultiMsgTimer::start()
     }
 
     state = stateRunning;
-    startTimer (interval);
+    startTimer (1);
     return true;
 }
 

@@ -38,9 +38,17 @@ void copyRawBytes (const juce::MidiMessage& message, int offset, char* dest, int
         std::memcpy (dest, message.getRawData() + offset, (size_t) available);
 }
 
-bool readStatus (const juce::MidiMessage& message, StatusReply& status)
+// When the message is a status reply, gives true and sets 'accepted' to
+// whether its result is the one that stands for a valid answer.
+bool isStatusReply (const juce::MidiMessage& message, uint8 acceptedResult, bool& accepted)
 {
-    return parseStatusMessage (message, status);
+    StatusReply status;
+
+    if (! parseStatusMessage (message, status))
+        return false;
+
+    accepted = status.result == acceptedResult;
+    return true;
 }
 
 bool parseParamValue (const juce::MidiMessage& message, EffectParamValue& value)
@@ -350,15 +358,14 @@ bool parseGetGrid (const juce::MidiMessage& message, GridVectors& grid)
 
 bool parseLooperState (const juce::MidiMessage& message, LooperState& state)
 {
-    StatusReply status;
+    bool accepted = false;
 
-    if (readStatus (message, status))
+    if (isStatusReply (message, 0, accepted))
     {
-        if (status.result != 0)
-            return false;
+        if (accepted)
+            state = LooperState();
 
-        state = LooperState();
-        return true;
+        return accepted;
     }
 
     if (! is (message, SYSEX_LOOPER_STATE))
@@ -371,15 +378,14 @@ bool parseLooperState (const juce::MidiMessage& message, LooperState& state)
 
 bool parseGetParamStrings (const juce::MidiMessage& message, juce::StringArray& strings)
 {
-    StatusReply status;
+    bool accepted = false;
 
-    if (readStatus (message, status))
+    if (isStatusReply (message, statusNoParamStrings, accepted))
     {
-        if (status.result != statusNoParamStrings)
-            return false;
+        if (accepted)
+            strings.clearQuick();
 
-        strings.clearQuick();
-        return true;
+        return accepted;
     }
 
     if (! is (message, SYSEX_GET_PARAM_STRINGS))
@@ -425,10 +431,10 @@ bool parseGetFlags (const juce::MidiMessage& message, UnitFlags& flags)
 
 bool parseModifier (const juce::MidiMessage& message, ModifierValues& record)
 {
-    StatusReply status;
+    bool accepted = false;
 
-    if (readStatus (message, status))
-        return status.result == 0;
+    if (isStatusReply (message, 0, accepted))
+        return accepted;
 
     if (! is (message, SYSEX_MODIFIER))
         return false;
@@ -495,15 +501,14 @@ bool parseGetConfig (const juce::MidiMessage& message, ConfigReply& reply)
 
 bool parseBroadcastKnob (const juce::MidiMessage& message, KnobBroadcast& record)
 {
-    StatusReply status;
+    bool accepted = false;
 
-    if (readStatus (message, status))
+    if (isStatusReply (message, 0, accepted))
     {
-        if (status.result != 0)
-            return false;
+        if (accepted)
+            record = KnobBroadcast();
 
-        record = KnobBroadcast();
-        return true;
+        return accepted;
     }
 
     if (! is (message, SYSEX_BROADCAST_KNOB))
@@ -530,16 +535,14 @@ bool parseBroadcastKnob (const juce::MidiMessage& message, KnobBroadcast& record
 
 bool parseBroadcastModifier (const juce::MidiMessage& message, ModifierBroadcast& record)
 {
-    StatusReply status;
+    bool accepted = false;
 
-    if (readStatus (message, status))
+    if (isStatusReply (message, 0, accepted))
     {
-        if (status.result != 0)
-            return false;
+        if (accepted)
+            record.bytes[1] = record.bytes[2] = 0;
 
-        record.bytes[1] = 0;
-        record.bytes[2] = 0;
-        return true;
+        return accepted;
     }
 
     return parseSingleByte (message, SYSEX_BROADCAST_MODIFIER, record.bytes[2]);
@@ -576,7 +579,7 @@ bool parseGetSysInfo (const juce::MidiMessage& message, SystemInfo& info, Status
 {
     StatusReply statusReply;
 
-    if (readStatus (message, statusReply))
+    if (parseStatusMessage (message, statusReply))
     {
         if (status != nullptr)
             *status = statusReply;

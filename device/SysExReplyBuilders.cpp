@@ -3,8 +3,6 @@
 #include "device/SysExBuilders.h"
 #include "model/IdTables.h"
 
-#include <vector>
-
 namespace
 {
 using juce::uint32;
@@ -31,18 +29,11 @@ void appendRaw (juce::MemoryBlock& payload, const char* bytes, int count)
     }
 }
 
-// Packs the numbers of the layout's first fields, then leaves the rest to the caller.
+// Packs the numbers into the layout's first fields, then leaves the rest to the caller.
 bool packNumbers (juce::MemoryBlock& payload, const PayloadLayout* layout, std::initializer_list<uint32> values)
 {
-    auto* row = layout;
-
-    for (auto value : values)
-    {
-        if (! fitsSeptets (value, row->width))
-            return false;
-
-        ++row;
-    }
+    if (! fitsSysExLayout (layout, values.begin(), values.size()))
+        return false;
 
     packSysExFields (payload, layout, values);
     return true;

@@ -154,7 +154,7 @@ void ZOLMidiProcessing::letGo (SysExRequest* request)
 
 void ZOLMidiProcessing::setPresetChangeRequested (bool requested)
 {
-    const juce::ScopedLock sl (presetLock);
+    const juce::ScopedLock sl (presetMailbox.lock);
     presetChangeRequested = requested;
 }
 
@@ -167,61 +167,38 @@ void ZOLMidiProcessing::setResyncSkipNext (bool skip)
 //==============================================================================
 bool ZOLMidiProcessing::takeTunerData (TunerReading* out)
 {
-    if (out == nullptr || ! tunerNew.load())
-        return false;
-
-    const juce::ScopedLock sl (tunerLock);
-    *out = tunerData;
-    tunerNew.store (false);
-    return true;
+    return tunerMailbox.take (out);
 }
 
 bool ZOLMidiProcessing::takeLooperState (LooperState* out)
 {
-    if (out == nullptr || ! looperNew.load())
-        return false;
-
-    const juce::ScopedLock sl (looperLock);
-    *out = looperState;
-    looperNew.store (false);
-    return true;
+    return looperMailbox.take (out);
 }
 
 bool ZOLMidiProcessing::takeKnobBroadcast (KnobBroadcast* out)
 {
-    if (out == nullptr || ! knobNew.load())
-        return false;
-
-    const juce::ScopedLock sl (knobLock);
-    *out = knobBroadcast;
-    knobNew.store (false);
-    return true;
+    return knobMailbox.take (out);
 }
 
 bool ZOLMidiProcessing::takeModifierBroadcast (ModifierBroadcast* out)
 {
-    if (out == nullptr || ! modifierNew.load())
-        return false;
-
-    const juce::ScopedLock sl (modifierLock);
-    *out = modifierBroadcast;
-    modifierNew.store (false);
-    return true;
+    return modifierMailbox.take (out);
 }
 
 bool ZOLMidiProcessing::takePresetChange (PresetNumberRecord* out, bool* editorAsked)
 {
-    if (out == nullptr || ! presetNew.load())
+    if (! presetMailbox.fresh.load())
         return false;
 
-    const juce::ScopedLock sl (presetLock);
-    *out = presetNumber;
+    const juce::ScopedLock sl (presetMailbox.lock);
+
+    if (! presetMailbox.take (out))
+        return false;
 
     if (editorAsked != nullptr)
         *editorAsked = presetChangeRequested;
 
     presetChangeRequested = false;
-    presetNew.store (false);
     return true;
 }
 
@@ -268,7 +245,8 @@ void ZOLMidiProcessing::processPass()
 {
     auto* current = inFlight.front();
 
-    juce::MidiBuffer incoming;
+    // The swap hands the shared buffer this pass's emptied storage, so the
+    // driver's callback seldom has to allocate while it holds the lock.
     ports.takeIncoming (incoming);
 
     for (const auto metadata : incoming)
@@ -281,15 +259,12 @@ void ZOLMidiProcessing::processPass()
 
     if (current != nullptr)
     {
+        // A plain MIDI message expects no answer: it is done once sent.
         if (current->getExpectedCount() == 0)
             current->setState (SysExRequest::stateComplete);
 
-        auto state = current->getState();
-
-        if (state != SysExRequest::stateComplete && current->checkTimeOut())
-            state = SysExRequest::stateTimedOut;
-
-        if (state == SysExRequest::stateComplete || state == SysExRequest::stateTimedOut)
+        // Replies matched above count before the time-out test.
+        if (current->getState() == SysExRequest::stateComplete || current->checkTimeOut())
         {
             inFlight.pop();
             letGo (current);
@@ -379,11 +354,7 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         {
             TunerReading reading;
             if (parseTuner (message, reading))
-            {
-                const juce::ScopedLock sl (tunerLock);
-                tunerData = reading;
-                tunerNew.store (true);
-            }
+                tunerMailbox.post (reading);
             break;
         }
 
@@ -404,11 +375,7 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             {
                 PresetNumberRecord number;
                 if (parsePatchNum (message, number))
-                {
-                    const juce::ScopedLock sl (presetLock);
-                    presetNumber = number;
-                    presetNew.store (true);
-                }
+                    presetMailbox.post (number);
             }
             break;
 
@@ -427,11 +394,7 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             answers = (r == f);
             LooperState state;
             if (parseLooperState (message, state))
-            {
-                const juce::ScopedLock sl (looperLock);
-                looperState = state;
-                looperNew.store (true);
-            }
+                looperMailbox.post (state);
             break;
         }
 
@@ -454,25 +417,18 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             answers = (r == f);
             KnobBroadcast record;
             if (parseBroadcastKnob (message, record))
-            {
-                const juce::ScopedLock sl (knobLock);
-                knobBroadcast = record;
-                knobNew.store (true);
-            }
+                knobMailbox.post (record);
             break;
         }
 
         case SYSEX_BROADCAST_MODIFIER:
         {
             answers = (r == f);
-            const juce::ScopedLock sl (modifierLock);
+            const juce::ScopedLock sl (modifierMailbox.lock);
             // The report sets only part of the record; the rest stays as it was.
-            auto record = modifierBroadcast;
+            auto record = modifierMailbox.content;
             if (parseBroadcastModifier (message, record))
-            {
-                modifierBroadcast = record;
-                modifierNew.store (true);
-            }
+                modifierMailbox.post (record);
             break;
         }
 
@@ -480,10 +436,11 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         {
             answers = (r == f);
             PatchPlusCabHeader header;
-            // The dump's own model byte decides its length, not the shared default.
-            if (answers && current != nullptr && parsePatchPlusCabDump (message, header))
-                current->setExpectedCount (getPatchDumpMessageCount (bytes[sysExModelOffset]) + 1 +
-                                           66 * header.countCabs());
+            // The dump's own model byte decides its length, not the shared
+            // default; a model without a known dump length leaves the count.
+            const auto presetMessages = getPatchDumpMessageCount (bytes[sysExModelOffset]);
+            if (answers && current != nullptr && presetMessages > 0 && parsePatchPlusCabDump (message, header))
+                current->setExpectedCount (presetMessages + 1 + cabDumpMessageCount * header.countCabs());
             break;
         }
 

@@ -139,6 +139,7 @@ private:
     juce::String keptInputName, keptOutputName;
 
     SysExRequestQueue inFlight; // link thread only; at most one request
+    juce::MidiBuffer incoming;  // link thread only; swapped with the shared input buffer
     juce::CriticalSection outQueueLock;
     SysExRequestQueue outQueue;
     juce::Array<SysExRequest*> orphans; // under outQueueLock; deleted when let go
@@ -148,27 +149,41 @@ private:
     std::atomic<bool> outputPresent{ false };
     std::atomic<juce::uint32> lastPortCheck{ 0 };
 
-    // Mailboxes: content under its lock, new-data flag readable without it.
-    juce::CriticalSection tunerLock;
-    TunerReading tunerData;
-    std::atomic<bool> tunerNew{ false };
+    // A mailbox: content under its lock, new-data flag readable without it.
+    // The link thread posts, the message thread takes; a newer post
+    // overwrites an untaken one.
+    template <typename Content>
+    struct Mailbox
+    {
+        void post (const Content& newContent)
+        {
+            const juce::ScopedLock sl (lock);
+            content = newContent;
+            fresh.store (true);
+        }
 
-    juce::CriticalSection looperLock;
-    LooperState looperState;
-    std::atomic<bool> looperNew{ false };
+        bool take (Content* out)
+        {
+            if (out == nullptr || ! fresh.load())
+                return false;
 
-    juce::CriticalSection knobLock;
-    KnobBroadcast knobBroadcast;
-    std::atomic<bool> knobNew{ false };
+            const juce::ScopedLock sl (lock);
+            *out = content;
+            fresh.store (false);
+            return true;
+        }
 
-    juce::CriticalSection modifierLock;
-    ModifierBroadcast modifierBroadcast;
-    std::atomic<bool> modifierNew{ false };
+        juce::CriticalSection lock;
+        Content content;
+        std::atomic<bool> fresh{ false };
+    };
 
-    juce::CriticalSection presetLock;
-    PresetNumberRecord presetNumber;
-    bool presetChangeRequested = false;
-    std::atomic<bool> presetNew{ false };
+    Mailbox<TunerReading> tunerMailbox;
+    Mailbox<LooperState> looperMailbox;
+    Mailbox<KnobBroadcast> knobMailbox;
+    Mailbox<ModifierBroadcast> modifierMailbox;
+    Mailbox<PresetNumberRecord> presetMailbox;
+    bool presetChangeRequested = false; // under presetMailbox.lock
 
     juce::CriticalSection resyncLock;
     std::atomic<bool> resyncPending{ false };

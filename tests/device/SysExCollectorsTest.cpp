@@ -143,6 +143,11 @@ TEST (SysExCollectors, ListsCheckTheAnnouncedCount)
         *answered (SYSEX_PARAM_DUMP, { multiStart (SYSEX_PARAM_DUMP, 3), param, param, multiEnd() }), values));
     values.clear();
     EXPECT_TRUE (collectParamDump (*answered (SYSEX_PARAM_DUMP, { param }), values)); // no start: any number
+    // The announced count is checked against this answer's items, not
+    // against what the caller's list held before.
+    EXPECT_TRUE (collectParamDump (
+        *answered (SYSEX_PARAM_DUMP, { multiStart (SYSEX_PARAM_DUMP, 2), param, param, multiEnd() }), values));
+    EXPECT_EQ (values.size(), 3);
 
     CabNameRecord record;
     record.slot = 1;
@@ -188,6 +193,10 @@ TEST (SysExCollectors, EffectDumpAndStates)
     EXPECT_EQ (collected.size(), 70);
     EXPECT_EQ (collected[69], 6);
     EXPECT_FALSE (collectEffectDump (*answered (SYSEX_GET_ALL_PARAMS, { start, full, end }), header, collected));
+    // Without its start the word count is unknown, whatever the caller's record held.
+    EffectStartRecord stale;
+    stale.wordCount = 70;
+    EXPECT_FALSE (collectEffectDump (*answered (SYSEX_GET_ALL_PARAMS, { full, six, end }), stale, collected));
 
     auto states = built ([] (auto& m) { return buildQueryStatesReply (m, { 0x01000064u }, 8); });
     auto scene = built ([] (auto& m) { return buildSetScene (m, 2, 8); });

@@ -193,6 +193,8 @@ TEST_F (LinkTest, AnnouncingMessagesSetTheExpectedCount)
         { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x05, 0 }), 199 },
         // model 3 dump: 34 + 1
         { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x00, 0 }, 3), 35 },
+        // a model without a known dump length leaves the count as it was
+        { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x00, 0 }, 9), 3 },
         // a status answering the all-parameters request ends it at once
         { SYSEX_GET_ALL_PARAMS, frame (SYSEX_STATUS_MSG, { SYSEX_GET_ALL_PARAMS, 9 }), 1 },
     };
