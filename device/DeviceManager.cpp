@@ -414,13 +414,6 @@ SysExRequest* DeviceManager::requestCabNames (juce::uint16 cabNumber)
     if (! buildCabName (message, cabNumber, expected))
         return nullptr;
 
-    if (cabNumber == cabNamesAll)
-        cabNamesAllAsked = true;
-    else if (cabNumber == cabNamesFactory)
-        cabNamesFactoryAsked = true;
-    else if (cabNumber == cabNamesUser)
-        cabNamesUserAsked = true;
-
     return queueMessage (message, expected);
 }
 
@@ -886,11 +879,13 @@ bool DeviceManager::parseScene (SysExRequest& request)
 
 bool DeviceManager::parseCabNames (SysExRequest& request)
 {
-    if (cabNamesAllAsked || cabNamesFactoryAsked || cabNamesUserAsked)
-    {
-        auto all = cabNamesAllAsked, factory = cabNamesFactoryAsked;
-        cabNamesAllAsked = cabNamesFactoryAsked = cabNamesUserAsked = false;
+    // What was asked is read back from the sent message, so that a table
+    // request that timed out leaves nothing behind for a later reply.
+    auto asked = (juce::uint16) readSysExField (request.getMessage(), cabNameRequestLayout, 0);
+    auto all = asked == cabNamesAll, factory = asked == cabNamesFactory;
 
+    if (all || factory || asked == cabNamesUser)
+    {
         // The tables asked for are emptied whatever the answer brings.
         if (all || factory)
             factoryCabs.clear();

@@ -362,7 +362,6 @@ private:
     bool systemInfoValid = false;
     SystemInfo systemInfo;
     juce::Array<CabNameRecord> factoryCabs, userCabs, scratchpadCabs;
-    bool cabNamesAllAsked = false, cabNamesFactoryAsked = false, cabNamesUserAsked = false;
     juce::MemoryBlock patchDumpBuffer;
     juce::MemoryBlock cabDumpBuffer;
     juce::uint16 placeResult = 0;

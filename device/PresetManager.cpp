@@ -30,6 +30,12 @@ constexpr int lastModifierValueIndex = ModifierRecord::numSettings - 1;
 constexpr juce::uint8 noRecallBank1 = 0x7E;
 constexpr juce::uint8 noRecallBank2 = 0x7F;
 
+// The cab parameters of a Preset-Cab bundle, in the order of the cab mask's
+// bits: (block, parameter) of cab 1 left, cab 1 right, cab 2 left, cab 2 right.
+constexpr juce::uint16 bundleCabParams[4][2] = {
+    { cabBlock1, 0 }, { cabBlock1, 2 }, { cabBlock2, 0 }, { cabBlock2, 2 }
+};
+
 // The six scene parameters of scene s: (block, first parameter); the
 // parameter is first + s.
 constexpr int sceneParamBlocks[SceneRecord::numSceneParams][2] = {
@@ -364,8 +370,6 @@ void PresetManager::executeStep (PresetStateMachine& machine)
     if (machine.showWaitCursor != 0)
         setWaitCursor (true);
 
-    dropStaleStepRequest();
-
     auto* unitLink = getLink();
 
     if (unitLink != nullptr && unitLink->isConnected())
@@ -660,24 +664,30 @@ bool PresetManager::waitForSender() const
 
 bool PresetManager::startSender (PresetStateMachine& machine, const juce::MemoryBlock& data)
 {
-    juce::ignoreUnused (machine);
-
     if (data.isEmpty())
         return false;
 
     if (! sender.loadMessages (data.getData(), data.getSize(), getConnectedModel()) || ! sender.start())
         return false;
 
-    senderStarted = true;
+    senderOwner = &machine;
+    senderOwnerRun = machine.getRunCount();
     return true;
+}
+
+bool PresetManager::ownsSender (const PresetStateMachine& machine) const
+{
+    return senderOwner == &machine && machine.getRunCount() == senderOwnerRun;
 }
 
 bool PresetManager::checkSenderResult (PresetStateMachine& machine, const juce::String& title)
 {
-    if (! senderStarted)
+    // Only this run's own transfer counts: one that a stopped run left
+    // behind is not this run's failure (nor its success).
+    if (! ownsSender (machine))
         return true; // nothing was handed to it
 
-    senderStarted = false;
+    senderOwner = nullptr;
     auto state = sender.getState();
 
     if (state == SysExMultiMsgTimer::stateDone)
@@ -1517,7 +1527,7 @@ bool PresetManager::runStep (PresetStateMachine& m)
             if (waitForSender())
                 return false;
 
-            if (! senderStarted)
+            if (! ownsSender (m))
                 break;
 
             if (checkSenderResult (m, "Import Cab Ir"))
@@ -1611,6 +1621,12 @@ juce::uint16 PresetManager::getCurrentScene()
     return scene;
 }
 
+bool PresetManager::getPresetLocation (juce::int32 presetNumber, int& bank, int& program) const
+{
+    auto presetCount = isFirmwareValid() ? getPresetCount (getFirmware()) : -1;
+    return presetNumberToBankAndProgram (presetNumber, bank, program, presetCount);
+}
+
 int PresetManager::getSceneCountForModel() const
 {
     return juce::jmax (0, getSceneCount (getConnectedModel()));
@@ -1634,9 +1650,8 @@ bool PresetManager::requestChangePreset (juce::uint16 presetNumber, bool settle)
         return false;
 
     int bank = 0, program = 0;
-    auto presetCount = isFirmwareValid() ? getPresetCount (getFirmware()) : -1;
 
-    if (! presetNumberToBankAndProgram (presetNumber, bank, program, presetCount))
+    if (! getPresetLocation (presetNumber, bank, program))
         return false;
 
     machine.start();
@@ -1644,10 +1659,7 @@ bool PresetManager::requestChangePreset (juce::uint16 presetNumber, bool settle)
     machine.program = (juce::uint8) program;
 
     if (settle)
-    {
-        machine.delayEnabled = 1;
-        machine.delay = PresetStateMachine::settleDelayMs;
-    }
+        machine.enableSettleDelay();
 
     return true;
 }
@@ -1901,10 +1913,7 @@ bool PresetManager::requestPastePreset (const juce::MemoryBlock& presetData, boo
     machine.data = presetData;
 
     if (settle)
-    {
-        machine.delayEnabled = 1;
-        machine.delay = PresetStateMachine::settleDelayMs;
-    }
+        machine.enableSettleDelay();
 
     return true;
 }
@@ -2248,6 +2257,27 @@ void PresetManager::addSwitchSteps (PresetStateMachine& machine, int channel)
     machine.addStep (stepPresetQueryStates);
 }
 
+PresetStateMachine& PresetManager::beginXYScript (juce::int32 beginCode)
+{
+    auto& machine = getRequest (xyClipboard);
+    machine.beginCode = beginCode;
+    machine.endCode = beginCode + 1;
+    machine.clearSteps();
+    machine.addStep (stepBeginCommunications);
+    return machine;
+}
+
+void PresetManager::endXYWriteScript (PresetStateMachine& machine, int written, int current)
+{
+    if (written != current)
+        addSwitchSteps (machine, current);
+
+    machine.addStep (stepPresetQueryStates);
+    machine.addStep (stepPresetQueryFlags);
+    machine.addStep (written == 0 ? stepXySetResyncX : stepXySetResyncY);
+    machine.addStep (stepCompleteCommunications);
+}
+
 bool PresetManager::requestXYCopyToClipboard (juce::uint16 blockId, int channel)
 {
     if (isBadBlock (blockId) || isBusy (xyClipboard))
@@ -2264,11 +2294,7 @@ bool PresetManager::requestXYCopyToClipboard (juce::uint16 blockId, int channel)
     int current = 0;
     getBlockXYState (blockId, current);
 
-    auto& machine = getRequest (xyClipboard);
-    machine.beginCode = 82;
-    machine.endCode = 83;
-    machine.clearSteps();
-    machine.addStep (stepBeginCommunications);
+    auto& machine = beginXYScript (xyCopyToClipboardCode);
 
     if (xyChannel != current)
         addSwitchSteps (machine, xyChannel);
@@ -2309,11 +2335,7 @@ bool PresetManager::requestXYPasteClipboard (juce::uint16 blockId, int channel)
     int current = 0;
     getBlockXYState (blockId, current);
 
-    auto& machine = getRequest (xyClipboard);
-    machine.beginCode = 84;
-    machine.endCode = 85;
-    machine.clearSteps();
-    machine.addStep (stepBeginCommunications);
+    auto& machine = beginXYScript (xyWriteCode);
 
     if (target != current)
         addSwitchSteps (machine, target);
@@ -2321,13 +2343,7 @@ bool PresetManager::requestXYPasteClipboard (juce::uint16 blockId, int channel)
     for (auto step : { stepXyPasteFromClipboard, stepSetParams, stepBlockPasteModifier, stepModifierQueryAllIds })
         machine.addStep (step);
 
-    if (target != current)
-        addSwitchSteps (machine, current);
-
-    machine.addStep (stepPresetQueryStates);
-    machine.addStep (stepPresetQueryFlags);
-    machine.addStep (target == 0 ? stepXySetResyncX : stepXySetResyncY);
-    machine.addStep (stepCompleteCommunications);
+    endXYWriteScript (machine, target, current);
     machine.start();
     machine.blockId = blockId;
     machine.channel = target;
@@ -2348,11 +2364,7 @@ bool PresetManager::requestXYCopy (juce::uint16 blockId, int fromChannel, int to
     int current = 0;
     getBlockXYState (blockId, current);
 
-    auto& machine = getRequest (xyClipboard);
-    machine.beginCode = 84;
-    machine.endCode = 85;
-    machine.clearSteps();
-    machine.addStep (stepBeginCommunications);
+    auto& machine = beginXYScript (xyWriteCode);
 
     if (from != current)
     {
@@ -2364,13 +2376,7 @@ bool PresetManager::requestXYCopy (juce::uint16 blockId, int fromChannel, int to
     machine.addStep (stepXyPasteFromState);
     machine.addStep (stepSetParams);
 
-    if (current != to)
-        addSwitchSteps (machine, current);
-
-    machine.addStep (stepPresetQueryStates);
-    machine.addStep (stepPresetQueryFlags);
-    machine.addStep (to == 0 ? stepXySetResyncX : stepXySetResyncY);
-    machine.addStep (stepCompleteCommunications);
+    endXYWriteScript (machine, to, current);
     machine.start();
     machine.blockId = blockId;
     machine.channel = (juce::uint8) from;
@@ -2391,12 +2397,9 @@ bool PresetManager::requestXYSwap (juce::uint16 blockId)
     int current = 0;
     getBlockXYState (blockId, current);
 
-    auto& machine = getRequest (xyClipboard);
-    machine.beginCode = 84;
-    machine.endCode = 85;
-    machine.clearSteps();
+    auto& machine = beginXYScript (xyWriteCode);
 
-    for (auto step : { 0, 92, 25, 72, 61, 89, 93, 25, 72, 91, 92, 25, 74, 93, 25, 90, 74 })
+    for (auto step : { 92, 25, 72, 61, 89, 93, 25, 72, 91, 92, 25, 74, 93, 25, 90, 74 })
         machine.addStep (step);
 
     if (current == 0)
@@ -2494,14 +2497,12 @@ bool PresetManager::requestManagePreset (juce::int32 presetNumber, const juce::M
                                          const juce::String* presetName)
 {
     int bank = 0, program = 0;
-    auto presetCount = isFirmwareValid() ? getPresetCount (getFirmware()) : -1;
 
-    if (isBusy (managePreset) || ! presetNumberToBankAndProgram (presetNumber, bank, program, presetCount))
+    if (isBusy (managePreset) || ! getPresetLocation (presetNumber, bank, program))
         return false;
 
     auto& machine = startRequest (managePreset);
-    machine.delayEnabled = 1;
-    machine.delay = PresetStateMachine::settleDelayMs;
+    machine.enableSettleDelay();
     machine.clearSteps();
 
     for (auto step : { stepBeginCommunications, stepPresetRecall, stepWaitPatchnum })
@@ -2558,12 +2559,8 @@ bool PresetManager::requestImportPresetCabBundle (juce::uint8 cabMask, const juc
 
     auto& machine = startRequest (importPresetCabBundle);
     clearPendingData();
-    machine.delayEnabled = 1;
-    machine.delay = PresetStateMachine::settleDelayMs;
+    machine.enableSettleDelay();
 
-    static const juce::uint16 cabParams[4][2] = {
-        { cabBlock1, 0 }, { cabBlock1, 2 }, { cabBlock2, 0 }, { cabBlock2, 2 }
-    };
     auto firstScratchpad = getFirstScratchpadCabIndex();
     int n = 0;
 
@@ -2572,7 +2569,8 @@ bool PresetManager::requestImportPresetCabBundle (juce::uint8 cabMask, const juc
         if ((cabMask & (1 << bit)) == 0)
             continue;
 
-        machine.paramWrites.add ({ cabParams[bit][0], cabParams[bit][1], (juce::uint16) (firstScratchpad + n), 1 });
+        machine.paramWrites.add (
+            { bundleCabParams[bit][0], bundleCabParams[bit][1], (juce::uint16) (firstScratchpad + n), 1 });
         ++machine.loopCount;
         ++n;
     }
@@ -2602,9 +2600,6 @@ bool PresetManager::requestSavePresetCabBundle (juce::uint8 bank, juce::uint8 pr
     bundleSaves.clear();
     bundleSaveIndex = 0;
 
-    static const juce::uint16 cabParams[4][2] = {
-        { cabBlock1, 0 }, { cabBlock1, 2 }, { cabBlock2, 0 }, { cabBlock2, 2 }
-    };
     auto firstScratchpad = getFirstScratchpadCabIndex();
     int n = 0;
 
@@ -2613,28 +2608,28 @@ bool PresetManager::requestSavePresetCabBundle (juce::uint8 bank, juce::uint8 pr
         if ((bundleMask & (1 << cabPosition)) == 0)
             continue;
 
-        auto blockId = cabParams[cabPosition][0];
+        auto blockId = bundleCabParams[cabPosition][0];
         int channel = 0;
         getBlockXYState (blockId, channel);
         EffectParamValue value;
 
         // Only a cab the block still points at (where the import put it) is saved.
         if (getEffectManager() != nullptr &&
-            getEffectManager()->getParamValue (blockId, cabParams[cabPosition][1], channel, value) &&
+            getEffectManager()->getParamValue (blockId, bundleCabParams[cabPosition][1], channel, value) &&
             (int) value.value == firstScratchpad + n)
         {
             auto& target = targets[cabPosition];
 
             if (target.user != 0)
             {
-                machine.paramWrites.add (
-                    { blockId, cabParams[cabPosition][1], (juce::uint16) (getNumFactoryCabs() + target.slot), 1 });
+                machine.paramWrites.add ({ blockId, bundleCabParams[cabPosition][1],
+                                           (juce::uint16) (getNumFactoryCabs() + target.slot), 1 });
                 bundleSaves.add ({ n, target.slot });
             }
             else
             {
                 machine.paramWrites.add (
-                    { blockId, cabParams[cabPosition][1], (juce::uint16) (firstScratchpad + target.slot), 1 });
+                    { blockId, bundleCabParams[cabPosition][1], (juce::uint16) (firstScratchpad + target.slot), 1 });
                 bundleSaves.add ({ n, (juce::uint16) (bundleUserCabCount + target.slot) });
             }
 

@@ -42,6 +42,9 @@ public:
     static constexpr int maxStepAttempts = 3;
     static constexpr juce::int32 timeOutCode = 1;
     static constexpr juce::uint8 currentPresetLocation = 127;
+    // Begin codes of "XY Clipboard": copy to the clipboard; paste, copy or swap.
+    static constexpr juce::int32 xyCopyToClipboardCode = 82;
+    static constexpr juce::int32 xyWriteCode = 84;
 
     // The program's preset manager: the link, the effect manager, the
     // configuration and the block library from their singletons.
@@ -276,16 +279,24 @@ private:
     void markBlockStale (juce::uint16 blockId);
     juce::uint16 getCurrentScene();
     int getSceneCountForModel() const;
+    // The bank and program of a slot of the connected unit; false for a number that is no slot.
+    bool getPresetLocation (juce::int32 presetNumber, int& bank, int& program) const;
 
     // Step helpers.
     bool waitForSender() const;
     bool checkSenderResult (PresetStateMachine& machine, const juce::String& title);
     bool startSender (PresetStateMachine& machine, const juce::MemoryBlock& data);
+    bool ownsSender (const PresetStateMachine& machine) const;
     int findNextEffectCell (int from) const;
     void appendSceneQueries (PresetStateMachine& machine);
     void appendSceneWrites (PresetStateMachine& machine);
     void appendXYPaste (PresetStateMachine& machine, const EffectRecord& record, int listChannel, bool fromState);
     void addSwitchSteps (PresetStateMachine& machine, int channel);
+    // The "XY Clipboard" script: step 0 under the codes (begin, begin + 1),
+    // and the end of a write to a channel (back to the current channel, then
+    // states, flags and the channel's resync).
+    PresetStateMachine& beginXYScript (juce::int32 beginCode);
+    void endXYWriteScript (PresetStateMachine& machine, int written, int current);
 
     //==========================================================================
     WaitIndicator* waitIndicator = nullptr;
@@ -299,7 +310,9 @@ private:
     juce::uint8 statusArg2 = 0;
 
     SysExMultiMsgTimer sender;
-    bool senderStarted = false;
+    // The run whose data the sender took; its check step reads the outcome.
+    const PresetStateMachine* senderOwner = nullptr;
+    juce::uint32 senderOwnerRun = 0;
 
     SceneRecord sceneClipboard;
     SceneRecord swapA, swapB;
@@ -329,7 +342,6 @@ private:
     juce::uint32 stepOwnerRun = 0;
     std::function<void (PresetStateMachine&)> stepCommit;
     bool failureReported = false;
-
 
     // Operation data of the paste and bundle requests.
     juce::uint8 bundleFlag = 0;

@@ -101,6 +101,13 @@ public:
     // The step's part of the delay: starts the timer when a delay is set.
     void startDelayTimer();
 
+    // Makes wait_patchnum wait for the unit's preset report, at most settleDelayMs.
+    void enableSettleDelay()
+    {
+        delayEnabled = 1;
+        delay = settleDelayMs;
+    }
+
 private:
     void advanceLoopEnd();
     bool isDelayOver();

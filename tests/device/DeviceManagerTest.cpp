@@ -294,6 +294,34 @@ TEST_F (DeviceManagerTest, StartsEmptyAndTheConnectionReadsFillTheModel)
     EXPECT_EQ (manager->getNumPendingRequests(), 0);
 }
 
+TEST_F (DeviceManagerTest, ATimedOutCabTableRequestLeavesTheTablesToLaterSingleNames)
+{
+    unit.setCabName (0, "FACTORY ONE");
+    unit.setCabName (100, "my cab");
+    EXPECT_EQ (complete (manager->requestSystemInfo()), SysExRequest::stateComplete);
+    manager->resetCabLists();
+    EXPECT_EQ (complete (manager->requestCabNames (DeviceManager::cabNamesAll)), SysExRequest::stateComplete);
+
+    // The user table is asked for and never answered.
+    unit.setSilentFor (SYSEX_CABNAME);
+    auto* lost = manager->requestCabNames (DeviceManager::cabNamesUser);
+    link->processPass();
+    clock.advance (3001);
+    EXPECT_EQ (complete (lost), SysExRequest::stateTimedOut);
+    unit.setSilentFor (SYSEX_CABNAME, false);
+
+    // One name later: stored in its row, the tables stay whole.
+    EXPECT_EQ (complete (manager->requestCabNames (613)), SysExRequest::stateComplete);
+    juce::String name, label;
+    ASSERT_TRUE (manager->getCabLabel (0, name, label));
+    EXPECT_EQ (name, "Factory One");
+    ASSERT_TRUE (manager->getCabLabel (100, name, label));
+    EXPECT_EQ (label, "U001");
+    EXPECT_EQ (name, "my cab");
+    ASSERT_TRUE (manager->getCabLabel (613, name, label));
+    EXPECT_EQ (label, "S002");
+}
+
 TEST_F (DeviceManagerTest, GridRepliesAreCappedAndShortGridsAreNotReadPast)
 {
     unit.setSilentFor (SYSEX_GET_GRID);

@@ -321,6 +321,28 @@ TEST_F (PresetManagerEndToEnd, RefusedTransferIsNeverSaved)
     EXPECT_EQ (notices.get (0).title, "Paste Preset");
 }
 
+TEST_F (PresetManagerEndToEnd, TransferLeftByAStoppedRunIsNoLaterRunsFailure)
+{
+    ASSERT_TRUE (connect());
+    unit.setErrorStatusFor (SYSEX_PATCH_DATA, SimulatedKestrel::resultBadChecksum);
+
+    // The paste is stopped while its transfer is under way; the transfer fails.
+    auto& paste = manager->getRequest (pastePreset);
+    ASSERT_TRUE (manager->requestPastePreset (makeDump (SimulatedPreset::makeFactory (3)), false));
+    ASSERT_TRUE (runUntil ([&] { return paste.getCurrentState() == stepPresetPasteCheck; }, 100));
+    paste.stop (ZolStateMachine::resultCancelled);
+    auto& sender = manager->getMultiMessageSender();
+    ASSERT_TRUE (runUntil ([&] { return sender.getState() == SysExMultiMsgTimer::stateError; }, 100));
+    unit.clearFaults();
+    notices.clear();
+
+    // A later import that has no cab to send is not blamed for it.
+    ASSERT_TRUE (manager->requestImportUserCab (3, {}));
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (manager->getRequest (importUserCab).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+}
+
 TEST_F (PresetManagerEndToEnd, IncompatibleFirmwareIsDetected)
 {
     unit.setFirmware (5, 10);

@@ -413,10 +413,20 @@ TEST_F (PresetManagerStarterTest, BuiltScripts)
     // Starters that start their request say so.
     EXPECT_TRUE (manager.requestXYSwap (106));
     EXPECT_EQ (manager.getRequest (xyClipboard).beginCode, 84);
+    EXPECT_EQ (steps (xyClipboard), juce::Array<juce::int32> ({ 0,  92, 25, 72, 61, 89, 93, 25, 72, 91, 92, 25,
+                                                                74, 93, 25, 90, 74, 92, 25, 25, 26, 94, 95, 1 }))
+        << "the block is on X: it is switched back";
     EXPECT_FALSE (manager.requestXYCopy (106, 0, 1)) << "busy";
     manager.getRequest (xyClipboard).stop (ZolStateMachine::resultCancelled);
     EXPECT_FALSE (manager.requestXYCopy (106, 1, 1));
     EXPECT_TRUE (manager.requestXYCopy (106, 0, 1));
+    EXPECT_EQ (steps (xyClipboard), juce::Array<juce::int32> ({ 0, 93, 25, 91, 74, 92, 25, 25, 26, 95, 1 }));
+    manager.getRequest (xyClipboard).stop (ZolStateMachine::resultCancelled);
+
+    ASSERT_TRUE (manager.requestXYCopyToClipboard (106, 1));
+    EXPECT_EQ (manager.getRequest (xyClipboard).beginCode, 82);
+    EXPECT_EQ (manager.getRequest (xyClipboard).endCode, 83);
+    EXPECT_EQ (steps (xyClipboard), juce::Array<juce::int32> ({ 0, 93, 25, 72, 61, 89, 92, 25, 1 }));
 }
 
 TEST_F (PresetManagerStarterTest, PatchDumpPreparation)
