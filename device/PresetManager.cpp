@@ -1703,7 +1703,11 @@ bool PresetManager::requestRecallPreset (juce::uint8 bank, juce::uint8 program)
 
 bool PresetManager::requestSavePreset (juce::uint8 bank, juce::uint8 program)
 {
-    if (isBusy (savePreset))
+    // A location the unit does not have would be cut to another slot on the
+    // wire, or dropped while the request still reported success.
+    int checkedBank = 0, checkedProgram = 0;
+
+    if (isBusy (savePreset) || program > 127 || ! getPresetLocation (bank * 128 + program, checkedBank, checkedProgram))
         return false;
 
     auto& machine = startRequest (savePreset);

@@ -240,6 +240,8 @@ TEST_F (PresetManagerEndToEnd, SavePresetStoresTheEditBuffer)
     ASSERT_TRUE (unit.isModified());
 
     manager->resetPresetList();
+    EXPECT_FALSE (manager->requestSavePreset (4, 0)) << "the unit has 512 presets";
+    EXPECT_FALSE (manager->requestSavePreset (0, 128));
     ASSERT_TRUE (manager->requestSavePreset (0, 40));
     ASSERT_TRUE (runUntil ([this] { return finished (savePreset); }));
     EXPECT_EQ (manager->getRequest (savePreset).getResult(), ZolStateMachine::resultCompleted);
