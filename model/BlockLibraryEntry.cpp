@@ -158,7 +158,7 @@ int BlockLibraryEntry::readFromData (const void* data, size_t size)
     if (dataSize < 0 || ! reader.require ((size_t) dataSize))
         return invalidFormat;
 
-    juce::MemoryBlock fileData (reader.data() + reader.position(), (size_t) dataSize);
+    juce::MemoryBlock fileData (reader.current(), (size_t) dataSize);
     reader.skip ((size_t) dataSize);
 
     if (! reader.require (4))

@@ -191,9 +191,12 @@ void BlockLibraryManager::startScan()
 
     const auto folder = getLibraryFolder();
 
+    // A linked folder that leads back into the library would otherwise be
+    // walked again at every level, loading the same files many times over.
     if (folder.isDirectory())
         scanIterator = std::make_unique<juce::RangedDirectoryIterator> (
-            folder, true, juce::String ("*") + fileExtension(), juce::File::findFiles);
+            folder, true, juce::String ("*") + fileExtension(), juce::File::findFiles,
+            juce::File::FollowSymlinks::noCycles);
 }
 
 bool BlockLibraryManager::scanNext (juce::String& fileName, int& errorCode)
@@ -222,7 +225,7 @@ int BlockLibraryManager::loadBlockFile (const juce::File& file, int& errorCode, 
 {
     for (auto* held : entries)
     {
-        if (held->file != juce::File() && held->file.getFullPathName() == file.getFullPathName())
+        if (held->file != juce::File() && held->file == file)
         {
             entries.removeObject (held);
             break;

@@ -19,6 +19,9 @@ public:
     size_t totalSize() const { return size; }
     const juce::uint8* data() const { return bytes; }
 
+    // The next unread byte (where a nested form starts).
+    const juce::uint8* current() const { return bytes + pos; }
+
     // True when n more bytes can be read; marks the reader failed otherwise.
     bool require (size_t n);
 
@@ -30,6 +33,12 @@ public:
     juce::uint32 readU32();
     juce::int32 readI32();
     float readFloat();
+
+    // For record forms that tolerate short data: a field that does not fit
+    // in what remains is not read, reads as 0 and leaves the reader ok.
+    juce::uint8 readU8IfPresent() { return remaining() >= 1 ? readU8() : (juce::uint8) 0; }
+    juce::uint16 readU16IfPresent() { return remaining() >= 2 ? readU16() : (juce::uint16) 0; }
+    juce::uint32 readU32IfPresent() { return remaining() >= 4 ? readU32() : 0u; }
     bool readBytes (void* dest, size_t n);
     bool skip (size_t n);
 

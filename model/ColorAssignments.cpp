@@ -90,7 +90,7 @@ bool ColorAssignments::readFrom (const void* data, size_t size)
             return false;
 
         auto* group = groups.add (new ColorAssignmentGroup());
-        const bool read = group->readFrom (reader.data() + reader.position(), length);
+        const bool read = group->readFrom (reader.current(), length);
         reader.skip (length);
 
         if (! read)

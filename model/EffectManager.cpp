@@ -109,30 +109,30 @@ ParamDefinition* EffectManager::findParamDefinition (int blockId, int paramId) c
     return nullptr;
 }
 
-EffectDefinition* EffectManager::findOrAddDefinitionForBlock (int blockId)
+ParamDefinition* EffectManager::findOrAddParamForBlock (int blockId, int paramId)
 {
     const auto type = effectTypeOfBlock (blockId);
 
     if (type == EFFECT_NULL)
         return nullptr;
 
-    if (auto* definition = findDefinition (type))
-        return definition;
+    auto* definition = findDefinition (type);
 
-    return addDefinition (type);
+    if (definition == nullptr)
+        definition = addDefinition (type);
+
+    if (auto* param = definition->findParam (paramId))
+        return param;
+
+    return definition->addParam ((juce::uint16) paramId);
 }
 
 bool EffectManager::storeParamInfo (int blockId, int paramId, const ParamInfo& info)
 {
-    auto* definition = findOrAddDefinitionForBlock (blockId);
-
-    if (definition == nullptr)
-        return false;
-
-    auto* param = definition->findParam (paramId);
+    auto* param = findOrAddParamForBlock (blockId, paramId);
 
     if (param == nullptr)
-        param = definition->addParam ((juce::uint16) paramId);
+        return false;
 
     param->info = info;
     return true;
@@ -140,15 +140,10 @@ bool EffectManager::storeParamInfo (int blockId, int paramId, const ParamInfo& i
 
 bool EffectManager::storeParamStrings (int blockId, int paramId, const juce::StringArray& strings)
 {
-    auto* definition = findOrAddDefinitionForBlock (blockId);
-
-    if (definition == nullptr)
-        return false;
-
-    auto* param = definition->findParam (paramId);
+    auto* param = findOrAddParamForBlock (blockId, paramId);
 
     if (param == nullptr)
-        param = definition->addParam ((juce::uint16) paramId);
+        return false;
 
     param->valueStrings = strings;
     return true;

@@ -161,7 +161,9 @@ private:
     juce::Array<ControllerName> controllerNames;
     juce::OwnedArray<QueryStatesRecord> queryStates;
 
-    EffectDefinition* findOrAddDefinitionForBlock (int blockId);
+    // The definition of the block's parameter, created (with its type's
+    // definition) when missing; nullptr for a block of effect type 0.
+    ParamDefinition* findOrAddParamForBlock (int blockId, int paramId);
     EffectRecord* findOrAddEffect (int blockId);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EffectManager)

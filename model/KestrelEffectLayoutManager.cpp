@@ -45,58 +45,39 @@ std::unique_ptr<EditorControl> KestrelEffectLayoutManager::parseEditorControl (i
     if (control->type == -1)
         return nullptr;
 
+    // Sets a parameter field from an attribute that names a parameter; true
+    // when it did. An absent name names no parameter, even for a type whose
+    // every name resolves (see getParamIdForName).
+    auto takeNamedParameter = [this, effectType] (const juce::String& name, bool& has, juce::uint16& id)
+    {
+        const auto found = name.isNotEmpty() ? getParamIdForName (effectType, name) : -1;
+
+        if (found == -1)
+            return false;
+
+        has = true;
+        id = (juce::uint16) found;
+        return true;
+    };
+
     if (control->type != spacerType)
     {
-        // An absent name names no parameter, even for a type whose every
-        // name resolves (see getParamIdForName).
-        const auto parameterName = element.getStringAttribute ("parameterName");
-
-        if (parameterName.isNotEmpty())
-        {
-            const auto id = getParamIdForName (effectType, parameterName);
-
-            if (id != -1)
-            {
-                control->hasParameter = true;
-                control->parameterId = (juce::uint16) id;
-            }
-        }
-
-        const auto modifierName = element.getStringAttribute ("modifierName");
-
-        if (modifierName.isNotEmpty())
-        {
-            const auto id = getParamIdForName (effectType, modifierName);
-
-            if (id != -1)
-            {
-                control->hasModifier = true;
-                control->modifierParameterId = (juce::uint16) id;
-            }
-        }
+        takeNamedParameter (element.getStringAttribute ("parameterName"), control->hasParameter, control->parameterId);
+        takeNamedParameter (element.getStringAttribute ("modifierName"), control->hasModifier,
+                            control->modifierParameterId);
 
         const auto controllerName = element.getStringAttribute ("controllerName");
+        takeNamedParameter (controllerName, control->hasParameter, control->parameterId);
 
-        if (controllerName.isNotEmpty())
+        // The looper's transport buttons also drive the looper directly.
+        if (effectType == EFFECT_LOOPER)
         {
-            const auto id = getParamIdForName (effectType, controllerName);
+            const auto controllerId = getIdForName (LooperControlParams, controllerName);
 
-            if (id != -1)
+            if (controllerId != -1)
             {
-                control->hasParameter = true;
-                control->parameterId = (juce::uint16) id;
-            }
-
-            // The looper's transport buttons also drive the looper directly.
-            if (effectType == EFFECT_LOOPER)
-            {
-                const auto controllerId = getIdForName (LooperControlParams, controllerName);
-
-                if (controllerId != -1)
-                {
-                    control->hasController = true;
-                    control->controllerId = (juce::uint16) controllerId;
-                }
+                control->hasController = true;
+                control->controllerId = (juce::uint16) controllerId;
             }
         }
 
@@ -136,28 +117,14 @@ std::unique_ptr<EditorControl> KestrelEffectLayoutManager::parseEditorControl (i
     if (columnText.isNotEmpty())
         control->column = columnText.getIntValue();
 
-    const auto controllingName = element.getStringAttribute ("controllingParamName");
-
-    if (controllingName.isNotEmpty())
+    if (takeNamedParameter (element.getStringAttribute ("controllingParamName"), control->hasControllingParameter,
+                            control->controllingParameterId))
     {
-        const auto id = getParamIdForName (effectType, controllingName);
+        for (auto& piece : splitAtCommas (element.getStringAttribute ("controllingParamValue")))
+            control->controllingValues.add ((juce::int32) (juce::uint16) piece.trim().getIntValue());
 
-        if (id != -1)
-        {
-            control->hasControllingParameter = true;
-            control->controllingParameterId = (juce::uint16) id;
-
-            const auto valuesText = element.getStringAttribute ("controllingParamValue");
-
-            if (valuesText.isNotEmpty())
-                for (auto& piece : splitAtCommas (valuesText))
-                    control->controllingValues.add ((juce::int32) (juce::uint16) piece.trim().getIntValue());
-
-            const auto textsText = element.getStringAttribute ("controllingParamStrValue");
-
-            if (textsText.isNotEmpty())
-                control->controllingStringValues.addArray (splitAtCommas (textsText));
-        }
+        control->controllingStringValues.addArray (
+            splitAtCommas (element.getStringAttribute ("controllingParamStrValue")));
     }
 
     const auto lockText = element.getStringAttribute ("lock");

@@ -121,13 +121,9 @@ bool PresetGrid::readFrom (const void* data, size_t size)
     if (! hasValidCheckByte (data, size))
         return false;
 
-    auto* bytes = static_cast<const juce::uint8*> (data);
-
     // Everything before the check byte; a field that does not fit there reads as 0.
-    ByteReader reader (bytes, size - 1);
-    auto readU16IfPresent = [&reader] { return reader.remaining() >= 2 ? reader.readU16() : (juce::uint16) 0; };
-
-    juce::uint32 count = reader.remaining() >= 4 ? reader.readU32() : 0;
+    ByteReader reader (data, size - 1);
+    const auto count = reader.readU32IfPresent();
 
     // The form allows any count, but no grid of the unit has more than 48
     // cells; anything larger is damage, not a grid.
@@ -139,8 +135,8 @@ bool PresetGrid::readFrom (const void* data, size_t size)
     for (juce::uint32 k = 0; k < count; ++k)
     {
         GridCell cell;
-        cell.blockId = readU16IfPresent();
-        cell.inputMask = readU16IfPresent();
+        cell.blockId = reader.readU16IfPresent();
+        cell.inputMask = reader.readU16IfPresent();
         cells.add (cell);
     }
 

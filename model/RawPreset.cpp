@@ -6,28 +6,11 @@
 
 namespace
 {
-// The stored forms are read field by field; a field that does not fit in
-// what is left before the check byte is not read and stays 0.
-juce::uint8 readU8IfPresent (ByteReader& reader)
-{
-    return reader.remaining() >= 1 ? reader.readU8() : (juce::uint8) 0;
-}
-
-juce::uint16 readU16IfPresent (ByteReader& reader)
-{
-    return reader.remaining() >= 2 ? reader.readU16() : (juce::uint16) 0;
-}
-
-juce::uint32 readU32IfPresent (ByteReader& reader)
-{
-    return reader.remaining() >= 4 ? reader.readU32() : 0u;
-}
-
 // A counted list of 32-bit words; a count whose words do not all fit is
 // skipped whole, leaving the list empty and the position just past the count.
 void readWordList (ByteReader& reader, juce::Array<juce::uint32>& words)
 {
-    auto count = readU32IfPresent (reader);
+    auto count = reader.readU32IfPresent();
 
     if (count == 0 || ! reader.canHold (count, 4))
         return;
@@ -65,17 +48,11 @@ juce::String decodeName (const juce::uint8* bytes, size_t length)
     return name;
 }
 
-// The position of a nested form inside the data the reader walks.
-const juce::uint8* currentData (const ByteReader& reader)
-{
-    return reader.data() + reader.position();
-}
-
 // Reads a nested form's 32-bit length; false when the form would reach past
 // the data (the length is checked without wrap-around).
 bool readNestedLength (ByteReader& reader, juce::uint32& length)
 {
-    length = readU32IfPresent (reader);
+    length = reader.readU32IfPresent();
     return reader.canHold (length, 1);
 }
 } // namespace
@@ -140,10 +117,10 @@ bool RawPresetBlock::readFrom (const void* data, size_t size)
 
     ByteReader reader (bytes, size - 1);
 
-    blockId = readU16IfPresent (reader);
-    shuntFlag = readU8IfPresent (reader);
+    blockId = reader.readU16IfPresent();
+    shuntFlag = reader.readU8IfPresent();
 
-    auto stateCount = readU32IfPresent (reader);
+    auto stateCount = reader.readU32IfPresent();
 
     if (stateCount > 0 && reader.canHold (stateCount, 6))
     {
@@ -195,8 +172,8 @@ bool RawPresetModifier::readFrom (const void* data, size_t size)
 
     ByteReader reader (bytes, size - 1);
 
-    blockId = readU16IfPresent (reader);
-    paramId = readU16IfPresent (reader);
+    blockId = reader.readU16IfPresent();
+    paramId = reader.readU16IfPresent();
     readWordList (reader, words);
     return true;
 }
@@ -353,24 +330,24 @@ bool RawPreset::parse (const juce::uint8* bytes, size_t size)
     if (reader.remaining() >= 2)
         format = reader.readU16();
 
-    model = readU16IfPresent (reader);
-    firmwareMajor = readU8IfPresent (reader);
-    firmwareMinor = readU8IfPresent (reader);
-    presetNumber = readU16IfPresent (reader);
+    model = reader.readU16IfPresent();
+    firmwareMajor = reader.readU8IfPresent();
+    firmwareMinor = reader.readU8IfPresent();
+    presetNumber = reader.readU16IfPresent();
 
     // The length is a byte count. A name that does not fit stays empty and
     // the position stays where it is.
-    auto nameLength = readU32IfPresent (reader);
+    auto nameLength = reader.readU32IfPresent();
 
     if (reader.canHold (nameLength, 1) && nameLength <= (juce::uint32) std::numeric_limits<int>::max())
     {
-        name = decodeName (currentData (reader), nameLength);
+        name = decodeName (reader.current(), nameLength);
         reader.skip (nameLength);
     }
 
     juce::uint32 length = 0;
 
-    if (! readNestedLength (reader, length) || ! grid.readFrom (currentData (reader), length))
+    if (! readNestedLength (reader, length) || ! grid.readFrom (reader.current(), length))
         return false;
 
     reader.skip (length);
@@ -379,7 +356,7 @@ bool RawPreset::parse (const juce::uint8* bytes, size_t size)
     // count beyond that cannot be real.
     const size_t smallestEntry = 5;
 
-    auto blockCount = readU32IfPresent (reader);
+    auto blockCount = reader.readU32IfPresent();
 
     if (! reader.canHold (blockCount, smallestEntry))
         return false;
@@ -388,13 +365,13 @@ bool RawPreset::parse (const juce::uint8* bytes, size_t size)
     {
         auto& block = addBlock();
 
-        if (! readNestedLength (reader, length) || ! block.readFrom (currentData (reader), length))
+        if (! readNestedLength (reader, length) || ! block.readFrom (reader.current(), length))
             return false;
 
         reader.skip (length);
     }
 
-    auto modifierCount = readU32IfPresent (reader);
+    auto modifierCount = reader.readU32IfPresent();
 
     if (! reader.canHold (modifierCount, smallestEntry))
         return false;
@@ -403,7 +380,7 @@ bool RawPreset::parse (const juce::uint8* bytes, size_t size)
     {
         RawPresetModifier modifier;
 
-        if (! readNestedLength (reader, length) || ! modifier.readFrom (currentData (reader), length))
+        if (! readNestedLength (reader, length) || ! modifier.readFrom (reader.current(), length))
             return false;
 
         addModifier (modifier);

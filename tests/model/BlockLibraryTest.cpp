@@ -305,6 +305,26 @@ TEST_F (BlockLibraryTest, ScanLoadsEveryFileAndLogsTheBadOnes)
     EXPECT_FALSE (library->hasLoggedErrors());
 }
 
+#if JUCE_LINUX || JUCE_MAC
+TEST_F (BlockLibraryTest, ScanDoesNotFollowALinkBackIntoTheLibrary)
+{
+    ASSERT_TRUE (library->checkLibraryDirectory());
+    ASSERT_TRUE (makeEntry (EFFECT_REVERB, "Hall")->writeToFile (folder().getChildFile ("Reverb/a.blk")));
+    ASSERT_TRUE (folder().getChildFile ("Reverb").createSymbolicLink (folder().getChildFile ("Reverb/again"), false));
+
+    // A link that leads back up would otherwise load the same file once per
+    // level of "again/again/...", until the path grows too long.
+    library->startScan();
+    int files = 0;
+    int code = -1;
+    for (juce::String fileName; files < 50 && library->scanNext (fileName, code);)
+        ++files;
+
+    EXPECT_EQ (1, files);
+    EXPECT_EQ (1, library->getNumEntries());
+}
+#endif
+
 TEST_F (BlockLibraryTest, SavingWritesModifiedEntriesUnderUniqueNames)
 {
     auto* blank = library->createEntry (EFFECT_REVERB);

@@ -1,16 +1,12 @@
 #include "model/FileUtils.h"
 #include "model/UserFolders.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
-
-#if JUCE_LINUX || JUCE_MAC
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace
 {
@@ -21,32 +17,6 @@ juce::String titleCased (const juce::String& name)
     toTitleCaseName (result);
     return result;
 }
-
-#if JUCE_LINUX || JUCE_MAC
-// Fails every write past limitBytes, as a full disk would, while in scope.
-struct FileSizeLimit
-{
-    explicit FileSizeLimit (rlim_t limitBytes)
-    {
-        std::fflush (nullptr);
-        previousHandler = std::signal (SIGXFSZ, SIG_IGN);
-        getrlimit (RLIMIT_FSIZE, &previous);
-        auto limited = previous;
-        limited.rlim_cur = limitBytes;
-        active = setrlimit (RLIMIT_FSIZE, &limited) == 0;
-    }
-
-    ~FileSizeLimit()
-    {
-        setrlimit (RLIMIT_FSIZE, &previous);
-        std::signal (SIGXFSZ, previousHandler);
-    }
-
-    rlimit previous{};
-    void (*previousHandler) (int) = nullptr;
-    bool active = false;
-};
-#endif
 
 juce::MemoryBlock blockOf (const char* text)
 {

@@ -1,6 +1,7 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserFolders.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,7 @@ class LanguageStoreTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        root = juce::File::createTempFile ("language-store");
-        ASSERT_TRUE (root.createDirectory());
-        UserFolders::redirectTo (root);
+        UserFolders::redirectTo (scratch.folder);
         programFolder = UserFolders::getProgramFolder();
         LanguageStore::resetForTests();
     }
@@ -26,7 +25,6 @@ protected:
     {
         LanguageStore::resetForTests();
         UserFolders::redirectTo ({});
-        root.deleteRecursively();
     }
 
     LanguageStore& open (bool handOverTables = true)
@@ -46,7 +44,8 @@ protected:
         ASSERT_TRUE (programFolder.getChildFile (name).replaceWithText (content));
     }
 
-    juce::File root, programFolder;
+    ScratchFolder scratch{ "kestrel-language" };
+    juce::File programFolder;
 };
 
 juce::String builtIn (juce::int32 id)

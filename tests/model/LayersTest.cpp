@@ -8,6 +8,7 @@
 #include "support/ManualClock.h"
 #include "support/RecordingNotifier.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,6 @@
 #include <thread>
 #include <vector>
 
-#if JUCE_LINUX || JUCE_MAC
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 namespace
 {
 
@@ -29,33 +25,6 @@ int countEntries (const juce::File& folder)
 {
     return folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*");
 }
-
-#if JUCE_LINUX || JUCE_MAC
-// Makes every write beyond limitBytes fail (as a full disk would) for the
-// lifetime of the scope. Root ignores permission bits, but not this limit.
-struct FileSizeLimit
-{
-    explicit FileSizeLimit (rlim_t limitBytes)
-    {
-        std::fflush (nullptr); // nothing of ours should hit the limit
-        previousHandler = std::signal (SIGXFSZ, SIG_IGN);
-        getrlimit (RLIMIT_FSIZE, &previous);
-        rlimit limited = previous;
-        limited.rlim_cur = limitBytes;
-        active = setrlimit (RLIMIT_FSIZE, &limited) == 0;
-    }
-
-    ~FileSizeLimit()
-    {
-        setrlimit (RLIMIT_FSIZE, &previous);
-        std::signal (SIGXFSZ, previousHandler);
-    }
-
-    rlimit previous{};
-    void (*previousHandler) (int) = nullptr;
-    bool active = false;
-};
-#endif
 
 // Runs body on its own thread; false when it has not finished in time
 // (a deadlock), so the test fails instead of hanging.
