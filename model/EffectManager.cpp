@@ -261,6 +261,8 @@ bool EffectManager::saveDefinitionsCache (const juce::File& folder, int modelId)
     ByteWriter writer (data);
     writer.writeI32 (firmwareMajor);
     writer.writeI32 (firmwareMinor);
+    // Always the format written here: echoing a foreign word read from an
+    // old file would make every later load pass the cache over.
     writer.writeU16 (cacheFormat);
     writer.writeI32 (definitions.size());
 

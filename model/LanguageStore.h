@@ -21,8 +21,8 @@ public:
     void setLanguage (juce::int32 index);
     juce::int32 getLanguage() const { return currentLanguage; }
 
-    // The text of a message: the language file's value for the id's key, or
-    // the built-in text when the file lacks the key or leaves it empty.
+    // The text of a message: the language file's value for the id's key
+    // (even an empty one), or the built-in text when the file lacks the key.
     // False, with text left as it was, when the tables have not been handed
     // over or the id has no key or built-in text; otherwise true when the
     // delivered text is not empty.
