@@ -53,10 +53,5 @@ public:
 
     juce::Array<juce::int32> lockParameterIds;
 
-    // The block the control edits when it is not the page's block (0). The
-    // document never names one; page builders that make controls of their
-    // own set it.
-    juce::uint16 blockId = 0;
-
     JUCE_LEAK_DETECTOR (EditorControl)
 };

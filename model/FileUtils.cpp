@@ -61,14 +61,17 @@ bool isAllDigits (const juce::String& text)
 
 juce::String capitalised (const juce::String& piece)
 {
+    // The first letter goes up even behind a leading non-ASCII character
+    // (such a character never ends a piece); every later letter goes down.
     juce::String result;
     result.preallocateBytes (piece.getNumBytesAsUTF8());
-    bool first = true;
+    bool sawLetter = false;
 
     for (auto p = piece.getCharPointer(); ! p.isEmpty(); ++p)
     {
-        result += first ? toAsciiUpper (*p) : toAsciiLower (*p);
-        first = false;
+        const auto c = *p;
+        result += sawLetter ? toAsciiLower (c) : toAsciiUpper (c);
+        sawLetter = sawLetter || classify (c) == CharClass::letter;
     }
 
     return result;

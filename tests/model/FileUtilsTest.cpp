@@ -80,8 +80,12 @@ TEST (TitleCase, EmptyAndNonAsciiTextIsSafe)
     // Letters outside ASCII are passed through unchanged and never lowered.
     EXPECT_EQ (titleCased (juce::CharPointer_UTF8 ("CAF\xc3\x89")),
                juce::String (juce::CharPointer_UTF8 ("Caf\xc3\x89")));
+    // A leading non-ASCII character is not a letter: the first ASCII letter
+    // behind it is the one that goes up.
     EXPECT_EQ (titleCased (juce::CharPointer_UTF8 ("\xc3\x89\x43HO")),
-               juce::String (juce::CharPointer_UTF8 ("\xc3\x89\x63ho")));
+               juce::String (juce::CharPointer_UTF8 ("\xc3\x89\x43ho")));
+    EXPECT_EQ (titleCased (juce::CharPointer_UTF8 ("\xc3\x89\x63ho")),
+               juce::String (juce::CharPointer_UTF8 ("\xc3\x89\x43ho")));
     EXPECT_EQ (titleCased (juce::CharPointer_UTF8 ("\xe2\x82\xac")),
                juce::String (juce::CharPointer_UTF8 ("\xe2\x82\xac")));
 }
