@@ -1067,7 +1067,7 @@ bool DeviceManager::parseConfig (SysExRequest& request)
         return false;
 
     if (configuration != nullptr)
-        configuration->displayOffset = config.key; // the reply's 16-bit field
+        configuration->displayOffset = (juce::uint16) config.value; // the 16-bit value behind the key
     return true;
 }
 

@@ -233,9 +233,11 @@ const PayloadLayout* getReplyLayout (juce::uint8 function, juce::uint8 model)
     switch (function)
     {
         case SYSEX_PARAM_DUMP:
-        case SYSEX_PARAM_SET: return paramReplyLayout;
+        case SYSEX_PARAM_SET:
+        case SYSEX_SET_PARAM_DIRECT: return paramReplyLayout;
         case SYSEX_PLACE_EFFECT: return placeEffectLayout;
-        case SYSEX_MODIFIER_SET: return modifierSetReplyLayout;
+        case SYSEX_MODIFIER_SET:
+        case SYSEX_SET_MODPARAM_DIRECT: return modifierSetReplyLayout;
         case SYSEX_QUERY_VERSION: return queryVersionReplyLayout;
         case SYSEX_TUNER: return tunerReplyLayout;
         case SYSEX_QUERY_STATES: return queryStatesReplyLayout;

@@ -217,6 +217,9 @@ TEST_F (DeviceManagerTest, StartsEmptyAndTheConnectionReadsFillTheModel)
     EXPECT_EQ (manager->getUnitMidiChannel(), 5) << "1-based";
     EXPECT_EQ (complete (manager->requestCpuLoad()), SysExRequest::stateComplete);
     EXPECT_EQ (manager->getCpuLoad(), 37);
+    unit.setConfigValue (1);
+    EXPECT_EQ (complete (manager->requestConfig()), SysExRequest::stateComplete);
+    EXPECT_EQ (manager->getDisplayOffset(), 1) << "the value behind the key, not the key";
 
     EXPECT_EQ (complete (manager->requestBlockStates()), SysExRequest::stateComplete);
     EXPECT_EQ (manager->getBlockStates(), unit.getEditBuffer().getStateWords());

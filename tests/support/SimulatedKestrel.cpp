@@ -464,7 +464,7 @@ void SimulatedKestrel::handleCpuLoad (const juce::MidiMessage&)
 void SimulatedKestrel::handleGetConfig (const juce::MidiMessage& message)
 {
     const auto key = readField (message, singleWordLayout, 0);
-    reply (numbers (SYSEX_GET_CONFIG, configReplyLayout, { key, 0 }, reportedModel));
+    reply (numbers (SYSEX_GET_CONFIG, configReplyLayout, { key, (uint32) configValue }, reportedModel));
 }
 
 void SimulatedKestrel::handleGetPosition (const juce::MidiMessage&)
@@ -1569,6 +1569,12 @@ void SimulatedKestrel::setCpuLoad (int percent)
 {
     const juce::ScopedLock state (stateLock);
     cpuLoad = juce::jlimit (0, 100, percent);
+}
+
+void SimulatedKestrel::setConfigValue (int value)
+{
+    const juce::ScopedLock state (stateLock);
+    configValue = juce::jlimit (0, 0xFFFF, value);
 }
 
 //==============================================================================

@@ -160,6 +160,8 @@ public:
 
     void setMidiChannel (int zeroBasedChannel);
     void setCpuLoad (int percent);
+    // The value of the SYSEX_GET_CONFIG answer (the display offset).
+    void setConfigValue (int value);
 
     //==========================================================================
     // The log of every message received, in order.
@@ -291,6 +293,7 @@ private:
     int factoryCabs = 100, userCabs = 512;
     int midiChannel = 0;
     int cpuLoad = 23;
+    int configValue = 0;
     int looperState[2] = { 0, 0 };
     Modifier modifiers[16];
     std::map<std::pair<int, int>, std::array<juce::uint16, 15>> modifierValues; // (block, parameter)
