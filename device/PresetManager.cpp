@@ -1507,8 +1507,11 @@ bool PresetManager::runStep (PresetStateMachine& m)
             if (waitForSender())
                 return false;
 
-            if (m.data.isEmpty())
-                break; // no cab for this pass
+            // A bundle pass with no cab left has nothing to import; a cab
+            // import of its own without data fails below like bad data.
+            if (m.data.isEmpty() &&
+                (&m == &getRequest (importPresetCabBundle) || &m == &getRequest (savePresetCabBundle)))
+                break;
 
             auto data = m.data;
 
@@ -1669,14 +1672,12 @@ bool PresetManager::selectPresetInBank (int slot)
     auto current = getCurrentPresetNumber();
     juce::String text, bankText, presetText;
 
-    if (! juce::isPositiveAndBelow (slot, presetsPerBank) ||
-        ! formatPresetNumber (current, {}, text, bankText, presetText))
+    if (slot < 1 || slot > presetsPerBank || ! formatPresetNumber (current, {}, text, bankText, presetText))
         return false;
 
     juce::uint16 number = 0;
 
-    if (! parsePresetNumberText (text.upToFirstOccurrenceOf ("-", false, false) + "-" + juce::String (slot + 1),
-                                 number))
+    if (! parsePresetNumberText (text.upToFirstOccurrenceOf ("-", false, false) + "-" + juce::String (slot), number))
         return false;
 
     return requestChangePreset (number, false);

@@ -124,7 +124,7 @@ public:
     // for a number that is no preset slot. settle waits up to 2000 ms for the
     // unit's preset report.
     bool requestChangePreset (juce::uint16 presetNumber, bool settle);
-    // The slot (0..7) of the current bank.
+    // The slot (1..8, as on the unit's preset buttons) of the current bank.
     bool selectPresetInBank (int slot);
     // Never refused: a running one starts again.
     bool requestChangeScene (juce::uint16 scene);

@@ -338,11 +338,15 @@ TEST_F (PresetManagerEndToEnd, TransferLeftByAStoppedRunIsNoLaterRunsFailure)
     unit.clearFaults();
     notices.clear();
 
-    // A later import that has no cab to send is not blamed for it.
+    // A later import that has no cab to send is not blamed for it: it fails
+    // for its own missing data only.
     ASSERT_TRUE (manager->requestImportUserCab (3, {}));
     ASSERT_TRUE (runUntil ([this] { return idle(); }));
-    EXPECT_EQ (manager->getRequest (importUserCab).getResult(), ZolStateMachine::resultCompleted);
-    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+    EXPECT_EQ (manager->getRequest (importUserCab).getResult(), ZolStateMachine::resultTimedOut);
+    ASSERT_EQ (notices.count(), 1);
+    EXPECT_EQ (notices.get (0).title, "Import Cab Ir");
+    EXPECT_EQ (notices.lastMessage(), "Error: Unable to set destination cab slot for import operation.");
+    EXPECT_EQ (unit.countReceived (SYSEX_CABIR_START), 0);
 }
 
 TEST_F (PresetManagerEndToEnd, IncompatibleFirmwareIsDetected)

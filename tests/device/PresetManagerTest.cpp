@@ -366,6 +366,19 @@ TEST_F (PresetManagerStarterTest, ChangePresetGuardAndScene)
     EXPECT_FALSE (manager.requestChangePreset (20000, false)) << "no slot for the number";
     EXPECT_TRUE (manager.requestChangePreset (131, false));
 
+    // The preset buttons 1..8 pick a slot of the current bank ("2-5" here).
+    PresetNumberRecord current;
+    current.low = 12;
+    manager.DeviceManager::setCurrentPresetNumber (current);
+    m.stop (ZolStateMachine::resultCompleted);
+    clock.advance (1001);
+    EXPECT_FALSE (manager.selectPresetInBank (0));
+    EXPECT_FALSE (manager.selectPresetInBank (9));
+    ASSERT_TRUE (manager.selectPresetInBank (8));
+    EXPECT_EQ (m.bank, 0);
+    EXPECT_EQ (m.program, 15) << "preset 2-8";
+    EXPECT_EQ (m.delayEnabled, 0);
+
     // Change Scene is never refused: a running one starts over.
     ASSERT_TRUE (manager.requestChangeScene (2));
     auto& scene = manager.getRequest (changeScene);
