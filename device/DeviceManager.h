@@ -85,7 +85,7 @@ public:
     // Preset number = high * 128 + low; the scene goes back to 0.
     virtual bool setCurrentPresetNumber (const PresetNumberRecord& number);
     // Called after an amp block was placed.
-    virtual void requestAmpNames() = 0;
+    virtual bool requestAmpNames() = 0;
     virtual void handleNextReply();
     // Offered every completed request before it is parsed here; true means
     // the request was consumed.

@@ -611,10 +611,13 @@ bool PresetManager::getBlockList (PresetGrid& grid)
     return result;
 }
 
-void PresetManager::requestAmpNames()
+bool PresetManager::requestAmpNames()
 {
-    if (! isBusy (queryAmpNames))
-        startRequest (queryAmpNames);
+    if (isBusy (queryAmpNames))
+        return false;
+
+    startRequest (queryAmpNames);
+    return true;
 }
 
 void PresetManager::releaseLinkRequests()

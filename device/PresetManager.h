@@ -89,7 +89,7 @@ public:
 
     // Starts "Query Amp Names" unless it runs (also called after an amp
     // block was placed).
-    void requestAmpNames() override;
+    bool requestAmpNames() override;
 
     //==========================================================================
     // Holds, set by windows that drive the unit themselves.

@@ -162,6 +162,11 @@ bool BlockLibraryManager::removeEntry (const juce::Uuid& uuid, bool deleteFile)
 void BlockLibraryManager::clearEntries()
 {
     entries.clear();
+    nextEntryId = 1;
+
+    // Links name entries by id; with the entries gone (and ids given out
+    // afresh) they would point at whatever the next scan numbers alike.
+    links.clear();
 }
 
 // Folder and files ------------------------------------------------------------------------

@@ -67,6 +67,8 @@ public:
     // cannot be deleted warns "Block Library" and keeps the entry (false).
     bool removeEntry (const juce::Uuid& uuid, bool deleteFile);
 
+    // Empties the library before a new scan: entry ids start again at 1 and
+    // links to the old entries are dropped.
     void clearEntries();
 
     // Folder and files ---------------------------------------------------------

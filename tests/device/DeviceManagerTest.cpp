@@ -24,7 +24,11 @@ class TestDeviceManager : public DeviceManager
 public:
     using DeviceManager::DeviceManager;
 
-    void requestAmpNames() override { ++ampNameRequests; }
+    bool requestAmpNames() override
+    {
+        ++ampNameRequests;
+        return true;
+    }
 
     bool handleReplyFirst (SysExRequest& request) override
     {
