@@ -93,9 +93,7 @@ void KestrelEditApplication::systemRequestedQuit()
     quit();
 }
 
-void KestrelEditApplication::anotherInstanceStarted (const juce::String&)
-{
-}
+void KestrelEditApplication::anotherInstanceStarted (const juce::String&) {}
 
 KestrelEditApplication* KestrelEditApplication::getApp()
 {

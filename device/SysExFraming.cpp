@@ -130,8 +130,8 @@ bool hasValidFrameChecksum (const juce::MidiMessage& message)
     const auto size = (size_t) message.getRawDataSize();
     const auto* bytes = message.getRawData();
 
-    return size >= (size_t) sysExFrameOverhead && bytes[size - 1] == sysExEndByte
-           && bytes[size - 2] == calcSysExChecksum (bytes, size - 2);
+    return size >= (size_t) sysExFrameOverhead && bytes[size - 1] == sysExEndByte &&
+           bytes[size - 2] == calcSysExChecksum (bytes, size - 2);
 }
 
 bool isSysExOfFunction (const juce::MidiMessage& message, juce::uint8 function)

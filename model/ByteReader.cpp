@@ -1,7 +1,8 @@
 #include "model/ByteReader.h"
 
 ByteReader::ByteReader (const void* data, size_t dataSize)
-    : bytes (static_cast<const juce::uint8*> (data)), size (data != nullptr ? dataSize : 0)
+    : bytes (static_cast<const juce::uint8*> (data))
+    , size (data != nullptr ? dataSize : 0)
 {
 }
 
@@ -49,8 +50,8 @@ juce::uint32 ByteReader::readU32()
 {
     if (! require (4))
         return 0;
-    auto value = (juce::uint32) bytes[pos] | ((juce::uint32) bytes[pos + 1] << 8)
-               | ((juce::uint32) bytes[pos + 2] << 16) | ((juce::uint32) bytes[pos + 3] << 24);
+    auto value = (juce::uint32) bytes[pos] | ((juce::uint32) bytes[pos + 1] << 8) |
+                 ((juce::uint32) bytes[pos + 2] << 16) | ((juce::uint32) bytes[pos + 3] << 24);
     pos += 4;
     return value;
 }

@@ -7,7 +7,10 @@
 class ByteWriter
 {
 public:
-    explicit ByteWriter (juce::MemoryBlock& target) : block (target) {}
+    explicit ByteWriter (juce::MemoryBlock& target)
+        : block (target)
+    {
+    }
 
     void writeU8 (juce::uint8 value);
     void writeU16 (juce::uint16 value);

@@ -2,7 +2,7 @@
 
 namespace
 {
-std::atomic<Clock::Source*> installedSource { nullptr };
+std::atomic<Clock::Source*> installedSource{ nullptr };
 }
 
 juce::uint32 Clock::nowMs()

@@ -62,7 +62,7 @@ protected:
     ~Singleton() = default;
 
 private:
-    static inline std::atomic<T*> instance { nullptr };
+    static inline std::atomic<T*> instance{ nullptr };
     static inline juce::CriticalSection lock;
     static inline bool creating = false;
     static inline bool createdOnce = false;

@@ -31,18 +31,19 @@ juce::File UserFolders::getDocumentsFolder()
 juce::File UserFolders::getApplicationDataFolder()
 {
     auto folder = redirected ("appdata");
-   #if JUCE_LINUX
+#if JUCE_LINUX
     return folder != juce::File() ? folder : xdgConfigFolder();
-   #else
+#else
     return folder != juce::File() ? folder : juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
-   #endif
+#endif
 }
 
 juce::File UserFolders::getProgramFolder()
 {
     auto folder = redirected ("program");
-    return folder != juce::File() ? folder
-                                  : juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory();
+    return folder != juce::File()
+               ? folder
+               : juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory();
 }
 
 juce::File UserFolders::getSettingsFolder()

@@ -4,7 +4,7 @@
 
 namespace
 {
-std::atomic<UserNotifier::Sink*> installedSink { nullptr };
+std::atomic<UserNotifier::Sink*> installedSink{ nullptr };
 
 juce::MessageBoxIconType toIconType (Notice::Icon icon)
 {
@@ -23,11 +23,12 @@ void showAlertWindow (Notice notice)
     auto title = notice.title.isEmpty() ? juce::String (UserNotifier::defaultTitle()) : notice.title;
     auto icon = toIconType (notice.icon);
     auto callback = notice.onResult;
-    auto* modalCallback = juce::ModalCallbackFunction::create ([callback] (int result)
-                                                               {
-                                                                   if (callback)
-                                                                       callback (result);
-                                                               });
+    auto* modalCallback = juce::ModalCallbackFunction::create (
+        [callback] (int result)
+        {
+            if (callback)
+                callback (result);
+        });
 
     switch (notice.buttons)
     {
@@ -80,7 +81,8 @@ void UserNotifier::warn (const juce::String& message, const juce::String& title)
 void UserNotifier::askOkCancel (const juce::String& message, std::function<void (bool)> onAnswer,
                                 const juce::String& title, Notice::Icon icon)
 {
-    show ({ icon, title, message, Notice::Buttons::okCancel, [onAnswer] (int result)
+    show ({ icon, title, message, Notice::Buttons::okCancel,
+            [onAnswer] (int result)
             {
                 if (onAnswer)
                     onAnswer (result != 0);

@@ -17,9 +17,9 @@ struct Notice
 
     enum class Buttons
     {
-        ok,        // result 1
-        okCancel,  // 1 OK, 0 Cancel
-        yesNo,     // 1 Yes, 0 No
+        ok,         // result 1
+        okCancel,   // 1 OK, 0 Cancel
+        yesNo,      // 1 Yes, 0 No
         yesNoCancel // 1 Yes, 2 No, 0 Cancel
     };
 

@@ -1,8 +1,8 @@
 #include "device/DeviceManager.h"
 #include "device/SysExFraming.h"
 #include "device/ZOLMidiProcessing.h"
-#include "model/IdTables.h"
 #include "model/GlobalConfiguration.h"
+#include "model/IdTables.h"
 #include "model/UserNotifier.h"
 #include "support/ManualClock.h"
 #include "support/SimulatedKestrel.h"
@@ -159,7 +159,7 @@ protected:
     SimulatedKestrel unit;
     juce::uint8 previousModel;
     EffectManager effects;
-    GlobalConfiguration configuration { "Kestrel MIDI", "Kestrel MIDI" };
+    GlobalConfiguration configuration{ "Kestrel MIDI", "Kestrel MIDI" };
     std::unique_ptr<ZOLMidiProcessing> link;
     std::unique_ptr<TestDeviceManager> manager;
 };

@@ -17,10 +17,7 @@ protected:
         UserFolders::redirectTo (root);
     }
 
-    void TearDown() override
-    {
-        UserFolders::redirectTo ({});
-    }
+    void TearDown() override { UserFolders::redirectTo ({}); }
 
     static juce::String sep() { return juce::File::getSeparatorString(); }
     static juce::File documents() { return UserFolders::getDocumentsFolder(); }
@@ -47,7 +44,7 @@ protected:
         return std::make_unique<juce::PropertiesFile> (settingsFile(), options);
     }
 
-    ScratchFolder scratch { "kestrel-config-test" };
+    ScratchFolder scratch{ "kestrel-config-test" };
     juce::File root;
     RecordingNotifier notices;
 };

@@ -6,7 +6,10 @@
 class ManualClock : public Clock::Source
 {
 public:
-    explicit ManualClock (juce::uint32 startMs = 1000) : now (startMs) {}
+    explicit ManualClock (juce::uint32 startMs = 1000)
+        : now (startMs)
+    {
+    }
 
     ~ManualClock() override
     {
@@ -22,7 +25,11 @@ public:
     class Installed
     {
     public:
-        explicit Installed (ManualClock& clock) : previous (Clock::getSource()) { Clock::setSource (&clock); }
+        explicit Installed (ManualClock& clock)
+            : previous (Clock::getSource())
+        {
+            Clock::setSource (&clock);
+        }
         ~Installed() { Clock::setSource (previous); }
 
     private:

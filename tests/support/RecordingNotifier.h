@@ -9,7 +9,11 @@
 class RecordingNotifier : public UserNotifier::Sink
 {
 public:
-    RecordingNotifier() : previous (UserNotifier::getSink()) { UserNotifier::setSink (this); }
+    RecordingNotifier()
+        : previous (UserNotifier::getSink())
+    {
+        UserNotifier::setSink (this);
+    }
     ~RecordingNotifier() override { UserNotifier::setSink (previous); }
 
     void show (Notice notice) override

@@ -9,8 +9,9 @@ struct ScratchFolder
 {
     explicit ScratchFolder (const juce::String& prefix = "kestrel-test")
         : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getChildFile (prefix + "-" + juce::String::toHexString ((juce::int64) juce::Time::getHighResolutionTicks()) + "-"
-                                     + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
+                      .getChildFile (prefix + "-" +
+                                     juce::String::toHexString ((juce::int64) juce::Time::getHighResolutionTicks()) +
+                                     "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
     {
         folder.createDirectory();
     }

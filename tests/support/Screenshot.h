@@ -4,8 +4,8 @@
 
 // Window tests need an X display; the test command provides one. Without it
 // they are skipped rather than crashing.
-#define KESTREL_REQUIRE_DISPLAY()                                          \
-    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty()) \
+#define KESTREL_REQUIRE_DISPLAY()                                                                                      \
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())                                           \
     GTEST_SKIP() << "no display"
 
 // Saves a component's picture as a PNG below the build folder's

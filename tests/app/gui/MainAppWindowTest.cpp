@@ -1,11 +1,11 @@
-#include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
+#include "app/KestrelEditApplication.h"
 #include "device/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/RecordingNotifier.h"
-#include "support/Screenshot.h"
 #include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
 
@@ -19,7 +19,7 @@ struct RedirectedFolders
     RedirectedFolders() { UserFolders::redirectTo (scratch.folder); }
     ~RedirectedFolders() { UserFolders::redirectTo ({}); }
 
-    ScratchFolder scratch { "kestrel-app" };
+    ScratchFolder scratch{ "kestrel-app" };
 };
 } // namespace
 
