@@ -128,112 +128,68 @@ const IdNameRow ParamKindIdentifiers[] = {
     ROW (B_BYP2),   ROW (B_BYP3), ROW (B_GMIX),  ROW (B_DUMMY), { idTableEnd, nullptr },
 };
 
-const IdNameRow EffectTypeNames[] = {
-    { EFFECT_NULL, "Empty" },
-    { EFFECT_SHUNT, "Shunt" },
-    { EFFECT_GLOBAL, "Global" },
-    { EFFECT_COMP, "Compressor" },
-    { EFFECT_GRAPHEQ, "Graphic EQ" },
-    { EFFECT_PARAEQ, "Parametric EQ" },
-    { EFFECT_DISTORT, "Amp" },
-    { EFFECT_CAB, "Cab" },
-    { EFFECT_REVERB, "Reverb" },
-    { EFFECT_DELAY, "Delay" },
-    { EFFECT_MULTITAP, "Multi-Delay" },
-    { EFFECT_CHORUS, "Chorus" },
-    { EFFECT_FLANGER, "Flanger" },
-    { EFFECT_ROTARY, "Rotary" },
-    { EFFECT_PHASER, "Phaser" },
-    { EFFECT_WAH, "Wah" },
-    { EFFECT_FORMANT, "Formant" },
-    { EFFECT_TREMOLO, "Tremolo/Panner" },
-    { EFFECT_PITCH, "Pitch" },
-    { EFFECT_FILTER, "Filter" },
-    { EFFECT_FUZZ, "Drive" },
-    { EFFECT_ENHANCER, "Enhancer" },
-    { EFFECT_LOOP, "FX Loop" },
-    { EFFECT_MIXER, "Mixer" },
-    { EFFECT_FBSEND, "Feedback Send" },
-    { EFFECT_FBRETURN, "Feedback Return" },
-    { EFFECT_SYNTH, "Synth" },
-    { EFFECT_VOCODER, "Vocoder" },
-    { EFFECT_MEGATAP, "Megatap Delay" },
-    { EFFECT_CROSSOVER, "Crossover" },
-    { EFFECT_GATE, "Gate/Expander" },
-    { EFFECT_RINGMOD, "Ring Modulator" },
-    { EFFECT_MULTICOMP, "Multiband Compressor" },
-    { EFFECT_QUADCHORUS, "Quad Chorus" },
-    { EFFECT_RESONATOR, "Resonator" },
-    { EFFECT_VOLUME, "Volume/Pan" },
-    { EFFECT_NOISEGATE, "Input Noisegate" },
-    { EFFECT_OUTPUT, "Output Mixer" },
-    { EFFECT_CONTROL, "Controllers" },
-    { EFFECT_LOOPER, "Looper" },
-    { EFFECT_EQMATCH, "Simulo" },
-    { EFFECT_MIDI, "Midi" },
-    { EFFECT_RELAY1, "Relay 1" },
-    { EFFECT_RELAY2, "Relay 2" },
-    { EFFECT_FSBLOCK_LOOPER, "Looper Control" },
-    { EFFECT_FSBLOCK_SCENE, "Scene" },
-    { EFFECT_FSBLOCK_PRESET, "Preset/Bank" },
-    { EFFECT_FSBLOCK_XY, "Block X/Y" },
-    { EFFECT_FSBLOCK_SWITCH, "Control Switch" },
-    { idTableEnd, nullptr },
-};
+// Every effect type in table order (Global third, 45 before 44) with its
+// display text and the variant that is safe inside a file name.
+#define KESTREL_EFFECT_TYPE_ROWS(X)                                                                                    \
+    X (EFFECT_NULL, "Empty", "Empty")                                                                                  \
+    X (EFFECT_SHUNT, "Shunt", "Shunt")                                                                                 \
+    X (EFFECT_GLOBAL, "Global", "Global")                                                                              \
+    X (EFFECT_COMP, "Compressor", "Compressor")                                                                        \
+    X (EFFECT_GRAPHEQ, "Graphic EQ", "Graphic EQ")                                                                     \
+    X (EFFECT_PARAEQ, "Parametric EQ", "Parametric EQ")                                                                \
+    X (EFFECT_DISTORT, "Amp", "Amp")                                                                                   \
+    X (EFFECT_CAB, "Cab", "Cab")                                                                                       \
+    X (EFFECT_REVERB, "Reverb", "Reverb")                                                                              \
+    X (EFFECT_DELAY, "Delay", "Delay")                                                                                 \
+    X (EFFECT_MULTITAP, "Multi-Delay", "Multi-Delay")                                                                  \
+    X (EFFECT_CHORUS, "Chorus", "Chorus")                                                                              \
+    X (EFFECT_FLANGER, "Flanger", "Flanger")                                                                           \
+    X (EFFECT_ROTARY, "Rotary", "Rotary")                                                                              \
+    X (EFFECT_PHASER, "Phaser", "Phaser")                                                                              \
+    X (EFFECT_WAH, "Wah", "Wah")                                                                                       \
+    X (EFFECT_FORMANT, "Formant", "Formant")                                                                           \
+    X (EFFECT_TREMOLO, "Tremolo/Panner", "Trem-Pan")                                                                   \
+    X (EFFECT_PITCH, "Pitch", "Pitch")                                                                                 \
+    X (EFFECT_FILTER, "Filter", "Filter")                                                                              \
+    X (EFFECT_FUZZ, "Drive", "Drive")                                                                                  \
+    X (EFFECT_ENHANCER, "Enhancer", "Enhancer")                                                                        \
+    X (EFFECT_LOOP, "FX Loop", "FX Loop")                                                                              \
+    X (EFFECT_MIXER, "Mixer", "Mixer")                                                                                 \
+    X (EFFECT_FBSEND, "Feedback Send", "Feedback Send")                                                                \
+    X (EFFECT_FBRETURN, "Feedback Return", "Feedback Return")                                                          \
+    X (EFFECT_SYNTH, "Synth", "Synth")                                                                                 \
+    X (EFFECT_VOCODER, "Vocoder", "Vocoder")                                                                           \
+    X (EFFECT_MEGATAP, "Megatap Delay", "Megatap Delay")                                                               \
+    X (EFFECT_CROSSOVER, "Crossover", "Crossover")                                                                     \
+    X (EFFECT_GATE, "Gate/Expander", "Gate-Expander")                                                                  \
+    X (EFFECT_RINGMOD, "Ring Modulator", "Ring Modulator")                                                             \
+    X (EFFECT_MULTICOMP, "Multiband Compressor", "Multiband Compressor")                                               \
+    X (EFFECT_QUADCHORUS, "Quad Chorus", "Quad Chorus")                                                                \
+    X (EFFECT_RESONATOR, "Resonator", "Resonator")                                                                     \
+    X (EFFECT_VOLUME, "Volume/Pan", "Vol-Pan")                                                                         \
+    X (EFFECT_NOISEGATE, "Input Noisegate", "Input Noisegate")                                                         \
+    X (EFFECT_OUTPUT, "Output Mixer", "Output Mixer")                                                                  \
+    X (EFFECT_CONTROL, "Controllers", "Controllers")                                                                   \
+    X (EFFECT_LOOPER, "Looper", "Looper")                                                                              \
+    X (EFFECT_EQMATCH, "Simulo", "Simulo")                                                                             \
+    X (EFFECT_MIDI, "Midi", "Midi")                                                                                    \
+    X (EFFECT_RELAY1, "Relay 1", "Relay 1")                                                                            \
+    X (EFFECT_RELAY2, "Relay 2", "Relay 2")                                                                            \
+    X (EFFECT_FSBLOCK_LOOPER, "Looper Control", "Looper Control")                                                      \
+    X (EFFECT_FSBLOCK_SCENE, "Scene", "Scene")                                                                         \
+    X (EFFECT_FSBLOCK_PRESET, "Preset/Bank", "Preset-Bank")                                                            \
+    X (EFFECT_FSBLOCK_XY, "Block X/Y", "Block X-Y")                                                                    \
+    X (EFFECT_FSBLOCK_SWITCH, "Control Switch", "Control Switch")
 
-// As EffectTypeNames, but safe inside a file name.
-const IdNameRow EffectTypeFileNames[] = {
-    { EFFECT_NULL, "Empty" },
-    { EFFECT_SHUNT, "Shunt" },
-    { EFFECT_GLOBAL, "Global" },
-    { EFFECT_COMP, "Compressor" },
-    { EFFECT_GRAPHEQ, "Graphic EQ" },
-    { EFFECT_PARAEQ, "Parametric EQ" },
-    { EFFECT_DISTORT, "Amp" },
-    { EFFECT_CAB, "Cab" },
-    { EFFECT_REVERB, "Reverb" },
-    { EFFECT_DELAY, "Delay" },
-    { EFFECT_MULTITAP, "Multi-Delay" },
-    { EFFECT_CHORUS, "Chorus" },
-    { EFFECT_FLANGER, "Flanger" },
-    { EFFECT_ROTARY, "Rotary" },
-    { EFFECT_PHASER, "Phaser" },
-    { EFFECT_WAH, "Wah" },
-    { EFFECT_FORMANT, "Formant" },
-    { EFFECT_TREMOLO, "Trem-Pan" },
-    { EFFECT_PITCH, "Pitch" },
-    { EFFECT_FILTER, "Filter" },
-    { EFFECT_FUZZ, "Drive" },
-    { EFFECT_ENHANCER, "Enhancer" },
-    { EFFECT_LOOP, "FX Loop" },
-    { EFFECT_MIXER, "Mixer" },
-    { EFFECT_FBSEND, "Feedback Send" },
-    { EFFECT_FBRETURN, "Feedback Return" },
-    { EFFECT_SYNTH, "Synth" },
-    { EFFECT_VOCODER, "Vocoder" },
-    { EFFECT_MEGATAP, "Megatap Delay" },
-    { EFFECT_CROSSOVER, "Crossover" },
-    { EFFECT_GATE, "Gate-Expander" },
-    { EFFECT_RINGMOD, "Ring Modulator" },
-    { EFFECT_MULTICOMP, "Multiband Compressor" },
-    { EFFECT_QUADCHORUS, "Quad Chorus" },
-    { EFFECT_RESONATOR, "Resonator" },
-    { EFFECT_VOLUME, "Vol-Pan" },
-    { EFFECT_NOISEGATE, "Input Noisegate" },
-    { EFFECT_OUTPUT, "Output Mixer" },
-    { EFFECT_CONTROL, "Controllers" },
-    { EFFECT_LOOPER, "Looper" },
-    { EFFECT_EQMATCH, "Simulo" },
-    { EFFECT_MIDI, "Midi" },
-    { EFFECT_RELAY1, "Relay 1" },
-    { EFFECT_RELAY2, "Relay 2" },
-    { EFFECT_FSBLOCK_LOOPER, "Looper Control" },
-    { EFFECT_FSBLOCK_SCENE, "Scene" },
-    { EFFECT_FSBLOCK_PRESET, "Preset-Bank" },
-    { EFFECT_FSBLOCK_XY, "Block X-Y" },
-    { EFFECT_FSBLOCK_SWITCH, "Control Switch" },
-    { idTableEnd, nullptr },
-};
+#define KESTREL_DISPLAY_ROW(id, display, fileName) { id, display },
+#define KESTREL_FILE_NAME_ROW(id, display, fileName) { id, fileName },
+
+const IdNameRow EffectTypeNames[] = { KESTREL_EFFECT_TYPE_ROWS (KESTREL_DISPLAY_ROW){ idTableEnd, nullptr } };
+const IdNameRow EffectTypeFileNames[] = { KESTREL_EFFECT_TYPE_ROWS (KESTREL_FILE_NAME_ROW){ idTableEnd, nullptr } };
+
+#undef KESTREL_DISPLAY_ROW
+#undef KESTREL_FILE_NAME_ROW
+#undef KESTREL_EFFECT_TYPE_ROWS
 
 const IdNameRow EffectTypeIdentifiers[] = {
     ROW (EFFECT_NULL),          ROW (EFFECT_SHUNT),          ROW (EFFECT_COMP),       ROW (EFFECT_GRAPHEQ),
