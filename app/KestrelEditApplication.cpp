@@ -6,6 +6,7 @@
 #include "device/Singletons.h"
 #include "device/ZOLMidiProcessing.h"
 #include "model/BlockLayoutDocument.h"
+#include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -25,7 +26,7 @@ KestrelEditApplication::KestrelEditApplication()
 
     if (auto* library = KestrelBlockLibraryManager::getInstance())
     {
-        library->addFirmwareRules (KestrelBlockLibraryManager::unitFirmwareRules);
+        library->addFirmwareRules (FirmwareRequirements);
         library->addFirmwareRules (KestrelBlockLibraryManager::compatibleModelFirmwareRules);
     }
 

@@ -3,7 +3,7 @@
 #include <juce_core/juce_core.h>
 
 // The lowest firmware a supported model must run. The constant list of them
-// is FirmwareRequirements (device/ModelRules.h).
+// is FirmwareRequirements (model/IdTables.h).
 struct FirmwareRequirement
 {
     juce::int32 model = -1;

@@ -4,11 +4,6 @@
 
 #include "model/IdTables.h"
 
-const IdPairRow FirmwareRequirements[] = {
-    { 8, 6, 0 },
-    { idTableEnd, 0, 0 },
-};
-
 namespace
 {
 constexpr int maxSeptetPair = 128 * 128;

@@ -5,14 +5,13 @@
 #include "device/SysExFraming.h"
 #include "device/SystemInfo.h"
 #include "model/IdNameTable.h"
+#include "model/IdTables.h"
 
 // The rules that differ between the unit's models: how many presets and cabs
 // they store, how big a preset is, and which data may move between them.
 // Everything else asks here instead of testing model numbers itself.
 
-// The firmware each supported model needs, as {model, lowest major, lowest
-// minor} rows ended by id -1. The unit this program edits, model 8, needs 6.00.
-extern const IdPairRow FirmwareRequirements[];
+// The firmware each supported model needs is FirmwareRequirements (model/IdTables.h).
 
 // The number of preset slots; -1 for a model without presets here.
 int getPresetCount (const FirmwareInfo& firmware);

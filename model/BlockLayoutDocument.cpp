@@ -14,12 +14,6 @@ namespace
 {
 const char* const applicationName = "Kestrel-Edit";
 constexpr int documentVersion = 1;
-
-// {model, lowest major, lowest minor}
-const IdPairRow requiredFirmware[] = {
-    { 8, 6, 0 },
-    { idTableEnd, 0, 0 },
-};
 } // namespace
 
 bool getRequiredFirmware (int model, int& major, int& minor)
@@ -28,7 +22,7 @@ bool getRequiredFirmware (int model, int& major, int& minor)
     if (model == idTableEnd)
         return false;
 
-    return getPairForId (requiredFirmware, model, major, minor);
+    return getPairForId (FirmwareRequirements, model, major, minor);
 }
 
 juce::String checkBlockLayoutDocument (const juce::XmlElement& root)

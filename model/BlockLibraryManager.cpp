@@ -421,13 +421,13 @@ void BlockLibraryManager::clearLinks()
 
 // Firmware ------------------------------------------------------------------------------------
 
-void BlockLibraryManager::addFirmwareRules (const FirmwareRule* table)
+void BlockLibraryManager::addFirmwareRules (const IdPairRow* table)
 {
     if (table == nullptr)
         return;
 
-    for (auto* row = table; row->modelId != -1; ++row)
-        firmwareRules.add (*row);
+    for (auto* row = table; row->id != idTableEnd; ++row)
+        firmwareRules.add ({ row->id, row->a, row->b });
 }
 
 int BlockLibraryManager::checkFirmware (const FirmwareStamp* stamp, int) const

@@ -3,6 +3,7 @@
 #include "model/BlockLibraryEntry.h"
 #include "model/BlockLink.h"
 #include "model/FirmwareRule.h"
+#include "model/IdNameTable.h"
 
 #include <memory>
 
@@ -108,7 +109,8 @@ public:
 
     // Firmware ------------------------------------------------------------------
     // Appends the rules of a table ended by model id -1.
-    void addFirmwareRules (const FirmwareRule* table);
+    // Rows of {model, lowest major, lowest minor}, ended by id -1.
+    void addFirmwareRules (const IdPairRow* table);
     int getNumFirmwareRules() const { return firmwareRules.size(); }
 
     // Whether a file of this stamp and effect type suits the connected unit:

@@ -712,3 +712,8 @@ const IdNameRow CommStepNames[] = {
 };
 
 #undef ROW
+
+const IdPairRow FirmwareRequirements[] = {
+    { 8, 6, 0 },
+    { idTableEnd, 0, 0 },
+};

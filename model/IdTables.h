@@ -265,3 +265,9 @@ extern const IdNameRow LanguageFiles[];
 
 // Communication step ids to the names used in time-out texts (127 rows).
 extern const IdNameRow CommStepNames[];
+
+// The firmware each supported model needs, as {model, lowest major, lowest
+// minor} rows ended by id -1. The unit this program edits, model 8, needs
+// 6.00. The link, the layout document check, the block library and the
+// preset manager all read this one table.
+extern const IdPairRow FirmwareRequirements[];

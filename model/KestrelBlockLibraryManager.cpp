@@ -3,13 +3,8 @@
 #include "model/IdTables.h"
 #include "model/KestrelGlobalConfiguration.h"
 
-const FirmwareRule KestrelBlockLibraryManager::unitFirmwareRules[] = {
-    { 8, 6, 0 },
-    { -1, 0, 0 },
-};
-
-const FirmwareRule KestrelBlockLibraryManager::compatibleModelFirmwareRules[] = {
-    { 3, 18, 4 }, { 6, 18, 4 }, { 7, 18, 4 }, { 5, 1, 0 }, { 10, 1, 0 }, { -1, 0, 0 },
+const IdPairRow KestrelBlockLibraryManager::compatibleModelFirmwareRules[] = {
+    { 3, 18, 4 }, { 6, 18, 4 }, { 7, 18, 4 }, { 5, 1, 0 }, { 10, 1, 0 }, { idTableEnd, 0, 0 },
 };
 
 KestrelBlockLibraryManager::KestrelBlockLibraryManager()

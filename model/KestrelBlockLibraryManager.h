@@ -16,7 +16,7 @@ public:
     int checkFirmware (const FirmwareStamp* stamp, int effectType) const override;
 
     // The rules the program adds at start-up, in this order: the unit itself
-    // from firmware 6.0, then the models whose blocks it can take.
-    static const FirmwareRule unitFirmwareRules[];
-    static const FirmwareRule compatibleModelFirmwareRules[];
+    // (FirmwareRequirements, model/IdTables.h), then the models whose blocks
+    // it can take.
+    static const IdPairRow compatibleModelFirmwareRules[];
 };

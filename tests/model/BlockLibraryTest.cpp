@@ -56,7 +56,7 @@ protected:
         UserFolders::redirectTo (scratch.folder);
         config = std::make_unique<KestrelGlobalConfiguration>();
         library = std::make_unique<KestrelBlockLibraryManager> (config.get());
-        library->addFirmwareRules (KestrelBlockLibraryManager::unitFirmwareRules);
+        library->addFirmwareRules (FirmwareRequirements);
         library->addFirmwareRules (KestrelBlockLibraryManager::compatibleModelFirmwareRules);
         library->setConnectedDevice (8, 6, 5);
     }
@@ -223,7 +223,7 @@ TEST_F (BlockLibraryTest, CompatibilityRules)
 
     // Without the connected model's override the unit's own rule applies.
     BlockLibraryManager plain (config.get());
-    plain.addFirmwareRules (KestrelBlockLibraryManager::unitFirmwareRules);
+    plain.addFirmwareRules (FirmwareRequirements);
     FirmwareStamp old{ 8, 5, 99 };
     FirmwareStamp newer{ 8, 9, 0 };
     EXPECT_EQ (Code::firmwareIncompatible, plain.checkFirmware (&old, EFFECT_REVERB));
