@@ -12,6 +12,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
+#include "model/UserNotifier.h"
 
 KestrelEditApplication::KestrelEditApplication()
 {
@@ -68,8 +69,11 @@ void KestrelEditApplication::initialise (const juce::String&)
         return;
     }
 
+    // A damaged settings or colour file leaves the defaults in place; the user
+    // is told, and the file is kept aside (".bad") before it is replaced.
     if (auto* configuration = KestrelGlobalConfiguration::getInstance())
-        configuration->load();
+        if (! configuration->load())
+            UserNotifier::warn (unreadableSettingsText, "Settings");
 
     if (auto* library = KestrelBlockLibraryManager::getInstance())
         library->checkLibraryDirectory();

@@ -21,6 +21,10 @@ public:
     void systemRequestedQuit() override;
     void anotherInstanceStarted (const juce::String& commandLine) override;
 
+    static constexpr const char* unreadableSettingsText =
+        "The settings could not be read, so the defaults are used.\n"
+        "The unreadable file is kept with the ending \".bad\" when the settings are next saved.";
+
     // The running application, or nullptr when the running one is of another type.
     static KestrelEditApplication* getApp();
 
