@@ -1,7 +1,7 @@
 #include "app/MainAppWindow.h"
 
-#include "device/PresetManager.h"
-#include "device/ZOLMidiProcessing.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
 
 namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/LinkTicker.h"
+#include "device/engines/LinkTicker.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -4,7 +4,7 @@
 // the dump and file tests. They never go through PatchDump, so a test that
 // parses them checks PatchDump against the codec, not against itself.
 
-#include "device/SysExCodec.h"
+#include "device/wire/SysExCodec.h"
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 

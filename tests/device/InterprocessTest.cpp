@@ -1,4 +1,4 @@
-#include "device/ZOLInterprocessConnection.h"
+#include "device/link/ZOLInterprocessConnection.h"
 #include "support/ManualClock.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "device/ModelRules.h"
+#include "device/wire/ModelRules.h"
 #include "model/IdTables.h"
 
 #include <gtest/gtest.h>

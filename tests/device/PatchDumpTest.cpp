@@ -1,6 +1,6 @@
-#include "device/PatchDump.h"
-#include "device/ModelRules.h"
-#include "device/SysExStreamReader.h"
+#include "device/wire/PatchDump.h"
+#include "device/wire/ModelRules.h"
+#include "device/wire/SysExStreamReader.h"
 #include "tests/device/DumpTestData.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "device/SysExCodec.h"
-#include "device/ModelRules.h"
+#include "device/wire/SysExCodec.h"
+#include "device/wire/ModelRules.h"
 #include "model/IdTables.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "device/SysExCollectors.h"
-#include "device/SysExCodec.h"
+#include "device/wire/SysExCollectors.h"
+#include "device/wire/SysExCodec.h"
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 

@@ -1,7 +1,7 @@
-#include "device/CabIrBlock.h"
-#include "device/PatchDump.h"
-#include "device/PresetCabBundle.h"
-#include "device/SysExFiles.h"
+#include "device/wire/CabIrBlock.h"
+#include "device/wire/PatchDump.h"
+#include "device/wire/PresetCabBundle.h"
+#include "device/wire/SysExFiles.h"
 #include "tests/device/DumpTestData.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "device/SysExFraming.h"
-#include "device/SysExStreamReader.h"
+#include "device/wire/SysExFraming.h"
+#include "device/wire/SysExStreamReader.h"
 #include "model/Checksum.h"
 
 #include <gtest/gtest.h>

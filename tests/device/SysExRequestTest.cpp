@@ -1,6 +1,6 @@
-#include "device/SysExRequest.h"
-#include "device/SysExFraming.h"
-#include "device/SysExRequestQueue.h"
+#include "device/wire/SysExRequest.h"
+#include "device/link/SysExRequestQueue.h"
+#include "device/wire/SysExFraming.h"
 #include "support/ManualClock.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "device/ZOLMidiProcessing.h"
-#include "device/SysExFraming.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExFraming.h"
 #include "model/IdTables.h"
 #include "support/ManualClock.h"
 #include "support/VirtualMidiBackend.h"

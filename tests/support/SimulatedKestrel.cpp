@@ -1,6 +1,6 @@
 #include "tests/support/SimulatedKestrel.h"
 
-#include "device/SysExCodec.h"
+#include "device/wire/SysExCodec.h"
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 

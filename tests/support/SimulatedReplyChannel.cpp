@@ -1,6 +1,6 @@
 #include "tests/support/SimulatedReplyChannel.h"
 
-#include "device/SysExFraming.h"
+#include "device/wire/SysExFraming.h"
 #include "model/Clock.h"
 
 void SimulatedReplyChannel::setDeliver (Deliver newDeliver)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/MidiPortBackend.h"
+#include "device/link/MidiPortBackend.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "app/MainAppWindow.h"
 #include "app/KestrelEditApplication.h"
-#include "device/ZOLMidiProcessing.h"
+#include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/RecordingNotifier.h"

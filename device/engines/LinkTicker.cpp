@@ -1,0 +1,91 @@
+#include "device/engines/LinkTicker.h"
+
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/Clock.h"
+#include "model/GlobalConfiguration.h"
+#include "model/KestrelGlobalConfiguration.h"
+
+LinkTicker::LinkTicker (ZOLMidiProcessing& linkToUse, PresetManager& manager, GlobalConfiguration* configurationToUse)
+    : link (linkToUse)
+    , presetManager (manager)
+    , configuration (configurationToUse)
+{
+}
+
+bool LinkTicker::isLinkUp() const
+{
+    return link.isConnected() && (link.isProcessing() || ! threadRequired);
+}
+
+bool LinkTicker::openPorts()
+{
+    auto inName = configuration != nullptr ? configuration->MIDI_IN
+                                           : juce::String (KestrelGlobalConfiguration::defaultPortName());
+    auto outName = configuration != nullptr ? configuration->MIDI_OUT
+                                            : juce::String (KestrelGlobalConfiguration::defaultPortName());
+    auto& ports = link.getPorts();
+
+    if (! ports.isInputOpen() && inName.isNotEmpty() && inName != noPortName)
+        ports.openInputByName (inName);
+
+    if (! ports.isOutputOpen() && outName.isNotEmpty() && outName != noPortName)
+        ports.openOutputByName (outName);
+
+    return link.startProcessing (threadRequired);
+}
+
+LinkTicker::Report LinkTicker::tick()
+{
+    Report report;
+
+    if (! link.isConnected())
+    {
+        auto now = Clock::nowMs();
+
+        if (! triedOpening || Clock::elapsedSince (lastOpenAttempt) >= portRetryIntervalMs)
+        {
+            triedOpening = true;
+            lastOpenAttempt = now;
+            report.portsOpened = openPorts();
+        }
+    }
+
+    // Mailboxes of the preset manager's concern.
+    if (link.takePresetChange (&report.presetNumber, &report.presetChangeAskedByEditor))
+    {
+        report.presetChanged = true;
+        presetManager.setCurrentPresetNumber (report.presetNumber);
+    }
+
+    if (link.takeResyncRequest())
+    {
+        report.resyncRequested = true;
+        presetManager.requestResyncPreset();
+    }
+
+    if (link.takeStatesChanged())
+    {
+        report.statesChanged = true;
+        presetManager.requestBlockStates();
+    }
+
+    report.inputActivity = link.readAndClearInputActivity();
+    report.outputActivity = link.readAndClearOutputActivity();
+    report.tempoChanged = link.takeTempoChanged();
+    report.editorDisconnected = link.takeEditorDisconnected();
+
+    link.setHold (paused);
+
+    // At most one broadcast per tick, before the processor: no request starts
+    // a step while a code waits to be seen.
+    if (presetManager.readAndClearStatusChanged())
+    {
+        report.statusBroadcast = true;
+        presetManager.sendSynchronousChangeMessage();
+    }
+
+    report.linkUp = isLinkUp();
+    presetManager.processRequests (! report.linkUp);
+    return report;
+}

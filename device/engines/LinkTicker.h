@@ -1,0 +1,80 @@
+#pragma once
+
+#include "device/wire/UnitReplies.h"
+
+#include <juce_core/juce_core.h>
+
+class GlobalConfiguration;
+class PresetManager;
+class ZOLMidiProcessing;
+
+// The link and preset-manager duties of the main window's 10 ms timer, in one
+// call per tick:
+//
+// 1. While the unit is not connected: at most once per 1000 ms, open the
+//    configured MIDI ports by name (MIDI_IN, MIDI_OUT; "<< none >>" for no
+//    port) and start the link.
+// 2. Take the link's preset-change, resync and states-changed mailboxes and
+//    hand them to the preset manager (a reported preset number, "Resync
+//    Preset", "Query Block States"). The tuner, looper, knob and modifier
+//    mailboxes are left for the panels that show them.
+// 3. Read and clear the input and output activity, tempo-changed and
+//    editor-disconnected flags (reported to the caller).
+// 4. Set or clear the link's hold flag (communication paused by the user).
+// 5. Read and clear the preset manager's status-changed flag and, when it was
+//    set, send its synchronous change message.
+// 6. Run PresetManager::processRequests, cancelling while the link is not up.
+//
+// Message thread only.
+class LinkTicker
+{
+public:
+    static constexpr juce::uint32 portRetryIntervalMs = 1000;
+    static constexpr const char* noPortName = "<< none >>";
+
+    // What one tick saw, for the window's LEDs and its connection handling.
+    struct Report
+    {
+        bool linkUp = false;
+        bool portsOpened = false; // this tick started the link
+        bool inputActivity = false;
+        bool outputActivity = false;
+        bool tempoChanged = false;
+        bool editorDisconnected = false;
+        bool presetChanged = false;
+        bool presetChangeAskedByEditor = false;
+        PresetNumberRecord presetNumber;
+        bool resyncRequested = false;
+        bool statesChanged = false;
+        bool statusBroadcast = false;
+    };
+
+    // The configuration may be null: the ports are then opened by the default
+    // name "Kestrel MIDI".
+    LinkTicker (ZOLMidiProcessing& link, PresetManager& presetManager, GlobalConfiguration* configuration);
+
+    Report tick();
+
+    // The user's pause of communication: the link holds its out-queue.
+    void setPaused (bool shouldPause) { paused = shouldPause; }
+    bool isPaused() const { return paused; }
+
+    // Input port, output port and link thread all present. Tests that drive
+    // the link's passes by hand turn the thread requirement off; the link is
+    // then started without its thread.
+    bool isLinkUp() const;
+    void setLinkThreadRequired (bool required) { threadRequired = required; }
+
+private:
+    bool openPorts();
+
+    ZOLMidiProcessing& link;
+    PresetManager& presetManager;
+    GlobalConfiguration* configuration;
+    bool paused = false;
+    bool threadRequired = true;
+    bool triedOpening = false;
+    juce::uint32 lastOpenAttempt = 0;
+
+    JUCE_DECLARE_NON_COPYABLE (LinkTicker)
+};

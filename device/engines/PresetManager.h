@@ -1,0 +1,367 @@
+#pragma once
+
+#include "device/engines/DeviceManager.h"
+#include "device/engines/NamedRequestTable.h"
+#include "device/engines/PresetStateMachine.h"
+#include "device/link/SysExMultiMsgTimer.h"
+#include "device/wire/EditRecords.h"
+#include "model/EffectRecord.h"
+#include "model/LayoutRecord.h"
+#include "model/Singleton.h"
+
+#include <juce_events/juce_events.h>
+
+#include <functional>
+
+class BlockLibraryManager;
+class WaitCursorFlag;
+class WaitIndicator;
+
+// The protocol engine for live editing: the device manager (senders, reply
+// parsers, the model of the unit) plus the 77 named requests that the panels
+// start.
+//
+// Each named request is a PresetStateMachine whose script of communication
+// steps (CommStep) runs one step per tick: the main window's 10 ms timer
+// calls processRequests, which runs at most one step of one request and then
+// lets the device manager dispatch one completed reply. Only one request is
+// under way at a time; a request not yet under way is picked in the fixed
+// order of the request list (NamedRequest).
+//
+// Progress reaches the panels as event codes: step 0 of a request posts its
+// even begin code, step 1 its odd end code, a request that failed posts 1.
+// The main window broadcasts a posted code (a synchronous change message) and
+// each panel reads it with getStatus.
+//
+// Message thread only; the status record is the one thing read under a lock.
+class PresetManager : public DeviceManager, public juce::ChangeBroadcaster, public Singleton<PresetManager>
+{
+public:
+    static constexpr juce::uint32 waitIndicatorDelayMs = 125;
+    static constexpr juce::uint32 changePresetGuardMs = 1000;
+    static constexpr int maxStepAttempts = 3;
+    static constexpr juce::int32 timeOutCode = 1;
+    static constexpr juce::uint8 currentPresetLocation = 127;
+    // Begin codes of "XY Clipboard": copy to the clipboard; paste, copy or swap.
+    static constexpr juce::int32 xyCopyToClipboardCode = 82;
+    static constexpr juce::int32 xyWriteCode = 84;
+
+    // The program's preset manager: the link, the effect manager, the
+    // configuration and the block library from their singletons.
+    PresetManager();
+
+    // Any of them may be null (tests build their own).
+    PresetManager (ZOLMidiProcessing* link, EffectManager* effectManager, GlobalConfiguration* configuration,
+                   BlockLibraryManager* blockLibrary = nullptr);
+    ~PresetManager() override;
+
+    //==========================================================================
+    // The per-tick processor and the status record.
+
+    // One tick: with cancel set (the link is not up) every running request is
+    // cancelled, except one whose message is in flight, which is let finish.
+    void processRequests (bool cancel);
+
+    // The last posted event code; the argument bytes through the pointers
+    // given. Nothing is cleared.
+    juce::int32 getStatus (juce::uint8* arg1 = nullptr, juce::uint8* arg2 = nullptr) const;
+    void setStatus (juce::int32 code, juce::uint8 arg1, juce::uint8 arg2);
+
+    // The main window's part: reads and clears the status-changed flag.
+    bool readAndClearStatusChanged();
+
+    // The request under way: the first running request past its step 0.
+    PresetStateMachine* getActiveRequest() const;
+
+    // The machines, for the panels that start requests themselves: take the
+    // machine, call start(), then set the parameters its steps read.
+    PresetStateMachine& getRequest (NamedRequest which) { return *machines.getUnchecked (which); }
+    const PresetStateMachine& getRequest (NamedRequest which) const { return *machines.getUnchecked (which); }
+    int getNumRequests() const { return requestList.size(); }
+    PresetStateMachine* getRequestAt (int priorityIndex) const { return requestList[priorityIndex]; }
+
+    //==========================================================================
+    // DeviceManager
+
+    bool handleReplyFirst (SysExRequest& request) override;
+    bool setCurrentPresetNumber (const PresetNumberRecord& number) override;
+    bool getBlockList (PresetGrid& grid) override;
+
+    // Starts "Query Amp Names" unless it runs (also called after an amp
+    // block was placed).
+    bool requestAmpNames() override;
+
+    //==========================================================================
+    // Holds, set by windows that drive the unit themselves.
+
+    // While set, requestResyncPreset refuses.
+    void setResyncHold (bool hold) { resyncHold = hold ? 1 : 0; }
+    bool isResyncHeld() const { return resyncHold != 0; }
+
+    // While set, a preset number reported by the unit does not reload the
+    // preset; it is counted instead.
+    void setPresetChangeHold (bool hold) { presetChangeHold = hold ? 1 : 0; }
+    bool isPresetChangeHeld() const { return presetChangeHold != 0; }
+    juce::uint32 getDeferredPresetChanges() const { return deferredPresetChanges; }
+
+    //==========================================================================
+    // Display.
+
+    // The shared progress indicator; null removes it.
+    void setWaitIndicator (WaitIndicator* indicator) { waitIndicator = indicator; }
+    WaitIndicator* getWaitIndicator() const { return waitIndicator; }
+
+    // The look-and-feel's wait-cursor flag; null removes it.
+    void setWaitCursorFlag (WaitCursorFlag* flag) { waitCursor = flag; }
+
+    //==========================================================================
+    // Request starters. Each refuses (false, nothing changed) as noted, or
+    // starts its request and stores the arguments for its steps (true).
+    // "Busy" means the request is running already; a "bad block" is block 0
+    // or a shunt.
+
+    // Refused within 1000 ms of the start of the previous run, when busy, or
+    // for a number that is no preset slot. settle waits up to 2000 ms for the
+    // unit's preset report.
+    bool requestChangePreset (juce::uint16 presetNumber, bool settle);
+    // The slot (1..8, as on the unit's preset buttons) of the current bank.
+    bool selectPresetInBank (int slot);
+    // Never refused: a running one starts again.
+    bool requestChangeScene (juce::uint16 scene);
+    bool requestRecallPreset (juce::uint8 bank, juce::uint8 program);
+    bool requestSavePreset (juce::uint8 bank, juce::uint8 program);
+    // kind 0 "File Export to Sysex", 1 "File Export CSV", 2 "Get Preset Data",
+    // 3 "File Snapshot", 4 "File Export to Templates", 5 "Export Preset-Cab
+    // Bundle"; other kinds are refused.
+    bool requestFileOperation (juce::uint8 bank, juce::uint8 program, int kind);
+    // Refused while the resync hold is set; true when it runs.
+    bool requestResyncPreset();
+    bool requestCurrentPresetNumber();
+    // Never refused: a running one is cancelled and started again.
+    bool requestLoadPreset();
+    bool requestBypassBlock (juce::uint16 blockId, bool bypass);
+    bool requestBypassAllBlocks();
+    bool requestDeleteBlock (juce::uint8 cell);
+    bool requestInsertBlock (juce::uint8 cell, juce::uint16 blockId);
+    // Entries: the cell in the low byte, the block id in the high 16 bits.
+    bool requestInsertBlocks (const juce::Array<juce::uint32>& entries);
+    bool requestMoveBlock (juce::uint8 cell, int direction, juce::uint8 distance);
+    bool requestClearPreset();
+    bool requestInitializeBlock (juce::uint16 blockId, bool keepType);
+    // Refused when busy or without data; pastes into the current preset.
+    bool requestPastePreset (const juce::MemoryBlock& presetData, bool settle);
+    bool requestConnectBlocks (const juce::Array<CableConnection>& connections);
+    bool requestParamDefinitions();
+    bool requestEffectAllParams (juce::uint16 blockId, bool makeEdited);
+    bool requestEffectParamSubset (const juce::Array<std::pair<juce::uint16, juce::uint16>>& blockAndParams);
+    bool requestSetParamDirect (juce::uint16 blockId, juce::uint16 paramId, float value);
+    // A refused value (busy) is the caller's to send again after the next code.
+    bool requestSetParam (juce::uint16 blockId, juce::uint16 paramId, juce::uint16 value);
+    bool requestStepParam (juce::uint16 blockId, juce::uint16 paramId, bool a, bool b);
+    bool requestParamMode2 (juce::uint16 blockId, juce::uint16 paramId);
+    bool requestSetMultipleParams (const juce::Array<ParamWrite>& writes);
+    bool requestSetModifier (juce::uint16 blockId, juce::uint16 selector1, juce::uint16 selector2, juce::uint16 value);
+    bool requestStepModifier (juce::uint16 blockId, juce::uint16 selector1, juce::uint16 selector2, bool a, bool b);
+    bool requestModifierMode2 (juce::uint16 blockId, juce::uint16 selector1, juce::uint16 selector2);
+    bool requestSetModifierDirect (juce::uint16 blockId, juce::uint16 selector1, juce::uint16 selector2,
+                                   juce::uint32 valueBits);
+    bool requestSetXY (juce::uint16 blockId, bool y);
+    bool requestSwapBlocks (int cellA, int cellB);
+    // Block 0 reads every block of the preset.
+    bool requestBlockLibraryQuery (juce::uint16 blockId);
+    bool requestBlockCopy (juce::uint16 blockId);
+    // Without data the block clipboard is pasted.
+    bool requestBlockPaste (juce::uint16 blockId, const juce::MemoryBlock* blockData);
+    bool requestScenePasteAll();
+    bool requestSceneSwap (juce::uint16 otherScene);
+    bool requestAllScenesBypass (juce::uint16 blockId, bool bypass);
+    bool requestAllScenesXY (juce::uint16 blockId, bool y);
+    // channel: 0 X, 1 Y.
+    bool requestXYCopyToClipboard (juce::uint16 blockId, int channel);
+    bool requestXYPasteClipboard (juce::uint16 blockId, int channel);
+    bool requestXYCopy (juce::uint16 blockId, int fromChannel, int toChannel);
+    bool requestXYSwap (juce::uint16 blockId);
+    bool requestModifierValues (juce::uint16 blockId, const juce::Array<juce::uint16>& modifierIds);
+    bool requestSetTempo (juce::uint16 newTempo);
+    bool requestPresetNames (juce::uint8 startBank);
+    bool requestCabNames (bool factory, bool user, bool scratchpad);
+    bool requestCabName (juce::uint16 slot);
+    bool requestBlockStates();
+    // Refused when busy or for a number that is no preset slot. Recalls the
+    // slot, pastes the data (when given), renames (when a name is given) and
+    // saves.
+    bool requestManagePreset (juce::int32 presetNumber, const juce::MemoryBlock* presetData,
+                              const juce::String* presetName);
+    bool requestImportUserCab (juce::uint16 slot, const juce::MemoryBlock& cabData);
+    bool requestGetPresetData (juce::uint16 slot);
+    // Mask bit 0 cab 1 left, bit 1 cab 1 right, bit 2 cab 2 left, bit 3 cab 2
+    // right; the data blocks are the preset and then one per cab.
+    bool requestImportPresetCabBundle (juce::uint8 cabMask, const juce::Array<juce::MemoryBlock>& dataBlocks);
+    struct BundleCabTarget
+    {
+        juce::uint16 slot = 0;
+        juce::uint8 user = 0;
+    };
+    // Refused unless a bundle was imported, and when busy.
+    bool requestSavePresetCabBundle (juce::uint8 bank, juce::uint8 program, const BundleCabTarget (&targets)[4]);
+    // A negative layout stands for the current scene.
+    bool requestSetLayout (juce::int32 layout, juce::uint16 a, juce::uint16 b);
+
+    //==========================================================================
+    // Data preparation and the records kept between requests.
+
+    // Points the dump's SYSEX_PATCH_START at the current preset (127/127).
+    bool retargetPatchDump (juce::MemoryBlock& data) const;
+    // Converts a preset dump for the connected model where that is possible.
+    bool convertPatchDumpForModel (juce::MemoryBlock& data) const;
+    bool retargetCabIrDump (juce::uint16 slot, juce::MemoryBlock& data) const;
+    bool retargetEffectDump (juce::uint16 blockId, juce::MemoryBlock& data) const;
+
+    // Own senders; null without a link or a record.
+    SysExRequest* sendFootswitchGrid (const FootswitchGrid* grid);
+    SysExRequest* sendLayoutSet (const LayoutRecord& record);
+    bool handleFootswitchGridReply (SysExRequest& request);
+    bool handleLayoutSetReply (SysExRequest& request);
+
+    // The current scene's block states and scene parameters.
+    void captureScene (SceneRecord& record);
+
+    // The clipboard block's name and "-X" or "-Y"; empty without a complete
+    // parameter list.
+    juce::String getXYClipboardName() const;
+
+    const FootswitchGrid& getFootswitchGrid() const { return footswitchGrid; }
+    const SceneRecord& getSceneClipboard() const { return sceneClipboard; }
+    void setSceneClipboard (const SceneRecord& record) { sceneClipboard = record; }
+    bool isBundleImported() const { return bundleFlag != 0; }
+
+    void clearPendingData();
+
+    // Shutdown, once the link has stopped (which ends everything it held):
+    // dispatches what is pending and frees the step's request, so that
+    // nothing here refers to the link any more when it is deleted.
+    void releaseLinkRequests();
+
+    // The sender of the paste and import steps (its timer drives it; tests tick it).
+    SysExMultiMsgTimer& getMultiMessageSender() { return sender; }
+
+    // The model that data is prepared for: the unit's, once it has reported.
+    juce::uint8 getConnectedModel() const;
+
+private:
+    friend class Singleton<PresetManager>;
+
+    //==========================================================================
+    void initRequests();
+    void executeStep (PresetStateMachine& machine);
+
+    // Runs the work of the machine's current step; false while a step waits
+    // for something other than its own request (the multi-message sender).
+    bool runStep (PresetStateMachine& machine);
+
+    // The step's request; the commit runs once it has completed, so an entry
+    // or a counter moves on only for a message the unit took.
+    void setStepRequest (PresetStateMachine& machine, SysExRequest* request,
+                         std::function<void (PresetStateMachine&)> commit = {});
+    void deleteStepRequest();
+    void dropStaleStepRequest();
+    bool ownsStepRequest (const PresetStateMachine& machine) const;
+
+    void finishStopped (PresetStateMachine& machine);
+    void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
+    void showTimeOutAlert (const PresetStateMachine& machine);
+    void setWaitCursor (bool on);
+
+    bool isBusy (NamedRequest which) const { return machines.getUnchecked (which)->isRunning(); }
+    static bool isBadBlock (juce::uint16 blockId);
+    PresetStateMachine& startRequest (NamedRequest which);
+    void invalidateEffectModel (bool alsoQueryStates);
+    void markBlockStale (juce::uint16 blockId);
+    juce::uint16 getCurrentScene();
+    int getSceneCountForModel() const;
+    // The bank and program of a slot of the connected unit; false for a number that is no slot.
+    bool getPresetLocation (juce::int32 presetNumber, int& bank, int& program) const;
+
+    // Step helpers.
+    bool waitForSender() const;
+    bool checkSenderResult (PresetStateMachine& machine, const juce::String& title);
+    bool startSender (PresetStateMachine& machine, const juce::MemoryBlock& data);
+    bool ownsSender (const PresetStateMachine& machine) const;
+    int findNextEffectCell (int from) const;
+    void appendSceneQueries (PresetStateMachine& machine);
+    void appendSceneWrites (PresetStateMachine& machine);
+    void appendXYPaste (PresetStateMachine& machine, const EffectRecord& record, int listChannel, bool fromState);
+    void addSwitchSteps (PresetStateMachine& machine, int channel);
+    // The "XY Clipboard" script: step 0 under the codes (begin, begin + 1),
+    // and the end of a write to a channel (back to the current channel, then
+    // states, flags and the channel's resync).
+    PresetStateMachine& beginXYScript (juce::int32 beginCode);
+    void endXYWriteScript (PresetStateMachine& machine, int written, int current);
+
+    //==========================================================================
+    WaitIndicator* waitIndicator = nullptr;
+    WaitCursorFlag* waitCursor = nullptr;
+    BlockLibraryManager* blockLibrary = nullptr;
+
+    mutable juce::CriticalSection statusLock;
+    juce::uint8 statusChanged = 0;
+    juce::int32 eventCode = 0;
+    juce::uint8 statusArg1 = 0;
+    juce::uint8 statusArg2 = 0;
+
+    SysExMultiMsgTimer sender;
+    // The run whose data the sender took; its check step reads the outcome.
+    const PresetStateMachine* senderOwner = nullptr;
+    juce::uint32 senderOwnerRun = 0;
+
+    SceneRecord sceneClipboard;
+    SceneRecord swapA, swapB;
+    juce::uint16 swapDestination = 0;
+
+    // XY clipboard: the copied channel's parameters (in listChannel's list),
+    // the block and channel it now names, and the block's modifier dumps.
+    EffectRecord xyRecord;
+    juce::uint16 xyBlockId = 0;
+    juce::uint8 xyChannel = 0;
+    juce::uint8 xyListChannel = 0;
+    juce::Array<ModifierDumpRecord> xyModifiers;
+
+    juce::uint16 blockClipboardId = 0;
+    juce::MemoryBlock blockClipboardData;
+    juce::Array<ModifierDumpRecord> blockClipboardModifiers;
+
+    FootswitchGrid footswitchGrid;
+
+    juce::uint8 resyncHold = 0;
+    juce::uint8 presetChangeHold = 0;
+    juce::uint32 deferredPresetChanges = 0;
+
+    // The request the running step sent, and the run it belongs to.
+    SysExRequest* currentStepRequest = nullptr;
+    PresetStateMachine* stepOwner = nullptr;
+    juce::uint32 stepOwnerRun = 0;
+    std::function<void (PresetStateMachine&)> stepCommit;
+    bool failureReported = false;
+
+    // Operation data of the paste and bundle requests.
+    juce::uint8 bundleFlag = 0;
+    juce::uint8 bundleMask = 0;
+    int bundleCabIndex = 0;
+    int bundleUserCabCount = 0;
+    juce::MemoryBlock operationData;                    // the bundle's preset
+    juce::OwnedArray<juce::MemoryBlock> pendingEntries; // the bundle's cabs
+    struct BundleSave
+    {
+        int cabIndex = 0;
+        juce::uint16 slot = 0;
+    };
+    juce::Array<BundleSave> bundleSaves;
+    int bundleSaveIndex = 0;
+
+    PresetGrid walkGrid; // the grid the cursor steps walk, fixed blocks included
+
+    juce::OwnedArray<PresetStateMachine> machines;
+    juce::Array<PresetStateMachine*> requestList;
+
+    JUCE_DECLARE_NON_COPYABLE (PresetManager)
+};

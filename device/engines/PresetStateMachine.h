@@ -1,0 +1,111 @@
+#pragma once
+
+#include "device/engines/ZolStateMachine.h"
+#include "device/wire/EditRecords.h"
+#include "device/wire/ModifierRecords.h"
+#include "model/ModifierDumpRecord.h"
+#include "model/PresetGrid.h"
+#include "model/RawPreset.h"
+
+// One named request of the preset manager: the script runner plus the
+// parameters, work lists and buffers its steps read, and the per-step test
+// that decides when a step is done.
+//
+// Steps that work through a list or a counter stay current (advance leaves
+// the cursor where it is) until their list is empty or their counter is back
+// at 0; loop_end jumps back behind the nearest loop_start until the loop
+// count is reached; wait_patchnum waits for the unit's preset report or the
+// settle delay.
+//
+// The starters set the fields after start(), which clears them. Message
+// thread only.
+class PresetStateMachine : public ZolStateMachine
+{
+public:
+    static constexpr juce::uint32 settleDelayMs = 2000;
+    static constexpr juce::int32 writeModeNothing = 7;
+    static constexpr juce::uint16 scratchpadCabReads = 4;
+
+    PresetStateMachine() = default;
+
+    void reset() override;
+    void advance() override;
+
+    // Location of a preset slot: 127/127 is the current preset.
+    juce::uint8 bank = 0;
+    juce::uint8 program = 0;
+
+    juce::uint16 blockId = 0;
+    juce::uint16 secondId = 0; // parameter id, or the second layout value
+    juce::uint16 value = 0;    // also the bypass value, the tempo, a cab number
+    float directValue = 0.0f;
+    juce::int32 writeMode = 1;
+    juce::uint8 muteValue = 0;
+    juce::uint8 graphIndex = 0;
+    juce::uint8 channel = 0; // 0 X, 1 Y
+
+    juce::uint8 cell = 0;
+    juce::uint8 moveDirection = 0;
+    juce::uint8 moveDistance = 0;
+
+    juce::uint16 scene = 0;
+    juce::uint16 startingScene = 0;
+    juce::uint16 repeatCounter = 0;
+    juce::uint16 cabSlot = 0; // also the scratchpad name counter
+
+    juce::int32 layout = 0;
+    juce::uint16 layoutValueA = 0;
+    juce::uint16 layoutValueB = 0;
+
+    // Work lists, consumed from the front.
+    juce::Array<ParamWrite> paramWrites;
+    juce::Array<BlockInsert> inserts;
+    juce::Array<XYWrite> xyWrites;
+    juce::Array<CableConnection> connections;
+    juce::Array<ModifierDumpRecord> modifierRecords;
+    juce::Array<ModifierWrite> modifierWrites;
+    juce::Array<ModifierDirectWrite> modifierDirectWrites;
+    juce::Array<juce::uint16> modifierIds;
+    juce::Array<SceneBlockState> savedXYStates; // the CSV export's X/Y states
+
+    // Counters of the list-reading steps.
+    juce::int32 typeCounter = 0;
+    juce::int32 paramIndex = 0;
+    juce::int32 modifierIdCounter = 0;
+    juce::int32 modifierValueIndex = 0;
+    juce::uint8 cellCounter = 0;
+    PresetGridIterator gridCursor;
+
+    juce::uint32 loopCounter = 0;
+    juce::uint32 loopCount = 0;
+    juce::uint8 blockLibScanning = 0;
+
+    RawPreset rawPreset;
+    SceneRecord sceneRecord;
+    FootswitchGrid footswitchGrid;
+    juce::MemoryBlock data;
+    juce::String presetName; // what preset_rename sends; reset leaves it
+
+    // The wait for the unit's preset report (wait_patchnum).
+    juce::uint8 delayEnabled = 0;
+    juce::uint8 presetNumberArrived = 0;
+    juce::uint8 delayTimerStarted = 0;
+    juce::uint32 delayStart = 0;
+    juce::uint32 delay = 0;
+
+    // The step's part of the delay: starts the timer when a delay is set.
+    void startDelayTimer();
+
+    // Makes wait_patchnum wait for the unit's preset report, at most settleDelayMs.
+    void enableSettleDelay()
+    {
+        delayEnabled = 1;
+        delay = settleDelayMs;
+    }
+
+private:
+    void advanceLoopEnd();
+    bool isDelayOver();
+
+    JUCE_DECLARE_NON_COPYABLE (PresetStateMachine)
+};

@@ -1,0 +1,196 @@
+#pragma once
+
+#include "device/link/MidiPortPair.h"
+#include "device/link/SysExRequestQueue.h"
+#include "device/wire/ModifierRecords.h"
+#include "device/wire/SysExRequest.h"
+#include "device/wire/UnitReplies.h"
+#include "model/Singleton.h"
+
+#include <juce_events/juce_events.h>
+
+#include <atomic>
+
+// The one link between the program and the unit.
+//
+// It owns the MIDI ports (MidiPortPair), a thread of its own that sends the
+// queued requests one at a time and files the unit's answers into them, and
+// the mailboxes in which it leaves the unit's unsolicited messages for the
+// message thread to collect. A 2000 ms timer on the message thread refreshes
+// the device lists.
+//
+// Threads: the driver's (input callback only), the link thread (run, or
+// processPass and checkPorts called directly by tests) and the message thread
+// (everything else).
+class ZOLMidiProcessing : public Singleton<ZOLMidiProcessing>, private juce::Thread, private juce::Timer
+{
+public:
+    // The program reaches the link through getInstance(); tests may construct
+    // their own.
+    ZOLMidiProcessing();
+    ~ZOLMidiProcessing() override;
+
+    //==========================================================================
+    // Ports (message thread).
+    MidiPortPair& getPorts() { return ports; }
+    juce::StringArray getMidiInputNames() const { return ports.getInputNames(); }
+    juce::StringArray getMidiOutputNames() const { return ports.getOutputNames(); }
+
+    // Keeps the names of the open ports for the watchdog, sets the present
+    // flags and starts the link thread; false (nothing started) when neither
+    // port is open. Tests that drive processPass by hand pass false to get
+    // everything but the thread.
+    bool startProcessing (bool startLinkThread = true);
+
+    // Stops the link thread (waiting up to 5000 ms) and clears both present
+    // flags. Every request still queued or in flight is ended as timed out
+    // (state 2, busy cleared), so that no owner waits for it forever.
+    void stopProcessing();
+
+    // Stops processing and closes both ports; true when either was open.
+    bool closePorts();
+
+    bool isConnected() const { return inputPresent.load() && outputPresent.load(); }
+    bool isInputPresent() const { return inputPresent.load(); }
+    bool isOutputPresent() const { return outputPresent.load(); }
+    bool isProcessing() const { return isThreadRunning(); }
+
+    //==========================================================================
+    // Requests (any thread).
+
+    // Sets the request's busy flag and appends it to the out-queue; false for
+    // null, or for a request that the link already holds.
+    bool queueRequest (SysExRequest* request);
+
+    // Hands over a request whose owner goes away while the link may still
+    // hold it: the link deletes it when it lets go of it (at once when it
+    // does not hold it, or when it is still waiting in the out-queue).
+    void releaseRequest (SysExRequest* request);
+
+    // While the hold flag is set, nothing is taken from the out-queue.
+    void setHold (bool shouldHold) { hold.store (shouldHold); }
+    bool isHeld() const { return hold.load(); }
+
+    // Marks that the next preset change was asked for by the editor; only
+    // takePresetChange clears it.
+    void setPresetChangeRequested (bool requested);
+
+    // Makes the next SYSEX_RESYNC from the unit be swallowed (set right after
+    // a scene change is queued).
+    void setResyncSkipNext (bool skip);
+
+    //==========================================================================
+    // Mailboxes (message thread). Each take gives false at once when nothing
+    // new arrived (or the out pointer is null); otherwise it copies the
+    // content out, clears the flag and gives true. A newer message overwrites
+    // an untaken older one.
+    bool takeTunerData (TunerReading* out);
+    bool takeLooperState (LooperState* out);
+    bool takeKnobBroadcast (KnobBroadcast* out);
+    bool takeModifierBroadcast (ModifierBroadcast* out);
+
+    // The preset number that the unit reported on its own. When editorAsked
+    // is given it receives the mark of setPresetChangeRequested; the mark is
+    // cleared in any case.
+    bool takePresetChange (PresetNumberRecord* out, bool* editorAsked = nullptr);
+
+    bool takeResyncRequest();
+    bool takeStatesChanged();
+    bool takeTempoChanged();
+    bool takeEditorDisconnected();
+
+    bool readAndClearInputActivity() { return ports.readAndClearInputActivity(); }
+    bool readAndClearOutputActivity() { return ports.readAndClearOutputActivity(); }
+
+    //==========================================================================
+    // The link thread's work, public so that tests can drive it by hand.
+
+    // One pass: take the buffered input, match every SysEx message, complete
+    // or expire the request in flight, and send the next queued request when
+    // none is in flight and the hold flag is clear.
+    void processPass();
+
+    // Files one SysEx message: mailboxes, counts, and the current request's replies.
+    void matchReply (const juce::MidiMessage& message, SysExRequest* current);
+
+    // The port watchdog; does nothing when 1000 ms or less have passed since
+    // its last run. Updates the present flags and reopens a vanished port by
+    // its kept name.
+    void checkPorts();
+
+    // Refreshes the device lists (the timer's work; also called at construction).
+    void timerCallback() override;
+
+    static constexpr int deviceListIntervalMs = 2000;
+    static constexpr juce::uint32 portCheckIntervalMs = 1000;
+    static constexpr int stopTimeoutMs = 5000;
+
+private:
+    void run() override;
+    void letGo (SysExRequest* request);
+    void failAllRequests();
+
+    MidiPortPair ports;
+
+    juce::CriticalSection keptNamesLock;
+    juce::String keptInputName, keptOutputName;
+
+    SysExRequestQueue inFlight; // link thread only; at most one request
+    juce::MidiBuffer incoming;  // link thread only; swapped with the shared input buffer
+    juce::CriticalSection outQueueLock;
+    SysExRequestQueue outQueue;
+    juce::Array<SysExRequest*> orphans; // under outQueueLock; deleted when let go
+
+    std::atomic<bool> hold{ false };
+    std::atomic<bool> inputPresent{ false };
+    std::atomic<bool> outputPresent{ false };
+    std::atomic<juce::uint32> lastPortCheck{ 0 };
+
+    // A mailbox: content under its lock, new-data flag readable without it.
+    // The link thread posts, the message thread takes; a newer post
+    // overwrites an untaken one.
+    template <typename Content>
+    struct Mailbox
+    {
+        void post (const Content& newContent)
+        {
+            const juce::ScopedLock sl (lock);
+            content = newContent;
+            fresh.store (true);
+        }
+
+        bool take (Content* out)
+        {
+            if (out == nullptr || ! fresh.load())
+                return false;
+
+            const juce::ScopedLock sl (lock);
+            *out = content;
+            fresh.store (false);
+            return true;
+        }
+
+        juce::CriticalSection lock;
+        Content content;
+        std::atomic<bool> fresh{ false };
+    };
+
+    Mailbox<TunerReading> tunerMailbox;
+    Mailbox<LooperState> looperMailbox;
+    Mailbox<KnobBroadcast> knobMailbox;
+    Mailbox<ModifierBroadcast> modifierMailbox;
+    Mailbox<PresetNumberRecord> presetMailbox;
+    bool presetChangeRequested = false; // under presetMailbox.lock
+
+    juce::CriticalSection resyncLock;
+    std::atomic<bool> resyncPending{ false };
+    bool resyncSkipNext = false;
+
+    juce::CriticalSection statesLock;
+    std::atomic<bool> statesChanged{ false };
+
+    std::atomic<bool> tempoChanged{ false };
+    std::atomic<bool> editorDisconnected{ false };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZOLMidiProcessing)
+};
