@@ -30,7 +30,7 @@ CabNameRecord makeEmptyCab (juce::uint32 slot)
 //==============================================================================
 // Construction
 
-DeviceManager::DeviceManager (ZOLMidiProcessing* linkToUse, EffectManager* effectManager,
+DeviceManager::DeviceManager (ZOLMidiProcessing* linkToUse, ManagerRef<EffectManager> effectManager,
                               GlobalConfiguration* configurationToUse)
     : link (linkToUse)
     , effects (effectManager)

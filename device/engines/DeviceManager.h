@@ -8,6 +8,7 @@
 #include "device/wire/UnitReplies.h"
 #include "model/EffectManager.h"
 #include "model/EffectParamValue.h"
+#include "model/ManagerRef.h"
 #include "model/ParamInfo.h"
 #include "model/PresetGrid.h"
 #include "model/RawPreset.h"
@@ -54,7 +55,8 @@ public:
 
     // None of the three is owned; each may be null (a sender without a link
     // queues nothing and returns null).
-    DeviceManager (ZOLMidiProcessing* link, EffectManager* effectManager, GlobalConfiguration* configuration);
+    DeviceManager (ZOLMidiProcessing* link, ManagerRef<EffectManager> effectManager,
+                   GlobalConfiguration* configuration);
     virtual ~DeviceManager();
 
     //==========================================================================
@@ -299,7 +301,7 @@ private:
     int getCurrentChannel (int blockId) const;
 
     ZOLMidiProcessing* link = nullptr;
-    EffectManager* effects = nullptr;
+    ManagerRef<EffectManager> effects;
     GlobalConfiguration* configuration = nullptr;
 
     juce::OwnedArray<FirmwareRequirement> supportedModels;

@@ -77,13 +77,17 @@ bool replaceFirstMessage (
 // Construction
 
 PresetManager::PresetManager()
-    : PresetManager (ZOLMidiProcessing::getInstance(), KestrelEffectManager::getInstance(),
-                     KestrelGlobalConfiguration::getInstance(), KestrelBlockLibraryManager::getInstance())
+    : PresetManager (
+          ZOLMidiProcessing::getInstance(),
+          ManagerRef<EffectManager>::lookedUpThrough ([]() -> EffectManager* { return KestrelEffectManager::getInstance(); }),
+          KestrelGlobalConfiguration::getInstance(),
+          ManagerRef<BlockLibraryManager>::lookedUpThrough (
+              []() -> BlockLibraryManager* { return KestrelBlockLibraryManager::getInstance(); }))
 {
 }
 
-PresetManager::PresetManager (ZOLMidiProcessing* linkToUse, EffectManager* effectManager,
-                              GlobalConfiguration* configurationToUse, BlockLibraryManager* library)
+PresetManager::PresetManager (ZOLMidiProcessing* linkToUse, ManagerRef<EffectManager> effectManager,
+                              GlobalConfiguration* configurationToUse, ManagerRef<BlockLibraryManager> library)
     : DeviceManager (linkToUse, effectManager, configurationToUse)
     , blockLibrary (library)
     , sender (linkToUse)

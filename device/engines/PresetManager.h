@@ -47,12 +47,14 @@ public:
     static constexpr juce::int32 xyWriteCode = 84;
 
     // The program's preset manager: the link, the effect manager, the
-    // configuration and the block library from their singletons.
+    // configuration and the block library from their singletons. The effect
+    // manager and the block library are created after the preset manager, so
+    // they are looked up when first used, never created from here.
     PresetManager();
 
     // Any of them may be null (tests build their own).
-    PresetManager (ZOLMidiProcessing* link, EffectManager* effectManager, GlobalConfiguration* configuration,
-                   BlockLibraryManager* blockLibrary = nullptr);
+    PresetManager (ZOLMidiProcessing* link, ManagerRef<EffectManager> effectManager,
+                   GlobalConfiguration* configuration, ManagerRef<BlockLibraryManager> blockLibrary = {});
     ~PresetManager() override;
 
     //==========================================================================
@@ -301,7 +303,7 @@ private:
     //==========================================================================
     WaitIndicator* waitIndicator = nullptr;
     WaitCursorFlag* waitCursor = nullptr;
-    BlockLibraryManager* blockLibrary = nullptr;
+    ManagerRef<BlockLibraryManager> blockLibrary;
 
     mutable juce::CriticalSection statusLock;
     juce::uint8 statusChanged = 0;

@@ -17,7 +17,7 @@ void createSingletons (const SingletonSteps& applicationSteps)
         applicationSteps.imageDepot();
 
     KestrelGlobalConfiguration::getInstance();
-    PresetManager::getInstance(); // reaches the effect manager and block library it works with
+    PresetManager::getInstance(); // looks up the effect manager and block library only when it uses them
     KestrelEffectManager::getInstance();
     KestrelEffectLayoutManager::getInstance();
     KestrelBlockLibraryManager::getInstance();

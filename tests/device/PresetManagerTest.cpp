@@ -13,6 +13,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "model/UserFolders.h"
+#include "support/ForgetSingletons.h"
 #include "support/ManualClock.h"
 #include "support/ScratchFolder.h"
 
@@ -511,13 +512,29 @@ TEST (SingletonsTest, CreatedInOrderAndDeletedForGood)
     EXPECT_EQ (PresetManager::getInstanceWithoutCreating(), nullptr);
     EXPECT_EQ (ZOLMidiProcessing::getInstance(), nullptr) << "never created a second time";
 
-    ZOLMidiProcessing::resetForTests();
-    KestrelGlobalConfiguration::resetForTests();
-    PresetManager::resetForTests();
-    KestrelEffectManager::resetForTests();
-    KestrelEffectLayoutManager::resetForTests();
-    KestrelBlockLibraryManager::resetForTests();
-    LanguageStore::resetForTests();
-    ZOLInterprocessConnection::resetForTests();
+    forgetSingletons();
+    UserFolders::redirectTo ({});
+}
+
+TEST (SingletonsTest, PresetManagerLeavesTheManagersAfterItToTheirTurn)
+{
+    ScratchFolder scratch{ "kestrel-singletons" };
+    UserFolders::redirectTo (scratch.folder);
+
+    auto* manager = PresetManager::getInstance();
+    ASSERT_NE (manager, nullptr);
+    EXPECT_EQ (KestrelEffectManager::getInstanceWithoutCreating(), nullptr);
+    EXPECT_EQ (KestrelBlockLibraryManager::getInstanceWithoutCreating(), nullptr);
+
+    createSingletons();
+    ASSERT_NE (KestrelEffectManager::getInstanceWithoutCreating(), nullptr);
+    EXPECT_EQ (manager->getEffectManager(), KestrelEffectManager::getInstanceWithoutCreating());
+
+    // A manager deleted at shutdown reads as gone; it is not made anew.
+    KestrelEffectManager::deleteInstance();
+    EXPECT_EQ (manager->getEffectManager(), nullptr);
+
+    deleteSingletons();
+    forgetSingletons();
     UserFolders::redirectTo ({});
 }
