@@ -612,7 +612,10 @@ bool DeviceManager::getCabLabel (int index, juce::String& name, juce::String& la
 
     if (name.isEmpty())
         name = "EMPTY";
-    else if (table != 1) // user cabs keep the names the user gave them
+
+    // A slot not read yet and one the unit reports blank then read alike;
+    // user cabs keep the names the user gave them.
+    if (table != 1)
         toTitleCaseName (name);
 
     return true;

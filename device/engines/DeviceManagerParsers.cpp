@@ -692,8 +692,11 @@ bool DeviceManager::parseModifierSet (SysExRequest& request)
         return false;
 
     // What was asked decides how the answer is filed: a query (mode 0) only
-    // refreshes a known assignment; a write (mode 1) may make a new one; a
-    // direct write replaces the settings of an assignment.
+    // refreshes a known assignment; a write (any other mode) may make a new
+    // one; a direct write replaces the settings of an assignment. The reply
+    // itself cannot tell these apart: its two words after the block are the
+    // parameter id and setting index echoed from the request, not flags of
+    // the unit's own, so the branch is taken from the request's mode byte.
     auto sent = request.getMessage();
     auto mode = direct ? -1 : (int) readSysExField (sent, modifierSetRequestLayout, 4);
 

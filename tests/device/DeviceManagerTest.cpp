@@ -638,6 +638,14 @@ TEST_F (DeviceManagerTest, NameTablesStayInBounds)
     manager->resetPresetList();
     manager->resetCabLists();
 
+    // Slots not read yet show the spelling of slots the unit reports blank.
+    ASSERT_TRUE (manager->getCabLabel (0, name, label));
+    EXPECT_EQ (name, "Empty");
+    ASSERT_TRUE (manager->getCabLabel (612, name, label));
+    EXPECT_EQ (name, "Empty");
+    ASSERT_TRUE (manager->getCabLabel (100, name, label));
+    EXPECT_EQ (name, "EMPTY") << "user names are not title-cased";
+
     EXPECT_TRUE (manager->setPresetName (511, juce::String::repeatedString ("N", 40)));
     ASSERT_TRUE (manager->getPresetName (511, name));
     EXPECT_EQ (name.length(), 31);
@@ -665,4 +673,55 @@ TEST_F (DeviceManagerTest, NameTablesStayInBounds)
     EXPECT_TRUE (factory);
     ASSERT_TRUE (manager->getCabLabel (100, name, label));
     EXPECT_EQ (label, "U001");
+}
+
+TEST_F (DeviceManagerTest, ModifierSetRepliesAreFiledByTheRequestsMode)
+{
+    auto valueOf = [] (const ModifierRecord& record, int setting)
+    {
+        ModifierValueEntry entry;
+        EXPECT_TRUE (record.getSlot (setting, entry));
+        return entry.value;
+    };
+
+    // A query (mode 0) of an unassigned parameter takes no record.
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 5, 2, 0, 0)), SysExRequest::stateComplete);
+    EXPECT_EQ (effects.findModifierForParam (106, 5), nullptr);
+
+    // A write takes the first free record and stores the setting.
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 5, 2, 7, 1)), SysExRequest::stateComplete);
+    auto* record = effects.findModifierForParam (106, 5);
+    ASSERT_NE (record, nullptr);
+    EXPECT_EQ (record->modifierId, EffectManager::firstModifierId);
+    EXPECT_EQ (valueOf (*record, 2), 7);
+
+    // A query of an assigned parameter refreshes it and clears its mark.
+    record->flag = 1;
+    record->settings[2].value = 0;
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 5, 2, 0, 0)), SysExRequest::stateComplete);
+    EXPECT_EQ (valueOf (*record, 2), 7);
+    EXPECT_EQ (record->flag, 0);
+
+    // A query leaves the other settings of a driven modifier alone; a direct
+    // write starts them afresh; one to an unassigned parameter is not filed.
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 5, 0, 4, 1)), SysExRequest::stateComplete);
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 5, 3, 9, 1)), SysExRequest::stateComplete);
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 5, 2, 0, 0)), SysExRequest::stateComplete);
+    ASSERT_EQ (record->getControllerId(), 4);
+    EXPECT_EQ (valueOf (*record, 3), 9);
+    EXPECT_EQ (complete (manager->requestSetModParamDirect (106, 5, 2, 0.5f)), SysExRequest::stateComplete);
+    EXPECT_EQ (record->getControllerId(), 0);
+    EXPECT_EQ (valueOf (*record, 3), 0);
+    EXPECT_EQ (valueOf (*record, 2), manager->getModifierSetReply().value);
+    EXPECT_EQ (record->blockId, 106);
+    EXPECT_EQ (complete (manager->requestSetModParamDirect (106, 6, 2, 0.5f)), SysExRequest::stateComplete);
+    EXPECT_EQ (effects.findModifierForParam (106, 6), nullptr);
+
+    // With all 16 records taken, a write to another parameter is not filed.
+    for (int id = EffectManager::firstModifierId + 1; id <= EffectManager::lastModifierId; ++id)
+        effects.getModifier (id)->blockId = 200;
+
+    EXPECT_EQ (complete (manager->requestSetModifier (106, 8, 2, 7, 1)), SysExRequest::stateComplete);
+    EXPECT_EQ (effects.findModifierForParam (106, 8), nullptr);
+    EXPECT_EQ (effects.findModifierForParam (106, 5), record);
 }
