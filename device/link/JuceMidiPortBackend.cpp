@@ -1,7 +1,44 @@
 #include "device/link/JuceMidiPortBackend.h"
 
+#if JUCE_LINUX && JUCE_ALSA
+ #include <alsa/asoundlib.h>
+
+ #include <cstdarg>
+ #include <cstdio>
+ #include <mutex>
+ #include <set>
+ #include <string>
+#endif
+
 namespace
 {
+#if JUCE_LINUX && JUCE_ALSA
+// Writes an ALSA error line as ALSA itself would, but only the first time
+// that place in ALSA reports it.
+void writeAlsaErrorOnce (const char* file, int line, const char* function, int error, const char* format, ...)
+{
+    static std::mutex lock;
+    static std::set<std::string> written;
+
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+
+        if (! written.insert (std::string (file != nullptr ? file : "") + ":" + std::to_string (line)).second)
+            return;
+    }
+
+    char text[512] = {};
+    va_list args;
+    va_start (args, format);
+    std::vsnprintf (text, sizeof (text), format, args);
+    va_end (args);
+
+    std::fprintf (stderr, "ALSA lib %s:%i:(%s) %s%s%s\n", file != nullptr ? file : "", line,
+                  function != nullptr ? function : "", text, error != 0 ? ": " : "",
+                  error != 0 ? snd_strerror (error) : "");
+}
+#endif
+
 juce::StringArray namesOf (const juce::Array<juce::MidiDeviceInfo>& devices)
 {
     juce::StringArray names;
@@ -38,6 +75,14 @@ private:
     std::unique_ptr<juce::MidiOutput> output;
 };
 } // namespace
+
+JuceMidiPortBackend::JuceMidiPortBackend()
+{
+#if JUCE_LINUX && JUCE_ALSA
+    static std::once_flag installed;
+    std::call_once (installed, [] { snd_lib_error_set_handler (&writeAlsaErrorOnce); });
+#endif
+}
 
 juce::StringArray JuceMidiPortBackend::getInputNames()
 {
