@@ -34,6 +34,11 @@ KestrelEditApplication::KestrelEditApplication()
     if (auto* presetManager = PresetManager::getInstance())
         for (auto* row = FirmwareRequirements; row->id != idTableEnd; ++row)
             presetManager->addSupportedModel ({ row->id, row->a, row->b });
+
+    // ALLOW_MORE_THAN_ONE must be known before the framework's single-instance
+    // check, which runs before initialise().
+    if (auto* configuration = KestrelGlobalConfiguration::getInstance())
+        settingsReadable = configuration->load();
 }
 
 KestrelEditApplication::~KestrelEditApplication()
@@ -57,29 +62,42 @@ bool KestrelEditApplication::moreThanOneInstanceAllowed()
     return configuration != nullptr && configuration->ALLOW_MORE_THAN_ONE;
 }
 
-void KestrelEditApplication::initialise (const juce::String&)
+bool KestrelEditApplication::loadLayouts (juce::String& errorText)
 {
-    // The layout document is built in; should it ever be refused, its alert
-    // has been shown and the program cannot edit anything.
     auto* layouts = KestrelEffectLayoutManager::getInstance();
 
-    if (layouts == nullptr || ! loadEffectLayouts (*layouts))
+    if (layouts == nullptr)
     {
-        quit();
+        errorText = blockLayoutErrorIntro;
+        return false;
+    }
+
+    return loadEffectLayouts (*layouts, errorText);
+}
+
+void KestrelEditApplication::initialise (const juce::String&)
+{
+    // The layout document is built in; should it ever be refused, the program
+    // cannot edit anything. It ends once the user has read why.
+    juce::String layoutError;
+
+    if (! loadLayouts (layoutError))
+    {
+        UserNotifier::show ({ Notice::Icon::warning, {}, layoutError, Notice::Buttons::ok, [] (int) { quit(); } });
         return;
     }
 
     // A damaged settings or colour file leaves the defaults in place; the user
     // is told, and the file is kept aside (".bad") before it is replaced.
-    if (auto* configuration = KestrelGlobalConfiguration::getInstance())
-        if (! configuration->load())
-            UserNotifier::warn (unreadableSettingsText, "Settings");
+    if (! settingsReadable)
+        UserNotifier::warn (unreadableSettingsText, "Settings");
 
     if (auto* library = KestrelBlockLibraryManager::getInstance())
         library->checkLibraryDirectory();
 
     mainWindow = std::make_unique<MainAppWindow> (getApplicationName());
     mainWindow->setVisible (true);
+    started = true;
 }
 
 void KestrelEditApplication::shutdown()
@@ -89,8 +107,9 @@ void KestrelEditApplication::shutdown()
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
 
-    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
-        configuration->save();
+    if (started)
+        if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+            configuration->save();
 }
 
 void KestrelEditApplication::systemRequestedQuit()

@@ -30,8 +30,22 @@ public:
 
     MainAppWindow* getMainWindow() const { return mainWindow.get(); }
 
+protected:
+    // Reads the built-in layout document into the layout manager; false with
+    // the alert text when the document is refused.
+    virtual bool loadLayouts (juce::String& errorText);
+
 private:
     std::unique_ptr<MainAppWindow> mainWindow;
+
+    // The settings are read when the application is created: the framework
+    // asks moreThanOneInstanceAllowed() before initialise().
+    bool settingsReadable = true;
+
+    // Set once initialise() has got as far as the main window. Only then are
+    // the settings saved at shutdown: a start refused by the single-instance
+    // check or by the layout document leaves the user's settings alone.
+    bool started = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KestrelEditApplication)
 };

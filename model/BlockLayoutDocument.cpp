@@ -2,7 +2,6 @@
 
 #include "model/EffectLayoutManager.h"
 #include "model/IdTables.h"
-#include "model/UserNotifier.h"
 
 #if KESTREL_HAS_RESOURCES
 #include "BinaryData.h"
@@ -73,7 +72,7 @@ std::unique_ptr<juce::XmlElement> parseBlockLayoutDocument (const juce::String& 
     return root;
 }
 
-std::unique_ptr<juce::XmlElement> loadBlockLayoutXml()
+std::unique_ptr<juce::XmlElement> loadBlockLayoutXml (juce::String& errorText)
 {
     juce::String text;
 
@@ -85,22 +84,16 @@ std::unique_ptr<juce::XmlElement> loadBlockLayoutXml()
             text = juce::String::fromUTF8 (data, size);
 #endif
 
-    juce::String errorText;
-    auto root = parseBlockLayoutDocument (text, errorText);
-
-    if (root == nullptr)
-        UserNotifier::warn (errorText);
-
-    return root;
+    return parseBlockLayoutDocument (text, errorText);
 }
 
-bool loadEffectLayouts (EffectLayoutManager& manager)
+bool loadEffectLayouts (EffectLayoutManager& manager, juce::String& errorText)
 {
     manager.appendEffectTypeNames (EffectLayoutNames);
     manager.appendBlockIdentifiers (BlockIdentifiers);
     manager.appendPageLayoutNames (PageLayoutNames);
 
-    auto root = loadBlockLayoutXml();
+    auto root = loadBlockLayoutXml (errorText);
 
     if (root == nullptr)
         return false;

@@ -26,11 +26,12 @@ juce::String checkBlockLayoutDocument (const juce::XmlElement& root);
 // errorText to the whole alert text (the intro followed by the reason).
 std::unique_ptr<juce::XmlElement> parseBlockLayoutDocument (const juce::String& text, juce::String& errorText);
 
-// The embedded document, parsed and checked; on refusal the alert is shown
-// through UserNotifier and nullptr returned.
-std::unique_ptr<juce::XmlElement> loadBlockLayoutXml();
+// The embedded document, parsed and checked; on refusal nullptr, with
+// errorText set to the whole alert text. Showing it is the caller's part.
+std::unique_ptr<juce::XmlElement> loadBlockLayoutXml (juce::String& errorText);
 
 // The start-up step: appends the effect-type, block and page-layout name
 // tables to the manager and lets it read the embedded document. False (and
-// the manager without layouts) when the document was refused.
-bool loadEffectLayouts (EffectLayoutManager& manager);
+// the manager without layouts) when the document was refused; errorText then
+// holds the alert text.
+bool loadEffectLayouts (EffectLayoutManager& manager, juce::String& errorText);

@@ -28,7 +28,7 @@ String refusalOf (const String& text)
 // The manager as the program builds it at start-up.
 struct LoadedLayouts
 {
-    LoadedLayouts() { loaded = loadEffectLayouts (manager); }
+    LoadedLayouts() { loaded = loadEffectLayouts (manager, error); }
 
     std::vector<const LayoutPage*> pagesOf (int blockId, const String& typeName) const
     {
@@ -52,6 +52,7 @@ struct LoadedLayouts
 
     RecordingNotifier notices;
     KestrelEffectLayoutManager manager;
+    String error;
     bool loaded = false;
 };
 
@@ -128,9 +129,11 @@ TEST (BlockLayoutDocument, EmbeddedDocumentLoadsAndEveryNameInItResolves)
 {
     LoadedLayouts layouts;
     ASSERT_TRUE (layouts.loaded);
+    EXPECT_TRUE (layouts.error.isEmpty());
     EXPECT_EQ (layouts.notices.count(), 0);
 
-    auto root = loadBlockLayoutXml();
+    String error;
+    auto root = loadBlockLayoutXml (error);
     ASSERT_NE (root, nullptr);
     auto& manager = layouts.manager;
 
