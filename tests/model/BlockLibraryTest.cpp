@@ -143,6 +143,59 @@ TEST_F (BlockLibraryTest, FileRoundTripsEveryField)
     EXPECT_EQ (entry->name, read.name);
 }
 
+// A ".blk" file put together byte by byte from the documented layout.
+const juce::uint8 documentedBlockFile[] = {
+    1, 0,                                                 // format 1
+    8, 0,                                                 // model 8
+    6, 5,                                                 // firmware 6.05
+    0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x46, 0x77,       // uuid
+    0x88, 0x99, 0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff,
+    7, 0, 0, 0,                                           // effect type: Reverb
+    1, 0, 0, 0,                                           // XY state: Y
+    4, 0, 0, 0, 'H', 'a', 'l', 'l',                       // name
+    1, 0, 0, 0, 'x',                                      // second text
+    3, 0, 0, 0, 0x01, 0x7f, 0x80,                         // parameter data
+    1, 0, 0, 0,                                           // one modifier record:
+    110, 0,                                               //   block 110, then 66 bytes
+    0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f, 0x10,
+    0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1a, 0x1b, 0x1c, 0x1d, 0x1e, 0x1f, 0x20,
+    0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2a, 0x2b, 0x2c, 0x2d, 0x2e, 0x2f, 0x30,
+    0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3a, 0x3b, 0x3c, 0x3d, 0x3e, 0x3f, 0x40,
+    0x41, 0x42,
+    0x29,                                                 // check byte
+};
+
+TEST_F (BlockLibraryTest, FileBytesFollowTheDocumentedLayout)
+{
+    const juce::MemoryBlock documented (documentedBlockFile, sizeof (documentedBlockFile));
+    ModifierDumpRecord record;
+    std::memcpy (record.bytes, documentedBlockFile + 54, ModifierDumpRecord::size);
+
+    BlockLibraryEntry entry (EFFECT_REVERB, 8, 6, 5);
+    entry.uuid = juce::Uuid (documentedBlockFile + 6);
+    entry.xyState = 1;
+    entry.name = "Hall";
+    entry.secondText = "x";
+    entry.paramData = juce::MemoryBlock ("\x01\x7f\x80", 3);
+    entry.modifierRecords.add (record);
+    EXPECT_EQ (entry.toFileData(), documented);
+
+    BlockLibraryEntry read;
+    ASSERT_EQ (Code::okay, read.readFromData (documentedBlockFile, sizeof (documentedBlockFile)));
+    EXPECT_EQ (read.format, 1);
+    EXPECT_EQ (read.modelId, 8);
+    EXPECT_EQ (read.firmwareMajor, 6);
+    EXPECT_EQ (read.firmwareMinor, 5);
+    EXPECT_EQ (read.uuid, entry.uuid);
+    EXPECT_EQ (read.effectType, EFFECT_REVERB);
+    EXPECT_EQ (read.xyState, 1);
+    EXPECT_EQ (read.name, "Hall");
+    EXPECT_EQ (read.secondText, "x");
+    EXPECT_EQ (read.paramData, entry.paramData);
+    ASSERT_EQ (read.modifierRecords.size(), 1);
+    EXPECT_TRUE (read.modifierRecords[0] == record);
+}
+
 TEST_F (BlockLibraryTest, DamagedAndHostileFilesGiveTheirCodes)
 {
     const auto good = makeEntry (EFFECT_REVERB, "ok")->toFileData();

@@ -159,6 +159,71 @@ TEST_F (EffectManagerTest, CacheRoundTripsAndBelongsToItsFirmware)
     EXPECT_EQ (0, notices.count());
 }
 
+// A definitions cache put together byte by byte from the documented layout.
+const juce::uint8 documentedCache[] = {
+    6, 0, 0, 0,                      // firmware major
+    2, 0, 0, 0,                      // firmware minor
+    1, 0,                            // format 1
+    1, 0, 0, 0,                      // one definition:
+    7, 0, 0, 0,                      //   effect type Reverb
+    2, 0, 0, 0,                      //   two parameters
+    0, 0,                            //   parameter 0
+    0x10, 0, 0, 0,                   //     descriptor
+    0x00, 0x00, 0x00, 0x3f,          //     minimum 0.5
+    0x00, 0x00, 0x40, 0x41,          //     maximum 12
+    0x00, 0x00, 0x00, 0x40,          //     display multiplier 2
+    0x00, 0x00, 0x80, 0xbf,          //     fourth value -1
+    2, 0, 0, 0,                      //     two value strings
+    4, 0, 0, 0, 'R', 'o', 'o', 'm',
+    4, 0, 0, 0, 'H', 'a', 'l', 'l',
+    5, 0,                            //   parameter 5
+    0x30, 0, 0, 0,                   //     descriptor
+    0x00, 0x00, 0x80, 0x3e,          //     minimum 0.25
+    0x00, 0x00, 0xc8, 0x42,          //     maximum 100
+    0x00, 0x00, 0x80, 0x40,          //     display multiplier 4
+    0x00, 0x00, 0x00, 0x41,          //     fourth value 8
+    0, 0, 0, 0,                      //     no value strings
+};
+
+TEST_F (EffectManagerTest, CacheBytesFollowTheDocumentedLayout)
+{
+    manager.storeParamInfo (reverbBlock, 0, makeInfo (0x10, 0.5f, 12.0f, 2.0f, -1.0f));
+    manager.storeParamStrings (reverbBlock, 0, { "Room", "Hall" });
+    manager.storeParamInfo (reverbBlock, 5, makeInfo (0x30, 0.25f, 100.0f, 4.0f, 8.0f));
+    manager.setFirmware (6, 2);
+    ASSERT_TRUE (manager.saveDefinitionsCache (cacheFolder(), 8));
+
+    juce::MemoryBlock written;
+    ASSERT_TRUE (EffectManager::getDefinitionsCacheFile (cacheFolder(), 8).loadFileAsData (written));
+    EXPECT_EQ (written, juce::MemoryBlock (documentedCache, sizeof (documentedCache)));
+
+    auto file = EffectManager::getDefinitionsCacheFile (cacheFolder(), 3);
+    ASSERT_TRUE (file.replaceWithData (documentedCache, sizeof (documentedCache)));
+    KestrelEffectManager loaded;
+    ASSERT_TRUE (loaded.loadDefinitionsCache (cacheFolder(), 3));
+    EXPECT_EQ (loaded.getFirmwareMajor(), 6);
+    EXPECT_EQ (loaded.getFirmwareMinor(), 2);
+    ASSERT_EQ (loaded.getNumDefinitions(), 1);
+    EXPECT_EQ (loaded.getDefinition (0)->effectType, EFFECT_REVERB);
+
+    auto* first = loaded.findParamDefinition (reverbBlock, 0);
+    auto* second = loaded.findParamDefinition (reverbBlock, 5);
+    ASSERT_NE (first, nullptr);
+    ASSERT_NE (second, nullptr);
+    EXPECT_EQ (first->info.descriptor, 0x10);
+    EXPECT_EQ (first->info.minimum, 0.5f);
+    EXPECT_EQ (first->info.maximum, 12.0f);
+    EXPECT_EQ (first->info.displayMultiplier, 2.0f);
+    EXPECT_EQ (first->info.fourth, -1.0f);
+    EXPECT_EQ (first->valueStrings, juce::StringArray ({ "Room", "Hall" }));
+    EXPECT_EQ (second->info.descriptor, 0x30);
+    EXPECT_EQ (second->info.minimum, 0.25f);
+    EXPECT_EQ (second->info.maximum, 100.0f);
+    EXPECT_EQ (second->info.displayMultiplier, 4.0f);
+    EXPECT_EQ (second->info.fourth, 8.0f);
+    EXPECT_TRUE (second->valueStrings.isEmpty());
+}
+
 TEST_F (EffectManagerTest, CacheOfAnotherFormatKeepsDefinitionsAndIsNeverWrittenBack)
 {
     fillDefinitions (manager);
