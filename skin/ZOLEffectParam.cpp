@@ -1,0 +1,88 @@
+#include "skin/ZOLEffectParam.h"
+
+#include "model/IdNameTable.h"
+#include "model/IdTables.h"
+
+#include <cmath>
+
+ZOLEffectParam::~ZOLEffectParam() = default;
+
+void ZOLEffectParam::setFromDevice (juce::uint16, juce::uint16, const juce::String&) {}
+
+void ZOLEffectParam::postChangeCode (int code)
+{
+    {
+        const juce::ScopedLock lock (changeCodeLock);
+        changeCode = code;
+    }
+    sendChangeMessage();
+}
+
+int ZOLEffectParam::getChangeCode() const
+{
+    const juce::ScopedLock lock (changeCodeLock);
+    return changeCode;
+}
+
+void ZOLEffectParam::setUnit (int code)
+{
+    if (code == unit)
+        return;
+    unit = code;
+    unitText = getNameForId (ParamUnitSuffixes, (juce::uint32) code);
+    unitChanged();
+}
+
+void ZOLEffectParam::setHasModifier (bool has)
+{
+    if (has == hasModifier)
+        return;
+    hasModifier = has;
+    hasModifierChanged();
+}
+
+void ZOLEffectParam::setAltState (bool state)
+{
+    if (state == altState)
+        return;
+    altState = state;
+    altStateChanged();
+}
+
+int ZOLEffectParam::getWheelChangeCode (bool up) const
+{
+    bool fine = wheelFineByDefault == 1;
+    if (areFineKeysHeld())
+        fine = ! fine;
+    if (up)
+        return fine ? 6 : 5;
+    return fine ? 8 : 7;
+}
+
+bool ZOLEffectParam::isModifierEditKey (const juce::KeyPress& key)
+{
+    auto c = key.getTextCharacter();
+    auto code = key.getKeyCode();
+    return (c == 'm' || c == 'M' || code == 'm' || code == 'M') && ! key.getModifiers().isCtrlDown();
+}
+
+bool ZOLEffectParam::hasIntegerRange() const
+{
+    return valueType == 1 && ! (rangeMin == 0.0f && rangeMax == 0.0f) && std::isfinite (rangeMin)
+           && std::isfinite (rangeMax) && rangeMax >= rangeMin;
+}
+
+int ZOLEffectParam::mapFractionToUnitValue (double fraction) const
+{
+    auto f = std::isfinite (fraction) ? (float) juce::jlimit (0.0, 1.0, fraction) : 0.0f;
+
+    if (hasIntegerRange())
+    {
+        // Full travel would land one past the range; the unit must never get that.
+        auto count = rangeMax - rangeMin + 1.0f;
+        auto value = rangeMin >= 0.0f ? juce::jmin (rangeMin + count * f + 0.5f, rangeMax)
+                                      : juce::jmin (count * f + 0.5f, rangeMax - rangeMin);
+        return (int) juce::jmin (value, 2.0e9f);
+    }
+    return (int) (f * 65534.0f);
+}

@@ -1,0 +1,20 @@
+#include "skin/ZOLProgressBar.h"
+
+#include "skin/WidgetSupport.h"
+
+ZOLProgressBar::ZOLProgressBar()
+    : juce::ProgressBar (progress)
+{
+}
+
+double ZOLProgressBar::getShownProgress() const
+{
+    return juce::jlimit (0.0, 1.0, WidgetSupport::finiteOr (progress, 0.0));
+}
+
+void ZOLProgressBar::paint (juce::Graphics& g)
+{
+    auto shown = getShownProgress();
+    getLookAndFeel().drawProgressBar (g, *this, getWidth(), getHeight(), shown,
+                                      juce::String (juce::roundToInt (shown * 100.0)) + "%");
+}
