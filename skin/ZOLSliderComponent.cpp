@@ -94,15 +94,33 @@ void ZOLSliderComponent::setFraction (double fraction)
         thumb->setTopLeftPosition (thumb->getX(), (int) ((double) knobMaxPosition - offset));
     else
         thumb->setTopLeftPosition ((int) ((double) knobMinPosition + offset), thumb->getY());
+    shownFraction = f;
+    shownFractionAt = thumb->getPosition();
 }
 
 double ZOLSliderComponent::getFraction() const
 {
+    // The thumb stands on whole pixels; where it still stands where the last
+    // fraction put it, that fraction is exact.
+    if (shownFractionAt == thumb->getPosition() && shownFraction >= 0.0)
+        return shownFraction;
+
     auto range = knobMaxPosition - knobMinPosition;
     if (range <= 0)
         return 0.0;
     auto travelled = vertical ? knobMaxPosition - thumb->getY() : thumb->getX() - knobMinPosition;
-    return quantiseFraction ((double) travelled / (double) range);
+    auto raw = juce::jlimit (0.0, 1.0, (double) travelled / (double) range);
+    if (steps < 2)
+        return quantiseFraction (raw);
+    // The thumb stands on a whole pixel near its detent: take the nearest detent
+    // (the snapping thresholds are not centred on the detents, so snapping the
+    // pixel position again could reach the next one).
+    return (double) nearestDetent (raw) / (double) (steps - 1);
+}
+
+int ZOLSliderComponent::nearestDetent (double fraction) const
+{
+    return juce::jlimit (0, juce::jmax (0, steps - 1), juce::roundToInt (fraction * (steps - 1)));
 }
 
 bool ZOLSliderComponent::setPositionFromPixel (int pixel)
@@ -140,7 +158,7 @@ int ZOLSliderComponent::getUnitValue()
     auto fraction = getFraction();
     if (valueType == 1 && rangeMin >= 0.0f && steps >= 2 && std::isfinite (rangeMin))
         // Counted from the detent itself: fraction * (steps - 1) can fall just short of it.
-        return (int) juce::jmin (rangeMin, 2.0e9f) + detentIndex (fraction);
+        return (int) juce::jmin (rangeMin, 2.0e9f) + nearestDetent (fraction);
     return mapFractionToUnitValue (fraction);
 }
 

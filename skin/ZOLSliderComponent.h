@@ -75,6 +75,7 @@ private:
     void thumbDragged (const juce::MouseEvent& eventInSlider);
     void thumbReleased (const juce::MouseEvent& eventInSlider, bool afterDrag);
     int detentIndex (double fraction) const;
+    int nearestDetent (double fraction) const;
 
     juce::Image background, thumbImage, thumbDownImage;
     bool vertical;
@@ -86,6 +87,8 @@ private:
     WidgetLabel label;
     std::unique_ptr<ZOLSliderButton> thumb;
     std::unique_ptr<BrakFxReadout> attachedReadout;
+    double shownFraction = -1.0;
+    juce::Point<int> shownFractionAt;
     bool heldPositionPending = false;
     juce::uint16 heldPosition = 0;
 };
