@@ -1,6 +1,11 @@
 #include "WidgetTestKit.h"
 
+#include "skin/BrakFxMeter.h"
 #include "skin/SkinManager.h"
+#include "skin/ZOLGraphComponent.h"
+#include "skin/ZOLMeterComponent.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "skin/ZOLSliderComponent.h"
 #include "skin/ZOLBorderedImageComponent.h"
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLLedComponent.h"
@@ -50,6 +55,7 @@ TEST (Label, StateColoursFollowSelectionBeforeMouseOver)
     const juce::Colour n (0xFF101010), s (0xFF202020), o (0xFF303030);
     label.setStateColours (n, n, s, s, o, o);
     label.mouseEnter (mouse (label, { 2, 2 }));
+    EXPECT_EQ (label.findColour (juce::Label::textColourId), s);
     EXPECT_EQ (label.findColour (juce::Label::backgroundColourId), s);
     label.selected = false;
     label.applyStateColours();
@@ -141,4 +147,46 @@ TEST (ProgressBar, ShowsItsOwnProgressWithinRange)
     EXPECT_EQ (bar.getShownProgress(), 1.0);
     bar.setSize (120, 14);
     snapshot (bar);
+}
+
+TEST (BadInput, EmptyOrNegativeSizesAndUnusableNumbersAreTamed)
+{
+    const auto nan = std::numeric_limits<float>::quiet_NaN();
+    juce::Image canvas (juce::Image::ARGB, 40, 40, true);
+    juce::Graphics g (canvas);
+    auto paint = [&g] (juce::Component& c) { c.paintEntireComponent (g, false); };
+
+    ZOLRotaryKnob knob ({ 0, 0, -5, -5 }, {}, { 0, 0, -1, -1 }, knobTop(), {});
+    knob.attachReadout ({ 0, 0, -3, 0 }, {}, nullptr, nan, ink, juce::Justification::centred, {}, nan);
+    knob.setLabelStyle ({}, juce::Justification::centred, nullptr, ink, -4.0f);
+    knob.angleMin = nan;
+    knob.setFromDevice (0, 60000, juce::String::repeatedString ("8", 100000));
+    EXPECT_EQ (knob.getBounds(), juce::Rectangle<int>());
+    EXPECT_FLOAT_EQ (knob.getAngle(), -2.4f);
+    paint (knob);
+
+    ZOLSliderComponent slider ({ 0, 0, -9, -9 }, {}, 0, 0, 0, 0, 50, 10, {}, false, {}, {}, {});
+    slider.setFraction (nan);
+    EXPECT_TRUE (slider.setPositionFromPixel (1000000) == false);
+    EXPECT_EQ (slider.getUnitValue(), 0);
+    paint (slider);
+
+    ZOLMeterComponent meter ({ 5, 5, -1, 10 }, -3, -3, {}, {}, false);
+    meter.fillDirection = 9;
+    meter.setFromDevice (7, 0, {});
+    BrakFxMeter level (0, 0, {}, {}, {}, {});
+    level.setLevel (std::numeric_limits<double>::infinity());
+    level.timerCallback();
+    level.stopTimer();
+    ZOLGraphComponent graph ({}, { 0, 0, -10, -10 }, ink, nan, true);
+    ZOLLabelComponent label (0, 0, -20, -20, juce::Font(), nan, ink, juce::Justification::centred);
+    label.setBackgroundImage ({}, { 0, 0, -4, -4 });
+    ZOLLedComponent led (0, 0, {}, {}, {});
+    for (juce::Component* c : std::initializer_list<juce::Component*> { &meter, &level, &graph, &label, &led })
+    {
+        EXPECT_GE (c->getWidth(), 0);
+        paint (*c);
+    }
+    EXPECT_EQ (level.getShownFraction(), 0.0);
+    EXPECT_EQ (label.getFont().getHeight(), 14.0f);
 }

@@ -17,105 +17,56 @@ using namespace WidgetTestKit;
 
 namespace
 {
-// A dark panel that holds the widgets of one picture.
+const juce::Colour caption { 0xFFA9B0B8 };
+const juce::Colour thumb { 0xFF8A919B };
+
+// A dark panel holding the widgets of one picture.
 struct Stage : juce::Component
 {
-    explicit Stage (int w, int h) { setSize (w, h); }
+    Stage (int w, int h) { setSize (w, h); }
     void paint (juce::Graphics& g) override { g.fillAll (panel); }
 
-    template <typename Widget>
-    Widget& add (std::unique_ptr<Widget> widget)
+    template <typename Widget, typename... Args>
+    Widget& add (Args&&... args)
     {
-        addAndMakeVisible (*widget);
-        auto& w = *widget;
-        owned.push_back (std::move (widget));
-        return w;
+        owned.push_back (std::make_unique<Widget> (std::forward<Args> (args)...));
+        addAndMakeVisible (*owned.back());
+        return static_cast<Widget&> (*owned.back());
+    }
+
+    void save (const juce::String& name)
+    {
+        auto file = saveScreenshot (*this, "skin-widgets-" + name);
+        ASSERT_TRUE (file.existsAsFile()) << name;
+        EXPECT_EQ (juce::ImageFileFormat::loadFrom (file).getWidth(), getWidth()) << name;
     }
 
     std::vector<std::unique_ptr<juce::Component>> owned;
 };
 
-juce::Image track (int w, int h)
-{
-    return makeImage (w, h, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (juce::Colour (0xFF101214));
-        g.fillRoundedRectangle (r.withSizeKeepingCentre (6.0f, r.getHeight()), 3.0f);
-        g.setColour (rim);
-        g.drawRoundedRectangle (r.withSizeKeepingCentre (6.0f, r.getHeight()).reduced (0.5f), 3.0f, 1.0f);
-    });
-}
-
-juce::Image thumbImage()
-{
-    return makeImage (26, 12, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (juce::Colour (0xFF8A919B));
-        g.fillRoundedRectangle (r.reduced (0.5f), 2.5f);
-        g.setColour (ink);
-        g.fillRect (r.withSizeKeepingCentre (r.getWidth() - 6.0f, 2.0f));
-    });
-}
-
-juce::Image bar (int w, int h, bool lit, bool vertical)
+juce::Image rounded (int w, int h, juce::Colour fill, float corner = 2.0f)
 {
     return makeImage (w, h, [=] (juce::Graphics& g, juce::Rectangle<float> r) {
-        if (! lit)
-        {
-            g.setColour (juce::Colour (0xFF111315));
-            g.fillRoundedRectangle (r, 2.0f);
-            return;
-        }
-        juce::ColourGradient gradient (juce::Colour (0xFF3E9E6E), vertical ? r.getBottomLeft() : r.getTopLeft(),
-                                       juce::Colour (0xFFD9A441), vertical ? r.getTopLeft() : r.getTopRight(),
-                                       false);
-        g.setGradientFill (gradient);
+        g.setColour (fill);
+        g.fillRoundedRectangle (r, corner);
+    });
+}
+
+juce::Image litBar (int w, int h, bool vertical)
+{
+    return makeImage (w, h, [=] (juce::Graphics& g, juce::Rectangle<float> r) {
+        g.setGradientFill ({ juce::Colour (0xFF3E9E6E), vertical ? r.getBottomLeft() : r.getTopLeft(),
+                             juce::Colour (0xFFD9A441), r.getTopRight(), false });
         g.fillRoundedRectangle (r, 2.0f);
     });
 }
 
-juce::Image ledImage (bool on)
+juce::Image led (bool on)
 {
     return makeImage (12, 12, [on] (juce::Graphics& g, juce::Rectangle<float> r) {
         g.setColour (on ? juce::Colour (0xFF5FD38D) : juce::Colour (0xFF22362B));
         g.fillEllipse (r.reduced (1.5f));
-        g.setColour (rim);
-        g.drawEllipse (r.reduced (1.0f), 1.0f);
     });
-}
-
-std::unique_ptr<ZOLRotaryKnob> knob (const juce::String& name, int x, int position, const juce::String& text)
-{
-    auto k = std::make_unique<ZOLRotaryKnob> (juce::Rectangle<int> (x, 10, 60, 106), knobBase(),
-                                              juce::Rectangle<int> (6, 4, 48, 48), knobTop(),
-                                              juce::Rectangle<int> (6, 4, 48, 48));
-    k->attachReadout ({ 4, 58, 52, 16 }, field(), nullptr, 12.0f, ink, juce::Justification::centred, {}, 0.8f);
-    k->setLabelStyle ({ 0, 78, 60, 26 }, juce::Justification::centredTop, nullptr, juce::Colour (0xFFA9B0B8), 12.0f);
-    k->setLabelText (name);
-    k->setFromDevice (0, (juce::uint16) position, text);
-    return k;
-}
-
-std::unique_ptr<ZOLSliderComponent> slider (int x, int position, const juce::String& text, bool withUnit)
-{
-    auto s = std::make_unique<ZOLSliderComponent> (juce::Rectangle<int> (x, 10, 56, 170),
-                                                   juce::Rectangle<int> (x, 10, 48, 170), 18, 22, 11, 110, 22, 110,
-                                                   "Level", true, track (12, 100), thumbImage(), thumbImage());
-    s->setTopLeftPosition (x, 10);
-    s->attachReadout ({ 0, 128, 48, 16 }, field (48, 16), nullptr, 11.0f, ink, juce::Justification::centred, {},
-                      0.8f);
-    s->setLabelStyle ({ 0, 0, 48, 18 }, juce::Justification::centred, nullptr, juce::Colour (0xFFA9B0B8), 12.0f);
-    s->setLabelText ("Level");
-    if (withUnit)
-        s->setUnit (1);
-    s->setFromDevice (0, (juce::uint16) position, text);
-    return s;
-}
-
-void save (juce::Component& c, const juce::String& name)
-{
-    auto file = saveScreenshot (c, "skin-widgets-" + name);
-    ASSERT_TRUE (file.existsAsFile()) << name;
-    auto image = juce::ImageFileFormat::loadFrom (file);
-    EXPECT_EQ (image.getWidth(), c.getWidth()) << name;
 }
 } // namespace
 
@@ -123,151 +74,146 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
 {
     {
         Stage stage (340, 126);
-        stage.add (knob ("Drive", 10, 0, "0.00"));
-        stage.add (knob ("Tone", 90, 64, "5.04"));
-        auto& modulated = stage.add (knob ("Level", 170, 127, "10.00 dB"));
-        modulated.modifierOnImage = makeImage (48, 48, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-            g.setColour (accent);
-            g.fillEllipse (r.reduced (2.0f));
-            g.setColour (bezel);
-            g.fillEllipse (r.reduced (5.0f));
-        });
-        modulated.modifierRect = { 6, 4, 48, 48 };
-        modulated.setHasModifier (true);
-        modulated.modifierActive = true;
-        auto& disabled = stage.add (knob ("Bias", 250, 40, "3.10"));
-        disabled.createGlobalMixButton (ledImage (false), ledImage (true), ledImage (false), { 46, 40, 12, 12 });
-        disabled.setEnabled (false);
-        save (stage, "knobs");
+        const char* names[] = { "Drive", "Tone", "Level", "Bias" };
+        const char* texts[] = { "0.00", "5.04", "10.00 dB", "3.10" };
+        for (int i = 0; i < 4; ++i)
+        {
+            auto& k = stage.add<ZOLRotaryKnob> (juce::Rectangle<int> (10 + 80 * i, 10, 60, 106), knobBase(),
+                                                juce::Rectangle<int> (6, 4, 48, 48), knobTop(),
+                                                juce::Rectangle<int> (6, 4, 48, 48));
+            k.attachReadout ({ 4, 58, 52, 16 }, field(), nullptr, 12.0f, ink, juce::Justification::centred, {}, 0.8f);
+            k.setLabelStyle ({ 0, 78, 60, 26 }, juce::Justification::centredTop, nullptr, caption, 12.0f);
+            k.setLabelText (names[i]);
+            k.setFromDevice (0, (juce::uint16) (i * 42), texts[i]);
+            if (i == 2)
+            {
+                k.modifierOnImage = makeImage (48, 48, [] (juce::Graphics& g, juce::Rectangle<float> r) {
+                    g.setColour (accent);
+                    g.drawEllipse (r.reduced (2.5f), 2.0f);
+                    g.setColour (bezel);
+                    g.fillEllipse (r.reduced (5.0f));
+                });
+                k.modifierRect = { 6, 4, 48, 48 };
+                k.setHasModifier (true);
+                k.modifierActive = true;
+            }
+            if (i == 3)
+            {
+                k.createGlobalMixButton (led (false), led (true), led (false), { 46, 40, 12, 12 });
+                k.setEnabled (false);
+            }
+        }
+        stage.save ("knobs");
     }
     {
-        Stage stage (260, 190);
-        stage.add (slider (10, 0, "-80.0", false));
-        stage.add (slider (70, 64, "-6.0 dB", true));
-        auto& top = stage.add (slider (140, 127, "12.0", false));
-        top.setEnabled (false);
-        auto& editing = stage.add (slider (200, 90, "3.5", false));
-        editing.getReadout()->showEditor();
-        save (stage, "sliders");
+        Stage stage (260, 160);
+        for (int i = 0; i < 4; ++i)
+        {
+            auto& s = stage.add<ZOLSliderComponent> (
+                juce::Rectangle<int> (0, 0, 56, 150), juce::Rectangle<int> (0, 0, 48, 150), 18, 22, 11, 110, 22, 110,
+                "Level", true, rounded (12, 100, juce::Colour (0xFF101214), 3.0f), rounded (26, 12, thumb),
+                rounded (26, 12, thumb));
+            s.setTopLeftPosition (10 + 62 * i, 4);
+            s.attachReadout ({ 0, 128, 48, 16 }, field (48, 16), nullptr, 11.0f, ink, juce::Justification::centred,
+                             {}, 0.8f);
+            s.setLabelStyle ({ 0, 0, 48, 18 }, juce::Justification::centred, nullptr, caption, 12.0f);
+            s.setLabelText ("Level");
+            s.setUnit (i == 1 ? 1 : 0);
+            s.setFromDevice (0, (juce::uint16) (i * 42), juce::String (-80 + i * 30) + ".0");
+            s.setEnabled (i != 2);
+            if (i == 3)
+                s.getReadout()->showEditor();
+        }
+        stage.save ("sliders");
     }
     {
-        Stage stage (260, 60);
-        auto& plain = stage.add (std::make_unique<BrakFxReadout> (10, 10, 70, 18, "plain", field (70, 18), nullptr,
-                                                                  13.0f, ink, juce::Justification::centred,
-                                                                  juce::Rectangle<int>()));
-        plain.setText ("440.0 Hz");
-        auto& editing = stage.add (std::make_unique<BrakFxReadout> (
-            95, 10, 70, 18, "editing", field (70, 18), nullptr, 13.0f, ink, juce::Justification::centred,
-            juce::Rectangle<int>()));
-        editing.setText ("12.5");
-        editing.showEditor();
-        auto& off = stage.add (std::make_unique<BrakFxReadout> (180, 10, 70, 18, "off", field (70, 18), nullptr,
-                                                                13.0f, ink, juce::Justification::centred,
-                                                                juce::Rectangle<int>()));
-        off.setText ("Off");
-        off.setEnabled (false);
-        save (stage, "readouts");
+        Stage stage (260, 40);
+        for (int i = 0; i < 3; ++i)
+        {
+            auto& r = stage.add<BrakFxReadout> (10 + 85 * i, 10, 70, 18, "value", field (70, 18), nullptr, 13.0f, ink,
+                                                juce::Justification::centred, juce::Rectangle<int>());
+            r.setText (i == 2 ? "Off" : "440.0 Hz");
+            r.setEnabled (i != 2);
+            if (i == 1)
+                r.showEditor();
+        }
+        stage.save ("readouts");
     }
     {
         Stage stage (300, 130);
-        int y = 12;
-        for (auto level : { 0.0, 0.02, 0.06, 0.2 })
+        for (int i = 0; i < 4; ++i)
         {
-            auto& m = stage.add (std::make_unique<BrakFxMeter> (10, y, "level", "Level", bar (120, 8, true, false),
-                                                                bar (120, 8, false, false)));
-            m.setLevel (level);
-            m.timerCallback();
-            m.stopTimer();
-            y += 16;
+            auto& level = stage.add<BrakFxMeter> (10, 12 + 16 * i, "level", "Level", litBar (120, 8, false),
+                                                  rounded (120, 8, juce::Colour (0xFF111315)));
+            level.setLevel (i * 0.03);
+            level.timerCallback();
+            level.stopTimer();
+
+            auto& meter = stage.add<ZOLMeterComponent> (juce::Rectangle<int> (160 + 32 * i, 10, 24, 110), 4, 4,
+                                                        litBar (16, 90, true),
+                                                        rounded (16, 90, juce::Colour (0xFF111315)), true);
+            meter.rangeMax = 100.0f;
+            meter.setLabelStyle ({ 0, 96, 24, 14 }, juce::Justification::centred, nullptr, caption, 11.0f);
+            meter.setLabelText (juce::String (i * 33));
+            meter.setFromDevice ((juce::uint16) (i * 33), 0, {});
         }
-        int x = 160;
-        for (auto value : { 0, 30, 70, 100 })
-        {
-            auto& m = stage.add (std::make_unique<ZOLMeterComponent> (
-                juce::Rectangle<int> (x, 10, 24, 110), 4, 4, bar (16, 90, true, true), bar (16, 90, false, true),
-                true));
-            m.rangeMax = 100.0f;
-            m.setLabelStyle ({ 0, 96, 24, 14 }, juce::Justification::centred, nullptr, juce::Colour (0xFFA9B0B8),
-                             11.0f);
-            m.setLabelText (juce::String (value));
-            m.setFromDevice ((juce::uint16) value, 0, {});
-            x += 32;
-        }
-        save (stage, "meters");
+        stage.save ("meters");
     }
     {
         Stage stage (320, 90);
-        auto background = makeImage (140, 70, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-            g.fillAll (juce::Colour (0xFF131518));
-            g.setColour (juce::Colour (0xFF262A2F));
-            for (float x = 6.0f; x < r.getWidth(); x += 16.0f)
-                g.drawVerticalLine ((int) x, 6.0f, r.getHeight() - 6.0f);
-            g.drawHorizontalLine ((int) r.getCentreY(), 6.0f, r.getWidth() - 6.0f);
-        });
+        auto background = rounded (140, 70, juce::Colour (0xFF131518));
         std::vector<float> sine ((size_t) ZOLGraphDisplay::valueCount), ramp (sine.size());
         for (size_t i = 0; i < sine.size(); ++i)
         {
             sine[i] = 0.8f * (float) std::sin ((double) i / 127.0 * juce::MathConstants<double>::twoPi);
             ramp[i] = std::pow ((float) i / 127.0f, 2.0f);
         }
-        auto& bipolar = stage.add (
-            std::make_unique<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), accent, 1.5f, true));
+        auto& bipolar = stage.add<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), accent, 1.5f,
+                                                      true);
         bipolar.setValues (sine.data());
         bipolar.setTopLeftPosition (10, 10);
-        auto& curve = stage.add (
-            std::make_unique<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), ink, 1.5f, false));
+        auto& curve = stage.add<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), ink, 1.5f, false);
         curve.setValues (ramp.data());
         curve.getDisplay().markerOn = true;
         curve.setMarkerIndex (90);
         curve.setTopLeftPosition (165, 10);
-        save (stage, "graphs");
+        stage.save ("graphs");
     }
     {
         Stage stage (300, 130);
-        auto caption = [&] (int y, const juce::String& text) -> ZOLLabelComponent& {
-            auto& l = stage.add (std::make_unique<ZOLLabelComponent> (
-                10, y, 280, 20, juce::Font(), 14.0f, juce::Colour (0xFFC9CFD6), juce::Justification::centred));
-            l.setText (text, juce::dontSendNotification);
-            return l;
-        };
-        auto& title = caption (8, "Delay");
-        title.sideLines = true;
-        title.sideLineColour = rim;
-        caption (34, "Feedback");
-        auto& selected = caption (60, "Selected");
-        selected.setStateColours (juce::Colour (0xFFC9CFD6), juce::Colours::transparentBlack, juce::Colours::white,
-                                  juce::Colour (0xFF2E4A57),
-                                  juce::Colours::white, bezel);
-        selected.selected = true;
-        selected.applyStateColours();
-        caption (86, "Disabled").setEnabled (false);
-
-        stage.add (std::make_unique<ZOLLedComponent> (20, 112, "on", ledImage (true), ledImage (false)));
-        stage.add (std::make_unique<ZOLLedComponent> (40, 112, "off", ledImage (true), ledImage (false)))
-            .setEnabled (false);
-        save (stage, "labels-and-leds");
+        const char* texts[] = { "Delay", "Feedback", "Selected", "Disabled" };
+        for (int i = 0; i < 4; ++i)
+        {
+            auto& l = stage.add<ZOLLabelComponent> (10, 8 + 26 * i, 280, 20, juce::Font(), 14.0f,
+                                                    juce::Colour (0xFFC9CFD6), juce::Justification::centred);
+            l.setText (texts[i], juce::dontSendNotification);
+            l.sideLines = i == 0;
+            l.sideLineColour = rim;
+            l.setStateColours (l.findColour (juce::Label::textColourId), juce::Colours::transparentBlack,
+                               juce::Colours::white, juce::Colour (0xFF2E4A57), juce::Colours::white, bezel);
+            l.selected = i == 2;
+            l.applyStateColours();
+            l.setEnabled (i != 3);
+        }
+        stage.add<ZOLLedComponent> (20, 112, "on", led (true), led (false));
+        stage.add<ZOLLedComponent> (40, 112, "off", led (true), led (false)).setEnabled (false);
+        stage.save ("labels-and-leds");
     }
     {
         Stage stage (300, 70);
-        auto& picture = stage.add (std::make_unique<ZOLBorderedImageComponent>());
+        auto& picture = stage.add<ZOLBorderedImageComponent>();
         picture.setBounds (10, 10, 60, 48);
-        picture.setImage (makeImage (56, 44, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-            g.setGradientFill (juce::ColourGradient (bezel, r.getTopLeft(), accent.darker (0.6f), r.getBottomRight(),
-                                                     false));
-            g.fillAll();
-        }));
+        picture.setImage (rounded (56, 44, accent.darker (0.8f), 0.0f));
         picture.borderWidth = 2;
         picture.borderColour = rim;
-        int y = 10;
-        for (auto done : { 0.0, 0.4, 1.0 })
+        for (int i = 0; i < 3; ++i)
         {
-            auto& progress = stage.add (std::make_unique<ZOLProgressBar>());
-            progress.setBounds (90, y, 200, 14);
-            progress.progress = done;
+            auto& progress = stage.add<ZOLProgressBar>();
+            progress.setBounds (90, 10 + 20 * i, 200, 14);
+            progress.progress = i * 0.5;
             progress.setColour (juce::ProgressBar::backgroundColourId, juce::Colour (0xFF111315));
             progress.setColour (juce::ProgressBar::foregroundColourId, juce::Colour (0xFF245468));
-            y += 20;
         }
-        save (stage, "image-and-progress");
+        stage.save ("image-and-progress");
     }
 }

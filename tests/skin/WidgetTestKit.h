@@ -138,14 +138,4 @@ inline int countNear (const juce::Image& image, juce::Rectangle<int> area, juce:
     return count;
 }
 
-inline int countOpaque (const juce::Image& image, juce::Rectangle<int> area)
-{
-    int count = 0;
-    area = area.getIntersection (image.getBounds());
-    for (int y = area.getY(); y < area.getBottom(); ++y)
-        for (int x = area.getX(); x < area.getRight(); ++x)
-            if (image.getPixelAt (x, y).getAlpha() > 128)
-                ++count;
-    return count;
-}
 } // namespace WidgetTestKit
