@@ -66,6 +66,37 @@ bool ZOLEffectParam::isModifierEditKey (const juce::KeyPress& key)
     return (c == 'm' || c == 'M' || code == 'm' || code == 'M') && ! key.getModifiers().isCtrlDown();
 }
 
+void ZOLEffectParam::postWheelStep (bool enabled, const juce::MouseWheelDetails& wheel)
+{
+    if (enabled && ! modifierActive)
+        postChangeCode (getWheelChangeCode (isWheelUp (wheel)));
+}
+
+bool ZOLEffectParam::handleStepOrModifierKey (const juce::KeyPress& key, bool& consumed)
+{
+    auto up = key.isKeyCode (juce::KeyPress::upKey);
+    if (up || key.isKeyCode (juce::KeyPress::downKey))
+    {
+        postChangeCode (getWheelChangeCode (up));
+        consumed = true;
+        return true;
+    }
+    if (isModifierEditKey (key))
+    {
+        consumed = hasModifier;
+        if (hasModifier)
+            postChangeCode (3);
+        return true;
+    }
+    return false;
+}
+
+void ZOLEffectParam::postSelectionOnFocus (juce::Component::FocusChangeType cause)
+{
+    if (cause == juce::Component::focusChangedByMouseClick || cause == juce::Component::focusChangedByTabKey)
+        postChangeCode (1);
+}
+
 bool ZOLEffectParam::hasIntegerRange() const
 {
     return valueType == 1 && ! (rangeMin == 0.0f && rangeMax == 0.0f) && std::isfinite (rangeMin)

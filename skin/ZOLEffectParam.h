@@ -83,6 +83,16 @@ public:
     // The key that asks for the modifier editor: M or m without Ctrl.
     static bool isModifierEditKey (const juce::KeyPress& key);
 
+    // Gestures that knobs and sliders share. A wheel step posts its code
+    // unless the widget is disabled or follows an active modifier.
+    void postWheelStep (bool enabled, const juce::MouseWheelDetails& wheel);
+    // Up and Down post a step, M (without Ctrl) asks for the modifier editor
+    // when there is one. False when the key is none of these; consumed tells
+    // whether the widget used it.
+    bool handleStepOrModifierKey (const juce::KeyPress& key, bool& consumed);
+    // Focus taken by a click or the Tab key selects the widget (code 1).
+    void postSelectionOnFocus (juce::Component::FocusChangeType cause);
+
     // The unit value for a fraction 0..1 of the widget's travel. An integer
     // range gives rangeMin + (count) * f + 0.5 truncated (counted from 0 when
     // rangeMin is negative), never past the range's end; otherwise f * 65534.

@@ -23,8 +23,6 @@ ZOLRotaryKnob::~ZOLRotaryKnob()
 {
     if (globalMixButton != nullptr)
         globalMixButton->removeListener (this);
-    if (attachedReadout != nullptr)
-        attachedReadout->removeChangeListener (this);
 }
 
 void ZOLRotaryKnob::setLabelStyle (juce::Rectangle<int> rect, juce::Justification justification,
@@ -45,20 +43,15 @@ void ZOLRotaryKnob::attachReadout (juce::Rectangle<int> fieldRect, const juce::I
                                    juce::Justification fieldJustification, juce::Rectangle<int> fieldTextRect,
                                    float minimumHorizontalScale)
 {
-    if (attachedReadout != nullptr)
-        attachedReadout->removeChangeListener (this);
-    attachedReadout = BrakFxReadout::createForControl (fieldRect, fieldBackground, fieldTypeface, fieldFontSize,
-                                                       fieldColour, fieldJustification, fieldTextRect,
-                                                       minimumHorizontalScale);
-    attachedReadout->addChangeListener (this);
+    attachedReadout.attach (fieldRect, fieldBackground, fieldTypeface, fieldFontSize, fieldColour, fieldJustification,
+                            fieldTextRect, minimumHorizontalScale);
     if (editorEnabled)
         attachedReadout->editable = isEnabled();
-    addAndMakeVisible (*attachedReadout);
 }
 
 bool ZOLRotaryKnob::openValueEditor()
 {
-    if (attachedReadout == nullptr || ! editorEnabled)
+    if (! attachedReadout || ! editorEnabled)
         return false;
     attachedReadout->showEditor();
     return true;
@@ -103,7 +96,7 @@ int ZOLRotaryKnob::getSecondaryValue()
 
 double ZOLRotaryKnob::getValueAsDouble()
 {
-    return attachedReadout != nullptr ? WidgetSupport::leadingNumber (attachedReadout->getText()) : 0.0;
+    return attachedReadout ? WidgetSupport::leadingNumber (attachedReadout->getText()) : 0.0;
 }
 
 void ZOLRotaryKnob::setAngleFromPosition (juce::uint16 position)
@@ -128,8 +121,7 @@ void ZOLRotaryKnob::setFromDevice (juce::uint16, juce::uint16 position, const ju
     if (disableOnLeadChar)
         setEnabled (text.indexOfChar (disableLeadChar) != 0);
 
-    if (attachedReadout != nullptr)
-        attachedReadout->setText (text);
+    attachedReadout.showText (text);
 }
 
 void ZOLRotaryKnob::setSecondaryValue (juce::uint16 value)
@@ -138,31 +130,10 @@ void ZOLRotaryKnob::setSecondaryValue (juce::uint16 value)
         globalMixButton->setToggleState (value != 0, juce::dontSendNotification);
 }
 
-void ZOLRotaryKnob::cancelValueEntry()
-{
-    if (attachedReadout != nullptr)
-        attachedReadout->hideEditor();
-}
-
-bool ZOLRotaryKnob::isValueEntryActive()
-{
-    return attachedReadout != nullptr && attachedReadout->isEditorVisible();
-}
-
 void ZOLRotaryKnob::unitChanged()
 {
-    if (attachedReadout != nullptr)
-    {
-        attachedReadout->setUnitText (unitText);
-        attachedReadout->setHasUnit (unitText.isNotEmpty());
-    }
+    attachedReadout.followUnit (*this);
     repaint();
-}
-
-void ZOLRotaryKnob::rangeChanged()
-{
-    if (attachedReadout != nullptr)
-        attachedReadout->setValidation (true, true, clampEntries, rangeMin, rangeMax);
 }
 
 void ZOLRotaryKnob::applyScale (bool apply)
@@ -170,8 +141,7 @@ void ZOLRotaryKnob::applyScale (bool apply)
     applyCommonScale (*this, apply);
     // The readout and the Global Mix button are drawn inside the knob's own
     // transform; scaling them again would scale them twice.
-    if (attachedReadout != nullptr)
-        attachedReadout->followOwner (scaleFactor);
+    attachedReadout.followScale (scaleFactor);
     if (apply && globalMixButton != nullptr)
         globalMixButton->setBounds (globalMixRect);
 }
@@ -283,8 +253,7 @@ void ZOLRotaryKnob::mouseUp (const juce::MouseEvent&)
 
 void ZOLRotaryKnob::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
 {
-    if (isEnabled() && ! modifierActive)
-        postChangeCode (getWheelChangeCode (isWheelUp (wheel)));
+    postWheelStep (isEnabled(), wheel);
     juce::Component::mouseWheelMove (e, wheel);
 }
 
@@ -293,18 +262,9 @@ bool ZOLRotaryKnob::keyPressed (const juce::KeyPress& key)
     if (! isEnabled())
         return false;
 
-    if (key.isKeyCode (juce::KeyPress::upKey) || key.isKeyCode (juce::KeyPress::downKey))
-    {
-        postChangeCode (getWheelChangeCode (key.isKeyCode (juce::KeyPress::upKey)));
-        return true;
-    }
-    if (isModifierEditKey (key))
-    {
-        if (! hasModifier)
-            return false;
-        postChangeCode (3);
-        return true;
-    }
+    bool consumed = false;
+    if (handleStepOrModifierKey (key, consumed))
+        return consumed;
     auto c = key.getTextCharacter();
     auto code = key.getKeyCode();
     if (c == 'g' || c == 'G' || code == 'g' || code == 'G')
@@ -321,25 +281,24 @@ bool ZOLRotaryKnob::keyPressed (const juce::KeyPress& key)
 
 void ZOLRotaryKnob::focusGained (FocusChangeType cause)
 {
-    if (cause == focusChangedByMouseClick || cause == focusChangedByTabKey)
-        postChangeCode (1);
+    postSelectionOnFocus (cause);
 }
 
 void ZOLRotaryKnob::enablementChanged()
 {
     auto enabled = isEnabled();
-    if (attachedReadout != nullptr && editorEnabled)
+    if (attachedReadout && editorEnabled)
         attachedReadout->editable = enabled;
 
     if (enabled)
     {
         setAlpha (WidgetSupport::usableAlpha (alphaEnabled));
-        if (readoutFadesWithKnob && attachedReadout != nullptr)
+        if (readoutFadesWithKnob && attachedReadout)
             attachedReadout->setAlpha (WidgetSupport::usableAlpha (readoutAlpha));
     }
     else
     {
-        if (readoutFadesWithKnob && attachedReadout != nullptr)
+        if (readoutFadesWithKnob && attachedReadout)
             attachedReadout->setAlpha (WidgetSupport::usableAlpha (alphaEnabled));
         setAlpha (WidgetSupport::usableAlpha (alphaDisabled));
     }
@@ -348,10 +307,8 @@ void ZOLRotaryKnob::enablementChanged()
 
 void ZOLRotaryKnob::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
-    if (attachedReadout == nullptr || source != static_cast<juce::ChangeBroadcaster*> (attachedReadout.get()))
-        return;
-    auto code = attachedReadout->getChangeCode();
-    if (code == 1 || code == 10)
+    auto code = attachedReadout.codeToPassOn (source);
+    if (code >= 0)
         postChangeCode (code);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/BrakFxReadout.h"
+#include "skin/AttachedReadout.h"
 #include "skin/WidgetLabel.h"
 #include "skin/ZOLEffectParam.h"
 #include "skin/ZOLResizableComponent.h"
@@ -64,12 +64,12 @@ public:
     double getValueAsDouble() override;
     void setFromDevice (juce::uint16 value, juce::uint16 position, const juce::String& text) override;
     void setSecondaryValue (juce::uint16 value) override;
-    void cancelValueEntry() override;
-    bool isValueEntryActive() override;
+    void cancelValueEntry() override { attachedReadout.cancelEntry(); }
+    bool isValueEntryActive() override { return attachedReadout.isEntryActive(); }
     void modifierChanged() override { repaint(); }
     void hasModifierChanged() override { repaint(); }
     void unitChanged() override;
-    void rangeChanged() override;
+    void rangeChanged() override { attachedReadout.followRange (*this); }
 
     void applyScale (bool apply) override;
 
@@ -92,7 +92,7 @@ private:
     juce::Image knobBaseImage, knobTopImage;
     juce::Rectangle<int> knobBaseRect, knobTopRect;
     WidgetLabel label;
-    std::unique_ptr<BrakFxReadout> attachedReadout;
+    AttachedReadout attachedReadout { *this, *this };
     std::unique_ptr<juce::DrawableButton> globalMixButton;
     juce::Rectangle<int> globalMixRect;
 

@@ -32,11 +32,7 @@ ZOLSliderComponent::ZOLSliderComponent (juce::Rectangle<int> withUnit, juce::Rec
     setFocusContainerType (FocusContainerType::keyboardFocusContainer);
 }
 
-ZOLSliderComponent::~ZOLSliderComponent()
-{
-    if (attachedReadout != nullptr)
-        attachedReadout->removeChangeListener (this);
-}
+ZOLSliderComponent::~ZOLSliderComponent() = default;
 
 void ZOLSliderComponent::setLabelStyle (juce::Rectangle<int> rect, juce::Justification justification,
                                         juce::Typeface::Ptr typeface, juce::Colour colour, float fontSize)
@@ -56,14 +52,9 @@ void ZOLSliderComponent::attachReadout (juce::Rectangle<int> fieldRect, const ju
                                         juce::Colour fieldColour, juce::Justification fieldJustification,
                                         juce::Rectangle<int> fieldTextRect, float minimumHorizontalScale)
 {
-    if (attachedReadout != nullptr)
-        attachedReadout->removeChangeListener (this);
-    attachedReadout = BrakFxReadout::createForControl (fieldRect, fieldBackground, fieldTypeface, fieldFontSize,
-                                                       fieldColour, fieldJustification, fieldTextRect,
-                                                       minimumHorizontalScale);
-    attachedReadout->addChangeListener (this);
+    attachedReadout.attach (fieldRect, fieldBackground, fieldTypeface, fieldFontSize, fieldColour, fieldJustification,
+                            fieldTextRect, minimumHorizontalScale);
     attachedReadout->setEnabled (isEnabled());
-    addAndMakeVisible (*attachedReadout);
 }
 
 double ZOLSliderComponent::quantiseFraction (double fraction) const
@@ -175,22 +166,11 @@ void ZOLSliderComponent::setFromDevice (juce::uint16, juce::uint16 position, con
         heldPositionPending = true;
     }
 
-    if (attachedReadout != nullptr)
+    if (attachedReadout)
     {
         lastShownValue = (float) WidgetSupport::leadingNumber (text);
         attachedReadout->setText (text);
     }
-}
-
-void ZOLSliderComponent::cancelValueEntry()
-{
-    if (attachedReadout != nullptr)
-        attachedReadout->hideEditor();
-}
-
-bool ZOLSliderComponent::isValueEntryActive()
-{
-    return attachedReadout != nullptr && attachedReadout->isEditorVisible();
 }
 
 void ZOLSliderComponent::unitChanged()
@@ -199,26 +179,15 @@ void ZOLSliderComponent::unitChanged()
     setSize (size.getWidth(), size.getHeight());
     if (hasUnscaledBounds())
         unscaledBounds.setSize (size.getWidth(), size.getHeight());
-    if (attachedReadout != nullptr)
-    {
-        attachedReadout->setUnitText (unitText);
-        attachedReadout->setHasUnit (unitText.isNotEmpty());
-    }
+    attachedReadout.followUnit (*this);
     repaint();
-}
-
-void ZOLSliderComponent::rangeChanged()
-{
-    if (attachedReadout != nullptr)
-        attachedReadout->setValidation (true, true, clampEntries, rangeMin, rangeMax);
 }
 
 void ZOLSliderComponent::applyScale (bool apply)
 {
     applyCommonScale (*this, apply);
     // The readout and the thumb are drawn inside the slider's own transform.
-    if (attachedReadout != nullptr)
-        attachedReadout->followOwner (scaleFactor);
+    attachedReadout.followScale (scaleFactor);
     thumb->followOwner (scaleFactor);
 }
 
@@ -280,8 +249,7 @@ void ZOLSliderComponent::thumbReleased (const juce::MouseEvent& e, bool afterDra
 
 void ZOLSliderComponent::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
 {
-    if (isEnabled() && ! modifierActive)
-        postChangeCode (getWheelChangeCode (isWheelUp (wheel)));
+    postWheelStep (isEnabled(), wheel);
     juce::Component::mouseWheelMove (e, wheel);
 }
 
@@ -289,21 +257,12 @@ bool ZOLSliderComponent::keyPressed (const juce::KeyPress& key)
 {
     if (! isEnabled())
         return false;
-    if (key.isKeyCode (juce::KeyPress::upKey) || key.isKeyCode (juce::KeyPress::downKey))
-    {
-        postChangeCode (getWheelChangeCode (key.isKeyCode (juce::KeyPress::upKey)));
-        return true;
-    }
-    if (isModifierEditKey (key))
-    {
-        if (! hasModifier)
-            return false;
-        postChangeCode (3);
-        return true;
-    }
+    bool consumed = false;
+    if (handleStepOrModifierKey (key, consumed))
+        return consumed;
     if (key.isKeyCode (juce::KeyPress::returnKey))
     {
-        if (attachedReadout == nullptr)
+        if (! attachedReadout)
             return false;
         attachedReadout->showEditor();
         return true;
@@ -313,13 +272,12 @@ bool ZOLSliderComponent::keyPressed (const juce::KeyPress& key)
 
 void ZOLSliderComponent::focusGained (FocusChangeType cause)
 {
-    if (cause == focusChangedByMouseClick || cause == focusChangedByTabKey)
-        postChangeCode (1);
+    postSelectionOnFocus (cause);
 }
 
 void ZOLSliderComponent::enablementChanged()
 {
-    if (attachedReadout != nullptr)
+    if (attachedReadout)
         attachedReadout->setEnabled (isEnabled());
     setAlpha (WidgetSupport::usableAlpha (isEnabled() ? alphaEnabled : alphaDisabled));
     repaint();
@@ -327,11 +285,9 @@ void ZOLSliderComponent::enablementChanged()
 
 void ZOLSliderComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
-    if (attachedReadout == nullptr || source != static_cast<juce::ChangeBroadcaster*> (attachedReadout.get()))
-        return;
-    auto code = attachedReadout->getChangeCode();
+    auto code = attachedReadout.codeToPassOn (source);
     if (code == 10)
         lastShownValue = (float) attachedReadout->getValueAsDouble();
-    if (code == 1 || code == 10)
+    if (code >= 0)
         postChangeCode (code);
 }

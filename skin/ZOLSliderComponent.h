@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/BrakFxReadout.h"
+#include "skin/AttachedReadout.h"
 #include "skin/WidgetLabel.h"
 #include "skin/ZOLEffectParam.h"
 #include "skin/ZOLResizableComponent.h"
@@ -53,10 +53,10 @@ public:
     int getUnitValue() override;
     double getValueAsDouble() override { return lastShownValue; }
     void setFromDevice (juce::uint16 value, juce::uint16 position, const juce::String& text) override;
-    void cancelValueEntry() override;
-    bool isValueEntryActive() override;
+    void cancelValueEntry() override { attachedReadout.cancelEntry(); }
+    bool isValueEntryActive() override { return attachedReadout.isEntryActive(); }
     void unitChanged() override;
-    void rangeChanged() override;
+    void rangeChanged() override { attachedReadout.followRange (*this); }
     void modifierChanged() override { repaint(); }
     void hasModifierChanged() override { repaint(); }
 
@@ -86,7 +86,7 @@ private:
     juce::Rectangle<int> backgroundRect;
     WidgetLabel label;
     std::unique_ptr<ZOLSliderButton> thumb;
-    std::unique_ptr<BrakFxReadout> attachedReadout;
+    AttachedReadout attachedReadout { *this, *this };
     double shownFraction = -1.0;
     juce::Point<int> shownFractionAt;
     bool heldPositionPending = false;
