@@ -288,6 +288,12 @@ void BrakFxReadout::mouseDown (const juce::MouseEvent& e)
         return;
     if (e.eventComponent == editor.get() || editor->isParentOf (e.eventComponent))
         return;
+    pressedElsewhere();
+}
+
+void BrakFxReadout::pressedElsewhere()
+{
+    // The press that opened the editor may still arrive through the window.
     if (Clock::elapsedSince (editorOpenedAt) < 11)
         return;
 
@@ -357,6 +363,12 @@ bool BrakFxReadout::keyPressed (const juce::KeyPress& key, juce::Component* orig
 
 void BrakFxReadout::textEditorFocusLost (juce::TextEditor&)
 {
+    if (! isEditorVisible())
+        return;
+    // A click on another component takes the focus before the press itself
+    // arrives; it is still a press elsewhere, which may apply the entry.
+    if (juce::ModifierKeys::currentModifiers.isAnyMouseButtonDown())
+        pressedElsewhere();
     if (isEditorVisible())
         hideEditor();
 }

@@ -97,6 +97,7 @@ public:
 private:
     void textEditorFocusLost (juce::TextEditor&) override;
     void commitEntry();
+    void pressedElsewhere();
     void stopWatchingWindow();
 
     juce::String displayText;

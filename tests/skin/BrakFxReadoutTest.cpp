@@ -138,3 +138,28 @@ TEST_F (ReadoutTest, DisabledOrNotEditableReadoutStaysClosed)
     EXPECT_FALSE (readout.isEditorVisible());
     EXPECT_TRUE (codes.take().empty());
 }
+
+TEST_F (ReadoutTest, LosingFocusAppliesTheEntryOnlyWhenAClickTookIt)
+{
+    auto loseFocus = [this] (int mouseButtons)
+    {
+        HeldKeys held (mouseButtons);
+        readout.getEditor()->focusLost (juce::Component::focusChangedDirectly);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    };
+    readout.setValidation (true, false, false, 0.0f, 0.0f);
+    readout.showEditor();
+    readout.getEditor()->setText ("7", false);
+    clock.advance (20);
+    loseFocus (0);
+    EXPECT_FALSE (readout.isEditorVisible());
+    EXPECT_EQ (readout.getText(), "");
+
+    readout.showEditor();
+    readout.getEditor()->setText ("8", false);
+    clock.advance (20);
+    loseFocus (juce::ModifierKeys::leftButtonModifier);
+    EXPECT_FALSE (readout.isEditorVisible());
+    EXPECT_EQ (readout.getText(), "8");
+    EXPECT_EQ (codes.take(), std::vector<int> { 10 });
+}
