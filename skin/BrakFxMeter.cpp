@@ -2,8 +2,8 @@
 
 #include "skin/WidgetSupport.h"
 
-BrakFxMeter::BrakFxMeter (int x, int y, const juce::String& name, const juce::String& meterText,
-                          const juce::Image& on, const juce::Image& off)
+BrakFxMeter::BrakFxMeter (int x, int y, const juce::String& name, const juce::String& meterText, const juce::Image& on,
+                          const juce::Image& off)
     : juce::Component (name)
     , text (meterText)
     , onImage (on)

@@ -7,10 +7,10 @@
 // A free-running level meter: polls its level source every 100 ms and shows
 // the level as a peak that decays, revealing the lit image over the unlit one
 // from the left.
-class BrakFxMeter : public juce::Component
-    , public ZOLResizableComponent
-    , public juce::Timer
-    , public juce::SettableTooltipClient
+class BrakFxMeter : public juce::Component,
+                    public ZOLResizableComponent,
+                    public juce::Timer,
+                    public juce::SettableTooltipClient
 {
 public:
     // Supplies the current level (about 0 to 0.1 for a full bar).

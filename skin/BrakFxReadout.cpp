@@ -9,8 +9,7 @@
 
 BrakFxReadout::BrakFxReadout (int x, int y, int width, int height, const juce::String& name,
                               const juce::Image& backgroundImage, juce::Typeface::Ptr typeface, float fontSize,
-                              juce::Colour colour, juce::Justification textJustification,
-                              juce::Rectangle<int> textArea)
+                              juce::Colour colour, juce::Justification textJustification, juce::Rectangle<int> textArea)
     : font (WidgetSupport::makeFont (typeface, fontSize))
     , textColour (colour)
     , mouseOverTextColour (colour)
@@ -52,15 +51,15 @@ BrakFxReadout::~BrakFxReadout()
     editor->removeListener (this);
 }
 
-std::unique_ptr<BrakFxReadout> BrakFxReadout::createForControl (
-    juce::Rectangle<int> fieldRect, const juce::Image& fieldBackground, juce::Typeface::Ptr fieldTypeface,
-    float fieldFontSize, juce::Colour fieldColour, juce::Justification fieldJustification,
-    juce::Rectangle<int> fieldTextRect, float minimumHorizontalScale)
+std::unique_ptr<BrakFxReadout>
+BrakFxReadout::createForControl (juce::Rectangle<int> fieldRect, const juce::Image& fieldBackground,
+                                 juce::Typeface::Ptr fieldTypeface, float fieldFontSize, juce::Colour fieldColour,
+                                 juce::Justification fieldJustification, juce::Rectangle<int> fieldTextRect,
+                                 float minimumHorizontalScale)
 {
-    auto readout = std::make_unique<BrakFxReadout> (fieldRect.getX(), fieldRect.getY(), fieldRect.getWidth(),
-                                                    fieldRect.getHeight(), juce::String(), fieldBackground,
-                                                    fieldTypeface, fieldFontSize, fieldColour, fieldJustification,
-                                                    fieldTextRect);
+    auto readout = std::make_unique<BrakFxReadout> (
+        fieldRect.getX(), fieldRect.getY(), fieldRect.getWidth(), fieldRect.getHeight(), juce::String(),
+        fieldBackground, fieldTypeface, fieldFontSize, fieldColour, fieldJustification, fieldTextRect);
     readout->setMinimumHorizontalScale (minimumHorizontalScale);
     readout->setEditorInputRestrictions (maxEntryLength, numberCharacters);
     return readout;
@@ -327,8 +326,7 @@ void BrakFxReadout::mouseExit (const juce::MouseEvent& e)
 void BrakFxReadout::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
 {
     bool onReadout = e.eventComponent == this || e.eventComponent == editor.get();
-    if (wheelEditsEntry && onReadout && isEditorVisible()
-        && isNumericText (editor->getText(), allowDecimals, true))
+    if (wheelEditsEntry && onReadout && isEditorVisible() && isNumericText (editor->getText(), allowDecimals, true))
     {
         auto number = editor->getText().getFloatValue() + (isWheelUp (wheel) ? 1.0f : -1.0f);
         if (validationOn && clamp)

@@ -8,12 +8,12 @@
 // A parameter's value as the unit formats it ("12.5 dB") on a field image,
 // with an in-place editor for typing a new number. An accepted entry posts
 // code 10, Escape code 0 and a press that opens the editor code 1.
-class BrakFxReadout : public juce::Component
-    , public juce::KeyListener
-    , public juce::SettableTooltipClient
-    , public ZOLResizableComponent
-    , public ZOLEffectParam
-    , private juce::TextEditor::Listener
+class BrakFxReadout : public juce::Component,
+                      public juce::KeyListener,
+                      public juce::SettableTooltipClient,
+                      public ZOLResizableComponent,
+                      public ZOLEffectParam,
+                      private juce::TextEditor::Listener
 {
 public:
     // A width or height of 0 takes the background image's; a text rect
@@ -25,23 +25,21 @@ public:
 
     // The value field of a knob or slider: unnamed, placed at the field rect,
     // its editor taking only the characters of a number.
-    static std::unique_ptr<BrakFxReadout> createForControl (juce::Rectangle<int> fieldRect,
-                                                            const juce::Image& fieldBackground,
-                                                            juce::Typeface::Ptr fieldTypeface, float fieldFontSize,
-                                                            juce::Colour fieldColour,
-                                                            juce::Justification fieldJustification,
-                                                            juce::Rectangle<int> fieldTextRect,
-                                                            float minimumHorizontalScale);
+    static std::unique_ptr<BrakFxReadout>
+    createForControl (juce::Rectangle<int> fieldRect, const juce::Image& fieldBackground,
+                      juce::Typeface::Ptr fieldTypeface, float fieldFontSize, juce::Colour fieldColour,
+                      juce::Justification fieldJustification, juce::Rectangle<int> fieldTextRect,
+                      float minimumHorizontalScale);
 
     // The longest text an entry may have.
     static constexpr int maxEntryLength = 100;
     // The characters of a number as the unit shows it.
     static constexpr const char* numberCharacters = "0123456789.-";
 
-    bool editable = true;              // a press may open the editor
-    bool commitOnOutsideClick = true;  // a press elsewhere applies a valid entry
-    bool wheelEditsEntry = false;      // the wheel steps the number being typed
-    bool hideWhenNotEditing = false;   // the readout hides itself when the editor closes
+    bool editable = true;             // a press may open the editor
+    bool commitOnOutsideClick = true; // a press elsewhere applies a valid entry
+    bool wheelEditsEntry = false;     // the wheel steps the number being typed
+    bool hideWhenNotEditing = false;  // the readout hides itself when the editor closes
 
     void setText (const juce::String& text);
     void setNumber (float number);

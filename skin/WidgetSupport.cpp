@@ -40,8 +40,7 @@ void drawImageInto (juce::Graphics& g, const juce::Image& image, juce::Rectangle
                  image.getHeight());
 }
 
-void drawImagePart (juce::Graphics& g, const juce::Image& image, juce::Rectangle<int> area,
-                    juce::Rectangle<int> source)
+void drawImagePart (juce::Graphics& g, const juce::Image& image, juce::Rectangle<int> area, juce::Rectangle<int> source)
 {
     source = source.getIntersection (image.getBounds());
     if (! image.isValid() || area.isEmpty() || source.isEmpty())

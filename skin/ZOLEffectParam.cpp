@@ -99,8 +99,8 @@ void ZOLEffectParam::postSelectionOnFocus (juce::Component::FocusChangeType caus
 
 bool ZOLEffectParam::hasIntegerRange() const
 {
-    return valueType == 1 && ! (rangeMin == 0.0f && rangeMax == 0.0f) && std::isfinite (rangeMin)
-           && std::isfinite (rangeMax) && rangeMax >= rangeMin;
+    return valueType == 1 && ! (rangeMin == 0.0f && rangeMax == 0.0f) && std::isfinite (rangeMin) &&
+           std::isfinite (rangeMax) && rangeMax >= rangeMin;
 }
 
 int ZOLEffectParam::mapFractionToUnitValue (double fraction) const

@@ -20,31 +20,31 @@ public:
     ZOLEffectParam() = default;
     virtual ~ZOLEffectParam();
 
-    ModifierKeyCombo dragModeKeys { false, false, true };
-    ModifierKeyCombo fineKeys { false, true, false };
+    ModifierKeyCombo dragModeKeys{ false, false, true };
+    ModifierKeyCombo fineKeys{ false, true, false };
     ModifierKeyCombo doubleClickKeys;
 
-    juce::uint16 blockId = 0;       // 0: the block the owning editor shows
-    juce::uint16 paramId = 0xFFFF;  // 0xFFFF: none
-    int valueType = 0;              // 1: integer of rangeMin..rangeMax; else 0..65534
-    juce::uint16 auxId = 0xFFFF;    // kept for the owner
-    bool hasModifier = false;       // a controller assignment is attached
-    bool modifierActive = false;    // ... and on: the widget follows the unit only
+    juce::uint16 blockId = 0;      // 0: the block the owning editor shows
+    juce::uint16 paramId = 0xFFFF; // 0xFFFF: none
+    int valueType = 0;             // 1: integer of rangeMin..rangeMax; else 0..65534
+    juce::uint16 auxId = 0xFFFF;   // kept for the owner
+    bool hasModifier = false;      // a controller assignment is attached
+    bool modifierActive = false;   // ... and on: the widget follows the unit only
     bool isMidiCc = false;
     juce::uint16 midiCcNumber = 0;
     bool hasSubIndex = false;
     juce::uint16 subIndex = 0;
-    juce::String unitText;          // display suffix of unit
-    int unit = 0;                   // ParamUnit
+    juce::String unitText; // display suffix of unit
+    int unit = 0;          // ParamUnit
     bool clampEntries = false;
     float rangeMin = 0.0f;
     float rangeMax = 0.0f;
     juce::Array<juce::uint16> extraParamIds;
     float alphaEnabled = 1.0f;
     float alphaDisabled = 0.6f;
-    bool altState = false;          // reverses the wheel
+    bool altState = false; // reverses the wheel
     int wheelFineByDefault = 0;
-    bool holdFromDevice = false;    // values from the unit do not move the widget
+    bool holdFromDevice = false; // values from the unit do not move the widget
 
     // Value operations; the base gives "no value".
     virtual juce::String getDisplayText() { return {}; }

@@ -7,8 +7,7 @@
 
 // A curve of 128 values on a background image, such as a modifier's curve or
 // the live graph.
-class ZOLGraphComponent : public juce::Component
-    , public ZOLResizableComponent
+class ZOLGraphComponent : public juce::Component, public ZOLResizableComponent
 {
 public:
     // The graph takes the background image's size, or the bounds' size without

@@ -14,9 +14,8 @@ juce::Font skinFont (const SkinManager* skin, const juce::String& fontName)
 } // namespace
 
 ZOLLabelComponent::ZOLLabelComponent (const SkinManager* skin, int x, int y, int width, int height,
-                                      const juce::String& name, const juce::String& text,
-                                      const juce::String& fontName, float size, juce::Colour textColour,
-                                      juce::Justification textJustification)
+                                      const juce::String& name, const juce::String& text, const juce::String& fontName,
+                                      float size, juce::Colour textColour, juce::Justification textJustification)
 {
     init (name, text, skinFont (skin, fontName), size, width, height, textColour, textJustification, x, y);
 }
@@ -177,6 +176,6 @@ juce::TextEditor* ZOLLabelComponent::createEditorComponent()
     auto* textEditor = juce::Label::createEditorComponent();
     if (textEditor != nullptr && editRestriction.on)
         textEditor->setInputRestrictions (juce::jmax (0, editRestriction.maximumLength),
-                                      editRestriction.allowedCharacters);
+                                          editRestriction.allowedCharacters);
     return textEditor;
 }

@@ -12,16 +12,14 @@ class SkinManager;
 // Adds skin fonts, colours per state (normal, selected, mouse over), dimming
 // when disabled, a background image, optional title side lines and a
 // restriction of what may be typed. A press on a clickable label posts code 1.
-class ZOLLabelComponent : public juce::Label
-    , public ZOLResizableComponent
-    , public ZOLEffectParam
+class ZOLLabelComponent : public juce::Label, public ZOLResizableComponent, public ZOLEffectParam
 {
 public:
     // The font is the skin's typeface of that name (the skin's stand-in for an
     // unknown name); an empty name or no skin keeps the framework's font.
     ZOLLabelComponent (const SkinManager* skin, int x, int y, int width, int height, const juce::String& name,
-                       const juce::String& text, const juce::String& fontName, float fontSize,
-                       juce::Colour textColour, juce::Justification justification);
+                       const juce::String& text, const juce::String& fontName, float fontSize, juce::Colour textColour,
+                       juce::Justification justification);
     ZOLLabelComponent (int x, int y, int width, int height, const juce::Font& font, float fontSize,
                        juce::Colour textColour, juce::Justification justification);
 
@@ -29,9 +27,9 @@ public:
     bool selected = false;
     bool sideLines = false;
     bool ticksUp = false;
-    juce::Colour sideLineColour { juce::Colours::transparentBlack };
+    juce::Colour sideLineColour{ juce::Colours::transparentBlack };
     bool clickable = false;
-    float alpha = 0.5f;  // opacity of a disabled label's text
+    float alpha = 0.5f; // opacity of a disabled label's text
 
     void setStateColours (juce::Colour normalText, juce::Colour normalBackground, juce::Colour selectedText,
                           juce::Colour selectedBackground, juce::Colour overText, juce::Colour overBackground);

@@ -5,9 +5,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // A two-image indicator, lit while enabled and unlit while disabled.
-class ZOLLedComponent : public juce::Component
-    , public ZOLResizableComponent
-    , public juce::SettableTooltipClient
+class ZOLLedComponent : public juce::Component, public ZOLResizableComponent, public juce::SettableTooltipClient
 {
 public:
     // Sized to the on image (0 by 0 without one) and placed at (x, y).

@@ -9,9 +9,7 @@
 // The meter control of the effect pages: shows the value the unit reports as
 // a fraction of the binding's range, revealing the lit image over the unlit
 // one in its fill direction. A press posts code 1.
-class ZOLMeterComponent : public juce::Component
-    , public ZOLEffectParam
-    , public ZOLResizableComponent
+class ZOLMeterComponent : public juce::Component, public ZOLEffectParam, public ZOLResizableComponent
 {
 public:
     enum FillDirection

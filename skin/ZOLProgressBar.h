@@ -13,9 +13,7 @@ struct ZOLProgressValue
 
 // The framework's progress bar over a value it owns; the owner writes
 // progress (0.0 to 1.0).
-class ZOLProgressBar : private ZOLProgressValue
-    , public juce::ProgressBar
-    , public ZOLResizableComponent
+class ZOLProgressBar : private ZOLProgressValue, public juce::ProgressBar, public ZOLResizableComponent
 {
 public:
     ZOLProgressBar();

@@ -4,9 +4,8 @@
 
 #include <cmath>
 
-ZOLRotaryKnob::ZOLRotaryKnob (juce::Rectangle<int> bounds, const juce::Image& knobBase,
-                              juce::Rectangle<int> baseRect, const juce::Image& knobTop,
-                              juce::Rectangle<int> topRect)
+ZOLRotaryKnob::ZOLRotaryKnob (juce::Rectangle<int> bounds, const juce::Image& knobBase, juce::Rectangle<int> baseRect,
+                              const juce::Image& knobTop, juce::Rectangle<int> topRect)
     : knobBaseImage (knobBase)
     , knobTopImage (knobTop)
     , knobBaseRect (WidgetSupport::withoutNegativeSize (baseRect))
@@ -159,10 +158,10 @@ void ZOLRotaryKnob::paint (juce::Graphics& g)
     if (! (hideTopWhenDisabled && ! isEnabled()) && knobTopImage.isValid() && ! knobTopRect.isEmpty())
     {
         auto w = (float) knobTopRect.getWidth(), h = (float) knobTopRect.getHeight();
-        auto transform = juce::AffineTransform::scale (w / (float) knobTopImage.getWidth(),
-                                                       h / (float) knobTopImage.getHeight())
-                             .rotated (angle, w / 2.0f, h / 2.0f)
-                             .translated ((float) knobTopRect.getX(), (float) knobTopRect.getY());
+        auto transform =
+            juce::AffineTransform::scale (w / (float) knobTopImage.getWidth(), h / (float) knobTopImage.getHeight())
+                .rotated (angle, w / 2.0f, h / 2.0f)
+                .translated ((float) knobTopRect.getX(), (float) knobTopRect.getY());
         g.drawImageTransformed (knobTopImage, transform);
     }
 
@@ -224,8 +223,8 @@ void ZOLRotaryKnob::mouseDrag (const juce::MouseEvent& e)
             while (pointer < 0.0f)
                 pointer += juce::MathConstants<float>::twoPi;
             if (std::abs (pointer - lastDragAngle) > juce::MathConstants<float>::pi)
-                pointer += pointer < lastDragAngle ? juce::MathConstants<float>::twoPi
-                                                   : -juce::MathConstants<float>::twoPi;
+                pointer +=
+                    pointer < lastDragAngle ? juce::MathConstants<float>::twoPi : -juce::MathConstants<float>::twoPi;
             newAngle = pointer;
         }
     }

@@ -10,12 +10,12 @@
 // The knob of the effect pages: a base image with a rotating top, a readout
 // under it for the unit's text and typed values, a caption, and for some
 // parameters a small "Global Mix" toggle. Gestures become change codes.
-class ZOLRotaryKnob : public juce::Component
-    , public juce::ChangeListener
-    , public juce::Button::Listener
-    , public juce::SettableTooltipClient
-    , public ZOLEffectParam
-    , public ZOLResizableComponent
+class ZOLRotaryKnob : public juce::Component,
+                      public juce::ChangeListener,
+                      public juce::Button::Listener,
+                      public juce::SettableTooltipClient,
+                      public ZOLEffectParam,
+                      public ZOLResizableComponent
 {
 public:
     ZOLRotaryKnob (juce::Rectangle<int> bounds, const juce::Image& knobBase, juce::Rectangle<int> knobBaseRect,
@@ -25,7 +25,7 @@ public:
     // Written by the control factory and the owner.
     juce::Image backgroundImage;
     juce::Rectangle<int> backgroundRect;
-    juce::Colour backgroundColour { juce::Colours::transparentBlack };
+    juce::Colour backgroundColour{ juce::Colours::transparentBlack };
     juce::Image modifierOnImage, modifierImage, topModifierImage;
     juce::Rectangle<int> modifierRect;
     bool editorEnabled = true;
@@ -33,7 +33,7 @@ public:
     float readoutAlpha = 1.0f;
     float angleMin = -2.4f;
     float angleMax = 2.4f;
-    int dragMode = 0;  // 0 linear, 1 rotary
+    int dragMode = 0; // 0 linear, 1 rotary
     juce::uint16 globalMixParamId = 0;
     bool hideTopWhenDisabled = false;
     bool disableOnLeadChar = false;
@@ -92,7 +92,7 @@ private:
     juce::Image knobBaseImage, knobTopImage;
     juce::Rectangle<int> knobBaseRect, knobTopRect;
     WidgetLabel label;
-    AttachedReadout attachedReadout { *this, *this };
+    AttachedReadout attachedReadout{ *this, *this };
     std::unique_ptr<juce::DrawableButton> globalMixButton;
     juce::Rectangle<int> globalMixRect;
 

@@ -8,8 +8,7 @@ class ZOLSliderComponent;
 
 // The thumb of a slider: an image button that hands its presses and drags to
 // the slider that owns it.
-class ZOLSliderButton : public juce::DrawableButton
-    , public ZOLResizableComponent
+class ZOLSliderButton : public juce::DrawableButton, public ZOLResizableComponent
 {
 public:
     ZOLSliderButton (ZOLSliderComponent& owner, bool vertical, const juce::Image& thumb, const juce::Image& thumbDown);

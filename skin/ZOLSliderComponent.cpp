@@ -6,9 +6,9 @@
 
 ZOLSliderComponent::ZOLSliderComponent (juce::Rectangle<int> withUnit, juce::Rectangle<int> withoutUnit,
                                         int positionBackgroundX, int positionBackgroundY, int thumbX, int thumbY,
-                                        int minPosition, int maxPosition, const juce::String& tooltip,
-                                        bool isVertical, const juce::Image& backgroundImage,
-                                        const juce::Image& thumbImg, const juce::Image& thumbDownImg)
+                                        int minPosition, int maxPosition, const juce::String& tooltip, bool isVertical,
+                                        const juce::Image& backgroundImage, const juce::Image& thumbImg,
+                                        const juce::Image& thumbDownImg)
     : juce::Component ("Slider")
     , background (backgroundImage)
     , thumbImage (thumbImg)

@@ -11,20 +11,20 @@
 // The fader of the effect pages: a track image, a draggable thumb, a readout
 // for the value and its unit, and a caption. With detents it also serves the
 // two- and three-position switches. Gestures become change codes.
-class ZOLSliderComponent : public juce::Component
-    , public juce::ChangeListener
-    , public ZOLEffectParam
-    , public ZOLResizableComponent
+class ZOLSliderComponent : public juce::Component,
+                           public juce::ChangeListener,
+                           public ZOLEffectParam,
+                           public ZOLResizableComponent
 {
 public:
     ZOLSliderComponent (juce::Rectangle<int> sizeWithUnit, juce::Rectangle<int> sizeWithoutUnit,
                         int positionBackgroundX, int positionBackgroundY, int knobX, int knobY, int knobMinPosition,
-                        int knobMaxPosition, const juce::String& tooltip, bool vertical,
-                        const juce::Image& background, const juce::Image& thumb, const juce::Image& thumbDown);
+                        int knobMaxPosition, const juce::String& tooltip, bool vertical, const juce::Image& background,
+                        const juce::Image& thumb, const juce::Image& thumbDown);
     ~ZOLSliderComponent() override;
 
-    juce::uint8 steps = 0;  // detents; 0 is continuous
-    int trackMin = -1;      // optional pointer range on the track; -1 is none
+    juce::uint8 steps = 0; // detents; 0 is continuous
+    int trackMin = -1;     // optional pointer range on the track; -1 is none
     int trackMax = -1;
     juce::Rectangle<int> modifierRect;
     juce::Image modifierOnImage, modifierImage;
@@ -86,7 +86,7 @@ private:
     juce::Rectangle<int> backgroundRect;
     WidgetLabel label;
     std::unique_ptr<ZOLSliderButton> thumb;
-    AttachedReadout attachedReadout { *this, *this };
+    AttachedReadout attachedReadout{ *this, *this };
     double shownFraction = -1.0;
     juce::Point<int> shownFractionAt;
     bool heldPositionPending = false;

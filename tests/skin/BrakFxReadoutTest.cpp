@@ -1,7 +1,7 @@
 #include "WidgetTestKit.h"
 
-#include "support/ManualClock.h"
 #include "skin/BrakFxReadout.h"
+#include "support/ManualClock.h"
 
 using namespace WidgetTestKit;
 
@@ -24,11 +24,11 @@ struct ReadoutTest : ::testing::Test
     }
 
     ManualClock clock;
-    ManualClock::Installed installed { clock };
+    ManualClock::Installed installed{ clock };
     juce::Component window, elsewhere;
-    BrakFxReadout readout { 10, 10, 60, 16, "value", field (60, 16), nullptr, 12.0f, ink,
-                            juce::Justification::centred, {} };
-    CodeRecorder codes { readout };
+    BrakFxReadout readout{ 10, 10, 60, 16, "value", field (60, 16), nullptr, 12.0f, ink, juce::Justification::centred,
+                           {} };
+    CodeRecorder codes{ readout };
 };
 } // namespace
 
@@ -44,7 +44,7 @@ TEST_F (ReadoutTest, ShowsTheUnitOnceAndEditsTheBareNumber)
     readout.mouseDown (mouse (readout, { 5, 5 }));
     ASSERT_TRUE (readout.isEditorVisible());
     EXPECT_EQ (readout.getEditor()->getText(), "12.5");
-    EXPECT_EQ (codes.take(), std::vector<int> { 1 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 1 });
 
     readout.hideEditor();
     readout.setText ("Off");
@@ -90,13 +90,13 @@ TEST_F (ReadoutTest, ReturnAcceptsValidEntriesAndEscapeCancels)
     typeAndPress ("7", juce::KeyPress::returnKey);
     EXPECT_FALSE (readout.isEditorVisible());
     EXPECT_EQ (readout.getText(), "5");
-    EXPECT_EQ (codes.take(), std::vector<int> { 10 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 10 });
 
     readout.showEditor();
     typeAndPress ("3", juce::KeyPress::escapeKey);
     EXPECT_FALSE (readout.isEditorVisible());
     EXPECT_EQ (readout.getText(), "5");
-    EXPECT_EQ (codes.take(), std::vector<int> { 0 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 0 });
 }
 
 TEST_F (ReadoutTest, APressElsewhereCommitsOnlyAfterTheOpeningPress)
@@ -117,7 +117,7 @@ TEST_F (ReadoutTest, APressElsewhereCommitsOnlyAfterTheOpeningPress)
     readout.mouseDown (mouse (elsewhere, { 2, 2 }));
     EXPECT_FALSE (readout.isEditorVisible());
     EXPECT_EQ (readout.getText(), "42");
-    EXPECT_EQ (codes.take(), std::vector<int> { 10 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 10 });
 
     readout.showEditor();
     readout.getEditor()->setText ("4x", false);
@@ -161,5 +161,5 @@ TEST_F (ReadoutTest, LosingFocusAppliesTheEntryOnlyWhenAClickTookIt)
     loseFocus (juce::ModifierKeys::leftButtonModifier);
     EXPECT_FALSE (readout.isEditorVisible());
     EXPECT_EQ (readout.getText(), "8");
-    EXPECT_EQ (codes.take(), std::vector<int> { 10 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 10 });
 }

@@ -103,7 +103,7 @@ TEST (Meters, ParameterMeterLightsItsFractionInItsDirection)
 
     CodeRecorder codes (meter);
     meter.mouseDown (mouse (meter, { 3, 3 }));
-    EXPECT_EQ (codes.take(), std::vector<int> { 1 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 1 });
 }
 
 TEST (Graph, DrawsTheCurveAroundItsBaseLineAndClampsItToTheHeight)
@@ -154,6 +154,6 @@ TEST (Graph, MarkerRingStaysOnTheGraph)
     snapshot (graph);
     EXPECT_EQ (display.getMarkerPosition(), juce::Point<float> (128.0f, 0.0f));
 
-    graph.setMarkerIndex (500);  // past the curve: no ring, no fault
+    graph.setMarkerIndex (500); // past the curve: no ring, no fault
     snapshot (graph);
 }

@@ -2,14 +2,14 @@
 
 #include "skin/BrakFxMeter.h"
 #include "skin/SkinManager.h"
-#include "skin/ZOLGraphComponent.h"
-#include "skin/ZOLMeterComponent.h"
-#include "skin/ZOLRotaryKnob.h"
-#include "skin/ZOLSliderComponent.h"
 #include "skin/ZOLBorderedImageComponent.h"
+#include "skin/ZOLGraphComponent.h"
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLLedComponent.h"
+#include "skin/ZOLMeterComponent.h"
 #include "skin/ZOLProgressBar.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "skin/ZOLSliderComponent.h"
 
 #include <limits>
 
@@ -81,7 +81,7 @@ TEST (Label, SideLinesOnlyForCentredTitlesAndPressesOnlyWhenClickable)
     EXPECT_TRUE (codes.take().empty());
     label.clickable = true;
     label.mouseDown (mouse (label, { 2, 2 }));
-    EXPECT_EQ (codes.take(), std::vector<int> { 1 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 1 });
 
     label.setText ("Level", juce::dontSendNotification);
     label.fitWidthToText();
@@ -182,7 +182,7 @@ TEST (BadInput, EmptyOrNegativeSizesAndUnusableNumbersAreTamed)
     ZOLLabelComponent label (0, 0, -20, -20, juce::Font(), nan, ink, juce::Justification::centred);
     label.setBackgroundImage ({}, { 0, 0, -4, -4 });
     ZOLLedComponent led (0, 0, {}, {}, {});
-    for (juce::Component* c : std::initializer_list<juce::Component*> { &meter, &level, &graph, &label, &led })
+    for (juce::Component* c : std::initializer_list<juce::Component*>{ &meter, &level, &graph, &label, &led })
     {
         EXPECT_GE (c->getWidth(), 0);
         paint (*c);

@@ -17,8 +17,8 @@ using namespace WidgetTestKit;
 
 namespace
 {
-const juce::Colour caption { 0xFFA9B0B8 };
-const juce::Colour thumb { 0xFF8A919B };
+const juce::Colour caption{ 0xFFA9B0B8 };
+const juce::Colour thumb{ 0xFF8A919B };
 
 // A dark panel holding the widgets of one picture.
 struct Stage : juce::Component
@@ -46,27 +46,33 @@ struct Stage : juce::Component
 
 juce::Image rounded (int w, int h, juce::Colour fill, float corner = 2.0f)
 {
-    return makeImage (w, h, [=] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (fill);
-        g.fillRoundedRectangle (r, corner);
-    });
+    return makeImage (w, h,
+                      [=] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (fill);
+                          g.fillRoundedRectangle (r, corner);
+                      });
 }
 
 juce::Image litBar (int w, int h, bool vertical)
 {
-    return makeImage (w, h, [=] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setGradientFill ({ juce::Colour (0xFF3E9E6E), vertical ? r.getBottomLeft() : r.getTopLeft(),
-                             juce::Colour (0xFFD9A441), r.getTopRight(), false });
-        g.fillRoundedRectangle (r, 2.0f);
-    });
+    return makeImage (w, h,
+                      [=] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setGradientFill ({ juce::Colour (0xFF3E9E6E), vertical ? r.getBottomLeft() : r.getTopLeft(),
+                                               juce::Colour (0xFFD9A441), r.getTopRight(), false });
+                          g.fillRoundedRectangle (r, 2.0f);
+                      });
 }
 
 juce::Image led (bool on)
 {
-    return makeImage (12, 12, [on] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (on ? juce::Colour (0xFF5FD38D) : juce::Colour (0xFF22362B));
-        g.fillEllipse (r.reduced (1.5f));
-    });
+    return makeImage (12, 12,
+                      [on] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (on ? juce::Colour (0xFF5FD38D) : juce::Colour (0xFF22362B));
+                          g.fillEllipse (r.reduced (1.5f));
+                      });
 }
 } // namespace
 
@@ -87,12 +93,14 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             k.setFromDevice (0, (juce::uint16) (i * 42), texts[i]);
             if (i == 2)
             {
-                k.modifierOnImage = makeImage (48, 48, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-                    g.setColour (accent);
-                    g.drawEllipse (r.reduced (2.5f), 2.0f);
-                    g.setColour (bezel);
-                    g.fillEllipse (r.reduced (5.0f));
-                });
+                k.modifierOnImage = makeImage (48, 48,
+                                               [] (juce::Graphics& g, juce::Rectangle<float> r)
+                                               {
+                                                   g.setColour (accent);
+                                                   g.drawEllipse (r.reduced (2.5f), 2.0f);
+                                                   g.setColour (bezel);
+                                                   g.fillEllipse (r.reduced (5.0f));
+                                               });
                 k.modifierRect = { 6, 4, 48, 48 };
                 k.setHasModifier (true);
                 k.modifierActive = true;
@@ -109,13 +117,13 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
         Stage stage (260, 160);
         for (int i = 0; i < 4; ++i)
         {
-            auto& s = stage.add<ZOLSliderComponent> (
-                juce::Rectangle<int> (0, 0, 56, 150), juce::Rectangle<int> (0, 0, 48, 150), 18, 22, 11, 110, 22, 110,
-                "Level", true, rounded (12, 100, juce::Colour (0xFF101214), 3.0f), rounded (26, 12, thumb),
-                rounded (26, 12, thumb));
+            auto& s = stage.add<ZOLSliderComponent> (juce::Rectangle<int> (0, 0, 56, 150),
+                                                     juce::Rectangle<int> (0, 0, 48, 150), 18, 22, 11, 110, 22, 110,
+                                                     "Level", true, rounded (12, 100, juce::Colour (0xFF101214), 3.0f),
+                                                     rounded (26, 12, thumb), rounded (26, 12, thumb));
             s.setTopLeftPosition (10 + 62 * i, 4);
-            s.attachReadout ({ 0, 128, 48, 16 }, field (48, 16), nullptr, 11.0f, ink, juce::Justification::centred,
-                             {}, 0.8f);
+            s.attachReadout ({ 0, 128, 48, 16 }, field (48, 16), nullptr, 11.0f, ink, juce::Justification::centred, {},
+                             0.8f);
             s.setLabelStyle ({ 0, 0, 48, 18 }, juce::Justification::centred, nullptr, caption, 12.0f);
             s.setLabelText ("Level");
             s.setUnit (i == 1 ? 1 : 0);
@@ -149,9 +157,9 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             level.timerCallback();
             level.stopTimer();
 
-            auto& meter = stage.add<ZOLMeterComponent> (juce::Rectangle<int> (160 + 32 * i, 10, 24, 110), 4, 4,
-                                                        litBar (16, 90, true),
-                                                        rounded (16, 90, juce::Colour (0xFF111315)), true);
+            auto& meter =
+                stage.add<ZOLMeterComponent> (juce::Rectangle<int> (160 + 32 * i, 10, 24, 110), 4, 4,
+                                              litBar (16, 90, true), rounded (16, 90, juce::Colour (0xFF111315)), true);
             meter.rangeMax = 100.0f;
             meter.setLabelStyle ({ 0, 96, 24, 14 }, juce::Justification::centred, nullptr, caption, 11.0f);
             meter.setLabelText (juce::String (i * 33));
@@ -168,8 +176,8 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             sine[i] = 0.8f * (float) std::sin ((double) i / 127.0 * juce::MathConstants<double>::twoPi);
             ramp[i] = std::pow ((float) i / 127.0f, 2.0f);
         }
-        auto& bipolar = stage.add<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), accent, 1.5f,
-                                                      true);
+        auto& bipolar =
+            stage.add<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), accent, 1.5f, true);
         bipolar.setValues (sine.data());
         bipolar.setTopLeftPosition (10, 10);
         auto& curve = stage.add<ZOLGraphComponent> (background, juce::Rectangle<int> (6, 6, 128, 58), ink, 1.5f, false);

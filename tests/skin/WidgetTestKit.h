@@ -12,11 +12,11 @@
 namespace WidgetTestKit
 {
 // Dark, quiet colours for the stand-in skin.
-inline const juce::Colour panel { 0xFF1B1D20 };
-inline const juce::Colour bezel { 0xFF2C3036 };
-inline const juce::Colour rim { 0xFF434851 };
-inline const juce::Colour ink { 0xFFD6DBE1 };
-inline const juce::Colour accent { 0xFF5FB3D3 };
+inline const juce::Colour panel{ 0xFF1B1D20 };
+inline const juce::Colour bezel{ 0xFF2C3036 };
+inline const juce::Colour rim{ 0xFF434851 };
+inline const juce::Colour ink{ 0xFFD6DBE1 };
+inline const juce::Colour accent{ 0xFF5FB3D3 };
 
 inline juce::Image makeImage (int w, int h, std::function<void (juce::Graphics&, juce::Rectangle<float>)> draw)
 {
@@ -33,30 +33,36 @@ inline juce::Image solid (int w, int h, juce::Colour c)
 
 inline juce::Image knobBase()
 {
-    return makeImage (48, 48, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (rim);
-        g.fillEllipse (r.reduced (2.0f));
-        g.setColour (bezel);
-        g.fillEllipse (r.reduced (5.0f));
-    });
+    return makeImage (48, 48,
+                      [] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (rim);
+                          g.fillEllipse (r.reduced (2.0f));
+                          g.setColour (bezel);
+                          g.fillEllipse (r.reduced (5.0f));
+                      });
 }
 
 inline juce::Image knobTop()
 {
-    return makeImage (48, 48, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (ink);
-        g.drawLine (r.getCentreX(), r.getCentreY() - 4.0f, r.getCentreX(), 9.0f, 3.0f);
-    });
+    return makeImage (48, 48,
+                      [] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (ink);
+                          g.drawLine (r.getCentreX(), r.getCentreY() - 4.0f, r.getCentreX(), 9.0f, 3.0f);
+                      });
 }
 
 inline juce::Image field (int w = 52, int h = 16)
 {
-    return makeImage (w, h, [] (juce::Graphics& g, juce::Rectangle<float> r) {
-        g.setColour (juce::Colour (0xFF121417));
-        g.fillRoundedRectangle (r.reduced (0.5f), 3.0f);
-        g.setColour (rim);
-        g.drawRoundedRectangle (r.reduced (0.5f), 3.0f, 1.0f);
-    });
+    return makeImage (w, h,
+                      [] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (juce::Colour (0xFF121417));
+                          g.fillRoundedRectangle (r.reduced (0.5f), 3.0f);
+                          g.setColour (rim);
+                          g.drawRoundedRectangle (r.reduced (0.5f), 3.0f, 1.0f);
+                      });
 }
 
 inline juce::MouseEvent mouse (juce::Component& c, juce::Point<int> at, juce::ModifierKeys mods = {}, int clicks = 1)
@@ -70,7 +76,7 @@ inline juce::MouseEvent mouse (juce::Component& c, juce::Point<int> at, juce::Mo
 
 inline juce::MouseWheelDetails wheel (float deltaY)
 {
-    juce::MouseWheelDetails details {};
+    juce::MouseWheelDetails details{};
     details.deltaY = deltaY;
     return details;
 }
@@ -131,8 +137,9 @@ inline int countNear (const juce::Image& image, juce::Rectangle<int> area, juce:
         for (int x = area.getX(); x < area.getRight(); ++x)
         {
             auto p = image.getPixelAt (x, y);
-            if (std::abs (p.getRed() - c.getRed()) <= tolerance && std::abs (p.getGreen() - c.getGreen()) <= tolerance
-                && std::abs (p.getBlue() - c.getBlue()) <= tolerance && p.getAlpha() > 128)
+            if (std::abs (p.getRed() - c.getRed()) <= tolerance &&
+                std::abs (p.getGreen() - c.getGreen()) <= tolerance &&
+                std::abs (p.getBlue() - c.getBlue()) <= tolerance && p.getAlpha() > 128)
                 ++count;
         }
     return count;

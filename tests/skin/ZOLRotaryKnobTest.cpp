@@ -22,8 +22,8 @@ struct KnobTest : ::testing::Test
         knob.mouseDrag (mouse (knob, to, mods));
     }
 
-    ZOLRotaryKnob knob { { 0, 0, 60, 106 }, knobBase(), { 6, 4, 48, 48 }, knobTop(), { 6, 4, 48, 48 } };
-    CodeRecorder codes { knob };
+    ZOLRotaryKnob knob{ { 0, 0, 60, 106 }, knobBase(), { 6, 4, 48, 48 }, knobTop(), { 6, 4, 48, 48 } };
+    CodeRecorder codes{ knob };
 };
 } // namespace
 
@@ -59,15 +59,15 @@ TEST_F (KnobTest, LinearDragTurnsByPixelsAndFineKeysSlowIt)
 TEST_F (KnobTest, RotaryDragFollowsThePointerOutsideTheDeadZone)
 {
     knob.dragMode = 1;
-    drag ({ 30, 28 }, { 32, 55 });  // within 5 pixels of the middle (30, 53)
+    drag ({ 30, 28 }, { 32, 55 }); // within 5 pixels of the middle (30, 53)
     EXPECT_EQ (knob.getAngle(), 0.0f);
     EXPECT_TRUE (codes.take().empty());
 
-    knob.mouseDrag (mouse (knob, { 40, 53 }));  // straight right: a quarter turn
+    knob.mouseDrag (mouse (knob, { 40, 53 })); // straight right: a quarter turn
     EXPECT_FLOAT_EQ (knob.getAngle(), juce::MathConstants<float>::halfPi);
-    knob.mouseDrag (mouse (knob, { 20, 43 }));  // up and left: counter-clockwise
+    knob.mouseDrag (mouse (knob, { 20, 43 })); // up and left: counter-clockwise
     EXPECT_NEAR (knob.getAngle(), -juce::MathConstants<float>::pi / 4.0f, 1.0e-5);
-    EXPECT_EQ (codes.take(), std::vector<int> { 4 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 4 });
 
     // Alt swaps the mode back to linear.
     HeldKeys alt (juce::ModifierKeys::altModifier);
@@ -107,7 +107,7 @@ TEST_F (KnobTest, ClicksWheelAndKeysBecomeCodes)
 {
     HeldKeys none (0);
     knob.mouseDown (mouse (knob, { 30, 28 }, {}, 2));
-    EXPECT_EQ (codes.take(), std::vector<int> { 9 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 9 });
     {
         HeldKeys shift (juce::ModifierKeys::shiftModifier);
         knob.mouseDown (mouse (knob, { 30, 28 }, {}, 2));
@@ -126,7 +126,7 @@ TEST_F (KnobTest, ClicksWheelAndKeysBecomeCodes)
     EXPECT_FALSE (knob.isDragging());
     EXPECT_TRUE (knob.keyPressed (juce::KeyPress ('m')));
     EXPECT_FALSE (knob.keyPressed (juce::KeyPress ('m', juce::ModifierKeys::ctrlModifier, 0)));
-    EXPECT_EQ (codes.take(), std::vector<int> { 3 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 3 });
 
     knob.mouseWheelMove (mouse (knob, { 30, 28 }), wheel (0.2f));
     EXPECT_EQ (knob.getChangeCode(), 5);
@@ -206,5 +206,5 @@ TEST_F (KnobTest, GlobalMixToggleIsTheSecondaryValue)
     EXPECT_TRUE (codes.take().empty());
 
     knob.getGlobalMixButton()->setToggleState (false, juce::sendNotificationSync);
-    EXPECT_EQ (codes.take(), std::vector<int> { 11 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 11 });
 }

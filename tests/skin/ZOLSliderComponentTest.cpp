@@ -10,20 +10,19 @@ struct SliderTest : ::testing::Test
 {
     SliderTest()
     {
-        slider.attachReadout ({ 0, 124, 40, 16 }, field (40, 16), nullptr, 11.0f, ink, juce::Justification::centred,
-                              {}, 1.0f);
+        slider.attachReadout ({ 0, 124, 40, 16 }, field (40, 16), nullptr, 11.0f, ink, juce::Justification::centred, {},
+                              1.0f);
         slider.setTopLeftPosition (30, 40);
     }
 
-    void click (int y, int clicks = 1, int x = 20)
-    {
-        slider.mouseDown (mouse (slider, { x, y }, {}, clicks));
-    }
+    void click (int y, int clicks = 1, int x = 20) { slider.mouseDown (mouse (slider, { x, y }, {}, clicks)); }
 
     // Track 12 x 100 at (14, 20); the thumb's top travels from 20 (top) to 108.
-    ZOLSliderComponent slider { { 0, 0, 56, 140 }, { 0, 0, 40, 140 }, 14, 20, 8, 108, 20, 108, "Level", true,
-                                solid (12, 100, bezel), solid (24, 12, ink), solid (24, 12, ink) };
-    CodeRecorder codes { slider };
+    ZOLSliderComponent slider{
+        { 0, 0, 56, 140 },   { 0, 0, 40, 140 },  14, 20, 8, 108, 20, 108, "Level", true, solid (12, 100, bezel),
+        solid (24, 12, ink), solid (24, 12, ink)
+    };
+    CodeRecorder codes{ slider };
 };
 } // namespace
 
@@ -56,17 +55,17 @@ TEST_F (SliderTest, ClicksOnTheTrackSetTheValueAndDoubleClicksPost9)
 {
     click (26);
     EXPECT_EQ (slider.getUnitValue(), 65534);
-    EXPECT_EQ (codes.take(), std::vector<int> { 4 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 4 });
     click (114);
     EXPECT_EQ (slider.getUnitValue(), 0);
     EXPECT_EQ (slider.getThumb()->getY(), 108);
     codes.take();
 
-    click (114);  // no movement, no code
-    click (60, 1, 2);  // beside the track and the thumb
+    click (114);      // no movement, no code
+    click (60, 1, 2); // beside the track and the thumb
     EXPECT_TRUE (codes.take().empty());
     click (60, 2, 2);
-    EXPECT_EQ (codes.take(), std::vector<int> { 9 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 9 });
 
     slider.mouseDown (mouse (slider, { 20, 50 }, juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier)));
     EXPECT_TRUE (codes.take().empty());
@@ -74,13 +73,13 @@ TEST_F (SliderTest, ClicksOnTheTrackSetTheValueAndDoubleClicksPost9)
     slider.mouseDown (mouse (slider, { 20, 50 }, juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier)));
     slider.modifierActive = true;
     click (26);
-    EXPECT_EQ (codes.take(), std::vector<int> { 3 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 3 });
     EXPECT_EQ (slider.getUnitValue(), 0);
 }
 
 TEST_F (SliderTest, TrackPositionsLimitThePointer)
 {
-    slider.trackMin = 10;  // pointer range y 30..110 with the track at y 20
+    slider.trackMin = 10; // pointer range y 30..110 with the track at y 20
     slider.trackMax = 90;
     click (30);
     EXPECT_EQ (slider.getFraction(), 1.0);
@@ -94,9 +93,9 @@ TEST_F (SliderTest, ThumbDragsMoveItAndHoldValuesFromTheUnitUntilReleased)
 {
     auto* thumb = slider.getThumb();
     thumb->mouseDown (mouse (*thumb, { 12, 6 }));
-    thumb->mouseDrag (mouse (*thumb, { 12, -38 }));  // pointer at slider y 70
+    thumb->mouseDrag (mouse (*thumb, { 12, -38 })); // pointer at slider y 70
     EXPECT_EQ (thumb->getY(), 64);
-    EXPECT_EQ (codes.take(), std::vector<int> { 4 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 4 });
 
     slider.setFromDevice (0, 0, "-40.0");
     EXPECT_EQ (thumb->getY(), 64);
@@ -127,5 +126,5 @@ TEST_F (SliderTest, AcceptedEntriesBecomeTheLastShownValue)
     readout->keyPressed (juce::KeyPress (juce::KeyPress::returnKey), readout->getEditor());
     readout->dispatchPendingMessages();
     EXPECT_DOUBLE_EQ (slider.getValueAsDouble(), 3.5);
-    EXPECT_EQ (codes.take(), std::vector<int> { 10 });
+    EXPECT_EQ (codes.take(), std::vector<int>{ 10 });
 }
