@@ -128,17 +128,6 @@ TEST_F (ReadoutTest, APressElsewhereCommitsOnlyAfterTheOpeningPress)
     EXPECT_TRUE (codes.take().empty());
 }
 
-TEST_F (ReadoutTest, DisabledOrNotEditableReadoutStaysClosed)
-{
-    readout.editable = false;
-    readout.mouseDown (mouse (readout, { 5, 5 }));
-    readout.editable = true;
-    readout.setEnabled (false);
-    readout.mouseDown (mouse (readout, { 5, 5 }));
-    EXPECT_FALSE (readout.isEditorVisible());
-    EXPECT_TRUE (codes.take().empty());
-}
-
 TEST_F (ReadoutTest, LosingFocusAppliesTheEntryOnlyWhenAClickTookIt)
 {
     auto loseFocus = [this] (int mouseButtons)

@@ -17,14 +17,6 @@ struct UnitCounter : ZOLEffectParam
     void unitChanged() override { ++calls; }
 };
 
-std::unique_ptr<ZOLRotaryKnob> makeKnob()
-{
-    auto knob = std::make_unique<ZOLRotaryKnob> (juce::Rectangle<int> (13, 21, 60, 106), knobBase(),
-                                                 juce::Rectangle<int> (6, 4, 48, 48), knobTop(),
-                                                 juce::Rectangle<int> (6, 4, 48, 48));
-    knob->attachReadout ({ 4, 58, 52, 16 }, field(), nullptr, 12.0f, ink, juce::Justification::centred, {}, 1.0f);
-    return knob;
-}
 } // namespace
 
 TEST (WidgetBases, MapsFractionsToUnitValuesWithinTheRange)
@@ -93,18 +85,11 @@ TEST (WidgetBases, SetUnitNotifiesOnlyOnChange)
     EXPECT_EQ (p.calls, 2);
 }
 
-TEST (WidgetBases, ScaledRectanglesRoundHalvesToEven)
-{
-    EXPECT_EQ (ZOLResizableComponent::scaleRectangle ({ 5, 7, 3, 9 }, 0.5), juce::Rectangle<int> (2, 4, 2, 4));
-    EXPECT_EQ (ZOLResizableComponent::scaleRectangle ({ 13, 21, 60, 106 }, 0.75),
-               juce::Rectangle<int> (10, 16, 45, 80));
-}
-
 TEST (WidgetBases, ScalingPlacesTheWidgetAndItsChildrenOnceAndScalesBack)
 {
     juce::Component parent;
     parent.setSize (300, 300);
-    auto knob = makeKnob();
+    auto knob = makeKnob (13, 21);
     parent.addAndMakeVisible (*knob);
     auto* readout = knob->getReadout();
     const juce::Rectangle<int> original (13, 21, 60, 106);
@@ -129,6 +114,8 @@ TEST (WidgetBases, ScalingPlacesTheWidgetAndItsChildrenOnceAndScalesBack)
         readout->hideEditor();
     }
 
+    EXPECT_EQ (ZOLResizableComponent::scaleRectangle ({ 5, 7, 3, 9 }, 0.5), juce::Rectangle<int> (2, 4, 2, 4));
+    EXPECT_EQ (knob->getScaledBounds(), juce::Rectangle<int> (20, 32, 90, 159));
     knob->scaleFactor = 1.0;
     knob->applyScale (true);
     EXPECT_EQ (knob->getBoundsInParent(), original);

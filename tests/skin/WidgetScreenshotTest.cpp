@@ -18,7 +18,6 @@ using namespace WidgetTestKit;
 namespace
 {
 const juce::Colour caption{ 0xFFA9B0B8 };
-const juce::Colour thumb{ 0xFF8A919B };
 
 // A dark panel holding the widgets of one picture.
 struct Stage : juce::Component
@@ -30,6 +29,14 @@ struct Stage : juce::Component
     Widget& add (Args&&... args)
     {
         owned.push_back (std::make_unique<Widget> (std::forward<Args> (args)...));
+        addAndMakeVisible (*owned.back());
+        return static_cast<Widget&> (*owned.back());
+    }
+
+    template <typename Widget>
+    Widget& adopt (std::unique_ptr<Widget> widget)
+    {
+        owned.push_back (std::move (widget));
         addAndMakeVisible (*owned.back());
         return static_cast<Widget&> (*owned.back());
     }
@@ -84,23 +91,13 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
         const char* texts[] = { "0.00", "5.04", "10.00 dB", "3.10" };
         for (int i = 0; i < 4; ++i)
         {
-            auto& k = stage.add<ZOLRotaryKnob> (juce::Rectangle<int> (10 + 80 * i, 10, 60, 106), knobBase(),
-                                                juce::Rectangle<int> (6, 4, 48, 48), knobTop(),
-                                                juce::Rectangle<int> (6, 4, 48, 48));
-            k.attachReadout ({ 4, 58, 52, 16 }, field(), nullptr, 12.0f, ink, juce::Justification::centred, {}, 0.8f);
+            auto& k = stage.adopt (makeKnob (10 + 80 * i, 10));
             k.setLabelStyle ({ 0, 78, 60, 26 }, juce::Justification::centredTop, nullptr, caption, 12.0f);
             k.setLabelText (names[i]);
             k.setFromDevice (0, (juce::uint16) (i * 42), texts[i]);
             if (i == 2)
             {
-                k.modifierOnImage = makeImage (48, 48,
-                                               [] (juce::Graphics& g, juce::Rectangle<float> r)
-                                               {
-                                                   g.setColour (accent);
-                                                   g.drawEllipse (r.reduced (2.5f), 2.0f);
-                                                   g.setColour (bezel);
-                                                   g.fillEllipse (r.reduced (5.0f));
-                                               });
+                k.modifierOnImage = knobBase (accent);
                 k.modifierRect = { 6, 4, 48, 48 };
                 k.setHasModifier (true);
                 k.modifierActive = true;
@@ -114,17 +111,11 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
         stage.save ("knobs");
     }
     {
-        Stage stage (260, 160);
+        Stage stage (260, 150);
         for (int i = 0; i < 4; ++i)
         {
-            auto& s = stage.add<ZOLSliderComponent> (juce::Rectangle<int> (0, 0, 56, 150),
-                                                     juce::Rectangle<int> (0, 0, 48, 150), 18, 22, 11, 110, 22, 110,
-                                                     "Level", true, rounded (12, 100, juce::Colour (0xFF101214), 3.0f),
-                                                     rounded (26, 12, thumb), rounded (26, 12, thumb));
-            s.setTopLeftPosition (10 + 62 * i, 4);
-            s.attachReadout ({ 0, 128, 48, 16 }, field (48, 16), nullptr, 11.0f, ink, juce::Justification::centred, {},
-                             0.8f);
-            s.setLabelStyle ({ 0, 0, 48, 18 }, juce::Justification::centred, nullptr, caption, 12.0f);
+            auto& s = stage.adopt (makeSlider (10 + 62 * i, 4));
+            s.setLabelStyle ({ 0, 0, 40, 18 }, juce::Justification::centred, nullptr, caption, 12.0f);
             s.setLabelText ("Level");
             s.setUnit (i == 1 ? 1 : 0);
             s.setFromDevice (0, (juce::uint16) (i * 42), juce::String (-80 + i * 30) + ".0");

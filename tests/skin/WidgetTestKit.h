@@ -1,6 +1,8 @@
 #pragma once
 
 #include "skin/ZOLEffectParam.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "skin/ZOLSliderComponent.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -31,12 +33,12 @@ inline juce::Image solid (int w, int h, juce::Colour c)
     return makeImage (w, h, [c] (juce::Graphics& g, juce::Rectangle<float>) { g.fillAll (c); });
 }
 
-inline juce::Image knobBase()
+inline juce::Image knobBase (juce::Colour ring = rim)
 {
     return makeImage (48, 48,
-                      [] (juce::Graphics& g, juce::Rectangle<float> r)
+                      [ring] (juce::Graphics& g, juce::Rectangle<float> r)
                       {
-                          g.setColour (rim);
+                          g.setColour (ring);
                           g.fillEllipse (r.reduced (2.0f));
                           g.setColour (bezel);
                           g.fillEllipse (r.reduced (5.0f));
@@ -63,6 +65,33 @@ inline juce::Image field (int w = 52, int h = 16)
                           g.setColour (rim);
                           g.drawRoundedRectangle (r.reduced (0.5f), 3.0f, 1.0f);
                       });
+}
+
+// A knob of the shipped size (60 x 106) with its value field under the cap.
+inline std::unique_ptr<ZOLRotaryKnob> makeKnob (int x = 0, int y = 0)
+{
+    auto knob = std::make_unique<ZOLRotaryKnob> (juce::Rectangle<int> (x, y, 60, 106), knobBase(),
+                                                 juce::Rectangle<int> (6, 4, 48, 48), knobTop(),
+                                                 juce::Rectangle<int> (6, 4, 48, 48));
+    knob->attachReadout ({ 4, 58, 52, 16 }, field(), nullptr, 12.0f, ink, juce::Justification::centred, {}, 1.0f);
+    return knob;
+}
+
+// A vertical slider, 40 x 140 (56 wide with a unit): track 12 x 100 at
+// (14, 20), the thumb's top travelling from 20 (top) to 108, field at the foot.
+inline std::unique_ptr<ZOLSliderComponent> makeSlider (int x = 0, int y = 0)
+{
+    auto thumb = makeImage (24, 12, [] (juce::Graphics& g, juce::Rectangle<float> r) {
+        g.setColour (juce::Colour (0xFF8A919B));
+        g.fillRoundedRectangle (r, 2.0f);
+    });
+    auto slider = std::make_unique<ZOLSliderComponent> (
+        juce::Rectangle<int> (0, 0, 56, 140), juce::Rectangle<int> (0, 0, 40, 140), 14, 20, 8, 108, 20, 108, "Level",
+        true, solid (12, 100, juce::Colour (0xFF101214)), thumb, thumb);
+    slider->attachReadout ({ 0, 124, 40, 16 }, field (40, 16), nullptr, 11.0f, ink, juce::Justification::centred, {},
+                           1.0f);
+    slider->setTopLeftPosition (x, y);
+    return slider;
 }
 
 inline juce::MouseEvent mouse (juce::Component& c, juce::Point<int> at, juce::ModifierKeys mods = {}, int clicks = 1)

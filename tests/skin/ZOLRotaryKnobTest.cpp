@@ -10,10 +10,8 @@ struct KnobTest : ::testing::Test
 {
     KnobTest()
     {
-        knob.attachReadout ({ 4, 58, 52, 16 }, field(), nullptr, 12.0f, ink, juce::Justification::centred, {}, 1.0f);
         knob.blockId = 106;
         knob.paramId = 3;
-        knob.setSize (60, 106);
     }
 
     void drag (juce::Point<int> from, juce::Point<int> to, juce::ModifierKeys mods = {})
@@ -22,7 +20,8 @@ struct KnobTest : ::testing::Test
         knob.mouseDrag (mouse (knob, to, mods));
     }
 
-    ZOLRotaryKnob knob{ { 0, 0, 60, 106 }, knobBase(), { 6, 4, 48, 48 }, knobTop(), { 6, 4, 48, 48 } };
+    std::unique_ptr<ZOLRotaryKnob> owned = makeKnob();
+    ZOLRotaryKnob& knob = *owned;
     CodeRecorder codes{ knob };
 };
 } // namespace

@@ -8,20 +8,10 @@ namespace
 {
 struct SliderTest : ::testing::Test
 {
-    SliderTest()
-    {
-        slider.attachReadout ({ 0, 124, 40, 16 }, field (40, 16), nullptr, 11.0f, ink, juce::Justification::centred, {},
-                              1.0f);
-        slider.setTopLeftPosition (30, 40);
-    }
-
     void click (int y, int clicks = 1, int x = 20) { slider.mouseDown (mouse (slider, { x, y }, {}, clicks)); }
 
-    // Track 12 x 100 at (14, 20); the thumb's top travels from 20 (top) to 108.
-    ZOLSliderComponent slider{
-        { 0, 0, 56, 140 },   { 0, 0, 40, 140 },  14, 20, 8, 108, 20, 108, "Level", true, solid (12, 100, bezel),
-        solid (24, 12, ink), solid (24, 12, ink)
-    };
+    std::unique_ptr<ZOLSliderComponent> owned = makeSlider (30, 40);
+    ZOLSliderComponent& slider = *owned;
     CodeRecorder codes{ slider };
 };
 } // namespace
