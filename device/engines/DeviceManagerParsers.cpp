@@ -475,12 +475,7 @@ bool DeviceManager::parseAllParams (SysExRequest& request)
 
     // The raw data is kept as the unit's 16-bit words, little-endian.
     allParamsData.reset();
-
-    for (auto word : words)
-    {
-        const juce::uint8 bytes[2] = { (juce::uint8) (word & 0xFF), (juce::uint8) (word >> 8) };
-        allParamsData.append (bytes, sizeof (bytes));
-    }
+    appendEffectDumpBytes (words, allParamsData);
 
     allParamsGlobalBlockNumber = start.flag3;
 
@@ -503,20 +498,8 @@ bool DeviceManager::parseModifierDump (SysExRequest& request)
 
     for (int i = 0; i < values.size(); ++i)
     {
-        // 68 bytes: block id, count and the 15 values, each a little-endian
-        // 32-bit word.
-        auto& source = values.getReference (i);
         auto& record = modifierDumpRecords[i];
-        record = {};
-
-        juce::uint32 fields[2 + ModifierValues::maxValues] = { source.blockId, source.count };
-
-        for (int v = 0; v < ModifierValues::maxValues; ++v)
-            fields[2 + v] = source.values[v];
-
-        for (size_t k = 0; k < sizeof (fields) / sizeof (fields[0]); ++k)
-            for (size_t b = 0; b < 4; ++b)
-                record.bytes[k * 4 + b] = (juce::uint8) ((fields[k] >> (8 * b)) & 0xFF);
+        record = toModifierDumpRecord (values.getReference (i));
 
         if (record.getBlockId() != 0 && effects != nullptr)
             effects->addModifierDump (record);

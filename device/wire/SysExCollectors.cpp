@@ -302,3 +302,27 @@ bool collectPatchPlusCabDump (const SysExRequest& request, PatchPlusCabHeader& h
                              return true;
                          });
 }
+
+ModifierDumpRecord toModifierDumpRecord (const ModifierValues& values)
+{
+    ModifierDumpRecord record;
+    uint32 fields[2 + ModifierValues::maxValues] = { values.blockId, values.count };
+
+    for (int v = 0; v < ModifierValues::maxValues; ++v)
+        fields[2 + v] = values.values[v];
+
+    for (size_t k = 0; k < sizeof (fields) / sizeof (fields[0]); ++k)
+        for (size_t b = 0; b < 4; ++b)
+            record.bytes[k * 4 + b] = (uint8) ((fields[k] >> (8 * b)) & 0xFF);
+
+    return record;
+}
+
+void appendEffectDumpBytes (const juce::Array<uint16>& words, juce::MemoryBlock& data)
+{
+    for (auto word : words)
+    {
+        const uint8 bytes[2] = { (uint8) (word & 0xFF), (uint8) (word >> 8) };
+        data.append (bytes, sizeof (bytes));
+    }
+}

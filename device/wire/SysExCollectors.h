@@ -4,6 +4,7 @@
 #include "device/wire/SysExRequest.h"
 #include "device/wire/TransferRecords.h"
 #include "model/EffectParamValue.h"
+#include "model/ModifierDumpRecord.h"
 
 // One collector per answer that spans several messages. Each takes a
 // completed request and gives true only when the request's function is the
@@ -36,6 +37,15 @@ bool collectParamDump (const SysExRequest& request, juce::Array<EffectParamValue
 // more records than maxRecords refuse the dump rather than overrun the
 // caller's storage.
 bool collectModifierDump (const SysExRequest& request, juce::Array<ModifierValues>& records, int maxRecords);
+
+// The 68 bytes under which a SYSEX_MODIFIER record is kept (and stored in
+// block library files): block id, count and the 15 values, each a
+// little-endian 32-bit word.
+ModifierDumpRecord toModifierDumpRecord (const ModifierValues& values);
+
+// The words of an effect dump as the unit's raw parameter data: each word
+// little-endian, appended.
+void appendEffectDumpBytes (const juce::Array<juce::uint16>& words, juce::MemoryBlock& data);
 
 // SYSEX_CABNAME for all cabs: each name reply appended. A SYSEX_MULTIMSG_START
 // count other than 0 must equal the number of names.

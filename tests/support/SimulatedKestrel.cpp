@@ -17,8 +17,6 @@ constexpr int locationCurrent = 127;          // bank and program 127: the edit 
 constexpr uint32 cabNumberAllFactory = 16382; // SYSEX_CABNAME: every factory cab
 constexpr uint32 cabNumberAllUser = 16381;    // SYSEX_CABNAME: every user cab
 constexpr int sceneQuery = 127;               // SYSEX_SET_SCENE: ask without changing
-constexpr int firstModifierId = 100;
-constexpr int modifierCount = 16;
 constexpr int layoutKeysPerLayout = 16;
 constexpr int cabDumpDataMessages = 64; // 64 x 32 values: 2048 per cab
 
@@ -104,12 +102,6 @@ SimulatedKestrel::SimulatedKestrel (VirtualMidiBackend& backendToUse, const juce
 
     editBuffer = presets[0];
     setCabCounts (factoryCabs, userCabs);
-
-    for (int i = 0; i < modifierCount; ++i)
-        modifiers[i] = Modifier{};
-
-    // Modifier 100 drives the amp's first parameter from controller 1.
-    modifiers[0] = { 1, 106, 0 };
 
     buildDispatchTable();
 
@@ -807,139 +799,6 @@ void SimulatedKestrel::handleGetGraph (const juce::MidiMessage&)
 
 //==============================================================================
 // Modifiers and layouts.
-
-void SimulatedKestrel::handleModifierSet (const juce::MidiMessage& message)
-{
-    const int blockId = (int) readField (message, modifierSetRequestLayout, 0);
-    const int paramId = (int) readField (message, modifierSetRequestLayout, 1);
-    const int field = (int) readField (message, modifierSetRequestLayout, 2);
-    const auto value = (uint16) readField (message, modifierSetRequestLayout, 3);
-    const auto mode = readField (message, modifierSetRequestLayout, 4);
-
-    if (! juce::isPositiveAndBelow (field, modifierMaxValues) || editBuffer.findBlock (blockId) == nullptr)
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    auto& values = modifierValues[{ blockId, paramId }];
-
-    if (mode != 0)
-    {
-        values[(size_t) field] = value;
-        modified = true;
-    }
-
-    ModifierSetReply out;
-    out.blockId = (uint16) blockId;
-    out.selector1 = (uint16) paramId;
-    out.selector2 = (uint16) field;
-    out.value = values[(size_t) field];
-    out.text = juce::String (out.value);
-
-    juce::MidiMessage message2;
-    buildModifierSetReply (message2, out, reportedModel);
-    reply (message2);
-}
-
-void SimulatedKestrel::handleSetModParamDirect (const juce::MidiMessage& message)
-{
-    const int blockId = (int) readField (message, setModParamDirectRequestLayout, 0);
-    const int paramId = (int) readField (message, setModParamDirectRequestLayout, 1);
-    const int field = (int) readField (message, setModParamDirectRequestLayout, 2);
-    const auto value = floatToValue (bitsToFloat (readField (message, setModParamDirectRequestLayout, 3)));
-
-    if (! juce::isPositiveAndBelow (field, modifierMaxValues) || editBuffer.findBlock (blockId) == nullptr)
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    modifierValues[{ blockId, paramId }][(size_t) field] = value;
-    modified = true;
-
-    ModifierSetReply out;
-    out.blockId = (uint16) blockId;
-    out.selector1 = (uint16) paramId;
-    out.selector2 = (uint16) field;
-    out.value = value;
-    out.text = juce::String (value);
-
-    juce::MidiMessage message2;
-    buildModifierSetReply (message2, out, reportedModel);
-    reply (message2);
-}
-
-void SimulatedKestrel::handleModifier (const juce::MidiMessage& message)
-{
-    const auto blockId = readField (message, modifierLayout, 0);
-    const auto count = juce::jmin ((uint32) modifierMaxValues, readField (message, modifierLayout, 1));
-    std::vector<uint32> values{ blockId, count };
-
-    for (uint32 i = 0; i < count; ++i)
-        values.push_back (readField (message, modifierLayout, modifierFirstValueField + i));
-
-    modified = true;
-    reply (numberList (SYSEX_MODIFIER, modifierLayout, values, reportedModel));
-}
-
-void SimulatedKestrel::handleModifierDump (const juce::MidiMessage& message)
-{
-    const int blockId = (int) readField (message, singleWordLayout, 0);
-    std::vector<std::vector<uint32>> records;
-
-    for (auto& modifier : modifiers)
-    {
-        if (modifier.blockId != blockId || blockId == 0)
-            continue;
-
-        std::vector<uint32> record{ (uint32) blockId, (uint32) modifierMaxValues };
-        auto& values = modifierValues[{ modifier.blockId, modifier.paramId }];
-
-        for (auto value : values)
-            record.push_back (value);
-
-        records.push_back (std::move (record));
-    }
-
-    reply (numbers (SYSEX_MULTIMSG_START, multiMsgStartLayout, { SYSEX_MODIFIER_DUMP, (uint32) records.size() },
-                    reportedModel));
-
-    for (auto& record : records)
-        reply (numberList (SYSEX_MODIFIER, modifierLayout, record, reportedModel));
-
-    reply (frame (SYSEX_MULTIMSG_END, {}));
-}
-
-void SimulatedKestrel::handleGetModifierInfo (const juce::MidiMessage& message)
-{
-    const auto id = readField (message, singleWordLayout, 0);
-
-    auto replyFor = [this] (uint32 modifierId)
-    {
-        Modifier modifier;
-        const int index = (int) modifierId - firstModifierId;
-
-        if (juce::isPositiveAndBelow (index, modifierCount))
-            modifier = modifiers[index];
-
-        reply (
-            numbers (SYSEX_GET_MODIFIER_INFO, modifierInfoReplyLayout,
-                     { modifierId, (uint32) modifier.controller, (uint32) modifier.blockId, (uint32) modifier.paramId },
-                     reportedModel));
-    };
-
-    // 127 asks for all sixteen.
-    if (id == 127)
-    {
-        for (int i = 0; i < modifierCount; ++i)
-            replyFor ((uint32) (firstModifierId + i));
-    }
-    else
-    {
-        replyFor (id);
-    }
-}
 
 void SimulatedKestrel::handleBroadcastModifier (const juce::MidiMessage& message)
 {

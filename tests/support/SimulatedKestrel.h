@@ -180,13 +180,6 @@ private:
         int corruptCount = 0;
     };
 
-    struct Modifier
-    {
-        int controller = 0;
-        int blockId = 0;
-        int paramId = 0;
-    };
-
     struct DumpSession
     {
         bool active = false;
@@ -275,6 +268,11 @@ private:
     void handlePatchEnd (const juce::MidiMessage&);
     void handleCabIrMessage (const juce::MidiMessage&);
 
+    // Modifiers (SimulatedKestrelModifiers.cpp): one setting of the edit
+    // buffer's modifier that drives (block, parameter selector), read or
+    // written, answered as SYSEX_MODIFIER_SET does.
+    void answerModifierSetting (int blockId, int paramSelector, int field, juce::uint16 value, bool write);
+
     VirtualMidiBackend& backend;
     const juce::String deviceName;
     SimulatedReplyChannel channel;
@@ -295,8 +293,6 @@ private:
     int cpuLoad = 23;
     int configValue = 0;
     int looperState[2] = { 0, 0 };
-    Modifier modifiers[16];
-    std::map<std::pair<int, int>, std::array<juce::uint16, 15>> modifierValues; // (block, parameter)
     std::map<std::pair<int, int>, int> layoutValues;                            // (layout, key)
     juce::MidiMessage footswitchGrid;
     DumpSession pasteSession;

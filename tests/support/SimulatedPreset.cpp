@@ -26,6 +26,8 @@ SimulatedPreset SimulatedPreset::makeFactory (int number)
     preset.placeBlock (0, 106);
     preset.placeBlock (4, 108);
     preset.connectCells (0, 4, true);
+    auto* modifier = preset.assignModifier (106, 0);
+    modifier->settings[0] = 1;
     return preset;
 }
 
@@ -100,12 +102,44 @@ bool SimulatedPreset::placeBlock (int cell, int blockId)
         cells[(size_t) cell].inputMask = 0;
 
     if (previous != blockId && previous != blockIdNone && ! isFixedBlock (previous) && ! isInGrid (previous))
+    {
         blocks.erase (previous);
+
+        // A block that leaves the preset takes its modifiers with it.
+        for (auto& modifier : modifiers)
+            if (modifier.blockId == previous)
+                modifier = {};
+    }
 
     if (blockId != blockIdNone && ! isShunt && findBlock (blockId) == nullptr)
         addBlock (blockId);
 
     return true;
+}
+
+SimulatedPreset::Modifier* SimulatedPreset::findModifier (int blockId, int paramId)
+{
+    for (auto& modifier : modifiers)
+        if (modifier.blockId != 0 && modifier.blockId == blockId && modifier.paramId == paramId)
+            return &modifier;
+
+    return nullptr;
+}
+
+SimulatedPreset::Modifier* SimulatedPreset::assignModifier (int blockId, int paramId)
+{
+    for (auto& modifier : modifiers)
+    {
+        if (modifier.blockId == 0)
+        {
+            modifier = {};
+            modifier.blockId = blockId;
+            modifier.paramId = paramId;
+            return &modifier;
+        }
+    }
+
+    return nullptr;
 }
 
 bool SimulatedPreset::connectCells (int fromCell, int toCell, bool connect)

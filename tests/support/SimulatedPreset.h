@@ -51,13 +51,36 @@ public:
     SimulatedPreset();
 
     // A recognisable preset for slot n: named "Preset <n>", an amp (106) in
-    // cell 0 feeding a cab (108) in cell 4.
+    // cell 0 feeding a cab (108) in cell 4, modifier 100 driving the amp's
+    // first parameter from controller 1.
     static SimulatedPreset makeFactory (int number);
+
+    // One of the preset's 16 modifiers (ids 100..115): the parameter it drives
+    // (block 0: unassigned) and its 15 settings. Setting 0 is the controller;
+    // 0 there means none, and a modifier without one is unassigned.
+    static constexpr int modifierCount = 16;
+    static constexpr int modifierSettings = 15;
+    static constexpr int firstModifierId = 100;
+
+    struct Modifier
+    {
+        int blockId = 0;
+        int paramId = 0;
+        std::array<juce::uint16, modifierSettings> settings{};
+    };
 
     juce::String name;
     std::array<GridCell, gridCellCount> cells;
     int scene = 0;
     std::map<int, Block> blocks; // by block id
+    std::array<Modifier, modifierCount> modifiers;
+
+    // The modifier driving the parameter, or nullptr.
+    Modifier* findModifier (int blockId, int paramId);
+
+    // Gives the first unassigned modifier to the parameter; nullptr when all
+    // 16 are taken.
+    Modifier* assignModifier (int blockId, int paramId);
 
     //==========================================================================
     // Blocks: every block placed in the grid, and the fixed blocks (global,

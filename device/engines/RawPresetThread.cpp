@@ -1,0 +1,421 @@
+#include "device/engines/RawPresetThread.h"
+
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/ModelRules.h"
+#include "device/wire/SysExBuilders.h"
+#include "device/wire/SysExCollectors.h"
+#include "device/wire/SysExFraming.h"
+#include "device/wire/SysExParsers.h"
+#include "model/Clock.h"
+#include "model/FileUtils.h"
+
+RawPresetThread::RawPresetThread (const DeviceDescription& description, ZOLMidiProcessing* linkToUse)
+    : juce::Thread ("RawPresetThread")
+    , linkOverride (linkToUse)
+    , device (description)
+{
+}
+
+RawPresetThread::~RawPresetThread()
+{
+    // The owner stops the thread first; should it not, no wait here outlasts
+    // the link, so the thread ends on its own shortly.
+    signalThreadShouldExit();
+    notify();
+    waitForThreadToExit (-1);
+}
+
+bool RawPresetThread::startJob (int jobKind, const juce::Array<RawPresetJobItem*>& jobItems,
+                                juce::uint16 baseNumber, const juce::String& folderPath)
+{
+    if (isThreadRunning())
+        return false;
+
+    kind = jobKind;
+    folder = folderPath;
+    base = baseNumber;
+    items = jobItems;
+    startThread();
+    return true;
+}
+
+void RawPresetThread::setProgress (const juce::String& text, int number)
+{
+    const juce::ScopedLock sl (progressLock);
+    progressText = text;
+    progressNumber = number;
+}
+
+void RawPresetThread::getProgress (juce::String& text, int& number) const
+{
+    if (! isThreadRunning())
+    {
+        text = {};
+        number = -1;
+        return;
+    }
+
+    const juce::ScopedLock sl (progressLock);
+    text = progressText;
+    number = progressNumber;
+}
+
+void RawPresetThread::run()
+{
+    link = linkOverride != nullptr ? linkOverride : ZOLMidiProcessing::getInstanceWithoutCreating();
+
+    // Without a link whose thread runs nothing could be sent: the first item
+    // says so instead of the job ending in silence.
+    if (link == nullptr || ! link->isProcessing())
+    {
+        if (! items.isEmpty() && items.getFirst() != nullptr)
+            fail (*items.getFirst(), "The unit is not connected.");
+
+        return;
+    }
+
+    setProgress ("Initializing...", 0);
+
+    switch (kind)
+    {
+        case jobImport: importPresets(); break;
+        case jobExportPresets: exportPresets(); break;
+        case jobExportBlocks: exportBlocks(); break;
+        case jobCopyXToY: copyXToY(); break;
+        default: break;
+    }
+}
+
+//==============================================================================
+// Request engine.
+
+bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, int expectedReplies,
+                                const std::function<bool (const SysExRequest&)>& parse, bool stopOnExitRequest)
+{
+    if (! built || link == nullptr)
+        return false;
+
+    auto* request = new SysExRequest (requestTimeoutMs);
+    request->setMessage (message);
+    request->setExpectedCount (expectedReplies);
+
+    if (! link->queueRequest (request))
+    {
+        delete request;
+        return false;
+    }
+
+    if (waitForReply (request, stopOnExitRequest) == waitAbandoned)
+        return false; // the link frees it
+
+    // A request that timed out before its answer holds nothing the parser takes.
+    const bool parsed = parse (*request);
+    delete request;
+    return parsed;
+}
+
+bool RawPresetThread::exchangeStatus (bool built, const juce::MidiMessage& message, bool stopOnExitRequest)
+{
+    const auto function = built ? (juce::uint8) message.getRawData()[sysExFunctionOffset] : (juce::uint8) 0;
+
+    // Only a status that echoes the request and reports success counts: a
+    // refused placement, connection, rename or save fails its step.
+    return exchange (
+        built, message, 1,
+        [function] (const SysExRequest& request)
+        {
+            juce::MidiMessage reply;
+            StatusReply status;
+            return request.getReply (reply, 0) && parseStatusMessage (reply, status) && status.function == function &&
+                   status.result == 0;
+        },
+        stopOnExitRequest);
+}
+
+int RawPresetThread::waitForReply (SysExRequest* request, bool stopOnExitRequest)
+{
+    if (request == nullptr)
+        return waitNoRequest;
+
+    const auto queuedAt = Clock::nowMs();
+    auto linkRunningAt = queuedAt;
+
+    for (;;)
+    {
+        const auto status = request->getStatus();
+
+        if (status == SysExRequest::stateComplete)
+            return waitComplete;
+
+        if (status == SysExRequest::stateTimedOut)
+            return waitTimedOut;
+
+        const auto sentAt = request->getStartTime();
+
+        if (link->isProcessing())
+            linkRunningAt = Clock::nowMs();
+
+        const bool givenUp = (stopOnExitRequest && threadShouldExit()) ||
+                             Clock::elapsedSince (linkRunningAt) > linkStoppedGraceMs ||
+                             (sentAt == 0 && Clock::elapsedSince (queuedAt) > unsentLimitMs) ||
+                             (sentAt != 0 && Clock::elapsedSince (sentAt) > request->getTimeout() + overdueMarginMs);
+
+        if (givenUp)
+        {
+            // Taken out of the queue and freed at once when the link has not
+            // sent it yet; otherwise the link frees it when it lets go.
+            link->releaseRequest (request);
+            return waitAbandoned;
+        }
+
+        wait (pollIntervalMs);
+    }
+}
+
+//==============================================================================
+// Senders: one request each, true when the unit's answer was the expected one.
+
+namespace
+{
+bool firstReply (const SysExRequest& request, juce::MidiMessage& reply)
+{
+    return request.getNumReplies() > 0 && request.getReply (reply, 0);
+}
+} // namespace
+
+bool RawPresetThread::sendRecallPatch (int presetNumber)
+{
+    int bank = 0, program = 0;
+    juce::MidiMessage message;
+    const bool built = presetNumberToBankAndProgram (presetNumber, bank, program) &&
+                       buildRecallPatch (message, (juce::uint32) bank, (juce::uint32) program, getModel());
+    return exchangeStatus (built, message);
+}
+
+bool RawPresetThread::sendQueryNameByNum (int presetNumber, juce::String& name)
+{
+    int bank = 0, program = 0, expected = 1;
+    juce::MidiMessage message;
+    const bool built = presetNumberToBankAndProgram (presetNumber, bank, program) &&
+                       buildQueryNameByNum (message, (juce::uint32) bank, (juce::uint32) program, 0, expected,
+                                            getModel());
+    return exchange (built, message, expected,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         PresetNameRecord record;
+
+                         if (! firstReply (request, reply) || ! parseQueryNameByNum (reply, record) ||
+                             record.getNumber() != presetNumber)
+                             return false;
+
+                         name = record.getName().trimEnd();
+                         return true;
+                     });
+}
+
+bool RawPresetThread::sendGetGrid()
+{
+    juce::MidiMessage message;
+    const bool built = buildGetGrid (message, getModel());
+    return exchange (built, message, 1,
+                     [this] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         return firstReply (request, reply) && parseGetGrid (reply, gridReply);
+                     });
+}
+
+bool RawPresetThread::sendSetScene (int scene, juce::uint8& echo)
+{
+    juce::MidiMessage message;
+    const bool built = buildSetScene (message, (juce::uint32) scene, getModel());
+    return exchange (built, message, 1,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         return firstReply (request, reply) && parseSetScene (reply, echo);
+                     });
+}
+
+bool RawPresetThread::sendGetModifierInfo (int modifierId, ModifierInfoReply& info)
+{
+    juce::MidiMessage message;
+    const bool built = buildGetModifierInfo (message, (juce::uint32) modifierId, getModel());
+    return exchange (built, message, 1,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         return firstReply (request, reply) && parseGetModifierInfo (reply, info);
+                     });
+}
+
+bool RawPresetThread::sendModifierSet (const ModifierWrite& write, ModifierSetReply& answer)
+{
+    juce::MidiMessage message;
+    const bool built = buildModifierSet (message, write.blockId, write.selector1, write.selector2, write.value,
+                                         write.mode, getModel());
+    return exchange (built, message, 1,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         return firstReply (request, reply) && parseModifierSet (reply, answer) &&
+                                answer.blockId == write.blockId && answer.selector2 == write.selector2;
+                     });
+}
+
+bool RawPresetThread::sendXY (int blockId, int channel)
+{
+    juce::MidiMessage message;
+    const bool built = buildXY (message, (juce::uint32) blockId, (juce::uint32) channel, 1, getModel());
+
+    // The unit answers with the channel now selected: anything else would
+    // have the next values read from or written to the wrong channel.
+    return exchange (built, message, 1,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         XYReply xy;
+                         return firstReply (request, reply) && parseXY (reply, xy) && xy.blockId == blockId &&
+                                xy.channel == channel;
+                     });
+}
+
+bool RawPresetThread::sendPlaceEffect (int blockId, int cell)
+{
+    juce::MidiMessage message;
+    const bool built = buildPlaceEffect (message, (juce::uint32) blockId, (juce::uint32) cell, getModel());
+    return exchangeStatus (built, message);
+}
+
+bool RawPresetThread::sendSetName (const juce::String& name)
+{
+    char field[PresetNameRecord::nameSize];
+    juce::MidiMessage message;
+    const bool built = copyNameToField (name, field) && buildSetName (message, field, getModel());
+    return exchangeStatus (built, message);
+}
+
+bool RawPresetThread::sendConnectEffect (const CableConnection& connection)
+{
+    juce::MidiMessage message;
+    const bool built =
+        buildConnectEffect (message, connection.sourceCell, connection.destinationCell, connection.connect, getModel());
+    return exchangeStatus (built, message);
+}
+
+bool RawPresetThread::sendParamSet (int blockId, int paramId, juce::uint16 value)
+{
+    juce::MidiMessage message;
+    const bool built = buildParamSet (message, (juce::uint32) blockId, (juce::uint32) paramId, value, 1, getModel());
+
+    // A status answer is a refusal; the parser does not take it.
+    return exchange (built, message, 1,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::MidiMessage reply;
+                         EffectParamValue answer;
+                         return firstReply (request, reply) && parseParamSet (reply, answer) &&
+                                answer.blockId == blockId && answer.paramId == paramId;
+                     });
+}
+
+bool RawPresetThread::sendSavePatch (int presetNumber)
+{
+    int bank = 0, program = 0;
+    juce::MidiMessage message;
+    const bool built = presetNumberToBankAndProgram (presetNumber, bank, program) &&
+                       buildSavePatch (message, (juce::uint32) bank, (juce::uint32) program, getModel());
+    return exchangeStatus (built, message);
+}
+
+bool RawPresetThread::sendGetAllParams (int blockId, juce::MemoryBlock& data)
+{
+    int expected = 1;
+    juce::MidiMessage message;
+    const bool built = buildGetAllParams (message, (juce::uint32) blockId, expected, getModel());
+    return exchange (built, message, expected,
+                     [&] (const SysExRequest& request)
+                     {
+                         EffectStartRecord start;
+                         juce::Array<juce::uint16> words;
+
+                         if (! collectEffectDump (request, start, words))
+                             return false;
+
+                         data.reset();
+                         appendEffectDumpBytes (words, data);
+                         return true;
+                     });
+}
+
+bool RawPresetThread::sendModifierDump (int blockId, juce::Array<ModifierDumpRecord>& records)
+{
+    int expected = 1;
+    juce::MidiMessage message;
+    const bool built = buildModifierDump (message, (juce::uint32) blockId, expected, getModel());
+
+    // A fresh table per dump: nothing of an earlier block's dump can remain.
+    records.clearQuick();
+
+    return exchange (built, message, expected,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::Array<ModifierValues> values;
+
+                         if (! collectModifierDump (request, values, modifierDumpRecords))
+                             return false;
+
+                         for (auto& value : values)
+                         {
+                             const auto record = toModifierDumpRecord (value);
+
+                             if (record.getBlockId() != 0)
+                                 records.add (record);
+                         }
+
+                         return true;
+                     });
+}
+
+bool RawPresetThread::sendMute (bool mute)
+{
+    juce::MidiMessage message;
+    const bool built = buildMute (message, mute ? 0u : 1u, getModel());
+
+    // The unmute goes out even when the thread is asked to stop: the
+    // processor must not stay muted.
+    return exchangeStatus (built, message, mute);
+}
+
+bool RawPresetThread::sendParamDump (int blockId, juce::Array<EffectParamValue>& values)
+{
+    int expected = 1;
+    juce::MidiMessage message;
+    const bool built = buildParamDump (message, (juce::uint32) blockId, expected, getModel());
+    return exchange (built, message, expected,
+                     [&] (const SysExRequest& request)
+                     {
+                         if (! collectParamDump (request, values))
+                             return false;
+
+                         for (auto& value : values)
+                             if (value.blockId != blockId)
+                                 return false;
+
+                         return true;
+                     });
+}
+
+bool RawPresetThread::sendQueryStates (juce::Array<juce::uint32>& words)
+{
+    int expected = 1;
+    juce::MidiMessage message;
+    const bool built = buildQueryStates (message, expected, getModel());
+    return exchange (built, message, expected,
+                     [&] (const SysExRequest& request)
+                     {
+                         juce::uint8 scene = 0;
+                         return collectQueryStates (request, words, scene);
+                     });
+}

@@ -1,0 +1,193 @@
+#include "tests/support/SimulatedKestrel.h"
+
+#include "device/wire/SysExCodec.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+
+#include <cstring>
+
+// The unit's modifiers. They belong to the preset in the edit buffer, so a
+// recall brings the stored preset's modifiers and a save keeps them.
+//
+// A modifier is addressed by the block and parameter it drives; a modifier
+// of a block's bypass-mode parameter is addressed as parameter 255 only.
+// Writing setting 0 (the controller) of a parameter that has no modifier
+// assigns the first free one; writing 0 there unassigns it.
+
+namespace
+{
+using juce::uint16;
+using juce::uint32;
+using juce::uint8;
+
+constexpr int modifierIdAll = 127;
+constexpr int bypassModeSelector = 255;
+
+juce::MidiMessage byLayout (uint8 function, const PayloadLayout* layout, const std::vector<uint32>& values,
+                            uint8 model)
+{
+    juce::MidiMessage message;
+    const bool built = buildSysExByLayout (message, function, layout, values.data(), values.size(), model);
+    jassert (built);
+    juce::ignoreUnused (built);
+    return message;
+}
+
+// The parameter a modifier request addresses; false when the selector is not
+// a way the unit accepts for it.
+bool resolveModifierParam (int blockId, int selector, int& paramId)
+{
+    if (selector == bypassModeSelector)
+    {
+        paramId = getBypassModeParamId (blockId);
+        return paramId >= 0;
+    }
+
+    paramId = selector;
+    return ! isBypassModeParam (blockId, selector);
+}
+} // namespace
+
+void SimulatedKestrel::answerModifierSetting (int blockId, int paramSelector, int field, uint16 value, bool write)
+{
+    int paramId = 0;
+
+    if (! juce::isPositiveAndBelow (field, modifierMaxValues) || editBuffer.findBlock (blockId) == nullptr ||
+        ! resolveModifierParam (blockId, paramSelector, paramId))
+    {
+        replyStatus (resultBadValue);
+        return;
+    }
+
+    auto* modifier = editBuffer.findModifier (blockId, paramId);
+
+    if (write)
+    {
+        if (modifier == nullptr && field == 0 && value != 0)
+            modifier = editBuffer.assignModifier (blockId, paramId);
+
+        // Only the controller assigns a modifier; no other setting exists without one.
+        if (modifier == nullptr && ! (field == 0 && value == 0))
+        {
+            replyStatus (resultBadValue);
+            return;
+        }
+
+        if (modifier != nullptr)
+        {
+            modifier->settings[(size_t) field] = value;
+
+            if (field == 0 && value == 0)
+            {
+                *modifier = {};
+                modifier = nullptr;
+            }
+        }
+
+        modified = true;
+    }
+
+    ModifierSetReply out;
+    out.blockId = (uint16) blockId;
+    out.selector1 = (uint16) paramSelector;
+    out.selector2 = (uint16) field;
+    out.value = modifier != nullptr ? modifier->settings[(size_t) field] : 0;
+    out.text = juce::String (out.value);
+
+    juce::MidiMessage message;
+    buildModifierSetReply (message, out, reportedModel);
+    reply (message);
+}
+
+void SimulatedKestrel::handleModifierSet (const juce::MidiMessage& message)
+{
+    const int blockId = (int) readSysExField (message, modifierSetRequestLayout, 0);
+    const int selector = (int) readSysExField (message, modifierSetRequestLayout, 1);
+    const int field = (int) readSysExField (message, modifierSetRequestLayout, 2);
+    const auto value = (uint16) readSysExField (message, modifierSetRequestLayout, 3);
+    const auto mode = readSysExField (message, modifierSetRequestLayout, 4);
+
+    // Mode 0 asks; every other mode writes.
+    answerModifierSetting (blockId, selector, field, value, mode != 0);
+}
+
+void SimulatedKestrel::handleSetModParamDirect (const juce::MidiMessage& message)
+{
+    const int blockId = (int) readSysExField (message, setModParamDirectRequestLayout, 0);
+    const int selector = (int) readSysExField (message, setModParamDirectRequestLayout, 1);
+    const int field = (int) readSysExField (message, setModParamDirectRequestLayout, 2);
+    const auto bits = readSysExField (message, setModParamDirectRequestLayout, 3);
+
+    float value = 0.0f;
+    std::memcpy (&value, &bits, sizeof (value));
+    answerModifierSetting (blockId, selector, field, (uint16) juce::jlimit (0, 65535, juce::roundToInt (value)), true);
+}
+
+void SimulatedKestrel::handleModifier (const juce::MidiMessage& message)
+{
+    const auto blockId = readSysExField (message, modifierLayout, 0);
+    const auto count = juce::jmin ((uint32) modifierMaxValues, readSysExField (message, modifierLayout, 1));
+    std::vector<uint32> values{ blockId, count };
+
+    for (uint32 i = 0; i < count; ++i)
+        values.push_back (readSysExField (message, modifierLayout, modifierFirstValueField + i));
+
+    modified = true;
+    reply (byLayout (SYSEX_MODIFIER, modifierLayout, values, reportedModel));
+}
+
+void SimulatedKestrel::handleModifierDump (const juce::MidiMessage& message)
+{
+    const int blockId = (int) readSysExField (message, singleWordLayout, 0);
+    std::vector<std::vector<uint32>> records;
+
+    for (auto& modifier : editBuffer.modifiers)
+    {
+        if (modifier.blockId != blockId || blockId == 0)
+            continue;
+
+        std::vector<uint32> record{ (uint32) blockId, (uint32) modifierMaxValues };
+
+        for (auto setting : modifier.settings)
+            record.push_back (setting);
+
+        records.push_back (std::move (record));
+    }
+
+    reply (byLayout (SYSEX_MULTIMSG_START, multiMsgStartLayout, { SYSEX_MODIFIER_DUMP, (uint32) records.size() },
+                     reportedModel));
+
+    for (auto& record : records)
+        reply (byLayout (SYSEX_MODIFIER, modifierLayout, record, reportedModel));
+
+    reply (frame (SYSEX_MULTIMSG_END, {}));
+}
+
+void SimulatedKestrel::handleGetModifierInfo (const juce::MidiMessage& message)
+{
+    const auto id = (int) readSysExField (message, singleWordLayout, 0);
+
+    auto replyFor = [this] (int modifierId)
+    {
+        SimulatedPreset::Modifier modifier;
+        const int index = modifierId - SimulatedPreset::firstModifierId;
+
+        if (juce::isPositiveAndBelow (index, SimulatedPreset::modifierCount))
+            modifier = editBuffer.modifiers[(size_t) index];
+
+        reply (byLayout (SYSEX_GET_MODIFIER_INFO, modifierInfoReplyLayout,
+                         { (uint32) modifierId, modifier.settings[0], (uint32) modifier.blockId,
+                           (uint32) modifier.paramId },
+                         reportedModel));
+    };
+
+    if (id == modifierIdAll)
+    {
+        for (int i = 0; i < SimulatedPreset::modifierCount; ++i)
+            replyFor (SimulatedPreset::firstModifierId + i);
+    }
+    else
+    {
+        replyFor (id);
+    }
+}
