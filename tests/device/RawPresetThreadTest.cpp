@@ -1,0 +1,566 @@
+#include "device/engines/RawPresetDlgItem.h"
+#include "device/engines/RawPresetThread.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExCodec.h"
+#include "model/BlockLibraryEntry.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+#include "support/ManualClock.h"
+#include "support/ScratchFolder.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace
+{
+const juce::String unitName ("1- Kestrel MIDI");
+constexpr int sourceSlot = 5;
+constexpr int targetSlot = 40;
+
+// A preset that uses everything a record carries: blocks with and without
+// X/Y channels and a bypass, shunts, cables, values that differ per channel,
+// states that differ per scene, and two modifiers, one of them on a
+// bypass-mode parameter.
+SimulatedPreset makeRichPreset()
+{
+    SimulatedPreset preset;
+    preset.name = "Rich Tone";
+    preset.scene = 3;
+
+    const std::pair<int, int> placed[] = { { 0, 100 }, { 1, 300 }, { 4, 106 }, { 5, 102 },
+                                           { 8, 108 }, { 9, 301 }, { 12, 110 } };
+    for (auto [cell, block] : placed)
+        EXPECT_TRUE (preset.placeBlock (cell, block));
+
+    const std::pair<int, int> cables[] = { { 0, 4 }, { 1, 4 }, { 1, 5 }, { 4, 8 }, { 5, 8 }, { 5, 9 }, { 8, 12 }, { 9, 12 } };
+    for (auto [from, to] : cables)
+        EXPECT_TRUE (preset.connectCells (from, to, true));
+
+    for (auto& [id, block] : preset.blocks)
+    {
+        for (int channel = 0; channel < 2; ++channel)
+            for (size_t i = 0; i < block.values[channel].size(); ++i)
+                block.values[channel][i] = (juce::uint16) ((id * 7 + (int) i * 3 + channel * 500) % 65000);
+
+        for (int s = 0; s < SimulatedPreset::sceneCount; ++s)
+        {
+            if (hasBypass (id, 8))
+                block.engaged[(size_t) s] = (s + id) % 3 != 0;
+            if (hasXYChannels (id, 8))
+                block.onX[(size_t) s] = (s + id) % 2 == 0;
+        }
+    }
+
+    auto* amp = preset.assignModifier (106, 3);
+    auto* comp = preset.assignModifier (100, getBypassModeParamId (100));
+    for (int k = 0; k < SimulatedPreset::modifierSettings; ++k)
+    {
+        amp->settings[(size_t) k] = (juce::uint16) (k == 0 ? 2 : k * 11);
+        comp->settings[(size_t) k] = (juce::uint16) (k == 0 ? 5 : 1000 + k);
+    }
+
+    return preset;
+}
+
+// What the unit keeps of a preset that a record carries.
+void expectSamePreset (const SimulatedPreset& expected, const SimulatedPreset& actual)
+{
+    EXPECT_EQ (expected.name, actual.name);
+
+    for (int i = 0; i < gridCellCount; ++i)
+    {
+        EXPECT_EQ (expected.cells[(size_t) i].blockId, actual.cells[(size_t) i].blockId) << "cell " << i;
+        EXPECT_EQ (expected.cells[(size_t) i].inputMask, actual.cells[(size_t) i].inputMask) << "cell " << i;
+    }
+
+    for (auto& [id, block] : expected.blocks)
+    {
+        if (id == blockIdGlobal)
+            continue; // no part of a preset record
+
+        auto* other = actual.findBlock (id);
+        ASSERT_NE (other, nullptr) << "block " << id;
+        EXPECT_EQ (block.values[0], other->values[0]) << "X of block " << id;
+
+        if (hasXYChannels (id, 8))
+        {
+            EXPECT_EQ (block.values[1], other->values[1]) << "Y of block " << id;
+        }
+
+        if (expected.isInGrid (id))
+        {
+            EXPECT_EQ (block.engaged, other->engaged) << "bypass per scene of block " << id;
+            EXPECT_EQ (block.onX, other->onX) << "X/Y per scene of block " << id;
+        }
+    }
+
+    for (size_t m = 0; m < (size_t) SimulatedPreset::modifierCount; ++m)
+    {
+        EXPECT_EQ (expected.modifiers[m].blockId, actual.modifiers[m].blockId) << "modifier " << m;
+        EXPECT_EQ (expected.modifiers[m].paramId, actual.modifiers[m].paramId) << "modifier " << m;
+        EXPECT_EQ (expected.modifiers[m].settings, actual.modifiers[m].settings) << "modifier " << m;
+    }
+}
+
+// The worker against the simulated unit through the real link thread.
+class RawPresetThreadTest : public ::testing::Test
+{
+protected:
+    RawPresetThreadTest()
+        : backend (VirtualMidiBackend::Delivery::synchronous)
+        , useBackend (backend)
+        , unit (backend, unitName)
+    {
+    }
+
+    ~RawPresetThreadTest() override
+    {
+        unit.stopAutoPump();
+        link.stopProcessing();
+    }
+
+    void connect (juce::uint8 model = SimulatedKestrel::model)
+    {
+        unit.setReportedModel (model);
+        description[7] = model;
+        ASSERT_TRUE (link.getPorts().openInputByName ("Kestrel MIDI"));
+        ASSERT_TRUE (link.getPorts().openOutputByName ("Kestrel MIDI"));
+        ASSERT_TRUE (link.startProcessing());
+    }
+
+    // Runs one job to its end; the items stay the test's.
+    void run (int kind, const juce::Array<RawPresetJobItem*>& items, juce::uint16 base = 0)
+    {
+        worker = std::make_unique<RawPresetThread> (description, &link);
+        ASSERT_TRUE (worker->startJob (kind, items, base, scratch.folder.getFullPathName()));
+        ASSERT_TRUE (worker->waitForThreadToExit (60000));
+    }
+
+    std::unique_ptr<RawPresetJobItem> item (int presetIndex, const juce::MemoryBlock& data = {})
+    {
+        auto made = std::make_unique<RawPresetJobItem>();
+        made->setPresetIndex ((juce::uint16) presetIndex);
+        made->setRecordData (data);
+        made->setState (1);
+        return made;
+    }
+
+    juce::MemoryBlock exportSlot (int slot, const juce::String& expectedFile)
+    {
+        auto job = item (slot);
+        run (RawPresetThread::jobExportPresets, { job.get() });
+        EXPECT_EQ (job->getState(), RawPresetJobItem::stateDone);
+
+        juce::MemoryBlock data;
+        EXPECT_TRUE (scratch.folder.getChildFile (expectedFile).loadFileAsData (data)) << expectedFile;
+        return data;
+    }
+
+    // Waits until the running job shows a progress text that contains the part.
+    bool waitForProgress (const juce::String& part, juce::String& text, int& number)
+    {
+        for (int i = 0; i < 5000; ++i)
+        {
+            worker->getProgress (text, number);
+
+            if (text.contains (part))
+                return true;
+
+            juce::Thread::sleep (1);
+        }
+
+        return false;
+    }
+
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend;
+    SimulatedKestrel unit;
+    ZOLMidiProcessing link;
+    RawPresetThread::DeviceDescription description{ 6, 0, 0, 0, 0, 0, 0, SimulatedKestrel::model };
+    ScratchFolder scratch;
+    std::unique_ptr<RawPresetThread> worker;
+};
+
+//==============================================================================
+// Export, import and export again: the unit ends with the same preset in the
+// other slot, and the second record equals the first byte for byte (but for
+// the preset number it was read from).
+class RawPresetRoundTrip : public RawPresetThreadTest, public ::testing::WithParamInterface<juce::uint8>
+{
+};
+
+TEST_P (RawPresetRoundTrip, ExportImportExportGivesTheSameRecord)
+{
+    connect (GetParam());
+    const auto original = makeRichPreset();
+    unit.setPreset (sourceSlot, original);
+
+    const auto first = exportSlot (sourceSlot, "005_Rich Tone.dat");
+
+    RawPreset record;
+    ASSERT_TRUE (record.readFrom (first));
+    EXPECT_EQ (record.model, GetParam());
+    EXPECT_EQ (record.getModifiers().size(), 2);
+    ASSERT_NE (record.findBlock (106), nullptr);
+    EXPECT_EQ (record.findBlock (106)->sceneStates.size(), getSceneCount (GetParam()));
+    EXPECT_FALSE (record.findBlock (106)->yValues.isEmpty());
+
+    auto job = item (targetSlot, first);
+    run (RawPresetThread::jobImport, { job.get() });
+    ASSERT_EQ (job->getState(), RawPresetJobItem::stateDone) << job->getFailureReason();
+    expectSamePreset (original, unit.getPreset (targetSlot));
+
+    const auto second = exportSlot (targetSlot, "040_Rich Tone.dat");
+    RawPreset again;
+    ASSERT_TRUE (again.readFrom (second));
+    again.presetNumber = record.presetNumber;
+    juce::MemoryBlock renumbered;
+    again.writeTo (renumbered);
+    EXPECT_TRUE (renumbered == first);
+}
+
+INSTANTIATE_TEST_SUITE_P (ModelsWithScenes, RawPresetRoundTrip, ::testing::Values ((juce::uint8) 3, (juce::uint8) 8));
+
+//==============================================================================
+TEST_F (RawPresetThreadTest, ExportNamesItsFileAfterTheShownNumberAndRecallsTheIndex)
+{
+    connect();
+    unit.setReplyDelayFor (SYSEX_RECALL_PATCH, 300);
+    unit.startAutoPump();
+
+    auto job = item (sourceSlot);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 1,
+                                   scratch.folder.getFullPathName()));
+
+    juce::String text;
+    int number = -2;
+    ASSERT_TRUE (waitForProgress ("Changing", text, number));
+    EXPECT_EQ (text, "Exporting preset: 6 - Changing preset");
+    EXPECT_EQ (number, 0);
+    EXPECT_FALSE (worker->startJob (RawPresetThread::jobImport, {}, 0, {})) << "a second start while one runs";
+
+    ASSERT_TRUE (worker->waitForThreadToExit (60000));
+    worker->getProgress (text, number);
+    EXPECT_EQ (text, "");
+    EXPECT_EQ (number, -1);
+
+    auto recalls = unit.getReceived();
+    auto found = std::find_if (recalls.begin(), recalls.end(),
+                               [] (const juce::MidiMessage& m) { return m.getRawData()[5] == SYSEX_RECALL_PATCH; });
+    ASSERT_NE (found, recalls.end());
+    EXPECT_EQ (found->getRawData()[6], 0);
+    EXPECT_EQ (found->getRawData()[7], sourceSlot);
+
+    unit.clearFaults();
+    run (RawPresetThread::jobExportPresets, { job.get() }, 1);
+    EXPECT_TRUE (scratch.folder.getChildFile ("006_Preset 5.dat").existsAsFile());
+    EXPECT_TRUE (scratch.folder.getChildFile ("006_Preset 5(1).dat").existsAsFile());
+}
+
+TEST_F (RawPresetThreadTest, AFileThatCannotBeWrittenFailsTheItem)
+{
+    connect();
+    scratch.folder.getChildFile ("sub").replaceWithText ("a file where the folder should be");
+
+    auto job = item (sourceSlot);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0,
+                                   scratch.folder.getChildFile ("sub").getFullPathName()));
+    ASSERT_TRUE (worker->waitForThreadToExit (60000));
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_TRUE (job->getFailureReason().isNotEmpty());
+}
+
+//==============================================================================
+// Reading the unit: a part that could not be read fails the item instead of
+// being exported as something else.
+
+TEST_F (RawPresetThreadTest, ASceneThatCouldNotBeReadFailsTheExport)
+{
+    connect();
+    unit.corruptNextReplies (SYSEX_SET_SCENE, 1); // scene 0 times out, the others answer
+
+    auto job = item (sourceSlot);
+    run (RawPresetThread::jobExportPresets, { job.get() });
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_EQ (scratch.folder.getNumberOfChildFiles (juce::File::findFiles), 0);
+}
+
+TEST_F (RawPresetThreadTest, AModifierWithAFieldMissingFailsTheExport)
+{
+    connect();
+    unit.corruptNextReplies (SYSEX_MODIFIER_SET, 1); // field 0 of the first modifier times out
+
+    auto job = item (sourceSlot);
+    run (RawPresetThread::jobExportPresets, { job.get() });
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_EQ (scratch.folder.getNumberOfChildFiles (juce::File::findFiles), 0);
+}
+
+//==============================================================================
+// Writing the unit: a refusal fails the item before anything is saved over
+// the user's slot, and a record that cannot be imported sends nothing.
+
+TEST_F (RawPresetThreadTest, ARefusedPlacementAnywhereStopsTheImportBeforeTheSave)
+{
+    connect();
+    const auto data = exportSlot (sourceSlot, "005_Preset 5.dat");
+    RawPreset record;
+    ASSERT_TRUE (record.readFrom (data));
+    record.grid.getCell (2)->blockId = 250; // a block the unit does not have, before the cab in cell 4
+    juce::MemoryBlock changed;
+    record.writeTo (changed);
+
+    const auto before = unit.getPreset (targetSlot);
+    unit.clearReceived();
+    auto job = item (targetSlot, changed);
+    run (RawPresetThread::jobImport, { job.get() });
+
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
+    EXPECT_EQ (unit.getPreset (targetSlot).cells[4].blockId, before.cells[4].blockId);
+}
+
+TEST_F (RawPresetThreadTest, ARefusedSaveFailsTheItem)
+{
+    connect();
+    const auto data = exportSlot (sourceSlot, "005_Preset 5.dat");
+    unit.setErrorStatusFor (SYSEX_SAVE_PATCH, SimulatedKestrel::resultBadValue);
+
+    auto job = item (targetSlot, data);
+    run (RawPresetThread::jobImport, { job.get() });
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+}
+
+TEST_F (RawPresetThreadTest, ARecordThatCannotBeImportedFailsWithAReasonAndSendsNothing)
+{
+    connect();
+    const auto good = exportSlot (sourceSlot, "005_Preset 5.dat");
+
+    juce::MemoryBlock truncated (good.getData(), good.getSize() - 20);
+    juce::MemoryBlock badCheck (good);
+    static_cast<juce::uint8*> (badCheck.getData())[good.getSize() - 1] ^= 0x01;
+    RawPreset foreign;
+    ASSERT_TRUE (foreign.readFrom (good));
+    foreign.model = 6;
+    juce::MemoryBlock otherModel;
+    foreign.writeTo (otherModel);
+
+    for (auto* data : { &truncated, &badCheck, &otherModel })
+    {
+        unit.clearReceived();
+        auto job = item (targetSlot, *data);
+        run (RawPresetThread::jobImport, { job.get() });
+        EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+        EXPECT_TRUE (job->getFailureReason().isNotEmpty());
+        EXPECT_EQ (unit.getReceived().size(), 0);
+    }
+}
+
+TEST_F (RawPresetThreadTest, ImportTextsShowThePresetIndexWithoutTheBase)
+{
+    connect();
+    const auto data = exportSlot (sourceSlot, "005_Preset 5.dat");
+    unit.setReplyDelayFor (SYSEX_SET_SCENE, 100);
+    unit.startAutoPump();
+
+    auto job = item (targetSlot, data);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobImport, { job.get() }, 100, scratch.folder.getFullPathName()));
+
+    juce::String text;
+    int number = 0;
+    ASSERT_TRUE (waitForProgress ("Scenes", text, number));
+    EXPECT_EQ (text, "Importing preset: 40 - Settings Scenes");
+    ASSERT_TRUE (worker->waitForThreadToExit (60000));
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateDone);
+}
+
+//==============================================================================
+// Stopping: no wait outlasts the link, and items are never marked done for
+// work that was not done.
+
+TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobAtOnceAndLeavesLaterItemsAlone)
+{
+    connect();
+    unit.setSilentFor (SYSEX_RECALL_PATCH); // the unit never answers
+
+    auto first = item (1), second = item (2);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { first.get(), second.get() }, 0,
+                                   scratch.folder.getFullPathName()));
+
+    juce::String text;
+    int number = 0;
+    ASSERT_TRUE (waitForProgress ("Changing", text, number));
+    const auto asked = juce::Time::getMillisecondCounter();
+    worker->signalThreadShouldExit();
+    ASSERT_TRUE (worker->waitForThreadToExit (2000));
+    EXPECT_LT (juce::Time::getMillisecondCounter() - asked, 1000u);
+
+    EXPECT_EQ (first->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_EQ (second->getState(), 1u);
+}
+
+TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentLater)
+{
+    ManualClock clock (5000);
+    ManualClock::Installed useClock (clock);
+    connect();
+    link.setHold (true);
+
+    auto job = item (1);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0,
+                                   scratch.folder.getFullPathName()));
+
+    juce::String text;
+    int number = 0;
+    ASSERT_TRUE (waitForProgress ("Changing", text, number));
+    juce::Thread::sleep (20);
+    EXPECT_TRUE (worker->isThreadRunning()) << "still waiting within the limit";
+
+    clock.advance (RawPresetThread::unsentLimitMs + 1);
+    ASSERT_TRUE (worker->waitForThreadToExit (2000));
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+
+    link.setHold (false);
+    juce::Thread::sleep (20);
+    EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the given-up request left the queue";
+}
+
+TEST_F (RawPresetThreadTest, WithoutARunningLinkTheFirstItemSaysSo)
+{
+    auto first = item (1), second = item (2);
+    run (RawPresetThread::jobExportPresets, { first.get(), second.get() });
+    EXPECT_EQ (first->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_TRUE (first->getFailureReason().isNotEmpty());
+    EXPECT_EQ (second->getState(), 1u);
+}
+
+//==============================================================================
+TEST_F (RawPresetThreadTest, ExportBlocksWritesOneReadableFilePerBlockWithItsOwnModifiers)
+{
+    connect();
+    unit.setPreset (sourceSlot, makeRichPreset());
+
+    auto job = item (sourceSlot);
+    run (RawPresetThread::jobExportBlocks, { job.get() }, 1);
+    ASSERT_EQ (job->getState(), RawPresetJobItem::stateDone);
+
+    const auto presetFolder = scratch.folder.getChildFile ("006 Rich Tone");
+    BlockLibraryEntry amp, eq;
+    ASSERT_EQ (amp.read (presetFolder.getChildFile ("Rich Tone - Amp.blk")), BlockLibraryEntry::okay);
+    EXPECT_EQ (amp.name, "Rich Tone - Amp");
+    EXPECT_EQ (amp.modelId, SimulatedKestrel::model);
+    EXPECT_EQ (amp.modifierRecords.size(), 1);
+    EXPECT_GT (amp.paramData.getSize(), 0u);
+
+    // Read after the amp's dump, which had a modifier.
+    ASSERT_EQ (eq.read (presetFolder.getChildFile ("Rich Tone - Graphic EQ 1.blk")), BlockLibraryEntry::okay);
+    EXPECT_EQ (eq.modifierRecords.size(), 0);
+
+    // Every block of the grid and the three fixed blocks, each a file.
+    EXPECT_EQ (presetFolder.getNumberOfChildFiles (juce::File::findFiles, "*.blk"), 5 + 3);
+}
+
+TEST_F (RawPresetThreadTest, CopyXToYLeavesYEqualToXAndAlwaysUnmutes)
+{
+    connect();
+    auto preset = makeRichPreset();
+    unit.setPreset (sourceSlot, preset);
+
+    auto job = item (sourceSlot);
+    run (RawPresetThread::jobCopyXToY, { job.get() });
+    ASSERT_EQ (job->getState(), RawPresetJobItem::stateDone);
+
+    const auto copied = unit.getPreset (sourceSlot);
+    for (auto id : { 100, 106, 108, 110 })
+        EXPECT_EQ (copied.findBlock (id)->values[1], preset.findBlock (id)->values[0]) << "block " << id;
+    for (auto id : { 100, 102, 106, 108, 110 })
+    {
+        EXPECT_EQ (copied.findBlock (id)->engaged, preset.findBlock (id)->engaged) << "block " << id;
+        EXPECT_EQ (copied.findBlock (id)->onX, preset.findBlock (id)->onX) << "block " << id;
+    }
+
+    auto received = unit.getReceived();
+    EXPECT_EQ (received.getFirst().getRawData()[5], SYSEX_MUTE);
+    EXPECT_EQ (received.getFirst().getRawData()[6], 0);
+    EXPECT_EQ (received.getLast().getRawData()[5], SYSEX_MUTE);
+    EXPECT_EQ (received.getLast().getRawData()[6], 1);
+
+    unit.clearReceived();
+    unit.setErrorStatusFor (SYSEX_RECALL_PATCH, SimulatedKestrel::resultBadValue);
+    run (RawPresetThread::jobCopyXToY, { job.get() });
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_EQ (unit.getReceived().getLast().getRawData()[5], SYSEX_MUTE);
+    EXPECT_EQ (unit.getReceived().getLast().getRawData()[6], 1);
+}
+
+//==============================================================================
+TEST (RawPresetImportPlan, RenumbersShuntsAndCablesEachInputAndAddressesBypassModeModifiersAs255)
+{
+    RawPresetThread worker ({});
+    RawPreset record;
+    GridVectors vectors;
+
+    for (int i = 0; i < gridCellCount; ++i)
+    {
+        vectors.blockIds.add (0);
+        vectors.inputMasks.add (0);
+    }
+
+    vectors.blockIds.set (0, 305);
+    vectors.inputMasks.set (0, 0x0F); // column 0: no cables whatever the mask
+    vectors.blockIds.set (9, 300);
+    vectors.inputMasks.set (9, 0x09); // rows 0 and 3 of column 1
+    vectors.blockIds.set (20, 331);
+    ASSERT_TRUE (record.grid.setFromVectors (&vectors));
+
+    RawPresetModifier modifier;
+    modifier.blockId = 100;
+    modifier.paramId = (juce::uint16) getBypassModeParamId (100);
+    modifier.words.add (0 | (7u << 16));
+    record.addModifier (modifier);
+
+    ASSERT_TRUE (worker.planImport (record));
+
+    std::vector<std::pair<int, int>> placements;
+    for (auto& p : worker.getPlacementQueue())
+        placements.push_back ({ p.cell, p.blockId });
+    EXPECT_EQ (placements, (std::vector<std::pair<int, int>>{ { 0, 300 }, { 9, 301 }, { 20, 302 } }));
+
+    ASSERT_EQ (worker.getConnectionQueue().size(), 2u);
+    EXPECT_EQ (worker.getConnectionQueue()[0].sourceCell, 4);
+    EXPECT_EQ (worker.getConnectionQueue()[1].sourceCell, 7);
+    EXPECT_EQ (worker.getConnectionQueue()[1].destinationCell, 9);
+
+    ASSERT_EQ (worker.getModifierQueue().size(), 1u);
+    EXPECT_EQ (worker.getModifierQueue()[0].selector1, 255);
+    EXPECT_EQ (worker.getModifierQueue()[0].value, 7);
+
+    for (int i = 0; i < gridCellCount; ++i)
+        vectors.blockIds.set (i, 300);
+    ASSERT_TRUE (record.grid.setFromVectors (&vectors));
+    EXPECT_FALSE (worker.planImport (record)) << "48 shunts, 36 ids";
+}
+
+TEST (RawPresetDlgItem, KeepsTheDataNumberAndNameItWasGiven)
+{
+    RawPresetDlgItem dlgItem;
+    EXPECT_FALSE (dlgItem.isFilled());
+
+    const char bytes[] = { 1, 2, 3 };
+    dlgItem.setPresetData (17, juce::MemoryBlock (bytes, sizeof (bytes)));
+    dlgItem.setName ("Lead");
+    EXPECT_TRUE (dlgItem.isFilled());
+    EXPECT_EQ (dlgItem.getPresetNumber(), 17);
+    EXPECT_EQ (dlgItem.getPresetData(), juce::MemoryBlock (bytes, sizeof (bytes)));
+    EXPECT_EQ (dlgItem.getName(), "Lead");
+}
+} // namespace
