@@ -155,9 +155,12 @@ int RawPresetThread::waitForReply (SysExRequest* request, bool stopOnExitRequest
         if (link->isProcessing())
             linkRunningAt = Clock::nowMs();
 
-        const bool givenUp = (stopOnExitRequest && threadShouldExit()) ||
+        // A sent request is left to the link, which ends it within its
+        // time-out; one the link does not take is given up.
+        const auto unsentFor = sentAt == 0 ? Clock::elapsedSince (queuedAt) : 0;
+        const bool givenUp = (stopOnExitRequest && threadShouldExit() && unsentFor > exitGraceMs) ||
+                             unsentFor > unsentLimitMs ||
                              Clock::elapsedSince (linkRunningAt) > linkStoppedGraceMs ||
-                             (sentAt == 0 && Clock::elapsedSince (queuedAt) > unsentLimitMs) ||
                              (sentAt != 0 && Clock::elapsedSince (sentAt) > request->getTimeout() + overdueMarginMs);
 
         if (givenUp)

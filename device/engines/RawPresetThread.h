@@ -30,8 +30,8 @@ class ZOLMidiProcessing;
 // ended. The worker talks to the unit through the MIDI link one request at a
 // time: it builds a request, queues it on the link and waits until the link
 // ends it. No wait outlasts the link: a request that the link will not serve
-// (held, stopped, asked to exit) is handed back to the link, never freed
-// while the link may hold it.
+// (held, stopped, or not sent once the thread is asked to exit) is handed
+// back to the link, never freed while the link may hold it.
 //
 // The worker's lock guards only the progress; each job item has its own lock.
 // No two locks are ever held at once.
@@ -69,6 +69,9 @@ public:
     // A request the link has not sent after this long is given up (the link
     // is held or its queue is stuck).
     static constexpr juce::uint32 unsentLimitMs = 15000;
+    // Once the thread is asked to exit, a request the link has not sent
+    // after this long is given up.
+    static constexpr juce::uint32 exitGraceMs = 250;
     // A sent request the link has not ended this long after its time-out is given up.
     static constexpr juce::uint32 overdueMarginMs = 2000;
     // A link whose thread is not running is given this long to start again.
@@ -119,10 +122,10 @@ private:
                    const std::function<bool (const SysExRequest&)>& parse, bool stopOnExitRequest = true);
     bool exchangeStatus (bool built, const juce::MidiMessage& message, bool stopOnExitRequest = true);
 
-    // Waits until the link ends the request: waitComplete or waitTimedOut, or
-    // waitAbandoned when the thread is asked to exit (unless told not to
-    // heed it), the link stops, or the link does not serve the request in
-    // time; the request has then been handed to the link.
+    // Waits until the link ends the request: waitComplete or waitTimedOut,
+    // or waitAbandoned when the link stops, does not send the request in time
+    // (sooner once the thread is asked to exit, unless told not to heed it)
+    // or does not end it in time; the request has then been handed to the link.
     int waitForReply (SysExRequest* request, bool stopOnExitRequest);
 
     juce::uint8 getModel() const { return (juce::uint8) device[7]; }

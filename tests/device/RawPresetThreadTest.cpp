@@ -385,10 +385,10 @@ TEST_F (RawPresetThreadTest, ImportTextsShowThePresetIndexWithoutTheBase)
 // Stopping: no wait outlasts the link, and items are never marked done for
 // work that was not done.
 
-TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobAtOnceAndLeavesLaterItemsAlone)
+TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobSoonEvenWhenTheLinkSendsNothing)
 {
     connect();
-    unit.setSilentFor (SYSEX_RECALL_PATCH); // the unit never answers
+    link.setHold (true);
 
     auto first = item (1), second = item (2);
     worker = std::make_unique<RawPresetThread> (description, &link);
@@ -400,11 +400,38 @@ TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobAtOnceAndLeavesLaterItemsAlo
     ASSERT_TRUE (waitForProgress ("Changing", text, number));
     const auto asked = juce::Time::getMillisecondCounter();
     worker->signalThreadShouldExit();
-    ASSERT_TRUE (worker->waitForThreadToExit (2000));
+    ASSERT_TRUE (worker->waitForThreadToExit (3000));
     EXPECT_LT (juce::Time::getMillisecondCounter() - asked, 1000u);
 
     EXPECT_EQ (first->getState(), RawPresetJobItem::stateFailed);
     EXPECT_EQ (second->getState(), 1u);
+
+    link.setHold (false);
+    juce::Thread::sleep (20);
+    EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the given-up request left the queue";
+}
+
+TEST_F (RawPresetThreadTest, AnExportItemRunsToItsEndAndTheNextOneIsLeftAsItWas)
+{
+    connect();
+    unit.setReplyDelayFor (SYSEX_GET_GRID, 100);
+    unit.startAutoPump();
+
+    auto first = item (1), second = item (2);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { first.get(), second.get() }, 0,
+                                   scratch.folder.getFullPathName()));
+
+    juce::String text;
+    int number = 0;
+    ASSERT_TRUE (waitForProgress ("Querying Grid", text, number));
+    worker->signalThreadShouldExit();
+    ASSERT_TRUE (worker->waitForThreadToExit (10000));
+
+    EXPECT_EQ (first->getState(), RawPresetJobItem::stateDone);
+    EXPECT_TRUE (scratch.folder.getChildFile ("001_Preset 1.dat").existsAsFile());
+    EXPECT_EQ (second->getState(), 1u) << "not exported, so not done";
+    EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 1);
 }
 
 TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentLater)
