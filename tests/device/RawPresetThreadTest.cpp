@@ -21,51 +21,6 @@ const juce::String unitName ("1- Kestrel MIDI");
 constexpr int sourceSlot = 5;
 constexpr int targetSlot = 40;
 
-// A preset that uses everything a record carries: blocks with and without
-// X/Y channels and a bypass, shunts, cables, values that differ per channel,
-// states that differ per scene, and two modifiers, one of them on a
-// bypass-mode parameter.
-SimulatedPreset makeRichPreset()
-{
-    SimulatedPreset preset;
-    preset.name = "Rich Tone";
-    preset.scene = 3;
-
-    const std::pair<int, int> placed[] = { { 0, 100 }, { 1, 300 }, { 4, 106 }, { 5, 102 },
-                                           { 8, 108 }, { 9, 301 }, { 12, 110 } };
-    for (auto [cell, block] : placed)
-        EXPECT_TRUE (preset.placeBlock (cell, block));
-
-    const std::pair<int, int> cables[] = { { 0, 4 }, { 1, 4 }, { 1, 5 }, { 4, 8 }, { 5, 8 }, { 5, 9 }, { 8, 12 }, { 9, 12 } };
-    for (auto [from, to] : cables)
-        EXPECT_TRUE (preset.connectCells (from, to, true));
-
-    for (auto& [id, block] : preset.blocks)
-    {
-        for (int channel = 0; channel < 2; ++channel)
-            for (size_t i = 0; i < block.values[channel].size(); ++i)
-                block.values[channel][i] = (juce::uint16) ((id * 7 + (int) i * 3 + channel * 500) % 65000);
-
-        for (int s = 0; s < SimulatedPreset::sceneCount; ++s)
-        {
-            if (hasBypass (id, 8))
-                block.engaged[(size_t) s] = (s + id) % 3 != 0;
-            if (hasXYChannels (id, 8))
-                block.onX[(size_t) s] = (s + id) % 2 == 0;
-        }
-    }
-
-    auto* amp = preset.assignModifier (106, 3);
-    auto* comp = preset.assignModifier (100, getBypassModeParamId (100));
-    for (int k = 0; k < SimulatedPreset::modifierSettings; ++k)
-    {
-        amp->settings[(size_t) k] = (juce::uint16) (k == 0 ? 2 : k * 11);
-        comp->settings[(size_t) k] = (juce::uint16) (k == 0 ? 5 : 1000 + k);
-    }
-
-    return preset;
-}
-
 // What the unit keeps of a preset that a record carries.
 void expectSamePreset (const SimulatedPreset& expected, const SimulatedPreset& actual)
 {
@@ -196,7 +151,7 @@ class RawPresetRoundTrip : public RawPresetThreadTest, public ::testing::WithPar
 TEST_P (RawPresetRoundTrip, ExportImportExportGivesTheSameRecord)
 {
     connect (GetParam());
-    const auto original = makeRichPreset();
+    const auto original = SimulatedPreset::makeShowcase();
     unit.setPreset (sourceSlot, original);
 
     const auto first = exportSlot (sourceSlot, "005_Rich Tone.dat");
@@ -461,6 +416,24 @@ TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentL
     EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the given-up request left the queue";
 }
 
+TEST_F (RawPresetThreadTest, ALinkThatStopsEndsTheJob)
+{
+    connect();
+    unit.setSilentFor (SYSEX_RECALL_PATCH);
+
+    auto job = item (1);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0,
+                                   scratch.folder.getFullPathName()));
+
+    juce::String text;
+    int number = 0;
+    ASSERT_TRUE (waitForProgress ("Changing", text, number));
+    link.stopProcessing();
+    ASSERT_TRUE (worker->waitForThreadToExit (1000));
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+}
+
 TEST_F (RawPresetThreadTest, WithoutARunningLinkTheFirstItemSaysSo)
 {
     auto first = item (1), second = item (2);
@@ -474,7 +447,7 @@ TEST_F (RawPresetThreadTest, WithoutARunningLinkTheFirstItemSaysSo)
 TEST_F (RawPresetThreadTest, ExportBlocksWritesOneReadableFilePerBlockWithItsOwnModifiers)
 {
     connect();
-    unit.setPreset (sourceSlot, makeRichPreset());
+    unit.setPreset (sourceSlot, SimulatedPreset::makeShowcase());
 
     auto job = item (sourceSlot);
     run (RawPresetThread::jobExportBlocks, { job.get() }, 1);
@@ -499,7 +472,7 @@ TEST_F (RawPresetThreadTest, ExportBlocksWritesOneReadableFilePerBlockWithItsOwn
 TEST_F (RawPresetThreadTest, CopyXToYLeavesYEqualToXAndAlwaysUnmutes)
 {
     connect();
-    auto preset = makeRichPreset();
+    auto preset = SimulatedPreset::makeShowcase();
     unit.setPreset (sourceSlot, preset);
 
     auto job = item (sourceSlot);

@@ -55,6 +55,12 @@ public:
     // first parameter from controller 1.
     static SimulatedPreset makeFactory (int number);
 
+    // "Rich Tone": a preset that uses everything a preset record carries:
+    // blocks with and without X/Y channels and a bypass, shunts, cables,
+    // values that differ per channel, states that differ per scene, and two
+    // modifiers, one of them on a bypass-mode parameter.
+    static SimulatedPreset makeShowcase();
+
     // One of the preset's 16 modifiers (ids 100..115): the parameter it drives
     // (block 0: unassigned) and its 15 settings. Setting 0 is the controller;
     // 0 there means none, and a modifier without one is unassigned.
