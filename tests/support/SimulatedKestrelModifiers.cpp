@@ -11,8 +11,8 @@
 //
 // A modifier is addressed by the block and parameter it drives; a modifier
 // of a block's bypass-mode parameter is addressed as parameter 255 only.
-// Writing setting 0 (the controller) of a parameter that has no modifier
-// assigns the first free one; writing 0 there unassigns it.
+// Writing a setting of a parameter that has no modifier assigns the first
+// free one; writing 0 to setting 0 (the controller) unassigns it.
 
 namespace
 {
@@ -63,14 +63,17 @@ void SimulatedKestrel::answerModifierSetting (int blockId, int paramSelector, in
 
     if (write)
     {
-        if (modifier == nullptr && field == 0 && value != 0)
+        const bool unassigning = field == 0 && value == 0;
+
+        if (modifier == nullptr && ! unassigning)
+        {
             modifier = editBuffer.assignModifier (blockId, paramId);
 
-        // Only the controller assigns a modifier; no other setting exists without one.
-        if (modifier == nullptr && ! (field == 0 && value == 0))
-        {
-            replyStatus (resultBadValue);
-            return;
+            if (modifier == nullptr)
+            {
+                replyStatus (resultBadValue); // all 16 taken
+                return;
+            }
         }
 
         if (modifier != nullptr)
