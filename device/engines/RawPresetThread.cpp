@@ -202,18 +202,24 @@ bool RawPresetThread::sendQueryNameByNum (int presetNumber, juce::String& name)
     const bool built = presetNumberToBankAndProgram (presetNumber, bank, program) &&
                        buildQueryNameByNum (message, (juce::uint32) bank, (juce::uint32) program, 0, expected,
                                             getModel());
+    // Program 127 asks for the whole bank: the name is the reply of the preset.
     return exchange (built, message, expected,
                      [&] (const SysExRequest& request)
                      {
                          juce::MidiMessage reply;
                          PresetNameRecord record;
 
-                         if (! firstReply (request, reply) || ! parseQueryNameByNum (reply, record) ||
-                             record.getNumber() != presetNumber)
-                             return false;
+                         for (int i = 0; i < request.getNumReplies(); ++i)
+                         {
+                             if (request.getReply (reply, i) && parseQueryNameByNum (reply, record) &&
+                                 record.getNumber() == presetNumber)
+                             {
+                                 name = record.getName().trimEnd();
+                                 return true;
+                             }
+                         }
 
-                         name = record.getName().trimEnd();
-                         return true;
+                         return false;
                      });
 }
 

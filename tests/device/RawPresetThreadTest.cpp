@@ -215,6 +215,11 @@ TEST_F (RawPresetThreadTest, ExportNamesItsFileAfterTheShownNumberAndRecallsTheI
     run (RawPresetThread::jobExportPresets, { job.get() }, 1);
     EXPECT_TRUE (scratch.folder.getChildFile ("006_Preset 5.dat").existsAsFile());
     EXPECT_TRUE (scratch.folder.getChildFile ("006_Preset 5(1).dat").existsAsFile());
+
+    // Program 127 of a bank: the unit answers with the names of the whole bank.
+    auto last = item (255);
+    run (RawPresetThread::jobExportPresets, { last.get() });
+    EXPECT_TRUE (scratch.folder.getChildFile ("255_Preset 255.dat").existsAsFile());
 }
 
 TEST_F (RawPresetThreadTest, AFileThatCannotBeWrittenFailsTheItem)
