@@ -25,8 +25,8 @@ RawPresetThread::~RawPresetThread()
     waitForThreadToExit (-1);
 }
 
-bool RawPresetThread::startJob (int jobKind, const juce::Array<RawPresetJobItem*>& jobItems,
-                                juce::uint16 baseNumber, const juce::String& folderPath)
+bool RawPresetThread::startJob (int jobKind, const juce::Array<RawPresetJobItem*>& jobItems, juce::uint16 baseNumber,
+                                const juce::String& folderPath)
 {
     if (isThreadRunning())
         return false;
@@ -35,8 +35,7 @@ bool RawPresetThread::startJob (int jobKind, const juce::Array<RawPresetJobItem*
     folder = folderPath;
     base = baseNumber;
     items = jobItems;
-    startThread();
-    return true;
+    return startThread();
 }
 
 void RawPresetThread::setProgress (const juce::String& text, int number)
@@ -159,8 +158,7 @@ int RawPresetThread::waitForReply (SysExRequest* request, bool stopOnExitRequest
         // time-out; one the link does not take is given up.
         const auto unsentFor = sentAt == 0 ? Clock::elapsedSince (queuedAt) : 0;
         const bool givenUp = (stopOnExitRequest && threadShouldExit() && unsentFor > exitGraceMs) ||
-                             unsentFor > unsentLimitMs ||
-                             Clock::elapsedSince (linkRunningAt) > linkStoppedGraceMs ||
+                             unsentFor > unsentLimitMs || Clock::elapsedSince (linkRunningAt) > linkStoppedGraceMs ||
                              (sentAt != 0 && Clock::elapsedSince (sentAt) > request->getTimeout() + overdueMarginMs);
 
         if (givenUp)
@@ -199,9 +197,9 @@ bool RawPresetThread::sendQueryNameByNum (int presetNumber, juce::String& name)
 {
     int bank = 0, program = 0, expected = 1;
     juce::MidiMessage message;
-    const bool built = presetNumberToBankAndProgram (presetNumber, bank, program) &&
-                       buildQueryNameByNum (message, (juce::uint32) bank, (juce::uint32) program, 0, expected,
-                                            getModel());
+    const bool built =
+        presetNumberToBankAndProgram (presetNumber, bank, program) &&
+        buildQueryNameByNum (message, (juce::uint32) bank, (juce::uint32) program, 0, expected, getModel());
     // Program 127 asks for the whole bank: the name is the reply of the preset.
     return exchange (built, message, expected,
                      [&] (const SysExRequest& request)

@@ -164,9 +164,8 @@ bool RawPresetThread::exportBlocksOf (int position, RawPresetJobItem& item)
     gridFromReply (unitGrid);
 
     // One subfolder per preset.
-    const auto presetFolder =
-        juce::File (folder).getChildFile (juce::File::createLegalFileName (juce::String::formatted ("%.3d ", shown) +
-                                                                          presetName.trimEnd()));
+    const auto presetFolder = juce::File (folder).getChildFile (
+        juce::File::createLegalFileName (juce::String::formatted ("%.3d ", shown) + presetName.trimEnd()));
     PresetGridIterator blocks (&unitGrid, 0);
     juce::uint16 blockId = 0;
 

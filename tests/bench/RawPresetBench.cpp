@@ -31,8 +31,8 @@ struct RawPresetRig
             unit.setPreset (i, preset);
         }
 
-        ready = link.getPorts().openInputByName ("Kestrel MIDI") &&
-                link.getPorts().openOutputByName ("Kestrel MIDI") && link.startProcessing();
+        ready = link.getPorts().openInputByName ("Kestrel MIDI") && link.getPorts().openOutputByName ("Kestrel MIDI") &&
+                link.startProcessing();
     }
 
     ~RawPresetRig() { link.stopProcessing(); }
@@ -46,7 +46,8 @@ struct RawPresetRig
         for (auto* item : items)
             list.add (item);
 
-        if (! worker.startJob (kind, list, 0, scratch.folder.getFullPathName()) || ! worker.waitForThreadToExit (600000))
+        if (! worker.startJob (kind, list, 0, scratch.folder.getFullPathName()) ||
+            ! worker.waitForThreadToExit (600000))
             return false;
 
         for (auto* item : items)

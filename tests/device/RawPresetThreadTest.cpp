@@ -1,5 +1,5 @@
-#include "device/engines/RawPresetDlgItem.h"
 #include "device/engines/RawPresetThread.h"
+#include "device/engines/RawPresetDlgItem.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLibraryEntry.h"
@@ -189,8 +189,8 @@ TEST_F (RawPresetThreadTest, ExportNamesItsFileAfterTheShownNumberAndRecallsTheI
 
     auto job = item (sourceSlot);
     worker = std::make_unique<RawPresetThread> (description, &link);
-    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 1,
-                                   scratch.folder.getFullPathName()));
+    ASSERT_TRUE (
+        worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 1, scratch.folder.getFullPathName()));
 
     juce::String text;
     int number = -2;
@@ -403,8 +403,8 @@ TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentL
 
     auto job = item (1);
     worker = std::make_unique<RawPresetThread> (description, &link);
-    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0,
-                                   scratch.folder.getFullPathName()));
+    ASSERT_TRUE (
+        worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0, scratch.folder.getFullPathName()));
 
     juce::String text;
     int number = 0;
@@ -428,8 +428,8 @@ TEST_F (RawPresetThreadTest, ALinkThatStopsEndsTheJob)
 
     auto job = item (1);
     worker = std::make_unique<RawPresetThread> (description, &link);
-    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0,
-                                   scratch.folder.getFullPathName()));
+    ASSERT_TRUE (
+        worker->startJob (RawPresetThread::jobExportPresets, { job.get() }, 0, scratch.folder.getFullPathName()));
 
     juce::String text;
     int number = 0;

@@ -293,7 +293,7 @@ private:
     int cpuLoad = 23;
     int configValue = 0;
     int looperState[2] = { 0, 0 };
-    std::map<std::pair<int, int>, int> layoutValues;                            // (layout, key)
+    std::map<std::pair<int, int>, int> layoutValues; // (layout, key)
     juce::MidiMessage footswitchGrid;
     DumpSession pasteSession;
     bool resyncAfterScene = true;

@@ -23,8 +23,7 @@ using juce::uint8;
 constexpr int modifierIdAll = 127;
 constexpr int bypassModeSelector = 255;
 
-juce::MidiMessage byLayout (uint8 function, const PayloadLayout* layout, const std::vector<uint32>& values,
-                            uint8 model)
+juce::MidiMessage byLayout (uint8 function, const PayloadLayout* layout, const std::vector<uint32>& values, uint8 model)
 {
     juce::MidiMessage message;
     const bool built = buildSysExByLayout (message, function, layout, values.data(), values.size(), model);
@@ -178,10 +177,10 @@ void SimulatedKestrel::handleGetModifierInfo (const juce::MidiMessage& message)
         if (juce::isPositiveAndBelow (index, SimulatedPreset::modifierCount))
             modifier = editBuffer.modifiers[(size_t) index];
 
-        reply (byLayout (SYSEX_GET_MODIFIER_INFO, modifierInfoReplyLayout,
-                         { (uint32) modifierId, modifier.settings[0], (uint32) modifier.blockId,
-                           (uint32) modifier.paramId },
-                         reportedModel));
+        reply (byLayout (
+            SYSEX_GET_MODIFIER_INFO, modifierInfoReplyLayout,
+            { (uint32) modifierId, modifier.settings[0], (uint32) modifier.blockId, (uint32) modifier.paramId },
+            reportedModel));
     };
 
     if (id == modifierIdAll)

@@ -11,7 +11,8 @@ SimulatedPreset SimulatedPreset::makeShowcase()
     for (auto [cell, block] : placed)
         preset.placeBlock (cell, block);
 
-    const std::pair<int, int> cables[] = { { 0, 4 }, { 1, 4 }, { 1, 5 }, { 4, 8 }, { 5, 8 }, { 5, 9 }, { 8, 12 }, { 9, 12 } };
+    const std::pair<int, int> cables[] = { { 0, 4 }, { 1, 4 }, { 1, 5 },  { 4, 8 },
+                                           { 5, 8 }, { 5, 9 }, { 8, 12 }, { 9, 12 } };
     for (auto [from, to] : cables)
         preset.connectCells (from, to, true);
 
