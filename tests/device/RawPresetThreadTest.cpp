@@ -234,6 +234,13 @@ TEST_F (RawPresetThreadTest, AFileThatCannotBeWrittenFailsTheItem)
     ASSERT_TRUE (worker->waitForThreadToExit (60000));
     EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
     EXPECT_TRUE (job->getFailureReason().isNotEmpty());
+
+    // The same for a block export whose preset folder cannot be made.
+    scratch.folder.getChildFile ("005 Preset 5").replaceWithText ("a file where the folder should be");
+    auto blocks = item (sourceSlot);
+    run (RawPresetThread::jobExportBlocks, { blocks.get() });
+    EXPECT_EQ (blocks->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_TRUE (blocks->getFailureReason().isNotEmpty());
 }
 
 //==============================================================================
