@@ -544,7 +544,7 @@ void DeviceManager::getCabNames (bool userOnly, juce::StringArray& names, juce::
     {
         for (auto& record : table)
         {
-            names.add (record.getName());
+            names.add (record.getName().trimEnd()); // the unit pads names with blanks
             slots.add ((juce::uint16) record.slot);
         }
     };
@@ -570,7 +570,7 @@ void DeviceManager::getScratchpadCabs (juce::StringArray& names, juce::Array<juc
 {
     for (auto& record : scratchpadCabs)
     {
-        names.add (record.getName());
+        names.add (record.getName().trimEnd());
         slots.add ((juce::uint16) record.slot);
         formats.add (record.format);
     }

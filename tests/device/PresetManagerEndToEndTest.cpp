@@ -431,7 +431,8 @@ TEST_F (PresetManagerEndToEnd, RequiredStepTimesOutWithANamedAlert)
 TEST_F (PresetManagerEndToEnd, ListEntryWhoseReplyWasLostIsSentAgain)
 {
     ASSERT_TRUE (connect());
-    unit.corruptNextReplies (SYSEX_PARAM_SET, 1); // the first write's answer is lost
+    unit.ignoreNextRequests (SYSEX_PARAM_SET, 1); // the first write is lost on its way
+    unit.clearReceived();
 
     juce::Array<ParamWrite> writes;
     writes.add ({ 106, 5, 111, 1 });
@@ -447,6 +448,92 @@ TEST_F (PresetManagerEndToEnd, ListEntryWhoseReplyWasLostIsSentAgain)
         ASSERT_TRUE (unit.getParam (w.blockId, w.paramId, value));
         EXPECT_EQ (value, w.value) << "parameter " << w.paramId;
     }
+
+    EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), 4) << "the lost write once more, then the others";
+}
+
+TEST_F (PresetManagerEndToEnd, MovedBlockChangesTheGridOnBothSides)
+{
+    ASSERT_TRUE (connect());
+    ASSERT_EQ (manager->getPresetGrid().getBlockIdAt (4), 108) << "the cab in row 0, column 1";
+
+    ASSERT_TRUE (manager->requestMoveBlock (4, 0, 2)); // two columns towards the output
+    ASSERT_TRUE (runUntil ([this] { return finished (moveBlock); }));
+    EXPECT_EQ (manager->getRequest (moveBlock).getResult(), ZolStateMachine::resultCompleted);
+    EXPECT_EQ (unit.getEditBuffer().cells[12].blockId, 108);
+    EXPECT_EQ (manager->getPresetGrid().getBlockIdAt (12), 108) << "the grid read back after the move";
+    EXPECT_EQ (manager->getPresetGrid().getBlockIdAt (4), 0);
+
+    // Down one row, then a move onto the amp, which the unit refuses.
+    ASSERT_TRUE (manager->requestMoveBlock (12, 2, 1));
+    ASSERT_TRUE (runUntil ([this] { return finished (moveBlock); }));
+    EXPECT_EQ (manager->getPresetGrid().getBlockIdAt (13), 108);
+    ASSERT_TRUE (manager->requestMoveBlock (0, 2, 1));
+    ASSERT_TRUE (runUntil ([this] { return finished (moveBlock); }));
+    ASSERT_TRUE (manager->requestMoveBlock (13, 1, 3));
+    ASSERT_TRUE (runUntil ([this] { return finished (moveBlock); }));
+    EXPECT_EQ (manager->getPresetGrid().getBlockIdAt (1), 106);
+    EXPECT_EQ (manager->getPresetGrid().getBlockIdAt (13), 108);
+}
+
+TEST_F (PresetManagerEndToEnd, ValueTextsComeThroughTheLink)
+{
+    ASSERT_TRUE (connect());
+    juce::String first, second;
+    manager->getAmpNames (first, second);
+    EXPECT_EQ (first, "Recto Red") << "the amp's type as the unit displays it";
+
+    ASSERT_TRUE (manager->requestSetParam (106, 0, 5));
+    ASSERT_TRUE (runUntil ([this] { return finished (setParam); }));
+    manager->getAmpNames (first, second);
+    EXPECT_EQ (first, "Jazz 120");
+
+    ASSERT_TRUE (manager->requestParamDefinitions());
+    ASSERT_TRUE (runUntil ([this] { return finished (queryParamDefinitions); }));
+    EXPECT_EQ (manager->getRequest (queryParamDefinitions).getResult(), ZolStateMachine::resultCompleted);
+
+    for (auto [blockId, paramId] : { std::pair (106, 0), std::pair (110, 0) })
+    {
+        auto* type = effects.findParamDefinition (blockId, paramId);
+        ASSERT_NE (type, nullptr) << blockId;
+        EXPECT_EQ (type->valueStrings, SimulatedPreset::getValueTexts (blockId, paramId)) << blockId;
+        EXPECT_EQ (type->info.maximum, (float) (type->valueStrings.size() - 1)) << blockId;
+    }
+
+    auto* plain = effects.findParamDefinition (106, 1);
+    ASSERT_NE (plain, nullptr);
+    EXPECT_TRUE (plain->valueStrings.isEmpty());
+    EXPECT_EQ (plain->info.maximum, 65535.0f);
+}
+
+TEST_F (PresetManagerEndToEnd, BlankPaddedNamesArriveTrimmed)
+{
+    unit.setCabCounts (10, 20);
+    unit.setCabName (30, "Scratch One");
+    ASSERT_TRUE (connect());
+    EXPECT_EQ (manager->getCurrentPresetName(), "Preset 0");
+
+    manager->resetPresetList();
+    ASSERT_TRUE (manager->requestPresetNames (0));
+    ASSERT_TRUE (runUntil ([this] { return finished (refreshPresetNames); }));
+    juce::String name;
+    ASSERT_TRUE (manager->getPresetName (3, name));
+    EXPECT_EQ (name, "Preset 3");
+
+    ASSERT_TRUE (manager->requestCabNames (false, true, true));
+    ASSERT_TRUE (runUntil ([this] { return finished (refreshCabNames); }));
+    juce::StringArray names;
+    juce::Array<juce::uint16> slots;
+    juce::Array<juce::uint8> formats;
+    manager->getCabNames (true, names, slots);
+    ASSERT_EQ (names.size(), 20);
+    EXPECT_EQ (names[0], "User Cab 1");
+    EXPECT_EQ (names[2], "User Cab 3");
+    names.clear();
+    slots.clear();
+    manager->getScratchpadCabs (names, slots, formats);
+    ASSERT_EQ (names.size(), 4);
+    EXPECT_EQ (names[0], "Scratch One");
 }
 
 TEST_F (PresetManagerEndToEnd, RestartedRequestDoesNotInheritItsOldStep)

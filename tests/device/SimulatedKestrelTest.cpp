@@ -173,7 +173,7 @@ TEST_F (SimulatedKestrelTest, AnswersTheInitializationAndLoadPresetQueries)
 
     char name[32] = {};
     ASSERT_TRUE (parseQueryName (reply (*ask (bare (SYSEX_QUERY_NAME))), name));
-    EXPECT_EQ (juce::String (name).trimEnd(), "Preset 0");
+    EXPECT_EQ (juce::String (name), juce::String ("Preset 0").paddedRight (' ', 31)) << "blank-padded, as the unit sends it";
 
     UnitFlags flags;
     ASSERT_TRUE (parseGetFlags (reply (*ask (bare (SYSEX_GET_FLAGS))), flags));
@@ -389,7 +389,7 @@ TEST_F (SimulatedKestrelTest, AnswersCabQueriesAndThePresetWithItsCabs)
     juce::Array<CabNameRecord> records;
     ASSERT_TRUE (collectCabNames (*names, records));
     ASSERT_EQ (records.size(), 30);
-    EXPECT_EQ (records[10].getName().trimEnd(), "User Cab 1");
+    EXPECT_EQ (records[10].getName(), juce::String ("User Cab 1").paddedRight (' ', 31));
 
     ASSERT_TRUE (buildCabDump (message, 12, expected, 8));
     auto cab = ask (message, expected);
@@ -397,6 +397,13 @@ TEST_F (SimulatedKestrelTest, AnswersCabQueriesAndThePresetWithItsCabs)
     auto data = std::make_unique<CabDumpData>();
     ASSERT_TRUE (collectCabDump (*cab, *data));
     EXPECT_EQ (data->cabNumber, 12u);
+
+    // A capture is acknowledged, then comes back as the first scratchpad cab.
+    auto capture = ask (bare (SYSEX_CONTROL_IRCAP), 1 + 66);
+    ASSERT_EQ (capture->getStatus(), SysExRequest::stateComplete);
+    EXPECT_EQ (statusOf (*capture).function, SYSEX_CONTROL_IRCAP);
+    ASSERT_TRUE (collectCabDump (*capture, *data));
+    EXPECT_EQ (data->cabNumber, 30u);
 
     // The current preset's cab block uses cabs 0 and 1: two cab dumps follow.
     ASSERT_TRUE (buildPatchPlusCabDump (message, 127, 127));

@@ -1,10 +1,13 @@
 #include "tests/support/SimulatedKestrel.h"
 
+#include "tests/support/SimulatedKestrelDetail.h"
 #include "device/wire/SysExCodec.h"
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 
 #include <cstring>
+
+using namespace SimulatedKestrelDetail;
 
 namespace
 {
@@ -12,25 +15,9 @@ using juce::uint16;
 using juce::uint32;
 using juce::uint8;
 
-constexpr uint8 modelAny = 0x7F;              // SYSEX_WHO_AM_I goes to every model
-constexpr int locationCurrent = 127;          // bank and program 127: the edit buffer
-constexpr uint32 cabNumberAllFactory = 16382; // SYSEX_CABNAME: every factory cab
-constexpr uint32 cabNumberAllUser = 16381;    // SYSEX_CABNAME: every user cab
-constexpr int sceneQuery = 127;               // SYSEX_SET_SCENE: ask without changing
+constexpr uint8 modelAny = 0x7F; // SYSEX_WHO_AM_I goes to every model
+constexpr int sceneQuery = 127;  // SYSEX_SET_SCENE: ask without changing
 constexpr int layoutKeysPerLayout = 16;
-constexpr int cabDumpDataMessages = 64; // 64 x 32 values: 2048 per cab
-
-uint32 readField (const juce::MidiMessage& message, const PayloadLayout* layout, uint32 fieldId)
-{
-    return readSysExField (message, layout, fieldId);
-}
-
-uint32 floatBits (float value)
-{
-    uint32 bits = 0;
-    std::memcpy (&bits, &value, sizeof (bits));
-    return bits;
-}
 
 float bitsToFloat (uint32 bits)
 {
@@ -42,20 +29,6 @@ float bitsToFloat (uint32 bits)
 uint16 floatToValue (float value)
 {
     return (uint16) juce::jlimit (0, 65535, juce::roundToInt (value));
-}
-
-// The unit's name fields: 32 bytes of 7-bit characters, zero-filled behind
-// the name (names arrive blank-padded and are kept without trailing blanks).
-void fillNameField (char* field, const juce::String& name)
-{
-    for (int i = 0; i < sysExNameFieldSize; ++i)
-        field[i] = (char) (i < name.length() ? (name[i] & 0x7F) : 0);
-}
-
-// The 2048 values of a cab's impulse response: distinct per cab and place.
-uint32 cabValue (int cabNumber, int index)
-{
-    return (uint32) cabNumber * 0x10000u + (uint32) index * 3u + 1u;
 }
 
 bool isCompleteSysEx (const juce::MidiMessage& message)
@@ -89,6 +62,29 @@ public:
 private:
     SimulatedKestrel& owner;
 };
+
+void SimulatedKestrel::pump()
+{
+    channel.pump();
+}
+
+void SimulatedKestrel::startAutoPump()
+{
+    if (autoPump == nullptr)
+    {
+        autoPump = std::make_unique<AutoPump> (*this);
+        autoPump->startThread();
+    }
+}
+
+void SimulatedKestrel::stopAutoPump()
+{
+    if (autoPump != nullptr)
+    {
+        autoPump->stopThread (2000);
+        autoPump.reset();
+    }
+}
 
 //==============================================================================
 SimulatedKestrel::SimulatedKestrel (VirtualMidiBackend& backendToUse, const juce::String& name)
@@ -162,7 +158,7 @@ void SimulatedKestrel::buildDispatchTable()
         { SYSEX_SET_MODPARAM_DIRECT, &SimulatedKestrel::handleSetModParamDirect },
         { SYSEX_RECALL_PATCH, &SimulatedKestrel::handleRecallPatch },
         { SYSEX_MUTE, &SimulatedKestrel::handlePlainCommand },
-        { SYSEX_CONTROL_IRCAP, &SimulatedKestrel::handlePlainCommand },
+        { SYSEX_CONTROL_IRCAP, &SimulatedKestrel::handleControlIrCap },
         { SYSEX_DELETE_CABIR, &SimulatedKestrel::handleDeleteCab },
         { SYSEX_EDITOR_DISCONNECT, &SimulatedKestrel::handlePlainCommand },
         { SYSEX_LAYOUT_SET, &SimulatedKestrel::handleLayoutSet },
@@ -212,6 +208,12 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
         if (fault.silent)
             return;
+
+        if (fault.ignoreCount > 0)
+        {
+            --fault.ignoreCount;
+            return;
+        }
 
         handlingFunction = function;
 
@@ -292,29 +294,6 @@ void SimulatedKestrel::queueUnsolicited (const juce::MidiMessage& message)
 //==============================================================================
 // Shared message builders (under stateLock).
 
-namespace
-{
-juce::MidiMessage numbers (uint8 function, const PayloadLayout* layout, std::initializer_list<uint32> values,
-                           uint8 model)
-{
-    juce::MidiMessage message;
-    const bool built = buildSysExByLayout (message, function, layout, values, model);
-    jassert (built);
-    juce::ignoreUnused (built);
-    return message;
-}
-
-juce::MidiMessage numberList (uint8 function, const PayloadLayout* layout, const std::vector<uint32>& values,
-                              uint8 model)
-{
-    juce::MidiMessage message;
-    const bool built = buildSysExByLayout (message, function, layout, values.data(), values.size(), model);
-    jassert (built);
-    juce::ignoreUnused (built);
-    return message;
-}
-} // namespace
-
 SimulatedPreset* SimulatedKestrel::findStoredPreset (int bank, int program)
 {
     if (bank == locationCurrent && program == locationCurrent)
@@ -353,33 +332,6 @@ juce::MidiMessage SimulatedKestrel::buildSceneMessage() const
     return numbers (SYSEX_SET_SCENE, singleByteLayout, { (uint32) editBuffer.scene }, reportedModel);
 }
 
-juce::MidiMessage SimulatedKestrel::buildParamReply (int blockId, int paramId, uint16 value) const
-{
-    EffectParamValue param;
-    param.blockId = (uint16) blockId;
-    param.paramId = (uint16) paramId;
-    param.value = value;
-    param.text = juce::String (value);
-
-    juce::MidiMessage message;
-    ::buildParamReply (message, SYSEX_PARAM_SET, param, reportedModel);
-    return message;
-}
-
-juce::MidiMessage SimulatedKestrel::buildCabNameReply (int flatSlot) const
-{
-    CabNameRecord record;
-    record.slot = (uint32) flatSlot;
-    char field[sysExNameFieldSize];
-    fillNameField (field, cabs[(size_t) flatSlot].name);
-    std::memcpy (record.name, field, sizeof (record.name));
-    record.format = cabs[(size_t) flatSlot].format;
-
-    juce::MidiMessage message;
-    ::buildCabNameReply (message, record, reportedModel);
-    return message;
-}
-
 void SimulatedKestrel::replyPresetDump (const SimulatedPreset& preset, int bank, int program)
 {
     const auto words = preset.toWords();
@@ -396,31 +348,6 @@ void SimulatedKestrel::replyPresetDump (const SimulatedPreset& preset, int bank,
 
     buildPatchEnd (message, xorWords16 (words.data(), words.size()), reportedModel);
     reply (message);
-}
-
-void SimulatedKestrel::replyCabDump (int cabNumber)
-{
-    juce::MidiMessage message;
-    buildCabIrStart (message, (uint32) cabNumber, 0, reportedModel);
-    reply (message);
-
-    uint32 check = 0;
-
-    for (int m = 0; m < cabDumpDataMessages; ++m)
-    {
-        uint32 values[cabIrDataValues];
-
-        for (int i = 0; i < cabIrDataValues; ++i)
-        {
-            values[i] = cabValue (cabNumber, m * cabIrDataValues + i);
-            check ^= values[i];
-        }
-
-        buildCabIrData (message, values, cabIrDataValues, reportedModel);
-        reply (message);
-    }
-
-    reply (numbers (SYSEX_CABIR_END, irEndLayout, { check }, reportedModel));
 }
 
 //==============================================================================
@@ -512,57 +439,6 @@ void SimulatedKestrel::handleQueryStates (const juce::MidiMessage&)
     reply (buildSceneMessage());
 }
 
-void SimulatedKestrel::handleGetGrid (const juce::MidiMessage&)
-{
-    std::vector<uint32> pairs;
-
-    for (auto& cell : editBuffer.cells)
-    {
-        pairs.push_back (cell.blockId);
-        pairs.push_back (cell.inputMask);
-    }
-
-    reply (numberList (SYSEX_GET_GRID, gridReplyLayout, pairs, reportedModel));
-}
-
-void SimulatedKestrel::handleQueryName (const juce::MidiMessage&)
-{
-    char field[sysExNameFieldSize];
-    fillNameField (field, editBuffer.name);
-
-    juce::MidiMessage out;
-    buildQueryNameReply (out, field, reportedModel);
-    reply (out);
-}
-
-void SimulatedKestrel::handleSetName (const juce::MidiMessage& message)
-{
-    const auto offset = getSysExFieldOffset (setNameRequestLayout, 0);
-    const auto width = getSysExFieldWidth (setNameRequestLayout, 0);
-
-    if ((int) (offset + width) > message.getRawDataSize() - 2)
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    juce::String name;
-
-    for (uint32 i = 0; i < width; ++i)
-    {
-        const auto c = message.getRawData()[offset + i];
-
-        if (c == 0)
-            break;
-
-        name += juce::String::charToString ((juce::juce_wchar) c);
-    }
-
-    editBuffer.name = name.trimEnd();
-    modified = true;
-    replyStatus (resultOk);
-}
-
 void SimulatedKestrel::handleGetFlags (const juce::MidiMessage&)
 {
     reply (numbers (SYSEX_GET_FLAGS, singleByteLayout, { modified ? 1u : 0u }, reportedModel));
@@ -642,7 +518,7 @@ void SimulatedKestrel::handleParamDump (const juce::MidiMessage& message)
         param.blockId = (uint16) blockId;
         param.paramId = (uint16) i;
         param.value = value;
-        param.text = juce::String (value);
+        param.text = SimulatedPreset::getValueText (blockId, i, value);
 
         juce::MidiMessage out;
         ::buildParamReply (out, SYSEX_PARAM_DUMP, param, reportedModel);
@@ -692,44 +568,6 @@ void SimulatedKestrel::handleGetAllParams (const juce::MidiMessage& message)
     reply (frame (SYSEX_EFFECT_END, {}));
 }
 
-void SimulatedKestrel::handlePlaceEffect (const juce::MidiMessage& message)
-{
-    const int blockId = (int) readField (message, placeEffectLayout, 0);
-    const int cell = (int) readField (message, placeEffectLayout, 1);
-
-    if (! editBuffer.placeBlock (cell, blockId))
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    modified = true;
-    replyStatus (resultOk);
-}
-
-void SimulatedKestrel::handleConnectEffect (const juce::MidiMessage& message)
-{
-    const int from = (int) readField (message, cellPairRequestLayout, 0);
-    const int to = (int) readField (message, cellPairRequestLayout, 1);
-    const bool connect = readField (message, cellPairRequestLayout, 2) != 0;
-
-    if (! editBuffer.connectCells (from, to, connect))
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    modified = true;
-    replyStatus (resultOk);
-}
-
-void SimulatedKestrel::handleMoveEffect (const juce::MidiMessage&)
-{
-    // Acknowledged; the grid is left as it is (moves are not modelled).
-    modified = true;
-    replyStatus (resultOk);
-}
-
 void SimulatedKestrel::handleSetDefaults (const juce::MidiMessage& message)
 {
     const int blockId = (int) readField (message, singleWordLayout, 0);
@@ -764,27 +602,6 @@ void SimulatedKestrel::handleXY (const juce::MidiMessage& message)
 
     reply (numbers (SYSEX_XY, xyReplyLayout, { (uint32) blockId, (uint32) editBuffer.getChannel (blockId) },
                     reportedModel));
-}
-
-void SimulatedKestrel::handleGetParamInfo (const juce::MidiMessage& message)
-{
-    const int blockId = (int) readField (message, blockAndParamRequestLayout, 0);
-    const int paramId = (int) readField (message, blockAndParamRequestLayout, 1);
-
-    if (! juce::isPositiveAndBelow (paramId, getParamCount (blockId)))
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    reply (numbers (SYSEX_GET_PARAM_INFO, paramInfoReplyLayout,
-                    { 0, floatBits (0.0f), floatBits (65535.0f), floatBits (1.0f), floatBits (0.0f) }, reportedModel));
-}
-
-void SimulatedKestrel::handleGetParamStrings (const juce::MidiMessage&)
-{
-    // This unit has no value texts: the status that means "none".
-    replyStatus (statusNoStrings);
 }
 
 void SimulatedKestrel::handleGetGraph (const juce::MidiMessage&)
@@ -853,43 +670,6 @@ void SimulatedKestrel::handleFootswitchGrid (const juce::MidiMessage& message)
 
 //==============================================================================
 // Preset names and slots.
-
-void SimulatedKestrel::handleQueryNameByNumber (const juce::MidiMessage& message)
-{
-    const int bank = (int) readField (message, presetLocationRequestLayout, 0);
-    const int program = (int) readField (message, presetLocationRequestLayout, 1);
-
-    int first = bank * 128 + program, count = 1;
-
-    if (bank == locationCurrent && program == locationCurrent)
-    {
-        first = 0;
-        count = presetCount;
-    }
-    else if (program == locationCurrent)
-    {
-        first = bank * 128;
-        count = 128;
-    }
-
-    if (! juce::isPositiveAndBelow (first, presetCount))
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    for (int n = first; n < juce::jmin (presetCount, first + count); ++n)
-    {
-        PresetNameRecord record;
-        record.high = (uint32) n >> 7;
-        record.low = (uint32) n & 0x7F;
-        fillNameField (record.name, presets[(size_t) n].name);
-
-        juce::MidiMessage out;
-        buildQueryNameByNumReply (out, record, reportedModel);
-        reply (out);
-    }
-}
 
 void SimulatedKestrel::handleSavePatch (const juce::MidiMessage& message)
 {
@@ -979,63 +759,6 @@ void SimulatedKestrel::handlePatchPlusCabDump (const juce::MidiMessage& message)
             replyCabDump (cabNumbers[i]);
 }
 
-void SimulatedKestrel::handleCabDump (const juce::MidiMessage& message)
-{
-    const auto cabNumber =
-        (readField (message, cabDumpRequestLayoutSplit, 0) << 7) | readField (message, cabDumpRequestLayoutSplit, 1);
-
-    if (cabNumber >= cabs.size())
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    replyCabDump ((int) cabNumber);
-}
-
-void SimulatedKestrel::handleCabName (const juce::MidiMessage& message)
-{
-    const auto cabNumber = readField (message, cabNameRequestLayout, 0);
-
-    if (cabNumber == cabNumberAll || cabNumber == cabNumberAllFactory || cabNumber == cabNumberAllUser)
-    {
-        const int first = cabNumber == cabNumberAllUser ? factoryCabs : 0;
-        const int end = cabNumber == cabNumberAllFactory ? factoryCabs : factoryCabs + userCabs;
-
-        reply (numbers (SYSEX_MULTIMSG_START, multiMsgStartLayout, { SYSEX_CABNAME, (uint32) (end - first) },
-                        reportedModel));
-
-        for (int slot = first; slot < end; ++slot)
-            reply (buildCabNameReply (slot));
-
-        reply (frame (SYSEX_MULTIMSG_END, {}));
-        return;
-    }
-
-    if (cabNumber >= cabs.size())
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    reply (buildCabNameReply ((int) cabNumber));
-}
-
-void SimulatedKestrel::handleDeleteCab (const juce::MidiMessage& message)
-{
-    const auto slot = (int) readField (message, singleWordLayout, 0);
-
-    // Factory cabs cannot be deleted.
-    if (slot < factoryCabs || ! juce::isPositiveAndBelow (slot, (int) cabs.size()))
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    cabs[(size_t) slot] = CabName{};
-    replyStatus (resultOk);
-}
-
 //==============================================================================
 // Dumps in: a pasted preset, one status per message.
 
@@ -1108,355 +831,4 @@ void SimulatedKestrel::handlePatchEnd (const juce::MidiMessage& message)
 
     if (intoEditBuffer && presetNumberAfterLoad)
         reply (buildPresetNumberMessage());
-}
-
-void SimulatedKestrel::handleCabIrMessage (const juce::MidiMessage&)
-{
-    // A cab being imported: each message is acknowledged; the data is not kept.
-    replyStatus (resultOk);
-}
-
-//==============================================================================
-// Test controls.
-
-void SimulatedKestrel::setSilentFor (int function, bool silent)
-{
-    const juce::ScopedLock state (stateLock);
-    faults[function].silent = silent;
-}
-
-void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
-{
-    const juce::ScopedLock state (stateLock);
-    faults[function].errorResult = result;
-}
-
-void SimulatedKestrel::setReplyDelayFor (int function, uint32 delayMs)
-{
-    const juce::ScopedLock state (stateLock);
-    faults[function].delayMs = delayMs;
-}
-
-void SimulatedKestrel::corruptNextReplies (int function, int count)
-{
-    const juce::ScopedLock state (stateLock);
-    faults[function].corruptCount = juce::jmax (0, count);
-}
-
-void SimulatedKestrel::clearFaults()
-{
-    const juce::ScopedLock state (stateLock);
-    faults.clear();
-}
-
-void SimulatedKestrel::dropEveryNthMessage (int n)
-{
-    channel.setDropEvery (n);
-}
-
-void SimulatedKestrel::goSilentAfterMessages (int k)
-{
-    channel.goSilentAfter (k);
-}
-
-void SimulatedKestrel::setSilent (bool shouldBeSilent)
-{
-    channel.setSilent (shouldBeSilent);
-}
-
-void SimulatedKestrel::pump()
-{
-    channel.pump();
-}
-
-void SimulatedKestrel::startAutoPump()
-{
-    if (autoPump == nullptr)
-    {
-        autoPump = std::make_unique<AutoPump> (*this);
-        autoPump->startThread();
-    }
-}
-
-void SimulatedKestrel::stopAutoPump()
-{
-    if (autoPump != nullptr)
-    {
-        autoPump->stopThread (2000);
-        autoPump.reset();
-    }
-}
-
-void SimulatedKestrel::setFirmware (int major, int minor)
-{
-    const juce::ScopedLock state (stateLock);
-    firmwareMajor = juce::jlimit (0, 127, major);
-    firmwareMinor = juce::jlimit (0, 127, minor);
-}
-
-void SimulatedKestrel::setReportedModel (uint8 newModel)
-{
-    const juce::ScopedLock state (stateLock);
-    reportedModel = (uint8) (newModel & 0x7F);
-}
-
-void SimulatedKestrel::vanish()
-{
-    backend.removeDevice (deviceName);
-    channel.discardHeld();
-}
-
-void SimulatedKestrel::reappear()
-{
-    backend.addDevice (deviceName);
-}
-
-//==============================================================================
-// Unsolicited messages.
-
-void SimulatedKestrel::selectPresetOnUnit (int presetNumber)
-{
-    {
-        const juce::ScopedLock state (stateLock);
-
-        if (! juce::isPositiveAndBelow (presetNumber, presetCount))
-            return;
-
-        loadPreset (presetNumber);
-    }
-
-    sendPresetNumber();
-}
-
-void SimulatedKestrel::sendPresetNumber()
-{
-    juce::MidiMessage message;
-
-    {
-        const juce::ScopedLock state (stateLock);
-        message = buildPresetNumberMessage();
-    }
-
-    queueUnsolicited (message);
-}
-
-void SimulatedKestrel::sendResync()
-{
-    queueUnsolicited (frame (SYSEX_RESYNC, {}));
-}
-
-void SimulatedKestrel::sendStatesChanged()
-{
-    juce::MidiMessage message;
-
-    {
-        const juce::ScopedLock state (stateLock);
-        message = buildStatesMessage();
-    }
-
-    queueUnsolicited (message);
-}
-
-void SimulatedKestrel::sendTempoTick()
-{
-    queueUnsolicited (frame (SYSEX_TEMPO, {}));
-}
-
-void SimulatedKestrel::sendTunerReading (int note, int string, int cents)
-{
-    queueUnsolicited (numbers (SYSEX_TUNER, tunerReplyLayout,
-                               { (uint32) note & 0x7F, (uint32) string & 0x7F, (uint32) cents & 0x7F }, reportedModel));
-}
-
-void SimulatedKestrel::sendKnobBroadcast (const std::vector<std::pair<int, int>>& paramsAndValues)
-{
-    std::vector<uint32> values;
-
-    for (int i = 0; i < juce::jmin ((int) paramsAndValues.size(), broadcastKnobMaxIds); ++i)
-    {
-        values.push_back ((uint32) paramsAndValues[(size_t) i].first & 0x3FFF);
-        values.push_back ((uint32) paramsAndValues[(size_t) i].second & 0x7F);
-    }
-
-    queueUnsolicited (numberList (SYSEX_BROADCAST_KNOB, broadcastKnobReplyLayout, values, reportedModel));
-}
-
-void SimulatedKestrel::sendModifierBroadcast (int value)
-{
-    queueUnsolicited (numbers (SYSEX_BROADCAST_MODIFIER, getReplyLayout (SYSEX_BROADCAST_MODIFIER, model),
-                               { (uint32) value & 0x7F }, reportedModel));
-}
-
-void SimulatedKestrel::sendLooperState (int first, int second)
-{
-    {
-        const juce::ScopedLock state (stateLock);
-        looperState[0] = first & 0x7F;
-        looperState[1] = second & 0x7F;
-    }
-
-    queueUnsolicited (numbers (SYSEX_LOOPER_STATE, twoByteReplyLayout,
-                               { (uint32) first & 0x7F, (uint32) second & 0x7F }, reportedModel));
-}
-
-void SimulatedKestrel::sendEditorDisconnectEcho()
-{
-    juce::MidiMessage message;
-    buildStatusMessage (message, SYSEX_EDITOR_DISCONNECT, resultOk, reportedModel);
-    queueUnsolicited (message);
-}
-
-void SimulatedKestrel::sendRaw (const juce::MidiMessage& message)
-{
-    queueUnsolicited (message);
-}
-
-void SimulatedKestrel::setResyncAfterSceneChange (bool shouldSend)
-{
-    const juce::ScopedLock state (stateLock);
-    resyncAfterScene = shouldSend;
-}
-
-void SimulatedKestrel::setPresetNumberAfterLoad (bool shouldSend)
-{
-    const juce::ScopedLock state (stateLock);
-    presetNumberAfterLoad = shouldSend;
-}
-
-//==============================================================================
-// State access.
-
-int SimulatedKestrel::getCurrentPresetNumber() const
-{
-    const juce::ScopedLock state (stateLock);
-    return currentPreset;
-}
-
-int SimulatedKestrel::getCurrentScene() const
-{
-    const juce::ScopedLock state (stateLock);
-    return editBuffer.scene;
-}
-
-bool SimulatedKestrel::isModified() const
-{
-    const juce::ScopedLock state (stateLock);
-    return modified;
-}
-
-SimulatedPreset SimulatedKestrel::getEditBuffer() const
-{
-    const juce::ScopedLock state (stateLock);
-    return editBuffer;
-}
-
-SimulatedPreset SimulatedKestrel::getPreset (int presetNumber) const
-{
-    const juce::ScopedLock state (stateLock);
-    return juce::isPositiveAndBelow (presetNumber, presetCount) ? presets[(size_t) presetNumber] : SimulatedPreset{};
-}
-
-void SimulatedKestrel::setPreset (int presetNumber, const SimulatedPreset& preset)
-{
-    const juce::ScopedLock state (stateLock);
-
-    if (juce::isPositiveAndBelow (presetNumber, presetCount))
-        presets[(size_t) presetNumber] = preset;
-}
-
-void SimulatedKestrel::setEditBuffer (const SimulatedPreset& preset, bool isModifiedNow)
-{
-    const juce::ScopedLock state (stateLock);
-    editBuffer = preset;
-    modified = isModifiedNow;
-}
-
-bool SimulatedKestrel::getParam (int blockId, int paramId, uint16& value) const
-{
-    const juce::ScopedLock state (stateLock);
-    return editBuffer.getParam (blockId, paramId, value);
-}
-
-void SimulatedKestrel::setCabCounts (int factory, int user)
-{
-    const juce::ScopedLock state (stateLock);
-    factoryCabs = juce::jlimit (0, 4000, factory);
-    userCabs = juce::jlimit (0, 4000, user);
-    cabs.assign ((size_t) (factoryCabs + userCabs + scratchpadCabCount), CabName{});
-
-    for (int i = 0; i < factoryCabs; ++i)
-        cabs[(size_t) i].name = "Factory Cab " + juce::String (i + 1);
-
-    // Every other user slot holds a cab; the rest are empty.
-    for (int i = 0; i < userCabs; i += 2)
-        cabs[(size_t) (factoryCabs + i)] = { "User Cab " + juce::String (i + 1), (uint8) (i % 4 == 0 ? 0x20 : 0) };
-}
-
-int SimulatedKestrel::getNumFactoryCabs() const
-{
-    const juce::ScopedLock state (stateLock);
-    return factoryCabs;
-}
-
-int SimulatedKestrel::getNumUserCabs() const
-{
-    const juce::ScopedLock state (stateLock);
-    return userCabs;
-}
-
-SimulatedKestrel::CabName SimulatedKestrel::getCabName (int flatSlot) const
-{
-    const juce::ScopedLock state (stateLock);
-    return juce::isPositiveAndBelow (flatSlot, (int) cabs.size()) ? cabs[(size_t) flatSlot] : CabName{};
-}
-
-void SimulatedKestrel::setCabName (int flatSlot, const juce::String& name, uint8 format)
-{
-    const juce::ScopedLock state (stateLock);
-
-    if (juce::isPositiveAndBelow (flatSlot, (int) cabs.size()))
-        cabs[(size_t) flatSlot] = { name, format };
-}
-
-void SimulatedKestrel::setMidiChannel (int zeroBasedChannel)
-{
-    const juce::ScopedLock state (stateLock);
-    midiChannel = juce::jlimit (0, 15, zeroBasedChannel);
-}
-
-void SimulatedKestrel::setCpuLoad (int percent)
-{
-    const juce::ScopedLock state (stateLock);
-    cpuLoad = juce::jlimit (0, 100, percent);
-}
-
-void SimulatedKestrel::setConfigValue (int value)
-{
-    const juce::ScopedLock state (stateLock);
-    configValue = juce::jlimit (0, 0xFFFF, value);
-}
-
-//==============================================================================
-juce::Array<juce::MidiMessage> SimulatedKestrel::getReceived() const
-{
-    const juce::ScopedLock logging (logLock);
-    return received;
-}
-
-int SimulatedKestrel::countReceived (int function) const
-{
-    const juce::ScopedLock logging (logLock);
-    int count = 0;
-
-    for (auto& message : received)
-        if (message.getRawDataSize() > sysExFunctionOffset && message.getRawData()[sysExFunctionOffset] == function)
-            ++count;
-
-    return count;
-}
-
-void SimulatedKestrel::clearReceived()
-{
-    const juce::ScopedLock logging (logLock);
-    received.clear();
 }

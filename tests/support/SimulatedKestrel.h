@@ -35,6 +35,9 @@
 // Thread-safe: requests arrive on the link thread while the test reads the
 // state and changes faults on its own. The backend must outlive the unit, and
 // a link thread that sends to it must be stopped before the unit is deleted.
+//
+// The class spans SimulatedKestrel.cpp (requests and replies) and one
+// SimulatedKestrel<Concern>.cpp per concern.
 class SimulatedKestrel
 {
 public:
@@ -66,6 +69,10 @@ public:
 
     // Ignores requests of this function altogether (they are still logged).
     void setSilentFor (int function, bool silent = true);
+
+    // Ignores the next `count` requests of this function as if they had been
+    // lost on the way: not carried out, not answered (still logged).
+    void ignoreNextRequests (int function, int count = 1);
 
     // Answers requests of this function with a SYSEX_STATUS_MSG carrying this
     // result instead of their normal reply, and does not carry them out. A
@@ -175,6 +182,7 @@ private:
     struct Faults
     {
         bool silent = false;
+        int ignoreCount = 0;
         juce::uint8 errorResult = 0;
         juce::uint32 delayMs = 0;
         int corruptCount = 0;
@@ -267,6 +275,7 @@ private:
     void handlePatchData (const juce::MidiMessage&);
     void handlePatchEnd (const juce::MidiMessage&);
     void handleCabIrMessage (const juce::MidiMessage&);
+    void handleControlIrCap (const juce::MidiMessage&);
 
     // Modifiers (SimulatedKestrelModifiers.cpp): one setting of the edit
     // buffer's modifier that drives (block, parameter selector), read or

@@ -156,6 +156,39 @@ bool SimulatedPreset::connectCells (int fromCell, int toCell, bool connect)
     return true;
 }
 
+bool SimulatedPreset::moveBlock (int cell, int direction, int distance)
+{
+    int row = 0, column = 0;
+
+    if (! gridCellPosition (cell, row, column) || cells[(size_t) cell].blockId == blockIdNone || distance <= 0)
+        return false;
+
+    int toRow = row, toColumn = column;
+
+    switch (direction)
+    {
+        case 0: toColumn += distance; break;
+        case 1: toColumn -= distance; break;
+        case 2: toRow += distance; break;
+        case 3: toRow -= distance; break;
+        default: return false;
+    }
+
+    const int target = gridCellIndex (toRow, toColumn);
+
+    if (target < 0 || cells[(size_t) target].blockId != blockIdNone)
+        return false;
+
+    // The cables the block fed from its old place are cut.
+    if (column + 1 < gridColumns)
+        for (int r = 0; r < gridRows; ++r)
+            cells[(size_t) gridCellIndex (r, column + 1)].inputMask &= (juce::uint16) ~(1 << row);
+
+    cells[(size_t) target] = cells[(size_t) cell];
+    cells[(size_t) cell] = GridCell{};
+    return true;
+}
+
 int SimulatedPreset::getChannel (int blockId) const
 {
     auto* block = findBlock (blockId);
@@ -246,9 +279,34 @@ juce::uint16 SimulatedPreset::getDefaultValue (int blockId, int paramId)
     if ((blockId == 108 || blockId == 109) && (paramId == 0 || paramId == 2))
         return (juce::uint16) (paramId / 2);
 
+    // A type parameter starts on one of its texts.
+    const auto texts = getValueTexts (blockId, paramId);
+
+    if (! texts.isEmpty())
+        return (juce::uint16) (blockId % texts.size());
+
     // Distinct, recognisable values, so that a value read from the wrong
     // place shows.
     return (juce::uint16) ((blockId * 31 + paramId * 17) % 1000);
+}
+
+juce::StringArray SimulatedPreset::getValueTexts (int blockId, int paramId)
+{
+    constexpr int ampType = 5;
+
+    if (paramId < 0 || paramId != getTypeParamId (blockId))
+        return {};
+
+    if (effectTypeOfBlock (blockId) == ampType)
+        return { "BRIT 800", "TWEED BASS", "RECTO RED", "DELUXE VERB", "CLEAN 50", "JAZZ 120", "PLEXI LEAD", "FUZZ BOX" };
+
+    return { "TYPE A", "TYPE B", "TYPE C", "TYPE D" };
+}
+
+juce::String SimulatedPreset::getValueText (int blockId, int paramId, juce::uint16 value)
+{
+    const auto texts = getValueTexts (blockId, paramId);
+    return value < texts.size() ? texts[value] : juce::String (value);
 }
 
 juce::Array<juce::uint32> SimulatedPreset::getStateWords() const

@@ -104,6 +104,13 @@ public:
     // the column just left of it and in the grid. False otherwise.
     bool connectCells (int fromCell, int toCell, bool connect);
 
+    // Moves the block of `cell` `distance` cells in a direction (0 towards a
+    // higher column, 1 a lower column, 2 a higher row, 3 a lower row) into an
+    // empty cell. Its inputs go with it; the cables it fed are cut. False,
+    // changing nothing, for an empty cell, a distance of 0, a target outside
+    // the grid or an occupied target.
+    bool moveBlock (int cell, int direction, int distance);
+
     bool isInGrid (int blockId) const;
 
     // The channel (channelX or channelY) the block uses in the current scene.
@@ -120,6 +127,14 @@ public:
     bool resetToDefaults (int blockId);
 
     static juce::uint16 getDefaultValue (int blockId, int paramId);
+
+    // The texts the unit shows for the values of a parameter that has them
+    // (value n shows text n): the type parameter of every block, the amp
+    // models for amps. Empty for every other parameter.
+    static juce::StringArray getValueTexts (int blockId, int paramId);
+
+    // The value as the unit displays it: its text, or else the number.
+    static juce::String getValueText (int blockId, int paramId, juce::uint16 value);
 
     // The state words of the real blocks in the grid, in cell order: bits 0-7
     // block id, bit 24 engaged, bit 25 X selected, bit 31 disabled.
