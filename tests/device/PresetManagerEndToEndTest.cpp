@@ -45,39 +45,74 @@ juce::MemoryBlock makeDump (const SimulatedPreset& preset, juce::uint8 model = S
     return dump;
 }
 
+// How the program around the preset manager runs in a test:
+// - byHand: synchronous virtual devices, the manual clock, and the link's
+//   passes, the sender's ticks and the main window's ticks called in turn by
+//   the test, 10 ms of clock per tick;
+// - realThread: as in the program: the link on its own thread, the devices'
+//   delivery thread, the real clock, the sender's own 1 ms timer and a 10 ms
+//   timer for the main window's tick, all run by the message loop. Waits are
+//   bounded by wall time; nothing is asserted about how long anything took.
+enum class Drive
+{
+    byHand,
+    realThread
+};
+
+void PrintTo (Drive drive, std::ostream* os)
+{
+    *os << (drive == Drive::byHand ? "by hand" : "real thread");
+}
+
 // The program around the preset manager, with the main window's tick: the
-// real link over virtual devices (its passes driven by hand), the simulated
-// unit, the manual clock, and a listener that records every broadcast code
-// the way a panel reads it.
-class PresetManagerEndToEnd : public ::testing::Test, private juce::ChangeListener
+// real link over virtual devices, the simulated unit, and a listener that
+// records every broadcast code the way a panel reads it.
+class EndToEndRig : public ::testing::Test, private juce::ChangeListener, private juce::Timer
 {
 protected:
-    PresetManagerEndToEnd()
-        : backend (VirtualMidiBackend::Delivery::synchronous)
+    explicit EndToEndRig (Drive driveToUse)
+        : drive (driveToUse)
+        , backend (driveToUse == Drive::byHand ? VirtualMidiBackend::Delivery::synchronous
+                                               : VirtualMidiBackend::Delivery::onDeliveryThread)
         , useBackend (backend)
-        , useClock (clock)
         , unit (backend, unitName)
         , previousModel (currentSysExModel.load())
     {
+        if (byHand())
+            useClock = std::make_unique<ManualClock::Installed> (clock);
+
         currentSysExModel.store (3);
         link = std::make_unique<ZOLMidiProcessing>();
         manager = std::make_unique<PresetManager> (link.get(), &effects, nullptr);
         manager->addSupportedModel ({ 8, 6, 0 });
         manager->addChangeListener (this);
         ticker = std::make_unique<LinkTicker> (*link, *manager, nullptr);
-        ticker->setLinkThreadRequired (false);
+
+        if (byHand())
+        {
+            ticker->setLinkThreadRequired (false);
+        }
+        else
+        {
+            unit.startAutoPump();
+            startTimer (10);
+        }
     }
 
-    ~PresetManagerEndToEnd() override
+    ~EndToEndRig() override
     {
+        stopTimer();
         manager->removeChangeListener (this);
         link->stopProcessing();
         manager->releaseLinkRequests();
         ticker.reset();
         manager.reset();
         link.reset();
+        unit.stopAutoPump();
         currentSysExModel.store (previousModel);
     }
+
+    bool byHand() const { return drive == Drive::byHand; }
 
     void changeListenerCallback (juce::ChangeBroadcaster*) override
     {
@@ -85,9 +120,17 @@ protected:
         codes.push_back (manager->getStatus (&a1, &a2));
     }
 
-    // One 10 ms tick of the program.
+    // The main window's 10 ms timer, on the real clock.
+    void timerCallback() override
+    {
+        ticker->tick();
+        ++ticks;
+    }
+
+    // One 10 ms tick of the program, driven by hand.
     void tick()
     {
+        jassert (byHand());
         link->processPass();
         unit.pump();
         manager->getMultiMessageSender().timerCallback();
@@ -97,24 +140,46 @@ protected:
         ++ticks;
     }
 
+    // Runs the program until done() holds, then two more ticks (a code
+    // posted on the last step is broadcast on the next). Bounded by maxTicks
+    // by hand, and by as much wall time (at least 5 s, at most a minute) on
+    // the real clock.
     bool runUntil (const std::function<bool()>& done, int maxTicks = 20000)
     {
-        for (int i = 0; i < maxTicks; ++i)
+        if (byHand())
         {
-            if (done())
+            for (int i = 0; i < maxTicks; ++i)
             {
-                // Two more ticks: a code posted on the last step is broadcast on the next.
+                if (done())
+                {
+                    tick();
+                    tick();
+                    return true;
+                }
+
                 tick();
-                tick();
-                return true;
             }
 
-            tick();
+            return done();
         }
 
-        return done();
-    }
+        auto* messages = juce::MessageManager::getInstance();
+        const auto boundMs = (juce::uint32) juce::jlimit (5000, 60000, maxTicks * 10);
+        const auto start = juce::Time::getMillisecondCounter();
 
+        while (! done())
+        {
+            if (juce::Time::getMillisecondCounter() - start > boundMs)
+                return false;
+
+            messages->runDispatchLoopUntil (2);
+        }
+
+        for (const auto until = ticks + 2; ticks < until && juce::Time::getMillisecondCounter() - start <= boundMs + 1000;)
+            messages->runDispatchLoopUntil (2);
+
+        return true;
+    }
     bool idle() const
     {
         for (int i = 0; i < manager->getNumRequests(); ++i)
@@ -160,10 +225,11 @@ protected:
         return ok;
     }
 
+    const Drive drive;
     VirtualMidiBackend backend;
     VirtualMidiBackend::Installed useBackend;
     ManualClock clock{ 100000 };
-    ManualClock::Installed useClock;
+    std::unique_ptr<ManualClock::Installed> useClock;
     SimulatedKestrel unit;
     juce::uint8 previousModel;
     RecordingNotifier notices;
@@ -174,6 +240,28 @@ protected:
     std::vector<int> codes;
     int ticks = 0;
 };
+
+class PresetManagerEndToEnd : public EndToEndRig
+{
+protected:
+    PresetManagerEndToEnd()
+        : EndToEndRig (Drive::byHand)
+    {
+    }
+};
+
+// The cases that must also hold with the link on its own thread and the real clock.
+class PresetManagerBothWays : public EndToEndRig, public ::testing::WithParamInterface<Drive>
+{
+protected:
+    PresetManagerBothWays()
+        : EndToEndRig (GetParam())
+    {
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P (Drives, PresetManagerBothWays, ::testing::Values (Drive::byHand, Drive::realThread),
+                          [] (const auto& test) { return test.param == Drive::byHand ? "ByHand" : "RealThread"; });
 } // namespace
 
 TEST_F (PresetManagerEndToEnd, ConnectionSequenceFillsTheModel)
@@ -256,7 +344,7 @@ TEST_F (PresetManagerEndToEnd, SavePresetStoresTheEditBuffer)
     EXPECT_EQ (name, unit.getEditBuffer().name) << "preset_store_name";
 }
 
-TEST_F (PresetManagerEndToEnd, PastePresetSendsTheWholeDump)
+TEST_P (PresetManagerBothWays, PastePresetSendsTheWholeDump)
 {
     ASSERT_TRUE (connect());
     auto source = SimulatedPreset::makeFactory (77);
@@ -277,7 +365,7 @@ TEST_F (PresetManagerEndToEnd, PastePresetSendsTheWholeDump)
     EXPECT_EQ (notices.count(), 0);
 }
 
-TEST_F (PresetManagerEndToEnd, ManagePresetMovesAPresetAndTheReportEndsTheWait)
+TEST_P (PresetManagerBothWays, ManagePresetMovesAPresetAndTheReportEndsTheWait)
 {
     ASSERT_TRUE (connect());
     auto source = SimulatedPreset::makeFactory (3);
@@ -289,7 +377,10 @@ TEST_F (PresetManagerEndToEnd, ManagePresetMovesAPresetAndTheReportEndsTheWait)
     ASSERT_TRUE (manager->requestManagePreset (9, &dump, &name));
     ASSERT_TRUE (runUntil ([this] { return finished (managePreset); }));
     EXPECT_EQ (manager->getRequest (managePreset).getResult(), ZolStateMachine::resultCompleted);
-    EXPECT_LT (clock.nowMs() - start, 2000u) << "both waits ended by the unit's preset reports";
+    if (byHand())
+    {
+        EXPECT_LT (clock.nowMs() - start, 2000u) << "both waits ended by the unit's preset reports";
+    }
 
     auto stored = unit.getPreset (9);
     EXPECT_EQ (stored.name.trim(), "Moved Here");
@@ -614,32 +705,76 @@ TEST_F (PresetManagerEndToEnd, LinkGoingDownCancelsWithoutEndCodes)
 
 //==============================================================================
 // A lossy or dying unit: every request ends, completed or with a named time-out.
-TEST_F (PresetManagerEndToEnd, OneReplyInTenLostNeverHangs)
+TEST_P (PresetManagerBothWays, OneReplyInTenLostNeverHangs)
 {
-    unit.dropEveryNthMessage (10);
-    ASSERT_TRUE (runUntil ([this] { return link->isConnected(); }, 10));
-    manager->getRequest (queryDeviceVersion).start();
-    ASSERT_TRUE (runUntil ([this] { return finished (queryDeviceVersion); }));
-    manager->getRequest (initialization).start();
-    ASSERT_TRUE (runUntil ([this] { return idle() && (sawCode (21) || sawCode (1)); }));
+    auto source = SimulatedPreset::makeFactory (2);
+    source.setParam (106, 3, 4444);
+    const auto before = unit.getPreset (20).toWords();
 
-    auto dump = makeDump (SimulatedPreset::makeFactory (2));
+    // By hand the loss starts with the connection. On the real clock, where
+    // every lost reply costs a whole time-out, it starts with the transfer.
+    if (byHand())
+        unit.dropEveryNthMessage (10);
+
+    ASSERT_TRUE (runUntil ([this] { return link->isConnected(); }, 10));
+
+    for (auto which : { queryDeviceVersion, initialization })
+    {
+        manager->getRequest (which).start();
+        ASSERT_TRUE (runUntil ([this] { return idle(); })) << "never hangs";
+    }
+
+    if (! byHand())
+        unit.dropEveryNthMessage (10);
+
+    auto dump = makeDump (source);
     juce::String name ("Lossy");
-    manager->requestManagePreset (20, &dump, &name);
+    ASSERT_TRUE (manager->requestManagePreset (20, &dump, &name));
     ASSERT_TRUE (runUntil ([this] { return idle(); })) << "never hangs";
+
+    // Every request that ran completed, or timed out and said so by name.
+    for (int i = 0; i < manager->getNumRequests(); ++i)
+    {
+        auto& request = *manager->getRequestAt (i);
+        const auto result = request.getResult();
+        EXPECT_TRUE (result == ZolStateMachine::resultIdle || result == ZolStateMachine::resultCompleted ||
+                     result == ZolStateMachine::resultTimedOut)
+            << request.name << " ended with " << result;
+
+        if (result == ZolStateMachine::resultTimedOut && request.name != "Manage Preset")
+        {
+            EXPECT_TRUE (notices.messages().joinIntoString ("\n").contains ("request: " + request.name + " : "))
+                << request.name;
+        }
+    }
 
     for (int i = 0; i < notices.count(); ++i)
         EXPECT_TRUE (notices.get (i).message.startsWith ("Communication time-out:") ||
                      notices.get (i).title == "Paste Preset")
             << notices.get (i).message;
 
-    auto result = manager->getRequest (managePreset).getResult();
-    std::cout << "lossy: ticks " << ticks << " notices " << notices.count() << " result " << result << " lost "
-              << unit.getNumMessagesSent() << std::endl;
-    EXPECT_TRUE (result == ZolStateMachine::resultCompleted || result == ZolStateMachine::resultTimedOut);
+    // The user's slot holds the whole new preset, or what it held before.
+    const auto stored = unit.getPreset (20);
+
+    if (manager->getRequest (managePreset).getResult() == ZolStateMachine::resultCompleted)
+    {
+        EXPECT_EQ (stored.name, "Lossy");
+        juce::uint16 value = 0;
+        EXPECT_TRUE (stored.getParam (106, 3, value));
+        EXPECT_EQ (value, 4444);
+    }
+    else
+    {
+        ASSERT_EQ (manager->getRequest (managePreset).getResult(), ZolStateMachine::resultTimedOut);
+        EXPECT_TRUE (sawCode (1));
+        ASSERT_GT (notices.count(), 0);
+        const auto last = notices.get (notices.count() - 1);
+        EXPECT_TRUE (last.title == "Paste Preset" || last.message.contains ("request: Manage Preset : ")) << last.message;
+        EXPECT_TRUE (stored.toWords() == before) << "the user's slot was not half-stored";
+    }
 }
 
-TEST_F (PresetManagerEndToEnd, UnitGoingSilentMidTransferEndsWithANamedFailure)
+TEST_P (PresetManagerBothWays, UnitGoingSilentMidTransferEndsWithANamedFailure)
 {
     ASSERT_TRUE (connect());
     notices.clear();
