@@ -1,6 +1,7 @@
 #include "model/BlockLayoutDocument.h"
 
 #include "model/EffectLayoutManager.h"
+#include "model/ExternalXmlReader.h"
 #include "model/IdTables.h"
 
 #if KESTREL_HAS_RESOURCES
@@ -50,14 +51,20 @@ std::unique_ptr<juce::XmlElement> parseBlockLayoutDocument (const juce::String& 
 {
     errorText.clear();
 
-    juce::XmlDocument document (text);
-    auto root = document.getDocumentElement();
+    if (! text.containsNonWhitespaceChars())
+    {
+        errorText = blockLayoutErrorIntro + juce::String ("The layout document is empty.");
+        return nullptr;
+    }
+
+    // The same reader as for documents from outside: one parser for all XML.
+    juce::String parseError;
+    const auto utf8 = text.toUTF8();
+    auto root = ExternalXmlReader::parse (utf8.getAddress(), utf8.sizeInBytes() - 1, parseError);
 
     if (root == nullptr)
     {
-        auto reason = document.getLastParseError();
-        errorText = blockLayoutErrorIntro + (reason.isNotEmpty() ? "The layout document could not be read: " + reason
-                                                                 : juce::String ("The layout document is empty."));
+        errorText = juce::String (blockLayoutErrorIntro) + "The layout document could not be read: " + parseError;
         return nullptr;
     }
 

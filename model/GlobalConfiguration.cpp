@@ -1,6 +1,7 @@
 #include "model/GlobalConfiguration.h"
 
 #include "model/Clock.h"
+#include "model/ExternalPropertiesReader.h"
 #include "model/SafeFileWrite.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
@@ -9,9 +10,8 @@
 
 namespace
 {
-// Real settings and colour files are a few kilobytes; anything far larger is
-// not ours and is not read into memory.
-constexpr juce::int64 maxSettingsFileSize = 16 * 1024 * 1024;
+// Real colour files are a few kilobytes; anything far larger is not ours and
+// is not read into memory (the settings reader has a limit of its own).
 constexpr juce::int64 maxColorFileSize = 4 * 1024 * 1024;
 
 constexpr int timerIntervalMs = 250;
@@ -45,28 +45,9 @@ juce::File backupFileFor (const juce::File& file)
 
 // The properties in the settings file. True when there is no file or it was
 // read; false when a file is there that cannot be read as properties.
-bool readSettingsFile (const juce::File& file, const juce::PropertiesFile::Options& options,
-                       juce::StringPairArray& values)
+bool readSettingsFile (const juce::File& file, juce::StringPairArray& values)
 {
-    values.clear();
-
-    if (! file.exists())
-        return true;
-
-    if (! file.existsAsFile() || file.getSize() > maxSettingsFileSize)
-        return false;
-
-    auto readOptions = options;
-    readOptions.millisecondsBeforeSaving = -1;
-    readOptions.doNotSave = true;
-
-    juce::PropertiesFile properties (file, readOptions);
-
-    if (! properties.isValidFile())
-        return false;
-
-    values.addArray (properties.getAllProperties());
-    return true;
+    return ExternalPropertiesReader::readFile (file, values) != ExternalPropertiesReader::Result::unreadable;
 }
 
 // The settings file in JUCE's XML properties form. Every value is stored as
@@ -108,12 +89,6 @@ GlobalConfiguration::GlobalConfiguration (const juce::String& defaultMidiInName,
     , defaultMidiOut (defaultMidiOutName)
     , pendingValues (false)
 {
-    options.applicationName = "Kestrel-Edit";
-    options.folderName =
-        juce::String (UserFolders::companyFolderName()) + separator() + UserFolders::programFolderName();
-    options.filenameSuffix = ".settings";
-    options.osxLibrarySubFolder = "Application Support";
-
     const auto documents = UserFolders::getDocumentsFolder();
     const auto company = UserFolders::companyFolderName();
     const auto program = UserFolders::programFolderName();
@@ -149,7 +124,7 @@ bool GlobalConfiguration::load()
     writeSettingsNow();
 
     juce::PropertySet settings (false);
-    const bool settingsRead = readSettingsFile (getSettingsFile(), options, settings.getAllProperties());
+    const bool settingsRead = readSettingsFile (getSettingsFile(), settings.getAllProperties());
 
     // An unreadable file reads as an empty one: every key takes its default.
     readKeys (settings);
@@ -340,7 +315,7 @@ bool GlobalConfiguration::writeSettingsNow()
     const auto file = getSettingsFile();
     juce::StringPairArray values (false);
 
-    if (! readSettingsFile (file, options, values) && file.existsAsFile())
+    if (! readSettingsFile (file, values) && file.existsAsFile())
     {
         // Keep the unreadable file rather than silently replace it.
         if (! file.copyFileTo (backupFileFor (file)))

@@ -10,7 +10,8 @@
 // assign on the message thread. Only load() and save() touch the settings
 // file "Kestrel-Edit.settings" (JUCE's XML properties format) in
 // UserFolders::getSettingsFolder(); the colour assignments are loaded and
-// saved beside it.
+// saved beside it. The file is read with ExternalPropertiesReader (it comes
+// from outside the program) and written as JUCE's XML form.
 //
 // save() hands the values over and writes the colour file at once; the
 // settings file itself is written 3000 ms after the last save() (timed by
@@ -112,7 +113,6 @@ protected:
 private:
     void timerCallback() override;
 
-    juce::PropertiesFile::Options options;
     juce::PropertySet pendingValues;
     bool settingsWritePending = false;
     juce::uint32 lastSaveMs = 0;

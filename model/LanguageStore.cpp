@@ -1,5 +1,6 @@
 #include "model/LanguageStore.h"
 
+#include "model/ExternalPropertiesReader.h"
 #include "model/IdTables.h"
 #include "model/UserFolders.h"
 
@@ -10,15 +11,6 @@ const char* const languageFileSuffix = ".lbrakml";
 
 LanguageStore::LanguageStore()
 {
-    options.applicationName = "Kestrel-Edit";
-    options.filenameSuffix = languageFileSuffix;
-    options.folderName = juce::String ("Quillon Audio") + juce::File::getSeparatorString() + "Kestrel-Edit";
-    options.osxLibrarySubFolder = "Application Support";
-
-    // The store never changes a value, so JUCE never has anything to save;
-    // this makes sure of it even if someone sets a value by mistake.
-    options.doNotSave = true;
-
     setLanguage (1);
 }
 
@@ -47,17 +39,14 @@ void LanguageStore::openLanguageFile()
         folder.createDirectory();
 
     const auto file = folder.getChildFile (fileName);
+    languageFile = std::make_unique<juce::StringPairArray> (false);
 
-    // An oversized file is passed over as if absent: the store still opens an
-    // empty set, so every message gets its built-in text.
+    // An oversized file is passed over as if absent, and a missing or
+    // unreadable one gives an empty set: every message gets its built-in text.
     if (file.existsAsFile() && file.getSize() > maxLanguageFileSize)
-    {
-        languageFile = std::make_unique<juce::PropertiesFile> (juce::File(), options);
         return;
-    }
 
-    // A missing or unreadable file gives an empty property set.
-    languageFile = std::make_unique<juce::PropertiesFile> (file, options);
+    ExternalPropertiesReader::readFile (file, *languageFile);
 }
 
 bool LanguageStore::getText (juce::int32 messageId, juce::String& text) const
@@ -73,7 +62,7 @@ bool LanguageStore::getText (juce::int32 messageId, juce::String& text) const
 
     // A key the file holds wins, even with an empty value; callers that get
     // false keep the text they passed in.
-    text = languageFile->containsKey (key) ? languageFile->getValue (key) : builtIn;
+    text = languageFile->containsKey (key) ? (*languageFile)[key] : builtIn;
 
     return text.isNotEmpty();
 }

@@ -3,13 +3,15 @@
 #include "model/IdNameTable.h"
 #include "model/Singleton.h"
 
-#include <juce_data_structures/juce_data_structures.h>
+#include <juce_core/juce_core.h>
 
 #include <memory>
 
 // Gives every user-facing prompt, title, tooltip and preference label by its
 // message id (see PromptCatalogue.h). A language file in the program's folder
-// may replace any text by key; it is only ever read, never created or written.
+// may replace any text by key; it is only ever read, never created or written,
+// and is read with ExternalPropertiesReader (XML or binary properties form).
+// A file that cannot be read is treated as empty: every text is built in.
 // Message thread only.
 class LanguageStore : public Singleton<LanguageStore>
 {
@@ -49,8 +51,10 @@ private:
     void openLanguageFile();
 
     juce::int32 currentLanguage = 0;
-    juce::PropertiesFile::Options options;
-    std::unique_ptr<juce::PropertiesFile> languageFile;
+
+    // The language file's properties (keys case-sensitive); none before a
+    // language has been selected.
+    std::unique_ptr<juce::StringPairArray> languageFile;
 
     JUCE_DECLARE_NON_COPYABLE (LanguageStore)
 };

@@ -13,7 +13,7 @@ packages=(
     libasound2-dev libcurl4-gnutls-dev libfreetype-dev libx11-dev libxext-dev
     libxinerama-dev libxrandr-dev libxcursor-dev libxcomposite-dev
     libpng-dev libjpeg-dev zlib1g-dev
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     xvfb xauth fonts-dejavu-core
 )
 

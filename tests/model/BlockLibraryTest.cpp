@@ -4,6 +4,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/ModelFirmwareText.h"
 #include "model/UserFolders.h"
+#include "tests/support/HostileInputs.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -305,6 +306,25 @@ TEST_F (BlockLibraryTest, CompatibilityRules)
     EXPECT_TRUE (getModelAndFirmwareText (8, 21, 5, model, version));
     EXPECT_EQ (juce::String ("21.05"), version);
     EXPECT_FALSE (getModelAndFirmwareText (11, 1, 0, model, version));
+}
+
+TEST_F (BlockLibraryTest, HostileBlockFileIsRefusedAndLogged)
+{
+    // A data size of 2^31 under a right check byte.
+    const auto file = folder().getChildFile ("Delay/huge.blk");
+    ASSERT_TRUE (file.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (getHostileInput ("block-huge-data-size.blk").copyFileTo (file));
+
+    library->startScan();
+    juce::String fileName;
+    int code = -1;
+    ASSERT_TRUE (library->scanNext (fileName, code));
+    EXPECT_EQ (code, (int) Code::invalidFormat);
+    EXPECT_FALSE (library->scanNext (fileName, code));
+
+    EXPECT_EQ (library->getNumEntries(), 0);
+    EXPECT_TRUE (library->hasLoggedErrors()) << "the flag the editor's warning reads";
+    EXPECT_TRUE (library->getLogFile().loadFileAsString().contains (file.getFullPathName() + ": "));
 }
 
 TEST_F (BlockLibraryTest, ScanLoadsEveryFileAndLogsTheBadOnes)

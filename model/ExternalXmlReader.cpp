@@ -1,0 +1,263 @@
+#include "model/ExternalXmlReader.h"
+
+#include <pugixml.hpp>
+
+#include <cstring>
+
+namespace
+{
+juce::String textOf (const char* utf8)
+{
+    return juce::String::fromUTF8 (utf8, (int) std::strlen (utf8));
+}
+
+bool isValidText (const char* utf8)
+{
+    return ExternalXmlReader::isValidUtf8 (utf8, std::strlen (utf8));
+}
+
+// Copies a pugixml element and everything below it into a juce::XmlElement.
+// Escapes have been expanded by then, and a character reference may name
+// what the file's bytes could not hold, so every string is checked again.
+class TreeCopier
+{
+public:
+    std::unique_ptr<juce::XmlElement> copy (const pugi::xml_node& source, int depth)
+    {
+        if (depth > ExternalXmlReader::maxDepth)
+            return fail ("the document is nested too deeply");
+
+        if (*source.name() == 0 || ! isValidText (source.name()))
+            return fail ("an element has an invalid name");
+
+        auto element = std::make_unique<juce::XmlElement> (textOf (source.name()));
+        int attributeCount = 0;
+
+        for (auto attribute : source.attributes())
+        {
+            if (++attributeCount > ExternalXmlReader::maxAttributesPerElement)
+                return fail ("an element has too many attributes");
+
+            if (*attribute.name() == 0 || ! isValidText (attribute.name()) || ! isValidText (attribute.value()))
+                return fail ("an attribute is not valid text");
+
+            element->setAttribute (juce::Identifier (textOf (attribute.name())), textOf (attribute.value()));
+        }
+
+        juce::String pendingText;
+
+        for (auto child : source.children())
+        {
+            const auto type = child.type();
+
+            if (type == pugi::node_pcdata || type == pugi::node_cdata)
+            {
+                if (! isValidText (child.value()))
+                    return fail ("the text is not valid UTF-8");
+
+                pendingText << textOf (child.value());
+            }
+            else if (type == pugi::node_element)
+            {
+                addText (*element, pendingText);
+                auto childElement = copy (child, depth + 1);
+
+                if (childElement == nullptr)
+                    return nullptr;
+
+                element->addChildElement (childElement.release());
+            }
+        }
+
+        addText (*element, pendingText);
+        return element;
+    }
+
+    juce::String errorText;
+
+private:
+    static void addText (juce::XmlElement& element, juce::String& text)
+    {
+        if (text.containsNonWhitespaceChars())
+            element.addTextElement (text);
+
+        text.clear();
+    }
+
+    std::unique_ptr<juce::XmlElement> fail (const char* reason)
+    {
+        errorText = reason;
+        return nullptr;
+    }
+};
+} // namespace
+
+size_t ExternalXmlReader::byteOrderMarkSize (const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const juce::uint8*> (data);
+    return (data != nullptr && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ? 3 : 0;
+}
+
+bool ExternalXmlReader::isValidUtf8 (const void* data, size_t size)
+{
+    if (size == 0)
+        return true;
+
+    if (data == nullptr)
+        return false;
+
+    const auto* bytes = static_cast<const juce::uint8*> (data);
+    size_t i = 0;
+
+    while (i < size)
+    {
+        const auto lead = bytes[i];
+
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
+
+        size_t length = 0;
+        juce::uint32 lowest = 0;
+        juce::uint32 code = 0;
+
+        if (lead >= 0xC2 && lead <= 0xDF)
+        {
+            length = 2;
+            lowest = 0x80;
+            code = lead & 0x1F;
+        }
+        else if (lead >= 0xE0 && lead <= 0xEF)
+        {
+            length = 3;
+            lowest = 0x800;
+            code = lead & 0x0F;
+        }
+        else if (lead >= 0xF0 && lead <= 0xF4)
+        {
+            length = 4;
+            lowest = 0x10000;
+            code = lead & 0x07;
+        }
+        else
+        {
+            return false; // a continuation byte, an overlong lead (C0, C1) or F5..FF
+        }
+
+        if (size - i < length)
+            return false;
+
+        for (size_t k = 1; k < length; ++k)
+        {
+            const auto next = bytes[i + k];
+
+            if ((next & 0xC0) != 0x80)
+                return false;
+
+            code = (code << 6) | (next & 0x3F);
+        }
+
+        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+
+        i += length;
+    }
+
+    return true;
+}
+
+std::unique_ptr<juce::XmlElement> ExternalXmlReader::parse (const void* data, size_t size, juce::String& errorText)
+{
+    errorText.clear();
+
+    if (data == nullptr || size == 0)
+    {
+        errorText = "the document is empty";
+        return nullptr;
+    }
+
+    const auto skip = byteOrderMarkSize (data, size);
+    const auto* bytes = static_cast<const char*> (data) + skip;
+    size -= skip;
+
+    if (! isValidUtf8 (bytes, size))
+    {
+        errorText = "the document is not valid UTF-8";
+        return nullptr;
+    }
+
+    // XML has no place for a zero byte, and pugixml would take it for the end.
+    if (std::memchr (bytes, 0, size) != nullptr)
+    {
+        errorText = "the document holds a zero byte";
+        return nullptr;
+    }
+
+    pugi::xml_document document;
+    const auto result = document.load_buffer (bytes, size, pugi::parse_default, pugi::encoding_utf8);
+
+    if (! result)
+    {
+        errorText = juce::String (result.description()) + " at byte " + juce::String ((juce::int64) result.offset);
+        return nullptr;
+    }
+
+    pugi::xml_node root;
+    int elementCount = 0;
+
+    for (auto node : document.children())
+    {
+        if (node.type() == pugi::node_element)
+        {
+            root = node;
+            ++elementCount;
+        }
+    }
+
+    if (elementCount != 1)
+    {
+        errorText = elementCount == 0 ? "the document has no element" : "the document has more than one root element";
+        return nullptr;
+    }
+
+    TreeCopier copier;
+    auto tree = copier.copy (root, 1);
+
+    if (tree == nullptr)
+        errorText = copier.errorText;
+
+    return tree;
+}
+
+std::unique_ptr<juce::XmlElement> ExternalXmlReader::parse (const juce::MemoryBlock& data, juce::String& errorText)
+{
+    return parse (data.getData(), data.getSize(), errorText);
+}
+
+std::unique_ptr<juce::XmlElement> ExternalXmlReader::readFile (const juce::File& file, juce::int64 maxFileSize,
+                                                               juce::String& errorText)
+{
+    if (! file.existsAsFile())
+    {
+        errorText = "the file does not exist";
+        return nullptr;
+    }
+
+    if (file.getSize() > maxFileSize)
+    {
+        errorText = "the file is too large";
+        return nullptr;
+    }
+
+    juce::MemoryBlock data;
+
+    if (! file.loadFileAsData (data))
+    {
+        errorText = "the file could not be read";
+        return nullptr;
+    }
+
+    return parse (data, errorText);
+}

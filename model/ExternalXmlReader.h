@@ -1,0 +1,40 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+// The one reader of XML documents that come from outside the program's own
+// binary: the settings file, the language file, skin files loaded from disk
+// and anything fetched over the network. The bytes must be well-formed UTF-8
+// (a leading byte-order mark is allowed); anything else is refused before a
+// parser sees it. The document is parsed with pugixml and handed over as the
+// juce::XmlElement tree the rest of the program works with: elements,
+// attributes and text (character data and CDATA joined, blank-only runs
+// dropped); comments, processing instructions and the document type are left
+// out. Writing stays with juce::XmlElement.
+//
+// Documents nested deeper than maxDepth, or with an element of more than
+// maxAttributesPerElement attributes, are refused: no file of ours comes near
+// either, and the tree's own recursion must stay bounded.
+class ExternalXmlReader
+{
+public:
+    static constexpr int maxDepth = 200;
+    static constexpr int maxAttributesPerElement = 1024;
+
+    // The root element, or nullptr with errorText saying why.
+    static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t size, juce::String& errorText);
+    static std::unique_ptr<juce::XmlElement> parse (const juce::MemoryBlock& data, juce::String& errorText);
+
+    // Reads a whole file of at most maxFileSize bytes and parses it.
+    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, juce::int64 maxFileSize,
+                                                       juce::String& errorText);
+
+    // True when the bytes are well-formed UTF-8: no overlong forms, no
+    // surrogates, nothing above U+10FFFF, no cut-off sequence.
+    static bool isValidUtf8 (const void* data, size_t size);
+
+    // Skips a leading UTF-8 byte-order mark; gives the number of bytes skipped.
+    static size_t byteOrderMarkSize (const void* data, size_t size);
+};

@@ -1,0 +1,151 @@
+#include "model/BlockLayoutDocument.h"
+#include "model/ExternalPropertiesReader.h"
+#include "model/ExternalXmlReader.h"
+#include "tests/support/HostileInputs.h"
+#include "tests/support/ScratchFolder.h"
+
+#include <juce_data_structures/juce_data_structures.h>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+std::unique_ptr<juce::XmlElement> parseText (const std::string& text, juce::String* error = nullptr)
+{
+    juce::String errorText;
+    auto root = ExternalXmlReader::parse (text.data(), text.size(), errorText);
+    EXPECT_EQ (root == nullptr, errorText.isNotEmpty());
+    if (error != nullptr)
+        *error = errorText;
+    return root;
+}
+
+juce::StringPairArray parseProperties (const std::string& bytes, bool& read)
+{
+    juce::StringPairArray values (false);
+    read = ExternalPropertiesReader::parse (bytes.data(), bytes.size(), values);
+    return values;
+}
+} // namespace
+
+TEST (ExternalXmlReader, BuildsTheTreeTheProgramUses)
+{
+    auto root = parseText ("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- note -->\n"
+                           "<Root a=\"1\" b=\"x &amp; &#x20AC;\">\n"
+                           "  <Child name=\"c\">text <![CDATA[<kept>]]> more<?pi data?></Child>\n"
+                           "  <Empty/>\n"
+                           "</Root>");
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "Root");
+    EXPECT_EQ (root->getStringAttribute ("b"), juce::String::fromUTF8 ("x & \xE2\x82\xAC"));
+    EXPECT_EQ (root->getNumChildElements(), 2) << "blank text between elements is dropped";
+
+    auto* child = root->getChildByName ("Child");
+    ASSERT_NE (child, nullptr);
+    ASSERT_EQ (child->getNumChildElements(), 1) << "text and CDATA form one text element";
+    EXPECT_EQ (child->getAllSubText(), "text <kept> more");
+    EXPECT_EQ (root->getChildElement (1)->getTagName(), "Empty");
+}
+
+TEST (ExternalXmlReader, RefusesBadBytesAndBadDocuments)
+{
+    // Each as its own document, refused with a reason.
+    for (const auto& text : { std::string ("<P>\xBE\xFE</P>"),   // lead bytes with nothing after them
+                              std::string ("<P></P>\xFB"),       // a lone lead byte at the end
+                              std::string ("<P>\xC0\xAF</P>"),   // overlong form
+                              std::string ("<P>\xED\xA0\x80</P>"), // a surrogate
+                              std::string ("<P>\xF4\x90\x80\x80</P>"), // above U+10FFFF
+                              std::string ("<P a=\"&#xD800;\"/>"), // a surrogate by reference
+                              std::string ("<P>a\0b</P>", 10),
+                              std::string ("<P><V name=\"x\"><a</V></P>"), // cut-off element
+                              std::string ("<A/><B/>"),
+                              std::string ("just text"),
+                              std::string() })
+        EXPECT_EQ (parseText (text), nullptr) << text;
+
+    std::string deep;
+    for (int i = 0; i <= ExternalXmlReader::maxDepth; ++i)
+        deep += "<d>";
+    for (int i = 0; i <= ExternalXmlReader::maxDepth; ++i)
+        deep += "</d>";
+    juce::String error;
+    EXPECT_EQ (parseText (deep, &error), nullptr);
+    EXPECT_TRUE (error.contains ("deeply"));
+    EXPECT_NE (parseText (deep.substr (3, deep.size() - 7)), nullptr) << "one level less is read";
+
+    EXPECT_TRUE (ExternalXmlReader::isValidUtf8 ("\xF0\x9F\x8E\xB8 \xC3\xA9", 7));
+    EXPECT_FALSE (ExternalXmlReader::isValidUtf8 ("\xF0\x9F\x8E", 3));
+}
+
+TEST (ExternalPropertiesReader, ReadsEveryFormJuceWrites)
+{
+    ScratchFolder scratch{ "kestrel-properties" };
+
+    for (auto format : { juce::PropertiesFile::storeAsXML, juce::PropertiesFile::storeAsBinary,
+                         juce::PropertiesFile::storeAsCompressedBinary })
+    {
+        const auto file = scratch.folder.getChildFile ("p" + juce::String ((int) format));
+        {
+            juce::PropertiesFile::Options options;
+            options.storageFormat = format;
+            juce::PropertiesFile written (file, options);
+            written.setValue ("PROMPT_OK", juce::String::fromUTF8 ("D'accord \xE2\x9C\x93"));
+            written.setValue ("prompt_ok", "lower");
+            written.setValue ("EMPTY", "");
+            written.setValue ("XML", "<a b=\"1\"><c/></a>");
+            ASSERT_TRUE (written.save());
+        }
+
+        juce::StringPairArray values (false);
+        ASSERT_EQ (ExternalPropertiesReader::readFile (file, values), ExternalPropertiesReader::Result::read) << format;
+        EXPECT_EQ (values.size(), 4);
+        EXPECT_EQ (values["PROMPT_OK"], juce::String::fromUTF8 ("D'accord \xE2\x9C\x93"));
+        EXPECT_EQ (values["prompt_ok"], "lower") << "keys keep their case";
+        EXPECT_TRUE (values.containsKey ("EMPTY"));
+        EXPECT_EQ (values["XML"], "<a b=\"1\"><c/></a>");
+    }
+
+    juce::StringPairArray values (false);
+    EXPECT_EQ (ExternalPropertiesReader::readFile (scratch.folder.getChildFile ("none"), values),
+               ExternalPropertiesReader::Result::missing);
+    EXPECT_EQ (ExternalPropertiesReader::readFile (scratch.folder, values),
+               ExternalPropertiesReader::Result::unreadable);
+}
+
+TEST (ExternalPropertiesReader, RefusesDamagedFilesWhole)
+{
+    const std::string onePair ("PROP\x01\x00\x00\x00k\0v\0", 12);
+    bool read = false;
+    EXPECT_EQ (parseProperties (onePair, read)["k"], "v");
+    EXPECT_TRUE (read);
+
+    for (const auto& bytes : { std::string ("PROP\x00\x00\x00\x80", 8),             // count -2^31
+                               std::string ("PROP\x02\x00\x00\x00k\0v\0", 12),     // a pair missing
+                               std::string ("PROP\x01\x00\x00\x00k\0v", 11),       // cut-off value
+                               std::string ("PROP\x01\x00\x00\x00k\0\xC3(\0", 13), // bad UTF-8
+                               std::string ("CPRP not zlib at all"),
+                               std::string ("<OTHER/>"),
+                               std::string ("<PROPERTIES>a<?x?>b</PROPERTIES>"),
+                               std::string ("<PROPERTIES><VALUE name=\"R\"><P>T<P><R e=</"),
+                               std::string ("") })
+    {
+        auto values = parseProperties (bytes, read);
+        EXPECT_FALSE (read) << bytes;
+        EXPECT_EQ (values.size(), 0);
+    }
+}
+
+TEST (ExternalXmlReader, HostileLayoutDocumentEndsWithAReason)
+{
+    // The reader of skin files and the layout document's reader.
+    const auto file = getHostileInput ("layout-text-around-processing-instruction.xml");
+    juce::String error;
+    auto root = ExternalXmlReader::readFile (file, 1 << 20, error);
+    ASSERT_NE (root, nullptr) << error;
+    EXPECT_EQ (root->getAllSubText(), "xy");
+
+    auto layout = parseBlockLayoutDocument (file.loadFileAsString(), error);
+    EXPECT_EQ (layout, nullptr);
+    EXPECT_TRUE (error.startsWith (blockLayoutErrorIntro));
+    EXPECT_TRUE (error.endsWith ("Invalid application name."));
+}
