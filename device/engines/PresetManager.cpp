@@ -268,6 +268,24 @@ void PresetManager::failRequest (PresetStateMachine& machine, const juce::String
     machine.stop (ZolStateMachine::resultTimedOut);
 }
 
+bool PresetManager::isWholePresetDump (const juce::MemoryBlock& data)
+{
+    juce::uint8 model = 0;
+    PatchDump dump;
+    return getSysExModel (data, model) && dump.parse (data, model, PatchDump::EndRule::required);
+}
+
+bool PresetManager::acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const
+{
+    if (isWholePresetDump (data))
+        return true;
+
+    // A cut-off or damaged file is the file's fault, not the unit's: say so
+    // before a single message goes out.
+    UserNotifier::warn (damagedPresetText, title);
+    return false;
+}
+
 void PresetManager::setWaitCursor (bool on)
 {
     if (waitCursor != nullptr)

@@ -150,7 +150,10 @@ public:
     bool requestMoveBlock (juce::uint8 cell, int direction, juce::uint8 distance);
     bool requestClearPreset();
     bool requestInitializeBlock (juce::uint16 blockId, bool keepType);
-    // Refused when busy or without data; pastes into the current preset.
+    // Refused when busy or without data; pastes into the current preset. Data
+    // that is not one whole, valid preset dump is refused before anything is
+    // sent, with the damagedPresetText alert (as for Manage Preset and the
+    // preset of a Preset-Cab bundle).
     bool requestPastePreset (const juce::MemoryBlock& presetData, bool settle);
     bool requestConnectBlocks (const juce::Array<CableConnection>& connections);
     bool requestParamDefinitions();
@@ -212,6 +215,14 @@ public:
     //==========================================================================
     // Data preparation and the records kept between requests.
 
+    // True when data parses as one whole preset dump of its own model: a
+    // start, every data message and a verified end, nothing else.
+    static bool isWholePresetDump (const juce::MemoryBlock& data);
+
+    static constexpr const char* damagedPresetText =
+        "Unable to send the preset.\nThe preset file is damaged: it does not hold one whole, valid preset.\n"
+        "Nothing was sent to the Kestrel.";
+
     // Points the dump's SYSEX_PATCH_START at the current preset (127/127).
     bool retargetPatchDump (juce::MemoryBlock& data) const;
     // Converts a preset dump for the connected model where that is possible.
@@ -271,6 +282,8 @@ private:
 
     void finishStopped (PresetStateMachine& machine);
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
+    // False, with the damaged-preset alert under title, unless the data is a whole preset dump.
+    bool acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const;
     void showTimeOutAlert (const PresetStateMachine& machine);
     void setWaitCursor (bool on);
 

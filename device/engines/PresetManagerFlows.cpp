@@ -255,6 +255,9 @@ bool PresetManager::requestManagePreset (juce::int32 presetNumber, const juce::M
     if (isBusy (managePreset) || ! getPresetLocation (presetNumber, bank, program))
         return false;
 
+    if (presetData != nullptr && ! presetData->isEmpty() && ! acceptPresetData (*presetData, "Manage Preset"))
+        return false;
+
     auto& machine = startRequest (managePreset);
     machine.enableSettleDelay();
     machine.clearSteps();
@@ -288,7 +291,8 @@ bool PresetManager::requestManagePreset (juce::int32 presetNumber, const juce::M
 
 bool PresetManager::requestImportPresetCabBundle (juce::uint8 cabMask, const juce::Array<juce::MemoryBlock>& dataBlocks)
 {
-    if (isBusy (importPresetCabBundle) || dataBlocks.isEmpty())
+    if (isBusy (importPresetCabBundle) || dataBlocks.isEmpty() ||
+        ! acceptPresetData (dataBlocks.getReference (0), "Import Preset-Cab Bundle"))
         return false;
 
     auto& machine = startRequest (importPresetCabBundle);

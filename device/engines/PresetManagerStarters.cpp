@@ -314,7 +314,7 @@ bool PresetManager::requestInitializeBlock (juce::uint16 blockId, bool keepType)
 
 bool PresetManager::requestPastePreset (const juce::MemoryBlock& presetData, bool settle)
 {
-    if (isBusy (pastePreset) || presetData.isEmpty())
+    if (isBusy (pastePreset) || presetData.isEmpty() || ! acceptPresetData (presetData, "Paste Preset"))
         return false;
 
     auto& machine = startRequest (pastePreset);

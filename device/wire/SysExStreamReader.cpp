@@ -71,16 +71,18 @@ bool SysExStreamReader::readNextMessage (juce::MidiMessage& message)
 
     auto* bytes = static_cast<const juce::uint8*> (data.getData());
 
-    // The last byte of the data ends the message unless an F7 followed by a
-    // new prefix comes first. A prefix that fills the rest of the data is
-    // its own message (last = its final byte).
+    // A message runs up to the next prefix or to the end of the data. Inside
+    // a message every byte but F0 and F7 is below 0x80, so a prefix always
+    // starts the next message: one cut off before its F7 stays on its own
+    // instead of running on into the one after it. Bytes after an F7 that no
+    // prefix follows stay with the message before them.
     auto last = size - 1;
 
     for (auto i = start + prefix.getSize(); i < size; ++i)
     {
-        if (bytes[i] == sysExEndByte && prefixAt (i + 1))
+        if (prefixAt (i))
         {
-            last = i;
+            last = i - 1;
             break;
         }
     }

@@ -8,13 +8,14 @@
 //
 // A message starts at a header prefix: F0 00 02 6B <model>, or F0 00 02 6B
 // for any model (sysExAnyModel, 254), or a bare F0 for any SysEx message
-// (sysExAnySysEx, 255). It ends at the first F7 that another prefix follows,
-// or at the last byte of the data. Bytes after an F7 that no prefix follows
-// therefore stay with the message before them, and bytes before the first
-// prefix are skipped.
+// (sysExAnySysEx, 255). It ends just before the next prefix, or at the last
+// byte of the data. Bytes after an F7 that no prefix follows therefore stay
+// with the message before them, a message cut off before its F7 is yielded
+// on its own (never joined to the next), and bytes before the first prefix
+// are skipped.
 //
-// A prefix that ends exactly at the end of the data is yielded on its own as
-// the last message, so that the number of messages read always equals
+// Every prefix yields exactly one message, a prefix that ends exactly at the
+// end of the data included, so the number of messages read always equals
 // countMessages().
 class SysExStreamReader
 {

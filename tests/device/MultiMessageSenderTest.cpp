@@ -2,6 +2,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
 #include "model/IdTables.h"
+#include "support/HostileInputs.h"
 #include "support/ManualClock.h"
 #include "support/VirtualMidiBackend.h"
 
@@ -48,6 +49,7 @@ protected:
             [this] (const juce::MidiMessage& m)
             {
                 auto number = ++received;
+                sentMessages.emplace_back (m.getRawData(), m.getRawData() + m.getRawDataSize());
                 if (silent)
                     return;
                 auto function = m.getRawData()[5];
@@ -95,6 +97,7 @@ protected:
     std::unique_ptr<ZOLMidiProcessing> link;
     std::unique_ptr<SysExMultiMsgTimer> sender;
     std::atomic<int> received{ 0 };
+    std::vector<std::vector<juce::uint8>> sentMessages;
     int failAt = -1;
     int failResult = 0;
     bool silent = false;
@@ -125,6 +128,23 @@ TEST_F (SenderTest, SendsADumpOneMessagePerTick)
     ASSERT_TRUE (sender->start());
     runUntilFinished();
     EXPECT_EQ (received.load(), 132);
+}
+
+TEST_F (SenderTest, AMessageCutOffBeforeTheNextIsNeverSentJoinedToIt)
+{
+    auto file = loadHostileInput ("sysex-message-cut-off-before-next.syx");
+    ASSERT_EQ (file.getSize(), 14u);
+    const auto* bytes = static_cast<const juce::uint8*> (file.getData());
+
+    sender = std::make_unique<SysExMultiMsgTimer> (link.get());
+    ASSERT_TRUE (sender->loadMessages (file.getData(), file.getSize(), 8));
+    EXPECT_EQ (sender->getTotalMessages(), 2);
+    sender->start();
+    runUntilFinished();
+
+    ASSERT_EQ (sentMessages.size(), 2u);
+    EXPECT_EQ (sentMessages[0], std::vector<juce::uint8> (bytes, bytes + 6)) << "the cut-off message alone";
+    EXPECT_EQ (sentMessages[1], std::vector<juce::uint8> (bytes + 6, bytes + 14));
 }
 
 TEST_F (SenderTest, StopsAtTheFirstRefusal)

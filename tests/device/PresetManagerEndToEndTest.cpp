@@ -6,6 +6,7 @@
 #include "device/wire/SysExCodec.h"
 #include "model/IdTables.h"
 #include "model/KestrelEffectManager.h"
+#include "support/HostileInputs.h"
 #include "support/ManualClock.h"
 #include "support/RecordingNotifier.h"
 #include "support/SimulatedKestrel.h"
@@ -389,6 +390,45 @@ TEST_P (PresetManagerBothWays, ManagePresetMovesAPresetAndTheReportEndsTheWait)
     EXPECT_EQ (value, 4444);
     EXPECT_TRUE (sawCode (113));
     EXPECT_GE (manager->getDeferredPresetChanges(), 1u);
+}
+
+TEST_F (PresetManagerEndToEnd, DamagedPresetFileIsRefusedBeforeAnythingIsSent)
+{
+    ASSERT_TRUE (connect());
+    const auto storedBefore = unit.getPreset (9).name;
+    unit.clearReceived();
+    codes.clear();
+
+    // A dump cut off in its 21st message, and a whole one that lost its end.
+    auto cutOff = loadHostileInput ("preset-cut-off.syx");
+    ASSERT_GT (cutOff.getSize(), 0u);
+    auto whole = makeDump (SimulatedPreset::makeFactory (4));
+    auto lastStart = whole.getSize() - 1;
+    while (lastStart > 0 && whole[lastStart] != (char) 0xF0)
+        --lastStart;
+    juce::MemoryBlock noEnd (whole.getData(), lastStart);
+    juce::String name ("Damaged");
+
+    for (auto* data : { &cutOff, &noEnd })
+    {
+        notices.clear();
+        EXPECT_FALSE (manager->requestPastePreset (*data, true));
+        EXPECT_FALSE (manager->requestManagePreset (9, data, &name));
+        EXPECT_FALSE (manager->requestImportPresetCabBundle (0, { *data }));
+
+        ASSERT_EQ (notices.count(), 3);
+        EXPECT_EQ (notices.get (0).title, "Paste Preset");
+        EXPECT_EQ (notices.get (1).title, "Manage Preset");
+        EXPECT_EQ (notices.get (2).title, "Import Preset-Cab Bundle");
+
+        for (auto& message : notices.messages())
+            EXPECT_EQ (message, PresetManager::damagedPresetText);
+    }
+
+    ASSERT_TRUE (runUntil ([this] { return idle(); }, 300));
+    EXPECT_TRUE (unit.getReceived().isEmpty()) << "nothing reaches the unit";
+    EXPECT_TRUE (codes.empty());
+    EXPECT_EQ (unit.getPreset (9).name, storedBefore);
 }
 
 TEST_F (PresetManagerEndToEnd, RefusedTransferIsNeverSaved)

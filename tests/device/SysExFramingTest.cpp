@@ -188,13 +188,21 @@ TEST (SysExFraming, StreamReaderFindsMessages)
     reader.setData (junkFirst.data(), junkFirst.size(), 3);
     EXPECT_EQ (readAll (reader), (std::vector<Bytes>{ a, b }));
 
-    // Stray bytes after an F7 keep the message open up to the next F7 that a
-    // prefix follows.
+    // Stray bytes after an F7 stay with the message before them; the next
+    // prefix starts the next message.
     auto c = frame (3, 0x05, {});
     auto stray = join ({ a, { 0x55, 0x66 }, b, c });
     reader.setData (stray.data(), stray.size(), 3);
     EXPECT_EQ (reader.countMessages(), 3);
-    EXPECT_EQ (readAll (reader), (std::vector<Bytes>{ join ({ a, { 0x55, 0x66 }, b }), c }));
+    EXPECT_EQ (readAll (reader), (std::vector<Bytes>{ join ({ a, { 0x55, 0x66 } }), b, c }));
+
+    // A message cut off before its F7 is read on its own, never joined to the
+    // one after it, and every counted message is read.
+    const Bytes cutA (a.begin(), a.end() - 2);
+    auto cutOff = join ({ cutA, b, cutA });
+    reader.setData (cutOff.data(), cutOff.size(), 3);
+    EXPECT_EQ (reader.countMessages(), 3);
+    EXPECT_EQ (readAll (reader), (std::vector<Bytes>{ cutA, b, cutA }));
 
     // Model filters: a model-3 reader does not split at a model-7 header.
     auto mixed = join ({ a, other });
