@@ -2,6 +2,7 @@
 
 #include "model/ByteReader.h"
 #include "model/ByteWriter.h"
+#include "model/CopyBytes.h"
 #include "model/EffectLayoutManager.h"
 #include "model/FileUtils.h"
 #include "model/IdTables.h"
@@ -311,7 +312,7 @@ bool EffectManager::storeAllParamsData (int blockId, const juce::MemoryBlock& da
     if (blockId == 0)
         return false;
 
-    findOrAddEffect (blockId)->allParamsData = data;
+    copyBytes (findOrAddEffect (blockId)->allParamsData, data);
     return true;
 }
 

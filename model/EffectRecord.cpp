@@ -1,5 +1,6 @@
 #include "model/EffectRecord.h"
 
+#include "model/CopyBytes.h"
 #include "model/UnitIds.h"
 
 bool EffectRecord::setParam (int xy, const EffectParamValue& value)
@@ -89,7 +90,7 @@ void EffectRecord::copyFrom (const EffectRecord& other)
     blockId = other.blockId;
     globalBlockNumber = other.globalBlockNumber;
     globalUsedMask = other.globalUsedMask;
-    allParamsData = other.allParamsData;
+    copyBytes (allParamsData, other.allParamsData);
     xRefresh = other.xRefresh;
     yRefresh = other.yRefresh;
     xValues.clear();

@@ -11,6 +11,7 @@
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLibraryManager.h"
 #include "model/Clock.h"
+#include "model/CopyBytes.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
@@ -267,7 +268,7 @@ bool PresetManager::requestManagePreset (juce::int32 presetNumber, const juce::M
 
     if (presetData != nullptr && ! presetData->isEmpty())
     {
-        machine.data = *presetData;
+        copyBytes (machine.data, *presetData);
 
         for (auto step : { stepPresetPasteInit, stepPresetPasteCheck, stepWaitPatchnum })
             machine.addStep (step);
@@ -318,7 +319,7 @@ bool PresetManager::requestImportPresetCabBundle (juce::uint8 cabMask, const juc
     machine.bank = machine.program = currentPresetLocation;
     bundleCabIndex = 0;
     bundleUserCabCount = getUserCabCount (getFirmware(), isSystemInfoValid() ? &getSystemInfo() : nullptr);
-    operationData = dataBlocks.getReference (0);
+    copyBytes (operationData, dataBlocks.getReference (0));
 
     for (int i = 1; i < dataBlocks.size(); ++i)
         pendingEntries.add (new juce::MemoryBlock (dataBlocks.getReference (i)));

@@ -11,6 +11,7 @@
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLibraryManager.h"
 #include "model/Clock.h"
+#include "model/CopyBytes.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
@@ -319,7 +320,7 @@ bool PresetManager::requestPastePreset (const juce::MemoryBlock& presetData, boo
 
     auto& machine = startRequest (pastePreset);
     machine.bank = machine.program = currentPresetLocation;
-    machine.data = presetData;
+    copyBytes (machine.data, presetData);
 
     if (settle)
         machine.enableSettleDelay();
@@ -694,7 +695,7 @@ bool PresetManager::requestImportUserCab (juce::uint16 slot, const juce::MemoryB
 
     auto& machine = startRequest (importUserCab);
     machine.cabSlot = slot;
-    machine.data = cabData;
+    copyBytes (machine.data, cabData);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLibraryManager.h"
 #include "model/Clock.h"
+#include "model/CopyBytes.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
@@ -231,13 +232,13 @@ bool PresetManager::runStep (PresetStateMachine& m)
 
         case stepPresetBundleCopyPatch:
             m.bank = m.program = currentPresetLocation;
-            m.data = operationData;
+            copyBytes (m.data, operationData);
             break;
 
         case stepPresetBundleImportCab:
             if (bundleCabIndex < pendingEntries.size())
             {
-                m.data = *pendingEntries[bundleCabIndex];
+                copyBytes (m.data, *pendingEntries[bundleCabIndex]);
                 m.cabSlot = (juce::uint16) (bundleUserCabCount + bundleCabIndex);
                 ++bundleCabIndex;
             }
@@ -443,7 +444,7 @@ bool PresetManager::runStep (PresetStateMachine& m)
             if (effectModel != nullptr)
             {
                 if (auto* record = effectModel->findEffect (m.blockId))
-                    blockClipboardData = record->allParamsData;
+                    copyBytes (blockClipboardData, record->allParamsData);
 
                 effectModel->getModifierDumpsForBlock (m.blockId, blockClipboardModifiers);
             }

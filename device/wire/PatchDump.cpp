@@ -4,6 +4,7 @@
 #include "device/wire/SysExFraming.h"
 #include "device/wire/SysExStreamReader.h"
 #include "model/Checksum.h"
+#include "model/CopyBytes.h"
 #include "model/IdTables.h"
 
 #include <vector>
@@ -469,7 +470,7 @@ bool PatchDump::convertForModel3()
 
     if (dataModel == 3)
     {
-        output = data;
+        copyBytes (output, data);
     }
     else if (dataModel == 6 || dataModel == 7)
     {
@@ -500,7 +501,7 @@ bool PatchDump::convertForModel5or10 (int flag)
     if (dataModel != 5 && dataModel != 10)
         return fail (errorWrongModel, stageFinal);
 
-    output = data;
+    copyBytes (output, data);
     outputModel = flag == 1 ? 10 : 5;
     return true;
 }

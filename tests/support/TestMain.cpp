@@ -9,13 +9,17 @@ namespace
 // A bare X server (Xvfb without a window manager) has never seen the window
 // manager's atoms, and JUCE only looks them up without creating them. Create
 // them once so that real windows can open in tests. The connection stays open
-// for the whole run: a bare server forgets its atoms when its last client leaves.
-void prepareBareXServer()
+// for the whole run, since a bare server forgets its atoms when its last
+// client leaves, and is closed when the tests are done. Gives the connection,
+// or nullptr.
+Display* prepareBareXServer()
 {
     if (std::getenv ("DISPLAY") == nullptr)
-        return;
+        return nullptr;
 
-    if (auto* display = XOpenDisplay (nullptr))
+    auto* display = XOpenDisplay (nullptr);
+
+    if (display != nullptr)
     {
         for (auto* name : { "WM_PROTOCOLS",
                             "WM_TAKE_FOCUS",
@@ -44,6 +48,8 @@ void prepareBareXServer()
 
         XFlush (display);
     }
+
+    return display;
 }
 } // namespace
 
@@ -52,7 +58,15 @@ void prepareBareXServer()
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
-    prepareBareXServer();
-    juce::ScopedJuceInitialiser_GUI juceInitialiser;
-    return RUN_ALL_TESTS();
+    auto* display = prepareBareXServer();
+    int result = 0;
+    {
+        juce::ScopedJuceInitialiser_GUI juceInitialiser;
+        result = RUN_ALL_TESTS();
+    }
+
+    if (display != nullptr)
+        XCloseDisplay (display);
+
+    return result;
 }
