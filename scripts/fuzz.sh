@@ -24,7 +24,7 @@ generator=()
 [ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKESTREL_BUILD_TESTS=OFF -DKESTREL_FUZZ=ON >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" --target kestrel_fuzzers
 
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
