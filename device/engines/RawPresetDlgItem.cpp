@@ -1,9 +1,11 @@
 #include "device/engines/RawPresetDlgItem.h"
 
+#include "model/CopyBytes.h"
+
 void RawPresetDlgItem::setPresetData (juce::uint16 number, const juce::MemoryBlock& data)
 {
     const juce::ScopedLock sl (lock);
-    presetData = data;
+    copyBytes (presetData, data);
     presetNumber = number;
     filled = true;
 }

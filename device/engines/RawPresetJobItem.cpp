@@ -1,9 +1,11 @@
 #include "device/engines/RawPresetJobItem.h"
 
+#include "model/CopyBytes.h"
+
 void RawPresetJobItem::setRecordData (const juce::MemoryBlock& data)
 {
     const juce::ScopedLock sl (lock);
-    recordData = data;
+    copyBytes (recordData, data);
 }
 
 juce::MemoryBlock RawPresetJobItem::getRecordData() const
