@@ -1,3 +1,4 @@
+#include "device/engines/PresetManager.h"
 #include "device/wire/CabIrBlock.h"
 #include "device/wire/PatchDump.h"
 #include "device/wire/PresetCabBundle.h"
@@ -177,6 +178,7 @@ TEST (SysExFiles, PresetCabBundles)
     EXPECT_EQ (header.cabFlags, 0x05);
     ASSERT_EQ (blocks.size(), 3);
     EXPECT_EQ (bytesOf (*blocks[0]), makeDump (makePresetData (8192, "Bundled"), 8));
+    EXPECT_TRUE (PresetManager::isWholePresetDump (*blocks[0])) << "the bundle import takes it";
     EXPECT_EQ (bytesOf (*blocks[1]), makeCabDump (8, 0, "Cab 0", 0));
     EXPECT_EQ (bytesOf (*blocks[2]), makeCabDump (8, 2, "Cab 2", 0));
 
