@@ -1,3 +1,4 @@
+#include "BenchRig.h"
 #include "device/link/SysExMultiMsgTimer.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
@@ -155,10 +156,10 @@ BENCHMARK (BM_LinkRequestRoundTrip)->UseRealTime()->Unit (benchmark::kMicrosecon
 // through the multi-message sender, the unit answering each message with its
 // status at once. Wall time per transfer.
 //
-// The sender is driven by its real 1 ms juce::Timer through the message loop
-// (this thread is the message thread), as in the program: the timer's own
-// jitter and the message dispatch are part of what a user waits for, and a
-// hand-written tick loop would leave them out. The benchmark below it ticks
+// The sender is driven by its real 1 ms juce::Timer through the program's own
+// message loop (this thread is the message thread), as in the program: the
+// timer's own jitter and the message dispatch are part of what a user waits
+// for, and a hand-written tick loop would leave them out. The benchmark below it ticks
 // by hand for comparison.
 enum class Ticks
 {
@@ -193,21 +194,20 @@ void runTransfers (benchmark::State& state, Ticks ticks)
         return;
     }
 
-    auto* messageManager = juce::MessageManager::getInstance();
-
     for (auto _ : state)
     {
         const auto started = juce::Time::getMillisecondCounter();
         sender.start();
 
-        while (sender.getState() == SysExMultiMsgTimer::stateRunning &&
-               juce::Time::getMillisecondCounter() - started < (juce::uint32) transferWaitMs)
+        if (ticks == Ticks::realTimer)
         {
-            if (ticks == Ticks::realTimer)
-            {
-                messageManager->runDispatchLoopUntil (1);
-            }
-            else
+            bench::runMessageLoopUntil ([&] { return sender.getState() != SysExMultiMsgTimer::stateRunning; },
+                                        transferWaitMs);
+        }
+        else
+        {
+            while (sender.getState() == SysExMultiMsgTimer::stateRunning &&
+                   juce::Time::getMillisecondCounter() - started < (juce::uint32) transferWaitMs)
             {
                 sender.timerCallback();
                 juce::Thread::sleep (1);

@@ -177,6 +177,7 @@ public:
     void clearReceived();
 
     int getNumMessagesSent() const { return channel.getNumDelivered(); }
+    juce::int64 getNumBytesSent() const { return channel.getNumBytesDelivered(); }
 
 private:
     struct Faults

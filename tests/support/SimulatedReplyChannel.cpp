@@ -79,6 +79,7 @@ void SimulatedReplyChannel::pump()
             next = held.front().message;
             held.pop_front();
             ++delivered;
+            deliveredBytes += next.getRawDataSize();
             target = deliver;
         }
 
@@ -131,6 +132,12 @@ int SimulatedReplyChannel::getNumDelivered() const
 {
     const juce::ScopedLock queueing (queueLock);
     return delivered;
+}
+
+juce::int64 SimulatedReplyChannel::getNumBytesDelivered() const
+{
+    const juce::ScopedLock queueing (queueLock);
+    return deliveredBytes;
 }
 
 int SimulatedReplyChannel::getNumLost() const

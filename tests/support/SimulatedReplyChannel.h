@@ -47,6 +47,7 @@ public:
 
     int getNumHeld() const;
     int getNumDelivered() const;
+    juce::int64 getNumBytesDelivered() const;
     int getNumLost() const;
 
 private:
@@ -68,6 +69,7 @@ private:
     int remainingBeforeSilence = -1;
     bool silent = false;
     int delivered = 0;
+    juce::int64 deliveredBytes = 0;
     int lost = 0;
 
     JUCE_DECLARE_NON_COPYABLE (SimulatedReplyChannel)
