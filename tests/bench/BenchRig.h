@@ -56,12 +56,13 @@ inline void runMessageLoopFor (int ms)
     runMessageLoopUntil ([end] { return juce::Time::getMillisecondCounter() >= end; }, ms + 5000);
 }
 
-// CPU time of the whole process and the context switches of all its threads
-// (a thread that sleeps and wakes up again switches once).
+// CPU time of the whole process and the wake-ups of all its threads: the
+// voluntary context switches (a thread that sleeps and wakes up again
+// switches once; switches forced by other processes are left out).
 struct ProcessUsage
 {
     double cpuSeconds = 0;
-    long long contextSwitches = 0;
+    long long wakeUps = 0;
 
     static ProcessUsage now()
     {
@@ -81,8 +82,8 @@ struct ProcessUsage
             task.getChildFile ("status").readLines (lines);
 
             for (const auto& line : lines)
-                if (line.contains ("ctxt_switches:"))
-                    usage.contextSwitches += line.fromFirstOccurrenceOf (":", false, false).trim().getLargeIntValue();
+                if (line.startsWith ("voluntary_ctxt_switches:"))
+                    usage.wakeUps += line.fromFirstOccurrenceOf (":", false, false).trim().getLargeIntValue();
         }
 
         return usage;

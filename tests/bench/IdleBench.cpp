@@ -37,7 +37,7 @@ void BM_Idle (benchmark::State& state)
         state.SkipWithError ("the link was not in the state measured");
 
     state.counters["cpu_percent"] = 100.0 * (after.cpuSeconds - before.cpuSeconds) / seconds;
-    state.counters["wakeups_per_s"] = (double) (after.contextSwitches - before.contextSwitches) / seconds;
+    state.counters["wakeups_per_s"] = (double) (after.wakeUps - before.wakeUps) / seconds;
 }
 
 BENCHMARK (BM_Idle)->ArgName ("connected")->Arg (1)->Arg (0)->Iterations (1)->UseRealTime()->Unit (benchmark::kSecond);
