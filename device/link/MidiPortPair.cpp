@@ -10,8 +10,9 @@ int findInList (const juce::StringArray& names, const juce::String& name)
 }
 } // namespace
 
-MidiPortPair::MidiPortPair()
-    : callback (*this)
+MidiPortPair::MidiPortPair (std::function<void()> onArrival)
+    : arrivalNotice (std::move (onArrival))
+    , callback (*this)
 {
 }
 
@@ -221,12 +222,17 @@ bool MidiPortPair::sendMessageNow (const juce::MidiMessage& message)
 
 void MidiPortPair::appendIncoming (const juce::MidiMessage& message)
 {
-    const juce::ScopedLock sl (inputBufferLock);
-    // Same sample position for all: the buffer keeps such events in arrival order.
-    inputBuffer.addEvent (message, 0);
+    {
+        const juce::ScopedLock sl (inputBufferLock);
+        // Same sample position for all: the buffer keeps such events in arrival order.
+        inputBuffer.addEvent (message, 0);
 
-    const juce::ScopedLock activity (inputActivityLock);
-    inputActivity = true;
+        const juce::ScopedLock activity (inputActivityLock);
+        inputActivity = true;
+    }
+
+    if (arrivalNotice)
+        arrivalNotice();
 }
 
 void MidiPortPair::takeIncoming (juce::MidiBuffer& dest)

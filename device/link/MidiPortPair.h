@@ -3,6 +3,7 @@
 #include "device/link/MidiPortBackend.h"
 #include "device/link/ZOLMidiInputCallback.h"
 
+#include <functional>
 #include <memory>
 
 // The link's MIDI input and output ports, the shared input buffer, the
@@ -16,7 +17,9 @@
 class MidiPortPair
 {
 public:
-    MidiPortPair();
+    // onArrival, when given, is called on the driver's thread after each
+    // incoming message has been buffered (the link wakes its thread with it).
+    explicit MidiPortPair (std::function<void()> onArrival = {});
     ~MidiPortPair();
 
     //==========================================================================
@@ -78,6 +81,7 @@ private:
     bool closeInputLocked();
     bool closeOutputLocked();
 
+    const std::function<void()> arrivalNotice;
     juce::CriticalSection portLock;
     ZOLMidiInputCallback callback;
     std::unique_ptr<MidiPortBackend::InputPort> input;

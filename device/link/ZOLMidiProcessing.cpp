@@ -20,7 +20,8 @@ bool isOneOf (int value, std::initializer_list<int> set)
 } // namespace
 
 ZOLMidiProcessing::ZOLMidiProcessing()
-    : juce::Thread ("ZOLMidiProcessing")
+    : juce::Thread (threadName)
+    , ports ([this] { notify(); })
 {
     // Fill the lists at once, so that ports can open before the first tick.
     ports.refreshDeviceLists();
@@ -121,6 +122,7 @@ bool ZOLMidiProcessing::queueRequest (SysExRequest* request)
 
     request->setBusy (true);
     outQueue.push (request);
+    notify();
     return true;
 }
 
@@ -150,6 +152,12 @@ void ZOLMidiProcessing::letGo (SysExRequest* request)
 
     if (orphans.removeAllInstancesOf (request) > 0)
         delete request;
+}
+
+void ZOLMidiProcessing::setHold (bool shouldHold)
+{
+    if (hold.exchange (shouldHold) && ! shouldHold)
+        notify();
 }
 
 void ZOLMidiProcessing::setPresetChangeRequested (bool requested)
@@ -233,12 +241,32 @@ bool ZOLMidiProcessing::takeEditorDisconnected()
 //==============================================================================
 void ZOLMidiProcessing::run()
 {
+    juce::Thread::setCurrentThreadName (systemThreadName);
+
     while (! threadShouldExit())
     {
         processPass();
         checkPorts();
-        sleep (1);
+        wait (getIdleWaitMs());
     }
+}
+
+int ZOLMidiProcessing::getIdleWaitMs()
+{
+    if (! inFlight.isEmpty())
+        return 1;
+
+    if (! hold.load())
+    {
+        const juce::ScopedLock sl (outQueueLock);
+
+        if (! outQueue.isEmpty())
+            return 1;
+    }
+
+    // The watchdog runs once more than portCheckIntervalMs have passed.
+    const auto sinceCheck = Clock::nowMs() - lastPortCheck.load();
+    return sinceCheck >= portCheckIntervalMs ? 1 : (int) (portCheckIntervalMs + 1 - sinceCheck);
 }
 
 void ZOLMidiProcessing::processPass()

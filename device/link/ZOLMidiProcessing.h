@@ -19,6 +19,10 @@
 // message thread to collect. A 2000 ms timer on the message thread refreshes
 // the device lists.
 //
+// The link thread passes every millisecond while a request is in flight and
+// otherwise sleeps until new input, a queued request or the next port check
+// wakes it.
+//
 // Threads: the driver's (input callback only), the link thread (run, or
 // processPass and checkPorts called directly by tests) and the message thread
 // (everything else).
@@ -68,7 +72,7 @@ public:
     void releaseRequest (SysExRequest* request);
 
     // While the hold flag is set, nothing is taken from the out-queue.
-    void setHold (bool shouldHold) { hold.store (shouldHold); }
+    void setHold (bool shouldHold);
     bool isHeld() const { return hold.load(); }
 
     // Marks that the next preset change was asked for by the editor; only
@@ -121,9 +125,20 @@ public:
     // Refreshes the device lists (the timer's work; also called at construction).
     void timerCallback() override;
 
+    // How long the link thread may sleep after a pass: 1 ms while a request
+    // is in flight or one waits to be taken (the time-out test and the next
+    // send), otherwise until the next port check is due. New input, a queued
+    // request and the hold being lifted wake it at once.
+    int getIdleWaitMs();
+
     static constexpr int deviceListIntervalMs = 2000;
     static constexpr juce::uint32 portCheckIntervalMs = 1000;
     static constexpr int stopTimeoutMs = 5000;
+
+    // The link thread's name as the system shows it (Linux keeps at most 15
+    // characters); the framework knows it by its full name.
+    static constexpr const char* threadName = "ZOLMidiProcessing";
+    static constexpr const char* systemThreadName = "ZOLMidiProc";
 
 private:
     void run() override;

@@ -20,7 +20,7 @@
 // simulated unit, which answers at once. The virtual devices deliver the
 // unit's replies on a thread of their own, as a driver does, and the link
 // runs its real thread, so the figures include every hand-over between the
-// threads and the link's 1 ms pause between passes.
+// threads and the link thread's waits between passes.
 
 namespace
 {

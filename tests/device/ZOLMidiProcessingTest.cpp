@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -463,6 +465,33 @@ TEST_F (LinkTest, WatchdogNoticesAVanishedDeviceAndReopensIt)
     link->stopProcessing();
 }
 
+TEST_F (LinkTest, WaitsOneMillisecondWithWorkAndUntilThePortCheckWithout)
+{
+    connect();
+    EXPECT_EQ (link->getIdleWaitMs(), 1001) << "idle: until the next port check";
+    clock.advance (400);
+    EXPECT_EQ (link->getIdleWaitMs(), 601);
+
+    SysExRequest request (frame (SYSEX_QUERY_VERSION));
+    link->setHold (true);
+    link->queueRequest (&request);
+    EXPECT_EQ (link->getIdleWaitMs(), 601) << "a held queue is no work";
+    link->setHold (false);
+    EXPECT_EQ (link->getIdleWaitMs(), 1) << "a request waits to be sent";
+
+    link->processPass();
+    ASSERT_EQ (numSent(), 1);
+    EXPECT_EQ (link->getIdleWaitMs(), 1) << "in flight: the time-out is tested every millisecond";
+
+    reply (frame (SYSEX_QUERY_VERSION, { 6, 0, 0, 0, 0, 0 }));
+    link->processPass();
+    EXPECT_EQ (request.getStatus(), SysExRequest::stateComplete);
+    clock.advance (700);
+    EXPECT_EQ (link->getIdleWaitMs(), 1) << "the port check is due";
+    link->checkPorts();
+    EXPECT_EQ (link->getIdleWaitMs(), 1001);
+}
+
 TEST_F (LinkTest, ReleasedRequestsAreFreedByTheLink)
 {
     connect();
@@ -525,6 +554,65 @@ TEST (LinkThread, AnswersRequestsAndStopsPromptly)
     EXPECT_LT (juce::Time::getMillisecondCounter() - started, 1000u);
     EXPECT_FALSE (link.isProcessing());
     EXPECT_EQ (unanswered.getStatus(), SysExRequest::stateTimedOut);
+    link.closePorts();
+}
+
+TEST (LinkThread, WakesForRequestsAndInputAndCarriesAShortSystemName)
+{
+    // The frozen clock keeps the port check from coming due: only a wake-up
+    // gets the idle thread going before its next check, a second away.
+    ManualClock clock;
+    ManualClock::Installed useClock (clock);
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    backend.addDevice (unitName);
+    backend.setOutputHandler (unitName,
+                              [&backend] (const juce::MidiMessage& m) {
+                                  backend.pushToInput (unitName, frame (m.getRawData()[5], { 6, 0, 0, 0, 0, 0 }));
+                              });
+
+    std::vector<std::unique_ptr<SysExRequest>> requests; // outlive the link, which may still hold one
+    ZOLMidiProcessing link;
+    ASSERT_TRUE (link.getPorts().openInputByName ("Kestrel MIDI"));
+    ASSERT_TRUE (link.getPorts().openOutputByName ("Kestrel MIDI"));
+    ASSERT_TRUE (link.startProcessing());
+
+    auto waitFor = [] (const std::function<bool()>& done)
+    {
+        for (int waited = 0; waited < 600; ++waited)
+        {
+            if (done())
+                return true;
+
+            juce::Thread::sleep (1);
+        }
+
+        return false;
+    };
+
+    juce::Thread::sleep (20); // the thread has passed once and gone idle
+
+    for (int round = 0; round < 3; ++round)
+    {
+        requests.push_back (std::make_unique<SysExRequest> (frame (SYSEX_QUERY_VERSION)));
+        auto& request = *requests.back();
+        link.queueRequest (&request);
+        EXPECT_TRUE (waitFor ([&] { return request.getStatus() != 0; })) << "a queued request wakes the thread";
+        EXPECT_EQ (request.getStatus(), SysExRequest::stateComplete);
+        juce::Thread::sleep (20);
+    }
+
+    backend.pushToInput (unitName, frame (SYSEX_TEMPO));
+    EXPECT_TRUE (waitFor ([&] { return link.takeTempoChanged(); })) << "input wakes the thread";
+
+    // The system shows the thread under a name that fits its 15 characters.
+    bool named = false;
+
+    for (const auto& task : juce::File ("/proc/self/task").findChildFiles (juce::File::findDirectories, false))
+        named = named || task.getChildFile ("comm").loadFileAsString().trim() == ZOLMidiProcessing::systemThreadName;
+
+    EXPECT_LE (juce::String (ZOLMidiProcessing::systemThreadName).length(), 15);
+    EXPECT_TRUE (named);
     link.closePorts();
 }
 
