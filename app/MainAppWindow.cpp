@@ -30,6 +30,13 @@ MainAppWindow::MainAppWindow (const juce::String& title)
     if (link != nullptr && presetManager != nullptr)
     {
         linkTicker = std::make_unique<LinkTicker> (*link, *presetManager, KestrelGlobalConfiguration::getInstance());
+        // A request started while the timer ticks slowly is taken up at once.
+        presetManager->setRequestStartedCallback (
+            [this]
+            {
+                if (isTimerRunning() && getTimerInterval() != tickIntervalMs)
+                    startTimer (tickIntervalMs);
+            });
         startTimer (tickIntervalMs);
     }
 }
@@ -37,6 +44,10 @@ MainAppWindow::MainAppWindow (const juce::String& title)
 MainAppWindow::~MainAppWindow()
 {
     stopTimer();
+
+    if (linkTicker != nullptr)
+        if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+            presetManager->setRequestStartedCallback ({});
 }
 
 void MainAppWindow::tick()
@@ -48,6 +59,13 @@ void MainAppWindow::tick()
 
     if (report.linkUp != shownConnected)
         updateTitle (report.linkUp);
+
+    // While the link is down and nothing runs, only the port retry (once a
+    // second) needs the timer.
+    const auto next = linkTicker->getNextTickIntervalMs (tickIntervalMs);
+
+    if (isTimerRunning() && next != getTimerInterval())
+        startTimer (next);
 }
 
 void MainAppWindow::updateTitle (bool connected)

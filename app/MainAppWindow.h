@@ -5,7 +5,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The program's main window. Its content area is 1024 by 647. Its 10 ms timer
-// drives the link and the preset manager.
+// drives the link and the preset manager; while the link is down and no
+// request runs it ticks only as often as the port retry needs.
 class MainAppWindow : public juce::DocumentWindow, private juce::Timer
 {
 public:
@@ -20,6 +21,9 @@ public:
 
     // One tick of the window's timer; also called by tests.
     void tick();
+
+    // The timer's present interval (0 when it is not running).
+    int getTickIntervalMs() const { return getTimerInterval(); }
 
 private:
     void timerCallback() override { tick(); }

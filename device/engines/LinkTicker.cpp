@@ -18,6 +18,21 @@ bool LinkTicker::isLinkUp() const
     return link.isConnected() && (link.isProcessing() || ! threadRequired);
 }
 
+int LinkTicker::getNextTickIntervalMs (int busyIntervalMs) const
+{
+    auto& ports = link.getPorts();
+
+    if (link.isConnected() || ports.isInputOpen() || ports.isOutputOpen() || presetManager.hasWork())
+        return busyIntervalMs;
+
+    if (! triedOpening)
+        return busyIntervalMs;
+
+    const auto elapsed = Clock::elapsedSince (lastOpenAttempt);
+    const auto untilRetry = elapsed >= portRetryIntervalMs ? 0 : (int) (portRetryIntervalMs - elapsed);
+    return juce::jlimit (busyIntervalMs, (int) portRetryIntervalMs, untilRetry);
+}
+
 bool LinkTicker::openPorts()
 {
     auto inName = configuration != nullptr ? configuration->MIDI_IN

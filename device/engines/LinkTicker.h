@@ -59,6 +59,12 @@ public:
     void setPaused (bool shouldPause) { paused = shouldPause; }
     bool isPaused() const { return paused; }
 
+    // How long the main window's timer may wait before the next tick: the
+    // busy interval while a port is open or the preset manager has work;
+    // otherwise (nothing but the port retry to do) until the retry is due,
+    // between the busy interval and portRetryIntervalMs.
+    int getNextTickIntervalMs (int busyIntervalMs) const;
+
     // Input port, output port and link thread all present. Tests that drive
     // the link's passes by hand turn the thread requirement off; the link is
     // then started without its thread.

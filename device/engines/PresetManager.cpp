@@ -118,7 +118,15 @@ void PresetManager::initRequests()
     }
 
     for (auto* machine : machines)
+    {
         requestList.add (machine);
+        machine->setStartNotice (
+            [this]
+            {
+                if (requestStarted)
+                    requestStarted();
+            });
+    }
 }
 
 juce::uint8 PresetManager::getConnectedModel() const
@@ -157,6 +165,22 @@ bool PresetManager::readAndClearStatusChanged()
     auto changed = statusChanged != 0;
     statusChanged = 0;
     return changed;
+}
+
+bool PresetManager::hasWork() const
+{
+    {
+        const juce::ScopedLock sl (statusLock);
+
+        if (statusChanged != 0)
+            return true;
+    }
+
+    for (auto* machine : requestList)
+        if (machine->isRunning())
+            return true;
+
+    return getNumPendingRequests() > 0;
 }
 
 PresetStateMachine* PresetManager::getActiveRequest() const

@@ -75,6 +75,14 @@ public:
     // The request under way: the first running request past its step 0.
     PresetStateMachine* getActiveRequest() const;
 
+    // Whether the next tick has anything to do: a request running, a code
+    // waiting to be broadcast or a reply waiting to be dispatched.
+    bool hasWork() const;
+
+    // Called whenever a named request starts (on the message thread), so
+    // that a slowed-down tick can speed up at once; empty removes it.
+    void setRequestStartedCallback (std::function<void()> callback) { requestStarted = std::move (callback); }
+
     // The machines, for the panels that start requests themselves: take the
     // machine, call start(), then set the parameters its steps read.
     PresetStateMachine& getRequest (NamedRequest which) { return *machines.getUnchecked (which); }
@@ -357,6 +365,7 @@ private:
     juce::uint32 stepOwnerRun = 0;
     std::function<void (PresetStateMachine&)> stepCommit;
     bool failureReported = false;
+    std::function<void()> requestStarted;
 
     // Operation data of the paste and bundle requests.
     juce::uint8 bundleFlag = 0;

@@ -9,6 +9,9 @@ void ZolStateMachine::start()
     startTime = Clock::nowMs();
     result = resultRunning;
     ++runCount;
+
+    if (startNotice)
+        startNotice();
 }
 
 void ZolStateMachine::stop (juce::int32 newResult)

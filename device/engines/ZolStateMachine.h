@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+
 // A script of numbered communication steps, run one step per tick by its
 // owner: an ordered list of step ids, each required or optional, a cursor, a
 // running flag, a result and the times of the last run.
@@ -31,8 +33,11 @@ public:
     virtual ~ZolStateMachine() = default;
 
     // Resets the machine and runs it from step index 0 (also when it was
-    // running already).
+    // running already), then calls the start notice.
     void start();
+
+    // Called at every start (the owner's pacing wakes up for it).
+    void setStartNotice (std::function<void()> notice) { startNotice = std::move (notice); }
 
     // Ends the run with the result; remembers the step it ended on.
     void stop (juce::int32 result);
@@ -92,6 +97,7 @@ protected:
     juce::int32 result = resultIdle;
     juce::int32 lastState = 0;
     juce::uint32 runCount = 0;
+    std::function<void()> startNotice;
 
     JUCE_DECLARE_NON_COPYABLE (ZolStateMachine)
 };

@@ -119,7 +119,7 @@ public:
         manager = std::make_unique<PresetManager> (link.get(), &effects, nullptr);
         manager->addSupportedModel ({ 8, 6, 0 });
         ticker = std::make_unique<LinkTicker> (*link, *manager, nullptr);
-        timer = std::make_unique<TickTimer> (*ticker);
+        timer = std::make_unique<TickTimer> (*ticker, *manager);
     }
 
     ~ProgramRig()
@@ -175,20 +175,38 @@ public:
     std::unique_ptr<LinkTicker> ticker;
 
 private:
-    // The main window's tick, on a timer of the main window's period.
+    // The main window's tick, paced as the main window paces it: 10 ms, and
+    // only as often as the port retry needs while the link is down and
+    // nothing runs.
     struct TickTimer : private juce::Timer
     {
-        explicit TickTimer (LinkTicker& t)
+        static constexpr int busyIntervalMs = 10;
+
+        TickTimer (LinkTicker& t, PresetManager& manager)
             : ticker (t)
+            , presetManager (manager)
         {
-            startTimer (10);
+            presetManager.setRequestStartedCallback ([this] { startTimer (busyIntervalMs); });
+            startTimer (busyIntervalMs);
         }
 
-        ~TickTimer() override { stopTimer(); }
+        ~TickTimer() override
+        {
+            presetManager.setRequestStartedCallback ({});
+            stopTimer();
+        }
 
-        void timerCallback() override { ticker.tick(); }
+        void timerCallback() override
+        {
+            ticker.tick();
+            const auto next = ticker.getNextTickIntervalMs (busyIntervalMs);
+
+            if (next != getTimerInterval())
+                startTimer (next);
+        }
 
         LinkTicker& ticker;
+        PresetManager& presetManager;
     };
 
     std::unique_ptr<TickTimer> timer;

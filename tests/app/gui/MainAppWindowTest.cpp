@@ -1,5 +1,7 @@
 #include "app/MainAppWindow.h"
 #include "app/KestrelEditApplication.h"
+#include "device/engines/NamedRequestTable.h"
+#include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
@@ -55,6 +57,46 @@ TEST (MainAppWindow, OpensAndConnectsToTheUnitThroughItsTimer)
     // The link must let go of the virtual ports before they go away.
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
+}
+
+TEST (MainAppWindow, TicksSlowlyWhileUnconnectedAndIdleAndQuicklyOnceARequestStartsOrAPortOpens)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedFolders folders;
+    RecordingNotifier notices;
+    VirtualMidiBackend backend; // no unit yet
+    VirtualMidiBackend::Installed useBackend (backend);
+
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        EXPECT_EQ (window.getTickIntervalMs(), MainAppWindow::tickIntervalMs);
+
+        window.tick(); // finds no port to open
+        EXPECT_GE (window.getTickIntervalMs(), 900) << "only the port retry, once a second, is left";
+
+        auto* presetManager = PresetManager::getInstance();
+        presetManager->getRequest (queryDeviceVersion).start();
+        EXPECT_EQ (window.getTickIntervalMs(), MainAppWindow::tickIntervalMs) << "a request starts";
+
+        for (int i = 0; i < 5 && presetManager->hasWork(); ++i)
+            window.tick(); // the link is down: the request is cancelled
+
+        window.tick();
+        EXPECT_GE (window.getTickIntervalMs(), 900);
+
+        // The unit appears: the slow tick's retry opens it, and the timer is
+        // quick again.
+        SimulatedKestrel unit (backend);
+
+        for (int i = 0; i < 300 && ! window.getName().endsWith ("Connected!"); ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+
+        EXPECT_EQ (window.getName(), "Kestrel-Edit Connected!");
+        EXPECT_EQ (window.getTickIntervalMs(), MainAppWindow::tickIntervalMs);
+
+        if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+            link->closePorts();
+    }
 }
 
 // Runs last in this executable: the application deletes the process-wide
