@@ -55,6 +55,13 @@ BlockLibraryEntry* BlockLibraryManager::createEntry (int effectType)
 
 BlockLibraryEntry* BlockLibraryManager::addEntry (std::unique_ptr<BlockLibraryEntry> entry)
 {
+    auto* added = fileEntry (std::move (entry));
+    index.noteHandedOut (added);
+    return added;
+}
+
+BlockLibraryEntry* BlockLibraryManager::fileEntry (std::unique_ptr<BlockLibraryEntry> entry)
+{
     if (entry == nullptr)
         return nullptr;
 
@@ -63,54 +70,51 @@ BlockLibraryEntry* BlockLibraryManager::addEntry (std::unique_ptr<BlockLibraryEn
         ++nextEntryId;
 
     entry->entryId = (juce::uint16) nextEntryId++;
-    return entries.add (entry.release());
+    auto* added = entries.add (entry.release());
+    index.add (added);
+    return added;
+}
+
+BlockLibraryEntry* BlockLibraryManager::getEntry (int entryIndex) const
+{
+    auto* entry = entries[entryIndex];
+    index.noteHandedOut (entry);
+    return entry;
 }
 
 BlockLibraryEntry* BlockLibraryManager::findEntryById (int entryId) const
 {
-    for (auto* entry : entries)
-        if (entry->entryId == entryId)
-            return entry;
-
-    return nullptr;
+    index.refresh();
+    auto* entry = index.findById (entryId);
+    index.noteHandedOut (entry);
+    return entry;
 }
 
 BlockLibraryEntry* BlockLibraryManager::findEntryByUuid (const juce::Uuid& uuid) const
 {
-    for (auto* entry : entries)
-        if (entry->uuid == uuid)
-            return entry;
-
-    return nullptr;
+    index.refresh();
+    auto* entry = index.findByUuid (uuid);
+    index.noteHandedOut (entry);
+    return entry;
 }
 
 bool BlockLibraryManager::isNameUnique (const juce::Uuid& uuid) const
 {
-    return findEntryByUuid (uuid) == nullptr;
+    index.refresh();
+    return index.findByUuid (uuid) == nullptr;
 }
 
 bool BlockLibraryManager::isTextUniqueForType (int effectType, const juce::String& name) const
 {
-    for (auto* entry : entries)
-        if (entry->effectType == effectType && entry->name == name)
-            return false;
-
-    return true;
+    index.refresh();
+    return ! index.hasName (effectType, name);
 }
 
 bool BlockLibraryManager::makeUniqueText (int effectType, const juce::String& name, juce::String& out) const
 {
-    // There are fewer entries than candidates, so this always ends.
-    for (int n = 1;; ++n)
-    {
-        auto candidate = name + "(" + juce::String (n) + ")";
-
-        if (isTextUniqueForType (effectType, candidate))
-        {
-            out = candidate;
-            return true;
-        }
-    }
+    index.refresh();
+    out = index.makeUniqueName (effectType, name);
+    return true;
 }
 
 bool BlockLibraryManager::getEffectTypes (juce::Array<int>& types) const
@@ -139,7 +143,8 @@ bool BlockLibraryManager::getEntryUuidsForType (int effectType, juce::Array<juce
 
 bool BlockLibraryManager::removeEntry (const juce::Uuid& uuid, bool deleteFile)
 {
-    auto* entry = findEntryByUuid (uuid);
+    index.refresh();
+    auto* entry = index.findByUuid (uuid);
 
     if (entry == nullptr)
         return false;
@@ -155,12 +160,14 @@ bool BlockLibraryManager::removeEntry (const juce::Uuid& uuid, bool deleteFile)
         return false;
     }
 
+    index.remove (entry);
     entries.removeObject (entry);
     return true;
 }
 
 void BlockLibraryManager::clearEntries()
 {
+    index.clear();
     entries.clear();
     nextEntryId = 1;
 
@@ -228,13 +235,12 @@ bool BlockLibraryManager::scanNext (juce::String& fileName, int& errorCode)
 
 int BlockLibraryManager::loadBlockFile (const juce::File& file, int& errorCode, juce::String& name)
 {
-    for (auto* held : entries)
+    index.refresh();
+
+    if (auto* held = index.findByFile (file))
     {
-        if (held->file != juce::File() && held->file == file)
-        {
-            entries.removeObject (held);
-            break;
-        }
+        index.remove (held);
+        entries.removeObject (held);
     }
 
     auto entry = std::make_unique<BlockLibraryEntry>();
@@ -255,13 +261,13 @@ int BlockLibraryManager::loadBlockFile (const juce::File& file, int& errorCode, 
         return 0;
     }
 
-    if (! isTextUniqueForType (entry->effectType, entry->name))
-        makeUniqueText (entry->effectType, entry->name, entry->name);
+    if (index.hasName (entry->effectType, entry->name))
+        entry->name = index.makeUniqueName (entry->effectType, entry->name);
 
-    if (! isNameUnique (entry->uuid))
+    if (index.findByUuid (entry->uuid) != nullptr)
         entry->makeNewUuid();
 
-    auto* added = addEntry (std::move (entry));
+    auto* added = fileEntry (std::move (entry));
     name = added->name;
     return added->entryId;
 }
@@ -317,7 +323,10 @@ bool BlockLibraryManager::saveModifiedEntries()
             target = juce::File (path);
         }
 
-        if (entry->writeToFile (target))
+        const auto written = entry->writeToFile (target);
+        index.refile (entry);
+
+        if (written)
             entry->modified = 0;
         else
             allWritten = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/BlockLibraryEntry.h"
+#include "model/BlockLibraryIndex.h"
 #include "model/BlockLink.h"
 #include "model/FirmwareRule.h"
 #include "model/IdNameTable.h"
@@ -47,7 +48,7 @@ public:
     BlockLibraryEntry* findEntryById (int entryId) const;
     BlockLibraryEntry* findEntryByUuid (const juce::Uuid& uuid) const;
     int getNumEntries() const { return entries.size(); }
-    BlockLibraryEntry* getEntry (int index) const { return entries[index]; }
+    BlockLibraryEntry* getEntry (int index) const;
 
     // True when no entry has the uuid.
     bool isNameUnique (const juce::Uuid& uuid) const;
@@ -132,10 +133,12 @@ protected:
 
 private:
     void logError (const juce::String& line);
+    BlockLibraryEntry* fileEntry (std::unique_ptr<BlockLibraryEntry> entry);
 
     GlobalConfiguration* configuration;
     int nextEntryId = 1;
     juce::OwnedArray<BlockLibraryEntry> entries;
+    mutable BlockLibraryIndex index; // lookups over the entries
     juce::Array<BlockLink> links;
     std::unique_ptr<juce::RangedDirectoryIterator> scanIterator;
     std::unique_ptr<juce::FileOutputStream> errorLog;

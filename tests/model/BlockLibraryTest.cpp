@@ -378,6 +378,49 @@ TEST_F (BlockLibraryTest, ScanLoadsEveryFileAndLogsTheBadOnes)
     EXPECT_FALSE (library->hasLoggedErrors());
 }
 
+TEST_F (BlockLibraryTest, UniqueNamesFollowEveryChangeToTheEntries)
+{
+    auto load = [this] (const juce::String& name, const juce::String& fileName)
+    {
+        int code = -1;
+        juce::String given;
+        library->loadBlockFile (folder().getChildFile (fileName), code, given);
+        return given;
+    };
+
+    for (auto fileName : { "a.blk", "b.blk", "c.blk", "d.blk" })
+        makeEntry (EFFECT_REVERB, "Hall")->writeToFile (folder().getChildFile (fileName));
+
+    // An entry named by its creator after it joined the library.
+    library->createEntry (EFFECT_REVERB)->name = "Hall";
+    EXPECT_EQ (load ("Hall", "a.blk"), "Hall(1)");
+    EXPECT_EQ (load ("Hall", "b.blk"), "Hall(2)");
+
+    // A removed name and a renamed entry's old name are free again; the
+    // lowest free suffix is taken, as the first free one is found in turn.
+    auto* second = library->findEntryById (3);
+    ASSERT_TRUE (second != nullptr && second->name == "Hall(2)");
+    library->findEntryById (2)->name = "Chamber";
+    EXPECT_EQ (load ("Hall", "c.blk"), "Hall(1)");
+    ASSERT_TRUE (library->removeEntry (second->uuid, false));
+    EXPECT_EQ (load ("Hall", "d.blk"), "Hall(2)");
+    EXPECT_TRUE (library->isTextUniqueForType (EFFECT_REVERB, "Hall(3)"));
+    EXPECT_FALSE (library->isTextUniqueForType (EFFECT_REVERB, "Chamber"));
+
+    // Loading a file again replaces the first entry that holds it now (here
+    // the first "Hall", moved onto the file), whose name is then free.
+    library->findEntryById (1)->file = folder().getChildFile ("a.blk");
+    EXPECT_EQ (load ("Hall", "a.blk"), "Hall");
+    EXPECT_EQ (library->findEntryById (1), nullptr);
+    EXPECT_EQ (library->findEntryById (2)->name, "Chamber");
+    EXPECT_EQ (library->getNumEntries(), 4);
+
+    // Entries sharing a uuid: the first in the list is the one found.
+    auto* last = library->getEntry (3);
+    last->uuid = library->getEntry (0)->uuid;
+    EXPECT_EQ (library->findEntryByUuid (last->uuid), library->getEntry (0));
+}
+
 #if JUCE_LINUX || JUCE_MAC
 TEST_F (BlockLibraryTest, ScanDoesNotFollowALinkBackIntoTheLibrary)
 {
