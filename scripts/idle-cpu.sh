@@ -56,5 +56,5 @@ fi
             if ($i ~ /^cpu_percent=/) { sub(/^cpu_percent=/, "", $i); cpu = $i }
             if ($i ~ /^wakeups_per_s=/) { sub(/^wakeups_per_s=/, "", $i); wake = $i }
         }
-        printf "Link stack, %s: %s %% of a core, %s wake-ups/s over 5 s\n", state, cpu, wake
+        printf "Link stack, %s: %s %% of a core, %s wake-ups/s over 10 s\n", state, cpu, wake
     }'

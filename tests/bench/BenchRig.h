@@ -11,6 +11,8 @@
 
 #include <juce_events/juce_events.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -67,14 +69,11 @@ struct ProcessUsage
     static ProcessUsage now()
     {
         ProcessUsage usage;
-        auto stat = juce::File ("/proc/self/stat").loadFileAsString();
-        // Fields after the parenthesised name: state is field 3, utime 14, stime 15.
-        auto fields = juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), " ", "");
-        fields.removeEmptyStrings();
-        const auto ticks = (double) sysconf (_SC_CLK_TCK);
+        rusage self{};
 
-        if (fields.size() > 12)
-            usage.cpuSeconds = (fields[11].getLargeIntValue() + fields[12].getLargeIntValue()) / ticks;
+        if (getrusage (RUSAGE_SELF, &self) == 0)
+            usage.cpuSeconds = (double) (self.ru_utime.tv_sec + self.ru_stime.tv_sec) +
+                               (double) (self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6;
 
         for (const auto& task : juce::File ("/proc/self/task").findChildFiles (juce::File::findDirectories, false))
         {
