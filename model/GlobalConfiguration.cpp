@@ -338,6 +338,29 @@ bool GlobalConfiguration::writeSettingsNow()
     return true;
 }
 
+juce::String GlobalConfiguration::readOtherKey (const juce::String& key, const juce::String& fallback) const
+{
+    juce::StringPairArray values (false);
+
+    if (! readSettingsFile (getSettingsFile(), values) || ! values.containsKey (key))
+        return fallback;
+
+    return values[key];
+}
+
+bool GlobalConfiguration::writeOtherKey (const juce::String& key, const juce::String& value)
+{
+    const auto file = getSettingsFile();
+    juce::StringPairArray values (false);
+
+    // An unreadable file is left for load() and save() to keep aside.
+    if (! readSettingsFile (file, values))
+        return false;
+
+    values.set (key, value);
+    return writeFileSafely (file, settingsXml (values)).isEmpty();
+}
+
 bool GlobalConfiguration::writeSettingsIfDue()
 {
     if (! settingsWritePending || Clock::elapsedSince (lastSaveMs) < saveDelayMs)

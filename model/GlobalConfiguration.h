@@ -50,6 +50,14 @@ public:
     bool loadColorAssignments();
     bool saveColorAssignments();
 
+    // Keys that another part keeps in the settings file itself (the update
+    // check's AUTO_UPDATE_DIR, AUTO_UPDATE_SKIP_CHECK and
+    // AUTO_UPDATE_FEED_BASE), read afresh from the file. Writing one writes
+    // the file at once and leaves every other key as it is; false when the
+    // file could not be read or written.
+    juce::String readOtherKey (const juce::String& key, const juce::String& fallback = {}) const;
+    bool writeOtherKey (const juce::String& key, const juce::String& value);
+
     // Writes the settings file now when a save() is waiting; true when
     // nothing waits or the write succeeded.
     bool writeSettingsNow();
