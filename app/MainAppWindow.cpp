@@ -1,5 +1,6 @@
 #include "app/MainAppWindow.h"
 
+#include "app/ProgramUpdateCheck.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -39,6 +40,11 @@ MainAppWindow::MainAppWindow (const juce::String& title)
             });
         startTimer (tickIntervalMs);
     }
+
+    if (auto* configuration = KestrelGlobalConfiguration::getInstance())
+        updateCheck = std::make_unique<ProgramUpdateCheck> (*configuration, this, [this] { closeButtonPressed(); });
+
+    runUpdateCheck (false);
 }
 
 MainAppWindow::~MainAppWindow()
@@ -48,6 +54,14 @@ MainAppWindow::~MainAppWindow()
     if (linkTicker != nullptr)
         if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
             presetManager->setRequestStartedCallback ({});
+
+    updateCheck.reset();
+}
+
+void MainAppWindow::runUpdateCheck (bool manual)
+{
+    if (updateCheck != nullptr)
+        updateCheck->run (manual);
 }
 
 void MainAppWindow::tick()

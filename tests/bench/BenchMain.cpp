@@ -1,3 +1,5 @@
+#include "app/ZOLAutoUpdate.h"
+
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
 
@@ -7,6 +9,9 @@
 int main (int argc, char** argv)
 {
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    // Every main window checks for updates at start; in tests that check
+    // meets a closed port on this machine.
+    ZOLAutoUpdate::setDefaultFeedBase ("http://127.0.0.1:9/");
 
     ::benchmark::Initialize (&argc, argv);
 

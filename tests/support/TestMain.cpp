@@ -1,3 +1,5 @@
+#include "app/ZOLAutoUpdate.h"
+
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
@@ -58,6 +60,9 @@ Display* prepareBareXServer()
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
+    // Every main window checks for updates at start; in tests that check
+    // meets a closed port on this machine.
+    ZOLAutoUpdate::setDefaultFeedBase ("http://127.0.0.1:9/");
     auto* display = prepareBareXServer();
     int result = 0;
     {

@@ -1,0 +1,131 @@
+#include "app/ProgramUpdateCheck.h"
+
+#include "model/GlobalConfiguration.h"
+#include "model/UserNotifier.h"
+
+ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
+                                        std::function<void()> close)
+    : configuration (config)
+    , window (mainWindow)
+    , closeProgram (std::move (close))
+{
+    showProgress = [this] (juce::Component& view)
+    {
+        juce::DialogWindow::LaunchOptions launch;
+        launch.content.setNonOwned (&view);
+        launch.dialogTitle = "Kestrel-Edit Update";
+        launch.dialogBackgroundColour = juce::Colour (0xffd3d3d3);
+        launch.escapeKeyTriggersCloseButton = true;
+        launch.useNativeTitleBar = true;
+        launch.resizable = false;
+        launch.componentToCentreAround = window.getComponent();
+
+        // Shown modally but not waited for; closing it cancels the download.
+        progressDialog = launch.create();
+        progressDialog->enterModalState (true, nullptr, true);
+    };
+
+    startInstaller = [] (const juce::File& installer) { return installer.startAsProcess(); };
+}
+
+ProgramUpdateCheck::~ProgramUpdateCheck()
+{
+    closeProgressDialog();
+}
+
+void ProgramUpdateCheck::run (bool manual)
+{
+    if (! manual && ! configuration.CHECK_FOR_UPDATE)
+        return;
+
+    closeProgressDialog();
+    updater = std::make_unique<ZOLAutoUpdate> (configuration, installedMajor, installedMinor, installedRevision,
+                                               updaterOptions);
+    updater->addChangeListener (this);
+
+    if (prepareUpdater)
+        prepareUpdater (*updater);
+
+    auto* checked = updater.get();
+    updater->checkForUpdate (manual, {},
+                             [this, checked, manual] (int result)
+                             {
+                                 if (updater.get() != checked)
+                                     return;
+
+                                 if (result == ZOLAutoUpdate::checkNothingToShow && manual)
+                                     UserNotifier::inform (noUpdateText, title);
+                                 else
+                                     onCheckResult (result);
+                             });
+}
+
+void ProgramUpdateCheck::onCheckResult (int result)
+{
+    if (result == ZOLAutoUpdate::checkManualInstall)
+    {
+        UserNotifier::inform (manualInstallText, title);
+        return;
+    }
+
+    if (result != ZOLAutoUpdate::checkAccepted)
+        return;
+
+    showProgress (*updater);
+    auto* offered = updater.get();
+    updater->startDownload (
+        [this, offered] (bool started)
+        {
+            if (! started && updater.get() == offered)
+                closeProgressDialog();
+        });
+}
+
+void ProgramUpdateCheck::closeProgressDialog()
+{
+    // The dialog shows the updater without owning it; it goes first.
+    if (auto* dialog = progressDialog.getComponent())
+    {
+        dialog->exitModalState (0);
+        delete dialog;
+    }
+}
+
+void ProgramUpdateCheck::warn (const juce::String& text)
+{
+    UserNotifier::show ({ Notice::Icon::warning, title, text, Notice::Buttons::ok, {} });
+}
+
+void ProgramUpdateCheck::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (updater == nullptr || source != updater.get())
+        return;
+
+    closeProgressDialog();
+
+    switch (updater->getDownloadResult())
+    {
+        case ZOLAutoUpdateDownloadThread::resultDone:
+        {
+            const auto installer = updater->getInstallerFile();
+
+            if (startInstaller (installer))
+            {
+                if (closeProgram)
+                    closeProgram();
+            }
+            else
+            {
+                warn ("The installer could not be started:\n" + installer.getFullPathName());
+            }
+            break;
+        }
+        case ZOLAutoUpdateDownloadThread::resultCancelled: warn (canceledText); break;
+        case ZOLAutoUpdateDownloadThread::resultDownloadError: warn (downloadErrorText); break;
+        case ZOLAutoUpdateDownloadThread::resultRefused: warn (refusedText); break;
+        case ZOLAutoUpdateDownloadThread::resultWriteFailed:
+            warn ("The installer could not be saved to:\n" + updater->getInstallerFile().getFullPathName());
+            break;
+        default: break;
+    }
+}

@@ -1,0 +1,86 @@
+#include "app/UpdateFeed.h"
+
+#include "model/ExternalXmlReader.h"
+
+namespace
+{
+const juce::XmlElement* firstChild (const juce::XmlElement& parent, const char* name)
+{
+    return parent.getChildByName (name);
+}
+} // namespace
+
+bool UpdateFeed::read (const juce::MemoryBlock& data, const juce::String& platform, UpdateFeed& feed,
+                       juce::String& errorText)
+{
+    feed = {};
+
+    // The feed comes from the network: well-formed UTF-8 XML or nothing.
+    auto root = ExternalXmlReader::parse (data, errorText);
+
+    if (root == nullptr)
+        return false;
+
+    if (auto* version = firstChild (*root, "VERSION"))
+    {
+        feed.major = version->getIntAttribute ("major");
+        feed.minor = version->getIntAttribute ("minor");
+        feed.revision = version->getIntAttribute ("revision");
+        feed.compatibility = version->getBoolAttribute ("compatibility");
+        feed.endOfLife = version->getBoolAttribute ("eol");
+
+        if (auto* url = firstChild (*version, "URL"))
+        {
+            const auto attribute = platform.isEmpty() ? juce::String ("win") : platform;
+            feed.downloadUrl = url->getStringAttribute (attribute).trim();
+            feed.signature = url->getStringAttribute (attribute + "Signature").trim();
+        }
+    }
+
+    if (auto* notes = firstChild (*root, "RELEASENOTES"))
+    {
+        feed.hasReleaseNotes = true;
+        feed.releaseNotesUrl = notes->getStringAttribute ("url").trim();
+    }
+
+    if (auto* notes = firstChild (*root, "EOLNOTES"))
+    {
+        feed.hasEndOfLifeNotes = true;
+        feed.endOfLifeNotesUrl = notes->getStringAttribute ("url").trim();
+    }
+
+    return true;
+}
+
+bool UpdateFeed::isNewerThan (int installedMajor, int installedMinor, int installedRevision) const
+{
+    if (major != installedMajor)
+        return major > installedMajor;
+
+    if (minor != installedMinor)
+        return minor > installedMinor;
+
+    return revision > installedRevision;
+}
+
+juce::String UpdateFeed::versionText() const
+{
+    return juce::String (major) + "." + juce::String (minor) + "." + juce::String (revision);
+}
+
+juce::String UpdateFeed::installerFileName (const juce::String& downloadUrl)
+{
+    auto path = downloadUrl.upToFirstOccurrenceOf ("?", false, false).upToFirstOccurrenceOf ("#", false, false);
+    auto name = juce::File::createLegalFileName (
+                    path.fromLastOccurrenceOf ("/", false, false).fromLastOccurrenceOf ("\\", false, false))
+                    .trim();
+
+    // Names that are only dots would name the folder itself or its parent.
+    if (name.removeCharacters (".").isEmpty())
+        return "Kestrel-Edit-Setup.exe";
+
+    if (! name.endsWithIgnoreCase (".exe"))
+        name << ".exe";
+
+    return name;
+}

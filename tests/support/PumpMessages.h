@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+
+// Runs the message loop until done() holds, and gives done(). The bound only
+// keeps a broken build from hanging; it is never what a test asserts.
+template <typename Condition>
+bool pumpMessagesUntil (Condition done, int boundMs = 30000)
+{
+    const auto end = juce::Time::currentTimeMillis() + boundMs;
+
+    while (! done() && juce::Time::currentTimeMillis() < end)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+
+    return done();
+}
+
+// Runs the message loop for a while, for tests that check that nothing happens.
+inline void pumpMessagesFor (int ms)
+{
+    pumpMessagesUntil ([] { return false; }, ms);
+}
