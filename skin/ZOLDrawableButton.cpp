@@ -136,3 +136,12 @@ void ZOLDrawableButton::clicked (const juce::ModifierKeys& modifiers)
     ++blockMenuShown;
     menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (this));
 }
+
+void ZOLDrawableButton::buttonStateChanged()
+{
+    // The framework puts the picture of the new state in front; the label
+    // stays on top of it.
+    juce::DrawableButton::buttonStateChanged();
+    if (label != nullptr)
+        label->toFront (false);
+}

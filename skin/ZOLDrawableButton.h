@@ -47,6 +47,7 @@ public:
     void mouseExit (const juce::MouseEvent& e) override;
     void focusGained (FocusChangeType cause) override;
     void clicked (const juce::ModifierKeys& modifiers) override;
+    void buttonStateChanged() override;
 
 private:
     void setLabelColour (juce::Colour c);

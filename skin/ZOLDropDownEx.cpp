@@ -9,7 +9,8 @@ juce::Font fontOr (const juce::Font* given, const juce::String& name, float heig
     if (given != nullptr)
         return *given;
     auto size = WidgetSupport::usableFontSize (height, 12.0f);
-    return juce::Font (name, size, italic ? juce::Font::italic : juce::Font::plain);
+    auto style = italic ? juce::Font::italic : juce::Font::plain;
+    return name.isEmpty() ? juce::Font (size, style) : juce::Font (name, size, style);
 }
 
 std::unique_ptr<juce::DrawableButton> makeButton (const juce::String& name, const juce::Image& normal,

@@ -1,6 +1,16 @@
 #include "WidgetTestKit.h"
 
 #include "skin/BrakFxMeter.h"
+#include "skin/GenericDialogContent.h"
+#include "skin/SkinManager.h"
+#include "skin/ZOLCheckBox.h"
+#include "skin/ZOLDrawableButton.h"
+#include "skin/ZOLDropDownEx.h"
+#include "skin/ZOLPaginationComponent.h"
+#include "skin/ZOLPaintedButton.h"
+#include "skin/ZOLToggleButton.h"
+#include "skin/WidgetSupport.h"
+#include "skin/ZolScrollableListCtrl.h"
 #include "skin/ZOLBorderedImageComponent.h"
 #include "skin/ZOLGraphComponent.h"
 #include "skin/ZOLLabelComponent.h"
@@ -214,5 +224,289 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             progress.setColour (juce::ProgressBar::foregroundColourId, juce::Colour (0xFF245468));
         }
         stage.save ("image-and-progress");
+    }
+}
+
+namespace
+{
+juce::Image arrow (bool up, juce::Colour c = juce::Colour (0xFF8A919B))
+{
+    return makeImage (14, 9,
+                      [=] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          juce::Path p;
+                          auto top = r.getY() + 1.5f, bottom = r.getBottom() - 1.5f;
+                          p.addTriangle (r.getCentreX(), up ? top : bottom, r.getX() + 2.5f, up ? bottom : top,
+                                         r.getRight() - 2.5f, up ? bottom : top);
+                          g.setColour (c);
+                          g.fillPath (p);
+                      });
+}
+
+juce::Image glyphButton (juce::Colour c, bool plus)
+{
+    return makeImage (14, 11,
+                      [=] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (bezel);
+                          g.fillRoundedRectangle (r.reduced (0.5f), 2.0f);
+                          g.setColour (c);
+                          g.drawLine (r.getCentreX() - 3.0f, r.getCentreY(), r.getCentreX() + 3.0f, r.getCentreY(), 1.5f);
+                          if (plus)
+                              g.drawLine (r.getCentreX(), r.getCentreY() - 3.0f, r.getCentreX(), r.getCentreY() + 3.0f, 1.5f);
+                      });
+}
+
+juce::Image rocker (bool on)
+{
+    return makeImage (34, 18,
+                      [on] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (juce::Colour (0xFF111315));
+                          g.fillRoundedRectangle (r.reduced (0.5f), 9.0f);
+                          g.setColour (on ? accent : rim);
+                          auto knob = r.reduced (3.0f).withWidth (12.0f);
+                          g.fillEllipse (on ? knob.withX (r.getRight() - 15.0f) : knob);
+                      });
+}
+
+juce::Image dialogIcon (juce::Colour c, const juce::String& glyph)
+{
+    return makeImage (40, 40,
+                      [=] (juce::Graphics& g, juce::Rectangle<float> r)
+                      {
+                          g.setColour (c);
+                          g.fillEllipse (r.reduced (6.0f));
+                          g.setColour (panel);
+                          g.setFont (juce::Font (20.0f, juce::Font::bold));
+                          g.drawText (glyph, r, juce::Justification::centred);
+                      });
+}
+
+DropDownStyle darkDropDown()
+{
+    DropDownStyle s;
+    s.upNormal = s.upOver = arrow (true);
+    s.upOn = arrow (true, accent);
+    s.downNormal = s.downOver = arrow (false);
+    s.downOn = arrow (false, accent);
+    s.plusNormal = s.plusOver = glyphButton (ink, true);
+    s.plusOn = glyphButton (accent, true);
+    s.modifierNormal = s.modifierOver = glyphButton (ink, false);
+    s.modifierOn = glyphButton (accent, false);
+    s.fieldSmall = field (60, 18);
+    s.fieldNormal = field (96, 18);
+    s.fieldLarge = field (130, 18);
+    s.fieldHuge = field (170, 36);
+    s.labelFontHeight = 12.0f;
+    s.labelColour = caption;
+    s.labelAboveJustification = juce::Justification::centredLeft;
+    s.labelBelowJustification = juce::Justification::centred;
+    s.labelBesideJustification = juce::Justification::centredLeft;
+    s.fieldColour = ink;
+    s.fieldFontHeight = 12.0f;
+    s.fieldJustification = juce::Justification::centred;
+    s.xOffsetBtnFromField = 3;
+    s.yOffsetLabel = 21;
+    return s;
+}
+
+void paintButtonColours (ZOLPaintedButton& b)
+{
+    b.setBorderColours (rim, accent.darker (0.4f));
+    b.setNormalGradient (juce::Colour (0xFF30353C), juce::Colour (0xFF23272C));
+    b.setPressedGradient (juce::Colour (0xFF1E4A5A), juce::Colour (0xFF163944));
+    b.setOverColours (accent.darker (0.2f), juce::Colour (0xFF353B43), juce::Colours::white);
+    b.setOverGradient (juce::Colour (0xFF3A4048), juce::Colour (0xFF2A2F35));
+    b.setLabelColours (ink, juce::Colours::white);
+}
+} // namespace
+
+TEST (WidgetScreenshots, ListsButtonsDropDownsPaginationAndDialogs)
+{
+    {
+        Stage stage (420, 150);
+        auto& list = stage.add<ZolScrollableListCtrl> (10, 10, 400, 130);
+        list.layoutMode = 0;
+        list.minCellWidth = 120;
+        list.minCellHeight = 18;
+        list.columnSpacer = 14;
+        list.multipleSelection = true;
+        list.markerImage = makeImage (10, 10,
+                                      [] (juce::Graphics& g, juce::Rectangle<float> r)
+                                      {
+                                          juce::Path star;
+                                          star.addStar (r.getCentre(), 5, 2.0f, 5.0f);
+                                          g.setColour (juce::Colour (0xFFD9A441));
+                                          g.fillPath (star);
+                                      });
+        juce::Font number (12.0f, juce::Font::bold), name (12.0f), bold (12.0f, juce::Font::bold),
+            italic (12.0f, juce::Font::italic);
+        list.setNumberFont (&number, caption, 12.0f);
+        list.setNameFonts (&name, &bold, &italic, &bold, 12.0f, ink);
+        list.setCellColours (juce::Colour (0xFF2A3038), juce::Colour (0xFF1E4A5A), juce::Colour (0xFF2B5F72));
+        list.backgroundFill = true;
+        list.backgroundColour = juce::Colour (0xFF15171A);
+        std::vector<ScrollableListItem> records (64);
+        juce::Array<ScrollableListItem*> items;
+        const char* names[] = { "Clean Room", "Crunch", "Plexi Lead", "Ambient Pad", "Funk Wah", "Doom", "Jazz Box",
+                                "Shimmer" };
+        for (int i = 0; i < 20; ++i)
+        {
+            auto& r = records[(size_t) i];
+            r.number = juce::String::formatted ("%d-%d ", i / 8 + 1, i % 8 + 1);
+            r.name = names[i % 8];
+            r.itemId = i;
+            r.showMarker = i % 7 == 2;
+            r.italic = i == 5;
+            r.hasNumberBox = i == 9;
+            r.numberBoxColour = juce::Colour (0xFF5A3D1E);
+            items.add (&r);
+        }
+        list.setItems (items);
+        list.selectCell (3, true, false, false);
+        list.selectCell (4, true, false, false);
+        list.highlightItemId (11);
+        list.getCell (12)->setMouseOver (true);
+        list.getCell (15)->setDropMark (true);
+        stage.save ("list");
+    }
+    {
+        Stage stage (470, 150);
+        int x = 10;
+        for (int i = 0; i < 6; ++i)
+        {
+            auto& b = stage.add<ZOLPaintedButton> (x, 10, 70, 24);
+            paintButtonColours (b);
+            b.setLabelText (juce::StringArray ({ "Save", "Over", "Pressed", "Toggle on", "Toggle off", "Disabled" })[i]);
+            b.useAlpha = true;
+            b.alphaDisabledState = 0.4f;
+            b.toggleMode = i == 3 || i == 4;
+            b.setOn (i == 3);
+            if (i == 1)
+                b.mouseEnter (mouse (b, { 2, 2 }));
+            if (i == 2)
+                b.mouseDown (mouse (b, { 2, 2 }));
+            b.setEnabled (i != 5);
+            x += 76;
+        }
+        for (int i = 0; i < 4; ++i)
+        {
+            auto& t = stage.add<ZOLToggleButton> (juce::Rectangle<int> (10 + 80 * i, 48, 70, 44), 18, 4, rocker (false),
+                                                  rocker (true));
+            t.setLabel ({ 0, 24, 70, 18 }, juce::Justification::centred, nullptr, caption, 12.0f,
+                        juce::StringArray ({ "Bypass", "Engaged", "Modifier", "Disabled" })[i]);
+            t.setToggleState (i == 1 || i == 2, false);
+            t.setModifierImages (2, 6, led (true), led (false));
+            t.setHasModifier (i == 2);
+            t.modifierActive = i == 2;
+            t.setEnabled (i != 3);
+        }
+        for (int i = 0; i < 3; ++i)
+        {
+            auto& c = stage.add<ZOLCheckBox> (juce::StringArray ({ "Show tooltips", "Auto-connect", "Disabled" })[i]);
+            c.font = juce::Font (13.0f);
+            c.fontSize = 13;
+            c.setColour (juce::ToggleButton::textColourId, ink);
+            c.setColour (juce::ToggleButton::tickColourId, accent);
+            c.setColour (juce::ToggleButton::tickDisabledColourId, rim);
+            c.setBounds (10 + 130 * i, 100, 10, 20);
+            c.fitWidthToText();
+            c.setToggleState (i != 0, juce::dontSendNotification);
+            c.setEnabled (i != 2);
+        }
+        for (int i = 0; i < 2; ++i)
+        {
+            auto& d = stage.add<ZOLDrawableButton> ("block");
+            d.setBounds (360 + 50 * i, 52, 44, 30);
+            WidgetSupport::setButtonImages (d, rounded (44, 30, bezel, 4.0f), rounded (44, 30, rim, 4.0f),
+                                            rounded (44, 30, juce::Colour (0xFF1E4A5A), 4.0f), {}, {});
+            d.setLabel ({}, juce::Justification::centred, nullptr, ink, 11.0f);
+            d.setLabelText (i == 0 ? "Amp 1" : "Delay");
+            d.setFromDevice ((juce::uint16) i, 0, {});
+        }
+        stage.save ("buttons");
+    }
+    {
+        Stage stage (460, 120);
+        const int placements[] = { 1, 3, 4, 2 };
+        const char* texts[] = { "Amp Type", "Cab", "Mode", "Input Select (two lines)" };
+        for (int i = 0; i < 4; ++i)
+        {
+            auto& d = stage.add<ZOLDropDownEx> (darkDropDown(), nullptr, nullptr, nullptr);
+            d.setItems ({ "", "", "" }, { "Plexi 100W", "Brit 800", "USA Clean" }, { 0, 1, 2 }, { 0, 1, 0 }, i % 3);
+            d.setLabel (placements[i], texts[i]);
+            d.setExtraButton (i == 1 ? 1 : i == 3 ? 2 : 0);
+            d.setTopLeftPosition (i % 2 == 0 ? 10 : 240, i < 2 ? 10 : 64);
+            if (i == 2)
+                d.setEnabled (false);
+        }
+        stage.save ("dropdowns");
+    }
+    {
+        Stage stage (440, 50);
+        juce::String xml = R"(<Widget bounds="10,12,420,24" pixelBufferBtnBounds="12" pixelBufferDivider="0"
+                                      pixelBufferBtnNext="8" pixelBufferBtnLast="4">)";
+        auto common = juce::String (R"(height="22" buttonCornerSize="4" borderThickness="1"
+            borderNormalColor="ff434851" borderOverColor="ff5fb3d3" labelNormalColor="ffd6dbe1"
+            labelDownColor="ffffffff" labelFontSize="12")");
+        auto buttonAttributes = common + R"( fillNormalColor1="ff2c3036" fillDownColor1="ff1e4a5a")";
+        // Page buttons are toggles: the selected page is "on" and drawn in the normal set.
+        auto pageAttributes = common + R"( toggleMode="1" fillNormalColor1="ff1e4a5a" fillDownColor1="ff2c3036")";
+        xml << "<Widget name=\"btnFirst\" positionX=\"0\" width=\"34\" labelText=\"First\" " << buttonAttributes << "/>"
+            << "<Widget name=\"btnPrev\" positionX=\"38\" width=\"34\" labelText=\"Prev\" " << buttonAttributes << "/>";
+        for (int i = 1; i <= 5; ++i)
+            xml << "<Widget name=\"btn" << i << "\" positionX=\"80\" width=\"20\" labelText=\"" << i << "\" "
+                << pageAttributes << "/>"
+                << "<Widget name=\"labelDivider" << i + 1 << "\" positionY=\"2\" width=\"12\" height=\"18\" "
+                << R"(text="|" fontColor="ff5c626b" fontSize="12" textJustify="36"/>)";
+        xml << "<Widget name=\"btnNext\" width=\"34\" labelText=\"Next\" " << buttonAttributes << "/>"
+            << "<Widget name=\"btnLast\" width=\"34\" labelText=\"Last\" " << buttonAttributes << "/></Widget>";
+        auto element = juce::parseXML (xml);
+        SkinManager skin;
+        auto& pages = stage.add<ZOLPaginationComponent> (skin, *element);
+        pages.setItemCount (2400, 20);
+        pages.setCurrentPage (98);
+        stage.save ("pagination");
+    }
+    {
+        GenericDialogStyle style;
+        style.valid = true;
+        style.warningIcon = dialogIcon (juce::Colour (0xFFD9A441), "!");
+        style.questionIcon = dialogIcon (accent, "?");
+        style.logo = makeImage (140, 28,
+                                [] (juce::Graphics& g, juce::Rectangle<float> r)
+                                {
+                                    g.setColour (accent);
+                                    g.setFont (juce::Font (22.0f, juce::Font::bold));
+                                    g.drawText ("Kestrel-Edit", r, juce::Justification::centred);
+                                });
+        style.textFont = juce::Font (13.0f);
+        style.textFontSize = 13.0f;
+        style.textColour = ink;
+        style.backgroundColour = panel;
+        style.imageYOffset = 14;
+        style.okButtonUp = rounded (90, 26, bezel, 4.0f);
+        style.okButtonDown = rounded (90, 26, juce::Colour (0xFF1E4A5A), 4.0f);
+        style.labelFont = juce::Font (13.0f);
+        style.labelFontSize = 13.0f;
+        style.labelColourNormal = ink;
+        style.labelColourActive = juce::Colours::white;
+        style.labelJustification = juce::Justification::centred;
+
+        GenericDialogContent warning (style);
+        warning.message = "Unable to import.\nThe selected file is a User Cab.";
+        warning.iconType = 5;
+        warning.updateLayout();
+        auto file = saveScreenshot (warning, "skin-widgets-dialog-warning");
+        EXPECT_TRUE (file.existsAsFile());
+
+        GenericDialogContent about (style);
+        about.logoMode = true;
+        about.message = "Version 1.0.0";
+        about.setHyperlink ("Release notes", "https://example.org/notes");
+        about.updateLayout();
+        file = saveScreenshot (about, "skin-widgets-dialog-logo");
+        EXPECT_TRUE (file.existsAsFile());
     }
 }
