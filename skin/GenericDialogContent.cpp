@@ -81,11 +81,9 @@ void GenericDialogContent::updateLayout()
         return;
     }
 
-    auto lines = juce::StringArray::fromTokens (message, "\n", {});
-    if (lines.isEmpty())
-        lines.add ({});
+    const int lineCount = 1 + message.length() - message.removeCharacters ("\n").length();
     int textWidth = 0;
-    for (auto& line : lines)
+    for (auto& line : juce::StringArray::fromLines (message))
         textWidth = juce::jmax (textWidth, juce::roundToInt (style.textFont.getStringWidthFloat (line)));
 
     auto* icon = getIcon();
@@ -96,7 +94,7 @@ void GenericDialogContent::updateLayout()
     // A message of absurd width stays within what a screen could hold.
     constexpr int widthLimit = 16384;
     const int W = juce::jmin (widthLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth));
-    const int textHeight = (int) ((float) (lines.size() + 2) * style.textFontSize);
+    const int textHeight = (int) ((float) (lineCount + 2) * style.textFontSize);
 
     bool besideIcon = showIcon && ! logoMode;
     textRect = { besideIcon ? iconWidth : 0, 0, besideIcon ? W - 2 * iconWidth : W, textHeight };

@@ -22,8 +22,8 @@ public:
 
     // Field size 0..3, extra button 0 none / 1 modifier / 2 plus, label
     // placement as the drop-down takes it. Nothing before a skin is known.
-    std::unique_ptr<DropDownLargeList> createDropDownLargeList (int fieldSize, int extraButtonMode,
-                                                                int labelPlacement, juce::Component* owner,
+    std::unique_ptr<DropDownLargeList> createDropDownLargeList (int fieldSize, int extraButtonMode, int labelPlacement,
+                                                                juce::Component* owner,
                                                                 const juce::String& labelText) const;
 
     const ToggleStyle& getToggleStyle() const { return toggleStyle; }

@@ -64,8 +64,8 @@ std::unique_ptr<ZOLPaintedButton> createPaintedButton (const SkinManager& skin, 
     }
     button->setLabelText (w.getStringAttribute ("labelText"));
 
-    if (has (w, "borderOverColor") || has (w, "fillOverColor1") || has (w, "fillOverColor2")
-        || has (w, "labelOverColor"))
+    if (has (w, "borderOverColor") || has (w, "fillOverColor1") || has (w, "fillOverColor2") ||
+        has (w, "labelOverColor"))
         button->setOverColours (colourOr (w, "borderOverColor", border), colourOr (w, "fillOverColor1", fill1),
                                 colourOr (w, "labelOverColor", label));
     if (flag (w, "fillNormalGradient"))
@@ -95,8 +95,8 @@ std::unique_ptr<ZOLLabelComponent> createLabelComponent (const SkinManager& skin
     if (w.hasAttribute ("alpha"))
         label->alpha = juce::jlimit (0.0f, 1.0f, decimal (w, "alpha", 1.0));
 
-    const char* stateNames[] = { "normalTextColor",   "selectedTextColor", "mouseOverTextColor",
-                                 "normalBgColor",     "selectedBgColor",   "mouseOverBgColor" };
+    const char* stateNames[] = { "normalTextColor", "selectedTextColor", "mouseOverTextColor",
+                                 "normalBgColor",   "selectedBgColor",   "mouseOverBgColor" };
     bool anyState = false;
     for (auto* name : stateNames)
         anyState = anyState || has (w, name);
@@ -105,7 +105,8 @@ std::unique_ptr<ZOLLabelComponent> createLabelComponent (const SkinManager& skin
         auto normalText = colour (w, "normalTextColor");
         auto normalBg = colour (w, "normalBgColor");
         label->setStateColours (normalText, normalBg, colourOr (w, "selectedTextColor", normalText),
-                                colourOr (w, "selectedBgColor", normalBg), colourOr (w, "mouseOverTextColor", normalText),
+                                colourOr (w, "selectedBgColor", normalBg),
+                                colourOr (w, "mouseOverTextColor", normalText),
                                 colourOr (w, "mouseOverBgColor", normalBg));
     }
     return label;

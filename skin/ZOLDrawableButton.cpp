@@ -8,8 +8,8 @@ ZOLDrawableButton::ZOLDrawableButton (const juce::String& name, int, int)
     WidgetSupport::clearButtonBackground (*this);
 }
 
-void ZOLDrawableButton::setLabel (juce::Rectangle<int> rect, juce::Justification justification,
-                                  const juce::Font* font, juce::Colour colour, float height)
+void ZOLDrawableButton::setLabel (juce::Rectangle<int> rect, juce::Justification justification, const juce::Font* font,
+                                  juce::Colour colour, float height)
 {
     if (label == nullptr)
     {

@@ -16,7 +16,8 @@ juce::Font fontOr (const juce::Font* given, const juce::String& name, float heig
 std::unique_ptr<juce::DrawableButton> makeButton (const juce::String& name, const juce::Image& normal,
                                                   const juce::Image& over, const juce::Image& on)
 {
-    auto button = std::make_unique<juce::DrawableButton> (name, juce::DrawableButton::ImageOnButtonBackgroundOriginalSize);
+    auto button =
+        std::make_unique<juce::DrawableButton> (name, juce::DrawableButton::ImageOnButtonBackgroundOriginalSize);
     WidgetSupport::clearButtonBackground (*button);
     WidgetSupport::setButtonImages (*button, normal, over, on, {}, on);
     button->setSize (normal.getWidth(), normal.getHeight());
@@ -307,13 +308,13 @@ void ZOLDropDownEx::showMenu()
     for (int i = 0; i < items.size(); ++i)
         menu.addItem (i + 1, items.getReference (i).text, true, i == selected);
     juce::Component::SafePointer<ZOLDropDownEx> self (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&menuAnchor).withItemThatMustBeVisible (
-                            selected + 1),
-                        [self] (int result)
-                        {
-                            if (self != nullptr)
-                                self->handleMenuResult (result);
-                        });
+    menu.showMenuAsync (
+        juce::PopupMenu::Options().withTargetComponent (&menuAnchor).withItemThatMustBeVisible (selected + 1),
+        [self] (int result)
+        {
+            if (self != nullptr)
+                self->handleMenuResult (result);
+        });
 }
 
 void ZOLDropDownEx::handleMenuResult (int result)
@@ -394,8 +395,8 @@ void ZOLDropDownEx::paint (juce::Graphics& g)
     {
         g.setFont (labelFont.withHeight (WidgetSupport::usableFontSize (style.labelFontHeight, 12.0f)));
         g.setColour (style.labelColour);
-        g.drawFittedText (labelText, labelPlacement == 1 ? labelRect.translated (2, 0) : labelRect,
-                          labelJustification, labelLines, 1.0f);
+        g.drawFittedText (labelText, labelPlacement == 1 ? labelRect.translated (2, 0) : labelRect, labelJustification,
+                          labelLines, 1.0f);
     }
 
     if (auto* item = getItem (selected))

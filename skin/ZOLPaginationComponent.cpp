@@ -241,7 +241,8 @@ void ZOLPaginationComponent::layoutPageButtons()
             continue;
         auto text = b->getLabelText();
         auto padded = text + juce::String::repeatedString (" ", text.length());
-        auto width = juce::roundToInt (b->getLabelFont().withHeight (b->getLabelFontHeight()).getStringWidthFloat (padded));
+        auto width =
+            juce::roundToInt (b->getLabelFont().withHeight (b->getLabelFontHeight()).getStringWidthFloat (padded));
         int x = previous != nullptr ? previous->getRight() + pixelBufferBtnBounds : b->getX();
         b->setBounds (x, b->getY(), width, b->getHeight());
         if (auto* divider = dividers[i + 1])

@@ -26,8 +26,7 @@ void ZOLPaintedButton::setBorderColours (juce::Colour normal, juce::Colour press
 
 void ZOLPaintedButton::setFillColours (juce::Colour normal, juce::Colour pressedColour)
 {
-    if (normalSet.fill1 == normal && pressedSet.fill1 == pressedColour && ! normalSet.gradient
-        && ! pressedSet.gradient)
+    if (normalSet.fill1 == normal && pressedSet.fill1 == pressedColour && ! normalSet.gradient && ! pressedSet.gradient)
         return;
     normalSet.fill1 = normal;
     pressedSet.fill1 = pressedColour;
@@ -46,8 +45,8 @@ void ZOLPaintedButton::setLabelColours (juce::Colour normal, juce::Colour presse
 
 void ZOLPaintedButton::setOverColours (juce::Colour border, juce::Colour fill, juce::Colour label)
 {
-    if (hasOverColours && ! overSet.gradient && overSet.border == border && overSet.fill1 == fill
-        && overSet.label == label)
+    if (hasOverColours && ! overSet.gradient && overSet.border == border && overSet.fill1 == fill &&
+        overSet.label == label)
         return;
     overSet.border = border;
     overSet.fill1 = fill;

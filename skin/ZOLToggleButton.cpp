@@ -39,8 +39,8 @@ void ZOLToggleButton::init (juce::Rectangle<int> bounds)
 }
 
 ZOLToggleButton::LabelStyle ZOLToggleButton::makeLabel (juce::Rectangle<int> rect, juce::Justification justification,
-                                                         const juce::Font* font, juce::Colour colour, float height,
-                                                         const juce::String& text) const
+                                                        const juce::Font* font, juce::Colour colour, float height,
+                                                        const juce::String& text) const
 {
     LabelStyle label;
     rect = WidgetSupport::withoutNegativeSize (rect);
@@ -74,8 +74,8 @@ void ZOLToggleButton::setSecondLabelPlace (juce::Rectangle<int> rect, juce::Just
     repaint();
 }
 
-void ZOLToggleButton::setOffLabel (juce::Rectangle<int> rect, juce::Justification justification,
-                                   const juce::Font* font, juce::Colour colour, float height, const juce::String& text)
+void ZOLToggleButton::setOffLabel (juce::Rectangle<int> rect, juce::Justification justification, const juce::Font* font,
+                                   juce::Colour colour, float height, const juce::String& text)
 {
     offLabel = makeLabel (rect, justification, font, colour, height, text);
     repaint();
@@ -110,8 +110,7 @@ void ZOLToggleButton::setLabelColours (juce::Colour off, juce::Colour over, juce
     repaint();
 }
 
-void ZOLToggleButton::setModifierImages (int x, int y, const juce::Image& activeImage,
-                                         const juce::Image& inactiveImage)
+void ZOLToggleButton::setModifierImages (int x, int y, const juce::Image& activeImage, const juce::Image& inactiveImage)
 {
     modifierActiveImage = activeImage;
     modifierInactiveImage = inactiveImage;
@@ -183,8 +182,8 @@ bool ZOLToggleButton::countsAsPress (const juce::MouseEvent& e) const
 
 bool ZOLToggleButton::anyStateColours() const
 {
-    return mainLabel.perStateColours || secondLabel.perStateColours || offLabel.perStateColours
-           || onLabel.perStateColours;
+    return mainLabel.perStateColours || secondLabel.perStateColours || offLabel.perStateColours ||
+           onLabel.perStateColours;
 }
 
 void ZOLToggleButton::mouseEnter (const juce::MouseEvent&)
@@ -226,8 +225,8 @@ bool ZOLToggleButton::keyPressed (const juce::KeyPress& key)
 {
     if (! isEnabled())
         return false;
-    if (arrowKeysToggle
-        && ((key.isKeyCode (juce::KeyPress::upKey) && ! on) || (key.isKeyCode (juce::KeyPress::downKey) && on)))
+    if (arrowKeysToggle &&
+        ((key.isKeyCode (juce::KeyPress::upKey) && ! on) || (key.isKeyCode (juce::KeyPress::downKey) && on)))
     {
         handlePress (true, false, false);
         return true;
@@ -239,8 +238,8 @@ bool ZOLToggleButton::keyPressed (const juce::KeyPress& key)
         handlePress (false, true, false);
         return true;
     }
-    if ((spaceToggles && key.isKeyCode (juce::KeyPress::spaceKey))
-        || (returnToggles && key.isKeyCode (juce::KeyPress::returnKey)))
+    if ((spaceToggles && key.isKeyCode (juce::KeyPress::spaceKey)) ||
+        (returnToggles && key.isKeyCode (juce::KeyPress::returnKey)))
     {
         handlePress (true, false, false);
         return true;

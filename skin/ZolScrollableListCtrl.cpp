@@ -114,7 +114,7 @@ int ZolScrollableListCtrl::measureWidestText (const juce::Array<ScrollableListIt
     for (auto* item : items)
         if (item != nullptr)
             widest = juce::jmax (widest, ScrollableListCell::measureText (numberFont.get(), nameFont.get(), nameHeight,
-                                                                         item->number, item->name));
+                                                                          item->number, item->name));
     return widest;
 }
 

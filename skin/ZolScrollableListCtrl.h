@@ -146,7 +146,7 @@ public:
 
 protected:
     bool shouldDropFilesWhenDraggedExternally (const juce::DragAndDropTarget::SourceDetails&, juce::StringArray&,
-                                                bool&) override
+                                               bool&) override
     {
         return false;
     }

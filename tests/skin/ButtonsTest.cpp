@@ -1,5 +1,6 @@
 #include "WidgetTestKit.h"
 
+#include "skin/WidgetSupport.h"
 #include "skin/ZOLCheckBox.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZOLPaintedButton.h"
@@ -27,8 +28,8 @@ TEST (PaintedButton, DefaultLookAndClickKeepsPressedLookUntilTheTimer)
     ZOLPaintedButton button (0, 0, 80, 24);
     EXPECT_EQ (button.getLabelText(), "<No Label>");
     auto image = snapshot (button);
-    EXPECT_EQ (image.getPixelAt (40, 1), juce::Colour (0xFF00674C));  // border
-    EXPECT_EQ (image.getPixelAt (6, 12), juce::Colour (0xFF113A2F));  // fill
+    EXPECT_EQ (image.getPixelAt (40, 1), juce::Colour (0xFF00674C));                    // border
+    EXPECT_EQ (image.getPixelAt (6, 12), juce::Colour (0xFF113A2F));                    // fill
     EXPECT_GT (countNear (image, { 2, 2, 76, 20 }, juce::Colour (0xFFF5F5F5), 40), 10); // label
 
     button.setFillColours (juce::Colours::black, juce::Colours::red);
@@ -159,6 +160,7 @@ TEST (DrawableButton, PressButtonsLabelAndDeviceState)
 {
     ZOLDrawableButton button ("block");
     button.setSize (40, 30);
+    WidgetSupport::setButtonImages (button, solid (40, 30, rim), solid (40, 30, ink), solid (40, 30, accent), {}, {});
     button.setLabelText ("ignored");
     EXPECT_EQ (button.getLabel(), nullptr);
     button.setLabel ({ 0, 20, 0, 10 }, juce::Justification::centred, nullptr, juce::Colours::white, 10.0f);
@@ -184,6 +186,7 @@ TEST (DrawableButton, PressButtonsLabelAndDeviceState)
 
     button.setFromDevice (1, 0, {});
     EXPECT_EQ (button.getState(), juce::Button::buttonDown);
+    EXPECT_EQ (button.getChildren().getLast(), button.getLabel()); // in front of the down picture
     EXPECT_EQ (button.getUnitValue(), 1);
     button.setFromDevice (0, 0, {});
     EXPECT_EQ (button.getUnitValue(), 0);

@@ -53,6 +53,7 @@ TEST (DropDown, ItemsSelectionAndStepping)
     EXPECT_FALSE (d.getUpButton().isEnabled());
     EXPECT_FALSE (d.setItems ({}, { "a", "b" }, { 1 }, {}, 0));
     EXPECT_EQ (d.getNumItems(), 0);
+    d.setChildEnabled (&d.getUpButton(), true);
     d.stepUp(); // empty: nothing, no division by zero
     d.setFromDevice (5, 0, {});
     EXPECT_EQ (d.getSelectedIndex(), -1);

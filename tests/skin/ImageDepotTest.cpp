@@ -15,8 +15,8 @@ std::unique_ptr<juce::XmlElement> depotSkin (const juce::String& extraIcons = {}
           <Cursor name="Copy" image="nowhere.png"/><Cursor name="Drag" image="move.png"/></MouseCursors>
         <BlockOverlays><Overlay name="xState" image="x.png"/></BlockOverlays>
         <BlockIcons><BlockIcon name="shunt" icon="shunt.png"/><BlockIcon name="Reverb" icon="reverb.png" iconOver="reverb-over.png"/>
-          <BlockIcon name="Output" icon="out.png"/><BlockIcon name="reverb" icon="x.png"/>)"
-                           + extraIcons + "</BlockIcons></GridEditor>");
+          <BlockIcon name="Output" icon="out.png"/><BlockIcon name="reverb" icon="x.png"/>)" +
+                           extraIcons + "</BlockIcons></GridEditor>");
 }
 
 struct Depot
@@ -24,7 +24,8 @@ struct Depot
     explicit Depot (const juce::String& extraIcons = {})
     {
         for (auto* name : { "move.png", "x.png", "shunt.png", "reverb.png", "reverb-over.png", "out.png" })
-            skin.addImage (name, solid (16, 16, juce::Colour ((juce::uint32) juce::String (name).hashCode() | 0xFF000000)));
+            skin.addImage (name,
+                           solid (16, 16, juce::Colour ((juce::uint32) juce::String (name).hashCode() | 0xFF000000)));
         skin.addImage (SkinManager::missingImageName, solid (16, 16, juce::Colours::magenta));
         auto xml = depotSkin (extraIcons);
         depot.readSkinSection (skin, *xml);

@@ -208,7 +208,8 @@ TEST (DialogFrame, LayoutFollowsTextIconLogoAndHyperlink)
 
     d.message = "One\nTwo\n" + juce::String::repeatedString ("wide ", 200);
     d.updateLayout();
-    auto textWidth = juce::roundToInt (juce::Font (12.0f).getStringWidthFloat (juce::String::repeatedString ("wide ", 200)));
+    auto textWidth =
+        juce::roundToInt (juce::Font (12.0f).getStringWidthFloat (juce::String::repeatedString ("wide ", 200)));
     EXPECT_EQ (d.getWidth(), textWidth + 10);
     EXPECT_EQ (d.getTextRect().getHeight(), 60);
 

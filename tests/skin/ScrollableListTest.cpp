@@ -152,9 +152,11 @@ TEST (ScrollableList, WidestNameWidensEveryCell)
     a.number = "1";
     a.name = "A";
     b.number = "512";
-    b.name = juce::String::repeatedString ("Very long preset name ", 4) + juce::String (juce::CharPointer_UTF8 ("\xc3\xa9\xe2\x82\xac"));
+    b.name = juce::String::repeatedString ("Very long preset name ", 4) +
+             juce::String (juce::CharPointer_UTF8 ("\xc3\xa9\xe2\x82\xac"));
     f.list.setItems ({ &a, &b });
-    auto expected = juce::roundToInt (font.getStringWidthFloat ("512")) + juce::roundToInt (font.getStringWidthFloat (b.name + "W")) + 12;
+    auto expected = juce::roundToInt (font.getStringWidthFloat ("512")) +
+                    juce::roundToInt (font.getStringWidthFloat (b.name + "W")) + 12;
     EXPECT_EQ (f.list.getCellWidth(), expected);
     EXPECT_EQ (f.cell (0).getWidth(), expected);
 }
@@ -374,7 +376,8 @@ TEST (ScrollableList, RenameInPlaceRestoresOnEscapeAndRefusesReservedNames)
     EXPECT_EQ (c.getNameText(), "Preset 2");
 
     c.showNameEditor();
-    c.getRenameLabel()->getCurrentTextEditor()->insertTextAtCaret (juce::CharPointer_UTF8 ("Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9e"));
+    c.getRenameLabel()->getCurrentTextEditor()->insertTextAtCaret (
+        juce::CharPointer_UTF8 ("Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9e"));
     c.getRenameLabel()->hideEditor (false);
     c.dispatchPendingMessages();
     EXPECT_EQ (c.getNameText(), juce::String (juce::CharPointer_UTF8 ("Cr\xc3\xa8me br")));
@@ -389,8 +392,13 @@ TEST (ScrollableList, RenameInPlaceRestoresOnEscapeAndRefusesReservedNames)
     EXPECT_EQ (notices.lastMessage(), "This name is reserved.\nPlease enter a different name.");
     EXPECT_EQ (c.getNameText(), juce::String (juce::CharPointer_UTF8 ("Cr\xc3\xa8me br")));
     notices.answer (0, 1);
-    EXPECT_TRUE (c.isEditingName());
+    ASSERT_TRUE (c.isEditingName());
     EXPECT_EQ (c.getRenameLabel()->getCurrentTextEditor()->getText(), "<empty>");
+
+    // Text that reaches the label past the editor's limit is cut to the unit's length.
+    c.getRenameLabel()->getCurrentTextEditor()->setText ("A name far too long");
+    c.getRenameLabel()->hideEditor (false);
+    EXPECT_EQ (c.getNameText(), "A name f");
     f.list.removeChangeListener (&owner);
 }
 

@@ -3,22 +3,22 @@
 #include "skin/BrakFxMeter.h"
 #include "skin/GenericDialogContent.h"
 #include "skin/SkinManager.h"
+#include "skin/WidgetSupport.h"
+#include "skin/ZOLBorderedImageComponent.h"
 #include "skin/ZOLCheckBox.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZOLDropDownEx.h"
-#include "skin/ZOLPaginationComponent.h"
-#include "skin/ZOLPaintedButton.h"
-#include "skin/ZOLToggleButton.h"
-#include "skin/WidgetSupport.h"
-#include "skin/ZolScrollableListCtrl.h"
-#include "skin/ZOLBorderedImageComponent.h"
 #include "skin/ZOLGraphComponent.h"
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLLedComponent.h"
 #include "skin/ZOLMeterComponent.h"
+#include "skin/ZOLPaginationComponent.h"
+#include "skin/ZOLPaintedButton.h"
 #include "skin/ZOLProgressBar.h"
 #include "skin/ZOLRotaryKnob.h"
 #include "skin/ZOLSliderComponent.h"
+#include "skin/ZOLToggleButton.h"
+#include "skin/ZolScrollableListCtrl.h"
 #include "support/Screenshot.h"
 
 #include <cmath>
@@ -245,16 +245,17 @@ juce::Image arrow (bool up, juce::Colour c = juce::Colour (0xFF8A919B))
 
 juce::Image glyphButton (juce::Colour c, bool plus)
 {
-    return makeImage (14, 11,
-                      [=] (juce::Graphics& g, juce::Rectangle<float> r)
-                      {
-                          g.setColour (bezel);
-                          g.fillRoundedRectangle (r.reduced (0.5f), 2.0f);
-                          g.setColour (c);
-                          g.drawLine (r.getCentreX() - 3.0f, r.getCentreY(), r.getCentreX() + 3.0f, r.getCentreY(), 1.5f);
-                          if (plus)
-                              g.drawLine (r.getCentreX(), r.getCentreY() - 3.0f, r.getCentreX(), r.getCentreY() + 3.0f, 1.5f);
-                      });
+    return makeImage (
+        14, 11,
+        [=] (juce::Graphics& g, juce::Rectangle<float> r)
+        {
+            g.setColour (bezel);
+            g.fillRoundedRectangle (r.reduced (0.5f), 2.0f);
+            g.setColour (c);
+            g.drawLine (r.getCentreX() - 3.0f, r.getCentreY(), r.getCentreX() + 3.0f, r.getCentreY(), 1.5f);
+            if (plus)
+                g.drawLine (r.getCentreX(), r.getCentreY() - 3.0f, r.getCentreX(), r.getCentreY() + 3.0f, 1.5f);
+        });
 }
 
 juce::Image rocker (bool on)
@@ -349,8 +350,8 @@ TEST (WidgetScreenshots, ListsButtonsDropDownsPaginationAndDialogs)
         list.backgroundColour = juce::Colour (0xFF15171A);
         std::vector<ScrollableListItem> records (64);
         juce::Array<ScrollableListItem*> items;
-        const char* names[] = { "Clean Room", "Crunch", "Plexi Lead", "Ambient Pad", "Funk Wah", "Doom", "Jazz Box",
-                                "Shimmer" };
+        const char* names[] = { "Clean Room", "Crunch", "Plexi Lead", "Ambient Pad",
+                                "Funk Wah",   "Doom",   "Jazz Box",   "Shimmer" };
         for (int i = 0; i < 20; ++i)
         {
             auto& r = records[(size_t) i];
@@ -378,7 +379,8 @@ TEST (WidgetScreenshots, ListsButtonsDropDownsPaginationAndDialogs)
         {
             auto& b = stage.add<ZOLPaintedButton> (x, 10, 70, 24);
             paintButtonColours (b);
-            b.setLabelText (juce::StringArray ({ "Save", "Over", "Pressed", "Toggle on", "Toggle off", "Disabled" })[i]);
+            b.setLabelText (
+                juce::StringArray ({ "Save", "Over", "Pressed", "Toggle on", "Toggle off", "Disabled" })[i]);
             b.useAlpha = true;
             b.alphaDisabledState = 0.4f;
             b.toggleMode = i == 3 || i == 4;
