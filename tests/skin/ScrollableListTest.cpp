@@ -377,7 +377,7 @@ TEST (ScrollableList, RenameInPlaceRestoresOnEscapeAndRefusesReservedNames)
 
     c.showNameEditor();
     c.getRenameLabel()->getCurrentTextEditor()->insertTextAtCaret (
-        juce::CharPointer_UTF8 ("Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9e"));
+        juce::CharPointer_UTF8 ("Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e"));
     c.getRenameLabel()->hideEditor (false);
     c.dispatchPendingMessages();
     EXPECT_EQ (c.getNameText(), juce::String (juce::CharPointer_UTF8 ("Cr\xc3\xa8me br")));
