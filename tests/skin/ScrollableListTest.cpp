@@ -320,6 +320,42 @@ TEST (ScrollableList, DropsAreRecordedAndReported)
     EXPECT_EQ (f.list.getDropTargetIndex(), -1);
 }
 
+TEST (ScrollableList, DraggedCellShowsTheCursorOfItsDropAction)
+{
+    ListFixture f (6);
+    juce::MouseCursor move (solid (8, 8, rim), 0, 0), copy (solid (8, 8, ink), 0, 0), swap (solid (8, 8, accent), 0, 0);
+    f.list.setDragCursors (&move, &copy, &swap, nullptr);
+    EXPECT_EQ (f.list.getDragCursor (3), nullptr);
+    auto& c = f.cell (2);
+    c.mouseDown (mouse (c, { 20, 10 }));
+    c.mouseDrag (mouse (c, { 25, 10 }));
+    EXPECT_FALSE (c.isDragging()); // the list does not drag yet
+    f.list.enableDragAndDrop (0, "Brak-Manage Cell", 0);
+    f.list.selectCell (2, true, true, false);
+    c.mouseDown (mouse (c, { 20, 10 }));
+    c.mouseDrag (mouse (c, { 25, 10 }));
+    ASSERT_TRUE (c.isDragging());
+    std::pair<int, juce::MouseCursor*> expected[] = { { 0, &copy },
+                                                      { juce::ModifierKeys::shiftModifier, &swap },
+                                                      { juce::ModifierKeys::ctrlModifier, &move } };
+    for (auto [mods, cursor] : expected)
+    {
+        HeldKeys held (mods);
+        c.mouseDrag (mouse (c, { 30, 10 }, juce::ModifierKeys (mods)));
+        EXPECT_TRUE (c.getMouseCursor() == *cursor) << mods;
+    }
+    c.mouseUp (mouse (c, { 30, 10 }));
+    EXPECT_FALSE (c.isDragging());
+    EXPECT_TRUE (c.getMouseCursor() == juce::MouseCursor());
+    EXPECT_EQ (c.getChangeCode(), 1); // the release after a drag posts nothing
+
+    // The right button never drags.
+    c.mouseDown (mouse (c, { 20, 10 }, juce::ModifierKeys::rightButtonModifier));
+    c.mouseDrag (mouse (c, { 25, 10 }, juce::ModifierKeys::rightButtonModifier));
+    c.mouseDrag (mouse (c, { 30, 10 }, juce::ModifierKeys::rightButtonModifier));
+    EXPECT_FALSE (c.isDragging());
+}
+
 TEST (ScrollableList, DropActionFollowsFlagsAndKeys)
 {
     ScrollableListCell cell (0, 0);
