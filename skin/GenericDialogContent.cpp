@@ -91,9 +91,7 @@ void GenericDialogContent::updateLayout()
     iconRect = showIcon ? icon->getBounds() : juce::Rectangle<int>();
     const int iconWidth = iconRect.getWidth();
 
-    // A message of absurd width stays within what a screen could hold.
-    constexpr int widthLimit = 16384;
-    const int W = juce::jmin (widthLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth));
+    const int W = juce::jmin (sizeLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth));
     const int textHeight = (int) ((float) (lineCount + 2) * style.textFontSize);
 
     bool besideIcon = showIcon && ! logoMode;
@@ -125,7 +123,7 @@ void GenericDialogContent::updateLayout()
     }
 
     const int H = style.imageYOffset + juce::jmax (next + closeRect.getHeight(), iconRect.getHeight());
-    setSize (W, H);
+    setSize (W, juce::jmin (sizeLimit, H));
     repaint();
 }
 

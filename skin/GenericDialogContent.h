@@ -42,6 +42,8 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     static constexpr juce::uint32 unstyledBackground = 0xFF828384;
+    // A message of absurd length leaves the dialog no larger than this.
+    static constexpr int sizeLimit = 16384;
 
 private:
     void closeDialog();

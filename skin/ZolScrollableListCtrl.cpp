@@ -5,7 +5,7 @@ namespace
 // Keeps owner-given sizes and counts within what can be laid out: a cell is
 // at least one pixel, and no grid holds more than this many fixed columns or
 // rows, so that a stray count cannot make millions of empty cells.
-constexpr int maxCellSide = 100000;
+constexpr int maxCellSide = ZolScrollableListCtrl::maxCellWidth;
 constexpr int maxFixedCount = 4096;
 constexpr juce::int64 maxContentSide = 1 << 30;
 

@@ -139,6 +139,9 @@ public:
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
     void filesDropped (const juce::StringArray& files, int x, int y) override;
 
+    // The widest a cell is made, however long its text.
+    static constexpr int maxCellWidth = 100000;
+
     // Cells replaced by setItems that have not been deleted yet (they are
     // deleted once the current message has been handled, as one of them may
     // be the caller).

@@ -146,7 +146,9 @@ void ZolScrollableListCtrl::filesDropped (const juce::StringArray& files, int, i
 
 void ZolScrollableListCtrl::cellTextTooWide()
 {
-    if (! growCellsToFitText)
+    // Cells already as wide as a cell may be cannot grow: rebuilding would
+    // only report the same text again.
+    if (! growCellsToFitText || cellWidth >= maxCellWidth)
         return;
     auto* firstSelected = getFirstSelectedCell();
     const int selectedIndex = getCellIndex (firstSelected);

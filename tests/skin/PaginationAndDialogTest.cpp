@@ -213,6 +213,12 @@ TEST (DialogFrame, LayoutFollowsTextIconLogoAndHyperlink)
     EXPECT_EQ (d.getWidth(), textWidth + 10);
     EXPECT_EQ (d.getTextRect().getHeight(), 60);
 
+    d.message = juce::String::repeatedString ("line\n", 5000);
+    d.updateLayout();
+    EXPECT_EQ (d.getHeight(), GenericDialogContent::sizeLimit);
+    d.message = "One\nTwo\n" + juce::String::repeatedString ("wide ", 200);
+    d.updateLayout();
+
     d.setHyperlink ("Open the manual", "https://example.org/manual");
     ASSERT_TRUE (d.getHyperlink()->isVisible());
     auto linked = d.getHeight();

@@ -413,7 +413,8 @@ TEST (ScrollableList, RenameInPlaceRestoresOnEscapeAndRefusesReservedNames)
 
     c.showNameEditor();
     c.getRenameLabel()->getCurrentTextEditor()->insertTextAtCaret (
-        juce::CharPointer_UTF8 ("Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e"));
+        juce::CharPointer_UTF8 ("Cr\xc3\xa8me br\xc3\xbbl\xc3\xa9"
+                                "e"));
     c.getRenameLabel()->hideEditor (false);
     c.dispatchPendingMessages();
     EXPECT_EQ (c.getNameText(), juce::String (juce::CharPointer_UTF8 ("Cr\xc3\xa8me br")));
@@ -452,6 +453,15 @@ TEST (ScrollableList, CellsGrowToFitAndTheCallingCellOutlivesTheRebuild)
     EXPECT_EQ (f.selected(), std::vector<int> ({ 4 }));
     EXPECT_EQ (f.cell (2).getNameText(), juce::String::repeatedString ("W", 40));
     EXPECT_EQ (f.cell (4).itemId, 104);
+
+    // A name wider than any cell may be is cut off instead of rebuilding forever.
+    f.cell (3).setNumberAndName ("4", juce::String::repeatedString ("W", 20000));
+    f.cell (3).dispatchPendingMessages();
+    EXPECT_EQ (f.list.getCellWidth(), ZolScrollableListCtrl::maxCellWidth);
+    auto retired = f.list.getNumRetiredCells();
+    f.cell (3).setNumberAndName ("4", juce::String::repeatedString ("W", 20001));
+    f.cell (3).dispatchPendingMessages();
+    EXPECT_EQ (f.list.getNumRetiredCells(), retired);
 }
 
 TEST (ScrollableList, HighlightAndScrollingShowOnlyWhatIsVisible)
