@@ -1,5 +1,7 @@
 #include "WidgetTestKit.h"
 
+#include "skin/SkinManager.h"
+#include "skin/SkinWidgetReaders.h"
 #include "skin/WidgetSupport.h"
 #include "skin/ZOLCheckBox.h"
 #include "skin/ZOLDrawableButton.h"
@@ -196,4 +198,73 @@ TEST (DrawableButton, PressButtonsLabelAndDeviceState)
     EXPECT_FALSE (button.isEnabled());
     button.setEnabledWithAlpha (true, false);
     EXPECT_NEAR (button.getAlpha(), 0.3f, 0.01f);
+}
+
+TEST (ButtonReaders, SkinWidgetsBuildStyledButtons)
+{
+    SkinManager skin;
+    skin.addImage ("up.png", solid (40, 24, rim));
+    skin.addImage ("down.png", solid (40, 24, accent));
+    skin.addImage (SkinManager::missingImageName, solid (8, 8, juce::Colours::magenta));
+    auto xml = juce::parseXML (R"(<Widgets>
+        <Widget name="drawable" upImage="up.png" downImage="down.png" overImage="gone.png" positionX="5" positionY="6"
+                labelTextRect="0,0,0,0" labelFontColor="ff102030" toolTip="Tuner"/>
+        <Widget name="labelled" upImage="up.png" height="30" labelTextRect="0,24,40,10" labelFontSize="9"
+                labelFontColor="ff102030" labelFontColorOver="ff405060"/>
+        <Widget name="toggle" positionX="3" positionY="4" imageOn="down.png" imageOff="up.png"/>
+        <Widget name="labelledToggle" ctrlBounds="0,0,90,24" positionBtnX="50" positionBtnY="0" imageOn="down.png"
+                imageOff="up.png" labelFont="sans.stf" labelFontColor="ffeeeeee" labelTextRect="0,0,48,0" text="Mute"
+                labelFontColorOn="ff00ff00"/>
+        <Widget name="check" positionX="1" positionY="2" width="0" height="18" text="Snap" fontSize="11"
+                fontColor="ffd0d0d0"/>
+        <Widget name="painted" positionX="10" width="60" height="20" borderNormalColor="ff111111"
+                fillNormalColor1="ff222222" fillNormalColor2="ff333333" fillNormalGradient="true"
+                labelNormalColor="ffeeeeee" fillOverColor1="ff444444" labelText="Store" toggleMode="yes"
+                useAlpha="1" alphaEnabled="1" alphaDisabled="0.5"/>
+      </Widgets>)");
+    ASSERT_NE (xml, nullptr);
+    auto widget = [&xml] (const char* name) { return xml->getChildByAttribute ("name", name); };
+
+    auto drawable = SkinWidgetReaders::createDrawableButton (skin, widget ("drawable"), "tuner", nullptr, false);
+    EXPECT_EQ (drawable->getBounds(), juce::Rectangle<int> (5, 6, 40, 24));
+    EXPECT_EQ (drawable->getLabel(), nullptr); // an empty label rectangle means no label
+    EXPECT_FALSE (drawable->rightButtonPresses);
+    EXPECT_EQ (drawable->getTooltip(), "Tuner");
+    auto labelled = SkinWidgetReaders::createDrawableButton (skin, widget ("labelled"), "b", nullptr, true);
+    ASSERT_NE (labelled->getLabel(), nullptr);
+    EXPECT_EQ (labelled->getHeight(), 30);
+    labelled->mouseEnter (mouse (*labelled, { 2, 2 }));
+    EXPECT_EQ (labelled->getLabel()->findColour (juce::Label::textColourId), juce::Colour (0xFF405060));
+    EXPECT_EQ (SkinWidgetReaders::createDrawableButton (skin, nullptr, "x", nullptr, true), nullptr);
+
+    auto toggle = SkinWidgetReaders::createToggleButton (skin, widget ("toggle"));
+    EXPECT_EQ (toggle->getBounds(), juce::Rectangle<int> (3, 4, 40, 24));
+    EXPECT_EQ (toggle->getImageRect(), juce::Rectangle<int> (0, 0, 40, 24));
+
+    auto labelledToggle = SkinWidgetReaders::createLabelledToggleButton (skin, widget ("labelledToggle"));
+    EXPECT_EQ (labelledToggle->getImageRect(), juce::Rectangle<int> (50, 0, 40, 24));
+    EXPECT_EQ (labelledToggle->mainLabel.rect, juce::Rectangle<int> (0, 0, 48, 24));
+    EXPECT_EQ (labelledToggle->mainLabel.text, "Mute");
+    EXPECT_TRUE (labelledToggle->mainLabel.perStateColours);
+    EXPECT_EQ (labelledToggle->mainLabel.colourOff, juce::Colour (0xFF00FF00)); // falls back to the on colour
+
+    auto check = SkinWidgetReaders::createCheckBox (skin, widget ("check"));
+    EXPECT_EQ (check->getButtonText(), "Snap");
+    EXPECT_EQ (check->fontSize, 11);
+    EXPECT_FLOAT_EQ (check->disabledOpacity, 0.5f);
+    EXPECT_EQ (check->findColour (juce::ToggleButton::textColourId), juce::Colour (0xFFD0D0D0));
+    EXPECT_EQ (check->findColour (juce::TextButton::buttonColourId), juce::Colours::transparentBlack);
+
+    auto painted = SkinWidgetReaders::createPaintedButton (skin, *widget ("painted"));
+    EXPECT_EQ (painted->getBounds(), juce::Rectangle<int> (10, 0, 60, 20));
+    EXPECT_TRUE (painted->toggleMode);
+    EXPECT_TRUE (painted->hasOverColours);
+    EXPECT_EQ (painted->getOverSet().fill1, juce::Colour (0xFF444444));
+    EXPECT_EQ (painted->getOverSet().border, juce::Colour (0xFF111111)); // over falls back to normal
+    EXPECT_TRUE (painted->getNormalSet().gradient);
+    EXPECT_EQ (painted->getNormalSet().fill2, juce::Colour (0xFF333333));
+    EXPECT_EQ (painted->getPressedSet().fill1, juce::Colour (0xFF222222));
+    EXPECT_EQ (painted->getLabelText(), "Store");
+    painted->setEnabled (false);
+    EXPECT_NEAR (painted->getAlpha(), 0.5f, 0.01f);
 }
