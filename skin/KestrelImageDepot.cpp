@@ -93,6 +93,14 @@ juce::Array<juce::uint16> KestrelImageDepot::blockIdsForName (const juce::String
     return ids;
 }
 
+juce::StringArray KestrelImageDepot::getSetNames()
+{
+    juce::StringArray names;
+    for (auto& entry : setIds)
+        names.add (entry.name);
+    return names;
+}
+
 void KestrelImageDepot::assignBlockIds()
 {
     for (int i = 0; i < getNumImageSets(); ++i)

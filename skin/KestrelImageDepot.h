@@ -17,4 +17,6 @@ public:
 
     // The ids a set of this name serves (empty for an unknown name).
     static juce::Array<juce::uint16> blockIdsForName (const juce::String& name);
+    // Every name a set may carry, in the order they are compared.
+    static juce::StringArray getSetNames();
 };

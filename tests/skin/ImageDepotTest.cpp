@@ -87,3 +87,26 @@ TEST (ImageDepot, TwiceAssignedOrTwiceNamedSetsKeepTheFirstInListOrder)
     EXPECT_EQ (KestrelImageDepot::blockIdsForName ("Scene 8"), juce::Array<juce::uint16> ({ 191 }));
     EXPECT_TRUE (KestrelImageDepot::blockIdsForName ("").isEmpty());
 }
+
+TEST (ImageDepot, EveryBlockAndEffectTypeOfTheUnitFindsItsSet)
+{
+    KestrelImageDepot depot;
+    for (auto& name : KestrelImageDepot::getSetNames())
+        depot.addImageSet (name).images[BlockImageSet::icon] = solid (4, 4, ink);
+    depot.assignBlockIds();
+
+    for (int id = 100; id <= 335; ++id)
+    {
+        if (id <= 205 || id >= 300)
+        {
+            EXPECT_NE (depot.findImageSetForBlock ((juce::uint16) id), nullptr) << id;
+        }
+    }
+    for (int id = 100; id <= 205; ++id)
+    {
+        if (isBlockIdSupported (id) && effectTypeOfBlock (id) > 0)
+        {
+            EXPECT_NE (depot.findImageSetForType (effectTypeOfBlock (id)), nullptr) << id;
+        }
+    }
+}

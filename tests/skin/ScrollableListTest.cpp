@@ -206,6 +206,28 @@ TEST (ScrollableList, MultipleSelectionByMouse)
     EXPECT_EQ (f.lastCode(), 10);
 }
 
+TEST (ScrollableList, SingleSelectionAndTheMarker)
+{
+    ListFixture f (6);
+    f.click (2);
+    EXPECT_EQ (f.selected(), std::vector<int> ({ 2 }));
+    EXPECT_EQ (f.lastCode(), 1); // single selection reports the press, not a change
+    f.click (4, juce::ModifierKeys::shiftModifier);
+    EXPECT_EQ (f.selected(), std::vector<int> ({ 4 }));
+    f.click (1, juce::ModifierKeys::ctrlModifier);
+    EXPECT_EQ (f.selected(), std::vector<int> ({ 1 }));
+
+    f.list.markerImage = solid (8, 8, accent);
+    f.list.columnSpacer = 12;
+    f.list.markerPosts12 = true;
+    f.fill (6);
+    HeldKeys none (0);
+    f.cell (3).mouseDown (mouse (f.cell (3), { 3, 10 }));
+    f.cell (3).dispatchPendingMessages();
+    EXPECT_EQ (f.lastCode(), 12);
+    EXPECT_EQ (f.selected(), std::vector<int> ({ 3 }));
+}
+
 TEST (ScrollableList, CellCodesOfClicksAndTheMarker)
 {
     ListFixture f (4);
