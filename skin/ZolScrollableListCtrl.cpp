@@ -160,7 +160,7 @@ void ZolScrollableListCtrl::setItems (const juce::Array<ScrollableListItem*>& it
         for (int r = 0; r < rows; ++r)
         {
             auto cell = std::make_unique<ScrollableListCell> (r, c);
-            cell->setBounds (cellWidth * c, cellHeight * r + 1, cellWidth, cellHeight);
+            cell->setBounds (juce::Rectangle<int> (cellWidth, cellHeight).withPosition (cellOrigin (r, c)));
             cell->addChangeListener (this);
             cell->scaleFactor = scaleFactor;
             cell->applyScale (false);
@@ -263,8 +263,15 @@ void ZolScrollableListCtrl::layoutCells()
         auto& cell = *cells[i];
         cell.row = rows > 0 ? (int) i % rows : 0;
         cell.column = rows > 0 ? (int) i / rows : 0;
-        cell.setTopLeftPosition (cellWidth * cell.column, cellHeight * cell.row + 1);
+        cell.setTopLeftPosition (cellOrigin (cell.row, cell.column));
     }
+}
+
+juce::Point<int> ZolScrollableListCtrl::cellOrigin (int row, int column) const
+{
+    auto x = juce::jmin (maxContentSide, (juce::int64) cellWidth * column);
+    auto y = juce::jmin (maxContentSide, (juce::int64) cellHeight * row + 1);
+    return { (int) x, (int) y };
 }
 
 ScrollableListCell* ZolScrollableListCtrl::getCell (int index) const

@@ -156,6 +156,8 @@ protected:
 
 private:
     void computeGrid (int width, int height, int count);
+    // Where the cell of (row, column) sits in the content.
+    juce::Point<int> cellOrigin (int row, int column) const;
     void configureCell (ScrollableListCell& cell);
     void retireCells();
     void clearRetiredCells();
