@@ -370,6 +370,17 @@ TEST (WidgetScreenshots, ListsButtonsDropDownsPaginationAndDialogs)
         list.highlightItemId (11);
         list.getCell (12)->setMouseOver (true);
         list.getCell (15)->setDropMark (true);
+        auto* renamed = list.getCell (7);
+        renamed->renamable = true;
+        renamed->showNameEditor();
+        if (auto* editor = renamed->getRenameLabel()->getCurrentTextEditor())
+        {
+            editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF0E1012));
+            editor->setColour (juce::TextEditor::textColourId, juce::Colours::white);
+            editor->setColour (juce::TextEditor::outlineColourId, accent);
+            editor->setColour (juce::TextEditor::focusedOutlineColourId, accent);
+            editor->applyColourToAllText (juce::Colours::white);
+        }
         stage.save ("list");
     }
     {
