@@ -107,7 +107,8 @@ void ZOLPaginationComponent::setItemCount (int totalItems, int itemsPerPage)
 
 void ZOLPaginationComponent::setCurrentPage (int page)
 {
-    currentPage = juce::jlimit (1, maxPages, page);
+    // A page past the last one shows the last one.
+    currentPage = juce::jlimit (1, pageCount >= 1 ? pageCount : maxPages, page);
     numberPageButtons();
     layoutPageButtons();
 }

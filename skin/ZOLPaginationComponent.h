@@ -28,7 +28,8 @@ public:
     // Page count = total / per page rounded up (1 for 0 per page); shown only
     // with more than one page.
     void setItemCount (int total, int perPage);
-    // Shows the page (1-based) without reporting it.
+    // Shows the page (1-based, at most the page count once that is known)
+    // without reporting it.
     void setCurrentPage (int page);
 
     void postChangeCode (int code, int argument);

@@ -124,6 +124,11 @@ TEST (Pagination, WindowOfFivePagesAndTheCodesOfEachMove)
     EXPECT_EQ (p.getSelectedIndex(), 3);
     p.setCurrentPage (12);
     EXPECT_EQ (p.getSelectedIndex(), 4);
+    p.setCurrentPage (50); // past the end: the last page
+    EXPECT_EQ (p.getCurrentPage(), 12);
+    EXPECT_EQ (labels (p), std::vector<juce::String> ({ "8", "9", "10", "11", "12" }));
+    EXPECT_FALSE (p.btnNext->isEnabled());
+    EXPECT_EQ (n.click (p.btnNext), std::make_pair (4, 12)); // never past the last page
 
     EXPECT_EQ (n.click (p.btnFirst), std::make_pair (1, 1));
     EXPECT_EQ (labels (p).front(), "1");
