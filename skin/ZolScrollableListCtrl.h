@@ -164,7 +164,14 @@ private:
     void clearDropMarks();
     void moveSelection (bool horizontal, bool forward);
 
-    juce::Viewport viewport;
+    // The view leaves the arrow keys to the list: they move the selection
+    // (and scroll to it) rather than scroll the view alone.
+    struct ListViewport : juce::Viewport
+    {
+        bool keyPressed (const juce::KeyPress&) override { return false; }
+    };
+
+    ListViewport viewport;
     std::unique_ptr<juce::Component> content;
     std::vector<std::unique_ptr<ScrollableListCell>> cells;
     std::vector<std::unique_ptr<ScrollableListCell>> retired;

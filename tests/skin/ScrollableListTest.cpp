@@ -506,4 +506,9 @@ TEST (ScrollableList, HighlightAndScrollingShowOnlyWhatIsVisible)
     EXPECT_LE (painted, 5 * f.list.getNumRows());
     EXPECT_GT (f.cell (640).paintCount, 0);
     EXPECT_EQ (f.cell (0).paintCount, 0);
+
+    // Keys a cell leaves unused reach the list, not the scrolling view.
+    ASSERT_TRUE (f.list.getViewport().getHorizontalScrollBar().isVisible());
+    EXPECT_FALSE (f.list.getViewport().keyPressed (juce::KeyPress (juce::KeyPress::rightKey)));
+    EXPECT_FALSE (f.cell (640).keyPressed (juce::KeyPress (juce::KeyPress::rightKey)));
 }
