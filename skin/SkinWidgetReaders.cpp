@@ -130,8 +130,10 @@ std::unique_ptr<ZOLDrawableButton> createDrawableButton (const SkinManager& skin
     std::unique_ptr<juce::Drawable> drawables[8];
     for (int i = 0; i < 8; ++i)
         drawables[i] = WidgetSupport::drawableOf (image (skin, w, names[i]));
-    button->setImages (drawables[0].get(), drawables[1].get(), drawables[2].get(), drawables[3].get(),
-                       drawables[4].get(), drawables[5].get(), drawables[6].get(), drawables[7].get());
+    // Without its normal picture the button shows none of them.
+    if (drawables[0] != nullptr)
+        button->setImages (drawables[0].get(), drawables[1].get(), drawables[2].get(), drawables[3].get(),
+                           drawables[4].get(), drawables[5].get(), drawables[6].get(), drawables[7].get());
 
     if (has (w, "toolTip"))
         button->setTooltip (w.getStringAttribute ("toolTip"));
