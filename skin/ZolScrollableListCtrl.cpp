@@ -39,7 +39,7 @@ ZolScrollableListCtrl::ZolScrollableListCtrl (int x, int y, int width, int heigh
     addAndMakeVisible (viewport);
     setWantsKeyboardFocus (true);
     setMouseClickGrabsKeyboardFocus (true);
-    editorOutlineColour = findColour (juce::Label::outlineWhenEditingColourId);
+    editorOutlineColour = findColour (juce::Label::outlineColourId);
 }
 
 ZolScrollableListCtrl::~ZolScrollableListCtrl()
