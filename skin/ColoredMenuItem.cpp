@@ -1,0 +1,15 @@
+#include "skin/ColoredMenuItem.h"
+
+void ColoredMenuItem::paint (juce::Graphics& g)
+{
+    g.fillAll (colour);
+    g.setColour (textColour);
+    g.setFont (font);
+    g.drawText (text, getLocalBounds(), juce::Justification::centred, false);
+
+    if (isMouseOver (false))
+    {
+        g.setColour (juce::Colours::black);
+        g.drawRect (getLocalBounds().toFloat().reduced (2.0f), 1.0f);
+    }
+}
