@@ -325,22 +325,27 @@ void ZolLookAndFeel::setWaitCursorFlag (juce::uint8 on)
 
 juce::String ZolLookAndFeel::trimShortcutText (const juce::String& shortcutText)
 {
+    // Several keys come joined by ", "; each single-key part loses its
+    // wording, whatever its key (a comma included).
     static const juce::String prefix ("shortcut: '");
-    if (! shortcutText.contains (prefix))
-        return shortcutText;
+    juce::String result;
+    const int length = shortcutText.length();
+    const int prefixLength = prefix.length();
 
-    // Several keys come joined by ", "; each single-key part loses its wording.
-    juce::StringArray parts;
-    parts.addTokens (shortcutText, ",", {});
-    for (auto& part : parts)
+    for (int i = 0; i < length;)
     {
-        auto trimmed = part.trim();
-        if (trimmed.startsWith (prefix) && trimmed.endsWithChar ('\'') && trimmed.length() > prefix.length() + 1)
-            part = trimmed.substring (prefix.length(), trimmed.length() - 1);
+        if (i + prefixLength + 1 < length && shortcutText.substring (i, i + prefixLength) == prefix
+            && shortcutText[i + prefixLength + 1] == '\'')
+        {
+            result << shortcutText[i + prefixLength];
+            i += prefixLength + 2;
+        }
         else
-            part = trimmed;
+        {
+            result << shortcutText[i++];
+        }
     }
-    return parts.joinIntoString (", ");
+    return result;
 }
 
 juce::MouseCursor ZolLookAndFeel::getMouseCursorFor (juce::Component& component)
