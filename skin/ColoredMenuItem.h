@@ -13,7 +13,11 @@ public:
     float fontSize = 16.0f;
     juce::Colour textColour { juce::Colours::black };
 
-    void mouseEnter (const juce::MouseEvent&) override { repaint(); }
-    void mouseExit (const juce::MouseEvent&) override { repaint(); }
+    void mouseEnter (const juce::MouseEvent& e) override;
+    void mouseExit (const juce::MouseEvent& e) override;
     void paint (juce::Graphics& g) override;
+
+private:
+    // The mouse is over the item itself (its children not counted).
+    bool hovered = false;
 };
