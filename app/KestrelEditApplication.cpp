@@ -74,6 +74,11 @@ bool KestrelEditApplication::moreThanOneInstanceAllowed()
     return configuration != nullptr && configuration->ALLOW_MORE_THAN_ONE;
 }
 
+juce::Result KestrelEditApplication::loadSkin (SkinManager& skinDocument)
+{
+    return skinDocument.loadBuiltInSkin();
+}
+
 bool KestrelEditApplication::loadLayouts (juce::String& errorText)
 {
     auto* layouts = KestrelEffectLayoutManager::getInstance();
@@ -90,7 +95,7 @@ bool KestrelEditApplication::loadLayouts (juce::String& errorText)
 void KestrelEditApplication::initialise (const juce::String&)
 {
     // The skin is built in; without it nothing can be drawn.
-    if (skin->loadBuiltInSkin().failed())
+    if (loadSkin (*skin).failed())
     {
         UserNotifier::show ({ Notice::Icon::error, {}, unloadableResourcesText, Notice::Buttons::ok,
                               [] (int) { quit(); } });

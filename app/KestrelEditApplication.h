@@ -36,6 +36,9 @@ public:
     ZolLookAndFeel* getLookAndFeel() const { return lookAndFeel.get(); }
 
 protected:
+    // Loads the built-in skin into the skin document.
+    virtual juce::Result loadSkin (SkinManager& skinDocument);
+
     // Reads the built-in layout document into the layout manager; false with
     // the alert text when the document is refused.
     virtual bool loadLayouts (juce::String& errorText);
