@@ -5,6 +5,12 @@
 #include <map>
 #include <memory>
 
+class BrakFxMeter;
+class BrakFxReadout;
+class ZOLLabelComponent;
+class ZOLLedComponent;
+class ZOLWindowSplitter;
+
 // The skin document: the parsed skin XML, from which every window, dialog and
 // widget takes its geometry, colours, images and fonts, and the resources of
 // the skin's zip archive (images, SVG drawables, ".stf" typefaces).
@@ -81,6 +87,20 @@ public:
     // Reads one ".stf" typeface; nullptr for a stream that is not a complete,
     // well-formed typeface (truncated or corrupted files are refused whole).
     static juce::Typeface::Ptr loadTypeface (juce::InputStream& stream);
+
+    // Widget readers: each builds a new widget from one skin element (as a
+    // rule a Widget of a section), placed and styled by its attributes; the
+    // caller owns it. No element gives nothing.
+    std::unique_ptr<ZOLLedComponent> createLedComponent (const juce::XmlElement* element,
+                                                         const juce::String& widgetName) const;
+    std::unique_ptr<BrakFxReadout> createFxReadout (const juce::XmlElement* element, const juce::String& widgetName,
+                                                    juce::ChangeListener* listener = nullptr) const;
+    std::unique_ptr<BrakFxMeter> createFxMeter (const juce::XmlElement* element, const juce::String& widgetName) const;
+    std::unique_ptr<juce::TextEditor> createTextEditor (const juce::XmlElement* element,
+                                                       const juce::String& componentName) const;
+    std::unique_ptr<ZOLLabelComponent> createLabelComponent (const juce::XmlElement* element,
+                                                             const juce::String& widgetName) const;
+    std::unique_ptr<ZOLWindowSplitter> createWindowSplitter (const juce::XmlElement* element) const;
 
     // SVG drawables of the archive by entry name, or nullptr.
     const juce::Drawable* getDrawable (const juce::String& entryName) const;
