@@ -1,5 +1,6 @@
 #include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
@@ -63,6 +64,21 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         for (int i = 0; i < 300 && ! window->isShowingConnected(); ++i)
             runFor (10);
         ASSERT_TRUE (window->isShowingConnected());
+
+        // While the unit is identified and its preset read, the wait cursor shows.
+        auto* presets = PresetManager::getInstance();
+        presets->getRequest (queryDeviceVersion).start();
+        for (int i = 0; i < 500 && presets->getRequest (queryDeviceVersion).isRunning(); ++i)
+            runFor (5);
+        presets->requestLoadPreset();
+        bool sawBusy = false;
+        for (int i = 0; i < 5000 && ! (sawBusy && ! look->isBusy()); ++i)
+        {
+            runFor (2);
+            sawBusy = sawBusy || look->isBusy();
+        }
+        EXPECT_TRUE (sawBusy) << "the preset manager drives the look-and-feel's wait cursor";
+        EXPECT_FALSE (look->isBusy());
         ASSERT_NE (look->getPauseButton(), nullptr);
         EXPECT_TRUE (look->getPauseButton()->isVisible());
         EXPECT_FALSE (look->getSettingsButton()->isVisible());
