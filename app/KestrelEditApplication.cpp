@@ -97,8 +97,8 @@ void KestrelEditApplication::initialise (const juce::String&)
     // The skin is built in; without it nothing can be drawn.
     if (loadSkin (*skin).failed())
     {
-        UserNotifier::show ({ Notice::Icon::error, {}, unloadableResourcesText, Notice::Buttons::ok,
-                              [] (int) { quit(); } });
+        UserNotifier::show (
+            { Notice::Icon::error, {}, unloadableResourcesText, Notice::Buttons::ok, [] (int) { quit(); } });
         return;
     }
 

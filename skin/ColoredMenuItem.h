@@ -11,7 +11,7 @@ public:
     juce::Colour colour;
     juce::Font font;
     float fontSize = 16.0f;
-    juce::Colour textColour { juce::Colours::black };
+    juce::Colour textColour{ juce::Colours::black };
 
     void mouseEnter (const juce::MouseEvent& e) override;
     void mouseExit (const juce::MouseEvent& e) override;

@@ -33,7 +33,10 @@ bool readWholeStream (juce::InputStream& in, juce::MemoryBlock& out, size_t limi
 class TypefaceDataCheck
 {
 public:
-    explicit TypefaceDataCheck (const juce::MemoryBlock& block) : data (block) {}
+    explicit TypefaceDataCheck (const juce::MemoryBlock& block)
+        : data (block)
+    {
+    }
 
     bool isComplete()
     {
@@ -96,7 +99,8 @@ private:
     {
         if (data.getSize() - position < 2)
             return false;
-        auto n = (juce::uint16) juce::ByteOrder::littleEndianShort (static_cast<const char*> (data.getData()) + position);
+        auto n =
+            (juce::uint16) juce::ByteOrder::littleEndianShort (static_cast<const char*> (data.getData()) + position);
         position += 2;
         return (n >= 0xd800 && n <= 0xdfff) ? skip (2) : true;
     }
@@ -177,8 +181,8 @@ juce::Result SkinManager::checkDocument (const void* data, size_t size, double v
 
     auto readVersion = root->getDoubleAttribute ("skinEngineVersion", 0.0);
     if (readVersion != version)
-        return juce::Result::fail ("Wrong Skin Engine Version; " + juce::String (readVersion) + " != "
-                                   + juce::String (version));
+        return juce::Result::fail ("Wrong Skin Engine Version; " + juce::String (readVersion) +
+                                   " != " + juce::String (version));
 
     auto archive = root->getStringAttribute ("skin");
     if (archive.isEmpty())
@@ -248,8 +252,8 @@ void SkinManager::loadEntry (juce::ZipFile& archive, int index)
     if (auto* format = juce::ImageFileFormat::findImageFormatForStream (content))
     {
         int w = 0, h = 0;
-        if (dynamic_cast<juce::PNGImageFormat*> (format) != nullptr
-            && (! readPngSize (bytes, w, h) || w <= 0 || h <= 0 || w > maxImageSide || h > maxImageSide))
+        if (dynamic_cast<juce::PNGImageFormat*> (format) != nullptr &&
+            (! readPngSize (bytes, w, h) || w <= 0 || h <= 0 || w > maxImageSide || h > maxImageSide))
             return;
 
         content.setPosition (0);
@@ -290,8 +294,8 @@ juce::Result SkinManager::loadFromArchiveData (const void* zipData, size_t zipSi
     juce::ZipFile archive (stream, true);
 
     auto* documentEntry = archive.getEntry (builtInDocumentName);
-    std::unique_ptr<juce::InputStream> documentStream (documentEntry != nullptr ? archive.createStreamForEntry (*documentEntry)
-                                                                                : nullptr);
+    std::unique_ptr<juce::InputStream> documentStream (
+        documentEntry != nullptr ? archive.createStreamForEntry (*documentEntry) : nullptr);
     juce::MemoryBlock document;
     if (documentStream == nullptr || ! readWholeStream (*documentStream, document, (size_t) maxEntryBytes))
         return loadFromXml (nullptr, engineVersion);
@@ -442,7 +446,8 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
 
     // Only the archive's file name counts: it lies beside the skin file.
     auto archiveFile = file.getParentDirectory().getChildFile (
-        juce::File::createLegalFileName (checked.archiveName.substring (0, 256).fromLastOccurrenceOf ("/", false, false)
+        juce::File::createLegalFileName (checked.archiveName.substring (0, 256)
+                                             .fromLastOccurrenceOf ("/", false, false)
                                              .fromLastOccurrenceOf ("\\", false, false)));
 
     if (! archiveFile.existsAsFile())

@@ -97,7 +97,7 @@ public:
                                                     juce::ChangeListener* listener = nullptr) const;
     std::unique_ptr<BrakFxMeter> createFxMeter (const juce::XmlElement* element, const juce::String& widgetName) const;
     std::unique_ptr<juce::TextEditor> createTextEditor (const juce::XmlElement* element,
-                                                       const juce::String& componentName) const;
+                                                        const juce::String& componentName) const;
     std::unique_ptr<ZOLLabelComponent> createLabelComponent (const juce::XmlElement* element,
                                                              const juce::String& widgetName) const;
     std::unique_ptr<ZOLWindowSplitter> createWindowSplitter (const juce::XmlElement* element) const;

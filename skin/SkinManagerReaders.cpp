@@ -81,9 +81,9 @@ std::unique_ptr<BrakFxMeter> SkinManager::createFxMeter (const juce::XmlElement*
     if (e == nullptr)
         return nullptr;
 
-    auto meter = std::make_unique<BrakFxMeter> (coordinate (*e, "positionX"), coordinate (*e, "positionY"),
-                                                widgetName, e->getStringAttribute ("text"),
-                                                SA::image (*this, *e, "imageOn"), SA::image (*this, *e, "imageOff"));
+    auto meter = std::make_unique<BrakFxMeter> (coordinate (*e, "positionX"), coordinate (*e, "positionY"), widgetName,
+                                                e->getStringAttribute ("text"), SA::image (*this, *e, "imageOn"),
+                                                SA::image (*this, *e, "imageOff"));
     auto tip = e->getStringAttribute ("toolTip");
     if (tip.isNotEmpty())
         meter->setTooltip (tip);

@@ -28,11 +28,8 @@ bool copyChildren (const pugi::xml_node& from, juce::XmlElement& to, int depth)
                 break;
             }
             case pugi::node_pcdata:
-            case pugi::node_cdata:
-                to.addTextElement (juce::String::fromUTF8 (child.value()));
-                break;
-            default:
-                break;
+            case pugi::node_cdata: to.addTextElement (juce::String::fromUTF8 (child.value())); break;
+            default: break;
         }
     }
     return true;

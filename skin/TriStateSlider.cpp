@@ -12,9 +12,9 @@ std::unique_ptr<juce::Drawable> drawableOf (const juce::Image& image)
 }
 } // namespace
 
-TriStateSlider::TriStateSlider (juce::Rectangle<int> size, int backgroundX, int backgroundY, int thumbX,
-                                int thumbY, int minPosition, int maxPosition, const juce::String& tooltip,
-                                bool isVertical, const juce::Image& backgroundPicture, const juce::Image& thumbPicture)
+TriStateSlider::TriStateSlider (juce::Rectangle<int> size, int backgroundX, int backgroundY, int thumbX, int thumbY,
+                                int minPosition, int maxPosition, const juce::String& tooltip, bool isVertical,
+                                const juce::Image& backgroundPicture, const juce::Image& thumbPicture)
     : ZOLSliderComponent (size, size, backgroundX, backgroundY, thumbX, thumbY, minPosition, maxPosition, tooltip,
                           isVertical, backgroundPicture, thumbPicture, thumbPicture)
 {
@@ -38,10 +38,9 @@ void TriStateSlider::createPositionLabel (int index, juce::Rectangle<int> rect, 
         removeChildComponent (slot.label.get());
 
     rect = WidgetSupport::withoutNegativeSize (rect);
-    slot.label = std::make_unique<ZOLLabelComponent> (rect.getX(), rect.getY(),
-                                                      rect.getWidth() > 0 ? rect.getWidth() : getWidth(),
-                                                      rect.getHeight() > 0 ? rect.getHeight() : getHeight(), font,
-                                                      fontSize, textColour, justification);
+    slot.label = std::make_unique<ZOLLabelComponent> (
+        rect.getX(), rect.getY(), rect.getWidth() > 0 ? rect.getWidth() : getWidth(),
+        rect.getHeight() > 0 ? rect.getHeight() : getHeight(), font, fontSize, textColour, justification);
     slot.label->clickable = true;
     slot.label->addChangeListener (this);
     addAndMakeVisible (*slot.label);

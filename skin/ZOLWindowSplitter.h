@@ -11,18 +11,16 @@
 //
 // Change codes: 1 the bar moved during a drag (once per step); 2 a drag
 // ended, or the position was set with notification.
-class ZOLWindowSplitter : public juce::Component
-    , public ZOLResizableComponent
-    , public juce::ChangeBroadcaster
+class ZOLWindowSplitter : public juce::Component, public ZOLResizableComponent, public juce::ChangeBroadcaster
 {
 public:
     ZOLWindowSplitter();
 
     bool vertical = true; // a vertical stripe that moves left and right
     juce::Rectangle<int> windowRect;
-    juce::Colour backgroundColour { juce::Colours::grey };
-    juce::Colour stripeColour { juce::Colours::white };
-    juce::Colour dotColour { juce::Colours::grey };
+    juce::Colour backgroundColour{ juce::Colours::grey };
+    juce::Colour stripeColour{ juce::Colours::white };
+    juce::Colour dotColour{ juce::Colours::grey };
     int stripeWidth = 5, dotWidth = 5, dotHeight = 5;
     double defaultPosition = 0.0;
     bool resizeCursorAllowed = true;

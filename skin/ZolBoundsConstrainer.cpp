@@ -1,8 +1,8 @@
 #include "skin/ZolBoundsConstrainer.h"
 
 void ZolBoundsConstrainer::checkBounds (juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previousBounds,
-                                        const juce::Rectangle<int>& limits, bool isStretchingTop,
-                                        bool isStretchingLeft, bool isStretchingBottom, bool isStretchingRight)
+                                        const juce::Rectangle<int>& limits, bool isStretchingTop, bool isStretchingLeft,
+                                        bool isStretchingBottom, bool isStretchingRight)
 {
     ComponentBoundsConstrainer::checkBounds (bounds, previousBounds, limits, isStretchingTop, isStretchingLeft,
                                              isStretchingBottom, isStretchingRight);

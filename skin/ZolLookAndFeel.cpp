@@ -22,8 +22,8 @@ std::unique_ptr<juce::Drawable> drawableOf (const juce::Image& image)
 // pictures, tooltip, place and size (0 takes the up picture's size).
 std::unique_ptr<juce::DrawableButton> readTitleBarButton (const SkinManager& skin, const juce::XmlElement& widget)
 {
-    auto button = std::make_unique<juce::DrawableButton> (widget.getStringAttribute ("name"),
-                                                          juce::DrawableButton::ImageRaw);
+    auto button =
+        std::make_unique<juce::DrawableButton> (widget.getStringAttribute ("name"), juce::DrawableButton::ImageRaw);
     const char* names[] = { "upImage",   "overImage",   "downImage",   "disabledImage",
                             "upImageOn", "overImageOn", "downImageOn", "disabledImageOn" };
     std::unique_ptr<juce::Drawable> images[8];
@@ -41,8 +41,8 @@ std::unique_ptr<juce::DrawableButton> readTitleBarButton (const SkinManager& ski
     auto width = SA::clampedInt (widget, "width", positionLimit);
     auto height = SA::clampedInt (widget, "height", positionLimit);
     button->setBounds (SA::clampedInt (widget, "positionX", positionLimit),
-                       SA::clampedInt (widget, "positionY", positionLimit),
-                       width > 0 ? width : up.getWidth(), height > 0 ? height : up.getHeight());
+                       SA::clampedInt (widget, "positionY", positionLimit), width > 0 ? width : up.getWidth(),
+                       height > 0 ? height : up.getHeight());
 
     for (auto id : { juce::DrawableButton::backgroundColourId, juce::DrawableButton::backgroundOnColourId })
         button->setColour (id, juce::Colours::transparentBlack);
@@ -334,8 +334,8 @@ juce::String ZolLookAndFeel::trimShortcutText (const juce::String& shortcutText)
 
     for (int i = 0; i < length;)
     {
-        if (i + prefixLength + 1 < length && shortcutText.substring (i, i + prefixLength) == prefix
-            && shortcutText[i + prefixLength + 1] == '\'')
+        if (i + prefixLength + 1 < length && shortcutText.substring (i, i + prefixLength) == prefix &&
+            shortcutText[i + prefixLength + 1] == '\'')
         {
             result << shortcutText[i + prefixLength];
             i += prefixLength + 2;

@@ -59,8 +59,7 @@ class BMMenuBarModel : public juce::MenuBarModel
 // and title-bar buttons from the skin, draws the main window's title bar with
 // the connection state, and gives every component the wait cursor while the
 // preset manager is busy.
-class ZolLookAndFeel : public juce::LookAndFeel_V3
-    , public WaitCursorFlag
+class ZolLookAndFeel : public juce::LookAndFeel_V3, public WaitCursorFlag
 {
 public:
     static constexpr const char* mainWindowName = "Kestrel-Edit";

@@ -75,8 +75,8 @@ juce::Result loadZip (SkinManager& skin, const juce::MemoryBlock& zip)
 
 juce::MemoryBlock builtInEntry (const juce::String& name)
 {
-    juce::ZipFile archive (new juce::MemoryInputStream (SkinArchive::resources_zip, (size_t) SkinArchive::resources_zipSize, false),
-                           true);
+    juce::ZipFile archive (
+        new juce::MemoryInputStream (SkinArchive::resources_zip, (size_t) SkinArchive::resources_zipSize, false), true);
     std::unique_ptr<juce::InputStream> in (archive.createStreamForEntry (archive.getIndexOfFileName (name)));
     juce::MemoryBlock data;
     if (in != nullptr)

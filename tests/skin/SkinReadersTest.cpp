@@ -46,15 +46,16 @@ TEST (SkinReaders, LedsMetersAndReadoutsArePlacedAndStyledFromTheirAttributes)
 {
     Reader r;
     auto led = r.skin.createLedComponent (
-        r.widget ("positionX=\"12\" positionY=\"30\" imageOn=\"status-connected.png\" imageOff=\"status-disconnected.png\" "
-                  "toolTip=\"MIDI In\""),
+        r.widget (
+            "positionX=\"12\" positionY=\"30\" imageOn=\"status-connected.png\" imageOff=\"status-disconnected.png\" "
+            "toolTip=\"MIDI In\""),
         "midiIn");
     EXPECT_EQ (led->getBounds(), juce::Rectangle<int> (12, 30, 14, 14));
     EXPECT_EQ (led->getName(), "midiIn");
     EXPECT_EQ (led->getTooltip(), "MIDI In");
 
-    auto meter = r.skin.createFxMeter (r.widget ("positionX=\"5\" positionY=\"6\" imageOn=\"xy-x.png\" text=\"CPU\""),
-                                       "cpu");
+    auto meter =
+        r.skin.createFxMeter (r.widget ("positionX=\"5\" positionY=\"6\" imageOn=\"xy-x.png\" text=\"CPU\""), "cpu");
     EXPECT_EQ (meter->getBounds(), juce::Rectangle<int> (5, 6, 56, 30));
     EXPECT_EQ (meter->getText(), "CPU");
 
@@ -63,8 +64,8 @@ TEST (SkinReaders, LedsMetersAndReadoutsArePlacedAndStyledFromTheirAttributes)
         void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
         int count = 0;
     } heard;
-    auto plain = r.skin.createFxReadout (r.widget ("positionX=\"1\" positionY=\"2\" width=\"60\" height=\"18\""), "tempo",
-                                         &heard);
+    auto plain = r.skin.createFxReadout (r.widget ("positionX=\"1\" positionY=\"2\" width=\"60\" height=\"18\""),
+                                         "tempo", &heard);
     EXPECT_FLOAT_EQ (plain->getMinimumHorizontalScale(), 1.0f);
     plain->postChangeCode (10);
     plain->dispatchPendingMessages();
@@ -82,8 +83,9 @@ TEST (SkinReaders, TextEditorColoursPairWithTheirIdsAndAbsentOnesAreLeftAlone)
 {
     Reader r;
     auto editor = r.skin.createTextEditor (
-        r.widget ("bounds=\"10,20,200,24\" colorBackground=\"FF1C1D20\" colorFocusOutline=\"FFE8A33D\" font=\"sans.stf\" "
-                  "fontSize=\"15\""),
+        r.widget (
+            "bounds=\"10,20,200,24\" colorBackground=\"FF1C1D20\" colorFocusOutline=\"FFE8A33D\" font=\"sans.stf\" "
+            "fontSize=\"15\""),
         "name");
     EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (10, 20, 200, 24));
     EXPECT_EQ (editor->findColour (juce::TextEditor::backgroundColourId), juce::Colour (0xff1c1d20));
@@ -123,9 +125,9 @@ TEST (SkinReaders, LabelStateColoursFallBackToTheNormalOnesOnlyWhenAnyIsGiven)
 TEST (SkinReaders, SplitterValuesAreStoredWithTheDefaultPositionKeptInRange)
 {
     Reader r;
-    auto splitter = r.skin.createWindowSplitter (
-        r.widget ("windowBounds=\"10,40,600,300\" width=\"11\" height=\"300\" centerStripeWidth=\"3\" centerDotWidth=\"6\" "
-                  "centerDotHeight=\"6\" vertical=\"1\" defaultPosition=\"1.5\" clrBackground=\"FF272824\""));
+    auto splitter = r.skin.createWindowSplitter (r.widget (
+        "windowBounds=\"10,40,600,300\" width=\"11\" height=\"300\" centerStripeWidth=\"3\" centerDotWidth=\"6\" "
+        "centerDotHeight=\"6\" vertical=\"1\" defaultPosition=\"1.5\" clrBackground=\"FF272824\""));
     EXPECT_EQ (splitter->getBounds(), juce::Rectangle<int> (10, 40, 11, 300));
     EXPECT_EQ (splitter->windowRect, juce::Rectangle<int> (10, 40, 600, 300));
     EXPECT_TRUE (splitter->vertical);
@@ -141,7 +143,8 @@ TEST (SkinReaders, AbsurdSizesAndUnreadableNumbersAreKeptWithinBounds)
 {
     Reader r;
     auto label = r.skin.createLabelComponent (
-        r.widget ("positionX=\"-99999999999\" width=\"2147483647\" height=\"-40\" fontSize=\"1e30\" minHorzScale=\"nan\""),
+        r.widget (
+            "positionX=\"-99999999999\" width=\"2147483647\" height=\"-40\" fontSize=\"1e30\" minHorzScale=\"nan\""),
         "caption");
     EXPECT_LE (label->getWidth(), 16384);
     EXPECT_EQ (label->getHeight(), 0);

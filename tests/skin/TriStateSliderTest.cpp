@@ -1,5 +1,5 @@
-#include "WidgetTestKit.h"
 #include "skin/TriStateSlider.h"
+#include "WidgetTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,8 @@ struct Switch
         label->dispatchPendingMessages();
     }
 
-    TriStateSlider slider { { 0, 0, 80, 56 }, 0, 0, 0, 20, 0, 40, "Mode", true, solid (14, 56, bezel), solid (14, 12, ink) };
+    TriStateSlider slider{ { 0, 0, 80, 56 },   0, 0, 0, 20, 0, 40, "Mode", true, solid (14, 56, bezel),
+                           solid (14, 12, ink) };
 };
 } // namespace
 
@@ -82,8 +83,10 @@ TEST (TriStateSlider, ReplacedAndOutOfRangeLabelsAndLabelsWithoutSize)
     EXPECT_TRUE (s.slider.getPositionLabel (0)->clickable);
     EXPECT_EQ (s.slider.getNumChildComponents(), 4) << "the thumb and three labels";
 
-    s.slider.createPositionLabel (3, { 0, 0, 10, 10 }, juce::Font (12.0f), 12.0f, ink, accent, juce::Justification::left);
-    s.slider.createPositionLabel (-1, { 0, 0, 10, 10 }, juce::Font (12.0f), 12.0f, ink, accent, juce::Justification::left);
+    s.slider.createPositionLabel (3, { 0, 0, 10, 10 }, juce::Font (12.0f), 12.0f, ink, accent,
+                                  juce::Justification::left);
+    s.slider.createPositionLabel (-1, { 0, 0, 10, 10 }, juce::Font (12.0f), 12.0f, ink, accent,
+                                  juce::Justification::left);
     EXPECT_EQ (s.slider.getNumChildComponents(), 4);
 }
 

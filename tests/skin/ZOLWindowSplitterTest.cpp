@@ -1,5 +1,5 @@
-#include "WidgetTestKit.h"
 #include "skin/ZOLWindowSplitter.h"
+#include "WidgetTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,11 @@ using WidgetTestKit::mouse;
 
 struct CodeLog : juce::ChangeListener
 {
-    explicit CodeLog (ZOLWindowSplitter& s) : splitter (s) { splitter.addChangeListener (this); }
+    explicit CodeLog (ZOLWindowSplitter& s)
+        : splitter (s)
+    {
+        splitter.addChangeListener (this);
+    }
     ~CodeLog() override { splitter.removeChangeListener (this); }
     void changeListenerCallback (juce::ChangeBroadcaster*) override { codes.push_back (splitter.getChangeCode()); }
 
@@ -59,7 +63,7 @@ TEST (ZOLWindowSplitter, ADragStopsAtBothEndsAndReportsEachStepThenItsEnd)
 
     s.mouseUp (mouse (s, { 5, 5 }));
     log.deliver();
-    EXPECT_EQ (log.codes, (std::vector<int> { 1, 1, 1, 2 }));
+    EXPECT_EQ (log.codes, (std::vector<int>{ 1, 1, 1, 2 }));
     EXPECT_FALSE (s.isDragging());
 }
 
@@ -72,7 +76,7 @@ TEST (ZOLWindowSplitter, PositionsOutsideTheRangeMeanTheDefaultAndRoundHalvesToE
     s.setProportionalPosition (true, 1.2);
     log.deliver();
     EXPECT_EQ (s.getX(), 150);
-    EXPECT_EQ (log.codes, (std::vector<int> { 2 }));
+    EXPECT_EQ (log.codes, (std::vector<int>{ 2 }));
 
     s.setProportionalPosition (false, -0.1);
     EXPECT_EQ (s.getX(), 150);
@@ -102,7 +106,7 @@ TEST (ZOLWindowSplitter, ADoubleClickResetsAnEnabledBarOnly)
     s.mouseDown (mouse (s, { 5, 5 }, left, 2));
     log.deliver();
     EXPECT_EQ (s.getX(), 150);
-    EXPECT_EQ (log.codes, (std::vector<int> { 2 }));
+    EXPECT_EQ (log.codes, (std::vector<int>{ 2 }));
     EXPECT_FALSE (s.isDragging());
 }
 

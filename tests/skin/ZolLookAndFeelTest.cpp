@@ -1,5 +1,5 @@
-#include "skin/SkinManager.h"
 #include "skin/ZolLookAndFeel.h"
+#include "skin/SkinManager.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +104,8 @@ TEST (ZolLookAndFeel, TheBuiltInSkinReachesTheFrameworkColoursAndTheStyles)
 
 TEST (ZolLookAndFeel, MissingSectionsAndAttributesGiveTransparentAndZeroValues)
 {
-    Skin s (document ("<PopupMenuSkin fontHeaderColor=\"ff006010\" fontSize=\"15\"/><TitlebarSkin gradientTop=\"ff000000\"/>"));
+    Skin s (document (
+        "<PopupMenuSkin fontHeaderColor=\"ff006010\" fontSize=\"15\"/><TitlebarSkin gradientTop=\"ff000000\"/>"));
     EXPECT_EQ (s.look.findColour (juce::PopupMenu::headerTextColourId), juce::Colours::transparentBlack);
     EXPECT_EQ (s.look.getTitleBarHeight(), 0);
 

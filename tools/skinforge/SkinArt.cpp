@@ -75,8 +75,8 @@ juce::Image titleButton (int w, int h, State s, const Glyph& glyph)
     return image;
 }
 
-void addStates (std::map<juce::String, juce::Image>& images, const juce::String& stem, int w, int h,
-                const Glyph& glyph, bool withOnStates)
+void addStates (std::map<juce::String, juce::Image>& images, const juce::String& stem, int w, int h, const Glyph& glyph,
+                bool withOnStates)
 {
     images[stem + ".png"] = titleButton (w, h, State::up, glyph);
     images[stem + "-over.png"] = titleButton (w, h, State::over, glyph);
@@ -236,8 +236,8 @@ juce::Image warningSign (int size, juce::Typeface::Ptr bold)
     juce::Path triangle;
     triangle.addTriangle (s * 0.5f, s * 0.07f, s * 0.95f, s * 0.9f, s * 0.05f, s * 0.9f);
     triangle = triangle.createPathWithRoundedCorners (s * 0.08f);
-    g.setGradientFill (juce::ColourGradient (Palette::accent.brighter (0.15f), 0, 0, Palette::accent.darker (0.2f), 0,
-                                             s, false));
+    g.setGradientFill (
+        juce::ColourGradient (Palette::accent.brighter (0.15f), 0, 0, Palette::accent.darker (0.2f), 0, s, false));
     g.fillPath (triangle);
     g.setColour (Palette::edge.withAlpha (0.8f));
     g.strokePath (triangle, juce::PathStrokeType (s / 32.0f));

@@ -161,12 +161,12 @@ int main (int argc, char* argv[])
     pugi::xml_document document;
     auto parsed = document.load_buffer (componentsXml.getData(), componentsXml.getSize());
     if (! parsed)
-        return fail (componentsFile.getFileName() + ": " + parsed.description() + " at byte "
-                     + juce::String ((juce::int64) parsed.offset));
+        return fail (componentsFile.getFileName() + ": " + parsed.description() + " at byte " +
+                     juce::String ((juce::int64) parsed.offset));
 
     auto root = document.child ("SKIN");
-    if (root.empty() || juce::String (root.attribute ("skin").value()) != "resources.zip"
-        || juce::String (root.attribute ("skinEngineVersion").value()).getDoubleValue() != 2.0)
+    if (root.empty() || juce::String (root.attribute ("skin").value()) != "resources.zip" ||
+        juce::String (root.attribute ("skinEngineVersion").value()).getDoubleValue() != 2.0)
         return fail ("the root must be SKIN with skinEngineVersion 2.0 and skin \"resources.zip\"");
 
     // Fonts.
@@ -177,8 +177,8 @@ int main (int argc, char* argv[])
     {
         auto ttf = loadTtf (fontFolder.getChildFile (source.ttfName));
         if (ttf == nullptr)
-            return fail ("cannot load " + fontFolder.getChildFile (source.ttfName).getFullPathName()
-                         + " (package fonts-dejavu-core)");
+            return fail ("cannot load " + fontFolder.getChildFile (source.ttfName).getFullPathName() +
+                         " (package fonts-dejavu-core)");
 
         auto font = copyFont (*ttf, source.style, false);
         files[source.archiveName] = serialise (*font);
@@ -214,8 +214,8 @@ int main (int argc, char* argv[])
         if (files.count (name) == 0)
             missing.add (name);
     if (! missing.isEmpty())
-        return fail (componentsFile.getFileName() + " names files that are not drawn or built: "
-                     + missing.joinIntoString (", "));
+        return fail (componentsFile.getFileName() +
+                     " names files that are not drawn or built: " + missing.joinIntoString (", "));
 
     for (auto& [name, data] : files)
         if (named.count (name) == 0 && name.endsWith (".png") && name != "missing_image_release.png")
