@@ -2,6 +2,9 @@
 
 #include <pugixml.hpp>
 
+#include <cstring>
+#include <limits>
+
 namespace
 {
 // Deeper than any skin needs; guards the copy below against a stack overflow.
@@ -39,6 +42,18 @@ bool copyChildren (const pugi::xml_node& from, juce::XmlElement& to, int depth)
 std::unique_ptr<juce::XmlElement> parseSkinXml (const void* data, size_t size, juce::String& error)
 {
     error.clear();
+
+    // Only whole, well-formed UTF-8 text reaches the parser: the strings it
+    // hands out are read up to their terminator, so a cut-off sequence could
+    // otherwise be read past.
+    const auto* text = static_cast<const char*> (data);
+    if (data == nullptr || size > (size_t) std::numeric_limits<int>::max() || std::memchr (text, 0, size) != nullptr ||
+        ! juce::CharPointer_UTF8::isValidString (text, (int) size))
+    {
+        error = "not UTF-8 text";
+        return nullptr;
+    }
+
     pugi::xml_document document;
     auto result = document.load_buffer (data, size, pugi::parse_default, pugi::encoding_utf8);
 

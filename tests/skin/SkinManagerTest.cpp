@@ -343,6 +343,14 @@ TEST (SkinXmlParser, RefusesBrokenAndAbsurdlyDeepDocuments)
         deep << "</e>";
     EXPECT_EQ (parseSkinXml (deep.toRawUTF8(), deep.getNumBytesAsUTF8(), error), nullptr);
 
+    // Damaged files that once hung or over-read other readers of the program.
+    for (auto* damaged : { "<SKIN>\xbe\xfe", "<SKIN>\xfb", "<SKIN a=\"\xc3\"/>", "<SKIN>a<?x?>b</SKIN", "<S\0KIN/>" })
+    {
+        auto length = strlen (damaged) + (damaged[2] == 0 ? 6 : 0);
+        EXPECT_EQ (parseSkinXml (damaged, length, error), nullptr) << damaged;
+    }
+    EXPECT_NE (parseSkinXml ("<SKIN>a<?x?>b</SKIN>", 20, error), nullptr) << "text around an instruction is fine";
+
     const char* fine = "<SKIN a=\"1\"><!-- c --><W name=\"x\">t</W></SKIN>";
     auto root = parseSkinXml (fine, strlen (fine), error);
     ASSERT_NE (root, nullptr);

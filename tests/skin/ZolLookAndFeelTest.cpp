@@ -128,6 +128,18 @@ TEST (ZolLookAndFeel, MissingSectionsAndAttributesGiveTransparentAndZeroValues)
                                   juce::TableHeaderComponent::sortedForwards);
 }
 
+TEST (ZolLookAndFeel, MissingPicturesAndFontsGiveTheStandInsAndAbsurdSizesAreBounded)
+{
+    Skin s (document ("<TitlebarSkin height=\"100000\"><Widget name=\"pauseButton\" upImage=\"gone.png\" "
+                      "width=\"99999999\"/></TitlebarSkin><PopupMenuSkin font=\"gone.stf\" fontSize=\"1e9\"/>"));
+    EXPECT_LE (s.look.getTitleBarHeight(), 200);
+    ASSERT_NE (s.look.getPauseButton(), nullptr);
+    EXPECT_LE (s.look.getPauseButton()->getWidth(), 4096);
+    EXPECT_EQ (s.look.getPauseButton()->getHeight(), s.skin.getImage (SkinManager::missingImageName).getHeight());
+    EXPECT_EQ (s.look.getPopupMenuFont().getTypefacePtr(), s.skin.findTypeface (SkinManager::missingFontName));
+    EXPECT_LE (s.look.getPopupMenuFont().getHeight(), 200.0f);
+}
+
 TEST (ZolLookAndFeel, ASkinWhoseLastLoadFailedKeepsTheDefaultsOfTheGuardedSections)
 {
     ScratchFolder scratch{ "kestrel-look" };
