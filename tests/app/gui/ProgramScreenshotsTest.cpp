@@ -61,6 +61,9 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         EXPECT_EQ (window->getContentComponent()->getWidth(), MainAppWindow::contentWidth);
         EXPECT_EQ (window->getContentComponent()->getHeight(), MainAppWindow::contentHeight);
 
+        EXPECT_TRUE (look->getSettingsButton()->isVisible()) << "shown while not connected";
+        EXPECT_TRUE (saveWindowShot (*window, "program-main-window-disconnected").existsAsFile());
+
         for (int i = 0; i < 300 && ! window->isShowingConnected(); ++i)
             runFor (10);
         ASSERT_TRUE (window->isShowingConnected());
