@@ -1,7 +1,11 @@
+#include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
+#include "model/UserFolders.h"
 #include "skin/SkinManager.h"
 #include "skin/ZolLookAndFeel.h"
+#include "support/ForgetSingletons.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,3 +90,30 @@ static void BM_PaintMainWindowAgain (benchmark::State& state)
         paintWindow (window);
 }
 BENCHMARK (BM_PaintMainWindowAgain)->Unit (benchmark::kMillisecond);
+
+// The whole start of the program, from the application object's creation to
+// its main window drawn once: the managers, the skin, the layout document,
+// the settings and the window. Shutting down is not timed.
+static void BM_ProgramStartToFirstPaintedWindow (benchmark::State& state)
+{
+    if (! hasDisplay (state))
+        return;
+    RecordingNotifier notices;
+    ScratchFolder scratch{ "kestrel-bench-start" };
+    UserFolders::redirectTo (scratch.folder);
+    for (auto _ : state)
+    {
+        {
+            KestrelEditApplication app;
+            app.initialise ({});
+            if (auto* window = app.getMainWindow())
+                paintWindow (*window);
+            state.PauseTiming();
+            app.shutdown();
+        }
+        forgetSingletons();
+        state.ResumeTiming();
+    }
+    UserFolders::redirectTo ({});
+}
+BENCHMARK (BM_ProgramStartToFirstPaintedWindow)->Unit (benchmark::kMillisecond);
