@@ -145,16 +145,55 @@ bool endsWithIgnoringCase (const juce::String& text, const char* ending)
     return text.endsWithIgnoreCase (ending);
 }
 
-// The width and height a PNG announces, read from its header; false when the
-// data is too short to hold one.
-bool readPngSize (const juce::MemoryBlock& data, int& width, int& height)
+// The width and height a PNG, GIF or JPEG announces in its header, read
+// before the picture is decoded; false when the data holds no such header.
+bool readAnnouncedSize (const juce::MemoryBlock& data, int& width, int& height)
 {
-    if (data.getSize() < 24)
-        return false;
-    auto* bytes = static_cast<const char*> (data.getData());
-    width = (int) juce::ByteOrder::bigEndianInt (bytes + 16);
-    height = (int) juce::ByteOrder::bigEndianInt (bytes + 20);
-    return true;
+    auto* bytes = static_cast<const juce::uint8*> (data.getData());
+    const auto size = data.getSize();
+
+    if (size >= 24 && bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' && bytes[3] == 'G')
+    {
+        width = (int) juce::ByteOrder::bigEndianInt (bytes + 16);
+        height = (int) juce::ByteOrder::bigEndianInt (bytes + 20);
+        return true;
+    }
+
+    if (size >= 10 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F')
+    {
+        width = (int) juce::ByteOrder::littleEndianShort (bytes + 6);
+        height = (int) juce::ByteOrder::littleEndianShort (bytes + 8);
+        return true;
+    }
+
+    if (size >= 4 && bytes[0] == 0xff && bytes[1] == 0xd8)
+    {
+        // Walk the segments up to the frame header (SOF0 to SOF15, less the
+        // table and marker segments that share the range).
+        size_t i = 2;
+        while (i + 9 < size)
+        {
+            if (bytes[i] != 0xff)
+                return false;
+            const auto marker = bytes[i + 1];
+            if (marker == 0xff)
+            {
+                ++i;
+                continue;
+            }
+            const auto length = (size_t) juce::ByteOrder::bigEndianShort (bytes + i + 2);
+            if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
+            {
+                height = (int) juce::ByteOrder::bigEndianShort (bytes + i + 5);
+                width = (int) juce::ByteOrder::bigEndianShort (bytes + i + 7);
+                return true;
+            }
+            if (length < 2)
+                return false;
+            i += 2 + length;
+        }
+    }
+    return false;
 }
 } // namespace
 
@@ -251,9 +290,10 @@ void SkinManager::loadEntry (juce::ZipFile& archive, int index)
 
     if (auto* format = juce::ImageFileFormat::findImageFormatForStream (content))
     {
+        // A picture announcing an absurd size is refused before any memory
+        // is taken for it.
         int w = 0, h = 0;
-        if (dynamic_cast<juce::PNGImageFormat*> (format) != nullptr &&
-            (! readPngSize (bytes, w, h) || w <= 0 || h <= 0 || w > maxImageSide || h > maxImageSide))
+        if (! readAnnouncedSize (bytes, w, h) || w <= 0 || h <= 0 || w > maxImageSide || h > maxImageSide)
             return;
 
         content.setPosition (0);

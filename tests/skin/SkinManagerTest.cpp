@@ -7,6 +7,7 @@
 #include <SkinArchive.h>
 
 #include <set>
+#include <sys/resource.h>
 
 namespace
 {
@@ -57,6 +58,36 @@ juce::MemoryBlock pngWithAnnouncedSize (juce::uint32 w, juce::uint32 h)
     return png;
 }
 
+// A small JPEG whose frame header announces another size.
+juce::MemoryBlock jpegWithAnnouncedSize (juce::uint16 w, juce::uint16 h)
+{
+    juce::Image image (juce::Image::RGB, 8, 8, true);
+    juce::MemoryOutputStream out;
+    juce::JPEGImageFormat().writeImageToStream (image, out);
+    auto jpeg = out.getMemoryBlock();
+    auto* bytes = static_cast<juce::uint8*> (jpeg.getData());
+    for (size_t i = 2; i + 9 < jpeg.getSize(); ++i)
+        if (bytes[i] == 0xff && bytes[i + 1] == 0xc0)
+        {
+            bytes[i + 5] = (juce::uint8) (h >> 8);
+            bytes[i + 6] = (juce::uint8) h;
+            bytes[i + 7] = (juce::uint8) (w >> 8);
+            bytes[i + 8] = (juce::uint8) w;
+            break;
+        }
+    return jpeg;
+}
+
+// The header of a GIF announcing the size, with one empty frame.
+juce::MemoryBlock gifWithAnnouncedSize (juce::uint16 w, juce::uint16 h)
+{
+    const juce::uint8 lo = (juce::uint8) w, hi = (juce::uint8) (w >> 8), vlo = (juce::uint8) h,
+                      vhi = (juce::uint8) (h >> 8);
+    const juce::uint8 gif[] = { 'G', 'I', 'F', '8', '9', 'a', lo, hi, vlo, vhi, 0x80, 0, 0, 0,    0,    0, 255, 255,
+                                255, ',', 0,   0,   0,   0,   lo, hi, vlo, vhi, 0,    2, 2, 0x4c, 0x01, 0, ';' };
+    return juce::MemoryBlock (gif, sizeof (gif));
+}
+
 juce::MemoryBlock zipOf (const std::vector<std::pair<juce::String, juce::MemoryBlock>>& entries)
 {
     juce::ZipFile::Builder builder;
@@ -95,6 +126,22 @@ void collectFileNames (const juce::XmlElement& element, std::set<juce::String>& 
     for (auto* child : element.getChildIterator())
         collectFileNames (*child, names);
 }
+
+// Caps the process's address space for the scope, so that a reader taking
+// gigabytes for a picture fails the test instead of passing slowly.
+struct AddressSpaceLimit
+{
+    explicit AddressSpaceLimit (rlim_t bytes)
+    {
+        getrlimit (RLIMIT_AS, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = bytes;
+        setrlimit (RLIMIT_AS, &limited);
+    }
+    ~AddressSpaceLimit() { setrlimit (RLIMIT_AS, &previous); }
+
+    rlimit previous{};
+};
 
 struct NoSkinsFolder
 {
@@ -234,14 +281,19 @@ TEST (SkinManager, EmptyCorruptedOrHostileArchivesGiveAClearFailureOrAreSkipped)
     }
     auto absurd = pngWithAnnouncedSize (60000, 60000);
 
+    AddressSpaceLimit fourGigabytes ((rlim_t) 4 << 30);
     auto zip = zipOf ({ { "cut.stf", truncated },
                         { "count.stf", hugeCount.getMemoryBlock() },
                         { "huge.png", absurd },
+                        { "huge.jpg", jpegWithAnnouncedSize (60000, 60000) },
+                        { "huge.gif", gifWithAnnouncedSize (65000, 65000) },
                         { "fine.png", pngOf (5, 5, juce::Colours::green) } });
     ASSERT_TRUE (loadZip (skin, zip).wasOk());
     EXPECT_EQ (skin.findTypeface ("cut.stf"), nullptr);
     EXPECT_EQ (skin.findTypeface ("count.stf"), nullptr);
     EXPECT_FALSE (skin.hasImage ("huge.png"));
+    EXPECT_FALSE (skin.hasImage ("huge.jpg"));
+    EXPECT_FALSE (skin.hasImage ("huge.gif"));
     EXPECT_TRUE (skin.hasImage ("fine.png"));
 }
 
