@@ -87,6 +87,13 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         EXPECT_FALSE (look->getSettingsButton()->isVisible());
         EXPECT_TRUE (saveWindowShot (*window, "program-main-window").existsAsFile());
 
+        // A menu stays open only while the program is in front: put the
+        // pointer over its window (earlier tests may have left it anywhere).
+        juce::Desktop::setMousePosition (window->getScreenBounds().getCentre());
+        window->toFront (true);
+        for (int i = 0; i < 100 && ! juce::Process::isForegroundProcess(); ++i)
+            runFor (10);
+
         // A menu with what menus of the program carry: a header, ticks,
         // shortcuts, a disabled item, a separator and a submenu.
         juce::PopupMenu recent;
