@@ -2,16 +2,6 @@
 
 #include "skin/WidgetSupport.h"
 
-namespace
-{
-std::unique_ptr<juce::Drawable> drawableOf (const juce::Image& image)
-{
-    auto drawable = std::make_unique<juce::DrawableImage>();
-    drawable->setImage (image);
-    return drawable;
-}
-} // namespace
-
 TriStateSlider::TriStateSlider (juce::Rectangle<int> size, int backgroundX, int backgroundY, int thumbX, int thumbY,
                                 int minPosition, int maxPosition, const juce::String& tooltip, bool isVertical,
                                 const juce::Image& backgroundPicture, const juce::Image& thumbPicture)
@@ -102,6 +92,7 @@ void TriStateSlider::showModifierThumb()
     if (! modifierOnThumb.isValid() || ! hasModifier || thumbButton == nullptr)
         return;
 
-    auto image = drawableOf (modifierActive ? modifierOnThumb : modifierOffThumb);
-    thumbButton->setImages (image.get(), nullptr, image.get());
+    // A missing picture leaves the thumb as it is rather than blank.
+    if (auto image = WidgetSupport::drawableOf (modifierActive ? modifierOnThumb : modifierOffThumb))
+        thumbButton->setImages (image.get(), nullptr, image.get());
 }

@@ -57,19 +57,20 @@ void clearButtonBackground (juce::DrawableButton& button)
         button.setColour (id, juce::Colours::transparentBlack);
 }
 
+std::unique_ptr<juce::Drawable> drawableOf (const juce::Image& image)
+{
+    if (! image.isValid())
+        return nullptr;
+    auto d = std::make_unique<juce::DrawableImage>();
+    d->setImage (image);
+    return d;
+}
+
 void setButtonImages (juce::DrawableButton& button, const juce::Image& normal, const juce::Image& over,
                       const juce::Image& down, const juce::Image& disabled, const juce::Image& onImage)
 {
-    auto drawable = [] (const juce::Image& image) -> std::unique_ptr<juce::Drawable>
-    {
-        if (! image.isValid())
-            return nullptr;
-        auto d = std::make_unique<juce::DrawableImage>();
-        d->setImage (image);
-        return d;
-    };
-    auto n = drawable (normal), o = drawable (over), d = drawable (down), x = drawable (disabled);
-    auto on = drawable (onImage);
+    auto n = drawableOf (normal), o = drawableOf (over), d = drawableOf (down), x = drawableOf (disabled);
+    auto on = drawableOf (onImage);
     if (n == nullptr)
         return;
     button.setImages (n.get(), o.get(), d.get(), x.get(), on.get(), on.get(), on.get(), on.get());

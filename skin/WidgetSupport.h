@@ -33,6 +33,9 @@ void drawImagePart (juce::Graphics& g, const juce::Image& image, juce::Rectangle
 // background or outline of the look-and-feel behind them.
 void clearButtonBackground (juce::DrawableButton& button);
 
+// The image as a drawable for a button; nullptr for a missing image.
+std::unique_ptr<juce::Drawable> drawableOf (const juce::Image& image);
+
 // Gives the button its images; invalid images are left out. The on-state
 // images are used while the button is toggled on.
 void setButtonImages (juce::DrawableButton& button, const juce::Image& normal, const juce::Image& over,

@@ -2,21 +2,14 @@
 
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
+#include "skin/WidgetSupport.h"
 
 namespace SA = SkinAttributes;
+using WidgetSupport::drawableOf;
 
 namespace
 {
 constexpr int positionLimit = 4096;
-
-std::unique_ptr<juce::Drawable> drawableOf (const juce::Image& image)
-{
-    if (! image.isValid())
-        return nullptr;
-    auto drawable = std::make_unique<juce::DrawableImage>();
-    drawable->setImage (image);
-    return drawable;
-}
 
 // An image button of the title bar read from its skin Widget: up to eight
 // pictures, tooltip, place and size (0 takes the up picture's size).
@@ -44,8 +37,7 @@ std::unique_ptr<juce::DrawableButton> readTitleBarButton (const SkinManager& ski
                        SA::clampedInt (widget, "positionY", positionLimit), width > 0 ? width : up.getWidth(),
                        height > 0 ? height : up.getHeight());
 
-    for (auto id : { juce::DrawableButton::backgroundColourId, juce::DrawableButton::backgroundOnColourId })
-        button->setColour (id, juce::Colours::transparentBlack);
+    WidgetSupport::clearButtonBackground (*button);
     return button;
 }
 
@@ -523,8 +515,7 @@ juce::Button* ZolLookAndFeel::createDocumentWindowButton (int buttonType)
     auto overOn = drawableOf (maximise ? record->overOn : record->over);
     auto downOn = drawableOf (maximise ? record->downOn : record->down);
     button->setImages (up.get(), over.get(), down.get(), down.get(), upOn.get(), overOn.get(), downOn.get(), nullptr);
-    for (auto id : { juce::DrawableButton::backgroundColourId, juce::DrawableButton::backgroundOnColourId })
-        button->setColour (id, juce::Colours::transparentBlack);
+    WidgetSupport::clearButtonBackground (*button);
     return button;
 }
 
