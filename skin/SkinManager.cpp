@@ -1,7 +1,7 @@
 #include "skin/SkinManager.h"
 
+#include "model/ExternalXmlReader.h"
 #include "model/FileUtils.h"
-#include "skin/SkinXmlParser.h"
 
 #include <SkinArchive.h>
 
@@ -213,7 +213,7 @@ SkinManager::~SkinManager() = default;
 juce::Result SkinManager::checkDocument (const void* data, size_t size, double version, Checked& out)
 {
     juce::String parseError;
-    auto root = data != nullptr ? parseSkinXml (data, size, parseError) : nullptr;
+    auto root = data != nullptr ? ExternalXmlReader::parse (data, size, parseError) : nullptr;
 
     if (root == nullptr || ! root->hasTagName (rootTag))
         return juce::Result::fail (notASkinText);
@@ -456,7 +456,7 @@ void SkinManager::scanSkinFolder (const juce::File& skinsFolder)
         if (! file.loadFileAsData (data))
             continue;
 
-        auto root = parseSkinXml (data.getData(), data.getSize(), error);
+        auto root = ExternalXmlReader::parse (data, error);
         if (root != nullptr && root->hasTagName (rootTag))
         {
             foundSkinNames.add (root->getStringAttribute ("name"));

@@ -1,7 +1,7 @@
+#include "model/ExternalXmlReader.h"
 #include "skin/BrakFxMeter.h"
 #include "skin/BrakFxReadout.h"
 #include "skin/SkinManager.h"
-#include "skin/SkinXmlParser.h"
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLLedComponent.h"
 #include "skin/ZOLWindowSplitter.h"
@@ -20,7 +20,7 @@ struct Reader
     {
         juce::String text = "<Widget " + attributes + "/>";
         juce::String error;
-        element = parseSkinXml (text.toRawUTF8(), text.getNumBytesAsUTF8(), error);
+        element = ExternalXmlReader::parse (text.toRawUTF8(), text.getNumBytesAsUTF8(), error);
         EXPECT_NE (element, nullptr) << error;
         return element.get();
     }
