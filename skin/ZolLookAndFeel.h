@@ -1,59 +1,14 @@
 #pragma once
 
 #include "device/engines/WaitCursorFlag.h"
+#include "skin/BMMenuBarModel.h"
+#include "skin/GenericDialogStyle.h"
+#include "skin/MenuBarStyle.h"
+#include "skin/TitleBarButtonImages.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class SkinManager;
-
-// The look of one kind of menu bar: its font and colours, and the bounds the
-// window that holds it places it by.
-struct MenuBarStyle
-{
-    juce::Font font;
-    float fontSize = 0.0f;
-    juce::Colour selectedTextColour;
-    juce::Colour textColour;
-    juce::Colour itemHighlightColour;
-    int positionX = 0, positionY = 0, width = 0, height = 0;
-
-    juce::Rectangle<int> getBounds() const { return { positionX, positionY, width, height }; }
-};
-
-// The pictures of one of the window's own buttons (close, maximise,
-// minimise); x is an offset from the title bar's right edge.
-struct TitleBarButtonImages
-{
-    juce::Image up, over, down, upOn, overOn, downOn;
-    juce::String name;
-    int positionX = 0, positionY = 0;
-};
-
-// The style of the program's common message dialog.
-struct GenericDialogStyle
-{
-    bool valid = false;
-    juce::Image logo;
-    juce::Rectangle<int> logoBounds;
-    juce::Image questionIcon, questionIconSmall, warningIcon, warningIconSmall, stopIcon, stopIconSmall;
-    juce::Font textFont;
-    float textFontSize = 0.0f;
-    juce::Colour textColour, backgroundColour;
-    int imageYOffset = 0;
-    juce::Image okButtonUp, okButtonDown;
-    juce::Rectangle<int> okButtonBounds;
-    juce::Font labelFont;
-    float labelFontSize = 0.0f;
-    juce::Rectangle<int> labelTextRect;
-    int labelJustification = 0;
-    juce::Colour labelColourNormal, labelColourOver, labelColourDown, labelColourActive;
-};
-
-// The menu bar of the librarian window; the look-and-feel draws it in the
-// librarian's style.
-class BMMenuBarModel : public juce::MenuBarModel
-{
-};
 
 // The application's one look-and-feel. It takes its colours, fonts, images
 // and title-bar buttons from the skin, draws the main window's title bar with
