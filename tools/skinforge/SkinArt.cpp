@@ -52,12 +52,14 @@ juce::Colour plateFor (State s)
     return Palette::raised;
 }
 
+// The accent marks a button that is on; a pressed one (which is also how a
+// disabled window button shows) only sinks.
 juce::Colour inkFor (State s)
 {
     switch (s)
     {
         case State::over: return Palette::text;
-        case State::down: return Palette::accent;
+        case State::down: return Palette::textQuiet.darker (0.2f);
         case State::on:
         case State::onOver: return Palette::accent;
         case State::up: break;
