@@ -13,8 +13,12 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
+#include "skin/SkinManager.h"
+#include "skin/ZolLookAndFeel.h"
 
 KestrelEditApplication::KestrelEditApplication()
+    : lookAndFeel (std::make_unique<ZolLookAndFeel>())
+    , skin (std::make_unique<SkinManager>())
 {
     createSingletons();
 
@@ -43,7 +47,15 @@ KestrelEditApplication::KestrelEditApplication()
 
 KestrelEditApplication::~KestrelEditApplication()
 {
+    if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+        presetManager->setWaitCursorFlag (nullptr);
+
     deleteSingletons();
+    skin.reset();
+
+    if (&juce::LookAndFeel::getDefaultLookAndFeel() == lookAndFeel.get())
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    lookAndFeel.reset();
 }
 
 const juce::String KestrelEditApplication::getApplicationName()
@@ -62,6 +74,11 @@ bool KestrelEditApplication::moreThanOneInstanceAllowed()
     return configuration != nullptr && configuration->ALLOW_MORE_THAN_ONE;
 }
 
+juce::Result KestrelEditApplication::loadSkin (SkinManager& skinDocument)
+{
+    return skinDocument.loadBuiltInSkin();
+}
+
 bool KestrelEditApplication::loadLayouts (juce::String& errorText)
 {
     auto* layouts = KestrelEffectLayoutManager::getInstance();
@@ -77,6 +94,14 @@ bool KestrelEditApplication::loadLayouts (juce::String& errorText)
 
 void KestrelEditApplication::initialise (const juce::String&)
 {
+    // The skin is built in; without it nothing can be drawn.
+    if (loadSkin (*skin).failed())
+    {
+        UserNotifier::show (
+            { Notice::Icon::error, {}, unloadableResourcesText, Notice::Buttons::ok, [] (int) { quit(); } });
+        return;
+    }
+
     // The layout document is built in; should it ever be refused, the program
     // cannot edit anything. It ends once the user has read why.
     juce::String layoutError;
@@ -87,6 +112,11 @@ void KestrelEditApplication::initialise (const juce::String&)
         return;
     }
 
+    lookAndFeel->loadFromSkin (skin.get());
+    juce::LookAndFeel::setDefaultLookAndFeel (lookAndFeel.get());
+    if (auto* presetManager = PresetManager::getInstance())
+        presetManager->setWaitCursorFlag (lookAndFeel.get());
+
     // A damaged settings or colour file leaves the defaults in place; the user
     // is told, and the file is kept aside (".bad") before it is replaced.
     if (! settingsReadable)
@@ -95,7 +125,7 @@ void KestrelEditApplication::initialise (const juce::String&)
     if (auto* library = KestrelBlockLibraryManager::getInstance())
         library->checkLibraryDirectory();
 
-    mainWindow = std::make_unique<MainAppWindow> (getApplicationName());
+    mainWindow = std::make_unique<MainAppWindow> (getApplicationName(), skin.get());
     mainWindow->setVisible (true);
     started = true;
 }

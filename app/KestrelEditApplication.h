@@ -3,6 +3,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class MainAppWindow;
+class SkinManager;
+class ZolLookAndFeel;
 
 // The application object: owns the main window and, as the program grows,
 // the process-wide managers.
@@ -21,6 +23,7 @@ public:
     void systemRequestedQuit() override;
     void anotherInstanceStarted (const juce::String& commandLine) override;
 
+    static constexpr const char* unloadableResourcesText = "Unable to load application resources.";
     static constexpr const char* unreadableSettingsText =
         "The settings could not be read, so the defaults are used.\n"
         "The unreadable file is kept with the ending \".bad\" when the settings are next saved.";
@@ -29,13 +32,21 @@ public:
     static KestrelEditApplication* getApp();
 
     MainAppWindow* getMainWindow() const { return mainWindow.get(); }
+    SkinManager* getSkin() const { return skin.get(); }
+    ZolLookAndFeel* getLookAndFeel() const { return lookAndFeel.get(); }
 
 protected:
+    // Loads the built-in skin into the skin document.
+    virtual juce::Result loadSkin (SkinManager& skinDocument);
+
     // Reads the built-in layout document into the layout manager; false with
     // the alert text when the document is refused.
     virtual bool loadLayouts (juce::String& errorText);
 
 private:
+    // Created first and deleted last: every window draws with them.
+    std::unique_ptr<ZolLookAndFeel> lookAndFeel;
+    std::unique_ptr<SkinManager> skin;
     std::unique_ptr<MainAppWindow> mainWindow;
 
     // The settings are read when the application is created: the framework

@@ -4,26 +4,74 @@
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "skin/ZolLookAndFeel.h"
 
 namespace
 {
+const juce::Colour background (0xff1c1d20);
+
 class EmptyContent : public juce::Component
 {
 public:
-    void paint (juce::Graphics& g) override { g.fillAll (juce::Colour (0xff202020)); }
+    void paint (juce::Graphics& g) override { g.fillAll (background); }
 };
 } // namespace
 
-MainAppWindow::MainAppWindow (const juce::String& title)
-    : juce::DocumentWindow (title, juce::Colour (0xff202020), juce::DocumentWindow::allButtons)
-    , baseTitle (title)
+MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skinDocument)
+    : juce::DocumentWindow (title, background, juce::DocumentWindow::allButtons)
+    , skin (skinDocument)
 {
-    setUsingNativeTitleBar (true);
+    setUsingNativeTitleBar (false);
+
+    auto* zolLook = getZolLookAndFeel();
+    if (zolLook != nullptr && zolLook->getTitleBarHeight() > 0)
+        setTitleBarHeight (zolLook->getTitleBarHeight());
+
     auto* content = new EmptyContent();
     content->setSize (contentWidth, contentHeight);
     setContentOwned (content, true);
-    setResizable (false, false);
+
+    // The window keeps the content's design ratio between half and twice its size.
+    auto frame = getBorderThickness();
+    constrainer.designWidth = contentWidth;
+    constrainer.designHeight = contentHeight;
+    constrainer.borderTop = frame.getTop();
+    constrainer.borderLeft = frame.getLeft();
+    constrainer.borderBottom = frame.getBottom();
+    constrainer.borderRight = frame.getRight();
+    constrainer.titleBarHeight = getTitleBarHeight();
+    constrainer.setSizeLimits (
+        contentWidth / 2 + frame.getLeftAndRight(), contentHeight / 2 + frame.getTopAndBottom() + getTitleBarHeight(),
+        contentWidth * 2 + frame.getLeftAndRight(), contentHeight * 2 + frame.getTopAndBottom() + getTitleBarHeight());
+    setConstrainer (&constrainer);
+    setResizable (true, false);
     centreWithSize (getWidth(), getHeight());
+
+    if (zolLook != nullptr)
+    {
+        for (auto* button :
+             { (juce::Component*) zolLook->getSettingsButton(), (juce::Component*) zolLook->getNetbookButton(),
+               (juce::Component*) zolLook->getPauseButton() })
+        {
+            if (button != nullptr)
+            {
+                juce::Component::addChildComponent (button);
+                titleBarButtons.add (button);
+            }
+        }
+
+        if (auto* netbook = zolLook->getNetbookButton())
+        {
+            netbook->setVisible (true);
+            netbook->onClick = [this]
+            {
+                auto frameNow = getBorderThickness();
+                setSize (contentWidth + frameNow.getLeftAndRight(),
+                         contentHeight + frameNow.getTopAndBottom() + getTitleBarHeight());
+            };
+        }
+    }
+    showConnection (false);
 
     auto* link = ZOLMidiProcessing::getInstance();
     auto* presetManager = PresetManager::getInstance();
@@ -56,6 +104,36 @@ MainAppWindow::~MainAppWindow()
             presetManager->setRequestStartedCallback ({});
 
     updateCheck.reset();
+
+    // The title-bar buttons belong to the look-and-feel.
+    for (auto& button : titleBarButtons)
+        if (button != nullptr)
+        {
+            if (auto* drawable = dynamic_cast<juce::Button*> (button.getComponent()))
+                drawable->onClick = nullptr;
+            removeChildComponent (button);
+        }
+}
+
+ZolLookAndFeel* MainAppWindow::getZolLookAndFeel()
+{
+    return dynamic_cast<ZolLookAndFeel*> (&getLookAndFeel());
+}
+
+double MainAppWindow::getScale() const
+{
+    auto* content = getContentComponent();
+    return content != nullptr ? (double) content->getWidth() / (double) contentWidth : 1.0;
+}
+
+void MainAppWindow::resized()
+{
+    juce::DocumentWindow::resized();
+
+    if (auto* zolLook = getZolLookAndFeel())
+        if (auto* netbook = zolLook->getNetbookButton())
+            netbook->setTopLeftPosition (getTitleBarArea().getWidth() + zolLook->getNetbookRightOffset(),
+                                         netbook->getY());
 }
 
 void MainAppWindow::runUpdateCheck (bool manual)
@@ -72,7 +150,7 @@ void MainAppWindow::tick()
     auto report = linkTicker->tick();
 
     if (report.linkUp != shownConnected)
-        updateTitle (report.linkUp);
+        showConnection (report.linkUp);
 
     // While the link is down and nothing runs, only the port retry (once a
     // second) needs the timer.
@@ -82,10 +160,14 @@ void MainAppWindow::tick()
         startTimer (next);
 }
 
-void MainAppWindow::updateTitle (bool connected)
+void MainAppWindow::showConnection (bool connected)
 {
     shownConnected = connected;
-    setName (connected ? baseTitle + " Connected!" : baseTitle);
+
+    if (auto* zolLook = getZolLookAndFeel())
+        zolLook->setTitlebarConnected (this, connected);
+    else
+        repaint();
 }
 
 void MainAppWindow::closeButtonPressed()

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "device/engines/LinkTicker.h"
-
-class ProgramUpdateCheck;
+#include "skin/ZolBoundsConstrainer.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-// The program's main window. Its content area is 1024 by 647. Its 10 ms timer
-// drives the link and the preset manager; while the link is down and no
-// request runs it ticks only as often as the port retry needs.
+class ProgramUpdateCheck;
+class SkinManager;
+class ZolLookAndFeel;
+
+// The program's main window. Its content area is 1024 by 647 and keeps that
+// ratio when the window is resized. Its title bar, drawn by the look-and-feel,
+// shows the connection state. Its 10 ms timer drives the link and the preset
+// manager; while the link is down and no request runs it ticks only as often
+// as the port retry needs.
 class MainAppWindow : public juce::DocumentWindow, private juce::Timer
 {
 public:
@@ -16,10 +21,12 @@ public:
     static constexpr int contentHeight = 647;
     static constexpr int tickIntervalMs = 10;
 
-    explicit MainAppWindow (const juce::String& title);
+    // The skin may be null (the window then has the framework's look).
+    explicit MainAppWindow (const juce::String& title, const SkinManager* skin = nullptr);
     ~MainAppWindow() override;
 
     void closeButtonPressed() override;
+    void resized() override;
 
     // One tick of the window's timer; also called by tests.
     void tick();
@@ -31,15 +38,24 @@ public:
     void checkForUpdates() { runUpdateCheck (true); }
     ProgramUpdateCheck* getUpdateCheck() const { return updateCheck.get(); }
 
+    bool isShowingConnected() const { return shownConnected; }
+    const SkinManager* getSkin() const { return skin; }
+
+    // The window's scale: its content's width against the design width.
+    double getScale() const;
+
 private:
     void timerCallback() override { tick(); }
-    void updateTitle (bool connected);
+    void showConnection (bool connected);
     void runUpdateCheck (bool manual);
+    ZolLookAndFeel* getZolLookAndFeel();
 
-    juce::String baseTitle;
+    const SkinManager* skin;
     std::unique_ptr<LinkTicker> linkTicker;
     bool shownConnected = false;
     std::unique_ptr<ProgramUpdateCheck> updateCheck;
+    ZolBoundsConstrainer constrainer;
+    juce::Array<juce::Component::SafePointer<juce::Component>> titleBarButtons;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
 };

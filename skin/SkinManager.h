@@ -1,25 +1,151 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_gui_extra/juce_gui_extra.h>
 
 #include <map>
+#include <memory>
 
-// The skin's images and typefaces, looked up by their file names. A name the
-// skin lacks gives the skin's stand-in ("missing_image_release.png",
-// "_missing_font.stf"); neither lookup ever gives nothing.
-class SkinManager
+class BrakFxMeter;
+class BrakFxReadout;
+class ZOLLabelComponent;
+class ZOLLedComponent;
+class ZOLWindowSplitter;
+
+// The skin document: the parsed skin XML, from which every window, dialog and
+// widget takes its geometry, colours, images and fonts, and the resources of
+// the skin's zip archive (images, SVG drawables, ".stf" typefaces).
+//
+// A skin document has the root "SKIN" with "skinEngineVersion" equal to the
+// engine version (2.0) and "skin" naming its resource archive. The program's
+// own skin is built in (loadBuiltInSkin); skin files ("*.sbraky") may also be
+// loaded from disk with loadDocument, their archive lying beside them.
+//
+// Images and typefaces are handed out by archive file name ("btn-dialog.png",
+// "sans.stf") or by the 64-bit hash of that name. A name the skin lacks gives
+// the skin's stand-in ("missing_image_release.png", "_missing_font.stf");
+// neither lookup ever gives nothing.
+class SkinManager : public juce::FileBasedDocument
 {
 public:
+    static constexpr double engineVersion = 2.0;
+    static constexpr const char* rootTag = "SKIN";
     static constexpr const char* missingImageName = "missing_image_release.png";
     static constexpr const char* missingFontName = "_missing_font.stf";
+    static constexpr const char* builtInDocumentName = "__components.xml";
+    static constexpr const char* skinFolderName = "Skins";
 
-    void addImage (const juce::String& name, const juce::Image& image);
-    void addTypeface (const juce::String& name, juce::Typeface::Ptr typeface);
+    static constexpr const char* notASkinText = "Not a valid Skin file";
+    static constexpr const char* cannotSaveText = "Couldn't create Skin file.";
 
-    juce::Image getImage (const juce::String& name) const;
-    juce::Typeface::Ptr getTypeface (const juce::String& name) const;
+    // Lists the skin files of the "Skins" folder beside the program.
+    SkinManager();
+    // Lists the skin files of the given folder instead (tests).
+    explicit SkinManager (const juce::File& skinsFolder);
+    ~SkinManager() override;
+
+    // Reads a skin document (UTF-8 XML) and checks its root, engine version
+    // and archive name. On failure the document held so far is kept and the
+    // loaded flag is cleared. The archive is not opened here.
+    juce::Result loadFromXml (const juce::MemoryBlock* data, double version);
+
+    // Adds every image, drawable and typeface of the archive; fails only for
+    // an archive without entries. Resources accumulate over several archives:
+    // a later image replaces one of the same name, an earlier typeface stays.
+    juce::Result loadResourceZip (juce::ZipFile& archive);
+
+    // The program's own skin: the built-in archive's __components.xml, then
+    // the archive itself.
+    juce::Result loadBuiltInSkin();
+
+    // Loads a document and its archive from memory (the built-in form).
+    juce::Result loadFromArchiveData (const void* zipData, size_t zipSize);
+
+    // The root element of the document held, or nullptr; and its first child
+    // section of the tag, or nullptr.
+    const juce::XmlElement* getSkinRoot() const { return skinRoot.get(); }
+    const juce::XmlElement* getSection (const juce::String& tag) const;
+
+    bool isLoaded() const { return loaded; }
+    const juce::String& getArchiveName() const { return archiveName; }
+    double getEngineVersion() const { return currentEngineVersion; }
+    double getSkinVersion() const { return skinVersion; }
+
+    // Images.
+    static juce::int64 hashOf (const juce::String& fileName) { return fileName.hashCode64(); }
+    juce::Image getImage (juce::int64 hash) const;
+    juce::Image getImage (const juce::String& fileName) const;
+    bool hasImage (const juce::String& fileName) const;
+    void addImage (const juce::String& fileName, const juce::Image& image);
+
+    // Typefaces: findTypeface is the exact, case-sensitive match or nullptr;
+    // getTypeface falls back to the missing-font stand-in and then to the
+    // framework's default typeface.
+    juce::Typeface::Ptr findTypeface (const juce::String& fileName) const;
+    juce::Typeface::Ptr getTypeface (const juce::String& fileName) const;
+    void addTypeface (const juce::String& fileName, juce::Typeface::Ptr typeface);
+
+    // Reads one ".stf" typeface; nullptr for a stream that is not a complete,
+    // well-formed typeface (truncated or corrupted files are refused whole).
+    static juce::Typeface::Ptr loadTypeface (juce::InputStream& stream);
+
+    // Widget readers: each builds a new widget from one skin element (as a
+    // rule a Widget of a section), placed and styled by its attributes; the
+    // caller owns it. No element gives nothing.
+    std::unique_ptr<ZOLLedComponent> createLedComponent (const juce::XmlElement* element,
+                                                         const juce::String& widgetName) const;
+    std::unique_ptr<BrakFxReadout> createFxReadout (const juce::XmlElement* element, const juce::String& widgetName,
+                                                    juce::ChangeListener* listener = nullptr) const;
+    std::unique_ptr<BrakFxMeter> createFxMeter (const juce::XmlElement* element, const juce::String& widgetName) const;
+    std::unique_ptr<juce::TextEditor> createTextEditor (const juce::XmlElement* element,
+                                                        const juce::String& componentName) const;
+    std::unique_ptr<ZOLLabelComponent> createLabelComponent (const juce::XmlElement* element,
+                                                             const juce::String& widgetName) const;
+    std::unique_ptr<ZOLWindowSplitter> createWindowSplitter (const juce::XmlElement* element) const;
+
+    // SVG drawables of the archive by entry name, or nullptr.
+    const juce::Drawable* getDrawable (const juce::String& entryName) const;
+
+    // Skin files found by scanSkinFolder, entry for entry: the "name" of each
+    // and its path relative to the scanned folder.
+    juce::StringArray foundSkinNames;
+    juce::StringArray foundSkinPaths;
+    void scanSkinFolder (const juce::File& skinsFolder);
+
+    // FileBasedDocument.
+    juce::String getDocumentTitle() override;
+    juce::Result loadDocument (const juce::File& file) override;
+    juce::Result saveDocument (const juce::File& file) override;
+    juce::File getLastDocumentOpened() override { return {}; }
+    void setLastDocumentOpened (const juce::File&) override {}
+
+    // Limits that keep a hostile archive from exhausting memory.
+    static constexpr juce::int64 maxEntryBytes = 32 * 1024 * 1024;
+    static constexpr int maxImageSide = 8192;
 
 private:
-    std::map<juce::String, juce::Image> images;
-    std::map<juce::String, juce::Typeface::Ptr> typefaces;
+    struct Checked
+    {
+        std::unique_ptr<juce::XmlElement> root;
+        juce::String archiveName;
+        double skinVersion = 0.0;
+    };
+
+    // Parses and checks a skin document against the engine version.
+    static juce::Result checkDocument (const void* data, size_t size, double version, Checked& out);
+    void adopt (Checked& checked);
+    void loadEntry (juce::ZipFile& archive, int index);
+
+    std::unique_ptr<juce::XmlElement> skinRoot;
+    juce::String archiveName;
+    double currentEngineVersion = 0.0;
+    double skinVersion = 0.0;
+    bool loaded = false;
+
+    std::map<juce::int64, juce::Image> images;
+    juce::StringArray drawableNames;
+    std::vector<std::unique_ptr<juce::Drawable>> drawables;
+    juce::StringArray typefaceNames;
+    juce::ReferenceCountedArray<juce::Typeface> typefaces;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SkinManager)
 };

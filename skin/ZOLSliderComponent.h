@@ -39,6 +39,8 @@ public:
                         float minimumHorizontalScale);
     BrakFxReadout* getReadout() const { return attachedReadout.get(); }
     ZOLSliderButton* getThumb() const { return thumb.get(); }
+    const juce::Image& getBackgroundImage() const { return background; }
+    const WidgetLabel& getCaption() const { return label; }
     juce::Rectangle<int> getBackgroundRect() const { return backgroundRect; }
     bool isVertical() const { return vertical; }
 

@@ -1,6 +1,8 @@
 #include "app/KestrelEditApplication.h"
 #include "model/GlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "skin/SkinManager.h"
+#include "skin/ZolLookAndFeel.h"
 #include "support/ForgetSingletons.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
@@ -57,6 +59,40 @@ TEST (KestrelEditApplication, SettingsAreReadBeforeTheSingleInstanceCheck)
     }
 
     EXPECT_EQ (settings.loadFileAsString(), written) << "a start that never ran leaves the settings alone";
+    forgetSingletons();
+    UserFolders::redirectTo ({});
+}
+
+TEST (KestrelEditApplication, AnUnreadableSkinEndsTheProgramOnceTheUserHasReadWhy)
+{
+    struct DamagedSkin : public KestrelEditApplication
+    {
+        juce::Result loadSkin (SkinManager& skinDocument) override
+        {
+            const char damaged[] = "PK\x03\x04 not really an archive";
+            return skinDocument.loadFromArchiveData (damaged, sizeof (damaged));
+        }
+    };
+
+    ScratchFolder scratch{ "kestrel-app-skin" };
+    UserFolders::redirectTo (scratch.folder);
+    RecordingNotifier notices;
+    auto* messages = juce::MessageManager::getInstance();
+
+    {
+        DamagedSkin app;
+        app.initialise ({});
+        ASSERT_EQ (notices.count(), 1);
+        EXPECT_EQ (notices.lastMessage(), "Unable to load application resources.");
+        EXPECT_EQ (app.getMainWindow(), nullptr);
+        EXPECT_NE (&juce::LookAndFeel::getDefaultLookAndFeel(), (juce::LookAndFeel*) app.getLookAndFeel());
+        EXPECT_FALSE (messages->hasStopMessageBeenSent());
+
+        notices.answer (0, 1);
+        EXPECT_TRUE (messages->hasStopMessageBeenSent());
+        app.shutdown();
+    }
+
     forgetSingletons();
     UserFolders::redirectTo ({});
 }

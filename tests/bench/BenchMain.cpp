@@ -1,4 +1,5 @@
 #include "app/ZOLAutoUpdate.h"
+#include "support/BareXServer.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
@@ -8,6 +9,7 @@
 // driven from a benchmark.
 int main (int argc, char** argv)
 {
+    BareXServer xServer;
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
     // Every main window checks for updates at start; in tests that check
     // meets a closed port on this machine.

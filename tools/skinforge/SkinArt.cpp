@@ -1,0 +1,351 @@
+#include "SkinArt.h"
+
+#include <functional>
+
+using namespace SkinArt;
+
+namespace
+{
+enum class State
+{
+    up,
+    over,
+    down,
+    on,
+    onOver
+};
+
+using Glyph = std::function<void (juce::Graphics&, juce::Rectangle<float>, juce::Colour)>;
+
+juce::Image blank (int w, int h)
+{
+    return juce::Image (juce::Image::ARGB, w, h, true, juce::SoftwareImageType());
+}
+
+juce::Font fontOn (juce::Typeface::Ptr typeface, float height)
+{
+    return typeface != nullptr ? juce::Font (typeface).withHeight (height) : juce::Font (height);
+}
+
+// A flat rounded plate with a subtle top-to-bottom shade and a dark rim.
+void plate (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour base, float corner)
+{
+    g.setGradientFill (juce::ColourGradient (base.brighter (0.12f), r.getX(), r.getY(), base.darker (0.18f), r.getX(),
+                                             r.getBottom(), false));
+    g.fillRoundedRectangle (r, corner);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (r.reduced (0.5f), corner, 1.0f);
+    g.setColour (juce::Colours::white.withAlpha (0.06f));
+    g.drawHorizontalLine ((int) r.getY() + 1, r.getX() + corner, r.getRight() - corner);
+}
+
+juce::Colour plateFor (State s)
+{
+    switch (s)
+    {
+        case State::over: return Palette::raisedHigh;
+        case State::down: return Palette::panelDeep;
+        case State::on: return Palette::raised;
+        case State::onOver: return Palette::raisedHigh;
+        case State::up: break;
+    }
+    return Palette::raised;
+}
+
+// The accent marks a button that is on; a pressed one (which is also how a
+// disabled window button shows) only sinks.
+juce::Colour inkFor (State s)
+{
+    switch (s)
+    {
+        case State::over: return Palette::text;
+        case State::down: return Palette::textQuiet.darker (0.2f);
+        case State::on:
+        case State::onOver: return Palette::accent;
+        case State::up: break;
+    }
+    return Palette::textQuiet;
+}
+
+juce::Image titleButton (int w, int h, State s, const Glyph& glyph)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat();
+    plate (g, r, plateFor (s), 4.0f);
+    glyph (g, r.reduced (5.0f, 4.0f), inkFor (s));
+    return image;
+}
+
+void addStates (std::map<juce::String, juce::Image>& images, const juce::String& stem, int w, int h, const Glyph& glyph,
+                bool withOnStates)
+{
+    images[stem + ".png"] = titleButton (w, h, State::up, glyph);
+    images[stem + "-over.png"] = titleButton (w, h, State::over, glyph);
+    images[stem + "-down.png"] = titleButton (w, h, State::down, glyph);
+    if (withOnStates)
+    {
+        images[stem + "-on.png"] = titleButton (w, h, State::on, glyph);
+        images[stem + "-on-over.png"] = titleButton (w, h, State::onOver, glyph);
+    }
+}
+
+void pauseGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    g.setColour (ink);
+    auto c = r.getCentre();
+    auto barH = r.getHeight();
+    g.fillRoundedRectangle (c.x - 4.0f, c.y - barH / 2, 3.0f, barH, 1.0f);
+    g.fillRoundedRectangle (c.x + 1.0f, c.y - barH / 2, 3.0f, barH, 1.0f);
+}
+
+// A five-pin connector seen from the front.
+void midiGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    auto d = juce::jmin (r.getWidth(), r.getHeight()) + 1.0f;
+    auto ring = juce::Rectangle<float> (d, d).withCentre (r.getCentre());
+    g.setColour (ink);
+    g.drawEllipse (ring.reduced (0.6f), 1.2f);
+    auto c = ring.getCentre();
+    auto radius = d * 0.27f;
+    for (int i = 0; i < 5; ++i)
+    {
+        auto angle = juce::MathConstants<float>::pi * (0.75f + 0.375f * (float) i);
+        g.fillEllipse (c.x + radius * std::cos (angle) - 0.9f, c.y + radius * std::sin (angle) - 0.9f, 1.8f, 1.8f);
+    }
+    g.fillRect (c.x - 1.0f, ring.getY() + 0.5f, 2.0f, 1.6f);
+}
+
+// Four corners pointing inwards: back to the window's normal size.
+void normalSizeGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    g.setColour (ink);
+    auto box = r.reduced (1.0f, 0.0f);
+    const float arm = 3.5f;
+    juce::Path p;
+    auto corner = [&] (float x, float y, float dx, float dy)
+    {
+        p.startNewSubPath (x + dx * arm, y);
+        p.lineTo (x, y);
+        p.lineTo (x, y + dy * arm);
+    };
+    corner (box.getX() + arm, box.getY() + arm, -1.0f, -1.0f);
+    corner (box.getRight() - arm, box.getY() + arm, 1.0f, -1.0f);
+    corner (box.getX() + arm, box.getBottom() - arm, -1.0f, 1.0f);
+    corner (box.getRight() - arm, box.getBottom() - arm, 1.0f, 1.0f);
+    g.strokePath (p, juce::PathStrokeType (1.3f));
+}
+
+void closeGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    auto s = juce::Rectangle<float> (7.0f, 7.0f).withCentre (r.getCentre());
+    g.setColour (ink);
+    g.drawLine (s.getX(), s.getY(), s.getRight(), s.getBottom(), 1.4f);
+    g.drawLine (s.getRight(), s.getY(), s.getX(), s.getBottom(), 1.4f);
+}
+
+void maximizeGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    auto s = juce::Rectangle<float> (9.0f, 7.0f).withCentre (r.getCentre());
+    g.setColour (ink);
+    g.drawRect (s, 1.2f);
+    g.fillRect (s.withHeight (2.0f));
+}
+
+void restoreGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    auto s = juce::Rectangle<float> (7.0f, 5.0f).withCentre (r.getCentre()).translated (-1.0f, 1.0f);
+    g.setColour (ink);
+    g.drawRect (s.translated (2.0f, -2.0f), 1.0f);
+    g.setColour (Palette::raised);
+    g.fillRect (s);
+    g.setColour (ink);
+    g.drawRect (s, 1.2f);
+}
+
+void minimizeGlyph (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink)
+{
+    g.setColour (ink);
+    auto c = r.getCentre();
+    g.fillRect (c.x - 4.5f, c.y + 2.0f, 9.0f, 1.6f);
+}
+
+juce::Image statusLamp (bool connected)
+{
+    auto image = blank (14, 14);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat().reduced (1.5f);
+    if (connected)
+    {
+        g.setColour (Palette::accent.withAlpha (0.25f));
+        g.fillEllipse (image.getBounds().toFloat());
+        g.setGradientFill (juce::ColourGradient (Palette::accent.brighter (0.4f), r.getCentreX(), r.getY(),
+                                                 Palette::accent.darker (0.2f), r.getCentreX(), r.getBottom(), false));
+        g.fillEllipse (r.reduced (1.0f));
+    }
+    else
+    {
+        g.setColour (Palette::panelDeep);
+        g.fillEllipse (r);
+        g.setColour (Palette::textQuiet.withAlpha (0.7f));
+        g.drawEllipse (r.reduced (0.5f), 1.2f);
+    }
+    return image;
+}
+
+// A round badge with a sign drawn in the bold typeface.
+juce::Image badge (int size, juce::Colour colour, const juce::String& sign, juce::Typeface::Ptr bold, bool octagon)
+{
+    auto image = blank (size, size);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat().reduced ((float) size * 0.06f);
+    juce::Path shape;
+    if (octagon)
+    {
+        auto c = r.getCentre();
+        auto radius = r.getWidth() / 2;
+        for (int i = 0; i < 8; ++i)
+        {
+            auto a = juce::MathConstants<float>::pi * (0.125f + 0.25f * (float) i);
+            juce::Point<float> p (c.x + radius * std::cos (a), c.y + radius * std::sin (a));
+            if (i == 0)
+                shape.startNewSubPath (p);
+            else
+                shape.lineTo (p);
+        }
+        shape.closeSubPath();
+    }
+    else
+    {
+        shape.addEllipse (r);
+    }
+    g.setGradientFill (juce::ColourGradient (colour.brighter (0.15f), r.getCentreX(), r.getY(), colour.darker (0.25f),
+                                             r.getCentreX(), r.getBottom(), false));
+    g.fillPath (shape);
+    g.setColour (Palette::edge.withAlpha (0.8f));
+    g.strokePath (shape, juce::PathStrokeType ((float) size / 32.0f));
+    g.setColour (Palette::panelDeep);
+    g.setFont (fontOn (bold, (float) size * 0.62f));
+    g.drawText (sign, image.getBounds().translated (0, size / 32), juce::Justification::centred, false);
+    return image;
+}
+
+juce::Image warningSign (int size, juce::Typeface::Ptr bold)
+{
+    auto image = blank (size, size);
+    juce::Graphics g (image);
+    auto s = (float) size;
+    juce::Path triangle;
+    triangle.addTriangle (s * 0.5f, s * 0.07f, s * 0.95f, s * 0.9f, s * 0.05f, s * 0.9f);
+    triangle = triangle.createPathWithRoundedCorners (s * 0.08f);
+    g.setGradientFill (
+        juce::ColourGradient (Palette::accent.brighter (0.15f), 0, 0, Palette::accent.darker (0.2f), 0, s, false));
+    g.fillPath (triangle);
+    g.setColour (Palette::edge.withAlpha (0.8f));
+    g.strokePath (triangle, juce::PathStrokeType (s / 32.0f));
+    g.setColour (Palette::panelDeep);
+    g.setFont (fontOn (bold, s * 0.56f));
+    g.drawText ("!", juce::Rectangle<float> (0, s * 0.3f, s, s * 0.55f), juce::Justification::centred, false);
+    return image;
+}
+
+juce::Image dialogButton (bool down)
+{
+    auto image = blank (96, 28);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat();
+    plate (g, r, down ? Palette::panelDeep : Palette::raisedHigh, 5.0f);
+    if (down)
+    {
+        g.setColour (Palette::accent.withAlpha (0.8f));
+        g.fillRoundedRectangle (r.getX() + 12.0f, r.getBottom() - 4.0f, r.getWidth() - 24.0f, 2.0f, 1.0f);
+    }
+    return image;
+}
+
+// A neutral mark: a rounded tile with a rising stroke, beside the program's name.
+juce::Image logo (juce::Typeface::Ptr sans, juce::Typeface::Ptr bold)
+{
+    auto image = blank (180, 44);
+    juce::Graphics g (image);
+    auto tile = juce::Rectangle<float> (2.0f, 4.0f, 36.0f, 36.0f);
+    plate (g, tile, Palette::raised, 8.0f);
+    juce::Path stroke;
+    stroke.startNewSubPath (10.0f, 30.0f);
+    stroke.quadraticTo (18.0f, 26.0f, 21.0f, 18.0f);
+    stroke.quadraticTo (24.0f, 12.0f, 31.0f, 11.0f);
+    g.setColour (Palette::accent);
+    g.strokePath (stroke, juce::PathStrokeType (3.2f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    g.fillEllipse (28.5f, 8.5f, 5.0f, 5.0f);
+    g.setColour (Palette::text);
+    g.setFont (fontOn (bold, 20.0f));
+    g.drawText ("Kestrel", 46, 4, 90, 22, juce::Justification::centredLeft, false);
+    g.setColour (Palette::textQuiet);
+    g.setFont (fontOn (sans, 13.0f));
+    g.drawText ("EDIT", 47, 24, 90, 16, juce::Justification::centredLeft, false);
+    return image;
+}
+
+// The X/Y switch: two halves, the lit one in the accent colour.
+juce::Image xySwitch (bool xLit, juce::Typeface::Ptr bold)
+{
+    auto image = blank (56, 30);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat().reduced (1.0f);
+    plate (g, r, Palette::panelDeep, 6.0f);
+    auto half = r.reduced (3.0f);
+    auto left = half.removeFromLeft (half.getWidth() / 2);
+    auto lit = xLit ? left : half;
+    plate (g, lit, Palette::raisedHigh, 4.0f);
+    g.setFont (fontOn (bold, 15.0f));
+    g.setColour (xLit ? Palette::accent : Palette::textQuiet.withAlpha (0.6f));
+    g.drawText ("X", left, juce::Justification::centred, false);
+    g.setColour (xLit ? Palette::textQuiet.withAlpha (0.6f) : Palette::accent);
+    g.drawText ("Y", half, juce::Justification::centred, false);
+    return image;
+}
+
+// Shown wherever the skin names a picture it does not have.
+juce::Image missingImage()
+{
+    auto image = blank (16, 16);
+    juce::Graphics g (image);
+    g.fillAll (Palette::raised);
+    g.setColour (Palette::textQuiet.withAlpha (0.5f));
+    g.drawRect (image.getBounds(), 1);
+    g.drawLine (3.0f, 3.0f, 13.0f, 13.0f, 1.0f);
+    g.drawLine (13.0f, 3.0f, 3.0f, 13.0f, 1.0f);
+    return image;
+}
+} // namespace
+
+std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, juce::Typeface::Ptr sansBold)
+{
+    std::map<juce::String, juce::Image> images;
+
+    images["status-connected.png"] = statusLamp (true);
+    images["status-disconnected.png"] = statusLamp (false);
+    addStates (images, "tb-pause", 22, 18, pauseGlyph, true);
+    addStates (images, "tb-midi", 22, 18, midiGlyph, false);
+    addStates (images, "tb-normal-size", 22, 16, normalSizeGlyph, false);
+    addStates (images, "win-close", 22, 16, closeGlyph, false);
+    addStates (images, "win-maximize", 22, 16, maximizeGlyph, false);
+    addStates (images, "win-restore", 22, 16, restoreGlyph, false);
+    addStates (images, "win-minimize", 22, 16, minimizeGlyph, false);
+
+    images["dlg-stop.png"] = badge (48, Palette::alarm, "X", sansBold, true);
+    images["dlg-stop-small.png"] = badge (24, Palette::alarm, "X", sansBold, true);
+    images["dlg-question.png"] = badge (48, Palette::textQuiet, "?", sansBold, false);
+    images["dlg-question-small.png"] = badge (24, Palette::textQuiet, "?", sansBold, false);
+    images["dlg-warning.png"] = warningSign (48, sansBold);
+    images["dlg-warning-small.png"] = warningSign (24, sansBold);
+    images["logo.png"] = logo (sans, sansBold);
+    images["btn-dialog.png"] = dialogButton (false);
+    images["btn-dialog-down.png"] = dialogButton (true);
+
+    images["xy-x.png"] = xySwitch (true, sansBold);
+    images["xy-y.png"] = xySwitch (false, sansBold);
+
+    images["missing_image_release.png"] = missingImage();
+    return images;
+}
