@@ -4,6 +4,7 @@
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
 
 namespace

@@ -2,7 +2,9 @@
 
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinWidgetReaders.h"
 #include "skin/WidgetSupport.h"
+#include "skin/ZOLDrawableButton.h"
 
 namespace SA = SkinAttributes;
 using WidgetSupport::drawableOf;
@@ -11,33 +13,14 @@ namespace
 {
 constexpr int positionLimit = 4096;
 
-// An image button of the title bar read from its skin Widget: up to eight
-// pictures, tooltip, place and size (0 takes the up picture's size).
-std::unique_ptr<juce::DrawableButton> readTitleBarButton (const SkinManager& skin, const juce::XmlElement& widget)
+// An image button of the title bar, read from its skin Widget like every
+// skinned image button; its "on" background stays transparent.
+std::unique_ptr<ZOLDrawableButton> readTitleBarButton (const SkinManager& skin, const juce::XmlElement& widget)
 {
     auto button =
-        std::make_unique<juce::DrawableButton> (widget.getStringAttribute ("name"), juce::DrawableButton::ImageRaw);
-    const char* names[] = { "upImage",   "overImage",   "downImage",   "disabledImage",
-                            "upImageOn", "overImageOn", "downImageOn", "disabledImageOn" };
-    std::unique_ptr<juce::Drawable> images[8];
-    for (int i = 0; i < 8; ++i)
-        images[i] = drawableOf (SA::image (skin, widget, names[i]));
-
-    button->setImages (images[0].get(), images[1].get(), images[2].get(), images[3].get(), images[4].get(),
-                       images[5].get(), images[6].get(), images[7].get());
-
-    auto tip = widget.getStringAttribute ("toolTip");
-    if (tip.isNotEmpty())
-        button->setTooltip (tip);
-
-    auto up = SA::image (skin, widget, "upImage");
-    auto width = SA::clampedInt (widget, "width", positionLimit);
-    auto height = SA::clampedInt (widget, "height", positionLimit);
-    button->setBounds (SA::clampedInt (widget, "positionX", positionLimit),
-                       SA::clampedInt (widget, "positionY", positionLimit), width > 0 ? width : up.getWidth(),
-                       height > 0 ? height : up.getHeight());
-
-    WidgetSupport::clearButtonBackground (*button);
+        SkinWidgetReaders::createDrawableButton (skin, &widget, widget.getStringAttribute ("name"), nullptr, false);
+    if (button != nullptr)
+        button->setColour (juce::DrawableButton::backgroundOnColourId, juce::Colours::transparentBlack);
     return button;
 }
 
@@ -294,12 +277,12 @@ void ZolLookAndFeel::setTitlebarConnected (juce::DocumentWindow* window, bool is
 
     if (settingsButton != nullptr)
     {
-        settingsButton->setEnabled (! connected);
+        settingsButton->setEnabledWithAlpha (! connected, false);
         settingsButton->setVisible (! connected);
     }
     if (pauseButton != nullptr)
     {
-        pauseButton->setEnabled (connected);
+        pauseButton->setEnabledWithAlpha (connected, false);
         pauseButton->setVisible (connected);
     }
     window->repaint();

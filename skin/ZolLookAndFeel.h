@@ -9,6 +9,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class SkinManager;
+class ZOLDrawableButton;
 
 // The application's one look-and-feel. It takes its colours, fonts, images
 // and title-bar buttons from the skin, draws the main window's title bar with
@@ -45,9 +46,9 @@ public:
     const MenuBarStyle& getLibrarianMenuBarStyle() const { return librarianMenuBar; }
     int getTitleBarHeight() const { return titleBarHeight; }
     int getNetbookRightOffset() const { return netbookRightOffset; }
-    juce::DrawableButton* getSettingsButton() const { return settingsButton.get(); }
-    juce::DrawableButton* getNetbookButton() const { return netbookButton.get(); }
-    juce::DrawableButton* getPauseButton() const { return pauseButton.get(); }
+    ZOLDrawableButton* getSettingsButton() const { return settingsButton.get(); }
+    ZOLDrawableButton* getNetbookButton() const { return netbookButton.get(); }
+    ZOLDrawableButton* getPauseButton() const { return pauseButton.get(); }
 
     // The key of a shortcut text as the framework words it ("shortcut: 'S'"
     // gives "S"); any other text unchanged.
@@ -129,10 +130,10 @@ private:
     juce::Font tooltipFont;
     bool hasTooltipFont = false;
 
-    std::unique_ptr<juce::DrawableButton> settingsButton;
-    std::unique_ptr<juce::DrawableButton> netbookButton;
+    std::unique_ptr<ZOLDrawableButton> settingsButton;
+    std::unique_ptr<ZOLDrawableButton> netbookButton;
     int netbookRightOffset = 0;
-    std::unique_ptr<juce::DrawableButton> pauseButton;
+    std::unique_ptr<ZOLDrawableButton> pauseButton;
 
     juce::Colour tableGradientTop, tableGradientBottom;
     juce::Font tableFont;

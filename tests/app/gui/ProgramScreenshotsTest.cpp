@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
+#include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
