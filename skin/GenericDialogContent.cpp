@@ -23,11 +23,7 @@ GenericDialogContent::GenericDialogContent (const GenericDialogStyle& dialogStyl
         closeButton->addChangeListener (this);
         addAndMakeVisible (*closeButton);
 
-        hyperlink = std::make_unique<juce::HyperlinkButton>();
-        hyperlink->setFont (style.textFont, false, juce::Justification (4));
-        hyperlink->setColour (juce::HyperlinkButton::textColourId, style.textColour);
-        hyperlink->setSize (0, (int) (1.25f * WidgetSupport::usableFontSize (style.textFontSize, 12.0f)));
-        addChildComponent (*hyperlink);
+        makeHyperlink ({}, {});
     }
 
     updateLayout();
@@ -47,14 +43,26 @@ void GenericDialogContent::setHyperlink (const juce::String& text, const juce::S
     hyperlinkText = text;
     if (hyperlink != nullptr)
     {
-        hyperlink->setButtonText (text);
-        hyperlink->setURL (juce::URL (url));
+        makeHyperlink (text, url);
         hyperlink->setTooltip (url);
         auto width = juce::roundToInt (style.textFont.getStringWidthFloat (text)) + 6;
         hyperlink->setSize (width, hyperlink->getHeight());
         hyperlink->setVisible (text.isNotEmpty());
     }
     updateLayout();
+}
+
+void GenericDialogContent::makeHyperlink (const juce::String& text, const juce::String& url)
+{
+    // A new button takes its address when it is built: the framework's
+    // setURL assigns the address's empty form data through a null pointer.
+    if (hyperlink != nullptr)
+        removeChildComponent (hyperlink.get());
+    hyperlink = std::make_unique<juce::HyperlinkButton> (text, juce::URL (url));
+    hyperlink->setFont (style.textFont, false, juce::Justification (4));
+    hyperlink->setColour (juce::HyperlinkButton::textColourId, style.textColour);
+    hyperlink->setSize (0, (int) (1.25f * WidgetSupport::usableFontSize (style.textFontSize, 12.0f)));
+    addChildComponent (*hyperlink);
 }
 
 const juce::Image* GenericDialogContent::getIcon() const

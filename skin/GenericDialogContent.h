@@ -47,6 +47,7 @@ public:
 
 private:
     void closeDialog();
+    void makeHyperlink (const juce::String& text, const juce::String& url);
 
     GenericDialogStyle style;
     juce::String hyperlinkText;
