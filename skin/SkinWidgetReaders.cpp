@@ -4,7 +4,6 @@
 #include "skin/WidgetSupport.h"
 #include "skin/ZOLCheckBox.h"
 #include "skin/ZOLDrawableButton.h"
-#include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLPaintedButton.h"
 #include "skin/ZOLToggleButton.h"
 
@@ -83,38 +82,6 @@ std::unique_ptr<ZOLPaintedButton> createPaintedButton (const SkinManager& skin, 
     return button;
 }
 
-std::unique_ptr<ZOLLabelComponent> createLabelComponent (const SkinManager& skin, const juce::XmlElement& w)
-{
-    using namespace SkinAttributes;
-    auto textColour = colourOr (w, "normalTextColor", colour (w, "fontColor"));
-    auto label = std::make_unique<ZOLLabelComponent> (
-        &skin, integer (w, "positionX"), integer (w, "positionY"), juce::jmax (0, integer (w, "width")),
-        juce::jmax (0, integer (w, "height")), w.getStringAttribute ("name"), juce::String(),
-        w.getStringAttribute ("font"), decimal (w, "fontSize", 0.0), textColour, justification (w, "textJustify"));
-    if (has (w, "backgroundColor"))
-        label->setColour (juce::Label::backgroundColourId, colour (w, "backgroundColor"));
-    label->setText (w.getStringAttribute ("text"), juce::dontSendNotification);
-    label->setMinimumHorizontalScale (juce::jlimit (0.1f, 1.0f, decimal (w, "minHorzScale", 0.7)));
-    label->setUseAlpha (flag (w, "useAlpha", true));
-    if (w.hasAttribute ("alpha"))
-        label->alpha = juce::jlimit (0.0f, 1.0f, decimal (w, "alpha", 1.0));
-
-    const char* stateNames[] = { "normalTextColor", "selectedTextColor", "mouseOverTextColor",
-                                 "normalBgColor",   "selectedBgColor",   "mouseOverBgColor" };
-    bool anyState = false;
-    for (auto* name : stateNames)
-        anyState = anyState || has (w, name);
-    if (anyState)
-    {
-        auto normalText = colour (w, "normalTextColor");
-        auto normalBg = colour (w, "normalBgColor");
-        label->setStateColours (normalText, normalBg, colourOr (w, "selectedTextColor", normalText),
-                                colourOr (w, "selectedBgColor", normalBg),
-                                colourOr (w, "mouseOverTextColor", normalText),
-                                colourOr (w, "mouseOverBgColor", normalBg));
-    }
-    return label;
-}
 std::unique_ptr<ZOLDrawableButton> createDrawableButton (const SkinManager& skin, const juce::XmlElement* widget,
                                                          const juce::String& widgetName,
                                                          juce::Button::Listener* listener, bool rightClicks)

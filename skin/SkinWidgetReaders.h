@@ -7,7 +7,6 @@
 class SkinManager;
 class ZOLCheckBox;
 class ZOLDrawableButton;
-class ZOLLabelComponent;
 class ZOLPaintedButton;
 class ZOLToggleButton;
 
@@ -20,7 +19,6 @@ namespace SkinWidgetReaders
 bool flag (const juce::XmlElement& element, const juce::String& name, bool fallback = false);
 
 std::unique_ptr<ZOLPaintedButton> createPaintedButton (const SkinManager& skin, const juce::XmlElement& widget);
-std::unique_ptr<ZOLLabelComponent> createLabelComponent (const SkinManager& skin, const juce::XmlElement& widget);
 
 // The image button; it answers the right button only when rightClicks is set.
 std::unique_ptr<ZOLDrawableButton> createDrawableButton (const SkinManager& skin, const juce::XmlElement* widget,

@@ -1,6 +1,7 @@
 #include "skin/ZOLPaginationComponent.h"
 
 #include "skin/SkinAttributes.h"
+#include "skin/SkinManager.h"
 #include "skin/SkinWidgetReaders.h"
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLPaintedButton.h"
@@ -25,7 +26,7 @@ ZOLPaginationComponent::ZOLPaginationComponent (const SkinManager& skin, const j
             bool divider = name != "searchHeader";
             if (divider && (name != "labelDivider" + juce::String (index) || index < 1 || index > 6))
                 continue;
-            auto label = SkinWidgetReaders::createLabelComponent (skin, *child);
+            auto label = skin.createLabelComponent (child, name);
             (divider ? dividers[(size_t) index - 1] : searchHeader) = label.get();
             made = label.get();
             owned.push_back (std::move (label));
