@@ -13,14 +13,41 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
+#include "skin/KestrelControlManager.h"
+#include "skin/KestrelImageDepot.h"
 #include "skin/SkinManager.h"
 #include "skin/ZolLookAndFeel.h"
+
+namespace
+{
+// The application's own singletons in their places of the fixed order: the
+// image depot second, the control templates after the interprocess link.
+SingletonSteps applicationSingletons (bool create)
+{
+    SingletonSteps steps;
+    steps.imageDepot = [create]
+    {
+        if (create)
+            KestrelImageDepot::getInstance();
+        else
+            KestrelImageDepot::deleteInstance();
+    };
+    steps.later = [create]
+    {
+        if (create)
+            KestrelControlManager::getInstance();
+        else
+            KestrelControlManager::deleteInstance();
+    };
+    return steps;
+}
+} // namespace
 
 KestrelEditApplication::KestrelEditApplication()
     : lookAndFeel (std::make_unique<ZolLookAndFeel>())
     , skin (std::make_unique<SkinManager>())
 {
-    createSingletons();
+    createSingletons (applicationSingletons (true));
 
     if (auto* language = LanguageStore::getInstance())
     {
@@ -50,7 +77,7 @@ KestrelEditApplication::~KestrelEditApplication()
     if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
         presetManager->setWaitCursorFlag (nullptr);
 
-    deleteSingletons();
+    deleteSingletons (applicationSingletons (false));
     skin.reset();
 
     if (&juce::LookAndFeel::getDefaultLookAndFeel() == lookAndFeel.get())
@@ -114,6 +141,8 @@ void KestrelEditApplication::initialise (const juce::String&)
 
     lookAndFeel->loadFromSkin (skin.get());
     juce::LookAndFeel::setDefaultLookAndFeel (lookAndFeel.get());
+    if (auto* controls = KestrelControlManager::getInstance())
+        controls->loadFromSkin (skin.get(), skin->getSkinRoot());
     if (auto* presetManager = PresetManager::getInstance())
         presetManager->setWaitCursorFlag (lookAndFeel.get());
 

@@ -30,8 +30,13 @@ TEST (KestrelEditApplication, AnUnreadableSettingsFileIsReportedAndKept)
         app.initialise ({});
         ASSERT_EQ (notices.count(), 1);
         EXPECT_EQ (notices.lastMessage(), KestrelEditApplication::unreadableSettingsText);
+        EXPECT_NE (KestrelImageDepot::getInstanceWithoutCreating(), nullptr);
+        EXPECT_NE (KestrelControlManager::getInstanceWithoutCreating(), nullptr);
         app.shutdown();
     }
+
+    EXPECT_EQ (KestrelImageDepot::getInstanceWithoutCreating(), nullptr) << "deleted with the other managers";
+    EXPECT_EQ (KestrelControlManager::getInstanceWithoutCreating(), nullptr);
 
     EXPECT_EQ (settings.getSiblingFile (settings.getFileName() + ".bad").loadFileAsString(), junk);
     forgetSingletons();

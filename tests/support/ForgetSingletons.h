@@ -8,12 +8,15 @@
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
+#include "skin/KestrelControlManager.h"
+#include "skin/KestrelImageDepot.h"
 
 // Deletes whatever process-wide managers a test left and lets the next test
 // of the same process create them afresh.
 inline void forgetSingletons()
 {
     ZOLMidiProcessing::resetForTests();
+    KestrelImageDepot::resetForTests();
     KestrelGlobalConfiguration::resetForTests();
     PresetManager::resetForTests();
     KestrelEffectManager::resetForTests();
@@ -21,4 +24,5 @@ inline void forgetSingletons()
     KestrelBlockLibraryManager::resetForTests();
     LanguageStore::resetForTests();
     ZOLInterprocessConnection::resetForTests();
+    KestrelControlManager::resetForTests();
 }
