@@ -2,6 +2,10 @@
 
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
+#include "skin/TriStateSlider.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "skin/ZOLSliderComponent.h"
+#include "skin/ZOLToggleButton.h"
 
 namespace SA = SkinAttributes;
 
@@ -19,6 +23,23 @@ int integer (const juce::XmlElement& w, const char* name)
 {
     return SA::clampedInt (w, name, limit);
 }
+
+// A rectangle whose missing width and height come from an image.
+juce::Rectangle<int> sizedFrom (juce::Rectangle<int> rect, const juce::Image& image)
+{
+    if (rect.getWidth() == 0)
+        rect.setWidth (image.isValid() ? image.getWidth() : 0);
+
+    if (rect.getHeight() == 0)
+        rect.setHeight (image.isValid() ? image.getHeight() : 0);
+
+    return rect;
+}
+
+bool hasText (const juce::XmlElement& w, const char* name)
+{
+    return w.getStringAttribute (name).isNotEmpty();
+}
 } // namespace
 
 void ControlManager::loadFromSkin (const SkinManager* skinManager, const juce::XmlElement* skinRoot)
@@ -28,8 +49,20 @@ void ControlManager::loadFromSkin (const SkinManager* skinManager, const juce::X
         return;
     if (auto* section = skinRoot->getChildByName (sectionName))
         for (auto* widget : section->getChildWithTagNameIterator ("Widget"))
-            if (widget->getStringAttribute ("name") == "DropDownMenu")
+        {
+            const auto name = widget->getStringAttribute ("name");
+
+            if (name == "DropDownMenu")
                 readDropDownStyle (*widget);
+            else if (name == "knob")
+                readKnobStyle (*widget);
+            else if (name == "slider")
+                readSliderStyle (*widget);
+            else if (name == "pushButton")
+                readPushButtonStyle (*widget);
+            else if (name == "tab")
+                readTabStyle (*widget);
+        }
 }
 
 void ControlManager::readDropDownStyle (const juce::XmlElement& w)
@@ -160,4 +193,367 @@ void ControlManager::readTrackSliderStyle (const juce::XmlElement* widget, Track
     }
     s.sublabelOffset = integer (w, "sublabelOffset");
     s.loaded = true;
+}
+
+void ControlManager::readKnobStyle (const juce::XmlElement& w)
+{
+    if (skin == nullptr)
+        return;
+
+    auto& k = knobStyle;
+    k.controlWidth = integer (w, "controlWidth");
+    k.controlHeight = integer (w, "controlHeight");
+
+    imageIfNamed (*skin, w, "background", k.background);
+    if (hasText (w, "backgroundRect"))
+        k.backgroundRect = sizedFrom (SA::rectangle (w, "backgroundRect"), k.background);
+
+    imageIfNamed (*skin, w, "knobBase", k.knobBase);
+    k.knobBaseRect = sizedFrom (SA::rectangle (w, "knobBaseRect"), k.knobBase);
+    imageIfNamed (*skin, w, "knobTop", k.knobTop);
+    k.knobTopRect = sizedFrom (SA::rectangle (w, "knobTopRect"), k.knobTop);
+
+    imageIfNamed (*skin, w, "backgroundModifierOn", k.backgroundModifierOn);
+    imageIfNamed (*skin, w, "backgroundModifier", k.backgroundModifier);
+    imageIfNamed (*skin, w, "knobTopModifier", k.knobTopModifier);
+    k.modifierRect = sizedFrom (SA::rectangle (w, "modifierRect"), k.backgroundModifierOn);
+
+    imageIfNamed (*skin, w, "globalMixImageUp", k.globalMixUp);
+    imageIfNamed (*skin, w, "globalMixImageDown", k.globalMixDown);
+    imageIfNamed (*skin, w, "globalMixImageOver", k.globalMixOver);
+    k.globalMixRect = sizedFrom (SA::rectangle (w, "globalMixRect"), k.globalMixUp);
+
+    imageIfNamed (*skin, w, "fieldBackground", k.fieldBackground);
+    k.fieldX = integer (w, "fieldPositionX");
+    k.fieldY = integer (w, "fieldPositionY");
+    k.fieldWidth = integer (w, "fieldWidth");
+    k.fieldHeight = integer (w, "fieldHeight");
+
+    k.labelFontName = w.getStringAttribute ("labelFont");
+    k.labelColour = SA::colour (w, "labelFontColor");
+    k.labelFontSize = SA::fontSize (w, "labelFontSize");
+    k.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    k.labelTextRect = SA::rectangle (w, "labelTextRect");
+
+    k.fieldFontName = w.getStringAttribute ("fieldFont");
+    k.fieldColour = SA::colour (w, "fieldFontColor");
+    k.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", k.fieldColour);
+    k.fieldFontSize = SA::fontSize (w, "fieldFontSize");
+    k.fieldMinHorzScaling = (float) w.getDoubleAttribute ("fieldMinHorzScaling");
+    k.fieldJustification = w.getIntAttribute ("fieldTextJustify") & 0x7f;
+    k.fieldTextRect = SA::rectangle (w, "fieldTextRect");
+
+    k.loaded = true;
+}
+
+std::unique_ptr<ZOLRotaryKnob> ControlManager::createKnob (const juce::String& labelText, bool modifierAssignable,
+                                                           bool globalMix, juce::uint16 globalMixParamId) const
+{
+    const auto& k = knobStyle;
+
+    if (skin == nullptr || ! k.loaded)
+        return nullptr;
+
+    auto knob = std::make_unique<ZOLRotaryKnob> (juce::Rectangle<int> (0, 0, k.controlWidth, k.controlHeight),
+                                                 k.knobBase, k.knobBaseRect, k.knobTop, k.knobTopRect);
+    knob->backgroundImage = k.background;
+    knob->backgroundRect = k.backgroundRect;
+
+    if (modifierAssignable)
+    {
+        knob->modifierOnImage = k.backgroundModifierOn;
+        knob->modifierImage = k.backgroundModifier;
+        knob->topModifierImage = k.knobTopModifier;
+        knob->modifierRect = k.modifierRect;
+    }
+
+    knob->setLabelStyle (k.labelTextRect, juce::Justification (k.labelJustification),
+                         skin->getTypeface (k.labelFontName), k.labelColour, k.labelFontSize);
+    knob->attachReadout (juce::Rectangle<int> (k.fieldX, k.fieldY, k.fieldWidth, k.fieldHeight), k.fieldBackground,
+                         skin->getTypeface (k.fieldFontName), k.fieldFontSize, k.fieldColour,
+                         juce::Justification (k.fieldJustification), k.fieldTextRect, k.fieldMinHorzScaling);
+
+    if (knob->getLabelText() != labelText)
+        knob->setLabelText (labelText);
+
+    if (globalMix)
+    {
+        knob->globalMixParamId = globalMixParamId;
+        knob->createGlobalMixButton (k.globalMixUp, k.globalMixDown, k.globalMixOver, k.globalMixRect);
+    }
+
+    knob->setWantsKeyboardFocus (true);
+    return knob;
+}
+
+void ControlManager::readSliderStyle (const juce::XmlElement& w)
+{
+    if (skin == nullptr)
+        return;
+
+    auto& s = sliderStyle;
+    s.controlWidth = integer (w, "controlWidth");
+    s.controlHeight = integer (w, "controlHeight");
+    s.controlWidthNoUnits = integer (w, "controlWidthNoUnits");
+    s.controlHeightNoUnits = integer (w, "controlHeightNoUnits");
+    const auto orientation = w.getStringAttribute ("orientation");
+    s.vertical = orientation.isEmpty() || orientation.equalsIgnoreCase ("v");
+    imageIfNamed (*skin, w, "background", s.background);
+    imageIfNamed (*skin, w, "backgroundModifierOn", s.backgroundModifierOn);
+    imageIfNamed (*skin, w, "backgroundModifier", s.backgroundModifier);
+    imageIfNamed (*skin, w, "knob", s.knob);
+    s.positionBackgroundX = integer (w, "positionBackgroundX");
+    s.positionBackgroundY = integer (w, "positionBackgroundY");
+    s.knobX = integer (w, "knobX");
+    s.knobY = integer (w, "knobY");
+    s.knobMinPosition = integer (w, "knobMinPosition");
+    s.knobMaxPosition = integer (w, "knobMaxPosition");
+    s.labelFontName = w.getStringAttribute ("labelFont");
+    s.labelColour = SA::colour (w, "labelFontColor");
+    s.labelFontSize = SA::fontSize (w, "labelFontSize");
+    s.labelTextRect = SA::rectangle (w, "labelTextRect");
+    s.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    imageIfNamed (*skin, w, "fieldBackground", s.fieldBackground);
+    s.fieldX = integer (w, "fieldPositionX");
+    s.fieldY = integer (w, "fieldPositionY");
+    s.fieldWidth = integer (w, "fieldWidth");
+    s.fieldHeight = integer (w, "fieldHeight");
+    s.fieldFontName = w.getStringAttribute ("fieldFont");
+    s.fieldColour = SA::colour (w, "fieldFontColor");
+    s.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", s.fieldColour);
+    s.fieldFontSize = SA::fontSize (w, "fieldFontSize");
+    s.fieldTextRect = SA::rectangle (w, "fieldTextRect");
+    s.fieldJustification = w.getIntAttribute ("fieldTextJustify") & 0x7f;
+    s.loaded = true;
+}
+
+void ControlManager::readPushButtonStyle (const juce::XmlElement& w)
+{
+    if (skin == nullptr)
+        return;
+
+    auto& p = pushButtonStyle;
+    p.controlWidth = integer (w, "controlWidth");
+    p.controlHeight = integer (w, "controlHeight");
+    imageIfNamed (*skin, w, "imageOn", p.imageOn);
+    imageIfNamed (*skin, w, "imageOff", p.imageOff);
+    p.positionBtnX = integer (w, "positionBtnX");
+    p.positionBtnY = integer (w, "positionBtnY");
+    imageIfNamed (*skin, w, "imageModifierOn", p.imageModifierOn);
+    imageIfNamed (*skin, w, "imageModifierOff", p.imageModifierOff);
+    p.positionModX = integer (w, "positionModX");
+    p.positionModY = integer (w, "positionModY");
+    p.labelFontName = w.getStringAttribute ("labelFont");
+    p.labelColour = SA::colour (w, "labelFontColor");
+    p.labelFontSize = SA::fontSize (w, "labelFontSize");
+    p.labelTextRect = SA::rectangle (w, "labelTextRect");
+    p.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    p.loaded = true;
+}
+
+std::unique_ptr<ZOLSliderComponent> ControlManager::createSlider (const juce::String& labelText,
+                                                                  bool modifierAssignable) const
+{
+    const auto& s = sliderStyle;
+
+    if (skin == nullptr || ! s.loaded)
+        return nullptr;
+
+    auto slider = std::make_unique<ZOLSliderComponent> (
+        juce::Rectangle<int> (0, 0, s.controlWidth, s.controlHeight),
+        juce::Rectangle<int> (0, 0, s.controlWidthNoUnits, s.controlHeightNoUnits), s.positionBackgroundX,
+        s.positionBackgroundY, s.knobX, s.knobY, s.knobMinPosition, s.knobMaxPosition, juce::String(), s.vertical,
+        s.background, s.knob, s.knob);
+
+    if (modifierAssignable)
+    {
+        slider->modifierOnImage = s.backgroundModifierOn;
+        slider->modifierImage = s.backgroundModifier;
+    }
+
+    if (s.labelFontSize != 0.0f)
+    {
+        slider->setLabelStyle (s.labelTextRect, juce::Justification (s.labelJustification),
+                               skin->getTypeface (s.labelFontName), s.labelColour, s.labelFontSize);
+        slider->setLabelText (labelText);
+    }
+
+    if (s.fieldFontSize != 0.0f)
+        slider->attachReadout (juce::Rectangle<int> (s.fieldX, s.fieldY, s.fieldWidth, s.fieldHeight),
+                               s.fieldBackground, skin->getTypeface (s.fieldFontName), s.fieldFontSize, s.fieldColour,
+                               juce::Justification (s.fieldJustification), s.fieldTextRect, 1.0f);
+
+    slider->setWantsKeyboardFocus (true);
+    return slider;
+}
+
+std::unique_ptr<ZOLToggleButton> ControlManager::createPushButton (bool modifierAssignable,
+                                                                   const juce::String& labelText) const
+{
+    const auto& p = pushButtonStyle;
+
+    if (skin == nullptr || ! p.loaded)
+        return nullptr;
+
+    auto button = std::make_unique<ZOLToggleButton> (juce::Rectangle<int> (0, 0, p.controlWidth, p.controlHeight),
+                                                     p.positionBtnX, p.positionBtnY, p.imageOff, p.imageOn);
+    const juce::Font font (skin->getTypeface (p.labelFontName));
+    button->setLabel (p.labelTextRect, juce::Justification (p.labelJustification), &font, p.labelColour,
+                      p.labelFontSize, labelText);
+
+    if (modifierAssignable)
+        button->setModifierImages (p.positionModX, p.positionModY, p.imageModifierOn, p.imageModifierOff);
+
+    button->setWantsKeyboardFocus (true);
+    return button;
+}
+
+std::unique_ptr<ZOLToggleButton> ControlManager::createToggle (bool modifierAssignable, const juce::String& labelText,
+                                                               const ToggleStyle& t) const
+{
+    if (skin == nullptr || ! t.loaded)
+        return nullptr;
+
+    auto toggle = std::make_unique<ZOLToggleButton> (juce::Rectangle<int> (0, 0, t.controlWidth, t.controlHeight),
+                                                     t.imageOff, t.imageOn, t.imageRect);
+    auto fontOf = [this] (const ToggleStyle::Label& l) { return juce::Font (skin->getTypeface (l.fontName)); };
+    auto usable = [] (const juce::Rectangle<int>& r) { return r.getWidth() > 0 && r.getHeight() > 0; };
+
+    const auto& first = t.labels[0];
+    const auto firstFont = fontOf (first);
+    toggle->setLabel (first.rect, juce::Justification (first.justification), &firstFont, first.normal, first.fontSize,
+                      labelText);
+    toggle->setLabelColours (first.normal, first.over, first.down, first.active);
+
+    if (usable (t.labels[1].rect))
+        toggle->setSecondLabelPlace (t.labels[1].rect, juce::Justification (t.labels[1].justification));
+
+    if (usable (t.labels[2].rect))
+    {
+        const auto& on = t.labels[2];
+        const auto onFont = fontOf (on);
+        toggle->setOnLabel (on.rect, juce::Justification (on.justification), &onFont, on.normal, on.fontSize, on.text);
+    }
+
+    if (usable (t.labels[3].rect))
+    {
+        const auto& off = t.labels[3];
+        const auto offFont = fontOf (off);
+        toggle->setOffLabel (off.rect, juce::Justification (off.justification), &offFont, off.normal, off.fontSize,
+                             off.text);
+    }
+
+    if (t.hasFillColour)
+    {
+        toggle->fillBackground = true;
+        toggle->backgroundColour = t.fillColour;
+    }
+
+    if (modifierAssignable)
+        toggle->setModifierImages (t.positionModX, t.positionModY, t.imageModifierOn, t.imageModifierOff);
+
+    toggle->setWantsKeyboardFocus (true);
+    return toggle;
+}
+
+std::unique_ptr<TriStateSlider> ControlManager::createTrackSlider (const TrackSliderStyle& s,
+                                                                   const juce::String& labelText,
+                                                                   bool modifierAssignable, int positions) const
+{
+    if (skin == nullptr || ! s.loaded)
+        return nullptr;
+
+    const bool vertical = s.orientation.isEmpty() || s.orientation.equalsIgnoreCase ("v");
+    auto slider = std::make_unique<TriStateSlider> (
+        juce::Rectangle<int> (0, 0, s.controlWidth, s.controlHeight), s.positionBackgroundX, s.positionBackgroundY,
+        s.knobX, s.knobY, s.knobMinPosition, s.knobMaxPosition, juce::String(), vertical, s.background, s.knob);
+
+    if (modifierAssignable)
+    {
+        slider->modifierOnThumb = s.knobModOn;
+        slider->modifierOffThumb = s.knobModOff;
+    }
+
+    if (s.hasLabel)
+    {
+        slider->setLabelStyle (s.labelTextRect, juce::Justification (s.labelJustification),
+                               skin->getTypeface (s.labelFontName), s.labelColour, s.labelFontSize);
+        slider->setLabelText (labelText);
+    }
+
+    if (s.hasSublabel)
+    {
+        const juce::Font font (skin->getTypeface (s.sublabelFontName));
+
+        for (int i = 0; i < juce::jmin (positions, TriStateSlider::maxPositions); ++i)
+            slider->createPositionLabel (i, s.sublabelTextRect.translated (0, s.sublabelOffset * i), font,
+                                         s.sublabelFontSize, s.sublabelColour, s.sublabelOverColour,
+                                         juce::Justification (s.sublabelJustification));
+    }
+
+    slider->setWantsKeyboardFocus (true);
+    return slider;
+}
+
+void ControlManager::readTabStyle (const juce::XmlElement& w)
+{
+    if (skin == nullptr)
+        return;
+
+    auto& t = tabStyle;
+    t.controlWidth = integer (w, "controlWidth");
+    t.controlHeight = integer (w, "controlHeight");
+    t.maxButtonCount = juce::jlimit (0, 64, integer (w, "maxButtonCount"));
+    t.tabPositionX = integer (w, "tabPositionX");
+    t.tabPositionY = integer (w, "tabPositionY");
+    t.imageRect = SA::rectangle (w, "imageRect");
+
+    if (t.imageRect.getWidth() == 0)
+        t.imageRect.setWidth (t.controlWidth);
+
+    if (t.imageRect.getHeight() == 0)
+        t.imageRect.setHeight (t.controlHeight);
+
+    t.tabSpacingX = integer (w, "tabSpacingX");
+    t.tabSpacingY = integer (w, "tabSpacingY");
+
+    if (SA::has (w, "imageUp"))
+    {
+        t.imageUp = SA::image (*skin, w, "imageUp");
+
+        if (t.controlWidth == 0 && t.imageUp.isValid())
+            t.controlWidth = t.imageUp.getWidth();
+
+        if (t.controlHeight == 0 && t.imageUp.isValid())
+            t.controlHeight = t.imageUp.getHeight();
+    }
+
+    imageIfNamed (*skin, w, "imageDown", t.imageDown);
+    t.labelFontName = w.getStringAttribute ("labelFont");
+    t.labelFontSize = SA::fontSize (w, "labelFontSize");
+    t.labelColour = SA::colour (w, "labelFontColor");
+    t.labelColourOver = SA::colour (w, "labelFontColorOver");
+    t.labelColourDown = SA::colour (w, "labelFontColorDown");
+    t.labelColourActive = SA::colour (w, "labelFontColorActive");
+    t.labelTextRect = SA::rectangle (w, "labelTextRect");
+    t.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    t.loaded = true;
+}
+
+std::unique_ptr<ZOLToggleButton> ControlManager::createTab (int index, const juce::String& labelText) const
+{
+    const auto& t = tabStyle;
+
+    if (skin == nullptr || ! t.loaded)
+        return nullptr;
+
+    auto tab = std::make_unique<ZOLToggleButton> (juce::Rectangle<int> (0, 0, t.controlWidth, t.controlHeight),
+                                                  t.imageUp, t.imageDown, t.imageRect);
+    const juce::Font font (skin->getTypeface (t.labelFontName));
+    tab->setLabel (t.labelTextRect, juce::Justification (t.labelJustification), &font, t.labelColour, t.labelFontSize,
+                   labelText);
+    tab->setLabelColours (t.labelColour, t.labelColourOver, t.labelColourDown, t.labelColourActive);
+    tab->setTopLeftPosition (t.tabPositionX + index * t.tabSpacingX, t.tabPositionY + index * t.tabSpacingY);
+    tab->setWantsKeyboardFocus (true);
+    return tab;
 }

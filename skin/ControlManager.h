@@ -5,7 +5,13 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
+
 class SkinManager;
+class TriStateSlider;
+class ZOLRotaryKnob;
+class ZOLSliderComponent;
+class ZOLToggleButton;
 
 // The control templates: one style record per control kind, read from the
 // skin's "GenericControls" section, from which the effect pages' widgets
@@ -25,8 +31,31 @@ public:
     void readToggleStyle (const juce::XmlElement* widget, ToggleStyle& style) const;
     void readTrackSliderStyle (const juce::XmlElement* widget, TrackSliderStyle& style) const;
     void readDropDownStyle (const juce::XmlElement& widget);
+    void readKnobStyle (const juce::XmlElement& widget);
+    void readSliderStyle (const juce::XmlElement& widget);
+    void readPushButtonStyle (const juce::XmlElement& widget);
+    void readTabStyle (const juce::XmlElement& widget);
+
+    // Widgets made from the templates; the caller owns them. None while the
+    // template is not loaded or no skin is known. Every one takes keyboard
+    // focus; modifierAssignable adds the modifier pictures.
+    std::unique_ptr<ZOLRotaryKnob> createKnob (const juce::String& labelText, bool modifierAssignable, bool globalMix,
+                                               juce::uint16 globalMixParamId) const;
+    std::unique_ptr<ZOLSliderComponent> createSlider (const juce::String& labelText, bool modifierAssignable) const;
+    std::unique_ptr<ZOLToggleButton> createPushButton (bool modifierAssignable, const juce::String& labelText) const;
+    std::unique_ptr<ZOLToggleButton> createToggle (bool modifierAssignable, const juce::String& labelText,
+                                                   const ToggleStyle& style) const;
+    std::unique_ptr<TriStateSlider> createTrackSlider (const TrackSliderStyle& style, const juce::String& labelText,
+                                                       bool modifierAssignable, int positions) const;
+    // Tab index (from 0) of the effect editor's page tabs, placed along the
+    // template's row.
+    std::unique_ptr<ZOLToggleButton> createTab (int index, const juce::String& labelText) const;
 
     const DropDownStyle& getDropDownStyle() const { return dropDownStyle; }
+    const KnobStyle& getKnobStyle() const { return knobStyle; }
+    const SliderStyle& getSliderStyle() const { return sliderStyle; }
+    const PushButtonStyle& getPushButtonStyle() const { return pushButtonStyle; }
+    const TabStyle& getTabStyle() const { return tabStyle; }
     const SkinManager* getSkin() const { return skin; }
 
     static constexpr const char* sectionName = "GenericControls";
@@ -34,4 +63,8 @@ public:
 protected:
     const SkinManager* skin = nullptr;
     DropDownStyle dropDownStyle;
+    KnobStyle knobStyle;
+    SliderStyle sliderStyle;
+    PushButtonStyle pushButtonStyle;
+    TabStyle tabStyle;
 };

@@ -58,3 +58,84 @@ struct TrackSliderStyle
     int sublabelJustification = 0;
     int sublabelOffset = 0;
 };
+
+// A rotary knob ("knob").
+struct KnobStyle
+{
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0;
+    juce::Image background, knobBase, knobTop;
+    juce::Rectangle<int> backgroundRect, knobBaseRect, knobTopRect;
+    juce::Image backgroundModifierOn, backgroundModifier, knobTopModifier;
+    juce::Rectangle<int> modifierRect;
+    juce::Image globalMixUp, globalMixDown, globalMixOver;
+    juce::Rectangle<int> globalMixRect;
+    juce::Image fieldBackground;
+    int fieldX = 0, fieldY = 0, fieldWidth = 0, fieldHeight = 0;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    int labelJustification = 0;
+    juce::Rectangle<int> labelTextRect;
+    juce::String fieldFontName;
+    juce::Colour fieldColour, fieldColourOver;
+    float fieldFontSize = 0.0f;
+    float fieldMinHorzScaling = 0.0f;
+    int fieldJustification = 0;
+    juce::Rectangle<int> fieldTextRect;
+};
+
+// A linear slider ("slider").
+struct SliderStyle
+{
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0, controlWidthNoUnits = 0, controlHeightNoUnits = 0;
+    bool vertical = true;
+    juce::Image background, backgroundModifierOn, backgroundModifier, knob;
+    int positionBackgroundX = 0, positionBackgroundY = 0, knobX = 0, knobY = 0;
+    int knobMinPosition = 0, knobMaxPosition = 0;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    juce::Rectangle<int> labelTextRect;
+    int labelJustification = 0;
+    juce::Image fieldBackground;
+    int fieldX = 0, fieldY = 0, fieldWidth = 0, fieldHeight = 0;
+    juce::String fieldFontName;
+    juce::Colour fieldColour, fieldColourOver;
+    float fieldFontSize = 0.0f;
+    juce::Rectangle<int> fieldTextRect;
+    int fieldJustification = 0;
+};
+
+// A push button ("pushButton").
+struct PushButtonStyle
+{
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0;
+    juce::Image imageOn, imageOff;
+    int positionBtnX = 0, positionBtnY = 0;
+    juce::Image imageModifierOn, imageModifierOff;
+    int positionModX = 0, positionModY = 0;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    juce::Rectangle<int> labelTextRect;
+    int labelJustification = 0;
+};
+
+// The effect editor's page tabs ("tab").
+struct TabStyle
+{
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0;
+    int maxButtonCount = 0;
+    int tabPositionX = 0, tabPositionY = 0, tabSpacingX = 0, tabSpacingY = 0;
+    juce::Rectangle<int> imageRect;
+    juce::Image imageUp, imageDown;
+    juce::String labelFontName;
+    float labelFontSize = 0.0f;
+    juce::Colour labelColour, labelColourOver, labelColourDown, labelColourActive;
+    juce::Rectangle<int> labelTextRect;
+    int labelJustification = 0;
+};

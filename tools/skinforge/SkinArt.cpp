@@ -305,6 +305,167 @@ juce::Image xySwitch (bool xLit, juce::Typeface::Ptr bold)
     return image;
 }
 
+// A knob's fixed base: a dark well with a scale of ticks around it.
+juce::Image knobBase (int size, bool modifierOn)
+{
+    auto image = blank (size, size);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat().reduced (1.0f);
+    g.setColour (Palette::panelDeep);
+    g.fillEllipse (r);
+    g.setColour (modifierOn ? Palette::accent : Palette::edge);
+    g.drawEllipse (r.reduced (0.5f), modifierOn ? 2.0f : 1.0f);
+
+    const auto centre = r.getCentre();
+    g.setColour (Palette::textQuiet.withAlpha (0.5f));
+
+    for (int i = 0; i <= 10; ++i)
+    {
+        const float angle = -2.4f + 4.8f * (float) i / 10.0f;
+        const auto outer = centre.getPointOnCircumference (r.getWidth() * 0.5f - 2.0f, angle);
+        const auto inner = centre.getPointOnCircumference (r.getWidth() * 0.5f - 5.0f, angle);
+        g.drawLine ({ inner, outer }, 1.0f);
+    }
+
+    return image;
+}
+
+// The knob's turning cap: a raised disc with a light pointer at the top.
+juce::Image knobTop (int size, bool modifier)
+{
+    auto image = blank (size, size);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat().reduced (2.0f);
+    g.setGradientFill (juce::ColourGradient (Palette::raisedHigh, r.getX(), r.getY(), Palette::raised.darker (0.3f),
+                                             r.getX(), r.getBottom(), false));
+    g.fillEllipse (r);
+    g.setColour (Palette::edge);
+    g.drawEllipse (r, 1.0f);
+    g.setColour (modifier ? Palette::accent : Palette::text);
+    g.drawLine (r.getCentreX(), r.getY() + 3.0f, r.getCentreX(), r.getCentreY() - 2.0f, 2.0f);
+    return image;
+}
+
+// A value field: a sunken dark strip.
+juce::Image field (int w, int h)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat();
+    g.setColour (Palette::panelDeep);
+    g.fillRoundedRectangle (r, 2.0f);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (r.reduced (0.5f), 2.0f, 1.0f);
+    return image;
+}
+
+// The small arrow and modifier buttons beside a drop-down's field.
+juce::Image smallButton (bool up, bool lit)
+{
+    auto image = blank (12, 8);
+    juce::Graphics g (image);
+    plate (g, image.getBounds().toFloat(), lit ? Palette::raisedHigh : Palette::raised, 2.0f);
+    juce::Path arrow;
+    if (up)
+        arrow.addTriangle (3.0f, 6.0f, 9.0f, 6.0f, 6.0f, 2.0f);
+    else
+        arrow.addTriangle (3.0f, 2.0f, 9.0f, 2.0f, 6.0f, 6.0f);
+    g.setColour (lit ? Palette::accent : Palette::textQuiet);
+    g.fillPath (arrow);
+    return image;
+}
+
+juce::Image modifierButton (bool on)
+{
+    auto image = blank (12, 8);
+    juce::Graphics g (image);
+    plate (g, image.getBounds().toFloat(), Palette::raised, 2.0f);
+    g.setColour (on ? Palette::accent : Palette::textQuiet);
+    g.fillEllipse (4.0f, 2.0f, 4.0f, 4.0f);
+    return image;
+}
+
+// A rocker: a pill with the lit half on the side that is on.
+juce::Image rocker (bool on)
+{
+    auto image = blank (34, 16);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat().reduced (0.5f);
+    g.setColour (Palette::panelDeep);
+    g.fillRoundedRectangle (r, 8.0f);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (r, 8.0f, 1.0f);
+    auto thumb = on ? r.removeFromRight (16.0f).reduced (2.0f) : r.removeFromLeft (16.0f).reduced (2.0f);
+    g.setColour (on ? Palette::accent : Palette::raisedHigh);
+    g.fillEllipse (thumb);
+    return image;
+}
+
+// A slider's slot and its head.
+juce::Image sliderSlot (int w, int h)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat();
+    auto slot = w < h ? r.withSizeKeepingCentre (4.0f, r.getHeight()) : r.withSizeKeepingCentre (r.getWidth(), 4.0f);
+    g.setColour (Palette::panelDeep);
+    g.fillRoundedRectangle (slot, 2.0f);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (slot, 2.0f, 1.0f);
+    return image;
+}
+
+juce::Image sliderHead (int w, int h, bool modifier)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    plate (g, image.getBounds().toFloat(), Palette::raisedHigh, 2.0f);
+    g.setColour (modifier ? Palette::accent : Palette::text);
+    if (w > h)
+        g.drawHorizontalLine (h / 2, 3.0f, (float) w - 3.0f);
+    else
+        g.drawVerticalLine (w / 2, 3.0f, (float) h - 3.0f);
+    return image;
+}
+
+juce::Image pushButtonImage (bool on)
+{
+    auto image = blank (44, 20);
+    juce::Graphics g (image);
+    plate (g, image.getBounds().toFloat(), on ? Palette::panelDeep : Palette::raised, 3.0f);
+    g.setColour (on ? Palette::accent : Palette::textQuiet.withAlpha (0.5f));
+    g.fillRoundedRectangle (juce::Rectangle<float> (6.0f, 8.0f, 6.0f, 4.0f), 1.0f);
+    return image;
+}
+
+juce::Image pageTab (bool down)
+{
+    auto image = blank (92, 20);
+    juce::Graphics g (image);
+    auto r = image.getBounds().toFloat();
+    plate (g, r, down ? Palette::panelDeep : Palette::raised, 3.0f);
+    if (down)
+    {
+        g.setColour (Palette::accent);
+        g.fillRect (r.removeFromBottom (2.0f).reduced (6.0f, 0.0f));
+    }
+    return image;
+}
+
+// The effect editor's panel: a deep background with a header band.
+juce::Image editorBackground (int w, int h)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    g.fillAll (Palette::panel);
+    g.setColour (Palette::panelDeep);
+    g.fillRect (0, 0, w, 34);
+    g.setColour (Palette::edge);
+    g.drawHorizontalLine (34, 0.0f, (float) w);
+    g.drawRect (image.getBounds(), 1);
+    return image;
+}
+
 // Shown wherever the skin names a picture it does not have.
 juce::Image missingImage()
 {
@@ -345,6 +506,33 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
 
     images["xy-x.png"] = xySwitch (true, sansBold);
     images["xy-y.png"] = xySwitch (false, sansBold);
+
+    images["knob-base.png"] = knobBase (44, false);
+    images["knob-base-mod-on.png"] = knobBase (44, true);
+    images["knob-top.png"] = knobTop (44, false);
+    images["knob-top-mod.png"] = knobTop (44, true);
+    images["field.png"] = field (64, 16);
+    images["field-small.png"] = field (44, 16);
+    images["field-large.png"] = field (96, 16);
+    images["field-huge.png"] = field (128, 32);
+    images["dd-up.png"] = smallButton (true, false);
+    images["dd-up-over.png"] = smallButton (true, true);
+    images["dd-down.png"] = smallButton (false, false);
+    images["dd-down-over.png"] = smallButton (false, true);
+    images["dd-mod.png"] = modifierButton (false);
+    images["dd-mod-on.png"] = modifierButton (true);
+    images["toggle-on.png"] = rocker (true);
+    images["toggle-off.png"] = rocker (false);
+    images["slider-slot.png"] = sliderSlot (20, 50);
+    images["slider-head.png"] = sliderHead (20, 10, false);
+    images["track-slot.png"] = sliderSlot (60, 20);
+    images["track-head.png"] = sliderHead (10, 18, false);
+    images["track-head-mod.png"] = sliderHead (10, 18, true);
+    images["push-on.png"] = pushButtonImage (true);
+    images["push-off.png"] = pushButtonImage (false);
+    images["tab-up.png"] = pageTab (false);
+    images["tab-down.png"] = pageTab (true);
+    images["editor-bg.png"] = editorBackground (960, 520);
 
     images["missing_image_release.png"] = missingImage();
     return images;
