@@ -1,0 +1,442 @@
+#include "app/EffectEditorContent.h"
+
+#include "device/engines/PresetManager.h"
+#include "model/EffectLayoutManager.h"
+#include "model/EffectManager.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+#include "skin/KestrelControlManager.h"
+#include "skin/PageLayoutRecord.h"
+#include "skin/SkinManager.h"
+#include "skin/ZOLEffectParam.h"
+#include "skin/ZOLToggleButton.h"
+
+namespace
+{
+constexpr int ampParam88 = 88;
+
+// Pages that other parts of the program draw: the controllers' sequencer and
+// modifier list, the global block's footswitch grids.
+bool isSpecialPageOf (int blockId, const juce::String& name)
+{
+    if (blockId == blockIdControllers)
+        return name == "Sequencer" || name == "Modifiers";
+
+    if (blockId == blockIdGlobal)
+        return name == "Preset" || name == "Global";
+
+    return false;
+}
+} // namespace
+
+EffectEditorContent::EffectEditorContent (const SkinManager* skinManager, PresetManager* presetManager,
+                                          EffectManager* effectManager, EffectLayoutManager* layoutManager,
+                                          KestrelControlManager* controlManager)
+    : skin (skinManager)
+    , presets (presetManager)
+    , effects (effectManager)
+    , layouts (layoutManager)
+    , controls (controlManager)
+{
+    setOpaque (true);
+    setFocusContainerType (FocusContainerType::keyboardFocusContainer);
+    setSize (960, 520);
+    readSkin();
+    createPageTabs();
+
+    if (presets != nullptr)
+        presets->addChangeListener (this);
+}
+
+EffectEditorContent::~EffectEditorContent()
+{
+    // The preset manager outlives every pane and keeps broadcasting.
+    if (presets != nullptr)
+        presets->removeChangeListener (this);
+
+    clearPage();
+
+    for (auto& tab : pageTabs)
+        tab->removeChangeListener (this);
+}
+
+DeviceManager* EffectEditorContent::getDeviceManagerForPage() const
+{
+    return presets;
+}
+
+void EffectEditorContent::readSkin()
+{
+    if (skin == nullptr || skin->getSkinRoot() == nullptr)
+        return;
+
+    auto* section = skin->getSkinRoot()->getChildByName (sectionName);
+
+    if (section == nullptr)
+        return;
+
+    if (section->getStringAttribute ("background").isNotEmpty())
+    {
+        background = skin->getImage (section->getStringAttribute ("background"));
+
+        if (background.isValid())
+            setBounds (section->getIntAttribute ("positionX"), section->getIntAttribute ("positionY"),
+                       background.getWidth(), background.getHeight());
+    }
+
+    if (layouts == nullptr)
+        return;
+
+    if (auto* pageLayouts = section->getChildByName ("PageLayouts"))
+    {
+        for (auto* element : pageLayouts->getChildWithTagNameIterator ("PageLayout"))
+        {
+            const int id = layouts->findPageLayoutIdForName (element->getStringAttribute ("name"));
+
+            if (id <= 0)
+                continue;
+
+            auto record = std::make_unique<PageLayoutRecord> (id);
+            record->readFrom (*skin, *element);
+            layouts->addPageLayout (std::move (record)); // the first of an id is kept
+        }
+    }
+}
+
+void EffectEditorContent::createPageTabs()
+{
+    if (controls == nullptr)
+        return;
+
+    for (int i = 0; i < controls->getTabStyle().maxButtonCount; ++i)
+    {
+        auto tab = controls->createTab (i, "Page " + juce::String (i + 1));
+
+        if (tab == nullptr)
+            break;
+
+        tab->addChangeListener (this);
+        addChildComponent (*tab);
+        pageTabs.push_back (std::move (tab));
+    }
+}
+
+ZOLEffectParam* EffectEditorContent::getPageControl (int index) const
+{
+    return juce::isPositiveAndBelow (index, (int) pageControls.size()) ? pageControls[(size_t) index].get() : nullptr;
+}
+
+ZOLEffectParam* EffectEditorContent::addPageControl (std::unique_ptr<ZOLEffectParam> control)
+{
+    if (control == nullptr)
+        return nullptr;
+
+    auto* added = control.get();
+    added->addChangeListener (this);
+
+    if (auto* component = dynamic_cast<juce::Component*> (added))
+    {
+        component->setEnabled (controlsEnabled);
+        addAndMakeVisible (*component);
+    }
+
+    pageControls.push_back (std::move (control));
+    return added;
+}
+
+void EffectEditorContent::clearPage()
+{
+    for (auto& control : pageControls)
+    {
+        control->removeChangeListener (this);
+
+        if (auto* component = dynamic_cast<juce::Component*> (control.get()))
+            removeChildComponent (component);
+    }
+
+    pageControls.clear();
+    pageLayout = nullptr;
+    repaint();
+}
+
+void EffectEditorContent::showBlock (int blockId)
+{
+    if (blockId != shownBlock)
+    {
+        clearPage();
+        heldEdit = {};
+        shownBlock = blockId;
+        pageIndex = 0;
+    }
+
+    updatePageTabs();
+    showPage();
+
+    if (presets != nullptr && blockId != 0 && ! isShuntBlockId (blockId))
+        presets->requestEffectAllParams ((juce::uint16) blockId, ! isShuntBlockId (blockId));
+
+    repaint();
+}
+
+void EffectEditorContent::updatePageTabs()
+{
+    variant = nullptr;
+    offeredPages.clear();
+
+    if (layouts != nullptr && shownBlock != 0)
+    {
+        juce::String typeName;
+
+        if (effects != nullptr)
+        {
+            int xy = 0;
+
+            if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
+                xy = 0;
+
+            effects->getBlockTypeName (shownBlock, xy, typeName);
+        }
+
+        variant = layouts->findVariantForBlock (shownBlock, typeName);
+
+        if (variant != nullptr)
+        {
+            const int major = effects != nullptr ? effects->getFirmwareMajor() : 0;
+            const int minor = effects != nullptr ? effects->getFirmwareMinor() : 0;
+
+            for (int i = 0; i < variant->getNumPages(); ++i)
+            {
+                auto* page = variant->getPage (i);
+
+                if (page->matchesVersion (major, minor) && page->matchesType (typeName))
+                    offeredPages.add (i);
+            }
+        }
+    }
+
+    if (pageIndex >= offeredPages.size())
+        pageIndex = 0;
+
+    for (int i = 0; i < (int) pageTabs.size(); ++i)
+    {
+        auto& tab = *pageTabs[(size_t) i];
+        const bool offered = i < offeredPages.size();
+        tab.setVisible (offered);
+        tab.setEnabled (offered && controlsEnabled);
+
+        if (offered)
+            tab.setLabelText (variant->getPage (offeredPages[i])->name);
+
+        tab.setToggleState (offered && i == pageIndex, false);
+    }
+}
+
+juce::StringArray EffectEditorContent::getPageNames() const
+{
+    juce::StringArray names;
+
+    for (int index : offeredPages)
+        names.add (variant->getPage (index)->name);
+
+    return names;
+}
+
+int EffectEditorContent::findPageTabByName (const juce::String& name) const
+{
+    return getPageNames().indexOf (name);
+}
+
+bool EffectEditorContent::isPageTab (const juce::Component* component) const
+{
+    for (auto& tab : pageTabs)
+        if (tab.get() == component)
+            return true;
+
+    return false;
+}
+
+bool EffectEditorContent::showPageByIndex (int index)
+{
+    if (offeredPages.isEmpty())
+        return false;
+
+    if (index >= offeredPages.size())
+        index = 0;
+    else if (index < 0)
+        index = offeredPages.size() - 1;
+
+    pageIndex = index;
+    updatePageTabs();
+    showPage();
+    applyAllValues();
+    return true;
+}
+
+bool EffectEditorContent::isSpecialPage (const juce::String& pageName) const
+{
+    return isSpecialPageOf (shownBlock, pageName);
+}
+
+bool EffectEditorContent::isControlOffered (int pageBlock, const EditorControl& item) const
+{
+    const int major = effects != nullptr ? effects->getFirmwareMajor() : 0;
+    const int minor = effects != nullptr ? effects->getFirmwareMinor() : 0;
+
+    if (! item.matchesVersion (major, minor))
+        return false;
+
+    if (! item.hasControllingParameter || effects == nullptr)
+        return true;
+
+    int xy = 0;
+
+    if (presets == nullptr || ! presets->getBlockXYState (pageBlock, xy))
+        xy = 0;
+
+    EffectParamValue controlling;
+
+    // Without a value for the controlling parameter the control is made.
+    if (! effects->getParamValue (pageBlock, item.controllingParameterId, xy, controlling))
+        return true;
+
+    if (! item.controllingStringValues.isEmpty())
+    {
+        for (auto& text : item.controllingStringValues)
+            if (controlling.text.contains (text))
+                return true;
+
+        return false;
+    }
+
+    return item.controllingValues.contains ((juce::int32) controlling.value);
+}
+
+void EffectEditorContent::layoutSection (int pageBlock, const juce::OwnedArray<EditorControl>& items, bool inMixer)
+{
+    const int major = effects != nullptr ? effects->getFirmwareMajor() : 0;
+    const int minor = effects != nullptr ? effects->getFirmwareMinor() : 0;
+    const bool ampKnob88 = major > 2 || (major == 2 && minor >= 1);
+
+    for (auto* item : items)
+    {
+        if (! isControlOffered (pageBlock, *item))
+            continue;
+
+        if (effectTypeOfBlock (pageBlock) == EFFECT_DISTORT && item->parameterId == ampParam88 && ampKnob88 &&
+            item->type != 2)
+        {
+            EditorControl asKnob (*item);
+            asKnob.type = 2;
+            addPageControl (createControl (pageBlock, &asKnob, pageLayout, inMixer));
+            continue;
+        }
+
+        addPageControl (createControl (pageBlock, item, pageLayout, inMixer));
+    }
+}
+
+void EffectEditorContent::showPage()
+{
+    clearPage();
+
+    if (variant == nullptr || ! juce::isPositiveAndBelow (pageIndex, offeredPages.size()))
+        return;
+
+    auto* page = variant->getPage (offeredPages[pageIndex]);
+
+    if (page == nullptr || layouts == nullptr)
+        return;
+
+    pageLayout = dynamic_cast<const PageLayoutRecord*> (layouts->findPageLayout (page->layoutId));
+
+    if (pageLayout == nullptr || isSpecialPage (page->name))
+        return;
+
+    const int pageBlock = page->blockId != 0 ? (int) page->blockId : shownBlock;
+    layoutSection (pageBlock, page->pageControls, false);
+    layoutSection (pageBlock, page->parameterRows, false);
+    layoutSection (pageBlock, page->mixerRows, true);
+    repaint();
+}
+
+void EffectEditorContent::setControlsEnabled (bool enabled)
+{
+    controlsEnabled = enabled;
+
+    for (auto& control : pageControls)
+        if (auto* component = dynamic_cast<juce::Component*> (control.get()))
+            component->setEnabled (enabled);
+
+    for (int i = 0; i < (int) pageTabs.size(); ++i)
+        pageTabs[(size_t) i]->setEnabled (enabled && i < offeredPages.size());
+
+    repaint();
+}
+
+int EffectEditorContent::resolveBlock (const ZOLEffectParam& control) const
+{
+    return control.blockId != 0 ? (int) control.blockId : shownBlock;
+}
+
+void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (presets != nullptr && source == presets)
+    {
+        handlePresetEvent (presets->getStatus());
+        return;
+    }
+
+    for (int i = 0; i < (int) pageTabs.size(); ++i)
+    {
+        if (static_cast<juce::ChangeBroadcaster*> (pageTabs[(size_t) i].get()) == source)
+        {
+            if (pageTabs[(size_t) i]->getChangeCode() == 2 && i != pageIndex)
+                showPageByIndex (i);
+            else
+                pageTabs[(size_t) i]->setToggleState (i == pageIndex, false);
+
+            return;
+        }
+    }
+
+    for (auto& control : pageControls)
+    {
+        if (static_cast<juce::ChangeBroadcaster*> (control.get()) == source)
+        {
+            handleControlChange (*control);
+            return;
+        }
+    }
+}
+
+juce::String EffectEditorContent::getHeaderText() const
+{
+    if (shownBlock == 0)
+        return "(Nothing Selected)";
+
+    if (isShuntBlockId (shownBlock))
+        return "Shunt";
+
+    return getNameForId (BlockDisplayNames, (juce::uint32) shownBlock);
+}
+
+void EffectEditorContent::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xff232529));
+
+    if (background.isValid())
+        g.drawImageAt (background, 0, 0);
+
+    if (pageLayout != nullptr && pageLayout->background.isValid())
+        g.drawImageAt (pageLayout->background, pageLayout->backgroundX, pageLayout->backgroundY);
+
+    juce::Font font (15.0f, juce::Font::bold);
+
+    if (skin != nullptr)
+        if (auto typeface = skin->findTypeface ("sans-bold.stf"))
+            font = juce::Font (typeface).withHeight (15.0f);
+
+    g.setFont (font);
+    g.setColour (juce::Colour (0xffe8e6e3));
+    g.drawText (getHeaderText(), 12, 8, 400, 20, juce::Justification::centredLeft, true);
+}

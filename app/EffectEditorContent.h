@@ -1,0 +1,171 @@
+#pragma once
+
+#include "skin/ParamControlUtilities.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+#include <vector>
+
+class EffectLayoutManager;
+class EffectManager;
+class EffectVariant;
+class EditorControl;
+class KestrelControlManager;
+class LayoutPage;
+class PageLayoutRecord;
+class PresetManager;
+class SkinManager;
+class ZOLEffectParam;
+class ZOLToggleButton;
+
+// The effect editor: shows one block of the unit, page by page as the effect
+// layouts arrange its parameters, and turns what the user does with the
+// controls into requests of the preset manager, and the preset manager's
+// event codes into enabling, refreshing and re-sending.
+//
+// The edit road: a control reports a gesture through its change code; a new
+// value becomes a "Set Param" request. While one is under way a further
+// value is refused; the latest refused value is held and sent again when
+// the running one ends, so a fast drag ends with the unit holding the last
+// value. Values the unit reports are applied to the controls of their
+// parameter.
+//
+// Every request whose begin code disabled the editor enables it again when
+// it ends or fails, so a lost or refused request never leaves the editor
+// disabled. The editor stops listening to every broadcaster it joined before
+// it is deleted.
+class EffectEditorContent : public juce::Component, public juce::ChangeListener, public ParamControlUtilities
+{
+public:
+    // The edit the preset manager refused while another was under way.
+    struct HeldEdit
+    {
+        juce::uint16 blockId = 0; // 0: none
+        juce::uint16 paramId = 0;
+        juce::uint16 value = 0;
+    };
+
+    enum class EventReaction
+    {
+        none,
+        disable,
+        enable
+    };
+
+    // The managers it works with; any may be null (then nothing is sent,
+    // read or built from it). Reads its skin section and hands the page
+    // layouts to the layout manager.
+    EffectEditorContent (const SkinManager* skin, PresetManager* presetManager, EffectManager* effectManager,
+                         EffectLayoutManager* layoutManager, KestrelControlManager* controlManager);
+    ~EffectEditorContent() override;
+
+    // Blocks ---------------------------------------------------------------------
+
+    // The block whose pages the editor shows; 0 shows none. Another block
+    // starts on its first page and drops a held edit. With a preset manager
+    // the block's values are asked for, and applied when they arrive.
+    void showBlock (int blockId);
+    int getShownBlock() const { return shownBlock; }
+
+    // Pages ----------------------------------------------------------------------
+
+    // The pages of the shown block offered for the unit's firmware and the
+    // block's type, by name.
+    juce::StringArray getPageNames() const;
+    int getCurrentPageIndex() const { return pageIndex; }
+
+    // Opens the page at the index among the offered ones; past the end the
+    // first, below 0 the last. False when no page is offered.
+    bool showPageByIndex (int index);
+    int findPageTabByName (const juce::String& name) const;
+    bool isPageTab (const juce::Component* component) const;
+
+    // Builds the current page of the shown block.
+    void showPage();
+
+    // Pages drawn by other parts of the program than the editor's controls.
+    bool isSpecialPage (const juce::String& pageName) const;
+
+    // The controls of the current page, in layout order. The page builder
+    // adds each control it makes (a juce::Component) here; the editor owns it,
+    // shows it and listens to it until the page is cleared.
+    int getNumPageControls() const { return (int) pageControls.size(); }
+    ZOLEffectParam* getPageControl (int index) const;
+    ZOLEffectParam* addPageControl (std::unique_ptr<ZOLEffectParam> control);
+
+    void setControlsEnabled (bool enabled);
+    bool areControlsEnabled() const { return controlsEnabled; }
+
+    // The edit road ----------------------------------------------------------------
+
+    // Starts "Set Param"; a refused value becomes the held edit, and an
+    // accepted one for the held parameter clears the hold.
+    void setHeldSetParam (juce::uint16 blockId, juce::uint16 paramId, juce::uint16 value);
+    const HeldEdit& getHeldEdit() const { return heldEdit; }
+
+    // What an event code of the preset manager does to the editor's enabled
+    // state: begin codes of requests that change what the editor shows
+    // disable it; their end codes, and code 1 (a request failed), enable it.
+    static EventReaction getEventReaction (int code);
+
+    // One event code of the preset manager.
+    void handlePresetEvent (int code);
+
+    // The road of one control's gesture.
+    void handleControlChange (ZOLEffectParam& control);
+
+    // Sets every control of (block, parameter) from the effect model's
+    // stored value of the block's current X/Y state.
+    void applyStoredValue (int blockId, int paramId);
+    void applyAllValues();
+
+    // Synth parameters 3, 14 and 32 move in whole steps of their range; v
+    // unchanged for others and for a range without width.
+    juce::uint16 snapToWholeSteps (int blockId, int paramId, juce::uint16 value) const;
+
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    void paint (juce::Graphics& g) override;
+
+    static constexpr const char* sectionName = "EffectEditorSkin";
+
+protected:
+    EffectManager* getEffectManagerForPage() const override { return effects; }
+    EffectLayoutManager* getLayoutManagerForPage() const override { return layouts; }
+    DeviceManager* getDeviceManagerForPage() const override;
+    KestrelControlManager* getControlManagerForPage() const override { return controls; }
+
+private:
+    const SkinManager* skin = nullptr;
+    PresetManager* presets = nullptr;
+    EffectManager* effects = nullptr;
+    EffectLayoutManager* layouts = nullptr;
+    KestrelControlManager* controls = nullptr;
+
+    juce::Image background;
+    int shownBlock = 0;
+    bool controlsEnabled = true;
+    HeldEdit heldEdit;
+
+    EffectVariant* variant = nullptr;
+    juce::Array<int> offeredPages; // indexes into the variant's pages
+    int pageIndex = 0;             // among the offered pages
+    const PageLayoutRecord* pageLayout = nullptr;
+    std::vector<std::unique_ptr<ZOLToggleButton>> pageTabs;
+    std::vector<std::unique_ptr<ZOLEffectParam>> pageControls;
+
+    void readSkin();
+    void createPageTabs();
+    void updatePageTabs();
+    void clearPage();
+    void layoutSection (int pageBlock, const juce::OwnedArray<EditorControl>& items, bool inMixer);
+    bool isControlOffered (int pageBlock, const EditorControl& item) const;
+    juce::String getHeaderText() const;
+
+    int resolveBlock (const ZOLEffectParam& control) const;
+    void afterSetParam();
+    void valueRoad (ZOLEffectParam& control, int blockId);
+    void applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EffectEditorContent)
+};
