@@ -1,0 +1,193 @@
+#include "app/KestrelCommandTarget.h"
+#include "app/KestrelMenuBarModel.h"
+#include "app/MainAppWindow.h"
+#include "device/engines/NamedRequestTable.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/IdTables.h"
+#include "model/UserFolders.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct ShellRig
+{
+    ShellRig() { UserFolders::redirectTo (scratch.folder); }
+
+    ~ShellRig()
+    {
+        window.reset();
+
+        if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+            link->closePorts();
+
+        UserFolders::redirectTo ({});
+    }
+
+    template <typename Condition>
+    bool runUntil (Condition condition, int timeoutMs = 5000)
+    {
+        for (int waited = 0; waited < timeoutMs; waited += 10)
+        {
+            if (condition())
+                return true;
+
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        }
+
+        return condition();
+    }
+
+    void open()
+    {
+        window = std::make_unique<MainAppWindow> ("Kestrel-Edit");
+        window->setVisible (true);
+    }
+
+    bool connected() const { return window->isShowingConnected(); }
+
+    bool presetLoaded() const
+    {
+        auto* presetManager = PresetManager::getInstance();
+        return presetManager->getCurrentPresetNumber() >= 0 && ! presetManager->getRequest (loadPreset).isRunning()
+            && ! presetManager->getRequest (initialization).isRunning() && unit.countReceived (SYSEX_PATCHNUM) > 0;
+    }
+
+    ScratchFolder scratch{ "kestrel-shell" };
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+    std::unique_ptr<MainAppWindow> window;
+};
+} // namespace
+
+TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAfterAReplug)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }));
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }))
+        << rig.unit.countReceived (SYSEX_QUERY_VERSION) << " " << rig.unit.countReceived (SYSEX_PATCHNUM) << " "
+        << PresetManager::getInstance()->getStatus() << " " << PresetManager::getInstance()->getCurrentPresetNumber()
+        << " " << rig.notices.lastMessage();
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_QUERY_VERSION), 1);
+    EXPECT_GE (rig.unit.countReceived (SYSEX_GET_MIDI_CHANNEL), 1);
+    EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+    EXPECT_TRUE (PresetManager::getInstance()->getCurrentPresetName().isNotEmpty());
+    saveScreenshot (*rig.window, "shell-connected");
+
+    // Unplugged: the title says so; plugged back in: the sequence runs again.
+    rig.backend.removeDevice (rig.unit.getDeviceName());
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.connected(); }, 8000));
+
+    rig.unit.clearReceived();
+    rig.backend.addDevice (rig.unit.getDeviceName());
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }, 8000));
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_QUERY_VERSION) == 1 && rig.presetLoaded(); }));
+}
+
+TEST (ConnectionSequence, AnIncompatibleUnitIsToldClosedAndForgottenUntilItIsPluggedInAgain)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.unit.setFirmware (5, 0);
+    rig.open();
+
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.notices.count() > 0; }));
+    EXPECT_EQ (rig.notices.lastMessage(), "Incompatible Firmware Version");
+    auto* link = ZOLMidiProcessing::getInstance();
+    EXPECT_FALSE (link->getPorts().isInputOpen());
+    EXPECT_FALSE (link->getPorts().isOutputOpen());
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCHNUM), 0) << "no Initialization for a unit we cannot edit";
+
+    // The port retry leaves the forgotten ports alone.
+    rig.runUntil ([] { return false; }, 2500);
+    EXPECT_FALSE (link->getPorts().isInputOpen());
+    EXPECT_EQ (rig.notices.count(), 1);
+
+    // Updated and plugged in again, the unit connects.
+    rig.unit.setFirmware (6, 0);
+    rig.backend.removeDevice (rig.unit.getDeviceName());
+    link->getPorts().refreshDeviceLists();
+    rig.runUntil ([] { return false; }, 1200);
+    rig.backend.addDevice (rig.unit.getDeviceName());
+    link->getPorts().refreshDeviceLists();
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }, 8000));
+    EXPECT_EQ (rig.notices.count(), 1);
+}
+
+TEST (ConnectionSequence, ClosingWhileConnectedSaysGoodbyeAndEndsEvenWhenTheUnitIsSilent)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+
+    rig.window->closeButtonPressed();
+    EXPECT_TRUE (rig.window->isClosing());
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->isClosing(); }));
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1);
+
+    // A silent unit: the window still closes, within its bound.
+    rig.window.reset();
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }));
+    rig.unit.setSilent (true);
+    const auto started = juce::Time::getMillisecondCounter();
+    rig.window->closeButtonPressed();
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->isClosing(); }, (int) MainAppWindow::disconnectTimeoutMs + 2000));
+    EXPECT_LE (juce::Time::getMillisecondCounter() - started, MainAppWindow::disconnectTimeoutMs + 1000);
+}
+
+TEST (CommandTarget, RegistersEveryCommandWithItsTextsAndKeysAndRunsFrontPanelCommandsOnTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    auto& manager = rig.window->getCommandManager();
+
+    auto* save = manager.getCommandForID (1118);
+    ASSERT_NE (save, nullptr);
+    EXPECT_EQ (save->shortName, "Save Preset");
+    EXPECT_EQ (save->defaultKeypresses[0], juce::KeyPress ('S', juce::ModifierKeys::ctrlModifier, 0));
+    ASSERT_NE (manager.getCommandForID (1303), nullptr);
+    EXPECT_EQ (manager.getCommandForID (1303)->defaultKeypresses[0], juce::KeyPress ('M', juce::ModifierKeys (3), 0));
+    EXPECT_NE (manager.getCommandForID (2229), nullptr) << "the last of the twelve tables";
+    EXPECT_NE (manager.getCommandForID (2401), nullptr) << "preset buttons have their keys";
+
+    juce::String tooltip;
+    ASSERT_TRUE (KestrelCommandTarget::getInstance()->getCommandTooltip (1301, tooltip));
+    EXPECT_TRUE (tooltip.startsWith ("Show Tuner [")) << tooltip;
+
+    auto* menus = rig.window->getMenuBarModel();
+    ASSERT_NE (menus, nullptr);
+    EXPECT_EQ (menus->getMenuBarNames(), juce::StringArray ({ "Preset", "Block", "Tools", "Settings", "Help" }));
+
+    // Offline, a unit command is refused.
+    auto* target = KestrelCommandTarget::getInstance();
+    EXPECT_FALSE (target->invokeCommand (1112));
+
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* presetManager = PresetManager::getInstance();
+
+    // Scene 4, then preset 3 of the bank.
+    ASSERT_TRUE (target->invokeCommand (1112));
+    ASSERT_TRUE (rig.runUntil ([&] {
+        juce::uint16 preset = 0, scene = 0;
+        return presetManager->getCurrentPresetAndScene (preset, scene) && scene == 3;
+    }));
+
+    const auto before = presetManager->getCurrentPresetNumber();
+    ASSERT_TRUE (target->invokeCommand (2403));
+    EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == (before / 8) * 8 + 2; }));
+    saveScreenshot (*rig.window, "shell-menus");
+}
