@@ -84,6 +84,9 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
 
     result.setActive (enabled);
 
+    if (commandId == 1404)
+        result.setTicked (mainWindow != nullptr && mainWindow->isCommunicationPaused());
+
     if (commandId == 1120 || commandId == 1121)
         if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
             result.setTicked ((presetManager->getTempoToUse() != 0) == (commandId == 1121));
@@ -183,6 +186,24 @@ bool KestrelCommandTarget::performCommand (int id)
         case 1603: case 1604: case 1605: case 1606: case 1607: case 1608: case 1609: case 1610:
             return presetManager->requestSceneSwap ((juce::uint16) (id - 1603));
         case 1611: return presetManager->requestBypassAllBlocks();
+
+        // Settings
+        case 1401:
+        case 1402:
+            if (mainWindow == nullptr)
+                return false;
+
+            if (id == 1401)
+                mainWindow->setFullScreen (true);
+            else
+                mainWindow->showNormalSize();
+            return true;
+        case 1404:
+            if (mainWindow == nullptr)
+                return false;
+
+            mainWindow->setCommunicationPaused (! mainWindow->isCommunicationPaused());
+            return true;
 
         // Snapshots
         case 1900:

@@ -93,12 +93,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         if (auto* netbook = zolLook->getNetbookButton())
         {
             netbook->setVisible (true);
-            netbook->onClick = [this]
-            {
-                auto frameNow = getBorderThickness();
-                setSize (contentWidth + frameNow.getLeftAndRight(),
-                         contentHeight + frameNow.getTopAndBottom() + getTitleBarHeight());
-            };
+            netbook->onClick = [this] { showNormalSize(); };
         }
     }
     showConnection (false);
@@ -258,6 +253,22 @@ void MainAppWindow::showConnection (bool connected)
         zolLook->setTitlebarConnected (this, connected);
     else
         repaint();
+}
+
+void MainAppWindow::showNormalSize()
+{
+    setFullScreen (false);
+    auto frame = getBorderThickness();
+    setSize (contentWidth + frame.getLeftAndRight(), contentHeight + frame.getTopAndBottom() + getTitleBarHeight());
+}
+
+void MainAppWindow::setCommunicationPaused (bool shouldPause)
+{
+    if (linkTicker == nullptr || linkTicker->isPaused() == shouldPause)
+        return;
+
+    linkTicker->setPaused (shouldPause);
+    commandManager->commandStatusChanged();
 }
 
 void MainAppWindow::forgetPorts()

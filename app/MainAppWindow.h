@@ -62,6 +62,13 @@ public:
     KestrelMenuBarModel* getMenuBarModel() const { return menuBarModel.get(); }
     juce::MenuBarComponent* getMenuBar() const { return menuBar.get(); }
 
+    // The user's pause of communication: the link holds its out-queue.
+    void setCommunicationPaused (bool shouldPause);
+    bool isCommunicationPaused() const { return linkTicker != nullptr && linkTicker->isPaused(); }
+
+    // The window at its design size, or filling the screen.
+    void showNormalSize();
+
     // "Editor Disconnect" is under way before the window closes.
     bool isClosing() const { return closing; }
 

@@ -191,3 +191,36 @@ TEST (CommandTarget, RegistersEveryCommandWithItsTextsAndKeysAndRunsFrontPanelCo
     EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == (before / 8) * 8 + 2; }));
     saveScreenshot (*rig.window, "shell-menus");
 }
+
+TEST (CommandTarget, CatchesUpAPresetChangeHeldBackAndPausesCommunication)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* presetManager = PresetManager::getInstance();
+    auto* target = KestrelCommandTarget::getInstance();
+    const auto before = presetManager->getCurrentPresetNumber();
+    const auto chosen = before == 20 ? 21 : 20;
+
+    // A preset chosen on the unit while the editor holds changes back is
+    // counted, and asked for once the hold ends.
+    presetManager->setPresetChangeHold (true);
+    presetManager->setResyncHold (true);
+    rig.unit.selectPresetOnUnit (chosen);
+    ASSERT_TRUE (rig.runUntil ([&] { return presetManager->getDeferredPresetChanges() > 0; }));
+    EXPECT_EQ (presetManager->getCurrentPresetNumber(), before);
+
+    target->releasePresetHolds();
+    EXPECT_FALSE (presetManager->isPresetChangeHeld());
+    EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == chosen && rig.presetLoaded(); }));
+
+    // Pause Communications holds the link's queue until it is chosen again.
+    ASSERT_TRUE (target->invokeCommand (1404));
+    EXPECT_TRUE (rig.window->isCommunicationPaused());
+    rig.window->tick();
+    EXPECT_TRUE (ZOLMidiProcessing::getInstance()->isHeld());
+    ASSERT_TRUE (target->invokeCommand (1404));
+    rig.window->tick();
+    EXPECT_FALSE (ZOLMidiProcessing::getInstance()->isHeld());
+}
