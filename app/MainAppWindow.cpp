@@ -1,6 +1,7 @@
 #include "app/MainAppWindow.h"
 
 #include "app/KestrelCommandTarget.h"
+#include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
 #include "app/KestrelMenuBarModel.h"
 #include "app/ProgramUpdateCheck.h"
@@ -14,12 +15,6 @@
 namespace
 {
 const juce::Colour background (0xff1c1d20);
-
-class EmptyContent : public juce::Component
-{
-public:
-    void paint (juce::Graphics& g) override { g.fillAll (background); }
-};
 } // namespace
 
 MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skinDocument)
@@ -32,8 +27,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     if (zolLook != nullptr && zolLook->getTitleBarHeight() > 0)
         setTitleBarHeight (zolLook->getTitleBarHeight());
 
-    auto* content = new EmptyContent();
-    content->setSize (contentWidth, contentHeight);
+    auto* content = new KestrelContentComponent (this, skin);
     setContentOwned (content, true);
 
     // The commands, their keys and the main menu bar.
@@ -166,6 +160,11 @@ MainAppWindow::~MainAppWindow()
 ZolLookAndFeel* MainAppWindow::getZolLookAndFeel()
 {
     return dynamic_cast<ZolLookAndFeel*> (&getLookAndFeel());
+}
+
+KestrelContentComponent* MainAppWindow::getContent() const
+{
+    return dynamic_cast<KestrelContentComponent*> (getContentComponent());
 }
 
 double MainAppWindow::getScale() const

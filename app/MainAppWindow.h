@@ -5,6 +5,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+class KestrelContentComponent;
 class KestrelMenuBarModel;
 class ProgramUpdateCheck;
 class SkinManager;
@@ -48,6 +49,9 @@ public:
 
     bool isShowingConnected() const { return shownConnected; }
     const SkinManager* getSkin() const { return skin; }
+
+    // The content component, which owns the panes.
+    KestrelContentComponent* getContent() const;
 
     // The window's scale: its content's width against the design width.
     double getScale() const;
