@@ -5,6 +5,8 @@
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
+#include "device/wire/PresetCabBundle.h"
+#include "device/wire/SysExFiles.h"
 #include "model/IdNameTable.h"
 #include "model/IdTables.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -284,6 +286,75 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     // The preset manager refuses (with its message) data that is not one whole preset.
     PresetManager::getInstanceWithoutCreating()->requestPastePreset (data, false);
+}
+
+bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememberFolder)
+{
+    const juce::String refused ("Unable to import.\n");
+    juce::MemoryBlock data;
+
+    if (! file.existsAsFile() || ! file.loadFileAsData (data) || data.isEmpty())
+    {
+        UserNotifier::warn (refused + "The selected file could not be read:\n" + file.getFullPathName());
+        return false;
+    }
+
+    if (rememberFolder)
+        if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+            configuration->MRU_DIR_IMPORT = file.getParentDirectory().getFullPathName();
+
+    if (! isUnitReady())
+        return false;
+
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    switch (getSysExFileType (data))
+    {
+        case SYSEX_FILE_PRESET:
+            // A damaged preset is refused by the preset manager with its own message.
+            return presetManager->requestPastePreset (data, true);
+
+        case SYSEX_FILE_PRESET_CAB:
+        {
+            PatchPlusCabHeader header;
+            juce::OwnedArray<juce::MemoryBlock> blocks;
+
+            if (! parsePresetCabBundle (data, presetManager->getConnectedModel(), header, blocks))
+            {
+                UserNotifier::warn (refused + "The selected Preset-Cab Bundle is damaged or made for another model.");
+                return false;
+            }
+
+            juce::Array<juce::MemoryBlock> dataBlocks;
+
+            for (auto* block : blocks)
+                dataBlocks.add (*block);
+
+            return presetManager->requestImportPresetCabBundle (header.cabFlags, dataBlocks);
+        }
+
+        case SYSEX_FILE_CAB:
+            UserNotifier::warn (refused + "The selected file is a User Cab.");
+            return false;
+
+        case SYSEX_FILE_UNKNOWN:
+        {
+            // A preset dump cut short: the preset manager tells the user it is damaged.
+            auto* bytes = static_cast<const juce::uint8*> (data.getData());
+
+            if (data.getSize() > 6 && bytes[0] == 0xF0 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x6B
+                && bytes[5] == SYSEX_PATCH_START)
+                return presetManager->requestPastePreset (data, true);
+
+            UserNotifier::warn (refused + "The selected file is not a preset file.");
+            return false;
+        }
+
+        default:
+            UserNotifier::warn (refused + "The selected file is a " + getSysExFileTypeText (getSysExFileType (data))
+                                + ".");
+            return false;
+    }
 }
 
 //==============================================================================

@@ -48,6 +48,12 @@ public:
     // " [key]" for each key bound to it; empty for an unknown command.
     bool getCommandTooltip (int commandId, juce::String& text);
 
+    // Imports a chosen or dropped ".syx" file into the current preset: a
+    // preset is pasted, a Preset-Cab bundle imported; any other kind of file,
+    // and one that cannot be read, is refused with a message and nothing is
+    // sent. With rememberFolder the file's folder becomes MRU_DIR_IMPORT.
+    bool importPresetFile (const juce::File& file, bool rememberFolder);
+
     // True when the unit runs a firmware this program can edit.
     static bool isFirmwareCompatible (const PresetManager& presetManager);
 

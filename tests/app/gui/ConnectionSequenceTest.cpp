@@ -4,7 +4,9 @@
 #include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "device/DumpTestData.h"
 #include "model/IdTables.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
@@ -223,4 +225,46 @@ TEST (CommandTarget, CatchesUpAPresetChangeHeldBackAndPausesCommunication)
     ASSERT_TRUE (target->invokeCommand (1404));
     rig.window->tick();
     EXPECT_FALSE (ZOLMidiProcessing::getInstance()->isHeld());
+}
+
+TEST (CommandTarget, ImportsAPresetFileAndRefusesWhatTheUnitCannotTake)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    auto write = [&] (const juce::String& name, const Bytes& bytes)
+    {
+        auto file = rig.scratch.folder.getChildFile (name);
+        file.replaceWithData (bytes.data(), bytes.size());
+        return file;
+    };
+
+    const auto dump = makeDump (makePresetData (8192, "Imported"), SimulatedKestrel::model);
+    const auto whole = write ("whole.syx", dump);
+    const auto truncated = write ("truncated.syx", Bytes (dump.begin(), dump.begin() + (long) dump.size() / 2));
+    const auto cab = write ("cab.syx", makeCabDump (SimulatedKestrel::model, 1, "Cab", 0));
+    rig.unit.clearReceived();
+
+    // Refused before anything is sent.
+    EXPECT_FALSE (target->importPresetFile (truncated, false));
+    EXPECT_EQ (rig.notices.lastMessage(), juce::String (PresetManager::damagedPresetText));
+    EXPECT_FALSE (target->importPresetFile (cab, false));
+    EXPECT_EQ (rig.notices.lastMessage(), "Unable to import.\nThe selected file is a User Cab.");
+    EXPECT_FALSE (target->importPresetFile (rig.scratch.folder.getChildFile ("vanished.syx"), false));
+    EXPECT_TRUE (rig.notices.lastMessage().startsWith ("Unable to import.\nThe selected file could not be read"));
+    rig.runUntil ([] { return false; }, 200);
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
+    EXPECT_EQ (rig.notices.count(), 3);
+
+    // A whole preset is pasted, and its folder remembered.
+    ASSERT_TRUE (target->importPresetFile (whole, true));
+    EXPECT_EQ (KestrelGlobalConfiguration::getInstance()->MRU_DIR_IMPORT, rig.scratch.folder.getFullPathName());
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_PATCH_START) == 1
+                                            && ! PresetManager::getInstance()->getRequest (pastePreset).isRunning(); },
+                               10000));
+    EXPECT_EQ (rig.notices.count(), 3) << rig.notices.lastMessage();
 }
