@@ -1,6 +1,7 @@
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelMenuBarModel.h"
 #include "app/MainAppWindow.h"
+#include "app/SnapshotList.h"
 #include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -267,4 +268,39 @@ TEST (CommandTarget, ImportsAPresetFileAndRefusesWhatTheUnitCannotTake)
                                             && ! PresetManager::getInstance()->getRequest (pastePreset).isRunning(); },
                                10000));
     EXPECT_EQ (rig.notices.count(), 3) << rig.notices.lastMessage();
+}
+
+TEST (CommandTarget, LoadsAndForgetsSnapshots)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+    auto* snapshots = SnapshotList::getInstance();
+    snapshots->destroyElements();
+
+    const auto dump = makeDump (makePresetData (8192, "Snap"), SimulatedKestrel::model);
+    auto kept = rig.scratch.folder.getChildFile ("kept.syx");
+    kept.replaceWithData (dump.data(), dump.size());
+    auto gone = rig.scratch.folder.getChildFile ("gone.syx");
+    snapshots->insertAtStart ({ "kept", kept.getFullPathName() });
+    snapshots->insertAtStart ({ "gone", gone.getFullPathName() });
+    rig.unit.clearReceived();
+
+    // The newest, whose file vanished, is reported and forgotten.
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    ASSERT_EQ (rig.notices.count(), 1);
+    EXPECT_EQ (rig.notices.get (0).title, "Load Snapshot");
+    EXPECT_EQ (rig.notices.lastMessage(), "Unable to locate snapshot file:\n" + gone.getFullPathName());
+    ASSERT_EQ (snapshots->size(), 1);
+    EXPECT_EQ (snapshots->getPair (0).first, "kept");
+
+    // The other is sent to the unit.
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_PATCH_START) == 1; }));
+
+    EXPECT_TRUE (target->invokeCommand (1901));
+    EXPECT_TRUE (snapshots->isEmpty());
 }
