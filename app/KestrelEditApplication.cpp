@@ -1,6 +1,8 @@
 #include "app/KestrelEditApplication.h"
 
+#include "app/KestrelCommandTarget.h"
 #include "app/MainAppWindow.h"
+#include "app/SnapshotList.h"
 #include "device/engines/PresetManager.h"
 #include "device/engines/Singletons.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -21,7 +23,8 @@
 namespace
 {
 // The application's own singletons in their places of the fixed order: the
-// image depot second, the control templates after the interprocess link.
+// image depot second; after the interprocess link the command target, the
+// control templates and, last, the snapshot list.
 SingletonSteps applicationSingletons (bool create)
 {
     SingletonSteps steps;
@@ -35,9 +38,17 @@ SingletonSteps applicationSingletons (bool create)
     steps.later = [create]
     {
         if (create)
+        {
+            KestrelCommandTarget::getInstance();
             KestrelControlManager::getInstance();
+            SnapshotList::getInstance();
+        }
         else
+        {
+            KestrelCommandTarget::deleteInstance();
             KestrelControlManager::deleteInstance();
+            SnapshotList::deleteInstance();
+        }
     };
     return steps;
 }
@@ -45,6 +56,7 @@ SingletonSteps applicationSingletons (bool create)
 
 KestrelEditApplication::KestrelEditApplication()
     : lookAndFeel (std::make_unique<ZolLookAndFeel>())
+    , commandManager (std::make_unique<juce::ApplicationCommandManager>())
     , skin (std::make_unique<SkinManager>())
 {
     createSingletons (applicationSingletons (true));
@@ -79,6 +91,7 @@ KestrelEditApplication::~KestrelEditApplication()
 
     deleteSingletons (applicationSingletons (false));
     skin.reset();
+    commandManager.reset();
 
     if (&juce::LookAndFeel::getDefaultLookAndFeel() == lookAndFeel.get())
         juce::LookAndFeel::setDefaultLookAndFeel (nullptr);

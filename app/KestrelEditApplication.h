@@ -35,6 +35,10 @@ public:
     SkinManager* getSkin() const { return skin.get(); }
     ZolLookAndFeel* getLookAndFeel() const { return lookAndFeel.get(); }
 
+    // The manager of every command; menus built from command tables show and
+    // run their items through it.
+    juce::ApplicationCommandManager& getCommandManager() { return *commandManager; }
+
 protected:
     // Loads the built-in skin into the skin document.
     virtual juce::Result loadSkin (SkinManager& skinDocument);
@@ -46,6 +50,7 @@ protected:
 private:
     // Created first and deleted last: every window draws with them.
     std::unique_ptr<ZolLookAndFeel> lookAndFeel;
+    std::unique_ptr<juce::ApplicationCommandManager> commandManager;
     std::unique_ptr<SkinManager> skin;
     std::unique_ptr<MainAppWindow> mainWindow;
 

@@ -1,8 +1,13 @@
 #include "app/MainAppWindow.h"
 
+#include "app/KestrelCommandTarget.h"
+#include "app/KestrelContentComponent.h"
+#include "app/KestrelEditApplication.h"
+#include "app/KestrelMenuBarModel.h"
 #include "app/ProgramUpdateCheck.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "model/Clock.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
@@ -10,12 +15,6 @@
 namespace
 {
 const juce::Colour background (0xff1c1d20);
-
-class EmptyContent : public juce::Component
-{
-public:
-    void paint (juce::Graphics& g) override { g.fillAll (background); }
-};
 } // namespace
 
 MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skinDocument)
@@ -28,9 +27,33 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     if (zolLook != nullptr && zolLook->getTitleBarHeight() > 0)
         setTitleBarHeight (zolLook->getTitleBarHeight());
 
-    auto* content = new EmptyContent();
-    content->setSize (contentWidth, contentHeight);
+    auto* content = new KestrelContentComponent (this, skin);
     setContentOwned (content, true);
+
+    // The commands, their keys and the main menu bar.
+    if (auto* app = KestrelEditApplication::getApp())
+        commandManager = &app->getCommandManager();
+
+    if (commandManager == nullptr)
+    {
+        ownCommandManager = std::make_unique<juce::ApplicationCommandManager>();
+        commandManager = ownCommandManager.get();
+    }
+
+    auto* target = KestrelCommandTarget::getInstance();
+
+    if (target != nullptr)
+    {
+        target->setMainWindow (this);
+        commandManager->registerAllCommandsForTarget (target);
+        commandManager->setFirstCommandTarget (target);
+        addKeyListener (commandManager->getKeyMappings());
+    }
+
+    menuBarModel = std::make_unique<KestrelMenuBarModel> (target, commandManager);
+    menuBarModel->setApplicationCommandManagerToWatch (commandManager);
+    menuBar = std::make_unique<juce::MenuBarComponent> (menuBarModel.get());
+    content->addAndMakeVisible (*menuBar);
 
     // The window keeps the content's design ratio between half and twice its size.
     auto frame = getBorderThickness();
@@ -64,12 +87,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         if (auto* netbook = zolLook->getNetbookButton())
         {
             netbook->setVisible (true);
-            netbook->onClick = [this]
-            {
-                auto frameNow = getBorderThickness();
-                setSize (contentWidth + frameNow.getLeftAndRight(),
-                         contentHeight + frameNow.getTopAndBottom() + getTitleBarHeight());
-            };
+            netbook->onClick = [this] { showNormalSize(); };
         }
     }
     showConnection (false);
@@ -87,6 +105,10 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
                 if (isTimerRunning() && getTimerInterval() != tickIntervalMs)
                     startTimer (tickIntervalMs);
             });
+
+        if (target != nullptr)
+            presetManager->addChangeListener (target);
+
         startTimer (tickIntervalMs);
     }
 
@@ -100,10 +122,29 @@ MainAppWindow::~MainAppWindow()
 {
     stopTimer();
 
-    if (linkTicker != nullptr)
-        if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+    auto* target = KestrelCommandTarget::getInstanceWithoutCreating();
+
+    if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+    {
+        if (linkTicker != nullptr)
             presetManager->setRequestStartedCallback ({});
 
+        if (target != nullptr)
+            presetManager->removeChangeListener (target);
+    }
+
+    if (target != nullptr)
+    {
+        if (target->getMainWindow() == this)
+            target->setMainWindow (nullptr);
+
+        if (commandManager->getFirstCommandTarget (0) == target)
+            commandManager->setFirstCommandTarget (nullptr);
+    }
+
+    removeKeyListener (commandManager->getKeyMappings());
+    menuBar.reset();
+    menuBarModel.reset();
     updateCheck.reset();
 
     // The title-bar buttons belong to the look-and-feel.
@@ -121,15 +162,36 @@ ZolLookAndFeel* MainAppWindow::getZolLookAndFeel()
     return dynamic_cast<ZolLookAndFeel*> (&getLookAndFeel());
 }
 
+KestrelContentComponent* MainAppWindow::getContent() const
+{
+    return dynamic_cast<KestrelContentComponent*> (getContentComponent());
+}
+
 double MainAppWindow::getScale() const
 {
     auto* content = getContentComponent();
     return content != nullptr ? (double) content->getWidth() / (double) contentWidth : 1.0;
 }
 
+void MainAppWindow::placeMenuBar()
+{
+    if (menuBar == nullptr)
+        return;
+
+    juce::Rectangle<int> area (0, 0, contentWidth, 24);
+
+    if (auto* zolLook = getZolLookAndFeel())
+        if (! zolLook->getMainMenuBarStyle().getBounds().isEmpty())
+            area = zolLook->getMainMenuBarStyle().getBounds();
+
+    const auto scale = getScale();
+    menuBar->setBounds (area.toDouble().transformedBy (juce::AffineTransform::scale ((float) scale)).toNearestInt());
+}
+
 void MainAppWindow::resized()
 {
     juce::DocumentWindow::resized();
+    placeMenuBar();
 
     if (auto* zolLook = getZolLookAndFeel())
         if (auto* netbook = zolLook->getNetbookButton())
@@ -151,7 +213,28 @@ void MainAppWindow::tick()
     auto report = linkTicker->tick();
 
     if (report.linkUp != shownConnected)
+    {
         showConnection (report.linkUp);
+
+        if (report.linkUp && ! closing)
+            if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+                presetManager->getRequest (queryDeviceVersion).start();
+
+        commandManager->commandStatusChanged();
+    }
+
+    if (closing)
+    {
+        auto* presetManager = PresetManager::getInstanceWithoutCreating();
+        const bool ended = presetManager == nullptr || ! presetManager->getRequest (editorDisconnect).isRunning()
+                        || ! report.linkUp;
+
+        if (ended || Clock::elapsedSince (closeStartedMs) >= disconnectTimeoutMs)
+        {
+            finishClosing();
+            return;
+        }
+    }
 
     // While the link is down and nothing runs, only the port retry (once a
     // second) needs the timer.
@@ -171,8 +254,58 @@ void MainAppWindow::showConnection (bool connected)
         repaint();
 }
 
+void MainAppWindow::showNormalSize()
+{
+    setFullScreen (false);
+    auto frame = getBorderThickness();
+    setSize (contentWidth + frame.getLeftAndRight(), contentHeight + frame.getTopAndBottom() + getTitleBarHeight());
+}
+
+void MainAppWindow::setCommunicationPaused (bool shouldPause)
+{
+    if (linkTicker == nullptr || linkTicker->isPaused() == shouldPause)
+        return;
+
+    linkTicker->setPaused (shouldPause);
+    commandManager->commandStatusChanged();
+}
+
+void MainAppWindow::forgetPorts()
+{
+    if (linkTicker != nullptr)
+        linkTicker->forgetPorts();
+    else if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
+
 void MainAppWindow::closeButtonPressed()
 {
+    if (closing)
+        return;
+
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    if (linkTicker != nullptr && linkTicker->isLinkUp() && presetManager != nullptr)
+    {
+        // The unit is told that the editor goes; the timer closes the window
+        // once that has ended.
+        closing = true;
+        closeStartedMs = Clock::nowMs();
+        presetManager->processRequests (true);
+        presetManager->getRequest (editorDisconnect).start();
+
+        if (! isTimerRunning() || getTimerInterval() != tickIntervalMs)
+            startTimer (tickIntervalMs);
+        return;
+    }
+
+    finishClosing();
+}
+
+void MainAppWindow::finishClosing()
+{
+    closing = false;
+
     if (auto* app = juce::JUCEApplicationBase::getInstance())
         app->systemRequestedQuit();
 }

@@ -5,6 +5,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+class KestrelContentComponent;
+class KestrelMenuBarModel;
 class ProgramUpdateCheck;
 class SkinManager;
 class ZolLookAndFeel;
@@ -14,12 +16,19 @@ class ZolLookAndFeel;
 // shows the connection state. Its 10 ms timer drives the link and the preset
 // manager; while the link is down and no request runs it ticks only as often
 // as the port retry needs.
+//
+// When the link comes up "Query device version" starts; the command target
+// carries the connection on from its end code. Closing while connected runs
+// "Editor Disconnect" first and closes once it has ended, or after
+// disconnectTimeoutMs when the unit stays silent.
 class MainAppWindow : public juce::DocumentWindow, private juce::Timer
 {
 public:
     static constexpr int contentWidth = 1024;
     static constexpr int contentHeight = 647;
     static constexpr int tickIntervalMs = 10;
+    // One request time-out and a little more.
+    static constexpr juce::uint32 disconnectTimeoutMs = 3500;
 
     // The skin may be null (the window then has the framework's look).
     explicit MainAppWindow (const juce::String& title, const SkinManager* skin = nullptr);
@@ -41,14 +50,39 @@ public:
     bool isShowingConnected() const { return shownConnected; }
     const SkinManager* getSkin() const { return skin; }
 
+    // The content component, which owns the panes.
+    KestrelContentComponent* getContent() const;
+
     // The window's scale: its content's width against the design width.
     double getScale() const;
+
+    // Closes both ports and keeps them closed until they are unplugged or
+    // other ports are chosen (a unit the program cannot edit).
+    void forgetPorts();
+
+    // The commands' manager: the application's, or the window's own when it
+    // runs without the application (tests).
+    juce::ApplicationCommandManager& getCommandManager() { return *commandManager; }
+    KestrelMenuBarModel* getMenuBarModel() const { return menuBarModel.get(); }
+    juce::MenuBarComponent* getMenuBar() const { return menuBar.get(); }
+
+    // The user's pause of communication: the link holds its out-queue.
+    void setCommunicationPaused (bool shouldPause);
+    bool isCommunicationPaused() const { return linkTicker != nullptr && linkTicker->isPaused(); }
+
+    // The window at its design size, or filling the screen.
+    void showNormalSize();
+
+    // "Editor Disconnect" is under way before the window closes.
+    bool isClosing() const { return closing; }
 
 private:
     void timerCallback() override { tick(); }
     void showConnection (bool connected);
     void runUpdateCheck (bool manual);
     ZolLookAndFeel* getZolLookAndFeel();
+    void finishClosing();
+    void placeMenuBar();
 
     const SkinManager* skin;
     std::unique_ptr<LinkTicker> linkTicker;
@@ -56,6 +90,14 @@ private:
     std::unique_ptr<ProgramUpdateCheck> updateCheck;
     ZolBoundsConstrainer constrainer;
     juce::Array<juce::Component::SafePointer<juce::Component>> titleBarButtons;
+
+    std::unique_ptr<juce::ApplicationCommandManager> ownCommandManager;
+    juce::ApplicationCommandManager* commandManager = nullptr;
+    std::unique_ptr<KestrelMenuBarModel> menuBarModel;
+    std::unique_ptr<juce::MenuBarComponent> menuBar;
+
+    bool closing = false;
+    juce::uint32 closeStartedMs = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
 };

@@ -41,13 +41,35 @@ bool LinkTicker::openPorts()
                                             : juce::String (KestrelGlobalConfiguration::defaultPortName());
     auto& ports = link.getPorts();
 
-    if (! ports.isInputOpen() && inName.isNotEmpty() && inName != noPortName)
+    // A forgotten port stays closed while its device is still listed under
+    // the same configured name.
+    if (forgottenInput.isNotEmpty()
+        && (inName != forgottenInName || ! ports.getInputNames().contains (forgottenInput)))
+        forgottenInput.clear();
+
+    if (forgottenOutput.isNotEmpty()
+        && (outName != forgottenOutName || ! ports.getOutputNames().contains (forgottenOutput)))
+        forgottenOutput.clear();
+
+    if (! ports.isInputOpen() && forgottenInput.isEmpty() && inName.isNotEmpty() && inName != noPortName)
         ports.openInputByName (inName);
 
-    if (! ports.isOutputOpen() && outName.isNotEmpty() && outName != noPortName)
+    if (! ports.isOutputOpen() && forgottenOutput.isEmpty() && outName.isNotEmpty() && outName != noPortName)
         ports.openOutputByName (outName);
 
     return link.startProcessing (threadRequired);
+}
+
+void LinkTicker::forgetPorts()
+{
+    auto& ports = link.getPorts();
+    forgottenInput = ports.getInputName();
+    forgottenOutput = ports.getOutputName();
+    forgottenInName = configuration != nullptr ? configuration->MIDI_IN
+                                               : juce::String (KestrelGlobalConfiguration::defaultPortName());
+    forgottenOutName = configuration != nullptr ? configuration->MIDI_OUT
+                                                : juce::String (KestrelGlobalConfiguration::defaultPortName());
+    link.closePorts();
 }
 
 LinkTicker::Report LinkTicker::tick()

@@ -55,6 +55,12 @@ public:
 
     Report tick();
 
+    // Closes both ports and does not open the same devices again while the
+    // device lists still show them and the configured names are unchanged:
+    // unplugging and plugging the unit back in, or choosing other ports,
+    // brings the retry back.
+    void forgetPorts();
+
     // The user's pause of communication: the link holds its out-queue.
     void setPaused (bool shouldPause) { paused = shouldPause; }
     bool isPaused() const { return paused; }
@@ -80,6 +86,8 @@ private:
     bool paused = false;
     bool threadRequired = true;
     bool triedOpening = false;
+    // The devices and configured names of forgotten ports.
+    juce::String forgottenInput, forgottenOutput, forgottenInName, forgottenOutName;
     juce::uint32 lastOpenAttempt = 0;
 
     JUCE_DECLARE_NON_COPYABLE (LinkTicker)

@@ -1,0 +1,178 @@
+#include "app/KestrelContentComponent.h"
+
+#include "app/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
+#include "model/LanguageStore.h"
+#include "skin/SkinAttributes.h"
+#include "skin/SkinManager.h"
+#include "skin/ZOLProgressBar.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr int pauseRefusedMessageId = 89;
+}
+
+KestrelContentComponent::KestrelContentComponent (MainAppWindow* ownerWindow, const SkinManager* skinDocument)
+    : owner (ownerWindow)
+    , skin (skinDocument)
+{
+    setOpaque (true);
+    setSize (designWidth, designHeight);
+    loadBubbleMessageSkin();
+
+    addChildComponent (bubble);
+    bubble.setAlwaysOnTop (true);
+
+    progressBar = std::make_unique<ZOLProgressBar>();
+    progressBar->setColour (juce::ProgressBar::foregroundColourId, juce::Colour (0x22909090));
+    progressBar->setColour (juce::ProgressBar::backgroundColourId, juce::Colour (0xff222222));
+    defaultProgressBounds = { (int) (designWidth * 0.125), 623, (int) (designWidth * 0.75), 20 };
+    addChildComponent (*progressBar);
+    setProgressBarBounds (defaultProgressBounds);
+
+    if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+        presetManager->setWaitIndicator (this);
+}
+
+KestrelContentComponent::~KestrelContentComponent()
+{
+    if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+        if (presetManager->getWaitIndicator() == this)
+            presetManager->setWaitIndicator (nullptr);
+
+    effectEditor.reset();
+    progressBar.reset();
+}
+
+void KestrelContentComponent::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xff262626));
+}
+
+double KestrelContentComponent::getScale() const
+{
+    return owner != nullptr ? owner->getScale() : (double) getWidth() / (double) designWidth;
+}
+
+void KestrelContentComponent::resized()
+{
+    const auto scale = getScale();
+
+    if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (effectEditor.get()))
+    {
+        resizable->scaleFactor = scale;
+        resizable->applyScale (true);
+    }
+
+    updateProgressBarBounds();
+}
+
+void KestrelContentComponent::setProgressBarBounds (juce::Rectangle<int> bounds)
+{
+    progressBounds = bounds;
+    updateProgressBarBounds();
+}
+
+void KestrelContentComponent::updateProgressBarBounds()
+{
+    if (progressBar == nullptr)
+        return;
+
+    const auto scale = (float) getScale();
+    progressBar->setBounds (progressBounds.toFloat().transformedBy (juce::AffineTransform::scale (scale)).toNearestInt());
+}
+
+void KestrelContentComponent::fitProgressBarInto (juce::Rectangle<int> area)
+{
+    const auto width = juce::jmin (area.getWidth(), defaultProgressBounds.getWidth());
+    const auto height = juce::jmin (area.getHeight(), defaultProgressBounds.getHeight());
+    // Halves go to the even neighbour (the default rounding mode).
+    const auto offset = (int) std::nearbyint (area.getHeight() / 2.0 - height / 2.0);
+    setProgressBarBounds ({ area.getX(), juce::jmax (area.getY(), area.getY() + offset), width, height });
+}
+
+void KestrelContentComponent::loadBubbleMessageSkin()
+{
+    bubbleFont = juce::Font (bubbleFontHeight);
+
+    if (skin == nullptr || skin->getSkinRoot() == nullptr)
+        return;
+
+    auto* section = skin->getSkinRoot()->getChildByName ("PauseModeBubbleMsgSkin");
+
+    if (section == nullptr)
+        return;
+
+    bubbleFontHeight = (float) section->getDoubleAttribute ("fontSize", bubbleFontHeight);
+    bubbleFont = SkinAttributes::font (*skin, *section, "font", bubbleFontHeight);
+
+    if (section->getIntAttribute ("fontBold", 0) != 0)
+        bubbleFont = bubbleFont.boldened();
+
+    bubbleTextColour = SkinAttributes::colourOr (*section, "fontColor", bubbleTextColour);
+    bubbleBackgroundColour = SkinAttributes::colourOr (*section, "backgroundColor", bubbleBackgroundColour);
+    bubblePopTimeMs = section->getIntAttribute ("bubblePopTime", 0);
+}
+
+void KestrelContentComponent::showBubbleMessage (const juce::String& text, int milliseconds)
+{
+    const auto time = milliseconds >= 0 ? milliseconds : bubblePopTimeMs;
+
+    juce::AttributedString message;
+    message.append (text, bubbleFont.withHeight (bubbleFontHeight * (float) getScale()), bubbleTextColour);
+
+    bubble.setColour (juce::BubbleComponent::backgroundColourId, bubbleBackgroundColour);
+    bubble.setAllowedPlacement (juce::BubbleComponent::below);
+    bubble.showAt ({ getWidth() / 2, 0, 1, 1 }, message, time, true, false);
+}
+
+void KestrelContentComponent::showPauseRefusedMessage()
+{
+    juce::String text;
+
+    if (auto* language = LanguageStore::getInstanceWithoutCreating())
+        text = language->getText (pauseRefusedMessageId);
+
+    showBubbleMessage (text, -1);
+}
+
+juce::Component* KestrelContentComponent::getShowingDialog() const
+{
+    // No dialog of the editor exists yet.
+    return nullptr;
+}
+
+void KestrelContentComponent::closeAllDialogs() {}
+
+void KestrelContentComponent::setEffectEditor (std::unique_ptr<juce::Component> editor)
+{
+    if (effectEditor != nullptr)
+        removeChildComponent (effectEditor.get());
+
+    effectEditor = std::move (editor);
+
+    if (effectEditor != nullptr)
+    {
+        addAndMakeVisible (*effectEditor);
+        resized();
+    }
+}
+
+void KestrelContentComponent::showWaitProgress (double progress, const juce::String&)
+{
+    if (progressBar == nullptr)
+        return;
+
+    progressBar->progress = progress;
+    progressBar->setVisible (true);
+    progressBar->toFront (false);
+    progressBar->repaint();
+}
+
+void KestrelContentComponent::hideWaitProgress()
+{
+    if (progressBar != nullptr)
+        progressBar->setVisible (false);
+}
