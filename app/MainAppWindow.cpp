@@ -1,5 +1,6 @@
 #include "app/MainAppWindow.h"
 
+#include "app/EffectEditorContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
@@ -8,7 +9,10 @@
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/Clock.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "skin/KestrelControlManager.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
 
@@ -29,6 +33,9 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
 
     auto* content = new KestrelContentComponent (this, skin);
     setContentOwned (content, true);
+    content->setEffectEditor (std::make_unique<EffectEditorContent> (
+        skin, PresetManager::getInstance(), KestrelEffectManager::getInstance(),
+        KestrelEffectLayoutManager::getInstance(), KestrelControlManager::getInstance()));
 
     // The commands, their keys and the main menu bar.
     if (auto* app = KestrelEditApplication::getApp())
@@ -226,8 +233,8 @@ void MainAppWindow::tick()
     if (closing)
     {
         auto* presetManager = PresetManager::getInstanceWithoutCreating();
-        const bool ended = presetManager == nullptr || ! presetManager->getRequest (editorDisconnect).isRunning()
-                        || ! report.linkUp;
+        const bool ended =
+            presetManager == nullptr || ! presetManager->getRequest (editorDisconnect).isRunning() || ! report.linkUp;
 
         if (ended || Clock::elapsedSince (closeStartedMs) >= disconnectTimeoutMs)
         {
