@@ -15,4 +15,4 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:dete
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
 
-KESTREL_BUILD_DIR="$build" exec bash "$root/scripts/test.sh" "$@"
+KESTREL_IN_SANITIZER_RUN=1 KESTREL_BUILD_DIR="$build" exec bash "$root/scripts/test.sh" "$@"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets up and builds Kestrel-Edit, then runs every test. Tests that open real
-# windows need a display: when none is set, a private Xvfb is started for the
-# run and stopped afterwards.
+# Sets up and builds Kestrel-Edit, then runs every test; then builds it again
+# with AddressSanitizer and UndefinedBehaviorSanitizer in ./build-asan and runs
+# every test there (KESTREL_SANITIZE=0 skips that second run). Tests that open
+# real windows need a display: when none is set, a private Xvfb is started for
+# the run and stopped afterwards. Arguments go to ctest.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KESTREL_BUILD_DIR:-$root/build}"
@@ -14,5 +16,10 @@ trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 start_private_display
 
-cd "$build"
-ctest --output-on-failure -j "$(nproc)" "$@"
+(cd "$build" && ctest --output-on-failure -j "$(nproc)" "$@")
+
+# The sanitizer run comes back here with its own build folder; it must not
+# start a third.
+if [ "${KESTREL_SANITIZE:-1}" != 0 ] && [ -z "${KESTREL_IN_SANITIZER_RUN:-}" ]; then
+    bash "$root/scripts/sanitize.sh" "$@"
+fi
