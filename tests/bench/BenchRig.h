@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -144,12 +145,36 @@ public:
 
         manager->getRequest (initialization).start();
         return runMessageLoopUntil (
-            [this] {
+            [this]
+            {
                 return ! manager->getRequest (initialization).isRunning() &&
                        manager->getRequest (loadPreset).getResult() == ZolStateMachine::resultCompleted &&
                        ! manager->getRequest (loadPreset).isRunning();
             },
             20000);
+    }
+
+    // Stamps the moment the unit answers a message of the function (it answers
+    // on the sending, link, thread before the send returns) until the rig goes.
+    void stampRepliesTo (juce::uint8 function, std::atomic<double>& sentAt)
+    {
+        auto* simulated = unit.get();
+        backend.setOutputHandler (simulated->getDeviceName(),
+                                  [simulated, function, &sentAt] (const juce::MidiMessage& message)
+                                  {
+                                      simulated->receive (message);
+
+                                      if (message.isSysEx() && message.getRawDataSize() > sysExFunctionOffset &&
+                                          message.getRawData()[sysExFunctionOffset] == function)
+                                          sentAt.store (juce::Time::getMillisecondCounterHiRes());
+                                  });
+    }
+
+    void stopStamping()
+    {
+        auto* simulated = unit.get();
+        backend.setOutputHandler (simulated->getDeviceName(),
+                                  [simulated] (const juce::MidiMessage& m) { simulated->receive (m); });
     }
 
     bool runRequest (NamedRequest which)

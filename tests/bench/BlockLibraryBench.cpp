@@ -39,7 +39,8 @@ struct Library
             BlockLibraryEntry entry (EFFECT_REVERB, 8, 6, 0);
             entry.name = allAlike ? juce::String ("Hall") : "Hall " + juce::String (i);
             entry.paramData.setSize (512, true);
-            entry.writeToFile (reverbs.getChildFile ("hall_" + juce::String (i) + BlockLibraryManager::fileExtension()));
+            entry.writeToFile (
+                reverbs.getChildFile ("hall_" + juce::String (i) + BlockLibraryManager::fileExtension()));
         }
     }
 

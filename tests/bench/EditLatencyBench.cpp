@@ -46,19 +46,8 @@ void BM_EditLatency (benchmark::State& state)
         return;
     }
 
-    // The moment the unit sends its reply to the parameter message: it answers
-    // on the sending (link) thread before the send returns.
     std::atomic<double> replySentAt{ 0 };
-    auto* unit = rig.unit.get();
-    rig.backend.setOutputHandler (unit->getDeviceName(),
-                                  [unit, &replySentAt] (const juce::MidiMessage& message)
-                                  {
-                                      unit->receive (message);
-
-                                      if (message.isSysEx() && message.getRawDataSize() > sysExFunctionOffset &&
-                                          message.getRawData()[sysExFunctionOffset] == SYSEX_PARAM_SET)
-                                          replySentAt.store (juce::Time::getMillisecondCounterHiRes());
-                                  });
+    rig.stampRepliesTo (SYSEX_PARAM_SET, replySentAt);
 
     EndCodeListener listener (*rig.manager, rig.manager->getRequest (setParam).endCode);
     constexpr int changes = 1000;
@@ -88,7 +77,7 @@ void BM_EditLatency (benchmark::State& state)
         }
     }
 
-    rig.backend.setOutputHandler (unit->getDeviceName(), [unit] (const juce::MidiMessage& m) { unit->receive (m); });
+    rig.stopStamping();
 
     state.counters["changes"] = (double) toReply.size();
     state.counters["reply_p50_ms"] = bench::percentile (toReply, 0.5);

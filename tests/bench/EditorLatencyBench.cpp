@@ -52,16 +52,7 @@ void BM_EditorEditLatency (benchmark::State& state)
     bench::runMessageLoopFor (50);
 
     std::atomic<double> replySentAt{ 0 };
-    auto* unit = rig.unit.get();
-    rig.backend.setOutputHandler (unit->getDeviceName(),
-                                  [unit, &replySentAt] (const juce::MidiMessage& message)
-                                  {
-                                      unit->receive (message);
-
-                                      if (message.isSysEx() && message.getRawDataSize() > sysExFunctionOffset &&
-                                          message.getRawData()[sysExFunctionOffset] == SYSEX_PARAM_SET)
-                                          replySentAt.store (juce::Time::getMillisecondCounterHiRes());
-                                  });
+    rig.stampRepliesTo (SYSEX_PARAM_SET, replySentAt);
 
     constexpr int changes = 1000;
     std::vector<double> toAck, toKnob;
@@ -92,7 +83,7 @@ void BM_EditorEditLatency (benchmark::State& state)
         }
     }
 
-    rig.backend.setOutputHandler (unit->getDeviceName(), [unit] (const juce::MidiMessage& m) { unit->receive (m); });
+    rig.stopStamping();
 
     state.counters["changes"] = (double) toAck.size();
     state.counters["ack_p50_ms"] = bench::percentile (toAck, 0.5);
