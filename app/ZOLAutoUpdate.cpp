@@ -1,6 +1,7 @@
 #include "app/ZOLAutoUpdate.h"
 
 #include "model/GlobalConfiguration.h"
+#include "skin/UserInteraction.h"
 
 namespace
 {
@@ -98,10 +99,11 @@ ZOLAutoUpdate::ZOLAutoUpdate (GlobalConfiguration& configuration, int major, int
 
     chooseFolder = [this] (const juce::File& start, std::function<void (const juce::File&)> onChosen)
     {
-        folderChooser = std::make_unique<juce::FileChooser> ("Save installer to...", start);
-        folderChooser->launchAsync (juce::FileBrowserComponent::openMode |
-                                        juce::FileBrowserComponent::canSelectDirectories,
-                                    [onChosen] (const juce::FileChooser& chooser) { onChosen (chooser.getResult()); });
+        FileRequest request;
+        request.mode = FileRequest::Mode::folder;
+        request.title = "Save installer to...";
+        request.initial = start;
+        UserInteraction::chooseFile (request, [onChosen] (const juce::File& folder) { onChosen (folder); });
     };
 }
 

@@ -157,8 +157,6 @@ private:
     juce::ProgressBar progressBar{ progress };
     int okPositionX = 0, okCenterPositionX = 0;
 
-    std::unique_ptr<juce::FileChooser> folderChooser;
-
     JUCE_DECLARE_WEAK_REFERENCEABLE (ZOLAutoUpdate)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZOLAutoUpdate)
 };

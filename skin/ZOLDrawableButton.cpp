@@ -1,5 +1,7 @@
 #include "skin/ZOLDrawableButton.h"
 
+#include "skin/UserInteraction.h"
+
 #include "skin/WidgetSupport.h"
 
 ZOLDrawableButton::ZOLDrawableButton (const juce::String& name, int, int)
@@ -134,7 +136,7 @@ void ZOLDrawableButton::clicked (const juce::ModifierKeys& modifiers)
         return;
     auto menu = blockMenu (blockMenuId);
     ++blockMenuShown;
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (this));
+    UserInteraction::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (this), {});
 }
 
 void ZOLDrawableButton::buttonStateChanged()

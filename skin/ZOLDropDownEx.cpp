@@ -1,5 +1,7 @@
 #include "skin/ZOLDropDownEx.h"
 
+#include "skin/UserInteraction.h"
+
 #include "skin/WidgetSupport.h"
 
 namespace
@@ -308,8 +310,8 @@ void ZOLDropDownEx::showMenu()
     for (int i = 0; i < items.size(); ++i)
         menu.addItem (i + 1, items.getReference (i).text, true, i == selected);
     juce::Component::SafePointer<ZOLDropDownEx> self (this);
-    menu.showMenuAsync (
-        juce::PopupMenu::Options().withTargetComponent (&menuAnchor).withItemThatMustBeVisible (selected + 1),
+    UserInteraction::showMenu (
+        menu, juce::PopupMenu::Options().withTargetComponent (&menuAnchor).withItemThatMustBeVisible (selected + 1),
         [self] (int result)
         {
             if (self != nullptr)
@@ -345,7 +347,7 @@ void ZOLDropDownEx::showPlusMenu()
     for (int i = 0; i < plusTexts.size(); ++i)
         menu.addItem (i + 1, plusTexts[i], true, i == plusChoice);
     juce::Component::SafePointer<ZOLDropDownEx> self (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (plusButton.get()),
+    UserInteraction::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (plusButton.get()),
                         [self] (int result)
                         {
                             if (self != nullptr)
@@ -370,7 +372,7 @@ void ZOLDropDownEx::showCommandPlusMenu()
         return;
     auto menu = plusCommandMenu (plusCommandMenuId);
     juce::Component::SafePointer<ZOLDropDownEx> self (this);
-    menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (plusButton.get()),
+    UserInteraction::showMenu (menu, juce::PopupMenu::Options().withTargetComponent (plusButton.get()),
                         [self] (int result)
                         {
                             if (self != nullptr)

@@ -3,6 +3,7 @@
 #include "skin/KestrelControlManager.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLDropDownEx.h"
+#include "support/ScriptedInteraction.h"
 
 using namespace WidgetTestKit;
 
@@ -85,6 +86,20 @@ TEST (DropDown, ItemsSelectionAndStepping)
     EXPECT_EQ (d.getFieldText(), "B: Bass");
     d.setFromDevice (40, 0, {});
     EXPECT_EQ (d.getFieldText(), "Drive");
+}
+
+TEST (DropDown, ItsMenuGoesThroughTheInteractionSeam)
+{
+    DropDown d;
+    fill (d, 0);
+    ScriptedInteraction user;
+    user.answerMenuWithItem ("Drive");
+    d.showMenu();
+    ASSERT_EQ (user.menus.size(), 1u);
+    EXPECT_EQ (user.menus[0].itemTexts, juce::StringArray ({ "Amp", "Bass", "Cab", "Drive", "Echo" }));
+    EXPECT_EQ (d.getSelectedIndex(), 3);
+    d.showMenu(); // dismissed: nothing changes
+    EXPECT_EQ (d.getSelectedIndex(), 3);
 }
 
 TEST (DropDown, MenuChoicesKeysAndExtraButtons)
