@@ -136,8 +136,22 @@ bool KestrelCommandTarget::perform (const juce::ApplicationCommandTarget::Invoca
     return invokeCommand (info.commandID);
 }
 
+void KestrelCommandTarget::addPerformer (CommandPerformer* performer)
+{
+    performers.addIfNotAlreadyThere (performer);
+}
+
+void KestrelCommandTarget::removePerformer (CommandPerformer* performer)
+{
+    performers.removeAllInstancesOf (performer);
+}
+
 bool KestrelCommandTarget::performCommand (int id)
 {
+    for (int i = performers.size(); --i >= 0;)
+        if (auto* performer = performers[i]; performer->ownsCommand (id))
+            return (performer->worksWithoutUnit (id) || isUnitReady()) && performer->performCommand (id);
+
     if (! worksOffline (id) && ! isUnitReady())
         return false;
 

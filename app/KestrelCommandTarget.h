@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandPerformer.h"
 #include "app/CommandTables.h"
 #include "model/Singleton.h"
 
@@ -38,6 +39,11 @@ public:
 
     // The window whose panes and link ticker the commands reach; null when it goes.
     void setMainWindow (MainAppWindow* window) { mainWindow = window; }
+
+    // Panes that perform commands of their own; the caller removes its
+    // performer before deleting it.
+    void addPerformer (CommandPerformer* performer);
+    void removePerformer (CommandPerformer* performer);
     MainAppWindow* getMainWindow() const { return mainWindow; }
 
     // Runs a command at once as if chosen from a menu; an id with a parameter
@@ -85,6 +91,7 @@ private:
     bool readCommandText (int commandId, juce::String& name, juce::String& description, juce::String& category) const;
 
     MainAppWindow* mainWindow = nullptr;
+    juce::Array<CommandPerformer*> performers;
 
     JUCE_DECLARE_NON_COPYABLE (KestrelCommandTarget)
 };

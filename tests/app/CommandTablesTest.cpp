@@ -1,4 +1,5 @@
 #include "app/CommandTables.h"
+#include "app/KestrelCommandTarget.h"
 
 #include <gtest/gtest.h>
 
@@ -149,4 +150,39 @@ TEST (CommandTables, RegistersSharedIdsOnceAndLooksUpTextsAndKeys)
     EXPECT_EQ (copy.back().commandId, CommandTableIds::end);
     EXPECT_EQ (copy.size(), 17u);
     EXPECT_TRUE (copyCommandTable (nullptr).empty());
+}
+
+namespace
+{
+struct Performer : CommandPerformer
+{
+    int owned = 0, offline = 0, performed = 0;
+    bool ownsCommand (int id) const override { return id == owned; }
+    bool performCommand (int id) override { performed = id; return true; }
+    bool worksWithoutUnit (int id) const override { return id == offline; }
+};
+} // namespace
+
+TEST (CommandTarget, PerformersTakeTheirCommandsNewestFirstAndNeedTheUnitUnlessTheySayNot)
+{
+    auto& target = *KestrelCommandTarget::getInstance();
+    Performer older, newer;
+    older.owned = newer.owned = 1003;
+    target.addPerformer (&older);
+    target.addPerformer (&newer);
+
+    EXPECT_FALSE (target.invokeCommand (1003)) << "no unit is connected";
+    EXPECT_EQ (newer.performed, 0);
+
+    newer.offline = 1003;
+    EXPECT_TRUE (target.invokeCommand (1003));
+    EXPECT_EQ (newer.performed, 1003);
+    EXPECT_EQ (older.performed, 0);
+
+    target.removePerformer (&newer);
+    older.offline = 1003;
+    EXPECT_TRUE (target.invokeCommand (1003));
+    EXPECT_EQ (older.performed, 1003);
+    target.removePerformer (&older);
+    KestrelCommandTarget::resetForTests();
 }
