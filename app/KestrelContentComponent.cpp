@@ -1,5 +1,6 @@
 #include "app/KestrelContentComponent.h"
 
+#include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/LanguageStore.h"
@@ -12,7 +13,35 @@
 namespace
 {
 constexpr int pauseRefusedMessageId = 89;
+
+using P = ContentPane;
+
+// The orders in which panes are rescaled, searched for a showing dialog and
+// asked to close.
+constexpr ContentPane rescaleOrder[] = { P::frontPanel,   P::grid,         P::effectEditor, P::presetPicker,
+                                         P::modifierDialog, P::preferences, P::tuner,     P::blockLibraryName,
+                                         P::librarian,    P::pauseOverlay, P::sequencer,    P::browserChooser,
+                                         P::cabEasySetup, P::bundleSave,   P::rawPreset };
+
+constexpr ContentPane dialogSearchOrder[] = { P::presetPicker, P::modifierDialog, P::preferences,  P::tuner,
+                                              P::blockLibraryName, P::librarian,  P::sequencer,    P::browserChooser,
+                                              P::cabEasySetup, P::bundleSave,     P::rawPreset };
+
+constexpr ContentPane dialogCloseOrder[] = { P::presetPicker, P::modifierDialog, P::preferences,  P::tuner,
+                                             P::blockLibraryName, P::librarian,  P::sequencer,    P::browserChooser,
+                                             P::cabEasySetup, P::bundleSave,     P::rawPreset,    P::exchangeWindow };
+
+bool startsVisible (ContentPane pane)
+{
+    return pane == P::frontPanel || pane == P::grid || pane == P::effectEditor;
 }
+
+std::array<ContentPaneCreator, contentPaneCount>& paneCreators()
+{
+    static std::array<ContentPaneCreator, contentPaneCount> creators;
+    return creators;
+}
+} // namespace
 
 KestrelContentComponent::KestrelContentComponent (MainAppWindow* ownerWindow, const SkinManager* skinDocument)
     : owner (ownerWindow)
@@ -42,8 +71,11 @@ KestrelContentComponent::~KestrelContentComponent()
         if (presetManager->getWaitIndicator() == this)
             presetManager->setWaitIndicator (nullptr);
 
-    effectEditor.reset();
     progressBar.reset();
+
+    // Deleted in the reverse of their creation order.
+    for (auto it = panes.rbegin(); it != panes.rend(); ++it)
+        it->reset();
 }
 
 void KestrelContentComponent::paint (juce::Graphics& g)
@@ -60,11 +92,11 @@ void KestrelContentComponent::resized()
 {
     const auto scale = getScale();
 
-    if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (effectEditor.get()))
-    {
-        resizable->scaleFactor = scale;
-        resizable->applyScale (true);
-    }
+    if (auto* app = KestrelEditApplication::getApp())
+        app->setCurrentScale (scale);
+
+    for (auto pane : rescaleOrder)
+        scalePane (getPane (pane), scale);
 
     updateProgressBarBounds();
 }
@@ -140,23 +172,78 @@ void KestrelContentComponent::showPauseRefusedMessage()
 
 juce::Component* KestrelContentComponent::getShowingDialog() const
 {
-    // No dialog of the editor exists yet.
+    for (auto pane : dialogSearchOrder)
+        if (auto* dialog = getPane (pane); dialog != nullptr && dialog->isVisible())
+            return dialog;
+
     return nullptr;
 }
 
-void KestrelContentComponent::closeAllDialogs() {}
-
-void KestrelContentComponent::setEffectEditor (std::unique_ptr<juce::Component> editor)
+void KestrelContentComponent::closeAllDialogs()
 {
-    if (effectEditor != nullptr)
-        removeChildComponent (effectEditor.get());
-
-    effectEditor = std::move (editor);
-
-    if (effectEditor != nullptr)
+    for (auto pane : dialogCloseOrder)
     {
-        addAndMakeVisible (*effectEditor);
-        resized();
+        auto* dialog = getPane (pane);
+
+        if (dialog == nullptr || ! dialog->isVisible())
+            continue;
+
+        if (auto* closable = dynamic_cast<ContentDialog*> (dialog))
+            closable->closeDialog();
+        else
+            dialog->setVisible (false);
+    }
+}
+
+void KestrelContentComponent::setPaneCreator (ContentPane pane, ContentPaneCreator creator)
+{
+    paneCreators()[(size_t) pane] = std::move (creator);
+}
+
+void KestrelContentComponent::createPanes()
+{
+    for (int i = 0; i < contentPaneCount; ++i)
+    {
+        const auto pane = (ContentPane) i;
+
+        if (getPane (pane) != nullptr)
+            continue;
+
+        auto& creator = paneCreators()[(size_t) i];
+        auto component = creator ? creator (owner, skin) : createOwnPane (pane, owner, skin);
+
+        if (component != nullptr)
+            setPane (pane, std::move (component), startsVisible (pane));
+    }
+}
+
+void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::Component> component, bool visible)
+{
+    auto& slot = panes[(size_t) pane];
+
+    if (slot != nullptr && slot->getParentComponent() == this)
+        removeChildComponent (slot.get());
+
+    slot = std::move (component);
+
+    if (slot == nullptr || pane == ContentPane::exchangeWindow)
+        return;
+
+    addChildComponent (*slot);
+    slot->setVisible (visible);
+    scalePane (slot.get(), getScale());
+    bubble.toFront (false);
+    if (progressBar != nullptr)
+        progressBar->toFront (false);
+}
+
+void KestrelContentComponent::scalePane (juce::Component* pane, double scale)
+{
+    if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (pane))
+    {
+        resizable->rememberUnscaledBounds (pane->getBounds());
+        resizable->scaleFactor = scale;
+        resizable->applyScale (true);
     }
 }
 

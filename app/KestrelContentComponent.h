@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/ContentPanes.h"
 #include "device/engines/WaitIndicator.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <juce_gui_extra/juce_gui_extra.h>
+
+#include <array>
 
 class MainAppWindow;
 class SkinManager;
@@ -14,8 +17,8 @@ class ZOLProgressBar;
 // preset manager drives during long transfers. It gives the panes their
 // scale and finds the dialog that is showing.
 //
-// The panes are added as they are built; the effect editor is handed over by
-// whoever creates it (setEffectEditor) and is then owned here.
+// createPanes builds every pane that has a creator, in creation order; a test
+// may instead hand the content the panes it wants (setPane).
 class KestrelContentComponent : public juce::Component, public juce::DragAndDropContainer, private WaitIndicator
 {
 public:
@@ -48,9 +51,25 @@ public:
     bool isDialogShowing() const { return getShowingDialog() != nullptr; }
     void closeAllDialogs();
 
-    // The effect editor's place.
-    void setEffectEditor (std::unique_ptr<juce::Component> editor);
-    juce::Component* getEffectEditor() const { return effectEditor.get(); }
+    // The panes. Creators are registered once for the program (the
+    // application's own panes have theirs built in); createPanes builds each
+    // pane that has one, in creation order.
+    static void setPaneCreator (ContentPane pane, ContentPaneCreator creator);
+    void createPanes();
+
+    // Takes the pane, replacing any it had. It is placed at its own bounds,
+    // scaled, and added as a child (visible or hidden); the exchange window
+    // is a window of its own and is only kept.
+    void setPane (ContentPane pane, std::unique_ptr<juce::Component> component, bool visible);
+    juce::Component* getPane (ContentPane pane) const { return panes[(size_t) pane].get(); }
+    template <typename PaneType>
+    PaneType* getPaneAs (ContentPane pane) const
+    {
+        return dynamic_cast<PaneType*> (getPane (pane));
+    }
+
+    void setEffectEditor (std::unique_ptr<juce::Component> editor) { setPane (ContentPane::effectEditor, std::move (editor), true); }
+    juce::Component* getEffectEditor() const { return getPane (ContentPane::effectEditor); }
 
 private:
     void loadBubbleMessageSkin();
@@ -72,7 +91,11 @@ private:
     int bubblePopTimeMs = 2000;
     juce::BubbleMessageComponent bubble;
 
-    std::unique_ptr<juce::Component> effectEditor;
+    void scalePane (juce::Component* pane, double scale);
+    // The application's own panes; null for those it has none of (yet).
+    static std::unique_ptr<juce::Component> createOwnPane (ContentPane pane, MainAppWindow* owner, const SkinManager* skin);
+
+    std::array<std::unique_ptr<juce::Component>, contentPaneCount> panes;
     std::unique_ptr<ZOLProgressBar> progressBar;
 
     JUCE_DECLARE_NON_COPYABLE (KestrelContentComponent)

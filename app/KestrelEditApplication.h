@@ -39,6 +39,10 @@ public:
     // run their items through it.
     juce::ApplicationCommandManager& getCommandManager() { return *commandManager; }
 
+    // The main window's current scale, recorded by its content on every resize.
+    void setCurrentScale (double scale) { currentScale = scale; }
+    double getCurrentScale() const { return currentScale; }
+
 protected:
     // Loads the built-in skin into the skin document.
     virtual juce::Result loadSkin (SkinManager& skinDocument);
@@ -51,6 +55,7 @@ private:
     // Created first and deleted last: every window draws with them.
     std::unique_ptr<ZolLookAndFeel> lookAndFeel;
     std::unique_ptr<juce::ApplicationCommandManager> commandManager;
+    double currentScale = 1.0;
     std::unique_ptr<SkinManager> skin;
     std::unique_ptr<MainAppWindow> mainWindow;
 

@@ -33,9 +33,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
 
     auto* content = new KestrelContentComponent (this, skin);
     setContentOwned (content, true);
-    content->setEffectEditor (std::make_unique<EffectEditorContent> (
-        skin, PresetManager::getInstance(), KestrelEffectManager::getInstance(),
-        KestrelEffectLayoutManager::getInstance(), KestrelControlManager::getInstance()));
+    content->createPanes();
 
     // The commands, their keys and the main menu bar.
     if (auto* app = KestrelEditApplication::getApp())

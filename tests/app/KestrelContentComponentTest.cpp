@@ -1,6 +1,8 @@
 #include "app/KestrelContentComponent.h"
 #include "skin/ZOLProgressBar.h"
 
+#include "support/ForgetSingletons.h"
+
 #include <gtest/gtest.h>
 
 TEST (KestrelContentComponent, FitsTheProgressBarIntoAnAreaAndKeepsItsUnscaledBounds)
@@ -41,4 +43,65 @@ TEST (KestrelContentComponent, OwnsTheEffectEditorItIsGivenAndFindsNoDialogWhenN
     content.setEffectEditor (nullptr);
     EXPECT_EQ (editor.getComponent(), nullptr) << "the replaced editor is deleted";
     EXPECT_EQ (content.getBubblePopTimeMs(), 2000);
+}
+
+namespace
+{
+struct FakeDialog : juce::Component, ContentDialog
+{
+    juce::Array<FakeDialog*>* closed = nullptr;
+    void closeDialog() override
+    {
+        closed->add (this);
+        setVisible (false);
+    }
+};
+} // namespace
+
+TEST (KestrelContentComponent, FindsTheShowingDialogInOrderAndClosesEachInItsOwnWay)
+{
+    KestrelContentComponent content (nullptr, nullptr);
+    juce::Array<FakeDialog*> closed;
+    auto add = [&] (ContentPane pane, bool visible)
+    {
+        auto dialog = std::make_unique<FakeDialog>();
+        dialog->closed = &closed;
+        auto* raw = dialog.get();
+        content.setPane (pane, std::move (dialog), visible);
+        return raw;
+    };
+    auto* tuner = add (ContentPane::tuner, true);
+    auto* picker = add (ContentPane::presetPicker, true);
+    add (ContentPane::sequencer, false);
+    auto plain = std::make_unique<juce::Component>();
+    auto* bundle = plain.get();
+    content.setPane (ContentPane::bundleSave, std::move (plain), true);
+
+    EXPECT_EQ (content.getShowingDialog(), picker) << "the picker is found before the tuner";
+    content.closeAllDialogs();
+    EXPECT_EQ (closed, juce::Array<FakeDialog*> ({ picker, tuner })) << "hidden dialogs are not asked";
+    EXPECT_FALSE (bundle->isVisible()) << "a pane without its own close is hidden";
+    EXPECT_EQ (content.getShowingDialog(), nullptr);
+}
+
+TEST (KestrelContentComponent, CreatesRegisteredPanesOnceInTheirPlace)
+{
+    int created = 0;
+    KestrelContentComponent::setPaneCreator (ContentPane::librarian,
+                                             [&] (MainAppWindow*, const SkinManager*)
+                                             {
+                                                 ++created;
+                                                 return std::make_unique<juce::Component>();
+                                             });
+    {
+        KestrelContentComponent content (nullptr, nullptr);
+        content.createPanes();
+        content.createPanes(); // keeps what it has
+        EXPECT_EQ (created, 1);
+        ASSERT_NE (content.getPane (ContentPane::librarian), nullptr);
+        EXPECT_FALSE (content.getPane (ContentPane::librarian)->isVisible()) << "dialogs start hidden";
+        EXPECT_NE (content.getEffectEditor(), nullptr) << "the application's own panes need no creator";
+    }
+    KestrelContentComponent::setPaneCreator (ContentPane::librarian, nullptr);
+    forgetSingletons();
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+#include <memory>
+
+class MainAppWindow;
+class SkinManager;
+
+// The panes and dialogs the main window's content owns, in the order they
+// are created. Each is created once and lives as long as the content.
+enum class ContentPane
+{
+    frontPanel,
+    grid,
+    effectEditor,
+    preferences,
+    tuner,
+    blockLibraryName,
+    librarian,
+    browserChooser,
+    pauseOverlay,
+    sequencer,
+    cabEasySetup,
+    bundleSave,
+    rawPreset,
+    exchangeWindow, // a window of its own, never a child of the content
+    modifierDialog,
+    presetPicker,
+};
+constexpr int contentPaneCount = (int) ContentPane::presetPicker + 1;
+
+// A dialog pane closes in its own way (it may ask the user first); panes
+// without this are simply hidden when every dialog is closed.
+class ContentDialog
+{
+public:
+    virtual ~ContentDialog() = default;
+    virtual void closeDialog() = 0;
+};
+
+// Builds one pane for the content. Panes whose code comes after the
+// application (the librarian's) are registered by that code at start-up.
+using ContentPaneCreator = std::function<std::unique_ptr<juce::Component> (MainAppWindow* owner, const SkinManager* skin)>;

@@ -1,0 +1,24 @@
+#include "app/KestrelContentComponent.h"
+
+#include "app/EffectEditorContent.h"
+#include "device/engines/PresetManager.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "model/KestrelEffectManager.h"
+#include "skin/KestrelControlManager.h"
+
+// One case per pane the application builds itself; each pane reads its own
+// bounds from its skin section.
+std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (ContentPane pane, MainAppWindow*,
+                                                                         const SkinManager* skin)
+{
+    switch (pane)
+    {
+        case ContentPane::effectEditor:
+            return std::make_unique<EffectEditorContent> (skin, PresetManager::getInstance(),
+                                                          KestrelEffectManager::getInstance(),
+                                                          KestrelEffectLayoutManager::getInstance(),
+                                                          KestrelControlManager::getInstance());
+        default:
+            return nullptr;
+    }
+}
