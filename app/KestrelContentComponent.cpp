@@ -31,6 +31,33 @@ constexpr ContentPane dialogCloseOrder[] = { P::presetPicker, P::modifierDialog,
                                              P::blockLibraryName, P::librarian,  P::sequencer,    P::browserChooser,
                                              P::cabEasySetup, P::bundleSave,     P::rawPreset,    P::exchangeWindow };
 
+// Who hears whom: each broadcaster pane with the panes that listen to it.
+struct PaneWiring
+{
+    ContentPane broadcaster;
+    std::initializer_list<ContentPane> listeners;
+};
+
+const PaneWiring paneWiring[] = {
+    { P::grid, { P::frontPanel, P::effectEditor } },
+    { P::modifierDialog, { P::effectEditor } },
+    { P::preferences, { P::effectEditor } },
+    { P::tuner, { P::effectEditor } },
+    { P::blockLibraryName, { P::effectEditor } },
+    { P::sequencer, { P::effectEditor } },
+    { P::librarian, { P::grid } },
+    { P::cabEasySetup, { P::librarian } },
+    { P::bundleSave, { P::frontPanel } },
+    { P::browserChooser, { P::librarian } },
+    { P::rawPreset, { P::effectEditor } },
+};
+
+// The panes that hear the main window's change codes and the preset manager's event codes.
+constexpr ContentPane windowListeners[] = { P::frontPanel, P::grid, P::effectEditor, P::modifierDialog,
+                                            P::librarian, P::preferences, P::sequencer };
+constexpr ContentPane presetListeners[] = { P::frontPanel, P::grid, P::effectEditor, P::modifierDialog,
+                                            P::librarian, P::preferences };
+
 bool startsVisible (ContentPane pane)
 {
     return pane == P::frontPanel || pane == P::grid || pane == P::effectEditor;
@@ -72,6 +99,7 @@ KestrelContentComponent::~KestrelContentComponent()
             presetManager->setWaitIndicator (nullptr);
 
     progressBar.reset();
+    connectPanes (false);
 
     // Deleted in the reverse of their creation order.
     for (auto it = panes.rbegin(); it != panes.rend(); ++it)
@@ -215,6 +243,36 @@ void KestrelContentComponent::createPanes()
         if (component != nullptr)
             setPane (pane, std::move (component), startsVisible (pane));
     }
+
+    connectPanes (true);
+}
+
+void KestrelContentComponent::connectPanes (bool connect)
+{
+    auto link = [connect] (juce::ChangeBroadcaster* broadcaster, juce::Component* pane)
+    {
+        auto* listener = dynamic_cast<juce::ChangeListener*> (pane);
+
+        if (broadcaster == nullptr || listener == nullptr)
+            return;
+
+        if (connect)
+            broadcaster->addChangeListener (listener);
+        else
+            broadcaster->removeChangeListener (listener);
+    };
+
+    for (auto& wiring : paneWiring)
+        for (auto listener : wiring.listeners)
+            link (dynamic_cast<juce::ChangeBroadcaster*> (getPane (wiring.broadcaster)), getPane (listener));
+
+    if (auto* window = dynamic_cast<juce::ChangeBroadcaster*> (owner))
+        for (auto pane : windowListeners)
+            link (window, getPane (pane));
+
+    if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+        for (auto pane : presetListeners)
+            link (presetManager, getPane (pane));
 }
 
 void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::Component> component, bool visible)

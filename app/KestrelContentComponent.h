@@ -53,7 +53,7 @@ public:
 
     // The panes. Creators are registered once for the program (the
     // application's own panes have theirs built in); createPanes builds each
-    // pane that has one, in creation order.
+    // pane that has one, in creation order, then connects who listens to whom.
     static void setPaneCreator (ContentPane pane, ContentPaneCreator creator);
     void createPanes();
 
@@ -92,6 +92,9 @@ private:
     juce::BubbleMessageComponent bubble;
 
     void scalePane (juce::Component* pane, double scale);
+    // Connects (or, going away, disconnects) who listens to whom among the
+    // panes, the main window and the preset manager.
+    void connectPanes (bool connect);
     // The application's own panes; null for those it has none of (yet).
     static std::unique_ptr<juce::Component> createOwnPane (ContentPane pane, MainAppWindow* owner, const SkinManager* skin);
 

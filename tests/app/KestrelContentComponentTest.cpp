@@ -84,7 +84,19 @@ TEST (KestrelContentComponent, FindsTheShowingDialogInOrderAndClosesEachInItsOwn
     EXPECT_EQ (content.getShowingDialog(), nullptr);
 }
 
-TEST (KestrelContentComponent, CreatesRegisteredPanesOnceInTheirPlace)
+namespace
+{
+struct Broadcaster : juce::Component, juce::ChangeBroadcaster
+{
+};
+struct Listener : juce::Component, juce::ChangeListener
+{
+    int heard = 0;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { ++heard; }
+};
+} // namespace
+
+TEST (KestrelContentComponent, CreatesRegisteredPanesOnceInTheirPlaceAndWiresThem)
 {
     int created = 0;
     KestrelContentComponent::setPaneCreator (ContentPane::librarian,
@@ -95,8 +107,16 @@ TEST (KestrelContentComponent, CreatesRegisteredPanesOnceInTheirPlace)
                                              });
     {
         KestrelContentComponent content (nullptr, nullptr);
+        auto grid = std::make_unique<Broadcaster>();
+        auto front = std::make_unique<Listener>();
+        auto* gridPane = grid.get();
+        auto* frontPane = front.get();
+        content.setPane (ContentPane::grid, std::move (grid), true);
+        content.setPane (ContentPane::frontPanel, std::move (front), true);
         content.createPanes();
         content.createPanes(); // keeps what it has
+        gridPane->sendSynchronousChangeMessage();
+        EXPECT_EQ (frontPane->heard, 1) << "the front panel hears the grid";
         EXPECT_EQ (created, 1);
         ASSERT_NE (content.getPane (ContentPane::librarian), nullptr);
         EXPECT_FALSE (content.getPane (ContentPane::librarian)->isVisible()) << "dialogs start hidden";
