@@ -1,6 +1,7 @@
 #include "app/KestrelContentComponent.h"
 
 #include "app/EffectEditorContent.h"
+#include "app/PreferencesDialogContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelEffectManager.h"
@@ -8,7 +9,7 @@
 
 // One case per pane the application builds itself; each pane reads its own
 // bounds from its skin section.
-std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (ContentPane pane, MainAppWindow*,
+std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (ContentPane pane, MainAppWindow* owner,
                                                                          const SkinManager* skin)
 {
     switch (pane)
@@ -18,6 +19,8 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
                                                           KestrelEffectManager::getInstance(),
                                                           KestrelEffectLayoutManager::getInstance(),
                                                           KestrelControlManager::getInstance());
+        case ContentPane::preferences:
+            return std::make_unique<PreferencesDialogContent> (owner, skin);
         default:
             return nullptr;
     }

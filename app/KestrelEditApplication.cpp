@@ -167,6 +167,9 @@ void KestrelEditApplication::initialise (const juce::String&)
     if (auto* library = KestrelBlockLibraryManager::getInstance())
         library->checkLibraryDirectory();
 
+    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+        showTooltips (configuration->SHOW_TOOLTIPS);
+
     mainWindow = std::make_unique<MainAppWindow> (getApplicationName(), skin.get());
     mainWindow->setVisible (true);
     started = true;
@@ -175,6 +178,7 @@ void KestrelEditApplication::initialise (const juce::String&)
 void KestrelEditApplication::shutdown()
 {
     mainWindow.reset();
+    tooltipWindow.reset();
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
@@ -189,7 +193,24 @@ void KestrelEditApplication::systemRequestedQuit()
     quit();
 }
 
-void KestrelEditApplication::anotherInstanceStarted (const juce::String&) {}
+juce::String KestrelEditApplication::anotherInstanceText (const juce::String& applicationName)
+{
+    return "Another instance of " + applicationName + " was trying to start.\nOnly one instance can execute at a time.";
+}
+
+void KestrelEditApplication::anotherInstanceStarted (const juce::String&)
+{
+    // The running instance tells the user why nothing new opened.
+    UserNotifier::inform (anotherInstanceText (getApplicationName()));
+}
+
+void KestrelEditApplication::showTooltips (bool show)
+{
+    if (! show)
+        tooltipWindow.reset();
+    else if (tooltipWindow == nullptr)
+        tooltipWindow = std::make_unique<juce::TooltipWindow> (nullptr, 1250);
+}
 
 KestrelEditApplication* KestrelEditApplication::getApp()
 {

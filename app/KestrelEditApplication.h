@@ -43,6 +43,12 @@ public:
     void setCurrentScale (double scale) { currentScale = scale; }
     double getCurrentScale() const { return currentScale; }
 
+    // Tooltips appear after 1250 ms while they are wanted (SHOW_TOOLTIPS).
+    void showTooltips (bool show);
+    bool areTooltipsShown() const { return tooltipWindow != nullptr; }
+
+    static juce::String anotherInstanceText (const juce::String& applicationName);
+
 protected:
     // Loads the built-in skin into the skin document.
     virtual juce::Result loadSkin (SkinManager& skinDocument);
@@ -58,6 +64,7 @@ private:
     double currentScale = 1.0;
     std::unique_ptr<SkinManager> skin;
     std::unique_ptr<MainAppWindow> mainWindow;
+    std::unique_ptr<juce::TooltipWindow> tooltipWindow;
 
     // The settings are read when the application is created: the framework
     // asks moreThanOneInstanceAllowed() before initialise().
