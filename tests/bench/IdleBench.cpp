@@ -5,7 +5,7 @@
 // What the program costs while nobody uses it, with the unit connected (after
 // the first preset load) and with no unit at all: CPU time of the whole
 // process as a share of one core, and the wake-ups of all its threads per
-// second, over 10 s of the message loop. scripts/idle-cpu.sh runs these and
+// second, over 10 s of the message loop. scripts/program-figures.sh runs these and
 // measures the program itself.
 
 namespace

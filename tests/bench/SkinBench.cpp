@@ -42,7 +42,7 @@ struct SkinnedLook
     ZolLookAndFeel look;
 };
 
-void paintWindow (MainAppWindow& window)
+void paintWindow (juce::Component& window)
 {
     auto picture = window.createComponentSnapshot (window.getLocalBounds());
     benchmark::DoNotOptimize (picture.getPixelAt (1, 1));
@@ -117,3 +117,20 @@ static void BM_ProgramStartToFirstPaintedWindow (benchmark::State& state)
     UserFolders::redirectTo ({});
 }
 BENCHMARK (BM_ProgramStartToFirstPaintedWindow)->Unit (benchmark::kMillisecond);
+
+// The reference: a bare window of the same size, built and drawn once.
+static void BM_BareWindowToFirstPaint (benchmark::State& state)
+{
+    if (! hasDisplay (state))
+        return;
+    for (auto _ : state)
+    {
+        juce::DocumentWindow window ("Reference", juce::Colours::black, juce::DocumentWindow::allButtons);
+        window.setUsingNativeTitleBar (false);
+        window.setContentOwned (new juce::Component(), false);
+        window.setContentComponentSize (1024, 647);
+        window.setVisible (true);
+        paintWindow (window);
+    }
+}
+BENCHMARK (BM_BareWindowToFirstPaint)->Unit (benchmark::kMillisecond);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Measures what Kestrel-Edit costs while nobody uses it: CPU time of the whole
-# process as a share of one core, and the wake-ups of all its threads per
-# second (voluntary context switches).
+# Measures what Kestrel-Edit costs: CPU time of the whole process while nobody
+# uses it, as a share of one core, the wake-ups of all its threads per second
+# (voluntary context switches) and its resident memory; and the time from
+# nothing to its first painted window beside a bare window's.
 #
 # - The program itself, not connected (no MIDI device here): started under a
 #   private Xvfb with its settings in a scratch folder, left to settle, then
@@ -46,7 +47,13 @@ else
     t1="$(cpu_ticks "$program_pid")"; w1="$(wake_ups "$program_pid")"
     awk -v t="$((t1 - t0))" -v hz="$(getconf CLK_TCK)" -v s="$seconds" -v w="$((w1 - w0))" \
         'BEGIN { printf "Kestrel-Edit, not connected: %.2f %% of a core, %.1f wake-ups/s over %d s\n", 100 * t / hz / s, w / s, s }'
+    awk '/^VmRSS/ { printf "Kestrel-Edit, not connected: %.1f MB resident\n", $2 / 1024 }' "/proc/$program_pid/status"
 fi
+
+"$build/tests/kestrel_bench" --benchmark_filter='^BM_(ProgramStartToFirstPaintedWindow|BareWindowToFirstPaint)$' \
+    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
+    awk '/_median/ { name = ($1 ~ /Program/) ? "Start to first painted window" : "Bare window to first paint (reference)";
+                     printf "%s: %s %s (median of 5)\n", name, $2, $3 }'
 
 "$build/tests/kestrel_bench" --benchmark_filter='^BM_Idle/' 2>/dev/null |
     awk '/^BM_Idle/ {
