@@ -1,6 +1,5 @@
 #include "app/MainAppWindow.h"
 
-#include "app/EffectEditorContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
@@ -12,6 +11,9 @@
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
+#include "model/UserNotifier.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
@@ -287,6 +289,20 @@ void MainAppWindow::closeButtonPressed()
 {
     if (closing)
         return;
+
+    if (auto* content = getContent())
+    {
+        // The librarian's transfers must end first: the user closes it.
+        if (auto* librarian = content->getPane (ContentPane::librarian); librarian != nullptr && librarian->isVisible())
+        {
+            auto* language = LanguageStore::getInstanceWithoutCreating();
+            UserNotifier::warn (language != nullptr ? language->getText (PROMPT_APP_EXIT_MANAGER_OPEN)
+                                                    : juce::String (closeLibrarianFirstText));
+            return;
+        }
+
+        content->closeAllDialogs();
+    }
 
     auto* presetManager = PresetManager::getInstanceWithoutCreating();
 

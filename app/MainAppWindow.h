@@ -24,6 +24,8 @@ class ZolLookAndFeel;
 class MainAppWindow : public juce::DocumentWindow, private juce::Timer
 {
 public:
+    static constexpr const char* closeLibrarianFirstText = "Please close Brak-Manage before exiting the application.";
+
     static constexpr int contentWidth = 1024;
     static constexpr int contentHeight = 647;
     static constexpr int tickIntervalMs = 10;

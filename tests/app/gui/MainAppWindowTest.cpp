@@ -1,4 +1,5 @@
 #include "app/MainAppWindow.h"
+#include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
 #include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
@@ -118,6 +119,14 @@ TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
         EXPECT_TRUE (app.getMainWindow()->isVisible());
         EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 
+        // An open librarian keeps the program running until the user closes it.
+        auto* content = app.getMainWindow()->getContent();
+        content->setPane (ContentPane::librarian, std::make_unique<juce::Component>(), true);
+        app.getMainWindow()->closeButtonPressed();
+        EXPECT_FALSE (juce::MessageManager::getInstance()->hasStopMessageBeenSent());
+        EXPECT_EQ (notices.lastMessage(), MainAppWindow::closeLibrarianFirstText);
+
+        content->getPane (ContentPane::librarian)->setVisible (false);
         app.getMainWindow()->closeButtonPressed();
         EXPECT_TRUE (juce::MessageManager::getInstance()->hasStopMessageBeenSent());
 
