@@ -96,6 +96,14 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
             netbook->setVisible (true);
             netbook->onClick = [this] { showNormalSize(); };
         }
+
+        // Shown while disconnected: the preferences, where the MIDI ports are chosen.
+        if (auto* settings = zolLook->getSettingsButton())
+            settings->onClick = [] { KestrelCommandTarget::getInstance()->invokeCommand (1400); };
+
+        // Shown while connected: pauses or resumes communication.
+        if (auto* pause = zolLook->getPauseButton())
+            pause->onClick = [] { KestrelCommandTarget::getInstance()->invokeCommand (1404); };
     }
     showConnection (false);
 

@@ -101,6 +101,32 @@ PreferencesDialogContent::PreferencesDialogContent (MainAppWindow* ownerWindow, 
         label->setFont (font);
     }
 
+    // Fields in the dialog's own dark colours, whatever the look-and-feel's defaults.
+    const auto fieldColour = backgroundColour.darker (0.35f);
+    const auto outline = dimTextColour.withAlpha (0.35f);
+    for (auto* box : { &knobTracking, &mouseWheel, &midiIn, &midiOut })
+    {
+        box->setColour (juce::ComboBox::backgroundColourId, fieldColour);
+        box->setColour (juce::ComboBox::textColourId, textColour);
+        box->setColour (juce::ComboBox::outlineColourId, outline);
+        box->setColour (juce::ComboBox::arrowColourId, dimTextColour);
+    }
+    for (auto& field : folders)
+    {
+        field.editor.setColour (juce::TextEditor::backgroundColourId, fieldColour);
+        field.editor.setColour (juce::TextEditor::textColourId, textColour);
+        field.editor.setColour (juce::TextEditor::outlineColourId, outline);
+        field.editor.setColour (juce::TextEditor::focusedOutlineColourId, accentColour);
+        field.editor.setColour (juce::CaretComponent::caretColourId, textColour);
+    }
+    for (auto* button : { closeButton.get(), folders[0].browse.get(), folders[1].browse.get(), folders[2].browse.get(),
+                          folders[3].browse.get(), refreshes[0].button.get(), refreshes[1].button.get(),
+                          refreshes[2].button.get() })
+    {
+        button->setColour (juce::TextButton::buttonColourId, backgroundColour.brighter (0.12f));
+        button->setColour (juce::TextButton::textColourOffId, textColour);
+    }
+
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
         target->addPerformer (this);
 

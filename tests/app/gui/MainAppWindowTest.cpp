@@ -1,6 +1,8 @@
 #include "app/MainAppWindow.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
+#include "skin/ZOLDrawableButton.h"
+#include "skin/ZolLookAndFeel.h"
 #include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -119,8 +121,18 @@ TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
         EXPECT_TRUE (app.getMainWindow()->isVisible());
         EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 
-        // An open librarian keeps the program running until the user closes it.
+        // The title bar's settings button (shown while disconnected) opens the preferences.
         auto* content = app.getMainWindow()->getContent();
+        auto* look = dynamic_cast<ZolLookAndFeel*> (&app.getMainWindow()->getLookAndFeel());
+        ASSERT_NE (look, nullptr);
+        ASSERT_NE (look->getSettingsButton(), nullptr);
+        look->getSettingsButton()->triggerClick();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+        ASSERT_NE (content->getPane (ContentPane::preferences), nullptr);
+        EXPECT_TRUE (content->getPane (ContentPane::preferences)->isVisible());
+        saveScreenshot (*app.getMainWindow(), "main-window-preferences");
+
+        // An open librarian keeps the program running until the user closes it.
         content->setPane (ContentPane::librarian, std::make_unique<juce::Component>(), true);
         app.getMainWindow()->closeButtonPressed();
         EXPECT_FALSE (juce::MessageManager::getInstance()->hasStopMessageBeenSent());
