@@ -7,8 +7,13 @@
 #include "model/UnitIds.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/PageLayoutRecord.h"
+#include "skin/DropDownLargeList.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLEffectParam.h"
+#include "skin/XYToggleComponent.h"
+#include "skin/ZOLBorderedImageComponent.h"
+#include "skin/ZOLGraphComponent.h"
+#include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLToggleButton.h"
 
 namespace
@@ -55,6 +60,7 @@ EffectEditorContent::~EffectEditorContent()
         presets->removeChangeListener (this);
 
     clearPage();
+    deleteHeaderWidgets();
 
     for (auto& tab : pageTabs)
         tab->removeChangeListener (this);
@@ -83,6 +89,8 @@ void EffectEditorContent::readSkin()
             setBounds (section->getIntAttribute ("positionX"), section->getIntAttribute ("positionY"),
                        background.getWidth(), background.getHeight());
     }
+
+    readHeaderWidgets (*section);
 
     if (layouts == nullptr)
         return;
@@ -155,6 +163,7 @@ void EffectEditorContent::clearPage()
     }
 
     pageControls.clear();
+    clearSpecialPage();
     pageLayout = nullptr;
     repaint();
 }
@@ -170,6 +179,7 @@ void EffectEditorContent::showBlock (int blockId)
     }
 
     updatePageTabs();
+    updateHeader();
     showPage();
 
     if (presets != nullptr && blockId != 0 && ! isShuntBlockId (blockId))
@@ -187,7 +197,9 @@ void EffectEditorContent::updatePageTabs()
     {
         juce::String typeName;
 
-        if (effects != nullptr)
+        if (gridSelectionState == 4 && shownBlock == blockIdGlobal)
+            typeName = "Footswitches";
+        else if (effects != nullptr)
         {
             int xy = 0;
 
@@ -257,7 +269,7 @@ bool EffectEditorContent::isPageTab (const juce::Component* component) const
 
 bool EffectEditorContent::showPageByIndex (int index)
 {
-    if (offeredPages.isEmpty())
+    if (offeredPages.isEmpty() || (hooks.isDialogShowing != nullptr && hooks.isDialogShowing()))
         return false;
 
     if (index >= offeredPages.size())
@@ -339,23 +351,37 @@ void EffectEditorContent::showPage()
 {
     clearPage();
 
-    if (variant == nullptr || ! juce::isPositiveAndBelow (pageIndex, offeredPages.size()))
+    auto* page = variant != nullptr && juce::isPositiveAndBelow (pageIndex, offeredPages.size())
+                     ? variant->getPage (offeredPages[pageIndex])
+                     : nullptr;
+
+    if (page != nullptr && layouts != nullptr)
+        pageLayout = dynamic_cast<const PageLayoutRecord*> (layouts->findPageLayout (page->layoutId));
+
+    if (page == nullptr || pageLayout == nullptr)
+    {
+        setFocusOrder();
         return;
+    }
 
-    auto* page = variant->getPage (offeredPages[pageIndex]);
+    if (! buildSpecialPage (page->name))
+    {
+        const int pageBlock = page->blockId != 0 ? (int) page->blockId : shownBlock;
+        layoutSection (pageBlock, page->pageControls, false);
+        layoutSection (pageBlock, page->parameterRows, false);
+        layoutSection (pageBlock, page->mixerRows, true);
+        addMonitorGraph();
 
-    if (page == nullptr || layouts == nullptr)
-        return;
+        if (shownBlock == blockIdGlobal && page->name == "Function")
+            showFootswitchTexts (107, 108);
+    }
 
-    pageLayout = dynamic_cast<const PageLayoutRecord*> (layouts->findPageLayout (page->layoutId));
+    for (auto& control : pageControls)
+        if (auto* component = dynamic_cast<juce::Component*> (control.get()))
+            scaleChild (*component);
 
-    if (pageLayout == nullptr || isSpecialPage (page->name))
-        return;
-
-    const int pageBlock = page->blockId != 0 ? (int) page->blockId : shownBlock;
-    layoutSection (pageBlock, page->pageControls, false);
-    layoutSection (pageBlock, page->parameterRows, false);
-    layoutSection (pageBlock, page->mixerRows, true);
+    highlightSceneControls();
+    setFocusOrder();
     repaint();
 }
 
@@ -365,7 +391,13 @@ void EffectEditorContent::setControlsEnabled (bool enabled)
 
     for (auto& control : pageControls)
         if (auto* component = dynamic_cast<juce::Component*> (control.get()))
-            component->setEnabled (enabled);
+            if (dynamic_cast<ZOLLabelComponent*> (component) == nullptr)
+                component->setEnabled (enabled);
+
+    for (juce::Component* header : { (juce::Component*) xyToggle.get(), (juce::Component*) effectTypeDropDown.get(),
+                                     (juce::Component*) libraryDropDown.get(), footswitchGrid.get() })
+        if (header != nullptr)
+            header->setEnabled (enabled);
 
     for (int i = 0; i < (int) pageTabs.size(); ++i)
         pageTabs[(size_t) i]->setEnabled (enabled && i < offeredPages.size());
@@ -382,9 +414,19 @@ void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* sourc
 {
     if (presets != nullptr && source == presets)
     {
-        handlePresetEvent (presets->getStatus());
+        const int code = presets->getStatus();
+
+        if (code == 73)
+            updateGraph (presets->getGraph());
+        else if (code == 25)
+            highlightSceneControls();
+
+        handlePresetEvent (code);
         return;
     }
+
+    if (handleHeaderChange (source))
+        return;
 
     for (int i = 0; i < (int) pageTabs.size(); ++i)
     {
@@ -417,18 +459,27 @@ juce::String EffectEditorContent::getHeaderText() const
     if (isShuntBlockId (shownBlock))
         return "Shunt";
 
-    return getNameForId (BlockDisplayNames, (juce::uint32) shownBlock);
+    const auto name = getNameForId (BlockDisplayNames, (juce::uint32) shownBlock);
+
+    // Blocks without a name of their own (the global block) go by their type.
+    return name.isNotEmpty() ? name : getNameForId (EffectTypeNames, (juce::uint32) effectTypeOfBlock (shownBlock));
 }
 
 void EffectEditorContent::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colour (0xff232529));
+    g.addTransform (juce::AffineTransform::scale ((float) scale));
 
     if (background.isValid())
         g.drawImageAt (background, 0, 0);
 
     if (pageLayout != nullptr && pageLayout->background.isValid())
         g.drawImageAt (pageLayout->background, pageLayout->backgroundX, pageLayout->backgroundY);
+
+    paintSelection (g);
+
+    if (effectName != nullptr)
+        return; // the header names the block
 
     juce::Font font (15.0f, juce::Font::bold);
 

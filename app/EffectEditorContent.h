@@ -4,10 +4,20 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class DropDownLargeList;
 class EffectLayoutManager;
+class LanguageStore;
+class XYToggleComponent;
+class ZOLBorderedImageComponent;
+class ZOLGraphComponent;
+class ZOLLabelComponent;
+class ImageDepot;
+struct GraphData;
 class EffectManager;
 class EffectVariant;
 class EditorControl;
@@ -129,6 +139,67 @@ public:
 
     static constexpr const char* sectionName = "EffectEditorSkin";
 
+    // Header, special pages, scenes, graph, scale and focus -------------------------
+    // (EffectEditorContentHeader.cpp, EffectEditorContentPages.cpp)
+
+    // Work that other panes of the program do for the editor; any may be empty.
+    struct PageHooks
+    {
+        // Shows the sequencer dialog inside the editor for the controllers'
+        // "Sequencer" page (true) or takes it out (false). Answers the
+        // component shown; null lets the page show its layout's own controls.
+        std::function<juce::Component* (EffectEditorContent&, bool show)> embedSequencer;
+        // Makes the footswitch grid of the global block's "Preset" page
+        // (globalMode false) or "Global" page (true), filled from the unit.
+        std::function<std::unique_ptr<juce::Component> (bool globalMode)> makeFootswitchGrid;
+        // The X/Y switch or the block library drop-down reported a gesture.
+        std::function<void (juce::Component& widget, int changeCode)> headerGesture;
+        // Whether a dialog of the main window is showing (pages are then not
+        // switched by index).
+        std::function<bool()> isDialogShowing;
+    };
+    PageHooks hooks;
+
+    // The grid's selection state: 1 its block, 2 its block with bypass toggled,
+    // 3 the controllers, 4 the global block's footswitch pages, 5 the layout
+    // MIDI block, 6 the global block. Other states change nothing.
+    void showGridSelection (int state, int gridBlockId);
+    int getGridSelectionState() const { return gridSelectionState; }
+
+    ZOLLabelComponent* getEffectNameLabel() const { return effectName.get(); }
+    ZOLBorderedImageComponent* getEffectIcon() const { return effectIcon.get(); }
+    XYToggleComponent* getXYToggle() const { return xyToggle.get(); }
+    DropDownLargeList* getEffectTypeDropDown() const { return effectTypeDropDown.get(); }
+    DropDownLargeList* getLibraryDropDown() const { return libraryDropDown.get(); }
+    void updateHeader();
+    void updateEffectTypeList();
+
+    // The component a special page shows instead of (or beside) controls: the
+    // footswitch grid or the embedded sequencer; null on other pages.
+    juce::Component* getSpecialPageComponent() const;
+    bool areFootswitchTextsShown() const;
+
+    // Marks the controls of the current scene on the pages that show one
+    // control per scene.
+    void highlightSceneControls();
+    static constexpr juce::uint32 sceneHighlightColour = 0xFFFFCC00;
+
+    // The monitor graph of pages whose layout has one.
+    ZOLGraphComponent* getMonitorGraph() const { return monitorGraph.get(); }
+    bool requestGraph();
+    void updateGraph (const GraphData& graph);
+    // One graph word: its low 14 bits as a signed number, over 8191.
+    static float graphWordToValue (juce::int32 word);
+
+    // Scales the panel and everything on it; the unscaled bounds are
+    // remembered the first time.
+    void applyScale (double factor, bool applyBounds);
+    double getScale() const { return scale; }
+
+    void selectControl (juce::Component* control);
+    juce::Component* getSelectedControl() const { return selectedControl.getComponent(); }
+    void setFocusOrder();
+
 protected:
     EffectManager* getEffectManagerForPage() const override { return effects; }
     EffectLayoutManager* getLayoutManagerForPage() const override { return layouts; }
@@ -136,6 +207,37 @@ protected:
     KestrelControlManager* getControlManagerForPage() const override { return controls; }
 
 private:
+    // Header and special pages.
+    std::unique_ptr<ZOLLabelComponent> effectName, footswitchTitle;
+    std::unique_ptr<ZOLBorderedImageComponent> effectIcon;
+    std::unique_ptr<XYToggleComponent> xyToggle;
+    std::unique_ptr<DropDownLargeList> effectTypeDropDown, libraryDropDown;
+    std::unique_ptr<juce::TextEditor> footswitchInfo;
+    juce::Colour libraryMatchColour{ 0xFFFFFFFF }, libraryChangedColour{ 0xFF808080 };
+    std::array<juce::Colour, 6> modifierLabelColours{ juce::Colour (0xFF000000), juce::Colour (0x00FFFFFF),
+                                                      juce::Colour (0xFF000000), juce::Colour (0x00FFFFFF),
+                                                      juce::Colour (0xFF000000), juce::Colour (0x00FFFFFF) };
+    juce::Colour fileDropColour{ 0xFFFFFF00 };
+    int gridSelectionState = 0;
+    std::unique_ptr<ZOLGraphComponent> monitorGraph;
+    std::unique_ptr<juce::Component> footswitchGrid;
+    juce::Component* embeddedSequencer = nullptr;
+    juce::Component::SafePointer<juce::Component> selectedControl;
+    double scale = 1.0;
+    juce::Rectangle<int> unscaledBounds;
+
+    void readHeaderWidgets (const juce::XmlElement& section);
+    void deleteHeaderWidgets();
+    bool handleHeaderChange (juce::ChangeBroadcaster* source);
+    bool buildSpecialPage (const juce::String& pageName);
+    void buildModifiersPage();
+    void clearSpecialPage();
+    void addMonitorGraph();
+    void scaleChild (juce::Component& child) const;
+    void showFootswitchTexts (int titleId, int infoId);
+    juce::String promptText (int id) const;
+    void paintSelection (juce::Graphics& g) const;
+
     const SkinManager* skin = nullptr;
     PresetManager* presets = nullptr;
     EffectManager* effects = nullptr;

@@ -62,6 +62,14 @@ void ControlManager::loadFromSkin (const SkinManager* skinManager, const juce::X
                 readPushButtonStyle (*widget);
             else if (name == "tab")
                 readTabStyle (*widget);
+            else if (name == "meter")
+                readMeterStyle (*widget);
+            else if (name == "label")
+                readLabelStyle (*widget);
+            else if (name == "sequencer_slider")
+                readSequencerSliderStyle (*widget);
+            else if (name == "sequencer_readout")
+                readSequencerReadoutStyle (*widget);
         }
 }
 

@@ -139,3 +139,126 @@ struct TabStyle
     juce::Rectangle<int> labelTextRect;
     int labelJustification = 0;
 };
+
+// A level meter ("meter").
+struct MeterStyle
+{
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0;
+    juce::Image imageOff, imageOn;
+    int imagePositionX = 0, imagePositionY = 0;
+    bool vertical = false;
+    int direction = 0;
+    int imageWidth = 0, imageHeight = 0;
+    juce::Rectangle<int> labelTextRect;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    int labelJustification = 0;
+    juce::Image fieldBackground;
+    int fieldX = 0, fieldY = 0;
+    juce::Rectangle<int> fieldTextRect;
+    juce::String fieldFontName;
+    juce::Colour fieldColour;
+    float fieldFontSize = 0.0f;
+    int fieldJustification = 0;
+    juce::Rectangle<int> unitTextRect;
+    juce::String unitFontName;
+    juce::Colour unitColour;
+    float unitFontSize = 0.0f;
+};
+
+// A text label ("label").
+struct LabelControlStyle
+{
+    bool loaded = false;
+    int positionX = 0, positionY = 0, width = 0, height = 0;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    int labelJustification = 0;
+    float minHorzScale = 0.0f;
+    juce::Image background;
+    juce::Rectangle<int> backgroundBounds;
+    bool hasBackgroundColour = false;
+    juce::Colour backgroundColour;
+    bool hasGroupLines = false;
+    juce::Colour groupLinesColour;
+    bool groupLinesPointUp = false;
+    float groupLinesWidth = 0.0f;
+};
+
+// One step of the sequencer ("sequencer_slider").
+struct SequencerSliderStyle
+{
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0;
+    juce::Image background, sliderButton;
+    int positionBackgroundX = 0, positionBackgroundY = 0, knobX = 0, knobY = 0;
+    int knobMinPosition = 0, knobMaxPosition = 0;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    juce::Rectangle<int> labelTextRect;
+    int labelJustification = 0;
+};
+
+// The value field of a sequencer step ("sequencer_readout").
+struct SequencerReadoutStyle
+{
+    bool loaded = false;
+    juce::Image background;
+    juce::String fieldFontName;
+    juce::Colour fieldColour;
+    float fieldFontSize = 0.0f;
+    juce::Rectangle<int> fieldTextRect;
+    int fieldJustification = 0;
+};
+
+// A button drawn from colours alone, read from any Widget; its caller owns
+// the record. The font is resolved when the record is read.
+struct PaintedButtonStyle
+{
+    struct States
+    {
+        juce::Colour normal, over, down;
+    };
+
+    bool loaded = false;
+    int positionX = 0, positionY = 0, width = 0, height = 0;
+    bool toggleMode = false;
+    float cornerSize = 0.0f, borderThickness = 0.0f;
+    States border, fill1, fill2, label;
+    bool gradientNormal = false, gradientOver = false, gradientDown = false;
+    juce::String labelText;
+    bool hasLabelFont = false;
+    juce::Font labelFont;
+    int labelJustification = 36;
+    float labelFontSize = 0.0f;
+    bool useOpacity = false;
+    float opacityNormal = 1.0f, opacityDown = 1.0f;
+    bool useAlpha = false;
+    float alphaEnabled = 1.0f, alphaDisabled = 1.0f;
+    bool useFocusRect = false;
+};
+
+// A two-picture switch with a label for each state, read from any Widget;
+// its caller owns the record.
+struct OnOffButtonStyle
+{
+    struct Label
+    {
+        juce::Rectangle<int> rect;
+        int justification = 0;
+        juce::String text;
+    };
+
+    bool loaded = false;
+    int controlWidth = 0, controlHeight = 0;
+    juce::Image imageOn, imageOff;
+    int positionBtnX = 0, positionBtnY = 0;
+    juce::String labelFontName;
+    juce::Colour labelColour;
+    float labelFontSize = 0.0f;
+    Label off, on;
+};

@@ -19,5 +19,16 @@ public:
     // The component that asked for the drop-down (its page or dialog).
     juce::Component* owner = nullptr;
 
+    // What the large list panel is given: the list kind, its groups (the
+    // number of choices in each, with the titles of their tabs), whether it
+    // marks the current group and filters by colour.
+    int listKind = 0;
+    bool groupedList = false;
+    bool showCurrentBank = false;
+    juce::Array<juce::uint16> bankSizes;
+    std::array<juce::String, 4> groupTitles;
+    bool colourFilterOn = false;
+    int colourKey = 0;
+
     void showMenu() override;
 };

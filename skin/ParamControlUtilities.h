@@ -5,7 +5,10 @@
 #include <memory>
 
 class DeviceManager;
+class DropDownLargeList;
 class EditorControl;
+class GlobalConfiguration;
+class LanguageStore;
 class EffectManager;
 class EffectLayoutManager;
 class KestrelControlManager;
@@ -52,6 +55,11 @@ public:
     std::unique_ptr<ZOLEffectParam> createControl (int blockId, const EditorControl* item,
                                                    const PageLayoutRecord* pageLayout, bool inMixer);
 
+    // The cab choices of a Cab block (parameters 0 and 2) become a grouped
+    // large list: factory, user and scratchpad cabs, as many of each as the
+    // unit has (none until its cab tables are known). Others are left alone.
+    void setupCabDropDown (int effectType, int paramId, DropDownLargeList& dropDown);
+
     // The numbers 1..count, left-padded with "0" to the width of count, each
     // followed by two blanks.
     static juce::StringArray makeShortTexts (int count);
@@ -61,6 +69,11 @@ protected:
     virtual EffectLayoutManager* getLayoutManagerForPage() const;
     virtual DeviceManager* getDeviceManagerForPage() const;
     virtual KestrelControlManager* getControlManagerForPage() const;
+    // The user's settings (knob tracking, wheel direction) and the message
+    // catalogue; without them the controls keep their defaults and the
+    // catalogue's English texts are used.
+    virtual const GlobalConfiguration* getConfigurationForPage() const;
+    virtual const LanguageStore* getLanguageStoreForPage() const;
 
 private:
     bool keepsUnitOrder (int effectType, int paramId) const;

@@ -4,11 +4,18 @@
 #include "model/EditorControl.h"
 #include "model/EffectLayoutManager.h"
 #include "model/EffectManager.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/PageLayoutRecord.h"
+#include "skin/BrakFxReadout.h"
 #include "skin/TriStateSlider.h"
+#include "skin/ZOLLabelComponent.h"
+#include "skin/ZOLMeterComponent.h"
+#include "skin/ZOLSliderComponent.h"
 #include "skin/ZOLRotaryKnob.h"
 #include "skin/ZOLToggleButton.h"
 
@@ -28,11 +35,21 @@ enum ControlType
     dropDownSmall = 10,
     dropDownLarge = 11,
     dropDownHuge = 12,
+    meter = 13,
+    labelReadOnly = 14,
+    sequencerSlider = 15,
+    sequencerReadout = 16,
     biStateSlider = 17,
     triStateSlider = 18
 };
 
 constexpr int sceneLevelParamBase = 8;
+constexpr int cabTypeLeft = 0, cabTypeRight = 2;
+
+bool isCabChoice (int effectType, int paramId)
+{
+    return effectType == EFFECT_CAB && (paramId == cabTypeLeft || paramId == cabTypeRight);
+}
 constexpr int sceneParamId = 65534;
 
 int dropDownFieldSize (int type)
@@ -50,6 +67,49 @@ int dropDownFieldSize (int type)
 KestrelControlManager* ParamControlUtilities::getControlManagerForPage() const
 {
     return KestrelControlManager::getInstanceWithoutCreating();
+}
+
+const GlobalConfiguration* ParamControlUtilities::getConfigurationForPage() const
+{
+    return KestrelGlobalConfiguration::getInstanceWithoutCreating();
+}
+
+const LanguageStore* ParamControlUtilities::getLanguageStoreForPage() const
+{
+    return LanguageStore::getInstanceWithoutCreating();
+}
+
+void ParamControlUtilities::setupCabDropDown (int effectType, int paramId, DropDownLargeList& dropDown)
+{
+    if (! isCabChoice (effectType, paramId))
+        return;
+
+    auto* language = getLanguageStoreForPage();
+    auto text = [language] (int id, const char* english)
+    {
+        juce::String found;
+        return language != nullptr && language->getText (id, found) && found.isNotEmpty() ? found
+                                                                                          : juce::String (english);
+    };
+
+    int factory = 0, factoryAndUser = 0;
+
+    if (auto* device = getDeviceManagerForPage())
+    {
+        factory = device->getNumFactoryCabs();
+        factoryAndUser = device->getNumFactoryAndUserCabs();
+    }
+
+    dropDown.groupedList = true;
+    dropDown.showCurrentBank = true;
+    dropDown.groupTitles = { text (PROMPT_BTN_LABEL_FACTORY_CABS, "Factory"), text (PROMPT_BTN_LABEL_USER_CABS, "User"),
+                             text (PROMPT_BTN_LABEL_SCRATCHPAD_CABS, "Scratchpad"), juce::String() };
+    dropDown.bankSizes.clearQuick();
+    dropDown.bankSizes.add ((juce::uint16) factory);
+    dropDown.bankSizes.add ((juce::uint16) juce::jmax (0, factoryAndUser - factory));
+    dropDown.bankSizes.add (4);
+    dropDown.colourFilterOn = true;
+    dropDown.colourKey = 6;
 }
 
 std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBlockId, const EditorControl* item,
@@ -108,6 +168,11 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
         {
             auto made = controls->createKnob (label, modifierAssignable, globalMix && item->type == knob,
                                               (juce::uint16) juce::jmax (0, globalMixParamId));
+
+            if (made != nullptr)
+                if (auto* settings = getConfigurationForPage())
+                    if (settings->KNOB_TRACKING == 1 || settings->KNOB_TRACKING == 2)
+                        made->dragMode = settings->KNOB_TRACKING - 1;
 
             if (made != nullptr && item->type == knobReadOnly)
             {
@@ -175,8 +240,13 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
                 juce::Array<juce::uint16> values;
                 juce::Array<juce::uint8> flags;
 
+                if (isCabChoice (effectType, paramId))
+                    made->listKind = 2;
+
                 if (getValueStrings (blockId, paramId, shortTexts, names, values, flags))
                     made->setItems (shortTexts, names, values, flags, 0);
+
+                setupCabDropDown (effectType, paramId, *made);
             }
 
             component = made.get();
@@ -201,6 +271,42 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
                     made->setPositions (names, values);
             }
 
+            component = made.get();
+            binding = std::move (made);
+            break;
+        }
+
+        case meter:
+        {
+            auto made = controls->createMeter (label);
+            component = made.get();
+            binding = std::move (made);
+            break;
+        }
+
+        case labelReadOnly:
+        {
+            auto made = controls->createLabel (label);
+
+            if (made != nullptr)
+                made->setEditable (false);
+
+            component = made.get();
+            binding = std::move (made);
+            break;
+        }
+
+        case sequencerSlider:
+        {
+            auto made = controls->createSequencerSlider (label);
+            component = made.get();
+            binding = std::move (made);
+            break;
+        }
+
+        case sequencerReadout:
+        {
+            auto made = controls->createSequencerReadout();
             component = made.get();
             binding = std::move (made);
             break;
@@ -269,6 +375,10 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
 
     // 12. Wheel steps.
     binding->wheelFineByDefault = (kind == B_INT || kind == B_BYP1 || kind == B_BYP2 || kind == B_BYP3) ? 0 : 1;
+
+    if (auto* settings = getConfigurationForPage())
+        if (settings->MOUSE_SCROLLING == 1 || settings->MOUSE_SCROLLING == 2)
+            binding->setAltState (settings->MOUSE_SCROLLING == 2);
 
     // 13.
     component->setName (label);

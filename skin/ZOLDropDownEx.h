@@ -72,6 +72,8 @@ public:
     juce::DrawableButton& getPlusButton() { return *plusButton; }
     juce::DrawableButton& getModifierButton() { return *modifierButton; }
     int getLabelPlacement() const { return labelPlacement; }
+    void setLabelColour (juce::Colour colour) { style.labelColour = colour; repaint(); }
+    juce::Colour getLabelColour() const { return style.labelColour; }
     int getLabelLineCount() const { return labelLines; }
 
     juce::String getDisplayText() override;

@@ -43,6 +43,9 @@ public:
                         juce::Colour colour, float fontSize);
     void setLabelText (const juce::String& text);
     juce::String getLabelText() const { return label.text; }
+    // The label's colour alone (the editor marks the current scene with it).
+    void setLabelColour (juce::Colour colour) { label.colour = colour; repaint(); }
+    juce::Colour getLabelColour() const { return label.colour; }
 
     virtual void attachReadout (juce::Rectangle<int> fieldRect, const juce::Image& fieldBackground,
                                 juce::Typeface::Ptr fieldTypeface, float fieldFontSize, juce::Colour fieldColour,

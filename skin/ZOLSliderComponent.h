@@ -41,6 +41,7 @@ public:
     ZOLSliderButton* getThumb() const { return thumb.get(); }
     const juce::Image& getBackgroundImage() const { return background; }
     const WidgetLabel& getCaption() const { return label; }
+    void setLabelColour (juce::Colour colour) { label.colour = colour; repaint(); }
     juce::Rectangle<int> getBackgroundRect() const { return backgroundRect; }
     bool isVertical() const { return vertical; }
 

@@ -166,6 +166,8 @@ public:
     bool requestConnectBlocks (const juce::Array<CableConnection>& connections);
     bool requestParamDefinitions();
     bool requestEffectAllParams (juce::uint16 blockId, bool makeEdited);
+    // "Query Effect Graph Index": the block's graph of the given index.
+    bool requestEffectGraph (juce::uint16 blockId, juce::uint8 graphIndex);
     bool requestEffectParamSubset (const juce::Array<std::pair<juce::uint16, juce::uint16>>& blockAndParams);
     bool requestSetParamDirect (juce::uint16 blockId, juce::uint16 paramId, float value);
     // A refused value (busy) is the caller's to send again after the next code.

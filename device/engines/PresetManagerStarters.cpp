@@ -366,6 +366,22 @@ bool PresetManager::requestEffectAllParams (juce::uint16 blockId, bool makeEdite
     return true;
 }
 
+bool PresetManager::requestEffectGraph (juce::uint16 blockId, juce::uint8 graphIndex)
+{
+    if (isBadBlock (blockId) || isBusy (queryEffectGraphIndex))
+        return false;
+
+    auto& machine = getRequest (queryEffectGraphIndex);
+    machine.clearSteps();
+    machine.addStep (stepBeginCommunications);
+    machine.addStep (stepEffectGetGraphn);
+    machine.addStep (stepCompleteCommunications);
+    machine.start();
+    machine.blockId = blockId;
+    machine.graphIndex = graphIndex;
+    return true;
+}
+
 bool PresetManager::requestEffectParamSubset (const juce::Array<std::pair<juce::uint16, juce::uint16>>& blockAndParams)
 {
     if (blockAndParams.isEmpty() || isBusy (queryEffectSubsetParams))

@@ -1,5 +1,6 @@
 #include "app/EffectEditorContent.h"
 #include "device/engines/PresetManager.h"
+#include "device/wire/UnitReplies.h"
 #include "model/BlockLayoutDocument.h"
 #include "model/IdTables.h"
 #include "model/KestrelEffectLayoutManager.h"
@@ -7,11 +8,21 @@
 #include "model/UnitIds.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/SkinManager.h"
+#include "skin/BrakFxReadout.h"
+#include "skin/DropDownLargeList.h"
+#include "skin/XYToggleComponent.h"
 #include "skin/ZOLDropDownEx.h"
 #include "skin/ZOLEffectParam.h"
+#include "skin/ZOLGraphComponent.h"
+#include "skin/ZOLLabelComponent.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "skin/ZOLSliderComponent.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <typeinfo>
 
 namespace
 {
@@ -24,6 +35,21 @@ int blockOfType (int effectType)
 
     return 0;
 }
+
+// A preset manager that reports the scene a test chooses.
+struct ScenePresets : PresetManager
+{
+    using PresetManager::PresetManager;
+
+    bool getCurrentPresetAndScene (juce::uint16& preset, juce::uint16& current) override
+    {
+        preset = 0;
+        current = (juce::uint16) scene;
+        return true;
+    }
+
+    int scene = 0;
+};
 
 // The program's skin, layouts and templates around one effect editor that no
 // unit feeds.
@@ -60,7 +86,7 @@ struct EditorOnItsOwn
     KestrelControlManager controls;
     KestrelEffectLayoutManager layouts;
     KestrelEffectManager effects;
-    PresetManager presets{ nullptr, &effects, nullptr };
+    ScenePresets presets{ nullptr, &effects, nullptr };
     std::unique_ptr<EffectEditorContent> editor;
 };
 } // namespace
@@ -70,7 +96,8 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
     EditorOnItsOwn rig;
     auto& editor = *rig.editor;
     ASSERT_GT (rig.layouts.getNumLayouts(), 30);
-    int pagesWalked = 0, controlsSeen = 0;
+    int pagesWalked = 0, controlsSeen = 0, specialPages = 0;
+    std::set<std::string> kinds;
 
     for (int l = 0; l < rig.layouts.getNumLayouts(); ++l)
     {
@@ -82,10 +109,18 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
 
         for (auto* variant : layout->variants)
         {
+            // The global block's footswitch pages are chosen from the grid.
+            const bool footswitches = variant->name == "Footswitches";
             rig.setTypeName (block, variant->name);
             editor.showBlock (0);
-            editor.showBlock (block);
+            editor.showGridSelection (footswitches ? 4 : 1, block);
             const auto names = editor.getPageNames();
+
+            if (footswitches)
+            {
+                EXPECT_TRUE (names.contains ("Preset"));
+            }
+
             EXPECT_FALSE (names.isEmpty()) << getNameForId (EffectTypeNames, (juce::uint32) layout->effectType);
 
             for (int p = 0; p < names.size(); ++p)
@@ -93,11 +128,11 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
                 ASSERT_TRUE (editor.showPageByIndex (p));
                 const auto where = juce::String (block) + " \"" + variant->name + "\" page \"" + names[p] + "\"";
 
-                if (editor.isSpecialPage (names[p]))
-                    continue;
-
                 ++pagesWalked;
-                EXPECT_GT (editor.getNumPageControls(), 0) << where << " has nothing on it";
+                const bool shown = editor.getNumPageControls() > 0 || editor.getSpecialPageComponent() != nullptr ||
+                                   editor.areFootswitchTextsShown();
+                EXPECT_TRUE (shown) << where << " has nothing on it";
+                specialPages += editor.isSpecialPage (names[p]) ? 1 : 0;
 
                 for (int c = 0; c < editor.getNumPageControls(); ++c)
                 {
@@ -105,6 +140,7 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
                     auto* component = dynamic_cast<juce::Component*> (control);
                     ++controlsSeen;
                     ASSERT_NE (component, nullptr);
+                    kinds.insert (typeid (*component).name());
                     EXPECT_NE (control->paramId, 0xFFFF) << where << ": " << component->getName();
                     EXPECT_NE (control->paramId, KestrelEffectLayoutManager::unnamedParameterId)
                         << where << ": " << component->getName() << " names no parameter the unit knows";
@@ -118,6 +154,13 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
 
     EXPECT_GT (pagesWalked, 60);
     EXPECT_GT (controlsSeen, 500);
+    EXPECT_EQ (specialPages, 4); // sequencer, modifiers and both footswitch grids
+
+    // Every kind of control the layouts name was made, the page-drawn ones too.
+    for (auto* kind : { typeid (ZOLRotaryKnob).name(), typeid (DropDownLargeList).name(),
+                        typeid (ZOLLabelComponent).name(), typeid (ZOLSliderComponent).name(),
+                        typeid (BrakFxReadout).name() })
+        EXPECT_EQ (kinds.count (kind), 1u) << kind;
 }
 
 TEST (EffectEditorPages, ChoicesAreNumberedAndTitleCasedAndPagesWrapAround)
@@ -183,4 +226,185 @@ TEST (EffectEditorPages, ScreenshotsOfSeveralEffectTypes)
         const auto file = saveScreenshot (editor, juce::String ("effect-editor-") + name);
         EXPECT_TRUE (file.existsAsFile()) << name;
     }
+}
+
+namespace
+{
+// The page's controls of a parameter whose label carries the scene mark.
+juce::Array<int> markedParams (EffectEditorContent& editor)
+{
+    juce::Array<int> marked;
+    const juce::Colour mark (EffectEditorContent::sceneHighlightColour);
+
+    for (int c = 0; c < editor.getNumPageControls(); ++c)
+    {
+        auto* control = editor.getPageControl (c);
+        auto* knob = dynamic_cast<ZOLRotaryKnob*> (control);
+        auto* dropDown = dynamic_cast<ZOLDropDownEx*> (control);
+
+        if ((knob != nullptr && knob->getLabelColour() == mark) ||
+            (dropDown != nullptr && dropDown->getLabelColour() == mark))
+            marked.add (control->paramId);
+    }
+
+    return marked;
+}
+} // namespace
+
+TEST (EffectEditorPages, ControllerPagesMarkTheCurrentSceneAndListTheModifiers)
+{
+    EditorOnItsOwn rig;
+    auto& editor = *rig.editor;
+    rig.presets.scene = 3;
+    editor.showGridSelection (3, 0);
+    ASSERT_EQ (editor.getShownBlock(), blockIdControllers);
+
+    ASSERT_TRUE (editor.showPageByIndex (editor.findPageTabByName ("Scene")));
+    EXPECT_EQ (markedParams (editor), juce::Array<int> ({ 77, 85 }));
+    ASSERT_TRUE (editor.showPageByIndex (editor.findPageTabByName ("Ctrl Switch")));
+    EXPECT_EQ (markedParams (editor), juce::Array<int> ({ 95, 103 }));
+    rig.presets.scene = 9; // past the eighth scene nothing is marked
+    editor.highlightSceneControls();
+    EXPECT_TRUE (markedParams (editor).isEmpty());
+
+    // Sixteen modifier labels in two columns of eight.
+    rig.effects.createModifiers();
+    auto* inUse = rig.effects.getModifier (108);
+    inUse->blockId = 106;
+    inUse->paramId = 1;
+    inUse->settings[0].value = 5;
+    ASSERT_TRUE (editor.showPageByIndex (editor.findPageTabByName ("Modifiers")));
+    ASSERT_EQ (editor.getNumPageControls(), 16);
+    auto* first = dynamic_cast<ZOLLabelComponent*> (editor.getPageControl (0));
+    auto* ninth = dynamic_cast<ZOLLabelComponent*> (editor.getPageControl (8));
+    ASSERT_TRUE (first != nullptr && ninth != nullptr);
+    EXPECT_EQ (ninth->paramId, 108);
+    EXPECT_EQ (ninth->getY(), first->getY());
+    EXPECT_GT (ninth->getX(), first->getRight());
+    EXPECT_TRUE ((bool) ninth->getProperties()["active"]);
+    EXPECT_FALSE ((bool) first->getProperties()["active"]);
+    EXPECT_EQ (editor.getSelectedControl(), nullptr); // labels are never selected first
+    saveScreenshot (editor, "effect-editor-modifiers");
+}
+
+TEST (EffectEditorPages, FootswitchAndSequencerPagesShowThePanesOfferedToThem)
+{
+    EditorOnItsOwn rig;
+    auto& editor = *rig.editor;
+    juce::Array<bool> gridModes;
+    juce::Component sequencer;
+    juce::Array<bool> sequencerShown;
+    editor.hooks.makeFootswitchGrid = [&gridModes] (bool globalMode)
+    {
+        gridModes.add (globalMode);
+        auto grid = std::make_unique<juce::Component>();
+        grid->setBounds (16, 72, 400, 200);
+        return grid;
+    };
+    editor.hooks.embedSequencer = [&sequencer, &sequencerShown] (EffectEditorContent&, bool show)
+    {
+        sequencerShown.add (show);
+        return show ? &sequencer : nullptr;
+    };
+
+    editor.showGridSelection (6, 0);
+    EXPECT_EQ (editor.findPageTabByName ("Preset"), -1); // the global block's own pages
+    editor.showGridSelection (4, 0);
+    ASSERT_EQ (editor.getPageNames(), juce::StringArray ({ "Preset", "Global", "Function" }));
+    ASSERT_NE (editor.getSpecialPageComponent(), nullptr);
+    ASSERT_TRUE (editor.showPageByIndex (1));
+    EXPECT_EQ (gridModes, juce::Array<bool> ({ false, true }));
+    EXPECT_EQ (editor.getSpecialPageComponent()->getParentComponent(), &editor);
+
+    ASSERT_TRUE (editor.showPageByIndex (2));
+    EXPECT_EQ (editor.getSpecialPageComponent(), nullptr);
+    EXPECT_TRUE (editor.areFootswitchTextsShown());
+    EXPECT_GT (editor.getNumPageControls(), 0);
+    saveScreenshot (editor, "effect-editor-footswitch-functions");
+
+    editor.showGridSelection (3, 0);
+    ASSERT_TRUE (editor.showPageByIndex (editor.findPageTabByName ("Sequencer")));
+    EXPECT_EQ (editor.getSpecialPageComponent(), &sequencer);
+    EXPECT_EQ (sequencer.getParentComponent(), &editor);
+    EXPECT_EQ (editor.getNumPageControls(), 0);
+    ASSERT_TRUE (editor.showPageByIndex (0));
+    EXPECT_EQ (sequencerShown, juce::Array<bool> ({ true, false }));
+    EXPECT_EQ (sequencer.getParentComponent(), nullptr);
+
+    // While a dialog shows, pages are not switched.
+    editor.hooks.isDialogShowing = [] { return true; };
+    EXPECT_FALSE (editor.showPageByIndex (1));
+    EXPECT_EQ (editor.getCurrentPageIndex(), 0);
+}
+
+TEST (EffectEditorPages, HeaderFollowsTheBlockAndMonitorPagesDrawTheUnitsGraph)
+{
+    EditorOnItsOwn rig;
+    auto& editor = *rig.editor;
+    ASSERT_NE (editor.getEffectNameLabel(), nullptr);
+    EXPECT_EQ (editor.getEffectNameLabel()->getText(), "(Nothing Selected)");
+    ASSERT_NE (editor.getEffectTypeDropDown(), nullptr);
+    EXPECT_FALSE (editor.getEffectTypeDropDown()->isVisible());
+
+    constexpr int ampBlock = 106;
+    editor.showBlock (ampBlock);
+    EXPECT_EQ (editor.getEffectNameLabel()->getText(), getNameForId (BlockDisplayNames, ampBlock));
+    EXPECT_TRUE (editor.getEffectTypeDropDown()->isVisible());
+    EXPECT_EQ (editor.getEffectTypeDropDown()->paramId, getTypeParamId (ampBlock));
+    EXPECT_TRUE (editor.getXYToggle()->isVisible());
+    EXPECT_TRUE (editor.getLibraryDropDown()->isVisible());
+    editor.showBlock (blockIdGlobal);
+    EXPECT_EQ (editor.getEffectNameLabel()->getText(), "Global");
+    EXPECT_FALSE (editor.getLibraryDropDown()->isVisible());
+    EXPECT_FALSE (editor.getXYToggle()->isVisible());
+
+    EXPECT_FLOAT_EQ (EffectEditorContent::graphWordToValue (0x1FFF), 1.0f);
+    EXPECT_FLOAT_EQ (EffectEditorContent::graphWordToValue (0x2000), -8192.0f / 8191.0f);
+    EXPECT_FLOAT_EQ (EffectEditorContent::graphWordToValue (0x7FFFC001), 1.0f / 8191.0f); // high bits ignored
+
+    // The first page of the amp with a monitor.
+    editor.showBlock (ampBlock);
+    bool found = false;
+
+    for (int p = 0; p < editor.getPageNames().size() && ! found; ++p)
+        found = editor.showPageByIndex (p) && editor.getMonitorGraph() != nullptr;
+
+    ASSERT_TRUE (found);
+    GraphData graph;
+
+    for (int i = 0; i < GraphData::numValues; ++i)
+        graph.values[i] = (juce::int32) (std::sin (i * 0.1) * 6000.0) & 0x3FFF;
+
+    editor.updateGraph (graph);
+    const auto* shown = editor.getMonitorGraph()->getDisplay().getValues();
+    ASSERT_NE (shown, nullptr);
+    EXPECT_NEAR (shown[20], std::sin (2.0) * 6000.0 / 8191.0, 0.001);
+    saveScreenshot (editor, "effect-editor-amp-monitor");
+}
+
+TEST (EffectEditorPages, ScalingReachesEveryControlAndTheSelectionFollows)
+{
+    EditorOnItsOwn rig;
+    auto& editor = *rig.editor;
+    editor.showBlock (112);
+    const auto bounds = editor.getBounds();
+    ASSERT_GT (editor.getNumPageControls(), 1);
+    auto* first = dynamic_cast<juce::Component*> (editor.getPageControl (0));
+    EXPECT_EQ (editor.getSelectedControl(), first);
+
+    editor.applyScale (2.0, true);
+    EXPECT_EQ (editor.getBounds(), ZOLResizableComponent::scaleRectangle (bounds, 2.0));
+    EXPECT_EQ (first->getTransform(), juce::AffineTransform::scale (2.0f));
+
+    // A page built at that scale is scaled too.
+    ASSERT_TRUE (editor.showPageByIndex (1));
+    auto* other = dynamic_cast<juce::Component*> (editor.getPageControl (0));
+    EXPECT_EQ (other->getTransform(), juce::AffineTransform::scale (2.0f));
+
+    auto* second = dynamic_cast<juce::Component*> (editor.getPageControl (1));
+    editor.selectControl (second);
+    EXPECT_EQ (editor.getSelectedControl(), second);
+    EXPECT_EQ (second->getExplicitFocusOrder(), 2);
+    editor.applyScale (1.0, true);
+    EXPECT_EQ (editor.getBounds(), bounds);
 }

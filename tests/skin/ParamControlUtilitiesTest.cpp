@@ -1,4 +1,5 @@
 #include "skin/ParamControlUtilities.h"
+#include "skin/DropDownLargeList.h"
 #include "device/engines/DeviceManager.h"
 #include "model/EffectManager.h"
 #include "model/IdTables.h"
@@ -194,4 +195,36 @@ TEST (ParamControlUtilities, RangeIsScaledExceptForIntegersAndPresenceBecomesHig
     page.store (ampBlock, 24, 0);
     EXPECT_TRUE (page.getAltLabel (ampBlock, 20, label));
     EXPECT_EQ (label, "High Cut");
+}
+
+TEST (ParamControlUtilities, CabChoicesBecomeFactoryUserAndScratchpadGroups)
+{
+    struct CabUnit : NoLinkDeviceManager
+    {
+        using NoLinkDeviceManager::NoLinkDeviceManager;
+        juce::uint16 getNumFactoryCabs() override { return 130; }
+        juce::uint16 getNumFactoryAndUserCabs() override { return 125; } // tables not agreeing yet
+    };
+
+    struct CabPage : TestPage
+    {
+        CabUnit cabUnit{ nullptr, &effects, nullptr };
+        DeviceManager* getDeviceManagerForPage() const override { return const_cast<CabUnit*> (&cabUnit); }
+    } page;
+
+    DropDownLargeList left (DropDownStyle(), nullptr, nullptr, nullptr), level (DropDownStyle(), nullptr, nullptr,
+                                                                                nullptr);
+    page.setupCabDropDown (EFFECT_CAB, 0, left);
+    page.setupCabDropDown (EFFECT_CAB, 1, level);
+
+    EXPECT_TRUE (left.groupedList);
+    EXPECT_EQ (left.groupTitles[0], "Factory");
+    EXPECT_EQ (left.groupTitles[2], "Scratchpad");
+    EXPECT_TRUE (left.groupTitles[3].isEmpty());
+    EXPECT_EQ (left.bankSizes, valuesOf ({ 130, 0, 4 })); // never a negative user count
+    EXPECT_TRUE (left.colourFilterOn);
+    EXPECT_EQ (left.colourKey, 6);
+
+    EXPECT_FALSE (level.groupedList);
+    EXPECT_TRUE (level.bankSizes.isEmpty());
 }

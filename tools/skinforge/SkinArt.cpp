@@ -466,6 +466,50 @@ juce::Image editorBackground (int w, int h)
     return image;
 }
 
+// The effect pages' meters, sequencer steps and monitor graph.
+void addEffectPageArt (std::map<juce::String, juce::Image>& images)
+{
+    for (bool lit : { false, true })
+    {
+        auto meter = blank (12, 56);
+        juce::Graphics g (meter);
+        g.setColour (Palette::panelDeep);
+        g.fillRoundedRectangle (meter.getBounds().toFloat(), 2.0f);
+
+        for (int y = 2; y + 3 <= 54; y += 4)
+        {
+            const auto segment = y < 12 ? Palette::alarm : (y < 22 ? Palette::accent : Palette::accent.darker (0.35f));
+            g.setColour (lit ? segment : Palette::raised);
+            g.fillRect (2, y, 8, 3);
+        }
+
+        images[lit ? "meter-on.png" : "meter-off.png"] = meter;
+    }
+
+    images["seq-slot.png"] = sliderSlot (14, 60);
+    images["seq-head.png"] = sliderHead (18, 10, false);
+    images["seq-field.png"] = field (44, 16);
+
+    auto monitor = blank (440, 250);
+    juce::Graphics g (monitor);
+    auto r = monitor.getBounds().toFloat();
+    g.setColour (Palette::panelDeep);
+    g.fillRoundedRectangle (r, 4.0f);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (r.reduced (0.5f), 4.0f, 1.0f);
+    const juce::Rectangle<float> grid (8.0f, 8.0f, 424.0f, 234.0f);
+    g.setColour (Palette::raisedHigh.withAlpha (0.6f));
+
+    for (int i = 0; i <= 8; ++i)
+        g.drawVerticalLine ((int) (grid.getX() + grid.getWidth() * (float) i / 8.0f), grid.getY(), grid.getBottom());
+
+    for (int i = 0; i <= 4; ++i)
+        g.drawHorizontalLine ((int) (grid.getY() + grid.getHeight() * (float) i / 4.0f), grid.getX(),
+                              grid.getRight());
+
+    images["monitor.png"] = monitor;
+}
+
 // Shown wherever the skin names a picture it does not have.
 juce::Image missingImage()
 {
@@ -533,6 +577,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["tab-up.png"] = pageTab (false);
     images["tab-down.png"] = pageTab (true);
     images["editor-bg.png"] = editorBackground (960, 520);
+    addEffectPageArt (images);
 
     images["missing_image_release.png"] = missingImage();
     return images;
