@@ -17,6 +17,10 @@
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLRotaryKnob.h"
 #include "skin/ZOLSliderComponent.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/UserFolders.h"
+#include "support/ForgetSingletons.h"
+#include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -407,4 +411,39 @@ TEST (EffectEditorPages, ScalingReachesEveryControlAndTheSelectionFollows)
     EXPECT_EQ (second->getExplicitFocusOrder(), 2);
     editor.applyScale (1.0, true);
     EXPECT_EQ (editor.getBounds(), bounds);
+}
+
+TEST (EffectEditorPages, KnobsTrackAndWheelsTurnAsTheUserSet)
+{
+    ScratchFolder scratch ("kestrel-editor-settings");
+    UserFolders::redirectTo (scratch.folder);
+    auto* settings = KestrelGlobalConfiguration::getInstance();
+
+    {
+        EditorOnItsOwn rig;
+        auto firstKnob = [&rig]() -> ZOLRotaryKnob*
+        {
+            for (int c = 0; c < rig.editor->getNumPageControls(); ++c)
+                if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (rig.editor->getPageControl (c)))
+                    return knob;
+
+            return nullptr;
+        };
+
+        settings->KNOB_TRACKING = 2;
+        settings->MOUSE_SCROLLING = 2;
+        rig.editor->showBlock (106);
+        ASSERT_NE (firstKnob(), nullptr);
+        EXPECT_EQ (firstKnob()->dragMode, 1);
+        EXPECT_TRUE (firstKnob()->altState);
+
+        settings->KNOB_TRACKING = 1;
+        settings->MOUSE_SCROLLING = 1;
+        ASSERT_TRUE (rig.editor->showPageByIndex (0));
+        EXPECT_EQ (firstKnob()->dragMode, 0);
+        EXPECT_FALSE (firstKnob()->altState);
+    }
+
+    forgetSingletons();
+    UserFolders::redirectTo ({});
 }
