@@ -75,6 +75,9 @@ void EffectEditorContent::readHeaderWidgets (const juce::XmlElement& section)
             if (target == nullptr)
                 continue;
 
+            // The label stands close beside the field, as wide as its text needs.
+            target->besideLabelWidth = (juce::uint16) juce::jlimit (0, 400, widget->getIntAttribute ("labelWidth"));
+            target->updateLayout();
             target->setTopLeftPosition (coordinate (*widget, "positionX"), coordinate (*widget, "positionY"));
             target->setName (name);
             target->addChangeListener (this);
@@ -232,9 +235,9 @@ void EffectEditorContent::updateEffectTypeList()
 
     juce::StringArray shortTexts, names;
     juce::Array<juce::uint16> values;
-    juce::Array<juce::uint8> flags;
+    juce::Array<juce::uint8> italics;
 
-    if (! getValueStrings (shownBlock, effectTypeDropDown->paramId, shortTexts, names, values, flags))
+    if (! getValueStrings (shownBlock, effectTypeDropDown->paramId, shortTexts, names, values, italics))
     {
         effectTypeDropDown->setItems ({}, {}, {}, {}, -1);
         return;
@@ -250,5 +253,5 @@ void EffectEditorContent::updateEffectTypeList()
     if (effects != nullptr && effects->getParamValue (shownBlock, effectTypeDropDown->paramId, xy, current))
         selected = juce::jmax (0, values.indexOf ((juce::uint16) current.value));
 
-    effectTypeDropDown->setItems (shortTexts, names, values, flags, selected);
+    effectTypeDropDown->setItems (shortTexts, names, values, italics, selected);
 }

@@ -230,6 +230,11 @@ TEST (EffectEditorPages, ScreenshotsOfSeveralEffectTypes)
         const auto file = saveScreenshot (editor, juce::String ("effect-editor-") + name);
         EXPECT_TRUE (file.existsAsFile()) << name;
     }
+
+    // The sequencer page as the layout gives it, without the sequencer dialog.
+    editor.showGridSelection (3, 0);
+    ASSERT_TRUE (editor.showPageByIndex (editor.findPageTabByName ("Sequencer")));
+    EXPECT_TRUE (saveScreenshot (editor, "effect-editor-sequencer").existsAsFile());
 }
 
 namespace
