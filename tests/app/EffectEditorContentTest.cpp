@@ -1,7 +1,12 @@
 #include "app/EffectEditorContent.h"
 #include "bench/BenchRig.h"
+#include "model/BlockLayoutDocument.h"
 #include "model/IdTables.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "skin/KestrelControlManager.h"
+#include "skin/SkinManager.h"
 #include "skin/ZOLEffectParam.h"
+#include "skin/ZOLGraphComponent.h"
 
 #include <gtest/gtest.h>
 
@@ -173,4 +178,32 @@ TEST_F (EffectEditorEditRoad, AValueSetOnTheUnitAppearsInTheEditor)
     editor.reset();
     rig.manager->setStatus (69, 0, 0);
     rig.manager->sendSynchronousChangeMessage();
+}
+
+TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
+{
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    KestrelControlManager controls;
+    controls.loadFromSkin (&skin, skin.getSkinRoot());
+    KestrelEffectLayoutManager layouts;
+    juce::String error;
+    ASSERT_TRUE (loadEffectLayouts (layouts, error)) << error;
+    editor = std::make_unique<EffectEditorContent> (&skin, rig.manager.get(), &rig.effects, &layouts, &controls);
+
+    editor->showBlock (ampBlock);
+    bool monitor = false;
+
+    for (int p = 0; p < editor->getPageNames().size() && ! monitor; ++p)
+        monitor = editor->showPageByIndex (p) && editor->getMonitorGraph() != nullptr;
+
+    ASSERT_TRUE (monitor);
+
+    // The simulated unit's graph rises by 100 a point.
+    auto& display = editor->getMonitorGraph()->getDisplay();
+    EXPECT_TRUE (bench::runMessageLoopUntil (
+        [&display] { return display.getValues() != nullptr && display.getValues()[10] > 0.1f; }, 10000));
+    EXPECT_FLOAT_EQ (display.getValues()[10], 1000.0f / 8191.0f);
+    EXPECT_TRUE (editor->areControlsEnabled());
+    editor.reset();
 }
