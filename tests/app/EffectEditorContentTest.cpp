@@ -201,7 +201,7 @@ TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
 
     // The simulated unit's graph rises by 100 a point.
     auto& display = editor->getMonitorGraph()->getDisplay();
-    EXPECT_TRUE (bench::runMessageLoopUntil (
+    ASSERT_TRUE (bench::runMessageLoopUntil (
         [&display] { return display.getValues() != nullptr && display.getValues()[10] > 0.1f; }, 10000));
     EXPECT_FLOAT_EQ (display.getValues()[10], 1000.0f / 8191.0f);
     EXPECT_TRUE (editor->areControlsEnabled());
