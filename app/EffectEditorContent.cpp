@@ -420,6 +420,8 @@ void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* sourc
             updateGraph (presets->getGraph());
         else if (code == 25)
             highlightSceneControls();
+        else if (code == 65)
+            updateEffectTypeList(); // the block's values, its type among them, have arrived
 
         handlePresetEvent (code);
         return;

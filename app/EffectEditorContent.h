@@ -173,6 +173,14 @@ public:
     DropDownLargeList* getLibraryDropDown() const { return libraryDropDown.get(); }
     void updateHeader();
     void updateEffectTypeList();
+    // Builds the shown block afresh: tabs, header, type list, page, values,
+    // graph and scene marks.
+    void rebuildBlock();
+
+    // Skin colours the library and file drop code draws with.
+    juce::Colour getLibraryMatchColour() const { return libraryMatchColour; }
+    juce::Colour getLibraryChangedColour() const { return libraryChangedColour; }
+    juce::Colour getFileDropColour() const { return fileDropColour; }
 
     // The component a special page shows instead of (or beside) controls: the
     // footswitch grid or the embedded sequencer; null on other pages.

@@ -81,6 +81,16 @@ void EffectEditorContent::showGridSelection (int state, int gridBlockId)
     }
 }
 
+void EffectEditorContent::rebuildBlock()
+{
+    updatePageTabs();
+    updateHeader();
+    showPage();
+    applyAllValues();
+    requestGraph();
+    highlightSceneControls();
+}
+
 juce::String EffectEditorContent::promptText (int id) const
 {
     juce::String text;

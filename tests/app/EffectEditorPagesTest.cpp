@@ -356,10 +356,25 @@ TEST (EffectEditorPages, HeaderFollowsTheBlockAndMonitorPagesDrawTheUnitsGraph)
     EXPECT_FALSE (editor.getEffectTypeDropDown()->isVisible());
 
     constexpr int ampBlock = 106;
+    const int typeParam = getTypeParamId (ampBlock);
+    ParamInfo info;
+    info.descriptor = B_INT << 4;
+    info.maximum = 2.0f;
+    ASSERT_TRUE (rig.effects.storeParamInfo (ampBlock, typeParam, info));
+    ASSERT_TRUE (rig.effects.storeParamStrings (ampBlock, typeParam, { "PLEXI", "DELUXE", "BRIT 800" }));
+    rig.setTypeName (ampBlock, "DELUXE");
+    EffectParamValue current;
+    ASSERT_TRUE (rig.effects.getParamValue (ampBlock, typeParam, 0, current));
+    current.value = 1;
+    ASSERT_TRUE (rig.effects.storeParamValue (0, current));
+
     editor.showBlock (ampBlock);
     EXPECT_EQ (editor.getEffectNameLabel()->getText(), getNameForId (BlockDisplayNames, ampBlock));
-    EXPECT_TRUE (editor.getEffectTypeDropDown()->isVisible());
-    EXPECT_EQ (editor.getEffectTypeDropDown()->paramId, getTypeParamId (ampBlock));
+    auto* types = editor.getEffectTypeDropDown();
+    EXPECT_TRUE (types->isVisible());
+    EXPECT_EQ (types->paramId, typeParam);
+    ASSERT_EQ (types->getNumItems(), 3);
+    EXPECT_EQ (types->getUnitValue(), 1); // the block's own type, wherever sorting put it
     EXPECT_TRUE (editor.getXYToggle()->isVisible());
     EXPECT_TRUE (editor.getLibraryDropDown()->isVisible());
     editor.showBlock (blockIdGlobal);
