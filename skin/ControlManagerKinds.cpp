@@ -32,11 +32,6 @@ int justify (const juce::XmlElement& w, const char* name)
     return w.getIntAttribute (name) & 0x7f;
 }
 
-bool hasText (const juce::XmlElement& w, const char* name)
-{
-    return w.getStringAttribute (name).isNotEmpty();
-}
-
 void imageIfNamed (const SkinManager& skin, const juce::XmlElement& w, const char* name, juce::Image& target)
 {
     if (SA::has (w, name))
@@ -47,7 +42,7 @@ void imageIfNamed (const SkinManager& skin, const juce::XmlElement& w, const cha
 // what the record had, so that a button never turns invisible for want of it.
 float fractionOr (const juce::XmlElement& w, const char* name, float fallback)
 {
-    if (! hasText (w, name))
+    if (! SA::has (w, name))
         return fallback;
 
     const auto value = (float) w.getDoubleAttribute (name, fallback);
@@ -95,7 +90,7 @@ void ControlManager::readMeterStyle (const juce::XmlElement& w)
     m.imageWidth = integer (w, "imageWidth");
     m.imageHeight = integer (w, "imageHeight");
 
-    if (hasText (w, "labelTextRect"))
+    if (SA::has (w, "labelTextRect"))
         m.labelTextRect = SA::rectangle (w, "labelTextRect");
 
     m.labelFontName = w.getStringAttribute ("labelFont");
@@ -106,7 +101,7 @@ void ControlManager::readMeterStyle (const juce::XmlElement& w)
     m.fieldX = integer (w, "fieldPositionX");
     m.fieldY = integer (w, "fieldPositionY");
 
-    if (hasText (w, "fieldTextRect"))
+    if (SA::has (w, "fieldTextRect"))
         m.fieldTextRect = SA::rectangle (w, "fieldTextRect");
 
     m.fieldFontName = w.getStringAttribute ("fieldFont");
@@ -114,7 +109,7 @@ void ControlManager::readMeterStyle (const juce::XmlElement& w)
     m.fieldFontSize = SA::fontSize (w, "fieldFontSize");
     m.fieldJustification = justify (w, "fieldTextJustify");
 
-    if (hasText (w, "unitTextRect"))
+    if (SA::has (w, "unitTextRect"))
         m.unitTextRect = SA::rectangle (w, "unitTextRect");
 
     m.unitFontName = w.getStringAttribute ("unitFont");
@@ -159,19 +154,19 @@ void ControlManager::readLabelStyle (const juce::XmlElement& w)
     l.labelJustification = justify (w, "labelTextJustify");
     l.minHorzScale = (float) w.getDoubleAttribute ("minHorzScale");
 
-    if (skin != nullptr && hasText (w, "background"))
+    if (skin != nullptr && SA::has (w, "background"))
         l.background = SA::image (*skin, w, "background");
 
-    if (hasText (w, "backgroundBounds"))
+    if (SA::has (w, "backgroundBounds"))
         l.backgroundBounds = SA::rectangle (w, "backgroundBounds");
 
-    if (hasText (w, "backgroundColor"))
+    if (SA::has (w, "backgroundColor"))
     {
         l.backgroundColour = SA::colour (w, "backgroundColor");
         l.hasBackgroundColour = true;
     }
 
-    if (hasText (w, "groupLinesColor"))
+    if (SA::has (w, "groupLinesColor"))
     {
         l.groupLinesColour = SA::colour (w, "groupLinesColor");
         l.groupLinesPointUp = SkinWidgetReaders::flag (w, "groupLinesPointUp");
@@ -321,13 +316,13 @@ void ControlManager::readPaintedButtonStyle (const juce::XmlElement* widget, Pai
     readStates (w, "labelNormalColor", "labelOverColor", "labelDownColor", p.label);
     p.labelText = w.getStringAttribute ("labelText");
 
-    if (hasText (w, "labelFont"))
+    if (SA::has (w, "labelFont"))
     {
         p.labelFont = fontOf (*skin, w.getStringAttribute ("labelFont"));
         p.hasLabelFont = true;
     }
 
-    if (hasText (w, "labelJustify"))
+    if (SA::has (w, "labelJustify"))
         p.labelJustification = justify (w, "labelJustify");
 
     p.labelFontSize = (float) w.getDoubleAttribute ("labelFontSize");
@@ -393,13 +388,13 @@ void ControlManager::readOnOffButtonStyle (const juce::XmlElement* widget, OnOff
     o.labelColour = SA::colour (w, "labelFontColor");
     o.labelFontSize = SA::fontSize (w, "labelFontSize");
 
-    if (hasText (w, "labelTextRectOff"))
+    if (SA::has (w, "labelTextRectOff"))
         o.off.rect = SA::rectangle (w, "labelTextRectOff");
 
     o.off.justification = justify (w, "labelTextJustifyOff");
     o.off.text = w.getStringAttribute ("labelOff");
 
-    if (hasText (w, "labelTextRectOn"))
+    if (SA::has (w, "labelTextRectOn"))
         o.on.rect = SA::rectangle (w, "labelTextRectOn");
 
     o.on.justification = justify (w, "labelTextJustifyOn");

@@ -276,6 +276,14 @@ TEST (EffectEditorPages, ControllerPagesMarkTheCurrentSceneAndListTheModifiers)
     editor.highlightSceneControls();
     EXPECT_TRUE (markedParams (editor).isEmpty());
 
+    // The layout block marks the controls that carry the scene's number: its
+    // program change and channel of scene 4.
+    rig.presets.scene = 3;
+    editor.showGridSelection (5, 0);
+    ASSERT_EQ (editor.getShownBlock(), blockIdLayoutMidi);
+    EXPECT_EQ (markedParams (editor), juce::Array<int> ({ 0, 1 }));
+    editor.showGridSelection (3, 0);
+
     // Sixteen modifier labels in two columns of eight.
     rig.effects.createModifiers();
     auto* inUse = rig.effects.getModifier (108);
