@@ -470,7 +470,7 @@ juce::String EffectEditorContent::getHeaderText() const
 void EffectEditorContent::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colour (0xff232529));
-    g.addTransform (juce::AffineTransform::scale ((float) scale));
+    g.addTransform (juce::AffineTransform::scale ((float) getUsableScale()));
 
     if (background.isValid())
         g.drawImageAt (background, 0, 0);

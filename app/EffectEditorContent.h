@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skin/ParamControlUtilities.h"
+#include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -45,7 +46,10 @@ class ZOLToggleButton;
 // it ends or fails, so a lost or refused request never leaves the editor
 // disabled. The editor stops listening to every broadcaster it joined before
 // it is deleted.
-class EffectEditorContent : public juce::Component, public juce::ChangeListener, public ParamControlUtilities
+class EffectEditorContent : public juce::Component,
+                            public juce::ChangeListener,
+                            public ParamControlUtilities,
+                            public ZOLResizableComponent
 {
 public:
     // The edit the preset manager refused while another was under way.
@@ -200,9 +204,10 @@ public:
     static float graphWordToValue (juce::int32 word);
 
     // Scales the panel and everything on it; the unscaled bounds are
-    // remembered the first time.
+    // remembered the first time. The one-argument form takes scaleFactor.
     void applyScale (double factor, bool applyBounds);
-    double getScale() const { return scale; }
+    void applyScale (bool applyBounds) override { applyScale (scaleFactor, applyBounds); }
+    double getScale() const { return getUsableScale(); }
 
     void selectControl (juce::Component* control);
     juce::Component* getSelectedControl() const { return selectedControl.getComponent(); }
@@ -231,8 +236,6 @@ private:
     std::unique_ptr<juce::Component> footswitchGrid;
     juce::Component* embeddedSequencer = nullptr;
     juce::Component::SafePointer<juce::Component> selectedControl;
-    double scale = 1.0;
-    juce::Rectangle<int> unscaledBounds;
 
     void readHeaderWidgets (const juce::XmlElement& section);
     void deleteHeaderWidgets();

@@ -336,22 +336,18 @@ void EffectEditorContent::scaleChild (juce::Component& child) const
 {
     if (auto* scalable = dynamic_cast<ZOLResizableComponent*> (&child))
     {
-        scalable->scaleFactor = scale;
+        scalable->scaleFactor = getUsableScale();
         scalable->applyScale (true);
     }
 }
 
 void EffectEditorContent::applyScale (double factor, bool applyBounds)
 {
-    if (unscaledBounds.isEmpty())
-        unscaledBounds = getBounds();
-
-    scale = (std::isfinite (factor) && factor > 0.0) ? juce::jlimit (ZOLResizableComponent::minScale,
-                                                                      ZOLResizableComponent::maxScale, factor)
-                                                     : 1.0;
+    rememberUnscaledBounds (getBounds());
+    scaleFactor = factor;
 
     if (applyBounds)
-        setBounds (ZOLResizableComponent::scaleRectangle (unscaledBounds, scale));
+        setBounds (getScaledBounds());
 
     for (auto* child : getChildren())
         if (child != embeddedSequencer)
