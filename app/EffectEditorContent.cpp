@@ -395,7 +395,8 @@ void EffectEditorContent::setControlsEnabled (bool enabled)
                 component->setEnabled (enabled);
 
     for (juce::Component* header : { (juce::Component*) xyToggle.get(), (juce::Component*) effectTypeDropDown.get(),
-                                     (juce::Component*) libraryDropDown.get(), footswitchGrid.get() })
+                                     (juce::Component*) libraryDropDown.get(), footswitchGrid.get(),
+                                     embeddedSequencer })
         if (header != nullptr)
             header->setEnabled (enabled);
 

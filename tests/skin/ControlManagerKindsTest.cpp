@@ -110,3 +110,23 @@ TEST (ControlManagerKinds, PaintedButtonStatesAndOpacityFromItsOwnWidget)
     EXPECT_EQ (two->getOverSet().border, juce::Colour (0xff111111));
     EXPECT_EQ (two->getPressedSet().border, juce::Colour (0xff999999));
 }
+
+TEST (ControlManagerKinds, OnOffButtonLabelsBothStates)
+{
+    TemplateSkin skin ("<GenericControls/>");
+    auto widget = juce::parseXML (R"(<Widget name="switch" controlWidth="60" controlHeight="30" imageOn="on.png"
+        imageOff="off.png" positionBtnX="4" labelFontColor="ffeeeeee" labelFontSize="10"
+        labelTextRectOff="20,0,40,14" labelOff="Bypass" labelTextRectOn="20,16,40,14" labelOn="Engaged"/>)");
+    OnOffButtonStyle style;
+    skin.controls.readOnOffButtonStyle (nullptr, style);
+    EXPECT_EQ (skin.controls.createOnOffButton (style), nullptr);
+
+    skin.controls.readOnOffButtonStyle (widget.get(), style);
+    auto button = skin.controls.createOnOffButton (style);
+    ASSERT_NE (button, nullptr);
+    EXPECT_EQ (button->getBounds(), juce::Rectangle<int> (0, 0, 60, 30));
+    EXPECT_EQ (button->offLabel.text, "Bypass");
+    EXPECT_EQ (button->onLabel.text, "Engaged");
+    EXPECT_EQ (button->onLabel.rect, juce::Rectangle<int> (20, 16, 40, 14));
+    EXPECT_EQ (button->offLabel.colour, juce::Colour (0xffeeeeee));
+}
