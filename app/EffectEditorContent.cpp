@@ -59,6 +59,7 @@ EffectEditorContent::~EffectEditorContent()
     if (presets != nullptr)
         presets->removeChangeListener (this);
 
+    hooks = {}; // the panes behind them may be gone already
     clearPage();
     deleteHeaderWidgets();
 
@@ -396,7 +397,7 @@ void EffectEditorContent::setControlsEnabled (bool enabled)
 
     for (juce::Component* header : { (juce::Component*) xyToggle.get(), (juce::Component*) effectTypeDropDown.get(),
                                      (juce::Component*) libraryDropDown.get(), footswitchGrid.get(),
-                                     embeddedSequencer })
+                                     embeddedSequencer.getComponent() })
         if (header != nullptr)
             header->setEnabled (enabled);
 

@@ -234,7 +234,7 @@ private:
     int gridSelectionState = 0;
     std::unique_ptr<ZOLGraphComponent> monitorGraph;
     std::unique_ptr<juce::Component> footswitchGrid;
-    juce::Component* embeddedSequencer = nullptr;
+    juce::Component::SafePointer<juce::Component> embeddedSequencer; // owned by the main window
     juce::Component::SafePointer<juce::Component> selectedControl;
 
     void readHeaderWidgets (const juce::XmlElement& section);

@@ -129,7 +129,7 @@ bool EffectEditorContent::areFootswitchTextsShown() const
 
 juce::Component* EffectEditorContent::getSpecialPageComponent() const
 {
-    return footswitchGrid != nullptr ? footswitchGrid.get() : embeddedSequencer;
+    return footswitchGrid != nullptr ? footswitchGrid.get() : embeddedSequencer.getComponent();
 }
 
 bool EffectEditorContent::buildSpecialPage (const juce::String& pageName)
@@ -224,14 +224,15 @@ void EffectEditorContent::clearSpecialPage()
 {
     if (embeddedSequencer != nullptr)
     {
-        auto* sequencer = embeddedSequencer;
+        // The main window owns the dialog; it may go while it is embedded.
+        auto sequencer = embeddedSequencer;
         embeddedSequencer = nullptr;
 
         if (hooks.embedSequencer != nullptr)
             hooks.embedSequencer (*this, false);
 
-        if (sequencer->getParentComponent() == this)
-            removeChildComponent (sequencer);
+        if (sequencer != nullptr && sequencer->getParentComponent() == this)
+            removeChildComponent (sequencer.getComponent());
     }
 
     footswitchGrid.reset();
@@ -350,7 +351,7 @@ void EffectEditorContent::applyScale (double factor, bool applyBounds)
         setBounds (getScaledBounds());
 
     for (auto* child : getChildren())
-        if (child != embeddedSequencer)
+        if (child != embeddedSequencer.getComponent())
             scaleChild (*child);
 
     repaint();
@@ -394,7 +395,11 @@ void EffectEditorContent::selectControl (juce::Component* control)
 
     selectedControl = control;
 
-    if (control != nullptr && control->isShowing() && control->getWantsKeyboardFocus())
+    // Another pane that holds the keyboard keeps it.
+    auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    const bool focusElsewhere = focused != nullptr && focused != this && ! isParentOf (focused);
+
+    if (control != nullptr && ! focusElsewhere && control->isShowing() && control->getWantsKeyboardFocus())
         control->grabKeyboardFocus();
 
     repaint();

@@ -348,6 +348,14 @@ TEST (EffectEditorPages, FootswitchAndSequencerPagesShowThePanesOfferedToThem)
     EXPECT_EQ (sequencerShown, juce::Array<bool> ({ true, false }));
     EXPECT_EQ (sequencer.getParentComponent(), nullptr);
 
+    // The main window may delete the dialog while it is embedded.
+    auto doomed = std::make_unique<juce::Component>();
+    editor.hooks.embedSequencer = [&doomed] (EffectEditorContent&, bool show) { return show ? doomed.get() : nullptr; };
+    ASSERT_TRUE (editor.showPageByIndex (editor.findPageTabByName ("Sequencer")));
+    doomed.reset();
+    EXPECT_EQ (editor.getSpecialPageComponent(), nullptr);
+    EXPECT_TRUE (editor.showPageByIndex (0));
+
     // While a dialog shows, pages are not switched.
     editor.hooks.isDialogShowing = [] { return true; };
     EXPECT_FALSE (editor.showPageByIndex (1));
