@@ -1,6 +1,9 @@
 #include "app/KestrelContentComponent.h"
 
+#include "app/DialogCommands.h"
 #include "app/KestrelEditApplication.h"
+#include "app/PausedCommContent.h"
+#include "app/TunerContent.h"
 #include "app/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/LanguageStore.h"
@@ -90,6 +93,8 @@ KestrelContentComponent::KestrelContentComponent (MainAppWindow* ownerWindow, co
 
     if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
         presetManager->setWaitIndicator (this);
+
+    dialogCommands = std::make_unique<DialogCommands> (*this, owner);
 }
 
 KestrelContentComponent::~KestrelContentComponent()
@@ -98,6 +103,7 @@ KestrelContentComponent::~KestrelContentComponent()
         if (presetManager->getWaitIndicator() == this)
             presetManager->setWaitIndicator (nullptr);
 
+    dialogCommands.reset();
     progressBar.reset();
     connectPanes (false);
 
@@ -221,6 +227,23 @@ void KestrelContentComponent::closeAllDialogs()
         else
             dialog->setVisible (false);
     }
+}
+
+void KestrelContentComponent::showPauseOverlay (bool paused)
+{
+    if (auto* overlay = getPane (ContentPane::pauseOverlay))
+    {
+        overlay->setVisible (paused);
+
+        if (paused)
+            overlay->toFront (true);
+    }
+}
+
+void KestrelContentComponent::tickDialogs()
+{
+    if (auto* tuner = getPaneAs<TunerContent> (ContentPane::tuner))
+        tuner->update();
 }
 
 void KestrelContentComponent::setPaneCreator (ContentPane pane, ContentPaneCreator creator)

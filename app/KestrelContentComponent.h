@@ -8,6 +8,7 @@
 
 #include <array>
 
+class DialogCommands;
 class MainAppWindow;
 class SkinManager;
 class ZOLProgressBar;
@@ -68,6 +69,11 @@ public:
         return dynamic_cast<PaneType*> (getPane (pane));
     }
 
+    // Shows the pause overlay while communication is paused.
+    void showPauseOverlay (bool paused);
+    // The main window's timer tick for the dialogs that follow the unit.
+    void tickDialogs();
+
     void setEffectEditor (std::unique_ptr<juce::Component> editor) { setPane (ContentPane::effectEditor, std::move (editor), true); }
     juce::Component* getEffectEditor() const { return getPane (ContentPane::effectEditor); }
 
@@ -99,6 +105,7 @@ private:
     static std::unique_ptr<juce::Component> createOwnPane (ContentPane pane, MainAppWindow* owner, const SkinManager* skin);
 
     std::array<std::unique_ptr<juce::Component>, contentPaneCount> panes;
+    std::unique_ptr<DialogCommands> dialogCommands;
     std::unique_ptr<ZOLProgressBar> progressBar;
 
     JUCE_DECLARE_NON_COPYABLE (KestrelContentComponent)

@@ -1,6 +1,11 @@
 #include "app/KestrelContentComponent.h"
 
+#include "app/CabEasySetupDlg.h"
 #include "app/EffectEditorContent.h"
+#include "app/PausedCommContent.h"
+#include "app/SavePresetBundleDlg.h"
+#include "app/TunerContent.h"
+#include "device/link/ZOLMidiProcessing.h"
 #include "app/PreferencesDialogContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/KestrelEffectLayoutManager.h"
@@ -21,6 +26,16 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
                                                           KestrelControlManager::getInstance());
         case ContentPane::preferences:
             return std::make_unique<PreferencesDialogContent> (owner, skin);
+        case ContentPane::tuner:
+            // A window always has the link; a content built on its own (tests) uses one if there is one.
+            return std::make_unique<TunerContent> (skin, owner != nullptr ? ZOLMidiProcessing::getInstance()
+                                                                          : ZOLMidiProcessing::getInstanceWithoutCreating());
+        case ContentPane::pauseOverlay:
+            return std::make_unique<PausedCommContent> (skin);
+        case ContentPane::cabEasySetup:
+            return std::make_unique<CabEasySetupDlg> (skin);
+        case ContentPane::bundleSave:
+            return std::make_unique<SavePresetBundleDlg> (skin);
         default:
             return nullptr;
     }

@@ -4,6 +4,7 @@
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
 #include "app/KestrelMenuBarModel.h"
+#include "app/PausedCommContent.h"
 #include "app/ProgramUpdateCheck.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -46,6 +47,9 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         ownCommandManager = std::make_unique<juce::ApplicationCommandManager>();
         commandManager = ownCommandManager.get();
     }
+
+    if (auto* overlay = content->getPaneAs<PausedCommContent> (ContentPane::pauseOverlay))
+        overlay->setCommandManager (commandManager);
 
     auto* target = KestrelCommandTarget::getInstance();
 
@@ -227,6 +231,9 @@ void MainAppWindow::tick()
 
     auto report = linkTicker->tick();
 
+    if (auto* content = getContent())
+        content->tickDialogs();
+
     if (report.linkUp != shownConnected)
     {
         showConnection (report.linkUp);
@@ -282,6 +289,15 @@ void MainAppWindow::setCommunicationPaused (bool shouldPause)
         return;
 
     linkTicker->setPaused (shouldPause);
+
+    if (auto* content = getContent())
+        content->showPauseOverlay (shouldPause);
+
+    // What changed on the unit meanwhile is read again.
+    if (! shouldPause && linkTicker->isLinkUp())
+        if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+            presetManager->requestResyncPreset();
+
     commandManager->commandStatusChanged();
 }
 

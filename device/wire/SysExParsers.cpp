@@ -206,7 +206,8 @@ bool parseQueryVersion (const juce::MidiMessage& message, FirmwareInfo& firmware
 
 bool parseTuner (const juce::MidiMessage& message, TunerReading& reading)
 {
-    if (! is (message, SYSEX_TUNER))
+    // A reading cut short would show zeros as a note far out of tune.
+    if (! is (message, SYSEX_TUNER) || getSysExPayloadEnd (message) - sysExHeaderSize < 3)
         return false;
 
     for (uint32 i = 0; i < 3; ++i)

@@ -182,6 +182,12 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         received.add (message);
     }
 
+    if (message.isController())
+    {
+        handleControlChange (message);
+        return;
+    }
+
     // A frame that is not whole, or whose checksum is wrong, is ignored.
     if (! isCompleteSysEx (message))
         return;

@@ -127,6 +127,13 @@ public:
     void sendStatesChanged(); // SYSEX_QUERY_STATES with the current states
     void sendTempoTick();     // SYSEX_TEMPO
     void sendTunerReading (int note, int string, int cents);
+
+    // The tuner (SimulatedKestrelTuner.cpp): control change 15 on the unit's
+    // MIDI channel switches it on (value 127, and the present pitch is sent at
+    // once) and off (value 1). While it is on, every new pitch is sent as a
+    // SYSEX_TUNER reading; while it is off nothing is.
+    bool isTunerOn() const;
+    void setTunerPitch (int note, int string, int tuning);
     void sendKnobBroadcast (const std::vector<std::pair<int, int>>& paramsAndValues);
     void sendModifierBroadcast (int value);
     void sendLooperState (int first, int second);
@@ -228,6 +235,7 @@ private:
 
     // Handlers, one per function code.
     void handleWhoAmI (const juce::MidiMessage&);
+    void handleControlChange (const juce::MidiMessage&);
     void handleParamDump (const juce::MidiMessage&);
     void handleParamSet (const juce::MidiMessage&);
     void handlePatchDump (const juce::MidiMessage&);
@@ -300,6 +308,8 @@ private:
     std::vector<CabName> cabs;
     int factoryCabs = 100, userCabs = 512;
     int midiChannel = 0;
+    bool tunerOn = false;
+    int tunerPitch[3] = { 0, 0, 63 };
     int cpuLoad = 23;
     int configValue = 0;
     int looperState[2] = { 0, 0 };

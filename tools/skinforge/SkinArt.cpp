@@ -524,6 +524,34 @@ juce::Image missingImage()
 }
 } // namespace
 
+static juce::Image tunerBackground (int w, int h)
+{
+    // The dimmed window with the tuner's box, title bar and a quiet cent scale.
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    g.fillAll (juce::Colour (0xA0000000));
+
+    const juce::Rectangle<float> box (141.0f, 115.0f, 744.0f, 240.0f);
+    g.setColour (Palette::panel);
+    g.fillRoundedRectangle (box, 6.0f);
+    g.setColour (Palette::edge);
+    g.drawRoundedRectangle (box.reduced (0.5f), 6.0f, 1.0f);
+    g.setColour (Palette::raised);
+    g.fillRoundedRectangle ({ 143.0f, 117.0f, 738.0f, 26.0f }, 4.0f);
+
+    // Every tenth cent step on either side of the centre box (534..544).
+    g.setColour (Palette::raisedHigh);
+    for (int step = -50; step <= 50; step += 10)
+    {
+        const float x = step < 0 ? 534.0f + (float) step * 6.0f + 2.0f
+                      : step > 0 ? 544.0f + (float) step * 2.0f + (float) (step - 1) * 4.0f + 2.0f
+                                 : 539.0f;
+        g.fillRect (x - 0.5f, step == 0 ? 212.0f : 220.0f, 1.0f, step == 0 ? 8.0f : 6.0f);
+    }
+    g.fillRect (230.0f, 250.0f, 618.0f, 1.0f);
+    return image;
+}
+
 std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, juce::Typeface::Ptr sansBold)
 {
     std::map<juce::String, juce::Image> images;
@@ -578,6 +606,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["tab-down.png"] = pageTab (true);
     images["editor-bg.png"] = editorBackground (960, 520);
     addEffectPageArt (images);
+    images["bg-tuner-fullscreen.png"] = tunerBackground (1024, 646);
 
     images["missing_image_release.png"] = missingImage();
     return images;
