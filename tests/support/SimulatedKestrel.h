@@ -236,6 +236,9 @@ private:
     // Handlers, one per function code.
     void handleWhoAmI (const juce::MidiMessage&);
     void handleControlChange (const juce::MidiMessage&);
+    // Collects a cab upload; at its end a whole one gives its user or
+    // scratchpad slot the uploaded name (SimulatedKestrelCabUpload.cpp).
+    void storeCabUpload (const juce::MidiMessage&);
     void handleParamDump (const juce::MidiMessage&);
     void handleParamSet (const juce::MidiMessage&);
     void handlePatchDump (const juce::MidiMessage&);
@@ -308,6 +311,7 @@ private:
     std::vector<CabName> cabs;
     int factoryCabs = 100, userCabs = 512;
     int midiChannel = 0;
+    juce::MemoryBlock cabUpload;
     bool tunerOn = false;
     int tunerPitch[3] = { 0, 0, 63 };
     int cpuLoad = 23;

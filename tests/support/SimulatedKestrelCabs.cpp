@@ -117,9 +117,10 @@ void SimulatedKestrel::handleDeleteCab (const juce::MidiMessage& message)
     replyStatus (resultOk);
 }
 
-void SimulatedKestrel::handleCabIrMessage (const juce::MidiMessage&)
+void SimulatedKestrel::handleCabIrMessage (const juce::MidiMessage& message)
 {
-    // A cab being imported: each message is acknowledged; the data is not kept.
+    // A cab being imported: each message is acknowledged; a whole one names its slot.
+    storeCabUpload (message);
     replyStatus (resultOk);
 }
 
