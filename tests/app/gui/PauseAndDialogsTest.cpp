@@ -5,6 +5,7 @@
 #include "app/MainAppWindow.h"
 #include "app/PausedCommContent.h"
 #include "app/TunerContent.h"
+#include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/LanguageStore.h"
@@ -87,11 +88,13 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
                                               juce::Time::getCurrentTime(), 1, false));
         pumpMessagesFor (50);
         EXPECT_TRUE (window.isCommunicationPaused());
-        unit.clearReceived();
         EXPECT_TRUE (overlay->keyPressed (juce::KeyPress (juce::KeyPress::spaceKey)));
         EXPECT_TRUE (pumpMessagesUntil ([&] { return ! window.isCommunicationPaused(); }));
         EXPECT_FALSE (overlay->isVisible());
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! link->isHeld() && unit.getReceived().size() > 0; }));
+        auto& resync = PresetManager::getInstance()->getRequest (resyncPreset);
+        EXPECT_NE (resync.getResult(), ZolStateMachine::resultIdle);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return resync.getResult() == ZolStateMachine::resultCompleted; }));
+        EXPECT_FALSE (link->isHeld());
     }
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
