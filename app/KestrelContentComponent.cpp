@@ -2,9 +2,8 @@
 
 #include "app/DialogCommands.h"
 #include "app/KestrelEditApplication.h"
-#include "app/PausedCommContent.h"
-#include "app/TunerContent.h"
 #include "app/MainAppWindow.h"
+#include "app/TunerContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/LanguageStore.h"
 #include "skin/SkinAttributes.h"
