@@ -8,6 +8,7 @@
 
 #include <array>
 
+class ControlUnitContent;
 class MainAppWindow;
 class SkinManager;
 class ZOLProgressBar;
@@ -67,6 +68,9 @@ public:
     {
         return dynamic_cast<PaneType*> (getPane (pane));
     }
+
+    // The front panel across the top; null until createPanes has built it.
+    ControlUnitContent* getFrontPanel() const;
 
     void setEffectEditor (std::unique_ptr<juce::Component> editor) { setPane (ContentPane::effectEditor, std::move (editor), true); }
     juce::Component* getEffectEditor() const { return getPane (ContentPane::effectEditor); }

@@ -1,5 +1,6 @@
 #include "app/KestrelContentComponent.h"
 
+#include "app/ControlUnitContent.h"
 #include "app/EffectEditorContent.h"
 #include "app/PreferencesDialogContent.h"
 #include "device/engines/PresetManager.h"
@@ -14,6 +15,8 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
 {
     switch (pane)
     {
+        case ContentPane::frontPanel:
+            return std::make_unique<ControlUnitContent> (owner, skin, PresetManager::getInstance());
         case ContentPane::effectEditor:
             return std::make_unique<EffectEditorContent> (skin, PresetManager::getInstance(),
                                                           KestrelEffectManager::getInstance(),
@@ -24,4 +27,9 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
         default:
             return nullptr;
     }
+}
+
+ControlUnitContent* KestrelContentComponent::getFrontPanel() const
+{
+    return getPaneAs<ControlUnitContent> (ContentPane::frontPanel);
 }

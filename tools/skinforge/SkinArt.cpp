@@ -579,6 +579,8 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["editor-bg.png"] = editorBackground (960, 520);
     addEffectPageArt (images);
 
+    drawFrontPanel (images, sans, sansBold);
+
     images["missing_image_release.png"] = missingImage();
     return images;
 }
