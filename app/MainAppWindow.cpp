@@ -293,6 +293,9 @@ void MainAppWindow::setCommunicationPaused (bool shouldPause)
 
     linkTicker->setPaused (shouldPause);
     commandManager->commandStatusChanged();
+
+    if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
+        panel->setControlsEnabled (! shouldPause && linkTicker->isLinkUp());
 }
 
 void MainAppWindow::forgetPorts()

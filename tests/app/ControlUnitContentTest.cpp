@@ -79,6 +79,23 @@ TEST (ControlUnitContent, TwoTapsSetTheTempoFromTheirIntervalWithinTheFieldsRang
     EXPECT_EQ (tempo.value, ControlUnitContent::maxTempo);
 }
 
+TEST (ControlUnitContent, AnExportWithoutOneWholePresetWritesNothingAndSaysSo)
+{
+    PresetManager presets (nullptr, {}, nullptr);
+    ControlUnitContent panel (nullptr, nullptr, &presets);
+    ScriptedInteraction interaction;
+    RecordingNotifier notices;
+
+    // Nothing was read from the unit: no chooser, no snapshot, a warning each.
+    panel.exportSysex (false);
+    panel.exportSysex (true);
+    panel.saveSnapshot();
+    EXPECT_TRUE (interaction.fileRequests.empty());
+    ASSERT_EQ (notices.count(), 3);
+    EXPECT_EQ (notices.get (0).icon, Notice::Icon::warning);
+    EXPECT_EQ (SnapshotList::getInstance()->size(), 0);
+}
+
 //==============================================================================
 // The panel built from the program's skin, against the simulated unit.
 class FrontPanelOnTheUnit : public ::testing::Test

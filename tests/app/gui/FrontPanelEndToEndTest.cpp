@@ -152,6 +152,23 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
     saveScreenshot (*window, "end-to-end-exported");
 
+    // Importing that file cut short from the panel's import button: refused
+    // with a message before anything reaches the unit.
+    auto cut = scratch.folder.getChildFile ("cut.syx");
+    ASSERT_TRUE (cut.replaceWithData (data.getData(), data.getSize() - 40));
+    interaction.answerWithFile (cut);
+    unit.clearReceived();
+    panel->getButtonNamed ("importButton")->triggerClick();
+    ASSERT_TRUE (runUntil ([&] { return notices.count() > 0; }));
+    EXPECT_EQ (interaction.fileRequests.back().patterns, "*.syx");
+    EXPECT_EQ (notices.get (0).icon, Notice::Icon::warning);
+    runUntil ([] { return false; }, 200);
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
+
+    // The tempo source menu's "Use Global Tempo" reaches the unit's controllers block.
+    ASSERT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1121));
+    EXPECT_TRUE (runUntil ([&] { juce::uint16 v = 0; return unit.getParam (141, 33, v) && v == 1; }));
+
     // Closing says "Editor Disconnect" to the unit first.
     window->closeButtonPressed();
     ASSERT_TRUE (runUntil ([&] { return ! window->isClosing(); }));
