@@ -262,5 +262,7 @@ TEST_F (FrontPanelOnTheUnit, SnapshotsOfTheSameSecondGetNumberedNamesAndAreListe
     // Within one second the second name carries "(1)"; across a second boundary it is just later.
     if (juce::File (newest).getFileNameWithoutExtension().dropLastCharacters (3)
         == juce::File (oldest).getFileNameWithoutExtension())
+    {
         EXPECT_TRUE (newest.endsWith ("(1).syx")) << newest;
+    }
 }
