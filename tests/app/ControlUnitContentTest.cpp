@@ -19,6 +19,15 @@ namespace
 {
 using Action = ControlUnitContent::CodeAction;
 
+juce::MouseEvent rightClickOn (juce::Component& c)
+{
+    auto now = juce::Time::getCurrentTime();
+    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {},
+                             juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier),
+                             juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, {}, now, 1,
+                             false);
+}
+
 bool isEvenDisablingCode (int code)
 {
     return ControlUnitContent::actionForCode (code) == Action::disable;
@@ -265,4 +274,12 @@ TEST_F (FrontPanelOnTheUnit, SnapshotsOfTheSameSecondGetNumberedNamesAndAreListe
     {
         EXPECT_TRUE (newest.endsWith ("(1).syx")) << newest;
     }
+}
+
+TEST_F (FrontPanelOnTheUnit, ARightClickOnAnySceneButtonOpensTheSceneMenu)
+{
+    panel->mouseDown (rightClickOn (*panel->getSceneButton (5)));
+    ASSERT_EQ (interaction.menus.size(), 1u);
+    EXPECT_TRUE (interaction.menus[0].itemTexts.contains ("Copy Current Scene"));
+    EXPECT_TRUE (interaction.menus[0].itemTexts.contains ("Swap current scene with Scene 8"));
 }
