@@ -68,7 +68,8 @@ juce::MemoryBlock ControlUnitContent::takeExportData (bool& usable) const
 {
     juce::MemoryBlock data;
 
-    if (presetManager != nullptr)
+    // (Copying an empty block would hand memcpy a null pointer.)
+    if (presetManager != nullptr && ! presetManager->getPatchDumpBuffer().isEmpty())
         data = presetManager->getPatchDumpBuffer();
 
     // Only a whole preset (or a whole Preset-Cab bundle) is written: a read
