@@ -9,6 +9,7 @@
 #include <array>
 
 class DialogCommands;
+class ControlUnitContent;
 class MainAppWindow;
 class SkinManager;
 class ZOLProgressBar;
@@ -73,6 +74,8 @@ public:
     void showPauseOverlay (bool paused);
     // The main window's timer tick for the dialogs that follow the unit.
     void tickDialogs();
+    // The front panel across the top; null until createPanes has built it.
+    ControlUnitContent* getFrontPanel() const;
 
     void setEffectEditor (std::unique_ptr<juce::Component> editor) { setPane (ContentPane::effectEditor, std::move (editor), true); }
     juce::Component* getEffectEditor() const { return getPane (ContentPane::effectEditor); }

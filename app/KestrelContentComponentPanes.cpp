@@ -1,6 +1,7 @@
 #include "app/KestrelContentComponent.h"
 
 #include "app/CabEasySetupDlg.h"
+#include "app/ControlUnitContent.h"
 #include "app/EffectEditorContent.h"
 #include "app/PausedCommContent.h"
 #include "app/PreferencesDialogContent.h"
@@ -19,6 +20,8 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
 {
     switch (pane)
     {
+        case ContentPane::frontPanel:
+            return std::make_unique<ControlUnitContent> (owner, skin, PresetManager::getInstance());
         case ContentPane::effectEditor:
             return std::make_unique<EffectEditorContent> (skin, PresetManager::getInstance(),
                                                           KestrelEffectManager::getInstance(),
@@ -39,4 +42,9 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
         default:
             return nullptr;
     }
+}
+
+ControlUnitContent* KestrelContentComponent::getFrontPanel() const
+{
+    return getPaneAs<ControlUnitContent> (ContentPane::frontPanel);
 }

@@ -1,5 +1,6 @@
 #include "app/MainAppWindow.h"
 
+#include "app/ControlUnitContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
@@ -243,7 +244,16 @@ void MainAppWindow::tick()
                 presetManager->getRequest (queryDeviceVersion).start();
 
         commandManager->commandStatusChanged();
+
+        if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
+            panel->showLinkState (report.linkUp);
     }
+
+    if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
+        if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+            panel->showActivity (report.inputActivity, report.outputActivity,
+                                 report.tempoChanged && ! linkTicker->isPaused(),
+                                 report.linkUp && presetManager->isPresetModified());
 
     if (closing)
     {
@@ -299,6 +309,9 @@ void MainAppWindow::setCommunicationPaused (bool shouldPause)
             presetManager->requestResyncPreset();
 
     commandManager->commandStatusChanged();
+
+    if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
+        panel->setControlsEnabled (! shouldPause && linkTicker->isLinkUp());
 }
 
 void MainAppWindow::forgetPorts()

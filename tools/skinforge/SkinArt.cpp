@@ -608,6 +608,8 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     addEffectPageArt (images);
     images["bg-tuner-fullscreen.png"] = tunerBackground (1024, 646);
 
+    drawFrontPanel (images, sans, sansBold);
+
     images["missing_image_release.png"] = missingImage();
     return images;
 }

@@ -2,6 +2,7 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+#include <functional>
 #include <map>
 
 // The pictures of the program's own skin, drawn in code: a dark, calm studio
@@ -24,4 +25,7 @@ const juce::Colour alarm (0xffc0504d);
 // Every image by its archive file name. The typefaces draw the few words the
 // pictures carry (the logo, the X/Y switch, the dialog icons).
 std::map<juce::String, juce::Image> drawAll (juce::Typeface::Ptr sans, juce::Typeface::Ptr sansBold);
+
+// The front panel strip's pictures, added to the map.
+void drawFrontPanel (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr sans, juce::Typeface::Ptr bold);
 } // namespace SkinArt
