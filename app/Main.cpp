@@ -1,3 +1,0 @@
-#include "app/KestrelEditApplication.h"
-
-START_JUCE_APPLICATION (KestrelEditApplication)

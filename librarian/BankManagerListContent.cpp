@@ -1,0 +1,704 @@
+#include "librarian/BankManagerListContent.h"
+
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/ModelRules.h"
+#include "model/UserNotifier.h"
+#include "skin/UserInteraction.h"
+#include "skin/ZolScrollableListCtrl.h"
+
+namespace
+{
+constexpr int margin = 16;
+constexpr int rowHeight = 26;
+constexpr int presetNamesEnd = 17;
+constexpr int cabNamesEnd = 19;
+constexpr int cab1Block = 108;
+constexpr int cab2Block = 109;
+// The bank number that asks for the names of every preset at once.
+constexpr juce::uint8 allPresets = 0x7F;
+} // namespace
+
+BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, const SkinManager* skin)
+    : frame (LibrarianStyle::readFrame (skin, "BankManagerList", { 0, 0, 1024, 647 }))
+    , owner (ownerWindow)
+    , unitList (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
+    , diskList (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
+{
+    setWantsKeyboardFocus (true);
+
+    for (auto* label : { &titleLabel, &unitLabel, &diskLabel, &statusLabel })
+    {
+        LibrarianStyle::styleLabel (*label, label == &titleLabel);
+        addAndMakeVisible (*label);
+    }
+    diskLabel.setText ("Files on disk", juce::dontSendNotification);
+
+    for (auto* button : { &refreshButton, &exportButton, &importButton, &cabSetupButton, &addFilesButton,
+                          &browseButton, &clearButton, &sendButton, &closeButton })
+    {
+        LibrarianStyle::styleButton (*button);
+        addAndMakeVisible (*button);
+    }
+
+    refreshButton.onClick = [this]
+    {
+        if (auto* manager = getPresetManager())
+            cabMode ? manager->requestCabNames (false, true, false) : manager->requestPresetNames (allPresets);
+    };
+    exportButton.onClick = [this]
+    {
+        if (onExportToFiles)
+            onExportToFiles (getSelectedUnitSlots());
+    };
+    importButton.onClick = [this]
+    {
+        auto slots = getSelectedUnitSlots();
+        if (onImportFromFiles)
+            onImportFromFiles (slots.isEmpty() ? 0 : slots.getFirst());
+    };
+    cabSetupButton.onClick = [this]
+    {
+        if (! onCabSetup)
+        {
+            UserNotifier::inform ("The cab easy-setup dialog is not available in this version.");
+            return;
+        }
+
+        // What the user confirms is kept for the next time; pointing the cab
+        // locations at the scratchpads belongs to the dialog's owner.
+        onCabSetup (makeCabSetup(), [] (const LibrarianCabSetup&) {});
+    };
+    addFilesButton.onClick = [this] { chooseFiles(); };
+    browseButton.onClick = [this]
+    {
+        if (onBrowseFolder)
+            onBrowseFolder();
+    };
+    clearButton.onClick = [this] { clearDiskEntries(); };
+    sendButton.onClick = [this] { sendSelection(); };
+    closeButton.onClick = [this] { requestClose(); };
+
+    for (auto* list : { unitList.get(), diskList.get() })
+    {
+        LibrarianStyle::styleList (*list, true);
+        list->addChangeListener (this);
+        addAndMakeVisible (*list);
+    }
+
+    setBounds (frame.bounds);
+    rememberUnscaledBounds (frame.bounds);
+}
+
+BankManagerListContent::~BankManagerListContent()
+{
+    stopTimer();
+    setPresetManager (nullptr);
+
+    if (sending)
+        setHolds (false);
+}
+
+void BankManagerListContent::setPresetManager (PresetManager* manager)
+{
+    if (listeningTo != nullptr)
+        listeningTo->removeChangeListener (this);
+
+    presets = manager;
+    listeningTo = manager;
+
+    if (listeningTo != nullptr)
+        listeningTo->addChangeListener (this);
+}
+
+PresetManager* BankManagerListContent::getPresetManager() const
+{
+    return presets != nullptr ? presets : PresetManager::getInstanceWithoutCreating();
+}
+
+void BankManagerListContent::open (bool cabs)
+{
+    if (listeningTo == nullptr && presets == nullptr)
+        if (auto* manager = PresetManager::getInstanceWithoutCreating())
+        {
+            listeningTo = manager;
+            manager->addChangeListener (this);
+        }
+
+    if (! sending)
+    {
+        if (cabMode != cabs)
+            clearDiskEntries();
+        cabMode = cabs;
+    }
+
+    titleLabel.setText (cabMode ? "Brak-Manage Cabs" : "Brak-Manage Presets", juce::dontSendNotification);
+    unitLabel.setText (cabMode ? "User cabs on the Kestrel" : "Presets on the Kestrel", juce::dontSendNotification);
+    sendButton.setButtonText (cabMode ? "<< Send Cabs to Kestrel" : "<< Send Presets to Kestrel");
+    exportButton.setVisible (! cabMode);
+    importButton.setVisible (! cabMode);
+    cabSetupButton.setVisible (cabMode);
+    refreshUnitList();
+
+    if (auto* manager = getPresetManager())
+    {
+        // The name lists are made once the unit's preset and cab counts are known.
+        bool factory = false, user = false, scratchpad = false;
+        manager->areCabTablesFilled (factory, user, scratchpad);
+        const int presetCount = getPresetCount (manager->getFirmware());
+
+        if (cabMode && ! user)
+            manager->resetCabLists();
+        if (! cabMode && manager->getNumPresetNames() != juce::jmax (0, presetCount))
+            manager->resetPresetList();
+
+        if (cabMode)
+            manager->requestCabNames (false, true, false);
+        else if (! manager->arePresetNamesLoaded (0, juce::jmax (1, presetCount)))
+            manager->requestPresetNames (allPresets);
+
+        refreshUnitList();
+    }
+
+    setVisible (true);
+    toFront (true);
+    resized();
+    postChangeCode (codeOpened);
+}
+
+//==============================================================================
+juce::String BankManagerListContent::slotText (int slot) const
+{
+    auto* manager = getPresetManager();
+    const int offset = manager != nullptr ? manager->getDisplayOffset() : 0;
+    return juce::String (slot + offset).paddedLeft ('0', 3);
+}
+
+void BankManagerListContent::refreshUnitList()
+{
+    unitRecords.clear();
+    unitSlots.clear();
+    auto* manager = getPresetManager();
+
+    if (manager != nullptr)
+    {
+        if (cabMode)
+        {
+            juce::StringArray names;
+            juce::Array<juce::uint16> slots;
+            manager->getCabNames (true, names, slots);
+
+            for (int i = 0; i < names.size(); ++i)
+                unitSlots.add (slots[i]);
+
+            unitRecords.resize ((size_t) names.size());
+            for (int i = 0; i < names.size(); ++i)
+            {
+                unitRecords[(size_t) i].number = "U" + juce::String (slots[i] + 1).paddedLeft ('0', 3);
+                unitRecords[(size_t) i].name = names[i];
+            }
+        }
+        else
+        {
+            const int count = juce::jmax (0, getPresetCount (manager->getFirmware()));
+            unitRecords.resize ((size_t) count);
+
+            for (int slot = 0; slot < count; ++slot)
+            {
+                juce::String name;
+                manager->getPresetName (slot, name);
+                unitRecords[(size_t) slot].number = slotText (slot);
+                unitRecords[(size_t) slot].name = name;
+                unitSlots.add (slot);
+            }
+        }
+    }
+
+    juce::Array<ScrollableListItem*> records;
+    for (size_t i = 0; i < unitRecords.size(); ++i)
+    {
+        unitRecords[i].itemId = (int) i + 1;
+        unitRecords[i].dragEnabled = false;
+        unitRecords[i].acceptsFiles = false;
+        records.add (&unitRecords[i]);
+    }
+
+    unitList->setItems (records);
+
+    if (manager == nullptr || unitRecords.empty())
+        statusLabel.setText (notConnectedText, juce::dontSendNotification);
+}
+
+juce::String BankManagerListContent::getUnitEntryText (int index) const
+{
+    if (! juce::isPositiveAndBelow (index, (int) unitRecords.size()))
+        return {};
+
+    return unitRecords[(size_t) index].number + " " + unitRecords[(size_t) index].name;
+}
+
+//==============================================================================
+void BankManagerListContent::addFiles (const juce::Array<juce::File>& files)
+{
+    for (auto& file : files)
+        for (auto& entry : LibrarianDiskEntry::read (file))
+            diskEntries.push_back (std::move (entry));
+
+    refreshDiskList();
+}
+
+void BankManagerListContent::clearDiskEntries()
+{
+    if (sending)
+        return;
+
+    diskEntries.clear();
+    refreshDiskList();
+}
+
+void BankManagerListContent::refreshDiskList()
+{
+    diskRecords.clear();
+    diskRecords.resize (diskEntries.size());
+    juce::Array<ScrollableListItem*> records;
+
+    for (size_t i = 0; i < diskEntries.size(); ++i)
+    {
+        auto& entry = diskEntries[i];
+        auto& record = diskRecords[i];
+        const bool usable = cabMode ? entry.isCab() : entry.isPreset();
+        record.number = juce::String ((int) i + 1);
+        record.name = entry.name;
+        record.tooltip = entry.describe();
+        record.italic = ! usable;
+        record.itemId = (int) i + 1;
+        record.dragEnabled = false;
+        records.add (&record);
+    }
+
+    diskList->setItems (records);
+}
+
+void BankManagerListContent::chooseFiles()
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::openMultiple;
+    request.title = cabMode ? "Cab files" : "Preset files";
+    request.patterns = "*.syx";
+    juce::Component::SafePointer<BankManagerListContent> self (this);
+    UserInteraction::chooseFiles (request,
+                                  [self] (juce::Array<juce::File> files)
+                                  {
+                                      if (self != nullptr)
+                                          self->addFiles (files);
+                                  });
+}
+
+bool BankManagerListContent::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    for (auto& name : files)
+        if (name.endsWithIgnoreCase (".syx"))
+            return true;
+
+    return false;
+}
+
+void BankManagerListContent::filesDropped (const juce::StringArray& files, int, int)
+{
+    juce::Array<juce::File> chosen;
+    for (auto& name : files)
+        if (name.endsWithIgnoreCase (".syx"))
+            chosen.add (juce::File (name));
+
+    addFiles (chosen);
+}
+
+//==============================================================================
+void BankManagerListContent::selectDiskEntries (const juce::Array<int>& indexes)
+{
+    for (int i = 0; i < diskList->getNumCells(); ++i)
+        diskList->selectCell (i, indexes.contains (i), false, false);
+}
+
+void BankManagerListContent::selectUnitEntry (int index)
+{
+    if (juce::isPositiveAndBelow (index, unitList->getNumCells()))
+        unitList->selectCell (index, true, true, false);
+}
+
+juce::Array<int> BankManagerListContent::getSelectedDiskEntries() const
+{
+    juce::Array<int> indexes;
+    juce::Array<ScrollableListCell*> cells;
+    diskList->getSelectedCells (cells);
+
+    for (auto* cell : cells)
+        indexes.add (diskList->getCellIndex (cell));
+
+    indexes.sort();
+    return indexes;
+}
+
+juce::Array<int> BankManagerListContent::getSelectedUnitSlots() const
+{
+    juce::Array<int> slots;
+    juce::Array<ScrollableListCell*> cells;
+    unitList->getSelectedCells (cells);
+
+    for (auto* cell : cells)
+    {
+        auto index = unitList->getCellIndex (cell);
+        if (juce::isPositiveAndBelow (index, unitSlots.size()))
+            slots.add (unitSlots[index]);
+    }
+
+    slots.sort();
+    return slots;
+}
+
+void BankManagerListContent::sendSelection()
+{
+    auto entries = getSelectedDiskEntries();
+    auto slots = getSelectedUnitSlots();
+
+    if (entries.isEmpty() || slots.isEmpty())
+    {
+        UserNotifier::inform (cabMode ? "Choose the cabs on disk and the first user cab slot to replace."
+                                      : "Choose the presets on disk and the first preset slot to replace.");
+        return;
+    }
+
+    const int firstSlot = slots.getFirst();
+    const int index = unitSlots.indexOf (firstSlot);
+    const int lastIndex = juce::jmin (index + entries.size(), unitSlots.size()) - 1;
+    juce::String question;
+    question << "Replace " << (lastIndex - index + 1) << (cabMode ? " cab(s)" : " preset(s)")
+             << " on the Kestrel, from " << getUnitEntryText (index) << " to " << getUnitEntryText (lastIndex)
+             << "?\nWhat those slots hold now is lost.";
+
+    juce::Component::SafePointer<BankManagerListContent> self (this);
+    UserNotifier::askOkCancel (question,
+                               [self, entries, firstSlot] (bool ok)
+                               {
+                                   if (self != nullptr && ok)
+                                       self->sendEntries (entries, firstSlot);
+                               });
+}
+
+bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, int firstSlot)
+{
+    if (sending)
+        return false;
+
+    auto* manager = getPresetManager();
+
+    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
+    {
+        UserNotifier::warn (notConnectedText);
+        return false;
+    }
+
+    // Every entry must be of the kind this side manages, before anything is sent.
+    for (auto i : diskIndexes)
+    {
+        if (! juce::isPositiveAndBelow (i, (int) diskEntries.size()))
+            return false;
+
+        auto& entry = diskEntries[(size_t) i];
+        if (cabMode ? ! entry.isCab() : ! entry.isPreset())
+        {
+            UserNotifier::warn ("Unable to send \"" + entry.name + "\".\nThe file " + entry.file.getFileName()
+                                + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
+                                + (cabMode ? "cab." : "preset.")
+                                + "\nNothing was sent to the Kestrel.");
+            return false;
+        }
+    }
+
+    int index = unitSlots.indexOf (firstSlot);
+    if (index < 0)
+        return false;
+
+    queue.clear();
+    for (auto i : diskIndexes)
+    {
+        if (index >= unitSlots.size())
+            break;
+        queue.push_back ({ unitSlots[index++], i });
+    }
+
+    sending = true;
+    sentCount = 0;
+    failure.clear();
+    setHolds (true);
+    startTimer (pollIntervalMs);
+
+    if (! startNext())
+    {
+        endSending ({});
+        return false;
+    }
+
+    return true;
+}
+
+bool BankManagerListContent::startNext()
+{
+    auto* manager = getPresetManager();
+
+    if (queue.empty() || manager == nullptr)
+        return false;
+
+    auto transfer = queue.front();
+    queue.pop_front();
+    auto& entry = diskEntries[(size_t) transfer.diskIndex];
+    bool started = false;
+
+    if (cabMode)
+    {
+        started = manager->requestImportUserCab ((juce::uint16) transfer.slot, entry.data);
+    }
+    else
+    {
+        auto name = entry.name.substring (0, 32);
+        started = manager->requestManagePreset (transfer.slot, &entry.data, &name);
+    }
+
+    if (! started)
+    {
+        failure = "The Kestrel refused \"" + entry.name + "\"";
+        return false;
+    }
+
+    statusLabel.setText ("Sending \"" + entry.name + "\" to " + slotText (transfer.slot) + "...",
+                         juce::dontSendNotification);
+    return true;
+}
+
+void BankManagerListContent::timerCallback()
+{
+    auto* manager = getPresetManager();
+
+    if (! sending || manager == nullptr)
+    {
+        stopTimer();
+        return;
+    }
+
+    auto& request = manager->getRequest (cabMode ? importUserCab : managePreset);
+
+    if (request.isRunning())
+        return;
+
+    if (request.getResult() != ZolStateMachine::resultCompleted)
+    {
+        failure = "The Kestrel did not answer";
+        endSending ({});
+        return;
+    }
+
+    ++sentCount;
+
+    if (closeWhenSent || queue.empty() || ! startNext())
+        endSending ({});
+}
+
+void BankManagerListContent::endSending (const juce::String&)
+{
+    stopTimer();
+    const int notSent = (int) queue.size() + (failure.isNotEmpty() ? 1 : 0);
+    queue.clear();
+    sending = false;
+    setHolds (false);
+
+    juce::String summary;
+    summary << "Sent to the Kestrel: " << sentCount;
+    if (notSent > 0)
+        summary << ", not sent: " << notSent;
+    statusLabel.setText (summary, juce::dontSendNotification);
+
+    if (failure.isNotEmpty())
+        UserNotifier::warn (failure + ".\n" + summary + ".");
+
+    if (auto* manager = getPresetManager())
+        cabMode ? manager->requestCabNames (false, true, false) : manager->requestPresetNames (allPresets);
+
+    refreshUnitList();
+
+    if (closeWhenSent)
+        close();
+}
+
+void BankManagerListContent::setHolds (bool hold)
+{
+    auto* manager = getPresetManager();
+    if (manager == nullptr)
+        return;
+
+    manager->setResyncHold (hold);
+    manager->setPresetChangeHold (hold);
+
+    // A preset change the unit reported meanwhile is caught up now.
+    if (! hold && manager->getDeferredPresetChanges() != 0)
+        manager->requestCurrentPresetNumber();
+}
+
+//==============================================================================
+LibrarianCabSetup BankManagerListContent::makeCabSetup() const
+{
+    LibrarianCabSetup setup;
+    auto* manager = getPresetManager();
+
+    if (manager == nullptr)
+        return setup;
+
+    setup.presetNumber = juce::jmax (0, (int) manager->getCurrentPresetNumber()) + manager->getDisplayOffset();
+    setup.presetName = manager->getCurrentPresetName().trimEnd();
+    const int blocks[] = { cab1Block, cab2Block };
+
+    for (int b = 0; b < 2; ++b)
+    {
+        int left = -1, right = -1;
+        if (! manager->getCabBlockCabs (blocks[b], left, right, false))
+            continue;
+
+        const int cabs[] = { left, right };
+        for (int side = 0; side < 2; ++side)
+        {
+            const auto location = (size_t) (b * 2 + side);
+            juce::String name, label;
+            setup.inUse[location] = cabs[side] >= 0;
+
+            if (cabs[side] >= 0 && manager->getCabLabel (cabs[side], name, label))
+                setup.cabLabels[location] = label + ": " + name;
+        }
+    }
+
+    return setup;
+}
+
+//==============================================================================
+void BankManagerListContent::requestClose()
+{
+    if (! sending)
+    {
+        close();
+        return;
+    }
+
+    juce::Component::SafePointer<BankManagerListContent> self (this);
+    UserNotifier::askOkCancel (closeWhileSendingText,
+                               [self] (bool ok)
+                               {
+                                   if (self == nullptr || ! ok)
+                                       return;
+
+                                   if (! self->sending)
+                                       self->close();
+                                   else
+                                       self->closeWhenSent = true;
+                               });
+}
+
+void BankManagerListContent::close()
+{
+    closeWhenSent = false;
+
+    if (! isVisible())
+        return;
+
+    setVisible (false);
+    postChangeCode (codeClosed);
+}
+
+bool BankManagerListContent::keyPressed (const juce::KeyPress& key)
+{
+    if (key == juce::KeyPress::escapeKey)
+    {
+        requestClose();
+        return true;
+    }
+
+    return false;
+}
+
+void BankManagerListContent::postChangeCode (int code)
+{
+    {
+        const juce::ScopedLock sl (codeLock);
+        changeCode = code;
+    }
+    sendChangeMessage();
+}
+
+int BankManagerListContent::getChangeCode() const
+{
+    const juce::ScopedLock sl (codeLock);
+    return changeCode;
+}
+
+void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source != listeningTo || listeningTo == nullptr || ! isVisible())
+        return;
+
+    const auto code = listeningTo->getStatus();
+
+    if ((code == presetNamesEnd && ! cabMode) || (code == cabNamesEnd && cabMode))
+        refreshUnitList();
+}
+
+//==============================================================================
+void BankManagerListContent::paint (juce::Graphics& g)
+{
+    g.fillAll (frame.background);
+    g.setColour (juce::Colour (LibrarianStyle::outline));
+    g.drawRect (getLocalBounds(), 1);
+}
+
+void BankManagerListContent::resized()
+{
+    auto area = getLocalBounds().reduced (margin);
+    auto top = area.removeFromTop (rowHeight + 6);
+    closeButton.setBounds (top.removeFromRight (90).withSizeKeepingCentre (90, rowHeight));
+    titleLabel.setBounds (top);
+    area.removeFromTop (8);
+
+    auto bottom = area.removeFromBottom (rowHeight);
+    statusLabel.setBounds (bottom);
+    area.removeFromBottom (8);
+
+    const int half = (area.getWidth() - 150) / 2;
+    auto unitSide = area.removeFromLeft (half);
+    auto middle = area.removeFromLeft (150).reduced (10, 0);
+    auto diskSide = area;
+
+    unitLabel.setBounds (unitSide.removeFromTop (rowHeight));
+    auto unitButtons = unitSide.removeFromBottom (rowHeight);
+    unitSide.removeFromBottom (8);
+    unitList->setBounds (unitSide);
+    refreshButton.setBounds (unitButtons.removeFromLeft (100));
+    unitButtons.removeFromLeft (8);
+    if (cabMode)
+    {
+        cabSetupButton.setBounds (unitButtons.removeFromLeft (120));
+    }
+    else
+    {
+        exportButton.setBounds (unitButtons.removeFromLeft (100));
+        unitButtons.removeFromLeft (8);
+        importButton.setBounds (unitButtons.removeFromLeft (100));
+    }
+
+    middle.removeFromTop (middle.getHeight() / 2 - rowHeight);
+    sendButton.setBounds (middle.removeFromTop (rowHeight * 2));
+
+    diskLabel.setBounds (diskSide.removeFromTop (rowHeight));
+    auto diskButtons = diskSide.removeFromBottom (rowHeight);
+    diskSide.removeFromBottom (8);
+    diskList->setBounds (diskSide);
+    addFilesButton.setBounds (diskButtons.removeFromLeft (110));
+    diskButtons.removeFromLeft (8);
+    browseButton.setBounds (diskButtons.removeFromLeft (130));
+    clearButton.setBounds (diskButtons.removeFromRight (80));
+}

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "librarian/LibrarianCabSetup.h"
+#include "librarian/LibrarianDiskEntry.h"
+#include "librarian/LibrarianStyle.h"
+#include "skin/ScrollableListItem.h"
+#include "skin/ZOLResizableComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class MainAppWindow;
+class PresetManager;
+class SkinManager;
+class ZolScrollableListCtrl;
+
+// The librarian ("Brak-Manage Presets", "Brak-Manage Cabs"): the unit's
+// presets (or user cabs) on the left, the presets (or cabs) of ".syx" files
+// from disk on the right. Entries chosen on the right are sent to the slots
+// chosen on the left, one after another: a preset with "Manage Preset"
+// (recall the slot, paste, name, save), a cab with "Import User Cab". While it
+// sends, the preset manager's resync and preset-change holds are set, so the
+// unit's own preset reports do not reload the editor; they are released, and
+// a held-back preset change caught up, when the sending ends.
+//
+// Change codes: 1 opened, 2 closed. Other panes may ask for the raw preset
+// dialog and the disk browser through the hooks the owner sets.
+class BankManagerListContent : public juce::Component,
+                               public ZOLResizableComponent,
+                               public juce::ChangeBroadcaster,
+                               public juce::ChangeListener,
+                               public juce::FileDragAndDropTarget,
+                               private juce::Timer
+{
+public:
+    enum ChangeCode
+    {
+        codeOpened = 1,
+        codeClosed = 2
+    };
+
+    static constexpr const char* notConnectedText = "The Kestrel is not connected.";
+    static constexpr const char* closeWhileSendingText =
+        "Presets are being sent to the Kestrel.\nStop after the current one and close Brak-Manage?";
+    static constexpr int pollIntervalMs = 50;
+
+    BankManagerListContent (MainAppWindow* owner, const SkinManager* skin);
+    ~BankManagerListContent() override;
+
+    // The unit the librarian works with; by default the process's preset manager.
+    void setPresetManager (PresetManager* manager);
+
+    // Shows the librarian for presets or for cabs and reads the unit's names.
+    void open (bool cabs);
+    bool isCabMode() const { return cabMode; }
+
+    // Closes at once when nothing is being sent; otherwise asks first.
+    void requestClose();
+
+    //==========================================================================
+    // The disk side.
+
+    // Reads and classifies the files and lists what they hold.
+    void addFiles (const juce::Array<juce::File>& files);
+    void clearDiskEntries();
+    int getNumDiskEntries() const { return (int) diskEntries.size(); }
+    const LibrarianDiskEntry& getDiskEntry (int index) const { return diskEntries[(size_t) index]; }
+
+    //==========================================================================
+    // The unit side.
+
+    int getNumUnitEntries() const { return (int) unitRecords.size(); }
+    juce::String getUnitEntryText (int index) const;
+    void refreshUnitList();
+
+    //==========================================================================
+    // Selection (as the user makes it in the lists) and sending.
+
+    void selectDiskEntries (const juce::Array<int>& indexes);
+    void selectUnitEntry (int index);
+    juce::Array<int> getSelectedDiskEntries() const;
+    juce::Array<int> getSelectedUnitSlots() const;
+
+    // Sends the chosen disk entries to the chosen slot and the ones after it,
+    // after the user has agreed to replace them. Entries of the wrong kind are
+    // refused with a message before anything is sent.
+    void sendSelection();
+    // Sends without asking; false (with a message) when nothing can start.
+    bool sendEntries (const juce::Array<int>& diskIndexes, int firstSlot);
+    bool isSending() const { return sending; }
+    juce::String getStatusText() const { return statusLabel.getText(); }
+
+    //==========================================================================
+    // Hooks the owner sets.
+
+    // Opens the raw preset dialog: export of the given slots, or import into
+    // slots from the given one on.
+    std::function<void (const juce::Array<int>& slots)> onExportToFiles;
+    std::function<void (int firstSlot)> onImportFromFiles;
+    // Opens the disk browser, whose chosen files come back through addFiles.
+    std::function<void()> onBrowseFolder;
+    // The cab easy-setup dialog; see LibrarianCabSetup.
+    CabSetupHook onCabSetup;
+
+    // Fills the setup record from the current preset's cab blocks.
+    LibrarianCabSetup makeCabSetup() const;
+
+    int getChangeCode() const;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
+
+    // ChangeListener: the preset manager's event codes and the lists.
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+    // FileDragAndDropTarget: ".syx" files dropped on the librarian.
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+
+private:
+    struct Transfer
+    {
+        int slot = 0;
+        int diskIndex = 0;
+    };
+
+    void timerCallback() override;
+    bool startNext();
+    void endSending (const juce::String& summary);
+    void close();
+    void postChangeCode (int code);
+    void refreshDiskList();
+    void chooseFiles();
+    void setHolds (bool hold);
+    PresetManager* getPresetManager() const;
+    juce::String slotText (int slot) const;
+
+    LibrarianStyle::Frame frame;
+    MainAppWindow* owner;
+    PresetManager* presets = nullptr;
+    PresetManager* listeningTo = nullptr;
+    bool cabMode = false;
+
+    std::vector<LibrarianDiskEntry> diskEntries;
+    std::vector<ScrollableListItem> diskRecords, unitRecords;
+    juce::Array<int> unitSlots;
+
+    std::deque<Transfer> queue;
+    bool sending = false;
+    bool closeWhenSent = false;
+    int sentCount = 0;
+    juce::String failure;
+
+    juce::CriticalSection codeLock;
+    int changeCode = 0;
+
+    juce::Label titleLabel, unitLabel, diskLabel, statusLabel;
+    std::unique_ptr<ZolScrollableListCtrl> unitList, diskList;
+    juce::TextButton refreshButton{ "Refresh" }, exportButton{ "Export..." }, importButton{ "Import..." },
+        cabSetupButton{ "Easy Setup..." }, addFilesButton{ "Add Files..." }, browseButton{ "Browse Folder..." },
+        clearButton{ "Clear" }, sendButton{ "<< Send to Kestrel" }, closeButton{ "Close" };
+
+    JUCE_DECLARE_NON_COPYABLE (BankManagerListContent)
+};

@@ -1,0 +1,27 @@
+#include "librarian/BrakChangeWindow.h"
+
+BrakChangeWindow::BrakChangeWindow (const SkinManager* skin, ControlManager*, GlobalConfiguration*, ImageDepot*)
+    : juce::DocumentWindow ("Brak-Change", juce::Colour (LibrarianStyle::panel), juce::DocumentWindow::closeButton)
+{
+    auto content = std::make_unique<BrakChangeDlg> (skin);
+    browser = content.get();
+    setUsingNativeTitleBar (false);
+    setContentOwned (content.release(), true);
+    setResizable (false, false);
+}
+
+BrakChangeWindow::~BrakChangeWindow() = default;
+
+void BrakChangeWindow::open()
+{
+    if (! isOnDesktop())
+        centreWithSize (getWidth(), getHeight());
+
+    setVisible (true);
+    toFront (true);
+}
+
+void BrakChangeWindow::closeButtonPressed()
+{
+    setVisible (false);
+}

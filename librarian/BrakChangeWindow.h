@@ -1,0 +1,31 @@
+#pragma once
+
+#include "librarian/BrakChangeDlg.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class ControlManager;
+class GlobalConfiguration;
+class ImageDepot;
+class SkinManager;
+
+// The preset exchange's own window ("Brak-Change"): the exchange browser in a
+// window beside the main one. Its close button hides it; opening it again
+// keeps the last search.
+class BrakChangeWindow : public juce::DocumentWindow
+{
+public:
+    BrakChangeWindow (const SkinManager* skin, ControlManager* controls, GlobalConfiguration* configuration,
+                      ImageDepot* images);
+    ~BrakChangeWindow() override;
+
+    void open();
+    void closeButtonPressed() override;
+
+    BrakChangeDlg& getBrowser() { return *browser; }
+
+private:
+    BrakChangeDlg* browser;
+
+    JUCE_DECLARE_NON_COPYABLE (BrakChangeWindow)
+};

@@ -1,0 +1,244 @@
+#include "librarian/BrowserChooserDlg.h"
+
+#include "model/GlobalConfiguration.h"
+#include "skin/UserInteraction.h"
+#include "skin/ZolScrollableListCtrl.h"
+
+namespace
+{
+constexpr int margin = 16;
+constexpr int rowHeight = 26;
+} // namespace
+
+BrowserChooserDlg::BrowserChooserDlg (MainAppWindow* ownerWindow, GlobalConfiguration* config, const SkinManager* skin)
+    : frame (LibrarianStyle::readFrame (skin, "BrowserDialog", { 232, 80, 560, 480 }))
+    , owner (ownerWindow)
+    , configuration (config)
+    , list (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
+{
+    setWantsKeyboardFocus (true);
+
+    for (auto* label : { &titleLabel, &folderLabel, &statusLabel })
+    {
+        LibrarianStyle::styleLabel (*label, label == &titleLabel);
+        addAndMakeVisible (*label);
+    }
+    titleLabel.setText ("Browse for Preset and Cab Files", juce::dontSendNotification);
+
+    for (auto* button : { &folderButton, &addButton, &cancelButton })
+    {
+        LibrarianStyle::styleButton (*button);
+        addAndMakeVisible (*button);
+    }
+
+    subfoldersToggle.setColour (juce::ToggleButton::textColourId, juce::Colour (LibrarianStyle::quietText));
+    subfoldersToggle.setColour (juce::ToggleButton::tickColourId, juce::Colour (LibrarianStyle::accent));
+    subfoldersToggle.setToggleState (true, juce::dontSendNotification);
+    subfoldersToggle.onClick = [this] { scan (folder, subfoldersToggle.getToggleState()); };
+    addAndMakeVisible (subfoldersToggle);
+
+    folderButton.onClick = [this] { chooseFolder(); };
+    addButton.onClick = [this] { closeWithResult (resultChosen); };
+    cancelButton.onClick = [this] { closeWithResult (resultCancelled); };
+
+    LibrarianStyle::styleList (*list, true);
+    addAndMakeVisible (*list);
+
+    setBounds (frame.bounds);
+    rememberUnscaledBounds (frame.bounds);
+}
+
+BrowserChooserDlg::~BrowserChooserDlg()
+{
+    stopTimer();
+}
+
+void BrowserChooserDlg::open()
+{
+    auto start = juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+
+    if (configuration != nullptr && juce::File::isAbsolutePath (configuration->MRU_DIRECTORY)
+        && juce::File (configuration->MRU_DIRECTORY).isDirectory())
+        start = juce::File (configuration->MRU_DIRECTORY);
+
+    chosen.clear();
+    setVisible (true);
+    toFront (true);
+    scan (start, subfoldersToggle.getToggleState());
+}
+
+void BrowserChooserDlg::chooseFolder()
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::folder;
+    request.title = "Folder to browse";
+    request.initial = folder;
+    juce::Component::SafePointer<BrowserChooserDlg> self (this);
+    UserInteraction::chooseFile (request,
+                                 [self] (juce::File picked)
+                                 {
+                                     if (self != nullptr && picked != juce::File())
+                                         self->scan (picked, self->subfoldersToggle.getToggleState());
+                                 });
+}
+
+void BrowserChooserDlg::scan (const juce::File& newFolder, bool subfolders)
+{
+    // A scan under way is stopped; it ends between two files.
+    worker.stopThread (5000);
+    folder = newFolder;
+    folderLabel.setText ("Folder: " + folder.getFullPathName(), juce::dontSendNotification);
+    subfoldersToggle.setToggleState (subfolders, juce::dontSendNotification);
+    found.clear();
+    takeFound();
+
+    if (! folder.isDirectory())
+    {
+        statusLabel.setText ("The folder does not exist.", juce::dontSendNotification);
+        return;
+    }
+
+    if (configuration != nullptr)
+        configuration->MRU_DIRECTORY = folder.getFullPathName();
+
+    statusLabel.setText ("Scanning...", juce::dontSendNotification);
+    worker.startScan (folder, subfolders);
+    startTimer (pollIntervalMs);
+}
+
+bool BrowserChooserDlg::isScanning() const
+{
+    return worker.isThreadRunning() || isTimerRunning();
+}
+
+void BrowserChooserDlg::timerCallback()
+{
+    const bool running = worker.isThreadRunning();
+    takeFound();
+
+    if (running)
+        return;
+
+    stopTimer();
+    juce::String text;
+    text << found.size() << " file(s) found";
+    if (worker.reachedLimit())
+        text << " (the scan stopped at " << BrowserWorkerThread::maxFiles << ")";
+    statusLabel.setText (text, juce::dontSendNotification);
+}
+
+void BrowserChooserDlg::takeFound()
+{
+    auto latest = worker.getFound();
+
+    if (latest.size() == found.size() && ! records.empty())
+        return;
+
+    found = latest;
+    records.clear();
+    records.resize ((size_t) found.size());
+    juce::Array<ScrollableListItem*> items;
+
+    for (int i = 0; i < found.size(); ++i)
+    {
+        auto& record = records[(size_t) i];
+        record.number = getSysExFileTypeText (found[i].type).upToFirstOccurrenceOf (" ", false, false);
+        record.name = found[i].file.getRelativePathFrom (folder);
+        record.tooltip = getSysExFileTypeText (found[i].type);
+        record.italic = found[i].type == SYSEX_FILE_UNKNOWN;
+        record.itemId = i + 1;
+        record.dragEnabled = false;
+        items.add (&record);
+    }
+
+    list->setItems (items);
+}
+
+juce::String BrowserChooserDlg::getFoundText (int index) const
+{
+    if (! juce::isPositiveAndBelow (index, found.size()))
+        return {};
+
+    return found[index].file.getFileName() + " (" + getSysExFileTypeText (found[index].type) + ")";
+}
+
+void BrowserChooserDlg::selectFound (const juce::Array<int>& indexes)
+{
+    for (int i = 0; i < list->getNumCells(); ++i)
+        list->selectCell (i, indexes.contains (i), false, false);
+}
+
+void BrowserChooserDlg::closeWithResult (int result)
+{
+    worker.stopThread (5000);
+    stopTimer();
+    takeFound();
+    chosen.clear();
+
+    if (result == resultChosen)
+    {
+        juce::Array<ScrollableListCell*> cells;
+        list->getSelectedCells (cells);
+
+        for (auto* cell : cells)
+            if (auto index = list->getCellIndex (cell); juce::isPositiveAndBelow (index, found.size()))
+                chosen.add (found[index].file);
+
+        if (cells.isEmpty())
+            for (auto& item : found)
+                chosen.add (item.file);
+    }
+
+    setVisible (false);
+    {
+        const juce::ScopedLock sl (codeLock);
+        changeCode = result;
+    }
+    sendChangeMessage();
+}
+
+int BrowserChooserDlg::getChangeCode() const
+{
+    const juce::ScopedLock sl (codeLock);
+    return changeCode;
+}
+
+bool BrowserChooserDlg::keyPressed (const juce::KeyPress& key)
+{
+    if (key == juce::KeyPress::escapeKey)
+    {
+        closeWithResult (resultCancelled);
+        return true;
+    }
+
+    return false;
+}
+
+void BrowserChooserDlg::paint (juce::Graphics& g)
+{
+    g.fillAll (frame.background);
+    g.setColour (juce::Colour (LibrarianStyle::outline));
+    g.drawRect (getLocalBounds(), 1);
+}
+
+void BrowserChooserDlg::resized()
+{
+    auto area = getLocalBounds().reduced (margin);
+    titleLabel.setBounds (area.removeFromTop (rowHeight + 4));
+    area.removeFromTop (6);
+    auto folderRow = area.removeFromTop (rowHeight);
+    folderButton.setBounds (folderRow.removeFromRight (100));
+    folderLabel.setBounds (folderRow.withTrimmedRight (8));
+    area.removeFromTop (4);
+    subfoldersToggle.setBounds (area.removeFromTop (rowHeight));
+    area.removeFromTop (6);
+
+    auto buttons = area.removeFromBottom (rowHeight + 4);
+    cancelButton.setBounds (buttons.removeFromRight (90));
+    buttons.removeFromRight (8);
+    addButton.setBounds (buttons.removeFromRight (170));
+    area.removeFromBottom (8);
+    statusLabel.setBounds (area.removeFromBottom (rowHeight));
+    area.removeFromBottom (4);
+    list->setBounds (area);
+}

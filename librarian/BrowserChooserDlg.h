@@ -1,0 +1,87 @@
+#pragma once
+
+#include "librarian/BrowserWorkerThread.h"
+#include "librarian/LibrarianStyle.h"
+#include "skin/ScrollableListItem.h"
+#include "skin/ZOLResizableComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+#include <vector>
+
+class GlobalConfiguration;
+class MainAppWindow;
+class SkinManager;
+class ZolScrollableListCtrl;
+
+// The disk browser: scans a folder (and the folders below it, when asked) for
+// ".syx" files with its worker thread, lists them with their kind, and hands
+// the files the user picks to its listener.
+//
+// It closes with a result code, which is also its change code: 1 cancelled,
+// 2 files chosen (getChosenFiles). The last folder scanned becomes the
+// configuration's MRU_DIRECTORY.
+class BrowserChooserDlg : public juce::Component,
+                          public ZOLResizableComponent,
+                          public juce::ChangeBroadcaster,
+                          private juce::Timer
+{
+public:
+    enum Result
+    {
+        resultCancelled = 1,
+        resultChosen = 2
+    };
+
+    static constexpr int pollIntervalMs = 50;
+
+    BrowserChooserDlg (MainAppWindow* owner, GlobalConfiguration* configuration, const SkinManager* skin = nullptr);
+    ~BrowserChooserDlg() override;
+
+    // Shows the dialog on the configuration's last folder and scans it.
+    void open();
+
+    void scan (const juce::File& folder, bool subfolders);
+    bool isScanning() const;
+    juce::File getFolder() const { return folder; }
+
+    int getNumFound() const { return (int) found.size(); }
+    juce::String getFoundText (int index) const;
+    void selectFound (const juce::Array<int>& indexes);
+
+    // Hides the dialog and posts the result; with resultChosen the selected
+    // files (all of them when none is selected) become the chosen ones.
+    void closeWithResult (int result);
+    int getChangeCode() const;
+    juce::Array<juce::File> getChosenFiles() const { return chosen; }
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
+
+private:
+    void timerCallback() override;
+    void takeFound();
+    void chooseFolder();
+
+    LibrarianStyle::Frame frame;
+    MainAppWindow* owner;
+    GlobalConfiguration* configuration;
+    juce::File folder;
+    BrowserWorkerThread worker;
+    juce::Array<BrowserWorkerThread::Found> found;
+    std::vector<ScrollableListItem> records;
+    juce::Array<juce::File> chosen;
+
+    juce::CriticalSection codeLock;
+    int changeCode = 0;
+
+    juce::Label titleLabel, folderLabel, statusLabel;
+    juce::ToggleButton subfoldersToggle{ "Include subfolders" };
+    juce::TextButton folderButton{ "Folder..." }, addButton{ "Add to Brak-Manage" }, cancelButton{ "Cancel" };
+    std::unique_ptr<ZolScrollableListCtrl> list;
+
+    JUCE_DECLARE_NON_COPYABLE (BrowserChooserDlg)
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "device/wire/SysExFiles.h"
+
+#include <juce_core/juce_core.h>
+
+// The disk browser's folder scanner: walks a folder (and, when asked, the
+// folders below it) on a thread of its own for ".syx" files and classifies
+// each. The dialog that owns it polls the results and stops it with a
+// bounded wait before it goes.
+class BrowserWorkerThread : public juce::Thread
+{
+public:
+    struct Found
+    {
+        juce::File file;
+        SysExFileType type = SYSEX_FILE_UNKNOWN;
+    };
+
+    // A scan lists at most this many files, and classifies only files up to
+    // this size (larger ones are listed as of no known kind).
+    static constexpr int maxFiles = 5000;
+    static constexpr juce::int64 largestClassifiedBytes = 64 << 20;
+
+    BrowserWorkerThread();
+    ~BrowserWorkerThread() override;
+
+    // Refused while a scan runs.
+    bool startScan (const juce::File& folder, bool subfolders);
+
+    // A copy of what has been found so far, in the order found.
+    juce::Array<Found> getFound() const;
+    bool reachedLimit() const { return limitReached.load(); }
+
+private:
+    void run() override;
+
+    juce::File folder;
+    bool recursive = false;
+    std::atomic<bool> limitReached{ false };
+
+    mutable juce::CriticalSection lock;
+    juce::Array<Found> found;
+
+    JUCE_DECLARE_NON_COPYABLE (BrowserWorkerThread)
+};

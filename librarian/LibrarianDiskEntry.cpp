@@ -1,0 +1,85 @@
+#include "librarian/LibrarianDiskEntry.h"
+
+#include "device/wire/CabIrBlock.h"
+#include "device/wire/SysExFraming.h"
+#include "model/IdTables.h"
+
+std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file)
+{
+    std::vector<LibrarianDiskEntry> entries;
+    LibrarianDiskEntry whole;
+    whole.file = file;
+    whole.name = file.getFileNameWithoutExtension();
+
+    juce::MemoryBlock bytes;
+    if (file.getSize() > largestFileBytes || ! file.loadFileAsData (bytes))
+    {
+        entries.push_back (whole);
+        return entries;
+    }
+
+    whole.fileType = getSysExFileType (bytes);
+    const bool presets = whole.fileType == SYSEX_FILE_PRESET || whole.fileType == SYSEX_FILE_PRESET_BANK;
+    const bool cabs = whole.fileType == SYSEX_FILE_CAB || whole.fileType == SYSEX_FILE_CAB_BANK;
+
+    if (! presets && ! cabs)
+    {
+        entries.push_back (whole);
+        return entries;
+    }
+
+    // A file of one kind holds its dumps one after another; each begins
+    // with its start message.
+    juce::uint8 model = 0;
+    getSysExModel (bytes.getData(), bytes.getSize(), model);
+    juce::OwnedArray<juce::MemoryBlock> pieces;
+    splitSysExAtHeaders (bytes, (juce::uint8) (presets ? SYSEX_PATCH_START : SYSEX_CABIR_START), model, pieces);
+
+    int position = 0;
+    for (auto* piece : pieces)
+    {
+        // Bytes before the first start are no dump.
+        if (piece->getSize() <= sysExFunctionOffset
+            || static_cast<const juce::uint8*> (piece->getData())[sysExFunctionOffset]
+                   != (presets ? SYSEX_PATCH_START : SYSEX_CABIR_START))
+            continue;
+
+        auto entry = whole;
+        entry.positionInFile = position;
+        entry.data = *piece;
+        juce::String ownName;
+
+        if (presets)
+        {
+            // One at a time: a dump without a whole name gives none.
+            juce::StringArray names;
+            collectPresetNames (juce::Array<juce::MemoryBlock> { *piece }, names);
+            ownName = names[0];
+        }
+        else
+            getCabIrName (*piece, ownName);
+
+        if (ownName.isNotEmpty())
+            entry.name = ownName;
+        else if (pieces.size() > 1)
+            entry.name << " " << (position + 1);
+
+        entries.push_back (std::move (entry));
+        ++position;
+    }
+
+    if (entries.empty())
+        entries.push_back (whole);
+
+    return entries;
+}
+
+juce::String LibrarianDiskEntry::describe() const
+{
+    auto text = getSysExFileTypeText (fileType);
+
+    if (fileType == SYSEX_FILE_PRESET_BANK || fileType == SYSEX_FILE_CAB_BANK)
+        text << ", #" << (positionInFile + 1);
+
+    return text + " - " + file.getFileName();
+}

@@ -1,0 +1,73 @@
+#include "librarian/LibrarianStyle.h"
+
+#include "skin/SkinAttributes.h"
+#include "skin/SkinManager.h"
+#include "skin/ZolScrollableListCtrl.h"
+
+LibrarianStyle::Frame LibrarianStyle::readFrame (const SkinManager* skin, const juce::String& section,
+                                                 juce::Rectangle<int> fallback)
+{
+    Frame frame;
+    frame.bounds = fallback;
+    const auto* element = skin != nullptr ? skin->getSection (section) : nullptr;
+
+    if (element == nullptr)
+        return frame;
+
+    auto bounds = SkinAttributes::rectangle (*element, "bounds");
+    if (! bounds.isEmpty())
+        frame.bounds = bounds;
+
+    using SkinAttributes::colourOr;
+    frame.background = colourOr (*element, "backgroundColor", frame.background);
+    frame.box = colourOr (*element, "dlgColor", frame.box);
+    frame.textColour = colourOr (*element, "fontColor", frame.textColour);
+    return frame;
+}
+
+void LibrarianStyle::styleButton (juce::Button& button)
+{
+    button.setColour (juce::TextButton::buttonColourId, juce::Colour (outline));
+    button.setColour (juce::TextButton::buttonOnColourId, juce::Colour (accent).withAlpha (0.35f));
+    button.setColour (juce::TextButton::textColourOffId, juce::Colour (text));
+    button.setColour (juce::TextButton::textColourOnId, juce::Colour (accent));
+    button.setColour (juce::ComboBox::outlineColourId, juce::Colour (panel));
+}
+
+void LibrarianStyle::styleLabel (juce::Label& label, bool heading)
+{
+    label.setColour (juce::Label::textColourId, juce::Colour (heading ? text : quietText));
+    label.setFont (juce::Font (heading ? 17.0f : 13.0f, heading ? juce::Font::bold : juce::Font::plain));
+    label.setMinimumHorizontalScale (0.8f);
+}
+
+void LibrarianStyle::styleEditor (juce::TextEditor& editor)
+{
+    editor.setColour (juce::TextEditor::backgroundColourId, juce::Colour (field));
+    editor.setColour (juce::TextEditor::textColourId, juce::Colour (text));
+    editor.setColour (juce::TextEditor::outlineColourId, juce::Colour (outline));
+    editor.setColour (juce::TextEditor::focusedOutlineColourId, juce::Colour (accent));
+    editor.setColour (juce::CaretComponent::caretColourId, juce::Colour (text));
+}
+
+void LibrarianStyle::styleProgress (juce::ProgressBar& bar)
+{
+    bar.setColour (juce::ProgressBar::backgroundColourId, juce::Colour (field));
+    bar.setColour (juce::ProgressBar::foregroundColourId, juce::Colour (accent).withAlpha (0.6f));
+}
+
+void LibrarianStyle::styleList (ZolScrollableListCtrl& list, bool multipleSelection)
+{
+    list.layoutMode = 1;
+    list.fixedCount = 1;
+    list.minCellHeight = 20;
+    list.minCellWidth = 40;
+    list.multipleSelection = multipleSelection;
+    list.backgroundFill = true;
+    list.backgroundColour = juce::Colour (field);
+    const juce::Font plainFont (13.0f), boldFont (13.0f, juce::Font::bold), italicFont (13.0f, juce::Font::italic);
+    list.setNumberFont (&boldFont, juce::Colour (quietText), 13.0f);
+    list.setNameFonts (&plainFont, &boldFont, &italicFont, &boldFont, 13.0f, juce::Colour (text));
+    list.setCellColours (juce::Colour (outline), juce::Colour (accent).withAlpha (0.35f),
+                         juce::Colour (accent).withAlpha (0.5f));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class SkinManager;
+class ZolScrollableListCtrl;
+
+// The look the librarian's windows share: the skin's charcoal panels, light
+// text and the warm accent for what is active. A window reads its frame
+// (bounds and colours) from its own skin section; what the section leaves
+// out keeps these values.
+struct LibrarianStyle
+{
+    static constexpr juce::uint32 panel = 0xFF1C1D20;
+    static constexpr juce::uint32 raisedPanel = 0xFF2C2F34;
+    static constexpr juce::uint32 field = 0xFF232529;
+    static constexpr juce::uint32 outline = 0xFF3A3E44;
+    static constexpr juce::uint32 text = 0xFFE8E6E3;
+    static constexpr juce::uint32 quietText = 0xFFA7ABB1;
+    static constexpr juce::uint32 accent = 0xFFE8A33D;
+    static constexpr juce::uint32 failure = 0xFFC0504D;
+
+    struct Frame
+    {
+        juce::Rectangle<int> bounds;
+        juce::Colour background{ panel };
+        juce::Colour box{ raisedPanel };
+        juce::Colour textColour{ text };
+    };
+
+    // The section's "bounds", "backgroundColor", "dlgColor" and "fontColor";
+    // the fallback bounds when the skin or the section is missing.
+    static Frame readFrame (const SkinManager* skin, const juce::String& section, juce::Rectangle<int> fallback);
+
+    static void styleButton (juce::Button& button);
+    static void styleLabel (juce::Label& label, bool heading = false);
+    static void styleEditor (juce::TextEditor& editor);
+    static void styleProgress (juce::ProgressBar& bar);
+    // One column of 20-pixel rows, several of them selectable.
+    static void styleList (ZolScrollableListCtrl& list, bool multipleSelection);
+};

@@ -1,0 +1,31 @@
+#include "app/KestrelEditApplication.h"
+#include "app/KestrelContentComponent.h"
+#include "app/MainAppWindow.h"
+#include "librarian/LibrarianWindows.h"
+
+// The program: the editor application with the librarian's windows added to
+// its main window. Kept out of the librarian's library, so that the tests
+// bring their own main.
+class KestrelEditProgram : public KestrelEditApplication
+{
+public:
+    void initialise (const juce::String& commandLine) override
+    {
+        KestrelEditApplication::initialise (commandLine);
+
+        if (auto* window = getMainWindow())
+            if (auto* content = window->getContent())
+                librarianWindows = std::make_unique<LibrarianWindows> (*content, getSkin());
+    }
+
+    void shutdown() override
+    {
+        librarianWindows.reset();
+        KestrelEditApplication::shutdown();
+    }
+
+private:
+    std::unique_ptr<LibrarianWindows> librarianWindows;
+};
+
+START_JUCE_APPLICATION (KestrelEditProgram)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_events/juce_events.h>
+
+class GlobalConfiguration;
+class PresetManager;
+class RawPresetThreadDlg;
+
+// Keeps the editor out of the raw preset dialog's way: from the dialog's
+// opening (or a transfer's start) to its closing the preset manager's resync
+// and preset-change holds are set, because the worker recalls presets on the
+// unit itself. When the dialog closes the holds are released, the unit's
+// current preset is recalled (the worker left another one loaded), the preset
+// and cab names are read again, and the dialog's folder becomes the
+// configuration's last-used folder.
+class RawPresetDialogFollower : private juce::ChangeListener
+{
+public:
+    // The preset manager and the configuration default to the process's own.
+    RawPresetDialogFollower (RawPresetThreadDlg& dialog, PresetManager* presetManager = nullptr,
+                             GlobalConfiguration* configuration = nullptr);
+    ~RawPresetDialogFollower() override;
+
+private:
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    PresetManager* getPresetManager() const;
+    GlobalConfiguration* getConfiguration() const;
+
+    RawPresetThreadDlg& dialog;
+    PresetManager* presets;
+    GlobalConfiguration* configuration;
+
+    JUCE_DECLARE_NON_COPYABLE (RawPresetDialogFollower)
+};

@@ -1,0 +1,607 @@
+#include "librarian/RawPresetThreadDlg.h"
+
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExFraming.h"
+#include "device/wire/ModelRules.h"
+#include "model/RawPreset.h"
+#include "model/UserNotifier.h"
+#include "skin/UserInteraction.h"
+#include "skin/ZolScrollableListCtrl.h"
+
+namespace
+{
+constexpr int margin = 16;
+constexpr int rowHeight = 26;
+
+// Files larger than this are no preset record; they are not read into memory.
+constexpr juce::int64 largestRecordBytes = 1 << 20;
+} // namespace
+
+RawPresetThreadDlg::RawPresetThreadDlg (const SkinManager* skin)
+    : frame (LibrarianStyle::readFrame (skin, "RawPresetThreadDlg", { 212, 90, 600, 460 }))
+    , list (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
+{
+    setWantsKeyboardFocus (true);
+
+    for (auto* label : { &titleLabel, &folderLabel, &rangeLabel, &statusLabel })
+    {
+        LibrarianStyle::styleLabel (*label, label == &titleLabel);
+        addAndMakeVisible (*label);
+    }
+
+    for (auto* field : { &firstField, &lastField })
+    {
+        LibrarianStyle::styleEditor (*field);
+        field->setInputRestrictions (5, "0123456789");
+        field->setJustification (juce::Justification::centred);
+        addAndMakeVisible (*field);
+    }
+
+    for (auto* button : { &folderButton, &addButton, &clearButton, &startButton, &stopButton, &closeButton })
+    {
+        LibrarianStyle::styleButton (*button);
+        addAndMakeVisible (*button);
+    }
+
+    folderButton.onClick = [this] { chooseFolder(); };
+    addButton.onClick = [this] { mode == exportMode ? addFromFields() : chooseImportFiles(); };
+    clearButton.onClick = [this] { clearQueue(); };
+    startButton.onClick = [this] { startTransfer(); };
+    stopButton.onClick = [this] { stopTransfer(); };
+    closeButton.onClick = [this] { requestClose(); };
+
+    LibrarianStyle::styleList (*list, false);
+    addAndMakeVisible (*list);
+    LibrarianStyle::styleProgress (progressBar);
+    progressBar.setPercentageDisplay (false);
+    addAndMakeVisible (progressBar);
+
+    setBounds (frame.bounds);
+    rememberUnscaledBounds (frame.bounds);
+    setFolder (juce::File::getSpecialLocation (juce::File::userDocumentsDirectory));
+    folderText.clear();
+    updateControls();
+}
+
+RawPresetThreadDlg::~RawPresetThreadDlg()
+{
+    stopTimer();
+
+    if (worker != nullptr && worker->isThreadRunning())
+    {
+        worker->signalThreadShouldExit();
+
+        // The worker's waits are bounded; should it still run, it keeps its
+        // items and itself rather than touch freed memory.
+        if (! worker->waitForThreadToExit (finalWaitMs))
+        {
+            for (auto& entry : items)
+                entry.job.release();
+            worker.release();
+        }
+    }
+}
+
+//==============================================================================
+PresetManager* RawPresetThreadDlg::getPresetManager() const
+{
+    return presets != nullptr ? presets : PresetManager::getInstanceWithoutCreating();
+}
+
+int RawPresetThreadDlg::getDisplayOffset() const
+{
+    auto* manager = getPresetManager();
+    return manager != nullptr ? manager->getDisplayOffset() : 0;
+}
+
+bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbers)
+{
+    if (isTransferRunning())
+        return false;
+
+    mode = newMode;
+    closeWhenStopped = false;
+    clearQueue();
+    titleLabel.setText (mode == exportMode ? "Export Presets to Files" : "Import Presets from Files",
+                        juce::dontSendNotification);
+    rangeLabel.setText (mode == exportMode ? "Presets from / to:" : "First preset slot:", juce::dontSendNotification);
+    addButton.setButtonText (mode == exportMode ? "Add" : "Add Files...");
+    lastField.setVisible (mode == exportMode);
+
+    if (mode == exportMode)
+        queueExport (presetNumbers);
+    else if (! presetNumbers.isEmpty())
+        firstField.setText (juce::String (presetNumbers.getFirst() + getDisplayOffset()), false);
+
+    statusLabel.setText (mode == exportMode ? "Choose the presets and the folder, then Start."
+                                            : "Add the preset files and the first slot, then Start.",
+                         juce::dontSendNotification);
+    setVisible (true);
+    toFront (true);
+    postChangeCode (codeOpened);
+    return true;
+}
+
+void RawPresetThreadDlg::setFolder (const juce::File& newFolder)
+{
+    folder = newFolder;
+    folderText = newFolder.getFullPathName();
+    folderLabel.setText ("Folder: " + folderText, juce::dontSendNotification);
+    folderLabel.setTooltip (folderText);
+}
+
+void RawPresetThreadDlg::chooseFolder()
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::folder;
+    request.title = mode == exportMode ? "Folder for the exported presets" : "Folder of the preset files";
+    request.initial = folder;
+    juce::Component::SafePointer<RawPresetThreadDlg> self (this);
+    UserInteraction::chooseFile (request,
+                                 [self] (juce::File chosen)
+                                 {
+                                     if (self != nullptr && chosen != juce::File())
+                                         self->setFolder (chosen);
+                                 });
+}
+
+//==============================================================================
+void RawPresetThreadDlg::queueExport (const juce::Array<int>& presetNumbers)
+{
+    if (isTransferRunning())
+        return;
+
+    auto* manager = getPresetManager();
+    const int count = manager != nullptr ? getPresetCount (manager->getFirmware()) : 0;
+
+    for (auto number : presetNumbers)
+    {
+        if (number < 0 || number >= count)
+            continue;
+
+        Entry entry;
+        entry.job = std::make_unique<RawPresetJobItem>();
+        entry.job->setPresetIndex ((juce::uint16) number);
+        entry.job->setState (stateQueued);
+        manager->getPresetName (number, entry.name);
+        items.push_back (std::move (entry));
+    }
+
+    refreshList();
+}
+
+int RawPresetThreadDlg::queueImport (const juce::Array<juce::File>& files, int firstSlot)
+{
+    if (isTransferRunning())
+        return 0;
+
+    auto* manager = getPresetManager();
+    const int count = manager != nullptr ? getPresetCount (manager->getFirmware()) : 0;
+    int slot = firstSlot, queued = 0;
+    juce::StringArray refused;
+
+    for (auto& file : files)
+    {
+        juce::MemoryBlock data;
+        RawPreset record;
+
+        if (file.getSize() > largestRecordBytes || ! file.loadFileAsData (data) || ! record.readFrom (data))
+        {
+            refused.add (file.getFullPathName());
+            continue;
+        }
+
+        if (slot < 0 || slot >= count)
+            break;
+
+        Entry entry;
+        entry.job = std::make_unique<RawPresetJobItem>();
+        entry.job->setRecordData (data);
+        entry.job->setPresetIndex ((juce::uint16) slot++);
+        entry.job->setLabel (file.getFileNameWithoutExtension());
+        entry.job->setState (stateQueued);
+        entry.name = record.name.trimEnd();
+        items.push_back (std::move (entry));
+        ++queued;
+    }
+
+    if (! refused.isEmpty())
+        UserNotifier::warn (notARecordText + refused.joinIntoString ("\n"));
+
+    if (queued < files.size() - refused.size())
+        UserNotifier::warn ("Only " + juce::String (queued)
+                            + " of the files fit: the Kestrel has no preset slot for the others.");
+
+    refreshList();
+    return queued;
+}
+
+void RawPresetThreadDlg::clearQueue()
+{
+    if (isTransferRunning())
+        return;
+
+    worker.reset();
+    items.clear();
+    progress = 0.0;
+    refreshList();
+}
+
+void RawPresetThreadDlg::addFromFields()
+{
+    const int offset = getDisplayOffset();
+    const int first = firstField.getText().getIntValue() - offset;
+    int last = lastField.getText().isEmpty() ? first : lastField.getText().getIntValue() - offset;
+    last = juce::jmin (last, first + 1023);
+    juce::Array<int> numbers;
+
+    for (int n = first; n <= last; ++n)
+        numbers.add (n);
+
+    queueExport (numbers);
+}
+
+void RawPresetThreadDlg::chooseImportFiles()
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::openMultiple;
+    request.title = "Preset files to import";
+    request.initial = folder;
+    request.patterns = "*.dat";
+    const int firstSlot = firstField.getText().getIntValue() - getDisplayOffset();
+    juce::Component::SafePointer<RawPresetThreadDlg> self (this);
+    UserInteraction::chooseFiles (request,
+                                  [self, firstSlot] (juce::Array<juce::File> files)
+                                  {
+                                      if (self == nullptr || files.isEmpty())
+                                          return;
+
+                                      self->setFolder (files.getFirst().getParentDirectory());
+                                      self->queueImport (files, firstSlot);
+                                  });
+}
+
+//==============================================================================
+bool RawPresetThreadDlg::startTransfer()
+{
+    if (isTransferRunning() || items.empty())
+        return false;
+
+    auto* manager = getPresetManager();
+
+    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected()
+        || ! manager->isFirmwareValid())
+    {
+        UserNotifier::warn (notConnectedText);
+        return false;
+    }
+
+    if (mode == exportMode && ! folder.isDirectory() && ! folder.createDirectory())
+    {
+        UserNotifier::warn ("Unable to create the folder:\n" + folder.getFullPathName());
+        return false;
+    }
+
+    // The worker drives the unit by itself: what the editor still has under
+    // way with the unit (a recall after the last transfer, say) ends first.
+    waitingForEditor = true;
+    waitStartedMs = juce::Time::getMillisecondCounter();
+    statusLabel.setText ("Waiting for the Kestrel...", juce::dontSendNotification);
+    postChangeCode (codeTransferStarted);
+    startTimer (pollIntervalMs);
+    updateControls();
+    timerCallback();
+    return true;
+}
+
+bool RawPresetThreadDlg::isEditorIdle() const
+{
+    auto* manager = getPresetManager();
+
+    for (int i = 0; manager != nullptr && i < manager->getNumRequests(); ++i)
+        if (manager->getRequestAt (i)->isRunning())
+            return false;
+
+    return true;
+}
+
+void RawPresetThreadDlg::beginJob()
+{
+    waitingForEditor = false;
+    auto* manager = getPresetManager();
+
+    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
+    {
+        stopTimer();
+        statusLabel.setText (notConnectedText, juce::dontSendNotification);
+        updateControls();
+        return;
+    }
+
+    const auto& firmware = manager->getFirmware();
+    RawPresetThread::DeviceDescription description{};
+    description[0] = firmware.major;
+    description[1] = firmware.minor;
+    description[7] = firmware.model != 0 ? firmware.model : currentSysExModel.load();
+
+    juce::Array<RawPresetJobItem*> jobs;
+    for (auto& entry : items)
+    {
+        entry.job->setState (stateQueued);
+        entry.job->setFailureReason ({});
+        jobs.add (entry.job.get());
+    }
+
+    worker = std::make_unique<RawPresetThread> (description, manager->getLink());
+    const auto kind = mode == exportMode ? RawPresetThread::jobExportPresets : RawPresetThread::jobImport;
+    lastProgressNumber = 0;
+    progress = 0.0;
+    statusLabel.setText ("Initializing...", juce::dontSendNotification);
+    worker->startJob (kind, jobs, (juce::uint16) getDisplayOffset(), folder.getFullPathName());
+    refreshList();
+}
+
+void RawPresetThreadDlg::stopTransfer()
+{
+    if (! isTransferRunning())
+        return;
+
+    if (waitingForEditor)
+    {
+        waitingForEditor = false;
+        stopTimer();
+        statusLabel.setText ("Stopped before anything was sent.", juce::dontSendNotification);
+        updateControls();
+
+        if (closeWhenStopped)
+            close();
+        return;
+    }
+
+    worker->signalThreadShouldExit();
+    statusLabel.setText ("Stopping after the current step...", juce::dontSendNotification);
+}
+
+bool RawPresetThreadDlg::isTransferRunning() const
+{
+    return waitingForEditor || (worker != nullptr && (worker->isThreadRunning() || isTimerRunning()));
+}
+
+void RawPresetThreadDlg::timerCallback()
+{
+    if (! waitingForEditor)
+    {
+        poll();
+        return;
+    }
+
+    // A preset manager that never comes to rest does not hold the transfer up for ever.
+    if (isEditorIdle() || juce::Time::getMillisecondCounter() - waitStartedMs > editorWaitLimitMs)
+        beginJob();
+}
+
+void RawPresetThreadDlg::poll()
+{
+    juce::String text;
+    int number = -1;
+    worker->getProgress (text, number);
+
+    if (number < 0 && ! worker->isThreadRunning())
+    {
+        finished();
+        return;
+    }
+
+    if (text.isNotEmpty() && ! worker->threadShouldExit())
+        statusLabel.setText (text, juce::dontSendNotification);
+
+    lastProgressNumber = number;
+    progress = items.empty() ? 0.0 : (double) number / (double) items.size();
+    refreshList();
+}
+
+void RawPresetThreadDlg::finished()
+{
+    stopTimer();
+    int done = 0, failed = 0;
+
+    for (auto& entry : items)
+    {
+        auto state = entry.job->getState();
+        done += state == RawPresetJobItem::stateDone ? 1 : 0;
+        failed += state == RawPresetJobItem::stateFailed ? 1 : 0;
+    }
+
+    juce::String summary;
+    summary << (mode == exportMode ? "Exported: " : "Imported: ") << done << " of " << (int) items.size();
+    if (failed > 0)
+        summary << ", failed: " << failed;
+    statusLabel.setText (summary, juce::dontSendNotification);
+    progress = items.empty() ? 0.0 : (double) done / (double) items.size();
+    refreshList();
+
+    if (closeWhenStopped)
+        close();
+}
+
+//==============================================================================
+void RawPresetThreadDlg::requestClose()
+{
+    if (! isTransferRunning())
+    {
+        close();
+        return;
+    }
+
+    juce::Component::SafePointer<RawPresetThreadDlg> self (this);
+    UserNotifier::askOkCancel (closeWhileRunningText,
+                               [self] (bool ok)
+                               {
+                                   if (self == nullptr || ! ok)
+                                       return;
+
+                                   if (! self->isTransferRunning())
+                                   {
+                                       self->close();
+                                       return;
+                                   }
+
+                                   self->closeWhenStopped = true;
+                                   self->stopTransfer();
+                               });
+}
+
+void RawPresetThreadDlg::close()
+{
+    closeWhenStopped = false;
+
+    if (! isVisible())
+        return;
+
+    setVisible (false);
+    postChangeCode (codeClosed);
+}
+
+bool RawPresetThreadDlg::keyPressed (const juce::KeyPress& key)
+{
+    if (key == juce::KeyPress::escapeKey)
+    {
+        requestClose();
+        return true;
+    }
+
+    return false;
+}
+
+void RawPresetThreadDlg::postChangeCode (int code)
+{
+    {
+        const juce::ScopedLock sl (codeLock);
+        changeCode = code;
+    }
+    sendChangeMessage();
+}
+
+int RawPresetThreadDlg::getChangeCode() const
+{
+    const juce::ScopedLock sl (codeLock);
+    return changeCode;
+}
+
+//==============================================================================
+juce::uint32 RawPresetThreadDlg::getItemState (int index) const
+{
+    return juce::isPositiveAndBelow (index, (int) items.size()) ? items[(size_t) index].job->getState() : 0;
+}
+
+int RawPresetThreadDlg::getItemPresetNumber (int index) const
+{
+    return juce::isPositiveAndBelow (index, (int) items.size()) ? items[(size_t) index].job->getPresetIndex() : -1;
+}
+
+juce::String RawPresetThreadDlg::getItemText (int index) const
+{
+    return juce::isPositiveAndBelow (index, (int) items.size()) ? describe (items[(size_t) index]) : juce::String();
+}
+
+juce::String RawPresetThreadDlg::describe (const Entry& entry) const
+{
+    auto text = entry.name.isNotEmpty() ? entry.name : entry.job->getLabel();
+    const auto state = entry.job->getState();
+
+    if (state == RawPresetJobItem::stateDone)
+        return text + "  -  Done";
+
+    if (state == RawPresetJobItem::stateFailed)
+    {
+        auto reason = entry.job->getFailureReason();
+        return text + "  -  Failed" + (reason.isNotEmpty() ? ": " + reason : juce::String());
+    }
+
+    if (worker != nullptr && worker->isThreadRunning() && &entry == &items[(size_t) juce::jmax (0, lastProgressNumber)])
+        return text + "  -  Working...";
+
+    return text;
+}
+
+void RawPresetThreadDlg::refreshList()
+{
+    listRecords.clear();
+    listRecords.reserve (items.size());
+    juce::Array<ScrollableListItem*> records;
+    const int offset = getDisplayOffset();
+
+    for (auto& entry : items)
+    {
+        auto& record = listRecords.emplace_back();
+        record.number = juce::String (entry.job->getPresetIndex() + offset);
+        record.name = describe (entry);
+        record.itemId = (int) listRecords.size();
+        record.dragEnabled = false;
+        record.acceptsFiles = false;
+        record.italic = entry.job->getState() == RawPresetJobItem::stateFailed;
+        records.add (&record);
+    }
+
+    list->setItems (records);
+    updateControls();
+    progressBar.repaint();
+}
+
+void RawPresetThreadDlg::updateControls()
+{
+    const bool running = isTransferRunning();
+    startButton.setEnabled (! running && ! items.empty());
+    stopButton.setEnabled (running);
+    for (auto* c : std::initializer_list<juce::Component*>{ &folderButton, &addButton, &clearButton, &firstField,
+                                                            &lastField })
+        c->setEnabled (! running);
+}
+
+//==============================================================================
+void RawPresetThreadDlg::paint (juce::Graphics& g)
+{
+    g.fillAll (frame.background);
+    g.setColour (juce::Colour (LibrarianStyle::outline));
+    g.drawRect (getLocalBounds(), 1);
+}
+
+void RawPresetThreadDlg::resized()
+{
+    auto area = getLocalBounds().reduced (margin);
+    titleLabel.setBounds (area.removeFromTop (rowHeight + 4));
+    area.removeFromTop (6);
+
+    auto folderRow = area.removeFromTop (rowHeight);
+    folderButton.setBounds (folderRow.removeFromRight (100));
+    folderLabel.setBounds (folderRow.withTrimmedRight (8));
+    area.removeFromTop (8);
+
+    auto rangeRow = area.removeFromTop (rowHeight);
+    rangeLabel.setBounds (rangeRow.removeFromLeft (140));
+    firstField.setBounds (rangeRow.removeFromLeft (64));
+    rangeRow.removeFromLeft (8);
+    if (lastField.isVisible())
+    {
+        lastField.setBounds (rangeRow.removeFromLeft (64));
+        rangeRow.removeFromLeft (8);
+    }
+    addButton.setBounds (rangeRow.removeFromLeft (100));
+    clearButton.setBounds (rangeRow.removeFromRight (80));
+    area.removeFromTop (8);
+
+    auto buttons = area.removeFromBottom (rowHeight + 4);
+    closeButton.setBounds (buttons.removeFromRight (90));
+    buttons.removeFromRight (8);
+    stopButton.setBounds (buttons.removeFromRight (90));
+    buttons.removeFromRight (8);
+    startButton.setBounds (buttons.removeFromRight (90));
+    area.removeFromBottom (8);
+
+    progressBar.setBounds (area.removeFromBottom (14));
+    area.removeFromBottom (4);
+    statusLabel.setBounds (area.removeFromBottom (rowHeight));
+    area.removeFromBottom (4);
+    list->setBounds (area);
+}

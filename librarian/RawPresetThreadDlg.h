@@ -1,0 +1,160 @@
+#pragma once
+
+#include "device/engines/RawPresetJobItem.h"
+#include "device/engines/RawPresetThread.h"
+#include "librarian/LibrarianStyle.h"
+#include "skin/ScrollableListItem.h"
+#include "skin/ZOLResizableComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+#include <vector>
+
+class PresetManager;
+class SkinManager;
+class ZolScrollableListCtrl;
+
+// The raw preset dialog: exports presets of the unit to ".dat" records in a
+// folder, or imports ".dat" records into preset slots, through the raw preset
+// worker. It lists the queued presets with their states, shows the worker's
+// progress (polled every 100 ms), can stop the transfer, and asks before it
+// closes while a transfer runs.
+//
+// Change codes (read with getChangeCode after the change message): 1 opened,
+// 2 a transfer started, 3 closed. Whoever follows the dialog holds the unit's
+// preset reports back from 1 to 3 and refreshes after 3.
+//
+// The job items stay alive until the worker has ended, whatever the user does.
+class RawPresetThreadDlg : public juce::Component,
+                           public ZOLResizableComponent,
+                           public juce::ChangeBroadcaster,
+                           private juce::Timer
+{
+public:
+    enum ChangeCode
+    {
+        codeOpened = 1,
+        codeTransferStarted = 2,
+        codeClosed = 3
+    };
+
+    enum Mode
+    {
+        exportMode,
+        importMode
+    };
+
+    // States of a listed item: the worker writes done and failed.
+    static constexpr juce::uint32 stateQueued = 1;
+    static constexpr int pollIntervalMs = 100;
+    // How long the dialog waits for a stopped worker when it is deleted.
+    static constexpr int finalWaitMs = 15000;
+    // How long a transfer waits for the editor's own requests to end.
+    static constexpr juce::uint32 editorWaitLimitMs = 20000;
+
+    static constexpr const char* closeWhileRunningText =
+        "A preset transfer is running.\nStop it and close the dialog?";
+    static constexpr const char* notConnectedText = "The Kestrel is not connected.";
+    static constexpr const char* notARecordText = "This file does not hold a Kestrel-Edit preset record:\n";
+
+    explicit RawPresetThreadDlg (const SkinManager* skin);
+    ~RawPresetThreadDlg() override;
+
+    // The unit the dialog works with; by default the process's preset manager
+    // and its link, fetched when a transfer starts.
+    void setPresetManager (PresetManager* manager) { presets = manager; }
+
+    // Shows the dialog for an export of these preset numbers (the unit's), or
+    // for an import. Refused (false) while a transfer runs.
+    bool open (Mode mode, const juce::Array<int>& presetNumbers = {});
+    Mode getMode() const { return mode; }
+
+    void setFolder (const juce::File& folder);
+    juce::File getFolder() const { return folder; }
+    // The folder as the user last chose it; empty when none was chosen.
+    juce::String getFolderText() const { return folderText; }
+
+    // Queues presets for export; numbers outside the unit's presets are left out.
+    void queueExport (const juce::Array<int>& presetNumbers);
+    // Queues ".dat" records for import into firstSlot, firstSlot + 1, ...; a
+    // file that is no preset record is refused with a message and left out.
+    // Gives the number of files queued.
+    int queueImport (const juce::Array<juce::File>& files, int firstSlot);
+    void clearQueue();
+
+    // Refused (false, with a message) while one runs, without items, or when
+    // the unit is not connected. The worker starts once the editor's own
+    // requests to the unit have ended.
+    bool startTransfer();
+    // Asks the worker to stop after its current step.
+    void stopTransfer();
+    bool isTransferRunning() const;
+
+    // Closes at once when nothing runs; otherwise asks, and on OK stops the
+    // worker and closes once it has ended.
+    void requestClose();
+
+    int getNumItems() const { return (int) items.size(); }
+    juce::uint32 getItemState (int index) const;
+    int getItemPresetNumber (int index) const;
+    juce::String getItemText (int index) const;
+    juce::String getStatusText() const { return statusLabel.getText(); }
+
+    int getChangeCode() const;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<RawPresetJobItem> job;
+        juce::String name;
+    };
+
+    void timerCallback() override;
+    bool isEditorIdle() const;
+    void beginJob();
+    void poll();
+    void finished();
+    void close();
+    void postChangeCode (int code);
+    void refreshList();
+    void updateControls();
+    void chooseFolder();
+    void addFromFields();
+    void chooseImportFiles();
+    PresetManager* getPresetManager() const;
+    int getDisplayOffset() const;
+    juce::String describe (const Entry& entry) const;
+
+    LibrarianStyle::Frame frame;
+    PresetManager* presets = nullptr;
+    Mode mode = exportMode;
+    juce::File folder;
+    juce::String folderText;
+
+    std::vector<Entry> items;
+    std::vector<ScrollableListItem> listRecords;
+    std::unique_ptr<RawPresetThread> worker;
+    bool closeWhenStopped = false;
+    bool waitingForEditor = false;
+    juce::uint32 waitStartedMs = 0;
+    int lastProgressNumber = -1;
+
+    juce::CriticalSection codeLock;
+    int changeCode = 0;
+
+    juce::Label titleLabel, folderLabel, rangeLabel, statusLabel;
+    juce::TextEditor firstField, lastField;
+    juce::TextButton folderButton{ "Folder..." }, addButton{ "Add" }, clearButton{ "Clear" };
+    juce::TextButton startButton{ "Start" }, stopButton{ "Stop" }, closeButton{ "Close" };
+    double progress = 0.0;
+    juce::ProgressBar progressBar{ progress };
+    std::unique_ptr<ZolScrollableListCtrl> list;
+
+    JUCE_DECLARE_NON_COPYABLE (RawPresetThreadDlg)
+};

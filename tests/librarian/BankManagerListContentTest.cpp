@@ -1,0 +1,138 @@
+#include "bench/BenchRig.h"
+#include "librarian/BankManagerListContent.h"
+#include "librarian/BrowserChooserDlg.h"
+#include "model/GlobalConfiguration.h"
+#include "model/IdTables.h"
+#include "support/PresetDumpFile.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int ampBlock = 106;
+constexpr int targetSlot = 9;
+
+class Librarian : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE (rig.connectAndLoad());
+        librarian.setPresetManager (rig.manager.get());
+        librarian.open (false);
+        ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return librarian.getUnitEntryText (1).contains ("Preset"); },
+                                                 20000))
+            << "the unit's preset names are read when the librarian opens";
+    }
+
+    juce::File writePresetFile (const juce::String& name, int ampValue)
+    {
+        auto preset = SimulatedPreset::makeFactory (2);
+        preset.name = name;
+        preset.setParam (ampBlock, 1, (juce::uint16) ampValue);
+        auto file = scratch.folder.getChildFile (name + ".syx");
+        file.replaceWithData (makePresetDumpFile (preset).getData(), makePresetDumpFile (preset).getSize());
+        return file;
+    }
+
+    bench::ProgramRig rig;
+    RecordingNotifier notices;
+    ScratchFolder scratch;
+    BankManagerListContent librarian{ nullptr, nullptr };
+};
+
+TEST_F (Librarian, APresetFileFromDiskReplacesTheChosenSlotAfterTheUserAgrees)
+{
+    librarian.addFiles ({ writePresetFile ("From Disk", 4321) });
+    ASSERT_EQ (librarian.getNumDiskEntries(), 1);
+    EXPECT_EQ (librarian.getDiskEntry (0).name, "From Disk");
+
+    librarian.selectDiskEntries ({ 0 });
+    librarian.selectUnitEntry (targetSlot);
+    librarian.sendSelection();
+    ASSERT_EQ (notices.count(), 1);
+    EXPECT_FALSE (librarian.isSending()) << "nothing is sent before the user agrees";
+
+    notices.answer (0, 1);
+    ASSERT_TRUE (librarian.isSending());
+    EXPECT_TRUE (rig.manager->isResyncHeld());
+    EXPECT_TRUE (rig.manager->isPresetChangeHeld());
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 20000));
+
+    auto stored = rig.unit->getPreset (targetSlot);
+    EXPECT_EQ (stored.name.trim(), "From Disk");
+    juce::uint16 value = 0;
+    ASSERT_TRUE (stored.getParam (ampBlock, 1, value));
+    EXPECT_EQ (value, 4321);
+    EXPECT_FALSE (rig.manager->isResyncHeld());
+    EXPECT_FALSE (rig.manager->isPresetChangeHeld());
+    EXPECT_EQ (notices.count(), 1) << notices.lastMessage();
+
+    ASSERT_TRUE (bench::runMessageLoopUntil (
+        [this] { return librarian.getUnitEntryText (targetSlot).contains ("From Disk"); }, 20000))
+        << "the names are read again";
+    saveScreenshot (librarian, "librarian-presets");
+}
+
+TEST_F (Librarian, AFileThatHoldsNoPresetIsRefusedBeforeAnythingIsSent)
+{
+    auto cut = scratch.folder.getChildFile ("cut.syx");
+    auto whole = makePresetDumpFile (SimulatedPreset::makeFactory (1));
+    cut.replaceWithData (whole.getData(), whole.getSize() / 2);
+    auto text = scratch.folder.getChildFile ("readme.syx");
+    text.replaceWithText ("hello");
+
+    librarian.addFiles ({ cut, text });
+    ASSERT_EQ (librarian.getNumDiskEntries(), 2);
+    rig.unit->clearReceived();
+
+    for (int i = 0; i < 2; ++i)
+    {
+        EXPECT_FALSE (librarian.sendEntries ({ i }, targetSlot));
+        EXPECT_TRUE (notices.lastMessage().startsWith ("Unable to send")) << notices.lastMessage();
+    }
+
+    EXPECT_FALSE (rig.manager->isResyncHeld());
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_RECALL_PATCH), 0);
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
+}
+
+TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
+{
+    ScratchFolder scratch;
+    auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (1));
+    auto top = scratch.folder.getChildFile ("top.syx");
+    auto deep = scratch.folder.getChildFile ("more/deep.syx");
+    deep.getParentDirectory().createDirectory();
+    top.replaceWithData (dump.getData(), dump.getSize());
+    deep.replaceWithData (dump.getData(), dump.getSize());
+    scratch.folder.getChildFile ("other.txt").replaceWithText ("not listed");
+
+    GlobalConfiguration configuration ("Kestrel MIDI", "Kestrel MIDI");
+    BrowserChooserDlg browser (nullptr, &configuration);
+    auto scanned = [&browser] { return bench::runMessageLoopUntil ([&browser] { return ! browser.isScanning(); }, 10000); };
+
+    browser.scan (scratch.folder, false);
+    ASSERT_TRUE (scanned());
+    EXPECT_EQ (browser.getNumFound(), 1);
+
+    browser.scan (scratch.folder, true);
+    ASSERT_TRUE (scanned());
+    ASSERT_EQ (browser.getNumFound(), 2);
+    EXPECT_TRUE (browser.getFoundText (0).contains ("Preset File"));
+    EXPECT_EQ (configuration.MRU_DIRECTORY, scratch.folder.getFullPathName());
+    saveScreenshot (browser, "librarian-browser");
+
+    browser.selectFound ({ 1 });
+    browser.closeWithResult (BrowserChooserDlg::resultChosen);
+    EXPECT_EQ (browser.getChangeCode(), BrowserChooserDlg::resultChosen);
+    ASSERT_EQ (browser.getChosenFiles().size(), 1);
+
+    browser.closeWithResult (BrowserChooserDlg::resultCancelled);
+    EXPECT_EQ (browser.getChangeCode(), BrowserChooserDlg::resultCancelled);
+    EXPECT_TRUE (browser.getChosenFiles().isEmpty());
+}
+} // namespace
