@@ -194,7 +194,7 @@ void BankManagerListContent::refreshUnitList()
             unitRecords.resize ((size_t) names.size());
             for (int i = 0; i < names.size(); ++i)
             {
-                unitRecords[(size_t) i].number = "U" + juce::String (slots[i] + 1).paddedLeft ('0', 3);
+                unitRecords[(size_t) i].number = "U" + juce::String (slots[i] + 1).paddedLeft ('0', 3) + "  ";
                 unitRecords[(size_t) i].name = names[i];
             }
         }
@@ -207,14 +207,25 @@ void BankManagerListContent::refreshUnitList()
             {
                 juce::String name;
                 manager->getPresetName (slot, name);
-                unitRecords[(size_t) slot].number = slotText (slot);
+                unitRecords[(size_t) slot].number = slotText (slot) + "  ";
                 unitRecords[(size_t) slot].name = name;
                 unitSlots.add (slot);
             }
         }
     }
 
+    refreshUnitListCells();
+
+    if (manager == nullptr || unitRecords.empty())
+        statusLabel.setText (notConnectedText, juce::dontSendNotification);
+}
+
+void BankManagerListContent::refreshUnitListCells()
+{
+    // The selection survives a rebuild of the same slots.
+    auto selected = getSelectedUnitSlots();
     juce::Array<ScrollableListItem*> records;
+
     for (size_t i = 0; i < unitRecords.size(); ++i)
     {
         unitRecords[i].itemId = (int) i + 1;
@@ -225,8 +236,9 @@ void BankManagerListContent::refreshUnitList()
 
     unitList->setItems (records);
 
-    if (manager == nullptr || unitRecords.empty())
-        statusLabel.setText (notConnectedText, juce::dontSendNotification);
+    for (auto slot : selected)
+        if (auto index = unitSlots.indexOf (slot); index >= 0 && index < unitList->getNumCells())
+            unitList->selectCell (index, true, false, false);
 }
 
 juce::String BankManagerListContent::getUnitEntryText (int index) const
@@ -234,7 +246,7 @@ juce::String BankManagerListContent::getUnitEntryText (int index) const
     if (! juce::isPositiveAndBelow (index, (int) unitRecords.size()))
         return {};
 
-    return unitRecords[(size_t) index].number + " " + unitRecords[(size_t) index].name;
+    return unitRecords[(size_t) index].number.trimEnd() + " " + unitRecords[(size_t) index].name;
 }
 
 //==============================================================================
@@ -267,7 +279,7 @@ void BankManagerListContent::refreshDiskList()
         auto& entry = diskEntries[i];
         auto& record = diskRecords[i];
         const bool usable = cabMode ? entry.isCab() : entry.isPreset();
-        record.number = juce::String ((int) i + 1);
+        record.number = juce::String ((int) i + 1) + "  ";
         record.name = entry.name;
         record.tooltip = entry.describe();
         record.italic = ! usable;
@@ -677,6 +689,7 @@ void BankManagerListContent::resized()
     auto unitButtons = unitSide.removeFromBottom (rowHeight);
     unitSide.removeFromBottom (8);
     unitList->setBounds (unitSide);
+    LibrarianStyle::fitCellsToWidth (*unitList);
     refreshButton.setBounds (unitButtons.removeFromLeft (100));
     unitButtons.removeFromLeft (8);
     if (cabMode)
@@ -697,8 +710,11 @@ void BankManagerListContent::resized()
     auto diskButtons = diskSide.removeFromBottom (rowHeight);
     diskSide.removeFromBottom (8);
     diskList->setBounds (diskSide);
+    LibrarianStyle::fitCellsToWidth (*diskList);
     addFilesButton.setBounds (diskButtons.removeFromLeft (110));
     diskButtons.removeFromLeft (8);
     browseButton.setBounds (diskButtons.removeFromLeft (130));
     clearButton.setBounds (diskButtons.removeFromRight (80));
+    refreshUnitListCells();
+    refreshDiskList();
 }

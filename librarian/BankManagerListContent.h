@@ -136,6 +136,7 @@ private:
     void close();
     void postChangeCode (int code);
     void refreshDiskList();
+    void refreshUnitListCells();
     void chooseFiles();
     void setHolds (bool hold);
     PresetManager* getPresetManager() const;

@@ -98,7 +98,7 @@ void BrakChangeDlg::showResults (int page, const ExchangeService::Page& results)
         {
             auto& entry = results.entries.getReference (i);
             auto& record = records[(size_t) i];
-            record.number = juce::String ((page - 1) * resultsPerPage + i + 1);
+            record.number = juce::String ((page - 1) * resultsPerPage + i + 1) + "  ";
             record.name = entry.name + (entry.author.isNotEmpty() ? "  -  " + entry.author : juce::String());
             record.tooltip = entry.kind;
             record.itemId = i + 1;
@@ -122,7 +122,7 @@ void BrakChangeDlg::showResults (int page, const ExchangeService::Page& results)
 juce::String BrakChangeDlg::getShownText (int index) const
 {
     return juce::isPositiveAndBelow (index, (int) records.size())
-               ? records[(size_t) index].number + " " + records[(size_t) index].name
+               ? records[(size_t) index].number.trimEnd() + " " + records[(size_t) index].name
                : juce::String();
 }
 
@@ -158,4 +158,5 @@ void BrakChangeDlg::resized()
     statusLabel.setBounds (bottom.withTrimmedRight (paginationBounds.getWidth() + 8));
     area.removeFromBottom (8);
     list->setBounds (area);
+    LibrarianStyle::fitCellsToWidth (*list);
 }

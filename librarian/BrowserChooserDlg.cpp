@@ -127,11 +127,11 @@ void BrowserChooserDlg::timerCallback()
     statusLabel.setText (text, juce::dontSendNotification);
 }
 
-void BrowserChooserDlg::takeFound()
+void BrowserChooserDlg::takeFound (bool rebuild)
 {
     auto latest = worker.getFound();
 
-    if (latest.size() == found.size() && ! records.empty())
+    if (! rebuild && latest.size() == found.size() && ! records.empty())
         return;
 
     found = latest;
@@ -142,7 +142,7 @@ void BrowserChooserDlg::takeFound()
     for (int i = 0; i < found.size(); ++i)
     {
         auto& record = records[(size_t) i];
-        record.number = getSysExFileTypeText (found[i].type).upToFirstOccurrenceOf (" ", false, false);
+        record.number = getSysExFileTypeText (found[i].type).upToFirstOccurrenceOf (" ", false, false) + "  ";
         record.name = found[i].file.getRelativePathFrom (folder);
         record.tooltip = getSysExFileTypeText (found[i].type);
         record.italic = found[i].type == SYSEX_FILE_UNKNOWN;
@@ -241,4 +241,6 @@ void BrowserChooserDlg::resized()
     statusLabel.setBounds (area.removeFromBottom (rowHeight));
     area.removeFromBottom (4);
     list->setBounds (area);
+    LibrarianStyle::fitCellsToWidth (*list);
+    takeFound (true);
 }

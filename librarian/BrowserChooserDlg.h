@@ -63,7 +63,9 @@ public:
 
 private:
     void timerCallback() override;
-    void takeFound();
+    // Takes what the worker found; the list is rebuilt only when that grew,
+    // or when asked.
+    void takeFound (bool rebuild = false);
     void chooseFolder();
 
     LibrarianStyle::Frame frame;

@@ -71,3 +71,9 @@ void LibrarianStyle::styleList (ZolScrollableListCtrl& list, bool multipleSelect
     list.setCellColours (juce::Colour (outline), juce::Colour (accent).withAlpha (0.35f),
                          juce::Colour (accent).withAlpha (0.5f));
 }
+
+void LibrarianStyle::fitCellsToWidth (ZolScrollableListCtrl& list)
+{
+    constexpr int scrollBarRoom = 14;
+    list.minCellWidth = juce::jmax (40, list.getWidth() - scrollBarRoom);
+}

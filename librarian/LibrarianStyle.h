@@ -38,4 +38,7 @@ struct LibrarianStyle
     static void styleProgress (juce::ProgressBar& bar);
     // One column of 20-pixel rows, several of them selectable.
     static void styleList (ZolScrollableListCtrl& list, bool multipleSelection);
+    // Cells as wide as the list (beside its scroll bar); takes effect when
+    // the owner hands the items over again.
+    static void fitCellsToWidth (ZolScrollableListCtrl& list);
 };

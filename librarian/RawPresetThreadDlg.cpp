@@ -535,7 +535,7 @@ void RawPresetThreadDlg::refreshList()
     for (auto& entry : items)
     {
         auto& record = listRecords.emplace_back();
-        record.number = juce::String (entry.job->getPresetIndex() + offset);
+        record.number = juce::String (entry.job->getPresetIndex() + offset) + "  ";
         record.name = describe (entry);
         record.itemId = (int) listRecords.size();
         record.dragEnabled = false;
@@ -604,4 +604,6 @@ void RawPresetThreadDlg::resized()
     statusLabel.setBounds (area.removeFromBottom (rowHeight));
     area.removeFromBottom (4);
     list->setBounds (area);
+    LibrarianStyle::fitCellsToWidth (*list);
+    refreshList();
 }
