@@ -20,13 +20,11 @@ constexpr juce::uint8 allPresets = 0x7F;
 } // namespace
 
 BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, const SkinManager* skin)
-    : frame (LibrarianStyle::readFrame (skin, "BankManagerList", { 0, 0, 1024, 647 }))
+    : LibrarianDialog (skin, "BankManagerList", { 0, 0, 1024, 647 })
     , owner (ownerWindow)
     , unitList (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
     , diskList (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
 {
-    setWantsKeyboardFocus (true);
-
     for (auto* label : { &titleLabel, &unitLabel, &diskLabel, &statusLabel })
     {
         LibrarianStyle::styleLabel (*label, label == &titleLabel);
@@ -86,8 +84,7 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
         addAndMakeVisible (*list);
     }
 
-    setBounds (frame.bounds);
-    rememberUnscaledBounds (frame.bounds);
+    resized();
 }
 
 BankManagerListContent::~BankManagerListContent()
@@ -623,32 +620,6 @@ void BankManagerListContent::close()
     postChangeCode (codeClosed);
 }
 
-bool BankManagerListContent::keyPressed (const juce::KeyPress& key)
-{
-    if (key == juce::KeyPress::escapeKey)
-    {
-        requestClose();
-        return true;
-    }
-
-    return false;
-}
-
-void BankManagerListContent::postChangeCode (int code)
-{
-    {
-        const juce::ScopedLock sl (codeLock);
-        changeCode = code;
-    }
-    sendChangeMessage();
-}
-
-int BankManagerListContent::getChangeCode() const
-{
-    const juce::ScopedLock sl (codeLock);
-    return changeCode;
-}
-
 void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
     if (source != listeningTo || listeningTo == nullptr || ! isVisible())
@@ -661,13 +632,6 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
 }
 
 //==============================================================================
-void BankManagerListContent::paint (juce::Graphics& g)
-{
-    g.fillAll (frame.background);
-    g.setColour (juce::Colour (LibrarianStyle::outline));
-    g.drawRect (getLocalBounds(), 1);
-}
-
 void BankManagerListContent::resized()
 {
     auto area = getLocalBounds().reduced (margin);

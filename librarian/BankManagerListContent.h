@@ -2,9 +2,8 @@
 
 #include "librarian/LibrarianCabSetup.h"
 #include "librarian/LibrarianDiskEntry.h"
-#include "librarian/LibrarianStyle.h"
+#include "librarian/LibrarianDialog.h"
 #include "skin/ScrollableListItem.h"
-#include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -29,9 +28,7 @@ class ZolScrollableListCtrl;
 //
 // Change codes: 1 opened, 2 closed. Other panes may ask for the raw preset
 // dialog and the disk browser through the hooks the owner sets.
-class BankManagerListContent : public juce::Component,
-                               public ZOLResizableComponent,
-                               public juce::ChangeBroadcaster,
+class BankManagerListContent : public LibrarianDialog,
                                public juce::ChangeListener,
                                public juce::FileDragAndDropTarget,
                                private juce::Timer
@@ -59,7 +56,7 @@ public:
     bool isCabMode() const { return cabMode; }
 
     // Closes at once when nothing is being sent; otherwise asks first.
-    void requestClose();
+    void requestClose() override;
 
     //==========================================================================
     // The disk side.
@@ -109,12 +106,7 @@ public:
     // Fills the setup record from the current preset's cab blocks.
     LibrarianCabSetup makeCabSetup() const;
 
-    int getChangeCode() const;
-
-    void paint (juce::Graphics& g) override;
     void resized() override;
-    bool keyPressed (const juce::KeyPress& key) override;
-    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
 
     // ChangeListener: the preset manager's event codes and the lists.
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
@@ -134,7 +126,6 @@ private:
     bool startNext();
     void endSending (const juce::String& summary);
     void close();
-    void postChangeCode (int code);
     void refreshDiskList();
     void refreshUnitListCells();
     void chooseFiles();
@@ -142,7 +133,6 @@ private:
     PresetManager* getPresetManager() const;
     juce::String slotText (int slot) const;
 
-    LibrarianStyle::Frame frame;
     MainAppWindow* owner;
     PresetManager* presets = nullptr;
     PresetManager* listeningTo = nullptr;
@@ -157,9 +147,6 @@ private:
     bool closeWhenSent = false;
     int sentCount = 0;
     juce::String failure;
-
-    juce::CriticalSection codeLock;
-    int changeCode = 0;
 
     juce::Label titleLabel, unitLabel, diskLabel, statusLabel;
     std::unique_ptr<ZolScrollableListCtrl> unitList, diskList;

@@ -11,13 +11,11 @@ constexpr int rowHeight = 26;
 } // namespace
 
 BrowserChooserDlg::BrowserChooserDlg (MainAppWindow* ownerWindow, GlobalConfiguration* config, const SkinManager* skin)
-    : frame (LibrarianStyle::readFrame (skin, "BrowserDialog", { 232, 80, 560, 480 }))
+    : LibrarianDialog (skin, "BrowserDialog", { 232, 80, 560, 480 })
     , owner (ownerWindow)
     , configuration (config)
     , list (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
 {
-    setWantsKeyboardFocus (true);
-
     for (auto* label : { &titleLabel, &folderLabel, &statusLabel })
     {
         LibrarianStyle::styleLabel (*label, label == &titleLabel);
@@ -44,8 +42,7 @@ BrowserChooserDlg::BrowserChooserDlg (MainAppWindow* ownerWindow, GlobalConfigur
     LibrarianStyle::styleList (*list, true);
     addAndMakeVisible (*list);
 
-    setBounds (frame.bounds);
-    rememberUnscaledBounds (frame.bounds);
+    resized();
 }
 
 BrowserChooserDlg::~BrowserChooserDlg()
@@ -190,35 +187,7 @@ void BrowserChooserDlg::closeWithResult (int result)
     }
 
     setVisible (false);
-    {
-        const juce::ScopedLock sl (codeLock);
-        changeCode = result;
-    }
-    sendChangeMessage();
-}
-
-int BrowserChooserDlg::getChangeCode() const
-{
-    const juce::ScopedLock sl (codeLock);
-    return changeCode;
-}
-
-bool BrowserChooserDlg::keyPressed (const juce::KeyPress& key)
-{
-    if (key == juce::KeyPress::escapeKey)
-    {
-        closeWithResult (resultCancelled);
-        return true;
-    }
-
-    return false;
-}
-
-void BrowserChooserDlg::paint (juce::Graphics& g)
-{
-    g.fillAll (frame.background);
-    g.setColour (juce::Colour (LibrarianStyle::outline));
-    g.drawRect (getLocalBounds(), 1);
+    postChangeCode (result);
 }
 
 void BrowserChooserDlg::resized()

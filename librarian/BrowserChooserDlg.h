@@ -1,9 +1,8 @@
 #pragma once
 
 #include "librarian/BrowserWorkerThread.h"
-#include "librarian/LibrarianStyle.h"
+#include "librarian/LibrarianDialog.h"
 #include "skin/ScrollableListItem.h"
-#include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -22,10 +21,7 @@ class ZolScrollableListCtrl;
 // It closes with a result code, which is also its change code: 1 cancelled,
 // 2 files chosen (getChosenFiles). The last folder scanned becomes the
 // configuration's MRU_DIRECTORY.
-class BrowserChooserDlg : public juce::Component,
-                          public ZOLResizableComponent,
-                          public juce::ChangeBroadcaster,
-                          private juce::Timer
+class BrowserChooserDlg : public LibrarianDialog, private juce::Timer
 {
 public:
     enum Result
@@ -53,13 +49,10 @@ public:
     // Hides the dialog and posts the result; with resultChosen the selected
     // files (all of them when none is selected) become the chosen ones.
     void closeWithResult (int result);
-    int getChangeCode() const;
+    void requestClose() override { closeWithResult (resultCancelled); }
     juce::Array<juce::File> getChosenFiles() const { return chosen; }
 
-    void paint (juce::Graphics& g) override;
     void resized() override;
-    bool keyPressed (const juce::KeyPress& key) override;
-    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
 
 private:
     void timerCallback() override;
@@ -68,7 +61,6 @@ private:
     void takeFound (bool rebuild = false);
     void chooseFolder();
 
-    LibrarianStyle::Frame frame;
     MainAppWindow* owner;
     GlobalConfiguration* configuration;
     juce::File folder;
@@ -76,9 +68,6 @@ private:
     juce::Array<BrowserWorkerThread::Found> found;
     std::vector<ScrollableListItem> records;
     juce::Array<juce::File> chosen;
-
-    juce::CriticalSection codeLock;
-    int changeCode = 0;
 
     juce::Label titleLabel, folderLabel, statusLabel;
     juce::ToggleButton subfoldersToggle{ "Include subfolders" };

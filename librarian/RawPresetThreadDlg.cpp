@@ -19,11 +19,9 @@ constexpr juce::int64 largestRecordBytes = 1 << 20;
 } // namespace
 
 RawPresetThreadDlg::RawPresetThreadDlg (const SkinManager* skin)
-    : frame (LibrarianStyle::readFrame (skin, "RawPresetThreadDlg", { 212, 90, 600, 460 }))
+    : LibrarianDialog (skin, "RawPresetThreadDlg", { 212, 90, 600, 460 })
     , list (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
 {
-    setWantsKeyboardFocus (true);
-
     for (auto* label : { &titleLabel, &folderLabel, &rangeLabel, &statusLabel })
     {
         LibrarianStyle::styleLabel (*label, label == &titleLabel);
@@ -57,11 +55,9 @@ RawPresetThreadDlg::RawPresetThreadDlg (const SkinManager* skin)
     progressBar.setPercentageDisplay (false);
     addAndMakeVisible (progressBar);
 
-    setBounds (frame.bounds);
-    rememberUnscaledBounds (frame.bounds);
     setFolder (juce::File::getSpecialLocation (juce::File::userDocumentsDirectory));
     folderText.clear();
-    updateControls();
+    resized();
 }
 
 RawPresetThreadDlg::~RawPresetThreadDlg()
@@ -463,32 +459,6 @@ void RawPresetThreadDlg::close()
     postChangeCode (codeClosed);
 }
 
-bool RawPresetThreadDlg::keyPressed (const juce::KeyPress& key)
-{
-    if (key == juce::KeyPress::escapeKey)
-    {
-        requestClose();
-        return true;
-    }
-
-    return false;
-}
-
-void RawPresetThreadDlg::postChangeCode (int code)
-{
-    {
-        const juce::ScopedLock sl (codeLock);
-        changeCode = code;
-    }
-    sendChangeMessage();
-}
-
-int RawPresetThreadDlg::getChangeCode() const
-{
-    const juce::ScopedLock sl (codeLock);
-    return changeCode;
-}
-
 //==============================================================================
 juce::uint32 RawPresetThreadDlg::getItemState (int index) const
 {
@@ -560,13 +530,6 @@ void RawPresetThreadDlg::updateControls()
 }
 
 //==============================================================================
-void RawPresetThreadDlg::paint (juce::Graphics& g)
-{
-    g.fillAll (frame.background);
-    g.setColour (juce::Colour (LibrarianStyle::outline));
-    g.drawRect (getLocalBounds(), 1);
-}
-
 void RawPresetThreadDlg::resized()
 {
     auto area = getLocalBounds().reduced (margin);

@@ -2,9 +2,8 @@
 
 #include "device/engines/RawPresetJobItem.h"
 #include "device/engines/RawPresetThread.h"
-#include "librarian/LibrarianStyle.h"
+#include "librarian/LibrarianDialog.h"
 #include "skin/ScrollableListItem.h"
-#include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -26,10 +25,7 @@ class ZolScrollableListCtrl;
 // preset reports back from 1 to 3 and refreshes after 3.
 //
 // The job items stay alive until the worker has ended, whatever the user does.
-class RawPresetThreadDlg : public juce::Component,
-                           public ZOLResizableComponent,
-                           public juce::ChangeBroadcaster,
-                           private juce::Timer
+class RawPresetThreadDlg : public LibrarianDialog, private juce::Timer
 {
 public:
     enum ChangeCode
@@ -93,7 +89,7 @@ public:
 
     // Closes at once when nothing runs; otherwise asks, and on OK stops the
     // worker and closes once it has ended.
-    void requestClose();
+    void requestClose() override;
 
     int getNumItems() const { return (int) items.size(); }
     juce::uint32 getItemState (int index) const;
@@ -101,12 +97,7 @@ public:
     juce::String getItemText (int index) const;
     juce::String getStatusText() const { return statusLabel.getText(); }
 
-    int getChangeCode() const;
-
-    void paint (juce::Graphics& g) override;
     void resized() override;
-    bool keyPressed (const juce::KeyPress& key) override;
-    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
 
 private:
     struct Entry
@@ -121,7 +112,6 @@ private:
     void poll();
     void finished();
     void close();
-    void postChangeCode (int code);
     void refreshList();
     void updateControls();
     void chooseFolder();
@@ -131,7 +121,6 @@ private:
     int getDisplayOffset() const;
     juce::String describe (const Entry& entry) const;
 
-    LibrarianStyle::Frame frame;
     PresetManager* presets = nullptr;
     Mode mode = exportMode;
     juce::File folder;
@@ -144,9 +133,6 @@ private:
     bool waitingForEditor = false;
     juce::uint32 waitStartedMs = 0;
     int lastProgressNumber = -1;
-
-    juce::CriticalSection codeLock;
-    int changeCode = 0;
 
     juce::Label titleLabel, folderLabel, rangeLabel, statusLabel;
     juce::TextEditor firstField, lastField;

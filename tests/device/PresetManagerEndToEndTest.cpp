@@ -8,6 +8,7 @@
 #include "model/KestrelEffectManager.h"
 #include "support/HostileInputs.h"
 #include "support/ManualClock.h"
+#include "support/PresetDumpFile.h"
 #include "support/RecordingNotifier.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
@@ -20,31 +21,6 @@
 namespace
 {
 const juce::String unitName ("1- Kestrel MIDI");
-
-// The words of a simulated preset as the unit dumps it.
-juce::MemoryBlock makeDump (const SimulatedPreset& preset, juce::uint8 model = SimulatedKestrel::model)
-{
-    auto words = preset.toWords();
-    juce::MemoryBlock dump;
-    juce::MidiMessage message;
-    juce::uint32 check = 0;
-
-    for (auto w : words)
-        check ^= w;
-
-    buildPatchStart (message, 127, 127, (juce::uint32) words.size(), model);
-    dump.append (message.getRawData(), (size_t) message.getRawDataSize());
-
-    for (size_t i = 0; i < words.size(); i += patchDataWords)
-    {
-        buildPatchData (message, words.data() + i, patchDataWords, model);
-        dump.append (message.getRawData(), (size_t) message.getRawDataSize());
-    }
-
-    buildPatchEnd (message, check, model);
-    dump.append (message.getRawData(), (size_t) message.getRawDataSize());
-    return dump;
-}
 
 // How the program around the preset manager runs in a test:
 // - byHand: synchronous virtual devices, the manual clock, and the link's
@@ -353,7 +329,7 @@ TEST_P (PresetManagerBothWays, PastePresetSendsTheWholeDump)
     unit.clearReceived();
     codes.clear();
 
-    ASSERT_TRUE (manager->requestPastePreset (makeDump (source), true));
+    ASSERT_TRUE (manager->requestPastePreset (makePresetDumpFile (source), true));
     ASSERT_TRUE (runUntil ([this] { return idle(); }));
 
     EXPECT_EQ (manager->getRequest (pastePreset).getResult(), ZolStateMachine::resultCompleted);
@@ -371,7 +347,7 @@ TEST_P (PresetManagerBothWays, ManagePresetMovesAPresetAndTheReportEndsTheWait)
     ASSERT_TRUE (connect());
     auto source = SimulatedPreset::makeFactory (3);
     source.setParam (106, 3, 4444);
-    auto dump = makeDump (source);
+    auto dump = makePresetDumpFile (source);
     juce::String name ("Moved Here");
 
     auto start = clock.nowMs();
@@ -402,7 +378,7 @@ TEST_F (PresetManagerEndToEnd, DamagedPresetFileIsRefusedBeforeAnythingIsSent)
     // A dump cut off in its 21st message, and a whole one that lost its end.
     auto cutOff = loadHostileInput ("preset-cut-off.syx");
     ASSERT_GT (cutOff.getSize(), 0u);
-    auto whole = makeDump (SimulatedPreset::makeFactory (4));
+    auto whole = makePresetDumpFile (SimulatedPreset::makeFactory (4));
     auto lastStart = whole.getSize() - 1;
     while (lastStart > 0 && whole[lastStart] != (char) 0xF0)
         --lastStart;
@@ -435,7 +411,7 @@ TEST_F (PresetManagerEndToEnd, RefusedTransferIsNeverSaved)
 {
     ASSERT_TRUE (connect());
     auto before = unit.getPreset (9);
-    auto dump = makeDump (SimulatedPreset::makeFactory (3));
+    auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (3));
     juce::String name ("Half Sent");
     unit.setErrorStatusFor (SYSEX_PATCH_DATA, SimulatedKestrel::resultBadChecksum);
     unit.clearReceived();
@@ -461,7 +437,7 @@ TEST_F (PresetManagerEndToEnd, TransferLeftByAStoppedRunIsNoLaterRunsFailure)
 
     // The paste is stopped while its transfer is under way; the transfer fails.
     auto& paste = manager->getRequest (pastePreset);
-    ASSERT_TRUE (manager->requestPastePreset (makeDump (SimulatedPreset::makeFactory (3)), false));
+    ASSERT_TRUE (manager->requestPastePreset (makePresetDumpFile (SimulatedPreset::makeFactory (3)), false));
     ASSERT_TRUE (runUntil ([&] { return paste.getCurrentState() == stepPresetPasteCheck; }, 100));
     paste.stop (ZolStateMachine::resultCancelled);
     auto& sender = manager->getMultiMessageSender();
@@ -767,7 +743,7 @@ TEST_P (PresetManagerBothWays, OneReplyInTenLostNeverHangs)
     if (! byHand())
         unit.dropEveryNthMessage (10);
 
-    auto dump = makeDump (source);
+    auto dump = makePresetDumpFile (source);
     juce::String name ("Lossy");
     ASSERT_TRUE (manager->requestManagePreset (20, &dump, &name));
     ASSERT_TRUE (runUntil ([this] { return idle(); })) << "never hangs";
@@ -821,7 +797,7 @@ TEST_P (PresetManagerBothWays, UnitGoingSilentMidTransferEndsWithANamedFailure)
     codes.clear();
     unit.goSilentAfterMessages (20);
 
-    ASSERT_TRUE (manager->requestPastePreset (makeDump (SimulatedPreset::makeFactory (4)), true));
+    ASSERT_TRUE (manager->requestPastePreset (makePresetDumpFile (SimulatedPreset::makeFactory (4)), true));
     ASSERT_TRUE (runUntil ([this] { return idle(); }));
     EXPECT_EQ (manager->getRequest (pastePreset).getResult(), ZolStateMachine::resultTimedOut);
     EXPECT_TRUE (sawCode (1));

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "librarian/LibrarianStyle.h"
+#include "skin/ZOLResizableComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class SkinManager;
+
+// What the librarian's dialogs share: the frame from their skin section, the
+// panel they paint, Escape asking them to close, and the change code they
+// post under their own lock (read with getChangeCode after the change message).
+class LibrarianDialog : public juce::Component, public ZOLResizableComponent, public juce::ChangeBroadcaster
+{
+public:
+    ~LibrarianDialog() override = default;
+
+    // Closes in the dialog's own way; may ask the user first.
+    virtual void requestClose() = 0;
+
+    int getChangeCode() const;
+
+    void paint (juce::Graphics& g) override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    void applyScale (bool apply) override { applyCommonScale (*this, apply); }
+
+protected:
+    // Takes its bounds and colours from the skin section (the fallback bounds
+    // without one).
+    LibrarianDialog (const SkinManager* skin, const juce::String& section, juce::Rectangle<int> fallback);
+
+    void postChangeCode (int code);
+
+    const LibrarianStyle::Frame frame;
+
+private:
+    juce::CriticalSection codeLock;
+    int changeCode = 0;
+
+    JUCE_DECLARE_NON_COPYABLE (LibrarianDialog)
+};
