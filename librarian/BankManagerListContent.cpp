@@ -3,6 +3,7 @@
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
+#include "librarian/BrowserChooserDlg.h"
 #include "model/UserNotifier.h"
 #include "skin/UserInteraction.h"
 #include "skin/ZolScrollableListCtrl.h"
@@ -80,7 +81,6 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
     for (auto* list : { unitList.get(), diskList.get() })
     {
         LibrarianStyle::styleList (*list, true);
-        list->addChangeListener (this);
         addAndMakeVisible (*list);
     }
 
@@ -98,14 +98,13 @@ BankManagerListContent::~BankManagerListContent()
 
 void BankManagerListContent::setPresetManager (PresetManager* manager)
 {
-    if (listeningTo != nullptr)
-        listeningTo->removeChangeListener (this);
+    if (presets != nullptr)
+        presets->removeChangeListener (this);
 
     presets = manager;
-    listeningTo = manager;
 
-    if (listeningTo != nullptr)
-        listeningTo->addChangeListener (this);
+    if (presets != nullptr)
+        presets->addChangeListener (this);
 }
 
 PresetManager* BankManagerListContent::getPresetManager() const
@@ -115,13 +114,6 @@ PresetManager* BankManagerListContent::getPresetManager() const
 
 void BankManagerListContent::open (bool cabs)
 {
-    if (listeningTo == nullptr && presets == nullptr)
-        if (auto* manager = PresetManager::getInstanceWithoutCreating())
-        {
-            listeningTo = manager;
-            manager->addChangeListener (this);
-        }
-
     if (! sending)
     {
         if (cabMode != cabs)
@@ -622,10 +614,19 @@ void BankManagerListContent::close()
 
 void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
-    if (source != listeningTo || listeningTo == nullptr || ! isVisible())
+    if (auto* browser = dynamic_cast<BrowserChooserDlg*> (source))
+    {
+        if (browser->getChangeCode() == BrowserChooserDlg::resultChosen)
+            addFiles (browser->getChosenFiles());
+        return;
+    }
+
+    auto* manager = dynamic_cast<PresetManager*> (source);
+
+    if (manager == nullptr || manager != getPresetManager() || ! isVisible())
         return;
 
-    const auto code = listeningTo->getStatus();
+    const auto code = manager->getStatus();
 
     if ((code == presetNamesEnd && ! cabMode) || (code == cabNamesEnd && cabMode))
         refreshUnitList();

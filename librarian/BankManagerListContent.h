@@ -26,8 +26,9 @@ class ZolScrollableListCtrl;
 // unit's own preset reports do not reload the editor; they are released, and
 // a held-back preset change caught up, when the sending ends.
 //
-// Change codes: 1 opened, 2 closed. Other panes may ask for the raw preset
-// dialog and the disk browser through the hooks the owner sets.
+// Change codes: 1 opened, 2 closed. It hears the preset manager (the unit's
+// names) and the disk browser (the files the user picked there); it opens the
+// raw preset dialog and the disk browser through the hooks its owner sets.
 class BankManagerListContent : public LibrarianDialog,
                                public juce::ChangeListener,
                                public juce::FileDragAndDropTarget,
@@ -48,7 +49,9 @@ public:
     BankManagerListContent (MainAppWindow* owner, const SkinManager* skin);
     ~BankManagerListContent() override;
 
-    // The unit the librarian works with; by default the process's preset manager.
+    // The unit the librarian works with, whose event codes it then hears;
+    // by default the process's preset manager, whose codes reach it through
+    // the main window's content.
     void setPresetManager (PresetManager* manager);
 
     // Shows the librarian for presets or for cabs and reads the unit's names.
@@ -108,7 +111,7 @@ public:
 
     void resized() override;
 
-    // ChangeListener: the preset manager's event codes and the lists.
+    // ChangeListener: the preset manager's event codes and the disk browser's result.
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     // FileDragAndDropTarget: ".syx" files dropped on the librarian.
@@ -135,7 +138,6 @@ private:
 
     MainAppWindow* owner;
     PresetManager* presets = nullptr;
-    PresetManager* listeningTo = nullptr;
     bool cabMode = false;
 
     std::vector<LibrarianDiskEntry> diskEntries;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ContentPanes.h"
 #include "librarian/BrakChangeDlg.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -12,7 +13,7 @@ class SkinManager;
 // The preset exchange's own window ("Brak-Change"): the exchange browser in a
 // window beside the main one. Its close button hides it; opening it again
 // keeps the last search.
-class BrakChangeWindow : public juce::DocumentWindow
+class BrakChangeWindow : public juce::DocumentWindow, public ContentDialog
 {
 public:
     BrakChangeWindow (const SkinManager* skin, ControlManager* controls, GlobalConfiguration* configuration,
@@ -21,6 +22,7 @@ public:
 
     void open();
     void closeButtonPressed() override;
+    void closeDialog() override { closeButtonPressed(); }
 
     BrakChangeDlg& getBrowser() { return *browser; }
 

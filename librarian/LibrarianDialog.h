@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ContentPanes.h"
 #include "librarian/LibrarianStyle.h"
 #include "skin/ZOLResizableComponent.h"
 
@@ -10,13 +11,18 @@ class SkinManager;
 // What the librarian's dialogs share: the frame from their skin section, the
 // panel they paint, Escape asking them to close, and the change code they
 // post under their own lock (read with getChangeCode after the change message).
-class LibrarianDialog : public juce::Component, public ZOLResizableComponent, public juce::ChangeBroadcaster
+// Closing every dialog of the main window closes them with requestClose.
+class LibrarianDialog : public juce::Component,
+                        public ZOLResizableComponent,
+                        public juce::ChangeBroadcaster,
+                        public ContentDialog
 {
 public:
     ~LibrarianDialog() override = default;
 
     // Closes in the dialog's own way; may ask the user first.
     virtual void requestClose() = 0;
+    void closeDialog() override { requestClose(); }
 
     int getChangeCode() const;
 

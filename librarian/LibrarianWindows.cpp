@@ -11,39 +11,58 @@
 #include "skin/KestrelControlManager.h"
 #include "skin/KestrelImageDepot.h"
 
-LibrarianWindows::LibrarianWindows (KestrelContentComponent& contentComponent, const SkinManager* skin)
-    : content (&contentComponent)
+std::unique_ptr<juce::Component> LibrarianWindows::createPane (ContentPane pane, MainAppWindow* owner,
+                                                               const SkinManager* skin)
 {
     auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating();
 
-    librarian = std::make_unique<BankManagerListContent> (nullptr, skin);
-    browser = std::make_unique<BrowserChooserDlg> (nullptr, configuration, skin);
-    rawPresets = std::make_unique<RawPresetThreadDlg> (skin);
-    follower = std::make_unique<RawPresetDialogFollower> (*rawPresets);
-    exchange = std::make_unique<BrakChangeWindow> (skin, KestrelControlManager::getInstanceWithoutCreating(),
-                                                   configuration, KestrelImageDepot::getInstanceWithoutCreating());
-
-    librarian->onExportToFiles = [this] (const juce::Array<int>& slots)
-    { rawPresets->open (RawPresetThreadDlg::exportMode, slots); };
-    librarian->onImportFromFiles = [this] (int firstSlot)
-    { rawPresets->open (RawPresetThreadDlg::importMode, { firstSlot }); };
-    librarian->onBrowseFolder = [this] { browser->open(); };
-    browser->addChangeListener (this);
-
-    // The dialogs show above the librarian, the librarian above the editor.
-    for (juce::Component* dialog : { (juce::Component*) librarian.get(), (juce::Component*) browser.get(),
-                                     (juce::Component*) rawPresets.get() })
+    switch (pane)
     {
-        contentComponent.addChildComponent (dialog);
-        dialog->setAlwaysOnTop (true);
+        case ContentPane::librarian: return std::make_unique<BankManagerListContent> (owner, skin);
+        case ContentPane::browserChooser: return std::make_unique<BrowserChooserDlg> (owner, configuration, skin);
+        case ContentPane::rawPreset: return std::make_unique<RawPresetThreadDlg> (skin);
+        case ContentPane::exchangeWindow:
+            return std::make_unique<BrakChangeWindow> (skin, KestrelControlManager::getInstanceWithoutCreating(),
+                                                       configuration, KestrelImageDepot::getInstanceWithoutCreating());
+        default: return nullptr;
     }
+}
 
-    using Outer = KestrelContentComponent::OuterDialog;
-    contentComponent.addOuterDialog (Outer{ librarian.get(), [this] { librarian->requestClose(); }, true, true });
-    contentComponent.addOuterDialog (
-        Outer{ browser.get(), [this] { browser->closeWithResult (BrowserChooserDlg::resultCancelled); }, true, false });
-    contentComponent.addOuterDialog (Outer{ rawPresets.get(), [this] { rawPresets->requestClose(); }, true, false });
-    contentComponent.addOuterDialog (Outer{ exchange.get(), [this] { exchange->closeButtonPressed(); }, false, false });
+void LibrarianWindows::registerPanes()
+{
+    for (auto pane : { ContentPane::librarian, ContentPane::browserChooser, ContentPane::rawPreset,
+                       ContentPane::exchangeWindow })
+        KestrelContentComponent::setPaneCreator (pane, [pane] (MainAppWindow* owner, const SkinManager* skin)
+                                                 { return createPane (pane, owner, skin); });
+}
+
+LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
+    : librarian (content.getPaneAs<BankManagerListContent> (ContentPane::librarian))
+    , browser (content.getPaneAs<BrowserChooserDlg> (ContentPane::browserChooser))
+    , rawPresets (content.getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset))
+    , exchange (content.getPaneAs<BrakChangeWindow> (ContentPane::exchangeWindow))
+{
+    if (rawPresets != nullptr)
+        follower = std::make_unique<RawPresetDialogFollower> (*rawPresets);
+
+    if (librarian != nullptr)
+    {
+        librarian->onExportToFiles = [this] (const juce::Array<int>& slots)
+        {
+            if (rawPresets != nullptr)
+                rawPresets->open (RawPresetThreadDlg::exportMode, slots);
+        };
+        librarian->onImportFromFiles = [this] (int firstSlot)
+        {
+            if (rawPresets != nullptr)
+                rawPresets->open (RawPresetThreadDlg::importMode, { firstSlot });
+        };
+        librarian->onBrowseFolder = [this]
+        {
+            if (browser != nullptr)
+                browser->open();
+        };
+    }
 
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
         target->addPerformer (this);
@@ -54,18 +73,14 @@ LibrarianWindows::~LibrarianWindows()
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
         target->removePerformer (this);
 
-    browser->removeChangeListener (this);
-
-    if (content != nullptr)
-        for (juce::Component* dialog : { (juce::Component*) librarian.get(), (juce::Component*) browser.get(),
-                                         (juce::Component*) rawPresets.get(), (juce::Component*) exchange.get() })
-            content->removeOuterDialog (dialog);
-
-    exchange.reset();
     follower.reset();
-    rawPresets.reset();
-    browser.reset();
-    librarian.reset();
+
+    if (librarian != nullptr)
+    {
+        librarian->onExportToFiles = nullptr;
+        librarian->onImportFromFiles = nullptr;
+        librarian->onBrowseFolder = nullptr;
+    }
 }
 
 bool LibrarianWindows::ownsCommand (int commandId) const
@@ -75,13 +90,13 @@ bool LibrarianWindows::ownsCommand (int commandId) const
 
 bool LibrarianWindows::performCommand (int commandId)
 {
-    if (commandId == exchangeCommand)
+    if (commandId == exchangeCommand && exchange != nullptr)
     {
         exchange->open();
         return true;
     }
 
-    if (commandId == managePresetsCommand || commandId == manageCabsCommand)
+    if ((commandId == managePresetsCommand || commandId == manageCabsCommand) && librarian != nullptr)
     {
         librarian->open (commandId == manageCabsCommand);
         if (librarian->isShowing())
@@ -90,10 +105,4 @@ bool LibrarianWindows::performCommand (int commandId)
     }
 
     return false;
-}
-
-void LibrarianWindows::changeListenerCallback (juce::ChangeBroadcaster* source)
-{
-    if (source == browser.get() && browser->getChangeCode() == BrowserChooserDlg::resultChosen)
-        librarian->addFiles (browser->getChosenFiles());
 }

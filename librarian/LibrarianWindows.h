@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandPerformer.h"
+#include "app/ContentPanes.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -10,45 +11,45 @@ class BankManagerListContent;
 class BrakChangeWindow;
 class BrowserChooserDlg;
 class KestrelContentComponent;
+class MainAppWindow;
 class RawPresetDialogFollower;
 class RawPresetThreadDlg;
 class SkinManager;
 
-// The librarian's windows in the program: the librarian, the disk browser and
-// the raw preset dialog inside the main window's content, and the exchange
-// window beside it. It creates them once, wires them to each other, tells the
-// content about them (so that they count as showing dialogs, close with the
-// others, and the librarian keeps the program from closing while it shows),
-// and performs the commands that open them.
-class LibrarianWindows : public CommandPerformer, private juce::ChangeListener
+// The librarian's windows in the program. The main window's content creates
+// and owns them (the librarian, the disk browser and the raw preset dialog
+// inside it, the exchange window beside it) from the creators registered
+// here; this object then connects them to each other and performs the
+// commands that open them.
+class LibrarianWindows : public CommandPerformer
 {
 public:
     static constexpr int managePresetsCommand = 1302;
     static constexpr int manageCabsCommand = 1303;
     static constexpr int exchangeCommand = 1310;
 
-    // Adds itself to the command target, when there is one.
-    LibrarianWindows (KestrelContentComponent& content, const SkinManager* skin);
+    // Gives the content the creators of the librarian's panes; called once,
+    // before the main window is made.
+    static void registerPanes();
+    // One of the librarian's panes; null for the others.
+    static std::unique_ptr<juce::Component> createPane (ContentPane pane, MainAppWindow* owner, const SkinManager* skin);
+
+    // Takes the panes the content made (any may be missing) and adds itself
+    // to the command target, when there is one.
+    explicit LibrarianWindows (KestrelContentComponent& content);
     ~LibrarianWindows() override;
 
     bool ownsCommand (int commandId) const override;
     bool performCommand (int commandId) override;
     bool worksWithoutUnit (int commandId) const override { return commandId == exchangeCommand; }
 
-    BankManagerListContent& getLibrarian() { return *librarian; }
-    BrowserChooserDlg& getBrowser() { return *browser; }
-    RawPresetThreadDlg& getRawPresetDialog() { return *rawPresets; }
-    BrakChangeWindow& getExchangeWindow() { return *exchange; }
-
 private:
-    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
-
-    juce::Component::SafePointer<KestrelContentComponent> content;
-    std::unique_ptr<BankManagerListContent> librarian;
-    std::unique_ptr<BrowserChooserDlg> browser;
-    std::unique_ptr<RawPresetThreadDlg> rawPresets;
+    // The content owns them and may delete them first.
+    juce::Component::SafePointer<BankManagerListContent> librarian;
+    juce::Component::SafePointer<BrowserChooserDlg> browser;
+    juce::Component::SafePointer<RawPresetThreadDlg> rawPresets;
+    juce::Component::SafePointer<BrakChangeWindow> exchange;
     std::unique_ptr<RawPresetDialogFollower> follower;
-    std::unique_ptr<BrakChangeWindow> exchange;
 
     JUCE_DECLARE_NON_COPYABLE (LibrarianWindows)
 };

@@ -1,21 +1,22 @@
-#include "app/KestrelEditApplication.h"
 #include "app/KestrelContentComponent.h"
+#include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
 #include "librarian/LibrarianWindows.h"
 
-// The program: the editor application with the librarian's windows added to
-// its main window. Kept out of the librarian's library, so that the tests
-// bring their own main.
+// The program: the editor application, whose main window's content also
+// creates the librarian's windows. Kept out of the librarian's library, so
+// that the tests bring their own main.
 class KestrelEditProgram : public KestrelEditApplication
 {
 public:
     void initialise (const juce::String& commandLine) override
     {
+        LibrarianWindows::registerPanes();
         KestrelEditApplication::initialise (commandLine);
 
         if (auto* window = getMainWindow())
             if (auto* content = window->getContent())
-                librarianWindows = std::make_unique<LibrarianWindows> (*content, getSkin());
+                librarianWindows = std::make_unique<LibrarianWindows> (*content);
     }
 
     void shutdown() override

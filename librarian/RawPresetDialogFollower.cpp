@@ -6,16 +6,17 @@
 
 RawPresetDialogFollower::RawPresetDialogFollower (RawPresetThreadDlg& dialogToFollow, PresetManager* presetManager,
                                                   GlobalConfiguration* config)
-    : dialog (dialogToFollow)
+    : dialog (&dialogToFollow)
     , presets (presetManager)
     , configuration (config)
 {
-    dialog.addChangeListener (this);
+    dialogToFollow.addChangeListener (this);
 }
 
 RawPresetDialogFollower::~RawPresetDialogFollower()
 {
-    dialog.removeChangeListener (this);
+    if (dialog != nullptr)
+        dialog->removeChangeListener (this);
 }
 
 PresetManager* RawPresetDialogFollower::getPresetManager() const
@@ -31,7 +32,11 @@ GlobalConfiguration* RawPresetDialogFollower::getConfiguration() const
 void RawPresetDialogFollower::changeListenerCallback (juce::ChangeBroadcaster*)
 {
     auto* manager = getPresetManager();
-    const int code = dialog.getChangeCode();
+
+    if (dialog == nullptr)
+        return;
+
+    const int code = dialog->getChangeCode();
 
     if (manager == nullptr || code < RawPresetThreadDlg::codeOpened || code > RawPresetThreadDlg::codeClosed)
         return;
@@ -53,6 +58,6 @@ void RawPresetDialogFollower::changeListenerCallback (juce::ChangeBroadcaster*)
     manager->requestPresetNames (0x7F); // every preset
     manager->requestCabNames (true, true, true);
 
-    if (auto* config = getConfiguration(); config != nullptr && dialog.getFolderText().isNotEmpty())
-        config->MRU_DIRECTORY = dialog.getFolderText();
+    if (auto* config = getConfiguration(); config != nullptr && dialog->getFolderText().isNotEmpty())
+        config->MRU_DIRECTORY = dialog->getFolderText();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_events/juce_events.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 class GlobalConfiguration;
 class PresetManager;
@@ -26,7 +26,8 @@ private:
     PresetManager* getPresetManager() const;
     GlobalConfiguration* getConfiguration() const;
 
-    RawPresetThreadDlg& dialog;
+    // The dialog may go first.
+    juce::Component::SafePointer<RawPresetThreadDlg> dialog;
     PresetManager* presets;
     GlobalConfiguration* configuration;
 

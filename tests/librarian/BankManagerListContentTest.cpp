@@ -126,10 +126,17 @@ TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
     EXPECT_EQ (configuration.MRU_DIRECTORY, scratch.folder.getFullPathName());
     saveScreenshot (browser, "librarian-browser");
 
+    // The librarian hears the browser and lists what was picked there.
+    BankManagerListContent librarian (nullptr, nullptr);
+    browser.addChangeListener (&librarian);
     browser.selectFound ({ 1 });
     browser.closeWithResult (BrowserChooserDlg::resultChosen);
     EXPECT_EQ (browser.getChangeCode(), BrowserChooserDlg::resultChosen);
     ASSERT_EQ (browser.getChosenFiles().size(), 1);
+    browser.dispatchPendingMessages();
+    ASSERT_EQ (librarian.getNumDiskEntries(), 1);
+    EXPECT_EQ (librarian.getDiskEntry (0).file, browser.getChosenFiles()[0]);
+    browser.removeChangeListener (&librarian);
 
     browser.closeWithResult (BrowserChooserDlg::resultCancelled);
     EXPECT_EQ (browser.getChangeCode(), BrowserChooserDlg::resultCancelled);

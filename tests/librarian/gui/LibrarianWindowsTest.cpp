@@ -18,35 +18,37 @@ TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWith
     SkinManager skin;
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
     KestrelContentComponent content (nullptr, &skin);
-    LibrarianWindows windows (content, &skin);
 
-    EXPECT_TRUE (windows.ownsCommand (LibrarianWindows::managePresetsCommand));
-    EXPECT_FALSE (windows.ownsCommand (1301));
+    for (auto pane : { ContentPane::librarian, ContentPane::browserChooser, ContentPane::rawPreset,
+                       ContentPane::exchangeWindow })
+        content.setPane (pane, LibrarianWindows::createPane (pane, nullptr, &skin), false);
+
+    LibrarianWindows windows (content);
+    auto* librarian = content.getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    auto* rawPresets = content.getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset);
+    auto* exchange = content.getPaneAs<BrakChangeWindow> (ContentPane::exchangeWindow);
+    ASSERT_TRUE (librarian != nullptr && rawPresets != nullptr && exchange != nullptr);
     EXPECT_EQ (content.getShowingDialog(), nullptr);
-    EXPECT_EQ (content.getDialogRefusingExit(), nullptr);
 
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::manageCabsCommand));
-    auto& librarian = windows.getLibrarian();
-    EXPECT_TRUE (librarian.isCabMode());
-    EXPECT_EQ (content.getShowingDialog(), &librarian);
-    EXPECT_EQ (content.getDialogRefusingExit(), &librarian) << "the program does not close over the librarian";
+    EXPECT_TRUE (librarian->isCabMode());
+    EXPECT_EQ (content.getShowingDialog(), librarian);
 
     // The librarian asks for the raw preset dialog, which shows above it.
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::managePresetsCommand));
-    librarian.onImportFromFiles (7);
-    EXPECT_TRUE (windows.getRawPresetDialog().isVisible());
-    EXPECT_EQ (windows.getRawPresetDialog().getMode(), RawPresetThreadDlg::importMode);
+    librarian->onImportFromFiles (7);
+    EXPECT_TRUE (rawPresets->isVisible());
+    EXPECT_EQ (rawPresets->getMode(), RawPresetThreadDlg::importMode);
     saveScreenshot (content, "librarian-over-the-editor");
 
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::exchangeCommand));
-    auto& exchange = windows.getExchangeWindow();
-    EXPECT_TRUE (exchange.isVisible());
-    saveScreenshot (exchange, "librarian-exchange-window");
+    EXPECT_TRUE (exchange->isVisible());
+    saveScreenshot (*exchange, "librarian-exchange-window");
 
     content.closeAllDialogs();
-    EXPECT_FALSE (librarian.isVisible());
-    EXPECT_FALSE (windows.getRawPresetDialog().isVisible());
-    EXPECT_FALSE (exchange.isVisible());
+    EXPECT_FALSE (librarian->isVisible());
+    EXPECT_FALSE (rawPresets->isVisible());
+    EXPECT_FALSE (exchange->isVisible());
     EXPECT_EQ (content.getShowingDialog(), nullptr);
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 }
