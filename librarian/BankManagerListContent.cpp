@@ -2,6 +2,7 @@
 
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "app/CommandTables.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
 #include "model/UserNotifier.h"
@@ -16,6 +17,12 @@ constexpr int presetNamesEnd = 17;
 constexpr int cabNamesEnd = 19;
 constexpr int cab1Block = 108;
 constexpr int cab2Block = 109;
+constexpr int listSelectAll = 2100;
+constexpr int listLoad = 2106;
+constexpr int listImport = 2107;
+constexpr int listExport = 2108;
+constexpr int listRightClickReleased = 10;
+constexpr int listActivated = 2;
 // The bank number that asks for the names of every preset at once.
 constexpr juce::uint8 allPresets = 0x7F;
 } // namespace
@@ -83,6 +90,7 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
         LibrarianStyle::styleList (*list, true);
         addAndMakeVisible (*list);
     }
+    unitList->addChangeListener (this);
 
     resized();
 }
@@ -545,6 +553,68 @@ void BankManagerListContent::setHolds (bool hold)
 }
 
 //==============================================================================
+juce::PopupMenu BankManagerListContent::makeUnitListMenu() const
+{
+    juce::PopupMenu menu;
+    fillMenuFromCommandTable (menu, cabMode ? LibrarianCabListMenuCommands : LibrarianPresetListMenuCommands, nullptr);
+    const bool chosen = ! getSelectedUnitSlots().isEmpty();
+
+    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
+    {
+        auto& item = it.getItem();
+        const auto id = item.itemID;
+        item.isEnabled = ! sending
+                         && (id == listSelectAll || (id == listLoad && chosen && ! cabMode)
+                             || (id == listImport && (cabMode || chosen)) || (id == listExport && chosen && ! cabMode));
+    }
+
+    return menu;
+}
+
+void BankManagerListContent::showUnitListMenu()
+{
+    juce::Component::SafePointer<BankManagerListContent> self (this);
+    UserInteraction::showMenu (makeUnitListMenu(), juce::PopupMenu::Options().withTargetComponent (unitList.get()),
+                               [self] (int chosen)
+                               {
+                                   if (self != nullptr && chosen != 0)
+                                       self->performListCommand (chosen);
+                               });
+}
+
+bool BankManagerListContent::performListCommand (int commandId)
+{
+    auto slots = getSelectedUnitSlots();
+    auto* manager = getPresetManager();
+
+    switch (commandId)
+    {
+        case listSelectAll:
+            for (int i = 0; i < unitList->getNumCells(); ++i)
+                unitList->selectCell (i, true, false, false);
+            return true;
+
+        case listLoad:
+            return ! cabMode && ! slots.isEmpty() && manager != nullptr
+                   && manager->requestChangePreset ((juce::uint16) slots.getFirst(), true);
+
+        case listImport:
+            if (cabMode)
+                chooseFiles();
+            else if (onImportFromFiles && ! slots.isEmpty())
+                onImportFromFiles (slots.getFirst());
+            return true;
+
+        case listExport:
+            if (cabMode || slots.isEmpty() || ! onExportToFiles)
+                return false;
+            onExportToFiles (slots);
+            return true;
+
+        default: return false;
+    }
+}
+
 LibrarianCabSetup BankManagerListContent::makeCabSetup() const
 {
     LibrarianCabSetup setup;
@@ -614,6 +684,16 @@ void BankManagerListContent::close()
 
 void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (source == unitList.get())
+    {
+        const int code = unitList->getChangeCode();
+        if (code == listRightClickReleased)
+            showUnitListMenu();
+        else if (code == listActivated && ! cabMode)
+            performListCommand (listLoad);
+        return;
+    }
+
     if (auto* browser = dynamic_cast<BrowserChooserDlg*> (source))
     {
         if (browser->getChangeCode() == BrowserChooserDlg::resultChosen)

@@ -106,6 +106,13 @@ public:
     // The cab easy-setup dialog; see LibrarianCabSetup.
     CabSetupHook onCabSetup;
 
+    // The unit list's context menu (a right click on the list): its commands,
+    // those this librarian carries out enabled.
+    juce::PopupMenu makeUnitListMenu() const;
+    // Load (the chosen preset becomes the current one), Import..., Export...
+    // and Select All; false for the others.
+    bool performListCommand (int commandId);
+
     // Fills the setup record from the current preset's cab blocks.
     LibrarianCabSetup makeCabSetup() const;
 
@@ -131,6 +138,7 @@ private:
     void close();
     void refreshDiskList();
     void refreshUnitListCells();
+    void showUnitListMenu();
     void chooseFiles();
     void setHolds (bool hold);
     PresetManager* getPresetManager() const;

@@ -100,6 +100,25 @@ TEST_F (Librarian, AFileThatHoldsNoPresetIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
 }
 
+TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCurrent)
+{
+    librarian.selectUnitEntry (5);
+    juce::StringArray enabled;
+    auto menu = librarian.makeUnitListMenu();
+    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
+        if (it.getItem().isEnabled && it.getItem().itemID != 0)
+            enabled.add (it.getItem().text);
+    EXPECT_EQ (enabled.joinIntoString (","), "Import...,Export...,Load,Select All");
+
+    juce::Array<int> exported;
+    librarian.onExportToFiles = [&exported] (const juce::Array<int>& slots) { exported = slots; };
+    EXPECT_TRUE (librarian.performListCommand (2108));
+    EXPECT_EQ (exported, juce::Array<int> ({ 5 }));
+
+    ASSERT_TRUE (librarian.performListCommand (2106));
+    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return rig.unit->getCurrentPresetNumber() == 5; }, 10000));
+}
+
 TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
 {
     ScratchFolder scratch;
