@@ -50,7 +50,7 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
     refreshButton.onClick = [this]
     {
         if (auto* manager = getPresetManager())
-            cabMode ? manager->requestCabNames (false, true, false) : manager->requestPresetNames (allPresets);
+            cabMode ? manager->requestCabNames (true, true, true) : manager->requestPresetNames (allPresets);
     };
     exportButton.onClick = [this]
     {
@@ -135,28 +135,24 @@ void BankManagerListContent::open (bool cabs)
     exportButton.setVisible (! cabMode);
     importButton.setVisible (! cabMode);
     cabSetupButton.setVisible (cabMode);
-    refreshUnitList();
 
     if (auto* manager = getPresetManager())
     {
-        // The name lists are made once the unit's preset and cab counts are known.
-        bool factory = false, user = false, scratchpad = false;
-        manager->areCabTablesFilled (factory, user, scratchpad);
+        // The preset name list is made once the unit's preset count is known.
         const int presetCount = getPresetCount (manager->getFirmware());
 
-        if (cabMode && ! user)
-            manager->resetCabLists();
         if (! cabMode && manager->getNumPresetNames() != juce::jmax (0, presetCount))
             manager->resetPresetList();
 
+        // Every cab table at once, so that the user slots are numbered after
+        // the factory ones.
         if (cabMode)
-            manager->requestCabNames (false, true, false);
+            manager->requestCabNames (true, true, true);
         else if (! manager->arePresetNamesLoaded (0, juce::jmax (1, presetCount)))
             manager->requestPresetNames (allPresets);
-
-        refreshUnitList();
     }
 
+    refreshUnitList();
     setVisible (true);
     toFront (true);
     resized();
@@ -191,7 +187,9 @@ void BankManagerListContent::refreshUnitList()
             unitRecords.resize ((size_t) names.size());
             for (int i = 0; i < names.size(); ++i)
             {
-                unitRecords[(size_t) i].number = "U" + juce::String (slots[i] + 1).paddedLeft ('0', 3) + "  ";
+                juce::String name, label;
+                manager->getCabLabel (slots[i], name, label);
+                unitRecords[(size_t) i].number = label + "  ";
                 unitRecords[(size_t) i].name = names[i];
             }
         }
@@ -530,7 +528,7 @@ void BankManagerListContent::endSending (const juce::String&)
         UserNotifier::warn (failure + ".\n" + summary + ".");
 
     if (auto* manager = getPresetManager())
-        cabMode ? manager->requestCabNames (false, true, false) : manager->requestPresetNames (allPresets);
+        cabMode ? manager->requestCabNames (true, true, true) : manager->requestPresetNames (allPresets);
 
     refreshUnitList();
 

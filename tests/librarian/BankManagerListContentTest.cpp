@@ -1,4 +1,5 @@
 #include "bench/BenchRig.h"
+#include "device/DumpTestData.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrowserChooserDlg.h"
 #include "model/GlobalConfiguration.h"
@@ -98,6 +99,32 @@ TEST_F (Librarian, AFileThatHoldsNoPresetIsRefusedBeforeAnythingIsSent)
     EXPECT_FALSE (rig.manager->isResyncHeld());
     EXPECT_EQ (rig.unit->countReceived (SYSEX_RECALL_PATCH), 0);
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
+}
+
+TEST_F (Librarian, ACabFileGoesToTheChosenUserCabSlotAndAPresetFileIsNotACab)
+{
+    librarian.open (true);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return librarian.getNumUnitEntries() > 2; }, 20000));
+    EXPECT_TRUE (librarian.getUnitEntryText (0).startsWith ("U001 User Cab 1")) << librarian.getUnitEntryText (0);
+
+    auto cab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk Cab", 0));
+    auto cabFile = scratch.folder.getChildFile ("cab.syx");
+    ASSERT_TRUE (cabFile.replaceWithData (cab.getData(), cab.getSize()));
+    librarian.addFiles ({ cabFile, writePresetFile ("Not A Cab", 1) });
+    ASSERT_EQ (librarian.getNumDiskEntries(), 2);
+    EXPECT_EQ (librarian.getDiskEntry (0).name, "Disk Cab");
+
+    rig.unit->clearReceived();
+    EXPECT_FALSE (librarian.sendEntries ({ 1 }, 1)) << "a preset is refused in cabs mode";
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_CABIR_START), 0);
+
+    juce::Array<juce::uint16> slots;
+    juce::StringArray names;
+    rig.manager->getCabNames (true, names, slots);
+    ASSERT_TRUE (librarian.sendEntries ({ 0 }, slots[1]));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 20000));
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_CABIR_START), 1);
+    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 1");
 }
 
 TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCurrent)
