@@ -18,6 +18,10 @@ constexpr int cabNamesEnd = 19;
 constexpr int cab1Block = 108;
 constexpr int cab2Block = 109;
 constexpr int listSelectAll = 2100;
+constexpr int listRename = 2101;
+constexpr int listRenameRequest = 8;
+constexpr int listRenamed = 9;
+constexpr int presetNameLength = 32;
 constexpr int listLoad = 2106;
 constexpr int listImport = 2107;
 constexpr int listExport = 2108;
@@ -226,6 +230,9 @@ void BankManagerListContent::refreshUnitListCells()
         unitRecords[i].itemId = (int) i + 1;
         unitRecords[i].dragEnabled = false;
         unitRecords[i].acceptsFiles = false;
+        unitRecords[i].hasRenameSettings = true;
+        unitRecords[i].renamable = ! cabMode;
+        unitRecords[i].maxNameLength = presetNameLength;
         records.add (&unitRecords[i]);
     }
 
@@ -431,9 +438,46 @@ bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, i
     {
         if (index >= unitSlots.size())
             break;
-        queue.push_back ({ unitSlots[index++], i });
+        queue.push_back ({ unitSlots[index++], i, diskEntries[(size_t) i].name.substring (0, presetNameLength) });
     }
 
+    return startTransfers();
+}
+
+bool BankManagerListContent::renamePreset (int slot, const juce::String& newName)
+{
+    auto* manager = getPresetManager();
+
+    if (sending || cabMode || ! unitSlots.contains (slot))
+        return false;
+
+    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
+    {
+        UserNotifier::warn (notConnectedText);
+        return false;
+    }
+
+    queue.clear();
+    queue.push_back ({ slot, -1, newName.substring (0, presetNameLength) });
+    return startTransfers();
+}
+
+void BankManagerListContent::takeRenamedCell()
+{
+    // The cell whose text no longer matches its record is the one renamed.
+    for (int i = 0; i < unitList->getNumCells() && i < (int) unitRecords.size(); ++i)
+        if (auto* cell = unitList->getCell (i); cell != nullptr && cell->getNameText() != unitRecords[(size_t) i].name)
+        {
+            auto newName = cell->getNameText().trim();
+
+            if (newName.isEmpty() || ! renamePreset (unitSlots[i], newName))
+                refreshUnitListCells();
+            return;
+        }
+}
+
+bool BankManagerListContent::startTransfers()
+{
     sending = true;
     sentCount = 0;
     failure.clear();
@@ -458,26 +502,22 @@ bool BankManagerListContent::startNext()
 
     auto transfer = queue.front();
     queue.pop_front();
-    auto& entry = diskEntries[(size_t) transfer.diskIndex];
+    const auto* data = transfer.diskIndex >= 0 ? &diskEntries[(size_t) transfer.diskIndex].data : nullptr;
     bool started = false;
 
     if (cabMode)
-    {
-        started = manager->requestImportUserCab ((juce::uint16) transfer.slot, entry.data);
-    }
+        started = data != nullptr && manager->requestImportUserCab ((juce::uint16) transfer.slot, *data);
     else
-    {
-        auto name = entry.name.substring (0, 32);
-        started = manager->requestManagePreset (transfer.slot, &entry.data, &name);
-    }
+        started = manager->requestManagePreset (transfer.slot, data, &transfer.name);
 
     if (! started)
     {
-        failure = "The Kestrel refused \"" + entry.name + "\"";
+        failure = "The Kestrel refused \"" + transfer.name + "\"";
         return false;
     }
 
-    statusLabel.setText ("Sending \"" + entry.name + "\" to " + slotText (transfer.slot) + "...",
+    statusLabel.setText ((data != nullptr ? "Sending \"" : "Renaming to \"") + transfer.name + "\": "
+                             + slotText (transfer.slot) + "...",
                          juce::dontSendNotification);
     return true;
 }
@@ -562,7 +602,7 @@ juce::PopupMenu BankManagerListContent::makeUnitListMenu() const
         auto& item = it.getItem();
         const auto id = item.itemID;
         item.isEnabled = ! sending
-                         && (id == listSelectAll || (id == listLoad && chosen && ! cabMode)
+                         && (id == listSelectAll || ((id == listLoad || id == listRename) && chosen && ! cabMode)
                              || (id == listImport && (cabMode || chosen)) || (id == listExport && chosen && ! cabMode));
     }
 
@@ -595,6 +635,12 @@ bool BankManagerListContent::performListCommand (int commandId)
         case listLoad:
             return ! cabMode && ! slots.isEmpty() && manager != nullptr
                    && manager->requestChangePreset ((juce::uint16) slots.getFirst(), true);
+
+        case listRename:
+        {
+            auto* cell = slots.isEmpty() || cabMode ? nullptr : unitList->getCell (unitSlots.indexOf (slots.getFirst()));
+            return cell != nullptr && ! sending && cell->showNameEditor();
+        }
 
         case listImport:
             if (cabMode)
@@ -689,6 +735,10 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
             showUnitListMenu();
         else if (code == listActivated && ! cabMode)
             performListCommand (listLoad);
+        else if (code == listRenameRequest && ! cabMode)
+            performListCommand (listRename);
+        else if (code == listRenamed)
+            takeRenamedCell();
         return;
     }
 

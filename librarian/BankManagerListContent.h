@@ -109,9 +109,14 @@ public:
     // The unit list's context menu (a right click on the list): its commands,
     // those this librarian carries out enabled.
     juce::PopupMenu makeUnitListMenu() const;
-    // Load (the chosen preset becomes the current one), Import..., Export...
-    // and Select All; false for the others.
+    // Load (the chosen preset becomes the current one), Rename (the chosen
+    // preset's name is edited in the list), Import..., Export... and Select
+    // All; false for the others.
     bool performListCommand (int commandId);
+
+    // Gives the preset in that slot a new name on the unit (recalled, named
+    // and saved); false when nothing could start.
+    bool renamePreset (int slot, const juce::String& newName);
 
     // Fills the setup record from the current preset's cab blocks.
     LibrarianCabSetup makeCabSetup() const;
@@ -129,11 +134,14 @@ private:
     struct Transfer
     {
         int slot = 0;
-        int diskIndex = 0;
+        int diskIndex = 0; // -1: only the name changes
+        juce::String name;
     };
 
     void timerCallback() override;
+    bool startTransfers();
     bool startNext();
+    void takeRenamedCell();
     void endSending (const juce::String& summary);
     void close();
     void refreshDiskList();

@@ -135,7 +135,7 @@ TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCur
     for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
         if (it.getItem().isEnabled && it.getItem().itemID != 0)
             enabled.add (it.getItem().text);
-    EXPECT_EQ (enabled.joinIntoString (","), "Import...,Export...,Load,Select All");
+    EXPECT_EQ (enabled.joinIntoString (","), "Rename,Import...,Export...,Load,Select All");
 
     juce::Array<int> exported;
     librarian.onExportToFiles = [&exported] (const juce::Array<int>& slots) { exported = slots; };
@@ -144,6 +144,21 @@ TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCur
 
     ASSERT_TRUE (librarian.performListCommand (2106));
     EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return rig.unit->getCurrentPresetNumber() == 5; }, 10000));
+}
+
+TEST_F (Librarian, ARenamedPresetKeepsWhatItHoldsUnderItsNewName)
+{
+    auto before = rig.unit->getPreset (6);
+    ASSERT_TRUE (librarian.renamePreset (6, "Renamed Six"));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 20000));
+
+    auto after = rig.unit->getPreset (6);
+    EXPECT_EQ (after.name.trim(), "Renamed Six");
+    EXPECT_EQ (after.toWords().size(), before.toWords().size());
+    juce::uint16 was = 0, is = 0;
+    ASSERT_TRUE (before.getParam (ampBlock, 1, was) && after.getParam (ampBlock, 1, is));
+    EXPECT_EQ (is, was);
+    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 }
 
 TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
