@@ -486,7 +486,7 @@ bool BankManagerListContent::startTransfers()
 
     if (! startNext())
     {
-        endSending ({});
+        endSending();
         return false;
     }
 
@@ -540,17 +540,17 @@ void BankManagerListContent::timerCallback()
     if (request.getResult() != ZolStateMachine::resultCompleted)
     {
         failure = "The Kestrel did not answer";
-        endSending ({});
+        endSending();
         return;
     }
 
     ++sentCount;
 
     if (closeWhenSent || queue.empty() || ! startNext())
-        endSending ({});
+        endSending();
 }
 
-void BankManagerListContent::endSending (const juce::String&)
+void BankManagerListContent::endSending()
 {
     stopTimer();
     const int notSent = (int) queue.size() + (failure.isNotEmpty() ? 1 : 0);

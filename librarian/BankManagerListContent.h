@@ -142,7 +142,7 @@ private:
     bool startTransfers();
     bool startNext();
     void takeRenamedCell();
-    void endSending (const juce::String& summary);
+    void endSending();
     void close();
     void refreshDiskList();
     void refreshUnitListCells();
