@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/ModelRules.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/RawPreset.h"
 #include "model/UserNotifier.h"
 #include "skin/UserInteraction.h"
@@ -99,6 +100,12 @@ bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbe
     mode = newMode;
     closeWhenStopped = false;
     clearQueue();
+
+    // The folder of the last transfer, when there was one.
+    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+        if (juce::File::isAbsolutePath (configuration->MRU_DIRECTORY)
+            && juce::File (configuration->MRU_DIRECTORY).isDirectory())
+            setFolder (juce::File (configuration->MRU_DIRECTORY));
     titleLabel.setText (mode == exportMode ? "Export Presets to Files" : "Import Presets from Files",
                         juce::dontSendNotification);
     rangeLabel.setText (mode == exportMode ? "Presets from / to:" : "First preset slot:", juce::dontSendNotification);
