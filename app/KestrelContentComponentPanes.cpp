@@ -3,6 +3,7 @@
 #include "app/CabEasySetupDlg.h"
 #include "app/ControlUnitContent.h"
 #include "app/EffectEditorContent.h"
+#include "app/GridUnitContent.h"
 #include "app/PausedCommContent.h"
 #include "app/PreferencesDialogContent.h"
 #include "app/SavePresetBundleDlg.h"
@@ -12,6 +13,7 @@
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelEffectManager.h"
 #include "skin/KestrelControlManager.h"
+#include "skin/KestrelImageDepot.h"
 
 // One case per pane the application builds itself; each pane reads its own
 // bounds from its skin section.
@@ -22,6 +24,9 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
     {
         case ContentPane::frontPanel:
             return std::make_unique<ControlUnitContent> (owner, skin, PresetManager::getInstance());
+        case ContentPane::grid:
+            return std::make_unique<GridUnitContent> (skin, PresetManager::getInstance(),
+                                                      KestrelImageDepot::getInstance());
         case ContentPane::effectEditor:
             return std::make_unique<EffectEditorContent> (skin, PresetManager::getInstance(),
                                                           KestrelEffectManager::getInstance(),

@@ -1,6 +1,8 @@
 #include "app/MainAppWindow.h"
 
 #include "app/ControlUnitContent.h"
+#include "app/EffectEditorContent.h"
+#include "app/GridUnitContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
@@ -38,6 +40,18 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     auto* content = new KestrelContentComponent (this, skin);
     setContentOwned (content, true);
     content->createPanes();
+
+    // What the grid selects, the effect editor shows.
+    if (auto* grid = dynamic_cast<GridUnitContent*> (content->getPane (ContentPane::grid)))
+    {
+        juce::Component::SafePointer<EffectEditorContent> editor (
+            dynamic_cast<EffectEditorContent*> (content->getPane (ContentPane::effectEditor)));
+        grid->onSelectionChanged = [editor] (int blockId, int)
+        {
+            if (editor != nullptr)
+                editor->showBlock (blockId);
+        };
+    }
 
     // The commands, their keys and the main menu bar.
     if (auto* app = KestrelEditApplication::getApp())

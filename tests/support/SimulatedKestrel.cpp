@@ -317,6 +317,7 @@ void SimulatedKestrel::loadPreset (int presetNumber)
 {
     currentPreset = presetNumber;
     editBuffer = presets[(size_t) presetNumber];
+    parkedBlocks.clear();
     modified = false;
 }
 

@@ -306,6 +306,9 @@ private:
     juce::uint8 reportedModel = model;
     std::vector<SimulatedPreset> presets;
     SimulatedPreset editBuffer;
+    // Blocks pushed out of the edit buffer's grid keep their settings until
+    // another preset is loaded, and get them back when placed again.
+    std::map<int, SimulatedPreset::Block> parkedBlocks;
     int currentPreset = 0;
     bool modified = false;
     std::vector<CabName> cabs;

@@ -245,6 +245,7 @@ void SimulatedKestrel::setEditBuffer (const SimulatedPreset& preset, bool isModi
 {
     const juce::ScopedLock state (stateLock);
     editBuffer = preset;
+    parkedBlocks.clear();
     modified = isModifiedNow;
 }
 

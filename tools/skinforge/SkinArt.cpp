@@ -611,5 +611,6 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     drawFrontPanel (images, sans, sansBold);
 
     images["missing_image_release.png"] = missingImage();
+    addGridArt (images, sans, sansBold);
     return images;
 }

@@ -28,4 +28,7 @@ std::map<juce::String, juce::Image> drawAll (juce::Typeface::Ptr sans, juce::Typ
 
 // The front panel strip's pictures, added to the map.
 void drawFrontPanel (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr sans, juce::Typeface::Ptr bold);
+
+// The effect grid's block tiles, badges and drag cursors (GridArt.cpp).
+void addGridArt (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr sans, juce::Typeface::Ptr sansBold);
 } // namespace SkinArt
