@@ -109,6 +109,8 @@ void GridUnitContent::readSkin()
 
     if (depot != nullptr)
     {
+        // The skin's sets replace any an earlier grid read, so none is listed twice.
+        depot->clearImageSets();
         depot->readSkinSection (*skin, *section);
         depot->assignBlockIds();
     }

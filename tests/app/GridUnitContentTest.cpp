@@ -134,6 +134,31 @@ TEST_F (GridAgainstUnit, DropsMoveCopyAndSwapThroughTheUnit)
     expectGridShowsUnit();
 }
 
+TEST_F (GridAgainstUnit, BypassAndXYCommandsReachTheUnitAndTheTileFollows)
+{
+    auto held = rig.unit->getEditBuffer();
+    const bool wasEngaged = held.blocks[106].engaged[(size_t) held.scene];
+    const bool wasX = held.blocks[106].onX[(size_t) held.scene];
+
+    ASSERT_TRUE (grid->selectBlockById (106));
+    ASSERT_TRUE (grid->performCommand (1206));
+    ASSERT_TRUE (settle());
+    ASSERT_TRUE (grid->performCommand (1207));
+    ASSERT_TRUE (settle());
+
+    held = rig.unit->getEditBuffer();
+    EXPECT_NE (held.blocks[106].engaged[(size_t) held.scene], wasEngaged);
+    EXPECT_NE (held.blocks[106].onX[(size_t) held.scene], wasX);
+    EXPECT_EQ (grid->getTile (4)->isEngaged(), ! wasEngaged);
+    EXPECT_EQ (grid->getTile (4)->xyState, wasX ? 1 : 0);
+
+    // Nothing selected, or a shunt: the commands do nothing.
+    ASSERT_TRUE (grid->selectBlockById (300));
+    EXPECT_FALSE (grid->performCommand (1206));
+    grid->selectPage (GridUnitContent::globalSelected);
+    EXPECT_FALSE (grid->performCommand (1203));
+}
+
 TEST_F (GridAgainstUnit, ARefusedRequestLeavesTheGridShowingWhatTheUnitHolds)
 {
     rig.unit->setErrorStatusFor (moveFunction, 1);

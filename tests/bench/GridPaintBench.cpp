@@ -56,7 +56,7 @@ struct Skinned
 };
 } // namespace
 
-// The whole 4 x 12 grid of a full preset (48 tiles, 80 cables) painted into
+// The whole 4 x 12 grid of a full preset (48 tiles, 77 cables) painted into
 // an image; the reference below paints the same grid with every cell empty.
 static void BM_PaintFullGrid (benchmark::State& state)
 {
