@@ -1,0 +1,38 @@
+#include "app/EffectEditorContent.h"
+#include "app/GridUnitContent.h"
+#include "app/KestrelContentComponent.h"
+#include "app/MainAppWindow.h"
+#include "model/UnitIds.h"
+#include "model/UserFolders.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
+
+#include <gtest/gtest.h>
+
+// The main window's content holds the grid editor, and what the grid selects
+// the effect editor shows.
+TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ScratchFolder scratch{ "kestrel-grid-window" };
+    UserFolders::redirectTo (scratch.folder);
+    RecordingNotifier notices;
+
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        auto* content = dynamic_cast<KestrelContentComponent*> (window.getContentComponent());
+        ASSERT_NE (content, nullptr);
+        auto* grid = dynamic_cast<GridUnitContent*> (content->getPane (ContentPane::grid));
+        auto* editor = dynamic_cast<EffectEditorContent*> (content->getPane (ContentPane::effectEditor));
+        ASSERT_NE (grid, nullptr);
+        ASSERT_NE (editor, nullptr);
+
+        EXPECT_TRUE (grid->selectBlockById (blockIdControllers));
+        EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
+        grid->selectPage (GridUnitContent::midiSelected);
+        EXPECT_EQ (editor->getShownBlock(), blockIdLayoutMidi);
+    }
+
+    UserFolders::redirectTo ({});
+}
