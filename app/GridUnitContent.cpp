@@ -220,6 +220,12 @@ void GridUnitContent::refreshFromUnit()
 
         tile->setBlockId (id);
         tile->setStates (engaged, true);
+
+        juce::String name;
+        if (id != blockIdNone && ! getBlockName (id, name))
+            name = "Unknown block " + juce::String (id);
+        if (tile->getTooltip() != name)
+            tile->setTooltip (name);
     }
 
     // The selection follows its block to wherever the unit put it.
@@ -258,6 +264,21 @@ void GridUnitContent::refreshFromUnit()
 
 void GridUnitContent::rebuildCables()
 {
+    // Most requests leave the grid as it was: its cables (and the one the
+    // user selected) stay as they are.
+    std::array<juce::uint32, gridCellCount> cells{};
+
+    if (presets != nullptr)
+        for (int cell = 0; cell < gridCellCount; ++cell)
+            if (auto* gridCell = presets->getPresetGrid().getCell (cell))
+                cells[(size_t) cell] = ((juce::uint32) gridCell->blockId << 16) | gridCell->inputMask;
+
+    if (cablesLaidOut && cells == cabledCells)
+        return;
+
+    cabledCells = cells;
+    cablesLaidOut = true;
+
     for (auto* cable : cables)
         cable->removeChangeListener (this);
 

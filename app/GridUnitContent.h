@@ -2,10 +2,12 @@
 
 #include "app/BlockStyle.h"
 #include "app/CommandPerformer.h"
+#include "model/UnitIds.h"
 #include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 
@@ -178,6 +180,10 @@ private:
     int selectedCell = -1;
     int hoveredCell = -1;
     int armedCell = -1;
+
+    // The cells the cables were last laid out for.
+    std::array<juce::uint32, gridCellCount> cabledCells{};
+    bool cablesLaidOut = false;
 
     std::deque<Step> chain;
     int awaitedEndCode = 0;

@@ -199,6 +199,15 @@ TEST_F (GridAgainstUnit, CablesAreMadeFromJacksAndCutByADoubleClick)
 
     auto* cable = grid->findCable (0, 4);
     ASSERT_NE (cable, nullptr);
+
+    // A request that leaves the grid alone leaves the cables (and the selected one) alone.
+    cable->setToggleState (true, juce::dontSendNotification);
+    ASSERT_TRUE (rig.manager->requestSetParam (106, 1, 1234));
+    ASSERT_TRUE (settle());
+    ASSERT_EQ (grid->findCable (0, 4), cable);
+    EXPECT_TRUE (cable->getToggleState());
+    EXPECT_EQ (grid->getTile (4)->getTooltip(), "Amp");
+
     cable->setChangeCode (CableComponent::disconnectCode);
     cable->sendSynchronousChangeMessage();
     ASSERT_TRUE (settle());
