@@ -26,10 +26,8 @@ void KestrelBlockComponent::showBlockMenu()
 
 void KestrelBlockComponent::updateDragCursor()
 {
+    // Over no tile (or back over itself) a drop does nothing: not allowed.
     auto kind = grid.classifyDrop (cell, grid.getHoveredCell(), isCopyModifier (juce::ModifierKeys::currentModifiers));
-
-    if (grid.getHoveredCell() < 0)
-        kind = GridUnitContent::DropKind::move; // over no tile yet: plain move cursor
 
     if (auto* skinCursor = grid.cursorFor (kind))
         setMouseCursor (*skinCursor);

@@ -86,6 +86,14 @@ TEST_F (GridAgainstUnit, ShowsThePresetWithItsStatesAndCables)
 
     EXPECT_FALSE (grid->getTile (1)->showXYBadge); // a shunt
 
+    // The grid's skin section filled the image depot: icon sets with their ids, overlays, cursors.
+    EXPECT_NE (depot.findImageSetForBlock (106), nullptr);
+    EXPECT_NE (depot.findImageSetForBlock (305), nullptr);
+    EXPECT_FALSE (depot.getOverlay (ImageDepot::warningOverlay) == depot.missingImage);
+    ASSERT_NE (depot.getCursor (ImageDepot::notAllowedCursor), nullptr);
+    EXPECT_EQ (grid->cursorFor (GridUnitContent::DropKind::refused), depot.getCursor (ImageDepot::notAllowedCursor));
+    EXPECT_EQ (grid->cursorFor (GridUnitContent::DropKind::swap), depot.getCursor (ImageDepot::swapCursor));
+
     grid->selectBlockById (106);
     saveScreenshot (*grid, "grid-full-preset");
 }
