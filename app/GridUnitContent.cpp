@@ -602,8 +602,9 @@ void GridUnitContent::clickJack (int cell, bool output)
     }
     else
     {
+        // Output then input: joins the two, or cuts the cable that joins them.
         if (armedCell >= 0)
-            connectCells (armedCell, cell, true);
+            connectCells (armedCell, cell, findCable (armedCell, cell) == nullptr);
 
         armedCell = -1;
     }

@@ -111,7 +111,8 @@ public:
     // by the manager: both ends must hold blocks and lie one column apart.
     bool connectCells (int sourceCell, int destinationCell, bool connect);
     // A click on a jack: an output jack arms, the input jack of a cell one
-    // column right then connects; anything else disarms.
+    // column right then connects the two (or cuts their cable); anything
+    // else disarms.
     void clickJack (int cell, bool output);
     int getArmedJack() const { return armedCell; }
 

@@ -11,6 +11,27 @@
 
 namespace
 {
+// A press of the main mouse button at a point of the component.
+juce::MouseEvent pressAt (juce::Component& component, juce::Point<int> at, int clicks = 1)
+{
+    const auto now = juce::Time::getCurrentTime();
+    return { juce::Desktop::getInstance().getMainMouseSource(),
+             at.toFloat(),
+             juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier),
+             juce::MouseInputSource::defaultPressure,
+             0.0f,
+             0.0f,
+             0.0f,
+             0.0f,
+             &component,
+             &component,
+             now,
+             at.toFloat(),
+             now,
+             clicks,
+             false };
+}
+
 constexpr int moveFunction = 0x24, placeFunction = 0x05;
 
 // The grid editor on the program's skin against the simulated unit holding
@@ -190,10 +211,10 @@ TEST_F (GridAgainstUnit, ARefusedRequestLeavesTheGridShowingWhatTheUnitHolds)
 
 TEST_F (GridAgainstUnit, CablesAreMadeFromJacksAndCutByADoubleClick)
 {
-    // Output of the compressor (cell 0) to the graphic EQ (cell 5).
-    grid->clickJack (0, true);
+    // Output of the compressor (cell 0) to the graphic EQ (cell 5), clicked on the jacks.
+    grid->mouseDown (pressAt (*grid, grid->getJackCentre (0, true)));
     EXPECT_EQ (grid->getArmedJack(), 0);
-    grid->clickJack (5, false);
+    grid->mouseDown (pressAt (*grid, grid->getJackCentre (5, false)));
     ASSERT_TRUE (settle());
     EXPECT_NE (rig.unit->getEditBuffer().cells[5].inputMask & 1, 0);
     ASSERT_NE (grid->findCable (0, 5), nullptr);
@@ -216,11 +237,23 @@ TEST_F (GridAgainstUnit, CablesAreMadeFromJacksAndCutByADoubleClick)
     EXPECT_TRUE (cable->getToggleState());
     EXPECT_EQ (grid->getTile (4)->getTooltip(), "Amp");
 
-    cable->setChangeCode (CableComponent::disconnectCode);
-    cable->sendSynchronousChangeMessage();
+    // Output then input again cuts the cable; a double click on a cable's middle cuts it too.
+    grid->clickJack (0, true);
+    grid->clickJack (4, false);
     ASSERT_TRUE (settle());
     EXPECT_EQ (rig.unit->getEditBuffer().cells[4].inputMask & 1, 0);
     EXPECT_EQ (grid->findCable (0, 4), nullptr);
+
+    cable = grid->findCable (1, 4);
+    ASSERT_NE (cable, nullptr);
+    const auto middle = cable->getLocalBounds().getCentre();
+    ASSERT_TRUE (cable->hitTest (middle.x, middle.y));
+    cable->mouseDown (pressAt (*cable, middle, 2));
+    EXPECT_EQ (cable->getChangeCode(), CableComponent::disconnectCode);
+    cable->dispatchPendingMessages();
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (rig.unit->getEditBuffer().cells[4].inputMask & 2, 0);
+    EXPECT_EQ (grid->findCable (1, 4), nullptr);
     EXPECT_EQ (grid->getNumCables(), countCablesHeld());
 }
 

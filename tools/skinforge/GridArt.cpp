@@ -159,7 +159,7 @@ void signPlate (juce::Graphics& g)
 
 void SkinArt::addGridArt (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr, juce::Typeface::Ptr bold)
 {
-    constexpr int tileWidth = 56, tileHeight = 34;
+    constexpr int tileWidth = 52, tileHeight = 34;
 
     for (auto& kind : blockKinds)
     {
