@@ -46,10 +46,15 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     {
         juce::Component::SafePointer<EffectEditorContent> editor (
             dynamic_cast<EffectEditorContent*> (content->getPane (ContentPane::effectEditor)));
-        grid->onSelectionChanged = [editor] (int blockId, int)
+        grid->onSelectionChanged = [editor] (int blockId, int state)
         {
-            if (editor != nullptr)
-                editor->showBlock (blockId);
+            if (editor == nullptr)
+                return;
+
+            if (state == GridUnitContent::nothingSelected)
+                editor->showBlock (0);
+            else
+                editor->showGridSelection (state, blockId);
         };
     }
 

@@ -32,6 +32,11 @@ TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
         EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
         grid->selectPage (GridUnitContent::midiSelected);
         EXPECT_EQ (editor->getShownBlock(), blockIdLayoutMidi);
+        grid->selectPage (GridUnitContent::footswitchesSelected);
+        EXPECT_EQ (editor->getShownBlock(), blockIdGlobal);
+        EXPECT_EQ (editor->getGridSelectionState(), GridUnitContent::footswitchesSelected);
+        grid->selectCell (0); // an empty cell
+        EXPECT_EQ (editor->getShownBlock(), 0);
     }
 
     UserFolders::redirectTo ({});
