@@ -800,14 +800,14 @@ void GridUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source)
             awaitedEndCode = 0;
         }
 
-        // Every end (and a failure) may have changed the grid.
-        if ((code & 1) != 0)
-        {
-            refreshFromUnit();
+        // Every code is a moment to show what the unit holds: ends and
+        // failures change it, and a broadcast carries only the latest code,
+        // so an end may arrive folded into a later begin. Unchanged tiles
+        // and cables are left alone.
+        refreshFromUnit();
 
-            if (awaitedEndCode != 0 && code == awaitedEndCode)
-                runNextStep();
-        }
+        if (awaitedEndCode != 0 && code == awaitedEndCode)
+            runNextStep();
 
         return;
     }
@@ -833,7 +833,8 @@ void GridUnitContent::paint (juce::Graphics& g)
         g.setColour (cellColour);
         g.fillRoundedRectangle (area, 4.0f);
 
-        if (blockAt (cell) == blockIdNone)
+        // Jacks for the blocks the tiles show (the model may be half read).
+        if (tiles[cell]->getBlockId() == blockIdNone)
             continue;
 
         for (bool output : { false, true })
