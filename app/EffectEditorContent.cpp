@@ -1,5 +1,7 @@
 #include "app/EffectEditorContent.h"
 
+#include "app/BlockLibNameDialog.h"
+#include "app/EditorRequestQueue.h"
 #include "device/engines/PresetManager.h"
 #include "model/EffectLayoutManager.h"
 #include "model/EffectManager.h"
@@ -51,6 +53,8 @@ EffectEditorContent::EffectEditorContent (const SkinManager* skinManager, Preset
 
     if (presets != nullptr)
         presets->addChangeListener (this);
+
+    startRoad();
 }
 
 EffectEditorContent::~EffectEditorContent()
@@ -60,6 +64,7 @@ EffectEditorContent::~EffectEditorContent()
         presets->removeChangeListener (this);
 
     hooks = {}; // the panes behind them may be gone already
+    stopRoad();
     clearPage();
     deleteHeaderWidgets();
 
@@ -171,6 +176,8 @@ void EffectEditorContent::clearPage()
 
 void EffectEditorContent::showBlock (int blockId)
 {
+    const int previousBlock = shownBlock;
+
     if (blockId != shownBlock)
     {
         clearPage();
@@ -178,6 +185,8 @@ void EffectEditorContent::showBlock (int blockId)
         shownBlock = blockId;
         pageIndex = 0;
     }
+
+    onShownBlockChanged (previousBlock);
 
     updatePageTabs();
     updateHeader();
@@ -429,7 +438,15 @@ void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* sourc
         return;
     }
 
-    if (handleHeaderChange (source))
+    if (nameDialog != nullptr && source == nameDialog.get())
+    {
+        handleNameDialogChange();
+        return;
+    }
+
+    const bool libraryGesture = handleLibraryHeaderGesture (source);
+
+    if (handleHeaderChange (source) || libraryGesture)
         return;
 
     for (int i = 0; i < (int) pageTabs.size(); ++i)
@@ -481,6 +498,7 @@ void EffectEditorContent::paint (juce::Graphics& g)
         g.drawImageAt (pageLayout->background, pageLayout->backgroundX, pageLayout->backgroundY);
 
     paintSelection (g);
+    paintDropTarget (g);
 
     if (effectName != nullptr)
         return; // the header names the block

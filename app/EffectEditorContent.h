@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandPerformer.h"
 #include "skin/ParamControlUtilities.h"
 #include "skin/ZOLResizableComponent.h"
 
@@ -10,7 +11,13 @@
 #include <memory>
 #include <vector>
 
+class BlockLibNameDialog;
+class BlockLibraryManager;
 class DropDownLargeList;
+class EditorRequestQueue;
+struct KnobBroadcast;
+struct LooperState;
+class ZOLMidiProcessing;
 class EffectLayoutManager;
 class LanguageStore;
 class XYToggleComponent;
@@ -48,6 +55,8 @@ class ZOLToggleButton;
 // it is deleted.
 class EffectEditorContent : public juce::Component,
                             public juce::ChangeListener,
+                            public juce::FileDragAndDropTarget,
+                            public CommandPerformer,
                             public ParamControlUtilities,
                             public ZOLResizableComponent
 {
@@ -140,6 +149,76 @@ public:
 
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void paint (juce::Graphics& g) override;
+
+    // Typed values, dependent parameters and the connection (EffectEditorContentRoad.cpp) ----
+
+    // The value sent for a typed entry t of (block, parameter): Pitch keys
+    // count from 1, the Amp's master volume is converted, a parameter with
+    // numeric value texts sends the index of the text at or below t.
+    float convertTypedValue (int blockId, int paramId, float typed) const;
+
+    // The parameters of the shown block whose values follow from parameter p
+    // and that the page shows; none while p follows an active modifier.
+    juce::Array<juce::uint16> findDependentParams (int paramId) const;
+
+    // Starts "Query Effect Subset Params" for parameters of the shown block;
+    // their values are applied when it ends.
+    bool querySubset (const juce::Array<juce::uint16>& paramIds);
+    const juce::Array<juce::uint16>& getPendingSubset() const { return pendingSubset; }
+
+    // The connection is initialised: hands the unit's model and firmware to
+    // the block library (reading it again when they changed), reads the
+    // definitions cache of the model or asks the unit for its definitions,
+    // and loads the controller names.
+    void onDefinitionsReady();
+    void setBlockLibrary (BlockLibraryManager* library);
+
+    // Own requests and live updates (EffectEditorContentRequests.cpp) ----------------
+
+    bool sendMidiCC (int controller, int value);
+    bool requestLooperState (bool on);
+    bool requestBroadcastKnob (const juce::Array<juce::uint16>& paramIds);
+    // Watches the modulated parameters of the page; stop ends the reports.
+    void setLiveUpdates (bool stop);
+    // The main window's tick: finishes the oldest own request and applies
+    // what the link collected from the unit.
+    void onRequestsDone();
+    void tickLiveUpdates();
+    void applyLooperState (const LooperState& state);
+    void applyBroadcastKnob (const KnobBroadcast& record);
+    bool isLooperPolling() const { return looperPolling; }
+    bool isKnobBroadcastOn() const { return knobBroadcastOn; }
+    int getNumOwnRequests() const;
+
+    // Block library, X/Y menu and file drop (EffectEditorContentLibrary.cpp) --------
+
+    bool startLibrarySave (bool saveAs);
+    void onLibraryQueryDone();
+    void saveAllBlocksToLibrary();
+    void renameLibraryEntry();
+    void deleteLinkedLibraryEntry();
+    void revealLibraryFile();
+    // Loads an entry into the shown block; refused (with a message) for an
+    // entry of another effect type.
+    bool insertLibraryEntry (int entryId);
+    // The entry shown for the block (its link), 0 for none.
+    int getShownLibraryEntry() const { return shownLibraryEntry; }
+    bool hasLibrarySelection() const { return shownLibraryEntry != 0; }
+    // The entries of the shown block's effect type: (entry id, name).
+    juce::Array<std::pair<int, juce::String>> getLibraryEntriesForShownBlock() const;
+    BlockLibNameDialog* getNameDialog() const { return nameDialog.get(); }
+    int getLibrarySaveMode() const { return librarySaveMode; }
+    void showXYClipboardMenu();
+
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    void fileDragEnter (const juce::StringArray& files, int x, int y) override;
+    void fileDragExit (const juce::StringArray& files) override;
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
+    bool isDropHovering() const { return dropHover; }
+
+    bool ownsCommand (int commandId) const override;
+    bool performCommand (int commandId) override;
+    bool worksWithoutUnit (int commandId) const override { return commandId == 1704; }
 
     static constexpr const char* sectionName = "EffectEditorSkin";
 
@@ -279,6 +358,38 @@ private:
     void afterSetParam();
     void valueRoad (ZOLEffectParam& control, int blockId);
     void applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text);
+    void typedRoad (ZOLEffectParam& control, int blockId);
+    void handleRoadEvent (int code);
+    void reloadValues();
+    void queryTempoParams();
+    void saveDefinitionsCache();
+    ZOLEffectParam* findControl (int blockId, int paramId) const;
+
+    // Own requests, live updates and the block library.
+    void startRoad();
+    void stopRoad();
+    void onShownBlockChanged (int previousBlock);
+    bool handleLibraryHeaderGesture (juce::ChangeBroadcaster* source);
+    ZOLMidiProcessing* getLink() const;
+    std::unique_ptr<EditorRequestQueue> ownRequests;
+    bool looperPolling = false;
+    bool knobBroadcastOn = false;
+    juce::Array<juce::uint16> pendingSubset;
+    BlockLibraryManager* library = nullptr;
+    std::unique_ptr<BlockLibNameDialog> nameDialog;
+    int librarySaveMode = 0;
+    int shownLibraryEntry = 0;
+    bool dropHover = false;
+    juce::Rectangle<int> dropRect;
+    void updateLibraryList();
+    bool storeLibraryEntry (int entryId, int blockId, bool isNew);
+    bool onLibraryNameDialog (int code);
+    void deleteUnnamedLibraryEntry();
+    void handleNameDialogChange();
+    void refreshForDialogs();
+    void paintDropTarget (juce::Graphics& g);
+    bool startLibraryNameDialog (int mode, int entryId);
+
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EffectEditorContent)
 };

@@ -1,10 +1,19 @@
 #include "app/EffectEditorContent.h"
 
+#include "app/BlockLibNameDialog.h"
+#include "app/EditorRequestQueue.h"
+#include "app/KestrelCommandTarget.h"
+#include "app/KestrelContentComponent.h"
 #include "device/engines/PresetManager.h"
+#include "model/BlockLibraryManager.h"
 #include "model/EffectManager.h"
+#include "model/GlobalConfiguration.h"
 #include "model/IdTables.h"
+#include "model/LanguageStore.h"
 #include "model/UnitIds.h"
+#include "model/UserNotifier.h"
 #include "skin/ZOLEffectParam.h"
+#include "skin/ZOLRotaryKnob.h"
 
 #include <cmath>
 
@@ -68,6 +77,9 @@ constexpr int loadPresetEndCode = 21;
 constexpr int sceneChangeEndCode = 25, blockPasteEndCode = 55, scenePasteEndCode = 75, sceneSwapEndCode = 77;
 constexpr int xyWriteEndCode = PresetManager::xyWriteCode + 1;
 
+constexpr juce::uint16 pitchKeyParam = 0xF000;
+constexpr int looperBlock = 169;
+
 bool isSynthSteppedParam (int effectType, int paramId)
 {
     return effectType == EFFECT_SYNTH && (paramId == 3 || paramId == 14 || paramId == 32);
@@ -113,6 +125,9 @@ void EffectEditorContent::handlePresetEvent (int code)
             if (effects != nullptr)
                 effects->invalidateEffects();
 
+            if (library != nullptr)
+                library->clearLinks();
+
             showBlock (0);
             break;
 
@@ -132,7 +147,7 @@ void EffectEditorContent::handlePresetEvent (int code)
                 showBlock (shownBlock);
             break;
 
-        default: break;
+        default: handleRoadEvent (code); break;
     }
 }
 
@@ -156,10 +171,26 @@ void EffectEditorContent::afterSetParam()
     if (presets == nullptr)
         return;
 
-    const auto& reply = presets->getLastParamValue();
+    const auto reply = presets->getLastParamValue();
+    const bool heldMatch = heldEdit.blockId == reply.blockId && heldEdit.paramId == reply.paramId;
+    const int mixParam = reply.paramId == getGlobalMixParamId (reply.blockId) ? getMixParamId (reply.blockId) : -1;
+
     for (auto& control : pageControls)
-        if (resolveBlock (*control) == reply.blockId && control->paramId == reply.paramId)
+    {
+        if (resolveBlock (*control) != reply.blockId)
+            continue;
+
+        if (control->paramId == reply.paramId)
+        {
+            control->holdFromDevice = heldMatch;
             applyValueRecord (*control, reply.value, reply.text);
+            control->holdFromDevice = false;
+        }
+        else if (mixParam >= 0 && control->paramId == mixParam)
+        {
+            control->setSecondaryValue (reply.value);
+        }
+    }
 
     if (heldEdit.blockId != 0)
     {
@@ -169,7 +200,49 @@ void EffectEditorContent::afterSetParam()
 
         if (presets->requestSetParam (held.blockId, held.paramId, held.value))
             heldEdit = {};
+
+        if (heldMatch)
+            return;
     }
+
+    const int blockId = reply.blockId;
+    const int type = effectTypeOfBlock (blockId);
+    const int paramId = reply.paramId;
+
+    if (blockId == shownBlock && shownBlock != 0)
+    {
+        const auto dependent = findDependentParams (reply.paramId);
+        const bool typeParam = paramId == getTypeParamId (blockId);
+        const bool delayShape = type == EFFECT_DELAY && (paramId == 0 || paramId == 1);
+        const bool shapesPage = delayShape || (typeParam && type != EFFECT_DELAY) ||
+                                (type == EFFECT_DISTORT && paramId == 92) || (type == EFFECT_REVERB && paramId == 43) ||
+                                (type == EFFECT_FUZZ && paramId == 10) || (type == EFFECT_PHASER && paramId == 17);
+
+        if (shapesPage)
+        {
+            updatePageTabs();
+            showPage();
+            applyAllValues();
+        }
+
+        if (typeParam || delayShape)
+            presets->requestEffectAllParams ((juce::uint16) blockId, false);
+        else if (! dependent.isEmpty())
+            querySubset (dependent);
+    }
+
+    // A cab slot without a known name is asked for.
+    if (type == EFFECT_CAB && (paramId == 0 || paramId == 2))
+    {
+        juce::String name, label;
+
+        if (presets->getCabLabel (reply.value, name, label) && name == "EMPTY")
+            presets->requestCabName (reply.value);
+    }
+
+    // An edited block no longer matches the library entry it came from.
+    if (library != nullptr && library->clearLinkMatch (blockId))
+        updateLibraryList();
 }
 
 juce::uint16 EffectEditorContent::snapToWholeSteps (int blockId, int paramId, juce::uint16 value) const
@@ -195,7 +268,51 @@ juce::uint16 EffectEditorContent::snapToWholeSteps (int blockId, int paramId, ju
 void EffectEditorContent::valueRoad (ZOLEffectParam& control, int blockId)
 {
     const auto value = (juce::uint16) control.getUnitValue();
+
+    // A control of an external controller sends a MIDI control change.
+    if (control.isMidiCc)
+    {
+        sendMidiCC (control.midiCcNumber, value != 0 ? 127 : 0);
+        return;
+    }
+
+    if (blockId == blockIdLayoutMidi && control.hasSubIndex)
+    {
+        presets->requestSetLayout (control.subIndex, control.paramId, value);
+        return;
+    }
+
     setHeldSetParam ((juce::uint16) blockId, control.paramId, snapToWholeSteps (blockId, control.paramId, value));
+}
+
+float EffectEditorContent::convertTypedValue (int blockId, int paramId, float typed) const
+{
+    const int type = effectTypeOfBlock (blockId);
+
+    // The unit counts these Pitch keys from 0.
+    if (type == EFFECT_PITCH && (paramId == 53 || paramId == 54))
+        return typed > 0.0f ? typed - 1.0f : typed;
+
+    // The Amp's master volume is typed in dB and sent on its own scale.
+    if (type == EFFECT_DISTORT && paramId == 21)
+        return (float) (100.0 * std::log10 (1.0 + 0.25 * std::pow (10.0, typed / 20.0) / 0.0127) / 1.9);
+
+    if (effects != nullptr)
+    {
+        const int index = effects->findValueStringIndex (blockId, paramId, typed);
+
+        if (index >= 0)
+            return (float) index;
+    }
+
+    return typed;
+}
+
+void EffectEditorContent::typedRoad (ZOLEffectParam& control, int blockId)
+{
+    const auto typed = (float) control.getValueAsDouble();
+    presets->requestSetParamDirect ((juce::uint16) blockId, control.paramId,
+                                    convertTypedValue (blockId, control.paramId, typed));
 }
 
 void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
@@ -210,6 +327,30 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
         return;
 
     const int code = control.getChangeCode();
+
+    // The Pitch block's key is kept here only: the texts of the scale
+    // parameters depend on it.
+    if (effectTypeOfBlock (blockId) == EFFECT_PITCH && control.paramId == pitchKeyParam)
+    {
+        if (effects == nullptr)
+            return;
+
+        int xy = 0;
+
+        if (! presets->getBlockXYState (blockId, xy))
+            xy = 0;
+
+        EffectParamValue key;
+        key.blockId = (juce::uint16) blockId;
+        key.paramId = pitchKeyParam;
+        key.value = (juce::uint16) control.getUnitValue();
+        effects->storeParamValue (xy, key);
+
+        for (int paramId = 46; paramId <= 52; ++paramId)
+            applyStoredValue (blockId, paramId);
+
+        return;
+    }
 
     switch (code)
     {
@@ -228,7 +369,21 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
             break;
         }
 
-        case 9: presets->requestParamMode2 ((juce::uint16) blockId, control.paramId); break;
+        case 9:
+            if (blockId != blockIdLayoutMidi)
+                presets->requestParamMode2 ((juce::uint16) blockId, control.paramId);
+            else if (control.hasSubIndex)
+                presets->requestSetLayout (control.subIndex, control.paramId, 1);
+            break;
+
+        case 10: typedRoad (control, blockId); break;
+
+        case 11:
+            if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (&control))
+                if (knob->getGlobalMixButton() != nullptr)
+                    presets->requestSetParam ((juce::uint16) blockId, knob->globalMixParamId,
+                                              (juce::uint16) knob->getSecondaryValue());
+            break;
 
         default: break;
     }
@@ -273,4 +428,303 @@ void EffectEditorContent::applyAllValues()
         done.add (key);
         applyStoredValue (key.first, key.second);
     }
+}
+
+//==============================================================================
+// Event codes beyond enabling, dependent parameters and the connection.
+
+namespace
+{
+constexpr int initializeBlockEndCode = 7, initializationEndCode = 11, cabNamesEndCode = 19;
+constexpr int libraryQueryEndCode = 57, libraryQueryAllEndCode = 59, libraryLoadEndCode = 61;
+constexpr int definitionsEndCode = 63, subsetEndCode = 67, modifierIdsEndCode = 87, modifierValuesEndCode = 89;
+constexpr int setTempoEndCode = 93;
+constexpr int userCabImportEndCode = 115, bundleImportEndCode = 135, bundleSaveEndCode = 137;
+
+// A message of the language store, or the program's own text without one.
+juce::String message (int id, const char* fallback)
+{
+    if (auto* store = LanguageStore::getInstanceWithoutCreating())
+    {
+        auto text = store->getText (id);
+
+        if (text.isNotEmpty())
+            return text;
+    }
+
+    return fallback;
+}
+} // namespace
+
+ZOLEffectParam* EffectEditorContent::findControl (int blockId, int paramId) const
+{
+    for (auto& control : pageControls)
+        if (resolveBlock (*control) == blockId && control->paramId == paramId)
+            return control.get();
+
+    return nullptr;
+}
+
+void EffectEditorContent::setBlockLibrary (BlockLibraryManager* blockLibrary)
+{
+    library = blockLibrary;
+    updateLibraryList();
+}
+
+void EffectEditorContent::handleRoadEvent (int code)
+{
+    switch (code)
+    {
+        case initializeBlockEndCode:
+            if (library != nullptr && library->clearLinkMatch (shownBlock))
+                updateLibraryList();
+
+            if (shownBlock != 0)
+                showBlock (shownBlock);
+            break;
+
+        case initializationEndCode: onDefinitionsReady(); break;
+
+        case cabNamesEndCode:
+        case userCabImportEndCode:
+        case bundleImportEndCode:
+        case bundleSaveEndCode:
+            if (effectTypeOfBlock (shownBlock) == EFFECT_CAB)
+            {
+                applyStoredValue (shownBlock, 0);
+                applyStoredValue (shownBlock, 2);
+            }
+            break;
+
+        case libraryQueryEndCode: onLibraryQueryDone(); break;
+        case libraryQueryAllEndCode: saveAllBlocksToLibrary(); break;
+
+        case libraryLoadEndCode:
+            if (library != nullptr && library->hasLoggedErrors())
+                UserNotifier::warn (message (17, "Errors were encountered while reading the Block Library entries.\n\n"
+                                                 "Please see the file \"block_library.log\" in the Block Library "
+                                                 "directory for a listing of errors."),
+                                    message (14, "Block Library"));
+            updateLibraryList();
+            break;
+
+        case definitionsEndCode:
+            if (effects != nullptr)
+            {
+                // The looper's key is no parameter of the unit; its range is ours.
+                ParamInfo key;
+                key.descriptor = 3;
+                key.minimum = 0.0f;
+                key.maximum = 127.0f;
+                key.displayMultiplier = 1.0f;
+                key.fourth = 1.0f;
+                effects->storeParamInfo (looperBlock, pitchKeyParam, key);
+            }
+
+            saveDefinitionsCache();
+            break;
+
+        case subsetEndCode: reloadValues(); break;
+
+        case modifierIdsEndCode:
+        case modifierValuesEndCode:
+            if (effects != nullptr)
+            {
+                for (auto& control : pageControls)
+                {
+                    auto* modifier = effects->findModifierForParam (resolveBlock (*control), control->paramId);
+                    control->setHasModifier (modifier != nullptr && modifier->getControllerId() != 0);
+                    control->modifierChanged();
+                }
+            }
+
+            setLiveUpdates (false);
+            break;
+
+        case setTempoEndCode: queryTempoParams(); break;
+
+        default: break;
+    }
+}
+
+juce::Array<juce::uint16> EffectEditorContent::findDependentParams (int paramId) const
+{
+    juce::Array<juce::uint16> found;
+
+    if (shownBlock == 0)
+        return found;
+
+    // A parameter that follows a modifier changes nothing the page shows.
+    if (effects != nullptr)
+        if (auto* modifier = effects->findModifierForParam (shownBlock, paramId))
+            if (modifier->getControllerId() != 0)
+                return found;
+
+    juce::Array<int> candidates;
+
+    for (auto& control : pageControls)
+        if (resolveBlock (*control) == shownBlock && control->hasExtraParamId ((juce::uint16) paramId))
+            candidates.add (control->paramId);
+
+    auto valueOf = [this] (int id)
+    {
+        EffectParamValue stored;
+        int xy = 0;
+
+        if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
+            xy = 0;
+
+        return effects != nullptr && effects->getParamValue (shownBlock, id, xy, stored) ? (int) stored.value : -1;
+    };
+
+    switch (effectTypeOfBlock (shownBlock))
+    {
+        case EFFECT_DELAY:
+            if (paramId == 3 || paramId == 4 || paramId == 6)
+                for (int other : { 3, 4, 6 })
+                    if (other != paramId)
+                        candidates.add (other);
+            break;
+
+        case EFFECT_DISTORT:
+            if (paramId == 68)
+                candidates.addArray ({ 95, 88 });
+            else if (paramId == 69)
+                candidates.add (48);
+            break;
+
+        case EFFECT_PITCH:
+            if (paramId == 83)
+                candidates.add (6);
+            break;
+
+        case EFFECT_CAB:
+        {
+            const int mode = valueOf (12);
+
+            if (paramId >= 0 && paramId <= 3 && (mode == 2 || mode == 3) && valueOf (4) == 1)
+                for (int other = 0; other <= 3; ++other)
+                    if (other != paramId)
+                        candidates.add (other);
+            break;
+        }
+
+        default: break;
+    }
+
+    for (int id : candidates)
+        if (id != paramId && findControl (shownBlock, id) != nullptr)
+            found.addIfNotAlreadyThere ((juce::uint16) id);
+
+    return found;
+}
+
+bool EffectEditorContent::querySubset (const juce::Array<juce::uint16>& paramIds)
+{
+    if (presets == nullptr || shownBlock == 0 || paramIds.isEmpty())
+        return false;
+
+    juce::Array<std::pair<juce::uint16, juce::uint16>> pairs;
+
+    for (auto id : paramIds)
+        pairs.add ({ (juce::uint16) shownBlock, id });
+
+    if (! presets->requestEffectParamSubset (pairs))
+        return false;
+
+    pendingSubset = paramIds;
+    return true;
+}
+
+void EffectEditorContent::reloadValues()
+{
+    const auto subset = pendingSubset;
+    pendingSubset.clear();
+
+    for (auto id : subset)
+        applyStoredValue (shownBlock, id);
+}
+
+void EffectEditorContent::queryTempoParams()
+{
+    if (presets == nullptr)
+        return;
+
+    juce::Array<std::pair<juce::uint16, juce::uint16>> pairs;
+    PresetGridIterator blocks (&presets->getPresetGrid(), 1);
+    juce::uint16 blockId = 0;
+
+    while (blocks.next (blockId))
+    {
+        juce::Array<juce::uint16> ids;
+
+        if (getTimeRateParamIds (blockId, ids))
+            for (auto id : ids)
+                pairs.add ({ blockId, id });
+    }
+
+    presets->requestEffectParamSubset (pairs);
+}
+
+void EffectEditorContent::onDefinitionsReady()
+{
+    if (presets == nullptr || ! presets->isFirmwareValid())
+        return;
+
+    const auto& firmware = presets->getFirmware();
+    const int model = presets->getConnectedModel();
+    const int major = (int) firmware.major, minor = (int) firmware.minor;
+
+    if (effects != nullptr)
+    {
+        effects->loadControllerNames();
+
+        if (presets->isSystemInfoValid())
+        {
+            auto* configuration = presets->getConfiguration();
+            const juce::File folder = configuration != nullptr && configuration->EFFECT_DEFS_DIR.isNotEmpty()
+                                          ? juce::File (configuration->EFFECT_DEFS_DIR)
+                                          : juce::File();
+            const bool loaded = folder != juce::File() && effects->loadDefinitionsCache (folder, model);
+            const bool matches = effects->matchDefinitionsToFirmware (major, minor);
+
+            if (! loaded || ! matches || effects->getNumDefinitions() == 0)
+            {
+                if (auto* content = findParentComponentOfClass<KestrelContentComponent>())
+                    content->showBubbleMessage (message (10, "Block Definitions") + "\n" +
+                                                    message (11, "Reading Block Definitions.\n\nThis occurs only when "
+                                                                 "saved definitions do not match those in the "
+                                                                 "connected device.\n"),
+                                                10000);
+
+                presets->requestParamDefinitions();
+            }
+        }
+    }
+
+    if (library != nullptr && (library->getConnectedModelId() != model || library->getConnectedMajor() != major ||
+                               library->getConnectedMinor() != minor))
+    {
+        // The library's files are checked against the unit: read them again.
+        library->setConnectedDevice (model, major, minor);
+
+        if (! presets->getRequest (blockLibraryLoad).isRunning())
+            presets->getRequest (blockLibraryLoad).start();
+    }
+}
+
+void EffectEditorContent::saveDefinitionsCache()
+{
+    auto* configuration = presets != nullptr ? presets->getConfiguration() : nullptr;
+
+    if (effects == nullptr || configuration == nullptr || configuration->EFFECT_DEFS_DIR.isEmpty() ||
+        effects->getNumDefinitions() == 0)
+        return;
+
+    // Only a whole set of definitions is worth keeping: a run that stopped
+    // part way would be trusted on the next start.
+    if (presets->getRequest (queryParamDefinitions).getResult() == ZolStateMachine::resultCancelled)
+        return;
+
+    effects->saveDefinitionsCache (juce::File (configuration->EFFECT_DEFS_DIR), presets->getConnectedModel());
 }

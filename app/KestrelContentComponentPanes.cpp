@@ -10,6 +10,7 @@
 #include "app/TunerContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelEffectManager.h"
 #include "skin/KestrelControlManager.h"
@@ -28,10 +29,14 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
             return std::make_unique<GridUnitContent> (skin, PresetManager::getInstance(),
                                                       KestrelImageDepot::getInstance());
         case ContentPane::effectEditor:
-            return std::make_unique<EffectEditorContent> (skin, PresetManager::getInstance(),
-                                                          KestrelEffectManager::getInstance(),
-                                                          KestrelEffectLayoutManager::getInstance(),
-                                                          KestrelControlManager::getInstance());
+        {
+            auto editor = std::make_unique<EffectEditorContent> (skin, PresetManager::getInstance(),
+                                                                 KestrelEffectManager::getInstance(),
+                                                                 KestrelEffectLayoutManager::getInstance(),
+                                                                 KestrelControlManager::getInstance());
+            editor->setBlockLibrary (KestrelBlockLibraryManager::getInstance());
+            return editor;
+        }
         case ContentPane::preferences:
             return std::make_unique<PreferencesDialogContent> (owner, skin);
         case ContentPane::tuner:

@@ -252,7 +252,13 @@ void MainAppWindow::tick()
     auto report = linkTicker->tick();
 
     if (auto* content = getContent())
+    {
         content->tickDialogs();
+
+        // The effect editor's own requests and the unit's live reports.
+        if (auto* editor = dynamic_cast<EffectEditorContent*> (content->getEffectEditor()))
+            editor->tickLiveUpdates();
+    }
 
     if (report.linkUp != shownConnected)
     {

@@ -1,4 +1,5 @@
 #include "device/engines/PresetManager.h"
+#include "device/wire/SysExBuilders.h"
 
 #include "device/engines/CommStep.h"
 #include "device/engines/EngineDetail.h"
@@ -544,7 +545,17 @@ bool PresetManager::requestBlockPaste (juce::uint16 blockId, const juce::MemoryB
     if (isBadBlock (blockId) || isBusy (blockPaste))
         return false;
 
-    const auto& source = blockData != nullptr ? *blockData : blockClipboardData;
+    const auto& given = blockData != nullptr ? *blockData : blockClipboardData;
+
+    // The block clipboard and library entries keep the block's raw words;
+    // the unit takes them as an effect dump.
+    juce::MemoryBlock wrapped;
+    const bool raw = ! given.isEmpty() && static_cast<const juce::uint8*> (given.getData())[0] != 0xF0;
+
+    if (raw && ! buildEffectDump (wrapped, blockId, given))
+        return false;
+
+    const auto& source = raw ? wrapped : given;
     auto& machine = startRequest (blockPaste);
     machine.blockId = blockId;
 

@@ -367,6 +367,50 @@ bool buildEffectStart (juce::MidiMessage& out, uint32 blockId, uint32 wordCount,
     return build (out, SYSEX_EFFECT_START, effectStartLayout, { blockId, wordCount, flags }, model);
 }
 
+bool buildEffectDump (juce::MemoryBlock& out, uint32 blockId, const juce::MemoryBlock& rawWords, uint8 model)
+{
+    if ((rawWords.getSize() & 1) != 0)
+        return false;
+
+    const auto* bytes = static_cast<const uint8*> (rawWords.getData());
+    const auto wordCount = (uint32) (rawWords.getSize() / 2);
+    juce::MemoryBlock dump;
+    juce::MidiMessage message;
+
+    auto append = [&dump, &message] { dump.append (message.getRawData(), (size_t) message.getRawDataSize()); };
+
+    if (! buildEffectStart (message, blockId, wordCount, 0, model))
+        return false;
+
+    append();
+
+    // As the unit sends it: (wordCount >> 6) + 1 data messages, full ones of
+    // 64 words, then the rest (which may be none).
+    for (uint32 first = 0; first <= wordCount; first += (uint32) effectDataMaxWords)
+    {
+        const auto count = juce::jmin ((uint32) effectDataMaxWords, wordCount - first);
+        std::vector<uint32> values{ count };
+
+        for (uint32 i = 0; i < count; ++i)
+            values.push_back ((uint32) (bytes[(first + i) * 2] | (bytes[(first + i) * 2 + 1] << 8)));
+
+        if (! buildSysExByLayout (message, SYSEX_EFFECT_DATA, wordDataLayout, values.data(), values.size(), model))
+            return false;
+
+        append();
+
+        if (count < (uint32) effectDataMaxWords)
+            break;
+    }
+
+    if (buildSysExMessage (message, SYSEX_EFFECT_END, nullptr, 0, model) == 0)
+        return false;
+
+    append();
+    out.append (dump.getData(), dump.getSize());
+    return true;
+}
+
 bool buildPatchStart (juce::MidiMessage& out, uint32 bank, uint32 program, uint32 wordCount, uint8 model)
 {
     return build (out, SYSEX_PATCH_START, patchStartLayout, { bank, program, wordCount }, model);

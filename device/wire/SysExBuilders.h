@@ -125,6 +125,13 @@ bool buildFsGrid (juce::MidiMessage& out, const FootswitchGrid& grid, juce::uint
 // The messages of dumps the program writes itself.
 bool buildEffectStart (juce::MidiMessage& out, juce::uint32 blockId, juce::uint32 wordCount, juce::uint32 flags,
                        juce::uint8 model = currentSysExModel.load());
+// The messages that write a block's raw parameter data (its words, each
+// little-endian, as appendEffectDumpBytes keeps them) back into the unit:
+// SYSEX_EFFECT_START, the SYSEX_EFFECT_DATA messages of at most 64 words and
+// SYSEX_EFFECT_END, appended to out. False (out untouched) for data of an odd
+// size.
+bool buildEffectDump (juce::MemoryBlock& out, juce::uint32 blockId, const juce::MemoryBlock& rawWords,
+                      juce::uint8 model = currentSysExModel.load());
 bool buildPatchStart (juce::MidiMessage& out, juce::uint32 bank, juce::uint32 program, juce::uint32 wordCount,
                       juce::uint8 model = currentSysExModel.load());
 // 0x78: at most 64 words; the payload is always the full 194 bytes.

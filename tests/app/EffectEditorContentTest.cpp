@@ -104,6 +104,9 @@ protected:
         ASSERT_TRUE (rig.connectAndLoad());
         // "Load Preset" shows no block when its end code is seen.
         ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return loadPresetSeen; }, 10000));
+        // Made once connected: an editor that sees the connection made asks the
+        // unit for all its definitions, which this rig does not keep.
+        editor = std::make_unique<EffectEditorContent> (nullptr, rig.manager.get(), &rig.effects, nullptr, nullptr);
     }
 
     void TearDown() override { rig.manager->removeChangeListener (this); }
@@ -128,8 +131,7 @@ protected:
 
     bench::ProgramRig rig;
     bool loadPresetSeen = false;
-    std::unique_ptr<EffectEditorContent> editor =
-        std::make_unique<EffectEditorContent> (nullptr, rig.manager.get(), &rig.effects, nullptr, nullptr);
+    std::unique_ptr<EffectEditorContent> editor;
 
     // A control of the shown block, owned by the editor's page.
     RecordingControl& addKnob (int param)

@@ -279,6 +279,7 @@ private:
     void handleRecallPatch (const juce::MidiMessage&);
     void handlePlainCommand (const juce::MidiMessage&); // status 0, nothing kept
     void handleDeleteCab (const juce::MidiMessage&);
+    void handleEffectDump (const juce::MidiMessage&); // a block's words written back (block paste)
     void handleLayoutSet (const juce::MidiMessage&);
     void handlePatchPlusCabDump (const juce::MidiMessage&);
     void handleGetSysInfo (const juce::MidiMessage&);
@@ -323,6 +324,8 @@ private:
     std::map<std::pair<int, int>, int> layoutValues; // (layout, key)
     juce::MidiMessage footswitchGrid;
     DumpSession pasteSession;
+    int effectDumpBlock = 0; // the block of the effect dump under way, 0 for none
+    std::vector<juce::uint16> effectDumpWords;
     bool resyncAfterScene = true;
     bool presetNumberAfterLoad = true;
     std::map<int, Faults> faults;

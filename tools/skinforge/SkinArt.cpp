@@ -511,6 +511,21 @@ void addEffectPageArt (std::map<juce::String, juce::Image>& images)
 }
 
 // Shown wherever the skin names a picture it does not have.
+// The block library name dialog: the window dimmed, a box with a title bar.
+juce::Image blockLibraryDialog (int w, int h, juce::Rectangle<float> box, float titleHeight)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    g.fillAll (juce::Colours::black.withAlpha (0.55f));
+    plate (g, box, Palette::panel, 6.0f);
+    auto bar = box.reduced (1.0f).removeFromTop (titleHeight);
+    g.setColour (Palette::raised);
+    g.fillRoundedRectangle (bar, 5.0f);
+    g.setColour (Palette::edge);
+    g.drawHorizontalLine ((int) bar.getBottom(), bar.getX(), bar.getRight());
+    return image;
+}
+
 juce::Image missingImage()
 {
     auto image = blank (16, 16);
@@ -609,6 +624,8 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["bg-tuner-fullscreen.png"] = tunerBackground (1024, 646);
 
     drawFrontPanel (images, sans, sansBold);
+
+    images["bg-blocklib-dialog.png"] = blockLibraryDialog (1024, 647, { 272.0f, 116.0f, 477.0f, 238.0f }, 26.0f);
 
     images["missing_image_release.png"] = missingImage();
     addGridArt (images, sans, sansBold);
