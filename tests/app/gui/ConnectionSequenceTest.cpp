@@ -7,6 +7,8 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/DumpTestData.h"
 #include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
+#include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/RecordingNotifier.h"
@@ -49,6 +51,15 @@ struct ShellRig
 
     void open()
     {
+        // The unit's definitions were read on an earlier run and kept in the
+        // cache, so connecting does not read them again.
+        KestrelEffectManager earlier;
+        ParamInfo info;
+        info.maximum = 65535.0f;
+        earlier.setFirmware (6, 0);
+        earlier.storeParamInfo (106, 1, info);
+        earlier.saveDefinitionsCache (juce::File (KestrelGlobalConfiguration::getInstance()->EFFECT_DEFS_DIR), 8);
+
         window = std::make_unique<MainAppWindow> ("Kestrel-Edit");
         window->setVisible (true);
     }
@@ -84,6 +95,10 @@ TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAft
         << " " << rig.notices.lastMessage();
     EXPECT_EQ (rig.unit.countReceived (SYSEX_QUERY_VERSION), 1);
     EXPECT_GE (rig.unit.countReceived (SYSEX_GET_MIDI_CHANNEL), 1);
+    // The editor took the definitions from the cache and told the block
+    // library which unit is connected.
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_GET_PARAM_INFO), 0);
+    EXPECT_EQ (KestrelBlockLibraryManager::getInstance()->getConnectedModelId(), 8);
     EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
     EXPECT_TRUE (PresetManager::getInstance()->getCurrentPresetName().isNotEmpty());
     saveScreenshot (*rig.window, "shell-connected");
