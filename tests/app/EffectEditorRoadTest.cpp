@@ -227,6 +227,25 @@ TEST_F (EffectEditorRoad, ACancelledSaveAsLeavesNoEntryAndNoLink)
     EXPECT_FALSE (editor->hasLibrarySelection());
 }
 
+TEST_F (EffectEditorRoad, ADroppedBlockFileGoesOnlyWhereItsTypeBelongs)
+{
+    BlockLibraryEntry amp (EFFECT_DISTORT, 8, 6, 0);
+    amp.name = "Dropped";
+    amp.paramData.setSize (64, true);
+    const auto file = scratch.folder.getChildFile ("dropped.blk");
+    ASSERT_TRUE (amp.writeToFile (file));
+
+    // An amp entry has no place in the controllers' view.
+    show (blockIdControllers);
+    EXPECT_FALSE (editor->isInterestedInFileDrag ({ file.getFullPathName(), file.getFullPathName() }));
+    ASSERT_TRUE (editor->isInterestedInFileDrag ({ file.getFullPathName() }));
+    const int messages = rig.notices.count();
+    editor->filesDropped ({ file.getFullPathName() }, 10, 10);
+    ASSERT_EQ (rig.notices.count(), messages + 1);
+    EXPECT_TRUE (rig.notices.lastMessage().startsWith (file.getFullPathName() + ": Selected block is a Grid block"));
+    EXPECT_EQ (rig.manager->getRequest (blockPaste).getResult(), ZolStateMachine::resultIdle);
+}
+
 TEST_F (EffectEditorRoad, AFailedLibraryQueryLeavesTheEditorEnabledAndNoEntry)
 {
     show (ampBlock);
