@@ -182,9 +182,11 @@ void EffectEditorContent::afterSetParam()
 
         if (control->paramId == reply.paramId)
         {
-            control->holdFromDevice = heldMatch;
+            // A reply to a value that was since replaced does not move the control.
+            const bool holding = control->holdFromDevice;
+            control->holdFromDevice = holding || heldMatch;
             applyValueRecord (*control, reply.value, reply.text);
-            control->holdFromDevice = false;
+            control->holdFromDevice = holding;
         }
         else if (mixParam >= 0 && control->paramId == mixParam)
         {
