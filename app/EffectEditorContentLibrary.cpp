@@ -278,12 +278,36 @@ void EffectEditorContent::handleNameDialogChange()
 {
     switch (nameDialog->getChangeCode())
     {
+        case 0:
+        case 1: refreshForDialogs(); break;
+
         case 2:
         case 3:
-        case 4: onLibraryNameDialog (nameDialog->getChangeCode()); break;
-        case 5: deleteUnnamedLibraryEntry(); break;
+        case 4:
+            if (onLibraryNameDialog (nameDialog->getChangeCode()))
+                refreshForDialogs();
+            break;
+
+        case 5:
+            deleteUnnamedLibraryEntry();
+            refreshForDialogs();
+            break;
+
         default: break;
     }
+}
+
+void EffectEditorContent::refreshForDialogs()
+{
+    auto* content = findParentComponentOfClass<KestrelContentComponent>();
+    const bool dialogShowing =
+        (nameDialog != nullptr && nameDialog->isVisible()) || (content != nullptr && content->isDialogShowing());
+
+    // The page waits, without live reports, while a dialog is open.
+    setControlsEnabled (! dialogShowing);
+
+    if (! dialogShowing)
+        setLiveUpdates (false);
 }
 
 bool EffectEditorContent::onLibraryNameDialog (int)

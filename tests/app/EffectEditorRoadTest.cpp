@@ -177,7 +177,7 @@ TEST_F (EffectEditorRoad, ABlockIsSavedNamedAndInsertedThroughTheLibrary)
     ASSERT_TRUE (editor->startLibrarySave (true));
     auto* dialog = editor->getNameDialog();
     ASSERT_TRUE (bench::runMessageLoopUntil ([dialog] { return dialog->isVisible(); }, 10000));
-    EXPECT_TRUE (editor->areControlsEnabled());
+    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return ! editor->areControlsEnabled(); }, 1000));
 
     // An empty name is refused and the dialog stays.
     dialog->setText ({});
@@ -189,6 +189,7 @@ TEST_F (EffectEditorRoad, ABlockIsSavedNamedAndInsertedThroughTheLibrary)
     dialog->setText ("Crunch");
     dialog->accept();
     ASSERT_TRUE (bench::runMessageLoopUntil ([dialog] { return ! dialog->isVisible(); }, 5000));
+    EXPECT_TRUE (editor->areControlsEnabled());
 
     const int entryId = editor->getShownLibraryEntry();
     auto* entry = library->findEntryById (entryId);
