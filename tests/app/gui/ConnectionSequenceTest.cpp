@@ -11,6 +11,7 @@
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "support/CachedDefinitions.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
@@ -51,14 +52,7 @@ struct ShellRig
 
     void open()
     {
-        // The unit's definitions were read on an earlier run and kept in the
-        // cache, so connecting does not read them again.
-        KestrelEffectManager earlier;
-        ParamInfo info;
-        info.maximum = 65535.0f;
-        earlier.setFirmware (6, 0);
-        earlier.storeParamInfo (106, 1, info);
-        earlier.saveDefinitionsCache (juce::File (KestrelGlobalConfiguration::getInstance()->EFFECT_DEFS_DIR), 8);
+        cacheDefinitionsOfTheSimulatedUnit();
 
         window = std::make_unique<MainAppWindow> ("Kestrel-Edit");
         window->setVisible (true);

@@ -12,6 +12,7 @@
 #include "model/UserFolders.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZOLRotaryKnob.h"
+#include "support/CachedDefinitions.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
@@ -70,6 +71,7 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     KESTREL_REQUIRE_DISPLAY();
     ScratchFolder scratch{ "kestrel-end-to-end" };
     UserFolders::redirectTo (scratch.folder);
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     RecordingNotifier notices;
     ScriptedInteraction interaction;
     VirtualMidiBackend backend;

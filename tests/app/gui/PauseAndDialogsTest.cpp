@@ -13,6 +13,7 @@
 #include "model/UserFolders.h"
 #include "skin/SkinManager.h"
 #include "support/PumpMessages.h"
+#include "support/CachedDefinitions.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
@@ -37,6 +38,7 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
     KESTREL_REQUIRE_DISPLAY();
     ScratchFolder scratch ("kestrel-pause");
     UserFolders::redirectTo (scratch.folder);
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     RecordingNotifier notices;
     VirtualMidiBackend backend;
     VirtualMidiBackend::Installed useBackend (backend);

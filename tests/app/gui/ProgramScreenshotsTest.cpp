@@ -11,6 +11,8 @@
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
 
+#include "support/CachedDefinitions.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -46,6 +48,7 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
     KESTREL_REQUIRE_DISPLAY();
     ScratchFolder scratch{ "kestrel-shots" };
     UserFolders::redirectTo (scratch.folder);
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     VirtualMidiBackend backend;
     VirtualMidiBackend::Installed useBackend (backend);
     SimulatedKestrel unit (backend);
