@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ContentPanes.h"
+
 #include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -21,9 +23,13 @@ class ZOLLabelComponent;
 class BlockLibNameDialog : public juce::Component,
                            public ZOLResizableComponent,
                            public juce::Button::Listener,
-                           public juce::ChangeBroadcaster
+                           public juce::ChangeBroadcaster,
+                           public ContentDialog
 {
 public:
+    // Closing it with the other dialogs cancels it (code 5).
+    void closeDialog() override { close (5); }
+
     enum Mode
     {
         modeSave = 1,

@@ -261,11 +261,12 @@ bool EffectEditorContent::startLibraryNameDialog (int mode, int entryId)
     if (nameDialog == nullptr || entry == nullptr)
         return false;
 
-    // The dialog covers the window when there is one.
-    juce::Component* host = findParentComponentOfClass<KestrelContentComponent>();
+    // The dialog covers the window when there is one, and closes with its other dialogs.
+    auto* content = findParentComponentOfClass<KestrelContentComponent>();
+    juce::Component* host = content != nullptr ? static_cast<juce::Component*> (content) : this;
 
-    if (host == nullptr)
-        host = this;
+    if (content != nullptr)
+        content->lendPane (ContentPane::blockLibraryName, nameDialog.get());
 
     if (nameDialog->getParentComponent() != host)
         host->addChildComponent (*nameDialog);

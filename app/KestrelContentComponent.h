@@ -63,7 +63,16 @@ public:
     // scaled, and added as a child (visible or hidden); the exchange window
     // is a window of its own and is only kept.
     void setPane (ContentPane pane, std::unique_ptr<juce::Component> component, bool visible);
-    juce::Component* getPane (ContentPane pane) const { return panes[(size_t) pane].get(); }
+    juce::Component* getPane (ContentPane pane) const
+    {
+        if (auto* owned = panes[(size_t) pane].get())
+            return owned;
+        return lentPanes[(size_t) pane].getComponent();
+    }
+    // A pane another pane owns and shows over the content (the effect
+    // editor's block-library name dialog): found, closed and scaled with the
+    // others, never deleted here.
+    void lendPane (ContentPane pane, juce::Component* component) { lentPanes[(size_t) pane] = component; }
     template <typename PaneType>
     PaneType* getPaneAs (ContentPane pane) const
     {
@@ -108,6 +117,7 @@ private:
     static std::unique_ptr<juce::Component> createOwnPane (ContentPane pane, MainAppWindow* owner, const SkinManager* skin);
 
     std::array<std::unique_ptr<juce::Component>, contentPaneCount> panes;
+    std::array<juce::Component::SafePointer<juce::Component>, contentPaneCount> lentPanes;
     std::unique_ptr<DialogCommands> dialogCommands;
     std::unique_ptr<ZOLProgressBar> progressBar;
 

@@ -82,6 +82,17 @@ TEST (KestrelContentComponent, FindsTheShowingDialogInOrderAndClosesEachInItsOwn
     EXPECT_EQ (closed, juce::Array<FakeDialog*> ({ picker, tuner })) << "hidden dialogs are not asked";
     EXPECT_FALSE (bundle->isVisible()) << "a pane without its own close is hidden";
     EXPECT_EQ (content.getShowingDialog(), nullptr);
+
+    // A dialog lent by the pane that owns it is found and closed too, and forgotten when it goes.
+    auto lent = std::make_unique<FakeDialog>();
+    lent->closed = &closed;
+    content.addAndMakeVisible (*lent);
+    content.lendPane (ContentPane::blockLibraryName, lent.get());
+    EXPECT_EQ (content.getShowingDialog(), lent.get());
+    content.closeAllDialogs();
+    EXPECT_EQ (closed.getLast(), lent.get());
+    lent.reset();
+    EXPECT_EQ (content.getPane (ContentPane::blockLibraryName), nullptr);
 }
 
 namespace
