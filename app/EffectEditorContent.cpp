@@ -176,6 +176,9 @@ void EffectEditorContent::clearPage()
 
 void EffectEditorContent::showBlock (int blockId)
 {
+    if (blockId == 0)
+        closeModifierDialog();
+
     const int previousBlock = shownBlock;
 
     if (blockId != shownBlock)
@@ -437,6 +440,9 @@ void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* sourc
         handlePresetEvent (code);
         return;
     }
+
+    if (handleDialogChange (source))
+        return;
 
     if (nameDialog != nullptr && source == nameDialog.get())
     {

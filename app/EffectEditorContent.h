@@ -30,6 +30,7 @@ class EffectManager;
 class EffectVariant;
 class EditorControl;
 class KestrelControlManager;
+class KestrelContentComponent;
 class LayoutPage;
 class PageLayoutRecord;
 class PresetManager;
@@ -146,6 +147,15 @@ public:
     // Synth parameters 3, 14 and 32 move in whole steps of their range; v
     // unchanged for others and for a range without width.
     juce::uint16 snapToWholeSteps (int blockId, int paramId, juce::uint16 value) const;
+
+    // The dialogs of the main window (EffectEditorContentDialogs.cpp) ----------
+
+    // Lets the special pages show the content's sequencer dialog and make
+    // footswitch grids.
+    void connectDialogs();
+    // "Edit Modifier": closes every open dialog and opens the modifier
+    // dialog for the parameter of the block. False without a modifier dialog.
+    bool openModifierDialog (int blockId, int paramId);
 
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void paint (juce::Graphics& g) override;
@@ -390,6 +400,13 @@ private:
     void paintDropTarget (juce::Graphics& g);
     bool startLibraryNameDialog (int mode, int entryId);
 
+
+    // EffectEditorContentDialogs.cpp
+    KestrelContentComponent* findContent() const;
+    bool handleDialogChange (juce::ChangeBroadcaster* source);
+    void forEachSequencerControl (const std::function<void (ZOLEffectParam&)>& visit) const;
+    void closeModifierDialog();
+    bool reopenSequencer = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EffectEditorContent)
 };

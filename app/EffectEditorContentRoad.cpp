@@ -194,6 +194,13 @@ void EffectEditorContent::afterSetParam()
         }
     }
 
+    forEachSequencerControl (
+        [&] (ZOLEffectParam& control)
+        {
+            if (resolveBlock (control) == reply.blockId && control.paramId == reply.paramId)
+                applyValueRecord (control, reply.value, reply.text);
+        });
+
     if (heldEdit.blockId != 0)
     {
         // The value refused while the last one was under way goes out now,
@@ -387,13 +394,16 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
                                               (juce::uint16) knob->getSecondaryValue());
             break;
 
+        case 3: openModifierDialog (blockId, control.paramId); break;
+
         default: break;
     }
 }
 
 void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text)
 {
-    control.setFromDevice (value, value, text);
+    // The second argument is the display position, 0..127.
+    control.setFromDevice (value, ZOLEffectParam::positionOfValue (value), text);
 }
 
 void EffectEditorContent::applyStoredValue (int blockId, int paramId)
@@ -414,6 +424,13 @@ void EffectEditorContent::applyStoredValue (int blockId, int paramId)
     for (auto& control : pageControls)
         if (resolveBlock (*control) == blockId && control->paramId == paramId)
             applyValueRecord (*control, stored.value, stored.text);
+
+    forEachSequencerControl (
+        [&] (ZOLEffectParam& control)
+        {
+            if (resolveBlock (control) == blockId && control.paramId == paramId)
+                applyValueRecord (control, stored.value, stored.text);
+        });
 }
 
 void EffectEditorContent::applyAllValues()
@@ -430,6 +447,18 @@ void EffectEditorContent::applyAllValues()
         done.add (key);
         applyStoredValue (key.first, key.second);
     }
+
+    forEachSequencerControl (
+        [&] (ZOLEffectParam& control)
+        {
+            const std::pair<int, int> key{ resolveBlock (control), (int) control.paramId };
+
+            if (! done.contains (key))
+            {
+                done.add (key);
+                applyStoredValue (key.first, key.second);
+            }
+        });
 }
 
 //==============================================================================

@@ -4,9 +4,11 @@
 #include "app/ControlUnitContent.h"
 #include "app/EffectEditorContent.h"
 #include "app/GridUnitContent.h"
+#include "app/ModifierDlgContent.h"
 #include "app/PausedCommContent.h"
 #include "app/PreferencesDialogContent.h"
 #include "app/SavePresetBundleDlg.h"
+#include "app/SequencerContent.h"
 #include "app/TunerContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -35,6 +37,7 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
                                                                  KestrelEffectLayoutManager::getInstance(),
                                                                  KestrelControlManager::getInstance());
             editor->setBlockLibrary (KestrelBlockLibraryManager::getInstance());
+            editor->connectDialogs();
             return editor;
         }
         case ContentPane::preferences:
@@ -49,6 +52,15 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
             return std::make_unique<CabEasySetupDlg> (skin);
         case ContentPane::bundleSave:
             return std::make_unique<SavePresetBundleDlg> (skin);
+        case ContentPane::sequencer:
+            return std::make_unique<SequencerContent> (skin, KestrelEffectManager::getInstance(),
+                                                       KestrelEffectLayoutManager::getInstance(),
+                                                       KestrelControlManager::getInstance());
+        case ContentPane::modifierDialog:
+            return std::make_unique<ModifierDlgContent> (skin, PresetManager::getInstance(),
+                                                         KestrelEffectManager::getInstance(),
+                                                         KestrelEffectLayoutManager::getInstance(),
+                                                         KestrelControlManager::getInstance());
         default:
             return nullptr;
     }

@@ -97,6 +97,12 @@ public:
     // range gives rangeMin + (count) * f + 0.5 truncated (counted from 0 when
     // rangeMin is negative), never past the range's end; otherwise f * 65534.
     int mapFractionToUnitValue (double fraction) const;
+
+    // The display position (0..127) of a 16-bit unit value (0..65534 full scale).
+    static juce::uint16 positionOfValue (juce::uint32 value)
+    {
+        return (juce::uint16) juce::jlimit (0, 127, (int) ((float) value / 65534.0f * 127.0f));
+    }
     bool hasIntegerRange() const;
 
 private:

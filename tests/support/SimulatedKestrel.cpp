@@ -662,23 +662,6 @@ void SimulatedKestrel::handleLayoutSet (const juce::MidiMessage& message)
     replyFor (key);
 }
 
-void SimulatedKestrel::handleFootswitchGrid (const juce::MidiMessage& message)
-{
-    // The unit keeps the grid and answers it back in the same layout.
-    FootswitchGrid grid;
-
-    if (! parseFsGrid (message, grid))
-    {
-        replyStatus (resultBadValue);
-        return;
-    }
-
-    juce::MidiMessage out;
-    buildFsGrid (out, grid, reportedModel);
-    footswitchGrid = out;
-    reply (out);
-}
-
 //==============================================================================
 // Preset names and slots.
 

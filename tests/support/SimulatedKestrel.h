@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/wire/EditRecords.h"
 #include "tests/support/SimulatedPreset.h"
 #include "tests/support/SimulatedReplyChannel.h"
 #include "tests/support/VirtualMidiBackend.h"
@@ -177,6 +178,13 @@ public:
     // The value of the SYSEX_GET_CONFIG answer (the display offset).
     void setConfigValue (int value);
 
+    // The footswitch assignments the unit holds: three numbers per switch
+    // (preset block, global block, mode), eight by default, all zero.
+    // Command word 1 stores what it is sent; both commands answer with what
+    // is stored. Tests may store any count.
+    void setFootswitchAssignments (const juce::Array<FootswitchGridEntry>& entries);
+    juce::Array<FootswitchGridEntry> getFootswitchAssignments() const;
+
     //==========================================================================
     // The log of every message received, in order.
     juce::Array<juce::MidiMessage> getReceived() const;
@@ -322,7 +330,9 @@ private:
     int configValue = 0;
     int looperState[2] = { 0, 0 };
     std::map<std::pair<int, int>, int> layoutValues; // (layout, key)
-    juce::MidiMessage footswitchGrid;
+    juce::Array<FootswitchGridEntry> footswitchEntries{ FootswitchGridEntry(), FootswitchGridEntry(), FootswitchGridEntry(),
+                                                        FootswitchGridEntry(), FootswitchGridEntry(), FootswitchGridEntry(),
+                                                        FootswitchGridEntry(), FootswitchGridEntry() };
     DumpSession pasteSession;
     int effectDumpBlock = 0; // the block of the effect dump under way, 0 for none
     std::vector<juce::uint16> effectDumpWords;

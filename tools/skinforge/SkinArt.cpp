@@ -510,6 +510,42 @@ void addEffectPageArt (std::map<juce::String, juce::Image>& images)
     images["monitor.png"] = monitor;
 }
 
+// The field a modifier's curve is drawn on: a dark well with a quiet grid.
+juce::Image curveMonitor (int w, int h)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    g.fillAll (Palette::panelDeep);
+    g.setColour (Palette::edge.brighter (0.3f));
+
+    for (int i = 1; i < 4; ++i)
+    {
+        g.drawHorizontalLine (h * i / 4, 0.0f, (float) w);
+        g.drawVerticalLine (w * i / 4, 0.0f, (float) h);
+    }
+
+    g.setColour (Palette::edge);
+    g.drawRect (image.getBounds(), 1);
+    return image;
+}
+
+// A dialog's box with its title bar, on a picture of the given size that is
+// dimmed around the box (or, when the box fills it, is the box alone).
+juce::Image dialogBox (int w, int h, juce::Rectangle<int> box)
+{
+    auto image = blank (w, h);
+    juce::Graphics g (image);
+    g.fillAll (juce::Colours::black.withAlpha (0.55f));
+    g.setColour (Palette::panel);
+    g.fillRect (box);
+    g.setColour (Palette::panelDeep);
+    g.fillRect (box.withHeight (30));
+    g.setColour (Palette::edge);
+    g.drawRect (box, 1);
+    g.drawHorizontalLine (box.getY() + 30, (float) box.getX(), (float) box.getRight());
+    return image;
+}
+
 // Shown wherever the skin names a picture it does not have.
 // The block library name dialog: the window dimmed, a box with a title bar.
 juce::Image blockLibraryDialog (int w, int h, juce::Rectangle<float> box, float titleHeight)
@@ -620,6 +656,9 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["tab-up.png"] = pageTab (false);
     images["tab-down.png"] = pageTab (true);
     images["editor-bg.png"] = editorBackground (960, 520);
+    images["modifier-curve.png"] = curveMonitor (220, 150);
+    images["modifier-dlg-bg.png"] = dialogBox (1024, 647, { 100, 90, 800, 330 });
+    images["sequencer-dlg-bg.png"] = dialogBox (928, 300, { 0, 0, 928, 300 });
     addEffectPageArt (images);
     images["bg-tuner-fullscreen.png"] = tunerBackground (1024, 646);
 

@@ -1,0 +1,180 @@
+#include "app/EffectEditorContent.h"
+
+#include "app/KestrelContentComponent.h"
+#include "app/KestrelFootswitchGrid.h"
+#include "app/ModifierDlgContent.h"
+#include "app/SequencerContent.h"
+#include "device/engines/PresetManager.h"
+#include "model/IdTables.h"
+#include "model/LanguageStore.h"
+#include "model/UnitIds.h"
+#include "skin/ZOLEffectParam.h"
+
+// The editor's part in the dialogs of the main window: the modifier dialog
+// ("Edit Modifier"), the sequencer dialog embedded on the controllers'
+// "Sequencer" page and the footswitch grids of the global block's "Preset"
+// and "Global" pages.
+
+namespace
+{
+// Where the embedded sequencer sits in the editor: below the page tabs.
+const juce::Point<int> sequencerPosition{ 16, 70 };
+constexpr int presetTitleId = 103, presetInfoId = 104, globalTitleId = 105, globalInfoId = 106;
+
+juce::String catalogueText (int id)
+{
+    auto* language = LanguageStore::getInstanceWithoutCreating();
+    return language != nullptr ? language->getText (id) : juce::String();
+}
+} // namespace
+
+KestrelContentComponent* EffectEditorContent::findContent() const
+{
+    return findParentComponentOfClass<KestrelContentComponent>();
+}
+
+bool EffectEditorContent::openModifierDialog (int blockId, int paramId)
+{
+    auto* content = findContent();
+    auto* dialog = content != nullptr ? content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog) : nullptr;
+
+    if (dialog == nullptr || blockId == 0 || isShuntBlockId (blockId))
+        return false;
+
+    juce::String title ("Edit Modifier");
+    const auto blockName = getNameForId (BlockDisplayNames, (juce::uint32) blockId);
+
+    if (blockName.isNotEmpty())
+    {
+        title << ": " << blockName;
+
+        for (auto& control : pageControls)
+            if (control->paramId == paramId)
+                if (auto* component = dynamic_cast<juce::Component*> (control.get());
+                    component != nullptr && component->getName().isNotEmpty())
+                {
+                    title << " - " << component->getName();
+                    break;
+                }
+    }
+
+    auto* sequencer = content->getPaneAs<SequencerContent> (ContentPane::sequencer);
+    reopenSequencer = sequencer != nullptr && sequencer->isVisible();
+    content->closeAllDialogs();
+
+    dialog->addChangeListener (this);
+    dialog->open (title, (juce::uint16) blockId, 0, (juce::uint16) paramId);
+    return true;
+}
+
+void EffectEditorContent::connectDialogs()
+{
+    // The sequencer dialog, owned by the content, shows inside the editor
+    // below the page tabs while the "Sequencer" page is open.
+    hooks.embedSequencer = [] (EffectEditorContent& editor, bool show) -> juce::Component*
+    {
+        auto* content = editor.findContent();
+        auto* sequencer = content != nullptr ? content->getPaneAs<SequencerContent> (ContentPane::sequencer) : nullptr;
+
+        if (sequencer == nullptr)
+            return nullptr;
+
+        if (! show)
+        {
+            if (sequencer->isVisible())
+                sequencer->close();
+
+            return nullptr;
+        }
+
+        sequencer->addChangeListener (&editor);
+        sequencer->setTopLeftPosition (sequencerPosition);
+        sequencer->open (&editor);
+        editor.applyAllValues();
+        return sequencer;
+    };
+
+    hooks.makeFootswitchGrid = [this] (bool globalMode) -> std::unique_ptr<juce::Component>
+    {
+        auto grid = std::make_unique<KestrelFootswitchGrid> (skin, presets, globalMode ? 1 : 0);
+        grid->setTexts (catalogueText (globalMode ? globalTitleId : presetTitleId),
+                        catalogueText (globalMode ? globalInfoId : presetInfoId));
+        grid->requestAssignments();
+        return grid;
+    };
+}
+
+void EffectEditorContent::closeModifierDialog()
+{
+    auto* content = findContent();
+
+    if (auto* dialog = content != nullptr ? content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog) : nullptr;
+        dialog != nullptr && dialog->isVisible())
+        dialog->close();
+}
+
+void EffectEditorContent::forEachSequencerControl (const std::function<void (ZOLEffectParam&)>& visit) const
+{
+    auto* content = findContent();
+    auto* sequencer = content != nullptr ? content->getPaneAs<SequencerContent> (ContentPane::sequencer) : nullptr;
+
+    if (sequencer == nullptr || ! sequencer->isVisible())
+        return;
+
+    juce::Array<ZOLEffectParam*> found;
+    sequencer->findControls (SequencerContent::blockId, 65535, found);
+
+    for (auto* control : found)
+        visit (*control);
+}
+
+bool EffectEditorContent::handleDialogChange (juce::ChangeBroadcaster* source)
+{
+    auto* content = findContent();
+
+    if (content == nullptr)
+        return false;
+
+    if (auto* modifier = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog); modifier != nullptr && source == modifier)
+    {
+        if (modifier->getChangeCode() == ParamDialogFrame::codeClosed)
+        {
+            if (presets != nullptr)
+                presets->requestBlockStates();
+
+            if (reopenSequencer)
+            {
+                reopenSequencer = false;
+                const int tab = findPageTabByName ("Sequencer");
+
+                if (tab >= 0)
+                    showPageByIndex (tab);
+            }
+        }
+
+        return true;
+    }
+
+    auto* sequencer = content->getPaneAs<SequencerContent> (ContentPane::sequencer);
+
+    if (sequencer == nullptr)
+        return false;
+
+    if (source == sequencer)
+        return true;
+
+    // A control of the sequencer travels the ordinary road.
+    juce::Array<ZOLEffectParam*> sequencerControls;
+    sequencer->findControls (SequencerContent::blockId, 65535, sequencerControls);
+
+    for (auto* control : sequencerControls)
+    {
+        if (static_cast<juce::ChangeBroadcaster*> (control) == source)
+        {
+            handleControlChange (*control);
+            return true;
+        }
+    }
+
+    return false;
+}

@@ -1,0 +1,603 @@
+#include "app/FootswitchGridPanel.h"
+
+#include "device/engines/PresetManager.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+#include "skin/SkinAttributes.h"
+#include "skin/SkinManager.h"
+#include "skin/UserInteraction.h"
+#include "skin/ZOLLabelComponent.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr int coordinateLimit = 4096;
+const juce::Colour textColour{ 0xffe8e6e3 }, accentColour{ 0xffe8a33d };
+
+// A block id the unit could hold on a switch; anything else shows as none.
+bool isShowableBlockId (int blockId)
+{
+    return blockId == 0 || isBlockIdSupported (blockId) || effectTypeOfBlock (blockId) != 0;
+}
+} // namespace
+
+FootswitchGridPanel::FootswitchGridPanel (const SkinManager* skin, PresetManager* presetManager, int gridMode)
+    : presets (presetManager)
+    , mode (gridMode)
+{
+    assignments.resize (footswitchCount);
+    loadSkin (skin);
+    buildControls();
+    setBounds (dialogBounds);
+    setWantsKeyboardFocus (true);
+    setFocusContainerType (FocusContainerType::focusContainer);
+
+    if (presets != nullptr)
+        presets->addChangeListener (this);
+}
+
+FootswitchGridPanel::~FootswitchGridPanel()
+{
+    if (presets != nullptr)
+        presets->removeChangeListener (this);
+
+    choiceGroups.clear();
+}
+
+void FootswitchGridPanel::loadSkin (const SkinManager* skin)
+{
+    using namespace SkinAttributes;
+
+    auto* section = skin != nullptr && skin->getSkinRoot() != nullptr ? skin->getSkinRoot()->getChildByName ("FootswitchGrid")
+                                                                     : nullptr;
+
+    if (section == nullptr)
+        return;
+
+    if (has (*section, "dlgBounds"))
+        dialogBounds = rectangle (*section, "dlgBounds");
+
+    dialogColour = colourOr (*section, "dlgColor", dialogColour);
+
+    if (auto* grid = section->getChildByName ("Grid"))
+    {
+        auto point = [grid] (const char* x, const char* y, juce::Point<int> fallback)
+        {
+            if (! has (*grid, x) && ! has (*grid, y))
+                return fallback;
+
+            return juce::Point<int> (clampedInt (*grid, x, coordinateLimit), clampedInt (*grid, y, coordinateLimit));
+        };
+
+        spacing = point ("controlSpacingX", "controlSpacingY", spacing);
+        tileSize = point ("blockWidth", "blockHeight", tileSize);
+        tileOffset = point ("blockOffsetX", "blockOffsetY", tileOffset);
+        numberSize = point ("blockLabelWidth", "blockLabelHeight", numberSize);
+        numberOffset = point ("blockLabelOffsetX", "blockLabelOffsetY", numberOffset);
+        globalLabelSize = point ("globalLabelWidth", "globalLabelHeight", globalLabelSize);
+        globalLabelOffset = point ("globalLabelOffsetX", "globalLabelOffsetY", globalLabelOffset);
+        globalButtonOffset = point ("globalBtnOffsetX", "globalBtnOffsetY", globalButtonOffset);
+        modeSwitchOffset = point ("presetModeSwitchOffsetX", "presetModeSwitchOffsetY", modeSwitchOffset);
+        labelColour = colourOr (*grid, "blockLabelFontColor", labelColour);
+    }
+
+    title = skin->createLabelComponent (findWidget (*section, "title"), "title");
+    info = skin->createTextEditor (findWidget (*section, "info"), "info");
+
+    if (title != nullptr)
+        addAndMakeVisible (*title);
+
+    if (info != nullptr)
+    {
+        info->setMultiLine (true, true);
+        info->setReadOnly (true);
+        info->setCaretVisible (false);
+        info->setPopupMenuEnabled (false);
+        info->setMouseCursor (juce::MouseCursor::NormalCursor);
+        addAndMakeVisible (*info);
+    }
+}
+
+void FootswitchGridPanel::buildControls()
+{
+    positions.resize ((size_t) (rows * columns));
+
+    for (int row = 0; row < rows; ++row)
+    {
+        for (int column = 0; column < columns; ++column)
+        {
+            auto& p = positions[(size_t) (row * columns + column)];
+            const juce::Point<int> step (column * spacing.x, row * spacing.y);
+
+            p.tile = std::make_unique<FootswitchBlockComponent> (*this, row, column);
+            p.tile->setBounds (juce::Rectangle<int> (tileSize.x, tileSize.y)
+                                   .withPosition (tileOffset + step)
+                                   .reduced (tileMargin));
+            p.tile->setClickingTogglesState (true);
+            p.tile->setRadioGroupId (2);
+            p.tile->addListener (this);
+            addAndMakeVisible (*p.tile);
+
+            p.number = std::make_unique<juce::Label> (juce::String(), juce::String (footswitchIndexAt (row, column) + 1));
+            p.number->setBounds (juce::Rectangle<int> (numberSize.x, numberSize.y).withPosition (numberOffset + step));
+            p.number->setJustificationType (juce::Justification::centred);
+            p.number->setColour (juce::Label::textColourId, labelColour);
+            p.number->setInterceptsMouseClicks (false, false);
+            addAndMakeVisible (*p.number);
+
+            p.globalButton = std::make_unique<juce::TextButton> ("Global");
+            p.globalButton->setBounds (juce::Rectangle<int> (72, 20).withPosition (globalButtonOffset + step));
+            p.globalButton->setClickingTogglesState (true);
+            p.globalButton->setColour (juce::TextButton::buttonOnColourId, accentColour.withAlpha (0.8f));
+            p.globalButton->addListener (this);
+            addChildComponent (*p.globalButton);
+
+            p.globalLabel = std::make_unique<juce::Label>();
+            p.globalLabel->setBounds (
+                juce::Rectangle<int> (globalLabelSize.x, globalLabelSize.y).withPosition (globalLabelOffset + step));
+            p.globalLabel->setJustificationType (juce::Justification::centredTop);
+            p.globalLabel->setColour (juce::Label::textColourId, labelColour);
+            addChildComponent (*p.globalLabel);
+
+            p.presetModeSwitch = std::make_unique<juce::ToggleButton> ("Latch");
+            p.globalModeSwitch = std::make_unique<juce::ToggleButton> ("Latch");
+
+            for (auto* modeSwitch : { p.presetModeSwitch.get(), p.globalModeSwitch.get() })
+            {
+                const auto offset = modeSwitch == p.presetModeSwitch.get() ? modeSwitchOffset : globalButtonOffset;
+                const juce::Point<int> below (0, modeSwitch == p.globalModeSwitch.get() ? 22 : 0);
+                modeSwitch->setBounds (juce::Rectangle<int> (90, 20).withPosition (offset + step + below));
+                modeSwitch->setColour (juce::ToggleButton::textColourId, labelColour);
+                modeSwitch->setColour (juce::ToggleButton::tickColourId, accentColour);
+                modeSwitch->addListener (this);
+                addChildComponent (*modeSwitch);
+            }
+        }
+    }
+}
+
+void FootswitchGridPanel::setTexts (const juce::String& titleText, const juce::String& infoText)
+{
+    if (title != nullptr)
+        title->setText (titleText, juce::dontSendNotification);
+
+    if (info != nullptr)
+        info->setText (infoText, false);
+}
+
+FootswitchGridPanel::Position* FootswitchGridPanel::positionOf (int row, int column) const
+{
+    if (! juce::isPositiveAndBelow (row, rows) || ! juce::isPositiveAndBelow (column, columns))
+        return nullptr;
+
+    return const_cast<Position*> (&positions[(size_t) (row * columns + column)]);
+}
+
+FootswitchBlockComponent* FootswitchGridPanel::getTile (int row, int column) const
+{
+    auto* p = positionOf (row, column);
+    return p != nullptr ? p->tile.get() : nullptr;
+}
+
+juce::Button* FootswitchGridPanel::getGlobalButton (int row, int column) const
+{
+    auto* p = positionOf (row, column);
+    return p != nullptr ? p->globalButton.get() : nullptr;
+}
+
+juce::Label* FootswitchGridPanel::getGlobalLabel (int row, int column) const
+{
+    auto* p = positionOf (row, column);
+    return p != nullptr ? p->globalLabel.get() : nullptr;
+}
+
+juce::ToggleButton* FootswitchGridPanel::getPresetModeSwitch (int row, int column) const
+{
+    auto* p = positionOf (row, column);
+    return p != nullptr ? p->presetModeSwitch.get() : nullptr;
+}
+
+juce::ToggleButton* FootswitchGridPanel::getGlobalModeSwitch (int row, int column) const
+{
+    auto* p = positionOf (row, column);
+    return p != nullptr ? p->globalModeSwitch.get() : nullptr;
+}
+
+//==============================================================================
+// Talking to the unit.
+
+void FootswitchGridPanel::requestAssignments()
+{
+    if (presets == nullptr)
+        return;
+
+    auto& request = presets->getRequest (getFootswitchGrid);
+
+    if (request.isRunning())
+        return;
+
+    request.start();
+    request.footswitchGrid = {};
+    request.footswitchGrid.first = 0;
+}
+
+void FootswitchGridPanel::commitAssignments()
+{
+    for (int row = 0; row < rows; ++row)
+    {
+        for (int column = 0; column < columns; ++column)
+        {
+            const int k = footswitchIndexAt (row, column);
+            auto& p = *positionOf (row, column);
+            auto a = assignments[k];
+            const auto low = (juce::uint16) (a.mode & 0xFF), high = (juce::uint16) (a.mode & 0xFF00);
+
+            if (mode == 0)
+            {
+                a.presetBlockId = (juce::uint16) p.tile->getBlockId();
+                const bool momentary = p.presetModeSwitch->isVisible() && ! p.presetModeSwitch->getToggleState();
+                a.mode = (juce::uint16) ((momentary ? 0x100 : 0) | low);
+            }
+            else
+            {
+                a.globalBlockId = (juce::uint16) p.tile->getBlockId();
+
+                if (p.globalButton->isVisible())
+                {
+                    juce::uint16 kind = 0;
+
+                    if (p.globalButton->getToggleState())
+                        kind = (p.globalModeSwitch->isVisible() && ! p.globalModeSwitch->getToggleState()) ? 2 : 1;
+
+                    a.mode = (juce::uint16) (high | kind);
+                }
+            }
+
+            assignments.set (k, a);
+        }
+    }
+
+    sendAssignments();
+}
+
+void FootswitchGridPanel::sendAssignments()
+{
+    if (presets == nullptr)
+        return;
+
+    auto& request = presets->getRequest (setFootswitchGrid);
+
+    // One send at a time; the latest assignments go out when it has ended.
+    if (request.isRunning())
+    {
+        commitPending = true;
+        return;
+    }
+
+    commitPending = false;
+    request.start();
+    request.footswitchGrid = {};
+    request.footswitchGrid.first = 1;
+
+    for (int i = 0; i < footswitchCount; ++i)
+    {
+        const auto& a = assignments.getReference (i);
+        request.footswitchGrid.entries.add ({ a.presetBlockId, a.globalBlockId, a.mode });
+    }
+}
+
+void FootswitchGridPanel::reloadAssignments()
+{
+    if (presets == nullptr)
+        return;
+
+    const auto& record = presets->getFootswitchGrid();
+    clearChoices();
+    fillChoices();
+
+    // The unit has eight switches; anything past them is not ours to keep.
+    for (int i = 0; i < juce::jmin (footswitchCount, record.entries.size()); ++i)
+    {
+        const auto& entry = record.entries.getReference (i);
+        assignments.set (i, { entry.a, entry.b, entry.c });
+    }
+
+    showAssignments();
+    updateGlobalControls();
+}
+
+void FootswitchGridPanel::showAssignments()
+{
+    for (int k = 0; k < footswitchCount; ++k)
+    {
+        int row = 0, column = 0;
+
+        if (! footswitchPosition (k, row, column))
+            continue;
+
+        auto& tile = *positionOf (row, column)->tile;
+        const auto& a = assignments.getReference (k);
+        int blockId = 0;
+        bool engaged = true;
+
+        if (mode == 0 && ! a.isGlobal())
+        {
+            blockId = a.presetBlockId;
+            tile.isGlobalLocked = false;
+        }
+        else if (mode == 0)
+        {
+            blockId = a.globalBlockId;
+            tile.isGlobalLocked = true;
+            engaged = isAssignableBlockId (blockId) ? isChoice (blockId) : true;
+        }
+        else
+        {
+            blockId = a.globalBlockId;
+            engaged = a.getKind() > 0;
+            tile.isGlobalLocked = true;
+        }
+
+        tile.setBlockId (isShowableBlockId (blockId) ? blockId : 0);
+        tile.setEngaged (engaged);
+    }
+}
+
+void FootswitchGridPanel::updateGlobalControls()
+{
+    for (int k = 0; k < footswitchCount; ++k)
+    {
+        int row = 0, column = 0;
+
+        if (! footswitchPosition (k, row, column))
+            continue;
+
+        auto& p = *positionOf (row, column);
+        const auto& a = assignments.getReference (k);
+        const int kind = a.getKind();
+
+        if (mode == 0)
+        {
+            p.globalButton->setVisible (false);
+            p.globalModeSwitch->setVisible (false);
+
+            juce::String label;
+
+            if (kind == 1)
+                label = "(Global)\n(Latching)";
+            else if (kind == 2)
+                label = "(Global)\n(Momentary)";
+
+            p.globalLabel->setText (label, juce::dontSendNotification);
+            p.globalLabel->setVisible (label.isNotEmpty());
+
+            p.presetModeSwitch->setVisible (! a.isGlobal());
+            p.presetModeSwitch->setToggleState (! a.isPresetMomentary(), juce::dontSendNotification);
+            p.presetModeSwitch->setButtonText (a.isPresetMomentary() ? "Momt." : "Latch");
+        }
+        else
+        {
+            p.globalButton->setVisible (true);
+            p.globalButton->setToggleState (kind != 0, juce::dontSendNotification);
+            p.globalLabel->setVisible (false);
+            p.presetModeSwitch->setVisible (false);
+            p.globalModeSwitch->setVisible (kind != 0);
+            p.globalModeSwitch->setToggleState (kind != 2, juce::dontSendNotification);
+            p.globalModeSwitch->setButtonText (kind == 2 ? "Momt." : "Latch");
+        }
+    }
+}
+
+void FootswitchGridPanel::setTilesEnabled (bool enabled)
+{
+    tilesEnabled = enabled;
+
+    for (auto& p : positions)
+        p.tile->setEnabled (enabled);
+}
+
+void FootswitchGridPanel::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (presets == nullptr || source != presets)
+        return;
+
+    switch (presets->getStatus())
+    {
+        case setBeginCode:
+        case getBeginCode: setTilesEnabled (false); break;
+
+        case setEndCode:
+            setTilesEnabled (true);
+
+            // A change made while the last send was under way goes out first;
+            // its own end reads the assignments back.
+            if (commitPending)
+                sendAssignments();
+            else
+                requestAssignments();
+            break;
+
+        case getEndCode:
+            setTilesEnabled (true);
+            reloadAssignments();
+            break;
+
+        // A request that timed out or failed posts no end code; without this
+        // the tiles would stay disabled for good.
+        case PresetManager::timeOutCode:
+            if (! presets->getRequest (setFootswitchGrid).isRunning() &&
+                ! presets->getRequest (getFootswitchGrid).isRunning())
+                setTilesEnabled (true);
+            break;
+
+        default: break;
+    }
+}
+
+//==============================================================================
+// Choices.
+
+void FootswitchGridPanel::addChoice (int blockId)
+{
+    const int type = effectTypeOfBlock (blockId);
+
+    for (auto& group : choiceGroups)
+    {
+        if (group.effectType == type)
+        {
+            juce::DefaultElementComparator<juce::uint16> ascending;
+
+            if (! group.blockIds.contains ((juce::uint16) blockId))
+                group.blockIds.addSorted (ascending, (juce::uint16) blockId);
+
+            return;
+        }
+    }
+
+    ChoiceGroup group;
+    group.effectType = type;
+    group.typeName = getNameForId (EffectTypeNames, (juce::uint32) type);
+    group.blockIds.add ((juce::uint16) blockId);
+
+    auto at = std::lower_bound (choiceGroups.begin(), choiceGroups.end(), group.typeName,
+                                [] (const ChoiceGroup& g, const juce::String& name) { return g.typeName.compare (name) < 0; });
+    choiceGroups.insert (at, std::move (group));
+}
+
+bool FootswitchGridPanel::isChoice (int blockId) const
+{
+    for (auto& group : choiceGroups)
+        if (group.blockIds.contains ((juce::uint16) blockId))
+            return true;
+
+    return false;
+}
+
+const FootswitchGridPanel::ChoiceGroup* FootswitchGridPanel::findChoiceGroup (int effectType) const
+{
+    for (auto& group : choiceGroups)
+        if (group.effectType == effectType)
+            return &group;
+
+    return nullptr;
+}
+
+//==============================================================================
+// The user.
+
+void FootswitchGridPanel::selectTile (int row, int column)
+{
+    for (auto& p : positions)
+        p.tile->setSelected (p.tile->row == row && p.tile->column == column);
+}
+
+void FootswitchGridPanel::clearBlockId (int blockId)
+{
+    for (auto& p : positions)
+    {
+        if (p.tile->getBlockId() == blockId)
+        {
+            p.tile->setBlockId (0);
+            return;
+        }
+    }
+}
+
+void FootswitchGridPanel::showBlockMenu (FootswitchBlockComponent& tile)
+{
+    if (! tile.isEnabled())
+        return;
+
+    auto menu = createBlockMenu (tile.row, tile.column);
+
+    if (menu == nullptr)
+        return;
+
+    juce::Component::SafePointer<FootswitchGridPanel> self (this);
+    juce::Component::SafePointer<FootswitchBlockComponent> chosenTile (&tile);
+    UserInteraction::showMenu (*menu, juce::PopupMenu::Options().withTargetComponent (&tile),
+                               [self, chosenTile] (int result)
+                               {
+                                   if (self == nullptr || chosenTile == nullptr || result <= 0)
+                                       return;
+
+                                   if (result != menuNone)
+                                       self->clearBlockId (result);
+
+                                   chosenTile->setBlockId (result == menuNone ? 0 : result);
+                                   self->commitAssignments();
+                               });
+}
+
+void FootswitchGridPanel::paint (juce::Graphics& g)
+{
+    g.fillAll (dialogColour);
+}
+
+bool FootswitchGridPanel::keyPressed (const juce::KeyPress& key)
+{
+    const int code = key.getKeyCode();
+
+    if (code != juce::KeyPress::upKey && code != juce::KeyPress::downKey && code != juce::KeyPress::leftKey &&
+        code != juce::KeyPress::rightKey)
+        return false;
+
+    int row = 0, column = 0;
+    bool found = false;
+
+    for (auto& p : positions)
+    {
+        if (p.tile->getToggleState())
+        {
+            row = p.tile->row;
+            column = p.tile->column;
+            found = true;
+            break;
+        }
+    }
+
+    if (found)
+    {
+        row += code == juce::KeyPress::upKey ? -1 : code == juce::KeyPress::downKey ? 1 : 0;
+        column += code == juce::KeyPress::leftKey ? -1 : code == juce::KeyPress::rightKey ? 1 : 0;
+    }
+
+    getTile (juce::jlimit (0, rows - 1, row), juce::jlimit (0, columns - 1, column))->triggerClick();
+    return true;
+}
+
+void FootswitchGridPanel::applyScale (bool apply)
+{
+    applyCommonScale (*this, apply);
+}
+
+void FootswitchGridPanel::buttonClicked (juce::Button* button)
+{
+    if (auto* tile = dynamic_cast<FootswitchBlockComponent*> (button))
+    {
+        if (tile->isShowing())
+            tile->grabKeyboardFocus();
+
+        selectTile (tile->row, tile->column);
+        return;
+    }
+
+    for (auto& p : positions)
+    {
+        if (button == p.globalButton.get())
+        {
+            // Turning Global on makes a latching switch to start with.
+            p.globalModeSwitch->setToggleState (true, juce::dontSendNotification);
+            p.globalModeSwitch->setVisible (p.globalButton->getToggleState());
+            commitAssignments();
+            return;
+        }
+
+        if (button == p.presetModeSwitch.get() || button == p.globalModeSwitch.get())
+        {
+            commitAssignments();
+            return;
+        }
+    }
+}
