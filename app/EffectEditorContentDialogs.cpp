@@ -6,7 +6,6 @@
 #include "app/SequencerContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/IdTables.h"
-#include "model/LanguageStore.h"
 #include "model/UnitIds.h"
 #include "skin/ZOLEffectParam.h"
 
@@ -20,12 +19,6 @@ namespace
 // Where the embedded sequencer sits in the editor: below the page tabs.
 const juce::Point<int> sequencerPosition{ 16, 70 };
 constexpr int presetTitleId = 103, presetInfoId = 104, globalTitleId = 105, globalInfoId = 106;
-
-juce::String catalogueText (int id)
-{
-    auto* language = LanguageStore::getInstanceWithoutCreating();
-    return language != nullptr ? language->getText (id) : juce::String();
-}
 } // namespace
 
 KestrelContentComponent* EffectEditorContent::findContent() const
@@ -97,8 +90,8 @@ void EffectEditorContent::connectDialogs()
     hooks.makeFootswitchGrid = [this] (bool globalMode) -> std::unique_ptr<juce::Component>
     {
         auto grid = std::make_unique<KestrelFootswitchGrid> (skin, presets, globalMode ? 1 : 0);
-        grid->setTexts (catalogueText (globalMode ? globalTitleId : presetTitleId),
-                        catalogueText (globalMode ? globalInfoId : presetInfoId));
+        grid->setTexts (promptText (globalMode ? globalTitleId : presetTitleId),
+                        promptText (globalMode ? globalInfoId : presetInfoId));
         grid->requestAssignments();
         return grid;
     };

@@ -239,8 +239,12 @@ TEST_F (EditorDialogs, TheFootswitchGridShowsAndSendsTheUnitsAssignmentsAndKeeps
     held.set (4, { 0, cabBlock, 1 });       // switch 5: global, latching
     rig.unit->setFootswitchAssignments (held);
 
-    KestrelFootswitchGrid grid (&skin, rig.manager.get(), 0);
-    grid.requestAssignments();
+    // The grid's footswitch button opens the global block's per-preset page.
+    editor->showGridSelection (4, 0);
+    auto* shown = dynamic_cast<KestrelFootswitchGrid*> (editor->getSpecialPageComponent());
+    ASSERT_NE (shown, nullptr);
+    auto& grid = *shown;
+    EXPECT_EQ (grid.getMode(), 0);
     ASSERT_TRUE (waitFor ([&] { return grid.getTile (1, 0)->getBlockId() == ampBlock; }));
 
     EXPECT_FALSE (grid.getTile (1, 0)->isGlobalLocked);
