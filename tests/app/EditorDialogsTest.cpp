@@ -177,6 +177,9 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     EXPECT_EQ (content->getShowingDialog(), nullptr);
     EXPECT_EQ (dialog->getNumControls(), 0);
     EXPECT_TRUE (waitFor ([&] { return rig.unit->countReceived (SYSEX_BROADCAST_MODIFIER) > broadcasts; }));
+    // Every answer taken in before the rig goes.
+    EXPECT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+    bench::runMessageLoopFor (100);
 }
 
 TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughTheEditor)
