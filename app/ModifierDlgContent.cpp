@@ -1,6 +1,7 @@
 #include "app/ModifierDlgContent.h"
 
 #include "device/engines/PresetManager.h"
+#include "device/wire/SysExRequest.h"
 #include "model/EffectLayoutManager.h"
 #include "model/EffectManager.h"
 #include "model/IdTables.h"
@@ -61,7 +62,45 @@ ModifierDlgContent::~ModifierDlgContent()
     if (presets != nullptr)
         presets->removeChangeListener (this);
 
+    releaseBroadcasts (true);
     deleteControls();
+}
+
+void ModifierDlgContent::sendBroadcast (juce::uint8 hasSource, juce::uint8 modifierIndex)
+{
+    if (presets == nullptr)
+        return;
+
+    releaseBroadcasts (false);
+
+    if (auto* request = presets->requestBroadcastModifier (hasSource, modifierIndex))
+        broadcasts.push_back (request);
+}
+
+void ModifierDlgContent::releaseBroadcasts (bool all)
+{
+    if (presets == nullptr)
+        return;
+
+    // A request the dispatcher is done with is ours to delete; one still
+    // under way is handed back (all: the dialog is going).
+    for (auto it = broadcasts.begin(); it != broadcasts.end();)
+    {
+        if (DeviceManager::isRequestDone (*it))
+        {
+            delete *it;
+            it = broadcasts.erase (it);
+        }
+        else if (all)
+        {
+            presets->abandonRequest (*it);
+            it = broadcasts.erase (it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
 }
 
 DeviceManager* ModifierDlgContent::getDeviceManagerForPage() const
@@ -121,8 +160,7 @@ void ModifierDlgContent::close()
 {
     sourceSet = false;
 
-    if (presets != nullptr)
-        presets->requestBroadcastModifier (0, 0);
+    sendBroadcast (0, 0);
 
     heldEdit = {};
     deleteControls();
@@ -290,11 +328,8 @@ void ModifierDlgContent::updateCurveAndBroadcast (const ModifierRecord* record)
         graph->repaint();
     }
 
-    if (presets != nullptr)
-    {
-        const int index = record != nullptr ? juce::jlimit (0, 127, record->modifierId - EffectManager::firstModifierId) : 0;
-        presets->requestBroadcastModifier (sourceSet ? 1 : 0, (juce::uint8) index);
-    }
+    const int index = record != nullptr ? juce::jlimit (0, 127, record->modifierId - EffectManager::firstModifierId) : 0;
+    sendBroadcast (sourceSet ? 1 : 0, (juce::uint8) index);
 }
 
 void ModifierDlgContent::setAllEnabled (bool enabled)

@@ -12,6 +12,7 @@ class EffectManager;
 class KestrelControlManager;
 class ModifierRecord;
 class PresetManager;
+class SysExRequest;
 class ZOLEffectParam;
 class ZOLGraphComponent;
 
@@ -104,6 +105,10 @@ private:
     void setAllEnabled (bool enabled);
     void sendSetModifier (juce::uint16 field, juce::uint16 value);
     ModifierRecord* findRecord() const;
+    // SYSEX_BROADCAST_MODIFIER with the two bytes; the requests sent are kept
+    // until the dispatcher is done with them, then deleted.
+    void sendBroadcast (juce::uint8 hasSource, juce::uint8 modifierIndex);
+    void releaseBroadcasts (bool all);
 
     PresetManager* presets = nullptr;
     EffectManager* effects = nullptr;
@@ -120,6 +125,7 @@ private:
     std::unique_ptr<juce::GroupComponent> frame;
     std::unique_ptr<ZOLGraphComponent> graph;
     std::vector<std::unique_ptr<ZOLEffectParam>> controls;
+    std::vector<SysExRequest*> broadcasts;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModifierDlgContent)
 };
