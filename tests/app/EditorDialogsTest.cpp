@@ -41,6 +41,11 @@ protected:
         getRequiredFirmware (8, major, minor);
         rig.effects.setFirmware (major, minor);
 
+        // Made once connected: an editor that sees the connection made asks the
+        // unit for all its definitions, which this rig does not keep.
+        ASSERT_TRUE (rig.connectAndLoad());
+        bench::runMessageLoopFor (100);
+
         content = std::make_unique<KestrelContentComponent> (nullptr, &skin);
         auto made = std::make_unique<EffectEditorContent> (&skin, rig.manager.get(), &rig.effects, &layouts, &controls);
         editor = made.get();
@@ -54,9 +59,6 @@ protected:
                           false);
         modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
         sequencerDialog = content->getPaneAs<SequencerContent> (ContentPane::sequencer);
-
-        ASSERT_TRUE (rig.connectAndLoad());
-        bench::runMessageLoopFor (100); // the end code of "Load Preset" shows no block
     }
 
     void TearDown() override { content.reset(); }
