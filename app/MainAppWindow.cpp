@@ -7,8 +7,10 @@
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelEditApplication.h"
 #include "app/KestrelMenuBarModel.h"
+#include "app/ModifierDlgContent.h"
 #include "app/PausedCommContent.h"
 #include "app/ProgramUpdateCheck.h"
+#include "app/SequencerContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/Clock.h"
@@ -335,8 +337,15 @@ void MainAppWindow::setCommunicationPaused (bool shouldPause)
 
     commandManager->commandStatusChanged();
 
-    if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
-        panel->setControlsEnabled (! shouldPause && linkTicker->isLinkUp());
+    if (auto* content = getContent())
+    {
+        if (auto* panel = content->getFrontPanel())
+            panel->setControlsEnabled (! shouldPause && linkTicker->isLinkUp());
+        if (auto* modifier = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog))
+            modifier->setCommunicationPaused (shouldPause);
+        if (auto* sequencer = content->getPaneAs<SequencerContent> (ContentPane::sequencer))
+            sequencer->setCommunicationPaused (shouldPause);
+    }
 }
 
 void MainAppWindow::forgetPorts()
