@@ -1,11 +1,16 @@
 #include "app/KestrelContentComponent.h"
 
 #include "app/DialogCommands.h"
+#include "app/KestrelCommandTarget.h"
 #include "app/KestrelEditApplication.h"
+#include "app/KestrelPresetPicker.h"
 #include "app/MainAppWindow.h"
 #include "app/TunerContent.h"
+#include "app/PresetListCommands.h"
 #include "device/engines/PresetManager.h"
 #include "model/LanguageStore.h"
+#include "skin/DropDownLargeList.h"
+#include "skin/KestrelImageDepot.h"
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLProgressBar.h"
@@ -79,6 +84,7 @@ KestrelContentComponent::KestrelContentComponent (MainAppWindow* ownerWindow, co
     setOpaque (true);
     setSize (designWidth, designHeight);
     loadBubbleMessageSkin();
+    loadColorFilterMenuSkin();
 
     addChildComponent (bubble);
     bubble.setAlwaysOnTop (true);
@@ -104,6 +110,7 @@ KestrelContentComponent::~KestrelContentComponent()
 
     dialogCommands.reset();
     progressBar.reset();
+    attachPresetPicker (false);
     connectPanes (false);
 
     // Deleted in the reverse of their creation order.
@@ -301,6 +308,9 @@ void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::C
 {
     auto& slot = panes[(size_t) pane];
 
+    if (pane == ContentPane::presetPicker)
+        attachPresetPicker (false);
+
     if (slot != nullptr && slot->getParentComponent() == this)
         removeChildComponent (slot.get());
 
@@ -312,6 +322,10 @@ void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::C
     addChildComponent (*slot);
     slot->setVisible (visible);
     scalePane (slot.get(), getScale());
+
+    if (pane == ContentPane::presetPicker)
+        attachPresetPicker (true);
+
     bubble.toFront (false);
     if (progressBar != nullptr)
         progressBar->toFront (false);
@@ -342,4 +356,46 @@ void KestrelContentComponent::hideWaitProgress()
 {
     if (progressBar != nullptr)
         progressBar->setVisible (false);
+}
+
+KestrelPresetPicker* KestrelContentComponent::getPresetPicker() const
+{
+    return getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+}
+
+void KestrelContentComponent::attachPresetPicker (bool attach)
+{
+    auto* target = KestrelCommandTarget::getInstanceWithoutCreating();
+
+    if (presetListCommands != nullptr)
+    {
+        if (target != nullptr)
+            target->removePerformer (presetListCommands.get());
+
+        presetListCommands.reset();
+        DropDownLargeList::setPanelLocator ({});
+    }
+
+    auto* picker = getPresetPicker();
+
+    if (! attach || picker == nullptr)
+        return;
+
+    presetListCommands = std::make_unique<PresetListCommands> (*picker, PresetManager::getInstanceWithoutCreating());
+
+    if (target != nullptr)
+        target->addPerformer (presetListCommands.get());
+
+    DropDownLargeList::setPanelLocator ([picker]() -> PickListPanel* { return picker; });
+}
+
+void KestrelContentComponent::loadColorFilterMenuSkin()
+{
+    auto* depot = KestrelImageDepot::getInstanceWithoutCreating();
+
+    if (skin == nullptr || skin->getSkinRoot() == nullptr || depot == nullptr)
+        return;
+
+    if (auto* section = skin->getSkinRoot()->getChildByName ("ColorFilterMenu"))
+        depot->readColourMenuSection (*skin, *section);
 }

@@ -1,0 +1,79 @@
+#include "app/PresetListCommands.h"
+
+#include "app/KestrelPresetPicker.h"
+#include "device/engines/PresetManager.h"
+#include "device/wire/ModelRules.h"
+#include "model/UnitIds.h"
+
+PresetListCommands::PresetListCommands (KestrelPresetPicker& presetPicker, PresetManager* manager)
+    : picker (presetPicker)
+    , presetManager (manager)
+{
+}
+
+PresetListCommands::~PresetListCommands()
+{
+    if (picker.isOpenFor (this))
+        picker.close();
+}
+
+bool PresetListCommands::performCommand (int commandId)
+{
+    return commandId == showPresetList && openPresetList();
+}
+
+bool PresetListCommands::openPresetList()
+{
+    if (presetManager == nullptr || ! presetManager->isFirmwareValid())
+        return false;
+
+    const int count = juce::jmin (getPresetCount (presetManager->getFirmware()), 512);
+
+    if (count <= 0)
+        return false;
+
+    juce::StringArray numbers, names;
+    buildPresetNumberList ("  ", numbers);
+    presetManager->getPresetNames (names);
+    numbers.removeRange (count, numbers.size());
+
+    while (names.size() < count)
+        names.add ({});
+
+    names.removeRange (count, names.size());
+
+    constexpr int bankSize = PresetListContent::bankSizeWithoutSizes;
+    const int banks = (count + bankSize - 1) / bankSize;
+
+    for (int tab = 0; tab < PresetListContent::numTabs; ++tab)
+        picker.setTabEntry (tab, 2, tab <= banks ? picker.getDefaultTabLabel (tab) : juce::String());
+
+    picker.setTitleText ({});
+    picker.setListLayout (0, 1);
+    picker.openWithNames (this, numbers, names, juce::jmax (0, (int) presetManager->getCurrentPresetNumber()), {},
+                          PresetListContent::changeTo, KestrelPresetPicker::presetList, true, {});
+    picker.setColorFilter (true, presetManager->getConnectedModel());
+    return true;
+}
+
+void PresetListCommands::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source != &picker.getPickBroadcaster() || ! picker.isOpenFor (this))
+        return;
+
+    juce::uint16 value = 0;
+    const auto result = picker.getPickResult (value);
+
+    if (result == PickListPanel::resultPicked)
+    {
+        if (presetManager != nullptr && (int) value != presetManager->getCurrentPresetNumber())
+            presetManager->requestChangePreset (value, false);
+
+        if (! picker.isPinned())
+            picker.close();
+    }
+    else if (result == PickListPanel::resultClosed)
+    {
+        picker.close();
+    }
+}
