@@ -8,6 +8,7 @@
 #include "app/TunerContent.h"
 #include "app/PresetListCommands.h"
 #include "device/engines/PresetManager.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "skin/DropDownLargeList.h"
 #include "skin/KestrelImageDepot.h"
@@ -381,7 +382,8 @@ void KestrelContentComponent::attachPresetPicker (bool attach)
     if (! attach || picker == nullptr)
         return;
 
-    presetListCommands = std::make_unique<PresetListCommands> (*picker, PresetManager::getInstanceWithoutCreating());
+    presetListCommands = std::make_unique<PresetListCommands> (*picker, PresetManager::getInstanceWithoutCreating(),
+                                                              KestrelGlobalConfiguration::getInstanceWithoutCreating());
 
     if (target != nullptr)
         target->addPerformer (presetListCommands.get());

@@ -5,21 +5,31 @@
 #include "device/wire/ModelRules.h"
 #include "model/UnitIds.h"
 
-PresetListCommands::PresetListCommands (KestrelPresetPicker& presetPicker, PresetManager* manager)
+PresetListCommands::PresetListCommands (KestrelPresetPicker& presetPicker, PresetManager* manager,
+                                        GlobalConfiguration* config)
     : picker (presetPicker)
     , presetManager (manager)
+    , configuration (config)
 {
 }
 
 PresetListCommands::~PresetListCommands()
 {
+    *alive = false;
+
+    if (presetManager != nullptr)
+        presetManager->removeChangeListener (this);
+
     if (picker.isOpenFor (this))
         picker.close();
 }
 
 bool PresetListCommands::performCommand (int commandId)
 {
-    return commandId == showPresetList && openPresetList();
+    if (commandId == showPresetList)
+        return openPresetList();
+
+    return exportList (commandId);
 }
 
 bool PresetListCommands::openPresetList()
@@ -58,6 +68,12 @@ bool PresetListCommands::openPresetList()
 
 void PresetListCommands::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (presetManager != nullptr && source == presetManager)
+    {
+        onPresetManagerEvent();
+        return;
+    }
+
     if (source != &picker.getPickBroadcaster() || ! picker.isOpenFor (this))
         return;
 

@@ -6,6 +6,9 @@
 #include "skin/ScrollableListCell.h"
 #include "skin/SkinManager.h"
 #include "skin/ZolScrollableListCtrl.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -177,4 +180,48 @@ TEST (KestrelPresetPicker, ReadingNamesDisablesTheListUntilTheRequestEndsOrFails
     picker.openWithNames (nullptr, { "1" }, { "A" }, 0, {}, 0, KestrelPresetPicker::presetList, true, {});
     post (17);
     EXPECT_EQ (picker.getItems()[0]->name, "A");
+}
+
+TEST_F (KestrelPresetPickerTest, ListsExportAsTextAfterTheirNamesAreRead)
+{
+    ScratchFolder scratch{ "kestrel-list-export" };
+    ScriptedInteraction user;
+    const int factory = rig.unit->getNumFactoryCabs();
+    rig.unit->setCabName (factory, "my Cab  ");
+    PresetListCommands commands (*picker, rig.manager.get());
+
+    auto presets = scratch.folder.getChildFile ("presets");
+    user.answerWithFile (presets);
+    ASSERT_TRUE (commands.performCommand (PresetListCommands::exportPresetList));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return presets.withFileExtension ("txt").existsAsFile(); }, 20000));
+    ASSERT_EQ (user.fileRequests.size(), 1u);
+    EXPECT_EQ (user.fileRequests[0].initial.getFileName(), "preset names.txt");
+    juce::StringArray lines;
+    presets.withFileExtension ("txt").readLines (lines);
+    lines.removeEmptyStrings();
+    ASSERT_EQ (lines.size(), 512);
+    EXPECT_EQ (lines[0], "1-1,Preset 0");
+    EXPECT_EQ (lines[130], "17-3,Bank B Lead");
+
+    auto cabs = scratch.folder.getChildFile ("cabs.txt");
+    user.answerWithFile (cabs);
+    ASSERT_TRUE (commands.performCommand (PresetListCommands::exportUserCabs));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return cabs.existsAsFile(); }, 20000));
+    lines.clear();
+    cabs.readLines (lines);
+    EXPECT_EQ (lines[0], "U001,my Cab");
+
+    // Names the unit does not give: the time-out is told, no file is asked for.
+    RecordingNotifier notices;
+    rig.manager->resetCabLists();
+    rig.unit->setSilentFor (SYSEX_CABNAME);
+    auto none = scratch.folder.getChildFile ("factory.txt");
+    user.answerWithFile (none);
+    ASSERT_TRUE (commands.performCommand (PresetListCommands::exportFactoryCabs));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return notices.count() > 0; }, 30000));
+    bench::runMessageLoopFor (50);
+    EXPECT_EQ (user.fileRequests.size(), 2u);
+    EXPECT_FALSE (none.existsAsFile());
+    rig.unit->setSilentFor (SYSEX_CABNAME, false);
+    EXPECT_TRUE (commands.performCommand (PresetListCommands::exportFactoryCabs)) << "a failed reading does not block the next";
 }
