@@ -296,5 +296,14 @@ TEST_F (PresetListContentTest, Screenshot)
     desk.addAndMakeVisible (*list);
     auto file = saveScreenshot (desk, "preset-list-window");
     EXPECT_TRUE (file.existsAsFile());
+
+    // As a drop-down's pick list: one flat list under a title.
+    list->close();
+    juce::StringArray types;
+    for (int i = 0; i < 60; ++i)
+        types.add ("Amp Type " + juce::String (i + 1));
+    list->setTitleText ("Amp Type : Select an entry from the list");
+    list->openWithNames (&opener, {}, types, 7, {}, PresetListContent::changeTo, 0, false, {});
+    EXPECT_TRUE (saveScreenshot (desk, "preset-list-window-pick").existsAsFile());
     desk.removeChildComponent (list.get());
 }
