@@ -791,8 +791,9 @@ void PresetListContent::assignColorToSelection (juce::uint32 colourNumber)
     }
 
     // Kept at once: the user's colours must outlive a crash or a lost session.
-    if (assignmentsChanged)
-        configuration->saveColorAssignments();
+    if (assignmentsChanged && ! configuration->saveColorAssignments())
+        UserNotifier::warn ("Unable to save the colours given to the list's entries in\n"
+                            + GlobalConfiguration::getColorAssignmentsFile().getFullPathName());
 }
 
 void PresetListContent::syncMultiSelection()

@@ -239,6 +239,14 @@ TEST_F (PresetListContentTest, ColoursAreKeptByNameSavedAtOnceAndFilterTheList)
     list->getCellList()->selectCell (3, true, true, false);
     list->assignColorToSelection (green);
     EXPECT_EQ (config->colorAssignments.getColorOfName (PresetListContent::cabColourKey, "EMPTY"), 0u);
+
+    // A colour that cannot be kept is told.
+    RecordingNotifier notices;
+    auto file = GlobalConfiguration::getColorAssignmentsFile();
+    ASSERT_TRUE (file.deleteFile() && file.createDirectory());
+    list->getCellList()->selectCell (0, true, true, false);
+    list->assignColorToSelection (green);
+    EXPECT_EQ (notices.count(), 1);
 }
 
 TEST_F (PresetListContentTest, ExportWritesOneLinePerItemAndReportsAFileItCannotWrite)
