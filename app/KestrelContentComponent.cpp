@@ -1,6 +1,7 @@
 #include "app/KestrelContentComponent.h"
 
 #include "app/DialogCommands.h"
+#include "app/ControlUnitContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelEditApplication.h"
 #include "app/KestrelPresetPicker.h"
@@ -326,6 +327,8 @@ void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::C
 
     if (pane == ContentPane::presetPicker)
         attachPresetPicker (true);
+    else if (pane == ContentPane::frontPanel)
+        connectPresetListOpener();
 
     bubble.toFront (false);
     if (progressBar != nullptr)
@@ -375,6 +378,7 @@ void KestrelContentComponent::attachPresetPicker (bool attach)
 
         presetListCommands.reset();
         DropDownLargeList::setPanelLocator ({});
+        connectPresetListOpener();
     }
 
     auto* picker = getPresetPicker();
@@ -389,6 +393,24 @@ void KestrelContentComponent::attachPresetPicker (bool attach)
         target->addPerformer (presetListCommands.get());
 
     DropDownLargeList::setPanelLocator ([picker]() -> PickListPanel* { return picker; });
+    connectPresetListOpener();
+}
+
+void KestrelContentComponent::connectPresetListOpener()
+{
+    auto* front = getPaneAs<ControlUnitContent> (ContentPane::frontPanel);
+
+    if (front == nullptr)
+        return;
+
+    if (presetListCommands == nullptr)
+    {
+        front->setPresetListOpener ({});
+        return;
+    }
+
+    front->setPresetListOpener ([commands = presetListCommands.get()] (int mode, std::function<void (int)> onPicked)
+                                { commands->openPresetList (mode, std::move (onPicked)); });
 }
 
 void KestrelContentComponent::loadColorFilterMenuSkin()

@@ -100,6 +100,8 @@ private:
     void loadColorFilterMenuSkin();
     // Puts the preset list's command and pick-list roles on the picker pane, or takes them off.
     void attachPresetPicker (bool attach);
+    // Lets the front panel open the preset list (or takes that away).
+    void connectPresetListOpener();
     double getScale() const;
 
     // WaitIndicator

@@ -26,13 +26,10 @@ PresetListCommands::~PresetListCommands()
 
 bool PresetListCommands::performCommand (int commandId)
 {
-    if (commandId == showPresetList)
-        return openPresetList();
-
     return exportList (commandId);
 }
 
-bool PresetListCommands::openPresetList()
+bool PresetListCommands::openPresetList (int mode, std::function<void (int)> onPicked)
 {
     if (presetManager == nullptr || ! presetManager->isFirmwareValid())
         return false;
@@ -61,7 +58,9 @@ bool PresetListCommands::openPresetList()
     picker.setTitleText ({});
     picker.setListLayout (0, 1);
     picker.openWithNames (this, numbers, names, juce::jmax (0, (int) presetManager->getCurrentPresetNumber()), {},
-                          PresetListContent::changeTo, KestrelPresetPicker::presetList, true, {});
+                          mode == PresetListContent::saveTo ? PresetListContent::saveTo : PresetListContent::changeTo,
+                          KestrelPresetPicker::presetList, true, {});
+    pickHandler = std::move (onPicked);
     picker.setColorFilter (true, presetManager->getConnectedModel());
     return true;
 }
@@ -82,11 +81,15 @@ void PresetListCommands::changeListenerCallback (juce::ChangeBroadcaster* source
 
     if (result == PickListPanel::resultPicked)
     {
-        if (presetManager != nullptr && (int) value != presetManager->getCurrentPresetNumber())
-            presetManager->requestChangePreset (value, false);
+        auto handler = pickHandler;
 
         if (! picker.isPinned())
             picker.close();
+
+        if (handler)
+            handler (value);
+        else if (presetManager != nullptr && (int) value != presetManager->getCurrentPresetNumber())
+            presetManager->requestChangePreset (value, false);
     }
     else if (result == PickListPanel::resultClosed)
     {

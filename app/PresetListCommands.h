@@ -6,6 +6,7 @@
 
 #include "skin/ScrollableListItem.h"
 
+#include <functional>
 #include <memory>
 
 class GlobalConfiguration;
@@ -14,9 +15,11 @@ class PresetManager;
 
 // The commands of the unit's lists.
 //
-// "P" opens the preset list window to change preset: every preset of the unit
-// by bank, the current one highlighted, tinted by the user's colours. A pick
-// changes to that preset and closes the window unless it is pinned.
+// The preset list window opened to change preset or to choose where to save
+// (the front panel's "P" and "Save to New Preset Number..." come here): every
+// preset of the unit by bank, the current one highlighted, tinted by the
+// user's colours. A pick is handed to whoever opened it (by default it
+// changes to that preset) and closes the window unless it is pinned.
 //
 // "Export As Text" writes the preset names, the factory cab names or the user
 // cab names to a text file, one "number,name" line each, after reading from
@@ -36,11 +39,12 @@ public:
 
     bool ownsCommand (int commandId) const override
     {
-        return commandId == showPresetList || (commandId >= exportPresetList && commandId <= exportFactoryCabs);
+        return commandId >= exportPresetList && commandId <= exportFactoryCabs;
     }
     bool performCommand (int commandId) override;
 
-    bool openPresetList();
+    // mode: PresetListContent::changeTo or saveTo.
+    bool openPresetList (int mode = 0, std::function<void (int presetNumber)> onPicked = {});
     // Reads what is missing, then asks for the file and writes the list.
     bool exportList (int commandId);
 
@@ -55,5 +59,6 @@ private:
     PresetManager* presetManager;
     GlobalConfiguration* configuration;
     int pendingExport = 0;
+    std::function<void (int)> pickHandler;
     std::shared_ptr<bool> alive = std::make_shared<bool> (true);
 };

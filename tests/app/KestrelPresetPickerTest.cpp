@@ -5,6 +5,7 @@
 #include "model/IdTables.h"
 #include "skin/ScrollableListCell.h"
 #include "skin/SkinManager.h"
+#include "skin/ZOLDrawableButton.h"
 #include "skin/ZolScrollableListCtrl.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScratchFolder.h"
@@ -105,6 +106,19 @@ TEST_F (KestrelPresetPickerTest, FollowsThePresetChosenOnTheUnitAndChangesToAPic
     picker->pickCell (cell, 1);
     EXPECT_FALSE (picker->isVisible()); // not pinned: closed by the pick
     ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return rig.unit->getCurrentPresetNumber() == 9; }, 10000));
+
+    // Opened to choose where to save: the pick goes to the opener alone.
+    int chosen = -1;
+    ASSERT_TRUE (commands.openPresetList (PresetListContent::saveTo, [&chosen] (int n) { chosen = n; }));
+    bench::runMessageLoopFor ((int) PresetListContent::pickGuardMs + 50);
+    auto* target = picker->getCellList()->findCellByItemId (12);
+    ASSERT_NE (target, nullptr);
+    picker->getCellList()->selectCell (picker->getCellList()->getCellIndex (target), true, true, false);
+    picker->buttonClicked (picker->getSaveButton());
+    EXPECT_EQ (chosen, 12);
+    EXPECT_FALSE (picker->isVisible());
+    bench::runMessageLoopFor (100);
+    EXPECT_EQ (rig.unit->getCurrentPresetNumber(), 9);
 }
 
 TEST_F (KestrelPresetPickerTest, CabTabsReadTheirTablesAndShowTheUnitsNames)
