@@ -391,6 +391,9 @@ void KestrelCommandTarget::checkFirmware (PresetManager& presetManager)
 {
     if (isFirmwareCompatible (presetManager))
     {
+        // The name tables take this unit's size before anything reads names into them.
+        presetManager.resetPresetList();
+        presetManager.resetCabLists();
         presetManager.getRequest (initialization).start();
         return;
     }

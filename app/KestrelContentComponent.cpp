@@ -1,11 +1,18 @@
 #include "app/KestrelContentComponent.h"
 
 #include "app/DialogCommands.h"
+#include "app/ControlUnitContent.h"
+#include "app/KestrelCommandTarget.h"
 #include "app/KestrelEditApplication.h"
+#include "app/KestrelPresetPicker.h"
 #include "app/MainAppWindow.h"
 #include "app/TunerContent.h"
+#include "app/PresetListCommands.h"
 #include "device/engines/PresetManager.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
+#include "skin/DropDownLargeList.h"
+#include "skin/KestrelImageDepot.h"
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLProgressBar.h"
@@ -79,6 +86,7 @@ KestrelContentComponent::KestrelContentComponent (MainAppWindow* ownerWindow, co
     setOpaque (true);
     setSize (designWidth, designHeight);
     loadBubbleMessageSkin();
+    loadColorFilterMenuSkin();
 
     addChildComponent (bubble);
     bubble.setAlwaysOnTop (true);
@@ -104,6 +112,7 @@ KestrelContentComponent::~KestrelContentComponent()
 
     dialogCommands.reset();
     progressBar.reset();
+    attachPresetPicker (false);
     connectPanes (false);
 
     // Deleted in the reverse of their creation order.
@@ -301,6 +310,9 @@ void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::C
 {
     auto& slot = panes[(size_t) pane];
 
+    if (pane == ContentPane::presetPicker)
+        attachPresetPicker (false);
+
     if (slot != nullptr && slot->getParentComponent() == this)
         removeChildComponent (slot.get());
 
@@ -312,6 +324,12 @@ void KestrelContentComponent::setPane (ContentPane pane, std::unique_ptr<juce::C
     addChildComponent (*slot);
     slot->setVisible (visible);
     scalePane (slot.get(), getScale());
+
+    if (pane == ContentPane::presetPicker)
+        attachPresetPicker (true);
+    else if (pane == ContentPane::frontPanel)
+        connectPresetListOpener();
+
     bubble.toFront (false);
     if (progressBar != nullptr)
         progressBar->toFront (false);
@@ -342,4 +360,66 @@ void KestrelContentComponent::hideWaitProgress()
 {
     if (progressBar != nullptr)
         progressBar->setVisible (false);
+}
+
+KestrelPresetPicker* KestrelContentComponent::getPresetPicker() const
+{
+    return getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+}
+
+void KestrelContentComponent::attachPresetPicker (bool attach)
+{
+    auto* target = KestrelCommandTarget::getInstanceWithoutCreating();
+
+    if (presetListCommands != nullptr)
+    {
+        if (target != nullptr)
+            target->removePerformer (presetListCommands.get());
+
+        presetListCommands.reset();
+        DropDownLargeList::setPanelLocator ({});
+        connectPresetListOpener();
+    }
+
+    auto* picker = getPresetPicker();
+
+    if (! attach || picker == nullptr)
+        return;
+
+    presetListCommands = std::make_unique<PresetListCommands> (*picker, PresetManager::getInstanceWithoutCreating(),
+                                                              KestrelGlobalConfiguration::getInstanceWithoutCreating());
+
+    if (target != nullptr)
+        target->addPerformer (presetListCommands.get());
+
+    DropDownLargeList::setPanelLocator ([picker]() -> PickListPanel* { return picker; });
+    connectPresetListOpener();
+}
+
+void KestrelContentComponent::connectPresetListOpener()
+{
+    auto* front = getPaneAs<ControlUnitContent> (ContentPane::frontPanel);
+
+    if (front == nullptr)
+        return;
+
+    if (presetListCommands == nullptr)
+    {
+        front->setPresetListOpener ({});
+        return;
+    }
+
+    front->setPresetListOpener ([commands = presetListCommands.get()] (int mode, std::function<void (int)> onPicked)
+                                { commands->openPresetList (mode, std::move (onPicked)); });
+}
+
+void KestrelContentComponent::loadColorFilterMenuSkin()
+{
+    auto* depot = KestrelImageDepot::getInstanceWithoutCreating();
+
+    if (skin == nullptr || skin->getSkinRoot() == nullptr || depot == nullptr)
+        return;
+
+    if (auto* section = skin->getSkinRoot()->getChildByName ("ColorFilterMenu"))
+        depot->readColourMenuSection (*skin, *section);
 }

@@ -10,7 +10,9 @@
 
 class DialogCommands;
 class ControlUnitContent;
+class KestrelPresetPicker;
 class MainAppWindow;
+class PresetListCommands;
 class SkinManager;
 class ZOLProgressBar;
 
@@ -89,8 +91,17 @@ public:
     void setEffectEditor (std::unique_ptr<juce::Component> editor) { setPane (ContentPane::effectEditor, std::move (editor), true); }
     juce::Component* getEffectEditor() const { return getPane (ContentPane::effectEditor); }
 
+    // The one preset list window; while it exists it is also the large
+    // drop-downs' pick list, and "P" opens it.
+    KestrelPresetPicker* getPresetPicker() const;
+
 private:
     void loadBubbleMessageSkin();
+    void loadColorFilterMenuSkin();
+    // Puts the preset list's command and pick-list roles on the picker pane, or takes them off.
+    void attachPresetPicker (bool attach);
+    // Lets the front panel open the preset list (or takes that away).
+    void connectPresetListOpener();
     double getScale() const;
 
     // WaitIndicator
@@ -119,6 +130,7 @@ private:
     std::array<std::unique_ptr<juce::Component>, contentPaneCount> panes;
     std::array<juce::Component::SafePointer<juce::Component>, contentPaneCount> lentPanes;
     std::unique_ptr<DialogCommands> dialogCommands;
+    std::unique_ptr<PresetListCommands> presetListCommands;
     std::unique_ptr<ZOLProgressBar> progressBar;
 
     JUCE_DECLARE_NON_COPYABLE (KestrelContentComponent)

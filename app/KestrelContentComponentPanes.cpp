@@ -6,6 +6,8 @@
 #include "app/GridUnitContent.h"
 #include "app/ModifierDlgContent.h"
 #include "app/PausedCommContent.h"
+#include "app/KestrelPresetPicker.h"
+#include "app/MainAppWindow.h"
 #include "app/PreferencesDialogContent.h"
 #include "app/SavePresetBundleDlg.h"
 #include "app/SequencerContent.h"
@@ -15,6 +17,7 @@
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelEffectManager.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/KestrelImageDepot.h"
 
@@ -61,6 +64,10 @@ std::unique_ptr<juce::Component> KestrelContentComponent::createOwnPane (Content
                                                          KestrelEffectManager::getInstance(),
                                                          KestrelEffectLayoutManager::getInstance(),
                                                          KestrelControlManager::getInstance());
+        case ContentPane::presetPicker:
+            return std::make_unique<KestrelPresetPicker> (skin, KestrelGlobalConfiguration::getInstanceWithoutCreating(),
+                                                          KestrelImageDepot::getInstanceWithoutCreating(), owner,
+                                                          PresetManager::getInstanceWithoutCreating());
         default:
             return nullptr;
     }

@@ -1,21 +1,37 @@
 #pragma once
 
+#include "skin/PickListPanel.h"
 #include "skin/ZOLDropDownEx.h"
 
+#include <array>
 #include <functional>
 
-// The drop-down for choices too many for a menu (presets, cabs): a click on
-// its field opens the shared large list panel of the application instead of
-// a popup menu. Without such a panel it shows the ordinary menu.
-class DropDownLargeList : public ZOLDropDownEx
+class LanguageStore;
+
+// The drop-down for choices too many for a menu (amp and cab types): with 40
+// or more choices, or with Shift held, a click on its field borrows the
+// application's one large pick list (the preset list window) as a searchable,
+// tabbed list instead of a popup menu. Without such a panel it shows the
+// ordinary menu.
+//
+// Only one drop-down owns the panel at a time: the last that opened it. A
+// pick selects the choice (code 4 when it changed, or always with
+// alwaysNotify) and closes the panel unless the user pinned it; closing the
+// panel without a pick posts code 1.
+class DropDownLargeList : public ZOLDropDownEx, public juce::ChangeListener
 {
 public:
+    static constexpr int panelThreshold = 40;
+    static constexpr int titleMessageId = 19;
+
     DropDownLargeList (const DropDownStyle& style, const juce::Font* labelFont, const juce::Font* fieldFont,
                        const juce::Font* italicFieldFont);
     ~DropDownLargeList() override;
 
-    // Set by the application: opens the large list panel for this drop-down.
-    std::function<void (DropDownLargeList&)> openLargeList;
+    // Where every drop-down finds the panel: set by the application (the main
+    // window's preset list); empty or answering null means there is none.
+    static void setPanelLocator (std::function<PickListPanel*()> locator);
+
     // The component that asked for the drop-down (its page or dialog).
     juce::Component* owner = nullptr;
 
@@ -30,5 +46,21 @@ public:
     bool colourFilterOn = false;
     int colourKey = 0;
 
+    // The panel, taken from the locator the first time; may be null.
+    PickListPanel* getListPanel();
+    bool isListOpen() const { return listOpen; }
+
     void showMenu() override;
+    // Closes the panel when this drop-down has it open; true when it had.
+    bool closeList();
+
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+private:
+    bool ownsPanel();
+
+    LanguageStore* language = nullptr;
+    PickListPanel* panel = nullptr;
+    juce::Component::SafePointer<juce::Component> panelComponent;
+    bool listOpen = false;
 };

@@ -109,3 +109,21 @@ juce::Image ImageDepot::getOverlay (OverlayKind kind) const
         return missingImage;
     return overlays[(size_t) kind];
 }
+
+void ImageDepot::readColourMenuSection (const SkinManager& skin, const juce::XmlElement& section)
+{
+    colouredItems.clear();
+    colouredItemWidth = section.getIntAttribute ("width", 0);
+    colouredItemHeight = section.getIntAttribute ("height", 0);
+
+    for (auto* widget : section.getChildWithTagNameIterator ("Widget"))
+    {
+        auto* item = colouredItems.add (new ColoredMenuItem());
+        item->text = widget->getStringAttribute ("name");
+        item->colour = SkinAttributes::colour (*widget, "color");
+        const auto size = SkinAttributes::fontSize (*widget, "fontSize");
+        item->fontSize = size > 0.0f ? size : 16.0f;
+        item->font = SkinAttributes::font (skin, *widget, "font", item->fontSize).withHeight (item->fontSize);
+        item->textColour = SkinAttributes::colourOr (*widget, "fontColor", juce::Colours::black);
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skin/BlockImageSet.h"
+#include "skin/ColoredMenuItem.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -65,6 +66,13 @@ public:
     BlockImageSet* getImageSet (int index) const { return imageSets[index]; }
 
     juce::Image missingImage;
+
+    // The colour filter menu of the preset lists ("ColorFilterMenu"): one
+    // item per colour in the skin's order, replacing any read before. An
+    // item's position is the colour number the lists keep (0 is none).
+    void readColourMenuSection (const SkinManager& skin, const juce::XmlElement& section);
+    juce::OwnedArray<ColoredMenuItem> colouredItems;
+    int colouredItemWidth = 0, colouredItemHeight = 0;
 
 private:
     juce::Image pictureOf (const BlockImageSet* set, BlockImageSet::Which which) const;

@@ -60,6 +60,7 @@ public:
 
     // 0 none, 1 above, 3 below on one line, 4 beside, others below on two lines.
     void setLabel (int placement, const juce::String& text);
+    const juce::String& getLabelText() const { return labelText; }
     // 0 none, 1 modifier button, 2 plus button.
     void setExtraButton (int mode);
     void setChildEnabled (juce::Button* button, bool enabled);

@@ -1,4 +1,6 @@
 #include "app/KestrelContentComponent.h"
+#include "app/KestrelPresetPicker.h"
+#include "skin/DropDownLargeList.h"
 #include "skin/ZOLProgressBar.h"
 
 #include "support/ForgetSingletons.h"
@@ -135,4 +137,28 @@ TEST (KestrelContentComponent, CreatesRegisteredPanesOnceInTheirPlaceAndWiresThe
     }
     KestrelContentComponent::setPaneCreator (ContentPane::librarian, nullptr);
     forgetSingletons();
+}
+
+TEST (KestrelContentComponent, ThePresetListIsTheDialogShowingAndTheLargeDropDownsPickList)
+{
+    auto content = std::make_unique<KestrelContentComponent> (nullptr, nullptr);
+    DropDownLargeList dropDown (DropDownStyle(), nullptr, nullptr, nullptr);
+    EXPECT_EQ (dropDown.getListPanel(), nullptr);
+
+    content->setPane (ContentPane::presetPicker,
+                      std::make_unique<KestrelPresetPicker> (nullptr, nullptr, nullptr, nullptr, nullptr), false);
+    auto* picker = content->getPresetPicker();
+    ASSERT_NE (picker, nullptr);
+    EXPECT_EQ (dropDown.getListPanel(), picker);
+
+    picker->openWithNames (nullptr, { "1" }, { "A" }, 0, {}, 0, 0, false, {});
+    EXPECT_EQ (content->getShowingDialog(), picker);
+    content->closeAllDialogs();
+    EXPECT_FALSE (picker->isVisible());
+
+    // Once the window's content is gone no drop-down finds a panel.
+    content.reset();
+    DropDownLargeList later (DropDownStyle(), nullptr, nullptr, nullptr);
+    EXPECT_EQ (later.getListPanel(), nullptr);
+    EXPECT_EQ (dropDown.getListPanel(), nullptr);
 }

@@ -665,6 +665,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     drawFrontPanel (images, sans, sansBold);
 
     images["bg-blocklib-dialog.png"] = blockLibraryDialog (1024, 647, { 272.0f, 116.0f, 477.0f, 238.0f }, 26.0f);
+    drawPresetList (images);
 
     images["missing_image_release.png"] = missingImage();
     addGridArt (images, sans, sansBold);
