@@ -55,6 +55,29 @@ struct ScenePresets : PresetManager
     int scene = 0;
 };
 
+// Everything the editor shows on a page (header, tabs, controls, graph,
+// texts) lies inside it and clear of everything else.
+void expectInsideAndApart (const juce::Component& editor, const juce::String& where)
+{
+    juce::Array<const juce::Component*> shown;
+
+    for (auto* child : editor.getChildren())
+        if (child->isVisible() && ! child->getBounds().isEmpty())
+            shown.add (child);
+
+    for (int i = 0; i < shown.size(); ++i)
+    {
+        const auto bounds = shown[i]->getBounds();
+        EXPECT_TRUE (editor.getLocalBounds().contains (bounds))
+            << where << ": " << shown[i]->getName() << " lies outside the editor at " << bounds.toString();
+
+        for (int j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE (bounds.intersects (shown[j]->getBounds()))
+                << where << ": " << shown[i]->getName() << " at " << bounds.toString() << " overlaps "
+                << shown[j]->getName() << " at " << shown[j]->getBounds().toString();
+    }
+}
+
 // The program's skin, layouts and templates around one effect editor that no
 // unit feeds.
 struct EditorOnItsOwn
@@ -100,6 +123,7 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
     EditorOnItsOwn rig;
     auto& editor = *rig.editor;
     ASSERT_GT (rig.layouts.getNumLayouts(), 30);
+    ASSERT_FALSE (editor.getLocalBounds().isEmpty());
     int pagesWalked = 0, controlsSeen = 0, specialPages = 0;
     std::set<std::string> kinds;
 
@@ -148,10 +172,9 @@ TEST (EffectEditorPages, EveryPageOfEveryEffectTypeHasControlsAndEveryControlIts
                     EXPECT_NE (control->paramId, 0xFFFF) << where << ": " << component->getName();
                     EXPECT_NE (control->paramId, KestrelEffectLayoutManager::unnamedParameterId)
                         << where << ": " << component->getName() << " names no parameter the unit knows";
-                    EXPECT_TRUE (editor.getLocalBounds().contains (component->getBounds()))
-                        << where << ": " << component->getName() << " lies outside the editor at "
-                        << component->getBounds().toString();
                 }
+
+                expectInsideAndApart (editor, where);
             }
         }
     }

@@ -94,7 +94,7 @@ juce::Image blockTile (const BlockKind& kind, TileState state, int w, int h, juc
     }
 
     g.setColour (ink);
-    g.setFont (fontFor (bold, (float) h * 0.38f));
+    g.setFont (fontFor (bold, juce::jmin (12.0f, (float) h * 0.55f)));
     g.drawText (kind.label, image.getBounds(), juce::Justification::centred, false);
     return image;
 }
@@ -159,7 +159,8 @@ void signPlate (juce::Graphics& g)
 
 void SkinArt::addGridArt (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr, juce::Typeface::Ptr bold)
 {
-    constexpr int tileWidth = 52, tileHeight = 34;
+    // The grid's cell less its margin on each side, so tiles are drawn unscaled.
+    constexpr int tileWidth = 48, tileHeight = 20;
 
     for (auto& kind : blockKinds)
     {

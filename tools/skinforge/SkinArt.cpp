@@ -459,9 +459,9 @@ juce::Image editorBackground (int w, int h)
     juce::Graphics g (image);
     g.fillAll (Palette::panel);
     g.setColour (Palette::panelDeep);
-    g.fillRect (0, 0, w, 34);
+    g.fillRect (0, 0, w, 32);
     g.setColour (Palette::edge);
-    g.drawHorizontalLine (34, 0.0f, (float) w);
+    g.drawHorizontalLine (32, 0.0f, (float) w);
     g.drawRect (image.getBounds(), 1);
     return image;
 }
@@ -655,7 +655,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["push-off.png"] = pushButtonImage (false);
     images["tab-up.png"] = pageTab (false);
     images["tab-down.png"] = pageTab (true);
-    images["editor-bg.png"] = editorBackground (960, 520);
+    images["editor-bg.png"] = editorBackground (1024, 427);
     images["modifier-curve.png"] = curveMonitor (220, 150);
     images["modifier-dlg-bg.png"] = dialogBox (1024, 647, { 100, 90, 800, 330 });
     images["sequencer-dlg-bg.png"] = dialogBox (928, 300, { 0, 0, 928, 300 });

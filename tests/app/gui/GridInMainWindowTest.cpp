@@ -10,8 +10,9 @@
 
 #include <gtest/gtest.h>
 
-// The main window's content holds the grid editor, and what the grid selects
-// the effect editor shows.
+// The main window's content holds the front panel, the grid editor and the
+// effect editor one below the other, and what the grid selects the effect
+// editor shows.
 TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -27,6 +28,18 @@ TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
         auto* editor = dynamic_cast<EffectEditorContent*> (content->getPane (ContentPane::effectEditor));
         ASSERT_NE (grid, nullptr);
         ASSERT_NE (editor, nullptr);
+
+        // Front panel, grid and editor stand one below the other inside the content.
+        const juce::Component* panes[] = { content->getPane (ContentPane::frontPanel), grid, editor };
+        ASSERT_NE (panes[0], nullptr);
+
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_TRUE (content->getLocalBounds().contains (panes[i]->getBounds())) << panes[i]->getBounds().toString();
+
+            if (i > 0)
+                EXPECT_LE (panes[i - 1]->getBottom(), panes[i]->getY()) << i;
+        }
 
         EXPECT_TRUE (grid->selectBlockById (blockIdControllers));
         EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
