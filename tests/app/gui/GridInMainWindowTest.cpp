@@ -4,6 +4,7 @@
 #include "app/MainAppWindow.h"
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
+#include "skin/SkinManager.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
@@ -19,9 +20,11 @@ TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
     ScratchFolder scratch{ "kestrel-grid-window" };
     UserFolders::redirectTo (scratch.folder);
     RecordingNotifier notices;
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
 
     {
-        MainAppWindow window ("Kestrel-Edit");
+        MainAppWindow window ("Kestrel-Edit", &skin);
         auto* content = dynamic_cast<KestrelContentComponent*> (window.getContentComponent());
         ASSERT_NE (content, nullptr);
         auto* grid = dynamic_cast<GridUnitContent*> (content->getPane (ContentPane::grid));
