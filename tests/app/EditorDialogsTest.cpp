@@ -193,6 +193,7 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
 
     auto* sequencer = sequencerDialog;
     ASSERT_TRUE (sequencer->isVisible());
+    EXPECT_TRUE (editor->getLocalBounds().contains (sequencer->getBounds())) << sequencer->getBounds().toString();
     EXPECT_EQ (content->getShowingDialog(), sequencer);
 
     // A slider and a readout per step; 53 and 54 lie between the two runs.
@@ -250,6 +251,7 @@ TEST_F (EditorDialogs, TheFootswitchGridShowsAndSendsTheUnitsAssignmentsAndKeeps
     ASSERT_NE (shown, nullptr);
     auto& grid = *shown;
     EXPECT_EQ (grid.getMode(), 0);
+    EXPECT_TRUE (editor->getLocalBounds().contains (grid.getBounds())) << grid.getBounds().toString();
     ASSERT_TRUE (waitFor ([&] { return grid.getTile (1, 0)->getBlockId() == ampBlock; }));
 
     EXPECT_FALSE (grid.getTile (1, 0)->isGlobalLocked);
