@@ -54,8 +54,16 @@ inline bool runMessageLoopUntil (const std::function<bool()>& done, int timeoutM
 // Runs the message loop for a while, whatever happens.
 inline void runMessageLoopFor (int ms)
 {
+    // A timer of our own wakes the loop at the end (and again, should it
+    // fire a little early); it goes with this call, so nothing is left
+    // behind when the loop ends first.
+    struct Wake : juce::Timer
+    {
+        void timerCallback() override {}
+    } wake;
+
     const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) ms;
-    juce::Timer::callAfterDelay (ms, [] {});
+    wake.startTimer (juce::jmax (1, ms));
     runMessageLoopUntil ([end] { return juce::Time::getMillisecondCounter() >= end; }, ms + 5000);
 }
 
