@@ -660,17 +660,7 @@ void GridUnitContent::showTileMenu (int cell)
     {
         menu.addItem (insertShuntCommand, "Insert Shunt", presets->getPresetGrid().findFreeShuntId() >= 0);
         menu.addSeparator();
-        juce::PopupMenu insert;
-
-        for (int id = firstBlockInstanceId; id <= lastBlockInstanceId; ++id)
-        {
-            juce::String name;
-
-            if (isAssignableBlockId (id) && getParamCount (id) > 0 && effectTypeOfBlock (id) != 0 &&
-                ! presets->getPresetGrid().containsBlock ((juce::uint16) id) && getBlockName (id, name))
-                insert.addItem (insertMenuBase + id, name);
-        }
-
+        auto insert = buildInsertMenu();
         menu.addSubMenu ("Insert", insert, insert.getNumItems() > 0);
     }
 
@@ -693,6 +683,36 @@ void GridUnitContent::showTileMenu (int cell)
                                    if (self->selectedCell == cell)
                                        self->performCommand (chosen);
                                });
+}
+
+juce::PopupMenu GridUnitContent::buildInsertMenu() const
+{
+    juce::PopupMenu insert;
+
+    if (presets == nullptr || ! isCellInGrid (selectedCell) || blockAt (selectedCell) != blockIdNone)
+        return insert;
+
+    for (int id = firstBlockInstanceId; id <= lastBlockInstanceId; ++id)
+    {
+        juce::String name;
+
+        if (isAssignableBlockId (id) && getParamCount (id) > 0 && effectTypeOfBlock (id) != 0 &&
+            ! presets->getPresetGrid().containsBlock ((juce::uint16) id) && getBlockName (id, name))
+            insert.addItem (insertMenuBase + id, name);
+    }
+
+    return insert;
+}
+
+bool GridUnitContent::insertIntoSelectedCell (int menuItemId)
+{
+    const auto id = menuItemId - insertMenuBase;
+
+    if (presets == nullptr || id < firstBlockInstanceId || id > lastBlockInstanceId || ! isCellInGrid (selectedCell) ||
+        blockAt (selectedCell) != blockIdNone)
+        return false;
+
+    return presets->requestInsertBlock ((juce::uint8) selectedCell, (juce::uint16) id);
 }
 
 bool GridUnitContent::ownsCommand (int commandId) const

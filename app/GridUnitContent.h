@@ -124,6 +124,11 @@ public:
     // The tile's context menu through the menu seam: the block commands for a
     // block, the insert list for an empty cell.
     void showTileMenu (int cell);
+    // The blocks that can be inserted into the selected cell (ids
+    // insertMenuBase + block id); empty unless that cell is empty.
+    juce::PopupMenu buildInsertMenu() const;
+    // Inserts a block chosen from that menu into the selected cell.
+    bool insertIntoSelectedCell (int menuItemId);
 
     // CommandPerformer: the block commands act on the selected block.
     bool ownsCommand (int commandId) const override;

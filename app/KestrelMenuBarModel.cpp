@@ -1,7 +1,11 @@
 #include "app/KestrelMenuBarModel.h"
 
 #include "app/CommandTables.h"
+#include "app/EffectEditorContent.h"
+#include "app/GridUnitContent.h"
 #include "app/KestrelCommandTarget.h"
+#include "app/KestrelContentComponent.h"
+#include "app/MainAppWindow.h"
 #include "app/SnapshotList.h"
 #include "model/SnapshotMenu.h"
 
@@ -28,6 +32,14 @@ juce::StringArray KestrelMenuBarModel::getMenuBarNames()
     return { "Preset", "Block", "Tools", "Settings", "Help" };
 }
 
+template <typename PaneType>
+PaneType* KestrelMenuBarModel::findPane (ContentPane pane) const
+{
+    auto* window = target != nullptr ? target->getMainWindow() : nullptr;
+    auto* content = window != nullptr ? window->getContent() : nullptr;
+    return content != nullptr ? content->getPaneAs<PaneType> (pane) : nullptr;
+}
+
 juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::String&)
 {
     juce::PopupMenu menu;
@@ -44,13 +56,25 @@ juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::Str
             break;
 
         case blockMenu:
+        {
             fillMenuFromCommandTable (menu, BlockMenuCommands, commandManager);
-            // The effect types to insert and the selected block's library
-            // entries come from the grid editor; without it both are empty.
+            // The blocks that fit the grid's selected (empty) cell, and the
+            // library entries of the block the editor shows.
             menu.addSeparator();
-            menu.addSubMenu ("Insert", {}, false);
-            menu.addSubMenu ("Library", {}, false);
+            juce::PopupMenu insert, library;
+
+            if (auto* grid = findPane<GridUnitContent> (ContentPane::grid))
+                insert = grid->buildInsertMenu();
+
+            if (auto* editor = findPane<EffectEditorContent> (ContentPane::effectEditor))
+                for (auto& [entryId, name] : editor->getLibraryEntriesForShownBlock())
+                    if (entryId > 0 && entryId < 0xffff - libraryMenuBase)
+                        library.addItem (libraryMenuBase + entryId, name);
+
+            menu.addSubMenu ("Insert", insert, insert.getNumItems() > 0);
+            menu.addSubMenu ("Library", library, library.getNumItems() > 0);
             break;
+        }
 
         case toolsMenu: fillMenuFromCommandTable (menu, ToolsMenuCommands, commandManager); break;
         case settingsMenu: fillMenuFromCommandTable (menu, SettingsMenuCommands, commandManager); break;
@@ -63,6 +87,20 @@ juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::Str
 
 void KestrelMenuBarModel::menuItemSelected (int menuItemId, int)
 {
+    if (menuItemId > GridUnitContent::insertMenuBase && menuItemId < libraryMenuBase)
+    {
+        if (auto* grid = findPane<GridUnitContent> (ContentPane::grid))
+            grid->insertIntoSelectedCell (menuItemId);
+        return;
+    }
+
+    if (menuItemId > libraryMenuBase && menuItemId < 0xffff)
+    {
+        if (auto* editor = findPane<EffectEditorContent> (ContentPane::effectEditor))
+            editor->insertLibraryEntry (menuItemId - libraryMenuBase);
+        return;
+    }
+
     // Command items were run by the command manager; a snapshot item carries
     // its index in the high 16 bits.
     if (target != nullptr && menuItemId > 0 && (menuItemId & 0xffff) == loadSnapshotCommandId)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ContentPanes.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class KestrelCommandTarget;
@@ -8,7 +10,9 @@ class KestrelCommandTarget;
 // its command table with the command manager, so that every item shows the
 // command target's name, key, tick and enablement and runs the command.
 // The Preset menu ends with the snapshots: show the folder, clear the list
-// and load one of them.
+// and load one of them. The Block menu's "Insert" submenu lists the blocks
+// that fit the grid's selected empty cell, its "Library" submenu the block
+// library's entries for the block the editor shows.
 class KestrelMenuBarModel : public juce::MenuBarModel
 {
 public:
@@ -32,7 +36,13 @@ public:
     juce::PopupMenu getMenuForIndex (int topLevelMenuIndex, const juce::String& menuName) override;
     void menuItemSelected (int menuItemId, int topLevelMenuIndex) override;
 
+    // Ids of the "Library" submenu's items: base + entry id.
+    static constexpr int libraryMenuBase = 20000;
+
 private:
+    template <typename PaneType>
+    PaneType* findPane (ContentPane pane) const;
+
     KestrelCommandTarget* target;
     juce::ApplicationCommandManager* commandManager;
 

@@ -279,6 +279,15 @@ TEST_F (GridAgainstUnit, TileMenusInsertAndDeleteAndSelectionReachesItsListener)
     EXPECT_EQ (rig.unit->getEditBuffer().cells[16].blockId, 0);
     expectGridShowsUnit();
 
+    // The Block menu's "Insert" submenu offers blocks for the selected cell only while it is empty.
+    ASSERT_TRUE (grid->selectCell (16));
+    EXPECT_GT (grid->buildInsertMenu().getNumItems(), 0);
+    EXPECT_TRUE (grid->insertIntoSelectedCell (GridUnitContent::insertMenuBase + 112));
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (rig.unit->getEditBuffer().cells[16].blockId, 112);
+    EXPECT_EQ (grid->buildInsertMenu().getNumItems(), 0) << "the cell is taken";
+    EXPECT_FALSE (grid->insertIntoSelectedCell (GridUnitContent::insertMenuBase + 113));
+
     EXPECT_TRUE (grid->selectBlockById (110));
     EXPECT_EQ (shown, 110);
     EXPECT_EQ (state, GridUnitContent::blockSelected);
