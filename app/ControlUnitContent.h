@@ -199,7 +199,7 @@ private:
     void startTempoToUse (int value);
     KestrelContentComponent* getContent() const;
     SavePresetBundleDlg* getBundleDialog() const;
-    LocationPickList* getBundlePickList() const;
+    LocationPickList* getBundlePickList();
     void fillBundleLists (PresetBundleInfo& info) const;
     void handleBundleDialog (int code);
 
@@ -220,6 +220,7 @@ private:
     bool bundleSavePending = false; // cab names are read before the bundle dialog opens
     SavePresetBundleDlg* bundleDialog = nullptr;
     LocationPickList* bundlePickList = nullptr;
+    std::unique_ptr<LocationPickList> presetListPickList; // the preset list window, lent to the bundle dialog
 
     int designWidth = 0, designHeight = 0;
     bool controlsEnabled = true;

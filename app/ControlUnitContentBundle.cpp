@@ -1,7 +1,9 @@
 #include "app/ControlUnitContent.h"
 
 #include "app/KestrelContentComponent.h"
+#include "app/KestrelPresetPicker.h"
 #include "app/MainAppWindow.h"
+#include "app/PanelLocationPickList.h"
 #include "app/PresetBundleSave.h"
 #include "app/SavePresetBundleDlg.h"
 #include "device/engines/PresetManager.h"
@@ -44,13 +46,17 @@ SavePresetBundleDlg* ControlUnitContent::getBundleDialog() const
     return content != nullptr ? content->getPaneAs<SavePresetBundleDlg> (ContentPane::bundleSave) : nullptr;
 }
 
-LocationPickList* ControlUnitContent::getBundlePickList() const
+LocationPickList* ControlUnitContent::getBundlePickList()
 {
     if (bundlePickList != nullptr)
         return bundlePickList;
 
-    auto* content = getContent();
-    return content != nullptr ? content->getPaneAs<LocationPickList> (ContentPane::presetPicker) : nullptr;
+    if (presetListPickList == nullptr)
+        if (auto* content = getContent())
+            if (auto* picker = content->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker))
+                presetListPickList = std::make_unique<PanelLocationPickList> (*picker);
+
+    return presetListPickList.get();
 }
 
 void ControlUnitContent::fillBundleLists (PresetBundleInfo& info) const
@@ -120,6 +126,17 @@ void ControlUnitContent::prepareBundleSave (bool mayReadCabNames)
 
     bundleInfo.groupSize = bundleGroupSize;
     bundleInfo.columnCount = bundleColumnCount;
+
+    if (auto* content = getContent())
+        if (auto* picker = content->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker))
+        {
+            bundleInfo.highlightColour = picker->stripeColour.getARGB();
+
+            // The save's progress shows in the list's save status bar.
+            const auto statusBar = picker->getStatusBarBounds (1);
+            if (statusBar.getWidth() > 0 && statusBar.getHeight() > 0)
+                content->fitProgressBarInto (statusBar);
+        }
 
     dialog->setBundleInfo (getBundlePickList(), bundleInfo);
 }
