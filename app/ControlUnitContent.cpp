@@ -3,6 +3,7 @@
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelMenuBarModel.h"
 #include "app/MainAppWindow.h"
+#include "app/SavePresetBundleDlg.h"
 #include "app/SnapshotList.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -525,6 +526,7 @@ void ControlUnitContent::refreshAll()
     refreshPresetSource();
     showCpuLoad (true);
     refreshTempo();
+    refreshBundleDialogLists();
 }
 
 //==============================================================================
@@ -705,7 +707,13 @@ void ControlUnitContent::handleStatus (int code)
             refreshPresetSource();
             setControlsEnabled (true);
             break;
-        case CodeAction::cabNamesEnded: setControlsEnabled (true); break;
+        case CodeAction::cabNamesEnded:
+            setControlsEnabled (true);
+            if (bundleSavePending)
+                prepareBundleSave (false);
+            else
+                refreshBundleDialogLists();
+            break;
         case CodeAction::presetSaved:
             showPresetSaved();
             setControlsEnabled (true);
@@ -772,6 +780,12 @@ void ControlUnitContent::handleEntry (BrakFxReadout& field)
 
 void ControlUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (auto* dialog = getBundleDialog(); dialog != nullptr && source == static_cast<juce::ChangeBroadcaster*> (dialog))
+    {
+        handleBundleDialog (dialog->getChangeCode());
+        return;
+    }
+
     if (source == nullptr || tempoField == nullptr)
         return;
 

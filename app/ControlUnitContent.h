@@ -2,6 +2,7 @@
 
 #include "app/CommandPerformer.h"
 #include "app/CommandTables.h"
+#include "app/PresetBundleInfo.h"
 #include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -10,6 +11,9 @@
 #include <functional>
 
 class BrakFxMeter;
+class KestrelContentComponent;
+class LocationPickList;
+class SavePresetBundleDlg;
 class BrakFxReadout;
 class MainAppWindow;
 class PresetManager;
@@ -108,6 +112,19 @@ public:
     void onBundleImported();
     void onBundleSaved();
 
+    // Saving a preset that came from a Preset-Cab bundle: reads the cab
+    // names when they are not all known (and comes back here when they are),
+    // then fills the bundle save dialog and shows it. mayReadCabNames false
+    // uses what is there.
+    void prepareBundleSave (bool mayReadCabNames = true);
+    // The bundle dialog's OK: saves the bundle where the dialog says.
+    void saveBundle();
+    // Fresh preset and cab lists for the bundle dialog while it is shown.
+    void refreshBundleDialogLists();
+    // The bundle dialog and the pick list it borrows; by default those of
+    // the main window's content.
+    void setBundleSaveParts (SavePresetBundleDlg* dialog, LocationPickList* pickList);
+
     // The preset list window is not part of this panel: whoever owns it
     // opens it here (mode 0 change preset, 1 save to a preset number) and
     // reports the picked preset number.
@@ -180,6 +197,11 @@ private:
     bool invoke (int commandId);
     bool chooseAndImport (const juce::String& title, const juce::String& folder, bool rememberFolder);
     void startTempoToUse (int value);
+    KestrelContentComponent* getContent() const;
+    SavePresetBundleDlg* getBundleDialog() const;
+    LocationPickList* getBundlePickList();
+    void fillBundleLists (PresetBundleInfo& info) const;
+    void handleBundleDialog (int code);
 
     // The file-chooser exports: choose a name, append the extension, ask
     // again before replacing another file, write safely.
@@ -193,6 +215,12 @@ private:
     const SkinManager* skin;
     PresetManager* presetManager;
     PresetListOpener presetListOpener;
+
+    PresetBundleInfo bundleInfo;
+    bool bundleSavePending = false; // cab names are read before the bundle dialog opens
+    SavePresetBundleDlg* bundleDialog = nullptr;
+    LocationPickList* bundlePickList = nullptr;
+    std::unique_ptr<LocationPickList> presetListPickList; // the preset list window, lent to the bundle dialog
 
     int designWidth = 0, designHeight = 0;
     bool controlsEnabled = true;

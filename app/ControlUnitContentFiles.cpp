@@ -296,6 +296,8 @@ bool ControlUnitContent::ownsCommand (int commandId) const
     {
         case 1001: case 1003: case 1108: case 1117: case 1119: case 1120: case 1121: case 1122:
             return true;
+        case 1118: // "Save Preset": a preset that came from a bundle is saved with its cabs
+            return presetManager != nullptr && presetManager->isBundleImported() && getBundleDialog() != nullptr;
         default:
             return false;
     }
@@ -394,6 +396,10 @@ bool ControlUnitContent::performCommand (int commandId)
                               });
             return true;
         }
+
+        case 1118:
+            prepareBundleSave();
+            return true;
 
         case 1120:
         case 1121:

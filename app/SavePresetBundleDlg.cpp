@@ -87,6 +87,14 @@ void SavePresetBundleDlg::setBundleInfo (LocationPickList* list, const PresetBun
     showAndPostShown();
 }
 
+void SavePresetBundleDlg::replaceLocationLists (const PresetBundleInfo& fresh)
+{
+    bundleInfo.presetNames = fresh.presetNames;
+    bundleInfo.presetNumberLabels = fresh.presetNumberLabels;
+    bundleInfo.cabNames = fresh.cabNames;
+    bundleInfo.cabNumberLabels = fresh.cabNumberLabels;
+}
+
 void SavePresetBundleDlg::highlightGroups (juce::Array<ScrollableListItem>& items, int groupSize, juce::Colour colour)
 {
     if (groupSize <= 0)

@@ -33,6 +33,9 @@ public:
     // nothing), fills and shows the dialog, posts code 1.
     void setBundleInfo (LocationPickList* pickList, const PresetBundleInfo& info);
     const PresetBundleInfo& getBundleInfo() const { return bundleInfo; }
+    // Takes fresh name and number lists of the preset and user cab locations;
+    // the choices made so far stay.
+    void replaceLocationLists (const PresetBundleInfo& fresh);
 
     // Closes the pick list when it is open, hides the dialog and posts 3 (ok)
     // or 2. An OK while two cabs share a location is refused (false).

@@ -2,6 +2,7 @@
 
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "app/CabEasySetupDlg.h"
 #include "app/CommandTables.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
@@ -75,9 +76,13 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
             return;
         }
 
-        // What the user confirms is kept for the next time; pointing the cab
-        // locations at the scratchpads belongs to the dialog's owner.
-        onCabSetup (makeCabSetup(), [] (const LibrarianCabSetup&) {});
+        juce::Component::SafePointer<BankManagerListContent> safeThis (this);
+        onCabSetup (makeCabSetup(),
+                    [safeThis] (const CabSetupInfo& setup)
+                    {
+                        if (safeThis != nullptr)
+                            safeThis->applyCabSetup (setup);
+                    });
     };
     addFilesButton.onClick = [this] { chooseFiles(); };
     browseButton.onClick = [this]
@@ -659,9 +664,10 @@ bool BankManagerListContent::performListCommand (int commandId)
     }
 }
 
-LibrarianCabSetup BankManagerListContent::makeCabSetup() const
+CabSetupInfo BankManagerListContent::makeCabSetup() const
 {
-    LibrarianCabSetup setup;
+    CabSetupInfo setup;
+    setup.dontShow = cabSetupDontShow;
     auto* manager = getPresetManager();
 
     if (manager == nullptr)
@@ -680,16 +686,52 @@ LibrarianCabSetup BankManagerListContent::makeCabSetup() const
         const int cabs[] = { left, right };
         for (int side = 0; side < 2; ++side)
         {
-            const auto location = (size_t) (b * 2 + side);
+            const auto location = b * 2 + side;
             juce::String name, label;
             setup.inUse[location] = cabs[side] >= 0;
 
             if (cabs[side] >= 0 && manager->getCabLabel (cabs[side], name, label))
-                setup.cabLabels[location] = label + ": " + name;
+                setup.cabText[location] = label + ": " + name;
         }
     }
 
     return setup;
+}
+
+bool BankManagerListContent::applyCabSetup (const CabSetupInfo& setup)
+{
+    cabSetupDontShow = setup.dontShow;
+    auto* manager = getPresetManager();
+
+    if (manager == nullptr)
+        return false;
+
+    // A cab parameter holds the flat cab number: factory cabs, then user
+    // cabs, then the scratchpads. Until the unit has told its cab counts the
+    // scratchpads cannot be addressed, and a guess would pick another cab.
+    const int firstScratchpad = manager->getFirstScratchpadCabIndex();
+    juce::Array<ParamWrite> writes;
+
+    for (int location = 0; location < CabSetupInfo::locationCount; ++location)
+    {
+        const int target = setup.targets[location];
+
+        if (setup.inUse[location] && target >= 0 && target < CabEasySetupDlg::scratchpadCount)
+            writes.add ({ (juce::uint16) (location < 2 ? cab1Block : cab2Block), (juce::uint16) (location % 2 == 0 ? 0 : 2),
+                          (juce::uint16) (firstScratchpad + target), 1 });
+    }
+
+    if (writes.isEmpty())
+        return false;
+
+    if (firstScratchpad <= 0 || ! manager->requestSetMultipleParams (writes))
+    {
+        UserNotifier::warn ("The cab locations could not be pointed at the scratchpads.\n"
+                            "The unit is busy or has not reported its cab memory yet. Please try again.");
+        return false;
+    }
+
+    return true;
 }
 
 //==============================================================================

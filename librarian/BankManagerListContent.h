@@ -1,6 +1,6 @@
 #pragma once
 
-#include "librarian/LibrarianCabSetup.h"
+#include "app/CabSetupInfo.h"
 #include "librarian/LibrarianDiskEntry.h"
 #include "librarian/LibrarianDialog.h"
 #include "skin/ScrollableListItem.h"
@@ -103,8 +103,9 @@ public:
     std::function<void (int firstSlot)> onImportFromFiles;
     // Opens the disk browser, whose chosen files come back through addFiles.
     std::function<void()> onBrowseFolder;
-    // The cab easy-setup dialog; see LibrarianCabSetup.
-    CabSetupHook onCabSetup;
+    // Shows the cab easy-setup dialog with the setup; calls onConfirmed with
+    // the edited setup when the user confirms, never when the user cancels.
+    std::function<void (const CabSetupInfo& setup, std::function<void (const CabSetupInfo&)> onConfirmed)> onCabSetup;
 
     // The unit list's context menu (a right click on the list): its commands,
     // those this librarian carries out enabled.
@@ -119,7 +120,11 @@ public:
     bool renamePreset (int slot, const juce::String& newName);
 
     // Fills the setup record from the current preset's cab blocks.
-    LibrarianCabSetup makeCabSetup() const;
+    CabSetupInfo makeCabSetup() const;
+    // Points each cab location in use that has a scratchpad chosen at that
+    // scratchpad (the others stay as they are) and keeps the don't-show
+    // choice; false when nothing could be sent.
+    bool applyCabSetup (const CabSetupInfo& setup);
 
     void resized() override;
 
@@ -155,6 +160,7 @@ private:
     MainAppWindow* owner;
     PresetManager* presets = nullptr;
     bool cabMode = false;
+    int cabSetupDontShow = 1; // the last confirmed state of the setup dialog's toggle
 
     std::vector<LibrarianDiskEntry> diskEntries;
     std::vector<ScrollableListItem> diskRecords, unitRecords;

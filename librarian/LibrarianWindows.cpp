@@ -1,5 +1,6 @@
 #include "librarian/LibrarianWindows.h"
 
+#include "app/CabEasySetupDlg.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "librarian/BankManagerListContent.h"
@@ -8,8 +9,11 @@
 #include "librarian/RawPresetDialogFollower.h"
 #include "librarian/RawPresetThreadDlg.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/UserNotifier.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/KestrelImageDepot.h"
+
+#include <utility>
 
 std::unique_ptr<juce::Component> LibrarianWindows::createPane (ContentPane pane, MainAppWindow* owner,
                                                                const SkinManager* skin)
@@ -41,7 +45,11 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
     , browser (content.getPaneAs<BrowserChooserDlg> (ContentPane::browserChooser))
     , rawPresets (content.getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset))
     , exchange (content.getPaneAs<BrakChangeWindow> (ContentPane::exchangeWindow))
+    , cabSetup (content.getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup))
 {
+    if (cabSetup != nullptr)
+        cabSetup->addChangeListener (this);
+
     if (rawPresets != nullptr)
         follower = std::make_unique<RawPresetDialogFollower> (*rawPresets);
 
@@ -62,6 +70,17 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
             if (browser != nullptr)
                 browser->open();
         };
+        librarian->onCabSetup = [this] (const CabSetupInfo& setup, std::function<void (const CabSetupInfo&)> onConfirmed)
+        {
+            if (cabSetup == nullptr)
+            {
+                UserNotifier::inform ("The cab easy-setup dialog is not available in this version.");
+                return;
+            }
+
+            onCabSetupConfirmed = std::move (onConfirmed);
+            cabSetup->setSetupInfo (setup);
+        };
     }
 
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
@@ -75,8 +94,12 @@ LibrarianWindows::~LibrarianWindows()
 
     follower.reset();
 
+    if (cabSetup != nullptr)
+        cabSetup->removeChangeListener (this);
+
     if (librarian != nullptr)
     {
+        librarian->onCabSetup = nullptr;
         librarian->onExportToFiles = nullptr;
         librarian->onImportFromFiles = nullptr;
         librarian->onBrowseFolder = nullptr;
@@ -105,4 +128,21 @@ bool LibrarianWindows::performCommand (int commandId)
     }
 
     return false;
+}
+
+void LibrarianWindows::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (cabSetup == nullptr || source != static_cast<juce::ChangeBroadcaster*> (cabSetup.getComponent()))
+        return;
+
+    const int code = cabSetup->getChangeCode();
+
+    if (code != SkinnedOverlayDialog::codeConfirmed && code != SkinnedOverlayDialog::codeCancelled)
+        return;
+
+    // Taken before it runs: whatever it starts may open the dialog again.
+    auto confirmed = std::exchange (onCabSetupConfirmed, nullptr);
+
+    if (code == SkinnedOverlayDialog::codeConfirmed && confirmed)
+        confirmed (cabSetup->getSetupInfo());
 }

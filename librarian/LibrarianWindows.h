@@ -5,9 +5,12 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 
 class BankManagerListContent;
+class CabEasySetupDlg;
+struct CabSetupInfo;
 class BrakChangeWindow;
 class BrowserChooserDlg;
 class KestrelContentComponent;
@@ -21,7 +24,8 @@ class SkinManager;
 // inside it, the exchange window beside it) from the creators registered
 // here; this object then connects them to each other and performs the
 // commands that open them.
-class LibrarianWindows : public CommandPerformer
+class LibrarianWindows : public CommandPerformer,
+                         private juce::ChangeListener
 {
 public:
     static constexpr int managePresetsCommand = 1302;
@@ -44,11 +48,16 @@ public:
     bool worksWithoutUnit (int commandId) const override { return commandId == exchangeCommand; }
 
 private:
+    // The cab easy-setup dialog's code 3 hands its record to the librarian; code 2 drops it.
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
     // The content owns them and may delete them first.
     juce::Component::SafePointer<BankManagerListContent> librarian;
     juce::Component::SafePointer<BrowserChooserDlg> browser;
     juce::Component::SafePointer<RawPresetThreadDlg> rawPresets;
     juce::Component::SafePointer<BrakChangeWindow> exchange;
+    juce::Component::SafePointer<CabEasySetupDlg> cabSetup;
+    std::function<void (const CabSetupInfo&)> onCabSetupConfirmed;
     std::unique_ptr<RawPresetDialogFollower> follower;
 
     JUCE_DECLARE_NON_COPYABLE (LibrarianWindows)

@@ -257,6 +257,9 @@ public:
     const SceneRecord& getSceneClipboard() const { return sceneClipboard; }
     void setSceneClipboard (const SceneRecord& record) { sceneClipboard = record; }
     bool isBundleImported() const { return bundleFlag != 0; }
+    // The cab locations the imported bundle holds (bit 0 Cab 1 L .. bit 3
+    // Cab 2 R); 0 without a bundle.
+    juce::uint8 getBundleMask() const { return bundleFlag != 0 ? bundleMask : (juce::uint8) 0; }
 
     void clearPendingData();
 

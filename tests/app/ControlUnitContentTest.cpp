@@ -1,4 +1,5 @@
 #include "app/ControlUnitContent.h"
+#include "app/SavePresetBundleDlg.h"
 #include "app/SnapshotList.h"
 #include "bench/BenchRig.h"
 #include "device/wire/SysExFiles.h"
@@ -9,6 +10,7 @@
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZOLLabelComponent.h"
 #include "skin/ZOLLedComponent.h"
+#include "support/BundleImport.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 #include "support/ScriptedInteraction.h"
@@ -153,6 +155,84 @@ protected:
     ScriptedInteraction interaction;
     std::unique_ptr<ControlUnitContent> panel;
 };
+
+// A pick list that answers with the value the test sets.
+struct AnsweringPickList : LocationPickList
+{
+    void openForPick (const Request& request) override { requests.push_back (request); }
+    int getPickResult (juce::uint16& value) const override
+    {
+        value = answer;
+        return LocationPickList::resultPicked;
+    }
+    void closeList() override {}
+
+    bool pick (juce::uint16 value)
+    {
+        answer = value;
+        sendSynchronousChangeMessage();
+        return true;
+    }
+
+    std::vector<Request> requests;
+    juce::uint16 answer = 0;
+};
+
+// "Save Preset" of a preset that came from a bundle reads the cab names,
+// opens the bundle dialog with the bundle's cabs in their scratchpads, and
+// saves preset and cabs where the user picked.
+TEST_F (FrontPanelOnTheUnit, SavingABundlesPresetGoesThroughTheBundleDialogToTheChosenLocations)
+{
+    SavePresetBundleDlg dialog (&skin);
+    AnsweringPickList pickList;
+    panel->setBundleSaveParts (&dialog, &pickList);
+    dialog.addChangeListener (panel.get());
+    settings->PROMPT_PRESET_BUNDLE_IMPORT = false;
+
+    EXPECT_FALSE (panel->ownsCommand (1118)) << "a plain preset is saved by the command target";
+    ASSERT_TRUE (importTwoCabBundle (rig));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return panel->areControlsEnabled(); }, 10000));
+    rig.manager->resetCabLists();
+
+    ASSERT_TRUE (panel->ownsCommand (1118));
+    ASSERT_TRUE (panel->performCommand (1118));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog.isVisible(); }, 20000))
+        << "the dialog opens once the cab names are read";
+
+    const auto& offered = dialog.getBundleInfo();
+    EXPECT_EQ (offered.presetTarget, rig.manager->getCurrentPresetNumber());
+    EXPECT_EQ (offered.cabs[0].scratchpad, 0);
+    EXPECT_EQ (offered.cabs[0].name, "S001: Cab 0");
+    EXPECT_EQ (offered.cabs[1].scratchpad, 1);
+    EXPECT_FALSE (offered.holdsCab (2) || offered.holdsCab (3));
+    EXPECT_EQ (offered.cabNumberLabels.size(), rig.unit->getNumUserCabs());
+    EXPECT_EQ (offered.cabNumberLabels.size(), offered.cabNames.size());
+    EXPECT_EQ (offered.presetNumberLabels[0], "1-1  ");
+
+    dialog.chooseLocation (0);
+    ASSERT_EQ (pickList.requests.size(), 1u);
+    EXPECT_EQ (pickList.requests[0].kind, LocationPickList::Kind::presets);
+    EXPECT_EQ (pickList.requests[0].columnCount, 24);
+    pickList.pick (20);
+    dialog.chooseLocation (1);
+    pickList.pick (5);
+    saveScreenshot (dialog, "bundle-save-from-front-panel");
+
+    const int factory = rig.unit->getNumFactoryCabs();
+    const int firstScratchpad = factory + rig.unit->getNumUserCabs();
+    ASSERT_TRUE (dialog.close (true));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return rig.unit->getPreset (20).name.trimEnd() == "Bundled"; }, 20000))
+        << notices().lastMessage();
+    ASSERT_TRUE (rig.waitForRequest (savePresetCabBundle));
+    EXPECT_EQ (rig.unit->getCabName (factory + 5).name, "Cab 0");
+    juce::uint16 left = 0, right = 0;
+    auto saved = rig.unit->getPreset (20);
+    ASSERT_TRUE (saved.getParam (108, 0, left) && saved.getParam (108, 2, right));
+    EXPECT_EQ (left, factory + 5);
+    EXPECT_EQ (right, firstScratchpad + 1);
+    EXPECT_TRUE (bench::runMessageLoopUntil ([&] { return rig.unit->getCurrentPresetNumber() == 20; }, 10000));
+    dialog.removeChangeListener (panel.get());
+}
 
 TEST_F (FrontPanelOnTheUnit, ShowsThePresetAndChangesSceneAndPresetOnlyWhenAnotherIsPressed)
 {

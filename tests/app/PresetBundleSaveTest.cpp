@@ -1,10 +1,6 @@
 #include "app/PresetBundleSave.h"
 #include "app/SavePresetBundleDlg.h"
-#include "bench/BenchRig.h"
-#include "device/DumpTestData.h"
-#include "device/wire/PresetCabBundle.h"
-#include "device/wire/SysExFiles.h"
-#include "support/SimulatedPreset.h"
+#include "support/BundleImport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,27 +12,7 @@ TEST (PresetBundleSave, SavesTheBundlesPresetAndCabsWhereTheDialogSays)
     bench::ProgramRig rig;
     ASSERT_TRUE (rig.connectAndLoad());
 
-    // The bundle's preset uses both sides of its first cab block.
-    SimulatedPreset preset;
-    ASSERT_TRUE (preset.placeBlock (1, 108));
-    preset.name = "Bundled";
-    juce::MemoryBlock data;
-    for (auto word : preset.toWords())
-        data.append (&word, 2);
-    auto bytes = dumptest::makeBundleHeader (8, 0x03);
-    dumptest::append (bytes, dumptest::makeDump (data, 8));
-    dumptest::append (bytes, dumptest::makeCabDump (8, 0, "Cab 0", 0));
-    dumptest::append (bytes, dumptest::makeCabDump (8, 1, "Cab 1", 0));
-    juce::MemoryBlock file (bytes.data(), bytes.size());
-    ASSERT_EQ (getSysExFileType (file), SYSEX_FILE_PRESET_CAB);
-    PatchPlusCabHeader header;
-    juce::OwnedArray<juce::MemoryBlock> blocks;
-    ASSERT_TRUE (parsePresetCabBundle (file, 8, header, blocks));
-    juce::Array<juce::MemoryBlock> dataBlocks;
-    for (auto* block : blocks)
-        dataBlocks.add (*block);
-    ASSERT_TRUE (rig.manager->requestImportPresetCabBundle (header.cabFlags, dataBlocks));
-    ASSERT_TRUE (rig.waitForRequest (importPresetCabBundle));
+    ASSERT_TRUE (importTwoCabBundle (rig));
 
     PresetBundleInfo info;
     info.presetTarget = 20;

@@ -1,10 +1,13 @@
+#include "app/CabEasySetupDlg.h"
 #include "app/KestrelContentComponent.h"
+#include "bench/BenchRig.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrakChangeWindow.h"
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
 #include "skin/SkinManager.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -51,5 +54,69 @@ TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWith
     EXPECT_FALSE (exchange->isVisible());
     EXPECT_EQ (content.getShowingDialog(), nullptr);
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+}
+
+// The librarian's "Easy Setup..." fills the content's cab setup dialog from
+// the current preset; what the user confirms points the preset's cab
+// locations at the chosen scratchpads, and a cancel sends nothing.
+TEST (LibrarianWindows, CabEasySetupShowsThePresetsCabsAndPointsThemAtTheConfirmedScratchpads)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    bench::ProgramRig rig;
+    ASSERT_TRUE (rig.connectAndLoad());
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    KestrelContentComponent content (nullptr, &skin);
+    content.setSize (1024, 646);
+    content.setPane (ContentPane::librarian, LibrarianWindows::createPane (ContentPane::librarian, nullptr, &skin), false);
+    content.setPane (ContentPane::cabEasySetup, std::make_unique<CabEasySetupDlg> (&skin), false);
+    LibrarianWindows windows (content);
+    auto* librarian = content.getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    auto* dialog = content.getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup);
+    ASSERT_TRUE (librarian != nullptr && dialog != nullptr);
+    librarian->setPresetManager (rig.manager.get());
+    ASSERT_TRUE (windows.performCommand (LibrarianWindows::manageCabsCommand));
+
+    juce::TextButton* easySetup = nullptr;
+    for (auto* child : librarian->getChildren())
+        if (auto* button = dynamic_cast<juce::TextButton*> (child); button != nullptr && button->getButtonText() == "Easy Setup...")
+            easySetup = button;
+    ASSERT_NE (easySetup, nullptr);
+
+    // The current preset uses Cab 1 L only.
+    int left = -1, right = -1;
+    ASSERT_TRUE (rig.manager->getCabBlockCabs (108, left, right, false));
+    ASSERT_GE (left, 0);
+    const int firstScratchpad = rig.manager->getFirstScratchpadCabIndex();
+    ASSERT_GT (firstScratchpad, 0);
+    const auto number = rig.manager->getCurrentPresetNumber();
+
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return easySetup->isEnabled(); }, 20000))
+        << "the cab names are read when the librarian opens";
+    easySetup->triggerClick();
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog->isVisible(); }, 1000));
+    EXPECT_EQ (dialog->getSetupInfo().presetNumber, number + rig.manager->getDisplayOffset());
+    EXPECT_TRUE (dialog->getSetupInfo().inUse[0]);
+    EXPECT_EQ (dialog->getSetupInfo().targets[0], 0);
+    saveScreenshot (content, "librarian-cab-easy-setup");
+
+    // Cancelled: the cab stays.
+    dialog->close (false);
+    bench::runMessageLoopFor (200);
+    juce::uint16 kept = 0;
+    ASSERT_TRUE (rig.unit->getEditBuffer().getParam (108, 0, kept));
+    EXPECT_EQ (kept, left);
+
+    // Confirmed with Scratchpad 3 for Cab 1 L.
+    ScriptedInteraction interaction;
+    interaction.answerMenuWithItem ("Scratchpad 3");
+    easySetup->triggerClick();
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog->isVisible(); }, 1000));
+    dialog->chooseScratchpad (0);
+    EXPECT_EQ (dialog->getSetupInfo().targets[0], 2);
+    dialog->close (true);
+    EXPECT_TRUE (bench::runMessageLoopUntil (
+        [&] { juce::uint16 value = 0; return rig.unit->getEditBuffer().getParam (108, 0, value) && value == firstScratchpad + 2; },
+        10000));
 }
 } // namespace
