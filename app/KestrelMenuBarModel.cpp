@@ -1,7 +1,6 @@
 #include "app/KestrelMenuBarModel.h"
 
 #include "app/CommandTables.h"
-#include "app/EffectEditorContent.h"
 #include "app/GridUnitContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
@@ -59,17 +58,14 @@ juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::Str
         {
             fillMenuFromCommandTable (menu, BlockMenuCommands, commandManager);
             // The blocks that fit the grid's selected (empty) cell, and the
-            // library entries of the block the editor shows.
+            // block library's commands for the block the editor shows.
             menu.addSeparator();
             juce::PopupMenu insert, library;
 
             if (auto* grid = findPane<GridUnitContent> (ContentPane::grid))
                 insert = grid->buildInsertMenu();
 
-            if (auto* editor = findPane<EffectEditorContent> (ContentPane::effectEditor))
-                for (auto& [entryId, name] : editor->getLibraryEntriesForShownBlock())
-                    if (entryId > 0 && entryId < 0xffff - libraryMenuBase)
-                        library.addItem (libraryMenuBase + entryId, name);
+            fillMenuFromCommandTable (library, BlockLibraryItemMenuCommands, commandManager);
 
             menu.addSubMenu ("Insert", insert, insert.getNumItems() > 0);
             menu.addSubMenu ("Library", library, library.getNumItems() > 0);
@@ -87,17 +83,10 @@ juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::Str
 
 void KestrelMenuBarModel::menuItemSelected (int menuItemId, int)
 {
-    if (menuItemId > GridUnitContent::insertMenuBase && menuItemId < libraryMenuBase)
+    if (menuItemId > GridUnitContent::insertMenuBase && menuItemId < GridUnitContent::insertMenuBase + 0x1000)
     {
         if (auto* grid = findPane<GridUnitContent> (ContentPane::grid))
             grid->insertIntoSelectedCell (menuItemId);
-        return;
-    }
-
-    if (menuItemId > libraryMenuBase && menuItemId < 0xffff)
-    {
-        if (auto* editor = findPane<EffectEditorContent> (ContentPane::effectEditor))
-            editor->insertLibraryEntry (menuItemId - libraryMenuBase);
         return;
     }
 

@@ -12,7 +12,7 @@ class KestrelCommandTarget;
 // The Preset menu ends with the snapshots: show the folder, clear the list
 // and load one of them. The Block menu's "Insert" submenu lists the blocks
 // that fit the grid's selected empty cell, its "Library" submenu the block
-// library's entries for the block the editor shows.
+// library's commands for the block the editor shows.
 class KestrelMenuBarModel : public juce::MenuBarModel
 {
 public:
@@ -35,9 +35,6 @@ public:
     juce::StringArray getMenuBarNames() override;
     juce::PopupMenu getMenuForIndex (int topLevelMenuIndex, const juce::String& menuName) override;
     void menuItemSelected (int menuItemId, int topLevelMenuIndex) override;
-
-    // Ids of the "Library" submenu's items: base + entry id.
-    static constexpr int libraryMenuBase = 20000;
 
 private:
     template <typename PaneType>

@@ -1,5 +1,6 @@
 #include "app/CommandTables.h"
 #include "app/KestrelCommandTarget.h"
+#include "app/KestrelMenuBarModel.h"
 
 #include <gtest/gtest.h>
 
@@ -184,5 +185,29 @@ TEST (CommandTarget, PerformersTakeTheirCommandsNewestFirstAndNeedTheUnitUnlessT
     EXPECT_TRUE (target.invokeCommand (1003));
     EXPECT_EQ (older.performed, 1003);
     target.removePerformer (&older);
+    KestrelCommandTarget::resetForTests();
+}
+
+TEST (MenuBar, TheBlockMenuEndsWithItsInsertAndLibrarySubmenus)
+{
+    auto* target = KestrelCommandTarget::getInstance();
+    juce::ApplicationCommandManager commands;
+    commands.registerAllCommandsForTarget (target);
+    KestrelMenuBarModel bar (target, &commands);
+
+    auto block = bar.getMenuForIndex (KestrelMenuBarModel::blockMenu, "Block");
+    auto titles = subMenuTitles (block);
+    ASSERT_GE (titles.size(), 2);
+    titles.removeRange (0, titles.size() - 2);
+    EXPECT_EQ (titles, juce::StringArray ({ "Insert", "Library" }));
+
+    juce::Array<int> libraryIds;
+    for (juce::PopupMenu::MenuItemIterator it (block); it.next();)
+        if (it.getItem().text == "Library" && it.getItem().subMenu != nullptr)
+            for (juce::PopupMenu::MenuItemIterator item (*it.getItem().subMenu); item.next();)
+                if (item.getItem().itemID != 0)
+                    libraryIds.add (item.getItem().itemID);
+
+    EXPECT_EQ (libraryIds, juce::Array<int> ({ 1700, 1701, 1702, 1703 }));
     KestrelCommandTarget::resetForTests();
 }
