@@ -4,7 +4,8 @@
 // manager's atoms, and JUCE only looks them up without creating them. This
 // creates them so that real windows can open. The connection stays open for
 // the object's lifetime, since a bare server forgets its atoms when its last
-// client leaves: keep it for the whole run. Nothing happens without a DISPLAY.
+// client leaves: keep it for the whole run. It also makes X errors harmless,
+// as they are in the program. Nothing happens without a DISPLAY.
 class BareXServer
 {
 public:
