@@ -156,6 +156,9 @@ void ControlUnitContent::loadFromSkin()
     {
         auto made = skin->createLedComponent (&node, name);
         addWidget (made.get());
+        // A lit LED means activity: each starts dark.
+        if (made != nullptr)
+            made->setEnabled (false);
         return made;
     };
 
