@@ -789,7 +789,7 @@ void ControlUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source
         return;
     }
 
-    if (source == nullptr || tempoField == nullptr)
+    if (source == nullptr)
         return;
 
     if (presetManager != nullptr && source == presetManager)

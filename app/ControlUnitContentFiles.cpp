@@ -390,9 +390,14 @@ bool ControlUnitContent::performCommand (int commandId)
                                       return;
                                   }
 
-                                  if (manager->requestSavePreset ((juce::uint8) (number / 128),
-                                                                  (juce::uint8) (number % 128)))
+                                  int bank = 0, program = 0;
+
+                                  if (manager->getPresetLocation (number, bank, program)
+                                      && manager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program))
                                       manager->requestChangePreset ((juce::uint16) number, false);
+                                  else
+                                      UserNotifier::warn ("The preset could not be saved.\nThe unit is busy, or "
+                                                          "the chosen location does not exist.");
                               });
             return true;
         }

@@ -244,11 +244,13 @@ void EffectEditorContent::saveAllBlocksToLibrary()
             library->removeEntry (entry->uuid, false);
     }
 
-    library->saveModifiedEntries();
+    // A failed write has warned the user already; it is not "completed".
+    const bool written = library->saveModifiedEntries();
     updateLibraryList();
 
-    if (auto* content = findParentComponentOfClass<KestrelContentComponent>())
-        content->showBubbleMessage ("Save all Blocks completed.", -1);
+    if (written)
+        if (auto* content = findParentComponentOfClass<KestrelContentComponent>())
+            content->showBubbleMessage ("Save all Blocks completed.", -1);
 }
 
 //==============================================================================
@@ -434,6 +436,14 @@ bool EffectEditorContent::insertLibraryEntry (int entryId)
         UserNotifier::warn ("The library entry \"" + entry->name + "\" is a " +
                                 getNameForId (EffectTypeNames, (juce::uint32) entry->effectType) +
                                 " block and can only be inserted into a block of that type.",
+                            insertTitle);
+        return false;
+    }
+
+    // Block words come in pairs of bytes; anything else is a damaged entry.
+    if ((entry->paramData.getSize() & 1) != 0)
+    {
+        UserNotifier::warn ("The library entry \"" + entry->name + "\" is damaged and cannot be inserted.",
                             insertTitle);
         return false;
     }

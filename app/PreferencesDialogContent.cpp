@@ -467,26 +467,32 @@ void PreferencesDialogContent::applyFolder (int index, const juce::String& path)
         return;
     }
 
+    const auto isLibrary = folderSettings[index].path == &KestrelGlobalConfiguration::BLOCKS_DEFS_DIR;
+    auto* library = isLibrary ? KestrelBlockLibraryManager::getInstanceWithoutCreating() : nullptr;
+
+    // The library's unsaved entries are written to the old folder first; when
+    // that fails (the user is told) the folder stays, so nothing is lost.
+    if (library != nullptr && ! library->saveModifiedEntries())
+    {
+        folders[(size_t) index].editor.setText (setting, false);
+        return;
+    }
+
     setting = path;
 
     if (folderSettings[index].path == &KestrelGlobalConfiguration::TEMPLATES_DIR)
         config->checkTemplatesDirectory();
 
-    if (folderSettings[index].path == &KestrelGlobalConfiguration::BLOCKS_DEFS_DIR)
+    // The library is then read afresh from its new folder.
+    if (library != nullptr)
     {
-        // The library is read afresh from its new folder; its unsaved entries
-        // are written to the old one first.
-        if (auto* library = KestrelBlockLibraryManager::getInstanceWithoutCreating())
+        library->checkLibraryDirectory();
+        library->clearEntries();
+        library->startScan();
+        juce::String fileName;
+        int error = 0;
+        while (library->scanNext (fileName, error))
         {
-            setting = path;
-            library->checkLibraryDirectory();
-            library->clearEntries();
-            library->startScan();
-            juce::String fileName;
-            int error = 0;
-            while (library->scanNext (fileName, error))
-            {
-            }
         }
     }
 

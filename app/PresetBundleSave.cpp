@@ -7,7 +7,7 @@ bool startPresetBundleSave (PresetManager& presetManager, const PresetBundleInfo
 {
     int bank = 0, program = 0;
 
-    if (! presetNumberToBankAndProgram (info.presetTarget, bank, program))
+    if (! presetManager.getPresetLocation (info.presetTarget, bank, program))
         return false;
 
     PresetManager::BundleCabTarget targets[PresetBundleInfo::locationCount];

@@ -52,11 +52,8 @@ BrowserChooserDlg::~BrowserChooserDlg()
 
 void BrowserChooserDlg::open()
 {
-    auto start = juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
-
-    if (configuration != nullptr && juce::File::isAbsolutePath (configuration->MRU_DIRECTORY)
-        && juce::File (configuration->MRU_DIRECTORY).isDirectory())
-        start = juce::File (configuration->MRU_DIRECTORY);
+    auto start = configuration != nullptr ? juce::File (configuration->getMruDirectory())
+                                          : juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
 
     chosen.clear();
     setVisible (true);

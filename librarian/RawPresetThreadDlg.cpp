@@ -103,9 +103,7 @@ bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbe
 
     // The folder of the last transfer, when there was one.
     if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
-        if (juce::File::isAbsolutePath (configuration->MRU_DIRECTORY)
-            && juce::File (configuration->MRU_DIRECTORY).isDirectory())
-            setFolder (juce::File (configuration->MRU_DIRECTORY));
+        setFolder (juce::File (configuration->getMruDirectory()));
     titleLabel.setText (mode == exportMode ? "Export Presets to Files" : "Import Presets from Files",
                         juce::dontSendNotification);
     rangeLabel.setText (mode == exportMode ? "Presets from / to:" : "First preset slot:", juce::dontSendNotification);

@@ -122,19 +122,7 @@ void DropDownLargeList::changeListenerCallback (juce::ChangeBroadcaster* source)
 
     if (result == PickListPanel::resultPicked)
     {
-        if (value < items.size())
-        {
-            const bool changed = value != selected;
-
-            if (changed)
-            {
-                selected = value;
-                repaint();
-            }
-
-            if (changed || alwaysNotify)
-                postChangeCode (4);
-        }
+        handleMenuResult ((int) value + 1);
 
         if (! panel->isPinned())
             closeList();

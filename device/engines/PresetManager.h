@@ -274,6 +274,9 @@ public:
     // The model that data is prepared for: the unit's, once it has reported.
     juce::uint8 getConnectedModel() const;
 
+    // The bank and program of a slot of the connected unit; false for a number that is no slot.
+    bool getPresetLocation (juce::int32 presetNumber, int& bank, int& program) const;
+
 private:
     friend class Singleton<PresetManager>;
 
@@ -307,8 +310,6 @@ private:
     void markBlockStale (juce::uint16 blockId);
     juce::uint16 getCurrentScene();
     int getSceneCountForModel() const;
-    // The bank and program of a slot of the connected unit; false for a number that is no slot.
-    bool getPresetLocation (juce::int32 presetNumber, int& bank, int& program) const;
 
     // Step helpers.
     bool waitForSender() const;
