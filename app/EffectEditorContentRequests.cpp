@@ -201,7 +201,11 @@ void EffectEditorContent::applyLooperState (const LooperState& state)
         if (auto* record = effects->findEffect (looperBlock))
             (xy == 0 ? record->xRefresh : record->yRefresh) = 1;
 
-    applyAllValues();
+    // Only the looper's state bits and its position changed.
+    for (auto& [bit, paramId] : looperBits)
+        applyStoredValue (looperBlock, paramId);
+
+    applyStoredValue (looperBlock, looperKeyParam);
 }
 
 void EffectEditorContent::applyBroadcastKnob (const KnobBroadcast& record)

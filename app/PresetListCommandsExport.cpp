@@ -153,7 +153,8 @@ void PresetListCommands::chooseFileAndWrite (int commandId)
 
                                      if (error.isNotEmpty())
                                      {
-                                         UserNotifier::warn (error);
+                                         UserNotifier::warn ("Unable to export the list to\n" + file.getFullPathName()
+                                                             + "\n\n" + error);
                                          return;
                                      }
 
