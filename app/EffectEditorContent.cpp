@@ -187,6 +187,7 @@ void EffectEditorContent::showBlock (int blockId)
         heldEdit = {};
         shownBlock = blockId;
         pageIndex = 0;
+        previousPageIndex = 0;
     }
 
     onShownBlockChanged (previousBlock);
@@ -289,6 +290,9 @@ bool EffectEditorContent::showPageByIndex (int index)
         index = 0;
     else if (index < 0)
         index = offeredPages.size() - 1;
+
+    if (index != pageIndex)
+        previousPageIndex = pageIndex;
 
     pageIndex = index;
     updatePageTabs();

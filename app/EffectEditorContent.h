@@ -26,6 +26,7 @@ class ZOLGraphComponent;
 class ZOLLabelComponent;
 class ImageDepot;
 struct GraphData;
+struct EffectParamValue;
 class EffectManager;
 class EffectVariant;
 class EditorControl;
@@ -100,7 +101,8 @@ public:
     int getCurrentPageIndex() const { return pageIndex; }
 
     // Opens the page at the index among the offered ones; past the end the
-    // first, below 0 the last. False when no page is offered.
+    // first, below 0 the last. False when no page is offered. The page left
+    // becomes the previous page, where closing the sequencer returns.
     bool showPageByIndex (int index);
     int findPageTabByName (const juce::String& name) const;
     bool isPageTab (const juce::Component* component) const;
@@ -214,6 +216,9 @@ public:
     // The entry shown for the block (its link), 0 for none.
     int getShownLibraryEntry() const { return shownLibraryEntry; }
     bool hasLibrarySelection() const { return shownLibraryEntry != 0; }
+    // The library drop-down's text: the match colour while the shown block
+    // still holds what its entry holds, the changed colour once edited.
+    void updateLibraryMatchColour();
     // The entries of the shown block's effect type: (entry id, name).
     juce::Array<std::pair<int, juce::String>> getLibraryEntriesForShownBlock() const;
     BlockLibNameDialog* getNameDialog() const { return nameDialog.get(); }
@@ -352,6 +357,7 @@ private:
     EffectVariant* variant = nullptr;
     juce::Array<int> offeredPages; // indexes into the variant's pages
     int pageIndex = 0;             // among the offered pages
+    int previousPageIndex = 0;     // the page shown before it; closing the sequencer returns there
     const PageLayoutRecord* pageLayout = nullptr;
     std::vector<std::unique_ptr<ZOLToggleButton>> pageTabs;
     std::vector<std::unique_ptr<ZOLEffectParam>> pageControls;
@@ -366,6 +372,7 @@ private:
 
     int resolveBlock (const ZOLEffectParam& control) const;
     void afterSetParam();
+    void refreshAfterEdit (const EffectParamValue& reply);
     void valueRoad (ZOLEffectParam& control, int blockId);
     void applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text);
     void typedRoad (ZOLEffectParam& control, int blockId);
@@ -406,7 +413,20 @@ private:
     bool handleDialogChange (juce::ChangeBroadcaster* source);
     void forEachSequencerControl (const std::function<void (ZOLEffectParam&)>& visit) const;
     void closeModifierDialog();
+    void editModifierOfLabel (int blockId, int modifierId);
+    void openPendingModifierEdit();
+    void updateModifierMarks();
     bool reopenSequencer = false;
+    bool reopenModifiers = false;
+
+    // The parameter whose modifier dialog opens once its modifier values have
+    // been read ("Edit Modifier" from the modifier list).
+    struct PendingModifierEdit
+    {
+        bool pending = false;
+        juce::uint16 blockId = 0, paramId = 0;
+    };
+    PendingModifierEdit pendingModifierEdit;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EffectEditorContent)
 };

@@ -5,7 +5,9 @@
 #include "app/ModifierDlgContent.h"
 #include "app/SequencerContent.h"
 #include "device/engines/PresetManager.h"
+#include "model/EffectManager.h"
 #include "model/IdTables.h"
+#include "model/ModifierRecord.h"
 #include "model/UnitIds.h"
 #include "skin/ZOLEffectParam.h"
 
@@ -41,23 +43,65 @@ bool EffectEditorContent::openModifierDialog (int blockId, int paramId)
     {
         title << ": " << blockName;
 
+        // The parameter's label: its control's name on the page, or the
+        // layout's label when another block's page is shown (the modifier list).
+        juce::String label;
+
         for (auto& control : pageControls)
-            if (control->paramId == paramId)
-                if (auto* component = dynamic_cast<juce::Component*> (control.get());
-                    component != nullptr && component->getName().isNotEmpty())
+            if (control->paramId == paramId && resolveBlock (*control) == blockId)
+                if (auto* component = dynamic_cast<juce::Component*> (control.get()))
                 {
-                    title << " - " << component->getName();
+                    label = component->getName();
                     break;
                 }
+
+        if (label.isEmpty() && effects != nullptr && layouts != nullptr)
+            effects->getParamLabel (blockId, paramId, *layouts, label);
+
+        if (label.isNotEmpty())
+            title << " - " << label;
     }
 
     auto* sequencer = content->getPaneAs<SequencerContent> (ContentPane::sequencer);
     reopenSequencer = sequencer != nullptr && sequencer->isVisible();
+    // The unit's live reports wait until the dialog closes.
+    setLiveUpdates (true);
     content->closeAllDialogs();
 
     dialog->addChangeListener (this);
     dialog->open (title, (juce::uint16) blockId, 0, (juce::uint16) paramId);
     return true;
+}
+
+void EffectEditorContent::editModifierOfLabel (int blockId, int modifierId)
+{
+    // Only the labels of the controllers' modifier list edit a modifier.
+    if (blockId != blockIdControllers || pageIndex != findPageTabByName ("Modifiers") || effects == nullptr ||
+        presets == nullptr)
+        return;
+
+    auto* modifier = effects->getModifier (modifierId);
+
+    // A modifier that drives nothing has no parameter to edit it on.
+    if (modifier == nullptr || modifier->blockId == 0 || isShuntBlockId (modifier->blockId))
+        return;
+
+    // The dialog opens once the unit's values of the modifier have arrived.
+    pendingModifierEdit = { true, modifier->blockId, modifier->paramId };
+    reopenModifiers = true;
+    presets->requestModifierValues (modifier->blockId, { modifier->paramId });
+}
+
+void EffectEditorContent::openPendingModifierEdit()
+{
+    if (! pendingModifierEdit.pending)
+        return;
+
+    const auto edit = pendingModifierEdit;
+    pendingModifierEdit = {};
+
+    if (! openModifierDialog (edit.blockId, edit.paramId))
+        reopenModifiers = false;
 }
 
 void EffectEditorContent::connectDialogs()
@@ -132,17 +176,21 @@ bool EffectEditorContent::handleDialogChange (juce::ChangeBroadcaster* source)
     {
         if (modifier->getChangeCode() == ParamDialogFrame::codeClosed)
         {
+            updateModifierMarks();
+            setLiveUpdates (false);
+
             if (presets != nullptr)
                 presets->requestBlockStates();
 
-            if (reopenSequencer)
-            {
-                reopenSequencer = false;
-                const int tab = findPageTabByName ("Sequencer");
+            requestGraph();
 
-                if (tab >= 0)
+            // Back to the page the dialog was opened from.
+            const char* returnPage = reopenSequencer ? "Sequencer" : (reopenModifiers ? "Modifiers" : nullptr);
+            reopenSequencer = reopenModifiers = false;
+
+            if (returnPage != nullptr)
+                if (const int tab = findPageTabByName (returnPage); tab >= 0)
                     showPageByIndex (tab);
-            }
         }
 
         return true;
@@ -154,7 +202,15 @@ bool EffectEditorContent::handleDialogChange (juce::ChangeBroadcaster* source)
         return false;
 
     if (source == sequencer)
+    {
+        // Closed by the user on its page (a page change closes it after
+        // taking it out): the page shown before it comes back.
+        if (sequencer->getChangeCode() == ParamDialogFrame::codeClosed && embeddedSequencer != nullptr &&
+            previousPageIndex != pageIndex)
+            showPageByIndex (previousPageIndex);
+
         return true;
+    }
 
     // A control of the sequencer travels the ordinary road.
     juce::Array<ZOLEffectParam*> sequencerControls;

@@ -87,7 +87,19 @@ void EffectEditorContent::updateLibraryList()
     }
 
     libraryDropDown->setItems (names, names, ids, {}, selected);
+    updateLibraryMatchColour();
     libraryDropDown->repaint();
+}
+
+void EffectEditorContent::updateLibraryMatchColour()
+{
+    if (libraryDropDown == nullptr)
+        return;
+
+    // The entry's name is drawn dimmed once the block has been edited since
+    // it was saved or loaded.
+    const bool matches = library != nullptr && shownBlock != 0 && library->getLinkMatchState (shownBlock) != 0;
+    libraryDropDown->setFieldColour (matches ? libraryMatchColour : libraryChangedColour);
 }
 
 bool EffectEditorContent::handleLibraryHeaderGesture (juce::ChangeBroadcaster* source)

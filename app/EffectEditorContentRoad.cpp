@@ -1,6 +1,7 @@
 #include "app/EffectEditorContent.h"
 
 #include "app/BlockLibNameDialog.h"
+#include "app/ControlUnitContent.h"
 #include "app/EditorRequestQueue.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
@@ -209,11 +210,19 @@ void EffectEditorContent::afterSetParam()
 
         if (presets->requestSetParam (held.blockId, held.paramId, held.value))
             heldEdit = {};
-
-        if (heldMatch)
-            return;
     }
 
+    // A reply to a value already replaced changes nothing else: the page is
+    // refreshed once the last value has been answered.
+    if (! heldMatch)
+        refreshAfterEdit (reply);
+
+    // The graph shows the sound as it is now, whatever was edited.
+    requestGraph();
+}
+
+void EffectEditorContent::refreshAfterEdit (const EffectParamValue& reply)
+{
     const int blockId = reply.blockId;
     const int type = effectTypeOfBlock (blockId);
     const int paramId = reply.paramId;
@@ -223,15 +232,20 @@ void EffectEditorContent::afterSetParam()
         const auto dependent = findDependentParams (reply.paramId);
         const bool typeParam = paramId == getTypeParamId (blockId);
         const bool delayShape = type == EFFECT_DELAY && (paramId == 0 || paramId == 1);
-        const bool shapesPage = delayShape || (typeParam && type != EFFECT_DELAY) ||
-                                (type == EFFECT_DISTORT && paramId == 92) || (type == EFFECT_REVERB && paramId == 43) ||
-                                (type == EFFECT_FUZZ && paramId == 10) || (type == EFFECT_PHASER && paramId == 17);
+        const bool shapesPage = delayShape || (type == EFFECT_DISTORT && paramId == 92) ||
+                                (type == EFFECT_REVERB && paramId == 43) || (type == EFFECT_FUZZ && paramId == 10) ||
+                                (type == EFFECT_PHASER && paramId == 17);
 
-        if (shapesPage)
+        if (shapesPage || (typeParam && type != EFFECT_DELAY))
         {
             updatePageTabs();
             showPage();
             applyAllValues();
+
+            // The user goes on where the page was changed from.
+            if (shapesPage)
+                if (auto* edited = dynamic_cast<juce::Component*> (findControl (blockId, paramId)))
+                    selectControl (edited);
         }
 
         if (typeParam || delayShape)
@@ -239,6 +253,12 @@ void EffectEditorContent::afterSetParam()
         else if (! dependent.isEmpty())
             querySubset (dependent);
     }
+
+    // The front panel names the amps of the preset.
+    if (type == EFFECT_DISTORT && paramId == 0)
+        if (auto* content = findContent())
+            if (auto* frontPanel = content->getPaneAs<ControlUnitContent> (ContentPane::frontPanel))
+                frontPanel->refreshAmpNames();
 
     // A cab slot without a known name is asked for.
     if (type == EFFECT_CAB && (paramId == 0 || paramId == 2))
@@ -394,7 +414,12 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
                                               (juce::uint16) knob->getSecondaryValue());
             break;
 
-        case 3: openModifierDialog (blockId, control.paramId); break;
+        case 1: editModifierOfLabel (blockId, control.paramId); break;
+
+        case 3:
+            reopenModifiers = false;
+            openModifierDialog (blockId, control.paramId);
+            break;
 
         default: break;
     }
@@ -487,6 +512,19 @@ juce::String message (int id, const char* fallback)
 }
 } // namespace
 
+void EffectEditorContent::updateModifierMarks()
+{
+    if (effects == nullptr)
+        return;
+
+    for (auto& control : pageControls)
+    {
+        auto* modifier = effects->findModifierForParam (resolveBlock (*control), control->paramId);
+        control->setHasModifier (modifier != nullptr && modifier->getControllerId() != 0);
+        control->modifierChanged();
+    }
+}
+
 ZOLEffectParam* EffectEditorContent::findControl (int blockId, int paramId) const
 {
     for (auto& control : pageControls)
@@ -559,17 +597,11 @@ void EffectEditorContent::handleRoadEvent (int code)
 
         case modifierIdsEndCode:
         case modifierValuesEndCode:
-            if (effects != nullptr)
-            {
-                for (auto& control : pageControls)
-                {
-                    auto* modifier = effects->findModifierForParam (resolveBlock (*control), control->paramId);
-                    control->setHasModifier (modifier != nullptr && modifier->getControllerId() != 0);
-                    control->modifierChanged();
-                }
-            }
-
+            updateModifierMarks();
             setLiveUpdates (false);
+
+            if (code == modifierValuesEndCode)
+                openPendingModifierEdit();
             break;
 
         case setTempoEndCode: queryTempoParams(); break;

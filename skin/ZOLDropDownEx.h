@@ -75,6 +75,13 @@ public:
     int getLabelPlacement() const { return labelPlacement; }
     void setLabelColour (juce::Colour colour) { style.labelColour = colour; repaint(); }
     juce::Colour getLabelColour() const { return style.labelColour; }
+    // The colour of the choice's text in the field.
+    void setFieldColour (juce::Colour colour)
+    {
+        style.fieldColour = colour;
+        repaint();
+    }
+    juce::Colour getFieldColour() const { return style.fieldColour; }
     int getLabelLineCount() const { return labelLines; }
 
     juce::String getDisplayText() override;

@@ -1,3 +1,4 @@
+#include "app/ControlUnitContent.h"
 #include "app/EffectEditorContent.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelFootswitchGrid.h"
@@ -7,11 +8,17 @@
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLayoutDocument.h"
 #include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/ModifierRecord.h"
+#include "model/UserFolders.h"
+#include "skin/DropDownLargeList.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLEffectParam.h"
+#include "skin/ZOLLabelComponent.h"
+#include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -237,6 +244,74 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
     EXPECT_EQ (sequencer->getChangeCode(), ParamDialogFrame::codeClosed);
 }
 
+TEST_F (EditorDialogs, ClosingTheSequencerReturnsToThePageBeforeItAndLeavingItsPageDoesNot)
+{
+    editor->showBlock (SequencerContent::blockId);
+    const int scenePage = editor->findPageTabByName ("Scene");
+    const int sequencerPage = editor->findPageTabByName ("Sequencer");
+    ASSERT_TRUE (scenePage >= 0 && sequencerPage >= 0);
+
+    ASSERT_TRUE (editor->showPageByIndex (scenePage));
+    ASSERT_TRUE (editor->showPageByIndex (sequencerPage));
+    ASSERT_TRUE (sequencerDialog->isVisible());
+    EXPECT_TRUE (sequencerDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_EQ (editor->getCurrentPageIndex(), scenePage);
+    EXPECT_GT (editor->getNumPageControls(), 0);
+
+    // Another tab closes the sequencer on the way out; the new page stays.
+    ASSERT_TRUE (editor->showPageByIndex (sequencerPage));
+    ASSERT_TRUE (sequencerDialog->isVisible());
+    ASSERT_TRUE (editor->showPageByIndex (0));
+    EXPECT_EQ (editor->getCurrentPageIndex(), 0);
+    EXPECT_FALSE (sequencerDialog->isVisible());
+}
+
+TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListReturnsUpdated)
+{
+    // A modifier on the Amp's gain, as the unit and the program know it.
+    auto buffer = rig.unit->getEditBuffer();
+    auto* onUnit = buffer.assignModifier (ampBlock, 1);
+    ASSERT_NE (onUnit, nullptr);
+    onUnit->settings[0] = 5;
+    rig.unit->setEditBuffer (buffer);
+    ASSERT_TRUE (rig.runRequest (modifierIdQueryAll));
+    auto* modifier = rig.effects.findModifierForParam (ampBlock, 1);
+    ASSERT_TRUE (modifier != nullptr && modifier->getControllerId() == 5);
+    const int modifierId = modifier->modifierId;
+
+    rig.effects.loadControllerNames();
+    editor->showBlock (blockIdControllers);
+    const int listPage = editor->findPageTabByName ("Modifiers");
+    ASSERT_TRUE (editor->showPageByIndex (listPage));
+    auto* label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
+    ASSERT_NE (label, nullptr);
+    EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xFFE8A33D)) << "the skin's colour";
+    const auto listed = label->getText();
+
+    // A click reads the modifier's values from the unit, then opens it.
+    const int queries = rig.unit->countReceived (SYSEX_MODIFIER_SET);
+    label->postChangeCode (1);
+    ASSERT_TRUE (waitFor ([this] { return modifierDialog->isVisible(); }));
+    EXPECT_GT (rig.unit->countReceived (SYSEX_MODIFIER_SET), queries);
+    EXPECT_TRUE (modifierDialog->getTitle().startsWith ("Edit Modifier: ")) << modifierDialog->getTitle();
+
+    // The modifier is given another source; the list shows it on return.
+    auto* source = modifierDialog->findControl (ModifierDlgContent::fieldSource);
+    ASSERT_NE (source, nullptr);
+    source->setFromDevice (6, 0, {});
+    source->postChangeCode (4);
+    ASSERT_TRUE (waitFor ([&] { return unitModifier (ampBlock, 1).settings[0] == 6; }));
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
+    EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
+
+    EXPECT_EQ (editor->getCurrentPageIndex(), listPage);
+    label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
+    ASSERT_NE (label, nullptr);
+    EXPECT_NE (label->getText(), listed);
+    bench::runMessageLoopFor (100);
+}
+
 TEST_F (EditorDialogs, TheFootswitchGridShowsAndSendsTheUnitsAssignmentsAndKeepsAChangeMadeWhileSending)
 {
     juce::Array<FootswitchGridEntry> held;
@@ -336,6 +411,169 @@ TEST_F (EditorDialogs, OnTheGlobalPageTheGlobalButtonAndItsSwitchSetTheModeTheUn
     ASSERT_TRUE (waitFor ([&] { return unitMode() == 0x102; }));
     EXPECT_EQ (rig.unit->getFootswitchAssignments()[3].b, cabBlock);
     EXPECT_EQ (rig.unit->getFootswitchAssignments()[3].a, ampBlock);
+}
+
+namespace
+{
+constexpr int eqTypeParam = 92;
+
+// The same with the front panel and a block library of its own.
+class EditorAfterEdit : public EditorDialogs
+{
+protected:
+    void SetUp() override
+    {
+        UserFolders::redirectTo (scratch.folder);
+        EditorDialogs::SetUp();
+        config = std::make_unique<KestrelGlobalConfiguration>();
+        library = std::make_unique<KestrelBlockLibraryManager> (config.get());
+        library->setConnectedDevice (8, 6, 0);
+        library->checkLibraryDirectory();
+        editor->setBlockLibrary (library.get());
+        content->setPane (ContentPane::frontPanel,
+                          std::make_unique<ControlUnitContent> (nullptr, &skin, rig.manager.get()), true);
+
+        // What the unit's definitions say of the Amp's type and EQ type.
+        defineChoices (getTypeParamId (ampBlock), SimulatedPreset::getValueTexts (ampBlock, getTypeParamId (ampBlock)));
+        defineChoices (eqTypeParam, { "8 BAND", "10 BAND", "5 BAND PASSIVE" });
+    }
+
+    void TearDown() override
+    {
+        EditorDialogs::TearDown();
+        library.reset();
+        config.reset();
+        UserFolders::redirectTo ({});
+    }
+
+    void defineChoices (int paramId, const juce::StringArray& texts)
+    {
+        ParamInfo info;
+        info.descriptor = B_INT << 4;
+        info.maximum = (float) (texts.size() - 1);
+        info.displayMultiplier = 1.0f;
+        ASSERT_TRUE (rig.effects.storeParamInfo (ampBlock, paramId, info));
+        ASSERT_TRUE (rig.effects.storeParamStrings (ampBlock, paramId, texts));
+    }
+
+    bool idle() { return waitFor ([this] { return ! rig.manager->hasWork(); }, 15000); }
+
+    // Picks another choice of the drop-down as the user does.
+    static juce::String chooseAnother (ZOLDropDownEx& dropDown)
+    {
+        const int other = (dropDown.getSelectedIndex() + 1) % dropDown.getNumItems();
+        dropDown.handleMenuResult (other + 1);
+        return dropDown.getItem (other)->text.trim();
+    }
+
+    ScratchFolder scratch{ "kestrel-editor-after-edit" };
+    std::unique_ptr<KestrelGlobalConfiguration> config;
+    std::unique_ptr<KestrelBlockLibraryManager> library;
+};
+} // namespace
+
+TEST_F (EditorAfterEdit, AnEditDimsTheLibraryEntryAsksForTheGraphAndATypeChangeRenamesTheAmpLine)
+{
+    auto* entry = library->createEntry (EFFECT_DISTORT);
+    ASSERT_NE (entry, nullptr);
+    entry->name = "Crunch";
+    library->linkBlockToEntry (ampBlock, entry->entryId);
+
+    editor->showBlock (ampBlock);
+    ASSERT_TRUE (idle());
+    auto* libraryList = editor->getLibraryDropDown();
+    ASSERT_NE (libraryList, nullptr);
+    EXPECT_EQ (libraryList->getFieldText(), "Crunch");
+    EXPECT_EQ (libraryList->getFieldColour(), editor->getLibraryMatchColour());
+    ASSERT_NE (editor->getMonitorGraph(), nullptr);
+
+    // A turned knob: the entry no longer matches the block, and the graph is read again.
+    const int graphs = rig.unit->countReceived (SYSEX_GET_GRAPHN);
+    auto* gain = pageControlOf (1);
+    ASSERT_NE (gain, nullptr);
+    gain->setFromDevice (30000, 58, {});
+    gain->postChangeCode (4);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return rig.manager->getRequest (setParam).isRunning(); }, 5000));
+    ASSERT_TRUE (idle());
+    EXPECT_EQ (libraryList->getFieldColour(), editor->getLibraryChangedColour());
+    EXPECT_GT (rig.unit->countReceived (SYSEX_GET_GRAPHN), graphs);
+    saveScreenshot (*editor, "effect-editor-library-changed");
+
+    // Another amp type: the front panel names it.
+    auto* amps = content->getPaneAs<ControlUnitContent> (ContentPane::frontPanel)->getPresetAmps();
+    ASSERT_NE (amps, nullptr);
+    auto* typeList = editor->getEffectTypeDropDown();
+    ASSERT_TRUE (typeList != nullptr && typeList->getNumItems() > 1);
+    const auto chosen = chooseAnother (*typeList);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return rig.manager->getRequest (setParam).isRunning(); }, 5000));
+    ASSERT_TRUE (idle());
+    EXPECT_TRUE (amps->getText().startsWith ("Amp: ")) << amps->getText();
+    EXPECT_TRUE (amps->getText().containsIgnoreCase (chosen)) << amps->getText() << " / " << chosen;
+}
+
+TEST_F (EditorAfterEdit, AChoiceThatReshapesThePageKeepsItsControlSelected)
+{
+    editor->showBlock (ampBlock);
+    ASSERT_TRUE (idle());
+
+    // The Amp's EQ type decides which EQ controls its page shows.
+    ZOLDropDownEx* eqType = nullptr;
+
+    for (int page = 0; page < editor->getPageNames().size() && eqType == nullptr; ++page)
+    {
+        ASSERT_TRUE (editor->showPageByIndex (page));
+        eqType = dynamic_cast<ZOLDropDownEx*> (pageControlOf (eqTypeParam));
+    }
+
+    ASSERT_TRUE (eqType != nullptr && eqType->getNumItems() > 1);
+    ASSERT_TRUE (idle());
+    ASSERT_NE (editor->getSelectedControl(), eqType) << "the page starts on its first control";
+
+    chooseAnother (*eqType);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return rig.manager->getRequest (setParam).isRunning(); }, 5000));
+    ASSERT_TRUE (idle());
+
+    auto* selected = dynamic_cast<ZOLEffectParam*> (editor->getSelectedControl());
+    ASSERT_NE (selected, nullptr);
+    EXPECT_EQ (selected->paramId, eqTypeParam);
+}
+
+TEST_F (EditorAfterEdit, OneFileDraggedOverTheEditorOutlinesTheLibraryUntilItIsDropped)
+{
+    editor->showBlock (ampBlock);
+    ASSERT_TRUE (idle());
+    auto* libraryList = editor->getLibraryDropDown();
+    ASSERT_TRUE (libraryList != nullptr && libraryList->isVisible());
+
+    const auto file = scratch.folder.getChildFile ("not-a-block.blk");
+    ASSERT_TRUE (file.replaceWithText ("not a block"));
+    const juce::StringArray one{ file.getFullPathName() };
+    EXPECT_FALSE (editor->isInterestedInFileDrag ({ file.getFullPathName(), file.getFullPathName() }));
+    ASSERT_TRUE (editor->isInterestedInFileDrag (one));
+
+    // The outline sits 2 pixels outside the library drop-down, in the skin's
+    // colour three quarters opaque.
+    const auto outline = libraryList->getBounds().expanded (2);
+    const juce::Point<int> onOutline (outline.getX(), outline.getCentreY());
+    const auto before = editor->createComponentSnapshot (editor->getLocalBounds()).getPixelAt (onOutline.x, onOutline.y);
+    editor->fileDragEnter (one, onOutline.x, onOutline.y);
+    EXPECT_TRUE (editor->isDropHovering());
+    const auto during = editor->createComponentSnapshot (editor->getLocalBounds()).getPixelAt (onOutline.x, onOutline.y);
+    const auto expected = before.overlaidWith (editor->getFileDropColour().withAlpha (0.75f));
+    EXPECT_NEAR (during.getRed(), expected.getRed(), 3);
+    EXPECT_NEAR (during.getGreen(), expected.getGreen(), 3);
+    EXPECT_NEAR (during.getBlue(), expected.getBlue(), 3);
+    saveScreenshot (*editor, "effect-editor-file-drop");
+
+    editor->fileDragExit (one);
+    EXPECT_FALSE (editor->isDropHovering());
+
+    // A file that is no block is refused with a message, and the outline goes.
+    editor->fileDragEnter (one, onOutline.x, onOutline.y);
+    const int messages = rig.notices.count();
+    editor->filesDropped (one, onOutline.x, onOutline.y);
+    EXPECT_FALSE (editor->isDropHovering());
+    EXPECT_EQ (rig.notices.count(), messages + 1);
 }
 
 TEST (FootswitchGridKeys, ArrowsStartAtTheTopLeftSwitchAndStopAtTheEdges)
