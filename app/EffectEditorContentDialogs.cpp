@@ -9,6 +9,8 @@
 #include "model/IdTables.h"
 #include "model/ModifierRecord.h"
 #include "model/UnitIds.h"
+#include "skin/KestrelControlManager.h"
+#include "skin/KestrelImageDepot.h"
 #include "skin/ZOLEffectParam.h"
 
 // The editor's part in the dialogs of the main window: the modifier dialog
@@ -133,7 +135,8 @@ void EffectEditorContent::connectDialogs()
 
     hooks.makeFootswitchGrid = [this] (bool globalMode) -> std::unique_ptr<juce::Component>
     {
-        auto grid = std::make_unique<KestrelFootswitchGrid> (skin, presets, globalMode ? 1 : 0);
+        auto grid = std::make_unique<KestrelFootswitchGrid> (skin, KestrelImageDepot::getInstanceWithoutCreating(), controls,
+                                                            presets, globalMode ? 1 : 0);
         grid->setTexts (promptText (globalMode ? globalTitleId : presetTitleId),
                         promptText (globalMode ? globalInfoId : presetInfoId));
         grid->requestAssignments();

@@ -4,16 +4,18 @@
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
 #include "skin/SkinAttributes.h"
+#include "skin/ControlManager.h"
 #include "skin/SkinManager.h"
 #include "skin/UserInteraction.h"
+#include "skin/WidgetSupport.h"
 #include "skin/ZOLLabelComponent.h"
+#include "skin/ZOLToggleButton.h"
 
 #include <algorithm>
 
 namespace
 {
 constexpr int coordinateLimit = 4096;
-const juce::Colour textColour{ 0xffe8e6e3 }, accentColour{ 0xffe8a33d };
 
 // A block id the unit could hold on a switch; anything else shows as none.
 bool isShowableBlockId (int blockId)
@@ -22,12 +24,17 @@ bool isShowableBlockId (int blockId)
 }
 } // namespace
 
-FootswitchGridPanel::FootswitchGridPanel (const SkinManager* skin, PresetManager* presetManager, int gridMode)
+FootswitchGridPanel::FootswitchGridPanel (const SkinManager* skinDocument, const ImageDepot* imageDepot,
+                                          const ControlManager* controlManager, PresetManager* presetManager,
+                                          int gridMode)
     : presets (presetManager)
     , mode (gridMode)
+    , skin (skinDocument)
+    , depot (imageDepot)
+    , controls (controlManager)
 {
     assignments.resize (footswitchCount);
-    loadSkin (skin);
+    loadSkin();
     buildControls();
     setBounds (dialogBounds);
     setWantsKeyboardFocus (true);
@@ -45,7 +52,29 @@ FootswitchGridPanel::~FootswitchGridPanel()
     choiceGroups.clear();
 }
 
-void FootswitchGridPanel::loadSkin (const SkinManager* skin)
+void FootswitchGridPanel::readLabelLook (const juce::XmlElement& grid, const juce::String& stem, LabelLook& look)
+{
+    using namespace SkinAttributes;
+
+    auto read = [&grid] (const juce::String& name, int fallback)
+    { return has (grid, name) ? clampedInt (grid, name, coordinateLimit) : fallback; };
+
+    look.size = { read (stem + "Width", look.size.x), read (stem + "Height", look.size.y) };
+    look.offset = { read (stem + "OffsetX", look.offset.x), read (stem + "OffsetY", look.offset.y) };
+
+    if (has (grid, stem + "Font"))
+        look.fontName = grid.getStringAttribute (stem + "Font");
+
+    if (has (grid, stem + "FontSize"))
+        look.fontSize = fontSize (grid, stem + "FontSize");
+
+    look.colour = colourOr (grid, stem + "FontColor", look.colour);
+
+    if (has (grid, stem + "Justify"))
+        look.justification = justification (grid, stem + "Justify").getFlags();
+}
+
+void FootswitchGridPanel::loadSkin()
 {
     using namespace SkinAttributes;
 
@@ -73,20 +102,31 @@ void FootswitchGridPanel::loadSkin (const SkinManager* skin)
         spacing = point ("controlSpacingX", "controlSpacingY", spacing);
         tileSize = point ("blockWidth", "blockHeight", tileSize);
         tileOffset = point ("blockOffsetX", "blockOffsetY", tileOffset);
-        numberSize = point ("blockLabelWidth", "blockLabelHeight", numberSize);
-        numberOffset = point ("blockLabelOffsetX", "blockLabelOffsetY", numberOffset);
-        globalLabelSize = point ("globalLabelWidth", "globalLabelHeight", globalLabelSize);
-        globalLabelOffset = point ("globalLabelOffsetX", "globalLabelOffsetY", globalLabelOffset);
         globalButtonOffset = point ("globalBtnOffsetX", "globalBtnOffsetY", globalButtonOffset);
-        modeSwitchOffset = point ("presetModeSwitchOffsetX", "presetModeSwitchOffsetY", modeSwitchOffset);
-        labelColour = colourOr (*grid, "blockLabelFontColor", labelColour);
+        presetModeSwitchOffset = point ("presetModeSwitchOffsetX", "presetModeSwitchOffsetY", presetModeSwitchOffset);
+        globalModeSwitchOffset = point ("globalModeSwitchOffsetX", "globalModeSwitchOffsetY", globalModeSwitchOffset);
+        readLabelLook (*grid, "blockLabel", numberLook);
+        readLabelLook (*grid, "globalLabel", globalLook);
+        globalButtonImage = image (*skin, *grid, "globalBtn");
+        globalButtonDownImage = image (*skin, *grid, "globalBtnDown");
+        globalButtonOverImage = image (*skin, *grid, "globalBtnOver");
     }
+
+    if (controls != nullptr)
+        controls->readOnOffButtonStyle (section->getChildByName ("DipSwitchProperty"), modeSwitchStyle);
+
+    BlockStyle::readPair (*skin, *section, emptyStyle, effectStyle);
 
     title = skin->createLabelComponent (findWidget (*section, "title"), "title");
     info = skin->createTextEditor (findWidget (*section, "info"), "info");
 
     if (title != nullptr)
+    {
+        if (auto* label = dynamic_cast<ZOLLabelComponent*> (title.get()))
+            label->setUseAlpha (false);
+
         addAndMakeVisible (*title);
+    }
 
     if (info != nullptr)
     {
@@ -99,6 +139,58 @@ void FootswitchGridPanel::loadSkin (const SkinManager* skin)
     }
 }
 
+std::unique_ptr<ZOLLabelComponent> FootswitchGridPanel::makeLabel (const LabelLook& look, juce::Point<int> step,
+                                                                   const juce::String& text) const
+{
+    const auto at = look.offset + step;
+    auto label = std::make_unique<ZOLLabelComponent> (skin, at.x, at.y, look.size.x, look.size.y, juce::String(), text,
+                                                      look.fontName, look.fontSize, look.colour,
+                                                      juce::Justification (look.justification));
+    label->setUseAlpha (false);
+    label->setInterceptsMouseClicks (false, false);
+    return label;
+}
+
+void FootswitchGridPanel::addGlobalButton (Position& p, juce::Point<int> step)
+{
+    p.globalButton = std::make_unique<juce::DrawableButton> ("Global", juce::DrawableButton::ImageRaw);
+    auto normal = WidgetSupport::drawableOf (globalButtonImage);
+    auto over = WidgetSupport::drawableOf (globalButtonOverImage);
+    auto down = WidgetSupport::drawableOf (globalButtonDownImage);
+    p.globalButton->setImages (normal.get(), over.get(), down.get(), normal.get(), down.get(), down.get(), down.get(),
+                               down.get());
+    p.globalButton->setBounds (juce::Rectangle<int> (globalButtonImage.getWidth(), globalButtonImage.getHeight())
+                                   .withPosition (globalButtonOffset + step));
+    p.globalButton->setClickingTogglesState (true);
+    p.globalButton->setColour (juce::DrawableButton::backgroundOnColourId, juce::Colours::transparentBlack);
+    p.globalButton->addListener (this);
+    addChildComponent (*p.globalButton);
+}
+
+void FootswitchGridPanel::addModeSwitches (Position& p, juce::Point<int> step)
+{
+    if (controls == nullptr)
+        return;
+
+    auto make = [this, step] (juce::Point<int> offset)
+    {
+        auto modeSwitch = controls->createOnOffButton (modeSwitchStyle);
+
+        if (modeSwitch != nullptr)
+        {
+            modeSwitch->setTopLeftPosition (offset + step);
+            modeSwitch->clearUseAlpha();
+            modeSwitch->addChangeListener (this);
+            addChildComponent (*modeSwitch);
+        }
+
+        return modeSwitch;
+    };
+
+    p.presetModeSwitch = make (presetModeSwitchOffset);
+    p.globalModeSwitch = make (globalModeSwitchOffset);
+}
+
 void FootswitchGridPanel::buildControls()
 {
     positions.resize ((size_t) (rows * columns));
@@ -109,50 +201,26 @@ void FootswitchGridPanel::buildControls()
         {
             auto& p = positions[(size_t) (row * columns + column)];
             const juce::Point<int> step (column * spacing.x, row * spacing.y);
+            const auto cell = juce::Rectangle<int> (tileSize.x, tileSize.y).withPosition (tileOffset + step).reduced (tileMargin);
 
-            p.tile = std::make_unique<FootswitchBlockComponent> (*this, row, column);
-            p.tile->setBounds (juce::Rectangle<int> (tileSize.x, tileSize.y)
-                                   .withPosition (tileOffset + step)
-                                   .reduced (tileMargin));
+            p.tile = std::make_unique<FootswitchBlockComponent> (*this, row, column, cell, tileMargin, depot);
+            p.tile->emptyStyle = emptyStyle;
+            p.tile->effectStyle = effectStyle;
             p.tile->setClickingTogglesState (true);
             p.tile->setRadioGroupId (2);
+            p.tile->setStates (true, true);
             p.tile->addListener (this);
             addAndMakeVisible (*p.tile);
 
-            p.number = std::make_unique<juce::Label> (juce::String(), juce::String (footswitchIndexAt (row, column) + 1));
-            p.number->setBounds (juce::Rectangle<int> (numberSize.x, numberSize.y).withPosition (numberOffset + step));
-            p.number->setJustificationType (juce::Justification::centred);
-            p.number->setColour (juce::Label::textColourId, labelColour);
-            p.number->setInterceptsMouseClicks (false, false);
+            p.number = makeLabel (numberLook, step, juce::String (footswitchIndexAt (row, column) + 1));
             addAndMakeVisible (*p.number);
 
-            p.globalButton = std::make_unique<juce::TextButton> ("Global");
-            p.globalButton->setBounds (juce::Rectangle<int> (72, 20).withPosition (globalButtonOffset + step));
-            p.globalButton->setClickingTogglesState (true);
-            p.globalButton->setColour (juce::TextButton::buttonOnColourId, accentColour.withAlpha (0.8f));
-            p.globalButton->addListener (this);
-            addChildComponent (*p.globalButton);
+            addGlobalButton (p, step);
 
-            p.globalLabel = std::make_unique<juce::Label>();
-            p.globalLabel->setBounds (
-                juce::Rectangle<int> (globalLabelSize.x, globalLabelSize.y).withPosition (globalLabelOffset + step));
-            p.globalLabel->setJustificationType (juce::Justification::centredTop);
-            p.globalLabel->setColour (juce::Label::textColourId, labelColour);
+            p.globalLabel = makeLabel (globalLook, step, {});
             addChildComponent (*p.globalLabel);
 
-            p.presetModeSwitch = std::make_unique<juce::ToggleButton> ("Latch");
-            p.globalModeSwitch = std::make_unique<juce::ToggleButton> ("Latch");
-
-            for (auto* modeSwitch : { p.presetModeSwitch.get(), p.globalModeSwitch.get() })
-            {
-                const auto offset = modeSwitch == p.presetModeSwitch.get() ? modeSwitchOffset : globalButtonOffset;
-                const juce::Point<int> below (0, modeSwitch == p.globalModeSwitch.get() ? 22 : 0);
-                modeSwitch->setBounds (juce::Rectangle<int> (90, 20).withPosition (offset + step + below));
-                modeSwitch->setColour (juce::ToggleButton::textColourId, labelColour);
-                modeSwitch->setColour (juce::ToggleButton::tickColourId, accentColour);
-                modeSwitch->addListener (this);
-                addChildComponent (*modeSwitch);
-            }
+            addModeSwitches (p, step);
         }
     }
 }
@@ -192,13 +260,19 @@ juce::Label* FootswitchGridPanel::getGlobalLabel (int row, int column) const
     return p != nullptr ? p->globalLabel.get() : nullptr;
 }
 
-juce::ToggleButton* FootswitchGridPanel::getPresetModeSwitch (int row, int column) const
+juce::Label* FootswitchGridPanel::getNumberLabel (int row, int column) const
+{
+    auto* p = positionOf (row, column);
+    return p != nullptr ? p->number.get() : nullptr;
+}
+
+ZOLToggleButton* FootswitchGridPanel::getPresetModeSwitch (int row, int column) const
 {
     auto* p = positionOf (row, column);
     return p != nullptr ? p->presetModeSwitch.get() : nullptr;
 }
 
-juce::ToggleButton* FootswitchGridPanel::getGlobalModeSwitch (int row, int column) const
+ZOLToggleButton* FootswitchGridPanel::getGlobalModeSwitch (int row, int column) const
 {
     auto* p = positionOf (row, column);
     return p != nullptr ? p->globalModeSwitch.get() : nullptr;
@@ -235,20 +309,31 @@ void FootswitchGridPanel::commitAssignments()
 
             if (mode == 0)
             {
-                a.presetBlockId = (juce::uint16) p.tile->getBlockId();
-                const bool momentary = p.presetModeSwitch->isVisible() && ! p.presetModeSwitch->getToggleState();
-                a.mode = (juce::uint16) ((momentary ? 0x100 : 0) | low);
+                // A global switch shows its global block; its own per-preset
+                // block waits unchanged for Global to be turned off.
+                if (! p.tile->isGlobalLocked)
+                    a.presetBlockId = p.tile->getBlockId();
+
+                if (p.presetModeSwitch != nullptr)
+                {
+                    const bool momentary = p.presetModeSwitch->isVisible() && ! p.presetModeSwitch->getToggleState();
+                    a.mode = (juce::uint16) ((momentary ? 0x100 : 0) | low);
+                }
             }
             else
             {
-                a.globalBlockId = (juce::uint16) p.tile->getBlockId();
+                a.globalBlockId = p.tile->getBlockId();
 
                 if (p.globalButton->isVisible())
                 {
                     juce::uint16 kind = 0;
 
                     if (p.globalButton->getToggleState())
-                        kind = (p.globalModeSwitch->isVisible() && ! p.globalModeSwitch->getToggleState()) ? 2 : 1;
+                    {
+                        const bool momentary = p.globalModeSwitch != nullptr && p.globalModeSwitch->isVisible() &&
+                                               ! p.globalModeSwitch->getToggleState();
+                        kind = momentary ? 2 : 1;
+                    }
 
                     a.mode = (juce::uint16) (high | kind);
                 }
@@ -339,8 +424,8 @@ void FootswitchGridPanel::showAssignments()
             tile.isGlobalLocked = true;
         }
 
-        tile.setBlockId (isShowableBlockId (blockId) ? blockId : 0);
-        tile.setEngaged (engaged);
+        tile.setBlockId ((juce::uint16) (isShowableBlockId (blockId) ? blockId : 0));
+        tile.setStates (engaged, false);
     }
 }
 
@@ -357,34 +442,45 @@ void FootswitchGridPanel::updateGlobalControls()
         const auto& a = assignments.getReference (k);
         const int kind = a.getKind();
 
+        const bool hasModeSwitches = p.presetModeSwitch != nullptr;
+
         if (mode == 0)
         {
             p.globalButton->setVisible (false);
-            p.globalModeSwitch->setVisible (false);
 
             juce::String label;
 
             if (kind == 1)
-                label = "(Global)\n(Latching)";
+                label = hasModeSwitches ? "(Global)\n(Latching)" : "(Global)";
             else if (kind == 2)
                 label = "(Global)\n(Momentary)";
 
             p.globalLabel->setText (label, juce::dontSendNotification);
             p.globalLabel->setVisible (label.isNotEmpty());
 
-            p.presetModeSwitch->setVisible (! a.isGlobal());
-            p.presetModeSwitch->setToggleState (! a.isPresetMomentary(), juce::dontSendNotification);
-            p.presetModeSwitch->setButtonText (a.isPresetMomentary() ? "Momt." : "Latch");
+            if (p.globalModeSwitch != nullptr)
+                p.globalModeSwitch->setVisible (false);
+
+            if (p.presetModeSwitch != nullptr)
+            {
+                p.presetModeSwitch->setVisible (! a.isGlobal());
+                p.presetModeSwitch->setToggleState (! a.isPresetMomentary(), false);
+            }
         }
         else
         {
             p.globalButton->setVisible (true);
             p.globalButton->setToggleState (kind != 0, juce::dontSendNotification);
             p.globalLabel->setVisible (false);
-            p.presetModeSwitch->setVisible (false);
-            p.globalModeSwitch->setVisible (kind != 0);
-            p.globalModeSwitch->setToggleState (kind != 2, juce::dontSendNotification);
-            p.globalModeSwitch->setButtonText (kind == 2 ? "Momt." : "Latch");
+
+            if (p.presetModeSwitch != nullptr)
+                p.presetModeSwitch->setVisible (false);
+
+            if (p.globalModeSwitch != nullptr)
+            {
+                p.globalModeSwitch->setVisible (kind != 0);
+                p.globalModeSwitch->setToggleState (kind != 2, false);
+            }
         }
     }
 }
@@ -399,6 +495,12 @@ void FootswitchGridPanel::setTilesEnabled (bool enabled)
 
 void FootswitchGridPanel::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (dynamic_cast<ZOLToggleButton*> (source) != nullptr)
+    {
+        commitAssignments();
+        return;
+    }
+
     if (presets == nullptr || source != presets)
         return;
 
@@ -489,7 +591,19 @@ const FootswitchGridPanel::ChoiceGroup* FootswitchGridPanel::findChoiceGroup (in
 void FootswitchGridPanel::selectTile (int row, int column)
 {
     for (auto& p : positions)
-        p.tile->setSelected (p.tile->row == row && p.tile->column == column);
+        p.tile->setSelected (p.tile->getRow() == row && p.tile->getColumn() == column);
+}
+
+int FootswitchGridPanel::getDropMode() const
+{
+    // Ctrl (Cmd on a Mac) asks for a move, as on the effect grid.
+    const bool moveAsked = juce::ModifierKeys::currentModifiers.isCommandDown();
+    return moveAsked || hoveredBlockId == 0 ? FootswitchBlockComponent::dropMove : FootswitchBlockComponent::dropSwap;
+}
+
+bool FootswitchGridPanel::canAssign (juce::uint16 blockId) const
+{
+    return blockId != 0 && isAssignableBlockId (blockId) && isChoice (blockId);
 }
 
 void FootswitchGridPanel::clearBlockId (int blockId)
@@ -509,7 +623,7 @@ void FootswitchGridPanel::showBlockMenu (FootswitchBlockComponent& tile)
     if (! tile.isEnabled())
         return;
 
-    auto menu = createBlockMenu (tile.row, tile.column);
+    auto menu = createBlockMenu (tile.getRow(), tile.getColumn());
 
     if (menu == nullptr)
         return;
@@ -525,7 +639,7 @@ void FootswitchGridPanel::showBlockMenu (FootswitchBlockComponent& tile)
                                    if (result != menuNone)
                                        self->clearBlockId (result);
 
-                                   chosenTile->setBlockId (result == menuNone ? 0 : result);
+                                   chosenTile->setBlockId ((juce::uint16) (result == menuNone ? 0 : result));
                                    self->commitAssignments();
                                });
 }
@@ -550,8 +664,8 @@ bool FootswitchGridPanel::keyPressed (const juce::KeyPress& key)
     {
         if (p.tile->getToggleState())
         {
-            row = p.tile->row;
-            column = p.tile->column;
+            row = p.tile->getRow();
+            column = p.tile->getColumn();
             found = true;
             break;
         }
@@ -570,6 +684,9 @@ bool FootswitchGridPanel::keyPressed (const juce::KeyPress& key)
 void FootswitchGridPanel::applyScale (bool apply)
 {
     applyCommonScale (*this, apply);
+
+    for (auto& p : positions)
+        p.tile->applyScale (apply);
 }
 
 void FootswitchGridPanel::buttonClicked (juce::Button* button)
@@ -579,7 +696,7 @@ void FootswitchGridPanel::buttonClicked (juce::Button* button)
         if (tile->isShowing())
             tile->grabKeyboardFocus();
 
-        selectTile (tile->row, tile->column);
+        selectTile (tile->getRow(), tile->getColumn());
         return;
     }
 
@@ -588,14 +705,12 @@ void FootswitchGridPanel::buttonClicked (juce::Button* button)
         if (button == p.globalButton.get())
         {
             // Turning Global on makes a latching switch to start with.
-            p.globalModeSwitch->setToggleState (true, juce::dontSendNotification);
-            p.globalModeSwitch->setVisible (p.globalButton->getToggleState());
-            commitAssignments();
-            return;
-        }
+            if (p.globalModeSwitch != nullptr)
+            {
+                p.globalModeSwitch->setToggleState (true, false);
+                p.globalModeSwitch->setVisible (p.globalButton->getToggleState());
+            }
 
-        if (button == p.presetModeSwitch.get() || button == p.globalModeSwitch.get())
-        {
             commitAssignments();
             return;
         }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/FootswitchAssignment.h"
+#include "app/BlockStyle.h"
 #include "app/FootswitchBlockComponent.h"
+#include "skin/ControlStyles.h"
 #include "skin/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -9,8 +11,12 @@
 #include <memory>
 #include <vector>
 
+class ControlManager;
+class ImageDepot;
 class PresetManager;
 class SkinManager;
+class ZOLLabelComponent;
+class ZOLToggleButton;
 
 // The footswitch grid: the panel on which the user assigns blocks and footswitch functions to the
 // unit's eight switches, laid out as on the unit: 2 rows of 4, switches 1-4
@@ -23,8 +29,11 @@ class SkinManager;
 // failed request enables the tiles again like an ended one. An answer from
 // the unit with more than eight entries is cut to eight; a block id the unit
 // does not have is shown as an empty switch.
+//
+// Blocks are dragged from switch to switch (a move onto an empty switch or
+// with Ctrl held, a swap otherwise) and from the effect grid onto a switch.
 class FootswitchGridPanel : public juce::Component, public juce::Button::Listener, public juce::ChangeListener,
-                       public ZOLResizableComponent
+                            public juce::DragAndDropContainer, public ZOLResizableComponent
 {
 public:
     static constexpr int rows = 2, columns = 4, tileMargin = 3;
@@ -39,7 +48,10 @@ public:
         juce::Array<juce::uint16> blockIds;
     };
 
-    FootswitchGridPanel (const SkinManager* skin, PresetManager* presetManager, int mode);
+    // The skin, image depot and control templates are not owned and may be
+    // null: without the templates there are no mode switches.
+    FootswitchGridPanel (const SkinManager* skin, const ImageDepot* depot, const ControlManager* controls,
+                         PresetManager* presetManager, int mode);
     ~FootswitchGridPanel() override;
 
     int getMode() const { return mode; }
@@ -57,12 +69,22 @@ public:
     FootswitchBlockComponent* getTile (int row, int column) const;
     juce::Button* getGlobalButton (int row, int column) const;
     juce::Label* getGlobalLabel (int row, int column) const;
-    juce::ToggleButton* getPresetModeSwitch (int row, int column) const;
-    juce::ToggleButton* getGlobalModeSwitch (int row, int column) const;
+    juce::Label* getNumberLabel (int row, int column) const;
+    ZOLToggleButton* getPresetModeSwitch (int row, int column) const;
+    ZOLToggleButton* getGlobalModeSwitch (int row, int column) const;
     bool areTilesEnabled() const { return tilesEnabled; }
 
     void selectTile (int row, int column);
     void clearBlockId (int blockId);
+
+    // The block id of the tile a drag is over; 0 when none.
+    void setHoveredBlockId (juce::uint16 blockId) { hoveredBlockId = blockId; }
+    juce::uint16 getHoveredBlockId() const { return hoveredBlockId; }
+    // What a drop would do now: move with Ctrl held or over an empty tile,
+    // else swap (FootswitchBlockComponent::dropMove / dropSwap).
+    int getDropMode() const;
+    // Whether a switch may be given the block: one of the choices offered.
+    bool canAssign (juce::uint16 blockId) const;
 
     // The block menu of the tile at the position; none for a global switch
     // on the per-preset page, which warns instead.
@@ -91,23 +113,46 @@ private:
     struct Position
     {
         std::unique_ptr<FootswitchBlockComponent> tile;
-        std::unique_ptr<juce::Label> number, globalLabel;
-        std::unique_ptr<juce::TextButton> globalButton;
-        std::unique_ptr<juce::ToggleButton> presetModeSwitch, globalModeSwitch;
+        std::unique_ptr<ZOLLabelComponent> number, globalLabel;
+        std::unique_ptr<juce::DrawableButton> globalButton;
+        std::unique_ptr<ZOLToggleButton> presetModeSwitch, globalModeSwitch;
     };
 
-    void loadSkin (const SkinManager* skin);
+    // A label's look from the skin: size, offset, typeface, size, colour, justification.
+    struct LabelLook
+    {
+        juce::Point<int> size, offset;
+        juce::String fontName;
+        float fontSize = 0.0f;
+        juce::Colour colour;
+        int justification = 36;
+    };
+
+    void loadSkin();
+    void readLabelLook (const juce::XmlElement& grid, const juce::String& stem, LabelLook& look);
+    std::unique_ptr<ZOLLabelComponent> makeLabel (const LabelLook& look, juce::Point<int> step,
+                                                  const juce::String& text) const;
+    void addGlobalButton (Position& p, juce::Point<int> step);
+    void addModeSwitches (Position& p, juce::Point<int> step);
     void buildControls();
     void setTilesEnabled (bool enabled);
     Position* positionOf (int row, int column) const;
     void sendAssignments();
 
+    const SkinManager* skin = nullptr;
+    const ImageDepot* depot = nullptr;
+    const ControlManager* controls = nullptr;
+
     juce::Rectangle<int> dialogBounds{ 0, 0, 560, 300 };
     juce::Colour dialogColour{ 0xff232529 };
-    juce::Point<int> spacing{ 110, 96 }, tileOffset{ 150, 40 }, numberOffset{ 150, 24 }, globalButtonOffset{ 164, 96 },
-        globalLabelOffset{ 150, 96 }, modeSwitchOffset{ 150, 98 };
-    juce::Point<int> tileSize{ 100, 56 }, numberSize{ 100, 16 }, globalLabelSize{ 100, 30 };
-    juce::Colour labelColour{ 0xffa7abb1 };
+    juce::Point<int> spacing{ 110, 96 }, tileOffset{ 150, 40 }, globalButtonOffset{ 164, 96 },
+        presetModeSwitchOffset{ 150, 98 }, globalModeSwitchOffset{ 150, 120 };
+    juce::Point<int> tileSize{ 100, 56 };
+    LabelLook numberLook{ { 100, 16 }, { 150, 24 }, {}, 13.0f, juce::Colour (0xffa7abb1), 36 };
+    LabelLook globalLook{ { 100, 30 }, { 150, 96 }, {}, 12.0f, juce::Colour (0xffa7abb1), 12 };
+    juce::Image globalButtonImage, globalButtonDownImage, globalButtonOverImage;
+    BlockStyle emptyStyle, effectStyle;
+    OnOffButtonStyle modeSwitchStyle;
 
     std::unique_ptr<juce::Label> title;
     std::unique_ptr<juce::TextEditor> info;
@@ -116,6 +161,7 @@ private:
     std::vector<ChoiceGroup> choiceGroups;
     bool tilesEnabled = true;
     bool commitPending = false;
+    juce::uint16 hoveredBlockId = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FootswitchGridPanel)
 };

@@ -27,11 +27,6 @@ int integer (const juce::XmlElement& w, const char* name)
     return SA::clampedInt (w, name, limit);
 }
 
-int justify (const juce::XmlElement& w, const char* name)
-{
-    return w.getIntAttribute (name) & 0x7f;
-}
-
 void imageIfNamed (const SkinManager& skin, const juce::XmlElement& w, const char* name, juce::Image& target)
 {
     if (SA::has (w, name))
@@ -96,7 +91,7 @@ void ControlManager::readMeterStyle (const juce::XmlElement& w)
     m.labelFontName = w.getStringAttribute ("labelFont");
     m.labelColour = SA::colour (w, "labelFontColor");
     m.labelFontSize = SA::fontSize (w, "labelFontSize");
-    m.labelJustification = justify (w, "labelTextJustify");
+    m.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     imageIfNamed (*skin, w, "fieldBackground", m.fieldBackground);
     m.fieldX = integer (w, "fieldPositionX");
     m.fieldY = integer (w, "fieldPositionY");
@@ -107,7 +102,7 @@ void ControlManager::readMeterStyle (const juce::XmlElement& w)
     m.fieldFontName = w.getStringAttribute ("fieldFont");
     m.fieldColour = SA::colour (w, "fieldFontColor");
     m.fieldFontSize = SA::fontSize (w, "fieldFontSize");
-    m.fieldJustification = justify (w, "fieldTextJustify");
+    m.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
 
     if (SA::has (w, "unitTextRect"))
         m.unitTextRect = SA::rectangle (w, "unitTextRect");
@@ -151,7 +146,7 @@ void ControlManager::readLabelStyle (const juce::XmlElement& w)
     l.labelFontName = w.getStringAttribute ("labelFont");
     l.labelColour = SA::colour (w, "labelFontColor");
     l.labelFontSize = SA::fontSize (w, "labelFontSize");
-    l.labelJustification = justify (w, "labelTextJustify");
+    l.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     l.minHorzScale = (float) w.getDoubleAttribute ("minHorzScale");
 
     if (skin != nullptr && SA::has (w, "background"))
@@ -236,7 +231,7 @@ void ControlManager::readSequencerSliderStyle (const juce::XmlElement& w)
     s.labelColour = SA::colour (w, "labelFontColor");
     s.labelFontSize = SA::fontSize (w, "labelFontSize");
     s.labelTextRect = SA::rectangle (w, "labelTextRect");
-    s.labelJustification = justify (w, "labelTextJustify");
+    s.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     s.loaded = true;
 }
 
@@ -270,7 +265,7 @@ void ControlManager::readSequencerReadoutStyle (const juce::XmlElement& w)
     r.fieldColour = SA::colour (w, "fieldFontColor");
     r.fieldFontSize = SA::fontSize (w, "fieldFontSize");
     r.fieldTextRect = SA::rectangle (w, "fieldTextRect");
-    r.fieldJustification = justify (w, "fieldTextJustify");
+    r.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
     r.loaded = true;
 }
 
@@ -323,7 +318,7 @@ void ControlManager::readPaintedButtonStyle (const juce::XmlElement* widget, Pai
     }
 
     if (SA::has (w, "labelJustify"))
-        p.labelJustification = justify (w, "labelJustify");
+        p.labelJustification = SA::justification (w, "labelJustify").getFlags();
 
     p.labelFontSize = (float) w.getDoubleAttribute ("labelFontSize");
     p.useOpacity = SkinWidgetReaders::flag (w, "useOpacity");
@@ -391,13 +386,13 @@ void ControlManager::readOnOffButtonStyle (const juce::XmlElement* widget, OnOff
     if (SA::has (w, "labelTextRectOff"))
         o.off.rect = SA::rectangle (w, "labelTextRectOff");
 
-    o.off.justification = justify (w, "labelTextJustifyOff");
+    o.off.justification = SA::justification (w, "labelTextJustifyOff").getFlags();
     o.off.text = w.getStringAttribute ("labelOff");
 
     if (SA::has (w, "labelTextRectOn"))
         o.on.rect = SA::rectangle (w, "labelTextRectOn");
 
-    o.on.justification = justify (w, "labelTextJustifyOn");
+    o.on.justification = SA::justification (w, "labelTextJustifyOn").getFlags();
     o.on.text = w.getStringAttribute ("labelOn");
     o.loaded = true;
 }

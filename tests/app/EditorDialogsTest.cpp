@@ -1,5 +1,7 @@
 #include "app/ControlUnitContent.h"
 #include "app/EffectEditorContent.h"
+#include "app/GridUnitContent.h"
+#include "app/KestrelBlockComponent.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelFootswitchGrid.h"
 #include "app/ModifierDlgContent.h"
@@ -15,9 +17,11 @@
 #include "model/UserFolders.h"
 #include "skin/DropDownLargeList.h"
 #include "skin/KestrelControlManager.h"
+#include "skin/KestrelImageDepot.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLEffectParam.h"
 #include "skin/ZOLLabelComponent.h"
+#include "skin/ZOLToggleButton.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 
@@ -369,7 +373,7 @@ TEST_F (EditorDialogs, TheFootswitchGridKeepsEightSwitchesOfAnOddAnswerAndIsUsab
     odd.set (11, { ampBlock, 0, 0 });
     rig.unit->setFootswitchAssignments (odd);
 
-    KestrelFootswitchGrid grid (&skin, rig.manager.get(), 0);
+    KestrelFootswitchGrid grid (&skin, nullptr, &controls, rig.manager.get(), 0);
     grid.requestAssignments();
     ASSERT_TRUE (waitFor ([&] { return ! rig.manager->getRequest (getFootswitchGrid).isRunning(); }));
     bench::runMessageLoopFor (50);
@@ -391,9 +395,14 @@ TEST_F (EditorDialogs, OnTheGlobalPageTheGlobalButtonAndItsSwitchSetTheModeTheUn
     juce::Array<FootswitchGridEntry> held;
     held.resize (8);
     held.set (3, { ampBlock, cabBlock, 0x100 }); // switch 4: per-preset, momentary
+    held.set (4, { 0, 110, 1 });                 // switch 5: global, latching
+    held.set (6, { 0, 112, 2 });                 // switch 7: global, momentary
     rig.unit->setFootswitchAssignments (held);
 
-    KestrelFootswitchGrid grid (&skin, rig.manager.get(), 1);
+    KestrelImageDepot depot;
+    GridUnitContent effectGrid (&skin, nullptr, &depot);
+    KestrelFootswitchGrid grid (&skin, &depot, &controls, rig.manager.get(), 1);
+    grid.setTexts ("GLOBAL FOOTSWITCHES", "Global switches keep their block in every preset.");
     grid.requestAssignments();
     ASSERT_TRUE (waitFor ([&] { return grid.getTile (1, 3)->getBlockId() == cabBlock; }));
     EXPECT_FALSE (grid.getGlobalButton (1, 3)->getToggleState());
@@ -407,10 +416,50 @@ TEST_F (EditorDialogs, OnTheGlobalPageTheGlobalButtonAndItsSwitchSetTheModeTheUn
 
     // Its switch off: momentary.
     ASSERT_TRUE (waitFor ([&] { return grid.getGlobalModeSwitch (1, 3)->isVisible() && grid.areTilesEnabled(); }));
-    grid.getGlobalModeSwitch (1, 3)->triggerClick();
+    grid.getGlobalModeSwitch (1, 3)->handlePress (true, false, false);
     ASSERT_TRUE (waitFor ([&] { return unitMode() == 0x102; }));
     EXPECT_EQ (rig.unit->getFootswitchAssignments()[3].b, cabBlock);
     EXPECT_EQ (rig.unit->getFootswitchAssignments()[3].a, ampBlock);
+    ASSERT_TRUE (waitFor ([&] { return grid.areTilesEnabled() && ! rig.manager->getRequest (getFootswitchGrid).isRunning(); }));
+    saveScreenshot (grid, "footswitch-grid-global-page");
+}
+
+TEST_F (EditorDialogs, OnThePresetPageAGlobalSwitchIsLockedAndKeepsItsOwnBlock)
+{
+    juce::Array<FootswitchGridEntry> held;
+    held.resize (8);
+    held.set (4, { ampBlock, cabBlock, 1 }); // switch 5: global, latching; its per-preset block kept aside
+    held.set (5, { 110, 0, 0 });             // switch 6: per-preset
+    rig.unit->setFootswitchAssignments (held);
+
+    KestrelImageDepot depot;
+    GridUnitContent effectGrid (&skin, nullptr, &depot);
+    KestrelFootswitchGrid grid (&skin, &depot, &controls, rig.manager.get(), 0);
+    grid.setTexts ("PRESET FOOTSWITCHES", "Switch 5 is global: its tile shows the global block and takes none.");
+    grid.requestAssignments();
+    ASSERT_TRUE (waitFor ([&] { return grid.getTile (0, 0)->getBlockId() == cabBlock; }));
+
+    auto& locked = *grid.getTile (0, 0);
+    auto& reverb = *grid.getTile (0, 1);
+    auto details = [] (juce::Component& source)
+    { return juce::DragAndDropTarget::SourceDetails (BlockComponent::dragDescription, &source, {}); };
+    EXPECT_TRUE (locked.isGlobalLocked);
+    EXPECT_FALSE (locked.isInterestedInDragSource (details (reverb)));
+    EXPECT_FALSE (grid.getTile (1, 0)->isInterestedInDragSource (details (locked)));
+    EXPECT_TRUE (grid.getTile (1, 0)->isInterestedInDragSource (details (reverb)));
+    saveScreenshot (grid, "footswitch-grid-preset-page");
+
+    // The cab, the global switch's block, dropped from the effect grid onto switch 1.
+    auto& cabOnGrid = *effectGrid.getTile (3);
+    cabOnGrid.setBlockId (cabBlock);
+    EXPECT_FALSE (locked.isInterestedInDragSource (details (cabOnGrid)));
+    grid.getTile (1, 0)->itemDragEnter (details (cabOnGrid));
+    grid.getTile (1, 0)->itemDropped (details (cabOnGrid));
+
+    ASSERT_TRUE (waitFor ([&] { return rig.unit->getFootswitchAssignments()[0].a == cabBlock; }));
+    EXPECT_EQ (rig.unit->getFootswitchAssignments()[4].a, ampBlock);
+    EXPECT_EQ (rig.unit->getFootswitchAssignments()[4].b, cabBlock);
+    EXPECT_EQ (locked.getBlockId(), cabBlock);
 }
 
 namespace
@@ -578,7 +627,7 @@ TEST_F (EditorAfterEdit, OneFileDraggedOverTheEditorOutlinesTheLibraryUntilItIsD
 
 TEST (FootswitchGridKeys, ArrowsStartAtTheTopLeftSwitchAndStopAtTheEdges)
 {
-    KestrelFootswitchGrid grid (nullptr, nullptr, 0);
+    KestrelFootswitchGrid grid (nullptr, nullptr, nullptr, nullptr, 0);
     auto press = [&grid] (int key)
     {
         EXPECT_TRUE (grid.keyPressed (juce::KeyPress (key)));

@@ -669,5 +669,6 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
 
     images["missing_image_release.png"] = missingImage();
     addGridArt (images, sans, sansBold);
+    addFootswitchArt (images, sansBold);
     return images;
 }

@@ -32,6 +32,9 @@ void drawFrontPanel (std::map<juce::String, juce::Image>& images, juce::Typeface
 // The effect grid's block tiles, badges and drag cursors (GridArt.cpp).
 void addGridArt (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr sans, juce::Typeface::Ptr sansBold);
 
+// The footswitch grid's slot, badges, Global button and mode switch (FootswitchArt.cpp).
+void addFootswitchArt (std::map<juce::String, juce::Image>& images, juce::Typeface::Ptr sansBold);
+
 // The preset list window's pictures (SkinArtPresetList.cpp).
 void drawPresetList (std::map<juce::String, juce::Image>& images);
 } // namespace SkinArt
