@@ -33,32 +33,6 @@ void imageIfNamed (const SkinManager& skin, const juce::XmlElement& w, const cha
         target = SA::image (skin, w, name);
 }
 
-// A fraction of the skin (opacity, alpha); an absent or unreadable one keeps
-// what the record had, so that a button never turns invisible for want of it.
-float fractionOr (const juce::XmlElement& w, const char* name, float fallback)
-{
-    if (! SA::has (w, name))
-        return fallback;
-
-    const auto value = (float) w.getDoubleAttribute (name, fallback);
-    return std::isfinite (value) ? juce::jlimit (0.0f, 1.0f, value) : fallback;
-}
-
-// One colour of a painted button's three states: the normal one sets all
-// three, the over and down ones each override their own.
-void readStates (const juce::XmlElement& w, const juce::String& normal, const juce::String& over,
-                 const juce::String& down, PaintedButtonStyle::States& states)
-{
-    if (SA::has (w, normal))
-        states.normal = states.over = states.down = SA::colour (w, normal);
-
-    if (SA::has (w, over))
-        states.over = SA::colour (w, over);
-
-    if (SA::has (w, down))
-        states.down = SA::colour (w, down);
-}
-
 juce::Font fontOf (const SkinManager& skin, const juce::String& name)
 {
     if (auto typeface = skin.getTypeface (name))
@@ -294,40 +268,7 @@ void ControlManager::readPaintedButtonStyle (const juce::XmlElement* widget, Pai
     if (widget == nullptr || skin == nullptr)
         return;
 
-    const auto& w = *widget;
-    p.positionX = integer (w, "positionX");
-    p.positionY = integer (w, "positionY");
-    p.width = juce::jmax (0, integer (w, "width"));
-    p.height = juce::jmax (0, integer (w, "height"));
-    p.toggleMode = SkinWidgetReaders::flag (w, "toggleMode");
-    p.cornerSize = juce::jlimit (0.0f, 1000.0f, (float) w.getDoubleAttribute ("buttonCornerSize"));
-    p.borderThickness = juce::jlimit (0.0f, 1000.0f, (float) w.getDoubleAttribute ("borderThickness"));
-    readStates (w, "borderNormalColor", "borderOverColor", "borderDownColor", p.border);
-    p.gradientNormal = SkinWidgetReaders::flag (w, "fillNormalGradient");
-    p.gradientDown = SkinWidgetReaders::flag (w, "fillDownGradient");
-    p.gradientOver = SkinWidgetReaders::flag (w, "fillOverGradient");
-    readStates (w, "fillNormalColor1", "fillOverColor1", "fillDownColor1", p.fill1);
-    readStates (w, "fillNormalColor2", "fillOverColor2", "fillDownColor2", p.fill2);
-    readStates (w, "labelNormalColor", "labelOverColor", "labelDownColor", p.label);
-    p.labelText = w.getStringAttribute ("labelText");
-
-    if (SA::has (w, "labelFont"))
-    {
-        p.labelFont = fontOf (*skin, w.getStringAttribute ("labelFont"));
-        p.hasLabelFont = true;
-    }
-
-    if (SA::has (w, "labelJustify"))
-        p.labelJustification = SA::justification (w, "labelJustify").getFlags();
-
-    p.labelFontSize = (float) w.getDoubleAttribute ("labelFontSize");
-    p.useOpacity = SkinWidgetReaders::flag (w, "useOpacity");
-    p.opacityNormal = fractionOr (w, "opacityNormal", 1.0f);
-    p.opacityDown = fractionOr (w, "opacityDown", 1.0f);
-    p.useAlpha = SkinWidgetReaders::flag (w, "useAlpha");
-    p.alphaEnabled = fractionOr (w, "alphaEnabled", 1.0f);
-    p.alphaDisabled = fractionOr (w, "alphaDisabled", 1.0f);
-    p.useFocusRect = SkinWidgetReaders::flag (w, "useFocusRect");
+    SkinWidgetReaders::readPaintedButtonStyle (*skin, *widget, p);
     p.loaded = true;
 }
 
@@ -336,33 +277,7 @@ std::unique_ptr<ZOLPaintedButton> ControlManager::createPaintedButton (const Pai
     if (! p.loaded)
         return nullptr;
 
-    auto button = std::make_unique<ZOLPaintedButton> (p.positionX, p.positionY, p.width, p.height);
-    button->toggleMode = p.toggleMode;
-    button->cornerSize = p.cornerSize;
-    button->borderThickness = p.borderThickness;
-    button->setBorderColours (p.border.normal, p.border.down);
-    button->setFillColours (p.fill1.normal, p.fill1.down);
-    button->setLabelColours (p.label.normal, p.label.down);
-    button->setOverColours (p.border.over, p.fill1.over, p.label.over);
-
-    if (p.gradientNormal)
-        button->setNormalGradient (p.fill1.normal, p.fill2.normal);
-
-    if (p.gradientDown)
-        button->setPressedGradient (p.fill1.down, p.fill2.down);
-
-    if (p.gradientOver)
-        button->setOverGradient (p.fill1.over, p.fill2.over);
-
-    button->setOpacityStates (p.useOpacity, p.opacityNormal, p.opacityDown);
-    button->useAlpha = p.useAlpha;
-    button->alphaEnabledState = p.alphaEnabled;
-    button->alphaDisabledState = p.alphaDisabled;
-
-    const juce::Font font = p.hasLabelFont ? p.labelFont : juce::Font();
-    button->setLabelFont (&font, juce::Justification (p.labelJustification), p.labelFontSize);
-    button->setLabelText (p.labelText);
-    button->showFocusOutline = p.useFocusRect;
+    auto button = SkinWidgetReaders::makePaintedButton (p);
     button->setWantsKeyboardFocus (true);
     return button;
 }

@@ -229,6 +229,7 @@ struct PaintedButtonStyle
     bool toggleMode = false;
     float cornerSize = 0.0f, borderThickness = 0.0f;
     States border, fill1, fill2, label;
+    bool overColoursGiven = false; // some "...Over..." colour was given
     bool gradientNormal = false, gradientOver = false, gradientDown = false;
     juce::String labelText;
     bool hasLabelFont = false;

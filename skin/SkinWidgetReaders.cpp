@@ -1,5 +1,6 @@
 #include "skin/SkinWidgetReaders.h"
 
+#include "skin/ControlStyles.h"
 #include "skin/SkinAttributes.h"
 #include "skin/WidgetSupport.h"
 #include "skin/ZOLCheckBox.h"
@@ -33,51 +34,124 @@ bool flag (const juce::XmlElement& element, const juce::String& name, bool fallb
     return text.isNotEmpty() && juce::String ("1tTyY").containsChar (text[0]);
 }
 
+namespace
+{
+// A fraction of the skin (opacity, alpha); an absent or unreadable one keeps
+// the fallback.
+float fractionOr (const juce::XmlElement& w, const char* name, float fallback)
+{
+    if (! SkinAttributes::has (w, name))
+        return fallback;
+
+    const auto value = (float) w.getDoubleAttribute (name, fallback);
+    return std::isfinite (value) ? juce::jlimit (0.0f, 1.0f, value) : fallback;
+}
+
+void readStates (const juce::XmlElement& w, const juce::String& normal, const juce::String& over,
+                 const juce::String& down, PaintedButtonStyle::States& states)
+{
+    using namespace SkinAttributes;
+
+    if (has (w, normal))
+        states.normal = states.over = states.down = colour (w, normal);
+
+    if (has (w, over))
+        states.over = colour (w, over);
+
+    if (has (w, down))
+        states.down = colour (w, down);
+}
+} // namespace
+
+void readPaintedButtonStyle (const SkinManager& skin, const juce::XmlElement& w, PaintedButtonStyle& p)
+{
+    using namespace SkinAttributes;
+    p.positionX = integer (w, "positionX");
+    p.positionY = integer (w, "positionY");
+    p.width = juce::jmax (0, integer (w, "width"));
+    p.height = juce::jmax (0, integer (w, "height"));
+    p.toggleMode = flag (w, "toggleMode");
+    p.cornerSize = juce::jlimit (0.0f, 1000.0f, decimal (w, "buttonCornerSize", 0.0));
+    p.borderThickness = juce::jlimit (0.0f, 1000.0f, decimal (w, "borderThickness", 0.0));
+    readStates (w, "borderNormalColor", "borderOverColor", "borderDownColor", p.border);
+    p.gradientNormal = flag (w, "fillNormalGradient");
+    p.gradientDown = flag (w, "fillDownGradient");
+    p.gradientOver = flag (w, "fillOverGradient");
+    readStates (w, "fillNormalColor1", "fillOverColor1", "fillDownColor1", p.fill1);
+    readStates (w, "fillNormalColor2", "fillOverColor2", "fillDownColor2", p.fill2);
+    readStates (w, "labelNormalColor", "labelOverColor", "labelDownColor", p.label);
+    p.overColoursGiven = p.overColoursGiven || has (w, "borderOverColor") || has (w, "fillOverColor1") ||
+                         has (w, "fillOverColor2") || has (w, "labelOverColor");
+    p.labelText = w.getStringAttribute ("labelText");
+
+    if (has (w, "labelFont"))
+    {
+        p.labelFont = font (skin, w, "labelFont");
+        p.hasLabelFont = true;
+    }
+
+    if (has (w, "labelJustify"))
+        p.labelJustification = justification (w, "labelJustify").getFlags();
+
+    p.labelFontSize = decimal (w, "labelFontSize", 0.0);
+    p.useOpacity = flag (w, "useOpacity");
+    p.opacityNormal = fractionOr (w, "opacityNormal", p.opacityNormal);
+    p.opacityDown = fractionOr (w, "opacityDown", p.opacityDown);
+    p.useAlpha = flag (w, "useAlpha");
+    p.alphaEnabled = fractionOr (w, "alphaEnabled", p.alphaEnabled);
+    p.alphaDisabled = fractionOr (w, "alphaDisabled", p.alphaDisabled);
+    p.useFocusRect = flag (w, "useFocusRect");
+}
+
+std::unique_ptr<ZOLPaintedButton> makePaintedButton (const PaintedButtonStyle& p)
+{
+    auto button = std::make_unique<ZOLPaintedButton> (p.positionX, p.positionY, p.width, p.height);
+    button->toggleMode = p.toggleMode;
+    button->cornerSize = p.cornerSize;
+    button->borderThickness = p.borderThickness;
+    button->setBorderColours (p.border.normal, p.border.down);
+    button->setFillColours (p.fill1.normal, p.fill1.down);
+    button->setLabelColours (p.label.normal, p.label.down);
+
+    // Without over colours of its own the button keeps its plain hover look.
+    button->setOverColours (p.border.over, p.fill1.over, p.label.over);
+    button->hasOverColours = p.overColoursGiven;
+
+    if (p.gradientNormal)
+        button->setNormalGradient (p.fill1.normal, p.fill2.normal);
+
+    if (p.gradientDown)
+        button->setPressedGradient (p.fill1.down, p.fill2.down);
+
+    if (p.gradientOver)
+        button->setOverGradient (p.fill1.over, p.fill2.over);
+
+    button->setOpacityStates (p.useOpacity, p.opacityNormal, p.opacityDown);
+    button->useAlpha = p.useAlpha;
+    button->alphaEnabledState = p.alphaEnabled;
+    button->alphaDisabledState = p.alphaDisabled;
+
+    const juce::Font labelFont = p.hasLabelFont ? p.labelFont : juce::Font();
+    button->setLabelFont (&labelFont, juce::Justification (p.labelJustification), p.labelFontSize);
+    button->setLabelText (p.labelText);
+    button->showFocusOutline = p.useFocusRect;
+    return button;
+}
+
 std::unique_ptr<ZOLPaintedButton> createPaintedButton (const SkinManager& skin, const juce::XmlElement& w)
 {
     using namespace SkinAttributes;
-    auto button = std::make_unique<ZOLPaintedButton> (integer (w, "positionX"), integer (w, "positionY"),
-                                                      juce::jmax (0, integer (w, "width")),
-                                                      juce::jmax (0, integer (w, "height")));
-    button->toggleMode = flag (w, "toggleMode");
-    button->setOpacityStates (flag (w, "useOpacity"), decimal (w, "opacityNormal", 0.0),
-                              decimal (w, "opacityDown", 0.0));
-    button->alphaEnabledState = decimal (w, "alphaEnabled", 0.0);
-    button->alphaDisabledState = decimal (w, "alphaDisabled", 0.0);
-    button->useAlpha = flag (w, "useAlpha");
-    button->cornerSize = juce::jlimit (0.0f, 1000.0f, decimal (w, "buttonCornerSize", 0.0));
-    button->borderThickness = juce::jlimit (0.0f, 1000.0f, decimal (w, "borderThickness", 0.0));
+    PaintedButtonStyle style;
+    readPaintedButtonStyle (skin, w, style);
+    auto button = makePaintedButton (style);
 
-    auto border = colour (w, "borderNormalColor");
-    auto fill1 = colour (w, "fillNormalColor1");
-    auto fill2 = colour (w, "fillNormalColor2");
-    auto label = colour (w, "labelNormalColor");
-    button->setBorderColours (border, colourOr (w, "borderDownColor", border));
-    button->setFillColours (fill1, colourOr (w, "fillDownColor1", fill1));
-    button->setLabelColours (label, colourOr (w, "labelDownColor", label));
-
-    auto labelFont = font (skin, w, "labelFont");
-    button->setLabelFont (&labelFont, justification (w, "labelJustify", 36), decimal (w, "labelFontSize", 0.0));
-    button->offFont = labelFont;
+    button->offFont = style.hasLabelFont ? style.labelFont : juce::Font();
     button->hasOffFont = true;
     if (has (w, "labelFontSecondary"))
     {
         button->onFont = font (skin, w, "labelFontSecondary");
         button->hasOnFont = true;
     }
-    button->setLabelText (w.getStringAttribute ("labelText"));
-
-    if (has (w, "borderOverColor") || has (w, "fillOverColor1") || has (w, "fillOverColor2") ||
-        has (w, "labelOverColor"))
-        button->setOverColours (colourOr (w, "borderOverColor", border), colourOr (w, "fillOverColor1", fill1),
-                                colourOr (w, "labelOverColor", label));
-    if (flag (w, "fillNormalGradient"))
-        button->setNormalGradient (fill1, fill2);
-    if (flag (w, "fillDownGradient"))
-        button->setPressedGradient (colourOr (w, "fillDownColor1", fill1), colourOr (w, "fillDownColor2", fill2));
-    if (flag (w, "fillOverGradient"))
-        button->setOverGradient (colourOr (w, "fillOverColor1", fill1), colourOr (w, "fillOverColor2", fill2));
-    button->showFocusOutline = flag (w, "useFocusRect");
     button->setTooltip (w.getStringAttribute ("toolTip"));
     return button;
 }

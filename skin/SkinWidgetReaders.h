@@ -9,6 +9,7 @@ class ZOLCheckBox;
 class ZOLDrawableButton;
 class ZOLPaintedButton;
 class ZOLToggleButton;
+struct PaintedButtonStyle;
 
 // Builds widgets from one "Widget" element of the skin, placed by its
 // "positionX", "positionY", "width" and "height" and styled from its
@@ -18,6 +19,15 @@ namespace SkinWidgetReaders
 // A skin flag: true when its first non-blank character is 1, t, T, y or Y.
 bool flag (const juce::XmlElement& element, const juce::String& name, bool fallback = false);
 
+// Reads a painted button's attributes over the record: a normal colour sets
+// all three states, over and down ones override theirs; opacities and alphas
+// that are absent keep the record's, so that a button never turns invisible
+// for want of them.
+void readPaintedButtonStyle (const SkinManager& skin, const juce::XmlElement& widget, PaintedButtonStyle& style);
+// A painted button styled from the record.
+std::unique_ptr<ZOLPaintedButton> makePaintedButton (const PaintedButtonStyle& style);
+
+// A painted button of the element, with its secondary font and tooltip.
 std::unique_ptr<ZOLPaintedButton> createPaintedButton (const SkinManager& skin, const juce::XmlElement& widget);
 
 // The image button; it answers the right button only when rightClicks is set.

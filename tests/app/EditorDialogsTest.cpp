@@ -76,6 +76,26 @@ protected:
 
     bool waitFor (const std::function<bool()>& done, int ms = 10000) { return bench::runMessageLoopUntil (done, ms); }
 
+    // The unit holds the assignments; a footswitch grid of the page reads
+    // them, its icons from the depot the effect grid fills.
+    std::unique_ptr<KestrelFootswitchGrid> footswitchGridOn (int mode,
+                                                             std::initializer_list<std::pair<int, FootswitchGridEntry>> held)
+    {
+        juce::Array<FootswitchGridEntry> entries;
+        entries.resize (8);
+
+        for (auto& [index, entry] : held)
+            entries.set (index, entry);
+
+        rig.unit->setFootswitchAssignments (entries);
+        effectGrid = std::make_unique<GridUnitContent> (&skin, nullptr, &depot);
+        auto grid = std::make_unique<KestrelFootswitchGrid> (&skin, &depot, &controls, rig.manager.get(), mode);
+        grid->setTexts (mode == 0 ? "PRESET FOOTSWITCHES" : "GLOBAL FOOTSWITCHES",
+                        "Global switches keep their block in every preset.");
+        grid->requestAssignments();
+        return grid;
+    }
+
     ZOLEffectParam* pageControlOf (int paramId) const
     {
         for (int i = 0; i < editor->getNumPageControls(); ++i)
@@ -98,6 +118,8 @@ protected:
     KestrelEffectLayoutManager layouts;
     std::unique_ptr<KestrelContentComponent> content;
     EffectEditorContent* editor = nullptr;
+    KestrelImageDepot depot;
+    std::unique_ptr<GridUnitContent> effectGrid;
     ModifierDlgContent* modifierDialog = nullptr;
     SequencerContent* sequencerDialog = nullptr;
 };
@@ -392,18 +414,10 @@ TEST_F (EditorDialogs, TheFootswitchGridKeepsEightSwitchesOfAnOddAnswerAndIsUsab
 
 TEST_F (EditorDialogs, OnTheGlobalPageTheGlobalButtonAndItsSwitchSetTheModeTheUnitKeeps)
 {
-    juce::Array<FootswitchGridEntry> held;
-    held.resize (8);
-    held.set (3, { ampBlock, cabBlock, 0x100 }); // switch 4: per-preset, momentary
-    held.set (4, { 0, 110, 1 });                 // switch 5: global, latching
-    held.set (6, { 0, 112, 2 });                 // switch 7: global, momentary
-    rig.unit->setFootswitchAssignments (held);
-
-    KestrelImageDepot depot;
-    GridUnitContent effectGrid (&skin, nullptr, &depot);
-    KestrelFootswitchGrid grid (&skin, &depot, &controls, rig.manager.get(), 1);
-    grid.setTexts ("GLOBAL FOOTSWITCHES", "Global switches keep their block in every preset.");
-    grid.requestAssignments();
+    auto made = footswitchGridOn (1, { { 3, { ampBlock, cabBlock, 0x100 } }, // switch 4: per-preset, momentary
+                                       { 4, { 0, 110, 1 } },                 // switch 5: global, latching
+                                       { 6, { 0, 112, 2 } } });              // switch 7: global, momentary
+    auto& grid = *made;
     ASSERT_TRUE (waitFor ([&] { return grid.getTile (1, 3)->getBlockId() == cabBlock; }));
     EXPECT_FALSE (grid.getGlobalButton (1, 3)->getToggleState());
     EXPECT_FALSE (grid.getGlobalModeSwitch (1, 3)->isVisible());
@@ -426,17 +440,9 @@ TEST_F (EditorDialogs, OnTheGlobalPageTheGlobalButtonAndItsSwitchSetTheModeTheUn
 
 TEST_F (EditorDialogs, OnThePresetPageAGlobalSwitchIsLockedAndKeepsItsOwnBlock)
 {
-    juce::Array<FootswitchGridEntry> held;
-    held.resize (8);
-    held.set (4, { ampBlock, cabBlock, 1 }); // switch 5: global, latching; its per-preset block kept aside
-    held.set (5, { 110, 0, 0 });             // switch 6: per-preset
-    rig.unit->setFootswitchAssignments (held);
-
-    KestrelImageDepot depot;
-    GridUnitContent effectGrid (&skin, nullptr, &depot);
-    KestrelFootswitchGrid grid (&skin, &depot, &controls, rig.manager.get(), 0);
-    grid.setTexts ("PRESET FOOTSWITCHES", "Switch 5 is global: its tile shows the global block and takes none.");
-    grid.requestAssignments();
+    // Switch 5: global, latching, its per-preset block kept aside; switch 6: per-preset.
+    auto made = footswitchGridOn (0, { { 4, { ampBlock, cabBlock, 1 } }, { 5, { 110, 0, 0 } } });
+    auto& grid = *made;
     ASSERT_TRUE (waitFor ([&] { return grid.getTile (0, 0)->getBlockId() == cabBlock; }));
 
     auto& locked = *grid.getTile (0, 0);
@@ -450,7 +456,7 @@ TEST_F (EditorDialogs, OnThePresetPageAGlobalSwitchIsLockedAndKeepsItsOwnBlock)
     saveScreenshot (grid, "footswitch-grid-preset-page");
 
     // The cab, the global switch's block, dropped from the effect grid onto switch 1.
-    auto& cabOnGrid = *effectGrid.getTile (3);
+    auto& cabOnGrid = *effectGrid->getTile (3);
     cabOnGrid.setBlockId (cabBlock);
     EXPECT_FALSE (locked.isInterestedInDragSource (details (cabOnGrid)));
     grid.getTile (1, 0)->itemDragEnter (details (cabOnGrid));

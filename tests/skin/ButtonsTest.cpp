@@ -221,6 +221,7 @@ TEST (ButtonReaders, SkinWidgetsBuildStyledButtons)
                 fillNormalColor1="ff222222" fillNormalColor2="ff333333" fillNormalGradient="true"
                 labelNormalColor="ffeeeeee" fillOverColor1="ff444444" labelText="Store" toggleMode="yes"
                 useAlpha="1" alphaEnabled="1" alphaDisabled="0.5"/>
+        <Widget name="paintedBare" width="60" height="20" borderNormalColor="ff111111" useAlpha="1" toggleMode="1"/>
       </Widgets>)");
     ASSERT_NE (xml, nullptr);
     auto widget = [&xml] (const char* name) { return xml->getChildByAttribute ("name", name); };
@@ -267,4 +268,12 @@ TEST (ButtonReaders, SkinWidgetsBuildStyledButtons)
     EXPECT_EQ (painted->getLabelText(), "Store");
     painted->setEnabled (false);
     EXPECT_NEAR (painted->getAlpha(), 0.5f, 0.01f);
+
+    // Alpha switched on without its values leaves the button visible; with no
+    // over colours of its own it keeps its plain hover look.
+    auto bare = SkinWidgetReaders::createPaintedButton (skin, *widget ("paintedBare"));
+    bare->setEnabled (false);
+    bare->setEnabled (true);
+    EXPECT_NEAR (bare->getAlpha(), 1.0f, 0.01f);
+    EXPECT_FALSE (bare->hasOverColours);
 }
