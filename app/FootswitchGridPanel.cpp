@@ -3,8 +3,8 @@
 #include "device/engines/PresetManager.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
-#include "skin/SkinAttributes.h"
 #include "skin/ControlManager.h"
+#include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "skin/UserInteraction.h"
 #include "skin/WidgetSupport.h"
@@ -441,7 +441,6 @@ void FootswitchGridPanel::updateGlobalControls()
         auto& p = *positionOf (row, column);
         const auto& a = assignments.getReference (k);
         const int kind = a.getKind();
-
         const bool hasModeSwitches = p.presetModeSwitch != nullptr;
 
         if (mode == 0)
