@@ -91,7 +91,8 @@ protected:
         effectGrid = std::make_unique<GridUnitContent> (&skin, nullptr, &depot);
         auto grid = std::make_unique<KestrelFootswitchGrid> (&skin, &depot, &controls, rig.manager.get(), mode);
         grid->setTexts (mode == 0 ? "PRESET FOOTSWITCHES" : "GLOBAL FOOTSWITCHES",
-                        "Global switches keep their block in every preset.");
+                        mode == 0 ? "These assignments are saved with the preset."
+                                  : "Global switches keep their block in every preset.");
         grid->requestAssignments();
         return grid;
     }
