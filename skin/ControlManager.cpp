@@ -100,14 +100,14 @@ void ControlManager::readDropDownStyle (const juce::XmlElement& w)
     d.labelFontName = w.getStringAttribute ("labelFont");
     d.labelColour = SA::colour (w, "labelFontColor");
     d.labelFontHeight = SA::fontSize (w, "labelFontSize");
-    d.labelAboveJustification = w.getIntAttribute ("labelAboveTextJustify") & 0x7f;
-    d.labelBelowJustification = w.getIntAttribute ("labelBelowTextJustify") & 0x7f;
-    d.labelBesideJustification = w.getIntAttribute ("labelLeftTextJustify") & 0x7f;
+    d.labelAboveJustification = SA::justification (w, "labelAboveTextJustify").getFlags();
+    d.labelBelowJustification = SA::justification (w, "labelBelowTextJustify").getFlags();
+    d.labelBesideJustification = SA::justification (w, "labelLeftTextJustify").getFlags();
     d.fieldFontName = w.getStringAttribute ("fieldFont");
     d.fieldItalicFontName = w.getStringAttribute ("fieldFontItalic");
     d.fieldColour = SA::colour (w, "fieldFontColor");
     d.fieldFontHeight = SA::fontSize (w, "fieldFontSize");
-    d.fieldJustification = w.getIntAttribute ("fieldTextJustify") & 0x7f;
+    d.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
 }
 
 void ControlManager::readToggleStyle (const juce::XmlElement* widget, ToggleStyle& s) const
@@ -137,16 +137,16 @@ void ControlManager::readToggleStyle (const juce::XmlElement* widget, ToggleStyl
     first.down = SA::colourOr (w, "labelFontColorDown", first.normal);
     first.active = SA::colourOr (w, "labelFontColorActive", first.normal);
     first.rect = SA::rectangle (w, "labelTextRect1");
-    first.justification = w.getIntAttribute ("labelTextJustify1") & 0x7f;
+    first.justification = SA::justification (w, "labelTextJustify1").getFlags();
     s.labels[1].rect = SA::rectangle (w, "labelTextRect2");
-    s.labels[1].justification = w.getIntAttribute ("labelTextJustify2") & 0x7f;
+    s.labels[1].justification = SA::justification (w, "labelTextJustify2").getFlags();
 
     for (auto [prefix, index] : { std::pair ("onLabel", 2), std::pair ("offLabel", 3) })
     {
         auto& label = s.labels[(size_t) index];
         juce::String p (prefix);
         label.rect = SA::rectangle (w, p + "Rect");
-        label.justification = w.getIntAttribute (p + "Justify") & 0x7f;
+        label.justification = SA::justification (w, p + "Justify").getFlags();
         label.fontName = w.getStringAttribute (p + "Font");
         label.fontSize = SA::fontSize (w, p + "FontSize");
         label.normal = label.over = label.down = label.active = SA::colour (w, p + "FontColor");
@@ -187,7 +187,7 @@ void ControlManager::readTrackSliderStyle (const juce::XmlElement* widget, Track
         s.labelColour = SA::colour (w, "labelFontColor");
         s.labelFontSize = SA::fontSize (w, "labelFontSize");
         s.labelTextRect = SA::rectangle (w, "labelTextRect");
-        s.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+        s.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     }
     s.hasSublabel = SA::has (w, "sublabelFont");
     if (s.hasSublabel)
@@ -197,7 +197,7 @@ void ControlManager::readTrackSliderStyle (const juce::XmlElement* widget, Track
         s.sublabelOverColour = SA::colour (w, "sublabelFontColorOver");
         s.sublabelFontSize = SA::fontSize (w, "sublabelFontSize");
         s.sublabelTextRect = SA::rectangle (w, "sublabelTextRect");
-        s.sublabelJustification = w.getIntAttribute ("sublabelTextJustify") & 0x7f;
+        s.sublabelJustification = SA::justification (w, "sublabelTextJustify").getFlags();
     }
     s.sublabelOffset = integer (w, "sublabelOffset");
     s.loaded = true;
@@ -240,7 +240,7 @@ void ControlManager::readKnobStyle (const juce::XmlElement& w)
     k.labelFontName = w.getStringAttribute ("labelFont");
     k.labelColour = SA::colour (w, "labelFontColor");
     k.labelFontSize = SA::fontSize (w, "labelFontSize");
-    k.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    k.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     k.labelTextRect = SA::rectangle (w, "labelTextRect");
 
     k.fieldFontName = w.getStringAttribute ("fieldFont");
@@ -248,7 +248,7 @@ void ControlManager::readKnobStyle (const juce::XmlElement& w)
     k.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", k.fieldColour);
     k.fieldFontSize = SA::fontSize (w, "fieldFontSize");
     k.fieldMinHorzScaling = (float) w.getDoubleAttribute ("fieldMinHorzScaling");
-    k.fieldJustification = w.getIntAttribute ("fieldTextJustify") & 0x7f;
+    k.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
     k.fieldTextRect = SA::rectangle (w, "fieldTextRect");
 
     k.loaded = true;
@@ -320,7 +320,7 @@ void ControlManager::readSliderStyle (const juce::XmlElement& w)
     s.labelColour = SA::colour (w, "labelFontColor");
     s.labelFontSize = SA::fontSize (w, "labelFontSize");
     s.labelTextRect = SA::rectangle (w, "labelTextRect");
-    s.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    s.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     imageIfNamed (*skin, w, "fieldBackground", s.fieldBackground);
     s.fieldX = integer (w, "fieldPositionX");
     s.fieldY = integer (w, "fieldPositionY");
@@ -331,7 +331,7 @@ void ControlManager::readSliderStyle (const juce::XmlElement& w)
     s.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", s.fieldColour);
     s.fieldFontSize = SA::fontSize (w, "fieldFontSize");
     s.fieldTextRect = SA::rectangle (w, "fieldTextRect");
-    s.fieldJustification = w.getIntAttribute ("fieldTextJustify") & 0x7f;
+    s.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
     s.loaded = true;
 }
 
@@ -355,7 +355,7 @@ void ControlManager::readPushButtonStyle (const juce::XmlElement& w)
     p.labelColour = SA::colour (w, "labelFontColor");
     p.labelFontSize = SA::fontSize (w, "labelFontSize");
     p.labelTextRect = SA::rectangle (w, "labelTextRect");
-    p.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    p.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     p.loaded = true;
 }
 
@@ -544,7 +544,7 @@ void ControlManager::readTabStyle (const juce::XmlElement& w)
     t.labelColourDown = SA::colour (w, "labelFontColorDown");
     t.labelColourActive = SA::colour (w, "labelFontColorActive");
     t.labelTextRect = SA::rectangle (w, "labelTextRect");
-    t.labelJustification = w.getIntAttribute ("labelTextJustify") & 0x7f;
+    t.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     t.loaded = true;
 }
 

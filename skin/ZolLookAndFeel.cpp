@@ -262,7 +262,7 @@ void ZolLookAndFeel::readGenericDialog (const juce::XmlElement& s)
         d.labelColourDown = SA::colour (*ok, "labelFontColorDown");
         d.labelColourActive = SA::colour (*ok, "labelFontColorActive");
         d.labelTextRect = SA::rectangle (*ok, "labelTextRect");
-        d.labelJustification = ok->getIntAttribute ("labelTextJustify") & 0x7f;
+        d.labelJustification = SA::justification (*ok, "labelTextJustify").getFlags();
     }
     d.valid = true;
 }
