@@ -208,7 +208,6 @@ private:
     void saveWithChooser (const juce::String& title, const juce::String& folder, const juce::String& defaultName,
                           const juce::String& extension, std::function<juce::String (const juce::File&)> write);
     static juce::File withExtension (const juce::File& chosen, const juce::String& extension);
-    juce::String text (int messageId) const;
     juce::MemoryBlock takeExportData (bool& usable) const;
 
     MainAppWindow* owner;

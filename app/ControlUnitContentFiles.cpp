@@ -50,12 +50,6 @@ juce::String asFolder (const juce::String& folder)
 }
 } // namespace
 
-juce::String ControlUnitContent::text (int messageId) const
-{
-    auto* language = LanguageStore::getInstanceWithoutCreating();
-    return language != nullptr ? language->getText (messageId) : juce::String();
-}
-
 juce::File ControlUnitContent::withExtension (const juce::File& chosen, const juce::String& extension)
 {
     if (chosen.getFileExtension().equalsIgnoreCase (extension))
@@ -146,7 +140,7 @@ void ControlUnitContent::exportSysex (bool asTemplate)
     if (presetManager != nullptr)
         name = legalName (presetManager->getCurrentPresetName());
 
-    saveWithChooser (text (asTemplate ? templateTitleId : exportTitleId), folder, name, ".syx",
+    saveWithChooser (LanguageStore::textOr (asTemplate ? templateTitleId : exportTitleId), folder, name, ".syx",
                      [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
 }
 
@@ -167,7 +161,7 @@ void ControlUnitContent::exportRawPreset()
 
     const auto name = legalName (juce::String::formatted ("%0.3d_", (int) preset.presetNumber) + preset.name.trim());
 
-    saveWithChooser (text (exportTitleId), folder, name, ".dat",
+    saveWithChooser (LanguageStore::textOr (exportTitleId), folder, name, ".dat",
                      [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
 }
 
@@ -214,7 +208,7 @@ void ControlUnitContent::saveSnapshot()
         return;
     }
 
-    showBubble (text (snapshotSavedId), snapshotButton.get());
+    showBubble (LanguageStore::textOr (snapshotSavedId), snapshotButton.get());
 
     if (auto* snapshots = getSnapshotList())
         snapshots->insertAtStart ({ juce::File (path).getFileNameWithoutExtension(), path });
@@ -256,7 +250,7 @@ void ControlUnitContent::showBubble (const juce::String& message, juce::Componen
 
 void ControlUnitContent::showPresetSaved()
 {
-    showBubble (text (presetSavedId), saveButton.get());
+    showBubble (LanguageStore::textOr (presetSavedId), saveButton.get());
 }
 
 void ControlUnitContent::onBundleSaved()
@@ -278,13 +272,13 @@ void ControlUnitContent::onBundleImported()
     {
         Notice notice;
         notice.icon = Notice::Icon::info;
-        notice.title = text (importTitleId);
-        notice.message = text (bundleImportedLongId);
+        notice.title = LanguageStore::textOr (importTitleId);
+        notice.message = LanguageStore::textOr (bundleImportedLongId);
         UserNotifier::show (notice);
         return;
     }
 
-    showBubble (text (bundleImportedId), presetName.get());
+    showBubble (LanguageStore::textOr (bundleImportedId), presetName.get());
 }
 
 //==============================================================================
@@ -346,8 +340,8 @@ bool ControlUnitContent::performCommand (int commandId)
     switch (commandId)
     {
         case 1001:
-            return chooseAndImport (text (importTitleId), settings != nullptr ? settings->MRU_DIR_IMPORT : juce::String(),
-                                    true);
+            return chooseAndImport (LanguageStore::textOr (importTitleId),
+                                    settings != nullptr ? settings->MRU_DIR_IMPORT : juce::String(), true);
 
         case 1003:
             if (settings != nullptr)

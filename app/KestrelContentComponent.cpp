@@ -204,12 +204,7 @@ void KestrelContentComponent::showBubbleMessage (const juce::String& text, int m
 
 void KestrelContentComponent::showPauseRefusedMessage()
 {
-    juce::String text;
-
-    if (auto* language = LanguageStore::getInstanceWithoutCreating())
-        text = language->getText (pauseRefusedMessageId);
-
-    showBubbleMessage (text, -1);
+    showBubbleMessage (LanguageStore::textOr (pauseRefusedMessageId), -1);
 }
 
 juce::Component* KestrelContentComponent::getShowingDialog() const

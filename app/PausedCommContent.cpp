@@ -4,15 +4,6 @@
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 
-namespace
-{
-juce::String catalogueText (int id)
-{
-    auto* language = LanguageStore::getInstanceWithoutCreating();
-    return language != nullptr ? language->getText (id) : juce::String();
-}
-} // namespace
-
 PausedCommContent::PausedCommContent (const SkinManager* skin)
 {
     setWantsKeyboardFocus (true);
@@ -62,7 +53,7 @@ void PausedCommContent::paint (juce::Graphics& g)
     if (textTypeface != nullptr)
         g.setFont (juce::Font (textTypeface).withHeight (h));
 
-    const auto headline = catalogueText (headlineMessageId);
+    const auto headline = LanguageStore::textOr (headlineMessageId);
     const auto headlineArea = juce::Rectangle<float> (box.getX(), box.getY() + h, box.getWidth(), box.getHeight() - h);
     g.setColour (juce::Colours::black);
     g.drawFittedText (headline, headlineArea.translated (1.0f, 1.0f).toNearestInt(), juce::Justification (12), 2, 0.7f);
@@ -72,10 +63,10 @@ void PausedCommContent::paint (juce::Graphics& g)
     if (textTypeface != nullptr)
         g.setFont (juce::Font (textTypeface).withHeight (h / 3.0f));
 
-    g.drawFittedText (catalogueText (explanationMessageId),
-                      juce::Rectangle<float> (box.getX(), box.getY(), box.getWidth(), box.getHeight() - h / 3.0f)
-                          .toNearestInt(),
-                      juce::Justification (20), 3, 0.7f);
+    g.drawFittedText (
+        LanguageStore::textOr (explanationMessageId),
+        juce::Rectangle<float> (box.getX(), box.getY(), box.getWidth(), box.getHeight() - h / 3.0f).toNearestInt(),
+        juce::Justification (20), 3, 0.7f);
 }
 
 void PausedCommContent::mouseDown (const juce::MouseEvent& e)

@@ -87,7 +87,7 @@ PreferencesDialogContent::PreferencesDialogContent (MainAppWindow* ownerWindow, 
     buildWorkspacePage();
     buildCachePage();
 
-    promptsLabel.setText (text (PREFS_DESC_PROMPT_SUPPRESSION), juce::dontSendNotification);
+    promptsLabel.setText (LanguageStore::textOr (PREFS_DESC_PROMPT_SUPPRESSION), juce::dontSendNotification);
     addChildComponent (promptsLabel);
     addSwitch (Page::prompts, PREFS_CHECK_MANAGER_LOAD, &KestrelGlobalConfiguration::PROMPT_MANAGER_LOAD);
     addSwitch (Page::prompts, PREFS_CHECK_MANAGER_WAIT_TIME, &KestrelGlobalConfiguration::PROMPT_MANAGER_WAIT_TIME);
@@ -231,7 +231,7 @@ void PreferencesDialogContent::buildCachePage()
         auto& item = refreshes[i];
         item.button = std::make_unique<juce::TextButton> (rows[i].button);
         item.button->onClick = [this, &item] { refreshFromUnit (item); };
-        item.description.setText (text (rows[i].descriptionId), juce::dontSendNotification);
+        item.description.setText (LanguageStore::textOr (rows[i].descriptionId), juce::dontSendNotification);
         item.description.setColour (juce::Label::textColourId, dimTextColour);
         item.description.setFont (font);
         item.requestName = rows[i].requestName;
@@ -243,7 +243,7 @@ void PreferencesDialogContent::buildCachePage()
 
 void PreferencesDialogContent::addSwitch (Page onPage, int textId, bool KestrelGlobalConfiguration::*setting)
 {
-    Switch item{ std::make_unique<juce::ToggleButton> (text (textId)), onPage, setting };
+    Switch item{ std::make_unique<juce::ToggleButton> (LanguageStore::textOr (textId)), onPage, setting };
     item.button->setColour (juce::ToggleButton::textColourId, textColour);
     item.button->setColour (juce::ToggleButton::tickColourId, accentColour);
     item.button->setColour (juce::ToggleButton::tickDisabledColourId, dimTextColour);
@@ -429,9 +429,9 @@ void PreferencesDialogContent::chooseFolder (int index)
 {
     FileRequest request;
     request.mode = FileRequest::Mode::folder;
-    request.title = folderSettings[index].chooserTitleId != 0 ? text (folderSettings[index].chooserTitleId)
-                                                              : juce::String ("Choose the ") + folderSettings[index].label
-                                                                    + " folder";
+    request.title = folderSettings[index].chooserTitleId != 0
+                        ? LanguageStore::textOr (folderSettings[index].chooserTitleId)
+                        : juce::String ("Choose the ") + folderSettings[index].label + " folder";
     request.initial = juce::File::isAbsolutePath (folders[(size_t) index].editor.getText())
                         ? juce::File (folders[(size_t) index].editor.getText())
                         : juce::File();
@@ -545,12 +545,6 @@ void PreferencesDialogContent::saveAndTell (int code)
     }
 }
 
-juce::String PreferencesDialogContent::text (int id) const
-{
-    auto* language = LanguageStore::getInstanceWithoutCreating();
-    return language != nullptr ? language->getText (id) : juce::String();
-}
-
 //==============================================================================
 void PreferencesDialogContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
@@ -571,7 +565,7 @@ void PreferencesDialogContent::changeListenerCallback (juce::ChangeBroadcaster* 
         const auto succeeded = presetManager->getRequest ((NamedRequest) i).getResult() == 0;
         if (succeeded)
             if (auto* content = dynamic_cast<KestrelContentComponent*> (getParentComponent()))
-                content->showBubbleMessage (text (refreshRunning->doneTextId), -1);
+                content->showBubbleMessage (LanguageStore::textOr (refreshRunning->doneTextId), -1);
 
         refreshRunning = nullptr;
         for (auto& other : refreshes)

@@ -133,7 +133,6 @@ private:
     void refreshFromUnit (Refresh& item);
 
     void saveAndTell (int code);
-    juce::String text (int id) const;
 
     MainAppWindow* owner;
     Page page = Page::general;

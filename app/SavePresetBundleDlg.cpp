@@ -14,12 +14,6 @@ constexpr int presetTitleMessageId = 86;
 juce::String rowButton (int row) { return row == 0 ? "btnPreset" : "btnScratchpad" + juce::String (row); }
 juce::String rowArrow (int row) { return row == 0 ? "arrowPreset" : "arrowScratchpad" + juce::String (row); }
 
-juce::String catalogueText (int id)
-{
-    auto* language = LanguageStore::getInstanceWithoutCreating();
-    return language != nullptr ? language->getText (id) : juce::String();
-}
-
 juce::String entryOf (const juce::StringArray& array, int index)
 {
     return juce::isPositiveAndBelow (index, array.size()) ? array[index].trimEnd() : juce::String();
@@ -121,7 +115,7 @@ void SavePresetBundleDlg::chooseLocation (int row)
     LocationPickList::Request request;
     request.currentValue = (juce::uint16) (presetRow ? bundleInfo.presetTarget : bundleInfo.cabTargets[row - 1]);
     request.kind = presetRow ? LocationPickList::Kind::presets : LocationPickList::Kind::cabs;
-    request.title = catalogueText (presetRow ? presetTitleMessageId : cabTitleMessageId);
+    request.title = LanguageStore::textOr (presetRow ? presetTitleMessageId : cabTitleMessageId);
     request.columnCount = bundleInfo.columnCount;
 
     const auto& labels = presetRow ? bundleInfo.presetNumberLabels : bundleInfo.cabNumberLabels;

@@ -73,3 +73,12 @@ juce::String LanguageStore::getText (juce::int32 messageId) const
     getText (messageId, text);
     return text;
 }
+
+juce::String LanguageStore::textOr (juce::int32 messageId, const juce::String& fallback, const LanguageStore* store)
+{
+    if (store != nullptr)
+        if (auto text = store->getText (messageId); text.isNotEmpty())
+            return text;
+
+    return fallback;
+}

@@ -33,6 +33,11 @@ public:
     // The same, as a value: empty when getText would give false.
     juce::String getText (juce::int32 messageId) const;
 
+    // The text of a message from the given store (by default the running one),
+    // or the fallback when there is no store or its text is empty.
+    static juce::String textOr (juce::int32 messageId, const juce::String& fallback = {},
+                                const LanguageStore* store = getInstanceWithoutCreating());
+
     // The message catalogue, handed over by the application right after
     // creating the store (PromptKeys and PromptDefaultTexts). Until then every
     // lookup gives false.

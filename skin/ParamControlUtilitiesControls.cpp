@@ -85,12 +85,7 @@ void ParamControlUtilities::setupCabDropDown (int effectType, int paramId, DropD
         return;
 
     auto* language = getLanguageStoreForPage();
-    auto text = [language] (int id, const char* english)
-    {
-        juce::String found;
-        return language != nullptr && language->getText (id, found) && found.isNotEmpty() ? found
-                                                                                          : juce::String (english);
-    };
+    auto text = [language] (int id, const char* english) { return LanguageStore::textOr (id, english, language); };
 
     int factory = 0, factoryAndUser = 0;
 

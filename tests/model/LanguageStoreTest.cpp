@@ -178,6 +178,8 @@ TEST_F (LanguageStoreTest, LanguageFileOverridesByExactKeyAndFallsBackPerKey)
     EXPECT_FALSE (store.getText (PROMPT_NO, text));
     EXPECT_EQ (text, "");
     EXPECT_EQ (store.getText (PROMPT_COMMUNICATION_LOST), "Communication lost.");
+    EXPECT_EQ (LanguageStore::textOr (PROMPT_OK, "fallback"), "Okay");
+    EXPECT_EQ (LanguageStore::textOr (PROMPT_NO, "fallback"), "fallback") << "an empty text gives the fallback";
 
     // The file is read once: a later edit has no effect, and the store never
     // writes it back.
@@ -187,6 +189,7 @@ TEST_F (LanguageStoreTest, LanguageFileOverridesByExactKeyAndFallsBackPerKey)
 
     ASSERT_TRUE (file.replaceWithText (before));
     LanguageStore::resetForTests();
+    EXPECT_EQ (LanguageStore::textOr (PROMPT_OK, "fallback"), "fallback") << "no store";
     EXPECT_EQ (file.loadFileAsString(), before);
     EXPECT_EQ (programFolder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
 }
