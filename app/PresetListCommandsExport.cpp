@@ -5,8 +5,6 @@
 #include "device/wire/ModelRules.h"
 #include "model/GlobalConfiguration.h"
 #include "model/UnitIds.h"
-#include "model/UserNotifier.h"
-#include "skin/UserInteraction.h"
 
 namespace
 {
@@ -131,34 +129,17 @@ void PresetListCommands::chooseFileAndWrite (int commandId)
     auto list = std::make_shared<juce::OwnedArray<ScrollableListItem>>();
     collectList (commandId, *list);
 
-    FileRequest request;
-    request.mode = FileRequest::Mode::save;
-    request.title = what->title;
-    request.patterns = "*.txt";
-    request.initial = configuration != nullptr
-                          ? juce::File (configuration->getMruDirectory()).getChildFile (what->fileName)
-                          : juce::File::getSpecialLocation (juce::File::userDocumentsDirectory).getChildFile (what->fileName);
+    const auto initial =
+        configuration != nullptr
+            ? juce::File (configuration->getMruDirectory()).getChildFile (what->fileName)
+            : juce::File::getSpecialLocation (juce::File::userDocumentsDirectory).getChildFile (what->fileName);
 
     std::weak_ptr<bool> living = alive;
-    UserInteraction::chooseFile (request,
-                                 [this, living, list] (juce::File file)
-                                 {
-                                     if (file == juce::File())
-                                         return;
-
-                                     if (! file.hasFileExtension ("txt"))
-                                         file = file.withFileExtension (file.getFileExtension() + ".txt");
-
-                                     const auto error = PresetListContent::writeListItems (file, *list);
-
-                                     if (error.isNotEmpty())
-                                     {
-                                         UserNotifier::warn ("Unable to export the list to\n" + file.getFullPathName()
-                                                             + "\n\n" + error);
-                                         return;
-                                     }
-
-                                     if (! living.expired() && configuration != nullptr)
-                                         configuration->MRU_DIRECTORY = file.getParentDirectory().getFullPathName();
-                                 });
+    PresetListContent::chooseFileAndWriteItems (what->title, initial, std::move (list), true,
+                                                [this, living] (const juce::File& file)
+                                                {
+                                                    if (! living.expired() && configuration != nullptr)
+                                                        configuration->MRU_DIRECTORY =
+                                                            file.getParentDirectory().getFullPathName();
+                                                });
 }

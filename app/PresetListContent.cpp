@@ -809,31 +809,47 @@ void PresetListContent::syncMultiSelection()
 //==============================================================================
 void PresetListContent::exportListItems()
 {
-    FileRequest request;
-    request.mode = FileRequest::Mode::save;
-    request.title = exportTitle;
-    request.patterns = "*.txt";
-
-    if (configuration != nullptr)
-        request.initial = juce::File (configuration->getMruDirectory());
-
     // The items as they are now: the window may close or change before the answer.
     auto snapshot = std::make_shared<juce::OwnedArray<ScrollableListItem>>();
 
     for (auto* item : items)
         snapshot->add (new ScrollableListItem (*item));
 
+    chooseFileAndWriteItems (exportTitle,
+                             configuration != nullptr ? juce::File (configuration->getMruDirectory()) : juce::File(),
+                             std::move (snapshot), false);
+}
+
+void PresetListContent::chooseFileAndWriteItems (const juce::String& title, const juce::File& initial,
+                                                 std::shared_ptr<const juce::OwnedArray<ScrollableListItem>> listItems,
+                                                 bool appendTxt, std::function<void (const juce::File&)> onWritten)
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::save;
+    request.title = title;
+    request.initial = initial;
+    request.patterns = "*.txt";
+
     UserInteraction::chooseFile (request,
-                                 [snapshot] (juce::File file)
+                                 [listItems, appendTxt, onWritten] (juce::File file)
                                  {
                                      if (file == juce::File())
                                          return;
 
-                                     const auto error = writeListItems (file, *snapshot);
+                                     if (appendTxt && ! file.hasFileExtension ("txt"))
+                                         file = file.withFileExtension (file.getFileExtension() + ".txt");
+
+                                     const auto error = writeListItems (file, *listItems);
 
                                      if (error.isNotEmpty())
+                                     {
                                          UserNotifier::warn ("Unable to export the list to\n" + file.getFullPathName()
                                                              + "\n\n" + error);
+                                         return;
+                                     }
+
+                                     if (onWritten)
+                                         onWritten (file);
                                  });
 }
 

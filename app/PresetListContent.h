@@ -127,6 +127,12 @@ public:
     void exportListItems();
     // One line per item, "number,name", UTF-8; an error text, empty on success.
     static juce::String writeListItems (const juce::File& file, const juce::OwnedArray<ScrollableListItem>& items);
+    // Asks where to save the items as a text file and writes them there, warning
+    // when that fails. With appendTxt a chosen name without ".txt" gets it;
+    // onWritten, when given, hears of each file written.
+    static void chooseFileAndWriteItems (const juce::String& title, const juce::File& initial,
+                                         std::shared_ptr<const juce::OwnedArray<ScrollableListItem>> items,
+                                         bool appendTxt, std::function<void (const juce::File&)> onWritten = {});
 
     //==========================================================================
     // State, for the subclass and tests.
