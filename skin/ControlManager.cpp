@@ -40,6 +40,34 @@ bool hasText (const juce::XmlElement& w, const char* name)
 {
     return w.getStringAttribute (name).isNotEmpty();
 }
+
+// The label most control styles have: font, colour, size, area and justification.
+template <typename Style>
+void readLabel (const juce::XmlElement& w, Style& s)
+{
+    s.labelFontName = w.getStringAttribute ("labelFont");
+    s.labelColour = SA::colour (w, "labelFontColor");
+    s.labelFontSize = SA::fontSize (w, "labelFontSize");
+    s.labelTextRect = SA::rectangle (w, "labelTextRect");
+    s.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
+}
+
+// The value field of knobs and sliders: background, place, font, colours, area and justification.
+template <typename Style>
+void readField (const SkinManager& skin, const juce::XmlElement& w, Style& s)
+{
+    imageIfNamed (skin, w, "fieldBackground", s.fieldBackground);
+    s.fieldX = integer (w, "fieldPositionX");
+    s.fieldY = integer (w, "fieldPositionY");
+    s.fieldWidth = integer (w, "fieldWidth");
+    s.fieldHeight = integer (w, "fieldHeight");
+    s.fieldFontName = w.getStringAttribute ("fieldFont");
+    s.fieldColour = SA::colour (w, "fieldFontColor");
+    s.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", s.fieldColour);
+    s.fieldFontSize = SA::fontSize (w, "fieldFontSize");
+    s.fieldTextRect = SA::rectangle (w, "fieldTextRect");
+    s.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
+}
 } // namespace
 
 void ControlManager::loadFromSkin (const SkinManager* skinManager, const juce::XmlElement* skinRoot)
@@ -182,13 +210,7 @@ void ControlManager::readTrackSliderStyle (const juce::XmlElement* widget, Track
 
     s.hasLabel = SA::has (w, "labelFont");
     if (s.hasLabel)
-    {
-        s.labelFontName = w.getStringAttribute ("labelFont");
-        s.labelColour = SA::colour (w, "labelFontColor");
-        s.labelFontSize = SA::fontSize (w, "labelFontSize");
-        s.labelTextRect = SA::rectangle (w, "labelTextRect");
-        s.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
-    }
+        readLabel (w, s);
     s.hasSublabel = SA::has (w, "sublabelFont");
     if (s.hasSublabel)
     {
@@ -231,25 +253,9 @@ void ControlManager::readKnobStyle (const juce::XmlElement& w)
     imageIfNamed (*skin, w, "globalMixImageOver", k.globalMixOver);
     k.globalMixRect = sizedFrom (SA::rectangle (w, "globalMixRect"), k.globalMixUp);
 
-    imageIfNamed (*skin, w, "fieldBackground", k.fieldBackground);
-    k.fieldX = integer (w, "fieldPositionX");
-    k.fieldY = integer (w, "fieldPositionY");
-    k.fieldWidth = integer (w, "fieldWidth");
-    k.fieldHeight = integer (w, "fieldHeight");
-
-    k.labelFontName = w.getStringAttribute ("labelFont");
-    k.labelColour = SA::colour (w, "labelFontColor");
-    k.labelFontSize = SA::fontSize (w, "labelFontSize");
-    k.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
-    k.labelTextRect = SA::rectangle (w, "labelTextRect");
-
-    k.fieldFontName = w.getStringAttribute ("fieldFont");
-    k.fieldColour = SA::colour (w, "fieldFontColor");
-    k.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", k.fieldColour);
-    k.fieldFontSize = SA::fontSize (w, "fieldFontSize");
+    readLabel (w, k);
+    readField (*skin, w, k);
     k.fieldMinHorzScaling = (float) w.getDoubleAttribute ("fieldMinHorzScaling");
-    k.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
-    k.fieldTextRect = SA::rectangle (w, "fieldTextRect");
 
     k.loaded = true;
 }
@@ -316,22 +322,8 @@ void ControlManager::readSliderStyle (const juce::XmlElement& w)
     s.knobY = integer (w, "knobY");
     s.knobMinPosition = integer (w, "knobMinPosition");
     s.knobMaxPosition = integer (w, "knobMaxPosition");
-    s.labelFontName = w.getStringAttribute ("labelFont");
-    s.labelColour = SA::colour (w, "labelFontColor");
-    s.labelFontSize = SA::fontSize (w, "labelFontSize");
-    s.labelTextRect = SA::rectangle (w, "labelTextRect");
-    s.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
-    imageIfNamed (*skin, w, "fieldBackground", s.fieldBackground);
-    s.fieldX = integer (w, "fieldPositionX");
-    s.fieldY = integer (w, "fieldPositionY");
-    s.fieldWidth = integer (w, "fieldWidth");
-    s.fieldHeight = integer (w, "fieldHeight");
-    s.fieldFontName = w.getStringAttribute ("fieldFont");
-    s.fieldColour = SA::colour (w, "fieldFontColor");
-    s.fieldColourOver = SA::colourOr (w, "fieldFontColorOver", s.fieldColour);
-    s.fieldFontSize = SA::fontSize (w, "fieldFontSize");
-    s.fieldTextRect = SA::rectangle (w, "fieldTextRect");
-    s.fieldJustification = SA::justification (w, "fieldTextJustify").getFlags();
+    readLabel (w, s);
+    readField (*skin, w, s);
     s.loaded = true;
 }
 
@@ -351,11 +343,7 @@ void ControlManager::readPushButtonStyle (const juce::XmlElement& w)
     imageIfNamed (*skin, w, "imageModifierOff", p.imageModifierOff);
     p.positionModX = integer (w, "positionModX");
     p.positionModY = integer (w, "positionModY");
-    p.labelFontName = w.getStringAttribute ("labelFont");
-    p.labelColour = SA::colour (w, "labelFontColor");
-    p.labelFontSize = SA::fontSize (w, "labelFontSize");
-    p.labelTextRect = SA::rectangle (w, "labelTextRect");
-    p.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
+    readLabel (w, p);
     p.loaded = true;
 }
 
@@ -537,14 +525,10 @@ void ControlManager::readTabStyle (const juce::XmlElement& w)
     }
 
     imageIfNamed (*skin, w, "imageDown", t.imageDown);
-    t.labelFontName = w.getStringAttribute ("labelFont");
-    t.labelFontSize = SA::fontSize (w, "labelFontSize");
-    t.labelColour = SA::colour (w, "labelFontColor");
+    readLabel (w, t);
     t.labelColourOver = SA::colour (w, "labelFontColorOver");
     t.labelColourDown = SA::colour (w, "labelFontColorDown");
     t.labelColourActive = SA::colour (w, "labelFontColorActive");
-    t.labelTextRect = SA::rectangle (w, "labelTextRect");
-    t.labelJustification = SA::justification (w, "labelTextJustify").getFlags();
     t.loaded = true;
 }
 
