@@ -256,6 +256,19 @@ protected:
     SysExRequest* queueMessage (const juce::MidiMessage& message, int expectedReplies = 1);
 
 private:
+    // Builds a message with build (given the message to fill, false when it
+    // cannot) and queues it expecting one reply; nullptr without a link or
+    // when the message cannot be built.
+    template <typename Build>
+    SysExRequest* queueBuilt (Build&& build)
+    {
+        if (link == nullptr)
+            return nullptr;
+
+        juce::MidiMessage message;
+        return build (message) ? queueMessage (message) : nullptr;
+    }
+
     SysExRequest* queueEmpty (juce::uint8 function, juce::uint8 model);
     SysExRequest* queueEmpty (juce::uint8 function);
     void reportTimeOut (juce::uint8 function, int received, int expected, bool alert);

@@ -108,11 +108,7 @@ SysExRequest* DeviceManager::requestPresetNumber()
 
 SysExRequest* DeviceManager::requestCurrentScene()
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildSetScene (message, sceneQuery) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildSetScene (message, sceneQuery); });
 }
 
 SysExRequest* DeviceManager::requestSetScene (juce::uint32 scene)
@@ -146,11 +142,7 @@ SysExRequest* DeviceManager::requestCabNames (juce::uint16 cabNumber)
 
 SysExRequest* DeviceManager::requestGrid()
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildGetGrid (message) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildGetGrid (message); });
 }
 
 SysExRequest* DeviceManager::requestPresetName()
@@ -190,20 +182,12 @@ SysExRequest* DeviceManager::requestConfig()
 
 SysExRequest* DeviceManager::requestPlaceBlock (juce::uint8 cell, juce::uint16 blockId)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildPlaceEffect (message, blockId, cell) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildPlaceEffect (message, blockId, cell); });
 }
 
 SysExRequest* DeviceManager::requestSetDefaults (juce::uint16 blockId)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildSetDefaults (message, blockId) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildSetDefaults (message, blockId); });
 }
 
 SysExRequest* DeviceManager::requestMoveBlock (const MoveBlockRecord* record)
@@ -261,11 +245,7 @@ SysExRequest* DeviceManager::requestCabDump (juce::uint16 cabNumber)
 
 SysExRequest* DeviceManager::requestPatchPlusCabDump (juce::uint8 bank, juce::uint8 program)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildPatchPlusCabDump (message, bank, program) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildPatchPlusCabDump (message, bank, program); });
 }
 
 SysExRequest* DeviceManager::requestParamInfo (juce::uint16 effectId, juce::uint16 paramId)
@@ -347,20 +327,14 @@ SysExRequest* DeviceManager::requestParamDump (juce::uint16 blockId)
 SysExRequest* DeviceManager::requestSetParam (juce::uint16 blockId, juce::uint16 paramId, juce::uint32 value,
                                               juce::uint8 mode)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildParamSet (message, blockId, paramId, value, mode) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message)
+                       { return buildParamSet (message, blockId, paramId, value, mode); });
 }
 
 SysExRequest* DeviceManager::requestSetParamDirect (juce::uint16 blockId, juce::uint16 paramId, float value)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildSetParamDirect (message, blockId, paramId, value) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message)
+                       { return buildSetParamDirect (message, blockId, paramId, value); });
 }
 
 SysExRequest* DeviceManager::requestSetTempo (int bpm)
@@ -376,20 +350,12 @@ SysExRequest* DeviceManager::requestTempo()
 
 SysExRequest* DeviceManager::requestSetXY (juce::uint16 blockId, juce::uint8 first, juce::uint8 second)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildXY (message, blockId, first, second) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildXY (message, blockId, first, second); });
 }
 
 SysExRequest* DeviceManager::requestEditEffect (juce::uint16 blockId)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildEditEffect (message, blockId) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildEditEffect (message, blockId); });
 }
 
 SysExRequest* DeviceManager::requestGraph()
@@ -399,11 +365,7 @@ SysExRequest* DeviceManager::requestGraph()
 
 SysExRequest* DeviceManager::requestGraphN (juce::uint8 index)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildGetGraphN (message, index) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildGetGraphN (message, index); });
 }
 
 SysExRequest* DeviceManager::requestModifierInfo (juce::uint16 id)
@@ -422,48 +384,30 @@ SysExRequest* DeviceManager::requestModifierInfo (juce::uint16 id)
 SysExRequest* DeviceManager::requestSetModifier (juce::uint16 blockId, juce::uint16 selector1, juce::uint16 selector2,
                                                  juce::uint32 value, juce::uint8 mode)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildModifierSet (message, blockId, selector1, selector2, value, mode) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message)
+                       { return buildModifierSet (message, blockId, selector1, selector2, value, mode); });
 }
 
 SysExRequest* DeviceManager::requestSetModParamDirect (juce::uint16 blockId, juce::uint16 selector1,
                                                        juce::uint16 selector2, float value)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildSetModParamDirect (message, blockId, selector1, selector2, value) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message)
+                       { return buildSetModParamDirect (message, blockId, selector1, selector2, value); });
 }
 
 SysExRequest* DeviceManager::requestModifier (const ModifierValues& record)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildModifier (message, record) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildModifier (message, record); });
 }
 
 SysExRequest* DeviceManager::requestBroadcastModifier (juce::uint8 first, juce::uint8 second)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildBroadcastModifier (message, first, second) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildBroadcastModifier (message, first, second); });
 }
 
 SysExRequest* DeviceManager::requestSavePreset (juce::uint8 high, juce::uint8 low)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildSavePatch (message, high, low) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildSavePatch (message, high, low); });
 }
 
 SysExRequest* DeviceManager::requestRecallPreset (juce::uint8 high, juce::uint8 low)
@@ -488,20 +432,12 @@ SysExRequest* DeviceManager::requestPosition()
 
 SysExRequest* DeviceManager::requestMute (juce::uint8 on)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildMute (message, on) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildMute (message, on); });
 }
 
 SysExRequest* DeviceManager::requestDeleteCab (juce::uint16 slot)
 {
-    if (link == nullptr)
-        return nullptr;
-
-    juce::MidiMessage message;
-    return buildDeleteCabIr (message, slot) ? queueMessage (message) : nullptr;
+    return queueBuilt ([&] (juce::MidiMessage& message) { return buildDeleteCabIr (message, slot); });
 }
 
 SysExRequest* DeviceManager::requestEditorDisconnect()
