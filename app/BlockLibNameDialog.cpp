@@ -41,10 +41,7 @@ BlockLibNameDialog::~BlockLibNameDialog()
 
 void BlockLibNameDialog::readSkin()
 {
-    if (skin == nullptr || skin->getSkinRoot() == nullptr)
-        return;
-
-    auto* section = skin->getSkinRoot()->getChildByName (sectionName);
+    auto* section = skin != nullptr ? skin->getSection (sectionName) : nullptr;
 
     if (section == nullptr)
         return;

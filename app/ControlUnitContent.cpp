@@ -107,8 +107,7 @@ std::unique_ptr<ZOLDrawableButton> ControlUnitContent::makeGroupButton (const ju
 
 void ControlUnitContent::loadFromSkin()
 {
-    auto* root = skin != nullptr ? skin->getSkinRoot() : nullptr;
-    auto* section = root != nullptr ? root->getChildByName ("ControlUnitSkin") : nullptr;
+    auto* section = skin != nullptr ? skin->getSection ("ControlUnitSkin") : nullptr;
 
     if (section == nullptr)
         return;

@@ -71,10 +71,7 @@ GridUnitContent::~GridUnitContent()
 //==============================================================================
 void GridUnitContent::readSkin()
 {
-    if (skin == nullptr || skin->getSkinRoot() == nullptr)
-        return;
-
-    auto* section = skin->getSkinRoot()->getChildByName (sectionName);
+    auto* section = skin != nullptr ? skin->getSection (sectionName) : nullptr;
 
     if (section == nullptr)
         return;
@@ -144,9 +141,7 @@ void GridUnitContent::buildTiles()
         addAndMakeVisible (tile);
     }
 
-    const juce::XmlElement* section = skin != nullptr && skin->getSkinRoot() != nullptr
-                                          ? skin->getSkinRoot()->getChildByName (sectionName)
-                                          : nullptr;
+    const auto* section = skin != nullptr ? skin->getSection (sectionName) : nullptr;
     int y = gridOrigin.y;
 
     for (auto& entry : pageButtonList)

@@ -171,10 +171,7 @@ void KestrelContentComponent::loadBubbleMessageSkin()
 {
     bubbleFont = juce::Font (bubbleFontHeight);
 
-    if (skin == nullptr || skin->getSkinRoot() == nullptr)
-        return;
-
-    auto* section = skin->getSkinRoot()->getChildByName ("PauseModeBubbleMsgSkin");
+    auto* section = skin != nullptr ? skin->getSection ("PauseModeBubbleMsgSkin") : nullptr;
 
     if (section == nullptr)
         return;
@@ -412,9 +409,9 @@ void KestrelContentComponent::loadColorFilterMenuSkin()
 {
     auto* depot = KestrelImageDepot::getInstanceWithoutCreating();
 
-    if (skin == nullptr || skin->getSkinRoot() == nullptr || depot == nullptr)
+    if (skin == nullptr || depot == nullptr)
         return;
 
-    if (auto* section = skin->getSkinRoot()->getChildByName ("ColorFilterMenu"))
+    if (auto* section = skin->getSection ("ColorFilterMenu"))
         depot->readColourMenuSection (*skin, *section);
 }

@@ -21,8 +21,8 @@ ParamDialogFrame::ParamDialogFrame (const SkinManager* skinManager, const SkinNa
     setSize (defaultSize.getWidth(), defaultSize.getHeight());
     setWantsKeyboardFocus (false);
 
-    if (skin != nullptr && skin->getSkinRoot() != nullptr)
-        section = skin->getSkinRoot()->getChildByName (names.section);
+    if (skin != nullptr)
+        section = skin->getSection (names.section);
 
     if (section == nullptr)
         return;

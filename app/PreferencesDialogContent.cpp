@@ -143,10 +143,7 @@ PreferencesDialogContent::~PreferencesDialogContent()
 //==============================================================================
 void PreferencesDialogContent::loadSkin (const SkinManager* skin)
 {
-    if (skin == nullptr || skin->getSkinRoot() == nullptr)
-        return;
-
-    auto* section = skin->getSkinRoot()->getChildByName ("PreferencesDialog");
+    auto* section = skin != nullptr ? skin->getSection ("PreferencesDialog") : nullptr;
     if (section == nullptr)
         return;
 

@@ -56,10 +56,7 @@ PresetListContent::~PresetListContent()
 //==============================================================================
 void PresetListContent::loadFromSkin()
 {
-    if (skin == nullptr || skin->getSkinRoot() == nullptr)
-        return;
-
-    auto* section = skin->getSkinRoot()->getChildByName ("PresetList");
+    auto* section = skin != nullptr ? skin->getSection ("PresetList") : nullptr;
 
     if (section == nullptr)
         return;
