@@ -366,9 +366,7 @@ void MainAppWindow::closeButtonPressed()
         // The librarian's transfers must end first: the user closes it.
         if (auto* librarian = content->getPane (ContentPane::librarian); librarian != nullptr && librarian->isVisible())
         {
-            auto* language = LanguageStore::getInstanceWithoutCreating();
-            UserNotifier::warn (language != nullptr ? language->getText (PROMPT_APP_EXIT_MANAGER_OPEN)
-                                                    : juce::String (closeLibrarianFirstText));
+            UserNotifier::warn (LanguageStore::textOr (PROMPT_APP_EXIT_MANAGER_OPEN, closeLibrarianFirstText));
             return;
         }
 

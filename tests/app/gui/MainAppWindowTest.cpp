@@ -48,7 +48,9 @@ TEST (MainAppWindow, OpensAndConnectsToTheUnitThroughItsTimer)
         EXPECT_TRUE (window.isOnDesktop());
 
         // The window's timer opens the configured "Kestrel MIDI" ports.
-        for (int i = 0; i < 300 && ! window.isShowingConnected(); ++i)
+        // The link reads the device lists every 2 s and the retry comes once
+        // a second, so the unit is seen after about 3 s; wait for up to 8.
+        for (int i = 0; i < 800 && ! window.isShowingConnected(); ++i)
             juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
 
         EXPECT_TRUE (window.isShowingConnected());
@@ -92,7 +94,9 @@ TEST (MainAppWindow, TicksSlowlyWhileUnconnectedAndIdleAndQuicklyOnceARequestSta
         // quick again.
         SimulatedKestrel unit (backend);
 
-        for (int i = 0; i < 300 && ! window.isShowingConnected(); ++i)
+        // The link reads the device lists every 2 s and the retry comes once
+        // a second, so the unit is seen after about 3 s; wait for up to 8.
+        for (int i = 0; i < 800 && ! window.isShowingConnected(); ++i)
             juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
 
         EXPECT_TRUE (window.isShowingConnected());
