@@ -174,8 +174,10 @@ void EffectEditorContent::clearPage()
     repaint();
 }
 
-void EffectEditorContent::showBlock (int blockId)
+void EffectEditorContent::showBlock (int blockId, bool toggleBypass)
 {
+    const bool modifierDialogShowing = isModifierDialogShowing();
+
     if (blockId == 0)
         closeModifierDialog();
 
@@ -196,8 +198,27 @@ void EffectEditorContent::showBlock (int blockId)
     updateHeader();
     showPage();
 
+    bool modifierRequest = false;
+
     if (presets != nullptr && blockId != 0 && ! isShuntBlockId (blockId))
-        presets->requestEffectAllParams ((juce::uint16) blockId, ! isShuntBlockId (blockId));
+    {
+        // Values read while the modifier dialog edits the block do not count
+        // as the user's edit.
+        presets->requestEffectAllParams ((juce::uint16) blockId,
+                                         ! modifierDialogShowing && isBlockIdSupported (blockId));
+        modifierRequest = requestBlockModifierValues (blockId);
+    }
+
+    // Asked for with the block's modifier values, the bypass waits for them.
+    pendingBypassBlock = 0;
+
+    if (toggleBypass && blockId != 0)
+    {
+        pendingBypassBlock = blockId;
+
+        if (! modifierRequest)
+            runPendingBypass();
+    }
 
     repaint();
 }

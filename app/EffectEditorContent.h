@@ -89,8 +89,11 @@ public:
 
     // The block whose pages the editor shows; 0 shows none. Another block
     // starts on its first page and drops a held edit. With a preset manager
-    // the block's values are asked for, and applied when they arrive.
-    void showBlock (int blockId);
+    // the block's values and the values of its modifiers are asked for, and
+    // applied when they arrive. toggleBypass runs "Bypass/Engage" for it,
+    // once its modifier values are in when they were asked for.
+    void showBlock (int blockId, bool toggleBypass = false);
+    bool isBypassPending() const { return pendingBypassBlock != 0; }
     int getShownBlock() const { return shownBlock; }
 
     // Pages ----------------------------------------------------------------------
@@ -416,7 +419,13 @@ private:
     void editModifierOfLabel (int blockId, int modifierId);
     void openPendingModifierEdit();
     void updateModifierMarks();
+    bool requestBlockModifierValues (int blockId);
+    void runPendingBypass();
+    bool isModifierDialogShowing() const;
+    // The grid's selected block; the shown block without a grid.
+    int getGridSelectedBlock() const;
     bool reopenSequencer = false;
+    int pendingBypassBlock = 0; // "Bypass/Engage" waits for this block's modifier values
     bool reopenModifiers = false;
 
     // The parameter whose modifier dialog opens once its modifier values have

@@ -1,9 +1,12 @@
 #include "app/EffectEditorContent.h"
 
+#include "app/GridUnitContent.h"
+#include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelFootswitchGrid.h"
 #include "app/ModifierDlgContent.h"
 #include "app/SequencerContent.h"
+#include "skin/XYToggleComponent.h"
 #include "device/engines/PresetManager.h"
 #include "model/EffectManager.h"
 #include "model/IdTables.h"
@@ -23,6 +26,8 @@ namespace
 // Where the embedded sequencer sits in the editor: below the page tabs.
 const juce::Point<int> sequencerPosition{ 16, 70 };
 constexpr int presetTitleId = 103, presetInfoId = 104, globalTitleId = 105, globalInfoId = 106;
+constexpr int bypassCommandId = 1206, toggleXYCommandId = 1207;
+constexpr int xyToggledCode = 2;
 } // namespace
 
 KestrelContentComponent* EffectEditorContent::findContent() const
@@ -106,8 +111,73 @@ void EffectEditorContent::openPendingModifierEdit()
         reopenModifiers = false;
 }
 
+bool EffectEditorContent::isModifierDialogShowing() const
+{
+    auto* content = findContent();
+    auto* dialog = content != nullptr ? content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog) : nullptr;
+    return dialog != nullptr && dialog->isVisible();
+}
+
+int EffectEditorContent::getGridSelectedBlock() const
+{
+    auto* content = findContent();
+
+    if (auto* grid = content != nullptr ? content->getPaneAs<GridUnitContent> (ContentPane::grid) : nullptr)
+        return grid->getSelectedBlockId();
+
+    return shownBlock;
+}
+
+bool EffectEditorContent::requestBlockModifierValues (int blockId)
+{
+    if (presets == nullptr || effects == nullptr)
+        return false;
+
+    juce::Array<ModifierRecord*> modifiers;
+    effects->getModifiersForBlock (blockId, modifiers);
+    juce::Array<juce::uint16> paramIds;
+
+    for (auto* modifier : modifiers)
+        paramIds.addIfNotAlreadyThere (modifier->paramId);
+
+    return ! paramIds.isEmpty() && presets->requestModifierValues ((juce::uint16) blockId, paramIds);
+}
+
+void EffectEditorContent::runPendingBypass()
+{
+    const int block = pendingBypassBlock;
+    pendingBypassBlock = 0;
+
+    // "Bypass/Engage" works on the grid's selection: only while that is still
+    // the block it was asked for.
+    if (block == 0 || block != shownBlock || block != getGridSelectedBlock())
+        return;
+
+    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+        target->invokeCommand (bypassCommandId);
+}
+
 void EffectEditorContent::connectDialogs()
 {
+    hooks.headerGesture = [this] (juce::Component& widget, int changeCode)
+    {
+        if (&widget != static_cast<juce::Component*> (xyToggle.get()) || changeCode != xyToggledCode)
+            return;
+
+        if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+            target->invokeCommand (toggleXYCommandId);
+
+        requestGraph();
+    };
+
+    // The sequencer shows inside the editor as one of its pages: it is no
+    // dialog that keeps the editor waiting.
+    hooks.isDialogShowing = [this]
+    {
+        auto* content = findContent();
+        return content != nullptr && content->getShowingDialog (embeddedSequencer.getComponent()) != nullptr;
+    };
+
     // The sequencer dialog, owned by the content, shows inside the editor
     // below the page tabs while the "Sequencer" page is open.
     hooks.embedSequencer = [] (EffectEditorContent& editor, bool show) -> juce::Component*
@@ -177,10 +247,14 @@ bool EffectEditorContent::handleDialogChange (juce::ChangeBroadcaster* source)
 
     if (auto* modifier = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog); modifier != nullptr && source == modifier)
     {
+        if (modifier->getChangeCode() == ParamDialogFrame::codeOpened)
+            refreshForDialogs();
+
         if (modifier->getChangeCode() == ParamDialogFrame::codeClosed)
         {
             updateModifierMarks();
-            setLiveUpdates (false);
+            // The editor waited while the dialog showed.
+            refreshForDialogs();
 
             if (presets != nullptr)
                 presets->requestBlockStates();

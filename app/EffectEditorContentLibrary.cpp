@@ -3,6 +3,7 @@
 #include "app/EffectEditorContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
+#include "app/KestrelMenuBarModel.h"
 #include "app/MainAppWindow.h"
 
 #include "device/engines/EngineDetail.h"
@@ -314,15 +315,25 @@ void EffectEditorContent::handleNameDialogChange()
 
 void EffectEditorContent::refreshForDialogs()
 {
-    auto* content = findParentComponentOfClass<KestrelContentComponent>();
-    const bool dialogShowing =
-        (nameDialog != nullptr && nameDialog->isVisible()) || (content != nullptr && content->isDialogShowing());
+    const bool dialogShowing = (nameDialog != nullptr && nameDialog->isVisible()) ||
+                               (hooks.isDialogShowing != nullptr && hooks.isDialogShowing());
 
     // The page waits, without live reports, while a dialog is open.
     setControlsEnabled (! dialogShowing);
 
-    if (! dialogShowing)
-        setLiveUpdates (false);
+    if (dialogShowing)
+        return;
+
+    if (embeddedSequencer == nullptr)
+        if (auto* selected = getSelectedControl())
+            selectControl (selected);
+
+    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+        if (auto* window = target->getMainWindow())
+            if (auto* menus = window->getMenuBarModel())
+                menus->rebuildMenus();
+
+    setLiveUpdates (false);
 }
 
 bool EffectEditorContent::onLibraryNameDialog (int)

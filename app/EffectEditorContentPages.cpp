@@ -64,8 +64,8 @@ void EffectEditorContent::showGridSelection (int state, int gridBlockId)
 
     switch (state)
     {
-        case 1:
-        case 2: showBlock (gridBlockId); break;
+        case 1: showBlock (gridBlockId); break;
+        case 2: showBlock (gridBlockId, true); break;
         case 3: showBlock (blockIdControllers); break;
         case 5: showBlock (blockIdLayoutMidi); break;
         default:

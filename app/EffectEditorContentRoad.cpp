@@ -545,12 +545,17 @@ void EffectEditorContent::handleRoadEvent (int code)
     switch (code)
     {
         case initializeBlockEndCode:
-            if (library != nullptr && library->clearLinkMatch (shownBlock))
+        {
+            // The grid's selected block is the one that was initialised.
+            const int block = getGridSelectedBlock();
+
+            if (library != nullptr && library->clearLinkMatch (block) && block == shownBlock)
                 updateLibraryList();
 
-            if (shownBlock != 0)
-                showBlock (shownBlock);
+            if (block != 0)
+                showBlock (block);
             break;
+        }
 
         case initializationEndCode: onDefinitionsReady(); break;
 
@@ -602,6 +607,9 @@ void EffectEditorContent::handleRoadEvent (int code)
 
             if (code == modifierValuesEndCode)
                 openPendingModifierEdit();
+
+            if (pendingBypassBlock != 0)
+                runPendingBypass();
             break;
 
         case setTempoEndCode: queryTempoParams(); break;

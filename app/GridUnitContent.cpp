@@ -795,8 +795,14 @@ void GridUnitContent::buttonClicked (juce::Button* button)
     if (mods.isAltDown() && presets != nullptr && blockAt (tile->getCell()) != blockIdNone &&
         ! isShuntBlockId (blockAt (tile->getCell())))
     {
+        // The effect editor toggles the bypass once it has read the block's
+        // modifiers; without one listening the grid toggles it itself.
+        const bool editorToggles = static_cast<bool> (onSelectionChanged);
         selectCell (tile->getCell(), blockBypassToggled);
-        performCommand (1206);
+
+        if (! editorToggles)
+            performCommand (1206);
+
         return;
     }
 

@@ -204,10 +204,10 @@ void KestrelContentComponent::showPauseRefusedMessage()
     showBubbleMessage (LanguageStore::textOr (pauseRefusedMessageId), -1);
 }
 
-juce::Component* KestrelContentComponent::getShowingDialog() const
+juce::Component* KestrelContentComponent::getShowingDialog (const juce::Component* apartFrom) const
 {
     for (auto pane : dialogSearchOrder)
-        if (auto* dialog = getPane (pane); dialog != nullptr && dialog->isVisible())
+        if (auto* dialog = getPane (pane); dialog != nullptr && dialog != apartFrom && dialog->isVisible())
             return dialog;
 
     return nullptr;

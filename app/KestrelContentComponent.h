@@ -50,8 +50,9 @@ public:
     void showPauseRefusedMessage();
     int getBubblePopTimeMs() const { return bubblePopTimeMs; }
 
-    // The first dialog that is showing, or null; and closing them all.
-    juce::Component* getShowingDialog() const;
+    // The first dialog that is showing (apart from the one given), or null;
+    // and closing them all.
+    juce::Component* getShowingDialog (const juce::Component* apartFrom = nullptr) const;
     bool isDialogShowing() const { return getShowingDialog() != nullptr; }
     void closeAllDialogs();
 

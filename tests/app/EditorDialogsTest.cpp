@@ -293,6 +293,26 @@ TEST_F (EditorDialogs, ClosingTheSequencerReturnsToThePageBeforeItAndLeavingItsP
     EXPECT_FALSE (sequencerDialog->isVisible());
 }
 
+TEST_F (EditorDialogs, ASequencerStepOpensItsModifierAndTheSequencerComesBackAfterIt)
+{
+    editor->showBlock (SequencerContent::blockId);
+    const int sequencerPage = editor->findPageTabByName ("Sequencer");
+    ASSERT_TRUE (editor->showPageByIndex (sequencerPage));
+    juce::Array<ZOLEffectParam*> found;
+    sequencerDialog->findControls (SequencerContent::blockId, SequencerContent::getStepParamId (0), found);
+    ASSERT_FALSE (found.isEmpty());
+
+    // The step's own gesture closes the sequencer, which deletes the step.
+    found[0]->postChangeCode (3);
+    ASSERT_TRUE (waitFor ([this] { return modifierDialog->isVisible(); }));
+    EXPECT_FALSE (sequencerDialog->isVisible());
+    EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_EQ (editor->getCurrentPageIndex(), sequencerPage);
+    EXPECT_TRUE (sequencerDialog->isVisible());
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
+    bench::runMessageLoopFor (100);
+}
+
 TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListReturnsUpdated)
 {
     // A modifier on the Amp's gain, as the unit and the program know it.
