@@ -160,6 +160,8 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     ASSERT_TRUE (cut.replaceWithData (data.getData(), data.getSize() - 40));
     interaction.answerWithFile (cut);
     unit.clearReceived();
+    // The editor's reading of the amp's modifiers may still hold the panel.
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
     panel->getButtonNamed ("importButton")->triggerClick();
     ASSERT_TRUE (runUntil ([&] { return notices.count() > 0; }));
     EXPECT_EQ (interaction.fileRequests.back().patterns, "*.syx");
