@@ -79,10 +79,7 @@ DeviceManager* EffectEditorContent::getDeviceManagerForPage() const
 
 void EffectEditorContent::readSkin()
 {
-    if (skin == nullptr || skin->getSkinRoot() == nullptr)
-        return;
-
-    auto* section = skin->getSkinRoot()->getChildByName (sectionName);
+    auto* section = skin != nullptr ? skin->getSection (sectionName) : nullptr;
 
     if (section == nullptr)
         return;

@@ -424,6 +424,7 @@ private:
     bool isModifierDialogShowing() const;
     // The grid's selected block; the shown block without a grid.
     int getGridSelectedBlock() const;
+    void showGridSelectedBlock();
     bool reopenSequencer = false;
     int pendingBypassBlock = 0; // "Bypass/Engage" waits for this block's modifier values
     bool reopenModifiers = false;

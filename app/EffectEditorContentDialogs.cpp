@@ -93,10 +93,13 @@ void EffectEditorContent::editModifierOfLabel (int blockId, int modifierId)
     if (modifier == nullptr || modifier->blockId == 0 || isShuntBlockId (modifier->blockId))
         return;
 
-    // The dialog opens once the unit's values of the modifier have arrived.
+    // The dialog opens once the unit's values of the modifier have arrived;
+    // a refused query leaves nothing to open on another request's answer.
+    if (! presets->requestModifierValues (modifier->blockId, { modifier->paramId }))
+        return;
+
     pendingModifierEdit = { true, modifier->blockId, modifier->paramId };
     reopenModifiers = true;
-    presets->requestModifierValues (modifier->blockId, { modifier->paramId });
 }
 
 void EffectEditorContent::openPendingModifierEdit()
@@ -126,6 +129,14 @@ int EffectEditorContent::getGridSelectedBlock() const
         return grid->getSelectedBlockId();
 
     return shownBlock;
+}
+
+void EffectEditorContent::showGridSelectedBlock()
+{
+    const int block = getGridSelectedBlock();
+
+    if (block != 0)
+        showBlock (block);
 }
 
 bool EffectEditorContent::requestBlockModifierValues (int blockId)

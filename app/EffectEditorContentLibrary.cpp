@@ -1,6 +1,7 @@
 #include "app/BlockLibNameDialog.h"
 #include "app/CommandTables.h"
 #include "app/EffectEditorContent.h"
+#include "app/GridUnitContent.h"
 #include "app/KestrelCommandTarget.h"
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelMenuBarModel.h"
@@ -28,19 +29,6 @@ constexpr int copyXToYCommand = 1800, copyYToXCommand = 1801, swapXYCommand = 18
               copyYToClipboardCommand = 1804, pasteToXCommand = 1805, pasteToYCommand = 1806;
 
 constexpr const char* insertTitle = "Block Libary Insert";
-
-juce::String text (int id, const char* fallback)
-{
-    if (auto* store = LanguageStore::getInstanceWithoutCreating())
-    {
-        auto found = store->getText (id);
-
-        if (found.isNotEmpty())
-            return found;
-    }
-
-    return fallback;
-}
 
 // The input, output and controller blocks: each stands once outside the grid.
 bool isFixedBlockType (int effectType)
@@ -350,13 +338,14 @@ bool EffectEditorContent::onLibraryNameDialog (int)
     juce::String refusal;
 
     if (name.isEmpty())
-        refusal = text (15, "Please enter a new name.");
+        refusal = LanguageStore::textOr (15, "Please enter a new name.");
     else if (name != entry->name && ! library->isTextUniqueForType (entry->effectType, name))
-        refusal = text (16, "The name you provided is already in use for this block type.\nPlease enter a new name.");
+        refusal = LanguageStore::textOr (
+            16, "The name you provided is already in use for this block type.\nPlease enter a new name.");
 
     if (refusal.isNotEmpty())
     {
-        UserNotifier::warn (refusal, text (14, "Block Library"));
+        UserNotifier::warn (refusal, LanguageStore::textOr (14, "Block Library"));
         nameDialog->reselectText();
         return false;
     }
@@ -403,9 +392,10 @@ void EffectEditorContent::deleteLinkedLibraryEntry()
 
     Notice notice;
     notice.icon = Notice::Icon::warning;
-    notice.title = text (12, "Confirm Block Library Delete");
-    notice.message = text (13, "Deleting the block entry from the library will also delete the library file from "
-                               "disk.\nDo you want to continue?");
+    notice.title = LanguageStore::textOr (12, "Confirm Block Library Delete");
+    notice.message =
+        LanguageStore::textOr (13, "Deleting the block entry from the library will also delete the library file from "
+                                   "disk.\nDo you want to continue?");
     notice.buttons = Notice::Buttons::yesNo;
 
     // The answer comes later: the entry is looked up again then.
@@ -584,9 +574,20 @@ void EffectEditorContent::filesDropped (const juce::StringArray& files, int, int
         return;
     }
 
-    // An input, output or controller entry goes to the one block of its type.
+    // An input, output or controller entry goes to the one block of its type,
+    // which the grid selects so that the grid and the editor agree.
     if (isFixedBlockType (entryType) && entryType != shownType)
-        showBlock (firstBlockIdOfType (entryType));
+    {
+        const int target = firstBlockIdOfType (entryType);
+        auto* content = findContent();
+
+        if (auto* grid = content != nullptr ? content->getPaneAs<GridUnitContent> (ContentPane::grid) : nullptr)
+            grid->selectBlockById (target);
+
+        // A block the grid has no place for is shown all the same.
+        if (shownBlock != target)
+            showBlock (target);
+    }
 
     insertLibraryEntry (entryId);
 }

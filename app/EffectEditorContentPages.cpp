@@ -93,17 +93,7 @@ void EffectEditorContent::rebuildBlock()
 
 juce::String EffectEditorContent::promptText (int id) const
 {
-    juce::String text;
-
-    if (auto* language = LanguageStore::getInstanceWithoutCreating())
-        if (language->getText (id, text) && text.isNotEmpty())
-            return text;
-
-    for (auto* row = PromptDefaultTexts; row->id >= 0; ++row)
-        if (row->id == id)
-            return row->name;
-
-    return {};
+    return LanguageStore::textOr (id, getNameForId (PromptDefaultTexts, (juce::uint32) id));
 }
 
 void EffectEditorContent::showFootswitchTexts (int titleId, int infoId)

@@ -140,6 +140,13 @@ void EffectEditorContent::handlePresetEvent (int code)
 
         case scenePasteEndCode:
         case sceneSwapEndCode:
+            if (effects != nullptr)
+                effects->invalidateEffects();
+
+            // The scenes were changed through the grid's selection.
+            showGridSelectedBlock();
+            break;
+
         case xyWriteEndCode:
             if (effects != nullptr)
                 effects->invalidateEffects();
@@ -496,20 +503,6 @@ constexpr int libraryQueryEndCode = 57, libraryQueryAllEndCode = 59, libraryLoad
 constexpr int definitionsEndCode = 63, subsetEndCode = 67, modifierIdsEndCode = 87, modifierValuesEndCode = 89;
 constexpr int setTempoEndCode = 93;
 constexpr int userCabImportEndCode = 115, bundleImportEndCode = 135, bundleSaveEndCode = 137;
-
-// A message of the language store, or the program's own text without one.
-juce::String message (int id, const char* fallback)
-{
-    if (auto* store = LanguageStore::getInstanceWithoutCreating())
-    {
-        auto text = store->getText (id);
-
-        if (text.isNotEmpty())
-            return text;
-    }
-
-    return fallback;
-}
 } // namespace
 
 void EffectEditorContent::updateModifierMarks()
@@ -552,8 +545,7 @@ void EffectEditorContent::handleRoadEvent (int code)
             if (library != nullptr && library->clearLinkMatch (block) && block == shownBlock)
                 updateLibraryList();
 
-            if (block != 0)
-                showBlock (block);
+            showGridSelectedBlock();
             break;
         }
 
@@ -575,10 +567,11 @@ void EffectEditorContent::handleRoadEvent (int code)
 
         case libraryLoadEndCode:
             if (library != nullptr && library->hasLoggedErrors())
-                UserNotifier::warn (message (17, "Errors were encountered while reading the Block Library entries.\n\n"
-                                                 "Please see the file \"block_library.log\" in the Block Library "
-                                                 "directory for a listing of errors."),
-                                    message (14, "Block Library"));
+                UserNotifier::warn (
+                    LanguageStore::textOr (17, "Errors were encountered while reading the Block Library entries.\n\n"
+                                               "Please see the file \"block_library.log\" in the Block Library "
+                                               "directory for a listing of errors."),
+                    LanguageStore::textOr (14, "Block Library"));
             updateLibraryList();
             break;
 
@@ -762,11 +755,12 @@ void EffectEditorContent::onDefinitionsReady()
             if (! loaded || ! matches || effects->getNumDefinitions() == 0)
             {
                 if (auto* content = findParentComponentOfClass<KestrelContentComponent>())
-                    content->showBubbleMessage (message (10, "Block Definitions") + "\n" +
-                                                    message (11, "Reading Block Definitions.\n\nThis occurs only when "
-                                                                 "saved definitions do not match those in the "
-                                                                 "connected device.\n"),
-                                                10000);
+                    content->showBubbleMessage (
+                        LanguageStore::textOr (10, "Block Definitions") + "\n" +
+                            LanguageStore::textOr (11, "Reading Block Definitions.\n\nThis occurs only when "
+                                                       "saved definitions do not match those in the "
+                                                       "connected device.\n"),
+                        10000);
 
                 presets->requestParamDefinitions();
             }

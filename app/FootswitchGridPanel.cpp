@@ -78,8 +78,7 @@ void FootswitchGridPanel::loadSkin()
 {
     using namespace SkinAttributes;
 
-    auto* section = skin != nullptr && skin->getSkinRoot() != nullptr ? skin->getSkinRoot()->getChildByName ("FootswitchGrid")
-                                                                     : nullptr;
+    auto* section = skin != nullptr ? skin->getSection ("FootswitchGrid") : nullptr;
 
     if (section == nullptr)
         return;

@@ -15,15 +15,6 @@ constexpr int functionTypesInMenu[] = { 46, 43, 44, 45, 47 };
 // ... and the order in which the per-preset choices take them.
 constexpr int functionTypesInChoices[] = { 46, 43, 45, 44, 47 };
 
-juce::String messageText (int id, const char* fallback)
-{
-    if (auto* language = LanguageStore::getInstanceWithoutCreating())
-        if (auto text = language->getText (id); text.isNotEmpty())
-            return text;
-
-    return fallback;
-}
-
 void addGroup (juce::PopupMenu& menu, const FootswitchGridPanel::ChoiceGroup& group)
 {
     juce::Array<juce::uint16> ids;
@@ -93,9 +84,10 @@ std::unique_ptr<juce::PopupMenu> KestrelFootswitchGrid::createBlockMenu (int row
 
     if (mode == 0 && assignment.isGlobal())
     {
-        UserNotifier::warn (messageText (globalModeWarningId, "You must disable Global mode before assigning a "
-                                                              "Per-Preset effect to this footswitch."),
-                            messageText (presetTitleId, "PRESET FOOTSWITCHES"));
+        UserNotifier::warn (LanguageStore::textOr (globalModeWarningId,
+                                                   "You must disable Global mode before assigning a "
+                                                   "Per-Preset effect to this footswitch."),
+                            LanguageStore::textOr (presetTitleId, "PRESET FOOTSWITCHES"));
         return nullptr;
     }
 

@@ -335,6 +335,18 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     EXPECT_EQ (label->findColour (juce::Label::textColourId), juce::Colour (0xFFE8A33D)) << "the skin's colour";
     const auto listed = label->getText();
 
+    // A click while another reading of modifier values runs is refused, and
+    // that reading's end opens nothing.
+    rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 300);
+    rig.unit->startAutoPump();
+    ASSERT_TRUE (rig.manager->requestModifierValues (ampBlock, { 1 }));
+    label->postChangeCode (1);
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
+    bench::runMessageLoopFor (100);
+    EXPECT_FALSE (modifierDialog->isVisible());
+    rig.unit->stopAutoPump();
+    rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
+
     // A click reads the modifier's values from the unit, then opens it.
     const int queries = rig.unit->countReceived (SYSEX_MODIFIER_SET);
     label->postChangeCode (1);

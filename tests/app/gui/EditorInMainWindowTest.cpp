@@ -8,8 +8,11 @@
 #include "app/ModifierDlgContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
+#include "model/BlockLibraryEntry.h"
 #include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
+#include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/SkinManager.h"
@@ -103,6 +106,34 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
         ASSERT_TRUE (settle());
         ASSERT_TRUE (target->invokeCommand (1204));
         EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; }));
+        ASSERT_TRUE (settle());
+
+        // So do "Scene Paste" and "Scene Swap".
+        SceneRecord copied;
+        presets->captureScene (copied);
+        presets->setSceneClipboard (copied);
+
+        for (bool paste : { true, false })
+        {
+            editor->showBlock (cabBlock);
+            ASSERT_TRUE (settle());
+            ASSERT_TRUE (paste ? presets->requestScenePasteAll()
+                               : presets->requestSceneSwap ((juce::uint16) (scene + 1)));
+            EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; })) << paste;
+            ASSERT_TRUE (settle());
+        }
+
+        // A dropped Controllers entry goes to the Controllers view, which the
+        // grid selects first.
+        BlockLibraryEntry controllers (EFFECT_CONTROL, 8, 6, 0);
+        controllers.name = "Dropped";
+        controllers.paramData.setSize (64, true);
+        const auto blockFile = scratch.folder.getChildFile ("controllers.blk");
+        ASSERT_TRUE (controllers.writeToFile (blockFile));
+        editor->filesDropped ({ blockFile.getFullPathName() }, 10, 10);
+        EXPECT_EQ (grid->getSelectionState(), GridUnitContent::controllersSelected);
+        EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
+        EXPECT_GT (KestrelBlockLibraryManager::getInstance()->getLinkedEntryId (blockIdControllers), 0);
         ASSERT_TRUE (settle());
 
         // A dialog keeps the pages where they are.
