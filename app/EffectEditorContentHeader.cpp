@@ -63,13 +63,13 @@ void EffectEditorContent::readHeaderWidgets (const juce::XmlElement& section)
         }
         else if ((name == "effectTypesDropDown" || name == "blocksLibraryDropDown") && controls != nullptr)
         {
-            const bool library = name == "blocksLibraryDropDown";
-            auto& target = library ? libraryDropDown : effectTypeDropDown;
+            const bool isLibrary = name == "blocksLibraryDropDown";
+            auto& target = isLibrary ? libraryDropDown : effectTypeDropDown;
 
             if (target != nullptr)
                 continue;
 
-            target = controls->createDropDownLargeList (1, library ? extraButtonPlus : extraButtonNone, besideLabel,
+            target = controls->createDropDownLargeList (1, isLibrary ? extraButtonPlus : extraButtonNone, besideLabel,
                                                         this, widget->getStringAttribute ("labelText"));
 
             if (target == nullptr)

@@ -41,7 +41,9 @@ TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
             EXPECT_TRUE (content->getLocalBounds().contains (panes[i]->getBounds())) << panes[i]->getBounds().toString();
 
             if (i > 0)
+            {
                 EXPECT_LE (panes[i - 1]->getBottom(), panes[i]->getY()) << i;
+            }
         }
 
         EXPECT_TRUE (grid->selectBlockById (blockIdControllers));
