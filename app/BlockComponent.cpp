@@ -68,18 +68,24 @@ void BlockComponent::mouseDrag (const juce::MouseEvent& e)
         dragStarted();
     }
 
+    dragScreenPosition = e.getScreenPosition();
     updateDragCursor();
 }
 
 void BlockComponent::mouseUp (const juce::MouseEvent& e)
 {
-    juce::Button::mouseUp (e);
     setMouseCursor (juce::MouseCursor::NormalCursor);
-
-    if (e.mods.isRightButtonDown())
-        showBlockMenu();
-
     dragging = false;
+
+    if (e.mods.isPopupMenu())
+    {
+        // The menu only: the button lets go without a click.
+        setState (isMouseOver() ? juce::Button::buttonOver : juce::Button::buttonNormal);
+        showBlockMenu();
+        return;
+    }
+
+    juce::Button::mouseUp (e);
 }
 
 void BlockComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)

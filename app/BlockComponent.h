@@ -74,6 +74,9 @@ protected:
         repaint();
     }
 
+    // Where the mouse was at the drag's last move, on the screen.
+    juce::Point<int> getDragScreenPosition() const { return dragScreenPosition; }
+
     const ImageDepot* imageDepot = nullptr;
 
 private:
@@ -84,6 +87,7 @@ private:
 
     int positionX = 0, positionY = 0;
     int margin = 0;
+    juce::Point<int> dragScreenPosition;
     juce::uint16 blockId = 0;
     bool engaged = false;
     bool bypassIconAllowed = true;

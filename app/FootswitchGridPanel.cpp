@@ -156,8 +156,9 @@ void FootswitchGridPanel::addGlobalButton (Position& p, juce::Point<int> step)
     auto normal = WidgetSupport::drawableOf (globalButtonImage);
     auto over = WidgetSupport::drawableOf (globalButtonOverImage);
     auto down = WidgetSupport::drawableOf (globalButtonDownImage);
-    p.globalButton->setImages (normal.get(), over.get(), down.get(), normal.get(), down.get(), down.get(), down.get(),
-                               down.get());
+    if (normal != nullptr)
+        p.globalButton->setImages (normal.get(), over.get(), down.get(), normal.get(), down.get(), down.get(),
+                                   down.get(), down.get());
     p.globalButton->setBounds (juce::Rectangle<int> (globalButtonImage.getWidth(), globalButtonImage.getHeight())
                                    .withPosition (globalButtonOffset + step));
     p.globalButton->setClickingTogglesState (true);
@@ -608,6 +609,10 @@ void FootswitchGridPanel::clearBlockId (int blockId)
 {
     for (auto& p : positions)
     {
+        // On the per-preset page a global switch's tile shows a block it does not hold.
+        if (mode == 0 && p.tile->isGlobalLocked)
+            continue;
+
         if (p.tile->getBlockId() == blockId)
         {
             p.tile->setBlockId (0);

@@ -1,5 +1,6 @@
 #include "app/KestrelBlockComponent.h"
 
+#include "app/FootswitchBlockComponent.h"
 #include "app/GridUnitContent.h"
 
 KestrelBlockComponent::KestrelBlockComponent (GridUnitContent& owner, int cellIndex, juce::Rectangle<int> cellArea,
@@ -8,6 +9,12 @@ KestrelBlockComponent::KestrelBlockComponent (GridUnitContent& owner, int cellIn
     , grid (owner)
     , cell (cellIndex)
 {
+}
+
+bool KestrelBlockComponent::isInterestedInDragSource (const SourceDetails& details)
+{
+    return dynamic_cast<KestrelBlockComponent*> (details.sourceComponent.get()) != nullptr
+           && BlockComponent::isInterestedInDragSource (details);
 }
 
 void KestrelBlockComponent::itemDropped (const SourceDetails& details)
@@ -26,14 +33,35 @@ void KestrelBlockComponent::showBlockMenu()
 
 void KestrelBlockComponent::updateDragCursor()
 {
-    // Over no tile (or back over itself) a drop does nothing: not allowed.
+    // Over no tile (or back over itself) a drop does nothing: not allowed,
+    // unless it is over a footswitch that takes the block.
     auto kind = grid.classifyDrop (cell, grid.getHoveredCell(), isCopyModifier (juce::ModifierKeys::currentModifiers));
+
+    if (grid.getHoveredCell() < 0 && isOverAcceptingFootswitchTile())
+        kind = GridUnitContent::DropKind::move;
 
     if (auto* skinCursor = grid.cursorFor (kind))
         setMouseCursor (*skinCursor);
     else
         setMouseCursor (kind == GridUnitContent::DropKind::refused ? juce::MouseCursor::NormalCursor
                                                                    : juce::MouseCursor::DraggingHandCursor);
+}
+
+bool KestrelBlockComponent::isOverAcceptingFootswitchTile() const
+{
+    const auto at = getDragScreenPosition();
+
+    for (auto* c = juce::Desktop::getInstance().findComponentAt (at); c != nullptr; c = c->getParentComponent())
+    {
+        if (auto* tile = dynamic_cast<FootswitchBlockComponent*> (c))
+        {
+            SourceDetails details (dragDescription, const_cast<KestrelBlockComponent*> (this),
+                                   tile->getLocalPoint (nullptr, at));
+            return tile->isInterestedInDragSource (details);
+        }
+    }
+
+    return false;
 }
 
 void KestrelBlockComponent::dragEnteredTile()

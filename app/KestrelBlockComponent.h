@@ -14,6 +14,8 @@ public:
 
     int getCell() const { return cell; }
 
+    // Only tiles of an effect grid: a footswitch tile dropped here does nothing.
+    bool isInterestedInDragSource (const SourceDetails& details) override;
     void itemDropped (const SourceDetails& details) override;
 
     // The copy modifier of a drop (Ctrl, or Cmd on a Mac).
@@ -27,6 +29,8 @@ protected:
     void dragStarted() override;
 
 private:
+    bool isOverAcceptingFootswitchTile() const;
+
     GridUnitContent& grid;
     int cell = 0;
 };

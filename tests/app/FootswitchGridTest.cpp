@@ -193,6 +193,20 @@ TEST_F (FootswitchGrid, ABlockDroppedFromTheEffectGridMovesToTheSwitch)
     EXPECT_EQ (grid->getTile (0, 3)->getBlockId(), amp);
     EXPECT_EQ (grid->getTile (1, 1)->getBlockId(), 0);
 
+    // On the per-preset page a global switch showing the block keeps it: the
+    // switch that really holds it is cleared.
+    auto perPreset = makeGrid (0);
+    auto& locked = *perPreset->getTile (0, 0);
+    locked.setBlockId (amp);
+    locked.isGlobalLocked = true;
+    perPreset->getTile (1, 1)->setBlockId (amp);
+    perPreset->clearBlockId (amp);
+    EXPECT_EQ (locked.getBlockId(), amp);
+    EXPECT_EQ (perPreset->getTile (1, 1)->getBlockId(), 0);
+
+    // The effect grid takes no footswitch tile.
+    EXPECT_FALSE (effectGrid->getTile (3)->isInterestedInDragSource (from (*grid->getTile (1, 0))));
+
     // A shunt is no block a switch can hold.
     EXPECT_FALSE (grid->getTile (1, 2)->isInterestedInDragSource (from (shunt)));
     drop (shunt, *grid->getTile (1, 2));

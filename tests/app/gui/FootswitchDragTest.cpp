@@ -1,12 +1,25 @@
 #include "app/GridUnitContent.h"
+#include "app/KestrelBlockComponent.h"
 #include "app/KestrelFootswitchGrid.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/KestrelImageDepot.h"
 #include "skin/SkinManager.h"
 #include "support/PumpMessages.h"
 #include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
+
+namespace
+{
+void sendMouse (juce::ComponentPeer& peer, juce::Point<int> at, int buttons)
+{
+    peer.handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), juce::ModifierKeys (buttons),
+                           juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                           juce::Time::currentTimeMillis());
+    pumpMessagesFor (30);
+}
+} // namespace
 
 // A block dragged with the mouse from one switch to an empty one moves
 // there, through the framework's own drag and drop.
@@ -33,14 +46,7 @@ TEST (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
     auto& to = *grid.getTile (0, 1);
     from.setBlockId (106);
 
-    const auto source = juce::MouseInputSource::InputSourceType::mouse;
-    auto send = [&] (juce::Point<int> at, int buttons)
-    {
-        peer->handleMouseEvent (source, at.toFloat(), juce::ModifierKeys (buttons),
-                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                juce::Time::currentTimeMillis());
-        pumpMessagesFor (30);
-    };
+    auto send = [peer] (juce::Point<int> at, int buttons) { sendMouse (*peer, at, buttons); };
     const auto start = from.getBounds().getCentre(), end = to.getBounds().getCentre();
     const int left = juce::ModifierKeys::leftButtonModifier;
 
@@ -50,12 +56,83 @@ TEST (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
     for (int step = 1; step <= 10; ++step)
         send (start + (end - start) * step / 10, left);
 
-    EXPECT_EQ (grid.getHoveredBlockId(), 0); // over an empty switch
+    // The drag reached the empty switch, which shows a move.
+    EXPECT_TRUE (to.isDragOver());
+    EXPECT_EQ (from.getShownDropMode(), FootswitchBlockComponent::dropMove);
     send (end, 0);
     pumpMessagesFor (200);
 
     EXPECT_EQ (to.getBlockId(), 106);
     EXPECT_EQ (from.getBlockId(), 0);
     EXPECT_EQ (from.getShownDropMode(), 0);
+
+    // A right click opens the menu only: the switch is not selected.
+    ScriptedInteraction interaction;
+    send (end, juce::ModifierKeys::rightButtonModifier);
+    send (end, 0);
+    pumpMessagesFor (50);
+    EXPECT_EQ (interaction.menus.size(), 1u);
+    EXPECT_FALSE (to.getToggleState());
     grid.removeFromDesktop();
+}
+
+namespace
+{
+// Both grids in one window, as in the editor.
+struct BothGrids : juce::Component, juce::DragAndDropContainer
+{
+    BothGrids (SkinManager& skin, KestrelImageDepot& depot, KestrelControlManager& controls)
+        : effectGrid (&skin, nullptr, &depot), footswitches (&skin, &depot, &controls, nullptr, 1)
+    {
+        footswitches.fillChoices();
+        addAndMakeVisible (effectGrid);
+        addAndMakeVisible (footswitches);
+        effectGrid.setTopLeftPosition (0, 0);
+        footswitches.setTopLeftPosition (0, effectGrid.getBottom());
+        setSize (juce::jmax (effectGrid.getWidth(), footswitches.getWidth()), footswitches.getBottom());
+    }
+
+    GridUnitContent effectGrid;
+    KestrelFootswitchGrid footswitches;
+};
+} // namespace
+
+// An effect-grid block dragged over a footswitch shows the move cursor
+// before it is dropped there.
+TEST (FootswitchDrag, AnEffectGridBlockOverASwitchShowsAMove)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    KestrelControlManager controls;
+    controls.loadFromSkin (&skin, skin.getSkinRoot());
+    KestrelImageDepot depot;
+    BothGrids window (skin, depot, controls);
+    window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    window.setVisible (true);
+    pumpMessagesFor (200);
+    auto* peer = window.getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    auto& block = *window.effectGrid.getTile (1);
+    auto& target = *window.footswitches.getTile (0, 0);
+    block.setBlockId (106);
+
+    auto send = [peer] (juce::Point<int> at, int buttons) { sendMouse (*peer, at, buttons); };
+    const auto* moveCursor = depot.getCursor (ImageDepot::moveCursor);
+    ASSERT_NE (moveCursor, nullptr);
+
+    const auto start = window.getLocalPoint (&block, block.getLocalBounds().getCentre());
+    const auto end = window.getLocalPoint (&target, target.getLocalBounds().getCentre());
+    send (start, 0);
+
+    for (int step = 0; step <= 10; ++step)
+        send (start + (end - start) * step / 10, juce::ModifierKeys::leftButtonModifier);
+
+    EXPECT_TRUE (target.isDragOver());
+    EXPECT_TRUE (block.getMouseCursor() == *moveCursor);
+    send (end, 0);
+    pumpMessagesFor (100);
+    EXPECT_EQ (target.getBlockId(), 106);
+    window.removeFromDesktop();
 }
