@@ -184,6 +184,11 @@ void EffectEditorContent::showBlock (int blockId, bool toggleBypass)
     {
         clearPage();
         heldEdit = {};
+        pendingModifierEdit = {};
+
+        if (! modifierDialogShowing)
+            reopenModifiers = false;
+
         shownBlock = blockId;
         pageIndex = 0;
         previousPageIndex = 0;

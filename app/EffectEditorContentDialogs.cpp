@@ -175,6 +175,10 @@ void EffectEditorContent::connectDialogs()
         if (&widget != static_cast<juce::Component*> (xyToggle.get()) || changeCode != xyToggledCode)
             return;
 
+        // The command works on the grid's selection, which may be another block.
+        if (shownBlock == 0 || shownBlock != getGridSelectedBlock())
+            return;
+
         if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
             target->invokeCommand (toggleXYCommandId);
 

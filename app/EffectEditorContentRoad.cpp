@@ -155,6 +155,14 @@ void EffectEditorContent::handlePresetEvent (int code)
                 showBlock (shownBlock);
             break;
 
+        case PresetManager::timeOutCode:
+            // What waited for modifier values the unit never sent must not
+            // fire on a later reading's end.
+            pendingBypassBlock = 0;
+            pendingModifierEdit = {};
+            reopenModifiers = reopenModifiers && isModifierDialogShowing();
+            break;
+
         default: handleRoadEvent (code); break;
     }
 }
@@ -596,7 +604,10 @@ void EffectEditorContent::handleRoadEvent (int code)
         case modifierIdsEndCode:
         case modifierValuesEndCode:
             updateModifierMarks();
-            setLiveUpdates (false);
+
+            // The dialog's own readings leave the live reports stopped until it closes.
+            if (! isModifierDialogShowing())
+                setLiveUpdates (false);
 
             if (code == modifierValuesEndCode)
                 openPendingModifierEdit();

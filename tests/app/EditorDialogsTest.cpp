@@ -167,6 +167,7 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     auto* dialog = modifierDialog;
     knob->postChangeCode (3);
     ASSERT_TRUE (waitFor ([dialog] { return dialog->isVisible(); }));
+    const int knobReports = rig.unit->countReceived (SYSEX_BROADCAST_KNOB);
     EXPECT_EQ (content->getShowingDialog(), dialog);
     EXPECT_TRUE (dialog->getTitle().startsWith ("Edit Modifier: ")) << dialog->getTitle();
     ASSERT_NE (dialog->getGraph(), nullptr);
@@ -186,6 +187,11 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     source->postChangeCode (4);
     ASSERT_TRUE (waitFor ([&] { return unitModifier (ampBlock, 1).settings[0] == 5 && enabled (maximum); }));
     EXPECT_TRUE (dialog->hasSource());
+    // The dialog's readings do not restart the page's live reports.
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+    bench::runMessageLoopFor (100);
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_BROADCAST_KNOB), knobReports);
+    EXPECT_FALSE (editor->isKnobBroadcastOn());
 
     // Two values in quick succession: the one refused while the first was
     // under way reaches the unit after it.
@@ -200,6 +206,14 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     ASSERT_TRUE (waitFor ([&] { return dialog->getHeldEdit().blockId == 0; }));
 
     saveScreenshot (*content, "modifier-dialog");
+
+    // Closed, the knob that now has a modifier is reported live again.
+    EXPECT_TRUE (dialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_TRUE (waitFor ([this] { return editor->isKnobBroadcastOn(); }));
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+    ASSERT_NE (pageControlOf (1), nullptr);
+    pageControlOf (1)->postChangeCode (3);
+    ASSERT_TRUE (waitFor ([dialog] { return dialog->isVisible(); }));
 
     // Showing no block (a preset was loaded) closes it; opened again, it shows the unit's modifier.
     editor->showBlock (0);
@@ -344,8 +358,44 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     bench::runMessageLoopFor (100);
     EXPECT_FALSE (modifierDialog->isVisible());
+
+    // A click whose reading is overtaken by showing another block, or is never
+    // answered, leaves nothing to open on a later reading's end.
+    label->postChangeCode (1);
+    bench::runMessageLoopFor (50);
+    editor->showBlock (cabBlock);
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     rig.unit->stopAutoPump();
     rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
+    EXPECT_FALSE (modifierDialog->isVisible());
+
+    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (editor->showPageByIndex (listPage));
+    label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
+    ASSERT_NE (label, nullptr);
+    rig.unit->setSilentFor (SYSEX_MODIFIER_SET);
+    label->postChangeCode (1);
+    ASSERT_TRUE (waitFor ([this] { return rig.manager->hasWork(); }));
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }, 20000));
+    rig.unit->setSilentFor (SYSEX_MODIFIER_SET, false);
+    ASSERT_TRUE (rig.manager->requestModifierValues (ampBlock, { 1 }));
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
+    bench::runMessageLoopFor (100);
+    EXPECT_FALSE (modifierDialog->isVisible());
+
+    // Nor does the grid's bypass gesture on a block whose reading times out.
+    rig.unit->setSilentFor (SYSEX_MODIFIER_SET);
+    editor->showBlock (ampBlock, true);
+    ASSERT_TRUE (editor->isBypassPending());
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }, 20000));
+    bench::runMessageLoopFor (100);
+    EXPECT_FALSE (editor->isBypassPending());
+    rig.unit->setSilentFor (SYSEX_MODIFIER_SET, false);
+
+    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (editor->showPageByIndex (listPage));
+    label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
+    ASSERT_NE (label, nullptr);
 
     // A click reads the modifier's values from the unit, then opens it.
     const int queries = rig.unit->countReceived (SYSEX_MODIFIER_SET);

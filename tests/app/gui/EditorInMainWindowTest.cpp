@@ -35,6 +35,18 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
     KESTREL_REQUIRE_DISPLAY();
     ScratchFolder scratch{ "kestrel-editor-window" };
     UserFolders::redirectTo (scratch.folder);
+
+    // Undone however the test ends, so that later tests start clean.
+    struct Cleanup
+    {
+        ~Cleanup()
+        {
+            KestrelControlManager::deleteInstance();
+            KestrelEffectLayoutManager::deleteInstance();
+            UserFolders::redirectTo ({});
+        }
+    } cleanup;
+
     ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     RecordingNotifier notices;
     VirtualMidiBackend backend;
@@ -73,6 +85,16 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
         editor->getXYToggle()->postChangeCode (2);
         EXPECT_TRUE (pumpMessagesUntil ([&] { return unitBlock (ampBlock).onX[(size_t) scene] != onX; }));
         ASSERT_TRUE (settle());
+
+        // Showing a block the grid does not select, the switch changes nothing.
+        editor->showBlock (cabBlock);
+        ASSERT_TRUE (settle());
+        const bool ampOnX = unitBlock (ampBlock).onX[(size_t) scene], cabOnX = unitBlock (cabBlock).onX[(size_t) scene];
+        editor->getXYToggle()->postChangeCode (2);
+        pumpMessagesFor (200);
+        ASSERT_TRUE (settle());
+        EXPECT_EQ (unitBlock (ampBlock).onX[(size_t) scene], ampOnX);
+        EXPECT_EQ (unitBlock (cabBlock).onX[(size_t) scene], cabOnX);
 
         // Alt-click on a tile: the bypass toggles once; on a block with a
         // modifier only after the modifier's values are in.
@@ -154,8 +176,4 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
         EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
         settle();
     }
-
-    KestrelControlManager::deleteInstance();
-    KestrelEffectLayoutManager::deleteInstance();
-    UserFolders::redirectTo ({});
 }
