@@ -20,7 +20,7 @@
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
@@ -33,8 +33,7 @@
 TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresThem)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ScratchFolder scratch{ "kestrel-editor-window" };
-    UserFolders::redirectTo (scratch.folder);
+    RedirectedUserFolders scratch{ "kestrel-editor-window" };
 
     // Undone however the test ends, so that later tests start clean.
     struct Cleanup
@@ -43,7 +42,6 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
         {
             KestrelControlManager::deleteInstance();
             KestrelEffectLayoutManager::deleteInstance();
-            UserFolders::redirectTo ({});
         }
     } cleanup;
 

@@ -19,27 +19,43 @@ void sendMouse (juce::ComponentPeer& peer, juce::Point<int> at, int buttons)
                            juce::Time::currentTimeMillis());
     pumpMessagesFor (30);
 }
+
+// The built-in skin, its control templates and image depot, and a way to
+// show a component as a window of its own.
+class FootswitchDrag : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        KESTREL_REQUIRE_DISPLAY();
+        ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+        controls.loadFromSkin (&skin, skin.getSkinRoot());
+    }
+
+    static juce::ComponentPeer* showOnDesktop (juce::Component& component)
+    {
+        component.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+        component.setVisible (true);
+        pumpMessagesFor (200);
+        return component.getPeer();
+    }
+
+    SkinManager skin;
+    KestrelControlManager controls;
+    KestrelImageDepot depot;
+};
 } // namespace
 
 // A block dragged with the mouse from one switch to an empty one moves
 // there, through the framework's own drag and drop.
-TEST (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
+TEST_F (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
 {
-    KESTREL_REQUIRE_DISPLAY();
-    SkinManager skin;
-    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
-    KestrelControlManager controls;
-    controls.loadFromSkin (&skin, skin.getSkinRoot());
-    KestrelImageDepot depot;
     GridUnitContent effectGrid (&skin, nullptr, &depot);
 
     KestrelFootswitchGrid grid (&skin, &depot, &controls, nullptr, 1);
     grid.fillChoices();
     grid.setTopLeftPosition (0, 0);
-    grid.addToDesktop (juce::ComponentPeer::windowIsTemporary);
-    grid.setVisible (true);
-    pumpMessagesFor (200);
-    auto* peer = grid.getPeer();
+    auto* peer = showOnDesktop (grid);
     ASSERT_NE (peer, nullptr);
 
     auto& from = *grid.getTile (0, 0);
@@ -99,19 +115,10 @@ struct BothGrids : juce::Component, juce::DragAndDropContainer
 
 // An effect-grid block dragged over a footswitch shows the move cursor
 // before it is dropped there.
-TEST (FootswitchDrag, AnEffectGridBlockOverASwitchShowsAMove)
+TEST_F (FootswitchDrag, AnEffectGridBlockOverASwitchShowsAMove)
 {
-    KESTREL_REQUIRE_DISPLAY();
-    SkinManager skin;
-    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
-    KestrelControlManager controls;
-    controls.loadFromSkin (&skin, skin.getSkinRoot());
-    KestrelImageDepot depot;
     BothGrids window (skin, depot, controls);
-    window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
-    window.setVisible (true);
-    pumpMessagesFor (200);
-    auto* peer = window.getPeer();
+    auto* peer = showOnDesktop (window);
     ASSERT_NE (peer, nullptr);
 
     auto& block = *window.effectGrid.getTile (1);

@@ -14,7 +14,7 @@
 #include "skin/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
 #include "support/RecordingNotifier.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimulatedKestrel.h"
@@ -69,8 +69,7 @@ ZOLRotaryKnob* findKnob (juce::Component& parent)
 TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysGoodbye)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ScratchFolder scratch{ "kestrel-end-to-end" };
-    UserFolders::redirectTo (scratch.folder);
+    RedirectedUserFolders scratch{ "kestrel-end-to-end" };
     ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     RecordingNotifier notices;
     ScriptedInteraction interaction;
@@ -181,5 +180,4 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     app.shutdown();
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
-    UserFolders::redirectTo ({});
 }

@@ -6,7 +6,7 @@
 #include "model/UserFolders.h"
 #include "skin/SkinManager.h"
 #include "support/RecordingNotifier.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +17,7 @@
 TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ScratchFolder scratch{ "kestrel-grid-window" };
-    UserFolders::redirectTo (scratch.folder);
+    RedirectedUserFolders scratch{ "kestrel-grid-window" };
     RecordingNotifier notices;
     SkinManager skin;
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
@@ -57,5 +56,4 @@ TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
         EXPECT_EQ (editor->getShownBlock(), 0);
     }
 
-    UserFolders::redirectTo ({});
 }

@@ -5,7 +5,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +35,7 @@ juce::Button* findButton (juce::Component& parent, const juce::String& text)
 TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDialogOnRequest)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ScratchFolder scratch{ "kestrel-window-update" };
-    UserFolders::redirectTo (scratch.folder);
+    RedirectedUserFolders scratch{ "kestrel-window-update" };
     RecordingNotifier notices;
     LoopbackHttpServer server;
     ASSERT_TRUE (server.isListening());
@@ -108,5 +107,4 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
         EXPECT_EQ (downloads.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
     }
 
-    UserFolders::redirectTo ({});
 }

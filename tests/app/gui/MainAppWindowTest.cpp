@@ -9,7 +9,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/RecordingNotifier.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
@@ -18,13 +18,9 @@
 
 namespace
 {
-// Keeps the program's files (settings, work folders) below a scratch folder.
-struct RedirectedFolders
+struct RedirectedFolders : RedirectedUserFolders
 {
-    RedirectedFolders() { UserFolders::redirectTo (scratch.folder); }
-    ~RedirectedFolders() { UserFolders::redirectTo ({}); }
-
-    ScratchFolder scratch{ "kestrel-app" };
+    RedirectedFolders() : RedirectedUserFolders ("kestrel-app") {}
 };
 } // namespace
 

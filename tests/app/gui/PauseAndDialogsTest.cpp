@@ -15,7 +15,7 @@
 #include "support/PumpMessages.h"
 #include "support/CachedDefinitions.h"
 #include "support/RecordingNotifier.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
@@ -36,8 +36,7 @@ bool bubbleShows (juce::Component& content)
 TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePresetAgain)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ScratchFolder scratch ("kestrel-pause");
-    UserFolders::redirectTo (scratch.folder);
+    RedirectedUserFolders scratch{ "kestrel-pause" };
     ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     RecordingNotifier notices;
     VirtualMidiBackend backend;
@@ -101,6 +100,5 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
-    UserFolders::redirectTo ({});
     LanguageStore::resetForTests();
 }

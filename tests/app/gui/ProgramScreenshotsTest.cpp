@@ -6,7 +6,7 @@
 #include "model/UserNotifier.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
-#include "support/ScratchFolder.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
@@ -46,8 +46,7 @@ juce::File saveWindowShot (juce::Component& window, const juce::String& name)
 TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ScratchFolder scratch{ "kestrel-shots" };
-    UserFolders::redirectTo (scratch.folder);
+    RedirectedUserFolders scratch{ "kestrel-shots" };
     ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
     VirtualMidiBackend backend;
     VirtualMidiBackend::Installed useBackend (backend);
@@ -137,5 +136,4 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
-    UserFolders::redirectTo ({});
 }
