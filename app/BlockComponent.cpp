@@ -268,3 +268,19 @@ void BlockComponent::paintWarning (juce::Graphics& g, juce::Rectangle<int> r)
     g.drawEllipse (cx - d / 2, cy - d / 2, d, d, 3.0f);
     g.drawLine (cx - e, cy - e, cx + e, cy + e, 3.0f);
 }
+
+bool BlockComponent::isOverInterestedTile() const
+{
+    for (auto* c = juce::Desktop::getInstance().findComponentAt (dragScreenPosition); c != nullptr;
+         c = c->getParentComponent())
+    {
+        if (auto* tile = dynamic_cast<BlockComponent*> (c); tile != nullptr && tile != this)
+        {
+            SourceDetails details (dragDescription, const_cast<BlockComponent*> (this),
+                                   tile->getLocalPoint (nullptr, dragScreenPosition));
+            return tile->isInterestedInDragSource (details);
+        }
+    }
+
+    return false;
+}

@@ -74,8 +74,9 @@ protected:
         repaint();
     }
 
-    // Where the mouse was at the drag's last move, on the screen.
-    juce::Point<int> getDragScreenPosition() const { return dragScreenPosition; }
+    // Whether the drag's last position lies over a tile other than this one
+    // that would take this tile if it were dropped there.
+    bool isOverInterestedTile() const;
 
     const ImageDepot* imageDepot = nullptr;
 

@@ -1,6 +1,5 @@
 #include "app/KestrelBlockComponent.h"
 
-#include "app/FootswitchBlockComponent.h"
 #include "app/GridUnitContent.h"
 
 KestrelBlockComponent::KestrelBlockComponent (GridUnitContent& owner, int cellIndex, juce::Rectangle<int> cellArea,
@@ -33,11 +32,11 @@ void KestrelBlockComponent::showBlockMenu()
 
 void KestrelBlockComponent::updateDragCursor()
 {
-    // Over no tile (or back over itself) a drop does nothing: not allowed,
-    // unless it is over a footswitch that takes the block.
+    // Over no tile of this grid (or back over itself) a drop does nothing:
+    // not allowed, unless a tile of another kind (a footswitch) takes it.
     auto kind = grid.classifyDrop (cell, grid.getHoveredCell(), isCopyModifier (juce::ModifierKeys::currentModifiers));
 
-    if (grid.getHoveredCell() < 0 && isOverAcceptingFootswitchTile())
+    if (grid.getHoveredCell() < 0 && isOverInterestedTile())
         kind = GridUnitContent::DropKind::move;
 
     if (auto* skinCursor = grid.cursorFor (kind))
@@ -45,23 +44,6 @@ void KestrelBlockComponent::updateDragCursor()
     else
         setMouseCursor (kind == GridUnitContent::DropKind::refused ? juce::MouseCursor::NormalCursor
                                                                    : juce::MouseCursor::DraggingHandCursor);
-}
-
-bool KestrelBlockComponent::isOverAcceptingFootswitchTile() const
-{
-    const auto at = getDragScreenPosition();
-
-    for (auto* c = juce::Desktop::getInstance().findComponentAt (at); c != nullptr; c = c->getParentComponent())
-    {
-        if (auto* tile = dynamic_cast<FootswitchBlockComponent*> (c))
-        {
-            SourceDetails details (dragDescription, const_cast<KestrelBlockComponent*> (this),
-                                   tile->getLocalPoint (nullptr, at));
-            return tile->isInterestedInDragSource (details);
-        }
-    }
-
-    return false;
 }
 
 void KestrelBlockComponent::dragEnteredTile()

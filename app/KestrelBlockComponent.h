@@ -29,8 +29,6 @@ protected:
     void dragStarted() override;
 
 private:
-    bool isOverAcceptingFootswitchTile() const;
-
     GridUnitContent& grid;
     int cell = 0;
 };
