@@ -46,7 +46,7 @@ void BlockStyle::readFrom (const SkinManager& skin, const juce::XmlElement& elem
 void BlockStyle::readPair (const SkinManager& skin, const juce::XmlElement& section, BlockStyle& empty,
                            BlockStyle& effect)
 {
-    for (auto* element : section.getChildWithTagNameIterator ("BlockProperty"))
+    for (auto* element : SkinAttributes::children (section, "BlockProperty"))
     {
         auto name = element->getStringAttribute ("name");
 

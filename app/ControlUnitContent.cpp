@@ -161,7 +161,7 @@ void ControlUnitContent::loadFromSkin()
         return made;
     };
 
-    for (auto* node : section->getChildWithTagNameIterator ("Widget"))
+    for (auto* node : SkinAttributes::children (*section, "Widget"))
     {
         const auto name = node->getStringAttribute ("name");
 

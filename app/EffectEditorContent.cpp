@@ -10,6 +10,7 @@
 #include "skin/KestrelControlManager.h"
 #include "skin/PageLayoutRecord.h"
 #include "skin/DropDownLargeList.h"
+#include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLEffectParam.h"
 #include "skin/XYToggleComponent.h"
@@ -98,9 +99,9 @@ void EffectEditorContent::readSkin()
     if (layouts == nullptr)
         return;
 
-    if (auto* pageLayouts = section->getChildByName ("PageLayouts"))
+    if (auto* pageLayouts = SkinAttributes::child (*section, "PageLayouts"))
     {
-        for (auto* element : pageLayouts->getChildWithTagNameIterator ("PageLayout"))
+        for (auto* element : SkinAttributes::children (*pageLayouts, "PageLayout"))
         {
             const int id = layouts->findPageLayoutIdForName (element->getStringAttribute ("name"));
 

@@ -33,7 +33,7 @@ int coordinate (const juce::XmlElement& widget, const char* name)
 
 void EffectEditorContent::readHeaderWidgets (const juce::XmlElement& section)
 {
-    for (auto* widget : section.getChildWithTagNameIterator ("Widget"))
+    for (auto* widget : SkinAttributes::children (section, "Widget"))
     {
         const auto name = widget->getStringAttribute ("name");
 

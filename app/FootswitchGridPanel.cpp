@@ -88,7 +88,7 @@ void FootswitchGridPanel::loadSkin()
 
     dialogColour = colourOr (*section, "dlgColor", dialogColour);
 
-    if (auto* grid = section->getChildByName ("Grid"))
+    if (auto* grid = SkinAttributes::child (*section, "Grid"))
     {
         auto point = [grid] (const char* x, const char* y, juce::Point<int> fallback)
         {
@@ -112,7 +112,7 @@ void FootswitchGridPanel::loadSkin()
     }
 
     if (controls != nullptr)
-        controls->readOnOffButtonStyle (section->getChildByName ("DipSwitchProperty"), modeSwitchStyle);
+        controls->readOnOffButtonStyle (SkinAttributes::child (*section, "DipSwitchProperty"), modeSwitchStyle);
 
     BlockStyle::readPair (*skin, *section, emptyStyle, effectStyle);
 

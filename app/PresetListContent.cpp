@@ -107,7 +107,7 @@ void PresetListContent::loadFromSkin()
     cellList->addChangeListener (this);
     addAndMakeVisible (*cellList);
 
-    for (auto* widget : s.getChildWithTagNameIterator ("Widget"))
+    for (auto* widget : SkinAttributes::children (s, "Widget"))
     {
         const auto name = widget->getStringAttribute ("name");
 

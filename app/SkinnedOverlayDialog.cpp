@@ -46,7 +46,7 @@ const juce::XmlElement* SkinnedOverlayDialog::buildFrom (const SkinManager* skin
         backgroundColour = SkinAttributes::colourOr (*section, "backgroundColor", backgroundColour);
         dialogColour = SkinAttributes::colourOr (*section, "dlgColor", dialogColour);
 
-        for (auto* widget : section->getChildWithTagNameIterator ("Widget"))
+        for (auto* widget : SkinAttributes::children (*section, "Widget"))
         {
             const auto name = widget->getStringAttribute ("name");
 

@@ -8,6 +8,7 @@
 #include "librarian/BrowserChooserDlg.h"
 #include "model/UserNotifier.h"
 #include "skin/UserInteraction.h"
+#include "skin/ZOLWindowSplitter.h"
 #include "skin/ZolScrollableListCtrl.h"
 
 namespace
@@ -30,6 +31,10 @@ constexpr int listRightClickReleased = 10;
 constexpr int listActivated = 2;
 // The bank number that asks for the names of every preset at once.
 constexpr juce::uint8 allPresets = 0x7F;
+// The narrowest the two sides become when the bar between them is moved.
+constexpr int minimumUnitSide = 330;
+constexpr int sendColumn = 150;
+constexpr int minimumDiskSide = 330;
 } // namespace
 
 BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, const SkinManager* skin)
@@ -101,6 +106,10 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
     }
     unitList->addChangeListener (this);
 
+    splitter = LibrarianStyle::makeSplitter (skin, "BankManagerList");
+    splitter->addChangeListener (this);
+    addAndMakeVisible (*splitter);
+
     resized();
 }
 
@@ -108,6 +117,7 @@ BankManagerListContent::~BankManagerListContent()
 {
     stopTimer();
     setPresetManager (nullptr);
+    splitter->removeChangeListener (this);
 
     if (sending)
         setHolds (false);
@@ -295,7 +305,23 @@ void BankManagerListContent::refreshDiskList()
         records.add (&record);
     }
 
+    // The selection survives a rebuild, as far as its entries still exist.
+    auto selected = getSelectedDiskEntries();
     diskList->setItems (records);
+
+    for (auto index : selected)
+        if (index < diskList->getNumCells())
+            diskList->selectCell (index, true, false, false);
+}
+
+juce::Rectangle<int> BankManagerListContent::getUnitListBounds() const
+{
+    return unitList->getBounds();
+}
+
+juce::Rectangle<int> BankManagerListContent::getDiskListBounds() const
+{
+    return diskList->getBounds();
 }
 
 void BankManagerListContent::chooseFiles()
@@ -770,6 +796,12 @@ void BankManagerListContent::close()
 
 void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (source == splitter.get())
+    {
+        resized();
+        return;
+    }
+
     if (source == unitList.get())
     {
         const int code = unitList->getChangeCode();
@@ -815,10 +847,10 @@ void BankManagerListContent::resized()
     statusLabel.setBounds (bottom);
     area.removeFromBottom (8);
 
-    const int half = (area.getWidth() - 150) / 2;
-    auto unitSide = area.removeFromLeft (half);
-    auto middle = area.removeFromLeft (150).reduced (10, 0);
-    auto diskSide = area;
+    auto [unitSide, otherSide] =
+        LibrarianStyle::splitPanes (*splitter, area, minimumUnitSide, sendColumn + minimumDiskSide);
+    auto middle = otherSide.removeFromLeft (sendColumn).reduced (10, 0);
+    auto diskSide = otherSide;
 
     unitLabel.setBounds (unitSide.removeFromTop (rowHeight));
     auto unitButtons = unitSide.removeFromBottom (rowHeight);

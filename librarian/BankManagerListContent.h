@@ -15,11 +15,12 @@
 class MainAppWindow;
 class PresetManager;
 class SkinManager;
+class ZOLWindowSplitter;
 class ZolScrollableListCtrl;
 
 // The librarian ("Brak-Manage Presets", "Brak-Manage Cabs"): the unit's
 // presets (or user cabs) on the left, the presets (or cabs) of ".syx" files
-// from disk on the right. Entries chosen on the right are sent to the slots
+// from disk on the right, a bar between them that moves their border. Entries chosen on the right are sent to the slots
 // chosen on the left, one after another: a preset with "Manage Preset"
 // (recall the slot, paste, name, save), a cab with "Import User Cab". While it
 // sends, the preset manager's resync and preset-change holds are set, so the
@@ -93,6 +94,9 @@ public:
     bool sendEntries (const juce::Array<int>& diskIndexes, int firstSlot);
     bool isSending() const { return sending; }
     juce::String getStatusText() const { return statusLabel.getText(); }
+    ZOLWindowSplitter* getSplitter() const { return splitter.get(); }
+    juce::Rectangle<int> getUnitListBounds() const;
+    juce::Rectangle<int> getDiskListBounds() const;
 
     //==========================================================================
     // Hooks the owner sets.
@@ -174,6 +178,7 @@ private:
 
     juce::Label titleLabel, unitLabel, diskLabel, statusLabel;
     std::unique_ptr<ZolScrollableListCtrl> unitList, diskList;
+    std::unique_ptr<ZOLWindowSplitter> splitter;
     juce::TextButton refreshButton{ "Refresh" }, exportButton{ "Export..." }, importButton{ "Import..." },
         cabSetupButton{ "Easy Setup..." }, addFilesButton{ "Add Files..." }, browseButton{ "Browse Folder..." },
         clearButton{ "Clear" }, sendButton{ "<< Send to Kestrel" }, closeButton{ "Close" };

@@ -1,13 +1,19 @@
 #include "librarian/BrakChangeDlg.h"
 
+#include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLPaginationComponent.h"
+#include "skin/ZOLWindowSplitter.h"
 #include "skin/ZolScrollableListCtrl.h"
 
 namespace
 {
 constexpr int margin = 16;
 constexpr int rowHeight = 26;
+constexpr int minimumListWidth = 300;
+constexpr int minimumDetailsWidth = 200;
+constexpr int listSelected = 1;
+constexpr int listSelectionChanged = 11;
 } // namespace
 
 BrakChangeDlg::BrakChangeDlg (const SkinManager* skin)
@@ -32,10 +38,20 @@ BrakChangeDlg::BrakChangeDlg (const SkinManager* skin)
     addAndMakeVisible (searchButton);
 
     LibrarianStyle::styleList (*list, false);
+    list->addChangeListener (this);
     addAndMakeVisible (*list);
 
+    LibrarianStyle::styleLabel (detailsLabel);
+    detailsLabel.setJustificationType (juce::Justification::topLeft);
+    detailsLabel.setColour (juce::Label::backgroundColourId, frame.box);
+    addAndMakeVisible (detailsLabel);
+
+    splitter = LibrarianStyle::makeSplitter (skin, "BrakChangeDlg");
+    splitter->addChangeListener (this);
+    addAndMakeVisible (*splitter);
+
     const auto* section = skin != nullptr ? skin->getSection ("BrakChangeDlg") : nullptr;
-    const auto* widget = section != nullptr ? section->getChildByAttribute ("name", "pagination") : nullptr;
+    const auto* widget = section != nullptr ? SkinAttributes::findWidget (*section, "pagination") : nullptr;
 
     if (widget != nullptr)
     {
@@ -50,6 +66,9 @@ BrakChangeDlg::BrakChangeDlg (const SkinManager* skin)
 
 BrakChangeDlg::~BrakChangeDlg()
 {
+    splitter->removeChangeListener (this);
+    list->removeChangeListener (this);
+
     if (pagination != nullptr)
         pagination->removeChangeListener (this);
 }
@@ -84,6 +103,7 @@ void BrakChangeDlg::showPage (int page)
 void BrakChangeDlg::showResults (int page, const ExchangeService::Page& results)
 {
     records.clear();
+    entries.clear();
     juce::Array<ScrollableListItem*> items;
 
     if (results.error.isNotEmpty())
@@ -93,6 +113,7 @@ void BrakChangeDlg::showResults (int page, const ExchangeService::Page& results)
     else
     {
         records.resize ((size_t) results.entries.size());
+        entries = results.entries;
 
         for (int i = 0; i < results.entries.size(); ++i)
         {
@@ -111,6 +132,7 @@ void BrakChangeDlg::showResults (int page, const ExchangeService::Page& results)
 
     list->setItems (items);
     shownPage = results.error.isEmpty() ? page : 0;
+    showDetails();
 
     if (pagination != nullptr)
     {
@@ -126,8 +148,45 @@ juce::String BrakChangeDlg::getShownText (int index) const
                : juce::String();
 }
 
+void BrakChangeDlg::showDetails()
+{
+    juce::Array<ScrollableListCell*> cells;
+    list->getSelectedCells (cells);
+    const int index = cells.isEmpty() ? -1 : list->getCellIndex (cells.getFirst());
+
+    if (! juce::isPositiveAndBelow (index, entries.size()))
+    {
+        detailsLabel.setText ({}, juce::dontSendNotification);
+        return;
+    }
+
+    const auto& entry = entries.getReference (index);
+    detailsLabel.setText (entry.name + "\n" + (entry.author.isNotEmpty() ? "by " + entry.author + "\n" : juce::String())
+                              + entry.kind,
+                          juce::dontSendNotification);
+}
+
+juce::Rectangle<int> BrakChangeDlg::getListBounds() const
+{
+    return list->getBounds();
+}
+
 void BrakChangeDlg::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (source == splitter.get())
+    {
+        resized();
+        return;
+    }
+
+    if (source == list.get())
+    {
+        const int code = list->getChangeCode();
+        if (code == listSelected || code == listSelectionChanged)
+            showDetails();
+        return;
+    }
+
     if (pagination == nullptr || source != pagination.get())
         return;
 
@@ -157,6 +216,23 @@ void BrakChangeDlg::resized()
                                                               bottom.getY()));
     statusLabel.setBounds (bottom.withTrimmedRight (paginationBounds.getWidth() + 8));
     area.removeFromBottom (8);
-    list->setBounds (area);
+    auto [listSide, detailsSide] =
+        LibrarianStyle::splitPanes (*splitter, area, minimumListWidth, minimumDetailsWidth);
+    list->setBounds (listSide);
+    detailsLabel.setBounds (detailsSide);
     LibrarianStyle::fitCellsToWidth (*list);
+
+    // The cells take the list's new width; the chosen result stays chosen.
+    if (! records.empty())
+    {
+        juce::Array<ScrollableListCell*> cells;
+        list->getSelectedCells (cells);
+        const int selected = cells.isEmpty() ? -1 : list->getCellIndex (cells.getFirst());
+        juce::Array<ScrollableListItem*> items;
+        for (auto& record : records)
+            items.add (&record);
+        list->setItems (items);
+        if (selected >= 0 && selected < list->getNumCells())
+            list->selectCell (selected, true, false, false);
+    }
 }

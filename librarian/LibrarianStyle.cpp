@@ -2,6 +2,7 @@
 
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
+#include "skin/ZOLWindowSplitter.h"
 #include "skin/ZolScrollableListCtrl.h"
 
 LibrarianStyle::Frame LibrarianStyle::readFrame (const SkinManager* skin, const juce::String& section,
@@ -76,4 +77,48 @@ void LibrarianStyle::fitCellsToWidth (ZolScrollableListCtrl& list)
 {
     constexpr int scrollBarRoom = 14;
     list.minCellWidth = juce::jmax (40, list.getWidth() - scrollBarRoom);
+}
+
+std::unique_ptr<ZOLWindowSplitter> LibrarianStyle::makeSplitter (const SkinManager* skin, const juce::String& section)
+{
+    const auto* element = skin != nullptr ? skin->getSection (section) : nullptr;
+    const auto* widget = element != nullptr ? SkinAttributes::findWidget (*element, "splitter") : nullptr;
+    auto splitter = widget != nullptr ? skin->createWindowSplitter (widget) : nullptr;
+
+    if (splitter == nullptr)
+    {
+        splitter = std::make_unique<ZOLWindowSplitter>();
+        splitter->backgroundColour = juce::Colour (panel);
+        splitter->stripeColour = juce::Colour (outline);
+        splitter->dotColour = juce::Colour (quietText);
+        splitter->defaultPosition = 0.5;
+    }
+
+    splitter->vertical = true;
+    if (splitter->getWidth() <= 0)
+        splitter->setSize (11, 10);
+    splitter->windowRect = {};
+    return splitter;
+}
+
+std::pair<juce::Rectangle<int>, juce::Rectangle<int>> LibrarianStyle::splitPanes (ZOLWindowSplitter& splitter,
+                                                                                  juce::Rectangle<int> area,
+                                                                                  int minimumLeft, int minimumRight)
+{
+    const int barWidth = splitter.getWidth();
+    const double place = splitter.windowRect.isEmpty() ? splitter.defaultPosition : splitter.getProportionalPosition();
+
+    // When the area cannot give both panes their minimum, each gives up the same share.
+    const int spare = area.getWidth() - barWidth - minimumLeft - minimumRight;
+    if (spare < 0)
+    {
+        minimumLeft = juce::jmax (0, minimumLeft + spare / 2);
+        minimumRight = juce::jmax (0, minimumRight + spare / 2);
+    }
+
+    splitter.windowRect = { area.getX() + minimumLeft, area.getY(),
+                            juce::jmax (barWidth, area.getWidth() - minimumLeft - minimumRight), area.getHeight() };
+    splitter.setBounds (splitter.windowRect.getX(), area.getY(), barWidth, area.getHeight());
+    splitter.setProportionalPosition (false, place);
+    return { area.withRight (splitter.getX()), area.withLeft (splitter.getRight()) };
 }

@@ -2,7 +2,10 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <memory>
+
 class SkinManager;
+class ZOLWindowSplitter;
 class ZolScrollableListCtrl;
 
 // The look the librarian's windows share: the skin's charcoal panels, light
@@ -41,4 +44,14 @@ struct LibrarianStyle
     // Cells as wide as the list (beside its scroll bar); takes effect when
     // the owner hands the items over again.
     static void fitCellsToWidth (ZolScrollableListCtrl& list);
+
+    // The bar between a window's two panes, from the "splitter" widget of the
+    // window's skin section (a plain bar halfway across without one).
+    static std::unique_ptr<ZOLWindowSplitter> makeSplitter (const SkinManager* skin, const juce::String& section);
+    // Stretches the bar down the area at the place it had (its default the
+    // first time); it travels so that each pane keeps at least its minimum
+    // width. Gives the area left and right of the bar.
+    static std::pair<juce::Rectangle<int>, juce::Rectangle<int>> splitPanes (ZOLWindowSplitter& splitter,
+                                                                            juce::Rectangle<int> area,
+                                                                            int minimumLeft, int minimumRight);
 };

@@ -75,8 +75,8 @@ void ControlManager::loadFromSkin (const SkinManager* skinManager, const juce::X
     skin = skinManager;
     if (skin == nullptr || skinRoot == nullptr)
         return;
-    if (auto* section = skinRoot->getChildByName (sectionName))
-        for (auto* widget : section->getChildWithTagNameIterator ("Widget"))
+    if (auto* section = SkinAttributes::child (*skinRoot, sectionName))
+        for (auto* widget : SkinAttributes::children (*section, "Widget"))
         {
             const auto name = widget->getStringAttribute ("name");
 

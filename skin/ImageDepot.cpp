@@ -23,8 +23,8 @@ void ImageDepot::readSkinSection (const SkinManager& skin, const juce::XmlElemen
 {
     missingImage = skin.getImage (SkinManager::missingImageName);
 
-    if (auto* list = section.getChildByName ("MouseCursors"))
-        for (auto* cursor : list->getChildWithTagNameIterator ("Cursor"))
+    if (auto* list = SkinAttributes::child (section, "MouseCursors"))
+        for (auto* cursor : SkinAttributes::children (*list, "Cursor"))
         {
             auto name = cursor->getStringAttribute ("name");
             for (int i = 0; i < numCursors; ++i)
@@ -40,8 +40,8 @@ void ImageDepot::readSkinSection (const SkinManager& skin, const juce::XmlElemen
                 }
         }
 
-    if (auto* list = section.getChildByName ("BlockOverlays"))
-        for (auto* overlay : list->getChildWithTagNameIterator ("Overlay"))
+    if (auto* list = SkinAttributes::child (section, "BlockOverlays"))
+        for (auto* overlay : SkinAttributes::children (*list, "Overlay"))
         {
             auto name = overlay->getStringAttribute ("name");
             for (int i = 0; i < numOverlays; ++i)
@@ -49,8 +49,8 @@ void ImageDepot::readSkinSection (const SkinManager& skin, const juce::XmlElemen
                     overlays[(size_t) i] = skin.getImage (overlay->getStringAttribute ("image"));
         }
 
-    if (auto* list = section.getChildByName ("BlockIcons"))
-        for (auto* icon : list->getChildWithTagNameIterator ("BlockIcon"))
+    if (auto* list = SkinAttributes::child (section, "BlockIcons"))
+        for (auto* icon : SkinAttributes::children (*list, "BlockIcon"))
         {
             auto& set = addImageSet (icon->getStringAttribute ("name"));
             const char* attributes[] = { "icon", "iconOver", "iconDown", "iconBypassed", "iconMenu" };
@@ -116,7 +116,7 @@ void ImageDepot::readColourMenuSection (const SkinManager& skin, const juce::Xml
     colouredItemWidth = section.getIntAttribute ("width", 0);
     colouredItemHeight = section.getIntAttribute ("height", 0);
 
-    for (auto* widget : section.getChildWithTagNameIterator ("Widget"))
+    for (auto* widget : SkinAttributes::children (section, "Widget"))
     {
         auto* item = colouredItems.add (new ColoredMenuItem());
         item->text = widget->getStringAttribute ("name");

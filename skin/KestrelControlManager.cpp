@@ -1,5 +1,6 @@
 #include "skin/KestrelControlManager.h"
 
+#include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 
 void KestrelControlManager::loadFromSkin (const SkinManager* skinManager, const juce::XmlElement* skinRoot)
@@ -7,11 +8,11 @@ void KestrelControlManager::loadFromSkin (const SkinManager* skinManager, const 
     ControlManager::loadFromSkin (skinManager, skinRoot);
     if (skinManager == nullptr || skinRoot == nullptr)
         return;
-    auto* section = skinRoot->getChildByName (sectionName);
+    auto* section = SkinAttributes::child (*skinRoot, sectionName);
     if (section == nullptr)
         return;
 
-    for (auto* widget : section->getChildWithTagNameIterator ("Widget"))
+    for (auto* widget : SkinAttributes::children (*section, "Widget"))
     {
         auto name = widget->getStringAttribute ("name");
         if (name == "toggle")

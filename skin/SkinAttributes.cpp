@@ -61,11 +61,28 @@ juce::Justification justification (const juce::XmlElement& element, const juce::
     return juce::Justification (element.getIntAttribute (name, fallback) & 0x7f);
 }
 
+const juce::XmlElement* child (const juce::XmlElement& parent, const juce::String& tag)
+{
+    for (auto* e : parent.getChildIterator())
+        if (e->getTagName() == tag)
+            return e;
+    return nullptr;
+}
+
+std::vector<const juce::XmlElement*> children (const juce::XmlElement& parent, const juce::String& tag)
+{
+    std::vector<const juce::XmlElement*> found;
+    for (auto* e : parent.getChildIterator())
+        if (e->getTagName() == tag)
+            found.push_back (e);
+    return found;
+}
+
 const juce::XmlElement* findWidget (const juce::XmlElement& section, const juce::String& widgetName)
 {
-    for (auto* child : section.getChildWithTagNameIterator ("Widget"))
-        if (child->getStringAttribute ("name") == widgetName)
-            return child;
+    for (auto* widget : children (section, "Widget"))
+        if (widget->getStringAttribute ("name") == widgetName)
+            return widget;
     return nullptr;
 }
 } // namespace SkinAttributes

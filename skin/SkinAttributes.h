@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <vector>
+
 class SkinManager;
 
 // The value forms of skin attributes, shared by every reader of the skin.
@@ -35,6 +37,12 @@ juce::Font font (const SkinManager& skin, const juce::XmlElement& element, const
                  float height = 0.0f);
 
 juce::Justification justification (const juce::XmlElement& element, const juce::String& name, int fallback = 0);
+
+// Skin tags are matched exactly, letter case included (the framework's own
+// tag lookups ignore case): the first child with the tag, or nullptr ...
+const juce::XmlElement* child (const juce::XmlElement& parent, const juce::String& tag);
+// ... and every child with the tag, in document order.
+std::vector<const juce::XmlElement*> children (const juce::XmlElement& parent, const juce::String& tag);
 
 // The first Widget child whose "name" is the given one, or nullptr.
 const juce::XmlElement* findWidget (const juce::XmlElement& section, const juce::String& widgetName);

@@ -2,6 +2,7 @@
 
 #include "model/ExternalXmlReader.h"
 #include "model/FileUtils.h"
+#include "skin/SkinAttributes.h"
 
 #include <SkinArchive.h>
 
@@ -215,7 +216,7 @@ juce::Result SkinManager::checkDocument (const void* data, size_t size, double v
     juce::String parseError;
     auto root = data != nullptr ? ExternalXmlReader::parse (data, size, parseError) : nullptr;
 
-    if (root == nullptr || ! root->hasTagName (rootTag))
+    if (root == nullptr || root->getTagName() != rootTag)
         return juce::Result::fail (notASkinText);
 
     auto readVersion = root->getDoubleAttribute ("skinEngineVersion", 0.0);
@@ -351,7 +352,7 @@ juce::Result SkinManager::loadFromArchiveData (const void* zipData, size_t zipSi
 
 const juce::XmlElement* SkinManager::getSection (const juce::String& tag) const
 {
-    return skinRoot != nullptr ? skinRoot->getChildByName (tag) : nullptr;
+    return skinRoot != nullptr ? SkinAttributes::child (*skinRoot, tag) : nullptr;
 }
 
 juce::Image SkinManager::getImage (juce::int64 hash) const
@@ -457,7 +458,7 @@ void SkinManager::scanSkinFolder (const juce::File& skinsFolder)
             continue;
 
         auto root = ExternalXmlReader::parse (data, error);
-        if (root != nullptr && root->hasTagName (rootTag))
+        if (root != nullptr && root->getTagName() == rootTag)
         {
             foundSkinNames.add (root->getStringAttribute ("name"));
             foundSkinPaths.add (file.getRelativePathFrom (skinsFolder));

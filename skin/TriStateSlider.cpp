@@ -60,6 +60,10 @@ bool TriStateSlider::setPositions (const juce::StringArray& texts, const juce::A
         {
             slot.label->setText (texts[i], juce::dontSendNotification);
             slot.label->fitWidthToText();
+            // A name never reaches past the switch's own area, where it would be cut off.
+            if (getWidth() > slot.label->getX())
+                slot.label->setSize (juce::jmin (slot.label->getWidth(), getWidth() - slot.label->getX()),
+                                     slot.label->getHeight());
         }
         slot.value = values[i];
     }

@@ -31,5 +31,9 @@ void WidgetLabel::paint (juce::Graphics& g) const
         return;
     g.setFont (font);
     g.setColour (colour);
-    g.drawFittedText (text, rect, justification, 2, 1.0f);
+    // As many lines as the rectangle holds at the font's height (two at
+    // most), never a smaller font: a caption too long for them is squeezed
+    // only a little, then shortened.
+    const int lines = juce::jlimit (1, 2, (int) ((float) rect.getHeight() / juce::jmax (1.0f, font.getHeight())));
+    g.drawFittedText (text, rect, justification, lines, minimumHorizontalScale);
 }

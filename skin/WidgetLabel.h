@@ -3,7 +3,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The caption that knobs, sliders and meters draw inside their own area: the
-// parameter's name fitted into a rectangle on at most two lines.
+// parameter's name fitted into a rectangle on as many lines (two at most) as
+// it holds at the caption's font size.
 class WidgetLabel
 {
 public:
@@ -16,6 +17,8 @@ public:
                    juce::Colour colour, float size, juce::Rectangle<int> ownerBounds);
 
     void paint (juce::Graphics& g) const;
+
+    static constexpr float minimumHorizontalScale = 0.8f;
 
     bool on = false;
     juce::String text;

@@ -31,7 +31,7 @@ void XYToggleComponent::loadFromSkin (const SkinManager* skin)
     controlWidth = juce::jmax (0, SkinAttributes::clampedInt (*section, "controlWidth", sizeLimit));
     controlHeight = juce::jmax (0, SkinAttributes::clampedInt (*section, "controlHeight", sizeLimit));
 
-    for (auto* widget : section->getChildWithTagNameIterator ("Widget"))
+    for (auto* widget : SkinAttributes::children (*section, "Widget"))
     {
         auto name = widget->getStringAttribute ("name");
 

@@ -15,7 +15,7 @@ ZOLPaginationComponent::ZOLPaginationComponent (const SkinManager& skin, const j
     pixelBufferBtnNext = SkinAttributes::clampedInt (widget, "pixelBufferBtnNext", gapLimit);
     pixelBufferBtnLast = SkinAttributes::clampedInt (widget, "pixelBufferBtnLast", gapLimit);
 
-    for (auto* child : widget.getChildWithTagNameIterator ("Widget"))
+    for (auto* child : SkinAttributes::children (widget, "Widget"))
     {
         auto name = child->getStringAttribute ("name");
         juce::Component* made = nullptr;

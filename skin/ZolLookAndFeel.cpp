@@ -150,7 +150,7 @@ void ZolLookAndFeel::readTitleBar (const juce::XmlElement& s)
     titleGradientBottom = SA::colour (s, "gradientBtm");
     titleBarHeight = juce::jlimit (0, 200, s.getIntAttribute ("height"));
 
-    for (auto* widget : s.getChildWithTagNameIterator ("Widget"))
+    for (auto* widget : SkinAttributes::children (s, "Widget"))
     {
         auto name = widget->getStringAttribute ("name");
 

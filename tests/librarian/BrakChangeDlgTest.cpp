@@ -1,6 +1,7 @@
 #include "librarian/BrakChangeDlg.h"
 #include "skin/SkinManager.h"
 #include "skin/ZOLPaginationComponent.h"
+#include "skin/ZolScrollableListCtrl.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,17 @@ TEST (BrakChange, ANavigatorMoveFetchesThePageItNamesAndTheNavigatorFollowsEachS
     EXPECT_EQ (pages->getCurrentPage(), 3);
     ASSERT_EQ (browser.getNumShown(), 5);
     EXPECT_EQ (browser.getShownText (0), "41 crunch 41  -  Quillon");
+
+    // Choosing a result shows its details beside the list.
+    ZolScrollableListCtrl* list = nullptr;
+    for (auto* child : browser.getChildren())
+        if (auto* found = dynamic_cast<ZolScrollableListCtrl*> (child))
+            list = found;
+    ASSERT_NE (list, nullptr);
+    EXPECT_TRUE (browser.getDetailsText().isEmpty());
+    list->selectCell (1, true, true, true);
+    list->dispatchPendingMessages();
+    EXPECT_EQ (browser.getDetailsText(), "crunch 42\nby Quillon\nPreset");
 
     browser.setBounds (0, 0, 800, 560);
     saveScreenshot (browser, "librarian-exchange");

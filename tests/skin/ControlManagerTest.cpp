@@ -83,3 +83,17 @@ TEST (ControlManager, ControlStylesReadTheirLabelsAndValueFields)
     EXPECT_TRUE (track.hasLabel);
     expectLabel (track, "track slider");
 }
+
+TEST (ControlManager, OnlyTheExactSectionAndWidgetTagsAreRead)
+{
+    SkinManager skin;
+    auto root = juce::parseXML ("<SKIN><genericControls><Widget name=\"knob\" controlWidth=\"9\"/></genericControls>"
+                                "<GenericControls><widget name=\"slider\" controlWidth=\"9\"/>"
+                                "<WIDGET name=\"knob\" controlWidth=\"9\"/></GenericControls></SKIN>");
+    ASSERT_NE (root, nullptr);
+
+    ControlManager controls;
+    controls.loadFromSkin (&skin, root.get());
+    EXPECT_FALSE (controls.getKnobStyle().loaded);
+    EXPECT_FALSE (controls.getSliderStyle().loaded);
+}

@@ -1,3 +1,4 @@
+#include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "support/ScratchFolder.h"
 
@@ -227,6 +228,7 @@ TEST (SkinManager, ARefusedDocumentKeepsTheOneHeldSoFar)
     ASSERT_TRUE (skin.loadFromXml (&good, 2.0).wasOk());
 
     for (auto bad : { "not xml at all <", "<OTHER skinEngineVersion=\"2.0\" skin=\"a.zip\"/>", "",
+                      "<Skin skinEngineVersion=\"2.0\" skin=\"a.zip\"/>",
                       "<SKIN skinEngineVersion=\"2.0\" skin=\"a\xc3.zip\"/>" })
     {
         juce::MemoryBlock data (bad, strlen (bad));
@@ -239,6 +241,24 @@ TEST (SkinManager, ARefusedDocumentKeepsTheOneHeldSoFar)
     EXPECT_EQ (skin.loadFromXml (nullptr, 2.0).getErrorMessage(), SkinManager::notASkinText);
     EXPECT_FALSE (skin.isLoaded());
     EXPECT_NE (skin.getSkinRoot(), nullptr);
+}
+
+TEST (SkinManager, SectionsAndWidgetsAreFoundByTheirExactTag)
+{
+    NoSkinsFolder folders;
+    SkinManager skin (folders.skins);
+    auto data = textBlock (skinText ("skinEngineVersion=\"2.0\" skin=\"a.zip\"",
+                                     "<popupMenuSkin fontSize=\"9\"/><PopupMenuSkin fontSize=\"15\">"
+                                     "<widget name=\"w\" at=\"1\"/><Widget name=\"w\" at=\"2\"/></PopupMenuSkin>"));
+    ASSERT_TRUE (skin.loadFromXml (&data, 2.0).wasOk());
+
+    auto* section = skin.getSection ("PopupMenuSkin");
+    ASSERT_NE (section, nullptr);
+    EXPECT_EQ (section->getIntAttribute ("fontSize"), 15);
+    EXPECT_EQ (skin.getSection ("POPUPMENUSKIN"), nullptr);
+    auto* widget = SkinAttributes::findWidget (*section, "w");
+    ASSERT_NE (widget, nullptr);
+    EXPECT_EQ (widget->getIntAttribute ("at"), 2);
 }
 
 TEST (SkinManager, ArchiveEntriesAreClassifiedByContentThenByName)

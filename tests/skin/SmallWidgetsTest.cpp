@@ -2,6 +2,7 @@
 
 #include "skin/BrakFxMeter.h"
 #include "skin/SkinManager.h"
+#include "skin/WidgetLabel.h"
 #include "skin/ZOLBorderedImageComponent.h"
 #include "skin/ZOLGraphComponent.h"
 #include "skin/ZOLLabelComponent.h"
@@ -181,4 +182,34 @@ TEST (BadInput, EmptyOrNegativeSizesAndUnusableNumbersAreTamed)
     bar.progress = 7.0;
     EXPECT_EQ (bar.getShownProgress(), 1.0);
     EXPECT_EQ (label.getFont().getHeight(), 14.0f);
+}
+
+// A caption too long for its one-line cell keeps its font size: it is not
+// broken onto a second line squeezed into the same height.
+TEST (WidgetLabel, ACaptionTooLongForItsCellStaysOnOneLineAtItsSize)
+{
+    WidgetLabel caption (juce::Colours::white, juce::Justification::centred, 11.0f);
+    caption.setStyle ({ 0, 0, 72, 13 }, juce::Justification::centred, nullptr, juce::Colours::white, 11.0f,
+                      { 0, 0, 72, 80 });
+    caption.text = "Input Trim Level Boost Amount";
+
+    juce::Image image (juce::Image::ARGB, 72, 20, true);
+    {
+        juce::Graphics g (image);
+        caption.paint (g);
+    }
+
+    // Bands of rows with ink, and the height of the tallest one.
+    int bands = 0, tallest = 0, run = 0;
+    for (int y = 0; y < image.getHeight(); ++y)
+    {
+        bool ink = false;
+        for (int x = 0; x < image.getWidth() && ! ink; ++x)
+            ink = image.getPixelAt (x, y).getAlpha() > 100;
+        run = ink ? run + 1 : 0;
+        bands += run == 1 ? 1 : 0;
+        tallest = juce::jmax (tallest, run);
+    }
+    EXPECT_EQ (bands, 1);
+    EXPECT_GE (tallest, 7);
 }

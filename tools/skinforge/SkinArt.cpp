@@ -362,14 +362,14 @@ juce::Image field (int w, int h)
 // The small arrow and modifier buttons beside a drop-down's field.
 juce::Image smallButton (bool up, bool lit)
 {
-    auto image = blank (12, 8);
+    auto image = blank (14, 8);
     juce::Graphics g (image);
     plate (g, image.getBounds().toFloat(), lit ? Palette::raisedHigh : Palette::raised, 2.0f);
     juce::Path arrow;
     if (up)
-        arrow.addTriangle (3.0f, 6.0f, 9.0f, 6.0f, 6.0f, 2.0f);
+        arrow.addTriangle (3.5f, 6.0f, 10.5f, 6.0f, 7.0f, 2.0f);
     else
-        arrow.addTriangle (3.0f, 2.0f, 9.0f, 2.0f, 6.0f, 6.0f);
+        arrow.addTriangle (3.5f, 2.0f, 10.5f, 2.0f, 7.0f, 6.0f);
     g.setColour (lit ? Palette::accent : Palette::textQuiet);
     g.fillPath (arrow);
     return image;
@@ -377,11 +377,11 @@ juce::Image smallButton (bool up, bool lit)
 
 juce::Image modifierButton (bool on)
 {
-    auto image = blank (12, 8);
+    auto image = blank (14, 8);
     juce::Graphics g (image);
     plate (g, image.getBounds().toFloat(), Palette::raised, 2.0f);
     g.setColour (on ? Palette::accent : Palette::textQuiet);
-    g.fillEllipse (4.0f, 2.0f, 4.0f, 4.0f);
+    g.fillEllipse (5.0f, 2.0f, 4.0f, 4.0f);
     return image;
 }
 
@@ -648,9 +648,9 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["toggle-off.png"] = rocker (false);
     images["slider-slot.png"] = sliderSlot (20, 50);
     images["slider-head.png"] = sliderHead (20, 10, false);
-    images["track-slot.png"] = sliderSlot (60, 20);
-    images["track-head.png"] = sliderHead (10, 18, false);
-    images["track-head-mod.png"] = sliderHead (10, 18, true);
+    images["track-slot.png"] = sliderSlot (18, 50);
+    images["track-head.png"] = sliderHead (18, 10, false);
+    images["track-head-mod.png"] = sliderHead (18, 10, true);
     images["push-on.png"] = pushButtonImage (true);
     images["push-off.png"] = pushButtonImage (false);
     images["tab-up.png"] = pageTab (false);

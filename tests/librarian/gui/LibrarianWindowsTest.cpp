@@ -6,6 +6,7 @@
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
 #include "skin/SkinManager.h"
+#include "skin/ZOLWindowSplitter.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
@@ -54,6 +55,68 @@ TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWith
     EXPECT_FALSE (exchange->isVisible());
     EXPECT_EQ (content.getShowingDialog(), nullptr);
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+}
+
+// Each window's bar, made from its skin, moves the border between its panes
+// as far as each pane keeps its room, and a double-click puts it back.
+TEST (LibrarianWindows, TheBarBetweenTheLibrarianAndExchangePanesMovesTheirBorder)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RecordingNotifier notices;
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    KestrelContentComponent content (nullptr, &skin);
+
+    for (auto pane : { ContentPane::librarian, ContentPane::exchangeWindow })
+        content.setPane (pane, LibrarianWindows::createPane (pane, nullptr, &skin), false);
+
+    LibrarianWindows windows (content);
+    ASSERT_TRUE (windows.performCommand (LibrarianWindows::managePresetsCommand));
+    ASSERT_TRUE (windows.performCommand (LibrarianWindows::exchangeCommand));
+    auto* librarian = content.getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    auto* exchange = content.getPaneAs<BrakChangeWindow> (ContentPane::exchangeWindow);
+    ASSERT_TRUE (librarian != nullptr && exchange != nullptr);
+    auto& browser = exchange->getBrowser();
+
+    struct Window
+    {
+        ZOLWindowSplitter* bar;
+        std::function<juce::Rectangle<int>()> left, right;
+        const char* name;
+    };
+
+    for (auto& w : { Window{ librarian->getSplitter(), [&] { return librarian->getUnitListBounds(); },
+                             [&] { return librarian->getDiskListBounds(); }, "librarian" },
+                     Window{ browser.getSplitter(), [&] { return browser.getListBounds(); },
+                             [&] { return browser.getDetailsBounds(); },
+                             "exchange" } })
+    {
+        SCOPED_TRACE (w.name);
+        ASSERT_NE (w.bar, nullptr);
+        EXPECT_TRUE (w.bar->isVisible());
+        EXPECT_EQ (w.bar->stripeColour, juce::Colour (0xFF3A3E44)) << "the skin's bar";
+        ASSERT_GT (w.bar->getHeight(), 100);
+        EXPECT_LE (w.left().getRight(), w.bar->getX());
+
+        const int startWidth = w.left().getWidth();
+        w.bar->setProportionalPosition (true, 0.0);
+        w.bar->dispatchPendingMessages();
+        const int narrowest = w.left().getWidth();
+        EXPECT_LT (narrowest, startWidth);
+        EXPECT_GE (narrowest, 290);
+        EXPECT_LE (w.left().getRight(), w.bar->getX());
+
+        w.bar->setProportionalPosition (true, 1.0);
+        w.bar->dispatchPendingMessages();
+        EXPECT_GT (w.left().getWidth(), startWidth);
+        EXPECT_LE (w.left().getRight(), w.bar->getX());
+        EXPECT_GE (w.right().getX(), w.bar->getRight());
+    }
+
+    // The librarian's file list keeps its room on the right.
+    EXPECT_GE (librarian->getDiskListBounds().getWidth(), 300);
+    saveScreenshot (*librarian, "librarian-bar-moved-right");
+    content.closeAllDialogs();
 }
 
 // The librarian's "Easy Setup..." fills the content's cab setup dialog from
