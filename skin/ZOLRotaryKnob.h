@@ -43,6 +43,7 @@ public:
                         juce::Colour colour, float fontSize);
     void setLabelText (const juce::String& text);
     juce::String getLabelText() const { return label.text; }
+    const WidgetLabel& getCaption() const { return label; }
     // The label's colour alone (the editor marks the current scene with it).
     void setLabelColour (juce::Colour colour) { label.colour = colour; repaint(); }
     juce::Colour getLabelColour() const { return label.colour; }

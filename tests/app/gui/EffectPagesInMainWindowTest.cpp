@@ -9,6 +9,7 @@
 #include "skin/KestrelControlManager.h"
 #include "skin/SkinManager.h"
 #include "skin/TriStateSlider.h"
+#include "skin/ZOLRotaryKnob.h"
 #include "skin/ZOLDropDownEx.h"
 #include "skin/ZOLLabelComponent.h"
 #include "support/CachedDefinitions.h"
@@ -113,6 +114,15 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                 auto* component = dynamic_cast<juce::Component*> (editor->getPageControl (c));
                 if (component == nullptr || ! component->isShowing())
                     continue;
+
+                if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component))
+                {
+                    // The caption reads in full, squeezed no more than a little.
+                    const auto& caption = knob->getCaption();
+                    EXPECT_LE (caption.font.getStringWidthFloat (caption.text) * WidgetLabel::minimumHorizontalScale,
+                               (float) caption.rect.getWidth())
+                        << where << " " << caption.text;
+                }
 
                 if (auto* dropDown = dynamic_cast<ZOLDropDownEx*> (component))
                 {
