@@ -18,7 +18,7 @@ public:
 
     void paint (juce::Graphics& g) const;
 
-    static constexpr float minimumHorizontalScale = 0.8f;
+    static constexpr float minimumHorizontalScale = 0.75f;
 
     bool on = false;
     juce::String text;
