@@ -144,6 +144,12 @@ protected:
         return updater;
     }
 
+    // The program's own way of starting the installer.
+    std::function<bool (const juce::File&)> defaultLauncher()
+    {
+        return ProgramUpdateCheck (*config, nullptr, {}).startInstaller;
+    }
+
     juce::StringArray folderContents() const
     {
         juce::StringArray names;
@@ -365,10 +371,10 @@ TEST_F (ProgramUpdateCheckTest, HostileInstallerNamesAreCleanedAndTheInstallerSt
         ~WorkingFolder() { previous.setAsCurrentWorkingDirectory(); }
     } workingFolder;
     ASSERT_TRUE (scratch.folder.setAsCurrentWorkingDirectory());
-    check->startInstaller = [this] (const juce::File& file)
+    check->startInstaller = [this, launch = defaultLauncher()] (const juce::File& file)
     {
         started.add (file);
-        return ProgramUpdateCheck::startWithoutShell (file);
+        return launch (file);
     };
 
     const std::pair<const char*, const char*> feeds[] = {
@@ -413,7 +419,7 @@ TEST_F (ProgramUpdateCheckTest, AnInstallerThatDoesNotStartKeepsTheProgramOpen)
 {
     const auto installer = installerBytes (8 * 1024); // not a program this computer can run
     offerInstaller (installer, key.signInstaller (installer));
-    check->startInstaller = ProgramUpdateCheck::startWithoutShell;
+    check->startInstaller = defaultLauncher();
 
     check->run (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1 || closes > 0; }));
