@@ -37,3 +37,22 @@ bool InstallerSignature::verify (const juce::MemoryBlock& data, const juce::Stri
 {
     return verify (data.getData(), data.getSize(), signatureBase64, key);
 }
+
+juce::MemoryBlock InstallerSignature::installerMessage (const juce::MemoryBlock& installer, Version version)
+{
+    // Negative numbers never come from a readable feed; they would print a
+    // sign that the release machine never signs, so they simply fail.
+    const auto header = juce::String ("Kestrel-Edit installer\nversion ") + juce::String (version.major) + "." +
+                        juce::String (version.minor) + "." + juce::String (version.revision) + "\n";
+
+    juce::MemoryBlock message;
+    message.append (header.toRawUTF8(), header.getNumBytesAsUTF8());
+    message.append (installer.getData(), installer.getSize());
+    return message;
+}
+
+bool InstallerSignature::verifyInstaller (const juce::MemoryBlock& installer, Version version,
+                                          const juce::String& signatureBase64, const PublicKey& key)
+{
+    return verify (installerMessage (installer, version), signatureBase64, key);
+}

@@ -3,6 +3,12 @@
 #include "model/GlobalConfiguration.h"
 #include "model/UserNotifier.h"
 
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+#include <spawn.h>
+
+extern char** environ;
+#endif
+
 ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
                                         std::function<void()> close)
     : configuration (config)
@@ -25,7 +31,7 @@ ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Compo
         progressDialog->enterModalState (true, nullptr, true);
     };
 
-    startInstaller = [] (const juce::File& installer) { return installer.startAsProcess(); };
+    startInstaller = [] (const juce::File& installer) { return startWithoutShell (installer); };
 }
 
 ProgramUpdateCheck::~ProgramUpdateCheck()
@@ -81,6 +87,47 @@ void ProgramUpdateCheck::onCheckResult (int result)
         });
 }
 
+bool ProgramUpdateCheck::isStillVerified (const juce::File& installer) const
+{
+    juce::MemoryBlock bytes;
+    const auto size = installer.getSize();
+
+    return installer.existsAsFile() && size > 0 && size <= updaterOptions.installerLimits.maxBytes &&
+           installer.loadFileAsData (bytes) && (juce::int64) bytes.getSize() == size &&
+           InstallerSignature::verifyInstaller (bytes, updater->getOfferedVersion(), updater->getInstallerSignature(),
+                                                updater->getPublicKey());
+}
+
+bool ProgramUpdateCheck::startWithoutShell (const juce::File& installer)
+{
+    if (! installer.existsAsFile())
+        return false;
+
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+    // The path goes to exec as one argument: no shell ever reads it, so no
+    // character of the folder's or the file's name can run anything. The
+    // spawn reports a failed exec, so true means the installer really runs.
+    installer.setExecutePermission (true);
+    const auto path = installer.getFullPathName();
+    char* const argv[] = { const_cast<char*> (path.toRawUTF8()), nullptr };
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init (&attributes);
+   #ifdef POSIX_SPAWN_SETSID
+    // Its own session, so that it outlives this program closing.
+    posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETSID);
+   #endif
+    pid_t child = 0;
+    const auto started = posix_spawn (&child, path.toRawUTF8(), nullptr, &attributes, argv, environ) == 0;
+    posix_spawnattr_destroy (&attributes);
+    return started;
+#else
+    // An argument array: the process starts without a command interpreter.
+    juce::ChildProcess process;
+    return process.start (juce::StringArray (installer.getFullPathName()), 0);
+#endif
+}
+
 void ProgramUpdateCheck::closeProgressDialog()
 {
     // The dialog shows the updater without owning it; it goes first.
@@ -109,7 +156,15 @@ void ProgramUpdateCheck::changeListenerCallback (juce::ChangeBroadcaster* source
         {
             const auto installer = updater->getInstallerFile();
 
-            if (startInstaller (installer))
+            // What starts is what was verified: the file is read and checked
+            // again now, so bytes changed on disk since the download are
+            // never run.
+            if (! isStillVerified (installer))
+            {
+                installer.deleteFile();
+                warn (changedText);
+            }
+            else if (startInstaller (installer))
             {
                 if (closeProgram)
                     closeProgram();

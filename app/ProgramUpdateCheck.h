@@ -28,6 +28,8 @@ public:
         "This update must be installed manually.\nPlease contact the support team for the latest version.";
     static constexpr const char* canceledText = "Update canceled.";
     static constexpr const char* downloadErrorText = "Download error.";
+    static constexpr const char* changedText =
+        "The downloaded installer was changed after its signature was checked.\nIt was deleted and has not been run.";
     static constexpr const char* refusedText =
         "The downloaded installer did not pass its signature check, so it is not from the maker of this "
         "program or it was damaged on the way.\nIt was deleted and has not been run.";
@@ -49,13 +51,19 @@ public:
     std::function<void (ZOLAutoUpdate&)> prepareUpdater;
     // Shows the progress view; by default in a dialog "Kestrel-Edit Update".
     std::function<void (juce::Component& progressView)> showProgress;
-    // Starts a verified installer; by default as a process of its own.
+    // Starts a verified installer; by default startWithoutShell.
     std::function<bool (const juce::File& installer)> startInstaller;
+
+    // Starts the file as a process of its own, its path given as the one
+    // argument of the call (never through a shell); true only when the
+    // process really started.
+    static bool startWithoutShell (const juce::File& installer);
 
 private:
     void onCheckResult (int result);
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void closeProgressDialog();
+    bool isStillVerified (const juce::File& installer) const;
     static void warn (const juce::String& text);
 
     GlobalConfiguration& configuration;

@@ -71,11 +71,24 @@ juce::String UpdateFeed::versionText() const
 juce::String UpdateFeed::installerFileName (const juce::String& downloadUrl)
 {
     auto path = downloadUrl.upToFirstOccurrenceOf ("?", false, false).upToFirstOccurrenceOf ("#", false, false);
-    auto name = juce::File::createLegalFileName (
-                    path.fromLastOccurrenceOf ("/", false, false).fromLastOccurrenceOf ("\\", false, false))
-                    .trim();
+    auto segment = path.fromLastOccurrenceOf ("/", false, false).fromLastOccurrenceOf ("\\", false, false);
 
-    // Names that are only dots would name the folder itself or its parent.
+    // The name comes from the network: only letters, digits, ".", "_" and
+    // "-" are kept, so no shell, home-folder ("~") or quoting character ever
+    // reaches the file system or a process. A leading "." or "-" goes too:
+    // hidden files and names taken as options are not installers.
+    juce::String name;
+
+    for (auto c : segment)
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+            c == '-')
+            name << juce::String::charToString (c);
+
+    while (name.startsWithChar ('.') || name.startsWithChar ('-'))
+        name = name.substring (1);
+
+    name = name.substring (0, maxInstallerNameLength);
+
     if (name.removeCharacters (".").isEmpty())
         return "Kestrel-Edit-Setup.exe";
 

@@ -40,8 +40,9 @@ struct UpdateFeed
     juce::String versionText() const;
 
     // The installer's file name: the last path segment of the download URL
-    // without its query, made legal as a file name, with ".exe" added when
-    // it does not already end so; "Kestrel-Edit-Setup.exe" when the URL
-    // names no file.
+    // without its query, of which only letters, digits, ".", "_" and "-" are
+    // kept (and no leading "." or "-"), with ".exe" added when it does not
+    // already end so; "Kestrel-Edit-Setup.exe" when nothing usable is left.
+    static constexpr int maxInstallerNameLength = 120;
     static juce::String installerFileName (const juce::String& downloadUrl);
 };

@@ -21,13 +21,15 @@ constexpr juce::int64 maxNotesBytes = 1024 * 1024;
 
 const juce::Colour dialogBackground (0xffd3d3d3);
 
-// The feed base from the settings when it is an http(s) address, else the
-// maker's server; always ending with a slash.
+// The feed base from the settings when it is an https address, else the
+// maker's server; always ending with a slash. A plain-http base from the
+// settings is refused: whoever sits on the way could answer in the maker's
+// name (and a plain-http feed lets its installers come that way too).
 juce::String feedBaseFrom (const juce::String& configured)
 {
     auto base = configured.trim();
 
-    if (! (base.startsWithIgnoreCase ("https://") || base.startsWithIgnoreCase ("http://")))
+    if (! base.startsWithIgnoreCase ("https://") || juce::URL (base).getDomain().isEmpty())
         base = ZOLAutoUpdate::getDefaultFeedBase();
 
     return base.endsWithChar ('/') ? base : base + "/";
@@ -291,9 +293,9 @@ void ZOLAutoUpdate::showEndOfLifeNotice()
 
 bool ZOLAutoUpdate::isAllowedDownload (const juce::URL& url) const
 {
-    // The installer comes over HTTPS; a feed base of the settings that is
-    // plain HTTP (a test server) lets its installers come that way too. The
-    // signature is checked either way.
+    // The installer comes over HTTPS; only a process-wide plain-HTTP feed base
+    // (a test program's own server; the settings cannot set one) lets its
+    // installers come that way too. The signature is checked either way.
     const auto scheme = url.getScheme();
     return url.getDomain().isNotEmpty() &&
            (scheme == "https" || (scheme == "http" && juce::URL (feedAddress).getScheme() == "http"));
@@ -391,7 +393,7 @@ void ZOLAutoUpdate::startDownload (std::function<void (bool)> onStarted)
                       self.downloadThread.reset();
                       self.downloadThread = std::make_unique<ZOLAutoUpdateDownloadThread> (
                           juce::URL (self.downloadAddress), self.installerFile, self.feed.signature,
-                          self.options.publicKey, self.options.installerLimits);
+                          self.getOfferedVersion(), self.options.publicKey, self.options.installerLimits);
                       self.downloadThread->startThread();
                       self.startTimer (downloadTimer, self.options.downloadPollMs);
 
@@ -409,6 +411,11 @@ void ZOLAutoUpdate::cancelDownload()
 juce::File ZOLAutoUpdate::getInstallerFile() const
 {
     return installerFile;
+}
+
+InstallerSignature::Version ZOLAutoUpdate::getOfferedVersion() const
+{
+    return { feed.major, feed.minor, feed.revision };
 }
 
 int ZOLAutoUpdate::getDownloadResult() const

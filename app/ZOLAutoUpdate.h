@@ -44,7 +44,8 @@ public:
     };
 
     // The maker's server. The settings key AUTO_UPDATE_FEED_BASE replaces it
-    // for one user; setDefaultFeedBase replaces it for the whole process,
+    // for one user when it is an https address (plain http is ignored);
+    // setDefaultFeedBase replaces it for the whole process,
     // which test programs do so that no test ever reaches beyond the machine.
     static constexpr const char* makerFeedBase = "https://updates.quillon-audio.invalid/";
     static void setDefaultFeedBase (const juce::String& base);
@@ -74,6 +75,11 @@ public:
     void cancelDownload();
 
     juce::File getInstallerFile() const;
+
+    // The version and signature that the feed gave for its installer.
+    InstallerSignature::Version getOfferedVersion() const;
+    juce::String getInstallerSignature() const { return feed.signature; }
+    const InstallerSignature::PublicKey& getPublicKey() const { return options.publicKey; }
 
     // A ZOLAutoUpdateDownloadThread::Result once the download has ended, else 0.
     int getDownloadResult() const;

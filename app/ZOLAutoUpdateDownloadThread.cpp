@@ -12,12 +12,14 @@ ZOLAutoUpdateDownloadThread::ZOLAutoUpdateDownloadThread (const juce::URL& urlTo
 
 ZOLAutoUpdateDownloadThread::ZOLAutoUpdateDownloadThread (const juce::URL& urlToFetch, const juce::File& target,
                                                           const juce::String& installerSignature,
+                                                          InstallerSignature::Version installerVersion,
                                                           const InstallerSignature::PublicKey& publicKey,
                                                           Limits fetchLimits)
     : juce::Thread ("Download Thread")
     , url (urlToFetch)
     , installerFile (target)
     , signature (installerSignature)
+    , version (installerVersion)
     , key (publicKey)
     , isInstaller (true)
     , limits (fetchLimits)
@@ -134,7 +136,7 @@ int ZOLAutoUpdateDownloadThread::download()
 
 int ZOLAutoUpdateDownloadThread::finishInstaller()
 {
-    if (! InstallerSignature::verify (data, signature, key))
+    if (! InstallerSignature::verifyInstaller (data, version, signature, key))
         return resultRefused;
 
     // Cancelled after the last byte but before the write: nothing is written.

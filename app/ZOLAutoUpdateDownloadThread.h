@@ -38,10 +38,12 @@ public:
     // Fetches url into memory.
     ZOLAutoUpdateDownloadThread (const juce::URL& url, Limits limits);
 
-    // Downloads an installer and writes it to installerFile once its
-    // signature (base64) checks out under key.
+    // Downloads the installer of a version and writes it to installerFile
+    // once its signature (base64) of the bytes and that version checks out
+    // under key.
     ZOLAutoUpdateDownloadThread (const juce::URL& url, const juce::File& installerFile, const juce::String& signature,
-                                 const InstallerSignature::PublicKey& key, Limits limits);
+                                 InstallerSignature::Version version, const InstallerSignature::PublicKey& key,
+                                 Limits limits);
 
     // Cancels the transfer and waits for the thread to end.
     ~ZOLAutoUpdateDownloadThread() override;
@@ -70,6 +72,7 @@ private:
     const juce::URL url;
     const juce::File installerFile;
     const juce::String signature;
+    const InstallerSignature::Version version{};
     const InstallerSignature::PublicKey key{};
     const bool isInstaller;
     const Limits limits;

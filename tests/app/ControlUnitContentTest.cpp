@@ -330,6 +330,38 @@ TEST_F (FrontPanelOnTheUnit, AFailedWriteIsToldAndChangesNothingElse)
     EXPECT_EQ (notices().count(), 2);
 }
 
+TEST_F (FrontPanelOnTheUnit, LoadingAPresetDisablesEveryControlUntilItEnds)
+{
+    juce::Array<juce::Component*> controls{ panel->getBankNumber(), panel->getPresetName(), panel->getTempoField() };
+    for (auto* name : { "bankButton", "bankUpButton", "bankDownButton", "saveButton", "saveMenuButton", "snapshotButton",
+                        "importButton", "tunerButton", "tempoButton", "tempoDropDown" })
+        controls.add (panel->getButtonNamed (name));
+    for (int i = 0; i < 8; ++i)
+        controls.add (panel->getPresetButton (i), panel->getSceneButton (i));
+    controls.removeAllInstancesOf (nullptr); // what the skin leaves out
+    ASSERT_GE (controls.size(), 22);
+    // (An LED's enabled state is whether it is lit.)
+    const juce::Array<juce::Component*> neverDisabled{ panel->getCpuField(), panel->getPresetAmps(),
+                                                       panel->getButtonNamed ("logoButton") };
+
+    auto post = [this] (int code)
+    {
+        rig.manager->setStatus (code, 0, 0);
+        rig.manager->sendSynchronousChangeMessage();
+    };
+    post (20);
+    for (auto* c : controls)
+        EXPECT_FALSE (c->isEnabled()) << c->getName();
+    for (auto* c : neverDisabled)
+        if (c != nullptr)
+            EXPECT_TRUE (c->isEnabled()) << c->getName();
+
+    post (21);
+    for (auto* c : controls)
+        EXPECT_TRUE (c->isEnabled()) << c->getName();
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! rig.manager->hasWork(); }, 30000));
+}
+
 TEST_F (FrontPanelOnTheUnit, SnapshotsOfTheSameSecondGetNumberedNamesAndAreListedNewestFirst)
 {
     auto* snapshots = SnapshotList::getInstance();

@@ -10,6 +10,7 @@
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLayoutDocument.h"
 #include "model/IdTables.h"
+#include "model/UnitIds.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -21,7 +22,10 @@
 #include "skin/SkinManager.h"
 #include "skin/ZOLEffectParam.h"
 #include "skin/ZOLLabelComponent.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "skin/XYToggleComponent.h"
 #include "skin/ZOLToggleButton.h"
+#include "support/PumpMessages.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 
@@ -55,7 +59,7 @@ protected:
         // Made once connected: an editor that sees the connection made asks the
         // unit for all its definitions, which this rig does not keep.
         ASSERT_TRUE (rig.connectAndLoad());
-        bench::runMessageLoopFor (100);
+        ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
 
         content = std::make_unique<KestrelContentComponent> (nullptr, &skin);
         auto made = std::make_unique<EffectEditorContent> (&skin, rig.manager.get(), &rig.effects, &layouts, &controls);
@@ -74,7 +78,8 @@ protected:
 
     void TearDown() override { content.reset(); }
 
-    bool waitFor (const std::function<bool()>& done, int ms = 10000) { return bench::runMessageLoopUntil (done, ms); }
+    // Generous: the machine may be loaded; a condition that holds ends the wait at once.
+    bool waitFor (const std::function<bool()>& done, int ms = 30000) { return bench::runMessageLoopUntil (done, ms); }
 
     // The unit holds the assignments; a footswitch grid of the page reads
     // them, its icons from the depot the effect grid fills.
@@ -232,6 +237,82 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     bench::runMessageLoopFor (100);
 }
 
+TEST_F (EditorDialogs, TheGlobalMixButtonSetsTheBlocksGlobalMixNeverTheKnobsOwnParameter)
+{
+    // A reverb in the unit's preset, loaded again.
+    constexpr int block = 110;
+    const int mixParam = getMixParamId (block), globalMixParam = getGlobalMixParamId (block);
+    ASSERT_GE (globalMixParam, 0);
+    auto preset = rig.unit->getEditBuffer();
+    for (int cell = 47; cell > 0 && ! preset.isInGrid (block); --cell)
+        preset.placeBlock (cell, block);
+    ASSERT_TRUE (preset.setParam (block, globalMixParam, 0));
+    rig.unit->setEditBuffer (preset);
+    ASSERT_TRUE (rig.runRequest (loadPreset));
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+    ASSERT_TRUE (pumpPostedMessages()); // the load's end reaches the editor, which then shows no block
+    editor->showBlock (block);
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+    // (The page's controls are made again as the block's values arrive.)
+    auto knob = [&] { return dynamic_cast<ZOLRotaryKnob*> (pageControlOf (mixParam)); };
+    for (int page = 0; knob() == nullptr && editor->showPageByIndex (page); ++page)
+        ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+    ASSERT_NE (knob(), nullptr);
+    ASSERT_NE (knob()->getGlobalMixButton(), nullptr);
+
+    auto unitValue = [this, block] (int param)
+    {
+        juce::uint16 value = 0;
+        return rig.unit->getParam (block, param, value) ? (int) value : -1;
+    };
+    const int mix = unitValue (mixParam);
+    ASSERT_EQ (unitValue (globalMixParam), 0);
+
+    for (int expected : { 1, 0 })
+    {
+        ASSERT_NE (knob(), nullptr);
+        knob()->getGlobalMixButton()->triggerClick();
+        EXPECT_TRUE (waitFor ([&] { return unitValue (globalMixParam) == expected && ! rig.manager->hasWork(); }))
+            << "global mix " << unitValue (globalMixParam) << ", expected " << expected;
+        EXPECT_EQ (unitValue (mixParam), mix);
+    }
+}
+
+TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
+{
+    editor->showBlock (ampBlock);
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+
+    juce::Array<juce::Component*> controls;
+    controls.add (dynamic_cast<juce::Component*> (editor->getXYToggle()),
+                  dynamic_cast<juce::Component*> (editor->getEffectTypeDropDown()),
+                  dynamic_cast<juce::Component*> (editor->getLibraryDropDown()));
+    controls.removeAllInstancesOf (nullptr);
+    const int headers = controls.size();
+    for (int i = 0; i < editor->getNumPageControls(); ++i)
+        if (auto* c = dynamic_cast<juce::Component*> (editor->getPageControl (i)))
+            if (dynamic_cast<ZOLLabelComponent*> (c) == nullptr)
+                controls.add (c);
+    ASSERT_GE (headers, 2);
+    ASSERT_GT (controls.size(), headers + 3);
+
+    // The codes reach the editor as the main window broadcasts them.
+    rig.manager->addChangeListener (editor);
+    auto post = [this] (int code)
+    {
+        rig.manager->setStatus (code, 0, 0);
+        rig.manager->sendSynchronousChangeMessage();
+    };
+    post (20);
+    for (auto* c : controls)
+        EXPECT_FALSE (c->isEnabled()) << c->getName();
+    post (21);
+    rig.manager->removeChangeListener (editor);
+    for (auto* c : controls)
+        EXPECT_TRUE (c->isEnabled()) << c->getName();
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
+}
+
 TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughTheEditor)
 {
     editor->showBlock (SequencerContent::blockId);
@@ -274,8 +355,8 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
 
     // The unit's answer comes back to the step through the editor.
     ASSERT_TRUE (waitFor ([&] { return ! rig.manager->getRequest (setParam).isRunning(); }));
-    bench::runMessageLoopFor (100);
-    EXPECT_NEAR (found[0]->getUnitValue(), sent, 65534 / 127);
+    EXPECT_TRUE (waitFor ([&] { return std::abs (found[0]->getUnitValue() - (int) sent) <= 65534 / 127; }))
+        << found[0]->getUnitValue() << " against " << sent;
 
     saveScreenshot (*content, "sequencer-dialog");
 
@@ -387,9 +468,8 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     rig.unit->setSilentFor (SYSEX_MODIFIER_SET);
     editor->showBlock (ampBlock, true);
     ASSERT_TRUE (editor->isBypassPending());
-    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }, 20000));
-    bench::runMessageLoopFor (100);
-    EXPECT_FALSE (editor->isBypassPending());
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
+    EXPECT_TRUE (waitFor ([this] { return ! editor->isBypassPending(); }));
     rig.unit->setSilentFor (SYSEX_MODIFIER_SET, false);
 
     editor->showBlock (blockIdControllers);
@@ -481,18 +561,16 @@ TEST_F (EditorDialogs, TheFootswitchGridKeepsEightSwitchesOfAnOddAnswerAndIsUsab
     KestrelFootswitchGrid grid (&skin, nullptr, &controls, rig.manager.get(), 0);
     grid.requestAssignments();
     ASSERT_TRUE (waitFor ([&] { return ! rig.manager->getRequest (getFootswitchGrid).isRunning(); }));
-    bench::runMessageLoopFor (50);
-    EXPECT_EQ (grid.getAssignments().size(), 8);
+    EXPECT_TRUE (waitFor ([&] { return grid.getAssignments().size() == 8; }));
     EXPECT_EQ (grid.getTile (1, 3)->getBlockId(), 0);
 
     // The unit stops answering: the send fails, and the tiles are usable again.
     rig.unit->setSilentFor (SYSEX_FSGRID);
     grid.getTile (1, 1)->setBlockId (110);
     grid.commitAssignments();
-    ASSERT_TRUE (waitFor ([&] { return ! grid.areTilesEnabled(); }, 2000));
-    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->getRequest (setFootswitchGrid).isRunning(); }, 20000));
-    bench::runMessageLoopFor (50);
-    EXPECT_TRUE (grid.areTilesEnabled());
+    ASSERT_TRUE (waitFor ([&] { return ! grid.areTilesEnabled(); }));
+    ASSERT_TRUE (waitFor ([&] { return ! rig.manager->getRequest (setFootswitchGrid).isRunning(); }));
+    EXPECT_TRUE (waitFor ([&] { return grid.areTilesEnabled(); }));
 }
 
 TEST_F (EditorDialogs, OnTheGlobalPageTheGlobalButtonAndItsSwitchSetTheModeTheUnitKeeps)
@@ -720,7 +798,7 @@ TEST (FootswitchGridKeys, ArrowsStartAtTheTopLeftSwitchAndStopAtTheEdges)
     auto press = [&grid] (int key)
     {
         EXPECT_TRUE (grid.keyPressed (juce::KeyPress (key)));
-        bench::runMessageLoopFor (30); // the click is delivered as a message
+        EXPECT_TRUE (pumpPostedMessages()); // the click is delivered as a message
     };
     auto selected = [&grid]
     {

@@ -3,6 +3,8 @@
 #include "app/UpdateFeed.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "support/FileSizeLimit.h"
+#include "support/HostileInputs.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
@@ -31,8 +33,24 @@ struct SigningKey
         return juce::Base64::toBase64 (signature, sizeof (signature));
     }
 
+    // Signs as the release machine does: the installer's version line, then its bytes.
+    juce::String signInstaller (const juce::MemoryBlock& installer, const char* version = "1.9.0") const
+    {
+        juce::MemoryBlock message;
+        const juce::String header = juce::String ("Kestrel-Edit installer\nversion ") + version + "\n";
+        message.append (header.toRawUTF8(), header.getNumBytesAsUTF8());
+        message.append (installer.getData(), installer.getSize());
+        return sign (message);
+    }
+
     InstallerSignature::PublicKey publicKey{};
     unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
+};
+
+struct ChangeCallback : juce::ChangeListener
+{
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { onChange(); }
+    std::function<void()> onChange;
 };
 
 juce::MemoryBlock installerBytes (int size, int seed = 1)
@@ -52,7 +70,7 @@ protected:
         ASSERT_TRUE (server.isListening());
         UserFolders::redirectTo (scratch.folder);
         config = std::make_unique<KestrelGlobalConfiguration>();
-        ASSERT_TRUE (config->writeOtherKey ("AUTO_UPDATE_FEED_BASE", server.getBaseUrl()));
+        ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
         ASSERT_TRUE (downloads.createDirectory().wasOk());
 
         check = std::make_unique<ProgramUpdateCheck> (*config, nullptr, [this] { ++closes; });
@@ -85,6 +103,7 @@ protected:
         check.reset();
         config.reset();
         UserFolders::redirectTo ({});
+        ZOLAutoUpdate::setDefaultFeedBase (previousFeedBase);
     }
 
     void serveFeed (const juce::String& version, const juce::String& urlAttributes, const juce::String& more = {})
@@ -125,6 +144,12 @@ protected:
         return updater;
     }
 
+    // The program's own way of starting the installer.
+    std::function<bool (const juce::File&)> defaultLauncher()
+    {
+        return ProgramUpdateCheck (*config, nullptr, {}).startInstaller;
+    }
+
     juce::StringArray folderContents() const
     {
         juce::StringArray names;
@@ -133,6 +158,7 @@ protected:
         return names;
     }
 
+    const juce::String previousFeedBase = ZOLAutoUpdate::getDefaultFeedBase();
     ScratchFolder scratch{ "kestrel-update" };
     juce::File downloads = scratch.folder.getChildFile ("downloads");
     LoopbackHttpServer server;
@@ -219,7 +245,7 @@ TEST_F (ProgramUpdateCheckTest, NewerVersionIsOfferedWithItsNotesAndEndOfLifeIsA
 TEST_F (ProgramUpdateCheckTest, VerifiedDownloadShowsProgressThenStartsTheInstallerAndClosesTheProgram)
 {
     const auto installer = installerBytes (64 * 1024);
-    offerInstaller (installer, key.sign (installer), 16 * 1024);
+    offerInstaller (installer, key.signInstaller (installer), 16 * 1024);
 
     check->run (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return check->getUpdater()->getDownloadProgress() > 0.0; }));
@@ -244,7 +270,7 @@ TEST_F (ProgramUpdateCheckTest, VerifiedDownloadShowsProgressThenStartsTheInstal
 TEST_F (ProgramUpdateCheckTest, CancelledDownloadWritesNothing)
 {
     const auto installer = installerBytes (64 * 1024);
-    offerInstaller (installer, key.sign (installer), 16 * 1024);
+    offerInstaller (installer, key.signInstaller (installer), 16 * 1024);
 
     check->run (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return check->getUpdater()->getDownloadProgress() > 0.0; }));
@@ -262,7 +288,10 @@ TEST_F (ProgramUpdateCheckTest, AnInstallerWithABadOrMissingSignatureIsRefusedDe
     const auto installer = installerBytes (32 * 1024);
     const auto tampered = installerBytes (32 * 1024, 2);
 
-    for (auto signature : { key.sign (tampered), juce::String(), SigningKey().sign (installer) })
+    // A signature of other bytes, none, another key's, the bytes alone, and
+    // this installer's own signature as version 1.7.0, offered as 1.9.0.
+    for (auto signature : { key.signInstaller (tampered), juce::String(), SigningKey().signInstaller (installer),
+                            key.sign (installer), key.signInstaller (installer, "1.7.0") })
     {
         notices.clear();
         offerInstaller (installer, signature);
@@ -321,7 +350,7 @@ TEST_F (ProgramUpdateCheckTest, AServerThatStallsEndsTheCheckOrTheDownloadWithou
     EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkNothingToShow);
 
     const auto installer = installerBytes (64 * 1024);
-    offerInstaller (installer, key.sign (installer), 16 * 1024);
+    offerInstaller (installer, key.signInstaller (installer), 16 * 1024);
     check->run (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
     EXPECT_EQ (notices.get (0).message, "Download error.");
@@ -329,6 +358,147 @@ TEST_F (ProgramUpdateCheckTest, AServerThatStallsEndsTheCheckOrTheDownloadWithou
     EXPECT_TRUE (started.isEmpty());
     server.release();
 }
+
+TEST_F (ProgramUpdateCheckTest, HostileInstallerNamesAreCleanedAndTheInstallerStartsWithoutAShell)
+{
+    // The folder the user picks may hold shell syntax too; no shell ever reads it.
+    downloads = scratch.folder.getChildFile ("dl $(touch$IFS'injected') `touch injected`");
+    ASSERT_TRUE (downloads.createDirectory().wasOk());
+    const auto ranMarker = scratch.folder.getChildFile ("installer-ran");
+    struct WorkingFolder
+    {
+        juce::File previous = juce::File::getCurrentWorkingDirectory();
+        ~WorkingFolder() { previous.setAsCurrentWorkingDirectory(); }
+    } workingFolder;
+    ASSERT_TRUE (scratch.folder.setAsCurrentWorkingDirectory());
+    check->startInstaller = [this, launch = defaultLauncher()] (const juce::File& file)
+    {
+        started.add (file);
+        return launch (file);
+    };
+
+    const std::pair<const char*, const char*> feeds[] = {
+        { "update-feed-installer-name-runs-shell.xml", "KestreltouchIFSinjectedSetup.exe" },
+        { "update-feed-installer-name-tilde.xml", "Setup.exe" }
+    };
+    int runs = 0;
+
+    for (auto [file, expectedName] : feeds)
+    {
+        SCOPED_TRACE (file);
+        const juce::String script = "#!/bin/sh\necho ran >> '" + ranMarker.getFullPathName() + "'\n";
+        const juce::MemoryBlock installer (script.toRawUTF8(), script.getNumBytesAsUTF8());
+        const auto feedText = loadHostileInput (file).toString();
+        ASSERT_TRUE (feedText.contains ("https://updates.example/"));
+        server.serve (feedPath, feedText.replace ("https://updates.example/", server.getBaseUrl())
+                                    .replace ("(base64 signature of any installer signed with the release key)",
+                                              key.signInstaller (installer)));
+        LoopbackHttpServer::Response response;
+        response.body = installer;
+        server.serve (feedText.fromFirstOccurrenceOf ("https://updates.example", false, false)
+                          .upToFirstOccurrenceOf ("\"", false, false),
+                      response);
+
+        check->run (true);
+        ++runs;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return closes == runs || notices.count() > 0; }));
+        ASSERT_EQ (closes, runs) << notices.lastMessage();
+        EXPECT_EQ (started.getLast(), downloads.getChildFile (expectedName));
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&] { return juce::StringArray::fromLines (ranMarker.loadFileAsString().trim()).size() == runs; }));
+    }
+
+    auto contents = folderContents();
+    contents.sort (false);
+    EXPECT_EQ (contents, juce::StringArray ("KestreltouchIFSinjectedSetup.exe", "Setup.exe"));
+    EXPECT_TRUE (scratch.folder.findChildFiles (juce::File::findFilesAndDirectories, true, "injected*").isEmpty());
+    EXPECT_FALSE (workingFolder.previous.getChildFile ("injected").exists());
+}
+
+TEST_F (ProgramUpdateCheckTest, AnInstallerThatDoesNotStartKeepsTheProgramOpen)
+{
+    const auto installer = installerBytes (8 * 1024); // not a program this computer can run
+    offerInstaller (installer, key.signInstaller (installer));
+    check->startInstaller = defaultLauncher();
+
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1 || closes > 0; }));
+    EXPECT_EQ (closes, 0);
+    EXPECT_EQ (notices.lastMessage(),
+               "The installer could not be started:\n" + downloads.getChildFile ("KestrelEditSetup.exe").getFullPathName());
+}
+
+TEST_F (ProgramUpdateCheckTest, AnInstallerChangedAfterItsCheckIsNeverStarted)
+{
+    const auto installer = installerBytes (32 * 1024);
+    offerInstaller (installer, key.signInstaller (installer));
+
+    // Runs before the main window's own listener: the file changes between
+    // the download's check and the start.
+    ChangeCallback tamper;
+    tamper.onChange = [this]
+    {
+        const auto file = check->getUpdater()->getInstallerFile();
+        juce::MemoryBlock bytes;
+        ASSERT_TRUE (file.loadFileAsData (bytes));
+        bytes[100] = (char) (bytes[100] ^ 1);
+        ASSERT_TRUE (file.replaceWithData (bytes.getData(), bytes.getSize()));
+    };
+    auto prepare = check->prepareUpdater;
+    check->prepareUpdater = [&tamper, prepare] (ZOLAutoUpdate& updater)
+    {
+        prepare (updater);
+        updater.addChangeListener (&tamper);
+    };
+
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1 || closes > 0; }));
+    check->getUpdater()->removeChangeListener (&tamper);
+    EXPECT_EQ (notices.lastMessage(), ProgramUpdateCheck::changedText);
+    EXPECT_TRUE (started.isEmpty());
+    EXPECT_EQ (closes, 0);
+    EXPECT_TRUE (folderContents().isEmpty());
+}
+
+TEST_F (ProgramUpdateCheckTest, APlainHttpFeedBaseFromTheSettingsIsRefused)
+{
+    ZOLAutoUpdate::setDefaultFeedBase ("http://127.0.0.1:9/");
+    ASSERT_TRUE (config->writeOtherKey ("AUTO_UPDATE_FEED_BASE", server.getBaseUrl()));
+    serveFeed ("major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\"", "win=\"https://x/y.exe\"");
+
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
+    EXPECT_EQ (notices.get (0).message, "No update available.");
+    EXPECT_EQ (server.requestCount (feedPath), 0);
+    EXPECT_TRUE (shownTexts.isEmpty());
+
+    ASSERT_TRUE (config->writeOtherKey ("AUTO_UPDATE_FEED_BASE", "https://mirror.example/updates"));
+    EXPECT_EQ (ZOLAutoUpdate (*config, 1, 8, 2).getFeedUrl().toString (false),
+               "https://mirror.example/updates/rss/mzrtkwpqlnvbsa/Kestrel-Edit/kestrel-edit.xml");
+}
+
+#if JUCE_LINUX || JUCE_MAC
+TEST_F (ProgramUpdateCheckTest, AnInstallerThatCannotBeSavedKeepsTheOldFileAndSaysSo)
+{
+    const auto previous = downloads.getChildFile ("KestrelEditSetup.exe");
+    ASSERT_TRUE (previous.replaceWithText ("the previous installer"));
+    const auto installer = installerBytes (64 * 1024);
+    offerInstaller (installer, key.signInstaller (installer));
+
+    {
+        FileSizeLimit fullDisk (16 * 1024);
+        ASSERT_TRUE (fullDisk.active);
+        check->run (true);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1 || closes > 0; }));
+    }
+
+    EXPECT_EQ (notices.lastMessage(), "The installer could not be saved to:\n" + previous.getFullPathName());
+    EXPECT_EQ (previous.loadFileAsString(), "the previous installer");
+    EXPECT_EQ (folderContents(), juce::StringArray ("KestrelEditSetup.exe"));
+    EXPECT_TRUE (started.isEmpty());
+    EXPECT_EQ (closes, 0);
+}
+#endif
 
 TEST (UpdateFeed, VersionsPlatformsAndInstallerNames)
 {
@@ -362,6 +532,9 @@ TEST (UpdateFeed, VersionsPlatformsAndInstallerNames)
     EXPECT_EQ (UpdateFeed::installerFileName ("https://a/b/.."), "Kestrel-Edit-Setup.exe");
     EXPECT_EQ (UpdateFeed::installerFileName ("https://a/b/"), "Kestrel-Edit-Setup.exe");
     EXPECT_EQ (UpdateFeed::installerFileName ("https://a/b/a:b*c.exe"), "abc.exe");
+    EXPECT_EQ (UpdateFeed::installerFileName ("https://a/b/x$(rm -rf ~)`id`\"'y.exe"), "xrm-rfidy.exe");
+    EXPECT_EQ (UpdateFeed::installerFileName ("https://a/b/~.-Setup"), "Setup.exe");
+    EXPECT_EQ (UpdateFeed::installerFileName ("https://a/b/%7E%2e%2e"), "7E2e2e.exe");
 }
 
 TEST (InstallerSignature, AcceptsOnlyTheKeysOwnSignatureOfTheseBytes)

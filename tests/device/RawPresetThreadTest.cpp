@@ -181,6 +181,86 @@ TEST_P (RawPresetRoundTrip, ExportImportExportGivesTheSameRecord)
 INSTANTIATE_TEST_SUITE_P (ModelsWithScenes, RawPresetRoundTrip, ::testing::Values ((juce::uint8) 3, (juce::uint8) 8));
 
 //==============================================================================
+// The file's bytes, read by the record's published layout (not by the
+// program's own reader): where block 106's X word of parameter 1 lies.
+struct DatLayout
+{
+    static juce::uint32 get (const juce::MemoryBlock& d, size_t p, int width)
+    {
+        juce::uint32 v = 0;
+        for (int i = width; --i >= 0;)
+            v = (v << 8) | (juce::uint8) d[p + (size_t) i];
+        return v;
+    }
+
+    // Offsets of the X word of (block, param) and of that block's form, and the form's length.
+    static bool findXWord (const juce::MemoryBlock& d, int block, int param, size_t& word, size_t& form,
+                           size_t& length)
+    {
+        size_t p = 8;
+        p += 4 + get (d, p, 4);                 // name
+        p += 4 + get (d, p, 4);                 // grid form
+        const auto blocks = get (d, p, 4);
+        p += 4;
+        for (juce::uint32 b = 0; b < blocks && p + 4 < d.getSize(); ++b)
+        {
+            length = get (d, p, 4);
+            form = p + 4;
+            p = form + length;
+            if ((int) get (d, form, 2) != block)
+                continue;
+            size_t q = form + 3;
+            q += 4 + 6 * get (d, q, 4);         // scene states
+            const auto xCount = get (d, q, 4);
+            for (juce::uint32 i = 0; i < xCount; ++i)
+                if ((int) get (d, q + 4 + 4 * i, 2) == param)
+                {
+                    word = q + 4 + 4 * i;
+                    return true;
+                }
+        }
+        return false;
+    }
+};
+
+TEST_F (RawPresetThreadTest, AnExportedFileHoldsTheValueWordAtItsPlaceAndAnImportedOneSetsTheUnitsValue)
+{
+    connect();
+    auto preset = SimulatedPreset::makeShowcase();
+    const int channel = preset.getChannel (106);
+    ASSERT_TRUE (preset.setChannel (106, 0)); // the X values
+    ASSERT_TRUE (preset.setParam (106, 1, 0x1234));
+    ASSERT_TRUE (preset.setChannel (106, channel));
+    unit.setPreset (sourceSlot, preset);
+    auto data = exportSlot (sourceSlot, "005_Rich Tone.dat");
+
+    size_t word = 0, form = 0, length = 0;
+    ASSERT_TRUE (DatLayout::findXWord (data, 106, 1, word, form, length));
+    EXPECT_EQ (DatLayout::get (data, word, 4), 0x12340001u); // parameter low, value high
+
+    // The same file with the value changed by hand and both check bytes made again.
+    data[word + 2] = 0x78;
+    data[word + 3] = 0x56;
+    auto checkOver = [&data] (size_t from, size_t to)
+    {
+        juce::uint8 x = 0;
+        for (size_t i = from; i < to; ++i)
+            x ^= (juce::uint8) data[i];
+        return (char) (x & 0x7f);
+    };
+    data[form + length - 1] = checkOver (form, form + length - 1);
+    data[data.getSize() - 1] = checkOver (0, data.getSize() - 1);
+
+    auto job = item (targetSlot, data);
+    run (RawPresetThread::jobImport, { job.get() });
+    ASSERT_EQ (job->getState(), RawPresetJobItem::stateDone) << job->getFailureReason();
+    auto imported = unit.getPreset (targetSlot);
+    ASSERT_TRUE (imported.setChannel (106, 0));
+    juce::uint16 value = 0;
+    ASSERT_TRUE (imported.getParam (106, 1, value));
+    EXPECT_EQ (value, 0x5678);
+}
+
 TEST_F (RawPresetThreadTest, ExportNamesItsFileAfterTheShownNumberAndRecallsTheIndex)
 {
     connect();

@@ -41,11 +41,14 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
 
-    const auto settings = GlobalConfiguration::getSettingsFile();
-    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
-    ASSERT_TRUE (settings.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
-                                           "  <VALUE name=\"AUTO_UPDATE_FEED_BASE\" val=\"" +
-                                           server.getBaseUrl() + "\"/>\n</PROPERTIES>\n"));
+    // The process-wide feed base: one from the settings must be https.
+    struct FeedBase
+    {
+        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    } feedBase;
+    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+
     {
         MainAppWindow window ("Kestrel-Edit");
         window.setVisible (true);
