@@ -14,8 +14,10 @@ BrakChangeWindow::~BrakChangeWindow() = default;
 
 void BrakChangeWindow::open (juce::Component* over)
 {
-    if (! isOnDesktop())
+    // Placed when it first opens; afterwards it stays where the user put it.
+    if (! placed)
     {
+        placed = true;
         auto* window = over != nullptr ? over->getTopLevelComponent() : nullptr;
 
         if (window != nullptr && window->isOnDesktop())

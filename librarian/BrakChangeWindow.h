@@ -30,6 +30,7 @@ public:
 
 private:
     BrakChangeDlg* browser;
+    bool placed = false;
 
     JUCE_DECLARE_NON_COPYABLE (BrakChangeWindow)
 };

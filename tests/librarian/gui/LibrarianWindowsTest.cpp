@@ -51,7 +51,8 @@ TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWith
     host.setVisible (true);
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::exchangeCommand));
     EXPECT_TRUE (exchange->isVisible());
-    EXPECT_LT (exchange->getScreenBounds().getCentre().getDistanceFrom (host.getScreenBounds().getCentre()), 20);
+    EXPECT_LT (exchange->getScreenBounds().getCentre().getDistanceFrom (host.getScreenBounds().getCentre()), 20)
+        << exchange->getScreenBounds().toString() << " over " << host.getScreenBounds().toString();
     saveScreenshot (*exchange, "librarian-exchange-window");
 
     content.closeAllDialogs();
