@@ -402,6 +402,12 @@ void ControlUnitContent::showLinkState (bool up)
             tempoField->setText ({});
 
         showCpuLoad (false);
+
+        // Nothing is selected on a unit that is not there.
+        for (auto* buttons : { &presetButtons, &sceneButtons })
+            for (auto& b : *buttons)
+                if (b != nullptr)
+                    b->setToggleState (false, juce::dontSendNotification);
     }
 
     setControlsEnabled (up);

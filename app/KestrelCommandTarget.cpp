@@ -12,7 +12,12 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/SnapshotMenu.h"
 #include "model/UnitIds.h"
+#include "model/UserFolders.h"
 #include "model/UserNotifier.h"
+
+#if KESTREL_HAS_RESOURCES
+#include "BinaryData.h"
+#endif
 
 namespace
 {
@@ -36,7 +41,17 @@ bool worksOffline (int id)
             return false;
     }
 }
+
+// Commands that no part of the program gives a behaviour yet: shown greyed
+// out so that nothing looks broken.
+bool hasNoBehaviour (int id)
+{
+    return id == 1300 || id == 1316 || id == 1405 || id == 2301;
+}
 } // namespace
+
+std::function<bool (const juce::File&)> KestrelCommandTarget::openDocument = [] (const juce::File& file)
+{ return file.startAsProcess(); };
 
 //==============================================================================
 bool KestrelCommandTarget::readCommandText (int commandId, juce::String& name, juce::String& description,
@@ -83,6 +98,9 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
     if (commandId == 1901 || commandId == loadSnapshotCommandId)
         enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr
                && ! SnapshotList::getInstanceWithoutCreating()->isEmpty();
+
+    if (hasNoBehaviour (commandId))
+        enabled = false;
 
     result.setActive (enabled);
 
@@ -236,23 +254,32 @@ bool KestrelCommandTarget::performCommand (int id)
             if (mainWindow != nullptr)
                 mainWindow->checkForUpdates();
             return true;
-        case 2302:
-        {
-            auto notes = juce::File::getSpecialLocation (juce::File::currentExecutableFile)
-                             .getSiblingFile ("Kestrel-Edit-Release-Notes.pdf");
-
-            if (! notes.existsAsFile())
-            {
-                UserNotifier::warn ("Unable to locate the release notes:\n" + notes.getFullPathName());
-                return false;
-            }
-
-            return notes.startAsProcess();
-        }
+        case 2302: return showReleaseNotes();
 
         default:
             return false;
     }
+}
+
+bool KestrelCommandTarget::showReleaseNotes()
+{
+    // The notes travel inside the program; a copy in the work folder is what
+    // the system's text viewer opens.
+    const void* data = nullptr;
+    int size = 0;
+#if KESTREL_HAS_RESOURCES
+    data = BinaryData::getNamedResource ("ReleaseNotes_txt", size);
+#endif
+    auto notes = UserFolders::getWorkFolder().getChildFile ("Kestrel-Edit Release Notes.txt");
+
+    if (data == nullptr || ! notes.getParentDirectory().createDirectory()
+        || ! notes.replaceWithData (data, (size_t) size))
+    {
+        UserNotifier::warn ("Unable to write the release notes:\n" + notes.getFullPathName());
+        return false;
+    }
+
+    return openDocument != nullptr && openDocument (notes);
 }
 
 bool KestrelCommandTarget::changeBank (int direction)

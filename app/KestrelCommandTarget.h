@@ -68,6 +68,10 @@ public:
     // unit for its current preset.
     void releasePresetHolds();
 
+    // Opens a document the program writes (the release notes) in the
+    // system's viewer; tests replace it.
+    static std::function<bool (const juce::File&)> openDocument;
+
     // ApplicationCommandTarget
     juce::ApplicationCommandTarget* getNextCommandTarget() override { return nullptr; }
     void getAllCommands (juce::Array<juce::CommandID>& commands) override;
@@ -87,6 +91,7 @@ private:
     bool performCommand (int commandId);
     void checkFirmware (PresetManager& presetManager);
     bool changeBank (int direction);
+    bool showReleaseNotes();
     void loadSnapshot (int index);
     bool readCommandText (int commandId, juce::String& name, juce::String& description, juce::String& category) const;
 

@@ -141,6 +141,40 @@ void KestrelContentComponent::resized()
         scalePane (getPane (pane), scale);
 
     updateProgressBarBounds();
+    placeAbsenceNotice();
+}
+
+void KestrelContentComponent::showUnitState (UnitAbsenceNotice::State state)
+{
+    const bool connected = state == UnitAbsenceNotice::State::connected;
+
+    for (auto pane : { ContentPane::grid, ContentPane::effectEditor })
+        if (auto* component = getPane (pane))
+        {
+            component->setEnabled (connected);
+            component->setAlpha (connected ? 1.0f : 0.45f);
+        }
+
+    if (absenceNotice.getParentComponent() != this)
+        addChildComponent (absenceNotice);
+
+    absenceNotice.setState (state);
+    placeAbsenceNotice();
+
+    if (! connected)
+        absenceNotice.toFront (false);
+}
+
+void KestrelContentComponent::placeAbsenceNotice()
+{
+    // Centred over the grid, or over the content without one.
+    auto area = getLocalBounds();
+
+    if (auto* grid = getPane (ContentPane::grid); grid != nullptr && ! grid->getBounds().isEmpty())
+        area = grid->getBounds();
+
+    const auto scale = getScale();
+    absenceNotice.setBounds (area.withSizeKeepingCentre (juce::roundToInt (560 * scale), juce::roundToInt (120 * scale)));
 }
 
 void KestrelContentComponent::setProgressBarBounds (juce::Rectangle<int> bounds)
@@ -337,12 +371,14 @@ void KestrelContentComponent::scalePane (juce::Component* pane, double scale)
     }
 }
 
-void KestrelContentComponent::showWaitProgress (double progress, const juce::String&)
+void KestrelContentComponent::showWaitProgress (double progress, const juce::String& text)
 {
     if (progressBar == nullptr)
         return;
 
     progressBar->progress = progress;
+    // A request that can tell how far it has come says what it is doing.
+    progressBar->caption = progress < 1.0 ? text : juce::String();
     progressBar->setVisible (true);
     progressBar->toFront (false);
     progressBar->repaint();

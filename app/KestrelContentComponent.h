@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ContentPanes.h"
+#include "app/UnitAbsenceNotice.h"
 #include "device/engines/WaitIndicator.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -82,6 +83,11 @@ public:
         return dynamic_cast<PaneType*> (getPane (pane));
     }
 
+    // While no unit answers, the grid and the effect editor take no clicks
+    // and a notice over the grid says why and where the ports are chosen.
+    void showUnitState (UnitAbsenceNotice::State state);
+    const UnitAbsenceNotice& getUnitAbsenceNotice() const { return absenceNotice; }
+
     // Shows the pause overlay while communication is paused.
     void showPauseOverlay (bool paused);
     // The main window's timer tick for the dialogs that follow the unit.
@@ -133,6 +139,8 @@ private:
     std::unique_ptr<DialogCommands> dialogCommands;
     std::unique_ptr<PresetListCommands> presetListCommands;
     std::unique_ptr<ZOLProgressBar> progressBar;
+    UnitAbsenceNotice absenceNotice;
+    void placeAbsenceNotice();
 
     JUCE_DECLARE_NON_COPYABLE (KestrelContentComponent)
 };

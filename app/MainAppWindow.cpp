@@ -102,6 +102,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         contentWidth * 2 + frame.getLeftAndRight(), contentHeight * 2 + frame.getTopAndBottom() + getTitleBarHeight());
     setConstrainer (&constrainer);
     setResizable (true, false);
+    fitOnScreen();
     centreWithSize (getWidth(), getHeight());
 
     if (zolLook != nullptr)
@@ -132,6 +133,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
             pause->onClick = [] { KestrelCommandTarget::getInstance()->invokeCommand (1404); };
     }
     showConnection (false);
+    showUnitState (false);
 
     auto* link = ZOLMidiProcessing::getInstance();
     auto* presetManager = PresetManager::getInstance();
@@ -271,9 +273,7 @@ void MainAppWindow::tick()
                 presetManager->getRequest (queryDeviceVersion).start();
 
         commandManager->commandStatusChanged();
-
-        if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
-            panel->showLinkState (report.linkUp);
+        showUnitState (report.linkUp);
     }
 
     if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
@@ -311,6 +311,41 @@ void MainAppWindow::showConnection (bool connected)
         zolLook->setTitlebarConnected (this, connected);
     else
         repaint();
+}
+
+void MainAppWindow::fitOnScreen()
+{
+    // A large desktop scale leaves less room than the design size needs: the
+    // window shrinks, keeping its ratio, as far as its smallest size.
+    auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+
+    if (display == nullptr)
+        return;
+
+    const auto area = display->userArea;
+    const auto frame = getBorderThickness();
+    const auto spareWidth = area.getWidth() - frame.getLeftAndRight();
+    const auto spareHeight = area.getHeight() - frame.getTopAndBottom() - getTitleBarHeight();
+    const auto scale = juce::jmax (0.5, juce::jmin (1.0, spareWidth / (double) contentWidth,
+                                                    spareHeight / (double) contentHeight));
+
+    if (scale < 1.0)
+        setSize ((int) (contentWidth * scale) + frame.getLeftAndRight(),
+                 (int) (contentHeight * scale) + frame.getTopAndBottom() + getTitleBarHeight());
+}
+
+void MainAppWindow::showUnitState (bool linkUp)
+{
+    everConnected = everConnected || linkUp;
+
+    if (auto* content = getContent())
+    {
+        if (auto* panel = content->getFrontPanel())
+            panel->showLinkState (linkUp);
+
+        using State = UnitAbsenceNotice::State;
+        content->showUnitState (linkUp ? State::connected : (everConnected ? State::lost : State::notFound));
+    }
 }
 
 void MainAppWindow::showNormalSize()

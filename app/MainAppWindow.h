@@ -81,6 +81,9 @@ public:
 private:
     void timerCallback() override { tick(); }
     void showConnection (bool connected);
+    // Enables the panes that reach the unit, or disables them and says why.
+    void showUnitState (bool linkUp);
+    void fitOnScreen();
     void runUpdateCheck (bool manual);
     ZolLookAndFeel* getZolLookAndFeel();
     void finishClosing();
@@ -89,6 +92,7 @@ private:
     const SkinManager* skin;
     std::unique_ptr<LinkTicker> linkTicker;
     bool shownConnected = false;
+    bool everConnected = false;
     std::unique_ptr<ProgramUpdateCheck> updateCheck;
     ZolBoundsConstrainer constrainer;
     juce::Array<juce::Component::SafePointer<juce::Component>> titleBarButtons;

@@ -349,11 +349,20 @@ void PreferencesDialogContent::fillPortLists()
 
     auto fill = [] (juce::ComboBox& box, juce::StringArray names, const juce::String& current)
     {
+        // The configured name opens any device whose name contains it.
+        bool present = current.isEmpty() || current == "<< none >>";
+        for (auto& name : names)
+            present = present || name.contains (current);
+
         box.clear (juce::dontSendNotification);
         names.addIfNotAlreadyThere ("<< none >>");
         for (int i = 0; i < names.size(); ++i)
             box.addItem (names[i], i + 1);
-        box.setText (current, juce::dontSendNotification);
+        box.setText (present ? current : current + notPresentSuffix, juce::dontSendNotification);
+        box.setColour (juce::ComboBox::textColourId,
+                       present ? box.getLookAndFeel().findColour (juce::ComboBox::textColourId)
+                               : juce::Colour (0xffff6b5b));
+        box.setTooltip (present ? juce::String() : "This MIDI port is not present.");
     };
 
     fill (midiIn, inputs, config != nullptr ? config->MIDI_IN : juce::String());
@@ -393,8 +402,14 @@ void PreferencesDialogContent::portChanged()
     if (filling || config == nullptr)
         return;
 
-    const auto inName = midiIn.getText().trim();
-    const auto outName = midiOut.getText().trim();
+    // A port marked as missing keeps its own name.
+    auto chosen = [] (const juce::ComboBox& box)
+    {
+        auto text = box.getText().trim();
+        return text.endsWith (notPresentSuffix) ? text.dropLastCharacters (juce::String (notPresentSuffix).length()) : text;
+    };
+    const auto inName = chosen (midiIn);
+    const auto outName = chosen (midiOut);
     if (inName.isEmpty() || outName.isEmpty() || (inName == config->MIDI_IN && outName == config->MIDI_OUT))
         return;
 

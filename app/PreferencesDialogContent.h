@@ -67,6 +67,8 @@ public:
     // The fields, for the dialog's own tests.
     juce::ComboBox& getKnobTrackingBox() { return knobTracking; }
     juce::ComboBox& getMouseWheelBox() { return mouseWheel; }
+    // Follows a configured MIDI port that no device of the system offers.
+    static constexpr const char* notPresentSuffix = " (not present)";
     juce::ComboBox& getMidiInBox() { return midiIn; }
     juce::ComboBox& getMidiOutBox() { return midiOut; }
     juce::TextEditor& getFolderEditor (int index) { return folders[(size_t) index].editor; }

@@ -643,7 +643,8 @@ juce::PopupMenu BankManagerListContent::makeUnitListMenu() const
 void BankManagerListContent::showUnitListMenu()
 {
     juce::Component::SafePointer<BankManagerListContent> self (this);
-    UserInteraction::showMenu (makeUnitListMenu(), juce::PopupMenu::Options().withTargetComponent (unitList.get()),
+    // At the pointer, where the user right-clicked.
+    UserInteraction::showMenu (makeUnitListMenu(), juce::PopupMenu::Options().withMousePosition(),
                                [self] (int chosen)
                                {
                                    if (self != nullptr && chosen != 0)

@@ -12,10 +12,19 @@ BrakChangeWindow::BrakChangeWindow (const SkinManager* skin, ControlManager*, Gl
 
 BrakChangeWindow::~BrakChangeWindow() = default;
 
-void BrakChangeWindow::open()
+void BrakChangeWindow::open (juce::Component* over)
 {
-    if (! isOnDesktop())
-        centreWithSize (getWidth(), getHeight());
+    // Placed when it first opens; afterwards it stays where the user put it.
+    if (! placed)
+    {
+        placed = true;
+        auto* window = over != nullptr ? over->getTopLevelComponent() : nullptr;
+
+        if (window != nullptr && window->isOnDesktop())
+            centreAroundComponent (window, getWidth(), getHeight());
+        else
+            centreWithSize (getWidth(), getHeight());
+    }
 
     setVisible (true);
     toFront (true);

@@ -20,7 +20,9 @@ public:
                       ImageDepot* images);
     ~BrakChangeWindow() override;
 
-    void open();
+    // Shown over the window that holds `over` (the main window), or in the
+    // middle of the screen without one.
+    void open (juce::Component* over = nullptr);
     void closeButtonPressed() override;
     void closeDialog() override { closeButtonPressed(); }
 
@@ -28,6 +30,7 @@ public:
 
 private:
     BrakChangeDlg* browser;
+    bool placed = false;
 
     JUCE_DECLARE_NON_COPYABLE (BrakChangeWindow)
 };

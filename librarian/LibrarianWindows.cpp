@@ -46,6 +46,7 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
     , rawPresets (content.getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset))
     , exchange (content.getPaneAs<BrakChangeWindow> (ContentPane::exchangeWindow))
     , cabSetup (content.getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup))
+    , mainContent (&content)
 {
     if (cabSetup != nullptr)
         cabSetup->addChangeListener (this);
@@ -115,7 +116,7 @@ bool LibrarianWindows::performCommand (int commandId)
 {
     if (commandId == exchangeCommand && exchange != nullptr)
     {
-        exchange->open();
+        exchange->open (mainContent.getComponent());
         return true;
     }
 

@@ -56,6 +56,7 @@ private:
     juce::Component::SafePointer<BrowserChooserDlg> browser;
     juce::Component::SafePointer<RawPresetThreadDlg> rawPresets;
     juce::Component::SafePointer<BrakChangeWindow> exchange;
+    juce::Component::SafePointer<juce::Component> mainContent; // the exchange opens over its window
     juce::Component::SafePointer<CabEasySetupDlg> cabSetup;
     std::function<void (const CabSetupInfo&)> onCabSetupConfirmed;
     std::unique_ptr<RawPresetDialogFollower> follower;

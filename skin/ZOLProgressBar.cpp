@@ -15,6 +15,10 @@ double ZOLProgressBar::getShownProgress() const
 void ZOLProgressBar::paint (juce::Graphics& g)
 {
     auto shown = getShownProgress();
-    getLookAndFeel().drawProgressBar (g, *this, getWidth(), getHeight(), shown,
-                                      juce::String (juce::roundToInt (shown * 100.0)) + "%");
+    auto text = juce::String (juce::roundToInt (shown * 100.0)) + "%";
+
+    if (caption.isNotEmpty())
+        text = caption + "  " + text;
+
+    getLookAndFeel().drawProgressBar (g, *this, getWidth(), getHeight(), shown, text);
 }

@@ -19,6 +19,8 @@ public:
     ZOLProgressBar();
 
     using ZOLProgressValue::progress;
+    // What is under way, drawn before the percentage; empty for none.
+    juce::String caption;
 
     // The value as drawn: limited to 0..1, and 0 when not a number.
     double getShownProgress() const;

@@ -66,6 +66,17 @@ ZolLookAndFeel::ZolLookAndFeel()
     setColour (juce::Label::textColourId, juce::Colour (0xffe8e6e3));
     setColour (juce::ListBox::backgroundColourId, juce::Colour (0xff1c1d20));
     setColour (juce::ListBox::textColourId, juce::Colour (0xffe8e6e3));
+    // The framework's file and folder choosers list names in the light text too.
+    setColour (juce::DirectoryContentsDisplayComponent::textColourId, juce::Colour (0xffe8e6e3));
+    setColour (juce::DirectoryContentsDisplayComponent::highlightedTextColourId, juce::Colour (0xff1c1d20));
+    setColour (juce::DirectoryContentsDisplayComponent::highlightColourId, juce::Colour (0xffe8a33d));
+    setColour (juce::FileBrowserComponent::currentPathBoxTextColourId, juce::Colour (0xffe8e6e3));
+    setColour (juce::FileBrowserComponent::currentPathBoxBackgroundColourId, juce::Colour (0xff1c1d20));
+    setColour (juce::FileBrowserComponent::currentPathBoxArrowColourId, juce::Colour (0xffe8e6e3));
+    setColour (juce::FileBrowserComponent::filenameBoxTextColourId, juce::Colour (0xffe8e6e3));
+    setColour (juce::FileBrowserComponent::filenameBoxBackgroundColourId, juce::Colour (0xff1c1d20));
+    setColour (juce::FileChooserDialogBox::titleTextColourId, juce::Colour (0xffe8e6e3));
+    setColour (juce::TreeView::backgroundColourId, juce::Colour (0xff1c1d20));
 
     setUsingNativeAlertWindows (true);
 }
@@ -406,7 +417,14 @@ const MenuBarStyle& ZolLookAndFeel::styleFor (juce::MenuBarComponent& menuBar) c
 juce::Font ZolLookAndFeel::getMenuBarFont (juce::MenuBarComponent& menuBar, int, const juce::String&)
 {
     auto& style = styleFor (menuBar);
-    return sized (style.font, style.fontSize);
+    auto font = sized (style.font, style.fontSize);
+
+    // The bar is scaled with its window; its text follows, so that every
+    // menu still fits a small window.
+    if (style.height > 0 && menuBar.getHeight() > 0)
+        font = font.withHeight (font.getHeight() * (float) menuBar.getHeight() / (float) style.height);
+
+    return font;
 }
 
 void ZolLookAndFeel::drawMenuBarItem (juce::Graphics& g, int width, int height, int itemIndex,

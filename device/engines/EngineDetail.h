@@ -11,6 +11,8 @@
 namespace EngineDetail
 {
 inline constexpr int bypassParamId = 255;
+// Effect types 1 to this one are read for their definitions.
+inline constexpr int lastEffectType = 42;
 inline constexpr int tempoParamId = 32;
 inline constexpr int tempoToUseParamId = 33;
 inline constexpr juce::uint16 ampBlock1 = 106;

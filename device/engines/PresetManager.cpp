@@ -325,6 +325,24 @@ void PresetManager::finishStopped (PresetStateMachine& machine)
         setWaitCursor (false);
 }
 
+namespace
+{
+// How far a request has come, for the wait indicator: the definitions are read
+// in two passes over the effect types (values, then strings); other requests
+// cannot tell and show a full bar.
+double getShownProgress (const PresetStateMachine& machine)
+{
+    const auto index = machine.getStepIndex();
+    const auto step = juce::isPositiveAndBelow (index, machine.getSteps().size()) ? machine.getSteps()[index] : -1;
+
+    if (step != stepGetParamInfo && step != stepGetParamStrings)
+        return 1.0;
+
+    const auto typesDone = juce::jlimit (0, lastEffectType, machine.typeCounter - 1);
+    return ((step == stepGetParamStrings ? 1.0 : 0.0) + typesDone / (double) lastEffectType) / 2.0;
+}
+} // namespace
+
 void PresetManager::executeStep (PresetStateMachine& machine)
 {
     if (! machine.isRunning())
@@ -332,7 +350,7 @@ void PresetManager::executeStep (PresetStateMachine& machine)
 
     if (machine.showWaitIndicator != 0 && waitIndicator != nullptr &&
         Clock::elapsedSince (machine.getStartTime()) > waitIndicatorDelayMs)
-        waitIndicator->showWaitProgress (1.0, machine.statusText);
+        waitIndicator->showWaitProgress (getShownProgress (machine), machine.statusText);
 
     if (machine.showWaitCursor != 0)
         setWaitCursor (true);

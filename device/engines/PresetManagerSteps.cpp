@@ -24,8 +24,6 @@ using namespace EngineDetail;
 namespace
 {
 
-constexpr int lastEffectType = 42;
-
 constexpr int lastModifierValueIndex = ModifierRecord::numSettings - 1;
 
 constexpr juce::uint8 noRecallBank1 = 0x7E;

@@ -1,5 +1,7 @@
 #include "app/PreferencesDialogContent.h"
 
+#include "device/link/ZOLMidiProcessing.h"
+
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
@@ -11,6 +13,7 @@
 #include "support/ScratchFolder.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
+#include "support/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +125,25 @@ TEST_F (PreferencesTest, SwitchesPortsAndFoldersReachTheConfiguration)
     saveScreenshot (*dialog, "preferences-general");
     dialog->closeDialog();
     EXPECT_FALSE (dialog->isVisible());
+}
+
+TEST_F (PreferencesTest, AConfiguredMidiPortThatIsNotPresentIsMarkedAndKeptByName)
+{
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    backend.addDevice ("1- Kestrel MIDI");
+    ZOLMidiProcessing::getInstance()->getPorts().refreshDeviceLists();
+    config->MIDI_IN = "Kestrel MIDI";
+    config->MIDI_OUT = "Gone MIDI";
+
+    dialog->showDialog();
+    EXPECT_EQ (dialog->getMidiInBox().getText(), "Kestrel MIDI") << "found within a device's name";
+    EXPECT_EQ (dialog->getMidiOutBox().getText(), juce::String ("Gone MIDI") + PreferencesDialogContent::notPresentSuffix);
+
+    // Choosing the other port keeps the missing one's own name.
+    dialog->getMidiInBox().setText ("1- Kestrel MIDI", juce::sendNotificationSync);
+    EXPECT_EQ (config->MIDI_IN, "1- Kestrel MIDI");
+    EXPECT_EQ (config->MIDI_OUT, "Gone MIDI");
+    dialog.reset();
+    ZOLMidiProcessing::getInstance()->closePorts();
 }

@@ -2,6 +2,8 @@
 #include "device/DumpTestData.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrowserChooserDlg.h"
+#include "skin/UserInteraction.h"
+#include "skin/ZolScrollableListCtrl.h"
 #include "model/GlobalConfiguration.h"
 #include "model/IdTables.h"
 #include "support/PresetDumpFile.h"
@@ -204,3 +206,54 @@ TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
     EXPECT_TRUE (browser.getChosenFiles().isEmpty());
 }
 } // namespace
+
+namespace
+{
+// Keeps where each menu was asked to open, and chooses nothing.
+struct MenuPlaces : UserInteraction::Sink
+{
+    MenuPlaces() : previous (UserInteraction::getSink()) { UserInteraction::setSink (this); }
+    ~MenuPlaces() override { UserInteraction::setSink (previous); }
+
+    void chooseFiles (const FileRequest&, UserInteraction::FilesChosen onChosen) override
+    {
+        if (onChosen)
+            onChosen ({});
+    }
+
+    void showMenu (const juce::PopupMenu&, const juce::PopupMenu::Options& options,
+                   UserInteraction::MenuChosen onChosen) override
+    {
+        places.add (options.getTargetScreenArea());
+        targets.add (options.getTargetComponent());
+        if (onChosen)
+            onChosen (0);
+    }
+
+    UserInteraction::Sink* previous;
+    juce::Array<juce::Rectangle<int>> places;
+    juce::Array<juce::Component*> targets;
+};
+} // namespace
+
+TEST_F (Librarian, TheListMenuOpensAtThePointer)
+{
+    MenuPlaces menus;
+
+    std::function<void (juce::Component&)> rightClickLists = [&] (juce::Component& parent)
+    {
+        for (auto* child : parent.getChildren())
+        {
+            if (auto* list = dynamic_cast<ZolScrollableListCtrl*> (child))
+                list->cellRightReleased (nullptr);
+            rightClickLists (*child);
+        }
+    };
+    rightClickLists (librarian);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+
+    ASSERT_EQ (menus.places.size(), 1) << "only the unit's list has this menu";
+    EXPECT_EQ (menus.targets[0], nullptr);
+    EXPECT_EQ (menus.places[0].getPosition(), juce::Desktop::getMousePosition());
+    EXPECT_LE (menus.places[0].getWidth(), 1) << "a point, not the list";
+}

@@ -2,6 +2,7 @@
 #include "skin/ZolLookAndFeel.h"
 #include "skin/SkinManager.h"
 #include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -254,4 +255,62 @@ TEST (ZolLookAndFeel, WhileBusyEveryComponentShowsTheWaitCursor)
     EXPECT_EQ (look.getWaitCursorFlag(), 1);
     look.setBusyCursor (false);
     EXPECT_TRUE (look.getMouseCursorFor (component) == juce::MouseCursor (juce::MouseCursor::PointingHandCursor));
+}
+
+namespace
+{
+class MainMenus : public juce::MenuBarModel
+{
+public:
+    juce::StringArray getMenuBarNames() override { return { "Preset", "Block", "Tools", "Settings", "Help" }; }
+    juce::PopupMenu getMenuForIndex (int, const juce::String&) override { return {}; }
+    void menuItemSelected (int, int) override {}
+};
+} // namespace
+
+TEST (ZolLookAndFeel, TheMainMenuBarsTextShrinksWithTheBarSoEveryMenuFits)
+{
+    Skin s;
+    MainMenus menus;
+    juce::MenuBarComponent bar (&menus);
+    bar.setLookAndFeel (&s.look);
+    const auto design = s.look.getMainMenuBarStyle().getBounds();
+
+    for (const double scale : { 1.0, 0.5 })
+    {
+        bar.setSize (juce::roundToInt (design.getWidth() * scale), juce::roundToInt (design.getHeight() * scale));
+        int total = 0;
+
+        for (int i = 0; i < menus.getMenuBarNames().size(); ++i)
+            total += s.look.getMenuBarItemWidth (bar, i, menus.getMenuBarNames()[i]);
+
+        EXPECT_LE (total, bar.getWidth()) << "scale " << scale;
+    }
+
+    bar.setLookAndFeel (nullptr);
+}
+
+TEST (ZolLookAndFeel, FileChoosersListNamesInLightTextOnTheDarkDialog)
+{
+    Skin s;
+    ScratchFolder files{ "kestrel-chooser" };
+    files.folder.getChildFile ("Clean Lead.syx").replaceWithText ("x");
+    files.folder.getChildFile ("Presets").createDirectory();
+
+    juce::FileBrowserComponent browser (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                                        files.folder, nullptr, nullptr);
+    const auto background = s.look.findColour (juce::AlertWindow::backgroundColourId);
+    juce::FileChooserDialogBox box ("Import Preset", {}, browser, false, background);
+    box.setLookAndFeel (&s.look);
+
+    for (auto id : { (int) juce::DirectoryContentsDisplayComponent::textColourId,
+                     (int) juce::FileBrowserComponent::filenameBoxTextColourId,
+                     (int) juce::FileBrowserComponent::currentPathBoxTextColourId })
+        EXPECT_GT (browser.findColour (id).getPerceivedBrightness() - background.getPerceivedBrightness(), 0.5f)
+            << "colour " << juce::String::toHexString (id);
+
+    box.setSize (600, 420);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (300); // the folder is listed on a thread, for the picture
+    saveScreenshot (box, "file-chooser");
+    box.setLookAndFeel (nullptr);
 }

@@ -313,3 +313,34 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
     EXPECT_TRUE (target->invokeCommand (1901));
     EXPECT_TRUE (snapshots->isEmpty());
 }
+
+TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItShips)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    auto isActive = [&] (int id)
+    {
+        juce::ApplicationCommandInfo info (id);
+        target->getCommandInfo (id, info);
+        return (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    };
+
+    EXPECT_TRUE (isActive (1301)) << "a connected unit's commands stay enabled";
+    for (int id : { 1300, 1316, 1405, 2301 })
+        EXPECT_FALSE (isActive (id)) << id;
+
+    juce::File opened;
+    const auto realOpener = KestrelCommandTarget::openDocument;
+    KestrelCommandTarget::openDocument = [&] (const juce::File& file) { opened = file; return true; };
+    EXPECT_TRUE (isActive (2302));
+    EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (2302, false));
+    KestrelCommandTarget::openDocument = realOpener;
+
+    EXPECT_TRUE (opened.existsAsFile()) << opened.getFullPathName();
+    EXPECT_TRUE (opened.loadFileAsString().startsWith ("Kestrel-Edit")) << opened.loadFileAsString().substring (0, 80);
+    EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+}

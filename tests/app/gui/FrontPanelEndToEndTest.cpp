@@ -11,6 +11,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "skin/ZOLDrawableButton.h"
+#include "skin/ZOLProgressBar.h"
 #include "skin/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
 #include "support/RecordingNotifier.h"
@@ -177,6 +178,119 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     ASSERT_TRUE (runUntil ([&] { return ! window->isClosing(); }));
     EXPECT_EQ (unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1);
 
+    app.shutdown();
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
+
+// Without a unit the window says why nothing happens and where the ports are
+// chosen; a unit that goes away leaves the panes disabled the same way.
+TEST (FrontPanelEndToEnd, WithoutAUnitOnlyWhatCanWorkTakesClicksAndTheWindowSaysWhy)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-no-unit" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+    backend.removeDevice (unit.getDeviceName());
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    auto* content = window->getContent();
+    auto* panel = content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+
+    auto expectIdle = [&] (const juce::String& firstLine)
+    {
+        for (int i = 0; i < 8; ++i)
+        {
+            auto* button = panel->getPresetButton (i);
+            ASSERT_NE (button, nullptr);
+            EXPECT_FALSE (button->getToggleState()) << "preset button " << i << " lit";
+            EXPECT_FALSE (button->isEnabled()) << "preset button " << i;
+        }
+
+        for (auto* name : { "tunerButton", "bankButton" })
+        {
+            auto* button = panel->getButtonNamed (name);
+            ASSERT_NE (button, nullptr) << name;
+            EXPECT_FALSE (button->isEnabled()) << name;
+        }
+
+        for (auto pane : { ContentPane::grid, ContentPane::effectEditor })
+        {
+            ASSERT_NE (content->getPane (pane), nullptr);
+            EXPECT_FALSE (content->getPane (pane)->isEnabled());
+            EXPECT_LT (content->getPane (pane)->getAlpha(), 1.0f) << "visibly disabled";
+        }
+
+        auto& notice = content->getUnitAbsenceNotice();
+        EXPECT_TRUE (notice.isShowing());
+        EXPECT_TRUE (notice.getText().startsWith (firstLine)) << notice.getText();
+        EXPECT_TRUE (notice.getText().contains ("Preferences")) << "where the ports are chosen";
+    };
+
+    runUntil ([] { return false; }, 300);
+    expectIdle ("No Kestrel was found.");
+    saveScreenshot (*window, "end-to-end-no-unit");
+
+    auto* presetManager = PresetManager::getInstance();
+    backend.addDevice (unit.getDeviceName());
+    ASSERT_TRUE (runUntil ([&] {
+        return presetManager->getCurrentPresetNumber() >= 0 && panel->areControlsEnabled()
+            && ! presetManager->getRequest (loadPreset).isRunning();
+    }, 15000)) << notices.lastMessage();
+    EXPECT_TRUE (content->getPane (ContentPane::grid)->isEnabled());
+    EXPECT_TRUE (content->getPane (ContentPane::effectEditor)->isEnabled());
+    EXPECT_FALSE (content->getUnitAbsenceNotice().isVisible());
+
+    // Unplugged: the panes that could not reach it are disabled again, and
+    // the user is told.
+    backend.removeDevice (unit.getDeviceName());
+    ASSERT_TRUE (runUntil ([&] { return ! window->isShowingConnected(); }));
+    expectIdle ("Communication lost.");
+    saveScreenshot (*window, "end-to-end-unit-lost");
+
+    app.shutdown();
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
+
+// A unit whose definitions were never read: the bar at the bottom says what
+// is read and moves on with it until the preset can be shown.
+TEST (FrontPanelEndToEnd, TheFirstReadOfTheUnitsDefinitionsShowsHowFarItHasComeAndWhat)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-first-connection" };
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    auto* bar = window->getContent()->getProgressBar();
+    ASSERT_NE (bar, nullptr);
+
+    auto reading = [&] { return bar->isVisible() && bar->caption.startsWith ("Reading Block Definition"); };
+    ASSERT_TRUE (runUntil (reading, 15000)) << bar->caption.quoted() << " " << bar->getShownProgress();
+    const auto first = bar->getShownProgress();
+    EXPECT_LT (first, 0.5);
+
+    // The bar moves on, and the caption stays while the reading goes on.
+    ASSERT_TRUE (runUntil ([&] { return bar->getShownProgress() > first + 0.01; }, 15000));
+    EXPECT_TRUE (reading()) << bar->caption;
+    EXPECT_LT (bar->getShownProgress(), 1.0);
+    saveScreenshot (*window, "end-to-end-first-connection");
+
+    // The rest of the reading is not this test's business.
+    PresetManager::getInstance()->processRequests (true);
     app.shutdown();
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();

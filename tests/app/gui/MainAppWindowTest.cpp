@@ -103,6 +103,26 @@ TEST (MainAppWindow, TicksSlowlyWhileUnconnectedAndIdleAndQuicklyOnceARequestSta
     }
 }
 
+TEST (MainAppWindow, FitsTheScreenAtADesktopScaleOfTwo)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedFolders folders;
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    juce::Desktop::getInstance().setGlobalScaleFactor (2.0f);
+
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+        EXPECT_TRUE (area.contains (window.getBounds())) << area.toString() << " " << window.getBounds().toString();
+        auto* content = window.getContentComponent();
+        EXPECT_NEAR ((double) content->getWidth() / content->getHeight(), 1024.0 / 647.0, 0.01);
+    }
+
+    juce::Desktop::getInstance().setGlobalScaleFactor (1.0f);
+}
+
 // Runs last in this executable: the application deletes the process-wide
 // managers when it ends, and once it has asked to quit the message loop is
 // stopping.

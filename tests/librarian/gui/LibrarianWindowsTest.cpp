@@ -45,8 +45,15 @@ TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWith
     EXPECT_EQ (rawPresets->getMode(), RawPresetThreadDlg::importMode);
     saveScreenshot (content, "librarian-over-the-editor");
 
+    // The exchange opens over the main window, wherever that stands.
+    juce::DocumentWindow host ("Kestrel-Edit", juce::Colours::black, 0);
+    host.setContentNonOwned (&content, false);
+    host.setBounds (20, 20, 1024, 647);
+    host.setVisible (true);
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::exchangeCommand));
     EXPECT_TRUE (exchange->isVisible());
+    EXPECT_LT (exchange->getScreenBounds().getCentre().getDistanceFrom (host.getScreenBounds().getCentre()), 20)
+        << exchange->getScreenBounds().toString() << " over " << host.getScreenBounds().toString();
     saveScreenshot (*exchange, "librarian-exchange-window");
 
     content.closeAllDialogs();
