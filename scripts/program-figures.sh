@@ -44,8 +44,9 @@ wake_ups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_sw
 
 "$build/tests/kestrel_bench" --benchmark_filter='^BM_(AtRest/|PresetChangeOnUnitToWindow)' 2>/dev/null |
     awk '/^BM_AtRest/ {
-        state = ($1 ~ /state:0/) ? "Bare framework window (reference)" :
-                ($1 ~ /state:1/) ? "Kestrel-Edit, not connected" : "Kestrel-Edit, connected to an idle simulated unit";
+        if ($1 ~ /state:0/) state = "Bare framework window (reference)"
+        else if ($1 ~ /state:1/) state = "Kestrel-Edit, not connected"
+        else state = "Kestrel-Edit, connected to an idle simulated unit"
         cpu = ""; wake = "";
         for (i = 1; i <= NF; ++i) {
             if ($i ~ /^cpu_percent=/) { sub(/^cpu_percent=/, "", $i); cpu = $i }
