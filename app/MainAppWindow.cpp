@@ -152,6 +152,8 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         if (target != nullptr)
             presetManager->addChangeListener (target);
 
+        waker.onWake = [this] { wake(); };
+        link->setActivityCallback ([w = &waker] { w->triggerAsyncUpdate(); });
         startTimer (tickIntervalMs);
     }
 
@@ -164,6 +166,12 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
 MainAppWindow::~MainAppWindow()
 {
     stopTimer();
+
+    if (linkTicker != nullptr)
+        if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+            link->setActivityCallback ({});
+
+    waker.cancelPendingUpdate();
 
     auto* target = KestrelCommandTarget::getInstanceWithoutCreating();
 
@@ -295,12 +303,17 @@ void MainAppWindow::tick()
         }
     }
 
-    // While the link is down and nothing runs, only the port retry (once a
-    // second) needs the timer.
+    // While nothing runs the timer sleeps (see LinkTicker).
     const auto next = linkTicker->getNextTickIntervalMs (tickIntervalMs);
 
     if (isTimerRunning() && next != getTimerInterval())
         startTimer (next);
+}
+
+void MainAppWindow::wake()
+{
+    if (isTimerRunning() && getTimerInterval() != tickIntervalMs)
+        tick();
 }
 
 void MainAppWindow::showConnection (bool connected)

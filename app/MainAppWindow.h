@@ -14,8 +14,9 @@ class ZolLookAndFeel;
 // The program's main window. Its content area is 1024 by 647 and keeps that
 // ratio when the window is resized. Its title bar, drawn by the look-and-feel,
 // shows the connection state. Its 10 ms timer drives the link and the preset
-// manager; while the link is down and no request runs it ticks only as often
-// as the port retry needs.
+// manager; while no request runs it sleeps: once a second while connected
+// (the link wakes it as soon as the unit sends anything or a request ends),
+// and only as often as the port retry needs while the link is down.
 //
 // When the link comes up "Query device version" starts; the command target
 // carries the connection on from its end code. Closing while connected runs
@@ -44,6 +45,7 @@ public:
 
     // The timer's present interval (0 when it is not running).
     int getTickIntervalMs() const { return getTimerInterval(); }
+    LinkTicker* getLinkTicker() const { return linkTicker.get(); }
 
     // The update check: silent once at start-up, manual on request.
     void checkForUpdates() { runUpdateCheck (true); }
@@ -80,6 +82,16 @@ public:
 
 private:
     void timerCallback() override { tick(); }
+    // The link's activity, on the message thread: a sleeping timer ticks at
+    // once and goes back to the quick interval.
+    void wake();
+
+    struct Waker : juce::AsyncUpdater
+    {
+        std::function<void()> onWake;
+        void handleAsyncUpdate() override { onWake(); }
+    };
+
     void showConnection (bool connected);
     // Enables the panes that reach the unit, or disables them and says why.
     void showUnitState (bool linkUp);
@@ -91,6 +103,7 @@ private:
 
     const SkinManager* skin;
     std::unique_ptr<LinkTicker> linkTicker;
+    Waker waker;
     bool shownConnected = false;
     bool everConnected = false;
     std::unique_ptr<ProgramUpdateCheck> updateCheck;

@@ -148,7 +148,9 @@ void ZOLAutoUpdate::buildViews()
     progressBar.setBounds (20, 50, 360, 24);
     progressCancelButton.setBounds (150, 95, 100, 28);
     addAndMakeVisible (downloadLabel);
-    addAndMakeVisible (progressBar);
+    // Shown only while a download runs: a visible bar ticks every 30 ms, even
+    // while nothing shows this component.
+    addChildComponent (progressBar);
     addAndMakeVisible (progressCancelButton);
 
     informationLabel.setBounds (20, 15, 510, 90);
@@ -395,6 +397,7 @@ void ZOLAutoUpdate::startDownload (std::function<void (bool)> onStarted)
                           juce::URL (self.downloadAddress), self.installerFile, self.feed.signature,
                           self.getOfferedVersion(), self.options.publicKey, self.options.installerLimits);
                       self.downloadThread->startThread();
+                      self.progressBar.setVisible (true);
                       self.startTimer (downloadTimer, self.options.downloadPollMs);
 
                       if (onStarted)
@@ -429,6 +432,7 @@ void ZOLAutoUpdate::pollDownload()
     if (downloadThread == nullptr)
     {
         stopTimer (downloadTimer);
+        progressBar.setVisible (false);
         return;
     }
 
@@ -453,6 +457,7 @@ void ZOLAutoUpdate::pollDownload()
     }
 
     stopTimer (downloadTimer);
+    progressBar.setVisible (false);
 
     if (auto* window = findParentComponentOfClass<juce::DialogWindow>())
         window->exitModalState (0);

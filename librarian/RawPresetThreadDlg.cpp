@@ -54,7 +54,9 @@ RawPresetThreadDlg::RawPresetThreadDlg (const SkinManager* skin)
     addAndMakeVisible (*list);
     LibrarianStyle::styleProgress (progressBar);
     progressBar.setPercentageDisplay (false);
-    addAndMakeVisible (progressBar);
+    // Shown only while a transfer runs: a visible bar ticks every 30 ms, even
+    // inside a hidden dialog.
+    addChildComponent (progressBar);
 
     setFolder (juce::File::getSpecialLocation (juce::File::userDocumentsDirectory));
     folderText.clear();
@@ -529,6 +531,7 @@ void RawPresetThreadDlg::updateControls()
     const bool running = isTransferRunning();
     startButton.setEnabled (! running && ! items.empty());
     stopButton.setEnabled (running);
+    progressBar.setVisible (running);
     for (auto* c : std::initializer_list<juce::Component*>{ &folderButton, &addButton, &clearButton, &firstField,
                                                             &lastField })
         c->setEnabled (! running);

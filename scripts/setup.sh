@@ -8,7 +8,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KESTREL_BUILD_DIR:-$root/build}"
 
 packages=(
-    build-essential cmake ninja-build pkg-config ccache
+    build-essential cmake ninja-build pkg-config ccache patch
     juce-modules-source
     libasound2-dev libcurl4-gnutls-dev libfreetype-dev libx11-dev libxext-dev
     libxinerama-dev libxrandr-dev libxcursor-dev libxcomposite-dev

@@ -1,5 +1,6 @@
 #include "skin/ZolLookAndFeel.h"
 
+#include "skin/FocusedCaret.h"
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinWidgetReaders.h"
@@ -609,4 +610,9 @@ void ZolLookAndFeel::drawTableHeaderColumn (juce::Graphics& g, juce::TableHeader
     g.setColour (tableFontColour);
     g.setFont (hasTableFont ? sized (tableFont, tableFontSize) : juce::Font());
     g.drawFittedText (columnName, area, juce::Justification::centredLeft, 1, 0.7f);
+}
+
+juce::CaretComponent* ZolLookAndFeel::createCaretComponent (juce::Component* keyFocusOwner)
+{
+    return new FocusedCaret (keyFocusOwner);
 }

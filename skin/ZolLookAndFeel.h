@@ -86,6 +86,8 @@ public:
     void drawTableHeaderColumn (juce::Graphics& g, juce::TableHeaderComponent& header, const juce::String& columnName,
                                 int columnId, int width, int height, bool isMouseOver, bool isMouseDown,
                                 int columnFlags) override;
+    // A caret that blinks only in the focused field (FocusedCaret).
+    juce::CaretComponent* createCaretComponent (juce::Component* keyFocusOwner) override;
 
 private:
     void readPopupMenu (const juce::XmlElement& section);

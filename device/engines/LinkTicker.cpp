@@ -22,7 +22,14 @@ int LinkTicker::getNextTickIntervalMs (int busyIntervalMs) const
 {
     auto& ports = link.getPorts();
 
-    if (link.isConnected() || ports.isInputOpen() || ports.isOutputOpen() || presetManager.hasWork())
+    if (presetManager.hasWork() || (sawBusy && Clock::elapsedSince (lastBusyMs) < settleMs))
+        return busyIntervalMs;
+
+    // Connected and idle: the link wakes the tick when anything arrives.
+    if (link.isConnected())
+        return idleIntervalMs;
+
+    if (ports.isInputOpen() || ports.isOutputOpen())
         return busyIntervalMs;
 
     if (! triedOpening)
@@ -124,5 +131,14 @@ LinkTicker::Report LinkTicker::tick()
 
     report.linkUp = isLinkUp();
     presetManager.processRequests (! report.linkUp);
+
+    if (report.portsOpened || report.presetChanged || report.resyncRequested || report.statesChanged
+        || report.inputActivity || report.outputActivity || report.tempoChanged || report.editorDisconnected
+        || report.statusBroadcast || presetManager.hasWork())
+    {
+        sawBusy = true;
+        lastBusyMs = Clock::nowMs();
+    }
+
     return report;
 }

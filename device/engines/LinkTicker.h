@@ -66,10 +66,19 @@ public:
     bool isPaused() const { return paused; }
 
     // How long the main window's timer may wait before the next tick: the
-    // busy interval while a port is open or the preset manager has work;
-    // otherwise (nothing but the port retry to do) until the retry is due,
-    // between the busy interval and portRetryIntervalMs.
+    // busy interval while the preset manager has work and for settleMs after
+    // a tick that saw work or traffic (the panels' own requests and LEDs
+    // finish in that time); portRetryIntervalMs while connected and idle
+    // (the link's activity callback wakes the window); the busy interval
+    // while only one port is open; otherwise (nothing but the port retry to
+    // do) until the retry is due, between the busy interval and
+    // portRetryIntervalMs.
     int getNextTickIntervalMs (int busyIntervalMs) const;
+    static constexpr juce::uint32 settleMs = 200;
+
+    // The sleep while connected and idle (portRetryIntervalMs); tests
+    // lengthen it to show that only the link's wake-up brings news in.
+    void setIdleIntervalMs (int ms) { idleIntervalMs = ms; }
 
     // Input port, output port and link thread all present. Tests that drive
     // the link's passes by hand turn the thread requirement off; the link is
@@ -89,6 +98,9 @@ private:
     // The devices and configured names of forgotten ports.
     juce::String forgottenInput, forgottenOutput, forgottenInName, forgottenOutName;
     juce::uint32 lastOpenAttempt = 0;
+    int idleIntervalMs = (int) portRetryIntervalMs;
+    bool sawBusy = false;
+    juce::uint32 lastBusyMs = 0;
 
     JUCE_DECLARE_NON_COPYABLE (LinkTicker)
 };

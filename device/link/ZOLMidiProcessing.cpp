@@ -154,6 +154,20 @@ void ZOLMidiProcessing::letGo (SysExRequest* request)
         delete request;
 }
 
+void ZOLMidiProcessing::setActivityCallback (std::function<void()> callback)
+{
+    const juce::ScopedLock sl (activityLock);
+    onActivity = std::move (callback);
+}
+
+void ZOLMidiProcessing::reportActivity()
+{
+    const juce::ScopedLock sl (activityLock);
+
+    if (onActivity)
+        onActivity();
+}
+
 void ZOLMidiProcessing::setHold (bool shouldHold)
 {
     if (hold.exchange (shouldHold) && ! shouldHold)
@@ -271,11 +285,25 @@ int ZOLMidiProcessing::getIdleWaitMs()
 
 void ZOLMidiProcessing::processPass()
 {
+    // The message thread is told after a pass that took input or let go of a
+    // request, however the pass ends.
+    struct ActivityReport
+    {
+        ZOLMidiProcessing& link;
+        bool active = false;
+        ~ActivityReport()
+        {
+            if (active)
+                link.reportActivity();
+        }
+    } report{ *this };
+
     auto* current = inFlight.front();
 
     // The swap hands the shared buffer this pass's emptied storage, so the
     // driver's callback seldom has to allocate while it holds the lock.
     ports.takeIncoming (incoming);
+    report.active = ! incoming.isEmpty();
 
     for (const auto metadata : incoming)
     {
@@ -296,6 +324,7 @@ void ZOLMidiProcessing::processPass()
         {
             inFlight.pop();
             letGo (current);
+            report.active = true;
         }
     }
 
@@ -315,6 +344,7 @@ void ZOLMidiProcessing::processPass()
     {
         next->setState (SysExRequest::stateTimedOut);
         letGo (next);
+        report.active = true;
         return;
     }
 
@@ -548,8 +578,11 @@ void ZOLMidiProcessing::checkPorts()
     auto outName = ports.getOutputName();
     auto inPresent = ports.isInputOpen() && ports.getInputNames().contains (inName);
     auto outPresent = ports.isOutputOpen() && ports.getOutputNames().contains (outName);
-    inputPresent.store (inPresent);
-    outputPresent.store (outPresent);
+    const bool inChanged = inputPresent.exchange (inPresent) != inPresent;
+    const bool outChanged = outputPresent.exchange (outPresent) != outPresent;
+
+    if (inChanged || outChanged)
+        reportActivity();
 
     juce::String keptIn, keptOut;
     {

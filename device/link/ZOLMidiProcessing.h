@@ -10,6 +10,7 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
+#include <functional>
 
 // The one link between the program and the unit.
 //
@@ -70,6 +71,12 @@ public:
     // hold it: the link deletes it when it lets go of it (at once when it
     // does not hold it, or when it is still waiting in the out-queue).
     void releaseRequest (SysExRequest* request);
+
+    // Called on the link thread after a pass that took input from the unit
+    // or let go of a request (answered or timed out), and when a port comes
+    // or goes: the message thread has something to collect. Held under a
+    // lock while it runs, so keep it short (post a message); empty for none.
+    void setActivityCallback (std::function<void()> callback);
 
     // While the hold flag is set, nothing is taken from the out-queue.
     void setHold (bool shouldHold);
@@ -143,6 +150,7 @@ public:
 private:
     void run() override;
     void letGo (SysExRequest* request);
+    void reportActivity();
     void failAllRequests();
 
     MidiPortPair ports;
@@ -160,6 +168,8 @@ private:
     std::atomic<bool> inputPresent{ false };
     std::atomic<bool> outputPresent{ false };
     std::atomic<juce::uint32> lastPortCheck{ 0 };
+    juce::CriticalSection activityLock;
+    std::function<void()> onActivity;
 
     // A mailbox: content under its lock, new-data flag readable without it.
     // The link thread posts, the message thread takes; a newer post

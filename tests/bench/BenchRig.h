@@ -127,7 +127,7 @@ public:
         manager = std::make_unique<PresetManager> (link.get(), &effects, nullptr);
         manager->addSupportedModel ({ 8, 6, 0 });
         ticker = std::make_unique<LinkTicker> (*link, *manager, nullptr);
-        timer = std::make_unique<TickTimer> (*ticker, *manager);
+        timer = std::make_unique<TickTimer> (*ticker, *manager, *link);
     }
 
     ~ProgramRig()
@@ -207,25 +207,35 @@ public:
     std::unique_ptr<LinkTicker> ticker;
 
 private:
-    // The main window's tick, paced as the main window paces it: 10 ms, and
-    // only as often as the port retry needs while the link is down and
-    // nothing runs.
-    struct TickTimer : private juce::Timer
+    // The main window's tick, paced as the main window paces it: 10 ms while
+    // anything runs, otherwise asleep until the link's activity wakes it or
+    // the port retry is due.
+    struct TickTimer : private juce::Timer, private juce::AsyncUpdater
     {
         static constexpr int busyIntervalMs = 10;
 
-        TickTimer (LinkTicker& t, PresetManager& manager)
+        TickTimer (LinkTicker& t, PresetManager& manager, ZOLMidiProcessing& linkToWatch)
             : ticker (t)
             , presetManager (manager)
+            , link (linkToWatch)
         {
             presetManager.setRequestStartedCallback ([this] { startTimer (busyIntervalMs); });
+            link.setActivityCallback ([this] { triggerAsyncUpdate(); });
             startTimer (busyIntervalMs);
         }
 
         ~TickTimer() override
         {
+            link.setActivityCallback ({});
+            cancelPendingUpdate();
             presetManager.setRequestStartedCallback ({});
             stopTimer();
+        }
+
+        void handleAsyncUpdate() override
+        {
+            if (getTimerInterval() != busyIntervalMs)
+                timerCallback();
         }
 
         void timerCallback() override
@@ -239,6 +249,7 @@ private:
 
         LinkTicker& ticker;
         PresetManager& presetManager;
+        ZOLMidiProcessing& link;
     };
 
     std::unique_ptr<TickTimer> timer;
