@@ -4,6 +4,7 @@
 #include "librarian/BrowserChooserDlg.h"
 #include "model/GlobalConfiguration.h"
 #include "model/IdTables.h"
+#include "support/HostileInputs.h"
 #include "support/PresetDumpFile.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
@@ -98,6 +99,23 @@ TEST_F (Librarian, AFileThatHoldsNoPresetIsRefusedBeforeAnythingIsSent)
 
     EXPECT_FALSE (rig.manager->isResyncHeld());
     EXPECT_EQ (rig.unit->countReceived (SYSEX_RECALL_PATCH), 0);
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
+}
+
+TEST_F (Librarian, ADamagedPresetOfABankIsListedButNeverSent)
+{
+    librarian.addFiles ({ getHostileInput ("bank-file-with-damaged-preset.syx") });
+    std::vector<int> damaged, whole;
+    for (int i = 0; i < librarian.getNumDiskEntries(); ++i)
+        (librarian.getDiskEntry (i).isPreset() ? whole : damaged).push_back (i);
+    ASSERT_EQ (damaged.size(), 1u);
+    ASSERT_FALSE (whole.empty());
+    EXPECT_TRUE (librarian.getDiskEntry (damaged[0]).describe().endsWith ("(damaged) - bank-file-with-damaged-preset.syx"));
+    rig.unit->clearReceived();
+
+    EXPECT_FALSE (librarian.sendEntries ({ whole[0], damaged[0] }, targetSlot));
+    EXPECT_TRUE (notices.lastMessage().contains ("is damaged in the file")) << notices.lastMessage();
+    EXPECT_FALSE (rig.manager->isResyncHeld());
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
 }
 
