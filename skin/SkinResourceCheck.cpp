@@ -416,7 +416,8 @@ juce::String checkJpeg (const juce::MemoryBlock& data, int maxSide)
 
 // Every number in a text, as the SVG reader would take it; false when one is
 // not finite or lies past maxCoordinate. A '#' starts a colour or a
-// reference, whose digits are no number.
+// reference, whose digits are no number. Letters end a number (path commands
+// stand right before theirs), so digits inside a name count as one too.
 bool numbersAreInRange (const juce::String& text)
 {
     const auto utf8 = text.toStdString();
@@ -441,16 +442,6 @@ bool numbersAreInRange (const juce::String& text)
                 return false;
 
             p = end > p ? end : p + 1;
-            continue;
-        }
-
-        // A name with digits in it (an identifier) is no number either.
-        if (std::isalpha ((unsigned char) *p) || *p == '_')
-        {
-            while (std::isalnum ((unsigned char) *p) || *p == '_' || *p == '-')
-                ++p;
-
-            // ... except an exponent's digits, which strtod has taken above.
             continue;
         }
 
