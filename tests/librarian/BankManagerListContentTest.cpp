@@ -104,17 +104,31 @@ TEST_F (Librarian, AFileThatHoldsNoPresetIsRefusedBeforeAnythingIsSent)
 
 TEST_F (Librarian, ADamagedPresetOfABankIsListedButNeverSent)
 {
-    librarian.addFiles ({ getHostileInput ("bank-file-with-damaged-preset.syx") });
-    std::vector<int> damaged, whole;
-    for (int i = 0; i < librarian.getNumDiskEntries(); ++i)
-        (librarian.getDiskEntry (i).isPreset() ? whole : damaged).push_back (i);
-    ASSERT_EQ (damaged.size(), 1u);
-    ASSERT_FALSE (whole.empty());
-    EXPECT_TRUE (librarian.getDiskEntry (damaged[0]).describe().endsWith ("(damaged) - bank-file-with-damaged-preset.syx"));
+    // A bank of three presets, the middle one with a data message damaged.
+    juce::MemoryBlock bank;
+    for (int i = 1; i <= 3; ++i)
+    {
+        auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (i));
+        if (i == 2)
+            static_cast<char*> (dump.getData())[300] ^= 0x01;
+        bank.append (dump.getData(), dump.getSize());
+    }
+    auto bankFile = scratch.folder.getChildFile ("bank.syx");
+    bankFile.replaceWithData (bank.getData(), bank.getSize());
+
+    librarian.addFiles ({ bankFile, getHostileInput ("bank-file-with-damaged-preset.syx") });
+    ASSERT_EQ (librarian.getNumDiskEntries(), 4);
+    EXPECT_TRUE (librarian.getDiskEntry (0).isPreset());
+    EXPECT_FALSE (librarian.getDiskEntry (1).isPreset());
+    EXPECT_TRUE (librarian.getDiskEntry (1).describe().startsWith ("Preset-Bank File, #2 (damaged) - "));
+    EXPECT_TRUE (librarian.getDiskEntry (2).isPreset());
+    EXPECT_FALSE (librarian.getDiskEntry (3).isPreset()) << "one preset with a stray byte and a damaged message";
     rig.unit->clearReceived();
 
-    EXPECT_FALSE (librarian.sendEntries ({ whole[0], damaged[0] }, targetSlot));
-    EXPECT_TRUE (notices.lastMessage().contains ("is damaged in the file")) << notices.lastMessage();
+    EXPECT_FALSE (librarian.sendEntries ({ 0, 1 }, targetSlot));
+    EXPECT_TRUE (notices.lastMessage().contains ("is damaged in the file bank.syx")) << notices.lastMessage();
+    EXPECT_FALSE (librarian.sendEntries ({ 3 }, targetSlot));
+    EXPECT_TRUE (notices.lastMessage().startsWith ("Unable to send")) << notices.lastMessage();
     EXPECT_FALSE (rig.manager->isResyncHeld());
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
 }
