@@ -251,102 +251,6 @@ juce::String checkPng (const juce::MemoryBlock& data, int maxSide)
 }
 
 //==============================================================================
-// GIF: the header, the colour tables and every block, up to the trailer.
-
-juce::String checkGif (const juce::MemoryBlock& data, int maxSide)
-{
-    const auto* bytes = static_cast<const juce::uint8*> (data.getData());
-    const auto size = data.getSize();
-
-    if (size < 13)
-        return "it is cut short";
-
-    const int width = juce::ByteOrder::littleEndianShort (bytes + 6);
-    const int height = juce::ByteOrder::littleEndianShort (bytes + 8);
-
-    if (width <= 0 || height <= 0 || width > maxSide || height > maxSide)
-        return "its size is out of range";
-
-    size_t position = 13;
-
-    if ((bytes[10] & 0x80) != 0)
-        position += 3u * (1u << ((bytes[10] & 7) + 1));
-
-    auto skipSubBlocks = [&]
-    {
-        for (;;)
-        {
-            if (position >= size)
-                return false;
-
-            const auto length = bytes[position++];
-
-            if (length == 0)
-                return true;
-
-            if (size - position < length)
-                return false;
-
-            position += length;
-        }
-    };
-
-    for (;;)
-    {
-        if (position >= size)
-            return "it is cut short";
-
-        const auto introducer = bytes[position++];
-
-        if (introducer == 0x3b)
-            return {};
-
-        if (introducer == 0x21)
-        {
-            if (position >= size)
-                return "it is cut short";
-
-            ++position; // the label
-            if (! skipSubBlocks())
-                return "it is cut short";
-        }
-        else if (introducer == 0x2c)
-        {
-            if (size - position < 10)
-                return "it is cut short";
-
-            const int left = juce::ByteOrder::littleEndianShort (bytes + position);
-            const int top = juce::ByteOrder::littleEndianShort (bytes + position + 2);
-            const int w = juce::ByteOrder::littleEndianShort (bytes + position + 4);
-            const int h = juce::ByteOrder::littleEndianShort (bytes + position + 6);
-            const auto flags = bytes[position + 8];
-            position += 9;
-
-            if (w <= 0 || h <= 0 || left + w > width || top + h > height)
-                return "a frame lies outside the picture";
-
-            if ((flags & 0x80) != 0)
-                position += 3u * (1u << ((flags & 7) + 1));
-
-            if (position >= size)
-                return "it is cut short";
-
-            const auto codeSize = bytes[position++];
-
-            if (codeSize < 2 || codeSize > 8)
-                return "a frame is damaged";
-
-            if (! skipSubBlocks())
-                return "it is cut short";
-        }
-        else
-        {
-            return "it holds a damaged block";
-        }
-    }
-}
-
-//==============================================================================
 // JPEG: the segments up to the scan, a frame header of sensible size, and the
 // end marker.
 
@@ -578,13 +482,14 @@ juce::String SkinResourceCheck::checkPicture (const juce::MemoryBlock& data, int
     if (size >= 8 && std::memcmp (bytes, pngSignature, 8) == 0)
         return checkPng (data, maxSide);
 
-    if (size >= 6 && (std::memcmp (bytes, "GIF87a", 6) == 0 || std::memcmp (bytes, "GIF89a", 6) == 0))
-        return checkGif (data, maxSide);
+    // The framework's GIF reader reads before its buffer on every picture.
+    if (size >= 3 && std::memcmp (bytes, "GIF", 3) == 0)
+        return "it is a GIF picture, which a skin cannot hold (PNG can)";
 
     if (size >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)
         return checkJpeg (data, maxSide);
 
-    return "it is not a PNG, GIF or JPEG picture";
+    return "it is not a PNG or JPEG picture";
 }
 
 juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree)

@@ -13,9 +13,10 @@
 class SkinResourceCheck
 {
 public:
-    // A PNG, GIF or JPEG: its structure is complete and consistent, and it
+    // A PNG or JPEG: its structure is complete and consistent, and it
     // announces a size of at most maxSide on each side. PNG pictures are
-    // checked whole (chunks, checksums, the compressed rows).
+    // checked whole (chunks, checksums, the compressed rows). GIF pictures
+    // are refused: the framework's GIF reader is unsafe on any of them.
     static juce::String checkPicture (const juce::MemoryBlock& data, int maxSide);
 
     // An SVG document, read with the program's own XML reader; on success
