@@ -319,6 +319,12 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     juce::MemoryBlock data;
 
+    if (file.getSize() > largestPresetFileBytes)
+    {
+        UserNotifier::warn ("The snapshot file is too large to be a preset:\n" + path, "Load Snapshot");
+        return;
+    }
+
     if (! file.loadFileAsData (data))
     {
         UserNotifier::warn ("Unable to read snapshot file:\n" + path, "Load Snapshot");
@@ -333,6 +339,12 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
 {
     const juce::String refused ("Unable to import.\n");
     juce::MemoryBlock data;
+
+    if (file.existsAsFile() && file.getSize() > largestPresetFileBytes)
+    {
+        UserNotifier::warn (refused + "The selected file is too large to be a preset file:\n" + file.getFullPathName());
+        return false;
+    }
 
     if (! file.existsAsFile() || ! file.loadFileAsData (data) || data.isEmpty())
     {

@@ -58,7 +58,11 @@ public:
     // preset is pasted, a Preset-Cab bundle imported; any other kind of file,
     // and one that cannot be read, is refused with a message and nothing is
     // sent. With rememberFolder the file's folder becomes MRU_DIR_IMPORT.
+    // A file past largestPresetFileBytes is refused before it is read.
     bool importPresetFile (const juce::File& file, bool rememberFolder);
+
+    // No preset, Preset-Cab bundle or snapshot comes near this size.
+    static constexpr juce::int64 largestPresetFileBytes = 4 << 20;
 
     // True when the unit runs a firmware this program can edit.
     static bool isFirmwareCompatible (const PresetManager& presetManager);

@@ -450,6 +450,13 @@ bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, i
             return false;
 
         auto& entry = diskEntries[(size_t) i];
+        if (entry.damaged)
+        {
+            UserNotifier::warn ("Unable to send \"" + entry.name + "\".\nIt is damaged in the file "
+                                + entry.file.getFileName() + ".\nNothing was sent to the Kestrel.");
+            return false;
+        }
+
         if (cabMode ? ! entry.isCab() : ! entry.isPreset())
         {
             UserNotifier::warn ("Unable to send \"" + entry.name + "\".\nThe file " + entry.file.getFileName()

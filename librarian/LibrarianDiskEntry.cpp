@@ -1,5 +1,6 @@
 #include "librarian/LibrarianDiskEntry.h"
 
+#include "device/engines/PresetManager.h"
 #include "device/wire/CabIrBlock.h"
 #include "device/wire/SysExFraming.h"
 #include "model/IdTables.h"
@@ -46,8 +47,18 @@ std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file
 
         auto entry = whole;
         entry.positionInFile = position;
-        entry.data = *piece;
         juce::String ownName;
+
+        // Each dump is checked as a file of one preset or cab is: a damaged
+        // one is listed, but cannot be sent.
+        juce::MemoryBlock decodedCab;
+        const bool checks = presets ? PresetManager::isWholePresetDump (*piece)
+                                    : decodeCabIrBlock (piece->getData(), piece->getSize(), decodedCab);
+
+        if (checks)
+            entry.data = *piece;
+        else
+            entry.damaged = true;
 
         if (presets)
         {
@@ -80,6 +91,9 @@ juce::String LibrarianDiskEntry::describe() const
 
     if (fileType == SYSEX_FILE_PRESET_BANK || fileType == SYSEX_FILE_CAB_BANK)
         text << ", #" << (positionInFile + 1);
+
+    if (damaged)
+        text << " (damaged)";
 
     return text + " - " + file.getFileName();
 }

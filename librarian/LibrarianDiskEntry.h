@@ -17,6 +17,7 @@ struct LibrarianDiskEntry
     int positionInFile = 0;  // 0-based, within a bank
     juce::String name;       // the preset's or cab's own name; the file's name when it has none
     juce::MemoryBlock data;  // the dump to send; empty for an entry that cannot be sent
+    bool damaged = false;    // a dump of the file that does not check: listed, never sent
 
     bool isPreset() const { return ! data.isEmpty() && (fileType == SYSEX_FILE_PRESET || fileType == SYSEX_FILE_PRESET_BANK); }
     bool isCab() const { return ! data.isEmpty() && (fileType == SYSEX_FILE_CAB || fileType == SYSEX_FILE_CAB_BANK); }
@@ -28,6 +29,7 @@ struct LibrarianDiskEntry
     // says what the file is (an unreadable file is "<unknown file type>").
     static std::vector<LibrarianDiskEntry> read (const juce::File& file);
 
-    // "Preset File", "Cab-Bank File", ...; with the position for a bank.
+    // "Preset File", "Cab-Bank File", ...; with the position for a bank, and
+    // "(damaged)" for a dump that cannot be sent.
     juce::String describe() const;
 };

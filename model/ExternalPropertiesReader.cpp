@@ -3,9 +3,55 @@
 #include "model/ExternalXmlReader.h"
 
 #include <cstring>
+#include <map>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace
 {
+// The pairs of a file in their order, a later pair replacing an earlier one
+// of the same key. StringPairArray::set searches every key for each value,
+// which a file of many thousands of values turns into minutes.
+class PairCollector
+{
+public:
+    explicit PairCollector (bool ignoreCase)
+        : ignoreCase (ignoreCase)
+    {
+    }
+
+    void set (const juce::String& key, const juce::String& value)
+    {
+        const auto [found, added] = indexOfKey.emplace (ignoreCase ? key.toLowerCase() : key, pairs.size());
+
+        if (added)
+            pairs.emplace_back (key, value);
+        else
+            pairs[found->second].second = value;
+    }
+
+    // Into the array, in key order (the framework adds a whole map at once
+    // without the search).
+    void moveInto (juce::StringPairArray& values)
+    {
+        std::map<juce::String, juce::String> map;
+
+        for (auto& pair : pairs)
+            map.emplace (std::move (pair.first), std::move (pair.second));
+
+        pairs.clear();
+        indexOfKey.clear();
+        values.clear();
+        values.addMap (map);
+    }
+
+private:
+    bool ignoreCase;
+    std::unordered_map<juce::String, size_t> indexOfKey;
+    std::vector<std::pair<juce::String, juce::String>> pairs;
+};
+
 const char binaryMagic[4] = { 'P', 'R', 'O', 'P' };
 const char compressedMagic[4] = { 'C', 'P', 'R', 'P' };
 
@@ -36,7 +82,7 @@ bool readText (const juce::uint8* bytes, size_t size, size_t& position, juce::St
 
 // The body after the magic: an int32 count (little-endian), then the pairs.
 // Every pair the count announces must be there.
-bool parseBinaryBody (const juce::uint8* bytes, size_t size, juce::StringPairArray& values)
+bool parseBinaryBody (const juce::uint8* bytes, size_t size, PairCollector& values)
 {
     if (size < 4 || size > ExternalPropertiesReader::maxBodySize)
         return false;
@@ -63,7 +109,7 @@ bool parseBinaryBody (const juce::uint8* bytes, size_t size, juce::StringPairArr
     return true;
 }
 
-bool parseCompressedBody (const void* data, size_t size, juce::StringPairArray& values)
+bool parseCompressedBody (const void* data, size_t size, PairCollector& values)
 {
     juce::MemoryInputStream compressed (data, size, false);
     juce::GZIPDecompressorInputStream unzipped (compressed);
@@ -88,7 +134,7 @@ bool parseCompressedBody (const void* data, size_t size, juce::StringPairArray& 
     return parseBinaryBody (static_cast<const juce::uint8*> (body.getData()), body.getSize(), values);
 }
 
-bool parseXmlBody (const void* data, size_t size, juce::StringPairArray& values)
+bool parseXmlBody (const void* data, size_t size, PairCollector& values)
 {
     juce::String errorText;
     auto document = ExternalXmlReader::parse (data, size, errorText);
@@ -98,19 +144,21 @@ bool parseXmlBody (const void* data, size_t size, juce::StringPairArray& values)
 
     // Only elements stand between the VALUEs of a properties file; loose
     // text there means the file is not one.
-    for (auto* child : document->getChildIterator())
-        if (child->isTextElement())
+    for (auto* e : document->getChildIterator())
+    {
+        if (e->isTextElement())
             return false;
 
-    for (auto* e : document->getChildWithTagNameIterator ("VALUE"))
-    {
+        if (! e->hasTagName ("VALUE"))
+            continue;
+
         const auto name = e->getStringAttribute ("name");
 
         if (name.isEmpty())
             continue;
 
         if (auto* child = e->getFirstChildElement())
-            values.set (name, child->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()));
+            values.set (name, ExternalXmlReader::toSingleLineText (*child));
         else
             values.set (name, e->getStringAttribute ("val"));
     }
@@ -127,17 +175,18 @@ bool ExternalPropertiesReader::parse (const void* data, size_t size, juce::Strin
         return false;
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
+    PairCollector pairs (values.getIgnoresCase());
     bool read = false;
 
     if (startsWith (data, size, binaryMagic))
-        read = parseBinaryBody (bytes + 4, size - 4, values);
+        read = parseBinaryBody (bytes + 4, size - 4, pairs);
     else if (startsWith (data, size, compressedMagic))
-        read = parseCompressedBody (bytes + 4, size - 4, values);
+        read = parseCompressedBody (bytes + 4, size - 4, pairs);
     else
-        read = parseXmlBody (data, size, values);
+        read = parseXmlBody (data, size, pairs);
 
-    if (! read)
-        values.clear();
+    if (read)
+        pairs.moveInto (values);
 
     return read;
 }

@@ -27,7 +27,8 @@ public:
     static constexpr size_t maxBodySize = 16 * 1024 * 1024;
 
     // True and the properties when the bytes hold one properties file;
-    // false and nothing otherwise. Keys keep their case.
+    // false and nothing otherwise. Keys keep their case; the pairs come in key
+    // order, a later value of a key replacing an earlier one.
     static bool parse (const void* data, size_t size, juce::StringPairArray& values);
 
     static Result readFile (const juce::File& file, juce::StringPairArray& values);

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -44,6 +45,10 @@ public:
             element->setAttribute (juce::Identifier (textOf (attribute.name())), textOf (attribute.value()));
         }
 
+        // The children are gathered first and linked in from the last one:
+        // appending walks every earlier sibling, which a file with many of
+        // them turns into a wait of minutes.
+        std::vector<std::unique_ptr<juce::XmlElement>> children;
         juce::String pendingText;
 
         for (auto child : source.children())
@@ -59,27 +64,31 @@ public:
             }
             else if (type == pugi::node_element)
             {
-                addText (*element, pendingText);
+                addText (children, pendingText);
                 auto childElement = copy (child, depth + 1);
 
                 if (childElement == nullptr)
                     return nullptr;
 
-                element->addChildElement (childElement.release());
+                children.push_back (std::move (childElement));
             }
         }
 
-        addText (*element, pendingText);
+        addText (children, pendingText);
+
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            element->prependChildElement (it->release());
+
         return element;
     }
 
     juce::String errorText;
 
 private:
-    static void addText (juce::XmlElement& element, juce::String& text)
+    static void addText (std::vector<std::unique_ptr<juce::XmlElement>>& children, juce::String& text)
     {
         if (text.containsNonWhitespaceChars())
-            element.addTextElement (text);
+            children.emplace_back (juce::XmlElement::createTextElement (text));
 
         text.clear();
     }
@@ -90,7 +99,66 @@ private:
         return nullptr;
     }
 };
+void writeEscaped (juce::MemoryOutputStream& out, const juce::String& text, bool inAttribute)
+{
+    for (auto t = text.getCharPointer(); ! t.isEmpty();)
+    {
+        const auto c = (juce::uint32) t.getAndAdvance();
+
+        switch (c)
+        {
+            case '&': out << "&amp;"; break;
+            case '"': out << "&quot;"; break;
+            case '<': out << "&lt;"; break;
+            case '>': out << "&gt;"; break;
+            default:
+                if ((c >= 32 && c < 127) || (! inAttribute && (c == '\n' || c == '\r')))
+                    out << (char) c;
+                else
+                    out << "&#" << (int) c << ';';
+                break;
+        }
+    }
+}
+
+void writeElement (juce::MemoryOutputStream& out, const juce::XmlElement& element)
+{
+    if (element.isTextElement())
+    {
+        writeEscaped (out, element.getText(), false);
+        return;
+    }
+
+    out << '<' << element.getTagName();
+
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+    {
+        out << ' ' << element.getAttributeName (i) << "=\"";
+        writeEscaped (out, element.getAttributeValue (i), true);
+        out << '"';
+    }
+
+    if (element.getFirstChildElement() == nullptr)
+    {
+        out << "/>";
+        return;
+    }
+
+    out << '>';
+
+    for (auto* child = element.getFirstChildElement(); child != nullptr; child = child->getNextElement())
+        writeElement (out, *child);
+
+    out << "</" << element.getTagName() << '>';
+}
 } // namespace
+
+juce::String ExternalXmlReader::toSingleLineText (const juce::XmlElement& element)
+{
+    juce::MemoryOutputStream out;
+    writeElement (out, element);
+    return out.toUTF8();
+}
 
 size_t ExternalXmlReader::byteOrderMarkSize (const void* data, size_t size)
 {

@@ -12,7 +12,8 @@
 // juce::XmlElement tree the rest of the program works with: elements,
 // attributes and text (character data and CDATA joined, blank-only runs
 // dropped); comments, processing instructions and the document type are left
-// out. Writing stays with juce::XmlElement.
+// out. A tree read here is turned back into text only by toSingleLineText:
+// the framework's writer fails on some trees the reader accepts.
 //
 // Documents nested deeper than maxDepth, or with an element of more than
 // maxAttributesPerElement attributes, are refused: no file of ours comes near
@@ -30,6 +31,10 @@ public:
     // Reads a whole file of at most maxFileSize bytes and parses it.
     static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, juce::int64 maxFileSize,
                                                        juce::String& errorText);
+
+    // One line of XML for an element and everything below it (no header).
+    // Safe for any tree parse gives; depth is bounded by maxDepth.
+    static juce::String toSingleLineText (const juce::XmlElement& element);
 
     // True when the bytes are well-formed UTF-8: no overlong forms, no
     // surrogates, nothing above U+10FFFF, no cut-off sequence.

@@ -58,11 +58,13 @@ juce::String settingsXml (const juce::StringPairArray& values)
     auto& keys = values.getAllKeys();
     auto& texts = values.getAllValues();
 
-    for (int i = 0; i < keys.size(); ++i)
+    // Linked in from the last one: appending walks every earlier sibling.
+    for (int i = keys.size(); --i >= 0;)
     {
-        auto* e = doc.createNewChildElement ("VALUE");
+        auto* e = new juce::XmlElement ("VALUE");
         e->setAttribute ("name", keys[i]);
         e->setAttribute ("val", texts[i]);
+        doc.prependChildElement (e);
     }
 
     return doc.toString();

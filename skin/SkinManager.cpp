@@ -3,8 +3,12 @@
 #include "model/ExternalXmlReader.h"
 #include "model/FileUtils.h"
 #include "skin/SkinAttributes.h"
+#include "skin/SkinResourceCheck.h"
 
 #include <SkinArchive.h>
+
+#include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -39,23 +43,25 @@ public:
     {
     }
 
+    // Every measure and coordinate must also be a finite number of sensible
+    // size: the glyph rasteriser turns them into ints.
     bool isComplete()
     {
-        if (! skipString() || ! skip (2 + 4) || ! skipChar())
+        if (! skipString() || ! skip (2) || ! skipFloats (1) || ! skipChar())
             return false;
 
         int glyphCount = 0;
         if (! readInt (glyphCount) || glyphCount < 0 || glyphCount > maxTypefaceGlyphs)
             return false;
         for (int i = 0; i < glyphCount; ++i)
-            if (! skipChar() || ! skip (4) || ! skipPath())
+            if (! skipChar() || ! skipFloats (1) || ! skipPath())
                 return false;
 
         int pairCount = 0;
         if (! readInt (pairCount) || pairCount < 0 || pairCount > maxKerningPairs)
             return false;
         for (int i = 0; i < pairCount; ++i)
-            if (! skipChar() || ! skipChar() || ! skip (4))
+            if (! skipChar() || ! skipChar() || ! skipFloats (1))
                 return false;
         return true;
     }
@@ -66,6 +72,24 @@ private:
         if (data.getSize() - position < n)
             return false;
         position += n;
+        return true;
+    }
+
+    bool skipFloats (int count)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            if (data.getSize() - position < 4)
+                return false;
+
+            const auto bits = juce::ByteOrder::littleEndianInt (static_cast<const char*> (data.getData()) + position);
+            float value = 0.0f;
+            std::memcpy (&value, &bits, sizeof (value));
+            position += 4;
+
+            if (! std::isfinite (value) || std::abs (value) > (float) SkinResourceCheck::maxCoordinate)
+                return false;
+        }
         return true;
     }
 
@@ -117,15 +141,15 @@ private:
             {
                 case 'm':
                 case 'l':
-                    if (! skip (8))
+                    if (! skipFloats (2))
                         return false;
                     break;
                 case 'q':
-                    if (! skip (16))
+                    if (! skipFloats (4))
                         return false;
                     break;
                 case 'b':
-                    if (! skip (24))
+                    if (! skipFloats (6))
                         return false;
                     break;
                 case 'c':
@@ -146,56 +170,6 @@ bool endsWithIgnoringCase (const juce::String& text, const char* ending)
     return text.endsWithIgnoreCase (ending);
 }
 
-// The width and height a PNG, GIF or JPEG announces in its header, read
-// before the picture is decoded; false when the data holds no such header.
-bool readAnnouncedSize (const juce::MemoryBlock& data, int& width, int& height)
-{
-    auto* bytes = static_cast<const juce::uint8*> (data.getData());
-    const auto size = data.getSize();
-
-    if (size >= 24 && bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' && bytes[3] == 'G')
-    {
-        width = (int) juce::ByteOrder::bigEndianInt (bytes + 16);
-        height = (int) juce::ByteOrder::bigEndianInt (bytes + 20);
-        return true;
-    }
-
-    if (size >= 10 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F')
-    {
-        width = (int) juce::ByteOrder::littleEndianShort (bytes + 6);
-        height = (int) juce::ByteOrder::littleEndianShort (bytes + 8);
-        return true;
-    }
-
-    if (size >= 4 && bytes[0] == 0xff && bytes[1] == 0xd8)
-    {
-        // Walk the segments up to the frame header (SOF0 to SOF15, less the
-        // table and marker segments that share the range).
-        size_t i = 2;
-        while (i + 9 < size)
-        {
-            if (bytes[i] != 0xff)
-                return false;
-            const auto marker = bytes[i + 1];
-            if (marker == 0xff)
-            {
-                ++i;
-                continue;
-            }
-            const auto length = (size_t) juce::ByteOrder::bigEndianShort (bytes + i + 2);
-            if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
-            {
-                height = (int) juce::ByteOrder::bigEndianShort (bytes + i + 5);
-                width = (int) juce::ByteOrder::bigEndianShort (bytes + i + 7);
-                return true;
-            }
-            if (length < 2)
-                return false;
-            i += 2 + length;
-        }
-    }
-    return false;
-}
 } // namespace
 
 SkinManager::SkinManager()
@@ -263,16 +237,23 @@ juce::Result SkinManager::loadFromXml (const juce::MemoryBlock* data, double ver
 
 juce::Result SkinManager::loadResourceZip (juce::ZipFile& archive)
 {
+    refusedResources.clear();
+
     if (archive.getNumEntries() <= 0)
         return juce::Result::fail (notASkinText);
 
     for (int i = 0; i < archive.getNumEntries(); ++i)
-        loadEntry (archive, i);
+        readEntry (archive, i, true);
 
     return juce::Result::ok();
 }
 
-void SkinManager::loadEntry (juce::ZipFile& archive, int index)
+juce::String SkinManager::damagedResourcesText (const juce::String& archiveName, const juce::StringArray& refused)
+{
+    return "The skin archive \"" + archiveName + "\" holds damaged files: " + refused.joinIntoString ("; ");
+}
+
+void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
 {
     auto* entry = archive.getEntry (index);
     if (entry == nullptr || entry->isSymbolicLink || entry->uncompressedSize > maxEntryBytes)
@@ -287,34 +268,49 @@ void SkinManager::loadEntry (juce::ZipFile& archive, int index)
         return;
 
     const auto& name = entry->filename;
+    auto refuse = [this, &name] (const juce::String& why) { refusedResources.add (name + " (" + why + ")"); };
     juce::MemoryInputStream content (bytes, false);
 
+    // Every picture, drawing and typeface is checked by our own code before
+    // the framework decodes it: its decoders trust what they are given.
     if (auto* format = juce::ImageFileFormat::findImageFormatForStream (content))
     {
-        // A picture announcing an absurd size is refused before any memory
-        // is taken for it.
-        int w = 0, h = 0;
-        if (! readAnnouncedSize (bytes, w, h) || w <= 0 || h <= 0 || w > maxImageSide || h > maxImageSide)
+        const auto problem = SkinResourceCheck::checkPicture (bytes, maxImageSide);
+        if (problem.isNotEmpty())
+            return refuse (problem);
+        if (! add)
             return;
 
         content.setPosition (0);
         auto image = format->decodeImage (content);
         if (image.isValid() && image.getWidth() <= maxImageSide && image.getHeight() <= maxImageSide)
             addImage (name, image);
+        else
+            refuse ("it could not be decoded");
         return;
     }
 
     if (endsWithIgnoringCase (name, ".svg"))
     {
+        std::unique_ptr<juce::XmlElement> svg;
+        const auto problem = SkinResourceCheck::checkSvg (bytes, svg);
+        if (problem.isNotEmpty())
+            return refuse (problem);
+        if (! add)
+            return;
+
         drawableNames.add (name);
-        drawables.push_back (juce::Drawable::createFromImageData (bytes.getData(), bytes.getSize()));
+        drawables.push_back (juce::Drawable::createFromSVG (*svg));
         return;
     }
 
     if (endsWithIgnoringCase (name, ".stf"))
     {
         content.setPosition (0);
-        if (auto typeface = loadTypeface (content))
+        auto typeface = loadTypeface (content);
+        if (typeface == nullptr)
+            return refuse ("it is not a complete typeface, or its glyphs are out of range");
+        if (add)
             addTypeface (name, typeface);
         return;
     }
@@ -495,6 +491,17 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
         return juce::Result::fail (notASkinText);
 
     juce::ZipFile archive (archiveFile);
+    if (archive.getNumEntries() <= 0)
+        return juce::Result::fail (notASkinText);
+
+    // A skin with a damaged resource is refused before any of it is taken.
+    refusedResources.clear();
+    for (int i = 0; i < archive.getNumEntries(); ++i)
+        readEntry (archive, i, false);
+
+    if (! refusedResources.isEmpty())
+        return juce::Result::fail (damagedResourcesText (archiveFile.getFileName(), refusedResources));
+
     result = loadResourceZip (archive);
     if (result.wasOk())
         adopt (checked);

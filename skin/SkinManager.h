@@ -51,7 +51,13 @@ public:
     // Adds every image, drawable and typeface of the archive; fails only for
     // an archive without entries. Resources accumulate over several archives:
     // a later image replaces one of the same name, an earlier typeface stays.
+    // A damaged resource is left out and named in getRefusedResources().
     juce::Result loadResourceZip (juce::ZipFile& archive);
+
+    // The resources the last archive read left out as damaged, each as
+    // "name (what is wrong)".
+    const juce::StringArray& getRefusedResources() const { return refusedResources; }
+    static juce::String damagedResourcesText (const juce::String& archiveName, const juce::StringArray& refused);
 
     // The program's own skin: the built-in archive's __components.xml, then
     // the archive itself.
@@ -113,6 +119,8 @@ public:
 
     // FileBasedDocument.
     juce::String getDocumentTitle() override;
+    // Refused with a message naming each damaged resource when any picture,
+    // drawing or typeface of the archive fails its check.
     juce::Result loadDocument (const juce::File& file) override;
     juce::Result saveDocument (const juce::File& file) override;
     juce::File getLastDocumentOpened() override { return {}; }
@@ -133,7 +141,9 @@ private:
     // Parses and checks a skin document against the engine version.
     static juce::Result checkDocument (const void* data, size_t size, double version, Checked& out);
     void adopt (Checked& checked);
-    void loadEntry (juce::ZipFile& archive, int index);
+    // Checks one entry, and with add takes it in; a damaged one is named in
+    // refusedResources.
+    void readEntry (juce::ZipFile& archive, int index, bool add);
 
     std::unique_ptr<juce::XmlElement> skinRoot;
     juce::String archiveName;
@@ -144,6 +154,7 @@ private:
     std::map<juce::int64, juce::Image> images;
     juce::StringArray drawableNames;
     std::vector<std::unique_ptr<juce::Drawable>> drawables;
+    juce::StringArray refusedResources;
     juce::StringArray typefaceNames;
     juce::ReferenceCountedArray<juce::Typeface> typefaces;
 

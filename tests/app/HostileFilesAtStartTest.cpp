@@ -32,6 +32,10 @@ class HostileSettingsFileAtStart : public ::testing::TestWithParam<const char*>
 class HostileLanguageFileAtStart : public ::testing::TestWithParam<const char*>
 {
 };
+
+class WellFormedHostileSettingsFileAtStart : public ::testing::TestWithParam<const char*>
+{
+};
 } // namespace
 
 TEST_P (HostileSettingsFileAtStart, StartsWithDefaultsAndKeepsTheFileAside)
@@ -77,6 +81,44 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileSettingsFileAtStart,
                                              "settings-cut-off-element-inside-value.xml"),
                           caseName);
 
+// Well-formed files that once crashed the start or held it back for minutes:
+// read as they are, nothing set aside, the program's keys written beside
+// theirs at the end.
+TEST_P (WellFormedHostileSettingsFileAtStart, AreReadAndKeptWithoutAWarning)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ScratchFolder scratch{ "kestrel-hostile-settings" };
+    UserFolders::redirectTo (scratch.folder);
+    RecordingNotifier notices;
+
+    const auto settings = GlobalConfiguration::getSettingsFile();
+    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (getHostileInput (GetParam()).copyFileTo (settings));
+    juce::StringPairArray before (false);
+    ASSERT_EQ (ExternalPropertiesReader::readFile (settings, before), ExternalPropertiesReader::Result::read);
+
+    {
+        KestrelEditApplication app;
+        app.initialise ({});
+        ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
+        EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+        app.shutdown();
+    }
+
+    EXPECT_FALSE (settings.getSiblingFile (settings.getFileName() + ".bad").exists());
+    juce::StringPairArray after (false);
+    ASSERT_EQ (ExternalPropertiesReader::readFile (settings, after), ExternalPropertiesReader::Result::read);
+    EXPECT_EQ (after["MIDI_IN"], "Kestrel MIDI");
+    for (int i = 0; i < before.size(); ++i)
+        ASSERT_EQ (after[before.getAllKeys()[i]], before.getAllValues()[i]) << before.getAllKeys()[i];
+    UserFolders::redirectTo ({});
+}
+
+INSTANTIATE_TEST_SUITE_P (HostileFiles, WellFormedHostileSettingsFileAtStart,
+                          ::testing::Values ("settings-value-text-then-element.xml", "settings-25k-siblings.xml",
+                                             "settings-25k-values.xml"),
+                          caseName);
+
 TEST_P (HostileLanguageFileAtStart, GivesTheBuiltInTexts)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -111,5 +153,7 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileLanguageFileAtStart,
                           ::testing::Values ("language-cut-off-element-inside-value.xml",
                                              "language-processing-instruction-inside-text.xml",
                                              "language-invalid-utf8-and-processing-instruction.xml",
-                                             "language-binary-negative-count.bin"),
+                                             "language-binary-negative-count.bin",
+                                             "settings-value-text-then-element.xml",
+                                             "language-50k-binary-values.bin"),
                           caseName);

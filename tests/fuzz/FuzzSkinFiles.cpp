@@ -1,6 +1,8 @@
 // Skin files from outside: the same bytes as a skin document, as its resource
-// archive and as one ".stf" typeface of an archive.
+// archive, and as one picture, SVG drawing or ".stf" typeface of an archive,
+// each decoded only when its check lets it through.
 #include "skin/SkinManager.h"
+#include "skin/SkinResourceCheck.h"
 
 #include <cstdint>
 
@@ -17,6 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     juce::MemoryInputStream typeface (data, size, false);
     if (auto loaded = SkinManager::loadTypeface (typeface))
         loaded->getStringWidth ("Kestrel");
+
+    juce::MemoryInputStream picture (data, size, false);
+    if (SkinResourceCheck::checkPicture (document, SkinManager::maxImageSide).isEmpty())
+        if (auto* format = juce::ImageFileFormat::findImageFormatForStream (picture))
+            format->decodeImage (picture);
+
+    std::unique_ptr<juce::XmlElement> svg;
+    if (SkinResourceCheck::checkSvg (document, svg).isEmpty())
+        if (auto drawable = juce::Drawable::createFromSVG (*svg))
+            drawable->getDrawableBounds();
 
     return 0;
 }

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     if (auto root = ExternalXmlReader::parse (data, size, error))
     {
         checkBlockLayoutDocument (*root);
-        root->toString(); // walks the whole tree as a writer would
+        ExternalXmlReader::toSingleLineText (*root); // the one writer of such trees
     }
 
     return 0;

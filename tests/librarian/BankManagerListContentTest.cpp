@@ -6,6 +6,7 @@
 #include "skin/ZolScrollableListCtrl.h"
 #include "model/GlobalConfiguration.h"
 #include "model/IdTables.h"
+#include "support/HostileInputs.h"
 #include "support/PresetDumpFile.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
@@ -100,6 +101,37 @@ TEST_F (Librarian, AFileThatHoldsNoPresetIsRefusedBeforeAnythingIsSent)
 
     EXPECT_FALSE (rig.manager->isResyncHeld());
     EXPECT_EQ (rig.unit->countReceived (SYSEX_RECALL_PATCH), 0);
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
+}
+
+TEST_F (Librarian, ADamagedPresetOfABankIsListedButNeverSent)
+{
+    // A bank of three presets, the middle one with a data message damaged.
+    juce::MemoryBlock bank;
+    for (int i = 1; i <= 3; ++i)
+    {
+        auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (i));
+        if (i == 2)
+            static_cast<char*> (dump.getData())[300] ^= 0x01;
+        bank.append (dump.getData(), dump.getSize());
+    }
+    auto bankFile = scratch.folder.getChildFile ("bank.syx");
+    bankFile.replaceWithData (bank.getData(), bank.getSize());
+
+    librarian.addFiles ({ bankFile, getHostileInput ("bank-file-with-damaged-preset.syx") });
+    ASSERT_EQ (librarian.getNumDiskEntries(), 4);
+    EXPECT_TRUE (librarian.getDiskEntry (0).isPreset());
+    EXPECT_FALSE (librarian.getDiskEntry (1).isPreset());
+    EXPECT_TRUE (librarian.getDiskEntry (1).describe().startsWith ("Preset-Bank File, #2 (damaged) - "));
+    EXPECT_TRUE (librarian.getDiskEntry (2).isPreset());
+    EXPECT_FALSE (librarian.getDiskEntry (3).isPreset()) << "one preset with a stray byte and a damaged message";
+    rig.unit->clearReceived();
+
+    EXPECT_FALSE (librarian.sendEntries ({ 0, 1 }, targetSlot));
+    EXPECT_TRUE (notices.lastMessage().contains ("is damaged in the file bank.syx")) << notices.lastMessage();
+    EXPECT_FALSE (librarian.sendEntries ({ 3 }, targetSlot));
+    EXPECT_TRUE (notices.lastMessage().startsWith ("Unable to send")) << notices.lastMessage();
+    EXPECT_FALSE (rig.manager->isResyncHeld());
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PATCH_START), 0);
 }
 

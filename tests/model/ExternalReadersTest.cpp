@@ -135,6 +135,37 @@ TEST (ExternalPropertiesReader, RefusesDamagedFilesWhole)
     }
 }
 
+TEST (ExternalPropertiesReader, AValueHoldingElementsReadsAsTheirXmlAndLargeFilesReadWhole)
+{
+    // Text followed by an element, below the VALUE's element.
+    juce::StringPairArray values (false);
+    ASSERT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("settings-value-text-then-element.xml"), values),
+               ExternalPropertiesReader::Result::read);
+    const juce::String digits ("0123456789012345678901234567890123456789");
+    EXPECT_EQ (values["X"], "<A>t<B a=\"" + digits + "\" b=\"" + digits + "\" c=\"0\"/></A>");
+
+    bool read = false;
+    values = parseProperties ("<PROPERTIES><VALUE name=\"E\"><a x=\"&quot;&lt;&#9;\"><b/>t&amp;\xC3\xA9<c/></a></VALUE>"
+                              "<VALUE name=\"k\" val=\"1\"/><VALUE name=\"k\" val=\"2\"/></PROPERTIES>",
+                              read);
+    ASSERT_TRUE (read);
+    EXPECT_EQ (values["E"], "<a x=\"&quot;&lt;&#9;\"><b/>t&amp;&#233;<c/></a>");
+    EXPECT_EQ (values["k"], "2") << "a later value of a key replaces the earlier one";
+    EXPECT_EQ (values.size(), 2);
+
+    // Many thousands of elements or values.
+    ASSERT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("settings-25k-siblings.xml"), values),
+               ExternalPropertiesReader::Result::read);
+    EXPECT_EQ (values.size(), 0);
+    ASSERT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("settings-25k-values.xml"), values),
+               ExternalPropertiesReader::Result::read);
+    EXPECT_EQ (values.size(), 25000);
+    EXPECT_EQ (values["k24999"], "v");
+    ASSERT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("language-50k-binary-values.bin"), values),
+               ExternalPropertiesReader::Result::read);
+    EXPECT_EQ (values.size(), 50000);
+}
+
 TEST (ExternalXmlReader, HostileLayoutDocumentEndsWithAReason)
 {
     // The reader of skin files and the layout document's reader.

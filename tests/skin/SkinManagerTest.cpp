@@ -1,5 +1,6 @@
 #include "skin/SkinAttributes.h"
 #include "skin/SkinManager.h"
+#include "support/HostileInputs.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -395,6 +396,102 @@ TEST (SkinManager, ASkinFileLoadsWithTheArchiveBesideItAndNeverReachesOutsideIts
     EXPECT_FALSE (folder.getChildFile ("x.sbraky").exists());
 }
 
+TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
+{
+    NoSkinsFolder folders;
+    SkinManager skin (folders.skins);
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    auto folder = folders.scratch.folder;
+
+    auto loadSkinWith = [&] (const juce::String& archiveName)
+    {
+        auto file = folder.getChildFile ("custom.sbraky");
+        file.replaceWithText (skinText ("skinEngineVersion=\"2\" skin=\"" + archiveName + "\"", "<CustomSection/>"));
+        return skin.loadDocument (file);
+    };
+    auto svg = [] (const char* body)
+    {
+        return textBlock (juce::String ("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                                        "xmlns:xlink=\"http://www.w3.org/1999/xlink\">")
+                          + body + "</svg>");
+    };
+
+    // The archive as it came, with its cut-off picture.
+    ASSERT_TRUE (getHostileInput ("skin-archive-with-cut-off-png.zip").copyFileTo (folder.getChildFile ("cut.zip")));
+    auto result = loadSkinWith ("cut.zip");
+    ASSERT_TRUE (result.failed());
+    EXPECT_TRUE (result.getErrorMessage().startsWith ("The skin archive \"cut.zip\" holds damaged files: "))
+        << result.getErrorMessage();
+
+    auto png = pngOf (4, 4, juce::Colours::red);
+    auto badCrc = png;
+    static_cast<char*> (badCrc.getData())[40] ^= 1;
+    juce::MemoryBlock cutPng (png.getData(), png.getSize() - 12);
+    juce::Image gradient (juce::Image::RGB, 64, 64, true);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            gradient.setPixelAt (x, y, juce::Colour ((juce::uint8) (x * 4), (juce::uint8) (y * 4), (juce::uint8) (x ^ y)));
+    juce::MemoryOutputStream jpegOut;
+    juce::JPEGImageFormat().writeImageToStream (gradient, jpegOut);
+    juce::MemoryBlock cutJpeg (jpegOut.getData(), jpegOut.getDataSize() / 2);
+    auto gif = gifWithAnnouncedSize (4, 4);
+    // The file holds the typeface's layout as it is before compression.
+    juce::MemoryOutputStream hugeGlyphs;
+    {
+        const auto layout = loadHostileInput ("skin-font-huge-glyph-coordinates.stf");
+        juce::GZIPCompressorOutputStream gz (hugeGlyphs);
+        gz.write (layout.getData(), layout.getSize());
+    }
+
+    const std::vector<std::pair<juce::String, juce::MemoryBlock>> damaged {
+        { "cut.png", loadHostileInput ("skin-png-cut-off.png") },
+        { "short.png", cutPng },
+        { "checksum.png", badCrc },
+        { "cut.jpg", cutJpeg },
+        { "whole.gif", gif },
+        { "itself.svg", loadHostileInput ("skin-svg-use-refers-to-itself.svg") },
+        { "huge.svg", loadHostileInput ("skin-svg-huge-coordinates.svg") },
+        { "cycle.svg", svg ("<use id=\"a\" xlink:href=\"#b\"/><use id=\"b\" href=\"#a\"/>") },
+        { "ancestor.svg", svg ("<g id=\"g\"><rect width=\"1\" height=\"1\"/><use xlink:href=\"#g\"/></g>") },
+        { "far.svg", svg ("<path d=\"M0 0L1e12 10Z\"/>") },
+        { "scaled.svg", svg ("<rect width=\"1\" height=\"1\" transform=\"scale(3000000000)\"/>") },
+        { "raw-glyphs.stf", loadHostileInput ("skin-font-huge-glyph-coordinates.stf") },
+        { "glyphs.stf", hugeGlyphs.getMemoryBlock() },
+    };
+
+    for (auto& [name, bytes] : damaged)
+    {
+        const auto zip = zipOf ({ { "fine.png", png }, { name, bytes } });
+        folder.getChildFile ("one.zip").replaceWithData (zip.getData(), zip.getSize());
+        result = loadSkinWith ("one.zip");
+        ASSERT_TRUE (result.failed()) << name;
+        EXPECT_TRUE (result.getErrorMessage().contains (": " + name + " (")) << result.getErrorMessage();
+        EXPECT_FALSE (result.getErrorMessage().contains ("fine.png")) << name;
+        EXPECT_FALSE (skin.hasImage ("fine.png")) << "nothing of a refused skin is taken: " << name;
+        EXPECT_EQ (skin.getSection ("CustomSection"), nullptr) << name;
+        EXPECT_NE (skin.getSection ("TitlebarSkin"), nullptr) << "the running skin stays in use";
+    }
+
+    // Read as resources of an archive, the damaged ones are left out and named.
+    std::vector<std::pair<juce::String, juce::MemoryBlock>> all (damaged);
+    all.push_back ({ "fine.png", png });
+    all.push_back ({ "fine.jpg", juce::MemoryBlock (jpegOut.getData(), jpegOut.getDataSize()) });
+    // Well-formed: never given to the framework's XML reader, which loops on it.
+    all.push_back ({ "instruction.svg", loadHostileInput ("skin-svg-processing-instruction.svg") });
+    all.push_back ({ "fine.svg", svg ("<defs><rect id=\"r\" width=\"2\" height=\"2\"/></defs>"
+                                      "<use xlink:href=\"#r\"/><use xlink:href=\"#r\" x=\"3\"/>") });
+    ASSERT_TRUE (loadZip (skin, zipOf (all)).wasOk());
+    EXPECT_EQ (skin.getRefusedResources().size(), (int) damaged.size()) << skin.getRefusedResources().joinIntoString ("\n");
+    EXPECT_TRUE (skin.hasImage ("fine.png"));
+    EXPECT_TRUE (skin.hasImage ("fine.jpg"));
+    EXPECT_FALSE (skin.hasImage ("whole.gif"));
+    EXPECT_NE (skin.getDrawable ("fine.svg"), nullptr);
+    EXPECT_NE (skin.getDrawable ("instruction.svg"), nullptr);
+    EXPECT_FALSE (skin.hasImage ("cut.png"));
+    EXPECT_EQ (skin.getDrawable ("itself.svg"), nullptr);
+    EXPECT_EQ (skin.findTypeface ("glyphs.stf"), nullptr);
+}
+
 TEST (SkinManager, TheFolderScanListsSkinFilesByNameAndRelativePath)
 {
     NoSkinsFolder folders;
@@ -411,4 +508,14 @@ TEST (SkinManager, TheFolderScanListsSkinFilesByNameAndRelativePath)
     ASSERT_EQ (skin.foundSkinNames.size(), 1);
     EXPECT_EQ (skin.foundSkinNames[0], "Night");
     EXPECT_EQ (skin.foundSkinPaths[0], juce::String ("dark") + juce::File::getSeparatorString() + "night.sbraky");
+}
+
+TEST (SkinManager, TheFolderScanReadsADocumentOfManyThousandElements)
+{
+    NoSkinsFolder folders;
+    folders.skins.createDirectory();
+    ASSERT_TRUE (getHostileInput ("skin-50k-siblings.xml").copyFileTo (folders.skins.getChildFile ("many.sbraky")));
+    SkinManager skin (folders.skins);
+    ASSERT_EQ (skin.foundSkinNames.size(), 1);
+    EXPECT_EQ (skin.foundSkinNames[0], "x");
 }

@@ -1,4 +1,6 @@
+#include "app/ControlUnitContent.h"
 #include "app/KestrelCommandTarget.h"
+#include "app/KestrelContentComponent.h"
 #include "app/KestrelMenuBarModel.h"
 #include "app/MainAppWindow.h"
 #include "app/SnapshotList.h"
@@ -277,6 +279,43 @@ TEST (CommandTarget, ImportsAPresetFileAndRefusesWhatTheUnitCannotTake)
                                             && ! PresetManager::getInstance()->getRequest (pastePreset).isRunning(); },
                                10000));
     EXPECT_EQ (rig.notices.count(), 3) << rig.notices.lastMessage();
+}
+
+TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    // A whole preset at its head, padded past the limit with bytes the
+    // reader would skip: read whole, it would be pasted.
+    auto dump = makeDump (makePresetData (8192, "Huge"), SimulatedKestrel::model);
+    dump.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 1, 0);
+    const auto huge = rig.scratch.folder.getChildFile ("huge.syx");
+    ASSERT_TRUE (huge.replaceWithData (dump.data(), dump.size()));
+    rig.unit.clearReceived();
+
+    EXPECT_FALSE (target->importPresetFile (huge, false));
+    EXPECT_EQ (rig.notices.lastMessage(),
+               "Unable to import.\nThe selected file is too large to be a preset file:\n" + huge.getFullPathName());
+
+    rig.window->getContent()->getFrontPanel()->filesDropped ({ huge.getFullPathName() }, 10, 10);
+    EXPECT_EQ (rig.notices.count(), 2);
+
+    auto* snapshots = SnapshotList::getInstance();
+    snapshots->destroyElements();
+    snapshots->insertAtStart ({ "huge", huge.getFullPathName() });
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    ASSERT_EQ (rig.notices.count(), 3);
+    EXPECT_EQ (rig.notices.get (2).title, "Load Snapshot");
+    EXPECT_EQ (rig.notices.lastMessage(), "The snapshot file is too large to be a preset:\n" + huge.getFullPathName());
+
+    rig.runUntil ([] { return false; }, 200);
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
+    snapshots->destroyElements();
 }
 
 TEST (CommandTarget, LoadsAndForgetsSnapshots)

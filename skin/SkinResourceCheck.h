@@ -1,0 +1,28 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+// Checks a resource of a skin archive before the framework's decoders see it.
+// Those decoders trust their input: a PNG cut short ends in libpng's error
+// path, which the framework does not survive; an SVG whose <use> refers to
+// itself recurses without end; coordinates past the int range overflow the
+// framework's geometry. Each check gives an empty text for a resource that is
+// safe to decode, or says what is wrong with it.
+class SkinResourceCheck
+{
+public:
+    // A PNG or JPEG: its structure is complete and consistent, and it
+    // announces a size of at most maxSide on each side. PNG pictures are
+    // checked whole (chunks, checksums, the compressed rows). GIF pictures
+    // are refused: the framework's GIF reader is unsafe on any of them.
+    static juce::String checkPicture (const juce::MemoryBlock& data, int maxSide);
+
+    // An SVG document, read with the program's own XML reader; on success
+    // tree holds it, ready for juce::Drawable::createFromSVG.
+    static juce::String checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree);
+
+    // The largest coordinate a skin's SVG or font may hold.
+    static constexpr double maxCoordinate = 100000.0;
+};

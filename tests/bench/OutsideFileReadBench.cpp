@@ -1,0 +1,118 @@
+#include "model/ExternalPropertiesReader.h"
+#include "model/ExternalXmlReader.h"
+
+#include <benchmark/benchmark.h>
+
+// Reading files from outside the program must take time in proportion to
+// their size: the settings and language files (properties in XML and binary
+// form) and a skin document with many sibling elements. Each is run at 10k,
+// 40k and 160k elements and fitted to O(N); the first, a plain copy of the
+// same bytes, is the reference for the machine's speed.
+namespace
+{
+juce::MemoryBlock settingsXml (int values)
+{
+    juce::MemoryOutputStream out;
+    out << "<PROPERTIES>";
+    for (int i = 0; i < values; ++i)
+        out << "<VALUE name=\"key" << i << "\" val=\"value " << i << "\"/>";
+    out << "</PROPERTIES>";
+    return out.getMemoryBlock();
+}
+
+juce::MemoryBlock binaryProperties (int values)
+{
+    juce::MemoryOutputStream out;
+    out.write ("PROP", 4);
+    out.writeInt (values);
+    for (int i = 0; i < values; ++i)
+    {
+        out << "key" << i;
+        out.writeByte (0);
+        out << "value " << i;
+        out.writeByte (0);
+    }
+    return out.getMemoryBlock();
+}
+
+juce::MemoryBlock skinWithSiblings (int elements)
+{
+    juce::MemoryOutputStream out;
+    out << "<SKIN name=\"x\" skin=\"x.zip\" skinEngineVersion=\"2.0\">";
+    for (int i = 0; i < elements; ++i)
+        out << "<a/>";
+    out << "</SKIN>";
+    return out.getMemoryBlock();
+}
+
+void finish (benchmark::State& state, const juce::MemoryBlock& data)
+{
+    state.SetComplexityN (state.range (0));
+    state.SetBytesProcessed ((int64_t) state.iterations() * (int64_t) data.getSize());
+    state.counters["bytes"] = (double) data.getSize();
+}
+} // namespace
+
+static void BM_ReferenceCopyOfSettingsBytes (benchmark::State& state)
+{
+    const auto data = settingsXml ((int) state.range (0));
+    for (auto _ : state)
+    {
+        juce::MemoryBlock copy (data);
+        benchmark::DoNotOptimize (copy.getData());
+    }
+    finish (state, data);
+}
+
+static void BM_ReadSettingsXml (benchmark::State& state)
+{
+    const auto data = settingsXml ((int) state.range (0));
+    for (auto _ : state)
+    {
+        juce::StringPairArray values (false);
+        benchmark::DoNotOptimize (ExternalPropertiesReader::parse (data.getData(), data.getSize(), values));
+    }
+    finish (state, data);
+}
+
+static void BM_ReadBinaryLanguageFile (benchmark::State& state)
+{
+    const auto data = binaryProperties ((int) state.range (0));
+    for (auto _ : state)
+    {
+        juce::StringPairArray values (false);
+        benchmark::DoNotOptimize (ExternalPropertiesReader::parse (data.getData(), data.getSize(), values));
+    }
+    finish (state, data);
+}
+
+static void BM_ReadSkinWithSiblings (benchmark::State& state)
+{
+    const auto data = skinWithSiblings ((int) state.range (0));
+    for (auto _ : state)
+    {
+        juce::String error;
+        benchmark::DoNotOptimize (ExternalXmlReader::parse (data, error));
+    }
+    finish (state, data);
+}
+
+BENCHMARK (BM_ReferenceCopyOfSettingsBytes)->Arg (10000)->Arg (40000)->Arg (160000)->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSettingsXml)
+    ->Arg (10000)
+    ->Arg (40000)
+    ->Arg (160000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadBinaryLanguageFile)
+    ->Arg (10000)
+    ->Arg (40000)
+    ->Arg (160000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSkinWithSiblings)
+    ->Arg (10000)
+    ->Arg (40000)
+    ->Arg (160000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
