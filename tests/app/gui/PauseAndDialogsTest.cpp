@@ -42,6 +42,7 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
     VirtualMidiBackend backend;
     VirtualMidiBackend::Installed useBackend (backend);
     SimulatedKestrel unit (backend);
+    unit.setMidiChannel (15); // the last channel: its tuner switch must still go out, on channel 16
     SkinManager skin;
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
     auto* language = LanguageStore::getInstance();
