@@ -82,13 +82,14 @@ TEST_F (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
     EXPECT_EQ (from.getBlockId(), 0);
     EXPECT_EQ (from.getShownDropMode(), 0);
 
-    // A right click opens the menu only: the switch is not selected.
+    // A right click clicks the switch first (it is selected, so its menu acts on it), then opens the menu.
     ScriptedInteraction interaction;
+    ASSERT_FALSE (to.getToggleState());
     send (end, juce::ModifierKeys::rightButtonModifier);
     send (end, 0);
     pumpMessagesFor (50);
     EXPECT_EQ (interaction.menus.size(), 1u);
-    EXPECT_FALSE (to.getToggleState());
+    EXPECT_TRUE (to.getToggleState());
     grid.removeFromDesktop();
 }
 
