@@ -56,6 +56,8 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
         auto* target = KestrelCommandTarget::getInstance();
         auto* link = ZOLMidiProcessing::getInstance();
         ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+        // The device model holds the channel the unit reported, 1..16.
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return PresetManager::getInstance()->getUnitMidiChannel() == 16; }));
 
         // The tuner opens from its command; while it shows, pausing is refused with the bubble.
         ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
