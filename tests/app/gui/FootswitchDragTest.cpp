@@ -84,10 +84,11 @@ TEST_F (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
 
     // A right click clicks the switch first (it is selected, so its menu acts on it), then opens the menu.
     ScriptedInteraction interaction;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! grid.isDragAndDropActive(); }));
     ASSERT_FALSE (to.getToggleState());
     send (end, juce::ModifierKeys::rightButtonModifier);
     send (end, 0);
-    pumpMessagesFor (50);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }));
     EXPECT_EQ (interaction.menus.size(), 1u);
     EXPECT_TRUE (to.getToggleState());
     grid.removeFromDesktop();
