@@ -123,6 +123,18 @@ TEST_F (FootswitchDrag, AnEffectGridBlockOverASwitchShowsAMove)
     auto* peer = showOnDesktop (window);
     ASSERT_NE (peer, nullptr);
 
+    // Every group of a switch's block menu carries its type's icon (or the depot's stand-in).
+    auto menu = window.footswitches.createBlockMenu (0, 0);
+    ASSERT_NE (menu, nullptr);
+    int groups = 0;
+    for (juce::PopupMenu::MenuItemIterator it (*menu); it.next();)
+        if (auto& item = it.getItem(); (item.itemID > 0 && item.itemID != 65535) || item.subMenu != nullptr)
+        {
+            ++groups;
+            EXPECT_NE (item.image, nullptr) << item.text;
+        }
+    EXPECT_GT (groups, 1);
+
     auto& block = *window.effectGrid.getTile (1);
     auto& target = *window.footswitches.getTile (0, 0);
     block.setBlockId (106);
