@@ -74,18 +74,15 @@ void BlockComponent::mouseDrag (const juce::MouseEvent& e)
 
 void BlockComponent::mouseUp (const juce::MouseEvent& e)
 {
+    // The tile's own click comes first: it selects the tile, so that the
+    // menu's commands act on the tile that was right-clicked.
+    juce::Button::mouseUp (e);
     setMouseCursor (juce::MouseCursor::NormalCursor);
-    dragging = false;
 
     if (e.mods.isPopupMenu())
-    {
-        // The menu only: the button lets go without a click.
-        setState (isMouseOver() ? juce::Button::buttonOver : juce::Button::buttonNormal);
         showBlockMenu();
-        return;
-    }
 
-    juce::Button::mouseUp (e);
+    dragging = false;
 }
 
 void BlockComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)

@@ -13,6 +13,8 @@ public:
     virtual bool ownsCommand (int commandId) const = 0;
     // Performs one of its commands; false when it could not.
     virtual bool performCommand (int commandId) = 0;
+    // False while one of its commands has nothing to act on (the menus show it disabled).
+    virtual bool canPerform (int commandId) const { (void) commandId; return true; }
     // Commands that work while no unit is connected.
     virtual bool worksWithoutUnit (int commandId) const { (void) commandId; return false; }
 };

@@ -108,6 +108,7 @@ public:
 protected:
     PresetManager* presets = nullptr;
     const int mode;
+    const ImageDepot* getImageDepot() const { return depot; }
 
 private:
     struct Position

@@ -715,6 +715,12 @@ bool GridUnitContent::ownsCommand (int commandId) const
     return commandId >= 1200 && commandId <= 1217;
 }
 
+bool GridUnitContent::canPerform (int commandId) const
+{
+    // A shunt goes into an empty cell; every other block command needs a block.
+    return isCellInGrid (selectedCell) && ((blockAt (selectedCell) == blockIdNone) == (commandId == insertShuntCommand));
+}
+
 bool GridUnitContent::performCommand (int commandId)
 {
     if (presets == nullptr || ! isCellInGrid (selectedCell))

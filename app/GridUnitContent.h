@@ -133,6 +133,7 @@ public:
     // CommandPerformer: the block commands act on the selected block.
     bool ownsCommand (int commandId) const override;
     bool performCommand (int commandId) override;
+    bool canPerform (int commandId) const override;
 
     // Component and listeners --------------------------------------------------
     void paint (juce::Graphics& g) override;

@@ -90,10 +90,12 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
 
     bool enabled = worksOffline (commandId) || isUnitReady();
 
-    // Saving to another number needs the preset picker, which is not part of
-    // the window yet.
-    if (commandId == 1119)
-        enabled = false;
+    for (int i = performers.size(); --i >= 0;)
+        if (auto* performer = performers[i]; performer->ownsCommand (commandId))
+        {
+            enabled = enabled && performer->canPerform (commandId);
+            break;
+        }
 
     if (commandId == 1901 || commandId == loadSnapshotCommandId)
         enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr

@@ -6,6 +6,7 @@
 #include "model/PresetGrid.h"
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
+#include "skin/ImageDepot.h"
 
 namespace
 {
@@ -15,8 +16,11 @@ constexpr int functionTypesInMenu[] = { 46, 43, 44, 45, 47 };
 // ... and the order in which the per-preset choices take them.
 constexpr int functionTypesInChoices[] = { 46, 43, 45, 44, 47 };
 
-void addGroup (juce::PopupMenu& menu, const FootswitchGridPanel::ChoiceGroup& group)
+void addGroup (juce::PopupMenu& menu, const FootswitchGridPanel::ChoiceGroup& group, const ImageDepot* depot)
 {
+    // The type's menu icon, or the depot's stand-in when the skin has none.
+    const auto icon = depot != nullptr ? depot->getTypeImage (group.effectType, BlockImageSet::iconMenu) : juce::Image();
+
     juce::Array<juce::uint16> ids;
 
     for (auto id : group.blockIds)
@@ -25,7 +29,7 @@ void addGroup (juce::PopupMenu& menu, const FootswitchGridPanel::ChoiceGroup& gr
 
     if (ids.size() == 1)
     {
-        menu.addItem (ids[0], getNameForId (BlockDisplayNames, ids[0]));
+        menu.addItem (ids[0], getNameForId (BlockDisplayNames, ids[0]), true, false, icon);
     }
     else if (ids.size() > 1)
     {
@@ -34,7 +38,7 @@ void addGroup (juce::PopupMenu& menu, const FootswitchGridPanel::ChoiceGroup& gr
         for (auto id : ids)
             sub.addItem (id, getNameForId (BlockDisplayNames, id));
 
-        menu.addSubMenu (group.typeName, sub);
+        menu.addSubMenu (group.typeName, sub, true, icon);
     }
 }
 } // namespace
@@ -99,13 +103,13 @@ std::unique_ptr<juce::PopupMenu> KestrelFootswitchGrid::createBlockMenu (int row
 
     for (int type : functionTypesInMenu)
         if (auto* group = findChoiceGroup (type))
-            addGroup (*menu, *group);
+            addGroup (*menu, *group, getImageDepot());
 
     menu->addSeparator();
 
     for (auto& group : getChoiceGroups())
         if (group.effectType < 43 || group.effectType > 47)
-            addGroup (*menu, group);
+            addGroup (*menu, group, getImageDepot());
 
     return menu;
 }

@@ -59,6 +59,7 @@ void KestrelPresetPicker::openWithItems (juce::ChangeListener* listener,
                                          const juce::Array<juce::uint16>& sizes)
 {
     startListening();
+    const juce::ScopedValueSetter<bool> whileOpening (opening, true);
     PresetListContent::openWithItems (listener, newItems, value, newMode, newListKind, showBank, sizes);
 }
 
@@ -68,6 +69,7 @@ void KestrelPresetPicker::openWithNames (juce::ChangeListener* listener, const j
                                          bool showBank, const juce::Array<juce::uint16>& sizes)
 {
     startListening();
+    const juce::ScopedValueSetter<bool> whileOpening (opening, true);
     PresetListContent::openWithNames (listener, numberTexts, names, value, italicFlags, newMode, newListKind, showBank,
                                       sizes);
 }
@@ -97,19 +99,27 @@ void KestrelPresetPicker::selectBank (int tab)
     if (presetManager == nullptr)
         return;
 
+    // A tab the user picks changes once its names have arrived; the tab a
+    // list opens on shows at once, disabled while its names are read.
+    if (readMissingNames (tab) || opening)
+        PresetListContent::selectBank (tab);
+}
+
+bool KestrelPresetPicker::readMissingNames (int tab)
+{
     // A reading already under way (another tab's) refuses a second one; the
     // tab asks again once that one has ended.
-    bool refused = false;
+    bool refused = false, loaded = true;
 
-    if (kind == presetList)
+    if (getListKind() == presetList)
     {
         const juce::uint8 bank = tab == 0 ? allBanks : tab >= 1 && tab <= 6 ? (juce::uint8) (tab - 1) : 0;
         const auto capped = (juce::uint8) juce::jmin ((int) bank, highestLoadedBank);
-        const bool loaded = bank == allBanks ? presetManager->arePresetNamesLoaded (0, 4 * namesPerBank)
-                                             : presetManager->arePresetNamesLoaded (capped * namesPerBank,
-                                                                                    namesPerBank);
+        loaded = getMode() == selectFromFile
+              || (bank == allBanks ? presetManager->arePresetNamesLoaded (0, 4 * namesPerBank)
+                                   : presetManager->arePresetNamesLoaded (capped * namesPerBank, namesPerBank));
 
-        if (! loaded && getMode() != selectFromFile)
+        if (! loaded)
             refused = ! presetManager->requestPresetNames (bank == allBanks ? allBanks : capped);
     }
     else
@@ -122,16 +132,26 @@ void KestrelPresetPicker::selectBank (int tab)
         const bool missingFactory = wantFactory && ! factory;
         const bool missingUser = wantUser && ! user;
         const bool missingScratchpad = wantScratchpad && ! scratchpad;
+        loaded = ! (missingFactory || missingUser || missingScratchpad);
 
-        if (missingFactory || missingUser || missingScratchpad)
+        if (! loaded)
             refused = ! presetManager->requestCabNames (missingFactory, missingUser, missingScratchpad);
     }
 
     askAgainWhenRead = refused;
+    return loaded;
+}
 
-    // The tab shows what is known at once (disabled while names are read);
-    // the names read fill it in.
-    PresetListContent::selectBank (tab);
+void KestrelPresetPicker::searchingEveryItem()
+{
+    const auto kind = getListKind();
+
+    if ((kind != presetList && kind != cabList) || presetManager == nullptr)
+        return;
+
+    // Names not read yet are read; the search runs again when they arrive.
+    requestedTab = 0;
+    readMissingNames (0);
 }
 
 void KestrelPresetPicker::changeListenerCallback (juce::ChangeBroadcaster* source)

@@ -44,8 +44,13 @@ public:
     void refreshPresetNames();
     void refreshCabNames();
 
+protected:
+    void searchingEveryItem() override;
+
 private:
     void startListening();
+    // True when the tab's names are known; otherwise starts reading them.
+    bool readMissingNames (int tab);
     // Highlights the unit's current preset and shows its live name.
     void followCurrentPreset();
     void askAgainIfRefused();
@@ -54,4 +59,5 @@ private:
     int requestedTab = 0;
     bool listening = false;
     bool askAgainWhenRead = false;
+    bool opening = false;
 };

@@ -20,6 +20,7 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
+#include "skin/GenericDialogContent.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
@@ -42,6 +43,9 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     auto* content = new KestrelContentComponent (this, skin);
     setContentOwned (content, true);
     content->createPanes();
+
+    UserNotifier::setPresenter ([safeThis = juce::Component::SafePointer<MainAppWindow> (this)] (const Notice& notice)
+                                { return safeThis != nullptr && safeThis->showMessageDialog (notice); });
 
     // What the grid selects, the effect editor shows.
     if (auto* grid = dynamic_cast<GridUnitContent*> (content->getPane (ContentPane::grid)))
@@ -166,6 +170,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
 MainAppWindow::~MainAppWindow()
 {
     stopTimer();
+    UserNotifier::setPresenter ({});
 
     if (linkTicker != nullptr)
         if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
@@ -206,6 +211,43 @@ MainAppWindow::~MainAppWindow()
                 drawable->onClick = nullptr;
             removeChildComponent (button);
         }
+}
+
+bool MainAppWindow::showMessageDialog (const Notice& notice)
+{
+    auto* look = getZolLookAndFeel();
+
+    // The dialog has one button; a question keeps the message box and its answers.
+    if (notice.buttons != Notice::Buttons::ok || look == nullptr || ! look->getGenericDialogStyle().valid)
+        return false;
+
+    auto body = std::make_unique<GenericDialogContent> (look->getGenericDialogStyle());
+    body->message = notice.message;
+    body->iconType = notice.icon == Notice::Icon::error     ? 1
+                   : notice.icon == Notice::Icon::question ? 3
+                   : notice.icon == Notice::Icon::warning  ? 5
+                                                           : 0;
+    body->updateLayout();
+
+    juce::DialogWindow::LaunchOptions launch;
+    launch.dialogTitle = notice.title;
+    launch.dialogBackgroundColour = look->getGenericDialogStyle().backgroundColour;
+    launch.escapeKeyTriggersCloseButton = true;
+    launch.useNativeTitleBar = false;
+    launch.resizable = false;
+    launch.componentToCentreAround = this;
+    launch.content.setOwned (body.release());
+
+    auto* dialog = launch.launchAsync();
+
+    if (dialog == nullptr)
+        return false;
+
+    if (auto callback = notice.onResult)
+        juce::ModalComponentManager::getInstance()->attachCallback (
+            dialog, juce::ModalCallbackFunction::create ([callback] (int) { callback (1); }));
+
+    return true;
 }
 
 ZolLookAndFeel* MainAppWindow::getZolLookAndFeel()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/UserNotifier.h"
+
 #include "device/engines/LinkTicker.h"
 #include "skin/ZolBoundsConstrainer.h"
 
@@ -79,6 +81,10 @@ public:
 
     // "Editor Disconnect" is under way before the window closes.
     bool isClosing() const { return closing; }
+
+    // A notice that only informs, shown in the program's own dialog in the
+    // skin's look; false for one it leaves to the message box.
+    bool showMessageDialog (const Notice& notice);
 
 private:
     void timerCallback() override { tick(); }

@@ -425,7 +425,8 @@ void PresetListContent::selectBank (int tab)
     allItems = currentTab == 0;
     applySearch (searchText, colourFilterOn ? filterColour : 0);
 
-    if (cellList != nullptr && isShowing())
+    // Names that arrive while the user types a search leave the search field focused.
+    if (cellList != nullptr && isShowing() && ! (searchField != nullptr && searchField->hasKeyboardFocus (true)))
         cellList->grabKeyboardFocus();
 }
 
@@ -543,6 +544,9 @@ void PresetListContent::enterSearchText (const juce::String& text)
 
     if (text.isNotEmpty() && currentTab != 0)
         setCurrentTab (0), allItems = true;
+
+    if (text.isNotEmpty())
+        searchingEveryItem();
 
     applySearch (text, colourFilterOn ? filterColour : 0);
 

@@ -180,6 +180,9 @@ public:
     void applyScale (bool apply) override;
 
 protected:
+    // A search over every item starts; a list that reads its names on demand
+    // reads the missing ones here.
+    virtual void searchingEveryItem() {}
     void postPickResult (int code, juce::uint16 value);
     void setCurrentTab (int tab);
     void rebuildBankButtons();

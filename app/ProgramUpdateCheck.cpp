@@ -59,8 +59,11 @@ void ProgramUpdateCheck::run (bool manual)
                                  if (updater.get() != checked)
                                      return;
 
+                                 // A check at start-up stays silent, whatever became of it.
                                  if (result == ZOLAutoUpdate::checkNothingToShow && manual)
                                      UserNotifier::inform (noUpdateText, title);
+                                 else if (result == ZOLAutoUpdate::checkUnreachable && manual)
+                                     warn (unreachableText);
                                  else
                                      onCheckResult (result);
                              });

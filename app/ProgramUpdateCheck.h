@@ -24,6 +24,7 @@ public:
 
     static constexpr const char* title = "Software Update";
     static constexpr const char* noUpdateText = "No update available.";
+    static constexpr const char* unreachableText = "The update server could not be reached.";
     static constexpr const char* manualInstallText =
         "This update must be installed manually.\nPlease contact the support team for the latest version.";
     static constexpr const char* canceledText = "Update canceled.";

@@ -104,9 +104,9 @@ void TunerContent::readSkin (const SkinManager* skin)
 }
 
 //==============================================================================
-void TunerContent::show (int zeroBasedMidiChannel)
+void TunerContent::show (int unitMidiChannel)
 {
-    midiChannel = zeroBasedMidiChannel;
+    midiChannel = unitMidiChannel;
     sendTunerSwitch (tunerOnValue);
 
     note = stringIndex = tuning = 0;
@@ -132,12 +132,12 @@ void TunerContent::hide()
 
 void TunerContent::sendTunerSwitch (int value)
 {
-    if (link == nullptr || ! juce::isPositiveAndBelow (midiChannel, 16))
+    if (link == nullptr || midiChannel < 1 || midiChannel > 16)
         return;
 
     auto request = std::make_unique<SysExRequest> (requestTimeoutMs);
 
-    if (! request->setControllerMessage (midiChannel + 1, tunerController, value))
+    if (! request->setControllerMessage (midiChannel, tunerController, value))
         return;
 
     // Only a request the link took can ever finish; one it refused is dropped.

@@ -44,9 +44,9 @@ public:
     TunerContent (const SkinManager* skin, ZOLMidiProcessing* link);
     ~TunerContent() override;
 
-    // The unit's MIDI channel as the device model holds it (0 for channel 1);
-    // out of 0..15 the tuner is shown but nothing is sent.
-    void show (int zeroBasedMidiChannel);
+    // The unit's MIDI channel as the device model holds it, 1..16; outside
+    // that range the tuner is shown but nothing is sent.
+    void show (int unitMidiChannel);
     void hide();
     void closeDialog() override { hide(); }
 

@@ -21,7 +21,15 @@ bool UpdateFeed::read (const juce::MemoryBlock& data, const juce::String& platfo
     if (root == nullptr)
         return false;
 
-    if (auto* version = firstChild (*root, "VERSION"))
+    auto* version = firstChild (*root, "VERSION");
+
+    // Well-formed XML that names no version (an error page, say) is not the feed.
+    if (version == nullptr)
+    {
+        errorText = "The document is not an update feed.";
+        return false;
+    }
+
     {
         feed.major = version->getIntAttribute ("major");
         feed.minor = version->getIntAttribute ("minor");

@@ -235,10 +235,11 @@ void ZOLAutoUpdate::readFeed (bool fetched, const juce::MemoryBlock& data, const
 {
     juce::String error;
 
-    // A feed that did not arrive whole, or is not well-formed XML, offers nothing.
+    // A feed that did not arrive whole, or is not well-formed XML, offers
+    // nothing, and is not taken for news that there is no update.
     if (! fetched || ! UpdateFeed::read (data, platform, feed, error))
     {
-        finishCheck (checkNothingToShow);
+        finishCheck (checkUnreachable);
         return;
     }
 

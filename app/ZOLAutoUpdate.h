@@ -31,7 +31,8 @@ public:
         checkNothingToShow = 0, // skipped, feed unreadable, or no newer version and no end-of-life mark
         checkAccepted = 1,      // a newer version was offered, OK was pressed and it installs itself
         checkDeclined = 2,      // the offer was declined, or the end-of-life notice was shown
-        checkManualInstall = 3  // OK was pressed, but the feed says the update cannot install itself
+        checkManualInstall = 3, // OK was pressed, but the feed says the update cannot install itself
+        checkUnreachable = 4    // the feed could not be fetched, or what came was not the feed
     };
 
     struct Options

@@ -5,6 +5,11 @@
 namespace
 {
 std::atomic<UserNotifier::Sink*> installedSink{ nullptr };
+UserNotifier::Presenter& presenterSlot()
+{
+    static UserNotifier::Presenter presenter; // message thread only
+    return presenter;
+}
 
 juce::MessageBoxIconType toIconType (Notice::Icon icon)
 {
@@ -20,6 +25,9 @@ juce::MessageBoxIconType toIconType (Notice::Icon icon)
 
 void showAlertWindow (Notice notice)
 {
+    if (auto& presenter = presenterSlot(); presenter && presenter (notice))
+        return;
+
     auto title = notice.title.isEmpty() ? juce::String (UserNotifier::defaultTitle()) : notice.title;
     auto icon = toIconType (notice.icon);
     auto callback = notice.onResult;
@@ -92,6 +100,11 @@ void UserNotifier::askOkCancel (const juce::String& message, std::function<void 
 void UserNotifier::setSink (Sink* sink)
 {
     installedSink.store (sink, std::memory_order_release);
+}
+
+void UserNotifier::setPresenter (Presenter presenter)
+{
+    presenterSlot() = std::move (presenter);
 }
 
 UserNotifier::Sink* UserNotifier::getSink()

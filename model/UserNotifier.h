@@ -59,4 +59,10 @@ public:
     // The caller keeps ownership and uninstalls it before deleting it.
     static void setSink (Sink* sink);
     static Sink* getSink();
+
+    // The window that shows notices in the program's own dialogs installs a
+    // presenter; it is asked on the message thread, only while no sink is
+    // installed, and returns false for a notice it leaves to the message box.
+    using Presenter = std::function<bool (const Notice& notice)>;
+    static void setPresenter (Presenter presenter);
 };

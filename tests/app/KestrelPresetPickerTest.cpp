@@ -71,7 +71,9 @@ TEST_F (KestrelPresetPickerTest, ABankTabReadsItsMissingNamesAndShowsThemWhenThe
     EXPECT_FALSE (rig.manager->arePresetNamesLoaded (128, 128)); // only the bank shown was read
 
     picker->selectBank (2);
+    EXPECT_EQ (picker->getCurrentTab(), 1) << "the tab changes once its names have arrived";
     ASSERT_TRUE (settled ([this] { return rig.manager->arePresetNamesLoaded (128, 128); }));
+    EXPECT_EQ (picker->getCurrentTab(), 2);
     EXPECT_EQ (picker->getShownItemIds(), range (128, 128));
     EXPECT_EQ (picker->getItems()[130]->name, "Bank B Lead");
     EXPECT_TRUE (picker->getCellList()->isEnabled());
@@ -88,6 +90,19 @@ TEST_F (KestrelPresetPickerTest, ABankTabReadsItsMissingNamesAndShowsThemWhenThe
     picker->selectBank (3);
     bench::runMessageLoopFor (50);
     EXPECT_EQ (rig.unit->countReceived (SYSEX_QUERY_NAME_BY_NUM), asked);
+}
+
+TEST_F (KestrelPresetPickerTest, ASearchOverEveryBankReadsTheNamesNotReadYetAndFindsThem)
+{
+    PresetListCommands commands (*picker, rig.manager.get());
+    ASSERT_TRUE (commands.openPresetList());
+    ASSERT_TRUE (settled ([this] { return rig.manager->arePresetNamesLoaded (0, 128); }));
+    ASSERT_FALSE (rig.manager->arePresetNamesLoaded (128, 128));
+
+    picker->enterSearchText ("bank b lead");
+    EXPECT_EQ (picker->getCurrentTab(), 0);
+    ASSERT_TRUE (settled ([this] { return rig.manager->arePresetNamesLoaded (0, 512); }));
+    EXPECT_EQ (picker->getShownItemIds(), juce::Array<int> ({ 130 }));
 }
 
 TEST_F (KestrelPresetPickerTest, FollowsThePresetChosenOnTheUnitAndChangesToAPick)

@@ -318,13 +318,13 @@ TEST_F (ProgramUpdateCheckTest, AFeedThatIsNotXmlNotUtf8OrHugeIsRefused)
     EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkAccepted);
 
     server.serve (feedPath, "VERSION major=9 minor=0 revision=0");
-    EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkNothingToShow);
+    EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkUnreachable);
 
     LoopbackHttpServer::Response notUtf8;
     notUtf8.body.append (offer.toRawUTF8(), offer.getNumBytesAsUTF8());
     notUtf8.body.append ("<!-- \xc3\x28 --></UPDATE>", 20);
     server.serve (feedPath, notUtf8);
-    EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkNothingToShow);
+    EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkUnreachable);
 
     LoopbackHttpServer::Response huge;
     huge.body.append (offer.toRawUTF8(), offer.getNumBytesAsUTF8());
@@ -335,7 +335,7 @@ TEST_F (ProgramUpdateCheckTest, AFeedThatIsNotXmlNotUtf8OrHugeIsRefused)
     {
         huge.sendLength = sendLength;
         server.serve (feedPath, huge);
-        EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkNothingToShow);
+        EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkUnreachable);
     }
 
     EXPECT_EQ (shownTexts.size(), 1);
@@ -347,7 +347,7 @@ TEST_F (ProgramUpdateCheckTest, AServerThatStallsEndsTheCheckOrTheDownloadWithou
     silent.holdAfter = 0;
     server.serve (feedPath, silent);
     auto updater = makeUpdater();
-    EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkNothingToShow);
+    EXPECT_EQ (runManualCheck (*updater), ZOLAutoUpdate::checkUnreachable);
 
     const auto installer = installerBytes (64 * 1024);
     offerInstaller (installer, key.signInstaller (installer), 16 * 1024);

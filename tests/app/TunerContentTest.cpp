@@ -46,7 +46,7 @@ TEST (TunerContent, SwitchesTheUnitsTunerOnShowsItsReadingsAndSwitchesItOffWhenC
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return t.rig.ticker->isLinkUp(); }, 5000));
     t.rig.unit->setTunerPitch (7, 5, 40); // before opening: the unit's first reading
 
-    t.tuner->show (2);
+    t.tuner->show (3);
     EXPECT_TRUE (t.tuner->isVisible());
     EXPECT_EQ (t.tuner->getChangeCode(), 1);
     ASSERT_TRUE (t.tickUntil ([&] { return t.rig.unit->isTunerOn() && t.tuner->getNoteText() == "E"; }));
@@ -94,7 +94,7 @@ TEST (TunerContent, ItsOwnQueueNeverJamsWhenTheLinkIsDownOrStops)
     TunerOnTheUnit t;
 
     // The link is not up yet: nothing would ever send the request.
-    t.tuner->show (2);
+    t.tuner->show (3);
     t.tuner->hide();
     t.tuner->update();
     t.tuner->update();
@@ -103,7 +103,7 @@ TEST (TunerContent, ItsOwnQueueNeverJamsWhenTheLinkIsDownOrStops)
     // The link comes up but holds its queue; then it stops with both requests in it.
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return t.rig.ticker->isLinkUp(); }, 5000));
     t.rig.link->setHold (true);
-    t.tuner->show (2);
+    t.tuner->show (3);
     t.tuner->hide();
     t.tuner->update();
     EXPECT_EQ (t.tuner->getQueuedRequestCount(), 2);
@@ -116,7 +116,7 @@ TEST (TunerContent, ItsOwnQueueNeverJamsWhenTheLinkIsDownOrStops)
 
     // Once the link is back the tuner switches the unit's tuner on again.
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return t.rig.ticker->isLinkUp(); }, 5000));
-    t.tuner->show (2);
+    t.tuner->show (3);
     EXPECT_TRUE (t.tickUntil ([&] { return t.rig.unit->isTunerOn(); }));
     t.tuner->hide();
     EXPECT_TRUE (t.tickUntil ([&] { return t.tuner->getQueuedRequestCount() == 0; }));
@@ -141,7 +141,7 @@ TEST (TunerContent, PlacesTheCentMarkerAndArrowsAndShowsGarbageReadingsAsBlanks)
 
     // Indexes the name tables lack, and a reading cut short.
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return t.rig.ticker->isLinkUp(); }, 5000));
-    t.tuner->show (2);
+    t.tuner->show (3);
     t.rig.unit->setTunerPitch (12, 9, 127);
     ASSERT_TRUE (t.tickUntil ([&] { return t.tuner->getTuningValue() == 127; }));
     EXPECT_EQ (t.tuner->getNoteText(), "");

@@ -111,6 +111,38 @@ TEST (Pagination, PageCountVisibilityAndEnabledButtons)
     EXPECT_EQ (p.getPageCount(), 0);
 }
 
+TEST (Pagination, OurSkinMarksTheCurrentPageAndDimsTheButtonsThatCannotBeUsed)
+{
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    auto* section = skin.getSection ("BrakChangeDlg");
+    ASSERT_NE (section, nullptr);
+    auto* element = section->getChildByAttribute ("name", "pagination");
+    ASSERT_NE (element, nullptr);
+    ZOLPaginationComponent p (skin, *element);
+    p.setItemCount (60, 20); // page 1 of 3
+
+    auto centre = [] (juce::Component& c)
+    {
+        juce::Image image (juce::Image::ARGB, c.getWidth(), c.getHeight(), true);
+        juce::Graphics g (image);
+        c.paintEntireComponent (g, true);
+        return image.getPixelAt (c.getWidth() / 2, 3);
+    };
+
+    EXPECT_NE (centre (*p.pageButtons[0]), centre (*p.pageButtons[1])) << "the current page stands out";
+    EXPECT_EQ (centre (*p.pageButtons[1]), centre (*p.pageButtons[2]));
+    EXPECT_LT (p.pageButtons[3]->getAlpha(), 0.5f) << "page 4 of 3";
+    EXPECT_LT (p.btnPrev->getAlpha(), 0.5f);
+    EXPECT_EQ (p.btnNext->getAlpha(), 1.0f);
+
+    // After a move the mark follows the page.
+    p.setCurrentPage (2);
+    EXPECT_EQ (centre (*p.pageButtons[0]), centre (*p.pageButtons[2]));
+    EXPECT_NE (centre (*p.pageButtons[1]), centre (*p.pageButtons[0]));
+    EXPECT_EQ (p.btnPrev->getAlpha(), 1.0f);
+}
+
 TEST (Pagination, WindowOfFivePagesAndTheCodesOfEachMove)
 {
     Navigator n;

@@ -1,6 +1,8 @@
 #include "app/ControlUnitContent.h"
 #include "app/KestrelCommandTarget.h"
+#include "app/GridUnitContent.h"
 #include "app/KestrelContentComponent.h"
+#include "app/KestrelPresetPicker.h"
 #include "app/KestrelMenuBarModel.h"
 #include "app/MainAppWindow.h"
 #include "app/SnapshotList.h"
@@ -19,6 +21,9 @@
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
+#include "skin/SkinManager.h"
+#include "skin/ZOLDrawableButton.h"
+#include "skin/ZolScrollableListCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -52,11 +57,11 @@ struct ShellRig
         return condition();
     }
 
-    void open()
+    void open (const SkinManager* skin = nullptr)
     {
         cacheDefinitionsOfTheSimulatedUnit();
 
-        window = std::make_unique<MainAppWindow> ("Kestrel-Edit");
+        window = std::make_unique<MainAppWindow> ("Kestrel-Edit", skin);
         window->setVisible (true);
     }
 
@@ -204,6 +209,74 @@ TEST (CommandTarget, RegistersEveryCommandWithItsTextsAndKeysAndRunsFrontPanelCo
     ASSERT_TRUE (target->invokeCommand (2403));
     EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == (before / 8) * 8 + 2; }));
     saveScreenshot (*rig.window, "shell-menus");
+}
+
+TEST (CommandTarget, SaveToNewPresetNumberSavesWhereThePresetListPicks)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkinManager skin; // the preset list's widgets come from the skin; it outlives the window
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    ShellRig rig;
+    auto old = rig.unit.getPreset (12);
+    old.name = "Old Twelve";
+    rig.unit.setPreset (12, old);
+    rig.open (&skin);
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    const auto name = PresetManager::getInstance()->getCurrentPresetName().trim();
+    ASSERT_NE (name, "Old Twelve");
+
+    // As the menu and Ctrl+Shift+S run it: through the command manager, which refuses a disabled command.
+    ASSERT_TRUE (rig.window->getCommandManager().invokeDirectly (1119, false));
+    auto* picker = rig.window->getContent()->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+    ASSERT_NE (picker, nullptr);
+    EXPECT_TRUE (picker->isVisible());
+    EXPECT_EQ (picker->getMode(), PresetListContent::saveTo);
+    ASSERT_TRUE (rig.runUntil (
+        [&] { return picker->getCellList()->isEnabled() && picker->getCellList()->findCellByItemId (12) != nullptr; },
+        10000));
+    rig.runUntil ([] { return false; }, (int) PresetListContent::pickGuardMs + 50);
+
+    auto* cells = picker->getCellList();
+    cells->selectCell (cells->getCellIndex (cells->findCellByItemId (12)), true, true, false);
+    picker->buttonClicked (picker->getSaveButton());
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getPreset (12).name.trim() == name; }, 10000))
+        << rig.unit.getPreset (12).name;
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getCurrentPresetNumber() == 12; }, 10000));
+}
+
+TEST (CommandTarget, BlockCommandsAreDisabledWhileAnEmptyCellIsSelected)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* grid = rig.window->getContent()->getPaneAs<GridUnitContent> (ContentPane::grid);
+    ASSERT_NE (grid, nullptr);
+    auto& manager = rig.window->getCommandManager();
+    const auto active = [&] (int id)
+    {
+        juce::ApplicationCommandInfo info (id);
+        return manager.getTargetForCommand (id, info) != nullptr && (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    };
+
+    int empty = -1, filled = -1;
+    for (int cell = 0; cell < 48 && (empty < 0 || filled < 0); ++cell)
+    {
+        grid->selectCell (cell);
+        auto& found = grid->getSelectedBlockId() == 0 ? empty : filled;
+        found = found < 0 ? cell : found;
+    }
+    ASSERT_GE (empty, 0);
+    ASSERT_GE (filled, 0);
+
+    grid->selectCell (empty);
+    for (int id : { 1200, 1201, 1203, 1204, 1206, 1207, 1208, 1210 })
+        EXPECT_FALSE (active (id)) << id;
+    EXPECT_FALSE (manager.invokeDirectly (1203, false));
+
+    grid->selectCell (filled);
+    for (int id : { 1200, 1201, 1203, 1206 })
+        EXPECT_TRUE (active (id)) << id;
 }
 
 TEST (CommandTarget, CatchesUpAPresetChangeHeldBackAndPausesCommunication)

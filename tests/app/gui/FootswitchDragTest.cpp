@@ -82,13 +82,15 @@ TEST_F (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
     EXPECT_EQ (from.getBlockId(), 0);
     EXPECT_EQ (from.getShownDropMode(), 0);
 
-    // A right click opens the menu only: the switch is not selected.
+    // A right click clicks the switch first (it is selected, so its menu acts on it), then opens the menu.
     ScriptedInteraction interaction;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! grid.isDragAndDropActive(); }));
+    ASSERT_FALSE (to.getToggleState());
     send (end, juce::ModifierKeys::rightButtonModifier);
     send (end, 0);
-    pumpMessagesFor (50);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }));
     EXPECT_EQ (interaction.menus.size(), 1u);
-    EXPECT_FALSE (to.getToggleState());
+    EXPECT_TRUE (to.getToggleState());
     grid.removeFromDesktop();
 }
 
@@ -120,6 +122,18 @@ TEST_F (FootswitchDrag, AnEffectGridBlockOverASwitchShowsAMove)
     BothGrids window (skin, depot, controls);
     auto* peer = showOnDesktop (window);
     ASSERT_NE (peer, nullptr);
+
+    // Every group of a switch's block menu carries its type's icon (or the depot's stand-in).
+    auto menu = window.footswitches.createBlockMenu (0, 0);
+    ASSERT_NE (menu, nullptr);
+    int groups = 0;
+    for (juce::PopupMenu::MenuItemIterator it (*menu); it.next();)
+        if (auto& item = it.getItem(); (item.itemID > 0 && item.itemID != 65535) || item.subMenu != nullptr)
+        {
+            ++groups;
+            EXPECT_NE (item.image, nullptr) << item.text;
+        }
+    EXPECT_GT (groups, 1);
 
     auto& block = *window.effectGrid.getTile (1);
     auto& target = *window.footswitches.getTile (0, 0);

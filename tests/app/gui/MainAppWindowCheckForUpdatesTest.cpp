@@ -111,3 +111,44 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
     }
 
 }
+
+TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAtStartStaysSilent)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update-unreachable" };
+    RecordingNotifier notices;
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<html><body>Service unavailable</body></html>");
+
+    const auto settings = GlobalConfiguration::getSettingsFile();
+    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (settings.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+                                           "  <VALUE name=\"AUTO_UPDATE_FEED_BASE\" val=\"" +
+                                           server.getBaseUrl() + "\"/>\n</PROPERTIES>\n"));
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        window.setVisible (true);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return server.requestCount (feedPath) == 1; }));
+        pumpMessagesFor (300);
+        EXPECT_EQ (notices.count(), 0) << "the check at start-up stays silent";
+
+        // Something that is not the feed, then no feed at all, then the feed.
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
+        EXPECT_EQ (notices.get (0).message, "The update server could not be reached.");
+        EXPECT_EQ (notices.get (0).title, "Software Update");
+
+        LoopbackHttpServer::Response missing;
+        missing.status = 404;
+        server.serve (feedPath, missing);
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 2; }));
+        EXPECT_EQ (notices.get (1).message, "The update server could not be reached.");
+
+        server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 3; }));
+        EXPECT_EQ (notices.get (2).message, "No update available.");
+    }
+}

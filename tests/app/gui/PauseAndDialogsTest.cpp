@@ -42,6 +42,7 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
     VirtualMidiBackend backend;
     VirtualMidiBackend::Installed useBackend (backend);
     SimulatedKestrel unit (backend);
+    unit.setMidiChannel (15); // the last channel: its tuner switch must still go out, on channel 16
     SkinManager skin;
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
     auto* language = LanguageStore::getInstance();
@@ -55,6 +56,8 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
         auto* target = KestrelCommandTarget::getInstance();
         auto* link = ZOLMidiProcessing::getInstance();
         ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+        // The device model holds the channel the unit reported, 1..16.
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return PresetManager::getInstance()->getUnitMidiChannel() == 16; }));
 
         // The tuner opens from its command; while it shows, pausing is refused with the bubble.
         ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));

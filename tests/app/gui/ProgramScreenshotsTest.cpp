@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
+#include "skin/GenericDialogContent.h"
 #include "skin/ZOLDrawableButton.h"
 #include "skin/ZolLookAndFeel.h"
 #include "support/RedirectedUserFolders.h"
@@ -121,8 +122,32 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         juce::PopupMenu::dismissAllActiveMenus();
         runFor (100);
 
-        // An alert through the program's message-box seam.
-        UserNotifier::warn ("The unit did not answer in time.\nCheck the USB cable and try again.");
+        // A message through the program's message-box seam: the program's own
+        // dialog in the skin's look, its icon inside its box, closed by Escape.
+        bool closed = false;
+        UserNotifier::show ({ Notice::Icon::warning, "Kestrel-Edit",
+                              "The unit did not answer in time.\nCheck the USB cable and try again.",
+                              Notice::Buttons::ok, [&closed] (int) { closed = true; } });
+        juce::DialogWindow* dialog = nullptr;
+        for (int i = 0; i < 300 && (dialog = findDesktopWindow<juce::DialogWindow> (window)) == nullptr; ++i)
+            runFor (10);
+        ASSERT_NE (dialog, nullptr) << "the message is shown in a dialog window";
+        auto* body = dynamic_cast<GenericDialogContent*> (dialog->getContentComponent());
+        ASSERT_NE (body, nullptr);
+        EXPECT_EQ (body->iconType, 5);
+        ASSERT_NE (body->getIcon(), nullptr);
+        EXPECT_FALSE (body->getIconRect().isEmpty());
+        EXPECT_TRUE (body->getLocalBounds().contains (body->getIconRect())) << body->getIconRect().toString();
+        EXPECT_FALSE (body->getTextRect().intersects (body->getIconRect()));
+        EXPECT_TRUE (saveWindowShot (*dialog, "program-message-dialog").existsAsFile());
+        EXPECT_TRUE (body->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+        for (int i = 0; i < 100 && ! closed; ++i)
+            runFor (10);
+        EXPECT_TRUE (closed);
+        EXPECT_EQ (findDesktopWindow<juce::DialogWindow> (window), nullptr);
+
+        // A question keeps the message box and its answers.
+        UserNotifier::askOkCancel ("Replace the preset on the unit?", [] (bool) {});
         runFor (300);
         auto* alert = findDesktopWindow<juce::AlertWindow>();
         ASSERT_NE (alert, nullptr) << "the alert is shown";
