@@ -623,6 +623,9 @@ TEST_F (EditorAfterEdit, AnEditDimsTheLibraryEntryAsksForTheGraphAndATypeChangeR
     ASSERT_NE (libraryList, nullptr);
     EXPECT_EQ (libraryList->getFieldText(), "Crunch");
     EXPECT_EQ (libraryList->getFieldColour(), editor->getLibraryMatchColour());
+    // The built-in skin's own colours, not the defaults.
+    EXPECT_EQ (editor->getLibraryMatchColour(), juce::Colour (0xFFE8E6E3));
+    EXPECT_EQ (editor->getLibraryChangedColour(), juce::Colour (0xFF8A8E94));
     ASSERT_NE (editor->getMonitorGraph(), nullptr);
 
     // A turned knob: the entry no longer matches the block, and the graph is read again.
