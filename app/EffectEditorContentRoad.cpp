@@ -125,7 +125,15 @@ void EffectEditorContent::handlePresetEvent (int code)
         case setParamEndCode: afterSetParam(); break;
 
         case effectAllParamsEndCode:
-        case setXYEndCode: rebuildBlock(); break;
+        case setXYEndCode:
+            // The block's values (its type and channel among them) are in:
+            // tabs, header, values, graph and scene marks follow them.
+            updatePageTabs();
+            updateHeader();
+            applyAllValues();
+            requestGraph();
+            highlightSceneControls();
+            break;
 
         case resyncBeginCode:
             if (effectTypeDropDown != nullptr)

@@ -827,13 +827,6 @@ void GridUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source)
         // and cables are left alone.
         refreshFromUnit();
 
-        // Another preset (chosen here, on the unit or read after a reconnect)
-        // leaves nothing selected, as the effect editor then shows nothing.
-        constexpr int loadPresetEndCode = 21;
-
-        if (code == loadPresetEndCode && selectionState != nothingSelected)
-            setSelection (-1, 0, nothingSelected);
-
         if (awaitedEndCode != 0 && code == awaitedEndCode)
             runNextStep();
 
