@@ -168,7 +168,7 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     knob->postChangeCode (3);
     ASSERT_TRUE (waitFor ([dialog] { return dialog->isVisible(); }));
     // The stop of the page's live reports has reached the unit.
-    ASSERT_TRUE (waitFor ([this] { return editor->getNumOwnRequests() == 0; }));
+    ASSERT_TRUE (waitFor ([this] { return rig.unit->countReceived (SYSEX_BROADCAST_KNOB) > 0; }));
     const int knobReports = rig.unit->countReceived (SYSEX_BROADCAST_KNOB);
     EXPECT_EQ (content->getShowingDialog(), dialog);
     EXPECT_TRUE (dialog->getTitle().startsWith ("Edit Modifier: ")) << dialog->getTitle();
