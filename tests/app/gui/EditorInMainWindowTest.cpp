@@ -259,9 +259,17 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
                               { return c.hasModifier && ! c.modifierActive && dynamic_cast<ZOLRotaryKnob*> (&c); });
     ASSERT_NE (free, nullptr);
     auto* freeKnob = dynamic_cast<ZOLRotaryKnob*> (free);
+    // One step is one message, also while the unit answers late.
+    unit.setReplyDelayFor (SYSEX_PARAM_SET, 400);
+    unit.startAutoPump();
     freeKnob->mouseWheelMove (WidgetTestKit::mouse (*freeKnob, { 36, 36 }), WidgetTestKit::wheel (0.5f));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_PARAM_SET) > sets; }));
     ASSERT_TRUE (settle());
+    pumpMessagesFor (800);
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), sets + 1);
+    unit.stopAutoPump();
+    unit.setReplyDelayFor (SYSEX_PARAM_SET, 0);
     EXPECT_TRUE (freeKnob->keyPressed (juce::KeyPress ('m')));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return modifierDialog->isVisible(); }));
     EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
