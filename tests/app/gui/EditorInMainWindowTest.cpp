@@ -6,6 +6,7 @@
 #include "app/KestrelContentComponent.h"
 #include "app/MainAppWindow.h"
 #include "app/ModifierDlgContent.h"
+#include "app/PreferencesDialogContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
 #include "model/BlockLibraryEntry.h"
@@ -274,6 +275,23 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     EXPECT_TRUE (pumpMessagesUntil ([&] { return modifierDialog->isVisible(); }));
     EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
+    ASSERT_TRUE (settle());
+
+    // The preferences' knob mode and wheel direction reach the shown page at once.
+    auto* preferences = content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
+    ASSERT_NE (preferences, nullptr);
+    preferences->getKnobTrackingBox().setSelectedId (2, juce::sendNotificationSync);
+    preferences->getMouseWheelBox().setSelectedId (2, juce::sendNotificationSync);
+    EXPECT_EQ (freeKnob->dragMode, 1);
+    EXPECT_TRUE (freeKnob->altState);
+    preferences->getKnobTrackingBox().setSelectedId (1, juce::sendNotificationSync);
+    EXPECT_EQ (freeKnob->dragMode, 0);
+
+    // While communication is paused the editor waits.
+    window.setCommunicationPaused (true);
+    EXPECT_FALSE (editor->areControlsEnabled());
+    window.setCommunicationPaused (false);
+    EXPECT_TRUE (editor->areControlsEnabled());
     ASSERT_TRUE (settle());
 
     // The X/Y switch shows the block's state, also after a Toggle X/Y from the keyboard.
