@@ -189,6 +189,9 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
 {
     KESTREL_REQUIRE_DISPLAY();
     RedirectedUserFolders scratch{ "kestrel-editor-window-modifiers" };
+    // Fresh managers, whatever an earlier test of this process left.
+    KestrelControlManager::resetForTests();
+    KestrelEffectLayoutManager::resetForTests();
 
     struct Cleanup
     {
