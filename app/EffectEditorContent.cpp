@@ -6,6 +6,7 @@
 #include "model/EffectLayoutManager.h"
 #include "model/EffectManager.h"
 #include "model/IdTables.h"
+#include "model/BlockLibraryManager.h"
 #include "model/UnitIds.h"
 #include "skin/KestrelControlManager.h"
 #include "skin/PageLayoutRecord.h"
@@ -65,6 +66,11 @@ EffectEditorContent::~EffectEditorContent()
         presets->removeChangeListener (this);
 
     hooks = {}; // the panes behind them may be gone already
+
+    // A library entry changed but not yet written is not lost when the program closes.
+    if (library != nullptr)
+        library->saveModifiedEntries();
+
     stopRoad();
     clearPage();
     deleteHeaderWidgets();
@@ -513,6 +519,13 @@ juce::String EffectEditorContent::getHeaderText() const
 
     if (isShuntBlockId (shownBlock))
         return "Shunt";
+
+    // The editor's own blocks have no display name of the unit's.
+    if (shownBlock == blockIdGlobal)
+        return "Global";
+
+    if (shownBlock == blockIdLayoutMidi)
+        return "MIDI";
 
     const auto name = getNameForId (BlockDisplayNames, (juce::uint32) shownBlock);
 

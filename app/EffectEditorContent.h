@@ -165,6 +165,13 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void paint (juce::Graphics& g) override;
 
+    // The cab choices of a Cab block's cab parameters: the unit's factory
+    // cabs ("F" numbers, names in title case), its user cabs ("U" numbers)
+    // and its scratchpads ("S00" numbers); every other list as the page
+    // builder makes it.
+    bool getValueStrings (int blockId, int paramId, juce::StringArray& shortTexts, juce::StringArray& names,
+                          juce::Array<juce::uint16>& values, juce::Array<juce::uint8>& flags) override;
+
     // Typed values, dependent parameters and the connection (EffectEditorContentRoad.cpp) ----
 
     // The value sent for a typed entry t of (block, parameter): Pitch keys
@@ -274,6 +281,8 @@ public:
     DropDownLargeList* getLibraryDropDown() const { return libraryDropDown.get(); }
     void updateHeader();
     void updateEffectTypeList();
+    // The X/Y switch shows the shown block's X/Y state.
+    void updateXYSwitch();
     // Builds the shown block afresh: tabs, header, type list, page, values,
     // graph and scene marks.
     void rebuildBlock();
@@ -414,6 +423,8 @@ private:
     // EffectEditorContentDialogs.cpp
     KestrelContentComponent* findContent() const;
     bool handleDialogChange (juce::ChangeBroadcaster* source);
+    // Code 1 of the preferences: the knob mode changed; code 2: the wheel's direction.
+    void applyPreferences (int code);
     void forEachSequencerControl (const std::function<void (ZOLEffectParam&)>& visit) const;
     void closeModifierDialog();
     void editModifierOfLabel (int blockId, int modifierId);

@@ -5,6 +5,8 @@
 #include "app/KestrelContentComponent.h"
 #include "app/KestrelFootswitchGrid.h"
 #include "app/ModifierDlgContent.h"
+#include "app/PreferencesDialogContent.h"
+#include "app/TunerContent.h"
 #include "app/SequencerContent.h"
 #include "skin/XYToggleComponent.h"
 #include "device/engines/PresetManager.h"
@@ -15,6 +17,8 @@
 #include "skin/KestrelControlManager.h"
 #include "skin/KestrelImageDepot.h"
 #include "skin/ZOLEffectParam.h"
+#include "skin/ZOLRotaryKnob.h"
+#include "model/GlobalConfiguration.h"
 
 // The editor's part in the dialogs of the main window: the modifier dialog
 // ("Edit Modifier"), the sequencer dialog embedded on the controllers'
@@ -288,6 +292,22 @@ bool EffectEditorContent::handleDialogChange (juce::ChangeBroadcaster* source)
         return true;
     }
 
+    if (auto* preferences = content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
+        preferences != nullptr && source == preferences)
+    {
+        applyPreferences (preferences->getChangeCode());
+        return true;
+    }
+
+    // The editor waits while the tuner shows.
+    if (auto* tuner = content->getPaneAs<TunerContent> (ContentPane::tuner); tuner != nullptr && source == tuner)
+    {
+        if (tuner->getChangeCode() == 1 || tuner->getChangeCode() == 2)
+            refreshForDialogs();
+
+        return true;
+    }
+
     auto* sequencer = content->getPaneAs<SequencerContent> (ContentPane::sequencer);
 
     if (sequencer == nullptr)
@@ -318,4 +338,26 @@ bool EffectEditorContent::handleDialogChange (juce::ChangeBroadcaster* source)
     }
 
     return false;
+}
+
+void EffectEditorContent::applyPreferences (int code)
+{
+    auto* settings = getConfigurationForPage();
+
+    if (settings == nullptr)
+        return;
+
+    // The knob mode and the wheel's direction reach the shown page at once.
+    for (auto& control : pageControls)
+    {
+        if (code == 1)
+        {
+            if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (control.get()))
+                knob->dragMode = settings->KNOB_TRACKING == 2 ? 1 : 0;
+        }
+        else if (code == 2)
+        {
+            control->setAltState (settings->MOUSE_SCROLLING == 2);
+        }
+    }
 }

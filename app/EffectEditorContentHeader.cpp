@@ -3,6 +3,7 @@
 // editor's skin section and kept in step with the shown block.
 
 #include "app/EffectEditorContent.h"
+#include "app/CommandTables.h"
 
 #include "device/engines/PresetManager.h"
 #include "model/EffectManager.h"
@@ -16,6 +17,7 @@
 #include "skin/XYToggleComponent.h"
 #include "skin/ZOLBorderedImageComponent.h"
 #include "skin/ZOLLabelComponent.h"
+#include "skin/ZOLToggleButton.h"
 
 namespace SA = SkinAttributes;
 
@@ -83,7 +85,15 @@ void EffectEditorContent::readHeaderWidgets (const juce::XmlElement& section)
             target->addChangeListener (this);
             addChildComponent (*target);
 
-            if (library)
+            // The plus button offers the "Blocks Library" commands.
+            if (isLibrary)
+                target->plusCommandMenu = [] (int)
+                {
+                    auto menu = createMenuFromCommandTable (BlockLibraryMenuCommands, nullptr);
+                    return menu != nullptr ? *menu : juce::PopupMenu();
+                };
+
+            if (isLibrary)
             {
                 libraryMatchColour = SA::colourOr (*widget, "colorLibraryMatch", libraryMatchColour);
                 libraryChangedColour = SA::colourOr (*widget, "colorLibraryChange", libraryChangedColour);
@@ -194,8 +204,10 @@ void EffectEditorContent::updateHeader()
     if (effectIcon != nullptr)
     {
         juce::Image icon;
+        // The layout's MIDI page is no block of the unit, but has a picture of its own.
+        const bool hasIcon = supported || shownBlock == blockIdLayoutMidi;
 
-        if (supported)
+        if (hasIcon)
             if (auto* depot = KestrelImageDepot::getInstanceWithoutCreating())
                 icon = depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
 
@@ -205,7 +217,7 @@ void EffectEditorContent::updateHeader()
             effectIcon->setSize (icon.getWidth() + 2 * effectIcon->borderWidth,
                                  icon.getHeight() + 2 * effectIcon->borderWidth);
 
-        effectIcon->setVisible (supported && icon.isValid());
+        effectIcon->setVisible (hasIcon && icon.isValid());
     }
 
     if (xyToggle != nullptr)
@@ -213,6 +225,7 @@ void EffectEditorContent::updateHeader()
         const int identified = presets != nullptr ? presets->getIdentityModel() : 0;
         const int model = identified != 0 && identified != DeviceManager::anyModel ? identified : programModel;
         xyToggle->setVisible (supported && hasXYChannels (shownBlock, model));
+        updateXYSwitch();
     }
 
     if (effectTypeDropDown != nullptr)
@@ -226,6 +239,18 @@ void EffectEditorContent::updateHeader()
 
     if (libraryDropDown != nullptr)
         libraryDropDown->setVisible (supported && shownBlock != blockIdGlobal);
+}
+
+void EffectEditorContent::updateXYSwitch()
+{
+    int xy = 0;
+
+    if (xyToggle == nullptr || xyToggle->getToggle() == nullptr || shownBlock == 0 || presets == nullptr ||
+        ! presets->getBlockXYState (shownBlock, xy))
+        return;
+
+    // The switch is on (its X picture) while the block plays its X channel.
+    xyToggle->getToggle()->setToggleState (xy == 0, false);
 }
 
 void EffectEditorContent::updateEffectTypeList()

@@ -109,6 +109,17 @@ bool EffectEditorContent::handleLibraryHeaderGesture (juce::ChangeBroadcaster* s
         return true;
     }
 
+    // A command of the plus button's menu runs through the application's commands.
+    if (libraryDropDown != nullptr && source == static_cast<juce::ChangeBroadcaster*> (libraryDropDown.get()) &&
+        libraryDropDown->getChangeCode() == 11 && libraryDropDown->plusChoice > 0)
+    {
+        if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+            if (auto* window = target->getMainWindow())
+                window->getCommandManager().invokeDirectly (libraryDropDown->plusChoice, true);
+
+        return true;
+    }
+
     return false;
 }
 

@@ -87,7 +87,7 @@ void EffectEditorContent::setLiveUpdates (bool stop)
     juce::Array<juce::uint16> watched;
 
     for (auto& control : pageControls)
-        if (control->hasModifier && resolveBlock (*control) == shownBlock && watched.size() < maxWatchedParams)
+        if (control->modifierActive && resolveBlock (*control) == shownBlock && watched.size() < maxWatchedParams)
             watched.addIfNotAlreadyThere (control->paramId);
 
     if (watched.isEmpty() && ! knobBroadcastOn)

@@ -13,6 +13,9 @@
 #include "model/LanguageStore.h"
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
+#include "skin/DropDownLargeList.h"
+#include "skin/ZOLDropDownEx.h"
+#include "model/FileUtils.h"
 #include "skin/ZOLEffectParam.h"
 #include "skin/ZOLRotaryKnob.h"
 
@@ -75,10 +78,12 @@ constexpr int setParamEndCode = 69;
 constexpr int effectAllParamsEndCode = 65;
 constexpr int setXYEndCode = 81;
 constexpr int loadPresetEndCode = 21;
+constexpr int resyncBeginCode = 22;
 constexpr int sceneChangeEndCode = 25, blockPasteEndCode = 55, scenePasteEndCode = 75, sceneSwapEndCode = 77;
 constexpr int xyWriteEndCode = PresetManager::xyWriteCode + 1;
 
 constexpr juce::uint16 pitchKeyParam = 0xF000;
+constexpr int pitchNote2Param = 46, pitchNote8Param = 52;
 constexpr int looperBlock = 169;
 
 bool isSynthSteppedParam (int effectType, int paramId)
@@ -120,7 +125,20 @@ void EffectEditorContent::handlePresetEvent (int code)
         case setParamEndCode: afterSetParam(); break;
 
         case effectAllParamsEndCode:
-        case setXYEndCode: applyAllValues(); break;
+        case setXYEndCode:
+            // The block's values (its type and channel among them) are in:
+            // tabs, header, values, graph and scene marks follow them.
+            updatePageTabs();
+            updateHeader();
+            applyAllValues();
+            requestGraph();
+            highlightSceneControls();
+            break;
+
+        case resyncBeginCode:
+            if (effectTypeDropDown != nullptr)
+                effectTypeDropDown->closeList();
+            break;
 
         case loadPresetEndCode:
             if (effects != nullptr)
@@ -165,6 +183,9 @@ void EffectEditorContent::handlePresetEvent (int code)
 
         default: handleRoadEvent (code); break;
     }
+
+    // Whoever changed the block's X/Y state, the switch shows it.
+    updateXYSwitch();
 }
 
 void EffectEditorContent::setHeldSetParam (juce::uint16 blockId, juce::uint16 paramId, juce::uint16 value)
@@ -442,8 +463,100 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
 
 void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text)
 {
+    const int blockId = resolveBlock (control);
+    const int type = effectTypeOfBlock (blockId);
+    const int paramId = control.paramId;
+
+    // The unit names the value's unit in its text.
+    control.setUnit (getUnitIdFromText (text));
+
+    // The scale's notes are counted from the key; a note the scale lacks
+    // comes without text and cannot be chosen.
+    if (type == EFFECT_PITCH && paramId >= pitchNote2Param && paramId <= pitchNote8Param)
+    {
+        int xy = 0;
+
+        if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
+            xy = 0;
+
+        EffectParamValue key;
+        const int keyValue = effects != nullptr && effects->getParamValue (blockId, pitchKeyParam, xy, key) ? key.value : 0;
+        value = (juce::uint16) ((value + keyValue) % 12);
+
+        if (auto* component = dynamic_cast<juce::Component*> (&control))
+            component->setEnabled (text.trim().isNotEmpty());
+    }
+
+    // A list whose choices follow other values (feedback taps, scale notes,
+    // cab names) is built again before its value is shown.
+    if (auto* dropDown = dynamic_cast<ZOLDropDownEx*> (&control); dropDown != nullptr && blockId != 0)
+    {
+        juce::StringArray shortTexts, names;
+        juce::Array<juce::uint16> values;
+        juce::Array<juce::uint8> flags;
+
+        if (getValueStrings (blockId, paramId, shortTexts, names, values, flags))
+            dropDown->setItems (shortTexts, names, values, flags, juce::jmax (0, values.indexOf (value)));
+    }
+
     // The second argument is the display position, 0..127.
     control.setFromDevice (value, ZOLEffectParam::positionOfValue (value), text);
+}
+
+bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::StringArray& shortTexts,
+                                           juce::StringArray& names, juce::Array<juce::uint16>& values,
+                                           juce::Array<juce::uint8>& flags)
+{
+    if (effectTypeOfBlock (blockId) != EFFECT_CAB || (paramId != 0 && paramId != 2) || presets == nullptr)
+        return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
+
+    juce::StringArray cabNames;
+    juce::Array<juce::uint16> slots;
+    juce::Array<juce::uint8> formats;
+    presets->getCabNames (false, cabNames, slots);
+    presets->getCabFormats (false, formats);
+
+    // Until the unit's cab tables are known the parameter's own texts serve.
+    if (cabNames.isEmpty())
+        return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
+
+    const int factory = juce::jlimit (0, cabNames.size(), (int) presets->getNumFactoryCabs());
+    juce::StringArray factoryLabels, userLabels;
+    makeNumberedNames (1, factory, "F", "  ", factoryLabels);
+    makeNumberedNames (1, cabNames.size() - factory, "U", "  ", userLabels);
+    shortTexts.clear();
+    names.clear();
+    values.clear();
+    flags.clear();
+    constexpr juce::uint8 formatFlag = 32;
+
+    for (int i = 0; i < cabNames.size(); ++i)
+    {
+        auto name = cabNames[i];
+
+        if (i < factory)
+            toTitleCaseName (name);
+
+        shortTexts.add (i < factory ? factoryLabels[i] : userLabels[i - factory]);
+        names.add (name);
+        values.add (slots[i]);
+        flags.add (formats[i] == formatFlag ? 1 : 0);
+    }
+
+    juce::StringArray padNames;
+    juce::Array<juce::uint16> padSlots;
+    juce::Array<juce::uint8> padFormats;
+    presets->getScratchpadCabs (padNames, padSlots, padFormats);
+
+    for (int i = 0; i < padNames.size(); ++i)
+    {
+        shortTexts.add ("S00" + juce::String (i + 1) + "  ");
+        names.add (padNames[i].trim().isEmpty() ? juce::String ("EMPTY") : padNames[i]);
+        values.add (padSlots[i]);
+        flags.add (padFormats[i] == formatFlag ? 1 : 0);
+    }
+
+    return true;
 }
 
 void EffectEditorContent::applyStoredValue (int blockId, int paramId)
@@ -520,9 +633,9 @@ void EffectEditorContent::updateModifierMarks()
 
     for (auto& control : pageControls)
     {
-        auto* modifier = effects->findModifierForParam (resolveBlock (*control), control->paramId);
-        control->setHasModifier (modifier != nullptr && modifier->getControllerId() != 0);
-        control->modifierChanged();
+        const int paramId = control->auxId != 0xFFFF ? control->auxId : control->paramId;
+        auto* modifier = effects->findModifierForParam (resolveBlock (*control), paramId);
+        control->setModifierActive (modifier != nullptr && modifier->getControllerId() != 0);
     }
 }
 

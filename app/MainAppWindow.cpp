@@ -435,6 +435,8 @@ void MainAppWindow::setCommunicationPaused (bool shouldPause)
             modifier->setCommunicationPaused (shouldPause);
         if (auto* sequencer = content->getPaneAs<SequencerContent> (ContentPane::sequencer))
             sequencer->setCommunicationPaused (shouldPause);
+        if (auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor))
+            editor->setControlsEnabled (! shouldPause);
     }
 }
 

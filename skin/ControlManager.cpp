@@ -281,6 +281,8 @@ std::unique_ptr<ZOLRotaryKnob> ControlManager::createKnob (const juce::String& l
         knob->modifierRect = k.modifierRect;
     }
 
+    knob->setHasModifier (modifierAssignable);
+
     knob->setLabelStyle (k.labelTextRect, juce::Justification (k.labelJustification),
                          skin->getTypeface (k.labelFontName), k.labelColour, k.labelFontSize);
     knob->attachReadout (juce::Rectangle<int> (k.fieldX, k.fieldY, k.fieldWidth, k.fieldHeight), k.fieldBackground,
@@ -367,6 +369,8 @@ std::unique_ptr<ZOLSliderComponent> ControlManager::createSlider (const juce::St
         slider->modifierImage = s.backgroundModifier;
     }
 
+    slider->setHasModifier (modifierAssignable);
+
     if (s.labelFontSize != 0.0f)
     {
         slider->setLabelStyle (s.labelTextRect, juce::Justification (s.labelJustification),
@@ -399,6 +403,8 @@ std::unique_ptr<ZOLToggleButton> ControlManager::createPushButton (bool modifier
 
     if (modifierAssignable)
         button->setModifierImages (p.positionModX, p.positionModY, p.imageModifierOn, p.imageModifierOff);
+
+    button->setHasModifier (modifierAssignable);
 
     button->setWantsKeyboardFocus (true);
     return button;
@@ -448,6 +454,8 @@ std::unique_ptr<ZOLToggleButton> ControlManager::createToggle (bool modifierAssi
     if (modifierAssignable)
         toggle->setModifierImages (t.positionModX, t.positionModY, t.imageModifierOn, t.imageModifierOff);
 
+    toggle->setHasModifier (modifierAssignable);
+
     toggle->setWantsKeyboardFocus (true);
     return toggle;
 }
@@ -469,6 +477,8 @@ std::unique_ptr<TriStateSlider> ControlManager::createTrackSlider (const TrackSl
         slider->modifierOnThumb = s.knobModOn;
         slider->modifierOffThumb = s.knobModOff;
     }
+
+    slider->setHasModifier (modifierAssignable);
 
     if (s.hasLabel)
     {

@@ -43,6 +43,7 @@ std::unique_ptr<DropDownLargeList> KestrelControlManager::createDropDownLargeLis
     auto dropDown = std::make_unique<DropDownLargeList> (style, &labelFont, &fieldFont, &italicFont);
     dropDown->setLabel (labelPlacement, labelText);
     dropDown->setExtraButton (extraButtonMode);
+    dropDown->setHasModifier (extraButtonMode == 1);
     dropDown->fieldSize = fieldSize;
     dropDown->updateLayout();
     dropDown->owner = owner;

@@ -366,7 +366,7 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
     // 11. Modifier state.
     if (pageBlockId != 0)
         if (auto* modifier = effects->findModifierForParam (pageBlockId, valueParamId))
-            binding->setHasModifier (modifier->getControllerId() != 0);
+            binding->setModifierActive (modifier->getControllerId() != 0);
 
     // 12. Wheel steps.
     binding->wheelFineByDefault = (kind == B_INT || kind == B_BYP1 || kind == B_BYP2 || kind == B_BYP3) ? 0 : 1;

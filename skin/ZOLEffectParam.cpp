@@ -41,6 +41,14 @@ void ZOLEffectParam::setHasModifier (bool has)
     hasModifierChanged();
 }
 
+void ZOLEffectParam::setModifierActive (bool active)
+{
+    if (active == modifierActive)
+        return;
+    modifierActive = active;
+    modifierChanged();
+}
+
 void ZOLEffectParam::setAltState (bool state)
 {
     if (state == altState)

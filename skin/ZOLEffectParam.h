@@ -28,8 +28,8 @@ public:
     juce::uint16 paramId = 0xFFFF; // 0xFFFF: none
     int valueType = 0;             // 1: integer of rangeMin..rangeMax; else 0..65534
     juce::uint16 auxId = 0xFFFF;   // kept for the owner
-    bool hasModifier = false;      // a controller assignment is attached
-    bool modifierActive = false;   // ... and on: the widget follows the unit only
+    bool hasModifier = false;      // a modifier can be assigned: right-click or M asks to edit it
+    bool modifierActive = false;   // a modifier drives it: the widget follows the unit only
     bool isMidiCc = false;
     juce::uint16 midiCcNumber = 0;
     bool hasSubIndex = false;
@@ -67,6 +67,9 @@ public:
 
     void setUnit (int code);
     void setHasModifier (bool has);
+    // Marks the parameter as driven by a modifier in use; tells the widget
+    // (modifierChanged) when that changes.
+    void setModifierActive (bool active);
     void setAltState (bool state);
     bool hasExtraParamId (juce::uint16 id) const { return extraParamIds.contains (id); }
 

@@ -176,9 +176,13 @@ void ZOLSliderComponent::setFromDevice (juce::uint16, juce::uint16 position, con
 void ZOLSliderComponent::unitChanged()
 {
     auto size = unit != 0 ? sizeWithUnit : sizeWithoutUnit;
-    setSize (size.getWidth(), size.getHeight());
-    if (hasUnscaledBounds())
-        unscaledBounds.setSize (size.getWidth(), size.getHeight());
+    // A slider of one size keeps its (possibly scaled) bounds.
+    if (sizeWithUnit.getWidth() != sizeWithoutUnit.getWidth() || sizeWithUnit.getHeight() != sizeWithoutUnit.getHeight())
+    {
+        setSize (size.getWidth(), size.getHeight());
+        if (hasUnscaledBounds())
+            unscaledBounds.setSize (size.getWidth(), size.getHeight());
+    }
     attachedReadout.followUnit (*this);
     repaint();
 }

@@ -172,6 +172,8 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     auto* dialog = modifierDialog;
     knob->postChangeCode (3);
     ASSERT_TRUE (waitFor ([dialog] { return dialog->isVisible(); }));
+    // The stop of the page's live reports has reached the unit.
+    ASSERT_TRUE (waitFor ([this] { return rig.unit->countReceived (SYSEX_BROADCAST_KNOB) > 0; }));
     const int knobReports = rig.unit->countReceived (SYSEX_BROADCAST_KNOB);
     EXPECT_EQ (content->getShowingDialog(), dialog);
     EXPECT_TRUE (dialog->getTitle().startsWith ("Edit Modifier: ")) << dialog->getTitle();
@@ -701,6 +703,9 @@ TEST_F (EditorAfterEdit, AnEditDimsTheLibraryEntryAsksForTheGraphAndATypeChangeR
     ASSERT_NE (libraryList, nullptr);
     EXPECT_EQ (libraryList->getFieldText(), "Crunch");
     EXPECT_EQ (libraryList->getFieldColour(), editor->getLibraryMatchColour());
+    // The built-in skin's own colours, not the defaults.
+    EXPECT_EQ (editor->getLibraryMatchColour(), juce::Colour (0xFFE8E6E3));
+    EXPECT_EQ (editor->getLibraryChangedColour(), juce::Colour (0xFF8A8E94));
     ASSERT_NE (editor->getMonitorGraph(), nullptr);
 
     // A turned knob: the entry no longer matches the block, and the graph is read again.

@@ -209,3 +209,26 @@ TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
     EXPECT_TRUE (editor->areControlsEnabled());
     editor.reset();
 }
+
+TEST_F (EffectEditorEditRoad, OneChangeIsOneMessageWhenTheUnitAnswersLate)
+{
+    editor->showBlock (ampBlock);
+    auto& knob = addKnob (1);
+    ASSERT_TRUE (settle());
+    bench::runMessageLoopFor (300);
+    rig.unit->setReplyDelayFor (SYSEX_PARAM_SET, 400);
+    rig.unit->startAutoPump();
+    rig.unit->clearReceived();
+
+    for (int v : { 11111, 22222 })
+    {
+        knob.move (v);
+        ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return unitHolds (ampBlock, 1, v); }, 10000));
+        ASSERT_TRUE (settle());
+        bench::runMessageLoopFor (600);
+    }
+
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_PARAM_SET), 2);
+    rig.unit->stopAutoPump();
+    rig.unit->setReplyDelayFor (SYSEX_PARAM_SET, 0);
+}

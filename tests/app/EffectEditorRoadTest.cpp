@@ -117,7 +117,7 @@ TEST_F (EffectEditorRoad, AKnobMovedByTheUnitsControllerFollowsLive)
 {
     show (ampBlock);
     auto& gain = add (1);
-    gain.hasModifier = true;
+    gain.modifierActive = true;
     editor->setLiveUpdates (false);
     EXPECT_TRUE (editor->isKnobBroadcastOn());
     ASSERT_TRUE (
@@ -133,7 +133,7 @@ TEST_F (EffectEditorRoad, AKnobMovedByTheUnitsControllerFollowsLive)
         5000));
 
     // A page without modulated parameters stops the reports.
-    gain.hasModifier = false;
+    gain.modifierActive = false;
     editor->setLiveUpdates (false);
     EXPECT_FALSE (editor->isKnobBroadcastOn());
     EXPECT_TRUE (
