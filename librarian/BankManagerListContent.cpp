@@ -2,14 +2,14 @@
 
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
-#include "app/CabEasySetupDlg.h"
-#include "app/CommandTables.h"
+#include "app/dialogs/CabEasySetupDlg.h"
+#include "app/host/CommandTables.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
 #include "model/UserNotifier.h"
-#include "skin/UserInteraction.h"
-#include "skin/ZOLWindowSplitter.h"
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/engine/UserInteraction.h"
+#include "skin/window/ZOLWindowSplitter.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 
 namespace
 {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/CabSetupInfo.h"
+#include "app/dialogs/CabSetupInfo.h"
 #include "librarian/LibrarianDiskEntry.h"
 #include "librarian/LibrarianDialog.h"
-#include "skin/ScrollableListItem.h"
+#include "skin/lists/ScrollableListItem.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

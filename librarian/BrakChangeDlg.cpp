@@ -1,10 +1,10 @@
 #include "librarian/BrakChangeDlg.h"
 
-#include "skin/SkinAttributes.h"
-#include "skin/SkinManager.h"
-#include "skin/ZOLPaginationComponent.h"
-#include "skin/ZOLWindowSplitter.h"
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/engine/SkinAttributes.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLPaginationComponent.h"
+#include "skin/window/ZOLWindowSplitter.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 
 namespace
 {

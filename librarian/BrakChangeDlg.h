@@ -2,7 +2,7 @@
 
 #include "librarian/ExchangeService.h"
 #include "librarian/LibrarianStyle.h"
-#include "skin/ScrollableListItem.h"
+#include "skin/lists/ScrollableListItem.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

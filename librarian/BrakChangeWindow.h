@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ContentPanes.h"
+#include "app/host/ContentPanes.h"
 #include "librarian/BrakChangeDlg.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

@@ -1,8 +1,8 @@
 #include "librarian/BrowserChooserDlg.h"
 
 #include "model/GlobalConfiguration.h"
-#include "skin/UserInteraction.h"
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/engine/UserInteraction.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 
 #include "librarian/BrowserWorkerThread.h"
 #include "librarian/LibrarianDialog.h"
-#include "skin/ScrollableListItem.h"
+#include "skin/lists/ScrollableListItem.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ContentPanes.h"
+#include "app/host/ContentPanes.h"
 #include "librarian/LibrarianStyle.h"
-#include "skin/ZOLResizableComponent.h"
+#include "skin/widgets/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

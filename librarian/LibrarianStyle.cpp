@@ -1,9 +1,9 @@
 #include "librarian/LibrarianStyle.h"
 
-#include "skin/SkinAttributes.h"
-#include "skin/SkinManager.h"
-#include "skin/ZOLWindowSplitter.h"
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/engine/SkinAttributes.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/window/ZOLWindowSplitter.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 
 LibrarianStyle::Frame LibrarianStyle::readFrame (const SkinManager* skin, const juce::String& section,
                                                  juce::Rectangle<int> fallback)

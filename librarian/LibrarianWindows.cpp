@@ -1,8 +1,8 @@
 #include "librarian/LibrarianWindows.h"
 
-#include "app/CabEasySetupDlg.h"
-#include "app/KestrelCommandTarget.h"
-#include "app/KestrelContentComponent.h"
+#include "app/dialogs/CabEasySetupDlg.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/KestrelContentComponent.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrakChangeWindow.h"
 #include "librarian/BrowserChooserDlg.h"
@@ -10,8 +10,8 @@
 #include "librarian/RawPresetThreadDlg.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserNotifier.h"
-#include "skin/KestrelControlManager.h"
-#include "skin/KestrelImageDepot.h"
+#include "skin/controls/KestrelControlManager.h"
+#include "skin/engine/KestrelImageDepot.h"
 
 #include <utility>
 

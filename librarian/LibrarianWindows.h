@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CommandPerformer.h"
-#include "app/ContentPanes.h"
+#include "app/host/CommandPerformer.h"
+#include "app/host/ContentPanes.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

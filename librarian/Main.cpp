@@ -1,6 +1,6 @@
-#include "app/KestrelContentComponent.h"
-#include "app/KestrelEditApplication.h"
-#include "app/MainAppWindow.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/KestrelEditApplication.h"
+#include "app/shell/MainAppWindow.h"
 #include "librarian/LibrarianWindows.h"
 
 // The program: the editor application, whose main window's content also

@@ -7,8 +7,8 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/RawPreset.h"
 #include "model/UserNotifier.h"
-#include "skin/UserInteraction.h"
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/engine/UserInteraction.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 
 namespace
 {

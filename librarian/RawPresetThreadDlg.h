@@ -3,7 +3,7 @@
 #include "device/engines/RawPresetJobItem.h"
 #include "device/engines/RawPresetThread.h"
 #include "librarian/LibrarianDialog.h"
-#include "skin/ScrollableListItem.h"
+#include "skin/lists/ScrollableListItem.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -1,7 +1,7 @@
 #include "BenchRig.h"
-#include "app/EffectEditorContent.h"
+#include "app/editor/EffectEditorContent.h"
 #include "model/IdTables.h"
-#include "skin/ZOLEffectParam.h"
+#include "skin/widgets/ZOLEffectParam.h"
 
 #include <benchmark/benchmark.h>
 

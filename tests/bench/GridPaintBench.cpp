@@ -1,7 +1,7 @@
-#include "app/GridUnitContent.h"
+#include "app/grid/GridUnitContent.h"
 #include "bench/BenchRig.h"
-#include "skin/KestrelImageDepot.h"
-#include "skin/SkinManager.h"
+#include "skin/engine/KestrelImageDepot.h"
+#include "skin/engine/SkinManager.h"
 
 #include <benchmark/benchmark.h>
 

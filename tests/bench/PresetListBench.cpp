@@ -1,6 +1,6 @@
-#include "app/PresetListContent.h"
-#include "skin/KestrelImageDepot.h"
-#include "skin/SkinManager.h"
+#include "app/presetlists/PresetListContent.h"
+#include "skin/engine/KestrelImageDepot.h"
+#include "skin/engine/SkinManager.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 
 #include <benchmark/benchmark.h>
 

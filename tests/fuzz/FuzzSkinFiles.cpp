@@ -1,8 +1,8 @@
 // Skin files from outside: the same bytes as a skin document, as its resource
 // archive, and as one picture, SVG drawing or ".stf" typeface of an archive,
 // each decoded only when its check lets it through.
-#include "skin/SkinManager.h"
-#include "skin/SkinResourceCheck.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/engine/SkinResourceCheck.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "librarian/BrakChangeDlg.h"
-#include "skin/SkinManager.h"
-#include "skin/ZOLPaginationComponent.h"
-#include "skin/ZolScrollableListCtrl.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLPaginationComponent.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>

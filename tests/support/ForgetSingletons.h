@@ -8,8 +8,8 @@
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
-#include "skin/KestrelControlManager.h"
-#include "skin/KestrelImageDepot.h"
+#include "skin/controls/KestrelControlManager.h"
+#include "skin/engine/KestrelImageDepot.h"
 
 // Deletes whatever process-wide managers a test left and lets the next test
 // of the same process create them afresh.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "skin/UserInteraction.h"
+#include "skin/engine/UserInteraction.h"
 
 #include <deque>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/ZOLAutoUpdate.h"
+#include "app/update/ZOLAutoUpdate.h"
 #include "support/BareXServer.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,411 @@
+#include "app/shell/ControlUnitContent.h"
+
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/SnapshotList.h"
+#include "device/engines/EngineDetail.h"
+#include "device/engines/PresetManager.h"
+#include "device/wire/SysExFiles.h"
+#include "model/FileUtils.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "model/KestrelEffectManager.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/RawPreset.h"
+#include "model/UnitIds.h"
+#include "model/UserNotifier.h"
+#include "skin/knobs/BrakFxReadout.h"
+#include "skin/engine/UserInteraction.h"
+#include "skin/widgets/ZOLDrawableButton.h"
+
+namespace
+{
+constexpr int importTitleId = 23;
+constexpr int bundleImportedLongId = 31;
+constexpr int exportTitleId = 35;
+constexpr int templateTitleId = 36;
+constexpr int snapshotSavedId = 39;
+constexpr int presetSavedId = 40;
+constexpr int bundleImportedId = 41;
+
+const char* const nothingToExportText =
+    "Unable to export the preset.\nThe data read from the Kestrel is incomplete. Nothing was written.";
+
+KestrelGlobalConfiguration* configuration()
+{
+    return KestrelGlobalConfiguration::getInstanceWithoutCreating();
+}
+
+juce::String legalName (const juce::String& name)
+{
+    return juce::File::createLegalFileName (name.trim());
+}
+
+juce::String asFolder (const juce::String& folder)
+{
+    if (folder.isEmpty())
+        return {};
+
+    return folder.endsWithChar (juce::File::getSeparatorChar()) ? folder
+                                                                 : folder + juce::File::getSeparatorString();
+}
+} // namespace
+
+juce::File ControlUnitContent::withExtension (const juce::File& chosen, const juce::String& extension)
+{
+    if (chosen.getFileExtension().equalsIgnoreCase (extension))
+        return chosen;
+
+    return juce::File (chosen.getFullPathName() + extension);
+}
+
+juce::MemoryBlock ControlUnitContent::takeExportData (bool& usable) const
+{
+    juce::MemoryBlock data;
+
+    // (Copying an empty block would hand memcpy a null pointer.)
+    if (presetManager != nullptr && ! presetManager->getPatchDumpBuffer().isEmpty())
+        data = presetManager->getPatchDumpBuffer();
+
+    // Only a whole preset (or a whole Preset-Cab bundle) is written: a read
+    // cut short by a time-out must not end up in a file that looks complete.
+    const auto type = getSysExFileType (data);
+    usable = (type == SYSEX_FILE_PRESET && PresetManager::isWholePresetDump (data)) || type == SYSEX_FILE_PRESET_CAB;
+    return data;
+}
+
+void ControlUnitContent::saveWithChooser (const juce::String& title, const juce::String& folder,
+                                          const juce::String& defaultName, const juce::String& extension,
+                                          std::function<juce::String (const juce::File&)> write)
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::save;
+    request.title = title;
+    request.initial = juce::File (asFolder (folder) + defaultName);
+    request.patterns = "*" + extension;
+
+    juce::Component::SafePointer<ControlUnitContent> safeThis (this);
+
+    UserInteraction::chooseFile (
+        request,
+        [safeThis, extension, write] (juce::File chosen)
+        {
+            if (safeThis == nullptr || chosen == juce::File())
+                return;
+
+            const auto target = withExtension (chosen, extension);
+
+            auto finish = [write, target]
+            {
+                const auto error = write (target);
+
+                if (error.isNotEmpty())
+                    UserNotifier::warn (error);
+                else if (auto* settings = configuration())
+                    settings->MRU_DIRECTORY = target.getParentDirectory().getFullPathName();
+            };
+
+            // The chooser asked about the name typed; the extension added here
+            // may name another file that exists.
+            if (target != chosen && target.exists())
+            {
+                UserNotifier::askOkCancel (target.getFullPathName() + "\nalready exists. Do you want to replace it?",
+                                           [finish] (bool ok)
+                                           {
+                                               if (ok)
+                                                   finish();
+                                           });
+                return;
+            }
+
+            finish();
+        });
+}
+
+void ControlUnitContent::exportSysex (bool asTemplate)
+{
+    bool usable = false;
+    auto data = takeExportData (usable);
+
+    if (! usable)
+    {
+        UserNotifier::warn (nothingToExportText);
+        return;
+    }
+
+    juce::String folder, name;
+
+    if (auto* settings = configuration())
+        folder = asTemplate ? settings->TEMPLATES_DIR : settings->getMruDirectory();
+
+    if (presetManager != nullptr)
+        name = legalName (presetManager->getCurrentPresetName());
+
+    saveWithChooser (LanguageStore::textOr (asTemplate ? templateTitleId : exportTitleId), folder, name, ".syx",
+                     [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
+}
+
+void ControlUnitContent::exportRawPreset()
+{
+    if (presetManager == nullptr)
+        return;
+
+    RawPreset preset;
+    presetManager->fillRawPreset (preset);
+
+    juce::MemoryBlock data;
+    preset.writeTo (data);
+
+    juce::String folder;
+    if (auto* settings = configuration())
+        folder = settings->getMruDirectory();
+
+    const auto name = legalName (juce::String::formatted ("%0.3d_", (int) preset.presetNumber) + preset.name.trim());
+
+    saveWithChooser (LanguageStore::textOr (exportTitleId), folder, name, ".dat",
+                     [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
+}
+
+void ControlUnitContent::saveSnapshot()
+{
+    bool usable = false;
+    auto data = takeExportData (usable);
+
+    if (! usable)
+    {
+        UserNotifier::warn (nothingToExportText);
+        return;
+    }
+
+    auto* settings = configuration();
+    const juce::String folder = settings != nullptr ? settings->SNAPSHOTS_DIR : juce::String();
+
+    // A folder that is not a full path would land wherever the program was started.
+    if (! juce::File::isAbsolutePath (folder))
+    {
+        UserNotifier::warn ("Unable to save the snapshot.\nThe Snapshots folder is not set: choose one in the "
+                            "Workspace Preferences.");
+        return;
+    }
+
+    auto name = presetManager != nullptr ? legalName (presetManager->getCurrentPresetName()) : juce::String();
+
+    if (name.isEmpty())
+        name = "unnamed";
+
+    juce::String path;
+
+    if (! makeUniqueFilePath (juce::File (folder), name, ".syx", true, path))
+    {
+        UserNotifier::warn ("Unable to generate unique name for snapshot.  Please try again.");
+        return;
+    }
+
+    const auto error = saveDataToFile (path, data);
+
+    if (error.isNotEmpty())
+    {
+        UserNotifier::warn (error);
+        return;
+    }
+
+    showBubble (LanguageStore::textOr (snapshotSavedId), snapshotButton.get());
+
+    if (auto* snapshots = getSnapshotList())
+        snapshots->insertAtStart ({ juce::File (path).getFileNameWithoutExtension(), path });
+}
+
+void ControlUnitContent::exportCsv()
+{
+    juce::String folder;
+    if (auto* settings = configuration())
+        folder = settings->getMruDirectory();
+
+    const auto name = presetManager != nullptr ? legalName (presetManager->getCurrentPresetName()) : juce::String();
+
+    saveWithChooser ("Export Preset as CSV", folder, name, ".csv",
+                     [] (const juce::File& file) -> juce::String
+                     {
+                         auto* effects = KestrelEffectManager::getInstanceWithoutCreating();
+                         auto* layouts = KestrelEffectLayoutManager::getInstanceWithoutCreating();
+
+                         if (effects == nullptr || layouts == nullptr)
+                             return "Unable to export the preset as CSV.";
+
+                         // A failed export is told, not taken for a written file.
+                         auto result = effects->exportCsv (*layouts, file);
+                         return result.wasOk() ? juce::String() : result.getErrorMessage();
+                     });
+}
+
+void ControlUnitContent::showBubble (const juce::String& message, juce::Component* anchor)
+{
+    if (anchor == nullptr)
+        anchor = this;
+
+    juce::AttributedString attributed;
+    attributed.append (message, bubbleFont, bubbleTextColour);
+    bubble.setColour (juce::BubbleComponent::backgroundColourId, bubbleBackgroundColour);
+    bubble.showAt (anchor, attributed, bubblePopTimeMs, true, false);
+}
+
+void ControlUnitContent::showPresetSaved()
+{
+    showBubble (LanguageStore::textOr (presetSavedId), saveButton.get());
+}
+
+void ControlUnitContent::onBundleSaved()
+{
+    showPresetSaved();
+
+    if (presetManager != nullptr)
+        presetManager->clearPendingData();
+}
+
+void ControlUnitContent::onBundleImported()
+{
+    if (presetManager != nullptr)
+        presetManager->requestLoadPreset();
+
+    auto* settings = configuration();
+
+    if (settings == nullptr || settings->PROMPT_PRESET_BUNDLE_IMPORT)
+    {
+        Notice notice;
+        notice.icon = Notice::Icon::info;
+        notice.title = LanguageStore::textOr (importTitleId);
+        notice.message = LanguageStore::textOr (bundleImportedLongId);
+        UserNotifier::show (notice);
+        return;
+    }
+
+    showBubble (LanguageStore::textOr (bundleImportedId), presetName.get());
+}
+
+//==============================================================================
+// Commands performed here.
+
+bool ControlUnitContent::ownsCommand (int commandId) const
+{
+    switch (commandId)
+    {
+        case 1001: case 1003: case 1108: case 1117: case 1119: case 1120: case 1121: case 1122:
+            return true;
+        case 1118: // "Save Preset": a preset that came from a bundle is saved with its cabs
+            return presetManager != nullptr && presetManager->isBundleImported() && getBundleDialog() != nullptr;
+        default:
+            return false;
+    }
+}
+
+bool ControlUnitContent::chooseAndImport (const juce::String& title, const juce::String& folder, bool rememberFolder)
+{
+    FileRequest request;
+    request.mode = FileRequest::Mode::open;
+    request.title = title;
+    request.initial = juce::File (asFolder (folder));
+    request.patterns = "*.syx";
+
+    UserInteraction::chooseFile (request,
+                                 [rememberFolder] (juce::File chosen)
+                                 {
+                                     if (chosen == juce::File())
+                                         return;
+
+                                     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+                                         target->importPresetFile (chosen, rememberFolder);
+                                 });
+    return true;
+}
+
+void ControlUnitContent::startTempoToUse (int value)
+{
+    auto& machine = presetManager->getRequest (setTempoToUse);
+
+    if (machine.isRunning())
+        return;
+
+    machine.start();
+    machine.blockId = (juce::uint16) blockIdControllers;
+    machine.secondId = (juce::uint16) EngineDetail::tempoToUseParamId;
+    machine.value = (juce::uint16) value;
+}
+
+bool ControlUnitContent::performCommand (int commandId)
+{
+    if (presetManager == nullptr)
+        return false;
+
+    auto* settings = configuration();
+
+    switch (commandId)
+    {
+        case 1001:
+            return chooseAndImport (LanguageStore::textOr (importTitleId),
+                                    settings != nullptr ? settings->MRU_DIR_IMPORT : juce::String(), true);
+
+        case 1003:
+            if (settings != nullptr)
+                settings->checkTemplatesDirectory();
+            return chooseAndImport ("New from Template", settings != nullptr ? settings->TEMPLATES_DIR : juce::String(),
+                                    false);
+
+        case 1108:
+        case 1122:
+        {
+            auto* field = commandId == 1108 ? presetName.get() : bankNumber.get();
+
+            if (field == nullptr || ! field->isEnabled())
+                return false;
+
+            field->showEditor();
+            return true;
+        }
+
+        case 1117:
+        case 1119:
+        {
+            if (! presetListOpener)
+                return false;
+
+            const bool saving = commandId == 1119;
+            juce::Component::SafePointer<ControlUnitContent> safeThis (this);
+
+            presetListOpener (saving ? 1 : 0,
+                              [safeThis, saving] (int number)
+                              {
+                                  if (safeThis == nullptr || safeThis->presetManager == nullptr || number < 0)
+                                      return;
+
+                                  auto* manager = safeThis->presetManager;
+
+                                  if (! saving)
+                                  {
+                                      manager->requestChangePreset ((juce::uint16) number, false);
+                                      return;
+                                  }
+
+                                  int bank = 0, program = 0;
+
+                                  if (manager->getPresetLocation (number, bank, program)
+                                      && manager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program))
+                                      manager->requestChangePreset ((juce::uint16) number, false);
+                                  else
+                                      UserNotifier::warn ("The preset could not be saved.\nThe unit is busy, or "
+                                                          "the chosen location does not exist.");
+                              });
+            return true;
+        }
+
+        case 1118:
+            prepareBundleSave();
+            return true;
+
+        case 1120:
+        case 1121:
+            startTempoToUse (commandId == 1121 ? 1 : 0);
+            return true;
+
+        default:
+            return false;
+    }
+}

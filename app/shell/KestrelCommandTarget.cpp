@@ -1,0 +1,492 @@
+#include "app/shell/KestrelCommandTarget.h"
+
+#include "app/shell/MainAppWindow.h"
+#include "app/shell/SnapshotList.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/ModelRules.h"
+#include "device/wire/PresetCabBundle.h"
+#include "device/wire/SysExFiles.h"
+#include "model/IdNameTable.h"
+#include "model/IdTables.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/SnapshotMenu.h"
+#include "model/UnitIds.h"
+#include "model/UserFolders.h"
+#include "model/UserNotifier.h"
+
+#if KESTREL_HAS_RESOURCES
+#include "BinaryData.h"
+#endif
+
+namespace
+{
+// The tables whose commands the target registers, in this order.
+const CommandRecord* const registeredTables[] = {
+    PresetMenuCommands,        BlockMenuCommands,     ToolsMenuCommands,       SettingsMenuCommands,
+    HelpMenuCommands,          SceneMenuCommands,     XYMenuCommands,          BlockLibraryMenuCommands,
+    TempoToUseMenuCommands,    SnapshotsMenuCommands, PresetBrowserMenuCommands, CabBrowserMenuCommands,
+};
+
+// Commands that work without the unit.
+bool worksOffline (int id)
+{
+    switch (id)
+    {
+        case 1400: case 1401: case 1402: case 1404:
+        case 1900: case 1901: case loadSnapshotCommandId:
+        case 2300: case 2301: case 2302:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Commands that no part of the program gives a behaviour yet: shown greyed
+// out so that nothing looks broken.
+bool hasNoBehaviour (int id)
+{
+    return id == 1300 || id == 1316 || id == 1405 || id == 2301;
+}
+} // namespace
+
+std::function<bool (const juce::File&)> KestrelCommandTarget::openDocument = [] (const juce::File& file)
+{ return file.startAsProcess(); };
+
+//==============================================================================
+bool KestrelCommandTarget::readCommandText (int commandId, juce::String& name, juce::String& description,
+                                            juce::String& category) const
+{
+    for (auto* table : registeredTables)
+        if (findCommandText (table, commandId, name, description, category))
+            return true;
+
+    return findCommandText (BlockContextMenuCommands, commandId, name, description, category)
+        || findCommandText (UnlistedCommands, commandId, name, description, category);
+}
+
+void KestrelCommandTarget::getAllCommands (juce::Array<juce::CommandID>& commands)
+{
+    for (auto* table : registeredTables)
+        addCommandTableIds (table, &commands);
+
+    // The front panel's buttons, their keys and the snapshot menu need these too.
+    addCommandTableIds (UnlistedCommands, &commands);
+}
+
+void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::ApplicationCommandInfo& result)
+{
+    juce::String name, description, category;
+
+    if (! readCommandText (commandId, name, description, category))
+        return;
+
+    result.setInfo (name, description, category, 0);
+
+    juce::KeyPress key;
+
+    if (findCommandKeyPress (MainKeyBindings, commandId, key) || findCommandKeyPress (ExtraKeyBindings, commandId, key))
+        result.addDefaultKeypress (key.getKeyCode(), key.getModifiers());
+
+    bool enabled = worksOffline (commandId) || isUnitReady();
+
+    for (int i = performers.size(); --i >= 0;)
+        if (auto* performer = performers[i]; performer->ownsCommand (commandId))
+        {
+            enabled = enabled && performer->canPerform (commandId);
+            break;
+        }
+
+    if (commandId == 1901 || commandId == loadSnapshotCommandId)
+        enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr
+               && ! SnapshotList::getInstanceWithoutCreating()->isEmpty();
+
+    if (hasNoBehaviour (commandId))
+        enabled = false;
+
+    result.setActive (enabled);
+
+    if (commandId == 1404)
+        result.setTicked (mainWindow != nullptr && mainWindow->isCommunicationPaused());
+
+    if (commandId == 1120 || commandId == 1121)
+        if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+            result.setTicked ((presetManager->getTempoToUse() != 0) == (commandId == 1121));
+}
+
+bool KestrelCommandTarget::getCommandTooltip (int commandId, juce::String& text)
+{
+    juce::String name, description, category;
+    text.clear();
+
+    if (! readCommandText (commandId, name, description, category))
+        return false;
+
+    text = description.isNotEmpty() ? description : name;
+
+    for (auto* keys : { MainKeyBindings, ExtraKeyBindings })
+        for (auto* row = keys; row->commandId != 0; ++row)
+            if (row->commandId == commandId)
+                text << " [" << juce::KeyPress (row->keyCode, juce::ModifierKeys (row->modifiers), 0).getTextDescription()
+                     << "]";
+
+    return true;
+}
+
+//==============================================================================
+bool KestrelCommandTarget::isUnitReady() const
+{
+    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+    return link != nullptr && link->isConnected() && PresetManager::getInstanceWithoutCreating() != nullptr;
+}
+
+bool KestrelCommandTarget::invokeCommand (int commandId)
+{
+    if ((commandId & 0xffff) == loadSnapshotCommandId)
+    {
+        loadSnapshot (commandId >> 16);
+        return true;
+    }
+
+    return performCommand (commandId);
+}
+
+bool KestrelCommandTarget::perform (const juce::ApplicationCommandTarget::InvocationInfo& info)
+{
+    return invokeCommand (info.commandID);
+}
+
+void KestrelCommandTarget::addPerformer (CommandPerformer* performer)
+{
+    performers.addIfNotAlreadyThere (performer);
+}
+
+void KestrelCommandTarget::removePerformer (CommandPerformer* performer)
+{
+    performers.removeAllInstancesOf (performer);
+}
+
+bool KestrelCommandTarget::performCommand (int id)
+{
+    for (int i = performers.size(); --i >= 0;)
+        if (auto* performer = performers[i]; performer->ownsCommand (id))
+            return (performer->worksWithoutUnit (id) || isUnitReady()) && performer->performCommand (id);
+
+    if (! worksOffline (id) && ! isUnitReady())
+        return false;
+
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+    const auto here = PresetManager::currentPresetLocation;
+
+    switch (id)
+    {
+        // Preset
+        case 1100: return presetManager->requestClearPreset();
+        case 1101: presetManager->getRequest (initializePreset).start(); return true;
+        case 1104: return presetManager->requestLoadPreset();
+        case 1105:
+        case 1118:
+        {
+            int bank = 0, program = 0;
+
+            if (! presetManager->getCurrentBankAndProgram (bank, program))
+                return false;
+
+            return id == 1105 ? presetManager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program)
+                              : presetManager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program);
+        }
+        case 1000: return presetManager->requestFileOperation (here, here, 3);
+        case 1002: return presetManager->requestFileOperation (here, here, 0);
+        case 1004: return presetManager->requestFileOperation (here, here, 4);
+        case 1005: return presetManager->requestFileOperation (here, here, 5);
+        case 1007: return presetManager->requestFileOperation (here, here, 1);
+
+        // Scenes, banks and the presets of the bank
+        case 1109: case 1110: case 1111: case 1112: case 1113: case 1114: case 1115: case 1116:
+            return presetManager->requestChangeScene ((juce::uint16) (id - 1109));
+        case 1123: return changeBank (1);
+        case 1124: return changeBank (-1);
+        case 2401: case 2402: case 2403: case 2404: case 2405: case 2406: case 2407: case 2408:
+            return presetManager->selectPresetInBank (id - 2400);
+
+        // The scene menu
+        case 1600:
+        {
+            SceneRecord scene;
+            presetManager->captureScene (scene);
+            presetManager->setSceneClipboard (scene);
+            return true;
+        }
+        case 1601: presetManager->getRequest (scenePaste).start(); return true;
+        case 1602: return presetManager->requestScenePasteAll();
+        case 1603: case 1604: case 1605: case 1606: case 1607: case 1608: case 1609: case 1610:
+            return presetManager->requestSceneSwap ((juce::uint16) (id - 1603));
+        case 1611: return presetManager->requestBypassAllBlocks();
+
+        // Settings
+        case 1401:
+        case 1402:
+            if (mainWindow == nullptr)
+                return false;
+
+            if (id == 1401)
+                mainWindow->setFullScreen (true);
+            else
+                mainWindow->showNormalSize();
+            return true;
+        case 1404:
+            if (mainWindow == nullptr)
+                return false;
+
+            mainWindow->setCommunicationPaused (! mainWindow->isCommunicationPaused());
+            return true;
+
+        // Snapshots
+        case 1900:
+            if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+                juce::File (configuration->SNAPSHOTS_DIR).startAsProcess();
+            return true;
+        case 1901:
+            if (auto* snapshots = SnapshotList::getInstanceWithoutCreating())
+                snapshots->destroyElements();
+            return true;
+
+        // Help
+        case 2300:
+            if (mainWindow != nullptr)
+                mainWindow->checkForUpdates();
+            return true;
+        case 2302: return showReleaseNotes();
+
+        default:
+            return false;
+    }
+}
+
+bool KestrelCommandTarget::showReleaseNotes()
+{
+    // The notes travel inside the program; a copy in the work folder is what
+    // the system's text viewer opens.
+    const void* data = nullptr;
+    int size = 0;
+#if KESTREL_HAS_RESOURCES
+    data = BinaryData::getNamedResource ("ReleaseNotes_txt", size);
+#endif
+    auto notes = UserFolders::getWorkFolder().getChildFile ("Kestrel-Edit Release Notes.txt");
+
+    if (data == nullptr || ! notes.getParentDirectory().createDirectory()
+        || ! notes.replaceWithData (data, (size_t) size))
+    {
+        UserNotifier::warn ("Unable to write the release notes:\n" + notes.getFullPathName());
+        return false;
+    }
+
+    return openDocument != nullptr && openDocument (notes);
+}
+
+bool KestrelCommandTarget::changeBank (int direction)
+{
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+    const auto current = presetManager->getCurrentPresetNumber();
+    const auto count = getPresetCount (presetManager->getFirmware());
+
+    if (current < 0 || count <= 0)
+        return false;
+
+    const auto banks = (count + presetsPerBank - 1) / presetsPerBank;
+    const auto bank = (current / presetsPerBank + direction + banks) % banks;
+    const auto number = juce::jmin (count - 1, bank * presetsPerBank + current % presetsPerBank);
+    return presetManager->requestChangePreset ((juce::uint16) number, false);
+}
+
+void KestrelCommandTarget::loadSnapshot (int index)
+{
+    auto* snapshots = SnapshotList::getInstanceWithoutCreating();
+    juce::String path;
+
+    if (snapshots == nullptr || ! snapshots->getSecond (index, path))
+        return;
+
+    juce::File file (path);
+
+    if (! file.existsAsFile())
+    {
+        UserNotifier::warn ("Unable to locate snapshot file:\n" + path, "Load Snapshot");
+        snapshots->removeAndReturn (index);
+        return;
+    }
+
+    if (! isUnitReady())
+        return;
+
+    juce::MemoryBlock data;
+
+    if (file.getSize() > largestPresetFileBytes)
+    {
+        UserNotifier::warn ("The snapshot file is too large to be a preset:\n" + path, "Load Snapshot");
+        return;
+    }
+
+    if (! file.loadFileAsData (data))
+    {
+        UserNotifier::warn ("Unable to read snapshot file:\n" + path, "Load Snapshot");
+        return;
+    }
+
+    // The preset manager refuses (with its message) data that is not one whole preset.
+    PresetManager::getInstanceWithoutCreating()->requestPastePreset (data, false);
+}
+
+bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememberFolder)
+{
+    const juce::String refused ("Unable to import.\n");
+    juce::MemoryBlock data;
+
+    if (file.existsAsFile() && file.getSize() > largestPresetFileBytes)
+    {
+        UserNotifier::warn (refused + "The selected file is too large to be a preset file:\n" + file.getFullPathName());
+        return false;
+    }
+
+    if (! file.existsAsFile() || ! file.loadFileAsData (data) || data.isEmpty())
+    {
+        UserNotifier::warn (refused + "The selected file could not be read:\n" + file.getFullPathName());
+        return false;
+    }
+
+    if (rememberFolder)
+        if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+            configuration->MRU_DIR_IMPORT = file.getParentDirectory().getFullPathName();
+
+    if (! isUnitReady())
+        return false;
+
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    switch (getSysExFileType (data))
+    {
+        case SYSEX_FILE_PRESET:
+            // A damaged preset is refused by the preset manager with its own message.
+            return presetManager->requestPastePreset (data, true);
+
+        case SYSEX_FILE_PRESET_CAB:
+        {
+            PatchPlusCabHeader header;
+            juce::OwnedArray<juce::MemoryBlock> blocks;
+
+            if (! parsePresetCabBundle (data, presetManager->getConnectedModel(), header, blocks))
+            {
+                UserNotifier::warn (refused + "The selected Preset-Cab Bundle is damaged or made for another model.");
+                return false;
+            }
+
+            juce::Array<juce::MemoryBlock> dataBlocks;
+
+            for (auto* block : blocks)
+                dataBlocks.add (*block);
+
+            return presetManager->requestImportPresetCabBundle (header.cabFlags, dataBlocks);
+        }
+
+        case SYSEX_FILE_CAB:
+            UserNotifier::warn (refused + "The selected file is a User Cab.");
+            return false;
+
+        case SYSEX_FILE_UNKNOWN:
+        {
+            // A preset dump cut short: the preset manager tells the user it is damaged.
+            auto* bytes = static_cast<const juce::uint8*> (data.getData());
+
+            if (data.getSize() > 6 && bytes[0] == 0xF0 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x6B
+                && bytes[5] == SYSEX_PATCH_START)
+                return presetManager->requestPastePreset (data, true);
+
+            UserNotifier::warn (refused + "The selected file is not a preset file.");
+            return false;
+        }
+
+        default:
+            UserNotifier::warn (refused + "The selected file is a " + getSysExFileTypeText (getSysExFileType (data))
+                                + ".");
+            return false;
+    }
+}
+
+//==============================================================================
+bool KestrelCommandTarget::isFirmwareCompatible (const PresetManager& presetManager)
+{
+    if (! presetManager.isFirmwareValid())
+        return false;
+
+    // The models this program edits, each with the lowest firmware it needs.
+    const auto& firmware = presetManager.getFirmware();
+    juce::int32 major = 0, minor = 0;
+
+    if (! getPairForId (FirmwareRequirements, (juce::int32) firmware.model, major, minor))
+        return false;
+
+    return isFirmwareAtLeast (firmware, (juce::uint32) major, (juce::uint32) minor);
+}
+
+void KestrelCommandTarget::checkFirmware (PresetManager& presetManager)
+{
+    if (isFirmwareCompatible (presetManager))
+    {
+        // The name tables take this unit's size before anything reads names into them.
+        presetManager.resetPresetList();
+        presetManager.resetCabLists();
+        presetManager.getRequest (initialization).start();
+        return;
+    }
+
+    if (mainWindow != nullptr)
+        mainWindow->forgetPorts();
+    else if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+
+    UserNotifier::warn (incompatibleFirmwareText);
+}
+
+void KestrelCommandTarget::releasePresetHolds()
+{
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    if (presetManager == nullptr)
+        return;
+
+    presetManager->setResyncHold (false);
+    presetManager->setPresetChangeHold (false);
+
+    if (presetManager->getDeferredPresetChanges() != 0)
+        presetManager->requestCurrentPresetNumber();
+}
+
+void KestrelCommandTarget::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    if (source == nullptr || source != presetManager)
+        return;
+
+    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+
+    switch (presetManager->getStatus())
+    {
+        case queryDeviceVersionBegin:
+            if (link != nullptr)
+                link->setPresetChangeRequested (true);
+            break;
+
+        case queryDeviceVersionEnd:
+            checkFirmware (*presetManager);
+            break;
+
+        case initializationEnd:
+            if (link != nullptr)
+                link->setPresetChangeRequested (false);
+            break;
+
+        default:
+            break;
+    }
+}

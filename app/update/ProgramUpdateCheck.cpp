@@ -1,0 +1,189 @@
+#include "app/update/ProgramUpdateCheck.h"
+
+#include "model/GlobalConfiguration.h"
+#include "model/UserNotifier.h"
+
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+#include <spawn.h>
+
+extern char** environ;
+#endif
+
+ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
+                                        std::function<void()> close)
+    : configuration (config)
+    , window (mainWindow)
+    , closeProgram (std::move (close))
+{
+    showProgress = [this] (juce::Component& view)
+    {
+        juce::DialogWindow::LaunchOptions launch;
+        launch.content.setNonOwned (&view);
+        launch.dialogTitle = "Kestrel-Edit Update";
+        launch.dialogBackgroundColour = juce::Colour (0xffd3d3d3);
+        launch.escapeKeyTriggersCloseButton = true;
+        launch.useNativeTitleBar = true;
+        launch.resizable = false;
+        launch.componentToCentreAround = window.getComponent();
+
+        // Shown modally but not waited for; closing it cancels the download.
+        progressDialog = launch.create();
+        progressDialog->enterModalState (true, nullptr, true);
+    };
+
+    startInstaller = [] (const juce::File& installer) { return startWithoutShell (installer); };
+}
+
+ProgramUpdateCheck::~ProgramUpdateCheck()
+{
+    closeProgressDialog();
+}
+
+void ProgramUpdateCheck::run (bool manual)
+{
+    if (! manual && ! configuration.CHECK_FOR_UPDATE)
+        return;
+
+    closeProgressDialog();
+    updater = std::make_unique<ZOLAutoUpdate> (configuration, installedMajor, installedMinor, installedRevision,
+                                               updaterOptions);
+    updater->addChangeListener (this);
+
+    if (prepareUpdater)
+        prepareUpdater (*updater);
+
+    auto* checked = updater.get();
+    updater->checkForUpdate (manual, {},
+                             [this, checked, manual] (int result)
+                             {
+                                 if (updater.get() != checked)
+                                     return;
+
+                                 // A check at start-up stays silent, whatever became of it.
+                                 if (result == ZOLAutoUpdate::checkNothingToShow && manual)
+                                     UserNotifier::inform (noUpdateText, title);
+                                 else if (result == ZOLAutoUpdate::checkUnreachable && manual)
+                                     warn (unreachableText);
+                                 else
+                                     onCheckResult (result);
+                             });
+}
+
+void ProgramUpdateCheck::onCheckResult (int result)
+{
+    if (result == ZOLAutoUpdate::checkManualInstall)
+    {
+        UserNotifier::inform (manualInstallText, title);
+        return;
+    }
+
+    if (result != ZOLAutoUpdate::checkAccepted)
+        return;
+
+    showProgress (*updater);
+    auto* offered = updater.get();
+    updater->startDownload (
+        [this, offered] (bool started)
+        {
+            if (! started && updater.get() == offered)
+                closeProgressDialog();
+        });
+}
+
+bool ProgramUpdateCheck::isStillVerified (const juce::File& installer) const
+{
+    juce::MemoryBlock bytes;
+    const auto size = installer.getSize();
+
+    return installer.existsAsFile() && size > 0 && size <= updaterOptions.installerLimits.maxBytes &&
+           installer.loadFileAsData (bytes) && (juce::int64) bytes.getSize() == size &&
+           InstallerSignature::verifyInstaller (bytes, updater->getOfferedVersion(), updater->getInstallerSignature(),
+                                                updater->getPublicKey());
+}
+
+bool ProgramUpdateCheck::startWithoutShell (const juce::File& installer)
+{
+    if (! installer.existsAsFile())
+        return false;
+
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+    // The path goes to exec as one argument: no shell ever reads it, so no
+    // character of the folder's or the file's name can run anything. The
+    // spawn reports a failed exec, so true means the installer really runs.
+    installer.setExecutePermission (true);
+    const auto path = installer.getFullPathName();
+    char* const argv[] = { const_cast<char*> (path.toRawUTF8()), nullptr };
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init (&attributes);
+   #ifdef POSIX_SPAWN_SETSID
+    // Its own session, so that it outlives this program closing.
+    posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETSID);
+   #endif
+    pid_t child = 0;
+    const auto started = posix_spawn (&child, path.toRawUTF8(), nullptr, &attributes, argv, environ) == 0;
+    posix_spawnattr_destroy (&attributes);
+    return started;
+#else
+    // An argument array: the process starts without a command interpreter.
+    juce::ChildProcess process;
+    return process.start (juce::StringArray (installer.getFullPathName()), 0);
+#endif
+}
+
+void ProgramUpdateCheck::closeProgressDialog()
+{
+    // The dialog shows the updater without owning it; it goes first.
+    if (auto* dialog = progressDialog.getComponent())
+    {
+        dialog->exitModalState (0);
+        delete dialog;
+    }
+}
+
+void ProgramUpdateCheck::warn (const juce::String& text)
+{
+    UserNotifier::show ({ Notice::Icon::warning, title, text, Notice::Buttons::ok, {} });
+}
+
+void ProgramUpdateCheck::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (updater == nullptr || source != updater.get())
+        return;
+
+    closeProgressDialog();
+
+    switch (updater->getDownloadResult())
+    {
+        case ZOLAutoUpdateDownloadThread::resultDone:
+        {
+            const auto installer = updater->getInstallerFile();
+
+            // What starts is what was verified: the file is read and checked
+            // again now, so bytes changed on disk since the download are
+            // never run.
+            if (! isStillVerified (installer))
+            {
+                installer.deleteFile();
+                warn (changedText);
+            }
+            else if (startInstaller (installer))
+            {
+                if (closeProgram)
+                    closeProgram();
+            }
+            else
+            {
+                warn ("The installer could not be started:\n" + installer.getFullPathName());
+            }
+            break;
+        }
+        case ZOLAutoUpdateDownloadThread::resultCancelled: warn (canceledText); break;
+        case ZOLAutoUpdateDownloadThread::resultDownloadError: warn (downloadErrorText); break;
+        case ZOLAutoUpdateDownloadThread::resultRefused: warn (refusedText); break;
+        case ZOLAutoUpdateDownloadThread::resultWriteFailed:
+            warn ("The installer could not be saved to:\n" + updater->getInstallerFile().getFullPathName());
+            break;
+        default: break;
+    }
+}

@@ -1,0 +1,182 @@
+#include "skin/window/GenericDialogContent.h"
+
+#include "skin/widgets/WidgetSupport.h"
+#include "skin/widgets/ZOLToggleButton.h"
+
+GenericDialogContent::GenericDialogContent (const GenericDialogStyle& dialogStyle)
+    : style (dialogStyle)
+{
+    setOpaque (true);
+    setSize (390, 245);
+
+    if (style.valid)
+    {
+        closeButton = std::make_unique<ZOLToggleButton> (style.okButtonUp.getBounds(), 0, 0, style.okButtonUp,
+                                                         style.okButtonDown);
+        closeButton->setLabel (style.labelTextRect, juce::Justification (style.labelJustification), &style.labelFont,
+                               style.labelColourNormal, style.labelFontSize, closeText);
+        closeButton->setLabelColours (style.labelColourNormal, style.labelColourOver, style.labelColourDown,
+                                      style.labelColourActive);
+        closeButton->arrowKeysToggle = true;
+        closeButton->returnToggles = true;
+        closeButton->setWantsKeyboardFocus (true);
+        closeButton->addChangeListener (this);
+        addAndMakeVisible (*closeButton);
+
+        makeHyperlink ({}, {});
+    }
+
+    updateLayout();
+    setWantsKeyboardFocus (true);
+}
+
+GenericDialogContent::~GenericDialogContent()
+{
+    hyperlink.reset();
+    if (closeButton != nullptr)
+        closeButton->removeChangeListener (this);
+    closeButton.reset();
+}
+
+void GenericDialogContent::setHyperlink (const juce::String& text, const juce::String& url)
+{
+    hyperlinkText = text;
+    if (hyperlink != nullptr)
+    {
+        makeHyperlink (text, url);
+        hyperlink->setTooltip (url);
+        auto width = juce::roundToInt (style.textFont.getStringWidthFloat (text)) + 6;
+        hyperlink->setSize (width, hyperlink->getHeight());
+        hyperlink->setVisible (text.isNotEmpty());
+    }
+    updateLayout();
+}
+
+void GenericDialogContent::makeHyperlink (const juce::String& text, const juce::String& url)
+{
+    // A new button takes its address when it is built: the framework's
+    // setURL assigns the address's empty form data through a null pointer.
+    if (hyperlink != nullptr)
+        removeChildComponent (hyperlink.get());
+    hyperlink = std::make_unique<juce::HyperlinkButton> (text, juce::URL (url));
+    hyperlink->setFont (style.textFont, false, juce::Justification (4));
+    hyperlink->setColour (juce::HyperlinkButton::textColourId, style.textColour);
+    hyperlink->setSize (0, (int) (1.25f * WidgetSupport::usableFontSize (style.textFontSize, 12.0f)));
+    addChildComponent (*hyperlink);
+}
+
+const juce::Image* GenericDialogContent::getIcon() const
+{
+    if (! style.valid)
+        return nullptr;
+    switch (iconType)
+    {
+        case 1: return &style.stopIcon;
+        case 2: return &style.stopIconSmall;
+        case 3: return &style.questionIcon;
+        case 4: return &style.questionIconSmall;
+        case 5: return &style.warningIcon;
+        case 6: return &style.warningIconSmall;
+        default: return nullptr;
+    }
+}
+
+void GenericDialogContent::updateLayout()
+{
+    if (! style.valid)
+    {
+        repaint();
+        return;
+    }
+
+    const int lineCount = 1 + message.length() - message.removeCharacters ("\n").length();
+    int textWidth = 0;
+    for (auto& line : juce::StringArray::fromLines (message))
+        textWidth = juce::jmax (textWidth, juce::roundToInt (style.textFont.getStringWidthFloat (line)));
+
+    auto* icon = getIcon();
+    bool showIcon = icon != nullptr && icon->isValid();
+    iconRect = showIcon ? icon->getBounds() : juce::Rectangle<int>();
+    const int iconWidth = iconRect.getWidth();
+
+    const int W = juce::jmin (sizeLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth));
+    const int textHeight = (int) ((float) (lineCount + 2) * style.textFontSize);
+
+    bool besideIcon = showIcon && ! logoMode;
+    textRect = { besideIcon ? iconWidth : 0, 0, besideIcon ? W - 2 * iconWidth : W, textHeight };
+
+    int top = style.imageYOffset;
+    if (logoMode)
+    {
+        logoRect = style.logo.getBounds();
+        logoRect.setPosition (juce::jmax (W / 2 - logoRect.getWidth() / 2, 0), style.imageYOffset);
+        top += logoRect.getHeight();
+    }
+    textRect.setY (top);
+    int next = textRect.getBottom();
+
+    if (hyperlink != nullptr && hyperlink->isVisible())
+    {
+        hyperlink->setTopLeftPosition (juce::jmax (W / 2 - hyperlink->getWidth() / 2, 0), next);
+        hyperlinkRect = hyperlink->getBounds();
+        next += (int) ((float) hyperlink->getHeight() + style.textFontSize);
+    }
+    else
+        hyperlinkRect = {};
+
+    if (closeButton != nullptr)
+    {
+        closeButton->setTopLeftPosition (juce::jmax (W / 2 - closeButton->getWidth() / 2, 0), next);
+        closeRect = closeButton->getBounds();
+    }
+
+    const int H = style.imageYOffset + juce::jmax (next + closeRect.getHeight(), iconRect.getHeight());
+    setSize (W, juce::jmin (sizeLimit, H));
+    repaint();
+}
+
+void GenericDialogContent::paint (juce::Graphics& g)
+{
+    g.fillAll (style.valid ? style.backgroundColour : juce::Colour (unstyledBackground));
+
+    if (auto* icon = getIcon())
+        WidgetSupport::drawImageInto (g, *icon, iconRect.withPosition (0, style.imageYOffset));
+    if (logoMode && style.valid)
+        WidgetSupport::drawImageInto (g, style.logo, logoRect);
+
+    if (style.valid)
+    {
+        g.setFont (style.textFont);
+        g.setColour (style.textColour);
+    }
+    else
+    {
+        g.setFont (juce::Font());
+        g.setColour (juce::Colour (0xFF000000));
+    }
+    auto area = style.valid ? textRect : getLocalBounds();
+    g.drawFittedText (message, area, juce::Justification (0x24), juce::jlimit (1, 1000, message.length()), 0.7f);
+}
+
+bool GenericDialogContent::keyPressed (const juce::KeyPress& key)
+{
+    auto code = key.getKeyCode();
+    if (code == juce::KeyPress::spaceKey || code == juce::KeyPress::returnKey || code == juce::KeyPress::escapeKey)
+    {
+        closeDialog();
+        return true;
+    }
+    return false;
+}
+
+void GenericDialogContent::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (closeButton != nullptr && source == closeButton.get() && closeButton->getChangeCode() == 2)
+        closeDialog();
+}
+
+void GenericDialogContent::closeDialog()
+{
+    if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
+        window->closeButtonPressed();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "skin/window/GenericDialogStyle.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+class ZOLToggleButton;
+
+// The body of the program's own message dialogs: a message with an optional
+// icon or logo, an optional hyperlink and one skinned "Close" button, sized
+// to its text. The caller sets message, iconType and logoMode, optionally
+// the hyperlink, then calls updateLayout. The close button, Space, Return
+// and Escape close the enclosing dialog window.
+class GenericDialogContent : public juce::Component, public juce::ChangeListener
+{
+public:
+    explicit GenericDialogContent (const GenericDialogStyle& style);
+    ~GenericDialogContent() override;
+
+    bool logoMode = false;
+    juce::String message;
+    // 0 none, 1 stop, 2 stop small, 3 question, 4 question small, 5 warning,
+    // 6 warning small; other values show no icon.
+    int iconType = 0;
+
+    void setHyperlink (const juce::String& text, const juce::String& url);
+    void updateLayout();
+
+    const juce::Image* getIcon() const;
+    juce::Rectangle<int> getLogoRect() const { return logoRect; }
+    juce::Rectangle<int> getIconRect() const { return iconRect; }
+    juce::Rectangle<int> getTextRect() const { return textRect; }
+    juce::Rectangle<int> getHyperlinkRect() const { return hyperlinkRect; }
+    juce::Rectangle<int> getCloseButtonRect() const { return closeRect; }
+    ZOLToggleButton* getCloseButton() const { return closeButton.get(); }
+    juce::HyperlinkButton* getHyperlink() const { return hyperlink.get(); }
+
+    void paint (juce::Graphics& g) override;
+    bool keyPressed (const juce::KeyPress& key) override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+    static constexpr juce::uint32 unstyledBackground = 0xFF828384;
+    // A message of absurd length leaves the dialog no larger than this.
+    static constexpr int sizeLimit = 16384;
+
+private:
+    void closeDialog();
+    void makeHyperlink (const juce::String& text, const juce::String& url);
+
+    GenericDialogStyle style;
+    juce::String hyperlinkText;
+    const juce::String closeText{ "Close" };
+    juce::Rectangle<int> logoRect, iconRect, textRect, hyperlinkRect, closeRect;
+    std::unique_ptr<ZOLToggleButton> closeButton;
+    std::unique_ptr<juce::HyperlinkButton> hyperlink;
+};

@@ -1,0 +1,107 @@
+#include "app/dialogs/CabEasySetupDlg.h"
+#include "app/shell/DialogCommands.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
+#include "app/dialogs/PausedCommContent.h"
+#include "app/dialogs/TunerContent.h"
+#include "device/engines/NamedRequestTable.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
+#include "model/UserFolders.h"
+#include "skin/engine/SkinManager.h"
+#include "support/PumpMessages.h"
+#include "support/CachedDefinitions.h"
+#include "support/RecordingNotifier.h"
+#include "support/RedirectedUserFolders.h"
+#include "support/Screenshot.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+bool bubbleShows (juce::Component& content)
+{
+    for (auto* child : content.getChildren())
+        if (dynamic_cast<juce::BubbleMessageComponent*> (child) != nullptr && child->isVisible())
+            return true;
+    return false;
+}
+} // namespace
+
+TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePresetAgain)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-pause" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
+    unit.setMidiChannel (15); // the last channel: its tuner switch must still go out, on channel 16
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    auto* language = LanguageStore::getInstance();
+    language->keyTable = PromptKeys;
+    language->defaultTextTable = PromptDefaultTexts;
+
+    {
+        MainAppWindow window ("Kestrel-Edit", &skin);
+        window.setVisible (true);
+        auto* content = window.getContent();
+        auto* target = KestrelCommandTarget::getInstance();
+        auto* link = ZOLMidiProcessing::getInstance();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+        // The device model holds the channel the unit reported, 1..16.
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return PresetManager::getInstance()->getUnitMidiChannel() == 16; }));
+
+        // The tuner opens from its command; while it shows, pausing is refused with the bubble.
+        ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+        EXPECT_EQ (content->getShowingDialog(), content->getPane (ContentPane::tuner));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.isTunerOn(); }));
+        EXPECT_FALSE (target->invokeCommand (DialogCommands::pauseCommandId));
+        EXPECT_FALSE (window.isCommunicationPaused());
+        EXPECT_TRUE (bubbleShows (*content));
+
+        // The tuner comes before the cab dialog; closing all closes both, the tuner switched off.
+        CabSetupInfo info;
+        content->getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup)->setSetupInfo (info);
+        EXPECT_EQ (content->getShowingDialog(), content->getPane (ContentPane::tuner));
+        content->closeAllDialogs();
+        EXPECT_EQ (content->getShowingDialog(), nullptr);
+        EXPECT_FALSE (content->getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup)->isVisible());
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! unit.isTunerOn(); }));
+
+        // Pausing: the overlay covers the window and the link holds its queue.
+        auto* overlay = content->getPaneAs<PausedCommContent> (ContentPane::pauseOverlay);
+        ASSERT_TRUE (target->invokeCommand (DialogCommands::pauseCommandId));
+        EXPECT_TRUE (window.isCommunicationPaused());
+        EXPECT_TRUE (overlay->isVisible());
+        EXPECT_EQ (overlay->getBoxBounds(), juce::Rectangle<int> (232, 224, 560, 200)) << "centred";
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return link->isHeld(); }));
+        saveScreenshot (*content, "pause-communication");
+
+        // A click outside the box does nothing; the space bar resumes, and the preset is read again.
+        overlay->mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 5.0f, 5.0f },
+                                              {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, overlay, overlay,
+                                              juce::Time::getCurrentTime(), { 5.0f, 5.0f },
+                                              juce::Time::getCurrentTime(), 1, false));
+        pumpMessagesFor (50);
+        EXPECT_TRUE (window.isCommunicationPaused());
+        EXPECT_TRUE (overlay->keyPressed (juce::KeyPress (juce::KeyPress::spaceKey)));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! window.isCommunicationPaused(); }));
+        EXPECT_FALSE (overlay->isVisible());
+        auto& resync = PresetManager::getInstance()->getRequest (resyncPreset);
+        EXPECT_NE (resync.getResult(), ZolStateMachine::resultIdle);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return resync.getResult() == ZolStateMachine::resultCompleted; }));
+        EXPECT_FALSE (link->isHeld());
+    }
+
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+    LanguageStore::resetForTests();
+}

@@ -1,0 +1,234 @@
+#include "app/editor/EffectEditorContent.h"
+#include "bench/BenchRig.h"
+#include "model/BlockLayoutDocument.h"
+#include "model/IdTables.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "skin/controls/KestrelControlManager.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLEffectParam.h"
+#include "skin/knobs/ZOLGraphComponent.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int ampBlock = 106;
+
+// A page control reduced to its binding: it holds the value the user set and
+// records what the unit reported.
+class RecordingControl : public ZOLEffectParam
+{
+public:
+    RecordingControl (int block, int param)
+    {
+        blockId = (juce::uint16) block;
+        paramId = (juce::uint16) param;
+    }
+
+    int getUnitValue() override { return value; }
+
+    void setFromDevice (juce::uint16 v, juce::uint16, const juce::String& text) override
+    {
+        reported = v;
+        reportedText = text;
+        ++reports;
+    }
+
+    // The user moves the control.
+    void move (int newValue)
+    {
+        value = newValue;
+        postChangeCode (4);
+    }
+
+    int value = 0;
+    int reported = -1;
+    juce::String reportedText;
+    int reports = 0;
+};
+
+using Reaction = EffectEditorContent::EventReaction;
+} // namespace
+
+TEST (EffectEditorContent, EveryRequestThatDisablesTheEditorEnablesItWhenItEndsOrFails)
+{
+    for (int code = 2; code <= 140; code += 2)
+    {
+        if (EffectEditorContent::getEventReaction (code) == Reaction::disable)
+        {
+            EXPECT_EQ (EffectEditorContent::getEventReaction (code + 1), Reaction::enable) << "end code " << code + 1;
+        }
+    }
+
+    // A failed or timed-out request ends with code 1.
+    EXPECT_EQ (EffectEditorContent::getEventReaction (1), Reaction::enable);
+
+    // Cab names, library, X/Y write, tempo and bundle ends enable as well.
+    for (int code : { 19, 57, 59, 61, 85, 93, 115, 135, 137 })
+        EXPECT_EQ (EffectEditorContent::getEventReaction (code), Reaction::enable) << code;
+
+    // Knobs stay usable while values, edits, graphs, modifiers and tempo run.
+    for (int code : { 66, 68, 72, 90, 96 })
+        EXPECT_EQ (EffectEditorContent::getEventReaction (code), Reaction::none) << code;
+
+    EXPECT_EQ (EffectEditorContent::getEventReaction (84), Reaction::disable);
+    EXPECT_EQ (EffectEditorContent::getEventReaction (0), Reaction::none);
+    EXPECT_EQ (EffectEditorContent::getEventReaction (142), Reaction::none);
+}
+
+TEST (EffectEditorContent, SynthStepsSnapToWholeStepsAndAFlatRangeIsLeftAlone)
+{
+    KestrelEffectManager effects;
+    EffectEditorContent editor (nullptr, nullptr, &effects, nullptr, nullptr);
+    constexpr int synthBlock = 144;
+
+    ParamInfo info;
+    info.descriptor = B_INT << 4;
+    info.maximum = 10.0f;
+    ASSERT_TRUE (effects.storeParamInfo (synthBlock, 14, info));
+    EXPECT_EQ (editor.snapToWholeSteps (synthBlock, 14, 30000), 26213);
+    EXPECT_EQ (editor.snapToWholeSteps (synthBlock, 15, 30000), 30000); // not a stepped parameter
+
+    info.maximum = 0.0f;
+    ASSERT_TRUE (effects.storeParamInfo (synthBlock, 32, info));
+    EXPECT_EQ (editor.snapToWholeSteps (synthBlock, 32, 30000), 30000);
+}
+
+// The edit road through the real link thread and the simulated unit.
+class EffectEditorEditRoad : public ::testing::Test, private juce::ChangeListener
+{
+protected:
+    void SetUp() override
+    {
+        rig.manager->addChangeListener (this);
+        ASSERT_TRUE (rig.connectAndLoad());
+        // "Load Preset" shows no block when its end code is seen.
+        ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return loadPresetSeen; }, 10000));
+        // Made once connected: an editor that sees the connection made asks the
+        // unit for all its definitions, which this rig does not keep.
+        editor = std::make_unique<EffectEditorContent> (nullptr, rig.manager.get(), &rig.effects, nullptr, nullptr);
+    }
+
+    void TearDown() override { rig.manager->removeChangeListener (this); }
+
+    void changeListenerCallback (juce::ChangeBroadcaster*) override
+    {
+        loadPresetSeen = loadPresetSeen || rig.manager->getStatus() == 21;
+    }
+
+    bool unitHolds (int block, int param, int expected) const
+    {
+        juce::uint16 value = 0;
+        return rig.unit->getParam (block, param, value) && value == expected;
+    }
+
+    bool settle()
+    {
+        return bench::runMessageLoopUntil (
+            [this] { return ! rig.manager->getRequest (setParam).isRunning() && editor->getHeldEdit().blockId == 0; },
+            10000);
+    }
+
+    bench::ProgramRig rig;
+    bool loadPresetSeen = false;
+    std::unique_ptr<EffectEditorContent> editor;
+
+    // A control of the shown block, owned by the editor's page.
+    RecordingControl& addKnob (int param)
+    {
+        auto* added = editor->addPageControl (std::make_unique<RecordingControl> (0, param));
+        return *static_cast<RecordingControl*> (added);
+    }
+};
+
+TEST_F (EffectEditorEditRoad, ADraggedKnobChangesTheUnitAndAFastDragEndsWithTheLastValue)
+{
+    editor->showBlock (ampBlock);
+    auto& knob = addKnob (1);
+
+    knob.move (12345);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return unitHolds (ampBlock, 1, 12345); }, 10000));
+    ASSERT_TRUE (settle());
+
+    // Many values in one go: each after the first finds "Set Param" busy and
+    // replaces the held one; the last is sent when the running one ends.
+    for (int v = 1000; v <= 20000; v += 1000)
+    {
+        knob.move (v);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+    }
+
+    ASSERT_TRUE (settle());
+    EXPECT_TRUE (unitHolds (ampBlock, 1, 20000));
+    // The knob shows what the unit answered to the last value.
+    EXPECT_TRUE (bench::runMessageLoopUntil ([&knob] { return knob.reported == 20000; }, 10000));
+}
+
+TEST_F (EffectEditorEditRoad, AValueSetOnTheUnitAppearsInTheEditor)
+{
+    auto buffer = rig.unit->getEditBuffer();
+    ASSERT_TRUE (buffer.setParam (ampBlock, 2, 4242));
+    rig.unit->setEditBuffer (buffer);
+
+    editor->showBlock (ampBlock);
+    auto& knob = addKnob (2);
+
+    EXPECT_TRUE (bench::runMessageLoopUntil ([&knob] { return knob.reported == 4242; }, 10000));
+    EXPECT_TRUE (editor->areControlsEnabled());
+
+    // The preset manager outlives the editor and goes on broadcasting.
+    editor.reset();
+    rig.manager->setStatus (69, 0, 0);
+    rig.manager->sendSynchronousChangeMessage();
+}
+
+TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
+{
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    KestrelControlManager controls;
+    controls.loadFromSkin (&skin, skin.getSkinRoot());
+    KestrelEffectLayoutManager layouts;
+    juce::String error;
+    ASSERT_TRUE (loadEffectLayouts (layouts, error)) << error;
+    editor = std::make_unique<EffectEditorContent> (&skin, rig.manager.get(), &rig.effects, &layouts, &controls);
+
+    editor->showBlock (ampBlock);
+    bool monitor = false;
+
+    for (int p = 0; p < editor->getPageNames().size() && ! monitor; ++p)
+        monitor = editor->showPageByIndex (p) && editor->getMonitorGraph() != nullptr;
+
+    ASSERT_TRUE (monitor);
+
+    // The simulated unit's graph rises by 100 a point.
+    auto& display = editor->getMonitorGraph()->getDisplay();
+    ASSERT_TRUE (bench::runMessageLoopUntil (
+        [&display] { return display.getValues() != nullptr && display.getValues()[10] > 0.1f; }, 10000));
+    EXPECT_FLOAT_EQ (display.getValues()[10], 1000.0f / 8191.0f);
+    EXPECT_TRUE (editor->areControlsEnabled());
+    editor.reset();
+}
+
+TEST_F (EffectEditorEditRoad, OneChangeIsOneMessageWhenTheUnitAnswersLate)
+{
+    editor->showBlock (ampBlock);
+    auto& knob = addKnob (1);
+    ASSERT_TRUE (settle());
+    bench::runMessageLoopFor (300);
+    rig.unit->setReplyDelayFor (SYSEX_PARAM_SET, 400);
+    rig.unit->startAutoPump();
+    rig.unit->clearReceived();
+
+    for (int v : { 11111, 22222 })
+    {
+        knob.move (v);
+        ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return unitHolds (ampBlock, 1, v); }, 10000));
+        ASSERT_TRUE (settle());
+        bench::runMessageLoopFor (600);
+    }
+
+    EXPECT_EQ (rig.unit->countReceived (SYSEX_PARAM_SET), 2);
+    rig.unit->stopAutoPump();
+    rig.unit->setReplyDelayFor (SYSEX_PARAM_SET, 0);
+}

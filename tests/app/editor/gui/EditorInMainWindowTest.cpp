@@ -1,0 +1,348 @@
+#include "app/shell/DialogCommands.h"
+#include "app/editor/EffectEditorContent.h"
+#include "app/grid/GridUnitContent.h"
+#include "app/grid/KestrelBlockComponent.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
+#include "app/dialogs/ModifierDlgContent.h"
+#include "app/shell/PreferencesDialogContent.h"
+#include "device/engines/PresetManager.h"
+#include "model/BlockLayoutDocument.h"
+#include "model/BlockLibraryEntry.h"
+#include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "model/UnitIds.h"
+#include "model/UserFolders.h"
+#include "skin/controls/KestrelControlManager.h"
+#include "skin/engine/KestrelImageDepot.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/XYToggleComponent.h"
+#include "skin/widgets/ZOLBorderedImageComponent.h"
+#include "skin/widgets/ZOLDropDownEx.h"
+#include "skin/widgets/ZOLLabelComponent.h"
+#include "skin/widgets/ZOLToggleButton.h"
+#include "tests/support/WidgetTestKit.h"
+#include "support/CachedDefinitions.h"
+#include "support/PumpMessages.h"
+#include "support/RecordingNotifier.h"
+#include "support/RedirectedUserFolders.h"
+#include "support/Screenshot.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+// The effect editor inside the main window, connected to the unit: its
+// header, the grid's bypass gesture, the end of "Initialize Block" and the
+// dialogs reach it the way the program wires them.
+TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresThem)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-editor-window" };
+
+    // Undone however the test ends, so that later tests start clean.
+    struct Cleanup
+    {
+        ~Cleanup()
+        {
+            KestrelControlManager::deleteInstance();
+            KestrelEffectLayoutManager::deleteInstance();
+        }
+    } cleanup;
+
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    // What the application loads before it opens the window.
+    juce::String layoutError;
+    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
+    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+    constexpr int ampCell = 0, cabCell = 4, ampBlock = 106, cabBlock = 108;
+
+    {
+        MainAppWindow window ("Kestrel-Edit", &skin);
+        window.setVisible (true);
+        auto* content = window.getContent();
+        auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
+        auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+        auto* target = KestrelCommandTarget::getInstance();
+        ASSERT_TRUE (grid != nullptr && editor != nullptr && target != nullptr);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+        auto* presets = PresetManager::getInstanceWithoutCreating();
+        auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
+        ASSERT_TRUE (settle());
+
+        auto unitBlock = [&unit] (int blockId) { return *unit.getEditBuffer().findBlock (blockId); };
+        const int scene = unit.getCurrentScene();
+
+        // The header's X/Y switch toggles the shown block's channel on the unit.
+        ASSERT_TRUE (grid->selectCell (ampCell));
+        ASSERT_EQ (editor->getShownBlock(), ampBlock);
+        ASSERT_TRUE (settle());
+        ASSERT_NE (editor->getXYToggle(), nullptr);
+        const bool onX = unitBlock (ampBlock).onX[(size_t) scene];
+        editor->getXYToggle()->postChangeCode (2);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return unitBlock (ampBlock).onX[(size_t) scene] != onX; }));
+        ASSERT_TRUE (settle());
+
+        // Showing a block the grid does not select, the switch changes nothing.
+        editor->showBlock (cabBlock);
+        ASSERT_TRUE (settle());
+        const bool ampOnX = unitBlock (ampBlock).onX[(size_t) scene], cabOnX = unitBlock (cabBlock).onX[(size_t) scene];
+        editor->getXYToggle()->postChangeCode (2);
+        pumpMessagesFor (200);
+        ASSERT_TRUE (settle());
+        EXPECT_EQ (unitBlock (ampBlock).onX[(size_t) scene], ampOnX);
+        EXPECT_EQ (unitBlock (cabBlock).onX[(size_t) scene], cabOnX);
+
+        // Alt-click on a tile: the bypass toggles once; on a block with a
+        // modifier only after the modifier's values are in.
+        auto altClick = [&] (int cell)
+        {
+            juce::ModifierKeys::currentModifiers = juce::ModifierKeys (juce::ModifierKeys::altModifier);
+            grid->buttonClicked (grid->getTile (cell));
+            juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
+        };
+
+        for (int cell : { ampCell, cabCell })
+        {
+            const int block = cell == ampCell ? ampBlock : cabBlock;
+            const bool engaged = unitBlock (block).engaged[(size_t) scene];
+            const int sets = unit.countReceived (SYSEX_PARAM_SET);
+            altClick (cell);
+            EXPECT_EQ (editor->getShownBlock(), block);
+            EXPECT_EQ (editor->isBypassPending(), block == ampBlock) << block;
+            ASSERT_TRUE (settle());
+            pumpMessagesFor (100);
+            EXPECT_NE (unitBlock (block).engaged[(size_t) scene], engaged) << block;
+            EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET) - sets, 1) << block;
+            EXPECT_FALSE (editor->isBypassPending());
+        }
+
+
+        // "Initialize Block" works on the grid's selection, which the editor
+        // shows once it ends, whatever it showed meanwhile.
+        ASSERT_TRUE (grid->selectCell (ampCell));
+        editor->showBlock (cabBlock);
+        ASSERT_TRUE (settle());
+        ASSERT_TRUE (target->invokeCommand (1204));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; }));
+        ASSERT_TRUE (settle());
+
+        // So do "Scene Paste" and "Scene Swap".
+        SceneRecord copied;
+        presets->captureScene (copied);
+        presets->setSceneClipboard (copied);
+
+        for (bool paste : { true, false })
+        {
+            editor->showBlock (cabBlock);
+            ASSERT_TRUE (settle());
+            ASSERT_TRUE (paste ? presets->requestScenePasteAll()
+                               : presets->requestSceneSwap ((juce::uint16) (scene + 1)));
+            EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; })) << paste;
+            ASSERT_TRUE (settle());
+        }
+
+        // A dropped Controllers entry goes to the Controllers view, which the
+        // grid selects first.
+        BlockLibraryEntry controllers (EFFECT_CONTROL, 8, 6, 0);
+        controllers.name = "Dropped";
+        controllers.paramData.setSize (64, true);
+        const auto blockFile = scratch.folder.getChildFile ("controllers.blk");
+        ASSERT_TRUE (controllers.writeToFile (blockFile));
+        editor->filesDropped ({ blockFile.getFullPathName() }, 10, 10);
+        EXPECT_EQ (grid->getSelectionState(), GridUnitContent::controllersSelected);
+        EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
+        EXPECT_GT (KestrelBlockLibraryManager::getInstance()->getLinkedEntryId (blockIdControllers), 0);
+        ASSERT_TRUE (settle());
+
+        // A dialog keeps the pages where they are.
+        ASSERT_GT (editor->getPageNames().size(), 1);
+        ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+        EXPECT_FALSE (editor->showPageByIndex (1));
+        content->closeAllDialogs();
+        EXPECT_TRUE (editor->showPageByIndex (1));
+        ASSERT_TRUE (settle());
+
+        // The editor waits while the modifier dialog shows and is usable again once it closes.
+        auto* modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
+        ASSERT_NE (modifierDialog, nullptr);
+        ASSERT_TRUE (editor->openModifierDialog (ampBlock, 1));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! editor->areControlsEnabled(); }));
+        saveScreenshot (*content, "editor-waits-for-modifier-dialog");
+        EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
+        settle();
+    }
+}
+
+// The road a user takes to modifiers, cab choices and the X/Y switch, with
+// the window connected to the unit.
+TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-editor-window-modifiers" };
+    // Fresh managers, whatever an earlier test of this process left.
+    KestrelControlManager::resetForTests();
+    KestrelEffectLayoutManager::resetForTests();
+
+    struct Cleanup
+    {
+        ~Cleanup()
+        {
+            KestrelControlManager::deleteInstance();
+            KestrelEffectLayoutManager::deleteInstance();
+        }
+    } cleanup;
+
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    juce::String layoutError;
+    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
+    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+    constexpr int ampCell = 0, cabCell = 4, ampBlock = 106;
+
+    // A controller drives the amp's middle.
+    auto buffer = unit.getEditBuffer();
+    buffer.assignModifier (ampBlock, 3)->settings[0] = 2;
+    unit.setEditBuffer (buffer);
+
+    BlockLibraryEntry* unsaved = nullptr;
+    {
+    MainAppWindow window ("Kestrel-Edit", &skin);
+    window.setVisible (true);
+    auto* content = window.getContent();
+    auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
+    auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+    auto* modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
+    auto* target = KestrelCommandTarget::getInstance();
+    ASSERT_TRUE (grid != nullptr && editor != nullptr && modifierDialog != nullptr && target != nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+    auto* presets = PresetManager::getInstanceWithoutCreating();
+    auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
+    ASSERT_TRUE (settle());
+
+    auto findControl = [&] (const std::function<bool (ZOLEffectParam&)>& matches) -> ZOLEffectParam*
+    {
+        for (int i = 0; i < editor->getNumPageControls(); ++i)
+            if (auto* control = editor->getPageControl (i); control != nullptr && matches (*control))
+                return control;
+        return nullptr;
+    };
+
+    // The amp's parameter 3 follows a modifier the unit holds: it shows the
+    // modifier as on, and no wheel step of it reaches the unit.
+    ASSERT_TRUE (grid->selectCell (ampCell));
+    ASSERT_TRUE (settle());
+    auto* modulated = findControl ([] (ZOLEffectParam& c) { return c.paramId == 3; });
+    ASSERT_NE (modulated, nullptr);
+    EXPECT_TRUE (modulated->modifierActive);
+    EXPECT_TRUE (modulated->hasModifier);
+    auto* modulatedKnob = dynamic_cast<ZOLRotaryKnob*> (modulated);
+    ASSERT_NE (modulatedKnob, nullptr);
+    const int sets = unit.countReceived (SYSEX_PARAM_SET);
+    modulatedKnob->mouseWheelMove (WidgetTestKit::mouse (*modulatedKnob, { 36, 36 }), WidgetTestKit::wheel (0.5f));
+    pumpMessagesFor (300);
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), sets);
+
+    // Another assignable knob edits freely, and M asks for its modifier.
+    auto* free = findControl ([] (ZOLEffectParam& c)
+                              { return c.hasModifier && ! c.modifierActive && dynamic_cast<ZOLRotaryKnob*> (&c); });
+    ASSERT_NE (free, nullptr);
+    auto* freeKnob = dynamic_cast<ZOLRotaryKnob*> (free);
+    // One step is one message, also while the unit answers late.
+    unit.setReplyDelayFor (SYSEX_PARAM_SET, 400);
+    unit.startAutoPump();
+    freeKnob->mouseWheelMove (WidgetTestKit::mouse (*freeKnob, { 36, 36 }), WidgetTestKit::wheel (0.5f));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_PARAM_SET) > sets; }));
+    ASSERT_TRUE (settle());
+    pumpMessagesFor (800);
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), sets + 1);
+    unit.stopAutoPump();
+    unit.setReplyDelayFor (SYSEX_PARAM_SET, 0);
+    EXPECT_TRUE (freeKnob->keyPressed (juce::KeyPress ('m')));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return modifierDialog->isVisible(); }));
+    EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
+    ASSERT_TRUE (settle());
+
+    // The preferences' knob mode and wheel direction reach the shown page at once.
+    auto* preferences = content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
+    ASSERT_NE (preferences, nullptr);
+    preferences->getKnobTrackingBox().setSelectedId (2, juce::sendNotificationSync);
+    preferences->getMouseWheelBox().setSelectedId (2, juce::sendNotificationSync);
+    EXPECT_EQ (freeKnob->dragMode, 1);
+    EXPECT_TRUE (freeKnob->altState);
+    preferences->getKnobTrackingBox().setSelectedId (1, juce::sendNotificationSync);
+    EXPECT_EQ (freeKnob->dragMode, 0);
+
+    // While communication is paused the editor waits.
+    window.setCommunicationPaused (true);
+    EXPECT_FALSE (editor->areControlsEnabled());
+    window.setCommunicationPaused (false);
+    EXPECT_TRUE (editor->areControlsEnabled());
+    ASSERT_TRUE (settle());
+
+    // The X/Y switch shows the block's state, also after a Toggle X/Y from the keyboard.
+    auto* xySwitch = editor->getXYToggle()->getToggle();
+    ASSERT_NE (xySwitch, nullptr);
+    const int scene = unit.getCurrentScene();
+    auto unitOnX = [&] { return unit.getEditBuffer().findBlock (ampBlock)->onX[(size_t) scene]; };
+    EXPECT_EQ (xySwitch->getToggleState(), unitOnX());
+    const bool wasOnX = unitOnX();
+    ASSERT_TRUE (target->invokeCommand (1207));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return unitOnX() != wasOnX; }));
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (xySwitch->getToggleState(), unitOnX());
+
+    // The cab choices are the unit's cabs; a renamed user cab shows once the names are read again.
+    ASSERT_TRUE (grid->selectCell (cabCell));
+    ASSERT_TRUE (settle());
+    auto* cabList = dynamic_cast<ZOLDropDownEx*> (findControl ([] (ZOLEffectParam& c) { return c.paramId == 0; }));
+    ASSERT_NE (cabList, nullptr);
+    const int factory = unit.getNumFactoryCabs(), user = unit.getNumUserCabs();
+    ASSERT_EQ (cabList->getNumItems(), factory + user + SimulatedKestrel::scratchpadCabCount);
+    EXPECT_EQ (cabList->getItem (0)->shortText, "F001  ");
+    EXPECT_EQ (cabList->getItem (factory)->shortText, "U001  ");
+    EXPECT_EQ (cabList->getItem (factory + user)->shortText, "S001  ");
+    unit.setCabName (factory, "Studio Pair");
+    ASSERT_TRUE (presets->requestCabNames (false, true, false));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return cabList->getItem (factory)->text == "Studio Pair"; }));
+    ASSERT_TRUE (settle());
+
+    // Every block shows its picture and its name.
+    for (int block : { blockIdGlobal, blockIdLayoutMidi })
+    {
+        editor->showBlock (block);
+        EXPECT_TRUE (editor->getEffectIcon()->isVisible()) << block;
+        EXPECT_NE (KestrelImageDepot::getInstance()->findImageSetForBlock ((juce::uint16) block), nullptr) << block;
+        EXPECT_TRUE (editor->getEffectNameLabel()->getText().isNotEmpty()) << block;
+    }
+
+    ASSERT_TRUE (settle());
+
+    // A library entry changed but not written when the window closes.
+    unsaved = KestrelBlockLibraryManager::getInstance()->createEntry (EFFECT_DISTORT);
+    ASSERT_NE (unsaved, nullptr);
+    unsaved->name = "Kept";
+    unsaved->paramData.setSize (64, true);
+    unsaved->modified = 1;
+    }
+
+    EXPECT_EQ (unsaved->modified, 0);
+    EXPECT_TRUE (unsaved->file.existsAsFile());
+}

@@ -1,0 +1,149 @@
+#include "app/shell/PreferencesDialogContent.h"
+
+#include "device/link/ZOLMidiProcessing.h"
+
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
+#include "model/UserFolders.h"
+#include "skin/engine/SkinManager.h"
+
+#include "support/ForgetSingletons.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScratchFolder.h"
+#include "support/ScriptedInteraction.h"
+#include "support/Screenshot.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct CodeListener : juce::ChangeListener
+{
+    juce::Array<int> codes;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override
+    {
+        codes.add (static_cast<PreferencesDialogContent*> (source)->getChangeCode());
+    }
+};
+
+struct PreferencesTest : ::testing::Test
+{
+    PreferencesTest()
+    {
+        UserFolders::redirectTo (scratch.folder);
+        auto* language = LanguageStore::getInstance();
+        language->keyTable = PromptKeys;
+        language->defaultTextTable = PromptDefaultTexts;
+        language->setLanguage (1);
+        config = KestrelGlobalConfiguration::getInstance();
+        config->load();
+        skin.loadBuiltInSkin();
+        dialog = std::make_unique<PreferencesDialogContent> (nullptr, &skin);
+    }
+
+    ~PreferencesTest() override
+    {
+        dialog.reset();
+        forgetSingletons();
+        UserFolders::redirectTo ({});
+    }
+
+    ScratchFolder scratch{ "kestrel-prefs-test" };
+    RecordingNotifier notices;
+    ScriptedInteraction user;
+    SkinManager skin;
+    KestrelGlobalConfiguration* config = nullptr;
+    std::unique_ptr<PreferencesDialogContent> dialog;
+};
+} // namespace
+
+TEST_F (PreferencesTest, KnobAndWheelChangesAreSavedAndToldWithTheirCodes)
+{
+    CodeListener listener;
+    dialog->addChangeListener (&listener);
+    dialog->showDialog();
+    EXPECT_TRUE (dialog->isVisible());
+    EXPECT_EQ (dialog->getKnobTrackingBox().getSelectedId(), 1);
+
+    dialog->getKnobTrackingBox().setSelectedId (2, juce::sendNotificationSync);
+    dialog->getMouseWheelBox().setSelectedId (2, juce::sendNotificationSync);
+    EXPECT_EQ (listener.codes, juce::Array<int> ({ 1, 2 }));
+    EXPECT_EQ (config->KNOB_TRACKING, 2);
+    EXPECT_EQ (config->MOUSE_SCROLLING, 2);
+    EXPECT_TRUE (dialog->getAlternateState());
+
+    // Saved to the settings file: a fresh store reads them back.
+    ASSERT_TRUE (config->writeSettingsNow());
+    KestrelGlobalConfiguration reread;
+    reread.load();
+    EXPECT_EQ (reread.KNOB_TRACKING, 2);
+    EXPECT_EQ (reread.MOUSE_SCROLLING, 2);
+
+    // Filling the fields again tells nobody.
+    dialog->showDialog();
+    EXPECT_EQ (listener.codes.size(), 2);
+    dialog->removeChangeListener (&listener);
+}
+
+TEST_F (PreferencesTest, SwitchesPortsAndFoldersReachTheConfiguration)
+{
+    dialog->showDialog();
+    dialog->showPage (PreferencesDialogContent::Page::prompts);
+    int promptSwitch = -1;
+    for (int i = 0; i < dialog->getSwitchCount(); ++i)
+        if (dialog->getSwitch (i).getButtonText() == LanguageStore::getInstance()->getText (PREFS_CHECK_MANAGER_LOAD))
+            promptSwitch = i;
+    ASSERT_GE (promptSwitch, 0);
+    EXPECT_TRUE (dialog->getSwitch (promptSwitch).isVisible());
+    dialog->getSwitch (promptSwitch).triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_FALSE (config->PROMPT_MANAGER_LOAD);
+
+    dialog->getMidiInBox().setText ("Other MIDI", juce::sendNotificationSync);
+    EXPECT_EQ (config->MIDI_IN, "Other MIDI");
+
+    // A folder chosen through the chooser; a typed path that is not absolute is refused.
+    auto chosen = scratch.folder.getChildFile ("snaps");
+    chosen.createDirectory();
+    user.answerWithFile (chosen);
+    dialog->showPage (PreferencesDialogContent::Page::workspace);
+    dialog->getFolderBrowseButton (0).triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    ASSERT_EQ (user.fileRequests.size(), 1u);
+    EXPECT_EQ (user.fileRequests[0].mode, FileRequest::Mode::folder);
+    EXPECT_EQ (config->SNAPSHOTS_DIR, chosen.getFullPathName());
+
+    dialog->getFolderEditor (2).setText ("relative/templates");
+    dialog->getFolderEditor (2).onReturnKey();
+    EXPECT_NE (config->TEMPLATES_DIR, "relative/templates");
+    EXPECT_EQ (dialog->getFolderEditor (2).getText(), config->TEMPLATES_DIR) << "the field shows what is kept";
+    EXPECT_EQ (notices.count(), 1);
+
+    dialog->showPage (PreferencesDialogContent::Page::general);
+    saveScreenshot (*dialog, "preferences-general");
+    dialog->closeDialog();
+    EXPECT_FALSE (dialog->isVisible());
+}
+
+TEST_F (PreferencesTest, AConfiguredMidiPortThatIsNotPresentIsMarkedAndKeptByName)
+{
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    backend.addDevice ("1- Kestrel MIDI");
+    ZOLMidiProcessing::getInstance()->getPorts().refreshDeviceLists();
+    config->MIDI_IN = "Kestrel MIDI";
+    config->MIDI_OUT = "Gone MIDI";
+
+    dialog->showDialog();
+    EXPECT_EQ (dialog->getMidiInBox().getText(), "Kestrel MIDI") << "found within a device's name";
+    EXPECT_EQ (dialog->getMidiOutBox().getText(), juce::String ("Gone MIDI") + PreferencesDialogContent::notPresentSuffix);
+
+    // Choosing the other port keeps the missing one's own name.
+    dialog->getMidiInBox().setText ("1- Kestrel MIDI", juce::sendNotificationSync);
+    EXPECT_EQ (config->MIDI_IN, "1- Kestrel MIDI");
+    EXPECT_EQ (config->MIDI_OUT, "Gone MIDI");
+    dialog.reset();
+    ZOLMidiProcessing::getInstance()->closePorts();
+}

@@ -1,0 +1,163 @@
+#include "app/shell/ControlUnitContent.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/KestrelEditApplication.h"
+#include "app/shell/MainAppWindow.h"
+#include "app/update/ProgramUpdateCheck.h"
+#include "app/update/ZOLAutoUpdate.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "skin/knobs/BrakFxReadout.h"
+#include "skin/window/FocusedCaret.h"
+#include "support/CachedDefinitions.h"
+#include "support/PumpMessages.h"
+#include "support/RecordingNotifier.h"
+#include "support/RedirectedUserFolders.h"
+#include "support/Screenshot.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace juce
+{
+// One turn of the framework's message loop: waits for an event, dispatches it.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+} // namespace juce
+
+namespace
+{
+// The messages (timer callbacks, window events) the loop dispatches in ms.
+int countMessagesDuring (int ms)
+{
+    struct Wake : juce::Timer
+    {
+        void timerCallback() override {}
+    } wake;
+
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) ms;
+    wake.startTimer (ms);
+    int count = 0;
+
+    while (juce::Time::getMillisecondCounter() < end)
+    {
+        juce::dispatchNextMessageOnSystemQueue (false);
+        ++count;
+    }
+
+    return count;
+}
+
+struct PaintCounter : juce::Component
+{
+    void paint (juce::Graphics& g) override
+    {
+        ++paints;
+        g.fillAll (juce::Colours::darkgrey);
+    }
+
+    int paints = 0;
+};
+
+template <typename Visit>
+void forEachDescendant (juce::Component& parent, Visit visit)
+{
+    for (auto* child : parent.getChildren())
+    {
+        visit (*child);
+        forEachDescendant (*child, visit);
+    }
+}
+
+// No progress bar of the tree is visible (a visible bar ticks every 30 ms,
+// shown or not) and no caret blinks outside the focused field.
+void expectNoWidgetTimers (juce::Component& root)
+{
+    forEachDescendant (root,
+                       [] (juce::Component& c)
+                       {
+                           if (dynamic_cast<juce::ProgressBar*> (&c) != nullptr)
+                               EXPECT_FALSE (c.isVisible()) << "a progress bar with no progress to show";
+
+                           if (auto* caret = dynamic_cast<juce::CaretComponent*> (&c))
+                           {
+                               auto* focused = dynamic_cast<FocusedCaret*> (caret);
+                               ASSERT_NE (focused, nullptr) << "the framework's caret blinks in every field";
+                               auto* editor = c.findParentComponentOfClass<juce::TextEditor>();
+                               EXPECT_EQ (focused->isBlinking(), editor != nullptr && editor->hasKeyboardFocus (false));
+                           }
+                       });
+}
+} // namespace
+
+// The framework's window asks for nothing while nothing is to be drawn, and
+// still draws what a repaint asks for.
+TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    juce::DocumentWindow window ("Rest", juce::Colours::black, juce::DocumentWindow::allButtons);
+    window.setUsingNativeTitleBar (false);
+    auto* content = new PaintCounter();
+    window.setContentOwned (content, false);
+    window.setContentComponentSize (400, 300);
+    window.setVisible (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return content->paints > 0; }));
+    pumpMessagesFor (300);
+
+    // The refresh timer would call back 100 times a second (60 or more on any display).
+    EXPECT_LT (countMessagesDuring (1500), 30);
+
+    const int painted = content->paints;
+    content->repaint();
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return content->paints > painted; }));
+    pumpMessagesFor (300);
+    EXPECT_LT (countMessagesDuring (1500), 30) << "at rest again after the repaint";
+}
+
+// The program connected to an idle unit: its tick sleeps, no widget off
+// screen runs a timer, and a preset chosen on the unit still reaches the
+// window at once, because the link wakes it.
+TEST (AtRest, ConnectedTheTickSleepsNoHiddenWidgetTicksAndTheUnitsPresetChangeWakesTheWindow)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-at-rest" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
+
+    {
+        KestrelEditApplication app;
+        app.initialise ({});
+        auto* window = app.getMainWindow();
+        ASSERT_NE (window, nullptr);
+        auto* presets = PresetManager::getInstance();
+        auto* panel = window->getContent()->getFrontPanel();
+        auto shows = [&] (int number)
+        {
+            return window->isShowingConnected() && presets->getCurrentPresetNumber() == number && ! presets->hasWork()
+                && panel->areControlsEnabled() && panel->getPresetName()->getText() == presets->getCurrentPresetName();
+        };
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (unit.getCurrentPresetNumber()); }));
+
+        // Asleep as long as the test needs: only the link's wake-up brings the news.
+        window->getLinkTicker()->setIdleIntervalMs (600000);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return window->getTickIntervalMs() == 600000; }));
+
+        expectNoWidgetTimers (*window);
+        if (auto* updater = window->getUpdateCheck() != nullptr ? window->getUpdateCheck()->getUpdater() : nullptr)
+            expectNoWidgetTimers (*updater);
+
+        const int next = (unit.getCurrentPresetNumber() + 3) % 8;
+        unit.selectPresetOnUnit (next);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return presets->getRequest (loadPreset).isRunning() || shows (next); }));
+        EXPECT_EQ (window->getTickIntervalMs(), MainAppWindow::tickIntervalMs) << "one step per 10 ms tick";
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return shows (next); }));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return window->getTickIntervalMs() == 600000; })) << "asleep again";
+
+        app.shutdown();
+    }
+
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}

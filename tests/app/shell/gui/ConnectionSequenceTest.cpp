@@ -1,0 +1,458 @@
+#include "app/shell/ControlUnitContent.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/grid/GridUnitContent.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/presetlists/KestrelPresetPicker.h"
+#include "app/shell/KestrelMenuBarModel.h"
+#include "app/shell/MainAppWindow.h"
+#include "app/shell/SnapshotList.h"
+#include "device/engines/NamedRequestTable.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/DumpTestData.h"
+#include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
+#include "model/KestrelEffectManager.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/UserFolders.h"
+#include "support/CachedDefinitions.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScratchFolder.h"
+#include "support/Screenshot.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct ShellRig
+{
+    ShellRig() { UserFolders::redirectTo (scratch.folder); }
+
+    ~ShellRig()
+    {
+        window.reset();
+
+        if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+            link->closePorts();
+
+        UserFolders::redirectTo ({});
+    }
+
+    template <typename Condition>
+    bool runUntil (Condition condition, int timeoutMs = 5000)
+    {
+        for (int waited = 0; waited < timeoutMs; waited += 10)
+        {
+            if (condition())
+                return true;
+
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        }
+
+        return condition();
+    }
+
+    void open (const SkinManager* skin = nullptr)
+    {
+        cacheDefinitionsOfTheSimulatedUnit();
+
+        window = std::make_unique<MainAppWindow> ("Kestrel-Edit", skin);
+        window->setVisible (true);
+    }
+
+    bool connected() const { return window->isShowingConnected(); }
+
+    bool presetLoaded() const
+    {
+        auto* presetManager = PresetManager::getInstance();
+        return presetManager->getCurrentPresetNumber() >= 0 && ! presetManager->getRequest (loadPreset).isRunning()
+            && ! presetManager->getRequest (initialization).isRunning() && unit.countReceived (SYSEX_PATCHNUM) > 0;
+    }
+
+    ScratchFolder scratch{ "kestrel-shell" };
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+    std::unique_ptr<MainAppWindow> window;
+};
+} // namespace
+
+TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAfterAReplug)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }));
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }))
+        << rig.unit.countReceived (SYSEX_QUERY_VERSION) << " " << rig.unit.countReceived (SYSEX_PATCHNUM) << " "
+        << PresetManager::getInstance()->getStatus() << " " << PresetManager::getInstance()->getCurrentPresetNumber()
+        << " " << rig.notices.lastMessage();
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_QUERY_VERSION), 1);
+    EXPECT_GE (rig.unit.countReceived (SYSEX_GET_MIDI_CHANNEL), 1);
+    // The editor took the definitions from the cache and told the block
+    // library which unit is connected.
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_GET_PARAM_INFO), 0);
+    EXPECT_EQ (KestrelBlockLibraryManager::getInstance()->getConnectedModelId(), 8);
+    EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+    EXPECT_TRUE (PresetManager::getInstance()->getCurrentPresetName().isNotEmpty());
+    saveScreenshot (*rig.window, "shell-connected");
+
+    // Unplugged: the title says so; plugged back in: the sequence runs again.
+    rig.backend.removeDevice (rig.unit.getDeviceName());
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.connected(); }, 8000));
+
+    rig.unit.clearReceived();
+    rig.backend.addDevice (rig.unit.getDeviceName());
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }, 8000));
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_QUERY_VERSION) == 1 && rig.presetLoaded(); }));
+}
+
+TEST (ConnectionSequence, AnIncompatibleUnitIsToldClosedAndForgottenUntilItIsPluggedInAgain)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.unit.setFirmware (5, 0);
+    rig.open();
+
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.notices.count() > 0; }));
+    EXPECT_EQ (rig.notices.lastMessage(), "Incompatible Firmware Version");
+    auto* link = ZOLMidiProcessing::getInstance();
+    EXPECT_FALSE (link->getPorts().isInputOpen());
+    EXPECT_FALSE (link->getPorts().isOutputOpen());
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCHNUM), 0) << "no Initialization for a unit we cannot edit";
+
+    // The port retry leaves the forgotten ports alone.
+    rig.runUntil ([] { return false; }, 2500);
+    EXPECT_FALSE (link->getPorts().isInputOpen());
+    EXPECT_EQ (rig.notices.count(), 1);
+
+    // Updated and plugged in again, the unit connects.
+    rig.unit.setFirmware (6, 0);
+    rig.backend.removeDevice (rig.unit.getDeviceName());
+    link->getPorts().refreshDeviceLists();
+    rig.runUntil ([] { return false; }, 1200);
+    rig.backend.addDevice (rig.unit.getDeviceName());
+    link->getPorts().refreshDeviceLists();
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }, 8000));
+    EXPECT_EQ (rig.notices.count(), 1);
+}
+
+TEST (ConnectionSequence, ClosingWhileConnectedSaysGoodbyeAndEndsEvenWhenTheUnitIsSilent)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+
+    rig.window->closeButtonPressed();
+    EXPECT_TRUE (rig.window->isClosing());
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->isClosing(); }));
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1);
+
+    // A silent unit: the window still closes, within its bound.
+    rig.window.reset();
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }));
+    rig.unit.setSilent (true);
+    const auto started = juce::Time::getMillisecondCounter();
+    rig.window->closeButtonPressed();
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->isClosing(); }, (int) MainAppWindow::disconnectTimeoutMs + 2000));
+    EXPECT_LE (juce::Time::getMillisecondCounter() - started, MainAppWindow::disconnectTimeoutMs + 1000);
+}
+
+TEST (CommandTarget, RegistersEveryCommandWithItsTextsAndKeysAndRunsFrontPanelCommandsOnTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    auto& manager = rig.window->getCommandManager();
+
+    auto* save = manager.getCommandForID (1118);
+    ASSERT_NE (save, nullptr);
+    EXPECT_EQ (save->shortName, "Save Preset");
+    EXPECT_EQ (save->defaultKeypresses[0], juce::KeyPress ('S', juce::ModifierKeys::ctrlModifier, 0));
+    ASSERT_NE (manager.getCommandForID (1303), nullptr);
+    EXPECT_EQ (manager.getCommandForID (1303)->defaultKeypresses[0], juce::KeyPress ('M', juce::ModifierKeys (3), 0));
+    EXPECT_NE (manager.getCommandForID (2229), nullptr) << "the last of the twelve tables";
+    EXPECT_NE (manager.getCommandForID (2401), nullptr) << "preset buttons have their keys";
+
+    juce::String tooltip;
+    ASSERT_TRUE (KestrelCommandTarget::getInstance()->getCommandTooltip (1301, tooltip));
+    EXPECT_TRUE (tooltip.startsWith ("Show Tuner [")) << tooltip;
+
+    auto* menus = rig.window->getMenuBarModel();
+    ASSERT_NE (menus, nullptr);
+    EXPECT_EQ (menus->getMenuBarNames(), juce::StringArray ({ "Preset", "Block", "Tools", "Settings", "Help" }));
+
+    // Offline, a unit command is refused.
+    auto* target = KestrelCommandTarget::getInstance();
+    EXPECT_FALSE (target->invokeCommand (1112));
+
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* presetManager = PresetManager::getInstance();
+
+    // Scene 4, then preset 3 of the bank.
+    ASSERT_TRUE (target->invokeCommand (1112));
+    ASSERT_TRUE (rig.runUntil ([&] {
+        juce::uint16 preset = 0, scene = 0;
+        return presetManager->getCurrentPresetAndScene (preset, scene) && scene == 3;
+    }));
+
+    const auto before = presetManager->getCurrentPresetNumber();
+    ASSERT_TRUE (target->invokeCommand (2403));
+    EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == (before / 8) * 8 + 2; }));
+    saveScreenshot (*rig.window, "shell-menus");
+}
+
+TEST (CommandTarget, SaveToNewPresetNumberSavesWhereThePresetListPicks)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkinManager skin; // the preset list's widgets come from the skin; it outlives the window
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    ShellRig rig;
+    auto old = rig.unit.getPreset (12);
+    old.name = "Old Twelve";
+    rig.unit.setPreset (12, old);
+    rig.open (&skin);
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    const auto name = PresetManager::getInstance()->getCurrentPresetName().trim();
+    ASSERT_NE (name, "Old Twelve");
+
+    // As the menu and Ctrl+Shift+S run it: through the command manager, which refuses a disabled command.
+    ASSERT_TRUE (rig.window->getCommandManager().invokeDirectly (1119, false));
+    auto* picker = rig.window->getContent()->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+    ASSERT_NE (picker, nullptr);
+    EXPECT_TRUE (picker->isVisible());
+    EXPECT_EQ (picker->getMode(), PresetListContent::saveTo);
+    ASSERT_TRUE (rig.runUntil (
+        [&] { return picker->getCellList()->isEnabled() && picker->getCellList()->findCellByItemId (12) != nullptr; },
+        10000));
+    rig.runUntil ([] { return false; }, (int) PresetListContent::pickGuardMs + 50);
+
+    auto* cells = picker->getCellList();
+    cells->selectCell (cells->getCellIndex (cells->findCellByItemId (12)), true, true, false);
+    picker->buttonClicked (picker->getSaveButton());
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getPreset (12).name.trim() == name; }, 10000))
+        << rig.unit.getPreset (12).name;
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getCurrentPresetNumber() == 12; }, 10000));
+}
+
+TEST (CommandTarget, BlockCommandsAreDisabledWhileAnEmptyCellIsSelected)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* grid = rig.window->getContent()->getPaneAs<GridUnitContent> (ContentPane::grid);
+    ASSERT_NE (grid, nullptr);
+    auto& manager = rig.window->getCommandManager();
+    const auto active = [&] (int id)
+    {
+        juce::ApplicationCommandInfo info (id);
+        return manager.getTargetForCommand (id, info) != nullptr && (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    };
+
+    int empty = -1, filled = -1;
+    for (int cell = 0; cell < 48 && (empty < 0 || filled < 0); ++cell)
+    {
+        grid->selectCell (cell);
+        auto& found = grid->getSelectedBlockId() == 0 ? empty : filled;
+        found = found < 0 ? cell : found;
+    }
+    ASSERT_GE (empty, 0);
+    ASSERT_GE (filled, 0);
+
+    grid->selectCell (empty);
+    for (int id : { 1200, 1201, 1203, 1204, 1206, 1207, 1208, 1210 })
+        EXPECT_FALSE (active (id)) << id;
+    EXPECT_FALSE (manager.invokeDirectly (1203, false));
+
+    grid->selectCell (filled);
+    for (int id : { 1200, 1201, 1203, 1206 })
+        EXPECT_TRUE (active (id)) << id;
+}
+
+TEST (CommandTarget, CatchesUpAPresetChangeHeldBackAndPausesCommunication)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* presetManager = PresetManager::getInstance();
+    auto* target = KestrelCommandTarget::getInstance();
+    const auto before = presetManager->getCurrentPresetNumber();
+    const auto chosen = before == 20 ? 21 : 20;
+
+    // A preset chosen on the unit while the editor holds changes back is
+    // counted, and asked for once the hold ends.
+    presetManager->setPresetChangeHold (true);
+    presetManager->setResyncHold (true);
+    rig.unit.selectPresetOnUnit (chosen);
+    ASSERT_TRUE (rig.runUntil ([&] { return presetManager->getDeferredPresetChanges() > 0; }));
+    EXPECT_EQ (presetManager->getCurrentPresetNumber(), before);
+
+    target->releasePresetHolds();
+    EXPECT_FALSE (presetManager->isPresetChangeHeld());
+    EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == chosen && rig.presetLoaded(); }));
+
+    // Pause Communications holds the link's queue until it is chosen again.
+    ASSERT_TRUE (target->invokeCommand (1404));
+    EXPECT_TRUE (rig.window->isCommunicationPaused());
+    rig.window->tick();
+    EXPECT_TRUE (ZOLMidiProcessing::getInstance()->isHeld());
+    ASSERT_TRUE (target->invokeCommand (1404));
+    rig.window->tick();
+    EXPECT_FALSE (ZOLMidiProcessing::getInstance()->isHeld());
+}
+
+TEST (CommandTarget, ImportsAPresetFileAndRefusesWhatTheUnitCannotTake)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    auto write = [&] (const juce::String& name, const Bytes& bytes)
+    {
+        auto file = rig.scratch.folder.getChildFile (name);
+        file.replaceWithData (bytes.data(), bytes.size());
+        return file;
+    };
+
+    const auto dump = makeDump (makePresetData (8192, "Imported"), SimulatedKestrel::model);
+    const auto whole = write ("whole.syx", dump);
+    const auto truncated = write ("truncated.syx", Bytes (dump.begin(), dump.begin() + (long) dump.size() / 2));
+    const auto cab = write ("cab.syx", makeCabDump (SimulatedKestrel::model, 1, "Cab", 0));
+    rig.unit.clearReceived();
+
+    // Refused before anything is sent.
+    EXPECT_FALSE (target->importPresetFile (truncated, false));
+    EXPECT_EQ (rig.notices.lastMessage(), juce::String (PresetManager::damagedPresetText));
+    EXPECT_FALSE (target->importPresetFile (cab, false));
+    EXPECT_EQ (rig.notices.lastMessage(), "Unable to import.\nThe selected file is a User Cab.");
+    EXPECT_FALSE (target->importPresetFile (rig.scratch.folder.getChildFile ("vanished.syx"), false));
+    EXPECT_TRUE (rig.notices.lastMessage().startsWith ("Unable to import.\nThe selected file could not be read"));
+    rig.runUntil ([] { return false; }, 200);
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
+    EXPECT_EQ (rig.notices.count(), 3);
+
+    // A whole preset is pasted, and its folder remembered.
+    ASSERT_TRUE (target->importPresetFile (whole, true));
+    EXPECT_EQ (KestrelGlobalConfiguration::getInstance()->MRU_DIR_IMPORT, rig.scratch.folder.getFullPathName());
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_PATCH_START) == 1
+                                            && ! PresetManager::getInstance()->getRequest (pastePreset).isRunning(); },
+                               10000));
+    EXPECT_EQ (rig.notices.count(), 3) << rig.notices.lastMessage();
+}
+
+TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    // A whole preset at its head, padded past the limit with bytes the
+    // reader would skip: read whole, it would be pasted.
+    auto dump = makeDump (makePresetData (8192, "Huge"), SimulatedKestrel::model);
+    dump.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 1, 0);
+    const auto huge = rig.scratch.folder.getChildFile ("huge.syx");
+    ASSERT_TRUE (huge.replaceWithData (dump.data(), dump.size()));
+    rig.unit.clearReceived();
+
+    EXPECT_FALSE (target->importPresetFile (huge, false));
+    EXPECT_EQ (rig.notices.lastMessage(),
+               "Unable to import.\nThe selected file is too large to be a preset file:\n" + huge.getFullPathName());
+
+    rig.window->getContent()->getFrontPanel()->filesDropped ({ huge.getFullPathName() }, 10, 10);
+    EXPECT_EQ (rig.notices.count(), 2);
+
+    auto* snapshots = SnapshotList::getInstance();
+    snapshots->destroyElements();
+    snapshots->insertAtStart ({ "huge", huge.getFullPathName() });
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    ASSERT_EQ (rig.notices.count(), 3);
+    EXPECT_EQ (rig.notices.get (2).title, "Load Snapshot");
+    EXPECT_EQ (rig.notices.lastMessage(), "The snapshot file is too large to be a preset:\n" + huge.getFullPathName());
+
+    rig.runUntil ([] { return false; }, 200);
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
+    snapshots->destroyElements();
+}
+
+TEST (CommandTarget, LoadsAndForgetsSnapshots)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+    auto* snapshots = SnapshotList::getInstance();
+    snapshots->destroyElements();
+
+    const auto dump = makeDump (makePresetData (8192, "Snap"), SimulatedKestrel::model);
+    auto kept = rig.scratch.folder.getChildFile ("kept.syx");
+    kept.replaceWithData (dump.data(), dump.size());
+    auto gone = rig.scratch.folder.getChildFile ("gone.syx");
+    snapshots->insertAtStart ({ "kept", kept.getFullPathName() });
+    snapshots->insertAtStart ({ "gone", gone.getFullPathName() });
+    rig.unit.clearReceived();
+
+    // The newest, whose file vanished, is reported and forgotten.
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    ASSERT_EQ (rig.notices.count(), 1);
+    EXPECT_EQ (rig.notices.get (0).title, "Load Snapshot");
+    EXPECT_EQ (rig.notices.lastMessage(), "Unable to locate snapshot file:\n" + gone.getFullPathName());
+    ASSERT_EQ (snapshots->size(), 1);
+    EXPECT_EQ (snapshots->getPair (0).first, "kept");
+
+    // The other is sent to the unit.
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_PATCH_START) == 1; }));
+
+    EXPECT_TRUE (target->invokeCommand (1901));
+    EXPECT_TRUE (snapshots->isEmpty());
+}
+
+TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItShips)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    auto isActive = [&] (int id)
+    {
+        juce::ApplicationCommandInfo info (id);
+        target->getCommandInfo (id, info);
+        return (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    };
+
+    EXPECT_TRUE (isActive (1301)) << "a connected unit's commands stay enabled";
+    for (int id : { 1300, 1316, 1405, 2301 })
+        EXPECT_FALSE (isActive (id)) << id;
+
+    juce::File opened;
+    const auto realOpener = KestrelCommandTarget::openDocument;
+    KestrelCommandTarget::openDocument = [&] (const juce::File& file) { opened = file; return true; };
+    EXPECT_TRUE (isActive (2302));
+    EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (2302, false));
+    KestrelCommandTarget::openDocument = realOpener;
+
+    EXPECT_TRUE (opened.existsAsFile()) << opened.getFullPathName();
+    EXPECT_TRUE (opened.loadFileAsString().startsWith ("Kestrel-Edit")) << opened.loadFileAsString().substring (0, 80);
+    EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+}

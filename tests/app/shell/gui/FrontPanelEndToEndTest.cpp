@@ -1,0 +1,297 @@
+#include "app/shell/ControlUnitContent.h"
+#include "app/editor/EffectEditorContent.h"
+#include "app/shell/KestrelEditApplication.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExFiles.h"
+#include "model/IdTables.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/UserFolders.h"
+#include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLProgressBar.h"
+#include "skin/knobs/ZOLRotaryKnob.h"
+#include "support/CachedDefinitions.h"
+#include "support/RecordingNotifier.h"
+#include "support/RedirectedUserFolders.h"
+#include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int ampBlock = 106;
+
+template <typename Condition>
+bool runUntil (Condition condition, int timeoutMs = 8000)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 10)
+    {
+        if (condition())
+            return true;
+
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+    }
+
+    return condition();
+}
+
+juce::MouseEvent mouseAt (juce::Component& c, juce::Point<int> at)
+{
+    auto now = juce::Time::getCurrentTime();
+    auto p = at.toFloat();
+    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), p, {},
+                             juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, p, now, 1,
+                             false);
+}
+
+ZOLRotaryKnob* findKnob (juce::Component& parent)
+{
+    for (auto* child : parent.getChildren())
+    {
+        if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (child); knob != nullptr && knob->isShowing())
+            return knob;
+
+        if (auto* found = findKnob (*child))
+            return found;
+    }
+
+    return nullptr;
+}
+} // namespace
+
+// The program's window, skin and command target against the simulated unit
+// behind the port layer, used as a person would from the front panel.
+TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysGoodbye)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-end-to-end" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    ScriptedInteraction interaction;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    auto* settings = KestrelGlobalConfiguration::getInstance();
+    settings->MRU_DIRECTORY = scratch.folder.getFullPathName();
+    auto* presetManager = PresetManager::getInstance();
+    auto* content = window->getContent();
+    ASSERT_NE (content, nullptr);
+    auto* panel = content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+
+    // Connect: the panel shows the unit's preset once it is loaded.
+    ASSERT_TRUE (runUntil ([&] { return window->isShowingConnected(); }));
+    ASSERT_TRUE (runUntil ([&] {
+        return presetManager->getCurrentPresetNumber() >= 0 && panel->areControlsEnabled()
+            && panel->getPresetName()->getText() == presetManager->getCurrentPresetName()
+            && ! presetManager->getRequest (loadPreset).isRunning();
+    }, 15000)) << notices.lastMessage();
+    saveScreenshot (*window, "end-to-end-connected");
+
+    // Another preset of the bank, then another scene, from the panel's buttons.
+    const int first = presetManager->getCurrentPresetNumber();
+    const int slot = ((first & 7) + 1) % 8;
+    panel->getPresetButton (slot)->triggerClick();
+    ASSERT_TRUE (runUntil ([&] { return unit.getCurrentPresetNumber() == (first & ~7) + slot; }));
+    ASSERT_TRUE (runUntil ([&] {
+        return presetManager->getCurrentPresetNumber() == unit.getCurrentPresetNumber()
+            && ! presetManager->getRequest (loadPreset).isRunning() && panel->areControlsEnabled();
+    }, 15000));
+
+    const int scene = (unit.getCurrentScene() + 2) % 8;
+    panel->getSceneButton (scene)->triggerClick();
+    ASSERT_TRUE (runUntil ([&] { return unit.getCurrentScene() == scene; }));
+    ASSERT_TRUE (runUntil ([&] { return panel->areControlsEnabled() && panel->getSceneButton (scene)->getToggleState(); }));
+
+    // A knob of the amp turned in the effect editor reaches the unit.
+    auto* editor = dynamic_cast<EffectEditorContent*> (content->getEffectEditor());
+    ASSERT_NE (editor, nullptr);
+    editor->showBlock (ampBlock);
+    auto* knob = findKnob (*editor);
+    ASSERT_NE (knob, nullptr);
+    const int param = knob->paramId;
+    juce::uint16 before = 0;
+    ASSERT_TRUE (unit.getParam (ampBlock, param, before));
+    knob->mouseDown (mouseAt (*knob, { 30, 40 }));
+    knob->mouseDrag (mouseAt (*knob, { 30, before > 30000 ? 80 : 0 }));
+    knob->mouseUp (mouseAt (*knob, { 30, before > 30000 ? 80 : 0 }));
+    juce::uint16 after = before;
+    ASSERT_TRUE (runUntil ([&] { return unit.getParam (ampBlock, param, after) && after != before; }));
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->getRequest (setParam).isRunning() && panel->areControlsEnabled(); }));
+    saveScreenshot (*window, "end-to-end-edited");
+
+    // Save: the unit stores the edited preset in its slot.
+    const int current = unit.getCurrentPresetNumber();
+    ASSERT_NE (panel->getButtonNamed ("saveButton"), nullptr);
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (runUntil ([&] {
+        juce::uint16 stored = 0;
+        return unit.getPreset (current).getParam (ampBlock, param, stored) && stored == after;
+    })) << notices.lastMessage();
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->getRequest (savePreset).isRunning() && panel->areControlsEnabled(); }));
+
+    // Export as ".syx": the file is written and reads back as the same whole preset.
+    auto target = scratch.folder.getChildFile ("exports").getChildFile ("edited");
+    interaction.answerWithFile (target);
+    ASSERT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1002));
+    auto written = target.withFileExtension ("syx");
+    ASSERT_TRUE (runUntil ([&] { return written.existsAsFile(); }, 15000)) << notices.lastMessage();
+    juce::MemoryBlock data;
+    ASSERT_TRUE (written.loadFileAsData (data));
+    EXPECT_EQ (getSysExFileType (data), SYSEX_FILE_PRESET);
+    EXPECT_TRUE (PresetManager::isWholePresetDump (data));
+    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+    saveScreenshot (*window, "end-to-end-exported");
+
+    // Importing that file cut short from the panel's import button: refused
+    // with a message before anything reaches the unit.
+    auto cut = scratch.folder.getChildFile ("cut.syx");
+    ASSERT_TRUE (cut.replaceWithData (data.getData(), data.getSize() - 40));
+    interaction.answerWithFile (cut);
+    unit.clearReceived();
+    // The editor's reading of the amp's modifiers may still hold the panel.
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
+    panel->getButtonNamed ("importButton")->triggerClick();
+    ASSERT_TRUE (runUntil ([&] { return notices.count() > 0; }));
+    EXPECT_EQ (interaction.fileRequests.back().patterns, "*.syx");
+    EXPECT_EQ (notices.get (0).icon, Notice::Icon::warning);
+    runUntil ([] { return false; }, 200);
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
+
+    // The tempo source menu's "Use Global Tempo" reaches the unit's controllers block.
+    ASSERT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1121));
+    EXPECT_TRUE (runUntil ([&] { juce::uint16 v = 0; return unit.getParam (141, 33, v) && v == 1; }));
+
+    // Closing says "Editor Disconnect" to the unit first.
+    window->closeButtonPressed();
+    ASSERT_TRUE (runUntil ([&] { return ! window->isClosing(); }));
+    EXPECT_EQ (unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1);
+
+    app.shutdown();
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
+
+// Without a unit the window says why nothing happens and where the ports are
+// chosen; a unit that goes away leaves the panes disabled the same way.
+TEST (FrontPanelEndToEnd, WithoutAUnitOnlyWhatCanWorkTakesClicksAndTheWindowSaysWhy)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-no-unit" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+    backend.removeDevice (unit.getDeviceName());
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    auto* content = window->getContent();
+    auto* panel = content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+
+    auto expectIdle = [&] (const juce::String& firstLine)
+    {
+        for (int i = 0; i < 8; ++i)
+        {
+            auto* button = panel->getPresetButton (i);
+            ASSERT_NE (button, nullptr);
+            EXPECT_FALSE (button->getToggleState()) << "preset button " << i << " lit";
+            EXPECT_FALSE (button->isEnabled()) << "preset button " << i;
+        }
+
+        for (auto* name : { "tunerButton", "bankButton" })
+        {
+            auto* button = panel->getButtonNamed (name);
+            ASSERT_NE (button, nullptr) << name;
+            EXPECT_FALSE (button->isEnabled()) << name;
+        }
+
+        for (auto pane : { ContentPane::grid, ContentPane::effectEditor })
+        {
+            ASSERT_NE (content->getPane (pane), nullptr);
+            EXPECT_FALSE (content->getPane (pane)->isEnabled());
+            EXPECT_LT (content->getPane (pane)->getAlpha(), 1.0f) << "visibly disabled";
+        }
+
+        auto& notice = content->getUnitAbsenceNotice();
+        EXPECT_TRUE (notice.isShowing());
+        EXPECT_TRUE (notice.getText().startsWith (firstLine)) << notice.getText();
+        EXPECT_TRUE (notice.getText().contains ("Preferences")) << "where the ports are chosen";
+    };
+
+    runUntil ([] { return false; }, 300);
+    expectIdle ("No Kestrel was found.");
+    saveScreenshot (*window, "end-to-end-no-unit");
+
+    auto* presetManager = PresetManager::getInstance();
+    backend.addDevice (unit.getDeviceName());
+    ASSERT_TRUE (runUntil ([&] {
+        return presetManager->getCurrentPresetNumber() >= 0 && panel->areControlsEnabled()
+            && ! presetManager->getRequest (loadPreset).isRunning();
+    }, 15000)) << notices.lastMessage();
+    EXPECT_TRUE (content->getPane (ContentPane::grid)->isEnabled());
+    EXPECT_TRUE (content->getPane (ContentPane::effectEditor)->isEnabled());
+    EXPECT_FALSE (content->getUnitAbsenceNotice().isVisible());
+
+    // Unplugged: the panes that could not reach it are disabled again, and
+    // the user is told.
+    backend.removeDevice (unit.getDeviceName());
+    ASSERT_TRUE (runUntil ([&] { return ! window->isShowingConnected(); }));
+    expectIdle ("Communication lost.");
+    saveScreenshot (*window, "end-to-end-unit-lost");
+
+    app.shutdown();
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
+
+// A unit whose definitions were never read: the bar at the bottom says what
+// is read and moves on with it until the preset can be shown.
+TEST (FrontPanelEndToEnd, TheFirstReadOfTheUnitsDefinitionsShowsHowFarItHasComeAndWhat)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-first-connection" };
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend{ backend };
+    SimulatedKestrel unit{ backend };
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    auto* bar = window->getContent()->getProgressBar();
+    ASSERT_NE (bar, nullptr);
+
+    auto reading = [&] { return bar->isVisible() && bar->caption.startsWith ("Reading Block Definition"); };
+    ASSERT_TRUE (runUntil (reading, 15000)) << bar->caption.quoted() << " " << bar->getShownProgress();
+    const auto first = bar->getShownProgress();
+    EXPECT_LT (first, 0.5);
+
+    // The bar moves on, and the caption stays while the reading goes on.
+    ASSERT_TRUE (runUntil ([&] { return bar->getShownProgress() > first + 0.01; }, 15000));
+    EXPECT_TRUE (reading()) << bar->caption;
+    EXPECT_LT (bar->getShownProgress(), 1.0);
+    saveScreenshot (*window, "end-to-end-first-connection");
+
+    // The rest of the reading is not this test's business.
+    PresetManager::getInstance()->processRequests (true);
+    app.shutdown();
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}

@@ -1,0 +1,154 @@
+#include "app/shell/MainAppWindow.h"
+#include "app/update/ProgramUpdateCheck.h"
+#include "model/GlobalConfiguration.h"
+#include "model/UserFolders.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/PumpMessages.h"
+#include "support/RecordingNotifier.h"
+#include "support/RedirectedUserFolders.h"
+#include "support/Screenshot.h"
+
+#include <gtest/gtest.h>
+
+// Sorted before MainAppWindowTest.cpp: the last test there ends the application.
+namespace
+{
+const juce::String feedPath = "/rss/mzrtkwpqlnvbsa/Kestrel-Edit/kestrel-edit.xml";
+
+juce::DialogWindow* findDialog (const juce::String& title)
+{
+    for (int i = juce::Desktop::getInstance().getNumComponents(); --i >= 0;)
+        if (auto* dialog = dynamic_cast<juce::DialogWindow*> (juce::Desktop::getInstance().getComponent (i)))
+            if (dialog->getName() == title && dialog->isVisible())
+                return dialog;
+    return nullptr;
+}
+juce::Button* findButton (juce::Component& parent, const juce::String& text)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+            return button;
+    return nullptr;
+}
+} // namespace
+
+TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDialogOnRequest)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update" };
+    RecordingNotifier notices;
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
+
+    // The process-wide feed base: one from the settings must be https.
+    struct FeedBase
+    {
+        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    } feedBase;
+    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        window.setVisible (true);
+
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return server.requestCount (feedPath) == 1; }));
+        pumpMessagesFor (300);
+        EXPECT_EQ (notices.count(), 0) << "the silent check has nothing to say";
+
+        server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
+                                "<URL win=\"https://127.0.0.1:9/setup.exe\"/></VERSION></UPDATE>");
+        window.checkForUpdates();
+
+        juce::DialogWindow* dialog = nullptr;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
+        // A new check while the offer is open replaces the offer and its dialog.
+        auto* first = window.getUpdateCheck()->getUpdater();
+        window.checkForUpdates();
+        ASSERT_NE (window.getUpdateCheck()->getUpdater(), first);
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return window.getUpdateCheck()->getUpdater()->getInformationComponent().isShowing(); }));
+        dialog = findDialog ("Software Update");
+        auto& info = window.getUpdateCheck()->getUpdater()->getInformationComponent();
+        EXPECT_EQ (info.findParentComponentOfClass<juce::DialogWindow>(), dialog);
+        EXPECT_TRUE (saveScreenshot (info, "update-offer").existsAsFile());
+
+        // Cancel declines the offer: the dialog closes and nothing else happens.
+        findButton (info, "Cancel")->triggerClick();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }));
+        pumpMessagesFor (200);
+        EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+
+        // OK starts the download in a progress dialog of its own; closing
+        // that dialog cancels the download.
+        LoopbackHttpServer::Response installer;
+        installer.body.setSize (8192, true);
+        installer.holdAfter = 1024;
+        server.serve ("/setup", installer);
+        server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
+                                "<URL win=\"" +
+                                    server.getBaseUrl() + "setup\"/></VERSION></UPDATE>");
+        const juce::File downloads = scratch.folder.getChildFile ("downloads");
+        ASSERT_TRUE (downloads.createDirectory().wasOk());
+        window.getUpdateCheck()->prepareUpdater = [&] (ZOLAutoUpdate& updater)
+        { updater.chooseFolder = [&] (const juce::File&, auto onChosen) { onChosen (downloads); }; };
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") != nullptr; }));
+        findButton (window.getUpdateCheck()->getUpdater()->getInformationComponent(), "OK")->triggerClick();
+
+        ASSERT_TRUE (
+            pumpMessagesUntil ([&] { return window.getUpdateCheck()->getUpdater()->getDownloadProgress() > 0; }));
+        auto* progress = findDialog ("Kestrel-Edit Update");
+        ASSERT_NE (progress, nullptr);
+        pumpMessagesFor (300); // the bar catches up with the progress
+        EXPECT_TRUE (saveScreenshot (*window.getUpdateCheck()->getUpdater(), "update-progress").existsAsFile());
+        progress->closeButtonPressed();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
+        EXPECT_EQ (notices.get (0).message, "Update canceled.");
+        EXPECT_EQ (findDialog ("Kestrel-Edit Update"), nullptr);
+        EXPECT_EQ (downloads.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
+    }
+
+}
+
+TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAtStartStaysSilent)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update-unreachable" };
+    RecordingNotifier notices;
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<html><body>Service unavailable</body></html>");
+
+    const auto settings = GlobalConfiguration::getSettingsFile();
+    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (settings.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+                                           "  <VALUE name=\"AUTO_UPDATE_FEED_BASE\" val=\"" +
+                                           server.getBaseUrl() + "\"/>\n</PROPERTIES>\n"));
+    {
+        MainAppWindow window ("Kestrel-Edit");
+        window.setVisible (true);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return server.requestCount (feedPath) == 1; }));
+        pumpMessagesFor (300);
+        EXPECT_EQ (notices.count(), 0) << "the check at start-up stays silent";
+
+        // Something that is not the feed, then no feed at all, then the feed.
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
+        EXPECT_EQ (notices.get (0).message, "The update server could not be reached.");
+        EXPECT_EQ (notices.get (0).title, "Software Update");
+
+        LoopbackHttpServer::Response missing;
+        missing.status = 404;
+        server.serve (feedPath, missing);
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 2; }));
+        EXPECT_EQ (notices.get (1).message, "The update server could not be reached.");
+
+        server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 3; }));
+        EXPECT_EQ (notices.get (2).message, "No update available.");
+    }
+}
