@@ -30,7 +30,9 @@ done
 #   app: the host room holds what a pane may know of its host (pane names,
 #   command ids, the host and performer interfaces); the update check,
 #   dialogs, preset lists, grid and editor are peers that know only the
-#   host; the shell creates and wires them all.
+#   host (PaneHost for commands and menus, ContentHost for sibling panes,
+#   dialogs and the bubble); the shell implements those, creates and wires
+#   the panes.
 declare -A may=(
     [skin/engine]=""
     [skin/widgets]="skin/engine"
@@ -61,14 +63,9 @@ exceptions=(
     # the grid) and opens the footswitch grid for a block's switches.
     "app/editor/EffectEditorContentDialogs.cpp app/grid"
     "app/editor/EffectEditorContentLibrary.cpp app/grid"
-    # Still reached through the shell: the command target (taking commands,
-    # running them, the menus), the content (sibling panes, the bubble, the
-    # lent name dialog) and the front panel (amp names).
-    "app/editor/EffectEditorContentDialogs.cpp app/shell"
-    "app/editor/EffectEditorContentLibrary.cpp app/shell"
-    "app/editor/EffectEditorContentRequests.cpp app/shell"
+    # A changed amp has the front panel name the preset's amps again; the
+    # front panel is the shell's own pane.
     "app/editor/EffectEditorContentRoad.cpp app/shell"
-    "app/grid/GridUnitContent.cpp app/shell"
 )
 
 allowed() { # file target-room

@@ -31,7 +31,7 @@ class EffectManager;
 class EffectVariant;
 class EditorControl;
 class KestrelControlManager;
-class KestrelContentComponent;
+class ContentHost;
 class LayoutPage;
 class PageLayoutRecord;
 class PresetManager;
@@ -421,7 +421,7 @@ private:
 
 
     // EffectEditorContentDialogs.cpp
-    KestrelContentComponent* findContent() const;
+    ContentHost* findContent() const;
     bool handleDialogChange (juce::ChangeBroadcaster* source);
     // Code 1 of the preferences: the knob mode changed; code 2: the wheel's direction.
     void applyPreferences (int code);

@@ -1,8 +1,8 @@
 #include "app/editor/EffectEditorContent.h"
+#include "app/host/ContentPanes.h"
 
 #include "app/grid/GridUnitContent.h"
-#include "app/shell/KestrelCommandTarget.h"
-#include "app/shell/KestrelContentComponent.h"
+#include "app/host/PaneHost.h"
 #include "app/grid/KestrelFootswitchGrid.h"
 #include "app/dialogs/ModifierDlgContent.h"
 #include "app/shell/PreferencesDialogContent.h"
@@ -34,9 +34,9 @@ constexpr int bypassCommandId = 1206, toggleXYCommandId = 1207;
 constexpr int xyToggledCode = 2;
 } // namespace
 
-KestrelContentComponent* EffectEditorContent::findContent() const
+ContentHost* EffectEditorContent::findContent() const
 {
-    return findParentComponentOfClass<KestrelContentComponent>();
+    return findParentComponentOfClass<ContentHost>();
 }
 
 bool EffectEditorContent::openModifierDialog (int blockId, int paramId)
@@ -168,7 +168,7 @@ void EffectEditorContent::runPendingBypass()
     if (block == 0 || block != shownBlock || block != getGridSelectedBlock())
         return;
 
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+    if (auto* target = PaneHost::find())
         target->invokeCommand (bypassCommandId);
 }
 
@@ -183,7 +183,7 @@ void EffectEditorContent::connectDialogs()
         if (shownBlock == 0 || shownBlock != getGridSelectedBlock())
             return;
 
-        if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+        if (auto* target = PaneHost::find())
             target->invokeCommand (toggleXYCommandId);
 
         requestGraph();

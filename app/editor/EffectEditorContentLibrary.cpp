@@ -1,11 +1,9 @@
 #include "app/editor/BlockLibNameDialog.h"
 #include "app/host/CommandTables.h"
 #include "app/editor/EffectEditorContent.h"
+#include "app/host/ContentPanes.h"
 #include "app/grid/GridUnitContent.h"
-#include "app/shell/KestrelCommandTarget.h"
-#include "app/shell/KestrelContentComponent.h"
-#include "app/shell/KestrelMenuBarModel.h"
-#include "app/shell/MainAppWindow.h"
+#include "app/host/PaneHost.h"
 
 #include "device/engines/EngineDetail.h"
 #include "device/engines/PresetManager.h"
@@ -261,7 +259,7 @@ void EffectEditorContent::saveAllBlocksToLibrary()
     updateLibraryList();
 
     if (written)
-        if (auto* content = findParentComponentOfClass<KestrelContentComponent>())
+        if (auto* content = findContent())
             content->showBubbleMessage ("Save all Blocks completed.", -1);
 }
 
@@ -276,8 +274,8 @@ bool EffectEditorContent::startLibraryNameDialog (int mode, int entryId)
         return false;
 
     // The dialog covers the window when there is one, and closes with its other dialogs.
-    auto* content = findParentComponentOfClass<KestrelContentComponent>();
-    juce::Component* host = content != nullptr ? static_cast<juce::Component*> (content) : this;
+    auto* content = findContent();
+    juce::Component* host = content != nullptr ? dynamic_cast<juce::Component*> (content) : this;
 
     if (content != nullptr)
         content->lendPane (ContentPane::blockLibraryName, nameDialog.get());
@@ -327,10 +325,8 @@ void EffectEditorContent::refreshForDialogs()
         if (auto* selected = getSelectedControl())
             selectControl (selected);
 
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
-        if (auto* window = target->getMainWindow())
-            if (auto* menus = window->getMenuBarModel())
-                menus->rebuildMenus();
+    if (auto* host = PaneHost::find())
+        host->rebuildMenus();
 
     setLiveUpdates (false);
 }
@@ -426,9 +422,9 @@ void EffectEditorContent::deleteLinkedLibraryEntry()
 
         editor->updateLibraryList();
 
-        if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
-            if (auto* window = target->getMainWindow())
-                window->getCommandManager().commandStatusChanged();
+        if (auto* host = PaneHost::find())
+            if (auto* commands = host->getCommandManager())
+                commands->commandStatusChanged();
     };
 
     UserNotifier::show (notice);
@@ -492,9 +488,8 @@ void EffectEditorContent::showXYClipboardMenu()
 {
     juce::ApplicationCommandManager* commands = nullptr;
 
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
-        if (auto* window = target->getMainWindow())
-            commands = &window->getCommandManager();
+    if (auto* host = PaneHost::find())
+        commands = host->getCommandManager();
 
     auto menu = createMenuFromCommandTable (XYMenuCommands, commands);
 

@@ -1,7 +1,7 @@
 #include "app/editor/BlockLibNameDialog.h"
 #include "app/editor/EditorRequestQueue.h"
 #include "app/editor/EffectEditorContent.h"
-#include "app/shell/KestrelCommandTarget.h"
+#include "app/host/PaneHost.h"
 
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -271,13 +271,13 @@ void EffectEditorContent::startRoad()
     nameDialog = std::make_unique<BlockLibNameDialog> (skin);
     nameDialog->addChangeListener (this);
 
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+    if (auto* target = PaneHost::find())
         target->addPerformer (this);
 }
 
 void EffectEditorContent::stopRoad()
 {
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+    if (auto* target = PaneHost::find())
         target->removePerformer (this);
 
     if (nameDialog != nullptr)

@@ -1,10 +1,9 @@
 #include "app/editor/EffectEditorContent.h"
+#include "app/host/ContentPanes.h"
 
 #include "app/editor/BlockLibNameDialog.h"
 #include "app/shell/ControlUnitContent.h"
 #include "app/editor/EditorRequestQueue.h"
-#include "app/shell/KestrelCommandTarget.h"
-#include "app/shell/KestrelContentComponent.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLibraryManager.h"
 #include "model/EffectManager.h"
@@ -878,7 +877,7 @@ void EffectEditorContent::onDefinitionsReady()
 
             if (! loaded || ! matches || effects->getNumDefinitions() == 0)
             {
-                if (auto* content = findParentComponentOfClass<KestrelContentComponent>())
+                if (auto* content = findContent())
                     content->showBubbleMessage (
                         LanguageStore::textOr (10, "Block Definitions") + "\n" +
                             LanguageStore::textOr (11, "Reading Block Definitions.\n\nThis occurs only when "

@@ -3,7 +3,7 @@
 #include "app/grid/CableComponent.h"
 #include "app/host/CommandTables.h"
 #include "app/grid/KestrelBlockComponent.h"
-#include "app/shell/KestrelCommandTarget.h"
+#include "app/host/PaneHost.h"
 #include "device/engines/PresetManager.h"
 #include "model/UnitIds.h"
 #include "skin/engine/ImageDepot.h"
@@ -50,7 +50,7 @@ GridUnitContent::GridUnitContent (const SkinManager* skinDocument, PresetManager
     if (presets != nullptr)
         presets->addChangeListener (this);
 
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+    if (auto* target = PaneHost::find())
         target->addPerformer (this);
 
     refreshFromUnit();
@@ -58,7 +58,7 @@ GridUnitContent::GridUnitContent (const SkinManager* skinDocument, PresetManager
 
 GridUnitContent::~GridUnitContent()
 {
-    if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
+    if (auto* target = PaneHost::find())
         target->removePerformer (this);
 
     if (presets != nullptr)

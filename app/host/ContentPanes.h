@@ -43,3 +43,28 @@ public:
 // Builds one pane for the content. Panes whose code comes after the
 // application (the librarian's) are registered by that code at start-up.
 using ContentPaneCreator = std::function<std::unique_ptr<juce::Component> (MainAppWindow* owner, const SkinManager* skin)>;
+
+// What a pane may ask of the content that holds it: its sibling panes, to
+// have a pane of its own found and closed with the others, a message in the
+// bubble, and the dialogs that show. The main window's content is the one; a pane finds it among
+// its parents.
+class ContentHost
+{
+public:
+    virtual ~ContentHost() = default;
+
+    virtual juce::Component* getPane (ContentPane pane) const = 0;
+    virtual void lendPane (ContentPane pane, juce::Component* component) = 0;
+    // A negative time is the skin's.
+    virtual void showBubbleMessage (const juce::String& text, int milliseconds) = 0;
+    // The first dialog that is showing (apart from the one given), or null;
+    // and closing them all.
+    virtual juce::Component* getShowingDialog (const juce::Component* apartFrom = nullptr) const = 0;
+    virtual void closeAllDialogs() = 0;
+
+    template <typename PaneType>
+    PaneType* getPaneAs (ContentPane pane) const
+    {
+        return dynamic_cast<PaneType*> (getPane (pane));
+    }
+};

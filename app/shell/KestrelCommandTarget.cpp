@@ -1,5 +1,6 @@
 #include "app/shell/KestrelCommandTarget.h"
 
+#include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
 #include "device/engines/PresetManager.h"
@@ -154,6 +155,23 @@ bool KestrelCommandTarget::invokeCommand (int commandId)
 bool KestrelCommandTarget::perform (const juce::ApplicationCommandTarget::InvocationInfo& info)
 {
     return invokeCommand (info.commandID);
+}
+
+PaneHost* PaneHost::find()
+{
+    return KestrelCommandTarget::getInstanceWithoutCreating();
+}
+
+juce::ApplicationCommandManager* KestrelCommandTarget::getCommandManager() const
+{
+    return mainWindow != nullptr ? &mainWindow->getCommandManager() : nullptr;
+}
+
+void KestrelCommandTarget::rebuildMenus()
+{
+    if (mainWindow != nullptr)
+        if (auto* menus = mainWindow->getMenuBarModel())
+            menus->rebuildMenus();
 }
 
 void KestrelCommandTarget::addPerformer (CommandPerformer* performer)

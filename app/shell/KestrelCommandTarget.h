@@ -2,6 +2,7 @@
 
 #include "app/host/CommandPerformer.h"
 #include "app/host/CommandTables.h"
+#include "app/host/PaneHost.h"
 #include "model/Singleton.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -29,6 +30,7 @@ class ZOLMidiProcessing;
 // Message thread only.
 class KestrelCommandTarget : public juce::ApplicationCommandTarget,
                              public juce::ChangeListener,
+                             public PaneHost,
                              public Singleton<KestrelCommandTarget>
 {
 public:
@@ -42,13 +44,17 @@ public:
 
     // Panes that perform commands of their own; the caller removes its
     // performer before deleting it.
-    void addPerformer (CommandPerformer* performer);
-    void removePerformer (CommandPerformer* performer);
+    void addPerformer (CommandPerformer* performer) override;
+    void removePerformer (CommandPerformer* performer) override;
     MainAppWindow* getMainWindow() const { return mainWindow; }
 
     // Runs a command at once as if chosen from a menu; an id with a parameter
     // carries it in the high 16 bits (2003: load the snapshot at that index).
-    bool invokeCommand (int commandId);
+    bool invokeCommand (int commandId) override;
+
+    // PaneHost
+    juce::ApplicationCommandManager* getCommandManager() const override;
+    void rebuildMenus() override;
 
     // The command's description, or its name when it has none, followed by
     // " [key]" for each key bound to it; empty for an unknown command.

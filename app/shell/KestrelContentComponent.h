@@ -24,7 +24,10 @@ class ZOLProgressBar;
 //
 // createPanes builds every pane that has a creator, in creation order; a test
 // may instead hand the content the panes it wants (setPane).
-class KestrelContentComponent : public juce::Component, public juce::DragAndDropContainer, private WaitIndicator
+class KestrelContentComponent : public juce::Component,
+                                public juce::DragAndDropContainer,
+                                public ContentHost,
+                                private WaitIndicator
 {
 public:
     static constexpr int designWidth = 1024;
@@ -47,15 +50,15 @@ public:
     ZOLProgressBar* getProgressBar() const { return progressBar.get(); }
 
     // The text in the bubble at the top of the content; a negative time is the skin's.
-    void showBubbleMessage (const juce::String& text, int milliseconds);
+    void showBubbleMessage (const juce::String& text, int milliseconds) override;
     void showPauseRefusedMessage();
     int getBubblePopTimeMs() const { return bubblePopTimeMs; }
 
     // The first dialog that is showing (apart from the one given), or null;
     // and closing them all.
-    juce::Component* getShowingDialog (const juce::Component* apartFrom = nullptr) const;
+    juce::Component* getShowingDialog (const juce::Component* apartFrom = nullptr) const override;
     bool isDialogShowing() const { return getShowingDialog() != nullptr; }
-    void closeAllDialogs();
+    void closeAllDialogs() override;
 
     // The panes. Creators are registered once for the program (the
     // application's own panes have theirs built in); createPanes builds each
@@ -67,7 +70,7 @@ public:
     // scaled, and added as a child (visible or hidden); the exchange window
     // is a window of its own and is only kept.
     void setPane (ContentPane pane, std::unique_ptr<juce::Component> component, bool visible);
-    juce::Component* getPane (ContentPane pane) const
+    juce::Component* getPane (ContentPane pane) const override
     {
         if (auto* owned = panes[(size_t) pane].get())
             return owned;
@@ -76,7 +79,7 @@ public:
     // A pane another pane owns and shows over the content (the effect
     // editor's block-library name dialog): found, closed and scaled with the
     // others, never deleted here.
-    void lendPane (ContentPane pane, juce::Component* component) { lentPanes[(size_t) pane] = component; }
+    void lendPane (ContentPane pane, juce::Component* component) override { lentPanes[(size_t) pane] = component; }
     template <typename PaneType>
     PaneType* getPaneAs (ContentPane pane) const
     {
