@@ -66,6 +66,9 @@ exceptions=(
     # A changed amp has the front panel name the preset's amps again; the
     # front panel is the shell's own pane.
     "app/editor/EffectEditorContentRoad.cpp app/shell"
+    # The shown page takes a new knob mode or wheel direction the moment the
+    # preferences dialog (a shell pane) changes it.
+    "app/editor/EffectEditorContentDialogs.cpp app/shell"
 )
 
 allowed() { # file target-room

@@ -111,9 +111,9 @@ bool EffectEditorContent::handleLibraryHeaderGesture (juce::ChangeBroadcaster* s
     if (libraryDropDown != nullptr && source == static_cast<juce::ChangeBroadcaster*> (libraryDropDown.get()) &&
         libraryDropDown->getChangeCode() == 11 && libraryDropDown->plusChoice > 0)
     {
-        if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
-            if (auto* window = target->getMainWindow())
-                window->getCommandManager().invokeDirectly (libraryDropDown->plusChoice, true);
+        if (auto* host = PaneHost::find())
+            if (auto* commands = host->getCommandManager())
+                commands->invokeDirectly (libraryDropDown->plusChoice, true);
 
         return true;
     }
