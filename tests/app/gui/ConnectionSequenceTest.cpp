@@ -67,6 +67,31 @@ struct ShellRig
             && ! presetManager->getRequest (initialization).isRunning() && unit.countReceived (SYSEX_PATCHNUM) > 0;
     }
 
+    // The function bytes the unit received, in order, up to the first
+    // message of "Load Preset"; an identification query first is optional.
+    juce::Array<int> connectFunctions() const
+    {
+        juce::Array<int> functions;
+
+        for (auto& message : unit.getReceived())
+        {
+            if (message.getRawDataSize() <= sysExFunctionOffset)
+                continue;
+
+            const int function = message.getRawData()[sysExFunctionOffset];
+
+            if (functions.isEmpty() && function == SYSEX_WHO_AM_I)
+                continue;
+
+            functions.add (function);
+
+            if (functions.size() == 7)
+                break;
+        }
+
+        return functions;
+    }
+
     ScratchFolder scratch{ "kestrel-shell" };
     RecordingNotifier notices;
     VirtualMidiBackend backend;
@@ -88,7 +113,9 @@ TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAft
         << PresetManager::getInstance()->getStatus() << " " << PresetManager::getInstance()->getCurrentPresetNumber()
         << " " << rig.notices.lastMessage();
     EXPECT_EQ (rig.unit.countReceived (SYSEX_QUERY_VERSION), 1);
-    EXPECT_GE (rig.unit.countReceived (SYSEX_GET_MIDI_CHANNEL), 1);
+    const juce::Array<int> connectOrder{ SYSEX_QUERY_VERSION, SYSEX_GET_SYSINFO,  SYSEX_PATCHNUM, SYSEX_SET_SCENE,
+                                         SYSEX_GET_MIDI_CHANNEL, SYSEX_QUERY_STATES, SYSEX_GET_GRID };
+    EXPECT_EQ (rig.connectFunctions(), connectOrder);
     // The editor took the definitions from the cache and told the block
     // library which unit is connected.
     EXPECT_EQ (rig.unit.countReceived (SYSEX_GET_PARAM_INFO), 0);
@@ -105,6 +132,7 @@ TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAft
     rig.backend.addDevice (rig.unit.getDeviceName());
     ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }, 8000));
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_QUERY_VERSION) == 1 && rig.presetLoaded(); }));
+    EXPECT_EQ (rig.connectFunctions(), connectOrder);
 }
 
 TEST (ConnectionSequence, AnIncompatibleUnitIsToldClosedAndForgottenUntilItIsPluggedInAgain)
