@@ -22,6 +22,14 @@
 
 namespace
 {
+juce::String hexList (const juce::Array<int>& functions)
+{
+    juce::StringArray texts;
+    for (auto f : functions)
+        texts.add (juce::String::toHexString (f).paddedLeft ('0', 2));
+    return texts.joinIntoString (" ");
+}
+
 struct ShellRig
 {
     ShellRig() { UserFolders::redirectTo (scratch.folder); }
@@ -69,7 +77,7 @@ struct ShellRig
 
     // The function bytes the unit received, in order, up to the first
     // message of "Load Preset"; an identification query first is optional.
-    juce::Array<int> connectFunctions() const
+    juce::String connectFunctions() const
     {
         juce::Array<int> functions;
 
@@ -89,7 +97,7 @@ struct ShellRig
                 break;
         }
 
-        return functions;
+        return hexList (functions);
     }
 
     ScratchFolder scratch{ "kestrel-shell" };
@@ -113,8 +121,8 @@ TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAft
         << PresetManager::getInstance()->getStatus() << " " << PresetManager::getInstance()->getCurrentPresetNumber()
         << " " << rig.notices.lastMessage();
     EXPECT_EQ (rig.unit.countReceived (SYSEX_QUERY_VERSION), 1);
-    const juce::Array<int> connectOrder{ SYSEX_QUERY_VERSION, SYSEX_GET_SYSINFO,  SYSEX_PATCHNUM, SYSEX_SET_SCENE,
-                                         SYSEX_GET_MIDI_CHANNEL, SYSEX_QUERY_STATES, SYSEX_GET_GRID };
+    const auto connectOrder = hexList ({ SYSEX_QUERY_VERSION, SYSEX_GET_SYSINFO, SYSEX_PATCHNUM, SYSEX_SET_SCENE,
+                                         SYSEX_GET_MIDI_CHANNEL, SYSEX_QUERY_STATES, SYSEX_GET_GRID });
     EXPECT_EQ (rig.connectFunctions(), connectOrder);
     // The editor took the definitions from the cache and told the block
     // library which unit is connected.
