@@ -2,6 +2,7 @@
 
 #include "app/MainAppWindow.h"
 #include "app/SnapshotList.h"
+#include "app/StartWithoutShell.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
@@ -223,8 +224,9 @@ bool KestrelCommandTarget::performCommand (int id)
 
         // Snapshots
         case 1900:
-            if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
-                juce::File (configuration->SNAPSHOTS_DIR).startAsProcess();
+            if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating();
+                configuration != nullptr && juce::File::isAbsolutePath (configuration->SNAPSHOTS_DIR))
+                openWithoutShell (juce::File (configuration->SNAPSHOTS_DIR));
             return true;
         case 1901:
             if (auto* snapshots = SnapshotList::getInstanceWithoutCreating())
@@ -247,7 +249,7 @@ bool KestrelCommandTarget::performCommand (int id)
                 return false;
             }
 
-            return notes.startAsProcess();
+            return openWithoutShell (notes);
         }
 
         default:

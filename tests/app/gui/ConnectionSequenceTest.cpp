@@ -349,3 +349,42 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
     EXPECT_TRUE (target->invokeCommand (1901));
     EXPECT_TRUE (snapshots->isEmpty());
 }
+
+#if JUCE_LINUX || JUCE_BSD
+// The snapshot folder is handed, as it is, to the desktop's opener: a "$(...)"
+// in the setting is never run by a shell.
+TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShell)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+
+    // An opener of our own, first on the PATH, writes down what it was given.
+    const auto tools = rig.scratch.folder.getChildFile ("bin");
+    const auto seen = rig.scratch.folder.getChildFile ("opened.txt");
+    const auto opener = tools.getChildFile ("xdg-open");
+    ASSERT_TRUE (tools.createDirectory());
+    ASSERT_TRUE (opener.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > \"$0.txt\" && mv \"$0.txt\" \""
+                                         + seen.getFullPathName() + "\"\n",
+                                         false, false, "\n"));
+    ASSERT_TRUE (opener.setExecutePermission (true));
+
+    const auto folder = rig.scratch.folder.getChildFile ("snaps $(touch x)");
+    ASSERT_TRUE (folder.createDirectory());
+    KestrelGlobalConfiguration::getInstance()->SNAPSHOTS_DIR = folder.getFullPathName();
+
+    const auto path = juce::SystemStats::getEnvironmentVariable ("PATH", {});
+    const auto workingFolder = juce::File::getCurrentWorkingDirectory();
+    setenv ("PATH", (tools.getFullPathName() + ":" + path).toRawUTF8(), 1);
+    rig.scratch.folder.setAsCurrentWorkingDirectory();
+
+    EXPECT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1900));
+    const bool opened = rig.runUntil ([&] { return seen.existsAsFile(); }, 10000);
+
+    setenv ("PATH", path.toRawUTF8(), 1);
+    workingFolder.setAsCurrentWorkingDirectory();
+    ASSERT_TRUE (opened);
+    EXPECT_EQ (seen.loadFileAsString(), "1\n" + folder.getFullPathName() + "\n");
+    EXPECT_FALSE (rig.scratch.folder.getChildFile ("x").exists());
+}
+#endif
