@@ -544,7 +544,9 @@ bool BankManagerListContent::startNext()
     bool started = false;
 
     if (cabMode)
-        started = data != nullptr && manager->requestImportUserCab ((juce::uint16) transfer.slot, *data);
+        // The list holds flat cab numbers; the upload names its slot among the user cabs.
+        started = data != nullptr && transfer.slot >= (int) manager->getNumFactoryCabs()
+                  && manager->requestImportUserCab ((juce::uint16) (transfer.slot - manager->getNumFactoryCabs()), *data);
     else
         started = manager->requestManagePreset (transfer.slot, data, &transfer.name);
 

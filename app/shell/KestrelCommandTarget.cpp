@@ -3,6 +3,7 @@
 #include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
+#include "model/StartWithoutShell.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
@@ -52,7 +53,7 @@ bool hasNoBehaviour (int id)
 } // namespace
 
 std::function<bool (const juce::File&)> KestrelCommandTarget::openDocument = [] (const juce::File& file)
-{ return file.startAsProcess(); };
+{ return openWithoutShell (file); };
 
 //==============================================================================
 bool KestrelCommandTarget::readCommandText (int commandId, juce::String& name, juce::String& description,
@@ -261,8 +262,9 @@ bool KestrelCommandTarget::performCommand (int id)
 
         // Snapshots
         case 1900:
-            if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
-                juce::File (configuration->SNAPSHOTS_DIR).startAsProcess();
+            if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating();
+                configuration != nullptr && juce::File::isAbsolutePath (configuration->SNAPSHOTS_DIR))
+                openWithoutShell (juce::File (configuration->SNAPSHOTS_DIR));
             return true;
         case 1901:
             if (auto* snapshots = SnapshotList::getInstanceWithoutCreating())

@@ -1,13 +1,8 @@
 #include "app/update/ProgramUpdateCheck.h"
 
+#include "model/StartWithoutShell.h"
 #include "model/GlobalConfiguration.h"
 #include "model/UserNotifier.h"
-
-#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
-#include <spawn.h>
-
-extern char** environ;
-#endif
 
 ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
                                         std::function<void()> close)
@@ -106,29 +101,9 @@ bool ProgramUpdateCheck::startWithoutShell (const juce::File& installer)
     if (! installer.existsAsFile())
         return false;
 
-#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
-    // The path goes to exec as one argument: no shell ever reads it, so no
-    // character of the folder's or the file's name can run anything. The
-    // spawn reports a failed exec, so true means the installer really runs.
+    // The path goes to exec as one argument.
     installer.setExecutePermission (true);
-    const auto path = installer.getFullPathName();
-    char* const argv[] = { const_cast<char*> (path.toRawUTF8()), nullptr };
-
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init (&attributes);
-   #ifdef POSIX_SPAWN_SETSID
-    // Its own session, so that it outlives this program closing.
-    posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETSID);
-   #endif
-    pid_t child = 0;
-    const auto started = posix_spawn (&child, path.toRawUTF8(), nullptr, &attributes, argv, environ) == 0;
-    posix_spawnattr_destroy (&attributes);
-    return started;
-#else
-    // An argument array: the process starts without a command interpreter.
-    juce::ChildProcess process;
-    return process.start (juce::StringArray (installer.getFullPathName()), 0);
-#endif
+    return startProgramWithoutShell (juce::StringArray (installer.getFullPathName()));
 }
 
 void ProgramUpdateCheck::closeProgressDialog()

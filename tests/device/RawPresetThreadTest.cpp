@@ -5,6 +5,7 @@
 #include "model/BlockLibraryEntry.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
+#include "support/FileSizeLimit.h"
 #include "support/ManualClock.h"
 #include "support/ScratchFolder.h"
 #include "support/SimulatedKestrel.h"
@@ -322,6 +323,27 @@ TEST_F (RawPresetThreadTest, AFileThatCannotBeWrittenFailsTheItem)
     EXPECT_EQ (blocks->getState(), RawPresetJobItem::stateFailed);
     EXPECT_TRUE (blocks->getFailureReason().isNotEmpty());
 }
+
+#if JUCE_LINUX || JUCE_MAC
+TEST_F (RawPresetThreadTest, AnExportOnAFullDiskFailsTheItemAndLeavesTheFolderAsItWas)
+{
+    connect();
+    const auto older = scratch.folder.getChildFile ("005_Preset 5.dat");
+    ASSERT_TRUE (older.replaceWithText ("an older export"));
+
+    auto job = item (sourceSlot);
+    {
+        FileSizeLimit fullDisk (1000);
+        ASSERT_TRUE (fullDisk.active);
+        run (RawPresetThread::jobExportPresets, { job.get() });
+    }
+
+    EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
+    EXPECT_TRUE (job->getFailureReason().startsWith ("Unable to write")) << job->getFailureReason();
+    EXPECT_EQ (older.loadFileAsString(), "an older export");
+    EXPECT_EQ (scratch.folder.findChildFiles (juce::File::findFiles, false, "*").size(), 1);
+}
+#endif
 
 //==============================================================================
 // Reading the unit: a part that could not be read fails the item instead of

@@ -161,6 +161,54 @@ TEST_F (Librarian, ACabFileGoesToTheChosenUserCabSlotAndAPresetFileIsNotACab)
     EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 1");
 }
 
+// Each cab file lands in its own user slot from the chosen one on; the
+// factory cabs and the slots around stay as they were, and a send that
+// reaches the end of the user slots stops there instead of wrapping.
+TEST_F (Librarian, CabsLandEachInItsUserSlotAndASendNearTheEndStopsThere)
+{
+    librarian.open (true);
+    const int factory = rig.unit->getNumFactoryCabs(), user = rig.unit->getNumUserCabs();
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return librarian.getNumUnitEntries() == user; }, 20000));
+
+    juce::Array<juce::File> files;
+    for (auto name : { "Disk Cab A", "Disk Cab B", "Disk Cab C" })
+    {
+        auto cab = dumptest::blockOf (dumptest::makeCabDump (8, 0, name, 0));
+        files.add (scratch.folder.getChildFile (juce::String (name) + ".syx"));
+        ASSERT_TRUE (files.getLast().replaceWithData (cab.getData(), cab.getSize()));
+    }
+    librarian.addFiles (files);
+    ASSERT_EQ (librarian.getNumDiskEntries(), 3);
+
+    juce::StringArray before;
+    for (int flat = 0; flat < factory + user + SimulatedKestrel::scratchpadCabCount; ++flat)
+        before.add (rig.unit->getCabName (flat).name);
+    auto nameAt = [&] (int flat) { return rig.unit->getCabName (flat).name.trimEnd(); };
+
+    juce::Array<juce::uint16> slots;
+    juce::StringArray names;
+    rig.manager->getCabNames (true, names, slots);
+    ASSERT_EQ (slots.size(), user);
+
+    ASSERT_TRUE (librarian.sendEntries ({ 0, 1, 2 }, slots[4]));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 60000));
+    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 3");
+    EXPECT_EQ (nameAt (factory + 4), "Disk Cab A");
+    EXPECT_EQ (nameAt (factory + 5), "Disk Cab B");
+    EXPECT_EQ (nameAt (factory + 6), "Disk Cab C");
+
+    ASSERT_TRUE (librarian.sendEntries ({ 0, 1, 2 }, slots[user - 2]));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 60000));
+    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 2");
+    EXPECT_EQ (nameAt (factory + user - 2), "Disk Cab A");
+    EXPECT_EQ (nameAt (factory + user - 1), "Disk Cab B");
+
+    for (int flat = 0; flat < before.size(); ++flat)
+        if (! juce::Array<int> { factory + 4, factory + 5, factory + 6, factory + user - 2, factory + user - 1 }
+                  .contains (flat))
+            EXPECT_EQ (rig.unit->getCabName (flat).name, before[flat]) << "cab slot " << flat;
+}
+
 TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCurrent)
 {
     librarian.selectUnitEntry (5);

@@ -9,6 +9,7 @@
 #include "skin/widgets/ZOLToggleButton.h"
 #include "skin/widgets/ZOLPaintedButton.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScratchFolder.h"
@@ -275,6 +276,29 @@ TEST_F (PresetListContentTest, ExportWritesOneLinePerItemAndReportsAFileItCannot
     list->exportListItems();
     EXPECT_EQ (notices.count(), 1);
 }
+
+#if JUCE_LINUX || JUCE_MAC
+TEST_F (PresetListContentTest, AnExportThatFillsTheDiskKeepsTheOldFileAndSaysSo)
+{
+    open (300, 0, PresetListContent::changeTo, false);
+    ScriptedInteraction user;
+    RecordingNotifier notices;
+    const auto target = scratch.folder.getChildFile ("lists").getChildFile ("names.txt");
+    ASSERT_TRUE (target.create().wasOk() && target.replaceWithText ("the previous list"));
+
+    user.answerWithFile (target);
+    {
+        FileSizeLimit fullDisk (1000);
+        ASSERT_TRUE (fullDisk.active);
+        list->exportListItems();
+    }
+
+    ASSERT_EQ (notices.count(), 1);
+    EXPECT_TRUE (notices.lastMessage().startsWith ("Unable to export the list to\n" + target.getFullPathName()));
+    EXPECT_EQ (target.loadFileAsString(), "the previous list");
+    EXPECT_EQ (target.getParentDirectory().findChildFiles (juce::File::findFiles, false, "*").size(), 1);
+}
+#endif
 
 TEST_F (PresetListContentTest, Screenshot)
 {

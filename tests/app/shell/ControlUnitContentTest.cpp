@@ -11,6 +11,7 @@
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "skin/widgets/ZOLLedComponent.h"
 #include "support/BundleImport.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 #include "support/ScriptedInteraction.h"
@@ -329,6 +330,32 @@ TEST_F (FrontPanelOnTheUnit, AFailedWriteIsToldAndChangesNothingElse)
     bench::runMessageLoopUntil ([] { return false; }, 100);
     EXPECT_EQ (notices().count(), 2);
 }
+
+#if JUCE_LINUX || JUCE_MAC
+// A full disk: the snapshot leaves no piece of itself beside the older
+// ones, is not listed, and the user is told.
+TEST_F (FrontPanelOnTheUnit, ASnapshotOnAFullDiskLeavesTheFolderAsItWasAndSaysSo)
+{
+    const auto snapshotFolder = juce::File (settings->SNAPSHOTS_DIR);
+    ASSERT_TRUE (snapshotFolder.createDirectory());
+    const auto olderSnapshot = snapshotFolder.getChildFile ("older.syx");
+    ASSERT_TRUE (olderSnapshot.replaceWithText ("an older snapshot"));
+
+    {
+        FileSizeLimit fullDisk (1000);
+        ASSERT_TRUE (fullDisk.active);
+        ASSERT_TRUE (rig.manager->requestFileOperation (127, 127, 3));
+        ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return notices().count() > 0; }, 10000));
+    }
+
+    EXPECT_EQ (notices().get (0).icon, Notice::Icon::warning);
+    EXPECT_TRUE (notices().get (0).message.startsWith ("Unable to write " + snapshotFolder.getFullPathName()))
+        << notices().get (0).message;
+    EXPECT_EQ (SnapshotList::getInstance()->size(), 0);
+    EXPECT_EQ (olderSnapshot.loadFileAsString(), "an older snapshot");
+    EXPECT_EQ (snapshotFolder.findChildFiles (juce::File::findFiles, false, "*").size(), 1);
+}
+#endif
 
 TEST_F (FrontPanelOnTheUnit, LoadingAPresetDisablesEveryControlUntilItEnds)
 {

@@ -29,6 +29,14 @@
 
 namespace
 {
+juce::String hexList (const juce::Array<int>& functions)
+{
+    juce::StringArray texts;
+    for (auto f : functions)
+        texts.add (juce::String::toHexString (f).paddedLeft ('0', 2));
+    return texts.joinIntoString (" ");
+}
+
 struct ShellRig
 {
     ShellRig() { UserFolders::redirectTo (scratch.folder); }
@@ -74,6 +82,31 @@ struct ShellRig
             && ! presetManager->getRequest (initialization).isRunning() && unit.countReceived (SYSEX_PATCHNUM) > 0;
     }
 
+    // The function bytes the unit received, in order, up to the first
+    // message of "Load Preset"; an identification query first is optional.
+    juce::String connectFunctions() const
+    {
+        juce::Array<int> functions;
+
+        for (auto& message : unit.getReceived())
+        {
+            if (message.getRawDataSize() <= sysExFunctionOffset)
+                continue;
+
+            const int function = message.getRawData()[sysExFunctionOffset];
+
+            if (functions.isEmpty() && function == SYSEX_WHO_AM_I)
+                continue;
+
+            functions.add (function);
+
+            if (functions.size() == 7)
+                break;
+        }
+
+        return hexList (functions);
+    }
+
     ScratchFolder scratch{ "kestrel-shell" };
     RecordingNotifier notices;
     VirtualMidiBackend backend;
@@ -95,7 +128,9 @@ TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAft
         << PresetManager::getInstance()->getStatus() << " " << PresetManager::getInstance()->getCurrentPresetNumber()
         << " " << rig.notices.lastMessage();
     EXPECT_EQ (rig.unit.countReceived (SYSEX_QUERY_VERSION), 1);
-    EXPECT_GE (rig.unit.countReceived (SYSEX_GET_MIDI_CHANNEL), 1);
+    const auto connectOrder = hexList ({ SYSEX_QUERY_VERSION, SYSEX_GET_SYSINFO, SYSEX_PATCHNUM, SYSEX_SET_SCENE,
+                                         SYSEX_GET_MIDI_CHANNEL, SYSEX_QUERY_STATES, SYSEX_GET_GRID });
+    EXPECT_EQ (rig.connectFunctions(), connectOrder);
     // The editor took the definitions from the cache and told the block
     // library which unit is connected.
     EXPECT_EQ (rig.unit.countReceived (SYSEX_GET_PARAM_INFO), 0);
@@ -112,6 +147,7 @@ TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAft
     rig.backend.addDevice (rig.unit.getDeviceName());
     ASSERT_TRUE (rig.runUntil ([&] { return rig.connected(); }, 8000));
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_QUERY_VERSION) == 1 && rig.presetLoaded(); }));
+    EXPECT_EQ (rig.connectFunctions(), connectOrder);
 }
 
 TEST (ConnectionSequence, AnIncompatibleUnitIsToldClosedAndForgottenUntilItIsPluggedInAgain)
@@ -456,3 +492,42 @@ TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItS
     EXPECT_TRUE (opened.loadFileAsString().startsWith ("Kestrel-Edit")) << opened.loadFileAsString().substring (0, 80);
     EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
 }
+
+#if JUCE_LINUX || JUCE_BSD
+// The snapshot folder is handed, as it is, to the desktop's opener: a "$(...)"
+// in the setting is never run by a shell.
+TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShell)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+
+    // An opener of our own, first on the PATH, writes down what it was given.
+    const auto tools = rig.scratch.folder.getChildFile ("bin");
+    const auto seen = rig.scratch.folder.getChildFile ("opened.txt");
+    const auto opener = tools.getChildFile ("xdg-open");
+    ASSERT_TRUE (tools.createDirectory());
+    ASSERT_TRUE (opener.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > \"$0.txt\" && mv \"$0.txt\" \""
+                                         + seen.getFullPathName() + "\"\n",
+                                         false, false, "\n"));
+    ASSERT_TRUE (opener.setExecutePermission (true));
+
+    const auto folder = rig.scratch.folder.getChildFile ("snaps $(touch x)");
+    ASSERT_TRUE (folder.createDirectory());
+    KestrelGlobalConfiguration::getInstance()->SNAPSHOTS_DIR = folder.getFullPathName();
+
+    const auto path = juce::SystemStats::getEnvironmentVariable ("PATH", {});
+    const auto workingFolder = juce::File::getCurrentWorkingDirectory();
+    setenv ("PATH", (tools.getFullPathName() + ":" + path).toRawUTF8(), 1);
+    rig.scratch.folder.setAsCurrentWorkingDirectory();
+
+    EXPECT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1900));
+    const bool opened = rig.runUntil ([&] { return seen.existsAsFile(); }, 10000);
+
+    setenv ("PATH", path.toRawUTF8(), 1);
+    workingFolder.setAsCurrentWorkingDirectory();
+    ASSERT_TRUE (opened);
+    EXPECT_EQ (seen.loadFileAsString(), "1\n" + folder.getFullPathName() + "\n");
+    EXPECT_FALSE (rig.scratch.folder.getChildFile ("x").exists());
+}
+#endif
