@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+
 namespace juce
 {
 // One turn of the framework's message loop: waits for an event, dispatches it.
@@ -45,6 +48,18 @@ int countMessagesDuring (int ms)
     }
 
     return count;
+}
+
+// The quietest of a few slices: a loaded machine may add a burst of its own
+// to any one of them, but a running refresh timer fills every slice.
+int quietestCountOf (int slices, int ms)
+{
+    int least = std::numeric_limits<int>::max();
+
+    for (int i = 0; i < slices; ++i)
+        least = std::min (least, countMessagesDuring (ms));
+
+    return least;
 }
 
 struct PaintCounter : juce::Component
@@ -104,13 +119,13 @@ TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
     pumpMessagesFor (300);
 
     // The refresh timer would call back 100 times a second (60 or more on any display).
-    EXPECT_LT (countMessagesDuring (1500), 30);
+    EXPECT_LT (quietestCountOf (3, 500), 10);
 
     const int painted = content->paints;
     content->repaint();
     EXPECT_TRUE (pumpMessagesUntil ([&] { return content->paints > painted; }));
     pumpMessagesFor (300);
-    EXPECT_LT (countMessagesDuring (1500), 30) << "at rest again after the repaint";
+    EXPECT_LT (quietestCountOf (3, 500), 10) << "at rest again after the repaint";
 }
 
 // The program connected to an idle unit: its tick sleeps, no widget off

@@ -121,11 +121,12 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<html><body>Service unavailable</body></html>");
 
-    const auto settings = GlobalConfiguration::getSettingsFile();
-    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
-    ASSERT_TRUE (settings.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
-                                           "  <VALUE name=\"AUTO_UPDATE_FEED_BASE\" val=\"" +
-                                           server.getBaseUrl() + "\"/>\n</PROPERTIES>\n"));
+    struct FeedBase
+    {
+        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    } feedBase;
+    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
     {
         MainAppWindow window ("Kestrel-Edit");
         window.setVisible (true);
