@@ -1,6 +1,9 @@
 #include "librarian/BrowserChooserDlg.h"
 
 #include "model/GlobalConfiguration.h"
+#include "skin/engine/SkinAttributes.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/SkinWidgetReaders.h"
 #include "skin/engine/UserInteraction.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 
@@ -29,11 +32,17 @@ BrowserChooserDlg::BrowserChooserDlg (MainAppWindow* ownerWindow, GlobalConfigur
         addAndMakeVisible (*button);
     }
 
-    subfoldersToggle.setColour (juce::ToggleButton::textColourId, juce::Colour (LibrarianStyle::quietText));
-    subfoldersToggle.setColour (juce::ToggleButton::tickColourId, juce::Colour (LibrarianStyle::accent));
-    subfoldersToggle.setToggleState (true, juce::dontSendNotification);
-    subfoldersToggle.onClick = [this] { scan (folder, subfoldersToggle.getToggleState()); };
-    addAndMakeVisible (subfoldersToggle);
+    const auto* section = skin != nullptr ? skin->getSection ("BrowserDialog") : nullptr;
+    subfoldersToggle = SkinWidgetReaders::createCheckBox (skin, section, "subfolders", "Include subfolders");
+    if (section == nullptr || SkinAttributes::findWidget (*section, "subfolders") == nullptr)
+    {
+        subfoldersToggle->fontSize = 14;
+        subfoldersToggle->setColour (juce::ToggleButton::textColourId, juce::Colour (LibrarianStyle::quietText));
+    }
+    subfoldersToggle->setColour (juce::ToggleButton::tickColourId, juce::Colour (LibrarianStyle::accent));
+    subfoldersToggle->setToggleState (true, juce::dontSendNotification);
+    subfoldersToggle->onClick = [this] { scan (folder, subfoldersToggle->getToggleState()); };
+    addAndMakeVisible (*subfoldersToggle);
 
     folderButton.onClick = [this] { chooseFolder(); };
     addButton.onClick = [this] { closeWithResult (resultChosen); };
@@ -58,7 +67,7 @@ void BrowserChooserDlg::open()
     chosen.clear();
     setVisible (true);
     toFront (true);
-    scan (start, subfoldersToggle.getToggleState());
+    scan (start, subfoldersToggle->getToggleState());
 }
 
 void BrowserChooserDlg::chooseFolder()
@@ -72,7 +81,7 @@ void BrowserChooserDlg::chooseFolder()
                                  [self] (juce::File picked)
                                  {
                                      if (self != nullptr && picked != juce::File())
-                                         self->scan (picked, self->subfoldersToggle.getToggleState());
+                                         self->scan (picked, self->subfoldersToggle->getToggleState());
                                  });
 }
 
@@ -82,7 +91,7 @@ void BrowserChooserDlg::scan (const juce::File& newFolder, bool subfolders)
     worker.stopThread (5000);
     folder = newFolder;
     folderLabel.setText ("Folder: " + folder.getFullPathName(), juce::dontSendNotification);
-    subfoldersToggle.setToggleState (subfolders, juce::dontSendNotification);
+    subfoldersToggle->setToggleState (subfolders, juce::dontSendNotification);
     found.clear();
     takeFound();
 
@@ -196,7 +205,7 @@ void BrowserChooserDlg::resized()
     folderButton.setBounds (folderRow.removeFromRight (100));
     folderLabel.setBounds (folderRow.withTrimmedRight (8));
     area.removeFromTop (4);
-    subfoldersToggle.setBounds (area.removeFromTop (rowHeight));
+    subfoldersToggle->setBounds (area.removeFromTop (rowHeight));
     area.removeFromTop (6);
 
     auto buttons = area.removeFromBottom (rowHeight + 4);

@@ -2,6 +2,7 @@
 
 #include "librarian/BrowserWorkerThread.h"
 #include "librarian/LibrarianDialog.h"
+#include "skin/widgets/ZOLCheckBox.h"
 #include "skin/lists/ScrollableListItem.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -52,6 +53,9 @@ public:
     void requestClose() override { closeWithResult (resultCancelled); }
     juce::Array<juce::File> getChosenFiles() const { return chosen; }
 
+    // Whether the scan goes into the folders below.
+    ZOLCheckBox& getSubfoldersToggle() { return *subfoldersToggle; }
+
     void resized() override;
 
 private:
@@ -70,7 +74,7 @@ private:
     juce::Array<juce::File> chosen;
 
     juce::Label titleLabel, folderLabel, statusLabel;
-    juce::ToggleButton subfoldersToggle{ "Include subfolders" };
+    std::unique_ptr<ZOLCheckBox> subfoldersToggle;
     juce::TextButton folderButton{ "Folder..." }, addButton{ "Add to Brak-Manage" }, cancelButton{ "Cancel" };
     std::unique_ptr<ZolScrollableListCtrl> list;
 

@@ -13,6 +13,7 @@
 #include "model/UserNotifier.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/widgets/SkinWidgetReaders.h"
 #include "skin/engine/UserInteraction.h"
 
 namespace
@@ -54,8 +55,9 @@ void addItems (juce::ComboBox& box, std::initializer_list<const char*> items)
 }
 } // namespace
 
-PreferencesDialogContent::PreferencesDialogContent (MainAppWindow* ownerWindow, const SkinManager* skin)
+PreferencesDialogContent::PreferencesDialogContent (MainAppWindow* ownerWindow, const SkinManager* skinManager)
     : owner (ownerWindow)
+    , skin (skinManager)
 {
     setSize (dialogWidth, dialogHeight);
     setCentrePosition (KestrelContentComponent::designWidth / 2, KestrelContentComponent::designHeight / 2);
@@ -240,8 +242,20 @@ void PreferencesDialogContent::buildCachePage()
 
 void PreferencesDialogContent::addSwitch (Page onPage, int textId, bool KestrelGlobalConfiguration::*setting)
 {
-    Switch item{ std::make_unique<juce::ToggleButton> (LanguageStore::textOr (textId)), onPage, setting };
-    item.button->setColour (juce::ToggleButton::textColourId, textColour);
+    // Each page's check boxes look as its skin section's "checkBox" widget says.
+    const auto* section = skin != nullptr ? skin->getSection (onPage == Page::prompts ? "PreferencesPrompts"
+                                                                                        : "PreferencesGeneral")
+                                          : nullptr;
+    auto box = SkinWidgetReaders::createCheckBox (skin, section, "checkBox", LanguageStore::textOr (textId));
+    if (section == nullptr || SkinAttributes::findWidget (*section, "checkBox") == nullptr)
+    {
+        box->font = font;
+        box->fontSize = juce::roundToInt (font.getHeight());
+        box->setColour (juce::ToggleButton::textColourId, textColour);
+    }
+
+    Switch item{ std::move (box), onPage, setting, 0 };
+    item.fontSize = item.button->fontSize;
     item.button->setColour (juce::ToggleButton::tickColourId, accentColour);
     item.button->setColour (juce::ToggleButton::tickDisabledColourId, dimTextColour);
     addChildComponent (*item.button);
@@ -683,6 +697,7 @@ void PreferencesDialogContent::layOutPage()
     {
         if (item.page != page)
             continue;
+        item.button->fontSize = juce::jmax (1, s (item.fontSize));
         item.button->setBounds (s (margin), s (y), s (width - 2 * margin), s (rowHeight));
         y += rowHeight + 2;
     }

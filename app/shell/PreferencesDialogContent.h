@@ -2,6 +2,7 @@
 
 #include "app/host/CommandPerformer.h"
 #include "app/host/ContentPanes.h"
+#include "skin/widgets/ZOLCheckBox.h"
 #include "skin/widgets/ZOLResizableComponent.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -73,7 +74,7 @@ public:
     juce::ComboBox& getMidiOutBox() { return midiOut; }
     juce::TextEditor& getFolderEditor (int index) { return folders[(size_t) index].editor; }
     juce::Button& getFolderBrowseButton (int index) { return *folders[(size_t) index].browse; }
-    juce::ToggleButton& getSwitch (int index) { return *switches[(size_t) index].button; }
+    ZOLCheckBox& getSwitch (int index) { return *switches[(size_t) index].button; }
     int getSwitchCount() const { return (int) switches.size(); }
     juce::Button& getRefreshButton (int index) { return *refreshes[(size_t) index].button; }
 
@@ -103,9 +104,10 @@ private:
 
     struct Switch
     {
-        std::unique_ptr<juce::ToggleButton> button;
+        std::unique_ptr<ZOLCheckBox> button;
         Page page;
         bool KestrelGlobalConfiguration::*setting;
+        int fontSize; // unscaled
     };
 
     struct Refresh
@@ -137,6 +139,7 @@ private:
     void saveAndTell (int code);
 
     MainAppWindow* owner;
+    const SkinManager* skin;
     Page page = Page::general;
     int changeCode = 0;
     bool filling = false;

@@ -258,4 +258,16 @@ std::unique_ptr<ZOLCheckBox> createCheckBox (const SkinManager& skin, const juce
     box->disabledOpacity = juce::jlimit (0.0f, 1.0f, decimal (w, "disabledOpacity", 0.5));
     return box;
 }
+
+std::unique_ptr<ZOLCheckBox> createCheckBox (const SkinManager* skin, const juce::XmlElement* section,
+                                             const juce::String& widgetName, const juce::String& text)
+{
+    const auto* widget = section != nullptr ? SkinAttributes::findWidget (*section, widgetName) : nullptr;
+    if (skin == nullptr || widget == nullptr)
+        return std::make_unique<ZOLCheckBox> (text);
+
+    juce::XmlElement withText (*widget);
+    withText.setAttribute ("text", text);
+    return createCheckBox (*skin, &withText);
+}
 } // namespace SkinWidgetReaders

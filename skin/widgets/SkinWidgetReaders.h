@@ -39,4 +39,9 @@ std::unique_ptr<ZOLToggleButton> createToggleButton (const SkinManager& skin, co
 // The image toggle inside a larger control with a label.
 std::unique_ptr<ZOLToggleButton> createLabelledToggleButton (const SkinManager& skin, const juce::XmlElement* widget);
 std::unique_ptr<ZOLCheckBox> createCheckBox (const SkinManager& skin, const juce::XmlElement* widget);
+// The check box of a dialog: the section's widget of that name with the given
+// text (the dialog's own language); without a skin, section or widget a plain
+// check box with the text. Never null.
+std::unique_ptr<ZOLCheckBox> createCheckBox (const SkinManager* skin, const juce::XmlElement* section,
+                                             const juce::String& widgetName, const juce::String& text);
 } // namespace SkinWidgetReaders

@@ -2,6 +2,8 @@
 #include "device/DumpTestData.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrowserChooserDlg.h"
+#include "skin/engine/SkinAttributes.h"
+#include "skin/engine/SkinManager.h"
 #include "skin/engine/UserInteraction.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "model/GlobalConfiguration.h"
@@ -255,7 +257,9 @@ TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
     scratch.folder.getChildFile ("other.txt").replaceWithText ("not listed");
 
     GlobalConfiguration configuration ("Kestrel MIDI", "Kestrel MIDI");
-    BrowserChooserDlg browser (nullptr, &configuration);
+    SkinManager skin;
+    skin.loadBuiltInSkin();
+    BrowserChooserDlg browser (nullptr, &configuration, &skin);
     auto scanned = [&browser] { return bench::runMessageLoopUntil ([&browser] { return ! browser.isScanning(); }, 10000); };
 
     browser.scan (scratch.folder, false);
@@ -267,6 +271,20 @@ TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
     ASSERT_EQ (browser.getNumFound(), 2);
     EXPECT_TRUE (browser.getFoundText (0).contains ("Preset File"));
     EXPECT_EQ (configuration.MRU_DIRECTORY, scratch.folder.getFullPathName());
+
+    // The subfolder check box is the skin's, and still decides the scan.
+    auto& toggle = browser.getSubfoldersToggle();
+    const auto* widget = SkinAttributes::findWidget (*skin.getSection ("BrowserDialog"), "subfolders");
+    ASSERT_NE (widget, nullptr);
+    EXPECT_EQ (toggle.disabledOpacity, (float) widget->getDoubleAttribute ("disabledOpacity"));
+    EXPECT_EQ (toggle.findColour (juce::TextButton::buttonColourId), SkinAttributes::colour (*widget, "buttonColor"));
+    EXPECT_TRUE (toggle.getToggleState());
+    toggle.triggerClick();
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&browser] { return browser.getNumFound() == 1 && ! browser.isScanning(); },
+                                             10000));
+    toggle.triggerClick();
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&browser] { return browser.getNumFound() == 2 && ! browser.isScanning(); },
+                                             10000));
     saveScreenshot (browser, "librarian-browser");
 
     // The librarian hears the browser and lists what was picked there.

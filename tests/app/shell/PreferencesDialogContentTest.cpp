@@ -6,6 +6,7 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserFolders.h"
+#include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
 
 #include "support/ForgetSingletons.h"
@@ -125,6 +126,47 @@ TEST_F (PreferencesTest, SwitchesPortsAndFoldersReachTheConfiguration)
     saveScreenshot (*dialog, "preferences-general");
     dialog->closeDialog();
     EXPECT_FALSE (dialog->isVisible());
+}
+
+TEST_F (PreferencesTest, CheckBoxesAreTheSkinsAndStoreTheirSettings)
+{
+    dialog->showDialog();
+    for (auto* name : { "PreferencesGeneral", "PreferencesPrompts" })
+    {
+        const auto* widget = SkinAttributes::findWidget (*skin.getSection (name), "checkBox");
+        ASSERT_NE (widget, nullptr) << name;
+        const auto prompts = juce::String (name) == "PreferencesPrompts";
+        dialog->showPage (prompts ? PreferencesDialogContent::Page::prompts : PreferencesDialogContent::Page::general);
+        int shown = 0;
+        for (int i = 0; i < dialog->getSwitchCount(); ++i)
+        {
+            auto& box = dialog->getSwitch (i);
+            if (! box.isVisible())
+                continue;
+            ++shown;
+            EXPECT_EQ (box.disabledOpacity, (float) widget->getDoubleAttribute ("disabledOpacity")) << name;
+            EXPECT_EQ (box.findColour (juce::TextButton::buttonColourId), SkinAttributes::colour (*widget, "buttonColor"));
+            EXPECT_EQ (box.findColour (juce::ToggleButton::textColourId), SkinAttributes::colour (*widget, "fontColor"));
+        }
+        EXPECT_EQ (shown, prompts ? 4 : 5);
+    }
+
+    // A general switch flips its setting, which reaches the settings file.
+    dialog->showPage (PreferencesDialogContent::Page::general);
+    int updateSwitch = -1;
+    for (int i = 0; i < dialog->getSwitchCount(); ++i)
+        if (dialog->getSwitch (i).getButtonText() == LanguageStore::getInstance()->getText (PREFS_CHECK_FOR_UPDATE))
+            updateSwitch = i;
+    ASSERT_GE (updateSwitch, 0);
+    const auto was = config->CHECK_FOR_UPDATE;
+    EXPECT_EQ (dialog->getSwitch (updateSwitch).getToggleState(), was);
+    dialog->getSwitch (updateSwitch).triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (config->CHECK_FOR_UPDATE, ! was);
+    ASSERT_TRUE (config->writeSettingsNow());
+    KestrelGlobalConfiguration reread;
+    reread.load();
+    EXPECT_EQ (reread.CHECK_FOR_UPDATE, ! was);
 }
 
 TEST_F (PreferencesTest, AConfiguredMidiPortThatIsNotPresentIsMarkedAndKeptByName)

@@ -1,6 +1,7 @@
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/KestrelEditApplication.h"
+#include "app/shell/PreferencesDialogContent.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/window/ZolLookAndFeel.h"
 #include "device/engines/NamedRequestTable.h"
@@ -151,6 +152,20 @@ TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
         ASSERT_NE (content->getPane (ContentPane::preferences), nullptr);
         EXPECT_TRUE (content->getPane (ContentPane::preferences)->isVisible());
         saveScreenshot (*app.getMainWindow(), "main-window-preferences");
+
+        // Its skinned check boxes store their settings.
+        auto* preferences = dynamic_cast<PreferencesDialogContent*> (content->getPane (ContentPane::preferences));
+        ASSERT_NE (preferences, nullptr);
+        auto* settings = KestrelGlobalConfiguration::getInstanceWithoutCreating();
+        ASSERT_NE (settings, nullptr);
+        const auto tooltipsWere = settings->SHOW_TOOLTIPS;
+        auto& tooltips = preferences->getSwitch (0);
+        ASSERT_TRUE (tooltips.isShowing());
+        EXPECT_EQ (tooltips.getToggleState(), tooltipsWere);
+        tooltips.triggerClick();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_EQ (settings->SHOW_TOOLTIPS, ! tooltipsWere);
+        preferences->closeDialog();
 
         // An open librarian keeps the program running until the user closes it.
         content->setPane (ContentPane::librarian, std::make_unique<juce::Component>(), true);
