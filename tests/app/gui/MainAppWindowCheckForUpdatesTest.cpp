@@ -1,12 +1,15 @@
 #include "app/MainAppWindow.h"
 #include "app/ProgramUpdateCheck.h"
 #include "model/GlobalConfiguration.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
+#include "skin/SkinManager.h"
+#include "skin/ZOLDrawableButton.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +24,14 @@ juce::DialogWindow* findDialog (const juce::String& title)
         if (auto* dialog = dynamic_cast<juce::DialogWindow*> (juce::Desktop::getInstance().getComponent (i)))
             if (dialog->getName() == title && dialog->isVisible())
                 return dialog;
+    return nullptr;
+}
+template <typename Widget>
+Widget* findChild (juce::Component& parent, const juce::String& name)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* widget = dynamic_cast<Widget*> (child); widget != nullptr && widget->getName() == name)
+            return widget;
     return nullptr;
 }
 juce::Button* findButton (juce::Component& parent, const juce::String& text)
@@ -121,11 +132,13 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<html><body>Service unavailable</body></html>");
 
-    const auto settings = GlobalConfiguration::getSettingsFile();
-    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
-    ASSERT_TRUE (settings.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
-                                           "  <VALUE name=\"AUTO_UPDATE_FEED_BASE\" val=\"" +
-                                           server.getBaseUrl() + "\"/>\n</PROPERTIES>\n"));
+    // A plain-http feed base is only taken process-wide.
+    struct FeedBase
+    {
+        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    } feedBase;
+    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
     {
         MainAppWindow window ("Kestrel-Edit");
         window.setVisible (true);
@@ -151,4 +164,69 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
         ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 3; }));
         EXPECT_EQ (notices.get (2).message, "No update available.");
     }
+}
+
+TEST (MainAppWindowUpdate, TheOfferIsDrawnFromTheSkinAndItsToggleStopsTheNextCheckAtStart)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update-skin" };
+    RecordingNotifier notices;
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
+                            "<URL win=\"https://127.0.0.1:9/setup.exe\"/></VERSION></UPDATE>");
+    struct FeedBase
+    {
+        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    } feedBase;
+    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+
+    {
+        MainAppWindow window ("Kestrel-Edit", &skin);
+        window.setVisible (true);
+
+        // The check at start-up offers the newer version in the skin's dialog.
+        juce::DialogWindow* dialog = nullptr;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
+        auto& updater = *window.getUpdateCheck()->getUpdater();
+        auto& info = updater.getInformationComponent();
+        ASSERT_NE (findChild<ZOLDrawableButton> (info, "infoOkayButton"), nullptr);
+        auto* cancel = findChild<ZOLDrawableButton> (info, "infoCancelButton");
+        auto* toggle = findChild<juce::ToggleButton> (info, "infoNoCheckOnStartupToggle");
+        ASSERT_NE (cancel, nullptr);
+        ASSERT_NE (toggle, nullptr);
+        EXPECT_EQ (toggle->getButtonText(), "Do not check for updates at start-up");
+        EXPECT_FALSE (toggle->getToggleState());
+        EXPECT_EQ (findChild<juce::Label> (info, "infoLabel")->getText(), updater.getInformationText());
+        EXPECT_EQ (findChild<juce::Label> (info, "infoButtonLabel")->getText(),
+                   "Click OK to download and install the update.");
+        EXPECT_NE (findChild<juce::ProgressBar> (updater, "progressBar"), nullptr);
+        EXPECT_NE (findChild<ZOLDrawableButton> (updater, "progressCancelButton"), nullptr);
+        EXPECT_TRUE (saveScreenshot (*dialog, "update-offer-skinned").existsAsFile());
+
+        toggle->triggerClick();
+        cancel->triggerClick();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }));
+    }
+    const int requests = server.requestCount (feedPath);
+    EXPECT_EQ (KestrelGlobalConfiguration::getInstance()->readOtherKey ("AUTO_UPDATE_SKIP_CHECK"), "1");
+
+    {
+        MainAppWindow window ("Kestrel-Edit", &skin);
+        window.setVisible (true);
+        pumpMessagesFor (500);
+        EXPECT_EQ (server.requestCount (feedPath), requests) << "the user asked for no check at start-up";
+        EXPECT_EQ (findDialog ("Software Update"), nullptr);
+
+        // A check on request still goes ahead, and shows the toggle ticked.
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") != nullptr; }));
+        auto* toggle = window.getUpdateCheck()->getUpdater()->getSkipToggle();
+        ASSERT_NE (toggle, nullptr);
+        EXPECT_TRUE (toggle->getToggleState());
+    }
+    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 }
