@@ -39,8 +39,8 @@ public:
     // window: the main window, to centre the progress dialog on; closeProgram
     // closes the program as the main window's close button does; skin: the
     // skin the updater's views are built from (may be null).
-    ProgramUpdateCheck (GlobalConfiguration& configuration, juce::Component* window,
-                        std::function<void()> closeProgram, const SkinManager* skin = nullptr);
+    ProgramUpdateCheck (GlobalConfiguration& configuration, juce::Component* window, std::function<void()> closeProgram,
+                        const SkinManager* skin = nullptr);
     ~ProgramUpdateCheck() override;
 
     // A silent check runs only when the configuration's CHECK_FOR_UPDATE is on.

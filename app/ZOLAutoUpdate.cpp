@@ -167,7 +167,7 @@ bool ZOLAutoUpdate::buildFromSkin (const SkinManager* skin)
         return made;
     };
 
-    auto button = [this, skin] (const juce::XmlElement& widget, const juce::String& name)
+    auto button = [skin] (const juce::XmlElement& widget, const juce::String& name)
     {
         auto made = SkinWidgetReaders::createDrawableButton (*skin, &widget, name, nullptr, false);
 

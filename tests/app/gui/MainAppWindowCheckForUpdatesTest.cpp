@@ -3,13 +3,13 @@
 #include "model/GlobalConfiguration.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "skin/SkinManager.h"
+#include "skin/ZOLDrawableButton.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
-#include "skin/SkinManager.h"
-#include "skin/ZOLDrawableButton.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +26,15 @@ juce::DialogWindow* findDialog (const juce::String& title)
                 return dialog;
     return nullptr;
 }
+// Points the update check at the test's own server for one test (a feed base
+// from the settings must be https).
+struct ScopedFeedBase
+{
+    explicit ScopedFeedBase (const juce::String& base) { ZOLAutoUpdate::setDefaultFeedBase (base); }
+    ~ScopedFeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+};
+
 template <typename Widget>
 Widget* findChild (juce::Component& parent, const juce::String& name)
 {
@@ -52,13 +61,7 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
 
-    // The process-wide feed base: one from the settings must be https.
-    struct FeedBase
-    {
-        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
-        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
-    } feedBase;
-    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+    const ScopedFeedBase feedBase (server.getBaseUrl());
 
     {
         MainAppWindow window ("Kestrel-Edit");
@@ -120,7 +123,6 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
         EXPECT_EQ (findDialog ("Kestrel-Edit Update"), nullptr);
         EXPECT_EQ (downloads.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
     }
-
 }
 
 TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAtStartStaysSilent)
@@ -132,13 +134,7 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<html><body>Service unavailable</body></html>");
 
-    // A plain-http feed base is only taken process-wide.
-    struct FeedBase
-    {
-        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
-        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
-    } feedBase;
-    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+    const ScopedFeedBase feedBase (server.getBaseUrl());
     {
         MainAppWindow window ("Kestrel-Edit");
         window.setVisible (true);
@@ -175,12 +171,7 @@ TEST (MainAppWindowUpdate, TheOfferIsDrawnFromTheSkinAndItsToggleStopsTheNextChe
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
                             "<URL win=\"https://127.0.0.1:9/setup.exe\"/></VERSION></UPDATE>");
-    struct FeedBase
-    {
-        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
-        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
-    } feedBase;
-    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+    const ScopedFeedBase feedBase (server.getBaseUrl());
     SkinManager skin;
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
 
