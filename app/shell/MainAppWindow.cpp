@@ -162,7 +162,8 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     }
 
     if (auto* configuration = KestrelGlobalConfiguration::getInstance())
-        updateCheck = std::make_unique<ProgramUpdateCheck> (*configuration, this, [this] { closeButtonPressed(); });
+        updateCheck = std::make_unique<ProgramUpdateCheck> (
+            *configuration, this, [this] { closeButtonPressed(); }, skin);
 
     runUpdateCheck (false);
 }

@@ -5,10 +5,11 @@
 #include "model/UserNotifier.h"
 
 ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
-                                        std::function<void()> close)
+                                        std::function<void()> close, const SkinManager* skinDocument)
     : configuration (config)
     , window (mainWindow)
     , closeProgram (std::move (close))
+    , skin (skinDocument)
 {
     showProgress = [this] (juce::Component& view)
     {
@@ -41,7 +42,7 @@ void ProgramUpdateCheck::run (bool manual)
 
     closeProgressDialog();
     updater = std::make_unique<ZOLAutoUpdate> (configuration, installedMajor, installedMinor, installedRevision,
-                                               updaterOptions);
+                                               updaterOptions, skin);
     updater->addChangeListener (this);
 
     if (prepareUpdater)

@@ -8,6 +8,7 @@
 #include <memory>
 
 class GlobalConfiguration;
+class SkinManager;
 
 // The main window's side of the update check: a silent check at start-up
 // (when the user wants one) and a manual one on request. Each check makes a
@@ -36,9 +37,10 @@ public:
         "program or it was damaged on the way.\nIt was deleted and has not been run.";
 
     // window: the main window, to centre the progress dialog on; closeProgram
-    // closes the program as the main window's close button does.
-    ProgramUpdateCheck (GlobalConfiguration& configuration, juce::Component* window,
-                        std::function<void()> closeProgram);
+    // closes the program as the main window's close button does; skin: the
+    // skin the updater's views are built from (may be null).
+    ProgramUpdateCheck (GlobalConfiguration& configuration, juce::Component* window, std::function<void()> closeProgram,
+                        const SkinManager* skin = nullptr);
     ~ProgramUpdateCheck() override;
 
     // A silent check runs only when the configuration's CHECK_FOR_UPDATE is on.
@@ -70,6 +72,7 @@ private:
     GlobalConfiguration& configuration;
     juce::Component::SafePointer<juce::Component> window;
     std::function<void()> closeProgram;
+    const SkinManager* skin;
     std::unique_ptr<ZOLAutoUpdate> updater;
     juce::Component::SafePointer<juce::DialogWindow> progressDialog;
 

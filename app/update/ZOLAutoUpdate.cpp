@@ -1,7 +1,12 @@
 #include "app/update/ZOLAutoUpdate.h"
 
 #include "model/GlobalConfiguration.h"
+#include "skin/engine/SkinAttributes.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/SkinWidgetReaders.h"
 #include "skin/engine/UserInteraction.h"
+#include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLLabelComponent.h"
 
 namespace
 {
@@ -67,7 +72,7 @@ juce::String ZOLAutoUpdate::getFeedFileName (int index)
 }
 
 ZOLAutoUpdate::ZOLAutoUpdate (GlobalConfiguration& configuration, int major, int minor, int revision,
-                              Options updateOptions)
+                              Options updateOptions, const SkinManager* skin)
     : settings (configuration)
     , options (updateOptions)
     , installedMajor (major)
@@ -80,7 +85,7 @@ ZOLAutoUpdate::ZOLAutoUpdate (GlobalConfiguration& configuration, int major, int
         feedAddress = feedBaseFrom (settings.readOtherKey ("AUTO_UPDATE_FEED_BASE")) + "rss/" + feedPathToken + "/" +
                       productName + "/" + feedFileName;
 
-    buildViews();
+    buildViews (skin);
     loadSettings();
 
     showInformation = [] (juce::Component& info, std::function<void (bool)> onClosed)
@@ -127,13 +132,139 @@ ZOLAutoUpdate::~ZOLAutoUpdate()
     downloadThread.reset();
 }
 
-void ZOLAutoUpdate::buildViews()
+void ZOLAutoUpdate::buildViews (const SkinManager* skin)
+{
+    information.setName ("Update Info");
+
+    if (! buildFromSkin (skin))
+        buildPlainViews();
+
+    setDownloadText ("Downloading update...");
+
+    for (auto* button : { okButton.get(), cancelButton.get(), progressCancelButton.get(),
+                          static_cast<juce::Button*> (skipToggle.get()) })
+        if (button != nullptr)
+            button->addListener (this);
+}
+
+bool ZOLAutoUpdate::buildFromSkin (const SkinManager* skin)
+{
+    const auto* section = skin != nullptr && skin->isLoaded() ? skin->getSection (skinSection) : nullptr;
+
+    if (section == nullptr)
+        return false;
+
+    namespace SA = SkinAttributes;
+    auto size = [section] (const char* name) { return SA::clampedInt (*section, name, 10000); };
+    setSize (juce::jmax (0, size ("progressWidth")), juce::jmax (0, size ("progressHeight")));
+    information.setSize (juce::jmax (0, size ("infoWidth")), juce::jmax (0, size ("infoHeight")));
+
+    auto label = [skin] (const juce::XmlElement& widget, const juce::String& name)
+    {
+        std::unique_ptr<juce::Label> made = skin->createLabelComponent (&widget, name);
+        made->setEditable (false);
+        made->setAlpha (1.0f);
+        return made;
+    };
+
+    auto button = [skin] (const juce::XmlElement& widget, const juce::String& name)
+    {
+        auto made = SkinWidgetReaders::createDrawableButton (*skin, &widget, name, nullptr, false);
+
+        if (widget.hasAttribute ("labelText"))
+            made->setLabelText (widget.getStringAttribute ("labelText"));
+
+        return std::unique_ptr<juce::Button> (std::move (made));
+    };
+
+    for (auto* widget : section->getChildWithTagNameIterator ("Widget"))
+    {
+        const auto name = widget->getStringAttribute ("name");
+        auto& w = *widget;
+
+        if (name == "progressDownloadLabel")
+        {
+            downloadLabel = label (w, name);
+            addAndMakeVisible (*downloadLabel);
+        }
+        else if (name == "progressBar")
+        {
+            progressBar = std::make_unique<juce::ProgressBar> (progress);
+            progressBar->setName (name);
+            progressBar->setColour (juce::ProgressBar::foregroundColourId, SA::colour (w, "foregroundColor"));
+            progressBar->setColour (juce::ProgressBar::backgroundColourId, SA::colour (w, "backgroundColor"));
+            progressBar->setBounds (SA::rectangle (w, "bounds"));
+            // Shown only while a download runs: a visible bar ticks every
+            // 30 ms, even while nothing shows this component.
+            addChildComponent (*progressBar);
+        }
+        else if (name == "progressCancelButton")
+        {
+            progressCancelButton = button (w, name);
+            addAndMakeVisible (*progressCancelButton);
+        }
+        else if (name == "infoLabel" || name == "infoButtonLabel")
+        {
+            auto& target = name == "infoLabel" ? informationLabel : buttonLabel;
+            target = label (w, name);
+            information.addAndMakeVisible (*target);
+        }
+        else if (name == "infoNotes")
+        {
+            notesEditor = std::make_unique<juce::TextEditor> (name);
+            notesEditor->setBounds (SA::clampedInt (w, "positionX", 10000), SA::clampedInt (w, "positionY", 10000),
+                                    juce::jmax (0, SA::clampedInt (w, "width", 10000)),
+                                    juce::jmax (0, SA::clampedInt (w, "height", 10000)));
+            notesEditor->setColour (juce::TextEditor::outlineColourId, juce::Colour (0xff000000));
+            notesEditor->setScrollbarsShown (true);
+            notesEditor->setIndents (4, 4);
+            notesEditor->setBorder ({});
+            notesEditor->setReadOnly (true);
+            notesEditor->setMultiLine (true, true);
+            information.addAndMakeVisible (*notesEditor);
+        }
+        else if (name == "infoNoCheckOnStartupToggle")
+        {
+            skipToggle = std::make_unique<juce::ToggleButton> (w.getStringAttribute ("text"));
+            skipToggle->setName (name);
+            skipToggle->setColour (juce::TextEditor::focusedOutlineColourId, SA::colour (w, "focusedOutlineColor"));
+            skipToggle->setColour (juce::TextButton::buttonColourId, SA::colour (w, "buttonColor"));
+            skipToggle->setBounds (SA::rectangle (w, "toggleRect"));
+            // The update dialogs are light grey whatever the skin, so the
+            // caption and the box are dark unless the skin says otherwise.
+            const auto text = SA::colourOr (w, "fontColor", juce::Colour (0xff1c1d20));
+            skipToggle->setColour (juce::ToggleButton::textColourId, text);
+            skipToggle->setColour (juce::ToggleButton::tickColourId, text);
+            skipToggle->setColour (juce::ToggleButton::tickDisabledColourId, text.withAlpha (0.6f));
+            information.addAndMakeVisible (*skipToggle);
+        }
+        else if (name == "infoOkayButton" || name == "infoCancelButton")
+        {
+            auto& target = name == "infoOkayButton" ? okButton : cancelButton;
+            target = button (w, name);
+            information.addAndMakeVisible (*target);
+
+            if (name == "infoOkayButton")
+            {
+                okPositionX = SA::clampedInt (w, "positionX", 10000);
+                okCenterPositionX = SA::clampedInt (w, "centerPositionX", 10000);
+            }
+        }
+    }
+
+    return true;
+}
+
+void ZOLAutoUpdate::buildPlainViews()
 {
     setSize (progressWidth, progressHeight);
-    information.setName ("Update Info");
     information.setSize (informationWidth, informationHeight);
 
-    for (auto* label : { &informationLabel, &buttonLabel, &downloadLabel })
+    informationLabel = std::make_unique<juce::Label>();
+    buttonLabel = std::make_unique<juce::Label>();
+    downloadLabel = std::make_unique<juce::Label>();
+
+    for (auto* label : { informationLabel.get(), buttonLabel.get(), downloadLabel.get() })
     {
         label->setEditable (false);
         label->setAlpha (1.0f);
@@ -141,38 +272,75 @@ void ZOLAutoUpdate::buildViews()
         label->setJustificationType (juce::Justification::topLeft);
     }
 
-    downloadLabel.setText ("Downloading update...", juce::dontSendNotification);
-    downloadLabel.setBounds (20, 15, 360, 24);
-    progressBar.setColour (juce::ProgressBar::foregroundColourId, juce::Colour (0xff3a7bd5));
-    progressBar.setColour (juce::ProgressBar::backgroundColourId, juce::Colour (0xff9a9a9a));
-    progressBar.setBounds (20, 50, 360, 24);
-    progressCancelButton.setBounds (150, 95, 100, 28);
-    addAndMakeVisible (downloadLabel);
-    // Shown only while a download runs: a visible bar ticks every 30 ms, even
-    // while nothing shows this component.
-    addChildComponent (progressBar);
-    addAndMakeVisible (progressCancelButton);
+    progressBar = std::make_unique<juce::ProgressBar> (progress);
+    progressCancelButton = std::make_unique<juce::TextButton> ("Cancel");
+    downloadLabel->setBounds (20, 15, 360, 24);
+    progressBar->setColour (juce::ProgressBar::foregroundColourId, juce::Colour (0xff3a7bd5));
+    progressBar->setColour (juce::ProgressBar::backgroundColourId, juce::Colour (0xff9a9a9a));
+    progressBar->setBounds (20, 50, 360, 24);
+    progressCancelButton->setBounds (150, 95, 100, 28);
+    addAndMakeVisible (*downloadLabel);
+    addChildComponent (*progressBar);
+    addAndMakeVisible (*progressCancelButton);
 
-    informationLabel.setBounds (20, 15, 510, 90);
-    notesEditor.setBounds (20, 110, 510, 270);
-    notesEditor.setColour (juce::TextEditor::outlineColourId, juce::Colour (0xff000000));
-    notesEditor.setColour (juce::TextEditor::backgroundColourId, juce::Colours::white);
-    notesEditor.setColour (juce::TextEditor::textColourId, juce::Colours::black);
-    notesEditor.setScrollbarsShown (true);
-    notesEditor.setMultiLine (true, true);
-    notesEditor.setReadOnly (true);
-    buttonLabel.setBounds (20, 390, 510, 24);
+    notesEditor = std::make_unique<juce::TextEditor>();
+    okButton = std::make_unique<juce::TextButton> ("OK");
+    cancelButton = std::make_unique<juce::TextButton> ("Cancel");
+    informationLabel->setBounds (20, 15, 510, 90);
+    notesEditor->setBounds (20, 110, 510, 270);
+    notesEditor->setColour (juce::TextEditor::outlineColourId, juce::Colour (0xff000000));
+    notesEditor->setColour (juce::TextEditor::backgroundColourId, juce::Colours::white);
+    notesEditor->setColour (juce::TextEditor::textColourId, juce::Colours::black);
+    notesEditor->setScrollbarsShown (true);
+    notesEditor->setMultiLine (true, true);
+    notesEditor->setReadOnly (true);
+    buttonLabel->setBounds (20, 390, 510, 24);
     okPositionX = 330;
     okCenterPositionX = (informationWidth - 90) / 2;
-    okButton.setBounds (okPositionX, 425, 90, 28);
-    cancelButton.setBounds (440, 425, 90, 28);
+    okButton->setBounds (okPositionX, 425, 90, 28);
+    cancelButton->setBounds (440, 425, 90, 28);
 
-    for (auto* child : std::initializer_list<juce::Component*>{ &informationLabel, &notesEditor, &buttonLabel,
-                                                                &okButton, &cancelButton })
+    for (auto* child : std::initializer_list<juce::Component*>{ informationLabel.get(), notesEditor.get(),
+                                                                buttonLabel.get(), okButton.get(), cancelButton.get() })
         information.addAndMakeVisible (child);
+}
 
-    for (auto* button : { &okButton, &cancelButton, &progressCancelButton })
-        button->addListener (this);
+void ZOLAutoUpdate::setInformationText (const juce::String& text)
+{
+    informationText = text;
+    if (informationLabel != nullptr)
+        informationLabel->setText (text, juce::dontSendNotification);
+}
+
+void ZOLAutoUpdate::setNotesText (const juce::String& text)
+{
+    notesText = text;
+    if (notesEditor != nullptr)
+        notesEditor->setText (text, false);
+}
+
+void ZOLAutoUpdate::setDownloadText (const juce::String& text)
+{
+    downloadText = text;
+    if (downloadLabel != nullptr)
+        downloadLabel->setText (text, juce::dontSendNotification);
+}
+
+void ZOLAutoUpdate::setButtonText (const juce::String& text)
+{
+    if (buttonLabel != nullptr)
+        buttonLabel->setText (text, juce::dontSendNotification);
+}
+
+// The toggle's state, when the skin has one, decides whether the next silent
+// check at start-up runs.
+void ZOLAutoUpdate::storeSkipCheck()
+{
+    if (skipToggle == nullptr)
+        return;
+
+    skipCheck = skipToggle->getToggleState();
+    settings.writeOtherKey ("AUTO_UPDATE_SKIP_CHECK", skipCheck ? "1" : "0");
 }
 
 void ZOLAutoUpdate::loadSettings()
@@ -191,12 +359,19 @@ void ZOLAutoUpdate::loadSettings()
 
     const auto skip = settings.readOtherKey ("AUTO_UPDATE_SKIP_CHECK", "0").trim();
     skipCheck = skip.getIntValue() != 0 || skip.startsWithIgnoreCase ("t") || skip.startsWithIgnoreCase ("y");
+
+    if (skipToggle != nullptr)
+        skipToggle->setToggleState (skipCheck, juce::dontSendNotification);
 }
 
 void ZOLAutoUpdate::checkForUpdate (bool manual, const juce::String& platform, std::function<void (int)> onResult)
 {
-    progressCancelButton.setEnabled (true);
-    progressCancelButton.setAlpha (1.0f);
+    if (progressCancelButton != nullptr)
+    {
+        progressCancelButton->setEnabled (true);
+        progressCancelButton->setAlpha (1.0f);
+    }
+
     onCheckResult = std::move (onResult);
 
     if ((skipCheck && ! manual) || feedAddress.isEmpty())
@@ -276,13 +451,16 @@ void ZOLAutoUpdate::showEndOfLifeNotice()
 {
     auto present = [this] (const juce::String& notes)
     {
-        notesEditor.setText (notes, false);
-        informationLabel.setText (feed.versionText() + " is the final version of " + productName +
-                                      ". No future updates are planned.",
-                                  juce::dontSendNotification);
-        buttonLabel.setText ({}, juce::dontSendNotification);
-        okButton.setTopLeftPosition (okCenterPositionX, okButton.getY());
-        cancelButton.setVisible (false);
+        setNotesText (notes);
+        setInformationText (feed.versionText() + " is the final version of " + productName +
+                            ". No future updates are planned.");
+        setButtonText ({});
+
+        if (okButton != nullptr)
+            okButton->setTopLeftPosition (okCenterPositionX, okButton->getY());
+        if (cancelButton != nullptr)
+            cancelButton->setVisible (false);
+
         showInformation (information,
                          [safe = juce::WeakReference<ZOLAutoUpdate> (this)] (bool)
                          {
@@ -313,7 +491,7 @@ void ZOLAutoUpdate::offerUpdate()
 
     auto present = [this] (const juce::String& notes)
     {
-        notesEditor.setText (notes, false);
+        setNotesText (notes);
 
         juce::String text;
 
@@ -326,10 +504,13 @@ void ZOLAutoUpdate::offerUpdate()
         text << "Version " << feed.versionText() << " is available. You have version " << installedMajor << "."
              << installedMinor << "." << installedRevision << " installed.";
 
-        informationLabel.setText (text, juce::dontSendNotification);
-        buttonLabel.setText ("Click OK to download and install the update.", juce::dontSendNotification);
-        okButton.setTopLeftPosition (okPositionX, okButton.getY());
-        cancelButton.setVisible (true);
+        setInformationText (text);
+        setButtonText ("Click OK to download and install the update.");
+
+        if (okButton != nullptr)
+            okButton->setTopLeftPosition (okPositionX, okButton->getY());
+        if (cancelButton != nullptr)
+            cancelButton->setVisible (true);
 
         showInformation (information,
                          [safe = juce::WeakReference<ZOLAutoUpdate> (this)] (bool ok)
@@ -358,12 +539,15 @@ void ZOLAutoUpdate::closeInformation (int result)
 
 void ZOLAutoUpdate::buttonClicked (juce::Button* button)
 {
-    if (button == &okButton)
-        closeInformation (1);
-    else if (button == &cancelButton)
-        closeInformation (0);
-    else if (button == &progressCancelButton)
+    if (button == okButton.get() || button == cancelButton.get())
+    {
+        storeSkipCheck();
+        closeInformation (button == okButton.get() ? 1 : 0);
+    }
+    else if (button == progressCancelButton.get())
+    {
         cancelDownload();
+    }
 }
 
 void ZOLAutoUpdate::startDownload (std::function<void (bool)> onStarted)
@@ -398,7 +582,8 @@ void ZOLAutoUpdate::startDownload (std::function<void (bool)> onStarted)
                           juce::URL (self.downloadAddress), self.installerFile, self.feed.signature,
                           self.getOfferedVersion(), self.options.publicKey, self.options.installerLimits);
                       self.downloadThread->startThread();
-                      self.progressBar.setVisible (true);
+                      if (self.progressBar != nullptr)
+                          self.progressBar->setVisible (true);
                       self.startTimer (downloadTimer, self.options.downloadPollMs);
 
                       if (onStarted)
@@ -433,7 +618,8 @@ void ZOLAutoUpdate::pollDownload()
     if (downloadThread == nullptr)
     {
         stopTimer (downloadTimer);
-        progressBar.setVisible (false);
+        if (progressBar != nullptr)
+            progressBar->setVisible (false);
         return;
     }
 
@@ -449,16 +635,21 @@ void ZOLAutoUpdate::pollDownload()
     {
         if (progress >= 1.0)
         {
-            downloadLabel.setText ("Processing...", juce::dontSendNotification);
-            progressCancelButton.setEnabled (false);
-            progressCancelButton.setAlpha (0.3f);
+            setDownloadText ("Processing...");
+
+            if (progressCancelButton != nullptr)
+            {
+                progressCancelButton->setEnabled (false);
+                progressCancelButton->setAlpha (0.3f);
+            }
         }
 
         return;
     }
 
     stopTimer (downloadTimer);
-    progressBar.setVisible (false);
+    if (progressBar != nullptr)
+        progressBar->setVisible (false);
 
     if (auto* window = findParentComponentOfClass<juce::DialogWindow>())
         window->exitModalState (0);

@@ -8,6 +8,7 @@
 #include <functional>
 
 class GlobalConfiguration;
+class SkinManager;
 
 // Tells the user of a newer version of the program, or that it has reached
 // its final version, from the product's feed on the maker's web server, and
@@ -20,6 +21,10 @@ class GlobalConfiguration;
 // and the user's answers arrive through callbacks. An installer is only ever
 // written once its signature has been checked against the key built into the
 // program (InstallerSignature).
+//
+// Both views are built from the skin's "AutoUpdateSkin" section; a widget the
+// section does not name is left out. Without the section (or without a skin)
+// the views are plain ones, so that an offer can always be answered.
 class ZOLAutoUpdate : public juce::Component,
                       public juce::Button::Listener,
                       public juce::ChangeBroadcaster,
@@ -53,11 +58,12 @@ public:
     static juce::String getDefaultFeedBase();
     static constexpr int productIndex = 5;
 
-    // Reads the product's names, builds the feed address and both views, and
-    // loads the settings (AUTO_UPDATE_DIR, AUTO_UPDATE_SKIP_CHECK,
-    // AUTO_UPDATE_FEED_BASE) kept in the configuration's settings file.
+    // Reads the product's names, builds the feed address and both views (from
+    // the skin when it has them), and loads the settings (AUTO_UPDATE_DIR,
+    // AUTO_UPDATE_SKIP_CHECK, AUTO_UPDATE_FEED_BASE) kept in the
+    // configuration's settings file.
     ZOLAutoUpdate (GlobalConfiguration& settings, int installedMajor, int installedMinor, int installedRevision,
-                   Options options);
+                   Options options, const SkinManager* skin = nullptr);
     ZOLAutoUpdate (GlobalConfiguration& settings, int installedMajor, int installedMinor, int installedRevision);
     ~ZOLAutoUpdate() override;
 
@@ -92,9 +98,11 @@ public:
     juce::File getInstallerFolder() const { return installerFolder; }
 
     juce::Component& getInformationComponent() { return information; }
-    juce::String getInformationText() const { return informationLabel.getText(); }
-    juce::String getNotesText() const { return notesEditor.getText(); }
-    juce::String getDownloadLabelText() const { return downloadLabel.getText(); }
+    juce::String getInformationText() const { return informationText; }
+    juce::String getNotesText() const { return notesText; }
+    juce::String getDownloadLabelText() const { return downloadText; }
+    // The toggle that stops the check at start-up; null when the skin has none.
+    juce::ToggleButton* getSkipToggle() const { return skipToggle.get(); }
 
     // How the check asks the user: by default the program's own dialogs.
     // showInformation shows the information component ("Software Update")
@@ -105,10 +113,13 @@ public:
 
     void buttonClicked (juce::Button* button) override;
 
+    // The plain views' sizes.
     static constexpr int progressWidth = 400;
     static constexpr int progressHeight = 145;
     static constexpr int informationWidth = 550;
     static constexpr int informationHeight = 475;
+
+    static constexpr const char* skinSection = "AutoUpdateSkin";
 
 private:
     enum TimerId
@@ -120,7 +131,15 @@ private:
     using FetchDone = std::function<void (bool fetched, const juce::MemoryBlock& data)>;
 
     void timerCallback (int timerId) override;
-    void buildViews();
+    void buildViews (const SkinManager* skin);
+    // True when the skin has the section; the views are then built from it.
+    bool buildFromSkin (const SkinManager* skin);
+    void buildPlainViews();
+    void setInformationText (const juce::String& text);
+    void setNotesText (const juce::String& text);
+    void setDownloadText (const juce::String& text);
+    void setButtonText (const juce::String& text);
+    void storeSkipCheck();
     void loadSettings();
     void fetch (const juce::String& address, const ZOLAutoUpdateDownloadThread::Limits& limits, FetchDone then);
     void pollFetch();
@@ -157,11 +176,15 @@ private:
     mutable juce::CriticalSection resultLock;
     int downloadResult = 0;
 
+    juce::String informationText, notesText, downloadText;
+
+    // Each widget is null when the skin does not name it.
     juce::Component information;
-    juce::Label informationLabel, buttonLabel, downloadLabel;
-    juce::TextEditor notesEditor;
-    juce::TextButton okButton{ "OK" }, cancelButton{ "Cancel" }, progressCancelButton{ "Cancel" };
-    juce::ProgressBar progressBar{ progress };
+    std::unique_ptr<juce::Label> informationLabel, buttonLabel, downloadLabel;
+    std::unique_ptr<juce::TextEditor> notesEditor;
+    std::unique_ptr<juce::ToggleButton> skipToggle;
+    std::unique_ptr<juce::Button> okButton, cancelButton, progressCancelButton;
+    std::unique_ptr<juce::ProgressBar> progressBar;
     int okPositionX = 0, okCenterPositionX = 0;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (ZOLAutoUpdate)

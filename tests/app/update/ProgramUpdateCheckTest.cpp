@@ -468,7 +468,7 @@ TEST_F (ProgramUpdateCheckTest, APlainHttpFeedBaseFromTheSettingsIsRefused)
 
     check->run (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
-    EXPECT_EQ (notices.get (0).message, juce::String (ProgramUpdateCheck::unreachableText));
+    EXPECT_EQ (notices.get (0).message, ProgramUpdateCheck::unreachableText);
     EXPECT_EQ (server.requestCount (feedPath), 0);
     EXPECT_TRUE (shownTexts.isEmpty());
 

@@ -1,7 +1,10 @@
 #include "app/shell/MainAppWindow.h"
 #include "app/update/ProgramUpdateCheck.h"
 #include "model/GlobalConfiguration.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLDrawableButton.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
@@ -23,6 +26,23 @@ juce::DialogWindow* findDialog (const juce::String& title)
                 return dialog;
     return nullptr;
 }
+// Points the update check at the test's own server for one test (a feed base
+// from the settings must be https).
+struct ScopedFeedBase
+{
+    explicit ScopedFeedBase (const juce::String& base) { ZOLAutoUpdate::setDefaultFeedBase (base); }
+    ~ScopedFeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
+    const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
+};
+
+template <typename Widget>
+Widget* findChild (juce::Component& parent, const juce::String& name)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* widget = dynamic_cast<Widget*> (child); widget != nullptr && widget->getName() == name)
+            return widget;
+    return nullptr;
+}
 juce::Button* findButton (juce::Component& parent, const juce::String& text)
 {
     for (auto* child : parent.getChildren())
@@ -41,13 +61,7 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
 
-    // The process-wide feed base: one from the settings must be https.
-    struct FeedBase
-    {
-        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
-        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
-    } feedBase;
-    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+    const ScopedFeedBase feedBase (server.getBaseUrl());
 
     {
         MainAppWindow window ("Kestrel-Edit");
@@ -109,7 +123,6 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
         EXPECT_EQ (findDialog ("Kestrel-Edit Update"), nullptr);
         EXPECT_EQ (downloads.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
     }
-
 }
 
 TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAtStartStaysSilent)
@@ -121,12 +134,7 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
     ASSERT_TRUE (server.isListening());
     server.serve (feedPath, "<html><body>Service unavailable</body></html>");
 
-    struct FeedBase
-    {
-        const juce::String previous = ZOLAutoUpdate::getDefaultFeedBase();
-        ~FeedBase() { ZOLAutoUpdate::setDefaultFeedBase (previous); }
-    } feedBase;
-    ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
+    const ScopedFeedBase feedBase (server.getBaseUrl());
     {
         MainAppWindow window ("Kestrel-Edit");
         window.setVisible (true);
@@ -152,4 +160,64 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
         ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 3; }));
         EXPECT_EQ (notices.get (2).message, "No update available.");
     }
+}
+
+TEST (MainAppWindowUpdate, TheOfferIsDrawnFromTheSkinAndItsToggleStopsTheNextCheckAtStart)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update-skin" };
+    RecordingNotifier notices;
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
+                            "<URL win=\"https://127.0.0.1:9/setup.exe\"/></VERSION></UPDATE>");
+    const ScopedFeedBase feedBase (server.getBaseUrl());
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+
+    {
+        MainAppWindow window ("Kestrel-Edit", &skin);
+        window.setVisible (true);
+
+        // The check at start-up offers the newer version in the skin's dialog.
+        juce::DialogWindow* dialog = nullptr;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
+        auto& updater = *window.getUpdateCheck()->getUpdater();
+        auto& info = updater.getInformationComponent();
+        ASSERT_NE (findChild<ZOLDrawableButton> (info, "infoOkayButton"), nullptr);
+        auto* cancel = findChild<ZOLDrawableButton> (info, "infoCancelButton");
+        auto* toggle = findChild<juce::ToggleButton> (info, "infoNoCheckOnStartupToggle");
+        ASSERT_NE (cancel, nullptr);
+        ASSERT_NE (toggle, nullptr);
+        EXPECT_EQ (toggle->getButtonText(), "Do not check for updates at start-up");
+        EXPECT_FALSE (toggle->getToggleState());
+        EXPECT_EQ (findChild<juce::Label> (info, "infoLabel")->getText(), updater.getInformationText());
+        EXPECT_EQ (findChild<juce::Label> (info, "infoButtonLabel")->getText(),
+                   "Click OK to download and install the update.");
+        EXPECT_NE (findChild<juce::ProgressBar> (updater, "progressBar"), nullptr);
+        EXPECT_NE (findChild<ZOLDrawableButton> (updater, "progressCancelButton"), nullptr);
+        EXPECT_TRUE (saveScreenshot (*dialog, "update-offer-skinned").existsAsFile());
+
+        toggle->triggerClick();
+        cancel->triggerClick();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }));
+    }
+    const int requests = server.requestCount (feedPath);
+    EXPECT_EQ (KestrelGlobalConfiguration::getInstance()->readOtherKey ("AUTO_UPDATE_SKIP_CHECK"), "1");
+
+    {
+        MainAppWindow window ("Kestrel-Edit", &skin);
+        window.setVisible (true);
+        pumpMessagesFor (500);
+        EXPECT_EQ (server.requestCount (feedPath), requests) << "the user asked for no check at start-up";
+        EXPECT_EQ (findDialog ("Software Update"), nullptr);
+
+        // A check on request still goes ahead, and shows the toggle ticked.
+        window.checkForUpdates();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") != nullptr; }));
+        auto* toggle = window.getUpdateCheck()->getUpdater()->getSkipToggle();
+        ASSERT_NE (toggle, nullptr);
+        EXPECT_TRUE (toggle->getToggleState());
+    }
+    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 }
