@@ -3,6 +3,7 @@
 #include "app/KestrelEditApplication.h"
 #include "app/MainAppWindow.h"
 #include "app/ProgramUpdateCheck.h"
+#include "app/TooltipsOnDemand.h"
 #include "app/ZOLAutoUpdate.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -160,4 +161,66 @@ TEST (AtRest, ConnectedTheTickSleepsNoHiddenWidgetTicksAndTheUnitsPresetChangeWa
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
+}
+
+// Not connected, tooltips wanted: the pointer moving onto a control with a
+// tip brings the tip after the delay, and it stays while the pointer rests
+// there. Once the pointer has left, the tooltip window, which polls the
+// pointer for as long as it exists, is gone and the program sleeps.
+TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHasLeft)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-at-rest-tips" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr) << notices.lastMessage();
+    auto* tooltips = app.getTooltips();
+    ASSERT_NE (tooltips, nullptr) << "tooltips are wanted by default";
+    auto* peer = window->getPeer();
+    ASSERT_NE (peer, nullptr);
+    juce::Desktop::getInstance().setMousePosition (window->getScreenBounds().getBottomRight() + juce::Point<int> (20, 20));
+    window->toFront (true);
+    ASSERT_TRUE (pumpMessagesUntil ([] { return juce::Process::isForegroundProcess(); }));
+
+    juce::Component* control = nullptr;
+    forEachDescendant (*window,
+                       [&] (juce::Component& c)
+                       {
+                           auto* client = dynamic_cast<juce::TooltipClient*> (&c);
+                           if (control == nullptr && client != nullptr && client->getTooltip().isNotEmpty() && c.isShowing()
+                               && window->getComponentAt (window->getLocalPoint (&c, c.getLocalBounds().getCentre())) == &c)
+                               control = &c;
+                       });
+    ASSERT_NE (control, nullptr);
+
+    // The pointer as the window's events bring it.
+    auto pointTo = [&] (juce::Point<int> at)
+    {
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), {},
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                juce::Time::currentTimeMillis());
+    };
+    auto tipShown = [&] { return tooltips->getTooltipWindow() != nullptr && tooltips->getTooltipWindow()->isVisible(); };
+
+    const auto moved = juce::Time::getMillisecondCounter();
+    pointTo (window->getLocalPoint (control, control->getLocalBounds().getCentre()));
+    ASSERT_TRUE (pumpMessagesUntil (tipShown));
+    EXPECT_GE (juce::Time::getMillisecondCounter() - moved, 1200u) << "a tip waits for the delay";
+    pumpMessagesFor (3000);
+    EXPECT_TRUE (tipShown()) << "the tip stays while the pointer rests on its control";
+
+    pointTo ({ -20, -20 });
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! tipShown(); })) << "the tip goes with the pointer";
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return tooltips->getTooltipWindow() == nullptr; }));
+    // Left: the desktop's pointer poll (10 a second while any text editor
+    // exists) and little else; a tooltip window adds 8 a second.
+    EXPECT_LT (countMessagesDuring (1500), 27);
+
+    app.shutdown();
 }
