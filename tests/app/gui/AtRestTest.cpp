@@ -184,9 +184,15 @@ TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHas
     ASSERT_NE (tooltips, nullptr) << "tooltips are wanted by default";
     auto* peer = window->getPeer();
     ASSERT_NE (peer, nullptr);
-    juce::Desktop::getInstance().setMousePosition (window->getScreenBounds().getBottomRight() + juce::Point<int> (20, 20));
+    // The display's own pointer away from the window, and its events over.
+    auto& desktop = juce::Desktop::getInstance();
+    window->setTopLeftPosition (0, 0);
+    desktop.setMousePosition (desktop.getDisplays().getPrimaryDisplay()->totalArea.getBottomRight() - juce::Point<int> (2, 2));
+    pumpMessagesFor (1000);
     window->toFront (true);
-    ASSERT_TRUE (pumpMessagesUntil ([] { return juce::Process::isForegroundProcess(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] {
+        return juce::Process::isForegroundProcess() && desktop.getMainMouseSource().getComponentUnderMouse() == nullptr;
+    }));
 
     juce::Component* control = nullptr;
     forEachDescendant (*window,
@@ -210,7 +216,9 @@ TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHas
 
     const auto moved = juce::Time::getMillisecondCounter();
     pointTo (window->getLocalPoint (control, control->getLocalBounds().getCentre()));
-    ASSERT_TRUE (pumpMessagesUntil (tipShown));
+    ASSERT_TRUE (pumpMessagesUntil (tipShown)) << "tooltip window " << (tooltips->getTooltipWindow() != nullptr)
+                                               << ", under the pointer " << (desktop.getMainMouseSource().getComponentUnderMouse() == control)
+                                               << ", foreground " << juce::Process::isForegroundProcess();
     EXPECT_GE (juce::Time::getMillisecondCounter() - moved, 1200u) << "a tip waits for the delay";
     pumpMessagesFor (3000);
     EXPECT_TRUE (tipShown()) << "the tip stays while the pointer rests on its control";
