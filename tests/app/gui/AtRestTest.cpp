@@ -205,9 +205,10 @@ TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHas
                        });
     ASSERT_NE (control, nullptr);
 
-    // The pointer as the window's events bring it.
+    // The display's pointer, and the window's event that its move brings.
     auto pointTo = [&] (juce::Point<int> at)
     {
+        desktop.setMousePosition (window->localPointToGlobal (at));
         peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), {},
                                 juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
                                 juce::Time::currentTimeMillis());
