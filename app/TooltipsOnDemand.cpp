@@ -35,7 +35,7 @@ void TooltipsOnDemand::timerCallback()
 {
     // A tip shown stays until the pointer moves, clicks or leaves; the tooltip
     // window hides it then.
-    if (tooltipWindow != nullptr && (tooltipWindow->isVisible()))
+    if (tooltipWindow != nullptr && tooltipWindow->isVisible())
         return;
 
     stopTimer();
