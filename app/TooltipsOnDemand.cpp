@@ -1,6 +1,7 @@
 #include "TooltipsOnDemand.h"
 
-TooltipsOnDemand::TooltipsOnDemand (int millisecondsBeforeTipAppears) : delayMs (millisecondsBeforeTipAppears)
+TooltipsOnDemand::TooltipsOnDemand (int millisecondsBeforeTipAppears)
+    : delayMs (millisecondsBeforeTipAppears)
 {
     watchOurWindows();
     juce::Desktop::getInstance().addFocusChangeListener (this);
