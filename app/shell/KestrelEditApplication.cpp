@@ -3,6 +3,7 @@
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
+#include "app/shell/TooltipsOnDemand.h"
 #include "device/engines/PresetManager.h"
 #include "device/engines/Singletons.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -167,18 +168,19 @@ void KestrelEditApplication::initialise (const juce::String&)
     if (auto* library = KestrelBlockLibraryManager::getInstance())
         library->checkLibraryDirectory();
 
-    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
-        showTooltips (configuration->SHOW_TOOLTIPS);
-
     mainWindow = std::make_unique<MainAppWindow> (getApplicationName(), skin.get());
     mainWindow->setVisible (true);
+
+    // After the main window: the tooltips watch the pointer over our windows.
+    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+        showTooltips (configuration->SHOW_TOOLTIPS);
     started = true;
 }
 
 void KestrelEditApplication::shutdown()
 {
     mainWindow.reset();
-    tooltipWindow.reset();
+    tooltips.reset();
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
@@ -207,9 +209,9 @@ void KestrelEditApplication::anotherInstanceStarted (const juce::String&)
 void KestrelEditApplication::showTooltips (bool show)
 {
     if (! show)
-        tooltipWindow.reset();
-    else if (tooltipWindow == nullptr)
-        tooltipWindow = std::make_unique<juce::TooltipWindow> (nullptr, 1250);
+        tooltips.reset();
+    else if (tooltips == nullptr)
+        tooltips = std::make_unique<TooltipsOnDemand> (1250);
 }
 
 KestrelEditApplication* KestrelEditApplication::getApp()

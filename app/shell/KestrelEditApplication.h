@@ -4,6 +4,7 @@
 
 class MainAppWindow;
 class SkinManager;
+class TooltipsOnDemand;
 class ZolLookAndFeel;
 
 // The application object: owns the main window and, as the program grows,
@@ -45,7 +46,8 @@ public:
 
     // Tooltips appear after 1250 ms while they are wanted (SHOW_TOOLTIPS).
     void showTooltips (bool show);
-    bool areTooltipsShown() const { return tooltipWindow != nullptr; }
+    bool areTooltipsShown() const { return tooltips != nullptr; }
+    TooltipsOnDemand* getTooltips() const { return tooltips.get(); }
 
     static juce::String anotherInstanceText (const juce::String& applicationName);
 
@@ -64,7 +66,7 @@ private:
     double currentScale = 1.0;
     std::unique_ptr<SkinManager> skin;
     std::unique_ptr<MainAppWindow> mainWindow;
-    std::unique_ptr<juce::TooltipWindow> tooltipWindow;
+    std::unique_ptr<TooltipsOnDemand> tooltips;
 
     // The settings are read when the application is created: the framework
     // asks moreThanOneInstanceAllowed() before initialise().

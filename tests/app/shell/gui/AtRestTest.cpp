@@ -3,6 +3,7 @@
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/update/ProgramUpdateCheck.h"
+#include "app/shell/TooltipsOnDemand.h"
 #include "app/update/ZOLAutoUpdate.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -175,4 +176,75 @@ TEST (AtRest, ConnectedTheTickSleepsNoHiddenWidgetTicksAndTheUnitsPresetChangeWa
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
+}
+
+// Not connected, tooltips wanted: the pointer moving onto a control with a
+// tip brings the tip after the delay, and it stays while the pointer rests
+// there. Once the pointer has left, the tooltip window, which polls the
+// pointer for as long as it exists, is gone and the program sleeps.
+TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHasLeft)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-at-rest-tips" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr) << notices.lastMessage();
+    auto* tooltips = app.getTooltips();
+    ASSERT_NE (tooltips, nullptr) << "tooltips are wanted by default";
+    auto* peer = window->getPeer();
+    ASSERT_NE (peer, nullptr);
+    // The display's own pointer away from the window, and its events over.
+    auto& desktop = juce::Desktop::getInstance();
+    window->setTopLeftPosition (0, 0);
+    desktop.setMousePosition (desktop.getDisplays().getPrimaryDisplay()->totalArea.getBottomRight() - juce::Point<int> (2, 2));
+    pumpMessagesFor (1000);
+    window->toFront (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] {
+        return juce::Process::isForegroundProcess() && desktop.getMainMouseSource().getComponentUnderMouse() == nullptr;
+    }));
+
+    juce::Component* control = nullptr;
+    forEachDescendant (*window,
+                       [&] (juce::Component& c)
+                       {
+                           auto* client = dynamic_cast<juce::TooltipClient*> (&c);
+                           if (control == nullptr && client != nullptr && client->getTooltip().isNotEmpty() && c.isShowing()
+                               && window->getComponentAt (window->getLocalPoint (&c, c.getLocalBounds().getCentre())) == &c)
+                               control = &c;
+                       });
+    ASSERT_NE (control, nullptr);
+
+    // The display's pointer, and the window's event that its move brings.
+    auto pointTo = [&] (juce::Point<int> at)
+    {
+        desktop.setMousePosition (window->localPointToGlobal (at));
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), {},
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                juce::Time::currentTimeMillis());
+    };
+    auto tipShown = [&] { return tooltips->getTooltipWindow() != nullptr && tooltips->getTooltipWindow()->isVisible(); };
+
+    const auto moved = juce::Time::getMillisecondCounter();
+    pointTo (window->getLocalPoint (control, control->getLocalBounds().getCentre()));
+    ASSERT_TRUE (pumpMessagesUntil (tipShown)) << "tooltip window " << (tooltips->getTooltipWindow() != nullptr)
+                                               << ", under the pointer " << (desktop.getMainMouseSource().getComponentUnderMouse() == control)
+                                               << ", foreground " << juce::Process::isForegroundProcess();
+    EXPECT_GE (juce::Time::getMillisecondCounter() - moved, 1200u) << "a tip waits for the delay";
+    pumpMessagesFor (3000);
+    EXPECT_TRUE (tipShown()) << "the tip stays while the pointer rests on its control";
+
+    pointTo ({ -20, -20 });
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! tipShown(); })) << "the tip goes with the pointer";
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return tooltips->getTooltipWindow() == nullptr; }));
+    // Left: the desktop's pointer poll (10 a second while any text editor
+    // exists) and little else; a tooltip window adds 8 a second.
+    EXPECT_LT (quietestCountOf (3, 500), 9);
+
+    app.shutdown();
 }
