@@ -16,7 +16,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 start_private_display
 
-(cd "$build" && ctest --output-on-failure -j "$(nproc)" "$@")
+(cd "$build" && ctest --output-on-failure -j "${KESTREL_JOBS:-$(nproc)}" "$@")
 
 # The sanitizer run comes back here with its own build folder; it must not
 # start a third.
