@@ -28,6 +28,7 @@ namespace
 constexpr int presetGroup = 6;
 constexpr int sceneGroup = 1;
 constexpr int entryAccepted = 10;
+constexpr int aboutCommandId = 2301;
 
 juce::String printableAscii()
 {
@@ -63,6 +64,8 @@ ControlUnitContent::ControlUnitContent (MainAppWindow* ownerWindow, const SkinMa
 
 ControlUnitContent::~ControlUnitContent()
 {
+    followCommandStates (nullptr);
+
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
         target->removePerformer (this);
 
@@ -165,7 +168,7 @@ void ControlUnitContent::loadFromSkin()
     {
         const auto name = node->getStringAttribute ("name");
 
-        if (name == "logoButton") logoButton = button (*node, name, 2301);
+        if (name == "logoButton") logoButton = button (*node, name, aboutCommandId);
         else if (name == "midiInLed") midiInLed = led (*node, name);
         else if (name == "midiOutLed") midiOutLed = led (*node, name);
         else if (name == "tunerButton") tunerButton = button (*node, name, 1301);
@@ -334,6 +337,31 @@ void ControlUnitContent::setControlsEnabled (bool enabled)
             c->setEnabled (enabled);
 
     rebuildMenus();
+}
+
+void ControlUnitContent::followCommandStates (juce::ApplicationCommandManager* commands)
+{
+    if (followedCommands != nullptr)
+        followedCommands->removeListener (this);
+
+    followedCommands = commands;
+
+    if (followedCommands != nullptr)
+    {
+        followedCommands->addListener (this);
+        applicationCommandListChanged();
+    }
+}
+
+void ControlUnitContent::applicationCommandListChanged()
+{
+    if (logoButton == nullptr || followedCommands == nullptr)
+        return;
+
+    juce::ApplicationCommandInfo about (aboutCommandId);
+    const bool active = followedCommands->getTargetForCommand (aboutCommandId, about) != nullptr
+                     && (about.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    logoButton->setEnabled (active);
 }
 
 void ControlUnitContent::rebuildMenus()
@@ -587,7 +615,7 @@ void ControlUnitContent::buttonClicked (juce::Button* button)
     else if (button == tempoButton.get()) tapTempo (juce::Time::getMillisecondCounterHiRes());
     else if (button == tempoDropDown.get()) showCommandMenu (TempoToUseMenuCommands, tempoDropDown.get());
     else if (button == tunerButton.get()) invoke (1301);
-    else if (button == logoButton.get()) invoke (2301);
+    else if (button == logoButton.get()) invoke (aboutCommandId);
     else if (button == importButton.get()) invoke (1001);
     else if (button == saveButton.get()) invoke (1118);
     else if (button == saveMenuButton.get()) showCommandMenu (SaveButtonMenuCommands, saveButton.get());

@@ -42,6 +42,7 @@ class ControlUnitContent : public juce::Component,
                            public juce::Button::Listener,
                            public juce::ChangeListener,
                            public juce::FileDragAndDropTarget,
+                           public juce::ApplicationCommandManagerListener,
                            public CommandPerformer
 {
 public:
@@ -82,6 +83,12 @@ public:
 
     void setControlsEnabled (bool enabled);
     bool areControlsEnabled() const { return controlsEnabled; }
+
+    // Buttons that stand for a command (the logo) follow its state in this
+    // command manager; null stops following. The manager must outlive it.
+    void followCommandStates (juce::ApplicationCommandManager* commands);
+    void applicationCommandInvoked (const juce::ApplicationCommandTarget::InvocationInfo&) override {}
+    void applicationCommandListChanged() override;
 
     // The main window's tick: activity LEDs, edited LED and their expiry.
     void showActivity (bool input, bool output, bool tempo, bool modified);
@@ -211,6 +218,7 @@ private:
     juce::MemoryBlock takeExportData (bool& usable) const;
 
     MainAppWindow* owner;
+    juce::ApplicationCommandManager* followedCommands = nullptr;
     const SkinManager* skin;
     PresetManager* presetManager;
     PresetListOpener presetListOpener;

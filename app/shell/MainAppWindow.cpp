@@ -87,6 +87,9 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         addKeyListener (commandManager->getKeyMappings());
     }
 
+    if (auto* panel = content->getFrontPanel())
+        panel->followCommandStates (commandManager);
+
     menuBarModel = std::make_unique<KestrelMenuBarModel> (target, commandManager);
     menuBarModel->setApplicationCommandManagerToWatch (commandManager);
     menuBar = std::make_unique<juce::MenuBarComponent> (menuBarModel.get());
@@ -199,6 +202,9 @@ MainAppWindow::~MainAppWindow()
             commandManager->setFirstCommandTarget (nullptr);
     }
 
+    if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
+        panel->followCommandStates (nullptr);
+
     removeKeyListener (commandManager->getKeyMappings());
     menuBar.reset();
     menuBarModel.reset();
@@ -218,8 +224,7 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
 {
     auto* look = getZolLookAndFeel();
 
-    // The dialog has one button; a question keeps the message box and its answers.
-    if (notice.buttons != Notice::Buttons::ok || look == nullptr || ! look->getGenericDialogStyle().valid)
+    if (look == nullptr || ! look->getGenericDialogStyle().valid)
         return false;
 
     auto body = std::make_unique<GenericDialogContent> (look->getGenericDialogStyle());
@@ -227,7 +232,17 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     body->iconType = notice.icon == Notice::Icon::error     ? 1
                    : notice.icon == Notice::Icon::question ? 3
                    : notice.icon == Notice::Icon::warning  ? 5
-                                                           : 0;
+                                                           : GenericDialogContent::infoIconType;
+
+    // A question offers its answers; closing the window any other way
+    // declines (result 0), as the caller's Cancel or No.
+    switch (notice.buttons)
+    {
+        case Notice::Buttons::ok: break;
+        case Notice::Buttons::okCancel: body->setAnswers ({ { "OK", 1 }, { "Cancel", 0 } }); break;
+        case Notice::Buttons::yesNo: body->setAnswers ({ { "Yes", 1 }, { "No", 0 } }); break;
+        case Notice::Buttons::yesNoCancel: body->setAnswers ({ { "Yes", 1 }, { "No", 2 }, { "Cancel", 0 } }); break;
+    }
     body->updateLayout();
 
     juce::DialogWindow::LaunchOptions launch;
@@ -237,16 +252,30 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     launch.useNativeTitleBar = false;
     launch.resizable = false;
     launch.componentToCentreAround = this;
+    const auto size = body->getBounds();
     launch.content.setOwned (body.release());
 
-    auto* dialog = launch.launchAsync();
+    auto* dialog = launch.create();
 
     if (dialog == nullptr)
         return false;
 
+    // The skin's title bar, tall enough for its close button and the title.
+    if (look->getTitleBarHeight() > 0)
+    {
+        dialog->setTitleBarHeight (look->getTitleBarHeight());
+        dialog->setContentComponentSize (size.getWidth(), size.getHeight());
+        dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
+    }
+    dialog->enterModalState (true, nullptr, true);
+
     if (auto callback = notice.onResult)
+    {
+        const bool asks = notice.buttons != Notice::Buttons::ok;
         juce::ModalComponentManager::getInstance()->attachCallback (
-            dialog, juce::ModalCallbackFunction::create ([callback] (int) { callback (1); }));
+            dialog, juce::ModalCallbackFunction::create ([callback, asks] (int result)
+                                                         { callback (asks ? result : 1); }));
+    }
 
     return true;
 }

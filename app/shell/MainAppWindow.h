@@ -82,8 +82,9 @@ public:
     // "Editor Disconnect" is under way before the window closes.
     bool isClosing() const { return closing; }
 
-    // A notice that only informs, shown in the program's own dialog in the
-    // skin's look; false for one it leaves to the message box.
+    // A notice or a question, shown in the program's own dialog in the skin's
+    // look; the answer reaches the notice's callback. False without a skinned
+    // dialog style, when the notice is left to the message box.
     bool showMessageDialog (const Notice& notice);
 
 private:

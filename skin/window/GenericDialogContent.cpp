@@ -11,17 +11,8 @@ GenericDialogContent::GenericDialogContent (const GenericDialogStyle& dialogStyl
 
     if (style.valid)
     {
-        closeButton = std::make_unique<ZOLToggleButton> (style.okButtonUp.getBounds(), 0, 0, style.okButtonUp,
-                                                         style.okButtonDown);
-        closeButton->setLabel (style.labelTextRect, juce::Justification (style.labelJustification), &style.labelFont,
-                               style.labelColourNormal, style.labelFontSize, closeText);
-        closeButton->setLabelColours (style.labelColourNormal, style.labelColourOver, style.labelColourDown,
-                                      style.labelColourActive);
+        closeButton = makeButton (closeText);
         closeButton->arrowKeysToggle = true;
-        closeButton->returnToggles = true;
-        closeButton->setWantsKeyboardFocus (true);
-        closeButton->addChangeListener (this);
-        addAndMakeVisible (*closeButton);
 
         makeHyperlink ({}, {});
     }
@@ -32,10 +23,57 @@ GenericDialogContent::GenericDialogContent (const GenericDialogStyle& dialogStyl
 
 GenericDialogContent::~GenericDialogContent()
 {
+    for (auto& button : answerButtons)
+        button->removeChangeListener (this);
+    answerButtons.clear();
     hyperlink.reset();
     if (closeButton != nullptr)
         closeButton->removeChangeListener (this);
     closeButton.reset();
+}
+
+std::unique_ptr<ZOLToggleButton> GenericDialogContent::makeButton (const juce::String& text)
+{
+    auto button =
+        std::make_unique<ZOLToggleButton> (style.okButtonUp.getBounds(), 0, 0, style.okButtonUp, style.okButtonDown);
+    button->setLabel (style.labelTextRect, juce::Justification (style.labelJustification), &style.labelFont,
+                      style.labelColourNormal, style.labelFontSize, text);
+    button->setLabelColours (style.labelColourNormal, style.labelColourOver, style.labelColourDown,
+                             style.labelColourActive);
+    button->returnToggles = true;
+    button->setWantsKeyboardFocus (true);
+    button->addChangeListener (this);
+    addAndMakeVisible (*button);
+    return button;
+}
+
+void GenericDialogContent::setAnswers (const std::vector<Answer>& newAnswers)
+{
+    for (auto& button : answerButtons)
+    {
+        button->removeChangeListener (this);
+        removeChildComponent (button.get());
+    }
+    answerButtons.clear();
+    answers = newAnswers;
+
+    if (style.valid)
+    {
+        for (auto& answer : answers)
+        {
+            answerButtons.push_back (makeButton (answer.text));
+            // An arrow key moves between answers; it never gives one.
+            answerButtons.back()->arrowKeysToggle = false;
+        }
+        closeButton->setVisible (answers.empty());
+    }
+    updateLayout();
+}
+
+ZOLToggleButton* GenericDialogContent::getAnswerButton (int index) const
+{
+    return juce::isPositiveAndBelow (index, (int) answerButtons.size()) ? answerButtons[(size_t) index].get()
+                                                                         : nullptr;
 }
 
 void GenericDialogContent::setHyperlink (const juce::String& text, const juce::String& url)
@@ -77,6 +115,7 @@ const juce::Image* GenericDialogContent::getIcon() const
         case 4: return &style.questionIconSmall;
         case 5: return &style.warningIcon;
         case 6: return &style.warningIconSmall;
+        case infoIconType: return &style.infoIcon;
         default: return nullptr;
     }
 }
@@ -99,7 +138,12 @@ void GenericDialogContent::updateLayout()
     iconRect = showIcon ? icon->getBounds() : juce::Rectangle<int>();
     const int iconWidth = iconRect.getWidth();
 
-    const int W = juce::jmin (sizeLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth));
+    const int buttonWidth = style.okButtonUp.getWidth();
+    const int rowWidth = answerButtons.empty()
+                           ? 0
+                           : (int) answerButtons.size() * (buttonWidth + answerGap) - answerGap + 2 * answerGap;
+    const int W =
+        juce::jmin (sizeLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth, rowWidth));
     const int textHeight = (int) ((float) (lineCount + 2) * style.textFontSize);
 
     bool besideIcon = showIcon && ! logoMode;
@@ -124,7 +168,19 @@ void GenericDialogContent::updateLayout()
     else
         hyperlinkRect = {};
 
-    if (closeButton != nullptr)
+    if (! answerButtons.empty())
+    {
+        // One row, centred where the close button stands.
+        const int row = (int) answerButtons.size() * (buttonWidth + answerGap) - answerGap;
+        int x = juce::jmax (W / 2 - row / 2, 0);
+        closeRect = { x, next, row, style.okButtonUp.getHeight() };
+        for (auto& button : answerButtons)
+        {
+            button->setTopLeftPosition (x, next);
+            x += buttonWidth + answerGap;
+        }
+    }
+    else if (closeButton != nullptr)
     {
         closeButton->setTopLeftPosition (juce::jmax (W / 2 - closeButton->getWidth() / 2, 0), next);
         closeRect = closeButton->getBounds();
@@ -163,7 +219,8 @@ bool GenericDialogContent::keyPressed (const juce::KeyPress& key)
     auto code = key.getKeyCode();
     if (code == juce::KeyPress::spaceKey || code == juce::KeyPress::returnKey || code == juce::KeyPress::escapeKey)
     {
-        closeDialog();
+        // As the framework's boxes do: Escape declines, Return takes the first answer.
+        closeDialog (code != juce::KeyPress::escapeKey && ! answers.empty() ? answers.front().result : 0);
         return true;
     }
     return false;
@@ -173,10 +230,22 @@ void GenericDialogContent::changeListenerCallback (juce::ChangeBroadcaster* sour
 {
     if (closeButton != nullptr && source == closeButton.get() && closeButton->getChangeCode() == 2)
         closeDialog();
+
+    for (size_t i = 0; i < answerButtons.size(); ++i)
+        if (source == answerButtons[i].get() && answerButtons[i]->getChangeCode() == 2)
+        {
+            closeDialog (answers[i].result);
+            return;
+        }
 }
 
-void GenericDialogContent::closeDialog()
+void GenericDialogContent::closeDialog (int result)
 {
     if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
+    {
+        // Whoever opened the window learns the answer from its modal state.
+        if (window->isCurrentlyModal (false))
+            window->exitModalState (result);
         window->closeButtonPressed();
+    }
 }

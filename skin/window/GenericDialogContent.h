@@ -5,6 +5,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
+#include <vector>
 
 class ZOLToggleButton;
 
@@ -13,6 +14,11 @@ class ZOLToggleButton;
 // to its text. The caller sets message, iconType and logoMode, optionally
 // the hyperlink, then calls updateLayout. The close button, Space, Return
 // and Escape close the enclosing dialog window.
+//
+// A question offers its answers instead of the close button (setAnswers),
+// each a button of the same look in one row. Choosing one ends the enclosing
+// window's modal state with the answer's result and closes it; Escape gives
+// 0, Space and Return the first answer unless a button has the focus.
 class GenericDialogContent : public juce::Component, public juce::ChangeListener
 {
 public:
@@ -22,8 +28,20 @@ public:
     bool logoMode = false;
     juce::String message;
     // 0 none, 1 stop, 2 stop small, 3 question, 4 question small, 5 warning,
-    // 6 warning small; other values show no icon.
+    // 6 warning small, 8 information; other values show no icon.
     int iconType = 0;
+    static constexpr int infoIconType = 8;
+
+    struct Answer
+    {
+        juce::String text;
+        int result = 0;
+    };
+    // Replaces the close button by these answers, left to right; an empty
+    // list brings the close button back. Lays out again.
+    void setAnswers (const std::vector<Answer>& answers);
+    int getNumAnswers() const { return (int) answerButtons.size(); }
+    ZOLToggleButton* getAnswerButton (int index) const;
 
     void setHyperlink (const juce::String& text, const juce::String& url);
     void updateLayout();
@@ -46,7 +64,8 @@ public:
     static constexpr int sizeLimit = 16384;
 
 private:
-    void closeDialog();
+    void closeDialog (int result = 0);
+    std::unique_ptr<ZOLToggleButton> makeButton (const juce::String& text);
     void makeHyperlink (const juce::String& text, const juce::String& url);
 
     GenericDialogStyle style;
@@ -55,4 +74,7 @@ private:
     juce::Rectangle<int> logoRect, iconRect, textRect, hyperlinkRect, closeRect;
     std::unique_ptr<ZOLToggleButton> closeButton;
     std::unique_ptr<juce::HyperlinkButton> hyperlink;
+    std::vector<Answer> answers;
+    std::vector<std::unique_ptr<ZOLToggleButton>> answerButtons;
+    static constexpr int answerGap = 10;
 };

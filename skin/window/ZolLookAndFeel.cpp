@@ -253,6 +253,7 @@ void ZolLookAndFeel::readGenericDialog (const juce::XmlElement& s)
     imageIfNamed ("iconQuestionSmall", d.questionIconSmall);
     imageIfNamed ("iconWarning", d.warningIcon);
     imageIfNamed ("iconWarningSmall", d.warningIconSmall);
+    imageIfNamed ("iconInfo", d.infoIcon);
     imageIfNamed ("imageLogo", d.logo);
     d.logoBounds = d.logo.getBounds();
 
@@ -475,7 +476,9 @@ void ZolLookAndFeel::drawDocumentWindowTitleBar (juce::DocumentWindow& window, j
     g.setColour (statusFontColour);
     auto font = hasStatusFont ? statusFont : juce::Font();
 
-    if (window.getName() == mainWindowName)
+    // A message dialog may carry the program's name as its title; only the
+    // main window shows the connection instead of its name.
+    if (window.getName() == mainWindowName && dynamic_cast<juce::DialogWindow*> (&window) == nullptr)
     {
         font = sized (font, statusFontSize);
         if (icon == nullptr || ! icon->isValid())

@@ -249,6 +249,16 @@ juce::Image warningSign (int size, juce::Typeface::Ptr bold)
     return image;
 }
 
+// The message dialog draws its icon at its left edge, as large as the
+// picture: the sign stands inside a margin of its own.
+juce::Image dialogIcon (const juce::Image& sign, int margin)
+{
+    auto image = blank (sign.getWidth() + 2 * margin, sign.getHeight() + 2 * margin);
+    juce::Graphics g (image);
+    g.drawImageAt (sign, margin, margin);
+    return image;
+}
+
 juce::Image dialogButton (bool down)
 {
     auto image = blank (96, 28);
@@ -617,12 +627,13 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     addStates (images, "win-restore", 22, 16, restoreGlyph, false);
     addStates (images, "win-minimize", 22, 16, minimizeGlyph, false);
 
-    images["dlg-stop.png"] = badge (48, Palette::alarm, "X", sansBold, true);
+    images["dlg-stop.png"] = dialogIcon (badge (44, Palette::alarm, "X", sansBold, true), 8);
     images["dlg-stop-small.png"] = badge (24, Palette::alarm, "X", sansBold, true);
-    images["dlg-question.png"] = badge (48, Palette::textQuiet, "?", sansBold, false);
+    images["dlg-question.png"] = dialogIcon (badge (44, Palette::textQuiet, "?", sansBold, false), 8);
     images["dlg-question-small.png"] = badge (24, Palette::textQuiet, "?", sansBold, false);
-    images["dlg-warning.png"] = warningSign (48, sansBold);
+    images["dlg-warning.png"] = dialogIcon (warningSign (44, sansBold), 8);
     images["dlg-warning-small.png"] = warningSign (24, sansBold);
+    images["dlg-info.png"] = dialogIcon (badge (44, Palette::calm, "i", sansBold, false), 8);
     images["logo.png"] = logo (sans, sansBold);
     images["btn-dialog.png"] = dialogButton (false);
     images["btn-dialog-down.png"] = dialogButton (true);

@@ -6,6 +6,7 @@
 #include "model/UserNotifier.h"
 #include "skin/window/GenericDialogContent.h"
 #include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLToggleButton.h"
 #include "skin/window/ZolLookAndFeel.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
@@ -122,39 +123,77 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         juce::PopupMenu::dismissAllActiveMenus();
         runFor (100);
 
-        // A message through the program's message-box seam: the program's own
-        // dialog in the skin's look, its icon inside its box, closed by Escape.
-        bool closed = false;
-        UserNotifier::show ({ Notice::Icon::warning, "Kestrel-Edit",
-                              "The unit did not answer in time.\nCheck the USB cable and try again.",
-                              Notice::Buttons::ok, [&closed] (int) { closed = true; } });
-        juce::DialogWindow* dialog = nullptr;
-        for (int i = 0; i < 300 && (dialog = findDesktopWindow<juce::DialogWindow> (window)) == nullptr; ++i)
-            runFor (10);
-        ASSERT_NE (dialog, nullptr) << "the message is shown in a dialog window";
-        auto* body = dynamic_cast<GenericDialogContent*> (dialog->getContentComponent());
-        ASSERT_NE (body, nullptr);
-        EXPECT_EQ (body->iconType, 5);
-        ASSERT_NE (body->getIcon(), nullptr);
-        EXPECT_FALSE (body->getIconRect().isEmpty());
-        EXPECT_TRUE (body->getLocalBounds().contains (body->getIconRect())) << body->getIconRect().toString();
-        EXPECT_FALSE (body->getTextRect().intersects (body->getIconRect()));
-        EXPECT_TRUE (saveWindowShot (*dialog, "program-message-dialog").existsAsFile());
-        EXPECT_TRUE (body->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
-        for (int i = 0; i < 100 && ! closed; ++i)
-            runFor (10);
-        EXPECT_TRUE (closed);
-        EXPECT_EQ (findDesktopWindow<juce::DialogWindow> (window), nullptr);
+        // Messages through the program's message-box seam: the program's own
+        // dialog in the skin's look, titled in its title bar, its icon inside
+        // its box; a question answers through its buttons.
+        auto showAndFind = [&] (Notice notice) -> GenericDialogContent*
+        {
+            UserNotifier::show (std::move (notice));
+            juce::DialogWindow* shown = nullptr;
+            for (int i = 0; i < 300 && (shown = findDesktopWindow<juce::DialogWindow> (window)) == nullptr; ++i)
+                runFor (10);
+            return shown != nullptr ? dynamic_cast<GenericDialogContent*> (shown->getContentComponent()) : nullptr;
+        };
+        auto iconFits = [] (GenericDialogContent& body)
+        {
+            auto drawn = body.getIconRect().withY (body.getTextRect().getY());
+            return body.getIcon() != nullptr && ! drawn.isEmpty() && body.getLocalBounds().contains (drawn)
+                && ! body.getTextRect().intersects (drawn) && ! body.getCloseButtonRect().intersects (drawn);
+        };
+        auto closedWith = [&] (int& result)
+        {
+            for (int i = 0; i < 100 && result < 0; ++i)
+                runFor (10);
+            return result;
+        };
 
-        // A question keeps the message box and its answers.
-        UserNotifier::askOkCancel ("Replace the preset on the unit?", [] (bool) {});
-        runFor (300);
-        auto* alert = findDesktopWindow<juce::AlertWindow>();
-        ASSERT_NE (alert, nullptr) << "the alert is shown";
-        EXPECT_EQ (&alert->getLookAndFeel(), look);
-        EXPECT_TRUE (saveWindowShot (*alert, "program-alert").existsAsFile());
-        alert->exitModalState (0);
-        runFor (50);
+        int result = -1;
+        for (auto icon : { Notice::Icon::warning, Notice::Icon::info })
+        {
+            const bool warning = icon == Notice::Icon::warning;
+            result = -1;
+            auto* body = showAndFind ({ icon, warning ? "Kestrel-Edit" : "Check for updates",
+                                        warning ? "The unit did not answer in time.\nCheck the USB cable and try again."
+                                                : "No update available.",
+                                        Notice::Buttons::ok, [&result] (int r) { result = r; } });
+            ASSERT_NE (body, nullptr) << "the message is shown in the program's dialog";
+            EXPECT_EQ (body->iconType, warning ? 5 : GenericDialogContent::infoIconType);
+            EXPECT_TRUE (iconFits (*body)) << body->getIconRect().toString();
+            auto* dialog = body->findParentComponentOfClass<juce::DialogWindow>();
+            EXPECT_EQ (dialog->getTitleBarHeight(), look->getTitleBarHeight());
+            // The title bar's gradient runs downwards: a row across its middle
+            // holds more than one colour only where the title is written.
+            auto bar = dialog->createComponentSnapshot (dialog->getLocalBounds().withHeight (dialog->getTitleBarHeight()));
+            EXPECT_TRUE (showsMoreThanOneColour (bar.getClippedImage ({ 60, bar.getHeight() / 2, bar.getWidth() - 120, 1 })))
+                << "the title is drawn in the title bar";
+            EXPECT_TRUE (saveWindowShot (*dialog, warning ? "program-message-dialog" : "program-info-dialog").existsAsFile());
+            EXPECT_TRUE (body->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+            EXPECT_EQ (closedWith (result), 1);
+            EXPECT_EQ (findDesktopWindow<juce::DialogWindow> (window), nullptr);
+        }
+
+        // A question: its answers in place of Close; a click gives the
+        // answer's result, Escape declines.
+        for (int answer : { 1, 0 })
+        {
+            result = -1;
+            auto* body = showAndFind ({ Notice::Icon::question, "Export", "Replace the preset file on disk?",
+                                        Notice::Buttons::okCancel, [&result] (int r) { result = r; } });
+            ASSERT_NE (body, nullptr) << "the question is shown in the program's dialog";
+            ASSERT_EQ (body->getNumAnswers(), 2);
+            EXPECT_FALSE (body->getCloseButton()->isVisible());
+            EXPECT_TRUE (iconFits (*body));
+            auto* dialog = body->findParentComponentOfClass<juce::DialogWindow>();
+            if (answer == 1)
+            {
+                EXPECT_TRUE (saveWindowShot (*dialog, "program-question-dialog").existsAsFile());
+                body->getAnswerButton (0)->handlePress (true, false, false);
+            }
+            else
+                EXPECT_TRUE (body->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+            EXPECT_EQ (closedWith (result), answer);
+            EXPECT_EQ (findDesktopWindow<juce::DialogWindow> (window), nullptr);
+        }
 
         app.shutdown();
     }

@@ -1,0 +1,123 @@
+#include "app/editor/EffectEditorContent.h"
+#include "app/shell/ControlUnitContent.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/KestrelEditApplication.h"
+#include "app/shell/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/BlockLibraryEntry.h"
+#include "model/IdTables.h"
+#include "model/KestrelBlockLibraryManager.h"
+#include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLToggleButton.h"
+#include "skin/window/GenericDialogContent.h"
+#include "support/CachedDefinitions.h"
+#include "support/PumpMessages.h"
+#include "support/RedirectedUserFolders.h"
+#include "support/Screenshot.h"
+#include "support/SimulatedKestrel.h"
+#include "support/VirtualMidiBackend.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+GenericDialogContent* findShownDialog()
+{
+    GenericDialogContent* found = nullptr;
+    pumpMessagesUntil (
+        [&found]
+        {
+            auto& desktop = juce::Desktop::getInstance();
+            for (int i = 0; i < desktop.getNumComponents(); ++i)
+                if (auto* dialog = dynamic_cast<juce::DialogWindow*> (desktop.getComponent (i));
+                    dialog != nullptr && dialog->isVisible())
+                    found = dynamic_cast<GenericDialogContent*> (dialog->getContentComponent());
+            return found != nullptr;
+        },
+        10000);
+    return found;
+}
+} // namespace
+
+// A question the program asks after a menu command, answered in the program's
+// own dialog, and the logo that stands for a command nothing performs.
+TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheAnswer)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-message-dialogs" };
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
+
+    {
+        KestrelEditApplication app;
+        app.initialise ({});
+        auto* window = app.getMainWindow();
+        ASSERT_NE (window, nullptr);
+        auto* editor = window->getContent()->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+        auto* panel = window->getContent()->getFrontPanel();
+        ASSERT_TRUE (editor != nullptr && panel != nullptr);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return window->isShowingConnected(); }));
+        auto* presets = PresetManager::getInstanceWithoutCreating();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! presets->hasWork(); }));
+
+        auto& commands = window->getCommandManager();
+        auto isActive = [&commands] (int id)
+        {
+            juce::ApplicationCommandInfo info (id);
+            return commands.getTargetForCommand (id, info) != nullptr
+                && (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+        };
+        ASSERT_FALSE (isActive (2301));
+        ASSERT_NE (panel->getButtonNamed ("logoButton"), nullptr);
+        EXPECT_FALSE (panel->getButtonNamed ("logoButton")->isEnabled()) << "the logo follows About";
+
+        // The amp, linked to a library entry written to disk.
+        constexpr int ampBlock = 106, cabBlock = 108;
+        auto* library = KestrelBlockLibraryManager::getInstance();
+        auto* entry = library->createEntry (EFFECT_DISTORT);
+        ASSERT_NE (entry, nullptr);
+        entry->name = "Asked";
+        entry->paramData.setSize (64, true);
+        entry->modified = 1;
+        ASSERT_TRUE (library->saveModifiedEntries());
+        const int entryId = entry->entryId;
+        const auto entryFile = entry->file;
+        ASSERT_TRUE (entryFile.existsAsFile());
+        library->linkBlockToEntry (ampBlock, entryId);
+        for (int block : { cabBlock, ampBlock })
+        {
+            editor->showBlock (block);
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return ! presets->hasWork(); }));
+        }
+
+        // "No" keeps the entry and its file; "Yes" deletes both.
+        auto noDialogLeft = [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; };
+        for (bool yes : { false, true })
+        {
+            ASSERT_TRUE (isActive (1703));
+            ASSERT_TRUE (commands.invokeDirectly (1703, false));
+            auto* body = findShownDialog();
+            ASSERT_NE (body, nullptr) << "the question is the program's own dialog";
+            EXPECT_TRUE (body->message.contains ("Do you want to continue?")) << body->message;
+            ASSERT_EQ (body->getNumAnswers(), 2);
+            EXPECT_EQ (body->getAnswerButton (0)->mainLabel.text, "Yes");
+            EXPECT_EQ (body->getAnswerButton (1)->mainLabel.text, "No");
+            if (yes)
+                saveScreenshot (*body->getTopLevelComponent(), "message-dialog-library-delete");
+            body->getAnswerButton (yes ? 0 : 1)->handlePress (true, false, false);
+
+            EXPECT_TRUE (pumpMessagesUntil (noDialogLeft));
+            pumpPostedMessages();
+            EXPECT_EQ (library->findEntryById (entryId) != nullptr, ! yes);
+            EXPECT_EQ (entryFile.existsAsFile(), ! yes);
+        }
+
+        app.shutdown();
+    }
+
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
