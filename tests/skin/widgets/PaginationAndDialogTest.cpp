@@ -297,3 +297,43 @@ TEST (DialogFrame, KeysAndTheCloseButtonCloseTheWindowWithoutAStyleOnlyKeys)
     EXPECT_FALSE (plain.keyPressed (juce::KeyPress ('x'))); // no window: nothing happens
     EXPECT_TRUE (plain.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
 }
+
+TEST (DialogFrame, AQuestionOffersItsAnswersInOneRowAndEndsWithTheChosenResult)
+{
+    for (int way : { 0, 1, 2 }) // Return, a click on the second answer, Escape
+    {
+        ClosingWindow window;
+        auto* d = new GenericDialogContent (dialogStyle());
+        window.setContentOwned (d, false);
+        d->message = "Save the changes?";
+        d->iconType = 3;
+        d->setAnswers ({ { "Yes", 1 }, { "No", 2 }, { "Cancel", 0 } });
+        ASSERT_EQ (d->getNumAnswers(), 3);
+        EXPECT_FALSE (d->getCloseButton()->isVisible());
+        for (int i = 0; i < 3; ++i)
+        {
+            auto bounds = d->getAnswerButton (i)->getBounds();
+            EXPECT_TRUE (d->getLocalBounds().contains (bounds)) << i;
+            EXPECT_GE (bounds.getY(), d->getTextRect().getBottom()) << i;
+            if (i > 0)
+                EXPECT_GT (bounds.getX(), d->getAnswerButton (i - 1)->getRight()) << i;
+        }
+
+        int result = -1;
+        window.enterModalState (false, juce::ModalCallbackFunction::create ([&result] (int r) { result = r; }));
+        if (way == 0)
+            EXPECT_TRUE (d->keyPressed (juce::KeyPress (juce::KeyPress::returnKey)));
+        else if (way == 1)
+        {
+            auto* no = d->getAnswerButton (1);
+            no->mouseDown (mouse (*no, { 5, 5 }));
+            no->dispatchPendingMessages();
+        }
+        else
+            EXPECT_TRUE (d->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+        for (int i = 0; i < 100 && result < 0; ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        EXPECT_EQ (result, way == 0 ? 1 : way == 1 ? 2 : 0) << way;
+        EXPECT_EQ (window.closed, 1);
+    }
+}
