@@ -168,7 +168,7 @@ void ControlUnitContent::loadFromSkin()
     {
         const auto name = node->getStringAttribute ("name");
 
-        if (name == "logoButton") logoButton = button (*node, name, aboutCommandId);
+        if (name == "logoButton") logoButton = button (*node, name, 2301);
         else if (name == "midiInLed") midiInLed = led (*node, name);
         else if (name == "midiOutLed") midiOutLed = led (*node, name);
         else if (name == "tunerButton") tunerButton = button (*node, name, 1301);
@@ -359,8 +359,8 @@ void ControlUnitContent::applicationCommandListChanged()
         return;
 
     juce::ApplicationCommandInfo about (aboutCommandId);
-    const bool active = followedCommands->getTargetForCommand (aboutCommandId, about) != nullptr
-                     && (about.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    const bool active = followedCommands->getTargetForCommand (aboutCommandId, about) != nullptr &&
+                        (about.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
     logoButton->setEnabled (active);
 }
 
@@ -615,7 +615,7 @@ void ControlUnitContent::buttonClicked (juce::Button* button)
     else if (button == tempoButton.get()) tapTempo (juce::Time::getMillisecondCounterHiRes());
     else if (button == tempoDropDown.get()) showCommandMenu (TempoToUseMenuCommands, tempoDropDown.get());
     else if (button == tunerButton.get()) invoke (1301);
-    else if (button == logoButton.get()) invoke (aboutCommandId);
+    else if (button == logoButton.get()) invoke (2301);
     else if (button == importButton.get()) invoke (1001);
     else if (button == saveButton.get()) invoke (1118);
     else if (button == saveMenuButton.get()) showCommandMenu (SaveButtonMenuCommands, saveButton.get());

@@ -229,10 +229,10 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
 
     auto body = std::make_unique<GenericDialogContent> (look->getGenericDialogStyle());
     body->message = notice.message;
-    body->iconType = notice.icon == Notice::Icon::error     ? 1
-                   : notice.icon == Notice::Icon::question ? 3
-                   : notice.icon == Notice::Icon::warning  ? 5
-                                                           : GenericDialogContent::infoIconType;
+    body->iconType = notice.icon == Notice::Icon::error      ? 1
+                     : notice.icon == Notice::Icon::question ? 3
+                     : notice.icon == Notice::Icon::warning  ? 5
+                                                             : GenericDialogContent::infoIconType;
 
     // A question offers its answers; closing the window any other way
     // declines (result 0), as the caller's Cancel or No.
@@ -273,8 +273,8 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     {
         const bool asks = notice.buttons != Notice::Buttons::ok;
         juce::ModalComponentManager::getInstance()->attachCallback (
-            dialog, juce::ModalCallbackFunction::create ([callback, asks] (int result)
-                                                         { callback (asks ? result : 1); }));
+            dialog,
+            juce::ModalCallbackFunction::create ([callback, asks] (int result) { callback (asks ? result : 1); }));
     }
 
     return true;

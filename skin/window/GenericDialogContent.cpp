@@ -72,8 +72,7 @@ void GenericDialogContent::setAnswers (const std::vector<Answer>& newAnswers)
 
 ZOLToggleButton* GenericDialogContent::getAnswerButton (int index) const
 {
-    return juce::isPositiveAndBelow (index, (int) answerButtons.size()) ? answerButtons[(size_t) index].get()
-                                                                         : nullptr;
+    return juce::isPositiveAndBelow (index, (int) answerButtons.size()) ? answerButtons[(size_t) index].get() : nullptr;
 }
 
 void GenericDialogContent::setHyperlink (const juce::String& text, const juce::String& url)
@@ -139,11 +138,9 @@ void GenericDialogContent::updateLayout()
     const int iconWidth = iconRect.getWidth();
 
     const int buttonWidth = style.okButtonUp.getWidth();
-    const int rowWidth = answerButtons.empty()
-                           ? 0
-                           : (int) answerButtons.size() * (buttonWidth + answerGap) - answerGap + 2 * answerGap;
-    const int W =
-        juce::jmin (sizeLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth, rowWidth));
+    const int rowWidth =
+        answerButtons.empty() ? 0 : (int) answerButtons.size() * (buttonWidth + answerGap) - answerGap + 2 * answerGap;
+    const int W = juce::jmin (sizeLimit, juce::jmax (getWidth(), textWidth + 10 + 2 * iconWidth, rowWidth));
     const int textHeight = (int) ((float) (lineCount + 2) * style.textFontSize);
 
     bool besideIcon = showIcon && ! logoMode;

@@ -67,8 +67,8 @@ TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheA
         auto isActive = [&commands] (int id)
         {
             juce::ApplicationCommandInfo info (id);
-            return commands.getTargetForCommand (id, info) != nullptr
-                && (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+            return commands.getTargetForCommand (id, info) != nullptr &&
+                   (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
         };
         ASSERT_FALSE (isActive (2301));
         ASSERT_NE (panel->getButtonNamed ("logoButton"), nullptr);

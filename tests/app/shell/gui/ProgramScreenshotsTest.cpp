@@ -4,9 +4,9 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
-#include "skin/window/GenericDialogContent.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/widgets/ZOLToggleButton.h"
+#include "skin/window/GenericDialogContent.h"
 #include "skin/window/ZolLookAndFeel.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
@@ -137,8 +137,8 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         auto iconFits = [] (GenericDialogContent& body)
         {
             auto drawn = body.getIconRect().withY (body.getTextRect().getY());
-            return body.getIcon() != nullptr && ! drawn.isEmpty() && body.getLocalBounds().contains (drawn)
-                && ! body.getTextRect().intersects (drawn) && ! body.getCloseButtonRect().intersects (drawn);
+            return body.getIcon() != nullptr && ! drawn.isEmpty() && body.getLocalBounds().contains (drawn) &&
+                   ! body.getTextRect().intersects (drawn) && ! body.getCloseButtonRect().intersects (drawn);
         };
         auto closedWith = [&] (int& result)
         {
@@ -163,10 +163,13 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
             EXPECT_EQ (dialog->getTitleBarHeight(), look->getTitleBarHeight());
             // The title bar's gradient runs downwards: a row across its middle
             // holds more than one colour only where the title is written.
-            auto bar = dialog->createComponentSnapshot (dialog->getLocalBounds().withHeight (dialog->getTitleBarHeight()));
-            EXPECT_TRUE (showsMoreThanOneColour (bar.getClippedImage ({ 60, bar.getHeight() / 2, bar.getWidth() - 120, 1 })))
+            auto bar =
+                dialog->createComponentSnapshot (dialog->getLocalBounds().withHeight (dialog->getTitleBarHeight()));
+            EXPECT_TRUE (
+                showsMoreThanOneColour (bar.getClippedImage ({ 60, bar.getHeight() / 2, bar.getWidth() - 120, 1 })))
                 << "the title is drawn in the title bar";
-            EXPECT_TRUE (saveWindowShot (*dialog, warning ? "program-message-dialog" : "program-info-dialog").existsAsFile());
+            EXPECT_TRUE (
+                saveWindowShot (*dialog, warning ? "program-message-dialog" : "program-info-dialog").existsAsFile());
             EXPECT_TRUE (body->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
             EXPECT_EQ (closedWith (result), 1);
             EXPECT_EQ (findDesktopWindow<juce::DialogWindow> (window), nullptr);
