@@ -48,6 +48,9 @@ bool parseBinaryBody (const juce::uint8* bytes, size_t size, PropertyList& value
         return false;
 
     size_t position = 4;
+    // Room for the pairs of a real file; a count that only terminators
+    // follow gets no more than a fraction of the size.
+    values.reserve (juce::jmin (count, (juce::int32) (size / 8)));
 
     for (juce::int32 i = 0; i < count; ++i)
     {
@@ -95,6 +98,8 @@ bool parseXmlBody (const void* data, size_t size, PropertyList& values)
 
     if (document == nullptr || ! document->hasTagName ("PROPERTIES"))
         return false;
+
+    values.reserve (document->getNumChildElements());
 
     // Only elements stand between the VALUEs of a properties file; loose
     // text there means the file is not one.

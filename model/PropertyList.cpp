@@ -30,6 +30,13 @@ int PropertyList::indexOf (const juce::String& key) const
     return found != index.end() ? found->second : -1;
 }
 
+void PropertyList::reserve (int pairs)
+{
+    keys.ensureStorageAllocated (pairs);
+    values.ensureStorageAllocated (pairs);
+    index.reserve ((size_t) juce::jmax (0, pairs));
+}
+
 void PropertyList::sortByKey()
 {
     std::vector<int> order ((size_t) keys.size());

@@ -26,6 +26,9 @@ public:
     const juce::StringArray& getAllKeys() const { return keys; }
     const juce::StringArray& getAllValues() const { return values; }
 
+    // Room for this many pairs, so that gathering them never rehashes.
+    void reserve (int pairs);
+
     // Puts the pairs in the order of their keys (case-sensitive).
     void sortByKey();
     void clear();
