@@ -289,6 +289,10 @@ TEST_F (EffectEditorEditRoad, ScaleNotesFollowTheKeyAndDependentListsAreBuiltAga
     EXPECT_EQ (second.getUnitValue(), 7);
     EXPECT_TRUE (second.isEnabled());
     EXPECT_FALSE (third.isEnabled());
+    // Also once the modifier values that follow every block's values are in.
+    editor->handlePresetEvent (89);
+    EXPECT_TRUE (second.isEnabled());
+    EXPECT_FALSE (third.isEnabled());
 
     // The user picks the key A: the notes move with it.
     keyList.handleMenuResult (10);
