@@ -150,8 +150,7 @@ bool ExternalPropertiesReader::parse (const void* data, size_t size, PropertyLis
     return read;
 }
 
-ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce::File& file,
-                                                                     PropertyList& values)
+ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce::File& file, PropertyList& values)
 {
     values.clear();
 

@@ -82,8 +82,9 @@ const std::pair<juce::String, juce::String>* LanguageStore::findMessage (juce::i
         for (auto* row = keyTable; row != nullptr && row->id != idTableEnd; ++row)
         {
             const auto builtIn = builtIns.find (row->id);
-            messages.emplace (row->id, std::make_pair (juce::String (row->name),
-                                                       juce::String (builtIn != builtIns.end() ? builtIn->second : "")));
+            messages.emplace (row->id,
+                              std::make_pair (juce::String (row->name),
+                                              juce::String (builtIn != builtIns.end() ? builtIn->second : "")));
         }
     }
 
