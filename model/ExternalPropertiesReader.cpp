@@ -3,55 +3,9 @@
 #include "model/ExternalXmlReader.h"
 
 #include <cstring>
-#include <map>
-#include <unordered_map>
-#include <utility>
-#include <vector>
 
 namespace
 {
-// The pairs of a file in their order, a later pair replacing an earlier one
-// of the same key. StringPairArray::set searches every key for each value,
-// which a file of many thousands of values turns into minutes.
-class PairCollector
-{
-public:
-    explicit PairCollector (bool ignoreCase)
-        : ignoreCase (ignoreCase)
-    {
-    }
-
-    void set (const juce::String& key, const juce::String& value)
-    {
-        const auto [found, added] = indexOfKey.emplace (ignoreCase ? key.toLowerCase() : key, pairs.size());
-
-        if (added)
-            pairs.emplace_back (key, value);
-        else
-            pairs[found->second].second = value;
-    }
-
-    // Into the array, in key order (the framework adds a whole map at once
-    // without the search).
-    void moveInto (juce::StringPairArray& values)
-    {
-        std::map<juce::String, juce::String> map;
-
-        for (auto& pair : pairs)
-            map.emplace (std::move (pair.first), std::move (pair.second));
-
-        pairs.clear();
-        indexOfKey.clear();
-        values.clear();
-        values.addMap (map);
-    }
-
-private:
-    bool ignoreCase;
-    std::unordered_map<juce::String, size_t> indexOfKey;
-    std::vector<std::pair<juce::String, juce::String>> pairs;
-};
-
 const char binaryMagic[4] = { 'P', 'R', 'O', 'P' };
 const char compressedMagic[4] = { 'C', 'P', 'R', 'P' };
 
@@ -82,7 +36,7 @@ bool readText (const juce::uint8* bytes, size_t size, size_t& position, juce::St
 
 // The body after the magic: an int32 count (little-endian), then the pairs.
 // Every pair the count announces must be there.
-bool parseBinaryBody (const juce::uint8* bytes, size_t size, PairCollector& values)
+bool parseBinaryBody (const juce::uint8* bytes, size_t size, PropertyList& values)
 {
     if (size < 4 || size > ExternalPropertiesReader::maxBodySize)
         return false;
@@ -94,6 +48,9 @@ bool parseBinaryBody (const juce::uint8* bytes, size_t size, PairCollector& valu
         return false;
 
     size_t position = 4;
+    // Room for the pairs of a real file; a count that only terminators
+    // follow gets no more than a fraction of the size.
+    values.reserve (juce::jmin (count, (juce::int32) (size / 8)));
 
     for (juce::int32 i = 0; i < count; ++i)
     {
@@ -109,7 +66,7 @@ bool parseBinaryBody (const juce::uint8* bytes, size_t size, PairCollector& valu
     return true;
 }
 
-bool parseCompressedBody (const void* data, size_t size, PairCollector& values)
+bool parseCompressedBody (const void* data, size_t size, PropertyList& values)
 {
     juce::MemoryInputStream compressed (data, size, false);
     juce::GZIPDecompressorInputStream unzipped (compressed);
@@ -134,13 +91,15 @@ bool parseCompressedBody (const void* data, size_t size, PairCollector& values)
     return parseBinaryBody (static_cast<const juce::uint8*> (body.getData()), body.getSize(), values);
 }
 
-bool parseXmlBody (const void* data, size_t size, PairCollector& values)
+bool parseXmlBody (const void* data, size_t size, PropertyList& values)
 {
     juce::String errorText;
     auto document = ExternalXmlReader::parse (data, size, errorText);
 
     if (document == nullptr || ! document->hasTagName ("PROPERTIES"))
         return false;
+
+    values.reserve (document->getNumChildElements());
 
     // Only elements stand between the VALUEs of a properties file; loose
     // text there means the file is not one.
@@ -167,7 +126,7 @@ bool parseXmlBody (const void* data, size_t size, PairCollector& values)
 }
 } // namespace
 
-bool ExternalPropertiesReader::parse (const void* data, size_t size, juce::StringPairArray& values)
+bool ExternalPropertiesReader::parse (const void* data, size_t size, PropertyList& values)
 {
     values.clear();
 
@@ -175,24 +134,23 @@ bool ExternalPropertiesReader::parse (const void* data, size_t size, juce::Strin
         return false;
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
-    PairCollector pairs (values.getIgnoresCase());
     bool read = false;
 
     if (startsWith (data, size, binaryMagic))
-        read = parseBinaryBody (bytes + 4, size - 4, pairs);
+        read = parseBinaryBody (bytes + 4, size - 4, values);
     else if (startsWith (data, size, compressedMagic))
-        read = parseCompressedBody (bytes + 4, size - 4, pairs);
+        read = parseCompressedBody (bytes + 4, size - 4, values);
     else
-        read = parseXmlBody (data, size, pairs);
+        read = parseXmlBody (data, size, values);
 
-    if (read)
-        pairs.moveInto (values);
+    // A damaged file gives nothing, not the pairs before the damage.
+    if (! read)
+        values.clear();
 
     return read;
 }
 
-ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce::File& file,
-                                                                     juce::StringPairArray& values)
+ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce::File& file, PropertyList& values)
 {
     values.clear();
 

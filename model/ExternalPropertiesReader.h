@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PropertyList.h"
+
 #include <juce_core/juce_core.h>
 
 // The one reader of properties files (the settings file, the language file)
@@ -27,9 +29,10 @@ public:
     static constexpr size_t maxBodySize = 16 * 1024 * 1024;
 
     // True and the properties when the bytes hold one properties file;
-    // false and nothing otherwise. Keys keep their case; the pairs come in key
-    // order, a later value of a key replacing an earlier one.
-    static bool parse (const void* data, size_t size, juce::StringPairArray& values);
+    // false and nothing otherwise. Keys keep their case; the pairs come in the
+    // order their keys first appear, a later value of a key replacing an
+    // earlier one. Takes time in proportion to the size.
+    static bool parse (const void* data, size_t size, PropertyList& values);
 
-    static Result readFile (const juce::File& file, juce::StringPairArray& values);
+    static Result readFile (const juce::File& file, PropertyList& values);
 };

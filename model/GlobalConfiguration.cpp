@@ -45,14 +45,14 @@ juce::File backupFileFor (const juce::File& file)
 
 // The properties in the settings file. True when there is no file or it was
 // read; false when a file is there that cannot be read as properties.
-bool readSettingsFile (const juce::File& file, juce::StringPairArray& values)
+bool readSettingsFile (const juce::File& file, PropertyList& values)
 {
     return ExternalPropertiesReader::readFile (file, values) != ExternalPropertiesReader::Result::unreadable;
 }
 
 // The settings file in JUCE's XML properties form. Every value is stored as
 // an attribute, so it reads back exactly as it was given.
-juce::String settingsXml (const juce::StringPairArray& values)
+juce::String settingsXml (const PropertyList& values)
 {
     juce::XmlElement doc ("PROPERTIES");
     auto& keys = values.getAllKeys();
@@ -125,8 +125,18 @@ bool GlobalConfiguration::load()
     // Values handed over by an earlier save must reach the file before it is read back.
     writeSettingsNow();
 
-    juce::PropertySet settings (false);
-    const bool settingsRead = readSettingsFile (getSettingsFile(), settings.getAllProperties());
+    PropertyList stored;
+    const bool settingsRead = readSettingsFile (getSettingsFile(), stored);
+
+    // A property set searches all its keys for each lookup, so it is given
+    // only the keys this store reads, which are the keys it writes; the rest
+    // of a large file would make every lookup slow.
+    juce::PropertySet known (false), settings (false);
+    writeKeys (known);
+
+    for (auto& key : known.getAllProperties().getAllKeys())
+        if (stored.containsKey (key))
+            settings.setValue (key, stored[key]);
 
     // An unreadable file reads as an empty one: every key takes its default.
     readKeys (settings);
@@ -315,7 +325,7 @@ bool GlobalConfiguration::writeSettingsNow()
         return true;
 
     const auto file = getSettingsFile();
-    juce::StringPairArray values (false);
+    PropertyList values;
 
     if (! readSettingsFile (file, values) && file.existsAsFile())
     {
@@ -328,7 +338,12 @@ bool GlobalConfiguration::writeSettingsNow()
     }
 
     // Only this store's keys are replaced; everything else in the file stays.
-    values.addArray (pendingValues.getAllProperties());
+    // The file's keys are written in key order, new keys after them.
+    values.sortByKey();
+    auto& pending = pendingValues.getAllProperties();
+
+    for (int i = 0; i < pending.size(); ++i)
+        values.set (pending.getAllKeys()[i], pending.getAllValues()[i]);
 
     if (writeFileSafely (file, settingsXml (values)).isNotEmpty())
     {
@@ -342,23 +357,24 @@ bool GlobalConfiguration::writeSettingsNow()
 
 juce::String GlobalConfiguration::readOtherKey (const juce::String& key, const juce::String& fallback) const
 {
-    juce::StringPairArray values (false);
+    PropertyList values;
 
-    if (! readSettingsFile (getSettingsFile(), values) || ! values.containsKey (key))
+    if (! readSettingsFile (getSettingsFile(), values))
         return fallback;
 
-    return values[key];
+    return values.getValue (key, fallback);
 }
 
 bool GlobalConfiguration::writeOtherKey (const juce::String& key, const juce::String& value)
 {
     const auto file = getSettingsFile();
-    juce::StringPairArray values (false);
+    PropertyList values;
 
     // An unreadable file is left for load() and save() to keep aside.
     if (! readSettingsFile (file, values))
         return false;
 
+    values.sortByKey();
     values.set (key, value);
     return writeFileSafely (file, settingsXml (values)).isEmpty();
 }

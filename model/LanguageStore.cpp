@@ -39,7 +39,7 @@ void LanguageStore::openLanguageFile()
         folder.createDirectory();
 
     const auto file = folder.getChildFile (fileName);
-    languageFile = std::make_unique<juce::StringPairArray> (false);
+    languageFile = std::make_unique<PropertyList>();
 
     // An oversized file is passed over as if absent, and a missing or
     // unreadable one gives an empty set: every message gets its built-in text.
@@ -54,17 +54,46 @@ bool LanguageStore::getText (juce::int32 messageId, juce::String& text) const
     if (keyTable == nullptr || defaultTextTable == nullptr)
         return false;
 
-    const auto key = getNameForId (keyTable, (juce::uint32) messageId);
-    const auto builtIn = getNameForId (defaultTextTable, (juce::uint32) messageId);
+    const auto* message = findMessage (messageId);
 
-    if (key.isEmpty() || builtIn.isEmpty() || languageFile == nullptr)
+    if (message == nullptr || languageFile == nullptr)
         return false;
 
     // A key the file holds wins, even with an empty value; callers that get
     // false keep the text they passed in.
-    text = languageFile->containsKey (key) ? (*languageFile)[key] : builtIn;
+    text = languageFile->getValue (message->first, message->second);
 
     return text.isNotEmpty();
+}
+
+const std::pair<juce::String, juce::String>* LanguageStore::findMessage (juce::int32 messageId) const
+{
+    if (indexedKeys != keyTable || indexedTexts != defaultTextTable)
+    {
+        messages.clear();
+        indexedKeys = keyTable;
+        indexedTexts = defaultTextTable;
+
+        std::unordered_map<juce::int32, const char*> builtIns;
+
+        for (auto* row = defaultTextTable; row != nullptr && row->id != idTableEnd; ++row)
+            builtIns.emplace (row->id, row->name);
+
+        for (auto* row = keyTable; row != nullptr && row->id != idTableEnd; ++row)
+        {
+            const auto builtIn = builtIns.find (row->id);
+            messages.emplace (row->id,
+                              std::make_pair (juce::String (row->name),
+                                              juce::String (builtIn != builtIns.end() ? builtIn->second : "")));
+        }
+    }
+
+    const auto found = messages.find (messageId);
+
+    if (found == messages.end() || found->second.first.isEmpty() || found->second.second.isEmpty())
+        return nullptr;
+
+    return &found->second;
 }
 
 juce::String LanguageStore::getText (juce::int32 messageId) const

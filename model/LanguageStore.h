@@ -1,11 +1,14 @@
 #pragma once
 
 #include "model/IdNameTable.h"
+#include "model/PropertyList.h"
 #include "model/Singleton.h"
 
 #include <juce_core/juce_core.h>
 
 #include <memory>
+#include <unordered_map>
+#include <utility>
 
 // Gives every user-facing prompt, title, tooltip and preference label by its
 // message id (see PromptCatalogue.h). A language file in the program's folder
@@ -27,7 +30,8 @@ public:
     // (even an empty one), or the built-in text when the file lacks the key.
     // False, with text left as it was, when the tables have not been handed
     // over or the id has no key or built-in text; otherwise true when the
-    // delivered text is not empty.
+    // delivered text is not empty. Takes the same time however large the
+    // catalogue and the file are.
     bool getText (juce::int32 messageId, juce::String& text) const;
 
     // The same, as a value: empty when getText would give false.
@@ -55,11 +59,21 @@ private:
 
     void openLanguageFile();
 
+    // The key and built-in text of a message id, from the catalogue as
+    // handed over; null when the id has none.
+    const std::pair<juce::String, juce::String>* findMessage (juce::int32 messageId) const;
+
     juce::int32 currentLanguage = 0;
 
     // The language file's properties (keys case-sensitive); none before a
     // language has been selected.
-    std::unique_ptr<juce::StringPairArray> languageFile;
+    std::unique_ptr<PropertyList> languageFile;
+
+    // The catalogue by id (the first row of an id wins), made at the first
+    // lookup after the tables were handed over.
+    mutable std::unordered_map<juce::int32, std::pair<juce::String, juce::String>> messages;
+    mutable const IdNameRow* indexedKeys = nullptr;
+    mutable const IdNameRow* indexedTexts = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE (LanguageStore)
 };

@@ -436,10 +436,29 @@ void EffectEditorContent::setControlsEnabled (bool enabled)
 {
     controlsEnabled = enabled;
 
+    // A scale note the unit reported without text is not in the scale and
+    // stays disabled.
+    auto inScale = [this] (const ZOLEffectParam& control)
+    {
+        const int blockId = resolveBlock (control);
+
+        if (effectTypeOfBlock (blockId) != EFFECT_PITCH || control.paramId < 46 || control.paramId > 52 ||
+            effects == nullptr)
+            return true;
+
+        int xy = 0;
+
+        if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
+            xy = 0;
+
+        EffectParamValue stored;
+        return ! effects->getParamValue (blockId, control.paramId, xy, stored) || stored.text.trim().isNotEmpty();
+    };
+
     for (auto& control : pageControls)
         if (auto* component = dynamic_cast<juce::Component*> (control.get()))
             if (dynamic_cast<ZOLLabelComponent*> (component) == nullptr)
-                component->setEnabled (enabled);
+                component->setEnabled (enabled && inScale (*control));
 
     for (juce::Component* header : { (juce::Component*) xyToggle.get(), (juce::Component*) effectTypeDropDown.get(),
                                      (juce::Component*) libraryDropDown.get(), footswitchGrid.get(),

@@ -1,5 +1,9 @@
 #include "model/ExternalPropertiesReader.h"
 #include "model/ExternalXmlReader.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
+#include "model/UserFolders.h"
+#include "support/ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -7,7 +11,9 @@
 // their size: the settings and language files (properties in XML and binary
 // form) and a skin document with many sibling elements. Each is run at 10k,
 // 40k and 160k elements and fitted to O(N); the first, a plain copy of the
-// same bytes, is the reference for the machine's speed.
+// same bytes, is the reference for the machine's speed. Texts looked up in
+// a language file of those sizes, one the file holds and one it lacks (the
+// built-in text then), take the same time whatever the size.
 namespace
 {
 juce::MemoryBlock settingsXml (int values)
@@ -20,16 +26,24 @@ juce::MemoryBlock settingsXml (int values)
     return out.getMemoryBlock();
 }
 
-juce::MemoryBlock binaryProperties (int values)
+// With a last key, one more pair: that key and "Okay".
+juce::MemoryBlock binaryProperties (int values, const char* lastKey = nullptr)
 {
     juce::MemoryOutputStream out;
     out.write ("PROP", 4);
-    out.writeInt (values);
+    out.writeInt (lastKey != nullptr ? values + 1 : values);
     for (int i = 0; i < values; ++i)
     {
         out << "key" << i;
         out.writeByte (0);
         out << "value " << i;
+        out.writeByte (0);
+    }
+    if (lastKey != nullptr)
+    {
+        out << lastKey;
+        out.writeByte (0);
+        out << "Okay";
         out.writeByte (0);
     }
     return out.getMemoryBlock();
@@ -69,7 +83,7 @@ static void BM_ReadSettingsXml (benchmark::State& state)
     const auto data = settingsXml ((int) state.range (0));
     for (auto _ : state)
     {
-        juce::StringPairArray values (false);
+        PropertyList values;
         benchmark::DoNotOptimize (ExternalPropertiesReader::parse (data.getData(), data.getSize(), values));
     }
     finish (state, data);
@@ -80,7 +94,7 @@ static void BM_ReadBinaryLanguageFile (benchmark::State& state)
     const auto data = binaryProperties ((int) state.range (0));
     for (auto _ : state)
     {
-        juce::StringPairArray values (false);
+        PropertyList values;
         benchmark::DoNotOptimize (ExternalPropertiesReader::parse (data.getData(), data.getSize(), values));
     }
     finish (state, data);
@@ -95,6 +109,33 @@ static void BM_ReadSkinWithSiblings (benchmark::State& state)
         benchmark::DoNotOptimize (ExternalXmlReader::parse (data, error));
     }
     finish (state, data);
+}
+
+static void BM_LookUpInLanguageFile (benchmark::State& state)
+{
+    ScratchFolder scratch{ "kestrel-bench-language" };
+    UserFolders::redirectTo (scratch.folder);
+    const auto data = binaryProperties ((int) state.range (0), "PROMPT_OK");
+    UserFolders::getProgramFolder().createDirectory();
+    UserFolders::getProgramFolder().getChildFile ("english.lbrakml").replaceWithData (data.getData(), data.getSize());
+    LanguageStore::resetForTests();
+    auto* language = LanguageStore::getInstance();
+    language->keyTable = PromptKeys;
+    language->defaultTextTable = PromptDefaultTexts;
+
+    if (language->getText (PROMPT_OK) != "Okay" || language->getText (PROMPT_YES) != "Yes")
+        state.SkipWithError ("the language file was not read");
+
+    for (auto _ : state)
+    {
+        benchmark::DoNotOptimize (language->getText (PROMPT_OK));
+        benchmark::DoNotOptimize (language->getText (PROMPT_YES));
+    }
+
+    state.SetComplexityN (state.range (0));
+    state.counters["bytes"] = (double) data.getSize();
+    LanguageStore::resetForTests();
+    UserFolders::redirectTo ({});
 }
 
 BENCHMARK (BM_ReferenceCopyOfSettingsBytes)->Arg (10000)->Arg (40000)->Arg (160000)->Complexity (benchmark::oN);
@@ -116,3 +157,4 @@ BENCHMARK (BM_ReadSkinWithSiblings)
     ->Arg (160000)
     ->Unit (benchmark::kMillisecond)
     ->Complexity (benchmark::oN);
+BENCHMARK (BM_LookUpInLanguageFile)->Arg (10000)->Arg (40000)->Arg (160000)->Complexity (benchmark::o1);

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    juce::StringPairArray values (false);
+    PropertyList values;
     ExternalPropertiesReader::parse (data, size, values);
     return 0;
 }

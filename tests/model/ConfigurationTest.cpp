@@ -268,6 +268,13 @@ TEST_F (ConfigurationTest, UpdateCheckKeysSurviveOurSave)
     config.save();
     config.writeSettingsNow();
     EXPECT_EQ (openWithJuce()->getValue ("AUTO_UPDATE_DIR"), "/downloads/kestrel");
+
+    // The keys are written back in key order.
+    auto keys = openWithJuce()->getAllProperties().getAllKeys();
+    ASSERT_GT (keys.size(), 20);
+    auto sorted = keys;
+    sorted.sort (false);
+    EXPECT_EQ (keys, sorted);
 }
 
 TEST_F (ConfigurationTest, UnreadableSettingsFileGivesDefaultsAndIsKeptAside)

@@ -20,9 +20,9 @@ std::unique_ptr<juce::XmlElement> parseText (const std::string& text, juce::Stri
     return root;
 }
 
-juce::StringPairArray parseProperties (const std::string& bytes, bool& read)
+PropertyList parseProperties (const std::string& bytes, bool& read)
 {
-    juce::StringPairArray values (false);
+    PropertyList values;
     read = ExternalPropertiesReader::parse (bytes.data(), bytes.size(), values);
     return values;
 }
@@ -96,7 +96,7 @@ TEST (ExternalPropertiesReader, ReadsEveryFormJuceWrites)
             ASSERT_TRUE (written.save());
         }
 
-        juce::StringPairArray values (false);
+        PropertyList values;
         ASSERT_EQ (ExternalPropertiesReader::readFile (file, values), ExternalPropertiesReader::Result::read) << format;
         EXPECT_EQ (values.size(), 4);
         EXPECT_EQ (values["PROMPT_OK"], juce::String::fromUTF8 ("D'accord \xE2\x9C\x93"));
@@ -105,7 +105,7 @@ TEST (ExternalPropertiesReader, ReadsEveryFormJuceWrites)
         EXPECT_EQ (values["XML"], "<a b=\"1\"><c/></a>");
     }
 
-    juce::StringPairArray values (false);
+    PropertyList values;
     EXPECT_EQ (ExternalPropertiesReader::readFile (scratch.folder.getChildFile ("none"), values),
                ExternalPropertiesReader::Result::missing);
     EXPECT_EQ (ExternalPropertiesReader::readFile (scratch.folder, values),
@@ -138,7 +138,7 @@ TEST (ExternalPropertiesReader, RefusesDamagedFilesWhole)
 TEST (ExternalPropertiesReader, AValueHoldingElementsReadsAsTheirXmlAndLargeFilesReadWhole)
 {
     // Text followed by an element, below the VALUE's element.
-    juce::StringPairArray values (false);
+    PropertyList values;
     ASSERT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("settings-value-text-then-element.xml"), values),
                ExternalPropertiesReader::Result::read);
     const juce::String digits ("0123456789012345678901234567890123456789");
@@ -152,6 +152,11 @@ TEST (ExternalPropertiesReader, AValueHoldingElementsReadsAsTheirXmlAndLargeFile
     EXPECT_EQ (values["E"], "<a x=\"&quot;&lt;&#9;\"><b/>t&amp;&#233;<c/></a>");
     EXPECT_EQ (values["k"], "2") << "a later value of a key replaces the earlier one";
     EXPECT_EQ (values.size(), 2);
+    values = parseProperties ("<PROPERTIES><VALUE name=\"z\" val=\"1\"/><VALUE name=\"a\" val=\"x\"/>"
+                              "<VALUE name=\"z\" val=\"2\"/></PROPERTIES>",
+                              read);
+    EXPECT_EQ (values.getAllKeys(), juce::StringArray ({ "z", "a" })) << "in the order keys first appear";
+    EXPECT_EQ (values.getAllValues(), juce::StringArray ({ "2", "x" }));
 
     // Many thousands of elements or values.
     ASSERT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("settings-25k-siblings.xml"), values),

@@ -151,6 +151,13 @@ TEST_F (LanguageStoreTest, UnknownIdsAndMissingTablesLeaveTheCallersText)
         EXPECT_EQ (text, "caller's");
         EXPECT_TRUE (store.getText (id).isEmpty());
     }
+
+    // Another catalogue handed over is the one asked.
+    static const IdNameRow keys[] = { { PROMPT_OK, "MY_OK" }, { idTableEnd, nullptr } };
+    static const IdNameRow texts[] = { { PROMPT_OK, "Fine" }, { idTableEnd, nullptr } };
+    store.keyTable = keys;
+    store.defaultTextTable = texts;
+    EXPECT_EQ (store.getText (PROMPT_OK), "Fine");
 }
 
 TEST_F (LanguageStoreTest, LanguageFileOverridesByExactKeyAndFallsBackPerKey)

@@ -3,8 +3,12 @@
 #include "model/BlockLayoutDocument.h"
 #include "model/IdTables.h"
 #include "model/KestrelEffectLayoutManager.h"
+#include "model/EffectParamValue.h"
+#include "model/ParamInfo.h"
+#include "model/UnitIds.h"
 #include "skin/controls/KestrelControlManager.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLDropDownEx.h"
 #include "skin/widgets/ZOLEffectParam.h"
 #include "skin/knobs/ZOLGraphComponent.h"
 
@@ -231,4 +235,82 @@ TEST_F (EffectEditorEditRoad, OneChangeIsOneMessageWhenTheUnitAnswersLate)
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PARAM_SET), 2);
     rig.unit->stopAutoPump();
     rig.unit->setReplyDelayFor (SYSEX_PARAM_SET, 0);
+}
+
+// A reported value is shown as the unit means it: the Pitch block's scale
+// notes count from the key the user picked, and a note the scale lacks comes
+// without text and cannot be chosen; a list whose choices follow other
+// values is built again before its value is shown.
+TEST_F (EffectEditorEditRoad, ScaleNotesFollowTheKeyAndDependentListsAreBuiltAgain)
+{
+    const int pitch = firstBlockIdOfType (EFFECT_PITCH), taps = firstBlockIdOfType (EFFECT_MULTITAP);
+    ASSERT_TRUE (pitch > 0 && taps > 0);
+    constexpr int key = 0xF000, note2 = 46, note3 = 47, feedbackSend = 76, feedbackReturn = 77;
+
+    auto store = [this] (int block, int param, int value, const juce::String& text, int lower = 0, int upper = 0)
+    {
+        int xy = 0;
+        if (! rig.manager->getBlockXYState (block, xy))
+            xy = 0;
+        EffectParamValue v;
+        v.blockId = (juce::uint16) block;
+        v.paramId = (juce::uint16) param;
+        v.value = (juce::uint16) value;
+        v.text = text;
+        v.extraA = (juce::uint16) lower;
+        v.extraB = (juce::uint16) upper;
+        return rig.effects.storeParamValue (xy, v);
+    };
+    auto addList = [this] (int block, int param) -> ZOLDropDownEx&
+    {
+        auto list = std::make_unique<ZOLDropDownEx> (DropDownStyle(), nullptr, nullptr, nullptr);
+        list->blockId = (juce::uint16) block;
+        list->paramId = (juce::uint16) param;
+        return *static_cast<ZOLDropDownEx*> (editor->addPageControl (std::move (list)));
+    };
+    auto choices = [] (ZOLDropDownEx& list)
+    {
+        juce::Array<int> values;
+        for (int i = 0; i < list.getNumItems(); ++i)
+            values.add (list.getItem (i)->value);
+        return values;
+    };
+
+    // Key D#; the second note may be 3 to 5 semitones up and is 4 (G); the
+    // scale has no third note.
+    auto& keyList = addList (pitch, key);
+    auto& second = addList (pitch, note2);
+    auto& third = addList (pitch, note3);
+    ASSERT_TRUE (store (pitch, key, 3, {}) && store (pitch, note2, 4, "G", 3, 5) && store (pitch, note3, 0, {}));
+    editor->applyStoredValue (pitch, key);
+    editor->applyStoredValue (pitch, note2);
+    editor->applyStoredValue (pitch, note3);
+    EXPECT_EQ (choices (second), juce::Array<int> ({ 6, 7, 8 }));
+    EXPECT_EQ (second.getUnitValue(), 7);
+    EXPECT_TRUE (second.isEnabled());
+    EXPECT_FALSE (third.isEnabled());
+    // Also once the modifier values that follow every block's values are in.
+    editor->handlePresetEvent (89);
+    EXPECT_TRUE (second.isEnabled());
+    EXPECT_FALSE (third.isEnabled());
+
+    // The user picks the key A: the notes move with it.
+    keyList.handleMenuResult (10);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return second.getUnitValue() == 1; }, 10000));
+    EXPECT_EQ (choices (second), juce::Array<int> ({ 0, 1, 2 }));
+
+    // The feedback send starts at the return tap, whichever the unit last reported.
+    ParamInfo eightTaps;
+    eightTaps.maximum = 7.0f;
+    ASSERT_TRUE (rig.effects.storeParamInfo (taps, feedbackSend, eightTaps));
+    auto& send = addList (taps, feedbackSend);
+
+    for (int returnTap : { 2, 5 })
+    {
+        ASSERT_TRUE (store (taps, feedbackReturn, returnTap, "x") && store (taps, feedbackSend, 6, "x"));
+        editor->applyStoredValue (taps, feedbackSend);
+        EXPECT_EQ (choices (send).getFirst(), returnTap);
+        EXPECT_EQ (choices (send).getLast(), 7);
+        EXPECT_EQ (send.getUnitValue(), 6);
+    }
 }

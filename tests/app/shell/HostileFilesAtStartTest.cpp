@@ -68,7 +68,7 @@ TEST_P (HostileSettingsFileAtStart, StartsWithDefaultsAndKeepsTheFileAside)
     juce::MemoryBlock kept;
     ASSERT_TRUE (settings.getSiblingFile (settings.getFileName() + ".bad").loadFileAsData (kept));
     EXPECT_EQ (kept, hostile);
-    juce::StringPairArray values (false);
+    PropertyList values;
     EXPECT_EQ (ExternalPropertiesReader::readFile (settings, values), ExternalPropertiesReader::Result::read);
     EXPECT_EQ (values["MIDI_IN"], "Kestrel MIDI");
     UserFolders::redirectTo ({});
@@ -94,7 +94,7 @@ TEST_P (WellFormedHostileSettingsFileAtStart, AreReadAndKeptWithoutAWarning)
     const auto settings = GlobalConfiguration::getSettingsFile();
     ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
     ASSERT_TRUE (getHostileInput (GetParam()).copyFileTo (settings));
-    juce::StringPairArray before (false);
+    PropertyList before;
     ASSERT_EQ (ExternalPropertiesReader::readFile (settings, before), ExternalPropertiesReader::Result::read);
 
     {
@@ -106,7 +106,7 @@ TEST_P (WellFormedHostileSettingsFileAtStart, AreReadAndKeptWithoutAWarning)
     }
 
     EXPECT_FALSE (settings.getSiblingFile (settings.getFileName() + ".bad").exists());
-    juce::StringPairArray after (false);
+    PropertyList after;
     ASSERT_EQ (ExternalPropertiesReader::readFile (settings, after), ExternalPropertiesReader::Result::read);
     EXPECT_EQ (after["MIDI_IN"], "Kestrel MIDI");
     for (int i = 0; i < before.size(); ++i)

@@ -6,6 +6,7 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/dialogs/ModifierDlgContent.h"
+#include "app/dialogs/TunerContent.h"
 #include "app/shell/PreferencesDialogContent.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
@@ -18,6 +19,7 @@
 #include "skin/controls/KestrelControlManager.h"
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/lists/DropDownLargeList.h"
 #include "skin/widgets/XYToggleComponent.h"
 #include "skin/widgets/ZOLBorderedImageComponent.h"
 #include "skin/widgets/ZOLDropDownEx.h"
@@ -290,11 +292,46 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     preferences->getKnobTrackingBox().setSelectedId (1, juce::sendNotificationSync);
     EXPECT_EQ (freeKnob->dragMode, 0);
 
-    // While communication is paused the editor waits.
-    window.setCommunicationPaused (true);
-    EXPECT_FALSE (editor->areControlsEnabled());
-    window.setCommunicationPaused (false);
-    EXPECT_TRUE (editor->areControlsEnabled());
+    // While the tuner shows or communication is paused, no widget of the
+    // editor takes a click; afterwards every one does again.
+    auto widgetsEnabled = [&] (bool enabled)
+    {
+        juce::Array<juce::Component*> widgets{ editor->getXYToggle(), editor->getEffectTypeDropDown(),
+                                               editor->getLibraryDropDown() };
+        for (auto* child : editor->getChildren())
+            if (editor->isPageTab (child) && child->isVisible())
+                widgets.add (child);
+        for (int i = 0; i < editor->getNumPageControls(); ++i)
+            if (auto* c = dynamic_cast<juce::Component*> (editor->getPageControl (i)))
+                if (dynamic_cast<ZOLLabelComponent*> (c) == nullptr)
+                    widgets.add (c);
+        widgets.removeAllInstancesOf (nullptr);
+        return widgets.size() > 6 &&
+               std::all_of (widgets.begin(), widgets.end(), [enabled] (auto* w) { return w->isEnabled() == enabled; });
+    };
+    auto* tuner = content->getPaneAs<TunerContent> (ContentPane::tuner);
+    ASSERT_NE (tuner, nullptr);
+    ASSERT_TRUE (widgetsEnabled (true));
+    ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return widgetsEnabled (false); }));
+    EXPECT_TRUE (tuner->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return widgetsEnabled (true); }));
+    ASSERT_TRUE (settle());
+    ASSERT_TRUE (target->invokeCommand (DialogCommands::pauseCommandId));
+    EXPECT_TRUE (widgetsEnabled (false));
+    ASSERT_TRUE (target->invokeCommand (DialogCommands::pauseCommandId));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return widgetsEnabled (true); }));
+    ASSERT_TRUE (settle());
+
+    // The unit asks for a resync: an open list of amp types goes.
+    auto* types = editor->getEffectTypeDropDown();
+    ASSERT_NE (types, nullptr);
+    juce::ModifierKeys::currentModifiers = juce::ModifierKeys (juce::ModifierKeys::shiftModifier);
+    types->showMenu();
+    juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
+    ASSERT_TRUE (types->isListOpen());
+    unit.sendResync();
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! types->isListOpen(); }));
     ASSERT_TRUE (settle());
 
     // The X/Y switch shows the block's state, also after a Toggle X/Y from the keyboard.
