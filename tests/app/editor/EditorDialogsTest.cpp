@@ -285,9 +285,9 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
     editor->showBlock (ampBlock);
     ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
 
-    // The header's controls and the page's value controls, as the editor
+    // The header's controls, the page's value controls and its tabs, as the editor
     // holds them now: the end of a load may build the page again.
-    int headers = 0;
+    int headers = 0, tabs = 0;
     auto collect = [&]
     {
         juce::Array<juce::Component*> controls;
@@ -300,11 +300,19 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
             if (auto* c = dynamic_cast<juce::Component*> (editor->getPageControl (i)))
                 if (dynamic_cast<ZOLLabelComponent*> (c) == nullptr)
                     controls.add (c);
+        tabs = 0;
+        for (auto* child : editor->getChildren())
+            if (editor->isPageTab (child) && child->isVisible())
+            {
+                controls.add (child);
+                ++tabs;
+            }
         return controls;
     };
     const auto before = collect();
     ASSERT_GE (headers, 2);
     ASSERT_GT (before.size(), headers + 3);
+    ASSERT_GT (tabs, 1);
 
     // The codes reach the editor as the main window broadcasts them.
     rig.manager->addChangeListener (editor);
