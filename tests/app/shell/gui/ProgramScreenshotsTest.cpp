@@ -7,6 +7,7 @@
 #include "skin/window/GenericDialogContent.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/window/ZolLookAndFeel.h"
+#include "support/PumpMessages.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
@@ -68,22 +69,21 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         EXPECT_TRUE (look->getSettingsButton()->isVisible()) << "shown while not connected";
         EXPECT_TRUE (saveWindowShot (*window, "program-main-window-disconnected").existsAsFile());
 
-        for (int i = 0; i < 300 && ! window->isShowingConnected(); ++i)
-            runFor (10);
+        pumpMessagesUntil ([&] { return window->isShowingConnected(); });
         ASSERT_TRUE (window->isShowingConnected());
 
         // While the unit is identified and its preset read, the wait cursor shows.
         auto* presets = PresetManager::getInstance();
         presets->getRequest (queryDeviceVersion).start();
-        for (int i = 0; i < 500 && presets->getRequest (queryDeviceVersion).isRunning(); ++i)
-            runFor (5);
+        pumpMessagesUntil ([&] { return ! presets->getRequest (queryDeviceVersion).isRunning(); });
         presets->requestLoadPreset();
         bool sawBusy = false;
-        for (int i = 0; i < 5000 && ! (sawBusy && ! look->isBusy()); ++i)
-        {
-            runFor (2);
-            sawBusy = sawBusy || look->isBusy();
-        }
+        pumpMessagesUntil (
+            [&]
+            {
+                sawBusy = sawBusy || look->isBusy();
+                return sawBusy && ! look->isBusy();
+            });
         EXPECT_TRUE (sawBusy) << "the preset manager drives the look-and-feel's wait cursor";
         EXPECT_FALSE (look->isBusy());
         ASSERT_NE (look->getPauseButton(), nullptr);
@@ -120,7 +120,7 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         ASSERT_NE (menuWindow, nullptr) << "the menu is open";
         EXPECT_TRUE (saveWindowShot (*menuWindow, "program-menu").existsAsFile());
         juce::PopupMenu::dismissAllActiveMenus();
-        runFor (100);
+        runFor (100); // the menu goes; nothing is judged on it
 
         // A message through the program's message-box seam: the program's own
         // dialog in the skin's look, its icon inside its box, closed by Escape.
@@ -129,8 +129,7 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
                               "The unit did not answer in time.\nCheck the USB cable and try again.",
                               Notice::Buttons::ok, [&closed] (int) { closed = true; } });
         juce::DialogWindow* dialog = nullptr;
-        for (int i = 0; i < 300 && (dialog = findDesktopWindow<juce::DialogWindow> (window)) == nullptr; ++i)
-            runFor (10);
+        pumpMessagesUntil ([&] { return (dialog = findDesktopWindow<juce::DialogWindow> (window)) != nullptr; });
         ASSERT_NE (dialog, nullptr) << "the message is shown in a dialog window";
         auto* body = dynamic_cast<GenericDialogContent*> (dialog->getContentComponent());
         ASSERT_NE (body, nullptr);
@@ -141,20 +140,19 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         EXPECT_FALSE (body->getTextRect().intersects (body->getIconRect()));
         EXPECT_TRUE (saveWindowShot (*dialog, "program-message-dialog").existsAsFile());
         EXPECT_TRUE (body->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
-        for (int i = 0; i < 100 && ! closed; ++i)
-            runFor (10);
+        pumpMessagesUntil ([&] { return closed; });
         EXPECT_TRUE (closed);
         EXPECT_EQ (findDesktopWindow<juce::DialogWindow> (window), nullptr);
 
         // A question keeps the message box and its answers.
         UserNotifier::askOkCancel ("Replace the preset on the unit?", [] (bool) {});
-        runFor (300);
+        pumpMessagesUntil ([] { return findDesktopWindow<juce::AlertWindow>() != nullptr; });
         auto* alert = findDesktopWindow<juce::AlertWindow>();
         ASSERT_NE (alert, nullptr) << "the alert is shown";
         EXPECT_EQ (&alert->getLookAndFeel(), look);
         EXPECT_TRUE (saveWindowShot (*alert, "program-alert").existsAsFile());
         alert->exitModalState (0);
-        runFor (50);
+        runFor (50); // the alert goes before the program; nothing is judged on it
 
         app.shutdown();
     }
