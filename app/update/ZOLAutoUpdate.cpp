@@ -373,6 +373,7 @@ void ZOLAutoUpdate::checkForUpdate (bool manual, const juce::String& platform, s
     }
 
     onCheckResult = std::move (onResult);
+    checking = true;
 
     if ((skipCheck && ! manual) || feedAddress.isEmpty())
     {
@@ -527,6 +528,8 @@ void ZOLAutoUpdate::offerUpdate()
 
 void ZOLAutoUpdate::finishCheck (int result)
 {
+    checking = false;
+
     if (auto callback = std::move (onCheckResult))
         callback (result);
 }

@@ -72,6 +72,8 @@ public:
     // when the user asked not to be bothered at start-up. The platform names
     // the feed's download attribute ("win" when empty).
     void checkForUpdate (bool manual, const juce::String& platform, std::function<void (int result)> onResult);
+    // From checkForUpdate until its onResult is called.
+    bool isChecking() const { return checking; }
 
     // Asks for the installer folder and starts the download; onStarted(false)
     // when the user cancelled the folder chooser. When the download ends, the
@@ -167,6 +169,7 @@ private:
     bool skipCheck = false;
 
     std::function<void (int)> onCheckResult;
+    bool checking = false;
     std::unique_ptr<ZOLAutoUpdateDownloadThread> fetchThread;
     FetchDone fetchDone;
 

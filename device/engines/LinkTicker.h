@@ -60,6 +60,7 @@ public:
     // unplugging and plugging the unit back in, or choosing other ports,
     // brings the retry back.
     void forgetPorts();
+    bool isForgettingPorts() const { return forgottenInput.isNotEmpty() || forgottenOutput.isNotEmpty(); }
 
     // The user's pause of communication: the link holds its out-queue.
     void setPaused (bool shouldPause) { paused = shouldPause; }

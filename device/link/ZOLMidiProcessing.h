@@ -96,6 +96,7 @@ public:
     // content out, clears the flag and gives true. A newer message overwrites
     // an untaken older one.
     bool takeTunerData (TunerReading* out);
+    bool hasTunerData() const { return tunerMailbox.fresh.load(); }
     bool takeLooperState (LooperState* out);
     bool takeKnobBroadcast (KnobBroadcast* out);
     bool takeModifierBroadcast (ModifierBroadcast* out);

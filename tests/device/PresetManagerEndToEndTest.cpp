@@ -831,7 +831,7 @@ TEST (PresetManagerRealThread, ConnectsAndSetsAParameter)
 
         auto runUntil = [&] (const std::function<bool()>& done)
         {
-            for (int i = 0; i < 5000 && ! done(); ++i)
+            for (int i = 0; i < 30000 && ! done(); ++i)
             {
                 ticker.tick();
                 juce::Thread::sleep (1);

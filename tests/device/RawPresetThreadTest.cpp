@@ -116,10 +116,32 @@ protected:
         return data;
     }
 
+    // True once the link has answered a query queued now: whatever it still
+    // held queued before has been sent by then.
+    bool linkWentThroughItsQueue()
+    {
+        juce::MidiMessage query;
+        buildSysExMessage (query, SYSEX_QUERY_VERSION, nullptr, 0, description[7]);
+        auto* probe = new SysExRequest (query);
+
+        if (! link.queueRequest (probe))
+        {
+            delete probe;
+            return false;
+        }
+
+        for (int i = 0; i < 30000 && probe->getStatus() == 0; ++i)
+            juce::Thread::sleep (1);
+
+        const bool answered = probe->getStatus() == SysExRequest::stateComplete;
+        link.releaseRequest (probe);
+        return answered;
+    }
+
     // Waits until the running job shows a progress text that contains the part.
     bool waitForProgress (const juce::String& part, juce::String& text, int& number)
     {
-        for (int i = 0; i < 5000; ++i)
+        for (int i = 0; i < 30000; ++i)
         {
             worker->getProgress (text, number);
 
@@ -476,7 +498,7 @@ TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobSoonEvenWhenTheLinkSendsNoth
     EXPECT_EQ (second->getState(), 1u);
 
     link.setHold (false);
-    juce::Thread::sleep (20);
+    ASSERT_TRUE (linkWentThroughItsQueue());
     EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the given-up request left the queue";
 }
 
@@ -518,7 +540,7 @@ TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentL
     juce::String text;
     int number = 0;
     ASSERT_TRUE (waitForProgress ("Changing", text, number));
-    juce::Thread::sleep (20);
+    juce::Thread::sleep (20); // the limit runs on the manual clock: only a wrong end could come now
     EXPECT_TRUE (worker->isThreadRunning()) << "still waiting within the limit";
 
     clock.advance (RawPresetThread::unsentLimitMs + 1);
@@ -526,7 +548,7 @@ TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentL
     EXPECT_EQ (job->getState(), RawPresetJobItem::stateFailed);
 
     link.setHold (false);
-    juce::Thread::sleep (20);
+    ASSERT_TRUE (linkWentThroughItsQueue());
     EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the given-up request left the queue";
 }
 

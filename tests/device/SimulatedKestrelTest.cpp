@@ -579,7 +579,7 @@ TEST (SimulatedKestrelThreadTest, AnswersTheLinkThread)
         link.queueRequest (&version);
         link.queueRequest (&dump);
 
-        for (int i = 0; i < 500 && dump.getStatus() == 0; ++i)
+        for (int i = 0; i < 6000 && dump.getStatus() == 0; ++i)
             juce::Thread::sleep (5);
 
         EXPECT_EQ (version.getStatus(), SysExRequest::stateComplete);

@@ -348,7 +348,7 @@ TEST_F (Librarian, TheListMenuOpensAtThePointer)
         }
     };
     rightClickLists (librarian);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return ! menus.places.isEmpty(); }, 30000));
 
     ASSERT_EQ (menus.places.size(), 1) << "only the unit's list has this menu";
     EXPECT_EQ (menus.targets[0], nullptr);

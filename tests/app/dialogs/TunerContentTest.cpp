@@ -63,7 +63,7 @@ TEST (TunerContent, SwitchesTheUnitsTunerOnShowsItsReadingsAndSwitchesItOffWhenC
     t.rig.ticker->setPaused (true);
     t.rig.ticker->tick();
     t.rig.unit->setTunerPitch (3, 2, 70);
-    bench::runMessageLoopFor (50);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return t.rig.link->hasTunerData(); }, 30000)); // the reading is in
     t.tuner->update();
     EXPECT_EQ (t.tuner->getTuningValue(), 64);
     t.rig.ticker->setPaused (false);
@@ -149,7 +149,7 @@ TEST (TunerContent, PlacesTheCentMarkerAndArrowsAndShowsGarbageReadingsAsBlanks)
 
     const juce::uint8 shortReading[] = { 0xF0, 0x00, 0x02, 0x6B, 0x08, 0x0D, 0x05, 0xF7 };
     t.rig.unit->sendRaw (juce::MidiMessage (shortReading, (int) sizeof (shortReading)));
-    bench::runMessageLoopFor (50);
+    ASSERT_TRUE (t.rig.runRequest (queryDeviceVersion)); // read, as the unit sent it before this answer
     t.tuner->update();
     EXPECT_EQ (t.tuner->getTuningValue(), 127);
 

@@ -196,7 +196,7 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     EXPECT_TRUE (dialog->hasSource());
     // The dialog's readings do not restart the page's live reports.
     ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
-    bench::runMessageLoopFor (100);
+    bench::runMessageLoopFor (100); // idle already: a restart would follow the last reading at once
     EXPECT_EQ (rig.unit->countReceived (SYSEX_BROADCAST_KNOB), knobReports);
     EXPECT_FALSE (editor->isKnobBroadcastOn());
 
@@ -236,7 +236,7 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     EXPECT_TRUE (waitFor ([&] { return rig.unit->countReceived (SYSEX_BROADCAST_MODIFIER) > broadcasts; }));
     // Every answer taken in before the rig goes.
     EXPECT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
-    bench::runMessageLoopFor (100);
+    bench::runMessageLoopFor (100); // idle already; late messages land before the rig goes, nothing is judged
 }
 
 TEST_F (EditorDialogs, TheGlobalMixButtonSetsTheBlocksGlobalMixNeverTheKnobsOwnParameter)
@@ -285,9 +285,9 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
     editor->showBlock (ampBlock);
     ASSERT_TRUE (waitFor ([&] { return ! rig.manager->hasWork(); }));
 
-    // The header's controls and the page's value controls, as the editor
+    // The header's controls, the page's value controls and its tabs, as the editor
     // holds them now: the end of a load may build the page again.
-    int headers = 0;
+    int headers = 0, tabs = 0;
     auto collect = [&]
     {
         juce::Array<juce::Component*> controls;
@@ -300,11 +300,19 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
             if (auto* c = dynamic_cast<juce::Component*> (editor->getPageControl (i)))
                 if (dynamic_cast<ZOLLabelComponent*> (c) == nullptr)
                     controls.add (c);
+        tabs = 0;
+        for (auto* child : editor->getChildren())
+            if (editor->isPageTab (child) && child->isVisible())
+            {
+                controls.add (child);
+                ++tabs;
+            }
         return controls;
     };
     const auto before = collect();
     ASSERT_GE (headers, 2);
     ASSERT_GT (before.size(), headers + 3);
+    ASSERT_GT (tabs, 1);
 
     // The codes reach the editor as the main window broadcasts them.
     rig.manager->addChangeListener (editor);
@@ -419,7 +427,7 @@ TEST_F (EditorDialogs, ASequencerStepOpensItsModifierAndTheSequencerComesBackAft
     EXPECT_EQ (editor->getCurrentPageIndex(), sequencerPage);
     EXPECT_TRUE (sequencerDialog->isVisible());
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
-    bench::runMessageLoopFor (100);
+    bench::runMessageLoopFor (100); // idle already; late messages land before the rig goes, nothing is judged
 }
 
 TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListReturnsUpdated)
@@ -451,13 +459,13 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     ASSERT_TRUE (rig.manager->requestModifierValues (ampBlock, { 1 }));
     label->postChangeCode (1);
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
-    bench::runMessageLoopFor (100);
+    bench::runMessageLoopFor (100); // idle already: the reading's end has been handled
     EXPECT_FALSE (modifierDialog->isVisible());
 
     // A click whose reading is overtaken by showing another block, or is never
     // answered, leaves nothing to open on a later reading's end.
     label->postChangeCode (1);
-    bench::runMessageLoopFor (50);
+    ASSERT_TRUE (waitFor ([this] { return rig.manager->hasWork(); })); // the click's reading is under way
     editor->showBlock (cabBlock);
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     rig.unit->stopAutoPump();
@@ -475,7 +483,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     rig.unit->setSilentFor (SYSEX_MODIFIER_SET, false);
     ASSERT_TRUE (rig.manager->requestModifierValues (ampBlock, { 1 }));
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
-    bench::runMessageLoopFor (100);
+    bench::runMessageLoopFor (100); // idle already: the reading's end has been handled
     EXPECT_FALSE (modifierDialog->isVisible());
 
     // Nor does the grid's bypass gesture on a block whose reading times out.
@@ -512,7 +520,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
     ASSERT_NE (label, nullptr);
     EXPECT_NE (label->getText(), listed);
-    bench::runMessageLoopFor (100);
+    bench::runMessageLoopFor (100); // idle already; late messages land before the rig goes, nothing is judged
 }
 
 TEST_F (EditorDialogs, TheFootswitchGridShowsAndSendsTheUnitsAssignmentsAndKeepsAChangeMadeWhileSending)

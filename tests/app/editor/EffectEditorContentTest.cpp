@@ -219,7 +219,9 @@ TEST_F (EffectEditorEditRoad, OneChangeIsOneMessageWhenTheUnitAnswersLate)
     editor->showBlock (ampBlock);
     auto& knob = addKnob (1);
     ASSERT_TRUE (settle());
-    bench::runMessageLoopFor (300);
+    // The showing's readings end before the count starts.
+    ASSERT_TRUE (bench::runMessageLoopUntil (
+        [this] { return ! rig.manager->hasWork() && editor->getNumOwnRequests() == 0; }, 10000));
     rig.unit->setReplyDelayFor (SYSEX_PARAM_SET, 400);
     rig.unit->startAutoPump();
     rig.unit->clearReceived();
@@ -229,7 +231,7 @@ TEST_F (EffectEditorEditRoad, OneChangeIsOneMessageWhenTheUnitAnswersLate)
         knob.move (v);
         ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return unitHolds (ampBlock, 1, v); }, 10000));
         ASSERT_TRUE (settle());
-        bench::runMessageLoopFor (600);
+        bench::runMessageLoopFor (600); // settled already: room for a resend once the late (400 ms) answer is in
     }
 
     EXPECT_EQ (rig.unit->countReceived (SYSEX_PARAM_SET), 2);

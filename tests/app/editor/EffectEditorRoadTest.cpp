@@ -56,7 +56,7 @@ protected:
         ASSERT_TRUE (rig.connectAndLoad());
         editor = std::make_unique<EffectEditorContent> (&skin, rig.manager.get(), &rig.effects, nullptr, nullptr);
         editor->setBlockLibrary (library.get());
-        bench::runMessageLoopFor (100);
+        ASSERT_TRUE (idle());
     }
 
     void TearDown() override
@@ -182,7 +182,8 @@ TEST_F (EffectEditorRoad, ABlockIsSavedNamedAndInsertedThroughTheLibrary)
     // An empty name is refused and the dialog stays.
     dialog->setText ({});
     dialog->accept();
-    bench::runMessageLoopFor (50);
+    EXPECT_TRUE (
+        bench::runMessageLoopUntil ([this] { return rig.notices.lastMessage() == "Please enter a new name."; }, 10000));
     EXPECT_TRUE (dialog->isVisible());
     EXPECT_EQ (rig.notices.lastMessage(), "Please enter a new name.");
 
@@ -222,7 +223,7 @@ TEST_F (EffectEditorRoad, ACancelledSaveAsLeavesNoEntryAndNoLink)
     ASSERT_EQ (library->getNumEntries(), 1);
 
     dialog->close (5);
-    bench::runMessageLoopFor (50);
+    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return library->getNumEntries() == 0; }, 10000));
     EXPECT_EQ (library->getNumEntries(), 0);
     EXPECT_LE (library->getLinkedEntryId (ampBlock), 0);
     EXPECT_FALSE (editor->hasLibrarySelection());
@@ -286,11 +287,12 @@ TEST (BlockLibNameDialog, TitlesPrefillCharactersAndKeys)
 
     // Return in the edit box accepts and leaves the dialog open; Escape cancels.
     box->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-    bench::runMessageLoopFor (30); // the edit box reports its keys asynchronously
+    // The edit box reports its keys asynchronously.
+    EXPECT_TRUE (bench::runMessageLoopUntil ([&dialog] { return dialog.getChangeCode() == 3; }, 10000));
     EXPECT_EQ (dialog.getChangeCode(), 3);
     EXPECT_TRUE (dialog.isVisible());
     box->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
-    bench::runMessageLoopFor (30);
+    EXPECT_TRUE (bench::runMessageLoopUntil ([&dialog] { return dialog.getChangeCode() == 5; }, 10000));
     EXPECT_EQ (dialog.getChangeCode(), 5);
     EXPECT_FALSE (dialog.isVisible());
 

@@ -88,7 +88,8 @@ TEST_F (KestrelPresetPickerTest, ABankTabReadsItsMissingNamesAndShowsThemWhenThe
     picker->openWithNames (nullptr, { "1", "2" }, { "A", "B" }, 0, {}, PresetListContent::selectFromFile,
                            KestrelPresetPicker::presetList, true, {});
     picker->selectBank (3);
-    bench::runMessageLoopFor (50);
+    ASSERT_TRUE (settled());
+    bench::runMessageLoopFor (50); // settled: a reading would have started already
     EXPECT_EQ (rig.unit->countReceived (SYSEX_QUERY_NAME_BY_NUM), asked);
 }
 
@@ -115,6 +116,7 @@ TEST_F (KestrelPresetPickerTest, FollowsThePresetChosenOnTheUnitAndChangesToAPic
     ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return picker->getCurrentValue() == 5; }, 10000));
     EXPECT_EQ (picker->getCellList()->getHighlightedItemId(), 5);
 
+    // The guard is a time: it is over once that much has passed.
     bench::runMessageLoopFor ((int) PresetListContent::pickGuardMs + 50);
     auto* cell = picker->getCellList()->findCellByItemId (9);
     ASSERT_NE (cell, nullptr);
@@ -125,6 +127,7 @@ TEST_F (KestrelPresetPickerTest, FollowsThePresetChosenOnTheUnitAndChangesToAPic
     // Opened to choose where to save: the pick goes to the opener alone.
     int chosen = -1;
     ASSERT_TRUE (commands.openPresetList (PresetListContent::saveTo, [&chosen] (int n) { chosen = n; }));
+    // The guard is a time: it is over once that much has passed.
     bench::runMessageLoopFor ((int) PresetListContent::pickGuardMs + 50);
     auto* target = picker->getCellList()->findCellByItemId (12);
     ASSERT_NE (target, nullptr);
@@ -132,7 +135,8 @@ TEST_F (KestrelPresetPickerTest, FollowsThePresetChosenOnTheUnitAndChangesToAPic
     picker->buttonClicked (picker->getSaveButton());
     EXPECT_EQ (chosen, 12);
     EXPECT_FALSE (picker->isVisible());
-    bench::runMessageLoopFor (100);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! rig.manager->hasWork(); }, 20000));
+    bench::runMessageLoopFor (100); // idle: a change of preset would have been under way
     EXPECT_EQ (rig.unit->getCurrentPresetNumber(), 9);
 }
 
@@ -248,7 +252,7 @@ TEST_F (KestrelPresetPickerTest, ListsExportAsTextAfterTheirNamesAreRead)
     user.answerWithFile (none);
     ASSERT_TRUE (commands.performCommand (PresetListCommands::exportFactoryCabs));
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return notices.count() > 0; }, 30000));
-    bench::runMessageLoopFor (50);
+    bench::runMessageLoopFor (50); // told already: nothing may follow
     EXPECT_EQ (user.fileRequests.size(), 2u);
     EXPECT_FALSE (none.existsAsFile());
     rig.unit->setSilentFor (SYSEX_CABNAME, false);

@@ -12,6 +12,7 @@
 #include "skin/widgets/ZOLLedComponent.h"
 #include "support/BundleImport.h"
 #include "support/FileSizeLimit.h"
+#include "support/PumpMessages.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 #include "support/ScriptedInteraction.h"
@@ -250,7 +251,8 @@ TEST_F (FrontPanelOnTheUnit, ShowsThePresetAndChangesSceneAndPresetOnlyWhenAnoth
     rig.unit->clearReceived();
     panel->getSceneButton (rig.unit->getCurrentScene())->triggerClick();
     panel->getPresetButton (number & 7)->triggerClick();
-    bench::runMessageLoopUntil ([] { return false; }, 100);
+    // The clicks are in, and whatever they started has ended.
+    ASSERT_TRUE (pumpPostedMessages() && bench::runMessageLoopUntil ([&] { return ! rig.manager->hasWork(); }, 10000));
     EXPECT_EQ (rig.unit->getReceived().size(), 0);
 
     const int otherScene = (rig.unit->getCurrentScene() + 3) % 8;
@@ -327,7 +329,7 @@ TEST_F (FrontPanelOnTheUnit, AFailedWriteIsToldAndChangesNothingElse)
 
     // Cancelling a chooser is silent.
     ASSERT_TRUE (runExport (0));
-    bench::runMessageLoopUntil ([] { return false; }, 100);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return ! rig.manager->hasWork(); }, 10000)); // the export has ended
     EXPECT_EQ (notices().count(), 2);
 }
 

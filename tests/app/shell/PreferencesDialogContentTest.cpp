@@ -10,6 +10,7 @@
 #include "skin/engine/SkinManager.h"
 
 #include "support/ForgetSingletons.h"
+#include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedInteraction.h"
@@ -99,7 +100,7 @@ TEST_F (PreferencesTest, SwitchesPortsAndFoldersReachTheConfiguration)
     ASSERT_GE (promptSwitch, 0);
     EXPECT_TRUE (dialog->getSwitch (promptSwitch).isVisible());
     dialog->getSwitch (promptSwitch).triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! config->PROMPT_MANAGER_LOAD; }));
     EXPECT_FALSE (config->PROMPT_MANAGER_LOAD);
 
     dialog->getMidiInBox().setText ("Other MIDI", juce::sendNotificationSync);
@@ -111,7 +112,7 @@ TEST_F (PreferencesTest, SwitchesPortsAndFoldersReachTheConfiguration)
     user.answerWithFile (chosen);
     dialog->showPage (PreferencesDialogContent::Page::workspace);
     dialog->getFolderBrowseButton (0).triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return config->SNAPSHOTS_DIR == chosen.getFullPathName(); }));
     ASSERT_EQ (user.fileRequests.size(), 1u);
     EXPECT_EQ (user.fileRequests[0].mode, FileRequest::Mode::folder);
     EXPECT_EQ (config->SNAPSHOTS_DIR, chosen.getFullPathName());
@@ -161,7 +162,7 @@ TEST_F (PreferencesTest, CheckBoxesAreTheSkinsAndStoreTheirSettings)
     const auto was = config->CHECK_FOR_UPDATE;
     EXPECT_EQ (dialog->getSwitch (updateSwitch).getToggleState(), was);
     dialog->getSwitch (updateSwitch).triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return config->CHECK_FOR_UPDATE == ! was; }));
     EXPECT_EQ (config->CHECK_FOR_UPDATE, ! was);
     ASSERT_TRUE (config->writeSettingsNow());
     KestrelGlobalConfiguration reread;

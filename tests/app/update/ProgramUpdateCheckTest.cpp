@@ -186,14 +186,14 @@ TEST_F (ProgramUpdateCheckTest, ManualCheckSaysThereIsNoUpdateWhileTheSilentOneS
 
     check->run (false);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return server.requestCount (feedPath) == 2; }));
-    pumpMessagesFor (200);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! check->getUpdater()->isChecking(); }));
     EXPECT_EQ (notices.count(), 1);
 
     // Asked not to check at start-up, the silent check asks nothing of the
     // network; a manual one still does.
     ASSERT_TRUE (config->writeOtherKey ("AUTO_UPDATE_SKIP_CHECK", "1"));
     check->run (false);
-    pumpMessagesFor (200);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! check->getUpdater()->isChecking(); }));
     EXPECT_EQ (server.requestCount (feedPath), 2);
 
     // An installer folder that is gone gives way to the home folder, written back.

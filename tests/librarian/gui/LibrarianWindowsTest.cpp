@@ -172,7 +172,8 @@ TEST (LibrarianWindows, CabEasySetupShowsThePresetsCabsAndPointsThemAtTheConfirm
 
     // Cancelled: the cab stays.
     dialog->close (false);
-    bench::runMessageLoopFor (200);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return ! rig.manager->hasWork(); }, 20000));
+    bench::runMessageLoopFor (200); // idle: a change of the cab would have been under way
     juce::uint16 kept = 0;
     ASSERT_TRUE (rig.unit->getEditBuffer().getParam (108, 0, kept));
     EXPECT_EQ (kept, left);

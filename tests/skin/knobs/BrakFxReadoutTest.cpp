@@ -2,6 +2,7 @@
 
 #include "skin/knobs/BrakFxReadout.h"
 #include "support/ManualClock.h"
+#include "support/PumpMessages.h"
 
 using namespace WidgetTestKit;
 
@@ -134,7 +135,7 @@ TEST_F (ReadoutTest, LosingFocusAppliesTheEntryOnlyWhenAClickTookIt)
     {
         HeldKeys held (mouseButtons);
         readout.getEditor()->focusLost (juce::Component::focusChangedDirectly);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        pumpPostedMessages(); // the edit box tells of the focus it lost by a message
     };
     readout.setValidation (true, false, false, 0.0f, 0.0f);
     readout.showEditor();

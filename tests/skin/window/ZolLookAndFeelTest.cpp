@@ -1,6 +1,7 @@
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/window/ZolLookAndFeel.h"
 #include "skin/engine/SkinManager.h"
+#include "support/PumpMessages.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
 
@@ -310,7 +311,15 @@ TEST (ZolLookAndFeel, FileChoosersListNamesInLightTextOnTheDarkDialog)
             << "colour " << juce::String::toHexString (id);
 
     box.setSize (600, 420);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (300); // the folder is listed on a thread, for the picture
+    // The folder is listed on a thread; the picture waits for its two entries.
+    pumpMessagesUntil (
+        [&browser]
+        {
+            for (auto* child : browser.getChildren())
+                if (auto* list = dynamic_cast<juce::ListBox*> (child); list != nullptr && list->getModel() != nullptr)
+                    return list->getModel()->getNumRows() >= 2;
+            return false;
+        });
     saveScreenshot (box, "file-chooser");
     box.setLookAndFeel (nullptr);
 }

@@ -98,7 +98,7 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
         ASSERT_TRUE (settle());
         const bool ampOnX = unitBlock (ampBlock).onX[(size_t) scene], cabOnX = unitBlock (cabBlock).onX[(size_t) scene];
         editor->getXYToggle()->postChangeCode (2);
-        pumpMessagesFor (200);
+        ASSERT_TRUE (pumpPostedMessages()); // the switch's change is in; a send would be under way now
         ASSERT_TRUE (settle());
         EXPECT_EQ (unitBlock (ampBlock).onX[(size_t) scene], ampOnX);
         EXPECT_EQ (unitBlock (cabBlock).onX[(size_t) scene], cabOnX);
@@ -121,7 +121,8 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
             EXPECT_EQ (editor->getShownBlock(), block);
             EXPECT_EQ (editor->isBypassPending(), block == ampBlock) << block;
             ASSERT_TRUE (settle());
-            pumpMessagesFor (100);
+            EXPECT_TRUE (pumpMessagesUntil (
+                [&] { return unitBlock (block).engaged[(size_t) scene] != engaged && ! presets->hasWork(); }));
             EXPECT_NE (unitBlock (block).engaged[(size_t) scene], engaged) << block;
             EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET) - sets, 1) << block;
             EXPECT_FALSE (editor->isBypassPending());
@@ -256,7 +257,7 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     ASSERT_NE (modulatedKnob, nullptr);
     const int sets = unit.countReceived (SYSEX_PARAM_SET);
     modulatedKnob->mouseWheelMove (WidgetTestKit::mouse (*modulatedKnob, { 36, 36 }), WidgetTestKit::wheel (0.5f));
-    pumpMessagesFor (300);
+    ASSERT_TRUE (pumpPostedMessages()); // the step is in; a send would be under way now
     ASSERT_TRUE (settle());
     EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), sets);
 
@@ -271,7 +272,7 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     freeKnob->mouseWheelMove (WidgetTestKit::mouse (*freeKnob, { 36, 36 }), WidgetTestKit::wheel (0.5f));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_PARAM_SET) > sets; }));
     ASSERT_TRUE (settle());
-    pumpMessagesFor (800);
+    pumpMessagesFor (800); // idle already: room for a resend once the late (400 ms) answer is in
     ASSERT_TRUE (settle());
     EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), sets + 1);
     unit.stopAutoPump();

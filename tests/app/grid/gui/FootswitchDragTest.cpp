@@ -17,7 +17,7 @@ void sendMouse (juce::ComponentPeer& peer, juce::Point<int> at, int buttons)
     peer.handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), juce::ModifierKeys (buttons),
                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
                            juce::Time::currentTimeMillis());
-    pumpMessagesFor (30);
+    pumpPostedMessages();
 }
 
 // The built-in skin, its control templates and image depot, and a way to
@@ -36,7 +36,9 @@ protected:
     {
         component.addToDesktop (juce::ComponentPeer::windowIsTemporary);
         component.setVisible (true);
-        pumpMessagesFor (200);
+        // Focused once the display has mapped the window, so its own events for the showing are in.
+        component.toFront (true);
+        pumpMessagesUntil ([&] { return component.getPeer() != nullptr && component.getPeer()->isFocused(); });
         return component.getPeer();
     }
 
@@ -76,7 +78,7 @@ TEST_F (FootswitchDrag, AMouseDragMovesABlockToAnEmptySwitch)
     EXPECT_TRUE (to.isDragOver());
     EXPECT_EQ (from.getShownDropMode(), FootswitchBlockComponent::dropMove);
     send (end, 0);
-    pumpMessagesFor (200);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return to.getBlockId() == 106; }));
 
     EXPECT_EQ (to.getBlockId(), 106);
     EXPECT_EQ (from.getBlockId(), 0);
@@ -153,7 +155,7 @@ TEST_F (FootswitchDrag, AnEffectGridBlockOverASwitchShowsAMove)
     EXPECT_TRUE (target.isDragOver());
     EXPECT_TRUE (block.getMouseCursor() == *moveCursor);
     send (end, 0);
-    pumpMessagesFor (100);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return target.getBlockId() == 106; }));
     EXPECT_EQ (target.getBlockId(), 106);
     window.removeFromDesktop();
 }

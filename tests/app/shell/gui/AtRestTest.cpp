@@ -117,7 +117,7 @@ TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
     window.setContentComponentSize (400, 300);
     window.setVisible (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return content->paints > 0; }));
-    pumpMessagesFor (300);
+    pumpMessagesFor (300); // painted: the showing's own messages die down before the quiet is measured
 
     // The refresh timer would call back 100 times a second (60 or more on any display).
     EXPECT_LT (quietestCountOf (3, 500), 10);
@@ -125,7 +125,7 @@ TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
     const int painted = content->paints;
     content->repaint();
     EXPECT_TRUE (pumpMessagesUntil ([&] { return content->paints > painted; }));
-    pumpMessagesFor (300);
+    pumpMessagesFor (300); // painted: the repaint's own messages die down before the quiet is measured
     EXPECT_LT (quietestCountOf (3, 500), 10) << "at rest again after the repaint";
 }
 
@@ -203,7 +203,7 @@ TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHas
     auto& desktop = juce::Desktop::getInstance();
     window->setTopLeftPosition (0, 0);
     desktop.setMousePosition (desktop.getDisplays().getPrimaryDisplay()->totalArea.getBottomRight() - juce::Point<int> (2, 2));
-    pumpMessagesFor (1000);
+    pumpMessagesFor (1000); // the pointer's own events land; the wait below checks where they left it
     window->toFront (true);
     ASSERT_TRUE (pumpMessagesUntil ([&] {
         return juce::Process::isForegroundProcess() && desktop.getMainMouseSource().getComponentUnderMouse() == nullptr;
@@ -236,7 +236,7 @@ TEST (AtRest, ATipStillShowsOverAControlAndNoTooltipWindowPollsOnceThePointerHas
                                                << ", under the pointer " << (desktop.getMainMouseSource().getComponentUnderMouse() == control)
                                                << ", foreground " << juce::Process::isForegroundProcess();
     EXPECT_GE (juce::Time::getMillisecondCounter() - moved, 1200u) << "a tip waits for the delay";
-    pumpMessagesFor (3000);
+    pumpMessagesFor (3000); // shown already: the tip must stay while the pointer rests
     EXPECT_TRUE (tipShown()) << "the tip stays while the pointer rests on its control";
 
     pointTo ({ -20, -20 });

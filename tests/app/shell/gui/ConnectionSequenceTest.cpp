@@ -52,7 +52,7 @@ struct ShellRig
     }
 
     template <typename Condition>
-    bool runUntil (Condition condition, int timeoutMs = 5000)
+    bool runUntil (Condition condition, int timeoutMs = 30000)
     {
         for (int waited = 0; waited < timeoutMs; waited += 10)
         {
@@ -165,7 +165,7 @@ TEST (ConnectionSequence, AnIncompatibleUnitIsToldClosedAndForgottenUntilItIsPlu
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCHNUM), 0) << "no Initialization for a unit we cannot edit";
 
     // The port retry leaves the forgotten ports alone.
-    rig.runUntil ([] { return false; }, 2500);
+    rig.runUntil ([] { return false; }, 2500); // ports closed and told already: time for two retries (once a second)
     EXPECT_FALSE (link->getPorts().isInputOpen());
     EXPECT_EQ (rig.notices.count(), 1);
 
@@ -173,7 +173,8 @@ TEST (ConnectionSequence, AnIncompatibleUnitIsToldClosedAndForgottenUntilItIsPlu
     rig.unit.setFirmware (6, 0);
     rig.backend.removeDevice (rig.unit.getDeviceName());
     link->getPorts().refreshDeviceLists();
-    rig.runUntil ([] { return false; }, 1200);
+    // A retry sees the device gone.
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->getLinkTicker()->isForgettingPorts(); }));
     rig.backend.addDevice (rig.unit.getDeviceName());
     link->getPorts().refreshDeviceLists();
     EXPECT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }, 8000));
@@ -377,7 +378,7 @@ TEST (CommandTarget, ImportsAPresetFileAndRefusesWhatTheUnitCannotTake)
     EXPECT_EQ (rig.notices.lastMessage(), "Unable to import.\nThe selected file is a User Cab.");
     EXPECT_FALSE (target->importPresetFile (rig.scratch.folder.getChildFile ("vanished.syx"), false));
     EXPECT_TRUE (rig.notices.lastMessage().startsWith ("Unable to import.\nThe selected file could not be read"));
-    rig.runUntil ([] { return false; }, 200);
+    rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
     EXPECT_EQ (rig.notices.count(), 3);
 
@@ -422,7 +423,7 @@ TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
     EXPECT_EQ (rig.notices.get (2).title, "Load Snapshot");
     EXPECT_EQ (rig.notices.lastMessage(), "The snapshot file is too large to be a preset:\n" + huge.getFullPathName());
 
-    rig.runUntil ([] { return false; }, 200);
+    rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
     snapshots->destroyElements();
 }

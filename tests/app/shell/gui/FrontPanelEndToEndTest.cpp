@@ -28,7 +28,7 @@ namespace
 constexpr int ampBlock = 106;
 
 template <typename Condition>
-bool runUntil (Condition condition, int timeoutMs = 8000)
+bool runUntil (Condition condition, int timeoutMs = 30000)
 {
     for (int waited = 0; waited < timeoutMs; waited += 10)
     {
@@ -166,7 +166,7 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     ASSERT_TRUE (runUntil ([&] { return notices.count() > 0; }));
     EXPECT_EQ (interaction.fileRequests.back().patterns, "*.syx");
     EXPECT_EQ (notices.get (0).icon, Notice::Icon::warning);
-    runUntil ([] { return false; }, 200);
+    runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
     EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
 
     // The tempo source menu's "Use Global Tempo" reaches the unit's controllers block.
@@ -234,7 +234,8 @@ TEST (FrontPanelEndToEnd, WithoutAUnitOnlyWhatCanWorkTakesClicksAndTheWindowSays
         EXPECT_TRUE (notice.getText().contains ("Preferences")) << "where the ports are chosen";
     };
 
-    runUntil ([] { return false; }, 300);
+    EXPECT_TRUE (
+        runUntil ([&] { return content->getUnitAbsenceNotice().getText().startsWith ("No Kestrel was found."); }));
     expectIdle ("No Kestrel was found.");
     saveScreenshot (*window, "end-to-end-no-unit");
 

@@ -9,6 +9,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
@@ -46,9 +47,8 @@ TEST (MainAppWindow, OpensAndConnectsToTheUnitThroughItsTimer)
 
         // The window's timer opens the configured "Kestrel MIDI" ports.
         // The link reads the device lists every 2 s and the retry comes once
-        // a second, so the unit is seen after about 3 s; wait for up to 8.
-        for (int i = 0; i < 800 && ! window.isShowingConnected(); ++i)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        // a second, so the unit is seen after about 3 s; waited for generously.
+        pumpMessagesUntil ([&] { return window.isShowingConnected(); });
 
         EXPECT_TRUE (window.isShowingConnected());
         EXPECT_EQ (window.getName(), "Kestrel-Edit") << "the title bar shows the state, the name stays";
@@ -92,9 +92,8 @@ TEST (MainAppWindow, TicksSlowlyWhileUnconnectedAndIdleAndQuicklyOnceARequestSta
         SimulatedKestrel unit (backend);
 
         // The link reads the device lists every 2 s and the retry comes once
-        // a second, so the unit is seen after about 3 s; wait for up to 8.
-        for (int i = 0; i < 800 && ! window.isShowingConnected(); ++i)
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        // a second, so the unit is seen after about 3 s; waited for generously.
+        pumpMessagesUntil ([&] { return window.isShowingConnected(); });
 
         EXPECT_TRUE (window.isShowingConnected());
         EXPECT_EQ (window.getTickIntervalMs(), MainAppWindow::tickIntervalMs);
@@ -148,8 +147,12 @@ TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
         ASSERT_NE (look, nullptr);
         ASSERT_NE (look->getSettingsButton(), nullptr);
         look->getSettingsButton()->triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
-        ASSERT_NE (content->getPane (ContentPane::preferences), nullptr);
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&]
+            {
+                auto* shown = content->getPane (ContentPane::preferences);
+                return shown != nullptr && shown->isVisible();
+            }));
         EXPECT_TRUE (content->getPane (ContentPane::preferences)->isVisible());
         saveScreenshot (*app.getMainWindow(), "main-window-preferences");
 
@@ -163,7 +166,7 @@ TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
         ASSERT_TRUE (tooltips.isShowing());
         EXPECT_EQ (tooltips.getToggleState(), tooltipsWere);
         tooltips.triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return settings->SHOW_TOOLTIPS == ! tooltipsWere; }));
         EXPECT_EQ (settings->SHOW_TOOLTIPS, ! tooltipsWere);
         preferences->closeDialog();
 

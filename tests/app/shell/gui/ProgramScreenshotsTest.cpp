@@ -8,6 +8,7 @@
 #include "skin/widgets/ZOLToggleButton.h"
 #include "skin/window/GenericDialogContent.h"
 #include "skin/window/ZolLookAndFeel.h"
+#include "support/PumpMessages.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
@@ -69,22 +70,21 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         EXPECT_TRUE (look->getSettingsButton()->isVisible()) << "shown while not connected";
         EXPECT_TRUE (saveWindowShot (*window, "program-main-window-disconnected").existsAsFile());
 
-        for (int i = 0; i < 300 && ! window->isShowingConnected(); ++i)
-            runFor (10);
+        pumpMessagesUntil ([&] { return window->isShowingConnected(); });
         ASSERT_TRUE (window->isShowingConnected());
 
         // While the unit is identified and its preset read, the wait cursor shows.
         auto* presets = PresetManager::getInstance();
         presets->getRequest (queryDeviceVersion).start();
-        for (int i = 0; i < 500 && presets->getRequest (queryDeviceVersion).isRunning(); ++i)
-            runFor (5);
+        pumpMessagesUntil ([&] { return ! presets->getRequest (queryDeviceVersion).isRunning(); });
         presets->requestLoadPreset();
         bool sawBusy = false;
-        for (int i = 0; i < 5000 && ! (sawBusy && ! look->isBusy()); ++i)
-        {
-            runFor (2);
-            sawBusy = sawBusy || look->isBusy();
-        }
+        pumpMessagesUntil (
+            [&]
+            {
+                sawBusy = sawBusy || look->isBusy();
+                return sawBusy && ! look->isBusy();
+            });
         EXPECT_TRUE (sawBusy) << "the preset manager drives the look-and-feel's wait cursor";
         EXPECT_FALSE (look->isBusy());
         ASSERT_NE (look->getPauseButton(), nullptr);
@@ -121,7 +121,7 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         ASSERT_NE (menuWindow, nullptr) << "the menu is open";
         EXPECT_TRUE (saveWindowShot (*menuWindow, "program-menu").existsAsFile());
         juce::PopupMenu::dismissAllActiveMenus();
-        runFor (100);
+        runFor (100); // the menu goes; nothing is judged on it
 
         // Messages through the program's message-box seam: the program's own
         // dialog in the skin's look, titled in its title bar, its icon inside
@@ -130,8 +130,7 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         {
             UserNotifier::show (std::move (notice));
             juce::DialogWindow* shown = nullptr;
-            for (int i = 0; i < 300 && (shown = findDesktopWindow<juce::DialogWindow> (window)) == nullptr; ++i)
-                runFor (10);
+            pumpMessagesUntil ([&] { return (shown = findDesktopWindow<juce::DialogWindow> (window)) != nullptr; });
             return shown != nullptr ? dynamic_cast<GenericDialogContent*> (shown->getContentComponent()) : nullptr;
         };
         auto iconFits = [] (GenericDialogContent& body)
@@ -142,8 +141,7 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
         };
         auto closedWith = [&] (int& result)
         {
-            for (int i = 0; i < 100 && result < 0; ++i)
-                runFor (10);
+            pumpMessagesUntil ([&] { return result >= 0; });
             return result;
         };
 

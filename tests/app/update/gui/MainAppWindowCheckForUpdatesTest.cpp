@@ -68,7 +68,7 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
         window.setVisible (true);
 
         ASSERT_TRUE (pumpMessagesUntil ([&] { return server.requestCount (feedPath) == 1; }));
-        pumpMessagesFor (300);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! window.getUpdateCheck()->getUpdater()->isChecking(); }));
         EXPECT_EQ (notices.count(), 0) << "the silent check has nothing to say";
 
         server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
@@ -91,7 +91,7 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
         // Cancel declines the offer: the dialog closes and nothing else happens.
         findButton (info, "Cancel")->triggerClick();
         ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }));
-        pumpMessagesFor (200);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! window.getUpdateCheck()->getUpdater()->isChecking(); }));
         EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 
         // OK starts the download in a progress dialog of its own; closing
@@ -115,7 +115,7 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
             pumpMessagesUntil ([&] { return window.getUpdateCheck()->getUpdater()->getDownloadProgress() > 0; }));
         auto* progress = findDialog ("Kestrel-Edit Update");
         ASSERT_NE (progress, nullptr);
-        pumpMessagesFor (300); // the bar catches up with the progress
+        pumpMessagesFor (300); // the bar catches up with the progress, for the picture only
         EXPECT_TRUE (saveScreenshot (*window.getUpdateCheck()->getUpdater(), "update-progress").existsAsFile());
         progress->closeButtonPressed();
         ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
@@ -139,7 +139,7 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
         MainAppWindow window ("Kestrel-Edit");
         window.setVisible (true);
         ASSERT_TRUE (pumpMessagesUntil ([&] { return server.requestCount (feedPath) == 1; }));
-        pumpMessagesFor (300);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! window.getUpdateCheck()->getUpdater()->isChecking(); }));
         EXPECT_EQ (notices.count(), 0) << "the check at start-up stays silent";
 
         // Something that is not the feed, then no feed at all, then the feed.
@@ -208,7 +208,7 @@ TEST (MainAppWindowUpdate, TheOfferIsDrawnFromTheSkinAndItsToggleStopsTheNextChe
     {
         MainAppWindow window ("Kestrel-Edit", &skin);
         window.setVisible (true);
-        pumpMessagesFor (500);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! window.getUpdateCheck()->getUpdater()->isChecking(); }));
         EXPECT_EQ (server.requestCount (feedPath), requests) << "the user asked for no check at start-up";
         EXPECT_EQ (findDialog ("Software Update"), nullptr);
 
