@@ -53,12 +53,12 @@ void SimulatedKestrel::handleGetParamInfo (const juce::MidiMessage& message)
         return;
     }
 
-    // A parameter with texts takes one of them; the others the whole range.
-    const auto texts = SimulatedPreset::getValueTexts (blockId, paramId);
-    const auto maximum = texts.isEmpty() ? 65535.0f : (float) (texts.size() - 1);
+    const auto info = SimulatedPreset::getParamInfo (blockId, paramId);
 
     reply (numbers (SYSEX_GET_PARAM_INFO, paramInfoReplyLayout,
-                    { 0, floatBits (0.0f), floatBits (maximum), floatBits (1.0f), floatBits (0.0f) }, reportedModel));
+                    { (uint32) info.descriptor, floatBits (info.minimum), floatBits (info.maximum),
+                      floatBits (info.displayMultiplier), floatBits (info.fourth) },
+                    reportedModel));
 }
 
 void SimulatedKestrel::handleGetParamStrings (const juce::MidiMessage& message)

@@ -4,10 +4,12 @@
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
+#include "model/FileUtils.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/UnitIds.h"
 #include "skin/controls/KestrelControlManager.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/knobs/BrakFxReadout.h"
 #include "skin/knobs/TriStateSlider.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/widgets/ZOLDropDownEx.h"
@@ -37,6 +39,25 @@ bool paintsSomething (const juce::Image& image, juce::Rectangle<int> area)
             if (image.getPixelAt (x, y) != background)
                 return true;
     return false;
+}
+
+// The text a drop-down shows for the unit's choice: the unit's own text,
+// title-cased.
+juce::String choiceName (int blockId, int paramId, juce::uint16 value)
+{
+    auto name = SimulatedPreset::getValueText (blockId, paramId, value);
+    toTitleCaseName (name);
+    return name;
+}
+
+// The widest of the drop-down's names, as drawn, in its field font.
+float widestNameWidth (const ZOLDropDownEx& dropDown)
+{
+    float widest = 0.0f;
+    for (int i = 0; i < dropDown.getNumItems(); ++i)
+        widest = juce::jmax (widest, dropDown.getFieldFont (dropDown.getItem (i)->italic)
+                                         .getStringWidthFloat (dropDown.getFieldTextAt (i)));
+    return widest;
 }
 } // namespace
 
@@ -84,18 +105,36 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
     auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
     ASSERT_TRUE (settle());
 
-    int triStates = 0;
+    int triStates = 0, plainChoices = 0, levels = 0;
 
-    for (auto [cell, name] : { std::pair<int, const char*> (ampCell, "amp"),
-                               { cabCell, "cab" },
-                               { pitchCell, "pitch" },
-                               { -1, "global" } })
+    struct Shown
+    {
+        int cell, blockId;
+        const char* name;
+    };
+
+    for (auto [cell, blockId, name] : { Shown{ ampCell, 106, "amp" },
+                                        Shown{ cabCell, 108, "cab" },
+                                        Shown{ pitchCell, pitchBlock, "pitch" },
+                                        Shown{ -1, blockIdGlobal, "global" } })
     {
         if (cell >= 0)
             ASSERT_TRUE (grid->selectCell (cell)) << name;
         else
             editor->showBlock (blockIdGlobal);
         ASSERT_TRUE (settle()) << name;
+
+        // The header names the block's type as the unit does, in a field wide
+        // enough for every type it offers.
+        if (const int typeParam = getTypeParamId (blockId); typeParam >= 0)
+        {
+            auto* types = editor->getEffectTypeDropDown();
+            juce::uint16 type = 0;
+            ASSERT_TRUE (unit.getParam (blockId, typeParam, type)) << name;
+            EXPECT_EQ (types->getFieldText(), choiceName (blockId, typeParam, type)) << name;
+            EXPECT_GT (types->getNumItems(), 1) << name;
+            EXPECT_LE (widestNameWidth (*types), (float) types->getFieldRect().getWidth()) << name;
+        }
 
         const int pages = editor->getPageNames().size();
         ASSERT_GT (pages, 0) << name;
@@ -115,6 +154,26 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                 if (component == nullptr || ! component->isShowing())
                     continue;
 
+                auto* binding = editor->getPageControl (c);
+                const int controlBlock = binding->blockId != 0 ? binding->blockId : blockId;
+                juce::uint16 value = 0;
+                const bool unitHasIt = unit.getParam (controlBlock, binding->paramId, value);
+
+                if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component); knob != nullptr && unitHasIt &&
+                                                                           SimulatedPreset::getValueTexts (controlBlock, binding->paramId).isEmpty())
+                {
+                    // The readout shows the unit's text for the value, a level
+                    // of 0.00 to 10.00, and the knob points where it says.
+                    ++levels;
+                    const auto text = knob->getReadout()->getText();
+                    EXPECT_EQ (text, SimulatedPreset::getValueText (controlBlock, binding->paramId, value))
+                        << where << " " << knob->getName();
+                    EXPECT_TRUE (text.containsOnly ("0123456789.") && text.getDoubleValue() <= 10.0)
+                        << where << " " << knob->getName() << " " << text;
+                    const auto turned = (knob->getAngle() - knob->angleMin) / (knob->angleMax - knob->angleMin);
+                    EXPECT_NEAR (turned * 10.0, text.getDoubleValue(), 0.1) << where << " " << knob->getName();
+                }
+
                 if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component))
                 {
                     // The caption reads in full, squeezed no more than a little.
@@ -126,6 +185,23 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
 
                 if (auto* dropDown = dynamic_cast<ZOLDropDownEx*> (component))
                 {
+                    // It shows a choice; where the list is the unit's own, the
+                    // unit's current one. The unit's names may be long: each
+                    // fits its field squeezed no more than the field allows.
+                    EXPECT_TRUE (dropDown->getFieldText().isNotEmpty()) << where << " " << dropDown->getName();
+                    const auto unitsChoice = choiceName (controlBlock, binding->paramId, value);
+                    bool listsTheUnitsNames = false;
+                    for (int i = 0; i < dropDown->getNumItems(); ++i)
+                        listsTheUnitsNames |= dropDown->getItem (i)->text == unitsChoice;
+                    if (unitHasIt && listsTheUnitsNames)
+                    {
+                        ++plainChoices;
+                        EXPECT_EQ (dropDown->getFieldText(), unitsChoice) << where << " " << dropDown->getName();
+                    }
+                    EXPECT_LE (widestNameWidth (*dropDown) * ZOLDropDownEx::minimumFieldTextScale,
+                               (float) dropDown->getFieldRect().getWidth())
+                        << where << " " << dropDown->getName();
+
                     // Arrow buttons big enough to hit.
                     EXPECT_GE (dropDown->getUpButton().getWidth(), 14) << where;
                     EXPECT_GE (dropDown->getDownButton().getWidth(), 14) << where;
@@ -161,4 +237,6 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
     }
 
     EXPECT_GT (triStates, 0);
+    EXPECT_GT (plainChoices, 5);
+    EXPECT_GT (levels, 20);
 }
