@@ -202,6 +202,9 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                                (float) dropDown->getFieldRect().getWidth())
                         << where << " " << dropDown->getName();
 
+                    // The caption stands clear of the field.
+                    EXPECT_FALSE (dropDown->getLabelRect().intersects (dropDown->getFieldRect()))
+                        << where << " " << dropDown->getName();
                     // Arrow buttons big enough to hit.
                     EXPECT_GE (dropDown->getUpButton().getWidth(), 14) << where;
                     EXPECT_GE (dropDown->getDownButton().getWidth(), 14) << where;
