@@ -32,12 +32,7 @@ bool readDefinitionRequest (const juce::MidiMessage& message, int& blockId, int&
 
 juce::MidiMessage SimulatedKestrel::buildParamReply (int blockId, int paramId, uint16 value) const
 {
-    EffectParamValue param;
-    param.blockId = (uint16) blockId;
-    param.paramId = (uint16) paramId;
-    param.value = value;
-    param.text = SimulatedPreset::getValueText (blockId, paramId, value);
-
+    const auto param = SimulatedPreset::describeValue (blockId, paramId, value);
     juce::MidiMessage message;
     ::buildParamReply (message, SYSEX_PARAM_SET, param, reportedModel);
     return message;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/EffectParamValue.h"
 #include "model/GridCell.h"
 #include "model/ParamInfo.h"
 #include "model/UnitIds.h"
@@ -145,6 +146,10 @@ public:
     // The value as the unit displays it: its text for a choice, else the
     // level with two decimals.
     static juce::String getValueText (int blockId, int paramId, juce::uint16 value);
+
+    // The value as the unit reports it: the value, its text and, for the
+    // notes of a pitch block's scale, the range of notes (0..11).
+    static EffectParamValue describeValue (int blockId, int paramId, juce::uint16 value);
 
     // The state words of the real blocks in the grid, in cell order: bits 0-7
     // block id, bit 24 engaged, bit 25 X selected, bit 31 disabled.

@@ -7,6 +7,7 @@
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/LayoutPage.h"
 
+#include <array>
 #include <map>
 
 // What the simulated unit knows of its parameters: which are choices and
@@ -17,6 +18,8 @@ namespace
 {
 constexpr int ampType = 5;
 constexpr int cabType = 6;
+constexpr int pitchType = 17;
+constexpr int firstNoteParam = 46, lastNoteParam = 52; // the scale's notes 2 to 8
 constexpr float levelTop = 10.0f; // a level shows 0.00 .. 10.00
 constexpr float fullScale = 65534.0f;
 
@@ -33,8 +36,8 @@ bool isChoiceControl (int controlType)
            controlType == 18;
 }
 
-// The parameters the program shows as a choice, by (effect type, parameter):
-// the unit and the program agree on which parameters have named values.
+// How the program shows each parameter, by (effect type, parameter): the unit
+// and the program agree on which parameters have named values.
 const std::map<std::pair<int, int>, Choice>& getChoiceParams()
 {
     static const auto table = []
@@ -46,12 +49,21 @@ const std::map<std::pair<int, int>, Choice>& getChoiceParams()
         if (! loadEffectLayouts (layouts, error))
             return choices;
 
+        // A parameter shown as a choice anywhere is one; the others keep the
+        // first control that shows them.
         auto note = [&choices] (int effectType, const juce::OwnedArray<EditorControl>& controls)
         {
             for (auto* control : controls)
-                if (control->hasParameter && isChoiceControl (control->type))
-                    choices.emplace (std::pair (effectType, (int) control->parameterId),
-                                     Choice{ control->type, control->name.replace ("\n", " ") });
+            {
+                if (! control->hasParameter)
+                    continue;
+
+                const Choice shown{ control->type, control->name.replace ("\n", " ") };
+                auto [place, added] = choices.emplace (std::pair (effectType, (int) control->parameterId), shown);
+
+                if (! added && isChoiceControl (shown.controlType) && ! isChoiceControl (place->second.controlType))
+                    place->second = shown;
+            }
         };
 
         for (int i = 0; i < layouts.getNumLayouts(); ++i)
@@ -105,16 +117,34 @@ juce::StringArray textsForChoice (const Choice& choice)
     return { "SETTING 1", "SETTING 2", "SETTING 3", "SETTING 4" };
 }
 
-const Choice* findChoice (int blockId, int paramId)
+const Choice* findControl (int blockId, int paramId)
 {
     const auto& choices = getChoiceParams();
     auto found = choices.find ({ effectTypeOfBlock (blockId), paramId });
     return found != choices.end() ? &found->second : nullptr;
 }
 
+const Choice* findChoice (int blockId, int paramId)
+{
+    auto* control = findControl (blockId, paramId);
+    return control != nullptr && isChoiceControl (control->controlType) ? control : nullptr;
+}
+
+// A MIDI channel is a whole number, 1 to 16.
+bool isMidiChannel (int blockId, int paramId)
+{
+    auto* control = findControl (blockId, paramId);
+    return control != nullptr && ! isChoiceControl (control->controlType) && control->label == "MIDI Channel";
+}
+
 bool isCabNumber (int blockId, int paramId)
 {
     return effectTypeOfBlock (blockId) == cabType && (paramId == 0 || paramId == 2);
+}
+
+bool isScaleNote (int blockId, int paramId)
+{
+    return effectTypeOfBlock (blockId) == pitchType && paramId >= firstNoteParam && paramId <= lastNoteParam;
 }
 
 bool isTempo (int blockId, int paramId)
@@ -138,6 +168,9 @@ juce::StringArray SimulatedPreset::getValueTexts (int blockId, int paramId)
         return { "TYPE A", "TYPE B", "TYPE C", "TYPE D" };
     }
 
+    if (isScaleNote (blockId, paramId))
+        return { "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
+
     if (auto* choice = findChoice (blockId, paramId))
         return textsForChoice (*choice);
 
@@ -159,6 +192,12 @@ ParamInfo SimulatedPreset::getParamInfo (int blockId, int paramId)
     {
         info.descriptor = B_INT << 4;
         info.maximum = 65535.0f;
+    }
+    else if (isMidiChannel (blockId, paramId))
+    {
+        info.descriptor = B_INT << 4;
+        info.minimum = 1.0f;
+        info.maximum = 16.0f;
     }
     else if (isTempo (blockId, paramId))
     {
@@ -184,6 +223,13 @@ juce::uint16 SimulatedPreset::getDefaultValue (int blockId, int paramId)
     if (isCabNumber (blockId, paramId))
         return (juce::uint16) (paramId / 2);
 
+    if (isMidiChannel (blockId, paramId))
+        return (juce::uint16) (1 + blockId % 16);
+
+    // The scale's notes start as a major scale.
+    if (isScaleNote (blockId, paramId))
+        return (juce::uint16) std::array<int, 7>{ 2, 4, 5, 7, 9, 11, 0 }[(size_t) (paramId - firstNoteParam)];
+
     // A choice starts on one of its texts (the type on the block's own).
     const auto texts = getValueTexts (blockId, paramId);
 
@@ -202,8 +248,30 @@ juce::String SimulatedPreset::getValueText (int blockId, int paramId, juce::uint
     if (! texts.isEmpty())
         return value < texts.size() ? texts[value] : juce::String (value);
 
-    if (isCabNumber (blockId, paramId) || isTempo (blockId, paramId))
+    if (isCabNumber (blockId, paramId) || isTempo (blockId, paramId) || isMidiChannel (blockId, paramId))
         return juce::String (value);
 
     return juce::String (juce::jmin ((float) value, fullScale) / fullScale * levelTop, 2);
+}
+
+EffectParamValue SimulatedPreset::describeValue (int blockId, int paramId, juce::uint16 value)
+{
+    EffectParamValue param;
+    param.blockId = (juce::uint16) blockId;
+    param.paramId = (juce::uint16) paramId;
+    param.value = value;
+    param.text = getValueText (blockId, paramId, value);
+
+    if (isScaleNote (blockId, paramId))
+        param.extraB = 11;
+
+    // The flag byte carries where the value stands in the parameter's range,
+    // 0..127: an integer range over its span, anything else over the full
+    // scale.
+    const auto info = getParamInfo (blockId, paramId);
+    const float span = info.maximum - info.minimum;
+    const float fraction = info.getKind() == B_INT ? (span > 0.0f ? ((float) value - info.minimum) / span : 0.0f)
+                                                   : (float) value / fullScale;
+    param.flag = (juce::uint8) juce::jlimit (0, 127, (int) (fraction * 127.0f));
+    return param;
 }

@@ -5,6 +5,7 @@
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
 #include "model/FileUtils.h"
+#include "model/IdTables.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/UnitIds.h"
 #include "skin/controls/KestrelControlManager.h"
@@ -105,7 +106,7 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
     auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
     ASSERT_TRUE (settle());
 
-    int triStates = 0, plainChoices = 0, levels = 0;
+    int triStates = 0, plainChoices = 0, levels = 0, wholeNumbers = 0;
 
     struct Shown
     {
@@ -159,19 +160,28 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                 juce::uint16 value = 0;
                 const bool unitHasIt = unit.getParam (controlBlock, binding->paramId, value);
 
-                if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component); knob != nullptr && unitHasIt &&
-                                                                           SimulatedPreset::getValueTexts (controlBlock, binding->paramId).isEmpty())
+                if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component); knob != nullptr && unitHasIt)
                 {
-                    // The readout shows the unit's text for the value, a level
-                    // of 0.00 to 10.00, and the knob points where it says.
-                    ++levels;
+                    // The readout shows the unit's text for the value, and the
+                    // knob points where the unit places the value in its range.
+                    const auto reported = SimulatedPreset::describeValue (controlBlock, binding->paramId, value);
                     const auto text = knob->getReadout()->getText();
-                    EXPECT_EQ (text, SimulatedPreset::getValueText (controlBlock, binding->paramId, value))
-                        << where << " " << knob->getName();
-                    EXPECT_TRUE (text.containsOnly ("0123456789.") && text.getDoubleValue() <= 10.0)
-                        << where << " " << knob->getName() << " " << text;
                     const auto turned = (knob->getAngle() - knob->angleMin) / (knob->angleMax - knob->angleMin);
-                    EXPECT_NEAR (turned * 10.0, text.getDoubleValue(), 0.1) << where << " " << knob->getName();
+                    EXPECT_EQ (text, reported.text) << where << " " << knob->getName();
+                    EXPECT_NEAR (turned * 127.0f, (float) reported.flag, 1.0f) << where << " " << knob->getName();
+
+                    // A level reads 0.00 to 10.00, as far round as the knob is.
+                    if (SimulatedPreset::getParamInfo (controlBlock, binding->paramId).getKind() == B_LIN)
+                    {
+                        ++levels;
+                        EXPECT_TRUE (text.containsOnly ("0123456789.") && text.getDoubleValue() <= 10.0)
+                            << where << " " << knob->getName() << " " << text;
+                        EXPECT_NEAR (turned * 10.0, text.getDoubleValue(), 0.1) << where << " " << knob->getName();
+                    }
+                    else
+                    {
+                        ++wholeNumbers;
+                    }
                 }
 
                 if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component))
@@ -242,4 +252,5 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
     EXPECT_GT (triStates, 0);
     EXPECT_GT (plainChoices, 5);
     EXPECT_GT (levels, 20);
+    EXPECT_GT (wholeNumbers, 0);
 }
