@@ -390,7 +390,8 @@ void ZOLDropDownEx::handleCommandPlusMenuResult (int result)
 
 juce::Font ZOLDropDownEx::getFieldFont (bool italic) const
 {
-    return (italic ? italicFieldFont : fieldFont).withHeight (WidgetSupport::usableFontSize (style.fieldFontHeight, 12.0f));
+    return (italic ? italicFieldFont : fieldFont)
+        .withHeight (WidgetSupport::usableFontSize (style.fieldFontHeight, 12.0f));
 }
 
 void ZOLDropDownEx::paint (juce::Graphics& g)

@@ -20,7 +20,7 @@ constexpr int ampType = 5;
 constexpr int cabType = 6;
 constexpr int pitchType = 17;
 constexpr int firstNoteParam = 46, lastNoteParam = 52; // the scale's notes 2 to 8
-constexpr float levelTop = 10.0f; // a level shows 0.00 .. 10.00
+constexpr float levelTop = 10.0f;                      // a level shows 0.00 .. 10.00
 constexpr float fullScale = 65534.0f;
 
 struct Choice
@@ -162,8 +162,8 @@ juce::StringArray SimulatedPreset::getValueTexts (int blockId, int paramId)
     if (paramId == getTypeParamId (blockId))
     {
         if (effectTypeOfBlock (blockId) == ampType)
-            return { "BRIT 800", "TWEED BASS", "RECTO RED", "DELUXE VERB VIBRATO", "CLEAN 50", "JAZZ 120", "PLEXI LEAD",
-                     "FUZZ BOX" };
+            return { "BRIT 800", "TWEED BASS", "RECTO RED",  "DELUXE VERB VIBRATO",
+                     "CLEAN 50", "JAZZ 120",   "PLEXI LEAD", "FUZZ BOX" };
 
         return { "TYPE A", "TYPE B", "TYPE C", "TYPE D" };
     }

@@ -15,6 +15,7 @@
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/widgets/ZOLDropDownEx.h"
 #include "skin/widgets/ZOLLabelComponent.h"
+#include "skin/widgets/ZOLToggleButton.h"
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
@@ -56,8 +57,9 @@ float widestNameWidth (const ZOLDropDownEx& dropDown)
 {
     float widest = 0.0f;
     for (int i = 0; i < dropDown.getNumItems(); ++i)
-        widest = juce::jmax (widest, dropDown.getFieldFont (dropDown.getItem (i)->italic)
-                                         .getStringWidthFloat (dropDown.getFieldTextAt (i)));
+        widest = juce::jmax (
+            widest,
+            dropDown.getFieldFont (dropDown.getItem (i)->italic).getStringWidthFloat (dropDown.getFieldTextAt (i)));
     return widest;
 }
 } // namespace
@@ -114,10 +116,8 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
         const char* name;
     };
 
-    for (auto [cell, blockId, name] : { Shown{ ampCell, 106, "amp" },
-                                        Shown{ cabCell, 108, "cab" },
-                                        Shown{ pitchCell, pitchBlock, "pitch" },
-                                        Shown{ -1, blockIdGlobal, "global" } })
+    for (auto [cell, blockId, name] : { Shown{ ampCell, 106, "amp" }, Shown{ cabCell, 108, "cab" },
+                                        Shown{ pitchCell, pitchBlock, "pitch" }, Shown{ -1, blockIdGlobal, "global" } })
     {
         if (cell >= 0)
             ASSERT_TRUE (grid->selectCell (cell)) << name;
@@ -189,6 +189,15 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                     // The caption reads in full, squeezed no more than a little.
                     const auto& caption = knob->getCaption();
                     EXPECT_LE (caption.font.getStringWidthFloat (caption.text) * WidgetLabel::minimumHorizontalScale,
+                               (float) caption.rect.getWidth())
+                        << where << " " << caption.text;
+                }
+
+                if (auto* toggle = dynamic_cast<ZOLToggleButton*> (component))
+                {
+                    // A switch's caption is drawn unsqueezed: it must fit its line.
+                    const auto& caption = toggle->mainLabel;
+                    EXPECT_LE (caption.font.withHeight (caption.height).getStringWidthFloat (caption.text),
                                (float) caption.rect.getWidth())
                         << where << " " << caption.text;
                 }
