@@ -76,9 +76,11 @@ const std::map<std::pair<int, int>, Choice>& getChoiceParams()
 
                 for (auto* page : variant->pages)
                 {
-                    note (layout->effectType, page->pageControls);
-                    note (layout->effectType, page->parameterRows);
-                    note (layout->effectType, page->mixerRows);
+                    // A page may edit another block than the layout's own.
+                    const int type = page->blockId != 0 ? effectTypeOfBlock (page->blockId) : layout->effectType;
+                    note (type, page->pageControls);
+                    note (type, page->parameterRows);
+                    note (type, page->mixerRows);
                 }
             }
         }
