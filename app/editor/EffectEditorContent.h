@@ -386,7 +386,10 @@ private:
     void afterSetParam();
     void refreshAfterEdit (const EffectParamValue& reply);
     void valueRoad (ZOLEffectParam& control, int blockId);
-    void applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text);
+    // Sets a control from a value of the unit: the value, the display
+    // position (0..127) the unit reported with it (-1: taken from the value
+    // as a full-scale one) and its text.
+    void applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text, int position = -1);
     void typedRoad (ZOLEffectParam& control, int blockId);
     void handleRoadEvent (int code);
     void reloadValues();

@@ -71,8 +71,11 @@ void EffectEditorContent::readHeaderWidgets (const juce::XmlElement& section)
             if (target != nullptr)
                 continue;
 
-            target = controls->createDropDownLargeList (1, isLibrary ? extraButtonPlus : extraButtonNone, besideLabel,
-                                                        this, widget->getStringAttribute ("labelText"));
+            // The skin may give the header a wider field than a page's.
+            const int fieldSize =
+                widget->hasAttribute ("fieldSize") ? juce::jlimit (0, 3, widget->getIntAttribute ("fieldSize")) : 1;
+            target = controls->createDropDownLargeList (fieldSize, isLibrary ? extraButtonPlus : extraButtonNone,
+                                                        besideLabel, this, widget->getStringAttribute ("labelText"));
 
             if (target == nullptr)
                 continue;

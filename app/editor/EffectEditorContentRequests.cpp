@@ -228,8 +228,9 @@ void EffectEditorContent::applyBroadcastKnob (const KnobBroadcast& record)
         if (! effects->getParamValue (shownBlock, record.paramIds[i], xy, entry))
             continue;
 
+        // The live position is the entry's display position; its bounds stay.
         const int live = record.values[i];
-        entry.extraA = (juce::uint16) live;
+        entry.flag = (juce::uint8) live;
         auto* control = findControl (shownBlock, record.paramIds[i]);
 
         if (dynamic_cast<ZOLToggleButton*> (control) != nullptr)

@@ -83,6 +83,7 @@ constexpr int xyWriteEndCode = PresetManager::xyWriteCode + 1;
 
 constexpr juce::uint16 pitchKeyParam = 0xF000;
 constexpr int pitchNote2Param = 46, pitchNote8Param = 52;
+constexpr int firstTapLevelParam = 94, lastTapLevelParam = 113; // Multi-Delay tap levels
 constexpr int looperBlock = 169;
 
 bool isSynthSteppedParam (int effectType, int paramId)
@@ -221,7 +222,7 @@ void EffectEditorContent::afterSetParam()
             // A reply to a value that was since replaced does not move the control.
             const bool holding = control->holdFromDevice;
             control->holdFromDevice = holding || heldMatch;
-            applyValueRecord (*control, reply.value, reply.text);
+            applyValueRecord (*control, reply.value, reply.text, reply.flag);
             control->holdFromDevice = holding;
         }
         else if (mixParam >= 0 && control->paramId == mixParam)
@@ -234,7 +235,7 @@ void EffectEditorContent::afterSetParam()
         [&] (ZOLEffectParam& control)
         {
             if (resolveBlock (control) == reply.blockId && control.paramId == reply.paramId)
-                applyValueRecord (control, reply.value, reply.text);
+                applyValueRecord (control, reply.value, reply.text, reply.flag);
         });
 
     if (heldEdit.blockId != 0)
@@ -460,11 +461,18 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
     }
 }
 
-void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text)
+void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text,
+                                            int position)
 {
     const int blockId = resolveBlock (control);
     const int type = effectTypeOfBlock (blockId);
     const int paramId = control.paramId;
+
+    // Where the control points is what the unit reports with the value (an
+    // integer range is not spread over the full scale); the Multi-Delay's
+    // tap levels are placed by their value.
+    if (position < 0 || (type == EFFECT_MULTITAP && paramId >= firstTapLevelParam && paramId <= lastTapLevelParam))
+        position = ZOLEffectParam::positionOfValue (value);
 
     // The unit names the value's unit in its text.
     control.setUnit (getUnitIdFromText (text));
@@ -498,8 +506,7 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
             dropDown->setItems (shortTexts, names, values, flags, juce::jmax (0, values.indexOf (value)));
     }
 
-    // The second argument is the display position, 0..127.
-    control.setFromDevice (value, ZOLEffectParam::positionOfValue (value), text);
+    control.setFromDevice (value, (juce::uint16) juce::jlimit (0, 127, position), text);
 }
 
 bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::StringArray& shortTexts,
@@ -575,13 +582,13 @@ void EffectEditorContent::applyStoredValue (int blockId, int paramId)
 
     for (auto& control : pageControls)
         if (resolveBlock (*control) == blockId && control->paramId == paramId)
-            applyValueRecord (*control, stored.value, stored.text);
+            applyValueRecord (*control, stored.value, stored.text, stored.flag);
 
     forEachSequencerControl (
         [&] (ZOLEffectParam& control)
         {
             if (resolveBlock (control) == blockId && control.paramId == paramId)
-                applyValueRecord (control, stored.value, stored.text);
+                applyValueRecord (control, stored.value, stored.text, stored.flag);
         });
 }
 

@@ -89,9 +89,9 @@ const ZOLDropDownEx::Item* ZOLDropDownEx::getItem (int index) const
     return juce::isPositiveAndBelow (index, items.size()) ? &items.getReference (index) : nullptr;
 }
 
-juce::String ZOLDropDownEx::getFieldText() const
+juce::String ZOLDropDownEx::getFieldTextAt (int index) const
 {
-    auto* item = getItem (selected);
+    auto* item = getItem (index);
     if (item == nullptr)
         return {};
     auto shortText = item->shortText.trim();
@@ -388,6 +388,12 @@ void ZOLDropDownEx::handleCommandPlusMenuResult (int result)
     postChangeCode (11);
 }
 
+juce::Font ZOLDropDownEx::getFieldFont (bool italic) const
+{
+    return (italic ? italicFieldFont : fieldFont)
+        .withHeight (WidgetSupport::usableFontSize (style.fieldFontHeight, 12.0f));
+}
+
 void ZOLDropDownEx::paint (juce::Graphics& g)
 {
     if (auto* background = fieldBackground())
@@ -403,10 +409,10 @@ void ZOLDropDownEx::paint (juce::Graphics& g)
 
     if (auto* item = getItem (selected))
     {
-        auto height = WidgetSupport::usableFontSize (style.fieldFontHeight, 12.0f);
-        g.setFont ((item->italic ? italicFieldFont : fieldFont).withHeight (height));
+        g.setFont (getFieldFont (item->italic));
         g.setColour (style.fieldColour);
-        g.drawFittedText (getFieldText(), fieldRect, juce::Justification (style.fieldJustification), 2, 0.7f);
+        g.drawFittedText (getFieldText(), fieldRect, juce::Justification (style.fieldJustification), 2,
+                          minimumFieldTextScale);
     }
 }
 

@@ -55,8 +55,14 @@ public:
     int getNumItems() const { return items.size(); }
     int getSelectedIndex() const { return selected; }
     const Item* getItem (int index) const;
-    // The field's text as drawn, with the short text when that is shown.
-    juce::String getFieldText() const;
+    // The field's text as drawn, with the short text when that is shown: of
+    // the selected item, or of any item.
+    juce::String getFieldText() const { return getFieldTextAt (selected); }
+    juce::String getFieldTextAt (int index) const;
+    // The font the field's text of an item is drawn in, and how far a text
+    // too wide for the field is squeezed before it is cut short.
+    juce::Font getFieldFont (bool italic) const;
+    static constexpr float minimumFieldTextScale = 0.7f;
 
     // 0 none, 1 above, 3 below on one line, 4 beside, others below on two lines.
     void setLabel (int placement, const juce::String& text);

@@ -607,10 +607,12 @@ TEST_F (PresetManagerEndToEnd, ValueTextsComeThroughTheLink)
         EXPECT_EQ (type->info.maximum, (float) (type->valueStrings.size() - 1)) << blockId;
     }
 
+    // A level: no texts, 0 to 10 on the display.
     auto* plain = effects.findParamDefinition (106, 1);
     ASSERT_NE (plain, nullptr);
     EXPECT_TRUE (plain->valueStrings.isEmpty());
-    EXPECT_EQ (plain->info.maximum, 65535.0f);
+    EXPECT_EQ (plain->info.getKind(), B_LIN);
+    EXPECT_EQ (plain->info.maximum * plain->info.displayMultiplier, 10.0f);
 }
 
 TEST_F (PresetManagerEndToEnd, BlankPaddedNamesArriveTrimmed)

@@ -525,12 +525,7 @@ void SimulatedKestrel::handleParamDump (const juce::MidiMessage& message)
         uint16 value = 0;
         editBuffer.getParam (blockId, i, value);
 
-        EffectParamValue param;
-        param.blockId = (uint16) blockId;
-        param.paramId = (uint16) i;
-        param.value = value;
-        param.text = SimulatedPreset::getValueText (blockId, i, value);
-
+        const auto param = SimulatedPreset::describeValue (blockId, i, value);
         juce::MidiMessage out;
         ::buildParamReply (out, SYSEX_PARAM_DUMP, param, reportedModel);
         reply (out);

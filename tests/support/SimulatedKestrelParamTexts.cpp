@@ -32,12 +32,7 @@ bool readDefinitionRequest (const juce::MidiMessage& message, int& blockId, int&
 
 juce::MidiMessage SimulatedKestrel::buildParamReply (int blockId, int paramId, uint16 value) const
 {
-    EffectParamValue param;
-    param.blockId = (uint16) blockId;
-    param.paramId = (uint16) paramId;
-    param.value = value;
-    param.text = SimulatedPreset::getValueText (blockId, paramId, value);
-
+    const auto param = SimulatedPreset::describeValue (blockId, paramId, value);
     juce::MidiMessage message;
     ::buildParamReply (message, SYSEX_PARAM_SET, param, reportedModel);
     return message;
@@ -53,12 +48,12 @@ void SimulatedKestrel::handleGetParamInfo (const juce::MidiMessage& message)
         return;
     }
 
-    // A parameter with texts takes one of them; the others the whole range.
-    const auto texts = SimulatedPreset::getValueTexts (blockId, paramId);
-    const auto maximum = texts.isEmpty() ? 65535.0f : (float) (texts.size() - 1);
+    const auto info = SimulatedPreset::getParamInfo (blockId, paramId);
 
     reply (numbers (SYSEX_GET_PARAM_INFO, paramInfoReplyLayout,
-                    { 0, floatBits (0.0f), floatBits (maximum), floatBits (1.0f), floatBits (0.0f) }, reportedModel));
+                    { (uint32) info.descriptor, floatBits (info.minimum), floatBits (info.maximum),
+                      floatBits (info.displayMultiplier), floatBits (info.fourth) },
+                    reportedModel));
 }
 
 void SimulatedKestrel::handleGetParamStrings (const juce::MidiMessage& message)

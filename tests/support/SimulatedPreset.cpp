@@ -270,45 +270,6 @@ bool SimulatedPreset::resetToDefaults (int blockId)
     return true;
 }
 
-juce::uint16 SimulatedPreset::getDefaultValue (int blockId, int paramId)
-{
-    if (blockId == blockIdControllers && paramId == tempoParamId)
-        return defaultTempo;
-
-    // Cab blocks: parameters 0 and 2 are the left and right cab numbers.
-    if ((blockId == 108 || blockId == 109) && (paramId == 0 || paramId == 2))
-        return (juce::uint16) (paramId / 2);
-
-    // A type parameter starts on one of its texts.
-    const auto texts = getValueTexts (blockId, paramId);
-
-    if (! texts.isEmpty())
-        return (juce::uint16) (blockId % texts.size());
-
-    // Distinct, recognisable values, so that a value read from the wrong
-    // place shows.
-    return (juce::uint16) ((blockId * 31 + paramId * 17) % 1000);
-}
-
-juce::StringArray SimulatedPreset::getValueTexts (int blockId, int paramId)
-{
-    constexpr int ampType = 5;
-
-    if (paramId < 0 || paramId != getTypeParamId (blockId))
-        return {};
-
-    if (effectTypeOfBlock (blockId) == ampType)
-        return { "BRIT 800", "TWEED BASS", "RECTO RED", "DELUXE VERB", "CLEAN 50", "JAZZ 120", "PLEXI LEAD", "FUZZ BOX" };
-
-    return { "TYPE A", "TYPE B", "TYPE C", "TYPE D" };
-}
-
-juce::String SimulatedPreset::getValueText (int blockId, int paramId, juce::uint16 value)
-{
-    const auto texts = getValueTexts (blockId, paramId);
-    return value < texts.size() ? texts[value] : juce::String (value);
-}
-
 juce::Array<juce::uint32> SimulatedPreset::getStateWords() const
 {
     juce::Array<juce::uint32> words;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/EffectParamValue.h"
 #include "model/GridCell.h"
+#include "model/ParamInfo.h"
 #include "model/UnitIds.h"
 
 #include <juce_core/juce_core.h>
@@ -128,13 +130,26 @@ public:
 
     static juce::uint16 getDefaultValue (int blockId, int paramId);
 
-    // The texts the unit shows for the values of a parameter that has them
-    // (value n shows text n): the type parameter of every block, the amp
-    // models for amps. Empty for every other parameter.
+    // The unit's parameters (SimulatedPresetParams.cpp). A parameter the
+    // program shows as a drop-down, switch or button is a choice: value n is
+    // its text n, and its definition is an integer range over the texts. The
+    // type parameter lists the block's types (amp models for amps). Every
+    // other parameter is a level from 0.00 to 10.00 over the full 16-bit scale
+    // (0..65534), as its definition says. The cab numbers of a cab block are
+    // plain numbers without texts.
     static juce::StringArray getValueTexts (int blockId, int paramId);
 
-    // The value as the unit displays it: its text, or else the number.
+    // The definition the unit reports for the parameter (kind, range and
+    // display multiplier).
+    static ParamInfo getParamInfo (int blockId, int paramId);
+
+    // The value as the unit displays it: its text for a choice, else the
+    // level with two decimals.
     static juce::String getValueText (int blockId, int paramId, juce::uint16 value);
+
+    // The value as the unit reports it: the value, its text and, for the
+    // notes of a pitch block's scale, the range of notes (0..11).
+    static EffectParamValue describeValue (int blockId, int paramId, juce::uint16 value);
 
     // The state words of the real blocks in the grid, in cell order: bits 0-7
     // block id, bit 24 engaged, bit 25 X selected, bit 31 disabled.

@@ -132,6 +132,11 @@ TEST_F (EffectEditorRoad, AKnobMovedByTheUnitsControllerFollowsLive)
         },
         5000));
 
+    // The live position is kept with the value: the page shown again keeps it.
+    gain.position = -1;
+    editor->applyAllValues();
+    EXPECT_EQ (gain.position, 100);
+
     // A page without modulated parameters stops the reports.
     gain.modifierActive = false;
     editor->setLiveUpdates (false);

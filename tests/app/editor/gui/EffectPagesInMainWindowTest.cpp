@@ -4,14 +4,18 @@
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
+#include "model/FileUtils.h"
+#include "model/IdTables.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/UnitIds.h"
 #include "skin/controls/KestrelControlManager.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/knobs/BrakFxReadout.h"
 #include "skin/knobs/TriStateSlider.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/widgets/ZOLDropDownEx.h"
 #include "skin/widgets/ZOLLabelComponent.h"
+#include "skin/widgets/ZOLToggleButton.h"
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
 #include "support/RecordingNotifier.h"
@@ -37,6 +41,26 @@ bool paintsSomething (const juce::Image& image, juce::Rectangle<int> area)
             if (image.getPixelAt (x, y) != background)
                 return true;
     return false;
+}
+
+// The text a drop-down shows for the unit's choice: the unit's own text,
+// title-cased.
+juce::String choiceName (int blockId, int paramId, juce::uint16 value)
+{
+    auto name = SimulatedPreset::getValueText (blockId, paramId, value);
+    toTitleCaseName (name);
+    return name;
+}
+
+// The widest of the drop-down's names, as drawn, in its field font.
+float widestNameWidth (const ZOLDropDownEx& dropDown)
+{
+    float widest = 0.0f;
+    for (int i = 0; i < dropDown.getNumItems(); ++i)
+        widest = juce::jmax (
+            widest,
+            dropDown.getFieldFont (dropDown.getItem (i)->italic).getStringWidthFloat (dropDown.getFieldTextAt (i)));
+    return widest;
 }
 } // namespace
 
@@ -84,18 +108,34 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
     auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
     ASSERT_TRUE (settle());
 
-    int triStates = 0;
+    int triStates = 0, plainChoices = 0, levels = 0, wholeNumbers = 0;
 
-    for (auto [cell, name] : { std::pair<int, const char*> (ampCell, "amp"),
-                               { cabCell, "cab" },
-                               { pitchCell, "pitch" },
-                               { -1, "global" } })
+    struct Shown
+    {
+        int cell, blockId;
+        const char* name;
+    };
+
+    for (auto [cell, blockId, name] : { Shown{ ampCell, 106, "amp" }, Shown{ cabCell, 108, "cab" },
+                                        Shown{ pitchCell, pitchBlock, "pitch" }, Shown{ -1, blockIdGlobal, "global" } })
     {
         if (cell >= 0)
             ASSERT_TRUE (grid->selectCell (cell)) << name;
         else
             editor->showBlock (blockIdGlobal);
         ASSERT_TRUE (settle()) << name;
+
+        // The header names the block's type as the unit does, in a field wide
+        // enough for every type it offers.
+        if (const int typeParam = getTypeParamId (blockId); typeParam >= 0)
+        {
+            auto* types = editor->getEffectTypeDropDown();
+            juce::uint16 type = 0;
+            ASSERT_TRUE (unit.getParam (blockId, typeParam, type)) << name;
+            EXPECT_EQ (types->getFieldText(), choiceName (blockId, typeParam, type)) << name;
+            EXPECT_GT (types->getNumItems(), 1) << name;
+            EXPECT_LE (widestNameWidth (*types), (float) types->getFieldRect().getWidth()) << name;
+        }
 
         const int pages = editor->getPageNames().size();
         ASSERT_GT (pages, 0) << name;
@@ -115,6 +155,35 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                 if (component == nullptr || ! component->isShowing())
                     continue;
 
+                auto* binding = editor->getPageControl (c);
+                const int controlBlock = binding->blockId != 0 ? binding->blockId : blockId;
+                juce::uint16 value = 0;
+                const bool unitHasIt = unit.getParam (controlBlock, binding->paramId, value);
+
+                if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component); knob != nullptr && unitHasIt)
+                {
+                    // The readout shows the unit's text for the value, and the
+                    // knob points where the unit places the value in its range.
+                    const auto reported = SimulatedPreset::describeValue (controlBlock, binding->paramId, value);
+                    const auto text = knob->getReadout()->getText();
+                    const auto turned = (knob->getAngle() - knob->angleMin) / (knob->angleMax - knob->angleMin);
+                    EXPECT_EQ (text, reported.text) << where << " " << knob->getName();
+                    EXPECT_NEAR (turned * 127.0f, (float) reported.flag, 1.0f) << where << " " << knob->getName();
+
+                    // A level reads 0.00 to 10.00, as far round as the knob is.
+                    if (SimulatedPreset::getParamInfo (controlBlock, binding->paramId).getKind() == B_LIN)
+                    {
+                        ++levels;
+                        EXPECT_TRUE (text.containsOnly ("0123456789.") && text.getDoubleValue() <= 10.0)
+                            << where << " " << knob->getName() << " " << text;
+                        EXPECT_NEAR (turned * 10.0, text.getDoubleValue(), 0.1) << where << " " << knob->getName();
+                    }
+                    else
+                    {
+                        ++wholeNumbers;
+                    }
+                }
+
                 if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component))
                 {
                     // The caption reads in full, squeezed no more than a little.
@@ -124,8 +193,37 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                         << where << " " << caption.text;
                 }
 
+                if (auto* toggle = dynamic_cast<ZOLToggleButton*> (component))
+                {
+                    // A switch's caption is drawn unsqueezed: it must fit its line.
+                    const auto& caption = toggle->mainLabel;
+                    EXPECT_LE (caption.font.withHeight (caption.height).getStringWidthFloat (caption.text),
+                               (float) caption.rect.getWidth())
+                        << where << " " << caption.text;
+                }
+
                 if (auto* dropDown = dynamic_cast<ZOLDropDownEx*> (component))
                 {
+                    // It shows a choice; where the list is the unit's own, the
+                    // unit's current one. The unit's names may be long: each
+                    // fits its field squeezed no more than the field allows.
+                    EXPECT_TRUE (dropDown->getFieldText().isNotEmpty()) << where << " " << dropDown->getName();
+                    const auto unitsChoice = choiceName (controlBlock, binding->paramId, value);
+                    bool listsTheUnitsNames = false;
+                    for (int i = 0; i < dropDown->getNumItems(); ++i)
+                        listsTheUnitsNames |= dropDown->getItem (i)->text == unitsChoice;
+                    if (unitHasIt && listsTheUnitsNames)
+                    {
+                        ++plainChoices;
+                        EXPECT_EQ (dropDown->getFieldText(), unitsChoice) << where << " " << dropDown->getName();
+                    }
+                    EXPECT_LE (widestNameWidth (*dropDown) * ZOLDropDownEx::minimumFieldTextScale,
+                               (float) dropDown->getFieldRect().getWidth())
+                        << where << " " << dropDown->getName();
+
+                    // The caption stands clear of the field.
+                    EXPECT_FALSE (dropDown->getLabelRect().intersects (dropDown->getFieldRect()))
+                        << where << " " << dropDown->getName();
                     // Arrow buttons big enough to hit.
                     EXPECT_GE (dropDown->getUpButton().getWidth(), 14) << where;
                     EXPECT_GE (dropDown->getDownButton().getWidth(), 14) << where;
@@ -161,4 +259,7 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
     }
 
     EXPECT_GT (triStates, 0);
+    EXPECT_GT (plainChoices, 5);
+    EXPECT_GT (levels, 20);
+    EXPECT_GT (wholeNumbers, 0);
 }
