@@ -89,6 +89,10 @@ void EffectEditorContent::rebuildBlock()
     applyAllValues();
     requestGraph();
     highlightSceneControls();
+
+    // The new controls carry the modifier marks; the unit reports their live values.
+    if (! isModifierDialogShowing())
+        setLiveUpdates (false);
 }
 
 juce::String EffectEditorContent::promptText (int id) const

@@ -81,6 +81,13 @@ protected:
     // Generous: the machine may be loaded; a condition that holds ends the wait at once.
     bool waitFor (const std::function<bool()>& done, int ms = 30000) { return bench::runMessageLoopUntil (done, ms); }
 
+    // The block's values build its page again: controls are taken once they are in.
+    bool show (int block)
+    {
+        editor->showBlock (block);
+        return waitFor ([this] { return ! rig.manager->hasWork(); });
+    }
+
     // The unit holds the assignments; a footswitch grid of the page reads
     // them, its icons from the depot the effect grid fills.
     std::unique_ptr<KestrelFootswitchGrid> footswitchGridOn (int mode,
@@ -165,7 +172,7 @@ TEST (ModifierCurve, PassesThroughStartAndEndAndIsFlatWithoutSettings)
 
 TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWithEscape)
 {
-    editor->showBlock (ampBlock);
+    ASSERT_TRUE (show (ampBlock));
     auto* knob = pageControlOf (1);
     ASSERT_NE (knob, nullptr);
 
@@ -329,7 +336,7 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
 
 TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughTheEditor)
 {
-    editor->showBlock (SequencerContent::blockId);
+    ASSERT_TRUE (show (SequencerContent::blockId));
     const int tab = editor->findPageTabByName ("Sequencer");
     ASSERT_GE (tab, 0);
     ASSERT_TRUE (editor->showPageByIndex (tab));
@@ -404,7 +411,7 @@ TEST_F (EditorDialogs, ClosingTheSequencerReturnsToThePageBeforeItAndLeavingItsP
 
 TEST_F (EditorDialogs, ASequencerStepOpensItsModifierAndTheSequencerComesBackAfterIt)
 {
-    editor->showBlock (SequencerContent::blockId);
+    ASSERT_TRUE (show (SequencerContent::blockId));
     const int sequencerPage = editor->findPageTabByName ("Sequencer");
     ASSERT_TRUE (editor->showPageByIndex (sequencerPage));
     juce::Array<ZOLEffectParam*> found;
@@ -436,7 +443,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     const int modifierId = modifier->modifierId;
 
     rig.effects.loadControllerNames();
-    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (show (blockIdControllers));
     const int listPage = editor->findPageTabByName ("Modifiers");
     ASSERT_TRUE (editor->showPageByIndex (listPage));
     auto* label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
@@ -464,7 +471,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
     EXPECT_FALSE (modifierDialog->isVisible());
 
-    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (show (blockIdControllers));
     ASSERT_TRUE (editor->showPageByIndex (listPage));
     label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
     ASSERT_NE (label, nullptr);
@@ -486,7 +493,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     EXPECT_TRUE (waitFor ([this] { return ! editor->isBypassPending(); }));
     rig.unit->setSilentFor (SYSEX_MODIFIER_SET, false);
 
-    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (show (blockIdControllers));
     ASSERT_TRUE (editor->showPageByIndex (listPage));
     label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
     ASSERT_NE (label, nullptr);
