@@ -346,6 +346,12 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
     EXPECT_TRUE (editor->getLocalBounds().contains (sequencer->getBounds())) << sequencer->getBounds().toString();
     EXPECT_EQ (content->getShowingDialog(), sequencer);
 
+    // The block's values build the page again: the sequencer stays on it.
+    editor->handlePresetEvent (65);
+    EXPECT_EQ (editor->getCurrentPageIndex(), tab);
+    ASSERT_TRUE (sequencer->isVisible());
+    EXPECT_EQ (editor->getSpecialPageComponent(), sequencer);
+
     // A slider and a readout per step; 53 and 54 lie between the two runs.
     juce::Array<ZOLEffectParam*> found;
     for (int step = 0; step < SequencerContent::numSteps; ++step)
@@ -532,6 +538,8 @@ TEST_F (EditorDialogs, TheFootswitchGridShowsAndSendsTheUnitsAssignmentsAndKeeps
 
     // The grid's footswitch button opens the global block's per-preset page.
     editor->showGridSelection (4, 0);
+    // The block's values build the page, and its grid, again.
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     auto* shown = dynamic_cast<KestrelFootswitchGrid*> (editor->getSpecialPageComponent());
     ASSERT_NE (shown, nullptr);
     auto& grid = *shown;

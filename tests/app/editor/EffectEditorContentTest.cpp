@@ -222,11 +222,15 @@ TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
 
     ASSERT_TRUE (monitor);
 
-    // The simulated unit's graph rises by 100 a point.
-    auto& display = editor->getMonitorGraph()->getDisplay();
-    ASSERT_TRUE (bench::runMessageLoopUntil (
-        [&display] { return display.getValues() != nullptr && display.getValues()[10] > 0.1f; }, 10000));
-    EXPECT_FLOAT_EQ (display.getValues()[10], 1000.0f / 8191.0f);
+    // The simulated unit's graph rises by 100 a point. (The block's values
+    // build the page, and its graph, again.)
+    auto values = [this]
+    {
+        auto* graph = editor->getMonitorGraph();
+        return graph != nullptr ? graph->getDisplay().getValues() : nullptr;
+    };
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return values() != nullptr && values()[10] > 0.1f; }, 10000));
+    EXPECT_FLOAT_EQ (values()[10], 1000.0f / 8191.0f);
     EXPECT_TRUE (editor->areControlsEnabled());
     editor.reset();
 }
