@@ -89,10 +89,6 @@ void EffectEditorContent::rebuildBlock()
     applyAllValues();
     requestGraph();
     highlightSceneControls();
-
-    // The new controls carry the modifier marks; the unit reports their live values.
-    if (! isModifierDialogShowing())
-        setLiveUpdates (false);
 }
 
 juce::String EffectEditorContent::promptText (int id) const
