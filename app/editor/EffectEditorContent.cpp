@@ -72,6 +72,11 @@ EffectEditorContent::~EffectEditorContent()
         library->saveModifiedEntries();
 
     stopRoad();
+
+    // Gestures still pending go nowhere once the editor goes.
+    for (auto& control : pageControls)
+        control->removeChangeListener (this);
+
     clearPage();
     deleteHeaderWidgets();
 
@@ -164,6 +169,12 @@ ZOLEffectParam* EffectEditorContent::addPageControl (std::unique_ptr<ZOLEffectPa
 
 void EffectEditorContent::clearPage()
 {
+    // A gesture a control posted that has not reached the editor yet takes
+    // its road before the control goes: a rebuild does not lose the user's
+    // last value. (Looked up by index: the road may clear the page itself.)
+    for (size_t i = 0; i < pageControls.size(); ++i)
+        pageControls[i]->dispatchPendingMessages();
+
     for (auto& control : pageControls)
     {
         control->removeChangeListener (this);

@@ -283,8 +283,8 @@ public:
     void updateEffectTypeList();
     // The X/Y switch shows the shown block's X/Y state.
     void updateXYSwitch();
-    // Builds the shown block afresh: tabs, header, type list, page, values,
-    // graph and scene marks.
+    // Builds the shown block afresh: tabs, header, type list, page (with new
+    // controls), values, graph and scene marks.
     void rebuildBlock();
 
     // Skin colours the library and file drop code draws with.

@@ -127,12 +127,8 @@ void EffectEditorContent::handlePresetEvent (int code)
         case effectAllParamsEndCode:
         case setXYEndCode:
             // The block's values (its type and channel among them) are in:
-            // tabs, header, values, graph and scene marks follow them.
-            updatePageTabs();
-            updateHeader();
-            applyAllValues();
-            requestGraph();
-            highlightSceneControls();
+            // the page is built again for them, with new controls.
+            rebuildBlock();
             break;
 
         case resyncBeginCode:

@@ -833,6 +833,14 @@ void GridUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source)
         // and cables are left alone.
         refreshFromUnit();
 
+        // Another preset (chosen here, on the unit or read after a
+        // reconnection) leaves nothing framed: the effect editor then shows
+        // no block either.
+        constexpr int loadPresetEndCode = 21;
+
+        if (code == loadPresetEndCode && selectionState != nothingSelected)
+            setSelection (-1, 0, nothingSelected);
+
         if (awaitedEndCode != 0 && code == awaitedEndCode)
             runNextStep();
 

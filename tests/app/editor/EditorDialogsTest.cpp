@@ -81,6 +81,13 @@ protected:
     // Generous: the machine may be loaded; a condition that holds ends the wait at once.
     bool waitFor (const std::function<bool()>& done, int ms = 30000) { return bench::runMessageLoopUntil (done, ms); }
 
+    // The block's values build its page again: controls are taken once they are in.
+    bool show (int block)
+    {
+        editor->showBlock (block);
+        return waitFor ([this] { return ! rig.manager->hasWork(); });
+    }
+
     // The unit holds the assignments; a footswitch grid of the page reads
     // them, its icons from the depot the effect grid fills.
     std::unique_ptr<KestrelFootswitchGrid> footswitchGridOn (int mode,
@@ -165,7 +172,7 @@ TEST (ModifierCurve, PassesThroughStartAndEndAndIsFlatWithoutSettings)
 
 TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWithEscape)
 {
-    editor->showBlock (ampBlock);
+    ASSERT_TRUE (show (ampBlock));
     auto* knob = pageControlOf (1);
     ASSERT_NE (knob, nullptr);
 
@@ -337,7 +344,7 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
 
 TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughTheEditor)
 {
-    editor->showBlock (SequencerContent::blockId);
+    ASSERT_TRUE (show (SequencerContent::blockId));
     const int tab = editor->findPageTabByName ("Sequencer");
     ASSERT_GE (tab, 0);
     ASSERT_TRUE (editor->showPageByIndex (tab));
@@ -346,6 +353,12 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
     ASSERT_TRUE (sequencer->isVisible());
     EXPECT_TRUE (editor->getLocalBounds().contains (sequencer->getBounds())) << sequencer->getBounds().toString();
     EXPECT_EQ (content->getShowingDialog(), sequencer);
+
+    // The block's values build the page again: the sequencer stays on it.
+    editor->handlePresetEvent (65);
+    EXPECT_EQ (editor->getCurrentPageIndex(), tab);
+    ASSERT_TRUE (sequencer->isVisible());
+    EXPECT_EQ (editor->getSpecialPageComponent(), sequencer);
 
     // A slider and a readout per step; 53 and 54 lie between the two runs.
     juce::Array<ZOLEffectParam*> found;
@@ -412,7 +425,7 @@ TEST_F (EditorDialogs, ClosingTheSequencerReturnsToThePageBeforeItAndLeavingItsP
 
 TEST_F (EditorDialogs, ASequencerStepOpensItsModifierAndTheSequencerComesBackAfterIt)
 {
-    editor->showBlock (SequencerContent::blockId);
+    ASSERT_TRUE (show (SequencerContent::blockId));
     const int sequencerPage = editor->findPageTabByName ("Sequencer");
     ASSERT_TRUE (editor->showPageByIndex (sequencerPage));
     juce::Array<ZOLEffectParam*> found;
@@ -444,7 +457,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     const int modifierId = modifier->modifierId;
 
     rig.effects.loadControllerNames();
-    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (show (blockIdControllers));
     const int listPage = editor->findPageTabByName ("Modifiers");
     ASSERT_TRUE (editor->showPageByIndex (listPage));
     auto* label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
@@ -472,7 +485,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
     EXPECT_FALSE (modifierDialog->isVisible());
 
-    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (show (blockIdControllers));
     ASSERT_TRUE (editor->showPageByIndex (listPage));
     label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
     ASSERT_NE (label, nullptr);
@@ -494,7 +507,7 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     EXPECT_TRUE (waitFor ([this] { return ! editor->isBypassPending(); }));
     rig.unit->setSilentFor (SYSEX_MODIFIER_SET, false);
 
-    editor->showBlock (blockIdControllers);
+    ASSERT_TRUE (show (blockIdControllers));
     ASSERT_TRUE (editor->showPageByIndex (listPage));
     label = dynamic_cast<ZOLLabelComponent*> (pageControlOf (modifierId));
     ASSERT_NE (label, nullptr);
@@ -533,6 +546,8 @@ TEST_F (EditorDialogs, TheFootswitchGridShowsAndSendsTheUnitsAssignmentsAndKeeps
 
     // The grid's footswitch button opens the global block's per-preset page.
     editor->showGridSelection (4, 0);
+    // The block's values build the page, and its grid, again.
+    ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     auto* shown = dynamic_cast<KestrelFootswitchGrid*> (editor->getSpecialPageComponent());
     ASSERT_NE (shown, nullptr);
     auto& grid = *shown;

@@ -46,6 +46,9 @@ protected:
         rig.unit->setEditBuffer (preset);
         ASSERT_TRUE (rig.connectAndLoad());
         grid = std::make_unique<GridUnitContent> (&skin, rig.manager.get(), &depot);
+        // The load's end reaches the grid on the next tick; a selection made
+        // before that would be dropped with the old preset.
+        ASSERT_TRUE (settle());
     }
 
     // Runs the message loop until the preset manager has nothing left to

@@ -36,6 +36,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 // The effect editor inside the main window, connected to the unit: its
 // header, the grid's bypass gesture, the end of "Initialize Block" and the
 // dialogs reach it the way the program wires them.
@@ -383,4 +385,137 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
 
     EXPECT_EQ (unsaved->modified, 0);
     EXPECT_TRUE (unsaved->file.existsAsFile());
+}
+
+// The grid's frame and the editor's header tell the same story after another
+// preset, a scene change and a reconnection; the block's values and a switch
+// to its other channel build the page anew from the unit.
+TEST (EditorInMainWindow, TheGridsFrameAndTheEditorAgreeAndTheBlocksValuesBuildItsPage)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-editor-window-agree" };
+    KestrelControlManager::resetForTests();
+    KestrelEffectLayoutManager::resetForTests();
+
+    struct Cleanup
+    {
+        ~Cleanup()
+        {
+            KestrelControlManager::deleteInstance();
+            KestrelEffectLayoutManager::deleteInstance();
+        }
+    } cleanup;
+
+    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
+    RecordingNotifier notices;
+    VirtualMidiBackend backend;
+    VirtualMidiBackend::Installed useBackend (backend);
+    SimulatedKestrel unit (backend);
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    juce::String layoutError;
+    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
+    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+    constexpr int ampCell = 0, ampBlock = 106, otherPreset = 5;
+
+    // The amp's Y channel holds other values than its X channel; the other
+    // preset holds the same blocks in the same cells.
+    auto buffer = unit.getEditBuffer();
+    auto& amp = *buffer.findBlock (ampBlock);
+    const int scene = unit.getCurrentScene();
+    amp.onX[(size_t) scene] = true;
+    for (auto& value : amp.values[SimulatedPreset::channelX])
+        value = 10000;
+    for (auto& value : amp.values[SimulatedPreset::channelY])
+        value = 50000;
+    unit.setEditBuffer (buffer);
+    unit.setPreset (otherPreset, buffer);
+
+    MainAppWindow window ("Kestrel-Edit", &skin);
+    window.setVisible (true);
+    auto* content = window.getContent();
+    auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
+    auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+    ASSERT_TRUE (grid != nullptr && editor != nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+    auto* presets = PresetManager::getInstanceWithoutCreating();
+    auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
+    ASSERT_TRUE (settle());
+
+    // Either the framed tile's block is the one the editor shows, or no tile
+    // is framed and the editor shows nothing.
+    auto agree = [&]() -> ::testing::AssertionResult
+    {
+        int framed = -1;
+        for (int cell = 0; cell < gridCellCount; ++cell)
+            if (grid->getTile (cell)->current)
+                framed = cell;
+        const int shown = editor->getShownBlock();
+        const auto header = editor->getEffectNameLabel()->getText();
+        if (framed < 0 ? shown == 0 && header == "(Nothing Selected)" : grid->getTile (framed)->getBlockId() == shown)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "framed cell " << framed << ", editor shows " << shown << " "
+                                             << header.quoted();
+    };
+
+    using Controls = std::vector<juce::Component::SafePointer<juce::Component>>;
+    auto pageControls = [&]
+    {
+        Controls found;
+        for (int i = 0; i < editor->getNumPageControls(); ++i)
+            found.emplace_back (dynamic_cast<juce::Component*> (editor->getPageControl (i)));
+        return found;
+    };
+    auto allGone = [] (const Controls& controls)
+    { return std::all_of (controls.begin(), controls.end(), [] (auto& c) { return c == nullptr; }); };
+    auto knobShowing = [&] (int value)
+    {
+        for (int i = 0; i < editor->getNumPageControls(); ++i)
+            if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (editor->getPageControl (i)))
+                return std::abs (knob->getUnitValue() - value) < 1000;
+        return false;
+    };
+
+    // The block's values build its page again, showing the unit's X values.
+    ASSERT_TRUE (grid->selectCell (ampCell));
+    const auto first = pageControls();
+    ASSERT_FALSE (first.empty());
+    ASSERT_TRUE (settle());
+    EXPECT_GT (editor->getNumPageControls(), 0);
+    EXPECT_TRUE (allGone (first));
+    EXPECT_TRUE (knobShowing (10000));
+
+    // Switched to Y: new controls show Y's values.
+    const auto onX = pageControls();
+    editor->getXYToggle()->postChangeCode (2);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! unit.getEditBuffer().findBlock (ampBlock)->onX[(size_t) scene]; }));
+    ASSERT_TRUE (settle());
+    EXPECT_TRUE (allGone (onX));
+    EXPECT_TRUE (knobShowing (50000));
+    EXPECT_TRUE (agree());
+
+    // Another preset chosen on the unit: nothing is framed, nothing shown.
+    unit.selectPresetOnUnit (otherPreset);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return presets->getCurrentPresetNumber() == otherPreset; }));
+    ASSERT_TRUE (settle());
+    EXPECT_TRUE (agree());
+    EXPECT_EQ (editor->getShownBlock(), 0);
+
+    // A scene change keeps the block shown.
+    ASSERT_TRUE (grid->selectCell (ampCell));
+    ASSERT_TRUE (settle());
+    ASSERT_TRUE (presets->requestChangeScene ((juce::uint16) ((scene + 1) % SimulatedPreset::sceneCount)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.getCurrentScene() != scene; }));
+    ASSERT_TRUE (settle());
+    EXPECT_TRUE (agree());
+    EXPECT_EQ (editor->getShownBlock(), ampBlock);
+
+    // So does losing the unit and finding it again.
+    unit.vanish();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! window.isShowingConnected(); }));
+    unit.reappear();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
+    ASSERT_TRUE (settle());
+    EXPECT_TRUE (agree());
+    saveScreenshot (*content, "editor-agrees-with-grid");
 }
