@@ -482,8 +482,20 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
         if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
             xy = 0;
 
+        // A block met for the first time has no key yet: it starts on C, and
+        // the key's drop-down shows that.
         EffectParamValue key;
-        const int keyValue = effects != nullptr && effects->getParamValue (blockId, pitchKeyParam, xy, key) ? key.value : 0;
+        int keyValue = 0;
+
+        if (effects != nullptr && ! effects->getParamValue (blockId, pitchKeyParam, xy, key))
+        {
+            key = {};
+            key.blockId = (juce::uint16) blockId;
+            key.paramId = pitchKeyParam;
+            effects->storeParamValue (xy, key);
+        }
+        else if (effects != nullptr)
+            keyValue = key.value;
         value = (juce::uint16) ((value + keyValue) % 12);
 
         if (auto* component = dynamic_cast<juce::Component*> (&control))

@@ -303,10 +303,19 @@ TEST_F (EffectEditorEditRoad, ScaleNotesFollowTheKeyAndDependentListsAreBuiltAga
         return values;
     };
 
+    // A block met for the first time has its key stored as C.
+    auto& second = addList (pitch, note2);
+    ASSERT_TRUE (store (pitch, note2, 4, "E", 3, 5));
+    editor->applyStoredValue (pitch, note2);
+    int xy = 0;
+    EffectParamValue storedKey;
+    storedKey.value = 99;
+    EXPECT_TRUE (rig.effects.getParamValue (pitch, key, rig.manager->getBlockXYState (pitch, xy) ? xy : 0, storedKey));
+    EXPECT_EQ (storedKey.value, 0);
+
     // Key D#; the second note may be 3 to 5 semitones up and is 4 (G); the
     // scale has no third note.
     auto& keyList = addList (pitch, key);
-    auto& second = addList (pitch, note2);
     auto& third = addList (pitch, note3);
     ASSERT_TRUE (store (pitch, key, 3, {}) && store (pitch, note2, 4, "G", 3, 5) && store (pitch, note3, 0, {}));
     editor->applyStoredValue (pitch, key);
