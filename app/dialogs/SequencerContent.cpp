@@ -98,10 +98,22 @@ void SequencerContent::close()
     {
         control->removeAllChangeListeners();
         removeChildComponent (asComponent (control.get()));
+        retiredControls.push_back (std::move (control));
     }
 
     controls.clear();
     controlListener = nullptr;
+
+    // A step's own gesture may close the dialog (its modifier key opens the
+    // modifier dialog) while that step's message is still being delivered:
+    // the controls are deleted only once that delivery is over.
+    juce::MessageManager::callAsync (
+        [self = juce::Component::SafePointer<SequencerContent> (this)]
+        {
+            if (self != nullptr)
+                self->retiredControls.clear();
+        });
+
     postChangeCode (codeClosed);
 }
 

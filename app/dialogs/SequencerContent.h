@@ -72,6 +72,8 @@ private:
     int fieldXOffset = 0;
 
     std::vector<std::unique_ptr<ZOLEffectParam>> controls;
+    // Closed controls, hidden and deaf, until the message that closed them is handled.
+    std::vector<std::unique_ptr<ZOLEffectParam>> retiredControls;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SequencerContent)
 };

@@ -268,9 +268,10 @@ public:
     };
     PageHooks hooks;
 
-    // The grid's selection state: 1 its block, 2 its block with bypass toggled,
-    // 3 the controllers, 4 the global block's footswitch pages, 5 the layout
-    // MIDI block, 6 the global block. Other states change nothing.
+    // The grid's selection state: 0 nothing (no block is shown), 1 its block,
+    // 2 its block with bypass toggled, 3 the controllers, 4 the global block's
+    // footswitch pages, 5 the layout MIDI block, 6 the global block. Other
+    // states change nothing.
     void showGridSelection (int state, int gridBlockId);
     int getGridSelectionState() const { return gridSelectionState; }
 

@@ -56,6 +56,15 @@ juce::Array<int> sceneParamsOf (int blockId, const juce::String& pageName, int s
 
 void EffectEditorContent::showGridSelection (int state, int gridBlockId)
 {
+    // Nothing framed in the grid (its block went, or another preset came):
+    // no block is shown.
+    if (state == 0)
+    {
+        gridSelectionState = state;
+        showBlock (0);
+        return;
+    }
+
     if (state < 1 || state > 6)
         return;
 

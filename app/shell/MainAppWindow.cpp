@@ -54,12 +54,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
             dynamic_cast<EffectEditorContent*> (content->getPane (ContentPane::effectEditor)));
         grid->onSelectionChanged = [editor] (int blockId, int state)
         {
-            if (editor == nullptr)
-                return;
-
-            if (state == GridUnitContent::nothingSelected)
-                editor->showBlock (0);
-            else
+            if (editor != nullptr)
                 editor->showGridSelection (state, blockId);
         };
     }

@@ -432,10 +432,20 @@ TEST_F (EditorDialogs, ASequencerStepOpensItsModifierAndTheSequencerComesBackAft
     sequencerDialog->findControls (SequencerContent::blockId, SequencerContent::getStepParamId (0), found);
     ASSERT_FALSE (found.isEmpty());
 
-    // The step's own gesture closes the sequencer, which deletes the step.
-    found[0]->postChangeCode (3);
-    ASSERT_TRUE (waitFor ([this] { return modifierDialog->isVisible(); }));
+    // The step's own gesture closes the sequencer while the step's message is
+    // being delivered, whatever order its listeners hear it in: the step
+    // outlives the delivery and goes afterwards.
+    auto* step = found[0];
+    juce::Component::SafePointer<juce::Component> stepWidget (dynamic_cast<juce::Component*> (step));
+    step->removeAllChangeListeners();
+    step->addChangeListener (sequencerDialog);
+    step->addChangeListener (editor);
+    step->postChangeCode (3);
+    step->sendSynchronousChangeMessage();
+    EXPECT_NE (stepWidget.getComponent(), nullptr);
+    EXPECT_TRUE (modifierDialog->isVisible());
     EXPECT_FALSE (sequencerDialog->isVisible());
+    EXPECT_TRUE (waitFor ([&stepWidget] { return stepWidget == nullptr; }));
     EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
     EXPECT_EQ (editor->getCurrentPageIndex(), sequencerPage);
     EXPECT_TRUE (sequencerDialog->isVisible());

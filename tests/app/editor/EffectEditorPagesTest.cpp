@@ -1,4 +1,5 @@
 #include "app/editor/EffectEditorContent.h"
+#include "app/grid/GridUnitContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/wire/UnitReplies.h"
 #include "model/BlockLayoutDocument.h"
@@ -443,6 +444,13 @@ TEST (EffectEditorPages, HeaderFollowsTheBlockAndMonitorPagesDrawTheUnitsGraph)
     ASSERT_NE (shown, nullptr);
     EXPECT_NEAR (shown[20], std::sin (2.0) * 6000.0 / 8191.0, 0.001);
     saveScreenshot (editor, "effect-editor-amp-monitor");
+
+    // A grid that frames nothing any more (its block went) leaves nothing shown.
+    editor.showGridSelection (GridUnitContent::nothingSelected, 0);
+    EXPECT_EQ (editor.getShownBlock(), 0);
+    EXPECT_EQ (editor.getEffectNameLabel()->getText(), "(Nothing Selected)");
+    EXPECT_EQ (editor.getNumPageControls(), 0);
+    EXPECT_EQ (editor.getMonitorGraph(), nullptr);
 }
 
 TEST (EffectEditorPages, ScalingReachesEveryControlAndTheSelectionFollows)
