@@ -95,8 +95,8 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     ASSERT_TRUE (runUntil ([&] {
         return presetManager->getCurrentPresetNumber() >= 0 && panel->areControlsEnabled()
             && panel->getPresetName()->getText() == presetManager->getCurrentPresetName()
-            && ! presetManager->getRequest (loadPreset).isRunning();
-    }, 15000)) << notices.lastMessage();
+            && ! presetManager->getRequest (loadPreset).isRunning() && ! presetManager->hasWork();
+    }, 30000)) << notices.lastMessage();
     saveScreenshot (*window, "end-to-end-connected");
 
     // Another preset of the bank, then another scene, from the panel's buttons.
