@@ -25,7 +25,10 @@ ConnectedProgram::ForgetManagers::~ForgetManagers()
     KestrelEffectLayoutManager::deleteInstance();
 }
 
-ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix) : scratch (folderPrefix) {}
+ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix)
+    : scratch (folderPrefix)
+{
+}
 
 ConnectedProgram::~ConnectedProgram() = default;
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "skin/engine/SkinManager.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
-#include "skin/engine/SkinManager.h"
 
 #include <gtest/gtest.h>
 
