@@ -9,16 +9,11 @@
 #include "app/dialogs/TunerContent.h"
 #include "app/shell/PreferencesDialogContent.h"
 #include "device/engines/PresetManager.h"
-#include "model/BlockLayoutDocument.h"
 #include "model/BlockLibraryEntry.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
-#include "model/KestrelEffectLayoutManager.h"
 #include "model/UnitIds.h"
-#include "model/UserFolders.h"
-#include "skin/controls/KestrelControlManager.h"
 #include "skin/engine/KestrelImageDepot.h"
-#include "skin/engine/SkinManager.h"
 #include "skin/lists/DropDownLargeList.h"
 #include "skin/widgets/XYToggleComponent.h"
 #include "skin/widgets/ZOLBorderedImageComponent.h"
@@ -26,13 +21,9 @@
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "skin/widgets/ZOLToggleButton.h"
 #include "tests/support/WidgetTestKit.h"
-#include "support/CachedDefinitions.h"
+#include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
-#include "support/RecordingNotifier.h"
-#include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
-#include "support/SimulatedKestrel.h"
-#include "support/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -44,148 +35,120 @@
 TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresThem)
 {
     KESTREL_REQUIRE_DISPLAY();
-    RedirectedUserFolders scratch{ "kestrel-editor-window" };
-
-    // Undone however the test ends, so that later tests start clean.
-    struct Cleanup
-    {
-        ~Cleanup()
-        {
-            KestrelControlManager::deleteInstance();
-            KestrelEffectLayoutManager::deleteInstance();
-        }
-    } cleanup;
-
-    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
-    RecordingNotifier notices;
-    VirtualMidiBackend backend;
-    VirtualMidiBackend::Installed useBackend (backend);
-    SimulatedKestrel unit (backend);
-    SkinManager skin;
-    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
-    // What the application loads before it opens the window.
-    juce::String layoutError;
-    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
-    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+    ConnectedProgram program{ "kestrel-editor-window" };
     constexpr int ampCell = 0, cabCell = 4, ampBlock = 106, cabBlock = 108;
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    auto* content = program.content;
+    auto* grid = program.grid;
+    auto* editor = program.editor;
+    auto* target = program.target;
+    auto* presets = program.presets;
+    auto settle = [&] { return program.settle(); };
 
+    auto unitBlock = [&unit] (int blockId) { return *unit.getEditBuffer().findBlock (blockId); };
+    const int scene = unit.getCurrentScene();
+
+    // The header's X/Y switch toggles the shown block's channel on the unit.
+    ASSERT_TRUE (grid->selectCell (ampCell));
+    ASSERT_EQ (editor->getShownBlock(), ampBlock);
+    ASSERT_TRUE (settle());
+    ASSERT_NE (editor->getXYToggle(), nullptr);
+    const bool onX = unitBlock (ampBlock).onX[(size_t) scene];
+    editor->getXYToggle()->postChangeCode (2);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return unitBlock (ampBlock).onX[(size_t) scene] != onX; }));
+    ASSERT_TRUE (settle());
+
+    // Showing a block the grid does not select, the switch changes nothing.
+    editor->showBlock (cabBlock);
+    ASSERT_TRUE (settle());
+    const bool ampOnX = unitBlock (ampBlock).onX[(size_t) scene], cabOnX = unitBlock (cabBlock).onX[(size_t) scene];
+    editor->getXYToggle()->postChangeCode (2);
+    ASSERT_TRUE (pumpPostedMessages()); // the switch's change is in; a send would be under way now
+    ASSERT_TRUE (settle());
+    EXPECT_EQ (unitBlock (ampBlock).onX[(size_t) scene], ampOnX);
+    EXPECT_EQ (unitBlock (cabBlock).onX[(size_t) scene], cabOnX);
+
+    // Alt-click on a tile: the bypass toggles once; on a block with a
+    // modifier only after the modifier's values are in.
+    auto altClick = [&] (int cell)
     {
-        MainAppWindow window ("Kestrel-Edit", &skin);
-        window.setVisible (true);
-        auto* content = window.getContent();
-        auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
-        auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
-        auto* target = KestrelCommandTarget::getInstance();
-        ASSERT_TRUE (grid != nullptr && editor != nullptr && target != nullptr);
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
-        auto* presets = PresetManager::getInstanceWithoutCreating();
-        auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys (juce::ModifierKeys::altModifier);
+        grid->buttonClicked (grid->getTile (cell));
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
+    };
+
+    for (int cell : { ampCell, cabCell })
+    {
+        const int block = cell == ampCell ? ampBlock : cabBlock;
+        const bool engaged = unitBlock (block).engaged[(size_t) scene];
+        const int sets = unit.countReceived (SYSEX_PARAM_SET);
+        altClick (cell);
+        EXPECT_EQ (editor->getShownBlock(), block);
+        EXPECT_EQ (editor->isBypassPending(), block == ampBlock) << block;
         ASSERT_TRUE (settle());
-
-        auto unitBlock = [&unit] (int blockId) { return *unit.getEditBuffer().findBlock (blockId); };
-        const int scene = unit.getCurrentScene();
-
-        // The header's X/Y switch toggles the shown block's channel on the unit.
-        ASSERT_TRUE (grid->selectCell (ampCell));
-        ASSERT_EQ (editor->getShownBlock(), ampBlock);
-        ASSERT_TRUE (settle());
-        ASSERT_NE (editor->getXYToggle(), nullptr);
-        const bool onX = unitBlock (ampBlock).onX[(size_t) scene];
-        editor->getXYToggle()->postChangeCode (2);
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return unitBlock (ampBlock).onX[(size_t) scene] != onX; }));
-        ASSERT_TRUE (settle());
-
-        // Showing a block the grid does not select, the switch changes nothing.
-        editor->showBlock (cabBlock);
-        ASSERT_TRUE (settle());
-        const bool ampOnX = unitBlock (ampBlock).onX[(size_t) scene], cabOnX = unitBlock (cabBlock).onX[(size_t) scene];
-        editor->getXYToggle()->postChangeCode (2);
-        ASSERT_TRUE (pumpPostedMessages()); // the switch's change is in; a send would be under way now
-        ASSERT_TRUE (settle());
-        EXPECT_EQ (unitBlock (ampBlock).onX[(size_t) scene], ampOnX);
-        EXPECT_EQ (unitBlock (cabBlock).onX[(size_t) scene], cabOnX);
-
-        // Alt-click on a tile: the bypass toggles once; on a block with a
-        // modifier only after the modifier's values are in.
-        auto altClick = [&] (int cell)
-        {
-            juce::ModifierKeys::currentModifiers = juce::ModifierKeys (juce::ModifierKeys::altModifier);
-            grid->buttonClicked (grid->getTile (cell));
-            juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
-        };
-
-        for (int cell : { ampCell, cabCell })
-        {
-            const int block = cell == ampCell ? ampBlock : cabBlock;
-            const bool engaged = unitBlock (block).engaged[(size_t) scene];
-            const int sets = unit.countReceived (SYSEX_PARAM_SET);
-            altClick (cell);
-            EXPECT_EQ (editor->getShownBlock(), block);
-            EXPECT_EQ (editor->isBypassPending(), block == ampBlock) << block;
-            ASSERT_TRUE (settle());
-            EXPECT_TRUE (pumpMessagesUntil (
-                [&] { return unitBlock (block).engaged[(size_t) scene] != engaged && ! presets->hasWork(); }));
-            EXPECT_NE (unitBlock (block).engaged[(size_t) scene], engaged) << block;
-            EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET) - sets, 1) << block;
-            EXPECT_FALSE (editor->isBypassPending());
-        }
-
-
-        // "Initialize Block" works on the grid's selection, which the editor
-        // shows once it ends, whatever it showed meanwhile.
-        ASSERT_TRUE (grid->selectCell (ampCell));
-        editor->showBlock (cabBlock);
-        ASSERT_TRUE (settle());
-        ASSERT_TRUE (target->invokeCommand (1204));
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; }));
-        ASSERT_TRUE (settle());
-
-        // So do "Scene Paste" and "Scene Swap".
-        SceneRecord copied;
-        presets->captureScene (copied);
-        presets->setSceneClipboard (copied);
-
-        for (bool paste : { true, false })
-        {
-            editor->showBlock (cabBlock);
-            ASSERT_TRUE (settle());
-            ASSERT_TRUE (paste ? presets->requestScenePasteAll()
-                               : presets->requestSceneSwap ((juce::uint16) (scene + 1)));
-            EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; })) << paste;
-            ASSERT_TRUE (settle());
-        }
-
-        // A dropped Controllers entry goes to the Controllers view, which the
-        // grid selects first.
-        BlockLibraryEntry controllers (EFFECT_CONTROL, 8, 6, 0);
-        controllers.name = "Dropped";
-        controllers.paramData.setSize (64, true);
-        const auto blockFile = scratch.folder.getChildFile ("controllers.blk");
-        ASSERT_TRUE (controllers.writeToFile (blockFile));
-        editor->filesDropped ({ blockFile.getFullPathName() }, 10, 10);
-        EXPECT_EQ (grid->getSelectionState(), GridUnitContent::controllersSelected);
-        EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
-        EXPECT_GT (KestrelBlockLibraryManager::getInstance()->getLinkedEntryId (blockIdControllers), 0);
-        ASSERT_TRUE (settle());
-
-        // A dialog keeps the pages where they are.
-        ASSERT_GT (editor->getPageNames().size(), 1);
-        ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
-        EXPECT_FALSE (editor->showPageByIndex (1));
-        content->closeAllDialogs();
-        EXPECT_TRUE (editor->showPageByIndex (1));
-        ASSERT_TRUE (settle());
-
-        // The editor waits while the modifier dialog shows and is usable again once it closes.
-        auto* modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
-        ASSERT_NE (modifierDialog, nullptr);
-        ASSERT_TRUE (editor->openModifierDialog (ampBlock, 1));
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! editor->areControlsEnabled(); }));
-        saveScreenshot (*content, "editor-waits-for-modifier-dialog");
-        EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
-        settle();
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&] { return unitBlock (block).engaged[(size_t) scene] != engaged && ! presets->hasWork(); }));
+        EXPECT_NE (unitBlock (block).engaged[(size_t) scene], engaged) << block;
+        EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET) - sets, 1) << block;
+        EXPECT_FALSE (editor->isBypassPending());
     }
+
+
+    // "Initialize Block" works on the grid's selection, which the editor
+    // shows once it ends, whatever it showed meanwhile.
+    ASSERT_TRUE (grid->selectCell (ampCell));
+    editor->showBlock (cabBlock);
+    ASSERT_TRUE (settle());
+    ASSERT_TRUE (target->invokeCommand (1204));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; }));
+    ASSERT_TRUE (settle());
+
+    // So do "Scene Paste" and "Scene Swap".
+    SceneRecord copied;
+    presets->captureScene (copied);
+    presets->setSceneClipboard (copied);
+
+    for (bool paste : { true, false })
+    {
+        editor->showBlock (cabBlock);
+        ASSERT_TRUE (settle());
+        ASSERT_TRUE (paste ? presets->requestScenePasteAll()
+                           : presets->requestSceneSwap ((juce::uint16) (scene + 1)));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->getShownBlock() == ampBlock; })) << paste;
+        ASSERT_TRUE (settle());
+    }
+
+    // A dropped Controllers entry goes to the Controllers view, which the
+    // grid selects first.
+    BlockLibraryEntry controllers (EFFECT_CONTROL, 8, 6, 0);
+    controllers.name = "Dropped";
+    controllers.paramData.setSize (64, true);
+    const auto blockFile = program.scratch.folder.getChildFile ("controllers.blk");
+    ASSERT_TRUE (controllers.writeToFile (blockFile));
+    editor->filesDropped ({ blockFile.getFullPathName() }, 10, 10);
+    EXPECT_EQ (grid->getSelectionState(), GridUnitContent::controllersSelected);
+    EXPECT_EQ (editor->getShownBlock(), blockIdControllers);
+    EXPECT_GT (KestrelBlockLibraryManager::getInstance()->getLinkedEntryId (blockIdControllers), 0);
+    ASSERT_TRUE (settle());
+
+    // A dialog keeps the pages where they are.
+    ASSERT_GT (editor->getPageNames().size(), 1);
+    ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+    EXPECT_FALSE (editor->showPageByIndex (1));
+    content->closeAllDialogs();
+    EXPECT_TRUE (editor->showPageByIndex (1));
+    ASSERT_TRUE (settle());
+
+    // The editor waits while the modifier dialog shows and is usable again once it closes.
+    auto* modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
+    ASSERT_NE (modifierDialog, nullptr);
+    ASSERT_TRUE (editor->openModifierDialog (ampBlock, 1));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! editor->areControlsEnabled(); }));
+    saveScreenshot (*content, "editor-waits-for-modifier-dialog");
+    EXPECT_TRUE (modifierDialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
+    settle();
 }
 
 // The road a user takes to modifiers, cab choices and the X/Y switch, with
@@ -193,30 +156,8 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
 TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
 {
     KESTREL_REQUIRE_DISPLAY();
-    RedirectedUserFolders scratch{ "kestrel-editor-window-modifiers" };
-    // Fresh managers, whatever an earlier test of this process left.
-    KestrelControlManager::resetForTests();
-    KestrelEffectLayoutManager::resetForTests();
-
-    struct Cleanup
-    {
-        ~Cleanup()
-        {
-            KestrelControlManager::deleteInstance();
-            KestrelEffectLayoutManager::deleteInstance();
-        }
-    } cleanup;
-
-    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
-    RecordingNotifier notices;
-    VirtualMidiBackend backend;
-    VirtualMidiBackend::Installed useBackend (backend);
-    SimulatedKestrel unit (backend);
-    SkinManager skin;
-    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
-    juce::String layoutError;
-    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
-    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+    ConnectedProgram program{ "kestrel-editor-window-modifiers" };
+    auto& unit = program.unit;
     constexpr int ampCell = 0, cabCell = 4, ampBlock = 106;
 
     // A controller drives the amp's middle.
@@ -224,20 +165,15 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     buffer.assignModifier (ampBlock, 3)->settings[0] = 2;
     unit.setEditBuffer (buffer);
 
-    BlockLibraryEntry* unsaved = nullptr;
-    {
-    MainAppWindow window ("Kestrel-Edit", &skin);
-    window.setVisible (true);
-    auto* content = window.getContent();
-    auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
-    auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+    ASSERT_TRUE (program.open());
+    auto* content = program.content;
+    auto* grid = program.grid;
+    auto* editor = program.editor;
+    auto* target = program.target;
+    auto* presets = program.presets;
+    auto settle = [&] { return program.settle(); };
     auto* modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
-    auto* target = KestrelCommandTarget::getInstance();
-    ASSERT_TRUE (grid != nullptr && editor != nullptr && modifierDialog != nullptr && target != nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
-    auto* presets = PresetManager::getInstanceWithoutCreating();
-    auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
-    ASSERT_TRUE (settle());
+    ASSERT_NE (modifierDialog, nullptr);
 
     auto findControl = [&] (const std::function<bool (ZOLEffectParam&)>& matches) -> ZOLEffectParam*
     {
@@ -376,12 +312,12 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     ASSERT_TRUE (settle());
 
     // A library entry changed but not written when the window closes.
-    unsaved = KestrelBlockLibraryManager::getInstance()->createEntry (EFFECT_DISTORT);
+    auto* unsaved = KestrelBlockLibraryManager::getInstance()->createEntry (EFFECT_DISTORT);
     ASSERT_NE (unsaved, nullptr);
     unsaved->name = "Kept";
     unsaved->paramData.setSize (64, true);
     unsaved->modified = 1;
-    }
+    program.close();
 
     EXPECT_EQ (unsaved->modified, 0);
     EXPECT_TRUE (unsaved->file.existsAsFile());
@@ -393,29 +329,8 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
 TEST (EditorInMainWindow, TheGridsFrameAndTheEditorAgreeAndTheBlocksValuesBuildItsPage)
 {
     KESTREL_REQUIRE_DISPLAY();
-    RedirectedUserFolders scratch{ "kestrel-editor-window-agree" };
-    KestrelControlManager::resetForTests();
-    KestrelEffectLayoutManager::resetForTests();
-
-    struct Cleanup
-    {
-        ~Cleanup()
-        {
-            KestrelControlManager::deleteInstance();
-            KestrelEffectLayoutManager::deleteInstance();
-        }
-    } cleanup;
-
-    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
-    RecordingNotifier notices;
-    VirtualMidiBackend backend;
-    VirtualMidiBackend::Installed useBackend (backend);
-    SimulatedKestrel unit (backend);
-    SkinManager skin;
-    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
-    juce::String layoutError;
-    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
-    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+    ConnectedProgram program{ "kestrel-editor-window-agree" };
+    auto& unit = program.unit;
     constexpr int ampCell = 0, ampBlock = 106, otherPreset = 5;
 
     // The amp's Y channel holds other values than its X channel; the other
@@ -431,16 +346,13 @@ TEST (EditorInMainWindow, TheGridsFrameAndTheEditorAgreeAndTheBlocksValuesBuildI
     unit.setEditBuffer (buffer);
     unit.setPreset (otherPreset, buffer);
 
-    MainAppWindow window ("Kestrel-Edit", &skin);
-    window.setVisible (true);
-    auto* content = window.getContent();
-    auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
-    auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
-    ASSERT_TRUE (grid != nullptr && editor != nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
-    auto* presets = PresetManager::getInstanceWithoutCreating();
-    auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
-    ASSERT_TRUE (settle());
+    ASSERT_TRUE (program.open());
+    auto& window = *program.window;
+    auto* content = program.content;
+    auto* grid = program.grid;
+    auto* editor = program.editor;
+    auto* presets = program.presets;
+    auto settle = [&] { return program.settle(); };
 
     // Either the framed tile's block is the one the editor shows, or no tile
     // is framed and the editor shows nothing.

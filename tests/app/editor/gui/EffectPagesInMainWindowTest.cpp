@@ -1,28 +1,17 @@
 #include "app/editor/EffectEditorContent.h"
 #include "app/grid/GridUnitContent.h"
-#include "app/shell/KestrelContentComponent.h"
-#include "app/shell/MainAppWindow.h"
-#include "device/engines/PresetManager.h"
-#include "model/BlockLayoutDocument.h"
 #include "model/FileUtils.h"
 #include "model/IdTables.h"
-#include "model/KestrelEffectLayoutManager.h"
 #include "model/UnitIds.h"
-#include "skin/controls/KestrelControlManager.h"
-#include "skin/engine/SkinManager.h"
 #include "skin/knobs/BrakFxReadout.h"
+#include "skin/lists/DropDownLargeList.h"
 #include "skin/knobs/TriStateSlider.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/widgets/ZOLDropDownEx.h"
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "skin/widgets/ZOLToggleButton.h"
-#include "support/CachedDefinitions.h"
-#include "support/PumpMessages.h"
-#include "support/RecordingNotifier.h"
-#include "support/RedirectedUserFolders.h"
+#include "support/ConnectedProgram.h"
 #include "support/Screenshot.h"
-#include "support/SimulatedKestrel.h"
-#include "support/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -70,43 +59,17 @@ float widestNameWidth (const ZOLDropDownEx& dropDown)
 TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
 {
     KESTREL_REQUIRE_DISPLAY();
-    RedirectedUserFolders scratch{ "kestrel-effect-pages" };
-
-    struct Cleanup
-    {
-        ~Cleanup()
-        {
-            KestrelControlManager::deleteInstance();
-            KestrelEffectLayoutManager::deleteInstance();
-        }
-    } cleanup;
-
-    ASSERT_TRUE (cacheDefinitionsOfTheSimulatedUnit());
-    RecordingNotifier notices;
-    VirtualMidiBackend backend;
-    VirtualMidiBackend::Installed useBackend (backend);
-    SimulatedKestrel unit (backend);
+    ConnectedProgram program{ "kestrel-effect-pages" };
+    auto& unit = program.unit;
     constexpr int ampCell = 0, pitchCell = 1, cabCell = 4, pitchBlock = 130;
     auto preset = unit.getEditBuffer();
     ASSERT_TRUE (preset.placeBlock (pitchCell, pitchBlock));
     unit.setEditBuffer (preset);
 
-    SkinManager skin;
-    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
-    juce::String layoutError;
-    ASSERT_TRUE (loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError)) << layoutError;
-    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
-
-    MainAppWindow window ("Kestrel-Edit", &skin);
-    window.setVisible (true);
-    auto* content = window.getContent();
-    auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
-    auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
-    ASSERT_TRUE (grid != nullptr && editor != nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
-    auto* presets = PresetManager::getInstanceWithoutCreating();
-    auto settle = [&] { return pumpMessagesUntil ([&] { return ! presets->hasWork(); }); };
-    ASSERT_TRUE (settle());
+    ASSERT_TRUE (program.open());
+    auto* grid = program.grid;
+    auto* editor = program.editor;
+    auto settle = [&] { return program.settle(); };
 
     int triStates = 0, plainChoices = 0, levels = 0, wholeNumbers = 0;
 

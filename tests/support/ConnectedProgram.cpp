@@ -1,0 +1,73 @@
+#include "support/ConnectedProgram.h"
+
+#include "app/editor/EffectEditorContent.h"
+#include "app/grid/GridUnitContent.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
+#include "model/BlockLayoutDocument.h"
+#include "model/KestrelEffectLayoutManager.h"
+#include "skin/controls/KestrelControlManager.h"
+#include "support/CachedDefinitions.h"
+#include "support/PumpMessages.h"
+
+ConnectedProgram::ForgetManagers::ForgetManagers()
+{
+    // Fresh managers, whatever an earlier test of this process left.
+    KestrelControlManager::resetForTests();
+    KestrelEffectLayoutManager::resetForTests();
+}
+
+ConnectedProgram::ForgetManagers::~ForgetManagers()
+{
+    KestrelControlManager::deleteInstance();
+    KestrelEffectLayoutManager::deleteInstance();
+}
+
+ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix)
+    : scratch (folderPrefix)
+{
+}
+
+ConnectedProgram::~ConnectedProgram() = default;
+
+::testing::AssertionResult ConnectedProgram::open()
+{
+    if (! cacheDefinitionsOfTheSimulatedUnit())
+        return ::testing::AssertionFailure() << "the unit's definitions were not cached";
+    if (auto loaded = skin.loadBuiltInSkin(); loaded.failed())
+        return ::testing::AssertionFailure() << "the skin did not load: " << loaded.getErrorMessage();
+
+    // What the application loads before it opens the window.
+    juce::String layoutError;
+    if (! loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError))
+        return ::testing::AssertionFailure() << "the effect layouts did not load: " << layoutError;
+    KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
+
+    window = std::make_unique<MainAppWindow> ("Kestrel-Edit", &skin);
+    window->setVisible (true);
+    content = window->getContent();
+    grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
+    editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+    target = KestrelCommandTarget::getInstance();
+    if (grid == nullptr || editor == nullptr || target == nullptr)
+        return ::testing::AssertionFailure() << "the window lacks its grid, its editor or its command target";
+
+    if (! pumpMessagesUntil ([this] { return window->isShowingConnected(); }))
+        return ::testing::AssertionFailure() << "never connected: " << notices.lastMessage();
+    presets = PresetManager::getInstanceWithoutCreating();
+    if (! settle())
+        return ::testing::AssertionFailure() << "the unit's preset never came in";
+    return ::testing::AssertionSuccess();
+}
+
+void ConnectedProgram::close()
+{
+    window.reset();
+}
+
+bool ConnectedProgram::settle()
+{
+    return pumpMessagesUntil ([this] { return ! presets->hasWork(); });
+}
