@@ -94,7 +94,9 @@ void SimulatedKestrel::answerModifierSetting (int blockId, int paramSelector, in
     out.selector1 = (uint16) paramSelector;
     out.selector2 = (uint16) field;
     out.value = modifier != nullptr ? modifier->settings[(size_t) field] : 0;
-    out.text = juce::String (out.value);
+    // The curve's points and slope read as a percentage of their full scale,
+    // as the unit shows them; the other fields as their number.
+    out.text = field >= 1 && field <= 6 ? juce::String (out.value * 100.0 / 65534.0, 1) + " %" : juce::String (out.value);
 
     juce::MidiMessage message;
     buildModifierSetReply (message, out, reportedModel);
