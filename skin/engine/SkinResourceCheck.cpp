@@ -381,13 +381,25 @@ struct SvgGraph
     std::map<const juce::XmlElement*, juce::uint64> ownSize;
 };
 
+// Text is drawn, and so read for numbers, only inside text and style elements;
+// elsewhere (titles, an editor's metadata) it is never parsed.
+bool textIsRead (const juce::XmlElement& element)
+{
+    for (auto* tag : { "text", "tspan", "textPath", "style" })
+        if (element.hasTagNameIgnoringNamespace (tag))
+            return true;
+
+    return false;
+}
+
 juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, juce::StringArray& references,
-                      juce::uint64& count)
+                      juce::uint64& count, bool textRead = false)
 {
     ++count;
 
     if (element.isTextElement())
-        return numbersAreInRange (element.getText()) ? juce::String() : "it holds a number out of range";
+        return ! textRead || numbersAreInRange (element.getText()) ? juce::String()
+                                                                   : "it holds a number out of range";
 
     if (element.hasTagNameIgnoringNamespace ("image"))
         return "it holds a picture of its own";
@@ -407,6 +419,11 @@ juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, juce::St
             continue;
         }
 
+        // Attributes of another namespace (a drawing program's version, its
+        // window size) are never drawn.
+        if (name.containsChar (':'))
+            continue;
+
         collectReferences (value, false, own);
 
         if (! numbersAreInRange (value))
@@ -415,7 +432,7 @@ juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, juce::St
 
     for (auto* child = element.getFirstChildElement(); child != nullptr; child = child->getNextElement())
     {
-        auto problem = walkSvg (*child, graph, own, below);
+        auto problem = walkSvg (*child, graph, own, below, textIsRead (element));
         if (problem.isNotEmpty())
             return problem;
     }
@@ -438,8 +455,11 @@ juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, juce::St
 }
 
 // The number of elements an element stands for once every reference below it
-// is followed; zero for a reference that leads back to where it came from.
+// is followed; zero for a reference that leads back to where it came from, or
+// for a chain of references longer than any drawing needs (which would also
+// take this walk too deep).
 constexpr juce::uint64 maxExpandedElements = 200000;
+constexpr size_t maxReferenceChain = 256;
 
 juce::uint64 expandedSize (const juce::XmlElement* element, SvgGraph& graph, std::set<const juce::XmlElement*>& onPath,
                            std::map<const juce::XmlElement*, juce::uint64>& known)
@@ -447,7 +467,7 @@ juce::uint64 expandedSize (const juce::XmlElement* element, SvgGraph& graph, std
     if (auto found = known.find (element); found != known.end())
         return found->second;
 
-    if (! onPath.insert (element).second)
+    if (onPath.size() >= maxReferenceChain || ! onPath.insert (element).second)
         return 0;
 
     juce::uint64 total = graph.ownSize[element];

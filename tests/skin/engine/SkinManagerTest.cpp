@@ -409,7 +409,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         file.replaceWithText (skinText ("skinEngineVersion=\"2\" skin=\"" + archiveName + "\"", "<CustomSection/>"));
         return skin.loadDocument (file);
     };
-    auto svg = [] (const char* body)
+    auto svg = [] (const juce::String& body)
     {
         return textBlock (juce::String ("<svg xmlns=\"http://www.w3.org/2000/svg\" "
                                         "xmlns:xlink=\"http://www.w3.org/1999/xlink\">")
@@ -443,7 +443,14 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         gz.write (layout.getData(), layout.getSize());
     }
 
+    // A chain of references longer than any drawing needs.
+    juce::String chain;
+    for (int i = 0; i < 300; ++i)
+        chain << "<use id=\"u" << i << "\" href=\"#u" << (i + 1) << "\"/>";
+    chain << "<rect id=\"u300\" width=\"1\" height=\"1\"/>";
+
     const std::vector<std::pair<juce::String, juce::MemoryBlock>> damaged {
+        { "chain.svg", svg (chain) },
         { "cut.png", loadHostileInput ("skin-png-cut-off.png") },
         { "short.png", cutPng },
         { "checksum.png", badCrc },
@@ -480,6 +487,10 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     all.push_back ({ "instruction.svg", loadHostileInput ("skin-svg-processing-instruction.svg") });
     all.push_back ({ "fine.svg", svg ("<defs><rect id=\"r\" width=\"2\" height=\"2\"/></defs>"
                                       "<use xlink:href=\"#r\"/><use xlink:href=\"#r\" x=\"3\"/>") });
+    // As a drawing program saves it: its own attributes and metadata are not drawn.
+    all.push_back ({ "saved.svg", svg ("<metadata><date>20231125093000</date></metadata>"
+                                       "<g inkscape:version=\"1.3.2 (091e20e, 2023-11-25)\">"
+                                       "<text x=\"1\" y=\"9\">Kestrel</text></g>") });
     ASSERT_TRUE (loadZip (skin, zipOf (all)).wasOk());
     EXPECT_EQ (skin.getRefusedResources().size(), (int) damaged.size()) << skin.getRefusedResources().joinIntoString ("\n");
     EXPECT_TRUE (skin.hasImage ("fine.png"));
@@ -487,6 +498,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     EXPECT_FALSE (skin.hasImage ("whole.gif"));
     EXPECT_NE (skin.getDrawable ("fine.svg"), nullptr);
     EXPECT_NE (skin.getDrawable ("instruction.svg"), nullptr);
+    EXPECT_NE (skin.getDrawable ("saved.svg"), nullptr);
     EXPECT_FALSE (skin.hasImage ("cut.png"));
     EXPECT_EQ (skin.getDrawable ("itself.svg"), nullptr);
     EXPECT_EQ (skin.findTypeface ("glyphs.stf"), nullptr);
