@@ -256,19 +256,22 @@ juce::String SkinManager::damagedResourcesText (const juce::String& archiveName,
 void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
 {
     auto* entry = archive.getEntry (index);
-    if (entry == nullptr || entry->isSymbolicLink || entry->uncompressedSize > maxEntryBytes)
-        return;
-
-    std::unique_ptr<juce::InputStream> stream (archive.createStreamForEntry (index));
-    if (stream == nullptr)
-        return;
-
-    juce::MemoryBlock bytes;
-    if (! readWholeStream (*stream, bytes, (size_t) maxEntryBytes))
+    if (entry == nullptr)
         return;
 
     const auto& name = entry->filename;
     auto refuse = [this, &name] (const juce::String& why) { refusedResources.add (name + " (" + why + ")"); };
+
+    if (entry->isSymbolicLink)
+        return refuse ("it is a link");
+    if (entry->uncompressedSize > maxEntryBytes)
+        return refuse ("it is larger than any skin file");
+
+    std::unique_ptr<juce::InputStream> stream (archive.createStreamForEntry (index));
+    juce::MemoryBlock bytes;
+
+    if (stream == nullptr || ! readWholeStream (*stream, bytes, (size_t) maxEntryBytes))
+        return refuse ("it could not be read");
     juce::MemoryInputStream content (bytes, false);
 
     // Every picture, drawing and typeface is checked by our own code before

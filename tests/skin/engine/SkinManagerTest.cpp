@@ -479,6 +479,18 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         EXPECT_NE (skin.getSection ("TitlebarSkin"), nullptr) << "the running skin stays in use";
     }
 
+    // An entry that claims more than any skin file holds is named, not skipped.
+    {
+        auto zip = zipOf ({ { "fine.png", png }, { "big.png", png } });
+        auto* bytes = static_cast<juce::uint8*> (zip.getData());
+        for (size_t at = 0; at + 46 + 7 <= zip.getSize(); ++at)
+            if (juce::ByteOrder::littleEndianInt (bytes + at) == 0x02014b50 && std::memcmp (bytes + at + 46, "big.png", 7) == 0)
+                std::memset (bytes + at + 24, 0x7f, 4); // its uncompressed size
+        folder.getChildFile ("one.zip").replaceWithData (zip.getData(), zip.getSize());
+        result = loadSkinWith ("one.zip");
+        EXPECT_TRUE (result.failed() && result.getErrorMessage().contains ("big.png (")) << result.getErrorMessage();
+    }
+
     // Read as resources of an archive, the damaged ones are left out and named.
     std::vector<std::pair<juce::String, juce::MemoryBlock>> all (damaged);
     all.push_back ({ "fine.png", png });
