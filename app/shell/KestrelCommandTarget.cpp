@@ -90,14 +90,8 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
     if (findCommandKeyPress (MainKeyBindings, commandId, key) || findCommandKeyPress (ExtraKeyBindings, commandId, key))
         result.addDefaultKeypress (key.getKeyCode(), key.getModifiers());
 
-    bool enabled = worksOffline (commandId) || isUnitReady();
-
-    for (int i = performers.size(); --i >= 0;)
-        if (auto* performer = performers[i]; performer->ownsCommand (commandId))
-        {
-            enabled = enabled && performer->canPerform (commandId);
-            break;
-        }
+    auto* owner = ownerOf (commandId);
+    bool enabled = (worksWithoutUnit (commandId) || isUnitReady()) && (owner == nullptr || owner->canPerform (commandId));
 
     if (commandId == 1901 || commandId == loadSnapshotCommandId)
         enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr
@@ -140,6 +134,23 @@ bool KestrelCommandTarget::isUnitReady() const
 {
     auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
     return link != nullptr && link->isConnected() && PresetManager::getInstanceWithoutCreating() != nullptr;
+}
+
+// The pane added last wins a command that two panes claim.
+CommandPerformer* KestrelCommandTarget::ownerOf (int commandId) const
+{
+    for (int i = performers.size(); --i >= 0;)
+        if (performers[i]->ownsCommand (commandId))
+            return performers[i];
+
+    return nullptr;
+}
+
+// The pane that performs a command decides whether it needs the unit.
+bool KestrelCommandTarget::worksWithoutUnit (int commandId) const
+{
+    auto* owner = ownerOf (commandId);
+    return owner != nullptr ? owner->worksWithoutUnit (commandId) : worksOffline (commandId);
 }
 
 bool KestrelCommandTarget::invokeCommand (int commandId)
@@ -187,12 +198,11 @@ void KestrelCommandTarget::removePerformer (CommandPerformer* performer)
 
 bool KestrelCommandTarget::performCommand (int id)
 {
-    for (int i = performers.size(); --i >= 0;)
-        if (auto* performer = performers[i]; performer->ownsCommand (id))
-            return (performer->worksWithoutUnit (id) || isUnitReady()) && performer->performCommand (id);
-
-    if (! worksOffline (id) && ! isUnitReady())
+    if (! worksWithoutUnit (id) && ! isUnitReady())
         return false;
+
+    if (auto* owner = ownerOf (id))
+        return owner->performCommand (id);
 
     auto* presetManager = PresetManager::getInstanceWithoutCreating();
     const auto here = PresetManager::currentPresetLocation;
