@@ -50,6 +50,20 @@ bool hasNoBehaviour (int id)
 {
     return id == 1300 || id == 1316 || id == 1405 || id == 2301;
 }
+
+enum class PresetFileRead { ok, tooLarge, unreadable };
+
+// Reads a file that should hold a preset; one too large for any is not read.
+PresetFileRead readPresetFile (const juce::File& file, juce::MemoryBlock& data)
+{
+    if (! file.existsAsFile())
+        return PresetFileRead::unreadable;
+
+    if (file.getSize() > KestrelCommandTarget::largestPresetFileBytes)
+        return PresetFileRead::tooLarge;
+
+    return file.loadFileAsData (data) ? PresetFileRead::ok : PresetFileRead::unreadable;
+}
 } // namespace
 
 std::function<bool (const juce::File&)> KestrelCommandTarget::openDocument = [] (const juce::File& file)
@@ -351,15 +365,11 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     juce::MemoryBlock data;
 
-    if (file.getSize() > largestPresetFileBytes)
+    if (const auto read = readPresetFile (file, data); read != PresetFileRead::ok)
     {
-        UserNotifier::warn ("The snapshot file is too large to be a preset:\n" + path, "Load Snapshot");
-        return;
-    }
-
-    if (! file.loadFileAsData (data))
-    {
-        UserNotifier::warn ("Unable to read snapshot file:\n" + path, "Load Snapshot");
+        UserNotifier::warn (read == PresetFileRead::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
+                                                             : "Unable to read snapshot file:\n" + path,
+                            "Load Snapshot");
         return;
     }
 
@@ -372,13 +382,15 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
     const juce::String refused ("Unable to import.\n");
     juce::MemoryBlock data;
 
-    if (file.existsAsFile() && file.getSize() > largestPresetFileBytes)
+    const auto read = readPresetFile (file, data);
+
+    if (read == PresetFileRead::tooLarge)
     {
         UserNotifier::warn (refused + "The selected file is too large to be a preset file:\n" + file.getFullPathName());
         return false;
     }
 
-    if (! file.existsAsFile() || ! file.loadFileAsData (data) || data.isEmpty())
+    if (read != PresetFileRead::ok || data.isEmpty())
     {
         UserNotifier::warn (refused + "The selected file could not be read:\n" + file.getFullPathName());
         return false;
