@@ -318,8 +318,16 @@ bool KestrelCommandTarget::showReleaseNotes()
 #endif
     auto notes = UserFolders::getWorkFolder().getChildFile ("Kestrel-Edit Release Notes.txt");
 
-    if (data == nullptr || ! notes.getParentDirectory().createDirectory()
-        || ! notes.replaceWithData (data, (size_t) size))
+    // The copy is written only when it is missing or differs from the notes.
+    auto copyIsCurrent = [&]
+    {
+        juce::MemoryBlock existing;
+        return notes.getSize() == (juce::int64) size && notes.loadFileAsData (existing)
+            && existing.matches (data, (size_t) size);
+    };
+
+    if (data == nullptr || (! copyIsCurrent() && (! notes.getParentDirectory().createDirectory()
+                                                  || ! notes.replaceWithData (data, (size_t) size))))
     {
         UserNotifier::warn ("Unable to write the release notes:\n" + notes.getFullPathName());
         return false;
