@@ -50,6 +50,20 @@ bool hasNoBehaviour (int id)
 {
     return id == 1300 || id == 1316 || id == 1405 || id == 2301;
 }
+
+enum class PresetFileRead { ok, tooLarge, unreadable };
+
+// Reads a file that should hold a preset; one too large for any is not read.
+PresetFileRead readPresetFile (const juce::File& file, juce::MemoryBlock& data)
+{
+    if (! file.existsAsFile())
+        return PresetFileRead::unreadable;
+
+    if (file.getSize() > KestrelCommandTarget::largestPresetFileBytes)
+        return PresetFileRead::tooLarge;
+
+    return file.loadFileAsData (data) ? PresetFileRead::ok : PresetFileRead::unreadable;
+}
 } // namespace
 
 std::function<bool (const juce::File&)> KestrelCommandTarget::openDocument = [] (const juce::File& file)
@@ -90,14 +104,8 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
     if (findCommandKeyPress (MainKeyBindings, commandId, key) || findCommandKeyPress (ExtraKeyBindings, commandId, key))
         result.addDefaultKeypress (key.getKeyCode(), key.getModifiers());
 
-    bool enabled = worksOffline (commandId) || isUnitReady();
-
-    for (int i = performers.size(); --i >= 0;)
-        if (auto* performer = performers[i]; performer->ownsCommand (commandId))
-        {
-            enabled = enabled && performer->canPerform (commandId);
-            break;
-        }
+    auto* owner = ownerOf (commandId);
+    bool enabled = (worksWithoutUnit (commandId) || isUnitReady()) && (owner == nullptr || owner->canPerform (commandId));
 
     if (commandId == 1901 || commandId == loadSnapshotCommandId)
         enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr
@@ -140,6 +148,23 @@ bool KestrelCommandTarget::isUnitReady() const
 {
     auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
     return link != nullptr && link->isConnected() && PresetManager::getInstanceWithoutCreating() != nullptr;
+}
+
+// The pane added last wins a command that two panes claim.
+CommandPerformer* KestrelCommandTarget::ownerOf (int commandId) const
+{
+    for (int i = performers.size(); --i >= 0;)
+        if (performers[i]->ownsCommand (commandId))
+            return performers[i];
+
+    return nullptr;
+}
+
+// The pane that performs a command decides whether it needs the unit.
+bool KestrelCommandTarget::worksWithoutUnit (int commandId) const
+{
+    auto* owner = ownerOf (commandId);
+    return owner != nullptr ? owner->worksWithoutUnit (commandId) : worksOffline (commandId);
 }
 
 bool KestrelCommandTarget::invokeCommand (int commandId)
@@ -187,12 +212,11 @@ void KestrelCommandTarget::removePerformer (CommandPerformer* performer)
 
 bool KestrelCommandTarget::performCommand (int id)
 {
-    for (int i = performers.size(); --i >= 0;)
-        if (auto* performer = performers[i]; performer->ownsCommand (id))
-            return (performer->worksWithoutUnit (id) || isUnitReady()) && performer->performCommand (id);
-
-    if (! worksOffline (id) && ! isUnitReady())
+    if (! worksWithoutUnit (id) && ! isUnitReady())
         return false;
+
+    if (auto* owner = ownerOf (id))
+        return owner->performCommand (id);
 
     auto* presetManager = PresetManager::getInstanceWithoutCreating();
     const auto here = PresetManager::currentPresetLocation;
@@ -294,8 +318,16 @@ bool KestrelCommandTarget::showReleaseNotes()
 #endif
     auto notes = UserFolders::getWorkFolder().getChildFile ("Kestrel-Edit Release Notes.txt");
 
-    if (data == nullptr || ! notes.getParentDirectory().createDirectory()
-        || ! notes.replaceWithData (data, (size_t) size))
+    // The copy is written only when it is missing or differs from the notes.
+    auto copyIsCurrent = [&]
+    {
+        juce::MemoryBlock existing;
+        return notes.getSize() == (juce::int64) size && notes.loadFileAsData (existing)
+            && existing.matches (data, (size_t) size);
+    };
+
+    if (data == nullptr || (! copyIsCurrent() && (! notes.getParentDirectory().createDirectory()
+                                                  || ! notes.replaceWithData (data, (size_t) size))))
     {
         UserNotifier::warn ("Unable to write the release notes:\n" + notes.getFullPathName());
         return false;
@@ -341,15 +373,11 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     juce::MemoryBlock data;
 
-    if (file.getSize() > largestPresetFileBytes)
+    if (const auto read = readPresetFile (file, data); read != PresetFileRead::ok)
     {
-        UserNotifier::warn ("The snapshot file is too large to be a preset:\n" + path, "Load Snapshot");
-        return;
-    }
-
-    if (! file.loadFileAsData (data))
-    {
-        UserNotifier::warn ("Unable to read snapshot file:\n" + path, "Load Snapshot");
+        UserNotifier::warn (read == PresetFileRead::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
+                                                             : "Unable to read snapshot file:\n" + path,
+                            "Load Snapshot");
         return;
     }
 
@@ -362,13 +390,15 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
     const juce::String refused ("Unable to import.\n");
     juce::MemoryBlock data;
 
-    if (file.existsAsFile() && file.getSize() > largestPresetFileBytes)
+    const auto read = readPresetFile (file, data);
+
+    if (read == PresetFileRead::tooLarge)
     {
         UserNotifier::warn (refused + "The selected file is too large to be a preset file:\n" + file.getFullPathName());
         return false;
     }
 
-    if (! file.existsAsFile() || ! file.loadFileAsData (data) || data.isEmpty())
+    if (read != PresetFileRead::ok || data.isEmpty())
     {
         UserNotifier::warn (refused + "The selected file could not be read:\n" + file.getFullPathName());
         return false;

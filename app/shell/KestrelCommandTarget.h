@@ -97,7 +97,8 @@ private:
     ~KestrelCommandTarget() override = default;
 
     bool isUnitReady() const;
-    bool needsUnit (int commandId) const;
+    CommandPerformer* ownerOf (int commandId) const;
+    bool worksWithoutUnit (int commandId) const;
     bool performCommand (int commandId);
     void checkFirmware (PresetManager& presetManager);
     bool changeBank (int direction);

@@ -141,8 +141,7 @@ void ZOLAutoUpdate::buildViews (const SkinManager* skin)
 
     setDownloadText ("Downloading update...");
 
-    for (auto* button : { okButton.get(), cancelButton.get(), progressCancelButton.get(),
-                          static_cast<juce::Button*> (skipToggle.get()) })
+    for (auto* button : { okButton.get(), cancelButton.get(), progressCancelButton.get() })
         if (button != nullptr)
             button->addListener (this);
 }
@@ -466,7 +465,7 @@ void ZOLAutoUpdate::showEndOfLifeNotice()
                          [safe = juce::WeakReference<ZOLAutoUpdate> (this)] (bool)
                          {
                              if (safe != nullptr)
-                                 safe->finishCheck (checkDeclined);
+                                 safe->informationClosed (checkDeclined);
                          });
     };
 
@@ -517,9 +516,9 @@ void ZOLAutoUpdate::offerUpdate()
                          [safe = juce::WeakReference<ZOLAutoUpdate> (this)] (bool ok)
                          {
                              if (safe != nullptr)
-                                 safe->finishCheck (! ok                       ? checkDeclined
-                                                    : safe->feed.compatibility ? checkAccepted
-                                                                               : checkManualInstall);
+                                 safe->informationClosed (! ok                       ? checkDeclined
+                                                          : safe->feed.compatibility ? checkAccepted
+                                                                                     : checkManualInstall);
                          });
     };
 
@@ -534,6 +533,14 @@ void ZOLAutoUpdate::finishCheck (int result)
         callback (result);
 }
 
+// However the dialog closes (OK, Cancel, Escape or its close button), the
+// toggle keeps what the user set.
+void ZOLAutoUpdate::informationClosed (int result)
+{
+    storeSkipCheck();
+    finishCheck (result);
+}
+
 void ZOLAutoUpdate::closeInformation (int result)
 {
     if (auto* window = information.findParentComponentOfClass<juce::DialogWindow>())
@@ -543,10 +550,7 @@ void ZOLAutoUpdate::closeInformation (int result)
 void ZOLAutoUpdate::buttonClicked (juce::Button* button)
 {
     if (button == okButton.get() || button == cancelButton.get())
-    {
-        storeSkipCheck();
         closeInformation (button == okButton.get() ? 1 : 0);
-    }
     else if (button == progressCancelButton.get())
     {
         cancelDownload();

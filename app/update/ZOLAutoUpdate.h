@@ -150,6 +150,7 @@ private:
     void showEndOfLifeNotice();
     void offerUpdate();
     void finishCheck (int result);
+    void informationClosed (int result);
     void closeInformation (int result);
     bool isAllowedDownload (const juce::URL& url) const;
 

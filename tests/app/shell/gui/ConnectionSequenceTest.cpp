@@ -532,3 +532,22 @@ TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShell)
     EXPECT_FALSE (rig.scratch.folder.getChildFile ("x").exists());
 }
 #endif
+
+// Without the unit a command shows enabled exactly when it would run: the
+// block library's "Reveal" works offline.
+TEST (CommandTarget, ACommandIsEnabledWithoutTheUnitExactlyWhenItRunsWithoutIt)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    rig.backend.removeDevice (rig.unit.getDeviceName());
+    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.connected(); }, 8000));
+
+    auto* target = KestrelCommandTarget::getInstance();
+    juce::ApplicationCommandInfo info (1704);
+    target->getCommandInfo (1704, info);
+    const bool enabled = (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    EXPECT_TRUE (enabled);
+    EXPECT_EQ (target->invokeCommand (1704), enabled);
+}

@@ -221,3 +221,31 @@ TEST (MainAppWindowUpdate, TheOfferIsDrawnFromTheSkinAndItsToggleStopsTheNextChe
     }
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
 }
+
+TEST (MainAppWindowUpdate, TheToggleIsKeptWhenTheOfferIsClosedWithEscape)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update-escape" };
+    RecordingNotifier notices;
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
+                            "<URL win=\"https://127.0.0.1:9/setup.exe\"/></VERSION></UPDATE>");
+    const ScopedFeedBase feedBase (server.getBaseUrl());
+    SkinManager skin;
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    KestrelGlobalConfiguration::getInstance()->writeOtherKey ("AUTO_UPDATE_SKIP_CHECK", "0");
+
+    MainAppWindow window ("Kestrel-Edit", &skin);
+    window.setVisible (true);
+    juce::DialogWindow* dialog = nullptr;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
+    auto* toggle = window.getUpdateCheck()->getUpdater()->getSkipToggle();
+    ASSERT_NE (toggle, nullptr);
+
+    toggle->triggerClick();
+    EXPECT_TRUE (static_cast<juce::Component*> (dialog)->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }));
+    EXPECT_TRUE (pumpMessagesUntil ([&]
+                                    { return KestrelGlobalConfiguration::getInstance()->readOtherKey ("AUTO_UPDATE_SKIP_CHECK") == "1"; }));
+}
