@@ -524,50 +524,42 @@ bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::Strin
     if (effectTypeOfBlock (blockId) != EFFECT_CAB || (paramId != 0 && paramId != 2) || presets == nullptr)
         return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
 
-    juce::StringArray cabNames;
-    juce::Array<juce::uint16> slots;
-    juce::Array<juce::uint8> formats;
-    presets->getCabNames (false, cabNames, slots);
-    presets->getCabFormats (false, formats);
+    juce::Array<DeviceManager::CabChoice> cabs;
+    presets->getCabChoices (cabs);
+    int factory = 0, user = 0, scratchpad = 0;
+
+    for (auto& cab : cabs)
+        (cab.kind == DeviceManager::CabChoice::factory ? factory
+         : cab.kind == DeviceManager::CabChoice::user  ? user
+                                                       : scratchpad)++;
 
     // Until the unit's cab tables are known the parameter's own texts serve.
-    if (cabNames.isEmpty())
+    if (factory + user == 0)
         return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
 
-    const int factory = juce::jlimit (0, cabNames.size(), (int) presets->getNumFactoryCabs());
     juce::StringArray factoryLabels, userLabels;
     makeNumberedNames (1, factory, "F", "  ", factoryLabels);
-    makeNumberedNames (1, cabNames.size() - factory, "U", "  ", userLabels);
+    makeNumberedNames (1, user, "U", "  ", userLabels);
     shortTexts.clear();
     names.clear();
     values.clear();
     flags.clear();
-    constexpr juce::uint8 formatFlag = 32;
+    int userIndex = 0, padIndex = 0;
 
-    for (int i = 0; i < cabNames.size(); ++i)
+    for (int i = 0; i < cabs.size(); ++i)
     {
-        auto name = cabNames[i];
+        const auto& cab = cabs.getReference (i);
 
-        if (i < factory)
-            toTitleCaseName (name);
+        if (cab.kind == DeviceManager::CabChoice::factory)
+            shortTexts.add (factoryLabels[i]);
+        else if (cab.kind == DeviceManager::CabChoice::user)
+            shortTexts.add (userLabels[userIndex++]);
+        else
+            shortTexts.add ("S00" + juce::String (++padIndex) + "  ");
 
-        shortTexts.add (i < factory ? factoryLabels[i] : userLabels[i - factory]);
-        names.add (name);
-        values.add (slots[i]);
-        flags.add (formats[i] == formatFlag ? 1 : 0);
-    }
-
-    juce::StringArray padNames;
-    juce::Array<juce::uint16> padSlots;
-    juce::Array<juce::uint8> padFormats;
-    presets->getScratchpadCabs (padNames, padSlots, padFormats);
-
-    for (int i = 0; i < padNames.size(); ++i)
-    {
-        shortTexts.add ("S00" + juce::String (i + 1) + "  ");
-        names.add (padNames[i].trim().isEmpty() ? juce::String ("EMPTY") : padNames[i]);
-        values.add (padSlots[i]);
-        flags.add (padFormats[i] == formatFlag ? 1 : 0);
+        names.add (cab.name);
+        values.add (cab.slot);
+        flags.add (cab.italic ? 1 : 0);
     }
 
     return true;
