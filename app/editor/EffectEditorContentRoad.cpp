@@ -510,7 +510,26 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
         juce::Array<juce::uint16> values;
         juce::Array<juce::uint8> flags;
 
-        if (getValueStrings (blockId, paramId, shortTexts, names, values, flags))
+        auto sameItems = [&]
+        {
+            if (dropDown->getNumItems() != values.size())
+                return false;
+
+            for (int i = 0; i < values.size(); ++i)
+            {
+                const auto* item = dropDown->getItem (i);
+
+                if (item->value != values[i] || item->text != names[i] || item->shortText != shortTexts[i] ||
+                    item->italic != (flags[i] == 1))
+                    return false;
+            }
+
+            return true;
+        };
+
+        // Most lists are the same as last time: building the field again is
+        // left to the lists that changed.
+        if (getValueStrings (blockId, paramId, shortTexts, names, values, flags) && ! sameItems())
             dropDown->setItems (shortTexts, names, values, flags, juce::jmax (0, values.indexOf (value)));
     }
 
