@@ -396,10 +396,7 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
         if (effects == nullptr)
             return;
 
-        int xy = 0;
-
-        if (! presets->getBlockXYState (blockId, xy))
-            xy = 0;
+        const int xy = channelOf (blockId);
 
         EffectParamValue key;
         key.blockId = (juce::uint16) blockId;
@@ -407,7 +404,7 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
         key.value = (juce::uint16) control.getUnitValue();
         effects->storeParamValue (xy, key);
 
-        for (int paramId = 46; paramId <= 52; ++paramId)
+        for (int paramId = pitchNote2Param; paramId <= pitchNote8Param; ++paramId)
             applyStoredValue (blockId, paramId);
 
         return;
@@ -457,6 +454,21 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
     }
 }
 
+int EffectEditorContent::channelOf (int blockId) const
+{
+    int xy = 0;
+
+    if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
+        return 0;
+
+    return xy;
+}
+
+bool EffectEditorContent::isScaleNote (int blockId, int paramId)
+{
+    return effectTypeOfBlock (blockId) == EFFECT_PITCH && paramId >= pitchNote2Param && paramId <= pitchNote8Param;
+}
+
 void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text,
                                             int position)
 {
@@ -475,12 +487,9 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
 
     // The scale's notes are counted from the key; a note the scale lacks
     // comes without text and cannot be chosen.
-    if (type == EFFECT_PITCH && paramId >= pitchNote2Param && paramId <= pitchNote8Param)
+    if (isScaleNote (blockId, paramId))
     {
-        int xy = 0;
-
-        if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
-            xy = 0;
+        const int xy = channelOf (blockId);
 
         // A block met for the first time has no key yet: it starts on C, and
         // the key's drop-down shows that.
@@ -589,10 +598,7 @@ void EffectEditorContent::applyStoredValue (int blockId, int paramId)
     if (effects == nullptr || presets == nullptr)
         return;
 
-    int xy = 0;
-
-    if (! presets->getBlockXYState (blockId, xy))
-        xy = 0;
+    const int xy = channelOf (blockId);
 
     EffectParamValue stored;
 
@@ -782,10 +788,7 @@ juce::Array<juce::uint16> EffectEditorContent::findDependentParams (int paramId)
     auto valueOf = [this] (int id)
     {
         EffectParamValue stored;
-        int xy = 0;
-
-        if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
-            xy = 0;
+        const int xy = channelOf (shownBlock);
 
         return effects != nullptr && effects->getParamValue (shownBlock, id, xy, stored) ? (int) stored.value : -1;
     };
