@@ -256,10 +256,7 @@ void EffectEditorContent::updatePageTabs()
             typeName = "Footswitches";
         else if (effects != nullptr)
         {
-            int xy = 0;
-
-            if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
-                xy = 0;
+            const int xy = channelOf (shownBlock);
 
             effects->getBlockTypeName (shownBlock, xy, typeName);
         }
@@ -358,10 +355,7 @@ bool EffectEditorContent::isControlOffered (int pageBlock, const EditorControl& 
     if (! item.hasControllingParameter || effects == nullptr)
         return true;
 
-    int xy = 0;
-
-    if (presets == nullptr || ! presets->getBlockXYState (pageBlock, xy))
-        xy = 0;
+    const int xy = channelOf (pageBlock);
 
     EffectParamValue controlling;
 
@@ -453,14 +447,10 @@ void EffectEditorContent::setControlsEnabled (bool enabled)
     {
         const int blockId = resolveBlock (control);
 
-        if (effectTypeOfBlock (blockId) != EFFECT_PITCH || control.paramId < 46 || control.paramId > 52 ||
-            effects == nullptr)
+        if (! isScaleNote (blockId, control.paramId) || effects == nullptr)
             return true;
 
-        int xy = 0;
-
-        if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
-            xy = 0;
+        const int xy = channelOf (blockId);
 
         EffectParamValue stored;
         return ! effects->getParamValue (blockId, control.paramId, xy, stored) || stored.text.trim().isNotEmpty();

@@ -384,6 +384,10 @@ private:
     juce::String getHeaderText() const;
 
     int resolveBlock (const ZOLEffectParam& control) const;
+    // The channel (0 X, 1 Y) a block plays; X while that is not known.
+    int channelOf (int blockId) const;
+    // Whether a parameter is one of the Pitch block's scale notes.
+    static bool isScaleNote (int blockId, int paramId);
     void afterSetParam();
     void refreshAfterEdit (const EffectParamValue& reply);
     void valueRoad (ZOLEffectParam& control, int blockId);

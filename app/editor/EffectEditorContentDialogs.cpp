@@ -353,11 +353,11 @@ void EffectEditorContent::applyPreferences (int code)
         if (code == 1)
         {
             if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (control.get()))
-                knob->dragMode = settings->KNOB_TRACKING == 2 ? 1 : 0;
+                knob->dragMode = knobDragModeOf (*settings);
         }
         else if (code == 2)
         {
-            control->setAltState (settings->MOUSE_SCROLLING == 2);
+            control->setAltState (isWheelReversed (*settings));
         }
     }
 }

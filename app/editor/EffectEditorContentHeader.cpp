@@ -272,11 +272,8 @@ void EffectEditorContent::updateEffectTypeList()
     }
 
     int selected = 0;
-    int xy = 0;
+    const int xy = channelOf (shownBlock);
     EffectParamValue current;
-
-    if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
-        xy = 0;
 
     if (effects != nullptr && effects->getParamValue (shownBlock, effectTypeDropDown->paramId, xy, current))
         selected = juce::jmax (0, values.indexOf ((juce::uint16) current.value));

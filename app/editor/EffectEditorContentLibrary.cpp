@@ -201,10 +201,7 @@ bool EffectEditorContent::storeLibraryEntry (int entryId, int blockId, bool isNe
     entry->modifierRecords.clearQuick();
     effects->getModifierDumpsForBlock (blockId, entry->modifierRecords);
 
-    int xy = 0;
-
-    if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
-        xy = 0;
+    const int xy = channelOf (blockId);
 
     entry->xyState = xy;
     entry->modified = 1;

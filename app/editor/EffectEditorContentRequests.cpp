@@ -173,10 +173,7 @@ void EffectEditorContent::applyLooperState (const LooperState& state)
         return;
 
     const bool hadRecord = effects->findEffect (looperBlock) != nullptr;
-    int xy = 0;
-
-    if (presets == nullptr || ! presets->getBlockXYState (looperBlock, xy))
-        xy = 0;
+    const int xy = channelOf (looperBlock);
 
     auto store = [this, xy] (int paramId, int value)
     {
@@ -213,10 +210,7 @@ void EffectEditorContent::applyBroadcastKnob (const KnobBroadcast& record)
     if (effects == nullptr || shownBlock == 0)
         return;
 
-    int xy = 0;
-
-    if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
-        xy = 0;
+    const int xy = channelOf (shownBlock);
 
     juce::Array<juce::uint16> dependent;
     const int count = juce::jmin ((int) record.count, KnobBroadcast::maxPairs);

@@ -396,10 +396,7 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
         if (effects == nullptr)
             return;
 
-        int xy = 0;
-
-        if (! presets->getBlockXYState (blockId, xy))
-            xy = 0;
+        const int xy = channelOf (blockId);
 
         EffectParamValue key;
         key.blockId = (juce::uint16) blockId;
@@ -407,7 +404,7 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
         key.value = (juce::uint16) control.getUnitValue();
         effects->storeParamValue (xy, key);
 
-        for (int paramId = 46; paramId <= 52; ++paramId)
+        for (int paramId = pitchNote2Param; paramId <= pitchNote8Param; ++paramId)
             applyStoredValue (blockId, paramId);
 
         return;
@@ -457,6 +454,21 @@ void EffectEditorContent::handleControlChange (ZOLEffectParam& control)
     }
 }
 
+int EffectEditorContent::channelOf (int blockId) const
+{
+    int xy = 0;
+
+    if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
+        return 0;
+
+    return xy;
+}
+
+bool EffectEditorContent::isScaleNote (int blockId, int paramId)
+{
+    return effectTypeOfBlock (blockId) == EFFECT_PITCH && paramId >= pitchNote2Param && paramId <= pitchNote8Param;
+}
+
 void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint16 value, const juce::String& text,
                                             int position)
 {
@@ -475,12 +487,9 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
 
     // The scale's notes are counted from the key; a note the scale lacks
     // comes without text and cannot be chosen.
-    if (type == EFFECT_PITCH && paramId >= pitchNote2Param && paramId <= pitchNote8Param)
+    if (isScaleNote (blockId, paramId))
     {
-        int xy = 0;
-
-        if (presets == nullptr || ! presets->getBlockXYState (blockId, xy))
-            xy = 0;
+        const int xy = channelOf (blockId);
 
         // A block met for the first time has no key yet: it starts on C, and
         // the key's drop-down shows that.
@@ -510,7 +519,26 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
         juce::Array<juce::uint16> values;
         juce::Array<juce::uint8> flags;
 
-        if (getValueStrings (blockId, paramId, shortTexts, names, values, flags))
+        auto sameItems = [&]
+        {
+            if (dropDown->getNumItems() != values.size())
+                return false;
+
+            for (int i = 0; i < values.size(); ++i)
+            {
+                const auto* item = dropDown->getItem (i);
+
+                if (item->value != values[i] || item->text != names[i] || item->shortText != shortTexts[i] ||
+                    item->italic != (flags[i] == 1))
+                    return false;
+            }
+
+            return true;
+        };
+
+        // Most lists are the same as last time: building the field again is
+        // left to the lists that changed.
+        if (getValueStrings (blockId, paramId, shortTexts, names, values, flags) && ! sameItems())
             dropDown->setItems (shortTexts, names, values, flags, juce::jmax (0, values.indexOf (value)));
     }
 
@@ -524,50 +552,42 @@ bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::Strin
     if (effectTypeOfBlock (blockId) != EFFECT_CAB || (paramId != 0 && paramId != 2) || presets == nullptr)
         return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
 
-    juce::StringArray cabNames;
-    juce::Array<juce::uint16> slots;
-    juce::Array<juce::uint8> formats;
-    presets->getCabNames (false, cabNames, slots);
-    presets->getCabFormats (false, formats);
+    juce::Array<DeviceManager::CabChoice> cabs;
+    presets->getCabChoices (cabs);
+    int factory = 0, user = 0, scratchpad = 0;
+
+    for (auto& cab : cabs)
+        (cab.kind == DeviceManager::CabChoice::factory ? factory
+         : cab.kind == DeviceManager::CabChoice::user  ? user
+                                                       : scratchpad)++;
 
     // Until the unit's cab tables are known the parameter's own texts serve.
-    if (cabNames.isEmpty())
+    if (factory + user == 0)
         return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
 
-    const int factory = juce::jlimit (0, cabNames.size(), (int) presets->getNumFactoryCabs());
     juce::StringArray factoryLabels, userLabels;
     makeNumberedNames (1, factory, "F", "  ", factoryLabels);
-    makeNumberedNames (1, cabNames.size() - factory, "U", "  ", userLabels);
+    makeNumberedNames (1, user, "U", "  ", userLabels);
     shortTexts.clear();
     names.clear();
     values.clear();
     flags.clear();
-    constexpr juce::uint8 formatFlag = 32;
+    int userIndex = 0, padIndex = 0;
 
-    for (int i = 0; i < cabNames.size(); ++i)
+    for (int i = 0; i < cabs.size(); ++i)
     {
-        auto name = cabNames[i];
+        const auto& cab = cabs.getReference (i);
 
-        if (i < factory)
-            toTitleCaseName (name);
+        if (cab.kind == DeviceManager::CabChoice::factory)
+            shortTexts.add (factoryLabels[i]);
+        else if (cab.kind == DeviceManager::CabChoice::user)
+            shortTexts.add (userLabels[userIndex++]);
+        else
+            shortTexts.add ("S00" + juce::String (++padIndex) + "  ");
 
-        shortTexts.add (i < factory ? factoryLabels[i] : userLabels[i - factory]);
-        names.add (name);
-        values.add (slots[i]);
-        flags.add (formats[i] == formatFlag ? 1 : 0);
-    }
-
-    juce::StringArray padNames;
-    juce::Array<juce::uint16> padSlots;
-    juce::Array<juce::uint8> padFormats;
-    presets->getScratchpadCabs (padNames, padSlots, padFormats);
-
-    for (int i = 0; i < padNames.size(); ++i)
-    {
-        shortTexts.add ("S00" + juce::String (i + 1) + "  ");
-        names.add (padNames[i].trim().isEmpty() ? juce::String ("EMPTY") : padNames[i]);
-        values.add (padSlots[i]);
-        flags.add (padFormats[i] == formatFlag ? 1 : 0);
+        names.add (cab.name);
+        values.add (cab.slot);
+        flags.add (cab.italic ? 1 : 0);
     }
 
     return true;
@@ -578,10 +598,7 @@ void EffectEditorContent::applyStoredValue (int blockId, int paramId)
     if (effects == nullptr || presets == nullptr)
         return;
 
-    int xy = 0;
-
-    if (! presets->getBlockXYState (blockId, xy))
-        xy = 0;
+    const int xy = channelOf (blockId);
 
     EffectParamValue stored;
 
@@ -771,10 +788,7 @@ juce::Array<juce::uint16> EffectEditorContent::findDependentParams (int paramId)
     auto valueOf = [this] (int id)
     {
         EffectParamValue stored;
-        int xy = 0;
-
-        if (presets == nullptr || ! presets->getBlockXYState (shownBlock, xy))
-            xy = 0;
+        const int xy = channelOf (shownBlock);
 
         return effects != nullptr && effects->getParamValue (shownBlock, id, xy, stored) ? (int) stored.value : -1;
     };

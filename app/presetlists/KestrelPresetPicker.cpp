@@ -24,7 +24,6 @@ enum EventCode
     pastePresetEnd = 51
 };
 
-constexpr juce::uint8 cabFormatItalic = 0x20;
 constexpr int namesPerBank = 128;
 constexpr int highestLoadedBank = 3;
 } // namespace
@@ -243,43 +242,21 @@ void KestrelPresetPicker::refreshCabNames()
     if (presetManager == nullptr || getListKind() != cabList)
         return;
 
-    const int factoryCount = presetManager->getNumFactoryCabs();
-    juce::StringArray names, scratchNames;
-    juce::Array<juce::uint16> slots, scratchSlots;
-    juce::Array<juce::uint8> formats, scratchFormats;
-    presetManager->getCabNames (false, names, slots);
-    presetManager->getCabFormats (false, formats);
-    presetManager->getScratchpadCabs (scratchNames, scratchSlots, scratchFormats);
+    juce::Array<DeviceManager::CabChoice> cabs;
+    presetManager->getCabChoices (cabs);
 
-    auto fill = [this] (int index, juce::String name, juce::uint8 format)
+    for (int k = 0; k < cabs.size() && k < items.size(); ++k)
     {
-        auto* item = items.getUnchecked (index);
-        item->name = name;
-        item->italic = format == cabFormatItalic;
+        const auto& cab = cabs.getReference (k);
+        auto* item = items.getUnchecked (k);
+        item->name = cab.name.trimEnd();
+        item->italic = cab.italic;
         const auto number = configuration != nullptr && isColourFilterOn()
-                                ? configuration->colorAssignments.getColorOfName ((juce::uint32) getColourKey(), name)
+                                ? configuration->colorAssignments.getColorOfName ((juce::uint32) getColourKey(), item->name)
                                 : 0u;
-        itemColours.set (index, number);
+        itemColours.set (k, number);
         item->hasBackground = number != 0;
         item->background = swatchOf (number);
-    };
-
-    int k = 0;
-
-    for (int i = 0; i < names.size() && k < items.size(); ++i, ++k)
-    {
-        auto name = names[i].trimEnd();
-
-        if (i < factoryCount)
-            toTitleCaseName (name);
-
-        fill (k, name, (juce::uint8) formats[i]);
-    }
-
-    for (int i = 0; i < scratchNames.size() && k < items.size(); ++i, ++k)
-    {
-        auto name = scratchNames[i].trimEnd();
-        fill (k, name.isEmpty() ? juce::String ("EMPTY") : name, (juce::uint8) scratchFormats[i]);
     }
 
     PresetListContent::selectBank (requestedTab);

@@ -576,6 +576,41 @@ void DeviceManager::getScratchpadCabs (juce::StringArray& names, juce::Array<juc
     }
 }
 
+void DeviceManager::getCabChoices (juce::Array<CabChoice>& choices)
+{
+    juce::StringArray names, padNames;
+    juce::Array<juce::uint16> slots, padSlots;
+    juce::Array<juce::uint8> formats, padFormats;
+    getCabNames (false, names, slots);
+    getCabFormats (false, formats);
+    getScratchpadCabs (padNames, padSlots, padFormats);
+    const int factoryCount = (int) getNumFactoryCabs();
+
+    auto add = [&choices] (juce::String name, juce::uint16 slot, CabChoice::Kind kind, juce::uint8 format)
+    {
+        CabChoice choice;
+        choice.name = std::move (name);
+        choice.slot = slot;
+        choice.kind = kind;
+        choice.italic = format == cabFormatItalic;
+        choices.add (choice);
+    };
+
+    for (int i = 0; i < names.size(); ++i)
+    {
+        auto name = names[i];
+
+        if (i < factoryCount)
+            toTitleCaseName (name);
+
+        add (name, slots[i], i < factoryCount ? CabChoice::factory : CabChoice::user, formats[i]);
+    }
+
+    for (int i = 0; i < padNames.size(); ++i)
+        add (padNames[i].trim().isEmpty() ? juce::String ("EMPTY") : padNames[i], padSlots[i], CabChoice::scratchpad,
+             padFormats[i]);
+}
+
 const CabNameRecord* DeviceManager::getCabRecord (int flatIndex, int& table, int& row) const
 {
     const juce::Array<CabNameRecord>* tables[] = { &factoryCabs, &userCabs, &scratchpadCabs };

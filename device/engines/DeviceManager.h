@@ -193,6 +193,19 @@ public:
     void getCabFormats (bool userOnly, juce::Array<juce::uint8>& formats) const;
     void getScratchpadCabs (juce::StringArray& names, juce::Array<juce::uint16>& slots,
                             juce::Array<juce::uint8>& formats) const;
+    // One entry of the cab list a user chooses from.
+    struct CabChoice
+    {
+        enum Kind { factory, user, scratchpad };
+        juce::String name;
+        juce::uint16 slot = 0;
+        Kind kind = factory;
+        bool italic = false; // a cab the lists show in italics
+    };
+    static constexpr juce::uint8 cabFormatItalic = 0x20;
+    // Factory cabs (their names in title case), user cabs, then the
+    // scratchpad cabs ("EMPTY" for a blank one).
+    void getCabChoices (juce::Array<CabChoice>& choices);
     // Flat index over factory, user and scratchpad slots: "F001", "U001", "S001".
     bool getCabLabel (int index, juce::String& name, juce::String& label) const;
     // Index over user slots, then scratchpad slots.

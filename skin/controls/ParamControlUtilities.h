@@ -64,6 +64,12 @@ public:
     // followed by two blanks.
     static juce::StringArray makeShortTexts (int count);
 
+    // What the user's settings ask of the controls: how a knob follows a drag
+    // (0 linear, 1 rotary) and whether the wheel turns the other way. A
+    // setting out of range gives the default.
+    static int knobDragModeOf (const GlobalConfiguration& settings);
+    static bool isWheelReversed (const GlobalConfiguration& settings);
+
 protected:
     virtual EffectManager* getEffectManagerForPage() const;
     virtual EffectLayoutManager* getLayoutManagerForPage() const;

@@ -166,8 +166,7 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
 
             if (made != nullptr)
                 if (auto* settings = getConfigurationForPage())
-                    if (settings->KNOB_TRACKING == 1 || settings->KNOB_TRACKING == 2)
-                        made->dragMode = settings->KNOB_TRACKING - 1;
+                    made->dragMode = knobDragModeOf (*settings);
 
             if (made != nullptr && item->type == knobReadOnly)
             {
@@ -372,10 +371,19 @@ std::unique_ptr<ZOLEffectParam> ParamControlUtilities::createControl (int pageBl
     binding->wheelFineByDefault = (kind == B_INT || kind == B_BYP1 || kind == B_BYP2 || kind == B_BYP3) ? 0 : 1;
 
     if (auto* settings = getConfigurationForPage())
-        if (settings->MOUSE_SCROLLING == 1 || settings->MOUSE_SCROLLING == 2)
-            binding->setAltState (settings->MOUSE_SCROLLING == 2);
+        binding->setAltState (isWheelReversed (*settings));
 
     // 13.
     component->setName (label);
     return binding;
+}
+
+int ParamControlUtilities::knobDragModeOf (const GlobalConfiguration& settings)
+{
+    return settings.KNOB_TRACKING == 2 ? 1 : 0;
+}
+
+bool ParamControlUtilities::isWheelReversed (const GlobalConfiguration& settings)
+{
+    return settings.MOUSE_SCROLLING == 2;
 }
