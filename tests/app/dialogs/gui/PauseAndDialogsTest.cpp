@@ -53,17 +53,18 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
         MainAppWindow window ("Kestrel-Edit", &skin);
         window.setVisible (true);
         auto* content = window.getContent();
-        auto* target = KestrelCommandTarget::getInstance();
         auto* link = ZOLMidiProcessing::getInstance();
         ASSERT_TRUE (pumpMessagesUntil ([&] { return window.isShowingConnected(); }));
         // The device model holds the channel the unit reported, 1..16.
         ASSERT_TRUE (pumpMessagesUntil ([&] { return PresetManager::getInstance()->getUnitMidiChannel() == 16; }));
 
-        // The tuner opens from its command; while it shows, pausing is refused with the bubble.
-        ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+        // The tuner opens from its key; while it shows, pausing is refused with the bubble.
+        auto& commands = window.getCommandManager();
+        ASSERT_TRUE (commands.getKeyMappings()->keyPressed (juce::KeyPress ('T', juce::ModifierKeys::ctrlModifier, 0), content));
+        ASSERT_TRUE (pumpPostedMessages());
         EXPECT_EQ (content->getShowingDialog(), content->getPane (ContentPane::tuner));
         EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.isTunerOn(); }));
-        EXPECT_FALSE (target->invokeCommand (DialogCommands::pauseCommandId));
+        EXPECT_FALSE (commands.invokeDirectly (DialogCommands::pauseCommandId, false));
         EXPECT_FALSE (window.isCommunicationPaused());
         EXPECT_TRUE (bubbleShows (*content));
 
@@ -78,7 +79,7 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
 
         // Pausing: the overlay covers the window and the link holds its queue.
         auto* overlay = content->getPaneAs<PausedCommContent> (ContentPane::pauseOverlay);
-        ASSERT_TRUE (target->invokeCommand (DialogCommands::pauseCommandId));
+        ASSERT_TRUE (commands.invokeDirectly (DialogCommands::pauseCommandId, false));
         EXPECT_TRUE (window.isCommunicationPaused());
         EXPECT_TRUE (overlay->isVisible());
         EXPECT_EQ (overlay->getBoxBounds(), juce::Rectangle<int> (232, 224, 560, 200)) << "centred";

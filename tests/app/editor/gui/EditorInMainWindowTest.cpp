@@ -134,7 +134,7 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
 
     // A dialog keeps the pages where they are.
     ASSERT_GT (editor->getPageNames().size(), 1);
-    ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (DialogCommands::tunerCommandId, false));
     EXPECT_FALSE (editor->showPageByIndex (1));
     content->closeAllDialogs();
     EXPECT_TRUE (editor->showPageByIndex (1));
@@ -169,7 +169,6 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     auto* content = program.content;
     auto* grid = program.grid;
     auto* editor = program.editor;
-    auto* target = program.target;
     auto* presets = program.presets;
     auto settle = [&] { return program.settle(); };
     auto* modifierDialog = content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
@@ -251,14 +250,14 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     auto* tuner = content->getPaneAs<TunerContent> (ContentPane::tuner);
     ASSERT_NE (tuner, nullptr);
     ASSERT_TRUE (widgetsEnabled (true));
-    ASSERT_TRUE (target->invokeCommand (DialogCommands::tunerCommandId));
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (DialogCommands::tunerCommandId, false));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return widgetsEnabled (false); }));
     EXPECT_TRUE (tuner->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return widgetsEnabled (true); }));
     ASSERT_TRUE (settle());
-    ASSERT_TRUE (target->invokeCommand (DialogCommands::pauseCommandId));
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (DialogCommands::pauseCommandId, false));
     EXPECT_TRUE (widgetsEnabled (false));
-    ASSERT_TRUE (target->invokeCommand (DialogCommands::pauseCommandId));
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (DialogCommands::pauseCommandId, false));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return widgetsEnabled (true); }));
     ASSERT_TRUE (settle());
 
@@ -280,7 +279,8 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     auto unitOnX = [&] { return unit.getEditBuffer().findBlock (ampBlock)->onX[(size_t) scene]; };
     EXPECT_EQ (xySwitch->getToggleState(), unitOnX());
     const bool wasOnX = unitOnX();
-    ASSERT_TRUE (target->invokeCommand (1207));
+    ASSERT_TRUE (program.window->getCommandManager().getKeyMappings()->keyPressed (juce::KeyPress ('X'), program.window->getContent()));
+    ASSERT_TRUE (pumpPostedMessages());
     EXPECT_TRUE (pumpMessagesUntil ([&] { return unitOnX() != wasOnX; }));
     ASSERT_TRUE (settle());
     EXPECT_EQ (xySwitch->getToggleState(), unitOnX());

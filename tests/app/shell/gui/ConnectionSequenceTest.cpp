@@ -312,7 +312,7 @@ TEST (CommandTarget, BlockCommandsAreDisabledWhileAnEmptyCellIsSelected)
     EXPECT_FALSE (manager.invokeDirectly (1203, false));
 
     grid->selectCell (filled);
-    for (int id : { 1200, 1201, 1203, 1206 })
+    for (int id : { 1200, 1201, 1203, 1204, 1206, 1207, 1208, 1210 })
         EXPECT_TRUE (active (id)) << id;
 }
 
@@ -340,11 +340,11 @@ TEST (CommandTarget, CatchesUpAPresetChangeHeldBackAndPausesCommunication)
     EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == chosen && rig.presetLoaded(); }));
 
     // Pause Communications holds the link's queue until it is chosen again.
-    ASSERT_TRUE (target->invokeCommand (1404));
+    ASSERT_TRUE (rig.window->getCommandManager().invokeDirectly (1404, false));
     EXPECT_TRUE (rig.window->isCommunicationPaused());
     rig.window->tick();
     EXPECT_TRUE (ZOLMidiProcessing::getInstance()->isHeld());
-    ASSERT_TRUE (target->invokeCommand (1404));
+    ASSERT_TRUE (rig.window->getCommandManager().invokeDirectly (1404, false));
     rig.window->tick();
     EXPECT_FALSE (ZOLMidiProcessing::getInstance()->isHeld());
 }
@@ -459,7 +459,7 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
     EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_PATCH_START) == 1; }));
 
-    EXPECT_TRUE (target->invokeCommand (1901));
+    EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1901, false));
     EXPECT_TRUE (snapshots->isEmpty());
 }
 
@@ -522,7 +522,7 @@ TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShell)
     setenv ("PATH", (tools.getFullPathName() + ":" + path).toRawUTF8(), 1);
     rig.scratch.folder.setAsCurrentWorkingDirectory();
 
-    EXPECT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1900));
+    EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1900, false));
     const bool opened = rig.runUntil ([&] { return seen.existsAsFile(); }, 10000);
 
     setenv ("PATH", path.toRawUTF8(), 1);

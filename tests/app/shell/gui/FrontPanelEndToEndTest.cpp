@@ -144,7 +144,7 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     // Export as ".syx": the file is written and reads back as the same whole preset.
     auto target = scratch.folder.getChildFile ("exports").getChildFile ("edited");
     interaction.answerWithFile (target);
-    ASSERT_TRUE (KestrelCommandTarget::getInstance()->invokeCommand (1002));
+    ASSERT_TRUE (window->getCommandManager().invokeDirectly (1002, false));
     auto written = target.withFileExtension ("syx");
     ASSERT_TRUE (runUntil ([&] { return written.existsAsFile(); }, 15000)) << notices.lastMessage();
     juce::MemoryBlock data;

@@ -169,6 +169,12 @@ TEST (KestrelEditApplication, ShowsTheMainWindowAndQuitsWhenItIsClosed)
         EXPECT_TRUE (pumpMessagesUntil ([&] { return settings->SHOW_TOOLTIPS == ! tooltipsWere; }));
         EXPECT_EQ (settings->SHOW_TOOLTIPS, ! tooltipsWere);
         preferences->closeDialog();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! preferences->isVisible(); }));
+
+        // So does the Preferences command.
+        EXPECT_TRUE (app.getMainWindow()->getCommandManager().invokeDirectly (1400, false));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return preferences->isVisible(); }));
+        preferences->closeDialog();
 
         // An open librarian keeps the program running until the user closes it.
         content->setPane (ContentPane::librarian, std::make_unique<juce::Component>(), true);

@@ -73,7 +73,7 @@ TEST (MainAppWindowUpdate, ChecksSilentlyAtStartAndOffersANewerVersionInItsOwnDi
 
         server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"1\">"
                                 "<URL win=\"https://127.0.0.1:9/setup.exe\"/></VERSION></UPDATE>");
-        window.checkForUpdates();
+        ASSERT_TRUE (window.getCommandManager().invokeDirectly (2300, false));
 
         juce::DialogWindow* dialog = nullptr;
         ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
@@ -143,7 +143,7 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
         EXPECT_EQ (notices.count(), 0) << "the check at start-up stays silent";
 
         // Something that is not the feed, then no feed at all, then the feed.
-        window.checkForUpdates();
+        ASSERT_TRUE (window.getCommandManager().invokeDirectly (2300, false));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
         EXPECT_EQ (notices.get (0).message, "The update server could not be reached.");
         EXPECT_EQ (notices.get (0).title, "Software Update");
@@ -151,12 +151,12 @@ TEST (MainAppWindowUpdate, AManualCheckThatCannotReachTheFeedSaysSoAndTheCheckAt
         LoopbackHttpServer::Response missing;
         missing.status = 404;
         server.serve (feedPath, missing);
-        window.checkForUpdates();
+        ASSERT_TRUE (window.getCommandManager().invokeDirectly (2300, false));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 2; }));
         EXPECT_EQ (notices.get (1).message, "The update server could not be reached.");
 
         server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
-        window.checkForUpdates();
+        ASSERT_TRUE (window.getCommandManager().invokeDirectly (2300, false));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 3; }));
         EXPECT_EQ (notices.get (2).message, "No update available.");
     }
