@@ -97,6 +97,7 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
     auto* request = new SysExRequest (requestTimeoutMs);
     request->setMessage (message);
     request->setExpectedCount (expectedReplies);
+    request->setOnRelease ([this] { notify(); }); // ends the wait below at once
 
     if (! link->queueRequest (request))
     {
@@ -164,7 +165,9 @@ int RawPresetThread::waitForReply (SysExRequest* request, bool stopOnExitRequest
         if (givenUp)
         {
             // Taken out of the queue and freed at once when the link has not
-            // sent it yet; otherwise the link frees it when it lets go.
+            // sent it yet; otherwise the link frees it when it lets go, by
+            // then perhaps after this worker is gone.
+            request->setOnRelease (nullptr);
             link->releaseRequest (request);
             return waitAbandoned;
         }

@@ -64,8 +64,10 @@ public:
     };
 
     static constexpr juce::uint32 requestTimeoutMs = 3000;
-    // The grain at which a waiting request is looked at.
-    static constexpr int pollIntervalMs = 1;
+    // The longest a waiting request goes unlooked at. Its end wakes the
+    // worker at once (the request notifies the thread), so this grain only
+    // paces the checks for a link that has stopped or an exit request.
+    static constexpr int pollIntervalMs = 100;
     // A request the link has not sent after this long is given up (the link
     // is held or its queue is stuck).
     static constexpr juce::uint32 unsentLimitMs = 15000;

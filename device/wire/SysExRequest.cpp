@@ -141,7 +141,17 @@ void SysExRequest::setState (int newState)
 void SysExRequest::setBusy (bool shouldBeBusy)
 {
     const juce::ScopedLock sl (busyLock);
+    const bool released = busy && ! shouldBeBusy;
     busy = shouldBeBusy;
+
+    if (released && onRelease != nullptr)
+        onRelease();
+}
+
+void SysExRequest::setOnRelease (std::function<void()> callback)
+{
+    const juce::ScopedLock sl (busyLock);
+    onRelease = std::move (callback);
 }
 
 bool SysExRequest::isBusy() const

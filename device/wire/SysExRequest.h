@@ -4,6 +4,7 @@
 #include <juce_core/juce_core.h>
 
 #include <atomic>
+#include <functional>
 
 // One message on its way to the unit, together with what comes back for it.
 //
@@ -88,6 +89,14 @@ public:
     // state (1 complete, 2 timed out).
     int getStatus() const;
 
+    // Called on the thread that lets the request go, at the moment getStatus
+    // stops giving 0, so that an owner can sleep until then instead of
+    // polling. It runs under the busy lock: the owner cannot see the end, and
+    // so cannot delete the request, before the call has returned. Set it
+    // before the request is queued; an owner that gives the request up
+    // clears it first.
+    void setOnRelease (std::function<void()> callback);
+
     //==========================================================================
     // Time-out.
     void restartTimer();
@@ -113,6 +122,7 @@ private:
 
     juce::CriticalSection busyLock;
     bool busy = false;
+    std::function<void()> onRelease;
 
     juce::MidiMessage message;
 

@@ -502,6 +502,24 @@ TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobSoonEvenWhenTheLinkSendsNoth
     EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the given-up request left the queue";
 }
 
+// The end of each request wakes the worker: three exports take some 190
+// requests, which waiting out the 100 ms between looks would stretch past
+// 19 s.
+TEST_F (RawPresetThreadTest, EachAnswerWakesTheWorkerAtOnce)
+{
+    connect();
+    auto first = item (1), second = item (2), third = item (3);
+    worker = std::make_unique<RawPresetThread> (description, &link);
+    const auto started = juce::Time::getMillisecondCounter();
+    ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { first.get(), second.get(), third.get() }, 0,
+                                   scratch.folder.getFullPathName()));
+    ASSERT_TRUE (worker->waitForThreadToExit (60000));
+
+    EXPECT_EQ (third->getState(), RawPresetJobItem::stateDone);
+    EXPECT_GT (unit.getReceived().size(), 180);
+    EXPECT_LT (juce::Time::getMillisecondCounter() - started, 12000u);
+}
+
 TEST_F (RawPresetThreadTest, AnExportItemRunsToItsEndAndTheNextOneIsLeftAsItWas)
 {
     connect();
