@@ -1,3 +1,4 @@
+#include "SmokeRun.h"
 #include "BenchRig.h"
 
 #include "app/shell/ControlUnitContent.h"
@@ -25,8 +26,8 @@
 
 namespace
 {
-constexpr int restMs = 5000;
-constexpr int measuredSeconds = 20;
+const int restMs = bench::measuredOrLeast (5000, 200);
+const int measuredSeconds = bench::measuredOrLeast (20, 1);
 
 bool hasDisplay (benchmark::State& state)
 {
@@ -181,5 +182,5 @@ void BM_PresetChangeOnUnitToWindow (benchmark::State& state)
     state.counters["median_ms"] = bench::percentile (times, 0.5);
 }
 
-BENCHMARK (BM_PresetChangeOnUnitToWindow)->Iterations (10)->UseManualTime()->Unit (benchmark::kMillisecond);
+BENCHMARK (BM_PresetChangeOnUnitToWindow)->Iterations (bench::measuredOrLeast (10, 1))->UseManualTime()->Unit (benchmark::kMillisecond);
 } // namespace

@@ -4,9 +4,29 @@
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
 
+namespace
+{
+// The console's report, keeping count of the runs that ended in an error and
+// of those that ran at all: a benchmark that no longer runs fails the process.
+class CountingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns (const std::vector<Run>& runs) override
+    {
+        for (const auto& run : runs)
+            (run.error_occurred ? failed : ran)++;
+
+        ConsoleReporter::ReportRuns (runs);
+    }
+
+    int failed = 0, ran = 0;
+};
+} // namespace
+
 // The benchmarks run with JUCE initialised, as the tests do: the calling
 // thread becomes the message thread, so timers and the message loop can be
-// driven from a benchmark.
+// driven from a benchmark. The process fails when any benchmark reported an
+// error, or when none ran.
 int main (int argc, char** argv)
 {
     BareXServer xServer;
@@ -20,7 +40,8 @@ int main (int argc, char** argv)
     if (::benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
 
-    ::benchmark::RunSpecifiedBenchmarks();
+    CountingReporter reporter;
+    ::benchmark::RunSpecifiedBenchmarks (&reporter);
     ::benchmark::Shutdown();
-    return 0;
+    return reporter.failed == 0 && reporter.ran > 0 ? 0 : 1;
 }

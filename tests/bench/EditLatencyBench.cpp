@@ -1,3 +1,4 @@
+#include "SmokeRun.h"
 #include "BenchRig.h"
 #include "model/IdTables.h"
 
@@ -50,7 +51,7 @@ void BM_EditLatency (benchmark::State& state)
     rig.stampRepliesTo (SYSEX_PARAM_SET, replySentAt);
 
     EndCodeListener listener (*rig.manager, rig.manager->getRequest (setParam).endCode);
-    constexpr int changes = 1000;
+    const int changes = bench::measuredOrLeast (1000, 3);
     std::vector<double> toReply, toEndCode;
 
     for (auto _ : state)

@@ -1,3 +1,4 @@
+#include "SmokeRun.h"
 #include "BenchRig.h"
 #include "device/link/SysExMultiMsgTimer.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -149,7 +150,7 @@ void BM_LinkRequestRoundTrip (benchmark::State& state)
     state.SetItemsProcessed (state.iterations());
 }
 
-BENCHMARK (BM_LinkRequestRoundTrip)->UseRealTime()->Unit (benchmark::kMicrosecond)->MinTime (2.0);
+BENCHMARK (BM_LinkRequestRoundTrip)->UseRealTime()->Unit (benchmark::kMicrosecond)->Apply (bench::minTimeOrOnce<2>);
 
 //==============================================================================
 // One 8192-byte preset (66 messages) pasted into the unit's edit buffer
@@ -237,6 +238,6 @@ void BM_PresetTransferHandTicks (benchmark::State& state)
     runTransfers (state, Ticks::handLoop);
 }
 
-BENCHMARK (BM_PresetTransferRealTimer)->UseRealTime()->Unit (benchmark::kMillisecond)->MinTime (3.0);
-BENCHMARK (BM_PresetTransferHandTicks)->UseRealTime()->Unit (benchmark::kMillisecond)->MinTime (3.0);
+BENCHMARK (BM_PresetTransferRealTimer)->UseRealTime()->Unit (benchmark::kMillisecond)->Apply (bench::minTimeOrOnce<3>);
+BENCHMARK (BM_PresetTransferHandTicks)->UseRealTime()->Unit (benchmark::kMillisecond)->Apply (bench::minTimeOrOnce<3>);
 } // namespace

@@ -1,3 +1,4 @@
+#include "SmokeRun.h"
 #include "BenchRig.h"
 #include "device/engines/LinkTicker.h"
 #include "device/engines/PresetManager.h"
@@ -118,4 +119,4 @@ static void BM_LoadPresetRealTimer (benchmark::State& state)
     }
 }
 
-BENCHMARK (BM_LoadPresetRealTimer)->UseRealTime()->Unit (benchmark::kMillisecond)->MinTime (3.0);
+BENCHMARK (BM_LoadPresetRealTimer)->UseRealTime()->Unit (benchmark::kMillisecond)->Apply (bench::minTimeOrOnce<3>);
