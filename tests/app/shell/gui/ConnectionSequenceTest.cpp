@@ -400,10 +400,10 @@ TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
     ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
     auto* target = KestrelCommandTarget::getInstance();
 
-    // A whole preset at its head, padded past the limit with bytes the
+    // A whole preset at its head, padded one byte past 4 MB with bytes the
     // reader would skip: read whole, it would be pasted.
     auto dump = makeDump (makePresetData (8192, "Huge"), SimulatedKestrel::model);
-    dump.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 1, 0);
+    dump.resize ((size_t) 4 * 1024 * 1024 + 1, 0);
     const auto huge = rig.scratch.folder.getChildFile ("huge.syx");
     ASSERT_TRUE (huge.replaceWithData (dump.data(), dump.size()));
     rig.unit.clearReceived();
