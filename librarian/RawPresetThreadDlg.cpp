@@ -140,6 +140,14 @@ bool RawPresetThreadDlg::chooseJob (Mode job)
         return false;
     }
 
+    // What the last job did with the queue says nothing about this one.
+    if (job != mode)
+        for (auto& entry : items)
+        {
+            entry.job->setState (stateQueued);
+            entry.job->setFailureReason ({});
+        }
+
     mode = job;
     showMode();
     return true;

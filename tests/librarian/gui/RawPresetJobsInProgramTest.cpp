@@ -188,6 +188,7 @@ TEST_F (RawPresetJobsInProgram, BlocksGoToBlkFilesAndXIsCopiedToYForTheQueuedPre
     ASSERT_TRUE (click (*dialog, "Copy X to Y"));
     EXPECT_EQ (dialog->getMode(), RawPresetThreadDlg::copyXToYMode);
     ASSERT_EQ (dialog->getNumItems(), 1) << "the queue stays";
+    EXPECT_FALSE (dialog->getItemText (0).endsWith ("Done")) << "not copied yet";
     EXPECT_FALSE (findButton (*dialog, "Folder...")->isVisible()) << "the copy writes no file";
     saveScreenshot (*dialog, "raw-preset-dialog-copy-x-to-y");
 
