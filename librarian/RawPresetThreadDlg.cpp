@@ -135,18 +135,18 @@ bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbe
 bool RawPresetThreadDlg::chooseJob (Mode job)
 {
     if (isTransferRunning() || (mode == importMode) != (job == importMode))
-    {
-        showMode();
         return false;
-    }
+
+    // The same job again keeps what the last run reported.
+    if (job == mode)
+        return true;
 
     // What the last job did with the queue says nothing about this one.
-    if (job != mode)
-        for (auto& entry : items)
-        {
-            entry.job->setState (stateQueued);
-            entry.job->setFailureReason ({});
-        }
+    for (auto& entry : items)
+    {
+        entry.job->setState (stateQueued);
+        entry.job->setFailureReason ({});
+    }
 
     mode = job;
     showMode();
