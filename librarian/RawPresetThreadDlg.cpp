@@ -14,6 +14,7 @@ namespace
 {
 constexpr int margin = 16;
 constexpr int rowHeight = 26;
+constexpr int jobButtonGroup = 1;
 
 // Files larger than this are no preset record; they are not read into memory.
 constexpr juce::int64 largestRecordBytes = 1 << 20;
@@ -23,7 +24,7 @@ RawPresetThreadDlg::RawPresetThreadDlg (const SkinManager* skin)
     : LibrarianDialog (skin, "RawPresetThreadDlg", { 212, 90, 600, 460 })
     , list (std::make_unique<ZolScrollableListCtrl> (0, 0, 10, 10))
 {
-    for (auto* label : { &titleLabel, &folderLabel, &rangeLabel, &statusLabel })
+    for (auto* label : { &titleLabel, &jobLabel, &folderLabel, &rangeLabel, &statusLabel })
     {
         LibrarianStyle::styleLabel (*label, label == &titleLabel);
         addAndMakeVisible (*label);
@@ -43,8 +44,20 @@ RawPresetThreadDlg::RawPresetThreadDlg (const SkinManager* skin)
         addAndMakeVisible (*button);
     }
 
+    jobLabel.setText ("Job:", juce::dontSendNotification);
+
+    for (auto [button, job] : { std::pair (&datJobButton, exportMode), std::pair (&blocksJobButton, exportBlocksMode),
+                                std::pair (&copyJobButton, copyXToYMode) })
+    {
+        LibrarianStyle::styleButton (*button);
+        button->setClickingTogglesState (true);
+        button->setRadioGroupId (jobButtonGroup, juce::dontSendNotification);
+        button->onClick = [this, job = job] { chooseJob (job); };
+        addAndMakeVisible (*button);
+    }
+
     folderButton.onClick = [this] { chooseFolder(); };
-    addButton.onClick = [this] { mode == exportMode ? addFromFields() : chooseImportFiles(); };
+    addButton.onClick = [this] { mode == importMode ? chooseImportFiles() : addFromFields(); };
     clearButton.onClick = [this] { clearQueue(); };
     startButton.onClick = [this] { startTransfer(); };
     stopButton.onClick = [this] { stopTransfer(); };
@@ -106,24 +119,78 @@ bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbe
     // The folder of the last transfer, when there was one.
     if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
         setFolder (juce::File (configuration->getMruDirectory()));
-    titleLabel.setText (mode == exportMode ? "Export Presets to Files" : "Import Presets from Files",
-                        juce::dontSendNotification);
-    rangeLabel.setText (mode == exportMode ? "Presets from / to:" : "First preset slot:", juce::dontSendNotification);
-    addButton.setButtonText (mode == exportMode ? "Add" : "Add Files...");
-    lastField.setVisible (mode == exportMode);
 
-    if (mode == exportMode)
+    if (mode != importMode)
         queueExport (presetNumbers);
     else if (! presetNumbers.isEmpty())
         firstField.setText (juce::String (presetNumbers.getFirst() + getDisplayOffset()), false);
 
-    statusLabel.setText (mode == exportMode ? "Choose the presets and the folder, then Start."
-                                            : "Add the preset files and the first slot, then Start.",
-                         juce::dontSendNotification);
+    showMode();
     setVisible (true);
     toFront (true);
     postChangeCode (codeOpened);
     return true;
+}
+
+bool RawPresetThreadDlg::chooseJob (Mode job)
+{
+    if (isTransferRunning() || (mode == importMode) != (job == importMode))
+        return false;
+
+    // The same job again keeps what the last run reported.
+    if (job == mode)
+        return true;
+
+    // What the last job did with the queue says nothing about this one.
+    for (auto& entry : items)
+    {
+        entry.job->setState (stateQueued);
+        entry.job->setFailureReason ({});
+    }
+
+    mode = job;
+    showMode();
+    return true;
+}
+
+void RawPresetThreadDlg::showMode()
+{
+    const bool import = mode == importMode;
+    const char* title = "Import Presets from Files";
+    const char* hint = "Add the preset files and the first slot, then Start.";
+
+    switch (mode)
+    {
+        case exportMode:
+            title = "Export Presets to Files";
+            hint = "Choose the presets and the folder, then Start.";
+            break;
+        case exportBlocksMode:
+            title = "Export Blocks to Files";
+            hint = "Choose the presets and the folder, then Start: each preset's blocks go to a folder of their own.";
+            break;
+        case copyXToYMode:
+            title = "Copy X to Y";
+            hint = "Choose the presets, then Start: each block's Y settings become its X settings, and the preset is saved.";
+            break;
+        case importMode: break;
+    }
+
+    titleLabel.setText (title, juce::dontSendNotification);
+    statusLabel.setText (hint, juce::dontSendNotification);
+    rangeLabel.setText (import ? "First preset slot:" : "Presets from / to:", juce::dontSendNotification);
+    addButton.setButtonText (import ? "Add Files..." : "Add");
+    lastField.setVisible (! import);
+
+    for (auto* c : std::initializer_list<juce::Component*>{ &jobLabel, &datJobButton, &blocksJobButton, &copyJobButton })
+        c->setVisible (! import);
+
+    datJobButton.setToggleState (mode == exportMode, juce::dontSendNotification);
+    blocksJobButton.setToggleState (mode == exportBlocksMode, juce::dontSendNotification);
+    copyJobButton.setToggleState (mode == copyXToYMode, juce::dontSendNotification);
+    folderButton.setVisible (usesFolder());
+    folderLabel.setVisible (usesFolder());
+    resized();
 }
 
 void RawPresetThreadDlg::setFolder (const juce::File& newFolder)
@@ -138,7 +205,7 @@ void RawPresetThreadDlg::chooseFolder()
 {
     FileRequest request;
     request.mode = FileRequest::Mode::folder;
-    request.title = mode == exportMode ? "Folder for the exported presets" : "Folder of the preset files";
+    request.title = mode == importMode ? "Folder of the preset files" : "Folder for the exported presets";
     request.initial = folder;
     juce::Component::SafePointer<RawPresetThreadDlg> self (this);
     UserInteraction::chooseFile (request,
@@ -168,6 +235,9 @@ void RawPresetThreadDlg::queueExport (const juce::Array<int>& presetNumbers)
         entry.job->setPresetIndex ((juce::uint16) number);
         entry.job->setState (stateQueued);
         manager->getPresetName (number, entry.name);
+        // What the copy's progress shows: the number as the user knows it, and the name.
+        if (entry.name.trim().isNotEmpty())
+            entry.job->setLabel (juce::String (number + manager->getDisplayOffset()) + " " + entry.name.trim());
         items.push_back (std::move (entry));
     }
 
@@ -280,7 +350,7 @@ bool RawPresetThreadDlg::startTransfer()
         return false;
     }
 
-    if (mode == exportMode && ! folder.isDirectory() && ! folder.createDirectory())
+    if (mode != importMode && usesFolder() && ! folder.isDirectory() && ! folder.createDirectory())
     {
         UserNotifier::warn ("Unable to create the folder:\n" + folder.getFullPathName());
         return false;
@@ -337,7 +407,10 @@ void RawPresetThreadDlg::beginJob()
     }
 
     worker = std::make_unique<RawPresetThread> (description, manager->getLink());
-    const auto kind = mode == exportMode ? RawPresetThread::jobExportPresets : RawPresetThread::jobImport;
+    const auto kind = mode == exportMode         ? RawPresetThread::jobExportPresets
+                      : mode == exportBlocksMode ? RawPresetThread::jobExportBlocks
+                      : mode == copyXToYMode     ? RawPresetThread::jobCopyXToY
+                                                 : RawPresetThread::jobImport;
     lastProgressNumber = 0;
     progress = 0.0;
     statusLabel.setText ("Initializing...", juce::dontSendNotification);
@@ -416,8 +489,14 @@ void RawPresetThreadDlg::finished()
         failed += state == RawPresetJobItem::stateFailed ? 1 : 0;
     }
 
+    const char* what = mode == exportMode         ? "Exported: "
+                       : mode == exportBlocksMode ? "Blocks exported: "
+                       : mode == copyXToYMode     ? "X copied to Y: "
+                                                  : "Imported: ";
     juce::String summary;
-    summary << (mode == exportMode ? "Exported: " : "Imported: ") << done << " of " << (int) items.size();
+    summary << what << done << " of " << (int) items.size();
+    if (mode == exportBlocksMode || mode == copyXToYMode)
+        summary << " presets";
     if (failed > 0)
         summary << ", failed: " << failed;
     statusLabel.setText (summary, juce::dontSendNotification);
@@ -496,7 +575,9 @@ juce::String RawPresetThreadDlg::describe (const Entry& entry) const
         return text + "  -  Failed" + (reason.isNotEmpty() ? ": " + reason : juce::String());
     }
 
-    if (worker != nullptr && worker->isThreadRunning() && &entry == &items[(size_t) juce::jmax (0, lastProgressNumber)])
+    // The copy reports one position past the last item while it unmutes the unit.
+    if (worker != nullptr && worker->isThreadRunning() && juce::isPositiveAndBelow (lastProgressNumber, (int) items.size())
+        && &entry == &items[(size_t) lastProgressNumber])
         return text + "  -  Working...";
 
     return text;
@@ -533,7 +614,8 @@ void RawPresetThreadDlg::updateControls()
     stopButton.setEnabled (running);
     progressBar.setVisible (running);
     for (auto* c : std::initializer_list<juce::Component*>{ &folderButton, &addButton, &clearButton, &firstField,
-                                                            &lastField })
+                                                            &lastField, &datJobButton, &blocksJobButton,
+                                                            &copyJobButton })
         c->setEnabled (! running);
 }
 
@@ -544,10 +626,25 @@ void RawPresetThreadDlg::resized()
     titleLabel.setBounds (area.removeFromTop (rowHeight + 4));
     area.removeFromTop (6);
 
-    auto folderRow = area.removeFromTop (rowHeight);
-    folderButton.setBounds (folderRow.removeFromRight (100));
-    folderLabel.setBounds (folderRow.withTrimmedRight (8));
-    area.removeFromTop (8);
+    if (jobLabel.isVisible())
+    {
+        auto jobRow = area.removeFromTop (rowHeight);
+        jobLabel.setBounds (jobRow.removeFromLeft (140));
+        for (auto* button : { &datJobButton, &blocksJobButton, &copyJobButton })
+        {
+            button->setBounds (jobRow.removeFromLeft (128));
+            jobRow.removeFromLeft (8);
+        }
+        area.removeFromTop (8);
+    }
+
+    if (folderButton.isVisible())
+    {
+        auto folderRow = area.removeFromTop (rowHeight);
+        folderButton.setBounds (folderRow.removeFromRight (100));
+        folderLabel.setBounds (folderRow.withTrimmedRight (8));
+        area.removeFromTop (8);
+    }
 
     auto rangeRow = area.removeFromTop (rowHeight);
     rangeLabel.setBounds (rangeRow.removeFromLeft (140));

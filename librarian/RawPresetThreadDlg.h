@@ -14,11 +14,14 @@ class PresetManager;
 class SkinManager;
 class ZolScrollableListCtrl;
 
-// The raw preset dialog: exports presets of the unit to ".dat" records in a
-// folder, or imports ".dat" records into preset slots, through the raw preset
-// worker. It lists the queued presets with their states, shows the worker's
-// progress (polled every 100 ms), can stop the transfer, and asks before it
-// closes while a transfer runs.
+// The raw preset dialog: through the raw preset worker it exports presets of
+// the unit to ".dat" records in a folder, exports every block of presets to
+// ".blk" files (one subfolder per preset), copies every block's X settings to
+// its Y channel in presets of the unit, or imports ".dat" records into preset
+// slots. The first three share one queue of the unit's presets and are
+// chosen with the job buttons. It lists the queued presets with their states,
+// shows the worker's progress (polled every 100 ms), can stop the transfer,
+// and asks before it closes while a transfer runs.
 //
 // Change codes (read with getChangeCode after the change message): 1 opened,
 // 2 a transfer started, 3 closed. Whoever follows the dialog holds the unit's
@@ -37,8 +40,10 @@ public:
 
     enum Mode
     {
-        exportMode,
-        importMode
+        exportMode,       // presets to ".dat" records
+        importMode,       // ".dat" records into preset slots
+        exportBlocksMode, // every block of presets to ".blk" files
+        copyXToYMode      // every block's X settings to its Y channel, saved
     };
 
     // States of a listed item: the worker writes done and failed.
@@ -61,10 +66,15 @@ public:
     // and its link, fetched when a transfer starts.
     void setPresetManager (PresetManager* manager) { presets = manager; }
 
-    // Shows the dialog for an export of these preset numbers (the unit's), or
-    // for an import. Refused (false) while a transfer runs.
+    // Shows the dialog for a job over these preset numbers (the unit's), or
+    // for an import into slots from the first of them on. Refused (false)
+    // while a transfer runs.
     bool open (Mode mode, const juce::Array<int>& presetNumbers = {});
     Mode getMode() const { return mode; }
+    // Switches between the jobs over the unit's presets (what the job buttons
+    // do), keeping the queue. Refused (false) while a transfer runs, and
+    // between an import and the others.
+    bool chooseJob (Mode job);
 
     void setFolder (const juce::File& folder);
     juce::File getFolder() const { return folder; }
@@ -114,6 +124,8 @@ private:
     void close();
     void refreshList();
     void updateControls();
+    void showMode();
+    bool usesFolder() const { return mode != copyXToYMode; }
     void chooseFolder();
     void addFromFields();
     void chooseImportFiles();
@@ -134,10 +146,12 @@ private:
     juce::uint32 waitStartedMs = 0;
     int lastProgressNumber = -1;
 
-    juce::Label titleLabel, folderLabel, rangeLabel, statusLabel;
+    juce::Label titleLabel, jobLabel, folderLabel, rangeLabel, statusLabel;
     juce::TextEditor firstField, lastField;
     juce::TextButton folderButton{ "Folder..." }, addButton{ "Add" }, clearButton{ "Clear" };
     juce::TextButton startButton{ "Start" }, stopButton{ "Stop" }, closeButton{ "Close" };
+    juce::TextButton datJobButton{ "Presets to .dat" }, blocksJobButton{ "Blocks to .blk" },
+        copyJobButton{ "Copy X to Y" };
     double progress = 0.0;
     juce::ProgressBar progressBar{ progress };
     std::unique_ptr<ZolScrollableListCtrl> list;

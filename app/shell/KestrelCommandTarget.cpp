@@ -16,6 +16,9 @@
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
+#include "skin/engine/UserInteraction.h"
+
+#include <filesystem>
 
 #if KESTREL_HAS_RESOURCES
 #include "BinaryData.h"
@@ -35,6 +38,7 @@ bool worksOffline (int id)
 {
     switch (id)
     {
+        case 1316:
         case 1400: case 1401: case 1402: case 1404:
         case 1900: case 1901: case loadSnapshotCommandId:
         case 2300: case 2301: case 2302:
@@ -48,21 +52,59 @@ bool worksOffline (int id)
 // out so that nothing looks broken.
 bool hasNoBehaviour (int id)
 {
-    return id == 1300 || id == 1316 || id == 1405 || id == 2301;
+    return id == 1300 || id == 1405 || id == 2301;
 }
 
 enum class PresetFileRead { ok, tooLarge, unreadable };
 
-// Reads a file that should hold a preset; one too large for any is not read.
+// Reads a file that should hold a preset; one too large for any is not read,
+// nor anything but a regular file (a pipe or a device would never end).
 PresetFileRead readPresetFile (const juce::File& file, juce::MemoryBlock& data)
 {
-    if (! file.existsAsFile())
+    std::error_code error;
+
+    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error))
         return PresetFileRead::unreadable;
 
     if (file.getSize() > KestrelCommandTarget::largestPresetFileBytes)
         return PresetFileRead::tooLarge;
 
     return file.loadFileAsData (data) ? PresetFileRead::ok : PresetFileRead::unreadable;
+}
+
+// Describes a chosen ".syx" file in the "Sysex Information" box: the unit it
+// was made for and the kind of file. What cannot be described gets a warning
+// under the same title.
+void describeSysExFile (const juce::File& file)
+{
+    juce::MemoryBlock data;
+    const auto read = readPresetFile (file, data);
+    const auto path = file.getFullPathName();
+
+    if (read == PresetFileRead::tooLarge)
+    {
+        UserNotifier::warn ("The file is too large to be a SysEx file of the Kestrel:\n" + path, sysExInfoTitle);
+        return;
+    }
+
+    if (read != PresetFileRead::ok)
+    {
+        UserNotifier::warn ("The file could not be read:\n" + path, sysExInfoTitle);
+        return;
+    }
+
+    if (data.isEmpty())
+    {
+        UserNotifier::warn ("The file is empty:\n" + path, sysExInfoTitle);
+        return;
+    }
+
+    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+        configuration->MRU_SYSEX_INFO = file.getParentDirectory().getFullPathName();
+
+    juce::String text;
+    getSysExFileInfoText (data.getData(), data.getSize(), text);
+    UserNotifier::inform (text, sysExInfoTitle);
 }
 } // namespace
 
@@ -302,6 +344,9 @@ bool KestrelCommandTarget::performCommand (int id)
             return true;
         case 2302: return showReleaseNotes();
 
+        // Tools
+        case 1316: return showSysExFileInfo();
+
         default:
             return false;
     }
@@ -334,6 +379,28 @@ bool KestrelCommandTarget::showReleaseNotes()
     }
 
     return openDocument != nullptr && openDocument (notes);
+}
+
+bool KestrelCommandTarget::showSysExFileInfo()
+{
+    // The folder of the last file described.
+    juce::String folder;
+    if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+        folder = configuration->MRU_SYSEX_INFO;
+    GlobalConfiguration::validateFolder (folder);
+
+    FileRequest request;
+    request.mode = FileRequest::Mode::open;
+    request.title = "Get Sysex File Information";
+    request.initial = juce::File (folder);
+    request.patterns = "*.syx";
+    UserInteraction::chooseFile (request,
+                                 [] (juce::File chosen)
+                                 {
+                                     if (chosen != juce::File())
+                                         describeSysExFile (chosen);
+                                 });
+    return true;
 }
 
 bool KestrelCommandTarget::changeBank (int direction)

@@ -103,6 +103,8 @@ private:
     void checkFirmware (PresetManager& presetManager);
     bool changeBank (int direction);
     bool showReleaseNotes();
+    // Asks for a ".syx" file (starting in MRU_SYSEX_INFO) and describes it.
+    bool showSysExFileInfo();
     void loadSnapshot (int index);
     bool readCommandText (int commandId, juce::String& name, juce::String& description, juce::String& category) const;
 

@@ -19,6 +19,7 @@
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
 #include "skin/engine/SkinManager.h"
@@ -26,6 +27,8 @@
 #include "skin/lists/ZolScrollableListCtrl.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -479,7 +482,7 @@ TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItS
     };
 
     EXPECT_TRUE (isActive (1301)) << "a connected unit's commands stay enabled";
-    for (int id : { 1300, 1316, 1405, 2301 })
+    for (int id : { 1300, 1405, 2301 })
         EXPECT_FALSE (isActive (id)) << id;
 
     juce::File opened;
@@ -492,6 +495,46 @@ TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItS
     EXPECT_TRUE (opened.existsAsFile()) << opened.getFullPathName();
     EXPECT_TRUE (opened.loadFileAsString().startsWith ("Kestrel-Edit")) << opened.loadFileAsString().substring (0, 80);
     EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+}
+
+// What "Get Sysex File Information..." cannot describe gets a warning under
+// the box's title; a file of another kind is described as unknown.
+TEST (CommandTarget, SysExFileInformationAnswersAFileItCannotDescribe)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ShellRig rig;
+    rig.open();
+    ScriptedInteraction chooser;
+    auto& commands = rig.window->getCommandManager();
+    const auto folder = rig.scratch.folder;
+
+    auto huge = dumptest::makeDump (dumptest::makePresetData (8192, "Huge"), SimulatedKestrel::model);
+    huge.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 1, 0);
+    ASSERT_TRUE (folder.getChildFile ("huge.syx").replaceWithData (huge.data(), huge.size()));
+    ASSERT_TRUE (folder.getChildFile ("empty.syx").create());
+    ASSERT_TRUE (folder.getChildFile ("notes.syx").replaceWithText ("not a dump"));
+    const auto pipe = folder.getChildFile ("pipe.syx");
+    ASSERT_EQ (mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0) << "a pipe would never end";
+
+    const std::pair<const char*, juce::String> cases[] = {
+        { "huge.syx", "The file is too large to be a SysEx file of the Kestrel:\n" },
+        { "empty.syx", "The file is empty:\n" },
+        { "pipe.syx", "The file could not be read:\n" },
+        { "vanished.syx", "The file could not be read:\n" },
+        { "notes.syx", "Device:        <unknown device>\nFile Type:    <unknown file type>" },
+    };
+
+    for (auto& [name, answer] : cases)
+    {
+        SCOPED_TRACE (name);
+        const int before = rig.notices.count();
+        chooser.answerWithFile (folder.getChildFile (name));
+        ASSERT_TRUE (commands.invokeDirectly (1316, false));
+        ASSERT_EQ (rig.notices.count(), before + 1);
+        const auto notice = rig.notices.get (before);
+        EXPECT_EQ (notice.title, "Sysex Information");
+        EXPECT_TRUE (notice.message.startsWith (answer)) << notice.message;
+    }
 }
 
 #if JUCE_LINUX || JUCE_BSD

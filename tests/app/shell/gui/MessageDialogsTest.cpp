@@ -3,17 +3,20 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/MainAppWindow.h"
+#include "device/DumpTestData.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/BlockLibraryEntry.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/widgets/ZOLToggleButton.h"
 #include "skin/window/GenericDialogContent.h"
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
 #include "support/RedirectedUserFolders.h"
+#include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
@@ -120,4 +123,55 @@ TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheA
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
+}
+
+// Tools > "Get Sysex File Information..." needs no unit: the chosen file is
+// described in the program's own dialog, and the next choice starts in its folder.
+TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-sysex-information" };
+    VirtualMidiBackend backend; // no unit behind it
+    VirtualMidiBackend::Installed useBackend (backend);
+    ScriptedInteraction chooser;
+    const auto folder = scratch.folder.getChildFile ("dumps");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto dump = dumptest::makeDump (dumptest::makePresetData (8192, "Described"), SimulatedKestrel::model);
+    const auto file = folder.getChildFile ("described.syx");
+    ASSERT_TRUE (file.replaceWithData (dump.data(), dump.size()));
+
+    {
+        KestrelEditApplication app;
+        app.initialise ({});
+        auto* window = app.getMainWindow();
+        ASSERT_NE (window, nullptr);
+        EXPECT_FALSE (window->isShowingConnected());
+        auto& commands = window->getCommandManager();
+        juce::ApplicationCommandInfo info (1316);
+        ASSERT_NE (commands.getTargetForCommand (1316, info), nullptr);
+        EXPECT_EQ (info.flags & juce::ApplicationCommandInfo::isDisabled, 0);
+
+        chooser.answerWithFile (file);
+        ASSERT_TRUE (commands.invokeDirectly (1316, false));
+        ASSERT_EQ (chooser.fileRequests.size(), 1u);
+        EXPECT_EQ (chooser.fileRequests[0].initial, UserFolders::getDocumentsFolder());
+        EXPECT_EQ (chooser.fileRequests[0].patterns, "*.syx");
+
+        auto* body = findShownDialog();
+        ASSERT_NE (body, nullptr);
+        EXPECT_EQ (body->getTopLevelComponent()->getName(), "Sysex Information");
+        EXPECT_EQ (body->message, "Device:        Kestrel\nFile Type:    Preset File");
+        saveScreenshot (*body->getTopLevelComponent(), "message-dialog-sysex-information");
+        ASSERT_NE (body->getCloseButton(), nullptr);
+        body->getCloseButton()->handlePress (true, false, false);
+        EXPECT_TRUE (pumpMessagesUntil ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; }));
+
+        // Cancelled this time, in the folder of the file described.
+        ASSERT_TRUE (commands.invokeDirectly (1316, false));
+        ASSERT_EQ (chooser.fileRequests.size(), 2u);
+        EXPECT_EQ (chooser.fileRequests[1].initial, folder);
+        EXPECT_EQ (KestrelGlobalConfiguration::getInstance()->MRU_SYSEX_INFO, folder.getFullPathName());
+
+        app.shutdown();
+    }
 }

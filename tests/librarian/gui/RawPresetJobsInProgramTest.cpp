@@ -1,0 +1,246 @@
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
+#include "device/wire/SysExFraming.h"
+#include "librarian/BankManagerListContent.h"
+#include "librarian/LibrarianWindows.h"
+#include "librarian/RawPresetThreadDlg.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+#include "support/ConnectedProgram.h"
+#include "support/PumpMessages.h"
+#include "support/ScriptedInteraction.h"
+#include "support/Screenshot.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace
+{
+constexpr int ampBlock = 106;
+constexpr int slot = 3;
+constexpr int bypassParam = 255; // set per scene, on either channel
+
+juce::Button* findButton (juce::Component& parent, const juce::String& text)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+            return button;
+
+    return nullptr;
+}
+
+// Clicks as the user does: the click arrives through the message loop.
+::testing::AssertionResult click (juce::Component& parent, const juce::String& text)
+{
+    auto* button = findButton (parent, text);
+    if (button == nullptr || ! button->isShowing() || ! button->isEnabled())
+        return ::testing::AssertionFailure() << "no button \"" << text << "\" to click";
+    button->triggerClick();
+    pumpPostedMessages();
+    return ::testing::AssertionSuccess();
+}
+
+// Septets as the unit's messages carry them, lowest first.
+int septets (const juce::MidiMessage& message, int offset, int count)
+{
+    int value = 0;
+    for (int i = count; --i >= 0;)
+        value = (value << 7) | (message.getRawData()[offset + i] & 0x7F);
+    return value;
+}
+
+juce::uint32 littleEndian (const juce::MemoryBlock& bytes, size_t offset, int width)
+{
+    juce::uint32 value = 0;
+    for (int i = width; --i >= 0;)
+        value = (value << 8) | (juce::uint8) bytes[offset + (size_t) i];
+    return value;
+}
+
+// The program as the user has it: the main window with the librarian's
+// windows, connected to the simulated unit, whose preset 3 is the showcase.
+// The raw preset dialog is reached as the user reaches it: Brak-Manage
+// Presets, the preset chosen in the unit's list, "Export...".
+class RawPresetJobsInProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        LibrarianWindows::registerPanes();
+        showcase = SimulatedPreset::makeShowcase();
+        program.unit.setPreset (slot, showcase);
+        ASSERT_TRUE (program.open());
+        windows = std::make_unique<LibrarianWindows> (*program.content);
+        offset = program.presets->getDisplayOffset();
+    }
+
+    // The user closes the windows, which hand the unit back to the editor.
+    void TearDown() override
+    {
+        if (program.content == nullptr)
+            return;
+        program.content->closeAllDialogs();
+        pumpPostedMessages();
+        program.settle();
+    }
+
+    RawPresetThreadDlg* openDialog()
+    {
+        if (! program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false))
+            return nullptr;
+
+        auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
+        auto* dialog = program.content->getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset);
+        if (librarian == nullptr || dialog == nullptr || ! program.settle()
+            || ! pumpMessagesUntil ([&] { return librarian->getNumUnitEntries() > slot; }))
+            return nullptr;
+
+        librarian->selectUnitEntry (slot);
+        if (librarian->getSelectedUnitSlots() != juce::Array<int> ({ slot }) || ! click (*librarian, "Export...")
+            || ! pumpMessagesUntil ([&] { return dialog->isVisible(); }))
+            return nullptr;
+
+        return dialog;
+    }
+
+    bool runToEnd (RawPresetThreadDlg& dialog)
+    {
+        return pumpMessagesUntil ([&] { return ! dialog.isTransferRunning(); }, 120000);
+    }
+
+    ConnectedProgram program{ "kestrel-raw-preset-jobs" };
+    std::unique_ptr<LibrarianWindows> windows;
+    SimulatedPreset showcase;
+    int offset = 0;
+};
+
+// "Blocks to .blk" writes each block of the queued preset to a ".blk" file
+// in a folder of the preset's own, below the folder the user chose. Then,
+// on the same queue, "Copy X to Y" mutes the unit, sets every block's Y
+// parameters to its X values, saves the preset where it was and unmutes
+// the unit. (One session: the program's singletons serve one window per
+// process.)
+TEST_F (RawPresetJobsInProgram, BlocksGoToBlkFilesAndXIsCopiedToYForTheQueuedPresets)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    ASSERT_EQ (dialog->getNumItems(), 1);
+    ASSERT_TRUE (click (*dialog, "Blocks to .blk"));
+    EXPECT_EQ (dialog->getMode(), RawPresetThreadDlg::exportBlocksMode);
+
+    const auto folder = program.scratch.folder.getChildFile ("blocks");
+    ScriptedInteraction chooser;
+    chooser.answerWithFile (folder);
+    ASSERT_TRUE (click (*dialog, "Folder..."));
+    ASSERT_EQ (dialog->getFolder(), folder);
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    saveScreenshot (*dialog, "raw-preset-dialog-blocks-exported");
+
+    EXPECT_EQ (dialog->getStatusText(), "Blocks exported: 1 of 1 presets");
+    EXPECT_EQ (dialog->getItemState (0), RawPresetJobItem::stateDone) << dialog->getItemText (0);
+    EXPECT_TRUE (dialog->getItemText (0).endsWith ("Done")) << dialog->getItemText (0);
+
+    // The amp's file, read by the published layout.
+    const auto file = folder.getChildFile (juce::String::formatted ("%.3d Rich Tone", slot + offset))
+                          .getChildFile ("Rich Tone - Amp.blk");
+    juce::MemoryBlock bytes;
+    ASSERT_TRUE (file.loadFileAsData (bytes)) << file.getFullPathName();
+    ASSERT_GT (bytes.getSize(), 47u);
+    EXPECT_EQ (littleEndian (bytes, 0, 2), 1u) << "format";
+    EXPECT_EQ (littleEndian (bytes, 2, 2), (juce::uint32) SimulatedKestrel::model);
+    EXPECT_EQ (littleEndian (bytes, 4, 1), (juce::uint32) program.presets->getFirmware().major);
+    EXPECT_EQ (littleEndian (bytes, 5, 1), (juce::uint32) program.presets->getFirmware().minor);
+    EXPECT_EQ ((int) littleEndian (bytes, 22, 4), effectTypeOfBlock (ampBlock));
+    EXPECT_EQ (littleEndian (bytes, 26, 4), 0u) << "X";
+
+    const juce::String name = "Rich Tone - Amp";
+    ASSERT_EQ (littleEndian (bytes, 30, 4), (juce::uint32) name.length());
+    EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()) + 34, name.length()), name);
+    size_t at = 34 + (size_t) name.length();
+    at += 4 + littleEndian (bytes, at, 4); // the second text
+
+    // The parameter data: the amp's X words, then its Y words, as the unit holds them.
+    const auto& block = *showcase.findBlock (ampBlock);
+    const auto dataSize = littleEndian (bytes, at, 4);
+    ASSERT_EQ (dataSize, 2 * (block.values[0].size() + block.values[1].size()));
+    at += 4;
+    for (int channel = 0; channel < 2; ++channel)
+        for (auto value : block.values[channel])
+        {
+            EXPECT_EQ (littleEndian (bytes, at, 2), (juce::uint32) value) << "channel " << channel << " at " << at;
+            at += 2;
+        }
+
+    // Its one modifier, then the check byte.
+    EXPECT_EQ (littleEndian (bytes, at, 4), 1u);
+    at += 4 + 68;
+    ASSERT_EQ (at + 1, bytes.getSize());
+    juce::uint8 check = 0;
+    for (size_t i = 0; i < at; ++i)
+        check ^= (juce::uint8) bytes[i];
+    EXPECT_EQ ((juce::uint8) bytes[at], check & 0x7F);
+
+    // The same preset, copied.
+    ASSERT_TRUE (click (*dialog, "Copy X to Y"));
+    EXPECT_EQ (dialog->getMode(), RawPresetThreadDlg::copyXToYMode);
+    ASSERT_EQ (dialog->getNumItems(), 1) << "the queue stays";
+    EXPECT_FALSE (dialog->getItemText (0).endsWith ("Done")) << "not copied yet";
+    EXPECT_FALSE (findButton (*dialog, "Folder...")->isVisible()) << "the copy writes no file";
+    saveScreenshot (*dialog, "raw-preset-dialog-copy-x-to-y");
+
+    program.unit.clearReceived();
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_EQ (dialog->getStatusText(), "X copied to Y: 1 of 1 presets");
+    EXPECT_TRUE (dialog->getItemText (0).endsWith ("Done")) << dialog->getItemText (0);
+
+    // What the unit received, by the messages' layouts: the mutes, recalls,
+    // saves, channel switches and parameter values.
+    auto function = [] (const juce::MidiMessage& m) { return (int) m.getRawData()[sysExFunctionOffset]; };
+    juce::Array<juce::MidiMessage> received;
+    for (auto& message : program.unit.getReceived())
+        if (message.getRawDataSize() > 8
+            && juce::Array<int> ({ SYSEX_MUTE, SYSEX_RECALL_PATCH, SYSEX_SAVE_PATCH, SYSEX_XY, SYSEX_PARAM_SET })
+                   .contains (function (message)))
+            received.add (message);
+
+    ASSERT_GE (received.size(), 4);
+    EXPECT_EQ (function (received.getFirst()), SYSEX_MUTE);
+    EXPECT_EQ (received.getFirst().getRawData()[6], 0) << "muted first";
+    EXPECT_EQ (function (received.getLast()), SYSEX_MUTE);
+    EXPECT_EQ (received.getLast().getRawData()[6], 1) << "unmuted last";
+
+    int recalls = 0, saves = 0, channel = -1;
+    std::map<int, int> ampY;
+    for (auto& m : received)
+    {
+        const auto* raw = m.getRawData();
+        if (function (m) == SYSEX_RECALL_PATCH || function (m) == SYSEX_SAVE_PATCH)
+        {
+            ++(function (m) == SYSEX_RECALL_PATCH ? recalls : saves);
+            EXPECT_EQ (raw[6] * 128 + raw[7], slot) << "the preset's own location";
+        }
+        else if (function (m) == SYSEX_XY && septets (m, 6, 2) == ampBlock)
+            channel = raw[8];
+        else if (function (m) == SYSEX_PARAM_SET && septets (m, 6, 2) == ampBlock && septets (m, 8, 2) != bypassParam)
+        {
+            EXPECT_EQ (m.getRawDataSize(), 16);
+            EXPECT_EQ (raw[13], 1) << "mode";
+            EXPECT_EQ (channel, 1) << "set on Y";
+            ampY[septets (m, 8, 2)] = septets (m, 10, 3);
+        }
+    }
+    EXPECT_EQ (recalls, 1);
+    EXPECT_EQ (saves, 1);
+
+    const auto& x = showcase.findBlock (ampBlock)->values[0];
+    ASSERT_EQ (ampY.size(), x.size());
+    for (auto [param, value] : ampY)
+        EXPECT_EQ (value, (int) x[(size_t) param]) << "parameter " << param;
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+} // namespace
