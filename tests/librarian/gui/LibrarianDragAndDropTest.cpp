@@ -5,7 +5,9 @@
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
 #include "model/IdTables.h"
+#include "model/KestrelGlobalConfiguration.h"
 #include "model/RawPreset.h"
+#include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
 #include "support/ForgetSingletons.h"
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 
 namespace
@@ -120,7 +123,7 @@ protected:
     // Presses the mouse on a point of one component and lets go over a
     // point of another, moving in steps, as the user drags.
     void dragWithMouse (juce::Component& from, juce::Point<int> pointInSource, juce::Component& onto,
-                        juce::Point<int> pointInTarget)
+                        juce::Point<int> pointInTarget, std::function<void()> beforeRelease = {})
     {
         auto& window = *program.window;
         const auto start = window.getLocalPoint (&from, pointInSource);
@@ -136,6 +139,8 @@ protected:
         mouse (start, left);
         for (int step = 1; step <= 10; ++step)
             mouse (start + (end - start) * step / 10, left);
+        if (beforeRelease)
+            beforeRelease();
         mouse (end, 0);
         ASSERT_TRUE (pumpMessagesUntil ([this] { return ! program.content->isDragAndDropActive(); }));
         pumpPostedMessages();
@@ -224,6 +229,11 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
     EXPECT_TRUE (notices.lastMessage().contains ("is damaged in the file Damaged.syx")) << notices.lastMessage();
     EXPECT_FALSE (librarian->isSending());
     EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0);
+
+    // Files from the desktop dropped on the slots still go to the disk side.
+    const int listed = librarian->getNumDiskEntries();
+    findList (*librarian, 0)->filesDropped ({ folder.getChildFile ("Dropped In.syx").getFullPathName() }, 5, 5);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getNumDiskEntries() == listed + 1; }));
 }
 
 // Preset cells dragged onto the browser are exported into its folder, as
@@ -235,7 +245,12 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreExportedIntoIts
     ASSERT_TRUE (unitList != nullptr && files != nullptr);
     const int before = program.notices.count();
 
-    dragWithMouse (*unitList->getCell (exportedSlot), uncovered, *files->getCell (0), { 40, 10 });
+    // A plain drop copies: the dragged cell shows the skin's copy cursor.
+    auto* copyCursor = KestrelImageDepot::getInstance()->getCursor (ImageDepot::copyCursor);
+    ASSERT_NE (copyCursor, nullptr);
+    auto& dragged = *unitList->getCell (exportedSlot);
+    dragWithMouse (dragged, uncovered, *files->getCell (0), { 40, 10 },
+                   [&] { EXPECT_TRUE (dragged.getMouseCursor() == *copyCursor); });
     ASSERT_TRUE (pumpMessagesUntil ([this] { return exportedFile (folder).existsAsFile() && ! rawPresets->isTransferRunning(); }, 60000))
         << rawPresets->getStatusText() << " / " << rawPresets->getItemText (0);
     expectExportOfTheSlot (exportedFile (folder));
@@ -247,6 +262,9 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreExportedIntoIts
     ASSERT_TRUE (empty.createDirectory());
     openBrowserOn (empty);
     ASSERT_EQ (files->getNumCells(), 0) << "the files of the folder before are gone";
+    // The last transfer went elsewhere since the browser scanned (an Export to another folder, say).
+    ASSERT_NE (KestrelGlobalConfiguration::getInstanceWithoutCreating(), nullptr);
+    KestrelGlobalConfiguration::getInstanceWithoutCreating()->MRU_DIRECTORY = folder.getFullPathName();
     dragWithMouse (*unitList->getCell (exportedSlot), uncovered, *browser, browser->getLocalBounds().getCentre());
     ASSERT_TRUE (pumpMessagesUntil ([&] { return exportedFile (empty).existsAsFile() && ! rawPresets->isTransferRunning(); }, 60000))
         << rawPresets->getStatusText() << " / " << rawPresets->getItemText (0);
