@@ -31,7 +31,6 @@ constexpr int listImport = 2107;
 constexpr int listExport = 2108;
 constexpr int listRightClickReleased = 10;
 constexpr int listActivated = 2;
-constexpr int listDroppedOnCell[] = { 3, 4, 5 };
 constexpr int listFilesDroppedBeside = 7;
 // Cabs are not exported to files: their drags go nowhere but their own list.
 constexpr const char* cabCellDragDescription = "Brak-Manage Cab";
@@ -875,9 +874,7 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
             performListCommand (listRename);
         else if (code == listRenamed)
             takeRenamedCell();
-        else if (std::find (std::begin (listDroppedOnCell), std::end (listDroppedOnCell), code)
-                     != std::end (listDroppedOnCell)
-                 && ! unitList->lastDropWasInternal())
+        else if (LibrarianStyle::isDropFromElsewhere (*unitList, code))
             sendDroppedFiles();
         else if (code == listFilesDroppedBeside)
             // Files from the desktop go to the disk side, wherever they land.

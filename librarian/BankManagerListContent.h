@@ -27,6 +27,10 @@ class ZolScrollableListCtrl;
 // unit's own preset reports do not reload the editor; they are released, and
 // a held-back preset change caught up, when the sending ends.
 //
+// Files dragged from the disk browser onto a slot are sent from that slot on
+// as the send button sends them; preset slots dragged onto the browser are
+// exported into its folder (onExportToFiles).
+//
 // Change codes: 1 opened, 2 closed. It hears the preset manager (the unit's
 // names) and the disk browser (the files the user picked there); it opens the
 // raw preset dialog and the disk browser through the hooks its owner sets.

@@ -196,12 +196,8 @@ juce::Array<juce::File> BrowserChooserDlg::getDraggedFiles (const juce::Componen
 
 void BrowserChooserDlg::changeListenerCallback (juce::ChangeBroadcaster*)
 {
-    const int code = list->getChangeCode();
-
-    // A drop on a cell (with any drop action) from another list.
-    if ((code == 3 || code == 4 || code == 5) && ! list->lastDropWasInternal() && onCellsDropped)
-        if (auto* source = list->getExternalDragSource())
-            onCellsDropped (source);
+    if (LibrarianStyle::isDropFromElsewhere (*list, list->getChangeCode()) && onCellsDropped)
+        onCellsDropped (list->getExternalDragSource());
 }
 
 bool BrowserChooserDlg::isInterestedInDragSource (const SourceDetails& details)

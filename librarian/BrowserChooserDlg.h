@@ -25,8 +25,8 @@ class ZolScrollableListCtrl;
 // configuration's MRU_DIRECTORY.
 //
 // Its files are dragged out to the librarian's slots; the librarian's preset
-// cells dropped on it (on its list, or anywhere on the dialog while the
-// folder lists no file) go to onCellsDropped, which exports them here.
+// cells dropped on it (on a file of its list, or anywhere else on it, as on
+// a folder that lists no file) go to onCellsDropped, which exports them here.
 class BrowserChooserDlg : public LibrarianDialog,
                           public juce::DragAndDropTarget,
                           private juce::ChangeListener,

@@ -91,6 +91,13 @@ void LibrarianStyle::enableDragging (ZolScrollableListCtrl& list, const juce::St
                              depot->getCursor (ImageDepot::swapCursor), depot->getCursor (ImageDepot::notAllowedCursor));
 }
 
+bool LibrarianStyle::isDropFromElsewhere (const ZolScrollableListCtrl& list, int changeCode)
+{
+    constexpr int droppedWithShift = 3, droppedPositioned = 4, droppedPlain = 5;
+    return (changeCode == droppedWithShift || changeCode == droppedPositioned || changeCode == droppedPlain)
+           && ! list.lastDropWasInternal() && list.getExternalDragSource() != nullptr;
+}
+
 std::unique_ptr<ZOLWindowSplitter> LibrarianStyle::makeSplitter (const SkinManager* skin, const juce::String& section)
 {
     const auto* element = skin != nullptr ? skin->getSection (section) : nullptr;

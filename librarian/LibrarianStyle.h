@@ -51,6 +51,10 @@ struct LibrarianStyle
     // which has them once the skin's block pictures are in).
     static void enableDragging (ZolScrollableListCtrl& list, const juce::String& description,
                                 const juce::String& accepted);
+    // Whether the list's change code tells of a drag from elsewhere dropped
+    // on one of its cells (with any drop action); its source is then the
+    // list's external drag source.
+    static bool isDropFromElsewhere (const ZolScrollableListCtrl& list, int changeCode);
 
     // The bar between a window's two panes, from the "splitter" widget of the
     // window's skin section (a plain bar halfway across without one).

@@ -267,7 +267,8 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreExportedIntoIts
     KestrelGlobalConfiguration::getInstanceWithoutCreating()->MRU_DIRECTORY = folder.getFullPathName();
     dragWithMouse (*unitList->getCell (exportedSlot), uncovered, *browser, browser->getLocalBounds().getCentre());
     ASSERT_TRUE (pumpMessagesUntil ([&] { return exportedFile (empty).existsAsFile() && ! rawPresets->isTransferRunning(); }, 60000))
-        << rawPresets->getStatusText() << " / " << rawPresets->getItemText (0);
+        << rawPresets->getStatusText() << " / " << rawPresets->getItemText (0) << " / shown " << (int) rawPresets->isVisible()
+        << " in " << rawPresets->getFolderText();
     expectExportOfTheSlot (exportedFile (empty));
     EXPECT_EQ (program.notices.count(), before) << program.notices.lastMessage();
 }
