@@ -11,6 +11,8 @@
 #include "skin/window/ZOLWindowSplitter.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr int margin = 16;
@@ -29,6 +31,9 @@ constexpr int listImport = 2107;
 constexpr int listExport = 2108;
 constexpr int listRightClickReleased = 10;
 constexpr int listActivated = 2;
+constexpr int listFilesDroppedBeside = 7;
+// Cabs are not exported to files: their drags go nowhere but their own list.
+constexpr const char* cabCellDragDescription = "Brak-Manage Cab";
 // The bank number that asks for the names of every preset at once.
 constexpr juce::uint8 allPresets = 0x7F;
 // The narrowest the two sides become when the bar between them is moved.
@@ -65,7 +70,7 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
     exportButton.onClick = [this]
     {
         if (onExportToFiles)
-            onExportToFiles (getSelectedUnitSlots());
+            onExportToFiles (getSelectedUnitSlots(), {});
     };
     importButton.onClick = [this]
     {
@@ -151,6 +156,9 @@ void BankManagerListContent::open (bool cabs)
     titleLabel.setText (cabMode ? "Brak-Manage Cabs" : "Brak-Manage Presets", juce::dontSendNotification);
     unitLabel.setText (cabMode ? "User cabs on the Kestrel" : "Presets on the Kestrel", juce::dontSendNotification);
     sendButton.setButtonText (cabMode ? "<< Send Cabs to Kestrel" : "<< Send Presets to Kestrel");
+    LibrarianStyle::enableDragging (*unitList,
+                                    cabMode ? cabCellDragDescription : BrowserChooserDlg::cellDragDescription,
+                                    BrowserChooserDlg::dragDescription);
     exportButton.setVisible (! cabMode);
     importButton.setVisible (! cabMode);
     cabSetupButton.setVisible (cabMode);
@@ -243,7 +251,6 @@ void BankManagerListContent::refreshUnitListCells()
     for (size_t i = 0; i < unitRecords.size(); ++i)
     {
         unitRecords[i].itemId = (int) i + 1;
-        unitRecords[i].dragEnabled = false;
         unitRecords[i].acceptsFiles = false;
         unitRecords[i].hasRenameSettings = true;
         unitRecords[i].renamable = ! cabMode;
@@ -482,6 +489,50 @@ bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, i
     return startTransfers();
 }
 
+void BankManagerListContent::sendDroppedFiles()
+{
+    auto* source = unitList->getExternalDragSource();
+    auto* browser = source != nullptr ? source->findParentComponentOfClass<BrowserChooserDlg>() : nullptr;
+    const auto files = browser != nullptr ? browser->getDraggedFiles (source) : juce::Array<juce::File>();
+    const int target = unitList->getDropTargetIndex();
+
+    if (sending || files.isEmpty() || ! juce::isPositiveAndBelow (target, unitSlots.size()))
+        return;
+
+    // The files already on the disk side are sent as listed there.
+    juce::Array<juce::File> unlisted;
+    for (auto& file : files)
+        if (std::none_of (diskEntries.begin(), diskEntries.end(), [&file] (auto& entry) { return entry.file == file; }))
+            unlisted.add (file);
+    addFiles (unlisted);
+
+    juce::Array<int> entries;
+    for (auto& file : files)
+        for (size_t i = 0; i < diskEntries.size(); ++i)
+            if (diskEntries[i].file == file)
+                entries.addIfNotAlreadyThere ((int) i);
+
+    selectDiskEntries (entries);
+    selectUnitEntry (target);
+    sendSelection();
+}
+
+bool BankManagerListContent::exportDraggedCells (const juce::Component* source, const juce::File& folder)
+{
+    auto* cell = dynamic_cast<const ScrollableListCell*> (source);
+
+    if (cabMode || sending || cell == nullptr || findParentScrollableListCtrl (cell) != unitList.get()
+        || ! onExportToFiles)
+        return false;
+
+    auto slots = getSelectedUnitSlots();
+    if (slots.isEmpty())
+        return false;
+
+    onExportToFiles (slots, folder);
+    return true;
+}
+
 bool BankManagerListContent::renamePreset (int slot, const juce::String& newName)
 {
     auto* manager = getPresetManager();
@@ -693,7 +744,7 @@ bool BankManagerListContent::performListCommand (int commandId)
         case listExport:
             if (cabMode || slots.isEmpty() || ! onExportToFiles)
                 return false;
-            onExportToFiles (slots);
+            onExportToFiles (slots, {});
             return true;
 
         default: return false;
@@ -823,6 +874,11 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
             performListCommand (listRename);
         else if (code == listRenamed)
             takeRenamedCell();
+        else if (LibrarianStyle::isDropFromElsewhere (*unitList, code))
+            sendDroppedFiles();
+        else if (code == listFilesDroppedBeside)
+            // Files from the desktop go to the disk side, wherever they land.
+            filesDropped (unitList->getDroppedFiles(), 0, 0);
         return;
     }
 

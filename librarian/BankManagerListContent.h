@@ -27,6 +27,10 @@ class ZolScrollableListCtrl;
 // unit's own preset reports do not reload the editor; they are released, and
 // a held-back preset change caught up, when the sending ends.
 //
+// Files dragged from the disk browser onto a slot are sent from that slot on
+// as the send button sends them; preset slots dragged onto the browser are
+// exported into its folder (onExportToFiles).
+//
 // Change codes: 1 opened, 2 closed. It hears the preset manager (the unit's
 // names) and the disk browser (the files the user picked there); it opens the
 // raw preset dialog and the disk browser through the hooks its owner sets.
@@ -101,9 +105,10 @@ public:
     //==========================================================================
     // Hooks the owner sets.
 
-    // Opens the raw preset dialog: export of the given slots, or import into
-    // slots from the given one on.
-    std::function<void (const juce::Array<int>& slots)> onExportToFiles;
+    // Opens the raw preset dialog: export of the given slots (into the given
+    // folder at once, or, with no folder, once the user starts it), or
+    // import into slots from the given one on.
+    std::function<void (const juce::Array<int>& slots, const juce::File& folder)> onExportToFiles;
     std::function<void (int firstSlot)> onImportFromFiles;
     // Opens the disk browser, whose chosen files come back through addFiles.
     std::function<void()> onBrowseFolder;
@@ -122,6 +127,11 @@ public:
     // Gives the preset in that slot a new name on the unit (recalled, named
     // and saved); false when nothing could start.
     bool renamePreset (int slot, const juce::String& newName);
+
+    // Preset cells dragged from the unit list (the drag's source) and dropped
+    // on a folder are exported there, as Export does; false for any other
+    // drag, and in cab mode.
+    bool exportDraggedCells (const juce::Component* source, const juce::File& folder);
 
     // Fills the setup record from the current preset's cab blocks.
     CabSetupInfo makeCabSetup() const;
@@ -151,6 +161,9 @@ private:
     bool startTransfers();
     bool startNext();
     void takeRenamedCell();
+    // Files dragged from the disk browser onto a unit slot: listed on the
+    // disk side (once) and sent to that slot as the send button does.
+    void sendDroppedFiles();
     void endSending();
     void close();
     void refreshDiskList();

@@ -49,6 +49,7 @@ BrowserChooserDlg::BrowserChooserDlg (MainAppWindow* ownerWindow, GlobalConfigur
     cancelButton.onClick = [this] { closeWithResult (resultCancelled); };
 
     LibrarianStyle::styleList (*list, true);
+    list->addChangeListener (this);
     addAndMakeVisible (*list);
 
     resized();
@@ -57,6 +58,7 @@ BrowserChooserDlg::BrowserChooserDlg (MainAppWindow* ownerWindow, GlobalConfigur
 BrowserChooserDlg::~BrowserChooserDlg()
 {
     stopTimer();
+    list->removeChangeListener (this);
 }
 
 void BrowserChooserDlg::open()
@@ -65,6 +67,7 @@ void BrowserChooserDlg::open()
                                           : juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
 
     chosen.clear();
+    LibrarianStyle::enableDragging (*list, dragDescription, cellDragDescription);
     setVisible (true);
     toFront (true);
     scan (start, subfoldersToggle->getToggleState());
@@ -92,8 +95,10 @@ void BrowserChooserDlg::scan (const juce::File& newFolder, bool subfolders)
     folder = newFolder;
     folderLabel.setText ("Folder: " + folder.getFullPathName(), juce::dontSendNotification);
     subfoldersToggle->setToggleState (subfolders, juce::dontSendNotification);
+    // What the last folder held goes at once: the worker still has it.
     found.clear();
-    takeFound();
+    records.clear();
+    list->setItems ({});
 
     if (! folder.isDirectory())
     {
@@ -150,7 +155,7 @@ void BrowserChooserDlg::takeFound (bool rebuild)
         record.tooltip = getSysExFileTypeText (found[i].type);
         record.italic = found[i].type == SYSEX_FILE_UNKNOWN;
         record.itemId = i + 1;
-        record.dragEnabled = false;
+        record.acceptsFiles = false;
         items.add (&record);
     }
 
@@ -169,6 +174,41 @@ void BrowserChooserDlg::selectFound (const juce::Array<int>& indexes)
 {
     for (int i = 0; i < list->getNumCells(); ++i)
         list->selectCell (i, indexes.contains (i), false, false);
+}
+
+juce::Array<juce::File> BrowserChooserDlg::getDraggedFiles (const juce::Component* source) const
+{
+    juce::Array<juce::File> files;
+    auto* cell = dynamic_cast<const ScrollableListCell*> (source);
+
+    if (cell == nullptr || findParentScrollableListCtrl (cell) != list.get())
+        return files;
+
+    juce::Array<ScrollableListCell*> cells;
+    list->getSelectedCells (cells);
+
+    for (auto* selected : cells)
+        if (auto index = list->getCellIndex (selected); juce::isPositiveAndBelow (index, found.size()))
+            files.add (found[index].file);
+
+    return files;
+}
+
+void BrowserChooserDlg::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    if (LibrarianStyle::isDropFromElsewhere (*list, list->getChangeCode()) && onCellsDropped)
+        onCellsDropped (list->getExternalDragSource());
+}
+
+bool BrowserChooserDlg::isInterestedInDragSource (const SourceDetails& details)
+{
+    return isEnabled() && details.description.toString() == cellDragDescription;
+}
+
+void BrowserChooserDlg::itemDropped (const SourceDetails& details)
+{
+    if (onCellsDropped && details.sourceComponent != nullptr)
+        onCellsDropped (details.sourceComponent.get());
 }
 
 void BrowserChooserDlg::closeWithResult (int result)

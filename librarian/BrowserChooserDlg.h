@@ -7,6 +7,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,7 +23,14 @@ class ZolScrollableListCtrl;
 // It closes with a result code, which is also its change code: 1 cancelled,
 // 2 files chosen (getChosenFiles). The last folder scanned becomes the
 // configuration's MRU_DIRECTORY.
-class BrowserChooserDlg : public LibrarianDialog, private juce::Timer
+//
+// Its files are dragged out to the librarian's slots; the librarian's preset
+// cells dropped on it (on a file of its list, or anywhere else on it, as on
+// a folder that lists no file) go to onCellsDropped, which exports them here.
+class BrowserChooserDlg : public LibrarianDialog,
+                          public juce::DragAndDropTarget,
+                          private juce::ChangeListener,
+                          private juce::Timer
 {
 public:
     enum Result
@@ -32,6 +40,9 @@ public:
     };
 
     static constexpr int pollIntervalMs = 50;
+    // What the browser's drags say, and what the librarian's preset cells say.
+    static constexpr const char* dragDescription = "Brak-Manage Browser";
+    static constexpr const char* cellDragDescription = "Brak-Manage Cell";
 
     BrowserChooserDlg (MainAppWindow* owner, GlobalConfiguration* configuration, const SkinManager* skin = nullptr);
     ~BrowserChooserDlg() override;
@@ -53,6 +64,16 @@ public:
     void requestClose() override { closeWithResult (resultCancelled); }
     juce::Array<juce::File> getChosenFiles() const { return chosen; }
 
+    // The files of the drag when it started in this browser's list (its
+    // selected files, in list order); none for any other drag source.
+    juce::Array<juce::File> getDraggedFiles (const juce::Component* source) const;
+    // Told the source of cells dropped on the browser.
+    std::function<void (juce::Component* source)> onCellsDropped;
+
+    // DragAndDropTarget: cells dropped beside the list's cells.
+    bool isInterestedInDragSource (const SourceDetails& details) override;
+    void itemDropped (const SourceDetails& details) override;
+
     // Whether the scan goes into the folders below.
     ZOLCheckBox& getSubfoldersToggle() { return *subfoldersToggle; }
 
@@ -60,6 +81,8 @@ public:
 
 private:
     void timerCallback() override;
+    // The list's drops.
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     // Takes what the worker found; the list is rebuilt only when that grew,
     // or when asked.
     void takeFound (bool rebuild = false);

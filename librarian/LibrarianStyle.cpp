@@ -1,5 +1,6 @@
 #include "librarian/LibrarianStyle.h"
 
+#include "skin/engine/KestrelImageDepot.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/window/ZOLWindowSplitter.h"
@@ -77,6 +78,24 @@ void LibrarianStyle::fitCellsToWidth (ZolScrollableListCtrl& list)
 {
     constexpr int scrollBarRoom = 14;
     list.minCellWidth = juce::jmax (40, list.getWidth() - scrollBarRoom);
+}
+
+void LibrarianStyle::enableDragging (ZolScrollableListCtrl& list, const juce::String& description,
+                                     const juce::String& accepted)
+{
+    list.enableDragAndDrop (0, description, 0);
+    list.acceptedDragDescriptions = juce::StringArray (accepted);
+
+    if (auto* depot = KestrelImageDepot::getInstanceWithoutCreating())
+        list.setDragCursors (depot->getCursor (ImageDepot::moveCursor), depot->getCursor (ImageDepot::copyCursor),
+                             depot->getCursor (ImageDepot::swapCursor), depot->getCursor (ImageDepot::notAllowedCursor));
+}
+
+bool LibrarianStyle::isDropFromElsewhere (const ZolScrollableListCtrl& list, int changeCode)
+{
+    constexpr int droppedWithShift = 3, droppedPositioned = 4, droppedPlain = 5;
+    return (changeCode == droppedWithShift || changeCode == droppedPositioned || changeCode == droppedPlain)
+           && ! list.lastDropWasInternal() && list.getExternalDragSource() != nullptr;
 }
 
 std::unique_ptr<ZOLWindowSplitter> LibrarianStyle::makeSplitter (const SkinManager* skin, const juce::String& section)

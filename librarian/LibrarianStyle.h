@@ -45,6 +45,17 @@ struct LibrarianStyle
     // the owner hands the items over again.
     static void fitCellsToWidth (ZolScrollableListCtrl& list);
 
+    // Drags between the librarian's lists: the list's own drags go out with
+    // the description, the cells take drags described by the accepted one,
+    // and a drag shows the skin's drag cursors (read from the image depot,
+    // which has them once the skin's block pictures are in).
+    static void enableDragging (ZolScrollableListCtrl& list, const juce::String& description,
+                                const juce::String& accepted);
+    // Whether the list's change code tells of a drag from elsewhere dropped
+    // on one of its cells (with any drop action); its source is then the
+    // list's external drag source.
+    static bool isDropFromElsewhere (const ZolScrollableListCtrl& list, int changeCode);
+
     // The bar between a window's two panes, from the "splitter" widget of the
     // window's skin section (a plain bar halfway across without one).
     static std::unique_ptr<ZOLWindowSplitter> makeSplitter (const SkinManager* skin, const juce::String& section);

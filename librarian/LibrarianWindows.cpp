@@ -56,10 +56,14 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
 
     if (librarian != nullptr)
     {
-        librarian->onExportToFiles = [this] (const juce::Array<int>& slots)
+        librarian->onExportToFiles = [this] (const juce::Array<int>& slots, const juce::File& folder)
         {
-            if (rawPresets != nullptr)
-                rawPresets->open (RawPresetThreadDlg::exportMode, slots);
+            if (rawPresets == nullptr || ! rawPresets->open (RawPresetThreadDlg::exportMode, slots)
+                || folder == juce::File())
+                return;
+
+            rawPresets->setFolder (folder);
+            rawPresets->startTransfer();
         };
         librarian->onImportFromFiles = [this] (int firstSlot)
         {
@@ -84,6 +88,13 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
         };
     }
 
+    if (browser != nullptr)
+        browser->onCellsDropped = [this] (juce::Component* source)
+        {
+            if (librarian != nullptr && browser != nullptr)
+                librarian->exportDraggedCells (source, browser->getFolder());
+        };
+
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
         target->addPerformer (this);
 }
@@ -105,6 +116,9 @@ LibrarianWindows::~LibrarianWindows()
         librarian->onImportFromFiles = nullptr;
         librarian->onBrowseFolder = nullptr;
     }
+
+    if (browser != nullptr)
+        browser->onCellsDropped = nullptr;
 }
 
 bool LibrarianWindows::ownsCommand (int commandId) const
