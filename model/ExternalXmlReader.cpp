@@ -1,8 +1,11 @@
 #include "model/ExternalXmlReader.h"
 
+#include "model/FileUtils.h"
+
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -49,7 +52,10 @@ public:
         // appending walks every earlier sibling, which a file with many of
         // them turns into a wait of minutes.
         std::vector<std::unique_ptr<juce::XmlElement>> children;
-        juce::String pendingText;
+        // A text split by comments, processing instructions or CDATA comes in
+        // pieces; they are gathered as bytes and made into one string once,
+        // as a juce::String grown piece by piece is copied whole each time.
+        std::string pendingText;
 
         for (auto child : source.children())
         {
@@ -60,7 +66,7 @@ public:
                 if (! isValidText (child.value()))
                     return fail ("the text is not valid UTF-8");
 
-                pendingText << textOf (child.value());
+                pendingText += child.value();
             }
             else if (type == pugi::node_element)
             {
@@ -85,10 +91,15 @@ public:
     juce::String errorText;
 
 private:
-    static void addText (std::vector<std::unique_ptr<juce::XmlElement>>& children, juce::String& text)
+    static void addText (std::vector<std::unique_ptr<juce::XmlElement>>& children, std::string& text)
     {
-        if (text.containsNonWhitespaceChars())
-            children.emplace_back (juce::XmlElement::createTextElement (text));
+        if (! text.empty())
+        {
+            const auto joined = juce::String::fromUTF8 (text.data(), (int) text.size());
+
+            if (joined.containsNonWhitespaceChars())
+                children.emplace_back (juce::XmlElement::createTextElement (joined));
+        }
 
         text.clear();
     }
