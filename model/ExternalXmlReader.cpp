@@ -318,25 +318,16 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::parse (const juce::MemoryBl
 std::unique_ptr<juce::XmlElement> ExternalXmlReader::readFile (const juce::File& file, juce::int64 maxFileSize,
                                                                juce::String& errorText)
 {
-    if (! file.existsAsFile())
-    {
-        errorText = "the file does not exist";
-        return nullptr;
-    }
-
-    if (file.getSize() > maxFileSize)
-    {
-        errorText = "the file is too large";
-        return nullptr;
-    }
-
     juce::MemoryBlock data;
 
-    if (! file.loadFileAsData (data))
+    switch (readRegularFile (file, maxFileSize, data))
     {
-        errorText = "the file could not be read";
-        return nullptr;
+        case FileReadResult::read: return parse (data, errorText);
+        case FileReadResult::missing: errorText = "the file does not exist"; break;
+        case FileReadResult::notAFile: errorText = "the file is not a regular file"; break;
+        case FileReadResult::tooLarge: errorText = "the file is too large"; break;
+        case FileReadResult::unreadable: errorText = "the file could not be read"; break;
     }
 
-    return parse (data, errorText);
+    return nullptr;
 }

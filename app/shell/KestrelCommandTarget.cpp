@@ -9,6 +9,7 @@
 #include "device/wire/ModelRules.h"
 #include "device/wire/PresetCabBundle.h"
 #include "device/wire/SysExFiles.h"
+#include "model/FileUtils.h"
 #include "model/IdNameTable.h"
 #include "model/IdTables.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -51,18 +52,11 @@ bool hasNoBehaviour (int id)
     return id == 1300 || id == 1316 || id == 1405 || id == 2301;
 }
 
-enum class PresetFileRead { ok, tooLarge, unreadable };
-
-// Reads a file that should hold a preset; one too large for any is not read.
-PresetFileRead readPresetFile (const juce::File& file, juce::MemoryBlock& data)
+// Reads a file that should hold a preset: only a regular file, and none
+// larger than any preset file.
+FileReadResult readPresetFile (const juce::File& file, juce::MemoryBlock& data)
 {
-    if (! file.existsAsFile())
-        return PresetFileRead::unreadable;
-
-    if (file.getSize() > KestrelCommandTarget::largestPresetFileBytes)
-        return PresetFileRead::tooLarge;
-
-    return file.loadFileAsData (data) ? PresetFileRead::ok : PresetFileRead::unreadable;
+    return readRegularFile (file, KestrelCommandTarget::largestPresetFileBytes, data);
 }
 } // namespace
 
@@ -373,9 +367,9 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     juce::MemoryBlock data;
 
-    if (const auto read = readPresetFile (file, data); read != PresetFileRead::ok)
+    if (const auto read = readPresetFile (file, data); read != FileReadResult::read)
     {
-        UserNotifier::warn (read == PresetFileRead::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
+        UserNotifier::warn (read == FileReadResult::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
                                                              : "Unable to read snapshot file:\n" + path,
                             "Load Snapshot");
         return;
@@ -392,13 +386,13 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
 
     const auto read = readPresetFile (file, data);
 
-    if (read == PresetFileRead::tooLarge)
+    if (read == FileReadResult::tooLarge)
     {
         UserNotifier::warn (refused + "The selected file is too large to be a preset file:\n" + file.getFullPathName());
         return false;
     }
 
-    if (read != PresetFileRead::ok || data.isEmpty())
+    if (read != FileReadResult::read || data.isEmpty())
     {
         UserNotifier::warn (refused + "The selected file could not be read:\n" + file.getFullPathName());
         return false;

@@ -1,6 +1,7 @@
 #include "model/BlockLayoutDocument.h"
 #include "model/ExternalPropertiesReader.h"
 #include "model/ExternalXmlReader.h"
+#include "tests/support/FifoFeeder.h"
 #include "tests/support/HostileInputs.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -214,6 +215,21 @@ TEST (ExternalPropertiesReader, KeysOfOneHashAndTextInPiecesAreReadInTimeWithThe
     EXPECT_LT (secondsToRead (settingsWithLongText (1400000, true), values), 5.0);
     EXPECT_EQ (values["a"].length(), 1400000 + (int) std::strlen ("<t></t>"));
 }
+
+#if JUCE_LINUX || JUCE_MAC
+TEST (ExternalPropertiesReader, AFifoWhereTheFileShouldBeIsNeverRead)
+{
+    ScratchFolder scratch;
+    FifoFeeder fifo (scratch.folder.getChildFile ("Kestrel-Edit.settings"), settingsWithLongText (4, false));
+    ASSERT_TRUE (fifo.made);
+    PropertyList values;
+    EXPECT_EQ (ExternalPropertiesReader::readFile (fifo.file, values), ExternalPropertiesReader::Result::unreadable);
+    juce::String error;
+    EXPECT_EQ (ExternalXmlReader::readFile (fifo.file, 1 << 20, error), nullptr);
+    EXPECT_EQ (error, "the file is not a regular file");
+    EXPECT_EQ (fifo.readersFed, 0);
+}
+#endif
 
 TEST (ExternalXmlReader, HostileLayoutDocumentEndsWithAReason)
 {
