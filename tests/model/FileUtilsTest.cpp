@@ -343,7 +343,7 @@ TEST (ReadRegularFile, ReadsOnlyRegularFilesAndNeverPastTheLimit)
     // FIFO nobody writes nor one fed past the limit holds the reader.
     FifoFeeder fifo (scratch.folder.getChildFile ("fifo.syx"), juce::MemoryBlock (64 * 1024, true));
     ASSERT_TRUE (fifo.made);
-    EXPECT_EQ (readRegularFile (fifo.file, 1024, data), FileReadResult::notAFile);
+    ASSERT_EQ (readRegularFile (fifo.file, 1024, data), FileReadResult::notAFile);
     EXPECT_EQ (fifo.readersFed, 0);
     EXPECT_EQ (readRegularFile (juce::File ("/dev/zero"), 1024, data), FileReadResult::notAFile);
     EXPECT_FALSE (isRegularFile (fifo.file));

@@ -54,6 +54,7 @@ private:
                 continue;
             }
 
+            ++readersFed; // before the reader can see the end
             ::fcntl (fd, F_SETFL, 0);
             const auto* data = static_cast<const char*> (bytes.getData());
             for (size_t done = 0; done < bytes.getSize() && ! stop;)
@@ -64,7 +65,6 @@ private:
                 done += (size_t) wrote;
             }
             ::close (fd);
-            ++readersFed;
         }
     }
 

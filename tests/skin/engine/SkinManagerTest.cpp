@@ -550,13 +550,15 @@ TEST (SkinManager, TheStartUpScanEntersEachFolderOnceAndReadsOnlyRegularFiles)
     FifoFeeder fifo (skins.getChildFile ("pipe.sbraky"), textBlock (skinText ({})));
     ASSERT_TRUE (fifo.made);
 
-    const auto link = [&] (const char* name)
-    { return juce::File::createSymbolicLink (skins.getChildFile (name), ".", false); };
-    ASSERT_TRUE (link ("loop1"));
-    EXPECT_EQ (SkinManager().foundSkinPaths, juce::StringArray ("one.sbraky"));
-
-    ASSERT_TRUE (link ("loop2"));
-    EXPECT_EQ (SkinManager().foundSkinPaths, juce::StringArray ("one.sbraky"));
+    // The second link names the folder through a link outside it.
+    const auto link = [&] (const juce::File& at, const juce::String& target)
+    { return juce::File::createSymbolicLink (at, target, false); };
+    ASSERT_TRUE (link (skins.getChildFile ("loop1"), "."));
+    ASSERT_EQ (SkinManager().foundSkinPaths, juce::StringArray ("one.sbraky"));
+    const auto alias = folders.folder.getChildFile ("alias");
+    ASSERT_TRUE (link (alias, skins.getFullPathName()));
+    ASSERT_TRUE (link (skins.getChildFile ("loop2"), alias.getFullPathName()));
+    ASSERT_EQ (SkinManager().foundSkinPaths, juce::StringArray ("one.sbraky"));
     EXPECT_EQ (fifo.readersFed, 0);
 }
 #endif

@@ -449,6 +449,7 @@ TEST (CommandTarget, AFifoOrADeviceIsRefusedOnEveryRoadWithoutWaiting)
     rig.unit.clearReceived();
 
     rig.window->getContent()->getFrontPanel()->filesDropped ({ fifo.file.getFullPathName() }, 10, 10);
+    ASSERT_EQ (fifo.readersFed, 0) << "never opened";
     ASSERT_EQ (rig.notices.count(), 1);
     ASSERT_EQ (rig.notices.lastMessage(),
                "Unable to import.\nThe selected file could not be read:\n" + fifo.file.getFullPathName());
