@@ -54,6 +54,14 @@ private:
                 continue;
             }
 
+            // The program may have put a file in the FIFO's place.
+            struct stat info {};
+            if (::fstat (fd, &info) != 0 || ! S_ISFIFO (info.st_mode))
+            {
+                ::close (fd);
+                return;
+            }
+
             ++readersFed; // before the reader can see the end
             ::fcntl (fd, F_SETFL, 0);
             const auto* data = static_cast<const char*> (bytes.getData());

@@ -115,6 +115,15 @@ struct ShellRig
     SimulatedKestrel unit{ backend };
     std::unique_ptr<MainAppWindow> window;
 };
+
+// A whole preset at its head, padded past the preset file limit with bytes
+// the reader would skip: read whole, it would be pasted.
+dumptest::Bytes presetPaddedPastTheLimit()
+{
+    auto dump = dumptest::makeDump (dumptest::makePresetData (8192, "Huge"), SimulatedKestrel::model);
+    dump.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 1, 0);
+    return dump;
+}
 } // namespace
 
 TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAfterAReplug)
@@ -401,10 +410,7 @@ TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
     ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
     auto* target = KestrelCommandTarget::getInstance();
 
-    // A whole preset at its head, padded past the limit with bytes the
-    // reader would skip: read whole, it would be pasted.
-    auto dump = makeDump (makePresetData (8192, "Huge"), SimulatedKestrel::model);
-    dump.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 1, 0);
+    const auto dump = presetPaddedPastTheLimit();
     const auto huge = rig.scratch.folder.getChildFile ("huge.syx");
     ASSERT_TRUE (huge.replaceWithData (dump.data(), dump.size()));
     rig.unit.clearReceived();
@@ -439,11 +445,10 @@ TEST (CommandTarget, AFifoOrADeviceIsRefusedOnEveryRoadWithoutWaiting)
     ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
     auto* target = KestrelCommandTarget::getInstance();
 
-    // A FIFO reports no size. Fed a whole preset and more than the limit
-    // after it, it would be read to its end and pasted; one nobody feeds,
-    // and a device, would keep the program waiting or reading for ever.
-    auto dump = makeDump (makePresetData (8192, "Fed"), SimulatedKestrel::model);
-    dump.resize ((size_t) KestrelCommandTarget::largestPresetFileBytes + 4096, 0);
+    // A FIFO reports no size: fed a preset padded past the limit, it would be
+    // read to its end; one nobody feeds, and a device, would keep the
+    // program waiting or reading for ever.
+    const auto dump = presetPaddedPastTheLimit();
     FifoFeeder fifo (rig.scratch.folder.getChildFile ("fed.syx"), juce::MemoryBlock (dump.data(), dump.size()));
     ASSERT_TRUE (fifo.made);
     rig.unit.clearReceived();
