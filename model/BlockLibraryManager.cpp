@@ -22,7 +22,7 @@ BlockLibraryManager::BlockLibraryManager (GlobalConfiguration* config)
 
 BlockLibraryManager::~BlockLibraryManager()
 {
-    scanIterator.reset();
+    scanWalk.reset();
     errorLog.reset();
 }
 
@@ -198,29 +198,19 @@ bool BlockLibraryManager::checkLibraryDirectory()
 
 void BlockLibraryManager::startScan()
 {
-    scanIterator.reset();
     errorsLogged = 0;
 
-    const auto folder = getLibraryFolder();
-
-    // A linked folder that leads back into the library would otherwise be
-    // walked again at every level, loading the same files many times over.
-    if (folder.isDirectory())
-        scanIterator = std::make_unique<juce::RangedDirectoryIterator> (
-            folder, true, juce::String ("*") + fileExtension(), juce::File::findFiles,
-            juce::File::FollowSymlinks::noCycles);
+    // A linked folder that leads back into the library is not walked again,
+    // which would load the same files many times over.
+    scanWalk = std::make_unique<FolderWalk> (getLibraryFolder(), juce::String ("*") + fileExtension());
 }
 
 bool BlockLibraryManager::scanNext (juce::String& fileName, int& errorCode)
 {
-    while (scanIterator != nullptr && *scanIterator != juce::RangedDirectoryIterator())
+    juce::File file;
+
+    if (scanWalk != nullptr && scanWalk->next (file))
     {
-        const auto file = (*scanIterator)->getFile();
-        ++(*scanIterator);
-
-        if (file.isDirectory())
-            continue;
-
         juce::String name;
 
         if (loadBlockFile (file, errorCode, name) != 0)
@@ -229,7 +219,7 @@ bool BlockLibraryManager::scanNext (juce::String& fileName, int& errorCode)
         return true;
     }
 
-    scanIterator.reset();
+    scanWalk.reset();
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "model/BlockLibraryIndex.h"
 #include "model/BlockLink.h"
 #include "model/FirmwareRule.h"
+#include "model/FolderWalk.h"
 #include "model/IdNameTable.h"
 
 #include <memory>
@@ -140,7 +141,7 @@ private:
     juce::OwnedArray<BlockLibraryEntry> entries;
     mutable BlockLibraryIndex index; // lookups over the entries
     juce::Array<BlockLink> links;
-    std::unique_ptr<juce::RangedDirectoryIterator> scanIterator;
+    std::unique_ptr<FolderWalk> scanWalk;
     std::unique_ptr<juce::FileOutputStream> errorLog;
     juce::uint8 errorsLogged = 0;
     juce::Array<FirmwareRule> firmwareRules;

@@ -1,6 +1,7 @@
 #include "model/ExternalPropertiesReader.h"
 
 #include "model/ExternalXmlReader.h"
+#include "model/FileUtils.h"
 
 #include <cstring>
 
@@ -150,7 +151,8 @@ bool ExternalPropertiesReader::parse (const void* data, size_t size, PropertyLis
     return read;
 }
 
-ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce::File& file, PropertyList& values)
+ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce::File& file, PropertyList& values,
+                                                                    juce::int64 maxFileSize)
 {
     values.clear();
 
@@ -159,7 +161,7 @@ ExternalPropertiesReader::Result ExternalPropertiesReader::readFile (const juce:
 
     juce::MemoryBlock data;
 
-    if (! file.existsAsFile() || file.getSize() > (juce::int64) maxBodySize || ! file.loadFileAsData (data))
+    if (readRegularFile (file, juce::jmin (maxFileSize, (juce::int64) maxBodySize), data) != FileReadResult::read)
         return Result::unreadable;
 
     return parse (data.getData(), data.getSize(), values) ? Result::read : Result::unreadable;

@@ -34,5 +34,8 @@ public:
     // earlier one. Takes time in proportion to the size.
     static bool parse (const void* data, size_t size, PropertyList& values);
 
-    static Result readFile (const juce::File& file, PropertyList& values);
+    // Only a regular file of at most maxFileSize bytes (and maxBodySize) is
+    // read; anything else there is unreadable.
+    static Result readFile (const juce::File& file, PropertyList& values,
+                            juce::int64 maxFileSize = (juce::int64) maxBodySize);
 };

@@ -1,8 +1,11 @@
 #include "model/ExternalXmlReader.h"
 
+#include "model/FileUtils.h"
+
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -49,7 +52,10 @@ public:
         // appending walks every earlier sibling, which a file with many of
         // them turns into a wait of minutes.
         std::vector<std::unique_ptr<juce::XmlElement>> children;
-        juce::String pendingText;
+        // A text split by comments, processing instructions or CDATA comes in
+        // pieces; they are gathered as bytes and made into one string once,
+        // as a juce::String grown piece by piece is copied whole each time.
+        std::string pendingText;
 
         for (auto child : source.children())
         {
@@ -60,7 +66,7 @@ public:
                 if (! isValidText (child.value()))
                     return fail ("the text is not valid UTF-8");
 
-                pendingText << textOf (child.value());
+                pendingText += child.value();
             }
             else if (type == pugi::node_element)
             {
@@ -85,10 +91,15 @@ public:
     juce::String errorText;
 
 private:
-    static void addText (std::vector<std::unique_ptr<juce::XmlElement>>& children, juce::String& text)
+    static void addText (std::vector<std::unique_ptr<juce::XmlElement>>& children, std::string& text)
     {
-        if (text.containsNonWhitespaceChars())
-            children.emplace_back (juce::XmlElement::createTextElement (text));
+        if (! text.empty())
+        {
+            const auto joined = juce::String::fromUTF8 (text.data(), (int) text.size());
+
+            if (joined.containsNonWhitespaceChars())
+                children.emplace_back (juce::XmlElement::createTextElement (joined));
+        }
 
         text.clear();
     }
@@ -307,25 +318,16 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::parse (const juce::MemoryBl
 std::unique_ptr<juce::XmlElement> ExternalXmlReader::readFile (const juce::File& file, juce::int64 maxFileSize,
                                                                juce::String& errorText)
 {
-    if (! file.existsAsFile())
-    {
-        errorText = "the file does not exist";
-        return nullptr;
-    }
-
-    if (file.getSize() > maxFileSize)
-    {
-        errorText = "the file is too large";
-        return nullptr;
-    }
-
     juce::MemoryBlock data;
 
-    if (! file.loadFileAsData (data))
+    switch (readRegularFile (file, maxFileSize, data))
     {
-        errorText = "the file could not be read";
-        return nullptr;
+        case FileReadResult::read: return parse (data, errorText);
+        case FileReadResult::missing: errorText = "the file does not exist"; break;
+        case FileReadResult::notAFile: errorText = "the file is not a regular file"; break;
+        case FileReadResult::tooLarge: errorText = "the file is too large"; break;
+        case FileReadResult::unreadable: errorText = "the file could not be read"; break;
     }
 
-    return parse (data, errorText);
+    return nullptr;
 }

@@ -28,7 +28,7 @@ public:
     static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t size, juce::String& errorText);
     static std::unique_ptr<juce::XmlElement> parse (const juce::MemoryBlock& data, juce::String& errorText);
 
-    // Reads a whole file of at most maxFileSize bytes and parses it.
+    // Reads a whole regular file of at most maxFileSize bytes and parses it.
     static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, juce::int64 maxFileSize,
                                                        juce::String& errorText);
 

@@ -3,6 +3,12 @@
 #include "model/SafeFileWrite.h"
 #include "model/UserFolders.h"
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace
 {
 constexpr int nameFieldSize = 32;
@@ -151,6 +157,73 @@ juce::String saveDataToFile (const juce::String& path, const juce::MemoryBlock& 
         return path.isEmpty() ? juce::String ("No file name given.") : "Unable to write " + path + ": not a full path.";
 
     return writeFileSafely (juce::File (path), data);
+}
+
+bool isRegularFile (const juce::File& file)
+{
+    struct stat info {};
+    return file.getFullPathName().isNotEmpty() && ::stat (file.getFullPathName().toRawUTF8(), &info) == 0
+           && S_ISREG (info.st_mode);
+}
+
+FileReadResult readRegularFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& data)
+{
+    data.reset();
+    const auto path = file.getFullPathName();
+
+    if (path.isEmpty())
+        return FileReadResult::missing;
+
+    struct stat info {};
+
+    if (::stat (path.toRawUTF8(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileReadResult::missing : FileReadResult::unreadable;
+
+    if (! S_ISREG (info.st_mode))
+        return FileReadResult::notAFile;
+
+    if (info.st_size > maxBytes)
+        return FileReadResult::tooLarge;
+
+    // Not blocking: should the name have become a FIFO since, opening it
+    // must not wait for a writer. The open file is checked again.
+    const auto fd = ::open (path.toRawUTF8(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+
+    if (fd < 0)
+        return FileReadResult::unreadable;
+
+    auto result = FileReadResult::read;
+
+    if (::fstat (fd, &info) != 0)
+        result = FileReadResult::unreadable;
+    else if (! S_ISREG (info.st_mode))
+        result = FileReadResult::notAFile;
+
+    char chunk[65536];
+
+    while (result == FileReadResult::read)
+    {
+        const auto got = ::read (fd, chunk, sizeof (chunk));
+
+        if (got < 0 && errno == EINTR)
+            continue;
+
+        if (got < 0)
+            result = FileReadResult::unreadable;
+        else if (got == 0)
+            break;
+        else if ((juce::int64) data.getSize() + got > maxBytes)
+            result = FileReadResult::tooLarge;
+        else
+            data.append (chunk, (size_t) got);
+    }
+
+    ::close (fd);
+
+    if (result != FileReadResult::read)
+        data.reset();
+
+    return result;
 }
 
 bool makeUniqueFilePath (const juce::File& folder, const juce::String& baseName, const juce::String& extension,

@@ -13,6 +13,26 @@ juce::String getExecutableFolder();
 // Returns an error text; empty means success.
 juce::String saveDataToFile (const juce::String& path, const juce::MemoryBlock& data);
 
+// How readRegularFile ended.
+enum class FileReadResult
+{
+    read,       // data holds the whole file
+    missing,    // nothing is there
+    notAFile,   // a folder, FIFO, device or socket: never read
+    tooLarge,   // more than the limit, by its size or by what reading found
+    unreadable  // it could not be opened or read
+};
+
+// Reads a whole regular file of at most maxBytes bytes into data (emptied
+// first, and left empty unless the result is read). A FIFO or a device
+// reports no size and may never end or never answer, so only regular files
+// are opened, and reading stops past the limit whatever size was reported.
+FileReadResult readRegularFile (const juce::File& file, juce::int64 maxBytes, juce::MemoryBlock& data);
+
+// True when file names a regular file (through links): no folder, FIFO,
+// device or socket.
+bool isRegularFile (const juce::File& file);
+
 // Finds a name for a new file in folder: base name, an optional time stamp
 // "_YYYYMMDD_HHMMSS", a counter "(1)" .. "(999)" when needed, and the
 // extension (given with its dot). False when base name and extension are both

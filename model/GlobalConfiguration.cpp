@@ -2,6 +2,7 @@
 
 #include "model/Clock.h"
 #include "model/ExternalPropertiesReader.h"
+#include "model/FileUtils.h"
 #include "model/SafeFileWrite.h"
 #include "model/UserFolders.h"
 #include "model/UserNotifier.h"
@@ -290,7 +291,7 @@ bool GlobalConfiguration::loadColorAssignments()
 
     // A failed read keeps whatever groups came before the damage; the file
     // itself stays as it is until the next save, which first copies it aside.
-    if (file.existsAsFile() && file.getSize() <= maxColorFileSize && file.loadFileAsData (data))
+    if (readRegularFile (file, maxColorFileSize, data) == FileReadResult::read)
         read = colorAssignments.readFrom (data);
     else
         colorAssignments.clear();
@@ -306,7 +307,7 @@ bool GlobalConfiguration::saveColorAssignments()
     // A file that the last load could not read is kept as "<name>.bad"
     // before it is replaced, so a damaged file never costs the user more
     // than the colours it already lost.
-    if (colorFileUnreadable && file.existsAsFile())
+    if (colorFileUnreadable && isRegularFile (file))
     {
         if (! file.copyFileTo (backupFileFor (file)))
             return false;
@@ -327,9 +328,10 @@ bool GlobalConfiguration::writeSettingsNow()
     const auto file = getSettingsFile();
     PropertyList values;
 
-    if (! readSettingsFile (file, values) && file.existsAsFile())
+    if (! readSettingsFile (file, values) && isRegularFile (file))
     {
-        // Keep the unreadable file rather than silently replace it.
+        // Keep the unreadable file rather than silently replace it (a FIFO
+        // or device there holds nothing to keep, and copying it would wait).
         if (! file.copyFileTo (backupFileFor (file)))
         {
             lastSaveMs = Clock::nowMs();

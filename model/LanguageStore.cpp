@@ -41,12 +41,9 @@ void LanguageStore::openLanguageFile()
     const auto file = folder.getChildFile (fileName);
     languageFile = std::make_unique<PropertyList>();
 
-    // An oversized file is passed over as if absent, and a missing or
-    // unreadable one gives an empty set: every message gets its built-in text.
-    if (file.existsAsFile() && file.getSize() > maxLanguageFileSize)
-        return;
-
-    ExternalPropertiesReader::readFile (file, *languageFile);
+    // An oversized, missing or unreadable file gives an empty set: every
+    // message gets its built-in text.
+    ExternalPropertiesReader::readFile (file, *languageFile, maxLanguageFileSize);
 }
 
 bool LanguageStore::getText (juce::int32 messageId, juce::String& text) const

@@ -1,8 +1,43 @@
 #include "model/PropertyList.h"
 
+#include <sodium.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <numeric>
 #include <vector>
+
+namespace
+{
+// SipHash's key, drawn once per run from the system's random source.
+const unsigned char* hashKey()
+{
+    static const auto key = []
+    {
+        std::vector<unsigned char> bytes (crypto_shorthash_KEYBYTES);
+
+        if (sodium_init() < 0)
+            std::abort(); // no random source: nothing here could be trusted
+
+        randombytes_buf (bytes.data(), bytes.size());
+        return bytes;
+    }();
+
+    return key.data();
+}
+} // namespace
+
+size_t PropertyList::KeyHash::operator() (const juce::String& key) const noexcept
+{
+    const auto* utf8 = key.toRawUTF8();
+    unsigned char hash[crypto_shorthash_BYTES];
+    crypto_shorthash (hash, reinterpret_cast<const unsigned char*> (utf8), std::strlen (utf8), hashKey());
+
+    size_t value = 0;
+    std::memcpy (&value, hash, juce::jmin (sizeof (value), sizeof (hash)));
+    return value;
+}
 
 void PropertyList::set (const juce::String& key, const juce::String& value)
 {

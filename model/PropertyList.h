@@ -8,7 +8,10 @@
 // order their keys first appear, a later value of a key replacing the
 // earlier one in its place. Keys keep their case. Adding and looking up a
 // key take constant time, so a file of any size is gathered in time
-// proportional to its size (juce::StringPairArray searches every key).
+// proportional to its size (juce::StringPairArray searches every key). The
+// keys are hashed with a key drawn afresh for each run: the framework's own
+// string hash is a plain polynomial, and a file whose keys all share one
+// value of it would put every key in one bucket.
 class PropertyList
 {
 public:
@@ -36,6 +39,11 @@ public:
 private:
     int indexOf (const juce::String& key) const;
 
+    struct KeyHash
+    {
+        size_t operator() (const juce::String& key) const noexcept;
+    };
+
     juce::StringArray keys, values;
-    std::unordered_map<juce::String, int> index;
+    std::unordered_map<juce::String, int, KeyHash> index;
 };

@@ -9,6 +9,7 @@
 #include "device/wire/ModelRules.h"
 #include "device/wire/PresetCabBundle.h"
 #include "device/wire/SysExFiles.h"
+#include "model/FileUtils.h"
 #include "model/IdNameTable.h"
 #include "model/IdTables.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -55,21 +56,11 @@ bool hasNoBehaviour (int id)
     return id == 1300 || id == 1405 || id == 2301;
 }
 
-enum class PresetFileRead { ok, tooLarge, unreadable };
-
-// Reads a file that should hold a preset; one too large for any is not read,
-// nor anything but a regular file (a pipe or a device would never end).
-PresetFileRead readPresetFile (const juce::File& file, juce::MemoryBlock& data)
+// Reads a file that should hold a preset: only a regular file, and none
+// larger than any preset file.
+FileReadResult readPresetFile (const juce::File& file, juce::MemoryBlock& data)
 {
-    std::error_code error;
-
-    if (! std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error))
-        return PresetFileRead::unreadable;
-
-    if (file.getSize() > KestrelCommandTarget::largestPresetFileBytes)
-        return PresetFileRead::tooLarge;
-
-    return file.loadFileAsData (data) ? PresetFileRead::ok : PresetFileRead::unreadable;
+    return readRegularFile (file, KestrelCommandTarget::largestPresetFileBytes, data);
 }
 
 // Describes a chosen ".syx" file in the "Sysex Information" box: the unit it
@@ -81,13 +72,13 @@ void describeSysExFile (const juce::File& file)
     const auto read = readPresetFile (file, data);
     const auto path = file.getFullPathName();
 
-    if (read == PresetFileRead::tooLarge)
+    if (read == FileReadResult::tooLarge)
     {
         UserNotifier::warn ("The file is too large to be a SysEx file of the Kestrel:\n" + path, sysExInfoTitle);
         return;
     }
 
-    if (read != PresetFileRead::ok)
+    if (read != FileReadResult::read)
     {
         UserNotifier::warn ("The file could not be read:\n" + path, sysExInfoTitle);
         return;
@@ -440,9 +431,9 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     juce::MemoryBlock data;
 
-    if (const auto read = readPresetFile (file, data); read != PresetFileRead::ok)
+    if (const auto read = readPresetFile (file, data); read != FileReadResult::read)
     {
-        UserNotifier::warn (read == PresetFileRead::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
+        UserNotifier::warn (read == FileReadResult::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
                                                              : "Unable to read snapshot file:\n" + path,
                             "Load Snapshot");
         return;
@@ -459,13 +450,13 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
 
     const auto read = readPresetFile (file, data);
 
-    if (read == PresetFileRead::tooLarge)
+    if (read == FileReadResult::tooLarge)
     {
         UserNotifier::warn (refused + "The selected file is too large to be a preset file:\n" + file.getFullPathName());
         return false;
     }
 
-    if (read != PresetFileRead::ok || data.isEmpty())
+    if (read != FileReadResult::read || data.isEmpty())
     {
         UserNotifier::warn (refused + "The selected file could not be read:\n" + file.getFullPathName());
         return false;

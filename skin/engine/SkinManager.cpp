@@ -2,6 +2,7 @@
 
 #include "model/ExternalXmlReader.h"
 #include "model/FileUtils.h"
+#include "model/FolderWalk.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinResourceCheck.h"
 
@@ -442,18 +443,15 @@ void SkinManager::scanSkinFolder (const juce::File& skinsFolder)
     foundSkinNames.clear();
     foundSkinPaths.clear();
 
-    if (! skinsFolder.isDirectory())
-        return;
+    // Linked folders are followed, but none is walked twice: a link back to
+    // the Skins folder would otherwise be walked again at every level.
+    FolderWalk walk (skinsFolder, "*.sbraky");
 
-    for (auto& entry : juce::RangedDirectoryIterator (skinsFolder, true, "*.sbraky", juce::File::findFiles))
+    for (juce::File file; walk.next (file);)
     {
-        auto file = entry.getFile();
-        if (file.getSize() > maxEntryBytes)
-            continue;
-
         juce::MemoryBlock data;
         juce::String error;
-        if (! file.loadFileAsData (data))
+        if (readRegularFile (file, maxEntryBytes, data) != FileReadResult::read)
             continue;
 
         auto root = ExternalXmlReader::parse (data, error);
@@ -476,7 +474,7 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
     // The document held so far stays in use until the new one and its
     // archive have both been read.
     juce::MemoryBlock data;
-    if (file.getSize() > maxEntryBytes || ! file.loadFileAsData (data))
+    if (readRegularFile (file, maxEntryBytes, data) != FileReadResult::read)
         return juce::Result::fail (notASkinText);
 
     Checked checked;
@@ -490,7 +488,8 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
                                              .fromLastOccurrenceOf ("/", false, false)
                                              .fromLastOccurrenceOf ("\\", false, false)));
 
-    if (! archiveFile.existsAsFile())
+    // A FIFO or device there would keep the archive reader waiting.
+    if (! isRegularFile (archiveFile))
         return juce::Result::fail (notASkinText);
 
     juce::ZipFile archive (archiveFile);

@@ -3,6 +3,7 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserFolders.h"
+#include "support/HostileInputs.h"
 #include "support/ScratchFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -14,6 +15,12 @@
 // same bytes, is the reference for the machine's speed. Texts looked up in
 // a language file of those sizes, one the file holds and one it lacks (the
 // built-in text then), take the same time whatever the size.
+//
+// Two hostile shapes beside a harmless twin of the same size: keys that all
+// share the framework's string hash beside keys of the same bytes whose
+// hashes differ (8k, 32k and 128k keys), and a text split into pieces by
+// processing instructions beside one whole text of as many bytes (100k,
+// 400k and 1.6M pieces). Each pair must grow alike, in proportion to N.
 namespace
 {
 juce::MemoryBlock settingsXml (int values)
@@ -111,6 +118,45 @@ static void BM_ReadSkinWithSiblings (benchmark::State& state)
     finish (state, data);
 }
 
+static void readSettings (benchmark::State& state, const juce::MemoryBlock& data, int expectedKeys)
+{
+    PropertyList values;
+    if (! ExternalPropertiesReader::parse (data.getData(), data.getSize(), values) || values.size() != expectedKeys)
+        state.SkipWithError ("the settings were not read");
+
+    for (auto _ : state)
+    {
+        PropertyList read;
+        benchmark::DoNotOptimize (ExternalPropertiesReader::parse (data.getData(), data.getSize(), read));
+    }
+    finish (state, data);
+}
+
+static void BM_ReadSettingsKeysOfOneHash (benchmark::State& state)
+{
+    const auto data = settingsWithBlockNamedKeys ((int) state.range (0), true);
+    PropertyList values;
+    ExternalPropertiesReader::parse (data.getData(), data.getSize(), values);
+    if (values.getAllKeys()[0].hash() != values.getAllKeys()[values.size() - 1].hash())
+        state.SkipWithError ("the keys do not share one hash");
+    readSettings (state, data, (int) state.range (0));
+}
+
+static void BM_ReadSettingsKeysOfDistinctHashes (benchmark::State& state)
+{
+    readSettings (state, settingsWithBlockNamedKeys ((int) state.range (0), false), (int) state.range (0));
+}
+
+static void BM_ReadSettingsTextInPieces (benchmark::State& state)
+{
+    readSettings (state, settingsWithLongText ((int) state.range (0), true), 1);
+}
+
+static void BM_ReadSettingsWholeText (benchmark::State& state)
+{
+    readSettings (state, settingsWithLongText ((int) state.range (0), false), 1);
+}
+
 static void BM_LookUpInLanguageFile (benchmark::State& state)
 {
     ScratchFolder scratch{ "kestrel-bench-language" };
@@ -158,3 +204,27 @@ BENCHMARK (BM_ReadSkinWithSiblings)
     ->Unit (benchmark::kMillisecond)
     ->Complexity (benchmark::oN);
 BENCHMARK (BM_LookUpInLanguageFile)->Arg (10000)->Arg (40000)->Arg (160000)->Complexity (benchmark::o1);
+BENCHMARK (BM_ReadSettingsKeysOfOneHash)
+    ->Arg (8192)
+    ->Arg (32768)
+    ->Arg (131072)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSettingsKeysOfDistinctHashes)
+    ->Arg (8192)
+    ->Arg (32768)
+    ->Arg (131072)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSettingsTextInPieces)
+    ->Arg (100000)
+    ->Arg (400000)
+    ->Arg (1600000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSettingsWholeText)
+    ->Arg (100000)
+    ->Arg (400000)
+    ->Arg (1600000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);

@@ -1,5 +1,7 @@
+#include "model/FileUtils.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
+#include "tests/support/FifoFeeder.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/ScratchFolder.h"
@@ -304,6 +306,29 @@ TEST_F (ConfigurationTest, UnreadableSettingsFileGivesDefaultsAndIsKeptAside)
     EXPECT_FALSE (config.writeSettingsNow());
     EXPECT_TRUE (config.isSettingsWritePending());
 }
+
+#if JUCE_LINUX || JUCE_MAC
+// A FIFO where a file should be holds nothing to keep: it is neither read
+// (that would wait for a writer) nor copied aside, and the save replaces it.
+TEST_F (ConfigurationTest, AFifoInPlaceOfTheSettingsOrColourFileIsNeverOpened)
+{
+    ASSERT_TRUE (settingsFile().getParentDirectory().createDirectory().wasOk());
+    const juce::String settingsText ("<PROPERTIES><VALUE name=\"KNOB_TRACKING\" val=\"2\"/></PROPERTIES>");
+    FifoFeeder settings (settingsFile(), juce::MemoryBlock (settingsText.toRawUTF8(), settingsText.getNumBytesAsUTF8()));
+    FifoFeeder colours (GlobalConfiguration::getColorAssignmentsFile(), juce::MemoryBlock (16, true));
+    ASSERT_TRUE (settings.made && colours.made);
+
+    KestrelGlobalConfiguration config;
+    config.load();
+    EXPECT_EQ (config.KNOB_TRACKING, 1);
+    EXPECT_TRUE (config.save());
+    EXPECT_TRUE (config.writeSettingsNow());
+    EXPECT_EQ (settings.readersFed + colours.readersFed, 0);
+    EXPECT_FALSE (settingsFile().getSiblingFile ("Kestrel-Edit.settings.bad").exists());
+    EXPECT_TRUE (isRegularFile (settingsFile()));
+    EXPECT_TRUE (isRegularFile (GlobalConfiguration::getColorAssignmentsFile()));
+}
+#endif
 
 TEST_F (ConfigurationTest, ColourFileIsKeptWhenItCannotBeRead)
 {

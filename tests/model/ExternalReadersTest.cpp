@@ -1,12 +1,15 @@
 #include "model/BlockLayoutDocument.h"
 #include "model/ExternalPropertiesReader.h"
 #include "model/ExternalXmlReader.h"
+#include "tests/support/FifoFeeder.h"
 #include "tests/support/HostileInputs.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace
 {
@@ -170,6 +173,63 @@ TEST (ExternalPropertiesReader, AValueHoldingElementsReadsAsTheirXmlAndLargeFile
                ExternalPropertiesReader::Result::read);
     EXPECT_EQ (values.size(), 50000);
 }
+
+// Names that all share the framework's string hash, and a text in hundreds
+// of thousands of pieces, are read in time with their size: the stored files
+// and larger ones of their shapes, each well within a generous bound (the old
+// reader took seconds for the stored files and a minute for the larger).
+TEST (ExternalPropertiesReader, KeysOfOneHashAndTextInPiecesAreReadInTimeWithTheSize)
+{
+    using clock = std::chrono::steady_clock;
+    const auto secondsToRead = [] (const juce::MemoryBlock& bytes, PropertyList& values)
+    {
+        const auto start = clock::now();
+        EXPECT_TRUE (ExternalPropertiesReader::parse (bytes.getData(), bytes.getSize(), values));
+        return std::chrono::duration<double> (clock::now() - start).count();
+    };
+    PropertyList values;
+
+    const auto sameHash = loadHostileInput ("settings-16k-keys-of-one-hash.xml");
+    EXPECT_LT (secondsToRead (sameHash, values), 5.0);
+    ASSERT_EQ (values.size(), 16384);
+    const auto& keys = values.getAllKeys();
+    EXPECT_EQ (keys[0].hash(), keys[16383].hash()) << "the stored file is what it claims to be";
+    EXPECT_NE (keys[0], keys[16383]);
+    EXPECT_EQ (values.getValue (keys[16383], "absent"), "");
+
+    const auto split = loadHostileInput ("settings-text-split-2mb.xml");
+    EXPECT_LT (secondsToRead (split, values), 5.0);
+    ASSERT_EQ (values.size(), 1);
+    // The file's text without its processing instructions, all in order.
+    std::string joined;
+    for (const auto& piece : juce::StringArray::fromTokens (split.toString().fromFirstOccurrenceOf ("<t>", false, false)
+                                                                .upToLastOccurrenceOf ("</t>", false, false),
+                                                            "<?a>", {}))
+        joined += piece.toStdString();
+    EXPECT_EQ (values["a"].toStdString(), "<t>" + joined + "</t>");
+
+    const auto moreKeys = settingsWithBlockNamedKeys (32768, true);
+    EXPECT_LT (secondsToRead (moreKeys, values), 5.0);
+    ASSERT_EQ (values.size(), 32768);
+    EXPECT_EQ (values[values.getAllKeys()[32767]], "32767") << "each key keeps its own value";
+    EXPECT_LT (secondsToRead (settingsWithLongText (1400000, true), values), 5.0);
+    EXPECT_EQ (values["a"].length(), 1400000 + (int) std::strlen ("<t></t>"));
+}
+
+#if JUCE_LINUX || JUCE_MAC
+TEST (ExternalPropertiesReader, AFifoWhereTheFileShouldBeIsNeverRead)
+{
+    ScratchFolder scratch;
+    FifoFeeder fifo (scratch.folder.getChildFile ("Kestrel-Edit.settings"), settingsWithLongText (4, false));
+    ASSERT_TRUE (fifo.made);
+    PropertyList values;
+    EXPECT_EQ (ExternalPropertiesReader::readFile (fifo.file, values), ExternalPropertiesReader::Result::unreadable);
+    juce::String error;
+    EXPECT_EQ (ExternalXmlReader::readFile (fifo.file, 1 << 20, error), nullptr);
+    EXPECT_EQ (error, "the file is not a regular file");
+    EXPECT_EQ (fifo.readersFed, 0);
+}
+#endif
 
 TEST (ExternalXmlReader, HostileLayoutDocumentEndsWithAReason)
 {

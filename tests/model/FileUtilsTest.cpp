@@ -1,6 +1,7 @@
 #include "model/FileUtils.h"
 #include "model/UserFolders.h"
 
+#include "support/FifoFeeder.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScratchFolder.h"
 
@@ -322,6 +323,40 @@ TEST (SaveDataToFile, FailureIsReportedAndLosesNothing)
     EXPECT_NE (saveDataToFile ({}, blockOf ("new")), "");
     EXPECT_NE (saveDataToFile ("relative/data.bin", blockOf ("new")), "");
     EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile ("relative").exists());
+}
+
+TEST (ReadRegularFile, ReadsOnlyRegularFilesAndNeverPastTheLimit)
+{
+    ScratchFolder scratch;
+    juce::MemoryBlock data;
+    const auto file = scratch.folder.getChildFile ("preset.syx");
+    ASSERT_TRUE (file.replaceWithText ("12345678"));
+    EXPECT_EQ (readRegularFile (file, 8, data), FileReadResult::read);
+    EXPECT_EQ (data, blockOf ("12345678"));
+    EXPECT_EQ (readRegularFile (file, 7, data), FileReadResult::tooLarge);
+    EXPECT_EQ (data.getSize(), 0u);
+    EXPECT_EQ (readRegularFile (scratch.folder.getChildFile ("gone.syx"), 8, data), FileReadResult::missing);
+    EXPECT_EQ (readRegularFile (scratch.folder, 8, data), FileReadResult::notAFile);
+
+#if JUCE_LINUX || JUCE_MAC
+    // A FIFO and a device report no size; neither is opened, so neither a
+    // FIFO nobody writes nor one fed past the limit holds the reader.
+    FifoFeeder fifo (scratch.folder.getChildFile ("fifo.syx"), juce::MemoryBlock (64 * 1024, true));
+    ASSERT_TRUE (fifo.made);
+    ASSERT_EQ (readRegularFile (fifo.file, 1024, data), FileReadResult::notAFile);
+    EXPECT_EQ (fifo.readersFed, 0);
+    EXPECT_EQ (readRegularFile (juce::File ("/dev/zero"), 1024, data), FileReadResult::notAFile);
+    EXPECT_FALSE (isRegularFile (fifo.file));
+    EXPECT_TRUE (isRegularFile (file));
+#endif
+#if JUCE_LINUX
+    // A regular file that reports no size yet holds more: the limit stops it.
+    const juce::File maps ("/proc/self/maps");
+    ASSERT_EQ (maps.getSize(), 0);
+    EXPECT_EQ (readRegularFile (maps, 16, data), FileReadResult::tooLarge);
+    EXPECT_EQ (readRegularFile (maps, 1 << 24, data), FileReadResult::read);
+    EXPECT_GT (data.getSize(), 16u);
+#endif
 }
 
 TEST (ExecutableFolder, FollowsTheProgramFolder)

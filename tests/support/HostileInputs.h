@@ -15,3 +15,42 @@ inline juce::MemoryBlock loadHostileInput (const char* name)
     getHostileInput (name).loadFileAsData (data);
     return data;
 }
+
+// The shapes of two hostile settings files, at any size.
+//
+// count VALUEs whose names are twenty two-character blocks. With oneHash the
+// blocks are "a" U+01A0 and "b" U+013B, which add the same to juce::String's
+// hash (97 * 101 + 416 == 98 * 101 + 315), so every name hashes alike;
+// otherwise "b" U+013D takes the second's place: names of the same length
+// and bytes whose hashes differ.
+inline juce::MemoryBlock settingsWithBlockNamedKeys (int count, bool oneHash)
+{
+    const auto first = juce::String::fromUTF8 ("a\xC6\xA0");
+    const auto second = juce::String::fromUTF8 (oneHash ? "b\xC4\xBB" : "b\xC4\xBD");
+    juce::MemoryOutputStream out;
+    out << "<PROPERTIES>";
+
+    for (int i = 0; i < count; ++i)
+    {
+        out << "<VALUE name=\"";
+        for (int bit = 19; bit >= 0; --bit)
+            out << (((i >> bit) & 1) != 0 ? second : first);
+        out << "\" val=\"" << i << "\"/>";
+    }
+
+    out << "</PROPERTIES>";
+    return out.getMemoryBlock();
+}
+
+// One VALUE whose element's text is count "x"s, each followed by a
+// processing instruction when split, or by five more "x"s when whole (the
+// same number of bytes).
+inline juce::MemoryBlock settingsWithLongText (int count, bool split)
+{
+    juce::MemoryOutputStream out;
+    out << "<PROPERTIES><VALUE name=\"a\"><t>";
+    for (int i = 0; i < count; ++i)
+        out << (split ? "x<?a?>" : "xxxxxx");
+    out << "</t></VALUE></PROPERTIES>";
+    return out.getMemoryBlock();
+}

@@ -116,7 +116,8 @@ TEST_P (WellFormedHostileSettingsFileAtStart, AreReadAndKeptWithoutAWarning)
 
 INSTANTIATE_TEST_SUITE_P (HostileFiles, WellFormedHostileSettingsFileAtStart,
                           ::testing::Values ("settings-value-text-then-element.xml", "settings-25k-siblings.xml",
-                                             "settings-25k-values.xml"),
+                                             "settings-25k-values.xml", "settings-16k-keys-of-one-hash.xml",
+                                             "settings-text-split-2mb.xml"),
                           caseName);
 
 TEST_P (HostileLanguageFileAtStart, GivesTheBuiltInTexts)
@@ -155,5 +156,5 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileLanguageFileAtStart,
                                              "language-invalid-utf8-and-processing-instruction.xml",
                                              "language-binary-negative-count.bin",
                                              "settings-value-text-then-element.xml",
-                                             "language-50k-binary-values.bin"),
+                                             "language-50k-binary-values.bin", "settings-16k-keys-of-one-hash.xml"),
                           caseName);

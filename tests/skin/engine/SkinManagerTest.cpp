@@ -1,6 +1,9 @@
+#include "model/FileUtils.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
+#include "support/FifoFeeder.h"
 #include "support/HostileInputs.h"
+#include "support/RedirectedUserFolders.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -533,6 +536,32 @@ TEST (SkinManager, TheFolderScanListsSkinFilesByNameAndRelativePath)
     EXPECT_EQ (skin.foundSkinNames[0], "Night");
     EXPECT_EQ (skin.foundSkinPaths[0], juce::String ("dark") + juce::File::getSeparatorString() + "night.sbraky");
 }
+
+#if JUCE_LINUX || JUCE_MAC
+// Links back to the Skins folder beside the program: each doubled the paths
+// the start-up scan walked at every level until the system's limit of forty
+// links, 2^40 paths for two. A FIFO named like a skin file is not opened.
+TEST (SkinManager, TheStartUpScanEntersEachFolderOnceAndReadsOnlyRegularFiles)
+{
+    RedirectedUserFolders folders ("kestrel-skins");
+    const auto skins = juce::File (getExecutableFolder()).getChildFile ("Skins");
+    ASSERT_TRUE (skins.createDirectory());
+    ASSERT_TRUE (skins.getChildFile ("one.sbraky").replaceWithText (skinText ({})));
+    FifoFeeder fifo (skins.getChildFile ("pipe.sbraky"), textBlock (skinText ({})));
+    ASSERT_TRUE (fifo.made);
+
+    // The second link names the folder through a link outside it.
+    const auto link = [&] (const juce::File& at, const juce::String& target)
+    { return juce::File::createSymbolicLink (at, target, false); };
+    ASSERT_TRUE (link (skins.getChildFile ("loop1"), "."));
+    ASSERT_EQ (SkinManager().foundSkinPaths, juce::StringArray ("one.sbraky"));
+    const auto alias = folders.folder.getChildFile ("alias");
+    ASSERT_TRUE (link (alias, skins.getFullPathName()));
+    ASSERT_TRUE (link (skins.getChildFile ("loop2"), alias.getFullPathName()));
+    ASSERT_EQ (SkinManager().foundSkinPaths, juce::StringArray ("one.sbraky"));
+    EXPECT_EQ (fifo.readersFed, 0);
+}
+#endif
 
 TEST (SkinManager, TheFolderScanReadsADocumentOfManyThousandElements)
 {

@@ -16,6 +16,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "support/CachedDefinitions.h"
+#include "support/FifoFeeder.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
@@ -117,6 +118,15 @@ struct ShellRig
     SimulatedKestrel unit{ backend };
     std::unique_ptr<MainAppWindow> window;
 };
+
+// A whole preset at its head, padded one byte past 4 MB with bytes the
+// reader would skip: read whole, it would be pasted.
+dumptest::Bytes presetPaddedPastTheLimit()
+{
+    auto dump = dumptest::makeDump (dumptest::makePresetData (8192, "Huge"), SimulatedKestrel::model);
+    dump.resize ((size_t) 4 * 1024 * 1024 + 1, 0);
+    return dump;
+}
 } // namespace
 
 TEST (ConnectionSequence, IdentifiesInitialisesAndLoadsThePresetAndReconnectsAfterAReplug)
@@ -403,10 +413,7 @@ TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
     ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
     auto* target = KestrelCommandTarget::getInstance();
 
-    // A whole preset at its head, padded one byte past 4 MB with bytes the
-    // reader would skip: read whole, it would be pasted.
-    auto dump = makeDump (makePresetData (8192, "Huge"), SimulatedKestrel::model);
-    dump.resize ((size_t) 4 * 1024 * 1024 + 1, 0);
+    const auto dump = presetPaddedPastTheLimit();
     const auto huge = rig.scratch.folder.getChildFile ("huge.syx");
     ASSERT_TRUE (huge.replaceWithData (dump.data(), dump.size()));
     rig.unit.clearReceived();
@@ -430,6 +437,48 @@ TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
     snapshots->destroyElements();
 }
+
+#if JUCE_LINUX || JUCE_MAC
+TEST (CommandTarget, AFifoOrADeviceIsRefusedOnEveryRoadWithoutWaiting)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ShellRig rig;
+    rig.open();
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
+    auto* target = KestrelCommandTarget::getInstance();
+
+    // A FIFO reports no size: fed a preset padded past the limit, it would be
+    // read to its end; one nobody feeds, and a device, would keep the
+    // program waiting or reading for ever.
+    const auto dump = presetPaddedPastTheLimit();
+    FifoFeeder fifo (rig.scratch.folder.getChildFile ("fed.syx"), juce::MemoryBlock (dump.data(), dump.size()));
+    ASSERT_TRUE (fifo.made);
+    rig.unit.clearReceived();
+
+    rig.window->getContent()->getFrontPanel()->filesDropped ({ fifo.file.getFullPathName() }, 10, 10);
+    ASSERT_EQ (fifo.readersFed, 0) << "never opened";
+    ASSERT_EQ (rig.notices.count(), 1);
+    ASSERT_EQ (rig.notices.lastMessage(),
+               "Unable to import.\nThe selected file could not be read:\n" + fifo.file.getFullPathName());
+
+    auto* snapshots = SnapshotList::getInstance();
+    snapshots->destroyElements();
+    for (const auto& path : { fifo.file.getFullPathName(), juce::String ("/dev/zero") })
+    {
+        snapshots->insertAtStart ({ "odd", path });
+        EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+        ASSERT_EQ (rig.notices.get (rig.notices.count() - 1).title, "Load Snapshot");
+        ASSERT_EQ (rig.notices.lastMessage(), "Unable to read snapshot file:\n" + path);
+    }
+
+    rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
+    EXPECT_EQ (rig.notices.count(), 3);
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
+    EXPECT_EQ (fifo.readersFed, 0);
+    snapshots->destroyElements();
+}
+#endif
 
 TEST (CommandTarget, LoadsAndForgetsSnapshots)
 {

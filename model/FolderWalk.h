@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+// Walks a folder and every folder below it for the files whose names match
+// a wildcard, depth first, each folder's entries in the order the system
+// lists them. Linked folders are followed, but no folder is entered twice
+// however it is reached: folders are known by device and inode, not by their
+// path, so a link back up the tree (by any spelling of the path) ends there
+// instead of being walked again at every level, which two such links turn
+// into a walk that never ends.
+class FolderWalk
+{
+public:
+    FolderWalk (const juce::File& folder, const juce::String& wildcard);
+    ~FolderWalk();
+
+    // The next matching file; false once the walk is over.
+    bool next (juce::File& file);
+
+private:
+    void enter (const juce::File& folder);
+
+    juce::String wildcard;
+    std::vector<std::unique_ptr<juce::RangedDirectoryIterator>> openFolders;
+    std::set<std::pair<juce::uint64, juce::uint64>> entered;
+
+    JUCE_DECLARE_NON_COPYABLE (FolderWalk)
+};
