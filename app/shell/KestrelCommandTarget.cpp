@@ -19,7 +19,6 @@
 #include "model/UserNotifier.h"
 #include "skin/engine/UserInteraction.h"
 
-#include <filesystem>
 
 #if KESTREL_HAS_RESOURCES
 #include "BinaryData.h"
