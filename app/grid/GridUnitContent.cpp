@@ -670,9 +670,7 @@ void GridUnitContent::showTileMenu (int cell)
 
                                    if (chosen > self->insertMenuBase)
                                    {
-                                       if (self->presets != nullptr && self->blockAt (cell) == blockIdNone)
-                                           self->presets->requestInsertBlock ((juce::uint8) cell,
-                                                                              (juce::uint16) (chosen - insertMenuBase));
+                                       self->insertBlock (cell, chosen - insertMenuBase);
                                        return;
                                    }
 
@@ -704,14 +702,19 @@ bool GridUnitContent::insertIntoSelectedCell (int menuItemId)
 {
     const auto id = menuItemId - insertMenuBase;
 
-    if (presets == nullptr || id < firstBlockInstanceId || id > lastBlockInstanceId || ! isCellInGrid (selectedCell) ||
-        blockAt (selectedCell) != blockIdNone)
+    if (id < firstBlockInstanceId || id > lastBlockInstanceId)
         return false;
 
-    if (! presets->requestInsertBlock ((juce::uint8) selectedCell, (juce::uint16) id))
+    return insertBlock (selectedCell, id);
+}
+
+bool GridUnitContent::insertBlock (int cell, int blockId)
+{
+    if (presets == nullptr || ! isCellInGrid (cell) || blockAt (cell) != blockIdNone ||
+        ! presets->requestInsertBlock ((juce::uint8) cell, (juce::uint16) blockId))
         return false;
 
-    insertingCell = selectedCell;
+    insertingCell = cell;
     return true;
 }
 

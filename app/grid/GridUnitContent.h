@@ -167,6 +167,9 @@ private:
     bool startCopy (int fromCell, int toCell);
     int findJackAt (juce::Point<int> p, bool& output) const;
     bool isCellInGrid (int cell) const;
+    // Asks the unit to put the block into the empty cell; the cell is shown
+    // with its block once that is there, while it stays framed.
+    bool insertBlock (int cell, int blockId);
     juce::uint16 blockAt (int cell) const;
 
     const SkinManager* skin = nullptr;
