@@ -272,6 +272,11 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     }
     dialog->enterModalState (true, nullptr, true);
 
+    // Keys go to the dialog's content, which closes on Return (its first
+    // answer, or OK when it has none) as well as on Escape.
+    if (auto* shown = dialog->getContentComponent(); shown != nullptr && shown->isShowing())
+        shown->grabKeyboardFocus();
+
     if (auto callback = notice.onResult)
     {
         const bool asks = notice.buttons != Notice::Buttons::ok;
