@@ -443,10 +443,11 @@ void ControlUnitContent::saveToPresetNumberNow (int number)
     if (manager != nullptr && manager->getPresetLocation (number, bank, program)
         && manager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program))
     {
-        if (onSavingToAnotherNumber && number != (int) manager->getCurrentPresetNumber())
+        const bool another = number != (int) manager->getCurrentPresetNumber();
+
+        if (manager->requestChangePreset ((juce::uint16) number, false) && another && onSavingToAnotherNumber)
             onSavingToAnotherNumber();
 
-        manager->requestChangePreset ((juce::uint16) number, false);
         return;
     }
 
