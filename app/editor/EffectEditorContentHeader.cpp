@@ -265,18 +265,18 @@ void EffectEditorContent::updateEffectTypeList()
     juce::Array<juce::uint16> values;
     juce::Array<juce::uint8> italics;
 
-    if (! getValueStrings (shownBlock, effectTypeDropDown->paramId, shortTexts, names, values, italics))
-    {
-        effectTypeDropDown->setItems ({}, {}, {}, {}, -1);
-        return;
-    }
+    // Without texts for the type the lists stay empty.
+    getValueStrings (shownBlock, effectTypeDropDown->paramId, shortTexts, names, values, italics);
 
-    int selected = 0;
     const int xy = channelOf (shownBlock);
     EffectParamValue current;
+    const bool known =
+        effects != nullptr && effects->getParamValue (shownBlock, effectTypeDropDown->paramId, xy, current);
 
-    if (effects != nullptr && effects->getParamValue (shownBlock, effectTypeDropDown->paramId, xy, current))
-        selected = juce::jmax (0, values.indexOf ((juce::uint16) current.value));
+    effectTypeDropDown->setItems (shortTexts, names, values, italics, -1);
 
-    effectTypeDropDown->setItems (shortTexts, names, values, italics, selected);
+    // The block's type as the unit holds it; one the list does not hold
+    // shows as the unit names it. Nothing is shown before the unit said.
+    if (known)
+        effectTypeDropDown->setFromDevice (current.value, current.flag, current.text);
 }

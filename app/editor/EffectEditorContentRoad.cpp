@@ -539,7 +539,7 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
         // Most lists are the same as last time: building the field again is
         // left to the lists that changed.
         if (getValueStrings (blockId, paramId, shortTexts, names, values, flags) && ! sameItems())
-            dropDown->setItems (shortTexts, names, values, flags, juce::jmax (0, values.indexOf (value)));
+            dropDown->setItems (shortTexts, names, values, flags, values.indexOf (value));
     }
 
     control.setFromDevice (value, (juce::uint16) juce::jlimit (0, 127, position), text);

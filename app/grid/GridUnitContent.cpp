@@ -12,6 +12,7 @@
 #include "skin/engine/UserInteraction.h"
 
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -669,9 +670,7 @@ void GridUnitContent::showTileMenu (int cell)
 
                                    if (chosen > self->insertMenuBase)
                                    {
-                                       if (self->presets != nullptr && self->blockAt (cell) == blockIdNone)
-                                           self->presets->requestInsertBlock ((juce::uint8) cell,
-                                                                              (juce::uint16) (chosen - insertMenuBase));
+                                       self->insertBlock (cell, chosen - insertMenuBase);
                                        return;
                                    }
 
@@ -703,11 +702,25 @@ bool GridUnitContent::insertIntoSelectedCell (int menuItemId)
 {
     const auto id = menuItemId - insertMenuBase;
 
-    if (presets == nullptr || id < firstBlockInstanceId || id > lastBlockInstanceId || ! isCellInGrid (selectedCell) ||
-        blockAt (selectedCell) != blockIdNone)
+    if (id < firstBlockInstanceId || id > lastBlockInstanceId)
         return false;
 
-    return presets->requestInsertBlock ((juce::uint8) selectedCell, (juce::uint16) id);
+    return insertBlock (selectedCell, id);
+}
+
+bool GridUnitContent::insertBlock (int cell, int blockId)
+{
+    if (presets == nullptr || ! isCellInGrid (cell) || blockAt (cell) != blockIdNone ||
+        ! presets->requestInsertBlock ((juce::uint8) cell, (juce::uint16) blockId))
+        return false;
+
+    insertingCell = cell;
+    return true;
+}
+
+void GridUnitContent::keepSelectionThroughNextLoad()
+{
+    keepSelectionOnLoad = true;
 }
 
 bool GridUnitContent::ownsCommand (int commandId) const
@@ -838,8 +851,35 @@ void GridUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source)
         // no block either.
         constexpr int loadPresetEndCode = 21;
 
-        if (code == loadPresetEndCode && selectionState != nothingSelected)
-            setSelection (-1, 0, nothingSelected);
+        if (code == loadPresetEndCode)
+        {
+            insertingCell = -1;
+            const bool keep = std::exchange (keepSelectionOnLoad, false);
+
+            const bool same = isCellInGrid (selectedCell) ? blockAt (selectedCell) == selectedBlockId
+                                                          : selectionState != nothingSelected;
+
+            if (keep && same)
+            {
+                // Told again once every listener has had the load, so that
+                // the editor shows the block after it let the old one go.
+                juce::Component::SafePointer<GridUnitContent> safeThis (this);
+                juce::MessageManager::callAsync (
+                    [safeThis, cell = selectedCell, block = selectedBlockId, state = selectionState]
+                    {
+                        if (safeThis != nullptr && safeThis->selectedCell == cell && safeThis->selectedBlockId == block)
+                            safeThis->setSelection (cell, block, state);
+                    });
+            }
+            else if (selectionState != nothingSelected)
+            {
+                setSelection (-1, 0, nothingSelected);
+            }
+        }
+
+        // A block inserted into the framed cell is shown once it is there.
+        if (insertingCell >= 0 && insertingCell == selectedCell && blockAt (insertingCell) != blockIdNone)
+            selectCell (std::exchange (insertingCell, -1), blockSelected);
 
         if (awaitedEndCode != 0 && code == awaitedEndCode)
             runNextStep();

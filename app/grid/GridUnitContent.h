@@ -130,6 +130,11 @@ public:
     // Inserts a block chosen from that menu into the selected cell.
     bool insertIntoSelectedCell (int menuItemId);
 
+    // The next preset that comes in holds the same blocks as the one shown
+    // (it was just saved there): the framed block stays framed and shown
+    // instead of the frame being cleared.
+    void keepSelectionThroughNextLoad();
+
     // CommandPerformer: the block commands act on the selected block.
     bool ownsCommand (int commandId) const override;
     bool performCommand (int commandId) override;
@@ -162,6 +167,9 @@ private:
     bool startCopy (int fromCell, int toCell);
     int findJackAt (juce::Point<int> p, bool& output) const;
     bool isCellInGrid (int cell) const;
+    // Asks the unit to put the block into the empty cell; the cell is shown
+    // with its block once that is there, while it stays framed.
+    bool insertBlock (int cell, int blockId);
     juce::uint16 blockAt (int cell) const;
 
     const SkinManager* skin = nullptr;
@@ -185,6 +193,9 @@ private:
     int selectionState = nothingSelected;
     int selectedBlockId = 0;
     int selectedCell = -1;
+    // The empty cell a block is being inserted into: framed, and shown once it is there.
+    int insertingCell = -1;
+    bool keepSelectionOnLoad = false;
     int hoveredCell = -1;
     int armedCell = -1;
 

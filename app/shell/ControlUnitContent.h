@@ -137,6 +137,10 @@ public:
     // reports the picked preset number.
     using PresetListOpener = std::function<void (int mode, std::function<void (int presetNumber)> onPicked)>;
     void setPresetListOpener (PresetListOpener opener) { presetListOpener = std::move (opener); }
+    // Called when the preset is being saved to another number, which then
+    // becomes the current preset (the same blocks, so the one being edited
+    // can stay in view).
+    std::function<void()> onSavingToAnotherNumber;
 
     // Widgets, for the main window and for tests; each may be null.
     ZOLLedComponent* getMidiInLed() const { return midiInLed.get(); }
@@ -196,6 +200,10 @@ private:
     void expireActivity();
     void handleStatus (int code);
     void handleEntry (BrakFxReadout& field);
+    // Save to New Preset Number: asks before replacing another preset,
+    // then saves there and makes it the current preset.
+    void saveToPresetNumber (int number);
+    void saveToPresetNumberNow (int number);
     void showCommandMenu (const CommandRecord* table, juce::Component* anchor);
     void showSceneMenu();
     void showSnapshotMenu();

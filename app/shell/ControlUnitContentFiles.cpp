@@ -10,6 +10,7 @@
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
 #include "model/RawPreset.h"
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
@@ -376,22 +377,10 @@ bool ControlUnitContent::performCommand (int commandId)
                                   if (safeThis == nullptr || safeThis->presetManager == nullptr || number < 0)
                                       return;
 
-                                  auto* manager = safeThis->presetManager;
-
-                                  if (! saving)
-                                  {
-                                      manager->requestChangePreset ((juce::uint16) number, false);
-                                      return;
-                                  }
-
-                                  int bank = 0, program = 0;
-
-                                  if (manager->getPresetLocation (number, bank, program)
-                                      && manager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program))
-                                      manager->requestChangePreset ((juce::uint16) number, false);
+                                  if (saving)
+                                      safeThis->saveToPresetNumber (number);
                                   else
-                                      UserNotifier::warn ("The preset could not be saved.\nThe unit is busy, or "
-                                                          "the chosen location does not exist.");
+                                      safeThis->presetManager->requestChangePreset ((juce::uint16) number, false);
                               });
             return true;
         }
@@ -408,4 +397,59 @@ bool ControlUnitContent::performCommand (int commandId)
         default:
             return false;
     }
+}
+
+void ControlUnitContent::saveToPresetNumber (int number)
+{
+    auto* manager = presetManager;
+    juce::String target;
+
+    // The slot holds another preset unless it is the current one or empty:
+    // replacing it is asked first, and only Yes saves.
+    if (manager == nullptr || number == (int) manager->getCurrentPresetNumber() || ! manager->getPresetName (number, target)
+        || target.trim().isEmpty() || target.trim() == "EMPTY")
+    {
+        saveToPresetNumberNow (number);
+        return;
+    }
+
+    juce::String numberText, bankText, presetText;
+    formatPresetNumber (number, {}, numberText, bankText, presetText);
+
+    auto prompt = [] (int id) { return LanguageStore::textOr (id, getNameForId (PromptDefaultTexts, (juce::uint32) id)); };
+    Notice notice;
+    notice.icon = Notice::Icon::question;
+    notice.title = prompt (PROMPT_REPLACE_PRESET_TITLE);
+    notice.message = prompt (PROMPT_REPLACE_PRESET)
+                         .replace ("<number>", numberText.trim())
+                         .replace ("<name2>", manager->getCurrentPresetName().trim())
+                         .replace ("<name>", target.trim());
+    notice.buttons = Notice::Buttons::yesNo;
+
+    juce::Component::SafePointer<ControlUnitContent> safeThis (this);
+    notice.onResult = [safeThis, number] (int result)
+    {
+        if (result == 1 && safeThis != nullptr)
+            safeThis->saveToPresetNumberNow (number);
+    };
+    UserNotifier::show (std::move (notice));
+}
+
+void ControlUnitContent::saveToPresetNumberNow (int number)
+{
+    auto* manager = presetManager;
+    int bank = 0, program = 0;
+
+    if (manager != nullptr && manager->getPresetLocation (number, bank, program)
+        && manager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program))
+    {
+        const bool another = number != (int) manager->getCurrentPresetNumber();
+
+        if (manager->requestChangePreset ((juce::uint16) number, false) && another && onSavingToAnotherNumber)
+            onSavingToAnotherNumber();
+
+        return;
+    }
+
+    UserNotifier::warn ("The preset could not be saved.\nThe unit is busy, or the chosen location does not exist.");
 }

@@ -2,6 +2,7 @@
 
 #include "app/shell/DialogCommands.h"
 #include "app/shell/ControlUnitContent.h"
+#include "app/grid/GridUnitContent.h"
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/KestrelEditApplication.h"
 #include "app/presetlists/KestrelPresetPicker.h"
@@ -439,6 +440,15 @@ void KestrelContentComponent::connectPresetListOpener()
 
     front->setPresetListOpener ([commands = presetListCommands.get()] (int mode, std::function<void (int)> onPicked)
                                 { commands->openPresetList (mode, std::move (onPicked)); });
+
+    // A preset saved to another number comes back as the current preset with
+    // the same blocks: the block being edited stays framed and shown.
+    front->onSavingToAnotherNumber = [safeThis = juce::Component::SafePointer<KestrelContentComponent> (this)]
+    {
+        if (safeThis != nullptr)
+            if (auto* grid = safeThis->getPaneAs<GridUnitContent> (ContentPane::grid))
+                grid->keepSelectionThroughNextLoad();
+    };
 }
 
 void KestrelContentComponent::loadColorFilterMenuSkin()

@@ -7,6 +7,7 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/KestrelMenuBarModel.h"
+#include "app/shell/PreferencesDialogContent.h"
 #include "app/dialogs/ModifierDlgContent.h"
 #include "app/dialogs/PausedCommContent.h"
 #include "app/update/ProgramUpdateCheck.h"
@@ -126,9 +127,16 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
             netbook->onClick = [this] { showNormalSize(); };
         }
 
-        // Shown while disconnected: the preferences, where the MIDI ports are chosen.
+        // Shown while disconnected: the preferences, on the page where the MIDI ports are chosen.
         if (auto* settings = zolLook->getSettingsButton())
-            settings->onClick = [] { KestrelCommandTarget::getInstance()->invokeCommand (1400); };
+            settings->onClick = [this]
+            {
+                if (! KestrelCommandTarget::getInstance()->invokeCommand (PreferencesDialogContent::preferencesCommandId))
+                    return;
+                if (auto* content = getContent())
+                    if (auto* preferences = content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences))
+                        preferences->showPage (PreferencesDialogContent::Page::general);
+            };
 
         // Shown while connected: pauses or resumes communication.
         if (auto* pause = zolLook->getPauseButton())
@@ -263,6 +271,11 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
         dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
     }
     dialog->enterModalState (true, nullptr, true);
+
+    // Keys go to the dialog's content, which closes on Return (its first
+    // answer, or OK when it has none) as well as on Escape.
+    if (auto* shown = dialog->getContentComponent(); shown != nullptr && shown->isShowing())
+        shown->grabKeyboardFocus();
 
     if (auto callback = notice.onResult)
     {

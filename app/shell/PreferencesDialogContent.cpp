@@ -91,9 +91,12 @@ PreferencesDialogContent::PreferencesDialogContent (MainAppWindow* ownerWindow, 
 
     promptsLabel.setText (LanguageStore::textOr (PREFS_DESC_PROMPT_SUPPRESSION), juce::dontSendNotification);
     addChildComponent (promptsLabel);
-    addSwitch (Page::prompts, PREFS_CHECK_MANAGER_LOAD, &KestrelGlobalConfiguration::PROMPT_MANAGER_LOAD);
-    addSwitch (Page::prompts, PREFS_CHECK_MANAGER_WAIT_TIME, &KestrelGlobalConfiguration::PROMPT_MANAGER_WAIT_TIME);
-    addSwitch (Page::prompts, PREFS_CHECK_MANAGER_RESYNC, &KestrelGlobalConfiguration::PROMPT_MANAGER_RESYNC);
+    // The librarian's warnings and the reload notice are not given by the
+    // program yet: their switches are kept but greyed out.
+    addSwitch (Page::prompts, PREFS_CHECK_MANAGER_LOAD, &KestrelGlobalConfiguration::PROMPT_MANAGER_LOAD, false);
+    addSwitch (Page::prompts, PREFS_CHECK_MANAGER_WAIT_TIME, &KestrelGlobalConfiguration::PROMPT_MANAGER_WAIT_TIME,
+               false);
+    addSwitch (Page::prompts, PREFS_CHECK_MANAGER_RESYNC, &KestrelGlobalConfiguration::PROMPT_MANAGER_RESYNC, false);
     addSwitch (Page::prompts, PREFS_CHECK_PROMPT_PRESET_BUNDLE_IMPORT,
                &KestrelGlobalConfiguration::PROMPT_PRESET_BUNDLE_IMPORT);
 
@@ -187,8 +190,8 @@ void PreferencesDialogContent::buildGeneralPage()
     addSwitch (Page::general, PREFS_CHECK_ALLOW_MORE_THAN_ONE, &KestrelGlobalConfiguration::ALLOW_MORE_THAN_ONE);
     addSwitch (Page::general, PREFS_SEARCH_NUMBER_AND_NAME, &KestrelGlobalConfiguration::SEARCH_NUMBER_AND_NAME);
     addSwitch (Page::general, PREFS_CHECK_FOR_UPDATE, &KestrelGlobalConfiguration::CHECK_FOR_UPDATE);
-    addSwitch (Page::general, PREFS_CHECK_AUTO_PAUSE_ON_RESYNC,
-               &KestrelGlobalConfiguration::CHECK_AUTO_PAUSE_ON_RESYNC);
+    addSwitch (Page::general, PREFS_CHECK_AUTO_PAUSE_ON_RESYNC, &KestrelGlobalConfiguration::CHECK_AUTO_PAUSE_ON_RESYNC,
+               false);
 }
 
 void PreferencesDialogContent::buildWorkspacePage()
@@ -240,7 +243,8 @@ void PreferencesDialogContent::buildCachePage()
     }
 }
 
-void PreferencesDialogContent::addSwitch (Page onPage, int textId, bool KestrelGlobalConfiguration::*setting)
+void PreferencesDialogContent::addSwitch (Page onPage, int textId, bool KestrelGlobalConfiguration::*setting,
+                                          bool hasBehaviour)
 {
     // Each page's check boxes look as its skin section's "checkBox" widget says.
     const auto* section = skin != nullptr ? skin->getSection (onPage == Page::prompts ? "PreferencesPrompts"
@@ -258,6 +262,7 @@ void PreferencesDialogContent::addSwitch (Page onPage, int textId, bool KestrelG
     item.fontSize = item.button->fontSize;
     item.button->setColour (juce::ToggleButton::tickColourId, accentColour);
     item.button->setColour (juce::ToggleButton::tickDisabledColourId, dimTextColour);
+    item.button->setEnabled (hasBehaviour);
     addChildComponent (*item.button);
     switches.push_back (std::move (item));
 

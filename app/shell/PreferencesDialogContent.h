@@ -122,7 +122,9 @@ private:
     void buildGeneralPage();
     void buildWorkspacePage();
     void buildCachePage();
-    void addSwitch (Page onPage, int textId, bool KestrelGlobalConfiguration::*setting);
+    // A switch without a behaviour is stored and shown like the others, but
+    // greyed out so that nobody expects it to change anything.
+    void addSwitch (Page onPage, int textId, bool KestrelGlobalConfiguration::*setting, bool hasBehaviour = true);
     void fillFromConfiguration();
     void fillPortLists();
     void layOutPage();

@@ -88,7 +88,7 @@ ZOLAutoUpdate::ZOLAutoUpdate (GlobalConfiguration& configuration, int major, int
     buildViews (skin);
     loadSettings();
 
-    showInformation = [] (juce::Component& info, std::function<void (bool)> onClosed)
+    showInformation = [this] (juce::Component& info, std::function<void (bool)> onClosed)
     {
         juce::DialogWindow::LaunchOptions launch;
         launch.content.setNonOwned (&info);
@@ -99,6 +99,7 @@ ZOLAutoUpdate::ZOLAutoUpdate (GlobalConfiguration& configuration, int major, int
         launch.resizable = false;
 
         auto* window = launch.create();
+        window->addKeyListener (this);
         window->centreWithSize (window->getWidth(), window->getHeight());
         window->enterModalState (true, juce::ModalCallbackFunction::create ([onClosed] (int r) { onClosed (r == 1); }),
                                  true);
@@ -539,6 +540,17 @@ void ZOLAutoUpdate::informationClosed (int result)
 {
     storeSkipCheck();
     finishCheck (result);
+}
+
+bool ZOLAutoUpdate::keyPressed (const juce::KeyPress& key, juce::Component*)
+{
+    const bool onlyOk = cancelButton == nullptr || ! cancelButton->isVisible();
+
+    if (key != juce::KeyPress::returnKey || ! onlyOk || ! information.isShowing())
+        return false;
+
+    closeInformation (1);
+    return true;
 }
 
 void ZOLAutoUpdate::closeInformation (int result)

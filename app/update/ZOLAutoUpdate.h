@@ -28,7 +28,8 @@ class SkinManager;
 class ZOLAutoUpdate : public juce::Component,
                       public juce::Button::Listener,
                       public juce::ChangeBroadcaster,
-                      private juce::MultiTimer
+                      private juce::MultiTimer,
+                      private juce::KeyListener
 {
 public:
     enum CheckResult
@@ -151,6 +152,9 @@ private:
     void offerUpdate();
     void finishCheck (int result);
     void informationClosed (int result);
+    // Return closes the information while it offers only its OK button, as
+    // Escape does and as Return closes the program's other notices.
+    bool keyPressed (const juce::KeyPress& key, juce::Component* origin) override;
     void closeInformation (int result);
     bool isAllowedDownload (const juce::URL& url) const;
 

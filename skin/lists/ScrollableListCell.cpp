@@ -168,8 +168,20 @@ void ScrollableListCell::postChangeCode (int code, int argument)
         const juce::ScopedLock sl (codeLock);
         changeCode = code;
         changeArgument = argument;
+        pendingCodes.emplace_back (code, argument);
     }
     sendChangeMessage();
+}
+
+bool ScrollableListCell::takeChangeCode (int& code, int& argument)
+{
+    const juce::ScopedLock sl (codeLock);
+    if (pendingCodes.empty())
+        return false;
+    code = pendingCodes.front().first;
+    argument = pendingCodes.front().second;
+    pendingCodes.pop_front();
+    return true;
 }
 
 bool ScrollableListCell::showNameEditor()

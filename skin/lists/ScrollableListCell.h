@@ -6,7 +6,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <deque>
 #include <memory>
+#include <utility>
 
 class ZolScrollableListCtrl;
 
@@ -71,8 +73,14 @@ public:
     int getDropZone() const { return dropZone; }
     bool isDragging() const { return dragging; }
 
+    // The last code posted and its argument.
     int getChangeCode (int* argument = nullptr) const;
+    // Queues the code for the list and sends a change message; the list
+    // takes every queued code, in order, when the message arrives (a press
+    // and its release posted before the message loop runs both arrive).
     void postChangeCode (int code, int argument);
+    // The oldest code not yet taken; false when none is left.
+    bool takeChangeCode (int& code, int& argument);
 
     bool showNameEditor();
     bool isEditingName() const { return label != nullptr && label->isBeingEdited(); }
@@ -141,6 +149,7 @@ private:
     juce::StringArray droppedFiles;
     std::unique_ptr<AutoVisibleLabel> label;
     int changeCode = 0, changeArgument = 0;
+    std::deque<std::pair<int, int>> pendingCodes;
     juce::CriticalSection codeLock;
 };
 

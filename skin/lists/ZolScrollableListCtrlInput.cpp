@@ -10,18 +10,27 @@ void ZolScrollableListCtrl::changeListenerCallback (juce::ChangeBroadcaster* sou
     if (cell == nullptr)
         return;
 
-    int argument = 0;
-    switch (cell->getChangeCode (&argument))
+    // Every code the cell queued, in order; a code may rebuild the cells
+    // (8) or reach the owner at once (a rename), so each step checks that
+    // the cell and the list are still there.
+    juce::Component::SafePointer<ScrollableListCell> safeCell (cell);
+    juce::Component::SafePointer<ZolScrollableListCtrl> safeThis (this);
+    int code = 0, argument = 0;
+
+    while (safeThis != nullptr && safeCell != nullptr && safeCell->takeChangeCode (code, argument))
     {
-        case 1: cellPressed (cell, argument != 0); break;
-        case 2: cellReleased (cell, argument != 0); break;
-        case 3: cellActivated (cell); break;
-        case 4: cellFilesDropped (cell); break;
-        case 5: cellRenamed (cell); break;
-        case 6: cellRightPressed (cell); break;
-        case 7: cellRightReleased (cell); break;
-        case 8: cellTextTooWide(); break;
-        default: break;
+        switch (code)
+        {
+            case 1: cellPressed (cell, argument != 0); break;
+            case 2: cellReleased (cell, argument != 0); break;
+            case 3: cellActivated (cell); break;
+            case 4: cellFilesDropped (cell); break;
+            case 5: cellRenamed (cell); break;
+            case 6: cellRightPressed (cell); break;
+            case 7: cellRightReleased (cell); break;
+            case 8: cellTextTooWide(); break;
+            default: break;
+        }
     }
 }
 

@@ -67,6 +67,7 @@ bool ZOLDropDownEx::setItems (const juce::StringArray& shortTexts, const juce::S
                               int selectedIndex)
 {
     items.clear();
+    deviceText = {};
     bool matched = texts.size() == values.size();
     if (matched)
     {
@@ -247,13 +248,13 @@ void ZOLDropDownEx::updateLayout()
 juce::String ZOLDropDownEx::getDisplayText()
 {
     auto* item = getItem (selected);
-    return item != nullptr ? item->text : juce::String();
+    return item != nullptr ? item->text : deviceText;
 }
 
 int ZOLDropDownEx::getUnitValue()
 {
     auto* item = getItem (selected);
-    return item != nullptr ? item->value : 0;
+    return item != nullptr ? item->value : deviceText.isNotEmpty() ? deviceValue : 0;
 }
 
 int ZOLDropDownEx::getSecondaryValue()
@@ -261,15 +262,18 @@ int ZOLDropDownEx::getSecondaryValue()
     return juce::isPositiveAndBelow (plusChoice, plusValues.size()) ? plusValues[plusChoice] : 0;
 }
 
-void ZOLDropDownEx::setFromDevice (juce::uint16 value, juce::uint16, const juce::String&)
+void ZOLDropDownEx::setFromDevice (juce::uint16 value, juce::uint16, const juce::String& text)
 {
-    if (items.isEmpty())
-        return;
-    selected = 0;
+    // A value outside the list never shows another entry: the field shows
+    // what the unit says until the user picks.
+    selected = -1;
+    deviceValue = value;
+    deviceText = text.trim();
     for (int i = 0; i < items.size(); ++i)
         if (items.getReference (i).value == value)
         {
             selected = i;
+            deviceText = {};
             break;
         }
     repaint();
@@ -285,6 +289,7 @@ void ZOLDropDownEx::stepUp()
     if (buttonBlocks (*upButton) || items.isEmpty())
         return;
     selected = juce::isPositiveAndBelow (selected, items.size()) ? (selected + items.size() - 1) % items.size() : 0;
+    deviceText = {};
     postChangeCode (4);
     repaint();
 }
@@ -294,6 +299,7 @@ void ZOLDropDownEx::stepDown()
     if (buttonBlocks (*downButton) || items.isEmpty())
         return;
     selected = juce::isPositiveAndBelow (selected, items.size()) ? (selected + 1) % items.size() : 0;
+    deviceText = {};
     postChangeCode (4);
     repaint();
 }
@@ -328,6 +334,7 @@ void ZOLDropDownEx::handleMenuResult (int result)
     if (changed)
     {
         selected = chosen;
+        deviceText = {};
         repaint();
     }
     if (changed || alwaysNotify)
@@ -407,9 +414,10 @@ void ZOLDropDownEx::paint (juce::Graphics& g)
                           labelLines, 1.0f);
     }
 
-    if (auto* item = getItem (selected))
+    auto* item = getItem (selected);
+    if (item != nullptr || deviceText.isNotEmpty())
     {
-        g.setFont (getFieldFont (item->italic));
+        g.setFont (getFieldFont (item != nullptr && item->italic));
         g.setColour (style.fieldColour);
         g.drawFittedText (getFieldText(), fieldRect, juce::Justification (style.fieldJustification), 2,
                           minimumFieldTextScale);

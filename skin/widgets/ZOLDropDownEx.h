@@ -57,7 +57,9 @@ public:
     const Item* getItem (int index) const;
     // The field's text as drawn, with the short text when that is shown: of
     // the selected item, or of any item.
-    juce::String getFieldText() const { return getFieldTextAt (selected); }
+    // A value the unit holds that is none of the items shows the unit's own
+    // text for it.
+    juce::String getFieldText() const { return selected < 0 ? deviceText : getFieldTextAt (selected); }
     juce::String getFieldTextAt (int index) const;
     // The font the field's text of an item is drawn in, and how far a text
     // too wide for the field is squeezed before it is cut short.
@@ -123,6 +125,10 @@ protected:
     juce::Font labelFont, fieldFont, italicFieldFont;
     juce::Array<Item> items;
     int selected = -1;
+    // The unit's value and text while its value is none of the items (the
+    // list is older than the unit, or not read yet); cleared by a choice.
+    juce::uint16 deviceValue = 0;
+    juce::String deviceText;
 
 private:
     const juce::Image* fieldBackground() const;

@@ -95,13 +95,14 @@ TEST_F (PreferencesTest, SwitchesPortsAndFoldersReachTheConfiguration)
     dialog->showPage (PreferencesDialogContent::Page::prompts);
     int promptSwitch = -1;
     for (int i = 0; i < dialog->getSwitchCount(); ++i)
-        if (dialog->getSwitch (i).getButtonText() == LanguageStore::getInstance()->getText (PREFS_CHECK_MANAGER_LOAD))
+        if (dialog->getSwitch (i).getButtonText()
+            == LanguageStore::getInstance()->getText (PREFS_CHECK_PROMPT_PRESET_BUNDLE_IMPORT))
             promptSwitch = i;
     ASSERT_GE (promptSwitch, 0);
     EXPECT_TRUE (dialog->getSwitch (promptSwitch).isVisible());
     dialog->getSwitch (promptSwitch).triggerClick();
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! config->PROMPT_MANAGER_LOAD; }));
-    EXPECT_FALSE (config->PROMPT_MANAGER_LOAD);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ! config->PROMPT_PRESET_BUNDLE_IMPORT; }));
+    EXPECT_FALSE (config->PROMPT_PRESET_BUNDLE_IMPORT);
 
     dialog->getMidiInBox().setText ("Other MIDI", juce::sendNotificationSync);
     EXPECT_EQ (config->MIDI_IN, "Other MIDI");

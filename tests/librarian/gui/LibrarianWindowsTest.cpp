@@ -1,5 +1,6 @@
 #include "app/dialogs/CabEasySetupDlg.h"
 #include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
 #include "bench/BenchRig.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrakChangeWindow.h"
@@ -7,6 +8,10 @@
 #include "librarian/RawPresetThreadDlg.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/window/ZOLWindowSplitter.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
+#include "support/ConnectedProgram.h"
+#include "support/PumpMessages.h"
+#include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
@@ -189,5 +194,37 @@ TEST (LibrarianWindows, CabEasySetupShowsThePresetsCabsAndPointsThemAtTheConfirm
     EXPECT_TRUE (bench::runMessageLoopUntil (
         [&] { juce::uint16 value = 0; return rig.unit->getEditBuffer().getParam (108, 0, value) && value == firstScratchpad + 2; },
         10000));
+}
+
+// A right-click quicker than the message loop, on a preset of the unit's
+// list in the librarian the main window opened: the preset is chosen and the
+// list's menu offers what can be done with it.
+TEST (LibrarianWindows, AQuickRightClickOnAPresetOffersItsCommands)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-quick-click" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    ScriptedInteraction interaction;
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false));
+    auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    ASSERT_NE (librarian, nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return librarian->getUnitEntryText (5).contains ("Preset"); }));
+
+    ScrollableListCell* cell = nullptr;
+    for (auto* child : librarian->getChildren())
+        if (auto* list = dynamic_cast<ZolScrollableListCtrl*> (child); list != nullptr && cell == nullptr)
+            if ((cell = list->findCellByItemId (6)) != nullptr)
+                list->scrollCellIntoView (cell);
+    ASSERT_NE (cell, nullptr);
+
+    ASSERT_TRUE (clickBackToBack (*cell, true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }));
+    EXPECT_EQ (librarian->getSelectedUnitSlots(), juce::Array<int> ({ 5 }));
+    for (auto* text : { "Rename", "Export...", "Load" })
+        EXPECT_TRUE (interaction.menus[0].itemTexts.contains (text)) << text << " in "
+                                                                      << interaction.menus[0].itemTexts.joinIntoString (",");
+    saveScreenshot (*program.window, "librarian-quick-right-click");
 }
 } // namespace

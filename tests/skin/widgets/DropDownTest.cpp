@@ -76,8 +76,11 @@ TEST (DropDown, ItemsSelectionAndStepping)
 
     d.setFromDevice (40, 0, {});
     EXPECT_EQ (d.getUnitValue(), 40);
-    d.setFromDevice (41, 0, {});
-    EXPECT_EQ (d.getSelectedIndex(), 0);
+    // A value none of the items has shows the unit's text, never another entry.
+    d.setFromDevice (41, 0, " Newer ");
+    EXPECT_EQ (d.getSelectedIndex(), -1);
+    EXPECT_EQ (d.getFieldText(), "Newer");
+    EXPECT_EQ (d.getUnitValue(), 41);
     EXPECT_TRUE (d.getItem (1)->italic);
     EXPECT_FALSE (d.getItem (4)->italic); // flags fewer than items
 

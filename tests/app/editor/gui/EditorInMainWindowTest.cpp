@@ -431,3 +431,54 @@ TEST (EditorInMainWindow, TheGridsFrameAndTheEditorAgreeAndTheBlocksValuesBuildI
     EXPECT_TRUE (agree());
     saveScreenshot (*content, "editor-agrees-with-grid");
 }
+
+// The unit holds an amp type and a cab the program's cached choices do not
+// list (a unit with newer types): each field shows the unit's own text for
+// it, the cab's before its list was ever opened, and nothing is written back.
+TEST (EditorInMainWindow, AValueOutsideTheCachedChoicesShowsAsTheUnitNamesIt)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-editor-window-newer-values" };
+    auto& unit = program.unit;
+    constexpr int ampCell = 0, cabCell = 4, ampBlock = 106, cabBlock = 108;
+    const auto newerType = (juce::uint16) (SimulatedPreset::getValueTexts (ampBlock, 0).size() + 3);
+    const auto unknownCab = (juce::uint16) 900;
+    auto buffer = unit.getEditBuffer();
+    ASSERT_TRUE (buffer.setParam (ampBlock, 0, newerType));
+    ASSERT_TRUE (buffer.setParam (cabBlock, 0, unknownCab));
+    unit.setEditBuffer (buffer);
+
+    ASSERT_TRUE (program.open());
+    auto* grid = program.grid;
+    auto* editor = program.editor;
+    const int sets = unit.countReceived (SYSEX_PARAM_SET);
+
+    ASSERT_TRUE (grid->selectCell (ampCell));
+    ASSERT_TRUE (program.settle());
+    auto* types = editor->getEffectTypeDropDown();
+    ASSERT_NE (types, nullptr);
+    ASSERT_GT (types->getNumItems(), 0);
+    EXPECT_EQ (types->getFieldText(), SimulatedPreset::getValueText (ampBlock, 0, newerType));
+    EXPECT_EQ (types->getSelectedIndex(), -1) << "no other type is chosen";
+
+    ASSERT_TRUE (grid->selectCell (cabCell));
+    ASSERT_TRUE (program.settle());
+    ZOLDropDownEx* cab = nullptr;
+    for (int i = 0; i < editor->getNumPageControls(); ++i)
+        if (auto* control = editor->getPageControl (i); control != nullptr && control->paramId == 0)
+            cab = dynamic_cast<ZOLDropDownEx*> (control);
+    ASSERT_NE (cab, nullptr);
+    for (int i = 0; i < cab->getNumItems(); ++i)
+        ASSERT_NE (cab->getItem (i)->value, unknownCab);
+    EXPECT_EQ (cab->getFieldText(), SimulatedPreset::getValueText (cabBlock, 0, unknownCab));
+    saveScreenshot (*program.window, "editor-cab-outside-the-list");
+
+    pumpMessagesFor (300);
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (unit.countReceived (SYSEX_PARAM_SET), sets);
+    juce::uint16 type = 0, cabNumber = 0;
+    ASSERT_TRUE (unit.getEditBuffer().getParam (ampBlock, 0, type));
+    ASSERT_TRUE (unit.getEditBuffer().getParam (cabBlock, 0, cabNumber));
+    EXPECT_EQ (type, newerType);
+    EXPECT_EQ (cabNumber, unknownCab);
+}

@@ -1,13 +1,19 @@
 #include "app/editor/EffectEditorContent.h"
 #include "app/grid/GridUnitContent.h"
+#include "app/grid/KestrelBlockComponent.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLLabelComponent.h"
+#include "support/ConnectedProgram.h"
+#include "support/PumpMessages.h"
+#include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +62,30 @@ TEST (GridInMainWindow, SelectingInTheGridShowsTheBlockInTheEffectEditor)
         EXPECT_EQ (editor->getShownBlock(), 0);
     }
 
+}
+
+// Right-click an empty cell > Insert > a block: the new tile is framed and
+// the effect editor shows that block with its page.
+TEST (GridInMainWindow, ABlockInsertedFromTheCellsMenuIsShownInTheEditor)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-grid-window-insert" };
+    ASSERT_TRUE (program.open());
+    auto* grid = program.grid;
+    auto* editor = program.editor;
+    constexpr int emptyCell = 16, delayBlock = 112;
+    ASSERT_EQ (program.unit.getEditBuffer().cells[emptyCell].blockId, 0);
+
+    ScriptedInteraction user;
+    user.answerMenuWithItem ("Delay 1");
+    ASSERT_TRUE (clickBackToBack (*grid->getTile (emptyCell), true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getEditBuffer().cells[emptyCell].blockId == delayBlock; }));
+    ASSERT_TRUE (program.settle());
+    ASSERT_EQ (user.menus.size(), 1u);
+
+    EXPECT_TRUE (grid->getTile (emptyCell)->current);
+    EXPECT_EQ (editor->getShownBlock(), delayBlock);
+    EXPECT_NE (editor->getEffectNameLabel()->getText(), "(Nothing Selected)");
+    EXPECT_GT (editor->getNumPageControls(), 0);
+    saveScreenshot (*program.window, "grid-inserted-block-shown");
 }

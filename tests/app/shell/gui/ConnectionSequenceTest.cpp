@@ -1,6 +1,8 @@
 #include "app/shell/ControlUnitContent.h"
 #include "app/shell/KestrelCommandTarget.h"
+#include "app/editor/EffectEditorContent.h"
 #include "app/grid/GridUnitContent.h"
+#include "app/grid/KestrelBlockComponent.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/presetlists/KestrelPresetPicker.h"
 #include "app/shell/KestrelMenuBarModel.h"
@@ -14,9 +16,11 @@
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "support/CachedDefinitions.h"
 #include "support/FifoFeeder.h"
+#include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
@@ -261,7 +265,9 @@ TEST (CommandTarget, RegistersEveryCommandWithItsTextsAndKeysAndRunsFrontPanelCo
     saveScreenshot (*rig.window, "shell-menus");
 }
 
-TEST (CommandTarget, SaveToNewPresetNumberSavesWhereThePresetListPicks)
+// Save to New Preset Number, as the user goes: a quick click on the slot in
+// the preset list, Save, and the question before another preset is replaced.
+TEST (CommandTarget, SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuickClickPicks)
 {
     KESTREL_REQUIRE_DISPLAY();
     SkinManager skin; // the preset list's widgets come from the skin; it outlives the window
@@ -272,26 +278,73 @@ TEST (CommandTarget, SaveToNewPresetNumberSavesWhereThePresetListPicks)
     rig.unit.setPreset (12, old);
     rig.open (&skin);
     ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
-    const auto name = PresetManager::getInstance()->getCurrentPresetName().trim();
+    auto* presetManager = PresetManager::getInstance();
+    const auto name = presetManager->getCurrentPresetName().trim();
     ASSERT_NE (name, "Old Twelve");
+    ASSERT_TRUE (rig.runUntil ([&] { return ! presetManager->hasWork(); }));
 
-    // As the menu and Ctrl+Shift+S run it: through the command manager, which refuses a disabled command.
-    ASSERT_TRUE (rig.window->getCommandManager().invokeDirectly (1119, false));
-    auto* picker = rig.window->getContent()->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+    // A block is being edited.
+    auto* content = rig.window->getContent();
+    auto* grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
+    auto* editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
+    ASSERT_TRUE (grid != nullptr && editor != nullptr);
+    ASSERT_TRUE (grid->selectCell (0));
+    const int edited = editor->getShownBlock();
+    ASSERT_NE (edited, 0);
+    ASSERT_TRUE (rig.runUntil ([&] { return ! presetManager->hasWork(); }));
+
+    auto* picker = content->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
     ASSERT_NE (picker, nullptr);
-    EXPECT_TRUE (picker->isVisible());
-    EXPECT_EQ (picker->getMode(), PresetListContent::saveTo);
-    ASSERT_TRUE (rig.runUntil (
-        [&] { return picker->getCellList()->isEnabled() && picker->getCellList()->findCellByItemId (12) != nullptr; },
-        10000));
-    rig.runUntil ([] { return false; }, (int) PresetListContent::pickGuardMs + 50);
+    auto pickSlotAndSave = [&]() -> ::testing::AssertionResult
+    {
+        // As the menu and Ctrl+Shift+S run it: through the command manager, which refuses a disabled command.
+        if (! rig.window->getCommandManager().invokeDirectly (1119, false))
+            return ::testing::AssertionFailure() << "1119 refused";
+        if (! picker->isVisible() || picker->getMode() != PresetListContent::saveTo)
+            return ::testing::AssertionFailure() << "the preset list is not open to save";
+        auto* cells = picker->getCellList();
+        if (! rig.runUntil ([&] { return cells->isEnabled() && cells->findCellByItemId (12) != nullptr; }, 10000))
+            return ::testing::AssertionFailure() << "slot 12 never listed";
+        rig.runUntil ([] { return false; }, (int) PresetListContent::pickGuardMs + 50);
+        auto* cell = cells->findCellByItemId (12);
+        cells->scrollCellIntoView (cell);
+        if (! clickBackToBack (*cell))
+            return ::testing::AssertionFailure() << "no window to click in";
+        if (! rig.runUntil ([&] { return cell->isSelected(); }, 10000))
+            return ::testing::AssertionFailure() << "a quick click selected nothing";
+        picker->getSaveButton()->triggerClick();
+        return ::testing::AssertionSuccess();
+    };
 
-    auto* cells = picker->getCellList();
-    cells->selectCell (cells->getCellIndex (cells->findCellByItemId (12)), true, true, false);
-    picker->buttonClicked (picker->getSaveButton());
+    // The slot holds another preset: the question names it, and No keeps it.
+    const int saves = rig.unit.countReceived (SYSEX_SAVE_PATCH);
+    ASSERT_TRUE (pickSlotAndSave());
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.notices.count() == 1; }, 10000)) << rig.notices.lastMessage();
+    const auto question = rig.notices.get (0);
+    EXPECT_EQ (question.buttons, Notice::Buttons::yesNo);
+    EXPECT_EQ (question.title, "Replace Preset");
+    juce::String number, bank, preset;
+    ASSERT_TRUE (formatPresetNumber (12, {}, number, bank, preset));
+    EXPECT_EQ (question.message, "Are you sure you want to replace preset (" + number.trim() + ") \"Old Twelve\" with \""
+                                     + name + "\"?");
+    rig.notices.answer (0, 0);
+    ASSERT_TRUE (rig.runUntil ([&] { return ! presetManager->hasWork(); }));
+    rig.runUntil ([] { return false; }, 300);
+    EXPECT_EQ (rig.unit.getPreset (12).name.trim(), "Old Twelve");
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_SAVE_PATCH), saves);
+
+    // Yes saves there, and the edited block stays in view.
+    ASSERT_TRUE (pickSlotAndSave());
+    ASSERT_TRUE (rig.runUntil ([&] { return rig.notices.count() == 2; }, 10000));
+    rig.notices.answer (1, 1);
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getPreset (12).name.trim() == name; }, 10000))
         << rig.unit.getPreset (12).name;
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getCurrentPresetNumber() == 12; }, 10000));
+    EXPECT_TRUE (rig.runUntil ([&] { return presetManager->getCurrentPresetNumber() == 12 && ! presetManager->hasWork(); }));
+    EXPECT_TRUE (rig.runUntil ([&] { return editor->getShownBlock() == edited && grid->getSelectedCell() == 0; }, 10000))
+        << editor->getShownBlock() << " shown, cell " << grid->getSelectedCell() << " framed";
+    EXPECT_TRUE (grid->getTile (0)->current);
+    saveScreenshot (*rig.window, "save-to-new-preset-number");
 }
 
 TEST (CommandTarget, BlockCommandsAreDisabledWhileAnEmptyCellIsSelected)

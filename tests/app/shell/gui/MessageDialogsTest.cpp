@@ -3,6 +3,7 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/MainAppWindow.h"
+#include "app/shell/PreferencesDialogContent.h"
 #include "device/DumpTestData.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -10,14 +11,19 @@
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
+#include "skin/widgets/ZOLCheckBox.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/widgets/ZOLToggleButton.h"
 #include "skin/window/GenericDialogContent.h"
+#include "skin/window/ZolLookAndFeel.h"
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
+#include "support/QuickClick.h"
 #include "support/RedirectedUserFolders.h"
-#include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
 #include "support/SimulatedKestrel.h"
 #include "support/VirtualMidiBackend.h"
 
@@ -117,6 +123,78 @@ TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheA
             EXPECT_EQ (library->findEntryById (entryId) != nullptr, ! yes);
             EXPECT_EQ (entryFile.existsAsFile(), ! yes);
         }
+
+        app.shutdown();
+    }
+
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->closePorts();
+}
+
+// Without a unit, the title bar's "Midi Settings" opens the preferences on
+// the page with the MIDI ports, whichever page was used last. The switches
+// nothing acts on are greyed out, and what they hold is kept by a save.
+TEST (MessageDialogs, MidiSettingsOpensThePortsPageAndSwitchesWithoutABehaviourAreGreyedButKept)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-midi-settings" };
+    VirtualMidiBackend backend; // no unit plugged in
+    VirtualMidiBackend::Installed useBackend (backend);
+
+    {
+        KestrelEditApplication app;
+        app.initialise ({});
+        auto* window = app.getMainWindow();
+        ASSERT_NE (window, nullptr);
+        auto* config = KestrelGlobalConfiguration::getInstance();
+        config->PROMPT_MANAGER_WAIT_TIME = false;
+        config->CHECK_AUTO_PAUSE_ON_RESYNC = false;
+        auto* preferences = window->getContent()->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
+        auto* look = dynamic_cast<ZolLookAndFeel*> (&window->getLookAndFeel());
+        ASSERT_TRUE (preferences != nullptr && look != nullptr && look->getSettingsButton() != nullptr);
+
+        // Last used on the prompts page.
+        ASSERT_TRUE (window->getCommandManager().invokeDirectly (PreferencesDialogContent::preferencesCommandId, false));
+        preferences->showPage (PreferencesDialogContent::Page::prompts);
+        preferences->closeDialog();
+
+        auto* settings = look->getSettingsButton();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return settings->isShowing(); }));
+        ASSERT_TRUE (clickBackToBack (*settings));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return preferences->isVisible(); }));
+        EXPECT_EQ (preferences->getPage(), PreferencesDialogContent::Page::general);
+        EXPECT_TRUE (preferences->getMidiInBox().isShowing());
+        EXPECT_TRUE (preferences->getMidiOutBox().isShowing());
+
+        auto findSwitch = [&] (int textId) -> ZOLCheckBox*
+        {
+            for (int i = 0; i < preferences->getSwitchCount(); ++i)
+                if (preferences->getSwitch (i).getButtonText() == LanguageStore::textOr (textId))
+                    return &preferences->getSwitch (i);
+            return nullptr;
+        };
+        for (int id : { PREFS_CHECK_MANAGER_LOAD, PREFS_CHECK_MANAGER_WAIT_TIME, PREFS_CHECK_MANAGER_RESYNC,
+                        PREFS_CHECK_AUTO_PAUSE_ON_RESYNC })
+        {
+            ASSERT_NE (findSwitch (id), nullptr) << id;
+            EXPECT_FALSE (findSwitch (id)->isEnabled()) << id;
+        }
+        EXPECT_FALSE (findSwitch (PREFS_CHECK_AUTO_PAUSE_ON_RESYNC)->getToggleState()) << "it shows what is stored";
+        saveScreenshot (*preferences, "preferences-midi-settings");
+
+        // A switch that acts saves the preferences; the others keep their values.
+        auto* update = findSwitch (PREFS_CHECK_FOR_UPDATE);
+        ASSERT_NE (update, nullptr);
+        const bool was = config->CHECK_FOR_UPDATE;
+        update->triggerClick();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return config->CHECK_FOR_UPDATE != was; }));
+        ASSERT_TRUE (config->writeSettingsNow());
+        KestrelGlobalConfiguration reread;
+        reread.load();
+        EXPECT_EQ (reread.CHECK_FOR_UPDATE, ! was);
+        EXPECT_FALSE (reread.PROMPT_MANAGER_WAIT_TIME);
+        EXPECT_FALSE (reread.CHECK_AUTO_PAUSE_ON_RESYNC);
+        EXPECT_TRUE (reread.PROMPT_MANAGER_LOAD);
 
         app.shutdown();
     }

@@ -1,3 +1,4 @@
+#include "app/shell/KestrelEditApplication.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/update/ProgramUpdateCheck.h"
 #include "model/GlobalConfiguration.h"
@@ -248,4 +249,45 @@ TEST (MainAppWindowUpdate, TheToggleIsKeptWhenTheOfferIsClosedWithEscape)
     ASSERT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }));
     EXPECT_TRUE (pumpMessagesUntil ([&]
                                     { return KestrelGlobalConfiguration::getInstance()->readOtherKey ("AUTO_UPDATE_SKIP_CHECK") == "1"; }));
+}
+
+// The answer to a check the user asked for is a notice with one button, in
+// the program's own dialog: Return closes it, as Escape does.
+TEST (MainAppWindowUpdate, TheOneButtonNoticeOfAManualCheckClosesOnReturn)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-window-update-return" };
+    LoopbackHttpServer server;
+    ASSERT_TRUE (server.isListening());
+    server.serve (feedPath, "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\"/></UPDATE>");
+    const ScopedFeedBase feedBase (server.getBaseUrl());
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    auto* window = app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! window->getUpdateCheck()->getUpdater()->isChecking(); }));
+
+    // "No update available." closed by Return and by Escape; then the notice
+    // that the installed version is the last, which offers only OK.
+    const juce::String lastVersion = "<UPDATE><VERSION major=\"1\" minor=\"8\" revision=\"2\" eol=\"1\"/></UPDATE>";
+    for (auto [key, feed] : { std::pair<int, juce::String> (juce::KeyPress::returnKey, {}),
+                              std::pair<int, juce::String> (juce::KeyPress::escapeKey, {}),
+                              std::pair<int, juce::String> (juce::KeyPress::returnKey, lastVersion) })
+    {
+        if (feed.isNotEmpty())
+            server.serve (feedPath, feed);
+        ASSERT_TRUE (window->getCommandManager().invokeDirectly (2300, false));
+        juce::DialogWindow* dialog = nullptr;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->isShowing() && dialog->getPeer() != nullptr; }));
+        if (feed.isNotEmpty())
+            saveScreenshot (*dialog, "update-last-version-notice");
+        dialog->getPeer()->handleKeyPress (juce::KeyPress (key));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }, 5000)) << key << feed;
+        if (auto* left = findDialog ("Software Update"))
+            delete left;
+    }
+
+    app.shutdown();
 }
