@@ -77,6 +77,22 @@ struct PaintCounter : juce::Component
     juce::Rectangle<int> painted; // everything drawn since it was last cleared
 };
 
+// A bare framework window, shown, whose content counts its paints.
+struct CountingWindow : juce::DocumentWindow
+{
+    explicit CountingWindow (const juce::String& name)
+        : juce::DocumentWindow (name, juce::Colours::black, juce::DocumentWindow::allButtons)
+    {
+        setUsingNativeTitleBar (false);
+        setContentOwned (content, false);
+        setContentComponentSize (400, 300);
+        setTopLeftPosition (40, 40);
+        setVisible (true);
+    }
+
+    PaintCounter* content = new PaintCounter();
+};
+
 template <typename Visit>
 void forEachDescendant (juce::Component& parent, Visit visit)
 {
@@ -113,12 +129,8 @@ void expectNoWidgetTimers (juce::Component& root)
 TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
 {
     KESTREL_REQUIRE_DISPLAY();
-    juce::DocumentWindow window ("Rest", juce::Colours::black, juce::DocumentWindow::allButtons);
-    window.setUsingNativeTitleBar (false);
-    auto* content = new PaintCounter();
-    window.setContentOwned (content, false);
-    window.setContentComponentSize (400, 300);
-    window.setVisible (true);
+    CountingWindow window ("Rest");
+    auto* content = window.content;
     ASSERT_TRUE (pumpMessagesUntil ([&] { return content->paints > 0; }));
     pumpMessagesFor (300); // painted: the showing's own messages die down before the quiet is measured
 
@@ -140,13 +152,8 @@ TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
 TEST (AtRest, AnAreaUncoveredByOurClosingWindowIsDrawnWithoutFurtherEvents)
 {
     KESTREL_REQUIRE_DISPLAY();
-    juce::DocumentWindow window ("Under", juce::Colours::black, juce::DocumentWindow::allButtons);
-    window.setUsingNativeTitleBar (false);
-    auto* content = new PaintCounter();
-    window.setContentOwned (content, false);
-    window.setContentComponentSize (400, 300);
-    window.setTopLeftPosition (40, 40);
-    window.setVisible (true);
+    CountingWindow window ("Under");
+    auto* content = window.content;
     ASSERT_TRUE (pumpMessagesUntil ([&] { return content->paints > 0; }));
 
     // A tip's kind of window over the middle of the content.
