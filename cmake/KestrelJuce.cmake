@@ -35,7 +35,8 @@ set(KESTREL_JUCE_DEFINITIONS
 
 # Our one change to the framework, cmake/patches/juce_linux_Windowing.patch
 # (it says why: a window's display-refresh timer runs only while a repaint is
-# pending), is applied to a copy of juce_gui_basics in the build folder, and
+# pending, and X events that Xlib queued while waiting for the server still
+# reach the event loop), is applied to a copy of juce_gui_basics in the build folder, and
 # the copy's source is compiled instead of the installed one. The installed
 # modules stay untouched; the headers are the same in both.
 find_program(KESTREL_PATCH_PROGRAM patch REQUIRED DOC "The patch program (package patch)")

@@ -155,7 +155,7 @@ void BankManagerListContent::open (bool cabs)
 
     titleLabel.setText (cabMode ? "Brak-Manage Cabs" : "Brak-Manage Presets", juce::dontSendNotification);
     unitLabel.setText (cabMode ? "User cabs on the Kestrel" : "Presets on the Kestrel", juce::dontSendNotification);
-    sendButton.setButtonText (cabMode ? "<< Send Cabs to Kestrel" : "<< Send Presets to Kestrel");
+    sendButton.setButtonText (cabMode ? "<< Send Cabs\nto Kestrel" : "<< Send Presets\nto Kestrel");
     LibrarianStyle::enableDragging (*unitList,
                                     cabMode ? cabCellDragDescription : BrowserChooserDlg::cellDragDescription,
                                     BrowserChooserDlg::dragDescription);

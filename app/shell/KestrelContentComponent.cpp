@@ -172,7 +172,7 @@ void KestrelContentComponent::placeAbsenceNotice()
     auto area = getLocalBounds();
 
     if (auto* grid = getPane (ContentPane::grid); grid != nullptr && ! grid->getBounds().isEmpty())
-        area = grid->getBounds();
+        area = grid->getBoundsInParent(); // where the scaled grid shows
 
     const auto scale = getScale();
     absenceNotice.setBounds (area.withSizeKeepingCentre (juce::roundToInt (560 * scale), juce::roundToInt (120 * scale)));

@@ -366,7 +366,7 @@ void PreferencesDialogContent::fillPortLists()
         outputs = link->getPorts().getOutputNames();
     }
 
-    auto fill = [] (juce::ComboBox& box, juce::StringArray names, const juce::String& current)
+    auto fill = [fieldText = textColour] (juce::ComboBox& box, juce::StringArray names, const juce::String& current)
     {
         // The configured name opens any device whose name contains it.
         bool present = current.isEmpty() || current == "<< none >>";
@@ -378,9 +378,7 @@ void PreferencesDialogContent::fillPortLists()
         for (int i = 0; i < names.size(); ++i)
             box.addItem (names[i], i + 1);
         box.setText (present ? current : current + notPresentSuffix, juce::dontSendNotification);
-        box.setColour (juce::ComboBox::textColourId,
-                       present ? box.getLookAndFeel().findColour (juce::ComboBox::textColourId)
-                               : juce::Colour (0xffff6b5b));
+        box.setColour (juce::ComboBox::textColourId, present ? fieldText : juce::Colour (0xffff6b5b));
         box.setTooltip (present ? juce::String() : "This MIDI port is not present.");
     };
 
@@ -663,6 +661,8 @@ void PreferencesDialogContent::layOutPage()
 
     for (auto* label : { &knobTrackingLabel, &mouseWheelLabel, &midiInLabel, &midiOutLabel, &promptsLabel })
         label->setFont (scaledFont);
+    for (auto* box : { &knobTracking, &mouseWheel, &midiIn, &midiOut })
+        box->setTextFont (scaledFont);
 
     switch (page)
     {
@@ -706,6 +706,21 @@ void PreferencesDialogContent::layOutPage()
         item.button->setBounds (s (margin), s (y), s (width - 2 * margin), s (rowHeight));
         y += rowHeight + 2;
     }
+}
+
+void PreferencesDialogContent::FieldBox::setTextFont (const juce::Font& newFont)
+{
+    textFont = newFont;
+    resized();
+}
+
+void PreferencesDialogContent::FieldBox::resized()
+{
+    juce::ComboBox::resized(); // the look-and-feel places the text and sets its font
+
+    for (auto* child : getChildren())
+        if (auto* text = dynamic_cast<juce::Label*> (child))
+            text->setFont (textFont);
 }
 
 bool PreferencesDialogContent::keyPressed (const juce::KeyPress& key)

@@ -95,6 +95,17 @@ public:
     bool worksWithoutUnit (int) const override { return true; }
 
 private:
+    // A drop-down whose text takes the dialog's font at the dialog's scale,
+    // like the captions beside it; the look-and-feel's font follows the box's
+    // height instead.
+    struct FieldBox : juce::ComboBox
+    {
+        void setTextFont (const juce::Font& newFont);
+        void resized() override;
+
+        juce::Font textFont;
+    };
+
     struct FolderField
     {
         juce::Label label;
@@ -155,7 +166,7 @@ private:
     std::unique_ptr<juce::TextButton> closeButton;
 
     juce::Label knobTrackingLabel, mouseWheelLabel, midiInLabel, midiOutLabel, promptsLabel;
-    juce::ComboBox knobTracking, mouseWheel, midiIn, midiOut;
+    FieldBox knobTracking, mouseWheel, midiIn, midiOut;
     std::array<FolderField, folderCount> folders;
     std::vector<Switch> switches;
     std::array<Refresh, 3> refreshes;

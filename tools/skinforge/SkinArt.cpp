@@ -647,7 +647,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["knob-top-mod.png"] = knobTop (44, true);
     images["field.png"] = field (64, 16);
     images["field-small.png"] = field (44, 16);
-    images["field-large.png"] = field (72, 16);
+    images["field-large.png"] = field (100, 16); // the long names of a large list read unsqueezed
     images["field-huge.png"] = field (128, 32);
     images["dd-up.png"] = smallButton (true, false);
     images["dd-up-over.png"] = smallButton (true, true);

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace
 {
 TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWithTheOthers)
@@ -42,6 +44,22 @@ TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWith
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::manageCabsCommand));
     EXPECT_TRUE (librarian->isCabMode());
     EXPECT_EQ (content.getShowingDialog(), librarian);
+
+    // Its send button's caption reads unsqueezed, a line at a time, where the
+    // framework draws a button's text (inside an indent of 0.6 font heights).
+    content.setBounds (0, 0, 1024, 647);
+    juce::TextButton* send = nullptr;
+    for (auto* child : librarian->getChildren())
+        if (auto* button = dynamic_cast<juce::TextButton*> (child); button != nullptr && button->getButtonText().startsWith ("<<"))
+            send = button;
+    ASSERT_NE (send, nullptr);
+    const auto font = send->getLookAndFeel().getTextButtonFont (*send, send->getHeight());
+    const auto lines = juce::StringArray::fromLines (send->getButtonText());
+    EXPECT_LE (lines.size(), 2);
+    for (auto& line : lines)
+        EXPECT_LE (font.getStringWidthFloat (line), (float) send->getWidth() - 2.0f * std::round (font.getHeight() * 0.6f))
+            << line;
+    saveScreenshot (*librarian, "librarian-cabs");
 
     // The librarian asks for the raw preset dialog, which shows above it.
     ASSERT_TRUE (windows.performCommand (LibrarianWindows::managePresetsCommand));

@@ -8,6 +8,7 @@
 #include "app/dialogs/ModifierDlgContent.h"
 #include "app/dialogs/TunerContent.h"
 #include "app/shell/PreferencesDialogContent.h"
+#include "app/presetlists/KestrelPresetPicker.h"
 #include "device/engines/PresetManager.h"
 #include "model/BlockLibraryEntry.h"
 #include "model/IdTables.h"
@@ -16,6 +17,7 @@
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/DropDownLargeList.h"
 #include "skin/widgets/XYToggleComponent.h"
+#include "skin/widgets/ZOLPaintedButton.h"
 #include "skin/widgets/ZOLBorderedImageComponent.h"
 #include "skin/widgets/ZOLDropDownEx.h"
 #include "skin/widgets/ZOLLabelComponent.h"
@@ -299,6 +301,25 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     ASSERT_TRUE (presets->requestCabNames (false, true, false));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return cabList->getItem (factory)->text == "Studio Pair"; }));
     ASSERT_TRUE (settle());
+
+    // A click on its field opens the large pick list, whose group tabs read in full.
+    cabList->mouseDown (WidgetTestKit::mouse (*cabList, cabList->getFieldRect().getCentre()));
+    auto* picker = content->getPresetPicker();
+    ASSERT_NE (picker, nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return picker->isShowing(); }));
+    juce::StringArray tabs;
+    for (int tab = 0; tab < PresetListContent::numTabs; ++tab)
+        if (auto* button = picker->getTabButton (tab); button != nullptr && button->isVisible())
+        {
+            tabs.add (button->getLabelText());
+            const auto font = button->getLabelFont().withHeight (button->getLabelFontHeight());
+            EXPECT_LE (font.getStringWidthFloat (button->getLabelText()),
+                       (float) button->getWidth() - 2.0f * button->borderThickness)
+                << button->getLabelText();
+        }
+    EXPECT_EQ (tabs.joinIntoString (","), "All,Factory,User,Scratchpad");
+    saveScreenshot (*program.window, "cab-picker");
+    ASSERT_TRUE (dynamic_cast<DropDownLargeList*> (cabList)->closeList());
 
     // Every block shows its picture and its name.
     for (int block : { blockIdGlobal, blockIdLayoutMidi })

@@ -187,6 +187,23 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                     // The caption stands clear of the field.
                     EXPECT_FALSE (dropDown->getLabelRect().intersects (dropDown->getFieldRect()))
                         << where << " " << dropDown->getName();
+
+                    // A large list's long names read unsqueezed, and its arrows
+                    // stay off the next control.
+                    if (dynamic_cast<DropDownLargeList*> (dropDown) != nullptr)
+                    {
+                        EXPECT_LE (widestNameWidth (*dropDown), (float) dropDown->getFieldRect().getWidth())
+                            << where << " " << dropDown->getName();
+                        for (int other = 0; other < editor->getNumPageControls(); ++other)
+                        {
+                            auto* next = dynamic_cast<juce::Component*> (editor->getPageControl (other));
+                            if (next != nullptr && next != component && next->isShowing())
+                            {
+                                EXPECT_FALSE (next->getBounds().intersects (component->getBounds()))
+                                    << where << " " << dropDown->getName() << " covers " << next->getName();
+                            }
+                        }
+                    }
                     // Arrow buttons big enough to hit.
                     EXPECT_GE (dropDown->getUpButton().getWidth(), 14) << where;
                     EXPECT_GE (dropDown->getDownButton().getWidth(), 14) << where;

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace juce
 {
@@ -68,10 +69,28 @@ struct PaintCounter : juce::Component
     void paint (juce::Graphics& g) override
     {
         ++paints;
+        painted = painted.getUnion (g.getClipBounds());
         g.fillAll (juce::Colours::darkgrey);
     }
 
     int paints = 0;
+    juce::Rectangle<int> painted; // everything drawn since it was last cleared
+};
+
+// A bare framework window, shown, whose content counts its paints.
+struct CountingWindow : juce::DocumentWindow
+{
+    explicit CountingWindow (const juce::String& name)
+        : juce::DocumentWindow (name, juce::Colours::black, juce::DocumentWindow::allButtons)
+    {
+        setUsingNativeTitleBar (false);
+        setContentOwned (content, false);
+        setContentComponentSize (400, 300);
+        setTopLeftPosition (40, 40);
+        setVisible (true);
+    }
+
+    PaintCounter* content = new PaintCounter();
 };
 
 template <typename Visit>
@@ -110,12 +129,8 @@ void expectNoWidgetTimers (juce::Component& root)
 TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
 {
     KESTREL_REQUIRE_DISPLAY();
-    juce::DocumentWindow window ("Rest", juce::Colours::black, juce::DocumentWindow::allButtons);
-    window.setUsingNativeTitleBar (false);
-    auto* content = new PaintCounter();
-    window.setContentOwned (content, false);
-    window.setContentComponentSize (400, 300);
-    window.setVisible (true);
+    CountingWindow window ("Rest");
+    auto* content = window.content;
     ASSERT_TRUE (pumpMessagesUntil ([&] { return content->paints > 0; }));
     pumpMessagesFor (300); // painted: the showing's own messages die down before the quiet is measured
 
@@ -127,6 +142,34 @@ TEST (AtRest, ABareWindowGetsNoRefreshCallbacksUntilARepaintIsAskedFor)
     EXPECT_TRUE (pumpMessagesUntil ([&] { return content->paints > painted; }));
     pumpMessagesFor (300); // painted: the repaint's own messages die down before the quiet is measured
     EXPECT_LT (quietestCountOf (3, 500), 10) << "at rest again after the repaint";
+}
+
+// A window of ours that closes over another (a tip, a file chooser) uncovers
+// part of it: the X server's call to draw that part is answered at once, with
+// no pointer movement or other event to wake the program. Closing a window
+// waits for the X server, which reads the call into Xlib's own queue, where the
+// event loop's wait on the display connection does not see it.
+TEST (AtRest, AnAreaUncoveredByOurClosingWindowIsDrawnWithoutFurtherEvents)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    CountingWindow window ("Under");
+    auto* content = window.content;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return content->paints > 0; }));
+
+    // A tip's kind of window over the middle of the content.
+    const auto covered = juce::Rectangle<int> (100, 80, 200, 120);
+    auto over = std::make_unique<PaintCounter>();
+    over->setBounds (covered + content->getScreenPosition());
+    over->addToDesktop (juce::ComponentPeer::windowIsTemporary | juce::ComponentPeer::windowIgnoresKeyPresses
+                        | juce::ComponentPeer::windowIgnoresMouseClicks);
+    over->setVisible (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return over->paints > 0; }));
+    pumpMessagesFor (300); // both drawn: their own messages die down
+
+    content->painted = {};
+    over.reset();
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return content->painted.contains (covered); }, 10000))
+        << "drawn since the window closed: " << content->painted.toString();
 }
 
 // The program connected to an idle unit: its tick sleeps, no widget off
