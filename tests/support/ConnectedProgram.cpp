@@ -30,7 +30,13 @@ ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix)
 {
 }
 
-ConnectedProgram::~ConnectedProgram() = default;
+ConnectedProgram::~ConnectedProgram()
+{
+    window.reset();
+
+    if (&juce::LookAndFeel::getDefaultLookAndFeel() == &look)
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
 
 ::testing::AssertionResult ConnectedProgram::open()
 {
@@ -43,6 +49,8 @@ ConnectedProgram::~ConnectedProgram() = default;
     juce::String layoutError;
     if (! loadEffectLayouts (*KestrelEffectLayoutManager::getInstance(), layoutError))
         return ::testing::AssertionFailure() << "the effect layouts did not load: " << layoutError;
+    look.loadFromSkin (&skin);
+    juce::LookAndFeel::setDefaultLookAndFeel (&look);
     KestrelControlManager::getInstance()->loadFromSkin (&skin, skin.getSkinRoot());
 
     window = std::make_unique<MainAppWindow> ("Kestrel-Edit", &skin);

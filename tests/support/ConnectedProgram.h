@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skin/engine/SkinManager.h"
+#include "skin/window/ZolLookAndFeel.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/SimulatedKestrel.h"
@@ -49,6 +50,7 @@ public:
     VirtualMidiBackend::Installed useBackend{ backend };
     SimulatedKestrel unit{ backend };
     SkinManager skin;
+    ZolLookAndFeel look; // the program's own, as the application installs it
     std::unique_ptr<MainAppWindow> window;
 
     // Found once open() succeeds.
