@@ -114,7 +114,9 @@ public:
     class ConfirmedEditScope
     {
     public:
-        ConfirmedEditScope (ZOLEffectParam& p, bool confirming) : param (p), previous (p.holdFromDevice)
+        ConfirmedEditScope (ZOLEffectParam& p, bool confirming)
+            : param (p)
+            , previous (p.holdFromDevice)
         {
             param.holdFromDevice = previous || confirming;
         }

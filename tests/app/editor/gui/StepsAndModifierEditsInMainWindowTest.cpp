@@ -5,9 +5,9 @@
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/IdTables.h"
+#include "skin/knobs/BrakFxReadout.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/knobs/ZOLSliderComponent.h"
-#include "skin/knobs/BrakFxReadout.h"
 #include "skin/widgets/ZOLDropDownEx.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
@@ -61,14 +61,15 @@ TEST (StepsInMainWindow, WheelAndArrowKeysStepAKnobAndADropDownOnTheUnit)
     ASSERT_TRUE (program.settle());
 
     // A level knob that no modifier drives, away from both ends of its travel.
-    auto* knob = dynamic_cast<ZOLRotaryKnob*> (findPageControl (
-        editor,
-        [&] (ZOLEffectParam& c)
-        {
-            const auto v = unitValue (program, ampBlock, c.paramId);
-            return dynamic_cast<ZOLRotaryKnob*> (&c) != nullptr && ! c.modifierActive && ! c.hasIntegerRange() &&
-                   v > 2000 && v < fullScale - 2000;
-        }));
+    auto* knob =
+        dynamic_cast<ZOLRotaryKnob*> (findPageControl (editor,
+                                                       [&] (ZOLEffectParam& c)
+                                                       {
+                                                           const auto v = unitValue (program, ampBlock, c.paramId);
+                                                           return dynamic_cast<ZOLRotaryKnob*> (&c) != nullptr &&
+                                                                  ! c.modifierActive && ! c.hasIntegerRange() &&
+                                                                  v > 2000 && v < fullScale - 2000;
+                                                       }));
     ASSERT_NE (knob, nullptr);
     ASSERT_NE (knob->getReadout(), nullptr);
     ASSERT_FALSE (knob->altState);
@@ -84,11 +85,27 @@ TEST (StepsInMainWindow, WheelAndArrowKeysStepAKnobAndADropDownOnTheUnit)
         std::function<void()> act;
     };
     const std::vector<Step> steps{
-        { "wheel up", fine, [&] { knob->mouseWheelMove (WidgetTestKit::mouse (*knob, { 36, 36 }), WidgetTestKit::wheel (0.5f)); } },
-        { "Ctrl+Down", -coarse, [&] { WidgetTestKit::HeldKeys held (ctrl); knob->keyPressed (juce::KeyPress (juce::KeyPress::downKey, ctrl, 0)); } },
+        { "wheel up", fine,
+          [&] {
+              knob->mouseWheelMove (WidgetTestKit::mouse (*knob, { 36, 36 }), WidgetTestKit::wheel (0.5f));
+          } },
+        { "Ctrl+Down", -coarse,
+          [&]
+          {
+              WidgetTestKit::HeldKeys held (ctrl);
+              knob->keyPressed (juce::KeyPress (juce::KeyPress::downKey, ctrl, 0));
+          } },
         { "Up", fine, [&] { knob->keyPressed (juce::KeyPress (juce::KeyPress::upKey)); } },
-        { "Ctrl+wheel up", coarse, [&] { WidgetTestKit::HeldKeys held (ctrl); knob->mouseWheelMove (WidgetTestKit::mouse (*knob, { 36, 36 }, ctrl), WidgetTestKit::wheel (0.5f)); } },
-        { "wheel down", -fine, [&] { knob->mouseWheelMove (WidgetTestKit::mouse (*knob, { 36, 36 }), WidgetTestKit::wheel (-0.5f)); } },
+        { "Ctrl+wheel up", coarse,
+          [&]
+          {
+              WidgetTestKit::HeldKeys held (ctrl);
+              knob->mouseWheelMove (WidgetTestKit::mouse (*knob, { 36, 36 }, ctrl), WidgetTestKit::wheel (0.5f));
+          } },
+        { "wheel down", -fine,
+          [&] {
+              knob->mouseWheelMove (WidgetTestKit::mouse (*knob, { 36, 36 }), WidgetTestKit::wheel (-0.5f));
+          } },
     };
 
     for (auto& step : steps)
@@ -96,10 +113,12 @@ TEST (StepsInMainWindow, WheelAndArrowKeysStepAKnobAndADropDownOnTheUnit)
         const int before = unitValue (program, ampBlock, param);
         const int expected = before + step.delta;
         step.act();
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return unitValue (program, ampBlock, param) != before; })) << step.gesture;
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return unitValue (program, ampBlock, param) != before; }))
+            << step.gesture;
         ASSERT_TRUE (program.settle());
         EXPECT_EQ (unitValue (program, ampBlock, param), expected) << step.gesture;
-        EXPECT_EQ (knob->getReadout()->getText(), juce::String ((float) expected / fullScale * 10.0f, 2)) << step.gesture;
+        EXPECT_EQ (knob->getReadout()->getText(), juce::String ((float) expected / fullScale * 10.0f, 2))
+            << step.gesture;
         EXPECT_NEAR (knob->getUnitValue(), expected, fullScale / 127 + 1) << step.gesture;
     }
 
@@ -170,8 +189,8 @@ TEST (ModifierDialogInMainWindow, AConfirmedEditDoesNotMoveTheKnobBackWhileANewe
     EXPECT_EQ (minimum->getUnitValue(), newest);
     saveScreenshot (*dialog, "modifier-dialog-held-edit");
 
-    EXPECT_TRUE (pumpMessagesUntil (
-        [&] { return unit.getEditBuffer().findModifier (ampBlock, 3)->settings[1] == newest; }));
+    EXPECT_TRUE (
+        pumpMessagesUntil ([&] { return unit.getEditBuffer().findModifier (ampBlock, 3)->settings[1] == newest; }));
     ASSERT_TRUE (program.settle());
     EXPECT_NEAR (minimum->getUnitValue(), newest, fullScale / 127 + 1);
     unit.stopAutoPump();
@@ -201,7 +220,7 @@ TEST (ModifierDialogInMainWindow, ARightClickOnAGraphicEqBandEditsItsModifier)
     EXPECT_TRUE (dialog->getTitle().startsWith ("Edit Modifier")) << dialog->getTitle();
     EXPECT_EQ (dialog->getBlockId(), geqBlock);
     EXPECT_EQ (dialog->getParamId(), band->paramId);
-    saveScreenshot (*program.content, "geq-band-modifier-dialog");
+    saveScreenshot (*dialog, "geq-band-modifier-dialog");
     EXPECT_TRUE (dialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
     ASSERT_TRUE (program.settle());
 }
@@ -219,7 +238,11 @@ TEST (ModifierDialogInMainWindow, AModifierReleasedOnTheUnitFreesItsKnob)
     ASSERT_TRUE (program.open());
     ASSERT_TRUE (program.grid->selectCell (ampCell));
     ASSERT_TRUE (program.settle());
-    auto driven = [&] { return dynamic_cast<ZOLRotaryKnob*> (findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; })); };
+    auto driven = [&]
+    {
+        return dynamic_cast<ZOLRotaryKnob*> (
+            findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; }));
+    };
     ASSERT_NE (driven(), nullptr);
     ASSERT_TRUE (driven()->modifierActive);
 
@@ -242,4 +265,5 @@ TEST (ModifierDialogInMainWindow, AModifierReleasedOnTheUnitFreesItsKnob)
     knob->mouseUp (WidgetTestKit::mouse (*knob, top));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return unitValue (program, ampBlock, 3) != before; }));
     ASSERT_TRUE (program.settle());
+    saveScreenshot (*program.content, "amp-knob-free-after-modifier-released");
 }
