@@ -36,6 +36,19 @@ juce::uint16 unitValue (ConnectedProgram& program, int block, int param)
     return value;
 }
 
+// Opens the window with an LFO driving the amp's parameter 3 and shows the amp.
+::testing::AssertionResult openOnADrivenAmpKnob (ConnectedProgram& program)
+{
+    auto buffer = program.unit.getEditBuffer();
+    buffer.assignModifier (ampBlock, 3)->settings[0] = 2;
+    program.unit.setEditBuffer (buffer);
+    if (auto opened = program.open(); ! opened)
+        return opened;
+    if (! program.grid->selectCell (ampCell) || ! program.settle())
+        return ::testing::AssertionFailure() << "the amp is not shown";
+    return ::testing::AssertionSuccess();
+}
+
 // Opens the modifier dialog from the control the way a user does (M key) and
 // waits until it shows the unit's settings.
 ModifierDlgContent* openModifierDialogWithKey (ConnectedProgram& program, juce::Component& control)
@@ -152,12 +165,7 @@ TEST (ModifierDialogInMainWindow, AConfirmedEditDoesNotMoveTheKnobBackWhileANewe
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-modifier-held" };
     auto& unit = program.unit;
-    auto buffer = unit.getEditBuffer();
-    buffer.assignModifier (ampBlock, 3)->settings[0] = 2;
-    unit.setEditBuffer (buffer);
-    ASSERT_TRUE (program.open());
-    ASSERT_TRUE (program.grid->selectCell (ampCell));
-    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (openOnADrivenAmpKnob (program));
 
     auto* modulated = dynamic_cast<juce::Component*> (
         findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; }));
@@ -232,12 +240,7 @@ TEST (ModifierDialogInMainWindow, AModifierReleasedOnTheUnitFreesItsKnob)
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-modifier-released" };
     auto& unit = program.unit;
-    auto buffer = unit.getEditBuffer();
-    buffer.assignModifier (ampBlock, 3)->settings[0] = 2;
-    unit.setEditBuffer (buffer);
-    ASSERT_TRUE (program.open());
-    ASSERT_TRUE (program.grid->selectCell (ampCell));
-    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (openOnADrivenAmpKnob (program));
     auto driven = [&]
     {
         return dynamic_cast<ZOLRotaryKnob*> (
@@ -247,7 +250,7 @@ TEST (ModifierDialogInMainWindow, AModifierReleasedOnTheUnitFreesItsKnob)
     ASSERT_TRUE (driven()->modifierActive);
 
     // Released on the unit; the user picks the amp again.
-    buffer = unit.getEditBuffer();
+    auto buffer = unit.getEditBuffer();
     *buffer.findModifier (ampBlock, 3) = {};
     unit.setEditBuffer (buffer);
     ASSERT_TRUE (program.grid->selectCell (cabCell));
