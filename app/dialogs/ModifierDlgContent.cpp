@@ -421,6 +421,11 @@ void ModifierDlgContent::handleReply()
     {
         if (auto* control = findControl (reply.selector2))
         {
+            // The answer to a value already replaced by a held one does not
+            // move the control back.
+            const bool heldMatch = heldEdit.blockId != 0 && heldEdit.blockId == blockId &&
+                                   heldEdit.paramId == paramId && heldEdit.field == reply.selector2;
+            const ZOLEffectParam::ConfirmedEditScope confirmed (*control, heldMatch);
             const auto value = (juce::uint16) juce::jmin ((juce::uint32) 65535, reply.value);
             control->setFromDevice (value, ZOLEffectParam::positionOfValue (value), reply.text);
         }

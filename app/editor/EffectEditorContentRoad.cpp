@@ -216,10 +216,8 @@ void EffectEditorContent::afterSetParam()
         if (control->paramId == reply.paramId)
         {
             // A reply to a value that was since replaced does not move the control.
-            const bool holding = control->holdFromDevice;
-            control->holdFromDevice = holding || heldMatch;
+            const ZOLEffectParam::ConfirmedEditScope confirmed (*control, heldMatch);
             applyValueRecord (*control, reply.value, reply.text, reply.flag);
-            control->holdFromDevice = holding;
         }
         else if (mixParam >= 0 && control->paramId == mixParam)
         {

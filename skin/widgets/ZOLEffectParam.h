@@ -108,6 +108,26 @@ public:
     }
     bool hasIntegerRange() const;
 
+    // While it lives, a value from the unit that confirms an edit already
+    // replaced by a newer one does not move the widget (when `confirming`);
+    // the widget's own hold is kept and restored afterwards.
+    class ConfirmedEditScope
+    {
+    public:
+        ConfirmedEditScope (ZOLEffectParam& p, bool confirming)
+            : param (p)
+            , previous (p.holdFromDevice)
+        {
+            param.holdFromDevice = previous || confirming;
+        }
+        ~ConfirmedEditScope() { param.holdFromDevice = previous; }
+
+    private:
+        ZOLEffectParam& param;
+        const bool previous;
+        JUCE_DECLARE_NON_COPYABLE (ConfirmedEditScope)
+    };
+
 private:
     int changeCode = 0;
     juce::CriticalSection changeCodeLock;

@@ -472,10 +472,26 @@ void SimulatedKestrel::handleParamSet (const juce::MidiMessage& message)
     const auto value = (uint16) readField (message, paramSetRequestLayout, 2);
     const auto mode = readField (message, paramSetRequestLayout, 3);
 
-    // Mode 0 asks; every other mode writes.
+    // Mode 0 asks; modes 3 to 6 step the value the block holds (3 up and 4
+    // down coarse, 5 up and 6 down fine); every other mode writes the value.
     if (mode != 0)
     {
-        if (! editBuffer.setParam (blockId, paramId, value))
+        auto written = value;
+
+        if (mode >= 3 && mode <= 6)
+        {
+            uint16 current = 0;
+
+            if (! editBuffer.getParam (blockId, paramId, current))
+            {
+                replyStatus (resultBadValue);
+                return;
+            }
+
+            written = SimulatedPreset::stepValue (blockId, paramId, current, mode == 3 || mode == 5, mode >= 5);
+        }
+
+        if (! editBuffer.setParam (blockId, paramId, written))
         {
             replyStatus (resultBadValue);
             return;

@@ -147,6 +147,12 @@ public:
     // level with two decimals.
     static juce::String getValueText (int blockId, int paramId, juce::uint16 value);
 
+    // One step of the value as the unit takes it from a wheel or arrow key:
+    // up or down, coarse or fine, kept inside the parameter's range. A choice
+    // or integer moves by 1 fine and by a tenth of its span (at least 1)
+    // coarse; a level by 0.01 fine and 0.10 coarse (65 and 655 of 65534).
+    static juce::uint16 stepValue (int blockId, int paramId, juce::uint16 value, bool up, bool fine);
+
     // The value as the unit reports it: the value, its text and, for the
     // notes of a pitch block's scale, the range of notes (0..11).
     static EffectParamValue describeValue (int blockId, int paramId, juce::uint16 value);

@@ -256,6 +256,25 @@ juce::String SimulatedPreset::getValueText (int blockId, int paramId, juce::uint
     return juce::String (juce::jmin ((float) value, fullScale) / fullScale * levelTop, 2);
 }
 
+juce::uint16 SimulatedPreset::stepValue (int blockId, int paramId, juce::uint16 value, bool up, bool fine)
+{
+    const auto info = getParamInfo (blockId, paramId);
+    int low = 0, high = (int) fullScale, step = 0;
+
+    if (info.getKind() == B_INT)
+    {
+        low = (int) info.minimum;
+        high = (int) info.maximum;
+        step = fine ? 1 : juce::jmax (1, (high - low) / 10);
+    }
+    else
+    {
+        step = (int) (fullScale / (fine ? 1000.0f : 100.0f));
+    }
+
+    return (juce::uint16) juce::jlimit (low, high, (int) value + (up ? step : -step));
+}
+
 EffectParamValue SimulatedPreset::describeValue (int blockId, int paramId, juce::uint16 value)
 {
     EffectParamValue param;

@@ -597,6 +597,20 @@ TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItS
     EXPECT_TRUE (opened.existsAsFile()) << opened.getFullPathName();
     EXPECT_TRUE (opened.loadFileAsString().startsWith ("Kestrel-Edit")) << opened.loadFileAsString().substring (0, 80);
     EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+
+    // After an update the copy an older version left, of the same length,
+    // gives way to the notes of this one.
+    const auto shipped = opened.loadFileAsString();
+    auto older = shipped;
+    for (int i = 0; i < older.length(); ++i)
+        if (juce::CharacterFunctions::isDigit (older[i]))
+            older = older.replaceSection (i, 1, "0");
+    ASSERT_NE (older, shipped);
+    ASSERT_TRUE (opened.replaceWithText (older, false, false, nullptr));
+    KestrelCommandTarget::openDocument = [&] (const juce::File& file) { opened = file; return true; };
+    EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (2302, false));
+    KestrelCommandTarget::openDocument = realOpener;
+    EXPECT_EQ (opened.loadFileAsString(), shipped);
 }
 
 // What "Get Sysex File Information..." cannot describe gets a warning under
