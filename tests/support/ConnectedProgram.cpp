@@ -8,21 +8,33 @@
 #include "device/engines/PresetManager.h"
 #include "model/BlockLayoutDocument.h"
 #include "model/KestrelEffectLayoutManager.h"
+#include "model/LanguageStore.h"
+#include "model/PromptCatalogue.h"
 #include "skin/controls/KestrelControlManager.h"
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
 
 ConnectedProgram::ForgetManagers::ForgetManagers()
 {
-    // Fresh managers, whatever an earlier test of this process left.
+    // Fresh managers, whatever an earlier test of this process left, and the
+    // program's own texts, as the application sets them up.
     KestrelControlManager::resetForTests();
     KestrelEffectLayoutManager::resetForTests();
+    LanguageStore::resetForTests();
+
+    if (auto* language = LanguageStore::getInstance())
+    {
+        language->keyTable = PromptKeys;
+        language->defaultTextTable = PromptDefaultTexts;
+        language->setLanguage (1);
+    }
 }
 
 ConnectedProgram::ForgetManagers::~ForgetManagers()
 {
     KestrelControlManager::deleteInstance();
     KestrelEffectLayoutManager::deleteInstance();
+    LanguageStore::deleteInstance();
 }
 
 ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix)
