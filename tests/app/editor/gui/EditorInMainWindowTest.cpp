@@ -171,7 +171,8 @@ TEST (EditorInMainWindow, ShowFolderOpensTheShownEntrysFolderWithoutAShell)
     BlockLibraryEntry shared (effectTypeOfBlock (ampBlock), 8, 6, 0);
     shared.name = "Shared";
     // Two bytes for each of the block's X and Y values, as the unit keeps them.
-    const auto& values = program.unit.getEditBuffer().findBlock (ampBlock)->values;
+    const auto unitPreset = program.unit.getEditBuffer();
+    const auto& values = unitPreset.findBlock (ampBlock)->values;
     shared.paramData.setSize (2 * (values[0].size() + values[1].size()), true);
     const auto blockFile = pack.getChildFile ("shared.blk");
     ASSERT_TRUE (pack.createDirectory());
