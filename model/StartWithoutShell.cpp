@@ -2,6 +2,7 @@
 
 #if JUCE_LINUX || JUCE_MAC || JUCE_BSD
 #include <spawn.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <thread>
@@ -48,17 +49,44 @@ bool startProgramWithoutShell (const juce::StringArray& programAndArguments)
 #endif
 }
 
+juce::String desktopOpenerName()
+{
+#if JUCE_MAC
+    return "open";
+#elif JUCE_WINDOWS
+    return "explorer.exe";
+#else
+    return "xdg-open";
+#endif
+}
+
+bool hasDesktopOpener()
+{
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+    // Looked for as the spawn looks for it: each folder of the PATH in turn,
+    // an empty entry meaning the current folder.
+    const auto name = desktopOpenerName();
+    const auto path = juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin");
+
+    for (auto& folder : juce::StringArray::fromTokens (path, ":", {}))
+    {
+        const auto candidate = (folder.isEmpty() ? juce::String (".") : folder) + "/" + name;
+
+        if (access (candidate.toRawUTF8(), X_OK) == 0 && ! juce::File (candidate).isDirectory())
+            return true;
+    }
+
+    return false;
+#else
+    return true;
+#endif
+}
+
 bool openWithoutShell (const juce::File& folderOrDocument)
 {
     if (! folderOrDocument.exists())
         return false;
 
-#if JUCE_MAC
-    return startProgramWithoutShell ({ "open", folderOrDocument.getFullPathName() });
-#elif JUCE_LINUX || JUCE_BSD
-    return startProgramWithoutShell ({ "xdg-open", folderOrDocument.getFullPathName() });
-#else
-    // The desktop's own opener takes the path as data.
-    return folderOrDocument.startAsProcess();
-#endif
+    // The desktop's opener takes the path as data.
+    return startProgramWithoutShell ({ desktopOpenerName(), folderOrDocument.getFullPathName() });
 }

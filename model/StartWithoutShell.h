@@ -6,8 +6,17 @@
 // is: no command interpreter ever reads them, so no character of a path can
 // run anything. The first item is the program, found on the PATH unless it
 // is a path itself. True when the program really started.
+//
+// This is the program's one way of starting another process; nothing else
+// may start one (tools/check_no_shell.sh keeps it so).
 bool startProgramWithoutShell (const juce::StringArray& programAndArguments);
 
 // Opens a folder or a document with the desktop's program for it, the path
-// handed over as one argument.
+// handed over as one argument. False when the path does not exist or the
+// opener did not start.
 bool openWithoutShell (const juce::File& folderOrDocument);
+
+// The desktop's program that opens folders and documents ("xdg-open" on
+// Linux), and whether it can be found on the PATH.
+juce::String desktopOpenerName();
+bool hasDesktopOpener();

@@ -436,8 +436,13 @@ void EffectEditorContent::revealLibraryFile()
     else if (library != nullptr)
         path = library->getLibraryFolder();
 
-    if (path != juce::File() && path.exists())
-        path.revealToUser();
+    if (path == juce::File() || ! path.exists())
+        return;
+
+    // A file is shown in its folder. The host hands the path to the
+    // desktop's opener as data: no shell ever reads a folder's name.
+    if (auto* host = PaneHost::find())
+        host->openInDesktop (path.isDirectory() ? path : path.getParentDirectory());
 }
 
 bool EffectEditorContent::insertLibraryEntry (int entryId)

@@ -3,14 +3,16 @@
 namespace juce
 {
 class ApplicationCommandManager;
+class File;
 }
 class CommandPerformer;
 
 // What a pane may ask of the program that hosts it, without knowing the
 // shell: to perform commands of its own while it exists, to run a command as
-// if chosen from a menu, and to have the menus and the commands' states
-// brought up to date. The shell's command target is the host; find() is null
-// while there is none (a pane built on its own, as in a test).
+// if chosen from a menu, to have the menus and the commands' states brought
+// up to date, and to show a folder or document on the desktop. The shell's
+// command target is the host; find() is null while there is none (a pane
+// built on its own, as in a test).
 class PaneHost
 {
 public:
@@ -26,6 +28,9 @@ public:
     virtual juce::ApplicationCommandManager* getCommandManager() const = 0;
     // Builds the main window's menus again (their texts follow the panes).
     virtual void rebuildMenus() = 0;
+    // Opens a folder or document with the desktop's program for it; when
+    // that cannot be done for an existing path, the user is told why.
+    virtual bool openInDesktop (const juce::File& folderOrDocument) = 0;
 
     static PaneHost* find();
 };

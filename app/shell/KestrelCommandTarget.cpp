@@ -320,7 +320,7 @@ bool KestrelCommandTarget::performCommand (int id)
         case 1900:
             if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating();
                 configuration != nullptr && juce::File::isAbsolutePath (configuration->SNAPSHOTS_DIR))
-                openWithoutShell (juce::File (configuration->SNAPSHOTS_DIR));
+                openInDesktop (juce::File (configuration->SNAPSHOTS_DIR));
             return true;
         case 1901:
             if (auto* snapshots = SnapshotList::getInstanceWithoutCreating())
@@ -368,7 +368,23 @@ bool KestrelCommandTarget::showReleaseNotes()
         return false;
     }
 
-    return openDocument != nullptr && openDocument (notes);
+    return openInDesktop (notes);
+}
+
+bool KestrelCommandTarget::openInDesktop (const juce::File& folderOrDocument)
+{
+    if (openDocument != nullptr && openDocument (folderOrDocument))
+        return true;
+
+    // A path that has gone has nothing to show.
+    if (! folderOrDocument.exists())
+        return false;
+
+    const auto cause = hasDesktopOpener() ? juce::String ("This could not be opened:\n")
+                                          : "This computer has no program to open folders and documents with (\""
+                                                + desktopOpenerName() + "\" was not found).\nPlease open this yourself:\n";
+    UserNotifier::warn (cause + folderOrDocument.getFullPathName());
+    return false;
 }
 
 bool KestrelCommandTarget::showSysExFileInfo()

@@ -55,6 +55,9 @@ public:
     // PaneHost
     juce::ApplicationCommandManager* getCommandManager() const override;
     void rebuildMenus() override;
+    // Through openDocument; a path that exists but could not be opened is
+    // reported, naming a missing desktop opener as the cause when it is one.
+    bool openInDesktop (const juce::File& folderOrDocument) override;
 
     // The command's description, or its name when it has none, followed by
     // " [key]" for each key bound to it; empty for an unknown command.
@@ -78,8 +81,9 @@ public:
     // unit for its current preset.
     void releasePresetHolds();
 
-    // Opens a document the program writes (the release notes) in the
-    // system's viewer; tests replace it.
+    // Opens a folder or document with the desktop's program for it (the
+    // release notes, the snapshot folder, the block library's folders);
+    // never through a shell. Tests replace it.
     static std::function<bool (const juce::File&)> openDocument;
 
     // ApplicationCommandTarget

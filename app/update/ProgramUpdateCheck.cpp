@@ -4,6 +4,14 @@
 #include "model/GlobalConfiguration.h"
 #include "model/UserNotifier.h"
 
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+#include <cerrno>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
                                         std::function<void()> close, const SkinManager* skinDocument)
     : configuration (config)
@@ -86,9 +94,8 @@ void ProgramUpdateCheck::onCheckResult (int result)
         });
 }
 
-bool ProgramUpdateCheck::isStillVerified (const juce::File& installer) const
+bool ProgramUpdateCheck::readVerified (const juce::File& installer, juce::MemoryBlock& bytes) const
 {
-    juce::MemoryBlock bytes;
     const auto size = installer.getSize();
 
     return installer.existsAsFile() && size > 0 && size <= updaterOptions.installerLimits.maxBytes &&
@@ -97,13 +104,71 @@ bool ProgramUpdateCheck::isStillVerified (const juce::File& installer) const
                                                 updater->getPublicKey());
 }
 
+juce::File ProgramUpdateCheck::writePrivateCopy (const juce::MemoryBlock& bytes, const juce::String& fileName)
+{
+    const auto base = juce::File::getSpecialLocation (juce::File::tempDirectory);
+
+    if (fileName.isEmpty() || ! juce::File::isAbsolutePath (base.getFullPathName()))
+        return {};
+
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+    // A folder made afresh, that only this user may enter (mkdtemp gives it
+    // mode 0700): nobody else can put other bytes under the copy's name.
+    auto pattern = base.getChildFile ("kestrel-installer-XXXXXX").getFullPathName().toStdString();
+
+    if (mkdtemp (pattern.data()) == nullptr)
+        return {};
+
+    const juce::File folder (juce::String::fromUTF8 (pattern.c_str()));
+    const auto copy = folder.getChildFile (fileName);
+    const int fd = ::open (copy.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         S_IRUSR | S_IWUSR);
+    bool written = fd >= 0;
+
+    for (size_t done = 0; written && done < bytes.getSize();)
+    {
+        const auto count = ::write (fd, static_cast<const char*> (bytes.getData()) + done, bytes.getSize() - done);
+
+        if (count < 0 && errno == EINTR)
+            continue;
+
+        written = count > 0;
+        done += written ? (size_t) count : 0;
+    }
+
+    // Made executable through the descriptor that wrote it, not by its name.
+    written = written && fchmod (fd, S_IRWXU) == 0;
+
+    if (fd >= 0)
+        written = ::close (fd) == 0 && written;
+
+    if (! written)
+    {
+        folder.deleteRecursively();
+        return {};
+    }
+
+    return copy;
+#else
+    const auto folder = base.getNonexistentChildFile ("kestrel-installer", {}, false);
+    const auto copy = folder.getChildFile (fileName);
+
+    if (! folder.createDirectory() || ! copy.replaceWithData (bytes.getData(), bytes.getSize()))
+    {
+        folder.deleteRecursively();
+        return {};
+    }
+
+    return copy;
+#endif
+}
+
 bool ProgramUpdateCheck::startWithoutShell (const juce::File& installer)
 {
     if (! installer.existsAsFile())
         return false;
 
     // The path goes to exec as one argument.
-    installer.setExecutePermission (true);
     return startProgramWithoutShell (juce::StringArray (installer.getFullPathName()));
 }
 
@@ -134,22 +199,32 @@ void ProgramUpdateCheck::changeListenerCallback (juce::ChangeBroadcaster* source
         case ZOLAutoUpdateDownloadThread::resultDone:
         {
             const auto installer = updater->getInstallerFile();
+            juce::MemoryBlock verified;
 
-            // What starts is what was verified: the file is read and checked
-            // again now, so bytes changed on disk since the download are
-            // never run.
-            if (! isStillVerified (installer))
+            // The saved installer is read and checked again: bytes changed in
+            // its folder since the download are deleted, never run.
+            if (! readVerified (installer, verified))
             {
                 installer.deleteFile();
                 warn (changedText);
+                break;
             }
-            else if (startInstaller (installer))
+
+            // What starts is the copy of the very bytes just checked, in a
+            // folder nobody else can write to, so a swap of the saved file
+            // between the check and the start changes nothing.
+            const auto copy = writePrivateCopy (verified, installer.getFileName());
+
+            if (copy != juce::File() && startInstaller (copy))
             {
                 if (closeProgram)
                     closeProgram();
             }
             else
             {
+                if (copy != juce::File())
+                    copy.getParentDirectory().deleteRecursively();
+
                 warn ("The installer could not be started:\n" + installer.getFullPathName());
             }
             break;

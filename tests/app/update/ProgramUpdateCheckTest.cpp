@@ -13,6 +13,16 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
 
+#if JUCE_LINUX
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+#endif
+
 namespace
 {
 const juce::String feedPath = "/rss/mzrtkwpqlnvbsa/Kestrel-Edit/kestrel-edit.xml";
@@ -69,6 +79,9 @@ protected:
     {
         ASSERT_TRUE (server.isListening());
         UserFolders::redirectTo (scratch.folder);
+        // The private copies of started installers are made below here.
+        setenv ("TMPDIR", privateTemp.getFullPathName().toRawUTF8(), 1);
+        ASSERT_TRUE (privateTemp.createDirectory().wasOk());
         config = std::make_unique<KestrelGlobalConfiguration>();
         ZOLAutoUpdate::setDefaultFeedBase (server.getBaseUrl());
         ASSERT_TRUE (downloads.createDirectory().wasOk());
@@ -104,6 +117,11 @@ protected:
         config.reset();
         UserFolders::redirectTo ({});
         ZOLAutoUpdate::setDefaultFeedBase (previousFeedBase);
+
+        if (previousTemp.isNotEmpty())
+            setenv ("TMPDIR", previousTemp.toRawUTF8(), 1);
+        else
+            unsetenv ("TMPDIR");
     }
 
     void serveFeed (const juce::String& version, const juce::String& urlAttributes, const juce::String& more = {})
@@ -161,6 +179,8 @@ protected:
     const juce::String previousFeedBase = ZOLAutoUpdate::getDefaultFeedBase();
     ScratchFolder scratch{ "kestrel-update" };
     juce::File downloads = scratch.folder.getChildFile ("downloads");
+    const juce::String previousTemp = juce::SystemStats::getEnvironmentVariable ("TMPDIR", {});
+    const juce::File privateTemp = scratch.folder.getChildFile ("tmp");
     LoopbackHttpServer server;
     RecordingNotifier notices;
     SigningKey key;
@@ -256,10 +276,13 @@ TEST_F (ProgramUpdateCheckTest, VerifiedDownloadShowsProgressThenStartsTheInstal
     server.release();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return started.size() == 1; }));
     const auto expected = downloads.getChildFile ("KestrelEditSetup.exe");
-    EXPECT_EQ (started[0], expected);
-    juce::MemoryBlock written;
+    EXPECT_EQ (started[0].getFileName(), expected.getFileName());
+    EXPECT_TRUE (started[0].isAChildOf (privateTemp)) << started[0].getFullPathName();
+    juce::MemoryBlock written, startedBytes;
     ASSERT_TRUE (expected.loadFileAsData (written));
     EXPECT_TRUE (written == installer);
+    ASSERT_TRUE (started[0].loadFileAsData (startedBytes));
+    EXPECT_TRUE (startedBytes == installer);
     EXPECT_EQ (folderContents(), juce::StringArray ("KestrelEditSetup.exe"));
     EXPECT_EQ (check->getUpdater()->getDownloadProgress(), 1.0);
     EXPECT_EQ (closes, 1);
@@ -403,7 +426,7 @@ TEST_F (ProgramUpdateCheckTest, HostileInstallerNamesAreCleanedAndTheInstallerSt
         ++runs;
         ASSERT_TRUE (pumpMessagesUntil ([&] { return closes == runs || notices.count() > 0; }));
         ASSERT_EQ (closes, runs) << notices.lastMessage();
-        EXPECT_EQ (started.getLast(), downloads.getChildFile (expectedName));
+        EXPECT_EQ (started.getLast().getFileName(), juce::String (expectedName));
         EXPECT_TRUE (pumpMessagesUntil (
             [&] { return juce::StringArray::fromLines (ranMarker.loadFileAsString().trim()).size() == runs; }));
     }
@@ -459,6 +482,97 @@ TEST_F (ProgramUpdateCheckTest, AnInstallerChangedAfterItsCheckIsNeverStarted)
     EXPECT_EQ (closes, 0);
     EXPECT_TRUE (folderContents().isEmpty());
 }
+
+#if JUCE_LINUX
+// Someone who may write to the download folder swaps the saved installer the
+// moment the program has read it for its check: what starts is still the
+// checked bytes, from a folder only this user can enter, or nothing starts
+// and the user is told.
+TEST_F (ProgramUpdateCheckTest, TheInstallerThatStartsIsTheOneThatWasChecked)
+{
+    const auto installer = installerBytes (32 * 1024);
+    offerInstaller (installer, key.signInstaller (installer));
+    const juce::String name = "KestrelEditSetup.exe";
+    auto other = installer;
+    other[100] = (char) (other[100] ^ 1);
+    const auto otherFile = scratch.folder.getChildFile ("other.exe");
+    ASSERT_TRUE (otherFile.replaceWithData (other.getData(), other.getSize()));
+
+    struct Neighbour
+    {
+        int watch = inotify_init1 (IN_CLOEXEC | IN_NONBLOCK);
+        std::atomic<bool> stop{ false };
+        std::atomic<int> swaps{ 0 };
+        std::thread thread;
+        ~Neighbour()
+        {
+            stop = true;
+            if (thread.joinable())
+                thread.join();
+            close (watch);
+        }
+    } neighbour;
+    ASSERT_GE (neighbour.watch, 0);
+    ASSERT_GE (inotify_add_watch (neighbour.watch, downloads.getFullPathName().toRawUTF8(), IN_CLOSE_NOWRITE), 0);
+    const auto saved = downloads.getChildFile (name).getFullPathName().toStdString();
+    const auto swapIn = otherFile.getFullPathName().toStdString();
+
+    neighbour.thread = std::thread ([&neighbour, saved, swapIn, name]
+    {
+        alignas (inotify_event) char events[4096];
+        pollfd wait{ neighbour.watch, POLLIN, 0 };
+
+        while (! neighbour.stop && neighbour.swaps == 0)
+        {
+            if (poll (&wait, 1, 20) <= 0)
+                continue;
+
+            const auto size = read (neighbour.watch, events, sizeof (events));
+
+            for (ssize_t at = 0; at < size;)
+            {
+                const auto* event = reinterpret_cast<const inotify_event*> (events + at);
+                at += (ssize_t) (sizeof (inotify_event) + event->len);
+
+                if (event->len > 0 && name == event->name && rename (swapIn.c_str(), saved.c_str()) == 0)
+                    ++neighbour.swaps;
+            }
+        }
+    });
+
+    juce::MemoryBlock startedBytes;
+    check->startInstaller = [&] (const juce::File& file)
+    {
+        started.add (file);
+        // The start goes ahead only once the neighbour has had its go.
+        for (int waited = 0; neighbour.swaps == 0 && waited < 20000; waited += 5)
+            juce::Thread::sleep (5);
+        return file.loadFileAsData (startedBytes);
+    };
+
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return closes > 0 || notices.count() > 0; }));
+
+    if (closes == 0)
+    {
+        EXPECT_EQ (notices.lastMessage(), ProgramUpdateCheck::changedText);
+        EXPECT_TRUE (started.isEmpty());
+        return;
+    }
+
+    EXPECT_EQ (neighbour.swaps, 1);
+    ASSERT_EQ (started.size(), 1);
+    EXPECT_TRUE (startedBytes == installer);
+    EXPECT_EQ (started[0].getFileName(), name);
+
+    struct stat folder{}, copy{};
+    ASSERT_EQ (stat (started[0].getParentDirectory().getFullPathName().toRawUTF8(), &folder), 0);
+    ASSERT_EQ (stat (started[0].getFullPathName().toRawUTF8(), &copy), 0);
+    EXPECT_EQ (folder.st_mode & 07777, 0700u);
+    EXPECT_EQ (folder.st_uid, getuid());
+    EXPECT_EQ (copy.st_mode & 07777, 0700u);
+}
+#endif
 
 TEST_F (ProgramUpdateCheckTest, APlainHttpFeedBaseFromTheSettingsIsRefused)
 {

@@ -24,6 +24,7 @@
 #include "skin/widgets/ZOLToggleButton.h"
 #include "tests/support/WidgetTestKit.h"
 #include "support/ConnectedProgram.h"
+#include "support/FakeDesktopOpener.h"
 #include "support/PumpMessages.h"
 #include "support/Screenshot.h"
 
@@ -152,6 +153,61 @@ TEST (EditorInMainWindow, HeaderBypassInitialiseAndDialogsWorkAsTheWindowWiresTh
     EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->areControlsEnabled(); }));
     settle();
 }
+
+#if JUCE_LINUX || JUCE_BSD
+// "Show Folder" of the block library hands the shown entry's folder to the
+// desktop's opener as one argument: a shared pack whose folder name holds
+// "$(...)" runs nothing.
+TEST (EditorInMainWindow, ShowFolderOpensTheShownEntrysFolderWithoutAShell)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-editor-reveal" };
+    constexpr int ampCell = 0, ampBlock = 106;
+    ASSERT_TRUE (program.open());
+    ASSERT_TRUE (program.grid->selectCell (ampCell));
+    ASSERT_EQ (program.editor->getShownBlock(), ampBlock);
+    ASSERT_TRUE (program.settle());
+
+    const auto pack = KestrelBlockLibraryManager::getInstance()->getLibraryFolder().getChildFile (
+        "Shared pack $(touch INJECTED)");
+    BlockLibraryEntry shared (effectTypeOfBlock (ampBlock), 8, 6, 0);
+    shared.name = "Shared";
+    // Two bytes for each of the block's X and Y values, as the unit keeps them.
+    const auto unitPreset = program.unit.getEditBuffer();
+    const auto& values = unitPreset.findBlock (ampBlock)->values;
+    shared.paramData.setSize (2 * (values[0].size() + values[1].size()), true);
+    const auto blockFile = pack.getChildFile ("shared.blk");
+    ASSERT_TRUE (pack.createDirectory());
+    ASSERT_TRUE (shared.writeToFile (blockFile));
+    program.editor->filesDropped ({ blockFile.getFullPathName() }, 10, 10);
+    ASSERT_TRUE (program.settle());
+    ASSERT_NE (program.editor->getShownLibraryEntry(), 0);
+    saveScreenshot (*program.content, "editor-shows-entry-of-shared-pack");
+
+    // What the program asks the desktop to open, on its way to the real opener.
+    juce::Array<juce::File> opened;
+    struct OpenerSeam
+    {
+        const std::function<bool (const juce::File&)> real = KestrelCommandTarget::openDocument;
+        ~OpenerSeam() { KestrelCommandTarget::openDocument = real; }
+    } seam;
+    KestrelCommandTarget::openDocument = [&] (const juce::File& file)
+    {
+        opened.add (file);
+        return seam.real (file);
+    };
+
+    FakeDesktopOpener opener (program.scratch.folder);
+    ASSERT_TRUE (opener.isReady());
+    EXPECT_TRUE (program.window->getCommandManager().invokeDirectly (1704, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return opener.getRecord().existsAsFile(); }));
+    EXPECT_EQ (opener.getRecord().loadFileAsString(), "1\n" + pack.getFullPathName() + "\n");
+    EXPECT_TRUE (opener.nothingNamed ("INJECTED"));
+    ASSERT_EQ (opened.size(), 1);
+    EXPECT_EQ (opened[0].getFullPathName(), pack.getFullPathName());
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+#endif
 
 // The road a user takes to modifiers, cab choices and the X/Y switch, with
 // the window connected to the unit.

@@ -19,6 +19,7 @@
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "support/CachedDefinitions.h"
+#include "support/FakeDesktopOpener.h"
 #include "support/FifoFeeder.h"
 #include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
@@ -655,40 +656,35 @@ TEST (CommandTarget, SysExFileInformationAnswersAFileItCannotDescribe)
 
 #if JUCE_LINUX || JUCE_BSD
 // The snapshot folder is handed, as it is, to the desktop's opener: a "$(...)"
-// in the setting is never run by a shell.
-TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShell)
+// in the setting is never run by a shell. A desktop without an opener is
+// named as the cause.
+TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShellOrSaysNothingCanOpenIt)
 {
     KESTREL_REQUIRE_DISPLAY();
     ShellRig rig;
     rig.open();
 
-    // An opener of our own, first on the PATH, writes down what it was given.
-    const auto tools = rig.scratch.folder.getChildFile ("bin");
-    const auto seen = rig.scratch.folder.getChildFile ("opened.txt");
-    const auto opener = tools.getChildFile ("xdg-open");
-    ASSERT_TRUE (tools.createDirectory());
-    ASSERT_TRUE (opener.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > \"$0.txt\" && mv \"$0.txt\" \""
-                                         + seen.getFullPathName() + "\"\n",
-                                         false, false, "\n"));
-    ASSERT_TRUE (opener.setExecutePermission (true));
-
     const auto folder = rig.scratch.folder.getChildFile ("snaps $(touch x)");
     ASSERT_TRUE (folder.createDirectory());
     KestrelGlobalConfiguration::getInstance()->SNAPSHOTS_DIR = folder.getFullPathName();
 
-    const auto path = juce::SystemStats::getEnvironmentVariable ("PATH", {});
-    const auto workingFolder = juce::File::getCurrentWorkingDirectory();
-    setenv ("PATH", (tools.getFullPathName() + ":" + path).toRawUTF8(), 1);
-    rig.scratch.folder.setAsCurrentWorkingDirectory();
+    {
+        FakeDesktopOpener opener (rig.scratch.folder);
+        ASSERT_TRUE (opener.isReady());
+        EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1900, false));
+        ASSERT_TRUE (rig.runUntil ([&] { return opener.getRecord().existsAsFile(); }, 10000));
+        EXPECT_EQ (opener.getRecord().loadFileAsString(), "1\n" + folder.getFullPathName() + "\n");
+        EXPECT_TRUE (opener.nothingNamed ("x"));
+        EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
+    }
 
+    FakeDesktopOpener noOpener (rig.scratch.folder, FakeDesktopOpener::Kind::none);
     EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1900, false));
-    const bool opened = rig.runUntil ([&] { return seen.existsAsFile(); }, 10000);
-
-    setenv ("PATH", path.toRawUTF8(), 1);
-    workingFolder.setAsCurrentWorkingDirectory();
-    ASSERT_TRUE (opened);
-    EXPECT_EQ (seen.loadFileAsString(), "1\n" + folder.getFullPathName() + "\n");
-    EXPECT_FALSE (rig.scratch.folder.getChildFile ("x").exists());
+    ASSERT_EQ (rig.notices.count(), 1);
+    EXPECT_EQ (rig.notices.get (0).icon, Notice::Icon::warning);
+    EXPECT_EQ (rig.notices.lastMessage(), "This computer has no program to open folders and documents with "
+                                          "(\"xdg-open\" was not found).\nPlease open this yourself:\n"
+                                              + folder.getFullPathName());
 }
 #endif
 

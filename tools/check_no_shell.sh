@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Fails when product code starts a process any other way than through the
+# program's own shell-free starter (model/StartWithoutShell.cpp). The
+# framework's revealToUser, startAsProcess and Process::openDocument, a
+# ChildProcess, system() and popen() may each hand a path to /bin/sh, where a
+# name such as "pack $(touch x)" runs a command.
+set -uo pipefail
+root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+cd "$root" || exit 2
+
+starter=model/StartWithoutShell.cpp
+pattern='revealToUser|startAsProcess|Process::openDocument|ChildProcess|(^|[^A-Za-z0-9_.>])(std::)?(system|popen|execl|execlp|execle|execv|execvp|execve|execvpe|fexecve|posix_spawnp?|fork|vfork)[[:space:]]*\(|/bin/sh'
+
+status=0
+for folder in model device skin app librarian; do
+    [ -d "$folder" ] || continue
+    hits=$(grep -rnE --include='*.h' --include='*.cpp' "$pattern" "$folder" | grep -v "^$starter:" || true)
+    if [ -n "$hits" ]; then
+        echo "Only $starter may start a process; start programs with startProgramWithoutShell or openWithoutShell:"
+        echo "$hits"
+        status=1
+    fi
+done
+exit $status
