@@ -23,6 +23,9 @@ GenericDialogContent::GenericDialogContent (const GenericDialogStyle& dialogStyl
 
 GenericDialogContent::~GenericDialogContent()
 {
+    if (keysWindow != nullptr)
+        keysWindow->removeKeyListener (&windowKeys);
+
     for (auto& button : answerButtons)
         button->removeChangeListener (this);
     answerButtons.clear();
@@ -221,6 +224,22 @@ bool GenericDialogContent::keyPressed (const juce::KeyPress& key)
         return true;
     }
     return false;
+}
+
+void GenericDialogContent::parentHierarchyChanged()
+{
+    auto* window = getParentComponent() != nullptr ? getTopLevelComponent() : nullptr;
+
+    if (window == keysWindow.getComponent())
+        return;
+
+    if (keysWindow != nullptr)
+        keysWindow->removeKeyListener (&windowKeys);
+
+    keysWindow = window;
+
+    if (window != nullptr)
+        window->addKeyListener (&windowKeys);
 }
 
 void GenericDialogContent::changeListenerCallback (juce::ChangeBroadcaster* source)

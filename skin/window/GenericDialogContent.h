@@ -18,7 +18,8 @@ class ZOLToggleButton;
 // A question offers its answers instead of the close button (setAnswers),
 // each a button of the same look in one row. Choosing one ends the enclosing
 // window's modal state with the answer's result and closes it; Escape gives
-// 0, Space and Return the first answer unless a button has the focus.
+// 0, Space and Return the first answer unless a button has the focus. The
+// keys work while the window around the content holds the focus too.
 class GenericDialogContent : public juce::Component, public juce::ChangeListener
 {
 public:
@@ -57,6 +58,7 @@ public:
 
     void paint (juce::Graphics& g) override;
     bool keyPressed (const juce::KeyPress& key) override;
+    void parentHierarchyChanged() override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     static constexpr juce::uint32 unstyledBackground = 0xFF828384;
@@ -77,4 +79,15 @@ private:
     std::vector<Answer> answers;
     std::vector<std::unique_ptr<ZOLToggleButton>> answerButtons;
     static constexpr int answerGap = 10;
+
+    // The window that shows this may be given the focus itself once it is on
+    // screen (its system does so, taking it from this): the keys that close
+    // the dialog reach this through that window too.
+    struct WindowKeys : juce::KeyListener
+    {
+        explicit WindowKeys (GenericDialogContent& c) : content (c) {}
+        bool keyPressed (const juce::KeyPress& key, juce::Component*) override { return content.keyPressed (key); }
+        GenericDialogContent& content;
+    } windowKeys{ *this };
+    juce::Component::SafePointer<juce::Component> keysWindow;
 };
