@@ -537,6 +537,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         { "command-letter.svg", loadHostileInput ("skin-svg-path-ends-in-command-letter.svg") },
         { "after-hash.svg", loadHostileInput ("skin-svg-number-after-hash.svg") },
         { "huge-exponent.svg", loadHostileInput ("skin-svg-zero-with-huge-exponent.svg") },
+        { "huge-negative-exponent.svg", svg ("<path d=\"M0 0L1 1\" stroke-width=\"0e-9999999999\"/>") },
     };
 
     for (auto& [name, bytes] : damaged)
