@@ -243,15 +243,35 @@ juce::Result SkinManager::loadResourceZip (juce::ZipFile& archive)
     if (archive.getNumEntries() <= 0)
         return juce::Result::fail (notASkinText);
 
-    for (int i = 0; i < archive.getNumEntries(); ++i)
-        readEntry (archive, i, true);
+    readEntries (archive, true);
+
+    if (pictureBudgetPassedAt.isNotEmpty())
+        return juce::Result::fail (tooManyPixelsText (archiveName, pictureBudgetPassedAt));
 
     return juce::Result::ok();
+}
+
+void SkinManager::readEntries (juce::ZipFile& archive, bool add)
+{
+    archivePixels = 0;
+    pictureBudgetPassedAt.clear();
+
+    for (int i = 0; i < archive.getNumEntries() && pictureBudgetPassedAt.isEmpty(); ++i)
+        readEntry (archive, i, add);
 }
 
 juce::String SkinManager::damagedResourcesText (const juce::String& archiveName, const juce::StringArray& refused)
 {
     return "The skin archive \"" + archiveName + "\" holds damaged files: " + refused.joinIntoString ("; ");
+}
+
+juce::String SkinManager::tooManyPixelsText (const juce::String& archiveName, const juce::String& entryName)
+{
+    const auto archive = archiveName.isEmpty() ? juce::String ("The skin archive")
+                                               : "The skin archive \"" + archiveName + "\"";
+    return archive + " holds more pictures than a skin may: with \"" + entryName
+           + "\" they would take more than " + juce::String (maxArchivePixels / 1000000)
+           + " million pixels once decoded";
 }
 
 void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
@@ -279,9 +299,17 @@ void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
     // the framework decodes it: its decoders trust what they are given.
     if (auto* format = juce::ImageFileFormat::findImageFormatForStream (content))
     {
-        const auto problem = SkinResourceCheck::checkPicture (bytes, maxImageSide);
+        juce::Point<int> size;
+        const auto problem = SkinResourceCheck::checkPicture (bytes, maxImageSide, &size);
         if (problem.isNotEmpty())
             return refuse (problem);
+
+        archivePixels += (juce::int64) size.x * size.y;
+        if (archivePixels > maxArchivePixels)
+        {
+            pictureBudgetPassedAt = name;
+            return;
+        }
         if (! add)
             return;
 
@@ -496,10 +524,13 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
     if (archive.getNumEntries() <= 0)
         return juce::Result::fail (notASkinText);
 
-    // A skin with a damaged resource is refused before any of it is taken.
+    // A skin with a damaged resource, or with more pictures than memory
+    // should hold, is refused before any of it is taken.
     refusedResources.clear();
-    for (int i = 0; i < archive.getNumEntries(); ++i)
-        readEntry (archive, i, false);
+    readEntries (archive, false);
+
+    if (pictureBudgetPassedAt.isNotEmpty())
+        return juce::Result::fail (tooManyPixelsText (archiveFile.getFileName(), pictureBudgetPassedAt));
 
     if (! refusedResources.isEmpty())
         return juce::Result::fail (damagedResourcesText (archiveFile.getFileName(), refusedResources));

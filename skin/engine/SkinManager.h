@@ -48,16 +48,18 @@ public:
     // loaded flag is cleared. The archive is not opened here.
     juce::Result loadFromXml (const juce::MemoryBlock* data, double version);
 
-    // Adds every image, drawable and typeface of the archive; fails only for
-    // an archive without entries. Resources accumulate over several archives:
-    // a later image replaces one of the same name, an earlier typeface stays.
-    // A damaged resource is left out and named in getRefusedResources().
+    // Adds every image, drawable and typeface of the archive; fails for an
+    // archive without entries, and stops and fails where its pictures pass
+    // maxArchivePixels. Resources accumulate over several archives: a later
+    // image replaces one of the same name, an earlier typeface stays. A
+    // damaged resource is left out and named in getRefusedResources().
     juce::Result loadResourceZip (juce::ZipFile& archive);
 
     // The resources the last archive read left out as damaged, each as
     // "name (what is wrong)".
     const juce::StringArray& getRefusedResources() const { return refusedResources; }
     static juce::String damagedResourcesText (const juce::String& archiveName, const juce::StringArray& refused);
+    static juce::String tooManyPixelsText (const juce::String& archiveName, const juce::String& entryName);
 
     // The program's own skin: the built-in archive's __components.xml, then
     // the archive itself.
@@ -126,9 +128,13 @@ public:
     juce::File getLastDocumentOpened() override { return {}; }
     void setLastDocumentOpened (const juce::File&) override {}
 
-    // Limits that keep a hostile archive from exhausting memory.
+    // Limits that keep a hostile archive from exhausting memory. The pixels
+    // are those of all pictures of one archive together (256 MB decoded),
+    // counted by the size each announces before it is decoded; the built-in
+    // skin's take about 4.7 million.
     static constexpr juce::int64 maxEntryBytes = 32 * 1024 * 1024;
     static constexpr int maxImageSide = 8192;
+    static constexpr juce::int64 maxArchivePixels = 64000000;
 
 private:
     struct Checked
@@ -142,8 +148,12 @@ private:
     static juce::Result checkDocument (const void* data, size_t size, double version, Checked& out);
     void adopt (Checked& checked);
     // Checks one entry, and with add takes it in; a damaged one is named in
-    // refusedResources.
+    // refusedResources. Its pixels count into archivePixels; the entry that
+    // takes them past maxArchivePixels is neither decoded nor taken, and is
+    // kept in pictureBudgetPassedAt.
     void readEntry (juce::ZipFile& archive, int index, bool add);
+    // Reads every entry until one passes the picture budget.
+    void readEntries (juce::ZipFile& archive, bool add);
 
     std::unique_ptr<juce::XmlElement> skinRoot;
     juce::String archiveName;
@@ -155,6 +165,8 @@ private:
     juce::StringArray drawableNames;
     std::vector<std::unique_ptr<juce::Drawable>> drawables;
     juce::StringArray refusedResources;
+    juce::int64 archivePixels = 0;
+    juce::String pictureBudgetPassedAt;
     juce::StringArray typefaceNames;
     juce::ReferenceCountedArray<juce::Typeface> typefaces;
 

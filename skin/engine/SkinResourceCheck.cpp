@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -156,7 +157,7 @@ juce::String checkImageData (const juce::MemoryBlock& compressed, const std::vec
     return problem;
 }
 
-juce::String checkPng (const juce::MemoryBlock& data, int maxSide)
+juce::String checkPng (const juce::MemoryBlock& data, int maxSide, juce::Point<int>& announced)
 {
     const auto* bytes = static_cast<const juce::uint8*> (data.getData());
     const auto size = data.getSize();
@@ -247,81 +248,405 @@ juce::String checkPng (const juce::MemoryBlock& data, int maxSide)
     if (compressed.isEmpty())
         return "it holds no picture data";
 
+    announced = { (int) width, (int) height };
     return checkImageData (compressed, rowRunsOf (width, height, bits, interlaced));
 }
 
 //==============================================================================
-// JPEG: the segments up to the scan, a frame header of sensible size, and the
-// end marker.
+// JPEG: the whole stream, read the way the system's libjpeg reads it. The
+// framework's error handler returns where libjpeg expects it never to return,
+// and libjpeg then goes on with the table or state it found missing; so every
+// error libjpeg can raise on the way must be ruled out here. Only what our
+// skins need is let through: 8-bit baseline, extended or progressive Huffman
+// pictures of one or three components, every table a scan uses defined
+// before it, and segments, scans and the end marker in order to the last byte.
 
-juce::String checkJpeg (const juce::MemoryBlock& data, int maxSide)
+struct JpegComponent
+{
+    int id, h, v, quantTable;
+};
+
+struct JpegReader
+{
+    const juce::uint8* bytes;
+    size_t size;
+    int maxSide;
+    juce::Point<int> announced;
+
+    std::vector<JpegComponent> components;
+    bool progressive = false, multipleScans = false;
+    int scans = 0, maxH = 1, maxV = 1;
+    bool quantTables[4] = {}, dcTables[4] = {}, acTables[4] = {};
+
+    juce::String read()
+    {
+        size_t position = 2;
+
+        for (;;)
+        {
+            // A marker: 0xFF, any number of fill bytes, its code.
+            if (position >= size || bytes[position] != 0xff)
+                return position >= size ? "it is cut short" : "it holds a damaged segment";
+
+            while (position < size && bytes[position] == 0xff)
+                ++position;
+
+            if (position >= size)
+                return "it is cut short";
+
+            const auto marker = bytes[position++];
+
+            if (marker == 0xd9)
+            {
+                if (scans == 0)
+                    return "it holds no picture data";
+
+                return position == size ? juce::String() : "it has bytes past its end";
+            }
+
+            if (size - position < 2)
+                return "it is cut short";
+
+            const size_t length = juce::ByteOrder::bigEndianShort (bytes + position);
+
+            if (length < 2 || size - position < length)
+                return "it is cut short";
+
+            const auto* body = bytes + position + 2;
+            const auto bodyLength = length - 2;
+            juce::String problem;
+
+            if (marker == 0xc0 || marker == 0xc1 || marker == 0xc2)
+                problem = frame (marker == 0xc2, body, bodyLength);
+            else if (marker == 0xc4)
+                problem = huffmanTables (body, bodyLength);
+            else if (marker == 0xdb)
+                problem = quantizationTables (body, bodyLength);
+            else if (marker == 0xdd)
+                problem = bodyLength == 2 ? juce::String() : "its restart interval is damaged";
+            else if (marker == 0xda)
+                problem = scan (body, bodyLength);
+            else if ((marker >= 0xc3 && marker <= 0xcf) || marker == 0xdc || marker == 0xde || marker == 0xdf)
+                problem = "it is coded in a way skins cannot use (baseline or progressive JPEG can)";
+            else if (! ((marker >= 0xe0 && marker <= 0xef) || marker == 0xfe))
+                problem = "it holds an unknown segment";
+
+            if (problem.isNotEmpty())
+                return problem;
+
+            position += length;
+
+            if (marker == 0xda)
+            {
+                // The coded data runs to the first marker that is neither a
+                // stuffed 0xFF nor a restart marker.
+                for (;; ++position)
+                {
+                    if (position >= size)
+                        return "it is cut short";
+
+                    if (bytes[position] != 0xff)
+                        continue;
+
+                    auto next = position + 1;
+                    while (next < size && bytes[next] == 0xff)
+                        ++next;
+
+                    if (next >= size)
+                        return "it is cut short";
+
+                    if (bytes[next] != 0 && (bytes[next] < 0xd0 || bytes[next] > 0xd7))
+                        break;
+
+                    position = next;
+                }
+            }
+        }
+    }
+
+    juce::String frame (bool isProgressive, const juce::uint8* body, size_t length)
+    {
+        if (! components.empty())
+            return "it holds two frame headers";
+
+        if (length < 6)
+            return "its frame header is damaged";
+
+        const int height = juce::ByteOrder::bigEndianShort (body + 1);
+        const int width = juce::ByteOrder::bigEndianShort (body + 3);
+        const int count = body[5];
+
+        if (width <= 0 || height <= 0 || width > maxSide || height > maxSide)
+            return "its size is out of range";
+
+        if (body[0] != 8 || (count != 1 && count != 3) || length != 6 + 3 * (size_t) count)
+            return "its frame header is damaged";
+
+        for (int i = 0; i < count; ++i)
+        {
+            const auto* c = body + 6 + 3 * i;
+            const JpegComponent component { c[0], c[1] >> 4, c[1] & 15, c[2] };
+
+            for (auto& other : components)
+                if (other.id == component.id)
+                    return "its frame header is damaged";
+
+            if (component.h < 1 || component.h > 4 || component.v < 1 || component.v > 4 || component.quantTable > 3)
+                return "its frame header is damaged";
+
+            maxH = std::max (maxH, component.h);
+            maxV = std::max (maxV, component.v);
+            components.push_back (component);
+        }
+
+        // libjpeg upsamples only by whole factors.
+        for (auto& component : components)
+            if (maxH % component.h != 0 || maxV % component.v != 0)
+                return "its frame header is damaged";
+
+        progressive = isProgressive;
+        announced = { width, height };
+        return {};
+    }
+
+    juce::String quantizationTables (const juce::uint8* body, size_t length)
+    {
+        for (size_t at = 0; at < length;)
+        {
+            const int precision = body[at] >> 4, id = body[at] & 15;
+            const size_t tableLength = 1 + 64 * (size_t) (precision + 1);
+
+            if (precision > 1 || id > 3 || length - at < tableLength)
+                return "its quantization table is damaged";
+
+            quantTables[id] = true;
+            at += tableLength;
+        }
+
+        return {};
+    }
+
+    // A code of the lengths given, as libjpeg builds it: no code may be all
+    // ones; DC tables hold sizes of at most 15 bits.
+    juce::String huffmanTables (const juce::uint8* body, size_t length)
+    {
+        for (size_t at = 0; length - at > 16;)
+        {
+            const int tableClass = body[at] >> 4, id = body[at] & 15;
+            const auto* counts = body + at + 1;
+            size_t symbols = 0;
+
+            for (int i = 0; i < 16; ++i)
+                symbols += counts[i];
+
+            at += 17;
+
+            if (tableClass > 1 || id > 3 || symbols > 256 || symbols > length - at)
+                return "its Huffman table is damaged";
+
+            juce::uint32 code = 0;
+            bool started = false;
+
+            for (int bits = 1; bits <= 16; ++bits)
+            {
+                started = started || counts[bits - 1] > 0;
+
+                if (! started)
+                    continue;
+
+                code += counts[bits - 1];
+
+                if (code >= (1u << bits))
+                    return "its Huffman table is damaged";
+
+                code <<= 1;
+            }
+
+            for (size_t i = 0; i < symbols; ++i)
+                if (tableClass == 0 && body[at + i] > 15)
+                    return "its Huffman table is damaged";
+
+            (tableClass == 0 ? dcTables : acTables)[id] = true;
+            at += symbols;
+
+            if (at == length)
+                return {};
+        }
+
+        return "its Huffman table is damaged";
+    }
+
+    juce::String scan (const juce::uint8* body, size_t length)
+    {
+        if (components.empty())
+            return "it has no frame header";
+
+        if (length < 1)
+            return "its scan header is damaged";
+
+        const size_t count = body[0];
+
+        if (count < 1 || count > 4 || length != 4 + 2 * count)
+            return "its scan header is damaged";
+
+        const int start = body[1 + 2 * count], end = body[2 + 2 * count];
+        const int high = body[3 + 2 * count] >> 4, low = body[3 + 2 * count] & 15;
+
+        // A second scan ends the picture for libjpeg unless the first left
+        // components out or the picture is progressive.
+        if (scans > 0 && ! multipleScans)
+            return "its scans are out of order";
+
+        if (progressive)
+        {
+            const bool dcBand = start == 0;
+            if ((dcBand ? end != 0 : (start > end || end > 63 || count != 1)) || (high != 0 && low != high - 1)
+                || low > 13)
+                return "its scans are out of order";
+        }
+
+        std::vector<const JpegComponent*> inScan;
+        int blocks = 0;
+
+        for (size_t i = 0; i < count; ++i)
+        {
+            const int id = body[1 + 2 * i], dcTable = body[2 + 2 * i] >> 4, acTable = body[2 + 2 * i] & 15;
+            const JpegComponent* component = nullptr;
+
+            for (auto& c : components)
+                if (c.id == id)
+                    component = &c;
+
+            if (component == nullptr || std::find (inScan.begin(), inScan.end(), component) != inScan.end())
+                return "its scan header is damaged";
+
+            inScan.push_back (component);
+            blocks += component->h * component->v;
+
+            if (! quantTables[component->quantTable])
+                return "its quantization table is missing";
+
+            const bool needsDc = ! progressive || (start == 0 && high == 0);
+            const bool needsAc = ! progressive || start > 0;
+
+            if ((needsDc && (dcTable > 3 || ! dcTables[dcTable])) || (needsAc && (acTable > 3 || ! acTables[acTable])))
+                return "its Huffman table is missing";
+        }
+
+        if (count > 1 && blocks > 10)
+            return "its scan header is damaged";
+
+        if (scans++ == 0)
+            multipleScans = progressive || count < components.size();
+
+        return {};
+    }
+};
+
+juce::String checkPictureData (const juce::MemoryBlock& data, int maxSide, juce::Point<int>& announced)
 {
     const auto* bytes = static_cast<const juce::uint8*> (data.getData());
     const auto size = data.getSize();
-    size_t position = 2;
-    bool sawFrame = false;
+    static const juce::uint8 pngSignature[8] = { 0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a };
 
-    for (;;)
+    if (size >= 8 && std::memcmp (bytes, pngSignature, 8) == 0)
+        return checkPng (data, maxSide, announced);
+
+    // The framework's GIF reader reads before its buffer on every picture.
+    if (size >= 3 && std::memcmp (bytes, "GIF", 3) == 0)
+        return "it is a GIF picture, which a skin cannot hold (PNG can)";
+
+    if (size >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)
     {
-        if (size - position < 4)
-            return "it is cut short";
-
-        if (bytes[position] != 0xff)
-            return "it holds a damaged segment";
-
-        const auto marker = bytes[position + 1];
-
-        if (marker == 0xff)
-        {
-            ++position;
-            continue;
-        }
-
-        const auto length = (size_t) juce::ByteOrder::bigEndianShort (bytes + position + 2);
-
-        if (length < 2 || size - position - 2 < length)
-            return "it is cut short";
-
-        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
-        {
-            if (length < 8)
-                return "its frame header is damaged";
-
-            const int height = juce::ByteOrder::bigEndianShort (bytes + position + 5);
-            const int width = juce::ByteOrder::bigEndianShort (bytes + position + 7);
-            const int components = bytes[position + 9];
-
-            if (width <= 0 || height <= 0 || width > maxSide || height > maxSide)
-                return "its size is out of range";
-
-            if ((components != 1 && components != 3) || length != 8 + 3 * (size_t) components)
-                return "its frame header is damaged";
-
-            sawFrame = true;
-        }
-
-        if (marker == 0xda)
-            break;
-
-        position += 2 + length;
+        JpegReader reader { bytes, size, maxSide, {} };
+        auto problem = reader.read();
+        announced = reader.announced;
+        return problem;
     }
 
-    if (! sawFrame)
-        return "it has no frame header";
-
-    if (size < 4 || bytes[size - 2] != 0xff || bytes[size - 1] != 0xd9)
-        return "it is cut short";
-
-    return {};
+    return "it is not a PNG or JPEG picture";
 }
 
 //==============================================================================
 // SVG
 
+bool isSvgWhitespace (char c)
+{
+    return c == ' ' || (c >= 9 && c <= 13);
+}
+
+bool isDigit (char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A number as the framework's reader (juce::CharacterFunctions::
+// readDoubleValue) takes it from p: digits, a fraction, an exponent. Moves p
+// past it; false when the value is not finite or lies past maxCoordinate, or
+// when its exponent has more digits than the reader's int holds (it reads
+// "0e9999999999" into an overflow).
+bool readNumberInRange (const char*& p)
+{
+    std::string mantissa;
+
+    while (isDigit (*p))
+        mantissa += *p++;
+
+    if (*p == '.')
+        for (mantissa += *p++; isDigit (*p);)
+            mantissa += *p++;
+
+    long exponent = 0;
+
+    if (*p == 'e' || *p == 'E')
+    {
+        const char* q = p + 1;
+        const bool negative = *q == '-';
+
+        if (*q == '-' || *q == '+')
+            ++q;
+
+        const char* digits = q;
+        int significant = 0;
+
+        for (; isDigit (*q); ++q)
+        {
+            if (significant == 0 && *q == '0')
+                continue;
+
+            if (++significant > 9)
+                return false;
+
+            exponent = exponent * 10 + (*q - '0');
+        }
+
+        if (q > digits)
+        {
+            p = q;
+            exponent = negative ? -exponent : exponent;
+        }
+        else
+        {
+            exponent = 0;
+        }
+    }
+
+    // Past this the reader gives infinity whatever the digits.
+    if (exponent > 309)
+        return false;
+
+    if (mantissa.empty() || mantissa == ".")
+        return true;
+
+    const auto value = std::strtod ((mantissa + "e" + std::to_string (exponent)).c_str(), nullptr);
+    return std::isfinite (value) && std::abs (value) <= SkinResourceCheck::maxCoordinate;
+}
+
 // Every number in a text, as the SVG reader would take it; false when one is
-// not finite or lies past maxCoordinate. A '#' starts a colour or a
-// reference, whose digits are no number. Letters end a number (path commands
-// stand right before theirs), so digits inside a name count as one too.
+// out of range. A '#' starts a colour or a reference, whose digits the reader
+// never takes for a number (path data aside, see checkPathData). Letters end
+// a number (path commands stand right before theirs), so digits inside a name
+// count as one too.
 bool numbersAreInRange (const juce::String& text)
 {
     const auto utf8 = text.toStdString();
@@ -337,15 +662,10 @@ bool numbersAreInRange (const juce::String& text)
             continue;
         }
 
-        if (std::isdigit ((unsigned char) *p) || (*p == '.' && std::isdigit ((unsigned char) p[1])))
+        if (isDigit (*p) || (*p == '.' && isDigit (p[1])))
         {
-            char* end = nullptr;
-            const auto value = std::strtod (p, &end);
-
-            if (! std::isfinite (value) || std::abs (value) > SkinResourceCheck::maxCoordinate)
+            if (! readNumberInRange (p))
                 return false;
-
-            p = end > p ? end : p + 1;
             continue;
         }
 
@@ -355,31 +675,200 @@ bool numbersAreInRange (const juce::String& text)
     return true;
 }
 
-// "#id" of an href, or the id inside "url(#id)"s of a value.
-void collectReferences (const juce::String& value, bool isHref, juce::StringArray& into)
+// Path data, followed the way the framework's path parser reads it: the same
+// numbers from the same places (it skips a character it cannot read and takes
+// the number after it, so "M#1e30 0" draws at 1e30), and refused where that
+// parser would read past the end of the text (a command letter, or an H or V,
+// with nothing after it).
+juce::String checkPathData (const juce::String& text)
 {
-    if (isHref)
+    const auto utf8 = text.toStdString();
+
+    // Whitespace beyond ASCII depends on the locale; path data never needs it.
+    for (auto c : utf8)
+        if ((unsigned char) c >= 0x80)
+            return "its path data holds characters that are not ASCII";
+
+    const char* p = utf8.c_str();
+    bool inRange = true;
+
+    auto skipSeparators = [&p]
     {
-        if (value.startsWithChar ('#'))
-            into.add (value.substring (1).trim());
-        return;
+        while (isSvgWhitespace (*p) || *p == ',')
+            ++p;
+    };
+
+    auto number = [&]
+    {
+        skipSeparators();
+        const char* start = p;
+
+        if (isDigit (*p) || *p == '-' || *p == '+')
+            ++p;
+        while (isDigit (*p))
+            ++p;
+        if (*p == '.')
+            for (++p; isDigit (*p);)
+                ++p;
+        if ((*p == 'e' || *p == 'E') && (isDigit (p[1]) || p[1] == '-' || p[1] == '+'))
+            for (p += 2; isDigit (*p);)
+                ++p;
+
+        if (p == start)
+            return false;
+
+        const std::string token (start + (*start == '-' || *start == '+' ? 1 : 0), p);
+        const char* t = token.c_str();
+        inRange = inRange && readNumberInRange (t);
+        skipSeparators();
+        return true;
+    };
+
+    auto coordsOrSkip = [&]
+    {
+        if (number() && number())
+            return true;
+        if (*p != 0)
+            ++p;
+        return false;
+    };
+
+    auto flag = [&]
+    {
+        skipSeparators();
+        if (*p != '0' && *p != '1')
+            return false;
+        ++p;
+        skipSeparators();
+        return true;
+    };
+
+    while (isSvgWhitespace (*p))
+        ++p;
+
+    char command = 0;
+
+    while (*p != 0 && inRange)
+    {
+        if (std::strchr ("MmLlHhVvCcSsQqTtAaZz", *p) != nullptr)
+            command = *p++;
+
+        switch (command)
+        {
+            case 'M': case 'm': case 'L': case 'l':
+                if (coordsOrSkip() && (command == 'M' || command == 'm'))
+                    command = 'l';
+                break;
+
+            case 'H': case 'h': case 'V': case 'v':
+                if (! number())
+                {
+                    if (*p == 0)
+                        return "its path data ends in a command without numbers";
+                    ++p;
+                }
+                break;
+
+            case 'C': case 'c':
+                (void) (coordsOrSkip() && coordsOrSkip() && coordsOrSkip());
+                break;
+
+            case 'S': case 's': case 'Q': case 'q':
+                (void) (coordsOrSkip() && coordsOrSkip());
+                break;
+
+            case 'T': case 't':
+                coordsOrSkip();
+                break;
+
+            case 'A': case 'a':
+                (void) (coordsOrSkip() && number() && flag() && flag() && coordsOrSkip());
+                break;
+
+            case 'Z': case 'z':
+                while (isSvgWhitespace (*p))
+                    ++p;
+                command = 'M';
+                break;
+
+            default:
+                return inRange ? juce::String() : "it holds a number out of range";
+        }
     }
 
-    for (int at = value.indexOf ("url("); at >= 0; at = value.indexOf (at + 4, "url("))
+    return inRange ? juce::String() : "it holds a number out of range";
+}
+
+// References as the framework resolves them. "xlink:href" names the id after
+// its '#' exactly, nothing trimmed. A style value (an attribute, an entry of
+// a "style" list, a rule of a <style> sheet) that starts with "url" names the
+// text between its first '#' and its last ')', trimmed; every place such a
+// value could start or end is taken, so no reading of it is missed.
+void collectHref (const juce::String& value, juce::StringArray& into)
+{
+    if (value.length() > 1 && value.startsWithChar ('#'))
+        into.add (value.substring (1));
+}
+
+void collectUrls (const juce::String& value, juce::StringArray& into)
+{
+    for (int at = value.indexOfIgnoreCase ("url"); at >= 0; at = value.indexOfIgnoreCase (at + 3, "url"))
     {
-        auto inside = value.substring (at + 4).upToFirstOccurrenceOf (")", false, false).trim().unquoted().trim();
-        if (inside.startsWithChar ('#'))
-            into.add (inside.substring (1).trim());
+        for (auto end : { value.indexOfChar (at, ';'), value.indexOfChar (at, '}'), value.length() })
+        {
+            if (end < 0)
+                continue;
+
+            const auto id = value.substring (at, end).fromFirstOccurrenceOf ("#", false, false)
+                                .upToLastOccurrenceOf (")", false, false).trim();
+            if (id.isNotEmpty())
+                into.addIfNotAlreadyThere (id);
+        }
     }
 }
 
+// Elements the framework turns into drawables: each looks its style values
+// up through its ancestors, and so follows a url() any of them holds.
+bool isDrawn (const juce::XmlElement& element)
+{
+    static const juce::StringArray drawn { "path", "rect", "circle", "ellipse", "line", "polyline", "polygon", "use",
+                                           "g", "svg", "text", "tspan", "switch", "a", "image" };
+    return drawn.contains (element.getTagNameWithoutNamespace(), true);
+}
+
+using ReferenceCounts = std::map<juce::String, juce::uint64>;
+
 struct SvgGraph
 {
+    // The element each id leads to: the first in document order, the root and
+    // "defs" elements aside, as the framework searches.
     std::map<juce::String, const juce::XmlElement*> byId;
-    // What each element with an id refers to, itself and everything below it.
-    std::map<const juce::XmlElement*, juce::StringArray> references;
+    // What an element and everything below it refer to once drawn.
+    std::map<const juce::XmlElement*, ReferenceCounts> references;
     std::map<const juce::XmlElement*, juce::uint64> ownSize;
+    // The url()s of the document's style sheets; any element with a class
+    // may take them.
+    juce::StringArray sheetUrls;
 };
+
+void findTargetsAndSheets (const juce::XmlElement& element, SvgGraph& graph)
+{
+    for (auto* child = element.getFirstChildElement(); child != nullptr; child = child->getNextElement())
+    {
+        if (child->isTextElement())
+            continue;
+
+        const auto id = child->getStringAttribute ("id");
+
+        if (id.isNotEmpty() && ! child->getTagName().equalsIgnoreCase ("defs") && graph.byId.count (id) == 0)
+            graph.byId[id] = child;
+
+        if (child->getTagNameWithoutNamespace().equalsIgnoreCase ("style"))
+            collectUrls (child->getAllSubText(), graph.sheetUrls);
+
+        findTargetsAndSheets (*child, graph);
+    }
+}
 
 // Text is drawn, and so read for numbers, only inside text and style elements;
 // elsewhere (titles, an editor's metadata) it is never parsed.
@@ -392,8 +881,8 @@ bool textIsRead (const juce::XmlElement& element)
     return false;
 }
 
-juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, juce::StringArray& references,
-                      juce::uint64& count, bool textRead = false)
+juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, ReferenceCounts& references,
+                      juce::uint64& count, const juce::StringArray& inheritedUrls, bool textRead = false)
 {
     ++count;
 
@@ -404,50 +893,65 @@ juce::String walkSvg (const juce::XmlElement& element, SvgGraph& graph, juce::St
     if (element.hasTagNameIgnoringNamespace ("image"))
         return "it holds a picture of its own";
 
-    juce::StringArray own;
-    juce::uint64 below = 0;
+    juce::StringArray hrefs, urls;
 
     for (int i = 0; i < element.getNumAttributes(); ++i)
     {
         const auto name = element.getAttributeName (i);
         const auto value = element.getAttributeValue (i);
-        const bool isHref = name == "href" || name.endsWith (":href");
 
-        if (name == "id" || name.startsWith ("xmlns") || isHref)
+        if (name == "href" || name.endsWith (":href"))
         {
-            collectReferences (value, isHref, own);
+            collectHref (value, hrefs);
             continue;
         }
 
         // Attributes of another namespace (a drawing program's version, its
         // window size) are never drawn.
-        if (name.containsChar (':'))
+        if (name == "id" || name.startsWith ("xmlns") || name.containsChar (':'))
             continue;
 
-        collectReferences (value, false, own);
+        collectUrls (value, urls);
+
+        if (name == "class")
+            urls.addArray (graph.sheetUrls);
 
         if (! numbersAreInRange (value))
             return "it holds a number out of range";
+
+        if (name == "d")
+            if (auto problem = checkPathData (value); problem.isNotEmpty())
+                return problem;
     }
+
+    // Style values are inherited: a drawn element follows its ancestors' url()s too.
+    auto effectiveUrls = inheritedUrls;
+    effectiveUrls.addArray (urls);
+
+    ReferenceCounts own;
+    for (auto& id : hrefs)
+        ++own[id];
+    for (auto& id : isDrawn (element) ? effectiveUrls : urls)
+        ++own[id];
+
+    juce::uint64 below = 0;
 
     for (auto* child = element.getFirstChildElement(); child != nullptr; child = child->getNextElement())
     {
-        auto problem = walkSvg (*child, graph, own, below, textIsRead (element));
+        auto problem = walkSvg (*child, graph, own, below, effectiveUrls, textIsRead (element));
         if (problem.isNotEmpty())
             return problem;
     }
 
     count += below;
-    references.addArray (own);
 
-    const auto id = element.getStringAttribute ("id");
+    for (auto& [id, times] : own)
+        references[id] += times;
 
-    if (id.isNotEmpty())
+    if (auto target = graph.byId.find (element.getStringAttribute ("id"));
+        target != graph.byId.end() && target->second == &element)
     {
-        if (graph.byId.count (id) == 0)
-            graph.byId[id] = &element;
-
-        graph.references[&element] = own;
+        graph.references[&element] = std::move (own);
         graph.ownSize[&element] = below + 1;
     }
 
@@ -472,7 +976,7 @@ juce::uint64 expandedSize (const juce::XmlElement* element, SvgGraph& graph, std
 
     juce::uint64 total = graph.ownSize[element];
 
-    for (auto& reference : graph.references[element])
+    for (auto& [reference, times] : graph.references[element])
     {
         auto target = graph.byId.find (reference);
         if (target == graph.byId.end())
@@ -482,7 +986,7 @@ juce::uint64 expandedSize (const juce::XmlElement* element, SvgGraph& graph, std
         if (size == 0)
             return 0;
 
-        total += size;
+        total += size * times;
         if (total > maxExpandedElements)
             return 0;
     }
@@ -493,24 +997,18 @@ juce::uint64 expandedSize (const juce::XmlElement* element, SvgGraph& graph, std
 }
 } // namespace
 
-juce::String SkinResourceCheck::checkPicture (const juce::MemoryBlock& data, int maxSide)
+juce::String SkinResourceCheck::checkPicture (const juce::MemoryBlock& data, int maxSide,
+                                              juce::Point<int>* announcedSize)
 {
-    const auto* bytes = static_cast<const juce::uint8*> (data.getData());
-    const auto size = data.getSize();
-    static const juce::uint8 pngSignature[8] = { 0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a };
+    juce::Point<int> announced;
+    auto problem = checkPictureData (data, maxSide, announced);
 
-    if (size >= 8 && std::memcmp (bytes, pngSignature, 8) == 0)
-        return checkPng (data, maxSide);
+    if (announcedSize != nullptr)
+        *announcedSize = problem.isEmpty() ? announced : juce::Point<int>();
 
-    // The framework's GIF reader reads before its buffer on every picture.
-    if (size >= 3 && std::memcmp (bytes, "GIF", 3) == 0)
-        return "it is a GIF picture, which a skin cannot hold (PNG can)";
-
-    if (size >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)
-        return checkJpeg (data, maxSide);
-
-    return "it is not a PNG or JPEG picture";
+    return problem;
 }
+
 
 juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree)
 {
@@ -525,9 +1023,11 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
         return "it is not an SVG document";
 
     SvgGraph graph;
-    juce::StringArray references;
+    findTargetsAndSheets (*root, graph);
+
+    ReferenceCounts references;
     juce::uint64 count = 0;
-    auto problem = walkSvg (*root, graph, references, count);
+    auto problem = walkSvg (*root, graph, references, count, {});
 
     if (problem.isNotEmpty())
         return problem;
@@ -538,7 +1038,7 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
     std::map<const juce::XmlElement*, juce::uint64> known;
     juce::uint64 total = count;
 
-    for (auto& reference : references)
+    for (auto& [reference, times] : references)
     {
         auto target = graph.byId.find (reference);
         if (target == graph.byId.end())
@@ -550,7 +1050,7 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
         if (size == 0)
             return "a reference in it leads back to itself or grows without bound";
 
-        total += size;
+        total += size * times;
         if (total > maxExpandedElements)
             return "a reference in it leads back to itself or grows without bound";
     }

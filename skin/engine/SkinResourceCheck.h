@@ -14,10 +14,13 @@ class SkinResourceCheck
 {
 public:
     // A PNG or JPEG: its structure is complete and consistent, and it
-    // announces a size of at most maxSide on each side. PNG pictures are
-    // checked whole (chunks, checksums, the compressed rows). GIF pictures
-    // are refused: the framework's GIF reader is unsafe on any of them.
-    static juce::String checkPicture (const juce::MemoryBlock& data, int maxSide);
+    // announces a size of at most maxSide on each side, given back in
+    // announcedSize when it passes. PNG pictures are checked whole (chunks,
+    // checksums, the compressed rows); JPEG pictures segment by segment, with
+    // every table their scans use. GIF pictures are refused: the framework's
+    // GIF reader is unsafe on any of them.
+    static juce::String checkPicture (const juce::MemoryBlock& data, int maxSide,
+                                      juce::Point<int>* announcedSize = nullptr);
 
     // An SVG document, read with the program's own XML reader; on success
     // tree holds it, ready for juce::Drawable::createFromSVG.

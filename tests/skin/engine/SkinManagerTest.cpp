@@ -1,6 +1,7 @@
 #include "model/FileUtils.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/engine/SkinResourceCheck.h"
 #include "support/FifoFeeder.h"
 #include "support/HostileInputs.h"
 #include "support/RedirectedUserFolders.h"
@@ -10,6 +11,7 @@
 
 #include <SkinArchive.h>
 
+#include <functional>
 #include <set>
 #include <sys/resource.h>
 
@@ -60,6 +62,60 @@ juce::MemoryBlock pngWithAnnouncedSize (juce::uint32 w, juce::uint32 h)
     put (20, h);
     put (29, crc32Of (bytes + 12, 17));
     return png;
+}
+
+// A PNG of blank one-bit grey rows: a few kilobytes however large a size it
+// announces, and whole by every check.
+juce::MemoryBlock blankPng (juce::uint32 w, juce::uint32 h)
+{
+    juce::MemoryOutputStream png;
+    auto chunk = [&png] (const char* type, const juce::MemoryBlock& body)
+    {
+        juce::MemoryBlock typed (type, 4);
+        typed.append (body.getData(), body.getSize());
+        png.writeIntBigEndian ((int) body.getSize());
+        png.write (typed.getData(), typed.getSize());
+        png.writeIntBigEndian ((int) crc32Of (static_cast<const juce::uint8*> (typed.getData()), typed.getSize()));
+    };
+
+    png.write ("\x89PNG\r\n\x1a\n", 8);
+    juce::MemoryOutputStream header;
+    header.writeIntBigEndian ((int) w);
+    header.writeIntBigEndian ((int) h);
+    for (int byte : { 1, 0, 0, 0, 0 }) // depth 1, grey, deflate, filter 0, not interlaced
+        header.writeByte ((char) byte);
+    chunk ("IHDR", header.getMemoryBlock());
+
+    juce::MemoryOutputStream rows;
+    {
+        juce::GZIPCompressorOutputStream zlib (rows); // a zlib stream, as IDAT holds
+        const juce::MemoryBlock row (1 + (w + 7) / 8, true);
+        for (juce::uint32 y = 0; y < h; ++y)
+            zlib.write (row.getData(), row.getSize());
+    }
+    chunk ("IDAT", rows.getMemoryBlock());
+    chunk ("IEND", {});
+    return png.getMemoryBlock();
+}
+
+// A JPEG as the framework writes it (baseline: its tables, one scan).
+juce::MemoryBlock frameworkJpeg()
+{
+    juce::Image image (juce::Image::RGB, 16, 16, true);
+    image.clear ({ 0, 0, 8, 16 }, juce::Colours::orange);
+    juce::MemoryOutputStream out;
+    juce::JPEGImageFormat().writeImageToStream (image, out);
+    return out.getMemoryBlock();
+}
+
+// The offset of the first segment with the marker, or -1.
+int segmentOf (const juce::MemoryBlock& jpeg, juce::uint8 marker)
+{
+    const auto* bytes = static_cast<const juce::uint8*> (jpeg.getData());
+    for (size_t at = 2; at + 4 <= jpeg.getSize(); at += 2 + juce::ByteOrder::bigEndianShort (bytes + at + 2))
+        if (bytes[at] != 0xff || bytes[at + 1] == marker || bytes[at + 1] == 0xda)
+            return bytes[at] == 0xff && bytes[at + 1] == marker ? (int) at : -1;
+    return -1;
 }
 
 // A small JPEG whose frame header announces another size.
@@ -163,6 +219,14 @@ struct NoSkinsFolder
     ScratchFolder scratch{ "kestrel-skins" };
     juce::File skins = scratch.folder.getChildFile ("Skins");
 };
+
+// A skin file in the folder whose archive, beside it, has the name given.
+juce::Result loadSkinFileWith (SkinManager& skin, const juce::File& folder, const juce::String& archiveName)
+{
+    auto file = folder.getChildFile ("custom.sbraky");
+    file.replaceWithText (skinText ("skinEngineVersion=\"2\" skin=\"" + archiveName + "\"", "<CustomSection/>"));
+    return skin.loadDocument (file);
+}
 } // namespace
 
 TEST (SkinManager, TheBuiltInSkinLoadsWithEveryImageAndFontItNames)
@@ -406,12 +470,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
     auto folder = folders.scratch.folder;
 
-    auto loadSkinWith = [&] (const juce::String& archiveName)
-    {
-        auto file = folder.getChildFile ("custom.sbraky");
-        file.replaceWithText (skinText ("skinEngineVersion=\"2\" skin=\"" + archiveName + "\"", "<CustomSection/>"));
-        return skin.loadDocument (file);
-    };
+    auto loadSkinWith = [&] (const juce::String& archiveName) { return loadSkinFileWith (skin, folder, archiveName); };
     auto svg = [] (const juce::String& body)
     {
         return textBlock (juce::String ("<svg xmlns=\"http://www.w3.org/2000/svg\" "
@@ -467,6 +526,21 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         { "scaled.svg", svg ("<rect width=\"1\" height=\"1\" transform=\"scale(3000000000)\"/>") },
         { "raw-glyphs.stf", loadHostileInput ("skin-font-huge-glyph-coordinates.stf") },
         { "glyphs.stf", hugeGlyphs.getMemoryBlock() },
+        { "no-tables.jpg", loadHostileInput ("skin-jpeg-without-quantization-table.jpg") },
+        // References resolved as the framework resolves them: the first
+        // element of an id in document order, the id exactly as written.
+        { "duplicate-id.svg", loadHostileInput ("skin-svg-use-cycle-through-duplicate-id.svg") },
+        { "trailing-space.svg", loadHostileInput ("skin-svg-use-cycle-through-trailing-space.svg") },
+        // A clip path reached through a style value its own content inherits.
+        { "inherited-clip.svg", svg ("<g clip-path=\"url(#c)\"><clipPath id=\"c\"><g><rect width=\"1\" height=\"1\"/>"
+                                     "</g></clipPath></g>") },
+        { "sheet-clip.svg", svg ("<style>.k{fill:red} .c{clip-path:url(#c)}</style><clipPath id=\"c\"><g>"
+                                 "<rect class=\"c\" width=\"1\" height=\"1\"/></g></clipPath>") },
+        // Numbers read as the framework's path parser and number reader read them.
+        { "command-letter.svg", loadHostileInput ("skin-svg-path-ends-in-command-letter.svg") },
+        { "after-hash.svg", loadHostileInput ("skin-svg-number-after-hash.svg") },
+        { "huge-exponent.svg", loadHostileInput ("skin-svg-zero-with-huge-exponent.svg") },
+        { "huge-negative-exponent.svg", svg ("<path d=\"M0 0L1 1\" stroke-width=\"0e-9999999999\"/>") },
     };
 
     for (auto& [name, bytes] : damaged)
@@ -502,6 +576,9 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     all.push_back ({ "instruction.svg", loadHostileInput ("skin-svg-processing-instruction.svg") });
     all.push_back ({ "fine.svg", svg ("<defs><rect id=\"r\" width=\"2\" height=\"2\"/></defs>"
                                       "<use xlink:href=\"#r\"/><use xlink:href=\"#r\" x=\"3\"/>") });
+    all.push_back ({ "fine-paths.svg", svg ("<path d=\"M0 0H5 V5 h-1e0 v.5 z\" fill=\"#9e9e9e\"/>"
+                                            "<path d=\"m1,1 l2,2 A1 1 0 0 1 3 3Z\" clip-path=\"url(#c)\"/>"
+                                            "<defs><clipPath id=\"c\"><rect width=\"4\" height=\"4\"/></clipPath></defs>") });
     // As a drawing program saves it: its own attributes and metadata are not drawn.
     all.push_back ({ "saved.svg", svg ("<metadata><date>20231125093000</date></metadata>"
                                        "<g inkscape:version=\"1.3.2 (091e20e, 2023-11-25)\">"
@@ -514,9 +591,77 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     EXPECT_NE (skin.getDrawable ("fine.svg"), nullptr);
     EXPECT_NE (skin.getDrawable ("instruction.svg"), nullptr);
     EXPECT_NE (skin.getDrawable ("saved.svg"), nullptr);
+    EXPECT_NE (skin.getDrawable ("fine-paths.svg"), nullptr);
     EXPECT_FALSE (skin.hasImage ("cut.png"));
     EXPECT_EQ (skin.getDrawable ("itself.svg"), nullptr);
     EXPECT_EQ (skin.findTypeface ("glyphs.stf"), nullptr);
+}
+
+TEST (SkinManager, AJpegIsReadToItsEndWithEveryTableItsScanUses)
+{
+    const auto jpeg = frameworkJpeg();
+    juce::Point<int> size;
+    ASSERT_EQ (SkinResourceCheck::checkPicture (jpeg, SkinManager::maxImageSide, &size), "");
+    EXPECT_EQ (size, juce::Point<int> (16, 16));
+
+    auto changed = [&jpeg] (std::function<void (juce::MemoryBlock&, juce::uint8*)> change)
+    {
+        auto copy = jpeg;
+        change (copy, static_cast<juce::uint8*> (copy.getData()));
+        return SkinResourceCheck::checkPicture (copy, SkinManager::maxImageSide);
+    };
+    const auto dht = segmentOf (jpeg, 0xc4), sof = segmentOf (jpeg, 0xc0);
+    ASSERT_GT (dht, 0);
+    ASSERT_GT (sof, 0);
+
+    EXPECT_EQ (SkinResourceCheck::checkPicture (loadHostileInput ("skin-jpeg-without-quantization-table.jpg"), 8192),
+               "its quantization table is missing");
+    EXPECT_EQ (changed ([&] (juce::MemoryBlock& b, juce::uint8*) {
+                   for (auto at = segmentOf (b, 0xc4); at > 0; at = segmentOf (b, 0xc4))
+                       b.removeSection ((size_t) at, 2 + juce::ByteOrder::bigEndianShort (b.begin() + at + 2));
+               }),
+               "its Huffman table is missing");
+    // Two codes of one bit leave none for the rest: libjpeg stops on it.
+    EXPECT_EQ (changed ([&] (juce::MemoryBlock&, juce::uint8* b) {
+                   b[dht + 5] = (juce::uint8) (b[dht + 5] + b[dht + 6]);
+                   b[dht + 6] = 0;
+               }),
+               "its Huffman table is damaged");
+    EXPECT_EQ (changed ([&] (juce::MemoryBlock&, juce::uint8* b) { b[sof + 1] = 0xc3; }),
+               "it is coded in a way skins cannot use (baseline or progressive JPEG can)");
+    EXPECT_EQ (changed ([&] (juce::MemoryBlock& b, juce::uint8*) { b.append ("\xff\xd9", 2); }),
+               "it has bytes past its end");
+}
+
+TEST (SkinManager, PicturesThatTogetherPassTheBudgetRefuseTheArchiveByName)
+{
+    NoSkinsFolder folders;
+    SkinManager skin (folders.skins);
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    auto folder = folders.scratch.folder;
+
+    // Each well inside the budget, together past it.
+    const auto large = blankPng (6000, 6000);
+    const auto pair = zipOf ({ { "fine.png", pngOf (4, 4, juce::Colours::red) }, { "a.png", large }, { "b.png", large } });
+    folder.getChildFile ("pair.zip").replaceWithData (pair.getData(), pair.getSize());
+    auto result = loadSkinFileWith (skin, folder, "pair.zip");
+    ASSERT_TRUE (result.failed());
+    EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyPixelsText ("pair.zip", "b.png"));
+    EXPECT_TRUE (result.getErrorMessage().startsWith ("The skin archive \"pair.zip\" holds more pictures"));
+
+    // The archive as it came: a few kilobytes that decode into gigabytes.
+    ASSERT_TRUE (getHostileInput ("skin-archive-twelve-8192px-pictures.zip").copyFileTo (folder.getChildFile ("twelve.zip")));
+    result = loadSkinFileWith (skin, folder, "twelve.zip");
+    EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyPixelsText ("twelve.zip", "pic0.png"));
+    EXPECT_EQ (skin.getSection ("CustomSection"), nullptr);
+    EXPECT_NE (skin.getSection ("TitlebarSkin"), nullptr) << "the running skin stays in use";
+    EXPECT_FALSE (skin.hasImage ("fine.png"));
+
+    // Read as a resource archive it stops there too, before decoding.
+    AddressSpaceLimit fourGigabytes ((rlim_t) 4 << 30);
+    result = loadZip (skin, loadHostileInput ("skin-archive-twelve-8192px-pictures.zip"));
+    EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyPixelsText ("resources.zip", "pic0.png"));
+    EXPECT_FALSE (skin.hasImage ("pic0.png"));
 }
 
 TEST (SkinManager, TheFolderScanListsSkinFilesByNameAndRelativePath)
