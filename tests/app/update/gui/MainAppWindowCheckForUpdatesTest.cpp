@@ -27,6 +27,15 @@ juce::DialogWindow* findDialog (const juce::String& title)
                 return dialog;
     return nullptr;
 }
+
+juce::Component* findChildNamed (juce::Component& parent, const juce::String& name)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* found = child->getName() == name ? child : findChildNamed (*child, name))
+            return found;
+    return nullptr;
+}
+
 // Points the update check at the test's own server for one test (a feed base
 // from the settings must be https).
 struct ScopedFeedBase
@@ -282,7 +291,15 @@ TEST (MainAppWindowUpdate, TheOneButtonNoticeOfAManualCheckClosesOnReturn)
         ASSERT_TRUE (pumpMessagesUntil ([&] { return (dialog = findDialog ("Software Update")) != nullptr; }));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->isShowing() && dialog->getPeer() != nullptr; }));
         if (feed.isNotEmpty())
+        {
+            // Its lone OK keeps clear of the start-up toggle's caption.
+            auto* ok = findChildNamed (*dialog, "infoOkayButton");
+            auto* toggle = findChildNamed (*dialog, "infoNoCheckOnStartupToggle");
+            ASSERT_TRUE (ok != nullptr && toggle != nullptr);
+            EXPECT_FALSE (ok->getBounds().intersects (toggle->getBounds()))
+                << ok->getBounds().toString() << " over " << toggle->getBounds().toString();
             saveScreenshot (*dialog, "update-last-version-notice");
+        }
         dialog->getPeer()->handleKeyPress (juce::KeyPress (key));
         EXPECT_TRUE (pumpMessagesUntil ([&] { return findDialog ("Software Update") == nullptr; }, 5000)) << key << feed;
         if (auto* left = findDialog ("Software Update"))
