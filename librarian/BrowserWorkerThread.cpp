@@ -1,5 +1,8 @@
 #include "librarian/BrowserWorkerThread.h"
 
+#include "model/FileUtils.h"
+#include "model/FolderWalk.h"
+
 BrowserWorkerThread::BrowserWorkerThread()
     : juce::Thread ("BrowserWorkerThread")
 {
@@ -36,8 +39,17 @@ void BrowserWorkerThread::run()
 {
     int count = 0;
 
-    for (const auto& entry : juce::RangedDirectoryIterator (folder, recursive, "*.syx", juce::File::findFiles))
+    // Below the folder, linked folders are followed but none is entered
+    // twice, so a link back up the tree cannot make the walk endless.
+    FolderWalk walk (folder, "*.syx");
+    juce::RangedDirectoryIterator top (folder, false, "*.syx", juce::File::findFiles);
+    juce::File file;
+
+    while (recursive ? walk.next (file) : top != juce::RangedDirectoryIterator())
     {
+        if (! recursive)
+            file = (*top++).getFile();
+
         if (threadShouldExit())
             return;
 
@@ -48,10 +60,12 @@ void BrowserWorkerThread::run()
         }
 
         Found item;
-        item.file = entry.getFile();
+        item.file = file;
         juce::MemoryBlock data;
 
-        if (entry.getFileSize() <= largestClassifiedBytes && item.file.loadFileAsData (data))
+        // Only a regular file is read, so a FIFO or a device with a ".syx"
+        // name cannot hold the scan.
+        if (readRegularFile (file, largestClassifiedBytes, data) == FileReadResult::read)
             item.type = getSysExFileType (data);
 
         const juce::ScopedLock sl (lock);

@@ -3,6 +3,7 @@
 #include "device/engines/PresetManager.h"
 #include "device/wire/CabIrBlock.h"
 #include "device/wire/SysExFraming.h"
+#include "model/FileUtils.h"
 #include "model/IdTables.h"
 
 std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file)
@@ -13,7 +14,7 @@ std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file
     whole.name = file.getFileNameWithoutExtension();
 
     juce::MemoryBlock bytes;
-    if (file.getSize() > largestFileBytes || ! file.loadFileAsData (bytes))
+    if (readRegularFile (file, largestFileBytes, bytes) != FileReadResult::read)
     {
         entries.push_back (whole);
         return entries;

@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/ModelRules.h"
+#include "model/FileUtils.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/RawPreset.h"
 #include "model/UserNotifier.h"
@@ -259,7 +260,7 @@ int RawPresetThreadDlg::queueImport (const juce::Array<juce::File>& files, int f
         juce::MemoryBlock data;
         RawPreset record;
 
-        if (file.getSize() > largestRecordBytes || ! file.loadFileAsData (data) || ! record.readFrom (data))
+        if (readRegularFile (file, largestRecordBytes, data) != FileReadResult::read || ! record.readFrom (data))
         {
             refused.add (file.getFullPathName());
             continue;

@@ -188,12 +188,9 @@ bool EffectManager::loadDefinitionsCache (const juce::File& folder, int modelId)
 {
     const auto file = getDefinitionsCacheFile (folder, modelId);
 
-    if (! file.existsAsFile() || file.getSize() > maxCacheFileBytes)
-        return false;
-
     juce::MemoryBlock data;
 
-    if (! file.loadFileAsData (data))
+    if (readRegularFile (file, maxCacheFileBytes, data) != FileReadResult::read)
         return false;
 
     ByteReader reader (data);

@@ -16,6 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#if JUCE_LINUX || JUCE_MAC
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
 constexpr int ampBlock = 106;
@@ -303,6 +308,30 @@ TEST (BrowserChooser, ScansTheFolderAndItsSubfoldersAndHandsOverTheChosenFiles)
     EXPECT_EQ (browser.getChangeCode(), BrowserChooserDlg::resultCancelled);
     EXPECT_TRUE (browser.getChosenFiles().isEmpty());
 }
+
+#if JUCE_LINUX || JUCE_MAC
+// A link back up the tree is walked once, and a FIFO with a ".syx" name is
+// listed without being read: the scan ends.
+TEST (BrowserChooser, AScanEndsThroughALinkBackUpTheTreeAndPastAFifo)
+{
+    ScratchFolder scratch;
+    auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (1));
+    scratch.folder.getChildFile ("top.syx").replaceWithData (dump.getData(), dump.getSize());
+    const auto sub = scratch.folder.getChildFile ("sub");
+    ASSERT_TRUE (sub.createDirectory());
+    ASSERT_EQ (::symlink ("..", sub.getChildFile ("up").getFullPathName().toRawUTF8()), 0);
+    ASSERT_EQ (::mkfifo (scratch.folder.getChildFile ("pipe.syx").getFullPathName().toRawUTF8(), 0600), 0);
+
+    GlobalConfiguration configuration ("Kestrel MIDI", "Kestrel MIDI");
+    SkinManager skin;
+    skin.loadBuiltInSkin();
+    BrowserChooserDlg browser (nullptr, &configuration, &skin);
+    browser.scan (scratch.folder, true);
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&browser] { return ! browser.isScanning(); }, 20000));
+    ASSERT_EQ (browser.getNumFound(), 2);
+    EXPECT_NE (browser.getFoundText (0).contains ("Preset File"), browser.getFoundText (1).contains ("Preset File"));
+}
+#endif
 } // namespace
 
 namespace
