@@ -301,7 +301,9 @@ private:
     // Modifiers (SimulatedKestrelModifiers.cpp): one setting of the edit
     // buffer's modifier that drives (block, parameter selector), read or
     // written, answered as SYSEX_MODIFIER_SET does.
-    void answerModifierSetting (int blockId, int paramSelector, int field, juce::uint16 value, bool write);
+    // Write modes: 0 asks, 3 to 6 step the field (up coarse, down coarse, up
+    // fine, down fine), any other writes the value.
+    void answerModifierSetting (int blockId, int paramSelector, int field, juce::uint16 value, juce::uint32 mode);
 
     VirtualMidiBackend& backend;
     const juce::String deviceName;

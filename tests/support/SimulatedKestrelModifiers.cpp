@@ -47,8 +47,9 @@ bool resolveModifierParam (int blockId, int selector, int& paramId)
 }
 } // namespace
 
-void SimulatedKestrel::answerModifierSetting (int blockId, int paramSelector, int field, uint16 value, bool write)
+void SimulatedKestrel::answerModifierSetting (int blockId, int paramSelector, int field, uint16 value, uint32 mode)
 {
+    const bool write = mode != 0;
     int paramId = 0;
 
     if (! juce::isPositiveAndBelow (field, modifierMaxValues) || editBuffer.findBlock (blockId) == nullptr ||
@@ -59,6 +60,16 @@ void SimulatedKestrel::answerModifierSetting (int blockId, int paramSelector, in
     }
 
     auto* modifier = editBuffer.findModifier (blockId, paramId);
+
+    // A step moves the field from what it holds: the curve's points and slope
+    // by 0.1 % fine and 1 % coarse of their scale, the other fields by 1 and 10.
+    if (mode >= 3 && mode <= 6)
+    {
+        const int current = modifier != nullptr ? modifier->settings[(size_t) field] : 0;
+        const bool percent = field >= 1 && field <= 6;
+        const int step = (mode >= 5 ? 1 : 10) * (percent ? 65534 / 1000 : 1);
+        value = (uint16) juce::jlimit (0, percent ? 65534 : 65535, current + (mode == 3 || mode == 5 ? step : -step));
+    }
 
     if (write)
     {
@@ -111,8 +122,7 @@ void SimulatedKestrel::handleModifierSet (const juce::MidiMessage& message)
     const auto value = (uint16) readSysExField (message, modifierSetRequestLayout, 3);
     const auto mode = readSysExField (message, modifierSetRequestLayout, 4);
 
-    // Mode 0 asks; every other mode writes.
-    answerModifierSetting (blockId, selector, field, value, mode != 0);
+    answerModifierSetting (blockId, selector, field, value, mode);
 }
 
 void SimulatedKestrel::handleSetModParamDirect (const juce::MidiMessage& message)
@@ -124,7 +134,7 @@ void SimulatedKestrel::handleSetModParamDirect (const juce::MidiMessage& message
 
     float value = 0.0f;
     std::memcpy (&value, &bits, sizeof (value));
-    answerModifierSetting (blockId, selector, field, (uint16) juce::jlimit (0, 65535, juce::roundToInt (value)), true);
+    answerModifierSetting (blockId, selector, field, (uint16) juce::jlimit (0, 65535, juce::roundToInt (value)), 1);
 }
 
 void SimulatedKestrel::handleModifier (const juce::MidiMessage& message)

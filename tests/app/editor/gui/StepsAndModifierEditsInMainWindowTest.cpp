@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 constexpr int ampCell = 0, cabCell = 4, geqCell = 2, ampBlock = 106, cabBlock = 108, geqBlock = 102;
@@ -203,6 +205,41 @@ TEST (ModifierDialogInMainWindow, AConfirmedEditDoesNotMoveTheKnobBackWhileANewe
     EXPECT_NEAR (minimum->getUnitValue(), newest, fullScale / 127 + 1);
     unit.stopAutoPump();
     unit.setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
+}
+
+// A wheel step on a modifier knob moves its field on the unit by one step,
+// fine unless Ctrl flips it, up or down as the wheel turns.
+TEST (ModifierDialogInMainWindow, AWheelStepMovesTheFieldOnTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-modifier-steps" };
+    ASSERT_TRUE (openOnADrivenAmpKnob (program));
+    auto* modulated = dynamic_cast<juce::Component*> (
+        findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; }));
+    ASSERT_NE (modulated, nullptr);
+    auto* dialog = openModifierDialogWithKey (program, *modulated);
+    ASSERT_NE (dialog, nullptr);
+    auto* minimum = dynamic_cast<ZOLRotaryKnob*> (dialog->findControl (ModifierDlgContent::fieldMin));
+    ASSERT_NE (minimum, nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return minimum->isEnabled(); }));
+
+    auto held = [&program] { return (int) program.unit.getEditBuffer().findModifier (ampBlock, 3)->settings[1]; };
+    constexpr int fine = fullScale / 1000, coarse = 10 * fine;
+    const int ctrl = juce::ModifierKeys::ctrlModifier;
+    const juce::Point<int> centre{ minimum->getWidth() / 2, minimum->getHeight() / 2 };
+
+    for (auto [keys, turn, delta] : { std::tuple (0, 0.5f, fine), std::tuple (ctrl, 0.5f, coarse),
+                                      std::tuple (0, -0.5f, -fine) })
+    {
+        const int before = held();
+        {
+            WidgetTestKit::HeldKeys pressed (keys);
+            minimum->mouseWheelMove (WidgetTestKit::mouse (*minimum, centre, keys), WidgetTestKit::wheel (turn));
+        }
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return held() != before; })) << keys << " " << turn;
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (held(), before + delta) << keys << " " << turn;
+    }
 }
 
 // A Graphic EQ band takes a modifier: a right-click offers to edit it.
