@@ -62,6 +62,18 @@ ModifierDlgContent* openModifierDialogWithKey (ConnectedProgram& program, juce::
         return nullptr;
     return dialog;
 }
+
+// Opens the modifier dialog on the amp's driven knob and gives its Min knob
+// once the unit's settings are in.
+ZOLRotaryKnob* openMinimumOfTheDrivenKnob (ConnectedProgram& program, ModifierDlgContent*& dialog)
+{
+    auto* modulated = dynamic_cast<juce::Component*> (
+        findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; }));
+    dialog = modulated != nullptr ? openModifierDialogWithKey (program, *modulated) : nullptr;
+    auto* minimum =
+        dialog != nullptr ? dynamic_cast<ZOLRotaryKnob*> (dialog->findControl (ModifierDlgContent::fieldMin)) : nullptr;
+    return minimum != nullptr && pumpMessagesUntil ([&] { return minimum->isEnabled(); }) ? minimum : nullptr;
+}
 } // namespace
 
 // A wheel step or an arrow key moves the value on the unit by one step of the
@@ -168,15 +180,9 @@ TEST (ModifierDialogInMainWindow, AConfirmedEditDoesNotMoveTheKnobBackWhileANewe
     ConnectedProgram program{ "kestrel-modifier-held" };
     auto& unit = program.unit;
     ASSERT_TRUE (openOnADrivenAmpKnob (program));
-
-    auto* modulated = dynamic_cast<juce::Component*> (
-        findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; }));
-    ASSERT_NE (modulated, nullptr);
-    auto* dialog = openModifierDialogWithKey (program, *modulated);
-    ASSERT_NE (dialog, nullptr);
-    auto* minimum = dynamic_cast<ZOLRotaryKnob*> (dialog->findControl (ModifierDlgContent::fieldMin));
+    ModifierDlgContent* dialog = nullptr;
+    auto* minimum = openMinimumOfTheDrivenKnob (program, dialog);
     ASSERT_NE (minimum, nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return minimum->isEnabled(); }));
 
     // The user drags the knob up twice while the unit answers late.
     unit.setReplyDelayFor (SYSEX_MODIFIER_SET, 1500);
@@ -214,14 +220,9 @@ TEST (ModifierDialogInMainWindow, AWheelStepMovesTheFieldOnTheUnit)
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-modifier-steps" };
     ASSERT_TRUE (openOnADrivenAmpKnob (program));
-    auto* modulated = dynamic_cast<juce::Component*> (
-        findPageControl (*program.editor, [] (ZOLEffectParam& c) { return c.paramId == 3; }));
-    ASSERT_NE (modulated, nullptr);
-    auto* dialog = openModifierDialogWithKey (program, *modulated);
-    ASSERT_NE (dialog, nullptr);
-    auto* minimum = dynamic_cast<ZOLRotaryKnob*> (dialog->findControl (ModifierDlgContent::fieldMin));
+    ModifierDlgContent* dialog = nullptr;
+    auto* minimum = openMinimumOfTheDrivenKnob (program, dialog);
     ASSERT_NE (minimum, nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return minimum->isEnabled(); }));
 
     auto held = [&program] { return (int) program.unit.getEditBuffer().findModifier (ampBlock, 3)->settings[1]; };
     constexpr int fine = fullScale / 1000, coarse = 10 * fine;
