@@ -1,7 +1,8 @@
 #include "app/update/ProgramUpdateCheck.h"
 
-#include "model/StartWithoutShell.h"
+#include "model/FileUtils.h"
 #include "model/GlobalConfiguration.h"
+#include "model/StartWithoutShell.h"
 #include "model/UserNotifier.h"
 
 #if JUCE_LINUX || JUCE_MAC || JUCE_BSD
@@ -96,10 +97,10 @@ void ProgramUpdateCheck::onCheckResult (int result)
 
 bool ProgramUpdateCheck::readVerified (const juce::File& installer, juce::MemoryBlock& bytes) const
 {
-    const auto size = installer.getSize();
-
-    return installer.existsAsFile() && size > 0 && size <= updaterOptions.installerLimits.maxBytes &&
-           installer.loadFileAsData (bytes) && (juce::int64) bytes.getSize() == size &&
+    // The one reader of outside files: a regular file only, never more than
+    // the limit, whatever its size claimed.
+    return readRegularFile (installer, updaterOptions.installerLimits.maxBytes, bytes) == FileReadResult::read &&
+           ! bytes.isEmpty() &&
            InstallerSignature::verifyInstaller (bytes, updater->getOfferedVersion(), updater->getInstallerSignature(),
                                                 updater->getPublicKey());
 }
