@@ -6,6 +6,7 @@
 #include "app/host/CommandTables.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
+#include "librarian/SlotTexts.h"
 #include "model/UserNotifier.h"
 #include "skin/engine/UserInteraction.h"
 #include "skin/window/ZOLWindowSplitter.h"
@@ -191,7 +192,7 @@ juce::String BankManagerListContent::slotText (int slot) const
 {
     auto* manager = getPresetManager();
     const int offset = manager != nullptr ? manager->getDisplayOffset() : 0;
-    return juce::String (slot + offset).paddedLeft ('0', 3);
+    return presetSlotNumber (slot, offset);
 }
 
 void BankManagerListContent::refreshUnitList()
@@ -423,10 +424,8 @@ void BankManagerListContent::sendSelection()
     const int firstSlot = slots.getFirst();
     const int index = unitSlots.indexOf (firstSlot);
     const int lastIndex = juce::jmin (index + entries.size(), unitSlots.size()) - 1;
-    juce::String question;
-    question << "Replace " << (lastIndex - index + 1) << (cabMode ? " cab(s)" : " preset(s)")
-             << " on the Kestrel, from " << getUnitEntryText (index) << " to " << getUnitEntryText (lastIndex)
-             << "?\nWhat those slots hold now is lost.";
+    const auto question =
+        replaceSlotsQuestion (lastIndex - index + 1, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex));
 
     juce::Component::SafePointer<BankManagerListContent> self (this);
     UserNotifier::askOkCancel (question,

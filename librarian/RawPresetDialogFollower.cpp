@@ -51,12 +51,17 @@ void RawPresetDialogFollower::changeListenerCallback (juce::ChangeBroadcaster*)
     manager->setResyncHold (false);
     manager->setPresetChangeHold (false);
 
-    int bank = 0, program = 0;
-    if (manager->getCurrentBankAndProgram (bank, program))
-        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
+    // Without a job the unit holds what the editor shows, unsaved changes
+    // included: nothing is recalled or read again.
+    if (dialog->hasChangedUnit())
+    {
+        int bank = 0, program = 0;
+        if (manager->getCurrentBankAndProgram (bank, program))
+            manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
 
-    manager->requestPresetNames (0x7F); // every preset
-    manager->requestCabNames (true, true, true);
+        manager->requestPresetNames (0x7F); // every preset
+        manager->requestCabNames (true, true, true);
+    }
 
     if (auto* config = getConfiguration(); config != nullptr && dialog->getFolderText().isNotEmpty())
         config->MRU_DIRECTORY = dialog->getFolderText();

@@ -9,10 +9,10 @@ class RawPresetThreadDlg;
 // Keeps the editor out of the raw preset dialog's way: from the dialog's
 // opening (or a transfer's start) to its closing the preset manager's resync
 // and preset-change holds are set, because the worker recalls presets on the
-// unit itself. When the dialog closes the holds are released, the unit's
-// current preset is recalled (the worker left another one loaded), the preset
-// and cab names are read again, and the dialog's folder becomes the
-// configuration's last-used folder.
+// unit itself. When the dialog closes the holds are released and the dialog's
+// folder becomes the configuration's last-used folder; when a job ran, the
+// unit's current preset is also recalled (the worker left another one loaded)
+// and the preset and cab names are read again.
 class RawPresetDialogFollower : private juce::ChangeListener
 {
 public:

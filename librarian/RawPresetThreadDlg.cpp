@@ -4,12 +4,17 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/ModelRules.h"
+#include "librarian/SlotTexts.h"
 #include "model/FileUtils.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/PromptCatalogue.h"
 #include "model/RawPreset.h"
 #include "model/UserNotifier.h"
 #include "skin/engine/UserInteraction.h"
+#include "skin/lists/ScrollableListCell.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -115,6 +120,7 @@ bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbe
 
     mode = newMode;
     closeWhenStopped = false;
+    unitChanged = false;
     clearQueue();
 
     // The folder of the last transfer, when there was one.
@@ -172,7 +178,8 @@ void RawPresetThreadDlg::showMode()
             break;
         case copyXToYMode:
             title = "Copy X to Y";
-            hint = "Choose the presets, then Start: each block's Y settings become its X settings, and the preset is saved.";
+            hint = "Choose the presets, then Start: each block's X settings are copied into its Y settings, and every "
+                   "chosen preset is saved on the Kestrel.";
             break;
         case importMode: break;
     }
@@ -228,7 +235,10 @@ void RawPresetThreadDlg::queueExport (const juce::Array<int>& presetNumbers)
 
     for (auto number : presetNumbers)
     {
-        if (number < 0 || number >= count)
+        // A preset is queued once, however often it is added.
+        if (number < 0 || number >= count
+            || std::any_of (items.begin(), items.end(),
+                            [number] (const Entry& e) { return e.job->getPresetIndex() == number; }))
             continue;
 
         Entry entry;
@@ -236,9 +246,10 @@ void RawPresetThreadDlg::queueExport (const juce::Array<int>& presetNumbers)
         entry.job->setPresetIndex ((juce::uint16) number);
         entry.job->setState (stateQueued);
         manager->getPresetName (number, entry.name);
-        // What the copy's progress shows: the number as the user knows it, and the name.
-        if (entry.name.trim().isNotEmpty())
-            entry.job->setLabel (juce::String (number + manager->getDisplayOffset()) + " " + entry.name.trim());
+        entry.name = entry.name.trim();
+        // What the copy's progress shows: the preset as the librarian names it.
+        if (entry.name.isNotEmpty())
+            entry.job->setLabel (slotNumber (number) + " " + entry.name);
         items.push_back (std::move (entry));
     }
 
@@ -304,16 +315,50 @@ void RawPresetThreadDlg::clearQueue()
 
 void RawPresetThreadDlg::addFromFields()
 {
+    auto* manager = getPresetManager();
+    const int count = manager != nullptr ? getPresetCount (manager->getFirmware()) : 0;
+
+    if (count <= 0)
+    {
+        UserNotifier::warn (notConnectedText);
+        return;
+    }
+
+    if (firstField.isEmpty())
+    {
+        UserNotifier::warn ("Enter the number of the first preset to add.");
+        return;
+    }
+
     const int offset = getDisplayOffset();
     const int first = firstField.getText().getIntValue() - offset;
-    int last = lastField.getText().isEmpty() ? first : lastField.getText().getIntValue() - offset;
-    last = juce::jmin (last, first + 1023);
+    int last = lastField.isEmpty() ? first : lastField.getText().getIntValue() - offset;
+    const auto presetsText = "The Kestrel's presets are " + slotNumber (0) + " to " + slotNumber (count - 1) + ".";
+
+    if (last < first)
+    {
+        UserNotifier::warn ("Nothing was added: the range runs down from " + slotNumber (first) + " to "
+                            + slotNumber (last) + ". Enter the lower number first.");
+        return;
+    }
+
+    if (first < 0 || first >= count)
+    {
+        UserNotifier::warn ("Nothing was added: there is no preset " + slotNumber (first) + ".\n" + presetsText);
+        return;
+    }
+
+    const bool cut = last >= count;
+    last = juce::jmin (last, count - 1);
     juce::Array<int> numbers;
 
     for (int n = first; n <= last; ++n)
         numbers.add (n);
 
     queueExport (numbers);
+
+    if (cut)
+        UserNotifier::inform ("The range was cut at the last preset, " + slotNumber (last) + ".\n" + presetsText);
 }
 
 void RawPresetThreadDlg::chooseImportFiles()
@@ -339,7 +384,7 @@ void RawPresetThreadDlg::chooseImportFiles()
 //==============================================================================
 bool RawPresetThreadDlg::startTransfer()
 {
-    if (isTransferRunning() || items.empty())
+    if (isTransferRunning() || asking || items.empty())
         return false;
 
     auto* manager = getPresetManager();
@@ -357,6 +402,77 @@ bool RawPresetThreadDlg::startTransfer()
         return false;
     }
 
+    // Nothing is overwritten unasked: the slots an import replaces, the
+    // presets a copy saves, and the current preset's unsaved changes, which
+    // any job loses since it loads other presets.
+    juce::StringArray questions;
+    const int count = (int) items.size();
+
+    if (mode == importMode)
+    {
+        auto entryText = [manager, this] (int slot)
+        {
+            juce::String name;
+            manager->getPresetName (slot, name);
+            return slotNumber (slot) + " " + name.trim();
+        };
+        questions.add (replaceSlotsQuestion (count, false, entryText (items.front().job->getPresetIndex()),
+                                             entryText (items.back().job->getPresetIndex())));
+    }
+    else if (mode == copyXToYMode)
+    {
+        questions.add ("Copy X to Y saves " + juce::String (count)
+                       + " preset(s) on the Kestrel: in each, every block's Y settings are replaced by its X "
+                         "settings.\nGo on?");
+    }
+
+    if (manager->isPresetModified())
+        questions.add (promptText (PROMPT_PRESET_MODIFIED));
+
+    askInTurn (questions);
+    return true;
+}
+
+void RawPresetThreadDlg::askInTurn (juce::StringArray questions)
+{
+    if (questions.isEmpty())
+    {
+        waitForEditor();
+        return;
+    }
+
+    Notice notice;
+    notice.icon = Notice::Icon::question;
+    notice.title = titleLabel.getText();
+    notice.message = questions[0];
+    notice.buttons = Notice::Buttons::yesNo;
+    questions.remove (0);
+    asking = true;
+    updateControls();
+
+    juce::Component::SafePointer<RawPresetThreadDlg> self (this);
+    notice.onResult = [self, questions] (int result)
+    {
+        if (self == nullptr)
+            return;
+
+        self->asking = false;
+
+        // Closed meanwhile, or answered No: nothing starts.
+        if (result != 1 || ! self->isVisible() || self->items.empty())
+        {
+            self->statusLabel.setText (nothingStartedText, juce::dontSendNotification);
+            self->updateControls();
+            return;
+        }
+
+        self->askInTurn (questions);
+    };
+    UserNotifier::show (std::move (notice));
+}
+
+void RawPresetThreadDlg::waitForEditor()
+{
     // The worker drives the unit by itself: what the editor still has under
     // way with the unit (a recall after the last transfer, say) ends first.
     waitingForEditor = true;
@@ -366,7 +482,6 @@ bool RawPresetThreadDlg::startTransfer()
     startTimer (pollIntervalMs);
     updateControls();
     timerCallback();
-    return true;
 }
 
 bool RawPresetThreadDlg::isEditorIdle() const
@@ -414,8 +529,11 @@ void RawPresetThreadDlg::beginJob()
                                                  : RawPresetThread::jobImport;
     lastProgressNumber = 0;
     progress = 0.0;
+    stopRequested = false;
     statusLabel.setText ("Initializing...", juce::dontSendNotification);
-    worker->startJob (kind, jobs, (juce::uint16) getDisplayOffset(), folder.getFullPathName());
+    // From here on the worker loads other presets on the unit.
+    unitChanged = worker->startJob (kind, jobs, (juce::uint16) getDisplayOffset(), folder.getFullPathName())
+                  || unitChanged;
     refreshList();
 }
 
@@ -437,6 +555,7 @@ void RawPresetThreadDlg::stopTransfer()
     }
 
     worker->signalThreadShouldExit();
+    stopRequested = true;
     statusLabel.setText ("Stopping after the current step...", juce::dontSendNotification);
 }
 
@@ -495,11 +614,16 @@ void RawPresetThreadDlg::finished()
                        : mode == copyXToYMode     ? "X copied to Y: "
                                                   : "Imported: ";
     juce::String summary;
-    summary << what << done << " of " << (int) items.size();
-    if (mode == exportBlocksMode || mode == copyXToYMode)
-        summary << " presets";
-    if (failed > 0)
-        summary << ", failed: " << failed;
+    if (stopRequested)
+        summary << "Stopped: " << done << " of " << (int) items.size() << " presets";
+    else
+    {
+        summary << what << done << " of " << (int) items.size();
+        if (mode == exportBlocksMode || mode == copyXToYMode)
+            summary << " presets";
+        if (failed > 0)
+            summary << ", failed: " << failed;
+    }
     statusLabel.setText (summary, juce::dontSendNotification);
     progress = items.empty() ? 0.0 : (double) done / (double) items.size();
     refreshList();
@@ -559,7 +683,16 @@ int RawPresetThreadDlg::getItemPresetNumber (int index) const
 
 juce::String RawPresetThreadDlg::getItemText (int index) const
 {
-    return juce::isPositiveAndBelow (index, (int) items.size()) ? describe (items[(size_t) index]) : juce::String();
+    if (! juce::isPositiveAndBelow (index, (int) items.size()))
+        return {};
+
+    auto& entry = items[(size_t) index];
+    return slotNumber (entry.job->getPresetIndex()) + " " + describe (entry);
+}
+
+juce::String RawPresetThreadDlg::slotNumber (int presetNumber) const
+{
+    return presetSlotNumber (presetNumber, getDisplayOffset());
 }
 
 juce::String RawPresetThreadDlg::describe (const Entry& entry) const
@@ -586,31 +719,51 @@ juce::String RawPresetThreadDlg::describe (const Entry& entry) const
 
 void RawPresetThreadDlg::refreshList()
 {
-    listRecords.clear();
-    listRecords.reserve (items.size());
+    const bool sameItems = listRecords.size() == items.size() && list->getNumCells() >= (int) items.size()
+                           && list->getWidth() == listWidth;
+    listRecords.resize (items.size());
     juce::Array<ScrollableListItem*> records;
-    const int offset = getDisplayOffset();
 
-    for (auto& entry : items)
+    for (size_t i = 0; i < items.size(); ++i)
     {
-        auto& record = listRecords.emplace_back();
-        record.number = juce::String (entry.job->getPresetIndex() + offset) + "  ";
+        auto& entry = items[i];
+        auto& record = listRecords[i];
+        record.number = slotNumber (entry.job->getPresetIndex()) + "  ";
         record.name = describe (entry);
-        record.itemId = (int) listRecords.size();
+        record.tooltip = record.name;
+        record.itemId = (int) i + 1;
         record.dragEnabled = false;
         record.acceptsFiles = false;
         record.italic = entry.job->getState() == RawPresetJobItem::stateFailed;
         records.add (&record);
+
+        // While the same items are shown, the cells are updated in place:
+        // the list keeps its scroll position and the keyboard focus stays.
+        if (auto* cell = sameItems ? list->getCell ((int) i) : nullptr)
+        {
+            cell->setNumberAndName (record.number, record.name);
+            cell->setItalic (record.italic);
+            cell->setTooltip (record.tooltip);
+        }
     }
 
-    list->setItems (records);
+    if (! sameItems)
+    {
+        list->setItems (records);
+        listWidth = list->getWidth();
+    }
+
+    // The list follows the item in progress.
+    if (worker != nullptr && worker->isThreadRunning() && juce::isPositiveAndBelow (lastProgressNumber, (int) items.size()))
+        list->scrollCellIntoView (list->getCell (lastProgressNumber));
+
     updateControls();
     progressBar.repaint();
 }
 
 void RawPresetThreadDlg::updateControls()
 {
-    const bool running = isTransferRunning();
+    const bool running = isTransferRunning() || asking;
     startButton.setEnabled (! running && ! items.empty());
     stopButton.setEnabled (running);
     progressBar.setVisible (running);

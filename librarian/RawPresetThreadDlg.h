@@ -20,12 +20,16 @@ class ZolScrollableListCtrl;
 // its Y channel in presets of the unit, or imports ".dat" records into preset
 // slots. The first three share one queue of the unit's presets and are
 // chosen with the job buttons. It lists the queued presets with their states,
-// shows the worker's progress (polled every 100 ms), can stop the transfer,
-// and asks before it closes while a transfer runs.
+// following the one in progress, shows the worker's progress (polled every
+// 100 ms), can stop the transfer, and asks before it closes while a transfer
+// runs. Before a job starts it asks about what the job overwrites: the slots
+// an import replaces, the presets a copy saves, and the current preset's
+// unsaved changes.
 //
 // Change codes (read with getChangeCode after the change message): 1 opened,
 // 2 a transfer started, 3 closed. Whoever follows the dialog holds the unit's
-// preset reports back from 1 to 3 and refreshes after 3.
+// preset reports back from 1 to 3, and after 3 refreshes what a job changed
+// (hasChangedUnit).
 //
 // The job items stay alive until the worker has ended, whatever the user does.
 class RawPresetThreadDlg : public LibrarianDialog, private juce::Timer
@@ -58,6 +62,7 @@ public:
         "A preset transfer is running.\nStop it and close the dialog?";
     static constexpr const char* notConnectedText = "The Kestrel is not connected.";
     static constexpr const char* notARecordText = "This file does not hold a Kestrel-Edit preset record:\n";
+    static constexpr const char* nothingStartedText = "Nothing was started.";
 
     explicit RawPresetThreadDlg (const SkinManager* skin);
     ~RawPresetThreadDlg() override;
@@ -89,13 +94,18 @@ public:
     int queueImport (const juce::Array<juce::File>& files, int firstSlot);
     void clearQueue();
 
-    // Refused (false, with a message) while one runs, without items, or when
-    // the unit is not connected. The worker starts once the editor's own
-    // requests to the unit have ended.
+    // Refused (false, with a message) while one runs or its questions are
+    // open, without items, or when the unit is not connected. Otherwise asks
+    // what the job would overwrite (each question answered Yes goes on, No
+    // starts nothing), then the worker starts once the editor's own requests
+    // to the unit have ended.
     bool startTransfer();
     // Asks the worker to stop after its current step.
     void stopTransfer();
     bool isTransferRunning() const;
+    // True once a job has run since the dialog opened: the unit then holds
+    // another preset than the one the editor shows.
+    bool hasChangedUnit() const { return unitChanged; }
 
     // Closes at once when nothing runs; otherwise asks, and on OK stops the
     // worker and closes once it has ended.
@@ -104,6 +114,7 @@ public:
     int getNumItems() const { return (int) items.size(); }
     juce::uint32 getItemState (int index) const;
     int getItemPresetNumber (int index) const;
+    // The item's row as the list shows it: "004 Name  -  Done".
     juce::String getItemText (int index) const;
     juce::String getStatusText() const { return statusLabel.getText(); }
 
@@ -117,6 +128,8 @@ private:
     };
 
     void timerCallback() override;
+    void askInTurn (juce::StringArray questions);
+    void waitForEditor();
     bool isEditorIdle() const;
     void beginJob();
     void poll();
@@ -131,6 +144,7 @@ private:
     void chooseImportFiles();
     PresetManager* getPresetManager() const;
     int getDisplayOffset() const;
+    juce::String slotNumber (int presetNumber) const;
     juce::String describe (const Entry& entry) const;
 
     PresetManager* presets = nullptr;
@@ -142,6 +156,10 @@ private:
     std::vector<ScrollableListItem> listRecords;
     std::unique_ptr<RawPresetThread> worker;
     bool closeWhenStopped = false;
+    bool asking = false;
+    bool unitChanged = false;
+    bool stopRequested = false;
+    int listWidth = -1;
     bool waitingForEditor = false;
     juce::uint32 waitStartedMs = 0;
     int lastProgressNumber = -1;

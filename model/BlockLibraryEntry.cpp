@@ -74,13 +74,16 @@ juce::MemoryBlock BlockLibraryEntry::toFileData() const
     return data;
 }
 
-bool BlockLibraryEntry::writeToFile (const juce::File& path)
+bool BlockLibraryEntry::writeToFile (const juce::File& path, juce::String* error)
 {
-    const auto error = writeFileSafely (path, toFileData());
+    const auto problem = writeFileSafely (path, toFileData());
 
-    if (error.isNotEmpty())
+    if (problem.isNotEmpty())
     {
-        UserNotifier::warn (path.getFullPathName(), "Block Library Write");
+        if (error != nullptr)
+            *error = problem;
+        else
+            UserNotifier::warn (problem, "Block Library Write");
         return false;
     }
 

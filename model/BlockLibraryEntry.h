@@ -57,8 +57,9 @@ public:
 
     // Writes the entry to the file, replacing it only once the new file is
     // complete; the file then becomes the entry's. On failure the old file is
-    // untouched and a "Block Library Write" warning names the path.
-    bool writeToFile (const juce::File& path);
+    // untouched, and the error (which names the path and the cause) goes to
+    // `error` when one is given, else into a "Block Library Write" warning.
+    bool writeToFile (const juce::File& path, juce::String* error = nullptr);
 
     // Reads a ".blk" file into the entry; returns an ErrorCode. Only a
     // complete, valid file (code 0) changes the entry.

@@ -304,7 +304,11 @@ bool BlockLibraryManager::saveModifiedEntries()
                 ! makeUniqueFilePath (library.getChildFile (folderName), baseName, fileExtension(), false, path))
             {
                 UserNotifier::warn (
-                    library.getChildFile (folderName).getChildFile (baseName + fileExtension()).getFullPathName(),
+                    library == juce::File()
+                        ? juce::String ("Unable to write \"" + entry->name + "\": no Block Library folder is set.")
+                        : "Unable to write "
+                              + library.getChildFile (folderName).getChildFile (baseName + fileExtension()).getFullPathName()
+                              + ": no free file name is left in its folder.",
                     "Block Library Write");
                 allWritten = false;
                 continue;

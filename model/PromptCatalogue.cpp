@@ -1,5 +1,7 @@
 #include "model/PromptCatalogue.h"
 
+#include "model/LanguageStore.h"
+
 // clang-format off
 const IdNameRow PromptKeys[] = {
 #define KESTREL_PROMPT_KEY_ROW(id, key) { id, #key },
@@ -170,3 +172,8 @@ const IdNameRow PromptDefaultTexts[] = {
       "You must disable Global mode before assigning a Per-Preset effect to this footswitch." },
     { idTableEnd, nullptr }
 };
+
+juce::String promptText (juce::int32 id)
+{
+    return LanguageStore::textOr (id, getNameForId (PromptDefaultTexts, (juce::uint32) id));
+}

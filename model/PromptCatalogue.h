@@ -142,3 +142,7 @@ extern const IdNameRow PromptKeys[];
 // Id -> built-in English text, 111 rows ended by id -1. Placeholders such as
 // <number>, <name>, <name2> and <ZOLMODEL> are replaced by the caller.
 extern const IdNameRow PromptDefaultTexts[];
+
+// A message's text in the user's language, or its built-in English text when
+// the language file has none.
+juce::String promptText (juce::int32 id);

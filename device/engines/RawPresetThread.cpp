@@ -91,6 +91,8 @@ void RawPresetThread::run()
 bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, int expectedReplies,
                                 const std::function<bool (const SysExRequest&)>& parse, bool stopOnExitRequest)
 {
+    lastProblem.clear();
+
     if (! built || link == nullptr)
         return false;
 
@@ -106,10 +108,18 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
     }
 
     if (waitForReply (request, stopOnExitRequest) == waitAbandoned)
-        return false; // the link frees it
+    {
+        // The link frees it.
+        lastProblem = stopOnExitRequest && threadShouldExit() ? stoppedByUserText : stoppedAnsweringText;
+        return false;
+    }
 
     // A request that timed out before its answer holds nothing the parser takes.
     const bool parsed = parse (*request);
+
+    if (! parsed)
+        lastProblem = request->getNumReplies() == 0 ? stoppedAnsweringText : unexpectedAnswerText;
+
     delete request;
     return parsed;
 }

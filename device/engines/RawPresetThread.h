@@ -81,6 +81,11 @@ public:
     // Records of one modifier dump.
     static constexpr int modifierDumpRecords = 24;
 
+    // Why an item failed when no step named a reason of its own.
+    static constexpr const char* stoppedAnsweringText = "The unit stopped answering.";
+    static constexpr const char* unexpectedAnswerText = "The unit gave an unexpected answer.";
+    static constexpr const char* stoppedByUserText = "Stopped by the user.";
+
     // The link defaults to the process-wide one, fetched when a job starts.
     explicit RawPresetThread (const DeviceDescription& description, ZOLMidiProcessing* linkToUse = nullptr);
     ~RawPresetThread() override;
@@ -131,6 +136,10 @@ private:
     int waitForReply (SysExRequest* request, bool stopOnExitRequest);
 
     juce::uint8 getModel() const { return (juce::uint8) device[7]; }
+
+    // What went wrong with the last exchange that failed (one of the texts
+    // above); empty when it succeeded.
+    juce::String lastProblem;
 
     bool sendRecallPatch (int presetNumber);
     bool sendQueryNameByNum (int presetNumber, juce::String& name);

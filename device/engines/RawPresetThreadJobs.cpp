@@ -46,7 +46,10 @@ int RawPresetThread::forEachItem (const std::function<bool (int position, RawPre
 
         if (! perform (i, *item))
         {
-            // A reason given by the step stands; otherwise the item just fails.
+            // A reason given by the step stands; otherwise the exchange tells
+            // why, or the stop request that ended a step.
+            if (item->getFailureReason().isEmpty())
+                item->setFailureReason (threadShouldExit() ? juce::String (stoppedByUserText) : lastProblem);
             item->setState (RawPresetJobItem::stateFailed);
             break;
         }
@@ -191,8 +194,13 @@ bool RawPresetThread::exportBlocksOf (int position, RawPresetJobItem& item)
         if (! makeUniqueFilePath (presetFolder, baseName, ".blk", false, path))
             return fail (item, "No free file name for " + baseName + ".blk");
 
-        if (! presetFolder.createDirectory() || ! entry.writeToFile (juce::File (path)))
-            return fail (item, "Unable to write " + path);
+        // The item tells what the file system said.
+        if (const auto created = presetFolder.createDirectory(); created.failed())
+            return fail (item, "Unable to create the folder " + presetFolder.getFullPathName() + ": "
+                                   + created.getErrorMessage());
+
+        if (juce::String error; ! entry.writeToFile (juce::File (path), &error))
+            return fail (item, error);
 
         entry.modified = 0;
     }

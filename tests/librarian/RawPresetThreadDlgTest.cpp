@@ -72,6 +72,10 @@ TEST_F (RawPresetDialog, ThreePresetsGoToFilesAndComeBackIntoOtherSlots)
     ASSERT_TRUE (dialog.open (RawPresetThreadDlg::importMode));
     ASSERT_EQ (dialog.queueImport (files, 40), 3);
     ASSERT_TRUE (dialog.startTransfer());
+    ASSERT_EQ (notices.count(), 1) << "the slots are replaced only when the user says so";
+    EXPECT_TRUE (notices.lastMessage().startsWith ("Replace 3 preset(s) on the Kestrel, from "))
+        << notices.lastMessage();
+    notices.answer (0, 1);
     ASSERT_TRUE (runToEnd());
     saveScreenshot (dialog, "librarian-raw-preset-dialog");
 
@@ -85,7 +89,7 @@ TEST_F (RawPresetDialog, ThreePresetsGoToFilesAndComeBackIntoOtherSlots)
         EXPECT_EQ (value, 1000 * (3 + i));
     }
 
-    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+    EXPECT_EQ (notices.count(), 1) << notices.lastMessage();
 }
 
 TEST_F (RawPresetDialog, ClosingWhileATransferRunsAsksStopsTheWorkerAndKeepsItsItemsUntilItEnds)

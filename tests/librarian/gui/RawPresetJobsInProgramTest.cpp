@@ -5,15 +5,22 @@
 #include "librarian/BankManagerListContent.h"
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
+#include "librarian/SlotTexts.h"
 #include "model/IdTables.h"
+#include "model/PromptCatalogue.h"
 #include "model/UnitIds.h"
+#include "skin/lists/ScrollableListCell.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
+#include "support/FileSizeLimit.h"
 #include "support/PumpMessages.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 namespace
@@ -27,6 +34,16 @@ juce::Button* findButton (juce::Component& parent, const juce::String& text)
     for (auto* child : parent.getChildren())
         if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
             return button;
+
+    return nullptr;
+}
+
+template <typename Child>
+Child* findChild (juce::Component& parent, int nth = 0)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* found = dynamic_cast<Child*> (child); found != nullptr && nth-- == 0)
+            return found;
 
     return nullptr;
 }
@@ -110,9 +127,55 @@ protected:
         return pumpMessagesUntil ([&] { return ! dialog.isTransferRunning(); }, 120000);
     }
 
+    // The folder chosen as the user chooses it.
+    ::testing::AssertionResult chooseFolder (RawPresetThreadDlg& dialog, const juce::File& folder)
+    {
+        ScriptedInteraction chooser;
+        chooser.answerWithFile (folder);
+        auto clicked = click (dialog, "Folder...");
+        if (clicked && dialog.getFolder() != folder)
+            return ::testing::AssertionFailure() << "the folder was not taken";
+        return clicked;
+    }
+
+    // Types the range into the two fields and presses Add.
+    ::testing::AssertionResult addRange (RawPresetThreadDlg& dialog, int first, int last)
+    {
+        auto* from = findChild<juce::TextEditor> (dialog, 0);
+        auto* to = findChild<juce::TextEditor> (dialog, 1);
+        if (from == nullptr || to == nullptr)
+            return ::testing::AssertionFailure() << "no range fields";
+        from->setText (juce::String (first + offset));
+        to->setText (juce::String (last + offset));
+        return click (dialog, "Add");
+    }
+
+    juce::String slotName (int preset) { return presetSlotNumber (preset, offset); }
+
+    // The unit's edit buffer holds unsaved changes of preset 0: a new name and
+    // an amp value, with EDITED lit.
+    void editCurrentPreset()
+    {
+        edited = SimulatedPreset::makeFactory (0);
+        edited.name = "Renamed Unsaved";
+        edited.setParam (ampBlock, 1, 4321);
+        program.unit.setEditBuffer (edited, true);
+        program.unit.sendResync(); // the editor reads the unit again
+    }
+
+    ::testing::AssertionResult unitKeepsTheEdits()
+    {
+        juce::uint16 value = 0;
+        const auto buffer = program.unit.getEditBuffer();
+        if (buffer.name.trim() != edited.name || ! buffer.getParam (ampBlock, 1, value) || value != 4321
+            || ! program.unit.isModified())
+            return ::testing::AssertionFailure() << "the unit holds \"" << buffer.name << "\", amp " << value;
+        return ::testing::AssertionSuccess();
+    }
+
     ConnectedProgram program{ "kestrel-raw-preset-jobs" };
     std::unique_ptr<LibrarianWindows> windows;
-    SimulatedPreset showcase;
+    SimulatedPreset showcase, edited;
     int offset = 0;
 };
 
@@ -192,8 +255,26 @@ TEST_F (RawPresetJobsInProgram, BlocksGoToBlkFilesAndXIsCopiedToYForTheQueuedPre
     EXPECT_FALSE (findButton (*dialog, "Folder...")->isVisible()) << "the copy writes no file";
     saveScreenshot (*dialog, "raw-preset-dialog-copy-x-to-y");
 
+    EXPECT_TRUE (dialog->getStatusText().contains ("X settings are copied into its Y settings, and every chosen preset "
+                                                   "is saved"))
+        << dialog->getStatusText();
+
+    // The copy saves over the preset: asked first, and No sends nothing.
     program.unit.clearReceived();
     ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_EQ (program.notices.count(), 1);
+    EXPECT_TRUE (program.notices.lastMessage().startsWith ("Copy X to Y saves 1 preset(s) on the Kestrel"))
+        << program.notices.lastMessage();
+    program.notices.answer (0, 0);
+    EXPECT_FALSE (dialog->isTransferRunning());
+    EXPECT_EQ (dialog->getStatusText(), RawPresetThreadDlg::nothingStartedText);
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_MUTE) + program.unit.countReceived (SYSEX_SAVE_PATCH), 0);
+
+    program.notices.clear();
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_EQ (program.notices.count(), 1);
+    program.notices.answer (0, 1);
     ASSERT_TRUE (runToEnd (*dialog));
     EXPECT_EQ (dialog->getStatusText(), "X copied to Y: 1 of 1 presets");
     EXPECT_TRUE (dialog->getItemText (0).endsWith ("Done")) << dialog->getItemText (0);
@@ -241,6 +322,196 @@ TEST_F (RawPresetJobsInProgram, BlocksGoToBlkFilesAndXIsCopiedToYForTheQueuedPre
     ASSERT_EQ (ampY.size(), x.size());
     for (auto [param, value] : ampY)
         EXPECT_EQ (value, (int) x[(size_t) param]) << "parameter " << param;
-    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
+}
+} // namespace
+
+namespace
+{
+// Closing the dialog without a job leaves the unit's unsaved changes alone.
+// A job loses them, so it asks first: No starts nothing, Yes runs it, and
+// then closing recalls the preset the editor shows.
+TEST_F (RawPresetJobsInProgram, WithoutAJobTheEditsStayAndAJobAsksBeforeItLosesThem)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    editCurrentPreset();
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->isPresetModified(); }));
+
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    program.unit.clearReceived();
+    ASSERT_TRUE (click (*dialog, "Close"));
+    ASSERT_TRUE (program.settle());
+    EXPECT_FALSE (dialog->isVisible());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 0);
+    EXPECT_TRUE (unitKeepsTheEdits());
+
+    dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    const auto folder = program.scratch.folder.getChildFile ("exports");
+    ASSERT_TRUE (chooseFolder (*dialog, folder));
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_EQ (program.notices.count(), 1);
+    EXPECT_EQ (program.notices.lastMessage(), promptText (PROMPT_PRESET_MODIFIED));
+    program.notices.answer (0, 0);
+    EXPECT_FALSE (dialog->isTransferRunning());
+    EXPECT_EQ (dialog->getStatusText(), RawPresetThreadDlg::nothingStartedText);
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 0);
+    EXPECT_TRUE (unitKeepsTheEdits());
+    EXPECT_FALSE (folder.getChildFile (slotName (slot) + "_Rich Tone.dat").exists());
+
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_EQ (program.notices.count(), 2);
+    program.notices.answer (1, 1);
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_TRUE (folder.getChildFile (slotName (slot) + "_Rich Tone.dat").existsAsFile());
+    ASSERT_TRUE (click (*dialog, "Close"));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 2) << "the job's, then the editor's own preset";
+    EXPECT_EQ (program.unit.getCurrentPresetNumber(), 0);
+}
+
+// An import names the slots it replaces and what they hold before anything
+// is sent; No leaves the unit as it was, Yes imports.
+TEST_F (RawPresetJobsInProgram, AnImportAsksBeforeItReplacesSlots)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    const auto folder = program.scratch.folder.getChildFile ("records");
+    ASSERT_TRUE (chooseFolder (*dialog, folder));
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    const auto record = folder.getChildFile (slotName (slot) + "_Rich Tone.dat");
+    ASSERT_TRUE (record.existsAsFile());
+    ASSERT_TRUE (click (*dialog, "Close"));
+
+    constexpr int target = 10;
+    auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    librarian->selectUnitEntry (target);
+    ASSERT_TRUE (click (*librarian, "Import..."));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->isVisible(); }));
+    ASSERT_EQ (dialog->getMode(), RawPresetThreadDlg::importMode);
+    ScriptedInteraction chooser;
+    chooser.answerWithFiles ({ record, record });
+    ASSERT_TRUE (click (*dialog, "Add Files..."));
+    ASSERT_EQ (dialog->getNumItems(), 2);
+    EXPECT_EQ (dialog->getItemText (1), slotName (target + 1) + " Rich Tone");
+
+    ASSERT_TRUE (program.settle());
+    program.unit.clearReceived();
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_EQ (program.notices.count(), 1);
+    EXPECT_EQ (program.notices.lastMessage(),
+               replaceSlotsQuestion (2, false, slotName (target) + " Preset " + juce::String (target),
+                                     slotName (target + 1) + " Preset " + juce::String (target + 1)));
+    saveScreenshot (*dialog, "raw-preset-dialog-import-asks");
+    program.notices.answer (0, 0);
+    ASSERT_TRUE (program.settle());
+    EXPECT_FALSE (dialog->isTransferRunning());
+    EXPECT_EQ (program.unit.getReceived().size(), 0) << "nothing was sent";
+    EXPECT_EQ (program.unit.getPreset (target).name.trim(), "Preset " + juce::String (target));
+
+    ASSERT_TRUE (click (*dialog, "Start"));
+    program.notices.answer (1, 1);
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_EQ (dialog->getStatusText(), "Imported: 2 of 2");
+    EXPECT_EQ (program.unit.getPreset (target).name.trim(), "Rich Tone");
+    EXPECT_EQ (program.unit.getPreset (target + 1).name.trim(), "Rich Tone");
+}
+
+// The queue: rows named as the librarian names presets, a preset queued once,
+// ranges it cannot take told; the list follows the work; a stopped job, a
+// unit that stopped answering and a file that could not be written each say so.
+TEST_F (RawPresetJobsInProgram, TheQueueTellsWhatItTakesFollowsTheWorkAndEachEndSaysWhy)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    auto* list = findChild<ZolScrollableListCtrl> (*dialog);
+    ASSERT_NE (list, nullptr);
+    ASSERT_NE (list->getCell (0), nullptr);
+    EXPECT_EQ (list->getCell (0)->getNumberText().trim(), slotName (slot));
+    EXPECT_EQ (list->getCell (0)->getNameText(), "Rich Tone");
+
+    ASSERT_TRUE (addRange (*dialog, slot, slot));
+    EXPECT_EQ (dialog->getNumItems(), 1) << "queued once";
+    EXPECT_EQ (program.notices.count(), 0);
+
+    ASSERT_TRUE (addRange (*dialog, 20, 10));
+    ASSERT_TRUE (addRange (*dialog, 600, 610));
+    ASSERT_EQ (program.notices.count(), 2);
+    EXPECT_TRUE (program.notices.get (0).message.startsWith ("Nothing was added: the range runs down from "))
+        << program.notices.get (0).message;
+    EXPECT_TRUE (program.notices.get (1).message.startsWith ("Nothing was added: there is no preset " + slotName (600)))
+        << program.notices.get (1).message;
+    EXPECT_EQ (dialog->getNumItems(), 1);
+
+    ASSERT_TRUE (addRange (*dialog, 505, 520));
+    ASSERT_EQ (program.notices.count(), 3);
+    EXPECT_TRUE (program.notices.lastMessage().startsWith ("The range was cut at the last preset, " + slotName (511)))
+        << program.notices.lastMessage();
+    ASSERT_EQ (dialog->getNumItems(), 8);
+    EXPECT_EQ (dialog->getItemPresetNumber (7), 511);
+
+    // Many presets: the list shows the one in progress, then the stop.
+    ASSERT_TRUE (click (*dialog, "Clear"));
+    ASSERT_TRUE (addRange (*dialog, 0, 40));
+    ASSERT_TRUE (chooseFolder (*dialog, program.scratch.folder.getChildFile ("many")));
+    program.unit.setReplyDelayFor (SYSEX_RECALL_PATCH, 150); // each preset takes a while
+    program.unit.startAutoPump();
+    ASSERT_TRUE (click (*dialog, "Start"));
+    constexpr int farDown = 20;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->getItemText (farDown).endsWith ("Working..."); }, 60000))
+        << dialog->getStatusText();
+    ASSERT_TRUE (pumpMessagesUntil (
+        [&]
+        {
+            auto* cell = list->getCell (farDown);
+            const auto shown = list->getViewport().getViewArea();
+            return cell != nullptr && cell->getY() >= shown.getY() && cell->getBottom() <= shown.getBottom();
+        }));
+    saveScreenshot (*dialog, "raw-preset-dialog-follows-the-work");
+    ASSERT_TRUE (click (*dialog, "Stop"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    int done = 0;
+    for (int i = 0; i < dialog->getNumItems(); ++i)
+        done += dialog->getItemState (i) == RawPresetJobItem::stateDone ? 1 : 0;
+    EXPECT_GE (done, farDown);
+    EXPECT_LT (done, 41);
+    EXPECT_EQ (dialog->getStatusText(), "Stopped: " + juce::String (done) + " of 41 presets");
+    program.unit.setReplyDelayFor (SYSEX_RECALL_PATCH, 0);
+
+    // The unit stops answering.
+    ASSERT_TRUE (click (*dialog, "Clear"));
+    ASSERT_TRUE (addRange (*dialog, slot, slot));
+    program.unit.setSilentFor (SYSEX_RECALL_PATCH);
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_EQ (dialog->getItemText (0),
+               slotName (slot) + " Rich Tone  -  Failed: " + RawPresetThread::stoppedAnsweringText);
+    program.unit.setSilentFor (SYSEX_RECALL_PATCH, false);
+
+#if JUCE_LINUX || JUCE_MAC
+    // A disk that takes nothing: each kind of file names what the writer found.
+    const juce::String cause (std::strerror (EFBIG));
+    for (auto job : { "Presets to .dat", "Blocks to .blk" })
+    {
+        ASSERT_TRUE (click (*dialog, job));
+        {
+            FileSizeLimit fullDisk (0);
+            ASSERT_TRUE (fullDisk.active);
+            ASSERT_TRUE (click (*dialog, "Start"));
+            ASSERT_TRUE (runToEnd (*dialog));
+        }
+        const auto text = dialog->getItemText (0);
+        EXPECT_TRUE (text.contains ("Failed: Unable to write " + program.scratch.folder.getChildFile ("many").getFullPathName()))
+            << text;
+        EXPECT_TRUE (text.endsWith (": " + cause)) << text;
+    }
+#endif
+    EXPECT_EQ (program.notices.count(), 3) << program.notices.lastMessage();
 }
 } // namespace
