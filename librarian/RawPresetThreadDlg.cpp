@@ -765,7 +765,7 @@ void RawPresetThreadDlg::updateControls()
 {
     const bool running = isTransferRunning() || asking;
     startButton.setEnabled (! running && ! items.empty());
-    stopButton.setEnabled (running);
+    stopButton.setEnabled (isTransferRunning());
     progressBar.setVisible (running);
     for (auto* c : std::initializer_list<juce::Component*>{ &folderButton, &addButton, &clearButton, &firstField,
                                                             &lastField, &datJobButton, &blocksJobButton,
