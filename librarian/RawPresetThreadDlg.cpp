@@ -120,7 +120,12 @@ bool RawPresetThreadDlg::open (Mode newMode, const juce::Array<int>& presetNumbe
 
     mode = newMode;
     closeWhenStopped = false;
-    unitChanged = false;
+    // Opened again while it shows: what a job changed still wants refreshing.
+    if (! isVisible())
+        unitChanged = false;
+    // A question left from before is answered for nothing.
+    asking = false;
+    ++questionRound;
     clearQueue();
 
     // The folder of the last transfer, when there was one.
@@ -451,9 +456,9 @@ void RawPresetThreadDlg::askInTurn (juce::StringArray questions)
     updateControls();
 
     juce::Component::SafePointer<RawPresetThreadDlg> self (this);
-    notice.onResult = [self, questions] (int result)
+    notice.onResult = [self, questions, round = questionRound] (int result)
     {
-        if (self == nullptr)
+        if (self == nullptr || self->questionRound != round)
             return;
 
         self->asking = false;

@@ -157,6 +157,7 @@ private:
     std::unique_ptr<RawPresetThread> worker;
     bool closeWhenStopped = false;
     bool asking = false;
+    int questionRound = 0;
     bool unitChanged = false;
     bool stopRequested = false;
     int listWidth = -1;

@@ -367,6 +367,7 @@ TEST_F (RawPresetJobsInProgram, WithoutAJobTheEditsStayAndAJobAsksBeforeItLosesT
     program.notices.answer (1, 1);
     ASSERT_TRUE (runToEnd (*dialog));
     EXPECT_TRUE (folder.getChildFile (slotName (slot) + "_Rich Tone.dat").existsAsFile());
+    ASSERT_EQ (openDialog(), dialog) << "Export... again, while the dialog shows";
     ASSERT_TRUE (click (*dialog, "Close"));
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 2) << "the job's, then the editor's own preset";
