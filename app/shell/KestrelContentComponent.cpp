@@ -232,6 +232,7 @@ void KestrelContentComponent::showBubbleMessage (const juce::String& text, int m
     bubble.setColour (juce::BubbleComponent::backgroundColourId, bubbleBackgroundColour);
     bubble.setAllowedPlacement (juce::BubbleComponent::below);
     bubble.showAt ({ getWidth() / 2, 0, 1, 1 }, message, time, true, false);
+    shownBubbleText = text;
 }
 
 void KestrelContentComponent::showPauseRefusedMessage()

@@ -53,6 +53,8 @@ public:
     void showBubbleMessage (const juce::String& text, int milliseconds) override;
     void showPauseRefusedMessage();
     int getBubblePopTimeMs() const { return bubblePopTimeMs; }
+    // The bubble's text while it shows, else empty.
+    juce::String getBubbleText() const { return bubble.isVisible() ? shownBubbleText : juce::String(); }
 
     // The first dialog that is showing (apart from the one given), or null;
     // and closing them all.
@@ -129,6 +131,7 @@ private:
     juce::Colour bubbleBackgroundColour{ 0xffffffff };
     int bubblePopTimeMs = 2000;
     juce::BubbleMessageComponent bubble;
+    juce::String shownBubbleText;
 
     void scalePane (juce::Component* pane, double scale);
     // Connects (or, going away, disconnects) who listens to whom among the
