@@ -258,8 +258,9 @@ void BrakFxReadout::paint (juce::Graphics& g)
     g.setColour (mouseOver && isEnabled() ? mouseOverTextColour : textColour);
     if (displayText.isEmpty() && hintText.isNotEmpty())
     {
+        // A hint may be narrowed a little to be read whole.
         g.setColour (hintColour());
-        g.drawFittedText (hintText, textRect, justification, 1, minimumHorizontalScale);
+        g.drawFittedText (hintText, textRect, justification, 1, juce::jmin (minimumHorizontalScale, 0.8f));
     }
     else
     {
