@@ -555,7 +555,8 @@ TEST (EditorInMainWindow, AValueOutsideTheCachedChoicesShowsAsTheUnitNamesIt)
     cab->mouseDown (WidgetTestKit::mouse (*cab, cab->getFieldRect().getCentre()));
     auto* picker = program.content->getPresetPicker();
     ASSERT_NE (picker, nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return picker->isShowing() && picker->getShownItemIds().size() == cab->getNumItems(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return picker->isShowing() && ! picker->getShownItemIds().isEmpty(); }));
+    ASSERT_TRUE (program.settle());
     EXPECT_EQ (picker->getCellList()->getHighlightedCellIndex(), -1);
     saveScreenshot (*program.window, "cab-picker-no-current");
     ASSERT_TRUE (dynamic_cast<DropDownLargeList*> (cab)->closeList());
