@@ -174,4 +174,15 @@ TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFu
 
     juce::PopupMenu::dismissAllActiveMenus();
     EXPECT_TRUE (pumpMessagesUntil ([] { return findShownMenu (nullptr) == nullptr; }));
+
+    // Scene 2 picked there: the unit's switch 5 holds it, and its tile shows its own picture.
+    constexpr juce::uint16 scene2 = 185;
+    ScriptedInteraction user;
+    user.answerMenuWithItem ("Scene 2");
+    ASSERT_TRUE (clickBackToBack (*tile, true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getFootswitchAssignments()[4].a == scene2; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (tile->getBlockId(), scene2);
+    EXPECT_NE (depot->getBlockImage (scene2, BlockImageSet::icon), depot->missingImage);
+    saveScreenshot (*page, "footswitch-page-scene-assigned");
 }
