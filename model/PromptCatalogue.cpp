@@ -159,10 +159,12 @@ const IdNameRow PromptDefaultTexts[] = {
       "Kestrel.\nUse Save Bank to write the listed cabs into one bank file." },
     { FOOTSWITCH_PRESET_GRID_TITLE, "PRESET FOOTSWITCHES" },
     { FOOTSWITCH_PRESET_GRID_INSTRUCTIONS,
-      "Click a footswitch to assign an effect of this preset to it. These assignments are saved with the preset." },
+      "Right-click a footswitch to assign an effect of this preset to it, or drag a block onto it; Delete clears "
+      "the selected one. These assignments are saved with the preset." },
     { FOOTSWITCH_GLOBAL_GRID_TITLE, "GLOBAL FOOTSWITCHES" },
     { FOOTSWITCH_GLOBAL_GRID_INSTRUCTIONS,
-      "Click a footswitch to choose its global function. Global assignments apply to every preset." },
+      "Right-click a footswitch to choose its global function, or drag a block onto it; Delete clears the "
+      "selected one. Global assignments apply to every preset." },
     { FOOTSWITCH_FUNCTIONS_TITLE, "FUNCTION FOOTSWITCHES" },
     { FOOTSWITCH_FUNCTIONS_INSTRUCTIONS,
       "Choose the function of each footswitch. Per-preset switches control effects of the current preset; global "

@@ -252,8 +252,8 @@ void EffectEditorContent::updatePageTabs()
     {
         juce::String typeName;
 
-        if (gridSelectionState == 4 && shownBlock == blockIdGlobal)
-            typeName = "Footswitches";
+        if (showsFootswitchPages())
+            typeName = footswitchPagesName;
         else if (effects != nullptr)
         {
             const int xy = channelOf (shownBlock);
@@ -532,6 +532,11 @@ void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* sourc
     }
 }
 
+bool EffectEditorContent::showsFootswitchPages() const
+{
+    return gridSelectionState == 4 && shownBlock == blockIdGlobal;
+}
+
 juce::String EffectEditorContent::getHeaderText() const
 {
     if (shownBlock == 0)
@@ -540,7 +545,11 @@ juce::String EffectEditorContent::getHeaderText() const
     if (isShuntBlockId (shownBlock))
         return "Shunt";
 
-    // The editor's own blocks have no display name of the unit's.
+    // The editor's own blocks have no display name of the unit's; the
+    // footswitch pages are the global block's, but head as what they are.
+    if (showsFootswitchPages())
+        return footswitchPagesName;
+
     if (shownBlock == blockIdGlobal)
         return "Global";
 

@@ -274,6 +274,10 @@ public:
     // states change nothing.
     void showGridSelection (int state, int gridBlockId);
     int getGridSelectionState() const { return gridSelectionState; }
+    // The global block shown for the grid's footswitch pages: the variant,
+    // heading and picture of that name.
+    bool showsFootswitchPages() const;
+    static constexpr const char* footswitchPagesName = "Footswitches";
 
     ZOLLabelComponent* getEffectNameLabel() const { return effectName.get(); }
     ZOLBorderedImageComponent* getEffectIcon() const { return effectIcon.get(); }

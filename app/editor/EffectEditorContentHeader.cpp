@@ -212,7 +212,11 @@ void EffectEditorContent::updateHeader()
 
         if (hasIcon)
             if (auto* depot = KestrelImageDepot::getInstanceWithoutCreating())
-                icon = depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
+            {
+                auto* pages = showsFootswitchPages() ? depot->findImageSetByName (footswitchPagesName) : nullptr;
+                icon = pages != nullptr ? pages->images[(size_t) BlockImageSet::icon]
+                                        : depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
+            }
 
         effectIcon->setImage (icon);
 

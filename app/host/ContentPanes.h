@@ -57,6 +57,13 @@ public:
     virtual void lendPane (ContentPane pane, juce::Component* component) = 0;
     // A negative time is the skin's.
     virtual void showBubbleMessage (const juce::String& text, int milliseconds) = 0;
+    // The end of a file export: what was written, and where, in a bubble
+    // of its own at the foot of the window, clear of the controls.
+    virtual void tellFileWritten (const juce::String& what, const juce::File& file) = 0;
+    static juce::String fileWrittenText (const juce::String& what, const juce::File& file)
+    {
+        return what + " written to\n" + file.getFullPathName();
+    }
     // The first dialog that is showing (apart from the one given), or null;
     // and closing them all.
     virtual juce::Component* getShowingDialog (const juce::Component* apartFrom = nullptr) const = 0;

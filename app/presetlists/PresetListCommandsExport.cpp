@@ -1,5 +1,7 @@
 #include "app/presetlists/PresetListCommands.h"
 
+#include "app/host/ContentPanes.h"
+#include "app/presetlists/KestrelPresetPicker.h"
 #include "app/presetlists/PresetListContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/wire/ModelRules.h"
@@ -16,12 +18,13 @@ struct ListExport
     int commandId;
     const char* title;
     const char* fileName;
+    const char* what; // as the message of the written file names it
 };
 
 constexpr ListExport listExports[] = {
-    { PresetListCommands::exportPresetList, "Export Preset List", "preset names.txt" },
-    { PresetListCommands::exportUserCabs, "Export User Cabs List", "user cabs.txt" },
-    { PresetListCommands::exportFactoryCabs, "Export Factory Cabs List", "factory cabs.txt" },
+    { PresetListCommands::exportPresetList, "Export Preset List", "preset names.txt", "Preset list" },
+    { PresetListCommands::exportUserCabs, "Export User Cabs List", "user cabs.txt", "User cab list" },
+    { PresetListCommands::exportFactoryCabs, "Export Factory Cabs List", "factory cabs.txt", "Factory cab list" },
 };
 
 const ListExport* findExport (int commandId)
@@ -136,10 +139,16 @@ void PresetListCommands::chooseFileAndWrite (int commandId)
 
     std::weak_ptr<bool> living = alive;
     PresetListContent::chooseFileAndWriteItems (what->title, initial, std::move (list), true,
-                                                [this, living] (const juce::File& file)
+                                                [this, living, what] (const juce::File& file)
                                                 {
-                                                    if (! living.expired() && configuration != nullptr)
+                                                    if (living.expired())
+                                                        return;
+
+                                                    if (configuration != nullptr)
                                                         configuration->MRU_DIRECTORY =
                                                             file.getParentDirectory().getFullPathName();
+
+                                                    if (auto* content = picker.findParentComponentOfClass<ContentHost>())
+                                                        content->tellFileWritten (what->what, file);
                                                 });
 }

@@ -23,6 +23,7 @@ namespace
 const char* const searchCharacters = " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
                                      "~!@#$%^&*()_+-=`{}|[]\\\";:<>?./',";
 constexpr int searchMaxLength = 95;
+const char* const searchHint = "Type, then Return to search";
 constexpr juce::juce_wchar filterGlyph = 0xD6;
 constexpr int tabGap = 10;
 } // namespace
@@ -148,6 +149,8 @@ void PresetListContent::loadFromSkin()
             if (searchField != nullptr)
             {
                 searchField->setEditorInputRestrictions (searchMaxLength, searchCharacters);
+                // The search runs on Return, which the empty field says.
+                searchField->setHintText (searchHint);
                 addAndMakeVisible (*searchField);
             }
         }
@@ -215,7 +218,9 @@ void PresetListContent::openWithItems (juce::ChangeListener* listener,
         itemColours.add (0);
     }
 
-    currentValue = value >= 0 && value < items.size() ? value : 0;
+    // A negative value names no item (the opener's value is none of the
+    // list's): nothing is marked as current.
+    currentValue = value < 0 ? noCurrentItem : value < items.size() ? value : 0;
     rebuildBankButtons();
     setBankButtonsEnabled (showCurrentBank);
 

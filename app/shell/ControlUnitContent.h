@@ -109,12 +109,25 @@ public:
     // A press of the tap-tempo button at the given time (milliseconds).
     void tapTempo (double nowMs);
 
+    // The chooser's title of a Preset-Cab bundle export, and what its
+    // offered name adds to the preset's.
+    static constexpr const char* bundleExportTitle = "Export Preset-Cab Bundle";
+    static constexpr const char* bundleNameSuffix = " (Preset-Cab Bundle)";
+
     // File actions, each run when its export request ended.
     void exportSysex (bool asTemplate);
     void exportRawPreset();
     void saveSnapshot();
     void exportCsv();
     void showBubble (const juce::String& text, juce::Component* anchor);
+    // Below the area (the panel's coordinates), never over it.
+    void showBubbleBelow (const juce::String& text, juce::Rectangle<int> area);
+    // The text of the bubble while it shows, else empty; and its drawn box
+    // (less the arrow that points at what it reports on).
+    juce::String getBubbleText() const;
+    juce::Rectangle<int> getBubbleBody() const;
+    // The bubble keeps this margin around its box, in which its arrow stands.
+    static constexpr int bubbleMargin = 12, bubbleArrowLength = 8;
     void showPresetSaved();
     void onBundleImported();
     void onBundleSaved();
@@ -220,8 +233,10 @@ private:
 
     // The file-chooser exports: choose a name, append the extension, ask
     // again before replacing another file, write safely.
-    void saveWithChooser (const juce::String& title, const juce::String& folder, const juce::String& defaultName,
-                          const juce::String& extension, std::function<juce::String (const juce::File&)> write);
+    // Once written, the bubble says what was written where.
+    void saveWithChooser (const juce::String& title, const juce::String& what, const juce::String& folder,
+                          const juce::String& defaultName, const juce::String& extension,
+                          std::function<juce::String (const juce::File&)> write);
     static juce::File withExtension (const juce::File& chosen, const juce::String& extension);
     juce::MemoryBlock takeExportData (bool& usable) const;
 
@@ -255,6 +270,10 @@ private:
     juce::Colour dropColour{ 0xffffff00 };
 
     juce::BubbleMessageComponent bubble;
+    juce::String shownBubbleText;
+    static constexpr int anyPlacement = juce::BubbleComponent::above | juce::BubbleComponent::below
+                                        | juce::BubbleComponent::left | juce::BubbleComponent::right;
+    juce::AttributedString bubbleText (const juce::String& message);
     juce::Image background;
 
     std::unique_ptr<ZOLDrawableButton> logoButton;

@@ -1,5 +1,6 @@
 #include "app/shell/ControlUnitContent.h"
 
+#include "app/host/ContentPanes.h"
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/SnapshotList.h"
 #include "device/engines/EngineDetail.h"
@@ -74,8 +75,9 @@ juce::MemoryBlock ControlUnitContent::takeExportData (bool& usable) const
     return data;
 }
 
-void ControlUnitContent::saveWithChooser (const juce::String& title, const juce::String& folder,
-                                          const juce::String& defaultName, const juce::String& extension,
+void ControlUnitContent::saveWithChooser (const juce::String& title, const juce::String& what,
+                                          const juce::String& folder, const juce::String& defaultName,
+                                          const juce::String& extension,
                                           std::function<juce::String (const juce::File&)> write)
 {
     FileRequest request;
@@ -88,21 +90,29 @@ void ControlUnitContent::saveWithChooser (const juce::String& title, const juce:
 
     UserInteraction::chooseFile (
         request,
-        [safeThis, extension, write] (juce::File chosen)
+        [safeThis, what, extension, write] (juce::File chosen)
         {
             if (safeThis == nullptr || chosen == juce::File())
                 return;
 
             const auto target = withExtension (chosen, extension);
 
-            auto finish = [write, target]
+            auto finish = [safeThis, what, write, target]
             {
                 const auto error = write (target);
 
                 if (error.isNotEmpty())
+                {
                     UserNotifier::warn (error);
-                else if (auto* settings = configuration())
+                    return;
+                }
+
+                if (auto* settings = configuration())
                     settings->MRU_DIRECTORY = target.getParentDirectory().getFullPathName();
+
+                if (safeThis != nullptr)
+                    if (auto* content = safeThis->findParentComponentOfClass<ContentHost>())
+                        content->tellFileWritten (what, target);
             };
 
             // The chooser asked about the name typed; the extension added here
@@ -141,7 +151,18 @@ void ControlUnitContent::exportSysex (bool asTemplate)
     if (presetManager != nullptr)
         name = legalName (presetManager->getCurrentPresetName());
 
-    saveWithChooser (LanguageStore::textOr (asTemplate ? templateTitleId : exportTitleId), folder, name, ".syx",
+    // A Preset-Cab bundle ("Export Preset-Cab Bundle...") comes the same way,
+    // but is a file of its own kind: its chooser and name say so.
+    const bool bundle = ! asTemplate && getSysExFileType (data) == SYSEX_FILE_PRESET_CAB;
+    const auto title = asTemplate ? LanguageStore::textOr (templateTitleId)
+                       : bundle   ? juce::String (bundleExportTitle)
+                                  : LanguageStore::textOr (exportTitleId);
+    const juce::String what = asTemplate ? "Template" : bundle ? "Preset-Cab Bundle" : "Preset";
+
+    if (bundle)
+        name = legalName (name + bundleNameSuffix);
+
+    saveWithChooser (title, what, folder, name, ".syx",
                      [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
 }
 
@@ -162,7 +183,7 @@ void ControlUnitContent::exportRawPreset()
 
     const auto name = legalName (juce::String::formatted ("%0.3d_", (int) preset.presetNumber) + preset.name.trim());
 
-    saveWithChooser (LanguageStore::textOr (exportTitleId), folder, name, ".dat",
+    saveWithChooser (LanguageStore::textOr (exportTitleId), "Preset", folder, name, ".dat",
                      [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
 }
 
@@ -209,7 +230,10 @@ void ControlUnitContent::saveSnapshot()
         return;
     }
 
-    showBubble (LanguageStore::textOr (snapshotSavedId), snapshotButton.get());
+    if (snapshotButton != nullptr)
+        showBubbleBelow (LanguageStore::textOr (snapshotSavedId), snapshotButton->getBounds());
+    else
+        showBubble (LanguageStore::textOr (snapshotSavedId), nullptr);
 
     if (auto* snapshots = getSnapshotList())
         snapshots->insertAtStart ({ juce::File (path).getFileNameWithoutExtension(), path });
@@ -223,7 +247,7 @@ void ControlUnitContent::exportCsv()
 
     const auto name = presetManager != nullptr ? legalName (presetManager->getCurrentPresetName()) : juce::String();
 
-    saveWithChooser ("Export Preset as CSV", folder, name, ".csv",
+    saveWithChooser ("Export Preset as CSV", "Preset as CSV", folder, name, ".csv",
                      [] (const juce::File& file) -> juce::String
                      {
                          auto* effects = KestrelEffectManager::getInstanceWithoutCreating();
@@ -238,20 +262,68 @@ void ControlUnitContent::exportCsv()
                      });
 }
 
+juce::AttributedString ControlUnitContent::bubbleText (const juce::String& message)
+{
+    juce::AttributedString attributed;
+    attributed.append (message, bubbleFont, bubbleTextColour);
+    bubble.setColour (juce::BubbleComponent::backgroundColourId, bubbleBackgroundColour);
+    shownBubbleText = message;
+    return attributed;
+}
+
 void ControlUnitContent::showBubble (const juce::String& message, juce::Component* anchor)
 {
     if (anchor == nullptr)
         anchor = this;
 
-    juce::AttributedString attributed;
-    attributed.append (message, bubbleFont, bubbleTextColour);
-    bubble.setColour (juce::BubbleComponent::backgroundColourId, bubbleBackgroundColour);
+    const auto attributed = bubbleText (message);
+    bubble.setAllowedPlacement (anyPlacement);
     bubble.showAt (anchor, attributed, bubblePopTimeMs, true, false);
+}
+
+void ControlUnitContent::showBubbleBelow (const juce::String& message, juce::Rectangle<int> area)
+{
+    const auto attributed = bubbleText (message);
+    bubble.setAllowedPlacement (juce::BubbleComponent::below);
+    bubble.showAt (area, attributed, bubblePopTimeMs, true, false);
+    // Placed again with the margin and arrow this panel counts on, and moved
+    // sideways as far as its box would stand past the panel's edge.
+    bubble.setPosition (area, bubbleMargin, bubbleArrowLength);
+    const auto body = getBubbleBody();
+    const auto shift = juce::jmax (0, -body.getX()) + juce::jmin (0, getWidth() - body.getRight());
+
+    if (shift != 0)
+        bubble.setPosition (area.translated (shift, 0), bubbleMargin, bubbleArrowLength);
+}
+
+juce::String ControlUnitContent::getBubbleText() const
+{
+    return bubble.isVisible() ? shownBubbleText : juce::String();
+}
+
+juce::Rectangle<int> ControlUnitContent::getBubbleBody() const
+{
+    return bubble.isVisible() ? bubble.getBounds().reduced (bubbleMargin) : juce::Rectangle<int>();
 }
 
 void ControlUnitContent::showPresetSaved()
 {
-    showBubble (LanguageStore::textOr (presetSavedId), saveButton.get());
+    const auto text = LanguageStore::textOr (presetSavedId);
+
+    if (saveButton == nullptr)
+    {
+        showBubble (text, nullptr);
+        return;
+    }
+
+    // Below the save group (SAVE, its options and the EDITED lamp), clear of
+    // all three and of the scene row on its left.
+    auto area = saveButton->getBounds();
+
+    if (snapshotButton != nullptr && snapshotButton->getX() > area.getRight())
+        area.setRight (snapshotButton->getX());
+
+    showBubbleBelow (text, area);
 }
 
 void ControlUnitContent::onBundleSaved()

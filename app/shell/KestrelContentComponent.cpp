@@ -224,14 +224,27 @@ void KestrelContentComponent::loadBubbleMessageSkin()
 
 void KestrelContentComponent::showBubbleMessage (const juce::String& text, int milliseconds)
 {
+    showBubbleAt (text, milliseconds, { getWidth() / 2, 0, 1, 1 }, juce::BubbleComponent::below);
+}
+
+void KestrelContentComponent::tellFileWritten (const juce::String& what, const juce::File& file)
+{
+    showBubbleAt (fileWrittenText (what, file), fileWrittenMessageMs, { getWidth() / 2, getHeight() - 1, 1, 1 },
+                  juce::BubbleComponent::above);
+}
+
+void KestrelContentComponent::showBubbleAt (const juce::String& text, int milliseconds, juce::Rectangle<int> target,
+                                            int placement)
+{
     const auto time = milliseconds >= 0 ? milliseconds : bubblePopTimeMs;
 
     juce::AttributedString message;
     message.append (text, bubbleFont.withHeight (bubbleFontHeight * (float) getScale()), bubbleTextColour);
 
     bubble.setColour (juce::BubbleComponent::backgroundColourId, bubbleBackgroundColour);
-    bubble.setAllowedPlacement (juce::BubbleComponent::below);
-    bubble.showAt ({ getWidth() / 2, 0, 1, 1 }, message, time, true, false);
+    bubble.setAllowedPlacement (placement);
+    bubble.showAt (target, message, time, true, false);
+    shownBubbleText = text;
 }
 
 void KestrelContentComponent::showPauseRefusedMessage()

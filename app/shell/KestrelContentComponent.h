@@ -51,8 +51,12 @@ public:
 
     // The text in the bubble at the top of the content; a negative time is the skin's.
     void showBubbleMessage (const juce::String& text, int milliseconds) override;
+    void tellFileWritten (const juce::String& what, const juce::File& file) override;
+    static constexpr int fileWrittenMessageMs = 5000;
     void showPauseRefusedMessage();
     int getBubblePopTimeMs() const { return bubblePopTimeMs; }
+    // The bubble's text while it shows, else empty.
+    juce::String getBubbleText() const { return bubble.isVisible() ? shownBubbleText : juce::String(); }
 
     // The first dialog that is showing (apart from the one given), or null;
     // and closing them all.
@@ -107,6 +111,8 @@ public:
 
 private:
     void loadBubbleMessageSkin();
+    // The bubble pointing at the target from the one side allowed.
+    void showBubbleAt (const juce::String& text, int milliseconds, juce::Rectangle<int> target, int placement);
     void loadColorFilterMenuSkin();
     // Puts the preset list's command and pick-list roles on the picker pane, or takes them off.
     void attachPresetPicker (bool attach);
@@ -129,6 +135,7 @@ private:
     juce::Colour bubbleBackgroundColour{ 0xffffffff };
     int bubblePopTimeMs = 2000;
     juce::BubbleMessageComponent bubble;
+    juce::String shownBubbleText;
 
     void scalePane (juce::Component* pane, double scale);
     // Connects (or, going away, disconnects) who listens to whom among the

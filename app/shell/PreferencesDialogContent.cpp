@@ -263,6 +263,10 @@ void PreferencesDialogContent::addSwitch (Page onPage, int textId, bool KestrelG
     item.button->setColour (juce::ToggleButton::tickColourId, accentColour);
     item.button->setColour (juce::ToggleButton::tickDisabledColourId, dimTextColour);
     item.button->setEnabled (hasBehaviour);
+
+    // Greyed, it still shows what is stored; the tip says why it is greyed.
+    if (! hasBehaviour)
+        item.button->setTooltip (noBehaviourTip);
     addChildComponent (*item.button);
     switches.push_back (std::move (item));
 

@@ -68,6 +68,8 @@ public:
     // The fields, for the dialog's own tests.
     juce::ComboBox& getKnobTrackingBox() { return knobTracking; }
     juce::ComboBox& getMouseWheelBox() { return mouseWheel; }
+    // The tip of a switch that is stored but greyed, having no behaviour yet.
+    static constexpr const char* noBehaviourTip = "Stored, but has no effect in this version.";
     // Follows a configured MIDI port that no device of the system offers.
     static constexpr const char* notPresentSuffix = " (not present)";
     juce::ComboBox& getMidiInBox() { return midiIn; }

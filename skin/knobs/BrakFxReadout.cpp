@@ -256,8 +256,33 @@ void BrakFxReadout::paint (juce::Graphics& g)
     WidgetSupport::drawImageInto (g, background, getLocalBounds());
     g.setFont (font);
     g.setColour (mouseOver && isEnabled() ? mouseOverTextColour : textColour);
-    g.drawFittedText (displayText, textRect, justification, 1, minimumHorizontalScale);
+    if (displayText.isEmpty() && hintText.isNotEmpty())
+    {
+        // A hint may be narrowed a little to be read whole.
+        g.setColour (hintColour());
+        g.drawFittedText (hintText, textRect, justification, 1, juce::jmin (minimumHorizontalScale, 0.8f));
+    }
+    else
+    {
+        g.drawFittedText (displayText, textRect, justification, 1, minimumHorizontalScale);
+    }
+
     WidgetSupport::drawImageInto (g, overlay, overlayRect);
+}
+
+juce::Colour BrakFxReadout::hintColour() const
+{
+    return textColour.withMultipliedAlpha (0.55f);
+}
+
+void BrakFxReadout::setHintText (const juce::String& hint)
+{
+    hintText = hint;
+
+    if (editor != nullptr)
+        editor->setTextToShowWhenEmpty (hint, hintColour());
+
+    repaint();
 }
 
 void BrakFxReadout::commitEntry()

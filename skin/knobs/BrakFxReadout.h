@@ -50,6 +50,10 @@ public:
     void setValidation (bool allowDecimals, bool allowSign, bool clamp, float minimum, float maximum);
     bool isValidationOn() const { return validationOn; }
 
+    // Shown, dimmed, in place of an empty text, and in the empty editor.
+    void setHintText (const juce::String& hint);
+    juce::String getHintText() const { return hintText; }
+
     void setTextColour (juce::Colour colour);
     void setMouseOverTextColour (juce::Colour colour);
     void setOverlay (const juce::Image& image, juce::Rectangle<int> bounds);
@@ -94,11 +98,12 @@ public:
 
 private:
     void textEditorFocusLost (juce::TextEditor&) override;
+    juce::Colour hintColour() const;
     void commitEntry();
     void pressedElsewhere();
     void stopWatchingWindow();
 
-    juce::String displayText;
+    juce::String displayText, hintText;
     juce::Font font;
     juce::Colour textColour, mouseOverTextColour;
     juce::Image background, overlay;

@@ -97,7 +97,7 @@ void DropDownLargeList::showMenu()
         list->setTabEntry (tab, 2, tab - 1 < (int) groupTitles.size() ? groupTitles[(size_t) (tab - 1)] : juce::String());
 
     list->setListLayout (0, 1);
-    list->openWithItems (this, entries, juce::jmax (0, selected), 0, listKind, showCurrentBank, bankSizes);
+    list->openWithItems (this, entries, selected, 0, listKind, showCurrentBank, bankSizes);
     list->setColorFilter (colourFilterOn, colourKey);
     listOpen = true;
 }

@@ -31,7 +31,8 @@ public:
     virtual void setListLayout (int layoutMode, int count) = 0;
 
     // Opens the panel with copies of the items for the listener (which
-    // replaces any earlier one). Mode 0 change to, 1 save to, 2 select from a file.
+    // replaces any earlier one). Mode 0 change to, 1 save to, 2 select from a
+    // file. A negative current value marks no item.
     virtual void openWithItems (juce::ChangeListener* listener, const juce::OwnedArray<ScrollableListItem>& items,
                                 int currentValue, int mode, int listKind, bool showCurrentBank,
                                 const juce::Array<juce::uint16>& bankSizes) = 0;

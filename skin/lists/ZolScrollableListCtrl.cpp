@@ -175,7 +175,7 @@ void ZolScrollableListCtrl::setItems (const juce::Array<ScrollableListItem*>& it
         auto* item = (int) i < items.size() ? items[(int) i] : nullptr;
         if (item == nullptr)
         {
-            cell.itemId = -1;
+            cell.itemId = noItemId;
             continue;
         }
         cell.setNumberAndName (item->number, item->name);
@@ -297,6 +297,9 @@ int ZolScrollableListCtrl::getCellIndex (const ScrollableListCell* cell) const
 
 ScrollableListCell* ZolScrollableListCtrl::findCellByItemId (int id) const
 {
+    if (id == noItemId)
+        return nullptr;
+
     for (auto& cell : cells)
         if (cell->itemId == id)
             return cell.get();
@@ -362,7 +365,7 @@ void ZolScrollableListCtrl::highlightItemId (int id)
     ScrollableListCell* marked = nullptr;
     for (auto& cell : cells)
     {
-        bool mark = marked == nullptr && cell->itemId == id;
+        bool mark = marked == nullptr && id != noItemId && cell->itemId == id;
         if (mark)
             marked = cell.get();
         cell->highlighted = mark;

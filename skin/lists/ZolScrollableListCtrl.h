@@ -75,6 +75,8 @@ public:
     ScrollableListCell* getCell (int index) const;
     bool getCellIndexAt (int row, int column, int& index) const;
     int getCellIndex (const ScrollableListCell* cell) const;
+    // The id of a cell without an item; no item is found or marked by it.
+    static constexpr int noItemId = -1;
     ScrollableListCell* findCellByItemId (int id) const;
     int getNumRows() const { return rows; }
     int getNumColumns() const { return columns; }

@@ -46,6 +46,35 @@ const BlockKind blockKinds[] = {
     { "Controllers", "CTRL", 0xff4a4e55 }, { "Global", "GLB", 0xff4a4e55 },
 };
 
+// The footswitch functions: no block of the unit, but a switch may be given
+// one. Each id has a tile of its own; the menu shows its kind's icon.
+struct FunctionKind
+{
+    const char* set;   // the depot's image set
+    const char* stem;  // the archive's file names
+    const char* label; // on the tile
+    const char* kind;  // on the menu icon
+};
+
+constexpr juce::uint32 functionHue = 0xff4f6678; // a muted slate, apart from the blocks' families
+
+const FunctionKind functionKinds[] = {
+    { "AMP X/Y Toggle", "fn-amp-xy", "AMP X/Y", "X/Y" },   { "Looper Control", "fn-looper", "LOOPER", "LOOP" },
+    { "Preset 1", "fn-preset-1", "PRE 1", "P/B" },         { "Preset 2", "fn-preset-2", "PRE 2", "P/B" },
+    { "Preset 3", "fn-preset-3", "PRE 3", "P/B" },         { "Preset 4", "fn-preset-4", "PRE 4", "P/B" },
+    { "Preset 5", "fn-preset-5", "PRE 5", "P/B" },         { "Preset 6", "fn-preset-6", "PRE 6", "P/B" },
+    { "Preset 7", "fn-preset-7", "PRE 7", "P/B" },         { "Preset 8", "fn-preset-8", "PRE 8", "P/B" },
+    { "Bank Up", "fn-bank-up", "BANK +", "P/B" },          { "Bank Down", "fn-bank-down", "BANK -", "P/B" },
+    { "Scene 1", "fn-scene-1", "SCN 1", "SCN" },           { "Scene 2", "fn-scene-2", "SCN 2", "SCN" },
+    { "Scene 3", "fn-scene-3", "SCN 3", "SCN" },           { "Scene 4", "fn-scene-4", "SCN 4", "SCN" },
+    { "Scene 5", "fn-scene-5", "SCN 5", "SCN" },           { "Scene 6", "fn-scene-6", "SCN 6", "SCN" },
+    { "Scene 7", "fn-scene-7", "SCN 7", "SCN" },           { "Scene 8", "fn-scene-8", "SCN 8", "SCN" },
+    { "Scene 1/2 Toggle", "fn-scene-toggle", "SCN 1/2", "SCN" },
+    { "Ctrl Switch 1", "fn-ctrl-switch-1", "CS 1", "CS" }, { "Ctrl Switch 2", "fn-ctrl-switch-2", "CS 2", "CS" },
+    // The effect editor's heading of the footswitch pages.
+    { "Footswitches", "fn-footswitches", "FOOT", "FOOT" },
+};
+
 enum class TileState
 {
     normal,
@@ -95,7 +124,7 @@ juce::Image blockTile (const BlockKind& kind, TileState state, int w, int h, juc
 
     g.setColour (ink);
     g.setFont (fontFor (bold, juce::jmin (12.0f, (float) h * 0.55f)));
-    g.drawText (kind.label, image.getBounds(), juce::Justification::centred, false);
+    g.drawFittedText (kind.label, image.getBounds().reduced (1, 0), juce::Justification::centred, 1, 0.75f);
     return image;
 }
 
@@ -170,6 +199,17 @@ void SkinArt::addGridArt (std::map<juce::String, juce::Image>& images, juce::Typ
         images[stem + "-down.png"] = blockTile (kind, TileState::down, tileWidth, tileHeight, bold);
         images[stem + "-bypassed.png"] = blockTile (kind, TileState::bypassed, tileWidth, tileHeight, bold);
         images[stem + "-menu.png"] = blockTile (kind, TileState::normal, 28, 17, bold);
+    }
+
+    for (auto& function : functionKinds)
+    {
+        const juce::String stem (function.stem);
+        const BlockKind tile{ function.set, function.label, functionHue };
+        images[stem + ".png"] = blockTile (tile, TileState::normal, tileWidth, tileHeight, bold);
+        images[stem + "-over.png"] = blockTile (tile, TileState::over, tileWidth, tileHeight, bold);
+        images[stem + "-down.png"] = blockTile (tile, TileState::down, tileWidth, tileHeight, bold);
+        images[stem + "-bypassed.png"] = blockTile (tile, TileState::bypassed, tileWidth, tileHeight, bold);
+        images[stem + "-menu.png"] = blockTile ({ function.set, function.kind, functionHue }, TileState::normal, 28, 17, bold);
     }
 
     images["overlay-x.png"] = letterBadge ("X", Palette::textQuiet, bold);

@@ -16,6 +16,7 @@
 #include "model/UnitIds.h"
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/DropDownLargeList.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 #include "skin/widgets/XYToggleComponent.h"
 #include "skin/widgets/ZOLPaintedButton.h"
 #include "skin/widgets/ZOLBorderedImageComponent.h"
@@ -549,6 +550,16 @@ TEST (EditorInMainWindow, AValueOutsideTheCachedChoicesShowsAsTheUnitNamesIt)
         ASSERT_NE (cab->getItem (i)->value, unknownCab);
     EXPECT_EQ (cab->getFieldText(), SimulatedPreset::getValueText (cabBlock, 0, unknownCab));
     saveScreenshot (*program.window, "editor-cab-outside-the-list");
+
+    // Its large pick list marks no cab as the current one either.
+    cab->mouseDown (WidgetTestKit::mouse (*cab, cab->getFieldRect().getCentre()));
+    auto* picker = program.content->getPresetPicker();
+    ASSERT_NE (picker, nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return picker->isShowing() && ! picker->getShownItemIds().isEmpty(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (picker->getCellList()->getHighlightedCellIndex(), -1);
+    saveScreenshot (*program.window, "cab-picker-no-current");
+    ASSERT_TRUE (dynamic_cast<DropDownLargeList*> (cab)->closeList());
 
     pumpMessagesFor (300);
     ASSERT_TRUE (program.settle());

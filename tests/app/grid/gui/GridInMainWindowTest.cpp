@@ -1,11 +1,14 @@
 #include "app/editor/EffectEditorContent.h"
 #include "app/grid/GridUnitContent.h"
 #include "app/grid/KestrelBlockComponent.h"
+#include "app/grid/KestrelFootswitchGrid.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
+#include "skin/engine/KestrelImageDepot.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/widgets/ZOLBorderedImageComponent.h"
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
@@ -88,4 +91,98 @@ TEST (GridInMainWindow, ABlockInsertedFromTheCellsMenuIsShownInTheEditor)
     EXPECT_NE (editor->getEffectNameLabel()->getText(), "(Nothing Selected)");
     EXPECT_GT (editor->getNumPageControls(), 0);
     saveScreenshot (*program.window, "grid-inserted-block-shown");
+}
+
+namespace
+{
+// The popup menu the program shows, on the desktop or inside the window.
+juce::Component* findShownMenu (juce::Component* within)
+{
+    if (within != nullptr)
+    {
+        for (auto* child : within->getChildren())
+            if (auto* found = findShownMenu (child))
+                return found;
+
+        return within->getName() == "menu" && within->isShowing() ? within : nullptr;
+    }
+
+    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+        if (auto* found = findShownMenu (juce::Desktop::getInstance().getComponent (i)))
+            return found;
+
+    return nullptr;
+}
+} // namespace
+
+// The grid's FOOT button: the page heads as the footswitch pages, says that
+// a right-click opens a switch's menu, and that menu (really shown) carries
+// a picture of each footswitch function.
+TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFunction)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-grid-window-footswitches" };
+    ASSERT_TRUE (program.open());
+    auto* editor = program.editor;
+
+    juce::Button* footButton = nullptr;
+    for (auto* child : program.grid->getChildren())
+        if (auto* button = dynamic_cast<juce::TextButton*> (child); button != nullptr && button->getButtonText() == "FOOT")
+            footButton = button;
+    ASSERT_NE (footButton, nullptr);
+    footButton->triggerClick();
+    auto footswitches = [editor] { return dynamic_cast<KestrelFootswitchGrid*> (editor->getSpecialPageComponent()); };
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return footswitches() != nullptr; }));
+    ASSERT_TRUE (program.settle());
+    auto* page = footswitches();
+
+    auto* depot = KestrelImageDepot::getInstance();
+    EXPECT_EQ (editor->getEffectNameLabel()->getText(), "Footswitches");
+    EXPECT_TRUE (editor->getEffectIcon()->isVisible());
+    EXPECT_NE (editor->getEffectIcon()->getImage(), depot->getBlockImage (blockIdGlobal, BlockImageSet::icon))
+        << "not the global block's picture";
+    EXPECT_NE (editor->getEffectIcon()->getImage(), depot->missingImage);
+
+    juce::String hint;
+    for (auto* child : page->getChildren())
+        if (auto* info = dynamic_cast<juce::TextEditor*> (child))
+            hint = info->getText();
+    EXPECT_TRUE (hint.startsWith ("Right-click a footswitch")) << hint;
+    saveScreenshot (*program.window, "footswitch-page");
+
+    // A right-click on a switch opens its menu, where every entry has its own picture.
+    auto* tile = page->getTile (0, 0);
+    ASSERT_TRUE (clickBackToBack (*tile, true));
+    ASSERT_TRUE (pumpMessagesUntil ([] { return findShownMenu (nullptr) != nullptr; }));
+    saveScreenshot (*findShownMenu (nullptr), "footswitch-menu");
+
+    auto menu = page->createBlockMenu (tile->getRow(), tile->getColumn());
+    ASSERT_NE (menu, nullptr);
+    juce::StringArray entries;
+    for (juce::PopupMenu::MenuItemIterator it (*menu); it.next();)
+    {
+        auto& item = it.getItem();
+        if ((item.itemID == 0 && item.subMenu == nullptr) || item.itemID == FootswitchGridPanel::menuNone)
+            continue; // a separator, or "None"
+        entries.add (item.text);
+        const auto* picture = dynamic_cast<const juce::DrawableImage*> (item.image.get());
+        ASSERT_NE (picture, nullptr) << item.text;
+        EXPECT_NE (picture->getImage(), depot->missingImage) << item.text;
+    }
+    for (auto* name : { "AMP X/Y Toggle", "Looper Control", "Preset/Bank", "Scene", "Control Switch" })
+        EXPECT_TRUE (entries.contains (name)) << name << " in " << entries.joinIntoString (", ");
+
+    juce::PopupMenu::dismissAllActiveMenus();
+    EXPECT_TRUE (pumpMessagesUntil ([] { return findShownMenu (nullptr) == nullptr; }));
+
+    // Scene 2 picked there: the unit's switch 5 holds it, and its tile shows its own picture.
+    constexpr juce::uint16 scene2 = 185;
+    ScriptedInteraction user;
+    user.answerMenuWithItem ("Scene 2");
+    ASSERT_TRUE (clickBackToBack (*tile, true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getFootswitchAssignments()[4].a == scene2; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (tile->getBlockId(), scene2);
+    EXPECT_NE (depot->getBlockImage (scene2, BlockImageSet::icon), depot->missingImage);
+    saveScreenshot (*page, "footswitch-page-scene-assigned");
 }

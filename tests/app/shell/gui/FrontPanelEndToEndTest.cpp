@@ -11,6 +11,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UserFolders.h"
 #include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLLedComponent.h"
 #include "skin/widgets/ZOLProgressBar.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
@@ -141,6 +142,29 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     })) << notices.lastMessage();
     ASSERT_TRUE (runUntil ([&] { return ! presetManager->getRequest (savePreset).isRunning() && panel->areControlsEnabled(); }));
 
+    // The panel's bubbles stand below the controls they report on, clear of
+    // SAVE, its options, the EDITED lamp and SNAPSHOT, and whole inside the panel.
+    auto expectBubbleClearOfTheSaveGroup = [&] (const juce::String& text)
+    {
+        ASSERT_TRUE (runUntil ([&] { return panel->getBubbleText() == text; })) << text << notices.lastMessage();
+        const auto bubble = panel->getBubbleBody();
+        EXPECT_TRUE (panel->getLocalBounds().contains (bubble)) << text << " " << bubble.toString();
+        for (auto* name : { "saveButton", "saveMenuButton", "snapshotButton" })
+        {
+            ASSERT_NE (panel->getButtonNamed (name), nullptr);
+            EXPECT_FALSE (bubble.intersects (panel->getButtonNamed (name)->getBounds())) << text << " over " << name;
+        }
+        EXPECT_FALSE (bubble.intersects (panel->getEditLed()->getBounds())) << text << " over the EDITED lamp";
+    };
+    expectBubbleClearOfTheSaveGroup ("Preset saved.");
+    saveScreenshot (*window, "end-to-end-preset-saved");
+
+    settings->SNAPSHOTS_DIR = scratch.folder.getChildFile ("snapshots").getFullPathName();
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
+    panel->getButtonNamed ("snapshotButton")->triggerClick();
+    expectBubbleClearOfTheSaveGroup ("Snapshot saved.");
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
+
     // Export as ".syx": the file is written and reads back as the same whole preset.
     auto target = scratch.folder.getChildFile ("exports").getChildFile ("edited");
     interaction.answerWithFile (target);
@@ -152,7 +176,33 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     EXPECT_EQ (getSysExFileType (data), SYSEX_FILE_PRESET);
     EXPECT_TRUE (PresetManager::isWholePresetDump (data));
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+    // ... and the window says what it wrote where.
+    auto says = [&] (const juce::String& what, const juce::File& file)
+    { return runUntil ([&] { return content->getBubbleText() == what + " written to\n" + file.getFullPathName(); }); };
+    EXPECT_TRUE (says ("Preset", written)) << content->getBubbleText();
     saveScreenshot (*window, "end-to-end-exported");
+
+    // A Preset-Cab bundle has a chooser and a name of its own, and is told as well.
+    const auto presetName = presetManager->getCurrentPresetName().trim();
+    auto bundle = scratch.folder.getChildFile ("exports").getChildFile ("bundle");
+    interaction.answerWithFile (bundle);
+    ASSERT_TRUE (window->getCommandManager().invokeDirectly (1005, false));
+    bundle = bundle.withFileExtension ("syx");
+    ASSERT_TRUE (runUntil ([&] { return bundle.existsAsFile(); }, 15000)) << notices.lastMessage();
+    EXPECT_EQ (interaction.fileRequests.back().title, "Export Preset-Cab Bundle");
+    EXPECT_EQ (interaction.fileRequests.back().initial.getFileName(), presetName + " (Preset-Cab Bundle)");
+    juce::MemoryBlock bundleData;
+    ASSERT_TRUE (bundle.loadFileAsData (bundleData));
+    EXPECT_EQ (getSysExFileType (bundleData), SYSEX_FILE_PRESET_CAB);
+    EXPECT_TRUE (says ("Preset-Cab Bundle", bundle)) << content->getBubbleText();
+
+    // Export As Text > Preset List... as well.
+    auto list = scratch.folder.getChildFile ("exports").getChildFile ("names.txt");
+    interaction.answerWithFile (list);
+    ASSERT_TRUE (window->getCommandManager().invokeDirectly (1304, false));
+    ASSERT_TRUE (runUntil ([&] { return list.existsAsFile(); }, 30000)) << notices.lastMessage();
+    EXPECT_TRUE (says ("Preset list", list)) << content->getBubbleText();
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
 
     // Importing that file cut short from the panel's import button: refused
     // with a message before anything reaches the unit.
