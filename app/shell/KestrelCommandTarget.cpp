@@ -357,8 +357,7 @@ bool KestrelCommandTarget::showReleaseNotes()
     auto copyIsCurrent = [&]
     {
         juce::MemoryBlock existing;
-        return notes.getSize() == (juce::int64) size && notes.loadFileAsData (existing)
-            && existing.matches (data, (size_t) size);
+        return readRegularFile (notes, size, existing) == FileReadResult::read && existing.matches (data, (size_t) size);
     };
 
     if (data == nullptr || (! copyIsCurrent() && (! notes.getParentDirectory().createDirectory()
