@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileSettingsFileAtStart,
                           ::testing::Values ("settings-text-around-processing-instruction.xml",
                                              "settings-invalid-utf8-lead-bytes.xml",
                                              "settings-invalid-utf8-lead-byte-at-end.xml",
-                                             "settings-cut-off-element-inside-value.xml"),
+                                             "settings-cut-off-element-inside-value.xml",
+                                             "settings-100k-attribute-names-descending.xml"),
                           caseName);
 
 // Well-formed files that once crashed the start or held it back for minutes:
@@ -156,5 +157,6 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileLanguageFileAtStart,
                                              "language-invalid-utf8-and-processing-instruction.xml",
                                              "language-binary-negative-count.bin",
                                              "settings-value-text-then-element.xml",
-                                             "language-50k-binary-values.bin", "settings-16k-keys-of-one-hash.xml"),
+                                             "language-50k-binary-values.bin", "settings-16k-keys-of-one-hash.xml",
+                                             "settings-100k-attribute-names-descending.xml"),
                           caseName);
