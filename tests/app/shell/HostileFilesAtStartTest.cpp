@@ -157,6 +157,5 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileLanguageFileAtStart,
                                              "language-invalid-utf8-and-processing-instruction.xml",
                                              "language-binary-negative-count.bin",
                                              "settings-value-text-then-element.xml",
-                                             "language-50k-binary-values.bin", "settings-16k-keys-of-one-hash.xml",
-                                             "settings-100k-attribute-names-descending.xml"),
+                                             "language-50k-binary-values.bin", "settings-16k-keys-of-one-hash.xml"),
                           caseName);

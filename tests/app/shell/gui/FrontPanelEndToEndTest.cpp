@@ -330,13 +330,13 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
         EXPECT_TRUE (panel->areControlsEnabled());
     };
 
-    // Buttons 2, 3, 4 and 5; then bank up twice, each from where the last
-    // click leads.
+    // Buttons 2, 3, 4 and 5; then bank up three times, each from where the
+    // last click leads.
     clickQuickly ({ panel->getPresetButton (1), panel->getPresetButton (2), panel->getPresetButton (3),
                     panel->getPresetButton (4) },
                   bank + 4);
     auto* bankUp = panel->getButtonNamed ("bankUpButton");
     ASSERT_NE (bankUp, nullptr);
-    clickQuickly ({ bankUp, bankUp }, bank + 16 + 4);
+    clickQuickly ({ bankUp, bankUp, bankUp }, bank + 24 + 4);
     saveScreenshot (*program.window, "front-panel-last-quick-click");
 }
