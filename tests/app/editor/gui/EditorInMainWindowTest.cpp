@@ -241,6 +241,7 @@ TEST (EditorInMainWindow, AFifoNamedLikeABlockFileIsNeverOpened)
     ASSERT_TRUE (pumpMessagesUntil ([&] { return library->getLibraryFolder() == folder; }));
     ASSERT_EQ (library->getNumEntries(), 1);
     EXPECT_EQ (library->getEntry (0)->name, "Hall");
+    saveScreenshot (*preferences, "preferences-library-beside-a-fifo");
     preferences->closeDialog();
 
     program.editor->filesDropped ({ fifo.file.getFullPathName() }, 10, 10);
