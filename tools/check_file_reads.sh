@@ -15,16 +15,6 @@ reader=model/FileUtils.cpp
 # the C and C++ libraries' readers and an open(2) for reading.
 pattern='FileInputStream|FileInputSource|MemoryMappedFile|loadFileAs(Data|String)|readLines[[:space:]]*\(|createInputStream|ZipFile[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]*[({][^,]*[)}]|XmlDocument|parseXML|JSON::parse|PropertiesFile[^A-Za-z]|ImageCache::getFromFile|ImageFileFormat::loadFrom|createFromImageFile|ifstream|fstream|(^|[^A-Za-z0-9_])f?open(at)?[[:space:]]*\(.*O_(RDONLY|RDWR)|(^|[^A-Za-z0-9_])(fopen|freopen|fdopen|mmap)[[:space:]]*\('
 
-status=0
-for folder in model device skin app librarian; do
-    [ -d "$folder" ] || continue
-    # Comments may name what they warn against.
-    hits=$(grep -rnE --include='*.h' --include='*.cpp' "$pattern" "$folder" | grep -v "^$reader:" \
-        | grep -vE '^[^:]+:[0-9]+:[[:space:]]*(//|\*)' || true)
-    if [ -n "$hits" ]; then
-        echo "Only $reader reads files; read them with readRegularFile:"
-        echo "$hits"
-        status=1
-    fi
-done
+source "$root/tools/forbid_outside.sh"
+forbid_outside "$reader" "Only $reader reads files; read them with readRegularFile:" "$pattern"
 exit $status
