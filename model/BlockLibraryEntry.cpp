@@ -3,6 +3,7 @@
 #include "model/ByteReader.h"
 #include "model/ByteWriter.h"
 #include "model/Checksum.h"
+#include "model/FileUtils.h"
 #include "model/SafeFileWrite.h"
 #include "model/UserNotifier.h"
 
@@ -93,23 +94,18 @@ bool BlockLibraryEntry::writeToFile (const juce::File& path, juce::String* error
 
 int BlockLibraryEntry::read (const juce::File& path)
 {
-    if (! path.existsAsFile())
-        return invalidFormat;
-
-    juce::FileInputStream in (path);
-
-    if (in.failedToOpen())
-        return unableToOpen;
-
-    const auto size = in.getTotalLength();
-
-    if (size <= 0 || size > maxBlockFileBytes)
-        return invalidFormat;
-
+    // Only a regular file is opened: a FIFO named like a block file would
+    // keep the program waiting for a writer.
     juce::MemoryBlock data;
 
-    if (in.readIntoMemoryBlock (data, (ssize_t) size) != (size_t) size)
-        return unableToOpen;
+    switch (readRegularFile (path, maxBlockFileBytes, data))
+    {
+        case FileReadResult::read: break;
+        case FileReadResult::unreadable: return unableToOpen;
+        case FileReadResult::missing:
+        case FileReadResult::notAFile:
+        case FileReadResult::tooLarge: return invalidFormat;
+    }
 
     const auto result = readFromData (data.getData(), data.getSize());
 

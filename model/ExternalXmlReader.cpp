@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace
@@ -18,6 +20,44 @@ juce::String textOf (const char* utf8)
 bool isValidText (const char* utf8)
 {
     return ExternalXmlReader::isValidUtf8 (utf8, std::strlen (utf8));
+}
+
+// Whether the names of the elements and attributes below root, counted
+// once each, stay within the limit. Counted before any of them is made into
+// a framework name: those live in one process-wide sorted pool that inserts
+// each new one in place, so that names in descending order make the copy
+// take time with the square of their number. The walk keeps no stack of its
+// own, so no depth of nesting can exhaust it.
+bool namesStayWithin (const pugi::xml_node& root, size_t limit)
+{
+    std::unordered_set<std::string_view> names;
+    auto count = [&] (const char* name) { return names.emplace (name).second && names.size() > limit; };
+
+    for (auto node = root; node;)
+    {
+        if (node.type() == pugi::node_element)
+        {
+            if (count (node.name()))
+                return false;
+
+            for (auto attribute : node.attributes())
+                if (count (attribute.name()))
+                    return false;
+        }
+
+        if (auto child = node.first_child())
+        {
+            node = child;
+            continue;
+        }
+
+        while (node != root && ! node.next_sibling())
+            node = node.parent();
+
+        node = node == root ? pugi::xml_node() : node.next_sibling();
+    }
+
+    return true;
 }
 
 // Copies a pugixml element and everything below it into a juce::XmlElement.
@@ -298,6 +338,12 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::parse (const void* data, si
     if (elementCount != 1)
     {
         errorText = elementCount == 0 ? "the document has no element" : "the document has more than one root element";
+        return nullptr;
+    }
+
+    if (! namesStayWithin (root, (size_t) maxDistinctNames))
+    {
+        errorText = "the document has too many different names";
         return nullptr;
     }
 

@@ -15,14 +15,20 @@
 // out. A tree read here is turned back into text only by toSingleLineText:
 // the framework's writer fails on some trees the reader accepts.
 //
-// Documents nested deeper than maxDepth, or with an element of more than
-// maxAttributesPerElement attributes, are refused: no file of ours comes near
-// either, and the tree's own recursion must stay bounded.
+// Documents nested deeper than maxDepth, with an element of more than
+// maxAttributesPerElement attributes, or with more than maxDistinctNames
+// different element and attribute names, are refused: no file of ours comes
+// near any of them (the skin document, the largest, uses some 420 names),
+// the tree's own recursion must stay bounded, and every new name costs time
+// in proportion to all the names the process has met (the framework keeps
+// them in one sorted pool), so that a file of a hundred thousand names took
+// many seconds to read.
 class ExternalXmlReader
 {
 public:
     static constexpr int maxDepth = 200;
     static constexpr int maxAttributesPerElement = 1024;
+    static constexpr int maxDistinctNames = 8192;
 
     // The root element, or nullptr with errorText saying why.
     static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t size, juce::String& errorText);

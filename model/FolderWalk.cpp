@@ -2,12 +2,46 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
+
+namespace
+{
+// The path a name leads to once every link in it is resolved; empty when it
+// leads nowhere.
+juce::String resolvedPath (const juce::File& file)
+{
+    char resolved[PATH_MAX];
+    return ::realpath (file.getFullPathName().toRawUTF8(), resolved) != nullptr ? juce::String::fromUTF8 (resolved)
+                                                                                : juce::String();
+}
+
+bool isLink (const juce::File& file)
+{
+    struct stat info {};
+    return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
+}
+} // namespace
+
 FolderWalk::FolderWalk (const juce::File& folder, const juce::String& wildcardToMatch) : wildcard (wildcardToMatch)
 {
-    enter (folder);
+    root = resolvedPath (folder);
+
+    if (root.isNotEmpty())
+        enter (folder);
 }
 
 FolderWalk::~FolderWalk() = default;
+
+bool FolderWalk::leadsInside (const juce::File& file) const
+{
+    if (! isLink (file))
+        return true;
+
+    const auto target = resolvedPath (file);
+    const auto prefix = root.endsWith ("/") ? root : root + "/";
+    return target.isNotEmpty() && (target == root || target.startsWith (prefix));
+}
 
 void FolderWalk::enter (const juce::File& folder)
 {
@@ -40,6 +74,9 @@ bool FolderWalk::next (juce::File& file)
 
         const auto entry = *entries;
         ++entries;
+
+        if (! leadsInside (entry.getFile()))
+            continue;
 
         if (entry.isDirectory())
         {

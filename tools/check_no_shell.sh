@@ -11,14 +11,7 @@ cd "$root" || exit 2
 starter=model/StartWithoutShell.cpp
 pattern='revealToUser|startAsProcess|Process::openDocument|ChildProcess|(^|[^A-Za-z0-9_.>])(std::)?(system|popen|execl|execlp|execle|execv|execvp|execve|execvpe|fexecve|posix_spawnp?|fork|vfork)[[:space:]]*\(|/bin/sh'
 
-status=0
-for folder in model device skin app librarian; do
-    [ -d "$folder" ] || continue
-    hits=$(grep -rnE --include='*.h' --include='*.cpp' "$pattern" "$folder" | grep -v "^$starter:" || true)
-    if [ -n "$hits" ]; then
-        echo "Only $starter may start a process; start programs with startProgramWithoutShell or openWithoutShell:"
-        echo "$hits"
-        status=1
-    fi
-done
+source "$root/tools/forbid_outside.sh"
+forbid_outside "$starter" \
+    "Only $starter may start a process; start programs with startProgramWithoutShell or openWithoutShell:" "$pattern"
 exit $status

@@ -88,8 +88,8 @@ void PresetListCommands::changeListenerCallback (juce::ChangeBroadcaster* source
 
         if (handler)
             handler (value);
-        else if (presetManager != nullptr && (int) value != presetManager->getCurrentPresetNumber())
-            presetManager->requestChangePreset (value, false);
+        else if (presetManager != nullptr && (int) value != presetManager->getChosenPresetNumber())
+            presetManager->choosePreset (value);
     }
     else if (result == PickListPanel::resultClosed)
     {

@@ -315,16 +315,11 @@ ZOLDrawableButton* ControlUnitContent::getButtonNamed (const juce::String& skinN
 void ControlUnitContent::setControlsEnabled (bool enabled)
 {
     controlsEnabled = enabled;
+    setPresetChoiceEnabled (enabled);
 
-    juce::Component* controls[] = { bankButton.get(),    bankUpButton.get(), bankDownButton.get(), bankNumber.get(),
-                                    presetName.get() };
-    for (auto* c : controls)
+    for (auto* c : { bankNumber.get(), presetName.get() })
         if (c != nullptr)
             c->setEnabled (enabled);
-
-    for (auto& b : presetButtons)
-        if (b != nullptr)
-            b->setEnabled (enabled);
 
     for (auto& b : sceneButtons)
         if (b != nullptr)
@@ -337,6 +332,17 @@ void ControlUnitContent::setControlsEnabled (bool enabled)
             c->setEnabled (enabled);
 
     rebuildMenus();
+}
+
+void ControlUnitContent::setPresetChoiceEnabled (bool enabled)
+{
+    for (auto* c : { bankButton.get(), bankUpButton.get(), bankDownButton.get() })
+        if (c != nullptr)
+            c->setEnabled (enabled);
+
+    for (auto& b : presetButtons)
+        if (b != nullptr)
+            b->setEnabled (enabled);
 }
 
 void ControlUnitContent::followCommandStates (juce::ApplicationCommandManager* commands)
@@ -607,7 +613,9 @@ void ControlUnitContent::buttonClicked (juce::Button* button)
     if (presetManager != nullptr)
         presetManager->getCurrentPresetAndScene (preset, scene);
 
-    const int slot = (preset & 7) + 1;
+    // A preset button is measured against the preset the last clicks lead to.
+    const auto chosen = presetManager != nullptr ? presetManager->getChosenPresetNumber() : -1;
+    const int slot = ((chosen >= 0 ? chosen : (int) preset) & 7) + 1;
 
     if (button == bankUpButton.get()) invoke (1123);
     else if (button == bankDownButton.get()) invoke (1124);
@@ -736,7 +744,15 @@ void ControlUnitContent::handleStatus (int code)
     switch (actionForCode (code))
     {
         case CodeAction::nothing: break;
-        case CodeAction::disable: setControlsEnabled (false); break;
+        case CodeAction::disable:
+            setControlsEnabled (false);
+
+            // While a preset changes or loads ("Change Preset", "Load
+            // Preset") the user may go on choosing presets; the last choice
+            // is the one that loads.
+            if (code == 20 || code == 28)
+                setPresetChoiceEnabled (true);
+            break;
         case CodeAction::enable: setControlsEnabled (true); break;
         case CodeAction::fullRefresh: refreshAll(); break;
         case CodeAction::initializationEnded:
@@ -799,7 +815,7 @@ void ControlUnitContent::handleEntry (BrakFxReadout& field)
     {
         juce::uint16 number = 0;
 
-        if (! parsePresetNumberText (typed, number) || ! presetManager->requestChangePreset (number, false))
+        if (! parsePresetNumberText (typed, number) || ! presetManager->choosePreset (number))
             refreshBankNumber();
     }
     else if (&field == presetName.get())

@@ -82,6 +82,8 @@ public:
     static constexpr juce::uint32 ledHoldMs = 100;
 
     void setControlsEnabled (bool enabled);
+    // The preset buttons, bank up and down and the preset list button.
+    void setPresetChoiceEnabled (bool enabled);
     bool areControlsEnabled() const { return controlsEnabled; }
 
     // Buttons that stand for a command (the logo) follow its state in this

@@ -452,7 +452,7 @@ bool ControlUnitContent::performCommand (int commandId)
                                   if (saving)
                                       safeThis->saveToPresetNumber (number);
                                   else
-                                      safeThis->presetManager->requestChangePreset ((juce::uint16) number, false);
+                                      safeThis->presetManager->choosePreset ((juce::uint16) number);
                               });
             return true;
         }

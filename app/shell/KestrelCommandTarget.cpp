@@ -357,8 +357,7 @@ bool KestrelCommandTarget::showReleaseNotes()
     auto copyIsCurrent = [&]
     {
         juce::MemoryBlock existing;
-        return notes.getSize() == (juce::int64) size && notes.loadFileAsData (existing)
-            && existing.matches (data, (size_t) size);
+        return readRegularFile (notes, size, existing) == FileReadResult::read && existing.matches (data, (size_t) size);
     };
 
     if (data == nullptr || (! copyIsCurrent() && (! notes.getParentDirectory().createDirectory()
@@ -412,7 +411,8 @@ bool KestrelCommandTarget::showSysExFileInfo()
 bool KestrelCommandTarget::changeBank (int direction)
 {
     auto* presetManager = PresetManager::getInstanceWithoutCreating();
-    const auto current = presetManager->getCurrentPresetNumber();
+    // From where the last clicks lead, so that each click moves one bank on.
+    const auto current = presetManager->getChosenPresetNumber();
     const auto count = getPresetCount (presetManager->getFirmware());
 
     if (current < 0 || count <= 0)
@@ -421,7 +421,7 @@ bool KestrelCommandTarget::changeBank (int direction)
     const auto banks = (count + presetsPerBank - 1) / presetsPerBank;
     const auto bank = (current / presetsPerBank + direction + banks) % banks;
     const auto number = juce::jmin (count - 1, bank * presetsPerBank + current % presetsPerBank);
-    return presetManager->requestChangePreset ((juce::uint16) number, false);
+    return presetManager->choosePreset ((juce::uint16) number);
 }
 
 void KestrelCommandTarget::loadSnapshot (int index)

@@ -13,6 +13,12 @@
 #include <unistd.h>
 #endif
 
+namespace
+{
+// The start of the name of every folder a private copy is made in.
+constexpr const char* copyFolderPrefix = "kestrel-installer";
+} // namespace
+
 ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
                                         std::function<void()> close, const SkinManager* skinDocument)
     : configuration (config)
@@ -37,6 +43,10 @@ ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Compo
     };
 
     startInstaller = [] (const juce::File& installer) { return startWithoutShell (installer); };
+
+    // An installer started by an earlier run has done its work by now (it
+    // is what started this one, or it ended long ago).
+    removeEarlierCopies();
 }
 
 ProgramUpdateCheck::~ProgramUpdateCheck()
@@ -115,7 +125,7 @@ juce::File ProgramUpdateCheck::writePrivateCopy (const juce::MemoryBlock& bytes,
 #if JUCE_LINUX || JUCE_MAC || JUCE_BSD
     // A folder made afresh, that only this user may enter (mkdtemp gives it
     // mode 0700): nobody else can put other bytes under the copy's name.
-    auto pattern = base.getChildFile ("kestrel-installer-XXXXXX").getFullPathName().toStdString();
+    auto pattern = base.getChildFile (juce::String (copyFolderPrefix) + "-XXXXXX").getFullPathName().toStdString();
 
     if (mkdtemp (pattern.data()) == nullptr)
         return {};
@@ -151,7 +161,7 @@ juce::File ProgramUpdateCheck::writePrivateCopy (const juce::MemoryBlock& bytes,
 
     return copy;
 #else
-    const auto folder = base.getNonexistentChildFile ("kestrel-installer", {}, false);
+    const auto folder = base.getNonexistentChildFile (copyFolderPrefix, {}, false);
     const auto copy = folder.getChildFile (fileName);
 
     if (! folder.createDirectory() || ! copy.replaceWithData (bytes.getData(), bytes.getSize()))
@@ -162,6 +172,29 @@ juce::File ProgramUpdateCheck::writePrivateCopy (const juce::MemoryBlock& bytes,
 
     return copy;
 #endif
+}
+
+void ProgramUpdateCheck::removeEarlierCopies()
+{
+    const auto base = juce::File::getSpecialLocation (juce::File::tempDirectory);
+
+    if (! juce::File::isAbsolutePath (base.getFullPathName()))
+        return;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (base, false, juce::String (copyFolderPrefix) + "*",
+                                                            juce::File::findDirectories))
+    {
+        const auto folder = entry.getFile();
+#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
+        // Only a folder of this user's own, never a link or another's folder.
+        struct stat info {};
+
+        if (::lstat (folder.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISDIR (info.st_mode)
+            || info.st_uid != ::getuid())
+            continue;
+#endif
+        folder.deleteRecursively();
+    }
 }
 
 bool ProgramUpdateCheck::startWithoutShell (const juce::File& installer)

@@ -38,7 +38,8 @@ public:
 
     // window: the main window, to centre the progress dialog on; closeProgram
     // closes the program as the main window's close button does; skin: the
-    // skin the updater's views are built from (may be null).
+    // skin the updater's views are built from (may be null). The private
+    // copies of installers that earlier runs started are removed.
     ProgramUpdateCheck (GlobalConfiguration& configuration, juce::Component* window, std::function<void()> closeProgram,
                         const SkinManager* skin = nullptr);
     ~ProgramUpdateCheck() override;
@@ -67,6 +68,9 @@ public:
     // the temporary folder that only this user can enter; the file, or none
     // when it could not be written.
     static juce::File writePrivateCopy (const juce::MemoryBlock& bytes, const juce::String& fileName);
+
+    // Removes the folders writePrivateCopy made, with everything in them.
+    static void removeEarlierCopies();
 
 private:
     void onCheckResult (int result);

@@ -180,7 +180,7 @@ bool PresetManager::hasWork() const
         if (machine->isRunning())
             return true;
 
-    return getNumPendingRequests() > 0;
+    return waitingPresetChoice >= 0 || getNumPendingRequests() > 0;
 }
 
 PresetStateMachine* PresetManager::getActiveRequest() const
@@ -210,6 +210,8 @@ void PresetManager::processRequests (bool cancel)
 
     if (cancel)
     {
+        waitingPresetChoice = -1;
+
         for (auto* machine : requestList)
         {
             if (! machine->isRunning())
@@ -230,6 +232,9 @@ void PresetManager::processRequests (bool cancel)
     }
     else
     {
+        if (waitingPresetChoice >= 0 && requestChangePreset ((juce::uint16) waitingPresetChoice, false))
+            waitingPresetChoice = -1;
+
         auto* chosen = getActiveRequest();
 
         if (chosen == nullptr)

@@ -75,8 +75,9 @@ public:
     // The request under way: the first running request past its step 0.
     PresetStateMachine* getActiveRequest() const;
 
-    // Whether the next tick has anything to do: a request running, a code
-    // waiting to be broadcast or a reply waiting to be dispatched.
+    // Whether the next tick has anything to do: a request running, a preset
+    // choice waiting to start, a code waiting to be broadcast or a reply
+    // waiting to be dispatched.
     bool hasWork() const;
 
     // Called whenever a named request starts (on the message thread), so
@@ -134,8 +135,20 @@ public:
     // for a number that is no preset slot. settle waits up to 2000 ms for the
     // unit's preset report.
     bool requestChangePreset (juce::uint16 presetNumber, bool settle);
-    // The slot (1..8, as on the unit's preset buttons) of the current bank.
+    // The slot (1..8, as on the unit's preset buttons) of the bank of the
+    // chosen preset (getChosenPresetNumber), through choosePreset.
     bool selectPresetInBank (int slot);
+    // A preset the user chose (front panel, keys, the preset lists): the last
+    // choice wins. What requestChangePreset refuses now (a change runs, or
+    // the last one started within the second) is remembered in place of any
+    // choice remembered before, and started by the first tick its guard
+    // lets through. Choosing the preset a running change goes to, or the
+    // current one while none runs, drops a remembered choice. False only for
+    // a number that is no preset slot.
+    bool choosePreset (juce::uint16 presetNumber);
+    // The preset the user's choices lead to: the remembered choice, else the
+    // preset a running change goes to, else the current one (-1: unknown).
+    juce::int32 getChosenPresetNumber();
     // Never refused: a running one starts again.
     bool requestChangeScene (juce::uint16 scene);
     bool requestRecallPreset (juce::uint8 bank, juce::uint8 program);
@@ -364,6 +377,8 @@ private:
     juce::uint8 resyncHold = 0;
     juce::uint8 presetChangeHold = 0;
     juce::uint32 deferredPresetChanges = 0;
+    // The user's last choice of preset not yet started; -1: none.
+    juce::int32 waitingPresetChoice = -1;
 
     // The request the running step sent, and the run it belongs to.
     SysExRequest* currentStepRequest = nullptr;

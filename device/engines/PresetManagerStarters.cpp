@@ -75,7 +75,7 @@ bool PresetManager::requestChangePreset (juce::uint16 presetNumber, bool settle)
 
 bool PresetManager::selectPresetInBank (int slot)
 {
-    auto current = getCurrentPresetNumber();
+    auto current = getChosenPresetNumber();
     juce::String text, bankText, presetText;
 
     if (slot < 1 || slot > presetsPerBank || ! formatPresetNumber (current, {}, text, bankText, presetText))
@@ -86,7 +86,46 @@ bool PresetManager::selectPresetInBank (int slot)
     if (! parsePresetNumberText (text.upToFirstOccurrenceOf ("-", false, false) + "-" + juce::String (slot), number))
         return false;
 
-    return requestChangePreset (number, false);
+    return choosePreset (number);
+}
+
+bool PresetManager::choosePreset (juce::uint16 presetNumber)
+{
+    if (requestChangePreset (presetNumber, false))
+    {
+        waitingPresetChoice = -1;
+        return true;
+    }
+
+    int bank = 0, program = 0;
+
+    if (! getPresetLocation (presetNumber, bank, program))
+        return false;
+
+    // Where the unit goes without the choice remembered before.
+    waitingPresetChoice = -1;
+
+    if (getChosenPresetNumber() != presetNumber)
+        waitingPresetChoice = presetNumber;
+
+    // The tick may have slowed down; it is needed again to start the choice.
+    if (waitingPresetChoice >= 0 && requestStarted)
+        requestStarted();
+
+    return true;
+}
+
+juce::int32 PresetManager::getChosenPresetNumber()
+{
+    if (waitingPresetChoice >= 0)
+        return waitingPresetChoice;
+
+    const auto& change = getRequest (changePreset);
+
+    if (change.isRunning())
+        return change.bank * 128 + change.program;
+
+    return getCurrentPresetNumber();
 }
 
 bool PresetManager::requestChangeScene (juce::uint16 scene)

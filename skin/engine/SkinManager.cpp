@@ -16,6 +16,8 @@ namespace
 constexpr size_t maxTypefaceBytes = 16 * 1024 * 1024;
 constexpr int maxTypefaceGlyphs = 0x20000;
 constexpr int maxKerningPairs = 4 * 1024 * 1024;
+// A skin archive on disk is read into memory whole before it is opened.
+constexpr juce::int64 maxArchiveFileBytes = 128 * 1024 * 1024;
 
 bool readWholeStream (juce::InputStream& in, juce::MemoryBlock& out, size_t limit)
 {
@@ -516,11 +518,13 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
                                              .fromLastOccurrenceOf ("/", false, false)
                                              .fromLastOccurrenceOf ("\\", false, false)));
 
-    // A FIFO or device there would keep the archive reader waiting.
-    if (! isRegularFile (archiveFile))
+    // Read whole, and only when it is a regular file: a FIFO or device there
+    // would keep the archive reader waiting.
+    juce::MemoryBlock archiveBytes;
+    if (readRegularFile (archiveFile, maxArchiveFileBytes, archiveBytes) != FileReadResult::read)
         return juce::Result::fail (notASkinText);
 
-    juce::ZipFile archive (archiveFile);
+    juce::ZipFile archive (new juce::MemoryInputStream (archiveBytes, false), true);
     if (archive.getNumEntries() <= 0)
         return juce::Result::fail (notASkinText);
 

@@ -21,6 +21,12 @@
 // hashes differ (8k, 32k and 128k keys), and a text split into pieces by
 // processing instructions beside one whole text of as many bytes (100k,
 // 400k and 1.6M pieces). Each pair must grow alike, in proportion to N.
+//
+// And settings of N different attribute names (10k, 40k and 160k), in
+// descending order beside the same names ascending: the framework keeps every
+// name it is given in one sorted pool that inserts in place, so descending
+// names once took time with the square of N. The pool is emptied before each
+// run (not timed), so that every run meets the names afresh.
 namespace
 {
 juce::MemoryBlock settingsXml (int values)
@@ -157,6 +163,30 @@ static void BM_ReadSettingsWholeText (benchmark::State& state)
     readSettings (state, settingsWithLongText ((int) state.range (0), false), 1);
 }
 
+static void readAttributeNames (benchmark::State& state, bool descending)
+{
+    const auto data = settingsWithAttributeNames ((int) state.range (0), descending);
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        juce::StringPool::getGlobalPool().garbageCollect();
+        state.ResumeTiming();
+        PropertyList values;
+        benchmark::DoNotOptimize (ExternalPropertiesReader::parse (data.getData(), data.getSize(), values));
+    }
+    finish (state, data);
+}
+
+static void BM_ReadSettingsAttributeNamesDescending (benchmark::State& state)
+{
+    readAttributeNames (state, true);
+}
+
+static void BM_ReadSettingsAttributeNamesAscending (benchmark::State& state)
+{
+    readAttributeNames (state, false);
+}
+
 static void BM_LookUpInLanguageFile (benchmark::State& state)
 {
     ScratchFolder scratch{ "kestrel-bench-language" };
@@ -226,5 +256,17 @@ BENCHMARK (BM_ReadSettingsWholeText)
     ->Arg (100000)
     ->Arg (400000)
     ->Arg (1600000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSettingsAttributeNamesDescending)
+    ->Arg (10000)
+    ->Arg (40000)
+    ->Arg (160000)
+    ->Unit (benchmark::kMillisecond)
+    ->Complexity (benchmark::oN);
+BENCHMARK (BM_ReadSettingsAttributeNamesAscending)
+    ->Arg (10000)
+    ->Arg (40000)
+    ->Arg (160000)
     ->Unit (benchmark::kMillisecond)
     ->Complexity (benchmark::oN);

@@ -422,22 +422,35 @@ TEST_F (BlockLibraryTest, UniqueNamesFollowEveryChangeToTheEntries)
 }
 
 #if JUCE_LINUX || JUCE_MAC
-TEST_F (BlockLibraryTest, ScanDoesNotFollowALinkBackIntoTheLibrary)
+TEST_F (BlockLibraryTest, ScanFollowsALinkWithinTheLibraryOnceAndNoneOutOfIt)
 {
     ASSERT_TRUE (library->checkLibraryDirectory());
     ASSERT_TRUE (makeEntry (EFFECT_REVERB, "Hall")->writeToFile (folder().getChildFile ("Reverb/a.blk")));
-    ASSERT_TRUE (folder().getChildFile ("Reverb").createSymbolicLink (folder().getChildFile ("Reverb/again"), false));
-
+    ASSERT_TRUE (makeEntry (EFFECT_DELAY, "Echo")->writeToFile (folder().getChildFile ("Shared/e.blk")));
     // A link that leads back up would otherwise load the same file once per
     // level of "again/again/...", until the path grows too long.
+    ASSERT_TRUE (folder().getChildFile ("Reverb").createSymbolicLink (folder().getChildFile ("Reverb/again"), false));
+    ASSERT_TRUE (folder().getChildFile ("Shared").createSymbolicLink (folder().getChildFile ("Reverb/shared"), false));
+
+    // Links to a folder and to a block elsewhere on the disk (a link to "/"
+    // had the scan read the whole disk).
+    ScratchFolder elsewhere{ "kestrel-blocks-elsewhere" };
+    ASSERT_TRUE (makeEntry (EFFECT_CHORUS, "Outside")->writeToFile (elsewhere.folder.getChildFile ("pack/o.blk")));
+    ASSERT_TRUE (elsewhere.folder.getChildFile ("pack").createSymbolicLink (folder().getChildFile ("pack"), false));
+    ASSERT_TRUE (elsewhere.folder.getChildFile ("pack/o.blk").createSymbolicLink (folder().getChildFile ("o.blk"), false));
+
     library->startScan();
     int files = 0;
     int code = -1;
     for (juce::String fileName; files < 50 && library->scanNext (fileName, code);)
         ++files;
 
-    EXPECT_EQ (1, files);
-    EXPECT_EQ (1, library->getNumEntries());
+    EXPECT_EQ (files, 2);
+    juce::StringArray names;
+    for (int i = 0; i < library->getNumEntries(); ++i)
+        names.add (library->getEntry (i)->name);
+    names.sort (false);
+    EXPECT_EQ (names, juce::StringArray ("Echo", "Hall"));
 }
 #endif
 

@@ -54,3 +54,25 @@ inline juce::MemoryBlock settingsWithLongText (int count, bool split)
     out << "</t></VALUE></PROPERTIES>";
     return out.getMemoryBlock();
 }
+
+// Settings holding count different attribute names of five letters ("aaaaa",
+// "aaaab", ...), a thousand to an element, in descending or ascending order.
+inline juce::MemoryBlock settingsWithAttributeNames (int count, bool descending)
+{
+    juce::MemoryOutputStream out;
+    out << "<PROPERTIES>";
+
+    for (int i = 0; i < count; ++i)
+    {
+        if (i % 1000 == 0)
+            out << (i > 0 ? "/>" : "") << "<e";
+
+        char name[6] = {};
+        for (int k = 4, n = descending ? count - 1 - i : i; k >= 0; --k, n /= 26)
+            name[k] = (char) ('a' + n % 26);
+        out << " " << name << "=\"\"";
+    }
+
+    out << (count > 0 ? "/>" : "") << "<VALUE name=\"a\" val=\"b\"/></PROPERTIES>";
+    return out.getMemoryBlock();
+}

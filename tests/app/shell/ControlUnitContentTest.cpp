@@ -359,16 +359,26 @@ TEST_F (FrontPanelOnTheUnit, ASnapshotOnAFullDiskLeavesTheFolderAsItWasAndSaysSo
 }
 #endif
 
-TEST_F (FrontPanelOnTheUnit, LoadingAPresetDisablesEveryControlUntilItEnds)
+// Only the preset buttons, bank up and down and the preset list button go on
+// taking clicks: another preset chosen meanwhile loads next.
+TEST_F (FrontPanelOnTheUnit, LoadingAPresetDisablesEveryControlButThoseChoosingAPresetUntilItEnds)
 {
     juce::Array<juce::Component*> controls{ panel->getBankNumber(), panel->getPresetName(), panel->getTempoField() };
-    for (auto* name : { "bankButton", "bankUpButton", "bankDownButton", "saveButton", "saveMenuButton", "snapshotButton",
-                        "importButton", "tunerButton", "tempoButton", "tempoDropDown" })
+    for (auto* name : { "saveButton", "saveMenuButton", "snapshotButton", "importButton", "tunerButton", "tempoButton",
+                        "tempoDropDown" })
         controls.add (panel->getButtonNamed (name));
+    juce::Array<juce::Component*> presetChoice;
+    for (auto* name : { "bankButton", "bankUpButton", "bankDownButton" })
+        presetChoice.add (panel->getButtonNamed (name));
     for (int i = 0; i < 8; ++i)
-        controls.add (panel->getPresetButton (i), panel->getSceneButton (i));
+    {
+        controls.add (panel->getSceneButton (i));
+        presetChoice.add (panel->getPresetButton (i));
+    }
     controls.removeAllInstancesOf (nullptr); // what the skin leaves out
-    ASSERT_GE (controls.size(), 22);
+    presetChoice.removeAllInstancesOf (nullptr);
+    ASSERT_GE (controls.size(), 11);
+    ASSERT_EQ (presetChoice.size(), 11);
     // (An LED's enabled state is whether it is lit.)
     const juce::Array<juce::Component*> neverDisabled{ panel->getCpuField(), panel->getPresetAmps(),
                                                        panel->getButtonNamed ("logoButton") };
@@ -378,16 +388,29 @@ TEST_F (FrontPanelOnTheUnit, LoadingAPresetDisablesEveryControlUntilItEnds)
         rig.manager->setStatus (code, 0, 0);
         rig.manager->sendSynchronousChangeMessage();
     };
-    post (20);
-    for (auto* c : controls)
-        EXPECT_FALSE (c->isEnabled()) << c->getName();
-    for (auto* c : neverDisabled)
-        if (c != nullptr)
-            EXPECT_TRUE (c->isEnabled()) << c->getName();
 
-    post (21);
-    for (auto* c : controls)
-        EXPECT_TRUE (c->isEnabled()) << c->getName();
+    // "Load Preset" and "Change Preset".
+    for (int begin : { 20, 28 })
+    {
+        post (begin);
+        for (auto* c : controls)
+            EXPECT_FALSE (c->isEnabled()) << c->getName() << " " << begin;
+        for (auto* c : presetChoice)
+            EXPECT_TRUE (c->isEnabled()) << c->getName() << " " << begin;
+        for (auto* c : neverDisabled)
+            if (c != nullptr)
+                EXPECT_TRUE (c->isEnabled()) << c->getName();
+
+        post (begin + 1);
+        for (auto* c : controls)
+            EXPECT_TRUE (c->isEnabled()) << c->getName() << " " << begin + 1;
+    }
+
+    // Any other request leaves none of them enabled.
+    post (30);
+    for (auto* c : presetChoice)
+        EXPECT_FALSE (c->isEnabled()) << c->getName();
+    post (31);
     ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! rig.manager->hasWork(); }, 30000));
 }
 

@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileSettingsFileAtStart,
                           ::testing::Values ("settings-text-around-processing-instruction.xml",
                                              "settings-invalid-utf8-lead-bytes.xml",
                                              "settings-invalid-utf8-lead-byte-at-end.xml",
-                                             "settings-cut-off-element-inside-value.xml"),
+                                             "settings-cut-off-element-inside-value.xml",
+                                             "settings-100k-attribute-names-descending.xml"),
                           caseName);
 
 // Well-formed files that once crashed the start or held it back for minutes:

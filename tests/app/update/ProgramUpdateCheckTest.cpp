@@ -288,6 +288,20 @@ TEST_F (ProgramUpdateCheckTest, VerifiedDownloadShowsProgressThenStartsTheInstal
     EXPECT_EQ (closes, 1);
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
     EXPECT_EQ (config->readOtherKey ("AUTO_UPDATE_DIR"), downloads.getFullPathName());
+
+#if JUCE_LINUX || JUCE_MAC
+    // The next start removes the private copy, and nothing else: not the
+    // saved installer, nor what a link of that name leads to.
+    const auto kept = scratch.folder.getChildFile ("kept/file");
+    ASSERT_TRUE (kept.create().wasOk());
+    ASSERT_TRUE (kept.getParentDirectory().createSymbolicLink (privateTemp.getChildFile ("kestrel-installer-link"), false));
+    ASSERT_TRUE (privateTemp.getChildFile ("other/file").create().wasOk());
+    ProgramUpdateCheck nextStart (*config, nullptr, {});
+    EXPECT_FALSE (started[0].getParentDirectory().exists());
+    EXPECT_TRUE (expected.existsAsFile());
+    EXPECT_TRUE (kept.existsAsFile());
+    EXPECT_TRUE (privateTemp.getChildFile ("other/file").existsAsFile());
+#endif
 }
 
 TEST_F (ProgramUpdateCheckTest, CancelledDownloadWritesNothing)

@@ -26,8 +26,10 @@
 #include "tests/support/WidgetTestKit.h"
 #include "support/ConnectedProgram.h"
 #include "support/FakeDesktopOpener.h"
+#include "support/FifoFeeder.h"
 #include "support/PumpMessages.h"
 #include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +209,48 @@ TEST (EditorInMainWindow, ShowFolderOpensTheShownEntrysFolderWithoutAShell)
     ASSERT_EQ (opened.size(), 1);
     EXPECT_EQ (opened[0].getFullPathName(), pack.getFullPathName());
     EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+#endif
+
+#if JUCE_LINUX || JUCE_MAC
+// A FIFO named like a block file is never opened, whether the library folder
+// holding it is chosen in Preferences or it is dropped on the editor: the
+// window goes on answering and the block beside it is read.
+TEST (EditorInMainWindow, AFifoNamedLikeABlockFileIsNeverOpened)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-editor-fifo-block" };
+    ASSERT_TRUE (program.open());
+    auto* library = KestrelBlockLibraryManager::getInstance();
+
+    const auto folder = program.scratch.folder.getChildFile ("Shared library");
+    BlockLibraryEntry hall (EFFECT_REVERB, 8, 6, 0), drive (EFFECT_DISTORT, 8, 6, 0);
+    hall.name = "Hall";
+    drive.name = "Lead Drive";
+    ASSERT_TRUE (hall.writeToFile (folder.getChildFile ("Reverb/Hall.blk")));
+    ASSERT_TRUE (folder.getChildFile ("Drive").createDirectory());
+    FifoFeeder fifo (folder.getChildFile ("Drive/Lead Drive.blk"), drive.toFileData());
+    ASSERT_TRUE (fifo.made);
+
+    ScriptedInteraction user;
+    user.answerWithFile (folder);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1400, false));
+    auto* preferences = program.content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
+    ASSERT_NE (preferences, nullptr);
+    preferences->showPage (PreferencesDialogContent::Page::workspace);
+    preferences->getFolderBrowseButton (1).triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return library->getLibraryFolder() == folder; }));
+    ASSERT_EQ (library->getNumEntries(), 1);
+    EXPECT_EQ (library->getEntry (0)->name, "Hall");
+    saveScreenshot (*preferences, "preferences-library-beside-a-fifo");
+    preferences->closeDialog();
+
+    program.editor->filesDropped ({ fifo.file.getFullPathName() }, 10, 10);
+    ASSERT_EQ (program.notices.count(), 1);
+    EXPECT_EQ (program.notices.lastMessage(), BlockLibraryManager::getErrorText (BlockLibraryEntry::invalidFormat, {}));
+    EXPECT_EQ (library->getNumEntries(), 1);
+    EXPECT_EQ (fifo.readersFed, 0);
+    EXPECT_TRUE (program.settle());
 }
 #endif
 

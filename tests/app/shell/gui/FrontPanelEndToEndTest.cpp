@@ -15,6 +15,9 @@
 #include "skin/widgets/ZOLProgressBar.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
+#include "support/ConnectedProgram.h"
+#include "support/PumpMessages.h"
+#include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
 #include "support/RedirectedUserFolders.h"
 #include "support/Screenshot.h"
@@ -345,4 +348,45 @@ TEST (FrontPanelEndToEnd, TheFirstReadOfTheUnitsDefinitionsShowsHowFarItHasComeA
     app.shutdown();
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
         link->closePorts();
+}
+
+// Preset buttons clicked faster than presets load: the unit ends on the
+// preset clicked last, however many changes the one-a-second guard refused.
+TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-quick-presets" };
+    ASSERT_TRUE (program.open());
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    const int bank = program.unit.getCurrentPresetNumber() & ~7;
+    ASSERT_EQ (program.unit.getCurrentPresetNumber() - bank, 0) << "starts on the bank's first preset";
+
+    // Clicks a fifth of a second apart, while the first change loads: the
+    // panel takes each of them.
+    auto clickQuickly = [&] (std::initializer_list<juce::Component*> buttons, int expected)
+    {
+        for (auto* button : buttons)
+        {
+            ASSERT_TRUE (clickBackToBack (*button));
+            pumpMessagesFor (200);
+        }
+
+        ASSERT_TRUE (pumpMessagesUntil ([&] {
+            return program.unit.getCurrentPresetNumber() == expected && ! program.presets->hasWork()
+                && program.presets->getCurrentPresetNumber() == expected;
+        }, 60000)) << "the unit is on " << program.unit.getCurrentPresetNumber();
+        EXPECT_TRUE (panel->getPresetButton (expected & 7)->getToggleState());
+        EXPECT_TRUE (panel->areControlsEnabled());
+    };
+
+    // Buttons 2, 3, 4 and 5; then bank up three times, each from where the
+    // last click leads.
+    clickQuickly ({ panel->getPresetButton (1), panel->getPresetButton (2), panel->getPresetButton (3),
+                    panel->getPresetButton (4) },
+                  bank + 4);
+    auto* bankUp = panel->getButtonNamed ("bankUpButton");
+    ASSERT_NE (bankUp, nullptr);
+    clickQuickly ({ bankUp, bankUp, bankUp }, bank + 24 + 4);
+    saveScreenshot (*program.window, "front-panel-last-quick-click");
 }
