@@ -53,6 +53,7 @@ public:
     void showBubbleMessage (const juce::String& text, int milliseconds) override;
     void showPauseRefusedMessage();
     int getBubblePopTimeMs() const { return bubblePopTimeMs; }
+    const juce::Font& getBubbleFont() const { return bubbleFont; }
 
     // The first dialog that is showing (apart from the one given), or null;
     // and closing them all.
