@@ -18,7 +18,8 @@ juce::MessageBoxIconType toIconType (Notice::Icon icon)
         case Notice::Icon::warning: return juce::MessageBoxIconType::WarningIcon;
         case Notice::Icon::question: return juce::MessageBoxIconType::QuestionIcon;
         case Notice::Icon::error: return juce::MessageBoxIconType::WarningIcon;
-        case Notice::Icon::info: break;
+        case Notice::Icon::info:
+        case Notice::Icon::logo: break;
     }
     return juce::MessageBoxIconType::InfoIcon;
 }

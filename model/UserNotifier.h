@@ -12,7 +12,8 @@ struct Notice
         info,
         warning,
         question,
-        error
+        error,
+        logo // the program's logo above the message, no icon (About)
     };
 
     enum class Buttons

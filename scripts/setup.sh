@@ -14,7 +14,7 @@ packages=(
     libxinerama-dev libxrandr-dev libxcursor-dev libxcomposite-dev
     libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
-    libsodium-dev
+    libsodium-dev libcairo2-dev
     xvfb xauth fonts-dejavu-core
 )
 

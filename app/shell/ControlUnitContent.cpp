@@ -28,7 +28,6 @@ namespace
 constexpr int presetGroup = 6;
 constexpr int sceneGroup = 1;
 constexpr int entryAccepted = 10;
-constexpr int aboutCommandId = 2301;
 
 juce::String printableAscii()
 {
@@ -64,8 +63,6 @@ ControlUnitContent::ControlUnitContent (MainAppWindow* ownerWindow, const SkinMa
 
 ControlUnitContent::~ControlUnitContent()
 {
-    followCommandStates (nullptr);
-
     if (auto* target = KestrelCommandTarget::getInstanceWithoutCreating())
         target->removePerformer (this);
 
@@ -343,31 +340,6 @@ void ControlUnitContent::setPresetChoiceEnabled (bool enabled)
     for (auto& b : presetButtons)
         if (b != nullptr)
             b->setEnabled (enabled);
-}
-
-void ControlUnitContent::followCommandStates (juce::ApplicationCommandManager* commands)
-{
-    if (followedCommands != nullptr)
-        followedCommands->removeListener (this);
-
-    followedCommands = commands;
-
-    if (followedCommands != nullptr)
-    {
-        followedCommands->addListener (this);
-        applicationCommandListChanged();
-    }
-}
-
-void ControlUnitContent::applicationCommandListChanged()
-{
-    if (logoButton == nullptr || followedCommands == nullptr)
-        return;
-
-    juce::ApplicationCommandInfo about (aboutCommandId);
-    const bool active = followedCommands->getTargetForCommand (aboutCommandId, about) != nullptr &&
-                        (about.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
-    logoButton->setEnabled (active);
 }
 
 void ControlUnitContent::rebuildMenus()

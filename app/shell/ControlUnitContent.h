@@ -42,7 +42,6 @@ class ControlUnitContent : public juce::Component,
                            public juce::Button::Listener,
                            public juce::ChangeListener,
                            public juce::FileDragAndDropTarget,
-                           public juce::ApplicationCommandManagerListener,
                            public CommandPerformer
 {
 public:
@@ -85,12 +84,6 @@ public:
     // The preset buttons, bank up and down and the preset list button.
     void setPresetChoiceEnabled (bool enabled);
     bool areControlsEnabled() const { return controlsEnabled; }
-
-    // Buttons that stand for a command (the logo) follow its state in this
-    // command manager; null stops following. The manager must outlive it.
-    void followCommandStates (juce::ApplicationCommandManager* commands);
-    void applicationCommandInvoked (const juce::ApplicationCommandTarget::InvocationInfo&) override {}
-    void applicationCommandListChanged() override;
 
     // The main window's tick: activity LEDs, edited LED and their expiry.
     void showActivity (bool input, bool output, bool tempo, bool modified);
@@ -243,7 +236,6 @@ private:
     juce::MemoryBlock takeExportData (bool& usable) const;
 
     MainAppWindow* owner;
-    juce::ApplicationCommandManager* followedCommands = nullptr;
     const SkinManager* skin;
     PresetManager* presetManager;
     PresetListOpener presetListOpener;

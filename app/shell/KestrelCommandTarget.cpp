@@ -3,6 +3,7 @@
 #include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
+#include "app/update/ProgramUpdateCheck.h"
 #include "model/StartWithoutShell.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -15,14 +16,10 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/SnapshotMenu.h"
 #include "model/UnitIds.h"
-#include "model/UserFolders.h"
 #include "model/UserNotifier.h"
 #include "skin/engine/UserInteraction.h"
 
 
-#if KESTREL_HAS_RESOURCES
-#include "BinaryData.h"
-#endif
 
 namespace
 {
@@ -49,10 +46,12 @@ bool worksOffline (int id)
 }
 
 // Commands that no part of the program gives a behaviour yet: shown greyed
-// out so that nothing looks broken.
+// out so that nothing looks broken, and their keys (F and U of the browser's
+// favourites, say) left to whoever else wants them. The librarian's browser
+// has no menus, so none of its commands (2200-2229) is performed.
 bool hasNoBehaviour (int id)
 {
-    return id == 1300 || id == 1405 || id == 2301;
+    return id == 1300 || id == 1405 || (id >= 2200 && id <= 2229);
 }
 
 // Reads a file that should hold a preset: only a regular file, and none
@@ -62,9 +61,9 @@ FileReadResult readPresetFile (const juce::File& file, juce::MemoryBlock& data)
     return readRegularFile (file, KestrelCommandTarget::largestPresetFileBytes, data);
 }
 
-// Describes a chosen ".syx" file in the "Sysex Information" box: the unit it
-// was made for and the kind of file. What cannot be described gets a warning
-// under the same title.
+// Describes a chosen ".syx" file in the "Sysex Information" box: its path,
+// then the unit it was made for and the kind of file in two columns. A file
+// that cannot be read or is too large gets a warning under the same title.
 void describeSysExFile (const juce::File& file)
 {
     juce::MemoryBlock data;
@@ -83,18 +82,18 @@ void describeSysExFile (const juce::File& file)
         return;
     }
 
-    if (data.isEmpty())
-    {
-        UserNotifier::warn ("The file is empty:\n" + path, sysExInfoTitle);
-        return;
-    }
-
     if (auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating())
         configuration->MRU_SYSEX_INFO = file.getParentDirectory().getFullPathName();
 
     juce::String text;
     getSysExFileInfoText (data.getData(), data.getSize(), text);
-    UserNotifier::inform (text, sysExInfoTitle);
+
+    // "Device:        Kestrel" becomes a row "Device:" | "Kestrel" of the box.
+    juce::StringArray rows;
+    for (auto& line : juce::StringArray::fromLines (text))
+        rows.add (line.upToFirstOccurrenceOf (":", true, false) + "\t"
+                  + line.fromFirstOccurrenceOf (":", false, false).trimStart());
+    UserNotifier::inform (path + "\n\n" + rows.joinIntoString ("\n"), sysExInfoTitle);
 }
 } // namespace
 
@@ -143,7 +142,7 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
         enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr
                && ! SnapshotList::getInstanceWithoutCreating()->isEmpty();
 
-    if (hasNoBehaviour (commandId))
+    if (owner == nullptr && hasNoBehaviour (commandId))
         enabled = false;
 
     result.setActive (enabled);
@@ -332,6 +331,7 @@ bool KestrelCommandTarget::performCommand (int id)
             if (mainWindow != nullptr)
                 mainWindow->checkForUpdates();
             return true;
+        case 2301: return showAbout();
         case 2302: return showReleaseNotes();
 
         // Tools
@@ -342,32 +342,39 @@ bool KestrelCommandTarget::performCommand (int id)
     }
 }
 
+juce::File KestrelCommandTarget::getReleaseNotesFile()
+{
+    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile (releaseNotesFileName);
+}
+
 bool KestrelCommandTarget::showReleaseNotes()
 {
-    // The notes travel inside the program; a copy in the work folder is what
-    // the system's text viewer opens.
-    const void* data = nullptr;
-    int size = 0;
-#if KESTREL_HAS_RESOURCES
-    data = BinaryData::getNamedResource ("ReleaseNotes_txt", size);
-#endif
-    auto notes = UserFolders::getWorkFolder().getChildFile ("Kestrel-Edit Release Notes.txt");
+    // The notes are installed beside the program, so the notes shown are
+    // always those of the version that runs: an update brings its own.
+    const auto notes = getReleaseNotesFile();
 
-    // The copy is written only when it is missing or differs from the notes.
-    auto copyIsCurrent = [&]
+    if (! notes.existsAsFile())
     {
-        juce::MemoryBlock existing;
-        return readRegularFile (notes, size, existing) == FileReadResult::read && existing.matches (data, (size_t) size);
-    };
-
-    if (data == nullptr || (! copyIsCurrent() && (! notes.getParentDirectory().createDirectory()
-                                                  || ! notes.replaceWithData (data, (size_t) size))))
-    {
-        UserNotifier::warn ("Unable to write the release notes:\n" + notes.getFullPathName());
+        UserNotifier::warn ("The release notes could not be found:\n" + notes.getFullPathName());
         return false;
     }
 
     return openInDesktop (notes);
+}
+
+juce::String KestrelCommandTarget::getAboutText()
+{
+    return juce::String (UserNotifier::defaultTitle()) + "\nVersion " + ProgramUpdateCheck::installedVersionText();
+}
+
+bool KestrelCommandTarget::showAbout()
+{
+    Notice about;
+    about.icon = Notice::Icon::logo;
+    about.title = aboutTitle;
+    about.message = getAboutText();
+    UserNotifier::show (std::move (about));
+    return true;
 }
 
 bool KestrelCommandTarget::openInDesktop (const juce::File& folderOrDocument)

@@ -81,6 +81,16 @@ public:
     // unit for its current preset.
     void releasePresetHolds();
 
+    // Help > "View Release Notes..." opens this PDF, which the build (and an
+    // installer) puts beside the program.
+    static constexpr const char* releaseNotesFileName = "Kestrel-Edit-Release-Notes.pdf";
+    static juce::File getReleaseNotesFile();
+
+    // Help > "About..." and the logo: the program's name and version under
+    // the skin's logo.
+    static constexpr const char* aboutTitle = "About Kestrel-Edit";
+    static juce::String getAboutText();
+
     // Opens a folder or document with the desktop's program for it (the
     // release notes, the snapshot folder, the block library's folders);
     // never through a shell. Tests replace it.
@@ -107,6 +117,7 @@ private:
     void checkFirmware (PresetManager& presetManager);
     bool changeBank (int direction);
     bool showReleaseNotes();
+    bool showAbout();
     // Asks for a ".syx" file (starting in MRU_SYSEX_INFO) and describes it.
     bool showSysExFileInfo();
     void loadSnapshot (int index);

@@ -57,6 +57,7 @@ public:
     int getBubblePopTimeMs() const { return bubblePopTimeMs; }
     // The bubble's text while it shows, else empty.
     juce::String getBubbleText() const { return bubble.isVisible() ? shownBubbleText : juce::String(); }
+    const juce::Font& getBubbleFont() const { return bubbleFont; }
 
     // The first dialog that is showing (apart from the one given), or null;
     // and closing them all.

@@ -4,6 +4,7 @@
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
 #include "app/shell/TooltipsOnDemand.h"
+#include "app/update/ProgramUpdateCheck.h"
 #include "device/engines/PresetManager.h"
 #include "device/engines/Singletons.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -106,7 +107,7 @@ const juce::String KestrelEditApplication::getApplicationName()
 
 const juce::String KestrelEditApplication::getApplicationVersion()
 {
-    return JUCE_APPLICATION_VERSION_STRING;
+    return ProgramUpdateCheck::installedVersionText();
 }
 
 bool KestrelEditApplication::moreThanOneInstanceAllowed()

@@ -83,9 +83,6 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
         addKeyListener (commandManager->getKeyMappings());
     }
 
-    if (auto* panel = content->getFrontPanel())
-        panel->followCommandStates (commandManager);
-
     menuBarModel = std::make_unique<KestrelMenuBarModel> (target, commandManager);
     menuBarModel->setApplicationCommandManagerToWatch (commandManager);
     menuBar = std::make_unique<juce::MenuBarComponent> (menuBarModel.get());
@@ -205,9 +202,6 @@ MainAppWindow::~MainAppWindow()
             commandManager->setFirstCommandTarget (nullptr);
     }
 
-    if (auto* panel = getContent() != nullptr ? getContent()->getFrontPanel() : nullptr)
-        panel->followCommandStates (nullptr);
-
     removeKeyListener (commandManager->getKeyMappings());
     menuBar.reset();
     menuBarModel.reset();
@@ -232,9 +226,11 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
 
     auto body = std::make_unique<GenericDialogContent> (look->getGenericDialogStyle());
     body->message = notice.message;
+    body->logoMode = notice.icon == Notice::Icon::logo;
     body->iconType = notice.icon == Notice::Icon::error      ? 1
                      : notice.icon == Notice::Icon::question ? 3
                      : notice.icon == Notice::Icon::warning  ? 5
+                     : notice.icon == Notice::Icon::logo     ? 0
                                                              : GenericDialogContent::infoIconType;
 
     // A question offers its answers; closing the window any other way

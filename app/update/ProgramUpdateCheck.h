@@ -22,6 +22,11 @@ public:
     static constexpr int installedMajor = 1;
     static constexpr int installedMinor = 8;
     static constexpr int installedRevision = 2;
+    // The same as "major.minor.revision": the program's version wherever it is shown.
+    static juce::String installedVersionText()
+    {
+        return juce::String (installedMajor) + "." + juce::String (installedMinor) + "." + juce::String (installedRevision);
+    }
 
     static constexpr const char* title = "Software Update";
     static constexpr const char* noUpdateText = "No update available.";

@@ -24,12 +24,18 @@
 
 namespace
 {
-bool bubbleShows (juce::Component& content)
+juce::BubbleMessageComponent* findBubble (juce::Component& content)
 {
     for (auto* child : content.getChildren())
-        if (dynamic_cast<juce::BubbleMessageComponent*> (child) != nullptr && child->isVisible())
-            return true;
-    return false;
+        if (auto* bubble = dynamic_cast<juce::BubbleMessageComponent*> (child))
+            return bubble;
+    return nullptr;
+}
+
+bool bubbleShows (juce::Component& content)
+{
+    auto* bubble = findBubble (content);
+    return bubble != nullptr && bubble->isVisible();
 }
 } // namespace
 
@@ -65,8 +71,27 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
         EXPECT_EQ (content->getShowingDialog(), content->getPane (ContentPane::tuner));
         EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.isTunerOn(); }));
         EXPECT_FALSE (commands.invokeDirectly (DialogCommands::pauseCommandId, false));
+        const auto refusedAt = juce::Time::getMillisecondCounter();
         EXPECT_FALSE (window.isCommunicationPaused());
-        EXPECT_TRUE (bubbleShows (*content));
+        ASSERT_TRUE (bubbleShows (*content));
+
+        // The bubble in the skin's style: the program's font at 20, dark grey
+        // on light grey, for 3 seconds.
+        auto* bubble = findBubble (*content);
+        EXPECT_EQ (content->getBubbleFont().getTypefacePtr(), skin.findTypeface ("sans.stf"));
+        EXPECT_FLOAT_EQ (content->getBubbleFont().getHeight(), 20.0f);
+        EXPECT_EQ (bubble->findColour (juce::BubbleComponent::backgroundColourId), juce::Colour (0xffbbbbbb));
+        saveScreenshot (*content, "pause-refused-bubble");
+        const auto shot = content->createComponentSnapshot (content->getLocalBounds());
+        juce::Colour darkest (0xffffffff);
+        const auto area = bubble->getBounds().reduced (16); // inside its border and arrow
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                if (const auto c = shot.getPixelAt (x, y); c.getBrightness() < darkest.getBrightness())
+                    darkest = c;
+        EXPECT_EQ (darkest.getARGB(), 0xff222222u) << "the text's colour, at its darkest";
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return ! bubbleShows (*content); }, 10000));
+        EXPECT_GE (juce::Time::getMillisecondCounter() - refusedAt, 3000u);
 
         // The tuner comes before the cab dialog; closing all closes both, the tuner switched off.
         CabSetupInfo info;

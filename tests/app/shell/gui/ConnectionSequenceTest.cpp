@@ -8,6 +8,7 @@
 #include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
+#include "app/update/ProgramUpdateCheck.h"
 #include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -569,7 +570,7 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
     EXPECT_TRUE (snapshots->isEmpty());
 }
 
-TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItShips)
+TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesBesideTheProgram)
 {
     KESTREL_REQUIRE_DISPLAY();
     ShellRig rig;
@@ -585,9 +586,13 @@ TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItS
     };
 
     EXPECT_TRUE (isActive (1301)) << "a connected unit's commands stay enabled";
-    for (int id : { 1300, 1405, 2301 })
+    EXPECT_TRUE (isActive (2301));
+    // The librarian's browser menus are not built: nothing performs their commands.
+    for (int id : { 1300, 1405, 2200, 2207, 2208, 2209, 2229 })
         EXPECT_FALSE (isActive (id)) << id;
 
+    // The notes are the PDF installed beside the program, never a copy: the
+    // program that an update installs shows its own notes.
     juce::File opened;
     const auto realOpener = KestrelCommandTarget::openDocument;
     KestrelCommandTarget::openDocument = [&] (const juce::File& file) { opened = file; return true; };
@@ -595,27 +600,21 @@ TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesItS
     EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (2302, false));
     KestrelCommandTarget::openDocument = realOpener;
 
-    EXPECT_TRUE (opened.existsAsFile()) << opened.getFullPathName();
-    EXPECT_TRUE (opened.loadFileAsString().startsWith ("Kestrel-Edit")) << opened.loadFileAsString().substring (0, 80);
+    EXPECT_EQ (opened.getFullPathName(), juce::File::getSpecialLocation (juce::File::currentExecutableFile)
+                                             .getSiblingFile ("Kestrel-Edit-Release-Notes.pdf")
+                                             .getFullPathName());
+    juce::MemoryBlock pdf;
+    ASSERT_TRUE (opened.loadFileAsData (pdf));
+    const std::string bytes (static_cast<const char*> (pdf.getData()), pdf.getSize());
+    EXPECT_EQ (bytes.rfind ("%PDF-", 0), 0u);
+    const auto title = "/Title (Kestrel-Edit " + ProgramUpdateCheck::installedVersionText() + " - Release Notes)";
+    EXPECT_NE (bytes.find (title.toStdString()), std::string::npos) << "the notes of this version";
     EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
-
-    // After an update the copy an older version left, of the same length,
-    // gives way to the notes of this one.
-    const auto shipped = opened.loadFileAsString();
-    auto older = shipped;
-    for (int i = 0; i < older.length(); ++i)
-        if (juce::CharacterFunctions::isDigit (older[i]))
-            older = older.replaceSection (i, 1, "0");
-    ASSERT_NE (older, shipped);
-    ASSERT_TRUE (opened.replaceWithText (older, false, false, nullptr));
-    KestrelCommandTarget::openDocument = [&] (const juce::File& file) { opened = file; return true; };
-    EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (2302, false));
-    KestrelCommandTarget::openDocument = realOpener;
-    EXPECT_EQ (opened.loadFileAsString(), shipped);
+    EXPECT_EQ (UserFolders::getWorkFolder().getNumberOfChildFiles (juce::File::findFiles, "*Release*"), 0);
 }
 
-// What "Get Sysex File Information..." cannot describe gets a warning under
-// the box's title; a file of another kind is described as unknown.
+// What "Get Sysex File Information..." cannot read gets a warning under the
+// box's title; an empty file, or one of another kind, is described as unknown.
 TEST (CommandTarget, SysExFileInformationAnswersAFileItCannotDescribe)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -633,24 +632,26 @@ TEST (CommandTarget, SysExFileInformationAnswersAFileItCannotDescribe)
     const auto pipe = folder.getChildFile ("pipe.syx");
     ASSERT_EQ (mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0) << "a pipe would never end";
 
+    const juce::String unknown = "\n\nDevice:\t<unknown device>\nFile Type:\t<unknown file type>";
     const std::pair<const char*, juce::String> cases[] = {
         { "huge.syx", "The file is too large to be a SysEx file of the Kestrel:\n" },
-        { "empty.syx", "The file is empty:\n" },
         { "pipe.syx", "The file could not be read:\n" },
         { "vanished.syx", "The file could not be read:\n" },
-        { "notes.syx", "Device:        <unknown device>\nFile Type:    <unknown file type>" },
+        { "empty.syx", unknown },
+        { "notes.syx", unknown },
     };
 
     for (auto& [name, answer] : cases)
     {
         SCOPED_TRACE (name);
         const int before = rig.notices.count();
+        const auto path = folder.getChildFile (name).getFullPathName();
         chooser.answerWithFile (folder.getChildFile (name));
         ASSERT_TRUE (commands.invokeDirectly (1316, false));
         ASSERT_EQ (rig.notices.count(), before + 1);
         const auto notice = rig.notices.get (before);
         EXPECT_EQ (notice.title, "Sysex Information");
-        EXPECT_TRUE (notice.message.startsWith (answer)) << notice.message;
+        EXPECT_EQ (notice.message, answer.endsWith (":\n") ? answer + path : path + answer);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/PreferencesDialogContent.h"
+#include "app/update/ProgramUpdateCheck.h"
 #include "device/DumpTestData.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -50,7 +51,8 @@ GenericDialogContent* findShownDialog()
 } // namespace
 
 // A question the program asks after a menu command, answered in the program's
-// own dialog, and the logo that stands for a command nothing performs.
+// own dialog; the logo's About in that dialog; and the keys of commands that
+// nothing performs, left to the window.
 TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheAnswer)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -79,9 +81,38 @@ TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheA
             return commands.getTargetForCommand (id, info) != nullptr &&
                    (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
         };
-        ASSERT_FALSE (isActive (2301));
-        ASSERT_NE (panel->getButtonNamed ("logoButton"), nullptr);
-        EXPECT_FALSE (panel->getButtonNamed ("logoButton")->isEnabled()) << "the logo follows About";
+        // The logo, never disabled, shows About: the skin's logo above the
+        // program's name and version, and no link.
+        auto* logo = panel->getButtonNamed ("logoButton");
+        ASSERT_NE (logo, nullptr);
+        EXPECT_TRUE (logo->isEnabled());
+        EXPECT_TRUE (isActive (2301));
+        ASSERT_TRUE (clickBackToBack (*logo));
+        {
+            auto* about = findShownDialog();
+            ASSERT_NE (about, nullptr);
+            EXPECT_EQ (about->getTopLevelComponent()->getName(), "About Kestrel-Edit");
+            EXPECT_TRUE (about->logoMode);
+            EXPECT_EQ (about->getIcon(), nullptr);
+            EXPECT_EQ (about->message, "Kestrel-Edit\nVersion " + ProgramUpdateCheck::installedVersionText());
+            auto* look = dynamic_cast<ZolLookAndFeel*> (&window->getLookAndFeel());
+            ASSERT_NE (look, nullptr);
+            ASSERT_TRUE (look->getGenericDialogStyle().logo.isValid());
+            EXPECT_EQ (about->getLogoRect().getWidth(), look->getGenericDialogStyle().logo.getWidth());
+            EXPECT_LE (about->getLogoRect().getBottom(), about->getTextRect().getY()) << "the text stands below the logo";
+            EXPECT_TRUE (about->getHyperlink() == nullptr || ! about->getHyperlink()->isVisible());
+            saveScreenshot (*about->getTopLevelComponent(), "message-dialog-about");
+            about->getCloseButton()->handlePress (true, false, false);
+            EXPECT_TRUE (pumpMessagesUntil ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; }));
+        }
+
+        // F and U (the browser's favourites, whose menus are not built) reach
+        // the window as unused keys.
+        for (int id : { 2200, 2207, 2208 })
+            EXPECT_FALSE (isActive (id)) << id;
+        window->toFront (true);
+        for (auto key : { 'F', 'U' })
+            EXPECT_FALSE (window->getPeer()->handleKeyPress (juce::KeyPress (key, 0, (juce::juce_wchar) key))) << key;
 
         // The amp, linked to a library entry written to disk.
         constexpr int ampBlock = 106, cabBlock = 108;
@@ -238,7 +269,17 @@ TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
         auto* body = findShownDialog();
         ASSERT_NE (body, nullptr);
         EXPECT_EQ (body->getTopLevelComponent()->getName(), "Sysex Information");
-        EXPECT_EQ (body->message, "Device:        Kestrel\nFile Type:    Preset File");
+        EXPECT_EQ (body->message, file.getFullPathName() + "\n\nDevice:\tKestrel\nFile Type:\tPreset File");
+        // The path above, then two rows whose labels and values each line up.
+        const auto& pieces = body->getTextPieces();
+        ASSERT_EQ (pieces.size(), 5u);
+        EXPECT_EQ (pieces[0].text, file.getFullPathName());
+        EXPECT_EQ (pieces[1].text, "Device:");
+        EXPECT_EQ (pieces[3].text, "File Type:");
+        EXPECT_EQ (pieces[1].area.getX(), pieces[3].area.getX());
+        EXPECT_EQ (pieces[2].area.getX(), pieces[4].area.getX());
+        EXPECT_GT (pieces[2].area.getX(), pieces[3].area.getRight());
+        EXPECT_LT (pieces[0].area.getBottom(), pieces[1].area.getY());
         saveScreenshot (*body->getTopLevelComponent(), "message-dialog-sysex-information");
         ASSERT_NE (body->getCloseButton(), nullptr);
         body->getCloseButton()->handlePress (true, false, false);

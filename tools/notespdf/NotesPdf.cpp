@@ -1,0 +1,196 @@
+// Lays the release notes (plain text) out as a PDF at build time:
+//     notespdf <notes.txt> <fonts folder> <out.pdf>
+// The fonts folder holds DejaVu Sans (package fonts-dejavu-core). Cairo's PDF
+// surface writes the file; this program only places lines on pages.
+//
+// The text's first line is the title; a line of "=" under it becomes a rule.
+// A line that a list ("- ...") follows is a heading. Everything else is set
+// as written, in a fixed-width face, so that the notes' own indentation
+// holds; a line too long for the page wraps at a space, indented like itself.
+// The same text always gives the same bytes: the document carries no date.
+
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr double pageWidth = 595.28, pageHeight = 841.89; // A4 in points
+constexpr double margin = 64.0;
+constexpr double titleSize = 16.0, bodySize = 10.0, lineHeight = 14.0;
+
+struct Fonts
+{
+    FT_Library library = nullptr;
+    cairo_font_face_t* title = nullptr;
+    cairo_font_face_t* body = nullptr;
+    cairo_font_face_t* heading = nullptr;
+};
+
+const cairo_user_data_key_t faceKey{};
+
+cairo_font_face_t* loadFace (FT_Library library, const std::string& path)
+{
+    FT_Face face = nullptr;
+    if (FT_New_Face (library, path.c_str(), 0, &face) != 0)
+    {
+        std::fprintf (stderr, "notespdf: cannot read the font %s\n", path.c_str());
+        return nullptr;
+    }
+    auto* cairoFace = cairo_ft_font_face_create_for_ft_face (face, 0);
+    // The FreeType face goes when cairo lets go of its own.
+    cairo_font_face_set_user_data (cairoFace, &faceKey, face, [] (void* f) { FT_Done_Face (static_cast<FT_Face> (f)); });
+    return cairoFace;
+}
+
+bool isRule (const std::string& line)
+{
+    return ! line.empty() && line.find_first_not_of ('=') == std::string::npos;
+}
+
+bool isListItem (const std::string& line)
+{
+    return line.rfind ("- ", 0) == 0;
+}
+
+// Cuts a line into pieces of at most `columns` characters, at spaces where it
+// can; later pieces are indented like the line's text.
+std::vector<std::string> wrap (const std::string& line, size_t columns)
+{
+    std::vector<std::string> pieces;
+    auto indent = line.find_first_not_of (' ');
+    if (indent == std::string::npos)
+        return { line };
+    if (isListItem (line.substr (indent)))
+        indent += 2;
+    indent = std::min (indent, columns / 2);
+
+    std::string rest = line;
+    while (rest.size() > columns)
+    {
+        auto cut = rest.rfind (' ', columns);
+        if (cut == std::string::npos || cut <= indent)
+            cut = columns;
+        pieces.push_back (rest.substr (0, cut));
+        auto next = rest.find_first_not_of (' ', cut);
+        rest = std::string (indent, ' ') + (next == std::string::npos ? std::string() : rest.substr (next));
+    }
+    pieces.push_back (rest);
+    return pieces;
+}
+} // namespace
+
+int main (int argc, char** argv)
+{
+    if (argc != 4)
+    {
+        std::fprintf (stderr, "usage: notespdf <notes.txt> <fonts folder> <out.pdf>\n");
+        return 2;
+    }
+
+    std::ifstream in (argv[1], std::ios::binary);
+    if (! in)
+    {
+        std::fprintf (stderr, "notespdf: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    std::vector<std::string> lines;
+    for (std::string line; std::getline (in, line);)
+    {
+        if (! line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back (line);
+    }
+    if (lines.empty())
+    {
+        std::fprintf (stderr, "notespdf: %s is empty\n", argv[1]);
+        return 1;
+    }
+
+    Fonts fonts;
+    if (FT_Init_FreeType (&fonts.library) != 0)
+        return 1;
+    const std::string folder = argv[2];
+    fonts.title = loadFace (fonts.library, folder + "/DejaVuSans-Bold.ttf");
+    fonts.body = loadFace (fonts.library, folder + "/DejaVuSansMono.ttf");
+    fonts.heading = loadFace (fonts.library, folder + "/DejaVuSansMono-Bold.ttf");
+    if (fonts.title == nullptr || fonts.body == nullptr || fonts.heading == nullptr)
+        return 1;
+
+    auto* surface = cairo_pdf_surface_create (argv[3], pageWidth, pageHeight);
+    cairo_pdf_surface_restrict_to_version (surface, CAIRO_PDF_VERSION_1_5);
+    cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_TITLE, lines.front().c_str());
+    cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_CREATOR, "Kestrel-Edit");
+    cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
+    auto* cr = cairo_create (surface);
+    cairo_set_source_rgb (cr, 0.1, 0.1, 0.1);
+
+    // The title, and its rule.
+    double y = margin + titleSize;
+    cairo_set_font_face (cr, fonts.title);
+    cairo_set_font_size (cr, titleSize);
+    cairo_move_to (cr, margin, y);
+    cairo_show_text (cr, lines.front().c_str());
+    size_t next = 1;
+    if (next < lines.size() && isRule (lines[next]))
+    {
+        y += 8.0;
+        cairo_set_line_width (cr, 0.75);
+        cairo_move_to (cr, margin, y);
+        cairo_line_to (cr, pageWidth - margin, y);
+        cairo_stroke (cr);
+        ++next;
+    }
+    y += lineHeight;
+
+    cairo_set_font_size (cr, bodySize);
+    cairo_set_font_face (cr, fonts.body);
+    cairo_text_extents_t em;
+    cairo_text_extents (cr, "M", &em);
+    const auto columns = (size_t) ((pageWidth - 2 * margin) / em.x_advance);
+
+    for (; next < lines.size(); ++next)
+    {
+        const auto& line = lines[next];
+        const bool heading = ! line.empty() && line[0] != ' ' && ! isListItem (line) && next + 1 < lines.size()
+                             && isListItem (lines[next + 1]);
+        for (auto& piece : wrap (line, columns))
+        {
+            y += lineHeight;
+            if (y > pageHeight - margin)
+            {
+                cairo_show_page (cr);
+                y = margin + bodySize;
+            }
+            cairo_set_font_face (cr, heading ? fonts.heading : fonts.body);
+            cairo_set_font_size (cr, bodySize);
+            cairo_move_to (cr, margin, y);
+            cairo_show_text (cr, piece.c_str());
+        }
+    }
+
+    cairo_destroy (cr);
+    cairo_surface_finish (surface);
+    const auto status = cairo_surface_status (surface);
+    cairo_surface_destroy (surface);
+    cairo_font_face_destroy (fonts.title);
+    cairo_font_face_destroy (fonts.body);
+    cairo_font_face_destroy (fonts.heading);
+    FT_Done_FreeType (fonts.library);
+
+    if (status != CAIRO_STATUS_SUCCESS)
+    {
+        std::fprintf (stderr, "notespdf: %s\n", cairo_status_to_string (status));
+        std::remove (argv[3]);
+        return 1;
+    }
+    return 0;
+}
