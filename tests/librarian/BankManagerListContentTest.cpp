@@ -227,7 +227,7 @@ TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCur
     EXPECT_EQ (enabled.joinIntoString (","), "Rename,Import...,Export...,Load,Select All");
 
     juce::Array<int> exported;
-    librarian.onExportToFiles = [&exported] (const juce::Array<int>& slots, const juce::File&) { exported = slots; };
+    librarian.onExportToFiles = [&exported] (const juce::Array<int>& slots) { exported = slots; };
     EXPECT_TRUE (librarian.performListCommand (2108));
     EXPECT_EQ (exported, juce::Array<int> ({ 5 }));
 
