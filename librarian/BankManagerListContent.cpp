@@ -743,11 +743,19 @@ void BankManagerListContent::endSending()
 {
     stopTimer();
     const int notSent = (int) queue.size() + (failure.isNotEmpty() ? 1 : 0);
+    const bool writing = current.diskIndex == writeToFile;
     queue.clear();
     sending = false;
-    setHolds (false);
 
-    const bool writing = current.diskIndex == writeToFile;
+    // Each preset sent or renamed was recalled on the unit: it goes back to
+    // the preset the editor shows, which is then read again as it is stored.
+    int bank = 0, program = 0;
+    auto* manager = getPresetManager();
+    const bool recall = ! cabMode && ! writing && manager != nullptr && manager->getCurrentBankAndProgram (bank, program);
+    setHolds (false, ! recall);
+    if (recall)
+        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
+
     juce::String summary;
     summary << (writing ? "Written to " + exportFolder.getFileName() + ": " : juce::String ("Sent to the Kestrel: "))
             << sentCount;
@@ -768,7 +776,7 @@ void BankManagerListContent::endSending()
     }
     else
     {
-        if (auto* manager = getPresetManager())
+        if (manager != nullptr)
             cabMode ? manager->requestCabNames (true, true, true) : manager->requestPresetNames (allPresets);
 
         refreshUnitList();
@@ -807,7 +815,7 @@ void BankManagerListContent::writeExportedFile (const Transfer& transfer)
         failure = "Unable to write " + path + ":\n" + error;
 }
 
-void BankManagerListContent::setHolds (bool hold)
+void BankManagerListContent::setHolds (bool hold, bool catchUp)
 {
     auto* manager = getPresetManager();
     if (manager == nullptr)
@@ -817,7 +825,7 @@ void BankManagerListContent::setHolds (bool hold)
     manager->setPresetChangeHold (hold);
 
     // A preset change the unit reported meanwhile is caught up now.
-    if (! hold && manager->getDeferredPresetChanges() != 0)
+    if (! hold && catchUp && manager->getDeferredPresetChanges() != 0)
         manager->requestCurrentPresetNumber();
 }
 

@@ -24,8 +24,8 @@ class ZolScrollableListCtrl;
 // chosen on the left, one after another: a preset with "Manage Preset"
 // (recall the slot, paste, name, save), a cab with "Import User Cab". While it
 // sends, the preset manager's resync and preset-change holds are set, so the
-// unit's own preset reports do not reload the editor; they are released, and
-// a held-back preset change caught up, when the sending ends.
+// unit's own preset reports do not reload the editor; they are released when
+// the sending ends, and the unit is put back on the editor's preset.
 //
 // Files dragged from the disk browser onto a slot are sent from that slot on
 // as the send button sends them; preset slots dragged onto the browser are
@@ -189,7 +189,8 @@ private:
     void refreshUnitListCells();
     void showUnitListMenu();
     void chooseFiles();
-    void setHolds (bool hold);
+    // Released with catchUp, a preset change the unit reported meanwhile is read.
+    void setHolds (bool hold, bool catchUp = true);
     PresetManager* getPresetManager() const;
     juce::String slotText (int slot) const;
 

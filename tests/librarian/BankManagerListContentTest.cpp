@@ -206,7 +206,7 @@ TEST_F (Librarian, CabsLandEachInItsUserSlotAndASendNearTheEndStopsThere)
 
     ASSERT_TRUE (librarian.sendEntries ({ 0, 1, 2 }, slots[user - 2]));
     ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 60000));
-    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 2");
+    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 2, left out: 1");
     EXPECT_EQ (nameAt (factory + user - 2), "Disk Cab A");
     EXPECT_EQ (nameAt (factory + user - 1), "Disk Cab B");
 

@@ -356,6 +356,8 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     dragBrowserFileToSlot ("Model 3 Cab.syx", 1);
     ASSERT_EQ (notices.count(), before + 1) << notices.lastMessage();
     EXPECT_TRUE (notices.lastMessage().contains ("Model 3 Cab.syx holds a cab for the Model 3")) << notices.lastMessage();
+    answerLast (true); // whatever was asked
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.countReceived (SYSEX_CABIR_START), 0);
     for (int flat = 0; flat < program.unit.getNumFactoryCabs() + program.unit.getNumUserCabs(); ++flat)
@@ -375,11 +377,13 @@ TEST_F (LibrarianDragAndDrop, TheEditedBlockStaysInViewThroughASendAJobAndClosin
     auto ampShown = [this]
     { return program.settle() && pumpPostedMessages() && program.editor->getShownBlock() == ampBlock; };
     ASSERT_TRUE (ampShown());
+    const int editing = program.unit.getCurrentPresetNumber();
 
     dragBrowserFileToSlot ("Dropped In.syx", 9);
     answerLast (true);
     ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
     EXPECT_TRUE (ampShown()) << "after a send";
+    EXPECT_EQ (program.unit.getCurrentPresetNumber(), editing) << "the unit is back on the preset being edited";
 
     auto* rawPresets = program.content->getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset);
     ASSERT_NE (rawPresets, nullptr);
