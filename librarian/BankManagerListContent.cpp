@@ -693,6 +693,8 @@ bool BankManagerListContent::startNext()
         return false;
     }
 
+    presetRecalled = presetRecalled || (! cabMode && transfer.diskIndex != writeToFile);
+
     const char* doing = data != nullptr                       ? "Sending \""
                         : transfer.diskIndex == writeToFile ? "Reading \""
                                                             : "Renaming to \"";
@@ -751,7 +753,8 @@ void BankManagerListContent::endSending()
     // the preset the editor shows, which is then read again as it is stored.
     int bank = 0, program = 0;
     auto* manager = getPresetManager();
-    const bool recall = ! cabMode && ! writing && manager != nullptr && manager->getCurrentBankAndProgram (bank, program);
+    const bool recall = std::exchange (presetRecalled, false) && manager != nullptr
+                        && manager->getCurrentBankAndProgram (bank, program);
     setHolds (false, ! recall);
     if (recall)
         manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
@@ -796,7 +799,16 @@ void BankManagerListContent::writeExportedFile (const Transfer& transfer)
     if (manager != nullptr && ! manager->getPatchDumpBuffer().isEmpty())
         data = manager->getPatchDumpBuffer();
 
-    if (getSysExFileType (data) != SYSEX_FILE_PRESET || ! PresetManager::isWholePresetDump (data))
+    // The dump's start names the slot it was read from.
+    juce::StringArray names;
+    juce::Array<juce::uint8> banks, programs;
+    collectPresetNames (juce::Array<juce::MemoryBlock> { data }, names, &banks, &programs);
+    int bank = 0, program = 0;
+    const bool fromSlot = manager != nullptr && manager->getPresetLocation (transfer.slot, bank, program)
+                          && banks == juce::Array<juce::uint8> ((juce::uint8) bank)
+                          && programs == juce::Array<juce::uint8> ((juce::uint8) program);
+
+    if (! fromSlot || getSysExFileType (data) != SYSEX_FILE_PRESET || ! PresetManager::isWholePresetDump (data))
     {
         failure = "The Kestrel did not send \"" + transfer.name + "\" whole";
         return;

@@ -209,6 +209,7 @@ private:
     bool closeWhenSent = false;
     int sentCount = 0;
     int leftOut = 0; // entries past the last slot
+    bool presetRecalled = false; // a slot was recalled on the unit for a transfer
     juce::File exportFolder;
     juce::String failure;
     WindowState otherWindow; // the window not shown
