@@ -760,10 +760,13 @@ void BankManagerListContent::endSending()
         manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
 
     juce::String summary;
-    summary << (writing ? "Written to " + exportFolder.getFileName() + ": " : juce::String ("Sent to the Kestrel: "))
+    const bool renaming = current.diskIndex == renameOnly;
+    summary << (writing    ? "Written to " + exportFolder.getFileName() + ": "
+                : renaming ? juce::String ("Renamed on the Kestrel: ")
+                           : juce::String ("Sent to the Kestrel: "))
             << sentCount;
     if (notSent > 0)
-        summary << (writing ? ", not written: " : ", not sent: ") << notSent;
+        summary << (writing ? ", not written: " : renaming ? ", not renamed: " : ", not sent: ") << notSent;
     if (leftOut > 0)
         summary << ", left out: " << leftOut;
     statusLabel.setText (summary, juce::dontSendNotification);

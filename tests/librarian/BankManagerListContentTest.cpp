@@ -243,6 +243,7 @@ TEST_F (Librarian, ARenamedPresetKeepsWhatItHoldsUnderItsNewName)
 
     auto after = rig.unit->getPreset (6);
     EXPECT_EQ (after.name.trim(), "Renamed Six");
+    EXPECT_EQ (librarian.getStatusText(), "Renamed on the Kestrel: 1");
     EXPECT_EQ (after.toWords().size(), before.toWords().size());
     juce::uint16 was = 0, is = 0;
     ASSERT_TRUE (before.getParam (ampBlock, 1, was) && after.getParam (ampBlock, 1, is));
@@ -330,6 +331,8 @@ TEST (BrowserChooser, AScanEndsThroughALinkBackUpTheTreeAndPastAFifo)
     ASSERT_TRUE (bench::runMessageLoopUntil ([&browser] { return ! browser.isScanning(); }, 20000));
     ASSERT_EQ (browser.getNumFound(), 2);
     EXPECT_NE (browser.getFoundText (0).contains ("Preset File"), browser.getFoundText (1).contains ("Preset File"));
+    EXPECT_TRUE ((browser.getFoundText (0) + browser.getFoundText (1)).contains ("pipe.syx (unreadable)"))
+        << "a file it cannot read says so";
 }
 #endif
 } // namespace
