@@ -13,6 +13,7 @@
 #include "skin/lists/ZolScrollableListCtrl.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -71,7 +72,7 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
     exportButton.onClick = [this]
     {
         if (onExportToFiles)
-            onExportToFiles (getSelectedUnitSlots(), {});
+            onExportToFiles (getSelectedUnitSlots());
     };
     importButton.onClick = [this]
     {
@@ -150,7 +151,17 @@ void BankManagerListContent::open (bool cabs)
     if (! sending)
     {
         if (cabMode != cabs)
+        {
             clearDiskEntries();
+
+            // Each window keeps its own selection and status line.
+            auto shown = WindowState{ getSelectedUnitSlots(), statusLabel.getText() };
+            for (int i = 0; i < unitList->getNumCells(); ++i)
+                unitList->selectCell (i, false, false, false);
+            statusLabel.setText (otherWindow.status, juce::dontSendNotification);
+            pendingSelection = otherWindow.selectedSlots;
+            otherWindow = shown;
+        }
         cabMode = cabs;
     }
 
@@ -239,14 +250,21 @@ void BankManagerListContent::refreshUnitList()
 
     refreshUnitListCells();
 
-    if (manager == nullptr || unitRecords.empty())
+    // Names still on their way are no sign of a lost connection.
+    const bool connected = manager != nullptr && manager->getLink() != nullptr && manager->getLink()->isConnected();
+    if (! connected && unitRecords.empty())
         statusLabel.setText (notConnectedText, juce::dontSendNotification);
+    else if (statusLabel.getText() == notConnectedText)
+        statusLabel.setText ({}, juce::dontSendNotification);
 }
 
 void BankManagerListContent::refreshUnitListCells()
 {
-    // The selection survives a rebuild of the same slots.
+    // The selection survives a rebuild of the same slots; a window shown
+    // again takes back its own once its slots are listed.
     auto selected = getSelectedUnitSlots();
+    if (! unitRecords.empty() && ! pendingSelection.isEmpty())
+        selected = std::exchange (pendingSelection, {});
     juce::Array<ScrollableListItem*> records;
 
     for (size_t i = 0; i < unitRecords.size(); ++i)
@@ -264,6 +282,14 @@ void BankManagerListContent::refreshUnitListCells()
     for (auto slot : selected)
         if (auto index = unitSlots.indexOf (slot); index >= 0 && index < unitList->getNumCells())
             unitList->selectCell (index, true, false, false);
+}
+
+void BankManagerListContent::showStatus (bool cabs, const juce::String& text)
+{
+    if (cabs == cabMode)
+        statusLabel.setText (text, juce::dontSendNotification);
+    else
+        otherWindow.status = text;
 }
 
 juce::String BankManagerListContent::getUnitEntryText (int index) const
@@ -421,11 +447,19 @@ void BankManagerListContent::sendSelection()
         return;
     }
 
+    // What cannot be sent is told first: the question names only what is sent.
+    if (! canSend (entries))
+        return;
+
     const int firstSlot = slots.getFirst();
     const int index = unitSlots.indexOf (firstSlot);
-    const int lastIndex = juce::jmin (index + entries.size(), unitSlots.size()) - 1;
-    const auto question =
-        replaceSlotsQuestion (lastIndex - index + 1, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex));
+    const int fitting = juce::jmin (entries.size(), unitSlots.size() - index);
+    const int lastIndex = index + fitting - 1;
+    auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex));
+    if (entries.size() > fitting)
+        question << "
+" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")
+                 << " after the last slot are left out.";
 
     juce::Component::SafePointer<BankManagerListContent> self (this);
     UserNotifier::askOkCancel (question,
@@ -436,11 +470,8 @@ void BankManagerListContent::sendSelection()
                                });
 }
 
-bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, int firstSlot)
+bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
 {
-    if (sending)
-        return false;
-
     auto* manager = getPresetManager();
 
     if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
@@ -449,40 +480,77 @@ bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, i
         return false;
     }
 
-    // Every entry must be of the kind this side manages, before anything is sent.
+    const int unitModel = manager->getConnectedModel();
+    auto modelName = [] (int model)
+    {
+        auto name = getNameForId (ModelNames, (juce::uint32) model);
+        return name.isNotEmpty() ? name : "Model " + juce::String (model);
+    };
+
+    // Every entry must be of the kind this side manages, and for the
+    // connected model, before anything is sent.
     for (auto i : diskIndexes)
     {
         if (! juce::isPositiveAndBelow (i, (int) diskEntries.size()))
             return false;
 
         auto& entry = diskEntries[(size_t) i];
-        if (entry.damaged)
+        const auto fileName = entry.file.getFileName();
+        auto refuse = [&entry] (const juce::String& why)
         {
-            UserNotifier::warn ("Unable to send \"" + entry.name + "\".\nIt is damaged in the file "
-                                + entry.file.getFileName() + ".\nNothing was sent to the Kestrel.");
+            UserNotifier::warn ("Unable to send \"" + entry.name + "\".\n" + why + "\nNothing was sent to the Kestrel.");
             return false;
-        }
+        };
+
+        if (entry.readResult != FileReadResult::read)
+            return refuse ("The file " + fileName + " is "
+                           + LibrarianDiskEntry::kindText (entry.fileType, entry.readResult)
+                           + (entry.readResult == FileReadResult::tooLarge
+                                  ? " (more than " + juce::String (LibrarianDiskEntry::largestFileBytes >> 20) + " MB)."
+                                  : "."));
+
+        if (entry.damaged)
+            return refuse ("It is damaged in the file " + fileName + ".");
 
         if (cabMode ? ! entry.isCab() : ! entry.isPreset())
-        {
-            UserNotifier::warn ("Unable to send \"" + entry.name + "\".\nThe file " + entry.file.getFileName()
-                                + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
-                                + (cabMode ? "cab." : "preset.")
-                                + "\nNothing was sent to the Kestrel.");
-            return false;
-        }
+            return refuse ("The file " + fileName + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
+                           + (cabMode ? "cab." : "preset."));
+
+        bool needsConversion = false;
+        const char* what = cabMode ? "a cab" : "a preset";
+
+        if (! (cabMode ? isCabTransferable (unitModel, entry.model, needsConversion)
+                       : isPresetTransferable (unitModel, entry.model, needsConversion)))
+            return refuse ("The file " + fileName + " holds " + what + " for the " + modelName (entry.model)
+                           + ", which the " + modelName (unitModel) + " cannot take.");
+
+        // Presets are converted on the way where a conversion is known; no
+        // cab conversion is.
+        juce::MemoryBlock converted (entry.data);
+        if (needsConversion && (cabMode || ! manager->convertPatchDumpForModel (converted)))
+            return refuse ("The file " + fileName + " holds " + what + " for the " + modelName (entry.model)
+                           + ", which the " + modelName (unitModel)
+                           + " takes only converted, and Kestrel-Edit has no such conversion.");
     }
 
+    return true;
+}
+
+bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, int firstSlot)
+{
     int index = unitSlots.indexOf (firstSlot);
-    if (index < 0)
+
+    if (sending || ! canSend (diskIndexes) || index < 0)
         return false;
 
     queue.clear();
+    leftOut = 0;
     for (auto i : diskIndexes)
     {
         if (index >= unitSlots.size())
-            break;
-        queue.push_back ({ unitSlots[index++], i, diskEntries[(size_t) i].name.substring (0, presetNameLength) });
+            ++leftOut;
+        else
+            queue.push_back ({ unitSlots[index++], i, diskEntries[(size_t) i].name.substring (0, presetNameLength) });
     }
 
     return startTransfers();
@@ -520,16 +588,28 @@ bool BankManagerListContent::exportDraggedCells (const juce::Component* source, 
 {
     auto* cell = dynamic_cast<const ScrollableListCell*> (source);
 
-    if (cabMode || sending || cell == nullptr || findParentScrollableListCtrl (cell) != unitList.get()
-        || ! onExportToFiles)
+    auto* manager = getPresetManager();
+
+    if (cabMode || sending || cell == nullptr || findParentScrollableListCtrl (cell) != unitList.get())
         return false;
 
     auto slots = getSelectedUnitSlots();
-    if (slots.isEmpty())
+    if (slots.isEmpty() || ! folder.isDirectory())
         return false;
 
-    onExportToFiles (slots, folder);
-    return true;
+    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
+    {
+        UserNotifier::warn (notConnectedText);
+        return false;
+    }
+
+    queue.clear();
+    leftOut = 0;
+    exportFolder = folder;
+    for (auto slot : slots)
+        queue.push_back ({ slot, writeToFile, unitRecords[(size_t) unitSlots.indexOf (slot)].name });
+
+    return startTransfers();
 }
 
 bool BankManagerListContent::renamePreset (int slot, const juce::String& newName)
@@ -546,7 +626,8 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
     }
 
     queue.clear();
-    queue.push_back ({ slot, -1, newName.substring (0, presetNameLength) });
+    leftOut = 0;
+    queue.push_back ({ slot, renameOnly, newName.substring (0, presetNameLength) });
     return startTransfers();
 }
 
@@ -590,10 +671,16 @@ bool BankManagerListContent::startNext()
 
     auto transfer = queue.front();
     queue.pop_front();
+    current = transfer;
     const auto* data = transfer.diskIndex >= 0 ? &diskEntries[(size_t) transfer.diskIndex].data : nullptr;
     bool started = false;
+    int bank = 0, program = 0;
 
-    if (cabMode)
+    if (transfer.diskIndex == writeToFile)
+        // "Get Preset Data": the stored preset's dump, read without loading it.
+        started = manager->getPresetLocation (transfer.slot, bank, program)
+                  && manager->requestFileOperation ((juce::uint8) bank, (juce::uint8) program, 2);
+    else if (cabMode)
         // The list holds flat cab numbers; the upload names its slot among the user cabs.
         started = data != nullptr && transfer.slot >= (int) manager->getNumFactoryCabs()
                   && manager->requestImportUserCab ((juce::uint16) (transfer.slot - manager->getNumFactoryCabs()), *data);
@@ -606,9 +693,12 @@ bool BankManagerListContent::startNext()
         return false;
     }
 
-    statusLabel.setText ((data != nullptr ? "Sending \"" : "Renaming to \"") + transfer.name + "\": "
-                             + slotText (transfer.slot) + "...",
-                         juce::dontSendNotification);
+    presetRecalled = presetRecalled || (! cabMode && transfer.diskIndex != writeToFile);
+
+    const char* doing = data != nullptr                       ? "Sending \""
+                        : transfer.diskIndex == writeToFile ? "Reading \""
+                                                            : "Renaming to \"";
+    statusLabel.setText (doing + transfer.name + "\": " + slotText (transfer.slot) + "...", juce::dontSendNotification);
     return true;
 }
 
@@ -622,7 +712,8 @@ void BankManagerListContent::timerCallback()
         return;
     }
 
-    auto& request = manager->getRequest (cabMode ? importUserCab : managePreset);
+    const bool writing = current.diskIndex == writeToFile;
+    auto& request = manager->getRequest (writing ? getPresetDataFile : cabMode ? importUserCab : managePreset);
 
     if (request.isRunning())
         return;
@@ -632,6 +723,16 @@ void BankManagerListContent::timerCallback()
         failure = "The Kestrel did not answer";
         endSending();
         return;
+    }
+
+    if (writing)
+    {
+        writeExportedFile (current);
+        if (failure.isNotEmpty())
+        {
+            endSending();
+            return;
+        }
     }
 
     ++sentCount;
@@ -644,29 +745,92 @@ void BankManagerListContent::endSending()
 {
     stopTimer();
     const int notSent = (int) queue.size() + (failure.isNotEmpty() ? 1 : 0);
+    const bool writing = current.diskIndex == writeToFile;
     queue.clear();
     sending = false;
-    setHolds (false);
+
+    // Each preset sent or renamed was recalled on the unit: it goes back to
+    // the preset the editor shows, which is then read again as it is stored.
+    int bank = 0, program = 0;
+    auto* manager = getPresetManager();
+    const bool recall = std::exchange (presetRecalled, false) && manager != nullptr
+                        && manager->getCurrentBankAndProgram (bank, program);
+    setHolds (false, ! recall);
+    if (recall)
+        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
 
     juce::String summary;
-    summary << "Sent to the Kestrel: " << sentCount;
+    const bool renaming = current.diskIndex == renameOnly;
+    summary << (writing    ? "Written to " + exportFolder.getFileName() + ": "
+                : renaming ? juce::String ("Renamed on the Kestrel: ")
+                           : juce::String ("Sent to the Kestrel: "))
+            << sentCount;
     if (notSent > 0)
-        summary << ", not sent: " << notSent;
+        summary << (writing ? ", not written: " : renaming ? ", not renamed: " : ", not sent: ") << notSent;
+    if (leftOut > 0)
+        summary << ", left out: " << leftOut;
     statusLabel.setText (summary, juce::dontSendNotification);
 
     if (failure.isNotEmpty())
         UserNotifier::warn (failure + ".\n" + summary + ".");
 
-    if (auto* manager = getPresetManager())
-        cabMode ? manager->requestCabNames (true, true, true) : manager->requestPresetNames (allPresets);
+    if (writing)
+    {
+        // What was written shows in the browser at once.
+        if (sentCount > 0 && onFilesWritten)
+            onFilesWritten (exportFolder);
+    }
+    else
+    {
+        if (manager != nullptr)
+            cabMode ? manager->requestCabNames (true, true, true) : manager->requestPresetNames (allPresets);
 
-    refreshUnitList();
+        refreshUnitList();
+    }
 
     if (closeWhenSent)
         close();
 }
 
-void BankManagerListContent::setHolds (bool hold)
+void BankManagerListContent::writeExportedFile (const Transfer& transfer)
+{
+    auto* manager = getPresetManager();
+    juce::MemoryBlock data;
+
+    // Only a whole dump is written: a read cut short must not end up in a
+    // file that looks complete.
+    if (manager != nullptr && ! manager->getPatchDumpBuffer().isEmpty())
+        data = manager->getPatchDumpBuffer();
+
+    // The dump's start names the slot it was read from.
+    juce::StringArray names;
+    juce::Array<juce::uint8> banks, programs;
+    collectPresetNames (juce::Array<juce::MemoryBlock> { data }, names, &banks, &programs);
+    int bank = 0, program = 0;
+    const bool fromSlot = manager != nullptr && manager->getPresetLocation (transfer.slot, bank, program)
+                          && banks == juce::Array<juce::uint8> ((juce::uint8) bank)
+                          && programs == juce::Array<juce::uint8> ((juce::uint8) program);
+
+    if (! fromSlot || getSysExFileType (data) != SYSEX_FILE_PRESET || ! PresetManager::isWholePresetDump (data))
+    {
+        failure = "The Kestrel did not send \"" + transfer.name + "\" whole";
+        return;
+    }
+
+    // Named as Export names its records, beside what the folder holds.
+    juce::String path;
+    const auto baseName = juce::File::createLegalFileName (slotText (transfer.slot) + "_" + transfer.name.trimEnd());
+    if (! makeUniqueFilePath (exportFolder, baseName, ".syx", false, path))
+    {
+        failure = "No free file name for \"" + transfer.name + "\" in " + exportFolder.getFullPathName();
+        return;
+    }
+
+    if (auto error = saveDataToFile (path, data); error.isNotEmpty())
+        failure = "Unable to write " + path + ":\n" + error;
+}
+
+void BankManagerListContent::setHolds (bool hold, bool catchUp)
 {
     auto* manager = getPresetManager();
     if (manager == nullptr)
@@ -676,7 +840,7 @@ void BankManagerListContent::setHolds (bool hold)
     manager->setPresetChangeHold (hold);
 
     // A preset change the unit reported meanwhile is caught up now.
-    if (! hold && manager->getDeferredPresetChanges() != 0)
+    if (! hold && catchUp && manager->getDeferredPresetChanges() != 0)
         manager->requestCurrentPresetNumber();
 }
 
@@ -743,7 +907,7 @@ bool BankManagerListContent::performListCommand (int commandId)
         case listExport:
             if (cabMode || slots.isEmpty() || ! onExportToFiles)
                 return false;
-            onExportToFiles (slots, {});
+            onExportToFiles (slots);
             return true;
 
         default: return false;

@@ -24,12 +24,13 @@ class ZolScrollableListCtrl;
 // chosen on the left, one after another: a preset with "Manage Preset"
 // (recall the slot, paste, name, save), a cab with "Import User Cab". While it
 // sends, the preset manager's resync and preset-change holds are set, so the
-// unit's own preset reports do not reload the editor; they are released, and
-// a held-back preset change caught up, when the sending ends.
+// unit's own preset reports do not reload the editor; they are released when
+// the sending ends, and the unit is put back on the editor's preset.
 //
 // Files dragged from the disk browser onto a slot are sent from that slot on
 // as the send button sends them; preset slots dragged onto the browser are
-// exported into its folder (onExportToFiles).
+// read from the unit and written into its folder as ".syx" files, the files
+// the browser lists and the send road reads (onFilesWritten then tells).
 //
 // Change codes: 1 opened, 2 closed. It hears the preset manager (the unit's
 // names) and the disk browser (the files the user picked there); it opens the
@@ -91,13 +92,18 @@ public:
     juce::Array<int> getSelectedUnitSlots() const;
 
     // Sends the chosen disk entries to the chosen slot and the ones after it,
-    // after the user has agreed to replace them. Entries of the wrong kind are
-    // refused with a message before anything is sent.
+    // after the user has agreed to replace them. Entries that cannot be sent
+    // (of the wrong kind or model, damaged, unread) are refused with a
+    // message before the question, and nothing is sent.
     void sendSelection();
     // Sends without asking; false (with a message) when nothing can start.
     bool sendEntries (const juce::Array<int>& diskIndexes, int firstSlot);
     bool isSending() const { return sending; }
     juce::String getStatusText() const { return statusLabel.getText(); }
+    // The status line of the presets or the cabs window (each keeps its own,
+    // with its own selection): the last action of that window, told by it or
+    // by the raw preset dialog it opened.
+    void showStatus (bool cabs, const juce::String& text);
     ZOLWindowSplitter* getSplitter() const { return splitter.get(); }
     juce::Rectangle<int> getUnitListBounds() const;
     juce::Rectangle<int> getDiskListBounds() const;
@@ -105,11 +111,12 @@ public:
     //==========================================================================
     // Hooks the owner sets.
 
-    // Opens the raw preset dialog: export of the given slots (into the given
-    // folder at once, or, with no folder, once the user starts it), or
-    // import into slots from the given one on.
-    std::function<void (const juce::Array<int>& slots, const juce::File& folder)> onExportToFiles;
+    // Opens the raw preset dialog: export of the given slots, or import into
+    // slots from the given one on.
+    std::function<void (const juce::Array<int>& slots)> onExportToFiles;
     std::function<void (int firstSlot)> onImportFromFiles;
+    // Told the folder into which dragged preset slots were written.
+    std::function<void (const juce::File& folder)> onFilesWritten;
     // Opens the disk browser, whose chosen files come back through addFiles.
     std::function<void()> onBrowseFolder;
     // Shows the cab easy-setup dialog with the setup; calls onConfirmed with
@@ -129,8 +136,8 @@ public:
     bool renamePreset (int slot, const juce::String& newName);
 
     // Preset cells dragged from the unit list (the drag's source) and dropped
-    // on a folder are exported there, as Export does; false for any other
-    // drag, and in cab mode.
+    // on a folder are written there, one ".syx" file each, named as Export
+    // names its records; false for any other drag, and in cab mode.
     bool exportDraggedCells (const juce::Component* source, const juce::File& folder);
 
     // Fills the setup record from the current preset's cab blocks.
@@ -153,13 +160,25 @@ private:
     struct Transfer
     {
         int slot = 0;
-        int diskIndex = 0; // -1: only the name changes
+        int diskIndex = 0; // -1: only the name changes; -2: the slot is written to a file
         juce::String name;
+    };
+    static constexpr int renameOnly = -1, writeToFile = -2;
+
+    // What each window (presets, cabs) keeps while the other is shown.
+    struct WindowState
+    {
+        juce::Array<int> selectedSlots;
+        juce::String status;
     };
 
     void timerCallback() override;
+    // Whether every entry can be sent to the connected unit; tells why not.
+    bool canSend (const juce::Array<int>& diskIndexes) const;
     bool startTransfers();
     bool startNext();
+    // The slot's dump, read from the unit, into a new file of the export folder.
+    void writeExportedFile (const Transfer& transfer);
     void takeRenamedCell();
     // Files dragged from the disk browser onto a unit slot: listed on the
     // disk side (once) and sent to that slot as the send button does.
@@ -170,7 +189,8 @@ private:
     void refreshUnitListCells();
     void showUnitListMenu();
     void chooseFiles();
-    void setHolds (bool hold);
+    // Released with catchUp, a preset change the unit reported meanwhile is read.
+    void setHolds (bool hold, bool catchUp = true);
     PresetManager* getPresetManager() const;
     juce::String slotText (int slot) const;
 
@@ -184,10 +204,16 @@ private:
     juce::Array<int> unitSlots;
 
     std::deque<Transfer> queue;
+    Transfer current;
     bool sending = false;
     bool closeWhenSent = false;
     int sentCount = 0;
+    int leftOut = 0; // entries past the last slot
+    bool presetRecalled = false; // a slot was recalled on the unit for a transfer
+    juce::File exportFolder;
     juce::String failure;
+    WindowState otherWindow; // the window not shown
+    juce::Array<int> pendingSelection; // the shown window's, until its slots are listed
 
     juce::Label titleLabel, unitLabel, diskLabel, statusLabel;
     std::unique_ptr<ZolScrollableListCtrl> unitList, diskList;

@@ -1,5 +1,6 @@
 #include "librarian/BrowserChooserDlg.h"
 
+#include "librarian/LibrarianDiskEntry.h"
 #include "model/GlobalConfiguration.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
@@ -150,9 +151,9 @@ void BrowserChooserDlg::takeFound (bool rebuild)
     for (int i = 0; i < found.size(); ++i)
     {
         auto& record = records[(size_t) i];
-        record.number = getSysExFileTypeText (found[i].type).upToFirstOccurrenceOf (" ", false, false) + "  ";
+        record.number = LibrarianDiskEntry::shortKindText (found[i].type, found[i].readResult) + "  ";
         record.name = found[i].file.getRelativePathFrom (folder);
-        record.tooltip = getSysExFileTypeText (found[i].type);
+        record.tooltip = LibrarianDiskEntry::kindText (found[i].type, found[i].readResult);
         record.italic = found[i].type == SYSEX_FILE_UNKNOWN;
         record.itemId = i + 1;
         record.acceptsFiles = false;
@@ -167,7 +168,8 @@ juce::String BrowserChooserDlg::getFoundText (int index) const
     if (! juce::isPositiveAndBelow (index, found.size()))
         return {};
 
-    return found[index].file.getFileName() + " (" + getSysExFileTypeText (found[index].type) + ")";
+    return found[index].file.getFileName() + " ("
+           + LibrarianDiskEntry::kindText (found[index].type, found[index].readResult) + ")";
 }
 
 void BrowserChooserDlg::selectFound (const juce::Array<int>& indexes)

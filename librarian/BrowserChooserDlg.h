@@ -26,7 +26,8 @@ class ZolScrollableListCtrl;
 //
 // Its files are dragged out to the librarian's slots; the librarian's preset
 // cells dropped on it (on a file of its list, or anywhere else on it, as on
-// a folder that lists no file) go to onCellsDropped, which exports them here.
+// a folder that lists no file) go to onCellsDropped, which writes them here
+// as ".syx" files.
 class BrowserChooserDlg : public LibrarianDialog,
                           public juce::DragAndDropTarget,
                           private juce::ChangeListener,
@@ -51,6 +52,8 @@ public:
     void open();
 
     void scan (const juce::File& folder, bool subfolders);
+    // Scans the shown folder again (files were written into it).
+    void rescan() { scan (folder, subfoldersToggle->getToggleState()); }
     bool isScanning() const;
     juce::File getFolder() const { return folder; }
 

@@ -65,7 +65,8 @@ void BrowserWorkerThread::run()
 
         // Only a regular file is read, so a FIFO or a device with a ".syx"
         // name cannot hold the scan.
-        if (readRegularFile (file, largestClassifiedBytes, data) == FileReadResult::read)
+        item.readResult = readRegularFile (file, largestClassifiedBytes, data);
+        if (item.readResult == FileReadResult::read)
             item.type = getSysExFileType (data);
 
         const juce::ScopedLock sl (lock);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/wire/SysExFiles.h"
+#include "model/FileUtils.h"
 
 #include <juce_core/juce_core.h>
 
@@ -15,10 +16,11 @@ public:
     {
         juce::File file;
         SysExFileType type = SYSEX_FILE_UNKNOWN;
+        FileReadResult readResult = FileReadResult::read; // why a file has no kind
     };
 
     // A scan lists at most this many files, and classifies only files up to
-    // this size (larger ones are listed as of no known kind).
+    // this size (larger ones are listed as too large).
     static constexpr int maxFiles = 5000;
     static constexpr juce::int64 largestClassifiedBytes = 64 << 20;
 

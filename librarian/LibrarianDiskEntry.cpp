@@ -14,13 +14,15 @@ std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file
     whole.name = file.getFileNameWithoutExtension();
 
     juce::MemoryBlock bytes;
-    if (readRegularFile (file, largestFileBytes, bytes) != FileReadResult::read)
+    whole.readResult = readRegularFile (file, largestFileBytes, bytes);
+    if (whole.readResult != FileReadResult::read)
     {
         entries.push_back (whole);
         return entries;
     }
 
     whole.fileType = getSysExFileType (bytes);
+    getSysExModel (bytes.getData(), bytes.getSize(), whole.model);
     const bool presets = whole.fileType == SYSEX_FILE_PRESET || whole.fileType == SYSEX_FILE_PRESET_BANK;
     const bool cabs = whole.fileType == SYSEX_FILE_CAB || whole.fileType == SYSEX_FILE_CAB_BANK;
 
@@ -32,10 +34,8 @@ std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file
 
     // A file of one kind holds its dumps one after another; each begins
     // with its start message.
-    juce::uint8 model = 0;
-    getSysExModel (bytes.getData(), bytes.getSize(), model);
     juce::OwnedArray<juce::MemoryBlock> pieces;
-    splitSysExAtHeaders (bytes, (juce::uint8) (presets ? SYSEX_PATCH_START : SYSEX_CABIR_START), model, pieces);
+    splitSysExAtHeaders (bytes, (juce::uint8) (presets ? SYSEX_PATCH_START : SYSEX_CABIR_START), whole.model, pieces);
 
     int position = 0;
     for (auto* piece : pieces)
@@ -86,9 +86,27 @@ std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file
     return entries;
 }
 
+juce::String LibrarianDiskEntry::kindText (SysExFileType type, FileReadResult result)
+{
+    switch (result)
+    {
+        case FileReadResult::read: return getSysExFileTypeText (type);
+        case FileReadResult::tooLarge: return "too large to read";
+        default: return "unreadable";
+    }
+}
+
+juce::String LibrarianDiskEntry::shortKindText (SysExFileType type, FileReadResult result)
+{
+    if (result != FileReadResult::read)
+        return result == FileReadResult::tooLarge ? "Too large" : "Unreadable";
+
+    return type == SYSEX_FILE_UNKNOWN ? "Unknown" : getSysExFileTypeText (type).upToFirstOccurrenceOf (" ", false, false);
+}
+
 juce::String LibrarianDiskEntry::describe() const
 {
-    auto text = getSysExFileTypeText (fileType);
+    auto text = kindText (fileType, readResult);
 
     if (fileType == SYSEX_FILE_PRESET_BANK || fileType == SYSEX_FILE_CAB_BANK)
         text << ", #" << (positionInFile + 1);

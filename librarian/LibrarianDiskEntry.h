@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/wire/SysExFiles.h"
+#include "model/FileUtils.h"
 
 #include <juce_core/juce_core.h>
 
@@ -14,6 +15,8 @@ struct LibrarianDiskEntry
 {
     juce::File file;
     SysExFileType fileType = SYSEX_FILE_UNKNOWN;
+    FileReadResult readResult = FileReadResult::read; // how reading the file ended
+    juce::uint8 model = 0;   // the model the file's messages are for
     int positionInFile = 0;  // 0-based, within a bank
     juce::String name;       // the preset's or cab's own name; the file's name when it has none
     juce::MemoryBlock data;  // the dump to send; empty for an entry that cannot be sent
@@ -26,10 +29,18 @@ struct LibrarianDiskEntry
     static constexpr juce::int64 largestFileBytes = 64 << 20;
 
     // Reads and classifies the file: its presets or cabs, or one entry that
-    // says what the file is (an unreadable file is "<unknown file type>").
+    // says what the file is, or why it was not read.
     static std::vector<LibrarianDiskEntry> read (const juce::File& file);
 
-    // "Preset File", "Cab-Bank File", ...; with the position for a bank, and
-    // "(damaged)" for a dump that cannot be sent.
+    // What a file is, as the lists name it: the classifier's text ("Preset
+    // File", "<unknown file type>", ...) for a file that was read, otherwise
+    // why it was not ("too large to read", "unreadable").
+    static juce::String kindText (SysExFileType type, FileReadResult result);
+    // The same in a word or two, for a narrow column: "Preset", "Cab-Bank",
+    // "Unknown", "Too large", "Unreadable".
+    static juce::String shortKindText (SysExFileType type, FileReadResult result);
+
+    // The kind text; with the position for a bank, and "(damaged)" for a dump
+    // that cannot be sent.
     juce::String describe() const;
 };

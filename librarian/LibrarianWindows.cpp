@@ -52,18 +52,22 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
         cabSetup->addChangeListener (this);
 
     if (rawPresets != nullptr)
+    {
         follower = std::make_unique<RawPresetDialogFollower> (*rawPresets);
+        rawPresets->addChangeListener (this);
+    }
 
     if (librarian != nullptr)
     {
-        librarian->onExportToFiles = [this] (const juce::Array<int>& slots, const juce::File& folder)
+        librarian->onExportToFiles = [this] (const juce::Array<int>& slots)
         {
-            if (rawPresets == nullptr || ! rawPresets->open (RawPresetThreadDlg::exportMode, slots)
-                || folder == juce::File())
-                return;
-
-            rawPresets->setFolder (folder);
-            rawPresets->startTransfer();
+            if (rawPresets != nullptr)
+                rawPresets->open (RawPresetThreadDlg::exportMode, slots);
+        };
+        librarian->onFilesWritten = [this] (const juce::File& folder)
+        {
+            if (browser != nullptr && browser->isVisible() && browser->getFolder() == folder)
+                browser->rescan();
         };
         librarian->onImportFromFiles = [this] (int firstSlot)
         {
@@ -106,6 +110,9 @@ LibrarianWindows::~LibrarianWindows()
 
     follower.reset();
 
+    if (rawPresets != nullptr)
+        rawPresets->removeChangeListener (this);
+
     if (cabSetup != nullptr)
         cabSetup->removeChangeListener (this);
 
@@ -115,6 +122,7 @@ LibrarianWindows::~LibrarianWindows()
         librarian->onExportToFiles = nullptr;
         librarian->onImportFromFiles = nullptr;
         librarian->onBrowseFolder = nullptr;
+        librarian->onFilesWritten = nullptr;
     }
 
     if (browser != nullptr)
@@ -147,6 +155,17 @@ bool LibrarianWindows::performCommand (int commandId)
 
 void LibrarianWindows::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
+    if (rawPresets != nullptr && source == static_cast<juce::ChangeBroadcaster*> (rawPresets.getComponent()))
+    {
+        // The presets window's status tells how the last transfer it opened ended.
+        const int code = rawPresets->getChangeCode();
+        if (code == RawPresetThreadDlg::codeTransferStarted)
+            rawTransferRan = true;
+        else if (code == RawPresetThreadDlg::codeClosed && std::exchange (rawTransferRan, false) && librarian != nullptr)
+            librarian->showStatus (false, rawPresets->getStatusText());
+        return;
+    }
+
     if (cabSetup == nullptr || source != static_cast<juce::ChangeBroadcaster*> (cabSetup.getComponent()))
         return;
 

@@ -48,7 +48,9 @@ public:
     bool worksWithoutUnit (int commandId) const override { return commandId == exchangeCommand; }
 
 private:
-    // The cab easy-setup dialog's code 3 hands its record to the librarian; code 2 drops it.
+    // The cab easy-setup dialog's code 3 hands its record to the librarian;
+    // code 2 drops it. The raw preset dialog's end of a transfer is told in
+    // the librarian's status line once it closes.
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     // The content owns them and may delete them first.
@@ -60,6 +62,7 @@ private:
     juce::Component::SafePointer<CabEasySetupDlg> cabSetup;
     std::function<void (const CabSetupInfo&)> onCabSetupConfirmed;
     std::unique_ptr<RawPresetDialogFollower> follower;
+    bool rawTransferRan = false;
 
     JUCE_DECLARE_NON_COPYABLE (LibrarianWindows)
 };

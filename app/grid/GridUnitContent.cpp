@@ -848,13 +848,16 @@ void GridUnitContent::changeListenerCallback (juce::ChangeBroadcaster* source)
 
         // Another preset (chosen here, on the unit or read after a
         // reconnection) leaves nothing framed: the effect editor then shows
-        // no block either.
+        // no block either. The same preset read again (the librarian had
+        // the unit elsewhere meanwhile) keeps its framed block where it still is.
         constexpr int loadPresetEndCode = 21;
 
         if (code == loadPresetEndCode)
         {
             insertingCell = -1;
-            const bool keep = std::exchange (keepSelectionOnLoad, false);
+            const auto number = presets->getCurrentPresetNumber();
+            const bool reloaded = number >= 0 && std::exchange (loadedPreset, number) == number;
+            const bool keep = std::exchange (keepSelectionOnLoad, false) || reloaded;
 
             const bool same = isCellInGrid (selectedCell) ? blockAt (selectedCell) == selectedBlockId
                                                           : selectionState != nothingSelected;

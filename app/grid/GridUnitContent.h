@@ -196,6 +196,7 @@ private:
     // The empty cell a block is being inserted into: framed, and shown once it is there.
     int insertingCell = -1;
     bool keepSelectionOnLoad = false;
+    juce::int32 loadedPreset = -1; // the preset number of the last load
     int hoveredCell = -1;
     int armedCell = -1;
 

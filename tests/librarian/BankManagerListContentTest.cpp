@@ -206,7 +206,7 @@ TEST_F (Librarian, CabsLandEachInItsUserSlotAndASendNearTheEndStopsThere)
 
     ASSERT_TRUE (librarian.sendEntries ({ 0, 1, 2 }, slots[user - 2]));
     ASSERT_TRUE (bench::runMessageLoopUntil ([this] { return ! librarian.isSending(); }, 60000));
-    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 2");
+    EXPECT_EQ (librarian.getStatusText(), "Sent to the Kestrel: 2, left out: 1");
     EXPECT_EQ (nameAt (factory + user - 2), "Disk Cab A");
     EXPECT_EQ (nameAt (factory + user - 1), "Disk Cab B");
 
@@ -227,7 +227,7 @@ TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCur
     EXPECT_EQ (enabled.joinIntoString (","), "Rename,Import...,Export...,Load,Select All");
 
     juce::Array<int> exported;
-    librarian.onExportToFiles = [&exported] (const juce::Array<int>& slots, const juce::File&) { exported = slots; };
+    librarian.onExportToFiles = [&exported] (const juce::Array<int>& slots) { exported = slots; };
     EXPECT_TRUE (librarian.performListCommand (2108));
     EXPECT_EQ (exported, juce::Array<int> ({ 5 }));
 
@@ -243,6 +243,7 @@ TEST_F (Librarian, ARenamedPresetKeepsWhatItHoldsUnderItsNewName)
 
     auto after = rig.unit->getPreset (6);
     EXPECT_EQ (after.name.trim(), "Renamed Six");
+    EXPECT_EQ (librarian.getStatusText(), "Renamed on the Kestrel: 1");
     EXPECT_EQ (after.toWords().size(), before.toWords().size());
     juce::uint16 was = 0, is = 0;
     ASSERT_TRUE (before.getParam (ampBlock, 1, was) && after.getParam (ampBlock, 1, is));
@@ -330,6 +331,8 @@ TEST (BrowserChooser, AScanEndsThroughALinkBackUpTheTreeAndPastAFifo)
     ASSERT_TRUE (bench::runMessageLoopUntil ([&browser] { return ! browser.isScanning(); }, 20000));
     ASSERT_EQ (browser.getNumFound(), 2);
     EXPECT_NE (browser.getFoundText (0).contains ("Preset File"), browser.getFoundText (1).contains ("Preset File"));
+    EXPECT_TRUE ((browser.getFoundText (0) + browser.getFoundText (1)).contains ("pipe.syx (unreadable)"))
+        << "a file it cannot read says so";
 }
 #endif
 } // namespace

@@ -1,12 +1,14 @@
 #include "app/shell/KestrelContentComponent.h"
+#include "app/editor/EffectEditorContent.h"
+#include "app/grid/GridUnitContent.h"
 #include "app/shell/MainAppWindow.h"
+#include "device/DumpTestData.h"
 #include "librarian/BankManagerListContent.h"
+#include "librarian/LibrarianDiskEntry.h"
 #include "librarian/BrowserChooserDlg.h"
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
 #include "model/IdTables.h"
-#include "model/KestrelGlobalConfiguration.h"
-#include "model/RawPreset.h"
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
@@ -53,8 +55,7 @@ protected:
         windows = std::make_unique<LibrarianWindows> (*program.content);
         librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
         browser = program.content->getPaneAs<BrowserChooserDlg> (ContentPane::browserChooser);
-        rawPresets = program.content->getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset);
-        ASSERT_TRUE (librarian != nullptr && browser != nullptr && rawPresets != nullptr);
+        ASSERT_TRUE (librarian != nullptr && browser != nullptr);
 
         ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false));
         ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (1).contains ("Preset"); }))
@@ -90,14 +91,22 @@ protected:
         folder.getChildFile (name + ".syx").replaceWithData (dump.getData(), dump.getSize());
     }
 
+    // Clicks as the user does: the click arrives through the message loop.
+    void click (juce::Component& parent, const juce::String& text)
+    {
+        auto* button = findButton (parent, text);
+        ASSERT_TRUE (button != nullptr && button->isShowing()) << text;
+        button->triggerClick();
+        pumpPostedMessages();
+    }
+
     void openBrowserOn (const juce::File& shown)
     {
         ScriptedInteraction interaction;
         interaction.answerWithFile (shown);
-        ASSERT_NE (findButton (*librarian, "Browse Folder..."), nullptr);
-        findButton (*librarian, "Browse Folder...")->triggerClick();
+        click (*librarian, "Browse Folder...");
         ASSERT_TRUE (pumpMessagesUntil ([this] { return browser->isVisible(); }));
-        findButton (*browser, "Folder...")->triggerClick();
+        click (*browser, "Folder...");
         ASSERT_TRUE (pumpMessagesUntil ([&] { return browser->getFolder() == shown && ! browser->isScanning(); }));
     }
 
@@ -160,28 +169,17 @@ protected:
         dragWithMouse (*cell, cell->getLocalBounds().getCentre(), *unitList->getCell (slot), uncovered);
     }
 
-    juce::File exportedFile (const juce::File& in)
+    juce::File writtenFile (const juce::File& in)
     {
-        auto found = in.findChildFiles (juce::File::findFiles, false, "*.dat");
+        auto found = in.findChildFiles (juce::File::findFiles, false, "*_Going Out.syx");
         return found.size() == 1 ? found.getFirst() : juce::File();
     }
 
-    // The record Export writes: the slot's preset with its name and values.
-    void expectExportOfTheSlot (const juce::File& file)
+    // The user's answer to the question just asked.
+    void answerLast (bool ok)
     {
-        juce::MemoryBlock bytes;
-        ASSERT_TRUE (file.loadFileAsData (bytes)) << file.getFullPathName();
-        EXPECT_TRUE (file.getFileName().endsWith ("_Going Out.dat")) << file.getFileName();
-        RawPreset record;
-        ASSERT_TRUE (record.readFrom (bytes));
-        EXPECT_EQ (record.name.trim(), "Going Out");
-        auto* amp = record.findBlock (ampBlock);
-        ASSERT_NE (amp, nullptr);
-        bool found = false;
-        for (auto word : amp->xValues)
-            if ((word & 0xFFFF) == 1)
-                found = (word >> 16) == 3456;
-        EXPECT_TRUE (found) << "the amp's parameter 1 as the unit holds it";
+        program.notices.answer (program.notices.count() - 1, ok ? 1 : 0);
+        pumpPostedMessages();
     }
 
     static constexpr juce::Point<int> uncovered{ 20, 10 }; // in a unit cell, left of the browser
@@ -191,7 +189,6 @@ protected:
     std::unique_ptr<LibrarianWindows> windows;
     BankManagerListContent* librarian = nullptr;
     BrowserChooserDlg* browser = nullptr;
-    RawPresetThreadDlg* rawPresets = nullptr;
 };
 
 // A preset file dragged from the browser onto a slot is sent there once the
@@ -236,14 +233,16 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
     EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getNumDiskEntries() == listed + 1; }));
 }
 
-// Preset cells dragged onto the browser are exported into its folder, as
-// Export writes them: onto a listed file, and onto a folder that lists none.
-TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreExportedIntoItsFolder)
+// Preset cells dragged onto the browser are written into its folder as
+// preset files, which it lists at once and which go back onto a slot: onto
+// a listed file, and onto a folder that lists none.
+TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreWrittenThereAndGoBackOntoASlot)
 {
     auto* unitList = findList (*librarian, 0);
     auto* files = findList (*browser, 0);
     ASSERT_TRUE (unitList != nullptr && files != nullptr);
     const int before = program.notices.count();
+    program.unit.clearReceived();
 
     // A plain drop copies: the dragged cell shows the skin's copy cursor.
     auto* copyCursor = KestrelImageDepot::getInstance()->getCursor (ImageDepot::copyCursor);
@@ -251,13 +250,27 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreExportedIntoIts
     auto& dragged = *unitList->getCell (exportedSlot);
     dragWithMouse (dragged, uncovered, *files->getCell (0), { 40, 10 },
                    [&] { EXPECT_TRUE (dragged.getMouseCursor() == *copyCursor); });
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return exportedFile (folder).existsAsFile() && ! rawPresets->isTransferRunning(); }, 60000))
-        << rawPresets->getStatusText() << " / " << rawPresets->getItemText (0);
-    expectExportOfTheSlot (exportedFile (folder));
-    saveScreenshot (*program.content, "librarian-cells-exported-to-the-browser");
-    // Closed, the dialog has the names read again, which rebuilds the slots: a drag waits for that.
-    rawPresets->requestClose();
-    ASSERT_TRUE (pumpPostedMessages());
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending() && browser->getNumFound() == 3; }, 60000))
+        << librarian->getStatusText();
+    const auto written = writtenFile (folder);
+    ASSERT_TRUE (written.existsAsFile());
+    EXPECT_TRUE (written.getFileName().startsWith (librarian->getUnitEntryText (exportedSlot).substring (0, 3) + "_"));
+    EXPECT_EQ (librarian->getStatusText(), "Written to syx: 1");
+    EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 0) << "the slot is read where it is stored";
+    saveScreenshot (*program.content, "librarian-cells-written-to-the-browser");
+    ASSERT_TRUE (program.settle());
+
+    // Dragged back onto another slot, it is sent there.
+    constexpr int copySlot = 12;
+    dragBrowserFileToSlot (written.getFileName(), copySlot);
+    ASSERT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+    answerLast (true);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
+    auto stored = program.unit.getPreset (copySlot);
+    EXPECT_EQ (stored.name.trim(), "Going Out");
+    juce::uint16 value = 0;
+    ASSERT_TRUE (stored.getParam (ampBlock, 1, value));
+    EXPECT_EQ (value, 3456);
     ASSERT_TRUE (program.settle());
     ASSERT_TRUE (pumpPostedMessages());
 
@@ -265,13 +278,130 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreExportedIntoIts
     ASSERT_TRUE (empty.createDirectory());
     openBrowserOn (empty);
     ASSERT_EQ (files->getNumCells(), 0) << "the files of the folder before are gone";
-    // The last transfer went elsewhere since the browser scanned (an Export to another folder, say).
-    ASSERT_NE (KestrelGlobalConfiguration::getInstanceWithoutCreating(), nullptr);
-    KestrelGlobalConfiguration::getInstanceWithoutCreating()->MRU_DIRECTORY = folder.getFullPathName();
+    librarian->selectUnitEntry (exportedSlot);
     dragWithMouse (*unitList->getCell (exportedSlot), uncovered, *browser, browser->getLocalBounds().getCentre());
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return exportedFile (empty).existsAsFile() && ! rawPresets->isTransferRunning(); }, 60000))
-        << rawPresets->getStatusText() << " / " << rawPresets->getItemText (0);
-    expectExportOfTheSlot (exportedFile (empty));
-    EXPECT_EQ (program.notices.count(), before) << program.notices.lastMessage();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending() && browser->getNumFound() == 1; }, 60000))
+        << librarian->getStatusText();
+    EXPECT_TRUE (writtenFile (empty).existsAsFile());
+    EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+}
+
+// Files that cannot be sent are refused, naming the file and why, before
+// any question: a file of no known kind, one too large to read, a cab of
+// another model. A bank sent from the last slot tells what it left out.
+// The presets and cabs windows each keep their own selection and status.
+TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachWindowKeepsItsStatus)
+{
+    auto foreignCab = dumptest::blockOf (dumptest::makeCabDump (3, 0, "Foreign Cab", 0));
+    ASSERT_TRUE (folder.getChildFile ("Model 3 Cab.syx").replaceWithData (foreignCab.getData(), foreignCab.getSize()));
+    ASSERT_TRUE (folder.getChildFile ("junk.syx").replaceWithText ("hello"));
+    {
+        juce::FileOutputStream big (folder.getChildFile ("big.syx"));
+        ASSERT_TRUE (big.openedOk() && big.setPosition (LibrarianDiskEntry::largestFileBytes) && big.writeByte (0));
+    }
+    juce::MemoryBlock bank;
+    for (auto name : { "Bank One", "Bank Two", "Bank Three" })
+    {
+        auto preset = SimulatedPreset::makeFactory (2);
+        preset.name = name;
+        bank.append (makePresetDumpFile (preset).getData(), makePresetDumpFile (preset).getSize());
+    }
+    const auto bankFile = folder.getChildFile ("Bank.syx");
+    ASSERT_TRUE (bankFile.replaceWithData (bank.getData(), bank.getSize()));
+    browser->rescan();
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return browser->getNumFound() == 6 && ! browser->isScanning(); }));
+
+    // The kind column has a word for what it cannot read.
+    auto* files = findList (*browser, 0);
+    for (auto [name, kind] : { std::pair ("junk.syx", "Unknown"), std::pair ("big.syx", "Too large") })
+        for (int i = 0; i < browser->getNumFound(); ++i)
+            if (browser->getFoundText (i).startsWith (name))
+                EXPECT_EQ (files->getCell (i)->getNumberText().trim(), kind);
+    saveScreenshot (*browser, "librarian-browser-kinds");
+
+    auto& notices = program.notices;
+    program.unit.clearReceived();
+    for (auto [name, why] : { std::pair ("junk.syx", "The file junk.syx is a <unknown file type>, not a preset."),
+                              std::pair ("big.syx", "The file big.syx is too large to read (more than 64 MB).") })
+    {
+        const int before = notices.count();
+        dragBrowserFileToSlot (name, 9);
+        ASSERT_EQ (notices.count(), before + 1) << "no question first: " << notices.lastMessage();
+        EXPECT_TRUE (notices.lastMessage().contains (why)) << notices.lastMessage();
+    }
+
+    // A bank sent from the last slot: the question and the status tell what is left out.
+    const int last = librarian->getNumUnitEntries() - 1;
+    librarian->addFiles ({ bankFile });
+    const int bankEntry = librarian->getNumDiskEntries() - 3;
+    librarian->selectDiskEntries ({ bankEntry, bankEntry + 1, bankEntry + 2 });
+    librarian->selectUnitEntry (last);
+    click (*librarian, "<< Send Presets\nto Kestrel");
+    EXPECT_TRUE (notices.lastMessage().contains ("\n2 preset(s) after the last slot are left out.")) << notices.lastMessage();
+    answerLast (true);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
+    EXPECT_EQ (program.unit.getPreset (last).name.trim(), "Bank One");
+    const auto presetsStatus = librarian->getStatusText();
+    EXPECT_EQ (presetsStatus, "Sent to the Kestrel: 1, left out: 2");
+    ASSERT_TRUE (program.settle());
+
+    // A cab of another model: nothing goes to the unit, nothing is reported sent.
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::manageCabsCommand, false));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (1).startsWith ("U002"); }));
+    EXPECT_TRUE (librarian->getSelectedUnitSlots().isEmpty()) << "the presets window's selection is its own";
+    EXPECT_NE (librarian->getStatusText(), presetsStatus);
+    const int before = notices.count();
+    program.unit.clearReceived();
+    openBrowserOn (folder);
+    dragBrowserFileToSlot ("Model 3 Cab.syx", 1);
+    ASSERT_EQ (notices.count(), before + 1) << notices.lastMessage();
+    EXPECT_TRUE (notices.lastMessage().contains ("Model 3 Cab.syx holds a cab for the Model 3")) << notices.lastMessage();
+    answerLast (true); // whatever was asked
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_CABIR_START), 0);
+    for (int flat = 0; flat < program.unit.getNumFactoryCabs() + program.unit.getNumUserCabs(); ++flat)
+        EXPECT_FALSE (program.unit.getCabName (flat).name.startsWith ("Foreign")) << flat;
+    EXPECT_FALSE (librarian->getStatusText().startsWith ("Sent")) << librarian->getStatusText();
+
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return librarian->getSelectedUnitSlots() == juce::Array<int> ({ last }); }));
+    EXPECT_EQ (librarian->getStatusText(), presetsStatus);
+}
+// The block being edited stays in view through what the librarian does on
+// the unit: a send to a slot, a raw preset job and closing the windows. The
+// presets window's status then tells how the job ended.
+TEST_F (LibrarianDragAndDrop, TheEditedBlockStaysInViewThroughASendAJobAndClosing)
+{
+    ASSERT_TRUE (program.grid->selectBlockById (ampBlock));
+    auto ampShown = [this]
+    { return program.settle() && pumpPostedMessages() && program.editor->getShownBlock() == ampBlock; };
+    ASSERT_TRUE (ampShown());
+    const int editing = program.unit.getCurrentPresetNumber();
+
+    dragBrowserFileToSlot ("Dropped In.syx", 9);
+    answerLast (true);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
+    EXPECT_TRUE (ampShown()) << "after a send";
+    EXPECT_EQ (program.unit.getCurrentPresetNumber(), editing) << "the unit is back on the preset being edited";
+
+    auto* rawPresets = program.content->getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset);
+    ASSERT_NE (rawPresets, nullptr);
+    librarian->selectUnitEntry (exportedSlot);
+    click (*librarian, "Export...");
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return rawPresets->isVisible(); }));
+    ScriptedInteraction chooser;
+    chooser.answerWithFile (program.scratch.folder.getChildFile ("records"));
+    click (*rawPresets, "Folder...");
+    click (*rawPresets, "Start");
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return rawPresets->getStatusText().startsWith ("Exported"); }, 60000));
+    const auto jobStatus = rawPresets->getStatusText();
+    click (*rawPresets, "Close");
+    EXPECT_TRUE (ampShown()) << "after a job";
+    EXPECT_EQ (librarian->getStatusText(), jobStatus);
+
+    click (*librarian, "Close");
+    EXPECT_TRUE (ampShown()) << "after closing";
+    saveScreenshot (*program.content, "librarian-closed-block-still-shown");
 }
 } // namespace
