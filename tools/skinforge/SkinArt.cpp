@@ -641,10 +641,10 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["xy-x.png"] = xySwitch (true, sansBold);
     images["xy-y.png"] = xySwitch (false, sansBold);
 
-    images["knob-base.png"] = knobBase (44, false);
-    images["knob-base-mod-on.png"] = knobBase (44, true);
-    images["knob-top.png"] = knobTop (44, false);
-    images["knob-top-mod.png"] = knobTop (44, true);
+    images["knob-base.png"] = knobBase (40, false);
+    images["knob-base-mod-on.png"] = knobBase (40, true);
+    images["knob-top.png"] = knobTop (40, false);
+    images["knob-top-mod.png"] = knobTop (40, true);
     images["field.png"] = field (64, 16);
     images["field-small.png"] = field (44, 16);
     images["field-large.png"] = field (100, 16); // the long names of a large list read unsqueezed
