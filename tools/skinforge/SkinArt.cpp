@@ -668,7 +668,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["tab-down.png"] = pageTab (true);
     images["editor-bg.png"] = editorBackground (1024, 427);
     images["modifier-curve.png"] = curveMonitor (220, 150);
-    images["modifier-dlg-bg.png"] = dialogBox (1024, 647, { 100, 90, 800, 256 });
+    images["modifier-dlg-bg.png"] = dialogBox (1024, 647, { 100, 90, 800, 248 });
     images["sequencer-dlg-bg.png"] = dialogBox (928, 300, { 0, 0, 928, 300 });
     addEffectPageArt (images);
     images["bg-tuner-fullscreen.png"] = tunerBackground (1024, 646);
