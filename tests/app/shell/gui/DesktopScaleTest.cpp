@@ -1,3 +1,5 @@
+#include "app/dialogs/ModifierDlgContent.h"
+#include "app/dialogs/SequencerContent.h"
 #include "app/editor/EffectEditorContent.h"
 #include "app/grid/GridUnitContent.h"
 #include "app/shell/ControlUnitContent.h"
@@ -168,6 +170,31 @@ TEST (DesktopScale, MenusListsAndMessagesFollowTheWindowsScale)
     EXPECT_NEAR (menuItemScreenHeight (*menu), rowPerText * fieldText, 0.15f * fieldText);
     juce::PopupMenu::dismissAllActiveMenus();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return otherDesktopWindow (window) == nullptr; }));
+    saveScreenshot (window, "amp-speaker-page-scale-2");
+
+    // The modifier dialog and the sequencer draw their controls at their
+    // own scale, which is the window's.
+    auto controlsFollow = [] (ParamDialogFrame& dialog, juce::Component* control)
+    {
+        ASSERT_NE (control, nullptr);
+        EXPECT_NEAR (screenScaleOf (*control), screenScaleOf (dialog), 0.01f);
+        EXPECT_NEAR (screenScaleOf (*dialog.getCloseButton()), screenScaleOf (dialog), 0.01f);
+    };
+    ASSERT_TRUE (editor->openModifierDialog (106, 1));
+    ASSERT_TRUE (program.settle());
+    auto* modifiers = program.content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
+    ASSERT_NE (modifiers, nullptr);
+    controlsFollow (*modifiers, dynamic_cast<juce::Component*> (modifiers->getControl (0)));
+    saveScreenshot (window, "modifier-dialog-scale-2");
+    program.content->closeAllDialogs();
+    editor->showBlock (SequencerContent::blockId);
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (editor->showPageByIndex (editor->findPageTabByName ("Sequencer")));
+    ASSERT_TRUE (program.settle());
+    auto* sequencer = program.content->getPaneAs<SequencerContent> (ContentPane::sequencer);
+    ASSERT_NE (sequencer, nullptr);
+    controlsFollow (*sequencer, dynamic_cast<juce::Component*> (sequencer->getControl (0)));
+    saveScreenshot (window, "sequencer-scale-2");
 
     // A message.
     int answered = -1;
