@@ -614,8 +614,8 @@ void PreferencesDialogContent::paint (juce::Graphics& g)
 
     // A hairline under the tabs.
     g.setColour (accentColour.withAlpha (0.5f));
-    g.fillRect (juce::Rectangle<float> ((float) margin, 52.0f + (float) tabHeight, (float) (getWidth() - 2 * margin),
-                                        1.0f));
+    g.fillRect (
+        juce::Rectangle<float> ((float) margin, 52.0f + (float) tabHeight, (float) (getWidth() - 2 * margin), 1.0f));
 }
 
 void PreferencesDialogContent::resized()
@@ -672,8 +672,7 @@ void PreferencesDialogContent::layOutPage()
             {
                 field.label.setFont (font);
                 field.label.setBounds (margin, y, labelWidth, rowHeight);
-                field.editor.setBounds (margin + labelWidth, y, width - 2 * margin - labelWidth - 96,
-                                        rowHeight);
+                field.editor.setBounds (margin + labelWidth, y, width - 2 * margin - labelWidth - 96, rowHeight);
                 field.browse->setBounds (width - margin - 88, y, 88, rowHeight);
                 y += rowHeight + rowGap;
             }

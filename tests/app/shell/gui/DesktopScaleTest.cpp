@@ -92,8 +92,8 @@ void checkConnectedPreferences (float desktopScale, const juce::String& shotName
 // How many screen pixels one unit of the component's drawing covers.
 float screenScaleOf (const juce::Component& component)
 {
-    return juce::Component::getApproximateScaleFactorForComponent (&component)
-           * juce::Desktop::getInstance().getGlobalScaleFactor();
+    return juce::Component::getApproximateScaleFactorForComponent (&component) *
+           juce::Desktop::getInstance().getGlobalScaleFactor();
 }
 
 // The window the program has open on the desktop besides its main window.
@@ -139,8 +139,7 @@ TEST (DesktopScale, MenusListsAndMessagesFollowTheWindowsScale)
 
     auto* bar = window.getMenuBar();
     ASSERT_NE (bar, nullptr);
-    const float barText =
-        program.look.getMenuBarFont (*bar, 0, {}).getHeight() * screenScaleOf (*bar);
+    const float barText = program.look.getMenuBarFont (*bar, 0, {}).getHeight() * screenScaleOf (*bar);
     bar->showMenu (0);
     auto* menu = otherDesktopWindow (window);
     ASSERT_NE (menu, nullptr) << "the first menu is open";
@@ -198,8 +197,8 @@ TEST (DesktopScale, MenusListsAndMessagesFollowTheWindowsScale)
 
     // A message.
     int answered = -1;
-    ASSERT_TRUE (window.showMessageDialog (
-        { Notice::Icon::info, "Kestrel-Edit", "Preset exported.", Notice::Buttons::ok, [&] (int r) { answered = r; } }));
+    ASSERT_TRUE (window.showMessageDialog ({ Notice::Icon::info, "Kestrel-Edit", "Preset exported.",
+                                             Notice::Buttons::ok, [&] (int r) { answered = r; } }));
     auto* dialog = dynamic_cast<juce::DialogWindow*> (otherDesktopWindow (window));
     ASSERT_NE (dialog, nullptr);
     auto* body = dynamic_cast<GenericDialogContent*> (dialog->getContentComponent());
