@@ -485,21 +485,10 @@ void ModifierDlgContent::changeListenerCallback (juce::ChangeBroadcaster* source
 void ModifierDlgContent::applyScale (bool apply)
 {
     applyFrameScale (apply);
-
-    if (graph != nullptr)
-    {
-        graph->scaleFactor = scaleFactor;
-        graph->applyScale (true);
-    }
+    followFrameScale (graph.get());
 
     for (auto& control : controls)
-    {
-        if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (control.get()))
-        {
-            resizable->scaleFactor = scaleFactor;
-            resizable->applyScale (true);
-        }
-    }
+        followFrameScale (asComponent (control.get()));
 }
 
 bool ModifierDlgContent::getValueStrings (int, int field, juce::StringArray& shortTexts, juce::StringArray& names,

@@ -81,12 +81,20 @@ void ParamDialogFrame::postChangeCode (int code)
 void ParamDialogFrame::applyFrameScale (bool apply)
 {
     applyCommonScale (*this, apply);
+    followFrameScale (closeButton.get());
+}
 
-    if (closeButton != nullptr)
+void ParamDialogFrame::followFrameScale (juce::Component* child) const
+{
+    if (child == nullptr)
+        return;
+
+    if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (child))
     {
-        closeButton->scaleFactor = scaleFactor;
-        closeButton->applyScale (true);
+        resizable->scaleFactor = scaleFactor;
+        resizable->applyScale (false);
     }
+    child->setTransform ({});
 }
 
 void ParamDialogFrame::setFocusedControl (juce::Component* control)

@@ -61,6 +61,9 @@ protected:
 
     void postChangeCode (int code);
     void applyFrameScale (bool apply);
+    // A child is drawn inside the dialog's own transform: it takes the
+    // dialog's factor and is not scaled a second time.
+    void followFrameScale (juce::Component* child) const;
 
     // The component framed as the one with the focus; null frames none.
     void setFocusedControl (juce::Component* control);

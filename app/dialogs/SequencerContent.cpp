@@ -129,12 +129,7 @@ void SequencerContent::addControl (std::unique_ptr<ZOLEffectParam> control)
 
     control->addChangeListener (this);
 
-    if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (component))
-    {
-        resizable->scaleFactor = scaleFactor;
-        resizable->applyScale (true);
-    }
-
+    followFrameScale (component);
     addAndMakeVisible (*component);
     controls.push_back (std::move (control));
 }
@@ -310,11 +305,5 @@ void SequencerContent::applyScale (bool apply)
     applyFrameScale (apply);
 
     for (auto& control : controls)
-    {
-        if (auto* resizable = dynamic_cast<ZOLResizableComponent*> (control.get()))
-        {
-            resizable->scaleFactor = scaleFactor;
-            resizable->applyScale (true);
-        }
-    }
+        followFrameScale (asComponent (control.get()));
 }

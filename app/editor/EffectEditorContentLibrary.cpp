@@ -503,8 +503,10 @@ void EffectEditorContent::showXYClipboardMenu()
     menu->addItem (-1, clipboard.isEmpty() ? juce::String ("[Clipboard empty]") : "[Clipboard: " + clipboard + "]",
                    false);
 
+    // Shown at the X/Y switch, which is scaled with the page, so that the menu is too.
+    juce::Component* anchor = xyToggle != nullptr ? (juce::Component*) xyToggle.get() : this;
     juce::Component::SafePointer<EffectEditorContent> editor (this);
-    UserInteraction::showMenu (*menu, juce::PopupMenu::Options().withTargetComponent (this),
+    UserInteraction::showMenu (*menu, juce::PopupMenu::Options().withTargetComponent (anchor),
                                [editor] (int chosen)
                                {
                                    if (editor != nullptr && chosen > 0 && editor->ownsCommand (chosen))

@@ -751,7 +751,9 @@ void PresetListContent::showAssignColorMenu()
     menu.addSubMenu ("Assign Color", colours);
 
     std::weak_ptr<bool> living = alive;
-    UserInteraction::showMenu (menu, juce::PopupMenu::Options(),
+    // At the pointer, at the list's scale.
+    UserInteraction::showMenu (menu,
+                               juce::PopupMenu::Options().withTargetComponent (cellList.get()).withMousePosition(),
                                [this, living] (int result)
                                {
                                    if (! living.expired() && result >= assignColourFirstId

@@ -29,6 +29,20 @@
 namespace
 {
 const juce::Colour background (0xff1c1d20);
+
+// A message of the main window, drawn at the window's own scale: a window
+// shrunk to fit the screen shows its messages as small as its own text.
+class NoticeWindow : public juce::DialogWindow
+{
+public:
+    NoticeWindow (const juce::String& title, juce::Colour colour, float windowScale)
+        : juce::DialogWindow (title, colour, true, true, windowScale)
+    {
+    }
+
+    // As the framework's own dialog: closing hides it, which ends it.
+    void closeButtonPressed() override { setVisible (false); }
+};
 } // namespace
 
 MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skinDocument)
@@ -244,20 +258,12 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     }
     body->updateLayout();
 
-    juce::DialogWindow::LaunchOptions launch;
-    launch.dialogTitle = notice.title;
-    launch.dialogBackgroundColour = look->getGenericDialogStyle().backgroundColour;
-    launch.escapeKeyTriggersCloseButton = true;
-    launch.useNativeTitleBar = false;
-    launch.resizable = false;
-    launch.componentToCentreAround = this;
     const auto size = body->getBounds();
-    launch.content.setOwned (body.release());
-
-    auto* dialog = launch.create();
-
-    if (dialog == nullptr)
-        return false;
+    auto* dialog = new NoticeWindow (notice.title, look->getGenericDialogStyle().backgroundColour, (float) getScale());
+    dialog->setUsingNativeTitleBar (false);
+    dialog->setContentOwned (body.release(), true);
+    dialog->setResizable (false, false);
+    dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
 
     // The skin's title bar, tall enough for its close button and the title.
     if (look->getTitleBarHeight() > 0)
@@ -311,8 +317,10 @@ void MainAppWindow::placeMenuBar()
         if (! zolLook->getMainMenuBarStyle().getBounds().isEmpty())
             area = zolLook->getMainMenuBarStyle().getBounds();
 
-    const auto scale = getScale();
-    menuBar->setBounds (area.toDouble().transformedBy (juce::AffineTransform::scale ((float) scale)).toNearestInt());
+    // Scaled as a whole, like the panes, so that the menus it opens follow
+    // the window's scale too.
+    menuBar->setBounds (area);
+    menuBar->setTransform (juce::AffineTransform::scale ((float) getScale()));
 }
 
 void MainAppWindow::resized()

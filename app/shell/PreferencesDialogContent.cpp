@@ -617,10 +617,9 @@ void PreferencesDialogContent::paint (juce::Graphics& g)
     g.drawRoundedRectangle (area.reduced (0.5f), 6.0f, 1.0f);
 
     // A hairline under the tabs.
-    const auto scale = (float) getUsableScale();
     g.setColour (accentColour.withAlpha (0.5f));
-    g.fillRect (juce::Rectangle<float> ((float) margin, (52.0f + (float) tabHeight) * scale,
-                                        (float) getWidth() - 2.0f * margin * scale, 1.0f));
+    g.fillRect (
+        juce::Rectangle<float> ((float) margin, 52.0f + (float) tabHeight, (float) (getWidth() - 2 * margin), 1.0f));
 }
 
 void PreferencesDialogContent::resized()
@@ -628,12 +627,11 @@ void PreferencesDialogContent::resized()
     layOutPage();
 }
 
+// Laid out at its design size and scaled as a whole, so that the lists its
+// drop-downs open follow the window's scale as well.
 void PreferencesDialogContent::applyScale (bool apply)
 {
-    if (! hasUnscaledBounds())
-        rememberUnscaledBounds (getBounds());
-
-    setBounds (apply ? getScaledBounds() : unscaledBounds);
+    applyCommonScale (*this, apply);
 }
 
 void PreferencesDialogContent::layOutPage()
@@ -641,32 +639,29 @@ void PreferencesDialogContent::layOutPage()
     if (closeButton == nullptr) // still being built
         return;
 
-    const auto scale = getUsableScale();
-    auto s = [scale] (int v) { return juce::roundToInt (v * scale); };
-    const auto width = juce::roundToInt (getWidth() / scale);
-    const auto scaledFont = font.withHeight (font.getHeight() * (float) scale);
+    const auto width = getWidth();
 
-    title.setBounds (s (margin), s (12), s (width - 2 * margin), s (28));
-    title.setFont (scaledFont.withHeight (scaledFont.getHeight() * 1.25f).boldened());
+    title.setBounds (margin, 12, width - 2 * margin, 28);
+    title.setFont (font.withHeight (font.getHeight() * 1.25f).boldened());
 
     const auto tabWidth = (width - 2 * margin) / (int) tabs.size();
     for (size_t i = 0; i < tabs.size(); ++i)
-        tabs[i]->setBounds (s (margin + (int) i * tabWidth), s (52), s (tabWidth - 4), s (tabHeight));
+        tabs[i]->setBounds (margin + (int) i * tabWidth, 52, tabWidth - 4, tabHeight);
 
-    closeButton->setBounds (s (width - margin - 90), s (dialogHeight - margin - 28), s (90), s (28));
+    closeButton->setBounds (width - margin - 90, dialogHeight - margin - 28, 90, 28);
 
     int y = 52 + tabHeight + 16;
     auto row = [&] (juce::Component& label, juce::Component& field)
     {
-        label.setBounds (s (margin), s (y), s (labelWidth), s (rowHeight));
-        field.setBounds (s (margin + labelWidth), s (y), s (width - 2 * margin - labelWidth), s (rowHeight));
+        label.setBounds (margin, y, labelWidth, rowHeight);
+        field.setBounds (margin + labelWidth, y, width - 2 * margin - labelWidth, rowHeight);
         y += rowHeight + rowGap;
     };
 
     for (auto* label : { &knobTrackingLabel, &mouseWheelLabel, &midiInLabel, &midiOutLabel, &promptsLabel })
-        label->setFont (scaledFont);
+        label->setFont (font);
     for (auto* box : { &knobTracking, &mouseWheel, &midiIn, &midiOut })
-        box->setTextFont (scaledFont);
+        box->setTextFont (font);
 
     switch (page)
     {
@@ -679,25 +674,24 @@ void PreferencesDialogContent::layOutPage()
         case Page::workspace:
             for (auto& field : folders)
             {
-                field.label.setFont (scaledFont);
-                field.label.setBounds (s (margin), s (y), s (labelWidth), s (rowHeight));
-                field.editor.setBounds (s (margin + labelWidth), s (y), s (width - 2 * margin - labelWidth - 96),
-                                        s (rowHeight));
-                field.browse->setBounds (s (width - margin - 88), s (y), s (88), s (rowHeight));
+                field.label.setFont (font);
+                field.label.setBounds (margin, y, labelWidth, rowHeight);
+                field.editor.setBounds (margin + labelWidth, y, width - 2 * margin - labelWidth - 96, rowHeight);
+                field.browse->setBounds (width - margin - 88, y, 88, rowHeight);
                 y += rowHeight + rowGap;
             }
             break;
         case Page::cache:
             for (auto& item : refreshes)
             {
-                item.button->setBounds (s (margin), s (y), s (190), s (rowHeight + 4));
-                item.description.setFont (scaledFont);
-                item.description.setBounds (s (margin + 200), s (y), s (width - 2 * margin - 200), s (rowHeight + 4));
+                item.button->setBounds (margin, y, 190, rowHeight + 4);
+                item.description.setFont (font);
+                item.description.setBounds (margin + 200, y, width - 2 * margin - 200, rowHeight + 4);
                 y += rowHeight + 4 + rowGap * 2;
             }
             break;
         case Page::prompts:
-            promptsLabel.setBounds (s (margin), s (y), s (width - 2 * margin), s (rowHeight));
+            promptsLabel.setBounds (margin, y, width - 2 * margin, rowHeight);
             y += rowHeight + rowGap;
             break;
     }
@@ -706,8 +700,8 @@ void PreferencesDialogContent::layOutPage()
     {
         if (item.page != page)
             continue;
-        item.button->fontSize = juce::jmax (1, s (item.fontSize));
-        item.button->setBounds (s (margin), s (y), s (width - 2 * margin), s (rowHeight));
+        item.button->fontSize = juce::jmax (1, item.fontSize);
+        item.button->setBounds (margin, y, width - 2 * margin, rowHeight);
         y += rowHeight + 2;
     }
 }

@@ -32,8 +32,9 @@ void WidgetLabel::paint (juce::Graphics& g) const
     g.setFont (font);
     g.setColour (colour);
     // As many lines as the rectangle holds at the font's height (two at
-    // most), never a smaller font: a caption too long for them is squeezed
+    // most), never a smaller font: with room for two lines a caption too
+    // long for one wraps and is never squeezed; on one line it is squeezed
     // only a little, then shortened.
     const int lines = juce::jlimit (1, 2, (int) ((float) rect.getHeight() / juce::jmax (1.0f, font.getHeight())));
-    g.drawFittedText (text, rect, justification, lines, minimumHorizontalScale);
+    g.drawFittedText (text, rect, justification, lines, lines > 1 ? 1.0f : minimumHorizontalScale);
 }

@@ -641,10 +641,10 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["xy-x.png"] = xySwitch (true, sansBold);
     images["xy-y.png"] = xySwitch (false, sansBold);
 
-    images["knob-base.png"] = knobBase (44, false);
-    images["knob-base-mod-on.png"] = knobBase (44, true);
-    images["knob-top.png"] = knobTop (44, false);
-    images["knob-top-mod.png"] = knobTop (44, true);
+    images["knob-base.png"] = knobBase (40, false);
+    images["knob-base-mod-on.png"] = knobBase (40, true);
+    images["knob-top.png"] = knobTop (40, false);
+    images["knob-top-mod.png"] = knobTop (40, true);
     images["field.png"] = field (64, 16);
     images["field-small.png"] = field (44, 16);
     images["field-large.png"] = field (100, 16); // the long names of a large list read unsqueezed
@@ -668,7 +668,7 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["tab-down.png"] = pageTab (true);
     images["editor-bg.png"] = editorBackground (1024, 427);
     images["modifier-curve.png"] = curveMonitor (220, 150);
-    images["modifier-dlg-bg.png"] = dialogBox (1024, 647, { 100, 90, 800, 330 });
+    images["modifier-dlg-bg.png"] = dialogBox (1024, 647, { 100, 90, 800, 248 });
     images["sequencer-dlg-bg.png"] = dialogBox (928, 300, { 0, 0, 928, 300 });
     addEffectPageArt (images);
     images["bg-tuner-fullscreen.png"] = tunerBackground (1024, 646);

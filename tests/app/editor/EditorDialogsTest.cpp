@@ -22,6 +22,7 @@
 #include "skin/engine/SkinManager.h"
 #include "skin/widgets/ZOLEffectParam.h"
 #include "skin/widgets/ZOLLabelComponent.h"
+#include "skin/knobs/ZOLGraphComponent.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/widgets/XYToggleComponent.h"
 #include "skin/widgets/ZOLToggleButton.h"
@@ -219,6 +220,23 @@ TEST_F (EditorDialogs, AModifierOpensFromItsControlIsEditedOnTheUnitAndClosesWit
     ASSERT_TRUE (waitFor ([&] { return unitModifier (ampBlock, 1).settings[2] == last; }));
     ASSERT_TRUE (waitFor ([&] { return dialog->getHeldEdit().blockId == 0; }));
 
+    // The controls and the curve fill the box: inside it, with no empty band
+    // between its title bar and them or below them.
+    const auto box = dialog->getDialogBounds();
+    std::vector<juce::Rectangle<int>> parts{ dialog->getGraph()->getBounds() };
+    for (int i = 0; i < dialog->getNumControls(); ++i)
+        if (auto* shown = dynamic_cast<juce::Component*> (dialog->getControl (i)))
+            parts.push_back (shown->getBounds());
+    std::sort (parts.begin(), parts.end(), [] (auto a, auto b) { return a.getY() < b.getY(); });
+    int reached = box.getY() + 30; // below the title bar
+    for (auto part : parts)
+    {
+        EXPECT_TRUE (box.contains (part)) << part.toString() << " in " << box.toString();
+        EXPECT_LE (part.getY() - reached, 24) << "an empty band above " << part.toString();
+        reached = juce::jmax (reached, part.getBottom());
+    }
+    EXPECT_LE (box.getBottom() - reached, 24) << "an empty band below the controls in " << box.toString();
+
     saveScreenshot (*content, "modifier-dialog");
 
     // Closed, the knob that now has a modifier is reported live again.
@@ -361,12 +379,18 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
     EXPECT_EQ (editor->getSpecialPageComponent(), sequencer);
 
     // A slider and a readout per step; 53 and 54 lie between the two runs.
+    // Each stands inside the box, clear of its border lines.
+    const auto inside = sequencer->getDialogBounds().reduced (4);
     juce::Array<ZOLEffectParam*> found;
     for (int step = 0; step < SequencerContent::numSteps; ++step)
     {
         found.clearQuick();
         sequencer->findControls (SequencerContent::blockId, SequencerContent::getStepParamId (step), found);
         EXPECT_EQ (found.size(), 2) << "step " << step + 1;
+        for (auto* control : found)
+            if (auto* shown = dynamic_cast<juce::Component*> (control))
+                EXPECT_TRUE (inside.contains (shown->getBounds()))
+                    << "step " << step + 1 << ": " << shown->getBounds().toString() << " in " << inside.toString();
     }
 
     EXPECT_EQ (SequencerContent::getStepParamId (16), 55);

@@ -32,6 +32,25 @@ bool paintsSomething (const juce::Image& image, juce::Rectangle<int> area)
     return false;
 }
 
+// How many rows of the area carry something drawn brighter than its ground.
+int inkRows (const juce::Image& image, juce::Rectangle<int> area)
+{
+    area = area.getIntersection (image.getBounds());
+    if (area.isEmpty())
+        return 0;
+
+    const auto ground = image.getPixelAt (area.getX(), area.getY()).getBrightness();
+    int rows = 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            if (image.getPixelAt (x, y).getBrightness() > ground + 0.25f)
+            {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
 // The text a drop-down shows for the unit's choice: the unit's own text,
 // title-cased.
 juce::String choiceName (int blockId, int paramId, juce::uint16 value)
@@ -149,11 +168,17 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
 
                 if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (component))
                 {
-                    // The caption reads in full, squeezed no more than a little.
+                    // The caption reads in full at its size: one too long for
+                    // a line is drawn on two, never squeezed onto one.
                     const auto& caption = knob->getCaption();
-                    EXPECT_LE (caption.font.getStringWidthFloat (caption.text) * WidgetLabel::minimumHorizontalScale,
-                               (float) caption.rect.getWidth())
-                        << where << " " << caption.text;
+                    const auto words = juce::StringArray::fromTokens (caption.text, false);
+                    for (auto& word : words)
+                        EXPECT_LE (caption.font.getStringWidthFloat (word), (float) caption.rect.getWidth())
+                            << where << " " << caption.text;
+                    if (caption.font.getStringWidthFloat (caption.text) > (float) caption.rect.getWidth())
+                        EXPECT_GT ((float) inkRows (shot, editor->getLocalArea (knob, caption.rect)),
+                                   1.1f * caption.font.getHeight())
+                            << where << " " << caption.text;
                 }
 
                 if (auto* toggle = dynamic_cast<ZOLToggleButton*> (component))
