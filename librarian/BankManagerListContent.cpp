@@ -457,8 +457,7 @@ void BankManagerListContent::sendSelection()
     const int lastIndex = index + fitting - 1;
     auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex));
     if (entries.size() > fitting)
-        question << "
-" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")
+        question << "\n" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")
                  << " after the last slot are left out.";
 
     juce::Component::SafePointer<BankManagerListContent> self (this);
