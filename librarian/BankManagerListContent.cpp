@@ -7,6 +7,8 @@
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
 #include "librarian/SlotTexts.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
 #include "skin/engine/UserInteraction.h"
 #include "skin/window/ZOLWindowSplitter.h"
@@ -364,12 +366,22 @@ void BankManagerListContent::chooseFiles()
     request.mode = FileRequest::Mode::openMultiple;
     request.title = cabMode ? "Cab files" : "Preset files";
     request.patterns = "*.syx";
+
+    // The folder files were last imported from, the documents folder at first.
+    auto* configuration = KestrelGlobalConfiguration::getInstanceWithoutCreating();
+    juce::String folder = configuration != nullptr ? configuration->MRU_DIR_IMPORT : juce::String();
+    GlobalConfiguration::validateFolder (folder);
+    request.initial = juce::File (folder);
+
     juce::Component::SafePointer<BankManagerListContent> self (this);
     UserInteraction::chooseFiles (request,
                                   [self] (juce::Array<juce::File> files)
                                   {
-                                      if (self != nullptr)
-                                          self->addFiles (files);
+                                      if (self == nullptr || files.isEmpty())
+                                          return;
+                                      if (auto* settings = KestrelGlobalConfiguration::getInstanceWithoutCreating())
+                                          settings->MRU_DIR_IMPORT = files.getFirst().getParentDirectory().getFullPathName();
+                                      self->addFiles (files);
                                   });
 }
 
@@ -459,6 +471,10 @@ void BankManagerListContent::sendSelection()
     if (entries.size() > fitting)
         question << "\n" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")
                  << " after the last slot are left out.";
+    // Each preset sent is loaded on the unit, and the preset being edited is
+    // read again afterwards: its unsaved changes would go without a word.
+    if (! cabMode && getPresetManager()->isPresetModified())
+        question << "\n\n" << promptText (PROMPT_PRESET_MODIFIED);
 
     juce::Component::SafePointer<BankManagerListContent> self (this);
     UserNotifier::askOkCancel (question,
@@ -624,10 +640,28 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
         return false;
     }
 
-    queue.clear();
-    leftOut = 0;
-    queue.push_back ({ slot, renameOnly, newName.substring (0, presetNameLength) });
-    return startTransfers();
+    auto rename = [this, slot, name = newName.substring (0, presetNameLength)]
+    {
+        queue.clear();
+        leftOut = 0;
+        queue.push_back ({ slot, renameOnly, name });
+        return startTransfers();
+    };
+
+    // A rename loads the slot on the unit too: unsaved changes go only when the user agrees.
+    if (! manager->isPresetModified())
+        return rename();
+
+    juce::Component::SafePointer<BankManagerListContent> self (this);
+    UserNotifier::askOkCancel (promptText (PROMPT_PRESET_MODIFIED),
+                               [self, rename] (bool ok)
+                               {
+                                   if (self == nullptr)
+                                       return;
+                                   if (! ok || self->sending || ! rename())
+                                       self->refreshUnitListCells();
+                               });
+    return true;
 }
 
 void BankManagerListContent::takeRenamedCell()

@@ -132,7 +132,8 @@ public:
     bool performListCommand (int commandId);
 
     // Gives the preset in that slot a new name on the unit (recalled, named
-    // and saved); false when nothing could start.
+    // and saved), first asking when the current preset has unsaved changes;
+    // false when nothing could start.
     bool renamePreset (int slot, const juce::String& newName);
 
     // Preset cells dragged from the unit list (the drag's source) and dropped

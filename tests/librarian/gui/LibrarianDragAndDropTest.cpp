@@ -9,6 +9,8 @@
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
 #include "model/IdTables.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "model/PromptCatalogue.h"
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
@@ -231,6 +233,49 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
     const int listed = librarian->getNumDiskEntries();
     findList (*librarian, 0)->filesDropped ({ folder.getChildFile ("Dropped In.syx").getFullPathName() }, 5, 5);
     EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getNumDiskEntries() == listed + 1; }));
+}
+
+// A send loads presets on the unit and then reads the edited one again as it
+// is stored: with unsaved changes the question says so, and No keeps them.
+TEST_F (LibrarianDragAndDrop, ASendWhileThePresetIsEditedSaysTheChangesGoAndNoKeepsThem)
+{
+    auto edited = SimulatedPreset::makeFactory (0);
+    edited.name = "Unsaved Edit";
+    program.unit.setEditBuffer (edited, true);
+    program.unit.sendResync();
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return program.presets->isPresetModified(); }));
+    ASSERT_TRUE (program.settle());
+    program.unit.clearReceived();
+    const int before = program.notices.count();
+
+    dragBrowserFileToSlot ("Dropped In.syx", 9);
+    ASSERT_EQ (program.notices.count(), before + 1);
+    EXPECT_TRUE (program.notices.lastMessage().endsWith (promptText (PROMPT_PRESET_MODIFIED)))
+        << program.notices.lastMessage();
+    answerLast (false);
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0);
+    EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 0);
+    EXPECT_TRUE (program.unit.isModified());
+    EXPECT_EQ (program.unit.getEditBuffer().name.trim(), "Unsaved Edit");
+}
+
+// Add Files... starts where files were last imported from, the documents
+// folder the first time, never the folder the program started in.
+TEST_F (LibrarianDragAndDrop, AddFilesStartsInTheFolderOfTheLastImport)
+{
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::manageCabsCommand, false));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->isCabMode() && librarian->isShowing(); }));
+    ScriptedInteraction interaction;
+    interaction.answerWithFile (folder.getChildFile ("Dropped In.syx"));
+    click (*librarian, "Add Files...");
+    click (*librarian, "Add Files...");
+
+    juce::String documents;
+    GlobalConfiguration::validateFolder (documents);
+    ASSERT_EQ (interaction.fileRequests.size(), 2u);
+    EXPECT_EQ (interaction.fileRequests[0].initial, juce::File (documents));
+    EXPECT_EQ (interaction.fileRequests[1].initial, folder);
 }
 
 // Preset cells dragged onto the browser are written into its folder as
