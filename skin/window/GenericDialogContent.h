@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class LinkButton;
 class ZOLToggleButton;
 
 // The body of the program's own message dialogs: a message with an optional
@@ -54,7 +55,7 @@ public:
     juce::Rectangle<int> getHyperlinkRect() const { return hyperlinkRect; }
     juce::Rectangle<int> getCloseButtonRect() const { return closeRect; }
     ZOLToggleButton* getCloseButton() const { return closeButton.get(); }
-    juce::HyperlinkButton* getHyperlink() const { return hyperlink.get(); }
+    LinkButton* getHyperlink() const { return hyperlink.get(); }
 
     void paint (juce::Graphics& g) override;
     bool keyPressed (const juce::KeyPress& key) override;
@@ -75,7 +76,7 @@ private:
     const juce::String closeText{ "Close" };
     juce::Rectangle<int> logoRect, iconRect, textRect, hyperlinkRect, closeRect;
     std::unique_ptr<ZOLToggleButton> closeButton;
-    std::unique_ptr<juce::HyperlinkButton> hyperlink;
+    std::unique_ptr<LinkButton> hyperlink;
     std::vector<Answer> answers;
     std::vector<std::unique_ptr<ZOLToggleButton>> answerButtons;
     static constexpr int answerGap = 10;
