@@ -90,3 +90,11 @@ bool openWithoutShell (const juce::File& folderOrDocument)
     // The desktop's opener takes the path as data.
     return startProgramWithoutShell ({ desktopOpenerName(), folderOrDocument.getFullPathName() });
 }
+
+bool openAddressWithoutShell (const juce::String& address)
+{
+    if (address.isEmpty() || address.startsWithChar ('-'))
+        return false;
+
+    return startProgramWithoutShell ({ desktopOpenerName(), address });
+}

@@ -16,6 +16,11 @@ bool startProgramWithoutShell (const juce::StringArray& programAndArguments);
 // opener did not start.
 bool openWithoutShell (const juce::File& folderOrDocument);
 
+// Opens a web address with the desktop's program for it, the address handed
+// over as one argument. False for an empty address, one the opener would
+// take as an option, or when the opener did not start.
+bool openAddressWithoutShell (const juce::String& address);
+
 // The desktop's program that opens folders and documents ("xdg-open" on
 // Linux), and whether it can be found on the PATH.
 juce::String desktopOpenerName();

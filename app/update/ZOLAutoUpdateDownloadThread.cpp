@@ -55,21 +55,74 @@ void ZOLAutoUpdateDownloadThread::run()
     result = outcome;
 }
 
-int ZOLAutoUpdateDownloadThread::download()
+namespace
 {
-    const auto scheme = url.getScheme();
+bool isWebAddress (const juce::URL& address)
+{
+    const auto scheme = address.getScheme().toLowerCase();
+    return scheme == "https" || scheme == "http";
+}
 
-    if (scheme != "https" && scheme != "http")
-        return resultDownloadError;
+bool isRedirect (int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
-    juce::WebInputStream web (url, false);
-    web.withConnectionTimeout (limits.stallTimeoutMs);
-    web.withNumRedirectsToFollow (5);
+// The address a Location header names, read against the address that gave it.
+juce::URL redirectTarget (const juce::URL& from, const juce::String& location)
+{
+    if (location.contains ("://"))
+        return juce::URL (location);
+    if (location.startsWith ("//"))
+        return juce::URL (from.getScheme() + ":" + location);
+
+    const auto rest = from.toString (false).fromFirstOccurrenceOf ("://", false, false);
+    const auto origin = from.getScheme() + "://" + rest.upToFirstOccurrenceOf ("/", false, false);
+    if (location.startsWithChar ('/'))
+        return juce::URL (origin + location);
+
+    const auto path = rest.containsChar ('/') ? rest.fromFirstOccurrenceOf ("/", true, false) : juce::String ("/");
+    return juce::URL (origin + path.upToLastOccurrenceOf ("/", true, false) + location);
+}
+} // namespace
+
+bool ZOLAutoUpdateDownloadThread::mayFollowRedirect (const juce::URL& from, const juce::URL& to)
+{
+    if (! isWebAddress (to))
+        return false;
+    return from.getScheme().toLowerCase() != "https" || to.getScheme().toLowerCase() == "https";
+}
+
+int ZOLAutoUpdateDownloadThread::open (std::unique_ptr<juce::WebInputStream>& web, const juce::URL& address)
+{
+    auto next = std::make_unique<juce::WebInputStream> (address, false);
+    next->withConnectionTimeout (limits.stallTimeoutMs);
+    // Each redirect is looked at here before it is followed.
+    next->withNumRedirectsToFollow (0);
 
     {
         const juce::ScopedLock sl (streamLock);
-        stream = &web;
+        stream = next.get();
     }
+    web = std::move (next);
+
+    if (isCancelled())
+        return resultCancelled;
+
+    const bool connected = web->connect (nullptr);
+
+    if (isCancelled())
+        return resultCancelled;
+
+    return connected && ! web->isError() ? resultNone : resultDownloadError;
+}
+
+int ZOLAutoUpdateDownloadThread::download()
+{
+    if (! isWebAddress (url))
+        return resultDownloadError;
+
+    std::unique_ptr<juce::WebInputStream> opened;
 
     struct Detach
     {
@@ -81,18 +134,33 @@ int ZOLAutoUpdateDownloadThread::download()
         }
     } detach{ *this };
 
-    if (isCancelled())
-        return resultCancelled;
-
     const auto deadline = juce::Time::currentTimeMillis() + juce::jmax (0, limits.totalTimeoutMs);
-    const bool connected = web.connect (nullptr);
 
-    if (isCancelled())
-        return resultCancelled;
+    auto address = url;
 
-    if (! connected || web.isError() || web.getStatusCode() != 200)
-        return resultDownloadError;
+    for (int redirects = 0;; ++redirects)
+    {
+        if (const auto outcome = open (opened, address); outcome != resultNone)
+            return outcome;
 
+        const auto status = opened->getStatusCode();
+
+        if (! isRedirect (status))
+        {
+            if (status != 200)
+                return resultDownloadError;
+            break;
+        }
+
+        const auto next = redirectTarget (address, opened->getResponseHeaders()["Location"]);
+
+        if (redirects == maxRedirects || ! mayFollowRedirect (address, next))
+            return resultDownloadError;
+
+        address = next;
+    }
+
+    auto& web = *opened;
     const auto total = web.getTotalLength();
 
     // An installer must say how long it is, so that its progress means

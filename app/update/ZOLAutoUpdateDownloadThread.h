@@ -5,6 +5,7 @@
 #include <juce_core/juce_core.h>
 
 #include <atomic>
+#include <memory>
 
 // The update check's worker, "Download Thread": fetches one address by HTTP
 // GET into memory, bounded in size and time and cancellable, reporting the
@@ -65,8 +66,17 @@ public:
 
     void run() override;
 
+    // Redirects are followed up to maxRedirects, each only when this allows
+    // it: to an http or https address, and never from https to anything but
+    // https, so that what began private stays so.
+    static constexpr int maxRedirects = 5;
+    static bool mayFollowRedirect (const juce::URL& from, const juce::URL& to);
+
 private:
     int download();
+    // Opens address into web (replacing what it held, under streamLock);
+    // resultNone when it answered 200.
+    int open (std::unique_ptr<juce::WebInputStream>& web, const juce::URL& address);
     int finishInstaller();
 
     const juce::URL url;

@@ -246,20 +246,31 @@ juce::Result SkinManager::loadResourceZip (juce::ZipFile& archive)
         return juce::Result::fail (notASkinText);
 
     readEntries (archive, true);
-
-    if (pictureBudgetPassedAt.isNotEmpty())
-        return juce::Result::fail (tooManyPixelsText (archiveName, pictureBudgetPassedAt));
-
-    return juce::Result::ok();
+    return budgetResult (archiveName);
 }
 
 void SkinManager::readEntries (juce::ZipFile& archive, bool add)
 {
     archivePixels = 0;
     pictureBudgetPassedAt.clear();
+    archiveSvgElements = 0;
+    drawingBudgetPassedAt.clear();
 
-    for (int i = 0; i < archive.getNumEntries() && pictureBudgetPassedAt.isEmpty(); ++i)
+    for (int i = 0; i < archive.getNumEntries(); ++i)
+    {
+        if (pictureBudgetPassedAt.isNotEmpty() || drawingBudgetPassedAt.isNotEmpty())
+            break;
         readEntry (archive, i, add);
+    }
+}
+
+juce::Result SkinManager::budgetResult (const juce::String& archiveFileName) const
+{
+    if (pictureBudgetPassedAt.isNotEmpty())
+        return juce::Result::fail (tooManyPixelsText (archiveFileName, pictureBudgetPassedAt));
+    if (drawingBudgetPassedAt.isNotEmpty())
+        return juce::Result::fail (tooManyDrawingsText (archiveFileName, drawingBudgetPassedAt));
+    return juce::Result::ok();
 }
 
 juce::String SkinManager::damagedResourcesText (const juce::String& archiveName, const juce::StringArray& refused)
@@ -267,13 +278,25 @@ juce::String SkinManager::damagedResourcesText (const juce::String& archiveName,
     return "The skin archive \"" + archiveName + "\" holds damaged files: " + refused.joinIntoString ("; ");
 }
 
+namespace
+{
+juce::String theSkinArchive (const juce::String& archiveName)
+{
+    return archiveName.isEmpty() ? juce::String ("The skin archive") : "The skin archive \"" + archiveName + "\"";
+}
+} // namespace
+
 juce::String SkinManager::tooManyPixelsText (const juce::String& archiveName, const juce::String& entryName)
 {
-    const auto archive = archiveName.isEmpty() ? juce::String ("The skin archive")
-                                               : "The skin archive \"" + archiveName + "\"";
-    return archive + " holds more pictures than a skin may: with \"" + entryName
+    return theSkinArchive (archiveName) + " holds more pictures than a skin may: with \"" + entryName
            + "\" they would take more than " + juce::String (maxArchivePixels / 1000000)
            + " million pixels once decoded";
+}
+
+juce::String SkinManager::tooManyDrawingsText (const juce::String& archiveName, const juce::String& entryName)
+{
+    return theSkinArchive (archiveName) + " holds more drawings than a skin may: with \"" + entryName
+           + "\" they would hold more than " + juce::String (maxArchiveSvgElements) + " elements";
 }
 
 void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
@@ -327,9 +350,17 @@ void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
     if (endsWithIgnoringCase (name, ".svg"))
     {
         std::unique_ptr<juce::XmlElement> svg;
-        const auto problem = SkinResourceCheck::checkSvg (bytes, svg);
+        juce::uint64 elements = 0;
+        const auto problem = SkinResourceCheck::checkSvg (bytes, svg, &elements);
         if (problem.isNotEmpty())
             return refuse (problem);
+
+        archiveSvgElements += elements;
+        if (archiveSvgElements > maxArchiveSvgElements)
+        {
+            drawingBudgetPassedAt = name;
+            return;
+        }
         if (! add)
             return;
 
@@ -533,8 +564,8 @@ juce::Result SkinManager::loadDocument (const juce::File& file)
     refusedResources.clear();
     readEntries (archive, false);
 
-    if (pictureBudgetPassedAt.isNotEmpty())
-        return juce::Result::fail (tooManyPixelsText (archiveFile.getFileName(), pictureBudgetPassedAt));
+    if (result = budgetResult (archiveFile.getFileName()); result.failed())
+        return result;
 
     if (! refusedResources.isEmpty())
         return juce::Result::fail (damagedResourcesText (archiveFile.getFileName(), refusedResources));

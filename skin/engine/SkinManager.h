@@ -50,7 +50,7 @@ public:
 
     // Adds every image, drawable and typeface of the archive; fails for an
     // archive without entries, and stops and fails where its pictures pass
-    // maxArchivePixels. Resources accumulate over several archives: a later
+    // maxArchivePixels or its drawings maxArchiveSvgElements. Resources accumulate over several archives: a later
     // image replaces one of the same name, an earlier typeface stays. A
     // damaged resource is left out and named in getRefusedResources().
     juce::Result loadResourceZip (juce::ZipFile& archive);
@@ -60,6 +60,7 @@ public:
     const juce::StringArray& getRefusedResources() const { return refusedResources; }
     static juce::String damagedResourcesText (const juce::String& archiveName, const juce::StringArray& refused);
     static juce::String tooManyPixelsText (const juce::String& archiveName, const juce::String& entryName);
+    static juce::String tooManyDrawingsText (const juce::String& archiveName, const juce::String& entryName);
 
     // The program's own skin: the built-in archive's __components.xml, then
     // the archive itself.
@@ -131,10 +132,14 @@ public:
     // Limits that keep a hostile archive from exhausting memory. The pixels
     // are those of all pictures of one archive together (256 MB decoded),
     // counted by the size each announces before it is decoded; the built-in
-    // skin's take about 4.7 million.
+    // skin's take about 4.7 million. The elements are those of all SVG
+    // drawings of one archive together, each within
+    // SkinResourceCheck::maxSvgElements: they take a second or two to make
+    // into drawables. The built-in skin has no SVG drawing.
     static constexpr juce::int64 maxEntryBytes = 32 * 1024 * 1024;
     static constexpr int maxImageSide = 8192;
     static constexpr juce::int64 maxArchivePixels = 64000000;
+    static constexpr juce::uint64 maxArchiveSvgElements = 40000;
 
 private:
     struct Checked
@@ -150,10 +155,14 @@ private:
     // Checks one entry, and with add takes it in; a damaged one is named in
     // refusedResources. Its pixels count into archivePixels; the entry that
     // takes them past maxArchivePixels is neither decoded nor taken, and is
-    // kept in pictureBudgetPassedAt.
+    // kept in pictureBudgetPassedAt. The elements of an SVG entry count into
+    // archiveSvgElements alike, against maxArchiveSvgElements
+    // (drawingBudgetPassedAt).
     void readEntry (juce::ZipFile& archive, int index, bool add);
-    // Reads every entry until one passes the picture budget.
+    // Reads every entry until one passes the picture or the drawing budget.
     void readEntries (juce::ZipFile& archive, bool add);
+    // Fails, naming the entry, when the last reading passed a budget.
+    juce::Result budgetResult (const juce::String& archiveFileName) const;
 
     std::unique_ptr<juce::XmlElement> skinRoot;
     juce::String archiveName;
@@ -167,6 +176,8 @@ private:
     juce::StringArray refusedResources;
     juce::int64 archivePixels = 0;
     juce::String pictureBudgetPassedAt;
+    juce::uint64 archiveSvgElements = 0;
+    juce::String drawingBudgetPassedAt;
     juce::StringArray typefaceNames;
     juce::ReferenceCountedArray<juce::Typeface> typefaces;
 

@@ -1010,7 +1010,8 @@ juce::String SkinResourceCheck::checkPicture (const juce::MemoryBlock& data, int
 }
 
 
-juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree)
+juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree,
+                                          juce::uint64* elements)
 {
     tree.reset();
     juce::String error;
@@ -1055,6 +1056,11 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
             return "a reference in it leads back to itself or grows without bound";
     }
 
+    if (total > maxSvgElements)
+        return "it holds more than " + juce::String (maxSvgElements) + " elements, more than any skin drawing";
+
+    if (elements != nullptr)
+        *elements = total;
     tree = std::move (root);
     return {};
 }

@@ -23,8 +23,17 @@ public:
                                       juce::Point<int>* announcedSize = nullptr);
 
     // An SVG document, read with the program's own XML reader; on success
-    // tree holds it, ready for juce::Drawable::createFromSVG.
-    static juce::String checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree);
+    // tree holds it, ready for juce::Drawable::createFromSVG, and elements
+    // (when given) the number of elements drawing it makes, each reference
+    // followed. One of more than maxSvgElements is refused.
+    static juce::String checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree,
+                                  juce::uint64* elements = nullptr);
+
+    // The framework's time to make a drawable grows with the square of its
+    // elements: this many take about a tenth of a second, 40,000 seconds,
+    // 200,000 minutes.
+    // A skin's icons and panels hold a few hundred.
+    static constexpr juce::uint64 maxSvgElements = 10000;
 
     // The largest coordinate a skin's SVG or font may hold.
     static constexpr double maxCoordinate = 100000.0;

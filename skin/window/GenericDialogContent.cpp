@@ -1,5 +1,6 @@
 #include "skin/window/GenericDialogContent.h"
 
+#include "skin/widgets/LinkButton.h"
 #include "skin/widgets/WidgetSupport.h"
 #include "skin/widgets/ZOLToggleButton.h"
 
@@ -96,13 +97,12 @@ void GenericDialogContent::setHyperlink (const juce::String& text, const juce::S
 
 void GenericDialogContent::makeHyperlink (const juce::String& text, const juce::String& url)
 {
-    // A new button takes its address when it is built: the framework's
-    // setURL assigns the address's empty form data through a null pointer.
+    // A new button takes its address when it is built.
     if (hyperlink != nullptr)
         removeChildComponent (hyperlink.get());
-    hyperlink = std::make_unique<juce::HyperlinkButton> (text, juce::URL (url));
-    hyperlink->setFont (style.textFont, false, juce::Justification (4));
-    hyperlink->setColour (juce::HyperlinkButton::textColourId, style.textColour);
+    hyperlink = std::make_unique<LinkButton> (text, url);
+    hyperlink->setFont (style.textFont, juce::Justification (4));
+    hyperlink->setTextColour (style.textColour);
     hyperlink->setSize (0, (int) (1.25f * WidgetSupport::usableFontSize (style.textFontSize, 12.0f)));
     addChildComponent (*hyperlink);
 }

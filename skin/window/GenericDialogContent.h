@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class LinkButton;
 class ZOLToggleButton;
 
 // The body of the program's own message dialogs: a message with an optional
@@ -58,7 +59,7 @@ public:
     juce::Rectangle<int> getHyperlinkRect() const { return hyperlinkRect; }
     juce::Rectangle<int> getCloseButtonRect() const { return closeRect; }
     ZOLToggleButton* getCloseButton() const { return closeButton.get(); }
-    juce::HyperlinkButton* getHyperlink() const { return hyperlink.get(); }
+    LinkButton* getHyperlink() const { return hyperlink.get(); }
 
     // Where each piece of the message is drawn (a row's two columns are two
     // pieces), in reading order; empty lines have none.
@@ -96,7 +97,7 @@ private:
     juce::StringArray lines;
     int firstColumnWidth = 0, secondColumnWidth = 0;
     std::unique_ptr<ZOLToggleButton> closeButton;
-    std::unique_ptr<juce::HyperlinkButton> hyperlink;
+    std::unique_ptr<LinkButton> hyperlink;
     std::vector<Answer> answers;
     std::vector<std::unique_ptr<ZOLToggleButton>> answerButtons;
     static constexpr int answerGap = 10;

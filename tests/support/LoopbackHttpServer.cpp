@@ -162,6 +162,9 @@ void LoopbackHttpServer::handle (juce::StreamingSocket& client)
          << "Content-Type: application/octet-stream\r\n"
          << "Connection: close\r\n";
 
+    if (response.location.isNotEmpty())
+        head << "Location: " << response.location << "\r\n";
+
     if (response.sendLength)
         head << "Content-Length: " << (juce::int64) response.body.getSize() << "\r\n";
 

@@ -21,6 +21,8 @@ public:
         // Bytes of the body sent before the response waits for release();
         // -1 sends it whole, 0 waits before even the headers are sent.
         int holdAfter = -1;
+        // Sent as the Location header when not empty (a redirect).
+        juce::String location;
     };
 
     LoopbackHttpServer();

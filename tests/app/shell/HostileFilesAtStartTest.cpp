@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 // A damaged settings or language file met by a real start of the application
 // objects, with the user's folders redirected. Like every test here, each case
 // needs a process of its own (the managers exist once per process), which the
@@ -24,6 +26,15 @@ std::string caseName (const ::testing::TestParamInfo<const char*>& info)
         name += std::isalnum ((unsigned char) *c) ? *c : '_';
     return name;
 }
+
+// A start that met one of these files once took from 12 s to minutes; each
+// is bounded well above a sound start, which takes about a second.
+using Clock = std::chrono::steady_clock;
+double secondsSince (Clock::time_point start)
+{
+    return std::chrono::duration<double> (Clock::now() - start).count();
+}
+constexpr double startBoundSeconds = 8.0;
 
 class HostileSettingsFileAtStart : public ::testing::TestWithParam<const char*>
 {
@@ -52,8 +63,10 @@ TEST_P (HostileSettingsFileAtStart, StartsWithDefaultsAndKeepsTheFileAside)
     ASSERT_TRUE (settings.replaceWithData (hostile.getData(), hostile.getSize()));
 
     {
+        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
+        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
         ASSERT_EQ (notices.count(), 1);
         EXPECT_EQ (notices.lastMessage(), KestrelEditApplication::unreadableSettingsText);
@@ -99,8 +112,10 @@ TEST_P (WellFormedHostileSettingsFileAtStart, AreReadAndKeptWithoutAWarning)
     ASSERT_EQ (ExternalPropertiesReader::readFile (settings, before), ExternalPropertiesReader::Result::read);
 
     {
+        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
+        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
         EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
         app.shutdown();
@@ -133,8 +148,10 @@ TEST_P (HostileLanguageFileAtStart, GivesTheBuiltInTexts)
     ASSERT_TRUE (getHostileInput (GetParam()).copyFileTo (languageFile));
 
     {
+        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
+        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
 
         auto* language = LanguageStore::getInstance();

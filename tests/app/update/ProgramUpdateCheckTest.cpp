@@ -320,6 +320,49 @@ TEST_F (ProgramUpdateCheckTest, CancelledDownloadWritesNothing)
     EXPECT_EQ (closes, 0);
 }
 
+// A redirect is followed to a web address only, and never from https to
+// anything less; here the download starts on http, which may go on to http.
+TEST_F (ProgramUpdateCheckTest, RedirectsAreFollowedOnlyToTheWebAndNeverOutOfHttps)
+{
+    using Download = ZOLAutoUpdateDownloadThread;
+    EXPECT_FALSE (Download::mayFollowRedirect (juce::URL ("https://a.example/x"), juce::URL ("http://a.example/x")));
+    EXPECT_FALSE (Download::mayFollowRedirect (juce::URL ("HTTPS://a.example/x"), juce::URL ("http://a.example/x")));
+    EXPECT_TRUE (Download::mayFollowRedirect (juce::URL ("https://a.example/x"), juce::URL ("https://b.example/y")));
+    EXPECT_TRUE (Download::mayFollowRedirect (juce::URL ("http://a.example/x"), juce::URL ("https://a.example/x")));
+    EXPECT_FALSE (Download::mayFollowRedirect (juce::URL ("http://a.example/x"), juce::URL ("file:///etc/passwd")));
+    EXPECT_FALSE (Download::mayFollowRedirect (juce::URL ("https://a.example/x"), juce::URL ("ftp://a.example/x")));
+
+    // Through an absolute and a relative redirect to the installer.
+    const auto installer = installerBytes (16 * 1024);
+    offerInstaller (installer, key.signInstaller (installer));
+    LoopbackHttpServer::Response moved;
+    moved.status = 302;
+    moved.location = server.getBaseUrl() + "dl/old/Setup";
+    server.serve ("/dl/KestrelEditSetup", moved);
+    moved.location = "../KestrelEditSetup2";
+    server.serve ("/dl/old/Setup", moved);
+    LoopbackHttpServer::Response file;
+    file.body = installer;
+    server.serve ("/dl/KestrelEditSetup2", file);
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return started.size() == 1; }));
+    EXPECT_EQ (server.requestCount ("/dl/KestrelEditSetup2"), 1);
+
+    // Out of the web, or round in a circle: refused.
+    moved.location = "file://" + started[0].getFullPathName();
+    server.serve ("/dl/KestrelEditSetup", moved);
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1; }));
+    EXPECT_EQ (notices.get (0).message, "Download error.");
+    moved.location = "/dl/KestrelEditSetup";
+    server.serve ("/dl/KestrelEditSetup", moved);
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 2; }));
+    EXPECT_EQ (notices.get (1).message, "Download error.");
+    EXPECT_EQ (server.requestCount ("/dl/KestrelEditSetup"), 2 + 1 + Download::maxRedirects);
+    EXPECT_EQ (started.size(), 1);
+}
+
 TEST_F (ProgramUpdateCheckTest, AnInstallerWithABadOrMissingSignatureIsRefusedDeletedAndNeverRun)
 {
     const auto installer = installerBytes (32 * 1024);

@@ -22,6 +22,13 @@ juce::MemoryBlock textBlock (const juce::String& text)
     return juce::MemoryBlock (text.toRawUTF8(), text.getNumBytesAsUTF8());
 }
 
+// An SVG of count elements, the root and plain rectangles.
+juce::MemoryBlock svgOfElements (juce::uint64 count)
+{
+    return textBlock ("<svg xmlns=\"http://www.w3.org/2000/svg\">"
+                      + juce::String::repeatedString ("<rect/>", (int) count - 1) + "</svg>");
+}
+
 juce::String skinText (const juce::String& rootAttributes, const juce::String& body = {})
 {
     return "<?xml version=\"1.0\"?><SKIN name=\"Test\" " + rootAttributes + ">" + body + "</SKIN>";
@@ -541,6 +548,8 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         { "after-hash.svg", loadHostileInput ("skin-svg-number-after-hash.svg") },
         { "huge-exponent.svg", loadHostileInput ("skin-svg-zero-with-huge-exponent.svg") },
         { "huge-negative-exponent.svg", svg ("<path d=\"M0 0L1 1\" stroke-width=\"0e-9999999999\"/>") },
+        // Plain elements, more than the framework draws in reasonable time.
+        { "many.svg", svgOfElements (SkinResourceCheck::maxSvgElements + 1) },
     };
 
     for (auto& [name, bytes] : damaged)
@@ -662,6 +671,34 @@ TEST (SkinManager, PicturesThatTogetherPassTheBudgetRefuseTheArchiveByName)
     result = loadZip (skin, loadHostileInput ("skin-archive-twelve-8192px-pictures.zip"));
     EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyPixelsText ("resources.zip", "pic0.png"));
     EXPECT_FALSE (skin.hasImage ("pic0.png"));
+}
+
+TEST (SkinManager, DrawingsThatTogetherPassTheBudgetRefuseTheArchiveByName)
+{
+    NoSkinsFolder folders;
+    SkinManager skin (folders.skins);
+    ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+
+    // Each at its own limit; four together at the budget, five past it.
+    const auto full = svgOfElements (SkinResourceCheck::maxSvgElements);
+    static_assert (4 * SkinResourceCheck::maxSvgElements == SkinManager::maxArchiveSvgElements);
+    std::vector<std::pair<juce::String, juce::MemoryBlock>> entries { { "fine.png", pngOf (4, 4, juce::Colours::red) } };
+    for (int i = 0; i < 5; ++i)
+        entries.push_back ({ "d" + juce::String (i) + ".svg", full });
+    const auto zip = zipOf (entries);
+    folders.scratch.folder.getChildFile ("drawings.zip").replaceWithData (zip.getData(), zip.getSize());
+
+    auto result = loadSkinFileWith (skin, folders.scratch.folder, "drawings.zip");
+    EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyDrawingsText ("drawings.zip", "d4.svg"));
+    EXPECT_TRUE (result.getErrorMessage().startsWith ("The skin archive \"drawings.zip\" holds more drawings"));
+    EXPECT_EQ (skin.getSection ("CustomSection"), nullptr);
+    EXPECT_FALSE (skin.hasImage ("fine.png"));
+
+    // Read as a resource archive it stops there too, before drawing it.
+    result = loadZip (skin, zip);
+    EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyDrawingsText ("resources.zip", "d4.svg"));
+    EXPECT_NE (skin.getDrawable ("d3.svg"), nullptr);
+    EXPECT_EQ (skin.getDrawable ("d4.svg"), nullptr);
 }
 
 TEST (SkinManager, TheFolderScanListsSkinFilesByNameAndRelativePath)

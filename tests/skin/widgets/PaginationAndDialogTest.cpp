@@ -1,7 +1,11 @@
+#include "support/FakeDesktopOpener.h"
+#include "support/PumpMessages.h"
+#include "support/ScratchFolder.h"
 #include "support/WidgetTestKit.h"
 
 #include "skin/window/GenericDialogContent.h"
 #include "skin/engine/SkinManager.h"
+#include "skin/widgets/LinkButton.h"
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "skin/widgets/ZOLPaginationComponent.h"
 #include "skin/widgets/ZOLPaintedButton.h"
@@ -256,11 +260,25 @@ TEST (DialogFrame, LayoutFollowsTextIconLogoAndHyperlink)
     d.message = "One\nTwo\n" + juce::String::repeatedString ("wide ", 200);
     d.updateLayout();
 
-    d.setHyperlink ("Open the manual", "https://example.org/manual");
+    // Clicked, the link hands its address to the desktop's opener as it is:
+    // no shell reads it.
+    const juce::String address = "https://example.org/manual?q=$(touch x)";
+    d.setHyperlink ("Open the manual", address);
     ASSERT_TRUE (d.getHyperlink()->isVisible());
     auto linked = d.getHeight();
     EXPECT_EQ (d.getHyperlinkRect().getY(), d.getTextRect().getBottom());
     EXPECT_EQ (d.getCloseButtonRect().getY(), d.getHyperlinkRect().getBottom() + 12);
+    {
+        ScratchFolder scratch;
+        FakeDesktopOpener opener (scratch.folder);
+        ASSERT_TRUE (opener.isReady());
+        juce::Component& link = *d.getHyperlink();
+        link.mouseDown (mouse (link, { 2, 2 }));
+        link.mouseUp (mouse (link, { 2, 2 }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return opener.getRecord().existsAsFile(); }, 10000));
+        EXPECT_EQ (opener.getRecord().loadFileAsString(), "1\n" + address + "\n");
+        EXPECT_TRUE (opener.nothingNamed ("x"));
+    }
     d.setHyperlink ({}, {});
     EXPECT_FALSE (d.getHyperlink()->isVisible());
     EXPECT_EQ (d.getHeight(), linked - 15 - 12);
