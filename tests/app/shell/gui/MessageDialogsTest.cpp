@@ -14,6 +14,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
+#include "skin/widgets/LinkButton.h"
 #include "skin/widgets/ZOLCheckBox.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/widgets/ZOLToggleButton.h"
