@@ -34,7 +34,7 @@ double secondsSince (Clock::time_point start)
 {
     return std::chrono::duration<double> (Clock::now() - start).count();
 }
-constexpr double startBoundSeconds = 8.0;
+constexpr double startBoundSeconds = 12.0;
 
 class HostileSettingsFileAtStart : public ::testing::TestWithParam<const char*>
 {
