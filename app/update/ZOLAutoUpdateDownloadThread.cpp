@@ -2,6 +2,8 @@
 
 #include "model/SafeFileWrite.h"
 
+#include <utility>
+
 ZOLAutoUpdateDownloadThread::ZOLAutoUpdateDownloadThread (const juce::URL& urlToFetch, Limits fetchLimits)
     : juce::Thread ("Download Thread")
     , url (urlToFetch)
@@ -152,12 +154,14 @@ int ZOLAutoUpdateDownloadThread::download()
             break;
         }
 
-        const auto next = redirectTarget (address, opened->getResponseHeaders()["Location"]);
+        auto next = redirectTarget (address, opened->getResponseHeaders()["Location"]);
 
         if (redirects == maxRedirects || ! mayFollowRedirect (address, next))
             return resultDownloadError;
 
-        address = next;
+        // Moved, not copied: the framework's copy of an address without a
+        // form body hands a null pointer to memcpy.
+        address = std::move (next);
     }
 
     auto& web = *opened;

@@ -276,6 +276,7 @@ TEST_F (LibrarianDragAndDrop, AddFilesStartsInTheFolderOfTheLastImport)
     ASSERT_EQ (interaction.fileRequests.size(), 2u);
     EXPECT_EQ (interaction.fileRequests[0].initial, juce::File (documents));
     EXPECT_EQ (interaction.fileRequests[1].initial, folder);
+    EXPECT_TRUE (program.settle()) << "the cab names read as the window opened";
 }
 
 // Preset cells dragged onto the browser are written into its folder as
