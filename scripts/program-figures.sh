@@ -23,6 +23,8 @@ seconds="${KESTREL_IDLE_SECONDS:-20}"
 "$root/scripts/setup.sh" >/dev/null
 
 source "$root/scripts/xvfb.sh"
+source "$root/scripts/bench-figures.sh"
+bench="$build/tests/kestrel_bench"
 scratch="$(mktemp -d)"
 program_pid=""
 finish() {
@@ -42,21 +44,7 @@ start_private_display
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 wake_ups() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { s += $2 } END { print s + 0 }'; }
 
-"$build/tests/kestrel_bench" --benchmark_filter='^BM_(AtRest/|PresetChangeOnUnitToWindow)' 2>/dev/null |
-    awk '/^BM_AtRest/ {
-        if ($1 ~ /state:0/) state = "Bare framework window (reference)"
-        else if ($1 ~ /state:1/) state = "Kestrel-Edit, not connected"
-        else state = "Kestrel-Edit, connected to an idle simulated unit"
-        cpu = ""; wake = "";
-        for (i = 1; i <= NF; ++i) {
-            if ($i ~ /^cpu_percent=/) { sub(/^cpu_percent=/, "", $i); cpu = $i }
-            if ($i ~ /^wakeups_per_s=/) { sub(/^wakeups_per_s=/, "", $i); wake = $i }
-        }
-        printf "%s, at rest: %s %% of a core, %s wake-ups/s (medians of 20 s after 5 s)\n", state, cpu, wake
-    }
-    /^BM_PresetChangeOnUnitToWindow/ {
-        for (i = 1; i <= NF; ++i) if ($i ~ /^median_ms=/) { sub(/^median_ms=/, "", $i); printf "Preset chosen on the unit to the window showing it loaded: %s ms (median of 10)\n", $i }
-    }'
+at_rest_figures "$bench"
 
 HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" "$build/Kestrel-Edit" >/dev/null 2>&1 &
 program_pid=$!
@@ -79,18 +67,5 @@ else
     awk '/^VmRSS/ { printf "Kestrel-Edit program, not connected: %.1f MB resident\n", $2 / 1024 }' "/proc/$program_pid/status"
 fi
 
-"$build/tests/kestrel_bench" --benchmark_filter='^BM_(ProgramStartToFirstPaintedWindow|BareWindowToFirstPaint)$' \
-    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
-    awk '/_median/ { name = ($1 ~ /Program/) ? "Start to first painted window" : "Bare window to first paint (reference)";
-                     printf "%s: %s %s (median of 5)\n", name, $2, $3 }'
-
-"$build/tests/kestrel_bench" --benchmark_filter='^BM_Idle/' 2>/dev/null |
-    awk '/^BM_Idle/ {
-        state = ($1 ~ /connected:1/) ? "connected to the simulated unit" : "not connected";
-        cpu = ""; wake = "";
-        for (i = 1; i <= NF; ++i) {
-            if ($i ~ /^cpu_percent=/) { sub(/^cpu_percent=/, "", $i); cpu = $i }
-            if ($i ~ /^wakeups_per_s=/) { sub(/^wakeups_per_s=/, "", $i); wake = $i }
-        }
-        printf "Link stack, %s: %s %% of a core, %s wake-ups/s over 10 s\n", state, cpu, wake
-    }'
+start_up_figures "$bench"
+link_stack_figures "$bench"

@@ -6,20 +6,29 @@
 
 namespace
 {
-// The console's report, keeping count of the runs that ended in an error and
-// of those that ran at all: a benchmark that no longer runs fails the process.
-class CountingReporter : public benchmark::ConsoleReporter
+// The report chosen on the command line (--benchmark_format, --benchmark_color),
+// keeping count of the runs that ended in an error and of those that ran at
+// all: a benchmark that no longer runs fails the process.
+class CountingReporter : public benchmark::BenchmarkReporter
 {
 public:
+    bool ReportContext (const Context& context) override { return shown.ReportContext (context); }
+
     void ReportRuns (const std::vector<Run>& runs) override
     {
         for (const auto& run : runs)
             (run.error_occurred ? failed : ran)++;
 
-        ConsoleReporter::ReportRuns (runs);
+        shown.ReportRuns (runs);
     }
 
+    void Finalize() override { shown.Finalize(); }
+
     int failed = 0, ran = 0;
+
+private:
+    // The library's own, made from the flags; it lives as long as the process.
+    benchmark::BenchmarkReporter& shown = *benchmark::CreateDefaultDisplayReporter();
 };
 } // namespace
 

@@ -626,7 +626,12 @@ TEST_F (RawPresetThreadTest, ExportBlocksWritesOneReadableFilePerBlockWithItsOwn
 TEST_F (RawPresetThreadTest, CopyXToYLeavesYEqualToXAndAlwaysUnmutes)
 {
     connect();
+    // In scene 2 the checked blocks are on X: the copy switches them to Y to
+    // write there, so their scene states must be read before that.
     auto preset = SimulatedPreset::makeShowcase();
+    preset.scene = 2;
+    for (auto id : { 100, 102, 106, 108, 110 })
+        ASSERT_EQ (preset.getChannel (id), SimulatedPreset::channelX) << "block " << id;
     unit.setPreset (sourceSlot, preset);
 
     auto job = item (sourceSlot);

@@ -11,16 +11,15 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "skin/controls/KestrelControlManager.h"
+#include "support/ForgetSingletons.h"
 #include "support/CachedDefinitions.h"
 #include "support/PumpMessages.h"
 
 ConnectedProgram::ForgetManagers::ForgetManagers()
 {
-    // Fresh managers, whatever an earlier test of this process left, and the
-    // program's own texts, as the application sets them up.
-    KestrelControlManager::resetForTests();
-    KestrelEffectLayoutManager::resetForTests();
-    LanguageStore::resetForTests();
+    // Fresh managers and the program's own texts, as the application sets
+    // them up.
+    forgetProgramSingletons();
 
     if (auto* language = LanguageStore::getInstance())
     {
@@ -30,13 +29,6 @@ ConnectedProgram::ForgetManagers::ForgetManagers()
     }
 }
 
-ConnectedProgram::ForgetManagers::~ForgetManagers()
-{
-    KestrelControlManager::deleteInstance();
-    KestrelEffectLayoutManager::deleteInstance();
-    LanguageStore::deleteInstance();
-}
-
 ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix)
     : scratch (folderPrefix)
 {
@@ -44,7 +36,10 @@ ConnectedProgram::ConnectedProgram (const juce::String& folderPrefix)
 
 ConnectedProgram::~ConnectedProgram()
 {
+    // The window goes, then the managers it used, while the unit and its
+    // ports still exist.
     window.reset();
+    forgetProgramSingletons();
 
     if (&juce::LookAndFeel::getDefaultLookAndFeel() == &look)
         juce::LookAndFeel::setDefaultLookAndFeel (nullptr);

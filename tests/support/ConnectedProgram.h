@@ -41,7 +41,6 @@ private:
     struct ForgetManagers
     {
         ForgetManagers();
-        ~ForgetManagers();
     } forgetManagers;
 
 public:

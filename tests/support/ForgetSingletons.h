@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/shell/KestrelCommandTarget.h"
+#include "app/shell/SnapshotList.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLInterprocessConnection.h"
 #include "device/link/ZOLMidiProcessing.h"
@@ -15,6 +17,13 @@
 // of the same process create them afresh.
 inline void forgetSingletons()
 {
+    // As at the program's end: the link stops first, and the preset manager
+    // takes back the requests it handed over.
+    if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
+        link->stopProcessing();
+    if (auto* presets = PresetManager::getInstanceWithoutCreating())
+        presets->releaseLinkRequests();
+
     ZOLMidiProcessing::resetForTests();
     KestrelImageDepot::resetForTests();
     KestrelGlobalConfiguration::resetForTests();
@@ -25,4 +34,21 @@ inline void forgetSingletons()
     LanguageStore::resetForTests();
     ZOLInterprocessConnection::resetForTests();
     KestrelControlManager::resetForTests();
+}
+
+// Besides those, the application's own managers, for a test that runs a
+// whole program: the next program of the process (or the next test) starts
+// afresh, whatever an earlier one left. A program closed by its user quit the
+// message loop; the next one runs on a fresh one.
+inline void forgetProgramSingletons()
+{
+    forgetSingletons();
+    KestrelCommandTarget::resetForTests();
+    SnapshotList::resetForTests();
+
+    if (juce::MessageManager::getInstance()->hasStopMessageBeenSent())
+    {
+        juce::MessageManager::deleteInstance();
+        juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+    }
 }

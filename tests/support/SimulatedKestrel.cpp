@@ -5,6 +5,7 @@
 #include "model/Checksum.h"
 #include "model/IdTables.h"
 
+#include <cmath>
 #include <cstring>
 
 using namespace SimulatedKestrelDetail;
@@ -24,11 +25,6 @@ float bitsToFloat (uint32 bits)
     float value = 0.0f;
     std::memcpy (&value, &bits, sizeof (value));
     return value;
-}
-
-uint16 floatToValue (float value)
-{
-    return (uint16) juce::jlimit (0, 65535, juce::roundToInt (value));
 }
 
 bool isCompleteSysEx (const juce::MidiMessage& message)
@@ -515,7 +511,16 @@ void SimulatedKestrel::handleSetParamDirect (const juce::MidiMessage& message)
 {
     const int blockId = (int) readField (message, setParamDirectRequestLayout, 0);
     const int paramId = (int) readField (message, setParamDirectRequestLayout, 1);
-    const auto value = floatToValue (bitsToFloat (readField (message, setParamDirectRequestLayout, 2)));
+    const auto shown = bitsToFloat (readField (message, setParamDirectRequestLayout, 2));
+
+    // The unit takes the value as it displays it, in the parameter's range.
+    if (! std::isfinite (shown))
+    {
+        replyStatus (resultBadValue);
+        return;
+    }
+
+    const auto value = SimulatedPreset::valueFromDisplay (blockId, paramId, shown);
 
     if (! editBuffer.setParam (blockId, paramId, value))
     {

@@ -147,6 +147,11 @@ public:
     // level with two decimals.
     static juce::String getValueText (int blockId, int paramId, juce::uint16 value);
 
+    // The value the unit keeps for one given as it displays it ("Set Param
+    // Direct"): kept inside the parameter's range; a choice or integer
+    // rounded, a level placed over the full scale.
+    static juce::uint16 valueFromDisplay (int blockId, int paramId, float shown);
+
     // One step of the value as the unit takes it from a wheel or arrow key:
     // up or down, coarse or fine, kept inside the parameter's range. A choice
     // or integer moves by 1 fine and by a tenth of its span (at least 1)

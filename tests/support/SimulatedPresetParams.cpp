@@ -21,6 +21,8 @@ constexpr int cabType = 6;
 constexpr int pitchType = 17;
 constexpr int firstNoteParam = 46, lastNoteParam = 52; // the scale's notes 2 to 8
 constexpr float levelTop = 10.0f;                      // a level shows 0.00 .. 10.00
+constexpr float masterTop = 100.0f;                    // but the amp's master volume 0.00 .. 100.00
+constexpr int masterVolumeParam = 21;
 constexpr float fullScale = 65534.0f;
 
 struct Choice
@@ -210,7 +212,7 @@ ParamInfo SimulatedPreset::getParamInfo (int blockId, int paramId)
     else
     {
         info.descriptor = B_LIN << 4;
-        info.maximum = levelTop;
+        info.maximum = effectTypeOfBlock (blockId) == ampType && paramId == masterVolumeParam ? masterTop : levelTop;
     }
 
     return info;
@@ -253,7 +255,23 @@ juce::String SimulatedPreset::getValueText (int blockId, int paramId, juce::uint
     if (isCabNumber (blockId, paramId) || isTempo (blockId, paramId) || isMidiChannel (blockId, paramId))
         return juce::String (value);
 
-    return juce::String (juce::jmin ((float) value, fullScale) / fullScale * levelTop, 2);
+    const auto info = getParamInfo (blockId, paramId);
+    return juce::String (info.minimum + juce::jmin ((float) value, fullScale) / fullScale * (info.maximum - info.minimum),
+                         2);
+}
+
+juce::uint16 SimulatedPreset::valueFromDisplay (int blockId, int paramId, float shown)
+{
+    const auto info = getParamInfo (blockId, paramId);
+    const float clamped = juce::jlimit (info.minimum, info.maximum, shown);
+
+    // A whole number (a choice's index among them) is the value itself; a
+    // level is placed over the full scale.
+    if (info.getKind() == B_INT)
+        return (juce::uint16) juce::roundToInt (clamped);
+
+    const float span = info.maximum - info.minimum;
+    return (juce::uint16) juce::roundToInt (span > 0.0f ? (clamped - info.minimum) / span * fullScale : 0.0f);
 }
 
 juce::uint16 SimulatedPreset::stepValue (int blockId, int paramId, juce::uint16 value, bool up, bool fine)

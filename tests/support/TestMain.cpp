@@ -1,8 +1,19 @@
 #include "app/update/ZOLAutoUpdate.h"
 #include "support/BareXServer.h"
+#include "support/ForgetSingletons.h"
 
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
+
+namespace
+{
+// Whatever process-wide managers a test left, the next test of the same
+// process starts without them, however many run in one process.
+class ForgetAfterEachTest : public ::testing::EmptyTestEventListener
+{
+    void OnTestEnd (const ::testing::TestInfo&) override { forgetProgramSingletons(); }
+};
+} // namespace
 
 // Every test executable runs with JUCE initialised, so the message manager
 // exists for timers, async notices and change broadcasts.
@@ -14,5 +25,6 @@ int main (int argc, char** argv)
     ZOLAutoUpdate::setDefaultFeedBase ("http://127.0.0.1:9/");
     BareXServer xServer;
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    ::testing::UnitTest::GetInstance()->listeners().Append (new ForgetAfterEachTest);
     return RUN_ALL_TESTS();
 }

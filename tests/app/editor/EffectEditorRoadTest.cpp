@@ -104,11 +104,12 @@ TEST_F (EffectEditorRoad, ATypedValueIsConvertedAndReachesTheUnit)
     show (ampBlock);
     auto& volume = add (21);
 
-    // 0 dB on the Amp's master volume is about 69.25 on the unit's scale.
+    // 0 dB on the Amp's master volume is about 69.25 on the unit's 0..100
+    // scale: 45379 of 65534.
     volume.typed = 0.0;
     volume.postChangeCode (10);
 
-    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return unitHolds (ampBlock, 21, 69); }, 10000));
+    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return unitHolds (ampBlock, 21, 45379); }, 10000));
     EXPECT_TRUE (idle());
     EXPECT_TRUE (editor->areControlsEnabled());
 }

@@ -87,6 +87,7 @@ protected:
     {
         LibrarianWindows::registerPanes();
         showcase = SimulatedPreset::makeShowcase();
+        showcase.scene = 2; // where its amp is on X
         program.unit.setPreset (slot, showcase);
         ASSERT_TRUE (program.open());
         windows = std::make_unique<LibrarianWindows> (*program.content);
@@ -322,6 +323,8 @@ TEST_F (RawPresetJobsInProgram, BlocksGoToBlkFilesAndXIsCopiedToYForTheQueuedPre
     ASSERT_EQ (ampY.size(), x.size());
     for (auto [param, value] : ampY)
         EXPECT_EQ (value, (int) x[(size_t) param]) << "parameter " << param;
+    EXPECT_EQ (program.unit.getPreset (slot).findBlock (ampBlock)->onX, showcase.findBlock (ampBlock)->onX)
+        << "every scene keeps the channel it had";
     EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
 }
 } // namespace

@@ -24,6 +24,16 @@
 
 namespace
 {
+// The control changes the unit received, each as its three bytes.
+juce::String controlChangesTo (const SimulatedKestrel& unit)
+{
+    juce::StringArray changes;
+    for (auto& message : unit.getReceived())
+        if (message.isController())
+            changes.add (juce::String::toHexString (message.getRawData(), message.getRawDataSize()));
+    return changes.joinIntoString (", ");
+}
+
 juce::BubbleMessageComponent* findBubble (juce::Component& content)
 {
     for (auto* child : content.getChildren())
@@ -70,6 +80,7 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
         ASSERT_TRUE (pumpPostedMessages());
         EXPECT_EQ (content->getShowingDialog(), content->getPane (ContentPane::tuner));
         EXPECT_TRUE (pumpMessagesUntil ([&] { return unit.isTunerOn(); }));
+        EXPECT_EQ (controlChangesTo (unit), juce::String ("bf 0f 7f")) << "CC 15 = 127 on channel 16";
         EXPECT_FALSE (commands.invokeDirectly (DialogCommands::pauseCommandId, false));
         const auto refusedAt = juce::Time::getMillisecondCounter();
         EXPECT_FALSE (window.isCommunicationPaused());
@@ -101,6 +112,7 @@ TEST (PausedCommContent, PausingHoldsTheLinkUnderTheOverlayAndResumingReadsThePr
         EXPECT_EQ (content->getShowingDialog(), nullptr);
         EXPECT_FALSE (content->getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup)->isVisible());
         EXPECT_TRUE (pumpMessagesUntil ([&] { return ! unit.isTunerOn(); }));
+        EXPECT_EQ (controlChangesTo (unit), juce::String ("bf 0f 7f, bf 0f 01")) << "then 1: off";
 
         // Pausing: the overlay covers the window and the link holds its queue.
         auto* overlay = content->getPaneAs<PausedCommContent> (ContentPane::pauseOverlay);

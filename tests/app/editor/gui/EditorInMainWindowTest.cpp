@@ -15,6 +15,7 @@
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/UnitIds.h"
 #include "skin/engine/KestrelImageDepot.h"
+#include "skin/knobs/BrakFxReadout.h"
 #include "skin/lists/DropDownLargeList.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "skin/widgets/XYToggleComponent.h"
@@ -332,6 +333,28 @@ TEST (EditorInMainWindow, ModifiersCabChoicesAndTheXYSwitchFollowTheUnit)
     EXPECT_TRUE (freeKnob->altState);
     preferences->getKnobTrackingBox().setSelectedId (1, juce::sendNotificationSync);
     EXPECT_EQ (freeKnob->dragMode, 0);
+
+    // A value typed into the knob: Return opens its readout for typing, and
+    // the level "7.25" of 0..10 reaches the unit as 47512 of 65534, the knob
+    // showing the unit's text for it.
+    ASSERT_EQ (SimulatedPreset::getParamInfo (ampBlock, free->paramId).getKind(), B_LIN);
+    auto* readout = freeKnob->getReadout();
+    ASSERT_NE (readout, nullptr);
+    ASSERT_TRUE (freeKnob->keyPressed (juce::KeyPress (juce::KeyPress::returnKey)));
+    auto* entry = readout->getEditor();
+    ASSERT_NE (entry, nullptr);
+    entry->setText ({}, false);
+    entry->insertTextAtCaret ("7.25");
+    readout->keyPressed (juce::KeyPress (juce::KeyPress::returnKey), entry);
+    auto unitHolds = [&] (juce::uint16 expected)
+    {
+        juce::uint16 value = 0;
+        return unit.getEditBuffer().getParam (ampBlock, free->paramId, value) && value == expected;
+    };
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return unitHolds (47512) && readout->getText() == "7.25"; }))
+        << readout->getText();
+    ASSERT_TRUE (settle());
+    saveScreenshot (*editor, "editor-typed-value");
 
     // While the tuner shows or communication is paused, no widget of the
     // editor takes a click; afterwards every one does again.

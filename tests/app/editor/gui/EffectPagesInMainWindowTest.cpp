@@ -152,13 +152,16 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                     EXPECT_EQ (text, reported.text) << where << " " << knob->getName();
                     EXPECT_NEAR (turned * 127.0f, (float) reported.flag, 1.0f) << where << " " << knob->getName();
 
-                    // A level reads 0.00 to 10.00, as far round as the knob is.
-                    if (SimulatedPreset::getParamInfo (controlBlock, binding->paramId).getKind() == B_LIN)
+                    // A level reads from 0.00 to its top (10.00, the amp's
+                    // master 100.00), as far round as the knob is.
+                    if (const auto info = SimulatedPreset::getParamInfo (controlBlock, binding->paramId);
+                        info.getKind() == B_LIN)
                     {
                         ++levels;
-                        EXPECT_TRUE (text.containsOnly ("0123456789.") && text.getDoubleValue() <= 10.0)
+                        EXPECT_TRUE (text.containsOnly ("0123456789.") && text.getDoubleValue() <= info.maximum)
                             << where << " " << knob->getName() << " " << text;
-                        EXPECT_NEAR (turned * 10.0, text.getDoubleValue(), 0.1) << where << " " << knob->getName();
+                        EXPECT_NEAR (turned * info.maximum, text.getDoubleValue(), info.maximum / 100.0)
+                            << where << " " << knob->getName();
                     }
                     else
                     {

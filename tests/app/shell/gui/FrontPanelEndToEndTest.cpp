@@ -15,6 +15,7 @@
 #include "skin/widgets/ZOLProgressBar.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
+#include "support/ForgetSingletons.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
@@ -82,6 +83,7 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     VirtualMidiBackend::Installed useBackend{ backend };
     SimulatedKestrel unit{ backend };
 
+    forgetProgramSingletons(); // whatever an earlier program of this process left
     KestrelEditApplication app;
     app.initialise ({});
     auto* window = app.getMainWindow();
@@ -249,6 +251,7 @@ TEST (FrontPanelEndToEnd, WithoutAUnitOnlyWhatCanWorkTakesClicksAndTheWindowSays
     SimulatedKestrel unit{ backend };
     backend.removeDevice (unit.getDeviceName());
 
+    forgetProgramSingletons(); // whatever an earlier program of this process left
     KestrelEditApplication app;
     app.initialise ({});
     auto* window = app.getMainWindow();
@@ -325,6 +328,7 @@ TEST (FrontPanelEndToEnd, TheFirstReadOfTheUnitsDefinitionsShowsHowFarItHasComeA
     VirtualMidiBackend::Installed useBackend{ backend };
     SimulatedKestrel unit{ backend };
 
+    forgetProgramSingletons(); // whatever an earlier program of this process left
     KestrelEditApplication app;
     app.initialise ({});
     auto* window = app.getMainWindow();
