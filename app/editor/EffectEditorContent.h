@@ -357,7 +357,6 @@ private:
     void addMonitorGraph();
     void scaleChild (juce::Component& child) const;
     void showFootswitchTexts (int titleId, int infoId);
-    juce::String promptText (int id) const;
     void paintSelection (juce::Graphics& g) const;
 
     const SkinManager* skin = nullptr;

@@ -13,6 +13,7 @@
 #include "model/EffectManager.h"
 #include "model/IdTables.h"
 #include "model/ModifierRecord.h"
+#include "model/PromptCatalogue.h"
 #include "model/UnitIds.h"
 #include "skin/controls/KestrelControlManager.h"
 #include "skin/engine/KestrelImageDepot.h"

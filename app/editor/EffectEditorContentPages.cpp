@@ -100,11 +100,6 @@ void EffectEditorContent::rebuildBlock()
     highlightSceneControls();
 }
 
-juce::String EffectEditorContent::promptText (int id) const
-{
-    return LanguageStore::textOr (id, getNameForId (PromptDefaultTexts, (juce::uint32) id));
-}
-
 void EffectEditorContent::showFootswitchTexts (int titleId, int infoId)
 {
     if (footswitchTitle != nullptr)
