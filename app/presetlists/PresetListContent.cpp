@@ -218,9 +218,7 @@ void PresetListContent::openWithItems (juce::ChangeListener* listener,
         itemColours.add (0);
     }
 
-    // A negative value names no item (the opener's value is none of the
-    // list's): nothing is marked as current.
-    currentValue = value < 0 ? noCurrentItem : value < items.size() ? value : 0;
+    currentValue = value < items.size() ? value : 0;
     rebuildBankButtons();
     setBankButtonsEnabled (showCurrentBank);
 

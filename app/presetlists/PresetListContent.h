@@ -140,9 +140,7 @@ public:
     int getMode() const { return mode; }
     int getListKind() const { return listKind; }
     int getCurrentTab() const { return currentTab; }
-    // The id of the item marked as current; noCurrentItem when the list was
-    // opened with a value it does not hold.
-    static constexpr int noCurrentItem = -1; // the cell list's id of no item
+    // The id of the item marked as current.
     int getCurrentValue() const { return currentValue; }
     // Highlights another item (an id outside the items is ignored) and shows the tab again.
     void setCurrentValue (int value);

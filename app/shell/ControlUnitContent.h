@@ -104,11 +104,6 @@ public:
     // A press of the tap-tempo button at the given time (milliseconds).
     void tapTempo (double nowMs);
 
-    // The chooser's title of a Preset-Cab bundle export, and what its
-    // offered name adds to the preset's.
-    static constexpr const char* bundleExportTitle = "Export Preset-Cab Bundle";
-    static constexpr const char* bundleNameSuffix = " (Preset-Cab Bundle)";
-
     // File actions, each run when its export request ended.
     void exportSysex (bool asTemplate);
     void exportRawPreset();
@@ -227,10 +222,11 @@ private:
     void handleBundleDialog (int code);
 
     // The file-chooser exports: choose a name, append the extension, ask
-    // again before replacing another file, write safely.
-    // Once written, the bubble says what was written where.
-    void saveWithChooser (const juce::String& title, const juce::String& what, const juce::String& folder,
-                          const juce::String& defaultName, const juce::String& extension,
+    // again before replacing another file, write safely. Success is silent
+    // (the chosen folder becomes the last one used when asked); a failure
+    // is told in a message box.
+    void saveWithChooser (const juce::String& title, const juce::String& folder, const juce::String& defaultName,
+                          const juce::String& extension, bool rememberFolder,
                           std::function<juce::String (const juce::File&)> write);
     static juce::File withExtension (const juce::File& chosen, const juce::String& extension);
     juce::MemoryBlock takeExportData (bool& usable) const;

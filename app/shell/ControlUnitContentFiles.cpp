@@ -1,6 +1,5 @@
 #include "app/shell/ControlUnitContent.h"
 
-#include "app/host/ContentPanes.h"
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/SnapshotList.h"
 #include "device/engines/EngineDetail.h"
@@ -75,9 +74,9 @@ juce::MemoryBlock ControlUnitContent::takeExportData (bool& usable) const
     return data;
 }
 
-void ControlUnitContent::saveWithChooser (const juce::String& title, const juce::String& what,
-                                          const juce::String& folder, const juce::String& defaultName,
-                                          const juce::String& extension,
+void ControlUnitContent::saveWithChooser (const juce::String& title, const juce::String& folder,
+                                          const juce::String& defaultName, const juce::String& extension,
+                                          bool rememberFolder,
                                           std::function<juce::String (const juce::File&)> write)
 {
     FileRequest request;
@@ -90,29 +89,21 @@ void ControlUnitContent::saveWithChooser (const juce::String& title, const juce:
 
     UserInteraction::chooseFile (
         request,
-        [safeThis, what, extension, write] (juce::File chosen)
+        [safeThis, extension, rememberFolder, write] (juce::File chosen)
         {
             if (safeThis == nullptr || chosen == juce::File())
                 return;
 
             const auto target = withExtension (chosen, extension);
 
-            auto finish = [safeThis, what, write, target]
+            auto finish = [rememberFolder, write, target]
             {
                 const auto error = write (target);
 
                 if (error.isNotEmpty())
-                {
                     UserNotifier::warn (error);
-                    return;
-                }
-
-                if (auto* settings = configuration())
+                else if (auto* settings = configuration(); settings != nullptr && rememberFolder)
                     settings->MRU_DIRECTORY = target.getParentDirectory().getFullPathName();
-
-                if (safeThis != nullptr)
-                    if (auto* content = safeThis->findParentComponentOfClass<ContentHost>())
-                        content->tellFileWritten (what, target);
             };
 
             // The chooser asked about the name typed; the extension added here
@@ -151,18 +142,8 @@ void ControlUnitContent::exportSysex (bool asTemplate)
     if (presetManager != nullptr)
         name = legalName (presetManager->getCurrentPresetName());
 
-    // A Preset-Cab bundle ("Export Preset-Cab Bundle...") comes the same way,
-    // but is a file of its own kind: its chooser and name say so.
-    const bool bundle = ! asTemplate && getSysExFileType (data) == SYSEX_FILE_PRESET_CAB;
-    const auto title = asTemplate ? LanguageStore::textOr (templateTitleId)
-                       : bundle   ? juce::String (bundleExportTitle)
-                                  : LanguageStore::textOr (exportTitleId);
-    const juce::String what = asTemplate ? "Template" : bundle ? "Preset-Cab Bundle" : "Preset";
-
-    if (bundle)
-        name = legalName (name + bundleNameSuffix);
-
-    saveWithChooser (title, what, folder, name, ".syx",
+    // A Preset-Cab bundle ("Export Preset-Cab Bundle...") is saved the same way.
+    saveWithChooser (LanguageStore::textOr (asTemplate ? templateTitleId : exportTitleId), folder, name, ".syx", true,
                      [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
 }
 
@@ -183,7 +164,7 @@ void ControlUnitContent::exportRawPreset()
 
     const auto name = legalName (juce::String::formatted ("%0.3d_", (int) preset.presetNumber) + preset.name.trim());
 
-    saveWithChooser (LanguageStore::textOr (exportTitleId), "Preset", folder, name, ".dat",
+    saveWithChooser (LanguageStore::textOr (exportTitleId), folder, name, ".dat", true,
                      [data] (const juce::File& file) { return saveDataToFile (file.getFullPathName(), data); });
 }
 
@@ -247,7 +228,8 @@ void ControlUnitContent::exportCsv()
 
     const auto name = presetManager != nullptr ? legalName (presetManager->getCurrentPresetName()) : juce::String();
 
-    saveWithChooser ("Export Preset as CSV", "Preset as CSV", folder, name, ".csv",
+    // The CSV file leaves the last folder used as it was.
+    saveWithChooser ("Export Preset as CSV", folder, name, ".csv", false,
                      [] (const juce::File& file) -> juce::String
                      {
                          auto* effects = KestrelEffectManager::getInstanceWithoutCreating();

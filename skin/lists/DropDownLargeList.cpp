@@ -97,7 +97,11 @@ void DropDownLargeList::showMenu()
         list->setTabEntry (tab, 2, tab - 1 < (int) groupTitles.size() ? groupTitles[(size_t) (tab - 1)] : juce::String());
 
     list->setListLayout (0, 1);
-    list->openWithItems (this, entries, selected, 0, listKind, showCurrentBank, bankSizes);
+    // A field that shows a value none of the choices has (the unit's own,
+    // newer one) hands the list an id that no cell carries - neither a
+    // choice nor the empty cells after them (-1) - so no cell is marked.
+    const int current = selected >= 0 && selected < items.size() ? selected : noChoiceShown;
+    list->openWithItems (this, entries, current, 0, listKind, showCurrentBank, bankSizes);
     list->setColorFilter (colourFilterOn, colourKey);
     listOpen = true;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 
 class LanguageStore;
 
@@ -23,6 +24,8 @@ class DropDownLargeList : public ZOLDropDownEx, public juce::ChangeListener
 public:
     static constexpr int panelThreshold = 40;
     static constexpr int titleMessageId = 19;
+    // The current value the panel is given while no choice is selected.
+    static constexpr int noChoiceShown = std::numeric_limits<int>::min();
 
     DropDownLargeList (const DropDownStyle& style, const juce::Font* labelFont, const juce::Font* fieldFont,
                        const juce::Font* italicFieldFont);

@@ -32,7 +32,8 @@ public:
 
     // Opens the panel with copies of the items for the listener (which
     // replaces any earlier one). Mode 0 change to, 1 save to, 2 select from a
-    // file. A negative current value marks no item.
+    // file. The item whose id is the current value is marked; a value not
+    // below the number of items stands for item 0.
     virtual void openWithItems (juce::ChangeListener* listener, const juce::OwnedArray<ScrollableListItem>& items,
                                 int currentValue, int mode, int listKind, bool showCurrentBank,
                                 const juce::Array<juce::uint16>& bankSizes) = 0;

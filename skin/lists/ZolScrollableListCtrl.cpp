@@ -297,9 +297,6 @@ int ZolScrollableListCtrl::getCellIndex (const ScrollableListCell* cell) const
 
 ScrollableListCell* ZolScrollableListCtrl::findCellByItemId (int id) const
 {
-    if (id == noItemId)
-        return nullptr;
-
     for (auto& cell : cells)
         if (cell->itemId == id)
             return cell.get();
@@ -365,7 +362,7 @@ void ZolScrollableListCtrl::highlightItemId (int id)
     ScrollableListCell* marked = nullptr;
     for (auto& cell : cells)
     {
-        bool mark = marked == nullptr && id != noItemId && cell->itemId == id;
+        bool mark = marked == nullptr && cell->itemId == id;
         if (mark)
             marked = cell.get();
         cell->highlighted = mark;

@@ -75,8 +75,9 @@ public:
     ScrollableListCell* getCell (int index) const;
     bool getCellIndexAt (int row, int column, int& index) const;
     int getCellIndex (const ScrollableListCell* cell) const;
-    // The id of a cell without an item; no item is found or marked by it.
+    // The item id of the empty cells beyond the items.
     static constexpr int noItemId = -1;
+    // The first cell in index order with that item id (an empty cell for noItemId), or null.
     ScrollableListCell* findCellByItemId (int id) const;
     int getNumRows() const { return rows; }
     int getNumColumns() const { return columns; }

@@ -111,6 +111,10 @@ TEST (ScrollableList, GridFillsColumnsTopToBottomWhateverTheCounts)
     EXPECT_EQ (index, 11);
     EXPECT_EQ (f.list.getCell (12), nullptr);
     EXPECT_EQ (f.list.findCellByItemId (103), &f.cell (3));
+    // The empty cells carry -1 and are found and marked by it like any other id.
+    EXPECT_EQ (f.list.findCellByItemId (-1), &f.cell (10));
+    f.list.highlightItemId (-1);
+    EXPECT_EQ (f.list.getHighlightedCellIndex(), 10);
 
     // A fixed count of 0 (or far too many) never divides by zero or floods
     // the list with empty cells; a view lower than a cell still has a row.

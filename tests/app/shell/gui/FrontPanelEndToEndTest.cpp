@@ -181,32 +181,45 @@ TEST (FrontPanelEndToEnd, ConnectsChangesPresetAndSceneEditsSavesExportsAndSaysG
     EXPECT_EQ (getSysExFileType (data), SYSEX_FILE_PRESET);
     EXPECT_TRUE (PresetManager::isWholePresetDump (data));
     EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
-    // ... and the window says what it wrote where.
-    auto says = [&] (const juce::String& what, const juce::File& file)
-    { return runUntil ([&] { return content->getBubbleText() == what + " written to\n" + file.getFullPathName(); }); };
-    EXPECT_TRUE (says ("Preset", written)) << content->getBubbleText();
+    // ... silently, and its folder becomes the last one used.
+    EXPECT_EQ (content->getBubbleText(), juce::String());
+    EXPECT_EQ (settings->MRU_DIRECTORY, written.getParentDirectory().getFullPathName());
     saveScreenshot (*window, "end-to-end-exported");
 
-    // A Preset-Cab bundle has a chooser and a name of its own, and is told as well.
-    const auto presetName = presetManager->getCurrentPresetName().trim();
+    // A Preset-Cab bundle is offered under the preset's name in the export's chooser.
+    const auto presetName = juce::File::createLegalFileName (presetManager->getCurrentPresetName().trim());
     auto bundle = scratch.folder.getChildFile ("exports").getChildFile ("bundle");
     interaction.answerWithFile (bundle);
     ASSERT_TRUE (window->getCommandManager().invokeDirectly (1005, false));
     bundle = bundle.withFileExtension ("syx");
     ASSERT_TRUE (runUntil ([&] { return bundle.existsAsFile(); }, 15000)) << notices.lastMessage();
-    EXPECT_EQ (interaction.fileRequests.back().title, "Export Preset-Cab Bundle");
-    EXPECT_EQ (interaction.fileRequests.back().initial.getFileName(), presetName + " (Preset-Cab Bundle)");
+    EXPECT_EQ (interaction.fileRequests.back().title, "Export Preset");
+    EXPECT_EQ (interaction.fileRequests.back().initial.getFileName(), presetName);
     juce::MemoryBlock bundleData;
     ASSERT_TRUE (bundle.loadFileAsData (bundleData));
     EXPECT_EQ (getSysExFileType (bundleData), SYSEX_FILE_PRESET_CAB);
-    EXPECT_TRUE (says ("Preset-Cab Bundle", bundle)) << content->getBubbleText();
+    EXPECT_EQ (content->getBubbleText(), juce::String());
 
-    // Export As Text > Preset List... as well.
+    // CSV: written without a word, the last folder used left as it was.
+    auto csv = scratch.folder.getChildFile ("csv").getChildFile ("edited");
+    interaction.answerWithFile (csv);
+    ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
+    ASSERT_TRUE (window->getCommandManager().invokeDirectly (1007, false));
+    csv = csv.withFileExtension ("csv");
+    ASSERT_TRUE (runUntil ([&] { return csv.existsAsFile(); }, 15000)) << notices.lastMessage();
+    EXPECT_EQ (interaction.fileRequests.back().title, "Export Preset as CSV");
+    EXPECT_TRUE (csv.loadFileAsString().startsWith ("Effect Name, Param Label, Param Value (X), "));
+    EXPECT_EQ (settings->MRU_DIRECTORY, bundle.getParentDirectory().getFullPathName());
+    EXPECT_EQ (content->getBubbleText(), juce::String());
+    EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
+
+    // Export As Text > Preset List... says what it wrote where.
     auto list = scratch.folder.getChildFile ("exports").getChildFile ("names.txt");
     interaction.answerWithFile (list);
     ASSERT_TRUE (window->getCommandManager().invokeDirectly (1304, false));
     ASSERT_TRUE (runUntil ([&] { return list.existsAsFile(); }, 30000)) << notices.lastMessage();
-    EXPECT_TRUE (says ("Preset list", list)) << content->getBubbleText();
+    EXPECT_TRUE (runUntil ([&] { return content->getBubbleText() == "Preset list written to\n" + list.getFullPathName(); }))
+        << content->getBubbleText();
     ASSERT_TRUE (runUntil ([&] { return ! presetManager->hasWork() && panel->areControlsEnabled(); }));
 
     // Importing that file cut short from the panel's import button: refused
