@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "app/dialogs/CabEasySetupDlg.h"
 #include "app/host/CommandTables.h"
+#include "app/shell/MainAppWindow.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
 #include "librarian/SlotTexts.h"
@@ -36,6 +37,8 @@ constexpr int listExport = 2108;
 constexpr int listRightClickReleased = 10;
 constexpr int listActivated = 2;
 constexpr int listFilesDroppedBeside = 7;
+constexpr int loadPresetEnd = 21;
+constexpr int pauseCommand = 1404;
 // Cabs are not exported to files: their drags go nowhere but their own list.
 constexpr const char* cabCellDragDescription = "Brak-Manage Cab";
 // The bank number that asks for the names of every preset at once.
@@ -68,18 +71,20 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
 
     refreshButton.onClick = [this]
     {
+        if (! canReachUnit())
+            return;
         if (auto* manager = getPresetManager())
             cabMode ? manager->requestCabNames (true, true, true) : manager->requestPresetNames (allPresets);
     };
     exportButton.onClick = [this]
     {
-        if (onExportToFiles)
+        if (onExportToFiles && canReachUnit())
             onExportToFiles (getSelectedUnitSlots());
     };
     importButton.onClick = [this]
     {
         auto slots = getSelectedUnitSlots();
-        if (onImportFromFiles)
+        if (onImportFromFiles && canReachUnit())
             onImportFromFiles (slots.isEmpty() ? 0 : slots.getFirst());
     };
     cabSetupButton.onClick = [this]
@@ -89,6 +94,9 @@ BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, cons
             UserNotifier::inform ("The cab easy-setup dialog is not available in this version.");
             return;
         }
+
+        if (! canReachUnit())
+            return;
 
         juce::Component::SafePointer<BankManagerListContent> safeThis (this);
         onCabSetup (makeCabSetup(),
@@ -485,7 +493,27 @@ void BankManagerListContent::sendSelection()
                                });
 }
 
-bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
+juce::String BankManagerListContent::communicationsPausedText()
+{
+    juce::String name, description, menu;
+    juce::KeyPress key;
+    findCommandText (SettingsMenuCommands, pauseCommand, name, description, menu);
+    const bool hasKey = findCommandKeyPress (MainKeyBindings, pauseCommand, key);
+    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, choose " + menu
+           + " > " + name + (hasKey ? " (" + key.getTextDescription() + ")" : juce::String())
+           + " or click the paused window.";
+}
+
+bool BankManagerListContent::refuseWhilePaused() const
+{
+    if (owner == nullptr || ! owner->isCommunicationPaused())
+        return false;
+
+    UserNotifier::inform (communicationsPausedText());
+    return true;
+}
+
+bool BankManagerListContent::canReachUnit() const
 {
     auto* manager = getPresetManager();
 
@@ -494,6 +522,16 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
         UserNotifier::warn (notConnectedText);
         return false;
     }
+
+    return ! refuseWhilePaused();
+}
+
+bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
+{
+    auto* manager = getPresetManager();
+
+    if (! canReachUnit())
+        return false;
 
     const int unitModel = manager->getConnectedModel();
     auto modelName = [] (int model)
@@ -612,11 +650,8 @@ bool BankManagerListContent::exportDraggedCells (const juce::Component* source, 
     if (slots.isEmpty() || ! folder.isDirectory())
         return false;
 
-    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
-    {
-        UserNotifier::warn (notConnectedText);
+    if (manager == nullptr || ! canReachUnit())
         return false;
-    }
 
     queue.clear();
     leftOut = 0;
@@ -631,14 +666,8 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
 {
     auto* manager = getPresetManager();
 
-    if (sending || cabMode || ! unitSlots.contains (slot))
+    if (sending || cabMode || ! unitSlots.contains (slot) || manager == nullptr || ! canReachUnit())
         return false;
-
-    if (manager == nullptr || manager->getLink() == nullptr || ! manager->getLink()->isConnected())
-    {
-        UserNotifier::warn (notConnectedText);
-        return false;
-    }
 
     auto rename = [this, slot, name = newName.substring (0, presetNameLength)]
     {
@@ -648,20 +677,52 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
         return startTransfers();
     };
 
-    // A rename loads the slot on the unit too: unsaved changes go only when the user agrees.
-    if (! manager->isPresetModified())
-        return rename();
+    // A rename loads the slot on the unit too.
+    return whenEditsMayGo (rename, [this] { refreshUnitListCells(); });
+}
 
+bool BankManagerListContent::whenEditsMayGo (std::function<bool()> action, std::function<void()> notDone)
+{
+    auto* manager = getPresetManager();
+
+    if (manager == nullptr || ! manager->isPresetModified())
+    {
+        if (action())
+            return true;
+        notDone();
+        return false;
+    }
+
+    // Unsaved changes go only when the user agrees.
     juce::Component::SafePointer<BankManagerListContent> self (this);
     UserNotifier::askOkCancel (promptText (PROMPT_PRESET_MODIFIED),
-                               [self, rename] (bool ok)
+                               [self, action, notDone] (bool ok)
                                {
-                                   if (self == nullptr)
-                                       return;
-                                   if (! ok || self->sending || ! rename())
-                                       self->refreshUnitListCells();
+                                   if (self != nullptr && (! ok || self->sending || ! action()))
+                                       notDone();
                                });
     return true;
+}
+
+bool BankManagerListContent::loadPreset (int slot)
+{
+    if (sending || cabMode || ! unitSlots.contains (slot) || ! canReachUnit())
+        return false;
+
+    // The window's own road: the unit reports the new preset, and the
+    // window reads it and shows it.
+    auto load = [this, slot]
+    {
+        auto* manager = getPresetManager();
+        if (manager == nullptr || ! manager->choosePreset ((juce::uint16) slot))
+            return false;
+        loadingSlot = slot;
+        statusLabel.setText ("Loading " + getUnitEntryText (unitSlots.indexOf (slot)) + "...",
+                             juce::dontSendNotification);
+        return true;
+    };
+
+    return whenEditsMayGo (load, [] {});
 }
 
 void BankManagerListContent::takeRenamedCell()
@@ -911,7 +972,6 @@ void BankManagerListContent::showUnitListMenu()
 bool BankManagerListContent::performListCommand (int commandId)
 {
     auto slots = getSelectedUnitSlots();
-    auto* manager = getPresetManager();
 
     switch (commandId)
     {
@@ -920,25 +980,23 @@ bool BankManagerListContent::performListCommand (int commandId)
                 unitList->selectCell (i, true, false, false);
             return true;
 
-        case listLoad:
-            return ! cabMode && ! slots.isEmpty() && manager != nullptr
-                   && manager->requestChangePreset ((juce::uint16) slots.getFirst(), true);
+        case listLoad: return ! slots.isEmpty() && loadPreset (slots.getFirst());
 
         case listRename:
         {
             auto* cell = slots.isEmpty() || cabMode ? nullptr : unitList->getCell (unitSlots.indexOf (slots.getFirst()));
-            return cell != nullptr && ! sending && cell->showNameEditor();
+            return cell != nullptr && ! sending && canReachUnit() && cell->showNameEditor();
         }
 
         case listImport:
             if (cabMode)
                 chooseFiles();
-            else if (onImportFromFiles && ! slots.isEmpty())
+            else if (onImportFromFiles && ! slots.isEmpty() && canReachUnit())
                 onImportFromFiles (slots.getFirst());
             return true;
 
         case listExport:
-            if (cabMode || slots.isEmpty() || ! onExportToFiles)
+            if (cabMode || slots.isEmpty() || ! onExportToFiles || ! canReachUnit())
                 return false;
             onExportToFiles (slots);
             return true;
@@ -1091,6 +1149,11 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
         return;
 
     const auto code = manager->getStatus();
+
+    // What a Load made current is told once the window has read it.
+    if (code == loadPresetEnd && loadingSlot >= 0 && manager->getCurrentPresetNumber() == loadingSlot)
+        statusLabel.setText ("Loaded: " + getUnitEntryText (unitSlots.indexOf (std::exchange (loadingSlot, -1))),
+                             juce::dontSendNotification);
 
     if ((code == presetNamesEnd && ! cabMode) || (code == cabNamesEnd && cabMode))
         refreshUnitList();

@@ -48,6 +48,8 @@ public:
     };
 
     static constexpr const char* notConnectedText = "The Kestrel is not connected.";
+    // Names the window's own command (menu, item and key) that resumes.
+    static juce::String communicationsPausedText();
     static constexpr const char* closeWhileSendingText =
         "Presets are being sent to the Kestrel.\nStop after the current one and close Brak-Manage?";
     static constexpr int pollIntervalMs = 50;
@@ -136,6 +138,15 @@ public:
     // false when nothing could start.
     bool renamePreset (int slot, const juce::String& newName);
 
+    // Makes the preset in that slot the current one, as the window's own
+    // preset buttons do: the window then reads and shows it. First asks when
+    // the current preset has unsaved changes; false when nothing could start.
+    bool loadPreset (int slot);
+
+    // While the user has paused communication nothing that needs the unit
+    // starts: true (and the user is told how to resume) when paused.
+    bool refuseWhilePaused() const;
+
     // Preset cells dragged from the unit list (the drag's source) and dropped
     // on a folder are written there, one ".syx" file each, named as Export
     // names its records; false for any other drag, and in cab mode.
@@ -176,6 +187,12 @@ private:
     void timerCallback() override;
     // Whether every entry can be sent to the connected unit; tells why not.
     bool canSend (const juce::Array<int>& diskIndexes) const;
+    // Connected and not paused; tells why not.
+    bool canReachUnit() const;
+    // Runs the action (which loads another preset on the unit) at once when
+    // the current preset has no unsaved changes, else only when the user
+    // agrees; otherwise runs notDone, as when the action could not start.
+    bool whenEditsMayGo (std::function<bool()> action, std::function<void()> notDone);
     bool startTransfers();
     bool startNext();
     // The slot's dump, read from the unit, into a new file of the export folder.
@@ -211,6 +228,7 @@ private:
     int sentCount = 0;
     int leftOut = 0; // entries past the last slot
     bool presetRecalled = false; // a slot was recalled on the unit for a transfer
+    int loadingSlot = -1; // the slot a Load made current, until the window has read it
     juce::File exportFolder;
     juce::String failure;
     WindowState otherWindow; // the window not shown

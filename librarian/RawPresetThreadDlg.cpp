@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/ModelRules.h"
+#include "librarian/BankManagerListContent.h"
 #include "librarian/SlotTexts.h"
 #include "model/FileUtils.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -398,6 +399,13 @@ bool RawPresetThreadDlg::startTransfer()
         || ! manager->isFirmwareValid())
     {
         UserNotifier::warn (notConnectedText);
+        return false;
+    }
+
+    // Held by the user's pause, nothing would reach the unit until resumed.
+    if (manager->getLink()->isHeld())
+    {
+        UserNotifier::inform (BankManagerListContent::communicationsPausedText());
         return false;
     }
 

@@ -114,11 +114,13 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
         return false;
     }
 
-    // A request that timed out before its answer holds nothing the parser takes.
+    // A request that timed out before its whole answer holds nothing the
+    // parser takes: the unit fell silent, whatever part of it came. Only an
+    // answer that came whole and does not read is an unexpected one.
     const bool parsed = parse (*request);
 
     if (! parsed)
-        lastProblem = request->getNumReplies() == 0 ? stoppedAnsweringText : unexpectedAnswerText;
+        lastProblem = request->getStatus() == SysExRequest::stateComplete ? unexpectedAnswerText : stoppedAnsweringText;
 
     delete request;
     return parsed;

@@ -194,3 +194,28 @@ TEST (LinkTickerTest, PortsAreTriedAtMostOnceASecondWhileNotConnected)
     link.stopProcessing();
     manager.releaseLinkRequests();
 }
+
+// One step of one request per tick of the window, however quickly the unit
+// answers: a request's messages reach the unit at fixed ticks. "Query Block
+// States" posts its begin code (tick 0), sends the CPU query once the code is
+// broadcast (tick 1), takes the answer, moves on and sends the states query
+// (tick 4).
+TEST_F (PresetManagerProcessor, EachTickRunsOneStep)
+{
+    tick();
+    ASSERT_TRUE (link->isConnected());
+    unit.clearReceived();
+    ASSERT_TRUE (manager->requestBlockStates());
+
+    std::vector<int> arrivals; // the tick at which each message reached the unit
+    for (int t = 0; t < 50 && ! (arrivals.size() >= 2 && idle()); ++t)
+    {
+        tick();
+        while ((int) arrivals.size() < unit.getReceived().size())
+            arrivals.push_back (t);
+    }
+
+    ASSERT_EQ (unit.countReceived (SYSEX_CPU_LOAD) + unit.countReceived (SYSEX_QUERY_STATES), 2);
+    EXPECT_EQ (unit.getReceived()[0].getRawData()[5], SYSEX_CPU_LOAD);
+    EXPECT_EQ (arrivals, (std::vector<int> { 1, 4 }));
+}

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 using namespace SimulatedKestrelDetail;
 
@@ -203,6 +204,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
     const juce::ScopedLock sending (sendLock);
     std::vector<Outgoing> toSend;
+    int silentAfter = -1;
 
     {
         const juce::ScopedLock state (stateLock);
@@ -222,6 +224,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         }
 
         handlingFunction = function;
+        silentAfter = std::exchange (fault.silentAfterMessages, -1);
 
         if (fault.errorResult != resultOk)
         {
@@ -238,6 +241,9 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         handlingFunction = -1;
         toSend.swap (outbox);
     }
+
+    if (silentAfter >= 0)
+        channel.goSilentAfter (silentAfter);
 
     for (auto& out : toSend)
         channel.send (out.message, out.delayMs, out.corrupt);

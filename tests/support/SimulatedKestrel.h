@@ -87,6 +87,11 @@ public:
     // Spoils the checksum of the next `count` reply messages to this function.
     void corruptNextReplies (int function, int count = 1);
 
+    // The next request of this function gets only the first `messages`
+    // messages of its answer; then the unit falls silent altogether, as
+    // goSilentAfterMessages does (setSilent (false) lifts it).
+    void goSilentPartWayThrough (int function, int messages);
+
     // Clears every per-function fault above.
     void clearFaults();
 
@@ -202,6 +207,7 @@ private:
         juce::uint8 errorResult = 0;
         juce::uint32 delayMs = 0;
         int corruptCount = 0;
+        int silentAfterMessages = -1;
     };
 
     struct DumpSession

@@ -43,6 +43,12 @@ void SimulatedKestrel::corruptNextReplies (int function, int count)
     faults[function].corruptCount = juce::jmax (0, count);
 }
 
+void SimulatedKestrel::goSilentPartWayThrough (int function, int messages)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].silentAfterMessages = juce::jmax (0, messages);
+}
+
 void SimulatedKestrel::clearFaults()
 {
     const juce::ScopedLock state (stateLock);

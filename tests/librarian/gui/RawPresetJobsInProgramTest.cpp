@@ -498,6 +498,22 @@ TEST_F (RawPresetJobsInProgram, TheQueueTellsWhatItTakesFollowsTheWorkAndEachEnd
                slotName (slot) + " Rich Tone  -  Failed: " + RawPresetThread::stoppedAnsweringText);
     program.unit.setSilentFor (SYSEX_RECALL_PATCH, false);
 
+    // It falls silent part-way through an answer: still a silence. Only an
+    // answer that reads wrong is an unexpected one.
+    ASSERT_TRUE (click (*dialog, "Blocks to .blk"));
+    program.unit.goSilentPartWayThrough (SYSEX_GET_ALL_PARAMS, 1);
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_TRUE (dialog->getItemText (0).endsWith ("Failed: " + juce::String (RawPresetThread::stoppedAnsweringText)))
+        << dialog->getItemText (0);
+    program.unit.setSilent (false);
+    program.unit.setErrorStatusFor (SYSEX_RECALL_PATCH, SimulatedKestrel::resultBadValue);
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_TRUE (dialog->getItemText (0).endsWith ("Failed: " + juce::String (RawPresetThread::unexpectedAnswerText)))
+        << dialog->getItemText (0);
+    program.unit.setErrorStatusFor (SYSEX_RECALL_PATCH, 0);
+
 #if JUCE_LINUX || JUCE_MAC
     // A disk that takes nothing: each kind of file names what the writer found.
     const juce::String cause (std::strerror (EFBIG));

@@ -389,10 +389,12 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
             pumpMessagesFor (200);
         }
 
+        // Settled on whichever preset, with no choice left waiting: it must be the last one clicked.
         ASSERT_TRUE (pumpMessagesUntil ([&] {
-            return program.unit.getCurrentPresetNumber() == expected && ! program.presets->hasWork()
-                && program.presets->getCurrentPresetNumber() == expected;
+            return ! program.presets->hasWork()
+                && program.presets->getCurrentPresetNumber() == program.unit.getCurrentPresetNumber();
         }, 60000)) << "the unit is on " << program.unit.getCurrentPresetNumber();
+        ASSERT_EQ (program.unit.getCurrentPresetNumber(), expected);
         EXPECT_TRUE (panel->getPresetButton (expected & 7)->getToggleState());
         EXPECT_TRUE (panel->areControlsEnabled());
     };
