@@ -28,14 +28,16 @@
 // descending order beside the same names ascending: the framework keeps every
 // name it is given in one sorted pool that inserts in place, so descending
 // names once took time with the square of N. The pool is emptied before each
-// run (not timed), so that every run meets the names afresh.
+// run (not timed) of every name nothing else holds.
 //
 // And skin documents whose names no document before them held, as the
 // start's scan of the Skins folder reads them: N documents of 8,000 names
 // (10, 20, 40), and one document of N names (2k, 4k, 8k) in descending order
 // beside the same ascending. The pool lives for the whole run, so the
 // documents of every run bring names of their own; each is fitted to O(N),
-// and the first, a copy of the same bytes, is their reference.
+// and the first, a copy of the same bytes, is their reference. (The first
+// documents of a process also make the reader's share of unknown names, once:
+// the medians leave that out.)
 namespace
 {
 // Documents of names never met before, those of each falling between the
