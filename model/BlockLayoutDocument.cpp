@@ -88,7 +88,10 @@ std::unique_ptr<juce::XmlElement> loadBlockLayoutXml (juce::String& errorText)
 
     if (auto* data = BinaryData::getNamedResource ("__block_layout_xml", size))
         if (size > 0)
+        {
+            ExternalXmlReader::knowNamesOf (data, (size_t) size);
             text = juce::String::fromUTF8 (data, size);
+        }
 #endif
 
     return parseBlockLayoutDocument (text, errorText);

@@ -94,6 +94,13 @@ bool parseCompressedBody (const void* data, size_t size, PropertyList& values)
 
 bool parseXmlBody (const void* data, size_t size, PropertyList& values)
 {
+    static const bool namesKnown = []
+    {
+        ExternalXmlReader::knowNames ({ "PROPERTIES", "VALUE", "name", "val" });
+        return true;
+    }();
+    juce::ignoreUnused (namesKnown);
+
     juce::String errorText;
     auto document = ExternalXmlReader::parse (data, size, errorText);
 

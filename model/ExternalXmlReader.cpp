@@ -5,9 +5,10 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace
@@ -22,47 +23,71 @@ bool isValidText (const char* utf8)
     return ExternalXmlReader::isValidUtf8 (utf8, std::strlen (utf8));
 }
 
-// Whether the names of the elements and attributes below root, counted
-// once each, stay within the limit. Counted before any of them is made into
-// a framework name: those live in one process-wide sorted pool that inserts
-// each new one in place, so that names in descending order make the copy
-// take time with the square of their number. The walk keeps no stack of its
-// own, so no depth of nesting can exhaust it.
-bool namesStayWithin (const pugi::xml_node& root, size_t limit)
+// The one road from a name in a document to the framework's pool of names
+// (see the header): a known name is made once and kept, another only within
+// the run's share. A look-up takes time with the name's length, never with
+// the names met before.
+class NameTable
 {
-    std::unordered_set<std::string_view> names;
-    auto count = [&] (const char* name) { return names.emplace (name).second && names.size() > limit; };
-
-    for (auto node = root; node;)
+public:
+    static NameTable& get()
     {
-        if (node.type() == pugi::node_element)
-        {
-            if (count (node.name()))
-                return false;
-
-            for (auto attribute : node.attributes())
-                if (count (attribute.name()))
-                    return false;
-        }
-
-        if (auto child = node.first_child())
-        {
-            node = child;
-            continue;
-        }
-
-        while (node != root && ! node.next_sibling())
-            node = node.parent();
-
-        node = node == root ? pugi::xml_node() : node.next_sibling();
+        static NameTable table;
+        return table;
     }
 
-    return true;
-}
+    // The name's framework form, or nullptr for an unknown name past the
+    // run's share.
+    const juce::Identifier* find (std::string_view name)
+    {
+        const std::lock_guard<std::mutex> hold (lock);
+
+        if (auto found = names.find (name); found != names.end())
+            return &found->second;
+
+        if (unknownMade >= ExternalXmlReader::maxUnknownNamesPerRun)
+            return nullptr;
+
+        ++unknownMade;
+        return add (name);
+    }
+
+    void know (std::string_view name)
+    {
+        const std::lock_guard<std::mutex> hold (lock);
+
+        if (! name.empty() && names.find (name) == names.end())
+            add (name);
+    }
+
+    const juce::Identifier& unknownTag() const { return placeholder; }
+
+private:
+    NameTable()
+    {
+        know (ExternalXmlReader::unknownNameTag);
+        placeholder = names.find (ExternalXmlReader::unknownNameTag)->second;
+    }
+
+    // The key looks at the identifier's own bytes, which live as long as it.
+    const juce::Identifier* add (std::string_view name)
+    {
+        juce::Identifier made (juce::String::fromUTF8 (name.data(), (int) name.size()));
+        const auto* bytes = made.getCharPointer().getAddress();
+        auto& stored = names.emplace (std::string_view (bytes, name.size()), std::move (made)).first->second;
+        return &stored;
+    }
+
+    std::mutex lock;
+    std::unordered_map<std::string_view, juce::Identifier> names;
+    int unknownMade = 0;
+    juce::Identifier placeholder;
+};
 
 // Copies a pugixml element and everything below it into a juce::XmlElement.
 // Escapes have been expanded by then, and a character reference may name
 // what the file's bytes could not hold, so every string is checked again.
+// The different names of the document are counted as the copy meets them.
 class TreeCopier
 {
 public:
@@ -71,10 +96,12 @@ public:
         if (depth > ExternalXmlReader::maxDepth)
             return fail ("the document is nested too deeply");
 
-        if (*source.name() == 0 || ! isValidText (source.name()))
-            return fail ("an element has an invalid name");
+        const auto* tag = nameFor (source.name(), "an element has an invalid name");
 
-        auto element = std::make_unique<juce::XmlElement> (textOf (source.name()));
+        if (errorText.isNotEmpty())
+            return nullptr;
+
+        auto element = std::make_unique<juce::XmlElement> (tag != nullptr ? *tag : names.unknownTag());
         int attributeCount = 0;
 
         for (auto attribute : source.attributes())
@@ -82,10 +109,16 @@ public:
             if (++attributeCount > ExternalXmlReader::maxAttributesPerElement)
                 return fail ("an element has too many attributes");
 
-            if (*attribute.name() == 0 || ! isValidText (attribute.name()) || ! isValidText (attribute.value()))
+            const auto* name = nameFor (attribute.name(), "an attribute is not valid text");
+
+            if (errorText.isNotEmpty())
+                return nullptr;
+
+            if (! isValidText (attribute.value()))
                 return fail ("an attribute is not valid text");
 
-            element->setAttribute (juce::Identifier (textOf (attribute.name())), textOf (attribute.value()));
+            if (name != nullptr)
+                element->setAttribute (*name, textOf (attribute.value()));
         }
 
         // The children are gathered first and linked in from the last one:
@@ -131,6 +164,36 @@ public:
     juce::String errorText;
 
 private:
+    // The framework name for a name met in the document, or nullptr for one
+    // left out; errorText is set (to invalidReason for a name that is not
+    // valid text) when the document is refused.
+    const juce::Identifier* nameFor (const char* name, const char* invalidReason)
+    {
+        const std::string_view text (name);
+
+        if (auto found = seen.find (text); found != seen.end())
+            return found->second;
+
+        if (text.empty() || ! ExternalXmlReader::isValidUtf8 (text.data(), text.size()))
+        {
+            fail (invalidReason);
+            return nullptr;
+        }
+
+        if (seen.size() >= (size_t) ExternalXmlReader::maxDistinctNames)
+        {
+            fail ("the document has too many different names");
+            return nullptr;
+        }
+
+        const auto* made = names.find (text);
+        seen.emplace (text, made);
+        return made;
+    }
+
+    NameTable& names = NameTable::get();
+    std::unordered_map<std::string_view, const juce::Identifier*> seen;
+
     static void addText (std::vector<std::unique_ptr<juce::XmlElement>>& children, std::string& text)
     {
         if (! text.empty())
@@ -341,12 +404,6 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::parse (const void* data, si
         return nullptr;
     }
 
-    if (! namesStayWithin (root, (size_t) maxDistinctNames))
-    {
-        errorText = "the document has too many different names";
-        return nullptr;
-    }
-
     TreeCopier copier;
     auto tree = copier.copy (root, 1);
 
@@ -376,4 +433,47 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::readFile (const juce::File&
     }
 
     return nullptr;
+}
+
+void ExternalXmlReader::knowNames (const juce::StringArray& names)
+{
+    auto& table = NameTable::get();
+
+    for (const auto& name : names)
+        table.know (std::string_view (name.toRawUTF8(), name.getNumBytesAsUTF8()));
+}
+
+void ExternalXmlReader::knowNamesOf (const void* ownDocument, size_t size)
+{
+    pugi::xml_document document;
+
+    if (ownDocument == nullptr || size == 0 || ! isValidUtf8 (ownDocument, size) ||
+        ! document.load_buffer (ownDocument, size, pugi::parse_default, pugi::encoding_utf8))
+        return;
+
+    auto& table = NameTable::get();
+
+    // Without a stack of its own, so that no depth of nesting can exhaust it.
+    for (auto node = document.first_child(); node;)
+    {
+        if (node.type() == pugi::node_element)
+        {
+            table.know (node.name());
+
+            for (auto attribute : node.attributes())
+                table.know (attribute.name());
+        }
+
+        if (auto child = node.first_child())
+        {
+            node = child;
+            continue;
+        }
+
+        while (node && ! node.next_sibling())
+            node = node.parent();
+
+        if (node)
+            node = node.next_sibling();
+    }
 }

@@ -15,6 +15,10 @@ bool UpdateFeed::read (const juce::MemoryBlock& data, const juce::String& platfo
 {
     feed = {};
 
+    const auto attribute = platform.isEmpty() ? juce::String ("win") : platform;
+    ExternalXmlReader::knowNames ({ "VERSION", "major", "minor", "revision", "compatibility", "eol", "URL",
+                                    "RELEASENOTES", "EOLNOTES", "url", attribute, attribute + "Signature" });
+
     // The feed comes from the network: well-formed UTF-8 XML or nothing.
     auto root = ExternalXmlReader::parse (data, errorText);
 
@@ -39,7 +43,6 @@ bool UpdateFeed::read (const juce::MemoryBlock& data, const juce::String& platfo
 
         if (auto* url = firstChild (*version, "URL"))
         {
-            const auto attribute = platform.isEmpty() ? juce::String ("win") : platform;
             feed.downloadUrl = url->getStringAttribute (attribute).trim();
             feed.signature = url->getStringAttribute (attribute + "Signature").trim();
         }

@@ -173,6 +173,32 @@ bool endsWithIgnoringCase (const juce::String& text, const char* ending)
     return text.endsWithIgnoreCase (ending);
 }
 
+// The skin document of an archive, its builtInDocumentName entry.
+bool readDocumentEntry (juce::ZipFile& archive, juce::MemoryBlock& document)
+{
+    auto* entry = archive.getEntry (SkinManager::builtInDocumentName);
+    std::unique_ptr<juce::InputStream> stream (entry != nullptr ? archive.createStreamForEntry (*entry) : nullptr);
+    return stream != nullptr && readWholeStream (*stream, document, (size_t) SkinManager::maxEntryBytes);
+}
+
+// The names of the program's own skin document are the ones the skin's
+// readers look for: they are read from every skin document, whatever other
+// documents held before.
+void knowSkinNames()
+{
+    static const bool known = []
+    {
+        juce::ZipFile archive (
+            new juce::MemoryInputStream (SkinArchive::resources_zip, (size_t) SkinArchive::resources_zipSize, false),
+            true);
+        juce::MemoryBlock document;
+        if (readDocumentEntry (archive, document))
+            ExternalXmlReader::knowNamesOf (document.getData(), document.getSize());
+        return true;
+    }();
+    juce::ignoreUnused (known);
+}
+
 } // namespace
 
 SkinManager::SkinManager()
@@ -183,6 +209,7 @@ SkinManager::SkinManager()
 SkinManager::SkinManager (const juce::File& skinsFolder)
     : juce::FileBasedDocument (".brakml", "*.brakml", "Load Skin", "Save Skin")
 {
+    knowSkinNames();
     scanSkinFolder (skinsFolder);
 }
 
@@ -190,6 +217,7 @@ SkinManager::~SkinManager() = default;
 
 juce::Result SkinManager::checkDocument (const void* data, size_t size, double version, Checked& out)
 {
+    knowSkinNames();
     juce::String parseError;
     auto root = data != nullptr ? ExternalXmlReader::parse (data, size, parseError) : nullptr;
 
@@ -395,11 +423,8 @@ juce::Result SkinManager::loadFromArchiveData (const void* zipData, size_t zipSi
     auto* stream = new juce::MemoryInputStream (zipData, zipSize, false);
     juce::ZipFile archive (stream, true);
 
-    auto* documentEntry = archive.getEntry (builtInDocumentName);
-    std::unique_ptr<juce::InputStream> documentStream (
-        documentEntry != nullptr ? archive.createStreamForEntry (*documentEntry) : nullptr);
     juce::MemoryBlock document;
-    if (documentStream == nullptr || ! readWholeStream (*documentStream, document, (size_t) maxEntryBytes))
+    if (! readDocumentEntry (archive, document))
         return loadFromXml (nullptr, engineVersion);
 
     auto result = loadFromXml (&document, engineVersion);

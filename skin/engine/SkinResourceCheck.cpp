@@ -1014,6 +1014,22 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
                                           juce::uint64* elements)
 {
     tree.reset();
+    // The names this check and the framework's drawing of an SVG look for.
+    static const bool namesKnown = []
+    {
+        ExternalXmlReader::knowNames (
+            { "svg", "g", "defs", "use", "switch", "a", "path", "rect", "circle", "ellipse", "line", "polyline",
+              "polygon", "text", "tspan", "textPath", "image", "style", "clipPath", "linearGradient",
+              "radialGradient", "stop", "id", "class", "xmlns", "href", "xlink:href", "d", "x", "y", "x1", "y1",
+              "x2", "y2", "cx", "cy", "r", "rx", "ry", "dx", "dy", "width", "height", "points", "viewBox",
+              "preserveAspectRatio", "transform", "display", "opacity", "fill", "fill-opacity", "fill-rule", "stroke",
+              "stroke-width", "stroke-opacity", "stroke-linecap", "stroke-linejoin", "stroke-dasharray",
+              "clip-path", "offset", "stop-color", "stop-opacity", "gradientTransform", "gradientUnits",
+              "font-family", "font-size", "font-style", "font-weight", "text-anchor" });
+        return true;
+    }();
+    juce::ignoreUnused (namesKnown);
+
     juce::String error;
     auto root = ExternalXmlReader::parse (data, error);
 

@@ -55,24 +55,47 @@ inline juce::MemoryBlock settingsWithLongText (int count, bool split)
     return out.getMemoryBlock();
 }
 
+// Elements "e" holding count different attribute names, a thousand to an
+// element, in descending or ascending order: the names number first,
+// first + step, ... first + (count - 1) * step, written with letters in the
+// given width ("aaaaa" is 0).
+inline void writeAttributeNames (juce::MemoryOutputStream& out, int count, bool descending, int first = 0, int step = 1,
+                                 int width = 5)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        if (i % 1000 == 0)
+            out << (i > 0 ? "/>" : "") << "<e";
+
+        char name[16] = {};
+        for (int k = width - 1, n = first + step * (descending ? count - 1 - i : i); k >= 0; --k, n /= 26)
+            name[k] = (char) ('a' + n % 26);
+        out << " " << name << "=\"\"";
+    }
+
+    out << (count > 0 ? "/>" : "");
+}
+
 // Settings holding count different attribute names of five letters ("aaaaa",
 // "aaaab", ...), a thousand to an element, in descending or ascending order.
 inline juce::MemoryBlock settingsWithAttributeNames (int count, bool descending)
 {
     juce::MemoryOutputStream out;
     out << "<PROPERTIES>";
+    writeAttributeNames (out, count, descending);
+    out << "<VALUE name=\"a\" val=\"b\"/></PROPERTIES>";
+    return out.getMemoryBlock();
+}
 
-    for (int i = 0; i < count; ++i)
-    {
-        if (i % 1000 == 0)
-            out << (i > 0 ? "/>" : "") << "<e";
-
-        char name[6] = {};
-        for (int k = 4, n = descending ? count - 1 - i : i; k >= 0; --k, n /= 26)
-            name[k] = (char) ('a' + n % 26);
-        out << " " << name << "=\"\"";
-    }
-
-    out << (count > 0 ? "/>" : "") << "<VALUE name=\"a\" val=\"b\"/></PROPERTIES>";
+// A skin document the Skins folder's scan lists (as "name"), holding count
+// attribute names of six letters numbered first, first + step, ..., a
+// thousand to an element. Document i of n given first i and step n meets
+// only names no other holds, and they fall between the names of the others.
+inline juce::MemoryBlock skinWithNewNames (const juce::String& name, int count, int first, int step, bool descending)
+{
+    juce::MemoryOutputStream out;
+    out << "<SKIN name=\"" << name << "\" skin=\"x.zip\" skinEngineVersion=\"2.0\">";
+    writeAttributeNames (out, count, descending, first, step, 6);
+    out << "</SKIN>";
     return out.getMemoryBlock();
 }

@@ -4,6 +4,7 @@
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "model/UserFolders.h"
+#include "skin/engine/SkinManager.h"
 #include "support/HostileInputs.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
@@ -176,3 +177,52 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileLanguageFileAtStart,
                                              "settings-value-text-then-element.xml",
                                              "language-50k-binary-values.bin", "settings-16k-keys-of-one-hash.xml"),
                           caseName);
+
+// Forty skin documents of 8,000 names each that no other document holds
+// (3 MB) in the Skins folder: the framework keeps every name for the whole
+// run and each new one cost more than the last, so that the folder's scan
+// held the first window for minutes. The settings and the program's own
+// skin, read after them, keep every one of their names.
+TEST (SkinsFolderAtStart, DocumentsOfManyNewNamesDoNotHoldTheFirstWindow)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ScratchFolder scratch{ "kestrel-hostile-skins" };
+    UserFolders::redirectTo (scratch.folder);
+    const auto skins = UserFolders::getProgramFolder().getChildFile (SkinManager::skinFolderName);
+    ASSERT_TRUE (skins.createDirectory().wasOk());
+    const auto settings = GlobalConfiguration::getSettingsFile();
+    ASSERT_TRUE (settings.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (settings.replaceWithText ("<PROPERTIES><VALUE name=\"MIDI_IN\" val=\"Other MIDI\"/></PROPERTIES>"));
+
+    for (int i = 0; i < 40; ++i)
+    {
+        const auto document = skinWithNewNames ("Skin " + juce::String (i), 8000, i, 40, true);
+        ASSERT_TRUE (skins.getChildFile ("skin" + juce::String (i) + ".sbraky")
+                         .replaceWithData (document.getData(), document.getSize()));
+    }
+
+    {
+        const auto start = Clock::now();
+        KestrelEditApplication app;
+        app.initialise ({});
+        EXPECT_LT (secondsSince (start), startBoundSeconds);
+        ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
+
+        auto* configuration = KestrelGlobalConfiguration::getInstance();
+        ASSERT_NE (configuration, nullptr);
+        EXPECT_EQ (configuration->MIDI_IN, "Other MIDI");
+
+        auto* skin = app.getSkin();
+        ASSERT_NE (skin, nullptr);
+        EXPECT_EQ (skin->foundSkinNames.size(), 40);
+        ASSERT_NE (skin->getSkinRoot(), nullptr);
+        EXPECT_EQ (skin->getSkinRoot()->getStringAttribute ("name"), "Kestrel-Edit Default");
+        auto* titleBar = skin->getSection ("TitlebarSkin");
+        ASSERT_NE (titleBar, nullptr);
+        EXPECT_EQ (titleBar->getStringAttribute ("gradientTop"), "FF2C2F34");
+        EXPECT_EQ (titleBar->getIntAttribute ("height"), 28);
+        app.shutdown();
+    }
+
+    UserFolders::redirectTo ({});
+}
