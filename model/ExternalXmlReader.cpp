@@ -62,6 +62,12 @@ public:
 
     const juce::Identifier& unknownTag() const { return placeholder; }
 
+    void renewShare()
+    {
+        const std::lock_guard<std::mutex> hold (lock);
+        unknownMade = 0;
+    }
+
 private:
     NameTable()
     {
@@ -433,6 +439,11 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::readFile (const juce::File&
     }
 
     return nullptr;
+}
+
+void ExternalXmlReader::resetForTests()
+{
+    NameTable::get().renewShare();
 }
 
 void ExternalXmlReader::knowNames (const juce::StringArray& names)

@@ -55,6 +55,11 @@ public:
     // (UTF-8 XML); nothing for bytes that are not such a document.
     static void knowNamesOf (const void* ownDocument, size_t size);
 
+    // Gives the run a whole share of unknown names again, so that a test
+    // which spends it leaves the next test of the process reading as a fresh
+    // run does. The names already made stay made.
+    static void resetForTests();
+
     // Reads a whole regular file of at most maxFileSize bytes and parses it.
     static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, juce::int64 maxFileSize,
                                                        juce::String& errorText);

@@ -8,6 +8,7 @@
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectLayoutManager.h"
 #include "model/KestrelEffectManager.h"
+#include "model/ExternalXmlReader.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
 #include "skin/controls/KestrelControlManager.h"
@@ -34,6 +35,7 @@ inline void forgetSingletons()
     LanguageStore::resetForTests();
     ZOLInterprocessConnection::resetForTests();
     KestrelControlManager::resetForTests();
+    ExternalXmlReader::resetForTests();
 }
 
 // Besides those, the application's own managers, for a test that runs a
