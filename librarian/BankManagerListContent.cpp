@@ -852,15 +852,16 @@ void BankManagerListContent::writeExportedFile (const Transfer& transfer)
 
     // Named as Export names its records, beside what the folder holds.
     juce::String path;
-    const auto baseName = juce::File::createLegalFileName (slotText (transfer.slot) + "_" + transfer.name.trimEnd());
+    const auto baseName = makeLegalFileName (slotText (transfer.slot) + "_" + transfer.name.trimEnd());
     if (! makeUniqueFilePath (exportFolder, baseName, ".syx", false, path))
     {
         failure = "No free file name for \"" + transfer.name + "\" in " + exportFolder.getFullPathName();
         return;
     }
 
+    // The writer's text names the file and what went wrong.
     if (auto error = saveDataToFile (path, data); error.isNotEmpty())
-        failure = "Unable to write " + path + ":\n" + error;
+        failure = error.trimCharactersAtEnd (".");
 }
 
 void BankManagerListContent::setHolds (bool hold, bool catchUp)

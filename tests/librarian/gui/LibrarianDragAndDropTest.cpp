@@ -14,6 +14,7 @@
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
+#include "support/FileSizeLimit.h"
 #include "support/ForgetSingletons.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
@@ -332,9 +333,62 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreWrittenThereAnd
     EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
 }
 
+// A slot dragged onto the browser gets a file of its own: a file, or a link
+// whose target is gone, of that name stays as it is, the characters of the
+// preset's name a file name cannot hold are left out, and a write that fails
+// says so once.
+TEST_F (LibrarianDragAndDrop, ASlotDraggedOntoTheBrowserTakesAFreeNameAndAFailedWriteSaysWhy)
+{
+    constexpr int slot = 5;
+    auto preset = SimulatedPreset::makeFactory (slot);
+    preset.name = "Two\nLines\x1b";
+    program.unit.setPreset (slot, preset);
+    click (*librarian, "Refresh");
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (slot).contains ("Lines"); }));
+    ASSERT_TRUE (program.settle());
+
+    const auto baseName = librarian->getUnitEntryText (slot).substring (0, 3) + "_TwoLines";
+    const auto old = folder.getChildFile (baseName + ".syx");
+    const auto link = folder.getChildFile (baseName + "(1).syx");
+    ASSERT_TRUE (old.replaceWithText ("kept as it was"));
+    ASSERT_TRUE (program.scratch.folder.getChildFile ("gone").createSymbolicLink (link, false));
+
+    auto* unitList = findList (*librarian, 0);
+    auto* files = findList (*browser, 0);
+    auto dragSlot = [&]
+    {
+        librarian->selectUnitEntry (slot);
+        dragWithMouse (*unitList->getCell (slot), uncovered, *files->getCell (0), { 40, 10 });
+        return pumpMessagesUntil ([this] { return ! librarian->isSending() && ! browser->isScanning(); }, 60000);
+    };
+    const auto written = folder.getChildFile (baseName + "(2).syx");
+    ASSERT_TRUE (dragSlot()) << librarian->getStatusText();
+    EXPECT_EQ (old.loadFileAsString(), "kept as it was");
+    EXPECT_TRUE (link.isSymbolicLink() && ! link.exists()) << "the link is left alone";
+    juce::MemoryBlock dump;
+    ASSERT_TRUE (written.loadFileAsData (dump)) << librarian->getStatusText();
+    EXPECT_EQ (getSysExFileType (dump), SYSEX_FILE_PRESET);
+
+#if JUCE_LINUX || JUCE_MAC
+    const int before = program.notices.count();
+    {
+        FileSizeLimit fullDisk (0);
+        ASSERT_TRUE (fullDisk.active);
+        ASSERT_TRUE (dragSlot());
+    }
+    ASSERT_EQ (program.notices.count(), before + 1) << librarian->getStatusText();
+    const auto message = program.notices.lastMessage();
+    const auto path = folder.getChildFile (baseName + "(3).syx").getFullPathName();
+    EXPECT_TRUE (message.startsWith ("Unable to write " + path + ": ")) << message;
+    EXPECT_EQ (message.indexOf (path), message.lastIndexOf (path)) << message;
+    EXPECT_TRUE (message.endsWith (".\nWritten to syx: 0, not written: 1.")) << message;
+#endif
+}
+
 // Files that cannot be sent are refused, naming the file and why, before
-// any question: a file of no known kind, one too large to read, a cab of
-// another model. A bank sent from the last slot tells what it left out.
+// any question: a file of no known kind, one too large to read, one deleted
+// since the browser listed it, a cab of another model. A bank sent from the
+// last slot tells what it left out; a cab sent to an empty slot loses nothing.
 // The presets and cabs windows each keep their own selection and status.
 TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachWindowKeepsItsStatus)
 {
