@@ -299,7 +299,7 @@ juce::String BankManagerListContent::getUnitEntryText (int index) const
     if (! juce::isPositiveAndBelow (index, (int) unitRecords.size()))
         return {};
 
-    return unitRecords[(size_t) index].number.trimEnd() + " " + unitRecords[(size_t) index].name;
+    return slotEntryText (unitRecords[(size_t) index].number, unitRecords[(size_t) index].name);
 }
 
 //==============================================================================
@@ -467,7 +467,19 @@ void BankManagerListContent::sendSelection()
     const int index = unitSlots.indexOf (firstSlot);
     const int fitting = juce::jmin (entries.size(), unitSlots.size() - index);
     const int lastIndex = index + fitting - 1;
-    auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex));
+    juce::StringArray names, fileNames;
+    bool anyHeld = false;
+    for (int i = 0; i < fitting; ++i)
+    {
+        auto& entry = diskEntries[(size_t) entries[i]];
+        names.add (entry.name);
+        fileNames.add (entry.file.getFileName());
+        // A preset slot whose name is not read yet may hold anything.
+        anyHeld = anyHeld || ! isEmptySlotName (unitRecords[(size_t) (index + i)].name)
+                  || (! cabMode && ! getPresetManager()->arePresetNamesLoaded (unitSlots[index + i], 1));
+    }
+    auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex),
+                                          sentItemsText (cabMode, names, fileNames), anyHeld);
     if (entries.size() > fitting)
         question << "\n" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")
                  << " after the last slot are left out.";

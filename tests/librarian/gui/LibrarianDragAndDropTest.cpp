@@ -205,9 +205,9 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
 
     dragBrowserFileToSlot ("Dropped In.syx", slot);
     ASSERT_EQ (notices.count(), before + 1) << notices.lastMessage();
-    EXPECT_TRUE (notices.lastMessage().startsWith ("Replace 1 preset(s) on the Kestrel, from "
-                                                   + librarian->getUnitEntryText (slot)))
-        << notices.lastMessage();
+    EXPECT_EQ (notices.lastMessage(), "Replace preset " + librarian->getUnitEntryText (slot)
+                                          + " on the Kestrel with \"Dropped In\" from Dropped In.syx?\n"
+                                            "What it holds now is lost.");
     EXPECT_EQ (librarian->getNumDiskEntries(), 1) << "the file is listed on the disk side";
     saveScreenshot (*program.content, "librarian-file-dropped-on-a-slot");
     EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0) << "nothing is sent before the user agrees";
