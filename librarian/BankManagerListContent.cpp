@@ -307,7 +307,7 @@ juce::String BankManagerListContent::getUnitEntryText (int index) const
     if (! juce::isPositiveAndBelow (index, (int) unitRecords.size()))
         return {};
 
-    return unitRecords[(size_t) index].number.trimEnd() + " " + unitRecords[(size_t) index].name;
+    return slotEntryText (unitRecords[(size_t) index].number, unitRecords[(size_t) index].name);
 }
 
 //==============================================================================
@@ -475,7 +475,19 @@ void BankManagerListContent::sendSelection()
     const int index = unitSlots.indexOf (firstSlot);
     const int fitting = juce::jmin (entries.size(), unitSlots.size() - index);
     const int lastIndex = index + fitting - 1;
-    auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex));
+    juce::StringArray names, fileNames;
+    bool anyHeld = false;
+    for (int i = 0; i < fitting; ++i)
+    {
+        auto& entry = diskEntries[(size_t) entries[i]];
+        names.add (entry.name);
+        fileNames.add (entry.file.getFileName());
+        // A preset slot whose name is not read yet may hold anything.
+        anyHeld = anyHeld || ! isEmptySlotName (unitRecords[(size_t) (index + i)].name)
+                  || (! cabMode && ! getPresetManager()->arePresetNamesLoaded (unitSlots[index + i], 1));
+    }
+    auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex),
+                                          sentItemsText (cabMode, names, fileNames), anyHeld);
     if (entries.size() > fitting)
         question << "\n" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")
                  << " after the last slot are left out.";
@@ -913,15 +925,16 @@ void BankManagerListContent::writeExportedFile (const Transfer& transfer)
 
     // Named as Export names its records, beside what the folder holds.
     juce::String path;
-    const auto baseName = juce::File::createLegalFileName (slotText (transfer.slot) + "_" + transfer.name.trimEnd());
+    const auto baseName = makeLegalFileName (slotText (transfer.slot) + "_" + transfer.name.trimEnd());
     if (! makeUniqueFilePath (exportFolder, baseName, ".syx", false, path))
     {
         failure = "No free file name for \"" + transfer.name + "\" in " + exportFolder.getFullPathName();
         return;
     }
 
+    // The writer's text names the file and what went wrong.
     if (auto error = saveDataToFile (path, data); error.isNotEmpty())
-        failure = "Unable to write " + path + ":\n" + error;
+        failure = error.trimCharactersAtEnd (".");
 }
 
 void BankManagerListContent::setHolds (bool hold, bool catchUp)

@@ -82,6 +82,7 @@ public:
     // The unit side.
 
     int getNumUnitEntries() const { return (int) unitRecords.size(); }
+    // "004 Name", or "U002" for a slot that holds nothing.
     juce::String getUnitEntryText (int index) const;
     void refreshUnitList();
 

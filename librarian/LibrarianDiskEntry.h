@@ -9,14 +9,14 @@
 
 // One preset or cab that a ".syx" file on disk holds, as the librarian lists
 // it: a single-preset file gives one entry, a bank one entry per preset (or
-// cab) it holds. Files of other kinds give one entry that cannot be sent, so
-// the user sees why.
+// cab) it holds, each read for its own model (a bank may mix models). Files
+// of other kinds give one entry that cannot be sent, so the user sees why.
 struct LibrarianDiskEntry
 {
     juce::File file;
     SysExFileType fileType = SYSEX_FILE_UNKNOWN;
     FileReadResult readResult = FileReadResult::read; // how reading the file ended
-    juce::uint8 model = 0;   // the model the file's messages are for
+    juce::uint8 model = 0;   // the model the dump's messages are for
     int positionInFile = 0;  // 0-based, within a bank
     juce::String name;       // the preset's or cab's own name; the file's name when it has none
     juce::MemoryBlock data;  // the dump to send; empty for an entry that cannot be sent
@@ -34,10 +34,10 @@ struct LibrarianDiskEntry
 
     // What a file is, as the lists name it: the classifier's text ("Preset
     // File", "<unknown file type>", ...) for a file that was read, otherwise
-    // why it was not ("too large to read", "unreadable").
+    // why it was not ("too large to read", "no longer there", "unreadable").
     static juce::String kindText (SysExFileType type, FileReadResult result);
     // The same in a word or two, for a narrow column: "Preset", "Cab-Bank",
-    // "Unknown", "Too large", "Unreadable".
+    // "Unknown", "Too large", "Gone", "Unreadable".
     static juce::String shortKindText (SysExFileType type, FileReadResult result);
 
     // The kind text; with the position for a bank, and "(damaged)" for a dump

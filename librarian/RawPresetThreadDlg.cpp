@@ -22,6 +22,7 @@ namespace
 constexpr int margin = 16;
 constexpr int rowHeight = 26;
 constexpr int jobButtonGroup = 1;
+constexpr int statusHeight = 40; // two lines: a job's hint is a sentence or two
 
 // Files larger than this are no preset record; they are not read into memory.
 constexpr juce::int64 largestRecordBytes = 1 << 20;
@@ -293,6 +294,7 @@ int RawPresetThreadDlg::queueImport (const juce::Array<juce::File>& files, int f
         entry.job->setLabel (file.getFileNameWithoutExtension());
         entry.job->setState (stateQueued);
         entry.name = record.name.trimEnd();
+        entry.fileName = file.getFileName();
         items.push_back (std::move (entry));
         ++queued;
     }
@@ -421,22 +423,36 @@ bool RawPresetThreadDlg::startTransfer()
     juce::StringArray questions;
     const int count = (int) items.size();
 
+    auto slotName = [manager] (int slot)
+    {
+        juce::String name;
+        manager->getPresetName (slot, name);
+        return name;
+    };
+    const int first = items.front().job->getPresetIndex(), last = items.back().job->getPresetIndex();
+    const auto firstEntry = slotEntryText (slotNumber (first), slotName (first));
+    const auto lastEntry = slotEntryText (slotNumber (last), slotName (last));
+
     if (mode == importMode)
     {
-        auto entryText = [manager, this] (int slot)
+        juce::StringArray names, fileNames;
+        bool anyHeld = false;
+        for (auto& entry : items)
         {
-            juce::String name;
-            manager->getPresetName (slot, name);
-            return slotNumber (slot) + " " + name.trim();
-        };
-        questions.add (replaceSlotsQuestion (count, false, entryText (items.front().job->getPresetIndex()),
-                                             entryText (items.back().job->getPresetIndex())));
+            names.add (entry.name.isNotEmpty() ? entry.name : entry.job->getLabel());
+            fileNames.add (entry.fileName);
+            // A slot whose name is not read yet may hold anything.
+            const int slot = entry.job->getPresetIndex();
+            anyHeld = anyHeld || ! isEmptySlotName (slotName (slot)) || ! manager->arePresetNamesLoaded (slot, 1);
+        }
+        questions.add (replaceSlotsQuestion (count, false, firstEntry, lastEntry,
+                                             sentItemsText (false, names, fileNames), anyHeld));
     }
     else if (mode == copyXToYMode)
     {
-        questions.add ("Copy X to Y saves " + juce::String (count)
-                       + " preset(s) on the Kestrel: in each, every block's Y settings are replaced by its X "
-                         "settings.\nGo on?");
+        questions.add ("Copy X to Y saves " + slotRangeText (count, false, firstEntry, lastEntry)
+                       + (count == 1 ? ": in it" : ": in each")
+                       + ", every block's Y settings are replaced by its X settings.\nGo on?");
     }
 
     if (manager->isPresetModified())
@@ -836,7 +852,7 @@ void RawPresetThreadDlg::resized()
 
     progressBar.setBounds (area.removeFromBottom (14));
     area.removeFromBottom (4);
-    statusLabel.setBounds (area.removeFromBottom (rowHeight));
+    statusLabel.setBounds (area.removeFromBottom (statusHeight));
     area.removeFromBottom (4);
     list->setBounds (area);
     LibrarianStyle::fitCellsToWidth (*list);

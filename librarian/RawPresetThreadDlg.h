@@ -125,6 +125,7 @@ private:
     {
         std::unique_ptr<RawPresetJobItem> job;
         juce::String name;
+        juce::String fileName; // an import's record file
     };
 
     void timerCallback() override;

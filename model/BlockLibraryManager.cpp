@@ -281,14 +281,14 @@ bool BlockLibraryManager::saveModifiedEntries()
         }
         else
         {
-            auto folderName = juce::File::createLegalFileName (
+            auto folderName = makeLegalFileName (
                 entry->folderText.isNotEmpty() ? entry->folderText
                                                : getNameForId (EffectTypeFileNames, (juce::uint32) entry->effectType));
 
             if (folderName.isEmpty())
                 folderName = "unnamed";
 
-            auto baseName = juce::File::createLegalFileName (entry->name.trim());
+            auto baseName = makeLegalFileName (entry->name.trim());
 
             if (baseName.isEmpty())
                 baseName = "unnamed";

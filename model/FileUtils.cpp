@@ -143,6 +143,14 @@ juce::String titleCasePiece (const juce::String& piece, const juce::String& prev
 
     return capitalised (piece);
 }
+// True when something of that name is there: a file, a folder, or a link,
+// even one whose target is gone (a new file written there would land
+// wherever the link points). Only a name found missing is free.
+bool isNameTaken (const juce::String& path)
+{
+    struct stat info {};
+    return ::lstat (path.toRawUTF8(), &info) == 0 || errno != ENOENT;
+}
 } // namespace
 
 juce::String getExecutableFolder()
@@ -157,6 +165,18 @@ juce::String saveDataToFile (const juce::String& path, const juce::MemoryBlock& 
         return path.isEmpty() ? juce::String ("No file name given.") : "Unable to write " + path + ": not a full path.";
 
     return writeFileSafely (juce::File (path), data);
+}
+
+juce::String makeLegalFileName (const juce::String& text)
+{
+    juce::String kept;
+    kept.preallocateBytes (text.getNumBytesAsUTF8());
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+        if (const auto c = *p; c >= 0x20 && ! (c >= 0x7f && c < 0xa0))
+            kept += c;
+
+    return juce::File::createLegalFileName (kept.trim());
 }
 
 bool isRegularFile (const juce::File& file)
@@ -243,7 +263,7 @@ bool makeUniqueFilePath (const juce::File& folder, const juce::String& baseName,
     {
         const auto candidate = start + counter + extension;
 
-        if (! juce::File (candidate).exists())
+        if (! isNameTaken (candidate))
         {
             outPath = candidate;
             return true;

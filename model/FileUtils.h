@@ -33,11 +33,16 @@ FileReadResult readRegularFile (const juce::File& file, juce::int64 maxBytes, ju
 // device or socket.
 bool isRegularFile (const juce::File& file);
 
+// A file name made from a text such as one of the unit's preset names:
+// without control characters and the characters a file name cannot hold.
+juce::String makeLegalFileName (const juce::String& text);
+
 // Finds a name for a new file in folder: base name, an optional time stamp
 // "_YYYYMMDD_HHMMSS", a counter "(1)" .. "(999)" when needed, and the
-// extension (given with its dot). False when base name and extension are both
-// empty, the folder is not given, or 1000 candidates all exist; outPath is
-// then left untouched.
+// extension (given with its dot). A name is free only when nothing of that
+// name is there, not even a link whose target is gone. False when base name and extension are both
+// empty, the folder is not given, or 1000 candidates are all taken; outPath
+// is then left untouched.
 bool makeUniqueFilePath (const juce::File& folder, const juce::String& baseName, const juce::String& extension,
                          bool addTimestamp, juce::String& outPath);
 

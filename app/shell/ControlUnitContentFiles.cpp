@@ -38,7 +38,7 @@ KestrelGlobalConfiguration* configuration()
 
 juce::String legalName (const juce::String& name)
 {
-    return juce::File::createLegalFileName (name.trim());
+    return makeLegalFileName (name.trim());
 }
 
 juce::String asFolder (const juce::String& folder)

@@ -123,7 +123,7 @@ bool RawPresetThread::exportOne (int position, RawPresetJobItem& item)
 
     step ("Writing file to disk");
     const auto baseName =
-        juce::File::createLegalFileName (juce::String::formatted ("%0.3d_", shown) + work.name.trimEnd());
+        makeLegalFileName (juce::String::formatted ("%0.3d_", shown) + work.name.trimEnd());
     juce::String path;
 
     if (! makeUniqueFilePath (juce::File (folder), baseName, ".dat", false, path))
@@ -168,7 +168,7 @@ bool RawPresetThread::exportBlocksOf (int position, RawPresetJobItem& item)
 
     // One subfolder per preset.
     const auto presetFolder = juce::File (folder).getChildFile (
-        juce::File::createLegalFileName (juce::String::formatted ("%.3d ", shown) + presetName.trimEnd()));
+        makeLegalFileName (juce::String::formatted ("%.3d ", shown) + presetName.trimEnd()));
     PresetGridIterator blocks (&unitGrid, 0);
     juce::uint16 blockId = 0;
 
@@ -188,7 +188,7 @@ bool RawPresetThread::exportBlocksOf (int position, RawPresetJobItem& item)
         entry.addTimestamp = 0;
         entry.modified = 1;
 
-        const auto baseName = juce::File::createLegalFileName (presetName + " - " + blockName);
+        const auto baseName = makeLegalFileName (presetName + " - " + blockName);
         juce::String path;
 
         if (! makeUniqueFilePath (presetFolder, baseName, ".blk", false, path))

@@ -73,7 +73,7 @@ TEST_F (RawPresetDialog, ThreePresetsGoToFilesAndComeBackIntoOtherSlots)
     ASSERT_EQ (dialog.queueImport (files, 40), 3);
     ASSERT_TRUE (dialog.startTransfer());
     ASSERT_EQ (notices.count(), 1) << "the slots are replaced only when the user says so";
-    EXPECT_TRUE (notices.lastMessage().startsWith ("Replace 3 preset(s) on the Kestrel, from "))
+    EXPECT_TRUE (notices.lastMessage().startsWith ("Replace 3 presets on the Kestrel, from "))
         << notices.lastMessage();
     notices.answer (0, 1);
     ASSERT_TRUE (runToEnd());

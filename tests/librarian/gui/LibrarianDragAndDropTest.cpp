@@ -14,6 +14,7 @@
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
+#include "support/FileSizeLimit.h"
 #include "support/ForgetSingletons.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
@@ -204,9 +205,9 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
 
     dragBrowserFileToSlot ("Dropped In.syx", slot);
     ASSERT_EQ (notices.count(), before + 1) << notices.lastMessage();
-    EXPECT_TRUE (notices.lastMessage().startsWith ("Replace 1 preset(s) on the Kestrel, from "
-                                                   + librarian->getUnitEntryText (slot)))
-        << notices.lastMessage();
+    EXPECT_EQ (notices.lastMessage(), "Replace preset " + librarian->getUnitEntryText (slot)
+                                          + " on the Kestrel with \"Dropped In\" from Dropped In.syx?\n"
+                                            "What it holds now is lost.");
     EXPECT_EQ (librarian->getNumDiskEntries(), 1) << "the file is listed on the disk side";
     saveScreenshot (*program.content, "librarian-file-dropped-on-a-slot");
     EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0) << "nothing is sent before the user agrees";
@@ -332,9 +333,62 @@ TEST_F (LibrarianDragAndDrop, PresetCellsDraggedOntoTheBrowserAreWrittenThereAnd
     EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
 }
 
+// A slot dragged onto the browser gets a file of its own: a file, or a link
+// whose target is gone, of that name stays as it is, the characters of the
+// preset's name a file name cannot hold are left out, and a write that fails
+// says so once.
+TEST_F (LibrarianDragAndDrop, ASlotDraggedOntoTheBrowserTakesAFreeNameAndAFailedWriteSaysWhy)
+{
+    constexpr int slot = 5;
+    auto preset = SimulatedPreset::makeFactory (slot);
+    preset.name = "Two\nLines\x1b";
+    program.unit.setPreset (slot, preset);
+    click (*librarian, "Refresh");
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (slot).contains ("Lines"); }));
+    ASSERT_TRUE (program.settle());
+
+    const auto baseName = librarian->getUnitEntryText (slot).substring (0, 3) + "_TwoLines";
+    const auto old = folder.getChildFile (baseName + ".syx");
+    const auto link = folder.getChildFile (baseName + "(1).syx");
+    ASSERT_TRUE (old.replaceWithText ("kept as it was"));
+    ASSERT_TRUE (program.scratch.folder.getChildFile ("gone").createSymbolicLink (link, false));
+
+    auto* unitList = findList (*librarian, 0);
+    auto* files = findList (*browser, 0);
+    auto dragSlot = [&]
+    {
+        librarian->selectUnitEntry (slot);
+        dragWithMouse (*unitList->getCell (slot), uncovered, *files->getCell (0), { 40, 10 });
+        return pumpMessagesUntil ([this] { return ! librarian->isSending() && ! browser->isScanning(); }, 60000);
+    };
+    const auto written = folder.getChildFile (baseName + "(2).syx");
+    ASSERT_TRUE (dragSlot()) << librarian->getStatusText();
+    EXPECT_EQ (old.loadFileAsString(), "kept as it was");
+    EXPECT_TRUE (link.isSymbolicLink() && ! link.exists()) << "the link is left alone";
+    juce::MemoryBlock dump;
+    ASSERT_TRUE (written.loadFileAsData (dump)) << librarian->getStatusText();
+    EXPECT_EQ (getSysExFileType (dump), SYSEX_FILE_PRESET);
+
+#if JUCE_LINUX || JUCE_MAC
+    const int before = program.notices.count();
+    {
+        FileSizeLimit fullDisk (0);
+        ASSERT_TRUE (fullDisk.active);
+        ASSERT_TRUE (dragSlot());
+    }
+    ASSERT_EQ (program.notices.count(), before + 1) << librarian->getStatusText();
+    const auto message = program.notices.lastMessage();
+    const auto path = folder.getChildFile (baseName + "(3).syx").getFullPathName();
+    EXPECT_TRUE (message.startsWith ("Unable to write " + path + ": ")) << message;
+    EXPECT_EQ (message.indexOf (path), message.lastIndexOf (path)) << message;
+    EXPECT_TRUE (message.endsWith (".\nWritten to syx: 0, not written: 1.")) << message;
+#endif
+}
+
 // Files that cannot be sent are refused, naming the file and why, before
-// any question: a file of no known kind, one too large to read, a cab of
-// another model. A bank sent from the last slot tells what it left out.
+// any question: a file of no known kind, one too large to read, one deleted
+// since the browser listed it, a cab of another model. A bank sent from the
+// last slot tells what it left out; a cab sent to an empty slot loses nothing.
 // The presets and cabs windows each keep their own selection and status.
 TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachWindowKeepsItsStatus)
 {
@@ -354,8 +408,12 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     }
     const auto bankFile = folder.getChildFile ("Bank.syx");
     ASSERT_TRUE (bankFile.replaceWithData (bank.getData(), bank.getSize()));
+    const auto gone = folder.getChildFile ("gone.syx");
+    ASSERT_TRUE (folder.getChildFile ("Dropped In.syx").copyFileTo (gone));
+    auto diskCab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk Cab", 0));
+    ASSERT_TRUE (folder.getChildFile ("Disk Cab.syx").replaceWithData (diskCab.getData(), diskCab.getSize()));
     browser->rescan();
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return browser->getNumFound() == 6 && ! browser->isScanning(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return browser->getNumFound() == 8 && ! browser->isScanning(); }));
 
     // The kind column has a word for what it cannot read.
     auto* files = findList (*browser, 0);
@@ -367,8 +425,10 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
 
     auto& notices = program.notices;
     program.unit.clearReceived();
+    ASSERT_TRUE (gone.deleteFile()); // after the browser listed it
     for (auto [name, why] : { std::pair ("junk.syx", "The file junk.syx is a <unknown file type>, not a preset."),
-                              std::pair ("big.syx", "The file big.syx is too large to read (more than 64 MB).") })
+                              std::pair ("big.syx", "The file big.syx is too large to read (more than 64 MB)."),
+                              std::pair ("gone.syx", "The file gone.syx is no longer there.") })
     {
         const int before = notices.count();
         dragBrowserFileToSlot (name, 9);
@@ -392,6 +452,7 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     ASSERT_TRUE (program.settle());
 
     // A cab of another model: nothing goes to the unit, nothing is reported sent.
+    program.unit.setCabName (program.unit.getNumFactoryCabs() + 1, {}); // U002 holds nothing
     ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::manageCabsCommand, false));
     ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (1).startsWith ("U002"); }));
     EXPECT_TRUE (librarian->getSelectedUnitSlots().isEmpty()) << "the presets window's selection is its own";
@@ -404,6 +465,11 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     EXPECT_TRUE (notices.lastMessage().contains ("Model 3 Cab.syx holds a cab for the Model 3")) << notices.lastMessage();
     answerLast (true); // whatever was asked
     ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
+    // Onto the empty slot: nothing there is said to be lost; No sends nothing.
+    dragBrowserFileToSlot ("Disk Cab.syx", 1);
+    ASSERT_EQ (notices.count(), before + 2) << notices.lastMessage();
+    EXPECT_EQ (notices.lastMessage(), "Send \"Disk Cab\" from Disk Cab.syx to the empty user cab U002 on the Kestrel?");
+    answerLast (false);
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.countReceived (SYSEX_CABIR_START), 0);
     for (int flat = 0; flat < program.unit.getNumFactoryCabs() + program.unit.getNumUserCabs(); ++flat)
@@ -414,6 +480,68 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     ASSERT_TRUE (pumpMessagesUntil ([&] { return librarian->getSelectedUnitSlots() == juce::Array<int> ({ last }); }));
     EXPECT_EQ (librarian->getStatusText(), presetsStatus);
 }
+
+// Banks that mix models list each preset they hold, each read for its own
+// model. Only those of the unit's model reach it: a selection that holds
+// another model's preset is refused before anything is sent.
+TEST_F (LibrarianDragAndDrop, ABankOfMixedModelsListsEachPresetAndSendsOnlyTheUnitsOwn)
+{
+    auto writeBank = [this] (const juce::String& fileName, std::initializer_list<std::pair<const char*, int>> presets)
+    {
+        juce::MemoryBlock bank;
+        for (auto [name, model] : presets)
+        {
+            auto preset = SimulatedPreset::makeFactory (2);
+            preset.name = name;
+            const auto dump = makePresetDumpFile (preset, (juce::uint8) model);
+            bank.append (dump.getData(), dump.getSize());
+        }
+        const auto file = folder.getChildFile (fileName);
+        EXPECT_TRUE (file.replaceWithData (bank.getData(), bank.getSize()));
+        return file;
+    };
+    const auto mixed = writeBank ("Mixed.syx", { { "Eight A", 8 }, { "Three", 3 }, { "Eight B", 8 } });
+    const auto threeFirst = writeBank ("Three First.syx", { { "Three Too", 3 }, { "Eight C", 8 } });
+
+    ScriptedInteraction interaction;
+    interaction.answerWithFiles ({ mixed, threeFirst });
+    click (*librarian, "Add Files...");
+    auto* diskList = findList (*librarian, 1);
+    ASSERT_EQ (diskList->getNumCells(), 5);
+    juce::StringArray listed;
+    for (int i = 0; i < diskList->getNumCells(); ++i)
+        listed.add (diskList->getCell (i)->getNameText());
+    EXPECT_EQ (listed.joinIntoString (","), "Eight A,Three,Eight B,Three Too,Eight C");
+
+    constexpr int first = 20;
+    auto send = [&] (const juce::Array<int>& entries)
+    {
+        librarian->selectDiskEntries (entries);
+        librarian->selectUnitEntry (first);
+        click (*librarian, "<< Send Presets\nto Kestrel");
+    };
+    program.unit.clearReceived();
+    const int before = program.notices.count();
+    send ({ 0, 1, 2 });
+    ASSERT_EQ (program.notices.count(), before + 1);
+    EXPECT_TRUE (program.notices.lastMessage().contains ("Mixed.syx holds a preset for the Model 3"))
+        << program.notices.lastMessage();
+    EXPECT_FALSE (librarian->isSending());
+
+    send ({ 0, 2, 4 });
+    ASSERT_EQ (program.notices.count(), before + 2);
+    EXPECT_TRUE (program.notices.lastMessage().contains ("3 presets from Mixed.syx, Three First.syx?"))
+        << program.notices.lastMessage();
+    answerLast (true);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }, 60000));
+    EXPECT_EQ (librarian->getStatusText(), "Sent to the Kestrel: 3");
+    int slot = first;
+    for (auto name : { "Eight A", "Eight B", "Eight C", "Preset 23" })
+        EXPECT_EQ (program.unit.getPreset (slot++).name.trim(), name);
+    for (auto& message : program.unit.getReceived())
+        EXPECT_TRUE (message.getRawDataSize() > 4 && message.getRawData()[4] != 3) << "a message for the Model 3";
+}
+
 // The block being edited stays in view through what the librarian does on
 // the unit: a send to a slot, a raw preset job and closing the windows. The
 // presets window's status then tells how the job ended.

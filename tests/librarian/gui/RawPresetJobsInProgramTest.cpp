@@ -48,6 +48,33 @@ Child* findChild (juce::Component& parent, int nth = 0)
     return nullptr;
 }
 
+juce::Label* findLabel (juce::Component& parent, const juce::String& text)
+{
+    for (auto* child : parent.getChildren())
+        if (auto* label = dynamic_cast<juce::Label*> (child); label != nullptr && label->getText() == text)
+            return label;
+    return nullptr;
+}
+
+// Whether the label draws its whole text, as the framework's label lays it
+// out (lines by its height, squeezed no further than it allows), nothing cut.
+::testing::AssertionResult drawsWhole (const juce::Label& label)
+{
+    const auto font = label.getLookAndFeel().getLabelFont (const_cast<juce::Label&> (label));
+    const auto area = label.getBorderSize().subtractedFrom (label.getLocalBounds());
+    juce::GlyphArrangement glyphs;
+    glyphs.addFittedText (font, label.getText(), (float) area.getX(), (float) area.getY(), (float) area.getWidth(),
+                          (float) area.getHeight(), label.getJustificationType(),
+                          juce::jmax (1, (int) ((float) area.getHeight() / font.getHeight())),
+                          label.getMinimumHorizontalScale());
+    juce::String drawn;
+    for (int i = 0; i < glyphs.getNumGlyphs(); ++i)
+        drawn << glyphs.getGlyph (i).getCharacter();
+    if (drawn.removeCharacters (" \n") != label.getText().removeCharacters (" \n"))
+        return ::testing::AssertionFailure() << "drawn: " << drawn;
+    return ::testing::AssertionSuccess();
+}
+
 // Clicks as the user does: the click arrives through the message loop.
 ::testing::AssertionResult click (juce::Component& parent, const juce::String& text)
 {
@@ -257,15 +284,17 @@ TEST_F (RawPresetJobsInProgram, BlocksGoToBlkFilesAndXIsCopiedToYForTheQueuedPre
     saveScreenshot (*dialog, "raw-preset-dialog-copy-x-to-y");
 
     EXPECT_TRUE (dialog->getStatusText().contains ("X settings are copied into its Y settings, and every chosen preset "
-                                                   "is saved"))
+                                                   "is saved on the Kestrel."))
         << dialog->getStatusText();
+    EXPECT_TRUE (drawsWhole (*findLabel (*dialog, dialog->getStatusText())));
 
     // The copy saves over the preset: asked first, and No sends nothing.
     program.unit.clearReceived();
     ASSERT_TRUE (click (*dialog, "Start"));
     ASSERT_EQ (program.notices.count(), 1);
-    EXPECT_TRUE (program.notices.lastMessage().startsWith ("Copy X to Y saves 1 preset(s) on the Kestrel"))
-        << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.lastMessage(), "Copy X to Y saves preset " + slotName (slot)
+                                                  + " Rich Tone on the Kestrel: in it, every block's Y settings are "
+                                                    "replaced by its X settings.\nGo on?");
     program.notices.answer (0, 0);
     EXPECT_FALSE (dialog->isTransferRunning());
     EXPECT_EQ (dialog->getStatusText(), RawPresetThreadDlg::nothingStartedText);
@@ -409,8 +438,9 @@ TEST_F (RawPresetJobsInProgram, AnImportAsksBeforeItReplacesSlots)
     ASSERT_TRUE (click (*dialog, "Start"));
     ASSERT_EQ (program.notices.count(), 1);
     EXPECT_EQ (program.notices.lastMessage(),
-               replaceSlotsQuestion (2, false, slotName (target) + " Preset " + juce::String (target),
-                                     slotName (target + 1) + " Preset " + juce::String (target + 1)));
+               "Replace 2 presets on the Kestrel, from " + slotName (target) + " Preset " + juce::String (target) + " to "
+                   + slotName (target + 1) + " Preset " + juce::String (target + 1) + ", with 2 presets from "
+                   + record.getFileName() + "?\nWhat those slots hold now is lost.");
     saveScreenshot (*dialog, "raw-preset-dialog-import-asks");
     program.notices.answer (0, 0);
     ASSERT_TRUE (program.settle());
