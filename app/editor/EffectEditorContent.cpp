@@ -542,24 +542,10 @@ juce::String EffectEditorContent::getHeaderText() const
     if (shownBlock == 0)
         return "(Nothing Selected)";
 
-    if (isShuntBlockId (shownBlock))
-        return "Shunt";
-
-    // The editor's own blocks have no display name of the unit's; the
-    // footswitch pages are the global block's, but head as what they are.
-    if (showsFootswitchPages())
-        return footswitchPagesName;
-
-    if (shownBlock == blockIdGlobal)
-        return "Global";
-
-    if (shownBlock == blockIdLayoutMidi)
-        return "MIDI";
-
-    const auto name = getNameForId (BlockDisplayNames, (juce::uint32) shownBlock);
-
-    // Blocks without a name of their own (the global block) go by their type.
-    return name.isNotEmpty() ? name : getNameForId (EffectTypeNames, (juce::uint32) effectTypeOfBlock (shownBlock));
+    // "Shunt" for the shunts; blocks the unit gives no display name have none.
+    juce::String name;
+    getBlockName (shownBlock, name);
+    return name;
 }
 
 void EffectEditorContent::paint (juce::Graphics& g)

@@ -274,8 +274,8 @@ public:
     // states change nothing.
     void showGridSelection (int state, int gridBlockId);
     int getGridSelectionState() const { return gridSelectionState; }
-    // The global block shown for the grid's footswitch pages: the variant,
-    // heading and picture of that name.
+    // The global block shown for the grid's footswitch pages, through the
+    // layout variant of that name.
     bool showsFootswitchPages() const;
     static constexpr const char* footswitchPagesName = "Footswitches";
 

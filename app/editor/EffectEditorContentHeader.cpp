@@ -207,16 +207,10 @@ void EffectEditorContent::updateHeader()
     if (effectIcon != nullptr)
     {
         juce::Image icon;
-        // The layout's MIDI page is no block of the unit, but has a picture of its own.
-        const bool hasIcon = supported || shownBlock == blockIdLayoutMidi;
 
-        if (hasIcon)
+        if (supported)
             if (auto* depot = KestrelImageDepot::getInstanceWithoutCreating())
-            {
-                auto* pages = showsFootswitchPages() ? depot->findImageSetByName (footswitchPagesName) : nullptr;
-                icon = pages != nullptr ? pages->images[(size_t) BlockImageSet::icon]
-                                        : depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
-            }
+                icon = depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
 
         effectIcon->setImage (icon);
 
@@ -224,7 +218,7 @@ void EffectEditorContent::updateHeader()
             effectIcon->setSize (icon.getWidth() + 2 * effectIcon->borderWidth,
                                  icon.getHeight() + 2 * effectIcon->borderWidth);
 
-        effectIcon->setVisible (hasIcon && icon.isValid());
+        effectIcon->setVisible (supported && icon.isValid());
     }
 
     if (xyToggle != nullptr)

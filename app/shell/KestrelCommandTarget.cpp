@@ -61,9 +61,9 @@ FileReadResult readPresetFile (const juce::File& file, juce::MemoryBlock& data)
     return readRegularFile (file, KestrelCommandTarget::largestPresetFileBytes, data);
 }
 
-// Describes a chosen ".syx" file in the "Sysex Information" box: its path,
-// then the unit it was made for and the kind of file in two columns. A file
-// that cannot be read or is too large gets a warning under the same title.
+// Describes a chosen ".syx" file in the "Sysex Information" box: the unit it
+// was made for and the kind of file. A file that cannot be read or is too
+// large gets a warning under the same title.
 void describeSysExFile (const juce::File& file)
 {
     juce::MemoryBlock data;
@@ -87,13 +87,7 @@ void describeSysExFile (const juce::File& file)
 
     juce::String text;
     getSysExFileInfoText (data.getData(), data.getSize(), text);
-
-    // "Device:        Kestrel" becomes a row "Device:" | "Kestrel" of the box.
-    juce::StringArray rows;
-    for (auto& line : juce::StringArray::fromLines (text))
-        rows.add (line.upToFirstOccurrenceOf (":", true, false) + "\t"
-                  + line.fromFirstOccurrenceOf (":", false, false).trimStart());
-    UserNotifier::inform (path + "\n\n" + rows.joinIntoString ("\n"), sysExInfoTitle);
+    UserNotifier::inform (text, sysExInfoTitle);
 }
 } // namespace
 

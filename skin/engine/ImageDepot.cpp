@@ -75,14 +75,6 @@ BlockImageSet* ImageDepot::findImageSetForType (int effectType) const
     return findImageSetForBlock ((juce::uint16) blockId);
 }
 
-BlockImageSet* ImageDepot::findImageSetByName (const juce::String& name) const
-{
-    for (auto* set : imageSets)
-        if (set->name == name)
-            return set;
-    return nullptr;
-}
-
 void ImageDepot::clearImageSets()
 {
     imageSets.clear();

@@ -50,8 +50,6 @@ public:
     BlockImageSet* findImageSetForBlock (juce::uint16 blockId) const;
     // The set of the first block id of the effect type; or nullptr.
     BlockImageSet* findImageSetForType (int effectType) const;
-    // The first set of that name (a picture for no block of the unit); or nullptr.
-    BlockImageSet* findImageSetByName (const juce::String& name) const;
     void clearImageSets();
 
     // The block's picture, or the stand-in when no set serves the block or

@@ -64,8 +64,6 @@ public:
     // The font the field's text of an item is drawn in, and how far a text
     // too wide for the field is squeezed before it is cut short.
     juce::Font getFieldFont (bool italic) const;
-    // Whether a menu shown at the component is this drop-down's list.
-    bool isListAnchor (const juce::Component* component) const { return component == &menuAnchor; }
     static constexpr float minimumFieldTextScale = 0.7f;
 
     // 0 none, 1 above, 3 below on one line, 4 beside, others below on two lines.

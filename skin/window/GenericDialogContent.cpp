@@ -4,8 +4,6 @@
 #include "skin/widgets/WidgetSupport.h"
 #include "skin/widgets/ZOLToggleButton.h"
 
-#include <cmath>
-
 GenericDialogContent::GenericDialogContent (const GenericDialogStyle& dialogStyle)
     : style (dialogStyle)
 {
@@ -107,36 +105,6 @@ void GenericDialogContent::makeHyperlink (const juce::String& text, const juce::
     addChildComponent (*hyperlink);
 }
 
-int GenericDialogContent::columnGap() const
-{
-    return juce::roundToInt (style.textFontSize);
-}
-
-void GenericDialogContent::placeText()
-{
-    textPieces.clear();
-    const int lineHeight = (int) std::ceil (style.textFont.getHeight());
-    const int rowWidth = firstColumnWidth + columnGap() + secondColumnWidth;
-    const int rowX = textRect.getCentreX() - rowWidth / 2;
-    int y = textRect.getCentreY() - lines.size() * lineHeight / 2;
-
-    for (auto& line : lines)
-    {
-        if (line.containsChar ('\t'))
-        {
-            textPieces.push_back ({ line.upToFirstOccurrenceOf ("\t", false, false),
-                                    { rowX, y, firstColumnWidth, lineHeight },
-                                    juce::Justification::centredLeft });
-            textPieces.push_back ({ line.fromFirstOccurrenceOf ("\t", false, false),
-                                    { rowX + firstColumnWidth + columnGap(), y, secondColumnWidth, lineHeight },
-                                    juce::Justification::centredLeft });
-        }
-        else if (line.isNotEmpty())
-            textPieces.push_back ({ line, { textRect.getX(), y, textRect.getWidth(), lineHeight } });
-        y += lineHeight;
-    }
-}
-
 const juce::Image* GenericDialogContent::getIcon() const
 {
     if (! style.valid)
@@ -162,25 +130,10 @@ void GenericDialogContent::updateLayout()
         return;
     }
 
-    lines = juce::StringArray::fromTokens (message, "\n", "");
     const int lineCount = 1 + message.length() - message.removeCharacters ("\n").length();
-    auto widthOf = [this] (const juce::String& text)
-    { return juce::roundToInt (style.textFont.getStringWidthFloat (text)); };
-
     int textWidth = 0;
-    firstColumnWidth = secondColumnWidth = 0;
-    for (auto& line : lines)
-    {
-        if (line.containsChar ('\t'))
-        {
-            firstColumnWidth = juce::jmax (firstColumnWidth, widthOf (line.upToFirstOccurrenceOf ("\t", false, false)));
-            secondColumnWidth = juce::jmax (secondColumnWidth, widthOf (line.fromFirstOccurrenceOf ("\t", false, false)));
-        }
-        else
-            textWidth = juce::jmax (textWidth, widthOf (line));
-    }
-    if (firstColumnWidth + secondColumnWidth > 0)
-        textWidth = juce::jmax (textWidth, firstColumnWidth + columnGap() + secondColumnWidth);
+    for (auto& line : juce::StringArray::fromLines (message))
+        textWidth = juce::jmax (textWidth, juce::roundToInt (style.textFont.getStringWidthFloat (line)));
 
     auto* icon = getIcon();
     bool showIcon = icon != nullptr && icon->isValid();
@@ -204,7 +157,6 @@ void GenericDialogContent::updateLayout()
         top += logoRect.getHeight();
     }
     textRect.setY (top);
-    placeText();
     int next = textRect.getBottom();
 
     if (hyperlink != nullptr && hyperlink->isVisible())
@@ -248,19 +200,18 @@ void GenericDialogContent::paint (juce::Graphics& g)
     if (logoMode && style.valid)
         WidgetSupport::drawImageInto (g, style.logo, logoRect);
 
-    if (! style.valid)
+    if (style.valid)
+    {
+        g.setFont (style.textFont);
+        g.setColour (style.textColour);
+    }
+    else
     {
         g.setFont (juce::Font());
         g.setColour (juce::Colour (0xFF000000));
-        g.drawFittedText (message, getLocalBounds(), juce::Justification (0x24),
-                          juce::jlimit (1, 1000, message.length()), 0.7f);
-        return;
     }
-
-    g.setFont (style.textFont);
-    g.setColour (style.textColour);
-    for (auto& piece : textPieces)
-        g.drawFittedText (piece.text, piece.area, piece.justification, 1, 0.7f);
+    g.drawFittedText (message, style.valid ? textRect : getLocalBounds(), juce::Justification (textJustification),
+                      juce::jlimit (1, 1000, message.length()), 0.7f);
 }
 
 bool GenericDialogContent::keyPressed (const juce::KeyPress& key)

@@ -16,9 +16,8 @@ class ZOLToggleButton;
 // the hyperlink, then calls updateLayout. The close button, Space, Return
 // and Escape close the enclosing dialog window.
 //
-// The message is centred line by line. A line holding a tab is a row of two
-// columns, what stands before the tab and what follows it: the rows' columns
-// line up, each left-aligned, and the rows are centred as one block.
+// The message is drawn fitted into the text rectangle, each line centred
+// horizontally and the lines centred vertically (textJustification).
 //
 // A question offers its answers instead of the close button (setAnswers),
 // each a button of the same look in one row. Choosing one ends the enclosing
@@ -61,15 +60,7 @@ public:
     ZOLToggleButton* getCloseButton() const { return closeButton.get(); }
     LinkButton* getHyperlink() const { return hyperlink.get(); }
 
-    // Where each piece of the message is drawn (a row's two columns are two
-    // pieces), in reading order; empty lines have none.
-    struct TextPiece
-    {
-        juce::String text;
-        juce::Rectangle<int> area;
-        juce::Justification justification{ juce::Justification::centred };
-    };
-    const std::vector<TextPiece>& getTextPieces() const { return textPieces; }
+    static constexpr int textJustification = 0x24; // centred horizontally and vertically
 
     void paint (juce::Graphics& g) override;
     bool keyPressed (const juce::KeyPress& key) override;
@@ -84,18 +75,11 @@ private:
     void closeDialog (int result = 0);
     std::unique_ptr<ZOLToggleButton> makeButton (const juce::String& text);
     void makeHyperlink (const juce::String& text, const juce::String& url);
-    // Lays the message's lines out in textRect, rows in their columns.
-    void placeText();
-    int columnGap() const;
 
     GenericDialogStyle style;
     juce::String hyperlinkText;
     const juce::String closeText{ "Close" };
     juce::Rectangle<int> logoRect, iconRect, textRect, hyperlinkRect, closeRect;
-    std::vector<TextPiece> textPieces;
-    // The message's lines; of a row, the widths of its widest first and second columns.
-    juce::StringArray lines;
-    int firstColumnWidth = 0, secondColumnWidth = 0;
     std::unique_ptr<ZOLToggleButton> closeButton;
     std::unique_ptr<LinkButton> hyperlink;
     std::vector<Answer> answers;

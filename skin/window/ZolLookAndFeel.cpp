@@ -6,7 +6,6 @@
 #include "skin/widgets/SkinWidgetReaders.h"
 #include "skin/widgets/WidgetSupport.h"
 #include "skin/widgets/ZOLDrawableButton.h"
-#include "skin/widgets/ZOLDropDownEx.h"
 
 namespace SA = SkinAttributes;
 using WidgetSupport::drawableOf;
@@ -386,44 +385,7 @@ void ZolLookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert, 
 
 juce::Font ZolLookAndFeel::getPopupMenuFont()
 {
-    return listFont.value_or (popupMenuFont);
-}
-
-juce::Font ZolLookAndFeel::getListFontOf (const juce::Component* menuTarget, const juce::Font& otherwise)
-{
-    if (menuTarget == nullptr)
-        return otherwise;
-
-    if (auto* dropDown = dynamic_cast<const ZOLDropDownEx*> (menuTarget->getParentComponent());
-        dropDown != nullptr && dropDown->isListAnchor (menuTarget))
-        return dropDown->getFieldFont (false);
-
-    // A framework drop-down shows its text in its label.
-    if (dynamic_cast<const juce::ComboBox*> (menuTarget) != nullptr)
-        for (auto* child : menuTarget->getChildren())
-            if (auto* label = dynamic_cast<const juce::Label*> (child))
-                return label->getFont();
-
-    return otherwise;
-}
-
-void ZolLookAndFeel::getIdealPopupMenuItemSizeWithOptions (const juce::String& text, bool isSeparator,
-                                                           int standardMenuItemHeight, int& idealWidth,
-                                                           int& idealHeight, const juce::PopupMenu::Options& options)
-{
-    const juce::ScopedValueSetter<std::optional<juce::Font>> font (
-        listFont, getListFontOf (options.getTargetComponent(), popupMenuFont));
-    LookAndFeel_V3::getIdealPopupMenuItemSizeWithOptions (text, isSeparator, standardMenuItemHeight, idealWidth,
-                                                          idealHeight, options);
-}
-
-void ZolLookAndFeel::drawPopupMenuItemWithOptions (juce::Graphics& g, const juce::Rectangle<int>& area,
-                                                   bool isHighlighted, const juce::PopupMenu::Item& item,
-                                                   const juce::PopupMenu::Options& options)
-{
-    const juce::ScopedValueSetter<std::optional<juce::Font>> font (
-        listFont, getListFontOf (options.getTargetComponent(), popupMenuFont));
-    LookAndFeel_V3::drawPopupMenuItemWithOptions (g, area, isHighlighted, item, options);
+    return popupMenuFont;
 }
 
 void ZolLookAndFeel::drawPopupMenuBackground (juce::Graphics& g, int width, int height)

@@ -8,8 +8,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <optional>
-
 class SkinManager;
 class ZOLDrawableButton;
 
@@ -68,14 +66,6 @@ public:
                             const juce::String& shortcutKeyText, const juce::Drawable* icon,
                             const juce::Colour* textColour) override;
     juce::Font getPopupMenuFont() override;
-    // A drop-down's list is sized and drawn in the font of the drop-down's field.
-    void getIdealPopupMenuItemSizeWithOptions (const juce::String& text, bool isSeparator, int standardMenuItemHeight,
-                                               int& idealWidth, int& idealHeight,
-                                               const juce::PopupMenu::Options& options) override;
-    void drawPopupMenuItemWithOptions (juce::Graphics& g, const juce::Rectangle<int>& area, bool isHighlighted,
-                                       const juce::PopupMenu::Item& item,
-                                       const juce::PopupMenu::Options& options) override;
-    static juce::Font getListFontOf (const juce::Component* menuTarget, const juce::Font& otherwise);
     void drawMenuBarBackground (juce::Graphics& g, int width, int height, bool isMouseOverBar,
                                 juce::MenuBarComponent& menuBar) override;
     juce::Font getMenuBarFont (juce::MenuBarComponent& menuBar, int itemIndex, const juce::String& itemText) override;
@@ -117,7 +107,6 @@ private:
     const SkinManager* skin = nullptr;
 
     juce::Font popupMenuFont;
-    std::optional<juce::Font> listFont; // while a drop-down's list item is measured or drawn
     float popupMenuFontSize = 0.0f;
     juce::Colour popupMenuBorderColour;
 

@@ -418,7 +418,7 @@ TEST (EffectEditorPages, HeaderFollowsTheBlockAndMonitorPagesDrawTheUnitsGraph)
     EXPECT_TRUE (editor.getXYToggle()->isVisible());
     EXPECT_TRUE (editor.getLibraryDropDown()->isVisible());
     editor.showBlock (blockIdGlobal);
-    EXPECT_EQ (editor.getEffectNameLabel()->getText(), "Global");
+    EXPECT_EQ (editor.getEffectNameLabel()->getText(), getNameForId (BlockDisplayNames, blockIdGlobal));
     EXPECT_FALSE (editor.getLibraryDropDown()->isVisible());
     EXPECT_FALSE (editor.getXYToggle()->isVisible());
 

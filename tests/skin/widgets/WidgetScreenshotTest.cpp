@@ -22,6 +22,8 @@
 #include "support/Screenshot.h"
 
 #include <cmath>
+#include <functional>
+#include <map>
 
 using namespace WidgetTestKit;
 
@@ -51,11 +53,13 @@ struct Stage : juce::Component
         return static_cast<Widget&> (*owned.back());
     }
 
-    void save (const juce::String& name)
+    // The picture as saved, for the checks of what it shows.
+    juce::Image save (const juce::String& name)
     {
         auto file = saveScreenshot (*this, "skin-widgets-" + name);
-        ASSERT_TRUE (file.existsAsFile()) << name;
-        EXPECT_EQ (juce::ImageFileFormat::loadFrom (file).getWidth(), getWidth()) << name;
+        auto image = juce::ImageFileFormat::loadFrom (file);
+        EXPECT_EQ (image.getWidth(), getWidth()) << name;
+        return image;
     }
 
     std::vector<std::unique_ptr<juce::Component>> owned;
@@ -82,6 +86,85 @@ juce::Image litBar (int w, int h, bool vertical)
                       });
 }
 
+// The pixels of an area that pass a test: how many, their centre and bounds.
+struct Ink
+{
+    int count = 0;
+    juce::Point<float> centre;
+    juce::Rectangle<int> bounds;
+};
+
+Ink inkOf (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test)
+{
+    Ink ink;
+    juce::Point<float> sum;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            if (test (image.getPixelAt (x, y)))
+            {
+                ++ink.count;
+                sum += { (float) x, (float) y };
+                ink.bounds = ink.count == 1 ? juce::Rectangle<int> (x, y, 1, 1) : ink.bounds.getUnion ({ x, y, 1, 1 });
+            }
+    if (ink.count > 0)
+        ink.centre = sum / (float) ink.count;
+    return ink;
+}
+
+std::function<bool (juce::Colour)> near (juce::Colour target, int tolerance = 12)
+{
+    return [=] (juce::Colour c)
+    {
+        return std::abs (c.getRed() - target.getRed()) <= tolerance
+               && std::abs (c.getGreen() - target.getGreen()) <= tolerance
+               && std::abs (c.getBlue() - target.getBlue()) <= tolerance;
+    };
+}
+
+bool isBright (juce::Colour c)
+{
+    return c.getPerceivedBrightness() > 0.75f;
+}
+
+bool isLit (juce::Colour c)
+{
+    return c.getSaturation() > 0.3f && c.getBrightness() > 0.3f;
+}
+
+float luminance (juce::Colour c)
+{
+    auto channel = [] (juce::uint8 v)
+    {
+        const float f = (float) v / 255.0f;
+        return f <= 0.03928f ? f / 12.92f : std::pow ((f + 0.055f) / 1.055f, 2.4f);
+    };
+    return 0.2126f * channel (c.getRed()) + 0.7152f * channel (c.getGreen()) + 0.0722f * channel (c.getBlue());
+}
+
+// The contrast ratio (1 to 21) between an area's commonest colour, its
+// background, and the pixel that stands out most from it, its text.
+float textContrast (const juce::Image& image, juce::Rectangle<int> area)
+{
+    std::map<juce::uint32, int> counts;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            ++counts[image.getPixelAt (x, y).getARGB()];
+    if (counts.empty())
+        return 1.0f;
+    const auto background = luminance (juce::Colour (
+        std::max_element (counts.begin(), counts.end(), [] (auto a, auto b) { return a.second < b.second; })->first));
+    float best = 1.0f;
+    for (auto& [argb, count] : counts)
+    {
+        const auto l = luminance (juce::Colour (argb));
+        best = juce::jmax (best, (juce::jmax (l, background) + 0.05f) / (juce::jmin (l, background) + 0.05f));
+    }
+    return best;
+}
+
+// Text a user can read: at least the contrast asked of normal text.
+constexpr float readableContrast = 4.5f;
+
 juce::Image led (bool on)
 {
     return makeImage (12, 12,
@@ -93,6 +176,10 @@ juce::Image led (bool on)
 }
 } // namespace
 
+// Pictures of each widget in its main states, for a person to look at; and
+// what the pictures must show: a knob's pointer and a slider's thumb where
+// the value puts them, meters and bars filled as far as their level, texts
+// readable against their background.
 TEST (WidgetScreenshots, EachWidgetInItsMainStates)
 {
     {
@@ -118,7 +205,21 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
                 k.setEnabled (false);
             }
         }
-        stage.save ("knobs");
+        const auto picture = stage.save ("knobs");
+
+        // Each enabled knob's pointer turns with its value, from its leftmost
+        // turn at the minimum.
+        for (int i = 0; i < 3; ++i)
+        {
+            auto& knob = static_cast<ZOLRotaryKnob&> (*stage.owned[(size_t) i]);
+            const auto cap = juce::Rectangle<int> (6, 4, 48, 48) + knob.getPosition();
+            const auto pointer = inkOf (picture, cap, isBright);
+            ASSERT_GT (pointer.count, 8) << "knob " << i;
+            const auto from = pointer.centre - cap.getCentre().toFloat();
+            const float angle = std::atan2 (from.x, -from.y);
+            const float expected = knob.angleMin + (knob.angleMax - knob.angleMin) * (float) (i * 42) / 127.0f;
+            EXPECT_NEAR (angle, expected, 0.3f) << "knob " << i;
+        }
     }
     {
         Stage stage (260, 150);
@@ -133,7 +234,16 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             if (i == 3)
                 s.getReadout()->showEditor();
         }
-        stage.save ("sliders");
+        const auto picture = stage.save ("sliders");
+
+        // A higher value stands the thumb higher.
+        auto thumbY = [&] (int i)
+        {
+            auto& slider = *stage.owned[(size_t) i];
+            return inkOf (picture, slider.getBounds().withHeight (120), near (juce::Colour (0xFF8A919B))).centre.y;
+        };
+        EXPECT_GT (thumbY (0), thumbY (1) + 20.0f);
+        EXPECT_GT (thumbY (1), thumbY (3) + 40.0f);
     }
     {
         Stage stage (260, 40);
@@ -146,7 +256,8 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             if (i == 1)
                 r.showEditor();
         }
-        stage.save ("readouts");
+        const auto picture = stage.save ("readouts");
+        EXPECT_GE (textContrast (picture, stage.owned[0]->getBounds()), readableContrast);
     }
     {
         Stage stage (300, 130);
@@ -166,7 +277,12 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             meter.setLabelText (juce::String (i * 33));
             meter.setFromDevice ((juce::uint16) (i * 33), 0, {});
         }
-        stage.save ("meters");
+        const auto picture = stage.save ("meters");
+
+        // Each meter lights up as far as its level reaches.
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR (inkOf (picture, { 164 + 32 * i, 14, 16, 90 }, isLit).bounds.getHeight(), 90 * i * 33 / 100, 3)
+                << "meter " << i;
     }
     {
         Stage stage (320, 90);
@@ -206,7 +322,9 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
         }
         stage.add<ZOLLedComponent> (20, 112, "on", led (true), led (false));
         stage.add<ZOLLedComponent> (40, 112, "off", led (true), led (false)).setEnabled (false);
-        stage.save ("labels-and-leds");
+        const auto picture = stage.save ("labels-and-leds");
+        for (int i = 0; i < 3; ++i)
+            EXPECT_GE (textContrast (picture, stage.owned[(size_t) i]->getBounds()), readableContrast) << texts[i];
     }
     {
         Stage stage (300, 70);
@@ -223,7 +341,16 @@ TEST (WidgetScreenshots, EachWidgetInItsMainStates)
             progress.setColour (juce::ProgressBar::backgroundColourId, juce::Colour (0xFF111315));
             progress.setColour (juce::ProgressBar::foregroundColourId, juce::Colour (0xFF245468));
         }
-        stage.save ("image-and-progress");
+        const auto saved = stage.save ("image-and-progress");
+
+        // Each bar fills as far as its progress (seen above its text).
+        for (int i = 0; i < 3; ++i)
+        {
+            const auto bar = stage.owned[(size_t) i + 1]->getBounds();
+            EXPECT_NEAR (inkOf (saved, bar.withTrimmedTop (2).withHeight (2), near (juce::Colour (0xFF245468))).count / 2,
+                         bar.getWidth() * i / 2, 8)
+                << "bar " << i;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/grid/KestrelFootswitchGrid.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
+#include "model/IdTables.h"
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "skin/engine/KestrelImageDepot.h"
@@ -115,7 +116,7 @@ juce::Component* findShownMenu (juce::Component* within)
 }
 } // namespace
 
-// The grid's FOOT button: the page heads as the footswitch pages, says that
+// The grid's FOOT button: the page heads as the global block, says that
 // a right-click opens a switch's menu, and that menu (really shown) carries
 // a picture of each footswitch function.
 TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFunction)
@@ -136,11 +137,12 @@ TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFu
     ASSERT_TRUE (program.settle());
     auto* page = footswitches();
 
+    // The header is the global block's: its display name and its picture.
     auto* depot = KestrelImageDepot::getInstance();
-    EXPECT_EQ (editor->getEffectNameLabel()->getText(), "Footswitches");
+    EXPECT_EQ (editor->getShownBlock(), blockIdGlobal);
+    EXPECT_EQ (editor->getEffectNameLabel()->getText(), getNameForId (BlockDisplayNames, blockIdGlobal));
     EXPECT_TRUE (editor->getEffectIcon()->isVisible());
-    EXPECT_NE (editor->getEffectIcon()->getImage(), depot->getBlockImage (blockIdGlobal, BlockImageSet::icon))
-        << "not the global block's picture";
+    EXPECT_EQ (editor->getEffectIcon()->getImage(), depot->getBlockImage (blockIdGlobal, BlockImageSet::icon));
     EXPECT_NE (editor->getEffectIcon()->getImage(), depot->missingImage);
 
     juce::String hint;

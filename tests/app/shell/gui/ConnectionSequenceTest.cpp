@@ -632,7 +632,7 @@ TEST (CommandTarget, SysExFileInformationAnswersAFileItCannotDescribe)
     const auto pipe = folder.getChildFile ("pipe.syx");
     ASSERT_EQ (mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0) << "a pipe would never end";
 
-    const juce::String unknown = "\n\nDevice:\t<unknown device>\nFile Type:\t<unknown file type>";
+    const juce::String unknown = "Device:        <unknown device>\nFile Type:    <unknown file type>";
     const std::pair<const char*, juce::String> cases[] = {
         { "huge.syx", "The file is too large to be a SysEx file of the Kestrel:\n" },
         { "pipe.syx", "The file could not be read:\n" },
@@ -651,7 +651,7 @@ TEST (CommandTarget, SysExFileInformationAnswersAFileItCannotDescribe)
         ASSERT_EQ (rig.notices.count(), before + 1);
         const auto notice = rig.notices.get (before);
         EXPECT_EQ (notice.title, "Sysex Information");
-        EXPECT_EQ (notice.message, answer.endsWith (":\n") ? answer + path : path + answer);
+        EXPECT_EQ (notice.message, answer.endsWith (":\n") ? answer + path : answer);
     }
 }
 

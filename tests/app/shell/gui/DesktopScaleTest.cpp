@@ -126,8 +126,9 @@ constexpr float rowPerText = 1.3f;
 
 // At a desktop scale of 2 the window is shrunk to fit the screen; what it
 // opens is drawn at the window's own scale: a menu's rows as tall as the menu
-// bar's text makes them, a drop-down's list rows as tall as its field's text,
-// a message's text at the size of the same text in the window.
+// bar's text makes them, a drop-down's list rows as tall as the skin's
+// popup-menu text makes them, a message's text at the size of the same text
+// in the window.
 TEST (DesktopScale, MenusListsAndMessagesFollowTheWindowsScale)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -161,12 +162,12 @@ TEST (DesktopScale, MenusListsAndMessagesFollowTheWindowsScale)
             types = dropDown;
     ASSERT_NE (types, nullptr);
     ASSERT_LT (types->getNumItems(), 40) << "a list, not the large pick list";
-    const float fieldText = types->getFieldFont (false).getHeight() * screenScaleOf (*types);
+    const float listText = program.look.getPopupMenuFont().getHeight() * screenScaleOf (*types);
     types->showMenu();
     menu = otherDesktopWindow (window);
     ASSERT_NE (menu, nullptr) << "the list is open";
     saveScreenshot (*menu, "speaker-types-scale-2");
-    EXPECT_NEAR (menuItemScreenHeight (*menu), rowPerText * fieldText, 0.15f * fieldText);
+    EXPECT_NEAR (menuItemScreenHeight (*menu), rowPerText * listText, 0.15f * listText);
     juce::PopupMenu::dismissAllActiveMenus();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return otherDesktopWindow (window) == nullptr; }));
     saveScreenshot (window, "amp-speaker-page-scale-2");
