@@ -29,6 +29,7 @@ fi
 
 expect_refused() { # name, line number, the file's bytes (printf format)
     printf "$3" >"$work/$1.txt"
+    cp "$work/good.pdf" "$work/$1.pdf" # as an earlier build left it
     if out=$("$tool" "$work/$1.txt" "$fonts" "$work/$1.pdf" 2>&1); then
         echo "$1: accepted: $out"
         failed=1

@@ -187,6 +187,7 @@ int main (int argc, char** argv)
         if (letterStarts (lines[i], problem).empty())
         {
             std::fprintf (stderr, "notespdf: %s, line %zu: not UTF-8: %s\n", argv[1], i + 1, problem.c_str());
+            std::remove (argv[3]); // no notes of an earlier build stay as if set from these
             return 1;
         }
     }
