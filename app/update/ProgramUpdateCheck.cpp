@@ -1,23 +1,10 @@
 #include "app/update/ProgramUpdateCheck.h"
+#include "app/update/InstallerCopyFolder.h"
 
 #include "model/FileUtils.h"
 #include "model/GlobalConfiguration.h"
 #include "model/StartWithoutShell.h"
 #include "model/UserNotifier.h"
-
-#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
-#include <cerrno>
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace
-{
-// The start of the name of every folder a private copy is made in.
-constexpr const char* copyFolderPrefix = "kestrel-installer";
-} // namespace
 
 ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Component* mainWindow,
                                         std::function<void()> close, const SkinManager* skinDocument)
@@ -46,7 +33,7 @@ ProgramUpdateCheck::ProgramUpdateCheck (GlobalConfiguration& config, juce::Compo
 
     // An installer started by an earlier run has done its work by now (it
     // is what started this one, or it ended long ago).
-    removeEarlierCopies();
+    InstallerCopyFolder::removeEarlierCopies();
 }
 
 ProgramUpdateCheck::~ProgramUpdateCheck()
@@ -115,88 +102,6 @@ bool ProgramUpdateCheck::readVerified (const juce::File& installer, juce::Memory
                                                 updater->getPublicKey());
 }
 
-juce::File ProgramUpdateCheck::writePrivateCopy (const juce::MemoryBlock& bytes, const juce::String& fileName)
-{
-    const auto base = juce::File::getSpecialLocation (juce::File::tempDirectory);
-
-    if (fileName.isEmpty() || ! juce::File::isAbsolutePath (base.getFullPathName()))
-        return {};
-
-#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
-    // A folder made afresh, that only this user may enter (mkdtemp gives it
-    // mode 0700): nobody else can put other bytes under the copy's name.
-    auto pattern = base.getChildFile (juce::String (copyFolderPrefix) + "-XXXXXX").getFullPathName().toStdString();
-
-    if (mkdtemp (pattern.data()) == nullptr)
-        return {};
-
-    const juce::File folder (juce::String::fromUTF8 (pattern.c_str()));
-    const auto copy = folder.getChildFile (fileName);
-    const int fd = ::open (copy.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                         S_IRUSR | S_IWUSR);
-    bool written = fd >= 0;
-
-    for (size_t done = 0; written && done < bytes.getSize();)
-    {
-        const auto count = ::write (fd, static_cast<const char*> (bytes.getData()) + done, bytes.getSize() - done);
-
-        if (count < 0 && errno == EINTR)
-            continue;
-
-        written = count > 0;
-        done += written ? (size_t) count : 0;
-    }
-
-    // Made executable through the descriptor that wrote it, not by its name.
-    written = written && fchmod (fd, S_IRWXU) == 0;
-
-    if (fd >= 0)
-        written = ::close (fd) == 0 && written;
-
-    if (! written)
-    {
-        folder.deleteRecursively();
-        return {};
-    }
-
-    return copy;
-#else
-    const auto folder = base.getNonexistentChildFile (copyFolderPrefix, {}, false);
-    const auto copy = folder.getChildFile (fileName);
-
-    if (! folder.createDirectory() || ! copy.replaceWithData (bytes.getData(), bytes.getSize()))
-    {
-        folder.deleteRecursively();
-        return {};
-    }
-
-    return copy;
-#endif
-}
-
-void ProgramUpdateCheck::removeEarlierCopies()
-{
-    const auto base = juce::File::getSpecialLocation (juce::File::tempDirectory);
-
-    if (! juce::File::isAbsolutePath (base.getFullPathName()))
-        return;
-
-    for (const auto& entry : juce::RangedDirectoryIterator (base, false, juce::String (copyFolderPrefix) + "*",
-                                                            juce::File::findDirectories))
-    {
-        const auto folder = entry.getFile();
-#if JUCE_LINUX || JUCE_MAC || JUCE_BSD
-        // Only a folder of this user's own, never a link or another's folder.
-        struct stat info {};
-
-        if (::lstat (folder.getFullPathName().toRawUTF8(), &info) != 0 || ! S_ISDIR (info.st_mode)
-            || info.st_uid != ::getuid())
-            continue;
-#endif
-        folder.deleteRecursively();
-    }
-}
-
 bool ProgramUpdateCheck::startWithoutShell (const juce::File& installer)
 {
     if (! installer.existsAsFile())
@@ -247,7 +152,7 @@ void ProgramUpdateCheck::changeListenerCallback (juce::ChangeBroadcaster* source
             // What starts is the copy of the very bytes just checked, in a
             // folder nobody else can write to, so a swap of the saved file
             // between the check and the start changes nothing.
-            const auto copy = writePrivateCopy (verified, installer.getFileName());
+            const auto copy = InstallerCopyFolder::writeCopy (verified, installer.getFileName());
 
             if (copy != juce::File() && startInstaller (copy))
             {
@@ -257,7 +162,7 @@ void ProgramUpdateCheck::changeListenerCallback (juce::ChangeBroadcaster* source
             else
             {
                 if (copy != juce::File())
-                    copy.getParentDirectory().deleteRecursively();
+                    InstallerCopyFolder::removeCopy (copy);
 
                 warn ("The installer could not be started:\n" + installer.getFullPathName());
             }

@@ -60,22 +60,14 @@ public:
     std::function<void (ZOLAutoUpdate&)> prepareUpdater;
     // Shows the progress view; by default in a dialog "Kestrel-Edit Update".
     std::function<void (juce::Component& progressView)> showProgress;
-    // Starts a verified installer, the private copy that writePrivateCopy
-    // made; by default startWithoutShell.
+    // Starts a verified installer, the private copy that
+    // InstallerCopyFolder::writeCopy made; by default startWithoutShell.
     std::function<bool (const juce::File& installer)> startInstaller;
 
     // Starts the file as a process of its own, its path given as the one
     // argument of the call (never through a shell); true only when the
     // process really started.
     static bool startWithoutShell (const juce::File& installer);
-
-    // Writes bytes as an executable file of that name into a new folder of
-    // the temporary folder that only this user can enter; the file, or none
-    // when it could not be written.
-    static juce::File writePrivateCopy (const juce::MemoryBlock& bytes, const juce::String& fileName);
-
-    // Removes the folders writePrivateCopy made, with everything in them.
-    static void removeEarlierCopies();
 
 private:
     void onCheckResult (int result);

@@ -72,6 +72,13 @@ public:
     static constexpr int maxRedirects = 5;
     static bool mayFollowRedirect (const juce::URL& from, const juce::URL& to);
 
+    // Test programs have no TLS server of their own: they name the port of
+    // their loopback server, whose plain HTTP then stands in for https, as
+    // they set the feed base (ZOLAutoUpdate::setDefaultFeedBase). An https
+    // address of 127.0.0.1 at that port is fetched over http; every other
+    // address as it is. 0, the program's own setting, stands in for nothing.
+    static void setLoopbackHttpsStandIn (int port);
+
 private:
     int download();
     // Opens address into web (replacing what it held, under streamLock);

@@ -282,6 +282,7 @@ void SkinManager::readEntries (juce::ZipFile& archive, bool add)
     archivePixels = 0;
     pictureBudgetPassedAt.clear();
     archiveSvgElements = 0;
+    archiveSvgStyleBytes = 0;
     drawingBudgetPassedAt.clear();
 
     for (int i = 0; i < archive.getNumEntries(); ++i)
@@ -324,7 +325,8 @@ juce::String SkinManager::tooManyPixelsText (const juce::String& archiveName, co
 juce::String SkinManager::tooManyDrawingsText (const juce::String& archiveName, const juce::String& entryName)
 {
     return theSkinArchive (archiveName) + " holds more drawings than a skin may: with \"" + entryName
-           + "\" they would hold more than " + juce::String (maxArchiveSvgElements) + " elements";
+           + "\" they would hold more than " + juce::String (maxArchiveSvgElements) + " elements or "
+           + juce::String (maxArchiveSvgStyleBytes) + " bytes of style sheets";
 }
 
 void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
@@ -378,13 +380,14 @@ void SkinManager::readEntry (juce::ZipFile& archive, int index, bool add)
     if (endsWithIgnoringCase (name, ".svg"))
     {
         std::unique_ptr<juce::XmlElement> svg;
-        juce::uint64 elements = 0;
-        const auto problem = SkinResourceCheck::checkSvg (bytes, svg, &elements);
+        juce::uint64 elements = 0, styleBytes = 0;
+        const auto problem = SkinResourceCheck::checkSvg (bytes, svg, &elements, &styleBytes);
         if (problem.isNotEmpty())
             return refuse (problem);
 
         archiveSvgElements += elements;
-        if (archiveSvgElements > maxArchiveSvgElements)
+        archiveSvgStyleBytes += styleBytes;
+        if (archiveSvgElements > maxArchiveSvgElements || archiveSvgStyleBytes > maxArchiveSvgStyleBytes)
         {
             drawingBudgetPassedAt = name;
             return;

@@ -50,7 +50,8 @@ public:
 
     // Adds every image, drawable and typeface of the archive; fails for an
     // archive without entries, and stops and fails where its pictures pass
-    // maxArchivePixels or its drawings maxArchiveSvgElements. Resources accumulate over several archives: a later
+    // maxArchivePixels or its drawings maxArchiveSvgElements (or their style sheets
+    // maxArchiveSvgStyleBytes). Resources accumulate over several archives: a later
     // image replaces one of the same name, an earlier typeface stays. A
     // damaged resource is left out and named in getRefusedResources().
     juce::Result loadResourceZip (juce::ZipFile& archive);
@@ -140,6 +141,8 @@ public:
     static constexpr int maxImageSide = 8192;
     static constexpr juce::int64 maxArchivePixels = 64000000;
     static constexpr juce::uint64 maxArchiveSvgElements = 40000;
+    // Their style sheets together, each within SkinResourceCheck::maxSvgStyleBytes.
+    static constexpr juce::uint64 maxArchiveSvgStyleBytes = 8192;
 
 private:
     struct Checked
@@ -156,8 +159,9 @@ private:
     // refusedResources. Its pixels count into archivePixels; the entry that
     // takes them past maxArchivePixels is neither decoded nor taken, and is
     // kept in pictureBudgetPassedAt. The elements of an SVG entry count into
-    // archiveSvgElements alike, against maxArchiveSvgElements
-    // (drawingBudgetPassedAt).
+    // archiveSvgElements alike, against maxArchiveSvgElements, and the bytes
+    // of its style sheets into archiveSvgStyleBytes, against
+    // maxArchiveSvgStyleBytes (drawingBudgetPassedAt).
     void readEntry (juce::ZipFile& archive, int index, bool add);
     // Reads every entry until one passes the picture or the drawing budget.
     void readEntries (juce::ZipFile& archive, bool add);
@@ -177,6 +181,7 @@ private:
     juce::int64 archivePixels = 0;
     juce::String pictureBudgetPassedAt;
     juce::uint64 archiveSvgElements = 0;
+    juce::uint64 archiveSvgStyleBytes = 0;
     juce::String drawingBudgetPassedAt;
     juce::StringArray typefaceNames;
     juce::ReferenceCountedArray<juce::Typeface> typefaces;

@@ -849,6 +849,8 @@ struct SvgGraph
     // The url()s of the document's style sheets; any element with a class
     // may take them.
     juce::StringArray sheetUrls;
+    // The bytes of its style sheets' text, all together.
+    juce::uint64 sheetBytes = 0;
 };
 
 void findTargetsAndSheets (const juce::XmlElement& element, SvgGraph& graph)
@@ -864,7 +866,14 @@ void findTargetsAndSheets (const juce::XmlElement& element, SvgGraph& graph)
             graph.byId[id] = child;
 
         if (child->getTagNameWithoutNamespace().equalsIgnoreCase ("style"))
-            collectUrls (child->getAllSubText(), graph.sheetUrls);
+        {
+            const auto sheet = child->getAllSubText();
+            graph.sheetBytes += sheet.getNumBytesAsUTF8();
+
+            // Read whole only while the sheets stay within bounds.
+            if (graph.sheetBytes <= SkinResourceCheck::maxSvgStyleBytes)
+                collectUrls (sheet, graph.sheetUrls);
+        }
 
         findTargetsAndSheets (*child, graph);
     }
@@ -1011,7 +1020,7 @@ juce::String SkinResourceCheck::checkPicture (const juce::MemoryBlock& data, int
 
 
 juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree,
-                                          juce::uint64* elements)
+                                          juce::uint64* elements, juce::uint64* styleBytes)
 {
     tree.reset();
     // The names this check and the framework's drawing of an SVG look for.
@@ -1041,6 +1050,9 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
 
     SvgGraph graph;
     findTargetsAndSheets (*root, graph);
+
+    if (graph.sheetBytes > maxSvgStyleBytes)
+        return "its style sheets hold more than " + juce::String (maxSvgStyleBytes) + " bytes, more than any skin drawing";
 
     ReferenceCounts references;
     juce::uint64 count = 0;
@@ -1077,6 +1089,8 @@ juce::String SkinResourceCheck::checkSvg (const juce::MemoryBlock& data, std::un
 
     if (elements != nullptr)
         *elements = total;
+    if (styleBytes != nullptr)
+        *styleBytes = graph.sheetBytes;
     tree = std::move (root);
     return {};
 }

@@ -25,15 +25,24 @@ public:
     // An SVG document, read with the program's own XML reader; on success
     // tree holds it, ready for juce::Drawable::createFromSVG, and elements
     // (when given) the number of elements drawing it makes, each reference
-    // followed. One of more than maxSvgElements is refused.
+    // followed, and styleBytes the size of its style sheets. One of more
+    // than maxSvgElements, or with style sheets of more than
+    // maxSvgStyleBytes, is refused.
     static juce::String checkSvg (const juce::MemoryBlock& data, std::unique_ptr<juce::XmlElement>& tree,
-                                  juce::uint64* elements = nullptr);
+                                  juce::uint64* elements = nullptr, juce::uint64* styleBytes = nullptr);
 
     // The framework's time to make a drawable grows with the square of its
     // elements: this many take about a tenth of a second, 40,000 seconds,
     // 200,000 minutes.
     // A skin's icons and panels hold a few hundred.
     static constexpr juce::uint64 maxSvgElements = 10000;
+
+    // The framework searches the whole text of a drawing's style sheets for
+    // every style value of every element with a class, so its time grows with
+    // elements times sheet: 1,000 elements with a sheet of a megabyte take
+    // half a minute, the most elements with this much sheet under a second
+    // (a fifth of that without). A skin's drawings need a few rules, if any.
+    static constexpr juce::uint64 maxSvgStyleBytes = 2048;
 
     // The largest coordinate a skin's SVG or font may hold.
     static constexpr double maxCoordinate = 100000.0;

@@ -8,6 +8,9 @@
 // as written, in a fixed-width face, so that the notes' own indentation
 // holds; a line too long for the page wraps at a space, indented like itself.
 // The same text always gives the same bytes: the document carries no date.
+// The text must be UTF-8: a byte that is not part of a whole letter stops the
+// build, naming its line, rather than leave lines out of the notes. On
+// success the program says how many lines it set.
 
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -61,29 +64,93 @@ bool isListItem (const std::string& line)
     return line.rfind ("- ", 0) == 0;
 }
 
-// Cuts a line into pieces of at most `columns` characters, at spaces where it
-// can; later pieces are indented like the line's text.
+std::string hexByte (unsigned char byte)
+{
+    char text[8];
+    std::snprintf (text, sizeof (text), "0x%02X", byte);
+    return text;
+}
+
+// Where each letter of a line of UTF-8 starts (and, last, where the line
+// ends); empty with `problem` set when the line holds bytes that are not
+// whole letters.
+std::vector<size_t> letterStarts (const std::string& line, std::string& problem)
+{
+    std::vector<size_t> starts;
+
+    for (size_t at = 0; at < line.size();)
+    {
+        const auto lead = (unsigned char) line[at];
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        const auto column = std::to_string (starts.size() + 1);
+
+        if (length == 0)
+        {
+            problem = "column " + column + ": the byte " + hexByte (lead) + " starts no letter";
+            return {};
+        }
+
+        // The second byte's range rules out overlong forms, surrogates and
+        // letters past U+10FFFF.
+        const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+
+        for (size_t i = 1; i < length; ++i)
+        {
+            const auto next = at + i < line.size() ? (unsigned char) line[at + i] : 0;
+            if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
+            {
+                problem = "column " + column + ": a letter cut short: " + hexByte (lead) + " needs "
+                          + std::to_string (length) + " bytes, "
+                          + (at + i < line.size() ? "but " + hexByte (next) + " follows" : "but the line ends");
+                return {};
+            }
+        }
+
+        starts.push_back (at);
+        at += length;
+    }
+
+    starts.push_back (line.size());
+    return starts;
+}
+
+// Cuts a line into pieces of at most `columns` letters, at spaces where it
+// can; later pieces are indented like the line's text. Cuts fall between
+// letters, never inside one.
 std::vector<std::string> wrap (const std::string& line, size_t columns)
 {
+    std::string problem;
+    const auto starts = letterStarts (line, problem);
     std::vector<std::string> pieces;
     auto indent = line.find_first_not_of (' ');
-    if (indent == std::string::npos)
+    if (indent == std::string::npos || starts.size() <= columns + 1)
         return { line };
     if (isListItem (line.substr (indent)))
         indent += 2;
     indent = std::min (indent, columns / 2);
 
-    std::string rest = line;
-    while (rest.size() > columns)
+    // Positions count letters; the indent is spaces, one byte each.
+    size_t from = 0; // the letter the rest starts at
+    std::string prefix;
+    const auto letters = starts.size() - 1;
+    while (prefix.size() + letters - from > columns)
     {
-        auto cut = rest.rfind (' ', columns);
-        if (cut == std::string::npos || cut <= indent)
-            cut = columns;
-        pieces.push_back (rest.substr (0, cut));
-        auto next = rest.find_first_not_of (' ', cut);
-        rest = std::string (indent, ' ') + (next == std::string::npos ? std::string() : rest.substr (next));
+        const auto room = columns - prefix.size();
+        size_t cut = 0; // letters of the rest that go on this piece
+        for (size_t i = room; i > 0 && cut == 0; --i)
+            if (line[starts[from + i]] == ' ' && prefix.size() + i > indent)
+                cut = i;
+        if (cut == 0)
+            cut = room;
+        pieces.push_back (prefix + line.substr (starts[from], starts[from + cut] - starts[from]));
+        from += cut;
+        while (from < letters && line[starts[from]] == ' ')
+            ++from;
+        prefix = std::string (indent, ' ');
     }
-    pieces.push_back (rest);
+    pieces.push_back (prefix + line.substr (starts[from]));
     return pieces;
 }
 } // namespace
@@ -114,6 +181,16 @@ int main (int argc, char** argv)
         std::fprintf (stderr, "notespdf: %s is empty\n", argv[1]);
         return 1;
     }
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        std::string problem;
+        if (letterStarts (lines[i], problem).empty())
+        {
+            std::fprintf (stderr, "notespdf: %s, line %zu: not UTF-8: %s\n", argv[1], i + 1, problem.c_str());
+            std::remove (argv[3]); // no notes of an earlier build stay as if set from these
+            return 1;
+        }
+    }
 
     Fonts fonts;
     if (FT_Init_FreeType (&fonts.library) != 0)
@@ -140,6 +217,8 @@ int main (int argc, char** argv)
     cairo_move_to (cr, margin, y);
     cairo_show_text (cr, lines.front().c_str());
     size_t next = 1;
+    size_t linesSet = cairo_status (cr) == CAIRO_STATUS_SUCCESS ? 1 : 0;
+    size_t failedLine = linesSet == 1 ? 0 : 1;
     if (next < lines.size() && isRule (lines[next]))
     {
         y += 8.0;
@@ -148,6 +227,7 @@ int main (int argc, char** argv)
         cairo_line_to (cr, pageWidth - margin, y);
         cairo_stroke (cr);
         ++next;
+        ++linesSet;
     }
     y += lineHeight;
 
@@ -157,7 +237,7 @@ int main (int argc, char** argv)
     cairo_text_extents (cr, "M", &em);
     const auto columns = (size_t) ((pageWidth - 2 * margin) / em.x_advance);
 
-    for (; next < lines.size(); ++next)
+    for (; next < lines.size() && failedLine == 0; ++next)
     {
         const auto& line = lines[next];
         const bool heading = ! line.empty() && line[0] != ' ' && ! isListItem (line) && next + 1 < lines.size()
@@ -175,7 +255,13 @@ int main (int argc, char** argv)
             cairo_move_to (cr, margin, y);
             cairo_show_text (cr, piece.c_str());
         }
+        // Cairo sets nothing more once it has failed: the line is named.
+        if (cairo_status (cr) == CAIRO_STATUS_SUCCESS)
+            ++linesSet;
+        else
+            failedLine = next + 1;
     }
+    const auto drawStatus = cairo_status (cr);
 
     cairo_destroy (cr);
     cairo_surface_finish (surface);
@@ -186,11 +272,15 @@ int main (int argc, char** argv)
     cairo_font_face_destroy (fonts.heading);
     FT_Done_FreeType (fonts.library);
 
-    if (status != CAIRO_STATUS_SUCCESS)
+    if (drawStatus != CAIRO_STATUS_SUCCESS || status != CAIRO_STATUS_SUCCESS)
     {
-        std::fprintf (stderr, "notespdf: %s\n", cairo_status_to_string (status));
+        if (failedLine > 0)
+            std::fprintf (stderr, "notespdf: %s, line %zu: %s\n", argv[1], failedLine, cairo_status_to_string (drawStatus));
+        else
+            std::fprintf (stderr, "notespdf: %s\n", cairo_status_to_string (status));
         std::remove (argv[3]);
         return 1;
     }
+    std::printf ("notespdf: set %zu lines of %s\n", linesSet, argv[1]);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "app/update/ProgramUpdateCheck.h"
+#include "app/update/InstallerCopyFolder.h"
 #include "app/update/InstallerSignature.h"
 #include "app/update/UpdateFeed.h"
 #include "model/KestrelGlobalConfiguration.h"
@@ -304,6 +305,46 @@ TEST_F (ProgramUpdateCheckTest, VerifiedDownloadShowsProgressThenStartsTheInstal
 #endif
 }
 
+#if JUCE_LINUX || JUCE_MAC
+// A start removes the folders the program made and marked to start installers
+// from, and nothing else: not a user's folder named like them, nor what a
+// link leads to, whether the link lies in the temporary folder or in a folder
+// of ours (where a swap during the walk would put it).
+TEST_F (ProgramUpdateCheckTest, AStartRemovesOnlyTheInstallerFoldersTheProgramMadeAndMarked)
+{
+    const juce::MemoryBlock bytes ("setup", 5);
+    const char* usersFolders[] = { "kestrel-installers", "kestrel-installer-1.9.0-unpacked",
+                                   "kestrel-installer-Ab12Cd" };
+    for (auto name : usersFolders)
+        ASSERT_TRUE (privateTemp.getChildFile (name).getChildFile ("notes.txt").create().wasOk());
+
+    // A folder of ours moved out of the temporary folder, a link named like ours leading to it.
+    const auto outside = scratch.folder.getChildFile ("outside");
+    ASSERT_TRUE (InstallerCopyFolder::writeCopy (bytes, "Setup.exe").getParentDirectory().moveFileTo (outside));
+    ASSERT_TRUE (outside.createSymbolicLink (privateTemp.getChildFile ("kestrel-installer-Link01"), false));
+
+    // A folder of ours whose inner folder is a link to a folder outside.
+    const auto victim = scratch.folder.getChildFile ("victim");
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE (victim.getChildFile ("file" + juce::String (i)).create().wasOk());
+    const auto linked = InstallerCopyFolder::writeCopy (bytes, "Setup.exe").getParentDirectory();
+    ASSERT_TRUE (victim.createSymbolicLink (linked.getChildFile ("inner"), false));
+
+    const auto plain = InstallerCopyFolder::writeCopy (bytes, "Setup.exe");
+    ASSERT_TRUE (plain.existsAsFile());
+    ASSERT_TRUE (plain.getSiblingFile ("more/deeper.txt").create().wasOk());
+
+    ProgramUpdateCheck nextStart (*config, nullptr, {});
+
+    for (auto name : usersFolders)
+        EXPECT_TRUE (privateTemp.getChildFile (name).getChildFile ("notes.txt").existsAsFile()) << name;
+    EXPECT_TRUE (outside.getChildFile ("Setup.exe").existsAsFile());
+    EXPECT_EQ (victim.getNumberOfChildFiles (juce::File::findFiles), 20);
+    EXPECT_FALSE (linked.exists());
+    EXPECT_FALSE (plain.getParentDirectory().exists());
+}
+#endif
+
 TEST_F (ProgramUpdateCheckTest, CancelledDownloadWritesNothing)
 {
     const auto installer = installerBytes (64 * 1024);
@@ -361,6 +402,38 @@ TEST_F (ProgramUpdateCheckTest, RedirectsAreFollowedOnlyToTheWebAndNeverOutOfHtt
     EXPECT_EQ (notices.get (1).message, "Download error.");
     EXPECT_EQ (server.requestCount ("/dl/KestrelEditSetup"), 2 + 1 + Download::maxRedirects);
     EXPECT_EQ (started.size(), 1);
+}
+
+// A download that begins on https never goes on over plain http: the
+// redirect ends it as a download error, and nothing is written or started.
+TEST_F (ProgramUpdateCheckTest, ARedirectFromHttpsToHttpIsRefusedAndWritesNothing)
+{
+    // The loopback server stands in for https at its own address.
+    struct StandIn
+    {
+        explicit StandIn (int port) { ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (port); }
+        ~StandIn() { ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (0); }
+    } standIn (juce::URL (server.getBaseUrl()).getPort());
+    const auto secureBase = server.getBaseUrl().replace ("http://", "https://");
+
+    const auto installer = installerBytes (16 * 1024);
+    serveFeed ("major=\"1\" minor=\"9\" revision=\"0\" compatibility=\"true\"",
+               "win=\"" + secureBase + "dl/KestrelEditSetup\" winSignature=\"" + key.signInstaller (installer) + "\"");
+    LoopbackHttpServer::Response moved;
+    moved.status = 302;
+    moved.location = server.getBaseUrl() + "dl/Plain";
+    server.serve ("/dl/KestrelEditSetup", moved);
+    LoopbackHttpServer::Response file;
+    file.body = installer;
+    server.serve ("/dl/Plain", file);
+
+    check->run (true);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == 1 || ! started.isEmpty(); }));
+    EXPECT_EQ (notices.lastMessage(), "Download error.");
+    EXPECT_EQ (server.requestCount ("/dl/KestrelEditSetup"), 1);
+    EXPECT_EQ (server.requestCount ("/dl/Plain"), 0);
+    EXPECT_TRUE (folderContents().isEmpty()) << folderContents().joinIntoString (", ");
+    EXPECT_TRUE (started.isEmpty());
 }
 
 TEST_F (ProgramUpdateCheckTest, AnInstallerWithABadOrMissingSignatureIsRefusedDeletedAndNeverRun)

@@ -550,6 +550,9 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         { "huge-negative-exponent.svg", svg ("<path d=\"M0 0L1 1\" stroke-width=\"0e-9999999999\"/>") },
         // Plain elements, more than the framework draws in reasonable time.
         { "many.svg", svgOfElements (SkinResourceCheck::maxSvgElements + 1) },
+        // Few elements, with a sheet the framework would search for every style value of each.
+        { "big-sheet.svg", svg ("<style>" + juce::String::repeatedString (".k{fill:#123456}", 65536) + "</style>"
+                                + juce::String::repeatedString ("<rect class=\"k\" width=\"1\" height=\"1\"/>", 1000)) },
     };
 
     for (auto& [name, bytes] : damaged)
@@ -699,6 +702,18 @@ TEST (SkinManager, DrawingsThatTogetherPassTheBudgetRefuseTheArchiveByName)
     EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyDrawingsText ("resources.zip", "d4.svg"));
     EXPECT_NE (skin.getDrawable ("d3.svg"), nullptr);
     EXPECT_EQ (skin.getDrawable ("d4.svg"), nullptr);
+
+    // Their style sheets alike.
+    static_assert (4 * SkinResourceCheck::maxSvgStyleBytes == SkinManager::maxArchiveSvgStyleBytes);
+    const auto sheet = textBlock ("<svg xmlns=\"http://www.w3.org/2000/svg\"><style>"
+                                  + juce::String::repeatedString (".k{}", (int) SkinResourceCheck::maxSvgStyleBytes / 4)
+                                  + "</style><rect class=\"k\"/></svg>");
+    std::vector<std::pair<juce::String, juce::MemoryBlock>> sheets;
+    for (int i = 0; i < 5; ++i)
+        sheets.push_back ({ "s" + juce::String (i) + ".svg", sheet });
+    result = loadZip (skin, zipOf (sheets));
+    EXPECT_EQ (result.getErrorMessage(), SkinManager::tooManyDrawingsText ("resources.zip", "s4.svg"));
+    EXPECT_NE (skin.getDrawable ("s3.svg"), nullptr);
 }
 
 TEST (SkinManager, TheFolderScanListsSkinFilesByNameAndRelativePath)
