@@ -1,5 +1,41 @@
 #include "librarian/LibrarianDialog.h"
 
+#include "app/host/PaneHost.h"
+
+namespace
+{
+// Whether the window's key mappings give the key only to commands that
+// cannot run now (those of the home screen this dialog hides, say).
+bool isKeyOfIdleCommands (const juce::KeyPress& key)
+{
+    auto* host = PaneHost::find();
+    auto* commands = host != nullptr ? host->getCommandManager() : nullptr;
+    auto* mappings = commands != nullptr ? commands->getKeyMappings() : nullptr;
+
+    if (mappings == nullptr)
+        return false;
+
+    bool mapped = false;
+
+    for (int i = 0; i < commands->getNumCommands(); ++i)
+    {
+        const auto id = commands->getCommandForIndex (i)->commandID;
+
+        if (! mappings->containsMapping (id, key))
+            continue;
+
+        mapped = true;
+        juce::ApplicationCommandInfo info (id);
+
+        if (commands->getTargetForCommand (id, info) != nullptr
+            && (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0)
+            return false;
+    }
+
+    return mapped;
+}
+} // namespace
+
 LibrarianDialog::LibrarianDialog (const SkinManager* skin, const juce::String& section, juce::Rectangle<int> fallback)
     : frame (LibrarianStyle::readFrame (skin, section, fallback))
 {
@@ -33,7 +69,10 @@ void LibrarianDialog::paint (juce::Graphics& g)
 bool LibrarianDialog::keyPressed (const juce::KeyPress& key)
 {
     if (key != juce::KeyPress::escapeKey)
-        return false;
+        // A key that nothing here took stays here when it would only reach
+        // commands of the window behind that cannot run now; keys of
+        // commands that work anywhere (Ctrl+M, the tuner...) go on.
+        return isKeyOfIdleCommands (key);
 
     requestClose();
     return true;

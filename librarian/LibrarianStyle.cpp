@@ -67,6 +67,7 @@ void LibrarianStyle::styleList (ZolScrollableListCtrl& list, bool multipleSelect
     list.multipleSelection = multipleSelection;
     list.backgroundFill = true;
     list.backgroundColour = juce::Colour (field);
+    list.editorOutlineColour = juce::Colour (accent); // as the focused frame of its other text fields
     const juce::Font plainFont (13.0f), boldFont (13.0f, juce::Font::bold), italicFont (13.0f, juce::Font::italic);
     list.setNumberFont (&boldFont, juce::Colour (quietText), 13.0f);
     list.setNameFonts (&plainFont, &boldFont, &italicFont, &boldFont, 13.0f, juce::Colour (text));

@@ -1,5 +1,6 @@
 #include "app/shell/KestrelCommandTarget.h"
 
+#include "app/shell/KestrelContentComponent.h"
 #include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
@@ -52,6 +53,28 @@ bool worksOffline (int id)
 bool hasNoBehaviour (int id)
 {
     return id == 1300 || id == 1405 || (id >= 2200 && id <= 2229);
+}
+
+// Commands that change the current preset, its grid, its blocks or their
+// X/Y and bypass states, or that act on the panes showing them: they are
+// meant for the home screen, and whatever hides it hides what they act on.
+bool needsHomeScreen (int id)
+{
+    switch (id)
+    {
+        case 1001: case 1003:                       // import, new from template
+        case 1100: case 1101: case 1104: case 1105: // clear, initialize, refresh, revert
+        case 1108: case 1117: case 1118: case 1119: // rename, preset list, save
+        case 1122: case 1123: case 1124:            // go to a preset, change the bank
+        case 1500:                                  // the grid takes the keyboard
+        case loadSnapshotCommandId:
+            return true;
+        default:
+            return (id >= 1109 && id <= 1116)    // scenes
+                || (id >= 1200 && id < 1300)     // blocks
+                || (id >= 1600 && id < 1900)     // scene menu, block library, X/Y menu
+                || (id >= 2401 && id <= 2408);   // presets of the bank
+    }
 }
 
 // Reads a file that should hold a preset: only a regular file, and none
@@ -139,6 +162,9 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
     if (owner == nullptr && hasNoBehaviour (commandId))
         enabled = false;
 
+    if (waitsForHomeScreen (commandId))
+        enabled = false;
+
     result.setActive (enabled);
 
     if (commandId == 1404)
@@ -192,8 +218,23 @@ bool KestrelCommandTarget::worksWithoutUnit (int commandId) const
     return owner != nullptr ? owner->worksWithoutUnit (commandId) : worksOffline (commandId);
 }
 
+bool KestrelCommandTarget::isHomeScreenHidden() const
+{
+    auto* content = mainWindow != nullptr ? mainWindow->getContent() : nullptr;
+    return content != nullptr && content->getDialogOverHomeScreen() != nullptr;
+}
+
+bool KestrelCommandTarget::waitsForHomeScreen (int commandId) const
+{
+    return needsHomeScreen (commandId & 0xffff) && isHomeScreenHidden();
+}
+
 bool KestrelCommandTarget::invokeCommand (int commandId)
 {
+    // A key or menu item meant for the preset behind a dialog does nothing.
+    if (waitsForHomeScreen (commandId))
+        return false;
+
     if ((commandId & 0xffff) == loadSnapshotCommandId)
     {
         loadSnapshot (commandId >> 16);

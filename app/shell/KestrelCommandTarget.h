@@ -59,6 +59,13 @@ public:
     // reported, naming a missing desktop opener as the cause when it is one.
     bool openInDesktop (const juce::File& folderOrDocument) override;
 
+    // While a dialog (the librarian, the preset list, the preferences...)
+    // hides the front panel, the grid and the effect editor, the commands
+    // that change the current preset, its blocks or their states are
+    // inactive, from keys and menus alike; the others stay as they are.
+    bool isHomeScreenHidden() const;
+    bool waitsForHomeScreen (int commandId) const;
+
     // The command's description, or its name when it has none, followed by
     // " [key]" for each key bound to it; empty for an unknown command.
     bool getCommandTooltip (int commandId, juce::String& text);

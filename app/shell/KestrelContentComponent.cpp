@@ -261,6 +261,13 @@ juce::Component* KestrelContentComponent::getShowingDialog (const juce::Componen
     return nullptr;
 }
 
+juce::Component* KestrelContentComponent::getDialogOverHomeScreen() const
+{
+    auto* sequencer = getPane (ContentPane::sequencer);
+    const bool embedded = sequencer != nullptr && sequencer->getParentComponent() != this;
+    return getShowingDialog (embedded ? sequencer : nullptr);
+}
+
 void KestrelContentComponent::closeAllDialogs()
 {
     for (auto pane : dialogCloseOrder)

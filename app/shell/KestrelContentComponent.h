@@ -64,6 +64,10 @@ public:
     juce::Component* getShowingDialog (const juce::Component* apartFrom = nullptr) const override;
     bool isDialogShowing() const { return getShowingDialog() != nullptr; }
     void closeAllDialogs() override;
+    // The dialog that hides the home screen (the front panel, the grid and
+    // the effect editor), or null: any showing dialog but the sequencer
+    // while the effect editor shows it as one of its own pages.
+    juce::Component* getDialogOverHomeScreen() const;
 
     // The panes. Creators are registered once for the program (the
     // application's own panes have theirs built in); createPanes builds each

@@ -39,6 +39,11 @@ PaneType* KestrelMenuBarModel::findPane (ContentPane pane) const
     return content != nullptr ? content->getPaneAs<PaneType> (pane) : nullptr;
 }
 
+bool KestrelMenuBarModel::canInsertIntoGrid() const
+{
+    return target == nullptr || ! target->isHomeScreenHidden();
+}
+
 juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::String&)
 {
     juce::PopupMenu menu;
@@ -67,7 +72,7 @@ juce::PopupMenu KestrelMenuBarModel::getMenuForIndex (int index, const juce::Str
 
             fillMenuFromCommandTable (library, BlockLibraryItemMenuCommands, commandManager);
 
-            menu.addSubMenu ("Insert", insert, insert.getNumItems() > 0);
+            menu.addSubMenu ("Insert", insert, insert.getNumItems() > 0 && canInsertIntoGrid());
             menu.addSubMenu ("Library", library, library.getNumItems() > 0);
             break;
         }
@@ -85,7 +90,7 @@ void KestrelMenuBarModel::menuItemSelected (int menuItemId, int)
 {
     if (menuItemId > GridUnitContent::insertMenuBase && menuItemId < GridUnitContent::insertMenuBase + 0x1000)
     {
-        if (auto* grid = findPane<GridUnitContent> (ContentPane::grid))
+        if (auto* grid = findPane<GridUnitContent> (ContentPane::grid); grid != nullptr && canInsertIntoGrid())
             grid->insertIntoSelectedCell (menuItemId);
         return;
     }

@@ -39,6 +39,8 @@ public:
 private:
     template <typename PaneType>
     PaneType* findPane (ContentPane pane) const;
+    // Nothing is inserted into a grid that a dialog hides.
+    bool canInsertIntoGrid() const;
 
     KestrelCommandTarget* target;
     juce::ApplicationCommandManager* commandManager;

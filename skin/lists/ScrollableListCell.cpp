@@ -59,6 +59,7 @@ void ScrollableListCell::setNumberFont (const juce::Font* font, juce::Colour col
     numberHeight = usableHeight (height);
     numberFont = copyOf (font, numberHeight);
     numberColour = colour;
+    resized();
     repaint();
 }
 
@@ -87,10 +88,10 @@ void ScrollableListCell::setCellColours (juce::Colour over, juce::Colour selecti
     repaint();
 }
 
-void ScrollableListCell::setEditorOutlineColour (juce::Colour colour)
+void ScrollableListCell::setEditorColours (juce::Colour field, juce::Colour frame)
 {
-    if (label != nullptr)
-        label->setColour (juce::TextEditor::focusedOutlineColourId, colour);
+    editorField = field;
+    editorFrame = frame;
 }
 
 void ScrollableListCell::setNameRestrictions (int maxLength, const juce::String& allowedCharacters)
@@ -113,6 +114,7 @@ void ScrollableListCell::setNumberAndName (const juce::String& number, const juc
 {
     numberText = number;
     nameText = name;
+    resized();
     if (measureText (numberFont.get(), nameFont.get(), nameHeight, numberText, nameText) > getWidth())
         postChangeCode (8, 0);
     repaint();
@@ -189,6 +191,17 @@ bool ScrollableListCell::showNameEditor()
     if (! renamable || label == nullptr || label->isBeingEdited())
         return false;
     label->setText (nameText, juce::dontSendNotification);
+
+    // The field reads as the list does: the name's colour on the list's
+    // ground, selected text in the selection's colour, inside a frame.
+    const auto frame = editorFrame.isTransparent() ? nameColour : editorFrame;
+    label->setColour (juce::Label::textWhenEditingColourId, nameColour);
+    label->setColour (juce::Label::backgroundWhenEditingColourId, editorField.withAlpha (1.0f));
+    label->setColour (juce::Label::outlineWhenEditingColourId, frame);
+    label->setColour (juce::TextEditor::outlineColourId, frame);
+    label->setColour (juce::TextEditor::highlightColourId, selectionColour);
+    label->setColour (juce::TextEditor::highlightedTextColourId, nameColour);
+    label->setColour (juce::CaretComponent::caretColourId, nameColour);
     label->showEditor();
     repaint();
     return true;
@@ -283,11 +296,22 @@ juce::Font ScrollableListCell::chosenNameFont() const
     return (chosen != nullptr ? *chosen : juce::Font()).withHeight (nameHeight);
 }
 
+int ScrollableListCell::getNumberWidth() const
+{
+    return numberFont != nullptr ? juce::roundToInt (numberFont->withHeight (numberHeight).getStringWidthFloat (numberText))
+                                 : 0;
+}
+
+juce::Rectangle<int> ScrollableListCell::getNameArea() const
+{
+    return getLocalBounds().withTrimmedLeft (juce::jmin (getWidth() / 2, markerWidth + getNumberWidth()));
+}
+
 void ScrollableListCell::paint (juce::Graphics& g)
 {
     ++paintCount;
-    if (isEditingName())
-        return;
+    // While the name is edited, its editor shows in place of the name.
+    const bool editing = isEditingName();
 
     const int w = getWidth(), h = getHeight();
     juce::Colour fill = juce::Colours::transparentBlack;
@@ -301,13 +325,7 @@ void ScrollableListCell::paint (juce::Graphics& g)
         g.drawImageAt (markerImage, juce::jmax (0, markerWidth / 2 - markerImage.getWidth() / 2),
                        juce::jmax (0, h / 2 - markerImage.getHeight() / 2));
 
-    int numberWidth = 0;
-    if (numberFont != nullptr)
-    {
-        auto font = numberFont->withHeight (numberHeight);
-        numberWidth = juce::roundToInt (font.getStringWidthFloat (numberText));
-        g.setFont (font);
-    }
+    const int numberWidth = getNumberWidth();
     if (hasNumberBox && numberWidth > 2)
     {
         g.setColour (numberBoxColour);
@@ -315,9 +333,13 @@ void ScrollableListCell::paint (juce::Graphics& g)
     }
     if (numberFont != nullptr)
     {
+        g.setFont (numberFont->withHeight (numberHeight));
         g.setColour (numberColour);
         g.drawFittedText (numberText, markerWidth, 0, w, h, juce::Justification::centredLeft, 1, 0.7f);
     }
+
+    if (editing)
+        return;
 
     auto font = chosenNameFont();
     g.setFont (font);
@@ -346,7 +368,7 @@ void ScrollableListCell::resized()
 {
     if (label == nullptr)
         return;
-    label->setBounds (getLocalBounds());
+    label->setBounds (getNameArea());
     label->setFont ((nameFont != nullptr ? *nameFont : juce::Font()).withHeight (nameHeight));
 }
 
@@ -445,6 +467,15 @@ bool ScrollableListCell::keyPressed (const juce::KeyPress& key)
         return true;
     }
     return false;
+}
+
+void ScrollableListCell::focusGained (FocusChangeType)
+{
+    // A window given the keyboard back (after a menu had it, say) hands it
+    // to the cell that had it before; while the name is edited, it belongs
+    // to the editor.
+    if (auto* editor = label != nullptr ? label->getCurrentTextEditor() : nullptr; editor != nullptr && editor->isShowing())
+        editor->grabKeyboardFocus();
 }
 
 bool ScrollableListCell::isInterestedInDragSource (const SourceDetails& details)

@@ -55,7 +55,10 @@ public:
     void setNameFonts (const juce::Font* normal, const juce::Font* bold, const juce::Font* italicFont,
                        const juce::Font* italicBold, float height, juce::Colour colour);
     void setCellColours (juce::Colour mouseOver, juce::Colour selection, juce::Colour overlapping);
-    void setEditorOutlineColour (juce::Colour colour);
+    // The name editor's field and frame; its text and selection take the
+    // cell's name and selection colours. A transparent frame is drawn in the
+    // name colour.
+    void setEditorColours (juce::Colour field, juce::Colour frame);
     void setNameRestrictions (int maxLength, const juce::String& allowedCharacters);
 
     void setNumberAndName (const juce::String& number, const juce::String& name);
@@ -114,6 +117,7 @@ public:
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
     bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType cause) override;
 
     bool isInterestedInDragSource (const SourceDetails& details) override;
     void itemDragEnter (const SourceDetails& details) override;
@@ -134,6 +138,10 @@ private:
     juce::Font chosenNameFont() const;
     void showDragCursor();
     void reopenEditor();
+    // The name's part of the cell, right of the marker and the number: where
+    // the editor opens, so that the number stays in sight.
+    juce::Rectangle<int> getNameArea() const;
+    int getNumberWidth() const;
 
     juce::Image markerImage;
     int markerWidth = 0;
@@ -143,6 +151,7 @@ private:
     std::unique_ptr<juce::Font> numberFont, nameFont, boldFont, italicFont, italicBoldFont;
     float numberHeight = 12.0f, nameHeight = 12.0f;
     juce::Colour numberColour{ 0xFF000000 }, nameColour{ 0xFF000000 };
+    juce::Colour editorField{ 0xFFFFFFFF }, editorFrame;
     int dropZone = 0;
     bool dragging = false, dragAsked = false;
     int shownAction = -1;

@@ -216,7 +216,7 @@ void ZolScrollableListCtrl::configureCell (ScrollableListCell& cell)
     cell.setNumberFont (numberFont.get(), numberColour, numberHeight);
     cell.setNameFonts (nameFont.get(), boldFont.get(), italicFont.get(), italicBoldFont.get(), nameHeight, nameColour);
     cell.setCellColours (mouseOverColour, selectionColour, overlappingColour);
-    cell.setEditorOutlineColour (editorOutlineColour);
+    cell.setEditorColours (backgroundColour, editorOutlineColour);
     cell.renamable = renamable;
     cell.setNameRestrictions (renameMaxLength, renameAllowedCharacters);
 }

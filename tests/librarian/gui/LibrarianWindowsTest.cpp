@@ -1,4 +1,6 @@
 #include "app/dialogs/CabEasySetupDlg.h"
+#include "app/grid/GridUnitContent.h"
+#include "app/presetlists/KestrelPresetPicker.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "bench/BenchRig.h"
@@ -8,8 +10,10 @@
 #include "librarian/RawPresetThreadDlg.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/window/ZOLWindowSplitter.h"
+#include "skin/lists/ScrollableListCell.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
+#include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
@@ -22,6 +26,44 @@
 
 namespace
 {
+// The cell of the librarian's unit list (0) or disk list (1) with the item id, scrolled into view.
+ScrollableListCell* findLibrarianCell (BankManagerListContent& librarian, int list, int itemId)
+{
+    int index = 0;
+    for (auto* child : librarian.getChildren())
+        if (auto* cells = dynamic_cast<ZolScrollableListCtrl*> (child); cells != nullptr && index++ == list)
+            if (auto* cell = cells->findCellByItemId (itemId))
+            {
+                cells->scrollCellIntoView (cell);
+                return cell;
+            }
+    return nullptr;
+}
+
+// A key as the window's peer gets it from the keyboard.
+bool pressKey (MainAppWindow& window, int keyCode, juce::juce_wchar character = 0)
+{
+    auto* peer = window.getPeer();
+    return peer != nullptr && peer->handleKeyPress (juce::KeyPress (keyCode, 0, character));
+}
+
+void typeText (MainAppWindow& window, const juce::String& text)
+{
+    for (auto c : text)
+        pressKey (window, (int) juce::CharacterFunctions::toUpperCase (c), c);
+}
+
+// Brak-Manage Presets, opened from the main window's command, once it lists the unit's names.
+BankManagerListContent* openPresetLibrarian (ConnectedProgram& program)
+{
+    if (! program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false))
+        return nullptr;
+    auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    return librarian != nullptr && pumpMessagesUntil ([&] { return librarian->getUnitEntryText (5).contains ("Preset"); })
+               ? librarian
+               : nullptr;
+}
+
 TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWithTheOthers)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -225,16 +267,10 @@ TEST (LibrarianWindows, AQuickRightClickOnAPresetOffersItsCommands)
     ASSERT_TRUE (program.open());
     LibrarianWindows windows (*program.content);
     ScriptedInteraction interaction;
-    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false));
-    auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
+    auto* librarian = openPresetLibrarian (program);
     ASSERT_NE (librarian, nullptr);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return librarian->getUnitEntryText (5).contains ("Preset"); }));
 
-    ScrollableListCell* cell = nullptr;
-    for (auto* child : librarian->getChildren())
-        if (auto* list = dynamic_cast<ZolScrollableListCtrl*> (child); list != nullptr && cell == nullptr)
-            if ((cell = list->findCellByItemId (6)) != nullptr)
-                list->scrollCellIntoView (cell);
+    auto* cell = findLibrarianCell (*librarian, 0, 6);
     ASSERT_NE (cell, nullptr);
 
     ASSERT_TRUE (clickBackToBack (*cell, true));
@@ -244,5 +280,143 @@ TEST (LibrarianWindows, AQuickRightClickOnAPresetOffersItsCommands)
         EXPECT_TRUE (interaction.menus[0].itemTexts.contains (text)) << text << " in "
                                                                       << interaction.menus[0].itemTexts.joinIntoString (",");
     saveScreenshot (*program.window, "librarian-quick-right-click");
+}
+
+// With Brak-Manage over the window, the keys and menu commands meant for the
+// preset behind it (Delete, X, Space, P) do nothing, whichever of its lists
+// has the keyboard: the unit's preset keeps its amp on Y, engaged and unmodified.
+TEST (LibrarianWindows, TheKeysAndCommandsOfTheHiddenPresetDoNothingWhileTheLibrarianShows)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-keys" };
+    constexpr int ampCell = 0, ampBlock = 106;
+    auto onY = program.unit.getEditBuffer();
+    onY.findBlock (ampBlock)->onX.fill (false);
+    program.unit.setEditBuffer (onY);
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    ASSERT_TRUE (program.grid->selectCell (ampCell));
+    ASSERT_TRUE (program.settle());
+
+    auto& commands = program.window->getCommandManager();
+    auto* librarian = openPresetLibrarian (program);
+    auto* picker = program.content->getPresetPicker();
+    ASSERT_TRUE (librarian != nullptr && picker != nullptr);
+    const auto file = program.scratch.folder.getChildFile ("Spare.syx");
+    const auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (9));
+    ASSERT_TRUE (file.replaceWithData (dump.getData(), dump.getSize()));
+    librarian->addFiles ({ file });
+    ASSERT_EQ (librarian->getNumDiskEntries(), 1);
+    ASSERT_TRUE (program.settle());
+
+    const auto before = program.unit.getEditBuffer().toWords();
+    program.unit.clearReceived();
+
+    for (int list : { 0, 1 })
+    {
+        SCOPED_TRACE (list == 0 ? "a slot chosen" : "a file chosen");
+        auto* cell = findLibrarianCell (*librarian, list, list == 0 ? 6 : 1);
+        ASSERT_NE (cell, nullptr);
+        ASSERT_TRUE (clickBackToBack (*cell));
+        ASSERT_TRUE (pumpPostedMessages());
+
+        // The librarian takes them: nothing behind it hears them.
+        EXPECT_TRUE (pressKey (*program.window, juce::KeyPress::deleteKey));
+        EXPECT_TRUE (pressKey (*program.window, 'X', 'x'));
+        EXPECT_TRUE (pressKey (*program.window, ' ', ' '));
+        EXPECT_TRUE (pressKey (*program.window, 'P', 'p'));
+        ASSERT_TRUE (pumpPostedMessages());
+    }
+
+    // The same commands as the main menu runs them.
+    for (int id : { 1203, 1207, 1206, 1117, 1100 })
+        EXPECT_FALSE (commands.invokeDirectly (id, false)) << id;
+
+    ASSERT_TRUE (pumpPostedMessages());
+    ASSERT_TRUE (program.settle());
+    EXPECT_TRUE (librarian->isVisible());
+    EXPECT_FALSE (picker->isVisible()) << "the preset list opened over the librarian";
+    EXPECT_TRUE (program.unit.getEditBuffer().toWords() == before) << "the unit's preset changed";
+    EXPECT_FALSE (program.unit.isModified());
+    EXPECT_EQ (program.unit.getReceived().size(), 0) << "the unit was sent something";
+
+    // Closed, the same key reaches the grid again.
+    ASSERT_TRUE (librarian->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    ASSERT_TRUE (program.grid->selectCell (ampCell));
+    ASSERT_TRUE (commands.invokeDirectly (1207, false));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getEditBuffer().findBlock (ampBlock)->onX[(size_t) program.unit.getCurrentScene()]; }));
+}
+
+// Right-click > Rename opens the slot's name for typing at once, even when
+// the window gets the keyboard back from the menu only afterwards: typed
+// keys edit the name, Return renames the preset on the unit, Escape leaves
+// it as it was. The field shows framed beside the slot's number.
+TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    constexpr int slot = 4;
+    ASSERT_EQ (librarian->getUnitEntryText (slot), "004 Preset 4");
+    auto* peer = program.window->getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    auto openRename = [&]() -> ScrollableListCell*
+    {
+        auto* cell = findLibrarianCell (*librarian, 0, slot + 1);
+        if (cell == nullptr || ! clickBackToBack (*cell, true))
+            return nullptr;
+        // A click on the menu takes the keyboard to the menu's window (as
+        // the window system does); the main window gets it back only after
+        // the chosen command has run.
+        peer->handleFocusLoss();
+        ScriptedInteraction interaction;
+        interaction.answerMenuWithItem ("Rename");
+        if (! pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }))
+            return nullptr;
+
+        peer->handleFocusGain();
+        pumpPostedMessages();
+        return cell->isEditingName() ? cell : nullptr;
+    };
+
+    auto* cell = openRename();
+    ASSERT_NE (cell, nullptr);
+    auto* field = cell->getRenameLabel()->getCurrentTextEditor();
+    ASSERT_NE (field, nullptr);
+    EXPECT_TRUE (field->hasKeyboardFocus (true));
+    EXPECT_EQ (field->getHighlightedText(), "Preset 4");
+    EXPECT_GE (field->getX() + cell->getRenameLabel()->getX(), 20) << "the slot's number stays in sight";
+    const auto ground = field->findColour (juce::TextEditor::backgroundColourId);
+    for (auto [colour, on] : { std::pair (juce::TextEditor::textColourId, ground),
+                               std::pair (juce::TextEditor::highlightedTextColourId,
+                                          ground.overlaidWith (field->findColour (juce::TextEditor::highlightColourId))) })
+        EXPECT_GT (std::abs (field->findColour (colour).getPerceivedBrightness() - on.getPerceivedBrightness()), 0.5f)
+            << "the name reads on its field";
+    EXPECT_FALSE (field->findColour (juce::TextEditor::focusedOutlineColourId).isTransparent()) << "the field is framed";
+    saveScreenshot (*librarian, "librarian-rename-field");
+    typeText (*program.window, "expo twin");
+    EXPECT_EQ (field->getText(), "expo twin");
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_FALSE (cell->isEditingName());
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (slot).name.trim() == "expo twin"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+
+    cell = openRename();
+    ASSERT_NE (cell, nullptr);
+    typeText (*program.window, "gone");
+    pressKey (*program.window, juce::KeyPress::escapeKey);
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_FALSE (cell->isEditingName());
+    EXPECT_TRUE (librarian->isVisible()) << "Escape closes the field, not the librarian";
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.getPreset (slot).name.trim(), "expo twin");
 }
 } // namespace
