@@ -4,6 +4,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "app/dialogs/CabEasySetupDlg.h"
 #include "app/host/CommandTables.h"
+#include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/MainAppWindow.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/BrowserChooserDlg.h"
@@ -38,7 +39,6 @@ constexpr int listRightClickReleased = 10;
 constexpr int listActivated = 2;
 constexpr int listFilesDroppedBeside = 7;
 constexpr int loadPresetEnd = 21;
-constexpr int pauseCommand = 1404;
 // Cabs are not exported to files: their drags go nowhere but their own list.
 constexpr const char* cabCellDragDescription = "Brak-Manage Cab";
 // The bank number that asks for the names of every preset at once.
@@ -505,23 +505,12 @@ void BankManagerListContent::sendSelection()
                                });
 }
 
-juce::String BankManagerListContent::communicationsPausedText()
-{
-    juce::String name, description, menu;
-    juce::KeyPress key;
-    findCommandText (SettingsMenuCommands, pauseCommand, name, description, menu);
-    const bool hasKey = findCommandKeyPress (MainKeyBindings, pauseCommand, key);
-    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, choose " + menu
-           + " > " + name + (hasKey ? " (" + key.getTextDescription() + ")" : juce::String())
-           + " or click the paused window.";
-}
-
 bool BankManagerListContent::refuseWhilePaused() const
 {
     if (owner == nullptr || ! owner->isCommunicationPaused())
         return false;
 
-    UserNotifier::inform (communicationsPausedText());
+    UserNotifier::inform (KestrelCommandTarget::communicationsPausedText());
     return true;
 }
 

@@ -48,8 +48,6 @@ public:
     };
 
     static constexpr const char* notConnectedText = "The Kestrel is not connected.";
-    // Names the window's own command (menu, item and key) that resumes.
-    static juce::String communicationsPausedText();
     static constexpr const char* closeWhileSendingText =
         "Presets are being sent to the Kestrel.\nStop after the current one and close Brak-Manage?";
     static constexpr int pollIntervalMs = 50;

@@ -144,11 +144,6 @@ bool LibrarianWindows::performCommand (int commandId)
 
     if ((commandId == managePresetsCommand || commandId == manageCabsCommand) && librarian != nullptr)
     {
-        // Paused, the window offers only to resume, and everything the
-        // librarian shows and does needs the unit.
-        if (librarian->refuseWhilePaused())
-            return false;
-
         librarian->open (commandId == manageCabsCommand);
         if (librarian->isShowing())
             librarian->grabKeyboardFocus();

@@ -1,5 +1,6 @@
 #include "librarian/RawPresetThreadDlg.h"
 
+#include "app/shell/KestrelCommandTarget.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
@@ -407,7 +408,7 @@ bool RawPresetThreadDlg::startTransfer()
     // Held by the user's pause, nothing would reach the unit until resumed.
     if (manager->getLink()->isHeld())
     {
-        UserNotifier::inform (BankManagerListContent::communicationsPausedText());
+        UserNotifier::inform (KestrelCommandTarget::communicationsPausedText());
         return false;
     }
 

@@ -153,7 +153,8 @@ void KestrelCommandTarget::getCommandInfo (juce::CommandID commandId, juce::Appl
         result.addDefaultKeypress (key.getKeyCode(), key.getModifiers());
 
     auto* owner = ownerOf (commandId);
-    bool enabled = (worksWithoutUnit (commandId) || isUnitReady()) && (owner == nullptr || owner->canPerform (commandId));
+    // Paused, they stay enabled, and say why they do nothing.
+    bool enabled = (worksWithoutUnit (commandId) || isConnectedToUnit()) && (owner == nullptr || owner->canPerform (commandId));
 
     if (commandId == 1901 || commandId == loadSnapshotCommandId)
         enabled = enabled && SnapshotList::getInstanceWithoutCreating() != nullptr
@@ -195,10 +196,30 @@ bool KestrelCommandTarget::getCommandTooltip (int commandId, juce::String& text)
 }
 
 //==============================================================================
-bool KestrelCommandTarget::isUnitReady() const
+bool KestrelCommandTarget::isConnectedToUnit() const
 {
     auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
     return link != nullptr && link->isConnected() && PresetManager::getInstanceWithoutCreating() != nullptr;
+}
+
+// Paused, the unit is left alone: what a key or menu asked for then would
+// otherwise wait in the queue and reach the unit at resume, behind the
+// window's back.
+bool KestrelCommandTarget::isUnitReady() const
+{
+    return isConnectedToUnit() && (mainWindow == nullptr || ! mainWindow->isCommunicationPaused());
+}
+
+juce::String KestrelCommandTarget::communicationsPausedText()
+{
+    constexpr int pauseCommand = 1404;
+    juce::String name, description, menu;
+    juce::KeyPress key;
+    findCommandText (SettingsMenuCommands, pauseCommand, name, description, menu);
+    const bool hasKey = findCommandKeyPress (MainKeyBindings, pauseCommand, key);
+    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, choose " + menu
+           + " > " + name + (hasKey ? " (" + key.getTextDescription() + ")" : juce::String())
+           + " or click the paused window.";
 }
 
 // The pane added last wins a command that two panes claim.
@@ -279,7 +300,11 @@ void KestrelCommandTarget::removePerformer (CommandPerformer* performer)
 bool KestrelCommandTarget::performCommand (int id)
 {
     if (! worksWithoutUnit (id) && ! isUnitReady())
+    {
+        if (isConnectedToUnit())
+            UserNotifier::inform (communicationsPausedText());
         return false;
+    }
 
     if (auto* owner = ownerOf (id))
         return owner->performCommand (id);

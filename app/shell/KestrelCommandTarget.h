@@ -96,6 +96,10 @@ public:
     // Help > "About..." and the logo: the program's name and version under
     // the skin's logo.
     static constexpr const char* aboutTitle = "About Kestrel-Edit";
+
+    // What a command or action that needs the unit tells while the user has
+    // paused communication: nothing was sent, and how to resume.
+    static juce::String communicationsPausedText();
     static juce::String getAboutText();
 
     // Opens a folder or document with the desktop's program for it (the
@@ -117,6 +121,7 @@ private:
     KestrelCommandTarget() = default;
     ~KestrelCommandTarget() override = default;
 
+    bool isConnectedToUnit() const;
     bool isUnitReady() const;
     CommandPerformer* ownerOf (int commandId) const;
     bool worksWithoutUnit (int commandId) const;

@@ -1,6 +1,7 @@
 #include "app/grid/GridUnitContent.h"
 #include "app/grid/KestrelBlockComponent.h"
 #include "app/shell/ControlUnitContent.h"
+#include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
@@ -168,6 +169,8 @@ TEST_F (LibrarianLoad, TheWindowFollowsALoadAndSaveStoresThePresetInItsOwnSlot)
 TEST_F (LibrarianLoad, WhilePausedBrakManageSaysHowToResumeAndNothingRunsAtResume)
 {
     auto& commands = program.window->getCommandManager();
+    ASSERT_TRUE (program.grid->selectCell (0));
+    ASSERT_TRUE (program.settle());
     ASSERT_TRUE (commands.invokeDirectly (pauseCommand, false));
     ASSERT_TRUE (program.window->isCommunicationPaused());
     program.unit.clearReceived();
@@ -177,13 +180,31 @@ TEST_F (LibrarianLoad, WhilePausedBrakManageSaysHowToResumeAndNothingRunsAtResum
     pumpPostedMessages();
     EXPECT_FALSE (librarian->isVisible());
     ASSERT_EQ (program.notices.count(), before + 1);
-    EXPECT_EQ (program.notices.lastMessage(), BankManagerListContent::communicationsPausedText());
+    EXPECT_EQ (program.notices.lastMessage(), KestrelCommandTarget::communicationsPausedText());
     EXPECT_TRUE (program.notices.lastMessage().contains ("Settings > Pause Communications (F8)"))
         << program.notices.lastMessage();
 
+    // Nor do the window's keys and menus reach the unit, then or at resume:
+    // with a block selected behind the pause, Delete, X, Ctrl+S and a preset button
+    // (Space is the pause panel's own key to resume).
+    const auto words = program.unit.getEditBuffer().toWords();
+    auto* peer = program.window->getPeer();
+    ASSERT_NE (peer, nullptr);
+    for (auto key : { juce::KeyPress (juce::KeyPress::deleteKey), juce::KeyPress ('X', 0, 'x'),
+                      juce::KeyPress ('S', juce::ModifierKeys::ctrlModifier, 's') })
+        peer->handleKeyPress (key);
+    for (int id : { 1118, 2405, 1203, 1207 })
+        EXPECT_FALSE (commands.invokeDirectly (id, false)) << id;
+    pumpPostedMessages();
+    EXPECT_EQ (program.notices.count(), before + 8) << "each is told why nothing happens";
+    EXPECT_EQ (program.notices.lastMessage(), KestrelCommandTarget::communicationsPausedText());
+
     ASSERT_TRUE (commands.invokeDirectly (pauseCommand, false));
     ASSERT_TRUE (program.settle());
-    EXPECT_EQ (program.unit.countReceived (SYSEX_RECALL_PATCH), 0);
+    for (int function : { SYSEX_RECALL_PATCH, SYSEX_SAVE_PATCH })
+        EXPECT_EQ (program.unit.countReceived (function), 0) << function;
+    EXPECT_FALSE (program.unit.isModified());
+    EXPECT_TRUE (program.unit.getEditBuffer().toWords() == words) << "the unit's preset changed";
     EXPECT_TRUE (windowShows (0, "Rich Tone", 100));
 }
 } // namespace
