@@ -246,6 +246,60 @@ TEST (ExternalXmlReader, TooManyDifferentNamesAreRefusedBeforeAnyIsMade)
     EXPECT_EQ (error, "the document has too many different names");
 }
 
+// A run makes 16,384 names it does not know, over all its documents; past
+// that an unknown attribute is left out and an unknown element keeps its
+// place under the reader's own tag, while the names the program knows read.
+TEST (ExternalXmlReader, UnknownNamesPastTheRunsShareAreLeftOutOrStandIn)
+{
+    struct FreshShare
+    {
+        FreshShare() { ExternalXmlReader::resetForTests(); }
+        ~FreshShare() { ExternalXmlReader::resetForTests(); }
+    } fresh;
+    constexpr int share = 16384;
+    // Names made once stay made, so each round of the test uses its own.
+    static int round = 0;
+    const auto prefix = "unknown" + std::to_string (round++) + "-";
+    const auto name = [&prefix] (int i) { return prefix + std::to_string (100000 + i); };
+    ExternalXmlReader::knowNames ({ "r", "e" });
+
+    // The new names [from, to) as attributes, at most 1000 to an element "e".
+    const auto elements = [&name] (int from, int to)
+    {
+        std::string text;
+        for (int i = from; i < to; ++i)
+            text += ((i - from) % 1000 == 0 ? (i > from ? "/><e " : "<e ") : " ") + name (i) + "=\"\"";
+        return text + "/>";
+    };
+    int kept = 0;
+    const auto read = [&] (const std::string& body)
+    {
+        auto root = parseText ("<r>" + body + "</r>");
+        if (root != nullptr)
+            for (auto* e : root->getChildWithTagNameIterator ("e"))
+                kept += e->getNumAttributes();
+        return root;
+    };
+    ASSERT_NE (read (elements (0, 8000)), nullptr);
+    ASSERT_NE (read (elements (8000, 16000)), nullptr);
+    const auto last = read (elements (16000, share) + elements (share, share + 1));
+    ASSERT_NE (last, nullptr);
+    EXPECT_EQ (kept, share);
+    EXPECT_EQ (last->getChildElement (1)->getNumAttributes(), 0) << "one more attribute is left out";
+
+    // Told once the share is spent, a name the program knows still reads.
+    const auto known = prefix + "known", tag = name (share + 1);
+    ExternalXmlReader::knowNames (juce::StringArray (known.c_str()));
+    const auto root = read ("<" + tag + " " + known + "=\"v\"><e/>text</" + tag + ">");
+    ASSERT_NE (root, nullptr);
+    const auto* standIn = root->getChildElement (0);
+    ASSERT_NE (standIn, nullptr);
+    EXPECT_EQ (standIn->getTagName(), ExternalXmlReader::unknownNameTag);
+    EXPECT_EQ (standIn->getStringAttribute (known.c_str()), "v");
+    EXPECT_EQ (standIn->getAllSubText(), "text");
+    EXPECT_NE (standIn->getChildByName ("e"), nullptr);
+}
+
 #if JUCE_LINUX || JUCE_MAC
 TEST (ExternalPropertiesReader, AFifoWhereTheFileShouldBeIsNeverRead)
 {

@@ -512,6 +512,11 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         gz.write (layout.getData(), layout.getSize());
     }
 
+    // Sheets at their cap, as 512 rules of four bytes, and one byte past it.
+    auto sheetOf = [&svg] (const juce::String& rules)
+    { return svg ("<style>" + rules + "</style><rect class=\"k\" width=\"1\" height=\"1\"/>"); };
+    const auto rules = juce::String::repeatedString (".k{}", 511);
+
     // A chain of references longer than any drawing needs.
     juce::String chain;
     for (int i = 0; i < 300; ++i)
@@ -553,6 +558,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
         // Few elements, with a sheet the framework would search for every style value of each.
         { "big-sheet.svg", svg ("<style>" + juce::String::repeatedString (".k{fill:#123456}", 65536) + "</style>"
                                 + juce::String::repeatedString ("<rect class=\"k\" width=\"1\" height=\"1\"/>", 1000)) },
+        { "sheet-2049.svg", sheetOf (rules + ".kk{}") },
     };
 
     for (auto& [name, bytes] : damaged)
@@ -595,6 +601,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     all.push_back ({ "saved.svg", svg ("<metadata><date>20231125093000</date></metadata>"
                                        "<g inkscape:version=\"1.3.2 (091e20e, 2023-11-25)\">"
                                        "<text x=\"1\" y=\"9\">Kestrel</text></g>") });
+    all.push_back ({ "sheet-2048.svg", sheetOf (rules + ".k{}") });
     ASSERT_TRUE (loadZip (skin, zipOf (all)).wasOk());
     EXPECT_EQ (skin.getRefusedResources().size(), (int) damaged.size()) << skin.getRefusedResources().joinIntoString ("\n");
     EXPECT_TRUE (skin.hasImage ("fine.png"));
@@ -604,6 +611,7 @@ TEST (SkinManager, ADamagedPictureDrawingOrFontRefusesTheSkinFileWithAMessage)
     EXPECT_NE (skin.getDrawable ("instruction.svg"), nullptr);
     EXPECT_NE (skin.getDrawable ("saved.svg"), nullptr);
     EXPECT_NE (skin.getDrawable ("fine-paths.svg"), nullptr);
+    EXPECT_NE (skin.getDrawable ("sheet-2048.svg"), nullptr);
     EXPECT_FALSE (skin.hasImage ("cut.png"));
     EXPECT_EQ (skin.getDrawable ("itself.svg"), nullptr);
     EXPECT_EQ (skin.findTypeface ("glyphs.stf"), nullptr);
