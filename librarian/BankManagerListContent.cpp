@@ -47,6 +47,12 @@ constexpr juce::uint8 allPresets = 0x7F;
 constexpr int minimumUnitSide = 330;
 constexpr int sendColumn = 150;
 constexpr int minimumDiskSide = 330;
+
+bool holdTheSame (const LibrarianDiskEntry& a, const LibrarianDiskEntry& b)
+{
+    return a.fileType == b.fileType && a.readResult == b.readResult && a.model == b.model
+           && a.positionInFile == b.positionInFile && a.name == b.name && a.data == b.data && a.damaged == b.damaged;
+}
 } // namespace
 
 BankManagerListContent::BankManagerListContent (MainAppWindow* ownerWindow, const SkinManager* skin)
@@ -467,6 +473,10 @@ void BankManagerListContent::sendSelection()
         return;
     }
 
+    // What is sent is what the files hold now, not what they held when listed.
+    if (rereadFiles (entries))
+        selectDiskEntries (entries);
+
     // What cannot be sent is told first: the question names only what is sent.
     if (! canSend (entries))
         return;
@@ -590,12 +600,89 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
     return true;
 }
 
+bool BankManagerListContent::rereadFiles (juce::Array<int>& diskIndexes)
+{
+    // What is being sent is queued by its place in the list, which stays.
+    if (sending)
+        return false;
+
+    std::vector<LibrarianDiskEntry> listed;
+    juce::Array<int> indexes;
+    bool changed = false;
+
+    // The entries of one file, added at once, follow each other from its first.
+    for (size_t start = 0, end = 0; start < diskEntries.size(); start = end)
+    {
+        const auto file = diskEntries[start].file;
+        end = start + 1;
+        while (end < diskEntries.size() && diskEntries[end].file == file
+               && diskEntries[end].positionInFile == diskEntries[end - 1].positionInFile + 1)
+            ++end;
+
+        juce::Array<int> chosen;
+        for (auto i : diskIndexes)
+            if (i >= (int) start && i < (int) end)
+                chosen.add (i);
+
+        auto now = chosen.isEmpty() ? std::vector<LibrarianDiskEntry>() : LibrarianDiskEntry::read (file);
+        const bool same = chosen.isEmpty()
+                          || std::equal (now.begin(), now.end(), diskEntries.begin() + (std::ptrdiff_t) start,
+                                         diskEntries.begin() + (std::ptrdiff_t) end, holdTheSame);
+
+        if (same)
+        {
+            for (auto i : chosen)
+                indexes.add ((int) listed.size() + i - (int) start);
+            listed.insert (listed.end(), diskEntries.begin() + (std::ptrdiff_t) start,
+                           diskEntries.begin() + (std::ptrdiff_t) end);
+            continue;
+        }
+
+        changed = true;
+        for (auto& entry : now)
+        {
+            indexes.add ((int) listed.size());
+            listed.push_back (std::move (entry));
+        }
+    }
+
+    if (! changed)
+        return false;
+
+    diskEntries = std::move (listed);
+    diskIndexes = indexes;
+    refreshDiskList();
+    return true;
+}
+
 bool BankManagerListContent::sendEntries (const juce::Array<int>& diskIndexes, int firstSlot)
 {
     int index = unitSlots.indexOf (firstSlot);
 
-    if (sending || ! canSend (diskIndexes) || index < 0)
+    if (sending || index < 0)
         return false;
+
+    for (auto i : diskIndexes)
+        if (! juce::isPositiveAndBelow (i, (int) diskEntries.size()))
+            return false;
+
+    // A file that changed since its entries were listed (after the question,
+    // on the send button's road) is listed anew: what it holds now is refused
+    // as any other entry is, or the user is told it was not what was asked.
+    auto now = diskIndexes;
+    const bool changed = rereadFiles (now);
+    if (changed)
+        selectDiskEntries (now);
+
+    if (! canSend (now))
+        return false;
+
+    if (changed)
+    {
+        UserNotifier::warn ("A file changed on disk after you were asked; the list shows what it holds now.\n"
+                            "Nothing was sent to the Kestrel.");
+        return false;
+    }
 
     queue.clear();
     leftOut = 0;
@@ -620,7 +707,7 @@ void BankManagerListContent::sendDroppedFiles()
     if (sending || files.isEmpty() || ! juce::isPositiveAndBelow (target, unitSlots.size()))
         return;
 
-    // The files already on the disk side are sent as listed there.
+    // The files already on the disk side are not listed twice.
     juce::Array<juce::File> unlisted;
     for (auto& file : files)
         if (std::none_of (diskEntries.begin(), diskEntries.end(), [&file] (auto& entry) { return entry.file == file; }))

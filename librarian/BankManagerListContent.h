@@ -93,11 +93,14 @@ public:
     juce::Array<int> getSelectedUnitSlots() const;
 
     // Sends the chosen disk entries to the chosen slot and the ones after it,
-    // after the user has agreed to replace them. Entries that cannot be sent
-    // (of the wrong kind or model, damaged, unread) are refused with a
-    // message before the question, and nothing is sent.
+    // after the user has agreed to replace them. Their files are read again
+    // first: the list then shows what each holds now (all the presets of a
+    // file that changed are chosen, as when it was added). Entries that
+    // cannot be sent (gone, of the wrong kind or model, damaged, unread) are
+    // refused with a message before the question, and nothing is sent.
     void sendSelection();
-    // Sends without asking; false (with a message) when nothing can start.
+    // Sends without asking; false (with a message) when nothing can start,
+    // and when a file no longer holds what its entries were listed with.
     bool sendEntries (const juce::Array<int>& diskIndexes, int firstSlot);
     bool isSending() const { return sending; }
     juce::String getStatusText() const { return statusLabel.getText(); }
@@ -186,6 +189,10 @@ private:
     void timerCallback() override;
     // Whether every entry can be sent to the connected unit; tells why not.
     bool canSend (const juce::Array<int>& diskIndexes) const;
+    // Reads the files of the entries again; a file that no longer holds what
+    // was listed for it is listed anew, and the indexes then name all of what
+    // it holds now. True when the list changed.
+    bool rereadFiles (juce::Array<int>& diskIndexes);
     // Connected and not paused; tells why not.
     bool canReachUnit() const;
     // Runs the action (which loads another preset on the unit) at once when

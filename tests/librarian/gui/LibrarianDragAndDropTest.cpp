@@ -236,6 +236,88 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
     EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getNumDiskEntries() == listed + 1; }));
 }
 
+// "Files on disk" lists what a file held when it was added; a send reads it
+// again. One deleted since says so and sends nothing; one written over since
+// sends what it holds now, after the question names that, and one written
+// over while the question shows sends nothing until asked again.
+TEST_F (LibrarianDragAndDrop, ASendReadsTheAddedFileAgain)
+{
+    constexpr int slot = 9;
+    auto& notices = program.notices;
+    const auto changing = folder.getChildFile ("Changing.syx");
+    auto writeChanging = [&] (const juce::String& name, int ampValue)
+    {
+        auto preset = SimulatedPreset::makeFactory (2);
+        preset.name = name;
+        preset.setParam (ampBlock, 1, (juce::uint16) ampValue);
+        const auto dump = makePresetDumpFile (preset);
+        return changing.replaceWithData (dump.getData(), dump.getSize());
+    };
+    ASSERT_TRUE (writeChanging ("Changing", 1111));
+
+    // Each picked in the browser with the mouse and added.
+    for (auto name : { "Dropped In.syx", "Changing.syx" })
+    {
+        openBrowserOn (folder);
+        auto* files = findList (*browser, 0);
+        for (int i = 0; i < browser->getNumFound(); ++i)
+            if (browser->getFoundText (i).startsWith (name))
+            {
+                const auto at = program.window->getLocalPoint (files->getCell (i), juce::Point<int> (40, 10));
+                mouse (at, juce::ModifierKeys::leftButtonModifier);
+                mouse (at, 0);
+            }
+        click (*browser, "Add to Brak-Manage");
+    }
+    ASSERT_EQ (librarian->getNumDiskEntries(), 2);
+    ASSERT_TRUE (program.settle());
+
+    auto send = [&] (const juce::String& fileName)
+    {
+        for (int i = 0; i < librarian->getNumDiskEntries(); ++i)
+            if (librarian->getDiskEntry (i).file.getFileName() == fileName)
+                librarian->selectDiskEntries ({ i });
+        librarian->selectUnitEntry (slot);
+        click (*librarian, "<< Send Presets\nto Kestrel");
+    };
+    auto answerAndWait = [&]
+    {
+        answerLast (true);
+        return pumpMessagesUntil ([this] { return ! librarian->isSending(); }) && program.settle();
+    };
+    const auto stored = program.unit.getPreset (slot).toWords();
+    program.unit.clearReceived();
+
+    ASSERT_TRUE (folder.getChildFile ("Dropped In.syx").deleteFile());
+    int before = notices.count();
+    send ("Dropped In.syx");
+    ASSERT_EQ (notices.count(), before + 1);
+    EXPECT_TRUE (notices.lastMessage().contains ("The file Dropped In.syx is no longer there.")) << notices.lastMessage();
+    ASSERT_TRUE (answerAndWait()); // whatever was asked
+    EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0);
+    EXPECT_TRUE (program.unit.getPreset (slot).toWords() == stored);
+
+    ASSERT_TRUE (writeChanging ("Written Over", 2222));
+    before = notices.count();
+    send ("Changing.syx");
+    ASSERT_EQ (notices.count(), before + 1);
+    EXPECT_TRUE (notices.lastMessage().contains ("\"Written Over\" from Changing.syx?")) << notices.lastMessage();
+    ASSERT_TRUE (writeChanging ("Third", 3333)); // while the question shows
+    ASSERT_TRUE (answerAndWait());
+    EXPECT_TRUE (notices.lastMessage().startsWith ("A file changed on disk after you were asked")) << notices.lastMessage();
+    EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0);
+
+    send ("Changing.syx");
+    EXPECT_TRUE (notices.lastMessage().contains ("\"Third\" from Changing.syx?")) << notices.lastMessage();
+    ASSERT_TRUE (answerAndWait());
+    auto sent = program.unit.getPreset (slot);
+    EXPECT_EQ (sent.name.trim(), "Third");
+    juce::uint16 value = 0;
+    ASSERT_TRUE (sent.getParam (ampBlock, 1, value));
+    EXPECT_EQ (value, 3333);
+    EXPECT_EQ (librarian->getStatusText(), "Sent to the Kestrel: 1");
+}
+
 // A send loads presets on the unit and then reads the edited one again as it
 // is stored: with unsaved changes the question says so, and No keeps them.
 TEST_F (LibrarianDragAndDrop, ASendWhileThePresetIsEditedSaysTheChangesGoAndNoKeepsThem)
