@@ -343,6 +343,28 @@ TEST_F (ProgramUpdateCheckTest, AStartRemovesOnlyTheInstallerFoldersTheProgramMa
     EXPECT_FALSE (linked.exists());
     EXPECT_FALSE (plain.getParentDirectory().exists());
 }
+
+// A folder of ours that a start cannot empty (here: folders nested deeper
+// than the walk goes, which stops it even for root) keeps its mark, so that a
+// later start, once it can, removes the folder.
+TEST_F (ProgramUpdateCheckTest, AnInstallerFolderThatCannotBeEmptiedIsRemovedByALaterStart)
+{
+    const auto copy = InstallerCopyFolder::writeCopy (juce::MemoryBlock ("setup", 5), "Setup.exe");
+    const auto folder = copy.getParentDirectory();
+    auto deep = folder.getChildFile ("nested");
+    for (int i = 0; i < 20; ++i)
+        deep = deep.getChildFile ("level" + juce::String (i));
+    ASSERT_TRUE (deep.getChildFile ("notes.txt").create().wasOk());
+
+    ProgramUpdateCheck (*config, nullptr, {});
+    EXPECT_FALSE (copy.exists());
+    ASSERT_TRUE (folder.isDirectory());
+
+    // What held it back goes elsewhere; the next start takes the rest.
+    ASSERT_TRUE (folder.getChildFile ("nested/level0/level1").moveFileTo (scratch.folder.getChildFile ("deep")));
+    ProgramUpdateCheck (*config, nullptr, {});
+    EXPECT_FALSE (folder.exists());
+}
 #endif
 
 TEST_F (ProgramUpdateCheckTest, CancelledDownloadWritesNothing)
