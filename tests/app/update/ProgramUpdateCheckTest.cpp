@@ -430,12 +430,14 @@ TEST_F (ProgramUpdateCheckTest, RedirectsAreFollowedOnlyToTheWebAndNeverOutOfHtt
 // redirect ends it as a download error, and nothing is written or started.
 TEST_F (ProgramUpdateCheckTest, ARedirectFromHttpsToHttpIsRefusedAndWritesNothing)
 {
-    // The loopback server stands in for https at its own address.
-    struct StandIn
+    // The loopback server, plain http, stands in for https at its own address.
+    check->updaterOptions.opener = [port = juce::URL (server.getBaseUrl()).getPort()] (const juce::URL& address)
     {
-        explicit StandIn (int port) { ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (port); }
-        ~StandIn() { ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (0); }
-    } standIn (juce::URL (server.getBaseUrl()).getPort());
+        if (address.getScheme() == "https" && address.getDomain() == "127.0.0.1" && address.getPort() == port)
+            return std::make_unique<juce::WebInputStream> (
+                juce::URL ("http://" + address.toString (true).fromFirstOccurrenceOf ("://", false, false)), false);
+        return std::make_unique<juce::WebInputStream> (address, false);
+    };
     const auto secureBase = server.getBaseUrl().replace ("http://", "https://");
 
     const auto installer = installerBytes (16 * 1024);
