@@ -81,6 +81,10 @@ std::vector<std::string> entryNames (int folder)
         return names;
     }
 
+    // The copy shares its place in the listing with folder: an earlier
+    // listing of folder has left it at the end.
+    ::rewinddir (dir);
+
     while (auto* entry = ::readdir (dir))
     {
         const std::string name = entry->d_name;
@@ -120,9 +124,23 @@ void removeContents (int folder, int depth, const std::string& keep)
     }
 }
 
+// Makes name in folder, for writing, never through a link nor over anything there.
+int createFile (int folder, const char* name)
+{
+    return ::openat (folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+}
+
+// Whether folder holds nothing but the entry keep.
+bool holdsOnly (int folder, const std::string& keep)
+{
+    const auto names = entryNames (folder);
+    return names.size() == 1 && names.front() == keep;
+}
+
 // Removes the folder name of parent when it is one of ours: its name, its
-// owner and its mark. The mark goes last, so that a removal cut short is
-// finished by the next one.
+// owner and its mark. The mark goes last, and only once nothing else is left,
+// so that a removal cut short, or one that could not empty the folder, is
+// finished by a later one.
 void removeMarkedFolder (int parent, const std::string& name)
 {
     if (! isCopyFolderName (name))
@@ -139,19 +157,21 @@ void removeMarkedFolder (int parent, const std::string& name)
     {
         const auto mark = markName (info);
         removeContents (folder, 0, mark);
-        ::unlinkat (folder, mark.c_str(), 0);
+
+        if (holdsOnly (folder, mark) && ::unlinkat (folder, mark.c_str(), 0) == 0 &&
+            ::unlinkat (parent, name.c_str(), AT_REMOVEDIR) != 0)
+        {
+            // Something came in after the check: the folder stays ours.
+            const int again = createFile (folder, mark.c_str());
+            if (again >= 0)
+                ::close (again);
+        }
+
         ::close (folder);
-        ::unlinkat (parent, name.c_str(), AT_REMOVEDIR);
         return;
     }
 
     ::close (folder);
-}
-
-// Makes name in folder, for writing, never through a link nor over anything there.
-int createFile (int folder, const char* name)
-{
-    return ::openat (folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
 }
 
 bool writeAll (int file, const juce::MemoryBlock& bytes)

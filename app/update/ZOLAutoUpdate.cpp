@@ -389,6 +389,7 @@ void ZOLAutoUpdate::fetch (const juce::String& address, const ZOLAutoUpdateDownl
                            FetchDone then)
 {
     fetchThread = std::make_unique<ZOLAutoUpdateDownloadThread> (juce::URL (address), limits);
+    fetchThread->setOpener (options.opener);
     fetchDone = std::move (then);
     fetchThread->startThread();
     startTimer (fetchTimer, options.fetchPollMs);
@@ -600,6 +601,7 @@ void ZOLAutoUpdate::startDownload (std::function<void (bool)> onStarted)
                       self.downloadThread = std::make_unique<ZOLAutoUpdateDownloadThread> (
                           juce::URL (self.downloadAddress), self.installerFile, self.feed.signature,
                           self.getOfferedVersion(), self.options.publicKey, self.options.installerLimits);
+                      self.downloadThread->setOpener (self.options.opener);
                       self.downloadThread->startThread();
                       if (self.progressBar != nullptr)
                           self.progressBar->setVisible (true);

@@ -48,6 +48,9 @@ public:
         ZOLAutoUpdateDownloadThread::Limits installerLimits{};
         int downloadPollMs = 1000;
         int fetchPollMs = 50;
+        // How each fetch opens its address; empty, as in the program, opens
+        // the address itself (ZOLAutoUpdateDownloadThread::setOpener).
+        ZOLAutoUpdateDownloadThread::Opener opener;
     };
 
     // The maker's server. The settings key AUTO_UPDATE_FEED_BASE replaces it

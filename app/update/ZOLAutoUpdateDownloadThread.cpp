@@ -65,16 +65,6 @@ bool isWebAddress (const juce::URL& address)
     return scheme == "https" || scheme == "http";
 }
 
-std::atomic<int> loopbackHttpsStandIn{ 0 };
-
-// An https address that the test programs' loopback server stands in for.
-bool isStoodIn (const juce::URL& address)
-{
-    const auto port = loopbackHttpsStandIn.load();
-    return port > 0 && address.getScheme().equalsIgnoreCase ("https") && address.getDomain() == "127.0.0.1"
-           && address.getPort() == port;
-}
-
 bool isRedirect (int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -105,17 +95,13 @@ bool ZOLAutoUpdateDownloadThread::mayFollowRedirect (const juce::URL& from, cons
     return from.getScheme().toLowerCase() != "https" || to.getScheme().toLowerCase() == "https";
 }
 
-void ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (int port)
-{
-    loopbackHttpsStandIn = port;
-}
-
 int ZOLAutoUpdateDownloadThread::open (std::unique_ptr<juce::WebInputStream>& web, const juce::URL& address)
 {
-    auto next = isStoodIn (address)
-                    ? std::make_unique<juce::WebInputStream> (
-                        juce::URL ("http://" + address.toString (true).fromFirstOccurrenceOf ("://", false, false)), false)
-                    : std::make_unique<juce::WebInputStream> (address, false);
+    auto next = opener ? opener (address) : std::make_unique<juce::WebInputStream> (address, false);
+
+    if (next == nullptr)
+        return resultDownloadError;
+
     next->withConnectionTimeout (limits.stallTimeoutMs);
     // Each redirect is looked at here before it is followed.
     next->withNumRedirectsToFollow (0);

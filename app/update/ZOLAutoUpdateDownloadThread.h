@@ -5,7 +5,9 @@
 #include <juce_core/juce_core.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <utility>
 
 // The update check's worker, "Download Thread": fetches one address by HTTP
 // GET into memory, bounded in size and time and cancellable, reporting the
@@ -72,12 +74,11 @@ public:
     static constexpr int maxRedirects = 5;
     static bool mayFollowRedirect (const juce::URL& from, const juce::URL& to);
 
-    // Test programs have no TLS server of their own: they name the port of
-    // their loopback server, whose plain HTTP then stands in for https, as
-    // they set the feed base (ZOLAutoUpdate::setDefaultFeedBase). An https
-    // address of 127.0.0.1 at that port is fetched over http; every other
-    // address as it is. 0, the program's own setting, stands in for nothing.
-    static void setLoopbackHttpsStandIn (int port);
+    // Makes the stream that fetches an address (the first, and each redirect
+    // followed). Empty, as the program leaves it, makes a juce::WebInputStream
+    // of the address itself. Set before the thread starts.
+    using Opener = std::function<std::unique_ptr<juce::WebInputStream> (const juce::URL& address)>;
+    void setOpener (Opener streamOpener) { opener = std::move (streamOpener); }
 
 private:
     int download();
@@ -93,6 +94,7 @@ private:
     const InstallerSignature::PublicKey key{};
     const bool isInstaller;
     const Limits limits;
+    Opener opener;
 
     juce::MemoryBlock data;
     std::atomic<double> progress{ 0.0 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release notes' typesetter sets every line of UTF-8 text, a line that
-# wraps inside multi-byte letters included; bytes that are no whole letter
-# stop it with a failure that names their line.
+# wraps inside multi-byte letters included; bytes that are no whole letter,
+# and zero bytes, stop it with a failure that names their line. A run that
+# fails or is killed part-way leaves the PDF of the last good run as it was.
 #     NotesPdfTest.sh <notespdf> <fonts folder> <work folder>
 set -uo pipefail
 tool="$1" fonts="$2" work="$3/notespdf-test"
@@ -33,12 +34,25 @@ expect_refused() { # name, line number, the file's bytes (printf format)
     if out=$("$tool" "$work/$1.txt" "$fonts" "$work/$1.pdf" 2>&1); then
         echo "$1: accepted: $out"
         failed=1
-    elif [[ "$out" != *"line $2:"* ]] || [ -e "$work/$1.pdf" ]; then
-        echo "$1: the failure does not name line $2, or a PDF was left: $out"
+    elif [[ "$out" != *"line $2:"* ]] || ! cmp -s "$work/good.pdf" "$work/$1.pdf"; then
+        echo "$1: the failure does not name line $2, or the earlier PDF changed: $out"
         failed=1
     fi
 }
 expect_refused cut-letter 3 'Notes\n\nA cut letter: \xc3\nmore\n'
 expect_refused cut-three-byte 2 'Notes\nA dash cut short: \xe2\x80 and on\n'
 expect_refused stray-byte 4 'Notes\n\nfine\na stray \x80 byte\nmore\n'
+expect_refused zero-inside 3 'Notes\n\nbefore\0after\nmore\n'
+expect_refused zero-first 2 'Notes\n\0a line that would vanish\nmore\n'
+
+# Killed once the file it writes passes 8 KiB (by the file size limit's
+# signal), the run leaves the earlier PDF whole.
+cp "$work/good.pdf" "$work/killed.pdf"
+if { (ulimit -f 8 && exec "$tool" "$work/good.txt" "$fonts" "$work/killed.pdf") >/dev/null 2>&1; } 2>/dev/null; then
+    echo "killed: the run was not cut short"
+    failed=1
+elif ! cmp -s "$work/good.pdf" "$work/killed.pdf"; then
+    echo "killed: the earlier PDF was changed by a run cut short"
+    failed=1
+fi
 exit $failed

@@ -8,9 +8,12 @@
 // as written, in a fixed-width face, so that the notes' own indentation
 // holds; a line too long for the page wraps at a space, indented like itself.
 // The same text always gives the same bytes: the document carries no date.
-// The text must be UTF-8: a byte that is not part of a whole letter stops the
-// build, naming its line, rather than leave lines out of the notes. On
-// success the program says how many lines it set.
+// The text must be UTF-8 without zero bytes: a byte that is not part of a
+// whole letter, or a zero byte (which would end the line's text there), stops
+// the build, naming its line, rather than leave lines out of the notes. On
+// success the program says how many lines it set. The PDF is written beside
+// the target under a temporary name and renamed over it only once it is
+// whole, so a run that fails or is killed leaves the earlier PDF as it was.
 
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -18,7 +21,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -73,7 +78,7 @@ std::string hexByte (unsigned char byte)
 
 // Where each letter of a line of UTF-8 starts (and, last, where the line
 // ends); empty with `problem` set when the line holds bytes that are not
-// whole letters.
+// whole letters, or a zero byte.
 std::vector<size_t> letterStarts (const std::string& line, std::string& problem)
 {
     std::vector<size_t> starts;
@@ -85,9 +90,15 @@ std::vector<size_t> letterStarts (const std::string& line, std::string& problem)
                               : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
         const auto column = std::to_string (starts.size() + 1);
 
+        if (lead == 0)
+        {
+            problem = "column " + column + ": a zero byte (0x00), which cannot be set";
+            return {};
+        }
+
         if (length == 0)
         {
-            problem = "column " + column + ": the byte " + hexByte (lead) + " starts no letter";
+            problem = "not UTF-8: column " + column + ": the byte " + hexByte (lead) + " starts no letter";
             return {};
         }
 
@@ -101,7 +112,7 @@ std::vector<size_t> letterStarts (const std::string& line, std::string& problem)
             const auto next = at + i < line.size() ? (unsigned char) line[at + i] : 0;
             if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
             {
-                problem = "column " + column + ": a letter cut short: " + hexByte (lead) + " needs "
+                problem = "not UTF-8: column " + column + ": a letter cut short: " + hexByte (lead) + " needs "
                           + std::to_string (length) + " bytes, "
                           + (at + i < line.size() ? "but " + hexByte (next) + " follows" : "but the line ends");
                 return {};
@@ -186,8 +197,7 @@ int main (int argc, char** argv)
         std::string problem;
         if (letterStarts (lines[i], problem).empty())
         {
-            std::fprintf (stderr, "notespdf: %s, line %zu: not UTF-8: %s\n", argv[1], i + 1, problem.c_str());
-            std::remove (argv[3]); // no notes of an earlier build stay as if set from these
+            std::fprintf (stderr, "notespdf: %s, line %zu: %s\n", argv[1], i + 1, problem.c_str());
             return 1;
         }
     }
@@ -202,7 +212,9 @@ int main (int argc, char** argv)
     if (fonts.title == nullptr || fonts.body == nullptr || fonts.heading == nullptr)
         return 1;
 
-    auto* surface = cairo_pdf_surface_create (argv[3], pageWidth, pageHeight);
+    const std::string target = argv[3];
+    const std::string partial = target + ".part";
+    auto* surface = cairo_pdf_surface_create (partial.c_str(), pageWidth, pageHeight);
     cairo_pdf_surface_restrict_to_version (surface, CAIRO_PDF_VERSION_1_5);
     cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_TITLE, lines.front().c_str());
     cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_CREATOR, "Kestrel-Edit");
@@ -277,8 +289,14 @@ int main (int argc, char** argv)
         if (failedLine > 0)
             std::fprintf (stderr, "notespdf: %s, line %zu: %s\n", argv[1], failedLine, cairo_status_to_string (drawStatus));
         else
-            std::fprintf (stderr, "notespdf: %s\n", cairo_status_to_string (status));
-        std::remove (argv[3]);
+            std::fprintf (stderr, "notespdf: %s: %s\n", partial.c_str(), cairo_status_to_string (status));
+        std::remove (partial.c_str());
+        return 1;
+    }
+    if (std::rename (partial.c_str(), target.c_str()) != 0)
+    {
+        std::fprintf (stderr, "notespdf: cannot replace %s: %s\n", target.c_str(), std::strerror (errno));
+        std::remove (partial.c_str());
         return 1;
     }
     std::printf ("notespdf: set %zu lines of %s\n", linesSet, argv[1]);

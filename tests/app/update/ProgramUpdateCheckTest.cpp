@@ -343,6 +343,28 @@ TEST_F (ProgramUpdateCheckTest, AStartRemovesOnlyTheInstallerFoldersTheProgramMa
     EXPECT_FALSE (linked.exists());
     EXPECT_FALSE (plain.getParentDirectory().exists());
 }
+
+// A folder of ours that a start cannot empty (here: folders nested deeper
+// than the walk goes, which stops it even for root) keeps its mark, so that a
+// later start, once it can, removes the folder.
+TEST_F (ProgramUpdateCheckTest, AnInstallerFolderThatCannotBeEmptiedIsRemovedByALaterStart)
+{
+    const auto copy = InstallerCopyFolder::writeCopy (juce::MemoryBlock ("setup", 5), "Setup.exe");
+    const auto folder = copy.getParentDirectory();
+    auto deep = folder.getChildFile ("nested");
+    for (int i = 0; i < 20; ++i)
+        deep = deep.getChildFile ("level" + juce::String (i));
+    ASSERT_TRUE (deep.getChildFile ("notes.txt").create().wasOk());
+
+    ProgramUpdateCheck (*config, nullptr, {});
+    EXPECT_FALSE (copy.exists());
+    ASSERT_TRUE (folder.isDirectory());
+
+    // What held it back goes elsewhere; the next start takes the rest.
+    ASSERT_TRUE (folder.getChildFile ("nested/level0/level1").moveFileTo (scratch.folder.getChildFile ("deep")));
+    ProgramUpdateCheck (*config, nullptr, {});
+    EXPECT_FALSE (folder.exists());
+}
 #endif
 
 TEST_F (ProgramUpdateCheckTest, CancelledDownloadWritesNothing)
@@ -408,12 +430,14 @@ TEST_F (ProgramUpdateCheckTest, RedirectsAreFollowedOnlyToTheWebAndNeverOutOfHtt
 // redirect ends it as a download error, and nothing is written or started.
 TEST_F (ProgramUpdateCheckTest, ARedirectFromHttpsToHttpIsRefusedAndWritesNothing)
 {
-    // The loopback server stands in for https at its own address.
-    struct StandIn
+    // The loopback server, plain http, stands in for https at its own address.
+    check->updaterOptions.opener = [port = juce::URL (server.getBaseUrl()).getPort()] (const juce::URL& address)
     {
-        explicit StandIn (int port) { ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (port); }
-        ~StandIn() { ZOLAutoUpdateDownloadThread::setLoopbackHttpsStandIn (0); }
-    } standIn (juce::URL (server.getBaseUrl()).getPort());
+        if (address.getScheme() == "https" && address.getDomain() == "127.0.0.1" && address.getPort() == port)
+            return std::make_unique<juce::WebInputStream> (
+                juce::URL ("http://" + address.toString (true).fromFirstOccurrenceOf ("://", false, false)), false);
+        return std::make_unique<juce::WebInputStream> (address, false);
+    };
     const auto secureBase = server.getBaseUrl().replace ("http://", "https://");
 
     const auto installer = installerBytes (16 * 1024);
