@@ -253,7 +253,6 @@ void ZolLookAndFeel::readGenericDialog (const juce::XmlElement& s)
     imageIfNamed ("iconQuestionSmall", d.questionIconSmall);
     imageIfNamed ("iconWarning", d.warningIcon);
     imageIfNamed ("iconWarningSmall", d.warningIconSmall);
-    imageIfNamed ("iconInfo", d.infoIcon);
     imageIfNamed ("imageLogo", d.logo);
     d.logoBounds = d.logo.getBounds();
 
