@@ -208,9 +208,11 @@ void EffectEditorContent::updateHeader()
     {
         juce::Image icon;
 
+        // A block whose kind has no image set (the global block) shows none.
         if (supported)
             if (auto* depot = KestrelImageDepot::getInstanceWithoutCreating())
-                icon = depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
+                if (depot->findImageSetForBlock ((juce::uint16) shownBlock) != nullptr)
+                    icon = depot->getBlockImage ((juce::uint16) shownBlock, BlockImageSet::icon);
 
         effectIcon->setImage (icon);
 

@@ -219,7 +219,7 @@ juce::String KestrelCommandTarget::communicationsPausedText()
     const bool hasKey = findCommandKeyPress (MainKeyBindings, pauseCommand, key);
     return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, choose " + menu
            + " > " + name + (hasKey ? " (" + key.getTextDescription() + ")" : juce::String())
-           + " or click the paused window.";
+           + " or click the box in the middle of the paused window.";
 }
 
 // The pane added last wins a command that two panes claim.
@@ -509,7 +509,11 @@ void KestrelCommandTarget::loadSnapshot (int index)
     }
 
     if (! isUnitReady())
+    {
+        if (isConnectedToUnit())
+            UserNotifier::inform (communicationsPausedText());
         return;
+    }
 
     juce::MemoryBlock data;
 

@@ -241,11 +241,11 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     auto body = std::make_unique<GenericDialogContent> (look->getGenericDialogStyle());
     body->message = notice.message;
     body->logoMode = notice.icon == Notice::Icon::logo;
+    // An information box shows no icon.
     body->iconType = notice.icon == Notice::Icon::error      ? 1
                      : notice.icon == Notice::Icon::question ? 3
                      : notice.icon == Notice::Icon::warning  ? 5
-                     : notice.icon == Notice::Icon::logo     ? 0
-                                                             : GenericDialogContent::infoIconType;
+                                                             : 0;
 
     // A question offers its answers; closing the window any other way
     // declines (result 0), as the caller's Cancel or No.

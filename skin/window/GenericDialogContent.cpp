@@ -117,7 +117,6 @@ const juce::Image* GenericDialogContent::getIcon() const
         case 4: return &style.questionIconSmall;
         case 5: return &style.warningIcon;
         case 6: return &style.warningIconSmall;
-        case infoIconType: return &style.infoIcon;
         default: return nullptr;
     }
 }

@@ -33,9 +33,8 @@ public:
     bool logoMode = false;
     juce::String message;
     // 0 none, 1 stop, 2 stop small, 3 question, 4 question small, 5 warning,
-    // 6 warning small, 8 information; other values show no icon.
+    // 6 warning small; other values show no icon.
     int iconType = 0;
-    static constexpr int infoIconType = 8;
 
     struct Answer
     {

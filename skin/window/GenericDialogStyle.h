@@ -10,7 +10,6 @@ struct GenericDialogStyle
     juce::Image logo;
     juce::Rectangle<int> logoBounds;
     juce::Image questionIcon, questionIconSmall, warningIcon, warningIconSmall, stopIcon, stopIconSmall;
-    juce::Image infoIcon;
     juce::Font textFont;
     float textFontSize = 0.0f;
     juce::Colour textColour, backgroundColour;

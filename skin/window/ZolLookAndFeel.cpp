@@ -253,7 +253,6 @@ void ZolLookAndFeel::readGenericDialog (const juce::XmlElement& s)
     imageIfNamed ("iconQuestionSmall", d.questionIconSmall);
     imageIfNamed ("iconWarning", d.warningIcon);
     imageIfNamed ("iconWarningSmall", d.warningIconSmall);
-    imageIfNamed ("iconInfo", d.infoIcon);
     imageIfNamed ("imageLogo", d.logo);
     d.logoBounds = d.logo.getBounds();
 
@@ -351,36 +350,6 @@ juce::Font ZolLookAndFeel::getAlertWindowMessageFont()
 juce::Font ZolLookAndFeel::getAlertWindowFont()
 {
     return alertFont;
-}
-
-void ZolLookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert, const juce::Rectangle<int>& textArea,
-                                   juce::TextLayout& textLayout)
-{
-    // The skin's dialog icons in place of the framework's drawn ones.
-    juce::Image icon;
-    if (alert.getAlertType() == juce::MessageBoxIconType::WarningIcon)
-        icon = dialogStyle.warningIcon;
-    else if (alert.getAlertType() == juce::MessageBoxIconType::QuestionIcon)
-        icon = dialogStyle.questionIcon;
-
-    if (! dialogStyle.valid || (alert.getAlertType() != juce::MessageBoxIconType::NoIcon && ! icon.isValid()))
-    {
-        LookAndFeel_V3::drawAlertBox (g, alert, textArea, textLayout);
-        return;
-    }
-
-    g.fillAll (alert.findColour (juce::AlertWindow::backgroundColourId));
-
-    // The framework lays the text out 80 pixels to the right when there is an icon.
-    const int iconSpace = icon.isValid() ? 80 : 0;
-    if (icon.isValid())
-        g.drawImageAt (icon, (iconSpace - icon.getWidth()) / 2, textArea.getY());
-
-    g.setColour (alert.findColour (juce::AlertWindow::textColourId));
-    textLayout.draw (g, textArea.withTrimmedLeft (iconSpace).toFloat());
-
-    g.setColour (alert.findColour (juce::AlertWindow::outlineColourId));
-    g.drawRect (0, 0, alert.getWidth(), alert.getHeight());
 }
 
 juce::Font ZolLookAndFeel::getPopupMenuFont()

@@ -58,8 +58,6 @@ public:
     juce::MouseCursor getMouseCursorFor (juce::Component& component) override;
     juce::Font getAlertWindowMessageFont() override;
     juce::Font getAlertWindowFont() override;
-    void drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert, const juce::Rectangle<int>& textArea,
-                       juce::TextLayout& textLayout) override;
     void drawPopupMenuBackground (juce::Graphics& g, int width, int height) override;
     void drawPopupMenuItem (juce::Graphics& g, const juce::Rectangle<int>& area, bool isSeparator, bool isActive,
                             bool isHighlighted, bool isTicked, bool hasSubMenu, const juce::String& text,

@@ -43,7 +43,7 @@ const BlockKind blockKinds[] = {
     { "Vocoder", "VOC", 0xff7a6a3c },     { "VolPan", "VOL", 0xff5a6068 },     { "PanTrem", "TRM", 0xff6a5a8a },
     { "Wah", "WAH", 0xff4f7a5a },         { "Looper", "LPR", 0xff5a6068 },     { "Tone", "TONE", 0xff4f7a5a },
     { "Noisegate", "IN", 0xff4a4e55 },    { "Output", "OUT", 0xff4a4e55 },     { "Midi", "MIDI", 0xff4a4e55 },
-    { "Controllers", "CTRL", 0xff4a4e55 }, { "Global", "GLOBAL", 0xff4a4e55 },
+    { "Controllers", "CTRL", 0xff4a4e55 },
 };
 
 // The footswitch functions: no block of the unit, but a switch may be given

@@ -633,7 +633,6 @@ std::map<juce::String, juce::Image> SkinArt::drawAll (juce::Typeface::Ptr sans, 
     images["dlg-question-small.png"] = badge (24, Palette::textQuiet, "?", sansBold, false);
     images["dlg-warning.png"] = dialogIcon (warningSign (44, sansBold), 8);
     images["dlg-warning-small.png"] = warningSign (24, sansBold);
-    images["dlg-info.png"] = dialogIcon (badge (44, Palette::calm, "i", sansBold, false), 8);
     images["logo.png"] = logo (sans, sansBold);
     images["btn-dialog.png"] = dialogButton (false);
     images["btn-dialog-down.png"] = dialogButton (true);

@@ -20,7 +20,6 @@ const juce::Colour text (0xffe8e6e3);
 const juce::Colour textQuiet (0xffa7abb1);
 const juce::Colour accent (0xffe8a33d);
 const juce::Colour alarm (0xffc0504d);
-const juce::Colour calm (0xff5f87b0);
 } // namespace Palette
 
 // Every image by its archive file name. The typefaces draw the few words the

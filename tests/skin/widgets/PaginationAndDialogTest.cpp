@@ -242,10 +242,13 @@ TEST (DialogFrame, LayoutFollowsTextIconLogoAndHyperlink)
     d.iconType = 5;
     d.updateLayout();
     EXPECT_EQ (d.getTextRect(), juce::Rectangle<int> (48, 10, 390 - 96, 36));
-    d.iconType = 7;
-    d.updateLayout();
-    EXPECT_EQ (d.getIcon(), nullptr);
-    EXPECT_EQ (d.getTextRect().getX(), 0);
+    for (int beyond : { 7, 8 })
+    {
+        d.iconType = beyond;
+        d.updateLayout();
+        EXPECT_EQ (d.getIcon(), nullptr) << beyond;
+        EXPECT_EQ (d.getTextRect().getX(), 0) << beyond;
+    }
 
     d.message = "One\nTwo\n" + juce::String::repeatedString ("wide ", 200);
     d.updateLayout();

@@ -323,3 +323,46 @@ TEST (ZolLookAndFeel, FileChoosersListNamesInLightTextOnTheDarkDialog)
     saveScreenshot (box, "file-chooser");
     box.setLookAndFeel (nullptr);
 }
+
+// The alert windows the program builds itself are the framework's own, in the
+// skin's colours and fonts: no picture of the skin stands in for the
+// framework's icon.
+TEST (ZolLookAndFeel, AnAlertWindowIsTheFrameworksOwnInTheSkinsColoursAndFonts)
+{
+    KESTREL_REQUIRE_DISPLAY(); // an alert window is a desktop window
+    Skin s;
+    struct FrameworkLook : juce::LookAndFeel_V3
+    {
+        explicit FrameworkLook (ZolLookAndFeel& skinned) : zol (skinned)
+        {
+            for (int id : { (int) juce::AlertWindow::backgroundColourId, (int) juce::AlertWindow::textColourId,
+                            (int) juce::AlertWindow::outlineColourId })
+                setColour (id, zol.findColour (id));
+        }
+        juce::Font getAlertWindowMessageFont() override { return zol.getAlertWindowMessageFont(); }
+        juce::Font getAlertWindowFont() override { return zol.getAlertWindowFont(); }
+        ZolLookAndFeel& zol;
+    } framework (s.look);
+    ASSERT_TRUE (s.look.getGenericDialogStyle().warningIcon.isValid()) << "the skin has pictures it could use";
+
+    auto paintAlert = [] (juce::LookAndFeel& look, juce::MessageBoxIconType type)
+    {
+        juce::AlertWindow alert ("Kestrel-Edit", "The unit did not answer in time.", type);
+        alert.setLookAndFeel (&look);
+        alert.setSize (420, 140);
+        auto picture = alert.createComponentSnapshot (alert.getLocalBounds());
+        alert.setLookAndFeel (nullptr);
+        return picture;
+    };
+    for (auto type : { juce::MessageBoxIconType::WarningIcon, juce::MessageBoxIconType::QuestionIcon,
+                       juce::MessageBoxIconType::NoIcon })
+    {
+        const auto skinned = paintAlert (s.look, type), plain = paintAlert (framework, type);
+        ASSERT_EQ (skinned.getBounds(), plain.getBounds());
+        int differing = 0;
+        for (int y = 0; y < plain.getHeight(); ++y)
+            for (int x = 0; x < plain.getWidth(); ++x)
+                differing += skinned.getPixelAt (x, y) != plain.getPixelAt (x, y) ? 1 : 0;
+        EXPECT_EQ (differing, 0) << "icon type " << (int) type;
+    }
+}

@@ -137,13 +137,20 @@ TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFu
     ASSERT_TRUE (program.settle());
     auto* page = footswitches();
 
-    // The header is the global block's: its display name and its picture.
+    // The header is the global block's: its display name, and no picture,
+    // for no image set of the skin serves the global block (nor the
+    // layout's MIDI page); the MIDI blocks have theirs.
     auto* depot = KestrelImageDepot::getInstance();
     EXPECT_EQ (editor->getShownBlock(), blockIdGlobal);
     EXPECT_EQ (editor->getEffectNameLabel()->getText(), getNameForId (BlockDisplayNames, blockIdGlobal));
-    EXPECT_TRUE (editor->getEffectIcon()->isVisible());
-    EXPECT_EQ (editor->getEffectIcon()->getImage(), depot->getBlockImage (blockIdGlobal, BlockImageSet::icon));
-    EXPECT_NE (editor->getEffectIcon()->getImage(), depot->missingImage);
+    EXPECT_FALSE (editor->getEffectIcon()->isVisible());
+    for (juce::uint16 block : { (juce::uint16) blockIdGlobal, (juce::uint16) blockIdLayoutMidi })
+        EXPECT_EQ (depot->findImageSetForBlock (block), nullptr) << block;
+    for (juce::uint16 block : { (juce::uint16) 171, (juce::uint16) 172 })
+    {
+        ASSERT_NE (depot->findImageSetForBlock (block), nullptr) << block;
+        EXPECT_EQ (depot->findImageSetForBlock (block)->name, "Midi");
+    }
 
     juce::String hint;
     for (auto* child : page->getChildren())

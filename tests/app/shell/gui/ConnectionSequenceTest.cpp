@@ -8,6 +8,7 @@
 #include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/shell/SnapshotList.h"
+#include "app/dialogs/PausedCommContent.h"
 #include "app/update/ProgramUpdateCheck.h"
 #include "device/engines/NamedRequestTable.h"
 #include "device/engines/PresetManager.h"
@@ -17,11 +18,14 @@
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/SnapshotMenu.h"
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "support/CachedDefinitions.h"
+#include "support/ConnectedProgram.h"
 #include "support/FakeDesktopOpener.h"
 #include "support/FifoFeeder.h"
+#include "support/PumpMessages.h"
 #include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
@@ -568,6 +572,46 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
 
     EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1901, false));
     EXPECT_TRUE (snapshots->isEmpty());
+}
+
+// Paused, a snapshot chosen from the menu is not loaded: the user is told
+// how to resume, the way the text names resumes, and nothing reaches the unit.
+TEST (CommandTarget, WhilePausedLoadSnapshotSaysHowToResumeAndTheUnitKeepsItsPreset)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    using namespace dumptest;
+    ConnectedProgram program{ "kestrel-paused-snapshot" };
+    ASSERT_TRUE (program.open());
+    auto* snapshots = SnapshotList::getInstance();
+    snapshots->destroyElements();
+    const auto dump = makeDump (makePresetData (8192, "Snap"), SimulatedKestrel::model);
+    const auto file = program.scratch.folder.getChildFile ("snap.syx");
+    ASSERT_TRUE (file.replaceWithData (dump.data(), dump.size()));
+    snapshots->insertAtStart ({ "snap", file.getFullPathName() });
+    snapshots->insertAtStart ({ "newer", file.getFullPathName() });
+
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1404, false));
+    ASSERT_TRUE (program.window->isCommunicationPaused());
+    const auto words = program.unit.getEditBuffer().toWords();
+    program.unit.clearReceived();
+    const int before = program.notices.count();
+
+    program.window->getMenuBarModel()->menuItemSelected (1 * 65536 + loadSnapshotCommandId, 0);
+    pumpPostedMessages();
+    ASSERT_EQ (program.notices.count(), before + 1);
+    EXPECT_EQ (program.notices.lastMessage(), KestrelCommandTarget::communicationsPausedText());
+    EXPECT_TRUE (program.notices.lastMessage().contains ("click the box in the middle of the paused window"));
+
+    auto* overlay = program.content->getPaneAs<PausedCommContent> (ContentPane::pauseOverlay);
+    ASSERT_NE (overlay, nullptr);
+    ASSERT_TRUE (overlay->getBoxBounds().contains (overlay->getLocalBounds().getCentre()));
+    ASSERT_TRUE (clickBackToBack (*overlay));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.window->isCommunicationPaused(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START), 0);
+    EXPECT_TRUE (program.unit.getEditBuffer().toWords() == words) << "the unit's preset changed";
+    EXPECT_EQ (snapshots->size(), 2);
+    snapshots->destroyElements();
 }
 
 TEST (CommandTarget, GreysOutCommandsWithoutABehaviourAndOpensTheReleaseNotesBesideTheProgram)

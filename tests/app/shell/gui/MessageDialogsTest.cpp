@@ -304,6 +304,8 @@ TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
         ASSERT_NE (body, nullptr);
         EXPECT_EQ (body->getTopLevelComponent()->getName(), "Sysex Information");
         EXPECT_EQ (body->message, "Device:        Kestrel\nFile Type:    Preset File");
+        EXPECT_EQ (body->getIcon(), nullptr) << "an information box shows no icon";
+        EXPECT_EQ (body->getTextRect().getX(), 0);
         // Each line stands in the middle of the text's area, and the two
         // lines together halfway down it.
         const auto lines = inkedLines (*body, body->getTextRect());

@@ -155,8 +155,15 @@ TEST (ProgramScreenshots, MainWindowMenuAndAlertInTheProgramsOwnLook)
                                                 : "No update available.",
                                         Notice::Buttons::ok, [&result] (int r) { result = r; } });
             ASSERT_NE (body, nullptr) << "the message is shown in the program's dialog";
-            EXPECT_EQ (body->iconType, warning ? 5 : GenericDialogContent::infoIconType);
-            EXPECT_TRUE (iconFits (*body)) << body->getIconRect().toString();
+            EXPECT_EQ (body->iconType, warning ? 5 : 0);
+            if (warning)
+            {
+                EXPECT_TRUE (iconFits (*body)) << body->getIconRect().toString();
+            }
+            else
+            {
+                EXPECT_EQ (body->getIcon(), nullptr) << "an information box shows no icon";
+            }
             auto* dialog = body->findParentComponentOfClass<juce::DialogWindow>();
             EXPECT_EQ (dialog->getTitleBarHeight(), look->getTitleBarHeight());
             // The title bar's gradient runs downwards: a row across its middle
