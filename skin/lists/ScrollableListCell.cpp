@@ -59,7 +59,6 @@ void ScrollableListCell::setNumberFont (const juce::Font* font, juce::Colour col
     numberHeight = usableHeight (height);
     numberFont = copyOf (font, numberHeight);
     numberColour = colour;
-    resized();
     repaint();
 }
 
@@ -114,7 +113,6 @@ void ScrollableListCell::setNumberAndName (const juce::String& number, const juc
 {
     numberText = number;
     nameText = name;
-    resized();
     if (measureText (numberFont.get(), nameFont.get(), nameHeight, numberText, nameText) > getWidth())
         postChangeCode (8, 0);
     repaint();
@@ -302,16 +300,12 @@ int ScrollableListCell::getNumberWidth() const
                                  : 0;
 }
 
-juce::Rectangle<int> ScrollableListCell::getNameArea() const
-{
-    return getLocalBounds().withTrimmedLeft (juce::jmin (getWidth() / 2, markerWidth + getNumberWidth()));
-}
-
 void ScrollableListCell::paint (juce::Graphics& g)
 {
     ++paintCount;
-    // While the name is edited, its editor shows in place of the name.
-    const bool editing = isEditingName();
+    // While the name is edited, only its editor shows, over the whole cell.
+    if (isEditingName())
+        return;
 
     const int w = getWidth(), h = getHeight();
     juce::Colour fill = juce::Colours::transparentBlack;
@@ -337,9 +331,6 @@ void ScrollableListCell::paint (juce::Graphics& g)
         g.setColour (numberColour);
         g.drawFittedText (numberText, markerWidth, 0, w, h, juce::Justification::centredLeft, 1, 0.7f);
     }
-
-    if (editing)
-        return;
 
     auto font = chosenNameFont();
     g.setFont (font);
@@ -368,7 +359,7 @@ void ScrollableListCell::resized()
 {
     if (label == nullptr)
         return;
-    label->setBounds (getNameArea());
+    label->setBounds (getLocalBounds());
     label->setFont ((nameFont != nullptr ? *nameFont : juce::Font()).withHeight (nameHeight));
 }
 

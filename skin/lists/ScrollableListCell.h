@@ -138,9 +138,6 @@ private:
     juce::Font chosenNameFont() const;
     void showDragCursor();
     void reopenEditor();
-    // The name's part of the cell, right of the marker and the number: where
-    // the editor opens, so that the number stays in sight.
-    juce::Rectangle<int> getNameArea() const;
     int getNumberWidth() const;
 
     juce::Image markerImage;
