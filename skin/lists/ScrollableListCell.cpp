@@ -578,6 +578,7 @@ void ScrollableListCell::labelTextChanged (juce::Label* source)
     if (reserved)
     {
         label->setText (text, juce::dontSendNotification);
+        reopenPending = true;
         Notice notice;
         notice.icon = Notice::Icon::warning;
         notice.title = "Warning";
@@ -600,8 +601,29 @@ void ScrollableListCell::labelTextChanged (juce::Label* source)
     repaint();
 }
 
+void ScrollableListCell::editorHidden (juce::Label* source, juce::TextEditor&)
+{
+    if (source != label.get())
+        return;
+
+    // The list hears of it once the label has taken the text (or not) and
+    // the cell has queued its rename, whatever closed the editor.
+    closingEditor = true;
+    juce::Component::SafePointer<ScrollableListCell> self (this);
+    juce::MessageManager::callAsync (
+        [self]
+        {
+            if (self == nullptr)
+                return;
+            self->closingEditor = false;
+            if (auto* list = self->getList())
+                list->cellEditorClosed (self.getComponent());
+        });
+}
+
 void ScrollableListCell::reopenEditor()
 {
+    reopenPending = false;
     if (label != nullptr && ! label->isBeingEdited())
     {
         label->showEditor();

@@ -8,6 +8,7 @@
 #include "librarian/BrakChangeWindow.h"
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
+#include "model/IdTables.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/window/ZOLWindowSplitter.h"
 #include "skin/lists/ScrollableListCell.h"
@@ -430,5 +431,47 @@ TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
     EXPECT_TRUE (librarian->isVisible()) << "Escape closes the field, not the librarian";
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.getPreset (slot).name.trim(), "expo twin");
+}
+
+// With the unit slow to give its names, as over MIDI: a name typed while the
+// names asked for after an earlier rename are on their way stays open and
+// whole when they arrive (and when the window is resized meanwhile), and its
+// Return renames that preset rather than loads it.
+TEST (LibrarianWindows, ANameTypedWhileTheNamesArriveIsKeptAndItsReturnRenames)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename-late-names" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    const int playing = program.unit.getCurrentPresetNumber();
+    ASSERT_NE (playing, 13);
+
+    // The names answer waits until the test lets it out.
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    ASSERT_NE (openRenameField (program, *librarian, 12), nullptr);
+    typeText (*program.window, "Verse");
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending() && program.unit.getNumHeldReplies() > 0; }));
+    EXPECT_EQ (program.unit.getPreset (12).name.trim(), "Verse");
+
+    ASSERT_NE (openRenameField (program, *librarian, 13), nullptr);
+    typeText (*program.window, "Chorus");
+    program.window->setSize (program.window->getWidth() + 40, program.window->getHeight());
+    ASSERT_TRUE (pumpPostedMessages());
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+    program.unit.pump();
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpPostedMessages());
+
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (13).name.trim() == "Chorus"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.getPreset (12).name.trim(), "Verse");
+    EXPECT_EQ (program.unit.getCurrentPresetNumber(), playing) << "the Return loaded a preset";
+    EXPECT_EQ (librarian->getUnitEntryText (13), "013 Chorus");
 }
 } // namespace
