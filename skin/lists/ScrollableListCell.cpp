@@ -59,7 +59,6 @@ void ScrollableListCell::setNumberFont (const juce::Font* font, juce::Colour col
     numberHeight = usableHeight (height);
     numberFont = copyOf (font, numberHeight);
     numberColour = colour;
-    resized();
     repaint();
 }
 
@@ -114,7 +113,6 @@ void ScrollableListCell::setNumberAndName (const juce::String& number, const juc
 {
     numberText = number;
     nameText = name;
-    resized();
     if (measureText (numberFont.get(), nameFont.get(), nameHeight, numberText, nameText) > getWidth())
         postChangeCode (8, 0);
     repaint();
@@ -302,16 +300,12 @@ int ScrollableListCell::getNumberWidth() const
                                  : 0;
 }
 
-juce::Rectangle<int> ScrollableListCell::getNameArea() const
-{
-    return getLocalBounds().withTrimmedLeft (juce::jmin (getWidth() / 2, markerWidth + getNumberWidth()));
-}
-
 void ScrollableListCell::paint (juce::Graphics& g)
 {
     ++paintCount;
-    // While the name is edited, its editor shows in place of the name.
-    const bool editing = isEditingName();
+    // While the name is edited, only its editor shows, over the whole cell.
+    if (isEditingName())
+        return;
 
     const int w = getWidth(), h = getHeight();
     juce::Colour fill = juce::Colours::transparentBlack;
@@ -337,9 +331,6 @@ void ScrollableListCell::paint (juce::Graphics& g)
         g.setColour (numberColour);
         g.drawFittedText (numberText, markerWidth, 0, w, h, juce::Justification::centredLeft, 1, 0.7f);
     }
-
-    if (editing)
-        return;
 
     auto font = chosenNameFont();
     g.setFont (font);
@@ -368,7 +359,7 @@ void ScrollableListCell::resized()
 {
     if (label == nullptr)
         return;
-    label->setBounds (getNameArea());
+    label->setBounds (getLocalBounds());
     label->setFont ((nameFont != nullptr ? *nameFont : juce::Font()).withHeight (nameHeight));
 }
 
@@ -587,6 +578,7 @@ void ScrollableListCell::labelTextChanged (juce::Label* source)
     if (reserved)
     {
         label->setText (text, juce::dontSendNotification);
+        reopenPending = true;
         Notice notice;
         notice.icon = Notice::Icon::warning;
         notice.title = "Warning";
@@ -609,8 +601,29 @@ void ScrollableListCell::labelTextChanged (juce::Label* source)
     repaint();
 }
 
+void ScrollableListCell::editorHidden (juce::Label* source, juce::TextEditor&)
+{
+    if (source != label.get())
+        return;
+
+    // The list hears of it once the label has taken the text (or not) and
+    // the cell has queued its rename, whatever closed the editor.
+    closingEditor = true;
+    juce::Component::SafePointer<ScrollableListCell> self (this);
+    juce::MessageManager::callAsync (
+        [self]
+        {
+            if (self == nullptr)
+                return;
+            self->closingEditor = false;
+            if (auto* list = self->getList())
+                list->cellEditorClosed (self.getComponent());
+        });
+}
+
 void ScrollableListCell::reopenEditor()
 {
+    reopenPending = false;
     if (label != nullptr && ! label->isBeingEdited())
     {
         label->showEditor();

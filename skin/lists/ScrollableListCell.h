@@ -87,6 +87,9 @@ public:
 
     bool showNameEditor();
     bool isEditingName() const { return label != nullptr && label->isBeingEdited(); }
+    // The name is being edited, or its editor has just closed and the list
+    // has not yet taken what it gave, or is to open again after a refused name.
+    bool isRenaming() const { return isEditingName() || closingEditor || reopenPending; }
     AutoVisibleLabel* getRenameLabel() const { return label.get(); }
     void getDroppedFiles (juce::StringArray& out) const;
     void getItemInfo (ScrollableListItem& item) const;
@@ -132,15 +135,13 @@ public:
     void filesDropped (const juce::StringArray& files, int x, int y) override;
 
     void labelTextChanged (juce::Label* source) override;
+    void editorHidden (juce::Label* source, juce::TextEditor& editor) override;
 
 private:
     ZolScrollableListCtrl* getList() const;
     juce::Font chosenNameFont() const;
     void showDragCursor();
     void reopenEditor();
-    // The name's part of the cell, right of the marker and the number: where
-    // the editor opens, so that the number stays in sight.
-    juce::Rectangle<int> getNameArea() const;
     int getNumberWidth() const;
 
     juce::Image markerImage;
@@ -157,6 +158,7 @@ private:
     int shownAction = -1;
     juce::StringArray droppedFiles;
     std::unique_ptr<AutoVisibleLabel> label;
+    bool closingEditor = false, reopenPending = false;
     int changeCode = 0, changeArgument = 0;
     std::deque<std::pair<int, int>> pendingCodes;
     juce::CriticalSection codeLock;

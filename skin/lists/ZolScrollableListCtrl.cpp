@@ -1,5 +1,8 @@
 #include "skin/lists/ZolScrollableListCtrl.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace
 {
 // Keeps owner-given sizes and counts within what can be laid out: a cell is
@@ -145,6 +148,66 @@ void ZolScrollableListCtrl::clearRetiredCells()
 }
 
 void ZolScrollableListCtrl::setItems (const juce::Array<ScrollableListItem*>& items)
+{
+    if (isAnyCellRenaming())
+    {
+        pendingItems.clear();
+        for (auto* item : items)
+            pendingItems.push_back (item != nullptr ? std::make_unique<ScrollableListItem> (*item) : nullptr);
+        itemsPending = true;
+        return;
+    }
+
+    pendingItems.clear();
+    itemsPending = false;
+    rebuildCells (items);
+}
+
+bool ZolScrollableListCtrl::isAnyCellRenaming() const
+{
+    return std::any_of (cells.begin(), cells.end(), [] (auto& cell) { return cell->isRenaming(); });
+}
+
+void ZolScrollableListCtrl::cellEditorClosed (ScrollableListCell* cell)
+{
+    if (! itemsPending || getCellIndex (cell) < 0)
+        return;
+
+    // A rename the cell queued reaches the owner first (it brings the
+    // waiting items in itself).
+    juce::Component::SafePointer<ZolScrollableListCtrl> safeThis (this);
+    changeListenerCallback (cell);
+    if (safeThis != nullptr && itemsPending && ! isAnyCellRenaming())
+        applyPendingItems (nullptr);
+}
+
+void ZolScrollableListCtrl::applyPendingItems (const ScrollableListCell* renamed)
+{
+    auto waiting = std::exchange (pendingItems, {});
+    itemsPending = false;
+
+    if (renamed != nullptr)
+        for (auto& item : waiting)
+            if (item != nullptr && item->itemId == renamed->itemId)
+                item->name = renamed->getNameText();
+
+    std::vector<std::pair<bool, bool>> marks;
+    for (auto& cell : cells)
+        marks.emplace_back (cell->isSelected(), cell->highlighted);
+
+    juce::Array<ScrollableListItem*> items;
+    for (auto& item : waiting)
+        items.add (item.get());
+    rebuildCells (items);
+
+    for (size_t i = 0; i < marks.size() && i < cells.size(); ++i)
+    {
+        cells[i]->setSelected (marks[i].first);
+        cells[i]->highlighted = marks[i].second;
+    }
+}
+
+void ZolScrollableListCtrl::rebuildCells (const juce::Array<ScrollableListItem*>& items)
 {
     retireCells();
 

@@ -67,7 +67,14 @@ public:
     void enableDragAndDrop (int unused1, const juce::String& description, int unused2);
 
     // Rebuilds every cell from the items (the owner keeps the records).
+    // While a name is being edited in a cell the list keeps a copy of them
+    // and rebuilds once the editor has closed, so that nothing typed is lost:
+    // a name accepted there wins over the one the items give its entry. The
+    // selection and highlight then stay on the same cells.
     void setItems (const juce::Array<ScrollableListItem*>& items);
+    // A cell's name editor has closed: its rename, if any, is taken first,
+    // then items that waited for it are shown.
+    void cellEditorClosed (ScrollableListCell* cell);
     void layoutCells();
     int measureWidestText (const juce::Array<ScrollableListItem*>& items) const;
 
@@ -158,6 +165,11 @@ protected:
     }
 
 private:
+    void rebuildCells (const juce::Array<ScrollableListItem*>& items);
+    bool isAnyCellRenaming() const;
+    // Shows the items that waited, with the name accepted in the renamed cell
+    // (if given) kept for its entry.
+    void applyPendingItems (const ScrollableListCell* renamed);
     void computeGrid (int width, int height, int count);
     // Where the cell of (row, column) sits in the content.
     juce::Point<int> cellOrigin (int row, int column) const;
@@ -178,6 +190,9 @@ private:
     std::unique_ptr<juce::Component> content;
     std::vector<std::unique_ptr<ScrollableListCell>> cells;
     std::vector<std::unique_ptr<ScrollableListCell>> retired;
+    // Copies of the items given while a name was edited (null entries kept).
+    std::vector<std::unique_ptr<ScrollableListItem>> pendingItems;
+    bool itemsPending = false;
 
     int cellWidth = 0, cellHeight = 0, rows = 0, columns = 0;
     std::unique_ptr<juce::Font> numberFont, nameFont, boldFont, italicFont, italicBoldFont;

@@ -134,8 +134,12 @@ void ZolScrollableListCtrl::cellActivated (ScrollableListCell*)
     postChangeCode (2);
 }
 
-void ZolScrollableListCtrl::cellRenamed (ScrollableListCell*)
+void ZolScrollableListCtrl::cellRenamed (ScrollableListCell* cell)
 {
+    // Items given while the name was typed are shown before the owner reads
+    // the new name, which they keep.
+    if (itemsPending && getCellIndex (cell) >= 0)
+        applyPendingItems (cell);
     postChangeCode (9);
 }
 
