@@ -86,6 +86,11 @@ endforeach()
 # only slows the build.
 target_compile_options(kestrel_juce PRIVATE -w -g0)
 
+# Every target of our own code links this. The framework's headers come in
+# as SYSTEM includes, so their warnings stay out of it.
 add_library(kestrel_warnings INTERFACE)
 target_compile_options(kestrel_warnings INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor
     -Wno-missing-field-initializers)
+if(KESTREL_WERROR)
+    target_compile_options(kestrel_warnings INTERFACE -Werror)
+endif()

@@ -45,8 +45,8 @@ LibrarianWindows::LibrarianWindows (KestrelContentComponent& content)
     , browser (content.getPaneAs<BrowserChooserDlg> (ContentPane::browserChooser))
     , rawPresets (content.getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset))
     , exchange (content.getPaneAs<BrakChangeWindow> (ContentPane::exchangeWindow))
-    , cabSetup (content.getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup))
     , mainContent (&content)
+    , cabSetup (content.getPaneAs<CabEasySetupDlg> (ContentPane::cabEasySetup))
 {
     if (cabSetup != nullptr)
         cabSetup->addChangeListener (this);

@@ -515,7 +515,7 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
     {
         juce::StringArray shortTexts, names;
         juce::Array<juce::uint16> values;
-        juce::Array<juce::uint8> flags;
+        juce::Array<juce::uint8> itemFlags;
 
         auto sameItems = [&]
         {
@@ -527,7 +527,7 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
                 const auto* item = dropDown->getItem (i);
 
                 if (item->value != values[i] || item->text != names[i] || item->shortText != shortTexts[i] ||
-                    item->italic != (flags[i] == 1))
+                    item->italic != (itemFlags[i] == 1))
                     return false;
             }
 
@@ -536,8 +536,8 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
 
         // Most lists are the same as last time: building the field again is
         // left to the lists that changed.
-        if (getValueStrings (blockId, paramId, shortTexts, names, values, flags) && ! sameItems())
-            dropDown->setItems (shortTexts, names, values, flags, values.indexOf (value));
+        if (getValueStrings (blockId, paramId, shortTexts, names, values, itemFlags) && ! sameItems())
+            dropDown->setItems (shortTexts, names, values, itemFlags, values.indexOf (value));
     }
 
     control.setFromDevice (value, (juce::uint16) juce::jlimit (0, 127, position), text);
@@ -545,10 +545,10 @@ void EffectEditorContent::applyValueRecord (ZOLEffectParam& control, juce::uint1
 
 bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::StringArray& shortTexts,
                                            juce::StringArray& names, juce::Array<juce::uint16>& values,
-                                           juce::Array<juce::uint8>& flags)
+                                           juce::Array<juce::uint8>& itemFlags)
 {
     if (effectTypeOfBlock (blockId) != EFFECT_CAB || (paramId != 0 && paramId != 2) || presets == nullptr)
-        return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
+        return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, itemFlags);
 
     juce::Array<DeviceManager::CabChoice> cabs;
     presets->getCabChoices (cabs);
@@ -561,7 +561,7 @@ bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::Strin
 
     // Until the unit's cab tables are known the parameter's own texts serve.
     if (factory + user == 0)
-        return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, flags);
+        return ParamControlUtilities::getValueStrings (blockId, paramId, shortTexts, names, values, itemFlags);
 
     juce::StringArray factoryLabels, userLabels;
     makeNumberedNames (1, factory, "F", "  ", factoryLabels);
@@ -569,7 +569,7 @@ bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::Strin
     shortTexts.clear();
     names.clear();
     values.clear();
-    flags.clear();
+    itemFlags.clear();
     int userIndex = 0, padIndex = 0;
 
     for (int i = 0; i < cabs.size(); ++i)
@@ -585,7 +585,7 @@ bool EffectEditorContent::getValueStrings (int blockId, int paramId, juce::Strin
 
         names.add (cab.name);
         values.add (cab.slot);
-        flags.add (cab.italic ? 1 : 0);
+        itemFlags.add (cab.italic ? 1 : 0);
     }
 
     return true;

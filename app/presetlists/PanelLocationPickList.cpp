@@ -15,40 +15,40 @@ PanelLocationPickList::~PanelLocationPickList()
 
 void PanelLocationPickList::openForPick (const Request& request)
 {
-    auto* panel = getPanel();
+    auto* livePanel = getPanel();
 
-    if (panel == nullptr)
+    if (livePanel == nullptr)
         return;
 
-    panel->setTitleText (request.title);
+    livePanel->setTitleText (request.title);
 
     for (int tab = 0; tab < PickListPanel::numTabs; ++tab)
-        panel->setTabEntry (tab, smallTabs, tab == 0 ? panel->getDefaultTabLabel (0) : juce::String());
+        livePanel->setTabEntry (tab, smallTabs, tab == 0 ? livePanel->getDefaultTabLabel (0) : juce::String());
 
-    panel->setListLayout (request.columnCount > 0 ? layoutFixedColumns : layoutFitted, request.columnCount);
+    livePanel->setListLayout (request.columnCount > 0 ? layoutFixedColumns : layoutFitted, request.columnCount);
 
     juce::OwnedArray<ScrollableListItem> items;
     for (const auto& item : request.items)
         items.add (new ScrollableListItem (item));
 
-    panel->openWithItems (this, items, request.currentValue, saveMode, (int) request.kind, false, {});
+    livePanel->openWithItems (this, items, request.currentValue, saveMode, (int) request.kind, false, {});
 }
 
 int PanelLocationPickList::getPickResult (juce::uint16& value) const
 {
-    auto* panel = getPanel();
-    return panel != nullptr ? panel->getPickResult (value) : 0;
+    auto* livePanel = getPanel();
+    return livePanel != nullptr ? livePanel->getPickResult (value) : 0;
 }
 
 void PanelLocationPickList::closeList()
 {
-    auto* panel = getPanel();
+    auto* livePanel = getPanel();
 
-    if (panel == nullptr)
+    if (livePanel == nullptr)
         return;
 
-    if (panel->isOpenFor (this))
-        panel->close();
+    if (livePanel->isOpenFor (this))
+        livePanel->close();
 
-    panel->getPickBroadcaster().removeChangeListener (this);
+    livePanel->getPickBroadcaster().removeChangeListener (this);
 }

@@ -11,7 +11,7 @@ class PanelLocationPickList : public LocationPickList,
 {
 public:
     // The panel may go first; this then does nothing.
-    explicit PanelLocationPickList (PickListPanel& panel) : panel (&panel), panelComponent (&panel.getPanelComponent()) {}
+    explicit PanelLocationPickList (PickListPanel& listPanel) : panel (&listPanel), panelComponent (&listPanel.getPanelComponent()) {}
     ~PanelLocationPickList() override;
 
     void openForPick (const Request& request) override;

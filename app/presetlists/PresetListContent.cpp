@@ -381,26 +381,26 @@ int PresetListContent::tabToBankIndex (int tab) const
 
 int PresetListContent::tabOfItemId (int id) const
 {
-    int position = -1;
+    int itemIndex = -1;
 
     for (int i = 0; i < items.size(); ++i)
         if (items.getUnchecked (i)->itemId == id)
         {
-            position = i;
+            itemIndex = i;
             break;
         }
 
-    if (position < 0)
+    if (itemIndex < 0)
         return 0;
 
     if (bankSizes.isEmpty())
-        return juce::jmin (6, position / bankSizeWithoutSizes + 1);
+        return juce::jmin (6, itemIndex / bankSizeWithoutSizes + 1);
 
     int start = 0;
 
     for (int bank = 0; bank < bankSizes.size() && bank < 6; ++bank)
     {
-        if (position < start + bankSizes[bank])
+        if (itemIndex < start + bankSizes[bank])
             return bank + 1;
 
         start += bankSizes[bank];

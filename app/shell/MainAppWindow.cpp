@@ -144,8 +144,8 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
             {
                 if (! KestrelCommandTarget::getInstance()->invokeCommand (PreferencesDialogContent::preferencesCommandId))
                     return;
-                if (auto* content = getContent())
-                    if (auto* preferences = content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences))
+                if (auto* shownContent = getContent())
+                    if (auto* preferences = shownContent->getPaneAs<PreferencesDialogContent> (ContentPane::preferences))
                         preferences->showPage (PreferencesDialogContent::Page::general);
             };
 

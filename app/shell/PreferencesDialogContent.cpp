@@ -146,9 +146,9 @@ PreferencesDialogContent::~PreferencesDialogContent()
 }
 
 //==============================================================================
-void PreferencesDialogContent::loadSkin (const SkinManager* skin)
+void PreferencesDialogContent::loadSkin (const SkinManager* skinManager)
 {
-    auto* section = skin != nullptr ? skin->getSection ("PreferencesDialog") : nullptr;
+    auto* section = skinManager != nullptr ? skinManager->getSection ("PreferencesDialog") : nullptr;
     if (section == nullptr)
         return;
 
@@ -160,7 +160,7 @@ void PreferencesDialogContent::loadSkin (const SkinManager* skin)
     dimTextColour = SkinAttributes::colourOr (*section, "dimFontColor", dimTextColour);
     accentColour = SkinAttributes::colourOr (*section, "accentColor", accentColour);
     const auto size = SkinAttributes::fontSize (*section, "fontSize");
-    font = SkinAttributes::font (*skin, *section, "font", size > 0.0f ? size : 14.0f);
+    font = SkinAttributes::font (*skinManager, *section, "font", size > 0.0f ? size : 14.0f);
 }
 
 void PreferencesDialogContent::buildGeneralPage()

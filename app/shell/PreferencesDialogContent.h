@@ -131,7 +131,7 @@ private:
         int doneTextId;
     };
 
-    void loadSkin (const SkinManager* skin);
+    void loadSkin (const SkinManager* skinManager);
     void buildGeneralPage();
     void buildWorkspacePage();
     void buildCachePage();

@@ -2,8 +2,8 @@
 
 #include "model/StartWithoutShell.h"
 
-LinkButton::LinkButton (const juce::String& text, const juce::String& linkAddress)
-    : juce::Button (text)
+LinkButton::LinkButton (const juce::String& buttonText, const juce::String& linkAddress)
+    : juce::Button (buttonText)
     , address (linkAddress)
 {
     setMouseCursor (juce::MouseCursor::PointingHandCursor);

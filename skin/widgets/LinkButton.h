@@ -9,7 +9,7 @@
 class LinkButton : public juce::Button
 {
 public:
-    LinkButton (const juce::String& text, const juce::String& address);
+    LinkButton (const juce::String& buttonText, const juce::String& linkAddress);
 
     void setFont (const juce::Font& newFont, juce::Justification newJustification);
     void setTextColour (juce::Colour newColour);

@@ -213,7 +213,9 @@ TEST_F (Librarian, CabsLandEachInItsUserSlotAndASendNearTheEndStopsThere)
     for (int flat = 0; flat < before.size(); ++flat)
         if (! juce::Array<int> { factory + 4, factory + 5, factory + 6, factory + user - 2, factory + user - 1 }
                   .contains (flat))
+        {
             EXPECT_EQ (rig.unit->getCabName (flat).name, before[flat]) << "cab slot " << flat;
+        }
 }
 
 TEST_F (Librarian, TheListMenuOffersWhatTheLibrarianDoesAndLoadMakesThePresetCurrent)

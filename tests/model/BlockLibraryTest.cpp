@@ -380,7 +380,7 @@ TEST_F (BlockLibraryTest, ScanLoadsEveryFileAndLogsTheBadOnes)
 
 TEST_F (BlockLibraryTest, UniqueNamesFollowEveryChangeToTheEntries)
 {
-    auto load = [this] (const juce::String& name, const juce::String& fileName)
+    auto load = [this] (const juce::String& fileName)
     {
         int code = -1;
         juce::String given;
@@ -393,24 +393,24 @@ TEST_F (BlockLibraryTest, UniqueNamesFollowEveryChangeToTheEntries)
 
     // An entry named by its creator after it joined the library.
     library->createEntry (EFFECT_REVERB)->name = "Hall";
-    EXPECT_EQ (load ("Hall", "a.blk"), "Hall(1)");
-    EXPECT_EQ (load ("Hall", "b.blk"), "Hall(2)");
+    EXPECT_EQ (load ("a.blk"), "Hall(1)");
+    EXPECT_EQ (load ("b.blk"), "Hall(2)");
 
     // A removed name and a renamed entry's old name are free again; the
     // lowest free suffix is taken, as the first free one is found in turn.
     auto* second = library->findEntryById (3);
     ASSERT_TRUE (second != nullptr && second->name == "Hall(2)");
     library->findEntryById (2)->name = "Chamber";
-    EXPECT_EQ (load ("Hall", "c.blk"), "Hall(1)");
+    EXPECT_EQ (load ("c.blk"), "Hall(1)");
     ASSERT_TRUE (library->removeEntry (second->uuid, false));
-    EXPECT_EQ (load ("Hall", "d.blk"), "Hall(2)");
+    EXPECT_EQ (load ("d.blk"), "Hall(2)");
     EXPECT_TRUE (library->isTextUniqueForType (EFFECT_REVERB, "Hall(3)"));
     EXPECT_FALSE (library->isTextUniqueForType (EFFECT_REVERB, "Chamber"));
 
     // Loading a file again replaces the first entry that holds it now (here
     // the first "Hall", moved onto the file), whose name is then free.
     library->findEntryById (1)->file = folder().getChildFile ("a.blk");
-    EXPECT_EQ (load ("Hall", "a.blk"), "Hall");
+    EXPECT_EQ (load ("a.blk"), "Hall");
     EXPECT_EQ (library->findEntryById (1), nullptr);
     EXPECT_EQ (library->findEntryById (2)->name, "Chamber");
     EXPECT_EQ (library->getNumEntries(), 4);

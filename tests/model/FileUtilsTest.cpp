@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 namespace
 {
 
@@ -254,10 +252,15 @@ TEST (UniqueFilePath, TimeStampBeforeTheCounter)
     ASSERT_TRUE (makeUniqueFilePath (scratch.folder, "snap", ".syx", true, path));
     const auto after = juce::Time::getCurrentTime().formatted ("%Y%m%d");
 
-    const auto name = juce::File (path).getFileName().toStdString();
-    std::smatch match;
-    ASSERT_TRUE (std::regex_match (name, match, std::regex (R"(snap_(\d{8})_\d{6}\.syx)"))) << name;
-    EXPECT_TRUE (match[1] == before.toStdString() || match[1] == after.toStdString());
+    // snap_YYYYMMDD_HHMMSS.syx
+    const auto name = juce::File (path).getFileName();
+    const auto digitsAt = [&name] (int start, int count)
+    { return name.substring (start, start + count).containsOnly ("0123456789"); };
+    ASSERT_TRUE (name.length() == 24 && name.startsWith ("snap_") && digitsAt (5, 8) && name[13] == '_' &&
+                 digitsAt (14, 6) && name.endsWith (".syx"))
+        << name;
+    const auto date = name.substring (5, 13);
+    EXPECT_TRUE (date == before || date == after);
 
     juce::File (path).create();
     juce::String second;

@@ -315,24 +315,24 @@ TEST_F (EditorDialogs, LoadingAPresetDisablesEveryControlOfTheEditorUntilItEnds)
     int headers = 0, tabs = 0;
     auto collect = [&]
     {
-        juce::Array<juce::Component*> controls;
-        controls.add (dynamic_cast<juce::Component*> (editor->getXYToggle()),
-                      dynamic_cast<juce::Component*> (editor->getEffectTypeDropDown()),
-                      dynamic_cast<juce::Component*> (editor->getLibraryDropDown()));
-        controls.removeAllInstancesOf (nullptr);
-        headers = controls.size();
+        juce::Array<juce::Component*> shownControls;
+        shownControls.add (dynamic_cast<juce::Component*> (editor->getXYToggle()),
+                           dynamic_cast<juce::Component*> (editor->getEffectTypeDropDown()),
+                           dynamic_cast<juce::Component*> (editor->getLibraryDropDown()));
+        shownControls.removeAllInstancesOf (nullptr);
+        headers = shownControls.size();
         for (int i = 0; i < editor->getNumPageControls(); ++i)
             if (auto* c = dynamic_cast<juce::Component*> (editor->getPageControl (i)))
                 if (dynamic_cast<ZOLLabelComponent*> (c) == nullptr)
-                    controls.add (c);
+                    shownControls.add (c);
         tabs = 0;
         for (auto* child : editor->getChildren())
             if (editor->isPageTab (child) && child->isVisible())
             {
-                controls.add (child);
+                shownControls.add (child);
                 ++tabs;
             }
-        return controls;
+        return shownControls;
     };
     const auto before = collect();
     ASSERT_GE (headers, 2);
@@ -389,8 +389,10 @@ TEST_F (EditorDialogs, TheSequencerShowsAllThirtyTwoStepsAndSendsAStepThroughThe
         EXPECT_EQ (found.size(), 2) << "step " << step + 1;
         for (auto* control : found)
             if (auto* shown = dynamic_cast<juce::Component*> (control))
+            {
                 EXPECT_TRUE (inside.contains (shown->getBounds()))
                     << "step " << step + 1 << ": " << shown->getBounds().toString() << " in " << inside.toString();
+            }
     }
 
     EXPECT_EQ (SequencerContent::getStepParamId (16), 55);

@@ -399,7 +399,9 @@ TEST_F (FrontPanelOnTheUnit, LoadingAPresetDisablesEveryControlButThoseChoosingA
             EXPECT_TRUE (c->isEnabled()) << c->getName() << " " << begin;
         for (auto* c : neverDisabled)
             if (c != nullptr)
+            {
                 EXPECT_TRUE (c->isEnabled()) << c->getName();
+            }
 
         post (begin + 1);
         for (auto* c : controls)

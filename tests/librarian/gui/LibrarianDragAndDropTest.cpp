@@ -502,7 +502,9 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     for (auto [name, kind] : { std::pair ("junk.syx", "Unknown"), std::pair ("big.syx", "Too large") })
         for (int i = 0; i < browser->getNumFound(); ++i)
             if (browser->getFoundText (i).startsWith (name))
+            {
                 EXPECT_EQ (files->getCell (i)->getNumberText().trim(), kind);
+            }
     saveScreenshot (*browser, "librarian-browser-kinds");
 
     auto& notices = program.notices;

@@ -337,7 +337,9 @@ TEST (DialogFrame, AQuestionOffersItsAnswersInOneRowAndEndsWithTheChosenResult)
             EXPECT_TRUE (d->getLocalBounds().contains (bounds)) << i;
             EXPECT_GE (bounds.getY(), d->getTextRect().getBottom()) << i;
             if (i > 0)
+            {
                 EXPECT_GT (bounds.getX(), d->getAnswerButton (i - 1)->getRight()) << i;
+            }
         }
 
         int result = -1;

@@ -179,9 +179,11 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
                         EXPECT_LE (caption.font.getStringWidthFloat (word), (float) caption.rect.getWidth())
                             << where << " " << caption.text;
                     if (caption.font.getStringWidthFloat (caption.text) > (float) caption.rect.getWidth())
+                    {
                         EXPECT_GT ((float) inkRows (shot, editor->getLocalArea (knob, caption.rect)),
                                    1.1f * caption.font.getHeight())
                             << where << " " << caption.text;
+                    }
                 }
 
                 if (auto* toggle = dynamic_cast<ZOLToggleButton*> (component))
@@ -259,7 +261,9 @@ TEST (EffectPagesInMainWindow, AmpCabPitchAndGlobalPagesAreLaidOutReadably)
 
                         auto* next = slider->getPositionLabel (i + 1);
                         if (next != nullptr && next->getText().isNotEmpty())
+                        {
                             EXPECT_GE (next->getY(), label->getBottom() - 1) << where;
+                        }
                     }
                 }
             }

@@ -111,7 +111,9 @@ void expectNoWidgetTimers (juce::Component& root)
                        [] (juce::Component& c)
                        {
                            if (dynamic_cast<juce::ProgressBar*> (&c) != nullptr)
+                           {
                                EXPECT_FALSE (c.isVisible()) << "a progress bar with no progress to show";
+                           }
 
                            if (auto* caret = dynamic_cast<juce::CaretComponent*> (&c))
                            {
