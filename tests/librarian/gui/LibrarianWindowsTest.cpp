@@ -457,7 +457,8 @@ TEST (LibrarianWindows, ANameTypedWhileTheNamesArriveIsKeptAndItsReturnRenames)
     ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending() && program.unit.getNumHeldReplies() > 0; }));
     EXPECT_EQ (program.unit.getPreset (12).name.trim(), "Verse");
 
-    ASSERT_NE (openRenameField (program, *librarian, 13), nullptr);
+    juce::Component::SafePointer<ScrollableListCell> chorus (openRenameField (program, *librarian, 13));
+    ASSERT_NE (chorus, nullptr);
     typeText (*program.window, "Chorus");
     program.window->setSize (program.window->getWidth() + 40, program.window->getHeight());
     ASSERT_TRUE (pumpPostedMessages());
@@ -465,6 +466,8 @@ TEST (LibrarianWindows, ANameTypedWhileTheNamesArriveIsKeptAndItsReturnRenames)
     program.unit.pump();
     ASSERT_TRUE (program.settle());
     ASSERT_TRUE (pumpPostedMessages());
+    ASSERT_TRUE (chorus != nullptr && chorus->isEditingName()) << "the names closed the field";
+    EXPECT_EQ (chorus->getRenameLabel()->getCurrentTextEditor()->getText(), "Chorus");
 
     pressKey (*program.window, juce::KeyPress::returnKey);
     EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (13).name.trim() == "Chorus"; }));
