@@ -210,6 +210,16 @@ bool KestrelCommandTarget::isUnitReady() const
     return isConnectedToUnit() && (mainWindow == nullptr || ! mainWindow->isCommunicationPaused());
 }
 
+bool KestrelCommandTarget::isUnitReadyOrSayPaused() const
+{
+    if (isUnitReady())
+        return true;
+
+    if (isConnectedToUnit())
+        UserNotifier::inform (communicationsPausedText());
+    return false;
+}
+
 juce::String KestrelCommandTarget::communicationsPausedText()
 {
     constexpr int pauseCommand = 1404;
@@ -299,12 +309,8 @@ void KestrelCommandTarget::removePerformer (CommandPerformer* performer)
 
 bool KestrelCommandTarget::performCommand (int id)
 {
-    if (! worksWithoutUnit (id) && ! isUnitReady())
-    {
-        if (isConnectedToUnit())
-            UserNotifier::inform (communicationsPausedText());
+    if (! worksWithoutUnit (id) && ! isUnitReadyOrSayPaused())
         return false;
-    }
 
     if (auto* owner = ownerOf (id))
         return owner->performCommand (id);
@@ -508,12 +514,8 @@ void KestrelCommandTarget::loadSnapshot (int index)
         return;
     }
 
-    if (! isUnitReady())
-    {
-        if (isConnectedToUnit())
-            UserNotifier::inform (communicationsPausedText());
+    if (! isUnitReadyOrSayPaused())
         return;
-    }
 
     juce::MemoryBlock data;
 

@@ -123,6 +123,8 @@ private:
 
     bool isConnectedToUnit() const;
     bool isUnitReady() const;
+    // isUnitReady, telling the user when communications are paused.
+    bool isUnitReadyOrSayPaused() const;
     CommandPerformer* ownerOf (int commandId) const;
     bool worksWithoutUnit (int commandId) const;
     bool performCommand (int commandId);
