@@ -17,6 +17,7 @@
 #include "skin/lists/ZolScrollableListCtrl.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace
@@ -48,10 +49,17 @@ constexpr int minimumUnitSide = 330;
 constexpr int sendColumn = 150;
 constexpr int minimumDiskSide = 330;
 
+// The framework's block comparison hands memcmp the null data of an empty block.
+bool sameBytes (const juce::MemoryBlock& a, const juce::MemoryBlock& b)
+{
+    return a.getSize() == b.getSize() && (a.isEmpty() || std::memcmp (a.getData(), b.getData(), a.getSize()) == 0);
+}
+
 bool holdTheSame (const LibrarianDiskEntry& a, const LibrarianDiskEntry& b)
 {
     return a.fileType == b.fileType && a.readResult == b.readResult && a.model == b.model
-           && a.positionInFile == b.positionInFile && a.name == b.name && a.data == b.data && a.damaged == b.damaged;
+           && a.positionInFile == b.positionInFile && a.name == b.name && sameBytes (a.data, b.data)
+           && a.damaged == b.damaged;
 }
 } // namespace
 
