@@ -77,8 +77,9 @@ void LibrarianStyle::styleList (ZolScrollableListCtrl& list, bool multipleSelect
 
 void LibrarianStyle::fitCellsToWidth (ZolScrollableListCtrl& list)
 {
-    constexpr int scrollBarRoom = 14;
-    list.minCellWidth = juce::jmax (40, list.getWidth() - scrollBarRoom);
+    // The vertical scroll bar takes its room from the view: a cell as wide as
+    // the list would reach under it and bring a horizontal bar of its own.
+    list.minCellWidth = juce::jmax (40, list.getWidth() - list.getViewport().getScrollBarThickness());
 }
 
 void LibrarianStyle::enableDragging (ZolScrollableListCtrl& list, const juce::String& description,

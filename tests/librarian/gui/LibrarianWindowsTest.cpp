@@ -394,6 +394,9 @@ TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
     EXPECT_TRUE (field->hasKeyboardFocus (true));
     EXPECT_EQ (field->getHighlightedText(), "Preset 4");
     EXPECT_EQ (cell->getRenameLabel()->getBounds(), cell->getLocalBounds()) << "the field covers the cell";
+    auto* list = findParentScrollableListCtrl (cell);
+    ASSERT_NE (list, nullptr);
+    EXPECT_LE (cell->getRight(), list->getViewport().getViewWidth()) << "the field's frame reaches under the scroll bar";
     EXPECT_EQ (field->getBounds(), cell->getRenameLabel()->getLocalBounds());
     juce::Image drawn (juce::Image::ARGB, cell->getWidth(), cell->getHeight(), true);
     {
