@@ -178,6 +178,12 @@ private:
         juce::String name;
     };
     static constexpr int renameOnly = -1, writeToFile = -2;
+    // The longest preset name the unit stores.
+    static constexpr int presetNameLength = 32;
+    // The bank number that asks for the names of every preset at once.
+    static constexpr juce::uint8 allPresets = 0x7F;
+    // The unit list menu's commands that other roads reach too.
+    static constexpr int listRename = 2101, listLoad = 2106;
 
     // What each window (presets, cabs) keeps while the other is shown.
     struct WindowState
