@@ -3,6 +3,8 @@
 #include "app/shell/MainAppWindow.h"
 #include "librarian/LibrarianWindows.h"
 
+#include <cstdio>
+
 // The program: the editor application, whose main window's content also
 // creates the librarian's windows. Kept out of the librarian's library, so
 // that the tests bring their own main.
@@ -29,4 +31,18 @@ private:
     std::unique_ptr<LibrarianWindows> librarianWindows;
 };
 
-START_JUCE_APPLICATION (KestrelEditProgram)
+JUCE_CREATE_APPLICATION_DEFINE (KestrelEditProgram)
+
+// The framework's main, after one check: without a graphical display the
+// program says so and ends before it reads or writes anything of the user's.
+int main (int argc, char* argv[])
+{
+    if (const auto problem = KestrelEditApplication::missingDisplayText(); problem.isNotEmpty())
+    {
+        std::fprintf (stderr, "%s\n", problem.toRawUTF8());
+        return 1;
+    }
+
+    juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
+    return juce::JUCEApplicationBase::main (argc, (const char**) argv);
+}

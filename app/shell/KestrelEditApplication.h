@@ -51,6 +51,13 @@ public:
 
     static juce::String anotherInstanceText (const juce::String& applicationName);
 
+    // Every window needs a graphical display. Empty when the display that
+    // DISPLAY names opens; otherwise why the program cannot start, naming the
+    // display (or that DISPLAY is not set). Asked before the application
+    // object is made, so that a start without a display touches no file of
+    // the user's.
+    static juce::String missingDisplayText();
+
 protected:
     // Loads the built-in skin into the skin document.
     virtual juce::Result loadSkin (SkinManager& skinDocument);

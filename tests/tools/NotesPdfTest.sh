@@ -2,7 +2,8 @@
 # The release notes' typesetter sets every line of UTF-8 text, a line that
 # wraps inside multi-byte letters included; bytes that are no whole letter,
 # and zero bytes, stop it with a failure that names their line. A run that
-# fails or is killed part-way leaves the PDF of the last good run as it was.
+# fails, is killed part-way or meets a full disk leaves the PDF of the last
+# good run as it was.
 #     NotesPdfTest.sh <notespdf> <fonts folder> <work folder>
 set -uo pipefail
 tool="$1" fonts="$2" work="$3/notespdf-test"
@@ -53,6 +54,19 @@ if { (ulimit -f 8 && exec "$tool" "$work/good.txt" "$fonts" "$work/killed.pdf") 
     failed=1
 elif ! cmp -s "$work/good.pdf" "$work/killed.pdf"; then
     echo "killed: the earlier PDF was changed by a run cut short"
+    failed=1
+fi
+
+# A write refused once the file passes 8 KiB, as on a disk that fills (the
+# file size limit's signal ignored, so the write fails instead): the run fails,
+# names the file, leaves the earlier PDF whole and no partial file behind.
+cp "$work/good.pdf" "$work/full.pdf"
+if out=$( (trap '' XFSZ && ulimit -f 8 && exec "$tool" "$work/good.txt" "$fonts" "$work/full.pdf") 2>&1); then
+    echo "full disk: the run passed for a success: $out"
+    failed=1
+elif [[ "$out" != *"cannot write $work/full.pdf.part"* ]] || ! cmp -s "$work/good.pdf" "$work/full.pdf" \
+    || [[ -e "$work/full.pdf.part" ]]; then
+    echo "full disk: no clear failure, the earlier PDF changed, or the partial file stayed: $out"
     failed=1
 fi
 exit $failed

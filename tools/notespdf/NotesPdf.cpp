@@ -14,12 +14,16 @@
 // success the program says how many lines it set. The PDF is written beside
 // the target under a temporary name and renamed over it only once it is
 // whole, so a run that fails or is killed leaves the earlier PDF as it was.
+// Every write, the flush to disk and the close are checked: a disk that fills
+// while the PDF is written fails the run, never leaves a cut-off PDF behind.
 
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -44,6 +48,38 @@ struct Fonts
 };
 
 const cairo_user_data_key_t faceKey{};
+
+// The file cairo's PDF surface writes through. A surface that writes its file
+// itself reports no failed write, so a full disk would pass for success; this
+// output keeps the first failure.
+struct Output
+{
+    std::FILE* file = nullptr;
+    int error = 0; // errno of the first write that failed
+
+    static cairo_status_t write (void* closure, const unsigned char* data, unsigned int length)
+    {
+        auto& output = *static_cast<Output*> (closure);
+        errno = 0;
+        if (output.error == 0 && std::fwrite (data, 1, length, output.file) != length)
+            output.error = errno != 0 ? errno : EIO;
+        return output.error == 0 ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+    }
+
+    // Flushes the file to disk and closes it; false with `error` set when
+    // any write, the flush or the close failed.
+    bool close()
+    {
+        errno = 0;
+        if (error == 0 && (std::fflush (file) != 0 || fsync (fileno (file)) != 0))
+            error = errno != 0 ? errno : EIO;
+        errno = 0;
+        if (std::fclose (file) != 0 && error == 0)
+            error = errno != 0 ? errno : EIO;
+        file = nullptr;
+        return error == 0;
+    }
+};
 
 cairo_font_face_t* loadFace (FT_Library library, const std::string& path)
 {
@@ -214,7 +250,15 @@ int main (int argc, char** argv)
 
     const std::string target = argv[3];
     const std::string partial = target + ".part";
-    auto* surface = cairo_pdf_surface_create (partial.c_str(), pageWidth, pageHeight);
+    Output output;
+    errno = 0;
+    output.file = std::fopen (partial.c_str(), "wb");
+    if (output.file == nullptr)
+    {
+        std::fprintf (stderr, "notespdf: cannot write %s: %s\n", partial.c_str(), std::strerror (errno));
+        return 1;
+    }
+    auto* surface = cairo_pdf_surface_create_for_stream (&Output::write, &output, pageWidth, pageHeight);
     cairo_pdf_surface_restrict_to_version (surface, CAIRO_PDF_VERSION_1_5);
     cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_TITLE, lines.front().c_str());
     cairo_pdf_surface_set_metadata (surface, CAIRO_PDF_METADATA_CREATOR, "Kestrel-Edit");
@@ -283,10 +327,13 @@ int main (int argc, char** argv)
     cairo_font_face_destroy (fonts.body);
     cairo_font_face_destroy (fonts.heading);
     FT_Done_FreeType (fonts.library);
+    const bool written = output.close();
 
-    if (drawStatus != CAIRO_STATUS_SUCCESS || status != CAIRO_STATUS_SUCCESS)
+    if (drawStatus != CAIRO_STATUS_SUCCESS || status != CAIRO_STATUS_SUCCESS || ! written)
     {
-        if (failedLine > 0)
+        if (! written)
+            std::fprintf (stderr, "notespdf: cannot write %s: %s\n", partial.c_str(), std::strerror (output.error));
+        else if (failedLine > 0)
             std::fprintf (stderr, "notespdf: %s, line %zu: %s\n", argv[1], failedLine, cairo_status_to_string (drawStatus));
         else
             std::fprintf (stderr, "notespdf: %s: %s\n", partial.c_str(), cairo_status_to_string (status));

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Started without a graphical display (DISPLAY unset, or naming a display no
+# server answers on), the program says that it needs one and which it could
+# not open, ends with a failure, not a crash, and writes nothing of the
+# user's: their home and settings folders are redirected and stay empty.
+#     StartWithoutDisplayTest.sh <Kestrel-Edit> <work folder>
+set -uo pipefail
+program="$1" work="$2/start-without-display-test"
+rm -rf "$work" && mkdir -p "$work" || exit 2
+failed=0
+
+# A display number no server answers on: far above those the test scripts'
+# servers take, and with no socket (named or abstract) and no lock file.
+number=500
+while [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] \
+    || grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix 2>/dev/null; do
+    number=$((number + 1))
+done
+
+expect_refused() { # name, words the message must hold, then the display's setting for env
+    local name="$1" words="$2" folder="$work/$1"
+    shift 2
+    mkdir -p "$folder/home" "$folder/config" || exit 2
+    env -u DISPLAY -u WAYLAND_DISPLAY HOME="$folder/home" XDG_CONFIG_HOME="$folder/config" "$@" \
+        timeout 120 "$program" >"$folder/out" 2>"$folder/err" </dev/null
+    local status=$? message
+    message=$(cat "$folder/err")
+    if ((status != 1)); then
+        echo "$name: ended with status $status, not 1 (0: went on; 124: did not end; above: a crash): $message"
+        failed=1
+    fi
+    # One line, and nothing else said (no sanitizer's report either).
+    if [[ "$message" != *"Kestrel-Edit needs a graphical display"* || "$message" != *"$words"* \
+        || $(wc -l <"$folder/err") != 1 ]]; then
+        echo "$name: the message is not one line saying that a display is needed and \"$words\": $message"
+        failed=1
+    fi
+    local written
+    written=$(find "$folder/home" "$folder/config" -mindepth 1)
+    if [[ -n "$written" ]]; then
+        echo "$name: files of the user's were written: $written"
+        failed=1
+    fi
+}
+expect_refused unset "DISPLAY is not set"
+expect_refused unopenable "\":$number\"" DISPLAY=":$number"
+exit $failed
