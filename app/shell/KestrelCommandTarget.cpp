@@ -312,10 +312,31 @@ bool KestrelCommandTarget::performCommand (int id)
     if (! worksWithoutUnit (id) && ! isUnitReadyOrSayPaused())
         return false;
 
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    // Save and Revert act on the slot of the preset shown: while the unit may
+    // play another one, it is asked first.
+    if ((id == 1105 || id == 1118) && presetManager != nullptr && presetManager->isPresetNumberInDoubt())
+    {
+        presetManager->whenPresetNumberConfirmed (
+            [id] (bool confirmed)
+            {
+                if (confirmed)
+                {
+                    if (auto* target = getInstanceWithoutCreating())
+                        target->performCommand (id);
+                    return;
+                }
+
+                UserNotifier::warn (juce::String (id == 1118 ? "The preset was not saved." : "The preset was not reverted.")
+                                    + "\n" + presetNumberUnknownText);
+            });
+        return true;
+    }
+
     if (auto* owner = ownerOf (id))
         return owner->performCommand (id);
 
-    auto* presetManager = PresetManager::getInstanceWithoutCreating();
     const auto here = PresetManager::currentPresetLocation;
 
     switch (id)
@@ -323,7 +344,7 @@ bool KestrelCommandTarget::performCommand (int id)
         // Preset
         case 1100: return presetManager->requestClearPreset();
         case 1101: presetManager->getRequest (initializePreset).start(); return true;
-        case 1104: return presetManager->requestLoadPreset();
+        case 1104: return presetManager->requestRefreshPreset();
         case 1105:
         case 1118:
         {

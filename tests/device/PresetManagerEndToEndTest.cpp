@@ -488,6 +488,34 @@ TEST_F (PresetManagerEndToEnd, PresetChangedOnTheUnitLoadsIt)
     EXPECT_EQ (manager->getDeferredPresetChanges(), 1u);
 }
 
+// Refresh Preset asks the unit which preset it plays: a report that was lost
+// is made good; the number held found again reloads the preset and keeps
+// what belongs to it here (the scene clipboard).
+TEST_F (PresetManagerEndToEnd, RefreshAsksWhichPresetTheUnitPlays)
+{
+    ASSERT_TRUE (connect());
+    SceneRecord copied;
+    copied.sceneNumber = 3;
+    manager->setSceneClipboard (copied);
+
+    codes.clear();
+    unit.clearReceived();
+    ASSERT_TRUE (manager->requestRefreshPreset());
+    ASSERT_TRUE (runUntil ([this] { return sawCode (21) && idle(); }));
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 1);
+    EXPECT_EQ (manager->getSceneClipboard().sceneNumber, 3);
+
+    unit.setSilent (true);
+    unit.selectPresetOnUnit (13);
+    unit.setSilent (false);
+    codes.clear();
+    ASSERT_TRUE (manager->requestRefreshPreset());
+    ASSERT_TRUE (runUntil ([this] { return sawCode (21) && idle(); }));
+    EXPECT_EQ (manager->getCurrentPresetNumber(), 13);
+    EXPECT_EQ (manager->getCurrentPresetName(), unit.getEditBuffer().name);
+    EXPECT_EQ (manager->getSceneClipboard().sceneNumber, -1) << "another preset: the clipboard is not its";
+}
+
 TEST_F (PresetManagerEndToEnd, EditorDisconnectEndsCleanlyEvenUnanswered)
 {
     ASSERT_TRUE (connect());
