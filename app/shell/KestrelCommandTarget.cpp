@@ -222,14 +222,13 @@ bool KestrelCommandTarget::isUnitReadyOrSayPaused() const
 
 juce::String KestrelCommandTarget::communicationsPausedText()
 {
+    // Paused, the menu bar opens nothing: only what works then is named.
     constexpr int pauseCommand = 1404;
-    juce::String name, description, menu;
     juce::KeyPress key;
-    findCommandText (SettingsMenuCommands, pauseCommand, name, description, menu);
     const bool hasKey = findCommandKeyPress (MainKeyBindings, pauseCommand, key);
-    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, choose " + menu
-           + " > " + name + (hasKey ? " (" + key.getTextDescription() + ")" : juce::String())
-           + " or click the box in the middle of the paused window.";
+    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, "
+           + (hasKey ? "press " + key.getTextDescription() + ", " : juce::String())
+           + "click the box in the middle of the paused window or the pause button in the title bar.";
 }
 
 // The pane added last wins a command that two panes claim.
