@@ -313,9 +313,10 @@ bool KestrelCommandTarget::performCommand (int id)
 
     auto* presetManager = PresetManager::getInstanceWithoutCreating();
 
-    // Save and Revert act on the slot of the preset shown: while the unit may
-    // play another one, it is asked first.
-    if ((id == 1105 || id == 1118) && presetManager != nullptr && presetManager->isPresetNumberInDoubt())
+    // Save and Revert act on the slot of the preset shown, and saving to
+    // another number asks before it replaces any preset but that one: while
+    // the unit may play another preset, it is asked first.
+    if ((id == 1105 || id == 1118 || id == 1119) && presetManager != nullptr && presetManager->isPresetNumberInDoubt())
     {
         presetManager->whenPresetNumberConfirmed (
             [id] (bool confirmed)
@@ -327,7 +328,7 @@ bool KestrelCommandTarget::performCommand (int id)
                     return;
                 }
 
-                UserNotifier::warn (juce::String (id == 1118 ? "The preset was not saved." : "The preset was not reverted.")
+                UserNotifier::warn (juce::String (id == 1105 ? "The preset was not reverted." : "The preset was not saved.")
                                     + "\n" + presetNumberUnknownText);
             });
         return true;

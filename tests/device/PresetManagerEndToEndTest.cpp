@@ -516,6 +516,36 @@ TEST_F (PresetManagerEndToEnd, RefreshAsksWhichPresetTheUnitPlays)
     EXPECT_EQ (manager->getSceneClipboard().sceneNumber, -1) << "another preset: the clipboard is not its";
 }
 
+// A change the unit carried out without a word back leaves the number in
+// doubt: the unit is asked at once, quietly, and what waits for the number
+// learns whether it came.
+TEST_F (PresetManagerEndToEnd, AnUnansweredChangeIsAskedAboutAndWhatWaitsIsTold)
+{
+    ASSERT_TRUE (connect());
+    const auto before = manager->getCurrentPresetNumber();
+    unit.setSilent (true);
+    unit.clearReceived();
+    ASSERT_TRUE (manager->requestChangePreset ((juce::uint16) (before + 3), false));
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (unit.getCurrentPresetNumber(), before + 3);
+    EXPECT_TRUE (manager->isPresetNumberInDoubt());
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 3) << "asked three times";
+    EXPECT_EQ (notices.count(), 1) << "the change's failure, told once";
+
+    std::vector<bool> told;
+    manager->whenPresetNumberConfirmed ([&told] (bool confirmed) { told.push_back (confirmed); });
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (told, std::vector<bool> { false });
+    EXPECT_EQ (notices.count(), 1);
+
+    unit.setSilent (false);
+    manager->whenPresetNumberConfirmed ([&told] (bool confirmed) { told.push_back (confirmed); });
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (told, (std::vector<bool> { false, true }));
+    EXPECT_EQ (manager->getCurrentPresetNumber(), before + 3);
+    EXPECT_FALSE (manager->isPresetNumberInDoubt());
+}
+
 TEST_F (PresetManagerEndToEnd, EditorDisconnectEndsCleanlyEvenUnanswered)
 {
     ASSERT_TRUE (connect());
