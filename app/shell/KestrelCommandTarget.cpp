@@ -222,14 +222,13 @@ bool KestrelCommandTarget::isUnitReadyOrSayPaused() const
 
 juce::String KestrelCommandTarget::communicationsPausedText()
 {
+    // Paused, the menu bar opens nothing: only what works then is named.
     constexpr int pauseCommand = 1404;
-    juce::String name, description, menu;
     juce::KeyPress key;
-    findCommandText (SettingsMenuCommands, pauseCommand, name, description, menu);
     const bool hasKey = findCommandKeyPress (MainKeyBindings, pauseCommand, key);
-    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, choose " + menu
-           + " > " + name + (hasKey ? " (" + key.getTextDescription() + ")" : juce::String())
-           + " or click the box in the middle of the paused window.";
+    return "Communications with the Kestrel are paused: nothing was sent to it.\nTo resume them, "
+           + (hasKey ? "press " + key.getTextDescription() + ", " : juce::String())
+           + "click the box in the middle of the paused window or the pause button in the title bar.";
 }
 
 // The pane added last wins a command that two panes claim.
@@ -312,10 +311,32 @@ bool KestrelCommandTarget::performCommand (int id)
     if (! worksWithoutUnit (id) && ! isUnitReadyOrSayPaused())
         return false;
 
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+    // Save and Revert act on the slot of the preset shown, and saving to
+    // another number asks before it replaces any preset but that one: while
+    // the unit may play another preset, it is asked first.
+    if ((id == 1105 || id == 1118 || id == 1119) && presetManager != nullptr && presetManager->isPresetNumberInDoubt())
+    {
+        presetManager->whenPresetNumberConfirmed (
+            [id] (bool confirmed)
+            {
+                if (confirmed)
+                {
+                    if (auto* target = getInstanceWithoutCreating())
+                        target->performCommand (id);
+                    return;
+                }
+
+                UserNotifier::warn (juce::String (id == 1105 ? "The preset was not reverted." : "The preset was not saved.")
+                                    + "\n" + presetNumberUnknownText);
+            });
+        return true;
+    }
+
     if (auto* owner = ownerOf (id))
         return owner->performCommand (id);
 
-    auto* presetManager = PresetManager::getInstanceWithoutCreating();
     const auto here = PresetManager::currentPresetLocation;
 
     switch (id)
@@ -323,7 +344,7 @@ bool KestrelCommandTarget::performCommand (int id)
         // Preset
         case 1100: return presetManager->requestClearPreset();
         case 1101: presetManager->getRequest (initializePreset).start(); return true;
-        case 1104: return presetManager->requestLoadPreset();
+        case 1104: return presetManager->requestRefreshPreset();
         case 1105:
         case 1118:
         {

@@ -38,6 +38,9 @@ public:
     static constexpr int queryDeviceVersionEnd = 9;
     static constexpr int initializationEnd = 11;
     static constexpr const char* incompatibleFirmwareText = "Incompatible Firmware Version";
+    // Save or Revert given up: the unit never said which preset it plays.
+    static constexpr const char* presetNumberUnknownText =
+        "The Kestrel did not say which preset it plays, so Kestrel-Edit could not tell which preset is meant.";
 
     // The window whose panes and link ticker the commands reach; null when it goes.
     void setMainWindow (MainAppWindow* window) { mainWindow = window; }

@@ -42,7 +42,27 @@ public:
 
     // As the framework's own dialog: closing hides it, which ends it.
     void closeButtonPressed() override { setVisible (false); }
+
+    // What the window tells, for knowing the same message told twice.
+    juce::String told;
 };
+
+juce::String describeTold (const Notice& notice)
+{
+    return juce::String ((int) notice.icon) + "\n" + notice.title + "\n" + notice.message;
+}
+
+NoticeWindow* findShownNotice (const juce::String& told)
+{
+    auto& desktop = juce::Desktop::getInstance();
+
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* shown = dynamic_cast<NoticeWindow*> (desktop.getComponent (i));
+            shown != nullptr && shown->isVisible() && shown->told == told)
+            return shown;
+
+    return nullptr;
+}
 } // namespace
 
 MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skinDocument)
@@ -238,6 +258,17 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     if (look == nullptr || ! look->getGenericDialogStyle().valid)
         return false;
 
+    // A message that is still open is not told a second time (a question is:
+    // its answer is awaited); the open one comes to the front instead.
+    const auto told = describeTold (notice);
+
+    if (notice.buttons == Notice::Buttons::ok && ! notice.onResult)
+        if (auto* shown = findShownNotice (told))
+        {
+            shown->toFront (true);
+            return true;
+        }
+
     auto body = std::make_unique<GenericDialogContent> (look->getGenericDialogStyle());
     body->message = notice.message;
     body->logoMode = notice.icon == Notice::Icon::logo;
@@ -260,6 +291,7 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
 
     const auto size = body->getBounds();
     auto* dialog = new NoticeWindow (notice.title, look->getGenericDialogStyle().backgroundColour, (float) getScale());
+    dialog->told = told;
     dialog->setUsingNativeTitleBar (false);
     dialog->setContentOwned (body.release(), true);
     dialog->setResizable (false, false);
@@ -273,6 +305,8 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
         dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
     }
     dialog->enterModalState (true, nullptr, true);
+    // In front of the window it speaks for, wherever the window manager put it.
+    dialog->toFront (true);
 
     // Keys go to the dialog's content, which closes on Return (its first
     // answer, or OK when it has none) as well as on Escape.

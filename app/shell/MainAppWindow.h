@@ -84,7 +84,8 @@ public:
 
     // A notice or a question, shown in the program's own dialog in the skin's
     // look; the answer reaches the notice's callback. False without a skinned
-    // dialog style, when the notice is left to the message box.
+    // dialog style, when the notice is left to the message box. It comes to
+    // the front; a message the same as one still open is not shown again.
     bool showMessageDialog (const Notice& notice);
 
 private:

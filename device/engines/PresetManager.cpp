@@ -253,15 +253,28 @@ void PresetManager::processRequests (bool cancel)
             if (mayRun)
             {
                 failureReported = false;
+                const auto quiet = chosen == &getRequest (queryCurrentPresetNumber) && quietPresetNumberCheck;
                 executeStep (*chosen);
 
-                if (! chosen->isRunning() && chosen->getResult() == ZolStateMachine::resultTimedOut &&
-                    chosen->alertOnTimeOut != 0)
+                if (! chosen->isRunning() && chosen->getResult() == ZolStateMachine::resultTimedOut)
                 {
-                    if (! failureReported)
-                        showTimeOutAlert (*chosen);
+                    if (chosen->alertOnTimeOut != 0 && ! quiet)
+                    {
+                        if (! failureReported)
+                            showTimeOutAlert (*chosen);
 
-                    setStatus (timeOutCode, 0, 0);
+                        setStatus (timeOutCode, 0, 0);
+                    }
+
+                    // The unit may have carried out a recall it never
+                    // answered: ask it which preset it plays (the failure
+                    // itself has been told).
+                    if (recallAwaitingReport)
+                    {
+                        recallAwaitingReport = false;
+                        presetNumberInDoubt = true;
+                        startPresetNumberCheck (true);
+                    }
                 }
             }
         }
@@ -323,6 +336,9 @@ void PresetManager::setWaitCursor (bool on)
 
 void PresetManager::finishStopped (PresetStateMachine& machine)
 {
+    if (&machine == &getRequest (queryCurrentPresetNumber))
+        endPresetNumberCheck (machine);
+
     if (machine.showWaitIndicator != 0 && waitIndicator != nullptr)
         waitIndicator->hideWaitProgress();
 
@@ -565,6 +581,8 @@ bool PresetManager::handleReplyFirst (SysExRequest& request)
 
 bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 {
+    recallAwaitingReport = false;
+
     if (auto* active = getActiveRequest())
     {
         if (active->delayEnabled == 1 && active->presetNumberArrived == 0)
@@ -583,8 +601,16 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
     }
 
     requestLoadPreset();
-    DeviceManager::setCurrentPresetNumber (number);
+    presetNumberInDoubt = false;
     deferredPresetChanges = 0;
+
+    // A check that finds the number held changed nothing on the unit: the
+    // preset is read again, and what belongs to it here is kept.
+    if (checkingPresetNumber && getActiveRequest() == &getRequest (queryCurrentPresetNumber) &&
+        number.getNumber() == getCurrentPresetNumber())
+        return true;
+
+    DeviceManager::setCurrentPresetNumber (number);
     sceneClipboard.reset();
     clearPendingData();
     return true;

@@ -116,6 +116,27 @@ public:
     juce::uint32 getDeferredPresetChanges() const { return deferredPresetChanges; }
 
     //==========================================================================
+    // Whether the shown preset number is the unit's.
+
+    // Set when a request ended on a time-out after a recall that the unit
+    // never reported on: it may have carried the recall out, so the number
+    // held here may not be the preset it plays. Cleared when the unit's
+    // preset number is taken.
+    bool isPresetNumberInDoubt() const { return presetNumberInDoubt; }
+
+    // "Refresh Preset": asks the unit which preset it plays; the answer loads
+    // it, and a number other than the one held is taken as a preset change.
+    // True also while such a question is under way.
+    bool requestRefreshPreset();
+
+    // Runs the action at once (with true) while the number held is the
+    // unit's. Otherwise the unit is asked first and the action runs once the
+    // answer is in: with true when it was taken, with false when the
+    // question failed (no time-out alert then: the action tells). A later
+    // action replaces a waiting one.
+    void whenPresetNumberConfirmed (std::function<void (bool confirmed)> action);
+
+    //==========================================================================
     // Display.
 
     // The shared progress indicator; null removes it.
@@ -310,6 +331,10 @@ private:
     bool ownsStepRequest (const PresetStateMachine& machine) const;
 
     void finishStopped (PresetStateMachine& machine);
+    // "Query Current Preset Number" as a check of the number held; a quiet
+    // one's time-out shows no alert.
+    bool startPresetNumberCheck (bool quiet);
+    void endPresetNumberCheck (const PresetStateMachine& machine);
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
     // False, with the damaged-preset alert under title, unless the data is a whole preset dump.
     bool acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const;
@@ -379,6 +404,14 @@ private:
     juce::uint32 deferredPresetChanges = 0;
     // The user's last choice of preset not yet started; -1: none.
     juce::int32 waitingPresetChoice = -1;
+
+    // A recall went out and no preset number came from the unit since.
+    bool recallAwaitingReport = false;
+    bool presetNumberInDoubt = false;
+    // The running "Query Current Preset Number" checks the number held.
+    bool checkingPresetNumber = false;
+    bool quietPresetNumberCheck = false;
+    std::function<void (bool)> afterPresetNumberCheck;
 
     // The request the running step sent, and the run it belongs to.
     SysExRequest* currentStepRequest = nullptr;

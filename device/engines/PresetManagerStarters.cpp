@@ -202,6 +202,59 @@ bool PresetManager::requestCurrentPresetNumber()
     return true;
 }
 
+bool PresetManager::requestRefreshPreset()
+{
+    if (! isBusy (queryCurrentPresetNumber))
+        return startPresetNumberCheck (false);
+
+    // The question under way answers the refresh too; asked for, its failure is told.
+    if (! afterPresetNumberCheck)
+        quietPresetNumberCheck = false;
+
+    return true;
+}
+
+void PresetManager::whenPresetNumberConfirmed (std::function<void (bool confirmed)> action)
+{
+    if (! presetNumberInDoubt)
+    {
+        if (action)
+            action (true);
+        return;
+    }
+
+    afterPresetNumberCheck = std::move (action);
+
+    if (isBusy (queryCurrentPresetNumber))
+    {
+        // The question under way answers for the action; its failure is the action's to tell.
+        quietPresetNumberCheck = true;
+        return;
+    }
+
+    startPresetNumberCheck (true);
+}
+
+bool PresetManager::startPresetNumberCheck (bool quiet)
+{
+    if (isBusy (queryCurrentPresetNumber))
+        return false;
+
+    startRequest (queryCurrentPresetNumber);
+    checkingPresetNumber = true;
+    quietPresetNumberCheck = quiet;
+    return true;
+}
+
+void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
+{
+    checkingPresetNumber = false;
+    quietPresetNumberCheck = false;
+
+    if (auto action = std::exchange (afterPresetNumberCheck, {}))
+        action (machine.getResult() == ZolStateMachine::resultCompleted && ! presetNumberInDoubt);
+}
+
 bool PresetManager::requestLoadPreset()
 {
     auto& machine = getRequest (loadPreset);

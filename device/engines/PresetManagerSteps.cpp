@@ -225,7 +225,11 @@ bool PresetManager::runStep (PresetStateMachine& m)
 
         case stepPresetRecall:
             if (m.bank != noRecallBank1 && m.bank != noRecallBank2)
-                setStepRequest (m, DeviceManager::requestRecallPreset (m.bank, m.program));
+            {
+                auto* recall = DeviceManager::requestRecallPreset (m.bank, m.program);
+                recallAwaitingReport = recallAwaitingReport || recall != nullptr;
+                setStepRequest (m, recall);
+            }
             break;
 
         case stepPresetBundleCopyPatch:

@@ -488,6 +488,64 @@ TEST_F (PresetManagerEndToEnd, PresetChangedOnTheUnitLoadsIt)
     EXPECT_EQ (manager->getDeferredPresetChanges(), 1u);
 }
 
+// Refresh Preset asks the unit which preset it plays: a report that was lost
+// is made good; the number held found again reloads the preset and keeps
+// what belongs to it here (the scene clipboard).
+TEST_F (PresetManagerEndToEnd, RefreshAsksWhichPresetTheUnitPlays)
+{
+    ASSERT_TRUE (connect());
+    SceneRecord copied;
+    copied.sceneNumber = 3;
+    manager->setSceneClipboard (copied);
+
+    codes.clear();
+    unit.clearReceived();
+    ASSERT_TRUE (manager->requestRefreshPreset());
+    ASSERT_TRUE (runUntil ([this] { return sawCode (21) && idle(); }));
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 1);
+    EXPECT_EQ (manager->getSceneClipboard().sceneNumber, 3);
+
+    unit.setSilent (true);
+    unit.selectPresetOnUnit (13);
+    unit.setSilent (false);
+    codes.clear();
+    ASSERT_TRUE (manager->requestRefreshPreset());
+    ASSERT_TRUE (runUntil ([this] { return sawCode (21) && idle(); }));
+    EXPECT_EQ (manager->getCurrentPresetNumber(), 13);
+    EXPECT_EQ (manager->getCurrentPresetName(), unit.getEditBuffer().name);
+    EXPECT_EQ (manager->getSceneClipboard().sceneNumber, -1) << "another preset: the clipboard is not its";
+}
+
+// A change the unit carried out without a word back leaves the number in
+// doubt: the unit is asked at once, quietly, and what waits for the number
+// learns whether it came.
+TEST_F (PresetManagerEndToEnd, AnUnansweredChangeIsAskedAboutAndWhatWaitsIsTold)
+{
+    ASSERT_TRUE (connect());
+    const auto before = manager->getCurrentPresetNumber();
+    unit.setSilent (true);
+    unit.clearReceived();
+    ASSERT_TRUE (manager->requestChangePreset ((juce::uint16) (before + 3), false));
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (unit.getCurrentPresetNumber(), before + 3);
+    EXPECT_TRUE (manager->isPresetNumberInDoubt());
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 3) << "asked three times";
+    EXPECT_EQ (notices.count(), 1) << "the change's failure, told once";
+
+    std::vector<bool> told;
+    manager->whenPresetNumberConfirmed ([&told] (bool confirmed) { told.push_back (confirmed); });
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (told, std::vector<bool> { false });
+    EXPECT_EQ (notices.count(), 1);
+
+    unit.setSilent (false);
+    manager->whenPresetNumberConfirmed ([&told] (bool confirmed) { told.push_back (confirmed); });
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (told, (std::vector<bool> { false, true }));
+    EXPECT_EQ (manager->getCurrentPresetNumber(), before + 3);
+    EXPECT_FALSE (manager->isPresetNumberInDoubt());
+}
+
 TEST_F (PresetManagerEndToEnd, EditorDisconnectEndsCleanlyEvenUnanswered)
 {
     ASSERT_TRUE (connect());

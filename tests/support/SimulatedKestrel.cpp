@@ -240,6 +240,9 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
         handlingFunction = -1;
         toSend.swap (outbox);
+
+        if (fault.unanswered)
+            toSend.clear();
     }
 
     if (silentAfter >= 0)

@@ -71,6 +71,11 @@ public:
     // Ignores requests of this function altogether (they are still logged).
     void setSilentFor (int function, bool silent = true);
 
+    // Carries out requests of this function but sends nothing for them:
+    // neither their reply nor what they make the unit report (a recall's
+    // SYSEX_PATCHNUM), as if every answer were lost on the way back.
+    void setUnansweredFor (int function, bool unanswered = true);
+
     // Ignores the next `count` requests of this function as if they had been
     // lost on the way: not carried out, not answered (still logged).
     void ignoreNextRequests (int function, int count = 1);
@@ -203,6 +208,7 @@ private:
     struct Faults
     {
         bool silent = false;
+        bool unanswered = false;
         int ignoreCount = 0;
         juce::uint8 errorResult = 0;
         juce::uint32 delayMs = 0;

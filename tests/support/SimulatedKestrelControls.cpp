@@ -19,6 +19,12 @@ void SimulatedKestrel::setSilentFor (int function, bool silent)
     faults[function].silent = silent;
 }
 
+void SimulatedKestrel::setUnansweredFor (int function, bool unanswered)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].unanswered = unanswered;
+}
+
 void SimulatedKestrel::ignoreNextRequests (int function, int count)
 {
     const juce::ScopedLock state (stateLock);

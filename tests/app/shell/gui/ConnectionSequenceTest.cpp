@@ -600,7 +600,25 @@ TEST (CommandTarget, WhilePausedLoadSnapshotSaysHowToResumeAndTheUnitKeepsItsPre
     pumpPostedMessages();
     ASSERT_EQ (program.notices.count(), before + 1);
     EXPECT_EQ (program.notices.lastMessage(), KestrelCommandTarget::communicationsPausedText());
-    EXPECT_TRUE (program.notices.lastMessage().contains ("click the box in the middle of the paused window"));
+    // It names only what resumes while paused: the menu bar opens nothing then.
+    const auto told = program.notices.lastMessage();
+    EXPECT_TRUE (told.contains ("press F8, click the box in the middle of the paused window or the pause button in "
+                                "the title bar")) << told;
+    EXPECT_FALSE (told.contains ("Settings")) << told;
+
+    // Each of them resumes: F8, the title bar's pause button, and the box below.
+    auto resumed = [&]
+    { return pumpMessagesUntil ([&] { return ! program.window->isCommunicationPaused(); }) && program.settle(); };
+    ASSERT_NE (program.window->getPeer(), nullptr);
+    program.window->getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::F8Key));
+    ASSERT_TRUE (resumed());
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1404, false));
+    ASSERT_NE (program.look.getPauseButton(), nullptr);
+    ASSERT_TRUE (program.look.getPauseButton()->isShowing());
+    program.look.getPauseButton()->triggerClick();
+    ASSERT_TRUE (resumed());
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1404, false));
+    ASSERT_TRUE (program.window->isCommunicationPaused());
 
     auto* overlay = program.content->getPaneAs<PausedCommContent> (ContentPane::pauseOverlay);
     ASSERT_NE (overlay, nullptr);

@@ -9,6 +9,7 @@
 #include "device/wire/SysExFiles.h"
 #include "model/IdTables.h"
 #include "model/KestrelGlobalConfiguration.h"
+#include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/widgets/ZOLLedComponent.h"
@@ -408,4 +409,88 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
     ASSERT_NE (bankUp, nullptr);
     clickQuickly ({ bankUp, bankUp, bankUp }, bank + 24 + 4);
     saveScreenshot (*program.window, "front-panel-last-quick-click");
+}
+
+// The unit carries out a preset change but no answer comes back. The failure
+// is told once; before SAVE writes, and after the change, the unit is asked
+// which preset it plays, and Refresh Preset asks it too. The preset the
+// window showed before is never written over.
+TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesWhereTheUnitPlays)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-unanswered-change" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    auto& presets = *program.presets;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+
+    auto shows = [&] (int number)
+    {
+        juce::String text, bankText, presetText;
+        return formatPresetNumber (number, {}, text, bankText, presetText)
+            && panel->getBankNumber()->getText() == text
+            && panel->getPresetName()->getText() == "Preset " + juce::String (number)
+            && panel->getPresetButton (number & 7)->getToggleState() && panel->areControlsEnabled()
+            && ! presets.hasWork();
+    };
+    unit.selectPresetOnUnit (15);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (15); }));
+    const auto stored15 = unit.getPreset (15).toWords();
+
+    // Silent through the time-out of the change and of the question after
+    // it: one notice, for the change.
+    const int before = program.notices.count();
+    unit.clearReceived();
+    unit.setSilent (true);
+    panel->getPresetButton (3)->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getCurrentPresetNumber() == 11; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! presets.hasWork(); }, 60000));
+    ASSERT_EQ (program.notices.count(), before + 1) << program.notices.messages().joinIntoString ("\n---\n");
+    EXPECT_TRUE (program.notices.lastMessage().endsWith ("Change Preset : preset_recall"))
+        << program.notices.lastMessage();
+    EXPECT_GT (unit.countReceived (SYSEX_PATCHNUM), 0) << "the unit was asked which preset it plays";
+
+    // Answering again: a parameter changed, then SAVE, which asks first.
+    unit.setSilent (false);
+    program.editor->showBlock (ampBlock);
+    auto* knob = findKnob (*program.editor);
+    ASSERT_NE (knob, nullptr);
+    const int param = knob->paramId;
+    juce::uint16 value = 0;
+    ASSERT_TRUE (unit.getParam (ampBlock, param, value));
+    const auto to = value > 30000 ? 80 : 0;
+    knob->mouseDown (mouseAt (*knob, { 30, 40 }));
+    knob->mouseDrag (mouseAt (*knob, { 30, to }));
+    knob->mouseUp (mouseAt (*knob, { 30, to }));
+    juce::uint16 edited = value;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getParam (ampBlock, param, edited) && edited != value; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! presets.hasWork() && panel->areControlsEnabled(); }));
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] {
+        juce::uint16 stored = 0;
+        return unit.getPreset (11).getParam (ampBlock, param, stored) && stored == edited && ! presets.hasWork();
+    })) << program.notices.lastMessage();
+    EXPECT_TRUE (unit.getPreset (15).toWords() == stored15) << "preset 15 written over";
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return shows (11); }));
+    EXPECT_EQ (presets.getCurrentPresetNumber(), 11);
+
+    // Only the change goes unanswered: the question after it puts the window right.
+    unit.setUnansweredFor (SYSEX_RECALL_PATCH);
+    panel->getPresetButton (7)->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getCurrentPresetNumber() == 15; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() == before + 2 && shows (15); }, 60000))
+        << program.notices.count() - before << " notices; shows " << panel->getBankNumber()->getText() << " "
+        << panel->getPresetName()->getText();
+    unit.setUnansweredFor (SYSEX_RECALL_PATCH, false);
+
+    // A preset chosen on the unit whose report is lost: Refresh Preset asks.
+    unit.setSilent (true);
+    unit.selectPresetOnUnit (20);
+    unit.setSilent (false);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1104, false));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return shows (20); }))
+        << panel->getBankNumber()->getText() << " " << panel->getPresetName()->getText();
+    EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
+    saveScreenshot (*program.window, "front-panel-unanswered-change");
 }

@@ -329,3 +329,49 @@ TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
         app.shutdown();
     }
 }
+
+// A failure told a second time while its box is still open shows no second
+// box behind or over the first; another message still shows. Once answered,
+// the next failure is told again.
+TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBox)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    RedirectedUserFolders scratch{ "kestrel-one-box" };
+    VirtualMidiBackend backend; // no unit behind it
+    VirtualMidiBackend::Installed useBackend (backend);
+
+    KestrelEditApplication app;
+    app.initialise ({});
+    ASSERT_NE (app.getMainWindow(), nullptr);
+
+    auto shownBoxes = []
+    {
+        juce::Array<juce::Component*> boxes;
+        auto& desktop = juce::Desktop::getInstance();
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            if (auto* dialog = dynamic_cast<juce::DialogWindow*> (desktop.getComponent (i));
+                dialog != nullptr && dialog->isVisible())
+                boxes.add (dialog);
+        return boxes;
+    };
+    const juce::String failure ("Communication time-out:\n\nKestrel-Edit was unable to complete the following "
+                                "communication request: Change Preset : preset_recall");
+
+    UserNotifier::warn (failure);
+    auto* body = findShownDialog();
+    ASSERT_NE (body, nullptr);
+    UserNotifier::warn ("Another message.");
+    UserNotifier::warn (failure);
+    ASSERT_TRUE (pumpPostedMessages());
+    auto boxes = shownBoxes();
+    ASSERT_EQ (boxes.size(), 2) << "the failure once, and the other message";
+    EXPECT_TRUE (boxes.contains (body->getTopLevelComponent()));
+
+    for (auto* box : boxes)
+        box->setVisible (false);
+    ASSERT_TRUE (pumpMessagesUntil ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; }));
+    UserNotifier::warn (failure);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return shownBoxes().size() == 1; }));
+
+    app.shutdown();
+}
