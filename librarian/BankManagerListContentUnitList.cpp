@@ -7,6 +7,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/SlotTexts.h"
+#include "model/FileUtils.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
@@ -80,6 +81,8 @@ void BankManagerListContent::refreshUnitListCells()
     if (! unitRecords.empty() && ! pendingSelection.isEmpty())
         selected = std::exchange (pendingSelection, {});
     juce::Array<ScrollableListItem*> records;
+    // A rename types only what the unit stores, as the window's name field does.
+    const auto nameCharacters = unitNameCharacters();
 
     for (size_t i = 0; i < unitRecords.size(); ++i)
     {
@@ -88,6 +91,7 @@ void BankManagerListContent::refreshUnitListCells()
         unitRecords[i].hasRenameSettings = true;
         unitRecords[i].renamable = ! cabMode;
         unitRecords[i].maxNameLength = presetNameLength;
+        unitRecords[i].allowedNameCharacters = nameCharacters;
         records.add (&unitRecords[i]);
     }
 
