@@ -57,7 +57,7 @@ void BankManagerListContent::refreshUnitList()
                 juce::String name;
                 manager->getPresetName (slot, name);
                 unitRecords[(size_t) slot].number = slotText (slot) + "  ";
-                unitRecords[(size_t) slot].name = name;
+                unitRecords[(size_t) slot].name = slot == typedRename.slot ? typedRename.name : name;
                 unitSlots.add (slot);
             }
         }

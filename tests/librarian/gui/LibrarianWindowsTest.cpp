@@ -4,6 +4,7 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "bench/BenchRig.h"
+#include "device/engines/PresetManager.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrakChangeWindow.h"
 #include "librarian/LibrarianWindows.h"
@@ -434,6 +435,70 @@ TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
     EXPECT_TRUE (librarian->isVisible()) << "Escape closes the field, not the librarian";
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.getPreset (slot).name.trim(), "expo twin");
+}
+
+// A rename types only what the unit stores in a name, and the row shows the
+// name typed from then on: while the user is asked about unsaved edits, and
+// once the unit has taken it, before its names are read again. A No to the
+// question gives the row its name back.
+TEST (LibrarianWindows, ARenameTakesOnlyWhatTheUnitStoresAndItsRowShowsIt)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename-shown" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    ASSERT_TRUE (program.settle());
+    auto& notices = program.notices;
+    auto editOnUnit = [&]
+    {
+        auto edited = program.unit.getEditBuffer();
+        edited.name = "Unsaved Edit";
+        program.unit.setEditBuffer (edited, true);
+        program.unit.sendResync();
+        return pumpMessagesUntil ([&] { return program.presets->isPresetModified(); }) && program.settle();
+    };
+    auto shown = [&] (int slot) { return findLibrarianCell (*librarian, 0, slot + 1)->getNameText().trimEnd(); };
+
+    ASSERT_TRUE (editOnUnit());
+    int before = notices.count();
+    ASSERT_NE (openRenameField (program, *librarian, 8), nullptr);
+    typeText (*program.window, "Gone");
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == before + 1; }));
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (8), "Gone") << "the question is open";
+    notices.answer (notices.count() - 1, 0);
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (8), "Preset 8");
+    EXPECT_EQ (program.unit.getPreset (8).name.trim(), "Preset 8");
+
+    // The names asked for after the rename wait until the test lets them out.
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    before = notices.count();
+    constexpr int slot = 7;
+    auto* cell = openRenameField (program, *librarian, slot);
+    ASSERT_NE (cell, nullptr);
+    typeText (*program.window, juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc"));
+    const auto typed = cell->getRenameLabel()->getCurrentTextEditor()->getText();
+    EXPECT_EQ (typed, "Caf ");
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == before + 1; }));
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (slot), typed.trimEnd()) << "the question is open";
+    notices.answer (notices.count() - 1, 1);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending() && program.unit.getNumHeldReplies() > 0; }));
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (program.unit.getPreset (slot).name, typed.trimEnd());
+    EXPECT_EQ (librarian->getStatusText(), "Renamed on the Kestrel: 1");
+    EXPECT_EQ (shown (slot), typed.trimEnd()) << "before the names are read again";
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+    program.unit.pump();
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (slot), typed.trimEnd());
 }
 
 // With the unit slow to give its names, as over MIDI: a name typed while the
