@@ -233,6 +233,8 @@ private:
 
     std::vector<LibrarianDiskEntry> diskEntries;
     std::vector<ScrollableListItem> diskRecords, unitRecords;
+    bool listedCabs = false; // the unit records are cabs
+    juce::uint32 namesRunTold = 0; // the names reading whose failure was told
     juce::Array<int> unitSlots;
 
     std::deque<Transfer> queue;

@@ -39,7 +39,7 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
 
 void BankManagerListContent::forgetTypedRename()
 {
-    if (auto index = unitSlots.indexOf (std::exchange (typedRename.slot, -1)); index >= 0 && ! cabMode)
+    if (auto index = unitSlots.indexOf (std::exchange (typedRename.slot, -1)); index >= 0 && ! listedCabs)
         unitRecords[(size_t) index].name = nameBeforeRename;
 }
 

@@ -23,8 +23,12 @@ juce::String BankManagerListContent::slotText (int slot) const
 
 void BankManagerListContent::refreshUnitList()
 {
+    // A preset whose name the unit has not told since its name table was
+    // made anew (a names answer that never came) keeps the name it showed.
+    const auto earlier = listedCabs ? std::vector<ScrollableListItem>() : std::exchange (unitRecords, {});
     unitRecords.clear();
     unitSlots.clear();
+    listedCabs = cabMode;
     auto* manager = getPresetManager();
 
     if (manager != nullptr)
@@ -55,7 +59,8 @@ void BankManagerListContent::refreshUnitList()
             for (int slot = 0; slot < count; ++slot)
             {
                 juce::String name;
-                manager->getPresetName (slot, name);
+                if (! manager->getPresetName (slot, name) || (name.isEmpty() && ! manager->arePresetNamesLoaded (slot, 1)))
+                    name = slot < (int) earlier.size() ? earlier[(size_t) slot].name : name;
                 unitRecords[(size_t) slot].number = slotText (slot) + "  ";
                 unitRecords[(size_t) slot].name = slot == typedRename.slot ? typedRename.name : name;
                 unitSlots.add (slot);

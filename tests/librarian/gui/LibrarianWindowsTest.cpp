@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace
@@ -499,6 +500,71 @@ TEST (LibrarianWindows, ARenameTakesOnlyWhatTheUnitStoresAndItsRowShowsIt)
     ASSERT_TRUE (program.settle());
     ASSERT_TRUE (pumpPostedMessages());
     EXPECT_EQ (shown (slot), typed.trimEnd());
+}
+
+// A names reading the unit never answers leaves the names the list shows,
+// and the status line says that they could not be read: a Refresh, and the
+// opening after the unit was found again, whose name table starts empty.
+TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-names-time-out" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    ASSERT_TRUE (program.settle());
+    const std::array<int, 3> slots{ 0, 5, 511 };
+    juce::StringArray listed;
+    for (int slot : slots)
+        listed.add (librarian->getUnitEntryText (slot));
+    ASSERT_TRUE (listed[2].endsWith (" Preset 511")) << listed[2];
+
+    auto clickOn = [&] (const juce::String& text)
+    {
+        for (auto* child : librarian->getChildren())
+            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+                button->triggerClick();
+        return pumpPostedMessages();
+    };
+    auto namesTimeOut = [&]
+    {
+        auto& names = program.presets->getRequest (refreshPresetNames);
+        return pumpMessagesUntil ([&] { return program.unit.countReceived (SYSEX_QUERY_NAME_BY_NUM) > 0; })
+               && pumpMessagesUntil ([&] { return ! names.isRunning(); }, 120000)
+               && names.getResult() == ZolStateMachine::resultTimedOut && pumpPostedMessages();
+    };
+    auto expectNamesShown = [&]
+    {
+        for (size_t i = 0; i < slots.size(); ++i)
+        {
+            EXPECT_EQ (librarian->getUnitEntryText (slots[i]), listed[(int) i]);
+            EXPECT_EQ (findLibrarianCell (*librarian, 0, slots[i] + 1)->getNameText().trim(),
+                       "Preset " + juce::String (slots[i]));
+        }
+    };
+
+    program.unit.setSilentFor (SYSEX_QUERY_NAME_BY_NUM);
+    program.unit.clearReceived();
+    ASSERT_TRUE (clickOn ("Refresh"));
+    ASSERT_TRUE (namesTimeOut());
+    expectNamesShown();
+    EXPECT_TRUE (pumpMessagesUntil ([&] {
+        return librarian->getStatusText() == "The preset names could not be read from the Kestrel; the list shows those it had.";
+    })) << librarian->getStatusText();
+
+    ASSERT_TRUE (clickOn ("Close"));
+    program.unit.vanish();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.window->isShowingConnected(); }));
+    program.unit.reappear();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.window->isShowingConnected(); }));
+    ASSERT_TRUE (program.settle());
+    ASSERT_FALSE (program.presets->arePresetNamesLoaded (5, 1));
+    program.unit.clearReceived();
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false));
+    ASSERT_TRUE (namesTimeOut());
+    expectNamesShown();
 }
 
 // With the unit slow to give its names, as over MIDI: a name typed while the
