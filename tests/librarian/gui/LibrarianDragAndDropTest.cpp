@@ -238,8 +238,9 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
 
 // "Files on disk" lists what a file held when it was added; a send reads it
 // again. One deleted since says so and sends nothing; one written over since
-// sends what it holds now, after the question names that, and one written
-// over while the question shows sends nothing until asked again.
+// sends what it holds now, after the question names that (also when only a
+// setting changed), and one written over while the question shows sends
+// nothing until asked again.
 TEST_F (LibrarianDragAndDrop, ASendReadsTheAddedFileAgain)
 {
     constexpr int slot = 9;
@@ -316,6 +317,13 @@ TEST_F (LibrarianDragAndDrop, ASendReadsTheAddedFileAgain)
     ASSERT_TRUE (sent.getParam (ampBlock, 1, value));
     EXPECT_EQ (value, 3333);
     EXPECT_EQ (librarian->getStatusText(), "Sent to the Kestrel: 1");
+
+    // Written over under the same name: only a setting tells it apart.
+    ASSERT_TRUE (writeChanging ("Third", 3334));
+    send ("Changing.syx");
+    ASSERT_TRUE (answerAndWait());
+    ASSERT_TRUE (program.unit.getPreset (slot).getParam (ampBlock, 1, value));
+    EXPECT_EQ (value, 3334) << "the file as it was listed was sent";
 }
 
 // A send loads presets on the unit and then reads the edited one again as it
