@@ -56,6 +56,15 @@ void typeText (MainAppWindow& window, const juce::String& text)
         pressKey (window, (int) juce::CharacterFunctions::toUpperCase (c), c);
 }
 
+// A click on the librarian's button with that text, delivered as the user's is.
+bool clickButton (BankManagerListContent& librarian, const juce::String& text)
+{
+    for (auto* child : librarian.getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+            button->triggerClick();
+    return pumpPostedMessages();
+}
+
 // Brak-Manage Presets, opened from the main window's command, once it lists the unit's names.
 BankManagerListContent* openPresetLibrarian (ConnectedProgram& program)
 {
@@ -439,9 +448,10 @@ TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
 }
 
 // A rename types only what the unit stores in a name, and the row shows the
-// name typed from then on: while the user is asked about unsaved edits, and
-// once the unit has taken it, before its names are read again. A No to the
-// question gives the row its name back.
+// name typed from then on: while the user is asked about unsaved edits (and
+// names read meanwhile rebuild the list), and once the unit has taken it,
+// before its names are read again. A No to the question gives the row its
+// name back.
 TEST (LibrarianWindows, ARenameTakesOnlyWhatTheUnitStoresAndItsRowShowsIt)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -463,12 +473,20 @@ TEST (LibrarianWindows, ARenameTakesOnlyWhatTheUnitStoresAndItsRowShowsIt)
     };
     auto shown = [&] (int slot) { return findLibrarianCell (*librarian, 0, slot + 1)->getNameText().trimEnd(); };
 
+    // The names of a Refresh land while the question is open.
     ASSERT_TRUE (editOnUnit());
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    ASSERT_TRUE (clickButton (*librarian, "Refresh"));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getNumHeldReplies() > 0; }));
     int before = notices.count();
     ASSERT_NE (openRenameField (program, *librarian, 8), nullptr);
     typeText (*program.window, "Gone");
     pressKey (*program.window, juce::KeyPress::returnKey);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == before + 1; }));
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+    program.unit.pump();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.presets->getRequest (refreshPresetNames).isRunning(); }));
+    ASSERT_TRUE (program.settle());
     ASSERT_TRUE (pumpPostedMessages());
     EXPECT_EQ (shown (8), "Gone") << "the question is open";
     notices.answer (notices.count() - 1, 0);
@@ -521,13 +539,6 @@ TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
         listed.add (librarian->getUnitEntryText (slot));
     ASSERT_TRUE (listed[2].endsWith (" Preset 511")) << listed[2];
 
-    auto clickOn = [&] (const juce::String& text)
-    {
-        for (auto* child : librarian->getChildren())
-            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
-                button->triggerClick();
-        return pumpPostedMessages();
-    };
     auto namesTimeOut = [&]
     {
         auto& names = program.presets->getRequest (refreshPresetNames);
@@ -547,14 +558,14 @@ TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
 
     program.unit.setSilentFor (SYSEX_QUERY_NAME_BY_NUM);
     program.unit.clearReceived();
-    ASSERT_TRUE (clickOn ("Refresh"));
+    ASSERT_TRUE (clickButton (*librarian, "Refresh"));
     ASSERT_TRUE (namesTimeOut());
     expectNamesShown();
     EXPECT_TRUE (pumpMessagesUntil ([&] {
         return librarian->getStatusText() == "The preset names could not be read from the Kestrel; the list shows those it had.";
     })) << librarian->getStatusText();
 
-    ASSERT_TRUE (clickOn ("Close"));
+    ASSERT_TRUE (clickButton (*librarian, "Close"));
     program.unit.vanish();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.window->isShowingConnected(); }));
     program.unit.reappear();
