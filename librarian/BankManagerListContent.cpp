@@ -385,7 +385,8 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
 
     // A names reading that timed out leaves the list as it was: that is told.
     auto& names = manager->getRequest (cabMode ? refreshCabNames : refreshPresetNames);
-    if (code == PresetManager::timeOutCode && ! names.isRunning() && names.getResult() == ZolStateMachine::resultTimedOut
+    if (code == PresetManager::timeOutCode && ! names.isRunning()
+        && names.getResult() == ZolStateMachine::resultTimedOut
         && std::exchange (namesRunTold, names.getRunCount()) != names.getRunCount())
     {
         const bool anyNamed = std::any_of (unitRecords.begin(), unitRecords.end(),

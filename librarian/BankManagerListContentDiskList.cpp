@@ -249,8 +249,8 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
             for (auto c : name)
                 if (c > 0x7f)
                     foreign.addIfNotAlreadyThere (juce::String::charToString (c));
-            return refuse ("Its name holds characters the Kestrel cannot store in a name: " + foreign.joinIntoString (" ")
-                           + ".");
+            return refuse (
+                "Its name holds characters the Kestrel cannot store in a name: " + foreign.joinIntoString (" ") + ".");
         }
 
         bool needsConversion = false;

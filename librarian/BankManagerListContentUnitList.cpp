@@ -59,7 +59,8 @@ void BankManagerListContent::refreshUnitList()
             for (int slot = 0; slot < count; ++slot)
             {
                 juce::String name;
-                if (! manager->getPresetName (slot, name) || (name.isEmpty() && ! manager->arePresetNamesLoaded (slot, 1)))
+                if (! manager->getPresetName (slot, name)
+                    || (name.isEmpty() && ! manager->arePresetNamesLoaded (slot, 1)))
                     name = slot < (int) earlier.size() ? earlier[(size_t) slot].name : name;
                 unitRecords[(size_t) slot].number = slotText (slot) + "  ";
                 unitRecords[(size_t) slot].name = slot == typedRename.slot ? typedRename.name : name;

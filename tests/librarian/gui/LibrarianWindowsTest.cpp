@@ -561,9 +561,8 @@ TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
     ASSERT_TRUE (clickButton (*librarian, "Refresh"));
     ASSERT_TRUE (namesTimeOut());
     expectNamesShown();
-    EXPECT_TRUE (pumpMessagesUntil ([&] {
-        return librarian->getStatusText() == "The preset names could not be read from the Kestrel; the list shows those it had.";
-    })) << librarian->getStatusText();
+    const juce::String told ("The preset names could not be read from the Kestrel; the list shows those it had.");
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getStatusText() == told; })) << librarian->getStatusText();
 
     ASSERT_TRUE (clickButton (*librarian, "Close"));
     program.unit.vanish();
