@@ -15,6 +15,7 @@
 #include "skin/window/ZOLWindowSplitter.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -381,6 +382,20 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
 
     if ((code == presetNamesEnd && ! cabMode) || (code == cabNamesEnd && cabMode))
         refreshUnitList();
+
+    // A names reading that timed out leaves the list as it was: that is told.
+    auto& names = manager->getRequest (cabMode ? refreshCabNames : refreshPresetNames);
+    if (code == PresetManager::timeOutCode && ! names.isRunning()
+        && names.getResult() == ZolStateMachine::resultTimedOut
+        && std::exchange (namesRunTold, names.getRunCount()) != names.getRunCount())
+    {
+        const bool anyNamed = std::any_of (unitRecords.begin(), unitRecords.end(),
+                                           [] (auto& record) { return record.name.isNotEmpty(); });
+        statusLabel.setText (juce::String (cabMode ? "The cab names" : "The preset names")
+                                 + " could not be read from the Kestrel"
+                                 + (anyNamed ? "; the list shows those it had." : "."),
+                             juce::dontSendNotification);
+    }
 }
 
 void BankManagerListContent::resized()

@@ -210,6 +210,8 @@ private:
     // The slot's dump, read from the unit, into a new file of the export folder.
     void writeExportedFile (const Transfer& transfer);
     void takeRenamedCell();
+    // The typed name's row shows again what it showed before.
+    void forgetTypedRename();
     // Files dragged from the disk browser onto a unit slot: listed on the
     // disk side (once) and sent to that slot as the send button does.
     void sendDroppedFiles();
@@ -231,6 +233,8 @@ private:
 
     std::vector<LibrarianDiskEntry> diskEntries;
     std::vector<ScrollableListItem> diskRecords, unitRecords;
+    bool listedCabs = false; // the unit records are cabs
+    juce::uint32 namesRunTold = 0; // the names reading whose failure was told
     juce::Array<int> unitSlots;
 
     std::deque<Transfer> queue;
@@ -241,6 +245,10 @@ private:
     int leftOut = 0; // entries past the last slot
     bool presetRecalled = false; // a slot was recalled on the unit for a transfer
     int loadingSlot = -1; // the slot a Load made current, until the window has read it
+    // The name typed for a slot shows in its row while the user is asked
+    // about unsaved edits and while it is sent (slot -1: no rename).
+    Transfer typedRename{ -1, renameOnly, {} };
+    juce::String nameBeforeRename;
     juce::File exportFolder;
     juce::String failure;
     WindowState otherWindow; // the window not shown

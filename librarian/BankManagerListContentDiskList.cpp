@@ -241,6 +241,18 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
             return refuse ("The file " + fileName + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
                            + (cabMode ? "cab." : "preset."));
 
+        // A preset is stored under its name, which must reach the unit as listed.
+        const auto name = entry.name.substring (0, presetNameLength);
+        if (! cabMode && ! nameFieldKeepsCharacters (name))
+        {
+            juce::StringArray foreign;
+            for (auto c : name)
+                if (c > 0x7f)
+                    foreign.addIfNotAlreadyThere (juce::String::charToString (c));
+            return refuse (
+                "Its name holds characters the Kestrel cannot store in a name: " + foreign.joinIntoString (" ") + ".");
+        }
+
         bool needsConversion = false;
         const char* what = cabMode ? "a cab" : "a preset";
 

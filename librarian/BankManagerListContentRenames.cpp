@@ -6,6 +6,8 @@
 #include "device/engines/PresetManager.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 
+#include <utility>
+
 bool BankManagerListContent::renamePreset (int slot, const juce::String& newName)
 {
     auto* manager = getPresetManager();
@@ -13,7 +15,8 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
     if (sending || cabMode || ! unitSlots.contains (slot) || manager == nullptr || ! canReachUnit())
         return false;
 
-    auto rename = [this, slot, name = newName.substring (0, presetNameLength)]
+    const auto name = newName.substring (0, presetNameLength);
+    auto rename = [this, slot, name]
     {
         queue.clear();
         leftOut = 0;
@@ -21,8 +24,23 @@ bool BankManagerListContent::renamePreset (int slot, const juce::String& newName
         return startTransfers();
     };
 
+    // The row keeps the typed name, whatever rebuilds the list meanwhile.
+    typedRename = { slot, renameOnly, name };
+    nameBeforeRename = std::exchange (unitRecords[(size_t) unitSlots.indexOf (slot)].name, name);
+
     // A rename loads the slot on the unit too.
-    return whenEditsMayGo (rename, [this] { refreshUnitListCells(); });
+    return whenEditsMayGo (rename,
+                           [this]
+                           {
+                               forgetTypedRename();
+                               refreshUnitList();
+                           });
+}
+
+void BankManagerListContent::forgetTypedRename()
+{
+    if (auto index = unitSlots.indexOf (std::exchange (typedRename.slot, -1)); index >= 0 && ! listedCabs)
+        unitRecords[(size_t) index].name = nameBeforeRename;
 }
 
 void BankManagerListContent::takeRenamedCell()

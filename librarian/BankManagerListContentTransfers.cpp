@@ -125,6 +125,10 @@ void BankManagerListContent::timerCallback()
         }
     }
 
+    // The unit has the new name: it is shown before the unit's names tell it.
+    if (current.diskIndex == renameOnly)
+        manager->setPresetName (current.slot, current.name);
+
     ++sentCount;
 
     if (closeWhenSent || queue.empty() || ! startNext())
@@ -138,6 +142,7 @@ void BankManagerListContent::endSending()
     const bool writing = current.diskIndex == writeToFile;
     queue.clear();
     sending = false;
+    forgetTypedRename();
 
     // Each preset sent or renamed was recalled on the unit: it goes back to
     // the preset the editor shows, which is then read again as it is stored.

@@ -7,6 +7,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/ModelRules.h"
 #include "librarian/SlotTexts.h"
+#include "model/FileUtils.h"
 #include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
@@ -22,8 +23,12 @@ juce::String BankManagerListContent::slotText (int slot) const
 
 void BankManagerListContent::refreshUnitList()
 {
+    // A preset whose name the unit has not told since its name table was
+    // made anew (a names answer that never came) keeps the name it showed.
+    const auto earlier = listedCabs ? std::vector<ScrollableListItem>() : std::exchange (unitRecords, {});
     unitRecords.clear();
     unitSlots.clear();
+    listedCabs = cabMode;
     auto* manager = getPresetManager();
 
     if (manager != nullptr)
@@ -54,9 +59,11 @@ void BankManagerListContent::refreshUnitList()
             for (int slot = 0; slot < count; ++slot)
             {
                 juce::String name;
-                manager->getPresetName (slot, name);
+                if (! manager->getPresetName (slot, name)
+                    || (name.isEmpty() && ! manager->arePresetNamesLoaded (slot, 1)))
+                    name = slot < (int) earlier.size() ? earlier[(size_t) slot].name : name;
                 unitRecords[(size_t) slot].number = slotText (slot) + "  ";
-                unitRecords[(size_t) slot].name = name;
+                unitRecords[(size_t) slot].name = slot == typedRename.slot ? typedRename.name : name;
                 unitSlots.add (slot);
             }
         }
@@ -80,6 +87,8 @@ void BankManagerListContent::refreshUnitListCells()
     if (! unitRecords.empty() && ! pendingSelection.isEmpty())
         selected = std::exchange (pendingSelection, {});
     juce::Array<ScrollableListItem*> records;
+    // A rename types only what the unit stores, as the window's name field does.
+    const auto nameCharacters = unitNameCharacters();
 
     for (size_t i = 0; i < unitRecords.size(); ++i)
     {
@@ -88,6 +97,7 @@ void BankManagerListContent::refreshUnitListCells()
         unitRecords[i].hasRenameSettings = true;
         unitRecords[i].renamable = ! cabMode;
         unitRecords[i].maxNameLength = presetNameLength;
+        unitRecords[i].allowedNameCharacters = nameCharacters;
         records.add (&unitRecords[i]);
     }
 

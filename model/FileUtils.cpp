@@ -312,6 +312,25 @@ bool copyNameToField (const juce::String& text, char* field)
     return true;
 }
 
+bool nameFieldKeepsCharacters (const juce::String& text)
+{
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+        if (*p > 0x7f)
+            return false;
+
+    return true;
+}
+
+juce::String unitNameCharacters()
+{
+    juce::String chars;
+
+    for (juce::juce_wchar c = 0x20; c <= 0x7e; ++c)
+        chars += juce::String::charToString (c);
+
+    return chars;
+}
+
 void clearName16 (char* field)
 {
     if (field != nullptr)

@@ -56,6 +56,14 @@ bool isNumericText (const juce::String& text, bool allowSign, bool allowDecimalP
 // field is null.
 bool copyNameToField (const juce::String& text, char* field);
 
+// True when copyNameToField stores each character of text as it is: none
+// lies above 0x7F, where the unit has no characters.
+bool nameFieldKeepsCharacters (const juce::String& text);
+
+// The characters a name typed for the unit may hold: the printable ASCII
+// ones, blank to tilde. The name fields accept only these.
+juce::String unitNameCharacters();
+
 // Zeroes a 16-byte name field.
 void clearName16 (char* field);
 

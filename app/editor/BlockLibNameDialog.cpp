@@ -1,6 +1,7 @@
 #include "app/editor/BlockLibNameDialog.h"
 
 #include "model/BlockLibraryManager.h"
+#include "model/FileUtils.h"
 #include "model/IdTables.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
@@ -9,20 +10,6 @@
 #include "skin/widgets/ZOLLabelComponent.h"
 
 namespace SA = SkinAttributes;
-
-namespace
-{
-// The printable ASCII characters, space to tilde.
-juce::String printableAscii()
-{
-    juce::String chars;
-
-    for (juce::juce_wchar c = 0x20; c <= 0x7E; ++c)
-        chars += juce::String::charToString (c);
-
-    return chars;
-}
-} // namespace
 
 BlockLibNameDialog::BlockLibNameDialog (const SkinManager* skinManager)
     : skin (skinManager)
@@ -86,7 +73,7 @@ void BlockLibNameDialog::readSkin()
 
         if (editBox != nullptr)
         {
-            editBox->setInputRestrictions (maxNameLength, printableAscii());
+            editBox->setInputRestrictions (maxNameLength, unitNameCharacters());
             // The edit box keeps Return and Escape to itself.
             editBox->onReturnKey = [this] { accept(); };
             editBox->onEscapeKey = [this] { close (5); };

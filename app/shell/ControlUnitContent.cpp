@@ -8,6 +8,7 @@
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/Clock.h"
+#include "model/FileUtils.h"
 #include "model/ModelFirmwareText.h"
 #include "model/SnapshotMenu.h"
 #include "model/UnitIds.h"
@@ -28,14 +29,6 @@ namespace
 constexpr int presetGroup = 6;
 constexpr int sceneGroup = 1;
 constexpr int entryAccepted = 10;
-
-juce::String printableAscii()
-{
-    juce::String chars;
-    for (juce::juce_wchar c = 0x20; c <= 0x7e; ++c)
-        chars << juce::String::charToString (c);
-    return chars;
-}
 } // namespace
 
 ControlUnitContent::ControlUnitContent (MainAppWindow* ownerWindow, const SkinManager* skinDocument,
@@ -226,7 +219,7 @@ void ControlUnitContent::loadFromSkin()
             if (presetName != nullptr)
             {
                 setCommand (presetName.get(), 1108);
-                presetName->setEditorInputRestrictions (31, printableAscii());
+                presetName->setEditorInputRestrictions (31, unitNameCharacters());
             }
         }
         else if (name == "presetSource") presetSource = label (*node, name);

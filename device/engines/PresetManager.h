@@ -236,9 +236,9 @@ public:
     bool requestCabNames (bool factory, bool user, bool scratchpad);
     bool requestCabName (juce::uint16 slot);
     bool requestBlockStates();
-    // Refused when busy or for a number that is no preset slot. Recalls the
-    // slot, pastes the data (when given), renames (when a name is given) and
-    // saves.
+    // Refused when busy, for a number that is no preset slot, and for a name
+    // the unit's name field would not store as it is. Recalls the slot,
+    // pastes the data (when given), renames (when a name is given) and saves.
     bool requestManagePreset (juce::int32 presetNumber, const juce::MemoryBlock* presetData,
                               const juce::String* presetName);
     bool requestImportUserCab (juce::uint16 slot, const juce::MemoryBlock& cabData);

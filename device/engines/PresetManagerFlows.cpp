@@ -12,6 +12,7 @@
 #include "model/BlockLibraryManager.h"
 #include "model/Clock.h"
 #include "model/CopyBytes.h"
+#include "model/FileUtils.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
@@ -253,7 +254,8 @@ bool PresetManager::requestManagePreset (juce::int32 presetNumber, const juce::M
 {
     int bank = 0, program = 0;
 
-    if (isBusy (managePreset) || ! getPresetLocation (presetNumber, bank, program))
+    if (isBusy (managePreset) || ! getPresetLocation (presetNumber, bank, program)
+        || (presetName != nullptr && ! nameFieldKeepsCharacters (*presetName)))
         return false;
 
     if (presetData != nullptr && ! presetData->isEmpty() && ! acceptPresetData (*presetData, "Manage Preset"))

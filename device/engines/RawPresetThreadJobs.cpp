@@ -231,6 +231,9 @@ bool RawPresetThread::importOne (int position, RawPresetJobItem& item)
     if (! planImport (work))
         return fail (item, "The preset file holds more shunts than the unit has.");
 
+    if (! nameFieldKeepsCharacters (work.name))
+        return fail (item, "The preset's name holds characters the unit cannot store.");
+
     step ("Changing preset");
     if (! sendRecallPatch (preset))
         return false;

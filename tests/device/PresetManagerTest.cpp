@@ -552,6 +552,9 @@ TEST_F (PresetManagerStarterTest, BuiltScripts)
     manager.getRequest (managePreset).stop (ZolStateMachine::resultCancelled);
     EXPECT_FALSE (manager.requestManagePreset (-1, nullptr, nullptr));
     EXPECT_FALSE (manager.requestManagePreset (16384, nullptr, nullptr)) << "would wrap to another slot";
+    const juce::String masked (juce::CharPointer_UTF8 ("Caf\xc3\xa9"));
+    EXPECT_FALSE (manager.requestManagePreset (9, nullptr, &masked)) << "the name field would store \"Cafi\"";
+    EXPECT_FALSE (manager.getRequest (managePreset).isRunning());
 
     ASSERT_TRUE (manager.requestCabNames (true, true, true));
     EXPECT_EQ (steps (refreshCabNames), juce::Array<juce::int32> ({ 0, 8, 1 }));

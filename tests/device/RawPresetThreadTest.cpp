@@ -438,11 +438,16 @@ TEST_F (RawPresetThreadTest, ARecordThatCannotBeImportedFailsWithAReasonAndSends
     static_cast<juce::uint8*> (badCheck.getData())[good.getSize() - 1] ^= 0x01;
     RawPreset foreign;
     ASSERT_TRUE (foreign.readFrom (good));
+    const auto ownModel = foreign.model;
     foreign.model = 6;
     juce::MemoryBlock otherModel;
     foreign.writeTo (otherModel);
+    foreign.model = ownModel; // a name the unit's name field cannot hold
+    foreign.name = juce::String (juce::CharPointer_UTF8 ("Caf\xc3\xa9"));
+    juce::MemoryBlock foreignName;
+    foreign.writeTo (foreignName);
 
-    for (auto* data : { &truncated, &badCheck, &otherModel })
+    for (auto* data : { &truncated, &badCheck, &otherModel, &foreignName })
     {
         unit.clearReceived();
         auto job = item (targetSlot, *data);

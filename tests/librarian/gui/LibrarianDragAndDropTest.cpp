@@ -238,8 +238,9 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
 
 // "Files on disk" lists what a file held when it was added; a send reads it
 // again. One deleted since says so and sends nothing; one written over since
-// sends what it holds now, after the question names that, and one written
-// over while the question shows sends nothing until asked again.
+// sends what it holds now, after the question names that (also when only a
+// setting changed), and one written over while the question shows sends
+// nothing until asked again.
 TEST_F (LibrarianDragAndDrop, ASendReadsTheAddedFileAgain)
 {
     constexpr int slot = 9;
@@ -316,6 +317,13 @@ TEST_F (LibrarianDragAndDrop, ASendReadsTheAddedFileAgain)
     ASSERT_TRUE (sent.getParam (ampBlock, 1, value));
     EXPECT_EQ (value, 3333);
     EXPECT_EQ (librarian->getStatusText(), "Sent to the Kestrel: 1");
+
+    // Written over under the same name: only a setting tells it apart.
+    ASSERT_TRUE (writeChanging ("Third", 3334));
+    send ("Changing.syx");
+    ASSERT_TRUE (answerAndWait());
+    ASSERT_TRUE (program.unit.getPreset (slot).getParam (ampBlock, 1, value));
+    EXPECT_EQ (value, 3334) << "the file as it was listed was sent";
 }
 
 // A send loads presets on the unit and then reads the edited one again as it
@@ -469,7 +477,8 @@ TEST_F (LibrarianDragAndDrop, ASlotDraggedOntoTheBrowserTakesAFreeNameAndAFailed
 
 // Files that cannot be sent are refused, naming the file and why, before
 // any question: a file of no known kind, one too large to read, one deleted
-// since the browser listed it, a cab of another model. A bank sent from the
+// since the browser listed it, a preset named with characters the unit has
+// not, a cab of another model. A bank sent from the
 // last slot tells what it left out; a cab sent to an empty slot loses nothing.
 // The presets and cabs windows each keep their own selection and status.
 TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachWindowKeepsItsStatus)
@@ -494,8 +503,12 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     ASSERT_TRUE (folder.getChildFile ("Dropped In.syx").copyFileTo (gone));
     auto diskCab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk Cab", 0));
     ASSERT_TRUE (folder.getChildFile ("Disk Cab.syx").replaceWithData (diskCab.getData(), diskCab.getSize()));
+    auto accented = SimulatedPreset::makeFactory (2);
+    accented.name = juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc");
+    const auto accentedDump = makePresetDumpFile (accented);
+    ASSERT_TRUE (folder.getChildFile ("accented.syx").replaceWithData (accentedDump.getData(), accentedDump.getSize()));
     browser->rescan();
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return browser->getNumFound() == 8 && ! browser->isScanning(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return browser->getNumFound() == 9 && ! browser->isScanning(); }));
 
     // The kind column has a word for what it cannot read.
     auto* files = findList (*browser, 0);
@@ -510,9 +523,12 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     auto& notices = program.notices;
     program.unit.clearReceived();
     ASSERT_TRUE (gone.deleteFile()); // after the browser listed it
-    for (auto [name, why] : { std::pair ("junk.syx", "The file junk.syx is a <unknown file type>, not a preset."),
-                              std::pair ("big.syx", "The file big.syx is too large to read (more than 64 MB)."),
-                              std::pair ("gone.syx", "The file gone.syx is no longer there.") })
+    for (auto [name, why] : std::initializer_list<std::pair<const char*, juce::String>> {
+             { "junk.syx", "The file junk.syx is a <unknown file type>, not a preset." },
+             { "big.syx", "The file big.syx is too large to read (more than 64 MB)." },
+             { "gone.syx", "The file gone.syx is no longer there." },
+             { "accented.syx", juce::CharPointer_UTF8 ("Its name holds characters the Kestrel cannot store in a name: "
+                                                       "\xc3\xa9 \xc3\xbc.") } })
     {
         const int before = notices.count();
         dragBrowserFileToSlot (name, 9);

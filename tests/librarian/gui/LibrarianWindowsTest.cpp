@@ -4,6 +4,7 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "bench/BenchRig.h"
+#include "device/engines/PresetManager.h"
 #include "librarian/BankManagerListContent.h"
 #include "librarian/BrakChangeWindow.h"
 #include "librarian/LibrarianWindows.h"
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace
@@ -52,6 +54,15 @@ void typeText (MainAppWindow& window, const juce::String& text)
 {
     for (auto c : text)
         pressKey (window, (int) juce::CharacterFunctions::toUpperCase (c), c);
+}
+
+// A click on the librarian's button with that text, delivered as the user's is.
+bool clickButton (BankManagerListContent& librarian, const juce::String& text)
+{
+    for (auto* child : librarian.getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+            button->triggerClick();
+    return pumpPostedMessages();
 }
 
 // Brak-Manage Presets, opened from the main window's command, once it lists the unit's names.
@@ -434,6 +445,136 @@ TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
     EXPECT_TRUE (librarian->isVisible()) << "Escape closes the field, not the librarian";
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.getPreset (slot).name.trim(), "expo twin");
+}
+
+// A rename types only what the unit stores in a name, and the row shows the
+// name typed from then on: while the user is asked about unsaved edits (and
+// names read meanwhile rebuild the list), and once the unit has taken it,
+// before its names are read again. A No to the question gives the row its
+// name back.
+TEST (LibrarianWindows, ARenameTakesOnlyWhatTheUnitStoresAndItsRowShowsIt)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename-shown" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    ASSERT_TRUE (program.settle());
+    auto& notices = program.notices;
+    auto editOnUnit = [&]
+    {
+        auto edited = program.unit.getEditBuffer();
+        edited.name = "Unsaved Edit";
+        program.unit.setEditBuffer (edited, true);
+        program.unit.sendResync();
+        return pumpMessagesUntil ([&] { return program.presets->isPresetModified(); }) && program.settle();
+    };
+    auto shown = [&] (int slot) { return findLibrarianCell (*librarian, 0, slot + 1)->getNameText().trimEnd(); };
+
+    // The names of a Refresh land while the question is open.
+    ASSERT_TRUE (editOnUnit());
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    ASSERT_TRUE (clickButton (*librarian, "Refresh"));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getNumHeldReplies() > 0; }));
+    int before = notices.count();
+    ASSERT_NE (openRenameField (program, *librarian, 8), nullptr);
+    typeText (*program.window, "Gone");
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == before + 1; }));
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+    program.unit.pump();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.presets->getRequest (refreshPresetNames).isRunning(); }));
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (8), "Gone") << "the question is open";
+    notices.answer (notices.count() - 1, 0);
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (8), "Preset 8");
+    EXPECT_EQ (program.unit.getPreset (8).name.trim(), "Preset 8");
+
+    // The names asked for after the rename wait until the test lets them out.
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    before = notices.count();
+    constexpr int slot = 7;
+    auto* cell = openRenameField (program, *librarian, slot);
+    ASSERT_NE (cell, nullptr);
+    typeText (*program.window, juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc"));
+    const auto typed = cell->getRenameLabel()->getCurrentTextEditor()->getText();
+    EXPECT_EQ (typed, "Caf ");
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == before + 1; }));
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (slot), typed.trimEnd()) << "the question is open";
+    notices.answer (notices.count() - 1, 1);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending() && program.unit.getNumHeldReplies() > 0; }));
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (program.unit.getPreset (slot).name, typed.trimEnd());
+    EXPECT_EQ (librarian->getStatusText(), "Renamed on the Kestrel: 1");
+    EXPECT_EQ (shown (slot), typed.trimEnd()) << "before the names are read again";
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+    program.unit.pump();
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_EQ (shown (slot), typed.trimEnd());
+}
+
+// A names reading the unit never answers leaves the names the list shows,
+// and the status line says that they could not be read: a Refresh, and the
+// opening after the unit was found again, whose name table starts empty.
+TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-names-time-out" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    ASSERT_TRUE (program.settle());
+    const std::array<int, 3> slots{ 0, 5, 511 };
+    juce::StringArray listed;
+    for (int slot : slots)
+        listed.add (librarian->getUnitEntryText (slot));
+    ASSERT_TRUE (listed[2].endsWith (" Preset 511")) << listed[2];
+
+    auto namesTimeOut = [&]
+    {
+        auto& names = program.presets->getRequest (refreshPresetNames);
+        return pumpMessagesUntil ([&] { return program.unit.countReceived (SYSEX_QUERY_NAME_BY_NUM) > 0; })
+               && pumpMessagesUntil ([&] { return ! names.isRunning(); }, 120000)
+               && names.getResult() == ZolStateMachine::resultTimedOut && pumpPostedMessages();
+    };
+    auto expectNamesShown = [&]
+    {
+        for (size_t i = 0; i < slots.size(); ++i)
+        {
+            EXPECT_EQ (librarian->getUnitEntryText (slots[i]), listed[(int) i]);
+            EXPECT_EQ (findLibrarianCell (*librarian, 0, slots[i] + 1)->getNameText().trim(),
+                       "Preset " + juce::String (slots[i]));
+        }
+    };
+
+    program.unit.setSilentFor (SYSEX_QUERY_NAME_BY_NUM);
+    program.unit.clearReceived();
+    ASSERT_TRUE (clickButton (*librarian, "Refresh"));
+    ASSERT_TRUE (namesTimeOut());
+    expectNamesShown();
+    const juce::String told ("The preset names could not be read from the Kestrel; the list shows those it had.");
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getStatusText() == told; })) << librarian->getStatusText();
+
+    ASSERT_TRUE (clickButton (*librarian, "Close"));
+    program.unit.vanish();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.window->isShowingConnected(); }));
+    program.unit.reappear();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.window->isShowingConnected(); }));
+    ASSERT_TRUE (program.settle());
+    ASSERT_FALSE (program.presets->arePresetNamesLoaded (5, 1));
+    program.unit.clearReceived();
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false));
+    ASSERT_TRUE (namesTimeOut());
+    expectNamesShown();
 }
 
 // With the unit slow to give its names, as over MIDI: a name typed while the
