@@ -15,6 +15,13 @@ std::unique_ptr<juce::Font> copyOf (const juce::Font* font, float height)
 {
     return font != nullptr ? std::make_unique<juce::Font> (font->withHeight (height)) : nullptr;
 }
+
+// What Graphics::drawFittedText draws of text laid out for the area.
+void drawLaidOut (juce::Graphics& g, const juce::GlyphArrangement& glyphs, juce::Rectangle<int> area)
+{
+    if (glyphs.getNumGlyphs() > 0 && g.clipRegionIntersects (area))
+        glyphs.draw (g);
+}
 } // namespace
 
 ZolScrollableListCtrl* findParentScrollableListCtrl (const juce::Component* component)
@@ -59,6 +66,7 @@ void ScrollableListCell::setNumberFont (const juce::Font* font, juce::Colour col
     numberHeight = usableHeight (height);
     numberFont = copyOf (font, numberHeight);
     numberColour = colour;
+    fontsChanged = true;
     repaint();
 }
 
@@ -71,6 +79,7 @@ void ScrollableListCell::setNameFonts (const juce::Font* normal, const juce::Fon
     italicFont = copyOf (italicF, nameHeight);
     italicBoldFont = copyOf (italicBold, nameHeight);
     nameColour = colour;
+    fontsChanged = true;
     if (label != nullptr)
     {
         label->setFont ((nameFont != nullptr ? *nameFont : juce::Font()).withHeight (nameHeight));
@@ -294,10 +303,52 @@ juce::Font ScrollableListCell::chosenNameFont() const
     return (chosen != nullptr ? *chosen : juce::Font()).withHeight (nameHeight);
 }
 
+int ScrollableListCell::getNameFontChoice() const
+{
+    return (highlighted || searchMatch ? 2 : 0) + (italic ? 1 : 0);
+}
+
 int ScrollableListCell::getNumberWidth() const
 {
     return numberFont != nullptr ? juce::roundToInt (numberFont->withHeight (numberHeight).getStringWidthFloat (numberText))
                                  : 0;
+}
+
+const ScrollableListCell::TextLayout& ScrollableListCell::getTextLayout()
+{
+    if (textLayout == nullptr)
+        textLayout = std::make_unique<TextLayout>();
+    auto& t = *textLayout;
+    const int w = getWidth(), h = getHeight(), choice = getNameFontChoice();
+    if (! fontsChanged && t.width == w && t.height == h && t.markerWidth == markerWidth && t.nameFontChoice == choice
+        && t.minimumScale == minimumHorizontalScale && t.number == numberText && t.name == nameText)
+        return t;
+
+    fontsChanged = false;
+    t.number = numberText;
+    t.name = nameText;
+    t.width = w;
+    t.height = h;
+    t.markerWidth = markerWidth;
+    t.nameFontChoice = choice;
+    t.minimumScale = minimumHorizontalScale;
+
+    // Laid out as Graphics::drawFittedText lays them out.
+    t.numberWidth = getNumberWidth();
+    t.numberGlyphs.clear();
+    if (numberFont != nullptr && numberText.isNotEmpty() && w > 0 && h > 0)
+        t.numberGlyphs.addFittedText (numberFont->withHeight (numberHeight), numberText, (float) markerWidth, 0.0f,
+                                      (float) w, (float) h, juce::Justification::centredLeft, 1, 0.7f);
+
+    t.nameFont = chosenNameFont();
+    t.nameX = markerWidth + t.numberWidth;
+    const int nameWidth = juce::jmax (0, w - t.nameX);
+    t.nameGlyphs.clear();
+    if (nameText.isNotEmpty() && nameWidth > 0 && h > 0)
+        t.nameGlyphs.addFittedText (t.nameFont, nameText, (float) t.nameX, 0.0f, (float) nameWidth, (float) h,
+                                    juce::Justification::centredLeft, 1, minimumHorizontalScale);
+    t.nameWidth = (float) juce::roundToInt (t.nameFont.getStringWidthFloat (nameText));
+    return t;
 }
 
 void ScrollableListCell::paint (juce::Graphics& g)
@@ -319,7 +370,8 @@ void ScrollableListCell::paint (juce::Graphics& g)
         g.drawImageAt (markerImage, juce::jmax (0, markerWidth / 2 - markerImage.getWidth() / 2),
                        juce::jmax (0, h / 2 - markerImage.getHeight() / 2));
 
-    const int numberWidth = getNumberWidth();
+    const auto& text = getTextLayout();
+    const int numberWidth = text.numberWidth;
     if (hasNumberBox && numberWidth > 2)
     {
         g.setColour (numberBoxColour);
@@ -329,21 +381,18 @@ void ScrollableListCell::paint (juce::Graphics& g)
     {
         g.setFont (numberFont->withHeight (numberHeight));
         g.setColour (numberColour);
-        g.drawFittedText (numberText, markerWidth, 0, w, h, juce::Justification::centredLeft, 1, 0.7f);
+        drawLaidOut (g, text.numberGlyphs, { markerWidth, 0, w, h });
     }
 
-    auto font = chosenNameFont();
-    g.setFont (font);
+    g.setFont (text.nameFont);
     g.setColour (nameColour);
-    const int nameX = markerWidth + numberWidth;
-    g.drawFittedText (nameText, nameX, 0, juce::jmax (0, w - nameX), h, juce::Justification::centredLeft, 1,
-                      minimumHorizontalScale);
+    const int nameX = text.nameX;
+    drawLaidOut (g, text.nameGlyphs, { nameX, 0, juce::jmax (0, w - nameX), h });
 
     if (highlighted)
     {
         auto y = (float) h - 2.0f * (float) getUsableScale();
-        g.drawLine ((float) nameX, y, (float) nameX + (float) juce::roundToInt (font.getStringWidthFloat (nameText)),
-                    y);
+        g.drawLine ((float) nameX, y, (float) nameX + text.nameWidth, y);
     }
 
     if (dropMark && hasText() && (dropZone == 1 || dropZone == 2))

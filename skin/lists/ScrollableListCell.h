@@ -144,6 +144,26 @@ private:
     void reopenEditor();
     int getNumberWidth() const;
 
+    // The number and the name laid out for the cell's size, fonts and texts,
+    // kept from one paint to the next. The framework keeps laid-out text in
+    // one small cache that everything drawn shares, which a list showing more
+    // than a few dozen cells outgrows: it would lay every text out again, and
+    // search its cache for it, on each paint. Made on the first paint after
+    // something it depends on has changed, and made only for cells that are
+    // drawn, so that filling a list pays nothing for it.
+    struct TextLayout
+    {
+        juce::String number, name;
+        int width = -1, height = -1, markerWidth = -1, nameFontChoice = -1;
+        float minimumScale = 0.0f;
+        int numberWidth = 0, nameX = 0;
+        float nameWidth = 0.0f;
+        juce::Font nameFont;
+        juce::GlyphArrangement numberGlyphs, nameGlyphs;
+    };
+    const TextLayout& getTextLayout();
+    int getNameFontChoice() const;
+
     juce::Image markerImage;
     int markerWidth = 0;
     juce::String numberText, nameText;
@@ -151,6 +171,8 @@ private:
     juce::Colour mouseOverColour{ 0xFFADD8E6 }, selectionColour{ 0xFF00008B }, overlappingColour{ 0xFFEE82EE };
     std::unique_ptr<juce::Font> numberFont, nameFont, boldFont, italicFont, italicBoldFont;
     float numberHeight = 12.0f, nameHeight = 12.0f;
+    std::unique_ptr<TextLayout> textLayout;
+    bool fontsChanged = true;
     juce::Colour numberColour{ 0xFF000000 }, nameColour{ 0xFF000000 };
     juce::Colour editorField{ 0xFFFFFFFF }, editorFrame;
     int dropZone = 0;

@@ -4,6 +4,8 @@
 #include "support/RecordingNotifier.h"
 
 #include <deque>
+#include <functional>
+#include <vector>
 
 using namespace WidgetTestKit;
 
@@ -515,4 +517,60 @@ TEST (ScrollableList, HighlightAndScrollingShowOnlyWhatIsVisible)
     ASSERT_TRUE (f.list.getViewport().getHorizontalScrollBar().isVisible());
     EXPECT_FALSE (f.list.getViewport().keyPressed (juce::KeyPress (juce::KeyPress::rightKey)));
     EXPECT_FALSE (f.cell (640).keyPressed (juce::KeyPress (juce::KeyPress::rightKey)));
+}
+
+TEST (ScrollableList, ACellDrawsWhatItHoldsAfterEachChange)
+{
+    // A cell keeps its texts laid out between paints; after each change it
+    // draws what a new cell in the same state draws. (Each state has its own
+    // face, as a slanted one may not be installed.)
+    const auto mono = juce::Font::getDefaultMonospacedFontName();
+    const juce::Font number (14.0f), name (13.0f), bold (13.0f, juce::Font::bold), italic (mono, 13.0f, 0),
+        italicBold (mono, 13.0f, juce::Font::bold), larger (17.0f);
+    std::vector<std::function<void (ScrollableListCell&)>> steps{
+        [&] (ScrollableListCell& c)
+        {
+            c.setSize (140, 20);
+            c.setNumberFont (&number, ink, 14.0f);
+            c.setNameFonts (&name, &bold, &italic, &italicBold, 13.0f, ink);
+            c.setNumberAndName ("1-1 ", "Preset 1");
+        },
+        [] (ScrollableListCell& c) { c.setNumberAndName ("1-1 ", "Renamed"); },
+        [] (ScrollableListCell& c) { c.setNumberAndName ("12-8 ", "Renamed"); },
+        [] (ScrollableListCell& c) { c.setItalic (true); },
+        [] (ScrollableListCell& c) { c.highlighted = true; },
+        [] (ScrollableListCell& c) { c.setMarkerImage (solid (6, 6, accent), 12); },
+        [] (ScrollableListCell& c) { c.setSize (90, 20); },
+        [] (ScrollableListCell& c) { c.minimumHorizontalScale = 1.0f; },
+        [&] (ScrollableListCell& c) { c.setNameFonts (&larger, &larger, &larger, &larger, 17.0f, ink); },
+        [&] (ScrollableListCell& c) { c.setNumberFont (&larger, ink, 17.0f); },
+    };
+
+    auto differing = [] (const juce::Image& a, const juce::Image& b)
+    {
+        if (a.getBounds() != b.getBounds())
+            return -1;
+        int count = 0;
+        for (int y = 0; y < a.getHeight(); ++y)
+            for (int x = 0; x < a.getWidth(); ++x)
+                count += a.getPixelAt (x, y) != b.getPixelAt (x, y) ? 1 : 0;
+        return count;
+    };
+
+    ScrollableListCell kept (0, 0);
+    juce::Image before;
+    for (size_t i = 0; i < steps.size(); ++i)
+    {
+        steps[i](kept);
+        auto shown = snapshot (kept);
+        ScrollableListCell fresh (0, 0);
+        for (size_t j = 0; j <= i; ++j)
+            steps[j](fresh);
+        EXPECT_EQ (differing (shown, snapshot (fresh)), 0) << "after step " << i;
+        if (i > 0)
+        {
+            EXPECT_NE (differing (shown, before), 0) << "step " << i << " shows no change";
+        }
+        before = shown;
+    }
 }
