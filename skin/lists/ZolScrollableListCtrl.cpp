@@ -123,13 +123,16 @@ int ZolScrollableListCtrl::measureWidestText (const juce::Array<ScrollableListIt
 
 void ZolScrollableListCtrl::retireCells()
 {
-    for (auto& cell : cells)
+    // The keyboard moves to the list at once rather than from cell to cell
+    // as they go.
+    if (content->hasKeyboardFocus (true))
+        grabKeyboardFocus();
+    for (auto& cell : std::exchange (cells, {}))
     {
         cell->removeChangeListener (this);
         content->removeChildComponent (cell.get());
         retired.push_back (std::move (cell));
     }
-    cells.clear();
 
     // A cell may be the one whose message led here, so it is deleted only
     // once that message has been handled.
@@ -179,6 +182,18 @@ void ZolScrollableListCtrl::cellEditorClosed (ScrollableListCell* cell)
     changeListenerCallback (cell);
     if (safeThis != nullptr && itemsPending && ! isAnyCellRenaming())
         applyPendingItems (nullptr);
+}
+
+bool ZolScrollableListCtrl::giveKeyboardToNameEditor()
+{
+    for (auto& cell : cells)
+        if (auto* editor = cell->isEditingName() ? cell->getRenameLabel()->getCurrentTextEditor() : nullptr)
+        {
+            if (editor->isShowing() && ! editor->hasKeyboardFocus (false))
+                editor->grabKeyboardFocus();
+            return true;
+        }
+    return false;
 }
 
 void ZolScrollableListCtrl::applyPendingItems (const ScrollableListCell* renamed)

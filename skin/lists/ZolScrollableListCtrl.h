@@ -75,6 +75,10 @@ public:
     // A cell's name editor has closed: its rename, if any, is taken first,
     // then items that waited for it are shown.
     void cellEditorClosed (ScrollableListCell* cell);
+    // Gives the keyboard to a cell's name editor that is open; false when
+    // none is. While one is open, the keyboard given back to the list or to
+    // one of its cells (by the window, or by the program) goes on to it.
+    bool giveKeyboardToNameEditor();
     void layoutCells();
     int measureWidestText (const juce::Array<ScrollableListItem*>& items) const;
 
@@ -95,6 +99,10 @@ public:
     void selectAllOccupied();
     void invertSelection();
     ScrollableListCell* getFirstSelectedCell() const;
+    // The cell the user last pressed, with either button, or moved the
+    // selection to with the keys (the same place after a rebuild); null
+    // when there is none.
+    ScrollableListCell* getCurrentCell() const { return getCell (currentIndex); }
     int getNumSelectedCells() const;
     void getSelectedCells (juce::Array<ScrollableListCell*>& out) const;
 
@@ -144,6 +152,7 @@ public:
     void moved() override;
     void enablementChanged() override;
     bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType cause) override;
     void applyScale (bool apply) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
@@ -202,6 +211,7 @@ private:
     std::array<std::unique_ptr<juce::MouseCursor>, 4> dragCursors;
 
     int highlightedItemId = 0;
+    int currentIndex = -1;
     int shiftAnchor = 0;
     bool selectionChangedByPress = false;
 

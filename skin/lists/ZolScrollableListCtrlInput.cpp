@@ -39,6 +39,7 @@ void ZolScrollableListCtrl::cellPressed (ScrollableListCell* cell, bool onMarker
     const int index = getCellIndex (cell);
     if (index < 0)
         return;
+    currentIndex = index;
     const auto mods = juce::ModifierKeys::getCurrentModifiers();
     const bool shift = mods.isShiftDown(), ctrl = mods.isCtrlDown();
 
@@ -120,7 +121,10 @@ void ZolScrollableListCtrl::cellReleased (ScrollableListCell* cell, bool onMarke
 void ZolScrollableListCtrl::cellRightPressed (ScrollableListCell* cell)
 {
     const int index = getCellIndex (cell);
-    if (index >= 0 && ! cell->isSelected())
+    if (index < 0)
+        return;
+    currentIndex = index;
+    if (! cell->isSelected())
         selectCell (index, true, true, true);
 }
 
@@ -141,6 +145,14 @@ void ZolScrollableListCtrl::cellRenamed (ScrollableListCell* cell)
     if (itemsPending && getCellIndex (cell) >= 0)
         applyPendingItems (cell);
     postChangeCode (9);
+}
+
+void ZolScrollableListCtrl::focusGained (FocusChangeType cause)
+{
+    // The keyboard given back to the list (by its window, or as a rebuild
+    // ends) goes on to a name being edited.
+    if (cause == focusChangedDirectly)
+        giveKeyboardToNameEditor();
 }
 
 bool ZolScrollableListCtrl::keyPressed (const juce::KeyPress& key)
@@ -227,6 +239,7 @@ void ZolScrollableListCtrl::moveSelection (bool horizontal, bool forward)
     auto* target = getCellIndexAt (row, column, index) ? getCell (index) : nullptr;
     if (target == nullptr || ! target->hasText())
         return;
+    currentIndex = index;
     selectCell (index, true, true, true);
     scrollCellIntoView (target);
 }
