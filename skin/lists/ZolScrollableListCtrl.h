@@ -163,7 +163,8 @@ public:
 
     // Cells replaced by setItems that have not been deleted yet (they are
     // deleted once the current message has been handled, as one of them may
-    // be the caller).
+    // be the caller). A press or click a retired cell took before it went
+    // reaches the cell that took its place.
     int getNumRetiredCells() const { return (int) retired.size(); }
 
 protected:
@@ -174,7 +175,7 @@ protected:
     }
 
 private:
-    void rebuildCells (const juce::Array<ScrollableListItem*>& items);
+    void rebuildCells (const juce::Array<ScrollableListItem*>& items, bool takeKeyboard);
     bool isAnyCellRenaming() const;
     // Shows the items that waited, with the name accepted in the renamed cell
     // (if given) kept for its entry.
@@ -184,6 +185,8 @@ private:
     juce::Point<int> cellOrigin (int row, int column) const;
     void configureCell (ScrollableListCell& cell);
     void retireCells();
+    // The cell given the place of a retired one (the same entry), or null.
+    ScrollableListCell* findSuccessor (const ScrollableListCell* retiredCell) const;
     void clearRetiredCells();
     void clearDropMarks();
     void moveSelection (bool horizontal, bool forward);

@@ -587,4 +587,52 @@ TEST (LibrarianWindows, AnOpenRenameFieldHasTheKeyboardWhateverLandsOrIsChosenMe
     typeAndReturn (openRenameField (program, *librarian, 15), 15, "Two");
     EXPECT_EQ (program.unit.getPreset (0).name, first);
 }
+
+// A click elsewhere while a name is typed takes the name, as Return does,
+// also when names asked for before have landed meanwhile: a click on another
+// row renames the preset and chooses the row clicked, and Close renames it
+// and closes the window.
+TEST (LibrarianWindows, AClickOnAnotherRowOrOnCloseTakesTheTypedName)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename-click-away" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    auto* refresh = findLibrarianButton (*librarian, "Refresh");
+    auto* close = findLibrarianButton (*librarian, "Close");
+    ASSERT_TRUE (refresh != nullptr && close != nullptr);
+    auto typeWhileTheNamesLand = [&] (int slot, const juce::String& name)
+    {
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+        ASSERT_TRUE (clickWithPause (*refresh));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getNumHeldReplies() > 0; }));
+        auto* cell = openRenameField (program, *librarian, slot);
+        ASSERT_NE (cell, nullptr);
+        typeText (*program.window, name);
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+        program.unit.pump();
+        ASSERT_TRUE (program.settle());
+        ASSERT_TRUE (pumpPostedMessages());
+        ASSERT_TRUE (cell->isEditingName());
+    };
+
+    typeWhileTheNamesLand (17, "Tag Y");
+    ASSERT_TRUE (clickWithPause (*findLibrarianCell (*librarian, 0, 20)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (17).name.trim() == "Tag Y"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpPostedMessages());
+    const auto chosen = librarian->getSelectedUnitSlots();
+    EXPECT_TRUE (chosen == juce::Array<int> ({ 19 })) << chosen.size() << " chosen, the first " << chosen.getFirst();
+
+    typeWhileTheNamesLand (5, "Keep Me");
+    ASSERT_TRUE (clickWithPause (*close));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (5).name.trim() == "Keep Me"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_FALSE (librarian->isVisible());
+}
 } // namespace
