@@ -303,7 +303,9 @@ bool BankManagerListContent::applyCabSetup (const CabSetupInfo& setup)
 
 void BankManagerListContent::requestClose()
 {
-    if (! sending)
+    // A rename under way (the press on Close took the name being typed)
+    // finishes without a question: nothing waits behind it.
+    if (! sending || (current.diskIndex == renameOnly && queue.empty()))
     {
         close();
         return;

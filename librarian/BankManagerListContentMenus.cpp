@@ -59,8 +59,12 @@ bool BankManagerListContent::performListCommand (int commandId)
 
         case listRename:
         {
-            auto* cell = slots.isEmpty() || cabMode ? nullptr : unitList->getCell (unitSlots.indexOf (slots.getFirst()));
-            return cell != nullptr && ! sending && canReachUnit() && cell->showNameEditor();
+            // The row the menu was asked from (the one pressed last), when it
+            // is among the chosen ones.
+            auto* cell = unitList->getCurrentCell();
+            if (cell == nullptr || ! cell->isSelected())
+                cell = slots.isEmpty() ? nullptr : unitList->getCell (unitSlots.indexOf (slots.getFirst()));
+            return cell != nullptr && ! cabMode && ! sending && canReachUnit() && cell->showNameEditor();
         }
 
         case listImport:

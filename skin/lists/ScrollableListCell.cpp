@@ -509,13 +509,15 @@ bool ScrollableListCell::keyPressed (const juce::KeyPress& key)
     return false;
 }
 
-void ScrollableListCell::focusGained (FocusChangeType)
+void ScrollableListCell::focusGained (FocusChangeType cause)
 {
     // A window given the keyboard back (after a menu had it, say) hands it
-    // to the cell that had it before; while the name is edited, it belongs
-    // to the editor.
+    // to the cell that had it before; while a name is edited, in this cell
+    // or in another of the list, it belongs to that editor.
     if (auto* editor = label != nullptr ? label->getCurrentTextEditor() : nullptr; editor != nullptr && editor->isShowing())
         editor->grabKeyboardFocus();
+    else if (auto* list = cause == focusChangedDirectly ? getList() : nullptr)
+        list->giveKeyboardToNameEditor();
 }
 
 bool ScrollableListCell::isInterestedInDragSource (const SourceDetails& details)

@@ -123,13 +123,16 @@ int ZolScrollableListCtrl::measureWidestText (const juce::Array<ScrollableListIt
 
 void ZolScrollableListCtrl::retireCells()
 {
-    for (auto& cell : cells)
+    // The keyboard moves to the list at once rather than from cell to cell
+    // as they go. The list still hears them: a press one of them took just
+    // before goes to the cell that takes its place.
+    if (content->hasKeyboardFocus (true))
+        grabKeyboardFocus();
+    for (auto& cell : std::exchange (cells, {}))
     {
-        cell->removeChangeListener (this);
         content->removeChildComponent (cell.get());
         retired.push_back (std::move (cell));
     }
-    cells.clear();
 
     // A cell may be the one whose message led here, so it is deleted only
     // once that message has been handled.
@@ -144,7 +147,20 @@ void ZolScrollableListCtrl::retireCells()
 
 void ZolScrollableListCtrl::clearRetiredCells()
 {
+    for (auto& cell : retired)
+        cell->removeChangeListener (this);
     retired.clear();
+}
+
+ScrollableListCell* ZolScrollableListCtrl::findSuccessor (const ScrollableListCell* retiredCell) const
+{
+    if (retiredCell == nullptr || retiredCell->itemId == noItemId)
+        return nullptr;
+    int index = -1;
+    if (getCellIndexAt (retiredCell->row, retiredCell->column, index))
+        if (auto* cell = getCell (index); cell != nullptr && cell->itemId == retiredCell->itemId)
+            return cell;
+    return findCellByItemId (retiredCell->itemId);
 }
 
 void ZolScrollableListCtrl::setItems (const juce::Array<ScrollableListItem*>& items)
@@ -160,7 +176,7 @@ void ZolScrollableListCtrl::setItems (const juce::Array<ScrollableListItem*>& it
 
     pendingItems.clear();
     itemsPending = false;
-    rebuildCells (items);
+    rebuildCells (items, true);
 }
 
 bool ZolScrollableListCtrl::isAnyCellRenaming() const
@@ -181,6 +197,18 @@ void ZolScrollableListCtrl::cellEditorClosed (ScrollableListCell* cell)
         applyPendingItems (nullptr);
 }
 
+bool ZolScrollableListCtrl::giveKeyboardToNameEditor()
+{
+    for (auto& cell : cells)
+        if (auto* editor = cell->isEditingName() ? cell->getRenameLabel()->getCurrentTextEditor() : nullptr)
+        {
+            if (editor->isShowing() && ! editor->hasKeyboardFocus (false))
+                editor->grabKeyboardFocus();
+            return true;
+        }
+    return false;
+}
+
 void ZolScrollableListCtrl::applyPendingItems (const ScrollableListCell* renamed)
 {
     auto waiting = std::exchange (pendingItems, {});
@@ -198,7 +226,9 @@ void ZolScrollableListCtrl::applyPendingItems (const ScrollableListCell* renamed
     juce::Array<ScrollableListItem*> items;
     for (auto& item : waiting)
         items.add (item.get());
-    rebuildCells (items);
+    // When the editing ended with a press elsewhere (a button, say), the
+    // keyboard stays where that press put it: taking it would undo the press.
+    rebuildCells (items, hasKeyboardFocus (true) || juce::Component::getCurrentlyFocusedComponent() == nullptr);
 
     for (size_t i = 0; i < marks.size() && i < cells.size(); ++i)
     {
@@ -207,7 +237,7 @@ void ZolScrollableListCtrl::applyPendingItems (const ScrollableListCell* renamed
     }
 }
 
-void ZolScrollableListCtrl::rebuildCells (const juce::Array<ScrollableListItem*>& items)
+void ZolScrollableListCtrl::rebuildCells (const juce::Array<ScrollableListItem*>& items, bool takeKeyboard)
 {
     retireCells();
 
@@ -269,7 +299,7 @@ void ZolScrollableListCtrl::rebuildCells (const juce::Array<ScrollableListItem*>
     viewport.setViewPosition (0, 0);
     shiftAnchor = 0;
     selectionChangedByPress = false;
-    if (isShowing())
+    if (takeKeyboard && isShowing())
         grabKeyboardFocus();
 }
 

@@ -75,6 +75,10 @@ public:
     // A cell's name editor has closed: its rename, if any, is taken first,
     // then items that waited for it are shown.
     void cellEditorClosed (ScrollableListCell* cell);
+    // Gives the keyboard to a cell's name editor that is open; false when
+    // none is. While one is open, the keyboard given back to the list or to
+    // one of its cells (by the window, or by the program) goes on to it.
+    bool giveKeyboardToNameEditor();
     void layoutCells();
     int measureWidestText (const juce::Array<ScrollableListItem*>& items) const;
 
@@ -95,6 +99,10 @@ public:
     void selectAllOccupied();
     void invertSelection();
     ScrollableListCell* getFirstSelectedCell() const;
+    // The cell the user last pressed, with either button, or moved the
+    // selection to with the keys (the same place after a rebuild); null
+    // when there is none.
+    ScrollableListCell* getCurrentCell() const { return getCell (currentIndex); }
     int getNumSelectedCells() const;
     void getSelectedCells (juce::Array<ScrollableListCell*>& out) const;
 
@@ -144,6 +152,7 @@ public:
     void moved() override;
     void enablementChanged() override;
     bool keyPressed (const juce::KeyPress& key) override;
+    void focusGained (FocusChangeType cause) override;
     void applyScale (bool apply) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
@@ -154,7 +163,8 @@ public:
 
     // Cells replaced by setItems that have not been deleted yet (they are
     // deleted once the current message has been handled, as one of them may
-    // be the caller).
+    // be the caller). A press or click a retired cell took before it went
+    // reaches the cell that took its place.
     int getNumRetiredCells() const { return (int) retired.size(); }
 
 protected:
@@ -165,7 +175,7 @@ protected:
     }
 
 private:
-    void rebuildCells (const juce::Array<ScrollableListItem*>& items);
+    void rebuildCells (const juce::Array<ScrollableListItem*>& items, bool takeKeyboard);
     bool isAnyCellRenaming() const;
     // Shows the items that waited, with the name accepted in the renamed cell
     // (if given) kept for its entry.
@@ -175,6 +185,8 @@ private:
     juce::Point<int> cellOrigin (int row, int column) const;
     void configureCell (ScrollableListCell& cell);
     void retireCells();
+    // The cell given the place of a retired one (the same entry), or null.
+    ScrollableListCell* findSuccessor (const ScrollableListCell* retiredCell) const;
     void clearRetiredCells();
     void clearDropMarks();
     void moveSelection (bool horizontal, bool forward);
@@ -202,6 +214,7 @@ private:
     std::array<std::unique_ptr<juce::MouseCursor>, 4> dragCursors;
 
     int highlightedItemId = 0;
+    int currentIndex = -1;
     int shiftAnchor = 0;
     bool selectionChangedByPress = false;
 

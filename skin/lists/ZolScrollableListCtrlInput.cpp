@@ -4,30 +4,39 @@
 void ZolScrollableListCtrl::changeListenerCallback (juce::ChangeBroadcaster* source)
 {
     ScrollableListCell* cell = nullptr;
-    for (auto& c : cells)
-        if (c.get() == source)
-            cell = c.get();
+    for (auto* group : { &cells, &retired })
+        for (auto& c : *group)
+            if (c.get() == source)
+                cell = c.get();
     if (cell == nullptr)
         return;
 
     // Every code the cell queued, in order; a code may rebuild the cells
     // (8) or reach the owner at once (a rename), so each step checks that
-    // the cell and the list are still there.
+    // the cell and the list are still there. A press or click on a cell
+    // that a rebuild replaced meanwhile (as a rename that shows waiting
+    // items does) is one on the cell now showing the same entry.
     juce::Component::SafePointer<ScrollableListCell> safeCell (cell);
     juce::Component::SafePointer<ZolScrollableListCtrl> safeThis (this);
     int code = 0, argument = 0;
 
     while (safeThis != nullptr && safeCell != nullptr && safeCell->takeChangeCode (code, argument))
     {
+        const bool replaced = getCellIndex (cell) < 0;
+        if (replaced && (code == 4 || code == 5 || code == 8))
+            continue;
+        auto* target = replaced ? findSuccessor (cell) : cell;
+        if (target == nullptr)
+            continue;
         switch (code)
         {
-            case 1: cellPressed (cell, argument != 0); break;
-            case 2: cellReleased (cell, argument != 0); break;
-            case 3: cellActivated (cell); break;
-            case 4: cellFilesDropped (cell); break;
-            case 5: cellRenamed (cell); break;
-            case 6: cellRightPressed (cell); break;
-            case 7: cellRightReleased (cell); break;
+            case 1: cellPressed (target, argument != 0); break;
+            case 2: cellReleased (target, argument != 0); break;
+            case 3: cellActivated (target); break;
+            case 4: cellFilesDropped (target); break;
+            case 5: cellRenamed (target); break;
+            case 6: cellRightPressed (target); break;
+            case 7: cellRightReleased (target); break;
             case 8: cellTextTooWide(); break;
             default: break;
         }
@@ -39,6 +48,7 @@ void ZolScrollableListCtrl::cellPressed (ScrollableListCell* cell, bool onMarker
     const int index = getCellIndex (cell);
     if (index < 0)
         return;
+    currentIndex = index;
     const auto mods = juce::ModifierKeys::getCurrentModifiers();
     const bool shift = mods.isShiftDown(), ctrl = mods.isCtrlDown();
 
@@ -120,7 +130,10 @@ void ZolScrollableListCtrl::cellReleased (ScrollableListCell* cell, bool onMarke
 void ZolScrollableListCtrl::cellRightPressed (ScrollableListCell* cell)
 {
     const int index = getCellIndex (cell);
-    if (index >= 0 && ! cell->isSelected())
+    if (index < 0)
+        return;
+    currentIndex = index;
+    if (! cell->isSelected())
         selectCell (index, true, true, true);
 }
 
@@ -141,6 +154,14 @@ void ZolScrollableListCtrl::cellRenamed (ScrollableListCell* cell)
     if (itemsPending && getCellIndex (cell) >= 0)
         applyPendingItems (cell);
     postChangeCode (9);
+}
+
+void ZolScrollableListCtrl::focusGained (FocusChangeType cause)
+{
+    // The keyboard given back to the list (by its window, or as a rebuild
+    // ends) goes on to a name being edited.
+    if (cause == focusChangedDirectly)
+        giveKeyboardToNameEditor();
 }
 
 bool ZolScrollableListCtrl::keyPressed (const juce::KeyPress& key)
@@ -227,6 +248,7 @@ void ZolScrollableListCtrl::moveSelection (bool horizontal, bool forward)
     auto* target = getCellIndexAt (row, column, index) ? getCell (index) : nullptr;
     if (target == nullptr || ! target->hasText())
         return;
+    currentIndex = index;
     selectCell (index, true, true, true);
     scrollCellIntoView (target);
 }

@@ -3,11 +3,13 @@
 #include "skin/engine/UserInteraction.h"
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 // Stands in for the user at file choosers and menus. A test queues the
 // answers (files to choose, menu item ids to pick); each request takes the
-// next one and is answered at once, on the calling thread. A request with
+// next one and is answered at once, on the calling thread (a menu may be
+// held open instead). A request with
 // no queued answer is answered as cancelled. Every request is recorded:
 // menus with their item texts so a test can find an item by name.
 class ScriptedInteraction : public UserInteraction::Sink
@@ -53,26 +55,46 @@ public:
             onChosen (files);
     }
 
+    // While set, a menu stays open (as while the user reads it) until
+    // answerHeldMenu picks its queued answer.
+    bool holdMenus = false;
+    bool isMenuHeld() const { return heldMenu != nullptr; }
+    void answerHeldMenu()
+    {
+        if (auto onChosen = std::exchange (heldMenu, nullptr))
+            onChosen (nextMenuAnswer (menus.back()));
+    }
+
     void showMenu (const juce::PopupMenu& menu, const juce::PopupMenu::Options&,
                    UserInteraction::MenuChosen onChosen) override
     {
         MenuShown shown;
         collect (menu, shown);
         menus.push_back (shown);
-        int result = 0;
-        if (! menuAnswers.empty())
+        if (holdMenus)
         {
-            result = menuAnswers.front() (shown);
-            menuAnswers.pop_front();
+            heldMenu = std::move (onChosen);
+            return;
         }
         if (onChosen)
-            onChosen (result);
+            onChosen (nextMenuAnswer (shown));
     }
 
     std::vector<FileRequest> fileRequests;
     std::vector<MenuShown> menus;
 
 private:
+    int nextMenuAnswer (const MenuShown& shown)
+    {
+        int result = 0;
+        if (! menuAnswers.empty())
+        {
+            result = menuAnswers.front() (shown);
+            menuAnswers.pop_front();
+        }
+        return result;
+    }
+
     static void collect (const juce::PopupMenu& menu, MenuShown& shown)
     {
         for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
@@ -91,4 +113,5 @@ private:
     UserInteraction::Sink* previous;
     std::deque<juce::Array<juce::File>> fileAnswers;
     std::deque<std::function<int (const MenuShown&)>> menuAnswers;
+    UserInteraction::MenuChosen heldMenu;
 };

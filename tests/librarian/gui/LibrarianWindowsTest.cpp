@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 
 namespace
 {
@@ -79,22 +80,33 @@ BankManagerListContent* openPresetLibrarian (ConnectedProgram& program)
 // Right-click > Rename on the slot's cell, as the user chooses it: a click on
 // the menu takes the keyboard to the menu's window (as the window system
 // does), and the main window gets it back only after the command has run.
-// The cell, once its name is open for typing.
-ScrollableListCell* openRenameField (ConnectedProgram& program, BankManagerListContent& librarian, int slot)
+// What is given runs while the menu shows, before its item is clicked. The
+// slot's cell, once its name is open for typing.
+ScrollableListCell* openRenameField (ConnectedProgram& program, BankManagerListContent& librarian, int slot,
+                                     const std::function<void()>& whileTheMenuShows = {})
 {
     auto* cell = findLibrarianCell (librarian, 0, slot + 1);
     auto* peer = program.window->getPeer();
     if (cell == nullptr || peer == nullptr || ! clickBackToBack (*cell, true))
         return nullptr;
-    peer->handleFocusLoss();
     ScriptedInteraction interaction;
+    interaction.holdMenus = whileTheMenuShows != nullptr;
     interaction.answerMenuWithItem ("Rename");
+    if (! interaction.holdMenus)
+        peer->handleFocusLoss();
     if (! pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }))
         return nullptr;
+    if (whileTheMenuShows)
+    {
+        whileTheMenuShows();
+        peer->handleFocusLoss();
+        interaction.answerHeldMenu();
+    }
 
     peer->handleFocusGain();
     pumpPostedMessages();
-    return cell->isEditingName() ? cell : nullptr;
+    cell = findLibrarianCell (librarian, 0, slot + 1);
+    return cell != nullptr && cell->isEditingName() ? cell : nullptr;
 }
 
 TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWithTheOthers)
@@ -620,5 +632,148 @@ TEST (LibrarianWindows, ANameTypedWhileTheNamesArriveIsKeptAndItsReturnRenames)
     EXPECT_EQ (program.unit.getPreset (12).name.trim(), "Verse");
     EXPECT_EQ (program.unit.getCurrentPresetNumber(), playing) << "the Return loaded a preset";
     EXPECT_EQ (librarian->getUnitEntryText (13), "013 Chorus");
+}
+
+// The librarian's button with that text.
+juce::Button* findLibrarianButton (BankManagerListContent& librarian, const juce::String& text)
+{
+    for (auto* child : librarian.getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+            return button;
+    return nullptr;
+}
+
+// The rename field has the keyboard however it opened: when the names land
+// while the row's menu is open (the rows are built anew under it), and on
+// the row right-clicked while every row is chosen. What is typed shows in
+// it, and its Return renames that preset on the unit and loads none. Names
+// that land while a field is open show when Escape closes it.
+TEST (LibrarianWindows, AnOpenRenameFieldHasTheKeyboardWhateverLandsOrIsChosenMeanwhile)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename-keyboard" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    const int playing = program.unit.getCurrentPresetNumber();
+    auto* refresh = findLibrarianButton (*librarian, "Refresh");
+    ASSERT_NE (refresh, nullptr);
+    auto letNamesIn = [&]
+    {
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+        program.unit.pump();
+        ASSERT_TRUE (program.settle());
+        ASSERT_TRUE (pumpPostedMessages());
+    };
+    auto typeAndReturn = [&] (ScrollableListCell* cell, int slot, const juce::String& name)
+    {
+        SCOPED_TRACE (name);
+        ASSERT_NE (cell, nullptr) << "no field opened on " << slot;
+        auto* field = cell->getRenameLabel()->getCurrentTextEditor();
+        ASSERT_NE (field, nullptr);
+        EXPECT_TRUE (field->hasKeyboardFocus (true));
+        typeText (*program.window, name);
+        EXPECT_EQ (field->getText(), name);
+        pressKey (*program.window, juce::KeyPress::returnKey);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (slot).name.trim() == name; }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.unit.getCurrentPresetNumber(), playing) << "the Return loaded a preset";
+    };
+
+    // Refresh, and the names land while 005's menu is open.
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    ASSERT_TRUE (clickBackToBack (*refresh));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getNumHeldReplies() > 0; }));
+    juce::Component::SafePointer<ScrollableListCell> before (findLibrarianCell (*librarian, 0, 6));
+    bool rebuilt = false;
+    auto* cell = openRenameField (program, *librarian, 5,
+                                  [&]
+                                  {
+                                      letNamesIn();
+                                      rebuilt = findLibrarianCell (*librarian, 0, 6) != before.getComponent();
+                                  });
+    EXPECT_TRUE (rebuilt) << "the names landed after the menu";
+    typeAndReturn (cell, 5, "Late Five");
+
+    // A field closed by Escape shows the names that landed meanwhile.
+    auto outside = program.unit.getPreset (20);
+    outside.name = "Outside";
+    program.unit.setPreset (20, outside);
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+    ASSERT_TRUE (clickBackToBack (*refresh));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getNumHeldReplies() > 0; }));
+    juce::Component::SafePointer<ScrollableListCell> open (openRenameField (program, *librarian, 6));
+    ASSERT_NE (open, nullptr);
+    letNamesIn();
+    ASSERT_TRUE (open != nullptr && open->isEditingName()) << "the names closed the field";
+    pressKey (*program.window, juce::KeyPress::escapeKey);
+    ASSERT_TRUE (pumpPostedMessages());
+    ASSERT_NE (findLibrarianCell (*librarian, 0, 21), nullptr);
+    EXPECT_EQ (findLibrarianCell (*librarian, 0, 21)->getNameText().trim(), juce::String ("Outside"));
+    EXPECT_EQ (program.unit.getPreset (6).name.trim(), "Preset 6");
+
+    // Every row chosen (Select All), then 015 right-clicked.
+    {
+        ScriptedInteraction interaction;
+        interaction.answerMenuWithItem ("Select All");
+        ASSERT_TRUE (clickBackToBack (*findLibrarianCell (*librarian, 0, 3), true));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }));
+        ASSERT_TRUE (pumpPostedMessages());
+    }
+    ASSERT_GT (librarian->getSelectedUnitSlots().size(), 100);
+    const auto first = program.unit.getPreset (0).name;
+    typeAndReturn (openRenameField (program, *librarian, 15), 15, "Two");
+    EXPECT_EQ (program.unit.getPreset (0).name, first);
+}
+
+// A click elsewhere while a name is typed takes the name, as Return does,
+// also when names asked for before have landed meanwhile: a click on another
+// row renames the preset and chooses the row clicked, and Close renames it
+// and closes the window.
+TEST (LibrarianWindows, AClickOnAnotherRowOrOnCloseTakesTheTypedName)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-rename-click-away" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    auto* refresh = findLibrarianButton (*librarian, "Refresh");
+    auto* close = findLibrarianButton (*librarian, "Close");
+    ASSERT_TRUE (refresh != nullptr && close != nullptr);
+    auto typeWhileTheNamesLand = [&] (int slot, const juce::String& name)
+    {
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+        ASSERT_TRUE (clickWithPause (*refresh));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getNumHeldReplies() > 0; }));
+        auto* cell = openRenameField (program, *librarian, slot);
+        ASSERT_NE (cell, nullptr);
+        typeText (*program.window, name);
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+        program.unit.pump();
+        ASSERT_TRUE (program.settle());
+        ASSERT_TRUE (pumpPostedMessages());
+        ASSERT_TRUE (cell->isEditingName());
+    };
+
+    typeWhileTheNamesLand (17, "Tag Y");
+    ASSERT_TRUE (clickWithPause (*findLibrarianCell (*librarian, 0, 20)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (17).name.trim() == "Tag Y"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (pumpPostedMessages());
+    const auto chosen = librarian->getSelectedUnitSlots();
+    EXPECT_TRUE (chosen == juce::Array<int> ({ 19 })) << chosen.size() << " chosen, the first " << chosen.getFirst();
+
+    typeWhileTheNamesLand (5, "Keep Me");
+    ASSERT_TRUE (clickWithPause (*close));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (5).name.trim() == "Keep Me"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_FALSE (librarian->isVisible());
 }
 } // namespace
