@@ -312,17 +312,17 @@ void BankManagerListContent::requestClose()
     }
 
     juce::Component::SafePointer<BankManagerListContent> self (this);
-    UserNotifier::askOkCancel (closeWhileSendingText,
-                               [self] (bool ok)
-                               {
-                                   if (self == nullptr || ! ok)
-                                       return;
+    askToCloseWhileRunning (closeWhileSendingText,
+                            [self] (bool ok)
+                            {
+                                if (self == nullptr || ! ok)
+                                    return;
 
-                                   if (! self->sending)
-                                       self->close();
-                                   else
-                                       self->closeWhenSent = true;
-                               });
+                                if (! self->sending)
+                                    self->close();
+                                else
+                                    self->closeWhenSent = true;
+                            });
 }
 
 void BankManagerListContent::close()

@@ -183,7 +183,8 @@ void BankManagerListContent::endSending()
         refreshUnitList();
     }
 
-    if (closeWhenSent)
+    // Nothing is left to send: a Close that asked about it closes now.
+    if (runEnded() || closeWhenSent)
         close();
 }
 

@@ -59,6 +59,35 @@ void LibrarianDialog::postChangeCode (int code)
     sendChangeMessage();
 }
 
+void LibrarianDialog::askToCloseWhileRunning (const juce::String& question, std::function<void (bool)> onAnswer)
+{
+    Notice notice{ Notice::Icon::question, {}, question, Notice::Buttons::okCancel, {} };
+    notice.over = this;
+    notice.withdrawal = closeQuestion = std::make_shared<Notice::Withdrawal>();
+    notice.onResult = [self = juce::Component::SafePointer<LibrarianDialog> (this), asked = closeQuestion,
+                       onAnswer] (int result)
+    {
+        if (self == nullptr || asked->isWithdrawn())
+            return;
+
+        if (self->closeQuestion == asked)
+            self->closeQuestion.reset();
+        onAnswer (result != 0);
+    };
+    UserNotifier::show (std::move (notice));
+}
+
+bool LibrarianDialog::runEnded()
+{
+    auto asked = std::exchange (closeQuestion, nullptr);
+
+    if (asked == nullptr || asked->isWithdrawn())
+        return false;
+
+    asked->withdraw();
+    return true;
+}
+
 void LibrarianDialog::paint (juce::Graphics& g)
 {
     g.fillAll (frame.background);

@@ -4,7 +4,12 @@
 #include "librarian/LibrarianStyle.h"
 #include "skin/widgets/ZOLResizableComponent.h"
 
+#include "model/UserNotifier.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+#include <memory>
 
 class SkinManager;
 
@@ -37,9 +42,19 @@ protected:
 
     void postChangeCode (int code);
 
+    // Asks over this dialog whether to stop what runs and close; the answer
+    // (true for OK) reaches onAnswer. What runs ends by itself meanwhile:
+    // runEnded takes the question back.
+    void askToCloseWhileRunning (const juce::String& question, std::function<void (bool ok)> onAnswer);
+    // What ran has ended. True when a question to stop it and close was
+    // still open: it is taken back, and the dialog closes as its Close asked.
+    bool runEnded();
+
     const LibrarianStyle::Frame frame;
 
 private:
+    std::shared_ptr<Notice::Withdrawal> closeQuestion;
+
     juce::CriticalSection codeLock;
     int changeCode = 0;
 

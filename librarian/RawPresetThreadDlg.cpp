@@ -476,6 +476,7 @@ void RawPresetThreadDlg::askInTurn (juce::StringArray questions)
     notice.title = titleLabel.getText();
     notice.message = questions[0];
     notice.buttons = Notice::Buttons::yesNo;
+    notice.over = this;
     questions.remove (0);
     asking = true;
     updateControls();
@@ -535,6 +536,8 @@ void RawPresetThreadDlg::beginJob()
         stopTimer();
         statusLabel.setText (notConnectedText, juce::dontSendNotification);
         updateControls();
+        if (runEnded())
+            close();
         return;
     }
 
@@ -658,7 +661,8 @@ void RawPresetThreadDlg::finished()
     progress = items.empty() ? 0.0 : (double) done / (double) items.size();
     refreshList();
 
-    if (closeWhenStopped)
+    // Nothing is left to stop: a Close that asked about it closes now.
+    if (runEnded() || closeWhenStopped)
         close();
 }
 
@@ -672,21 +676,21 @@ void RawPresetThreadDlg::requestClose()
     }
 
     juce::Component::SafePointer<RawPresetThreadDlg> self (this);
-    UserNotifier::askOkCancel (closeWhileRunningText,
-                               [self] (bool ok)
-                               {
-                                   if (self == nullptr || ! ok)
-                                       return;
+    askToCloseWhileRunning (closeWhileRunningText,
+                            [self] (bool ok)
+                            {
+                                if (self == nullptr || ! ok)
+                                    return;
 
-                                   if (! self->isTransferRunning())
-                                   {
-                                       self->close();
-                                       return;
-                                   }
+                                if (! self->isTransferRunning())
+                                {
+                                    self->close();
+                                    return;
+                                }
 
-                                   self->closeWhenStopped = true;
-                                   self->stopTransfer();
-                               });
+                                self->closeWhenStopped = true;
+                                self->stopTransfer();
+                            });
 }
 
 void RawPresetThreadDlg::close()

@@ -29,31 +29,47 @@ void showAlertWindow (Notice notice)
     if (auto& presenter = presenterSlot(); presenter && presenter (notice))
         return;
 
+    // A question taken back before its box came up is not shown.
+    auto withdrawal = notice.withdrawal;
+    if (withdrawal != nullptr && withdrawal->isWithdrawn())
+        return;
+
     auto title = notice.title.isEmpty() ? juce::String (UserNotifier::defaultTitle()) : notice.title;
     auto icon = toIconType (notice.icon);
     auto callback = notice.onResult;
     auto* modalCallback = juce::ModalCallbackFunction::create (
-        [callback] (int result)
+        [callback, withdrawal] (int result)
         {
-            if (callback)
+            if (callback && (withdrawal == nullptr || ! withdrawal->isWithdrawn()))
                 callback (result);
         });
+    // Centred over the window it belongs to; without one, over the active window.
+    auto* over = notice.over != nullptr && notice.over->isShowing() ? notice.over.get() : nullptr;
 
     switch (notice.buttons)
     {
         case Notice::Buttons::ok:
-            juce::AlertWindow::showMessageBoxAsync (icon, title, notice.message, {}, nullptr, modalCallback);
+            juce::AlertWindow::showMessageBoxAsync (icon, title, notice.message, {}, over, modalCallback);
             break;
         case Notice::Buttons::okCancel:
-            juce::AlertWindow::showOkCancelBox (icon, title, notice.message, {}, {}, nullptr, modalCallback);
+            juce::AlertWindow::showOkCancelBox (icon, title, notice.message, {}, {}, over, modalCallback);
             break;
         case Notice::Buttons::yesNo:
-            juce::AlertWindow::showOkCancelBox (icon, title, notice.message, "Yes", "No", nullptr, modalCallback);
+            juce::AlertWindow::showOkCancelBox (icon, title, notice.message, "Yes", "No", over, modalCallback);
             break;
         case Notice::Buttons::yesNoCancel:
-            juce::AlertWindow::showYesNoCancelBox (icon, title, notice.message, {}, {}, {}, nullptr, modalCallback);
+            juce::AlertWindow::showYesNoCancelBox (icon, title, notice.message, {}, {}, {}, over, modalCallback);
             break;
     }
+
+    // The box has just been made, and is the modal one now.
+    if (withdrawal != nullptr)
+        withdrawal->setCloser (
+            [box = juce::Component::SafePointer<juce::Component> (juce::Component::getCurrentlyModalComponent())]
+            {
+                if (box != nullptr)
+                    box->exitModalState (0);
+            });
 }
 } // namespace
 

@@ -3,6 +3,13 @@
 #include <juce_core/juce_core.h>
 
 #include <functional>
+#include <memory>
+#include <utility>
+
+namespace juce
+{
+class Component;
+}
 
 // One user-facing message: what the program would show in a message box.
 struct Notice
@@ -31,6 +38,33 @@ struct Notice
 
     // Called on the message thread with the button's result; may be empty.
     std::function<void (int)> onResult;
+
+    // The window or dialog the notice belongs to: its box stands centred over
+    // it. Empty (or gone, or hidden) for the main window.
+    juce::WeakReference<juce::Component> over;
+
+    // Lets the one who asked take a question back once it no longer applies
+    // (what it asks about has ended): its box closes and no answer comes.
+    // On the message thread.
+    class Withdrawal
+    {
+    public:
+        void withdraw()
+        {
+            withdrawn = true;
+            if (auto close = std::exchange (closeBox, nullptr))
+                close();
+        }
+        bool isWithdrawn() const { return withdrawn; }
+        // Set by whatever shows the notice: closes its box.
+        void setCloser (std::function<void()> close) { closeBox = std::move (close); }
+
+    private:
+        bool withdrawn = false;
+        std::function<void()> closeBox;
+    };
+
+    std::shared_ptr<Withdrawal> withdrawal;
 };
 
 // Every message box the program shows goes through here. It never blocks
@@ -63,7 +97,8 @@ public:
 
     // The window that shows notices in the program's own dialogs installs a
     // presenter; it is asked on the message thread, only while no sink is
-    // installed, and returns false for a notice it leaves to the message box.
-    using Presenter = std::function<bool (const Notice& notice)>;
+    // installed, and returns false for a notice it leaves to the message box,
+    // after naming in its `over` the window the box then stands over.
+    using Presenter = std::function<bool (Notice& notice)>;
     static void setPresenter (Presenter presenter);
 };

@@ -79,8 +79,19 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     setContentOwned (content, true);
     content->createPanes();
 
-    UserNotifier::setPresenter ([safeThis = juce::Component::SafePointer<MainAppWindow> (this)] (const Notice& notice)
-                                { return safeThis != nullptr && safeThis->showMessageDialog (notice); });
+    // Notices are told in the program's own dialog; those left to the
+    // framework's message box stand over this window too, unless they belong
+    // to another.
+    UserNotifier::setPresenter (
+        [safeThis = juce::Component::SafePointer<MainAppWindow> (this)] (Notice& notice)
+        {
+            if (safeThis == nullptr || safeThis->showMessageDialog (notice))
+                return safeThis != nullptr;
+
+            if (notice.over == nullptr || ! notice.over->isShowing())
+                notice.over = safeThis.getComponent();
+            return false;
+        });
 
     // What the grid selects, the effect editor shows.
     if (auto* grid = dynamic_cast<GridUnitContent*> (content->getPane (ContentPane::grid)))
@@ -258,6 +269,11 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     if (look == nullptr || ! look->getGenericDialogStyle().valid)
         return false;
 
+    // A question taken back before its box came up is not shown.
+    auto withdrawal = notice.withdrawal;
+    if (withdrawal != nullptr && withdrawal->isWithdrawn())
+        return true;
+
     // A message that is still open is not told a second time (a question is:
     // its answer is awaited); the open one comes to the front instead.
     const auto told = describeTold (notice);
@@ -295,15 +311,17 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     dialog->setUsingNativeTitleBar (false);
     dialog->setContentOwned (body.release(), true);
     dialog->setResizable (false, false);
-    dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
 
     // The skin's title bar, tall enough for its close button and the title.
     if (look->getTitleBarHeight() > 0)
     {
         dialog->setTitleBarHeight (look->getTitleBarHeight());
         dialog->setContentComponentSize (size.getWidth(), size.getHeight());
-        dialog->centreAroundComponent (this, dialog->getWidth(), dialog->getHeight());
     }
+
+    // Centred over the window or dialog it belongs to, at its final size.
+    auto* over = notice.over != nullptr && notice.over->isShowing() ? notice.over.get() : this;
+    dialog->centreAroundComponent (over, dialog->getWidth(), dialog->getHeight());
     dialog->enterModalState (true, nullptr, true);
     // In front of the window it speaks for, wherever the window manager put it.
     dialog->toFront (true);
@@ -317,9 +335,22 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
     {
         const bool asks = notice.buttons != Notice::Buttons::ok;
         juce::ModalComponentManager::getInstance()->attachCallback (
-            dialog,
-            juce::ModalCallbackFunction::create ([callback, asks] (int result) { callback (asks ? result : 1); }));
+            dialog, juce::ModalCallbackFunction::create (
+                        [callback, asks, withdrawal] (int result)
+                        {
+                            if (withdrawal == nullptr || ! withdrawal->isWithdrawn())
+                                callback (asks ? result : 1);
+                        }));
     }
+
+    // Taken back, the box closes unanswered.
+    if (withdrawal != nullptr)
+        withdrawal->setCloser (
+            [safeDialog = juce::Component::SafePointer<juce::Component> (dialog)]
+            {
+                if (safeDialog != nullptr)
+                    safeDialog->exitModalState (0);
+            });
 
     return true;
 }

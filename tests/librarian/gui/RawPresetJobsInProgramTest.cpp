@@ -11,8 +11,10 @@
 #include "model/UnitIds.h"
 #include "skin/lists/ScrollableListCell.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
+#include "skin/window/GenericDialogContent.h"
 #include "support/ConnectedProgram.h"
 #include "support/FileSizeLimit.h"
+#include "support/NoticeBoxes.h"
 #include "support/PumpMessages.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
@@ -565,3 +567,38 @@ TEST_F (RawPresetJobsInProgram, TheQueueTellsWhatItTakesFollowsTheWorkAndEachEnd
     EXPECT_EQ (program.notices.count(), 3) << program.notices.lastMessage();
 }
 } // namespace
+
+// Close while an export runs asks over the dialog, wherever the window is.
+// The export ends before anyone answers: the question goes with it, and the
+// dialog closes as its Close asked, every preset exported.
+TEST_F (RawPresetJobsInProgram, TheQuestionToStopATransferStandsOverTheDialogAndGoesWhenTheTransferEnds)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    program.window->setTopLeftPosition (400, 300);
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    ASSERT_TRUE (addRange (*dialog, slot, slot + 2));
+    ASSERT_TRUE (chooseFolder (*dialog, program.scratch.folder.getChildFile ("asked")));
+    program.unit.setReplyDelayFor (SYSEX_RECALL_PATCH, 500); // the export is still running when Close is pressed
+    program.unit.startAutoPump();
+
+    ShownNotices shown;
+    ASSERT_TRUE (click (*dialog, "Start"));
+    ASSERT_TRUE (click (*dialog, "Close"));
+    ASSERT_TRUE (pumpMessagesUntil ([] { return shownNoticeBoxes().size() == 1; }));
+    auto* box = dynamic_cast<juce::DialogWindow*> (shownNoticeBoxes().getFirst());
+    ASSERT_NE (box, nullptr);
+    auto* question = dynamic_cast<GenericDialogContent*> (box->getContentComponent());
+    ASSERT_NE (question, nullptr);
+    EXPECT_EQ (question->message, RawPresetThreadDlg::closeWhileRunningText);
+    EXPECT_TRUE (standsCentredOver (*box, *dialog));
+    EXPECT_TRUE (dialog->isTransferRunning()) << "the question came before the end";
+
+    ASSERT_TRUE (runToEnd (*dialog));
+    EXPECT_TRUE (pumpMessagesUntil ([] { return shownNoticeBoxes().isEmpty(); })) << "the question is still open";
+    EXPECT_FALSE (dialog->isVisible());
+    for (int i = 0; i < dialog->getNumItems(); ++i)
+        EXPECT_EQ (dialog->getItemState (i), RawPresetJobItem::stateDone) << dialog->getItemText (i);
+    EXPECT_EQ (program.scratch.folder.getChildFile ("asked").findChildFiles (juce::File::findFiles, false, "*.dat").size(), 3);
+    program.unit.setReplyDelayFor (SYSEX_RECALL_PATCH, 0);
+}

@@ -25,6 +25,7 @@
 #include "support/ConnectedProgram.h"
 #include "support/FakeDesktopOpener.h"
 #include "support/FifoFeeder.h"
+#include "support/NoticeBoxes.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
@@ -339,10 +340,22 @@ TEST (CommandTarget, SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuick
     EXPECT_EQ (rig.unit.getPreset (12).name.trim(), "Old Twelve");
     EXPECT_EQ (rig.unit.countReceived (SYSEX_SAVE_PATCH), saves);
 
-    // Yes saves there, and the edited block stays in view.
-    ASSERT_TRUE (pickSlotAndSave());
-    ASSERT_TRUE (rig.runUntil ([&] { return rig.notices.count() == 2; }, 10000));
-    rig.notices.answer (1, 1);
+    // Yes in the box, which stands over the window wherever the window is,
+    // saves there, and the edited block stays in view.
+    {
+        ShownNotices shown;
+        rig.window->setTopLeftPosition (400, 300);
+        ASSERT_TRUE (pickSlotAndSave());
+        ASSERT_TRUE (rig.runUntil ([&] { return shownNoticeBoxes().size() == 1; }, 10000));
+        auto* box = shownNoticeBoxes().getFirst();
+        EXPECT_TRUE (standsCentredOver (*box, *rig.window));
+        juce::Button* yes = nullptr;
+        for (auto* child : box->getChildren())
+            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == "Yes")
+                yes = button;
+        ASSERT_NE (yes, nullptr);
+        yes->triggerClick();
+    }
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getPreset (12).name.trim() == name; }, 10000))
         << rig.unit.getPreset (12).name;
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getCurrentPresetNumber() == 12; }, 10000));

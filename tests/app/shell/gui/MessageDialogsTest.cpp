@@ -21,6 +21,7 @@
 #include "skin/window/GenericDialogContent.h"
 #include "skin/window/ZolLookAndFeel.h"
 #include "support/CachedDefinitions.h"
+#include "support/NoticeBoxes.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
 #include "support/RedirectedUserFolders.h"
@@ -33,6 +34,17 @@
 
 namespace
 {
+// The application as the program runs it, shut down however the test ends:
+// a failed assertion fails the test plainly instead of leaving the window
+// to outlive the managers it uses.
+struct RunningApplication
+{
+    RunningApplication() { app.initialise ({}); }
+    ~RunningApplication() { app.shutdown(); }
+
+    KestrelEditApplication app;
+};
+
 GenericDialogContent* findShownDialog()
 {
     GenericDialogContent* found = nullptr;
@@ -97,8 +109,8 @@ TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheA
     SimulatedKestrel unit (backend);
 
     {
-        KestrelEditApplication app;
-        app.initialise ({});
+        RunningApplication running;
+        auto& app = running.app;
         auto* window = app.getMainWindow();
         ASSERT_NE (window, nullptr);
         auto* editor = window->getContent()->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
@@ -188,8 +200,6 @@ TEST (MessageDialogs, DeletingALibraryEntryAsksInTheProgramsDialogAndFollowsTheA
             EXPECT_EQ (library->findEntryById (entryId) != nullptr, ! yes);
             EXPECT_EQ (entryFile.existsAsFile(), ! yes);
         }
-
-        app.shutdown();
     }
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
@@ -207,8 +217,8 @@ TEST (MessageDialogs, MidiSettingsOpensThePortsPageAndSwitchesWithoutABehaviourA
     VirtualMidiBackend::Installed useBackend (backend);
 
     {
-        KestrelEditApplication app;
-        app.initialise ({});
+        RunningApplication running;
+        auto& app = running.app;
         auto* window = app.getMainWindow();
         ASSERT_NE (window, nullptr);
         auto* config = KestrelGlobalConfiguration::getInstance();
@@ -260,8 +270,6 @@ TEST (MessageDialogs, MidiSettingsOpensThePortsPageAndSwitchesWithoutABehaviourA
         EXPECT_FALSE (reread.PROMPT_MANAGER_WAIT_TIME);
         EXPECT_FALSE (reread.CHECK_AUTO_PAUSE_ON_RESYNC);
         EXPECT_TRUE (reread.PROMPT_MANAGER_LOAD);
-
-        app.shutdown();
     }
 
     if (auto* link = ZOLMidiProcessing::getInstanceWithoutCreating())
@@ -284,8 +292,8 @@ TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
     ASSERT_TRUE (file.replaceWithData (dump.data(), dump.size()));
 
     {
-        KestrelEditApplication app;
-        app.initialise ({});
+        RunningApplication running;
+        auto& app = running.app;
         auto* window = app.getMainWindow();
         ASSERT_NE (window, nullptr);
         EXPECT_FALSE (window->isShowingConnected());
@@ -325,53 +333,62 @@ TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
         ASSERT_EQ (chooser.fileRequests.size(), 2u);
         EXPECT_EQ (chooser.fileRequests[1].initial, folder);
         EXPECT_EQ (KestrelGlobalConfiguration::getInstance()->MRU_SYSEX_INFO, folder.getFullPathName());
-
-        app.shutdown();
     }
 }
 
 // A failure told a second time while its box is still open shows no second
-// box behind or over the first; another message still shows. Once answered,
-// the next failure is told again.
-TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBox)
+// box behind or over the first; another message still shows, and so does a
+// question asked twice: each awaits its answer. Every box stands over the
+// window, wherever the window is. Once answered, the next failure is told again.
+TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQuestionAlwaysShows)
 {
     KESTREL_REQUIRE_DISPLAY();
     RedirectedUserFolders scratch{ "kestrel-one-box" };
     VirtualMidiBackend backend; // no unit behind it
     VirtualMidiBackend::Installed useBackend (backend);
 
-    KestrelEditApplication app;
-    app.initialise ({});
-    ASSERT_NE (app.getMainWindow(), nullptr);
+    RunningApplication running;
+    auto* window = running.app.getMainWindow();
+    ASSERT_NE (window, nullptr);
+    window->setTopLeftPosition (400, 300); // away from the screen's corner and middle
 
-    auto shownBoxes = []
-    {
-        juce::Array<juce::Component*> boxes;
-        auto& desktop = juce::Desktop::getInstance();
-        for (int i = 0; i < desktop.getNumComponents(); ++i)
-            if (auto* dialog = dynamic_cast<juce::DialogWindow*> (desktop.getComponent (i));
-                dialog != nullptr && dialog->isVisible())
-                boxes.add (dialog);
-        return boxes;
-    };
     const juce::String failure ("Communication time-out:\n\nKestrel-Edit was unable to complete the following "
                                 "communication request: Change Preset : preset_recall");
+    auto noBoxLeft = [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; };
 
     UserNotifier::warn (failure);
     auto* body = findShownDialog();
     ASSERT_NE (body, nullptr);
+    EXPECT_TRUE (standsCentredOver (*body->getTopLevelComponent(), *window));
     UserNotifier::warn ("Another message.");
     UserNotifier::warn (failure);
     ASSERT_TRUE (pumpPostedMessages());
-    auto boxes = shownBoxes();
-    ASSERT_EQ (boxes.size(), 2) << "the failure once, and the other message";
+    auto boxes = shownNoticeBoxes();
+    EXPECT_EQ (boxes.size(), 2) << "the failure once, and the other message";
     EXPECT_TRUE (boxes.contains (body->getTopLevelComponent()));
 
     for (auto* box : boxes)
         box->setVisible (false);
-    ASSERT_TRUE (pumpMessagesUntil ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; }));
+    ASSERT_TRUE (pumpMessagesUntil (noBoxLeft));
     UserNotifier::warn (failure);
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return shownBoxes().size() == 1; }));
+    EXPECT_TRUE (pumpMessagesUntil ([] { return shownNoticeBoxes().size() == 1; }));
+    for (auto* box : shownNoticeBoxes())
+        box->setVisible (false);
+    ASSERT_TRUE (pumpMessagesUntil (noBoxLeft));
 
-    app.shutdown();
+    // The same question twice: two boxes, and each answer comes.
+    juce::Array<bool> answers;
+    for (int i = 0; i < 2; ++i)
+        UserNotifier::askOkCancel ("Replace it?", [&answers] (bool ok) { answers.add (ok); });
+    EXPECT_TRUE (pumpMessagesUntil ([] { return shownNoticeBoxes().size() == 2; }))
+        << shownNoticeBoxes().size() << " shown";
+    for (auto* box : shownNoticeBoxes())
+        if (auto* question = dynamic_cast<GenericDialogContent*> (dynamic_cast<juce::DialogWindow*> (box)->getContentComponent());
+            question != nullptr && question->getNumAnswers() == 2)
+        {
+            EXPECT_TRUE (standsCentredOver (*box, *window));
+            question->getAnswerButton (0)->handlePress (true, false, false);
+        }
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return answers.size() == 2; }));
+    EXPECT_EQ (answers, juce::Array<bool> ({ true, true }));
 }
