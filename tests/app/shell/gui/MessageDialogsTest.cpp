@@ -389,6 +389,6 @@ TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQues
             EXPECT_TRUE (standsCentredOver (*box, *window));
             question->getAnswerButton (0)->handlePress (true, false, false);
         }
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return answers.size() == 2; }));
-    EXPECT_EQ (answers, juce::Array<bool> ({ true, true }));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return answers.size() == 2; })) << answers.size() << " answered";
+    EXPECT_FALSE (answers.contains (false));
 }
