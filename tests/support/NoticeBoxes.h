@@ -36,6 +36,14 @@ inline juce::Array<juce::Component*> shownNoticeBoxes()
     return boxes;
 }
 
+// Puts a window in the bottom right corner of its screen, away from where a
+// box would stand that was left at the screen's top left or centred on it.
+inline void moveToTheScreensCorner (juce::Component& window)
+{
+    const auto area = window.getParentMonitorArea();
+    window.setTopLeftPosition (area.getRight() - window.getWidth(), area.getBottom() - window.getHeight());
+}
+
 // Whether the box stands centred over the window or dialog it belongs to, on
 // the screen, and within it.
 inline ::testing::AssertionResult standsCentredOver (const juce::Component& box, const juce::Component& owner)

@@ -574,7 +574,7 @@ TEST_F (RawPresetJobsInProgram, TheQueueTellsWhatItTakesFollowsTheWorkAndEachEnd
 TEST_F (RawPresetJobsInProgram, TheQuestionToStopATransferStandsOverTheDialogAndGoesWhenTheTransferEnds)
 {
     KESTREL_REQUIRE_DISPLAY();
-    program.window->setTopLeftPosition (400, 300);
+    moveToTheScreensCorner (*program.window);
     auto* dialog = openDialog();
     ASSERT_NE (dialog, nullptr);
     ASSERT_TRUE (addRange (*dialog, slot, slot + 2));

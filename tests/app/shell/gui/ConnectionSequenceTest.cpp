@@ -344,7 +344,7 @@ TEST (CommandTarget, SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuick
     // saves there, and the edited block stays in view.
     {
         ShownNotices shown;
-        rig.window->setTopLeftPosition (400, 300);
+        moveToTheScreensCorner (*rig.window);
         ASSERT_TRUE (pickSlotAndSave());
         ASSERT_TRUE (rig.runUntil ([&] { return shownNoticeBoxes().size() == 1; }, 10000));
         auto* box = shownNoticeBoxes().getFirst();

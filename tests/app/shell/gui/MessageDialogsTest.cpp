@@ -350,7 +350,7 @@ TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQues
     RunningApplication running;
     auto* window = running.app.getMainWindow();
     ASSERT_NE (window, nullptr);
-    window->setTopLeftPosition (400, 300); // away from the screen's corner and middle
+    moveToTheScreensCorner (*window);
 
     const juce::String failure ("Communication time-out:\n\nKestrel-Edit was unable to complete the following "
                                 "communication request: Change Preset : preset_recall");
