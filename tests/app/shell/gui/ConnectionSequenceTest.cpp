@@ -21,6 +21,9 @@
 #include "model/SnapshotMenu.h"
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
+#include "skin/widgets/ZOLToggleButton.h"
+#include "skin/window/GenericDialogContent.h"
+#include "skin/window/ZolLookAndFeel.h"
 #include "support/CachedDefinitions.h"
 #include "support/ConnectedProgram.h"
 #include "support/FakeDesktopOpener.h"
@@ -279,6 +282,17 @@ TEST (CommandTarget, SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuick
     KESTREL_REQUIRE_DISPLAY();
     SkinManager skin; // the preset list's widgets come from the skin; it outlives the window
     ASSERT_TRUE (skin.loadBuiltInSkin().wasOk());
+    // The program's own look, whose dialog asks the question.
+    struct ProgramLook
+    {
+        explicit ProgramLook (const SkinManager& from)
+        {
+            look.loadFromSkin (&from);
+            juce::LookAndFeel::setDefaultLookAndFeel (&look);
+        }
+        ~ProgramLook() { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
+        ZolLookAndFeel look;
+    } programLook (skin);
     ShellRig rig;
     auto old = rig.unit.getPreset (12);
     old.name = "Old Twelve";
@@ -347,14 +361,14 @@ TEST (CommandTarget, SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuick
         moveToTheScreensCorner (*rig.window);
         ASSERT_TRUE (pickSlotAndSave());
         ASSERT_TRUE (rig.runUntil ([&] { return shownNoticeBoxes().size() == 1; }, 10000));
-        auto* box = shownNoticeBoxes().getFirst();
+        auto* box = dynamic_cast<juce::DialogWindow*> (shownNoticeBoxes().getFirst());
+        ASSERT_NE (box, nullptr);
         EXPECT_TRUE (standsCentredOver (*box, *rig.window));
-        juce::Button* yes = nullptr;
-        for (auto* child : box->getChildren())
-            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == "Yes")
-                yes = button;
-        ASSERT_NE (yes, nullptr);
-        yes->triggerClick();
+        auto* asked = dynamic_cast<GenericDialogContent*> (box->getContentComponent());
+        ASSERT_NE (asked, nullptr);
+        ASSERT_EQ (asked->getNumAnswers(), 2);
+        EXPECT_EQ (asked->getAnswerButton (0)->mainLabel.text, "Yes");
+        asked->getAnswerButton (0)->handlePress (true, false, false);
     }
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.getPreset (12).name.trim() == name; }, 10000))
         << rig.unit.getPreset (12).name;
