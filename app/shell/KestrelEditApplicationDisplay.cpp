@@ -2,11 +2,11 @@
 #include "model/FileUtils.h"
 
 #if JUCE_LINUX || JUCE_BSD
-    #include <csignal>
+    #include <chrono>
     #include <cstdlib>
-    #include <sys/types.h>
-    #include <sys/wait.h>
-    #include <unistd.h>
+    #include <future>
+    #include <string>
+    #include <thread>
 
     // Last: Xlib's macros (None, Bool, Status...) would clash with the framework's names.
     #include <X11/Xlib.h>
@@ -31,36 +31,24 @@ bool opens (const char* name)
 
 // Whether the display opens within the deadline. A server that takes the
 // connection and never answers (a stale forwarded display) would hold
-// XOpenDisplay for ever, so a child process asks and is ended at the deadline.
+// XOpenDisplay for ever, so a thread of its own asks; past the deadline it is
+// left behind, and ends with the program. Nothing else touches X until it
+// has answered.
 bool opensWithin (const char* name, int deadlineMs)
 {
-    const auto child = ::fork();
+    std::promise<bool> opened;
+    auto answer = opened.get_future();
+    std::thread asker ([promise = std::move (opened), display = std::string (name)]() mutable
+                       { promise.set_value (opens (display.c_str())); });
 
-    if (child < 0)
-        return opens (name);
-
-    if (child == 0)
-        ::_exit (opens (name) ? 0 : 1);
-
-    constexpr int stepMs = 10;
-
-    for (int waited = 0;; waited += stepMs)
+    if (answer.wait_for (std::chrono::milliseconds (deadlineMs)) != std::future_status::ready)
     {
-        int status = 0;
-        const auto ended = ::waitpid (child, &status, WNOHANG);
-
-        if (ended == child)
-            return WIFEXITED (status) && WEXITSTATUS (status) == 0;
-
-        if (ended < 0 || waited >= deadlineMs)
-            break;
-
-        ::usleep (stepMs * 1000);
+        asker.detach();
+        return false;
     }
 
-    ::kill (child, SIGKILL);
-    ::waitpid (child, nullptr, 0);
-    return false;
+    asker.join();
+    return answer.get();
 }
 } // namespace
 #endif
