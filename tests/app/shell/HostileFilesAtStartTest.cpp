@@ -29,9 +29,9 @@ std::string caseName (const ::testing::TestParamInfo<const char*>& info)
 
 // A start that met one of these files once took from 12 s to minutes. How
 // long a start takes depends on the machine's load, so no test here bounds
-// it: the readers' own tests compare each file's reading with an easy file's
-// in the same run, and the costliest work of reading, the framework names a
-// document makes, is counted here.
+// it: the readers' own tests measure the shapes that were slow against an
+// easy file's in the same run, and the costliest work of reading, the
+// framework names the documents make, is counted here.
 constexpr size_t startNamesBound = 30000;
 
 class HostileSettingsFileAtStart : public ::testing::TestWithParam<const char*>
