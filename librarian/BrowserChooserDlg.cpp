@@ -133,7 +133,20 @@ void BrowserChooserDlg::timerCallback()
     text << found.size() << " file(s) found";
     if (worker.reachedLimit())
         text << " (the scan stopped at " << BrowserWorkerThread::maxFiles << ")";
+
+    // What the scan met but could not list is named, all of it in the tip.
+    const auto unreadable = worker.getUnreadableNames();
+    if (! unreadable.isEmpty())
+    {
+        juce::StringArray shown;
+        for (int i = 0; i < juce::jmin (3, unreadable.size()); ++i)
+            shown.add (unreadable[i]);
+        text << "; not listed, as their names are not UTF-8 (rename them to list them): "
+             << shown.joinIntoString (", ") << (unreadable.size() > shown.size() ? ", ..." : "");
+    }
+
     statusLabel.setText (text, juce::dontSendNotification);
+    statusLabel.setTooltip (unreadable.joinIntoString ("\n"));
 }
 
 void BrowserChooserDlg::takeFound (bool rebuild)

@@ -25,6 +25,7 @@ bool BrowserWorkerThread::startScan (const juce::File& folderToScan, bool subfol
     {
         const juce::ScopedLock sl (lock);
         found.clear();
+        unreadable.clear();
     }
     return startThread();
 }
@@ -35,21 +36,35 @@ juce::Array<BrowserWorkerThread::Found> BrowserWorkerThread::getFound() const
     return found;
 }
 
+juce::StringArray BrowserWorkerThread::getUnreadableNames() const
+{
+    const juce::ScopedLock sl (lock);
+    return unreadable;
+}
+
 void BrowserWorkerThread::run()
 {
     int count = 0;
 
     // Below the folder, linked folders are followed but none is entered
-    // twice, so a link back up the tree cannot make the walk endless.
-    FolderWalk walk (folder, "*.syx");
-    juce::RangedDirectoryIterator top (folder, false, "*.syx", juce::File::findFiles);
+    // twice, so a link back up the tree cannot make the walk endless. The
+    // extension is matched in any letters: the program keeps ".SYX" as typed.
+    FolderWalk walk (folder, "*.syx", recursive, true);
     juce::File file;
 
-    while (recursive ? walk.next (file) : top != juce::RangedDirectoryIterator())
+    struct KeepUnreadable
     {
-        if (! recursive)
-            file = (*top++).getFile();
+        ~KeepUnreadable()
+        {
+            const juce::ScopedLock sl (worker.lock);
+            worker.unreadable = walk.getUnreadableNames();
+        }
+        BrowserWorkerThread& worker;
+        const FolderWalk& walk;
+    } keep{ *this, walk };
 
+    while (walk.next (file))
+    {
         if (threadShouldExit())
             return;
 

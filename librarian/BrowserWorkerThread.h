@@ -33,6 +33,9 @@ public:
     // A copy of what has been found so far, in the order found.
     juce::Array<Found> getFound() const;
     bool reachedLimit() const { return limitReached.load(); }
+    // Once a scan has ended: the ".syx" files and folders it met whose names
+    // are not UTF-8, which it could neither list nor enter (see FolderWalk).
+    juce::StringArray getUnreadableNames() const;
 
 private:
     void run() override;
@@ -43,6 +46,7 @@ private:
 
     mutable juce::CriticalSection lock;
     juce::Array<Found> found;
+    juce::StringArray unreadable;
 
     JUCE_DECLARE_NON_COPYABLE (BrowserWorkerThread)
 };

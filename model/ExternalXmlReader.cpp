@@ -62,6 +62,12 @@ public:
 
     const juce::Identifier& unknownTag() const { return placeholder; }
 
+    size_t size()
+    {
+        const std::lock_guard<std::mutex> hold (lock);
+        return names.size();
+    }
+
     void renewShare()
     {
         const std::lock_guard<std::mutex> hold (lock);
@@ -444,6 +450,11 @@ std::unique_ptr<juce::XmlElement> ExternalXmlReader::readFile (const juce::File&
 void ExternalXmlReader::resetForTests()
 {
     NameTable::get().renewShare();
+}
+
+size_t ExternalXmlReader::countNamesMade()
+{
+    return NameTable::get().size();
 }
 
 void ExternalXmlReader::knowNames (const juce::StringArray& names)

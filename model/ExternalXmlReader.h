@@ -60,6 +60,11 @@ public:
     // run does. The names already made stay made.
     static void resetForTests();
 
+    // How many framework names the documents of this run have made, known or
+    // not. Each costs more than the last, so this is the reading's work that
+    // must stay bounded.
+    static size_t countNamesMade();
+
     // Reads a whole regular file of at most maxFileSize bytes and parses it.
     static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, juce::int64 maxFileSize,
                                                        juce::String& errorText);

@@ -179,6 +179,27 @@ juce::String makeLegalFileName (const juce::String& text)
     return juce::File::createLegalFileName (kept.trim());
 }
 
+juce::String printableBytes (const char* bytes)
+{
+    juce::String text;
+
+    for (auto* c = reinterpret_cast<const unsigned char*> (bytes); c != nullptr && *c != 0; ++c)
+    {
+        if (*c == '\n')
+            text << "\\n";
+        else if (*c == '\t')
+            text << "\\t";
+        else if (*c == '\\' || *c == '"')
+            text << "\\" << juce::String::charToString ((juce::juce_wchar) *c);
+        else if (*c < 0x20 || *c > 0x7e)
+            text << "\\x" << juce::String::toHexString ((int) *c).paddedLeft ('0', 2);
+        else
+            text << juce::String::charToString ((juce::juce_wchar) *c);
+    }
+
+    return text;
+}
+
 bool isRegularFile (const juce::File& file)
 {
     struct stat info {};

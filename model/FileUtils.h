@@ -33,6 +33,13 @@ FileReadResult readRegularFile (const juce::File& file, juce::int64 maxBytes, ju
 // device or socket.
 bool isRegularFile (const juce::File& file);
 
+// A name from the system (a file name, an environment variable), whatever
+// its bytes, as a terminal or a message may show it: every byte that is not
+// printable ASCII, and the quote and backslash, written as an escape ("\n",
+// "\x1b", "\xe9"), so that a control character or an escape sequence in it
+// is seen and never acted on.
+juce::String printableBytes (const char* bytes);
+
 // A file name made from a text such as one of the unit's preset names:
 // without control characters and the characters a file name cannot hold.
 juce::String makeLegalFileName (const juce::String& text);

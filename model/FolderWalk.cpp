@@ -1,9 +1,16 @@
 #include "model/FolderWalk.h"
 
+#include "model/ExternalXmlReader.h"
+#include "model/FileUtils.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace
 {
@@ -23,12 +30,33 @@ bool isLink (const juce::File& file)
 }
 } // namespace
 
-FolderWalk::FolderWalk (const juce::File& folder, const juce::String& wildcardToMatch) : wildcard (wildcardToMatch)
+// One folder being read: its entries come from the system as bytes.
+struct FolderWalk::OpenFolder
+{
+    OpenFolder (const juce::File& f, std::string pathBelow)
+        : folder (f), below (std::move (pathBelow)), entries (::opendir (f.getFullPathName().toRawUTF8()))
+    {
+    }
+
+    ~OpenFolder()
+    {
+        if (entries != nullptr)
+            ::closedir (entries);
+    }
+
+    juce::File folder;
+    std::string below; // its path below the walked folder, "" for that one, else ending in "/"
+    DIR* entries;
+};
+
+FolderWalk::FolderWalk (const juce::File& folder, const juce::String& wildcardToMatch, bool subfolders,
+                        bool ignoreCaseOfNames)
+    : wildcard (wildcardToMatch), recursive (subfolders), ignoreCase (ignoreCaseOfNames)
 {
     root = resolvedPath (folder);
 
     if (root.isNotEmpty())
-        enter (folder);
+        enter (folder, {});
 }
 
 FolderWalk::~FolderWalk() = default;
@@ -43,7 +71,7 @@ bool FolderWalk::leadsInside (const juce::File& file) const
     return target.isNotEmpty() && (target == root || target.startsWith (prefix));
 }
 
-void FolderWalk::enter (const juce::File& folder)
+void FolderWalk::enter (const juce::File& folder, const std::string& below)
 {
     struct stat info {};
 
@@ -54,39 +82,57 @@ void FolderWalk::enter (const juce::File& folder)
     if (! entered.emplace ((juce::uint64) info.st_dev, (juce::uint64) info.st_ino).second)
         return;
 
-    openFolders.push_back (std::make_unique<juce::RangedDirectoryIterator> (
-        folder, false, "*", juce::File::findFilesAndDirectories));
+    auto opened = std::make_unique<OpenFolder> (folder, below);
+    if (opened->entries != nullptr)
+        openFolders.push_back (std::move (opened));
 }
 
 bool FolderWalk::next (juce::File& file)
 {
-    const auto ignoreCase = ! juce::File::areFileNamesCaseSensitive();
+    const auto pattern = wildcard.toStdString();
 
     while (! openFolders.empty())
     {
-        auto& entries = *openFolders.back();
+        auto& current = *openFolders.back();
+        const auto* entry = ::readdir (current.entries);
 
-        if (entries == juce::RangedDirectoryIterator())
+        if (entry == nullptr)
         {
             openFolders.pop_back();
             continue;
         }
 
-        const auto entry = *entries;
-        ++entries;
-
-        if (! leadsInside (entry.getFile()))
+        const char* name = entry->d_name;
+        if (std::strcmp (name, ".") == 0 || std::strcmp (name, "..") == 0)
             continue;
 
-        if (entry.isDirectory())
+        const auto raw = current.folder.getFullPathName().toStdString() + "/" + name;
+        struct stat info {};
+        const bool isFolder = ::stat (raw.c_str(), &info) == 0 && S_ISDIR (info.st_mode);
+
+        if (! ExternalXmlReader::isValidUtf8 (name, std::strlen (name)))
         {
-            enter (entry.getFile());
+            if ((isFolder && recursive)
+                || (! isFolder && ::fnmatch (pattern.c_str(), name, ignoreCase ? FNM_CASEFOLD : 0) == 0))
+                unreadable.add (printableBytes ((current.below + name).c_str()));
             continue;
         }
 
-        if (entry.getFile().getFileName().matchesWildcard (wildcard, ignoreCase))
+        const auto child = current.folder.getChildFile (juce::String::fromUTF8 (name));
+
+        if (! leadsInside (child))
+            continue;
+
+        if (isFolder)
         {
-            file = entry.getFile();
+            if (recursive)
+                enter (child, current.below + name + "/");
+            continue;
+        }
+
+        if (child.getFileName().matchesWildcard (wildcard, ignoreCase))
+        {
+            file = child;
             return true;
         }
     }

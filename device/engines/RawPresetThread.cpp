@@ -184,7 +184,8 @@ int RawPresetThread::waitForReply (SysExRequest* request, bool stopOnExitRequest
             return waitAbandoned;
         }
 
-        wait (pollIntervalMs);
+        if (! wait (pollIntervalMs))
+            ++waitsRunOut;
     }
 }
 

@@ -12,6 +12,7 @@
 #include <juce_core/juce_core.h>
 
 #include <array>
+#include <atomic>
 #include <deque>
 #include <functional>
 
@@ -101,6 +102,10 @@ public:
     // is not running.
     void getProgress (juce::String& text, int& number) const;
 
+    // How often a wait for a request ran its whole poll interval, in this
+    // worker's life: an answer that comes ends its wait at once.
+    int countWaitsRunOut() const { return waitsRunOut.load(); }
+
     //==========================================================================
     // Import planning, public for tests.
 
@@ -140,6 +145,7 @@ private:
     // What went wrong with the last exchange that failed (one of the texts
     // above); empty when it succeeded.
     juce::String lastProblem;
+    std::atomic<int> waitsRunOut{ 0 };
 
     bool sendRecallPatch (int presetNumber);
     bool sendQueryNameByNum (int presetNumber, juce::String& name);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace
@@ -176,21 +177,32 @@ TEST (ExternalPropertiesReader, AValueHoldingElementsReadsAsTheirXmlAndLargeFile
 
 // Names that all share the framework's string hash, and a text in hundreds
 // of thousands of pieces, are read in time with their size: the stored files
-// and larger ones of their shapes, each well within a generous bound (the old
-// reader took seconds for the stored files and a minute for the larger).
+// and larger ones of their shapes each read within ten times what a file of
+// the same size and an easy shape takes in the same run (the old reader took
+// seconds for the stored files and a minute for the larger). The fastest of
+// three reads counts, so that a busy machine cannot fail the test.
 TEST (ExternalPropertiesReader, KeysOfOneHashAndTextInPiecesAreReadInTimeWithTheSize)
 {
     using clock = std::chrono::steady_clock;
     const auto secondsToRead = [] (const juce::MemoryBlock& bytes, PropertyList& values)
     {
-        const auto start = clock::now();
-        EXPECT_TRUE (ExternalPropertiesReader::parse (bytes.getData(), bytes.getSize(), values));
-        return std::chrono::duration<double> (clock::now() - start).count();
+        double fastest = 0;
+        for (int i = 0; i < 3; ++i)
+        {
+            const auto start = clock::now();
+            EXPECT_TRUE (ExternalPropertiesReader::parse (bytes.getData(), bytes.getSize(), values));
+            const auto seconds = std::chrono::duration<double> (clock::now() - start).count();
+            fastest = i == 0 ? seconds : std::min (fastest, seconds);
+        }
+        return fastest;
     };
     PropertyList values;
+    const auto bound = [&] (const juce::MemoryBlock& easy) { return 10 * secondsToRead (easy, values) + 0.05; };
+    const auto keysBound = bound (settingsWithBlockNamedKeys (16384, false));
+    const auto textBound = bound (settingsWithLongText (1400000, false));
 
     const auto sameHash = loadHostileInput ("settings-16k-keys-of-one-hash.xml");
-    EXPECT_LT (secondsToRead (sameHash, values), 5.0);
+    EXPECT_LT (secondsToRead (sameHash, values), keysBound);
     ASSERT_EQ (values.size(), 16384);
     const auto& keys = values.getAllKeys();
     EXPECT_EQ (keys[0].hash(), keys[16383].hash()) << "the stored file is what it claims to be";
@@ -198,7 +210,7 @@ TEST (ExternalPropertiesReader, KeysOfOneHashAndTextInPiecesAreReadInTimeWithThe
     EXPECT_EQ (values.getValue (keys[16383], "absent"), "");
 
     const auto split = loadHostileInput ("settings-text-split-2mb.xml");
-    EXPECT_LT (secondsToRead (split, values), 5.0);
+    EXPECT_LT (secondsToRead (split, values), textBound);
     ASSERT_EQ (values.size(), 1);
     // The file's text without its processing instructions, all in order.
     std::string joined;
@@ -209,26 +221,29 @@ TEST (ExternalPropertiesReader, KeysOfOneHashAndTextInPiecesAreReadInTimeWithThe
     EXPECT_EQ (values["a"].toStdString(), "<t>" + joined + "</t>");
 
     const auto moreKeys = settingsWithBlockNamedKeys (32768, true);
-    EXPECT_LT (secondsToRead (moreKeys, values), 5.0);
+    EXPECT_LT (secondsToRead (moreKeys, values), bound (settingsWithBlockNamedKeys (32768, false)));
     ASSERT_EQ (values.size(), 32768);
     EXPECT_EQ (values[values.getAllKeys()[32767]], "32767") << "each key keeps its own value";
-    EXPECT_LT (secondsToRead (settingsWithLongText (1400000, true), values), 5.0);
+    EXPECT_LT (secondsToRead (settingsWithLongText (1400000, true), values), textBound);
     EXPECT_EQ (values["a"].length(), 1400000 + (int) std::strlen ("<t></t>"));
 }
 
 // Every different name becomes one of the framework's names, kept in one
 // sorted pool that inserts each new one in place: the stored file of 100,000
 // names in descending order took 16 s. More names than any document of ours
-// holds are refused before any is made, in time with the size; a document
-// at the limit is read.
+// holds are refused, and the framework makes no more of them than that
+// limit; a document at the limit is read.
 TEST (ExternalXmlReader, TooManyDifferentNamesAreRefusedBeforeAnyIsMade)
 {
-    const auto start = std::chrono::steady_clock::now();
+    // The reader's own names are made at its first reading.
     PropertyList values;
+    const std::string plain = "<PROPERTIES><VALUE name=\"a\" val=\"b\"/></PROPERTIES>";
+    ASSERT_TRUE (ExternalPropertiesReader::parse (plain.data(), plain.size(), values));
+    const auto madeBefore = ExternalXmlReader::countNamesMade();
     EXPECT_EQ (ExternalPropertiesReader::readFile (getHostileInput ("settings-100k-attribute-names-descending.xml"),
                                                    values),
                ExternalPropertiesReader::Result::unreadable);
-    EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_LE (ExternalXmlReader::countNamesMade() - madeBefore, (size_t) ExternalXmlReader::maxDistinctNames);
 
     // "r", "e" and names of attributes, at most 1000 to an element.
     auto document = [] (int names)

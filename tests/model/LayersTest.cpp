@@ -321,7 +321,7 @@ TEST (Singleton, ConstructorAskingForItselfGetsNullWithoutDeadlock)
     SelfAsking::resetForTests();
     SelfAsking* created = nullptr;
 
-    ASSERT_TRUE (finishesWithin (std::chrono::seconds (10), [&created] { created = SelfAsking::getInstance(); }))
+    ASSERT_TRUE (finishesWithin (std::chrono::seconds (60), [&created] { created = SelfAsking::getInstance(); }))
         << "getInstance deadlocked inside the constructor";
     EXPECT_NE (created, nullptr);
     EXPECT_EQ (SelfAsking::seenWhileConstructing, nullptr);
@@ -380,8 +380,9 @@ TEST (Clock, ManualClockDrivesNowAcrossTheWrap)
 
     // Uninstalled, the system counter is back.
     EXPECT_EQ (Clock::getSource(), nullptr);
-    const auto system = juce::Time::getMillisecondCounter();
-    EXPECT_LT (Clock::nowMs() - system, 1000u);
+    const auto before = juce::Time::getMillisecondCounter();
+    const auto now = Clock::nowMs();
+    EXPECT_LE (now - before, juce::Time::getMillisecondCounter() - before);
 }
 
 //==============================================================================

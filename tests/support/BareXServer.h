@@ -5,7 +5,8 @@
 // creates them so that real windows can open. The connection stays open for
 // the object's lifetime, since a bare server forgets its atoms when its last
 // client leaves: keep it for the whole run. It also makes X errors harmless,
-// as they are in the program. Nothing happens without a DISPLAY.
+// as they are in the program. Nothing happens without a DISPLAY; one whose
+// server does not answer in time is taken as none (DISPLAY is unset).
 class BareXServer
 {
 public:

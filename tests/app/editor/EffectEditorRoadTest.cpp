@@ -183,7 +183,7 @@ TEST_F (EffectEditorRoad, ABlockIsSavedNamedAndInsertedThroughTheLibrary)
     ASSERT_TRUE (editor->startLibrarySave (true));
     auto* dialog = editor->getNameDialog();
     ASSERT_TRUE (bench::runMessageLoopUntil ([dialog] { return dialog->isVisible(); }, 10000));
-    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return ! editor->areControlsEnabled(); }, 1000));
+    EXPECT_TRUE (bench::runMessageLoopUntil ([this] { return ! editor->areControlsEnabled(); }, 10000));
 
     // An empty name is refused and the dialog stays.
     dialog->setText ({});

@@ -1,5 +1,6 @@
 #include "app/shell/KestrelEditApplication.h"
 #include "model/ExternalPropertiesReader.h"
+#include "model/ExternalXmlReader.h"
 #include "model/GlobalConfiguration.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/LanguageStore.h"
@@ -11,8 +12,6 @@
 #include "support/Screenshot.h"
 
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 // A damaged settings or language file met by a real start of the application
 // objects, with the user's folders redirected. Like every test here, each case
@@ -28,14 +27,12 @@ std::string caseName (const ::testing::TestParamInfo<const char*>& info)
     return name;
 }
 
-// A start that met one of these files once took from 12 s to minutes; each
-// is bounded well above a sound start, which takes about a second.
-using Clock = std::chrono::steady_clock;
-double secondsSince (Clock::time_point start)
-{
-    return std::chrono::duration<double> (Clock::now() - start).count();
-}
-constexpr double startBoundSeconds = 12.0;
+// A start that met one of these files once took from 12 s to minutes. How
+// long a start takes depends on the machine's load, so no test here bounds
+// it: the readers' own tests measure the shapes that were slow against an
+// easy file's in the same run, and the costliest work of reading, the
+// framework names the documents make, is counted here.
+constexpr size_t startNamesBound = 30000;
 
 class HostileSettingsFileAtStart : public ::testing::TestWithParam<const char*>
 {
@@ -64,11 +61,10 @@ TEST_P (HostileSettingsFileAtStart, StartsWithDefaultsAndKeepsTheFileAside)
     ASSERT_TRUE (settings.replaceWithData (hostile.getData(), hostile.getSize()));
 
     {
-        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
-        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
+        EXPECT_LT (ExternalXmlReader::countNamesMade(), startNamesBound);
         ASSERT_EQ (notices.count(), 1);
         EXPECT_EQ (notices.lastMessage(), KestrelEditApplication::unreadableSettingsText);
 
@@ -113,11 +109,10 @@ TEST_P (WellFormedHostileSettingsFileAtStart, AreReadAndKeptWithoutAWarning)
     ASSERT_EQ (ExternalPropertiesReader::readFile (settings, before), ExternalPropertiesReader::Result::read);
 
     {
-        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
-        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
+        EXPECT_LT (ExternalXmlReader::countNamesMade(), startNamesBound);
         EXPECT_EQ (notices.count(), 0) << notices.lastMessage();
         app.shutdown();
     }
@@ -149,11 +144,10 @@ TEST_P (HostileLanguageFileAtStart, GivesTheBuiltInTexts)
     ASSERT_TRUE (getHostileInput (GetParam()).copyFileTo (languageFile));
 
     {
-        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
-        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
+        EXPECT_LT (ExternalXmlReader::countNamesMade(), startNamesBound);
 
         auto* language = LanguageStore::getInstance();
         ASSERT_NE (language, nullptr);
@@ -181,8 +175,9 @@ INSTANTIATE_TEST_SUITE_P (HostileFiles, HostileLanguageFileAtStart,
 // Forty skin documents of 8,000 names each that no other document holds
 // (3 MB) in the Skins folder: the framework keeps every name for the whole
 // run and each new one cost more than the last, so that the folder's scan
-// held the first window for minutes. The settings and the program's own
-// skin, read after them, keep every one of their names.
+// held the first window for minutes. The start makes only a bounded share
+// of those names, whatever the machine's load; the settings and the
+// program's own skin, read after them, keep every one of their names.
 TEST (SkinsFolderAtStart, DocumentsOfManyNewNamesDoNotHoldTheFirstWindow)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -202,11 +197,10 @@ TEST (SkinsFolderAtStart, DocumentsOfManyNewNamesDoNotHoldTheFirstWindow)
     }
 
     {
-        const auto start = Clock::now();
         KestrelEditApplication app;
         app.initialise ({});
-        EXPECT_LT (secondsSince (start), startBoundSeconds);
         ASSERT_NE (app.getMainWindow(), nullptr) << "the program starts";
+        EXPECT_LT (ExternalXmlReader::countNamesMade(), startNamesBound) << "of the documents' 320,000 names";
 
         auto* configuration = KestrelGlobalConfiguration::getInstance();
         ASSERT_NE (configuration, nullptr);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Started without a graphical display (DISPLAY unset, or naming a display no
-# server answers on), the program says that it needs one and which it could
+# Started without a graphical display (DISPLAY unset, naming a display no
+# server answers on, or one whose server takes the connection and never
+# answers), the program says in one line that it needs one and which it could
 # not open, ends with a failure, not a crash, and writes nothing of the
 # user's: their home and settings folders are redirected and stay empty.
 #     StartWithoutDisplayTest.sh <Kestrel-Edit> <work folder>
@@ -31,7 +32,7 @@ expect_refused() { # name, words the message must hold, then the display's setti
     fi
     # One line, and nothing else said (no sanitizer's report either).
     if [[ "$message" != *"Kestrel-Edit needs a graphical display"* || "$message" != *"$words"* \
-        || $(wc -l <"$folder/err") != 1 ]]; then
+        || $(wc -l <"$folder/err") != 1 || "$message" == *$'\e'* ]]; then
         echo "$name: the message is not one line saying that a display is needed and \"$words\": $message"
         failed=1
     fi
@@ -44,4 +45,43 @@ expect_refused() { # name, words the message must hold, then the display's setti
 }
 expect_refused unset "DISPLAY is not set"
 expect_refused unopenable "\":$number\"" DISPLAY=":$number"
+# A newline and an escape sequence in the name are shown, not acted on.
+expect_refused escaped "\":$number\\n\\x1b[2J\"" DISPLAY=$':'"$number"$'\n\e[2J'
+
+# A stale forwarded display: a server on 127.0.0.1 that takes the connection
+# and never says a word (it ends by itself after a while). The refusal comes
+# after the program's deadline; the limit of 120 s above only guards a hang.
+listening="$work/listening"
+python3 - "$listening" <<'LISTENER' &
+import os, socket, sys, time
+server = socket.socket()
+for number in range(500, 600):
+    try:
+        server.bind(("127.0.0.1", 6000 + number))
+        break
+    except OSError:
+        continue
+server.listen(8)
+server.settimeout(1)
+with open(sys.argv[1] + ".tmp", "w") as f:
+    f.write(str(number))
+os.rename(sys.argv[1] + ".tmp", sys.argv[1])
+held, end = [], time.time() + 300
+while time.time() < end:
+    try:
+        held.append(server.accept()[0])
+    except socket.timeout:
+        pass
+LISTENER
+listener=$!
+for _ in $(seq 100); do [[ -s "$listening" ]] && break; sleep 0.1; done
+if [[ -s "$listening" ]]; then
+    silent=$(cat "$listening")
+    expect_refused silent "\"127.0.0.1:$silent\"" DISPLAY="127.0.0.1:$silent"
+else
+    echo "silent: the listener did not start"
+    failed=1
+fi
+kill "$listener" 2>/dev/null
+wait "$listener" 2>/dev/null
 exit $failed

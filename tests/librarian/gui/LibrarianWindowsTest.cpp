@@ -274,7 +274,7 @@ TEST (LibrarianWindows, CabEasySetupShowsThePresetsCabsAndPointsThemAtTheConfirm
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return easySetup->isEnabled(); }, 20000))
         << "the cab names are read when the librarian opens";
     easySetup->triggerClick();
-    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog->isVisible(); }, 1000));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog->isVisible(); }, 10000));
     EXPECT_EQ (dialog->getSetupInfo().presetNumber, number + rig.manager->getDisplayOffset());
     EXPECT_TRUE (dialog->getSetupInfo().inUse[0]);
     EXPECT_EQ (dialog->getSetupInfo().targets[0], 0);
@@ -292,7 +292,7 @@ TEST (LibrarianWindows, CabEasySetupShowsThePresetsCabsAndPointsThemAtTheConfirm
     ScriptedInteraction interaction;
     interaction.answerMenuWithItem ("Scratchpad 3");
     easySetup->triggerClick();
-    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog->isVisible(); }, 1000));
+    ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return dialog->isVisible(); }, 10000));
     dialog->chooseScratchpad (0);
     EXPECT_EQ (dialog->getSetupInfo().targets[0], 2);
     dialog->close (true);
