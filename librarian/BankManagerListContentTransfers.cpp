@@ -170,10 +170,7 @@ void BankManagerListContent::endSending()
         summary << (writing ? ", not written: " : renaming ? ", not renamed: " : ", not sent: ") << notSent;
     if (leftOut > 0)
         summary << ", left out: " << leftOut;
-    if (failureTold)
-        statusLabel.setText (failure + ". " + summary, juce::dontSendNotification);
-    else
-        statusLabel.setText (summary, juce::dontSendNotification);
+    statusLabel.setText ((failureTold ? failure + ". " : juce::String()) + summary, juce::dontSendNotification);
 
     if (failure.isNotEmpty() && ! failureTold)
         UserNotifier::warn (failure + ".\n" + summary + ".");
