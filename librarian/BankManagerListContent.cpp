@@ -372,15 +372,28 @@ void BankManagerListContent::changeListenerCallback (juce::ChangeBroadcaster* so
 
     auto* manager = dynamic_cast<PresetManager*> (source);
 
-    if (manager == nullptr || manager != getPresetManager() || ! isVisible())
+    if (manager == nullptr || manager != getPresetManager())
         return;
 
     const auto code = manager->getStatus();
 
-    // What a Load made current is told once the window has read it.
-    if (code == loadPresetEnd && loadingSlot >= 0 && manager->getCurrentPresetNumber() == loadingSlot)
-        statusLabel.setText ("Loaded: " + getUnitEntryText (unitSlots.indexOf (std::exchange (loadingSlot, -1))),
-                             juce::dontSendNotification);
+    // What a Load made current is told once the window has read it; a Load
+    // whose preset change failed ends with that (also while hidden).
+    const auto& change = manager->getRequest (changePreset);
+    if (loadingSlot >= 0 && code == loadPresetEnd && manager->getCurrentPresetNumber() == loadingSlot)
+    {
+        loadingSlot = -1;
+        showStatus (false, "Loaded: " + loadingText);
+    }
+    else if (loadingSlot >= 0 && code == PresetManager::timeOutCode && ! change.isRunning()
+             && change.getRunCount() != loadRuns && change.getResult() == ZolStateMachine::resultTimedOut)
+    {
+        loadingSlot = -1;
+        showStatus (false, "Not loaded: " + loadingText + ". The Kestrel did not answer.");
+    }
+
+    if (! isVisible())
+        return;
 
     if ((code == presetNamesEnd && ! cabMode) || (code == cabNamesEnd && cabMode))
         refreshUnitList();

@@ -178,8 +178,10 @@ private:
         juce::String name;
     };
     static constexpr int renameOnly = -1, writeToFile = -2;
-    // The longest preset name the unit stores.
-    static constexpr int presetNameLength = 32;
+    // The longest preset name the unit gives back (its 32-place name field
+    // ends in a zero), as the window's own name field takes it: a rename
+    // field types no more, and no longer name is sent.
+    static constexpr int presetNameLength = 31;
     // The bank number that asks for the names of every preset at once.
     static constexpr juce::uint8 allPresets = 0x7F;
     // The unit list menu's commands that other roads reach too.
@@ -245,12 +247,15 @@ private:
     int leftOut = 0; // entries past the last slot
     bool presetRecalled = false; // a slot was recalled on the unit for a transfer
     int loadingSlot = -1; // the slot a Load made current, until the window has read it
+    juce::uint32 loadRuns = 0; // the preset changes run before that Load
+    juce::String loadingText; // its row's text
     // The name typed for a slot shows in its row while the user is asked
     // about unsaved edits and while it is sent (slot -1: no rename).
     Transfer typedRename{ -1, renameOnly, {} };
     juce::String nameBeforeRename;
     juce::File exportFolder;
     juce::String failure;
+    bool failureTold = false; // the preset manager has shown it
     WindowState otherWindow; // the window not shown
     juce::Array<int> pendingSelection; // the shown window's, until its slots are listed
 

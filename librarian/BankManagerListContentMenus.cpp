@@ -47,6 +47,14 @@ void BankManagerListContent::showUnitListMenu()
 bool BankManagerListContent::performListCommand (int commandId)
 {
     auto slots = getSelectedUnitSlots();
+    // Load and Rename act on the row the menu was asked from (the one
+    // pressed last) when it is among the chosen ones, else on the first
+    // chosen row.
+    auto* cell = unitList->getCurrentCell();
+    if (cell == nullptr || ! cell->isSelected())
+        cell = slots.isEmpty() ? nullptr : unitList->getCell (unitSlots.indexOf (slots.getFirst()));
+    const int row = cell != nullptr ? unitList->getCellIndex (cell) : -1;
+    const int rowSlot = juce::isPositiveAndBelow (row, unitSlots.size()) ? unitSlots[row] : -1;
 
     switch (commandId)
     {
@@ -55,17 +63,9 @@ bool BankManagerListContent::performListCommand (int commandId)
                 unitList->selectCell (i, true, false, false);
             return true;
 
-        case listLoad: return ! slots.isEmpty() && loadPreset (slots.getFirst());
+        case listLoad: return rowSlot >= 0 && loadPreset (rowSlot);
 
-        case listRename:
-        {
-            // The row the menu was asked from (the one pressed last), when it
-            // is among the chosen ones.
-            auto* cell = unitList->getCurrentCell();
-            if (cell == nullptr || ! cell->isSelected())
-                cell = slots.isEmpty() ? nullptr : unitList->getCell (unitSlots.indexOf (slots.getFirst()));
-            return cell != nullptr && ! cabMode && ! sending && canReachUnit() && cell->showNameEditor();
-        }
+        case listRename: return cell != nullptr && ! cabMode && ! sending && canReachUnit() && cell->showNameEditor();
 
         case listImport:
             if (cabMode)

@@ -40,6 +40,7 @@ bool BankManagerListContent::startTransfers()
     sending = true;
     sentCount = 0;
     failure.clear();
+    failureTold = false;
     setHolds (true);
     startTimer (pollIntervalMs);
 
@@ -111,6 +112,9 @@ void BankManagerListContent::timerCallback()
     if (request.getResult() != ZolStateMachine::resultCompleted)
     {
         failure = "The Kestrel did not answer";
+        // A request that timed out has told the user already, with the
+        // time-out or with what it met on the way.
+        failureTold = request.getResult() == ZolStateMachine::resultTimedOut;
         endSending();
         return;
     }
@@ -151,8 +155,10 @@ void BankManagerListContent::endSending()
     const bool recall = std::exchange (presetRecalled, false) && manager != nullptr
                         && manager->getCurrentBankAndProgram (bank, program);
     setHolds (false, ! recall);
+    // After a time-out that was told, a way back the unit does not answer
+    // either is the same failure.
     if (recall)
-        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
+        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program, ! failureTold);
 
     juce::String summary;
     const bool renaming = current.diskIndex == renameOnly;
@@ -164,9 +170,9 @@ void BankManagerListContent::endSending()
         summary << (writing ? ", not written: " : renaming ? ", not renamed: " : ", not sent: ") << notSent;
     if (leftOut > 0)
         summary << ", left out: " << leftOut;
-    statusLabel.setText (summary, juce::dontSendNotification);
+    statusLabel.setText ((failureTold ? failure + ". " : juce::String()) + summary, juce::dontSendNotification);
 
-    if (failure.isNotEmpty())
+    if (failure.isNotEmpty() && ! failureTold)
         UserNotifier::warn (failure + ".\n" + summary + ".");
 
     if (writing)

@@ -180,11 +180,13 @@ bool BankManagerListContent::loadPreset (int slot)
     auto load = [this, slot]
     {
         auto* manager = getPresetManager();
+        const auto runs = manager != nullptr ? manager->getRequest (changePreset).getRunCount() : 0u;
         if (manager == nullptr || ! manager->choosePreset ((juce::uint16) slot))
             return false;
         loadingSlot = slot;
-        statusLabel.setText ("Loading " + getUnitEntryText (unitSlots.indexOf (slot)) + "...",
-                             juce::dontSendNotification);
+        loadRuns = runs;
+        loadingText = getUnitEntryText (unitSlots.indexOf (slot));
+        statusLabel.setText ("Loading " + loadingText + "...", juce::dontSendNotification);
         return true;
     };
 

@@ -124,8 +124,11 @@ int ZolScrollableListCtrl::measureWidestText (const juce::Array<ScrollableListIt
 void ZolScrollableListCtrl::retireCells()
 {
     // The keyboard moves to the list at once rather than from cell to cell
-    // as they go. The list still hears them: a press one of them took just
-    // before goes to the cell that takes its place.
+    // as they go (the framework would search every cell left for each one
+    // removed). The list's own array is emptied first, so whatever the cells
+    // are told on the way never meets one half taken out. The list still
+    // hears them: a press one of them took just before goes to the cell that
+    // takes its place.
     if (content->hasKeyboardFocus (true))
         grabKeyboardFocus();
     for (auto& cell : std::exchange (cells, {}))

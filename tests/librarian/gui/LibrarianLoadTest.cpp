@@ -103,16 +103,20 @@ protected:
 
 // A Load from the librarian, by its menu or a double-click, is a preset
 // change like the window's own: the window reads and shows the preset, and
-// SAVE stores it in its own slot, never over the preset shown before. With
+// SAVE stores it in its own slot, never over the preset shown before. The
+// menu's Load among several chosen rows loads the row right-clicked. With
 // unsaved changes it asks first, and No changes nothing.
 TEST_F (LibrarianLoad, TheWindowFollowsALoadAndSaveStoresThePresetInItsOwnSlot)
 {
     constexpr int factoryFirstBlock = 106, showcaseFirstBlock = 100;
     ASSERT_TRUE (openLibrarian());
-    auto* cell = cellOf (5);
-    ASSERT_NE (cell, nullptr);
+    ASSERT_TRUE (clickWithPause (*cellOf (4)));
+    juce::ModifierKeys::currentModifiers = juce::ModifierKeys (juce::ModifierKeys::ctrlModifier);
+    ASSERT_TRUE (clickWithPause (*cellOf (5)) && pumpPostedMessages());
+    juce::ModifierKeys::currentModifiers = {};
+    ASSERT_EQ (librarian->getSelectedUnitSlots(), juce::Array<int> ({ 4, 5 }));
     interaction.answerMenuWithItem ("Load");
-    ASSERT_TRUE (clickBackToBack (*cell, true));
+    ASSERT_TRUE (clickBackToBack (*cellOf (5), true));
     ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getStatusText() == "Loaded: " + librarian->getUnitEntryText (5); }))
         << librarian->getStatusText();
     closeLibrarian();
@@ -162,6 +166,29 @@ TEST_F (LibrarianLoad, TheWindowFollowsALoadAndSaveStoresThePresetInItsOwnSlot)
     }
     closeLibrarian();
     EXPECT_TRUE (windowShows (6, "Preset 6", factoryFirstBlock));
+}
+
+// A Load the unit never carries out ends the status line with its failure,
+// told once, and the window stays on its preset; reaching that preset later
+// by another road is not told as the Load's.
+TEST_F (LibrarianLoad, ALoadTheUnitNeverCarriesOutEndsWithItsFailure)
+{
+    ASSERT_TRUE (openLibrarian());
+    ASSERT_TRUE (program.settle());
+    const int before = program.notices.count();
+    const auto failed = "Not loaded: " + librarian->getUnitEntryText (20) + ". The Kestrel did not answer.";
+    program.unit.setSilentFor (SYSEX_RECALL_PATCH);
+    ASSERT_TRUE (clickBackToBack (*cellOf (20)) && clickBackToBack (*cellOf (20)));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getStatusText() == failed; }, 60000))
+        << librarian->getStatusText();
+    ASSERT_TRUE (program.settle());
+    program.unit.setSilentFor (SYSEX_RECALL_PATCH, false);
+    EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+    EXPECT_TRUE (windowShows (0, "Rich Tone", 100));
+
+    program.unit.selectPresetOnUnit (20);
+    EXPECT_TRUE (windowShows (20, "Preset 20", 106));
+    EXPECT_EQ (librarian->getStatusText(), failed);
 }
 
 // Paused, the window offers only to resume: Brak-Manage does not open, the

@@ -457,6 +457,20 @@ TEST (LibrarianWindows, TheRenameFieldTakesTheKeyboardWhenItOpens)
     EXPECT_TRUE (librarian->isVisible()) << "Escape closes the field, not the librarian";
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.getPreset (slot).name.trim(), "expo twin");
+
+    // 40 typed: the field keeps 31, as the window's name field does, and
+    // the unit stores what the list shows once it is read back.
+    cell = openRenameField (program, *librarian, slot);
+    ASSERT_NE (cell, nullptr);
+    typeText (*program.window, "Forty Characters Typed Into The Name Box");
+    const juce::String kept ("Forty Characters Typed Into The");
+    EXPECT_EQ (cell->getRenameLabel()->getCurrentTextEditor()->getText(), kept);
+    pressKey (*program.window, juce::KeyPress::returnKey);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.unit.getPreset (slot).name.trim() == kept; }))
+        << program.unit.getPreset (slot).name;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (librarian->getUnitEntryText (slot), "004 " + kept);
 }
 
 // A rename types only what the unit stores in a name, and the row shows the
@@ -575,6 +589,42 @@ TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
     expectNamesShown();
     const juce::String told ("The preset names could not be read from the Kestrel; the list shows those it had.");
     EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getStatusText() == told; })) << librarian->getStatusText();
+
+    // A rename not made gives its row back the name it showed: answered No
+    // when asked about unsaved edits, and failed because the unit never
+    // answers its recall. That failure is told once, the recall back to the
+    // window's preset included.
+    program.unit.setSilentFor (SYSEX_QUERY_NAME_BY_NUM, false);
+    auto shown = [&] (int slot) { return findLibrarianCell (*librarian, 0, slot + 1)->getNameText().trimEnd(); };
+    auto edited = program.unit.getEditBuffer();
+    edited.name = "Unsaved Edit";
+    program.unit.setEditBuffer (edited, true);
+    program.unit.sendResync();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->isPresetModified(); }) && program.settle());
+    auto& notices = program.notices;
+    for (bool yes : { false, true })
+    {
+        SCOPED_TRACE (yes ? "failed" : "No");
+        const int slot = yes ? 6 : 8, before = notices.count();
+        program.unit.setUnansweredFor (SYSEX_RECALL_PATCH, yes);
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1);
+        ASSERT_NE (openRenameField (program, *librarian, slot), nullptr);
+        typeText (*program.window, "Box Count");
+        pressKey (*program.window, juce::KeyPress::returnKey);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notices.count() == before + 1; }));
+        notices.answer (before, yes ? 1 : 0);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }, 60000));
+        EXPECT_EQ (shown (slot), "Preset " + juce::String (slot));
+        program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+        program.unit.pump();
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.unit.getPreset (slot).name.trim(), "Preset " + juce::String (slot));
+        EXPECT_EQ (notices.count(), before + (yes ? 2 : 1)) << notices.messages().joinIntoString ("\n--\n");
+    }
+    EXPECT_TRUE (notices.lastMessage().contains ("Manage Preset")) << notices.lastMessage();
+    EXPECT_EQ (librarian->getStatusText(), "The Kestrel did not answer. Renamed on the Kestrel: 0, not renamed: 1");
+    program.unit.setUnansweredFor (SYSEX_RECALL_PATCH, false);
+    program.unit.setSilentFor (SYSEX_QUERY_NAME_BY_NUM);
 
     ASSERT_TRUE (clickButton (*librarian, "Close"));
     program.unit.vanish();
@@ -714,6 +764,14 @@ TEST (LibrarianWindows, AnOpenRenameFieldHasTheKeyboardWhateverLandsOrIsChosenMe
     ASSERT_NE (findLibrarianCell (*librarian, 0, 21), nullptr);
     EXPECT_EQ (findLibrarianCell (*librarian, 0, 21)->getNameText().trim(), juce::String ("Outside"));
     EXPECT_EQ (program.unit.getPreset (6).name.trim(), "Preset 6");
+
+    // The keyboard given to another row's cell directly, as a window's focus
+    // restore gives it, goes on to the open field.
+    auto* nine = openRenameField (program, *librarian, 9);
+    ASSERT_NE (nine, nullptr);
+    findLibrarianCell (*librarian, 0, 12)->grabKeyboardFocus();
+    typeAndReturn (nine, 9, "Handed On");
+    EXPECT_EQ (program.unit.getPreset (11).name.trim(), "Preset 11");
 
     // Every row chosen (Select All), then 015 right-clicked.
     {
