@@ -717,16 +717,18 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
 
     program.unit.clearReceived();
     const auto stored = program.unit.getPreset (9).toWords();
-    for (auto [entry, message] : { std::pair (4, "Unable to send \"Bell\\x07Esc\\x1B[2J\\x0Anl\".\nIts name holds "
-                                                 "characters the Kestrel cannot store in a name: \\x07 \\x1B \\x0A.\n"
-                                                 "Nothing was sent to the Kestrel."),
-                                   std::pair (5, "Unable to send \"Del\\x7Fete\".\nIts name holds characters the "
-                                                 "Kestrel cannot store in a name: \\x7F.\nNothing was sent to the Kestrel.") })
+    const char* const refusals[] = {
+        "Unable to send \"Bell\\x07Esc\\x1B[2J\\x0Anl\".\nIts name holds characters the Kestrel cannot store in a "
+        "name: \\x07 \\x1B \\x0A.\nNothing was sent to the Kestrel.",
+        "Unable to send \"Del\\x7Fete\".\nIts name holds characters the Kestrel cannot store in a name: \\x7F.\n"
+        "Nothing was sent to the Kestrel.",
+    };
+    for (int entry : { 4, 5 })
     {
         const int count = notices.count();
         send ({ entry }, 9);
         ASSERT_EQ (notices.count(), count + 1) << "no question first: " << notices.lastMessage();
-        EXPECT_EQ (notices.lastMessage(), message);
+        EXPECT_EQ (notices.lastMessage(), refusals[entry - 4]);
     }
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START) + program.unit.countReceived (SYSEX_SET_NAME), 0);

@@ -445,9 +445,9 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
     import (juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc Lead"), ' ', 1234);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; }));
     EXPECT_EQ (program.notices.lastMessage(),
-               juce::String (juce::CharPointer_UTF8 ("Unable to send \"Caf\xc3\xa9 \xc3\xbc Lead\".\nIts name holds "
-                                                     "characters the Kestrel cannot store in a name: \xc3\xa9 \xc3\xbc.\n"
-                                                     "Nothing was sent to the Kestrel.")));
+               juce::String (juce::CharPointer_UTF8 ("Unable to send \"Caf\xc3\xa9 \xc3\xbc Lead\".\n"
+                                                     "Its name holds characters the Kestrel cannot store in a name: "
+                                                     "\xc3\xa9 \xc3\xbc.\nNothing was sent to the Kestrel.")));
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
     EXPECT_TRUE (unit.getEditBuffer().toWords() == before) << "the unit's preset changed";
