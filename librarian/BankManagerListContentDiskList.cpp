@@ -223,7 +223,7 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
         const auto fileName = entry.file.getFileName();
         auto refuse = [&entry] (const juce::String& why)
         {
-            UserNotifier::warn ("Unable to send \"" + entry.name + "\".\n" + why + "\nNothing was sent to the Kestrel.");
+            UserNotifier::warn (unsentPresetText (entry.name, why));
             return false;
         };
 
@@ -241,17 +241,9 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
             return refuse ("The file " + fileName + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
                            + (cabMode ? "cab." : "preset."));
 
-        // A preset is stored under its name, which must reach the unit as listed.
-        const auto name = entry.name.substring (0, presetNameLength);
-        if (! cabMode && ! nameFieldKeepsCharacters (name))
-        {
-            juce::StringArray foreign;
-            for (auto c : name)
-                if (c > 0x7f)
-                    foreign.addIfNotAlreadyThere (juce::String::charToString (c));
-            return refuse (
-                "Its name holds characters the Kestrel cannot store in a name: " + foreign.joinIntoString (" ") + ".");
-        }
+        // A preset is stored under the name it holds, which must reach the unit as listed.
+        if (! cabMode && entry.ownName && ! nameFieldKeepsCharacters (entry.name))
+            return refuse (unstorableNameText (entry.name));
 
         bool needsConversion = false;
         const char* what = cabMode ? "a cab" : "a preset";

@@ -76,7 +76,11 @@ bool BankManagerListContent::startNext()
         started = data != nullptr && transfer.slot >= (int) manager->getNumFactoryCabs()
                   && manager->requestImportUserCab ((juce::uint16) (transfer.slot - manager->getNumFactoryCabs()), *data);
     else
-        started = manager->requestManagePreset (transfer.slot, data, &transfer.name);
+        // A preset sent from a file keeps the name it holds; one that holds
+        // none is given none.
+        started = manager->requestManagePreset (
+            transfer.slot, data,
+            data == nullptr || diskEntries[(size_t) transfer.diskIndex].ownName ? &transfer.name : nullptr);
 
     if (! started)
     {

@@ -118,7 +118,8 @@ std::vector<LibrarianDiskEntry> LibrarianDiskEntry::read (const juce::File& file
         else
             getCabIrName (dump.bytes, ownName);
 
-        if (ownName.isNotEmpty())
+        entry.ownName = ownName.isNotEmpty();
+        if (entry.ownName)
             entry.name = ownName;
         else if (bank)
             entry.name << " " << (entry.positionInFile + 1);

@@ -333,10 +333,23 @@ bool copyNameToField (const juce::String& text, char* field)
     return true;
 }
 
+namespace
+{
+bool isUnitNameCharacter (juce::juce_wchar c)
+{
+    return c >= 0x20 && c <= 0x7e;
+}
+
+bool isUnprintable (juce::juce_wchar c)
+{
+    return c < 0x20 || (c >= 0x7f && c < 0xa0) || c == 0xfffe || c == 0xffff;
+}
+} // namespace
+
 bool nameFieldKeepsCharacters (const juce::String& text)
 {
     for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
-        if (*p > 0x7f)
+        if (! isUnitNameCharacter (*p))
             return false;
 
     return true;
@@ -350,6 +363,41 @@ juce::String unitNameCharacters()
         chars += juce::String::charToString (c);
 
     return chars;
+}
+
+juce::String printableName (const juce::String& name)
+{
+    juce::String text;
+
+    for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (! isUnprintable (c))
+            text += juce::String::charToString (c);
+        else if (c < 0x100)
+            text += "\\x" + juce::String::toHexString ((int) c).paddedLeft ('0', 2).toUpperCase();
+        else
+            text += "\\u" + juce::String::toHexString ((int) c).toUpperCase();
+    }
+
+    return text;
+}
+
+juce::String unstorableNameText (const juce::String& name)
+{
+    juce::StringArray foreign;
+
+    for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+        if (! isUnitNameCharacter (*p))
+            foreign.addIfNotAlreadyThere (printableName (juce::String::charToString (*p)));
+
+    return "Its name holds characters the Kestrel cannot store in a name: " + foreign.joinIntoString (" ") + ".";
+}
+
+juce::String unsentPresetText (const juce::String& name, const juce::String& why)
+{
+    return "Unable to send \"" + printableName (name) + "\".\n" + why + "\nNothing was sent to the Kestrel.";
 }
 
 void clearName16 (char* field)

@@ -63,13 +63,27 @@ bool isNumericText (const juce::String& text, bool allowSign, bool allowDecimalP
 // field is null.
 bool copyNameToField (const juce::String& text, char* field);
 
-// True when copyNameToField stores each character of text as it is: none
-// lies above 0x7F, where the unit has no characters.
+// True when every character of text is one a name on the unit holds, those
+// of unitNameCharacters(): the set every name from a file or the clipboard
+// is checked against before it reaches the unit.
 bool nameFieldKeepsCharacters (const juce::String& text);
 
 // The characters a name typed for the unit may hold: the printable ASCII
 // ones, blank to tilde. The name fields accept only these.
 juce::String unitNameCharacters();
+
+// The name as a message shows it: a control character (below a blank, DEL,
+// 0x80 to 0x9F) and U+FFFE/U+FFFF written as an escape, \x07 or \uFFFF.
+juce::String printableName (const juce::String& name);
+
+// Why a name is refused on its way to the unit: "Its name holds characters
+// the Kestrel cannot store in a name: " and each character outside
+// unitNameCharacters() once, in the order met, printable, then ".".
+juce::String unstorableNameText (const juce::String& name);
+
+// The box that tells a preset was not sent: "Unable to send "<name>".", why,
+// and "Nothing was sent to the Kestrel.", each on a line; the name printable.
+juce::String unsentPresetText (const juce::String& name, const juce::String& why);
 
 // Zeroes a 16-byte name field.
 void clearName16 (char* field);

@@ -9,8 +9,10 @@
 #include "device/wire/ModelRules.h"
 #include "device/wire/PatchDump.h"
 #include "device/wire/SysExCodec.h"
+#include "device/wire/SysExFiles.h"
 #include "model/BlockLibraryManager.h"
 #include "model/Clock.h"
+#include "model/FileUtils.h"
 #include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/KestrelEffectManager.h"
@@ -319,13 +321,25 @@ bool PresetManager::isWholePresetDump (const juce::MemoryBlock& data)
 
 bool PresetManager::acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const
 {
-    if (isWholePresetDump (data))
-        return true;
-
     // A cut-off or damaged file is the file's fault, not the unit's: say so
     // before a single message goes out.
-    UserNotifier::warn (damagedPresetText, title);
-    return false;
+    if (! isWholePresetDump (data))
+    {
+        UserNotifier::warn (damagedPresetText, title);
+        return false;
+    }
+
+    // Nor does a name reach the unit that it cannot store.
+    juce::StringArray names;
+    collectPresetNames (juce::Array<juce::MemoryBlock> { data }, names);
+
+    if (! nameFieldKeepsCharacters (names[0]))
+    {
+        UserNotifier::warn (unsentPresetText (names[0], unstorableNameText (names[0])), title);
+        return false;
+    }
+
+    return true;
 }
 
 void PresetManager::setWaitCursor (bool on)

@@ -338,7 +338,8 @@ private:
     bool startPresetNumberCheck (bool quiet);
     void endPresetNumberCheck (const PresetStateMachine& machine);
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
-    // False, with the damaged-preset alert under title, unless the data is a whole preset dump.
+    // False, with an alert under title, unless the data is a whole preset dump
+    // whose name holds only characters the unit stores.
     bool acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const;
     void showTimeOutAlert (const PresetStateMachine& machine);
     void setWaitCursor (bool on);

@@ -232,7 +232,7 @@ bool RawPresetThread::importOne (int position, RawPresetJobItem& item)
         return fail (item, "The preset file holds more shunts than the unit has.");
 
     if (! nameFieldKeepsCharacters (work.name))
-        return fail (item, "The preset's name holds characters the unit cannot store.");
+        return fail (item, unstorableNameText (work.name));
 
     step ("Changing preset");
     if (! sendRecallPatch (preset))

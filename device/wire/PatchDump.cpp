@@ -541,20 +541,16 @@ bool PatchDump::makeBlank (juce::uint8 model)
 void PatchDump::getPresetName (juce::String& name) const
 {
     constexpr size_t firstNameWord = 2;
-    constexpr size_t lastNameWord = 33;
+    constexpr size_t nameLength = 32;
 
-    if (data.getSize() / 2 <= lastNameWord)
+    if (data.getSize() / 2 < firstNameWord + nameLength)
         return;
 
-    juce::String text;
+    juce::uint32 places[nameLength] = {};
 
-    for (auto i = firstNameWord; i <= lastNameWord; ++i)
-    {
-        const auto c = (juce::uint8) (getWord (data, i) & 0xFF);
+    for (size_t i = 0; i < nameLength; ++i)
+        places[i] = getWord (data, firstNameWord + i);
 
-        if (c != 0xFF && c != 0)
-            text += juce::String::charToString ((juce::juce_wchar) c);
-    }
-
+    const auto text = presetNameFromPlaces (places, nameLength);
     name = text.isEmpty() ? juce::String ("EMPTY") : text.trim();
 }

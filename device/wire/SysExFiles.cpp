@@ -45,16 +45,7 @@ void collectName (const juce::MemoryBlock& dump, juce::StringArray& names, juce:
     if (size < nameOffset + nameSize || bytes[firstDataFunctionOffset] != SYSEX_PATCH_DATA)
         return;
 
-    auto name = decodeSysExName (bytes + nameOffset, nameSize).trim();
-
-    if (name.isNotEmpty())
-    {
-        const auto first = name[0];
-        if (first < 0x20 || first == 0x7F)
-            name = "EMPTY";
-    }
-
-    names.add (name);
+    names.add (decodeSysExName (bytes + nameOffset, nameSize).trim());
 }
 } // namespace
 

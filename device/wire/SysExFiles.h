@@ -42,7 +42,9 @@ extern const char* const sysExInfoTitle;
 // location bytes are appended to banks and programs (when given); the name
 // is appended only when the first data message holds the whole name (122
 // bytes at least), so a short entry gives no name, never a read past it.
-// Names are trimmed; one that begins with a control character reads "EMPTY".
+// Each name is decodeSysExName's, trimmed: empty for a preset without one.
+// A character the unit cannot store stays in it, for the roads to the unit
+// to refuse by name.
 void collectPresetNames (const juce::OwnedArray<juce::MemoryBlock>& dumps, juce::StringArray& names,
                          juce::Array<juce::uint8>* banks = nullptr, juce::Array<juce::uint8>* programs = nullptr);
 void collectPresetNames (const juce::Array<juce::MemoryBlock>& dumps, juce::StringArray& names,

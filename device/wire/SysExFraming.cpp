@@ -264,6 +264,24 @@ juce::String readSysExText (const juce::MidiMessage& message, size_t offset)
     return readSysExText (bytes, size, offset);
 }
 
+juce::String presetNameFromPlaces (const juce::uint32* places, size_t count)
+{
+    if (places == nullptr)
+        return {};
+
+    juce::String name;
+
+    for (size_t i = 0; i < count; ++i)
+    {
+        const auto c = places[i] & 0xFF;
+
+        if (c != 0 && c != 0xFF)
+            name += juce::String::charToString ((juce::juce_wchar) c);
+    }
+
+    return name;
+}
+
 juce::String decodeSysExName (const void* bytes, size_t size)
 {
     constexpr size_t nameLength = 32;
@@ -272,23 +290,13 @@ juce::String decodeSysExName (const void* bytes, size_t size)
     if (bytes == nullptr)
         return {};
 
-    std::vector<juce::juce_wchar> chars;
-    auto available = juce::jmin (nameLength, size / septetsPerChar);
+    juce::uint32 places[nameLength] = {};
+    const auto available = juce::jmin (nameLength, size / septetsPerChar);
 
     for (size_t i = 0; i < available; ++i)
-    {
-        auto code = (juce::juce_wchar) unpackSeptets (bytes, size, i * septetsPerChar, septetsPerChar);
+        places[i] = (juce::uint32) unpackSeptets (bytes, size, i * septetsPerChar, septetsPerChar);
 
-        if (code == 0)
-            continue;
-
-        if (code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-            code = 0xfffd;
-
-        chars.push_back (code);
-    }
-
-    return stringFromCodePoints (chars);
+    return presetNameFromPlaces (places, available);
 }
 
 //==============================================================================

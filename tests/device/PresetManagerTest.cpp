@@ -57,7 +57,9 @@ juce::MemoryBlock makePatchDump (juce::uint8 model, juce::uint8 bank, juce::uint
     {
         for (int w = 0; w < patchDataWords; ++w)
         {
-            words[w] = (juce::uint16) ((m * 64 + w) & 0xFFFF);
+            // Words 2 to 33, the name, hold letters a name on the unit holds.
+            const bool name = m == 0 && w >= 2 && w <= 33;
+            words[w] = (juce::uint16) (name ? 0x40 + w : (m * 64 + w) & 0xFFFF);
             check ^= words[w];
         }
 

@@ -147,25 +147,26 @@ TEST (SysExFiles, PresetNamesFromDumps)
     cut.resize (121);
     dumps.add (new juce::MemoryBlock (blockOf (cut)));
 
-    auto control = makePresetData (4096, "\x01Ctl");
+    auto control = makePresetData (4096, "\x01" "Ctl");
     dumps.add (new juce::MemoryBlock (blockOf (makeDump (control, 3))));
 
     juce::StringArray names;
     juce::Array<juce::uint8> banks, programs;
     collectPresetNames (dumps, names, &banks, &programs);
 
-    EXPECT_EQ (names, juce::StringArray ({ "First", "Second", "EMPTY" }));
+    // A character the unit cannot store stays, for the roads to it to refuse.
+    EXPECT_EQ (names, juce::StringArray ({ "First", "Second", "\x01" "Ctl" }));
     EXPECT_EQ (banks, juce::Array<juce::uint8> ({ 1, 2, 3, 127 }));
     EXPECT_EQ (programs, juce::Array<juce::uint8> ({ 127, 127, 127, 127 }));
 
-    // A dump whose name places are all empty (0xFF) lists that character,
-    // as the unit's own name lists do.
+    // Empty places (0xFF) hold no character: a dump whose places are all
+    // empty has no name, one padded with them has its name alone.
     juce::Array<juce::MemoryBlock> blank;
     blank.add (blockOf (makeDump (makePresetData (8192, "", 0xFF), 8)));
+    blank.add (blockOf (makeDump (makePresetData (8192, " Clean", 0xFF), 8)));
     names.clear();
     collectPresetNames (blank, names);
-    ASSERT_EQ (names.size(), 1);
-    EXPECT_EQ (names[0], juce::String::repeatedString (juce::String::charToString (0xFF), 32));
+    EXPECT_EQ (names, juce::StringArray ({ "", "Clean" }));
 }
 
 TEST (SysExFiles, PresetCabBundles)

@@ -158,6 +158,13 @@ TEST (NameFields, ThirtyTwoBlankPaddedSevenBitCharacters)
 
     EXPECT_FALSE (copyNameToField ("AB", nullptr));
 
+    // What a name from a file may hold: what the name fields take, blank to tilde.
+    EXPECT_TRUE (nameFieldKeepsCharacters (" Az~"));
+    for (auto c : { 0x1f, 0x7f, 0xe9, 0xffff })
+        EXPECT_FALSE (nameFieldKeepsCharacters ("A" + juce::String::charToString ((juce::juce_wchar) c))) << c;
+    EXPECT_EQ (unstorableNameText (juce::String ("\x1f~\x7f") + juce::String::charToString (0xffff) + "\x1f"),
+               "Its name holds characters the Kestrel cannot store in a name: \\x1F \\x7F \\uFFFF.");
+
     char shortField[20];
     std::memset (shortField, '#', sizeof (shortField));
     clearName16 (shortField);

@@ -23,6 +23,8 @@ SimulatedPreset SimulatedPreset::makeFactory (int number)
 {
     SimulatedPreset preset;
     preset.name = "Preset " + juce::String (number);
+    const juce::uint16 paddings[] = { ' ', 0x00FF, 0xFFFF };
+    preset.namePadding = paddings[juce::jmax (0, number) % 3];
     preset.placeBlock (0, 106);
     preset.placeBlock (4, 108);
     preset.connectCells (0, 4, true);
@@ -306,7 +308,7 @@ std::vector<juce::uint16> SimulatedPreset::toWords() const
     words[0] = imageTag;
 
     for (int i = 0; i < nameLength; ++i)
-        words[(size_t) (nameWord + i)] = (juce::uint16) (i < name.length() ? (name[i] & 0xFF) : ' ');
+        words[(size_t) (nameWord + i)] = i < name.length() ? (juce::uint16) (name[i] & 0xFF) : namePadding;
 
     words[(size_t) sceneWord] = (juce::uint16) scene;
 
@@ -362,6 +364,8 @@ SimulatedPreset SimulatedPreset::fromWords (const juce::uint16* words, int count
 
         if (c != 0 && c != 0xFF)
             name += juce::String::charToString ((juce::juce_wchar) c);
+        else if (c == 0xFF && preset.namePadding == ' ')
+            preset.namePadding = words[i];
     }
 
     preset.name = name.trimEnd();

@@ -54,7 +54,8 @@ public:
 
     // A recognisable preset for slot n: named "Preset <n>", an amp (106) in
     // cell 0 feeding a cab (108) in cell 4, modifier 100 driving the amp's
-    // first parameter from controller 1.
+    // first parameter from controller 1. The name is padded with blanks when
+    // n is a multiple of 3, with 0x00FF after one, with 0xFFFF after two.
     static SimulatedPreset makeFactory (int number);
 
     // "Rich Tone": a preset that uses everything a preset record carries:
@@ -78,6 +79,10 @@ public:
     };
 
     juce::String name;
+    // The word in each name place behind the name. The unit pads some names
+    // with blanks and others with empty places (0x00FF or 0xFFFF); a preset
+    // read from words keeps the padding it came with.
+    juce::uint16 namePadding = ' ';
     std::array<GridCell, gridCellCount> cells;
     int scene = 0;
     std::map<int, Block> blocks; // by block id

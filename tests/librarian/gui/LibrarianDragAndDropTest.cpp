@@ -27,6 +27,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 namespace
@@ -671,6 +672,98 @@ TEST_F (LibrarianDragAndDrop, ABankOfMixedModelsListsEachPresetAndSendsOnlyTheUn
         EXPECT_EQ (program.unit.getPreset (slot++).name.trim(), name);
     for (auto& message : program.unit.getReceived())
         EXPECT_TRUE (message.getRawDataSize() > 4 && message.getRawData()[4] != 3) << "a message for the Model 3";
+}
+
+// The unit pads a name with empty places (0x00FF or 0xFFFF) as well as
+// blanks. "Files on disk" lists and sends such a preset under its name; a
+// bank with a preset that holds no name is sent whole, that one given none;
+// a name with control characters or DEL is refused, naming them, and nothing
+// is sent.
+TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharactersRefused)
+{
+    auto writeFile = [this] (const juce::String& fileName,
+                             std::initializer_list<std::tuple<juce::String, juce::uint16, int>> presets)
+    {
+        juce::MemoryBlock bytes;
+        for (auto& [name, padding, ampValue] : presets)
+        {
+            auto preset = SimulatedPreset::makeFactory (2);
+            preset.name = name;
+            preset.namePadding = padding;
+            preset.setParam (ampBlock, 1, (juce::uint16) ampValue);
+            const auto dump = makePresetDumpFile (preset);
+            bytes.append (dump.getData(), dump.getSize());
+        }
+        const auto file = folder.getChildFile (fileName);
+        EXPECT_TRUE (file.replaceWithData (bytes.getData(), bytes.getSize()));
+        return file;
+    };
+    const juce::Array<juce::File> files{
+        writeFile ("padded.syx", { { " Clean", 0x00FF, 1111 } }),
+        writeFile ("bank.syx", { { "Bank A", 0xFFFF, 2221 }, { "", 0x00FF, 2222 }, { "Bank C", ' ', 2223 } }),
+        writeFile ("control.syx", { { "Bell\x07" "Esc\x1b[2J\nnl", ' ', 1 } }),
+        writeFile ("delete.syx", { { "Del\x7f" "ete", 0xFFFF, 1 } }),
+    };
+    ScriptedInteraction interaction;
+    interaction.answerWithFiles (files);
+    click (*librarian, "Add Files...");
+    auto* diskList = findList (*librarian, 1);
+    ASSERT_EQ (diskList->getNumCells(), 6);
+    EXPECT_EQ (diskList->getCell (0)->getNameText(), "Clean");
+    EXPECT_EQ (diskList->getCell (1)->getNameText(), "Bank A");
+    EXPECT_EQ (diskList->getCell (3)->getNameText(), "Bank C");
+
+    auto& notices = program.notices;
+    auto send = [&] (const juce::Array<int>& entries, int slot)
+    {
+        librarian->selectDiskEntries (entries);
+        librarian->selectUnitEntry (slot);
+        click (*librarian, "<< Send Presets\nto Kestrel");
+    };
+    auto stores = [this] (int slot, const juce::String& name, int ampValue)
+    {
+        const auto stored = program.unit.getPreset (slot);
+        juce::uint16 value = 0;
+        if (stored.name.trim() == name && stored.getParam (ampBlock, 1, value) && value == ampValue)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << slot << " holds \"" << stored.name << "\", amp " << value;
+    };
+
+    const int before = notices.count();
+    send ({ 0 }, 9);
+    ASSERT_EQ (notices.count(), before + 1);
+    EXPECT_TRUE (notices.lastMessage().contains (" with \"Clean\" from padded.syx?")) << notices.lastMessage();
+    answerLast (true);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }) && program.settle());
+    EXPECT_TRUE (stores (9, "Clean", 1111));
+
+    send ({ 1, 2, 3 }, 20);
+    ASSERT_EQ (notices.count(), before + 2) << notices.lastMessage();
+    answerLast (true);
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }, 60000) && program.settle());
+    EXPECT_EQ (librarian->getStatusText(), "Sent to the Kestrel: 3");
+    EXPECT_TRUE (stores (20, "Bank A", 2221));
+    EXPECT_TRUE (stores (21, "", 2222)) << "no name the file does not hold";
+    EXPECT_TRUE (stores (22, "Bank C", 2223));
+
+    program.unit.clearReceived();
+    const auto stored = program.unit.getPreset (9).toWords();
+    const char* const refusals[] = {
+        "Unable to send \"Bell\\x07Esc\\x1B[2J\\x0Anl\".\nIts name holds characters the Kestrel cannot store in a "
+        "name: \\x07 \\x1B \\x0A.\nNothing was sent to the Kestrel.",
+        "Unable to send \"Del\\x7Fete\".\nIts name holds characters the Kestrel cannot store in a name: \\x7F.\n"
+        "Nothing was sent to the Kestrel.",
+    };
+    for (int entry : { 4, 5 })
+    {
+        const int count = notices.count();
+        send ({ entry }, 9);
+        ASSERT_EQ (notices.count(), count + 1) << "no question first: " << notices.lastMessage();
+        EXPECT_EQ (notices.lastMessage(), refusals[entry - 4]);
+    }
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.countReceived (SYSEX_PATCH_START) + program.unit.countReceived (SYSEX_SET_NAME), 0);
+    EXPECT_TRUE (program.unit.getPreset (9).toWords() == stored);
 }
 
 // The block being edited stays in view through what the librarian does on

@@ -18,6 +18,7 @@
 #include "support/CachedDefinitions.h"
 #include "support/ForgetSingletons.h"
 #include "support/ConnectedProgram.h"
+#include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
@@ -409,6 +410,55 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
     ASSERT_NE (bankUp, nullptr);
     clickQuickly ({ bankUp, bankUp, bankUp }, bank + 24 + 4);
     saveScreenshot (*program.window, "front-panel-last-quick-click");
+}
+
+// Import Preset from the panel's IMPORT button: a preset named with letters
+// the unit cannot store is refused with a message naming them, the unit's
+// preset left as it was; one whose name the unit padded with empty places
+// (0xFFFF) goes in under its name.
+TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedWithEmptyPlaces)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-import-names" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    ScriptedInteraction interaction;
+
+    auto import = [&] (const juce::String& name, juce::uint16 padding, int ampValue)
+    {
+        auto preset = SimulatedPreset::makeFactory (4);
+        preset.name = name;
+        preset.namePadding = padding;
+        preset.setParam (ampBlock, 1, (juce::uint16) ampValue);
+        const auto dump = makePresetDumpFile (preset);
+        const auto file = program.scratch.folder.getChildFile ("import.syx");
+        ASSERT_TRUE (file.replaceWithData (dump.getData(), dump.getSize()));
+        interaction.answerWithFile (file);
+        ASSERT_TRUE (program.settle() && panel->areControlsEnabled());
+        panel->getButtonNamed ("importButton")->triggerClick();
+    };
+
+    const auto before = unit.getEditBuffer().toWords();
+    unit.clearReceived();
+    import (juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc Lead"), ' ', 1234);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; }));
+    EXPECT_EQ (program.notices.lastMessage(),
+               juce::String (juce::CharPointer_UTF8 ("Unable to send \"Caf\xc3\xa9 \xc3\xbc Lead\".\n"
+                                                     "Its name holds characters the Kestrel cannot store in a name: "
+                                                     "\xc3\xa9 \xc3\xbc.\nNothing was sent to the Kestrel.")));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
+    EXPECT_TRUE (unit.getEditBuffer().toWords() == before) << "the unit's preset changed";
+
+    import ("Clean", 0xFFFF, 2345);
+    EXPECT_TRUE (pumpMessagesUntil ([&] {
+        juce::uint16 value = 0;
+        return unit.getEditBuffer().name.trim() == "Clean" && unit.getParam (ampBlock, 1, value) && value == 2345;
+    })) << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
 }
 
 // The unit carries out a preset change but no answer comes back. The failure
