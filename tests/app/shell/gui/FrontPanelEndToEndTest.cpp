@@ -515,7 +515,8 @@ TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesOnly
     panel->getButtonNamed ("saveButton")->triggerClick();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 2 && shows (11); }))
         << program.notices.lastMessage();
-    EXPECT_EQ (program.notices.lastMessage(), "The Kestrel plays 2-4 \"Preset 11\", not 2-8 \"Preset 15\"; nothing was saved.");
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel plays 2-4 \"Preset 11\", not 2-8 \"Preset 15\"; nothing was saved.");
     EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
     EXPECT_TRUE (unit.getPreset (15).toWords() == stored15) << "preset 15 written over";
     EXPECT_TRUE (unit.getPreset (11).toWords() == stored11) << "preset 11 written over";
@@ -585,7 +586,8 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
     panel->getButtonNamed ("saveButton")->triggerClick();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (14); }))
         << program.notices.lastMessage();
-    EXPECT_EQ (program.notices.lastMessage(), "The Kestrel plays 2-7 \"Preset 14\", not 2-6 \"Preset 13\"; nothing was saved.");
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel plays 2-7 \"Preset 14\", not 2-6 \"Preset 13\"; nothing was saved.");
     EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
     EXPECT_TRUE (unit.getPreset (13).toWords() == stored13) << "preset 13 written over";
     EXPECT_TRUE (unit.getPreset (14).toWords() == stored14) << "preset 14 written over";
