@@ -31,6 +31,34 @@ const CommandRecord* const registeredTables[] = {
     TempoToUseMenuCommands,    SnapshotsMenuCommands, PresetBrowserMenuCommands, CabBrowserMenuCommands,
 };
 
+// Save, Save to New Number and the exports of the preset: the unit is asked
+// first which preset it plays, and they go on only for the preset shown.
+bool writesThePresetShown (int id)
+{
+    return id == 1118 || id == 1119 || id == 1002 || id == 1005;
+}
+
+// Why nothing was saved or exported.
+juce::String notWrittenText (int id, const PresetManager::PresetNumberAnswer& answer)
+{
+    const bool exporting = id == 1002 || id == 1005;
+
+    if (answer.kind != PresetManager::PresetNumberAnswer::Kind::another)
+        return juce::String (exporting ? "The preset was not exported.\n" : "The preset was not saved.\n")
+               + KestrelCommandTarget::presetNumberUnknownText;
+
+    // As the window shows them: "2-7 "Preset 14"".
+    auto named = [] (int number, const juce::String& name)
+    {
+        juce::String text, bankText, presetText;
+        formatPresetNumber (number, {}, text, bankText, presetText);
+        return name.isEmpty() ? text.trim() : text.trim() + " " + name.quoted();
+    };
+
+    return "The Kestrel plays " + named (answer.playing, answer.playingName) + ", not "
+           + named (answer.shown, answer.shownName) + (exporting ? "; nothing was exported." : "; nothing was saved.");
+}
+
 // Commands that work without the unit.
 bool worksOffline (int id)
 {
@@ -313,10 +341,9 @@ bool KestrelCommandTarget::performCommand (int id)
 
     auto* presetManager = PresetManager::getInstanceWithoutCreating();
 
-    // Save and Revert act on the slot of the preset shown, and saving to
-    // another number asks before it replaces any preset but that one: while
-    // the unit may play another preset, it is asked first.
-    if ((id == 1105 || id == 1118 || id == 1119) && presetManager != nullptr && presetManager->isPresetNumberInDoubt())
+    // Revert acts on the slot of the preset shown: while the unit may play
+    // another preset, it is asked first.
+    if (id == 1105 && presetManager != nullptr && presetManager->isPresetNumberInDoubt())
     {
         presetManager->whenPresetNumberConfirmed (
             [id] (bool confirmed)
@@ -328,11 +355,38 @@ bool KestrelCommandTarget::performCommand (int id)
                     return;
                 }
 
-                UserNotifier::warn (juce::String (id == 1105 ? "The preset was not reverted." : "The preset was not saved.")
-                                    + "\n" + presetNumberUnknownText);
+                UserNotifier::warn (juce::String ("The preset was not reverted.\n") + presetNumberUnknownText);
             });
         return true;
     }
+
+    // What is saved or exported is the preset the unit plays, under the
+    // number and name the window shows: the unit is asked first, every time.
+    if (writesThePresetShown (id) && presetManager != nullptr)
+    {
+        presetManager->checkPresetNumber (
+            [id] (const PresetManager::PresetNumberAnswer& answer)
+            {
+                auto* target = getInstanceWithoutCreating();
+
+                if (answer.kind == PresetManager::PresetNumberAnswer::Kind::same)
+                {
+                    if (target != nullptr && target->isUnitReadyOrSayPaused())
+                        target->performAnsweredCommand (id);
+                    return;
+                }
+
+                UserNotifier::warn (notWrittenText (id, answer));
+            });
+        return true;
+    }
+
+    return performAnsweredCommand (id);
+}
+
+bool KestrelCommandTarget::performAnsweredCommand (int id)
+{
+    auto* presetManager = PresetManager::getInstanceWithoutCreating();
 
     if (auto* owner = ownerOf (id))
         return owner->performCommand (id);

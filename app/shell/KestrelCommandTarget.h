@@ -38,7 +38,7 @@ public:
     static constexpr int queryDeviceVersionEnd = 9;
     static constexpr int initializationEnd = 11;
     static constexpr const char* incompatibleFirmwareText = "Incompatible Firmware Version";
-    // Save or Revert given up: the unit never said which preset it plays.
+    // Save, Revert or an export given up: the unit never said which preset it plays.
     static constexpr const char* presetNumberUnknownText =
         "The Kestrel did not say which preset it plays, so Kestrel-Edit could not tell which preset is meant.";
 
@@ -131,6 +131,8 @@ private:
     CommandPerformer* ownerOf (int commandId) const;
     bool worksWithoutUnit (int commandId) const;
     bool performCommand (int commandId);
+    // The command once the unit's preset number is settled.
+    bool performAnsweredCommand (int commandId);
     void checkFirmware (PresetManager& presetManager);
     bool changeBank (int direction);
     bool showReleaseNotes();

@@ -353,6 +353,10 @@ void PresetManager::finishStopped (PresetStateMachine& machine)
     if (&machine == &getRequest (queryCurrentPresetNumber))
         endPresetNumberCheck (machine);
 
+    if (&machine == &getRequest (loadPreset))
+        if (auto action = std::exchange (afterAnsweredLoad, {}))
+            action (machine.getResult() == ZolStateMachine::resultCompleted);
+
     if (machine.showWaitIndicator != 0 && waitIndicator != nullptr)
         waitIndicator->hideWaitProgress();
 
@@ -596,6 +600,10 @@ bool PresetManager::handleReplyFirst (SysExRequest& request)
 bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 {
     recallAwaitingReport = false;
+    const auto answersQuestion = getActiveRequest() == &getRequest (queryCurrentPresetNumber);
+
+    if (answersQuestion)
+        presetNumberAnswer.playing = number.getNumber();
 
     if (auto* active = getActiveRequest())
     {
@@ -614,14 +622,23 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
         return false;
     }
 
+    const auto sameAsHeld = checkingPresetNumber && answersQuestion && number.getNumber() == getCurrentPresetNumber();
+
+    // Asked before a write, the unit plays the preset shown, as the window
+    // knew: its edits are the window's, and nothing needs reading.
+    if (sameAsHeld && keepPresetIfSame && ! presetNumberInDoubt)
+    {
+        deferredPresetChanges = 0;
+        return true;
+    }
+
     requestLoadPreset();
     presetNumberInDoubt = false;
     deferredPresetChanges = 0;
 
     // A check that finds the number held changed nothing on the unit: the
     // preset is read again, and what belongs to it here is kept.
-    if (checkingPresetNumber && getActiveRequest() == &getRequest (queryCurrentPresetNumber) &&
-        number.getNumber() == getCurrentPresetNumber())
+    if (sameAsHeld)
         return true;
 
     DeviceManager::setCurrentPresetNumber (number);

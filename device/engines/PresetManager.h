@@ -136,6 +136,29 @@ public:
     // action replaces a waiting one.
     void whenPresetNumberConfirmed (std::function<void (bool confirmed)> action);
 
+    // What the unit said when asked, before something is written from its
+    // preset, which preset it plays.
+    struct PresetNumberAnswer
+    {
+        enum class Kind
+        {
+            same,    // the preset held: nothing was reloaded
+            another, // another preset, now held and loaded
+            none     // no answer (no time-out alert: the action tells)
+        };
+
+        Kind kind = Kind::none;
+        juce::int32 shown = -1;  // the number held when asked
+        juce::int32 playing = -1; // the number the unit named
+        juce::String shownName;
+        juce::String playingName; // as loaded; empty when the load did not end well
+    };
+
+    // Asks the unit which preset it plays, whether or not the number held is
+    // in doubt, and runs the action with the answer: at once for the same
+    // preset, after its load for another. A later action replaces a waiting one.
+    void checkPresetNumber (std::function<void (const PresetNumberAnswer&)> action);
+
     //==========================================================================
     // Display.
 
@@ -337,6 +360,7 @@ private:
     // one's time-out shows no alert.
     bool startPresetNumberCheck (bool quiet);
     void endPresetNumberCheck (const PresetStateMachine& machine);
+    void waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite);
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
     // False, with an alert under title, unless the data is a whole preset dump
     // whose name holds only characters the unit stores.
@@ -414,7 +438,15 @@ private:
     // The running "Query Current Preset Number" checks the number held.
     bool checkingPresetNumber = false;
     bool quietPresetNumberCheck = false;
-    std::function<void (bool)> afterPresetNumberCheck;
+    // The question was asked before a write: the preset held, found again,
+    // is not read again.
+    bool keepPresetIfSame = false;
+    std::function<void (const PresetNumberAnswer&)> afterPresetNumberCheck;
+    // What the answer to the running question has brought so far.
+    PresetNumberAnswer presetNumberAnswer;
+    // The waiting action is told of another preset once it is loaded.
+    bool answerAfterLoad = false;
+    std::function<void (bool loaded)> afterAnsweredLoad;
 
     // The request the running step sent, and the run it belongs to.
     SysExRequest* currentStepRequest = nullptr;

@@ -208,9 +208,12 @@ bool PresetManager::requestRefreshPreset()
     if (! isBusy (queryCurrentPresetNumber))
         return startPresetNumberCheck (false);
 
-    // The question under way answers the refresh too; asked for, its failure is told.
+    // The question under way answers the refresh too; asked for, its failure
+    // is told, and the preset is read again.
     if (! afterPresetNumberCheck)
         quietPresetNumberCheck = false;
+
+    keepPresetIfSame = false;
 
     return true;
 }
@@ -224,7 +227,26 @@ void PresetManager::whenPresetNumberConfirmed (std::function<void (bool confirme
         return;
     }
 
+    waitForPresetNumber (
+        [action = std::move (action)] (const PresetNumberAnswer& answer)
+        {
+            if (action)
+                action (answer.kind != PresetNumberAnswer::Kind::none);
+        },
+        false);
+}
+
+void PresetManager::checkPresetNumber (std::function<void (const PresetNumberAnswer&)> action)
+{
+    waitForPresetNumber (std::move (action), true);
+}
+
+void PresetManager::waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite)
+{
     afterPresetNumberCheck = std::move (action);
+    answerAfterLoad = beforeWrite;
+    presetNumberAnswer.shown = getCurrentPresetNumber();
+    presetNumberAnswer.shownName = getCurrentPresetName();
 
     if (isBusy (queryCurrentPresetNumber))
     {
@@ -234,6 +256,7 @@ void PresetManager::whenPresetNumberConfirmed (std::function<void (bool confirme
     }
 
     startPresetNumberCheck (true);
+    keepPresetIfSame = beforeWrite && ! presetNumberInDoubt;
 }
 
 bool PresetManager::startPresetNumberCheck (bool quiet)
@@ -249,11 +272,39 @@ bool PresetManager::startPresetNumberCheck (bool quiet)
 
 void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
 {
+    using Kind = PresetNumberAnswer::Kind;
     checkingPresetNumber = false;
     quietPresetNumberCheck = false;
+    keepPresetIfSame = false;
+    const auto afterLoad = std::exchange (answerAfterLoad, false);
+    auto answer = std::exchange (presetNumberAnswer, {});
+    auto action = std::exchange (afterPresetNumberCheck, {});
 
-    if (auto action = std::exchange (afterPresetNumberCheck, {}))
-        action (machine.getResult() == ZolStateMachine::resultCompleted && ! presetNumberInDoubt);
+    if (! action)
+        return;
+
+    if (machine.getResult() != ZolStateMachine::resultCompleted || presetNumberInDoubt || answer.playing < 0)
+        answer.kind = Kind::none;
+    else
+        answer.kind = answer.playing == answer.shown ? Kind::same : Kind::another;
+
+    if (answer.kind == Kind::same)
+        answer.playingName = answer.shownName;
+
+    // Another preset is named as the window will show it.
+    if (answer.kind == Kind::another && afterLoad && getRequest (loadPreset).isRunning())
+    {
+        afterAnsweredLoad = [this, action, answer] (bool loaded) mutable
+        {
+            if (loaded)
+                answer.playingName = getCurrentPresetName();
+
+            action (answer);
+        };
+        return;
+    }
+
+    action (answer);
 }
 
 bool PresetManager::requestLoadPreset()

@@ -325,7 +325,9 @@ TEST (CommandTarget, SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuick
         // As the menu and Ctrl+Shift+S run it: through the command manager, which refuses a disabled command.
         if (! rig.window->getCommandManager().invokeDirectly (1119, false))
             return ::testing::AssertionFailure() << "1119 refused";
-        if (! picker->isVisible() || picker->getMode() != PresetListContent::saveTo)
+        // It opens once the unit has said that it plays the preset shown.
+        if (! rig.runUntil ([&] { return picker->isVisible() && picker->getMode() == PresetListContent::saveTo; },
+                            10000))
             return ::testing::AssertionFailure() << "the preset list is not open to save";
         auto* cells = picker->getCellList();
         if (! rig.runUntil ([&] { return cells->isEnabled() && cells->findCellByItemId (12) != nullptr; }, 10000))

@@ -4,9 +4,12 @@
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
+#include "app/presetlists/KestrelPresetPicker.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/PatchDump.h"
 #include "device/wire/SysExFiles.h"
+#include "device/wire/SysExFraming.h"
 #include "model/IdTables.h"
 #include "model/KestrelGlobalConfiguration.h"
 #include "model/UnitIds.h"
@@ -69,6 +72,51 @@ ZOLRotaryKnob* findKnob (juce::Component& parent)
     }
 
     return nullptr;
+}
+
+// The front panel shows preset n ("Preset n" on the simulated unit), loaded
+// and settled.
+bool showsPreset (ConnectedProgram& program, int number)
+{
+    auto* panel = program.content->getFrontPanel();
+    juce::String text, bankText, presetText;
+    return formatPresetNumber (number, {}, text, bankText, presetText)
+        && panel->getBankNumber()->getText() == text
+        && panel->getPresetName()->getText() == "Preset " + juce::String (number)
+        && panel->getPresetButton (number & 7)->getToggleState() && panel->areControlsEnabled()
+        && ! program.presets->hasWork();
+}
+
+// Turns the amp's first knob in the effect editor as far as it goes; the
+// unit's edit buffer takes the new value, which is returned.
+::testing::AssertionResult turnAmpKnob (ConnectedProgram& program, int& param, juce::uint16& edited)
+{
+    program.editor->showBlock (ampBlock);
+    auto* knob = findKnob (*program.editor);
+    if (knob == nullptr)
+        return ::testing::AssertionFailure() << "no knob";
+    param = knob->paramId;
+    juce::uint16 value = 0;
+    if (! program.unit.getParam (ampBlock, param, value))
+        return ::testing::AssertionFailure() << "no value on the unit";
+    const auto to = value > 30000 ? 80 : 0;
+    knob->mouseDown (mouseAt (*knob, { 30, 40 }));
+    knob->mouseDrag (mouseAt (*knob, { 30, to }));
+    knob->mouseUp (mouseAt (*knob, { 30, to }));
+    edited = value;
+    if (! pumpMessagesUntil ([&] { return program.unit.getParam (ampBlock, param, edited) && edited != value; }))
+        return ::testing::AssertionFailure() << "the unit never took the turn";
+    auto* panel = program.content->getFrontPanel();
+    if (! pumpMessagesUntil ([&] { return ! program.presets->hasWork() && panel->areControlsEnabled(); }))
+        return ::testing::AssertionFailure() << "the program never settled";
+    return ::testing::AssertionSuccess();
+}
+
+juce::uint16 storedParam (ConnectedProgram& program, int preset, int param)
+{
+    juce::uint16 stored = 0;
+    program.unit.getPreset (preset).getParam (ampBlock, param, stored);
+    return stored;
 }
 } // namespace
 
@@ -462,10 +510,11 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
 }
 
 // The unit carries out a preset change but no answer comes back. The failure
-// is told once; before SAVE writes, and after the change, the unit is asked
-// which preset it plays, and Refresh Preset asks it too. The preset the
-// window showed before is never written over.
-TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesWhereTheUnitPlays)
+// is told once. Save to New Number asks the unit which preset it plays, and
+// unanswered saves nothing; SAVE asks too, hears of the other preset, writes
+// nothing and shows it, and the next SAVE stores the edit there. Refresh
+// Preset asks as well. The preset the window showed before is never written over.
+TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesOnlyWhereTheWindowShows)
 {
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-unanswered-change" };
@@ -474,19 +523,11 @@ TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesWher
     auto& presets = *program.presets;
     auto* panel = program.content->getFrontPanel();
     ASSERT_NE (panel, nullptr);
-
-    auto shows = [&] (int number)
-    {
-        juce::String text, bankText, presetText;
-        return formatPresetNumber (number, {}, text, bankText, presetText)
-            && panel->getBankNumber()->getText() == text
-            && panel->getPresetName()->getText() == "Preset " + juce::String (number)
-            && panel->getPresetButton (number & 7)->getToggleState() && panel->areControlsEnabled()
-            && ! presets.hasWork();
-    };
+    auto shows = [&] (int number) { return showsPreset (program, number); };
     unit.selectPresetOnUnit (15);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (15); }));
     const auto stored15 = unit.getPreset (15).toWords();
+    const auto stored11 = unit.getPreset (11).toWords();
 
     // Silent through the time-out of the change and of the question after
     // it: one notice, for the change.
@@ -500,36 +541,49 @@ TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesWher
     EXPECT_TRUE (program.notices.lastMessage().endsWith ("Change Preset : preset_recall"))
         << program.notices.lastMessage();
     EXPECT_GT (unit.countReceived (SYSEX_PATCHNUM), 0) << "the unit was asked which preset it plays";
+    ASSERT_TRUE (presets.isPresetNumberInDoubt());
 
-    // Answering again: a parameter changed, then SAVE, which asks first.
+    // Save to New Number asks again, unanswered: no list to choose from, and
+    // the user is told once.
+    auto* picker = program.content->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+    ASSERT_NE (picker, nullptr);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1119, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 1 && ! presets.hasWork(); }, 60000))
+        << "the list is " << (picker->isVisible() ? "open" : "closed");
+    EXPECT_EQ (program.notices.lastMessage(),
+               juce::String ("The preset was not saved.\n") + KestrelCommandTarget::presetNumberUnknownText);
+    EXPECT_FALSE (picker->isVisible());
+    pumpMessagesFor (300);
+    EXPECT_EQ (program.notices.count(), before + 2);
+
+    // Answering again: a parameter changed (on the unit's preset 11), then
+    // SAVE, which asks first and writes nothing under "Preset 15".
     unit.setSilent (false);
-    program.editor->showBlock (ampBlock);
-    auto* knob = findKnob (*program.editor);
-    ASSERT_NE (knob, nullptr);
-    const int param = knob->paramId;
-    juce::uint16 value = 0;
-    ASSERT_TRUE (unit.getParam (ampBlock, param, value));
-    const auto to = value > 30000 ? 80 : 0;
-    knob->mouseDown (mouseAt (*knob, { 30, 40 }));
-    knob->mouseDrag (mouseAt (*knob, { 30, to }));
-    knob->mouseUp (mouseAt (*knob, { 30, to }));
-    juce::uint16 edited = value;
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getParam (ampBlock, param, edited) && edited != value; }));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! presets.hasWork() && panel->areControlsEnabled(); }));
+    int param = 0;
+    juce::uint16 edited = 0;
+    ASSERT_TRUE (turnAmpKnob (program, param, edited));
     panel->getButtonNamed ("saveButton")->triggerClick();
-    ASSERT_TRUE (pumpMessagesUntil ([&] {
-        juce::uint16 stored = 0;
-        return unit.getPreset (11).getParam (ampBlock, param, stored) && stored == edited && ! presets.hasWork();
-    })) << program.notices.lastMessage();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 2 && shows (11); }))
+        << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel plays 2-4 \"Preset 11\", not 2-8 \"Preset 15\"; nothing was saved.");
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
     EXPECT_TRUE (unit.getPreset (15).toWords() == stored15) << "preset 15 written over";
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return shows (11); }));
-    EXPECT_EQ (presets.getCurrentPresetNumber(), 11);
+    EXPECT_TRUE (unit.getPreset (11).toWords() == stored11) << "preset 11 written over";
+
+    // The edit is still the unit's: the next SAVE stores it where the window shows.
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return storedParam (program, 11, param) == edited && ! presets.hasWork(); }))
+        << program.notices.lastMessage();
+    EXPECT_TRUE (unit.getPreset (15).toWords() == stored15) << "preset 15 written over";
+    EXPECT_TRUE (shows (11));
+    EXPECT_EQ (program.notices.count(), before + 3) << program.notices.lastMessage();
 
     // Only the change goes unanswered: the question after it puts the window right.
     unit.setUnansweredFor (SYSEX_RECALL_PATCH);
     panel->getPresetButton (7)->triggerClick();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getCurrentPresetNumber() == 15; }));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() == before + 2 && shows (15); }, 60000))
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() == before + 4 && shows (15); }, 60000))
         << program.notices.count() - before << " notices; shows " << panel->getBankNumber()->getText() << " "
         << panel->getPresetName()->getText();
     unit.setUnansweredFor (SYSEX_RECALL_PATCH, false);
@@ -541,6 +595,92 @@ TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesWher
     ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1104, false));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return shows (20); }))
         << panel->getBankNumber()->getText() << " " << panel->getPresetName()->getText();
-    EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.count(), before + 4) << program.notices.lastMessage();
     saveScreenshot (*program.window, "front-panel-unanswered-change");
+}
+
+// The user turns to another preset on the unit and its report is lost: the
+// window still shows the preset before, and edits go to the one the unit
+// plays. SAVE and Export Preset ask the unit first, write nothing, and show
+// the preset it plays; the next SAVE stores the edit there, without reading
+// the preset again.
+TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPreset)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-lost-report" };
+    ASSERT_TRUE (program.open());
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    auto& presets = *program.presets;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    auto shows = [&] (int number) { return showsPreset (program, number); };
+    auto loseTheReportOf = [&] (int number)
+    {
+        unit.setSilent (true);
+        unit.selectPresetOnUnit (number);
+        unit.setSilent (false);
+    };
+    unit.selectPresetOnUnit (13);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (13); }));
+    const auto stored13 = unit.getPreset (13).toWords();
+    const auto stored14 = unit.getPreset (14).toWords();
+
+    loseTheReportOf (14);
+    int param = 0;
+    juce::uint16 edited = 0;
+    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    ASSERT_TRUE (shows (13));
+    const int before = program.notices.count();
+    unit.clearReceived();
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (14); }))
+        << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel plays 2-7 \"Preset 14\", not 2-6 \"Preset 13\"; nothing was saved.");
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
+    EXPECT_TRUE (unit.getPreset (13).toWords() == stored13) << "preset 13 written over";
+    EXPECT_TRUE (unit.getPreset (14).toWords() == stored14) << "preset 14 written over";
+
+    // The window now shows 14 with the edit the unit holds: SAVE stores it
+    // there, asking once and reading nothing of the preset again.
+    unit.clearReceived();
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return storedParam (program, 14, param) == edited && ! presets.hasWork(); }))
+        << program.notices.lastMessage();
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_GET_GRID), 0) << "the preset shown was read again";
+    EXPECT_TRUE (unit.getPreset (13).toWords() == stored13) << "preset 13 written over";
+    EXPECT_TRUE (shows (14));
+    EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+
+    // Export Preset asks the same way: no file is offered or written under
+    // the name shown.
+    loseTheReportOf (15);
+    const auto exported = program.scratch.folder.getChildFile ("exported");
+    interaction.answerWithFile (exported);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1002, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 1 && shows (15); }))
+        << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel plays 2-8 \"Preset 15\", not 2-7 \"Preset 14\"; nothing was exported.");
+    EXPECT_TRUE (interaction.fileRequests.empty());
+    EXPECT_FALSE (exported.withFileExtension ("syx").exists());
+
+    // Asked again, the unit plays the preset shown: it is exported under its name.
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1002, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return exported.withFileExtension ("syx").existsAsFile(); }))
+        << program.notices.lastMessage();
+    ASSERT_EQ (interaction.fileRequests.size(), 1u);
+    EXPECT_EQ (interaction.fileRequests.back().initial.getFileName(), "Preset 15");
+    juce::MemoryBlock data;
+    ASSERT_TRUE (exported.withFileExtension ("syx").loadFileAsData (data));
+    juce::uint8 model = 0;
+    PatchDump dump;
+    juce::String name;
+    ASSERT_TRUE (getSysExModel (data, model) && dump.parse (data, model));
+    dump.getPresetName (name);
+    EXPECT_EQ (name.trimEnd(), "Preset 15");
+    EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
 }
