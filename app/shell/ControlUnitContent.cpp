@@ -673,7 +673,7 @@ ControlUnitContent::CodeAction ControlUnitContent::actionForCode (int code)
         // left disabled by it. 85 ends the X/Y writes that 84 began.
         case 1: case 85:
             return CodeAction::enable;
-        case 7: case 15: case 17: case 21: case 23: case 25: case 35: case 37: case 47: case 49: case 51: case 65:
+        case 7: case 15: case 17: case 21: case 23: case 25: case 35: case 37: case 47: case 49: case 65:
         case 67: case 75: case 77: case 81:
             return CodeAction::fullRefresh;
         case 3: case 5: case 9: case 29: case 31: case 33: case 39: case 41: case 43: case 53: case 55: case 57:
@@ -691,7 +691,9 @@ ControlUnitContent::CodeAction ControlUnitContent::actionForCode (int code)
         case 103: return CodeAction::exportTemplate;
         case 107: return CodeAction::saveSnapshot;
         case 109: return CodeAction::exportCsv;
-        case 133: return CodeAction::heartbeatEnded;
+        // The unit's preset changed under the window: the heartbeat's
+        // resync, and a preset pasted into it (Import Preset, Load Snapshot).
+        case 51: case 133: return CodeAction::reloadPreset;
         case 135: return CodeAction::bundleImported;
         case 137: return CodeAction::bundleSaved;
         default: break;
@@ -749,7 +751,7 @@ void ControlUnitContent::handleStatus (int code)
         case CodeAction::exportTemplate: setControlsEnabled (true); exportSysex (true); break;
         case CodeAction::saveSnapshot: setControlsEnabled (true); saveSnapshot(); break;
         case CodeAction::exportCsv: setControlsEnabled (true); exportCsv(); break;
-        case CodeAction::heartbeatEnded:
+        case CodeAction::reloadPreset:
             setControlsEnabled (true);
             if (presetManager != nullptr)
                 presetManager->requestLoadPreset();

@@ -68,7 +68,7 @@ public:
         exportTemplate,
         saveSnapshot,
         exportCsv,
-        heartbeatEnded,
+        reloadPreset,
         bundleImported,
         bundleSaved
     };

@@ -31,17 +31,22 @@ const CommandRecord* const registeredTables[] = {
     TempoToUseMenuCommands,    SnapshotsMenuCommands, PresetBrowserMenuCommands, CabBrowserMenuCommands,
 };
 
-// Save, Save to New Number and the exports of the preset: the unit is asked
-// first which preset it plays, and they go on only for the preset shown.
+// Save, Save to New Number, Save Snapshot and the exports of the preset (the
+// files are named after the preset shown): the unit is asked first which
+// preset it plays, and they go on only for the preset shown.
 bool writesThePresetShown (int id)
 {
-    return id == 1118 || id == 1119 || id == 1002 || id == 1005;
+    switch (id)
+    {
+        case 1118: case 1119: case 1000: case 1002: case 1004: case 1005: case 1007: return true;
+        default: return false;
+    }
 }
 
 // Why nothing was saved or exported.
 juce::String notWrittenText (int id, const PresetManager::PresetNumberAnswer& answer)
 {
-    const bool exporting = id == 1002 || id == 1005;
+    const bool exporting = id == 1002 || id == 1004 || id == 1005 || id == 1007;
 
     if (answer.kind != PresetManager::PresetNumberAnswer::Kind::another)
         return juce::String (exporting ? "The preset was not exported.\n" : "The preset was not saved.\n")
@@ -602,8 +607,10 @@ void KestrelCommandTarget::loadSnapshot (int index)
         return;
     }
 
-    // The preset manager refuses (with its message) data that is not one whole preset.
-    PresetManager::getInstanceWithoutCreating()->requestPastePreset (data, false);
+    // The preset manager refuses (with its message) data that is not one whole
+    // preset. The unit's report of its preset ends the paste's wait; the
+    // window reads the preset again once, when the paste ends.
+    PresetManager::getInstanceWithoutCreating()->requestPastePreset (data, true);
 }
 
 bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememberFolder)

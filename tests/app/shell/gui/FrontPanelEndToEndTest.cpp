@@ -463,7 +463,7 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
 // Import Preset from the panel's IMPORT button: a preset named with letters
 // the unit cannot store is refused with a message naming them, the unit's
 // preset left as it was; one whose name the unit padded with empty places
-// (0xFFFF) goes in under its name.
+// (0xFFFF) goes in under its name, and the window reads it from the unit.
 TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedWithEmptyPlaces)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -500,6 +500,15 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
     EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
     EXPECT_TRUE (unit.getEditBuffer().toWords() == before) << "the unit's preset changed";
 
+    auto ampShown = [&]
+    {
+        EffectParamValue amp;
+        return program.presets->getEffectManager()->getParamValue (ampBlock, 1, 0, amp) ? (int) amp.value : -1;
+    };
+    program.editor->showBlock (ampBlock);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ampShown() >= 0 && ! program.presets->hasWork(); }));
+    ASSERT_NE (ampShown(), 2345);
+
     import ("Clean", 0xFFFF, 2345);
     EXPECT_TRUE (pumpMessagesUntil ([&] {
         juce::uint16 value = 0;
@@ -507,6 +516,16 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
     })) << program.notices.lastMessage();
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
+
+    // The window reads the imported preset from the unit: its name shows,
+    // the editor lets go of the old values, and the amp opened again holds
+    // the imported value.
+    EXPECT_TRUE (pumpMessagesUntil ([&] {
+        return panel->getPresetName()->getText() == "Clean" && program.editor->getShownBlock() == 0
+            && ! program.presets->hasWork();
+    })) << panel->getPresetName()->getText();
+    program.editor->showBlock (ampBlock);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return ampShown() == 2345; })) << ampShown();
 }
 
 // The unit carries out a preset change but no answer comes back. The failure
@@ -683,4 +702,16 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
     dump.getPresetName (name);
     EXPECT_EQ (name.trimEnd(), "Preset 15");
     EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
+
+    // Export CSV names its file after the preset shown as well: it asks too.
+    loseTheReportOf (17);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1007, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 2 && shows (17); }))
+        << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel plays 3-2 \"Preset 17\", not 2-8 \"Preset 15\"; nothing was exported.");
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (interaction.fileRequests.size(), 1u);
+    EXPECT_FALSE (exported.withFileExtension ("csv").exists());
+    EXPECT_EQ (program.notices.count(), before + 3) << program.notices.lastMessage();
 }
