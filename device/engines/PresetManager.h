@@ -133,7 +133,7 @@ public:
     // unit's. Otherwise the unit is asked first and the action runs once the
     // answer is in: with true when it was taken, with false when the
     // question failed (no time-out alert then: the action tells). A later
-    // action replaces a waiting one.
+    // action runs after a waiting one, on the same answer.
     void whenPresetNumberConfirmed (std::function<void (bool confirmed)> action);
 
     // What the unit said when asked, before something is written from its
@@ -156,7 +156,8 @@ public:
 
     // Asks the unit which preset it plays, whether or not the number held is
     // in doubt, and runs the action with the answer: at once for the same
-    // preset, after its load for another. A later action replaces a waiting one.
+    // preset, after its load for another. A later action runs after a waiting
+    // one, on the same answer.
     void checkPresetNumber (std::function<void (const PresetNumberAnswer&)> action);
 
     //==========================================================================

@@ -243,8 +243,20 @@ void PresetManager::checkPresetNumber (std::function<void (const PresetNumberAns
 
 void PresetManager::waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite)
 {
-    afterPresetNumberCheck = std::move (action);
-    answerAfterLoad = beforeWrite;
+    // A command given while an earlier one waits for the same answer is
+    // told it as well: neither is dropped.
+    if (auto waiting = std::exchange (afterPresetNumberCheck, {}))
+        afterPresetNumberCheck =
+            [waiting = std::move (waiting), action = std::move (action)] (const PresetNumberAnswer& answer)
+        {
+            waiting (answer);
+            if (action)
+                action (answer);
+        };
+    else
+        afterPresetNumberCheck = std::move (action);
+
+    answerAfterLoad = answerAfterLoad || beforeWrite;
     presetNumberAnswer.shown = getCurrentPresetNumber();
     presetNumberAnswer.shownName = getCurrentPresetName();
 

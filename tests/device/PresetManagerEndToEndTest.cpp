@@ -544,6 +544,15 @@ TEST_F (PresetManagerEndToEnd, AnUnansweredChangeIsAskedAboutAndWhatWaitsIsTold)
     EXPECT_EQ (told, (std::vector<bool> { false, true }));
     EXPECT_EQ (manager->getCurrentPresetNumber(), before + 3);
     EXPECT_FALSE (manager->isPresetNumberInDoubt());
+
+    // Two commands given before the answer (an export, then a save) both hear it.
+    using Kind = PresetManager::PresetNumberAnswer::Kind;
+    std::vector<Kind> answers;
+    auto record = [&answers] (const PresetManager::PresetNumberAnswer& answer) { answers.push_back (answer.kind); };
+    manager->checkPresetNumber (record);
+    manager->checkPresetNumber (record);
+    ASSERT_TRUE (runUntil ([this] { return idle(); }));
+    EXPECT_EQ (answers, (std::vector<Kind> { Kind::same, Kind::same }));
 }
 
 TEST_F (PresetManagerEndToEnd, EditorDisconnectEndsCleanlyEvenUnanswered)
