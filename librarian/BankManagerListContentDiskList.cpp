@@ -241,9 +241,15 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
             return refuse ("The file " + fileName + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
                            + (cabMode ? "cab." : "preset."));
 
-        // A preset is stored under the name it holds, which must reach the unit as listed.
-        if (! cabMode && entry.ownName && ! nameFieldKeepsCharacters (entry.name))
-            return refuse (unstorableNameText (entry.name));
+        // A preset is stored under the name its data holds, which must reach
+        // the unit as it is: one listed as "EMPTY" for the control character
+        // it begins with is refused by what it holds, never sent as listed.
+        if (const auto held = cabMode ? juce::String() : getPresetDumpName (entry.data);
+            ! nameFieldKeepsCharacters (held))
+        {
+            UserNotifier::warn (unsentPresetText (held, unstorableNameText (held)));
+            return false;
+        }
 
         bool needsConversion = false;
         const char* what = cabMode ? "a cab" : "a preset";
