@@ -63,8 +63,8 @@ void BankManagerListContent::refreshDiskList()
         auto& record = diskRecords[i];
         const bool usable = cabMode ? entry.isCab() : entry.isPreset();
         record.number = juce::String ((int) i + 1) + "  ";
-        record.name = entry.name;
-        record.tooltip = entry.describe();
+        record.name = printableName (entry.name);
+        record.tooltip = printableName (entry.describe());
         record.italic = ! usable;
         record.itemId = (int) i + 1;
         record.dragEnabled = false;
@@ -172,8 +172,10 @@ void BankManagerListContent::sendSelection()
     bool anyHeld = false;
     for (int i = 0; i < fitting; ++i)
     {
+        // Named as it is stored: the unit keeps 31 letters, and a preset that
+        // holds no name gets none.
         auto& entry = diskEntries[(size_t) entries[i]];
-        names.add (entry.name);
+        names.add (entry.ownName ? entry.name.substring (0, presetNameLength) : juce::String());
         fileNames.add (entry.file.getFileName());
         // A preset slot whose name is not read yet may hold anything.
         anyHeld = anyHeld || ! isEmptySlotName (unitRecords[(size_t) (index + i)].name)
@@ -241,9 +243,15 @@ bool BankManagerListContent::canSend (const juce::Array<int>& diskIndexes) const
             return refuse ("The file " + fileName + " is a " + getSysExFileTypeText (entry.fileType) + ", not a "
                            + (cabMode ? "cab." : "preset."));
 
-        // A preset is stored under the name it holds, which must reach the unit as listed.
-        if (! cabMode && entry.ownName && ! nameFieldKeepsCharacters (entry.name))
-            return refuse (unstorableNameText (entry.name));
+        // A preset is stored under the name its data holds, which must reach
+        // the unit as it is: one listed as "EMPTY" for the control character
+        // it begins with is refused by what it holds, never sent as listed.
+        if (const auto held = cabMode ? juce::String() : getPresetDumpName (entry.data);
+            ! nameFieldKeepsCharacters (held))
+        {
+            UserNotifier::warn (unsentPresetText (held, unstorableNameText (held)));
+            return false;
+        }
 
         bool needsConversion = false;
         const char* what = cabMode ? "a cab" : "a preset";

@@ -1,6 +1,7 @@
 #include "librarian/BrowserChooserDlg.h"
 
 #include "librarian/LibrarianDiskEntry.h"
+#include "model/FileUtils.h"
 #include "model/GlobalConfiguration.h"
 #include "skin/engine/SkinAttributes.h"
 #include "skin/engine/SkinManager.h"
@@ -94,7 +95,7 @@ void BrowserChooserDlg::scan (const juce::File& newFolder, bool subfolders)
     // A scan under way is stopped; it ends between two files.
     worker.stopThread (5000);
     folder = newFolder;
-    folderLabel.setText ("Folder: " + folder.getFullPathName(), juce::dontSendNotification);
+    folderLabel.setText ("Folder: " + printableName (folder.getFullPathName()), juce::dontSendNotification);
     subfoldersToggle->setToggleState (subfolders, juce::dontSendNotification);
     // What the last folder held goes at once: the worker still has it.
     found.clear();
@@ -165,7 +166,8 @@ void BrowserChooserDlg::takeFound (bool rebuild)
     {
         auto& record = records[(size_t) i];
         record.number = LibrarianDiskEntry::shortKindText (found[i].type, found[i].readResult) + "  ";
-        record.name = found[i].file.getRelativePathFrom (folder);
+        // A control character in a file's name is shown escaped, never drawn.
+        record.name = printableName (found[i].file.getRelativePathFrom (folder));
         record.tooltip = LibrarianDiskEntry::kindText (found[i].type, found[i].readResult);
         record.italic = found[i].type == SYSEX_FILE_UNKNOWN;
         record.itemId = i + 1;

@@ -18,7 +18,7 @@ struct LibrarianDiskEntry
     FileReadResult readResult = FileReadResult::read; // how reading the file ended
     juce::uint8 model = 0;   // the model the dump's messages are for
     int positionInFile = 0;  // 0-based, within a bank
-    juce::String name;       // the preset's or cab's own name; the file's name when it has none
+    juce::String name;       // the preset's or cab's own name as listed; the file's name when it has none
     bool ownName = false;    // name is the one the dump holds, not the file's
     juce::MemoryBlock data;  // the dump to send; empty for an entry that cannot be sent
     bool damaged = false;    // a dump of the file that does not check: listed, never sent

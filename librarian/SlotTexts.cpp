@@ -45,7 +45,8 @@ juce::String sentItemsText (bool cabs, const juce::StringArray& names, const juc
         from << " and " << (files.size() - filesNamed) << " more files";
 
     if (names.size() == 1)
-        return "\"" + names[0].trim() + "\"" + from;
+        return names[0].trim().isEmpty() ? (cabs ? "a cab without a name" : "a preset without a name") + from
+                                         : "\"" + names[0].trim() + "\"" + from;
 
     return things (names.size(), cabs) + from;
 }

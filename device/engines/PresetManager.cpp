@@ -330,12 +330,11 @@ bool PresetManager::acceptPresetData (const juce::MemoryBlock& data, const juce:
     }
 
     // Nor does a name reach the unit that it cannot store.
-    juce::StringArray names;
-    collectPresetNames (juce::Array<juce::MemoryBlock> { data }, names);
+    const auto name = getPresetDumpName (data);
 
-    if (! nameFieldKeepsCharacters (names[0]))
+    if (! nameFieldKeepsCharacters (name))
     {
-        UserNotifier::warn (unsentPresetText (names[0], unstorableNameText (names[0])), title);
+        UserNotifier::warn (unsentPresetText (name, unstorableNameText (name)), title);
         return false;
     }
 

@@ -26,13 +26,26 @@ bool isSystemLocation (juce::uint8 model, juce::uint8 firstLocation)
     return (model == 3 && firstLocation == 3) || ((model == 6 || model == 7) && firstLocation == 6);
 }
 
+bool isPresetStart (const juce::MemoryBlock& dump)
+{
+    return dump.getSize() >= (size_t) sysExHeaderSize
+           && static_cast<const juce::uint8*> (dump.getData())[sysExFunctionOffset] == SYSEX_PATCH_START;
+}
+
+// The whole name must be there before it is read.
+bool holdsWholeName (const juce::MemoryBlock& dump)
+{
+    return isPresetStart (dump) && dump.getSize() >= nameOffset + nameSize
+           && static_cast<const juce::uint8*> (dump.getData())[firstDataFunctionOffset] == SYSEX_PATCH_DATA;
+}
+
 void collectName (const juce::MemoryBlock& dump, juce::StringArray& names, juce::Array<juce::uint8>* banks,
                   juce::Array<juce::uint8>* programs)
 {
     auto* bytes = static_cast<const juce::uint8*> (dump.getData());
     const auto size = dump.getSize();
 
-    if (size < (size_t) sysExHeaderSize || bytes[sysExFunctionOffset] != SYSEX_PATCH_START)
+    if (! isPresetStart (dump))
         return;
 
     if (banks != nullptr)
@@ -41,15 +54,27 @@ void collectName (const juce::MemoryBlock& dump, juce::StringArray& names, juce:
     if (programs != nullptr)
         programs->add (size > 7 ? bytes[7] : 0);
 
-    // The whole name must be there before it is read.
-    if (size < nameOffset + nameSize || bytes[firstDataFunctionOffset] != SYSEX_PATCH_DATA)
+    if (! holdsWholeName (dump))
         return;
 
-    names.add (decodeSysExName (bytes + nameOffset, nameSize).trim());
+    auto name = getPresetDumpName (dump);
+
+    if (name.isNotEmpty() && (name[0] < 0x20 || name[0] == 0x7F))
+        name = "EMPTY";
+
+    names.add (name);
 }
 } // namespace
 
 const char* const sysExInfoTitle = "Sysex Information";
+
+juce::String getPresetDumpName (const juce::MemoryBlock& dump)
+{
+    if (! holdsWholeName (dump))
+        return {};
+
+    return decodeSysExName (static_cast<const juce::uint8*> (dump.getData()) + nameOffset, nameSize).trim();
+}
 
 juce::String getSysExFileTypeText (int type)
 {

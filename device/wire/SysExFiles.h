@@ -36,15 +36,21 @@ void getSysExFileInfoText (const void* bytes, size_t size, juce::String& text);
 // The title of the box that shows getSysExFileInfoText.
 extern const char* const sysExInfoTitle;
 
+// The name a preset dump holds in its first data message, decodeSysExName's
+// and trimmed, every character as it is: what the roads to the unit check,
+// which refuse a character the unit cannot store by name. Empty for a dump
+// without one, and for an entry that does not hold the whole name.
+juce::String getPresetDumpName (const juce::MemoryBlock& dump);
+
 // One name per preset dump of the list, in list order. A dump is its
 // SYSEX_PATCH_START (12 bytes) followed by its data messages; entries that do
 // not begin with a start are skipped. For every entry that does, its two
 // location bytes are appended to banks and programs (when given); the name
 // is appended only when the first data message holds the whole name (122
 // bytes at least), so a short entry gives no name, never a read past it.
-// Each name is decodeSysExName's, trimmed: empty for a preset without one.
-// A character the unit cannot store stays in it, for the roads to the unit
-// to refuse by name.
+// Each name is getPresetDumpName's: empty for a preset without one, and
+// "EMPTY" for one that begins with a control character (below a blank, or
+// DEL).
 void collectPresetNames (const juce::OwnedArray<juce::MemoryBlock>& dumps, juce::StringArray& names,
                          juce::Array<juce::uint8>* banks = nullptr, juce::Array<juce::uint8>* programs = nullptr);
 void collectPresetNames (const juce::Array<juce::MemoryBlock>& dumps, juce::StringArray& names,

@@ -290,13 +290,24 @@ juce::String decodeSysExName (const void* bytes, size_t size)
     if (bytes == nullptr)
         return {};
 
-    juce::uint32 places[nameLength] = {};
+    std::vector<juce::juce_wchar> chars;
     const auto available = juce::jmin (nameLength, size / septetsPerChar);
 
     for (size_t i = 0; i < available; ++i)
-        places[i] = (juce::uint32) unpackSeptets (bytes, size, i * septetsPerChar, septetsPerChar);
+    {
+        auto code = (juce::juce_wchar) unpackSeptets (bytes, size, i * septetsPerChar, septetsPerChar);
 
-    return presetNameFromPlaces (places, available);
+        // The unit's padding (0x00FF, 0xFFFF) and a code of 0 hold no character.
+        if (code == 0 || (code & 0xFF) == 0xFF)
+            continue;
+
+        if (code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            code = 0xfffd;
+
+        chars.push_back (code);
+    }
+
+    return stringFromCodePoints (chars);
 }
 
 //==============================================================================

@@ -141,14 +141,18 @@ juce::int32 unpackSysExField (const juce::MidiMessage& message, const PayloadLay
 juce::String readSysExText (const void* data, size_t size, size_t offset);
 juce::String readSysExText (const juce::MidiMessage& message, size_t offset);
 
-// The name a preset holds in its 32 name places (words 2 to 33 of its data):
-// the character in the low byte of each place, where a low byte of 0xFF (the
-// unit's padding, as 0x00FF or 0xFFFF) or of 0 marks an empty place that adds
-// nothing. Blanks are kept; the readers trim them.
+// The name a preset's decoded data holds in its 32 name places (words 2 to
+// 33), as the patch dump reads it: the character in the low byte of each
+// place, where a low byte of 0xFF (the unit's padding, as 0x00FF or 0xFFFF)
+// or of 0 marks an empty place that adds nothing. Blanks are kept; the
+// readers trim them.
 juce::String presetNameFromPlaces (const juce::uint32* places, size_t count);
 
-// The same name read from the dump's encoding: 32 places of 3 septets each
-// (96 bytes). Only whole places within size are read.
+// A name in a dump's encoding: 32 places of 3 septets each (96 bytes), each
+// place taken whole as one character code. A place whose low byte is 0xFF
+// (the unit's padding, as 0x00FF or 0xFFFF) and a code of 0 add nothing; a
+// code that is not a character gives U+FFFD. Blanks are kept. Only whole
+// places within size are read.
 juce::String decodeSysExName (const void* bytes, size_t size);
 
 //==============================================================================

@@ -459,4 +459,13 @@ TEST (PatchDump, PresetNames)
     ASSERT_TRUE (d.parse (empty.data(), empty.size(), 3));
     d.getPresetName (name);
     EXPECT_EQ (name, "EMPTY");
+
+    // The low byte of each place is its character: 0x20AC reads 0xAC.
+    auto wide = makePresetData (4096, "Lead");
+    static_cast<juce::uint8*> (wide.getData())[2 * 2] = 0xAC;
+    static_cast<juce::uint8*> (wide.getData())[2 * 2 + 1] = 0x20;
+    const auto wideDump = makeDump (wide, 3);
+    ASSERT_TRUE (d.parse (wideDump.data(), wideDump.size(), 3));
+    d.getPresetName (name);
+    EXPECT_EQ (name, juce::String::charToString (0xAC) + "ead");
 }

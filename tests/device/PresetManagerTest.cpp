@@ -15,6 +15,7 @@
 #include "model/UserFolders.h"
 #include "support/ForgetSingletons.h"
 #include "support/ManualClock.h"
+#include "support/RecordingNotifier.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,8 @@ std::vector<int> walk (PresetStateMachine& machine, int maxSteps = 200)
     return visited;
 }
 
-juce::MemoryBlock makePatchDump (juce::uint8 model, juce::uint8 bank, juce::uint8 program)
+juce::MemoryBlock makePatchDump (juce::uint8 model, juce::uint8 bank, juce::uint8 program,
+                                 juce::uint16 firstLetter = 0x42)
 {
     juce::MemoryBlock dump;
     juce::MidiMessage message;
@@ -59,7 +61,7 @@ juce::MemoryBlock makePatchDump (juce::uint8 model, juce::uint8 bank, juce::uint
         {
             // Words 2 to 33, the name, hold letters a name on the unit holds.
             const bool name = m == 0 && w >= 2 && w <= 33;
-            words[w] = (juce::uint16) (name ? 0x40 + w : (m * 64 + w) & 0xFFFF);
+            words[w] = (juce::uint16) (name ? (w == 2 ? firstLetter : 0x40 + w) : (m * 64 + w) & 0xFFFF);
             check ^= words[w];
         }
 
@@ -556,6 +558,12 @@ TEST_F (PresetManagerStarterTest, BuiltScripts)
     EXPECT_FALSE (manager.requestManagePreset (16384, nullptr, nullptr)) << "would wrap to another slot";
     const juce::String masked (juce::CharPointer_UTF8 ("Caf\xc3\xa9"));
     EXPECT_FALSE (manager.requestManagePreset (9, nullptr, &masked)) << "the name field would store \"Cafi\"";
+    // A name that begins with a control character is refused by what the
+    // dump holds, never taken as the "EMPTY" a list shows for it.
+    RecordingNotifier notices;
+    const auto control = makePatchDump (8, 127, 127, 0x1B);
+    EXPECT_FALSE (manager.requestManagePreset (9, &control, nullptr));
+    EXPECT_TRUE (notices.lastMessage().contains ("in a name: \\x1B.")) << notices.lastMessage();
     EXPECT_FALSE (manager.getRequest (managePreset).isRunning());
 
     ASSERT_TRUE (manager.requestCabNames (true, true, true));

@@ -154,19 +154,31 @@ TEST (SysExFiles, PresetNamesFromDumps)
     juce::Array<juce::uint8> banks, programs;
     collectPresetNames (dumps, names, &banks, &programs);
 
-    // A character the unit cannot store stays, for the roads to it to refuse.
-    EXPECT_EQ (names, juce::StringArray ({ "First", "Second", "\x01" "Ctl" }));
+    // A name that begins with a control character is listed as "EMPTY".
+    EXPECT_EQ (names, juce::StringArray ({ "First", "Second", "EMPTY" }));
     EXPECT_EQ (banks, juce::Array<juce::uint8> ({ 1, 2, 3, 127 }));
     EXPECT_EQ (programs, juce::Array<juce::uint8> ({ 127, 127, 127, 127 }));
 
-    // Empty places (0xFF) hold no character: a dump whose places are all
-    // empty has no name, one padded with them has its name alone.
+    // Empty places (0x00FF, 0xFFFF) hold no character: a dump whose places
+    // are all empty has no name, one padded with them has its name alone.
+    // Every other place is a character code, taken whole; the name the dump
+    // holds keeps what the list shows as "EMPTY".
+    auto wide = makePresetData (8192, " Clean", 0xFF);
+    auto* bytes = static_cast<juce::uint8*> (wide.getData());
+    for (int word = 8; word <= 33; ++word)
+        bytes[word * 2 + 1] = 0xFF;
     juce::Array<juce::MemoryBlock> blank;
     blank.add (blockOf (makeDump (makePresetData (8192, "", 0xFF), 8)));
     blank.add (blockOf (makeDump (makePresetData (8192, " Clean", 0xFF), 8)));
+    blank.add (blockOf (makeDump (wide, 8)));
+    bytes[2 * 2] = 0xAC; // word 2: 0x20AC
+    bytes[2 * 2 + 1] = 0x20;
+    blank.add (blockOf (makeDump (wide, 8)));
+    blank.add (blockOf (makeDump (control, 3)));
     names.clear();
     collectPresetNames (blank, names);
-    EXPECT_EQ (names, juce::StringArray ({ "", "Clean" }));
+    EXPECT_EQ (names.joinIntoString ("|"), juce::String::fromUTF8 ("|Clean|Clean|\xe2\x82\xac" "Clean|EMPTY"));
+    EXPECT_EQ (getPresetDumpName (blank[4]), "\x01" "Ctl");
 }
 
 TEST (SysExFiles, PresetCabBundles)

@@ -358,20 +358,25 @@ TEST (SysExFraming, Texts)
         packSeptets (b, 0, code, 3);
         std::memcpy (name.data() + index * 3, b.getData(), 3);
     };
-    // One character in the low byte of each place; a low byte of 0 or 0xFF
-    // (as 0x00FF or 0xFFFF) is an empty place, blanks stay.
+    // Each place is one character code, taken whole; a code of 0 and the
+    // unit's padding (a low byte of 0xFF, as 0x00FF or 0xFFFF) add nothing,
+    // blanks stay.
     put (0, 'A');
     put (2, 'B'); // the zero at place 1 adds nothing
     put (3, 0xFF);
     put (4, 0xFFFF);
-    put (5, 0x01E9);
+    put (5, 0x20AC);
     put (6, ' ');
+    put (7, 0x0100); // its low byte 0 is no empty place
     put (31, 'Z');
-    EXPECT_EQ (decodeSysExName (name.data(), name.size()), juce::String::fromUTF8 ("AB\xc3\xa9 Z"));
+    EXPECT_EQ (decodeSysExName (name.data(), name.size()), juce::String::fromUTF8 ("AB\xe2\x82\xac \xc4\x80Z"));
     EXPECT_EQ (decodeSysExName (name.data(), 8), "A"); // the B is cut short
     EXPECT_EQ (decodeSysExName (name.data(), 9), "AB");
     EXPECT_EQ (decodeSysExName (Bytes (96, 0).data(), 96), "");
     EXPECT_EQ (decodeSysExName (nullptr, 96), "");
+
+    put (0, 0x110000); // no character
+    EXPECT_EQ (decodeSysExName (name.data(), 3), juce::String::charToString (0xfffd));
 }
 
 TEST (SysExFraming, GetModel)

@@ -308,7 +308,7 @@ std::vector<juce::uint16> SimulatedPreset::toWords() const
     words[0] = imageTag;
 
     for (int i = 0; i < nameLength; ++i)
-        words[(size_t) (nameWord + i)] = i < name.length() ? (juce::uint16) (name[i] & 0xFF) : namePadding;
+        words[(size_t) (nameWord + i)] = i < name.length() ? (juce::uint16) name[i] : namePadding;
 
     words[(size_t) sceneWord] = (juce::uint16) scene;
 

@@ -78,6 +78,7 @@ public:
         std::array<juce::uint16, modifierSettings> settings{};
     };
 
+    // Each character in one name place, its code whole (a file may hold any).
     juce::String name;
     // The word in each name place behind the name. The unit pads some names
     // with blanks and others with empty places (0x00FF or 0xFFFF); a preset

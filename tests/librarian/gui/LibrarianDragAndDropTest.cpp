@@ -358,11 +358,12 @@ TEST_F (LibrarianDragAndDrop, ASendWhileThePresetIsEditedSaysTheChangesGoAndNoKe
 // Files whose names are not UTF-8 (written by a system in another encoding)
 // cannot be held by the framework's text, which once dropped some without a
 // word and garbled others: the browser lists the files it can and names the
-// others in its status.
+// others in its status. A control character in a listed name is shown
+// escaped: an escape sequence or a newline never acts on the list.
 TEST_F (LibrarianDragAndDrop, FilesWhoseNamesAreNotUtf8AreNamedInTheBrowsersStatus)
 {
     const auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (2));
-    for (const char* name : { "/Caf\xe9 Lead.syx", "/\xff\xfe.syx" })
+    for (const char* name : { "/Caf\xe9 Lead.syx", "/\xff\xfe.syx", "/Esc\x1b[2J\nnl.syx" })
     {
         const auto path = folder.getFullPathName().toStdString() + name;
         const int fd = ::open (path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -372,12 +373,16 @@ TEST_F (LibrarianDragAndDrop, FilesWhoseNamesAreNotUtf8AreNamedInTheBrowsersStat
     }
 
     openBrowserOn (folder);
-    EXPECT_EQ (browser->getNumFound(), 2) << "the fixture's files";
+    ASSERT_EQ (browser->getNumFound(), 3) << "the fixture's files and the escaped one";
+    int escaped = 0;
+    while (escaped < 2 && ! browser->getFoundText (escaped).startsWith ("Esc"))
+        ++escaped;
+    EXPECT_EQ (findList (*browser, 0)->getCell (escaped)->getNameText(), "Esc\\x1B[2J\\x0Anl.syx");
     juce::String status;
     for (auto* child : browser->getChildren())
         if (auto* label = dynamic_cast<juce::Label*> (child); label != nullptr && label->getText().contains ("found"))
             status = label->getText();
-    EXPECT_TRUE (status.startsWith ("2 file(s) found; not listed, as their names are not UTF-8 (rename them to "
+    EXPECT_TRUE (status.startsWith ("3 file(s) found; not listed, as their names are not UTF-8 (rename them to "
                                     "list them): "))
         << status;
     EXPECT_TRUE (status.contains ("Caf\\xe9 Lead.syx") && status.contains ("\\xff\\xfe.syx")) << status;
@@ -536,7 +541,7 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     auto diskCab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk Cab", 0));
     ASSERT_TRUE (folder.getChildFile ("Disk Cab.syx").replaceWithData (diskCab.getData(), diskCab.getSize()));
     auto accented = SimulatedPreset::makeFactory (2);
-    accented.name = juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc");
+    accented.name = juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc \xe2\x82\xac"); // the euro a place of 0x20AC
     const auto accentedDump = makePresetDumpFile (accented);
     ASSERT_TRUE (folder.getChildFile ("accented.syx").replaceWithData (accentedDump.getData(), accentedDump.getSize()));
     browser->rescan();
@@ -560,7 +565,7 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
              { "big.syx", "The file big.syx is too large to read (more than 64 MB)." },
              { "gone.syx", "The file gone.syx is no longer there." },
              { "accented.syx", juce::CharPointer_UTF8 ("Its name holds characters the Kestrel cannot store in a name: "
-                                                       "\xc3\xa9 \xc3\xbc.") } })
+                                                       "\xc3\xa9 \xc3\xbc \xe2\x82\xac.") } })
     {
         const int before = notices.count();
         dragBrowserFileToSlot (name, 9);
@@ -676,9 +681,11 @@ TEST_F (LibrarianDragAndDrop, ABankOfMixedModelsListsEachPresetAndSendsOnlyTheUn
 
 // The unit pads a name with empty places (0x00FF or 0xFFFF) as well as
 // blanks. "Files on disk" lists and sends such a preset under its name; a
-// bank with a preset that holds no name is sent whole, that one given none;
-// a name with control characters or DEL is refused, naming them, and nothing
-// is sent.
+// preset that holds no name is listed under its file's name, said to have
+// none, and sent without one (a bank with one is sent whole); a longer name
+// is asked about as the unit stores it. A name with control characters or
+// DEL is listed escaped, refused naming them, and nothing is sent; one that
+// begins with a control character is listed as "EMPTY" and refused alike.
 TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharactersRefused)
 {
     auto writeFile = [this] (const juce::String& fileName,
@@ -703,15 +710,18 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
         writeFile ("bank.syx", { { "Bank A", 0xFFFF, 2221 }, { "", 0x00FF, 2222 }, { "Bank C", ' ', 2223 } }),
         writeFile ("control.syx", { { "Bell\x07" "Esc\x1b[2J\nnl", ' ', 1 } }),
         writeFile ("delete.syx", { { "Del\x7f" "ete", 0xFFFF, 1 } }),
+        writeFile ("escape.syx", { { "\x1b[2J Esc", ' ', 1 } }),
+        writeFile ("long.syx", { { "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", ' ', 1 } }),
     };
     ScriptedInteraction interaction;
     interaction.answerWithFiles (files);
     click (*librarian, "Add Files...");
     auto* diskList = findList (*librarian, 1);
-    ASSERT_EQ (diskList->getNumCells(), 6);
-    EXPECT_EQ (diskList->getCell (0)->getNameText(), "Clean");
-    EXPECT_EQ (diskList->getCell (1)->getNameText(), "Bank A");
-    EXPECT_EQ (diskList->getCell (3)->getNameText(), "Bank C");
+    ASSERT_EQ (diskList->getNumCells(), 8);
+    const juce::String rows[] = { "Clean", "Bank A", "bank 2", "Bank C", "Bell\\x07Esc\\x1B[2J\\x0Anl",
+                                  "Del\\x7Fete", "EMPTY" };
+    for (int row = 0; row < 7; ++row)
+        EXPECT_EQ (diskList->getCell (row)->getNameText(), rows[row]);
 
     auto& notices = program.notices;
     auto send = [&] (const juce::Array<int>& entries, int slot)
@@ -737,14 +747,24 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
     ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }) && program.settle());
     EXPECT_TRUE (stores (9, "Clean", 1111));
 
+    for (auto [entry, sent] : { std::pair (2, " with a preset without a name from bank.syx?"),
+                                std::pair (7, " with \"ABCDEFGHIJKLMNOPQRSTUVWXYZ01234\" from long.syx?") })
+    {
+        send ({ entry }, 9);
+        EXPECT_TRUE (notices.lastMessage().contains (sent)) << notices.lastMessage();
+        answerLast (false);
+    }
+
+    program.unit.clearReceived();
     send ({ 1, 2, 3 }, 20);
-    ASSERT_EQ (notices.count(), before + 2) << notices.lastMessage();
+    ASSERT_EQ (notices.count(), before + 4) << notices.lastMessage();
     answerLast (true);
     ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }, 60000) && program.settle());
     EXPECT_EQ (librarian->getStatusText(), "Sent to the Kestrel: 3");
     EXPECT_TRUE (stores (20, "Bank A", 2221));
     EXPECT_TRUE (stores (21, "", 2222)) << "no name the file does not hold";
     EXPECT_TRUE (stores (22, "Bank C", 2223));
+    EXPECT_EQ (program.unit.countReceived (SYSEX_SET_NAME), 2) << "the nameless preset is not renamed";
 
     program.unit.clearReceived();
     const auto stored = program.unit.getPreset (9).toWords();
@@ -753,8 +773,10 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
         "name: \\x07 \\x1B \\x0A.\nNothing was sent to the Kestrel.",
         "Unable to send \"Del\\x7Fete\".\nIts name holds characters the Kestrel cannot store in a name: \\x7F.\n"
         "Nothing was sent to the Kestrel.",
+        "Unable to send \"\\x1B[2J Esc\".\nIts name holds characters the Kestrel cannot store in a name: \\x1B.\n"
+        "Nothing was sent to the Kestrel.",
     };
-    for (int entry : { 4, 5 })
+    for (int entry : { 4, 5, 6 })
     {
         const int count = notices.count();
         send ({ entry }, 9);
