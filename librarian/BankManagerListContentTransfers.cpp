@@ -159,10 +159,8 @@ void BankManagerListContent::endSending()
     const bool recall = std::exchange (presetRecalled, false) && manager != nullptr
                         && manager->getCurrentBankAndProgram (bank, program);
     setHolds (false, ! recall);
-    // After a time-out that was told, a way back the unit does not answer
-    // either is the same failure.
     if (recall)
-        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program, ! failureTold);
+        manager->requestRecallPreset ((juce::uint8) bank, (juce::uint8) program);
 
     juce::String summary;
     const bool renaming = current.diskIndex == renameOnly;

@@ -196,9 +196,7 @@ public:
     juce::int32 getChosenPresetNumber();
     // Never refused: a running one starts again.
     bool requestChangeScene (juce::uint16 scene);
-    // Without tellTimeOut, a time-out ends it without an alert (its caller
-    // has told the failure it belongs to).
-    bool requestRecallPreset (juce::uint8 bank, juce::uint8 program, bool tellTimeOut = true);
+    bool requestRecallPreset (juce::uint8 bank, juce::uint8 program);
     bool requestSavePreset (juce::uint8 bank, juce::uint8 program);
     // kind 0 "File Export to Sysex", 1 "File Export CSV", 2 "Get Preset Data",
     // 3 "File Snapshot", 4 "File Export to Templates", 5 "Export Preset-Cab

@@ -134,7 +134,7 @@ bool PresetManager::requestChangeScene (juce::uint16 scene)
     return true;
 }
 
-bool PresetManager::requestRecallPreset (juce::uint8 bank, juce::uint8 program, bool tellTimeOut)
+bool PresetManager::requestRecallPreset (juce::uint8 bank, juce::uint8 program)
 {
     if (isBusy (recallPreset))
         return false;
@@ -142,7 +142,6 @@ bool PresetManager::requestRecallPreset (juce::uint8 bank, juce::uint8 program, 
     auto& machine = startRequest (recallPreset);
     machine.bank = bank;
     machine.program = program;
-    machine.alertOnTimeOut = tellTimeOut ? 1 : 0;
     sceneClipboard.reset();
     clearPendingData();
     return true;

@@ -512,11 +512,15 @@ TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobSoonEvenWhenTheLinkSendsNoth
 
 // The end of each request wakes the worker: three exports take some 190
 // requests, which waiting out the 100 ms between looks would stretch past
-// 19 s. Counted, not timed: only a machine too busy to answer within a look
-// lets a wait run out.
+// 19 s. Counted, not timed: every answer comes a little after the worker's
+// first look, so a worker nobody wakes lets nearly every wait run out; only
+// a machine too busy to answer within a look lets one run out otherwise.
 TEST_F (RawPresetThreadTest, EachAnswerWakesTheWorkerAtOnce)
 {
     connect();
+    for (int function = 0; function < 0x80; ++function)
+        unit.setReplyDelayFor (function, 5);
+    unit.startAutoPump();
     auto first = item (1), second = item (2), third = item (3);
     worker = std::make_unique<RawPresetThread> (description, &link);
     ASSERT_TRUE (worker->startJob (RawPresetThread::jobExportPresets, { first.get(), second.get(), third.get() }, 0,

@@ -13,8 +13,10 @@
 #include "model/PromptCatalogue.h"
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
+#include "skin/window/GenericDialogContent.h"
 #include "support/ConnectedProgram.h"
 #include "support/FileSizeLimit.h"
+#include "support/NoticeBoxes.h"
 #include "support/ForgetSingletons.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
@@ -790,7 +792,9 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
 
 // The block being edited stays in view through what the librarian does on
 // the unit: a send to a slot, a raw preset job and closing the windows. The
-// presets window's status then tells how the job ended.
+// presets window's status then tells how the job ended. A Close pressed
+// while a send runs asks first; the send ends before anyone answers, and the
+// question goes with it as the librarian closes.
 TEST_F (LibrarianDragAndDrop, TheEditedBlockStaysInViewThroughASendAJobAndClosing)
 {
     ASSERT_TRUE (program.grid->selectBlockById (ampBlock));
@@ -820,7 +824,25 @@ TEST_F (LibrarianDragAndDrop, TheEditedBlockStaysInViewThroughASendAJobAndClosin
     EXPECT_TRUE (ampShown()) << "after a job";
     EXPECT_EQ (librarian->getStatusText(), jobStatus);
 
-    click (*librarian, "Close");
+    program.unit.setReplyDelayFor (SYSEX_SAVE_PATCH, 1000); // still sending when Close is pressed
+    program.unit.startAutoPump();
+    dragBrowserFileToSlot ("Dropped In.syx", 10);
+    answerLast (true);
+    {
+        ShownNotices shown;
+        click (*librarian, "Close");
+        ASSERT_TRUE (pumpMessagesUntil ([] { return shownNoticeBoxes().size() == 1; }));
+        auto* box = dynamic_cast<juce::DialogWindow*> (shownNoticeBoxes().getFirst());
+        auto* question = box != nullptr ? dynamic_cast<GenericDialogContent*> (box->getContentComponent()) : nullptr;
+        ASSERT_NE (question, nullptr);
+        EXPECT_EQ (question->message, BankManagerListContent::closeWhileSendingText);
+        EXPECT_TRUE (librarian->isSending()) << "the question came before the end";
+        ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
+        EXPECT_TRUE (pumpMessagesUntil ([] { return shownNoticeBoxes().isEmpty(); })) << "the question is still open";
+    }
+    program.unit.setReplyDelayFor (SYSEX_SAVE_PATCH, 0);
+    EXPECT_FALSE (librarian->isVisible());
+    EXPECT_EQ (program.unit.getPreset (10).name.trim(), "Dropped In");
     EXPECT_TRUE (ampShown()) << "after closing";
     saveScreenshot (*program.content, "librarian-closed-block-still-shown");
 }
