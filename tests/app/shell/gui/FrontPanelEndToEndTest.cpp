@@ -662,13 +662,15 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
     EXPECT_TRUE (unit.getPreset (14).toWords() == stored14) << "preset 14 written over";
 
     // The window now shows 14 with the edit the unit holds: SAVE stores it
-    // there, asking once and reading nothing of the preset again.
+    // there, asking once (preset and scene) and reading nothing of the
+    // preset again.
     unit.clearReceived();
     panel->getButtonNamed ("saveButton")->triggerClick();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return storedParam (program, 14, param) == edited && ! presets.hasWork(); }))
         << program.notices.lastMessage();
     EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
     EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_SET_SCENE), 1);
     EXPECT_EQ (unit.countReceived (SYSEX_GET_GRID), 0) << "the preset shown was read again";
     EXPECT_TRUE (unit.getPreset (13).toWords() == stored13) << "preset 13 written over";
     EXPECT_TRUE (shows (14));
