@@ -716,6 +716,32 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
     EXPECT_EQ (interaction.fileRequests.size(), 1u);
     EXPECT_FALSE (exported.withFileExtension ("csv").exists());
     EXPECT_EQ (program.notices.count(), before + 3) << program.notices.lastMessage();
+
+    // So do Save Snapshot, Export as Template and Export Preset-Cab Bundle:
+    // nothing is read out of the unit for the file.
+    const std::pair<int, const char*> others[] = {
+        { 1000, "The Kestrel plays 3-3 \"Preset 18\", not 3-2 \"Preset 17\"; nothing was saved." },
+        { 1004, "The Kestrel plays 3-4 \"Preset 19\", not 3-3 \"Preset 18\"; nothing was exported." },
+        { 1005, "The Kestrel plays 3-5 \"Preset 20\", not 3-4 \"Preset 19\"; nothing was exported." },
+    };
+    int playing = 17;
+
+    for (const auto& [id, told] : others)
+    {
+        SCOPED_TRACE (id);
+        const int notices = program.notices.count();
+        loseTheReportOf (++playing);
+        unit.clearReceived();
+        ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (id, false));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > notices && shows (playing); }))
+            << program.notices.lastMessage();
+        EXPECT_EQ (program.notices.lastMessage(), told);
+        EXPECT_EQ (unit.countReceived (SYSEX_PATCH_DUMP) + unit.countReceived (SYSEX_PATCH_PLUS_CAB_DUMP), 0);
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.count(), notices + 1) << program.notices.lastMessage();
+    }
+
+    EXPECT_EQ (interaction.fileRequests.size(), 1u);
 }
 
 // The unit plays 44 while the window shows 43 (its report was lost), and the
