@@ -60,8 +60,14 @@ juce::String notWrittenText (int id, const PresetManager::PresetNumberAnswer& an
         return name.isEmpty() ? text.trim() : text.trim() + " " + name.quoted();
     };
 
+    const auto nothing = exporting ? juce::String ("; nothing was exported.") : juce::String ("; nothing was saved.");
+
+    // The unit plays the preset shown, but the window was moving to another then.
+    if (answer.playing == answer.shown)
+        return "Kestrel-Edit was still changing presets" + nothing;
+
     return "The Kestrel plays " + named (answer.playing, answer.playingName) + ", not "
-           + named (answer.shown, answer.shownName) + (exporting ? "; nothing was exported." : "; nothing was saved.");
+           + named (answer.shown, answer.shownName) + nothing;
 }
 
 // Commands that work without the unit.

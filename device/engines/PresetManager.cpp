@@ -163,6 +163,10 @@ void PresetManager::setStatus (juce::int32 code, juce::uint8 arg1, juce::uint8 a
 
 bool PresetManager::readAndClearStatusChanged()
 {
+    // The load's end is told now: the window shows the preset it moved to.
+    if (! getRequest (loadPreset).isRunning())
+        presetMovedFrom = -1;
+
     const juce::ScopedLock sl (statusLock);
     auto changed = statusChanged != 0;
     statusChanged = 0;
@@ -602,7 +606,7 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
     const auto answersQuestion = getActiveRequest() == &getRequest (queryCurrentPresetNumber);
 
     if (answersQuestion)
-        presetNumberAnswer.playing = number.getNumber();
+        answeredPresetNumber = number.getNumber();
 
     if (auto* active = getActiveRequest())
     {
@@ -639,6 +643,13 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
     // preset is read again, and what belongs to it here is kept.
     if (sameAsHeld)
         return true;
+
+    // Until its load has ended and been told, the window shows the preset before.
+    if (const auto held = getCurrentPresetNumber(); ! isPresetMoveUnderWay() && held >= 0 && held != number.getNumber())
+    {
+        presetMovedFrom = held;
+        presetMovedFromName = getCurrentPresetName();
+    }
 
     DeviceManager::setCurrentPresetNumber (number);
     sceneClipboard.reset();

@@ -12,6 +12,7 @@
 #include <juce_events/juce_events.h>
 
 #include <functional>
+#include <vector>
 
 class BlockLibraryManager;
 class WaitCursorFlag;
@@ -148,7 +149,7 @@ public:
         };
 
         Kind kind = Kind::none;
-        juce::int32 shown = -1;  // the number held when asked
+        juce::int32 shown = -1;   // the number the window showed when asked
         juce::int32 playing = -1; // the number the unit named
         juce::String shownName;
         juce::String playingName; // as loaded; empty when the load did not end well
@@ -157,7 +158,9 @@ public:
     // Asks the unit which preset it plays, whether or not the number held is
     // in doubt, and runs the action with the answer: at once for the same
     // preset, after its load for another. A later action runs after a waiting
-    // one, on the same answer.
+    // one, on the same answer. The answer is "same" only for the preset the
+    // window showed when asked, with the window moving to no other preset
+    // then or when the answer came.
     void checkPresetNumber (std::function<void (const PresetNumberAnswer&)> action);
 
     //==========================================================================
@@ -360,6 +363,9 @@ private:
     bool startPresetNumberCheck (bool quiet);
     void endPresetNumberCheck (const PresetStateMachine& machine);
     void waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite);
+    // The window moves to another preset: the unit's number was taken and
+    // the preset's load has not ended and been told yet.
+    bool isPresetMoveUnderWay();
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
     // False, with an alert under title, unless the data is a whole preset dump
     // whose name holds only characters the unit stores.
@@ -440,12 +446,22 @@ private:
     // The question was asked before a write: the preset held, found again,
     // is not read again.
     bool keepPresetIfSame = false;
-    std::function<void (const PresetNumberAnswer&)> afterPresetNumberCheck;
-    // What the answer to the running question has brought so far.
-    PresetNumberAnswer presetNumberAnswer;
-    // The waiting action is told of another preset once it is loaded.
+    // An action waiting for the answer, with what the window showed when it was given.
+    struct PresetNumberWaiter
+    {
+        PresetNumberAnswer answer;
+        bool givenWhileMoving = false;
+        std::function<void (const PresetNumberAnswer&)> action;
+    };
+    std::vector<PresetNumberWaiter> presetNumberWaiters;
+    // The number the unit named in answer to the running question; -1: none yet.
+    juce::int32 answeredPresetNumber = -1;
+    // The waiting actions are told of another preset once it is loaded.
     bool answerAfterLoad = false;
     std::function<void (bool loaded)> afterAnsweredLoad;
+    // While the window moves to another preset, the one it still shows; -1: none.
+    juce::int32 presetMovedFrom = -1;
+    juce::String presetMovedFromName;
 
     // The request the running step sent, and the run it belongs to.
     SysExRequest* currentStepRequest = nullptr;

@@ -209,7 +209,7 @@ bool PresetManager::requestRefreshPreset()
 
     // The question under way answers the refresh too; asked for, its failure
     // is told, and the preset is read again.
-    if (! afterPresetNumberCheck)
+    if (presetNumberWaiters.empty())
         quietPresetNumberCheck = false;
 
     keepPresetIfSame = false;
@@ -242,22 +242,18 @@ void PresetManager::checkPresetNumber (std::function<void (const PresetNumberAns
 
 void PresetManager::waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite)
 {
-    // A command given while an earlier one waits for the same answer is
-    // told it as well: neither is dropped.
-    if (auto waiting = std::exchange (afterPresetNumberCheck, {}))
-        afterPresetNumberCheck =
-            [waiting = std::move (waiting), action = std::move (action)] (const PresetNumberAnswer& answer)
-        {
-            waiting (answer);
-            if (action)
-                action (answer);
-        };
-    else
-        afterPresetNumberCheck = std::move (action);
+    // What the window shows as the command is given: while it moves to
+    // another preset, still the one it leaves. A command given while an
+    // earlier one waits for the same answer is told it as well: neither is
+    // dropped.
+    PresetNumberWaiter waiter;
+    waiter.givenWhileMoving = isPresetMoveUnderWay();
+    waiter.answer.shown = waiter.givenWhileMoving ? presetMovedFrom : getCurrentPresetNumber();
+    waiter.answer.shownName = waiter.givenWhileMoving ? presetMovedFromName : getCurrentPresetName();
+    waiter.action = std::move (action);
+    presetNumberWaiters.push_back (std::move (waiter));
 
     answerAfterLoad = answerAfterLoad || beforeWrite;
-    presetNumberAnswer.shown = getCurrentPresetNumber();
-    presetNumberAnswer.shownName = getCurrentPresetName();
 
     if (isBusy (queryCurrentPresetNumber))
     {
@@ -268,6 +264,11 @@ void PresetManager::waitForPresetNumber (std::function<void (const PresetNumberA
 
     startPresetNumberCheck (true);
     keepPresetIfSame = beforeWrite && ! presetNumberInDoubt;
+}
+
+bool PresetManager::isPresetMoveUnderWay()
+{
+    return presetMovedFrom >= 0 && presetMovedFrom != getCurrentPresetNumber();
 }
 
 bool PresetManager::startPresetNumberCheck (bool quiet)
@@ -288,34 +289,64 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     quietPresetNumberCheck = false;
     keepPresetIfSame = false;
     const auto afterLoad = std::exchange (answerAfterLoad, false);
-    auto answer = std::exchange (presetNumberAnswer, {});
-    auto action = std::exchange (afterPresetNumberCheck, {});
+    const auto playing = std::exchange (answeredPresetNumber, -1);
+    auto waiters = std::exchange (presetNumberWaiters, {});
 
-    if (! action)
+    if (waiters.empty())
         return;
 
-    if (machine.getResult() != ZolStateMachine::resultCompleted || presetNumberInDoubt || answer.playing < 0)
-        answer.kind = Kind::none;
-    else
-        answer.kind = answer.playing == answer.shown ? Kind::same : Kind::another;
+    const bool answered =
+        machine.getResult() == ZolStateMachine::resultCompleted && ! presetNumberInDoubt && playing >= 0;
+    // Nothing shown is the unit's while the window moves to another preset,
+    // whether the move began before the command or with this answer.
+    const bool moving = isPresetMoveUnderWay();
+    bool another = false;
 
-    if (answer.kind == Kind::same)
-        answer.playingName = answer.shownName;
+    for (auto& waiter : waiters)
+    {
+        auto& answer = waiter.answer;
+        answer.playing = playing;
+
+        if (! answered)
+            answer.kind = Kind::none;
+        else if (playing == answer.shown && ! moving && ! waiter.givenWhileMoving)
+            answer.kind = Kind::same;
+        else
+            answer.kind = Kind::another;
+
+        if (answer.kind == Kind::same)
+            answer.playingName = answer.shownName;
+
+        another = another || answer.kind == Kind::another;
+    }
 
     // Another preset is named as the window will show it.
-    if (answer.kind == Kind::another && afterLoad && getRequest (loadPreset).isRunning())
+    auto tell = [this, waiters = std::move (waiters)] (bool loaded) mutable
     {
-        afterAnsweredLoad = [this, action, answer] (bool loaded) mutable
+        for (auto& waiter : waiters)
         {
-            if (loaded)
-                answer.playingName = getCurrentPresetName();
+            if (waiter.answer.kind == Kind::another && loaded && getCurrentPresetNumber() == waiter.answer.playing)
+                waiter.answer.playingName = getCurrentPresetName();
 
-            action (answer);
+            if (waiter.action)
+                waiter.action (waiter.answer);
+        }
+    };
+
+    if (another && afterLoad && getRequest (loadPreset).isRunning())
+    {
+        afterAnsweredLoad =
+            [earlier = std::exchange (afterAnsweredLoad, {}), tell = std::move (tell)] (bool loaded) mutable
+        {
+            if (earlier)
+                earlier (loaded);
+
+            tell (loaded);
         };
         return;
     }
 
-    action (answer);
+    tell (! getRequest (loadPreset).isRunning());
 }
 
 bool PresetManager::requestLoadPreset()

@@ -140,12 +140,7 @@ bool PresetManager::runStep (PresetStateMachine& m)
             break;
 
         case stepGetCurrentPatchNum: setStepRequest (m, DeviceManager::requestPresetNumber()); break;
-        case stepGetCurrentSceneNum:
-            // Asked before a write, and the unit plays the preset shown: the
-            // question was not about its scene.
-            if (! keepPresetIfSame || presetNumberAnswer.playing != presetNumberAnswer.shown)
-                setStepRequest (m, DeviceManager::requestCurrentScene());
-            break;
+        case stepGetCurrentSceneNum: setStepRequest (m, DeviceManager::requestCurrentScene()); break;
         case stepConfigMidiChannel: setStepRequest (m, DeviceManager::requestMidiChannel()); break;
         case stepConfigDisplayOffset: setStepRequest (m, DeviceManager::requestConfig()); break;
         case stepPresetQueryGrid: setStepRequest (m, DeviceManager::requestGrid()); break;

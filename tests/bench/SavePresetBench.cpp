@@ -5,8 +5,8 @@
 
 // SAVE as the user waits for it, against the simulated unit on the real link
 // thread and the main window's tick: "Save Preset" alone (asked:0), and with
-// the question before it of which preset the unit plays (asked:1), as the
-// program saves now. Wall time per save, and the messages each one sends.
+// the question before it of which preset and scene the unit plays (asked:1),
+// as the program saves now. Wall time per save, and the messages each one sends.
 static void BM_SavePreset (benchmark::State& state)
 {
     const bool asked = state.range (0) != 0;

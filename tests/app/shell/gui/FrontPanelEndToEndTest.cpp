@@ -662,13 +662,15 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
     EXPECT_TRUE (unit.getPreset (14).toWords() == stored14) << "preset 14 written over";
 
     // The window now shows 14 with the edit the unit holds: SAVE stores it
-    // there, asking once and reading nothing of the preset again.
+    // there, asking once (preset and scene) and reading nothing of the
+    // preset again.
     unit.clearReceived();
     panel->getButtonNamed ("saveButton")->triggerClick();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return storedParam (program, 14, param) == edited && ! presets.hasWork(); }))
         << program.notices.lastMessage();
     EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
     EXPECT_EQ (unit.countReceived (SYSEX_PATCHNUM), 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_SET_SCENE), 1);
     EXPECT_EQ (unit.countReceived (SYSEX_GET_GRID), 0) << "the preset shown was read again";
     EXPECT_TRUE (unit.getPreset (13).toWords() == stored13) << "preset 13 written over";
     EXPECT_TRUE (shows (14));
@@ -714,4 +716,99 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
     EXPECT_EQ (interaction.fileRequests.size(), 1u);
     EXPECT_FALSE (exported.withFileExtension ("csv").exists());
     EXPECT_EQ (program.notices.count(), before + 3) << program.notices.lastMessage();
+
+    // So do Save Snapshot, Export as Template and Export Preset-Cab Bundle:
+    // nothing is read out of the unit for the file.
+    const std::pair<int, const char*> others[] = {
+        { 1000, "The Kestrel plays 3-3 \"Preset 18\", not 3-2 \"Preset 17\"; nothing was saved." },
+        { 1004, "The Kestrel plays 3-4 \"Preset 19\", not 3-3 \"Preset 18\"; nothing was exported." },
+        { 1005, "The Kestrel plays 3-5 \"Preset 20\", not 3-4 \"Preset 19\"; nothing was exported." },
+    };
+    int playing = 17;
+
+    for (const auto& [id, told] : others)
+    {
+        SCOPED_TRACE (id);
+        const int notices = program.notices.count();
+        loseTheReportOf (++playing);
+        unit.clearReceived();
+        ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (id, false));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > notices && shows (playing); }))
+            << program.notices.lastMessage();
+        EXPECT_EQ (program.notices.lastMessage(), told);
+        EXPECT_EQ (unit.countReceived (SYSEX_PATCH_DUMP) + unit.countReceived (SYSEX_PATCH_PLUS_CAB_DUMP), 0);
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.count(), notices + 1) << program.notices.lastMessage();
+    }
+
+    EXPECT_EQ (interaction.fileRequests.size(), 1u);
+}
+
+// The unit plays 44 while the window shows 43 (its report was lost), and the
+// edit went to 44. SAVE or Export Preset finds that out and the window moves
+// to 44; a SAVE given while it still shows 43 writes nothing either. Once it
+// shows 44, SAVE stores the edit there.
+TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNothing)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-save-while-moving" };
+    ASSERT_TRUE (program.open());
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    auto& presets = *program.presets;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    auto& commands = program.window->getCommandManager();
+    auto shows = [&] (int number) { return showsPreset (program, number); };
+    const char* saved = "The Kestrel plays 6-5 \"Preset 44\", not 6-4 \"Preset 43\"; nothing was saved.";
+    const char* exported = "The Kestrel plays 6-5 \"Preset 44\", not 6-4 \"Preset 43\"; nothing was exported.";
+    const std::pair<std::function<void()>, const char*> firsts[] = {
+        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, saved },
+        { [&] { commands.invokeDirectly (1002, false); }, exported },
+    };
+
+    for (const auto& [giveFirst, firstTold] : firsts)
+    {
+        SCOPED_TRACE (firstTold);
+        unit.selectPresetOnUnit (43);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (43); }));
+        const auto stored43 = unit.getPreset (43).toWords();
+        const auto stored44 = unit.getPreset (44).toWords();
+        unit.setSilent (true);
+        unit.selectPresetOnUnit (44);
+        unit.setSilent (false);
+        int param = 0;
+        juce::uint16 edited = 0;
+        ASSERT_TRUE (turnAmpKnob (program, param, edited));
+        ASSERT_TRUE (shows (43));
+
+        // Ctrl+S once the answer has the window load 44, which it does not show yet.
+        const int before = program.notices.count();
+        unit.clearReceived();
+        giveFirst();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_GET_GRID) > 0; }));
+        juce::String number43, bankText, presetText;
+        ASSERT_TRUE (formatPresetNumber (43, {}, number43, bankText, presetText));
+        ASSERT_EQ (panel->getBankNumber()->getText() + panel->getPresetName()->getText(), number43 + "Preset 43");
+        ASSERT_TRUE (commands.getKeyMappings()->keyPressed (juce::KeyPress ('S', juce::ModifierKeys::ctrlModifier, 0),
+                                                            program.content));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (44); }));
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
+        auto told = program.notices.messages();
+        told.removeRange (0, before);
+        EXPECT_EQ (told.joinIntoString ("\n"), juce::String (firstTold) + "\n" + saved) << "one box for each command";
+        EXPECT_TRUE (unit.getPreset (43).toWords() == stored43) << "preset 43 written over";
+        EXPECT_TRUE (unit.getPreset (44).toWords() == stored44) << "preset 44 written over";
+        EXPECT_TRUE (interaction.fileRequests.empty());
+
+        // The window shows 44 and the edit: SAVE stores it there.
+        panel->getButtonNamed ("saveButton")->triggerClick();
+        ASSERT_TRUE (
+            pumpMessagesUntil ([&] { return storedParam (program, 44, param) == edited && ! presets.hasWork(); }))
+            << program.notices.lastMessage();
+        EXPECT_TRUE (unit.getPreset (43).toWords() == stored43) << "preset 43 written over";
+        EXPECT_TRUE (shows (44));
+        EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
+    }
 }
