@@ -461,9 +461,10 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
 }
 
 // Import Preset from the panel's IMPORT button: a preset named with letters
-// the unit cannot store is refused with a message naming them, the unit's
-// preset left as it was; one whose name the unit padded with empty places
-// (0xFFFF) goes in under its name, and the window reads it from the unit.
+// the unit cannot store is refused with a message naming them, in a box
+// titled "Import Preset", the unit's preset left as it was; one whose name
+// the unit padded with empty places (0xFFFF) goes in under its name, and the
+// window reads it from the unit.
 TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedWithEmptyPlaces)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -496,6 +497,7 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
                juce::String (juce::CharPointer_UTF8 ("Unable to send \"Caf\xc3\xa9 \xc3\xbc Lead\".\n"
                                                      "Its name holds characters the Kestrel cannot store in a name: "
                                                      "\xc3\xa9 \xc3\xbc.\nNothing was sent to the Kestrel.")));
+    EXPECT_EQ (program.notices.get (program.notices.count() - 1).title, "Import Preset");
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
     EXPECT_TRUE (unit.getEditBuffer().toWords() == before) << "the unit's preset changed";
