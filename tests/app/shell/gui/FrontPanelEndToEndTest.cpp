@@ -556,7 +556,8 @@ TEST (FrontPanelEndToEnd, TheBundleSaveDialogNamesTheBundlesCabsOrEmpty)
     ASSERT_TRUE (program.settle());
     interaction.answerWithFile (bundle);
     ASSERT_TRUE (commands.invokeDirectly (1001, false));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->getBundleMask() == 3 && ! program.presets->hasWork(); }))
+    auto& presets = *program.presets;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return presets.getBundleMask() == 3 && ! presets.hasWork(); }))
         << program.notices.lastMessage();
 
     ASSERT_TRUE (commands.invokeDirectly (1118, false));
