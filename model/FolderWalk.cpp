@@ -118,7 +118,10 @@ bool FolderWalk::next (juce::File& file)
             continue;
         }
 
-        const auto child = current.folder.getChildFile (juce::String::fromUTF8 (name));
+        // Put together by hand: the framework's child of a name that begins
+        // with "~" is a home folder ("~", "~user") or a name without its folder.
+        const juce::File child (juce::File::addTrailingSeparator (current.folder.getFullPathName())
+                                + juce::String::fromUTF8 (name));
 
         if (! leadsInside (child))
             continue;

@@ -621,7 +621,7 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
 bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememberFolder)
 {
-    const juce::String refused ("Unable to import.\n");
+    const juce::String refused ("Unable to import.\n"), importTitle ("Import Preset");
     juce::MemoryBlock data;
 
     const auto read = readPresetFile (file, data);
@@ -651,7 +651,7 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
     {
         case SYSEX_FILE_PRESET:
             // A damaged preset is refused by the preset manager with its own message.
-            return presetManager->requestPastePreset (data, true);
+            return presetManager->requestPastePreset (data, true, importTitle);
 
         case SYSEX_FILE_PRESET_CAB:
         {
@@ -683,7 +683,7 @@ bool KestrelCommandTarget::importPresetFile (const juce::File& file, bool rememb
 
             if (data.getSize() > 6 && bytes[0] == 0xF0 && bytes[1] == 0x00 && bytes[2] == 0x02 && bytes[3] == 0x6B
                 && bytes[5] == SYSEX_PATCH_START)
-                return presetManager->requestPastePreset (data, true);
+                return presetManager->requestPastePreset (data, true, importTitle);
 
             UserNotifier::warn (refused + "The selected file is not a preset file.");
             return false;

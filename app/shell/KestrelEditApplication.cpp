@@ -22,6 +22,9 @@
 #include "skin/engine/SkinManager.h"
 #include "skin/window/ZolLookAndFeel.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace
 {
 // The application's own singletons in their places of the fixed order: the
@@ -136,6 +139,21 @@ bool KestrelEditApplication::loadLayouts (juce::String& errorText)
 
 void KestrelEditApplication::initialise (const juce::String&)
 {
+    // The display passed the check before the start, yet should the
+    // framework find no screen on it (or one of no size, as it reports a
+    // display it could not take), no window could be placed: the program
+    // says so as that check does and ends.
+    const auto* screen = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+
+    if (screen == nullptr || screen->totalArea.isEmpty())
+    {
+        const auto* name = std::getenv ("DISPLAY");
+        std::fprintf (stderr, "%s\n", unopenedDisplayText (name != nullptr ? name : "").toRawUTF8());
+        setApplicationReturnValue (1);
+        quit();
+        return;
+    }
+
     // The skin is built in; without it nothing can be drawn.
     if (loadSkin (*skin).failed())
     {

@@ -58,6 +58,7 @@ public:
     // made, so that a start without a display touches no file of the user's.
     static juce::String missingDisplayText();
     static constexpr int displayDeadlineMs = 5000;
+    static juce::String unopenedDisplayText (const char* displayName);
 
 protected:
     // Loads the built-in skin into the skin document.

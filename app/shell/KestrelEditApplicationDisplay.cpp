@@ -10,9 +10,51 @@
 
     // Last: Xlib's macros (None, Bool, Status...) would clash with the framework's names.
     #include <X11/Xlib.h>
+    #include <X11/Xutil.h>
 
 namespace
 {
+bool hasVisual (Display* display, XVisualInfo wanted, long mask)
+{
+    wanted.screen = DefaultScreen (display);
+    int count = 0;
+    auto* found = XGetVisualInfo (display, mask | VisualScreenMask, &wanted, &count);
+
+    if (found != nullptr)
+        XFree (found);
+
+    return count > 0;
+}
+
+// The framework draws only on a 24 or 16 bit visual of the default screen,
+// or a 32 bit true-colour one when the server shares memory and renders. A
+// server without any (an 8 bit screen) leaves the framework without a
+// display, and the window with no screen to be placed on.
+bool canDrawOn (Display* display)
+{
+    XVisualInfo wanted{};
+
+    for (int depth : { 24, 16 })
+    {
+        wanted.depth = depth;
+        if (hasVisual (display, wanted, VisualDepthMask))
+            return true;
+    }
+
+    int opcode = 0, event = 0, error = 0;
+    if (! XQueryExtension (display, "MIT-SHM", &opcode, &event, &error)
+        || ! XQueryExtension (display, "RENDER", &opcode, &event, &error))
+        return false;
+
+    wanted.depth = 32;
+    wanted.c_class = TrueColor;
+    wanted.red_mask = 0x00FF0000;
+    wanted.green_mask = 0x0000FF00;
+    wanted.blue_mask = 0x000000FF;
+    return hasVisual (display, wanted,
+                      VisualDepthMask | VisualClassMask | VisualRedMaskMask | VisualGreenMaskMask | VisualBlueMaskMask);
+}
+
 // Like the framework, which opens the display after this, try twice: an X
 // server sometimes refuses the first connection.
 bool opens (const char* name)
@@ -21,8 +63,9 @@ bool opens (const char* name)
     {
         if (auto* display = XOpenDisplay (name))
         {
+            const bool usable = canDrawOn (display);
             XCloseDisplay (display);
-            return true;
+            return usable;
         }
     }
 
@@ -65,8 +108,14 @@ juce::String KestrelEditApplication::missingDisplayText()
     if (opensWithin (name, displayDeadlineMs))
         return {};
 
-    return intro + ", but the display \"" + printableBytes (name) + "\" (DISPLAY) could not be opened.";
+    return unopenedDisplayText (name);
 #else
     return {};
 #endif
+}
+
+juce::String KestrelEditApplication::unopenedDisplayText (const char* name)
+{
+    return "Kestrel-Edit needs a graphical display, but the display \"" + printableBytes (name)
+           + "\" (DISPLAY) could not be opened.";
 }

@@ -645,12 +645,12 @@ bool DeviceManager::getCabLabel (int index, juce::String& name, juce::String& la
 
     name = record->getName().trim();
 
-    if (name.isEmpty())
+    // A slot not read yet, one the unit reports blank and one whose cab
+    // held no name read alike, spelled as the cab lists spell them; user
+    // cabs keep the names the user gave them.
+    if (! record->holdsName() || name == "EMPTY")
         name = "EMPTY";
-
-    // A slot not read yet and one the unit reports blank then read alike;
-    // user cabs keep the names the user gave them.
-    if (table != 1)
+    else if (table != 1)
         toTitleCaseName (name);
 
     return true;

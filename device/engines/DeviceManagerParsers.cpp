@@ -186,7 +186,8 @@ bool DeviceManager::parseCabNames (SysExRequest& request)
     if (! getReplyMessage (request, 0, reply) || ! parseCabName (reply, record))
         return false;
 
-    if (record.getName().trim().isEmpty()) // the unit pads names with blanks
+    // Blank (the unit pads names with blanks), or no name at all.
+    if (! record.holdsName())
         copyNameInto (record.name, "EMPTY");
 
     return storeCabName (record);

@@ -222,8 +222,9 @@ public:
     // Refused when busy or without data; pastes into the current preset. Data
     // that is not one whole, valid preset dump is refused before anything is
     // sent, with the damagedPresetText alert (as for Manage Preset and the
-    // preset of a Preset-Cab bundle).
-    bool requestPastePreset (const juce::MemoryBlock& presetData, bool settle);
+    // preset of a Preset-Cab bundle), in a box with the title given.
+    bool requestPastePreset (const juce::MemoryBlock& presetData, bool settle,
+                             const juce::String& refusalTitle = "Paste Preset");
     bool requestConnectBlocks (const juce::Array<CableConnection>& connections);
     bool requestParamDefinitions();
     bool requestEffectAllParams (juce::uint16 blockId, bool makeEdited);

@@ -500,9 +500,10 @@ bool PresetManager::requestInitializeBlock (juce::uint16 blockId, bool keepType)
     return true;
 }
 
-bool PresetManager::requestPastePreset (const juce::MemoryBlock& presetData, bool settle)
+bool PresetManager::requestPastePreset (const juce::MemoryBlock& presetData, bool settle,
+                                        const juce::String& refusalTitle)
 {
-    if (isBusy (pastePreset) || presetData.isEmpty() || ! acceptPresetData (presetData, "Paste Preset"))
+    if (isBusy (pastePreset) || presetData.isEmpty() || ! acceptPresetData (presetData, refusalTitle))
         return false;
 
     auto& machine = startRequest (pastePreset);

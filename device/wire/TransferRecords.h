@@ -96,4 +96,12 @@ struct CabNameRecord
     juce::uint8 spare[3] = {};
 
     juce::String getName() const { return juce::String (name, (size_t) strnlen (name, nameSize)); }
+
+    // False for a name of blanks, and for one that begins with a control
+    // character: cab data that held no name where its name belongs.
+    bool holdsName() const
+    {
+        const auto text = getName().trim();
+        return text.isNotEmpty() && text[0] >= 0x20 && text[0] != 0x7f;
+    }
 };

@@ -283,7 +283,7 @@ TEST_F (DeviceManagerTest, StartsEmptyAndTheConnectionReadsFillTheModel)
     EXPECT_EQ (complete (manager->requestCabNames (613)), SysExRequest::stateComplete);
     ASSERT_TRUE (manager->getCabLabel (613, name, label));
     EXPECT_EQ (label, "S002");
-    EXPECT_EQ (name, "Empty") << "scratchpad names are title-cased";
+    EXPECT_EQ (name, "EMPTY") << "spelled as the cab lists spell it, not title-cased";
     juce::StringArray scratchNames;
     juce::Array<juce::uint16> slots;
     formats.clear();
@@ -639,12 +639,11 @@ TEST_F (DeviceManagerTest, NameTablesStayInBounds)
     manager->resetCabLists();
 
     // Slots not read yet show the spelling of slots the unit reports blank.
-    ASSERT_TRUE (manager->getCabLabel (0, name, label));
-    EXPECT_EQ (name, "Empty");
-    ASSERT_TRUE (manager->getCabLabel (612, name, label));
-    EXPECT_EQ (name, "Empty");
-    ASSERT_TRUE (manager->getCabLabel (100, name, label));
-    EXPECT_EQ (name, "EMPTY") << "user names are not title-cased";
+    for (int slot : { 0, 100, 612 })
+    {
+        ASSERT_TRUE (manager->getCabLabel (slot, name, label));
+        EXPECT_EQ (name, "EMPTY") << slot;
+    }
 
     EXPECT_TRUE (manager->setPresetName (511, juce::String::repeatedString ("N", 40)));
     ASSERT_TRUE (manager->getPresetName (511, name));

@@ -252,6 +252,7 @@ private:
     juce::MidiMessage buildCabNameReply (int flatSlot) const;
     void replyPresetDump (const SimulatedPreset& preset, int bank, int program);
     void replyCabDump (int cabNumber);
+    juce::uint32 cabDumpValue (int cabNumber, int index) const;
 
     // Handlers, one per function code.
     void handleWhoAmI (const juce::MidiMessage&);

@@ -14,6 +14,7 @@ namespace
 constexpr uint32 cabNumberAllFactory = 16382; // SYSEX_CABNAME: every factory cab
 constexpr uint32 cabNumberAllUser = 16381;    // SYSEX_CABNAME: every user cab
 constexpr int cabDumpDataMessages = 64;       // 64 x 32 values: 2048 per cab
+constexpr int cabHeaderValues = 8;            // 32 bytes: the name's 31, then the format byte
 
 // The 2048 values of a cab's impulse response: distinct per cab and place.
 uint32 cabValue (int cabNumber, int index)
@@ -21,6 +22,27 @@ uint32 cabValue (int cabNumber, int index)
     return (uint32) cabNumber * 0x10000u + (uint32) index * 3u + 1u;
 }
 } // namespace
+
+juce::uint32 SimulatedKestrel::cabDumpValue (int cabNumber, int index) const
+{
+    // The dump begins with the slot's name and format, as the unit's do.
+    if (index >= cabHeaderValues)
+        return cabValue (cabNumber, index);
+
+    const auto& cab = cabs[(size_t) cabNumber];
+    uint32 value = 0;
+
+    for (int i = 0; i < 4; ++i)
+    {
+        const int place = index * 4 + i;
+        const auto byte = place == CabNameRecord::nameSize - 1 ? cab.format
+                          : place < cab.name.length()          ? (uint8) cab.name[place]
+                                                               : (uint8) 0;
+        value |= (uint32) byte << (8 * i);
+    }
+
+    return value;
+}
 
 juce::MidiMessage SimulatedKestrel::buildCabNameReply (int flatSlot) const
 {
@@ -49,7 +71,7 @@ void SimulatedKestrel::replyCabDump (int cabNumber)
 
         for (int i = 0; i < cabIrDataValues; ++i)
         {
-            values[i] = cabValue (cabNumber, m * cabIrDataValues + i);
+            values[i] = cabDumpValue (cabNumber, m * cabIrDataValues + i);
             check ^= values[i];
         }
 

@@ -28,6 +28,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
 #include <tuple>
 #include <utility>
@@ -388,6 +389,46 @@ TEST_F (LibrarianDragAndDrop, FilesWhoseNamesAreNotUtf8AreNamedInTheBrowsersStat
                                     "list them): "))
         << status;
     EXPECT_TRUE (status.contains ("Caf\\xe9 Lead.syx") && status.contains ("\\xff\\xfe.syx")) << status;
+}
+
+// A folder named "~" and a file "~x.syx" are the scanned folder's own, not
+// the home folder (which holds other files) nor a name without its folder.
+// The extension is matched in capitals too, with and without the subfolders.
+TEST_F (LibrarianDragAndDrop, TheScanListsTheFoldersOwnFilesNamedWithATildeAndInCapitals)
+{
+    const auto home = program.scratch.folder.getChildFile ("home");
+    const auto scanned = program.scratch.folder.getChildFile ("tilde");
+    const auto dump = makePresetDumpFile (SimulatedPreset::makeFactory (2));
+    for (auto path : { home.getFullPathName() + "/Home.syx", scanned.getFullPathName() + "/~x.syx",
+                       scanned.getFullPathName() + "/Loud.SYX", scanned.getFullPathName() + "/~/Inside.SYX" })
+    {
+        const juce::File file (path);
+        ASSERT_TRUE (file.getParentDirectory().createDirectory().wasOk()) << path;
+        ASSERT_TRUE (file.replaceWithData (dump.getData(), dump.getSize())) << path;
+    }
+
+    struct HomeFolder
+    {
+        explicit HomeFolder (const juce::File& f) { ::setenv ("HOME", f.getFullPathName().toRawUTF8(), 1); }
+        ~HomeFolder() { ::setenv ("HOME", real.toRawUTF8(), 1); }
+        const juce::String real = juce::SystemStats::getEnvironmentVariable ("HOME", {});
+    } homeFolder (home);
+    auto listed = [this]
+    {
+        juce::StringArray rows;
+        auto* files = findList (*browser, 0);
+        for (int i = 0; files != nullptr && i < files->getNumCells(); ++i)
+            rows.add (files->getCell (i)->getNumberText().trim() + " " + files->getCell (i)->getNameText());
+        rows.sort (false);
+        return rows.joinIntoString (", ");
+    };
+
+    openBrowserOn (scanned);
+    EXPECT_EQ (listed(), "Preset Loud.SYX, Preset ~/Inside.SYX, Preset ~x.syx");
+    auto& subfolders = browser->getSubfoldersToggle();
+    subfolders.triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! subfolders.getToggleState() && ! browser->isScanning(); }));
+    EXPECT_EQ (listed(), "Preset Loud.SYX, Preset ~x.syx");
 }
 
 // Add Files... starts where files were last imported from, the documents

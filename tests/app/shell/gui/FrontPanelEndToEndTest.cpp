@@ -1,4 +1,5 @@
 #include "app/shell/ControlUnitContent.h"
+#include "app/dialogs/SavePresetBundleDlg.h"
 #include "app/editor/EffectEditorContent.h"
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/KestrelCommandTarget.h"
@@ -15,6 +16,7 @@
 #include "model/UnitIds.h"
 #include "model/UserFolders.h"
 #include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLLabelComponent.h"
 #include "skin/widgets/ZOLLedComponent.h"
 #include "skin/widgets/ZOLProgressBar.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
@@ -461,9 +463,10 @@ TEST (FrontPanelEndToEnd, TheLastOfQuickPresetClicksWins)
 }
 
 // Import Preset from the panel's IMPORT button: a preset named with letters
-// the unit cannot store is refused with a message naming them, the unit's
-// preset left as it was; one whose name the unit padded with empty places
-// (0xFFFF) goes in under its name, and the window reads it from the unit.
+// the unit cannot store is refused with a message naming them, in a box
+// titled "Import Preset", the unit's preset left as it was; one whose name
+// the unit padded with empty places (0xFFFF) goes in under its name, and the
+// window reads it from the unit.
 TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedWithEmptyPlaces)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -496,6 +499,7 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
                juce::String (juce::CharPointer_UTF8 ("Unable to send \"Caf\xc3\xa9 \xc3\xbc Lead\".\n"
                                                      "Its name holds characters the Kestrel cannot store in a name: "
                                                      "\xc3\xa9 \xc3\xbc.\nNothing was sent to the Kestrel.")));
+    EXPECT_EQ (program.notices.get (program.notices.count() - 1).title, "Import Preset");
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (unit.countReceived (SYSEX_PATCH_START) + unit.countReceived (SYSEX_PATCH_DATA), 0);
     EXPECT_TRUE (unit.getEditBuffer().toWords() == before) << "the unit's preset changed";
@@ -526,6 +530,46 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
     })) << panel->getPresetName()->getText();
     program.editor->showBlock (ampBlock);
     EXPECT_TRUE (pumpMessagesUntil ([&] { return ampShown() == 2345; })) << ampShown();
+}
+
+// A Preset-Cab bundle exported from the unit and imported again: SAVE opens
+// the bundle dialog, whose rows name the bundle's cabs in their scratchpads.
+// A cab that held no name (a control character where its name belongs) is
+// shown as "EMPTY", as the cab lists show it.
+TEST (FrontPanelEndToEnd, TheBundleSaveDialogNamesTheBundlesCabsOrEmpty)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-bundle-names" };
+    ASSERT_TRUE (program.open());
+    int left = -1, right = -1;
+    ASSERT_TRUE (program.presets->getCabBlockCabs (108, left, right, true) && left >= 0 && right > left);
+    program.unit.setCabName (left, "Warm Room");
+    program.unit.setCabName (right, juce::String::charToString (1));
+    KestrelGlobalConfiguration::getInstanceWithoutCreating()->PROMPT_PRESET_BUNDLE_IMPORT = false;
+    ScriptedInteraction interaction;
+    auto& commands = program.window->getCommandManager();
+
+    const auto bundle = program.scratch.folder.getChildFile ("bundle.syx");
+    interaction.answerWithFile (bundle);
+    ASSERT_TRUE (commands.invokeDirectly (1005, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return bundle.existsAsFile(); })) << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+    interaction.answerWithFile (bundle);
+    ASSERT_TRUE (commands.invokeDirectly (1001, false));
+    auto& presets = *program.presets;
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return presets.getBundleMask() == 3 && ! presets.hasWork(); }))
+        << program.notices.lastMessage();
+
+    ASSERT_TRUE (commands.invokeDirectly (1118, false));
+    auto* dialog = program.content->getPaneAs<SavePresetBundleDlg> (ContentPane::bundleSave);
+    ASSERT_NE (dialog, nullptr);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->isShowing(); }));
+    auto row = [&] (const char* name) { return dialog->findLabel (name)->getText(); };
+    EXPECT_EQ (row ("labelCab1LValue"), "S001: Warm Room");
+    EXPECT_EQ (row ("labelCab1RValue"), "S002: EMPTY");
+    EXPECT_EQ (row ("labelCab2LValue"), SavePresetBundleDlg::notContainedText);
+    saveScreenshot (*program.window, "bundle-save-dialog-names");
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
 }
 
 // The unit carries out a preset change but no answer comes back. The failure
@@ -812,3 +856,4 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
         EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
     }
 }
+
