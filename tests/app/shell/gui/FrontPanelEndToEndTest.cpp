@@ -4,8 +4,10 @@
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/KestrelContentComponent.h"
+#include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/presetlists/KestrelPresetPicker.h"
+#include "app/grid/GridUnitContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/PatchDump.h"
@@ -569,6 +571,97 @@ TEST (FrontPanelEndToEnd, TheBundleSaveDialogNamesTheBundlesCabsOrEmpty)
     EXPECT_EQ (row ("labelCab1RValue"), "S002: EMPTY");
     EXPECT_EQ (row ("labelCab2LValue"), SavePresetBundleDlg::notContainedText);
     saveScreenshot (*program.window, "bundle-save-dialog-names");
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+
+namespace
+{
+struct MenuEntry
+{
+    juce::String text;
+    int id = 0;
+    bool enabled = false;
+};
+
+// The entries of the "Load Snapshot" submenu of a menu.
+std::vector<MenuEntry> loadSnapshotEntries (const juce::PopupMenu& menu)
+{
+    std::vector<MenuEntry> entries;
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        if (it.getItem().text == "Load Snapshot" && it.getItem().subMenu != nullptr)
+            for (juce::PopupMenu::MenuItemIterator item (*it.getItem().subMenu); item.next();)
+                entries.push_back ({ item.getItem().text, item.getItem().itemID, item.getItem().isEnabled });
+    return entries;
+}
+
+// Changes the amp's parameter in the unit's edit buffer, behind the program's back.
+void moveOnTheUnit (SimulatedKestrel& unit, int param)
+{
+    auto buffer = unit.getEditBuffer();
+    juce::uint16 value = 0;
+    ASSERT_TRUE (buffer.getParam (ampBlock, param, value));
+    ASSERT_TRUE (buffer.setParam (ampBlock, param, value > 30000 ? 1000 : 60000));
+    unit.setEditBuffer (buffer, true);
+}
+} // namespace
+
+// SNAPSHOT while connected: Preset > Load Snapshot and the snapshot button's
+// menu offer the snapshot enabled, and choosing it from either puts it back
+// into the unit. Clear Snapshot List empties the submenu.
+TEST (FrontPanelEndToEnd, ASnapshotIsOfferedEnabledInBothMenusAndChoosingItLoadsItIntoTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-load-snapshot" };
+    ASSERT_TRUE (program.open());
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    auto* bar = program.window->getMenuBarModel();
+    ASSERT_NE (bar, nullptr);
+    KestrelGlobalConfiguration::getInstance()->SNAPSHOTS_DIR =
+        program.scratch.folder.getChildFile ("snapshots").getFullPathName();
+
+    constexpr int param = 1;
+    juce::uint16 kept = 0;
+    ASSERT_TRUE (unit.getParam (ampBlock, param, kept));
+    panel->getButtonNamed ("snapshotButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return panel->getBubbleText() == "Snapshot saved."; }))
+        << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+
+    auto presetMenu = [&]
+    { return loadSnapshotEntries (bar->getMenuForIndex (KestrelMenuBarModel::presetMenu, "Preset")); };
+    auto entries = presetMenu();
+    ASSERT_EQ (entries.size(), 1u);
+    EXPECT_TRUE (entries[0].text.startsWith ("1: Preset ")) << entries[0].text;
+    EXPECT_TRUE (entries[0].enabled) << "greyed in the Preset menu";
+
+    // Chosen from the Preset menu: the unit holds the snapshot's value again.
+    auto unitHolds = [&] (juce::uint16 expected)
+    {
+        juce::uint16 value = 0;
+        return pumpMessagesUntil ([&] { return unit.getParam (ampBlock, param, value) && value == expected; }) &&
+               program.settle();
+    };
+    moveOnTheUnit (unit, param);
+    juce::uint16 moved = kept;
+    ASSERT_TRUE (unit.getParam (ampBlock, param, moved) && moved != kept);
+    bar->menuItemSelected (entries[0].id, KestrelMenuBarModel::presetMenu);
+    EXPECT_TRUE (unitHolds (kept));
+
+    // The snapshot button's menu offers it enabled (only enabled items can be
+    // picked), and it loads from there too.
+    moveOnTheUnit (unit, param);
+    interaction.answerMenuWithItem (entries[0].text);
+    ASSERT_TRUE (clickWithPause (*panel->getButtonNamed ("snapshotButton"), true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }));
+    EXPECT_TRUE (interaction.menus.back().itemTexts.contains (entries[0].text)) << "greyed in the button's menu";
+    EXPECT_TRUE (unitHolds (kept));
+
+    // Clear Snapshot List leaves the submenu empty.
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1901, false));
+    EXPECT_TRUE (presetMenu().empty());
     EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
 }
 
