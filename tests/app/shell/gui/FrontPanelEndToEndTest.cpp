@@ -665,6 +665,66 @@ TEST (FrontPanelEndToEnd, ASnapshotIsOfferedEnabledInBothMenusAndChoosingItLoads
     EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
 }
 
+// An open block editor shows what the unit holds after the preset is read
+// again: after Initialize Preset (Ctrl+Shift+I) and after Revert Preset.
+TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsInitializedOrReverted)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-editor-after-reload" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    ASSERT_TRUE (program.grid->selectBlockById (ampBlock));
+    ASSERT_TRUE (program.settle());
+
+    // The block's values build its page anew: the knob is looked up each time.
+    auto findGain = [&]() -> ZOLRotaryKnob*
+    {
+        for (int i = 0; i < program.editor->getNumPageControls(); ++i)
+            if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (program.editor->getPageControl (i));
+                knob != nullptr && knob->getLabelText() == "Gain" && knob->getReadout() != nullptr)
+                return knob;
+        return nullptr;
+    };
+    auto unitText = [&] (int param)
+    {
+        juce::uint16 value = 0;
+        return unit.getParam (ampBlock, param, value) ? SimulatedPreset::describeValue (ampBlock, param, value).text
+                                                      : juce::String ("(none)");
+    };
+
+    const auto ctrlShift = juce::ModifierKeys (juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier);
+    const std::pair<const char*, juce::KeyPress> reloads[] = {
+        { "Initialize Preset", juce::KeyPress ('I', ctrlShift, 0) },
+        { "Revert Preset", juce::KeyPress (juce::KeyPress::F12Key, ctrlShift, 0) },
+    };
+
+    for (const auto& [name, key] : reloads)
+    {
+        SCOPED_TRACE (name);
+        // Gain turned in the editor: the unit and the editor agree.
+        auto* gain = findGain();
+        ASSERT_NE (gain, nullptr);
+        const int param = gain->paramId;
+        const auto before = unitText (param);
+        gain->mouseDown (mouseAt (*gain, { 30, 40 }));
+        gain->mouseDrag (mouseAt (*gain, { 30, 0 }));
+        gain->mouseUp (mouseAt (*gain, { 30, 0 }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unitText (param) != before; }));
+        ASSERT_TRUE (program.settle());
+        const auto edited = unitText (param);
+        ASSERT_NE (findGain(), nullptr);
+        ASSERT_EQ (findGain()->getReadout()->getText(), edited);
+
+        ASSERT_TRUE (program.window->getCommandManager().getKeyMappings()->keyPressed (key, program.content));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unitText (param) != edited; })) << edited;
+        ASSERT_TRUE (program.settle());
+        gain = findGain();
+        ASSERT_NE (gain, nullptr);
+        EXPECT_EQ (gain->getReadout()->getText(), unitText (param));
+        EXPECT_EQ (program.editor->getShownBlock(), ampBlock);
+    }
+}
+
 // The unit carries out a preset change but no answer comes back. The failure
 // is told once. Save to New Number asks the unit which preset it plays, and
 // unanswered saves nothing; SAVE asks too, hears of the other preset, writes
