@@ -11,8 +11,15 @@ void buildLoadSnapshotMenu (const StringPairList& snapshots, juce::PopupMenu* pa
     bool enabled = false;
 
     if (commandManager != nullptr)
-        if (auto* command = commandManager->getCommandForID (loadSnapshotCommandId))
-            enabled = (command->flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+        if (auto* registered = commandManager->getCommandForID (loadSnapshotCommandId))
+        {
+            // What was registered is only what the target said back then (no
+            // unit, no snapshots): ask the target that would perform the
+            // command now, as command items do.
+            juce::ApplicationCommandInfo info (*registered);
+            commandManager->getTargetForCommand (loadSnapshotCommandId, info);
+            enabled = (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+        }
 
     juce::PopupMenu submenu;
     const int count = snapshots.size();

@@ -10,7 +10,9 @@ constexpr int loadSnapshotCommandId = 2003;
 
 // Adds the "Load Snapshot" submenu to the parent menu: one item per snapshot,
 // newest first, numbered from the highest down. The items are enabled only
-// when the command manager knows the load command and it is not disabled.
+// when the command manager knows the load command and it is not disabled now
+// (as the command's target says when the menu is built; without a target, as
+// it was registered).
 // Does nothing without a parent menu.
 void buildLoadSnapshotMenu (const StringPairList& snapshots, juce::PopupMenu* parent,
                             juce::ApplicationCommandManager* commandManager);

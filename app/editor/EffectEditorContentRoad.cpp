@@ -77,6 +77,7 @@ constexpr int setParamEndCode = 69;
 constexpr int effectAllParamsEndCode = 65;
 constexpr int setXYEndCode = 81;
 constexpr int loadPresetEndCode = 21;
+constexpr int clearPresetEndCode = 47, initializePresetEndCode = 49;
 constexpr int resyncBeginCode = 22;
 constexpr int sceneChangeEndCode = 25, blockPasteEndCode = 55, scenePasteEndCode = 75, sceneSwapEndCode = 77;
 constexpr int xyWriteEndCode = PresetManager::xyWriteCode + 1;
@@ -144,6 +145,18 @@ void EffectEditorContent::handlePresetEvent (int code)
                 library->clearLinks();
 
             showBlock (0);
+            break;
+
+        case clearPresetEndCode:
+        case initializePresetEndCode:
+            // The unit rewrote the whole preset without it being loaded
+            // again: the shown block's values are read anew. A block the
+            // preset lost leaves the grid unframed, and the editor empty.
+            if (effects != nullptr)
+                effects->invalidateEffects();
+
+            if (shownBlock != 0)
+                showBlock (shownBlock);
             break;
 
         case sceneChangeEndCode:

@@ -169,6 +169,33 @@ TEST (SnapshotMenu, ItemsAreDisabledUnlessTheLoadCommandIsAvailable)
         for (auto& item : items)
             EXPECT_FALSE (item.enabled);
     }
+
+    // Registered disabled, but its target enables it now: what the target
+    // says when the menu is built counts.
+    struct Target : juce::ApplicationCommandTarget
+    {
+        bool active = true;
+        juce::ApplicationCommandTarget* getNextCommandTarget() override { return nullptr; }
+        void getAllCommands (juce::Array<juce::CommandID>& ids) override { ids.add (loadSnapshotCommandId); }
+        void getCommandInfo (juce::CommandID id, juce::ApplicationCommandInfo& info) override
+        {
+            info.setInfo ("Load Snapshot", {}, {}, 0);
+            info.setActive (active && id == loadSnapshotCommandId);
+        }
+        bool perform (const InvocationInfo&) override { return true; }
+    } target;
+    commands.setFirstCommandTarget (&target);
+
+    for (bool active : { true, false })
+    {
+        target.active = active;
+        juce::PopupMenu parent;
+        buildLoadSnapshotMenu (list, &parent, &commands);
+        for (auto& item : snapshotItems (parent))
+            EXPECT_EQ (item.enabled, active);
+    }
+
+    commands.setFirstCommandTarget (nullptr);
 }
 
 TEST (SnapshotMenu, EmptyListStillAddsTheSubmenuAndNoParentIsIgnored)

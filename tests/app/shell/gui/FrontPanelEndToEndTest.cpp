@@ -4,8 +4,10 @@
 #include "app/shell/KestrelEditApplication.h"
 #include "app/shell/KestrelCommandTarget.h"
 #include "app/shell/KestrelContentComponent.h"
+#include "app/shell/KestrelMenuBarModel.h"
 #include "app/shell/MainAppWindow.h"
 #include "app/presetlists/KestrelPresetPicker.h"
+#include "app/grid/GridUnitContent.h"
 #include "device/engines/PresetManager.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/PatchDump.h"
@@ -570,6 +572,157 @@ TEST (FrontPanelEndToEnd, TheBundleSaveDialogNamesTheBundlesCabsOrEmpty)
     EXPECT_EQ (row ("labelCab2LValue"), SavePresetBundleDlg::notContainedText);
     saveScreenshot (*program.window, "bundle-save-dialog-names");
     EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+
+namespace
+{
+struct MenuEntry
+{
+    juce::String text;
+    int id = 0;
+    bool enabled = false;
+};
+
+// The entries of the "Load Snapshot" submenu of a menu.
+std::vector<MenuEntry> loadSnapshotEntries (const juce::PopupMenu& menu)
+{
+    std::vector<MenuEntry> entries;
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        if (it.getItem().text == "Load Snapshot" && it.getItem().subMenu != nullptr)
+            for (juce::PopupMenu::MenuItemIterator item (*it.getItem().subMenu); item.next();)
+                entries.push_back ({ item.getItem().text, item.getItem().itemID, item.getItem().isEnabled });
+    return entries;
+}
+
+// Changes the amp's parameter in the unit's edit buffer, behind the program's back.
+void moveOnTheUnit (SimulatedKestrel& unit, int param)
+{
+    auto buffer = unit.getEditBuffer();
+    juce::uint16 value = 0;
+    ASSERT_TRUE (buffer.getParam (ampBlock, param, value));
+    ASSERT_TRUE (buffer.setParam (ampBlock, param, value > 30000 ? 1000 : 60000));
+    unit.setEditBuffer (buffer, true);
+}
+} // namespace
+
+// SNAPSHOT while connected: Preset > Load Snapshot and the snapshot button's
+// menu offer the snapshot enabled, and choosing it from either puts it back
+// into the unit. Clear Snapshot List empties the submenu.
+TEST (FrontPanelEndToEnd, ASnapshotIsOfferedEnabledInBothMenusAndChoosingItLoadsItIntoTheUnit)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-load-snapshot" };
+    ASSERT_TRUE (program.open());
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    auto* bar = program.window->getMenuBarModel();
+    ASSERT_NE (bar, nullptr);
+    KestrelGlobalConfiguration::getInstance()->SNAPSHOTS_DIR =
+        program.scratch.folder.getChildFile ("snapshots").getFullPathName();
+
+    constexpr int param = 1;
+    juce::uint16 kept = 0;
+    ASSERT_TRUE (unit.getParam (ampBlock, param, kept));
+    panel->getButtonNamed ("snapshotButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return panel->getBubbleText() == "Snapshot saved."; }))
+        << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+
+    auto presetMenu = [&]
+    { return loadSnapshotEntries (bar->getMenuForIndex (KestrelMenuBarModel::presetMenu, "Preset")); };
+    auto entries = presetMenu();
+    ASSERT_EQ (entries.size(), 1u);
+    EXPECT_TRUE (entries[0].text.startsWith ("1: Preset ")) << entries[0].text;
+    EXPECT_TRUE (entries[0].enabled) << "greyed in the Preset menu";
+
+    // Chosen from the Preset menu: the unit holds the snapshot's value again.
+    auto unitHolds = [&] (juce::uint16 expected)
+    {
+        juce::uint16 value = 0;
+        return pumpMessagesUntil ([&] { return unit.getParam (ampBlock, param, value) && value == expected; }) &&
+               program.settle();
+    };
+    moveOnTheUnit (unit, param);
+    juce::uint16 moved = kept;
+    ASSERT_TRUE (unit.getParam (ampBlock, param, moved) && moved != kept);
+    bar->menuItemSelected (entries[0].id, KestrelMenuBarModel::presetMenu);
+    EXPECT_TRUE (unitHolds (kept));
+
+    // The snapshot button's menu offers it enabled (only enabled items can be
+    // picked), and it loads from there too.
+    moveOnTheUnit (unit, param);
+    interaction.answerMenuWithItem (entries[0].text);
+    ASSERT_TRUE (clickWithPause (*panel->getButtonNamed ("snapshotButton"), true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }));
+    EXPECT_TRUE (interaction.menus.back().itemTexts.contains (entries[0].text)) << "greyed in the button's menu";
+    EXPECT_TRUE (unitHolds (kept));
+
+    // Clear Snapshot List leaves the submenu empty.
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1901, false));
+    EXPECT_TRUE (presetMenu().empty());
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+
+// An open block editor shows what the unit holds after the preset is read
+// again: after Initialize Preset (Ctrl+Shift+I) and after Revert Preset.
+TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsInitializedOrReverted)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-editor-after-reload" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    ASSERT_TRUE (program.grid->selectBlockById (ampBlock));
+    ASSERT_TRUE (program.settle());
+
+    // The block's values build its page anew: the knob is looked up each time.
+    auto findGain = [&]() -> ZOLRotaryKnob*
+    {
+        for (int i = 0; i < program.editor->getNumPageControls(); ++i)
+            if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (program.editor->getPageControl (i));
+                knob != nullptr && knob->getLabelText() == "Gain" && knob->getReadout() != nullptr)
+                return knob;
+        return nullptr;
+    };
+    auto unitText = [&] (int param)
+    {
+        juce::uint16 value = 0;
+        return unit.getParam (ampBlock, param, value) ? SimulatedPreset::describeValue (ampBlock, param, value).text
+                                                      : juce::String ("(none)");
+    };
+
+    const auto ctrlShift = juce::ModifierKeys (juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier);
+    const std::pair<const char*, juce::KeyPress> reloads[] = {
+        { "Initialize Preset", juce::KeyPress ('I', ctrlShift, 0) },
+        { "Revert Preset", juce::KeyPress (juce::KeyPress::F12Key, ctrlShift, 0) },
+    };
+
+    for (const auto& [name, key] : reloads)
+    {
+        SCOPED_TRACE (name);
+        // Gain turned in the editor: the unit and the editor agree.
+        auto* gain = findGain();
+        ASSERT_NE (gain, nullptr);
+        const int param = gain->paramId;
+        const auto before = unitText (param);
+        gain->mouseDown (mouseAt (*gain, { 30, 40 }));
+        gain->mouseDrag (mouseAt (*gain, { 30, 0 }));
+        gain->mouseUp (mouseAt (*gain, { 30, 0 }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unitText (param) != before; }));
+        ASSERT_TRUE (program.settle());
+        const auto edited = unitText (param);
+        ASSERT_NE (findGain(), nullptr);
+        ASSERT_EQ (findGain()->getReadout()->getText(), edited);
+
+        ASSERT_TRUE (program.window->getCommandManager().getKeyMappings()->keyPressed (key, program.content));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unitText (param) != edited; })) << edited;
+        ASSERT_TRUE (program.settle());
+        gain = findGain();
+        ASSERT_NE (gain, nullptr);
+        EXPECT_EQ (gain->getReadout()->getText(), unitText (param));
+        EXPECT_EQ (program.editor->getShownBlock(), ampBlock);
+    }
 }
 
 // The unit carries out a preset change but no answer comes back. The failure
