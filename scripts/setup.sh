@@ -15,7 +15,7 @@ packages=(
     libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     libsodium-dev libcairo2-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core openbox
 )
 
 # One query for the whole list; a package dpkg has never heard of is missing.

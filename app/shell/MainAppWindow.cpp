@@ -31,12 +31,13 @@ namespace
 const juce::Colour background (0xff1c1d20);
 
 // A message of the main window, drawn at the window's own scale: a window
-// shrunk to fit the screen shows its messages as small as its own text.
+// shrunk to fit the screen shows its messages as small as its own text. It
+// reaches the desktop only once it has its size and place (see show).
 class NoticeWindow : public juce::DialogWindow
 {
 public:
     NoticeWindow (const juce::String& title, juce::Colour colour, float windowScale)
-        : juce::DialogWindow (title, colour, true, true, windowScale)
+        : juce::DialogWindow (title, colour, true, false, windowScale)
     {
     }
 
@@ -46,6 +47,20 @@ public:
     // What the window tells, for knowing the same message told twice.
     juce::String told;
 };
+
+// The framework gives a window its place once more when it first paints it,
+// from where it then believes the window stands. Under a window manager that
+// belief may pass through the screen's corner while the manager takes the
+// window in hand, and the window would be moved there for good. Painted once
+// (a pixel) before it is shown, it keeps the place it was given.
+void paintOnceBeforeShown (juce::Component& window)
+{
+    if (auto* peer = window.getPeer())
+    {
+        peer->repaint ({ 1, 1 });
+        peer->performAnyPendingRepaintsNow();
+    }
+}
 
 juce::String describeTold (const Notice& notice)
 {
@@ -149,6 +164,7 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     setResizable (true, false);
     fitOnScreen();
     centreWithSize (getWidth(), getHeight());
+    paintOnceBeforeShown (*this);
 
     if (zolLook != nullptr)
     {
@@ -319,9 +335,13 @@ bool MainAppWindow::showMessageDialog (const Notice& notice)
         dialog->setContentComponentSize (size.getWidth(), size.getHeight());
     }
 
-    // Centred over the window or dialog it belongs to, at its final size.
+    // Centred over the window or dialog it belongs to, at its final size,
+    // before its native window is made: a window manager takes the place a
+    // window first comes with, and may keep it whatever is asked later.
     auto* over = notice.over != nullptr && notice.over->isShowing() ? notice.over.get() : this;
     dialog->centreAroundComponent (over, dialog->getWidth(), dialog->getHeight());
+    dialog->addToDesktop();
+    paintOnceBeforeShown (*dialog);
     dialog->enterModalState (true, nullptr, true);
     // In front of the window it speaks for, wherever the window manager put it.
     dialog->toFront (true);

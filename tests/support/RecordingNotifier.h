@@ -2,6 +2,9 @@
 
 #include "model/UserNotifier.h"
 
+#include <juce_events/juce_events.h>
+
+#include <functional>
 #include <vector>
 
 // Records every notice instead of showing it, and lets a test answer the
@@ -19,7 +22,22 @@ public:
     void show (Notice notice) override
     {
         const juce::ScopedLock sl (lock);
+        if (alsoShown)
+        {
+            auto copy = notice;
+            copy.onResult = nullptr;
+            copy.withdrawal = nullptr;
+            juce::MessageManager::callAsync ([shower = alsoShown, copy] { shower (copy); });
+        }
         notices.push_back (std::move (notice));
+    }
+
+    // While set, every notice is also handed to it, without its answer, on
+    // the message thread: to show it in a box as the program would.
+    void setAlsoShown (std::function<void (const Notice&)> shower)
+    {
+        const juce::ScopedLock sl (lock);
+        alsoShown = std::move (shower);
     }
 
     int count() const
@@ -71,4 +89,5 @@ private:
     UserNotifier::Sink* previous;
     juce::CriticalSection lock;
     std::vector<Notice> notices;
+    std::function<void (const Notice&)> alsoShown;
 };

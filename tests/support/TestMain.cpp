@@ -1,6 +1,7 @@
 #include "app/update/ZOLAutoUpdate.h"
 #include "support/BareXServer.h"
 #include "support/ForgetSingletons.h"
+#include "support/PlaceOnScreen.h"
 
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
@@ -24,6 +25,7 @@ int main (int argc, char** argv)
     // meets a closed port on this machine.
     ZOLAutoUpdate::setDefaultFeedBase ("http://127.0.0.1:9/");
     BareXServer xServer;
+    watchWindowsMade();
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
     ::testing::UnitTest::GetInstance()->listeners().Append (new ForgetAfterEachTest);
     return RUN_ALL_TESTS();

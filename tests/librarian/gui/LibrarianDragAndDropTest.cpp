@@ -210,8 +210,14 @@ TEST_F (LibrarianDragAndDrop, AFileDraggedFromTheBrowserOntoASlotIsSentThereAfte
     const int before = notices.count();
     program.unit.clearReceived();
 
-    dragBrowserFileToSlot ("Dropped In.syx", slot);
-    ASSERT_EQ (notices.count(), before + 1) << notices.lastMessage();
+    {
+        // The question stands over the window, wherever the window is.
+        RecordedNoticesShown shown (notices, *program.window);
+        moveToTheScreensCorner (*program.window);
+        dragBrowserFileToSlot ("Dropped In.syx", slot);
+        ASSERT_EQ (notices.count(), before + 1) << notices.lastMessage();
+        EXPECT_TRUE (theBoxStandsCentredOver (*program.window));
+    }
     EXPECT_EQ (notices.lastMessage(), "Replace preset " + librarian->getUnitEntryText (slot)
                                           + " on the Kestrel with \"Dropped In\" from Dropped In.syx?\n"
                                             "What it holds now is lost.");

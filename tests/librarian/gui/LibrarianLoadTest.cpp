@@ -14,6 +14,7 @@
 #include "skin/lists/ScrollableListCell.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "skin/widgets/ZOLDrawableButton.h"
+#include "support/NoticeBoxes.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
@@ -179,10 +180,17 @@ TEST_F (LibrarianLoad, ALoadTheUnitNeverCarriesOutEndsWithItsFailure)
     const int before = program.notices.count();
     const auto failed = "Not loaded: " + librarian->getUnitEntryText (20) + ". The Kestrel did not answer.";
     program.unit.setSilentFor (SYSEX_RECALL_PATCH);
-    ASSERT_TRUE (clickBackToBack (*cellOf (20)) && clickBackToBack (*cellOf (20)));
-    closeLibrarian();
-    ASSERT_FALSE (librarian->isVisible());
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() == before + 1; }, 60000));
+    {
+        // The time-out's box stands over the window, wherever the window is,
+        // and the failure is told with the librarian closed while it waits.
+        RecordedNoticesShown shown (program.notices, *program.window);
+        moveToTheScreensCorner (*program.window);
+        ASSERT_TRUE (clickBackToBack (*cellOf (20)) && clickBackToBack (*cellOf (20)));
+        closeLibrarian();
+        ASSERT_FALSE (librarian->isVisible());
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() == before + 1; }, 60000));
+        EXPECT_TRUE (theBoxStandsCentredOver (*program.window));
+    }
     ASSERT_TRUE (program.settle());
     program.unit.setSilentFor (SYSEX_RECALL_PATCH, false);
     ASSERT_TRUE (openLibrarian());

@@ -437,8 +437,14 @@ TEST_F (RawPresetJobsInProgram, AnImportAsksBeforeItReplacesSlots)
 
     ASSERT_TRUE (program.settle());
     program.unit.clearReceived();
-    ASSERT_TRUE (click (*dialog, "Start"));
-    ASSERT_EQ (program.notices.count(), 1);
+    {
+        // The question stands over the dialog, wherever the window is.
+        RecordedNoticesShown shown (program.notices, *program.window);
+        moveToTheScreensCorner (*program.window);
+        ASSERT_TRUE (click (*dialog, "Start"));
+        ASSERT_EQ (program.notices.count(), 1);
+        EXPECT_TRUE (theBoxStandsCentredOver (*dialog));
+    }
     EXPECT_EQ (program.notices.lastMessage(),
                "Replace 2 presets on the Kestrel, from " + slotName (target) + " Preset " + juce::String (target) + " to "
                    + slotName (target + 1) + " Preset " + juce::String (target + 1) + ", with 2 presets from "

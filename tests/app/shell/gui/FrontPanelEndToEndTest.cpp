@@ -24,6 +24,7 @@
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
 #include "support/ForgetSingletons.h"
+#include "support/NoticeBoxes.h"
 #include "support/ConnectedProgram.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
@@ -495,8 +496,14 @@ TEST (FrontPanelEndToEnd, ImportRefusesANameTheUnitCannotStoreAndTakesOnePaddedW
 
     const auto before = unit.getEditBuffer().toWords();
     unit.clearReceived();
-    import (juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc Lead"), ' ', 1234);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; }));
+    {
+        // Its box stands over the window, wherever the window is.
+        RecordedNoticesShown shown (program.notices, *program.window);
+        moveToTheScreensCorner (*program.window);
+        import (juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc Lead"), ' ', 1234);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; }));
+        EXPECT_TRUE (theBoxStandsCentredOver (*program.window));
+    }
     EXPECT_EQ (program.notices.lastMessage(),
                juce::String (juce::CharPointer_UTF8 ("Unable to send \"Caf\xc3\xa9 \xc3\xbc Lead\".\n"
                                                      "Its name holds characters the Kestrel cannot store in a name: "
@@ -875,12 +882,18 @@ TEST (FrontPanelEndToEnd, SaveAndExportWriteNothingWhileTheUnitPlaysAnotherPrese
 
     // Export Preset asks the same way: no file is offered or written under
     // the name shown.
+    // Its box stands over the window, wherever the window is.
     loseTheReportOf (15);
     const auto exported = program.scratch.folder.getChildFile ("exported");
     interaction.answerWithFile (exported);
-    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1002, false));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 1 && shows (15); }))
-        << program.notices.lastMessage();
+    {
+        RecordedNoticesShown shown (program.notices, *program.window);
+        moveToTheScreensCorner (*program.window);
+        ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1002, false));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 1 && shows (15); }))
+            << program.notices.lastMessage();
+        EXPECT_TRUE (theBoxStandsCentredOver (*program.window));
+    }
     EXPECT_EQ (program.notices.lastMessage(),
                "The Kestrel plays 2-8 \"Preset 15\", not 2-7 \"Preset 14\"; nothing was exported.");
     EXPECT_TRUE (interaction.fileRequests.empty());
