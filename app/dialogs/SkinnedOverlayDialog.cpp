@@ -19,6 +19,12 @@ SkinnedOverlayDialog::~SkinnedOverlayDialog()
     for (auto& [name, widget] : widgets)
         if (auto* broadcaster = dynamic_cast<juce::ChangeBroadcaster*> (widget.get()))
             broadcaster->removeChangeListener (this);
+
+    // A widget that has the keyboard hands it back to the box as it goes, and
+    // the box looks for its buttons then: they leave the list before any goes.
+    std::map<juce::String, std::unique_ptr<juce::Component>> leaving;
+    leaving.swap (widgets);
+    leaving.clear();
 }
 
 const juce::XmlElement* SkinnedOverlayDialog::buildFrom (const SkinManager* skin, const juce::String& sectionName,
