@@ -147,18 +147,6 @@ void EffectEditorContent::handlePresetEvent (int code)
             showBlock (0);
             break;
 
-        case clearPresetEndCode:
-        case initializePresetEndCode:
-            // The unit rewrote the whole preset without it being loaded
-            // again: the shown block's values are read anew. A block the
-            // preset lost leaves the grid unframed, and the editor empty.
-            if (effects != nullptr)
-                effects->invalidateEffects();
-
-            if (shownBlock != 0)
-                showBlock (shownBlock);
-            break;
-
         case sceneChangeEndCode:
         case blockPasteEndCode:
             if (shownBlock != 0)
@@ -174,6 +162,12 @@ void EffectEditorContent::handlePresetEvent (int code)
             showGridSelectedBlock();
             break;
 
+        // Clear and Initialize rewrite the whole preset without it being
+        // loaded again: the shown block's values are read anew, as after an
+        // X/Y write. A block the preset lost leaves the grid unframed, and
+        // the editor empty.
+        case clearPresetEndCode:
+        case initializePresetEndCode:
         case xyWriteEndCode:
             if (effects != nullptr)
                 effects->invalidateEffects();
