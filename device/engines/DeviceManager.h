@@ -264,11 +264,17 @@ protected:
     // function has no parser here or the reply did not decode.
     bool parseReply (SysExRequest& request);
 
+    // True while setCurrentPresetNumber is given the unit's answer to a
+    // question of ours, not a report of a change the unit made itself.
+    bool isAnsweringPresetQuery() const { return answeringPresetQuery; }
+
     // Queues a message as a request of this manager: it goes to the link and
     // is dispatched in send order like every sender's request.
     SysExRequest* queueMessage (const juce::MidiMessage& message, int expectedReplies = 1);
 
 private:
+    bool answeringPresetQuery = false;
+
     // Builds a message with build (given the message to fill, false when it
     // cannot) and queues it expecting one reply; nullptr without a link or
     // when the message cannot be built.

@@ -130,6 +130,7 @@ bool DeviceManager::parsePresetNumber (SysExRequest& request)
     if (! getReplyMessage (request, 0, reply) || ! parsePatchNum (reply, number))
         return false;
 
+    const juce::ScopedValueSetter<bool> answering (answeringPresetQuery, true);
     return setCurrentPresetNumber (number);
 }
 

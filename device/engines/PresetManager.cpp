@@ -603,10 +603,25 @@ bool PresetManager::handleReplyFirst (SysExRequest& request)
 bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 {
     recallAwaitingReport = false;
-    const auto answersQuestion = getActiveRequest() == &getRequest (queryCurrentPresetNumber);
+    const auto answersQuestion =
+        isAnsweringPresetQuery() && getActiveRequest() == &getRequest (queryCurrentPresetNumber);
 
     if (answersQuestion)
+    {
+        // The unit reported a change while we asked: its answer is older
+        // than the report, which has already been acted on.
+        if (reportedWhileChecking)
+            return true;
+
         answeredPresetNumber = number.getNumber();
+    }
+    else if (checkingPresetNumber)
+    {
+        // The unit moved while we asked: whatever it answers, nothing may
+        // be written as if the window showed its preset.
+        reportedWhileChecking = true;
+        answeredPresetNumber = number.getNumber();
+    }
 
     if (auto* active = getActiveRequest())
     {

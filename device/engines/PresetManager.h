@@ -455,8 +455,11 @@ private:
         std::function<void (const PresetNumberAnswer&)> action;
     };
     std::vector<PresetNumberWaiter> presetNumberWaiters;
-    // The number the unit named in answer to the running question; -1: none yet.
+    // The number the unit named in answer to the running question, or in a
+    // report of a change while it ran; -1: none yet.
     juce::int32 answeredPresetNumber = -1;
+    // The unit reported a change of preset while the question ran.
+    bool reportedWhileChecking = false;
     // The waiting actions are told of another preset once it is loaded.
     bool answerAfterLoad = false;
     std::function<void (bool loaded)> afterAnsweredLoad;

@@ -278,6 +278,7 @@ bool PresetManager::startPresetNumberCheck (bool quiet)
 
     startRequest (queryCurrentPresetNumber);
     checkingPresetNumber = true;
+    reportedWhileChecking = false;
     quietPresetNumberCheck = quiet;
     return true;
 }
@@ -290,6 +291,7 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     keepPresetIfSame = false;
     const auto afterLoad = std::exchange (answerAfterLoad, false);
     const auto playing = std::exchange (answeredPresetNumber, -1);
+    const auto reported = std::exchange (reportedWhileChecking, false);
     auto waiters = std::exchange (presetNumberWaiters, {});
 
     if (waiters.empty())
@@ -298,8 +300,9 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     const bool answered =
         machine.getResult() == ZolStateMachine::resultCompleted && ! presetNumberInDoubt && playing >= 0;
     // Nothing shown is the unit's while the window moves to another preset,
-    // whether the move began before the command or with this answer.
-    const bool moving = isPresetMoveUnderWay();
+    // whether the move began before the command, with this answer or with a
+    // report of the unit's while it was asked.
+    const bool moving = isPresetMoveUnderWay() || reported;
     bool another = false;
 
     for (auto& waiter : waiters)

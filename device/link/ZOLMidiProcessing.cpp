@@ -428,7 +428,9 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         case SYSEX_TEMPO: tempoChanged.store (true); break;
 
         case SYSEX_PATCHNUM:
-            answers = (r == f);
+            // Once the question has its answer, a number that follows is the
+            // unit's report of a change made since: it must not be lost.
+            answers = r == f && current->getState() != SysExRequest::stateComplete;
             if (! answers)
             {
                 PresetNumberRecord number;

@@ -238,6 +238,14 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
                 (this->*(handler->second)) (message);
         }
 
+        if (const auto selected = std::exchange (fault.presetSelectedAfterAnswer, -1);
+            juce::isPositiveAndBelow (selected, presetCount))
+        {
+            loadPreset (selected);
+            handlingFunction = SYSEX_PATCHNUM;
+            reply (buildPresetNumberMessage());
+        }
+
         handlingFunction = -1;
         toSend.swap (outbox);
 

@@ -97,6 +97,11 @@ public:
     // goSilentAfterMessages does (setSilent (false) lifts it).
     void goSilentPartWayThrough (int function, int messages);
 
+    // The user selects this preset on the unit right after it has answered
+    // the next request of this function: its SYSEX_PATCHNUM report follows
+    // the answer at once, in the same burst.
+    void selectPresetAfterNextAnswerTo (int function, int presetNumber);
+
     // Clears every per-function fault above.
     void clearFaults();
 
@@ -214,6 +219,7 @@ private:
         juce::uint32 delayMs = 0;
         int corruptCount = 0;
         int silentAfterMessages = -1;
+        int presetSelectedAfterAnswer = -1;
     };
 
     struct DumpSession

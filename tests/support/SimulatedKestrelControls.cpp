@@ -31,6 +31,12 @@ void SimulatedKestrel::ignoreNextRequests (int function, int count)
     faults[function].ignoreCount = juce::jmax (0, count);
 }
 
+void SimulatedKestrel::selectPresetAfterNextAnswerTo (int function, int presetNumber)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].presetSelectedAfterAnswer = presetNumber;
+}
+
 void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
 {
     const juce::ScopedLock state (stateLock);

@@ -972,12 +972,39 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
     auto shows = [&] (int number) { return showsPreset (program, number); };
     const char* saved = "The Kestrel plays 6-5 \"Preset 44\", not 6-4 \"Preset 43\"; nothing was saved.";
     const char* exported = "The Kestrel plays 6-5 \"Preset 44\", not 6-4 \"Preset 43\"; nothing was exported.";
-    const std::pair<std::function<void()>, const char*> firsts[] = {
-        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, saved },
-        { [&] { commands.invokeDirectly (1002, false); }, exported },
+    auto pressCtrlS = [&]
+    {
+        return commands.getKeyMappings()->keyPressed (juce::KeyPress ('S', juce::ModifierKeys::ctrlModifier, 0),
+                                                      program.content);
+    };
+    // Ctrl+S pressed as the end of the first question is told: the second
+    // question runs before the load of 44 begins and is answered while that
+    // load still waits to tell its end.
+    struct AtQuestionsEnd : juce::ChangeListener
+    {
+        std::function<bool()> press;
+        PresetManager* presets = nullptr;
+        bool pressed = false;
+        void changeListenerCallback (juce::ChangeBroadcaster*) override
+        {
+            if (! pressed && presets->getStatus() == 13)
+                pressed = press();
+        }
+    } atQuestionsEnd;
+    atQuestionsEnd.press = pressCtrlS;
+    atQuestionsEnd.presets = program.presets;
+    const struct
+    {
+        std::function<void()> giveFirst;
+        const char* firstTold;
+        bool secondAtQuestionsEnd;
+    } firsts[] = {
+        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, saved, false },
+        { [&] { commands.invokeDirectly (1002, false); }, exported, false },
+        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, saved, true },
     };
 
-    for (const auto& [giveFirst, firstTold] : firsts)
+    for (const auto& [giveFirst, firstTold, secondAtQuestionsEnd] : firsts)
     {
         SCOPED_TRACE (firstTold);
         unit.selectPresetOnUnit (43);
@@ -995,14 +1022,26 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
         // Ctrl+S once the answer has the window load 44, which it does not show yet.
         const int before = program.notices.count();
         unit.clearReceived();
-        giveFirst();
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_GET_GRID) > 0; }));
-        juce::String number43, bankText, presetText;
-        ASSERT_TRUE (formatPresetNumber (43, {}, number43, bankText, presetText));
-        ASSERT_EQ (panel->getBankNumber()->getText() + panel->getPresetName()->getText(), number43 + "Preset 43");
-        ASSERT_TRUE (commands.getKeyMappings()->keyPressed (juce::KeyPress ('S', juce::ModifierKeys::ctrlModifier, 0),
-                                                            program.content));
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (44); }));
+
+        if (secondAtQuestionsEnd)
+        {
+            atQuestionsEnd.pressed = false;
+            program.presets->addChangeListener (&atQuestionsEnd);
+            giveFirst();
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return atQuestionsEnd.pressed; }));
+            program.presets->removeChangeListener (&atQuestionsEnd);
+        }
+        else
+        {
+            giveFirst();
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_GET_GRID) > 0; }));
+            juce::String number43, bankText, presetText;
+            ASSERT_TRUE (formatPresetNumber (43, {}, number43, bankText, presetText));
+            ASSERT_EQ (panel->getBankNumber()->getText() + panel->getPresetName()->getText(), number43 + "Preset 43");
+            ASSERT_TRUE (pressCtrlS());
+        }
+
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 1 && shows (44); }));
         ASSERT_TRUE (program.settle());
         EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
         auto told = program.notices.messages();
@@ -1023,3 +1062,60 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
     }
 }
 
+
+// The user turns the unit to another preset just as it answers the question
+// before a write: its report comes right after the answer. Nothing is
+// written, the command says why, and the window follows the unit. Turned to
+// the preset shown, the unit reloads it: nothing is written either.
+TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-report-after-answer" };
+    ASSERT_TRUE (program.open());
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    auto shows = [&] (int number) { return showsPreset (program, number); };
+    const auto exported = program.scratch.folder.getChildFile ("exported");
+    interaction.answerWithFile (exported);
+    const auto stored0 = unit.getPreset (0).toWords();
+    const auto stored1 = unit.getPreset (1).toWords();
+    const struct
+    {
+        std::function<void()> give;
+        int turnedTo;
+        const char* told;
+    } cases[] = {
+        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, 1,
+          "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was saved." },
+        { [&] { program.window->getCommandManager().invokeDirectly (1002, false); }, 1,
+          "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was exported." },
+        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, 0,
+          "Kestrel-Edit was still changing presets; nothing was saved." },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.told);
+        unit.selectPresetOnUnit (0);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (0); }));
+        int param = 0;
+        juce::uint16 edited = 0;
+        ASSERT_TRUE (turnAmpKnob (program, param, edited));
+        const int before = program.notices.count();
+        unit.clearReceived();
+        unit.selectPresetAfterNextAnswerTo (SYSEX_PATCHNUM, c.turnedTo);
+        c.give();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (c.turnedTo); }))
+            << program.notices.lastMessage();
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.lastMessage(), c.told);
+        EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+        EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
+        EXPECT_TRUE (unit.getPreset (0).toWords() == stored0) << "preset 0 written over";
+        EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 written over";
+        EXPECT_TRUE (interaction.fileRequests.empty());
+        EXPECT_FALSE (exported.withFileExtension ("syx").exists());
+    }
+}
