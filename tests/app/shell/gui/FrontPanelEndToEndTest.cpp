@@ -1060,6 +1060,36 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
         EXPECT_TRUE (shows (44));
         EXPECT_EQ (program.notices.count(), before + 2) << program.notices.lastMessage();
     }
+
+    // As Ctrl+S is pressed the unit goes back to 43, unheard: the second
+    // question finds the preset the window still showed, but the window was
+    // moving when Ctrl+S was given, so nothing is saved.
+    unit.selectPresetOnUnit (43);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (43); }));
+    unit.setSilent (true);
+    unit.selectPresetOnUnit (44);
+    unit.setSilent (false);
+    int param = 0;
+    juce::uint16 edited = 0;
+    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    const int before = program.notices.count();
+    unit.clearReceived();
+    atQuestionsEnd.pressed = false;
+    atQuestionsEnd.press = [&]
+    {
+        unit.setSilent (true);
+        unit.selectPresetOnUnit (43);
+        unit.setSilent (false);
+        return pressCtrlS();
+    };
+    program.presets->addChangeListener (&atQuestionsEnd);
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return atQuestionsEnd.pressed; }));
+    program.presets->removeChangeListener (&atQuestionsEnd);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before + 1 && shows (43); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.lastMessage(), "Kestrel-Edit was still changing presets; nothing was saved.");
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
 }
 
 
