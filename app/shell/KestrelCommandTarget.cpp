@@ -443,7 +443,21 @@ bool KestrelCommandTarget::performAnsweredCommand (int id)
             presetManager->setSceneClipboard (scene);
             return true;
         }
-        case 1601: presetManager->getRequest (scenePaste).start(); return true;
+        case 1601:
+        {
+            // The copied scene's states go into the request's own record,
+            // which its start empties; with nothing copied there is nothing
+            // to paste.
+            const auto& copied = presetManager->getSceneClipboard();
+
+            if (copied.sceneNumber < 0)
+                return false;
+
+            auto& paste = presetManager->getRequest (scenePaste);
+            paste.start();
+            paste.sceneRecord = copied;
+            return true;
+        }
         case 1602: return presetManager->requestScenePasteAll();
         case 1603: case 1604: case 1605: case 1606: case 1607: case 1608: case 1609: case 1610:
             return presetManager->requestSceneSwap ((juce::uint16) (id - 1603));

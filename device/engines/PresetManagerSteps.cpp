@@ -503,7 +503,7 @@ bool PresetManager::runStep (PresetStateMachine& m)
                 setStepRequest (m, DeviceManager::requestParamDump (blockId),
                                 [cursor] (PresetStateMachine& mm) { mm.gridCursor = cursor; });
             else
-                m.gridCursor = PresetGridIterator (nullptr, 0);
+                m.gridCursor = PresetGridIterator (cursor.grid, 0); // kept: the exports walk it again on Y
             break;
         }
 

@@ -1,0 +1,200 @@
+#include "app/shell/MainAppWindow.h"
+#include "device/engines/PresetManager.h"
+#include "device/wire/SysExFraming.h"
+#include "device/wire/SysExLayouts.h"
+#include "device/wire/SysExParsers.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+#include "support/ConnectedProgram.h"
+#include "support/PumpMessages.h"
+#include "support/Screenshot.h"
+#include "support/ScriptedInteraction.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace
+{
+constexpr int unitModel = SimulatedKestrel::model;
+
+// The unit plays "Rich Tone" (blocks whose X and Y values differ) in preset 0.
+::testing::AssertionResult openOnTheShowcase (ConnectedProgram& program, const SimulatedPreset& preset)
+{
+    program.unit.setPreset (0, preset);
+    program.unit.setEditBuffer (preset);
+    return program.open();
+}
+
+bool invoke (ConnectedProgram& program, int commandId)
+{
+    return program.window->getCommandManager().invokeDirectly (commandId, false) && program.settle();
+}
+
+int functionOf (const juce::MidiMessage& message)
+{
+    return message.getRawDataSize() > sysExFunctionOffset ? message.getRawData()[sysExFunctionOffset] : -1;
+}
+} // namespace
+
+// Export Preset to CSV dumps each block with X and Y states while it is on X
+// and again while it is on Y, and the file carries both channels' texts as
+// the unit reports them.
+TEST (ScenesAndCsvInMainWindow, ExportPresetToCsvReadsAndWritesBothChannels)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-csv-xy" };
+    const auto preset = SimulatedPreset::makeShowcase();
+    ASSERT_TRUE (openOnTheShowcase (program, preset));
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+
+    // Replaying the log's X/Y switches gives the channel of each dump.
+    std::map<int, int> channelOf;
+    for (auto& entry : preset.blocks)
+        channelOf[entry.first] = unit.getEditBuffer().getChannel (entry.first);
+
+    const auto csv = program.scratch.folder.getChildFile ("rich.csv");
+    interaction.answerWithFile (csv);
+    unit.clearReceived();
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1007, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return csv.existsAsFile(); })) << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+
+    std::map<int, std::set<int>> dumpedOn;
+    for (auto& message : unit.getReceived())
+    {
+        if (functionOf (message) == SYSEX_XY && readSysExField (message, xyRequestLayout, 2) != 0)
+            channelOf[(int) readSysExField (message, xyRequestLayout, 0)] =
+                (int) readSysExField (message, xyRequestLayout, 1);
+
+        if (functionOf (message) == SYSEX_PARAM_DUMP)
+        {
+            const auto blockId = (int) readSysExField (message, paramDumpRequestLayout, 0);
+            dumpedOn[blockId].insert (channelOf[blockId]);
+        }
+    }
+
+    std::set<juce::String> rolesChecked;
+    const auto lines = juce::StringArray::fromLines (csv.loadFileAsString());
+
+    for (auto& [id, block] : preset.blocks)
+    {
+        if (! preset.isInGrid (id) || ! hasXYChannels (id, unitModel))
+            continue;
+
+        SCOPED_TRACE (id);
+        EXPECT_EQ (dumpedOn[id], (std::set<int>{ SimulatedPreset::channelX, SimulatedPreset::channelY }));
+
+        juce::String name;
+        ASSERT_TRUE (getBlockName (id, name));
+        const std::pair<int, const char*> roles[] = { { getTypeParamId (id), "Effect Type" },
+                                                      { getBypassParamId (id), "Bypassed" },
+                                                      { getGlobalMixParamId (id), "Global Mix" } };
+
+        for (auto [paramId, label] : roles)
+        {
+            if (paramId < 0)
+                continue;
+
+            SCOPED_TRACE (label);
+            juce::StringArray expected{ name, label };
+            for (int channel : { SimulatedPreset::channelX, SimulatedPreset::channelY })
+                expected.add (
+                    SimulatedPreset::describeValue (id, paramId, block.values[channel][(size_t) paramId]).text);
+
+            const auto found =
+                std::find_if (lines.begin(), lines.end(),
+                              [&] (const juce::String& line) { return line.startsWith (name + "," + label + ","); });
+            ASSERT_NE (found, lines.end());
+            juce::StringArray fields;
+            fields.addTokens (*found, ",", {});
+            fields.removeRange (4, fields.size());
+            EXPECT_EQ (fields.joinIntoString ("|"), expected.joinIntoString ("|"));
+            rolesChecked.insert (label);
+        }
+    }
+
+    EXPECT_EQ (rolesChecked.size(), 3u);
+}
+
+// Copy Current Scene on scene 3, scene 0 chosen, Paste to Current Scene: the
+// unit's scene 0 takes scene 3's X/Y and bypass states and its scene
+// parameters' values; scene 3 keeps them. Nothing copied, nothing is pasted.
+TEST (ScenesAndCsvInMainWindow, PasteToCurrentSceneWritesTheCopiedScene)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-scene-paste" };
+    auto preset = SimulatedPreset::makeShowcase();
+    preset.scene = 0;
+
+    for (auto& [id, block] : preset.blocks)
+        if (preset.isInGrid (id))
+        {
+            block.engaged[3] = ! block.engaged[0];
+            block.onX[3] = ! block.onX[0];
+        }
+
+    ASSERT_TRUE (openOnTheShowcase (program, preset));
+    auto& unit = program.unit;
+
+    unit.clearReceived();
+    EXPECT_FALSE (program.window->getCommandManager().invokeDirectly (1601, false));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (unit.getReceived().size(), 0);
+
+    ASSERT_TRUE (invoke (program, 1112));
+    ASSERT_EQ (unit.getCurrentScene(), 3);
+    ASSERT_TRUE (invoke (program, 1600));
+    ASSERT_TRUE (invoke (program, 1109));
+    ASSERT_EQ (unit.getCurrentScene(), 0);
+    ASSERT_TRUE (invoke (program, 1601));
+
+    const auto pasted = unit.getEditBuffer();
+    int differed = 0;
+
+    for (auto& [id, block] : preset.blocks)
+    {
+        if (! preset.isInGrid (id))
+            continue;
+
+        SCOPED_TRACE (id);
+        auto* now = pasted.findBlock (id);
+        ASSERT_NE (now, nullptr);
+
+        if (hasBypass (id, unitModel))
+        {
+            EXPECT_EQ (now->engaged[0], block.engaged[3]) << "bypass";
+            EXPECT_EQ (now->engaged[3], block.engaged[3]) << "bypass";
+            ++differed;
+        }
+
+        if (hasXYChannels (id, unitModel))
+        {
+            EXPECT_EQ (now->onX[0], block.onX[3]) << "X/Y";
+            EXPECT_EQ (now->onX[3], block.onX[3]) << "X/Y";
+            ++differed;
+        }
+    }
+
+    EXPECT_GE (differed, 4);
+
+    // Each scene has its own parameter of the output and the controllers:
+    // scene 0's take the values of scene 3's.
+    auto onScene3 = preset;
+    onScene3.scene = 3;
+    const std::pair<int, int> sceneParams[] = { { blockIdGridOutput, 8 },
+                                                { blockIdControllers, 74 },
+                                                { blockIdControllers, 82 },
+                                                { blockIdControllers, 92 },
+                                                { blockIdControllers, 100 } };
+
+    for (auto [blockId, first] : sceneParams)
+    {
+        juce::uint16 copied = 0, now = 0;
+        ASSERT_TRUE (onScene3.getParam (blockId, first + 3, copied) && pasted.getParam (blockId, first, now));
+        EXPECT_EQ (now, copied) << blockId << " " << first;
+    }
+}
