@@ -648,12 +648,15 @@ void SimulatedKestrel::handleXY (const juce::MidiMessage& message)
                     reportedModel));
 }
 
-void SimulatedKestrel::handleGetGraph (const juce::MidiMessage&)
+void SimulatedKestrel::handleGetGraph (const juce::MidiMessage& message)
 {
+    // Each graph of a block is a curve of its own: graph n (SYSEX_GET_GRAPHN)
+    // rises by 100 + n a point, the plain SYSEX_GET_GRAPH as graph 0.
+    const auto index = handlingFunction == SYSEX_GET_GRAPHN ? readField (message, singleByteLayout, 0) : 0;
     std::vector<uint32> values;
 
     for (int i = 0; i < graphReplyValues; ++i)
-        values.push_back ((uint32) (i * 100));
+        values.push_back ((uint32) i * (100 + index));
 
     reply (numberList ((uint8) handlingFunction, graphReplyLayout, values, reportedModel));
 }

@@ -216,6 +216,12 @@ TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
     KestrelEffectLayoutManager layouts;
     juce::String error;
     ASSERT_TRUE (loadEffectLayouts (layouts, error)) << error;
+    // The amp's pages ask for the unit's graph 3.
+    auto* ampLayout = layouts.findEffectLayout (layouts.getEffectTypeOfBlock (ampBlock));
+    ASSERT_NE (ampLayout, nullptr);
+    for (auto* variant : ampLayout->variants)
+        for (auto* page : variant->pages)
+            page->graphIndex = 3;
     editor = std::make_unique<EffectEditorContent> (&skin, rig.manager.get(), &rig.effects, &layouts, &controls);
 
     editor->showBlock (ampBlock);
@@ -226,7 +232,7 @@ TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
 
     ASSERT_TRUE (monitor);
 
-    // The simulated unit's graph rises by 100 a point. (The block's values
+    // The simulated unit's graph 3 rises by 103 a point. (The block's values
     // build the page, and its graph, again.)
     auto values = [this]
     {
@@ -234,7 +240,7 @@ TEST_F (EffectEditorEditRoad, AMonitorPageShowsTheGraphTheUnitSends)
         return graph != nullptr ? graph->getDisplay().getValues() : nullptr;
     };
     ASSERT_TRUE (bench::runMessageLoopUntil ([&] { return values() != nullptr && values()[10] > 0.1f; }, 10000));
-    EXPECT_FLOAT_EQ (values()[10], 1000.0f / 8191.0f);
+    EXPECT_FLOAT_EQ (values()[10], 1030.0f / 8191.0f);
     EXPECT_TRUE (editor->areControlsEnabled());
     editor.reset();
 }

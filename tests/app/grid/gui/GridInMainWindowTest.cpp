@@ -123,6 +123,11 @@ TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFu
 {
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-grid-window-footswitches" };
+    // The unit's switch 1 (the lower left) holds scene 3.
+    constexpr juce::uint16 scene2 = 185, scene3 = 186;
+    auto held = program.unit.getFootswitchAssignments();
+    held.set (0, { scene3, 0, 0 });
+    program.unit.setFootswitchAssignments (held);
     ASSERT_TRUE (program.open());
     auto* editor = program.editor;
 
@@ -136,6 +141,8 @@ TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFu
     ASSERT_TRUE (pumpMessagesUntil ([&] { return footswitches() != nullptr; }));
     ASSERT_TRUE (program.settle());
     auto* page = footswitches();
+    // Opened, the page shows what the unit holds.
+    EXPECT_EQ (page->getTile (1, 0)->getBlockId(), scene3);
 
     // The header is the global block's: its display name, and no picture,
     // for no image set of the skin serves the global block (nor the
@@ -184,13 +191,14 @@ TEST (GridInMainWindow, TheFootswitchPageSaysWhatOpensTheMenuWhichPicturesEachFu
     juce::PopupMenu::dismissAllActiveMenus();
     EXPECT_TRUE (pumpMessagesUntil ([] { return findShownMenu (nullptr) == nullptr; }));
 
-    // Scene 2 picked there: the unit's switch 5 holds it, and its tile shows its own picture.
-    constexpr juce::uint16 scene2 = 185;
+    // Scene 2 picked there: the unit's switch 5 holds it, switch 1 keeps
+    // scene 3, and the tile shows its own picture.
     ScriptedInteraction user;
     user.answerMenuWithItem ("Scene 2");
     ASSERT_TRUE (clickBackToBack (*tile, true));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.getFootswitchAssignments()[4].a == scene2; }));
     ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.unit.getFootswitchAssignments()[0].a, scene3);
     EXPECT_EQ (tile->getBlockId(), scene2);
     EXPECT_NE (depot->getBlockImage (scene2, BlockImageSet::icon), depot->missingImage);
     saveScreenshot (*page, "footswitch-page-scene-assigned");

@@ -216,10 +216,15 @@ TEST (ConnectionSequence, ClosingWhileConnectedSaysGoodbyeAndEndsEvenWhenTheUnit
     rig.open();
     ASSERT_TRUE (rig.runUntil ([&] { return rig.presetLoaded(); }));
 
-    rig.window->closeButtonPressed();
-    EXPECT_TRUE (rig.window->isClosing());
-    ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->isClosing(); }));
-    EXPECT_EQ (rig.unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1);
+    {
+        // The program's clock stands still: only the unit's answer ends the closing.
+        ManualClock still (juce::Time::getMillisecondCounter());
+        ManualClock::Installed installed (still);
+        rig.window->closeButtonPressed();
+        EXPECT_TRUE (rig.window->isClosing());
+        ASSERT_TRUE (rig.runUntil ([&] { return ! rig.window->isClosing(); }));
+        EXPECT_EQ (rig.unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1);
+    }
 
     // A silent unit: the window still closes once its bound has passed on
     // the program's clock, however long the machine takes.

@@ -725,6 +725,12 @@ TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsIn
         ASSERT_TRUE (program.window->getCommandManager().getKeyMappings()->keyPressed (key, program.content));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return unitText (param) != edited; })) << edited;
         ASSERT_TRUE (program.settle());
+        if (juce::String (name) == "Initialize Preset")
+        {
+            // The unit names the initialized preset "INIT", and so does the panel.
+            EXPECT_EQ (unit.getEditBuffer().name, "INIT");
+            EXPECT_EQ (program.content->getFrontPanel()->getPresetName()->getText(), "INIT");
+        }
         gain = findGain();
         ASSERT_NE (gain, nullptr);
         EXPECT_EQ (gain->getReadout()->getText(), unitText (param));
