@@ -1,4 +1,5 @@
 #include "librarian/SlotTexts.h"
+#include "model/FileUtils.h"
 
 namespace
 {
@@ -46,7 +47,7 @@ juce::String sentItemsText (bool cabs, const juce::StringArray& names, const juc
 
     if (names.size() == 1)
         return names[0].trim().isEmpty() ? (cabs ? "a cab without a name" : "a preset without a name") + from
-                                         : "\"" + names[0].trim() + "\"" + from;
+                                         : "\"" + printableName (names[0]).trim() + "\"" + from;
 
     return things (names.size(), cabs) + from;
 }

@@ -606,10 +606,13 @@ void KestrelCommandTarget::loadSnapshot (int index)
         return;
 
     juce::File file (path);
+    // The path is shown with its control characters escaped: a newline or an
+    // escape sequence in a file's name never acts on the box.
+    const auto shownPath = printableName (path);
 
     if (! file.existsAsFile())
     {
-        UserNotifier::warn ("Unable to locate snapshot file:\n" + path, "Load Snapshot");
+        UserNotifier::warn ("Unable to locate snapshot file:\n" + shownPath, "Load Snapshot");
         snapshots->removeAndReturn (index);
         return;
     }
@@ -621,15 +624,24 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     if (const auto read = readPresetFile (file, data); read != FileReadResult::read)
     {
-        UserNotifier::warn (read == FileReadResult::tooLarge ? "The snapshot file is too large to be a preset:\n" + path
-                                                             : "Unable to read snapshot file:\n" + path,
+        UserNotifier::warn (read == FileReadResult::tooLarge
+                                ? "The snapshot file is too large to be a preset:\n" + shownPath
+                                : "Unable to read snapshot file:\n" + shownPath,
                             "Load Snapshot");
         return;
     }
 
-    // The preset manager refuses (with its message) data that is not one whole
-    // preset. The unit's report of its preset ends the paste's wait; the
-    // window reads the preset again once, when the paste ends.
+    // The preset manager refuses (with its message, under its paste's title)
+    // data that is not one whole preset, but takes no data as nothing to do:
+    // an empty file holds no whole preset either, and is refused alike. The
+    // unit's report of its preset ends the paste's wait; the window reads the
+    // preset again once, when the paste ends.
+    if (data.isEmpty())
+    {
+        UserNotifier::warn (PresetManager::damagedPresetText, "Paste Preset");
+        return;
+    }
+
     PresetManager::getInstanceWithoutCreating()->requestPastePreset (data, true);
 }
 

@@ -52,9 +52,10 @@ public:
     static juce::String anotherInstanceText (const juce::String& applicationName);
 
     // Every window needs a graphical display. Empty when the display that
-    // DISPLAY names opens within displayDeadlineMs; otherwise why the program
-    // cannot start, naming the display with its control characters escaped
-    // (or that DISPLAY is not set). Asked before the application object is
+    // DISPLAY names opens within displayDeadlineMs and can be drawn on;
+    // otherwise why the program cannot start, naming the display with its
+    // control characters escaped (or that DISPLAY is not set): it did not
+    // open, or its screen's colour depth is one it cannot draw on. Asked before the application object is
     // made, so that a start without a display touches no file of the user's.
     static juce::String missingDisplayText();
     static constexpr int displayDeadlineMs = 5000;

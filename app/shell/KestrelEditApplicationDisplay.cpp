@@ -55,21 +55,31 @@ bool canDrawOn (Display* display)
                       VisualDepthMask | VisualClassMask | VisualRedMaskMask | VisualGreenMaskMask | VisualBlueMaskMask);
 }
 
+// What the display was found to be: not opened (nor answered within the
+// deadline), or opened, with the depth of its default screen and whether
+// the framework can draw on it.
+struct OpenedDisplay
+{
+    bool opened = false;
+    bool drawable = false;
+    int depth = 0;
+};
+
 // Like the framework, which opens the display after this, try twice: an X
 // server sometimes refuses the first connection.
-bool opens (const char* name)
+OpenedDisplay opens (const char* name)
 {
     for (int attempt = 0; attempt < 2; ++attempt)
     {
         if (auto* display = XOpenDisplay (name))
         {
-            const bool usable = canDrawOn (display);
+            const OpenedDisplay found{ true, canDrawOn (display), DefaultDepth (display, DefaultScreen (display)) };
             XCloseDisplay (display);
-            return usable;
+            return found;
         }
     }
 
-    return false;
+    return {};
 }
 
 // Whether the display opens within the deadline. A server that takes the
@@ -77,9 +87,9 @@ bool opens (const char* name)
 // XOpenDisplay for ever, so a thread of its own asks; past the deadline it is
 // left behind, and ends with the program. Nothing else touches X until it
 // has answered.
-bool opensWithin (const char* name, int deadlineMs)
+OpenedDisplay opensWithin (const char* name, int deadlineMs)
 {
-    std::promise<bool> opened;
+    std::promise<OpenedDisplay> opened;
     auto answer = opened.get_future();
     std::thread asker ([promise = std::move (opened), display = std::string (name)]() mutable
                        { promise.set_value (opens (display.c_str())); });
@@ -87,7 +97,7 @@ bool opensWithin (const char* name, int deadlineMs)
     if (answer.wait_for (std::chrono::milliseconds (deadlineMs)) != std::future_status::ready)
     {
         asker.detach();
-        return false;
+        return {};
     }
 
     asker.join();
@@ -105,10 +115,17 @@ juce::String KestrelEditApplication::missingDisplayText()
     if (name == nullptr || *name == 0)
         return intro + ", but DISPLAY is not set.";
 
-    if (opensWithin (name, displayDeadlineMs))
-        return {};
+    const auto found = opensWithin (name, displayDeadlineMs);
 
-    return unopenedDisplayText (name);
+    if (! found.opened)
+        return unopenedDisplayText (name);
+
+    if (! found.drawable)
+        return intro + ", but the display \"" + printableBytes (name)
+               + "\" (DISPLAY) offers no visual Kestrel-Edit can draw on (its screen is " + juce::String (found.depth)
+               + " bit colour).";
+
+    return {};
 #else
     return {};
 #endif

@@ -73,7 +73,11 @@ juce::String getPresetDumpName (const juce::MemoryBlock& dump)
     if (! holdsWholeName (dump))
         return {};
 
-    return decodeSysExName (static_cast<const juce::uint8*> (dump.getData()) + nameOffset, nameSize).trim();
+    // Blanks only: a tab or a newline is a control character like any other,
+    // kept where it stands.
+    return decodeSysExName (static_cast<const juce::uint8*> (dump.getData()) + nameOffset, nameSize)
+        .trimCharactersAtStart (" ")
+        .trimCharactersAtEnd (" ");
 }
 
 juce::String getSysExFileTypeText (int type)

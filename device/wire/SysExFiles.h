@@ -37,9 +37,10 @@ void getSysExFileInfoText (const void* bytes, size_t size, juce::String& text);
 extern const char* const sysExInfoTitle;
 
 // The name a preset dump holds in its first data message, decodeSysExName's
-// and trimmed, every character as it is: what the roads to the unit check,
-// which refuse a character the unit cannot store by name. Empty for a dump
-// without one, and for an entry that does not hold the whole name.
+// with its leading and trailing blanks trimmed, every other character as it
+// is: what the roads to the unit check, which refuse a character the unit
+// cannot store by name. Empty for a dump without one, and for an entry that
+// does not hold the whole name.
 juce::String getPresetDumpName (const juce::MemoryBlock& dump);
 
 // One name per preset dump of the list, in list order. A dump is its

@@ -161,8 +161,9 @@ TEST (SysExFiles, PresetNamesFromDumps)
 
     // Empty places (0x00FF, 0xFFFF) hold no character: a dump whose places
     // are all empty has no name, one padded with them has its name alone.
-    // Every other place is a character code, taken whole; the name the dump
-    // holds keeps what the list shows as "EMPTY".
+    // Every other place is a character code, taken whole; only blanks are
+    // trimmed, so a tab or DEL stays first. The name the dump holds keeps
+    // what the list shows as "EMPTY".
     auto wide = makePresetData (8192, " Clean", 0xFF);
     auto* bytes = static_cast<juce::uint8*> (wide.getData());
     for (int word = 8; word <= 33; ++word)
@@ -175,10 +176,14 @@ TEST (SysExFiles, PresetNamesFromDumps)
     bytes[2 * 2 + 1] = 0x20;
     blank.add (blockOf (makeDump (wide, 8)));
     blank.add (blockOf (makeDump (control, 3)));
+    blank.add (blockOf (makeDump (makePresetData (8192, "\tLead"), 8)));
+    blank.add (blockOf (makeDump (makePresetData (8192, "\x7f" "Del"), 8)));
     names.clear();
     collectPresetNames (blank, names);
-    EXPECT_EQ (names.joinIntoString ("|"), juce::String::fromUTF8 ("|Clean|Clean|\xe2\x82\xac" "Clean|EMPTY"));
+    EXPECT_EQ (names.joinIntoString ("|"),
+               juce::String::fromUTF8 ("|Clean|Clean|\xe2\x82\xac" "Clean|EMPTY|EMPTY|EMPTY"));
     EXPECT_EQ (getPresetDumpName (blank[4]), "\x01" "Ctl");
+    EXPECT_EQ (getPresetDumpName (blank[5]), "\tLead");
 }
 
 TEST (SysExFiles, PresetCabBundles)

@@ -2,9 +2,9 @@
 # Started without a graphical display (DISPLAY unset, naming a display no
 # server answers on, one whose server takes the connection and never
 # answers, or one with no screen the framework can draw on), the program
-# says in one line that it needs one and which it could not open, ends with
-# a failure, not a crash, and writes nothing of the user's: their home and
-# settings folders are redirected and stay empty.
+# says in one line that it needs one and which it could not open or draw on
+# (and why), ends with a failure, not a crash, and writes nothing of the
+# user's: their home and settings folders are redirected and stay empty.
 #     StartWithoutDisplayTest.sh <Kestrel-Edit> <work folder>
 set -uo pipefail
 program="$1" work="$2/start-without-display-test"
@@ -88,7 +88,8 @@ wait "$listener" 2>/dev/null
 
 # A server that opens but offers no screen the framework can draw on (8 bit
 # colour only): the framework takes no display, and the window once crashed
-# being centred on none, or the program ran on without one.
+# being centred on none, or the program ran on without one. The line says
+# what is wrong with it, not that it did not open.
 if command -v Xvfb >/dev/null; then
     exec 3>"$work/eightbit-number"
     Xvfb -displayfd 3 -screen 0 640x480x8 -nolisten tcp >"$work/eightbit-server" 2>&1 &
@@ -97,7 +98,8 @@ if command -v Xvfb >/dev/null; then
     for _ in $(seq 100); do [[ -s "$work/eightbit-number" ]] && break; sleep 0.1; done
     if [[ -s "$work/eightbit-number" ]]; then
         eightbit=$(tr -dc '0-9' <"$work/eightbit-number")
-        expect_refused eightbit "\":$eightbit\"" DISPLAY=":$eightbit"
+        expect_refused eightbit "\":$eightbit\" (DISPLAY) offers no visual Kestrel-Edit can draw on (its screen is 8 bit colour)." \
+            DISPLAY=":$eightbit"
     else
         echo "eightbit: the 8 bit server did not start: $(cat "$work/eightbit-server")"
         failed=1

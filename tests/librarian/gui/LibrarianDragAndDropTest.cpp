@@ -587,7 +587,7 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     ASSERT_TRUE (bankFile.replaceWithData (bank.getData(), bank.getSize()));
     const auto gone = folder.getChildFile ("gone.syx");
     ASSERT_TRUE (folder.getChildFile ("Dropped In.syx").copyFileTo (gone));
-    auto diskCab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk Cab", 0));
+    auto diskCab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk\x1b[2J\nCab", 0));
     ASSERT_TRUE (folder.getChildFile ("Disk Cab.syx").replaceWithData (diskCab.getData(), diskCab.getSize()));
     auto accented = SimulatedPreset::makeFactory (2);
     accented.name = juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc \xe2\x82\xac"); // the euro a place of 0x20AC
@@ -651,10 +651,12 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     EXPECT_TRUE (notices.lastMessage().contains ("Model 3 Cab.syx holds a cab for the Model 3")) << notices.lastMessage();
     answerLast (true); // whatever was asked
     ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
-    // Onto the empty slot: nothing there is said to be lost; No sends nothing.
+    // Onto the empty slot: nothing there is said to be lost, and the cab's
+    // control characters are shown escaped; No sends nothing.
     dragBrowserFileToSlot ("Disk Cab.syx", 1);
     ASSERT_EQ (notices.count(), before + 2) << notices.lastMessage();
-    EXPECT_EQ (notices.lastMessage(), "Send \"Disk Cab\" from Disk Cab.syx to the empty user cab U002 on the Kestrel?");
+    EXPECT_EQ (notices.lastMessage(),
+               "Send \"Disk\\x1B[2J\\x0ACab\" from Disk Cab.syx to the empty user cab U002 on the Kestrel?");
     answerLast (false);
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.countReceived (SYSEX_CABIR_START), 0);
@@ -735,10 +737,14 @@ TEST_F (LibrarianDragAndDrop, ABankOfMixedModelsListsEachPresetAndSendsOnlyTheUn
 // is asked about as the unit stores it. A name with control characters or
 // DEL is listed escaped, refused naming them, and nothing is sent; one that
 // begins with a control character is listed as "EMPTY" and refused alike.
+// Control characters in the names of files (the rows' tooltips) and folders
+// (the browser's folder line) are shown escaped too.
 TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharactersRefused)
 {
-    auto writeFile = [this] (const juce::String& fileName,
-                             std::initializer_list<std::tuple<juce::String, juce::uint16, int>> presets)
+    const auto odd = folder.getChildFile ("Odd\x1b[2J\nFolder");
+    ASSERT_TRUE (odd.createDirectory());
+    auto writeFile = [odd] (const juce::String& fileName,
+                            std::initializer_list<std::tuple<juce::String, juce::uint16, int>> presets)
     {
         juce::MemoryBlock bytes;
         for (auto& [name, padding, ampValue] : presets)
@@ -750,14 +756,14 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
             const auto dump = makePresetDumpFile (preset);
             bytes.append (dump.getData(), dump.getSize());
         }
-        const auto file = folder.getChildFile (fileName);
+        const auto file = odd.getChildFile (fileName);
         EXPECT_TRUE (file.replaceWithData (bytes.getData(), bytes.getSize()));
         return file;
     };
     const juce::Array<juce::File> files{
         writeFile ("padded.syx", { { " Clean", 0x00FF, 1111 } }),
         writeFile ("bank.syx", { { "Bank A", 0xFFFF, 2221 }, { "", 0x00FF, 2222 }, { "Bank C", ' ', 2223 } }),
-        writeFile ("control.syx", { { "Bell\x07" "Esc\x1b[2J\nnl", ' ', 1 } }),
+        writeFile ("control\x1b[2J\n.syx", { { "Bell\x07" "Esc\x1b[2J\nnl", ' ', 1 } }),
         writeFile ("delete.syx", { { "Del\x7f" "ete", 0xFFFF, 1 } }),
         writeFile ("escape.syx", { { "\x1b[2J Esc", ' ', 1 } }),
         writeFile ("long.syx", { { "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", ' ', 1 } }),
@@ -771,6 +777,14 @@ TEST_F (LibrarianDragAndDrop, NamesPaddedWithEmptyPlacesAreSentAndControlCharact
                                   "Del\\x7Fete", "EMPTY" };
     for (int row = 0; row < 7; ++row)
         EXPECT_EQ (diskList->getCell (row)->getNameText(), rows[row]);
+    EXPECT_EQ (diskList->getCell (4)->getTooltip(), "Preset File - control\\x1B[2J\\x0A.syx");
+    openBrowserOn (odd);
+    juce::StringArray labels;
+    for (auto* child : browser->getChildren())
+        if (auto* label = dynamic_cast<juce::Label*> (child))
+            labels.add (label->getText());
+    EXPECT_TRUE (labels.contains ("Folder: " + folder.getFullPathName() + "/Odd\\x1B[2J\\x0AFolder"))
+        << labels.joinIntoString ("|");
 
     auto& notices = program.notices;
     auto send = [&] (const juce::Array<int>& entries, int slot)

@@ -591,21 +591,34 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
     const auto dump = makeDump (makePresetData (8192, "Snap"), SimulatedKestrel::model);
     auto kept = rig.scratch.folder.getChildFile ("kept.syx");
     kept.replaceWithData (dump.data(), dump.size());
-    auto gone = rig.scratch.folder.getChildFile ("gone.syx");
+    auto empty = rig.scratch.folder.getChildFile ("empty\x1b[2J.syx");
+    ASSERT_TRUE (empty.create().wasOk() && empty.getSize() == 0);
+    auto gone = rig.scratch.folder.getChildFile ("gone\x1b[2J\n.syx");
     snapshots->insertAtStart ({ "kept", kept.getFullPathName() });
+    snapshots->insertAtStart ({ "empty", empty.getFullPathName() });
     snapshots->insertAtStart ({ "gone", gone.getFullPathName() });
     rig.unit.clearReceived();
 
-    // The newest, whose file vanished, is reported and forgotten.
+    // The newest, whose file vanished, is reported, its path's control
+    // characters escaped, and forgotten.
     EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
     ASSERT_EQ (rig.notices.count(), 1);
     EXPECT_EQ (rig.notices.get (0).title, "Load Snapshot");
-    EXPECT_EQ (rig.notices.lastMessage(), "Unable to locate snapshot file:\n" + gone.getFullPathName());
-    ASSERT_EQ (snapshots->size(), 1);
-    EXPECT_EQ (snapshots->getPair (0).first, "kept");
+    EXPECT_EQ (rig.notices.lastMessage(), "Unable to locate snapshot file:\n" + rig.scratch.folder.getFullPathName()
+                                              + "/gone\\x1B[2J\\x0A.syx");
+    ASSERT_EQ (snapshots->size(), 2);
+    EXPECT_EQ (snapshots->getPair (0).first, "empty");
+
+    // An empty file holds no whole preset: refused as a damaged one is, and
+    // nothing reaches the unit.
+    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
+    ASSERT_EQ (rig.notices.count(), 2);
+    EXPECT_EQ (rig.notices.lastMessage(), juce::String (PresetManager::damagedPresetText));
+    EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
 
     // The other is sent to the unit.
-    EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
+    EXPECT_TRUE (target->invokeCommand (1 * 65536 + 2003));
     EXPECT_TRUE (rig.runUntil ([&] { return rig.unit.countReceived (SYSEX_PATCH_START) == 1; }));
 
     EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1901, false));
