@@ -25,6 +25,7 @@ constexpr int rowHeight = 24;
 constexpr int rowGap = 8;
 constexpr int tabHeight = 26;
 constexpr int labelWidth = 150;
+constexpr juce::uint8 allBanks = 0x7F; // with program 127: every preset of every bank
 
 const char* const pageNames[] = { "General", "Workspace", "Cache", "Prompts" };
 
@@ -561,7 +562,21 @@ void PreferencesDialogContent::refreshFromUnit (Refresh& item)
         refreshRunning = &item;
         for (auto& other : refreshes)
             other.button->setEnabled (false);
-        presetManager->getRequest ((NamedRequest) i).start();
+
+        // Each button asks for all it names: the preset names of every bank;
+        // the factory, user and scratchpad cab names.
+        const auto which = (NamedRequest) i;
+        const auto started = which == refreshPresetNames ? presetManager->requestPresetNames (allBanks)
+                             : which == refreshCabNames  ? presetManager->requestCabNames (true, true, true)
+                                                         : presetManager->requestParamDefinitions();
+
+        // Refused while the same request is under way: nothing waits for it.
+        if (! started)
+        {
+            refreshRunning = nullptr;
+            for (auto& other : refreshes)
+                other.button->setEnabled (true);
+        }
         return;
     }
 }

@@ -3,7 +3,10 @@
 #include "app/shell/ControlUnitContent.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
+#include "app/shell/PreferencesDialogContent.h"
+#include "device/engines/PresetManager.h"
 #include "model/BlockLibraryEntry.h"
+#include "model/IdTables.h"
 #include "model/KestrelBlockLibraryManager.h"
 #include "model/UnitIds.h"
 #include "skin/knobs/BrakFxReadout.h"
@@ -52,4 +55,59 @@ TEST (WindowStartedRequests, ConnectingReadsTheBlockLibraryAndRenamePresetNamesT
         << program.unit.getEditBuffer().name;
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (name->getText(), "Lead Rhythm");
+}
+
+// Preferences > Cache reads the unit's names again: a preset name in a later
+// bank and a user cab name changed on the unit reach the program's tables. A
+// click while the same reading is already under way is refused and leaves
+// the buttons usable.
+TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameAgain)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-refresh-names" };
+    ASSERT_TRUE (program.open());
+    ASSERT_TRUE (
+        program.window->getCommandManager().invokeDirectly (PreferencesDialogContent::preferencesCommandId, false));
+    auto* preferences = program.content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return preferences->isShowing(); }));
+    preferences->showPage (PreferencesDialogContent::Page::cache);
+    auto& cabNames = preferences->getRefreshButton (0);
+    auto& presetNames = preferences->getRefreshButton (1);
+    ASSERT_EQ (presetNames.getButtonText(), "Refresh Preset Names");
+    auto allEnabled = [&]
+    { return cabNames.isEnabled() && presetNames.isEnabled() && preferences->getRefreshButton (2).isEnabled(); };
+
+    // The preset list reads every name (its replies held back a while).
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1000);
+    program.unit.startAutoPump();
+    ASSERT_TRUE (program.presets->requestPresetNames (0x7F));
+    presetNames.triggerClick();
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_TRUE (allEnabled());
+    ASSERT_TRUE (program.settle());
+    program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+
+    auto renamed = program.unit.getPreset (300);
+    renamed.name = "Late Bank Lead";
+    program.unit.setPreset (300, renamed);
+    program.unit.setCabName (program.unit.getNumFactoryCabs() + 2, "Fresh Room");
+
+    juce::String name;
+    presetNames.triggerClick();
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return program.presets->getPresetName (300, name) && name == renamed.name; }))
+        << name;
+    ASSERT_TRUE (pumpMessagesUntil (allEnabled)) << "once the reading has ended";
+    cabNames.triggerClick();
+    juce::StringArray userCabs;
+    EXPECT_TRUE (pumpMessagesUntil (
+        [&]
+        {
+            juce::Array<juce::uint16> slots;
+            userCabs.clear();
+            program.presets->getCabNames (true, userCabs, slots);
+            return userCabs.contains ("Fresh Room");
+        }))
+        << userCabs.joinIntoString (", ");
+    EXPECT_TRUE (pumpMessagesUntil (allEnabled));
+    preferences->closeDialog();
 }
