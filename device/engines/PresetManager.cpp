@@ -356,6 +356,8 @@ void PresetManager::finishStopped (PresetStateMachine& machine)
     if (&machine == &getRequest (queryCurrentPresetNumber))
         endPresetNumberCheck (machine);
 
+    endAnsweredWrite (machine);
+
     if (&machine == &getRequest (loadPreset))
         if (auto action = std::exchange (afterAnsweredLoad, {}))
             action (machine.getResult() == ZolStateMachine::resultCompleted);
@@ -603,6 +605,15 @@ bool PresetManager::handleReplyFirst (SysExRequest& request)
 bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 {
     recallAwaitingReport = false;
+
+    // Counted whatever is done with it below: a write started on an answer
+    // given before it must not go out.
+    if (! isAnsweringPresetQuery())
+    {
+        ++presetReports;
+        reportedPresetNumber = number.getNumber();
+    }
+
     const auto answersQuestion =
         isAnsweringPresetQuery() && getActiveRequest() == &getRequest (queryCurrentPresetNumber);
 
@@ -855,6 +866,7 @@ PresetStateMachine& PresetManager::startRequest (NamedRequest which)
 {
     auto& machine = getRequest (which);
     machine.start();
+    bindWriteToAnswer (machine, which);
     return machine;
 }
 

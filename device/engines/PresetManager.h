@@ -161,6 +161,13 @@ public:
     // one, on the same answer. The answer is "same" only for the preset the
     // window showed when asked, with the window moving to no other preset
     // then or when the answer came.
+    //
+    // A save or file export of the preset shown that the action starts on a
+    // "same" answer sends nothing more once the unit reports a change of
+    // preset after the answer, before the save goes out or the export ends:
+    // it unmutes the outputs it muted and ends as failed (code 1, no end
+    // code), and the action is run again, told "another" for the preset
+    // reported, once the window has loaded it.
     void checkPresetNumber (std::function<void (const PresetNumberAnswer&)> action);
 
     //==========================================================================
@@ -363,6 +370,18 @@ private:
     // one's time-out shows no alert.
     bool startPresetNumberCheck (bool quiet);
     void endPresetNumberCheck (const PresetStateMachine& machine);
+    // Runs the action when the running load has ended, after any action
+    // already waiting for it, with whether the load completed.
+    void whenLoadEnds (std::function<void (bool loaded)> action);
+    // A save or export that an action told "same" starts is bound to the
+    // answer; a run of another request, or started otherwise, is not.
+    void bindWriteToAnswer (const PresetStateMachine& machine, NamedRequest which);
+    // Before each step of a bound write: once the unit has reported a change
+    // of preset since the answer, the write is ended (true) or led to its
+    // unmute step. A save is bound no longer once its message goes out.
+    bool endsWriteAfterMove (PresetStateMachine& machine);
+    // The run has stopped: a write a report stopped is told to its action.
+    void endAnsweredWrite (const PresetStateMachine& machine);
     void waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite);
     // The window moves to another preset: the unit's number was taken and
     // the preset's load has not ended and been told yet.
@@ -452,9 +471,30 @@ private:
     {
         PresetNumberAnswer answer;
         bool givenWhileMoving = false;
+        bool beforeWrite = false;
         std::function<void (const PresetNumberAnswer&)> action;
     };
     std::vector<PresetNumberWaiter> presetNumberWaiters;
+    // The unit's reports of a change of preset (answers to our questions are
+    // not counted), and the number it reported last.
+    juce::uint32 presetReports = 0;
+    juce::int32 reportedPresetNumber = -1;
+    // While an action told "same" before a write runs: its waiter, and the
+    // reports counted when the answer came.
+    const PresetNumberWaiter* sameAnswerTold = nullptr;
+    juce::uint32 reportsAtSameAnswer = 0;
+    // The saves and exports started on a "same" answer and not ended yet.
+    struct AnsweredWrite
+    {
+        const PresetStateMachine* machine = nullptr;
+        juce::uint32 run = 0;
+        juce::uint32 reports = 0;
+        PresetNumberWaiter waiter;
+        bool moved = false;
+    };
+    std::vector<AnsweredWrite> answeredWrites;
+    // The entry of the machine's run; end() for none.
+    std::vector<AnsweredWrite>::iterator findAnsweredWrite (const PresetStateMachine& machine);
     // The number the unit named in answer to the running question, or in a
     // report of a change while it ran; -1: none yet.
     juce::int32 answeredPresetNumber = -1;

@@ -20,6 +20,8 @@
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
 
+#include <algorithm>
+
 using namespace EngineDetail;
 
 namespace
@@ -248,6 +250,7 @@ void PresetManager::waitForPresetNumber (std::function<void (const PresetNumberA
     // dropped.
     PresetNumberWaiter waiter;
     waiter.givenWhileMoving = isPresetMoveUnderWay();
+    waiter.beforeWrite = beforeWrite;
     waiter.answer.shown = waiter.givenWhileMoving ? presetMovedFrom : getCurrentPresetNumber();
     waiter.answer.shownName = waiter.givenWhileMoving ? presetMovedFromName : getCurrentPresetName();
     waiter.action = std::move (action);
@@ -292,6 +295,7 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     const auto afterLoad = std::exchange (answerAfterLoad, false);
     const auto playing = std::exchange (answeredPresetNumber, -1);
     const auto reported = std::exchange (reportedWhileChecking, false);
+    const auto reportsAtAnswer = presetReports;
     auto waiters = std::exchange (presetNumberWaiters, {});
 
     if (waiters.empty())
@@ -323,13 +327,20 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
         another = another || answer.kind == Kind::another;
     }
 
-    // Another preset is named as the window will show it.
-    auto tell = [this, waiters = std::move (waiters)] (bool loaded) mutable
+    // Another preset is named as the window will show it. A write that an
+    // action starts on "same" holds only while the unit reports no change
+    // after this answer.
+    auto tell = [this, reportsAtAnswer, waiters = std::move (waiters)] (bool loaded) mutable
     {
         for (auto& waiter : waiters)
         {
             if (waiter.answer.kind == Kind::another && loaded && getCurrentPresetNumber() == waiter.answer.playing)
                 waiter.answer.playingName = getCurrentPresetName();
+
+            const bool bindsWrite = waiter.beforeWrite && waiter.answer.kind == Kind::same;
+            const juce::ScopedValueSetter<const PresetNumberWaiter*> told (sameAnswerTold,
+                                                                           bindsWrite ? &waiter : nullptr);
+            const juce::ScopedValueSetter<juce::uint32> counted (reportsAtSameAnswer, reportsAtAnswer);
 
             if (waiter.action)
                 waiter.action (waiter.answer);
@@ -338,18 +349,121 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
 
     if (another && afterLoad && getRequest (loadPreset).isRunning())
     {
-        afterAnsweredLoad =
-            [earlier = std::exchange (afterAnsweredLoad, {}), tell = std::move (tell)] (bool loaded) mutable
-        {
-            if (earlier)
-                earlier (loaded);
-
-            tell (loaded);
-        };
+        whenLoadEnds (std::move (tell));
         return;
     }
 
     tell (! getRequest (loadPreset).isRunning());
+}
+
+void PresetManager::whenLoadEnds (std::function<void (bool loaded)> action)
+{
+    afterAnsweredLoad = [earlier = std::exchange (afterAnsweredLoad, {}), action = std::move (action)] (bool loaded)
+    {
+        if (earlier)
+            earlier (loaded);
+
+        action (loaded);
+    };
+}
+
+void PresetManager::bindWriteToAnswer (const PresetStateMachine& machine, NamedRequest which)
+{
+    static const NamedRequest writes[] = { savePreset,        fileSnapshot,
+                                           fileExportToSysex, fileExportToTemplates,
+                                           fileExportCsv,     exportPresetCabBundle };
+
+    // An earlier run of the machine is over.
+    answeredWrites.erase (std::remove_if (answeredWrites.begin(), answeredWrites.end(),
+                                          [&] (const AnsweredWrite& write) { return write.machine == &machine; }),
+                          answeredWrites.end());
+
+    if (sameAnswerTold == nullptr || std::find (std::begin (writes), std::end (writes), which) == std::end (writes))
+        return;
+
+    AnsweredWrite write;
+    write.machine = &machine;
+    write.run = machine.getRunCount();
+    write.reports = reportsAtSameAnswer;
+    write.waiter = *sameAnswerTold;
+    answeredWrites.push_back (std::move (write));
+}
+
+std::vector<PresetManager::AnsweredWrite>::iterator PresetManager::findAnsweredWrite (const PresetStateMachine& machine)
+{
+    return std::find_if (answeredWrites.begin(), answeredWrites.end(),
+                         [&] (const AnsweredWrite& write)
+                         { return write.machine == &machine && write.run == machine.getRunCount(); });
+}
+
+bool PresetManager::endsWriteAfterMove (PresetStateMachine& machine)
+{
+    const auto write = findAnsweredWrite (machine);
+
+    if (write == answeredWrites.end())
+        return false;
+
+    const auto step = machine.getCurrentState();
+    write->moved = write->moved || write->reports != presetReports;
+
+    if (! write->moved)
+    {
+        // The save goes out now: a report after it changes nothing of it.
+        if (step == stepPresetSave)
+            answeredWrites.erase (write);
+
+        return false;
+    }
+
+    // The unit plays another preset than the one asked about: nothing more
+    // goes out but the unmute of outputs the write muted.
+    const auto& steps = machine.getSteps();
+    bool muted = false;
+
+    for (int i = 0; i < juce::jmin (machine.getStepIndex(), steps.size()); ++i)
+        muted = steps[i] == stepMuteEnable || (muted && steps[i] != stepMuteDisable);
+
+    if (step == stepBeginCommunications || (muted && machine.skipTo (stepMuteDisable)))
+        return false;
+
+    setStatus (timeOutCode, 0, 0);
+    machine.stop (ZolStateMachine::resultCancelled);
+    return true;
+}
+
+void PresetManager::endAnsweredWrite (const PresetStateMachine& machine)
+{
+    const auto write = findAnsweredWrite (machine);
+
+    if (write == answeredWrites.end())
+        return;
+
+    const bool moved = write->moved;
+    auto answer = write->waiter.answer;
+    auto action = std::move (write->waiter.action);
+    answeredWrites.erase (write);
+
+    if (! moved || ! action)
+        return;
+
+    // Told as the question tells another preset: named as the window shows
+    // it once loaded.
+    answer.kind = PresetNumberAnswer::Kind::another;
+    answer.playing = reportedPresetNumber;
+    answer.playingName.clear();
+
+    auto tell = [this, answer, action = std::move (action)] (bool loaded) mutable
+    {
+        if (loaded && getCurrentPresetNumber() == answer.playing)
+            answer.playingName = getCurrentPresetName();
+
+        action (answer);
+    };
+
+    if (getRequest (loadPreset).isRunning())
+        whenLoadEnds (std::move (tell));
+    else
+        tell (true);
 }
 
 bool PresetManager::requestLoadPreset()

@@ -67,6 +67,9 @@ juce::String turningBar (int entryCount)
 
 bool PresetManager::runStep (PresetStateMachine& m)
 {
+    if (endsWriteAfterMove (m))
+        return true;
+
     auto* effectModel = getEffectManager();
     const auto step = m.getCurrentState();
     auto& grid = getPresetGrid();

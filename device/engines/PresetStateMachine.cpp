@@ -68,6 +68,21 @@ bool PresetStateMachine::isDelayOver()
     return true;
 }
 
+bool PresetStateMachine::skipTo (juce::int32 stepId)
+{
+    for (int i = juce::jmax (0, stepIndex); i < steps.size(); ++i)
+    {
+        if (steps.getUnchecked (i) == stepId)
+        {
+            stepIndex = i;
+            attempts = 0;
+            return true;
+        }
+    }
+
+    return false;
+}
+
 void PresetStateMachine::advanceLoopEnd()
 {
     if (loopCounter < loopCount)

@@ -96,6 +96,10 @@ public:
     // The step's part of the delay: starts the timer when a delay is set.
     void startDelayTimer();
 
+    // Moves the cursor forward to the next step of this id, the current one
+    // included; false, the cursor left where it is, when none follows.
+    bool skipTo (juce::int32 stepId);
+
     // Makes wait_patchnum wait for the unit's preset report, at most settleDelayMs.
     void enableSettleDelay()
     {

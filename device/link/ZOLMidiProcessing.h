@@ -105,6 +105,8 @@ public:
     // is given it receives the mark of setPresetChangeRequested; the mark is
     // cleared in any case.
     bool takePresetChange (PresetNumberRecord* out, bool* editorAsked = nullptr);
+    // Whether such a number waits to be taken.
+    bool hasPresetChange() const { return presetMailbox.fresh.load(); }
 
     bool takeResyncRequest();
     bool takeStatesChanged();

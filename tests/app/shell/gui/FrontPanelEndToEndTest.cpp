@@ -1100,9 +1100,10 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
 
 
 // The user turns the unit to another preset just as it answers the question
-// before a write: its report comes right after the answer. Nothing is
-// written, the command says why, and the window follows the unit. Turned to
-// the preset shown, the unit reloads it: nothing is written either.
+// before a write: its report comes right after the answer, or once the
+// question has ended, before the write goes out. Nothing is written, the
+// command says why, and the window follows the unit. Turned to the preset
+// shown, the unit reloads it: nothing is written either.
 TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -1117,23 +1118,53 @@ TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
     interaction.answerWithFile (exported);
     const auto stored0 = unit.getPreset (0).toWords();
     const auto stored1 = unit.getPreset (1).toWords();
+    const char* notSaved = "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was saved.";
+    const char* notExported = "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was exported.";
+    auto save = [&] { panel->getButtonNamed ("saveButton")->triggerClick(); };
+    auto exportPreset = [&] { program.window->getCommandManager().invokeDirectly (1002, false); };
+    // The unit is turned with its answer, or as a code is told: the
+    // question's end (13), the export's begin (98, the outputs then muted).
     const struct
     {
         std::function<void()> give;
         int turnedTo;
+        int turnedAtCode;
         const char* told;
     } cases[] = {
-        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, 1,
-          "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was saved." },
-        { [&] { program.window->getCommandManager().invokeDirectly (1002, false); }, 1,
-          "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was exported." },
-        { [&] { panel->getButtonNamed ("saveButton")->triggerClick(); }, 0,
-          "Kestrel-Edit was still changing presets; nothing was saved." },
+        { save, 1, 0, notSaved },
+        { exportPreset, 1, 0, notExported },
+        { save, 0, 0, "Kestrel-Edit was still changing presets; nothing was saved." },
+        { save, 1, 13, notSaved },
+        { exportPreset, 1, 13, notExported },
+        { exportPreset, 1, 98, notExported },
     };
+
+    // Turned as the code is told, the unit's report waits in the link's
+    // mailbox for the next tick, which comes before the write.
+    struct AtCode : juce::ChangeListener
+    {
+        std::function<void()> turn;
+        PresetManager* presets = nullptr;
+        int code = 0;
+        bool turned = false;
+        void changeListenerCallback (juce::ChangeBroadcaster*) override
+        {
+            if (! turned && presets->getStatus() == code)
+            {
+                turned = true;
+                turn();
+            }
+        }
+    } atCode;
+    atCode.presets = program.presets;
+    const juce::ScopeGuard unlisten{ [&] { program.presets->removeChangeListener (&atCode); } };
+    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+    ASSERT_NE (link, nullptr);
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.told);
+        SCOPED_TRACE (c.turnedAtCode);
         unit.selectPresetOnUnit (0);
         ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (0); }));
         int param = 0;
@@ -1141,14 +1172,36 @@ TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
         ASSERT_TRUE (turnAmpKnob (program, param, edited));
         const int before = program.notices.count();
         unit.clearReceived();
-        unit.selectPresetAfterNextAnswerTo (SYSEX_PATCHNUM, c.turnedTo);
+
+        if (c.turnedAtCode != 0)
+        {
+            atCode.turned = false;
+            atCode.code = c.turnedAtCode;
+            atCode.turn = [&, to = c.turnedTo]
+            {
+                unit.selectPresetOnUnit (to);
+                const auto end = juce::Time::currentTimeMillis() + 30000;
+
+                while (! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
+                    juce::Thread::sleep (1);
+            };
+            program.presets->addChangeListener (&atCode);
+        }
+        else
+        {
+            unit.selectPresetAfterNextAnswerTo (SYSEX_PATCHNUM, c.turnedTo);
+        }
+
         c.give();
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (c.turnedTo); }))
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && shows (c.turnedTo); }))
             << program.notices.lastMessage();
         ASSERT_TRUE (program.settle());
+        program.presets->removeChangeListener (&atCode);
+        EXPECT_EQ (atCode.turned, c.turnedAtCode != 0);
         EXPECT_EQ (program.notices.lastMessage(), c.told);
         EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
         EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 0);
+        EXPECT_EQ (unit.countReceived (SYSEX_MUTE) % 2, 0) << "the outputs left muted";
         EXPECT_TRUE (unit.getPreset (0).toWords() == stored0) << "preset 0 written over";
         EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 written over";
         EXPECT_TRUE (interaction.fileRequests.empty());
