@@ -5,35 +5,56 @@
 # A display number counts as taken only while the server named in its lock
 # file still runs: a lock left by a server killed from outside is stale, and
 # Xvfb replaces it, so stale locks never use up the display numbers.
+#
+# Two runs on one machine may try the same free number at once: only one of
+# their servers gets its lock, and the other gives up. A number is a run's
+# own only once its lock names the run's own server; until then the server
+# that holds it may be another run's, which that run stops when it ends.
 
 private_xvfb_pid=""
 
+lock_holder() {
+    tr -dc '0-9' 2>/dev/null <"/tmp/.X$1-lock" || true
+}
+
 display_in_use() {
-    local lock="/tmp/.X$1-lock" pid
-    [ -e "$lock" ] || return 1
-    pid="$(tr -dc '0-9' < "$lock" 2>/dev/null || true)"
+    local pid
+    pid="$(lock_holder "$1")"
     [ -n "$pid" ] && [ -d "/proc/$pid" ]
+}
+
+# Starts Xvfb on the first number from $1 to $2 that it gets for itself,
+# writing its output to $3 (by default nowhere). Sets started_display (":N")
+# and started_xvfb_pid; fails when no number was had.
+start_xvfb_between() {
+    local first="$1" last="$2" log="${3:-/dev/null}" n pid
+    started_display="" started_xvfb_pid=""
+    for n in $(seq "$first" "$last"); do
+        display_in_use "$n" && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$log" 2>&1 &
+        pid=$!
+        for _ in $(seq 1 600); do
+            [ -e "/tmp/.X11-unix/X$n" ] && [ "$(lock_holder "$n")" = "$pid" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null && [ "$(lock_holder "$n")" = "$pid" ]; then
+            started_display=":$n" started_xvfb_pid="$pid"
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    return 1
 }
 
 start_private_display() {
     [ -z "${DISPLAY:-}" ] || return 0
-    local n
-    for n in $(seq 90 140); do
-        display_in_use "$n" && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-        private_xvfb_pid=$!
-        for _ in $(seq 1 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && display_in_use "$n" && break
-            kill -0 "$private_xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if kill -0 "$private_xvfb_pid" 2>/dev/null; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-        wait "$private_xvfb_pid" 2>/dev/null || true
-        private_xvfb_pid=""
-    done
+    if start_xvfb_between 90 140; then
+        private_xvfb_pid="$started_xvfb_pid"
+        export DISPLAY="$started_display"
+        return 0
+    fi
     echo "No free display for Xvfb between :90 and :140; tests that open windows are skipped." >&2
 }
 

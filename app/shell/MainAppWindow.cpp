@@ -81,7 +81,7 @@ NoticeWindow* findShownNotice (const juce::String& told)
 } // namespace
 
 MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skinDocument)
-    : juce::DocumentWindow (title, background, juce::DocumentWindow::allButtons)
+    : juce::DocumentWindow (title, background, juce::DocumentWindow::allButtons, false)
     , skin (skinDocument)
 {
     setUsingNativeTitleBar (false);
@@ -164,6 +164,10 @@ MainAppWindow::MainAppWindow (const juce::String& title, const SkinManager* skin
     setResizable (true, false);
     fitOnScreen();
     centreWithSize (getWidth(), getHeight());
+
+    // Its native window is made only now, at its size and place, as a box's
+    // is: a window manager may take the place a window first comes with.
+    addToDesktop();
     paintOnceBeforeShown (*this);
 
     if (zolLook != nullptr)

@@ -58,10 +58,47 @@ inline void moveToTheScreensCorner (juce::Component& window)
     pumpMessagesUntil ([&] { return there() && pumpPostedMessages() && there(); });
 }
 
+// That a window on the screen at `placed` had that place before it first
+// reached the screen and asked for no other once there: a window manager may
+// keep a window where it found it, and may take a place the window asks for
+// later from where the framework then believes the window stands.
+inline ::testing::AssertionResult keptThePlaceItCameWith (const juce::Component& window, juce::Rectangle<int> placed,
+                                                          const juce::String& what)
+{
+    const juce::String managed (windowManagerRuns() ? " (under a window manager)" : "");
+
+    // The framework makes every window 1 by 1 pixel at the screen's corner first.
+    for (auto before : placesBeforeShown (window))
+        if (before.getWidth() > 1 && before.getHeight() > 1 && before != placed)
+            return ::testing::AssertionFailure() << "before it reached the screen, " << what << " stood at "
+                                                 << before.toString() << "; it stands at " << placed.toString()
+                                                 << managed;
+
+    for (auto asked : placesAskedOnceShown (window))
+        return ::testing::AssertionFailure() << "once on the screen at " << placed.toString() << ", " << what
+                                             << " asked to stand at " << asked.toString() << managed;
+
+    return ::testing::AssertionSuccess();
+}
+
+// Run under a window manager (KESTREL_WINDOW_MANAGER names it), a check of
+// where windows stand means nothing without one.
+inline ::testing::AssertionResult theWindowManagerRunsIfNamed()
+{
+    if (std::getenv ("KESTREL_WINDOW_MANAGER") != nullptr && ! windowManagerRuns())
+        return ::testing::AssertionFailure() << "no window manager runs, though " << std::getenv ("KESTREL_WINDOW_MANAGER")
+                                             << " should";
+    return ::testing::AssertionSuccess();
+}
+
+inline juce::String placeText (const std::optional<juce::Rectangle<int>>& place)
+{
+    return place ? place->toString() : juce::String ("(not shown)");
+}
+
 // Whether the box stands centred over the window or dialog it belongs to,
 // and within its window, where the screen shows them once the box is up (waiting for
-// that). It must have had that place before it first reached the screen: a
-// window manager may keep a window where it found it.
+// that), in the place it came with (keptThePlaceItCameWith).
 inline ::testing::AssertionResult standsCentredOver (const juce::Component& box, const juce::Component& owner)
 {
     // The owner may be a pane inside its window (the box may be wider than the pane).
@@ -80,28 +117,42 @@ inline ::testing::AssertionResult standsCentredOver (const juce::Component& box,
         },
         15000);
 
-    // Run under a window manager (KESTREL_WINDOW_MANAGER names it), the check means nothing without one.
-    if (std::getenv ("KESTREL_WINDOW_MANAGER") != nullptr && ! windowManagerRuns())
-        return ::testing::AssertionFailure() << "no window manager runs, though " << std::getenv ("KESTREL_WINDOW_MANAGER")
-                                             << " should";
-
-    auto text = [] (const std::optional<juce::Rectangle<int>>& place)
-    { return place ? place->toString() : juce::String ("(not shown)"); };
-    const juce::String managed (windowManagerRuns() ? " (under a window manager)" : "");
+    if (auto managed = theWindowManagerRunsIfNamed(); ! managed)
+        return managed;
 
     if (! centred)
-        return ::testing::AssertionFailure() << "on the screen, the box stands at " << text (placed)
-                                             << ", its window at " << text (ownerPlaced) << managed;
+        return ::testing::AssertionFailure() << "on the screen, the box stands at " << placeText (placed)
+                                             << ", its window at " << placeText (ownerPlaced)
+                                             << (windowManagerRuns() ? " (under a window manager)" : "");
 
-    // Before it reached the screen, it stood nowhere else with its size (the
-    // framework makes every window 1 by 1 pixel at the screen's corner first).
-    for (auto before : placesBeforeShown (box))
-        if (before.getWidth() > 1 && before.getHeight() > 1 && before != *placed)
-            return ::testing::AssertionFailure() << "before it reached the screen, the box's window stood at "
-                                                 << before.toString() << "; it stands at " << placed->toString()
-                                                 << managed;
+    return keptThePlaceItCameWith (box, *placed, "the box's window");
+}
 
-    return ::testing::AssertionSuccess();
+// Whether the program's main window stands centred on its screen, where the
+// screen shows it (waiting for that), in the place it came with
+// (keptThePlaceItCameWith). Call it as soon as the window is made.
+inline ::testing::AssertionResult standsCentredOnItsScreen (const juce::Component& window)
+{
+    watchPlacesAsked (window);
+    const auto area = window.getParentMonitorArea();
+    std::optional<juce::Rectangle<int>> placed;
+    const bool centred = pumpMessagesUntil (
+        [&]
+        {
+            placed = placeOnScreen (window);
+            return placed && placed->getCentre().getDistanceFrom (area.getCentre()) <= 2;
+        },
+        15000);
+
+    if (auto managed = theWindowManagerRunsIfNamed(); ! managed)
+        return managed;
+
+    if (! centred)
+        return ::testing::AssertionFailure() << "on the screen, the window stands at " << placeText (placed)
+                                             << ", not centred on " << area.toString()
+                                             << (windowManagerRuns() ? " (under a window manager)" : "");
+
+    return keptThePlaceItCameWith (window, *placed, "the window");
 }
 
 // The notices a recorder takes show in the window's boxes as well, as the
@@ -118,6 +169,10 @@ public:
             {
                 if (safeWindow != nullptr)
                     safeWindow->showMessageDialog (notice);
+
+                // Watched before the box is first drawn.
+                for (auto* box : shownNoticeBoxes())
+                    watchPlacesAsked (*box);
             });
     }
     ~RecordedNoticesShown() { recorder.setAlsoShown (nullptr); }

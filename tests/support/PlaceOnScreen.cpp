@@ -4,7 +4,9 @@
     #include <map>
 
     // Last: Xlib's macros (None, Bool, Status...) would clash with the framework's names.
+    #include <X11/Xatom.h>
     #include <X11/Xlib.h>
+    #include <X11/Xutil.h>
 
 namespace
 {
@@ -41,10 +43,12 @@ Window windowOf (const juce::Component& component)
 
 // The places each window took before it first reached the screen, by
 // window, from the root's notices; closed once it is shown or a window
-// manager takes it in hand (and reparents it).
+// manager takes it in hand (and reparents it). After that, the places the
+// window asked for itself, where it is watched (its size hints, which the
+// framework writes with every place it asks for).
 struct Places
 {
-    juce::Array<juce::Rectangle<int>> taken;
+    juce::Array<juce::Rectangle<int>> taken, asked;
     bool shown = false;
 };
 
@@ -84,6 +88,18 @@ void readNotices (Display* display)
                 take (moved.window, { moved.x, moved.y, moved.width, moved.height });
                 break;
             }
+            case PropertyNotify:
+            {
+                const auto& changed = event.xproperty;
+                XSizeHints hints{};
+                long supplied = 0;
+                if (auto& places = placesTaken()[changed.window];
+                    places.shown && changed.atom == XA_WM_NORMAL_HINTS
+                    && XGetWMNormalHints (display, changed.window, &hints, &supplied) != 0
+                    && (hints.flags & USPosition) != 0)
+                    places.asked.add ({ hints.x, hints.y, hints.width, hints.height });
+                break;
+            }
             case MapNotify: placesTaken()[event.xmap.window].shown = true; break;
             case ReparentNotify: placesTaken()[event.xreparent.window].shown = true; break;
             case DestroyNotify: placesTaken().erase (event.xdestroywindow.window); break;
@@ -121,6 +137,34 @@ juce::Array<juce::Rectangle<int>> placesBeforeShown (const juce::Component& wind
     return found != placesTaken().end() ? found->second.taken : juce::Array<juce::Rectangle<int>>();
 }
 
+void watchPlacesAsked (const juce::Component& window)
+{
+    if (auto* display = connection(); display != nullptr && windowOf (window) != 0)
+    {
+        XSelectInput (display, windowOf (window), PropertyChangeMask);
+        XSync (display, False);
+    }
+}
+
+juce::Array<juce::Rectangle<int>> placesAskedOnceShown (const juce::Component& window)
+{
+    auto* display = connection();
+    auto* peer = window.getPeer();
+
+    if (display == nullptr || peer == nullptr)
+        return {};
+
+    // Drawn now, as the framework would soon; a question on the framework's
+    // own connection then makes sure the server has done all it asked.
+    peer->repaint (window.getLocalBounds());
+    peer->performAnyPendingRepaintsNow();
+    juce::Desktop::getMousePosition();
+
+    readNotices (display);
+    const auto found = placesTaken().find (windowOf (window));
+    return found != placesTaken().end() ? found->second.asked : juce::Array<juce::Rectangle<int>>();
+}
+
 std::optional<juce::Rectangle<int>> placeOnScreen (const juce::Component& window)
 {
     auto* display = connection();
@@ -156,6 +200,13 @@ bool windowManagerRuns()
 void watchWindowsMade() {}
 
 juce::Array<juce::Rectangle<int>> placesBeforeShown (const juce::Component&)
+{
+    return {};
+}
+
+void watchPlacesAsked (const juce::Component&) {}
+
+juce::Array<juce::Rectangle<int>> placesAskedOnceShown (const juce::Component&)
 {
     return {};
 }

@@ -22,5 +22,16 @@ void watchWindowsMade();
 // before watchWindowsMade, or off X11.
 juce::Array<juce::Rectangle<int>> placesBeforeShown (const juce::Component& window);
 
+// From this call on, notes the places the window asks for itself once it
+// has reached the screen (under a window manager, once taken in hand). Call
+// it as soon as the window is made, before it is first drawn.
+void watchPlacesAsked (const juce::Component& window);
+
+// The places the window asked for once on the screen, as watched. It is
+// drawn first, as it soon would be: a framework may ask for a place when it
+// first draws a window, from where it then believes the window stands.
+// Empty off X11.
+juce::Array<juce::Rectangle<int>> placesAskedOnceShown (const juce::Component& window);
+
 // Whether a window manager runs on the display.
 bool windowManagerRuns();

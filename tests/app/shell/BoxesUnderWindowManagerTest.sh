@@ -31,40 +31,21 @@ librarian_cases=(
     RawPresetJobsInProgram.TheQuestionToStopATransferStandsOverTheDialogAndGoesWhenTheTransferEnds
 )
 
-# A display number of its own: one whose lock names no running server, above
-# those the test scripts' own servers take.
-display_in_use() {
-    local lock="/tmp/.X$1-lock" pid
-    [ -e "$lock" ] || return 1
-    pid="$(tr -dc '0-9' <"$lock" 2>/dev/null || true)"
-    [ -n "$pid" ] && [ -d "/proc/$pid" ]
-}
+# A display number of its own, above those the test command's own server
+# takes, even when another run (another checkout, a sanitizer run) starts
+# its own at the same moment (scripts/xvfb.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/xvfb.sh"
 server="" manager=""
 stop() {
     [ -n "$manager" ] && kill "$manager" 2>/dev/null && wait "$manager" 2>/dev/null
     [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
 }
 trap stop EXIT
-for n in $(seq 200 299); do
-    display_in_use "$n" && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-    server=$!
-    for _ in $(seq 1 600); do
-        [ -e "/tmp/.X11-unix/X$n" ] && display_in_use "$n" && break
-        kill -0 "$server" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$server" 2>/dev/null && display_in_use "$n"; then
-        display=":$n"
-        break
-    fi
-    wait "$server" 2>/dev/null
-    server=""
-done
-if [ -z "${display:-}" ]; then
+if ! start_xvfb_between 200 299 "$work/xvfb.log"; then
     echo "No display of its own could be started for the window manager (:200 to :299)."
     exit 1
 fi
+server="$started_xvfb_pid" display="$started_display"
 
 # openbox runs the command once it manages the display.
 ready="$work/openbox-ready"

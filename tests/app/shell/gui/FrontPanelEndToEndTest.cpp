@@ -601,13 +601,14 @@ std::vector<MenuEntry> loadSnapshotEntries (const juce::PopupMenu& menu)
     return entries;
 }
 
-// Changes the amp's parameter in the unit's edit buffer, behind the program's back.
-void moveOnTheUnit (SimulatedKestrel& unit, int param)
+// Changes a parameter of a block (the amp's unless named) in the unit's edit
+// buffer, behind the program's back.
+void moveOnTheUnit (SimulatedKestrel& unit, int param, int block = ampBlock)
 {
     auto buffer = unit.getEditBuffer();
     juce::uint16 value = 0;
-    ASSERT_TRUE (buffer.getParam (ampBlock, param, value));
-    ASSERT_TRUE (buffer.setParam (ampBlock, param, value > 30000 ? 1000 : 60000));
+    ASSERT_TRUE (buffer.getParam (block, param, value));
+    ASSERT_TRUE (buffer.setParam (block, param, value > 30000 ? 1000 : 60000));
     unit.setEditBuffer (buffer, true);
 }
 } // namespace
@@ -673,8 +674,10 @@ TEST (FrontPanelEndToEnd, ASnapshotIsOfferedEnabledInBothMenusAndChoosingItLoads
 }
 
 // An open block editor shows what the unit holds after the preset is read
-// again: after Initialize Preset (Ctrl+Shift+I) and after Revert Preset.
-TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsInitializedOrReverted)
+// again: after Initialize Preset (Ctrl+Shift+I) and after Revert Preset, and
+// after Clear Preset (Ctrl+Shift+Delete) for the controllers, which the
+// preset keeps.
+TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsInitializedRevertedOrCleared)
 {
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-editor-after-reload" };
@@ -684,19 +687,20 @@ TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsIn
     ASSERT_TRUE (program.settle());
 
     // The block's values build its page anew: the knob is looked up each time.
-    auto findGain = [&]() -> ZOLRotaryKnob*
+    auto knobNamed = [&] (const juce::String& label) -> ZOLRotaryKnob*
     {
         for (int i = 0; i < program.editor->getNumPageControls(); ++i)
             if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (program.editor->getPageControl (i));
-                knob != nullptr && knob->getLabelText() == "Gain" && knob->getReadout() != nullptr)
+                knob != nullptr && knob->getLabelText() == label && knob->getReadout() != nullptr)
                 return knob;
         return nullptr;
     };
-    auto unitText = [&] (int param)
+    auto findGain = [&] { return knobNamed ("Gain"); };
+    auto unitText = [&] (int param, int block = ampBlock)
     {
         juce::uint16 value = 0;
-        return unit.getParam (ampBlock, param, value) ? SimulatedPreset::describeValue (ampBlock, param, value).text
-                                                      : juce::String ("(none)");
+        return unit.getParam (block, param, value) ? SimulatedPreset::describeValue (block, param, value).text
+                                                   : juce::String ("(none)");
     };
 
     const auto ctrlShift = juce::ModifierKeys (juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier);
@@ -736,6 +740,23 @@ TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsIn
         EXPECT_EQ (gain->getReadout()->getText(), unitText (param));
         EXPECT_EQ (program.editor->getShownBlock(), ampBlock);
     }
+
+    // Clear Preset takes the amp away; the controllers shown stay, and are
+    // read anew too: a rate changed on the unit meanwhile shows.
+    ASSERT_TRUE (program.grid->selectBlockById (blockIdControllers));
+    ASSERT_TRUE (program.settle());
+    ASSERT_NE (knobNamed ("LFO 1 Rate"), nullptr);
+    const int rate = knobNamed ("LFO 1 Rate")->paramId;
+    moveOnTheUnit (unit, rate, blockIdControllers);
+    const auto moved = unitText (rate, blockIdControllers);
+    ASSERT_NE (knobNamed ("LFO 1 Rate")->getReadout()->getText(), moved);
+    const auto clear = juce::KeyPress (juce::KeyPress::deleteKey, ctrlShift, 0);
+    ASSERT_TRUE (program.window->getCommandManager().getKeyMappings()->keyPressed (clear, program.content));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! unit.getEditBuffer().isInGrid (ampBlock); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.editor->getShownBlock(), blockIdControllers);
+    ASSERT_NE (knobNamed ("LFO 1 Rate"), nullptr);
+    EXPECT_EQ (knobNamed ("LFO 1 Rate")->getReadout()->getText(), moved);
 }
 
 // The unit carries out a preset change but no answer comes back. The failure

@@ -350,6 +350,7 @@ TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQues
     RunningApplication running;
     auto* window = running.app.getMainWindow();
     ASSERT_NE (window, nullptr);
+    EXPECT_TRUE (standsCentredOnItsScreen (*window));
     moveToTheScreensCorner (*window);
 
     const juce::String failure ("Communication time-out:\n\nKestrel-Edit was unable to complete the following "
