@@ -606,16 +606,18 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 {
     recallAwaitingReport = false;
 
+    // A report of the unit's own, not an answer to one of our questions.
+    const auto reported = ! isAnsweringPresetQuery();
+
     // Counted whatever is done with it below: a write started on an answer
     // given before it must not go out.
-    if (! isAnsweringPresetQuery())
+    if (reported)
     {
         ++presetReports;
         reportedPresetNumber = number.getNumber();
     }
 
-    const auto answersQuestion =
-        isAnsweringPresetQuery() && getActiveRequest() == &getRequest (queryCurrentPresetNumber);
+    const auto answersQuestion = ! reported && getActiveRequest() == &getRequest (queryCurrentPresetNumber);
 
     if (answersQuestion)
     {
@@ -626,7 +628,7 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 
         answeredPresetNumber = number.getNumber();
     }
-    else if (checkingPresetNumber)
+    else if (reported && checkingPresetNumber)
     {
         // The unit moved while we asked: whatever it answers, nothing may
         // be written as if the window showed its preset.
