@@ -22,6 +22,7 @@
 #include "model/PromptCatalogue.h"
 #include "model/UserNotifier.h"
 #include "skin/window/GenericDialogContent.h"
+#include "skin/engine/PaintOnceBeforeShown.h"
 #include "skin/controls/KestrelControlManager.h"
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/window/ZolLookAndFeel.h"
@@ -47,20 +48,6 @@ public:
     // What the window tells, for knowing the same message told twice.
     juce::String told;
 };
-
-// The framework gives a window its place once more when it first paints it,
-// from where it then believes the window stands. Under a window manager that
-// belief may pass through the screen's corner while the manager takes the
-// window in hand, and the window would be moved there for good. Painted once
-// (a pixel) before it is shown, it keeps the place it was given.
-void paintOnceBeforeShown (juce::Component& window)
-{
-    if (auto* peer = window.getPeer())
-    {
-        peer->repaint ({ 1, 1 });
-        peer->performAnyPendingRepaintsNow();
-    }
-}
 
 juce::String describeTold (const Notice& notice)
 {

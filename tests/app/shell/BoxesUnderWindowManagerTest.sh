@@ -2,8 +2,9 @@
 # The program's boxes under a window manager that reparents and places
 # windows (openbox), on a display of its own: the window tests that check
 # where boxes stand run there, and each box must stand centred over the
-# window or dialog it belongs to, where the screen shows it. Skipped, saying
-# so, only when openbox or Xvfb is not installed (scripts/setup.sh installs both).
+# window or dialog it belongs to, where the screen shows it; so must the
+# program's own file chooser. Skipped, saying so, only when openbox or Xvfb is
+# not installed (scripts/setup.sh installs both).
 #     BoxesUnderWindowManagerTest.sh <app_gui_tests> <librarian_gui_tests> <work folder>
 set -uo pipefail
 app_tests="$1" librarian_tests="$2" work="$3/boxes-under-window-manager-test"
@@ -17,7 +18,8 @@ for tool in openbox Xvfb; do
 done
 rm -rf "$work" && mkdir -p "$work" || exit 2
 
-# The tests that show the program's boxes and check where they stand.
+# The tests that show the program's boxes (and its file chooser) and check
+# where they stand.
 app_cases=(
     MessageDialogs.AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQuestionAlwaysShows
     CommandTarget.SaveToNewPresetNumberAsksBeforeReplacingAndSavesWhereAQuickClickPicks
@@ -71,7 +73,7 @@ run_cases() { # test program, then its cases
     ran=$(grep -c '^\[       OK \]' "$work/$(basename "$program").log")
     if ((status != 0 || ran != $#)); then
         echo "$(basename "$program"): $ran of $# cases passed under openbox (status $status):"
-        grep -E 'Failure|FAILED|Actual|Value of|Expected' "$work/$(basename "$program").log" | head -40
+        grep -E 'Failure|FAILED|Actual|Value of|Expected|Skipped' "$work/$(basename "$program").log" | head -40
         failed=1
     fi
 }

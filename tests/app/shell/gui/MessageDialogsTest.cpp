@@ -62,6 +62,17 @@ GenericDialogContent* findShownDialog()
     return found;
 }
 
+// The program's own file chooser on the screen, if one shows.
+juce::FileChooserDialogBox* shownChooser()
+{
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+        if (auto* chooser = dynamic_cast<juce::FileChooserDialogBox*> (desktop.getComponent (i));
+            chooser != nullptr && chooser->isVisible())
+            return chooser;
+    return nullptr;
+}
+
 // The lines of text a component draws within an area: the bounds of the
 // pixels of each run of rows that differ from the area's background.
 std::vector<juce::Rectangle<int>> inkedLines (juce::Component& component, juce::Rectangle<int> area)
@@ -339,7 +350,8 @@ TEST (MessageDialogs, SysExFileInformationDescribesTheChosenFileWithoutTheUnit)
 // A failure told a second time while its box is still open shows no second
 // box behind or over the first; another message still shows, and so does a
 // question asked twice: each awaits its answer. Every box stands over the
-// window, wherever the window is. Once answered, the next failure is told again.
+// window, wherever the window is, and so does the program's own file chooser.
+// Once answered, the next failure is told again.
 TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQuestionAlwaysShows)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -392,4 +404,24 @@ TEST (MessageDialogs, AMessageToldAgainWhileItsBoxIsOpenShowsNoSecondBoxButAQues
         }
     EXPECT_TRUE (pumpMessagesUntil ([&] { return answers.size() == 2; })) << answers.size() << " answered";
     EXPECT_FALSE (answers.contains (false));
+
+    // Tools > "Get Sysex File Information..." opens the program's own chooser.
+    if (juce::FileChooser::isPlatformDialogAvailable())
+        GTEST_SKIP() << "the desktop's own file chooser (zenity or kdialog) opens here, not the program's";
+    ASSERT_TRUE (window->getCommandManager().invokeDirectly (1316, false));
+    auto* chooser = shownChooser();
+    ASSERT_NE (chooser, nullptr);
+    watchPlacesAsked (*chooser);
+    EXPECT_TRUE (standsCentredOver (*chooser, *window));
+    // Closed, it answers and goes.
+    chooser->setVisible (false);
+    EXPECT_TRUE (pumpMessagesUntil (
+        []
+        {
+            auto& desktop = juce::Desktop::getInstance();
+            for (int i = 0; i < desktop.getNumComponents(); ++i)
+                if (dynamic_cast<juce::FileChooserDialogBox*> (desktop.getComponent (i)) != nullptr)
+                    return false;
+            return true;
+        }));
 }
