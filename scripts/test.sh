@@ -3,7 +3,9 @@
 # with AddressSanitizer and UndefinedBehaviorSanitizer in ./build-asan and runs
 # every test there (KESTREL_SANITIZE=0 skips that second run). Tests that open
 # real windows need a display: when none is set, a private Xvfb is started for
-# the run and stopped afterwards. Arguments go to ctest.
+# the run and stopped afterwards; when none can be had, the run fails, saying
+# why, unless KESTREL_SKIP_WINDOW_TESTS=1 asks to run without those tests.
+# Arguments go to ctest.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KESTREL_BUILD_DIR:-$root/build}"
@@ -14,7 +16,14 @@ trap stop_private_display EXIT
 # Interrupted or terminated, the run still stops its Xvfb on the way out.
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
-start_private_display
+if [ "${KESTREL_SKIP_WINDOW_TESTS:-}" = 1 ]; then
+    # The window tests skip themselves without a display.
+    unset DISPLAY
+    echo "KESTREL_SKIP_WINDOW_TESTS=1: the tests that open windows are skipped." >&2
+elif ! start_private_display; then
+    echo "The tests were not run. Set KESTREL_SKIP_WINDOW_TESTS=1 to run them without the tests that open windows." >&2
+    exit 1
+fi
 
 (cd "$build" && ctest --output-on-failure -j "${KESTREL_JOBS:-$(nproc)}" "$@")
 

@@ -1,6 +1,7 @@
 # Sourced by the scripts that need a display. start_private_display starts
-# a private Xvfb when DISPLAY is unset and exports DISPLAY; stop_private_display
-# stops it and waits for it to exit, so that it leaves no lock behind.
+# a private Xvfb when DISPLAY is unset and exports DISPLAY, and fails, saying
+# why, when none can be had; stop_private_display stops it and waits for it to
+# exit, so that it leaves no lock behind.
 #
 # A display number counts as taken only while the server named in its lock
 # file still runs: a lock left by a server killed from outside is stale, and
@@ -50,12 +51,17 @@ start_xvfb_between() {
 
 start_private_display() {
     [ -z "${DISPLAY:-}" ] || return 0
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        echo "No display for the tests that open windows: DISPLAY is not set and Xvfb is not installed (scripts/setup.sh installs it)." >&2
+        return 1
+    fi
     if start_xvfb_between 90 140; then
         private_xvfb_pid="$started_xvfb_pid"
         export DISPLAY="$started_display"
         return 0
     fi
-    echo "No free display for Xvfb between :90 and :140; tests that open windows are skipped." >&2
+    echo "No display for the tests that open windows: DISPLAY is not set and no Xvfb could be started between :90 and :140." >&2
+    return 1
 }
 
 stop_private_display() {

@@ -4,12 +4,17 @@
 # where boxes stand run there, and each box must stand centred over the
 # window or dialog it belongs to, where the screen shows it; so must the
 # program's own file chooser. Skipped, saying so, only when openbox or Xvfb is
-# not installed (scripts/setup.sh installs both).
+# not installed (scripts/setup.sh installs both), or when
+# KESTREL_SKIP_WINDOW_TESTS=1 asks to skip the tests that open windows.
 #     BoxesUnderWindowManagerTest.sh <app_gui_tests> <librarian_gui_tests> <work folder>
 set -uo pipefail
 app_tests="$1" librarian_tests="$2" work="$3/boxes-under-window-manager-test"
 skipped=77
 
+if [ "${KESTREL_SKIP_WINDOW_TESTS:-}" = 1 ]; then
+    echo "KESTREL_SKIP_WINDOW_TESTS=1: the boxes were not checked under a window manager."
+    exit $skipped
+fi
 for tool in openbox Xvfb; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "$tool is not installed (scripts/setup.sh installs it): the boxes were not checked under a window manager."
