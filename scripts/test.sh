@@ -16,16 +16,19 @@ trap stop_private_display EXIT
 # Interrupted or terminated, the run still stops its Xvfb on the way out.
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
+# Asked to, it runs without a display and leaves out the tests labelled as
+# opening windows; the others that would open one skip themselves.
+without_windows=()
 if [ "${KESTREL_SKIP_WINDOW_TESTS:-}" = 1 ]; then
-    # The window tests skip themselves without a display.
     unset DISPLAY
+    without_windows=(-LE gui)
     echo "KESTREL_SKIP_WINDOW_TESTS=1: the tests that open windows are skipped." >&2
 elif ! start_private_display; then
     echo "The tests were not run. Set KESTREL_SKIP_WINDOW_TESTS=1 to run them without the tests that open windows." >&2
     exit 1
 fi
 
-(cd "$build" && ctest --output-on-failure -j "${KESTREL_JOBS:-$(nproc)}" "$@")
+(cd "$build" && ctest --output-on-failure -j "${KESTREL_JOBS:-$(nproc)}" "${without_windows[@]+"${without_windows[@]}"}" "$@")
 
 # The sanitizer run comes back here with its own build folder; it must not
 # start a third.

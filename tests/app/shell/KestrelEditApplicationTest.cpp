@@ -70,6 +70,7 @@ TEST (KestrelEditApplication, SettingsAreReadBeforeTheSingleInstanceCheck)
 
 TEST (KestrelEditApplication, AnUnreadableSkinEndsTheProgramOnceTheUserHasReadWhy)
 {
+    KESTREL_REQUIRE_DISPLAY();
     struct DamagedSkin : public KestrelEditApplication
     {
         juce::Result loadSkin (SkinManager& skinDocument) override
@@ -104,6 +105,7 @@ TEST (KestrelEditApplication, AnUnreadableSkinEndsTheProgramOnceTheUserHasReadWh
 
 TEST (KestrelEditApplication, ARefusedLayoutDocumentEndsTheProgramOnlyOnceTheUserHasReadWhy)
 {
+    KESTREL_REQUIRE_DISPLAY();
     struct RefusedLayouts : public KestrelEditApplication
     {
         bool loadLayouts (juce::String& errorText) override
