@@ -5,6 +5,8 @@
 #include "librarian/BankManagerListContent.h"
 
 #include "device/engines/PresetManager.h"
+#include "librarian/SlotTexts.h"
+#include "model/FileUtils.h"
 #include "model/UserNotifier.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 
@@ -112,6 +114,22 @@ void BankManagerListContent::timerCallback()
 
     if (request.isRunning())
         return;
+
+    if (const auto playing = manager->getPresetMovedToBeforeSave (request); playing >= 0)
+    {
+        // The unit went to another preset before the save: the slot keeps
+        // what it held, and the unit is left on the preset chosen there.
+        juce::String playingName;
+        manager->getPresetName (playing, playingName);
+        const auto quoted = [] (const juce::String& name) { return "\"" + printableName (name).trim() + "\""; };
+        failure = "The Kestrel changed to " + slotText (playing)
+                  + (isEmptySlotName (playingName) ? juce::String() : " " + quoted (playingName)) + " before "
+                  + (current.name.trim().isEmpty() ? juce::String ("the preset") : quoted (current.name))
+                  + " was saved: preset " + slotText (current.slot) + " was left as it was";
+        presetRecalled = false;
+        endSending();
+        return;
+    }
 
     if (request.getResult() != ZolStateMachine::resultCompleted)
     {

@@ -636,9 +636,13 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
         answeredPresetNumber = number.getNumber();
     }
 
+    // Only the slot a request recalled to save it ends its wait: another
+    // preset is a move, and the request saves nothing.
+    const auto movedFromRecall = noteMoveFromRecall (number.getNumber());
+
     if (auto* active = getActiveRequest())
     {
-        if (active->delayEnabled == 1 && active->presetNumberArrived == 0)
+        if (! movedFromRecall && active->delayEnabled == 1 && active->presetNumberArrived == 0)
         {
             // The report ends the request's own wait instead of reloading.
             active->presetNumberArrived = 1;

@@ -276,6 +276,13 @@ public:
     // pastes the data (when given), renames (when a name is given) and saves.
     bool requestManagePreset (juce::int32 presetNumber, const juce::MemoryBlock* presetData,
                               const juce::String* presetName);
+    // A request that recalls a slot to save it waits only for the unit's
+    // report of that slot. A report of another preset after the recall went
+    // out and before the save does is a move: the request sends nothing more
+    // but the unmute of outputs it muted and ends as failed (code 1, no end
+    // code). The preset the unit reported last that way, for the machine's
+    // last run; -1 when no move stopped it.
+    juce::int32 getPresetMovedToBeforeSave (const PresetStateMachine& machine) const;
     bool requestImportUserCab (juce::uint16 slot, const juce::MemoryBlock& cabData);
     bool requestGetPresetData (juce::uint16 slot);
     // Mask bit 0 cab 1 left, bit 1 cab 1 right, bit 2 cab 2 left, bit 3 cab 2
@@ -382,6 +389,12 @@ private:
     bool endsWriteAfterMove (PresetStateMachine& machine);
     // The run has stopped: a write a report stopped is told to its action.
     void endAnsweredWrite (const PresetStateMachine& machine);
+    // Whether the machine recalled a slot (its recall has gone out) whose
+    // save has not gone out yet.
+    bool isBetweenRecallAndSave (const PresetStateMachine& machine) const;
+    // A report of the unit's preset: true when it is a move away from the
+    // slot that the running request recalled to save, which then saves nothing.
+    bool noteMoveFromRecall (juce::int32 number);
     void waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite);
     // The window moves to another preset: the unit's number was taken and
     // the preset's load has not ended and been told yet.
@@ -493,6 +506,15 @@ private:
         bool moved = false;
     };
     std::vector<AnsweredWrite> answeredWrites;
+    // The last run that a move from the slot it recalled stopped before its
+    // save, and the preset the unit reported last.
+    struct MoveFromRecall
+    {
+        const PresetStateMachine* machine = nullptr;
+        juce::uint32 run = 0;
+        juce::int32 playing = -1;
+    };
+    MoveFromRecall moveFromRecall;
     // The entry of the machine's run; end() for none.
     std::vector<AnsweredWrite>::iterator findAnsweredWrite (const PresetStateMachine& machine);
     // The number the unit named in answer to the running question, or in a

@@ -9,6 +9,7 @@
 #include "librarian/BrakChangeWindow.h"
 #include "librarian/LibrarianWindows.h"
 #include "librarian/RawPresetThreadDlg.h"
+#include "librarian/SlotTexts.h"
 #include "model/IdTables.h"
 #include "model/PromptCatalogue.h"
 #include "skin/engine/SkinManager.h"
@@ -842,5 +843,89 @@ TEST (LibrarianWindows, AClickOnAnotherRowOrOnCloseTakesTheTypedName)
     ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
     ASSERT_TRUE (program.settle());
     EXPECT_FALSE (librarian->isVisible());
+}
+
+// The knob turned on the unit while a preset is sent or renamed: right after
+// the unit answers the recall, or the rename, it plays another preset. The
+// slot keeps what it held word for word, one box says so and how many were
+// done, the list shows the names the unit holds, and the window follows the
+// unit. Without a turn both store as before.
+TEST (LibrarianWindows, ASendOrRenameSavesNothingWhenTheUnitTurnsToAnotherPreset)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    LibrarianWindows::registerPanes();
+    ConnectedProgram program{ "kestrel-librarian-turn-before-save" };
+    ASSERT_TRUE (program.open());
+    LibrarianWindows windows (*program.content);
+    auto* librarian = openPresetLibrarian (program);
+    ASSERT_NE (librarian, nullptr);
+    const auto file = program.scratch.folder.getChildFile ("Incoming.syx");
+    auto incoming = SimulatedPreset::makeFactory (9);
+    incoming.name = "Incoming";
+    const auto dump = makePresetDumpFile (incoming);
+    ASSERT_TRUE (file.replaceWithData (dump.getData(), dump.getSize()));
+    librarian->addFiles ({ file });
+    ASSERT_EQ (librarian->getNumDiskEntries(), 1);
+    ASSERT_TRUE (program.settle());
+
+    constexpr int slot = 5, turnedTo = 6;
+    auto& notices = program.notices;
+    const auto number = [&] (int preset) { return presetSlotNumber (preset, program.presets->getDisplayOffset()); };
+    auto sendOrRename = [&] (bool send)
+    {
+        const int before = notices.count(), recalls = program.unit.countReceived (SYSEX_RECALL_PATCH);
+        if (send)
+        {
+            librarian->selectDiskEntries ({ 0 });
+            librarian->selectUnitEntry (slot);
+            ASSERT_TRUE (clickButton (*librarian, "<< Send Presets\nto Kestrel"));
+            ASSERT_EQ (notices.count(), before + 1) << "the send's question";
+            notices.answer (before, 1);
+        }
+        else
+        {
+            ASSERT_NE (openRenameField (program, *librarian, slot), nullptr);
+            typeText (*program.window, "Renamed");
+            pressKey (*program.window, juce::KeyPress::returnKey);
+        }
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.unit.countReceived (SYSEX_RECALL_PATCH) > recalls; }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return ! librarian->isSending(); }));
+        ASSERT_TRUE (program.settle());
+        ASSERT_TRUE (pumpPostedMessages());
+    };
+
+    for (const bool send : { true, false })
+        for (const int turnAfter : { SYSEX_RECALL_PATCH, SYSEX_SET_NAME })
+        {
+            SCOPED_TRACE (juce::String (send ? "send" : "rename") + ", turned after the answer to "
+                          + (turnAfter == SYSEX_RECALL_PATCH ? "the recall" : "the rename"));
+            const auto stored = program.unit.getPreset (slot).toWords();
+            const int saves = program.unit.countReceived (SYSEX_SAVE_PATCH);
+            const int before = notices.count();
+            program.unit.selectPresetAfterNextAnswerTo (turnAfter, turnedTo);
+            sendOrRename (send);
+
+            EXPECT_TRUE (program.unit.getPreset (slot).toWords() == stored) << program.unit.getPreset (slot).name;
+            EXPECT_EQ (program.unit.countReceived (SYSEX_SAVE_PATCH), saves);
+            EXPECT_EQ (notices.count(), before + (send ? 2 : 1)) << notices.lastMessage();
+            EXPECT_EQ (notices.lastMessage(),
+                       "The Kestrel changed to " + number (turnedTo) + " \"Preset 6\" before \""
+                           + (send ? "Incoming" : "Renamed") + "\" was saved: preset " + number (slot)
+                           + " was left as it was.\n"
+                           + (send ? "Sent to the Kestrel: 0, not sent: 1." : "Renamed on the Kestrel: 0, not renamed: 1."));
+            EXPECT_EQ (librarian->getUnitEntryText (slot), number (slot) + " Preset 5");
+            EXPECT_EQ (findLibrarianCell (*librarian, 0, slot + 1)->getNameText().trimEnd(), "Preset 5");
+            EXPECT_EQ (librarian->getUnitEntryText (turnedTo), number (turnedTo) + " Preset 6");
+            EXPECT_EQ (program.unit.getCurrentPresetNumber(), turnedTo) << "the unit stays where it was turned";
+            EXPECT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetNumber() == turnedTo; }));
+            ASSERT_TRUE (program.settle());
+        }
+
+    for (const bool send : { true, false })
+    {
+        sendOrRename (send);
+        EXPECT_EQ (program.unit.getPreset (slot).name.trim(), send ? "Incoming" : "Renamed");
+        EXPECT_EQ (librarian->getStatusText(), send ? "Sent to the Kestrel: 1" : "Renamed on the Kestrel: 1");
+    }
 }
 } // namespace
