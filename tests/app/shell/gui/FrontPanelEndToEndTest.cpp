@@ -679,6 +679,40 @@ TEST (FrontPanelEndToEnd, ABundleCabTheUnitRefusesIsToldOnceAndLeavesTheOutputsO
     EXPECT_EQ (panel->getBubbleText(), "");
 }
 
+// The unit changes preset while SAVE's bundle dialog is open: OK saves
+// nothing, and says what the unit plays instead of the bundle's preset.
+TEST (FrontPanelEndToEnd, ABundleSavedAfterTheUnitChangedPresetIsNotSavedAndSaysWhatItPlays)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-bundle-moved" };
+    ASSERT_TRUE (program.open());
+    ASSERT_TRUE (showsPreset (program, 0));
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    const auto bundle = program.scratch.folder.getChildFile ("bundle.syx");
+    KestrelGlobalConfiguration::getInstanceWithoutCreating()->PROMPT_PRESET_BUNDLE_IMPORT = false;
+    ASSERT_TRUE (exportBundle (program, interaction, bundle));
+    ASSERT_TRUE (importBundle (program, interaction, bundle));
+    ASSERT_EQ (program.presets->getBundleMask(), 3);
+    auto* dialog = openBundleSave (program);
+    ASSERT_NE (dialog, nullptr);
+    const auto stored0 = unit.getPreset (0).toWords();
+    const auto stored1 = unit.getPreset (1).toWords();
+    const int before = program.notices.count();
+
+    unit.selectPresetOnUnit (1);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 1); }));
+    unit.clearReceived();
+    dialog->findButton ("btnOK")->click();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.lastMessage(), "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was saved.");
+    EXPECT_EQ (program.notices.count(), before + 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH) + unit.countReceived (SYSEX_MUTE), 0);
+    EXPECT_TRUE (unit.getPreset (0).toWords() == stored0);
+    EXPECT_TRUE (unit.getPreset (1).toWords() == stored1);
+}
+
 namespace
 {
 struct MenuEntry
