@@ -238,6 +238,8 @@ private:
 
     PresetBundleInfo bundleInfo;
     bool bundleSavePending = false; // cab names are read before the bundle dialog opens
+    int bundleShownPreset = -1;     // the preset shown as the bundle dialog opened, and its name
+    juce::String bundleShownName;
     SavePresetBundleDlg* bundleDialog = nullptr;
     LocationPickList* bundlePickList = nullptr;
     std::unique_ptr<LocationPickList> presetListPickList; // the preset list window, lent to the bundle dialog

@@ -24,6 +24,14 @@ const juce::String labelSuffix ("  ");
 
 const char* const bundleNotSavedText =
     "The Preset-Cab Bundle could not be saved.\nThe unit is busy, or the chosen preset location does not exist.";
+
+// As the window shows a preset: "2-7 "Preset 14"".
+juce::String namedPreset (int number, const juce::String& name)
+{
+    juce::String text, bankText, presetText;
+    formatPresetNumber (number, {}, text, bankText, presetText);
+    return name.isEmpty() ? text.trim() : text.trim() + " " + name.quoted();
+}
 } // namespace
 
 void ControlUnitContent::setBundleSaveParts (SavePresetBundleDlg* dialog, LocationPickList* pickList)
@@ -104,6 +112,9 @@ void ControlUnitContent::prepareBundleSave (bool mayReadCabNames)
     if (presetManager->getCurrentPresetAndScene (preset, scene))
         bundleInfo.presetTarget = preset;
 
+    bundleShownPreset = bundleInfo.presetTarget;
+    bundleShownName = presetManager->getCurrentPresetName();
+
     // The import put the bundle's cabs in consecutive scratchpads from the
     // first, in location order, skipping the locations it holds none for.
     const int firstScratchpad = presetManager->getFirstScratchpadCabIndex();
@@ -149,6 +160,27 @@ void ControlUnitContent::saveBundle()
         return;
 
     bundleInfo = dialog->getBundleInfo();
+
+    // The unit changed preset (or loaded its own again) while the dialog was
+    // open: the bundle's preset is no longer in it.
+    const int playing = presetManager->getCurrentPresetNumber();
+
+    if (! presetManager->isBundleImported() && bundleShownPreset >= 0 && playing >= 0)
+    {
+        // Named as the window shows it once loaded, as the list does before.
+        juce::String name;
+
+        if (presetManager->getRequest (loadPreset).isRunning())
+            presetManager->getPresetName (playing, name);
+        else
+            name = presetManager->getCurrentPresetName();
+
+        UserNotifier::warn (playing == bundleShownPreset
+                                ? "The Kestrel reloaded " + namedPreset (playing, name) + "; nothing was saved."
+                                : "The Kestrel plays " + namedPreset (playing, name) + ", not "
+                                      + namedPreset (bundleShownPreset, bundleShownName) + "; nothing was saved.");
+        return;
+    }
 
     if (! startPresetBundleSave (*presetManager, bundleInfo))
         UserNotifier::warn (bundleNotSavedText);

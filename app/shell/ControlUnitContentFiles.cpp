@@ -310,16 +310,24 @@ void ControlUnitContent::showPresetSaved()
 
 void ControlUnitContent::onBundleSaved()
 {
-    showPresetSaved();
+    // A transfer the unit refused has been told: the bundle stays to be saved again.
+    if (presetManager == nullptr || presetManager->getRequest (savePresetCabBundle).hasFailed())
+        return;
 
-    if (presetManager != nullptr)
-        presetManager->clearPendingData();
+    showPresetSaved();
+    presetManager->clearPendingData();
 }
 
 void ControlUnitContent::onBundleImported()
 {
-    if (presetManager != nullptr)
-        presetManager->requestLoadPreset();
+    if (presetManager == nullptr)
+        return;
+
+    // Whatever reached the unit is read back; a transfer it refused has been told.
+    presetManager->requestLoadPreset();
+
+    if (presetManager->getRequest (importPresetCabBundle).hasFailed())
+        return;
 
     auto* settings = configuration();
 

@@ -310,10 +310,74 @@ void PresetManager::showTimeOutAlert (const PresetStateMachine& machine)
 void PresetManager::failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message)
 {
     // The rest of the script (a rename, a save, a model update) must not act
-    // on data that never reached the unit: the request ends here as failed.
+    // on data that never reached the unit. Outputs the script muted go on
+    // again, and the script then reads back what the unit holds and ends
+    // with its end code; one that muted nothing ends here as failed.
     UserNotifier::warn (message, title);
     failureReported = true;
+
+    if (machine.earlyEnd == PresetStateMachine::EarlyEnd::none && canUnmute (machine))
+    {
+        machine.earlyEnd = PresetStateMachine::EarlyEnd::afterFailure;
+        return;
+    }
+
     machine.stop (ZolStateMachine::resultTimedOut);
+}
+
+void PresetManager::endAfterTimeOut (PresetStateMachine& machine)
+{
+    const auto step = machine.getCurrentState();
+
+    // Outputs the script muted (or may have: a mute the unit never
+    // answered) go on again before the request ends as timed out.
+    if (machine.earlyEnd == PresetStateMachine::EarlyEnd::none && step != stepMuteDisable)
+    {
+        if (step == stepMuteEnable)
+            machine.advance();
+
+        if (canUnmute (machine))
+        {
+            machine.earlyEnd = PresetStateMachine::EarlyEnd::afterTimeOut;
+            machine.timedOutStep = step;
+            return;
+        }
+    }
+
+    // The unmute of a request timed out before is named by the step it timed out on.
+    const bool unmuting = machine.earlyEnd == PresetStateMachine::EarlyEnd::afterTimeOut;
+    machine.stop (ZolStateMachine::resultTimedOut, unmuting ? machine.timedOutStep : step);
+}
+
+bool PresetManager::canUnmute (const PresetStateMachine& machine)
+{
+    if (! machine.isMutedBeforeCursor())
+        return false;
+
+    const auto& steps = machine.getSteps();
+
+    for (int i = juce::jmax (0, machine.getStepIndex()); i < steps.size(); ++i)
+        if (steps.getUnchecked (i) == stepMuteDisable)
+            return true;
+
+    return false;
+}
+
+bool PresetManager::endsEarly (PresetStateMachine& machine)
+{
+    using EarlyEnd = PresetStateMachine::EarlyEnd;
+
+    // Straight to the unmute while the outputs are muted.
+    if (machine.earlyEnd == EarlyEnd::none || (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable)))
+        return false;
+
+    if (machine.earlyEnd == EarlyEnd::afterTimeOut)
+    {
+        machine.stop (ZolStateMachine::resultTimedOut, machine.timedOutStep);
+        return true;
+    }
+
+    return false; // after a failure: what the script reads back, then its end code
 }
 
 bool PresetManager::isWholePresetDump (const juce::MemoryBlock& data)
@@ -442,7 +506,7 @@ void PresetManager::executeStep (PresetStateMachine& machine)
                 if (machine.getAttempts() >= maxStepAttempts)
                 {
                     if (machine.isCurrentStepRequired())
-                        machine.stop (ZolStateMachine::resultTimedOut);
+                        endAfterTimeOut (machine);
                     else
                         machine.advance();
                 }

@@ -399,7 +399,18 @@ private:
     // The window moves to another preset: the unit's number was taken and
     // the preset's load has not ended and been told yet.
     bool isPresetMoveUnderWay();
+    // A step met a failure: told under title, then the request ends (or, when
+    // it muted the outputs, goes on to unmute them first: see EarlyEnd).
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
+    // A required step failed its last attempt: the request ends as timed
+    // out, once the outputs it muted are on again.
+    void endAfterTimeOut (PresetStateMachine& machine);
+    // The outputs are muted by the steps before the cursor, and an unmute
+    // step follows.
+    static bool canUnmute (const PresetStateMachine& machine);
+    // Before each step of a run ending early: leads it to its unmute step
+    // while muted; then ends a timed-out run (true).
+    bool endsEarly (PresetStateMachine& machine);
     // False, with an alert under title, unless the data is a whole preset dump
     // whose name holds only characters the unit stores.
     bool acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const;

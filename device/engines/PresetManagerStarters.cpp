@@ -417,13 +417,7 @@ bool PresetManager::endsWriteAfterMove (PresetStateMachine& machine)
 
     // The unit plays another preset than the one asked about: nothing more
     // goes out but the unmute of outputs the write muted.
-    const auto& steps = machine.getSteps();
-    bool muted = false;
-
-    for (int i = 0; i < juce::jmin (machine.getStepIndex(), steps.size()); ++i)
-        muted = steps[i] == stepMuteEnable || (muted && steps[i] != stepMuteDisable);
-
-    if (step == stepBeginCommunications || (muted && machine.skipTo (stepMuteDisable)))
+    if (step == stepBeginCommunications || (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable)))
         return false;
 
     setStatus (timeOutCode, 0, 0);

@@ -67,7 +67,7 @@ juce::String turningBar (int entryCount)
 
 bool PresetManager::runStep (PresetStateMachine& m)
 {
-    if (endsWriteAfterMove (m))
+    if (endsWriteAfterMove (m) || endsEarly (m))
         return true;
 
     auto* effectModel = getEffectManager();

@@ -43,6 +43,19 @@ void PresetStateMachine::reset()
     delayEnabled = presetNumberArrived = delayTimerStarted = 0;
     delayStart = 0;
     delay = 0;
+
+    earlyEnd = EarlyEnd::none;
+    timedOutStep = 0;
+}
+
+bool PresetStateMachine::isMutedBeforeCursor() const
+{
+    bool muted = false;
+
+    for (int i = 0; i < juce::jmin (stepIndex, steps.size()); ++i)
+        muted = steps.getUnchecked (i) == stepMuteEnable || (muted && steps.getUnchecked (i) != stepMuteDisable);
+
+    return muted;
 }
 
 void PresetStateMachine::startDelayTimer()
@@ -74,8 +87,11 @@ bool PresetStateMachine::skipTo (juce::int32 stepId)
     {
         if (steps.getUnchecked (i) == stepId)
         {
+            // Staying on the step keeps its failed attempts counted.
+            if (i != stepIndex)
+                attempts = 0;
+
             stepIndex = i;
-            attempts = 0;
             return true;
         }
     }

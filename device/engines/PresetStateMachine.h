@@ -93,6 +93,28 @@ public:
     juce::uint32 delayStart = 0;
     juce::uint32 delay = 0;
 
+    // A run that muted the outputs and then failed goes on to its unmute
+    // step first (the preset manager leads it there), then ends as this says:
+    // after a failure it told, the rest of the script (what it reads back)
+    // runs to the end code; after a time-out it stops as timed out on the
+    // step that timed out.
+    enum class EarlyEnd
+    {
+        none,
+        afterFailure,
+        afterTimeOut
+    };
+    EarlyEnd earlyEnd = EarlyEnd::none;
+    juce::int32 timedOutStep = 0;
+
+    // True once the run has met a failure it told (it may still run, or have
+    // ended with its end code).
+    bool hasFailed() const { return earlyEnd == EarlyEnd::afterFailure; }
+
+    // Whether the outputs are muted by the steps before the cursor: a mute
+    // step not yet followed by an unmute.
+    bool isMutedBeforeCursor() const;
+
     // The step's part of the delay: starts the timer when a delay is set.
     void startDelayTimer();
 

@@ -23,6 +23,12 @@ void ZolStateMachine::stop (juce::int32 newResult)
     previousStartTime = startTime;
 }
 
+void ZolStateMachine::stop (juce::int32 newResult, juce::int32 endedOn)
+{
+    stop (newResult);
+    lastState = endedOn;
+}
+
 void ZolStateMachine::addStep (juce::int32 stepId, juce::uint8 required)
 {
     steps.add (stepId);

@@ -41,6 +41,9 @@ public:
 
     // Ends the run with the result; remembers the step it ended on.
     void stop (juce::int32 result);
+    // Ends the run as stop does, remembering the given step as the one it
+    // ended on (a step that failed earlier, the run having gone on to tidy up).
+    void stop (juce::int32 result, juce::int32 endedOn);
 
     void addStep (juce::int32 stepId, juce::uint8 required = 1);
     void clearSteps();

@@ -602,6 +602,41 @@ TEST_F (PresetManagerEndToEnd, RequiredStepTimesOutWithANamedAlert)
     EXPECT_FALSE (sawCode (1));
 }
 
+// A request that muted the outputs and then times out turns them on again
+// before it ends, timed out on the step that failed; so does one whose mute
+// the unit never answered.
+TEST_F (PresetManagerEndToEnd, ARequestThatMutedTheOutputsTurnsThemOnBeforeItEndsTimedOut)
+{
+    ASSERT_TRUE (connect());
+
+    for (auto [function, unansweredStep] : { std::pair (SYSEX_PLACE_EFFECT, "effect_insert"),
+                                             std::pair (SYSEX_MUTE, "mute_enable") })
+    {
+        SCOPED_TRACE (unansweredStep);
+        unit.clearFaults();
+        unit.setUnansweredFor (function);
+        unit.clearReceived();
+        notices.clear();
+        codes.clear();
+
+        ASSERT_TRUE (manager->requestSwapBlocks (0, 1));
+        ASSERT_TRUE (runUntil ([this] { return finished (blockSwap); }));
+        EXPECT_EQ (manager->getRequest (blockSwap).getResult(), ZolStateMachine::resultTimedOut);
+        EXPECT_EQ (notices.lastMessage(), juce::String ("Communication time-out:\n\nKestrel-Edit was unable to complete the "
+                                                        "following communication request: Block Swap : ")
+                                              + unansweredStep);
+        EXPECT_EQ (notices.count(), 1);
+        EXPECT_TRUE (sawCode (1));
+        EXPECT_FALSE (sawCode (41));
+        EXPECT_EQ (unit.countReceived (SYSEX_CONNECT_EFFECT), 0);
+
+        const auto received = unit.getReceived();
+        ASSERT_FALSE (received.isEmpty());
+        EXPECT_EQ (received.getLast().getRawData()[5], SYSEX_MUTE);
+        EXPECT_EQ (received.getLast().getRawData()[6], 1) << "the outputs left muted";
+    }
+}
+
 TEST_F (PresetManagerEndToEnd, ListEntryWhoseReplyWasLostIsSentAgain)
 {
     ASSERT_TRUE (connect());

@@ -2,6 +2,7 @@
 #include "app/grid/GridUnitContent.h"
 #include "app/grid/KestrelBlockComponent.h"
 #include "app/grid/KestrelFootswitchGrid.h"
+#include "app/shell/ControlUnitContent.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "model/IdTables.h"
@@ -10,6 +11,8 @@
 #include "skin/engine/KestrelImageDepot.h"
 #include "skin/engine/SkinManager.h"
 #include "skin/widgets/ZOLBorderedImageComponent.h"
+#include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLEffectParam.h"
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
@@ -92,6 +95,76 @@ TEST (GridInMainWindow, ABlockInsertedFromTheCellsMenuIsShownInTheEditor)
     EXPECT_NE (editor->getEffectNameLabel()->getText(), "(Nothing Selected)");
     EXPECT_GT (editor->getNumPageControls(), 0);
     saveScreenshot (*program.window, "grid-inserted-block-shown");
+}
+
+// Block > Copy on the amp, Block > Paste on the cab: the unit refuses words
+// that do not fit the cab. The failure is told once, the cab keeps its
+// values, the outputs the paste muted are on again, and the paste ends with
+// its end code: the window reads the block back and takes clicks again.
+TEST (GridInMainWindow, ABlockPasteTheUnitRefusesIsToldOnceAndLeavesTheOutputsOn)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-grid-refused-paste" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    constexpr int ampBlock = 106, cabBlock = 108;
+    auto cellOf = [&] (int blockId)
+    {
+        const auto buffer = unit.getEditBuffer();
+        for (int cell = 0; cell < (int) buffer.cells.size(); ++cell)
+            if (buffer.cells[(size_t) cell].blockId == blockId)
+                return cell;
+        return -1;
+    };
+    const int ampCell = cellOf (ampBlock), cabCell = cellOf (cabBlock);
+    ASSERT_GE (ampCell, 0);
+    ASSERT_GE (cabCell, 0);
+    auto& commands = program.window->getCommandManager();
+
+    program.grid->selectCell (ampCell);
+    ASSERT_TRUE (commands.invokeDirectly (1201, false));
+    ASSERT_TRUE (program.settle());
+    program.grid->selectCell (cabCell);
+    ASSERT_TRUE (program.settle());
+    auto cabValues = [&]
+    {
+        const auto buffer = unit.getEditBuffer();
+        const auto* block = buffer.findBlock (cabBlock);
+        return block != nullptr ? std::make_pair (block->values[0], block->values[1])
+                                : std::pair<std::vector<juce::uint16>, std::vector<juce::uint16>>();
+    };
+    const auto cabBefore = cabValues();
+    ASSERT_FALSE (cabBefore.first.empty());
+    unit.clearReceived();
+
+    ASSERT_TRUE (commands.invokeDirectly (1202, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.get (0).title, "Block Paste");
+    EXPECT_TRUE (cabValues() == cabBefore);
+
+    // Muted as the paste began, on again at its end; then read back.
+    juce::Array<int> mutes, afterUnmute;
+    for (auto& message : unit.getReceived())
+    {
+        const int function = message.getRawData()[5];
+        if (function == SYSEX_MUTE)
+            mutes.add (message.getRawData()[6]);
+        else if (mutes.size() == 2)
+            afterUnmute.add (function);
+    }
+    EXPECT_EQ (mutes, juce::Array<int> ({ 0, 1 }));
+    EXPECT_TRUE (afterUnmute.contains (SYSEX_QUERY_STATES));
+
+    auto* save = program.content->getFrontPanel()->getButtonNamed ("saveButton");
+    ASSERT_NE (save, nullptr);
+    EXPECT_TRUE (save->isEnabled());
+    EXPECT_EQ (program.editor->getShownBlock(), cabBlock);
+    ASSERT_GT (program.editor->getNumPageControls(), 0);
+    auto* control = dynamic_cast<juce::Component*> (program.editor->getPageControl (0));
+    ASSERT_NE (control, nullptr);
+    EXPECT_TRUE (control->isEnabled());
 }
 
 namespace

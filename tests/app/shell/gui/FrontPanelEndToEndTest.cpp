@@ -20,6 +20,7 @@
 #include "skin/widgets/ZOLDrawableButton.h"
 #include "skin/widgets/ZOLLabelComponent.h"
 #include "skin/widgets/ZOLLedComponent.h"
+#include "skin/widgets/ZOLPaintedButton.h"
 #include "skin/widgets/ZOLProgressBar.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "support/CachedDefinitions.h"
@@ -579,6 +580,137 @@ TEST (FrontPanelEndToEnd, TheBundleSaveDialogNamesTheBundlesCabsOrEmpty)
     EXPECT_EQ (row ("labelCab2LValue"), SavePresetBundleDlg::notContainedText);
     saveScreenshot (*program.window, "bundle-save-dialog-names");
     EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+}
+
+namespace
+{
+// Export Preset-Cab Bundle of the preset shown, into the file.
+::testing::AssertionResult exportBundle (ConnectedProgram& program, ScriptedInteraction& interaction,
+                                         const juce::File& bundle)
+{
+    interaction.answerWithFile (bundle);
+    if (! program.window->getCommandManager().invokeDirectly (1005, false))
+        return ::testing::AssertionFailure() << "Export Preset-Cab Bundle refused";
+    if (! pumpMessagesUntil ([&] { return bundle.existsAsFile(); }) || ! program.settle())
+        return ::testing::AssertionFailure() << "no bundle written: " << program.notices.lastMessage();
+    return ::testing::AssertionSuccess();
+}
+
+// Import of the bundle file, as Preset > Import runs it; waits until the
+// program has no work left.
+::testing::AssertionResult importBundle (ConnectedProgram& program, ScriptedInteraction& interaction,
+                                         const juce::File& bundle)
+{
+    interaction.answerWithFile (bundle);
+    if (! program.window->getCommandManager().invokeDirectly (1001, false))
+        return ::testing::AssertionFailure() << "Import refused";
+    if (! pumpMessagesUntil ([&] { return program.presets->getRequest (importPresetCabBundle).getRunCount() > 0; })
+        || ! program.settle())
+        return ::testing::AssertionFailure() << "the import never ended: " << program.notices.lastMessage();
+    return ::testing::AssertionSuccess();
+}
+
+// SAVE on a bundle's preset: its dialog, once shown.
+SavePresetBundleDlg* openBundleSave (ConnectedProgram& program)
+{
+    auto* dialog = program.content->getPaneAs<SavePresetBundleDlg> (ContentPane::bundleSave);
+    if (dialog == nullptr || ! program.window->getCommandManager().invokeDirectly (1118, false)
+        || ! pumpMessagesUntil ([&] { return dialog->isShowing() && ! program.presets->hasWork(); }))
+        return nullptr;
+    return dialog;
+}
+
+// The values of every SYSEX_MUTE the unit received, in order (0 mutes, 1
+// turns the outputs on).
+juce::Array<int> mutesReceived (const SimulatedKestrel& unit)
+{
+    juce::Array<int> values;
+    for (auto& message : unit.getReceived())
+        if (message.getRawData()[5] == SYSEX_MUTE)
+            values.add (message.getRawData()[6]);
+    return values;
+}
+} // namespace
+
+// A bundle whose cab the unit refuses, brought in with Import and saved
+// through SAVE's dialog: each failure is told once, the outputs the
+// transfer muted are on again, the window takes clicks, and nothing says
+// that the bundle was imported or saved.
+TEST (FrontPanelEndToEnd, ABundleCabTheUnitRefusesIsToldOnceAndLeavesTheOutputsOn)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-bundle-refused" };
+    ASSERT_TRUE (program.open());
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    auto* save = panel->getButtonNamed ("saveButton");
+    ASSERT_NE (save, nullptr);
+    const auto bundle = program.scratch.folder.getChildFile ("bundle.syx");
+    ASSERT_TRUE (exportBundle (program, interaction, bundle));
+    ASSERT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+
+    unit.setErrorStatusFor (SYSEX_CABIR_START, SimulatedKestrel::resultBadValue);
+    unit.clearReceived();
+    ASSERT_TRUE (importBundle (program, interaction, bundle));
+    EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.get (0).title, "Import Cab Ir");
+    EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 }));
+    EXPECT_TRUE (save->isEnabled());
+
+    // Imported whole (told in its box), then saved: the unit refuses the cab
+    // the save sends.
+    unit.setErrorStatusFor (SYSEX_CABIR_START, SimulatedKestrel::resultOk);
+    ASSERT_TRUE (importBundle (program, interaction, bundle));
+    ASSERT_EQ (program.presets->getBundleMask(), 3);
+    ASSERT_EQ (program.notices.count(), 2) << program.notices.lastMessage();
+    auto* dialog = openBundleSave (program);
+    ASSERT_NE (dialog, nullptr);
+    unit.setErrorStatusFor (SYSEX_CABIR_START, SimulatedKestrel::resultBadValue);
+    unit.clearReceived();
+    dialog->findButton ("btnOK")->click();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 2; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.count(), 3) << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.get (2).title, "Import Cab Ir");
+    EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 }));
+    EXPECT_FALSE (dialog->isShowing());
+    EXPECT_TRUE (save->isEnabled());
+    EXPECT_EQ (panel->getBubbleText(), "");
+}
+
+// The unit changes preset while SAVE's bundle dialog is open: OK saves
+// nothing, and says what the unit plays instead of the bundle's preset.
+TEST (FrontPanelEndToEnd, ABundleSavedAfterTheUnitChangedPresetIsNotSavedAndSaysWhatItPlays)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-bundle-moved" };
+    ASSERT_TRUE (program.open());
+    ASSERT_TRUE (showsPreset (program, 0));
+    ScriptedInteraction interaction;
+    auto& unit = program.unit;
+    const auto bundle = program.scratch.folder.getChildFile ("bundle.syx");
+    KestrelGlobalConfiguration::getInstanceWithoutCreating()->PROMPT_PRESET_BUNDLE_IMPORT = false;
+    ASSERT_TRUE (exportBundle (program, interaction, bundle));
+    ASSERT_TRUE (importBundle (program, interaction, bundle));
+    ASSERT_EQ (program.presets->getBundleMask(), 3);
+    auto* dialog = openBundleSave (program);
+    ASSERT_NE (dialog, nullptr);
+    const auto stored0 = unit.getPreset (0).toWords();
+    const auto stored1 = unit.getPreset (1).toWords();
+    const int before = program.notices.count();
+
+    unit.selectPresetOnUnit (1);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 1); }));
+    unit.clearReceived();
+    dialog->findButton ("btnOK")->click();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.lastMessage(), "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was saved.");
+    EXPECT_EQ (program.notices.count(), before + 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH) + unit.countReceived (SYSEX_MUTE), 0);
+    EXPECT_TRUE (unit.getPreset (0).toWords() == stored0);
+    EXPECT_TRUE (unit.getPreset (1).toWords() == stored1);
 }
 
 namespace
