@@ -181,7 +181,16 @@ void BankManagerListContent::sendSelection()
         anyHeld = anyHeld || ! isEmptySlotName (unitRecords[(size_t) (index + i)].name)
                   || (! cabMode && ! getPresetManager()->arePresetNamesLoaded (unitSlots[index + i], 1));
     }
-    auto question = replaceSlotsQuestion (fitting, cabMode, getUnitEntryText (index), getUnitEntryText (lastIndex),
+    // A cab slot is named by its number and, quoted as the cab sent is, the
+    // name it holds.
+    auto slotEntry = [this] (int unitIndex)
+    {
+        const auto& record = unitRecords[(size_t) unitIndex];
+        return cabMode && ! isEmptySlotName (record.name)
+                   ? record.number.trim() + " \"" + record.name.trim() + "\""
+                   : getUnitEntryText (unitIndex);
+    };
+    auto question = replaceSlotsQuestion (fitting, cabMode, slotEntry (index), slotEntry (lastIndex),
                                           sentItemsText (cabMode, names, fileNames), anyHeld);
     if (entries.size() > fitting)
         question << "\n" << (entries.size() - fitting) << (cabMode ? " cab(s)" : " preset(s)")

@@ -48,7 +48,10 @@ void BankManagerListContent::refreshUnitList()
                 juce::String name, label;
                 manager->getCabLabel (slots[i], name, label);
                 unitRecords[(size_t) i].number = label + "  ";
-                unitRecords[(size_t) i].name = names[i];
+                // A cab's name is shown as the other lists show names: a
+                // control character escaped, never drawn. Cab rows are not
+                // renamed, so the shown name is never sent back.
+                unitRecords[(size_t) i].name = printableName (names[i]);
             }
         }
         else

@@ -213,8 +213,9 @@ void RawPresetThreadDlg::setFolder (const juce::File& newFolder)
 {
     folder = newFolder;
     folderText = newFolder.getFullPathName();
-    folderLabel.setText ("Folder: " + folderText, juce::dontSendNotification);
-    folderLabel.setTooltip (folderText);
+    // Shown with its control characters escaped, as the browser's folder line.
+    folderLabel.setText ("Folder: " + printableName (folderText), juce::dontSendNotification);
+    folderLabel.setTooltip (printableName (folderText));
 }
 
 void RawPresetThreadDlg::chooseFolder()

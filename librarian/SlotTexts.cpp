@@ -41,7 +41,7 @@ juce::String sentItemsText (bool cabs, const juce::StringArray& names, const juc
     juce::String from = " from ";
 
     for (int i = 0; i < juce::jmin (files.size(), filesNamed); ++i)
-        from << (i > 0 ? ", " : "") << files[i];
+        from << (i > 0 ? ", " : "") << printableName (files[i]);
     if (files.size() > filesNamed)
         from << " and " << (files.size() - filesNamed) << " more files";
 

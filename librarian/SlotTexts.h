@@ -22,10 +22,10 @@ bool isEmptySlotName (const juce::String& name);
 juce::String slotRangeText (int count, bool cabs, const juce::String& firstEntry, const juce::String& lastEntry);
 
 // What is sent, with the files it comes from: "\"Name\" from File.syx" for
-// one preset (or cab), its control characters escaped as the lists show
-// them, "a preset without a name from File.syx" for one whose name is empty,
-// "3 presets from Bank.syx" (or "from A.syx, B.syx") for more. One file name
-// per name; a file is named once.
+// one preset (or cab), "a preset without a name from File.syx" for one whose
+// name is empty, "3 presets from Bank.syx" (or "from A.syx, B.syx") for
+// more; names and file names with their control characters escaped as the
+// lists show them. One file name per name; a file is named once.
 juce::String sentItemsText (bool cabs, const juce::StringArray& names, const juce::StringArray& fileNames);
 
 // The question asked before count presets (or cabs) on the unit get what is

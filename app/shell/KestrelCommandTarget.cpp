@@ -555,7 +555,8 @@ bool KestrelCommandTarget::openInDesktop (const juce::File& folderOrDocument)
     const auto cause = hasDesktopOpener() ? juce::String ("This could not be opened:\n")
                                           : "This computer has no program to open folders and documents with (\""
                                                 + desktopOpenerName() + "\" was not found).\nPlease open this yourself:\n";
-    UserNotifier::warn (cause + folderOrDocument.getFullPathName());
+    // The path's control characters are shown escaped, never acted on.
+    UserNotifier::warn (cause + printableName (folderOrDocument.getFullPathName()));
     return false;
 }
 
@@ -633,12 +634,12 @@ void KestrelCommandTarget::loadSnapshot (int index)
 
     // The preset manager refuses (with its message, under its paste's title)
     // data that is not one whole preset, but takes no data as nothing to do:
-    // an empty file holds no whole preset either, and is refused alike. The
+    // an empty file holds no preset, and is refused here, naming the file. The
     // unit's report of its preset ends the paste's wait; the window reads the
     // preset again once, when the paste ends.
     if (data.isEmpty())
     {
-        UserNotifier::warn (PresetManager::damagedPresetText, "Paste Preset");
+        UserNotifier::warn ("The snapshot file is empty and holds no preset:\n" + shownPath, "Load Snapshot");
         return;
     }
 

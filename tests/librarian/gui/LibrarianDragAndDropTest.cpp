@@ -588,7 +588,7 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     const auto gone = folder.getChildFile ("gone.syx");
     ASSERT_TRUE (folder.getChildFile ("Dropped In.syx").copyFileTo (gone));
     auto diskCab = dumptest::blockOf (dumptest::makeCabDump (8, 0, "Disk\x1b[2J\nCab", 0));
-    ASSERT_TRUE (folder.getChildFile ("Disk Cab.syx").replaceWithData (diskCab.getData(), diskCab.getSize()));
+    ASSERT_TRUE (folder.getChildFile ("Disk\x1b[2J\nCab.syx").replaceWithData (diskCab.getData(), diskCab.getSize()));
     auto accented = SimulatedPreset::makeFactory (2);
     accented.name = juce::CharPointer_UTF8 ("Caf\xc3\xa9 \xc3\xbc \xe2\x82\xac"); // the euro a place of 0x20AC
     const auto accentedDump = makePresetDumpFile (accented);
@@ -639,8 +639,12 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
 
     // A cab of another model: nothing goes to the unit, nothing is reported sent.
     program.unit.setCabName (program.unit.getNumFactoryCabs() + 1, {}); // U002 holds nothing
+    program.unit.setCabName (program.unit.getNumFactoryCabs() + 2, "Unit\x1b[2J\nCab");
     ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (LibrarianWindows::manageCabsCommand, false));
     ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (1).startsWith ("U002"); }));
+    // The unit's cab names are listed with their control characters escaped.
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return librarian->getUnitEntryText (2).startsWith ("U003 Unit"); }));
+    EXPECT_EQ (findList (*librarian, 0)->getCell (2)->getNameText(), "Unit\\x1B[2J\\x0ACab");
     EXPECT_TRUE (librarian->getSelectedUnitSlots().isEmpty()) << "the presets window's selection is its own";
     EXPECT_NE (librarian->getStatusText(), presetsStatus);
     const int before = notices.count();
@@ -652,11 +656,17 @@ TEST_F (LibrarianDragAndDrop, WhatCannotBeSentIsRefusedBeforeTheQuestionAndEachW
     answerLast (true); // whatever was asked
     ASSERT_TRUE (pumpMessagesUntil ([this] { return ! librarian->isSending(); }));
     // Onto the empty slot: nothing there is said to be lost, and the cab's
-    // control characters are shown escaped; No sends nothing.
-    dragBrowserFileToSlot ("Disk Cab.syx", 1);
+    // and its file's control characters are shown escaped; No sends nothing.
+    dragBrowserFileToSlot ("Disk\x1b[2J\nCab.syx", 1);
     ASSERT_EQ (notices.count(), before + 2) << notices.lastMessage();
-    EXPECT_EQ (notices.lastMessage(),
-               "Send \"Disk\\x1B[2J\\x0ACab\" from Disk Cab.syx to the empty user cab U002 on the Kestrel?");
+    EXPECT_EQ (notices.lastMessage(), "Send \"Disk\\x1B[2J\\x0ACab\" from Disk\\x1B[2J\\x0ACab.syx to the empty user "
+                                      "cab U002 on the Kestrel?");
+    answerLast (false);
+    // Onto a cab the unit holds: its name is quoted and escaped too.
+    dragBrowserFileToSlot ("Disk\x1b[2J\nCab.syx", 2);
+    ASSERT_EQ (notices.count(), before + 3) << notices.lastMessage();
+    EXPECT_EQ (notices.lastMessage(), "Replace user cab U003 \"Unit\\x1B[2J\\x0ACab\" on the Kestrel with "
+                                      "\"Disk\\x1B[2J\\x0ACab\" from Disk\\x1B[2J\\x0ACab.syx?\nWhat it holds now is lost.");
     answerLast (false);
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.unit.countReceived (SYSEX_CABIR_START), 0);

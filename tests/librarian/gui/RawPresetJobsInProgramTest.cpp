@@ -409,18 +409,24 @@ TEST_F (RawPresetJobsInProgram, WithoutAJobTheEditsStayAndAJobAsksBeforeItLosesT
 }
 
 // An import names the slots it replaces and what they hold before anything
-// is sent; No leaves the unit as it was, Yes imports.
+// is sent; No leaves the unit as it was, Yes imports. The folder line of
+// either dialog, and the files the question names, show control characters
+// escaped.
 TEST_F (RawPresetJobsInProgram, AnImportAsksBeforeItReplacesSlots)
 {
     KESTREL_REQUIRE_DISPLAY();
     auto* dialog = openDialog();
     ASSERT_NE (dialog, nullptr);
-    const auto folder = program.scratch.folder.getChildFile ("records");
+    const auto folder = program.scratch.folder.getChildFile ("records\x1b[2J\n");
+    const auto folderLine = "Folder: " + program.scratch.folder.getFullPathName() + "/records\\x1B[2J\\x0A";
     ASSERT_TRUE (chooseFolder (*dialog, folder));
+    EXPECT_NE (findLabel (*dialog, folderLine), nullptr);
     ASSERT_TRUE (click (*dialog, "Start"));
     ASSERT_TRUE (runToEnd (*dialog));
     const auto record = folder.getChildFile (slotName (slot) + "_Rich Tone.dat");
     ASSERT_TRUE (record.existsAsFile());
+    const auto oddRecord = folder.getChildFile ("Rich\x1b[2J\n.dat");
+    ASSERT_TRUE (record.copyFileTo (oddRecord));
     ASSERT_TRUE (click (*dialog, "Close"));
 
     constexpr int target = 10;
@@ -429,8 +435,9 @@ TEST_F (RawPresetJobsInProgram, AnImportAsksBeforeItReplacesSlots)
     ASSERT_TRUE (click (*librarian, "Import..."));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->isVisible(); }));
     ASSERT_EQ (dialog->getMode(), RawPresetThreadDlg::importMode);
+    EXPECT_NE (findLabel (*dialog, folderLine), nullptr);
     ScriptedInteraction chooser;
-    chooser.answerWithFiles ({ record, record });
+    chooser.answerWithFiles ({ record, oddRecord });
     ASSERT_TRUE (click (*dialog, "Add Files..."));
     ASSERT_EQ (dialog->getNumItems(), 2);
     EXPECT_EQ (dialog->getItemText (1), slotName (target + 1) + " Rich Tone");
@@ -448,7 +455,7 @@ TEST_F (RawPresetJobsInProgram, AnImportAsksBeforeItReplacesSlots)
     EXPECT_EQ (program.notices.lastMessage(),
                "Replace 2 presets on the Kestrel, from " + slotName (target) + " Preset " + juce::String (target) + " to "
                    + slotName (target + 1) + " Preset " + juce::String (target + 1) + ", with 2 presets from "
-                   + record.getFileName() + "?\nWhat those slots hold now is lost.");
+                   + record.getFileName() + ", Rich\\x1B[2J\\x0A.dat?\nWhat those slots hold now is lost.");
     saveScreenshot (*dialog, "raw-preset-dialog-import-asks");
     program.notices.answer (0, 0);
     ASSERT_TRUE (program.settle());

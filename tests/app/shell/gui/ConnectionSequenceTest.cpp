@@ -522,13 +522,17 @@ TEST (CommandTarget, AFileTooLargeForAPresetIsRefusedOnEveryRoadWithAMessage)
     rig.window->getContent()->getFrontPanel()->filesDropped ({ huge.getFullPathName() }, 10, 10);
     EXPECT_EQ (rig.notices.count(), 2);
 
+    // The snapshot's box shows the path's control characters escaped.
+    const auto hugeSnapshot = rig.scratch.folder.getChildFile ("huge\x1b[2J\n.syx");
+    ASSERT_TRUE (huge.copyFileTo (hugeSnapshot));
     auto* snapshots = SnapshotList::getInstance();
     snapshots->destroyElements();
-    snapshots->insertAtStart ({ "huge", huge.getFullPathName() });
+    snapshots->insertAtStart ({ "huge", hugeSnapshot.getFullPathName() });
     EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
     ASSERT_EQ (rig.notices.count(), 3);
     EXPECT_EQ (rig.notices.get (2).title, "Load Snapshot");
-    EXPECT_EQ (rig.notices.lastMessage(), "The snapshot file is too large to be a preset:\n" + huge.getFullPathName());
+    EXPECT_EQ (rig.notices.lastMessage(), "The snapshot file is too large to be a preset:\n"
+                                              + rig.scratch.folder.getFullPathName() + "/huge\\x1B[2J\\x0A.syx");
 
     rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
@@ -559,18 +563,25 @@ TEST (CommandTarget, AFifoOrADeviceIsRefusedOnEveryRoadWithoutWaiting)
     ASSERT_EQ (rig.notices.lastMessage(),
                "Unable to import.\nThe selected file could not be read:\n" + fifo.file.getFullPathName());
 
+    // A link to the device, named with control characters, is told with
+    // them escaped.
+    const auto link = rig.scratch.folder.getChildFile ("zero\x1b[2J\n.syx");
+    ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (link, false));
     auto* snapshots = SnapshotList::getInstance();
     snapshots->destroyElements();
-    for (const auto& path : { fifo.file.getFullPathName(), juce::String ("/dev/zero") })
+    for (const auto& [path, shown] : { std::pair (fifo.file.getFullPathName(), fifo.file.getFullPathName()),
+                                       std::pair (juce::String ("/dev/zero"), juce::String ("/dev/zero")),
+                                       std::pair (link.getFullPathName(), rig.scratch.folder.getFullPathName()
+                                                                              + "/zero\\x1B[2J\\x0A.syx") })
     {
         snapshots->insertAtStart ({ "odd", path });
         EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
         ASSERT_EQ (rig.notices.get (rig.notices.count() - 1).title, "Load Snapshot");
-        ASSERT_EQ (rig.notices.lastMessage(), "Unable to read snapshot file:\n" + path);
+        ASSERT_EQ (rig.notices.lastMessage(), "Unable to read snapshot file:\n" + shown);
     }
 
     rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
-    EXPECT_EQ (rig.notices.count(), 3);
+    EXPECT_EQ (rig.notices.count(), 4);
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
     EXPECT_EQ (fifo.readersFed, 0);
     snapshots->destroyElements();
@@ -609,12 +620,14 @@ TEST (CommandTarget, LoadsAndForgetsSnapshots)
     ASSERT_EQ (snapshots->size(), 2);
     EXPECT_EQ (snapshots->getPair (0).first, "empty");
 
-    // An empty file holds no whole preset: refused as a damaged one is, and
-    // nothing reaches the unit.
+    // An empty file holds no preset: refused under the same title, naming
+    // the file, and nothing reaches the unit.
     EXPECT_TRUE (target->invokeCommand (0 * 65536 + 2003));
     rig.runUntil ([] { return false; }, 200); // refused and told already: nothing may follow
     ASSERT_EQ (rig.notices.count(), 2);
-    EXPECT_EQ (rig.notices.lastMessage(), juce::String (PresetManager::damagedPresetText));
+    EXPECT_EQ (rig.notices.get (1).title, "Load Snapshot");
+    EXPECT_EQ (rig.notices.lastMessage(), "The snapshot file is empty and holds no preset:\n"
+                                              + rig.scratch.folder.getFullPathName() + "/empty\\x1B[2J.syx");
     EXPECT_EQ (rig.unit.countReceived (SYSEX_PATCH_START), 0);
 
     // The other is sent to the unit.
@@ -792,13 +805,17 @@ TEST (CommandTarget, OpensTheSnapshotFolderWithoutAShellOrSaysNothingCanOpenIt)
         EXPECT_EQ (rig.notices.count(), 0) << rig.notices.lastMessage();
     }
 
+    // The box shows the path's control characters escaped.
+    const auto odd = rig.scratch.folder.getChildFile ("snaps\x1b[2J\n");
+    ASSERT_TRUE (odd.createDirectory());
+    KestrelGlobalConfiguration::getInstance()->SNAPSHOTS_DIR = odd.getFullPathName();
     FakeDesktopOpener noOpener (rig.scratch.folder, FakeDesktopOpener::Kind::none);
     EXPECT_TRUE (rig.window->getCommandManager().invokeDirectly (1900, false));
     ASSERT_EQ (rig.notices.count(), 1);
     EXPECT_EQ (rig.notices.get (0).icon, Notice::Icon::warning);
     EXPECT_EQ (rig.notices.lastMessage(), "This computer has no program to open folders and documents with "
                                           "(\"xdg-open\" was not found).\nPlease open this yourself:\n"
-                                              + folder.getFullPathName());
+                                              + rig.scratch.folder.getFullPathName() + "/snaps\\x1B[2J\\x0A");
 }
 #endif
 
