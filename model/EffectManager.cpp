@@ -421,14 +421,18 @@ ModifierRecord* EffectManager::findModifierForParam (int blockId, int paramId) c
     if (blockId == 0)
         return nullptr;
 
-    if (isBypassModeParam (blockId, paramId))
-        paramId = ModifierRecord::bypassModeParamId;
+    const auto kept = getModifierParamId (blockId, paramId);
 
     for (auto* modifier : modifiers)
-        if (modifier->blockId == blockId && modifier->paramId == paramId)
+        if (modifier->blockId == blockId && modifier->paramId == kept)
             return modifier;
 
     return nullptr;
+}
+
+int EffectManager::getModifierParamId (int blockId, int paramId)
+{
+    return isBypassModeParam (blockId, paramId) ? ModifierRecord::bypassModeParamId : paramId;
 }
 
 void EffectManager::getModifiersForBlock (int blockId, juce::Array<ModifierRecord*>& out) const

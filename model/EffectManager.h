@@ -117,6 +117,11 @@ public:
     // is looked up under 255. nullptr for block 0.
     ModifierRecord* findModifierForParam (int blockId, int paramId) const;
 
+    // The parameter id a modifier of the block's parameter is kept under:
+    // 255 for the block's bypass-mode parameter, whether named by its own id
+    // or as 255; otherwise the parameter's own id.
+    static int getModifierParamId (int blockId, int paramId);
+
     void getModifiersForBlock (int blockId, juce::Array<ModifierRecord*>& out) const;
     void resetModifiersForBlock (int blockId);
     void resetAllModifiers();

@@ -486,7 +486,7 @@ void EffectEditorContent::changeListenerCallback (juce::ChangeBroadcaster* sourc
 
         if (code == 73)
             updateGraph (presets->getGraph());
-        else if (code == 25)
+        else if (code == 25 || code == 111) // "Change Scene" or "Query Block States" ended
             highlightSceneControls();
         else if (code == 65)
             updateEffectTypeList(); // the block's values, its type among them, have arrived

@@ -684,7 +684,10 @@ ControlUnitContent::CodeAction ControlUnitContent::actionForCode (int code)
         case 19: return CodeAction::cabNamesEnded;
         case 27: return CodeAction::presetSaved;
         case 45: return CodeAction::ampNamesEnded;
-        case 69: case 71: case 111: return CodeAction::cpuLoad;
+        case 69: case 71: return CodeAction::cpuLoad;
+        // The states are read when the unit reports a change, such as a scene
+        // chosen on the unit.
+        case 111: return CodeAction::statesEnded;
         case 93: case 95: return CodeAction::tempoEnded;
         case 99: return CodeAction::exportSysex;
         case 101: return CodeAction::exportRawPreset;
@@ -742,6 +745,10 @@ void ControlUnitContent::handleStatus (int code)
             refreshAmpNames();
             break;
         case CodeAction::cpuLoad: showCpuLoad (true); break;
+        case CodeAction::statesEnded:
+            showCpuLoad (true);
+            refreshSceneButtons();
+            break;
         case CodeAction::tempoEnded:
             refreshTempo();
             setControlsEnabled (true);

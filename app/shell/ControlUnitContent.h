@@ -62,6 +62,7 @@ public:
         presetSaved,
         ampNamesEnded,
         cpuLoad,
+        statesEnded,
         tempoEnded,
         exportSysex,
         exportRawPreset,

@@ -635,11 +635,15 @@ bool DeviceManager::parseModifierInfo (SysExRequest& request)
         if (record == nullptr)
             continue;
 
-        if (record->blockId != info.blockId || record->paramId != info.paramId ||
+        // The unit may name a bypass-mode parameter by its own id; the model
+        // keeps that modifier under 255, as the value queries address it.
+        const auto paramId = (juce::uint16) EffectManager::getModifierParamId (info.blockId, info.paramId);
+
+        if (record->blockId != info.blockId || record->paramId != paramId ||
             record->getControllerId() != info.controller)
         {
             record->blockId = info.blockId;
-            record->paramId = info.paramId;
+            record->paramId = paramId;
             changed = true; // stays so for the rest of this request's replies
         }
 
@@ -649,7 +653,7 @@ bool DeviceManager::parseModifierInfo (SysExRequest& request)
         {
             ModifierValueEntry controller;
             controller.blockId = info.blockId;
-            controller.paramId = info.paramId;
+            controller.paramId = paramId;
             controller.settingIndex = 0;
             controller.value = info.controller;
             record->setSlot (controller);
@@ -711,7 +715,8 @@ bool DeviceManager::parseModifierSet (SysExRequest& request)
                 {
                     record = candidate;
                     record->blockId = result.blockId;
-                    record->paramId = result.selector1;
+                    record->paramId =
+                        (juce::uint16) EffectManager::getModifierParamId (result.blockId, result.selector1);
                     break;
                 }
             }

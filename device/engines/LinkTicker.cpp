@@ -22,7 +22,7 @@ int LinkTicker::getNextTickIntervalMs (int busyIntervalMs) const
 {
     auto& ports = link.getPorts();
 
-    if (presetManager.hasWork() || (sawBusy && Clock::elapsedSince (lastBusyMs) < settleMs))
+    if (presetManager.hasWork() || statesReportWaiting || (sawBusy && Clock::elapsedSince (lastBusyMs) < settleMs))
         return busyIntervalMs;
 
     // Connected and idle: the link wakes the tick when anything arrives.
@@ -108,11 +108,17 @@ LinkTicker::Report LinkTicker::tick()
         presetManager.requestResyncPreset();
     }
 
+    // A report that comes while the states are being read may be newer than
+    // the answer being read: it is kept until the reading ends and then read
+    // again.
     if (link.takeStatesChanged())
     {
         report.statesChanged = true;
-        presetManager.requestBlockStates();
+        statesReportWaiting = true;
     }
+
+    if (statesReportWaiting && presetManager.requestBlockStates())
+        statesReportWaiting = false;
 
     report.inputActivity = link.readAndClearInputActivity();
     report.outputActivity = link.readAndClearOutputActivity();

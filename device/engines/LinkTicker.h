@@ -16,8 +16,9 @@ class ZOLMidiProcessing;
 //    port) and start the link.
 // 2. Take the link's preset-change, resync and states-changed mailboxes and
 //    hand them to the preset manager (a reported preset number, "Resync
-//    Preset", "Query Block States"). The tuner, looper, knob and modifier
-//    mailboxes are left for the panels that show them.
+//    Preset", "Query Block States"; a states report taken while that request
+//    runs starts it again once it has ended). The tuner, looper, knob and
+//    modifier mailboxes are left for the panels that show them.
 // 3. Read and clear the input and output activity, tempo-changed and
 //    editor-disconnected flags (reported to the caller).
 // 4. Set or clear the link's hold flag (communication paused by the user).
@@ -100,6 +101,8 @@ private:
     juce::String forgottenInput, forgottenOutput, forgottenInName, forgottenOutName;
     juce::uint32 lastOpenAttempt = 0;
     int idleIntervalMs = (int) portRetryIntervalMs;
+    // The unit reported changed states while "Query Block States" ran.
+    bool statesReportWaiting = false;
     bool sawBusy = false;
     juce::uint32 lastBusyMs = 0;
 

@@ -370,7 +370,11 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         if (bytes[length - 2] != calcSysExChecksum (bytes, (size_t) (length - 2)))
             return;
 
-    const int r = current != nullptr ? current->getFunctionCode() : 0;
+    // A request whose answer is whole takes nothing more: whatever follows it
+    // in the same burst is the unit's own report, however much it looks like
+    // another answer, and goes to its mailbox as if nothing were in flight.
+    const bool awaitingReplies = current != nullptr && current->getState() != SysExRequest::stateComplete;
+    const int r = awaitingReplies ? current->getFunctionCode() : 0;
 
     if (f < 1 || f > 124)
         return;
@@ -428,9 +432,7 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         case SYSEX_TEMPO: tempoChanged.store (true); break;
 
         case SYSEX_PATCHNUM:
-            // Once the question has its answer, a number that follows is the
-            // unit's report of a change made since: it must not be lost.
-            answers = r == f && current->getState() != SysExRequest::stateComplete;
+            answers = (r == f);
             if (! answers)
             {
                 PresetNumberRecord number;
@@ -564,7 +566,7 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         default: break;
     }
 
-    if (answers && current != nullptr)
+    if (answers && awaitingReplies)
         current->addReply (message);
 }
 

@@ -1,8 +1,11 @@
 #include "device/engines/DeviceManager.h"
 #include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExBuilders.h"
 #include "device/wire/SysExFraming.h"
+#include "device/wire/SysExLayouts.h"
 #include "model/GlobalConfiguration.h"
 #include "model/IdTables.h"
+#include "model/UnitIds.h"
 #include "model/UserNotifier.h"
 #include "support/ManualClock.h"
 #include "support/SimulatedKestrel.h"
@@ -723,4 +726,78 @@ TEST_F (DeviceManagerTest, ModifierSetRepliesAreFiledByTheRequestsMode)
     EXPECT_EQ (complete (manager->requestSetModifier (106, 8, 2, 7, 1)), SysExRequest::stateComplete);
     EXPECT_EQ (effects.findModifierForParam (106, 8), nullptr);
     EXPECT_EQ (effects.findModifierForParam (106, 5), record);
+}
+
+// A modifier on a block's bypass-mode parameter is kept under 255, whether the
+// unit's info reply names the parameter by its own id (as the simulated unit
+// does) or as 255: the value queries, which address it as 255, fill that one
+// record, and a write keeps to it.
+TEST_F (DeviceManagerTest, ABypassModeModifierIsOneRecordUnder255WhicheverIdTheUnitNames)
+{
+    constexpr int comp = 100, keptUnder = 255;
+    const int bypassMode = getBypassModeParamId (comp);
+    ASSERT_GE (bypassMode, 0);
+    auto buffer = unit.getEditBuffer();
+    ASSERT_TRUE (buffer.placeBlock (1, comp));
+    auto* onUnit = buffer.assignModifier (comp, bypassMode);
+    ASSERT_NE (onUnit, nullptr);
+    const auto modifierId = (juce::uint16) (SimulatedPreset::firstModifierId + (onUnit - buffer.modifiers.data()));
+    for (int k = 0; k < SimulatedPreset::modifierSettings; ++k)
+        onUnit->settings[(size_t) k] = (juce::uint16) (k == 0 ? 5 : 2000 + k);
+    unit.setEditBuffer (buffer);
+
+    auto valueOf = [] (const ModifierRecord& record, int setting)
+    {
+        ModifierValueEntry entry;
+        EXPECT_TRUE (record.getSlot (setting, entry));
+        return (int) entry.value;
+    };
+
+    for (const int named : { bypassMode, keptUnder })
+    {
+        SCOPED_TRACE (named);
+        effects.resetAllModifiers();
+        SysExRequest* info = nullptr;
+
+        if (named == bypassMode)
+        {
+            info = manager->requestModifierInfo (modifierId);
+        }
+        else
+        {
+            // The unit's reply is replaced by one naming 255.
+            unit.setSilentFor (SYSEX_GET_MODIFIER_INFO);
+            info = manager->requestModifierInfo (modifierId);
+            tick();
+            juce::MidiMessage reply;
+            ASSERT_TRUE (buildSysExByLayout (reply, SYSEX_GET_MODIFIER_INFO, modifierInfoReplyLayout,
+                                             { modifierId, 5u, (juce::uint32) comp, (juce::uint32) keptUnder },
+                                             SimulatedKestrel::model));
+            unit.sendRaw (reply);
+            unit.setSilentFor (SYSEX_GET_MODIFIER_INFO, false);
+        }
+
+        ASSERT_EQ (complete (info), SysExRequest::stateComplete);
+        auto* record = effects.getModifier (modifierId);
+        ASSERT_NE (record, nullptr);
+        EXPECT_EQ (record->blockId, comp);
+        EXPECT_EQ (record->paramId, keptUnder);
+        EXPECT_EQ (record->getControllerId(), 5);
+        EXPECT_EQ (effects.findModifierForParam (comp, bypassMode), record);
+
+        for (int k = 0; k < SimulatedPreset::modifierSettings; ++k)
+            EXPECT_EQ (complete (manager->requestSetModifier (comp, keptUnder, (juce::uint16) k, 0, 0)),
+                       SysExRequest::stateComplete);
+
+        for (int k = 0; k < SimulatedPreset::modifierSettings; ++k)
+            EXPECT_EQ (valueOf (*record, k), onUnit->settings[(size_t) k]) << k;
+
+        EXPECT_EQ (complete (manager->requestSetModifier (comp, keptUnder, 3, 4321, 1)), SysExRequest::stateComplete);
+        EXPECT_EQ (valueOf (*record, 3), 4321);
+        EXPECT_EQ (unit.getEditBuffer().findModifier (comp, bypassMode)->settings[3], 4321);
+        juce::Array<ModifierRecord*> onComp;
+        effects.getModifiersForBlock (comp, onComp);
+        EXPECT_EQ (onComp.size(), 1);
+        onUnit->settings[3] = 4321;
+    }
 }

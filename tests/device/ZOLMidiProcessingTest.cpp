@@ -319,6 +319,105 @@ TEST_F (LinkTest, BroadcastsFillTheirMailboxesEvenWhenTheyAnswer)
     link->stopProcessing();
 }
 
+// Every kind the unit sends of its own accord reaches its mailbox when it
+// follows a whole answer in the same burst, also when it looks like another
+// answer to the request just answered.
+TEST_F (LinkTest, ReportsRightBehindAWholeAnswerReachTheirMailboxes)
+{
+    connect();
+    const auto version = frame (SYSEX_QUERY_VERSION, { 6, 0, 0, 0, 0, 0 });
+    const auto disconnectEcho = frame (SYSEX_STATUS_MSG, { SYSEX_EDITOR_DISCONNECT, 0 });
+
+    struct Kind
+    {
+        const char* name;
+        int asked;
+        std::vector<juce::MidiMessage> answer;
+        juce::MidiMessage report;
+        std::function<bool()> taken; // the report's content, taken from its mailbox
+    };
+
+    const Kind kinds[] = {
+        { "states",
+          SYSEX_QUERY_STATES,
+          { frame (SYSEX_QUERY_STATES), frame (SYSEX_SET_SCENE, { 2 }) },
+          frame (SYSEX_QUERY_STATES),
+          [&] { return link->takeStatesChanged(); } },
+        { "preset number",
+          SYSEX_PATCHNUM,
+          { frame (SYSEX_PATCHNUM, { 2, 44 }) },
+          frame (SYSEX_PATCHNUM, { 0, 9 }),
+          [&]
+          {
+              PresetNumberRecord number;
+              return link->takePresetChange (&number) && number.getNumber() == 9;
+          } },
+        { "editor disconnected",
+          SYSEX_EDITOR_DISCONNECT,
+          { disconnectEcho },
+          disconnectEcho,
+          [&] { return link->takeEditorDisconnected(); } },
+        { "looper",
+          SYSEX_LOOPER_STATE,
+          { frame (SYSEX_LOOPER_STATE, { 1, 2 }) },
+          frame (SYSEX_LOOPER_STATE, { 3, 4 }),
+          [&]
+          {
+              LooperState looper;
+              return link->takeLooperState (&looper) && looper.state == 3 && looper.position == 4;
+          } },
+        { "knob",
+          SYSEX_BROADCAST_KNOB,
+          { frame (SYSEX_BROADCAST_KNOB, { 10, 0, 99 }) },
+          frame (SYSEX_BROADCAST_KNOB, { 11, 0, 5 }),
+          [&]
+          {
+              KnobBroadcast knobs;
+              return link->takeKnobBroadcast (&knobs) && knobs.count == 1 && knobs.paramIds[0] == 11;
+          } },
+        { "modifier",
+          SYSEX_BROADCAST_MODIFIER,
+          { frame (SYSEX_BROADCAST_MODIFIER, { 7 }) },
+          frame (SYSEX_BROADCAST_MODIFIER, { 77 }),
+          [&]
+          {
+              ModifierBroadcast modifier;
+              return link->takeModifierBroadcast (&modifier) && modifier.bytes[2] == 77;
+          } },
+        { "tuner",
+          SYSEX_QUERY_VERSION,
+          { version },
+          withBadChecksum (frame (SYSEX_TUNER, { 1, 2, 3 })),
+          [&]
+          {
+              TunerReading tuner;
+              return link->takeTunerData (&tuner) && tuner.values[2] == 3;
+          } },
+        { "tempo", SYSEX_QUERY_VERSION, { version }, frame (SYSEX_TEMPO), [&] { return link->takeTempoChanged(); } },
+        { "resync", SYSEX_QUERY_VERSION, { version }, frame (SYSEX_RESYNC), [&] { return link->takeResyncRequest(); } },
+    };
+
+    for (const auto& kind : kinds)
+    {
+        SCOPED_TRACE (kind.name);
+        SysExRequest request (frame (kind.asked));
+        request.setExpectedCount ((int) kind.answer.size());
+        ASSERT_TRUE (link->queueRequest (&request));
+        link->processPass();
+
+        for (const auto& message : kind.answer)
+            reply (message);
+
+        reply (kind.report);
+        link->processPass();
+        EXPECT_EQ (request.getState(), SysExRequest::stateComplete);
+        EXPECT_EQ (request.getNumReplies(), (int) kind.answer.size());
+        EXPECT_TRUE (kind.taken());
+    }
+
+    link->stopProcessing();
+}
+
 TEST_F (LinkTest, DropsBadChecksumsUnknownFunctionsAndShortMessages)
 {
     connect();

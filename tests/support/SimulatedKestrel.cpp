@@ -205,6 +205,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
     const juce::ScopedLock sending (sendLock);
     std::vector<Outgoing> toSend;
     int silentAfter = -1;
+    std::function<void()> afterAnswer;
 
     {
         const juce::ScopedLock state (stateLock);
@@ -248,6 +249,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
         handlingFunction = -1;
         toSend.swap (outbox);
+        afterAnswer = std::exchange (fault.actionAfterAnswer, {});
 
         if (fault.unanswered)
             toSend.clear();
@@ -258,6 +260,11 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
     for (auto& out : toSend)
         channel.send (out.message, out.delayMs, out.corrupt);
+
+    // Still under the send lock: nothing else goes out between the answer
+    // and what the action sends.
+    if (afterAnswer)
+        afterAnswer();
 }
 
 juce::MidiMessage SimulatedKestrel::frame (uint8 function, const juce::MemoryBlock& payload) const

@@ -9,6 +9,7 @@
 #include <juce_core/juce_core.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -102,6 +103,12 @@ public:
     // the answer at once, in the same burst.
     void selectPresetAfterNextAnswerTo (int function, int presetNumber);
 
+    // The user acts on the unit right after it has answered the next request
+    // of this function: what the action sends (one of the unit's own messages
+    // below, such as selectSceneOnUnit's report) follows the answer at once,
+    // in the same burst. The action runs on the thread that sent the request.
+    void actAfterNextAnswerTo (int function, std::function<void()> action);
+
     // Clears every per-function fault above.
     void clearFaults();
 
@@ -138,6 +145,9 @@ public:
 
     // The user selects a preset on the unit: it is loaded and SYSEX_PATCHNUM sent.
     void selectPresetOnUnit (int presetNumber);
+    // The user selects a scene on the unit: it reports its states
+    // (SYSEX_QUERY_STATES) as they are in that scene.
+    void selectSceneOnUnit (int scene);
     void sendPresetNumber();  // SYSEX_PATCHNUM with the current preset
     void sendResync();        // SYSEX_RESYNC
     void sendStatesChanged(); // SYSEX_QUERY_STATES with the current states
@@ -220,6 +230,7 @@ private:
         int corruptCount = 0;
         int silentAfterMessages = -1;
         int presetSelectedAfterAnswer = -1;
+        std::function<void()> actionAfterAnswer;
     };
 
     struct DumpSession

@@ -37,6 +37,12 @@ void SimulatedKestrel::selectPresetAfterNextAnswerTo (int function, int presetNu
     faults[function].presetSelectedAfterAnswer = presetNumber;
 }
 
+void SimulatedKestrel::actAfterNextAnswerTo (int function, std::function<void()> action)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].actionAfterAnswer = std::move (action);
+}
+
 void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
 {
     const juce::ScopedLock state (stateLock);
@@ -121,6 +127,20 @@ void SimulatedKestrel::selectPresetOnUnit (int presetNumber)
     }
 
     sendPresetNumber();
+}
+
+void SimulatedKestrel::selectSceneOnUnit (int scene)
+{
+    {
+        const juce::ScopedLock state (stateLock);
+
+        if (! juce::isPositiveAndBelow (scene, SimulatedPreset::sceneCount))
+            return;
+
+        editBuffer.scene = scene;
+    }
+
+    sendStatesChanged();
 }
 
 void SimulatedKestrel::sendPresetNumber()

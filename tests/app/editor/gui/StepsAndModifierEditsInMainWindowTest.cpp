@@ -5,6 +5,8 @@
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/IdTables.h"
+#include "model/KestrelEffectManager.h"
+#include "model/UnitIds.h"
 #include "skin/knobs/BrakFxReadout.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/knobs/ZOLSliderComponent.h"
@@ -307,4 +309,95 @@ TEST (ModifierDialogInMainWindow, AModifierReleasedOnTheUnitFreesItsKnob)
     EXPECT_TRUE (pumpMessagesUntil ([&] { return unitValue (program, ampBlock, 3) != before; }));
     ASSERT_TRUE (program.settle());
     saveScreenshot (*program.content, "amp-knob-free-after-modifier-released");
+}
+
+// The unit names a modifier of the compressor's bypass-mode parameter by the
+// parameter's own id; the program keeps it as one record under 255. Showing
+// the compressor fills the record with the unit's settings, and again with
+// the settings the unit holds later; the modifier dialog shows them, and a
+// setting turned there lands in that one record.
+TEST (ModifierDialogInMainWindow, ABypassModeModifierIsOneRecordHoldingTheUnitsSettings)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-bypass-mode-modifier" };
+    auto& unit = program.unit;
+    constexpr int compCell = 0, compBlock = 100, showcaseAmpCell = 4;
+    const int bypassMode = getBypassModeParamId (compBlock);
+    auto showcase = SimulatedPreset::makeShowcase();
+    ASSERT_NE (showcase.findModifier (compBlock, bypassMode), nullptr);
+    unit.setPreset (0, showcase);
+    unit.setEditBuffer (showcase);
+    ASSERT_TRUE (program.open());
+    auto* effects = KestrelEffectManager::getInstanceWithoutCreating();
+    ASSERT_NE (effects, nullptr);
+
+    auto onUnit = [&unit, bypassMode] { return unit.getEditBuffer().findModifier (compBlock, bypassMode)->settings; };
+    auto heldAsOnUnit = [&]() -> ::testing::AssertionResult
+    {
+        juce::Array<ModifierRecord*> records;
+        effects->getModifiersForBlock (compBlock, records);
+        if (records.size() != 1)
+            return ::testing::AssertionFailure() << records.size() << " records";
+        if (records[0]->paramId != ModifierRecord::bypassModeParamId)
+            return ::testing::AssertionFailure() << "kept under " << records[0]->paramId;
+        const auto settings = onUnit();
+        for (int k = 0; k < ModifierRecord::numSettings; ++k)
+            if (records[0]->settings[k].value != settings[(size_t) k])
+                return ::testing::AssertionFailure()
+                       << "setting " << k << ": " << records[0]->settings[k].value << ", unit " << settings[(size_t) k];
+        return ::testing::AssertionSuccess();
+    };
+
+    ASSERT_TRUE (program.grid->selectCell (compCell));
+    ASSERT_TRUE (program.settle());
+    EXPECT_TRUE (heldAsOnUnit());
+
+    // The unit's settings change; the compressor shown again reads them.
+    auto buffer = unit.getEditBuffer();
+    for (int k = 1; k < SimulatedPreset::modifierSettings; ++k)
+        buffer.findModifier (compBlock, bypassMode)->settings[(size_t) k] += 100;
+    unit.setEditBuffer (buffer);
+    ASSERT_TRUE (program.grid->selectCell (showcaseAmpCell));
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (program.grid->selectCell (compCell));
+    ASSERT_TRUE (program.settle());
+    EXPECT_TRUE (heldAsOnUnit());
+
+    // A click on the modifier in the Controllers' list reads its settings
+    // again and opens it.
+    program.grid->selectPage (GridUnitContent::controllersSelected);
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (program.editor->showPageByIndex (program.editor->findPageTabByName ("Modifiers")));
+    juce::Array<ModifierRecord*> records;
+    effects->getModifiersForBlock (compBlock, records);
+    ASSERT_FALSE (records.isEmpty());
+    const int modifierId = records[0]->modifierId;
+    auto* label = dynamic_cast<juce::Component*> (
+        findPageControl (*program.editor, [modifierId] (ZOLEffectParam& c) { return c.paramId == modifierId; }));
+    ASSERT_NE (label, nullptr);
+    auto* dialog = program.content->getPaneAs<ModifierDlgContent> (ContentPane::modifierDialog);
+    ASSERT_NE (dialog, nullptr);
+    buffer = unit.getEditBuffer();
+    buffer.findModifier (compBlock, bypassMode)->settings[ModifierDlgContent::fieldMin] += 100;
+    unit.setEditBuffer (buffer);
+    label->mouseDown (WidgetTestKit::mouse (*label, label->getLocalBounds().getCentre()));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return dialog->isVisible(); }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_TRUE (heldAsOnUnit());
+    EXPECT_EQ (dialog->getParamId(), ModifierRecord::bypassModeParamId);
+    auto* minimum = dynamic_cast<ZOLRotaryKnob*> (dialog->findControl (ModifierDlgContent::fieldMin));
+    ASSERT_NE (minimum, nullptr);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return minimum->isEnabled(); }));
+    EXPECT_NEAR (minimum->getUnitValue(), onUnit()[ModifierDlgContent::fieldMin], fullScale / 127 + 1);
+
+    // "Set Modifier": the unit takes the step and the one record holds it.
+    const auto before = onUnit()[ModifierDlgContent::fieldMin];
+    minimum->mouseWheelMove (WidgetTestKit::mouse (*minimum, minimum->getLocalBounds().getCentre()),
+                             WidgetTestKit::wheel (0.5f));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return onUnit()[ModifierDlgContent::fieldMin] != before; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_TRUE (heldAsOnUnit());
+    EXPECT_NEAR (minimum->getUnitValue(), onUnit()[ModifierDlgContent::fieldMin], fullScale / 127 + 1);
+    EXPECT_TRUE (dialog->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
+    ASSERT_TRUE (program.settle());
 }

@@ -1,3 +1,5 @@
+#include "app/shell/ControlUnitContent.h"
+#include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "device/wire/SysExFraming.h"
@@ -5,6 +7,7 @@
 #include "device/wire/SysExParsers.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
+#include "skin/widgets/ZOLDrawableButton.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
 #include "support/Screenshot.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -196,5 +200,50 @@ TEST (ScenesAndCsvInMainWindow, PasteToCurrentSceneWritesTheCopiedScene)
         juce::uint16 copied = 0, now = 0;
         ASSERT_TRUE (onScene3.getParam (blockId, first + 3, copied) && pasted.getParam (blockId, first, now));
         EXPECT_EQ (now, copied) << blockId << " " << first;
+    }
+}
+
+// The user changes scene on the unit right behind its answer to a states
+// query, be the query the window's answer to a report of the unit's or part
+// of a scene change chosen here: the unit's report is heard, the states are
+// read again once the query has ended, and the window shows the unit's scene.
+TEST (ScenesAndCsvInMainWindow, ASceneChangedOnTheUnitRightBehindAStatesAnswerIsShown)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-scene-behind-answer" };
+    ASSERT_TRUE (openOnTheShowcase (program, SimulatedPreset::makeShowcase()));
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+
+    auto shownScenes = [panel]
+    {
+        juce::StringArray lit;
+        for (int i = 0; i < SimulatedPreset::sceneCount; ++i)
+            if (panel->getSceneButton (i)->getToggleState())
+                lit.add (juce::String (i));
+        return lit.joinIntoString (" ");
+    };
+
+    const std::pair<const char*, std::function<void (int)>> queries[] = {
+        { "the unit's report", [&unit] (int) { unit.sendStatesChanged(); } },
+        { "a scene chosen here", [panel] (int scene) { panel->getSceneButton (scene)->triggerClick(); } },
+    };
+
+    for (const auto& [name, query] : queries)
+    {
+        SCOPED_TRACE (name);
+        const int before = unit.getCurrentScene();
+        const int chosen = (before + 1) % SimulatedPreset::sceneCount;
+        const int onUnit = (before + 4) % SimulatedPreset::sceneCount;
+        unit.actAfterNextAnswerTo (SYSEX_QUERY_STATES, [&unit, onUnit] { unit.selectSceneOnUnit (onUnit); });
+        query (chosen);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return shownScenes() == juce::String (onUnit); })) << shownScenes();
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (unit.getCurrentScene(), onUnit);
+        EXPECT_EQ (shownScenes(), juce::String (onUnit));
+        juce::uint16 preset = 0, scene = 0;
+        EXPECT_TRUE (program.presets->getCurrentPresetAndScene (preset, scene));
+        EXPECT_EQ (scene, onUnit);
     }
 }
