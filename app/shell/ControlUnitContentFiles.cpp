@@ -12,6 +12,7 @@
 #include "model/LanguageStore.h"
 #include "model/PromptCatalogue.h"
 #include "model/RawPreset.h"
+#include "model/SafeFileWrite.h"
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
 #include "skin/knobs/BrakFxReadout.h"
@@ -227,20 +228,26 @@ void ControlUnitContent::exportCsv()
         folder = settings->getMruDirectory();
 
     const auto name = presetManager != nullptr ? legalName (presetManager->getCurrentPresetName()) : juce::String();
+    auto* effects = KestrelEffectManager::getInstanceWithoutCreating();
+    auto* layouts = KestrelEffectLayoutManager::getInstanceWithoutCreating();
+
+    if (effects == nullptr || layouts == nullptr)
+    {
+        UserNotifier::warn ("Unable to export the preset as CSV.");
+        return;
+    }
+
+    // The values are those just read for the preset the file is named after:
+    // taken now, as the unit may change presets while the chooser is open,
+    // and the window's move then marks them to be read again.
+    const auto csv = effects->buildCsv (*layouts);
 
     // The CSV file leaves the last folder used as it was.
     saveWithChooser ("Export Preset as CSV", folder, name, ".csv", false,
-                     [] (const juce::File& file) -> juce::String
+                     [csv] (const juce::File& file) -> juce::String
                      {
-                         auto* effects = KestrelEffectManager::getInstanceWithoutCreating();
-                         auto* layouts = KestrelEffectLayoutManager::getInstanceWithoutCreating();
-
-                         if (effects == nullptr || layouts == nullptr)
-                             return "Unable to export the preset as CSV.";
-
                          // A failed export is told, not taken for a written file.
-                         auto result = effects->exportCsv (*layouts, file);
-                         return result.wasOk() ? juce::String() : result.getErrorMessage();
+                         return writeFileSafely (file, csv);
                      });
 }
 

@@ -62,9 +62,11 @@ juce::String notWrittenText (int id, const PresetManager::PresetNumberAnswer& an
 
     const auto nothing = exporting ? juce::String ("; nothing was exported.") : juce::String ("; nothing was saved.");
 
-    // The unit plays the preset shown, but the window was moving to another then.
+    // The unit plays the preset shown, but it reloaded it on its own, or the
+    // window was moving to another then.
     if (answer.playing == answer.shown)
-        return "Kestrel-Edit was still changing presets" + nothing;
+        return answer.reportedByUnit ? "The Kestrel reloaded " + named (answer.shown, answer.shownName) + nothing
+                                     : "Kestrel-Edit was still changing presets" + nothing;
 
     return "The Kestrel plays " + named (answer.playing, answer.playingName) + ", not "
            + named (answer.shown, answer.shownName) + nothing;

@@ -601,17 +601,18 @@ void PreferencesDialogContent::changeListenerCallback (juce::ChangeBroadcaster* 
     if (presetManager == nullptr || source != presetManager || refreshRunning == nullptr)
         return;
 
-    // The refresh ends with its request's end code, whatever its result.
+    // The refresh ends as its request stops: completed, with its end code;
+    // failed, with the failure's code (the failure told in its own box).
     for (int i = 0; i < numNamedRequests; ++i)
     {
         if (juce::String (namedRequestRows[i].name) != refreshRunning->requestName)
             continue;
 
-        if (presetManager->getStatus() != namedRequestRows[i].endCode)
+        const auto& request = presetManager->getRequest ((NamedRequest) i);
+        if (request.isRunning())
             return;
 
-        const auto succeeded = presetManager->getRequest ((NamedRequest) i).getResult() == 0;
-        if (succeeded)
+        if (request.getResult() == ZolStateMachine::resultCompleted)
             if (auto* content = dynamic_cast<KestrelContentComponent*> (getParentComponent()))
                 content->showBubbleMessage (LanguageStore::textOr (refreshRunning->doneTextId), -1);
 

@@ -153,6 +153,10 @@ public:
         juce::int32 playing = -1; // the number the unit named
         juce::String shownName;
         juce::String playingName; // as loaded; empty when the load did not end well
+        // The unit itself reported a change of preset after it was asked,
+        // the window moving to no other preset: with playing == shown, the
+        // unit reloaded the preset shown.
+        bool reportedByUnit = false;
     };
 
     // Asks the unit which preset it plays, whether or not the number held is

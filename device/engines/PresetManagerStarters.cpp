@@ -306,13 +306,15 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     // Nothing shown is the unit's while the window moves to another preset,
     // whether the move began before the command, with this answer or with a
     // report of the unit's while it was asked.
-    const bool moving = isPresetMoveUnderWay() || reported;
+    const bool windowMoving = isPresetMoveUnderWay();
+    const bool moving = windowMoving || reported;
     bool another = false;
 
     for (auto& waiter : waiters)
     {
         auto& answer = waiter.answer;
         answer.playing = playing;
+        answer.reportedByUnit = reported && ! windowMoving && ! waiter.givenWhileMoving;
 
         if (! answered)
             answer.kind = Kind::none;
@@ -445,6 +447,7 @@ void PresetManager::endAnsweredWrite (const PresetStateMachine& machine)
     answer.kind = PresetNumberAnswer::Kind::another;
     answer.playing = reportedPresetNumber;
     answer.playingName.clear();
+    answer.reportedByUnit = true;
 
     auto tell = [this, answer, action = std::move (action)] (bool loaded) mutable
     {

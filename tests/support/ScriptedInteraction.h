@@ -8,8 +8,8 @@
 
 // Stands in for the user at file choosers and menus. A test queues the
 // answers (files to choose, menu item ids to pick); each request takes the
-// next one and is answered at once, on the calling thread (a menu may be
-// held open instead). A request with
+// next one and is answered at once, on the calling thread (a menu or a
+// file chooser may be held open instead). A request with
 // no queued answer is answered as cancelled. Every request is recorded:
 // menus with their item texts so a test can find an item by name.
 class ScriptedInteraction : public UserInteraction::Sink
@@ -45,14 +45,23 @@ public:
     void chooseFiles (const FileRequest& request, UserInteraction::FilesChosen onChosen) override
     {
         fileRequests.push_back (request);
-        juce::Array<juce::File> files;
-        if (! fileAnswers.empty())
+        if (holdChoosers)
         {
-            files = fileAnswers.front();
-            fileAnswers.pop_front();
+            heldChooser = std::move (onChosen);
+            return;
         }
         if (onChosen)
-            onChosen (files);
+            onChosen (nextFileAnswer());
+    }
+
+    // While set, a file chooser stays open (as while the user looks for a
+    // folder) until answerHeldChooser gives it its queued answer.
+    bool holdChoosers = false;
+    bool isChooserHeld() const { return heldChooser != nullptr; }
+    void answerHeldChooser()
+    {
+        if (auto onChosen = std::exchange (heldChooser, nullptr))
+            onChosen (nextFileAnswer());
     }
 
     // While set, a menu stays open (as while the user reads it) until
@@ -84,6 +93,17 @@ public:
     std::vector<MenuShown> menus;
 
 private:
+    juce::Array<juce::File> nextFileAnswer()
+    {
+        juce::Array<juce::File> files;
+        if (! fileAnswers.empty())
+        {
+            files = fileAnswers.front();
+            fileAnswers.pop_front();
+        }
+        return files;
+    }
+
     int nextMenuAnswer (const MenuShown& shown)
     {
         int result = 0;
@@ -114,4 +134,5 @@ private:
     std::deque<juce::Array<juce::File>> fileAnswers;
     std::deque<std::function<int (const MenuShown&)>> menuAnswers;
     UserInteraction::MenuChosen heldMenu;
+    UserInteraction::FilesChosen heldChooser;
 };

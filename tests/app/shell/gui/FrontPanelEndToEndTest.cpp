@@ -1256,7 +1256,8 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
 // before a write: its report comes right after the answer, or once the
 // question has ended, before the write goes out. Nothing is written, the
 // command says why, and the window follows the unit. Turned to the preset
-// shown, the unit reloads it: nothing is written either.
+// shown, the unit reloads it: nothing is written either, and the box says
+// the unit reloaded it.
 TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -1273,6 +1274,7 @@ TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
     const auto stored1 = unit.getPreset (1).toWords();
     const char* notSaved = "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was saved.";
     const char* notExported = "The Kestrel plays 1-2 \"Preset 1\", not 1-1 \"Preset 0\"; nothing was exported.";
+    const char* reloaded = "The Kestrel reloaded 1-1 \"Preset 0\"; nothing was saved.";
     auto save = [&] { panel->getButtonNamed ("saveButton")->triggerClick(); };
     auto exportPreset = [&] { program.window->getCommandManager().invokeDirectly (1002, false); };
     // The unit is turned with its answer, or as a code is told: the
@@ -1286,8 +1288,9 @@ TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
     } cases[] = {
         { save, 1, 0, notSaved },
         { exportPreset, 1, 0, notExported },
-        { save, 0, 0, "Kestrel-Edit was still changing presets; nothing was saved." },
+        { save, 0, 0, reloaded },
         { save, 1, 13, notSaved },
+        { save, 0, 13, reloaded },
         { exportPreset, 1, 13, notExported },
         { exportPreset, 1, 98, notExported },
     };

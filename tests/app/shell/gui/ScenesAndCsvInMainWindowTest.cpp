@@ -45,7 +45,8 @@ int functionOf (const juce::MidiMessage& message)
 
 // Export Preset to CSV dumps each block with X and Y states while it is on X
 // and again while it is on Y, and the file carries both channels' texts as
-// the unit reports them.
+// the unit reports them. The unit turned to another preset while the chooser
+// stands open, the file named after the preset read holds all that was read.
 TEST (ScenesAndCsvInMainWindow, ExportPresetToCsvReadsAndWritesBothChannels)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -122,6 +123,21 @@ TEST (ScenesAndCsvInMainWindow, ExportPresetToCsvReadsAndWritesBothChannels)
     }
 
     EXPECT_EQ (rolesChecked.size(), 3u);
+
+    const auto written = csv.loadFileAsString();
+    const auto whileMoved = program.scratch.folder.getChildFile ("moved.csv");
+    interaction.answerWithFile (whileMoved);
+    interaction.holdChoosers = true;
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1007, false));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return interaction.isChooserHeld(); })) << program.notices.lastMessage();
+    EXPECT_EQ (interaction.fileRequests.back().initial.getFileName(), preset.name);
+    unit.selectPresetOnUnit (1);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetName() == unit.getPreset (1).name; }));
+    ASSERT_TRUE (program.settle());
+    interaction.answerHeldChooser();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return whileMoved.existsAsFile(); })) << program.notices.lastMessage();
+    EXPECT_EQ (whileMoved.loadFileAsString(), written);
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
 }
 
 // Copy Current Scene on scene 3, scene 0 chosen, Paste to Current Scene: the

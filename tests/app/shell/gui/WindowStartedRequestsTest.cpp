@@ -58,9 +58,10 @@ TEST (WindowStartedRequests, ConnectingReadsTheBlockLibraryAndRenamePresetNamesT
 }
 
 // Preferences > Cache reads the unit's names again: a preset name in a later
-// bank and a user cab name changed on the unit reach the program's tables. A
-// click while the same reading is already under way is refused and leaves
-// the buttons usable.
+// bank and a user cab name changed on the unit reach the program's tables,
+// and each reading that ends well says so in a bubble. A click while the
+// same reading is already under way is refused and leaves the buttons
+// usable.
 TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameAgain)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -73,9 +74,13 @@ TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameA
     preferences->showPage (PreferencesDialogContent::Page::cache);
     auto& cabNames = preferences->getRefreshButton (0);
     auto& presetNames = preferences->getRefreshButton (1);
+    auto& blockDefinitions = preferences->getRefreshButton (2);
     ASSERT_EQ (presetNames.getButtonText(), "Refresh Preset Names");
-    auto allEnabled = [&]
-    { return cabNames.isEnabled() && presetNames.isEnabled() && preferences->getRefreshButton (2).isEnabled(); };
+    ASSERT_EQ (blockDefinitions.getButtonText(), "Refresh Block Definitions");
+    auto allEnabled = [&] { return cabNames.isEnabled() && presetNames.isEnabled() && blockDefinitions.isEnabled(); };
+    // The bubble that says a reading has ended well.
+    auto endsTelling = [&] (const juce::String& told, int boundMs = 30000)
+    { return pumpMessagesUntil ([&] { return allEnabled() && program.content->getBubbleText() == told; }, boundMs); };
 
     // The preset list reads every name (its replies held back a while).
     program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 1000);
@@ -86,6 +91,27 @@ TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameA
     EXPECT_TRUE (allEnabled());
     ASSERT_TRUE (program.settle());
     program.unit.setReplyDelayFor (SYSEX_QUERY_NAME_BY_NUM, 0);
+    EXPECT_EQ (program.content->getBubbleText(), juce::String()) << "a refused click waits for nothing";
+
+    // So is Refresh Block Definitions while the definitions are being read.
+    // A reading that fails (the unit answers no query) is told in its own
+    // box, and leaves the buttons usable, without a bubble.
+    program.unit.setSilentFor (SYSEX_GET_PARAM_INFO);
+    ASSERT_TRUE (program.presets->requestParamDefinitions());
+    blockDefinitions.triggerClick();
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_TRUE (allEnabled());
+    ASSERT_TRUE (program.settle());
+    const int told = program.notices.count();
+    blockDefinitions.triggerClick();
+    ASSERT_TRUE (pumpPostedMessages());
+    EXPECT_FALSE (allEnabled()) << "while the reading runs";
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > told; }));
+    EXPECT_TRUE (pumpMessagesUntil (allEnabled)) << "after a failed reading";
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.content->getBubbleText(), juce::String());
+    EXPECT_EQ (program.notices.count(), told + 1) << program.notices.lastMessage();
+    program.unit.setSilentFor (SYSEX_GET_PARAM_INFO, false);
 
     auto renamed = program.unit.getPreset (300);
     renamed.name = "Late Bank Lead";
@@ -96,7 +122,7 @@ TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameA
     presetNames.triggerClick();
     EXPECT_TRUE (pumpMessagesUntil ([&] { return program.presets->getPresetName (300, name) && name == renamed.name; }))
         << name;
-    ASSERT_TRUE (pumpMessagesUntil (allEnabled)) << "once the reading has ended";
+    ASSERT_TRUE (endsTelling ("Preset names refreshed.")) << program.content->getBubbleText();
     cabNames.triggerClick();
     juce::StringArray userCabs;
     EXPECT_TRUE (pumpMessagesUntil (
@@ -108,6 +134,14 @@ TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameA
             return userCabs.contains ("Fresh Room");
         }))
         << userCabs.joinIntoString (", ");
-    EXPECT_TRUE (pumpMessagesUntil (allEnabled));
+    EXPECT_TRUE (endsTelling ("Cab names refreshed.")) << program.content->getBubbleText();
+
+    // The block definitions are read type by type, each parameter's range
+    // and texts: some two thousand queries, one a tick.
+    program.unit.clearReceived();
+    blockDefinitions.triggerClick();
+    EXPECT_TRUE (endsTelling ("Block definitions refreshed.", 600000)) << program.content->getBubbleText();
+    EXPECT_GT (program.unit.countReceived (SYSEX_GET_PARAM_INFO), 0);
+    EXPECT_GT (program.unit.countReceived (SYSEX_GET_PARAM_STRINGS), 0);
     preferences->closeDialog();
 }
