@@ -224,6 +224,12 @@ bool ZOLMidiProcessing::takePresetChange (PresetNumberRecord* out, bool* editorA
     return true;
 }
 
+ZOLMidiProcessing::PresetReports ZOLMidiProcessing::getPresetReports() const
+{
+    const juce::ScopedLock sl (presetMailbox.lock);
+    return presetReports;
+}
+
 bool ZOLMidiProcessing::takeResyncRequest()
 {
     if (! resyncPending.load())
@@ -435,7 +441,12 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             {
                 PresetNumberRecord number;
                 if (parsePatchNum (message, number))
+                {
+                    const juce::ScopedLock sl (presetMailbox.lock);
                     presetMailbox.post (number);
+                    ++presetReports.count;
+                    presetReports.last = number.getNumber();
+                }
             }
             break;
 
@@ -564,8 +575,12 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         default: break;
     }
 
-    if (answers && current != nullptr)
-        current->addReply (message);
+    // The reports filed before the answer are the unit's changes made before it answered.
+    if (answers && current != nullptr && current->addReply (message))
+    {
+        const auto reports = getPresetReports();
+        current->setPresetReportsAtAnswer (reports.count, reports.last);
+    }
 }
 
 //==============================================================================

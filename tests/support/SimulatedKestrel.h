@@ -102,6 +102,11 @@ public:
     // the answer at once, in the same burst.
     void selectPresetAfterNextAnswerTo (int function, int presetNumber);
 
+    // The user selects this preset on the unit just as the next request of
+    // this function reaches it: the unit sends its SYSEX_PATCHNUM report,
+    // then handles the request, with the preset selected.
+    void selectPresetOnNextRequestOf (int function, int presetNumber);
+
     // Clears every per-function fault above.
     void clearFaults();
 
@@ -220,6 +225,7 @@ private:
         int corruptCount = 0;
         int silentAfterMessages = -1;
         int presetSelectedAfterAnswer = -1;
+        int presetSelectedOnRequest = -1;
     };
 
     struct DumpSession

@@ -37,6 +37,12 @@ void SimulatedKestrel::selectPresetAfterNextAnswerTo (int function, int presetNu
     faults[function].presetSelectedAfterAnswer = presetNumber;
 }
 
+void SimulatedKestrel::selectPresetOnNextRequestOf (int function, int presetNumber)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].presetSelectedOnRequest = presetNumber;
+}
+
 void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
 {
     const juce::ScopedLock state (stateLock);
