@@ -129,9 +129,9 @@ void PresetManager::tellSaveAfterMove()
         else
             getPresetName (movedTo, name);
 
-        UserNotifier::warn ("The Kestrel changed to " + presetText (movedTo, name) + " as the save went out: "
-                            + location + " now holds " + printableName (held.trim()).quoted()
-                            + "; the edit was not saved.");
+        UserNotifier::warn ("The Kestrel changed to " + presetText (movedTo, name) +
+                            " as the save went out: " + location + " now holds " +
+                            printableName (held.trim()).quoted() + "; the edit was not saved.");
     };
 
     if (getRequest (loadPreset).isRunning())
@@ -146,6 +146,6 @@ bool PresetManager::presetReportedSinceSave (const PresetStateMachine& machine) 
         return false;
 
     auto* unitLink = getLink();
-    return saveWatch.movedTo >= 0 || presetReports != saveWatch.reportsTaken
-        || (unitLink != nullptr && unitLink->hasPresetChange());
+    return saveWatch.movedTo >= 0 || presetReports != saveWatch.reportsTaken ||
+           (unitLink != nullptr && unitLink->hasPresetChange());
 }
