@@ -656,6 +656,8 @@ bool PresetManager::handleReplyFirst (SysExRequest& request)
     if (request.getStatus() != SysExRequest::stateComplete)
         return false;
 
+    noteSaveAnswer (request);
+
     switch (request.getFunctionCode())
     {
         case SYSEX_FSGRID: handleFootswitchGridReply (request); return true;

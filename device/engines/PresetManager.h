@@ -400,6 +400,25 @@ private:
     // slot that the running request recalled to save, which then saves nothing.
     bool noteMoveFromRecall (juce::int32 number);
     void waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite);
+    // Every save (SAVE, Save to New Number, the bundle's, the librarian's):
+    // the unit stores what it plays when the save reaches it. Once it has
+    // reported another preset after the save was queued and before its
+    // answer, the location holds that preset, not the edit: the location's
+    // name is read back, the user is told, and the request ends without its
+    // end code once any outputs it muted are on again.
+    //
+    // Called as the save step queues its message: what it stores, and what
+    // the unit had reported until then.
+    void watchSave (const PresetStateMachine& machine);
+    // The save's answer is dispatched: a report that came before it.
+    void noteSaveAnswer (const SysExRequest& request);
+    // Before each step after such a save: reads the name (true), tells,
+    // leads the request to its unmute step (false) and ends it (true).
+    bool endsSaveAfterMove (PresetStateMachine& machine);
+    void tellSaveAfterMove();
+    // The unit has reported a change of preset since the machine's save went
+    // out, before or after its answer: what it plays now is not what was saved.
+    bool presetReportedSinceSave (const PresetStateMachine& machine) const;
     // The window moves to another preset: the unit's number was taken and
     // the preset's load has not ended and been told yet.
     bool isPresetMoveUnderWay();
@@ -532,6 +551,21 @@ private:
     MoveFromRecall moveFromRecall;
     // The entry of the machine's run; end() for none.
     std::vector<AnsweredWrite>::iterator findAnsweredWrite (const PresetStateMachine& machine);
+    // The last save that went out.
+    struct SaveWatch
+    {
+        const PresetStateMachine* machine = nullptr;
+        juce::uint32 run = 0;
+        const SysExRequest* request = nullptr; // until its answer is dispatched
+        juce::int32 location = -1;
+        juce::int32 saved = -1;         // the preset whose edit it stores
+        juce::uint32 linkReports = 0;   // the link's count of the unit's reports as it was queued
+        bool reportWaiting = false;     // one of them was not taken yet
+        juce::uint32 reportsTaken = 0;  // presetReports then
+        juce::int32 movedTo = -1;       // another preset, reported before the answer
+        bool told = false;
+    };
+    SaveWatch saveWatch;
     // The number the unit named in answer to the running question, or in a
     // report of a change while it ran; -1: none yet.
     juce::int32 answeredPresetNumber = -1;

@@ -67,7 +67,7 @@ juce::String turningBar (int entryCount)
 
 bool PresetManager::runStep (PresetStateMachine& m)
 {
-    if (endsWriteAfterMove (m) || endsEarly (m))
+    if (endsWriteAfterMove (m) || endsSaveAfterMove (m) || endsEarly (m))
         return true;
 
     auto* effectModel = getEffectManager();
@@ -178,7 +178,14 @@ bool PresetManager::runStep (PresetStateMachine& m)
         case stepPresetQueryFlags: setStepRequest (m, DeviceManager::requestFlags()); break;
         case stepPresetQueryName: setStepRequest (m, DeviceManager::requestPresetName()); break;
 
-        case stepPresetStoreName: setPresetName (m.bank * 128 + m.program, getCurrentPresetName()); break;
+        case stepPresetStoreName:
+            // The name read last is the preset's the unit plays: once it has
+            // changed preset since the save, the location's own is read.
+            if (presetReportedSinceSave (m))
+                setStepRequest (m, DeviceManager::requestPresetNames (m.bank, m.program));
+            else
+                setPresetName (m.bank * 128 + m.program, getCurrentPresetName());
+            break;
         case stepPresetRename: setStepRequest (m, DeviceManager::requestSetPresetName (m.presetName)); break;
         case stepPresetPatchDump: setStepRequest (m, DeviceManager::requestPatchDump (m.bank, m.program)); break;
         case stepPresetPatchPlusCabDump:
@@ -224,7 +231,11 @@ bool PresetManager::runStep (PresetStateMachine& m)
             checkSenderResult (m, "Paste Preset");
             break;
 
-        case stepPresetSave: setStepRequest (m, DeviceManager::requestSavePreset (m.bank, m.program)); break;
+        case stepPresetSave:
+            watchSave (m);
+            setStepRequest (m, DeviceManager::requestSavePreset (m.bank, m.program));
+            saveWatch.request = currentStepRequest;
+            break;
 
         case stepPresetRecall:
             if (m.bank != noRecallBank1 && m.bank != noRecallBank2)

@@ -224,6 +224,12 @@ bool ZOLMidiProcessing::takePresetChange (PresetNumberRecord* out, bool* editorA
     return true;
 }
 
+ZOLMidiProcessing::PresetReports ZOLMidiProcessing::getPresetReports() const
+{
+    const juce::ScopedLock sl (presetMailbox.lock);
+    return presetReports;
+}
+
 bool ZOLMidiProcessing::takeResyncRequest()
 {
     if (! resyncPending.load())
@@ -437,7 +443,12 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             {
                 PresetNumberRecord number;
                 if (parsePatchNum (message, number))
+                {
+                    const juce::ScopedLock sl (presetMailbox.lock);
                     presetMailbox.post (number);
+                    ++presetReports.count;
+                    presetReports.last = number.getNumber();
+                }
             }
             break;
 
@@ -566,8 +577,12 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         default: break;
     }
 
-    if (answers && awaitingReplies)
-        current->addReply (message);
+    // The reports filed before the answer are the unit's changes made before it answered.
+    if (answers && awaitingReplies && current->addReply (message))
+    {
+        const auto reports = getPresetReports();
+        current->setPresetReportsAtAnswer (reports.count, reports.last);
+    }
 }
 
 //==============================================================================

@@ -108,6 +108,18 @@ public:
     // Whether such a number waits to be taken.
     bool hasPresetChange() const { return presetMailbox.fresh.load(); }
 
+    // How many of those numbers the link has filed since it was made, and
+    // the last one (-1: none yet). Every request is stamped with them as it
+    // is completed (SysExRequest::setPresetReportsAtAnswer), so that the
+    // unit's report of a change made before it answered can be told from one
+    // made after.
+    struct PresetReports
+    {
+        juce::uint32 count = 0;
+        juce::int32 last = -1;
+    };
+    PresetReports getPresetReports() const;
+
     bool takeResyncRequest();
     bool takeStatesChanged();
     bool takeTempoChanged();
@@ -209,6 +221,7 @@ private:
     Mailbox<ModifierBroadcast> modifierMailbox;
     Mailbox<PresetNumberRecord> presetMailbox;
     bool presetChangeRequested = false; // under presetMailbox.lock
+    PresetReports presetReports;        // under presetMailbox.lock
 
     juce::CriticalSection resyncLock;
     std::atomic<bool> resyncPending{ false };

@@ -49,6 +49,14 @@ void SysExRequest::reset (juce::uint32 timeoutMs)
     setState (stateWaiting);
     setBusy (false);
     flags.store (0);
+    presetReportsAtAnswer.store (0);
+    lastPresetReportAtAnswer.store (-1);
+}
+
+void SysExRequest::setPresetReportsAtAnswer (juce::uint32 count, juce::int32 lastNumber)
+{
+    presetReportsAtAnswer.store (count);
+    lastPresetReportAtAnswer.store (lastNumber);
 }
 
 void SysExRequest::setMessage (const juce::MidiMessage& messageToSend)

@@ -116,6 +116,16 @@ public:
     juce::uint32 getFlags() const { return flags.load(); }
     void setFlags (juce::uint32 newFlags) { flags.store (newFlags); }
 
+    //==========================================================================
+    // The unit's own preset reports that the link had filed when it completed
+    // the request: how many so far (a count that only grows) and the last
+    // one's number (-1: none). Compared with the count read before the
+    // request was queued, they tell whether the unit reported a change of
+    // preset before it answered. Zero and -1 until then.
+    void setPresetReportsAtAnswer (juce::uint32 count, juce::int32 lastNumber);
+    juce::uint32 getPresetReportCountAtAnswer() const { return presetReportsAtAnswer.load(); }
+    juce::int32 getLastPresetReportAtAnswer() const { return lastPresetReportAtAnswer.load(); }
+
 private:
     juce::CriticalSection stateLock;
     int state = stateWaiting;
@@ -135,6 +145,8 @@ private:
     std::atomic<juce::uint32> timeout{ defaultTimeoutMs };
     std::atomic<int> expectedCount{ 1 };
     std::atomic<juce::uint32> flags{ 0 };
+    std::atomic<juce::uint32> presetReportsAtAnswer{ 0 };
+    std::atomic<juce::int32> lastPresetReportAtAnswer{ -1 };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SysExRequest)
 };

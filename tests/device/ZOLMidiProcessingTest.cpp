@@ -268,6 +268,24 @@ TEST_F (LinkTest, PresetNumberAnswersOrGoesToTheMailbox)
     link->matchReply (frame (SYSEX_PATCHNUM, { 0, 9 }), nullptr);
     ASSERT_TRUE (link->takePresetChange (&number, &editorAsked));
     EXPECT_FALSE (editorAsked) << "the take cleared the mark";
+
+    // A request is stamped with the reports filed before its answer, not
+    // with one that follows it; an answer to the question is no report.
+    const auto before = link->getPresetReports();
+    EXPECT_EQ (before.last, 9);
+    SysExRequest save (frame (SYSEX_SAVE_PATCH));
+    link->matchReply (frame (SYSEX_PATCHNUM, { 0, 6 }), &save);
+    link->matchReply (frame (SYSEX_STATUS_MSG, { SYSEX_SAVE_PATCH, 0 }), &save);
+    link->matchReply (frame (SYSEX_PATCHNUM, { 0, 7 }), &save);
+    ASSERT_EQ (save.getState(), SysExRequest::stateComplete);
+    EXPECT_EQ (save.getPresetReportCountAtAnswer(), before.count + 1);
+    EXPECT_EQ (save.getLastPresetReportAtAnswer(), 6);
+    EXPECT_EQ (link->getPresetReports().count, before.count + 2);
+    EXPECT_EQ (link->getPresetReports().last, 7);
+    SysExRequest again (frame (SYSEX_PATCHNUM));
+    link->matchReply (frame (SYSEX_PATCHNUM, { 0, 8 }), &again);
+    EXPECT_EQ (again.getLastPresetReportAtAnswer(), 7);
+    EXPECT_EQ (link->getPresetReports().count, before.count + 2);
     link->stopProcessing();
 }
 

@@ -224,6 +224,14 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
             return;
         }
 
+        if (const auto selected = std::exchange (fault.presetSelectedOnRequest, -1);
+            juce::isPositiveAndBelow (selected, presetCount))
+        {
+            loadPreset (selected);
+            handlingFunction = SYSEX_PATCHNUM;
+            reply (buildPresetNumberMessage());
+        }
+
         handlingFunction = function;
         silentAfter = std::exchange (fault.silentAfterMessages, -1);
 

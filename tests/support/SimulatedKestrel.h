@@ -109,6 +109,11 @@ public:
     // in the same burst. The action runs on the thread that sent the request.
     void actAfterNextAnswerTo (int function, std::function<void()> action);
 
+    // The user selects this preset on the unit just as the next request of
+    // this function reaches it: the unit sends its SYSEX_PATCHNUM report,
+    // then handles the request, with the preset selected.
+    void selectPresetOnNextRequestOf (int function, int presetNumber);
+
     // Clears every per-function fault above.
     void clearFaults();
 
@@ -231,6 +236,7 @@ private:
         int silentAfterMessages = -1;
         int presetSelectedAfterAnswer = -1;
         std::function<void()> actionAfterAnswer;
+        int presetSelectedOnRequest = -1;
     };
 
     struct DumpSession

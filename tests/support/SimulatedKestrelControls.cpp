@@ -43,6 +43,12 @@ void SimulatedKestrel::actAfterNextAnswerTo (int function, std::function<void()>
     faults[function].actionAfterAnswer = std::move (action);
 }
 
+void SimulatedKestrel::selectPresetOnNextRequestOf (int function, int presetNumber)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].presetSelectedOnRequest = presetNumber;
+}
+
 void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
 {
     const juce::ScopedLock state (stateLock);

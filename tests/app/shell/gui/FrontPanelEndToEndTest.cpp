@@ -23,6 +23,8 @@
 #include "skin/widgets/ZOLPaintedButton.h"
 #include "skin/widgets/ZOLProgressBar.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
+#include "skin/lists/ScrollableListCell.h"
+#include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/CachedDefinitions.h"
 #include "support/ForgetSingletons.h"
 #include "support/NoticeBoxes.h"
@@ -1362,5 +1364,91 @@ TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
         EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 written over";
         EXPECT_TRUE (interaction.fileRequests.empty());
         EXPECT_FALSE (exported.withFileExtension ("syx").exists());
+    }
+}
+
+// The user turns the unit to another preset as SAVE's save reaches it: the
+// unit reports the change, then stores what it now plays in the shown
+// location. One box says so, the list names the location as the unit stores
+// it, and the window follows the unit. Turned once the save, or the flags'
+// question after it, is answered, the edit was saved: nothing is told, and
+// the location keeps the saved name.
+TEST (FrontPanelEndToEnd, APresetChangeAsTheSaveGoesOutIsToldAndTheListNamesTheLocationAsStored)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-change-on-save" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_NE (panel, nullptr);
+    auto* picker = program.content->getPaneAs<KestrelPresetPicker> (ContentPane::presetPicker);
+    ASSERT_NE (picker, nullptr);
+    auto shows = [&] (int number) { return showsPreset (program, number); };
+    // The name LIST shows for a slot.
+    auto listed = [&] (int slot) -> juce::String
+    {
+        panel->getButtonNamed ("bankButton")->triggerClick();
+        if (! pumpMessagesUntil ([&] { return picker->isShowing() && ! picker->getShownItemIds().isEmpty(); }))
+            return "<no list>";
+        auto* cell = picker->getCellList()->findCellByItemId (slot);
+        const auto name = cell != nullptr ? cell->getNameText().trim() : juce::String ("<no cell>");
+        picker->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+        return pumpMessagesUntil ([&] { return ! picker->isVisible(); }) ? name : "<list left open>";
+    };
+    // The unit is turned as the request of the function reaches it, or
+    // right after its answer.
+    const struct
+    {
+        int shown;
+        int function;
+        bool onRequest;
+        int turnedTo;
+        const char* told;
+    } cases[] = {
+        { 2, SYSEX_SAVE_PATCH, true, 5,
+          "The Kestrel changed to 1-6 \"Preset 5\" as the save went out: 1-3 now holds \"Preset 5\"; the edit was "
+          "not saved." },
+        { 10, SYSEX_SAVE_PATCH, false, 12, nullptr },
+        { 11, SYSEX_GET_FLAGS, false, 12, nullptr },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.shown);
+        unit.selectPresetOnUnit (c.shown);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return shows (c.shown); }));
+        const auto storedTurnedTo = unit.getPreset (c.turnedTo).toWords();
+        int param = 0;
+        juce::uint16 edited = 0;
+        ASSERT_TRUE (turnAmpKnob (program, param, edited));
+        const int before = program.notices.count();
+        unit.clearReceived();
+
+        if (c.onRequest)
+            unit.selectPresetOnNextRequestOf (c.function, c.turnedTo);
+        else
+            unit.selectPresetAfterNextAnswerTo (c.function, c.turnedTo);
+
+        panel->getButtonNamed ("saveButton")->triggerClick();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_SAVE_PATCH) > 0 && shows (c.turnedTo); }))
+            << program.notices.lastMessage();
+        ASSERT_TRUE (program.settle());
+        EXPECT_TRUE (shows (c.turnedTo));
+        EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
+        EXPECT_TRUE (unit.getPreset (c.turnedTo).toWords() == storedTurnedTo) << "the preset turned to written over";
+
+        if (c.told != nullptr)
+        {
+            EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+            EXPECT_EQ (program.notices.lastMessage(), juce::String (c.told));
+            EXPECT_TRUE (unit.getPreset (c.shown).toWords() == storedTurnedTo) << "not what the unit stores";
+            EXPECT_EQ (listed (c.shown), "Preset " + juce::String (c.turnedTo));
+        }
+        else
+        {
+            EXPECT_EQ (program.notices.count(), before) << program.notices.lastMessage();
+            EXPECT_EQ (storedParam (program, c.shown, param), edited) << "the edit was not saved";
+            EXPECT_EQ (listed (c.shown), "Preset " + juce::String (c.shown));
+        }
     }
 }

@@ -1,0 +1,139 @@
+// The saves of presets on the unit: what the unit stores when it changes
+// preset as a save reaches it, and the name the saved location is given.
+
+#include "device/engines/PresetManager.h"
+
+#include "device/engines/CommStep.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/FileUtils.h"
+#include "model/UnitIds.h"
+#include "model/UserNotifier.h"
+
+namespace
+{
+// A preset as the window names it: "1-6 "Preset 5"".
+juce::String presetText (int number, const juce::String& name)
+{
+    juce::String text, bankText, presetPart;
+
+    if (! formatPresetNumber (number, {}, text, bankText, presetPart))
+        text = juce::String (number);
+
+    text = text.trim();
+    return name.trim().isEmpty() ? text : text + " " + printableName (name.trim()).quoted();
+}
+} // namespace
+
+void PresetManager::watchSave (const PresetStateMachine& machine)
+{
+    saveWatch = {};
+    saveWatch.machine = &machine;
+    saveWatch.run = machine.getRunCount();
+    saveWatch.location = machine.bank * 128 + machine.program;
+
+    // A request that recalled the location saves the preset it recalled;
+    // the others save the edit of the preset the window holds.
+    const auto& steps = machine.getSteps();
+    bool recalled = false;
+
+    for (int i = 0; i < juce::jmin (machine.getStepIndex(), steps.size()); ++i)
+        recalled = recalled || steps[i] == stepPresetRecall;
+
+    saveWatch.saved = recalled ? saveWatch.location : getCurrentPresetNumber();
+
+    // The count first: a report the link files after it is counted at the
+    // answer; one filed before it and not taken yet waits in the mailbox.
+    if (auto* unitLink = getLink())
+    {
+        saveWatch.linkReports = unitLink->getPresetReports().count;
+        saveWatch.reportWaiting = unitLink->hasPresetChange();
+    }
+
+    saveWatch.reportsTaken = presetReports;
+}
+
+void PresetManager::noteSaveAnswer (const SysExRequest& request)
+{
+    if (saveWatch.request == nullptr || &request != saveWatch.request || &request != currentStepRequest)
+        return;
+
+    saveWatch.request = nullptr;
+
+    // The unit reports a change before it answers a request sent after it:
+    // a report filed before the answer came with the unit on another preset
+    // when the save reached it.
+    const bool reportedBefore =
+        saveWatch.reportWaiting || request.getPresetReportCountAtAnswer() != saveWatch.linkReports;
+    const auto reported = request.getLastPresetReportAtAnswer();
+
+    if (reportedBefore && reported >= 0 && reported != saveWatch.saved)
+        saveWatch.movedTo = reported;
+}
+
+bool PresetManager::endsSaveAfterMove (PresetStateMachine& machine)
+{
+    if (saveWatch.machine != &machine || saveWatch.run != machine.getRunCount() || saveWatch.movedTo < 0)
+        return false;
+
+    // The location's name as the unit stores it now, in place of the step
+    // due; then the user is told.
+    if (! saveWatch.told)
+    {
+        setStepRequest (machine, DeviceManager::requestPresetNames (machine.bank, machine.program),
+                        [this] (PresetStateMachine&) { tellSaveAfterMove(); });
+        return true;
+    }
+
+    // Nothing more goes out but the unmute of outputs the request muted.
+    if (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable))
+        return false;
+
+    // Told already: the request fails without a second box, and without
+    // its end code, which would tell a save.
+    failureReported = true;
+    setStatus (timeOutCode, 0, 0);
+    machine.stop (ZolStateMachine::resultTimedOut);
+    return true;
+}
+
+void PresetManager::tellSaveAfterMove()
+{
+    saveWatch.told = true;
+
+    juce::String held, location, bankText, presetPart;
+    getPresetName (saveWatch.location, held);
+
+    if (! formatPresetNumber (saveWatch.location, {}, location, bankText, presetPart))
+        location = juce::String (saveWatch.location);
+
+    // The preset the unit changed to is named as the window shows it once
+    // loaded, as the other boxes name it.
+    auto tell = [this, movedTo = saveWatch.movedTo, location = location.trim(), held] (bool loaded)
+    {
+        juce::String name;
+
+        if (loaded && getCurrentPresetNumber() == movedTo)
+            name = getCurrentPresetName();
+        else
+            getPresetName (movedTo, name);
+
+        UserNotifier::warn ("The Kestrel changed to " + presetText (movedTo, name) +
+                            " as the save went out: " + location + " now holds " +
+                            printableName (held.trim()).quoted() + "; the edit was not saved.");
+    };
+
+    if (getRequest (loadPreset).isRunning())
+        whenLoadEnds (std::move (tell));
+    else
+        tell (! isPresetMoveUnderWay());
+}
+
+bool PresetManager::presetReportedSinceSave (const PresetStateMachine& machine) const
+{
+    if (saveWatch.machine != &machine || saveWatch.run != machine.getRunCount())
+        return false;
+
+    auto* unitLink = getLink();
+    return saveWatch.movedTo >= 0 || presetReports != saveWatch.reportsTaken ||
+           (unitLink != nullptr && unitLink->hasPresetChange());
+}
