@@ -1,5 +1,6 @@
 #include "model/UnitIds.h"
 
+#include "model/FileUtils.h"
 #include "model/IdNameTable.h"
 #include "model/IdTables.h"
 
@@ -542,6 +543,17 @@ bool formatPresetNumber (int n, const juce::String& suffix, juce::String& text, 
     bankText = bank + suffix;
     presetText = preset + suffix;
     return true;
+}
+
+juce::String presetNumberAndName (int n, const juce::String& name)
+{
+    juce::String text, bankText, presetText;
+
+    if (! formatPresetNumber (n, {}, text, bankText, presetText))
+        text = juce::String (n);
+
+    const auto trimmed = name.trim();
+    return trimmed.isEmpty() ? text : text + " " + printableName (trimmed).quoted();
 }
 
 void buildPresetNumberList (const juce::String& suffix, juce::StringArray& texts)

@@ -125,6 +125,10 @@ void buildSlotNameList (const juce::String& suffix, juce::StringArray& names);
 bool formatPresetNumber (int n, const juce::String& suffix, juce::String& text, juce::String& bankText,
                          juce::String& presetText);
 
+// Preset n as the boxes name it: "2-7 "Preset 14"", the name quoted with its
+// control characters escaped; the number alone when the name is empty.
+juce::String presetNumberAndName (int n, const juce::String& name);
+
 // Appends "1-1".."64-8", each followed by the suffix.
 void buildPresetNumberList (const juce::String& suffix, juce::StringArray& texts);
 

@@ -1,11 +1,11 @@
 #include "app/shell/ControlUnitContent.h"
 
-#include "app/shell/KestrelContentComponent.h"
-#include "app/presetlists/KestrelPresetPicker.h"
-#include "app/shell/MainAppWindow.h"
-#include "app/presetlists/PanelLocationPickList.h"
 #include "app/dialogs/PresetBundleSave.h"
 #include "app/dialogs/SavePresetBundleDlg.h"
+#include "app/presetlists/KestrelPresetPicker.h"
+#include "app/presetlists/PanelLocationPickList.h"
+#include "app/shell/KestrelContentComponent.h"
+#include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
 #include "model/FileUtils.h"
 #include "model/UnitIds.h"
@@ -24,14 +24,6 @@ const juce::String labelSuffix ("  ");
 
 const char* const bundleNotSavedText =
     "The Preset-Cab Bundle could not be saved.\nThe unit is busy, or the chosen preset location does not exist.";
-
-// As the window shows a preset: "2-7 "Preset 14"".
-juce::String namedPreset (int number, const juce::String& name)
-{
-    juce::String text, bankText, presetText;
-    formatPresetNumber (number, {}, text, bankText, presetText);
-    return name.isEmpty() ? text.trim() : text.trim() + " " + name.quoted();
-}
 } // namespace
 
 void ControlUnitContent::setBundleSaveParts (SavePresetBundleDlg* dialog, LocationPickList* pickList)
@@ -129,7 +121,8 @@ void ControlUnitContent::prepareBundleSave (bool mayReadCabNames)
 
         juce::String name, label;
 
-        if (cabIndexes[location] == firstScratchpad + k && presetManager->getCabLabel (cabIndexes[location], name, label))
+        if (cabIndexes[location] == firstScratchpad + k &&
+            presetManager->getCabLabel (cabIndexes[location], name, label))
             bundleInfo.cabs[location] = { k, label + ": " + name };
 
         ++k;
@@ -176,9 +169,10 @@ void ControlUnitContent::saveBundle()
             name = presetManager->getCurrentPresetName();
 
         UserNotifier::warn (playing == bundleShownPreset
-                                ? "The Kestrel reloaded " + namedPreset (playing, name) + "; nothing was saved."
-                                : "The Kestrel plays " + namedPreset (playing, name) + ", not "
-                                      + namedPreset (bundleShownPreset, bundleShownName) + "; nothing was saved.");
+                                ? "The Kestrel reloaded " + presetNumberAndName (playing, name) + "; nothing was saved."
+                                : "The Kestrel plays " + presetNumberAndName (playing, name) + ", not " +
+                                      presetNumberAndName (bundleShownPreset, bundleShownName) +
+                                      "; nothing was saved.");
         return;
     }
 

@@ -52,24 +52,17 @@ juce::String notWrittenText (int id, const PresetManager::PresetNumberAnswer& an
         return juce::String (exporting ? "The preset was not exported.\n" : "The preset was not saved.\n")
                + KestrelCommandTarget::presetNumberUnknownText;
 
-    // As the window shows them: "2-7 "Preset 14"".
-    auto named = [] (int number, const juce::String& name)
-    {
-        juce::String text, bankText, presetText;
-        formatPresetNumber (number, {}, text, bankText, presetText);
-        return name.isEmpty() ? text.trim() : text.trim() + " " + name.quoted();
-    };
-
     const auto nothing = exporting ? juce::String ("; nothing was exported.") : juce::String ("; nothing was saved.");
 
     // The unit plays the preset shown, but it reloaded it on its own, or the
     // window was moving to another then.
     if (answer.playing == answer.shown)
-        return answer.reportedByUnit ? "The Kestrel reloaded " + named (answer.shown, answer.shownName) + nothing
-                                     : "Kestrel-Edit was still changing presets" + nothing;
+        return answer.reportedByUnit
+                   ? "The Kestrel reloaded " + presetNumberAndName (answer.shown, answer.shownName) + nothing
+                   : "Kestrel-Edit was still changing presets" + nothing;
 
-    return "The Kestrel plays " + named (answer.playing, answer.playingName) + ", not "
-           + named (answer.shown, answer.shownName) + nothing;
+    return "The Kestrel plays " + presetNumberAndName (answer.playing, answer.playingName) + ", not "
+           + presetNumberAndName (answer.shown, answer.shownName) + nothing;
 }
 
 // Commands that work without the unit.

@@ -9,21 +9,6 @@
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
 
-namespace
-{
-// A preset as the window names it: "1-6 "Preset 5"".
-juce::String presetText (int number, const juce::String& name)
-{
-    juce::String text, bankText, presetPart;
-
-    if (! formatPresetNumber (number, {}, text, bankText, presetPart))
-        text = juce::String (number);
-
-    text = text.trim();
-    return name.trim().isEmpty() ? text : text + " " + printableName (name.trim()).quoted();
-}
-} // namespace
-
 void PresetManager::watchSave (const PresetStateMachine& machine)
 {
     saveWatch = {};
@@ -117,7 +102,7 @@ void PresetManager::tellSaveAfterMove()
         else
             getPresetName (movedTo, name);
 
-        UserNotifier::warn ("The Kestrel changed to " + presetText (movedTo, name) +
+        UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (movedTo, name) +
                             " as the save went out: " + location + " now holds " +
                             printableName (held.trim()).quoted() + "; the edit was not saved.");
     };
