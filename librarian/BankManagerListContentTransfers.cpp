@@ -131,6 +131,17 @@ void BankManagerListContent::timerCallback()
         return;
     }
 
+    if (const auto playing = manager->getPresetMovedToAsSaved (request); playing >= 0)
+    {
+        // The unit went to another preset as the save reached it: the slot
+        // holds that preset now, as the preset manager's box has said.
+        failure = "The Kestrel changed to " + slotText (playing) + " as the save went out";
+        failureTold = true;
+        presetRecalled = false;
+        endSending();
+        return;
+    }
+
     if (request.getResult() != ZolStateMachine::resultCompleted)
     {
         failure = "The Kestrel did not answer";

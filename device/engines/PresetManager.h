@@ -287,6 +287,10 @@ public:
     // code). The preset the unit reported last that way, for the machine's
     // last run; -1 when no move stopped it.
     juce::int32 getPresetMovedToBeforeSave (const PresetStateMachine& machine) const;
+    // The preset the unit reported after the machine's last save went out and
+    // before its answer (the location holds that preset now, and the user was
+    // told); -1 when none was.
+    juce::int32 getPresetMovedToAsSaved (const PresetStateMachine& machine) const;
     bool requestImportUserCab (juce::uint16 slot, const juce::MemoryBlock& cabData);
     bool requestGetPresetData (juce::uint16 slot);
     // Mask bit 0 cab 1 left, bit 1 cab 1 right, bit 2 cab 2 left, bit 3 cab 2

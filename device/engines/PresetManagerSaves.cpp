@@ -113,6 +113,11 @@ void PresetManager::tellSaveAfterMove()
         tell (! isPresetMoveUnderWay());
 }
 
+juce::int32 PresetManager::getPresetMovedToAsSaved (const PresetStateMachine& machine) const
+{
+    return saveWatch.machine == &machine && saveWatch.run == machine.getRunCount() ? saveWatch.movedTo : -1;
+}
+
 bool PresetManager::presetReportedSinceSave (const PresetStateMachine& machine) const
 {
     if (saveWatch.machine != &machine || saveWatch.run != machine.getRunCount())

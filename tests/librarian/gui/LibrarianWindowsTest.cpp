@@ -921,6 +921,25 @@ TEST (LibrarianWindows, ASendOrRenameSavesNothingWhenTheUnitTurnsToAnotherPreset
             ASSERT_TRUE (program.settle());
         }
 
+    // Turned as the save reaches the unit: the slot holds the preset turned
+    // to, and the list and the one box say so.
+    {
+        const auto turned = program.unit.getPreset (turnedTo).toWords();
+        const int before = notices.count();
+        program.unit.selectPresetOnNextRequestOf (SYSEX_SAVE_PATCH, turnedTo);
+        sendOrRename (false);
+        EXPECT_TRUE (program.unit.getPreset (slot).toWords() == turned) << program.unit.getPreset (slot).name;
+        EXPECT_EQ (notices.count(), before + 1) << notices.lastMessage();
+        EXPECT_TRUE (notices.lastMessage().startsWith ("The Kestrel changed to ")) << notices.lastMessage();
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return librarian->getUnitEntryText (slot) == number (slot) + " Preset 6"; }))
+            << librarian->getUnitEntryText (slot);
+        EXPECT_EQ (librarian->getStatusText(), "The Kestrel changed to " + number (turnedTo)
+                                                   + " as the save went out. Renamed on the Kestrel: 0, not renamed: 1");
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetNumber() == turnedTo; }));
+        ASSERT_TRUE (program.settle());
+        program.unit.setPreset (slot, SimulatedPreset::makeFactory (slot));
+    }
+
     for (const bool send : { true, false })
     {
         sendOrRename (send);
