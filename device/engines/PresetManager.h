@@ -568,6 +568,7 @@ private:
         juce::uint32 reportsTaken = 0;  // presetReports then
         juce::int32 movedTo = -1;       // another preset, reported before the answer
         bool told = false;
+        bool asked = false;             // which preset the unit plays after it
     };
     SaveWatch saveWatch;
     // The number the unit named in answer to the running question, or in a

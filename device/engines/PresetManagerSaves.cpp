@@ -69,6 +69,15 @@ bool PresetManager::endsSaveAfterMove (PresetStateMachine& machine)
         return true;
     }
 
+    // Whether the unit stays on the preset it changed to or plays the
+    // location it saved into, it is asked, and the window follows its answer.
+    if (! saveWatch.asked)
+    {
+        saveWatch.asked = true;
+        setStepRequest (machine, DeviceManager::requestPresetNumber());
+        return true;
+    }
+
     // Nothing more goes out but the unmute of outputs the request muted.
     if (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable))
         return false;

@@ -935,7 +935,9 @@ TEST (LibrarianWindows, ASendOrRenameSavesNothingWhenTheUnitTurnsToAnotherPreset
             << librarian->getUnitEntryText (slot);
         EXPECT_EQ (librarian->getStatusText(), "The Kestrel changed to " + number (turnedTo)
                                                    + " as the save went out. Renamed on the Kestrel: 0, not renamed: 1");
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetNumber() == turnedTo; }));
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&] { return program.presets->getCurrentPresetNumber() == program.unit.getCurrentPresetNumber(); }))
+            << "the window follows the unit";
         ASSERT_TRUE (program.settle());
         program.unit.setPreset (slot, SimulatedPreset::makeFactory (slot));
     }

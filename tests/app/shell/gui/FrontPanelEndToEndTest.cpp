@@ -1430,10 +1430,15 @@ TEST (FrontPanelEndToEnd, APresetChangeAsTheSaveGoesOutIsToldAndTheListNamesTheL
             unit.selectPresetAfterNextAnswerTo (c.function, c.turnedTo);
 
         panel->getButtonNamed ("saveButton")->triggerClick();
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_SAVE_PATCH) > 0 && shows (c.turnedTo); }))
+        // The window follows the unit, which plays the preset turned to or,
+        // turned as the save reached it, the location it saved into.
+        const int playing = c.onRequest ? c.shown : c.turnedTo;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_SAVE_PATCH) > 0 && shows (playing); }))
             << program.notices.lastMessage();
         ASSERT_TRUE (program.settle());
-        EXPECT_TRUE (shows (c.turnedTo));
+        EXPECT_EQ (unit.getCurrentPresetNumber(), playing);
+        EXPECT_TRUE (shows (playing));
+        EXPECT_EQ (program.presets->getCurrentPresetName().trim(), unit.getPreset (playing).name.trim());
         EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
         EXPECT_TRUE (unit.getPreset (c.turnedTo).toWords() == storedTurnedTo) << "the preset turned to written over";
 
