@@ -94,26 +94,24 @@ void PresetManager::tellSaveAfterMove()
 {
     saveWatch.told = true;
 
-    juce::String held, location, bankText, presetPart;
+    juce::String held;
     getPresetName (saveWatch.location, held);
 
-    if (! formatPresetNumber (saveWatch.location, {}, location, bankText, presetPart))
-        location = juce::String (saveWatch.location);
-
     // The preset the unit changed to is named as the window shows it once
-    // loaded, as the other boxes name it.
-    auto tell = [this, movedTo = saveWatch.movedTo, location = location.trim(), held] (bool loaded)
+    // loaded, as the other boxes name it; the location holds it now, so
+    // its name read back there stands for it when the window moved on.
+    auto tell = [this, movedTo = saveWatch.movedTo, location = saveWatch.location, held] (bool loaded)
     {
         juce::String name;
 
         if (loaded && getCurrentPresetNumber() == movedTo)
             name = getCurrentPresetName();
-        else
-            getPresetName (movedTo, name);
+        else if (! getPresetName (movedTo, name) || name.trim().isEmpty())
+            name = held;
 
-        UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (movedTo, name) +
-                            " as the save went out: " + location + " now holds " +
-                            printableName (held.trim()).quoted() + "; the edit was not saved.");
+        UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (movedTo, name) + " as the save went out: "
+                            + presetNumberAndName (location, {}) + " now holds "
+                            + printableName (held.trim()).quoted() + "; the edit was not saved.");
     };
 
     if (getRequest (loadPreset).isRunning())

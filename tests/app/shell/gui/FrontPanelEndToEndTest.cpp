@@ -1431,14 +1431,19 @@ TEST (FrontPanelEndToEnd, APresetChangeAsTheSaveGoesOutIsToldAndTheListNamesTheL
 
         panel->getButtonNamed ("saveButton")->triggerClick();
         // The window follows the unit, which plays the preset turned to or,
-        // turned as the save reached it, the location it saved into.
+        // turned as the save reached it, the location it saved into, which
+        // holds the preset turned to now.
         const int playing = c.onRequest ? c.shown : c.turnedTo;
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_SAVE_PATCH) > 0 && shows (playing); }))
+        auto followed = [&]
+        {
+            return program.presets->getCurrentPresetNumber() == playing && ! program.presets->hasWork()
+                   && panel->getPresetName()->getText() == "Preset " + juce::String (c.turnedTo);
+        };
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_SAVE_PATCH) > 0 && followed(); }))
             << program.notices.lastMessage();
         ASSERT_TRUE (program.settle());
         EXPECT_EQ (unit.getCurrentPresetNumber(), playing);
-        EXPECT_TRUE (shows (playing));
-        EXPECT_EQ (program.presets->getCurrentPresetName().trim(), unit.getPreset (playing).name.trim());
+        EXPECT_TRUE (followed());
         EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
         EXPECT_TRUE (unit.getPreset (c.turnedTo).toWords() == storedTurnedTo) << "the preset turned to written over";
 
