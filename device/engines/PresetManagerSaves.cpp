@@ -109,9 +109,9 @@ void PresetManager::tellSaveAfterMove()
         else if (! getPresetName (movedTo, name) || name.trim().isEmpty())
             name = held;
 
-        UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (movedTo, name) + " as the save went out: "
-                            + presetNumberAndName (location, {}) + " now holds "
-                            + printableName (held.trim()).quoted() + "; the edit was not saved.");
+        UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (movedTo, name) +
+                            " as the save went out: " + presetNumberAndName (location, {}) + " now holds " +
+                            printableName (held.trim()).quoted() + "; the edit was not saved.");
     };
 
     if (getRequest (loadPreset).isRunning())
