@@ -868,7 +868,13 @@ bool PresetManager::checkSenderResult (PresetStateMachine& machine, const juce::
         default: reason = "The transfer was stopped."; break;
     }
 
-    failRequest (machine, title, "Error: The data did not reach the unit. " + reason + "\nNothing was stored.");
+    // A bundle's cabs go out after its preset was saved: that save stands.
+    const auto& steps = machine.getSteps();
+    const bool saved = steps.indexOf (stepPresetSave) >= 0 && steps.indexOf (stepPresetSave) < machine.getStepIndex();
+    failRequest (machine, title,
+                 "Error: The data did not reach the unit. " + reason
+                     + (saved ? "\nThe preset was saved; the data of this transfer was not stored."
+                              : "\nNothing was stored."));
     return false;
 }
 

@@ -675,6 +675,9 @@ TEST (FrontPanelEndToEnd, ABundleCabTheUnitRefusesIsToldOnceAndLeavesTheOutputsO
     ASSERT_TRUE (program.settle());
     EXPECT_EQ (program.notices.count(), 3) << program.notices.lastMessage();
     EXPECT_EQ (program.notices.get (2).title, "Import Cab Ir");
+    EXPECT_TRUE (program.notices.lastMessage().endsWith ("\nThe preset was saved; the data of this transfer was not stored."))
+        << program.notices.lastMessage();
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
     EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 }));
     EXPECT_FALSE (dialog->isShowing());
     EXPECT_TRUE (save->isEnabled());
