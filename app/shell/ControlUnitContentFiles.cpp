@@ -237,6 +237,18 @@ void ControlUnitContent::exportCsv()
         return;
     }
 
+    // The unit changed preset as the reading ended: the window reads the
+    // other preset now, and what was read for this one is marked stale.
+    if (presetManager != nullptr && presetManager->getRequest (loadPreset).isRunning())
+    {
+        const int playing = presetManager->getCurrentPresetNumber();
+        juce::String playingName;
+        presetManager->getPresetName (playing, playingName);
+        UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (playing, playingName)
+                            + " as the preset was read; nothing was exported.");
+        return;
+    }
+
     // The values are those just read for the preset the file is named after:
     // taken now, as the unit may change presets while the chooser is open,
     // and the window's move then marks them to be read again.
