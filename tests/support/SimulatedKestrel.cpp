@@ -224,13 +224,18 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
             return;
         }
 
-        if (const auto selected = std::exchange (fault.presetSelectedOnRequest, -1);
-            juce::isPositiveAndBelow (selected, presetCount))
+        // The user selects a preset on the unit: it reports the change at once.
+        auto selectOnUnit = [this] (int selected)
         {
+            if (! juce::isPositiveAndBelow (selected, presetCount))
+                return;
+
             loadPreset (selected);
             handlingFunction = SYSEX_PATCHNUM;
             reply (buildPresetNumberMessage());
-        }
+        };
+
+        selectOnUnit (std::exchange (fault.presetSelectedOnRequest, -1));
 
         handlingFunction = function;
         silentAfter = std::exchange (fault.silentAfterMessages, -1);
@@ -247,13 +252,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
                 (this->*(handler->second)) (message);
         }
 
-        if (const auto selected = std::exchange (fault.presetSelectedAfterAnswer, -1);
-            juce::isPositiveAndBelow (selected, presetCount))
-        {
-            loadPreset (selected);
-            handlingFunction = SYSEX_PATCHNUM;
-            reply (buildPresetNumberMessage());
-        }
+        selectOnUnit (std::exchange (fault.presetSelectedAfterAnswer, -1));
 
         handlingFunction = -1;
         toSend.swap (outbox);
