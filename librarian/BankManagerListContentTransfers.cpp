@@ -142,6 +142,15 @@ void BankManagerListContent::timerCallback()
         return;
     }
 
+    if (request.writeStop.stop == WriteGuard::Stop::refused)
+    {
+        // The preset manager's box has said what the unit refused.
+        failure = "The Kestrel refused \"" + current.name + "\" for preset " + slotText (current.slot);
+        failureTold = true;
+        endSending();
+        return;
+    }
+
     if (request.getResult() != ZolStateMachine::resultCompleted)
     {
         failure = "The Kestrel did not answer";

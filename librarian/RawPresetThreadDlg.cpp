@@ -741,6 +741,19 @@ juce::String RawPresetThreadDlg::describe (const Entry& entry) const
     if (state == RawPresetJobItem::stateFailed)
     {
         auto reason = entry.job->getFailureReason();
+
+        // The unit went to another preset under the job: nothing was saved
+        // over the slot (or written to a file) from it.
+        if (const auto movedTo = entry.job->getMovedTo(); movedTo >= 0)
+        {
+            const auto name = entry.job->getMovedToName().trim();
+            const bool writes = mode == importMode || mode == copyXToYMode;
+            reason = "The Kestrel changed to " + slotNumber (movedTo)
+                     + (isEmptySlotName (name) ? juce::String() : " " + printableName (name).quoted())
+                     + (writes ? " before it was saved: " + slotNumber (entry.job->getPresetIndex()) + " was left as it was"
+                               : " while it was read: no file was written for it");
+        }
+
         return text + "  -  Failed" + (reason.isNotEmpty() ? ": " + reason : juce::String());
     }
 

@@ -6,6 +6,7 @@
 #include "device/wire/SysExRequest.h"
 #include "device/wire/TransferRecords.h"
 #include "device/wire/UnitReplies.h"
+#include "device/wire/WriteGuard.h"
 #include "model/EffectManager.h"
 #include "model/EffectParamValue.h"
 #include "model/ManagerRef.h"
@@ -272,8 +273,13 @@ protected:
     // is dispatched in send order like every sender's request.
     SysExRequest* queueMessage (const juce::MidiMessage& message, int expectedReplies = 1);
 
+    // The guard every request queued from now on carries; null for none.
+    void setRequestGuard (std::shared_ptr<WriteGuard> guard) { requestGuard = std::move (guard); }
+    const std::shared_ptr<WriteGuard>& getRequestGuard() const { return requestGuard; }
+
 private:
     bool answeringPresetQuery = false;
+    std::shared_ptr<WriteGuard> requestGuard;
 
     // Builds a message with build (given the message to fill, false when it
     // cannot) and queues it expecting one reply; nullptr without a link or

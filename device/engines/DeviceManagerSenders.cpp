@@ -39,6 +39,7 @@ SysExRequest* DeviceManager::queueMessage (const juce::MidiMessage& message, int
     request->setMessage (message);
     request->setExpectedCount (expectedReplies);
     request->setFlags (SysExRequest::flagKeepOwnership);
+    request->setGuard (requestGuard);
 
     pending.push (request);
     link->queueRequest (request);

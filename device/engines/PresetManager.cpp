@@ -123,8 +123,10 @@ void PresetManager::initRequests()
     {
         requestList.add (machine);
         machine->setStartNotice (
-            [this]
+            [this, machine]
             {
+                armGuard (*machine);
+
                 if (requestStarted)
                     requestStarted();
             });
@@ -316,6 +318,12 @@ void PresetManager::failRequest (PresetStateMachine& machine, const juce::String
     UserNotifier::warn (message, title);
     failureReported = true;
 
+    // What the run reads back afterwards goes whatever the unit plays.
+    if (machine.guard != nullptr && machine.guard->isStopped() && machine.writeStop.stop == WriteGuard::Stop::none)
+        machine.writeStop = machine.guard->getState();
+
+    machine.guard = nullptr;
+
     if (machine.earlyEnd == PresetStateMachine::EarlyEnd::none && canUnmute (machine))
     {
         machine.earlyEnd = PresetStateMachine::EarlyEnd::afterFailure;
@@ -470,7 +478,11 @@ void PresetManager::executeStep (PresetStateMachine& machine)
         auto ready = true;
 
         if (currentStepRequest == nullptr)
+        {
+            setRequestGuard (guardForStep (machine));
             ready = runStep (machine);
+            setRequestGuard (nullptr);
+        }
 
         if (! machine.isRunning())
         {
@@ -484,11 +496,26 @@ void PresetManager::executeStep (PresetStateMachine& machine)
         else if (isRequestDone (currentStepRequest))
         {
             auto status = currentStepRequest->getStatus();
+            const bool saving = machine.getCurrentState() == stepPresetSave;
 
-            if (status == SysExRequest::stateComplete)
+            if (saving && ! currentStepRequest->wasWithheld())
+                machine.saveSent = true;
+
+            if (machine.guard != nullptr && machine.guard->isStopped()
+                && currentStepRequest->getGuard() == machine.guard)
+            {
+                // The run's writes were stopped: the next step says why.
+                deleteStepRequest();
+            }
+            else if (status == SysExRequest::stateComplete)
             {
                 auto commit = std::move (stepCommit);
                 deleteStepRequest();
+
+                // The save was the run's last write: what the unit does
+                // afterwards no longer touches what it stored.
+                if (saving)
+                    machine.guard = nullptr;
 
                 if (commit)
                 {
@@ -656,8 +683,6 @@ bool PresetManager::handleReplyFirst (SysExRequest& request)
     if (request.getStatus() != SysExRequest::stateComplete)
         return false;
 
-    noteSaveAnswer (request);
-
     switch (request.getFunctionCode())
     {
         case SYSEX_FSGRID: handleFootswitchGridReply (request); return true;
@@ -674,14 +699,6 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 
     // A report of the unit's own, not an answer to one of our questions.
     const auto reported = ! isAnsweringPresetQuery();
-
-    // Counted whatever is done with it below: a write started on an answer
-    // given before it must not go out.
-    if (reported)
-    {
-        ++presetReports;
-        reportedPresetNumber = number.getNumber();
-    }
 
     const auto answersQuestion = ! reported && getActiveRequest() == &getRequest (queryCurrentPresetNumber);
 
@@ -702,15 +719,13 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
         answeredPresetNumber = number.getNumber();
     }
 
-    // Only the slot a request recalled to save it ends its wait: another
-    // preset is a move, and the request saves nothing.
-    const auto movedFromRecall = noteMoveFromRecall (number.getNumber());
-
+    // The report ends the active request's own wait for the slot it loads
+    // instead of reloading; another preset is a move, which stops the run.
     if (auto* active = getActiveRequest())
     {
-        if (! movedFromRecall && active->delayEnabled == 1 && active->presetNumberArrived == 0)
+        if (active->delayEnabled == 1 && active->presetNumberArrived == 0
+            && endsWaitOfActiveRequest (*active, number.getNumber()))
         {
-            // The report ends the request's own wait instead of reloading.
             active->presetNumberArrived = 1;
             ++deferredPresetChanges;
             return false;
@@ -719,6 +734,12 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 
     if (presetChangeHold != 0)
     {
+        // Not followed, the report stands between the unit and the preset
+        // shown until the window follows one: a write started meanwhile is
+        // judged by it too.
+        if (auto* unitLink = getLink(); unitLink != nullptr && reported && reportsFollowed < 0)
+            reportsFollowed = (juce::int64) unitLink->getPresetReports().taken - 1;
+
         ++deferredPresetChanges;
         return false;
     }
@@ -730,12 +751,14 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
     if (sameAsHeld && keepPresetIfSame && ! presetNumberInDoubt)
     {
         deferredPresetChanges = 0;
+        reportsFollowed = -1;
         return true;
     }
 
     requestLoadPreset();
     presetNumberInDoubt = false;
     deferredPresetChanges = 0;
+    reportsFollowed = -1;
 
     // A check that finds the number held changed nothing on the unit: the
     // preset is read again, and what belongs to it here is kept.
@@ -825,7 +848,12 @@ bool PresetManager::startSender (PresetStateMachine& machine, const juce::Memory
     if (data.isEmpty())
         return false;
 
-    if (! sender.loadMessages (data.getData(), data.getSize(), getConnectedModel()) || ! sender.start())
+    if (! sender.loadMessages (data.getData(), data.getSize(), getConnectedModel()))
+        return false;
+
+    sender.setGuard (guardForStep (machine));
+
+    if (! sender.start())
         return false;
 
     senderOwner = &machine;

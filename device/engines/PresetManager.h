@@ -218,6 +218,11 @@ public:
     bool requestFileOperation (juce::uint8 bank, juce::uint8 program, int kind);
     // Refused while the resync hold is set; true when it runs.
     bool requestResyncPreset();
+    // Turns the unit's outputs on again when the program has left them muted
+    // (ZOLMidiProcessing::areOutputsMuted): "Mute Outputs" with the value that
+    // unmutes, which runs before any request not yet under way. False when
+    // they are not left muted or it runs already.
+    bool requestOutputsBackOn();
     bool requestCurrentPresetNumber();
     // Never refused: a running one is cancelled and started again.
     bool requestLoadPreset();
@@ -281,11 +286,11 @@ public:
     bool requestManagePreset (juce::int32 presetNumber, const juce::MemoryBlock* presetData,
                               const juce::String* presetName);
     // A request that recalls a slot to save it waits only for the unit's
-    // report of that slot. A report of another preset after the recall went
-    // out and before the save does is a move: the request sends nothing more
-    // but the unmute of outputs it muted and ends as failed (code 1, no end
-    // code). The preset the unit reported last that way, for the machine's
-    // last run; -1 when no move stopped it.
+    // report of that slot. A report of another preset after the unit took
+    // the recall and before the save went out is a move: the request sends
+    // nothing more but the unmute of outputs it muted and ends as failed
+    // (code 1, no end code). The preset the unit reported that way, for the
+    // machine's last run; -1 when no move stopped it before its save.
     juce::int32 getPresetMovedToBeforeSave (const PresetStateMachine& machine) const;
     // The preset the unit reported after the machine's last save went out and
     // before its answer (the location holds that preset now, and the user was
@@ -388,41 +393,57 @@ private:
     // Runs the action when the running load has ended, after any action
     // already waiting for it, with whether the load completed.
     void whenLoadEnds (std::function<void (bool loaded)> action);
-    // A save or export that an action told "same" starts is bound to the
-    // answer; a run of another request, or started otherwise, is not.
+    // The window is about to show the preset the unit plays: its load runs,
+    // or the unit's report that starts it waits to be taken.
+    bool isLoadComing() const;
+    // A save or export that an action told "same" starts is told to that
+    // action when the unit moves under it; a run of another request, or
+    // started otherwise, is not.
     void bindWriteToAnswer (const PresetStateMachine& machine, NamedRequest which);
-    // Before each step of a bound write: once the unit has reported a change
-    // of preset since the answer, the write is ended (true) or led to its
-    // unmute step. A save is bound no longer once its message goes out.
-    bool endsWriteAfterMove (PresetStateMachine& machine);
-    // The run has stopped: a write a report stopped is told to its action.
+    // The run has stopped: a write the unit moved under before its save went
+    // out is told to its action, as "another" preset.
     void endAnsweredWrite (const PresetStateMachine& machine);
-    // Whether the machine recalled a slot (its recall has gone out) whose
-    // save has not gone out yet.
-    bool isBetweenRecallAndSave (const PresetStateMachine& machine) const;
-    // A report of the unit's preset: true when it is a move away from the
-    // slot that the running request recalled to save, which then saves nothing.
-    bool noteMoveFromRecall (juce::int32 number);
     void waitForPresetNumber (std::function<void (const PresetNumberAnswer&)> action, bool beforeWrite);
-    // Every save (SAVE, Save to New Number, the bundle's, the librarian's):
-    // the unit stores what it plays when the save reaches it. Once it has
-    // reported another preset after the save was queued and before its
-    // answer, the location holds that preset, not the edit: the location's
-    // name is read back, the user is told, and the request ends without its
-    // end code once any outputs it muted are on again.
-    //
-    // Called as the save step queues its message: what it stores, and what
-    // the unit had reported until then.
-    void watchSave (const PresetStateMachine& machine);
-    // The save's answer is dispatched: a report that came before it.
-    void noteSaveAnswer (const SysExRequest& request);
-    // Before each step after such a save: reads the name (true), tells,
-    // leads the request to its unmute step (false) and ends it (true).
+
+    //==========================================================================
+    // Runs of writes (PresetManagerWrites.cpp). Every request that writes to
+    // the unit's preset (or reads the preset shown into a file) runs under a
+    // WriteGuard: its requests go out only while the unit plays the preset
+    // they are meant for, and a write the unit refuses ends the run.
+
+    // At every start: the guard of a request that writes, meant for the
+    // preset the window shows (or, once the unit has answered it, the slot
+    // the run recalls).
+    void armGuard (PresetStateMachine& machine);
+    // The guard the requests of the step about to run carry: none for the
+    // unmute, nor once the run has stopped writing.
+    std::shared_ptr<WriteGuard> guardForStep (const PresetStateMachine& machine) const;
+    // Before each step: once the guard has stopped the run, tells the user
+    // once and leads the run to the unmute of outputs it muted (false), or
+    // ends it as failed, without its end code (true).
+    bool endsAfterGuardStop (PresetStateMachine& machine);
+    void tellRefusal (PresetStateMachine& machine, const WriteGuard::State& state);
+    void tellMove (const PresetStateMachine& machine, const WriteGuard::State& state);
+    // Whether the unit's report of this preset ends the wait of the active
+    // request for the slot it loads: only a preset it is meant for does; any
+    // other is a move.
+    bool endsWaitOfActiveRequest (PresetStateMachine& active, juce::int32 number) const;
+
+    // A save the unit moved under: once it has reported another preset
+    // after the save went out and before its answer (or before the save went
+    // out again after a time-out), the location holds that preset, not the
+    // edit. The location's name is read back, the user is told, the unit is
+    // asked which preset it plays, and the run ends without its end code once
+    // any outputs it muted are on again. Called before each step of such a
+    // run: true when it sent something or ended the run.
     bool endsSaveAfterMove (PresetStateMachine& machine);
-    void tellSaveAfterMove();
-    // The unit has reported a change of preset since the machine's save went
-    // out, before or after its answer: what it plays now is not what was saved.
+    void tellSaveAfterMove (const PresetStateMachine& machine);
+    // Called as the save step queues its message.
+    void watchSave (PresetStateMachine& machine);
+    // The unit has reported another preset than the location since the
+    // machine's save went out: the name it plays now is not the one saved.
     bool presetReportedSinceSave (const PresetStateMachine& machine) const;
+
     // The window moves to another preset: the unit's number was taken and
     // the preset's load has not ended and been told yet.
     bool isPresetMoveUnderWay();
@@ -526,49 +547,32 @@ private:
         std::function<void (const PresetNumberAnswer&)> action;
     };
     std::vector<PresetNumberWaiter> presetNumberWaiters;
-    // The unit's reports of a change of preset (answers to our questions are
-    // not counted), and the number it reported last.
-    juce::uint32 presetReports = 0;
-    juce::int32 reportedPresetNumber = -1;
-    // While an action told "same" before a write runs: its waiter, and the
-    // reports counted when the answer came.
+    // While an action told "same" before a write runs: its waiter.
     const PresetNumberWaiter* sameAnswerTold = nullptr;
-    juce::uint32 reportsAtSameAnswer = 0;
     // The saves and exports started on a "same" answer and not ended yet.
     struct AnsweredWrite
     {
         const PresetStateMachine* machine = nullptr;
         juce::uint32 run = 0;
-        juce::uint32 reports = 0;
         PresetNumberWaiter waiter;
-        bool moved = false;
     };
     std::vector<AnsweredWrite> answeredWrites;
-    // The last run that a move from the slot it recalled stopped before its
-    // save, and the preset the unit reported last.
-    struct MoveFromRecall
-    {
-        const PresetStateMachine* machine = nullptr;
-        juce::uint32 run = 0;
-        juce::int32 playing = -1;
-    };
-    MoveFromRecall moveFromRecall;
     // The entry of the machine's run; end() for none.
     std::vector<AnsweredWrite>::iterator findAnsweredWrite (const PresetStateMachine& machine);
+    // The link's count of the unit's reports before the first one the window
+    // did not follow (held, or ending a request's wait); -1 while it follows
+    // every one. A guard armed meanwhile judges those reports too.
+    juce::int64 reportsFollowed = -1;
     // The last save that went out.
     struct SaveWatch
     {
         const PresetStateMachine* machine = nullptr;
         juce::uint32 run = 0;
-        const SysExRequest* request = nullptr; // until its answer is dispatched
         juce::int32 location = -1;
-        juce::int32 saved = -1;         // the preset whose edit it stores
-        juce::uint32 linkReports = 0;   // the link's count of the unit's reports as it was queued
-        bool reportWaiting = false;     // one of them was not taken yet
-        juce::uint32 reportsTaken = 0;  // presetReports then
-        juce::int32 movedTo = -1;       // another preset, reported before the answer
+        juce::uint32 reportsAtSave = 0;   // the link's count as the save was queued
+        juce::int32 movedTo = -1;         // another preset, reported before the answer
         bool told = false;
-        bool asked = false;             // which preset the unit plays after it
+        bool asked = false;               // which preset the unit plays after it
     };
     SaveWatch saveWatch;
     // The number the unit named in answer to the running question, or in a

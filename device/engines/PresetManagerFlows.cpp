@@ -292,62 +292,6 @@ bool PresetManager::requestManagePreset (juce::int32 presetNumber, const juce::M
     return true;
 }
 
-juce::int32 PresetManager::getPresetMovedToBeforeSave (const PresetStateMachine& machine) const
-{
-    return moveFromRecall.machine == &machine && moveFromRecall.run == machine.getRunCount() ? moveFromRecall.playing
-                                                                                            : -1;
-}
-
-bool PresetManager::isBetweenRecallAndSave (const PresetStateMachine& machine) const
-{
-    // A step whose message is on its way has gone out; one not sent yet has not.
-    const auto& steps = machine.getSteps();
-    const auto at = machine.getStepIndex();
-    const bool sending = ownsStepRequest (machine);
-    bool recalled = false, saveAhead = false;
-
-    for (int i = 0; i < steps.size(); ++i)
-    {
-        recalled = recalled || (steps[i] == stepPresetRecall && (i < at || (i == at && sending)));
-        saveAhead = saveAhead || (steps[i] == stepPresetSave && (i > at || (i == at && ! sending)));
-    }
-
-    return recalled && saveAhead;
-}
-
-bool PresetManager::noteMoveFromRecall (juce::int32 number)
-{
-    auto* active = getActiveRequest();
-
-    if (active == nullptr)
-        return false;
-
-    // Once moved, whatever the unit reports next is where it now plays.
-    const bool moved = getPresetMovedToBeforeSave (*active) >= 0;
-
-    if (! moved && (! isBetweenRecallAndSave (*active) || number == active->bank * 128 + active->program))
-        return false;
-
-    moveFromRecall = { active, active->getRunCount(), number };
-
-    // Stopped before its next step as a write a report stops.
-    if (auto write = findAnsweredWrite (*active); write != answeredWrites.end())
-    {
-        write->moved = true;
-    }
-    else
-    {
-        AnsweredWrite stopped;
-        stopped.machine = active;
-        stopped.run = active->getRunCount();
-        stopped.reports = presetReports;
-        stopped.moved = true;
-        answeredWrites.push_back (std::move (stopped));
-    }
-
-    return true;
-}
-
 bool PresetManager::requestImportPresetCabBundle (juce::uint8 cabMask, const juce::Array<juce::MemoryBlock>& dataBlocks)
 {
     if (isBusy (importPresetCabBundle) || dataBlocks.isEmpty() ||

@@ -195,6 +195,17 @@ bool PresetManager::requestResyncPreset()
     return true;
 }
 
+bool PresetManager::requestOutputsBackOn()
+{
+    auto* unitLink = getLink();
+
+    if (unitLink == nullptr || ! unitLink->areOutputsMuted() || isBusy (muteOutputs))
+        return false;
+
+    startRequest (muteOutputs).muteValue = 1;
+    return true;
+}
+
 bool PresetManager::requestCurrentPresetNumber()
 {
     if (isBusy (queryCurrentPresetNumber))
@@ -295,7 +306,6 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     const auto afterLoad = std::exchange (answerAfterLoad, false);
     const auto playing = std::exchange (answeredPresetNumber, -1);
     const auto reported = std::exchange (reportedWhileChecking, false);
-    const auto reportsAtAnswer = presetReports;
     auto waiters = std::exchange (presetNumberWaiters, {});
 
     if (waiters.empty())
@@ -332,7 +342,7 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     // Another preset is named as the window will show it. A write that an
     // action starts on "same" holds only while the unit reports no change
     // after this answer.
-    auto tell = [this, reportsAtAnswer, waiters = std::move (waiters)] (bool loaded) mutable
+    auto tell = [this, waiters = std::move (waiters)] (bool loaded) mutable
     {
         for (auto& waiter : waiters)
         {
@@ -342,7 +352,6 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
             const bool bindsWrite = waiter.beforeWrite && waiter.answer.kind == Kind::same;
             const juce::ScopedValueSetter<const PresetNumberWaiter*> told (sameAnswerTold,
                                                                            bindsWrite ? &waiter : nullptr);
-            const juce::ScopedValueSetter<juce::uint32> counted (reportsAtSameAnswer, reportsAtAnswer);
 
             if (waiter.action)
                 waiter.action (waiter.answer);
@@ -356,6 +365,12 @@ void PresetManager::endPresetNumberCheck (const PresetStateMachine& machine)
     }
 
     tell (! getRequest (loadPreset).isRunning());
+}
+
+bool PresetManager::isLoadComing() const
+{
+    auto* unitLink = getLink();
+    return getRequest (loadPreset).isRunning() || (unitLink != nullptr && unitLink->hasPresetChange());
 }
 
 void PresetManager::whenLoadEnds (std::function<void (bool loaded)> action)
@@ -386,7 +401,6 @@ void PresetManager::bindWriteToAnswer (const PresetStateMachine& machine, NamedR
     AnsweredWrite write;
     write.machine = &machine;
     write.run = machine.getRunCount();
-    write.reports = reportsAtSameAnswer;
     write.waiter = *sameAnswerTold;
     answeredWrites.push_back (std::move (write));
 }
@@ -398,35 +412,6 @@ std::vector<PresetManager::AnsweredWrite>::iterator PresetManager::findAnsweredW
                          { return write.machine == &machine && write.run == machine.getRunCount(); });
 }
 
-bool PresetManager::endsWriteAfterMove (PresetStateMachine& machine)
-{
-    const auto write = findAnsweredWrite (machine);
-
-    if (write == answeredWrites.end())
-        return false;
-
-    const auto step = machine.getCurrentState();
-    write->moved = write->moved || write->reports != presetReports;
-
-    if (! write->moved)
-    {
-        // The save goes out now: a report after it changes nothing of it.
-        if (step == stepPresetSave)
-            answeredWrites.erase (write);
-
-        return false;
-    }
-
-    // The unit plays another preset than the one asked about: nothing more
-    // goes out but the unmute of outputs the write muted.
-    if (step == stepBeginCommunications || (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable)))
-        return false;
-
-    setStatus (timeOutCode, 0, 0);
-    machine.stop (ZolStateMachine::resultCancelled);
-    return true;
-}
-
 void PresetManager::endAnsweredWrite (const PresetStateMachine& machine)
 {
     const auto write = findAnsweredWrite (machine);
@@ -434,7 +419,8 @@ void PresetManager::endAnsweredWrite (const PresetStateMachine& machine)
     if (write == answeredWrites.end())
         return;
 
-    const bool moved = write->moved;
+    // A save that went out is told by what its location holds now.
+    const bool moved = getPresetMovedToBeforeSave (machine) >= 0;
     auto answer = write->waiter.answer;
     auto action = std::move (write->waiter.action);
     answeredWrites.erase (write);
@@ -444,8 +430,9 @@ void PresetManager::endAnsweredWrite (const PresetStateMachine& machine)
 
     // Told as the question tells another preset: named as the window shows
     // it once loaded.
+    auto* unitLink = getLink();
     answer.kind = PresetNumberAnswer::Kind::another;
-    answer.playing = reportedPresetNumber;
+    answer.playing = unitLink != nullptr ? unitLink->getPresetReports().last : machine.writeStop.movedTo;
     answer.playingName.clear();
     answer.reportedByUnit = true;
 
@@ -457,7 +444,7 @@ void PresetManager::endAnsweredWrite (const PresetStateMachine& machine)
         action (answer);
     };
 
-    if (getRequest (loadPreset).isRunning())
+    if (isLoadComing())
         whenLoadEnds (std::move (tell));
     else
         tell (true);

@@ -67,7 +67,7 @@ juce::String turningBar (int entryCount)
 
 bool PresetManager::runStep (PresetStateMachine& m)
 {
-    if (endsWriteAfterMove (m) || endsSaveAfterMove (m) || endsEarly (m))
+    if (endsAfterGuardStop (m) || endsSaveAfterMove (m) || endsEarly (m))
         return true;
 
     auto* effectModel = getEffectManager();
@@ -214,6 +214,11 @@ bool PresetManager::runStep (PresetStateMachine& m)
             if (data.isEmpty())
                 break;
 
+            // Having taken the preset, the unit reports the one it plays.
+            if (m.guard != nullptr)
+                if (auto* unitLink = getLink())
+                    m.guard->allow (m.guard->getMeant(), unitLink->getPresetReports().count);
+
             if (! startSender (m, data))
             {
                 failRequest (m, "Paste Preset", "Error: Unable to start the transfer of the paste operation.");
@@ -234,7 +239,6 @@ bool PresetManager::runStep (PresetStateMachine& m)
         case stepPresetSave:
             watchSave (m);
             setStepRequest (m, DeviceManager::requestSavePreset (m.bank, m.program));
-            saveWatch.request = currentStepRequest;
             break;
 
         case stepPresetRecall:

@@ -46,6 +46,9 @@ void PresetStateMachine::reset()
 
     earlyEnd = EarlyEnd::none;
     timedOutStep = 0;
+    guard = nullptr;
+    writeStop = {};
+    saveSent = false;
 }
 
 bool PresetStateMachine::isMutedBeforeCursor() const

@@ -3,9 +3,12 @@
 #include "device/engines/ZolStateMachine.h"
 #include "device/wire/EditRecords.h"
 #include "device/wire/ModifierRecords.h"
+#include "device/wire/WriteGuard.h"
 #include "model/ModifierDumpRecord.h"
 #include "model/PresetGrid.h"
 #include "model/RawPreset.h"
+
+#include <memory>
 
 // One named request of the preset manager: the script runner plus the
 // parameters, work lists and buffers its steps read, and the per-step test
@@ -109,7 +112,16 @@ public:
 
     // True once the run has met a failure it told (it may still run, or have
     // ended with its end code).
-    bool hasFailed() const { return earlyEnd == EarlyEnd::afterFailure; }
+    bool hasFailed() const { return earlyEnd == EarlyEnd::afterFailure || writeStop.stop != WriteGuard::Stop::none; }
+
+    // The guard of a run that writes to the unit (see WriteGuard): set at its
+    // start by the preset manager; null for a run that only reads, and once
+    // the run has met a refusal (what it reads back then goes unguarded).
+    std::shared_ptr<WriteGuard> guard;
+    // How the run's writes were stopped; Stop::none while they were not.
+    WriteGuard::State writeStop;
+    // The run's save has gone out (at least once).
+    bool saveSent = false;
 
     // Whether the outputs are muted by the steps before the cursor: a mute
     // step not yet followed by an unmute.

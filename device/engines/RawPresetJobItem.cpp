@@ -85,3 +85,22 @@ juce::uint32 RawPresetJobItem::getFinishTime() const
     const juce::ScopedLock sl (lock);
     return finishTime;
 }
+
+void RawPresetJobItem::setMovedTo (juce::int32 presetNumber, const juce::String& name)
+{
+    const juce::ScopedLock sl (lock);
+    movedTo = presetNumber;
+    movedToName = name;
+}
+
+juce::int32 RawPresetJobItem::getMovedTo() const
+{
+    const juce::ScopedLock sl (lock);
+    return movedTo;
+}
+
+juce::String RawPresetJobItem::getMovedToName() const
+{
+    const juce::ScopedLock sl (lock);
+    return movedToName;
+}

@@ -40,6 +40,12 @@ public:
     void setFailureReason (const juce::String& text);
     juce::String getFailureReason() const;
 
+    // The preset the unit changed to under the item, and its name as the
+    // unit stores it; -1 while it did not.
+    void setMovedTo (juce::int32 presetNumber, const juce::String& name);
+    juce::int32 getMovedTo() const;
+    juce::String getMovedToName() const;
+
     // Millisecond counter values.
     void setStartTime (juce::uint32 ms);
     juce::uint32 getStartTime() const;
@@ -53,6 +59,8 @@ private:
     juce::String label;
     juce::uint32 state = 0;
     juce::String failureReason;
+    juce::int32 movedTo = -1;
+    juce::String movedToName;
     juce::uint32 startTime = 0;
     juce::uint32 finishTime = 0;
 

@@ -6,6 +6,7 @@
 #include "device/wire/SysExCollectors.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/SysExParsers.h"
+#include "device/wire/WriteGuard.h"
 #include "model/Clock.h"
 #include "model/FileUtils.h"
 
@@ -99,6 +100,7 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
     auto* request = new SysExRequest (requestTimeoutMs);
     request->setMessage (message);
     request->setExpectedCount (expectedReplies);
+    request->setGuard (guard);
     request->setOnRelease ([this] { notify(); }); // ends the wait below at once
 
     if (! link->queueRequest (request))
@@ -111,6 +113,19 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
     {
         // The link frees it.
         lastProblem = stopOnExitRequest && threadShouldExit() ? stoppedByUserText : stoppedAnsweringText;
+        return false;
+    }
+
+    // Once the unit refused one of the item's writes, or played another
+    // preset than the item's before its last write went out, the item ends.
+    if (guard != nullptr && guard->isStopped())
+    {
+        const auto stop = guard->getState();
+
+        if (stop.stop == WriteGuard::Stop::refused)
+            lastProblem = juce::String::formatted (refusedText, (int) stop.refusal);
+
+        delete request;
         return false;
     }
 

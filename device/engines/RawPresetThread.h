@@ -15,8 +15,10 @@
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 
 class SysExRequest;
+class WriteGuard;
 class ZOLMidiProcessing;
 
 // The raw preset worker: batch jobs over presets of the unit that run on a
@@ -86,6 +88,8 @@ public:
     static constexpr const char* stoppedAnsweringText = "The unit stopped answering.";
     static constexpr const char* unexpectedAnswerText = "The unit gave an unexpected answer.";
     static constexpr const char* stoppedByUserText = "Stopped by the user.";
+    // A write the unit answered with a failure; "%d" is its result code.
+    static constexpr const char* refusedText = "The unit refused it (error %d).";
 
     // The link defaults to the process-wide one, fetched when a job starts.
     explicit RawPresetThread (const DeviceDescription& description, ZOLMidiProcessing* linkToUse = nullptr);
@@ -141,6 +145,12 @@ private:
     int waitForReply (SysExRequest* request, bool stopOnExitRequest);
 
     juce::uint8 getModel() const { return (juce::uint8) device[7]; }
+
+    // The guard of the item under way (see WriteGuard): what it writes is
+    // meant for its slot once the unit has taken the item's recall, and a
+    // refusal or a move of the unit ends it. Every exchange of the item
+    // carries it.
+    std::shared_ptr<WriteGuard> guard;
 
     // What went wrong with the last exchange that failed (one of the texts
     // above); empty when it succeeded.

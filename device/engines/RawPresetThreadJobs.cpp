@@ -1,5 +1,7 @@
 #include "device/engines/RawPresetThread.h"
 
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/WriteGuard.h"
 #include "model/BlockLibraryEntry.h"
 #include "model/Clock.h"
 #include "model/FileUtils.h"
@@ -44,12 +46,29 @@ int RawPresetThread::forEachItem (const std::function<bool (int position, RawPre
         work.clear();
         ++handled;
 
-        if (! perform (i, *item))
+        // What the item writes (or reads into a file) is its slot's once the
+        // unit has taken the item's recall; a move of the unit ends it.
+        guard = std::make_shared<WriteGuard> (item->getPresetIndex(), link->getPresetReports().count);
+        guard->awaitRecall();
+        const bool performed = perform (i, *item);
+        const auto stop = guard->getState();
+        guard = nullptr;
+
+        if (! performed)
         {
+            // The preset the unit went to is named as it stores it.
+            if (stop.stop == WriteGuard::Stop::moved)
+            {
+                juce::String name;
+                sendQueryNameByNum (stop.movedTo, name);
+                item->setMovedTo (stop.movedTo, name);
+            }
+
             // A reason given by the step stands; otherwise the exchange tells
             // why, or the stop request that ended a step.
-            if (item->getFailureReason().isEmpty())
+            else if (item->getFailureReason().isEmpty())
                 item->setFailureReason (threadShouldExit() ? juce::String (stoppedByUserText) : lastProblem);
+
             item->setState (RawPresetJobItem::stateFailed);
             break;
         }

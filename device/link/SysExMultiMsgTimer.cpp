@@ -56,9 +56,20 @@ bool SysExMultiMsgTimer::loadMessages (const void* bytes, size_t size, juce::uin
 
     totalMessages = reader.countMessages();
 
+    {
+        const juce::ScopedLock rl (requestLock);
+        guard = nullptr;
+    }
+
     const juce::ScopedLock pl (progressLock);
     sent = 0;
     return true;
+}
+
+void SysExMultiMsgTimer::setGuard (std::shared_ptr<WriteGuard> guardToUse)
+{
+    const juce::ScopedLock rl (requestLock);
+    guard = std::move (guardToUse);
 }
 
 bool SysExMultiMsgTimer::start()
@@ -231,6 +242,7 @@ void SysExMultiMsgTimer::timerCallback()
             {
                 request = new SysExRequest (messageTimeoutMs);
                 request->setMessage (message);
+                request->setGuard (guard);
                 link->queueRequest (request);
                 advanceProgress();
             }

@@ -43,6 +43,10 @@ public:
     // Starts sending from the first message; false when running or paused.
     bool start();
 
+    // The guard each message of the loaded transfer carries (see
+    // WriteGuard); loading messages clears it.
+    void setGuard (std::shared_ptr<WriteGuard> guardToUse);
+
     // true pauses a running sender, false resumes a paused one; gives whether
     // the state changed.
     bool setPaused (bool shouldPause);
@@ -85,6 +89,7 @@ private:
 
     juce::CriticalSection requestLock;
     SysExRequest* request = nullptr;
+    std::shared_ptr<WriteGuard> guard; // under requestLock
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SysExMultiMsgTimer)
 };

@@ -221,13 +221,67 @@ bool ZOLMidiProcessing::takePresetChange (PresetNumberRecord* out, bool* editorA
         *editorAsked = presetChangeRequested;
 
     presetChangeRequested = false;
+    reportsTaken = reportLog.getCount();
     return true;
 }
 
 ZOLMidiProcessing::PresetReports ZOLMidiProcessing::getPresetReports() const
 {
     const juce::ScopedLock sl (presetMailbox.lock);
-    return presetReports;
+    return { reportLog.getCount(), reportLog.getLast(), reportsTaken };
+}
+
+juce::int32 ZOLMidiProcessing::findPresetReportOutside (juce::uint32 since, const juce::Array<juce::int32>& allowed) const
+{
+    const juce::ScopedLock sl (presetMailbox.lock);
+    return reportLog.findOutside (since, reportLog.getCount(), allowed);
+}
+
+bool ZOLMidiProcessing::admits (WriteGuard& guard)
+{
+    const juce::ScopedLock sl (presetMailbox.lock);
+    return guard.admit (reportLog);
+}
+
+bool ZOLMidiProcessing::prepareToSend (SysExRequest& request)
+{
+    const auto message = request.getMessage();
+
+    {
+        const juce::ScopedLock sl (presetMailbox.lock);
+
+        if (auto& guard = request.getGuard(); guard != nullptr && ! guard->admit (reportLog, &message))
+            return false;
+
+        request.setPresetReportCountAtSend (reportLog.getCount());
+    }
+
+    // Whether the answer comes back or not, the unit may have muted.
+    if (isSysExOfFunction (message, SYSEX_MUTE) && unpackSysExField (message, singleByteLayout, 0) == 0)
+        outputsMuted.store (true);
+
+    return true;
+}
+
+void ZOLMidiProcessing::noteAnswered (SysExRequest& request)
+{
+    // The reports filed before the answer are the unit's changes made before it answered.
+    {
+        const juce::ScopedLock sl (presetMailbox.lock);
+        request.setPresetReportsAtAnswer (reportLog.getCount(), reportLog.getLast());
+
+        if (auto& guard = request.getGuard())
+            guard->judgeAnswer (request, reportLog);
+    }
+
+    const auto message = request.getMessage();
+    juce::MidiMessage reply;
+    StatusReply status;
+
+    if (isSysExOfFunction (message, SYSEX_MUTE) && unpackSysExField (message, singleByteLayout, 0) == 1
+        && request.getReply (reply, 0) && parseStatusMessage (reply, status) && status.function == SYSEX_MUTE
+        && status.result == 0)
+        outputsMuted.store (false);
 }
 
 bool ZOLMidiProcessing::takeResyncRequest()
@@ -354,6 +408,16 @@ void ZOLMidiProcessing::processPass()
         return;
     }
 
+    // A run of writes the unit has moved away from sends nothing more.
+    if (! prepareToSend (*next))
+    {
+        next->setWithheld();
+        next->setState (SysExRequest::stateTimedOut);
+        letGo (next);
+        report.active = true;
+        return;
+    }
+
     next->restartTimer();
     inFlight.push (next);
     // With no output open nothing goes out and the request times out.
@@ -446,8 +510,7 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
                 {
                     const juce::ScopedLock sl (presetMailbox.lock);
                     presetMailbox.post (number);
-                    ++presetReports.count;
-                    presetReports.last = number.getNumber();
+                    reportLog.file (number.getNumber());
                 }
             }
             break;
@@ -577,12 +640,8 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         default: break;
     }
 
-    // The reports filed before the answer are the unit's changes made before it answered.
     if (answers && awaitingReplies && current->addReply (message))
-    {
-        const auto reports = getPresetReports();
-        current->setPresetReportsAtAnswer (reports.count, reports.last);
-    }
+        noteAnswered (*current);
 }
 
 //==============================================================================

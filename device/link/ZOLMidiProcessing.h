@@ -3,8 +3,10 @@
 #include "device/link/MidiPortPair.h"
 #include "device/link/SysExRequestQueue.h"
 #include "device/wire/ModifierRecords.h"
+#include "device/wire/PresetReportLog.h"
 #include "device/wire/SysExRequest.h"
 #include "device/wire/UnitReplies.h"
+#include "device/wire/WriteGuard.h"
 #include "model/Singleton.h"
 
 #include <juce_events/juce_events.h>
@@ -108,17 +110,37 @@ public:
     // Whether such a number waits to be taken.
     bool hasPresetChange() const { return presetMailbox.fresh.load(); }
 
-    // How many of those numbers the link has filed since it was made, and
-    // the last one (-1: none yet). Every request is stamped with them as it
-    // is completed (SysExRequest::setPresetReportsAtAnswer), so that the
-    // unit's report of a change made before it answered can be told from one
-    // made after.
+    // How many of those numbers the link has filed since it was made, the
+    // last one (-1: none yet), and how many of them had been filed when
+    // takePresetChange last took one (a newer report overwrites an untaken
+    // older one, so every report up to that count was seen or overtaken).
+    // Every request is stamped with the count as it is sent and as it is
+    // completed (SysExRequest::setPresetReportsAtAnswer), so that the unit's
+    // report of a change made before it answered can be told from one made
+    // after.
     struct PresetReports
     {
         juce::uint32 count = 0;
         juce::int32 last = -1;
+        juce::uint32 taken = 0;
     };
     PresetReports getPresetReports() const;
+
+    // The preset of the first report filed after report number `since` that
+    // names none of the allowed presets; -1 when there is none.
+    juce::int32 findPresetReportOutside (juce::uint32 since, const juce::Array<juce::int32>& allowed) const;
+
+    // Judges the guard by the reports filed so far, as the link does before
+    // it sends one of the guard's requests: false (the guard stopped) once
+    // the unit has reported another preset than the one its writes are for.
+    bool admits (WriteGuard& guard);
+
+    //==========================================================================
+    // Whether the program has left the unit's outputs muted: set when a
+    // SYSEX_MUTE that mutes goes out (whether or not its answer comes back),
+    // cleared when the unit answers one that turns them on again. Kept
+    // while the ports close and open again.
+    bool areOutputsMuted() const { return outputsMuted.load(); }
 
     bool takeResyncRequest();
     bool takeStatesChanged();
@@ -221,7 +243,8 @@ private:
     Mailbox<ModifierBroadcast> modifierMailbox;
     Mailbox<PresetNumberRecord> presetMailbox;
     bool presetChangeRequested = false; // under presetMailbox.lock
-    PresetReports presetReports;        // under presetMailbox.lock
+    PresetReportLog reportLog;          // under presetMailbox.lock
+    juce::uint32 reportsTaken = 0;      // under presetMailbox.lock
 
     juce::CriticalSection resyncLock;
     std::atomic<bool> resyncPending{ false };
@@ -232,6 +255,13 @@ private:
 
     std::atomic<bool> tempoChanged{ false };
     std::atomic<bool> editorDisconnected{ false };
+    std::atomic<bool> outputsMuted{ false };
+
+    // A request goes out: the guard's judgement, the reports filed by then,
+    // and the mute it may carry. False when the guard keeps it back.
+    bool prepareToSend (SysExRequest& request);
+    // A request has its whole answer.
+    void noteAnswered (SysExRequest& request);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZOLMidiProcessing)
 };

@@ -1,6 +1,7 @@
 #include "device/wire/SysExRequest.h"
 
 #include "device/wire/SysExFraming.h"
+#include "device/wire/WriteGuard.h"
 #include "model/Clock.h"
 
 namespace
@@ -51,6 +52,8 @@ void SysExRequest::reset (juce::uint32 timeoutMs)
     flags.store (0);
     presetReportsAtAnswer.store (0);
     lastPresetReportAtAnswer.store (-1);
+    presetReportsAtSend.store (0);
+    withheld.store (false);
 }
 
 void SysExRequest::setPresetReportsAtAnswer (juce::uint32 count, juce::int32 lastNumber)

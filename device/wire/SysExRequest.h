@@ -5,6 +5,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+
+class WriteGuard;
 
 // One message on its way to the unit, together with what comes back for it.
 //
@@ -126,6 +129,21 @@ public:
     juce::uint32 getPresetReportCountAtAnswer() const { return presetReportsAtAnswer.load(); }
     juce::int32 getLastPresetReportAtAnswer() const { return lastPresetReportAtAnswer.load(); }
 
+    // How many the link had filed when it sent the request (0 until sent).
+    void setPresetReportCountAtSend (juce::uint32 count) { presetReportsAtSend.store (count); }
+    juce::uint32 getPresetReportCountAtSend() const { return presetReportsAtSend.load(); }
+
+    //==========================================================================
+    // The run of writes the request belongs to, judged by the link as the
+    // request goes out and when its answer is in (see WriteGuard). Set before
+    // the request is queued; none by default.
+    void setGuard (std::shared_ptr<WriteGuard> guardToUse) { guard = std::move (guardToUse); }
+    const std::shared_ptr<WriteGuard>& getGuard() const { return guard; }
+
+    // The link ended the request unsent, its guard having stopped the run.
+    void setWithheld() { withheld.store (true); }
+    bool wasWithheld() const { return withheld.load(); }
+
 private:
     juce::CriticalSection stateLock;
     int state = stateWaiting;
@@ -147,6 +165,9 @@ private:
     std::atomic<juce::uint32> flags{ 0 };
     std::atomic<juce::uint32> presetReportsAtAnswer{ 0 };
     std::atomic<juce::int32> lastPresetReportAtAnswer{ -1 };
+    std::atomic<juce::uint32> presetReportsAtSend{ 0 };
+    std::atomic<bool> withheld{ false };
+    std::shared_ptr<WriteGuard> guard;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SysExRequest)
 };

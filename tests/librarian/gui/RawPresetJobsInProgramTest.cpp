@@ -543,8 +543,8 @@ TEST_F (RawPresetJobsInProgram, TheQueueTellsWhatItTakesFollowsTheWorkAndEachEnd
                slotName (slot) + " Rich Tone  -  Failed: " + RawPresetThread::stoppedAnsweringText);
     program.unit.setSilentFor (SYSEX_RECALL_PATCH, false);
 
-    // It falls silent part-way through an answer: still a silence. Only an
-    // answer that reads wrong is an unexpected one.
+    // It falls silent part-way through an answer: still a silence. A write
+    // it answers with a failure is told as refused.
     ASSERT_TRUE (click (*dialog, "Blocks to .blk"));
     program.unit.goSilentPartWayThrough (SYSEX_GET_ALL_PARAMS, 1);
     ASSERT_TRUE (click (*dialog, "Start"));
@@ -555,7 +555,8 @@ TEST_F (RawPresetJobsInProgram, TheQueueTellsWhatItTakesFollowsTheWorkAndEachEnd
     program.unit.setErrorStatusFor (SYSEX_RECALL_PATCH, SimulatedKestrel::resultBadValue);
     ASSERT_TRUE (click (*dialog, "Start"));
     ASSERT_TRUE (runToEnd (*dialog));
-    EXPECT_TRUE (dialog->getItemText (0).endsWith ("Failed: " + juce::String (RawPresetThread::unexpectedAnswerText)))
+    EXPECT_TRUE (dialog->getItemText (0).endsWith (
+        "Failed: " + juce::String::formatted (RawPresetThread::refusedText, (int) SimulatedKestrel::resultBadValue)))
         << dialog->getItemText (0);
     program.unit.setErrorStatusFor (SYSEX_RECALL_PATCH, 0);
 

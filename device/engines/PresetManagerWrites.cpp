@@ -1,0 +1,348 @@
+// Runs of writes to the unit: the guard every one of them goes by, what the
+// user is told when the unit refuses a write or plays another preset before
+// the last write went out, and what a save the unit moved under stored.
+
+#include "device/engines/PresetManager.h"
+
+#include "device/engines/CommStep.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/FileUtils.h"
+#include "model/IdTables.h"
+#include "model/UnitIds.h"
+#include "model/UserNotifier.h"
+
+namespace
+{
+// The requests that write to the preset the unit plays, and the exports that
+// read it into a file under the name the window shows.
+bool writesToPreset (const PresetStateMachine& machine, int which)
+{
+    switch (which)
+    {
+        case importPresetCabBundle:
+        case savePreset:
+        case savePresetCabBundle:
+        case pastePreset:
+        case clearPreset:
+        case initializePreset:
+        case setName:
+        case deleteBlock:
+        case insertBlock:
+        case blockPaste:
+        case initializeBlock:
+        case blockConnect:
+        case blockSwap:
+        case moveBlock:
+        case insertAndConnect:
+        case setParamDirect:
+        case setParam:
+        case setMultipleParams:
+        case setXY:
+        case scenePaste:
+        case scenePasteAll:
+        case sceneSwap:
+        case sceneBlockBypass:
+        case sceneBlockSetXY:
+        case setModifier:
+        case setModifierDirect:
+        case setTempo:
+        case setTempoToUse:
+        case setFootswitchGrid:
+        case bypassBlock:
+        case bypassAllBlocks:
+        case ploverSetLayout:
+        case managePreset:
+        case fileSnapshot:
+        case fileExportToSysex:
+        case fileExportToTemplates:
+        case fileExportCsv:
+        case exportPresetCabBundle: return true;
+
+        // Its copy to the clipboard only reads.
+        case xyClipboard: return machine.beginCode == PresetManager::xyWriteCode;
+
+        default: return false;
+    }
+}
+
+// The requests that store or read the edit buffer as it stands: the edit
+// the window shows is gone once the unit reloads the preset.
+bool keepsEdit (int which)
+{
+    switch (which)
+    {
+        case savePreset:
+        case savePresetCabBundle:
+        case fileSnapshot:
+        case fileExportToSysex:
+        case fileExportToTemplates:
+        case fileExportCsv:
+        case exportPresetCabBundle: return true;
+        default: return false;
+    }
+}
+
+// The messages of a multi-message transfer.
+bool isTransferFunction (juce::uint8 function)
+{
+    return (function >= SYSEX_EFFECT_START && function <= SYSEX_EFFECT_END)
+           || (function >= SYSEX_PATCH_START && function <= SYSEX_PATCH_END)
+           || (function >= SYSEX_CABIR_START && function <= SYSEX_CABIR_END);
+}
+
+juce::String stepName (juce::int32 step)
+{
+    const auto name = getNameForId (CommStepNames, step);
+    return name.isNotEmpty() ? name : juce::String (step);
+}
+} // namespace
+
+//==============================================================================
+// The guard
+
+void PresetManager::armGuard (PresetStateMachine& machine)
+{
+    machine.guard = nullptr;
+    auto* unitLink = getLink();
+
+    if (unitLink == nullptr || ! writesToPreset (machine, machines.indexOf (&machine)))
+        return;
+
+    // Reports the window has not followed stand between the unit and the
+    // preset shown: they are judged too.
+    const auto reports = unitLink->getPresetReports();
+    const auto seen = reportsFollowed >= 0 ? (juce::uint32) reportsFollowed : reports.taken;
+    const auto which = machines.indexOf (&machine);
+    machine.guard = std::make_shared<WriteGuard> (getCurrentPresetNumber(), seen, keepsEdit (which));
+
+    // "Manage Preset" writes to the slot it recalls, once the unit has taken the recall.
+    if (which == managePreset)
+        machine.guard->awaitRecall();
+}
+
+std::shared_ptr<WriteGuard> PresetManager::guardForStep (const PresetStateMachine& machine) const
+{
+    // The unmute goes out whatever happened.
+    if (machine.guard == nullptr || machine.guard->isStopped() || machine.getCurrentState() == stepMuteDisable)
+        return nullptr;
+
+    return machine.guard;
+}
+
+bool PresetManager::endsWaitOfActiveRequest (PresetStateMachine& active, juce::int32 number) const
+{
+    auto* unitLink = getLink();
+
+    // The report just taken is the last one the link filed.
+    return active.guard == nullptr || unitLink == nullptr
+           || active.guard->allows (number, unitLink->getPresetReports().taken);
+}
+
+bool PresetManager::endsAfterGuardStop (PresetStateMachine& m)
+{
+    if (m.guard == nullptr)
+        return false;
+
+    // What the unit reported since the last step is judged before the next
+    // one, as the link judges it before each message.
+    if (auto* unitLink = getLink(); unitLink != nullptr && ! m.guard->isStopped())
+        unitLink->admits (*m.guard);
+
+    if (! m.guard->isStopped())
+        return false;
+
+    const auto state = m.guard->getState();
+
+    if (state.stop == WriteGuard::Stop::refused)
+    {
+        // A transfer the unit refused is told by its own check, with how far it came.
+        if (isTransferFunction (state.function) && ownsSender (m))
+            return false;
+
+        tellRefusal (m, state);
+        return ! m.isRunning();
+    }
+
+    if (m.writeStop.stop == WriteGuard::Stop::none)
+    {
+        m.writeStop = state;
+
+        if (! m.saveSent)
+            tellMove (m, state);
+    }
+
+    // A save that went out may have stored the preset moved to: that is found out and told.
+    if (m.saveSent)
+    {
+        if (saveWatch.machine != &m || saveWatch.run != m.getRunCount())
+            watchSave (m);
+
+        if (saveWatch.movedTo < 0)
+            saveWatch.movedTo = state.movedTo;
+
+        return endsSaveAfterMove (m);
+    }
+
+    // Nothing more goes out but the unmute of outputs the run muted.
+    if (m.isMutedBeforeCursor() && m.skipTo (stepMuteDisable))
+        return false;
+
+    failureReported = true;
+    m.stop (ZolStateMachine::resultTimedOut);
+    return true;
+}
+
+void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State& state)
+{
+    juce::String message;
+
+    if (state.function == SYSEX_SAVE_PATCH)
+    {
+        juce::String stored;
+        getPresetName (m.bank * 128 + m.program, stored);
+        message = "The Kestrel refused to save " + presetNumberAndName (m.bank * 128 + m.program, stored)
+                  + " (error " + juce::String (state.refusal) + "): nothing was stored.";
+    }
+    else
+    {
+        message = "The Kestrel refused " + m.name + " at " + stepName (m.getCurrentState()) + " (error "
+                  + juce::String (state.refusal) + "): nothing more was sent.";
+    }
+
+    m.writeStop = state;
+    failRequest (m, m.name, message);
+}
+
+void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::State& state)
+{
+    // A save or export the user gave is told by the command that gave it,
+    // the librarian's transfers by the librarian.
+    if (findAnsweredWrite (m) != answeredWrites.end() || &m == &getRequest (managePreset))
+        return;
+
+    const auto meant = m.guard->getMeant();
+    auto named = [this] (juce::int32 number)
+    {
+        juce::String name;
+        getPresetName (number, name);
+        return presetNumberAndName (number, name);
+    };
+
+    UserNotifier::warn ((state.movedTo == meant ? "The Kestrel reloaded " + named (meant)
+                                                : "The Kestrel changed from " + named (meant) + " to " + named (state.movedTo))
+                        + " during " + m.name + ": nothing more was sent.");
+}
+
+juce::int32 PresetManager::getPresetMovedToBeforeSave (const PresetStateMachine& machine) const
+{
+    const bool moved = machine.writeStop.stop == WriteGuard::Stop::moved && ! machine.saveSent;
+    return moved ? machine.writeStop.movedTo : -1;
+}
+
+//==============================================================================
+// Saves
+
+void PresetManager::watchSave (PresetStateMachine& machine)
+{
+    saveWatch = {};
+    saveWatch.machine = &machine;
+    saveWatch.run = machine.getRunCount();
+    saveWatch.location = machine.bank * 128 + machine.program;
+
+    if (auto* unitLink = getLink())
+        saveWatch.reportsAtSave = unitLink->getPresetReports().count;
+
+    // The unit may report the slot it saved into.
+    if (machine.guard != nullptr)
+        machine.guard->allow (saveWatch.location, saveWatch.reportsAtSave);
+}
+
+bool PresetManager::endsSaveAfterMove (PresetStateMachine& machine)
+{
+    if (saveWatch.machine != &machine || saveWatch.run != machine.getRunCount() || saveWatch.movedTo < 0)
+        return false;
+
+    // The location's name as the unit stores it now, in place of the step
+    // due; then the user is told.
+    if (! saveWatch.told)
+    {
+        setStepRequest (machine, DeviceManager::requestPresetNames (machine.bank, machine.program),
+                        [this] (PresetStateMachine& m) { tellSaveAfterMove (m); });
+        return true;
+    }
+
+    // Whether the unit stays on the preset it changed to or plays the
+    // location it saved into, it is asked, and the window follows its answer.
+    if (! saveWatch.asked)
+    {
+        saveWatch.asked = true;
+        setStepRequest (machine, DeviceManager::requestPresetNumber());
+        return true;
+    }
+
+    // Nothing more goes out but the unmute of outputs the request muted.
+    if (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable))
+        return false;
+
+    // Told already: the request fails without a second box, and without
+    // its end code, which would tell a save.
+    failureReported = true;
+    setStatus (timeOutCode, 0, 0);
+    machine.stop (ZolStateMachine::resultTimedOut);
+    return true;
+}
+
+void PresetManager::tellSaveAfterMove (const PresetStateMachine& machine)
+{
+    saveWatch.told = true;
+
+    juce::String held;
+    getPresetName (saveWatch.location, held);
+
+    // A save whose answer was lost went out before the unit moved: the
+    // location holds the edit or what it held before, as its name says.
+    const bool answered = machine.writeStop.function == SYSEX_SAVE_PATCH && machine.writeStop.reachedUnit;
+
+    // The preset the unit changed to is named as the window shows it once
+    // loaded, as the other boxes name it; the location holds it now, so
+    // its name read back there stands for it when the window moved on.
+    auto tell = [this, movedTo = saveWatch.movedTo, location = saveWatch.location, held, answered] (bool loaded)
+    {
+        juce::String name;
+
+        if (loaded && getCurrentPresetNumber() == movedTo)
+            name = getCurrentPresetName();
+        else if (! getPresetName (movedTo, name) || name.trim().isEmpty())
+            name = held;
+
+        const auto holds = presetNumberAndName (location, {}) + " now holds " + printableName (held.trim()).quoted();
+
+        if (answered)
+            UserNotifier::warn ("The Kestrel changed to " + presetNumberAndName (movedTo, name)
+                                + " as the save went out: " + holds + "; the edit was not saved.");
+        else
+            UserNotifier::warn ("The Kestrel did not answer the save and then changed to "
+                                + presetNumberAndName (movedTo, name) + ": nothing more was sent; " + holds + ".");
+    };
+
+    if (isLoadComing())
+        whenLoadEnds (std::move (tell));
+    else
+        tell (! isPresetMoveUnderWay());
+}
+
+juce::int32 PresetManager::getPresetMovedToAsSaved (const PresetStateMachine& machine) const
+{
+    return saveWatch.machine == &machine && saveWatch.run == machine.getRunCount() ? saveWatch.movedTo : -1;
+}
+
+bool PresetManager::presetReportedSinceSave (const PresetStateMachine& machine) const
+{
+    if (saveWatch.machine != &machine || saveWatch.run != machine.getRunCount())
+        return false;
+
+    auto* unitLink = getLink();
+    return saveWatch.movedTo >= 0
+           || (unitLink != nullptr
+               && unitLink->findPresetReportOutside (saveWatch.reportsAtSave, { saveWatch.location }) >= 0);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+
+// The unit's own reports of a change of preset (SYSEX_PATCHNUM sent unasked),
+// numbered 1, 2, ... in the order they were filed, with the preset each
+// named. The latest `kept` are kept, so that a run of writes can look at
+// every report made since it began.
+//
+// Not locked: its owner (the link) guards it.
+class PresetReportLog
+{
+public:
+    static constexpr juce::uint32 kept = 256;
+
+    // Files a report; gives its number.
+    juce::uint32 file (juce::int32 presetNumber);
+
+    // How many reports were filed, and the preset of the last (-1: none yet).
+    juce::uint32 getCount() const { return count; }
+    juce::int32 getLast() const { return count == 0 ? -1 : numbers[(count - 1) % kept]; }
+
+    // The preset report number n named; false when it was never filed or
+    // is no longer kept.
+    bool getReport (juce::uint32 n, juce::int32& presetNumber) const;
+
+    // The preset of the first report after `since`, up to and including
+    // report `until`, that names none of the allowed presets; -1 when every
+    // one of them names an allowed preset. Reports no longer kept cannot be
+    // looked at: then the last one stands for them.
+    juce::int32 findOutside (juce::uint32 since, juce::uint32 until, const juce::Array<juce::int32>& allowed) const;
+
+private:
+    std::array<juce::int32, kept> numbers{};
+    juce::uint32 count = 0;
+};

@@ -1,0 +1,235 @@
+#include "device/wire/WriteGuard.h"
+
+#include "device/wire/SysExParsers.h"
+#include "device/wire/SysExRequest.h"
+#include "model/IdTables.h"
+
+namespace
+{
+constexpr juce::uint32 sceneQuery = 127;
+
+juce::int32 field (const juce::MidiMessage& message, const PayloadLayout* layout, juce::uint32 id)
+{
+    return unpackSysExField (message, layout, id);
+}
+
+// The slot a recall or a save addresses; -1 when the message names none.
+juce::int32 locationOf (const juce::MidiMessage& message)
+{
+    const auto bank = field (message, presetLocationRequestLayout, 0);
+    const auto program = field (message, presetLocationRequestLayout, 1);
+    return bank < 0 || program < 0 ? -1 : bank * 128 + program;
+}
+} // namespace
+
+WriteGuard::WriteGuard (juce::int32 meantPreset, juce::uint32 reportsSeen, bool keepsEdit)
+    : meant (meantPreset)
+    , baseline (reportsSeen)
+{
+    // Reloaded before anything is written to it, the preset is written as
+    // the unit holds it now.
+    if (! keepsEdit)
+    {
+        reloadBeforeWrites = allowed.size();
+        allowed.add ({ meant, reportsSeen });
+    }
+}
+
+void WriteGuard::awaitRecall()
+{
+    const juce::ScopedLock sl (lock);
+    awaitingRecall = true;
+    meant = -1;
+    allowed.clear();
+    reloadBeforeWrites = -1;
+}
+
+void WriteGuard::allow (juce::int32 preset, juce::uint32 fromReport)
+{
+    const juce::ScopedLock sl (lock);
+    allowed.add ({ preset, fromReport });
+}
+
+bool WriteGuard::isAllowed (juce::int32 preset, juce::uint32 reportNumber) const
+{
+    for (auto& entry : allowed)
+        if (entry.preset == preset && reportNumber > entry.fromReport && reportNumber <= entry.toReport)
+            return true;
+
+    return false;
+}
+
+juce::int32 WriteGuard::findMove (const PresetReportLog& log, juce::uint32 until) const
+{
+    until = juce::jmin (until, log.getCount());
+
+    for (auto n = baseline + 1; n <= until; ++n)
+    {
+        juce::int32 preset = -1;
+
+        // A report no longer kept cannot be judged: the unit moved on from it.
+        if (! log.getReport (n, preset))
+            return log.getLast();
+
+        if (! isAllowed (preset, n))
+            return preset;
+    }
+
+    return -1;
+}
+
+bool WriteGuard::allows (juce::int32 preset, juce::uint32 reportNumber) const
+{
+    const juce::ScopedLock sl (lock);
+    return awaitingRecall || isAllowed (preset, reportNumber);
+}
+
+bool WriteGuard::admit (const PresetReportLog& log, const juce::MidiMessage* goingOut)
+{
+    const juce::ScopedLock sl (lock);
+
+    if (state.stop != Stop::none)
+        return false;
+
+    if (awaitingRecall)
+        return true;
+
+    if (const auto other = findMove (log, log.getCount()); other >= 0)
+    {
+        stopAsMoved (other, 0, false);
+        return false;
+    }
+
+    // From the first write to the edit buffer on, a reload loses what was written.
+    if (goingOut != nullptr && reloadBeforeWrites >= 0 && isWrite (*goingOut)
+        && ! isSysExOfFunction (*goingOut, SYSEX_MUTE))
+    {
+        allowed.getReference (reloadBeforeWrites).toReport = log.getCount();
+        reloadBeforeWrites = -1;
+    }
+
+    return true;
+}
+
+void WriteGuard::judgeAnswer (const SysExRequest& request, const PresetReportLog& log)
+{
+    const auto message = request.getMessage();
+    const auto function = request.getFunctionCode();
+
+    // A status that echoes the request and reports a failure: the write was refused.
+    juce::uint8 refusal = 0;
+
+    for (int i = 0; i < request.getNumReplies() && refusal == 0; ++i)
+    {
+        juce::MidiMessage reply;
+        StatusReply status;
+
+        if (request.getReply (reply, i) && parseStatusMessage (reply, status) && status.function == function)
+            refusal = status.result;
+    }
+
+    const juce::ScopedLock sl (lock);
+
+    if (state.stop != Stop::none)
+        return;
+
+    if (refusal != 0 && isWrite (message))
+    {
+        state.stop = Stop::refused;
+        state.function = function;
+        state.refusal = refusal;
+        state.reachedUnit = true;
+        return;
+    }
+
+    // The recall taken: its slot is the preset meant, whatever the unit
+    // reported before it answered; its own report of the slot is no move.
+    if (awaitingRecall)
+    {
+        if (function == SYSEX_RECALL_PATCH && locationOf (message) >= 0)
+        {
+            awaitingRecall = false;
+            meant = locationOf (message);
+            allowed.add ({ meant, request.getPresetReportCountAtSend() });
+            baseline = request.getPresetReportCountAtAnswer();
+        }
+
+        return;
+    }
+
+    if (const auto other = findMove (log, request.getPresetReportCountAtAnswer()); other >= 0)
+        stopAsMoved (other, function, true);
+}
+
+void WriteGuard::stopAsMoved (juce::int32 movedTo, juce::uint8 function, bool reachedUnit)
+{
+    state.stop = Stop::moved;
+    state.movedTo = movedTo;
+    state.function = function;
+    state.reachedUnit = reachedUnit;
+}
+
+WriteGuard::State WriteGuard::getState() const
+{
+    const juce::ScopedLock sl (lock);
+    return state;
+}
+
+bool WriteGuard::isStopped() const
+{
+    const juce::ScopedLock sl (lock);
+    return state.stop != Stop::none;
+}
+
+bool WriteGuard::isAwaitingRecall() const
+{
+    const juce::ScopedLock sl (lock);
+    return awaitingRecall;
+}
+
+juce::int32 WriteGuard::getMeant() const
+{
+    const juce::ScopedLock sl (lock);
+    return meant;
+}
+
+bool WriteGuard::isWrite (const juce::MidiMessage& message)
+{
+    if (message.getRawDataSize() <= sysExFunctionOffset)
+        return false;
+
+    switch (message.getRawData()[sysExFunctionOffset])
+    {
+        // Mode 0 asks.
+        case SYSEX_PARAM_SET: return field (message, paramSetRequestLayout, 3) != 0;
+        case SYSEX_MODIFIER_SET: return field (message, modifierSetRequestLayout, 4) != 0;
+        case SYSEX_XY: return field (message, xyRequestLayout, 2) != 0;
+        case SYSEX_SET_SCENE: return (juce::uint32) field (message, singleByteLayout, 0) != sceneQuery;
+        case SYSEX_LAYOUT_SET: return field (message, layoutSetRequestLayout, 0) == 1;
+        case SYSEX_FSGRID: return field (message, footswitchGridLayout, 0) == 1;
+
+        case SYSEX_PLACE_EFFECT:
+        case SYSEX_CONNECT_EFFECT:
+        case SYSEX_SET_NAME:
+        case SYSEX_SAVE_PATCH:
+        case SYSEX_SET_DEFAULTS:
+        case SYSEX_MOVE_EFFECT:
+        case SYSEX_MODIFIER:
+        case SYSEX_SET_PARAM_DIRECT:
+        case SYSEX_SET_MODPARAM_DIRECT:
+        case SYSEX_RECALL_PATCH:
+        case SYSEX_MUTE:
+        case SYSEX_DELETE_CABIR:
+        case SYSEX_EFFECT_START:
+        case SYSEX_EFFECT_DATA:
+        case SYSEX_EFFECT_END:
+        case SYSEX_PATCH_START:
+        case SYSEX_PATCH_DATA:
+        case SYSEX_PATCH_END:
+        case SYSEX_CABIR_START:
+        case SYSEX_CABIR_DATA:
+        case SYSEX_CABIR_END: return true;
+
+        default: return false;
+    }
+}
