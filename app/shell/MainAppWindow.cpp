@@ -438,7 +438,11 @@ void MainAppWindow::tick()
 
         if (report.linkUp && ! closing)
             if (auto* presetManager = PresetManager::getInstanceWithoutCreating())
+            {
+                // Outputs left muted when the link dropped are turned on first.
+                presetManager->requestOutputsBackOn();
                 presetManager->getRequest (queryDeviceVersion).start();
+            }
 
         commandManager->commandStatusChanged();
         showUnitState (report.linkUp);
@@ -592,6 +596,10 @@ void MainAppWindow::closeButtonPressed()
         closing = true;
         closeStartedMs = Clock::nowMs();
         presetManager->processRequests (true);
+
+        // A request cancelled between its mute and its unmute left the
+        // outputs muted: they are turned on before the editor goes.
+        presetManager->requestOutputsBackOn();
         presetManager->getRequest (editorDisconnect).start();
 
         if (! isTimerRunning() || getTimerInterval() != tickIntervalMs)
