@@ -723,7 +723,12 @@ void ControlUnitContent::handleStatus (int code)
             if (code == 20 || code == 28)
                 setPresetChoiceEnabled (true);
             break;
-        case CodeAction::enable: setControlsEnabled (true); break;
+        case CodeAction::enable:
+            // A save that failed posts 1 and no end code.
+            if (code == 1)
+                goToNumberSaved (false);
+            setControlsEnabled (true);
+            break;
         case CodeAction::fullRefresh: refreshAll(); break;
         case CodeAction::initializationEnded:
             refreshPresetSource();
@@ -739,6 +744,7 @@ void ControlUnitContent::handleStatus (int code)
         case CodeAction::presetSaved:
             showPresetSaved();
             setControlsEnabled (true);
+            goToNumberSaved (true);
             break;
         case CodeAction::ampNamesEnded:
             setControlsEnabled (true);

@@ -208,6 +208,8 @@ private:
     // then saves there and makes it the current preset.
     void saveToPresetNumber (int number);
     void saveToPresetNumberNow (int number);
+    // The save to another number has ended: stored, the window goes there.
+    void goToNumberSaved (bool saved);
     void showCommandMenu (const CommandRecord* table, juce::Component* anchor);
     void showSceneMenu();
     void showSnapshotMenu();
@@ -239,6 +241,9 @@ private:
 
     PresetBundleInfo bundleInfo;
     bool bundleSavePending = false; // cab names are read before the bundle dialog opens
+    // The preset number a save to another number goes to once the unit has
+    // stored it; -1 for none.
+    int numberAfterSave = -1;
     int bundleShownPreset = -1;     // the preset shown as the bundle dialog opened, and its name
     juce::String bundleShownName;
     SavePresetBundleDlg* bundleDialog = nullptr;

@@ -307,6 +307,23 @@ juce::Rectangle<int> ControlUnitContent::getBubbleBody() const
     return bubble.isVisible() ? bubble.getBounds().reduced (bubbleMargin) : juce::Rectangle<int>();
 }
 
+void ControlUnitContent::goToNumberSaved (bool saved)
+{
+    // Another request's failure: the save has still to run.
+    if (! saved && presetManager != nullptr && presetManager->getRequest (savePreset).isRunning())
+        return;
+
+    const auto number = std::exchange (numberAfterSave, -1);
+
+    if (! saved || number < 0 || presetManager == nullptr)
+        return;
+
+    const bool another = number != (int) presetManager->getCurrentPresetNumber();
+
+    if (presetManager->choosePreset ((juce::uint16) number) && another && onSavingToAnotherNumber)
+        onSavingToAnotherNumber();
+}
+
 void ControlUnitContent::showPresetSaved()
 {
     const auto text = LanguageStore::textOr (presetSavedId);
@@ -524,11 +541,9 @@ void ControlUnitContent::saveToPresetNumberNow (int number)
     if (manager != nullptr && manager->getPresetLocation (number, bank, program)
         && manager->requestSavePreset ((juce::uint8) bank, (juce::uint8) program))
     {
-        const bool another = number != (int) manager->getCurrentPresetNumber();
-
-        if (manager->requestChangePreset ((juce::uint16) number, false) && another && onSavingToAnotherNumber)
-            onSavingToAnotherNumber();
-
+        // The window goes to the number once the unit has stored the preset
+        // there; a save the unit refused or moved under stays on the edit.
+        numberAfterSave = number;
         return;
     }
 
