@@ -155,7 +155,7 @@ void SimulatedKestrel::buildDispatchTable()
         { SYSEX_GET_POSITION, &SimulatedKestrel::handleGetPosition },
         { SYSEX_SET_MODPARAM_DIRECT, &SimulatedKestrel::handleSetModParamDirect },
         { SYSEX_RECALL_PATCH, &SimulatedKestrel::handleRecallPatch },
-        { SYSEX_MUTE, &SimulatedKestrel::handlePlainCommand },
+        { SYSEX_MUTE, &SimulatedKestrel::handleMute },
         { SYSEX_CONTROL_IRCAP, &SimulatedKestrel::handleControlIrCap },
         { SYSEX_DELETE_CABIR, &SimulatedKestrel::handleDeleteCab },
         { SYSEX_EDITOR_DISCONNECT, &SimulatedKestrel::handlePlainCommand },
@@ -239,6 +239,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
         handlingFunction = function;
         silentAfter = std::exchange (fault.silentAfterMessages, -1);
+        const auto answerStart = outbox.size();
 
         if (fault.errorResult != resultOk)
         {
@@ -250,6 +251,13 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
 
             if (handler != dispatch.end())
                 (this->*(handler->second)) (message);
+        }
+
+        if (std::exchange (fault.reportBeforeAnswer, false))
+        {
+            Outgoing report;
+            report.message = buildPresetNumberMessage();
+            outbox.insert (outbox.begin() + (std::ptrdiff_t) answerStart, report);
         }
 
         selectOnUnit (std::exchange (fault.presetSelectedAfterAnswer, -1));
@@ -438,6 +446,18 @@ void SimulatedKestrel::handleLooperState (const juce::MidiMessage&)
 void SimulatedKestrel::handlePlainCommand (const juce::MidiMessage&)
 {
     replyStatus (resultOk);
+}
+
+void SimulatedKestrel::handleMute (const juce::MidiMessage& message)
+{
+    outputsMuted = readField (message, singleByteLayout, 0) == 0;
+    replyStatus (resultOk);
+}
+
+bool SimulatedKestrel::areOutputsMuted() const
+{
+    const juce::ScopedLock state (stateLock);
+    return outputsMuted;
 }
 
 //==============================================================================

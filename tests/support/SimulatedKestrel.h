@@ -114,6 +114,11 @@ public:
     // then handles the request, with the preset selected.
     void selectPresetOnNextRequestOf (int function, int presetNumber);
 
+    // The unit reports the preset it plays (SYSEX_PATCHNUM) after it has
+    // carried out the next request of this function and before its answer,
+    // as it may after a save into another slot, which leaves it there.
+    void reportPresetBeforeNextAnswerTo (int function);
+
     // Clears every per-function fault above.
     void clearFaults();
 
@@ -181,6 +186,9 @@ public:
 
     int getCurrentPresetNumber() const;
     int getCurrentScene() const;
+    // Whether its outputs are muted: by the last SYSEX_MUTE it carried out
+    // (value 0 mutes, any other turns them on).
+    bool areOutputsMuted() const;
     bool isModified() const;
     SimulatedPreset getEditBuffer() const;
     SimulatedPreset getPreset (int presetNumber) const; // a stored slot; empty preset outside 0..511
@@ -237,6 +245,7 @@ private:
         int presetSelectedAfterAnswer = -1;
         std::function<void()> actionAfterAnswer;
         int presetSelectedOnRequest = -1;
+        bool reportBeforeAnswer = false;
     };
 
     struct DumpSession
@@ -322,6 +331,7 @@ private:
     void handleSetModParamDirect (const juce::MidiMessage&);
     void handleRecallPatch (const juce::MidiMessage&);
     void handlePlainCommand (const juce::MidiMessage&); // status 0, nothing kept
+    void handleMute (const juce::MidiMessage&);
     void handleDeleteCab (const juce::MidiMessage&);
     void handleEffectDump (const juce::MidiMessage&); // a block's words written back (block paste)
     void handleLayoutSet (const juce::MidiMessage&);
@@ -363,6 +373,7 @@ private:
     int midiChannel = 0;
     juce::MemoryBlock cabUpload;
     bool tunerOn = false;
+    bool outputsMuted = false;
     int tunerPitch[3] = { 0, 0, 63 };
     int cpuLoad = 23;
     int configValue = 0;

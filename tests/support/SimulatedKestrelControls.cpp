@@ -49,6 +49,12 @@ void SimulatedKestrel::selectPresetOnNextRequestOf (int function, int presetNumb
     faults[function].presetSelectedOnRequest = presetNumber;
 }
 
+void SimulatedKestrel::reportPresetBeforeNextAnswerTo (int function)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].reportBeforeAnswer = true;
+}
+
 void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
 {
     const juce::ScopedLock state (stateLock);
