@@ -716,6 +716,7 @@ TEST_F (DeviceManagerTest, ModifierSetRepliesAreFiledByTheRequestsMode)
     EXPECT_EQ (valueOf (*record, 3), 0);
     EXPECT_EQ (valueOf (*record, 2), manager->getModifierSetReply().value);
     EXPECT_EQ (record->blockId, 106);
+    EXPECT_EQ (record->reportedParamId, 5) << "what a raw export names";
     EXPECT_EQ (complete (manager->requestSetModParamDirect (106, 6, 2, 0.5f)), SysExRequest::stateComplete);
     EXPECT_EQ (effects.findModifierForParam (106, 6), nullptr);
 
