@@ -4,6 +4,7 @@ void ModifierRecord::reset()
 {
     blockId = 0;
     paramId = 0;
+    reportedParamId = 0;
     flag = 0;
 
     for (auto& setting : settings)

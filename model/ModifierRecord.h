@@ -4,7 +4,8 @@
 
 // One of the unit's 16 modifier slots (ids 100..115): the block and
 // parameter it drives and its 15 settings. A modifier on a block's
-// bypass-mode parameter is kept under parameter id 255.
+// bypass-mode parameter is kept under parameter id 255, whichever id the
+// unit names it by; the id the unit named is kept beside it.
 class ModifierRecord
 {
 public:
@@ -32,6 +33,10 @@ public:
     juce::uint16 modifierId = 0;
     juce::uint16 blockId = 0; // 0 = unassigned
     juce::uint16 paramId = 0;
+    // The parameter id as the unit's modifier info names it: for a
+    // bypass-mode parameter its own id or 255, while paramId is 255 either
+    // way. A slot the info has not named yet keeps paramId here.
+    juce::uint16 reportedParamId = 0;
     juce::uint8 flag = 0; // set while the unit reports a changed assignment
     ModifierValueEntry settings[numSettings];
 };

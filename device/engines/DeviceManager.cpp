@@ -760,9 +760,11 @@ void DeviceManager::fillRawPreset (RawPreset& preset)
 
         for (auto* modifier : modifiers)
         {
+            // The record names the parameter as the unit reported it for the
+            // modifier, as the raw preset worker's export does.
             RawPresetModifier entry;
             entry.blockId = modifier->blockId;
-            entry.paramId = modifier->paramId;
+            entry.paramId = modifier->reportedParamId;
 
             for (int n = 0; n < ModifierRecord::numSettings; ++n)
                 entry.words.add ((juce::uint32) n | ((juce::uint32) modifier->settings[n].value << 16));

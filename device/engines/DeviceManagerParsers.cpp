@@ -636,8 +636,10 @@ bool DeviceManager::parseModifierInfo (SysExRequest& request)
             continue;
 
         // The unit may name a bypass-mode parameter by its own id; the model
-        // keeps that modifier under 255, as the value queries address it.
+        // keeps that modifier under 255, as the value queries address it, and
+        // the id the unit named for the raw preset record.
         const auto paramId = (juce::uint16) EffectManager::getModifierParamId (info.blockId, info.paramId);
+        record->reportedParamId = info.paramId;
 
         if (record->blockId != info.blockId || record->paramId != paramId ||
             record->getControllerId() != info.controller)
@@ -717,6 +719,7 @@ bool DeviceManager::parseModifierSet (SysExRequest& request)
                     record->blockId = result.blockId;
                     record->paramId =
                         (juce::uint16) EffectManager::getModifierParamId (result.blockId, result.selector1);
+                    record->reportedParamId = record->paramId; // until the unit's info names it
                     break;
                 }
             }
@@ -732,10 +735,11 @@ bool DeviceManager::parseModifierSet (SysExRequest& request)
 
         if (record->getControllerId() != 0)
         {
-            auto blockId = record->blockId, paramId = record->paramId;
+            auto blockId = record->blockId, paramId = record->paramId, reported = record->reportedParamId;
             record->reset();
             record->blockId = blockId;
             record->paramId = paramId;
+            record->reportedParamId = reported;
         }
     }
 

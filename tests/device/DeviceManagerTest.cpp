@@ -3,6 +3,7 @@
 #include "device/wire/SysExBuilders.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/SysExLayouts.h"
+#include "device/wire/SysExReplyBuilders.h"
 #include "model/GlobalConfiguration.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
@@ -716,6 +717,7 @@ TEST_F (DeviceManagerTest, ModifierSetRepliesAreFiledByTheRequestsMode)
     EXPECT_EQ (valueOf (*record, 3), 0);
     EXPECT_EQ (valueOf (*record, 2), manager->getModifierSetReply().value);
     EXPECT_EQ (record->blockId, 106);
+    EXPECT_EQ (record->reportedParamId, 5) << "what a raw export names";
     EXPECT_EQ (complete (manager->requestSetModParamDirect (106, 6, 2, 0.5f)), SysExRequest::stateComplete);
     EXPECT_EQ (effects.findModifierForParam (106, 6), nullptr);
 
@@ -800,4 +802,23 @@ TEST_F (DeviceManagerTest, ABypassModeModifierIsOneRecordUnder255WhicheverIdTheU
         EXPECT_EQ (onComp.size(), 1);
         onUnit->settings[3] = 4321;
     }
+
+    // A write's reply naming the parameter by its own id makes the record under 255.
+    effects.resetAllModifiers();
+    unit.setSilentFor (SYSEX_MODIFIER_SET);
+    auto* write = manager->requestSetModifier (comp, (juce::uint16) bypassMode, 3, 77, 1);
+    tick();
+    ModifierSetReply named;
+    named.blockId = comp;
+    named.selector1 = (juce::uint16) bypassMode;
+    named.selector2 = 3;
+    named.value = 77;
+    juce::MidiMessage reply;
+    ASSERT_TRUE (buildModifierSetReply (reply, named, SimulatedKestrel::model));
+    unit.sendRaw (reply);
+    unit.setSilentFor (SYSEX_MODIFIER_SET, false);
+    ASSERT_EQ (complete (write), SysExRequest::stateComplete);
+    auto* record = effects.findModifierForParam (comp, keptUnder);
+    ASSERT_NE (record, nullptr);
+    EXPECT_EQ (record->paramId, keptUnder);
 }

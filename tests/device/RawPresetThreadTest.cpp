@@ -1,8 +1,10 @@
 #include "device/engines/RawPresetThread.h"
+#include "device/engines/DeviceManager.h"
 #include "device/engines/RawPresetDlgItem.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExCodec.h"
 #include "model/BlockLibraryEntry.h"
+#include "model/EffectManager.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
 #include "support/FileSizeLimit.h"
@@ -202,6 +204,78 @@ TEST_P (RawPresetRoundTrip, ExportImportExportGivesTheSameRecord)
 }
 
 INSTANTIATE_TEST_SUITE_P (ModelsWithScenes, RawPresetRoundTrip, ::testing::Values ((juce::uint8) 3, (juce::uint8) 8));
+
+// The front panel's raw export fills the record from the model, the worker's
+// from the unit's answers; for one preset both name each modifier's block and
+// parameter alike, a bypass-mode modifier (kept under 255 in the model) by the
+// id the unit's info reply names.
+TEST_F (RawPresetThreadTest, TheFrontPanelsRawExportNamesTheModifiersAsTheWorkersExportDoes)
+{
+    struct PanelModel : DeviceManager
+    {
+        using DeviceManager::DeviceManager;
+        bool requestAmpNames() override { return true; }
+        bool handleReplyFirst (SysExRequest&) override { return false; }
+    };
+
+    connect();
+    unit.setPreset (sourceSlot, SimulatedPreset::makeShowcase());
+    RawPreset fromUnit;
+    ASSERT_TRUE (fromUnit.readFrom (exportSlot (sourceSlot, "005_Rich Tone.dat")));
+
+    // The recalled preset read into the model as a preset load reads it.
+    const juce::ScopeGuard restoreModel{ [previous = currentSysExModel.exchange (SimulatedKestrel::model)]
+                                         { currentSysExModel.store (previous); } };
+    EffectManager effects;
+    PanelModel panel (&link, &effects, nullptr);
+
+    auto complete = [&panel] (SysExRequest* request)
+    {
+        for (int i = 0; i < 30000 && request != nullptr && ! DeviceManager::isRequestDone (request); ++i)
+        {
+            panel.handleNextReply();
+            juce::Thread::sleep (1);
+        }
+
+        if (request == nullptr || ! DeviceManager::isRequestDone (request))
+        {
+            panel.abandonRequest (request);
+            return false;
+        }
+
+        const bool answered = request->getStatus() == SysExRequest::stateComplete;
+        delete request;
+        return answered;
+    };
+
+    for (auto* request : { panel.requestGrid(), panel.requestParamDump (100), panel.requestParamDump (106) })
+        ASSERT_TRUE (complete (request));
+
+    for (int id = EffectManager::firstModifierId; id <= EffectManager::lastModifierId; ++id)
+    {
+        ASSERT_TRUE (complete (panel.requestModifierInfo ((juce::uint16) id)));
+        const auto* modifier = effects.getModifier (id);
+
+        for (int k = 0; modifier->blockId != 0 && k < ModifierRecord::numSettings; ++k)
+            ASSERT_TRUE (
+                complete (panel.requestSetModifier (modifier->blockId, modifier->paramId, (juce::uint16) k, 0, 0)));
+    }
+
+    RawPreset fromModel;
+    panel.fillRawPreset (fromModel);
+    ASSERT_EQ (fromModel.getModifiers().size(), fromUnit.getModifiers().size());
+
+    // The panel lists them in grid order, the worker in slot order.
+    for (auto* expected : fromUnit.getModifiers())
+    {
+        SCOPED_TRACE (expected->blockId);
+        auto same = std::find_if (fromModel.getModifiers().begin(), fromModel.getModifiers().end(),
+                                  [expected] (auto* entry) { return entry->blockId == expected->blockId; });
+        ASSERT_NE (same, fromModel.getModifiers().end());
+        EXPECT_EQ ((*same)->paramId, expected->paramId);
+        EXPECT_EQ ((*same)->words, expected->words);
+    }
+}
 
 //==============================================================================
 // The file's bytes, read by the record's published layout (not by the
