@@ -68,13 +68,13 @@ public:
     bool isPaused() const { return paused; }
 
     // How long the main window's timer may wait before the next tick: the
-    // busy interval while the preset manager has work and for settleMs after
-    // a tick that saw work or traffic (the panels' own requests and LEDs
-    // finish in that time); portRetryIntervalMs while connected and idle
-    // (the link's activity callback wakes the window); the busy interval
-    // while only one port is open; otherwise (nothing but the port retry to
-    // do) until the retry is due, between the busy interval and
-    // portRetryIntervalMs.
+    // busy interval while the preset manager has work or a states report
+    // waits to be read, and for settleMs after a tick that saw work or
+    // traffic (the panels' own requests and LEDs finish in that time);
+    // portRetryIntervalMs while connected and idle (the link's activity
+    // callback wakes the window); the busy interval while only one port is
+    // open; otherwise (nothing but the port retry to do) until the retry is
+    // due, between the busy interval and portRetryIntervalMs.
     int getNextTickIntervalMs (int busyIntervalMs) const;
     static constexpr juce::uint32 settleMs = 200;
 

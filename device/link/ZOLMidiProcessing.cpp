@@ -17,6 +17,18 @@ bool isOneOf (int value, std::initializer_list<int> set)
 
     return false;
 }
+
+bool holdsReplyOf (const SysExRequest& request, int function)
+{
+    juce::MidiMessage reply;
+
+    for (int i = 0; i < request.getNumReplies(); ++i)
+        if (request.getReply (reply, i) && reply.getRawDataSize() > sysExFunctionOffset &&
+            reply.getRawData()[sysExFunctionOffset] == function)
+            return true;
+
+    return false;
+}
 } // namespace
 
 ZOLMidiProcessing::ZOLMidiProcessing()
@@ -491,7 +503,10 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
         }
 
         case SYSEX_QUERY_STATES:
-            answers = (r == f);
+            // The answer is one states message and its scene: a second states
+            // message before the scene is the unit's own report, sent while
+            // it answered.
+            answers = (r == f) && ! holdsReplyOf (*current, SYSEX_QUERY_STATES);
             if (! answers)
             {
                 const juce::ScopedLock sl (statesLock);

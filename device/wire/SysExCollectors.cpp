@@ -243,16 +243,22 @@ bool collectQueryStates (const SysExRequest& request, juce::Array<uint32>& words
     if (! isWholeAnswer (request, { SYSEX_QUERY_STATES }))
         return false;
 
-    return forEachReply (request,
-                         [&] (const juce::MidiMessage& reply, uint8 function)
-                         {
-                             switch (function)
-                             {
-                                 case SYSEX_QUERY_STATES: return parseQueryStates (reply, words);
-                                 case SYSEX_SET_SCENE: return parseSetScene (reply, scene);
-                                 default: return false;
-                             }
-                         });
+    bool sceneSeen = false;
+    const bool parsed = forEachReply (request,
+                                      [&] (const juce::MidiMessage& reply, uint8 function)
+                                      {
+                                          switch (function)
+                                          {
+                                              case SYSEX_QUERY_STATES: return parseQueryStates (reply, words);
+                                              case SYSEX_SET_SCENE:
+                                                  sceneSeen = true;
+                                                  return parseSetScene (reply, scene);
+                                              default: return false;
+                                          }
+                                      });
+
+    // The scene is part of the answer: without it the scene would be guessed.
+    return parsed && sceneSeen;
 }
 
 bool collectPatchPlusCabDump (const SysExRequest& request, PatchPlusCabHeader& header,

@@ -52,7 +52,7 @@ void appendEffectDumpBytes (const juce::Array<juce::uint16>& words, juce::Memory
 bool collectCabNames (const SysExRequest& request, juce::Array<CabNameRecord>& names);
 
 // SYSEX_QUERY_STATES: the words of the last states message and the scene of
-// the SYSEX_SET_SCENE reply.
+// the SYSEX_SET_SCENE reply; an answer without its scene is refused.
 bool collectQueryStates (const SysExRequest& request, juce::Array<juce::uint32>& words, juce::uint8& scene);
 
 // SYSEX_PATCH_PLUS_CAB_DUMP: the first reply gives the cab flags; every

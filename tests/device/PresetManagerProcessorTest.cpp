@@ -219,3 +219,24 @@ TEST_F (PresetManagerProcessor, EachTickRunsOneStep)
     EXPECT_EQ (unit.getReceived()[0].getRawData()[5], SYSEX_CPU_LOAD);
     EXPECT_EQ (arrivals, (std::vector<int> { 1, 4 }));
 }
+
+// A states report taken while "Query Block States" runs waits for the query
+// to end, and the window's tick stays awake for it however long ago it last
+// saw work, also when the query ends without an end code to broadcast, as
+// it does when the unit goes away.
+TEST_F (PresetManagerProcessor, AStatesReportWaitingForTheQueryKeepsTheTickAwake)
+{
+    tick();
+    unit.setSilentFor (SYSEX_CPU_LOAD);
+    ASSERT_TRUE (manager->requestBlockStates());
+    auto& states = manager->getRequest (queryBlockStates);
+    ASSERT_TRUE (tickUntil ([&] { return states.getCurrentState() == stepPresetQueryCpuUsage; }));
+    unit.sendStatesChanged();
+    tick(); // taken while the query runs
+
+    link->closePorts();
+    unit.vanish();
+    ASSERT_TRUE (tickUntil ([this] { return ! manager->hasWork(); }));
+    clock.advance (LinkTicker::settleMs);
+    EXPECT_EQ (ticker->getNextTickIntervalMs (10), 10);
+}

@@ -205,6 +205,7 @@ TEST (SysExCollectors, EffectDumpAndStates)
     ASSERT_TRUE (collectQueryStates (*answered (SYSEX_QUERY_STATES, { states, scene }), stateWords, sceneNumber));
     EXPECT_EQ (stateWords, (juce::Array<juce::uint32>{ 0x01000064u }));
     EXPECT_EQ (sceneNumber, 2);
+    EXPECT_FALSE (collectQueryStates (*answered (SYSEX_QUERY_STATES, { states, states }), stateWords, sceneNumber));
 }
 
 TEST (SysExCollectors, PatchPlusCabDumpSplitsIntoBlocks)

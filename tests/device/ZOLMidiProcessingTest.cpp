@@ -332,8 +332,15 @@ TEST_F (LinkTest, BroadcastsFillTheirMailboxesEvenWhenTheyAnswer)
     EXPECT_TRUE (link->takeStatesChanged());
     EXPECT_FALSE (link->takeStatesChanged());
     SysExRequest states (frame (SYSEX_QUERY_STATES));
+    states.setExpectedCount (2);
     link->matchReply (frame (SYSEX_QUERY_STATES, {}), &states);
     EXPECT_FALSE (link->takeStatesChanged()) << "an answer is not a change on the unit";
+    // A second states message before the answer's scene is the unit's own.
+    link->matchReply (frame (SYSEX_QUERY_STATES, {}), &states);
+    EXPECT_TRUE (link->takeStatesChanged());
+    link->matchReply (frame (SYSEX_SET_SCENE, { 2 }), &states);
+    EXPECT_EQ (states.getState(), SysExRequest::stateComplete);
+    EXPECT_EQ (states.getNumReplies(), 2);
     link->stopProcessing();
 }
 

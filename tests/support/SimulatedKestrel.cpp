@@ -206,6 +206,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
     std::vector<Outgoing> toSend;
     int silentAfter = -1;
     std::function<void()> afterAnswer;
+    int actionAfterMessages = -1;
 
     {
         const juce::ScopedLock state (stateLock);
@@ -265,6 +266,7 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         handlingFunction = -1;
         toSend.swap (outbox);
         afterAnswer = std::exchange (fault.actionAfterAnswer, {});
+        actionAfterMessages = std::exchange (fault.actionAfterMessages, -1);
 
         if (fault.unanswered)
             toSend.clear();
@@ -273,13 +275,19 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
     if (silentAfter >= 0)
         channel.goSilentAfter (silentAfter);
 
-    for (auto& out : toSend)
-        channel.send (out.message, out.delayMs, out.corrupt);
+    const auto beforeAction =
+        actionAfterMessages >= 0 ? juce::jmin ((size_t) actionAfterMessages, toSend.size()) : toSend.size();
 
-    // Still under the send lock: nothing else goes out between the answer
-    // and what the action sends.
+    for (size_t i = 0; i < beforeAction; ++i)
+        channel.send (toSend[i].message, toSend[i].delayMs, toSend[i].corrupt);
+
+    // Still under the send lock: nothing else goes out between the answer's
+    // messages and what the action sends.
     if (afterAnswer)
         afterAnswer();
+
+    for (size_t i = beforeAction; i < toSend.size(); ++i)
+        channel.send (toSend[i].message, toSend[i].delayMs, toSend[i].corrupt);
 }
 
 juce::MidiMessage SimulatedKestrel::frame (uint8 function, const juce::MemoryBlock& payload) const

@@ -109,6 +109,11 @@ public:
     // in the same burst. The action runs on the thread that sent the request.
     void actAfterNextAnswerTo (int function, std::function<void()> action);
 
+    // The same, while the unit answers: the first `messages` messages of its
+    // answer go out, then what the action sends, then the rest of the answer
+    // as the unit had composed it before the action.
+    void actPartWayThroughNextAnswerTo (int function, int messages, std::function<void()> action);
+
     // The user selects this preset on the unit just as the next request of
     // this function reaches it: the unit sends its SYSEX_PATCHNUM report,
     // then handles the request, with the preset selected.
@@ -244,6 +249,7 @@ private:
         int silentAfterMessages = -1;
         int presetSelectedAfterAnswer = -1;
         std::function<void()> actionAfterAnswer;
+        int actionAfterMessages = -1; // -1: after the whole answer
         int presetSelectedOnRequest = -1;
         bool reportBeforeAnswer = false;
     };

@@ -41,6 +41,14 @@ void SimulatedKestrel::actAfterNextAnswerTo (int function, std::function<void()>
 {
     const juce::ScopedLock state (stateLock);
     faults[function].actionAfterAnswer = std::move (action);
+    faults[function].actionAfterMessages = -1;
+}
+
+void SimulatedKestrel::actPartWayThroughNextAnswerTo (int function, int messages, std::function<void()> action)
+{
+    const juce::ScopedLock state (stateLock);
+    faults[function].actionAfterAnswer = std::move (action);
+    faults[function].actionAfterMessages = messages;
 }
 
 void SimulatedKestrel::selectPresetOnNextRequestOf (int function, int presetNumber)

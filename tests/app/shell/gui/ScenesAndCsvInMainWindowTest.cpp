@@ -1,3 +1,5 @@
+#include "app/editor/EffectEditorContent.h"
+#include "app/grid/GridUnitContent.h"
 #include "app/shell/ControlUnitContent.h"
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
@@ -7,7 +9,9 @@
 #include "device/wire/SysExParsers.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
+#include "skin/knobs/ZOLRotaryKnob.h"
 #include "skin/widgets/ZOLDrawableButton.h"
+#include "skin/widgets/ZOLDropDownEx.h"
 #include "support/ConnectedProgram.h"
 #include "support/PumpMessages.h"
 #include "support/Screenshot.h"
@@ -220,10 +224,12 @@ TEST (ScenesAndCsvInMainWindow, PasteToCurrentSceneWritesTheCopiedScene)
 }
 
 // The user changes scene on the unit right behind its answer to a states
-// query, be the query the window's answer to a report of the unit's or part
-// of a scene change chosen here: the unit's report is heard, the states are
-// read again once the query has ended, and the window shows the unit's scene.
-TEST (ScenesAndCsvInMainWindow, ASceneChangedOnTheUnitRightBehindAStatesAnswerIsShown)
+// query, or between the answer's states and scene messages, be the query the
+// window's answer to a report of the unit's or part of a scene change chosen
+// here: the unit's report is heard, the states are read again once the query
+// has ended, and the window shows the unit's scene, on the front panel and in
+// the effect editor.
+TEST (ScenesAndCsvInMainWindow, ASceneChangedOnTheUnitInsideOrRightBehindAStatesAnswerIsShown)
 {
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-scene-behind-answer" };
@@ -231,6 +237,10 @@ TEST (ScenesAndCsvInMainWindow, ASceneChangedOnTheUnitRightBehindAStatesAnswerIs
     auto& unit = program.unit;
     auto* panel = program.content->getFrontPanel();
     ASSERT_NE (panel, nullptr);
+    auto* editor = program.editor;
+    program.grid->selectPage (GridUnitContent::controllersSelected);
+    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (editor->showPageByIndex (editor->findPageTabByName ("Scene")));
 
     auto shownScenes = [panel]
     {
@@ -241,25 +251,56 @@ TEST (ScenesAndCsvInMainWindow, ASceneChangedOnTheUnitRightBehindAStatesAnswerIs
         return lit.joinIntoString (" ");
     };
 
+    // The Controllers' "Scene" page marks the two controls of the current
+    // scene s, parameters 74 + s and 82 + s.
+    auto editorMarks = [editor]
+    {
+        const juce::Colour mark (EffectEditorContent::sceneHighlightColour);
+        juce::StringArray marked;
+        for (int c = 0; c < editor->getNumPageControls(); ++c)
+        {
+            auto* control = editor->getPageControl (c);
+            auto* knob = dynamic_cast<ZOLRotaryKnob*> (control);
+            auto* dropDown = dynamic_cast<ZOLDropDownEx*> (control);
+            if ((knob != nullptr && knob->getLabelColour() == mark) ||
+                (dropDown != nullptr && dropDown->getLabelColour() == mark))
+                marked.add (juce::String (control->paramId));
+        }
+        return marked.joinIntoString (" ");
+    };
+    auto marksOf = [] (int scene) { return juce::String (74 + scene) + " " + juce::String (82 + scene); };
+    ASSERT_EQ (editorMarks(), marksOf (unit.getCurrentScene()));
+
     const std::pair<const char*, std::function<void (int)>> queries[] = {
         { "the unit's report", [&unit] (int) { unit.sendStatesChanged(); } },
         { "a scene chosen here", [panel] (int scene) { panel->getSceneButton (scene)->triggerClick(); } },
     };
 
-    for (const auto& [name, query] : queries)
-    {
-        SCOPED_TRACE (name);
-        const int before = unit.getCurrentScene();
-        const int chosen = (before + 1) % SimulatedPreset::sceneCount;
-        const int onUnit = (before + 4) % SimulatedPreset::sceneCount;
-        unit.actAfterNextAnswerTo (SYSEX_QUERY_STATES, [&unit, onUnit] { unit.selectSceneOnUnit (onUnit); });
-        query (chosen);
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return shownScenes() == juce::String (onUnit); })) << shownScenes();
-        ASSERT_TRUE (program.settle());
-        EXPECT_EQ (unit.getCurrentScene(), onUnit);
-        EXPECT_EQ (shownScenes(), juce::String (onUnit));
-        juce::uint16 preset = 0, scene = 0;
-        EXPECT_TRUE (program.presets->getCurrentPresetAndScene (preset, scene));
-        EXPECT_EQ (scene, onUnit);
-    }
+    for (const bool inside : { false, true })
+        for (const auto& [name, query] : queries)
+        {
+            SCOPED_TRACE (name);
+            SCOPED_TRACE (inside ? "inside the answer" : "behind the answer");
+            const int before = unit.getCurrentScene();
+            const int chosen = (before + 1) % SimulatedPreset::sceneCount;
+            const int onUnit = (before + 4) % SimulatedPreset::sceneCount;
+            auto selectOnUnit = [&unit, onUnit] { unit.selectSceneOnUnit (onUnit); };
+
+            if (inside)
+                unit.actPartWayThroughNextAnswerTo (SYSEX_QUERY_STATES, 1, selectOnUnit);
+            else
+                unit.actAfterNextAnswerTo (SYSEX_QUERY_STATES, selectOnUnit);
+
+            query (chosen);
+            EXPECT_TRUE (pumpMessagesUntil (
+                [&] { return shownScenes() == juce::String (onUnit) && editorMarks() == marksOf (onUnit); }))
+                << shownScenes() << " | " << editorMarks();
+            ASSERT_TRUE (program.settle());
+            EXPECT_EQ (unit.getCurrentScene(), onUnit);
+            EXPECT_EQ (shownScenes(), juce::String (onUnit));
+            EXPECT_EQ (editorMarks(), marksOf (onUnit));
+            juce::uint16 preset = 0, scene = 0;
+            EXPECT_TRUE (program.presets->getCurrentPresetAndScene (preset, scene));
+            EXPECT_EQ (scene, onUnit);
+        }
 }
