@@ -206,6 +206,13 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
     std::vector<Outgoing> toSend;
     int silentAfter = -1;
     std::function<void()> afterAnswer;
+    std::function<void (int)> tellAnswerLost;
+    bool answerLost = false;
+    const juce::ScopeGuard tellLoss{ [&]
+                                     {
+                                         if (answerLost && tellAnswerLost)
+                                             tellAnswerLost (function);
+                                     } };
 
     {
         const juce::ScopedLock state (stateLock);
@@ -214,13 +221,18 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
             return;
 
         auto& fault = faults[function];
+        tellAnswerLost = answerLostListener;
 
         if (fault.silent)
+        {
+            answerLost = true;
             return;
+        }
 
         if (fault.ignoreCount > 0)
         {
             --fault.ignoreCount;
+            answerLost = true;
             return;
         }
 
@@ -259,14 +271,25 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         afterAnswer = std::exchange (fault.actionAfterAnswer, {});
 
         if (fault.unanswered)
+        {
             toSend.clear();
+            answerLost = true;
+        }
     }
 
     if (silentAfter >= 0)
         channel.goSilentAfter (silentAfter);
 
+    // A message the wire loses or spoils never reaches the program.
+    const int lostBefore = channel.getNumLost();
+
     for (auto& out : toSend)
+    {
         channel.send (out.message, out.delayMs, out.corrupt);
+        answerLost = answerLost || out.corrupt;
+    }
+
+    answerLost = answerLost || channel.getNumLost() > lostBefore;
 
     // Still under the send lock: nothing else goes out between the answer
     // and what the action sends.
