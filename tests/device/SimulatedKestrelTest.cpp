@@ -434,6 +434,11 @@ TEST_F (SimulatedKestrelTest, EditorDisconnectIsAnsweredAndItsUnaskedEchoReporte
 
 TEST_F (SimulatedKestrelTest, SilenceErrorsAndBadChecksumsEndInTheExpectedStates)
 {
+    // Every answer kept from the program is told, once; an answer that
+    // arrives is not.
+    juce::Array<int> lost;
+    unit.setOnAnswerLost ([&lost] (int function) { lost.add (function); });
+
     unit.setSilentFor (SYSEX_GET_SYSINFO);
     auto silent = ask (bare (SYSEX_GET_SYSINFO));
     EXPECT_EQ (silent->getStatus(), 0);
@@ -468,10 +473,18 @@ TEST_F (SimulatedKestrelTest, SilenceErrorsAndBadChecksumsEndInTheExpectedStates
     auto lossy = ask (message, expected);
     expire (*lossy);
     EXPECT_EQ (lossy->getNumReplies(), 66 - 3);
+
+    unit.dropEveryNthMessage (0);
+    unit.setUnansweredFor (SYSEX_PATCHNUM);
+    expire (*ask (bare (SYSEX_PATCHNUM)));
+    EXPECT_EQ (lost, (juce::Array<int>{ SYSEX_GET_SYSINFO, SYSEX_PATCHNUM, SYSEX_PATCH_DUMP, SYSEX_PATCH_DUMP,
+                                        SYSEX_PATCHNUM }));
 }
 
 TEST_F (SimulatedKestrelTest, DelayedRepliesArriveWhenTheClockHasMoved)
 {
+    int lost = 0;
+    unit.setOnAnswerLost ([&lost] (int) { ++lost; });
     unit.setReplyDelayFor (SYSEX_PATCHNUM, 2000);
     auto late = ask (bare (SYSEX_PATCHNUM));
     EXPECT_EQ (unit.getNumHeldReplies(), 1);
@@ -493,6 +506,7 @@ TEST_F (SimulatedKestrelTest, DelayedRepliesArriveWhenTheClockHasMoved)
     unit.pump();
     link->processPass();
     EXPECT_EQ (tooLate->getStatus(), SysExRequest::stateTimedOut);
+    EXPECT_EQ (lost, 0) << "a held answer is on its way";
 }
 
 TEST_F (SimulatedKestrelTest, SendsUnsolicitedMessagesToTheMailboxes)

@@ -207,6 +207,13 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
     int silentAfter = -1;
     std::function<void()> afterAnswer;
     int actionAfterMessages = -1;
+    std::function<void (int)> tellAnswerLost;
+    bool answerLost = false;
+    const juce::ScopeGuard tellLoss{ [&]
+                                     {
+                                         if (answerLost && tellAnswerLost)
+                                             tellAnswerLost (function);
+                                     } };
 
     {
         const juce::ScopedLock state (stateLock);
@@ -215,13 +222,18 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
             return;
 
         auto& fault = faults[function];
+        tellAnswerLost = answerLostListener;
 
         if (fault.silent)
+        {
+            answerLost = true;
             return;
+        }
 
         if (fault.ignoreCount > 0)
         {
             --fault.ignoreCount;
+            answerLost = true;
             return;
         }
 
@@ -269,7 +281,10 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         actionAfterMessages = std::exchange (fault.actionAfterMessages, -1);
 
         if (fault.unanswered)
+        {
             toSend.clear();
+            answerLost = true;
+        }
     }
 
     if (silentAfter >= 0)
@@ -278,8 +293,16 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
     const auto beforeAction =
         actionAfterMessages >= 0 ? juce::jmin ((size_t) actionAfterMessages, toSend.size()) : toSend.size();
 
+    // A message the wire loses or spoils never reaches the program.
+    const int lostBefore = channel.getNumLost();
+    auto send = [&] (const Outgoing& out)
+    {
+        channel.send (out.message, out.delayMs, out.corrupt);
+        answerLost = answerLost || out.corrupt;
+    };
+
     for (size_t i = 0; i < beforeAction; ++i)
-        channel.send (toSend[i].message, toSend[i].delayMs, toSend[i].corrupt);
+        send (toSend[i]);
 
     // Still under the send lock: nothing else goes out between the answer's
     // messages and what the action sends.
@@ -287,7 +310,9 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         afterAnswer();
 
     for (size_t i = beforeAction; i < toSend.size(); ++i)
-        channel.send (toSend[i].message, toSend[i].delayMs, toSend[i].corrupt);
+        send (toSend[i]);
+
+    answerLost = answerLost || channel.getNumLost() > lostBefore;
 }
 
 juce::MidiMessage SimulatedKestrel::frame (uint8 function, const juce::MemoryBlock& payload) const

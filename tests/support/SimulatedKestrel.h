@@ -127,6 +127,13 @@ public:
     // Clears every per-function fault above.
     void clearFaults();
 
+    // Told, on the thread that sent it, of each request whose answer the
+    // faults above or those of the wire below keep from the program, wholly
+    // or in part, once the rest of what it sends has gone: the program can
+    // only wait out its time-out (SkippingClock skips that wait). It runs
+    // under the unit's send lock: keep it short. Empty for none.
+    void setOnAnswerLost (std::function<void (int function)> listener);
+
     // Faults of the wire, over every message the unit sends.
     void dropEveryNthMessage (int n);     // 0 lifts it
     void goSilentAfterMessages (int k);   // -1 lifts it
@@ -394,6 +401,7 @@ private:
     bool resyncAfterScene = true;
     bool presetNumberAfterLoad = true;
     std::map<int, Faults> faults;
+    std::function<void (int)> answerLostListener;
 
     // The function of the request being handled, and what it will send.
     int handlingFunction = -1;

@@ -93,6 +93,12 @@ void SimulatedKestrel::clearFaults()
     faults.clear();
 }
 
+void SimulatedKestrel::setOnAnswerLost (std::function<void (int function)> listener)
+{
+    const juce::ScopedLock state (stateLock);
+    answerLostListener = std::move (listener);
+}
+
 void SimulatedKestrel::dropEveryNthMessage (int n)
 {
     channel.setDropEvery (n);

@@ -29,6 +29,7 @@
 #include "support/PumpMessages.h"
 #include "support/ScratchFolder.h"
 #include "support/Screenshot.h"
+#include "support/SkippingClock.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,7 @@ protected:
         return found != nullptr ? *found : SimulatedPreset::Modifier{};
     }
 
+    SkippingClock clock; // the program's clock for as long as the rig runs
     bench::ProgramRig rig;
     SkinManager skin;
     KestrelControlManager controls;
@@ -481,6 +483,8 @@ TEST_F (EditorDialogs, ASequencerStepOpensItsModifierAndTheSequencerComesBackAft
 
 TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListReturnsUpdated)
 {
+    clock.skipTimeOutsOf (*rig.unit);
+
     // A modifier on the Amp's gain, as the unit and the program know it.
     auto buffer = rig.unit->getEditBuffer();
     auto* onUnit = buffer.assignModifier (ampBlock, 1);
@@ -507,18 +511,21 @@ TEST_F (EditorDialogs, AModifierOfTheModifierListOpensWithItsValuesAndTheListRet
     rig.unit->startAutoPump();
     ASSERT_TRUE (rig.manager->requestModifierValues (ampBlock, { 1 }));
     label->postChangeCode (1);
+    ASSERT_TRUE (pumpPostedMessages()); // the click has been handled; the rest of the reading may be quick
+    rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     bench::runMessageLoopFor (100); // idle already: the reading's end has been handled
     EXPECT_FALSE (modifierDialog->isVisible());
 
     // A click whose reading is overtaken by showing another block, or is never
     // answered, leaves nothing to open on a later reading's end.
+    rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 300);
     label->postChangeCode (1);
     ASSERT_TRUE (waitFor ([this] { return rig.manager->hasWork(); })); // the click's reading is under way
     editor->showBlock (cabBlock);
+    rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
     ASSERT_TRUE (waitFor ([this] { return ! rig.manager->hasWork(); }));
     rig.unit->stopAutoPump();
-    rig.unit->setReplyDelayFor (SYSEX_MODIFIER_SET, 0);
     EXPECT_FALSE (modifierDialog->isVisible());
 
     ASSERT_TRUE (show (blockIdControllers));

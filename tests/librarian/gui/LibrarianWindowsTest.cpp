@@ -17,12 +17,14 @@
 #include "skin/lists/ScrollableListCell.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
+#include "support/FastTicks.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
+#include "support/SkippingClock.h"
 
 #include <gtest/gtest.h>
 
@@ -556,8 +558,11 @@ TEST (LibrarianWindows, ANamesReadingThatTimesOutKeepsTheNamesShown)
 {
     KESTREL_REQUIRE_DISPLAY();
     LibrarianWindows::registerPanes();
+    SkippingClock clock;
     ConnectedProgram program{ "kestrel-librarian-names-time-out" };
     ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    FastTicks ticks{ *program.window };
     LibrarianWindows windows (*program.content);
     auto* librarian = openPresetLibrarian (program);
     ASSERT_NE (librarian, nullptr);

@@ -29,6 +29,7 @@
 #include "support/ForgetSingletons.h"
 #include "support/NoticeBoxes.h"
 #include "support/ConnectedProgram.h"
+#include "support/FastTicks.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
 #include "support/QuickClick.h"
@@ -37,6 +38,7 @@
 #include "support/Screenshot.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimulatedKestrel.h"
+#include "support/SkippingClock.h"
 #include "support/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>
@@ -904,8 +906,11 @@ TEST (FrontPanelEndToEnd, AnOpenBlockEditorShowsTheUnitsValuesAfterThePresetIsIn
 TEST (FrontPanelEndToEnd, AChangeTheUnitNeverAnsweredIsToldOnceAndSaveWritesOnlyWhereTheWindowShows)
 {
     KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
     ConnectedProgram program{ "kestrel-unanswered-change" };
     ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    FastTicks ticks{ *program.window };
     auto& unit = program.unit;
     auto& presets = *program.presets;
     auto* panel = program.content->getFrontPanel();
@@ -1127,6 +1132,7 @@ TEST (FrontPanelEndToEnd, ASaveGivenWhileTheWindowMovesToThePresetPlayedWritesNo
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-save-while-moving" };
     ASSERT_TRUE (program.open());
+    FastTicks ticks{ *program.window };
     ScriptedInteraction interaction;
     auto& unit = program.unit;
     auto& presets = *program.presets;
@@ -1268,6 +1274,7 @@ TEST (FrontPanelEndToEnd, APresetChangeReportedJustAfterTheAnswerStopsTheWrite)
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-report-after-answer" };
     ASSERT_TRUE (program.open());
+    FastTicks ticks{ *program.window };
     ScriptedInteraction interaction;
     auto& unit = program.unit;
     auto* panel = program.content->getFrontPanel();

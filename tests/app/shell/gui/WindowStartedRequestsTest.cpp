@@ -12,8 +12,10 @@
 #include "skin/knobs/BrakFxReadout.h"
 #include "skin/lists/DropDownLargeList.h"
 #include "support/ConnectedProgram.h"
+#include "support/FastTicks.h"
 #include "support/PumpMessages.h"
 #include "support/Screenshot.h"
+#include "support/SkippingClock.h"
 
 #include <gtest/gtest.h>
 
@@ -65,8 +67,11 @@ TEST (WindowStartedRequests, ConnectingReadsTheBlockLibraryAndRenamePresetNamesT
 TEST (WindowStartedRequests, PreferencesRefreshButtonsReadEveryPresetAndCabNameAgain)
 {
     KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
     ConnectedProgram program{ "kestrel-refresh-names" };
     ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    FastTicks ticks{ *program.window };
     ASSERT_TRUE (
         program.window->getCommandManager().invokeDirectly (PreferencesDialogContent::preferencesCommandId, false));
     auto* preferences = program.content->getPaneAs<PreferencesDialogContent> (ContentPane::preferences);
