@@ -144,9 +144,10 @@ void BankManagerListContent::timerCallback()
 
     if (request.writeStop.stop == WriteGuard::Stop::refused)
     {
-        // The preset manager's box has said what the unit refused.
-        failure = "The Kestrel refused \"" + current.name + "\" for preset " + slotText (current.slot);
-        failureTold = true;
+        failure = "The Kestrel refused " + (current.name.trim().isEmpty() ? juce::String ("the preset")
+                                                                          : "\"" + printableName (current.name).trim() + "\"")
+                  + " for preset " + slotText (current.slot) + " (error " + juce::String (request.writeStop.refusal)
+                  + "): preset " + slotText (current.slot) + " was left as it was";
         endSending();
         return;
     }

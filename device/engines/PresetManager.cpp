@@ -314,8 +314,11 @@ void PresetManager::failRequest (PresetStateMachine& machine, const juce::String
     // The rest of the script (a rename, a save, a model update) must not act
     // on data that never reached the unit. Outputs the script muted go on
     // again, and the script then reads back what the unit holds and ends
-    // with its end code; one that muted nothing ends here as failed.
-    UserNotifier::warn (message, title);
+    // with its end code; one that muted nothing ends here as failed. Without
+    // a message, the request's starter tells.
+    if (message.isNotEmpty())
+        UserNotifier::warn (message, title);
+
     failureReported = true;
 
     // What the run reads back afterwards goes whatever the unit plays.
@@ -774,7 +777,13 @@ bool PresetManager::setCurrentPresetNumber (const PresetNumberRecord& number)
 
     DeviceManager::setCurrentPresetNumber (number);
     sceneClipboard.reset();
-    clearPendingData();
+
+    // A bundle on its way in or out keeps its data: its run goes on only
+    // where the unit's report does not stop it, and a stopped one lets go
+    // of it.
+    if (! isBusy (importPresetCabBundle) && ! isBusy (savePresetCabBundle))
+        clearPendingData();
+
     return true;
 }
 

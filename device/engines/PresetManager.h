@@ -447,8 +447,9 @@ private:
     // The window moves to another preset: the unit's number was taken and
     // the preset's load has not ended and been told yet.
     bool isPresetMoveUnderWay();
-    // A step met a failure: told under title, then the request ends (or, when
-    // it muted the outputs, goes on to unmute them first: see EarlyEnd).
+    // A step met a failure: told under title (not at all without a message:
+    // the starter tells), then the request ends (or, when it muted the
+    // outputs, goes on to unmute them first: see EarlyEnd).
     void failRequest (PresetStateMachine& machine, const juce::String& title, const juce::String& message);
     // A required step failed its last attempt: the request ends as timed
     // out, once the outputs it muted are on again.

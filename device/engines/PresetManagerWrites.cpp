@@ -114,6 +114,7 @@ void PresetManager::armGuard (PresetStateMachine& machine)
     const auto seen = reportsFollowed >= 0 ? (juce::uint32) reportsFollowed : reports.taken;
     const auto which = machines.indexOf (&machine);
     machine.guard = std::make_shared<WriteGuard> (getCurrentPresetNumber(), seen, keepsEdit (which));
+    machine.meantName = getCurrentPresetName();
 
     // "Manage Preset" writes to the slot it recalls, once the unit has taken the recall.
     if (which == managePreset)
@@ -169,6 +170,10 @@ bool PresetManager::endsAfterGuardStop (PresetStateMachine& m)
 
         if (! m.saveSent)
             tellMove (m, state);
+
+        // A bundle the unit moved away from is no longer there to be saved.
+        if (&m == &getRequest (importPresetCabBundle) || &m == &getRequest (savePresetCabBundle))
+            clearPendingData();
     }
 
     // A save that went out may have stored the preset moved to: that is found out and told.
@@ -198,9 +203,14 @@ void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State&
 
     if (state.function == SYSEX_SAVE_PATCH)
     {
+        // The location as the lists name it; the preset shown by its name.
+        const auto location = m.bank * 128 + m.program;
         juce::String stored;
-        getPresetName (m.bank * 128 + m.program, stored);
-        message = "The Kestrel refused to save " + presetNumberAndName (m.bank * 128 + m.program, stored)
+
+        if ((! getPresetName (location, stored) || stored.trim().isEmpty()) && location == getCurrentPresetNumber())
+            stored = getCurrentPresetName();
+
+        message = "The Kestrel refused to save " + presetNumberAndName (location, stored)
                   + " (error " + juce::String (state.refusal) + "): nothing was stored.";
     }
     else
@@ -210,7 +220,9 @@ void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State&
     }
 
     m.writeStop = state;
-    failRequest (m, m.name, message);
+
+    // The librarian tells its transfers' failures itself, naming slots as it does.
+    failRequest (m, m.name, &m == &getRequest (managePreset) ? juce::String() : message);
 }
 
 void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::State& state)
@@ -220,17 +232,28 @@ void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::Sta
     if (findAnsweredWrite (m) != answeredWrites.end() || &m == &getRequest (managePreset))
         return;
 
-    const auto meant = m.guard->getMeant();
-    auto named = [this] (juce::int32 number)
+    // The preset meant as the window showed it; the one moved to as the
+    // window shows it once it has followed the unit there.
+    const auto meant = presetNumberAndName (m.guard->getMeant(), m.meantName);
+    auto tell = [this, meant, movedTo = state.movedTo, reloaded = state.movedTo == m.guard->getMeant(),
+                 what = m.name] (bool loaded)
     {
         juce::String name;
-        getPresetName (number, name);
-        return presetNumberAndName (number, name);
+
+        if (loaded && getCurrentPresetNumber() == movedTo)
+            name = getCurrentPresetName();
+        else
+            getPresetName (movedTo, name);
+
+        UserNotifier::warn ((reloaded ? "The Kestrel reloaded " + meant
+                                      : "The Kestrel changed from " + meant + " to " + presetNumberAndName (movedTo, name))
+                            + " during " + what + ": nothing more was sent.");
     };
 
-    UserNotifier::warn ((state.movedTo == meant ? "The Kestrel reloaded " + named (meant)
-                                                : "The Kestrel changed from " + named (meant) + " to " + named (state.movedTo))
-                        + " during " + m.name + ": nothing more was sent.");
+    if (isLoadComing())
+        whenLoadEnds (std::move (tell));
+    else
+        tell (false);
 }
 
 juce::int32 PresetManager::getPresetMovedToBeforeSave (const PresetStateMachine& machine) const

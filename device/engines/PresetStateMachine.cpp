@@ -49,6 +49,7 @@ void PresetStateMachine::reset()
     guard = nullptr;
     writeStop = {};
     saveSent = false;
+    meantName.clear();
 }
 
 bool PresetStateMachine::isMutedBeforeCursor() const

@@ -122,6 +122,9 @@ public:
     WriteGuard::State writeStop;
     // The run's save has gone out (at least once).
     bool saveSent = false;
+    // The name of the preset the run's writes are meant for, as the window
+    // showed it when the run began.
+    juce::String meantName;
 
     // Whether the outputs are muted by the steps before the cursor: a mute
     // step not yet followed by an unmute.

@@ -1,0 +1,423 @@
+// Writes to the unit from the program's window while the unit refuses them,
+// falls silent or changes preset: a write is never told as done when it was
+// not, nothing is stored on a preset the unit moved to, and the outputs a
+// write muted are on again at its end.
+//
+// SAVE (also Ctrl+S: the same command) and Save to New Number:
+//   refused         ASaveTheUnitRefusesOrDoesNotAnswerStoresNothingAndSaysSo
+//   silent          ASaveTheUnitRefusesOrDoesNotAnswerStoresNothingAndSaysSo
+//   moved at start  FrontPanelEndToEnd.APresetChangeReportedJustAfterTheAnswerStopsTheWrite (the unit
+//                   turned after the question before the save, or with its report waiting as it starts)
+//   moved middle    FrontPanelEndToEnd.APresetChangeAsTheSaveGoesOutIsToldAndTheListNamesTheLocationAsStored
+//                   (turned as the save reaches the unit); ASaveWhoseAnswerWasLostGoesOutAgainOnlyWhileTheUnitStaysPut
+//                   (turned between a save whose answer was lost and its second try)
+//   moved at end    FrontPanelEndToEnd.APresetChangeAsTheSaveGoesOut... (turned after the save's answer);
+//                   ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedAsTyped (the unit reports the
+//                   location it saved into before its answer: no move)
+// Save Preset-Cab Bundle (SAVE on a bundle's preset) and Import Preset-Cab Bundle:
+//   see ABundle... below.
+
+#include "app/shell/ControlUnitContent.h"
+#include "app/shell/KestrelCommandTarget.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "model/KestrelGlobalConfiguration.h"
+#include "support/FrontPanelRoad.h"
+#include "support/Screenshot.h"
+#include "support/SkippingClock.h"
+
+#include <gtest/gtest.h>
+
+using namespace frontPanelRoad;
+
+// The unit refuses the save, or never answers it: SAVE and Save to New
+// Number each say so once, nothing is stored, no "Preset saved." shows, the
+// EDITED lamp stays lit, and Save to New Number stays on the edited preset.
+TEST (WritesUnderTheUnit, ASaveTheUnitRefusesOrDoesNotAnswerStoresNothingAndSaysSo)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-save-refused" };
+    ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
+    int param = 0;
+    juce::uint16 edited = 0;
+    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    const auto stored0 = unit.getPreset (0).toWords();
+    const auto stored12 = unit.getPreset (12).toWords();
+    const struct
+    {
+        bool refused;
+        int slot; // -1: SAVE
+        const char* told;
+    } cases[] = {
+        { true, -1, "The Kestrel refused to save 1-1 \"Preset 0\" (error 1): nothing was stored." },
+        { true, 12, "The Kestrel refused to save 2-5 \"Preset 12\" (error 1): nothing was stored." },
+        { false, -1, "Kestrel-Edit was unable to complete the following communication request: Save Preset : preset_save" },
+        { false, 12, "Kestrel-Edit was unable to complete the following communication request: Save Preset : preset_save" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.told);
+        unit.clearReceived();
+        const int before = program.notices.count();
+
+        if (c.refused)
+            unit.setErrorStatusFor (SYSEX_SAVE_PATCH, SimulatedKestrel::resultBadValue);
+        else
+            unit.setSilentFor (SYSEX_SAVE_PATCH);
+
+        if (c.slot < 0)
+            panel->getButtonNamed ("saveButton")->triggerClick();
+        else
+            ASSERT_TRUE (saveToNewNumber (program, c.slot));
+
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && ! program.presets->hasWork(); }))
+            << program.notices.lastMessage();
+        ASSERT_TRUE (program.settle());
+        unit.clearFaults();
+        EXPECT_EQ (program.notices.count(), before + (c.slot < 0 ? 1 : 2)) << program.notices.lastMessage();
+        EXPECT_TRUE (program.notices.lastMessage().endsWith (c.told)) << program.notices.lastMessage();
+        EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), c.refused ? 1 : PresetManager::maxStepAttempts);
+        EXPECT_EQ (unit.countReceived (SYSEX_RECALL_PATCH), 0) << "went to the number not saved";
+        EXPECT_EQ (panel->getBubbleText(), "");
+        EXPECT_TRUE (panel->getEditLed()->isEnabled());
+        EXPECT_TRUE (unit.isModified());
+        EXPECT_TRUE (showsPreset (program, 0));
+        EXPECT_EQ (unit.getCurrentPresetNumber(), 0);
+        EXPECT_TRUE (unit.getPreset (0).toWords() == stored0) << "preset 0 written";
+        EXPECT_TRUE (unit.getPreset (12).toWords() == stored12) << "preset 12 written";
+    }
+
+    // Answered again, the edit is stored.
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return storedParam (program, 0, param) == edited && ! program.presets->hasWork(); }));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return panel->getBubbleText() == "Preset saved."; }));
+}
+
+// The unit stores the save but its answer is lost; before the save goes out
+// again the user turns the unit to another preset. Nothing more is sent: the
+// location keeps the edit the first save stored, the user is told what it
+// holds, and the window follows the unit.
+TEST (WritesUnderTheUnit, ASaveWhoseAnswerWasLostGoesOutAgainOnlyWhileTheUnitStaysPut)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-save-lost-answer" };
+    ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
+    int param = 0;
+    juce::uint16 edited = 0;
+    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    const auto stored2 = unit.getPreset (2).toWords();
+    const int before = program.notices.count();
+    unit.clearReceived();
+
+    unit.setUnansweredFor (SYSEX_SAVE_PATCH);
+    unit.actAfterNextAnswerTo (SYSEX_SAVE_PATCH,
+                               [&]
+                               {
+                                   unit.setUnansweredFor (SYSEX_SAVE_PATCH, false);
+                                   unit.selectPresetOnUnit (2);
+                               });
+    panel->getButtonNamed ("saveButton")->triggerClick();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && showsPreset (program, 2); }))
+        << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+    EXPECT_EQ (program.notices.lastMessage(), "The Kestrel did not answer the save and then changed to 1-3 \"Preset 2\": "
+                                              "nothing more was sent; 1-1 now holds \"Preset 0\".");
+    EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
+    EXPECT_EQ (storedParam (program, 0, param), edited) << "the first save stored the edit";
+    EXPECT_TRUE (unit.getPreset (2).toWords() == stored2) << "preset 2 written";
+    EXPECT_EQ (panel->getBubbleText(), "");
+}
+
+// Renamed in the window, the preset is saved to another number; the unit
+// reports the slot it saved into, and moved to, before it answers. That is
+// no change of preset: the save is told as done, the slot's name is the one
+// typed (taken from the unit, not read back), and the window goes there.
+TEST (WritesUnderTheUnit, ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedAsTyped)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-save-reports-slot" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
+    int param = 0;
+    juce::uint16 edited = 0;
+    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+
+    auto* name = panel->getPresetName();
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1108, false));
+    auto* entry = name->getEditor();
+    ASSERT_TRUE (entry != nullptr && name->isEditorVisible());
+    entry->setText ({}, false);
+    entry->insertTextAtCaret ("Typed Name");
+    name->keyPressed (juce::KeyPress (juce::KeyPress::returnKey), entry);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getEditBuffer().name == "Typed Name"; }));
+    ASSERT_TRUE (program.settle());
+    const int before = program.notices.count();
+    unit.clearReceived();
+
+    unit.reportPresetBeforeNextAnswerTo (SYSEX_SAVE_PATCH);
+    ASSERT_TRUE (saveToNewNumber (program, 12));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetNumber() == 12 && ! program.presets->hasWork(); }))
+        << program.notices.lastMessage();
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage(); // the replace question
+    EXPECT_EQ (unit.countReceived (SYSEX_QUERY_NAME_BY_NUM), 0) << "the name was read back";
+    EXPECT_EQ (storedParam (program, 12, param), edited);
+    EXPECT_EQ (unit.getPreset (12).name.trim(), "Typed Name");
+    juce::String listed;
+    EXPECT_TRUE (program.presets->getPresetName (12, listed));
+    EXPECT_EQ (listed.trim(), "Typed Name");
+    EXPECT_EQ (name->getText(), "Typed Name");
+    EXPECT_EQ (unit.getCurrentPresetNumber(), 12);
+}
+
+// Import Preset-Cab Bundle (Preset > Import of a bundle file):
+//   refused         FrontPanelEndToEnd.ABundleCabTheUnitRefusesIsToldOnceAndLeavesTheOutputsOn (a cab)
+//   silent          ABundleImportTheUnitMovesUnderOrLeavesUnansweredIsNotToldAsLoaded (a cab)
+//   moved at start  ABundleImport... (the unit's report still waiting to be taken as the import starts)
+//   moved middle    ABundleImport... (as a cab reaches the unit)
+//   moved at end    ABundleImport... (after its last write, as it reads the cab names back)
+// Save Preset-Cab Bundle (SAVE on a bundle's preset, through its dialog):
+//   refused         ABundleSaveTheUnitRefusesMovesUnderOrLeavesUnansweredIsNotToldAsSaved (the save;
+//                   a cab after it: FrontPanelEndToEnd.ABundleCabTheUnitRefuses...)
+//   silent          ABundleSave... (the save)
+//   moved at start  ABundleSave... (as its first write reaches the unit); FrontPanelEndToEnd.
+//                   ABundleSavedAfterTheUnitChangedPresetIsNotSavedAndSaysWhatItPlays (before it starts)
+//   moved middle    ABundleSave... (as the save reaches the unit)
+//   moved at end    ABundleSave... (after the save's answer: its cabs go on, and it is told as saved)
+
+namespace
+{
+// The program on preset 0, with a bundle of preset 0 exported into a file.
+struct BundleRoad
+{
+    explicit BundleRoad (const char* folder)
+        : program (folder)
+    {
+    }
+
+    ::testing::AssertionResult open()
+    {
+        if (auto opened = program.open(); ! opened)
+            return opened;
+        clock.skipTimeOutsOf (program.unit);
+        if (! pumpMessagesUntil ([&] { return showsPreset (program, 0); }))
+            return ::testing::AssertionFailure() << "not on preset 0";
+        return exportBundle (program, interaction, bundle);
+    }
+
+    // Back on preset 0, as stored.
+    ::testing::AssertionResult backToPreset0()
+    {
+        program.unit.clearFaults();
+        program.unit.selectPresetOnUnit (0);
+        if (! pumpMessagesUntil ([&] { return showsPreset (program, 0); }))
+            return ::testing::AssertionFailure() << "not back on preset 0";
+        program.unit.clearReceived();
+        return ::testing::AssertionSuccess();
+    }
+
+    // Waits until the unit's report of a preset chosen on it is in the
+    // link's mailbox, not taken yet.
+    void turnUnitUntaken (int preset)
+    {
+        auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+        program.unit.selectPresetOnUnit (preset);
+        const auto end = juce::Time::currentTimeMillis() + 30000;
+        while (link != nullptr && ! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
+            juce::Thread::sleep (1);
+    }
+
+    SkippingClock clock;
+    ConnectedProgram program;
+    ScriptedInteraction interaction;
+    const juce::File bundle = program.scratch.folder.getChildFile ("bundle.syx");
+};
+
+const char* const movedDuringImport =
+    "The Kestrel changed from 1-1 \"Preset 0\" to 1-2 \"Preset 1\" during Import Preset-Cab Bundle: nothing more was sent.";
+} // namespace
+
+// The unit changes preset before, during or right after a bundle import, or
+// leaves a cab unanswered: the import stops, says so once, and never says the
+// bundle is loaded; the outputs it muted are on again, the preset the unit
+// went to is as it was, and the window follows the unit.
+TEST (WritesUnderTheUnit, ABundleImportTheUnitMovesUnderOrLeavesUnansweredIsNotToldAsLoaded)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    BundleRoad road{ "kestrel-bundle-import-moved" };
+    ASSERT_TRUE (road.open());
+    auto& unit = road.program.unit;
+    auto& notices = road.program.notices;
+    const auto stored1 = unit.getPreset (1).toWords();
+    const struct
+    {
+        const char* when;
+        std::function<void()> stage;
+        int playing;
+        juce::Array<int> mutes;
+        const char* told;
+    } cases[] = {
+        { "at start", [&] { road.turnUnitUntaken (1); }, 1, {}, movedDuringImport },
+        { "middle", [&] { unit.selectPresetOnNextRequestOf (SYSEX_CABIR_START, 1); }, 1, { 0, 1 }, movedDuringImport },
+        { "at end", [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_CABNAME, 1); }, 1, { 0, 1 }, movedDuringImport },
+        { "silent", [&] { unit.setSilentFor (SYSEX_CABIR_DATA); }, 0, { 0, 1 }, "The unit did not answer message 2 of 34." },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.when);
+        ASSERT_TRUE (road.backToPreset0());
+        const int before = notices.count();
+        c.stage();
+        ASSERT_TRUE (importBundle (road.program, road.interaction, road.bundle));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (road.program, c.playing); }))
+            << notices.lastMessage();
+        EXPECT_EQ (notices.count(), before + 1) << notices.messages().joinIntoString ("\n---\n");
+        EXPECT_TRUE (notices.lastMessage().contains (c.told)) << notices.lastMessage();
+        EXPECT_EQ (mutesReceived (unit), c.mutes);
+        EXPECT_FALSE (unit.areOutputsMuted());
+        EXPECT_EQ (unit.getCurrentPresetNumber(), c.playing);
+        EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 written";
+        EXPECT_TRUE (c.playing == 0 || ! unit.isModified()) << "written to the preset moved to";
+    }
+}
+
+// The unit refuses the save of a bundle's preset, leaves it unanswered, or
+// changes preset as the save's first write or the save itself reaches it:
+// nothing says the preset was saved, one box says what happened, the
+// outputs are on again and the bundle stays to be saved again. Turned after
+// the save's answer, the save and its cabs are stored and told as saved.
+TEST (WritesUnderTheUnit, ABundleSaveTheUnitRefusesMovesUnderOrLeavesUnansweredIsNotToldAsSaved)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    BundleRoad road{ "kestrel-bundle-save-moved" };
+    ASSERT_TRUE (road.open());
+    auto& unit = road.program.unit;
+    auto& notices = road.program.notices;
+    auto* panel = road.program.content->getFrontPanel();
+    KestrelGlobalConfiguration::getInstanceWithoutCreating()->PROMPT_PRESET_BUNDLE_IMPORT = false;
+    const auto preset0 = unit.getPreset (0);
+    const auto stored1 = unit.getPreset (1).toWords();
+    const struct
+    {
+        const char* when;
+        std::function<void()> stage;
+        bool saved;
+        int playing;
+        const char* told;
+    } cases[] = {
+        { "refused", [&] { unit.setErrorStatusFor (SYSEX_SAVE_PATCH, SimulatedKestrel::resultBadValue); }, false, 0,
+          "The Kestrel refused to save 1-1 \"Preset 0\" (error 1): nothing was stored." },
+        { "silent", [&] { unit.setSilentFor (SYSEX_SAVE_PATCH); }, false, 0, "Save Preset-Cab Bundle : preset_save" },
+        { "at start", [&] { unit.selectPresetOnNextRequestOf (SYSEX_PARAM_SET, 1); }, false, 1,
+          "The Kestrel changed from 1-1 \"Preset 0\" to 1-2 \"Preset 1\" during Save Preset-Cab Bundle: nothing more "
+          "was sent." },
+        { "middle", [&] { unit.selectPresetOnNextRequestOf (SYSEX_SAVE_PATCH, 1); }, false, 0,
+          "The Kestrel changed to 1-2 \"Preset 1\" as the save went out: 1-1 now holds \"Preset 1\"; the edit was not "
+          "saved." },
+        { "at end", [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_SAVE_PATCH, 1); }, true, 1, nullptr },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.when);
+        unit.setPreset (0, preset0);
+        ASSERT_TRUE (road.backToPreset0());
+        ASSERT_TRUE (importBundle (road.program, road.interaction, road.bundle));
+        auto* dialog = openBundleSave (road.program);
+        ASSERT_NE (dialog, nullptr);
+        const int before = notices.count();
+        unit.clearReceived();
+        c.stage();
+        dialog->findButton ("btnOK")->click();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_MUTE) >= 2; }));
+        ASSERT_TRUE (road.program.settle());
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (road.program, c.playing) || ! c.saved; }));
+        EXPECT_EQ (notices.count(), before + (c.told != nullptr ? 1 : 0)) << notices.messages().joinIntoString ("\n---\n");
+        if (c.told != nullptr)
+            EXPECT_TRUE (notices.lastMessage().contains (c.told)) << notices.lastMessage();
+        EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 }));
+        EXPECT_FALSE (unit.areOutputsMuted());
+        EXPECT_EQ (panel->getBubbleText(), c.saved ? "Preset saved." : "");
+        EXPECT_EQ (unit.countReceived (SYSEX_CABIR_START) > 0, c.saved) << "a cab stored for a preset not saved";
+        EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 written";
+        // Refused or unanswered, the bundle stays to be saved again.
+        EXPECT_EQ (road.program.presets->getBundleMask() != 0, juce::String (c.when) == "refused" || juce::String (c.when) == "silent");
+    }
+}
+
+// Presets whose names hold an escape and a line break are named in the boxes
+// that say what the unit plays, reloaded or changed to as the lists show
+// them, escaped.
+TEST (WritesUnderTheUnit, TheBoxesNamePresetsWithTheirControlCharactersEscaped)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-odd-names" };
+    auto& unit = program.unit;
+    for (auto [number, name] : { std::pair (0, "Zero\x1B"), std::pair (1, "One\nTwo") })
+    {
+        auto preset = unit.getPreset (number);
+        preset.name = name;
+        unit.setPreset (number, preset);
+    }
+    unit.selectPresetOnUnit (0);
+    ASSERT_TRUE (program.open());
+    auto* panel = program.content->getFrontPanel();
+    const struct
+    {
+        std::function<void()> stage;
+        const char* told;
+    } cases[] = {
+        { [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_PATCHNUM, 1); },
+          "The Kestrel plays 1-2 \"One\\x0ATwo\", not 1-1 \"Zero\\x1B\"; nothing was saved." },
+        { [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_PATCHNUM, 0); },
+          "The Kestrel reloaded 1-1 \"Zero\\x1B\"; nothing was saved." },
+        { [&] { unit.selectPresetOnNextRequestOf (SYSEX_SAVE_PATCH, 1); },
+          "The Kestrel changed to 1-2 \"One\\x0ATwo\" as the save went out: 1-1 now holds \"One\\x0ATwo\"; the edit was "
+          "not saved." },
+    };
+    const auto preset0 = unit.getPreset (0);
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.told);
+        unit.setPreset (0, preset0);
+        unit.selectPresetOnUnit (0);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetNumber() == 0 && ! program.presets->hasWork(); }));
+        int param = 0;
+        juce::uint16 edited = 0;
+        ASSERT_TRUE (turnAmpKnob (program, param, edited));
+        const int before = program.notices.count();
+        c.stage();
+        panel->getButtonNamed ("saveButton")->triggerClick();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before; }));
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.lastMessage(), c.told);
+    }
+
+    // A write the unit moves under: both presets named.
+    unit.setPreset (0, preset0);
+    unit.selectPresetOnUnit (0);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.presets->getCurrentPresetNumber() == 0 && ! program.presets->hasWork(); }));
+    const int before = program.notices.count();
+    unit.selectPresetOnNextRequestOf (SYSEX_PARAM_SET, 1);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1611, false)); // Bypass All Blocks
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before; }));
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel changed from 1-1 \"Zero\\x1B\" to 1-2 \"One\\x0ATwo\" during Bypass All Blocks: nothing more "
+               "was sent.");
+}
