@@ -29,6 +29,7 @@
 #include "support/ForgetSingletons.h"
 #include "support/NoticeBoxes.h"
 #include "support/ConnectedProgram.h"
+#include "support/FrontPanelRoad.h"
 #include "support/FastTicks.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
@@ -43,10 +44,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace frontPanelRoad;
+
 namespace
 {
-constexpr int ampBlock = 106;
-
 template <typename Condition>
 bool runUntil (Condition condition, int timeoutMs = 30000)
 {
@@ -59,74 +60,6 @@ bool runUntil (Condition condition, int timeoutMs = 30000)
     }
 
     return condition();
-}
-
-juce::MouseEvent mouseAt (juce::Component& c, juce::Point<int> at)
-{
-    auto now = juce::Time::getCurrentTime();
-    auto p = at.toFloat();
-    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), p, {},
-                             juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, p, now, 1,
-                             false);
-}
-
-ZOLRotaryKnob* findKnob (juce::Component& parent)
-{
-    for (auto* child : parent.getChildren())
-    {
-        if (auto* knob = dynamic_cast<ZOLRotaryKnob*> (child); knob != nullptr && knob->isShowing())
-            return knob;
-
-        if (auto* found = findKnob (*child))
-            return found;
-    }
-
-    return nullptr;
-}
-
-// The front panel shows preset n ("Preset n" on the simulated unit), loaded
-// and settled.
-bool showsPreset (ConnectedProgram& program, int number)
-{
-    auto* panel = program.content->getFrontPanel();
-    juce::String text, bankText, presetText;
-    return formatPresetNumber (number, {}, text, bankText, presetText)
-        && panel->getBankNumber()->getText() == text
-        && panel->getPresetName()->getText() == "Preset " + juce::String (number)
-        && panel->getPresetButton (number & 7)->getToggleState() && panel->areControlsEnabled()
-        && ! program.presets->hasWork();
-}
-
-// Turns the amp's first knob in the effect editor as far as it goes; the
-// unit's edit buffer takes the new value, which is returned.
-::testing::AssertionResult turnAmpKnob (ConnectedProgram& program, int& param, juce::uint16& edited)
-{
-    program.editor->showBlock (ampBlock);
-    auto* knob = findKnob (*program.editor);
-    if (knob == nullptr)
-        return ::testing::AssertionFailure() << "no knob";
-    param = knob->paramId;
-    juce::uint16 value = 0;
-    if (! program.unit.getParam (ampBlock, param, value))
-        return ::testing::AssertionFailure() << "no value on the unit";
-    const auto to = value > 30000 ? 80 : 0;
-    knob->mouseDown (mouseAt (*knob, { 30, 40 }));
-    knob->mouseDrag (mouseAt (*knob, { 30, to }));
-    knob->mouseUp (mouseAt (*knob, { 30, to }));
-    edited = value;
-    if (! pumpMessagesUntil ([&] { return program.unit.getParam (ampBlock, param, edited) && edited != value; }))
-        return ::testing::AssertionFailure() << "the unit never took the turn";
-    auto* panel = program.content->getFrontPanel();
-    if (! pumpMessagesUntil ([&] { return ! program.presets->hasWork() && panel->areControlsEnabled(); }))
-        return ::testing::AssertionFailure() << "the program never settled";
-    return ::testing::AssertionSuccess();
-}
-
-juce::uint16 storedParam (ConnectedProgram& program, int preset, int param)
-{
-    juce::uint16 stored = 0;
-    program.unit.getPreset (preset).getParam (ampBlock, param, stored);
-    return stored;
 }
 } // namespace
 
@@ -586,55 +519,6 @@ TEST (FrontPanelEndToEnd, TheBundleSaveDialogNamesTheBundlesCabsOrEmpty)
     EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
 }
 
-namespace
-{
-// Export Preset-Cab Bundle of the preset shown, into the file.
-::testing::AssertionResult exportBundle (ConnectedProgram& program, ScriptedInteraction& interaction,
-                                         const juce::File& bundle)
-{
-    interaction.answerWithFile (bundle);
-    if (! program.window->getCommandManager().invokeDirectly (1005, false))
-        return ::testing::AssertionFailure() << "Export Preset-Cab Bundle refused";
-    if (! pumpMessagesUntil ([&] { return bundle.existsAsFile(); }) || ! program.settle())
-        return ::testing::AssertionFailure() << "no bundle written: " << program.notices.lastMessage();
-    return ::testing::AssertionSuccess();
-}
-
-// Import of the bundle file, as Preset > Import runs it; waits until the
-// program has no work left.
-::testing::AssertionResult importBundle (ConnectedProgram& program, ScriptedInteraction& interaction,
-                                         const juce::File& bundle)
-{
-    interaction.answerWithFile (bundle);
-    if (! program.window->getCommandManager().invokeDirectly (1001, false))
-        return ::testing::AssertionFailure() << "Import refused";
-    if (! pumpMessagesUntil ([&] { return program.presets->getRequest (importPresetCabBundle).getRunCount() > 0; })
-        || ! program.settle())
-        return ::testing::AssertionFailure() << "the import never ended: " << program.notices.lastMessage();
-    return ::testing::AssertionSuccess();
-}
-
-// SAVE on a bundle's preset: its dialog, once shown.
-SavePresetBundleDlg* openBundleSave (ConnectedProgram& program)
-{
-    auto* dialog = program.content->getPaneAs<SavePresetBundleDlg> (ContentPane::bundleSave);
-    if (dialog == nullptr || ! program.window->getCommandManager().invokeDirectly (1118, false)
-        || ! pumpMessagesUntil ([&] { return dialog->isShowing() && ! program.presets->hasWork(); }))
-        return nullptr;
-    return dialog;
-}
-
-// The values of every SYSEX_MUTE the unit received, in order (0 mutes, 1
-// turns the outputs on).
-juce::Array<int> mutesReceived (const SimulatedKestrel& unit)
-{
-    juce::Array<int> values;
-    for (auto& message : unit.getReceived())
-        if (message.getRawData()[5] == SYSEX_MUTE)
-            values.add (message.getRawData()[6]);
-    return values;
-}
-} // namespace
 
 // A bundle whose cab the unit refuses, brought in with Import and saved
 // through SAVE's dialog: each failure is told once, the outputs the
@@ -659,6 +543,8 @@ TEST (FrontPanelEndToEnd, ABundleCabTheUnitRefusesIsToldOnceAndLeavesTheOutputsO
     ASSERT_TRUE (importBundle (program, interaction, bundle));
     EXPECT_EQ (program.notices.count(), 1) << program.notices.lastMessage();
     EXPECT_EQ (program.notices.get (0).title, "Import Cab Ir");
+    // An import saves nothing: the cab refused, nothing of the bundle is stored.
+    EXPECT_TRUE (program.notices.lastMessage().endsWith (".\nNothing was stored.")) << program.notices.lastMessage();
     EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 }));
     EXPECT_TRUE (save->isEnabled());
 
