@@ -319,6 +319,17 @@ TEST_F (PresetManagerEndToEnd, SavePresetStoresTheEditBuffer)
     juce::String name;
     ASSERT_TRUE (manager->getPresetName (40, name));
     EXPECT_EQ (name, unit.getEditBuffer().name) << "preset_store_name";
+
+    // Turned to another preset right after the save's answer, the unit names
+    // that preset live: the location's own name is read back.
+    auto buffer = unit.getEditBuffer();
+    buffer.name = "Saved Twice";
+    unit.setEditBuffer (buffer, true);
+    unit.selectPresetAfterNextAnswerTo (SYSEX_SAVE_PATCH, 7);
+    ASSERT_TRUE (manager->requestSavePreset (0, 41));
+    ASSERT_TRUE (runUntil ([this] { return finished (savePreset); }));
+    ASSERT_TRUE (manager->getPresetName (41, name));
+    EXPECT_EQ (name, "Saved Twice");
 }
 
 TEST_P (PresetManagerBothWays, PastePresetSendsTheWholeDump)
