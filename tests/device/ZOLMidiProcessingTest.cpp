@@ -818,3 +818,98 @@ TEST (LinkThread, SystemDevicesWithNothingToOpen)
     link.checkPorts();
     EXPECT_FALSE (link.closePorts());
 }
+
+// A run of writes goes out only while the unit plays the preset it is meant
+// for: the link sends a guarded request, or keeps it back (ended unsent) once
+// the unit reported a change of preset; a reload of the preset stops a run
+// once it has written to it, and a save or an export from the start. A run
+// that recalls a slot is judged from the unit's answer to the recall on. A
+// refused write stops the run; a refused question does not. The link keeps
+// whether the outputs were left muted.
+TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
+{
+    connect();
+    auto report = [&] (int preset) { link->matchReply (frame (SYSEX_PATCHNUM, { 0, (juce::uint8) preset }), nullptr); };
+    auto write = [] { return frame (SYSEX_PARAM_SET, { 106, 0, 2, 0, 1, 0, 0, 1 }); };
+    // Sends one guarded request; true when it went out, and is then answered
+    // with the status given, or left to time out.
+    auto send = [&] (const std::shared_ptr<WriteGuard>& guard, const juce::MidiMessage& message, int status = -1)
+    {
+        SysExRequest request (message);
+        request.setGuard (guard);
+        const int sentBefore = numSent();
+        link->queueRequest (&request);
+        link->processPass();
+        const bool wentOut = numSent() > sentBefore;
+        if (wentOut && status >= 0)
+            reply (frame (SYSEX_STATUS_MSG, { request.getFunctionCode(), (juce::uint8) status }));
+        else if (wentOut)
+            clock.advance (SysExRequest::defaultTimeoutMs + 1);
+        link->processPass();
+        EXPECT_NE (request.getStatus(), 0);
+        EXPECT_EQ (request.wasWithheld(), ! wentOut);
+        return wentOut;
+    };
+    const auto seen = [&] { return link->getPresetReports().count; };
+
+    // An edit: the unit reloads its preset before the first write (no harm),
+    // then after it (the write is gone), then moves.
+    auto edit = std::make_shared<WriteGuard> (3, seen());
+    report (3);
+    EXPECT_TRUE (send (edit, write(), 0));
+    report (3);
+    EXPECT_FALSE (send (edit, write()));
+    EXPECT_EQ (edit->getState().stop, WriteGuard::Stop::moved);
+    EXPECT_EQ (edit->getState().movedTo, 3);
+
+    // A save stores the edit as the unit holds it: a reload before it stops it.
+    auto save = std::make_shared<WriteGuard> (3, seen(), true);
+    report (3);
+    EXPECT_FALSE (send (save, frame (SYSEX_SAVE_PATCH, { 0, 3 })));
+
+    // A report before the answer: the write met the other preset.
+    auto answered = std::make_shared<WriteGuard> (3, seen());
+    {
+        SysExRequest request (write());
+        request.setGuard (answered);
+        link->queueRequest (&request);
+        link->processPass();
+        report (4);
+        reply (frame (SYSEX_PARAM_SET, { 106, 0, 2, 0, 1, 0, 0, 0, 0, 0, 0 }));
+        link->processPass();
+        EXPECT_EQ (request.getState(), SysExRequest::stateComplete);
+    }
+    EXPECT_EQ (answered->getState().stop, WriteGuard::Stop::moved);
+    EXPECT_TRUE (answered->getState().reachedUnit);
+
+    // A recall's run: what the unit reports before it answers the recall is
+    // no move; its slot's report is allowed; another preset after it is.
+    auto recalled = std::make_shared<WriteGuard> (3, seen());
+    recalled->awaitRecall();
+    report (9);
+    EXPECT_TRUE (send (recalled, frame (SYSEX_RECALL_PATCH, { 0, 5 }), 0));
+    report (5);
+    EXPECT_TRUE (send (recalled, write(), 0));
+    EXPECT_EQ (recalled->getMeant(), 5);
+    report (9);
+    EXPECT_FALSE (send (recalled, write()));
+    EXPECT_EQ (recalled->getState().movedTo, 9);
+
+    // Refusals: a write stops the run, a question the unit cannot answer does not.
+    auto refused = std::make_shared<WriteGuard> (5, seen());
+    EXPECT_TRUE (send (refused, frame (SYSEX_PARAM_SET, { 106, 0, 99, 0, 0, 0, 0, 0 }), 1));
+    EXPECT_FALSE (refused->isStopped());
+    EXPECT_TRUE (send (refused, frame (SYSEX_SAVE_PATCH, { 0, 5 }), 1));
+    EXPECT_EQ (refused->getState().stop, WriteGuard::Stop::refused);
+    EXPECT_EQ (refused->getState().refusal, 1);
+
+    // Muted once a mute goes out, on again only once an unmute is answered.
+    EXPECT_FALSE (link->areOutputsMuted());
+    EXPECT_TRUE (send (nullptr, frame (SYSEX_MUTE, { 0 }), 0));
+    EXPECT_TRUE (link->areOutputsMuted());
+    EXPECT_TRUE (send (nullptr, frame (SYSEX_MUTE, { 1 })));
+    EXPECT_TRUE (link->areOutputsMuted()) << "unanswered";
+    EXPECT_TRUE (send (nullptr, frame (SYSEX_MUTE, { 1 }), 0));
+    EXPECT_FALSE (link->areOutputsMuted());
+    link->stopProcessing();
+}
