@@ -86,11 +86,12 @@ juce::uint32 RawPresetJobItem::getFinishTime() const
     return finishTime;
 }
 
-void RawPresetJobItem::setMovedTo (juce::int32 presetNumber, const juce::String& name)
+void RawPresetJobItem::setMovedTo (juce::int32 presetNumber, const juce::String& name, bool asSaved)
 {
     const juce::ScopedLock sl (lock);
     movedTo = presetNumber;
     movedToName = name;
+    movedAsSaved = asSaved;
 }
 
 juce::int32 RawPresetJobItem::getMovedTo() const
@@ -103,4 +104,10 @@ juce::String RawPresetJobItem::getMovedToName() const
 {
     const juce::ScopedLock sl (lock);
     return movedToName;
+}
+
+bool RawPresetJobItem::wasMovedAsSaved() const
+{
+    const juce::ScopedLock sl (lock);
+    return movedAsSaved;
 }

@@ -41,10 +41,12 @@ public:
     juce::String getFailureReason() const;
 
     // The preset the unit changed to under the item, and its name as the
-    // unit stores it; -1 while it did not.
-    void setMovedTo (juce::int32 presetNumber, const juce::String& name);
+    // unit stores it; -1 while it did not. asSaved: it changed as the item's
+    // save reached it, which stored that preset in the item's slot.
+    void setMovedTo (juce::int32 presetNumber, const juce::String& name, bool asSaved = false);
     juce::int32 getMovedTo() const;
     juce::String getMovedToName() const;
+    bool wasMovedAsSaved() const;
 
     // Millisecond counter values.
     void setStartTime (juce::uint32 ms);
@@ -61,6 +63,7 @@ private:
     juce::String failureReason;
     juce::int32 movedTo = -1;
     juce::String movedToName;
+    bool movedAsSaved = false;
     juce::uint32 startTime = 0;
     juce::uint32 finishTime = 0;
 

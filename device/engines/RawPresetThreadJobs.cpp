@@ -5,6 +5,7 @@
 #include "model/BlockLibraryEntry.h"
 #include "model/Clock.h"
 #include "model/FileUtils.h"
+#include "model/IdTables.h"
 #include "model/UnitIds.h"
 
 namespace
@@ -56,12 +57,14 @@ int RawPresetThread::forEachItem (const std::function<bool (int position, RawPre
 
         if (! performed)
         {
-            // The preset the unit went to is named as it stores it.
+            // The preset the unit went to is named as it stores it. A move
+            // met at the save's answer came as the save reached the unit,
+            // which stored the preset moved to in the item's slot.
             if (stop.stop == WriteGuard::Stop::moved)
             {
                 juce::String name;
                 sendQueryNameByNum (stop.movedTo, name);
-                item->setMovedTo (stop.movedTo, name);
+                item->setMovedTo (stop.movedTo, name, stop.function == SYSEX_SAVE_PATCH && stop.reachedUnit);
             }
 
             // A reason given by the step stands; otherwise the exchange tells

@@ -17,6 +17,7 @@
 #include "skin/lists/ScrollableListCell.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 #include "support/ConnectedProgram.h"
+#include "support/LibrarianRoad.h"
 #include "support/FastTicks.h"
 #include "support/PresetDumpFile.h"
 #include "support/PumpMessages.h"
@@ -32,35 +33,10 @@
 #include <cmath>
 #include <functional>
 
+using namespace librarianRoad;
+
 namespace
 {
-// The cell of the librarian's unit list (0) or disk list (1) with the item id, scrolled into view.
-ScrollableListCell* findLibrarianCell (BankManagerListContent& librarian, int list, int itemId)
-{
-    int index = 0;
-    for (auto* child : librarian.getChildren())
-        if (auto* cells = dynamic_cast<ZolScrollableListCtrl*> (child); cells != nullptr && index++ == list)
-            if (auto* cell = cells->findCellByItemId (itemId))
-            {
-                cells->scrollCellIntoView (cell);
-                return cell;
-            }
-    return nullptr;
-}
-
-// A key as the window's peer gets it from the keyboard.
-bool pressKey (MainAppWindow& window, int keyCode, juce::juce_wchar character = 0)
-{
-    auto* peer = window.getPeer();
-    return peer != nullptr && peer->handleKeyPress (juce::KeyPress (keyCode, 0, character));
-}
-
-void typeText (MainAppWindow& window, const juce::String& text)
-{
-    for (auto c : text)
-        pressKey (window, (int) juce::CharacterFunctions::toUpperCase (c), c);
-}
-
 // A click on the librarian's button with that text, delivered as the user's is.
 bool clickButton (BankManagerListContent& librarian, const juce::String& text)
 {
@@ -68,49 +44,6 @@ bool clickButton (BankManagerListContent& librarian, const juce::String& text)
         if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
             button->triggerClick();
     return pumpPostedMessages();
-}
-
-// Brak-Manage Presets, opened from the main window's command, once it lists the unit's names.
-BankManagerListContent* openPresetLibrarian (ConnectedProgram& program)
-{
-    if (! program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false))
-        return nullptr;
-    auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
-    return librarian != nullptr && pumpMessagesUntil ([&] { return librarian->getUnitEntryText (5).contains ("Preset"); })
-               ? librarian
-               : nullptr;
-}
-
-// Right-click > Rename on the slot's cell, as the user chooses it: a click on
-// the menu takes the keyboard to the menu's window (as the window system
-// does), and the main window gets it back only after the command has run.
-// What is given runs while the menu shows, before its item is clicked. The
-// slot's cell, once its name is open for typing.
-ScrollableListCell* openRenameField (ConnectedProgram& program, BankManagerListContent& librarian, int slot,
-                                     const std::function<void()>& whileTheMenuShows = {})
-{
-    auto* cell = findLibrarianCell (librarian, 0, slot + 1);
-    auto* peer = program.window->getPeer();
-    if (cell == nullptr || peer == nullptr || ! clickBackToBack (*cell, true))
-        return nullptr;
-    ScriptedInteraction interaction;
-    interaction.holdMenus = whileTheMenuShows != nullptr;
-    interaction.answerMenuWithItem ("Rename");
-    if (! interaction.holdMenus)
-        peer->handleFocusLoss();
-    if (! pumpMessagesUntil ([&] { return ! interaction.menus.empty(); }))
-        return nullptr;
-    if (whileTheMenuShows)
-    {
-        whileTheMenuShows();
-        peer->handleFocusLoss();
-        interaction.answerHeldMenu();
-    }
-
-    peer->handleFocusGain();
-    pumpPostedMessages();
-    cell = findLibrarianCell (librarian, 0, slot + 1);
-    return cell != nullptr && cell->isEditingName() ? cell : nullptr;
 }
 
 TEST (LibrarianWindows, TheCommandsOpenTheWindowsWhichCountAsDialogsAndCloseWithTheOthers)
@@ -699,15 +632,6 @@ TEST (LibrarianWindows, ANameTypedWhileTheNamesArriveIsKeptAndItsReturnRenames)
     EXPECT_EQ (librarian->getUnitEntryText (13), "013 Chorus");
 }
 
-// The librarian's button with that text.
-juce::Button* findLibrarianButton (BankManagerListContent& librarian, const juce::String& text)
-{
-    for (auto* child : librarian.getChildren())
-        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
-            return button;
-    return nullptr;
-}
-
 // The rename field has the keyboard however it opened: when the names land
 // while the row's menu is open (the rows are built anew under it), and on
 // the row right-clicked while every row is chosen. What is typed shows in
@@ -723,7 +647,7 @@ TEST (LibrarianWindows, AnOpenRenameFieldHasTheKeyboardWhateverLandsOrIsChosenMe
     auto* librarian = openPresetLibrarian (program);
     ASSERT_NE (librarian, nullptr);
     const int playing = program.unit.getCurrentPresetNumber();
-    auto* refresh = findLibrarianButton (*librarian, "Refresh");
+    auto* refresh = findButton (*librarian, "Refresh");
     ASSERT_NE (refresh, nullptr);
     auto letNamesIn = [&]
     {
@@ -815,8 +739,8 @@ TEST (LibrarianWindows, AClickOnAnotherRowOrOnCloseTakesTheTypedName)
     LibrarianWindows windows (*program.content);
     auto* librarian = openPresetLibrarian (program);
     ASSERT_NE (librarian, nullptr);
-    auto* refresh = findLibrarianButton (*librarian, "Refresh");
-    auto* close = findLibrarianButton (*librarian, "Close");
+    auto* refresh = findButton (*librarian, "Refresh");
+    auto* close = findButton (*librarian, "Close");
     ASSERT_TRUE (refresh != nullptr && close != nullptr);
     auto typeWhileTheNamesLand = [&] (int slot, const juce::String& name)
     {

@@ -16,6 +16,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/NoticeBoxes.h"
 #include "support/PumpMessages.h"
+#include "support/RawPresetJobsInProgram.h"
 #include "support/ScriptedInteraction.h"
 #include "support/Screenshot.h"
 
@@ -25,30 +26,11 @@
 #include <cstring>
 #include <map>
 
+using namespace librarianRoad;
+
 namespace
 {
-constexpr int ampBlock = 106;
-constexpr int slot = 3;
 constexpr int bypassParam = 255; // set per scene, on either channel
-
-juce::Button* findButton (juce::Component& parent, const juce::String& text)
-{
-    for (auto* child : parent.getChildren())
-        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
-            return button;
-
-    return nullptr;
-}
-
-template <typename Child>
-Child* findChild (juce::Component& parent, int nth = 0)
-{
-    for (auto* child : parent.getChildren())
-        if (auto* found = dynamic_cast<Child*> (child); found != nullptr && nth-- == 0)
-            return found;
-
-    return nullptr;
-}
 
 juce::Label* findLabel (juce::Component& parent, const juce::String& text)
 {
@@ -77,17 +59,6 @@ juce::Label* findLabel (juce::Component& parent, const juce::String& text)
     return ::testing::AssertionSuccess();
 }
 
-// Clicks as the user does: the click arrives through the message loop.
-::testing::AssertionResult click (juce::Component& parent, const juce::String& text)
-{
-    auto* button = findButton (parent, text);
-    if (button == nullptr || ! button->isShowing() || ! button->isEnabled())
-        return ::testing::AssertionFailure() << "no button \"" << text << "\" to click";
-    button->triggerClick();
-    pumpPostedMessages();
-    return ::testing::AssertionSuccess();
-}
-
 // Septets as the unit's messages carry them, lowest first.
 int septets (const juce::MidiMessage& message, int offset, int count)
 {
@@ -104,110 +75,6 @@ juce::uint32 littleEndian (const juce::MemoryBlock& bytes, size_t offset, int wi
         value = (value << 8) | (juce::uint8) bytes[offset + (size_t) i];
     return value;
 }
-
-// The program as the user has it: the main window with the librarian's
-// windows, connected to the simulated unit, whose preset 3 is the showcase.
-// The raw preset dialog is reached as the user reaches it: Brak-Manage
-// Presets, the preset chosen in the unit's list, "Export...".
-class RawPresetJobsInProgram : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        LibrarianWindows::registerPanes();
-        showcase = SimulatedPreset::makeShowcase();
-        showcase.scene = 2; // where its amp is on X
-        program.unit.setPreset (slot, showcase);
-        ASSERT_TRUE (program.open());
-        windows = std::make_unique<LibrarianWindows> (*program.content);
-        offset = program.presets->getDisplayOffset();
-    }
-
-    // The user closes the windows, which hand the unit back to the editor.
-    void TearDown() override
-    {
-        if (program.content == nullptr)
-            return;
-        program.content->closeAllDialogs();
-        pumpPostedMessages();
-        program.settle();
-    }
-
-    RawPresetThreadDlg* openDialog()
-    {
-        if (! program.window->getCommandManager().invokeDirectly (LibrarianWindows::managePresetsCommand, false))
-            return nullptr;
-
-        auto* librarian = program.content->getPaneAs<BankManagerListContent> (ContentPane::librarian);
-        auto* dialog = program.content->getPaneAs<RawPresetThreadDlg> (ContentPane::rawPreset);
-        if (librarian == nullptr || dialog == nullptr || ! program.settle()
-            || ! pumpMessagesUntil ([&] { return librarian->getNumUnitEntries() > slot; }))
-            return nullptr;
-
-        librarian->selectUnitEntry (slot);
-        if (librarian->getSelectedUnitSlots() != juce::Array<int> ({ slot }) || ! click (*librarian, "Export...")
-            || ! pumpMessagesUntil ([&] { return dialog->isVisible(); }))
-            return nullptr;
-
-        return dialog;
-    }
-
-    bool runToEnd (RawPresetThreadDlg& dialog)
-    {
-        return pumpMessagesUntil ([&] { return ! dialog.isTransferRunning(); }, 120000);
-    }
-
-    // The folder chosen as the user chooses it.
-    ::testing::AssertionResult chooseFolder (RawPresetThreadDlg& dialog, const juce::File& folder)
-    {
-        ScriptedInteraction chooser;
-        chooser.answerWithFile (folder);
-        auto clicked = click (dialog, "Folder...");
-        if (clicked && dialog.getFolder() != folder)
-            return ::testing::AssertionFailure() << "the folder was not taken";
-        return clicked;
-    }
-
-    // Types the range into the two fields and presses Add.
-    ::testing::AssertionResult addRange (RawPresetThreadDlg& dialog, int first, int last)
-    {
-        auto* from = findChild<juce::TextEditor> (dialog, 0);
-        auto* to = findChild<juce::TextEditor> (dialog, 1);
-        if (from == nullptr || to == nullptr)
-            return ::testing::AssertionFailure() << "no range fields";
-        from->setText (juce::String (first + offset));
-        to->setText (juce::String (last + offset));
-        return click (dialog, "Add");
-    }
-
-    juce::String slotName (int preset) { return presetSlotNumber (preset, offset); }
-
-    // The unit's edit buffer holds unsaved changes of preset 0: a new name and
-    // an amp value, with EDITED lit.
-    void editCurrentPreset()
-    {
-        edited = SimulatedPreset::makeFactory (0);
-        edited.name = "Renamed Unsaved";
-        edited.setParam (ampBlock, 1, 4321);
-        program.unit.setEditBuffer (edited, true);
-        program.unit.sendResync(); // the editor reads the unit again
-    }
-
-    ::testing::AssertionResult unitKeepsTheEdits()
-    {
-        juce::uint16 value = 0;
-        const auto buffer = program.unit.getEditBuffer();
-        if (buffer.name.trim() != edited.name || ! buffer.getParam (ampBlock, 1, value) || value != 4321
-            || ! program.unit.isModified())
-            return ::testing::AssertionFailure() << "the unit holds \"" << buffer.name << "\", amp " << value;
-        return ::testing::AssertionSuccess();
-    }
-
-    ConnectedProgram program{ "kestrel-raw-preset-jobs" };
-    std::unique_ptr<LibrarianWindows> windows;
-    SimulatedPreset showcase, edited;
-    int offset = 0;
-};
 
 // "Blocks to .blk" writes each block of the queued preset to a ".blk" file
 // in a folder of the preset's own, below the folder the user chose. Then,
