@@ -908,10 +908,14 @@ bool PresetManager::checkSenderResult (PresetStateMachine& machine, const juce::
     // A bundle's cabs go out after its preset was saved: that save stands.
     const auto& steps = machine.getSteps();
     const bool saved = steps.indexOf (stepPresetSave) >= 0 && steps.indexOf (stepPresetSave) < machine.getStepIndex();
+    // The librarian tells what the unit refused of its transfers itself.
+    const bool refused = state == SysExMultiMsgTimer::stateError;
     failRequest (machine, title,
-                 "Error: The data did not reach the unit. " + reason
-                     + (saved ? "\nThe preset was saved; the data of this transfer was not stored."
-                              : "\nNothing was stored."));
+                 refused && startersTellRefusals (machine)
+                     ? juce::String()
+                     : "Error: The data did not reach the unit. " + reason
+                           + (saved ? "\nThe preset was saved; the data of this transfer was not stored."
+                                    : "\nNothing was stored."));
     return false;
 }
 

@@ -423,6 +423,8 @@ private:
     // ends it as failed, without its end code (true).
     bool endsAfterGuardStop (PresetStateMachine& machine);
     void tellRefusal (PresetStateMachine& machine, const WriteGuard::State& state);
+    // The request's starter tells what the unit refused (its writeStop).
+    bool startersTellRefusals (const PresetStateMachine& machine) const;
     void tellMove (const PresetStateMachine& machine, const WriteGuard::State& state);
     // Whether the unit's report of this preset ends the wait of the active
     // request for the slot it loads: only a preset it is meant for does; any

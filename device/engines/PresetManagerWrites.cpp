@@ -220,9 +220,13 @@ void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State&
     }
 
     m.writeStop = state;
+    failRequest (m, m.name, startersTellRefusals (m) ? juce::String() : message);
+}
 
-    // The librarian tells its transfers' failures itself, naming slots as it does.
-    failRequest (m, m.name, &m == &getRequest (managePreset) ? juce::String() : message);
+bool PresetManager::startersTellRefusals (const PresetStateMachine& machine) const
+{
+    // The librarian tells its transfers' refusals, naming slots as it does.
+    return &machine == &getRequest (managePreset);
 }
 
 void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::State& state)

@@ -251,8 +251,8 @@ protected:
                 const auto leftAsItWas = ": preset " + slotName (target) + " was left as it was.\n" + notDone + ".";
                 if (c.how == Staged::refuses)
                 {
-                    EXPECT_EQ (told[told.size() - 1], "The Kestrel refused \"" + name + "\" for preset " +
-                                                          slotName (target) + " (error 1)" + leftAsItWas);
+                    EXPECT_EQ (told.joinIntoString ("\n--\n"), "The Kestrel refused \"" + name + "\" for preset " +
+                                                                   slotName (target) + " (error 1)" + leftAsItWas);
                     EXPECT_EQ (librarian->getStatusText(), notDone);
                 }
                 else if (c.how == Staged::isSilentAt)
