@@ -75,6 +75,17 @@ int writesReceived (const SimulatedKestrel& unit, int function)
     return count;
 }
 
+// The user chooses a preset on the unit; its report waits in the link, not
+// taken by the window yet.
+void turnUnitUntaken (ConnectedProgram& program, int preset)
+{
+    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+    program.unit.selectPresetOnUnit (preset);
+    const auto end = juce::Time::currentTimeMillis() + 30000;
+    while (link != nullptr && ! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
+        juce::Thread::sleep (1);
+}
+
 void invoke (ConnectedProgram& program, int commandId)
 {
     ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (commandId, false));
@@ -345,6 +356,40 @@ TEST (EditsUnderTheUnit, APastedPresetFileTheUnitMovesUnderRefusesOrLeavesUnansw
         pastePreset);
 }
 
+// The unit turns to preset 1 as a Block Paste or a Scene Paste starts: its
+// report still waits in the link as the user pastes (nothing goes out, not
+// even the mute), or it comes before the answer to the mute (the unmute
+// follows). Nothing is written, the box names preset 1, the outputs are on.
+TEST (EditsUnderTheUnit, APasteTheUnitMovesUnderAsItStartsWritesNothingAndLeavesTheOutputsOn)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-paste-moved-at-start" };
+    ASSERT_TRUE (openWithTwoEqs (program));
+    auto& unit = program.unit;
+    const auto moved = juce::String (movedTo1);
+    // The staging that lets the mute out comes last: a mute left on would
+    // stay on for the cases after it.
+    const struct
+    {
+        const char* when;
+        std::function<void()> stage;
+        juce::Array<int> mutes;
+    } stagings[] = {
+        { "untaken", [&] { turnUnitUntaken (program, 1); }, {} },
+        { "as it mutes", [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 1); }, { 0, 1 } },
+    };
+
+    for (const auto& s : stagings)
+    {
+        runCases (
+            program, { { s.when, s.stage, 1, s.mutes, moved + "Block Paste", { SYSEX_EFFECT_START } } },
+            [&] { copyEq1SelectEq2 (program); }, [&] { invoke (program, 1202); }, blockPaste);
+        runCases (
+            program, { { s.when, s.stage, 1, s.mutes, moved + "Scene Paste", { SYSEX_XY } } },
+            [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, 1601); }, scenePaste);
+    }
+}
+
 namespace
 {
 // Closes the main window as the user does and waits until it has closed;
@@ -398,6 +443,22 @@ TEST (EditsUnderTheUnit, ClosingTheWindowDuringAMutingRequestTurnsTheOutputsOnFi
             << receivedFunctions (unit);
         closeAndCheckTheOutputsGoOnFirst (program);
     }
+}
+
+// The window closes while Export Preset to CSV, between its mute and its
+// unmute, waits for the answer to one of its readings.
+TEST (EditsUnderTheUnit, ClosingTheWindowDuringAReadingOfAMutingRequestTurnsTheOutputsOnFirst)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-close-while-reading" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    unit.clearReceived();
+    unit.setSilentFor (SYSEX_PARAM_DUMP);
+    invoke (program, 1007);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_PARAM_DUMP) > 0; }))
+        << receivedFunctions (unit);
+    closeAndCheckTheOutputsGoOnFirst (program);
 }
 
 // The link drops while Export Preset to CSV has the outputs muted, waiting
