@@ -1,0 +1,534 @@
+// Edits the user pastes from the program's window while the unit refuses
+// them, falls silent or changes preset: the run stops, says so once, writes
+// nothing to the preset the unit moved to, turns on again the outputs it
+// muted, and the window follows the unit. Then the outputs a request left
+// muted when the window closes, when the link drops, or when the unit never
+// answers their unmute.
+//
+// Block Paste (grid: Block > Copy on one EQ, Block > Paste on the other):
+//   refused         GridInMainWindow.ABlockPasteTheUnitRefusesIsToldOnceAndLeavesTheOutputsOn (the block
+//                   data's end); ABlockPasteTheUnitMovesUnder... (the X write after the data)
+//   silent          ABlockPasteTheUnitMovesUnder... (a block data message)
+//   moved at start  APasteTheUnitMovesUnderAsItStartsWritesNothingAndLeavesTheOutputsOn (the unit's report
+//                   waiting untaken as the paste starts; the report before the answer to the mute)
+//   moved middle    ABlockPasteTheUnitMovesUnder... (as the block data reaches the unit)
+//   moved at end    ABlockPasteTheUnitMovesUnder... (right after the answer to the block data's end)
+// Scene Paste (scene menu: Copy Current Scene on scene 1, scene 2 chosen, Paste to Current Scene):
+//   refused         AScenePasteTheUnitMovesUnder... (the first X/Y write)
+//   silent          AScenePasteTheUnitMovesUnder... (the first X/Y write)
+//   moved at start  APasteTheUnitMovesUnderAsItStarts... (as for Block Paste); AScenePaste... (the preset
+//                   reloaded as the mute reaches the unit is no move: the paste goes on)
+//   moved middle    AScenePasteTheUnitMovesUnder... (right after the first X/Y write's answer; the same
+//                   preset reloaded there is told as reloaded)
+//   moved at end    AScenePasteTheUnitMovesUnder... (right after the answer to its unmute: its writes are
+//                   gone with the edit buffer, and the reading back is not sent)
+// Paste Preset (Preset > Import of a ".syx" preset file); it does not mute:
+//   refused         APastedPresetFileTheUnitMovesUnder... (a preset data message)
+//   silent          APastedPresetFileTheUnitMovesUnder... (a preset data message)
+//   moved at start  APastedPresetFileTheUnitMovesUnder... (as the transfer's start reaches the unit)
+//   moved middle    APastedPresetFileTheUnitMovesUnder... (as a preset data message reaches it)
+//   moved at end    APastedPresetFileTheUnitMovesUnder... (right after the answer to the transfer's end,
+//                   as the paste waits for the unit's report of the preset it took)
+
+#include "app/grid/GridUnitContent.h"
+#include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExLayouts.h"
+#include "device/wire/SysExParsers.h"
+#include "support/FrontPanelRoad.h"
+#include "support/PresetDumpFile.h"
+#include "support/Screenshot.h"
+#include "support/SkippingClock.h"
+
+#include <gtest/gtest.h>
+
+using namespace frontPanelRoad;
+
+namespace
+{
+constexpr int cabBlock = 108, eq1Block = 104, eq2Block = 105, eq1Cell = 1, eq2Cell = 2;
+
+const char* const movedTo1 = "The Kestrel changed from 1-1 \"Preset 0\" to 1-2 \"Preset 1\" during ";
+
+// The function codes the unit received, in order, a mute with its value.
+juce::String receivedFunctions (const SimulatedKestrel& unit)
+{
+    juce::StringArray codes;
+    for (auto& message : unit.getReceived())
+    {
+        const auto* bytes = message.getRawData();
+        codes.add (juce::String (bytes[5]) + (bytes[5] == SYSEX_MUTE ? "(" + juce::String (bytes[6]) + ")" : ""));
+    }
+    return codes.joinIntoString (" ");
+}
+
+// How many messages of this function the unit received that change
+// something (a parameter or X/Y query changes nothing).
+int writesReceived (const SimulatedKestrel& unit, int function)
+{
+    int count = 0;
+    for (auto& message : unit.getReceived())
+        if (message.getRawData()[5] == function &&
+            ! (function == SYSEX_PARAM_SET && readSysExField (message, paramSetRequestLayout, 3) == 0) &&
+            ! (function == SYSEX_XY && readSysExField (message, xyRequestLayout, 2) == 0))
+            ++count;
+    return count;
+}
+
+// The user chooses a preset on the unit; its report waits in the link, not
+// taken by the window yet.
+void turnUnitUntaken (ConnectedProgram& program, int preset)
+{
+    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+    program.unit.selectPresetOnUnit (preset);
+    const auto end = juce::Time::currentTimeMillis() + 30000;
+    while (link != nullptr && ! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
+        juce::Thread::sleep (1);
+}
+
+void invoke (ConnectedProgram& program, int commandId)
+{
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (commandId, false));
+}
+
+// Presets 0 and 1 hold both parametric EQs, preset 0's first set apart from
+// its second; the program opens on preset 0.
+::testing::AssertionResult openWithTwoEqs (ConnectedProgram& program)
+{
+    for (int number : { 0, 1 })
+    {
+        auto preset = program.unit.getPreset (number);
+        if (! preset.placeBlock (eq1Cell, eq1Block) || ! preset.placeBlock (eq2Cell, eq2Block))
+            return ::testing::AssertionFailure() << "the EQs were not placed";
+        if (number == 0)
+        {
+            preset.setParam (eq1Block, 2, 1234);
+            program.unit.setEditBuffer (preset);
+        }
+        program.unit.setPreset (number, preset);
+    }
+    return program.open();
+}
+
+// Block > Copy on the first EQ, then the second selected.
+void copyEq1SelectEq2 (ConnectedProgram& program)
+{
+    program.grid->selectCell (eq1Cell);
+    invoke (program, 1201);
+    ASSERT_TRUE (program.settle());
+    program.grid->selectCell (eq2Cell);
+}
+
+// Copy Current Scene on scene 1, then scene 2 chosen.
+void copyScene1ChooseScene2 (ConnectedProgram& program)
+{
+    invoke (program, 1600);
+    invoke (program, 1110);
+}
+
+// The program on preset 0 as the unit stores it, read again.
+::testing::AssertionResult backToPreset0 (ConnectedProgram& program)
+{
+    program.unit.clearFaults();
+    const auto loads = program.presets->getRequest (loadPreset).getRunCount();
+    program.unit.selectPresetOnUnit (0);
+    if (! pumpMessagesUntil (
+            [&] { return program.presets->getRequest (loadPreset).getRunCount() > loads && showsPreset (program, 0); }))
+        return ::testing::AssertionFailure() << "not back on preset 0";
+    return ::testing::AssertionSuccess();
+}
+
+// One way the unit meets a write, and what the program leaves.
+struct Case
+{
+    const char* when;
+    std::function<void()> stage;
+    int playing;                 // the preset the unit and the window end on
+    juce::Array<int> mutes;      // the value of every SYSEX_MUTE received, in order
+    juce::String told;           // what the one box says; empty: no box
+    juce::Array<int> notWritten; // functions none of whose writes may reach the unit
+};
+
+// Each case from preset 0: prepared, staged, started as the user starts it;
+// then the box, the outputs, what the unit holds and what the window shows.
+void runCases (ConnectedProgram& program, const std::vector<Case>& cases, const std::function<void()>& prepare,
+               const std::function<void()>& start, NamedRequest request)
+{
+    auto& unit = program.unit;
+    auto& run = program.presets->getRequest (request);
+    const auto stored0 = unit.getPreset (0).toWords();
+    const auto stored1 = unit.getPreset (1).toWords();
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.when);
+        ASSERT_TRUE (backToPreset0 (program));
+        prepare();
+        ASSERT_TRUE (program.settle());
+        unit.clearReceived();
+        const int before = program.notices.count(), boxes = c.told.isEmpty() ? 0 : 1;
+        const auto runs = run.getRunCount();
+        c.stage();
+        start();
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&]
+            {
+                return run.getRunCount() > runs && ! run.isRunning() && program.notices.count() >= before + boxes &&
+                       showsPreset (program, c.playing);
+            }))
+            << program.notices.lastMessage() << "\n"
+            << receivedFunctions (unit);
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.count(), before + boxes) << program.notices.messages().joinIntoString ("\n---\n");
+        if (boxes > 0)
+        {
+            EXPECT_TRUE (program.notices.lastMessage().contains (c.told)) << program.notices.lastMessage();
+        }
+        EXPECT_EQ (mutesReceived (unit), c.mutes) << receivedFunctions (unit);
+        EXPECT_FALSE (unit.areOutputsMuted());
+        for (auto function : c.notWritten)
+            EXPECT_EQ (writesReceived (unit, function), 0) << function << ": " << receivedFunctions (unit);
+        EXPECT_EQ (unit.getCurrentPresetNumber(), c.playing);
+        EXPECT_TRUE (unit.getPreset (0).toWords() == stored0) << "preset 0 stored";
+        EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 stored";
+        if (c.playing == 1)
+        {
+            EXPECT_TRUE (unit.getEditBuffer().toWords() == stored1) << "written to the preset moved to";
+            EXPECT_FALSE (unit.isModified());
+        }
+    }
+}
+} // namespace
+
+// Block Paste of the first EQ onto the second: refused at its X write or
+// left unanswered in its block data, it stops there; turned to preset 1 as
+// its block data reaches the unit or right after the data's end, it writes
+// nothing more (no rename), preset 1 stays as stored, and the window shows
+// it under its name.
+TEST (EditsUnderTheUnit, ABlockPasteTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-block-paste-under" };
+    ASSERT_TRUE (openWithTwoEqs (program));
+    clock.skipTimeOutsOf (program.unit);
+    auto& unit = program.unit;
+    const auto moved = juce::String (movedTo1) + "Block Paste: nothing more was sent.";
+    const std::vector<Case> cases = {
+        { "refused",
+          [&] { unit.setErrorStatusFor (SYSEX_XY, SimulatedKestrel::resultBadValue); },
+          0,
+          { 0, 1 },
+          "The Kestrel refused Block Paste at block_paste_set_x (error 1): nothing more was sent.",
+          { SYSEX_SET_NAME } },
+        { "silent",
+          [&] { unit.setSilentFor (SYSEX_EFFECT_DATA); },
+          0,
+          { 0, 1 },
+          "The unit did not answer message 2 of 3.\nNothing was stored.",
+          { SYSEX_EFFECT_END, SYSEX_SET_NAME } },
+        { "as the block data reaches the unit",
+          [&] { unit.selectPresetOnNextRequestOf (SYSEX_EFFECT_DATA, 1); },
+          1,
+          { 0, 1 },
+          moved,
+          { SYSEX_EFFECT_END, SYSEX_SET_NAME } },
+        { "right after its end",
+          [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_EFFECT_END, 1); },
+          1,
+          { 0, 1 },
+          moved,
+          { SYSEX_XY, SYSEX_SET_NAME } },
+    };
+    runCases (
+        program, cases, [&] { copyEq1SelectEq2 (program); }, [&] { invoke (program, 1202); }, blockPaste);
+}
+
+// Scene 1 pasted onto scene 2 (the amp on Y, the cab bypassed): refused or
+// unanswered at its first X/Y write it stops there; turned to preset 1
+// after that write or after its unmute, it writes nothing to preset 1; the
+// same preset reloaded after a write is told as such, reloaded as the
+// mute goes out it is no move.
+TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-scene-paste-under" };
+    auto& unit = program.unit;
+    auto preset0 = unit.getPreset (0);
+    preset0.findBlock (ampBlock)->onX[0] = false;
+    preset0.findBlock (cabBlock)->engaged[0] = false;
+    unit.setPreset (0, preset0);
+    unit.setEditBuffer (preset0);
+    ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (unit);
+    const auto moved = juce::String (movedTo1) + "Scene Paste: nothing more was sent.";
+    const std::vector<Case> cases = {
+        { "refused",
+          [&] { unit.setErrorStatusFor (SYSEX_XY, SimulatedKestrel::resultBadValue); },
+          0,
+          { 0, 1 },
+          "The Kestrel refused Scene Paste at scene_paste_xy (error 1): nothing more was sent.",
+          { SYSEX_PARAM_SET } },
+        { "silent",
+          [&] { unit.setSilentFor (SYSEX_XY); },
+          0,
+          { 0, 1 },
+          "communication request: Scene Paste : scene_paste_xy",
+          { SYSEX_PARAM_SET } },
+        { "middle",
+          [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_XY, 1); },
+          1,
+          { 0, 1 },
+          moved,
+          { SYSEX_PARAM_SET } },
+        { "after its unmute",
+          [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_MUTE, 1); }); },
+          1,
+          { 0, 1 },
+          moved,
+          {} },
+        { "reloaded in the middle",
+          [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_XY, 0); },
+          0,
+          { 0, 1 },
+          "The Kestrel reloaded 1-1 \"Preset 0\" during Scene Paste: nothing more was sent.",
+          { SYSEX_PARAM_SET } },
+        { "reloaded as it mutes", [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 0); }, 0, { 0, 1 }, {}, {} },
+    };
+    runCases (
+        program, cases, [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, 1601); }, scenePaste);
+}
+
+// A preset file imported while the unit refuses or leaves unanswered a data
+// message, or turns to preset 1 as the transfer starts, in its middle or
+// right after its end: told once, nothing more sent, preset 1 as stored and
+// shown.
+TEST (EditsUnderTheUnit, APastedPresetFileTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-paste-preset-under" };
+    ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    auto& unit = program.unit;
+    ScriptedInteraction interaction;
+    auto imported = SimulatedPreset::makeFactory (4);
+    imported.name = "Imported";
+    const auto dump = makePresetDumpFile (imported);
+    const auto file = program.scratch.folder.getChildFile ("imported.syx");
+    ASSERT_TRUE (file.replaceWithData (dump.getData(), dump.getSize()));
+    const auto moved = juce::String (movedTo1) + "Paste Preset: nothing more was sent.";
+    const std::vector<Case> cases = {
+        { "refused",
+          [&] { unit.setErrorStatusFor (SYSEX_PATCH_DATA, SimulatedKestrel::resultBadChecksum); },
+          0,
+          {},
+          "Error: The data did not reach the unit. The unit refused message 2 of 66 (error 3).\nNothing was stored.",
+          { SYSEX_PATCH_END } },
+        { "silent",
+          [&] { unit.setSilentFor (SYSEX_PATCH_DATA); },
+          0,
+          {},
+          "The unit did not answer message 2 of 66.\nNothing was stored.",
+          { SYSEX_PATCH_END } },
+        { "at start",
+          [&] { unit.selectPresetOnNextRequestOf (SYSEX_PATCH_START, 1); },
+          1,
+          {},
+          moved,
+          { SYSEX_PATCH_DATA } },
+        { "middle",
+          [&] { unit.selectPresetOnNextRequestOf (SYSEX_PATCH_DATA, 1); },
+          1,
+          {},
+          moved,
+          { SYSEX_PATCH_END } },
+        { "at end", [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_PATCH_END, 1); }, 1, {}, moved, {} },
+    };
+    runCases (
+        program, cases, [] {},
+        [&]
+        {
+            interaction.answerWithFile (file);
+            invoke (program, 1001);
+        },
+        pastePreset);
+}
+
+// The unit turns to preset 1 as a Block Paste or a Scene Paste starts: its
+// report still waits in the link as the user pastes (nothing goes out, not
+// even the mute), or it comes before the answer to the mute (the unmute
+// follows). Nothing is written, the box names preset 1, the outputs are on.
+TEST (EditsUnderTheUnit, APasteTheUnitMovesUnderAsItStartsWritesNothingAndLeavesTheOutputsOn)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-paste-moved-at-start" };
+    ASSERT_TRUE (openWithTwoEqs (program));
+    auto& unit = program.unit;
+    const auto moved = juce::String (movedTo1);
+    // The staging that lets the mute out comes last: a mute left on would
+    // stay on for the cases after it.
+    const struct
+    {
+        const char* when;
+        std::function<void()> stage;
+        juce::Array<int> mutes;
+    } stagings[] = {
+        { "untaken", [&] { turnUnitUntaken (program, 1); }, {} },
+        { "as it mutes", [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 1); }, { 0, 1 } },
+    };
+
+    for (const auto& s : stagings)
+    {
+        runCases (
+            program, { { s.when, s.stage, 1, s.mutes, moved + "Block Paste", { SYSEX_EFFECT_START } } },
+            [&] { copyEq1SelectEq2 (program); }, [&] { invoke (program, 1202); }, blockPaste);
+        runCases (
+            program, { { s.when, s.stage, 1, s.mutes, moved + "Scene Paste", { SYSEX_XY } } },
+            [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, 1601); }, scenePaste);
+    }
+}
+
+namespace
+{
+// Closes the main window as the user does and waits until it has closed;
+// the unit then must have turned its outputs on before the editor's goodbye.
+void closeAndCheckTheOutputsGoOnFirst (ConnectedProgram& program, const juce::Array<int>& mutes = { 0, 1 })
+{
+    auto& unit = program.unit;
+    program.window->closeButtonPressed();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return ! program.window->isClosing(); }));
+    EXPECT_EQ (mutesReceived (unit), mutes) << receivedFunctions (unit);
+    EXPECT_FALSE (unit.areOutputsMuted());
+    EXPECT_EQ (unit.countReceived (SYSEX_EDITOR_DISCONNECT), 1) << receivedFunctions (unit);
+    int unmute = -1, goodbye = -1;
+    const auto received = unit.getReceived();
+    for (int i = 0; i < received.size(); ++i)
+    {
+        const auto* bytes = received.getReference (i).getRawData();
+        if (bytes[5] == SYSEX_MUTE && bytes[6] == 1)
+            unmute = i;
+        if (bytes[5] == SYSEX_EDITOR_DISCONNECT)
+            goodbye = i;
+    }
+    EXPECT_GE (unmute, 0);
+    EXPECT_LT (unmute, goodbye) << receivedFunctions (unit);
+}
+} // namespace
+
+// The window closes while a Block Paste waits for the answer to its block
+// data, the outputs muted, or while Export Preset to CSV waits at its file
+// chooser, the outputs on again: they are on before "Editor Disconnect".
+TEST (EditsUnderTheUnit, ClosingTheWindowDuringAMutingRequestTurnsTheOutputsOnFirst)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    for (const bool pasting : { true, false })
+    {
+        SCOPED_TRACE (pasting ? "block data unanswered" : "chooser held");
+        ConnectedProgram program{ "kestrel-close-while-muted" };
+        ASSERT_TRUE (openWithTwoEqs (program));
+        auto& unit = program.unit;
+        ScriptedInteraction interaction;
+        interaction.holdChoosers = true;
+        if (pasting)
+        {
+            copyEq1SelectEq2 (program);
+            unit.setSilentFor (SYSEX_EFFECT_DATA);
+        }
+        unit.clearReceived();
+        invoke (program, pasting ? 1202 : 1007);
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return pasting ? unit.countReceived (SYSEX_EFFECT_DATA) > 0 : interaction.isChooserHeld(); }))
+            << receivedFunctions (unit);
+        closeAndCheckTheOutputsGoOnFirst (program);
+    }
+}
+
+// The window closes while Export Preset to CSV, between its mute and its
+// unmute, waits for the answer to one of its readings.
+TEST (EditsUnderTheUnit, ClosingTheWindowDuringAReadingOfAMutingRequestTurnsTheOutputsOnFirst)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-close-while-reading" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    unit.clearReceived();
+    unit.setSilentFor (SYSEX_PARAM_DUMP);
+    invoke (program, 1007);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_PARAM_DUMP) > 0; }))
+        << receivedFunctions (unit);
+    closeAndCheckTheOutputsGoOnFirst (program);
+}
+
+// The link drops while Export Preset to CSV has the outputs muted, waiting
+// for the answer to a reading or to the mute itself; once the export has
+// given up, the unit comes back: the first thing the program sends it turns
+// the outputs on.
+TEST (EditsUnderTheUnit, OutputsMutedWhenTheLinkDroppedAreTurnedOnFirstWhenItIsBack)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-drop-while-muted" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    ScriptedInteraction interaction;
+
+    for (const int unanswered : { SYSEX_PARAM_DUMP, SYSEX_MUTE })
+    {
+        SCOPED_TRACE (unanswered);
+        unit.clearReceived();
+        unit.setUnansweredFor (unanswered);
+        invoke (program, 1007);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (unanswered) > 0; }))
+            << receivedFunctions (unit);
+        ASSERT_TRUE (unit.areOutputsMuted());
+        unit.vanish();
+        ASSERT_TRUE (
+            pumpMessagesUntil ([&] { return ! program.window->isShowingConnected() && ! program.presets->hasWork(); }));
+        unit.clearFaults();
+        unit.clearReceived();
+        unit.reappear();
+        ASSERT_TRUE (
+            pumpMessagesUntil ([&] { return program.window->isShowingConnected() && showsPreset (program, 0); }));
+
+        const auto received = unit.getReceived();
+        ASSERT_FALSE (received.isEmpty());
+        EXPECT_EQ (received.getFirst().getRawData()[5], SYSEX_MUTE) << receivedFunctions (unit);
+        EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 1 })) << receivedFunctions (unit);
+        EXPECT_FALSE (unit.areOutputsMuted());
+    }
+}
+
+// The unit takes the mute of Export Preset to CSV and then never answers a
+// mute again: the unmute goes out three times, the time-out is told once,
+// and a request the user starts afterwards runs without its being tried
+// again. The unit answering again, closing the window turns the outputs on
+// before the editor's goodbye.
+TEST (EditsUnderTheUnit, AnUnmuteTheUnitNeverAnswersIsTriedThreeTimesAndToldOnce)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-unmute-unanswered" };
+    ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (program.unit);
+    auto& unit = program.unit;
+    ScriptedInteraction interaction;
+    unit.clearReceived();
+    unit.actAfterNextAnswerTo (SYSEX_MUTE, [&] { unit.setSilentFor (SYSEX_MUTE); });
+    invoke (program, 1007);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; })) << receivedFunctions (unit);
+    ASSERT_TRUE (program.settle());
+
+    invoke (program, 1110);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getCurrentScene() == 1; }));
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1, 1, 1 })) << receivedFunctions (unit);
+    EXPECT_EQ (program.notices.count(), 1) << program.notices.messages().joinIntoString ("\n---\n");
+    EXPECT_TRUE (program.notices.lastMessage().contains ("File Export CSV : mute_disable"))
+        << program.notices.lastMessage();
+    ASSERT_TRUE (unit.areOutputsMuted());
+
+    unit.clearFaults();
+    unit.clearReceived();
+    closeAndCheckTheOutputsGoOnFirst (program, { 1 });
+}
