@@ -457,6 +457,9 @@ void MainAppWindow::tick()
     if (closing)
     {
         auto* presetManager = PresetManager::getInstanceWithoutCreating();
+
+        if (presetManager != nullptr)
+            turnOutputsOnBeforeGoodbye (*presetManager);
         const bool ended =
             presetManager == nullptr || ! presetManager->getRequest (editorDisconnect).isRunning() || ! report.linkUp;
 
@@ -595,12 +598,10 @@ void MainAppWindow::closeButtonPressed()
         // once that has ended.
         closing = true;
         closeStartedMs = Clock::nowMs();
-        presetManager->processRequests (true);
-
-        // A request cancelled between its mute and its unmute left the
-        // outputs muted: they are turned on before the editor goes.
-        presetManager->requestOutputsBackOn();
+        presetManager->endForClose();
         presetManager->getRequest (editorDisconnect).start();
+        outputsAskedOn = false;
+        turnOutputsOnBeforeGoodbye (*presetManager);
 
         if (! isTimerRunning() || getTimerInterval() != tickIntervalMs)
             startTimer (tickIntervalMs);
@@ -608,6 +609,19 @@ void MainAppWindow::closeButtonPressed()
     }
 
     finishClosing();
+}
+
+void MainAppWindow::turnOutputsOnBeforeGoodbye (PresetManager& presetManager)
+{
+    // A request still ending turns on the outputs it muted itself; a request
+    // cancelled between its mute and its unmute left them muted: they are
+    // turned on before the editor goes, once.
+    if (outputsAskedOn || presetManager.isAnyRequestRunningBut ({ editorDisconnect })
+        || presetManager.getRequest (editorDisconnect).getCurrentState() != ZolStateMachine::stepBegin)
+        return;
+
+    outputsAskedOn = true;
+    presetManager.requestOutputsBackOn();
 }
 
 void MainAppWindow::finishClosing()

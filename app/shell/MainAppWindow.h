@@ -9,6 +9,7 @@
 
 class KestrelContentComponent;
 class KestrelMenuBarModel;
+class PresetManager;
 class ProgramUpdateCheck;
 class SkinManager;
 class ZolLookAndFeel;
@@ -107,6 +108,9 @@ private:
     void runUpdateCheck (bool manual);
     ZolLookAndFeel* getZolLookAndFeel();
     void finishClosing();
+    // Closing: once no request but "Editor Disconnect" runs and it has not
+    // begun, outputs the program left muted are turned on first.
+    void turnOutputsOnBeforeGoodbye (PresetManager& presetManager);
     void placeMenuBar();
 
     const SkinManager* skin;
@@ -125,6 +129,7 @@ private:
 
     bool closing = false;
     juce::uint32 closeStartedMs = 0;
+    bool outputsAskedOn = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
 };

@@ -20,6 +20,8 @@
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
 
+#include <algorithm>
+
 using namespace EngineDetail;
 
 namespace
@@ -374,12 +376,23 @@ bool PresetManager::canUnmute (const PresetStateMachine& machine)
     return false;
 }
 
+bool PresetManager::leadToUnmute (PresetStateMachine& machine)
+{
+    // A mute that went out and ended the run's writes may have muted: the
+    // link's record says whether the outputs are off.
+    auto* unitLink = getLink();
+    const bool muteSent = machine.getCurrentState() == stepMuteEnable && unitLink != nullptr
+                          && unitLink->areOutputsMuted();
+
+    return (machine.isMutedBeforeCursor() || muteSent) && machine.skipTo (stepMuteDisable);
+}
+
 bool PresetManager::endsEarly (PresetStateMachine& machine)
 {
     using EarlyEnd = PresetStateMachine::EarlyEnd;
 
     // Straight to the unmute while the outputs are muted.
-    if (machine.earlyEnd == EarlyEnd::none || (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable)))
+    if (machine.earlyEnd == EarlyEnd::none || leadToUnmute (machine))
         return false;
 
     if (machine.earlyEnd == EarlyEnd::afterTimeOut)
@@ -388,7 +401,45 @@ bool PresetManager::endsEarly (PresetStateMachine& machine)
         return true;
     }
 
+    if (machine.earlyEnd == EarlyEnd::atClose)
+    {
+        machine.stop (ZolStateMachine::resultCancelled);
+        return true;
+    }
+
     return false; // after a failure: what the script reads back, then its end code
+}
+
+void PresetManager::endForClose()
+{
+    waitingPresetChoice = -1;
+
+    for (auto* machine : requestList)
+    {
+        if (! machine->isRunning())
+            continue;
+
+        // A message on its way is let end; then nothing more goes out but
+        // the unmute of outputs the run muted.
+        if (machine->getCurrentState() != stepBeginCommunications && ownsStepRequest (*machine))
+        {
+            machine->earlyEnd = PresetStateMachine::EarlyEnd::atClose;
+            continue;
+        }
+
+        machine->stop (ZolStateMachine::resultCancelled);
+        finishStopped (*machine);
+    }
+}
+
+bool PresetManager::isAnyRequestRunningBut (std::initializer_list<NamedRequest> others) const
+{
+    for (int i = 0; i < numNamedRequests; ++i)
+        if (machines.getUnchecked (i)->isRunning()
+            && std::find (others.begin(), others.end(), (NamedRequest) i) == others.end())
+            return true;
+
+    return false;
 }
 
 bool PresetManager::isWholePresetDump (const juce::MemoryBlock& data)

@@ -65,6 +65,15 @@ public:
     // cancelled, except one whose message is in flight, which is let finish.
     void processRequests (bool cancel);
 
+    // The program closes while the link is up: every running request ends.
+    // One whose message is on its way ends once that is answered or timed
+    // out, sending nothing more but the unmute of outputs it muted; the
+    // others are cancelled now.
+    void endForClose();
+
+    // Whether any request runs other than those named.
+    bool isAnyRequestRunningBut (std::initializer_list<NamedRequest> others) const;
+
     // The last posted event code; the argument bytes through the pointers
     // given. Nothing is cleared.
     juce::int32 getStatus (juce::uint8* arg1 = nullptr, juce::uint8* arg2 = nullptr) const;
@@ -459,6 +468,10 @@ private:
     // The outputs are muted by the steps before the cursor, and an unmute
     // step follows.
     static bool canUnmute (const PresetStateMachine& machine);
+    // Leads a run that ends early to its unmute step (true) while the
+    // outputs are muted by its steps before the cursor, or by the mute at
+    // the cursor that went out.
+    bool leadToUnmute (PresetStateMachine& machine);
     // Before each step of a run ending early: leads it to its unmute step
     // while muted; then ends a timed-out run (true).
     bool endsEarly (PresetStateMachine& machine);

@@ -189,7 +189,7 @@ bool PresetManager::endsAfterGuardStop (PresetStateMachine& m)
     }
 
     // Nothing more goes out but the unmute of outputs the run muted.
-    if (m.isMutedBeforeCursor() && m.skipTo (stepMuteDisable))
+    if (leadToUnmute (m))
         return false;
 
     failureReported = true;
@@ -254,10 +254,11 @@ void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::Sta
                             + " during " + what + ": nothing more was sent.");
     };
 
+    // No load coming, the window shows what it loaded last.
     if (isLoadComing())
         whenLoadEnds (std::move (tell));
     else
-        tell (false);
+        tell (true);
 }
 
 juce::int32 PresetManager::getPresetMovedToBeforeSave (const PresetStateMachine& machine) const
@@ -308,7 +309,7 @@ bool PresetManager::endsSaveAfterMove (PresetStateMachine& machine)
     }
 
     // Nothing more goes out but the unmute of outputs the request muted.
-    if (machine.isMutedBeforeCursor() && machine.skipTo (stepMuteDisable))
+    if (leadToUnmute (machine))
         return false;
 
     // Told already: the request fails without a second box, and without

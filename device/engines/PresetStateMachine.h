@@ -100,12 +100,13 @@ public:
     // step first (the preset manager leads it there), then ends as this says:
     // after a failure it told, the rest of the script (what it reads back)
     // runs to the end code; after a time-out it stops as timed out on the
-    // step that timed out.
+    // step that timed out; when the program closes, it stops as cancelled.
     enum class EarlyEnd
     {
         none,
         afterFailure,
-        afterTimeOut
+        afterTimeOut,
+        atClose
     };
     EarlyEnd earlyEnd = EarlyEnd::none;
     juce::int32 timedOutStep = 0;
