@@ -7,6 +7,7 @@
 #include "app/shell/KestrelContentComponent.h"
 #include "app/shell/MainAppWindow.h"
 #include "device/engines/PresetManager.h"
+#include "device/link/ZOLMidiProcessing.h"
 #include "model/IdTables.h"
 #include "model/UnitIds.h"
 #include "skin/knobs/ZOLRotaryKnob.h"
@@ -106,6 +107,17 @@ inline juce::Array<int> mutesReceived (const SimulatedKestrel& unit)
         if (message.getRawData()[5] == SYSEX_MUTE)
             values.add (message.getRawData()[6]);
     return values;
+}
+
+// The user chooses a preset on the unit; waits until its report is in the
+// link's mailbox, not taken yet (the message loop does not run meanwhile).
+inline void turnUnitUntaken (ConnectedProgram& program, int preset)
+{
+    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
+    program.unit.selectPresetOnUnit (preset);
+    const auto end = juce::Time::currentTimeMillis() + 30000;
+    while (link != nullptr && ! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
+        juce::Thread::sleep (1);
 }
 
 // Save to New Number (as the menu and Ctrl+Shift+S run it) onto a slot,

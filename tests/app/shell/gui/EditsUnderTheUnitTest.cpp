@@ -75,17 +75,6 @@ int writesReceived (const SimulatedKestrel& unit, int function)
     return count;
 }
 
-// The user chooses a preset on the unit; its report waits in the link, not
-// taken by the window yet.
-void turnUnitUntaken (ConnectedProgram& program, int preset)
-{
-    auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
-    program.unit.selectPresetOnUnit (preset);
-    const auto end = juce::Time::currentTimeMillis() + 30000;
-    while (link != nullptr && ! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
-        juce::Thread::sleep (1);
-}
-
 void invoke (ConnectedProgram& program, int commandId)
 {
     ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (commandId, false));

@@ -241,17 +241,6 @@ struct BundleRoad
         return ::testing::AssertionSuccess();
     }
 
-    // Waits until the unit's report of a preset chosen on it is in the
-    // link's mailbox, not taken yet.
-    void turnUnitUntaken (int preset)
-    {
-        auto* link = ZOLMidiProcessing::getInstanceWithoutCreating();
-        program.unit.selectPresetOnUnit (preset);
-        const auto end = juce::Time::currentTimeMillis() + 30000;
-        while (link != nullptr && ! link->hasPresetChange() && juce::Time::currentTimeMillis() < end)
-            juce::Thread::sleep (1);
-    }
-
     SkippingClock clock;
     ConnectedProgram program;
     ScriptedInteraction interaction;
@@ -282,7 +271,7 @@ TEST (WritesUnderTheUnit, ABundleImportTheUnitMovesUnderOrLeavesUnansweredIsNotT
         juce::Array<int> mutes;
         const char* told;
     } cases[] = {
-        { "at start", [&] { road.turnUnitUntaken (1); }, 1, {}, movedDuringImport },
+        { "at start", [&] { turnUnitUntaken (road.program, 1); }, 1, {}, movedDuringImport },
         { "middle", [&] { unit.selectPresetOnNextRequestOf (SYSEX_CABIR_START, 1); }, 1, { 0, 1 }, movedDuringImport },
         { "at end", [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_CABNAME, 1); }, 1, { 0, 1 }, movedDuringImport },
         { "silent", [&] { unit.setSilentFor (SYSEX_CABIR_DATA); }, 0, { 0, 1 }, "The unit did not answer message 2 of 66.\nNothing was stored." },
