@@ -109,6 +109,11 @@ void BankManagerListContent::timerCallback()
         return;
     }
 
+    // A preset's name as the lists show it, quoted; the one sent, or "the preset" when it has none.
+    const auto quotedName = [] (const juce::String& name) { return "\"" + printableName (name).trim() + "\""; };
+    const auto sentName = [&]
+    { return current.name.trim().isEmpty() ? juce::String ("the preset") : quotedName (current.name); };
+
     const bool writing = current.diskIndex == writeToFile;
     auto& request = manager->getRequest (writing ? getPresetDataFile : cabMode ? importUserCab : managePreset);
 
@@ -121,11 +126,9 @@ void BankManagerListContent::timerCallback()
         // what it held, and the unit is left on the preset chosen there.
         juce::String playingName;
         manager->getPresetName (playing, playingName);
-        const auto quoted = [] (const juce::String& name) { return "\"" + printableName (name).trim() + "\""; };
         failure = "The Kestrel changed to " + slotText (playing)
-                  + (isEmptySlotName (playingName) ? juce::String() : " " + quoted (playingName)) + " before "
-                  + (current.name.trim().isEmpty() ? juce::String ("the preset") : quoted (current.name))
-                  + " was saved: preset " + slotText (current.slot) + " was left as it was";
+                  + (isEmptySlotName (playingName) ? juce::String() : " " + quotedName (playingName)) + " before "
+                  + sentName() + " was saved: preset " + slotText (current.slot) + " was left as it was";
         presetRecalled = false;
         endSending();
         return;
@@ -144,10 +147,8 @@ void BankManagerListContent::timerCallback()
 
     if (request.writeStop.stop == WriteGuard::Stop::refused)
     {
-        failure = "The Kestrel refused " + (current.name.trim().isEmpty() ? juce::String ("the preset")
-                                                                          : "\"" + printableName (current.name).trim() + "\"")
-                  + " for preset " + slotText (current.slot) + " (error " + juce::String (request.writeStop.refusal)
-                  + "): preset " + slotText (current.slot) + " was left as it was";
+        failure = "The Kestrel refused " + sentName() + " for preset " + slotText (current.slot) + " (error "
+                  + juce::String (request.writeStop.refusal) + "): preset " + slotText (current.slot) + " was left as it was";
         endSending();
         return;
     }

@@ -745,14 +745,14 @@ juce::String RawPresetThreadDlg::describe (const Entry& entry) const
         // The unit went to another preset under the job: nothing was saved
         // over the slot (or written to a file) from it, unless it went there
         // as the save reached it, which stored that preset in the slot.
-        if (const auto movedTo = entry.job->getMovedTo(); movedTo >= 0)
+        if (const auto move = entry.job->getMove(); move.preset >= 0)
         {
-            const auto name = entry.job->getMovedToName().trim();
+            const auto name = move.name.trim();
             const auto slot = slotNumber (entry.job->getPresetIndex());
             const bool writes = mode == importMode || mode == copyXToYMode;
-            reason = "The Kestrel changed to " + slotNumber (movedTo)
+            reason = "The Kestrel changed to " + slotNumber (move.preset)
                      + (isEmptySlotName (name) ? juce::String() : " " + printableName (name).quoted())
-                     + (entry.job->wasMovedAsSaved() ? " as it was saved: " + slot + " now holds that preset"
+                     + (move.asSaved ? " as it was saved: " + slot + " now holds that preset"
                         : writes                     ? " before it was saved: " + slot + " was left as it was"
                                                      : " while it was read: no file was written for it");
         }

@@ -86,28 +86,14 @@ juce::uint32 RawPresetJobItem::getFinishTime() const
     return finishTime;
 }
 
-void RawPresetJobItem::setMovedTo (juce::int32 presetNumber, const juce::String& name, bool asSaved)
+void RawPresetJobItem::setMove (const Move& moveMet)
 {
     const juce::ScopedLock sl (lock);
-    movedTo = presetNumber;
-    movedToName = name;
-    movedAsSaved = asSaved;
+    move = moveMet;
 }
 
-juce::int32 RawPresetJobItem::getMovedTo() const
+RawPresetJobItem::Move RawPresetJobItem::getMove() const
 {
     const juce::ScopedLock sl (lock);
-    return movedTo;
-}
-
-juce::String RawPresetJobItem::getMovedToName() const
-{
-    const juce::ScopedLock sl (lock);
-    return movedToName;
-}
-
-bool RawPresetJobItem::wasMovedAsSaved() const
-{
-    const juce::ScopedLock sl (lock);
-    return movedAsSaved;
+    return move;
 }

@@ -40,13 +40,17 @@ public:
     void setFailureReason (const juce::String& text);
     juce::String getFailureReason() const;
 
-    // The preset the unit changed to under the item, and its name as the
-    // unit stores it; -1 while it did not. asSaved: it changed as the item's
+    // The preset the unit changed to under the item (-1 while it did not),
+    // and its name as the unit stores it. asSaved: it changed as the item's
     // save reached it, which stored that preset in the item's slot.
-    void setMovedTo (juce::int32 presetNumber, const juce::String& name, bool asSaved = false);
-    juce::int32 getMovedTo() const;
-    juce::String getMovedToName() const;
-    bool wasMovedAsSaved() const;
+    struct Move
+    {
+        juce::int32 preset = -1;
+        juce::String name;
+        bool asSaved = false;
+    };
+    void setMove (const Move& moveMet);
+    Move getMove() const;
 
     // Millisecond counter values.
     void setStartTime (juce::uint32 ms);
@@ -61,9 +65,7 @@ private:
     juce::String label;
     juce::uint32 state = 0;
     juce::String failureReason;
-    juce::int32 movedTo = -1;
-    juce::String movedToName;
-    bool movedAsSaved = false;
+    Move move;
     juce::uint32 startTime = 0;
     juce::uint32 finishTime = 0;
 

@@ -143,18 +143,14 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
 
 bool RawPresetThread::exchangeStatus (bool built, const juce::MidiMessage& message, bool stopOnExitRequest)
 {
-    const auto function = built ? (juce::uint8) message.getRawData()[sysExFunctionOffset] : (juce::uint8) 0;
-
     // Only a status that echoes the request and reports success counts: a
     // refused placement, connection, rename or save fails its step.
     return exchange (
         built, message, 1,
-        [function] (const SysExRequest& request)
+        [] (const SysExRequest& request)
         {
-            juce::MidiMessage reply;
-            StatusReply status;
-            return request.getReply (reply, 0) && parseStatusMessage (reply, status) && status.function == function &&
-                   status.result == 0;
+            juce::uint8 result = 0;
+            return collectEchoedStatus (request, result) && result == 0;
         },
         stopOnExitRequest);
 }

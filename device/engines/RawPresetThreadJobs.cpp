@@ -62,9 +62,11 @@ int RawPresetThread::forEachItem (const std::function<bool (int position, RawPre
             // which stored the preset moved to in the item's slot.
             if (stop.stop == WriteGuard::Stop::moved)
             {
-                juce::String name;
-                sendQueryNameByNum (stop.movedTo, name);
-                item->setMovedTo (stop.movedTo, name, stop.function == SYSEX_SAVE_PATCH && stop.reachedUnit);
+                RawPresetJobItem::Move move;
+                move.preset = stop.movedTo;
+                move.asSaved = stop.function == SYSEX_SAVE_PATCH && stop.reachedUnit;
+                sendQueryNameByNum (stop.movedTo, move.name);
+                item->setMove (move);
             }
 
             // A reason given by the step stands; otherwise the exchange tells

@@ -1,6 +1,7 @@
 #include "device/link/SysExMultiMsgTimer.h"
 
 #include "device/link/ZOLMidiProcessing.h"
+#include "device/wire/SysExCollectors.h"
 #include "device/wire/SysExParsers.h"
 
 SysExMultiMsgTimer::SysExMultiMsgTimer (ZOLMidiProcessing* linkToUse)
@@ -204,27 +205,17 @@ void SysExMultiMsgTimer::timerCallback()
 
     if (request != nullptr)
     {
-        auto function = request->getFunctionCode();
         lastStatus = request->getStatus();
-        auto numReplies = request->getNumReplies();
 
         if (lastStatus == 0)
             return;
 
         if (lastStatus == SysExRequest::stateComplete)
         {
-            for (int i = 0; i < numReplies; ++i)
-            {
-                juce::MidiMessage reply;
-                StatusReply status;
+            juce::uint8 result = 0;
 
-                if (request->getReply (reply, i) && parseStatusMessage (reply, status) && status.function == function &&
-                    status.result != 0)
-                {
-                    errorCode = status.result;
-                    break;
-                }
-            }
+            if (collectEchoedStatus (*request, result) && result != 0)
+                errorCode = result;
 
             // A refused message ends the transfer: nothing more is sent.
             if (errorCode == 0)

@@ -1,6 +1,7 @@
 #include "device/link/ZOLMidiProcessing.h"
 
 #include "device/wire/ModelRules.h"
+#include "device/wire/SysExCollectors.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/SysExParsers.h"
 #include "model/Checksum.h"
@@ -246,7 +247,8 @@ ZOLMidiProcessing::PresetReports ZOLMidiProcessing::getPresetReports() const
 juce::int32 ZOLMidiProcessing::findPresetReportOutside (juce::uint32 since, const juce::Array<juce::int32>& allowed) const
 {
     const juce::ScopedLock sl (presetMailbox.lock);
-    return reportLog.findOutside (since, reportLog.getCount(), allowed);
+    return reportLog.findRefused (since, reportLog.getCount(),
+                                  [&allowed] (juce::int32 preset, juce::uint32) { return allowed.contains (preset); });
 }
 
 bool ZOLMidiProcessing::admits (WriteGuard& guard)
@@ -287,12 +289,10 @@ void ZOLMidiProcessing::noteAnswered (SysExRequest& request)
     }
 
     const auto message = request.getMessage();
-    juce::MidiMessage reply;
-    StatusReply status;
+    juce::uint8 result = 0;
 
     if (isSysExOfFunction (message, SYSEX_MUTE) && unpackSysExField (message, singleByteLayout, 0) == 1
-        && request.getReply (reply, 0) && parseStatusMessage (reply, status) && status.function == SYSEX_MUTE
-        && status.result == 0)
+        && collectEchoedStatus (request, result) && result == 0)
         outputsMuted.store (false);
 }
 

@@ -6,17 +6,8 @@ juce::uint32 PresetReportLog::file (juce::int32 presetNumber)
     return ++count;
 }
 
-bool PresetReportLog::getReport (juce::uint32 n, juce::int32& presetNumber) const
-{
-    if (n == 0 || n > count || count - n >= kept)
-        return false;
-
-    presetNumber = numbers[(n - 1) % kept];
-    return true;
-}
-
-juce::int32 PresetReportLog::findOutside (juce::uint32 since, juce::uint32 until,
-                                          const juce::Array<juce::int32>& allowed) const
+juce::int32 PresetReportLog::findRefused (juce::uint32 since, juce::uint32 until,
+                                          const std::function<bool (juce::int32, juce::uint32)>& isAllowed) const
 {
     until = juce::jmin (until, count);
 
@@ -28,7 +19,7 @@ juce::int32 PresetReportLog::findOutside (juce::uint32 since, juce::uint32 until
         return getLast();
 
     for (auto n = since + 1; n <= until; ++n)
-        if (const auto preset = numbers[(n - 1) % kept]; ! allowed.contains (preset))
+        if (const auto preset = numbers[(n - 1) % kept]; ! isAllowed (preset, n))
             return preset;
 
     return -1;

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <array>
+#include <functional>
 
 // The unit's own reports of a change of preset (SYSEX_PATCHNUM sent unasked),
 // numbered 1, 2, ... in the order they were filed, with the preset each
@@ -22,15 +23,12 @@ public:
     juce::uint32 getCount() const { return count; }
     juce::int32 getLast() const { return count == 0 ? -1 : numbers[(count - 1) % kept]; }
 
-    // The preset report number n named; false when it was never filed or
-    // is no longer kept.
-    bool getReport (juce::uint32 n, juce::int32& presetNumber) const;
-
     // The preset of the first report after `since`, up to and including
-    // report `until`, that names none of the allowed presets; -1 when every
-    // one of them names an allowed preset. Reports no longer kept cannot be
-    // looked at: then the last one stands for them.
-    juce::int32 findOutside (juce::uint32 since, juce::uint32 until, const juce::Array<juce::int32>& allowed) const;
+    // report `until`, that isAllowed (preset, report number) refuses; -1 when
+    // it allows every one. Reports no longer kept cannot be looked at: then
+    // the last one stands for them.
+    juce::int32 findRefused (juce::uint32 since, juce::uint32 until,
+                             const std::function<bool (juce::int32 preset, juce::uint32 n)>& isAllowed) const;
 
 private:
     std::array<juce::int32, kept> numbers{};

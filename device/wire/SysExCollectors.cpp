@@ -238,6 +238,29 @@ bool collectCabNames (const SysExRequest& request, juce::Array<CabNameRecord>& n
                                  std::numeric_limits<int>::max(), true);
 }
 
+bool collectEchoedStatus (const SysExRequest& request, uint8& result)
+{
+    const auto function = request.getFunctionCode();
+    bool echoed = false;
+    result = 0;
+
+    forEachReply (request,
+                  [&] (const juce::MidiMessage& reply, uint8)
+                  {
+                      StatusReply status;
+
+                      if (parseStatusMessage (reply, status) && status.function == function)
+                      {
+                          echoed = true;
+                          result = status.result;
+                      }
+
+                      return result == 0;
+                  });
+
+    return echoed;
+}
+
 bool collectQueryStates (const SysExRequest& request, juce::Array<uint32>& words, uint8& scene)
 {
     if (! isWholeAnswer (request, { SYSEX_QUERY_STATES }))

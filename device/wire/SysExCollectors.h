@@ -51,6 +51,11 @@ void appendEffectDumpBytes (const juce::Array<juce::uint16>& words, juce::Memory
 // count other than 0 must equal the number of names.
 bool collectCabNames (const SysExRequest& request, juce::Array<CabNameRecord>& names);
 
+// A status reply that echoes the request's function: result gets the first
+// such one's failure code, or 0 when each reports success; false when none
+// echoes it.
+bool collectEchoedStatus (const SysExRequest& request, juce::uint8& result);
+
 // SYSEX_QUERY_STATES: the words of the last states message and the scene of
 // the SYSEX_SET_SCENE reply; an answer without its scene is refused.
 bool collectQueryStates (const SysExRequest& request, juce::Array<juce::uint32>& words, juce::uint8& scene);

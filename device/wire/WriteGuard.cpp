@@ -1,5 +1,6 @@
 #include "device/wire/WriteGuard.h"
 
+#include "device/wire/SysExCollectors.h"
 #include "device/wire/SysExParsers.h"
 #include "device/wire/SysExRequest.h"
 #include "model/IdTables.h"
@@ -61,21 +62,8 @@ bool WriteGuard::isAllowed (juce::int32 preset, juce::uint32 reportNumber) const
 
 juce::int32 WriteGuard::findMove (const PresetReportLog& log, juce::uint32 until) const
 {
-    until = juce::jmin (until, log.getCount());
-
-    for (auto n = baseline + 1; n <= until; ++n)
-    {
-        juce::int32 preset = -1;
-
-        // A report no longer kept cannot be judged: the unit moved on from it.
-        if (! log.getReport (n, preset))
-            return log.getLast();
-
-        if (! isAllowed (preset, n))
-            return preset;
-    }
-
-    return -1;
+    return log.findRefused (baseline, until,
+                            [this] (juce::int32 preset, juce::uint32 n) { return isAllowed (preset, n); });
 }
 
 bool WriteGuard::allows (juce::int32 preset, juce::uint32 reportNumber) const
@@ -118,15 +106,7 @@ void WriteGuard::judgeAnswer (const SysExRequest& request, const PresetReportLog
 
     // A status that echoes the request and reports a failure: the write was refused.
     juce::uint8 refusal = 0;
-
-    for (int i = 0; i < request.getNumReplies() && refusal == 0; ++i)
-    {
-        juce::MidiMessage reply;
-        StatusReply status;
-
-        if (request.getReply (reply, i) && parseStatusMessage (reply, status) && status.function == function)
-            refusal = status.result;
-    }
+    collectEchoedStatus (request, refusal);
 
     const juce::ScopedLock sl (lock);
 

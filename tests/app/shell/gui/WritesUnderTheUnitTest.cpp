@@ -30,22 +30,49 @@
 
 using namespace frontPanelRoad;
 
+namespace
+{
+// The program on preset 0 with its amp knob turned: an edit to save. Time-outs
+// of answers the unit loses are skipped.
+struct EditedRoad
+{
+    explicit EditedRoad (const char* folder)
+        : program (folder)
+    {
+    }
+
+    ::testing::AssertionResult open()
+    {
+        if (auto opened = program.open(); ! opened)
+            return opened;
+        clock.skipTimeOutsOf (program.unit);
+        if (! pumpMessagesUntil ([&] { return showsPreset (program, 0); }))
+            return ::testing::AssertionFailure() << "not on preset 0";
+        if (! turnAmpKnob (program, param, edited))
+            return ::testing::AssertionFailure() << "the amp knob did not turn";
+        return ::testing::AssertionSuccess();
+    }
+
+    SkippingClock clock;
+    ConnectedProgram program;
+    int param = 0;          // the parameter turned
+    juce::uint16 edited = 0; // its value in the edit
+};
+} // namespace
+
 // The unit refuses the save, or never answers it: SAVE and Save to New
 // Number each say so once, nothing is stored, no "Preset saved." shows, the
 // EDITED lamp stays lit, and Save to New Number stays on the edited preset.
 TEST (WritesUnderTheUnit, ASaveTheUnitRefusesOrDoesNotAnswerStoresNothingAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
-    SkippingClock clock;
-    ConnectedProgram program{ "kestrel-save-refused" };
-    ASSERT_TRUE (program.open());
-    clock.skipTimeOutsOf (program.unit);
+    EditedRoad road{ "kestrel-save-refused" };
+    ASSERT_TRUE (road.open());
+    auto& program = road.program;
     auto& unit = program.unit;
     auto* panel = program.content->getFrontPanel();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
-    int param = 0;
-    juce::uint16 edited = 0;
-    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    const auto param = road.param;
+    const auto edited = road.edited;
     const auto stored0 = unit.getPreset (0).toWords();
     const auto stored12 = unit.getPreset (12).toWords();
     const struct
@@ -106,16 +133,13 @@ TEST (WritesUnderTheUnit, ASaveTheUnitRefusesOrDoesNotAnswerStoresNothingAndSays
 TEST (WritesUnderTheUnit, ASaveWhoseAnswerWasLostGoesOutAgainOnlyWhileTheUnitStaysPut)
 {
     KESTREL_REQUIRE_DISPLAY();
-    SkippingClock clock;
-    ConnectedProgram program{ "kestrel-save-lost-answer" };
-    ASSERT_TRUE (program.open());
-    clock.skipTimeOutsOf (program.unit);
+    EditedRoad road{ "kestrel-save-lost-answer" };
+    ASSERT_TRUE (road.open());
+    auto& program = road.program;
     auto& unit = program.unit;
     auto* panel = program.content->getFrontPanel();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
-    int param = 0;
-    juce::uint16 edited = 0;
-    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    const auto param = road.param;
+    const auto edited = road.edited;
     const auto stored2 = unit.getPreset (2).toWords();
     const int before = program.notices.count();
     unit.clearReceived();
@@ -147,14 +171,13 @@ TEST (WritesUnderTheUnit, ASaveWhoseAnswerWasLostGoesOutAgainOnlyWhileTheUnitSta
 TEST (WritesUnderTheUnit, ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedAsTyped)
 {
     KESTREL_REQUIRE_DISPLAY();
-    ConnectedProgram program{ "kestrel-save-reports-slot" };
-    ASSERT_TRUE (program.open());
+    EditedRoad road{ "kestrel-save-reports-slot" };
+    ASSERT_TRUE (road.open());
+    auto& program = road.program;
     auto& unit = program.unit;
     auto* panel = program.content->getFrontPanel();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
-    int param = 0;
-    juce::uint16 edited = 0;
-    ASSERT_TRUE (turnAmpKnob (program, param, edited));
+    const auto param = road.param;
+    const auto edited = road.edited;
 
     auto* name = panel->getPresetName();
     ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1108, false));
