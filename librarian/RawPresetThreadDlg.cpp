@@ -745,16 +745,24 @@ juce::String RawPresetThreadDlg::describe (const Entry& entry) const
         // The unit went to another preset under the job: nothing was saved
         // over the slot (or written to a file) from it, unless it went there
         // as the save reached it, which stored that preset in the slot.
-        if (const auto move = entry.job->getMove(); move.preset >= 0)
+        if (const auto move = entry.job->getMove(); move.preset >= 0 || move.scene >= 0)
         {
             const auto name = move.name.trim();
             const auto slot = slotNumber (entry.job->getPresetIndex());
             const bool writes = mode == importMode || mode == copyXToYMode;
-            reason = "The Kestrel changed to " + slotNumber (move.preset)
-                     + (isEmptySlotName (name) ? juce::String() : " " + printableName (name).quoted())
-                     + (move.asSaved ? " as it was saved: " + slot + " now holds that preset"
-                        : writes                     ? " before it was saved: " + slot + " was left as it was"
-                                                     : " while it was read: no file was written for it");
+            const auto scene = "Scene " + juce::String (move.scene + 1);
+            // The item's own slot reported again: the unit reloaded it.
+            const bool reloaded = move.scene < 0 && move.preset == entry.job->getPresetIndex();
+            const auto held = move.scene >= 0 ? slot + " was saved in " + scene
+                              : reloaded      ? slot + " was left as it was"
+                                              : slot + " now holds that preset";
+            reason = (reloaded ? "The Kestrel reloaded " : "The Kestrel changed to ")
+                     + (move.scene >= 0 ? scene
+                                        : slotNumber (move.preset)
+                                              + (isEmptySlotName (name) ? juce::String() : " " + printableName (name).quoted()))
+                     + (move.asSaved ? " as it was saved: " + held
+                        : writes     ? " before it was saved: " + slot + " was left as it was"
+                                     : " while it was read: no file was written for it");
         }
 
         return text + "  -  Failed" + (reason.isNotEmpty() ? ": " + reason : juce::String());

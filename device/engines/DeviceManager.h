@@ -227,6 +227,10 @@ public:
     const GridVectors& getGridVectors() const { return gridVectors; }
     const juce::Array<juce::uint32>& getBlockStates() const { return blockStates; }
     juce::uint32 getSceneWord();
+    // How many states reports the unit had sent unasked when the scene word
+    // was last read from it (the link's count, see UnitReportLog): a later
+    // one may have changed the scene.
+    juce::uint32 getStatesReportsFollowed() const { return statesReportsFollowed; }
     juce::uint16 getTempo() const { return tempo; }
     juce::uint16 getTempoToUse() const { return tempoToUse; }
     const EffectParamValue& getLastParamValue() const { return lastParamValue; }
@@ -366,6 +370,7 @@ private:
     juce::uint16 tempo = lowestTempo;
     juce::uint16 tempoToUse = 0;
     juce::uint32 sceneWord = 0;
+    juce::uint32 statesReportsFollowed = 0;
     XYReply xyReply;
     ModifierValues modifierReply;
     ModifierSetReply modifierSetReply;

@@ -142,6 +142,7 @@ bool DeviceManager::parseScene (SysExRequest& request)
     if (! getReplyMessage (request, 0, reply) || ! parseSetScene (reply, scene))
         return false;
 
+    statesReportsFollowed = request.getStatesReportCountAtAnswer();
     const juce::ScopedLock sl (presetNumberLock);
     sceneWord = scene;
     return true;
@@ -287,6 +288,7 @@ bool DeviceManager::parseBlockStates (SysExRequest& request)
         return false;
 
     blockStates = words;
+    statesReportsFollowed = request.getStatesReportCountAtAnswer();
 
     {
         const juce::ScopedLock sl (presetNumberLock);

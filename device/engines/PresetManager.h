@@ -427,6 +427,10 @@ private:
     // The guard the requests of the step about to run carry: none for the
     // unmute, nor once the run has stopped writing.
     std::shared_ptr<WriteGuard> guardForStep (const PresetStateMachine& machine) const;
+    // Before each step: once no write of the run is left and its last one
+    // was answered, a move of the unit no longer stops it (but for saves and
+    // exports, which keep their guard to their end).
+    void finishGuardAfterLastWrite (PresetStateMachine& machine);
     // Before each step: once the guard has stopped the run, tells the user
     // once and leads the run to the unmute of outputs it muted (false), or
     // ends it as failed, without its end code (true).

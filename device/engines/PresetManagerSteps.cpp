@@ -67,6 +67,8 @@ juce::String turningBar (int entryCount)
 
 bool PresetManager::runStep (PresetStateMachine& m)
 {
+    finishGuardAfterLastWrite (m);
+
     if (endsAfterGuardStop (m) || endsSaveAfterMove (m) || endsEarly (m))
         return true;
 

@@ -11,6 +11,8 @@
 #include "model/UnitIds.h"
 #include "model/UserNotifier.h"
 
+#include <algorithm>
+
 namespace
 {
 // The requests that write to the preset the unit plays, and the exports that
@@ -82,6 +84,125 @@ bool keepsEdit (int which)
     }
 }
 
+// The requests that address a scene: they set the scenes they write, or
+// write the one the window shows.
+bool addressesScene (int which)
+{
+    switch (which)
+    {
+        case scenePaste:
+        case scenePasteAll:
+        case sceneSwap:
+        case sceneBlockBypass:
+        case sceneBlockSetXY: return true;
+        default: return false;
+    }
+}
+
+template <typename Entry, typename Test>
+bool anyOf (const juce::Array<Entry>& entries, Test test)
+{
+    return std::any_of (entries.begin(), entries.end(), test);
+}
+
+// Whether the step writes to the preset when it runs: it sends a write, or
+// fills a list that a later step sends (its entries as they stand now). The
+// current step that waits for a transfer writes while the transfer runs.
+bool stepWrites (const PresetStateMachine& m, juce::int32 step, bool current, bool transferUnderWay)
+{
+    switch (step)
+    {
+        case stepPresetPasteCheck:
+        case stepBlockPasteCheck:
+        case stepCabirImportCheck: return ! current || transferUnderWay;
+
+        case stepSetParams: return anyOf (m.paramWrites, [] (const ParamWrite& w) { return w.mode != 0; });
+        case stepSetModifier: return anyOf (m.modifierWrites, [] (const ModifierWrite& w) { return w.mode != 0; });
+        case stepEffectSetXy: return anyOf (m.xyWrites, [] (const XYWrite& w) { return w.select != 0; });
+        case stepEffectInsert: return ! m.inserts.isEmpty();
+        case stepBlockConnect: return ! m.connections.isEmpty();
+        case stepBlockPasteModifier: return ! m.modifierRecords.isEmpty();
+        case stepScenePasteXy: return ! m.sceneRecord.xyStates.isEmpty();
+        case stepScenePasteBypass: return ! m.sceneRecord.bypassStates.isEmpty();
+        case stepSetModifierParamDirect: return ! m.modifierDirectWrites.isEmpty();
+        case stepSetParam: return m.writeMode != 0 && m.writeMode != PresetStateMachine::writeModeNothing;
+        case stepSetFsgrid: return m.footswitchGrid.first == 1;
+
+        case stepPresetRename:
+        case stepPresetPasteInit:
+        case stepPresetSave:
+        case stepPresetBundleImportCab:
+        case stepPresetBundleSaveCab:
+        case stepEffectDelete:
+        case stepEffectDeleteAll:
+        case stepEffectInitialize:
+        case stepEffectInitializeAll:
+        case stepEffectInitializeInput:
+        case stepEffectInitializeOutput:
+        case stepEffectInsertShunt:
+        case stepEffectMove:
+        case stepEffectBypass:
+        case stepSceneSetXy:
+        case stepPresetSetToX:
+        case stepPresetSetToY:
+        case stepBlockPasteInit:
+        case stepBlockPasteSetX:
+        case stepBlockPasteSetY:
+        case stepSetParamDirect:
+        case stepSceneChange:
+        case stepSceneSetParameters:
+        case stepScenePasteRepeat:
+        case stepScenePasteReturn:
+        case stepSceneSwapSetDataClipboardA:
+        case stepSceneSwapSetDataClipboardB:
+        case stepXyPasteFromClipboard:
+        case stepXyPasteFromState:
+        case stepXySetToX:
+        case stepXySetToY:
+        case stepSetTempo:
+        case stepSetTempoToUse:
+        case stepPresetCsvXyRestore:
+        case stepCabirImportInit:
+        case stepSetEditFlag:
+        case stepDeleteCab:
+        case stepRawPresetGetXParams:
+        case stepRawPresetGetYParams:
+        case stepRawPresetGetSceneStates:
+        case stepLayoutSet: return true;
+
+        default: return false;
+    }
+}
+
+// Whether the run writes again from its cursor on: the current step and
+// those after it, and a loop's body once more while the loop repeats.
+bool writesAhead (const PresetStateMachine& m, bool transferUnderWay)
+{
+    const auto& steps = m.getSteps();
+    const auto from = juce::jmax (0, m.getStepIndex());
+
+    for (int i = from; i < steps.size(); ++i)
+    {
+        if (stepWrites (m, steps[i], i == from, transferUnderWay))
+            return true;
+
+        if (steps[i] == stepLoopEnd && m.loopCounter + 1 < m.loopCount)
+            for (int j = i; --j >= 0 && steps[j] != stepLoopStart;)
+                if (stepWrites (m, steps[j], false, transferUnderWay))
+                    return true;
+    }
+
+    return false;
+}
+
+// The requests that keep their guard to their end: the saves and exports,
+// which store or read the edit as it stands, and the bundle import, whose
+// end tells the user the bundle's preset is there to audition.
+bool keepsGuardToEnd (int which)
+{
+    return keepsEdit (which) || which == importPresetCabBundle;
+}
+
 // The messages of a multi-message transfer.
 bool isTransferFunction (juce::uint8 function)
 {
@@ -119,6 +240,20 @@ void PresetManager::armGuard (PresetStateMachine& machine)
     // "Manage Preset" writes to the slot it recalls, once the unit has taken the recall.
     if (which == managePreset)
         machine.guard->awaitRecall();
+
+    // The scene the window shows, as the unit last told it.
+    if (addressesScene (which))
+        machine.guard->addressScene (getCurrentScene(), getStatesReportsFollowed());
+}
+
+void PresetManager::finishGuardAfterLastWrite (PresetStateMachine& m)
+{
+    if (m.guard == nullptr || m.guard->isStopped() || m.guard->isFinished()
+        || keepsGuardToEnd (machines.indexOf (&m)) || writesAhead (m, ownsSender (m) && waitForSender()))
+        return;
+
+    // Written and answered: the window follows the unit wherever it goes now.
+    m.guard->finish();
 }
 
 std::shared_ptr<WriteGuard> PresetManager::guardForStep (const PresetStateMachine& machine) const
@@ -235,6 +370,16 @@ void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::Sta
     // the librarian's transfers by the librarian.
     if (findAnsweredWrite (m) != answeredWrites.end() || &m == &getRequest (managePreset))
         return;
+
+    if (state.stop == WriteGuard::Stop::sceneMoved)
+    {
+        const auto movedTo = "Scene " + juce::String (state.sceneMovedTo + 1);
+        UserNotifier::warn ("The Kestrel changed from Scene " + juce::String (state.scene + 1) + " to " + movedTo
+                            + " during " + m.name + ": "
+                            + (state.reachedUnit ? "its last write may have reached " + movedTo + "; " : juce::String())
+                            + "nothing more was sent.");
+        return;
+    }
 
     // The preset meant as the window showed it; the one moved to as the
     // window shows it once it has followed the unit there.

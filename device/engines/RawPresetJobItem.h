@@ -41,12 +41,15 @@ public:
     juce::String getFailureReason() const;
 
     // The preset the unit changed to under the item (-1 while it did not),
-    // and its name as the unit stores it. asSaved: it changed as the item's
-    // save reached it, which stored that preset in the item's slot.
+    // and its name as the unit stores it; or the scene it changed to (-1
+    // while it did not). asSaved: it changed as the item's save reached it,
+    // which stored that preset in the item's slot, or the item's preset in
+    // that scene.
     struct Move
     {
         juce::int32 preset = -1;
         juce::String name;
+        juce::int32 scene = -1;
         bool asSaved = false;
     };
     void setMove (const Move& moveMet);

@@ -441,6 +441,12 @@ bool RawPresetThread::sendParamDump (int blockId, juce::Array<EffectParamValue>&
                      });
 }
 
+bool RawPresetThread::settleScene()
+{
+    juce::uint8 scene = 0;
+    return guard == nullptr || ! guard->isSceneInDoubt() || sendSetScene (ZOLMidiProcessing::sceneQuestion, scene);
+}
+
 bool RawPresetThread::sendQueryStates (juce::Array<juce::uint32>& words)
 {
     int expected = 1;

@@ -175,6 +175,11 @@ private:
     bool sendParamDump (int blockId, juce::Array<EffectParamValue>& values);
     bool sendQueryStates (juce::Array<juce::uint32>& words);
 
+    // Asks the unit its scene when an answer of the item came after a states
+    // report the unit sent: false when the unit is in another scene than the
+    // one the item set (the item's guard then says so), or did not answer.
+    bool settleScene();
+
     //==========================================================================
     // Read and write procedures over the preset loaded on the unit.
 

@@ -48,10 +48,14 @@ int RawPresetThread::forEachItem (const std::function<bool (int position, RawPre
         ++handled;
 
         // What the item writes (or reads into a file) is its slot's once the
-        // unit has taken the item's recall; a move of the unit ends it.
-        guard = std::make_shared<WriteGuard> (item->getPresetIndex(), link->getPresetReports().count);
+        // unit has taken the item's recall, in the scene the item set last; a
+        // move of the unit to another preset or scene ends it. A change of
+        // scene met at the item's last answer is found out before it ends.
+        const auto reports = link->getPresetReports();
+        guard = std::make_shared<WriteGuard> (item->getPresetIndex(), reports.count);
         guard->awaitRecall();
-        const bool performed = perform (i, *item);
+        guard->addressScene (-1, reports.states);
+        const bool performed = perform (i, *item) && settleScene();
         const auto stop = guard->getState();
         guard = nullptr;
 
@@ -59,13 +63,23 @@ int RawPresetThread::forEachItem (const std::function<bool (int position, RawPre
         {
             // The preset the unit went to is named as it stores it. A move
             // met at the save's answer came as the save reached the unit,
-            // which stored the preset moved to in the item's slot.
-            if (stop.stop == WriteGuard::Stop::moved)
+            // which stored the preset moved to in the item's slot (or the
+            // item's preset, in the scene moved to).
+            if (stop.stop == WriteGuard::Stop::moved || stop.stop == WriteGuard::Stop::sceneMoved)
             {
                 RawPresetJobItem::Move move;
-                move.preset = stop.movedTo;
                 move.asSaved = stop.function == SYSEX_SAVE_PATCH && stop.reachedUnit;
-                sendQueryNameByNum (stop.movedTo, move.name);
+
+                if (stop.stop == WriteGuard::Stop::sceneMoved)
+                {
+                    move.scene = stop.sceneMovedTo;
+                }
+                else
+                {
+                    move.preset = stop.movedTo;
+                    sendQueryNameByNum (stop.movedTo, move.name);
+                }
+
                 item->setMove (move);
             }
 
@@ -146,6 +160,9 @@ bool RawPresetThread::exportOne (int position, RawPresetJobItem& item)
         return false;
 
     step ("Writing file to disk");
+    if (! settleScene())
+        return false;
+
     const auto baseName =
         makeLegalFileName (juce::String::formatted ("%0.3d_", shown) + work.name.trimEnd());
     juce::String path;

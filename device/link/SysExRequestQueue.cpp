@@ -5,6 +5,11 @@ void SysExRequestQueue::push (SysExRequest* request)
     requests.add (request);
 }
 
+void SysExRequestQueue::pushFront (SysExRequest* request)
+{
+    requests.insert (0, request);
+}
+
 SysExRequest* SysExRequestQueue::pop()
 {
     if (requests.isEmpty())

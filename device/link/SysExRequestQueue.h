@@ -11,6 +11,8 @@ public:
     SysExRequestQueue() = default;
 
     void push (SysExRequest* request);
+    // Puts a request taken off the queue back at its front.
+    void pushFront (SysExRequest* request);
 
     // Takes the front request off the queue; nullptr when empty.
     SysExRequest* pop();

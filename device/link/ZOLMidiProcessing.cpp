@@ -1,12 +1,15 @@
 #include "device/link/ZOLMidiProcessing.h"
 
 #include "device/wire/ModelRules.h"
+#include "device/wire/SysExBuilders.h"
 #include "device/wire/SysExCollectors.h"
 #include "device/wire/SysExFraming.h"
 #include "device/wire/SysExParsers.h"
 #include "model/Checksum.h"
 #include "model/Clock.h"
 #include "model/IdTables.h"
+
+#include <utility>
 
 namespace
 {
@@ -103,7 +106,13 @@ void ZOLMidiProcessing::failAllRequests()
     juce::Array<SysExRequest*> stranded;
 
     while (auto* request = inFlight.pop())
-        stranded.add (request);
+        if (request != sceneCheck.get())
+            stranded.add (request);
+
+    sceneCheck.reset();
+
+    if (auto* held = std::exchange (heldForSceneCheck, nullptr))
+        stranded.add (held);
 
     {
         const juce::ScopedLock sl (outQueueLock);
@@ -241,7 +250,7 @@ bool ZOLMidiProcessing::takePresetChange (PresetNumberRecord* out, bool* editorA
 ZOLMidiProcessing::PresetReports ZOLMidiProcessing::getPresetReports() const
 {
     const juce::ScopedLock sl (presetMailbox.lock);
-    return { reportLog.getCount(), reportLog.getLast(), reportsTaken };
+    return { reportLog.getCount(), reportLog.getLast(), reportsTaken, reportLog.getStatesCount() };
 }
 
 juce::int32 ZOLMidiProcessing::findPresetReportOutside (juce::uint32 since, const juce::Array<juce::int32>& allowed) const
@@ -257,15 +266,21 @@ bool ZOLMidiProcessing::admits (WriteGuard& guard)
     return guard.admit (reportLog);
 }
 
-bool ZOLMidiProcessing::prepareToSend (SysExRequest& request)
+ZOLMidiProcessing::Sending ZOLMidiProcessing::prepareToSend (SysExRequest& request)
 {
     const auto message = request.getMessage();
 
     {
         const juce::ScopedLock sl (presetMailbox.lock);
 
-        if (auto& guard = request.getGuard(); guard != nullptr && ! guard->admit (reportLog, &message))
-            return false;
+        if (auto& guard = request.getGuard(); guard != nullptr)
+        {
+            if (! guard->admit (reportLog, &message))
+                return Sending::withheld;
+
+            if (guard->needsSceneCheck (reportLog, message))
+                return Sending::afterSceneCheck;
+        }
 
         request.setPresetReportCountAtSend (reportLog.getCount());
     }
@@ -274,7 +289,55 @@ bool ZOLMidiProcessing::prepareToSend (SysExRequest& request)
     if (isSysExOfFunction (message, SYSEX_MUTE) && unpackSysExField (message, singleByteLayout, 0) == 0)
         outputsMuted.store (true);
 
-    return true;
+    return Sending::now;
+}
+
+void ZOLMidiProcessing::askSceneFor (SysExRequest& request)
+{
+    // Asked of the model the request is addressed to.
+    const auto message = request.getMessage();
+    juce::MidiMessage question;
+
+    if (! buildSetScene (question, sceneQuestion, message.getRawData()[sysExModelOffset]))
+    {
+        request.setState (SysExRequest::stateTimedOut);
+        letGo (&request);
+        return;
+    }
+
+    heldForSceneCheck = &request;
+    sceneCheck = std::make_unique<SysExRequest> (SysExRequest::defaultTimeoutMs);
+    sceneCheck->setMessage (question);
+    sceneCheck->setBusy (true);
+    sceneCheck->restartTimer();
+    inFlight.push (sceneCheck.get());
+    ports.sendMessageNow (question);
+}
+
+void ZOLMidiProcessing::endSceneCheck()
+{
+    auto* held = std::exchange (heldForSceneCheck, nullptr);
+    const auto check = std::move (sceneCheck);
+
+    if (held == nullptr)
+        return;
+
+    juce::MidiMessage reply;
+    juce::uint8 scene = 0;
+
+    // Answered, the guard judges the scene; the request is then sent or
+    // withheld as the guard says. Unanswered, it ends as a lost answer does.
+    if (check != nullptr && check->getState() == SysExRequest::stateComplete && check->getReply (reply, 0)
+        && parseSetScene (reply, scene))
+    {
+        held->getGuard()->judgeScene (scene, check->getStatesReportCountAtAnswer());
+        const juce::ScopedLock sl (outQueueLock);
+        outQueue.pushFront (held);
+        return;
+    }
+
+    held->setState (SysExRequest::stateTimedOut);
+    letGo (held);
 }
 
 void ZOLMidiProcessing::noteAnswered (SysExRequest& request)
@@ -283,6 +346,7 @@ void ZOLMidiProcessing::noteAnswered (SysExRequest& request)
     {
         const juce::ScopedLock sl (presetMailbox.lock);
         request.setPresetReportsAtAnswer (reportLog.getCount(), reportLog.getLast());
+        request.setStatesReportCountAtAnswer (reportLog.getStatesCount());
 
         if (auto& guard = request.getGuard())
             guard->judgeAnswer (request, reportLog);
@@ -339,7 +403,7 @@ void ZOLMidiProcessing::run()
 
 int ZOLMidiProcessing::getIdleWaitMs()
 {
-    if (! inFlight.isEmpty())
+    if (! inFlight.isEmpty() || heldForSceneCheck != nullptr)
         return 1;
 
     if (! hold.load())
@@ -395,7 +459,12 @@ void ZOLMidiProcessing::processPass()
         if (current->getState() == SysExRequest::stateComplete || current->checkTimeOut())
         {
             inFlight.pop();
-            letGo (current);
+
+            if (current == sceneCheck.get())
+                endSceneCheck();
+            else
+                letGo (current);
+
             report.active = true;
         }
     }
@@ -420,14 +489,19 @@ void ZOLMidiProcessing::processPass()
         return;
     }
 
-    // A run of writes the unit has moved away from sends nothing more.
-    if (! prepareToSend (*next))
+    switch (prepareToSend (*next))
     {
-        next->setWithheld();
-        next->setState (SysExRequest::stateTimedOut);
-        letGo (next);
-        report.active = true;
-        return;
+        case Sending::now: break;
+
+        // A run of writes the unit has moved away from sends nothing more.
+        case Sending::withheld:
+            next->setWithheld();
+            next->setState (SysExRequest::stateTimedOut);
+            letGo (next);
+            report.active = true;
+            return;
+
+        case Sending::afterSceneCheck: askSceneFor (*next); return;
     }
 
     next->restartTimer();
@@ -509,6 +583,11 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             answers = (r == f) && ! holdsReplyOf (*current, SYSEX_QUERY_STATES);
             if (! answers)
             {
+                {
+                    const juce::ScopedLock sl (presetMailbox.lock);
+                    reportLog.fileStates();
+                }
+
                 const juce::ScopedLock sl (statesLock);
                 statesChanged.store (true);
             }

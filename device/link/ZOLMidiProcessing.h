@@ -3,7 +3,7 @@
 #include "device/link/MidiPortPair.h"
 #include "device/link/SysExRequestQueue.h"
 #include "device/wire/ModifierRecords.h"
-#include "device/wire/PresetReportLog.h"
+#include "device/wire/UnitReportLog.h"
 #include "device/wire/SysExRequest.h"
 #include "device/wire/UnitReplies.h"
 #include "device/wire/WriteGuard.h"
@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 // The one link between the program and the unit.
 //
@@ -118,11 +119,14 @@ public:
     // completed (SysExRequest::setPresetReportsAtAnswer), so that the unit's
     // report of a change made before it answered can be told from one made
     // after.
+    // `states`: how many reports of its states the unit sent unasked (see
+    // UnitReportLog); requests are stamped with it as they are completed.
     struct PresetReports
     {
         juce::uint32 count = 0;
         juce::int32 last = -1;
         juce::uint32 taken = 0;
+        juce::uint32 states = 0;
     };
     PresetReports getPresetReports() const;
 
@@ -134,6 +138,14 @@ public:
     // it sends one of the guard's requests: false (the guard stopped) once
     // the unit has reported another preset than the one its writes are for.
     bool admits (WriteGuard& guard);
+
+    // Before a request of a run that addresses a scene goes out while the
+    // unit may have changed scene (WriteGuard::needsSceneCheck), the link
+    // asks the unit its scene (SYSEX_SET_SCENE asking, as 127) and hands the
+    // answer to the guard; the request then goes out, or not, as the guard
+    // judges. A question that is not answered in time ends the request as
+    // timed out, unsent.
+    static constexpr juce::uint32 sceneQuestion = 127;
 
     //==========================================================================
     // Whether the program has left the unit's outputs muted: set when a
@@ -243,7 +255,7 @@ private:
     Mailbox<ModifierBroadcast> modifierMailbox;
     Mailbox<PresetNumberRecord> presetMailbox;
     bool presetChangeRequested = false; // under presetMailbox.lock
-    PresetReportLog reportLog;          // under presetMailbox.lock
+    UnitReportLog reportLog;          // under presetMailbox.lock
     juce::uint32 reportsTaken = 0;      // under presetMailbox.lock
 
     juce::CriticalSection resyncLock;
@@ -258,10 +270,23 @@ private:
     std::atomic<bool> outputsMuted{ false };
 
     // A request goes out: the guard's judgement, the reports filed by then,
-    // and the mute it may carry. False when the guard keeps it back.
-    bool prepareToSend (SysExRequest& request);
+    // and the mute it may carry.
+    enum class Sending
+    {
+        now,
+        withheld,        // the guard keeps it back
+        afterSceneCheck  // the unit is asked its scene first
+    };
+    Sending prepareToSend (SysExRequest& request);
     // A request has its whole answer.
     void noteAnswered (SysExRequest& request);
+
+    // The question of the scene asked for a guarded request, which waits in
+    // heldForSceneCheck meanwhile (link thread only).
+    void askSceneFor (SysExRequest& request);
+    void endSceneCheck();
+    std::unique_ptr<SysExRequest> sceneCheck;
+    SysExRequest* heldForSceneCheck = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZOLMidiProcessing)
 };

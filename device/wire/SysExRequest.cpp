@@ -53,6 +53,7 @@ void SysExRequest::reset (juce::uint32 timeoutMs)
     presetReportsAtAnswer.store (0);
     lastPresetReportAtAnswer.store (-1);
     presetReportsAtSend.store (0);
+    statesReportsAtAnswer.store (0);
     withheld.store (false);
 }
 

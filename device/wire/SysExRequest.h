@@ -133,6 +133,11 @@ public:
     void setPresetReportCountAtSend (juce::uint32 count) { presetReportsAtSend.store (count); }
     juce::uint32 getPresetReportCountAtSend() const { return presetReportsAtSend.load(); }
 
+    // How many reports of its states the unit had sent unasked when the link
+    // completed the request (see UnitReportLog); 0 until then.
+    void setStatesReportCountAtAnswer (juce::uint32 count) { statesReportsAtAnswer.store (count); }
+    juce::uint32 getStatesReportCountAtAnswer() const { return statesReportsAtAnswer.load(); }
+
     //==========================================================================
     // The run of writes the request belongs to, judged by the link as the
     // request goes out and when its answer is in (see WriteGuard). Set before
@@ -166,6 +171,7 @@ private:
     std::atomic<juce::uint32> presetReportsAtAnswer{ 0 };
     std::atomic<juce::int32> lastPresetReportAtAnswer{ -1 };
     std::atomic<juce::uint32> presetReportsAtSend{ 0 };
+    std::atomic<juce::uint32> statesReportsAtAnswer{ 0 };
     std::atomic<bool> withheld{ false };
     std::shared_ptr<WriteGuard> guard;
 

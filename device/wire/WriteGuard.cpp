@@ -14,6 +14,28 @@ juce::int32 field (const juce::MidiMessage& message, const PayloadLayout* layout
     return unpackSysExField (message, layout, id);
 }
 
+bool asksScene (const juce::MidiMessage& message)
+{
+    return isSysExOfFunction (message, SYSEX_QUERY_STATES)
+           || (isSysExOfFunction (message, SYSEX_SET_SCENE)
+               && (juce::uint32) field (message, singleByteLayout, 0) == sceneQuery);
+}
+
+// The scene a scene or states answer names; -1 when the answer names none.
+juce::int32 sceneOfAnswer (const SysExRequest& request)
+{
+    juce::uint8 scene = 0;
+
+    if (request.getFunctionCode() == SYSEX_QUERY_STATES)
+    {
+        juce::Array<juce::uint32> words;
+        return collectQueryStates (request, words, scene) ? scene : -1;
+    }
+
+    juce::MidiMessage reply;
+    return request.getReply (reply, 0) && parseSetScene (reply, scene) ? scene : -1;
+}
+
 // The slot a recall or a save addresses; -1 when the message names none.
 juce::int32 locationOf (const juce::MidiMessage& message)
 {
@@ -43,6 +65,21 @@ void WriteGuard::awaitRecall()
     meant = -1;
     allowed.clear();
     reloadBeforeWrites = -1;
+    recallReportExpected = false;
+}
+
+void WriteGuard::addressScene (juce::int32 sceneMeant, juce::uint32 statesSeen)
+{
+    const juce::ScopedLock sl (lock);
+    addressesScene = true;
+    scene = sceneMeant;
+    statesBaseline = statesSeen;
+}
+
+void WriteGuard::finish()
+{
+    const juce::ScopedLock sl (lock);
+    finished = true;
 }
 
 void WriteGuard::allow (juce::int32 preset, juce::uint32 fromReport)
@@ -60,10 +97,48 @@ bool WriteGuard::isAllowed (juce::int32 preset, juce::uint32 reportNumber) const
     return false;
 }
 
-juce::int32 WriteGuard::findMove (const PresetReportLog& log, juce::uint32 until) const
+juce::int32 WriteGuard::findMove (const UnitReportLog& log, juce::uint32 until)
 {
     return log.findRefused (baseline, until,
-                            [this] (juce::int32 preset, juce::uint32 n) { return isAllowed (preset, n); });
+                            [this] (juce::int32 preset, juce::uint32 n)
+                            {
+                                for (auto& entry : allowed)
+                                {
+                                    if (entry.preset != preset || n <= entry.fromReport || n > entry.toReport)
+                                        continue;
+
+                                    // The recall's own report, come after the first write: no other.
+                                    if (entry.firstOnly)
+                                    {
+                                        entry.firstOnly = false;
+                                        entry.toReport = n;
+                                    }
+
+                                    return true;
+                                }
+
+                                return false;
+                            });
+}
+
+void WriteGuard::endReloadsBeforeWrites (const UnitReportLog& log)
+{
+    if (reloadBeforeWrites < 0)
+        return;
+
+    auto& entry = allowed.getReference (reloadBeforeWrites);
+    reloadBeforeWrites = -1;
+
+    // A recall's report that has not come yet is still its own when it does.
+    const auto preset = entry.preset;
+    const bool recallReported =
+        log.findRefused (entry.fromReport, log.getCount(), [preset] (juce::int32 p, juce::uint32) { return p != preset; })
+        == preset;
+
+    if (recallReportExpected && ! recallReported)
+        entry.firstOnly = true;
+    else
+        entry.toReport = log.getCount();
 }
 
 bool WriteGuard::allows (juce::int32 preset, juce::uint32 reportNumber) const
@@ -72,14 +147,14 @@ bool WriteGuard::allows (juce::int32 preset, juce::uint32 reportNumber) const
     return awaitingRecall || isAllowed (preset, reportNumber);
 }
 
-bool WriteGuard::admit (const PresetReportLog& log, const juce::MidiMessage* goingOut)
+bool WriteGuard::admit (const UnitReportLog& log, const juce::MidiMessage* goingOut)
 {
     const juce::ScopedLock sl (lock);
 
     if (state.stop != Stop::none)
         return false;
 
-    if (awaitingRecall)
+    if (finished || awaitingRecall)
         return true;
 
     if (const auto other = findMove (log, log.getCount()); other >= 0)
@@ -89,17 +164,27 @@ bool WriteGuard::admit (const PresetReportLog& log, const juce::MidiMessage* goi
     }
 
     // From the first write to the edit buffer on, a reload loses what was written.
-    if (goingOut != nullptr && reloadBeforeWrites >= 0 && isWrite (*goingOut)
-        && ! isSysExOfFunction (*goingOut, SYSEX_MUTE))
-    {
-        allowed.getReference (reloadBeforeWrites).toReport = log.getCount();
-        reloadBeforeWrites = -1;
-    }
+    if (goingOut != nullptr && isWrite (*goingOut) && ! isSysExOfFunction (*goingOut, SYSEX_MUTE))
+        endReloadsBeforeWrites (log);
 
     return true;
 }
 
-void WriteGuard::judgeAnswer (const SysExRequest& request, const PresetReportLog& log)
+bool WriteGuard::needsSceneCheck (const UnitReportLog& log, const juce::MidiMessage& goingOut) const
+{
+    const juce::ScopedLock sl (lock);
+
+    if (! addressesScene || scene < 0 || finished || awaitingRecall || state.stop != Stop::none)
+        return false;
+
+    // A question of the scene or of the states settles it by its own answer.
+    if (asksScene (goingOut))
+        return false;
+
+    return doubtFunction != 0 || log.getStatesCount() > statesBaseline;
+}
+
+void WriteGuard::judgeAnswer (const SysExRequest& request, const UnitReportLog& log)
 {
     const auto message = request.getMessage();
     const auto function = request.getFunctionCode();
@@ -110,7 +195,7 @@ void WriteGuard::judgeAnswer (const SysExRequest& request, const PresetReportLog
 
     const juce::ScopedLock sl (lock);
 
-    if (state.stop != Stop::none)
+    if (state.stop != Stop::none || finished)
         return;
 
     if (refusal != 0 && isWrite (message))
@@ -130,6 +215,9 @@ void WriteGuard::judgeAnswer (const SysExRequest& request, const PresetReportLog
         {
             awaitingRecall = false;
             meant = locationOf (message);
+            // Its report, and reloads of the slot, until the first write.
+            reloadBeforeWrites = allowed.size();
+            recallReportExpected = true;
             allowed.add ({ meant, request.getPresetReportCountAtSend() });
             baseline = request.getPresetReportCountAtAnswer();
         }
@@ -138,7 +226,68 @@ void WriteGuard::judgeAnswer (const SysExRequest& request, const PresetReportLog
     }
 
     if (const auto other = findMove (log, request.getPresetReportCountAtAnswer()); other >= 0)
+    {
         stopAsMoved (other, function, true);
+        return;
+    }
+
+    if (! addressesScene)
+        return;
+
+    const auto statesAtAnswer = request.getStatesReportCountAtAnswer();
+
+    // The scene the run sets is its scene from now on; one it asks, or the
+    // one its states answer names, settles what a states report left open.
+    if (function == SYSEX_SET_SCENE || function == SYSEX_QUERY_STATES)
+    {
+        if (const auto answered = sceneOfAnswer (request); answered >= 0)
+        {
+            if (function == SYSEX_SET_SCENE && isWrite (message))
+            {
+                scene = answered;
+                statesBaseline = statesAtAnswer;
+            }
+            else
+            {
+                settleScene (answered, statesAtAnswer, function);
+            }
+        }
+
+        return;
+    }
+
+    // Answered after a states report, the request may have met another scene.
+    if (scene >= 0 && doubtFunction == 0 && statesAtAnswer > statesBaseline)
+    {
+        doubtFunction = function;
+        doubtWrote = isWrite (message);
+    }
+}
+
+void WriteGuard::judgeScene (juce::int32 answered, juce::uint32 statesAtAnswer)
+{
+    const juce::ScopedLock sl (lock);
+
+    if (state.stop == Stop::none && ! finished)
+        settleScene (answered, statesAtAnswer, 0);
+}
+
+void WriteGuard::settleScene (juce::int32 answered, juce::uint32 statesAtAnswer, juce::uint8 function)
+{
+    if (scene >= 0 && answered != scene)
+    {
+        state.stop = Stop::sceneMoved;
+        state.scene = scene;
+        state.sceneMovedTo = answered;
+        // The request that may have met the other scene; otherwise the one that found it.
+        state.function = doubtFunction != 0 ? doubtFunction : function;
+        state.reachedUnit = doubtFunction != 0 && doubtWrote;
+        return;
+    }
+
+    statesBaseline = statesAtAnswer;
+    doubtFunction = 0;
+    doubtWrote = false;
 }
 
 void WriteGuard::stopAsMoved (juce::int32 movedTo, juce::uint8 function, bool reachedUnit)
@@ -165,6 +314,18 @@ bool WriteGuard::isAwaitingRecall() const
 {
     const juce::ScopedLock sl (lock);
     return awaitingRecall;
+}
+
+bool WriteGuard::isFinished() const
+{
+    const juce::ScopedLock sl (lock);
+    return finished;
+}
+
+bool WriteGuard::isSceneInDoubt() const
+{
+    const juce::ScopedLock sl (lock);
+    return addressesScene && ! finished && state.stop == Stop::none && doubtFunction != 0;
 }
 
 juce::int32 WriteGuard::getMeant() const

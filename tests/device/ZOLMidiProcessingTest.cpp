@@ -1,5 +1,6 @@
 #include "device/link/ZOLMidiProcessing.h"
 #include "device/wire/SysExFraming.h"
+#include "device/wire/SysExReplyBuilders.h"
 #include "model/IdTables.h"
 #include "support/ManualClock.h"
 #include "support/VirtualMidiBackend.h"
@@ -895,6 +896,20 @@ TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
     EXPECT_FALSE (send (recalled, write()));
     EXPECT_EQ (recalled->getState().movedTo, 9);
 
+    // Once written to, the recalled slot reloaded is a move; its own report
+    // trailing the first write is not.
+    for (const bool trailing : { false, true })
+    {
+        auto slot = std::make_shared<WriteGuard> (3, seen());
+        slot->awaitRecall();
+        EXPECT_TRUE (send (slot, frame (SYSEX_RECALL_PATCH, { 0, 5 }), 0));
+        if (! trailing)
+            report (5);
+        EXPECT_TRUE (send (slot, write(), 0));
+        report (5);
+        EXPECT_EQ (send (slot, write(), 0), trailing) << trailing;
+    }
+
     // Refusals: a write stops the run, a question the unit cannot answer does not.
     auto refused = std::make_shared<WriteGuard> (5, seen());
     EXPECT_TRUE (send (refused, frame (SYSEX_PARAM_SET, { 106, 0, 99, 0, 0, 0, 0, 0 }), 1));
@@ -911,5 +926,86 @@ TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
     EXPECT_TRUE (link->areOutputsMuted()) << "unanswered";
     EXPECT_TRUE (send (nullptr, frame (SYSEX_MUTE, { 1 }), 0));
     EXPECT_FALSE (link->areOutputsMuted());
+    link->stopProcessing();
+}
+
+// A run that addresses a scene writes that scene only. Without a states
+// report from the unit nothing more goes out; after one, the unit is asked
+// its scene before the run's next request: in the run's scene the request
+// goes out, in another it is kept back and the run stops. A scene the run
+// sets is its own, and a states answer naming another stops it too.
+TEST_F (LinkTest, ARunThatAddressesASceneAsksItAfterAStatesReportAndStopsInAnother)
+{
+    connect();
+    const auto write = frame (SYSEX_PARAM_SET, { 106, 0, 2, 0, 1, 0, 0, 1 });
+    auto statesReport = [&] { link->matchReply (frame (SYSEX_QUERY_STATES, {}), nullptr); };
+    // Sends one request of the run: when the unit is asked its scene first,
+    // it answers `scene`; the request, once out, gets `answer`.
+    auto send = [&] (const std::shared_ptr<WriteGuard>& guard, const juce::MidiMessage& message, int scene,
+                     const juce::MidiMessage& answer, bool reportBeforeAnswer = false)
+    {
+        SysExRequest request (message);
+        request.setGuard (guard);
+        link->queueRequest (&request);
+        link->processPass();
+        juce::String went;
+        if (lastSentFunction() == SYSEX_SET_SCENE && request.getStartTime() == 0)
+        {
+            went << "asked ";
+            reply (frame (SYSEX_SET_SCENE, { (juce::uint8) scene }));
+            link->processPass();
+        }
+        if (request.getStartTime() != 0)
+        {
+            went << "sent";
+            if (reportBeforeAnswer)
+                statesReport();
+            reply (answer);
+            link->processPass();
+        }
+        EXPECT_NE (request.getStatus(), 0);
+        return went;
+    };
+    const auto done = frame (SYSEX_STATUS_MSG, { SYSEX_PARAM_SET, 0 });
+
+    auto paste = std::make_shared<WriteGuard> (3, 0);
+    paste->addressScene (2, link->getPresetReports().states);
+    EXPECT_EQ (send (paste, write, 2, done), "sent");
+    statesReport(); // a block bypassed on the unit
+    EXPECT_EQ (send (paste, write, 2, done), "asked sent");
+    EXPECT_EQ (send (paste, write, 2, done), "sent");
+    statesReport(); // a scene footswitch
+    EXPECT_EQ (send (paste, write, 5, done), "asked ");
+    EXPECT_EQ (paste->getState().stop, WriteGuard::Stop::sceneMoved);
+    EXPECT_EQ (paste->getState().scene, 2);
+    EXPECT_EQ (paste->getState().sceneMovedTo, 5);
+    EXPECT_FALSE (paste->getState().reachedUnit);
+
+    // The report came before a write's answer: the write may have met the other scene.
+    auto met = std::make_shared<WriteGuard> (3, 0);
+    met->addressScene (2, link->getPresetReports().states);
+    EXPECT_EQ (send (met, write, 2, done, true), "sent");
+    EXPECT_TRUE (met->isSceneInDoubt());
+    EXPECT_EQ (send (met, write, 6, done), "asked ");
+    EXPECT_TRUE (met->getState().reachedUnit);
+
+    // A run that sets its scene; a states answer naming another stops it.
+    auto set = std::make_shared<WriteGuard> (3, 0);
+    set->addressScene (-1, link->getPresetReports().states);
+    statesReport();
+    EXPECT_EQ (send (set, write, 0, done), "sent") << "no scene of its own yet";
+    EXPECT_EQ (send (set, frame (SYSEX_SET_SCENE, { 4 }), 0, frame (SYSEX_SET_SCENE, { 4 })), "sent");
+    juce::MidiMessage states;
+    buildQueryStatesReply (states, { 0x01000068u }, 8);
+    SysExRequest query (frame (SYSEX_QUERY_STATES));
+    query.setExpectedCount (2);
+    query.setGuard (set);
+    link->queueRequest (&query);
+    link->processPass();
+    reply (states);
+    reply (frame (SYSEX_SET_SCENE, { 7 }));
+    link->processPass();
+    EXPECT_EQ (set->getState().stop, WriteGuard::Stop::sceneMoved);
+    EXPECT_EQ (set->getState().sceneMovedTo, 7);
     link->stopProcessing();
 }

@@ -20,15 +20,15 @@
 //                   reloaded as the mute reaches the unit is no move: the paste goes on)
 //   moved middle    AScenePasteTheUnitMovesUnder... (right after the first X/Y write's answer; the same
 //                   preset reloaded there is told as reloaded)
-//   moved at end    AScenePasteTheUnitMovesUnder... (right after the answer to its unmute: its writes are
-//                   gone with the edit buffer, and the reading back is not sent)
+//   moved at end    AScenePasteTheUnitMovesUnder... (right after the answer to its unmute: all was written,
+//                   so the window follows the unit, with no box)
 // Paste Preset (Preset > Import of a ".syx" preset file); it does not mute:
 //   refused         APastedPresetFileTheUnitMovesUnder... (a preset data message)
 //   silent          APastedPresetFileTheUnitMovesUnder... (a preset data message)
 //   moved at start  APastedPresetFileTheUnitMovesUnder... (as the transfer's start reaches the unit)
 //   moved middle    APastedPresetFileTheUnitMovesUnder... (as a preset data message reaches it)
 //   moved at end    APastedPresetFileTheUnitMovesUnder... (right after the answer to the transfer's end,
-//                   as the paste waits for the unit's report of the preset it took)
+//                   as the paste waits for the unit's report of the preset it took: the window follows, no box)
 
 #include "app/grid/GridUnitContent.h"
 #include "device/engines/PresetManager.h"
@@ -235,9 +235,9 @@ TEST (EditsUnderTheUnit, ABlockPasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
 
 // Scene 1 pasted onto scene 2 (the amp on Y, the cab bypassed): refused or
 // unanswered at its first X/Y write it stops there; turned to preset 1
-// after that write or after its unmute, it writes nothing to preset 1; the
-// same preset reloaded after a write is told as such, reloaded as the
-// mute goes out it is no move.
+// after that write it writes nothing to preset 1, and after its unmute (all
+// written) the window follows without a box; the same preset reloaded after
+// a write is told as such, reloaded as the mute goes out it is no move.
 TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -275,7 +275,7 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
           [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_MUTE, 1); }); },
           1,
           { 0, 1 },
-          moved,
+          {},
           {} },
         { "reloaded in the middle",
           [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_XY, 0); },
@@ -290,9 +290,9 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
 }
 
 // A preset file imported while the unit refuses or leaves unanswered a data
-// message, or turns to preset 1 as the transfer starts, in its middle or
-// right after its end: told once, nothing more sent, preset 1 as stored and
-// shown.
+// message, or turns to preset 1 as the transfer starts or in its middle:
+// told once, nothing more sent, preset 1 as stored and shown. Turned right
+// after its end (all written), the window follows without a box.
 TEST (EditsUnderTheUnit, APastedPresetFileTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -333,7 +333,7 @@ TEST (EditsUnderTheUnit, APastedPresetFileTheUnitMovesUnderRefusesOrLeavesUnansw
           {},
           moved,
           { SYSEX_PATCH_END } },
-        { "at end", [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_PATCH_END, 1); }, 1, {}, moved, {} },
+        { "at end", [&] { unit.selectPresetAfterNextAnswerTo (SYSEX_PATCH_END, 1); }, 1, {}, {}, {} },
     };
     runCases (
         program, cases, [] {},

@@ -1,12 +1,12 @@
-#include "device/wire/PresetReportLog.h"
+#include "device/wire/UnitReportLog.h"
 
-juce::uint32 PresetReportLog::file (juce::int32 presetNumber)
+juce::uint32 UnitReportLog::file (juce::int32 presetNumber)
 {
     numbers[count % kept] = presetNumber;
     return ++count;
 }
 
-juce::int32 PresetReportLog::findRefused (juce::uint32 since, juce::uint32 until,
+juce::int32 UnitReportLog::findRefused (juce::uint32 since, juce::uint32 until,
                                           const std::function<bool (juce::int32, juce::uint32)>& isAllowed) const
 {
     until = juce::jmin (until, count);
