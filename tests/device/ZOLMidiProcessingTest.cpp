@@ -913,6 +913,7 @@ TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
     // Refusals: a write stops the run, a question the unit cannot answer does not.
     auto refused = std::make_shared<WriteGuard> (5, seen());
     EXPECT_TRUE (send (refused, frame (SYSEX_PARAM_SET, { 106, 0, 99, 0, 0, 0, 0, 0 }), 1));
+    EXPECT_TRUE (send (refused, frame (SYSEX_GET_MODIFIER_INFO, { 0, 1 }), 1));
     EXPECT_FALSE (refused->isStopped());
     EXPECT_TRUE (send (refused, frame (SYSEX_SAVE_PATCH, { 0, 5 }), 1));
     EXPECT_EQ (refused->getState().stop, WriteGuard::Stop::refused);

@@ -10,7 +10,9 @@
 //                   turned after the question before the save, or with its report waiting as it starts)
 //   moved middle    FrontPanelEndToEnd.APresetChangeAsTheSaveGoesOutIsToldAndTheListNamesTheLocationAsStored
 //                   (turned as the save reaches the unit); ASaveWhoseAnswerWasLostGoesOutAgainOnlyWhileTheUnitStaysPut
-//                   (turned between a save whose answer was lost and its second try)
+//                   (turned between a save whose answer was lost and its second try);
+//                   ASaveTheUnitMovesAwayFromBeforeItsAnswer... (turned once the unit stored the save, before
+//                   its answer: the location's name is read back)
 //   moved at end    FrontPanelEndToEnd.APresetChangeAsTheSaveGoesOut... (turned after the save's answer);
 //                   ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedAsTyped (the unit reports the
 //                   location it saved into before its answer: no move)
@@ -50,6 +52,26 @@ struct EditedRoad
             return ::testing::AssertionFailure() << "not on preset 0";
         if (! turnAmpKnob (program, param, edited))
             return ::testing::AssertionFailure() << "the amp knob did not turn";
+        return ::testing::AssertionSuccess();
+    }
+
+    // The preset renamed in the window as the user types a name; the unit's
+    // edit buffer takes it.
+    ::testing::AssertionResult rename (const juce::String& typed)
+    {
+        auto* name = program.content->getFrontPanel()->getPresetName();
+        if (! program.window->getCommandManager().invokeDirectly (1108, false))
+            return ::testing::AssertionFailure() << "Rename refused";
+        auto* entry = name->getEditor();
+        if (entry == nullptr || ! name->isEditorVisible())
+            return ::testing::AssertionFailure() << "no name to type";
+        entry->setText ({}, false);
+        entry->insertTextAtCaret (typed);
+        name->keyPressed (juce::KeyPress (juce::KeyPress::returnKey), entry);
+        if (! pumpMessagesUntil ([&] { return program.unit.getEditBuffer().name == typed; }))
+            return ::testing::AssertionFailure() << "the unit never took the name";
+        if (! program.settle())
+            return ::testing::AssertionFailure() << "the program never settled";
         return ::testing::AssertionSuccess();
     }
 
@@ -180,14 +202,7 @@ TEST (WritesUnderTheUnit, ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedA
     const auto edited = road.edited;
 
     auto* name = panel->getPresetName();
-    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1108, false));
-    auto* entry = name->getEditor();
-    ASSERT_TRUE (entry != nullptr && name->isEditorVisible());
-    entry->setText ({}, false);
-    entry->insertTextAtCaret ("Typed Name");
-    name->keyPressed (juce::KeyPress (juce::KeyPress::returnKey), entry);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.getEditBuffer().name == "Typed Name"; }));
-    ASSERT_TRUE (program.settle());
+    ASSERT_TRUE (road.rename ("Typed Name"));
     const int before = program.notices.count();
     unit.clearReceived();
 
@@ -213,6 +228,67 @@ TEST (WritesUnderTheUnit, ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedA
     EXPECT_EQ (listed.trim(), "Typed Name");
     EXPECT_EQ (name->getText(), "Typed Name");
     EXPECT_EQ (unit.getCurrentPresetNumber(), 12);
+}
+
+// Renamed in the window, the preset is saved; the unit stores the save, and
+// the user turns it to preset 2 before its answer goes out. The unit moved as
+// the save went out, so what the location holds is read back from it: the box
+// names the location with the typed name, as the unit stores it there, and
+// the window follows the unit.
+TEST (WritesUnderTheUnit, ASaveTheUnitMovesAwayFromBeforeItsAnswerNamesTheLocationAsTheUnitStoresIt)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    EditedRoad road{ "kestrel-save-moved-before-answer" };
+    ASSERT_TRUE (road.open());
+    auto& program = road.program;
+    auto& unit = program.unit;
+    auto* panel = program.content->getFrontPanel();
+    const auto preset0 = unit.getPreset (0);
+    const auto stored2 = unit.getPreset (2).toWords();
+    const struct
+    {
+        int slot; // -1: SAVE
+        const char* holds;
+    } cases[] = {
+        { -1, "1-1 now holds \"Typed Name\"" },
+        { 12, "2-5 now holds \"Typed Name\"" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.holds);
+        if (c.slot >= 0)
+        {
+            unit.setPreset (0, preset0);
+            unit.selectPresetOnUnit (0);
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
+            ASSERT_TRUE (turnAmpKnob (program, road.param, road.edited));
+        }
+        ASSERT_TRUE (road.rename ("Typed Name"));
+        const int before = program.notices.count() + (c.slot < 0 ? 0 : 1); // the replace question
+        unit.clearReceived();
+
+        unit.actPartWayThroughNextAnswerTo (SYSEX_SAVE_PATCH, 0, [&] { unit.selectPresetOnUnit (2); });
+        if (c.slot < 0)
+            panel->getButtonNamed ("saveButton")->triggerClick();
+        else
+            ASSERT_TRUE (saveToNewNumber (program, c.slot));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > before && showsPreset (program, 2); }))
+            << program.notices.lastMessage();
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.count(), before + 1) << program.notices.lastMessage();
+        const auto told = "The Kestrel changed to 1-3 \"Preset 2\" as the save went out: " + juce::String (c.holds);
+        EXPECT_TRUE (program.notices.lastMessage().startsWith (told)) << program.notices.lastMessage();
+        const int location = c.slot < 0 ? 0 : c.slot;
+        EXPECT_EQ (unit.countReceived (SYSEX_SAVE_PATCH), 1);
+        EXPECT_EQ (unit.getPreset (location).name.trim(), "Typed Name");
+        EXPECT_EQ (storedParam (program, location, road.param), road.edited);
+        juce::String listed;
+        EXPECT_TRUE (program.presets->getPresetName (location, listed));
+        EXPECT_EQ (listed.trim(), "Typed Name");
+        EXPECT_TRUE (unit.getPreset (2).toWords() == stored2) << "preset 2 written";
+        EXPECT_EQ (unit.getCurrentPresetNumber(), 2);
+    }
 }
 
 // Import Preset-Cab Bundle (Preset > Import of a bundle file):
