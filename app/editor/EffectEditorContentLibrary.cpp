@@ -223,8 +223,10 @@ void EffectEditorContent::saveAllBlocksToLibrary()
         return;
 
     const auto presetName = presets->getCurrentPresetName();
+    const auto& run = presets->getRequest (blockLibraryQueryAll);
     PresetGridIterator blocks (&presets->getPresetGrid(), 1);
     juce::uint16 blockId = 0;
+    juce::StringArray unsaved; // for each block not saved, why
 
     while (blocks.next (blockId))
     {
@@ -232,13 +234,28 @@ void EffectEditorContent::saveAllBlocksToLibrary()
             continue;
 
         const int type = effectTypeOfBlock (blockId);
+        const auto blockName = getNameForId (BlockDisplayNames, blockId);
+
+        // Only what this run read whole is saved: for a block whose reading
+        // the unit refused, the effect manager still holds an earlier one.
+        auto* read = run.findBlockRead (blockId);
+
+        if (read == nullptr || ! read->whole)
+        {
+            unsaved.add (read != nullptr && read->refusal != 0
+                             ? "the Kestrel refused the reading of " + blockName + " (error "
+                                   + juce::String (read->refusal) + ")"
+                             : "the Kestrel did not answer the reading of " + blockName);
+            continue;
+        }
+
         auto* entry = library->createEntry (type);
 
         if (entry == nullptr)
             continue;
 
         // A second run over the same preset gets names of its own.
-        juce::String name = presetName + "-" + getNameForId (BlockDisplayNames, blockId);
+        juce::String name = presetName + "-" + blockName;
 
         if (! library->isTextUniqueForType (type, name))
             library->makeUniqueText (type, name, name);
@@ -248,16 +265,39 @@ void EffectEditorContent::saveAllBlocksToLibrary()
         entry->modified = 1;
 
         if (! storeLibraryEntry (entry->entryId, blockId, false))
+        {
             library->removeEntry (entry->uuid, false);
+            unsaved.add (blockName + " could not be stored");
+        }
     }
 
     // A failed write has warned the user already; it is not "completed".
     const bool written = library->saveModifiedEntries();
     updateLibraryList();
 
-    if (written)
+    if (! unsaved.isEmpty())
+    {
+        juce::String message = "Save as Blocks in Library: ";
+
+        if (unsaved.size() == 1)
+        {
+            message << unsaved[0] << "; it was not saved.";
+        }
+        else
+        {
+            message << "these blocks were not saved:";
+
+            for (auto& why : unsaved)
+                message << "\n" << why.substring (0, 1).toUpperCase() << why.substring (1) << ".";
+        }
+
+        UserNotifier::warn (message, LanguageStore::textOr (14, "Block Library"));
+    }
+    else if (written)
+    {
         if (auto* content = findContent())
             content->showBubbleMessage ("Save all Blocks completed.", -1);
+    }
 }
 
 //==============================================================================

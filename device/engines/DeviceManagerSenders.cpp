@@ -293,6 +293,7 @@ SysExRequest* DeviceManager::requestAllParams (juce::uint16 blockId)
 
     allParamsBlockId = blockId;
     allParamsData.reset();
+    allParamsRefusal = 0;
     return queueMessage (message, expected);
 }
 

@@ -455,7 +455,22 @@ bool PresetManager::runStep (PresetStateMachine& m)
             break;
         }
 
-        case stepEffectGetAllParams: setStepRequest (m, DeviceManager::requestAllParams (m.blockId)); break;
+        case stepEffectGetAllParams:
+        {
+            // Its answer is noted as the run's for the block; a query never
+            // sent has none.
+            const auto block = m.blockId;
+
+            if (auto* request = DeviceManager::requestAllParams (block))
+                setStepRequest (m, request,
+                                [this, block] (PresetStateMachine& mm)
+                                {
+                                    const bool whole = ! getAllParamsData().isEmpty();
+                                    mm.noteBlockRead ({ block, whole, getAllParamsRefusal() });
+                                });
+            break;
+        }
+
         case stepModifierDump: setStepRequest (m, DeviceManager::requestModifierDump (m.blockId)); break;
 
         case stepBlockCopyToClipboard:

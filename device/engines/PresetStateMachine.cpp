@@ -34,6 +34,7 @@ void PresetStateMachine::reset()
 
     loopCounter = loopCount = 0;
     blockLibScanning = 0;
+    blockReads.clear();
 
     rawPreset.clear();
     sceneRecord.reset();
@@ -60,6 +61,29 @@ bool PresetStateMachine::isMutedBeforeCursor() const
         muted = steps.getUnchecked (i) == stepMuteEnable || (muted && steps.getUnchecked (i) != stepMuteDisable);
 
     return muted;
+}
+
+const PresetStateMachine::BlockRead* PresetStateMachine::findBlockRead (juce::uint16 block) const
+{
+    for (auto& read : blockReads)
+        if (read.blockId == block)
+            return &read;
+
+    return nullptr;
+}
+
+void PresetStateMachine::noteBlockRead (const BlockRead& read)
+{
+    for (auto& noted : blockReads)
+    {
+        if (noted.blockId == read.blockId)
+        {
+            noted = read;
+            return;
+        }
+    }
+
+    blockReads.add (read);
 }
 
 void PresetStateMachine::startDelayTimer()

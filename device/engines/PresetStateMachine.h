@@ -83,6 +83,21 @@ public:
     juce::uint32 loopCount = 0;
     juce::uint8 blockLibScanning = 0;
 
+    // The unit's answers to the run's readings of whole blocks
+    // (effect_get_all_params), the last one of each block: read whole and
+    // stored, or refused with the unit's result.
+    struct BlockRead
+    {
+        juce::uint16 blockId = 0;
+        bool whole = false;
+        juce::uint8 refusal = 0; // 0: not refused
+    };
+    juce::Array<BlockRead> blockReads;
+
+    // The block's answer in this run; null when it had none.
+    const BlockRead* findBlockRead (juce::uint16 block) const;
+    void noteBlockRead (const BlockRead& read);
+
     RawPreset rawPreset;
     SceneRecord sceneRecord;
     FootswitchGrid footswitchGrid;

@@ -254,9 +254,16 @@ void SimulatedKestrel::receive (const juce::MidiMessage& message)
         silentAfter = std::exchange (fault.silentAfterMessages, -1);
         const auto answerStart = outbox.size();
 
-        if (fault.errorResult != resultOk)
+        auto refusal = fault.errorResult;
+
+        if (refusal == resultOk && ! fault.blockErrorResults.empty())
+            if (auto block = fault.blockErrorResults.find ((int) readField (message, singleWordLayout, 0));
+                block != fault.blockErrorResults.end())
+                refusal = block->second;
+
+        if (refusal != resultOk)
         {
-            replyStatus (fault.errorResult);
+            replyStatus (refusal);
         }
         else
         {

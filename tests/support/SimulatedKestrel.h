@@ -86,6 +86,11 @@ public:
     // result of 0 lifts it.
     void setErrorStatusFor (int function, juce::uint8 result);
 
+    // The same for the requests of this function that name this block: those
+    // whose message starts with a block id, as SYSEX_GET_ALL_PARAMS and
+    // SYSEX_MODIFIER_DUMP do. A result of 0 lifts it.
+    void setErrorStatusForBlock (int function, int blockId, juce::uint8 result);
+
     // Holds every reply to this function until delayMs have passed on the
     // program's clock (0 lifts it). Later replies queue behind held ones.
     void setReplyDelayFor (int function, juce::uint32 delayMs);
@@ -251,6 +256,7 @@ private:
         bool unanswered = false;
         int ignoreCount = 0;
         juce::uint8 errorResult = 0;
+        std::map<int, juce::uint8> blockErrorResults; // by block id
         juce::uint32 delayMs = 0;
         int corruptCount = 0;
         int silentAfterMessages = -1;

@@ -69,6 +69,17 @@ void SimulatedKestrel::setErrorStatusFor (int function, uint8 result)
     faults[function].errorResult = result;
 }
 
+void SimulatedKestrel::setErrorStatusForBlock (int function, int blockId, uint8 result)
+{
+    const juce::ScopedLock state (stateLock);
+    auto& results = faults[function].blockErrorResults;
+
+    if (result == resultOk)
+        results.erase (blockId);
+    else
+        results[blockId] = result;
+}
+
 void SimulatedKestrel::setReplyDelayFor (int function, uint32 delayMs)
 {
     const juce::ScopedLock state (stateLock);

@@ -637,3 +637,73 @@ TEST (EditorInMainWindow, AValueOutsideTheCachedChoicesShowsAsTheUnitNamesIt)
     EXPECT_EQ (type, newerType);
     EXPECT_EQ (cabNumber, unknownCab);
 }
+
+// Preset > Save as Blocks in Library keeps an entry of each block of the grid
+// that the unit let the program read in that run, and says it completed only
+// when every one was read and kept. Blocks whose reading the unit refused are
+// named in one box and get no entry, not even from an earlier reading.
+TEST (EditorInMainWindow, SaveAsBlocksInLibraryNamesTheBlocksTheUnitDidNotLetBeRead)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-save-all-blocks" };
+    constexpr int ampBlock = 106, cabBlock = 108;
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    auto* library = KestrelBlockLibraryManager::getInstance();
+    const juce::String completed ("Save all Blocks completed.");
+
+    // The entries of the block's type, each of which its ".blk" file must hold.
+    auto kept = [&] (int blockId)
+    {
+        int count = 0;
+        for (int i = 0; i < library->getNumEntries(); ++i)
+            if (auto* entry = library->getEntry (i); entry->effectType == effectTypeOfBlock (blockId))
+            {
+                BlockLibraryEntry written;
+                EXPECT_TRUE (written.read (entry->file) == BlockLibraryEntry::okay && ! written.paramData.isEmpty()
+                             && written.paramData == entry->paramData)
+                    << entry->name;
+                ++count;
+            }
+        return count;
+    };
+    auto saveAll = [&]
+    {
+        return program.window->getCommandManager().invokeDirectly (1102, false) && program.settle();
+    };
+
+    // Every block read: an entry each, holding the block's values.
+    ASSERT_TRUE (saveAll());
+    EXPECT_EQ (program.content->getBubbleText(), completed);
+    EXPECT_EQ (program.notices.count(), 0) << program.notices.lastMessage();
+    EXPECT_EQ (kept (ampBlock), 1);
+    EXPECT_EQ (kept (cabBlock), 1);
+    const auto unitPreset = unit.getEditBuffer();
+    const auto& values = unitPreset.findBlock (ampBlock)->values;
+    auto* amp = library->findEntryById (library->getLinkedEntryId (ampBlock));
+    ASSERT_NE (amp, nullptr);
+    EXPECT_EQ (amp->paramData.getSize(), 2 * (values[0].size() + values[1].size()));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.content->getBubbleText().isEmpty(); }));
+
+    // Every reading refused: nothing kept, though both blocks were read before.
+    unit.setErrorStatusFor (SYSEX_GET_ALL_PARAMS, SimulatedKestrel::resultBadValue);
+    ASSERT_TRUE (saveAll());
+    EXPECT_EQ (program.content->getBubbleText(), juce::String());
+    ASSERT_EQ (program.notices.count(), 1);
+    EXPECT_EQ (program.notices.lastMessage(), "Save as Blocks in Library: these blocks were not saved:\n"
+                                              "The Kestrel refused the reading of Amp (error 1).\n"
+                                              "The Kestrel refused the reading of Cab (error 1).");
+    EXPECT_EQ (kept (ampBlock), 1);
+    EXPECT_EQ (kept (cabBlock), 1);
+
+    // Only the amp's reading refused: the cab is kept, the box names the amp.
+    unit.setErrorStatusFor (SYSEX_GET_ALL_PARAMS, 0);
+    unit.setErrorStatusForBlock (SYSEX_GET_ALL_PARAMS, ampBlock, SimulatedKestrel::resultBadValue);
+    ASSERT_TRUE (saveAll());
+    EXPECT_EQ (program.content->getBubbleText(), juce::String());
+    ASSERT_EQ (program.notices.count(), 2);
+    EXPECT_EQ (program.notices.lastMessage(),
+               "Save as Blocks in Library: the Kestrel refused the reading of Amp (error 1); it was not saved.");
+    EXPECT_EQ (kept (ampBlock), 1);
+    EXPECT_EQ (kept (cabBlock), 2);
+}
