@@ -550,7 +550,9 @@ void PresetManager::executeStep (PresetStateMachine& machine)
         else if (isRequestDone (currentStepRequest))
         {
             auto status = currentStepRequest->getStatus();
-            const bool saving = machine.getCurrentState() == stepPresetSave;
+            // The save itself, not a question asked in its place.
+            const bool saving = machine.getCurrentState() == stepPresetSave
+                                && currentStepRequest->getFunctionCode() == SYSEX_SAVE_PATCH;
 
             if (saving && ! currentStepRequest->wasWithheld())
                 machine.saveSent = true;

@@ -593,6 +593,7 @@ private:
         juce::int32 movedTo = -1;         // another preset, reported before the answer
         bool told = false;
         bool asked = false;               // which preset the unit plays after it
+        bool nameAsked = false;           // refused: the location's name read back
     };
     SaveWatch saveWatch;
     // The number the unit named in answer to the running question, or in a

@@ -295,6 +295,17 @@ bool PresetManager::endsAfterGuardStop (PresetStateMachine& m)
         if (isTransferFunction (state.function) && ownsSender (m))
             return false;
 
+        // A refused save names its location as the unit holds it, read back first.
+        if (state.function == SYSEX_SAVE_PATCH && ! startersTellRefusals (m) && saveWatch.machine == &m
+            && saveWatch.run == m.getRunCount() && ! saveWatch.nameAsked)
+        {
+            saveWatch.nameAsked = true;
+            setStepRequest (m, DeviceManager::requestPresetNames (m.bank, m.program));
+
+            if (currentStepRequest != nullptr)
+                return true;
+        }
+
         tellRefusal (m, state);
         return ! m.isRunning();
     }
@@ -338,11 +349,14 @@ void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State&
 
     if (state.function == SYSEX_SAVE_PATCH)
     {
-        // The location as the lists name it; the preset shown by its name.
+        // The location by the name the unit answered for it; unanswered, as
+        // the lists name it, or the preset shown by its name when that is
+        // the location's own (a bundle's preset is not).
         const auto location = m.bank * 128 + m.program;
         juce::String stored;
 
-        if ((! getPresetName (location, stored) || stored.trim().isEmpty()) && location == getCurrentPresetNumber())
+        if ((! getPresetName (location, stored) || stored.trim().isEmpty()) && location == getCurrentPresetNumber()
+            && &m != &getRequest (savePresetCabBundle))
             stored = getCurrentPresetName();
 
         message = "The Kestrel refused to save " + presetNumberAndName (location, stored)
