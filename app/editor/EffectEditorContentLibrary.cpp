@@ -20,6 +20,22 @@
 
 namespace
 {
+// Why the run did not read the block whole (the unit refused the reading,
+// or its answer did not come whole); empty when it did. For a block whose
+// reading failed the effect manager still holds an earlier one.
+juce::String whyNotRead (const PresetStateMachine& run, juce::uint16 blockId)
+{
+    const auto* read = run.findBlockRead (blockId);
+
+    if (read != nullptr && read->whole)
+        return {};
+
+    const auto blockName = getNameForId (BlockDisplayNames, blockId);
+    return read != nullptr && read->refusal != 0
+               ? "the Kestrel refused the reading of " + blockName + " (error " + juce::String (read->refusal) + ")"
+               : "the Kestrel did not answer the reading of " + blockName;
+}
+
 constexpr int saveAllBlocksCommand = 1102;
 constexpr int librarySaveCommand = 1700, librarySaveAsCommand = 1701, libraryRenameCommand = 1702,
               libraryDeleteCommand = 1703, libraryRevealCommand = 1704;
@@ -163,6 +179,15 @@ void EffectEditorContent::onLibraryQueryDone()
         ! canBeLibraryBlock (shownBlock))
         return;
 
+    // Nothing is stored from an earlier reading.
+    if (const auto why = whyNotRead (presets->getRequest (blockLibraryQuery), (juce::uint16) shownBlock);
+        why.isNotEmpty())
+    {
+        UserNotifier::warn ("Save to Blocks Library: " + why + "; it was not saved.",
+                            LanguageStore::textOr (14, "Block Library"));
+        return;
+    }
+
     auto* entry = library->findEntryById (library->getLinkedEntryId (shownBlock));
     bool isNew = false;
 
@@ -236,16 +261,10 @@ void EffectEditorContent::saveAllBlocksToLibrary()
         const int type = effectTypeOfBlock (blockId);
         const auto blockName = getNameForId (BlockDisplayNames, blockId);
 
-        // Only what this run read whole is saved: for a block whose reading
-        // the unit refused, the effect manager still holds an earlier one.
-        auto* read = run.findBlockRead (blockId);
-
-        if (read == nullptr || ! read->whole)
+        // Only what this run read whole is saved.
+        if (const auto why = whyNotRead (run, blockId); why.isNotEmpty())
         {
-            unsaved.add (read != nullptr && read->refusal != 0
-                             ? "the Kestrel refused the reading of " + blockName + " (error "
-                                   + juce::String (read->refusal) + ")"
-                             : "the Kestrel did not answer the reading of " + blockName);
+            unsaved.add (why);
             continue;
         }
 

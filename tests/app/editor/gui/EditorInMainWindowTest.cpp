@@ -706,4 +706,12 @@ TEST (EditorInMainWindow, SaveAsBlocksInLibraryNamesTheBlocksTheUnitDidNotLetBeR
                "Save as Blocks in Library: the Kestrel refused the reading of Amp (error 1); it was not saved.");
     EXPECT_EQ (kept (ampBlock), 1);
     EXPECT_EQ (kept (cabBlock), 2);
+
+    // The shown amp saved to its entry, its reading refused: said so, nothing stored.
+    program.editor->showBlock (ampBlock);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1700, false) && program.settle());
+    ASSERT_EQ (program.notices.count(), 3);
+    EXPECT_EQ (program.notices.lastMessage(),
+               "Save to Blocks Library: the Kestrel refused the reading of Amp (error 1); it was not saved.");
+    EXPECT_EQ (kept (ampBlock), 1);
 }
