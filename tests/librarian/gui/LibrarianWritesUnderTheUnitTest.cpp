@@ -27,11 +27,14 @@
 // The raw preset dialog's Copy X to Y (two presets queued; the outputs are
 // muted for the whole job):
 //   refused         ACopyXToYTheUnitRefusesLeavesOrTurnsUnderStopsAndTurnsTheOutputsOn (a parameter of
-//                   Y, the save)
+//                   Y, the save; a scene set, the run before having met a reload)
 //   silent          ACopy... (the save)
 //   moved at start  ACopy... (right after the recall's answer; as the recall reaches the unit: no move)
 //   moved middle    ACopy... (right after a parameter of Y was answered)
 //   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done)
+//   scene changed   ACopy... (right after the first scene set, after the first X/Y write; right after
+//                   the save's answer: done); a states report in the job's scene: done as undisturbed
+//   reloaded        ACopy... (the slot reselected on the unit after the first scene set)
 // The raw preset dialog's import of ".dat" records (two records):
 //   refused         AnImportTheUnitRefusesLeavesOrTurnsUnderStopsWhereItIs (a block's placement, the
 //                   save)
@@ -40,6 +43,13 @@
 //                   move)
 //   moved middle    AnImport... (right after the rename was answered)
 //   moved at end    AnImport... (as the save reaches the unit; right after the save's answer: done)
+//   scene changed   AnImport... (right after the first scene set)
+//   reloaded        AnImport... (the slot reselected after the rename, after the first scene set)
+// The raw preset dialog's export to ".dat" (one preset; no file for a preset
+// not read whole from its own slot and scene):
+//   scene changed   AnExport... (right after the first scene set); a states report in the job's
+//                   scene: the file as undisturbed
+//   reloaded        AnExport... (the slot reselected after the first scene set)
 
 #include "device/wire/SysExFraming.h"
 #include "model/IdNameTable.h"
