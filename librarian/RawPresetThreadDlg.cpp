@@ -549,10 +549,12 @@ void RawPresetThreadDlg::beginJob()
     description[7] = firmware.model != 0 ? firmware.model : currentSysExModel.load();
 
     juce::Array<RawPresetJobItem*> jobs;
+    // Each row tells this run's end: no reason or move of the last run stays.
     for (auto& entry : items)
     {
         entry.job->setState (stateQueued);
         entry.job->setFailureReason ({});
+        entry.job->setMove ({});
         jobs.add (entry.job.get());
     }
 

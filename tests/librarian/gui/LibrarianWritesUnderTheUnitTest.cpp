@@ -27,11 +27,14 @@
 // The raw preset dialog's Copy X to Y (two presets queued; the outputs are
 // muted for the whole job):
 //   refused         ACopyXToYTheUnitRefusesLeavesOrTurnsUnderStopsAndTurnsTheOutputsOn (a parameter of
-//                   Y, the save)
+//                   Y, the save; a scene set, the run before having met a reload)
 //   silent          ACopy... (the save)
 //   moved at start  ACopy... (right after the recall's answer; as the recall reaches the unit: no move)
 //   moved middle    ACopy... (right after a parameter of Y was answered)
 //   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done)
+//   scene changed   ACopy... (right after the first scene set, after the first X/Y write; right after
+//                   the save's answer: done); a states report in the job's scene: done as undisturbed
+//   reloaded        ACopy... (the slot reselected on the unit after the first scene set)
 // The raw preset dialog's import of ".dat" records (two records):
 //   refused         AnImportTheUnitRefusesLeavesOrTurnsUnderStopsWhereItIs (a block's placement, the
 //                   save)
@@ -40,6 +43,13 @@
 //                   move)
 //   moved middle    AnImport... (right after the rename was answered)
 //   moved at end    AnImport... (as the save reaches the unit; right after the save's answer: done)
+//   scene changed   AnImport... (right after the first scene set)
+//   reloaded        AnImport... (the slot reselected after the rename, after the first scene set)
+// The raw preset dialog's export to ".dat" (one preset; no file for a preset
+// not read whole from its own slot and scene):
+//   scene changed   AnExport... (right after the first scene set); a states report in the job's
+//                   scene: the file as undisturbed
+//   reloaded        AnExport... (the slot reselected after the first scene set)
 
 #include "device/wire/SysExFraming.h"
 #include "model/IdNameTable.h"
@@ -65,12 +75,17 @@ struct Staged
     {
         refuses,       // answers with an error status and does nothing
         isSilentAt,    // never answers it nor any retry
-        turnsAfter,    // the user turns to another preset right after the answer
-        turnsAsItComes // the user turns to another preset just as the request reaches the unit
+        turnsAfter,     // the user turns to another preset right after the answer
+        turnsAsItComes, // the user turns to another preset just as the request reaches the unit
+        scenesAfter,    // the user selects another scene right after the answer
+        statesAfter,    // the unit reports its states (a block switched on it), its scene kept
+        reloadsAfter    // the user selects the job's own slot again right after the answer
     } how;
     int function;
 
-    void on (SimulatedKestrel& unit, int turnedTo) const
+    static constexpr int sceneTurnedTo = 5;
+
+    void on (SimulatedKestrel& unit, int turnedTo, int own = -1) const
     {
         switch (how)
         {
@@ -78,22 +93,28 @@ struct Staged
             case isSilentAt: unit.setSilentFor (function); break;
             case turnsAfter: unit.selectPresetAfterNextAnswerTo (function, turnedTo); break;
             case turnsAsItComes: unit.selectPresetOnNextRequestOf (function, turnedTo); break;
+            case scenesAfter: unit.actAfterNextAnswerTo (function, [&unit] { unit.selectSceneOnUnit (sceneTurnedTo); }); break;
+            case statesAfter: unit.actAfterNextAnswerTo (function, [&unit] { unit.sendStatesChanged(); }); break;
+            case reloadsAfter: unit.selectPresetAfterNextAnswerTo (function, own); break;
         }
     }
 
-    // A turn as the recall comes is undone by the recall; a turn after the
-    // save's answer comes after the last write.
+    // A turn as the recall comes is undone by the recall; a turn or a scene
+    // selected after the save's answer comes after the last write; a states
+    // report in the job's own scene changes nothing.
     bool leavesTheWriteDone() const
     {
         return (how == turnsAsItComes && function == SYSEX_RECALL_PATCH) ||
-               (how == turnsAfter && function == SYSEX_SAVE_PATCH);
+               ((how == turnsAfter || how == scenesAfter) && function == SYSEX_SAVE_PATCH) || how == statesAfter;
     }
 
     bool storesTheTurnedTo() const { return how == turnsAsItComes && function == SYSEX_SAVE_PATCH; }
 
     juce::String describe() const
     {
-        static const char* hows[] = { "refuses", "is silent at", "turns after the answer to", "turns as it gets" };
+        static const char* hows[] = { "refuses",          "is silent at",       "turns after the answer to",
+                                      "turns as it gets", "changes scene after", "reports its states after",
+                                      "reloads the slot after" };
         return juce::String (hows[how]) + " " + getNameForId (SysExFunctionNames, (juce::uint32) function);
     }
 };
@@ -288,24 +309,31 @@ protected:
 
     // Each case of a raw preset job on two slots from `first` on, staged:
     // what the rows say (the second one untouched once the first failed),
-    // what the slots hold, and the outputs, on at the end after the mutes
-    // expected.
+    // what the slots hold (every scene of them: a job done stores exactly
+    // what it stores undisturbed), and the outputs, on at the end after the
+    // mutes expected.
     void jobUnder (RawPresetThreadDlg& dialog, int first, const std::vector<Staged>& cases,
                    const std::function<juce::String (int)>& itemText,
                    const std::function<bool (const SimulatedPreset&)>& done, const juce::String& mutes)
     {
         const auto kept = program.unit.getPreset (first), other = program.unit.getPreset (turnedTo);
+        const auto keptNext = program.unit.getPreset (first + 1);
         const auto what = dialog.getMode() == RawPresetThreadDlg::copyXToYMode ? juce::String ("X copied to Y: ")
                                                                                : juce::String ("Imported: ");
         const auto presets = dialog.getMode() == RawPresetThreadDlg::copyXToYMode ? " presets" : "";
         ASSERT_EQ (dialog.getNumItems(), 2);
 
+        ASSERT_NO_FATAL_FAILURE (putBack ({}));
+        ASSERT_TRUE (runJob (dialog));
+        ASSERT_EQ (dialog.getStatusText(), what + "2 of 2" + presets);
+        const auto undisturbed = program.unit.getPreset (first);
+        ASSERT_TRUE (done (undisturbed));
+
         for (const auto& c : cases)
         {
             SCOPED_TRACE (c.describe());
-            ASSERT_NO_FATAL_FAILURE (putBack ({ { first, kept }, { turnedTo, other } }));
-            const auto keptNext = program.unit.getPreset (first + 1);
-            c.on (program.unit, turnedTo);
+            ASSERT_NO_FATAL_FAILURE (putBack ({ { first, kept }, { first + 1, keptNext }, { turnedTo, other } }));
+            c.on (program.unit, turnedTo, first);
             ASSERT_TRUE (runJob (dialog));
             const auto stored = program.unit.getPreset (first);
 
@@ -313,14 +341,20 @@ protected:
             {
                 EXPECT_EQ (dialog.getStatusText(), what + "2 of 2" + presets);
                 EXPECT_TRUE (done (stored)) << stored.name;
+                EXPECT_TRUE (stored.toWords() == undisturbed.toWords()) << "stored otherwise than undisturbed";
             }
             else
             {
                 auto row = itemText (first) + "  -  Failed: ";
+                const auto leftAsItWas = " before it was saved: " + slotName (first) + " was left as it was";
                 if (c.how == Staged::refuses)
                     row << "The unit refused it (error 1).";
                 else if (c.how == Staged::isSilentAt)
                     row << RawPresetThread::stoppedAnsweringText;
+                else if (c.how == Staged::scenesAfter)
+                    row << "The Kestrel changed to Scene " << (Staged::sceneTurnedTo + 1) << leftAsItWas;
+                else if (c.how == Staged::reloadsAfter)
+                    row << "The Kestrel reloaded " << slotName (first) << " \"" << kept.name.trim() << "\"" << leftAsItWas;
                 else
                     row = turnedRow (itemText (first), first, c.storesTheTurnedTo());
                 EXPECT_EQ (dialog.getItemText (0), row);
@@ -398,8 +432,67 @@ TEST_F (LibrarianWritesUnderTheUnit, ACopyXToYTheUnitRefusesLeavesOrTurnsUnderSt
           { Staged::turnsAsItComes, SYSEX_RECALL_PATCH },
           { Staged::turnsAfter, SYSEX_PARAM_SET },
           { Staged::turnsAsItComes, SYSEX_SAVE_PATCH },
-          { Staged::turnsAfter, SYSEX_SAVE_PATCH } },
+          { Staged::turnsAfter, SYSEX_SAVE_PATCH },
+          { Staged::scenesAfter, SYSEX_SET_SCENE },
+          { Staged::scenesAfter, SYSEX_XY },
+          { Staged::scenesAfter, SYSEX_SAVE_PATCH },
+          { Staged::reloadsAfter, SYSEX_SET_SCENE },
+          { Staged::statesAfter, SYSEX_SET_SCENE },
+          { Staged::refuses, SYSEX_SET_SCENE } },
         [&] (int number) { return slotName (number) + " " + names[number - slot]; }, copied, "0 1");
+}
+
+// The showcase (003) exported to ".dat" while the user selects Scene 6 or
+// reselects 003 on the unit once the export has set its first scene: no file
+// is written and the row says why. A states report that keeps the scene
+// costs a question only: the file holds what an undisturbed export writes.
+TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFileOfAnotherScene)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    const auto fileName = slotName (slot) + "_Rich Tone.dat";
+    const auto undisturbed = program.scratch.folder.getChildFile ("undisturbed");
+    ASSERT_TRUE (chooseFolder (*dialog, undisturbed));
+    ASSERT_TRUE (runJob (*dialog));
+    juce::MemoryBlock expected;
+    ASSERT_TRUE (undisturbed.getChildFile (fileName).loadFileAsData (expected));
+
+    const auto whileRead = " while it was read: no file was written for it";
+    const struct
+    {
+        Staged staged;
+        juce::String failure; // empty: exported
+    } cases[] = {
+        { { Staged::scenesAfter, SYSEX_SET_SCENE }, "The Kestrel changed to Scene 6" + juce::String (whileRead) },
+        { { Staged::reloadsAfter, SYSEX_SET_SCENE }, "The Kestrel reloaded " + slotName (slot) + " \"Rich Tone\"" + whileRead },
+        { { Staged::statesAfter, SYSEX_SET_SCENE }, {} },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.staged.describe());
+        const auto folder = program.scratch.folder.getChildFile ("export " + juce::String ((int) (&c - cases)));
+        ASSERT_TRUE (chooseFolder (*dialog, folder));
+        ASSERT_NO_FATAL_FAILURE (putBack ({}));
+        c.staged.on (program.unit, turnedTo, slot);
+        ASSERT_TRUE (runJob (*dialog));
+        juce::MemoryBlock written;
+        if (c.failure.isEmpty())
+        {
+            EXPECT_EQ (dialog->getStatusText(), juce::String ("Exported: 1 of 1"));
+            ASSERT_TRUE (folder.getChildFile (fileName).loadFileAsData (written));
+            EXPECT_TRUE (written == expected) << "written otherwise than undisturbed";
+        }
+        else
+        {
+            EXPECT_EQ (dialog->getItemText (0), slotName (slot) + " Rich Tone  -  Failed: " + c.failure);
+            EXPECT_EQ (dialog->getStatusText(), juce::String ("Exported: 0 of 1, failed: 1"));
+            EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false, "*").size(), 0);
+        }
+        EXPECT_EQ (muteValues (program.unit), "");
+        EXPECT_FALSE (program.unit.areOutputsMuted());
+    }
 }
 
 // ".dat" records of the showcase imported into 010 and 011: a refusal, a
@@ -442,7 +535,10 @@ TEST_F (LibrarianWritesUnderTheUnit, AnImportTheUnitRefusesLeavesOrTurnsUnderSto
           { Staged::turnsAsItComes, SYSEX_RECALL_PATCH },
           { Staged::turnsAfter, SYSEX_SET_NAME },
           { Staged::turnsAsItComes, SYSEX_SAVE_PATCH },
-          { Staged::turnsAfter, SYSEX_SAVE_PATCH } },
+          { Staged::turnsAfter, SYSEX_SAVE_PATCH },
+          { Staged::scenesAfter, SYSEX_SET_SCENE },
+          { Staged::reloadsAfter, SYSEX_SET_NAME },
+          { Staged::reloadsAfter, SYSEX_SET_SCENE } },
         [&] (int number) { return slotName (number) + " Rich Tone"; }, imported, "");
 }
 } // namespace

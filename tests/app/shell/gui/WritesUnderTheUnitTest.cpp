@@ -299,7 +299,9 @@ TEST (WritesUnderTheUnit, ASaveTheUnitMovesAwayFromBeforeItsAnswerNamesTheLocati
 //   moved at end    ABundleImport... (after its last write, as it reads the cab names back)
 // Save Preset-Cab Bundle (SAVE on a bundle's preset, through its dialog):
 //   refused         ABundleSaveTheUnitRefusesMovesUnderOrLeavesUnansweredIsNotToldAsSaved (the save;
-//                   a cab after it: FrontPanelEndToEnd.ABundleCabTheUnitRefuses...)
+//                   a cab after it: FrontPanelEndToEnd.ABundleCabTheUnitRefuses...);
+//                   ARefusedBundleSaveNamesTheSlotByWhatTheUnitHoldsThere (the save, into a slot
+//                   holding another preset than the bundle's)
 //   silent          ABundleSave... (the save)
 //   moved at start  ABundleSave... (as its first write reaches the unit); FrontPanelEndToEnd.
 //                   ABundleSavedAfterTheUnitChangedPresetIsNotSavedAndSaysWhatItPlays (before it starts)
@@ -461,6 +463,36 @@ TEST (WritesUnderTheUnit, ABundleSaveTheUnitRefusesMovesUnderOrLeavesUnansweredI
         // Refused or unanswered, the bundle stays to be saved again.
         EXPECT_EQ (road.program.presets->getBundleMask() != 0, juce::String (c.when) == "refused" || juce::String (c.when) == "silent");
     }
+}
+
+// On preset 1, the bundle of preset 0 is imported and its save to 1, where
+// the unit plays it, refused: the box names 1-2 by the name the unit holds
+// there, not by the bundle's preset, which was never stored in it.
+TEST (WritesUnderTheUnit, ARefusedBundleSaveNamesTheSlotByWhatTheUnitHoldsThere)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    BundleRoad road{ "kestrel-bundle-save-refused-elsewhere" };
+    ASSERT_TRUE (road.open());
+    auto& unit = road.program.unit;
+    auto& notices = road.program.notices;
+    KestrelGlobalConfiguration::getInstanceWithoutCreating()->PROMPT_PRESET_BUNDLE_IMPORT = false;
+    const auto stored1 = unit.getPreset (1).toWords();
+    unit.selectPresetOnUnit (1);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (road.program, 1); }));
+    ASSERT_TRUE (importBundle (road.program, road.interaction, road.bundle));
+    auto* dialog = openBundleSave (road.program);
+    ASSERT_NE (dialog, nullptr);
+    const int before = notices.count();
+    unit.clearReceived();
+    unit.setErrorStatusFor (SYSEX_SAVE_PATCH, SimulatedKestrel::resultBadValue);
+    dialog->findButton ("btnOK")->click();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return unit.countReceived (SYSEX_MUTE) >= 2 && notices.count() > before; }));
+    ASSERT_TRUE (road.program.settle());
+    EXPECT_EQ (notices.count(), before + 1) << notices.messages().joinIntoString ("\n---\n");
+    EXPECT_TRUE (notices.lastMessage().contains ("The Kestrel refused to save 1-2 \"Preset 1\" (error 1): nothing was stored."))
+        << notices.lastMessage();
+    EXPECT_FALSE (unit.areOutputsMuted());
+    EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 written";
 }
 
 // Presets whose names hold an escape and a line break are named in the boxes
