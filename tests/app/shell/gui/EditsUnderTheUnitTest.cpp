@@ -18,7 +18,8 @@
 //   refused         AScenePasteTheUnitMovesUnder... (the first X/Y write)
 //   silent          AScenePasteTheUnitMovesUnder... (the first X/Y write)
 //   moved at start  APasteTheUnitMovesUnderAsItStarts... (as for Block Paste); AScenePaste... (the preset
-//                   reloaded as the mute reaches the unit is no move: the paste goes on)
+//                   reloaded as the mute reaches the unit puts it on the scene the preset stores, scene 1:
+//                   told as that change of scene, nothing written)
 //   moved middle    AScenePasteTheUnitMovesUnder... (right after the first X/Y write's answer; the same
 //                   preset reloaded there is told as reloaded)
 //   moved at end    AScenePasteTheUnitMovesUnder... (right after the answer to its unmute: all was written,
@@ -277,7 +278,8 @@ TEST (EditsUnderTheUnit, ABlockPasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
 // unanswered at its first X/Y write it stops there; turned to preset 1
 // after that write it writes nothing to preset 1, and after its unmute (all
 // written) the window follows without a box; the same preset reloaded after
-// a write is told as such, reloaded as the mute goes out it is no move.
+// a write is told as such; reloaded as the mute goes out, it is on the scene
+// it stores (scene 1), told as a change of scene before any write.
 TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -323,7 +325,12 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
           { 0, 1 },
           "The Kestrel reloaded 1-1 \"Preset 0\" during Scene Paste: nothing more was sent.",
           { SYSEX_PARAM_SET } },
-        { "reloaded as it mutes", [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 0); }, 0, { 0, 1 }, {}, {} },
+        { "reloaded as it mutes",
+          [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 0); },
+          0,
+          { 0, 1 },
+          "The Kestrel changed from Scene 2 to Scene 1 during Scene Paste: nothing more was sent.",
+          { SYSEX_XY, SYSEX_PARAM_SET } },
     };
     runCases (
         program, cases, [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, 1601); }, scenePaste);
