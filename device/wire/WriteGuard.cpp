@@ -74,6 +74,7 @@ void WriteGuard::addressScene (juce::int32 sceneMeant, juce::uint32 statesSeen)
     addressesScene = true;
     scene = sceneMeant;
     statesBaseline = statesSeen;
+    sceneReportsSeen = baseline;
 }
 
 void WriteGuard::finish()
@@ -163,6 +164,14 @@ bool WriteGuard::admit (const UnitReportLog& log, const juce::MidiMessage* going
         return false;
     }
 
+    // A report the run allows, a reload, puts the unit on the scene the
+    // preset stores: the unit is asked its scene before the next request.
+    if (addressesScene && log.getCount() > sceneReportsSeen)
+    {
+        sceneReportsSeen = log.getCount();
+        sceneAfterReport = true;
+    }
+
     // From the first write to the edit buffer on, a reload loses what was written.
     if (goingOut != nullptr && isWrite (*goingOut) && ! isSysExOfFunction (*goingOut, SYSEX_MUTE))
         endReloadsBeforeWrites (log);
@@ -181,7 +190,7 @@ bool WriteGuard::needsSceneCheck (const UnitReportLog& log, const juce::MidiMess
     if (asksScene (goingOut))
         return false;
 
-    return doubtFunction != 0 || log.getStatesCount() > statesBaseline;
+    return doubtFunction != 0 || sceneAfterReport || log.getStatesCount() > statesBaseline;
 }
 
 void WriteGuard::judgeAnswer (const SysExRequest& request, const UnitReportLog& log)
@@ -246,6 +255,8 @@ void WriteGuard::judgeAnswer (const SysExRequest& request, const UnitReportLog& 
             {
                 scene = answered;
                 statesBaseline = statesAtAnswer;
+                sceneReportsSeen = juce::jmax (sceneReportsSeen, request.getPresetReportCountAtAnswer());
+                sceneAfterReport = false;
             }
             else
             {
@@ -288,6 +299,7 @@ void WriteGuard::settleScene (juce::int32 answered, juce::uint32 statesAtAnswer,
     statesBaseline = statesAtAnswer;
     doubtFunction = 0;
     doubtWrote = false;
+    sceneAfterReport = false;
 }
 
 void WriteGuard::stopAsMoved (juce::int32 movedTo, juce::uint8 function, bool reachedUnit)

@@ -38,7 +38,9 @@ class SysExRequest;
 // once such a report came the unit is asked its scene (the link does so
 // before the run's next request goes out) and the run ends only when the
 // scene is another; every states answer and every scene answer names the
-// scene too. A run that meets no states report sends nothing more.
+// scene too. A reload of the preset that the run allows puts the unit on
+// the scene the preset stores: the unit is asked its scene then as well.
+// A run that meets neither asks nothing more.
 //
 // What must go out whatever happened (the unmute of outputs the run muted,
 // the questions asked afterwards) goes without the guard. Once a run's last
@@ -175,6 +177,10 @@ private:
     juce::uint32 statesBaseline = 0;
     juce::uint8 doubtFunction = 0;
     bool doubtWrote = false;
+    // The preset reports looked at (admit); one of them came since the
+    // scene was last known.
+    juce::uint32 sceneReportsSeen = 0;
+    bool sceneAfterReport = false;
 
     State state;
 

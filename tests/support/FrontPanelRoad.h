@@ -65,22 +65,31 @@ inline bool showsPreset (ConnectedProgram& program, int number)
            && ! program.presets->hasWork();
 }
 
-// Turns the amp's first knob in the effect editor as far as it goes; the
-// unit's edit buffer takes the new value, which is returned.
-inline ::testing::AssertionResult turnAmpKnob (ConnectedProgram& program, int& param, juce::uint16& edited)
+// Drags the amp's first knob in the effect editor as far as it goes, and
+// lets go; `value`: what the unit held before.
+inline ::testing::AssertionResult dragAmpKnob (ConnectedProgram& program, int& param, juce::uint16& value)
 {
     program.editor->showBlock (ampBlock);
     auto* knob = findKnob (*program.editor);
     if (knob == nullptr)
         return ::testing::AssertionFailure() << "no knob";
     param = knob->paramId;
-    juce::uint16 value = 0;
     if (! program.unit.getParam (ampBlock, param, value))
         return ::testing::AssertionFailure() << "no value on the unit";
     const auto to = value > 30000 ? 80 : 0;
     knob->mouseDown (mouseAt (*knob, { 30, 40 }));
     knob->mouseDrag (mouseAt (*knob, { 30, to }));
     knob->mouseUp (mouseAt (*knob, { 30, to }));
+    return ::testing::AssertionSuccess();
+}
+
+// Turns the amp's first knob in the effect editor as far as it goes; the
+// unit's edit buffer takes the new value, which is returned.
+inline ::testing::AssertionResult turnAmpKnob (ConnectedProgram& program, int& param, juce::uint16& edited)
+{
+    juce::uint16 value = 0;
+    if (auto dragged = dragAmpKnob (program, param, value); ! dragged)
+        return dragged;
     edited = value;
     if (! pumpMessagesUntil ([&] { return program.unit.getParam (ampBlock, param, edited) && edited != value; }))
         return ::testing::AssertionFailure() << "the unit never took the turn";

@@ -18,11 +18,17 @@
 //   refused         AScenePasteTheUnitMovesUnder... (the first X/Y write)
 //   silent          AScenePasteTheUnitMovesUnder... (the first X/Y write)
 //   moved at start  APasteTheUnitMovesUnderAsItStarts... (as for Block Paste); AScenePaste... (the preset
-//                   reloaded as the mute reaches the unit is no move: the paste goes on)
+//                   reloaded as the mute reaches the unit puts it on the scene the preset stores, scene 1:
+//                   told as that change of scene, nothing written)
 //   moved middle    AScenePasteTheUnitMovesUnder... (right after the first X/Y write's answer; the same
 //                   preset reloaded there is told as reloaded)
 //   moved at end    AScenePasteTheUnitMovesUnder... (right after the answer to its unmute: all was written,
 //                   so the window follows the unit, with no box)
+//   scene changed   AScenePasteTheUnitChangesSceneUnder... (right after the mute, right after the first X/Y
+//                   write's answer or before it, after the unmute; a states report of the same scene;
+//                   Paste to All Scenes and Swap right after their first scene set)
+// A write answered, then the unit moved (a knob turned, Bypass Block, Block Paste's name write):
+//                   AWriteTheUnitMovesAwayFromOnceAnswered... (no box, the request ends as done)
 // Paste Preset (Preset > Import of a ".syx" preset file); it does not mute:
 //   refused         APastedPresetFileTheUnitMovesUnder... (a preset data message)
 //   silent          APastedPresetFileTheUnitMovesUnder... (a preset data message)
@@ -42,6 +48,8 @@
 #include "support/SkippingClock.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace frontPanelRoad;
 
@@ -63,17 +71,42 @@ juce::String receivedFunctions (const SimulatedKestrel& unit)
     return codes.joinIntoString (" ");
 }
 
+// Whether the message asks the unit its scene.
+bool asksScene (const juce::MidiMessage& message)
+{
+    return message.getRawData()[5] == SYSEX_SET_SCENE &&
+           readSysExField (message, singleByteLayout, 0) == ZOLMidiProcessing::sceneQuestion;
+}
+
 // How many messages of this function the unit received that change
-// something (a parameter or X/Y query changes nothing).
+// something (a parameter or X/Y query, or the question of the scene,
+// changes nothing).
 int writesReceived (const SimulatedKestrel& unit, int function)
 {
     int count = 0;
     for (auto& message : unit.getReceived())
         if (message.getRawData()[5] == function &&
             ! (function == SYSEX_PARAM_SET && readSysExField (message, paramSetRequestLayout, 3) == 0) &&
-            ! (function == SYSEX_XY && readSysExField (message, xyRequestLayout, 2) == 0))
+            ! (function == SYSEX_XY && readSysExField (message, xyRequestLayout, 2) == 0) && ! asksScene (message))
             ++count;
     return count;
+}
+
+int sceneQuestionsReceived (const SimulatedKestrel& unit)
+{
+    const auto received = unit.getReceived();
+    return (int) std::count_if (received.begin(), received.end(), asksScene);
+}
+
+// The amp's and the cab's X/Y and bypass states in one scene of the preset.
+juce::String sceneStates (const SimulatedPreset& preset, int scene)
+{
+    juce::StringArray states;
+    for (auto [id, name] : { std::pair (ampBlock, "amp"), std::pair (cabBlock, "cab") })
+        if (const auto* block = preset.findBlock (id))
+            states.add (juce::String (name) + (block->onX[(size_t) scene] ? " X" : " Y") +
+                        (block->engaged[(size_t) scene] ? "" : " bypassed"));
+    return states.joinIntoString (", ");
 }
 
 void invoke (ConnectedProgram& program, int commandId)
@@ -245,7 +278,8 @@ TEST (EditsUnderTheUnit, ABlockPasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
 // unanswered at its first X/Y write it stops there; turned to preset 1
 // after that write it writes nothing to preset 1, and after its unmute (all
 // written) the window follows without a box; the same preset reloaded after
-// a write is told as such, reloaded as the mute goes out it is no move.
+// a write is told as such; reloaded as the mute goes out, it is on the scene
+// it stores (scene 1), told as a change of scene before any write.
 TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -291,10 +325,228 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
           { 0, 1 },
           "The Kestrel reloaded 1-1 \"Preset 0\" during Scene Paste: nothing more was sent.",
           { SYSEX_PARAM_SET } },
-        { "reloaded as it mutes", [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 0); }, 0, { 0, 1 }, {}, {} },
+        { "reloaded as it mutes",
+          [&] { unit.selectPresetOnNextRequestOf (SYSEX_MUTE, 0); },
+          0,
+          { 0, 1 },
+          "The Kestrel changed from Scene 2 to Scene 1 during Scene Paste: nothing more was sent.",
+          { SYSEX_XY, SYSEX_PARAM_SET } },
     };
     runCases (
         program, cases, [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, 1601); }, scenePaste);
+}
+
+// Scene 1 pasted onto scene 2 while the user picks scene 3 on the unit: right
+// after the paste's mute, right after its first X/Y write's answer, or with
+// that answer trailing the unit's report. The unit is asked its scene before
+// the next write, which does not go out; the box names both scenes, saying
+// when the last write may have met scene 3; scene 3 and every other scene
+// keep their states, and the outputs are on. Picked after the unmute (all
+// written), nothing is told. A states report of the same scene (a block
+// switched on the unit) costs one question, and the paste goes on. Paste to
+// All Scenes (the unit on scene 3) and Swap with scene 4 (the unit on scene
+// 1, whose states differ from scene 2's) stop the same way right after their
+// first scene set: no scene takes anything.
+TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAndSaysSo)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-scene-changed-under" };
+    auto& unit = program.unit;
+    auto preset0 = unit.getPreset (0);
+    preset0.findBlock (ampBlock)->onX[0] = false;
+    preset0.findBlock (cabBlock)->engaged[0] = false;
+    unit.setPreset (0, preset0);
+    unit.setEditBuffer (preset0);
+    ASSERT_TRUE (program.open());
+    const auto toScene3 = [&] { unit.selectSceneOnUnit (2); };
+    const auto moved = [] (int from, int to, const char* during)
+    {
+        return "The Kestrel changed from Scene " + juce::String (from) + " to Scene " + juce::String (to) + " during " +
+               during + ": ";
+    };
+    const juce::Array<int> written = { SYSEX_XY, SYSEX_PARAM_SET };
+    const struct
+    {
+        Case c;
+        NamedRequest request;
+        int command;
+        juce::String scene2; // scene 2's states on the unit at the end
+        int sceneQuestions;  // how often the unit was asked its scene
+        int sceneSets;       // how many scene sets it received
+    } rows[] = {
+        { { "accepted", [] {}, 0, { 0, 1 }, {}, {} }, scenePaste, 1601, "amp Y, cab X bypassed", 0, 0 },
+        { { "right after the mute",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, toScene3); },
+            0,
+            { 0, 1 },
+            moved (2, 3, "Scene Paste") + "nothing more was sent.",
+            written },
+          scenePaste,
+          1601,
+          "amp X, cab X",
+          1,
+          0 },
+        { { "right after the first X/Y write",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_XY, toScene3); },
+            0,
+            { 0, 1 },
+            moved (2, 3, "Scene Paste") + "nothing more was sent.",
+            { SYSEX_PARAM_SET } },
+          scenePaste,
+          1601,
+          "amp Y, cab X",
+          1,
+          0 },
+        { { "before the first X/Y write's answer",
+            [&] { unit.actPartWayThroughNextAnswerTo (SYSEX_XY, 0, toScene3); },
+            0,
+            { 0, 1 },
+            moved (2, 3, "Scene Paste") + "its last write may have reached Scene 3; nothing more was sent.",
+            { SYSEX_PARAM_SET } },
+          scenePaste,
+          1601,
+          "amp Y, cab X",
+          1,
+          0 },
+        { { "after the unmute",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, toScene3); }); },
+            0,
+            { 0, 1 },
+            {},
+            {} },
+          scenePaste,
+          1601,
+          "amp Y, cab X bypassed",
+          0,
+          0 },
+        { { "a block switched on the unit",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_XY, [&] { unit.sendStatesChanged(); }); },
+            0,
+            { 0, 1 },
+            {},
+            {} },
+          scenePaste,
+          1601,
+          "amp Y, cab X bypassed",
+          1,
+          0 },
+        { { "right after the first scene set",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, toScene3); },
+            0,
+            { 0, 1 },
+            moved (1, 3, "Scene Paste All") + "nothing more was sent.",
+            written },
+          scenePasteAll,
+          1602,
+          "amp X, cab X",
+          1,
+          1 },
+        { { "right after the first scene set",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, [&] { unit.selectSceneOnUnit (0); }); },
+            0,
+            { 0, 1 },
+            moved (4, 1, "Scene Swap") + "nothing more was sent.",
+            written },
+          sceneSwap,
+          1606,
+          "amp X, cab X",
+          0,
+          1 },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (std::to_string (row.command) + " " + row.c.when);
+        runCases (
+            program, { row.c }, [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, row.command); },
+            row.request);
+        const auto edited = unit.getEditBuffer();
+        EXPECT_EQ (sceneStates (edited, 1), row.scene2);
+        for (int scene = 0; scene < SimulatedPreset::sceneCount; ++scene)
+        {
+            if (scene != 1)
+            {
+                EXPECT_EQ (sceneStates (edited, scene), sceneStates (preset0, scene)) << "scene " << scene + 1;
+            }
+        }
+        EXPECT_EQ (sceneQuestionsReceived (unit), row.sceneQuestions) << receivedFunctions (unit);
+        EXPECT_EQ (writesReceived (unit, SYSEX_SET_SCENE), row.sceneSets) << receivedFunctions (unit);
+    }
+}
+
+// The unit turns to preset 1 right after its answer to the last write of a
+// knob turned in the effect editor, of Bypass Block or of Block Paste: the
+// write went into preset 0's edit buffer, nothing is told, the request ends
+// as done, the outputs are on and the window follows the unit to preset 1,
+// which holds what it stores.
+TEST (EditsUnderTheUnit, AWriteTheUnitMovesAwayFromOnceAnsweredEndsAsDoneWithoutABox)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-moved-after-last-write" };
+    ASSERT_TRUE (openWithTwoEqs (program));
+    auto& unit = program.unit;
+    SimulatedPreset held; // the edit buffer as the unit moved away from it
+    int param = 0;
+    juce::uint16 before = 0, now = 0;
+    const struct
+    {
+        const char* what;
+        NamedRequest request;
+        int lastWrite;
+        std::function<void()> prepare, start;
+        std::function<bool()> written;
+        juce::Array<int> mutes;
+    } rows[] = {
+        { "a knob turned",
+          setParam,
+          SYSEX_PARAM_SET,
+          [&] { program.editor->showBlock (ampBlock); },
+          [&] { ASSERT_TRUE (dragAmpKnob (program, param, before)); },
+          [&] { return held.getParam (ampBlock, param, now) && now != before; },
+          {} },
+        { "Bypass Block",
+          bypassBlock,
+          SYSEX_PARAM_SET,
+          [&] { program.grid->selectCell (eq1Cell); },
+          [&] { invoke (program, 1206); },
+          [&]
+          {
+              const auto* eq = held.findBlock (eq1Block);
+              return eq != nullptr && ! eq->engaged[(size_t) held.scene];
+          },
+          {} },
+        { "Block Paste",
+          blockPaste,
+          SYSEX_SET_NAME,
+          [&] { copyEq1SelectEq2 (program); },
+          [&] { invoke (program, 1202); },
+          [&] { return held.getParam (eq2Block, 2, now) && now == 1234; },
+          { 0, 1 } },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.what);
+        held = {};
+        const Case c{ row.what,
+                      [&]
+                      {
+                          unit.actAfterNextAnswerTo (row.lastWrite,
+                                                     [&]
+                                                     {
+                                                         held = unit.getEditBuffer();
+                                                         unit.selectPresetOnUnit (1);
+                                                     });
+                      },
+                      1,
+                      row.mutes,
+                      {},
+                      {} };
+        runCases (program, { c }, row.prepare, row.start, row.request);
+        EXPECT_EQ (program.presets->getRequest (row.request).getResult(), ZolStateMachine::resultCompleted);
+        EXPECT_EQ (held.name, "Preset 0");
+        EXPECT_TRUE (row.written());
+    }
 }
 
 // A preset file imported while the unit refuses or leaves unanswered a data
