@@ -141,6 +141,17 @@ protected:
     }
 
     // Waits until the running job shows a progress text that contains the part.
+    // The worker reads the program's clock as it queues a request, a little
+    // after it shows the step: a test moves a manual clock on only once the
+    // worker has looked at least once, or the time moved would not count.
+    bool waitUntilTheWorkerWaits()
+    {
+        for (int i = 0; i < 30000 && worker->countWaitsRunOut() == 0; ++i)
+            juce::Thread::sleep (1);
+
+        return worker->countWaitsRunOut() > 0;
+    }
+
     bool waitForProgress (const juce::String& part, juce::String& text, int& number)
     {
         for (int i = 0; i < 30000; ++i)
@@ -570,6 +581,7 @@ TEST_F (RawPresetThreadTest, AnExitRequestEndsTheJobSoonEvenWhenTheLinkSendsNoth
     juce::String text;
     int number = 0;
     ASSERT_TRUE (waitForProgress ("Changing", text, number));
+    ASSERT_TRUE (waitUntilTheWorkerWaits());
     // Soon on the program's clock: after the exit's grace, long before the
     // limit of a request the link does not send.
     worker->signalThreadShouldExit();
@@ -644,7 +656,7 @@ TEST_F (RawPresetThreadTest, ARequestTheHeldLinkNeverSendsIsGivenUpAndNeverSentL
     juce::String text;
     int number = 0;
     ASSERT_TRUE (waitForProgress ("Changing", text, number));
-    juce::Thread::sleep (20); // the limit runs on the manual clock: only a wrong end could come now
+    ASSERT_TRUE (waitUntilTheWorkerWaits()); // the limit runs on the manual clock: only a wrong end could come now
     EXPECT_TRUE (worker->isThreadRunning()) << "still waiting within the limit";
 
     clock.advance (RawPresetThread::unsentLimitMs + 1);
@@ -671,6 +683,7 @@ TEST_F (RawPresetThreadTest, ALinkThatStopsEndsTheJob)
     juce::String text;
     int number = 0;
     ASSERT_TRUE (waitForProgress ("Changing", text, number));
+    ASSERT_TRUE (waitUntilTheWorkerWaits());
     // After the grace a stopped link is given, long before the request's
     // own time-out, on the program's clock.
     link.stopProcessing();
