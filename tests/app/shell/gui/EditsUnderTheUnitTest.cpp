@@ -142,6 +142,18 @@ void copyEq1SelectEq2 (ConnectedProgram& program)
     program.grid->selectCell (eq2Cell);
 }
 
+// Preset 0, played, with the amp on Y and the cab bypassed in scene 1 only:
+// a paste of scene 1 onto scene 2 has something to write.
+SimulatedPreset setScene1ApartFromScene2 (SimulatedKestrel& unit)
+{
+    auto preset0 = unit.getPreset (0);
+    preset0.findBlock (ampBlock)->onX[0] = false;
+    preset0.findBlock (cabBlock)->engaged[0] = false;
+    unit.setPreset (0, preset0);
+    unit.setEditBuffer (preset0);
+    return preset0;
+}
+
 // Copy Current Scene on scene 1, then scene 2 chosen.
 void copyScene1ChooseScene2 (ConnectedProgram& program)
 {
@@ -286,11 +298,7 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
     SkippingClock clock;
     ConnectedProgram program{ "kestrel-scene-paste-under" };
     auto& unit = program.unit;
-    auto preset0 = unit.getPreset (0);
-    preset0.findBlock (ampBlock)->onX[0] = false;
-    preset0.findBlock (cabBlock)->engaged[0] = false;
-    unit.setPreset (0, preset0);
-    unit.setEditBuffer (preset0);
+    setScene1ApartFromScene2 (unit);
     ASSERT_TRUE (program.open());
     clock.skipTimeOutsOf (unit);
     const auto moved = juce::String (movedTo1) + "Scene Paste: nothing more was sent.";
@@ -352,11 +360,7 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAn
     KESTREL_REQUIRE_DISPLAY();
     ConnectedProgram program{ "kestrel-scene-changed-under" };
     auto& unit = program.unit;
-    auto preset0 = unit.getPreset (0);
-    preset0.findBlock (ampBlock)->onX[0] = false;
-    preset0.findBlock (cabBlock)->engaged[0] = false;
-    unit.setPreset (0, preset0);
-    unit.setEditBuffer (preset0);
+    const auto preset0 = setScene1ApartFromScene2 (unit);
     ASSERT_TRUE (program.open());
     const auto toScene3 = [&] { unit.selectSceneOnUnit (2); };
     const auto moved = [] (int from, int to, const char* during)
