@@ -129,6 +129,15 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
         return false;
     }
 
+    // A request the unit refused holds none of its data: the item fails with
+    // the unit's result, read or write alike.
+    if (request->isRefused())
+    {
+        lastProblem = juce::String::formatted (refusedText, (int) request->getRefusal());
+        delete request;
+        return false;
+    }
+
     // A request that timed out before its whole answer holds nothing the
     // parser takes: the unit fell silent, whatever part of it came. Only an
     // answer that came whole and does not read is an unexpected one.
@@ -143,8 +152,9 @@ bool RawPresetThread::exchange (bool built, const juce::MidiMessage& message, in
 
 bool RawPresetThread::exchangeStatus (bool built, const juce::MidiMessage& message, bool stopOnExitRequest)
 {
-    // Only a status that echoes the request and reports success counts: a
-    // refused placement, connection, rename or save fails its step.
+    // Only a status that echoes the request counts (one that refuses it
+    // fails the step before): a refused placement, connection, rename or save
+    // fails its step.
     return exchange (
         built, message, 1,
         [] (const SysExRequest& request)

@@ -212,10 +212,8 @@ void SysExMultiMsgTimer::timerCallback()
 
         if (lastStatus == SysExRequest::stateComplete)
         {
-            juce::uint8 result = 0;
-
-            if (collectEchoedStatus (*request, result) && result != 0)
-                errorCode = result;
+            if (request->isRefused())
+                errorCode = request->getRefusal();
 
             // A refused message ends the transfer: nothing more is sent.
             if (errorCode == 0)

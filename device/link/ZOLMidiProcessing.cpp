@@ -693,11 +693,21 @@ void ZOLMidiProcessing::matchReply (const juce::MidiMessage& message, SysExReque
             {
                 answers = (status.function == r);
 
-                if (answers && current != nullptr && r == SYSEX_GET_ALL_PARAMS)
-                    current->setExpectedCount (1);
-
                 if (status.function == SYSEX_EDITOR_DISCONNECT && (current == nullptr || r != SYSEX_EDITOR_DISCONNECT))
                     editorDisconnected.store (true);
+
+                // The unit refused the request in flight: it ends here, as
+                // refused, whatever else it awaited; its owner sees the result.
+                if (answers && awaitingReplies && isRefusal (status, (juce::uint8) r))
+                {
+                    if (current->addRefusal (message, status.result))
+                        noteAnswered (*current);
+
+                    return;
+                }
+
+                if (answers && current != nullptr && r == SYSEX_GET_ALL_PARAMS)
+                    current->setExpectedCount (1);
             }
             break;
         }

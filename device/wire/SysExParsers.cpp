@@ -634,6 +634,11 @@ bool parseStatusMessage (const juce::MidiMessage& message, StatusReply& reply)
     return true;
 }
 
+bool isRefusal (const StatusReply& reply, uint8 function)
+{
+    return reply.result != 0 && ! (function == SYSEX_GET_PARAM_STRINGS && reply.result == statusNoParamStrings);
+}
+
 bool parseStatusModel (const juce::MidiMessage& message, uint8& model)
 {
     StatusReply status;

@@ -129,6 +129,11 @@ bool parseSystemDataStart (const juce::MidiMessage& message, juce::uint32& size)
 // be longer than 7 bytes.
 bool parseStatusMessage (const juce::MidiMessage& message, StatusReply& reply);
 
+// Whether a status reply that answers a request of `function` refuses it: a
+// result other than 0, but for the one the unit answers a question of value
+// texts with for a parameter that has none (its normal, empty answer).
+bool isRefusal (const StatusReply& reply, juce::uint8 function);
+
 // A status reply read for its sender: true only for result 0, and then
 // 'model' is the message's byte 4. The unit answers SYSEX_WHO_AM_I this way.
 bool parseStatusModel (const juce::MidiMessage& message, juce::uint8& model);

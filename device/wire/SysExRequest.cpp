@@ -55,6 +55,7 @@ void SysExRequest::reset (juce::uint32 timeoutMs)
     presetReportsAtSend.store (0);
     statesReportsAtAnswer.store (0);
     withheld.store (false);
+    refusal.store (0);
 }
 
 void SysExRequest::setPresetReportsAtAnswer (juce::uint32 count, juce::int32 lastNumber)
@@ -111,6 +112,18 @@ bool SysExRequest::addReply (const juce::MidiMessage& reply)
 
     restartTimer();
     return false;
+}
+
+bool SysExRequest::addRefusal (const juce::MidiMessage& reply, juce::uint8 result)
+{
+    if (getState() == stateComplete)
+        return false;
+
+    const juce::ScopedLock sl (replyLock);
+    replies.add (reply);
+    refusal.store (result);
+    setState (stateComplete);
+    return true;
 }
 
 int SysExRequest::getNumReplies() const

@@ -75,6 +75,17 @@ public:
     // the time-out, so a long answer only times out on a gap.
     bool addReply (const juce::MidiMessage& reply);
 
+    // Files the unit's status reply that refuses the request (its result, not
+    // 0) and completes the request at once, however many replies it awaited:
+    // nothing more comes for it. False, nothing filed, for a complete request.
+    bool addRefusal (const juce::MidiMessage& reply, juce::uint8 result);
+
+    // The result with which the unit refused the request; 0 while it did not.
+    // A refused request is complete, and what it holds is no answer: nothing
+    // may be read from it as the unit's data.
+    juce::uint8 getRefusal() const { return refusal.load(); }
+    bool isRefused() const { return refusal.load() != 0; }
+
     int getNumReplies() const;
     // Copies reply `index`; false (out untouched) when the index is out of range.
     bool getReply (juce::MidiMessage& out, int index) const;
@@ -173,6 +184,7 @@ private:
     std::atomic<juce::uint32> presetReportsAtSend{ 0 };
     std::atomic<juce::uint32> statesReportsAtAnswer{ 0 };
     std::atomic<bool> withheld{ false };
+    std::atomic<juce::uint8> refusal{ 0 };
     std::shared_ptr<WriteGuard> guard;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SysExRequest)

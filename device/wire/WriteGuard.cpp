@@ -198,9 +198,7 @@ void WriteGuard::judgeAnswer (const SysExRequest& request, const UnitReportLog& 
     const auto message = request.getMessage();
     const auto function = request.getFunctionCode();
 
-    // A status that echoes the request and reports a failure: the write was refused.
-    juce::uint8 refusal = 0;
-    collectEchoedStatus (request, refusal);
+    const auto refusal = request.getRefusal();
 
     const juce::ScopedLock sl (lock);
 

@@ -198,8 +198,8 @@ TEST_F (LinkTest, AnnouncingMessagesSetTheExpectedCount)
         { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x00, 0 }, 3), 35 },
         // a model without a known dump length leaves the count as it was
         { SYSEX_PATCH_PLUS_CAB_DUMP, frame (SYSEX_PATCH_PLUS_CAB_DUMP, { 0x00, 0 }, 9), 3 },
-        // a status answering the all-parameters request ends it at once
-        { SYSEX_GET_ALL_PARAMS, frame (SYSEX_STATUS_MSG, { SYSEX_GET_ALL_PARAMS, 9 }), 1 },
+        // a status of success answering the all-parameters request ends it at once
+        { SYSEX_GET_ALL_PARAMS, frame (SYSEX_STATUS_MSG, { SYSEX_GET_ALL_PARAMS, 0 }), 1 },
     };
 
     for (auto& c : cases)
@@ -216,6 +216,46 @@ TEST_F (LinkTest, AnnouncingMessagesSetTheExpectedCount)
     link->matchReply (frame (SYSEX_MULTIMSG_START, { 1, 10, 0 }), &other);
     EXPECT_EQ (other.getExpectedCount(), 1);
     EXPECT_EQ (other.getNumReplies(), 0);
+    link->stopProcessing();
+}
+
+// A status that refuses the request in flight ends it at once as refused,
+// however many messages it awaited, and nothing after it is filed; a status
+// of success, another function's, or the empty answer to a question of value
+// texts is no refusal.
+TEST_F (LinkTest, ARefusingStatusEndsTheRequestAtOnceAsRefused)
+{
+    connect();
+    const struct
+    {
+        int request;
+        juce::uint8 echoed, result;
+        bool refused;
+    } rows[] = {
+        { SYSEX_MODIFIER_DUMP, SYSEX_MODIFIER_DUMP, 1, true },
+        { SYSEX_CABNAME, SYSEX_CABNAME, 4, true },
+        { SYSEX_QUERY_STATES, SYSEX_QUERY_STATES, 2, true },
+        { SYSEX_GET_PARAM_INFO, SYSEX_GET_PARAM_INFO, 27, true },
+        { SYSEX_GET_PARAM_STRINGS, SYSEX_GET_PARAM_STRINGS, 27, false },
+        { SYSEX_GET_PARAM_STRINGS, SYSEX_GET_PARAM_STRINGS, 3, true },
+        { SYSEX_MODIFIER_DUMP, SYSEX_MODIFIER_DUMP, 0, false },
+        { SYSEX_MODIFIER_DUMP, SYSEX_CABNAME, 1, false },
+    };
+
+    for (auto& row : rows)
+    {
+        SysExRequest request (frame (row.request, { 0, 0 }));
+        request.setExpectedCount (3);
+        link->matchReply (frame (SYSEX_STATUS_MSG, { row.echoed, row.result }), &request);
+        link->matchReply (frame (SYSEX_MULTIMSG_END), &request);
+        EXPECT_EQ (request.getRefusal(), row.refused ? row.result : 0) << row.request << " " << (int) row.result;
+        EXPECT_EQ (request.getState() == SysExRequest::stateComplete, row.refused) << row.request;
+        if (row.refused)
+        {
+            EXPECT_EQ (request.getNumReplies(), 1) << "nothing is filed after the refusal";
+        }
+    }
+
     link->stopProcessing();
 }
 
