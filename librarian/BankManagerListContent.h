@@ -246,6 +246,7 @@ private:
     int sentCount = 0;
     int leftOut = 0; // entries past the last slot
     bool presetRecalled = false; // a slot was recalled on the unit for a transfer
+    bool recalledBeforeCurrent = false; // one was, for a transfer before the current one
     int loadingSlot = -1; // the slot a Load made current, until the window has read it
     juce::uint32 loadRuns = 0; // the preset changes run before that Load
     juce::String loadingText; // its row's text

@@ -7,6 +7,7 @@
 #include "device/engines/PresetManager.h"
 #include "librarian/SlotTexts.h"
 #include "model/FileUtils.h"
+#include "model/IdTables.h"
 #include "model/UserNotifier.h"
 #include "skin/lists/ZolScrollableListCtrl.h"
 
@@ -90,6 +91,7 @@ bool BankManagerListContent::startNext()
         return false;
     }
 
+    recalledBeforeCurrent = presetRecalled;
     presetRecalled = presetRecalled || (! cabMode && transfer.diskIndex != writeToFile);
 
     const char* doing = data != nullptr                       ? "Sending \""
@@ -147,6 +149,10 @@ void BankManagerListContent::timerCallback()
 
     if (request.writeStop.stop == WriteGuard::Stop::refused)
     {
+        // A recall the unit refused left it where it was.
+        if (request.writeStop.function == SYSEX_RECALL_PATCH)
+            presetRecalled = recalledBeforeCurrent;
+
         failure = "The Kestrel refused " + sentName() + " for preset " + slotText (current.slot) + " (error "
                   + juce::String (request.writeStop.refusal) + "): preset " + slotText (current.slot) + " was left as it was";
         endSending();

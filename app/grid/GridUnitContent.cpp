@@ -730,6 +730,10 @@ bool GridUnitContent::ownsCommand (int commandId) const
 
 bool GridUnitContent::canPerform (int commandId) const
 {
+    // A paste needs a block copied whole.
+    if (commandId == pasteCommand && (presets == nullptr || ! presets->hasBlockClipboard()))
+        return false;
+
     // A shunt goes into an empty cell; every other block command needs a block.
     return isCellInGrid (selectedCell) && ((blockAt (selectedCell) == blockIdNone) == (commandId == insertShuntCommand));
 }
@@ -762,7 +766,7 @@ bool GridUnitContent::performCommand (int commandId)
                                          { deleteBlockEnd,
                                            [=] { return blockAt (cell) == id && presets->requestDeleteBlock ((juce::uint8) cell); } } });
         case 1201: return real && presets->requestBlockCopy (id);
-        case 1202: return real && presets->requestBlockPaste (id, nullptr);
+        case pasteCommand: return real && presets->requestBlockPaste (id, nullptr);
         case 1203: return presets->requestDeleteBlock ((juce::uint8) cell);
         case 1204: return real && presets->requestInitializeBlock (id, false);
         case 1208: return real && presets->requestInitializeBlock (id, true);

@@ -66,6 +66,7 @@ public:
     // Menu ids of the tile menu's "Insert" entries: base + block id.
     static constexpr int insertMenuBase = 10000;
     static constexpr int insertShuntCommand = 1209;
+    static constexpr int pasteCommand = 1202;
 
     // Reads its skin section into the image depot (cursors, overlays, block
     // icons; the depot then learns its block ids) and listens to the preset

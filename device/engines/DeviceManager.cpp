@@ -103,7 +103,11 @@ void DeviceManager::handleNextReply()
     auto expected = request->getExpectedCount();
     auto flags = request->getFlags();
 
-    if (status == SysExRequest::stateComplete)
+    // A read the unit refused holds none of its data: nothing is taken from
+    // it. A refused write's status, and the system information's (unknown
+    // then), are read as ever.
+    if (status == SysExRequest::stateComplete
+        && (! request->isRefused() || WriteGuard::isWrite (request->getMessage()) || function == SYSEX_GET_SYSINFO))
     {
         if (! handleReplyFirst (*request))
             parseReply (*request);

@@ -248,9 +248,8 @@ public:
     const ParamInfo& getParamInfo() const { return paramInfo; }
     const juce::StringArray& getParamStrings() const { return paramStrings; }
     // The last all-parameters query's answer: its data once read whole (empty
-    // otherwise), and the unit's result when it refused the query (0 otherwise).
+    // otherwise).
     const juce::MemoryBlock& getAllParamsData() const { return allParamsData; }
-    juce::uint8 getAllParamsRefusal() const { return allParamsRefusal; }
     const ModifierDumpRecord& getModifierDumpRecord (int index) const;
     // The unit's MIDI channel (1-based, 0 until reported) and display offset.
     juce::uint16 getUnitMidiChannel() const;
@@ -362,7 +361,6 @@ private:
     juce::StringArray paramStrings;
     juce::uint16 allParamsBlockId = 0;
     juce::MemoryBlock allParamsData;
-    juce::uint8 allParamsRefusal = 0;
     juce::uint8 allParamsGlobalBlockNumber = 0;
     juce::uint32 modifierDumpId = 0;
     ModifierDumpRecord modifierDumpRecords[numModifierDumpRecords];

@@ -475,10 +475,7 @@ bool DeviceManager::parseAllParams (SysExRequest& request)
     juce::Array<juce::uint16> words;
 
     if (! collectEffectDump (request, start, words))
-    {
-        collectEchoedStatus (request, allParamsRefusal);
         return false;
-    }
 
     // The raw data is kept as the unit's 16-bit words, little-endian.
     allParamsData.reset();

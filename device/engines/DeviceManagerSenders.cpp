@@ -293,7 +293,6 @@ SysExRequest* DeviceManager::requestAllParams (juce::uint16 blockId)
 
     allParamsBlockId = blockId;
     allParamsData.reset();
-    allParamsRefusal = 0;
     return queueMessage (message, expected);
 }
 

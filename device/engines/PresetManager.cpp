@@ -376,6 +376,13 @@ bool PresetManager::canUnmute (const PresetStateMachine& machine)
     return false;
 }
 
+bool PresetManager::leadToXYRestore (PresetStateMachine& machine)
+{
+    const auto& steps = machine.getSteps();
+    const auto saved = steps.indexOf (stepPresetCsvXySave);
+    return saved >= 0 && saved < machine.getStepIndex() && machine.skipTo (stepPresetCsvXyRestore);
+}
+
 bool PresetManager::leadToUnmute (PresetStateMachine& machine)
 {
     // A mute that went out and ended the run's writes may have muted: the
@@ -391,9 +398,29 @@ bool PresetManager::endsEarly (PresetStateMachine& machine)
 {
     using EarlyEnd = PresetStateMachine::EarlyEnd;
 
-    // Straight to the unmute while the outputs are muted.
-    if (machine.earlyEnd == EarlyEnd::none || leadToUnmute (machine))
+    if (machine.earlyEnd == EarlyEnd::none)
         return false;
+
+    // The X/Y states changed to read both channels go back first.
+    if (machine.earlyEnd == EarlyEnd::afterRefusedRead && leadToXYRestore (machine))
+        return false;
+
+    // Straight to the unmute while the outputs are muted.
+    if (leadToUnmute (machine))
+        return false;
+
+    if (machine.earlyEnd == EarlyEnd::afterRefusedRefresh)
+    {
+        machine.skipTo (stepCompleteCommunications);
+        return false;
+    }
+
+    if (machine.earlyEnd == EarlyEnd::afterRefusedRead)
+    {
+        failureReported = true;
+        machine.stop (ZolStateMachine::resultTimedOut);
+        return true;
+    }
 
     if (machine.earlyEnd == EarlyEnd::afterTimeOut)
     {
@@ -479,6 +506,10 @@ void PresetManager::setWaitCursor (bool on)
 
 void PresetManager::finishStopped (PresetStateMachine& machine)
 {
+    // What the unit refused to read back after the run's writes is read again.
+    if (std::exchange (machine.readAgainAfterEnd, false))
+        requestResyncPreset();
+
     if (&machine == &getRequest (queryCurrentPresetNumber))
         endPresetNumberCheck (machine);
 
@@ -563,9 +594,40 @@ void PresetManager::executeStep (PresetStateMachine& machine)
                 // The run's writes were stopped: the next step says why.
                 deleteStepRequest();
             }
+            else if (status == SysExRequest::stateComplete && currentStepRequest->isRefused())
+            {
+                // The unit refused the step's request: nothing it holds is
+                // the unit's data, and it is not sent again.
+                const auto message = currentStepRequest->getMessage();
+                const auto refusal = currentStepRequest->getRefusal();
+                auto commit = std::move (stepCommit);
+                auto onRefused = std::move (stepRefusal);
+                deleteStepRequest();
+
+                if (onRefused)
+                {
+                    onRefused (machine, refusal);
+                    machine.resetAttempts();
+                    machine.advance();
+                }
+                else if (refusalAnswersStep (machine, message))
+                {
+                    // Answered: a list moves on to its next entry.
+                    if (commit)
+                        commit (machine);
+
+                    machine.resetAttempts();
+                    machine.advance();
+                }
+                else
+                {
+                    endAfterRefusal (machine, message, refusal);
+                }
+            }
             else if (status == SysExRequest::stateComplete)
             {
                 auto commit = std::move (stepCommit);
+                machine.wrote = machine.wrote || writesToUnit (currentStepRequest->getMessage());
                 deleteStepRequest();
 
                 // The save was the run's last write: what the unit does
@@ -622,7 +684,8 @@ void PresetManager::executeStep (PresetStateMachine& machine)
 // The step's request
 
 void PresetManager::setStepRequest (PresetStateMachine& machine, SysExRequest* request,
-                                    std::function<void (PresetStateMachine&)> commit)
+                                    std::function<void (PresetStateMachine&)> commit,
+                                    std::function<void (PresetStateMachine&, juce::uint8)> onRefused)
 {
     if (request == nullptr)
     {
@@ -638,6 +701,7 @@ void PresetManager::setStepRequest (PresetStateMachine& machine, SysExRequest* r
     stepOwner = &machine;
     stepOwnerRun = machine.getRunCount();
     stepCommit = std::move (commit);
+    stepRefusal = std::move (onRefused);
 }
 
 void PresetManager::deleteStepRequest()
@@ -646,6 +710,7 @@ void PresetManager::deleteStepRequest()
     currentStepRequest = nullptr;
     stepOwner = nullptr;
     stepCommit = nullptr;
+    stepRefusal = nullptr;
 
     if (request == nullptr)
         return;
@@ -920,6 +985,7 @@ bool PresetManager::startSender (PresetStateMachine& machine, const juce::Memory
 
     senderOwner = &machine;
     senderOwnerRun = machine.getRunCount();
+    machine.wrote = true;
     return true;
 }
 

@@ -272,7 +272,7 @@ public:
     // Block 0 reads every block of the preset.
     bool requestBlockLibraryQuery (juce::uint16 blockId);
     bool requestBlockCopy (juce::uint16 blockId);
-    // Without data the block clipboard is pasted.
+    // Without data the block clipboard is pasted; refused while it is empty.
     bool requestBlockPaste (juce::uint16 blockId, const juce::MemoryBlock* blockData);
     bool requestScenePasteAll();
     bool requestSceneSwap (juce::uint16 otherScene);
@@ -351,6 +351,9 @@ public:
     // parameter list.
     juce::String getXYClipboardName() const;
 
+    // Whether a block was copied whole to the block clipboard.
+    bool hasBlockClipboard() const { return ! blockClipboardData.isEmpty(); }
+
     const FootswitchGrid& getFootswitchGrid() const { return footswitchGrid; }
     const SceneRecord& getSceneClipboard() const { return sceneClipboard; }
     void setSceneClipboard (const SceneRecord& record) { sceneClipboard = record; }
@@ -387,9 +390,13 @@ private:
     bool runStep (PresetStateMachine& machine);
 
     // The step's request; the commit runs once it has completed, so an entry
-    // or a counter moves on only for a message the unit took.
+    // or a counter moves on only for a message the unit took. A request the
+    // unit refuses ends the run, told once (endAfterRefusal), unless the step
+    // takes the refusal itself (onRefused, with the unit's result; the step
+    // then moves on) or it is the step's normal answer (refusalAnswersStep).
     void setStepRequest (PresetStateMachine& machine, SysExRequest* request,
-                         std::function<void (PresetStateMachine&)> commit = {});
+                         std::function<void (PresetStateMachine&)> commit = {},
+                         std::function<void (PresetStateMachine&, juce::uint8)> onRefused = {});
     void deleteStepRequest();
     void dropStaleStepRequest();
     bool ownsStepRequest (const PresetStateMachine& machine) const;
@@ -436,6 +443,26 @@ private:
     // ends it as failed, without its end code (true).
     bool endsAfterGuardStop (PresetStateMachine& machine);
     void tellRefusal (PresetStateMachine& machine, const WriteGuard::State& state);
+    // The unit refused the message of the step at the cursor, which neither
+    // takes the refusal itself nor has it as its normal answer: the run is
+    // told once, as a refused write is, sends nothing more but the unmute of
+    // outputs it muted, and acts on nothing the reading would have brought.
+    // A reading refused after the run's last write leaves what was written
+    // done: the run ends with its end code. Either way a run that wrote has
+    // the preset read again once it ends. A run told of a failure before
+    // just ends.
+    void endAfterRefusal (PresetStateMachine& machine, const juce::MidiMessage& message, juce::uint8 refusal);
+    // Whether the message changes the unit's preset or scene once taken.
+    static bool writesToUnit (const juce::MidiMessage& message);
+    // Whether the unit's refusal of the message is the step's normal answer:
+    // an optional step is skipped, the system information is then unknown,
+    // and a block the preset lacks has no value or channel to ask.
+    bool refusalAnswersStep (const PresetStateMachine& machine, const juce::MidiMessage& message);
+    // The block library's readings of whole blocks note a reading the unit
+    // refused as the block's, and go on to the next block: they tell which
+    // blocks were not saved, and why, once they end. Other runs take no
+    // refusal (an empty function).
+    std::function<void (PresetStateMachine&, juce::uint8)> noteRefusedBlockRead (const PresetStateMachine& machine);
     // The request's starter tells what the unit refused (its writeStop).
     bool startersTellRefusals (const PresetStateMachine& machine) const;
     void tellMove (const PresetStateMachine& machine, const WriteGuard::State& state);
@@ -476,6 +503,9 @@ private:
     // outputs are muted by its steps before the cursor, or by the mute at
     // the cursor that went out.
     bool leadToUnmute (PresetStateMachine& machine);
+    // Leads a run that saved the X/Y states of its blocks to read both
+    // channels to the step that puts them back (true), until it has run.
+    bool leadToXYRestore (PresetStateMachine& machine);
     // Before each step of a run ending early: leads it to its unmute step
     // while muted; then ends a timed-out run (true).
     bool endsEarly (PresetStateMachine& machine);
@@ -613,6 +643,7 @@ private:
     PresetStateMachine* stepOwner = nullptr;
     juce::uint32 stepOwnerRun = 0;
     std::function<void (PresetStateMachine&)> stepCommit;
+    std::function<void (PresetStateMachine&, juce::uint8)> stepRefusal;
     bool failureReported = false;
     std::function<void()> requestStarted;
 

@@ -835,6 +835,10 @@ bool PresetManager::requestBlockPaste (juce::uint16 blockId, const juce::MemoryB
 
     const auto& given = blockData != nullptr ? *blockData : blockClipboardData;
 
+    // Nothing was copied: there is nothing to paste.
+    if (given.isEmpty())
+        return false;
+
     // The block clipboard and library entries keep the block's raw words;
     // the unit takes them as an effect dump.
     juce::MemoryBlock wrapped;

@@ -462,16 +462,17 @@ bool PresetManager::runStep (PresetStateMachine& m)
             const auto block = m.blockId;
 
             if (auto* request = DeviceManager::requestAllParams (block))
-                setStepRequest (m, request,
-                                [this, block] (PresetStateMachine& mm)
-                                {
-                                    const bool whole = ! getAllParamsData().isEmpty();
-                                    mm.noteBlockRead ({ block, whole, getAllParamsRefusal() });
-                                });
+                setStepRequest (
+                    m, request,
+                    [this, block] (PresetStateMachine& mm)
+                    { mm.noteBlockRead ({ block, ! getAllParamsData().isEmpty(), 0 }); },
+                    noteRefusedBlockRead (m));
             break;
         }
 
-        case stepModifierDump: setStepRequest (m, DeviceManager::requestModifierDump (m.blockId)); break;
+        case stepModifierDump:
+            setStepRequest (m, DeviceManager::requestModifierDump (m.blockId), {}, noteRefusedBlockRead (m));
+            break;
 
         case stepBlockCopyToClipboard:
             blockClipboardId = m.blockId;

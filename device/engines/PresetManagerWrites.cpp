@@ -5,6 +5,8 @@
 #include "device/engines/PresetManager.h"
 
 #include "device/engines/CommStep.h"
+#include "device/wire/SysExLayouts.h"
+#include "device/wire/SysExParsers.h"
 #include "device/link/ZOLMidiProcessing.h"
 #include "model/FileUtils.h"
 #include "model/IdTables.h"
@@ -374,8 +376,106 @@ void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State&
 
 bool PresetManager::startersTellRefusals (const PresetStateMachine& machine) const
 {
-    // The librarian tells its transfers' refusals, naming slots as it does.
-    return &machine == &getRequest (managePreset);
+    // The librarian tells its transfers' refusals, naming slots as it does;
+    // a quiet check of the preset number is told by the action waiting for it.
+    return &machine == &getRequest (managePreset)
+           || (&machine == &getRequest (queryCurrentPresetNumber) && quietPresetNumberCheck);
+}
+
+void PresetManager::endAfterRefusal (PresetStateMachine& m, const juce::MidiMessage& message, juce::uint8 refusal)
+{
+    using EarlyEnd = PresetStateMachine::EarlyEnd;
+    const bool reading = ! WriteGuard::isWrite (message);
+
+    if (reading && m.wrote)
+        m.readAgainAfterEnd = true;
+
+    if (m.earlyEnd == EarlyEnd::atClose)
+    {
+        m.stop (ZolStateMachine::resultCancelled);
+        return;
+    }
+
+    // Told already (a failure, or the time-out the run unmutes after): what
+    // it reads back goes no further.
+    if (m.earlyEnd == EarlyEnd::afterTimeOut)
+    {
+        m.stop (ZolStateMachine::resultTimedOut, m.timedOutStep);
+        return;
+    }
+
+    if (m.hasFailed() || m.earlyEnd != EarlyEnd::none)
+    {
+        failureReported = true;
+        m.stop (ZolStateMachine::resultTimedOut);
+        return;
+    }
+
+    WriteGuard::State state;
+    state.stop = WriteGuard::Stop::refused;
+    state.function = message.getRawDataSize() > sysExFunctionOffset ? message.getRawData()[sysExFunctionOffset] : 0;
+    state.refusal = refusal;
+    state.reachedUnit = true;
+
+    if (! reading)
+    {
+        tellRefusal (m, state);
+        return;
+    }
+
+    // A reading after the last write only shows what the writes did: they
+    // stay done, and the preset is read again instead.
+    const bool writesDone = m.wrote && ! writesAhead (m, false);
+    const auto text = "The Kestrel refused " + m.name + " at " + stepName (m.getCurrentState()) + " (error "
+                      + juce::String (refusal) + "): "
+                         + (writesDone ? juce::String ("what was written stays; the preset is read again.")
+                            : m.wrote  ? juce::String ("nothing more was sent; the preset is read again.")
+                                       : juce::String ("nothing more was sent."));
+
+    if (! startersTellRefusals (m))
+        UserNotifier::warn (text, m.name);
+
+    failureReported = true;
+    m.guard = nullptr;
+
+    if (writesDone)
+    {
+        m.earlyEnd = EarlyEnd::afterRefusedRefresh;
+        return;
+    }
+
+    // Nothing more goes out but what puts the unit back as the run found it
+    // (X/Y states, the outputs); then the run ends as failed, its end code,
+    // which would act on what it read, never posted.
+    m.writeStop = state;
+    m.earlyEnd = EarlyEnd::afterRefusedRead;
+    endsEarly (m);
+}
+
+bool PresetManager::writesToUnit (const juce::MidiMessage& message)
+{
+    return WriteGuard::isWrite (message) && ! isSysExOfFunction (message, SYSEX_MUTE);
+}
+
+std::function<void (PresetStateMachine&, juce::uint8)> PresetManager::noteRefusedBlockRead (const PresetStateMachine& m)
+{
+    if (&m != &getRequest (blockLibraryQuery) && &m != &getRequest (blockLibraryQueryAll))
+        return {};
+
+    return [block = m.blockId] (PresetStateMachine& mm, juce::uint8 refusal) { mm.noteBlockRead ({ block, false, refusal }); };
+}
+
+bool PresetManager::refusalAnswersStep (const PresetStateMachine& machine, const juce::MidiMessage& message)
+{
+    if (! machine.isCurrentStepRequired() || machine.getCurrentState() == stepQuerySysInfo)
+        return true;
+
+    // A question of a block's parameter or channel: the preset holds no
+    // such block when the unit reports no state of it.
+    int channel = 0;
+    const bool asksBlock = ! WriteGuard::isWrite (message)
+                           && (isSysExOfFunction (message, SYSEX_PARAM_SET) || isSysExOfFunction (message, SYSEX_XY));
+    return asksBlock && ! getBlockXYState ((int) readSysExField (message, singleWordLayout, 0), channel);
 }
 
 void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::State& state)

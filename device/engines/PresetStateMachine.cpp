@@ -50,6 +50,8 @@ void PresetStateMachine::reset()
     guard = nullptr;
     writeStop = {};
     saveSent = false;
+    wrote = false;
+    readAgainAfterEnd = false;
     meantName.clear();
 }
 

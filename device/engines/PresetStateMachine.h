@@ -114,12 +114,17 @@ public:
     // A run that muted the outputs and then failed goes on to its unmute
     // step first (the preset manager leads it there), then ends as this says:
     // after a failure it told, the rest of the script (what it reads back)
-    // runs to the end code; after a time-out it stops as timed out on the
-    // step that timed out; when the program closes, it stops as cancelled.
+    // runs to the end code; after a reading the unit refused, it stops as
+    // failed (it first puts back the X/Y states it changed to read them);
+    // after a reading refused once its writes were done, it goes straight to
+    // its end code; after a time-out it stops as timed out on the step that
+    // timed out; when the program closes, it stops as cancelled.
     enum class EarlyEnd
     {
         none,
         afterFailure,
+        afterRefusedRead,
+        afterRefusedRefresh,
         afterTimeOut,
         atClose
     };
@@ -128,7 +133,19 @@ public:
 
     // True once the run has met a failure it told (it may still run, or have
     // ended with its end code).
-    bool hasFailed() const { return earlyEnd == EarlyEnd::afterFailure || writeStop.stop != WriteGuard::Stop::none; }
+    bool hasFailed() const
+    {
+        return earlyEnd == EarlyEnd::afterFailure || earlyEnd == EarlyEnd::afterRefusedRead
+               || writeStop.stop != WriteGuard::Stop::none;
+    }
+
+    // The unit took one of the run's writes to its preset or scene (a
+    // transfer counts once started): what the window shows may be the
+    // unit's no longer until the run reads it back.
+    bool wrote = false;
+    // The unit refused a reading after the run wrote: the preset is read
+    // again once the run ends.
+    bool readAgainAfterEnd = false;
 
     // The guard of a run that writes to the unit (see WriteGuard): set at its
     // start by the preset manager; null for a run that only reads, and once

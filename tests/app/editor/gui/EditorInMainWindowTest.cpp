@@ -692,7 +692,8 @@ TEST (EditorInMainWindow, SaveAsBlocksInLibraryNamesTheBlocksTheUnitDidNotLetBeR
     ASSERT_EQ (program.notices.count(), 1);
     EXPECT_EQ (program.notices.lastMessage(), "Save as Blocks in Library: these blocks were not saved:\n"
                                               "The Kestrel refused the reading of Amp (error 1).\n"
-                                              "The Kestrel refused the reading of Cab (error 1).");
+                                              "The Kestrel refused the reading of Cab (error 1).\n"
+                                              "No other block was saved.");
     EXPECT_EQ (kept (ampBlock), 1);
     EXPECT_EQ (kept (cabBlock), 1);
 
@@ -703,7 +704,8 @@ TEST (EditorInMainWindow, SaveAsBlocksInLibraryNamesTheBlocksTheUnitDidNotLetBeR
     EXPECT_EQ (program.content->getBubbleText(), juce::String());
     ASSERT_EQ (program.notices.count(), 2);
     EXPECT_EQ (program.notices.lastMessage(),
-               "Save as Blocks in Library: the Kestrel refused the reading of Amp (error 1); it was not saved.");
+               "Save as Blocks in Library: the Kestrel refused the reading of Amp (error 1); it was not saved.\n"
+               "1 other block was saved.");
     EXPECT_EQ (kept (ampBlock), 1);
     EXPECT_EQ (kept (cabBlock), 2);
 

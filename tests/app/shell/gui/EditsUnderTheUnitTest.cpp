@@ -8,7 +8,7 @@
 // Block Paste (grid: Block > Copy on one EQ, Block > Paste on the other):
 //   refused         GridInMainWindow.ABlockPasteTheUnitRefusesIsToldOnceAndLeavesTheOutputsOn (the block
 //                   data's end); ABlockPasteTheUnitMovesUnder... (the X write after the data; a modifier
-//                   read refused is a question refused: the paste goes on)
+//                   read refused after it: no name write, the preset read again)
 //   silent          ABlockPasteTheUnitMovesUnder... (a block data message)
 //   moved at start  APasteTheUnitMovesUnderAsItStartsWritesNothingAndLeavesTheOutputsOn (the unit's report
 //                   waiting untaken as the paste starts; the report before the answer to the mute)
@@ -239,8 +239,8 @@ void runCases (ConnectedProgram& program, const std::vector<Case>& cases, const 
 // left unanswered in its block data, it stops there; turned to preset 1 as
 // its block data reaches the unit or right after the data's end, it writes
 // nothing more (no rename), preset 1 stays as stored, and the window shows
-// it under its name. Its modifier reads refused are questions refused: it
-// goes on, and nothing is told.
+// it under its name. A modifier read refused after the block was written
+// stops it before its name write, and the preset is read again.
 TEST (EditsUnderTheUnit, ABlockPasteTheUnitMovesUnderRefusesOrLeavesUnansweredStopsAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -257,12 +257,18 @@ TEST (EditsUnderTheUnit, ABlockPasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
           { 0, 1 },
           "The Kestrel refused Block Paste at block_paste_set_x (error 1): nothing more was sent.",
           { SYSEX_SET_NAME } },
-        { "a modifier read refused", // a question: the paste goes on to its name write
-          [&] { unit.setErrorStatusFor (SYSEX_GET_MODIFIER_INFO, SimulatedKestrel::resultBadValue); },
+        { "a modifier read refused", // the block is written: no name write, and the preset is read again
+          [&]
+          {
+              unit.setErrorStatusFor (SYSEX_GET_MODIFIER_INFO, SimulatedKestrel::resultBadValue);
+              unit.actAfterNextAnswerTo (SYSEX_GET_MODIFIER_INFO,
+                                         [&] { unit.setErrorStatusFor (SYSEX_GET_MODIFIER_INFO, 0); });
+          },
           0,
           { 0, 1 },
-          {},
-          {} },
+          "The Kestrel refused Block Paste at modifier_query_all_ids (error 1): nothing more was sent; the preset "
+          "is read again.",
+          { SYSEX_SET_NAME } },
         { "silent",
           [&] { unit.setSilentFor (SYSEX_EFFECT_DATA); },
           0,
