@@ -456,7 +456,8 @@ private:
     static bool writesToUnit (const juce::MidiMessage& message);
     // Whether the unit's refusal of the message is the step's normal answer:
     // an optional step is skipped, the system information is then unknown,
-    // and a block the preset lacks has no value or channel to ask.
+    // a block the preset lacks has no value or channel to ask, and a cab
+    // slot the unit lacks no name.
     bool refusalAnswersStep (const PresetStateMachine& machine, const juce::MidiMessage& message);
     // The block library's readings of whole blocks note a reading the unit
     // refused as the block's, and go on to the next block: they tell which

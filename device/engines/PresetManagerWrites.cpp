@@ -475,7 +475,16 @@ bool PresetManager::refusalAnswersStep (const PresetStateMachine& machine, const
     int channel = 0;
     const bool asksBlock = ! WriteGuard::isWrite (message)
                            && (isSysExOfFunction (message, SYSEX_PARAM_SET) || isSysExOfFunction (message, SYSEX_XY));
-    return asksBlock && ! getBlockXYState ((int) readSysExField (message, singleWordLayout, 0), channel);
+
+    if (asksBlock)
+        return ! getBlockXYState ((int) readSysExField (message, singleWordLayout, 0), channel);
+
+    // The name of a cab slot the unit does not have (a preset's cab number
+    // beyond its slots); the numbers above them ask for lists.
+    const auto cab = (int) readSysExField (message, cabNameRequestLayout, 0);
+    return isSysExOfFunction (message, SYSEX_CABNAME)
+           && cab >= getFirstScratchpadCabIndex() + PresetStateMachine::scratchpadCabReads
+           && cab < (int) cabNamesUser;
 }
 
 void PresetManager::tellMove (const PresetStateMachine& m, const WriteGuard::State& state)

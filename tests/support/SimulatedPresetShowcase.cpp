@@ -1,7 +1,5 @@
 #include "tests/support/SimulatedPreset.h"
 
-#include "model/IdTables.h"
-
 SimulatedPreset SimulatedPreset::makeShowcase()
 {
     SimulatedPreset preset;
@@ -23,12 +21,6 @@ SimulatedPreset SimulatedPreset::makeShowcase()
         for (int channel = 0; channel < 2; ++channel)
             for (size_t i = 0; i < block.values[channel].size(); ++i)
                 block.values[channel][i] = (juce::uint16) ((id * 7 + (int) i * 3 + channel * 500) % 65000);
-
-        // A cab block names cab slots the unit has.
-        if (effectTypeOfBlock (id) == EFFECT_CAB)
-            for (int channel = 0; channel < 2; ++channel)
-                for (size_t i : { (size_t) 0, (size_t) 2 })
-                    block.values[channel][i] = (juce::uint16) (block.values[channel][i] % 600);
 
         for (int s = 0; s < SimulatedPreset::sceneCount; ++s)
         {
