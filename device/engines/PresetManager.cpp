@@ -329,7 +329,8 @@ void PresetManager::failRequest (PresetStateMachine& machine, const juce::String
 
     machine.guard = nullptr;
 
-    if (machine.earlyEnd == PresetStateMachine::EarlyEnd::none && canUnmute (machine))
+    if (machine.earlyEnd == PresetStateMachine::EarlyEnd::none
+        && (takesUnitBackToSceneShown (machine) || canUnmute (machine)))
     {
         machine.earlyEnd = PresetStateMachine::EarlyEnd::afterFailure;
         return;
@@ -342,14 +343,33 @@ void PresetManager::endAfterTimeOut (PresetStateMachine& machine)
 {
     const auto step = machine.getCurrentState();
 
+    // The way back to the scene shown went unanswered: the run ends as the
+    // early end it was in, after its unmute.
+    if (machine.sceneReturn == PresetStateMachine::SceneReturn::underWay)
+    {
+        machine.sceneReturn = PresetStateMachine::SceneReturn::done;
+
+        if (leadToUnmute (machine))
+        {
+            if (machine.earlyEnd == PresetStateMachine::EarlyEnd::afterFailure)
+            {
+                machine.earlyEnd = PresetStateMachine::EarlyEnd::afterTimeOut;
+                machine.timedOutStep = step;
+            }
+
+            return;
+        }
+    }
+
     // Outputs the script muted (or may have: a mute the unit never
-    // answered) go on again before the request ends as timed out.
+    // answered) go on again, and the unit goes back to the scene shown,
+    // before the request ends as timed out.
     if (machine.earlyEnd == PresetStateMachine::EarlyEnd::none && step != stepMuteDisable)
     {
         if (step == stepMuteEnable)
             machine.advance();
 
-        if (canUnmute (machine))
+        if (takesUnitBackToSceneShown (machine) || canUnmute (machine))
         {
             machine.earlyEnd = PresetStateMachine::EarlyEnd::afterTimeOut;
             machine.timedOutStep = step;
@@ -401,12 +421,10 @@ bool PresetManager::endsEarly (PresetStateMachine& machine)
     if (machine.earlyEnd == EarlyEnd::none)
         return false;
 
-    // The X/Y states changed to read both channels go back first.
-    if (machine.earlyEnd == EarlyEnd::afterRefusedRead && leadToXYRestore (machine))
-        return false;
-
-    // Straight to the unmute while the outputs are muted.
-    if (leadToUnmute (machine))
+    // Back to the scene shown and the X/Y states changed to read both
+    // channels first, then straight to the unmute while the outputs are muted.
+    if (leadsBackToSceneShown (machine)
+        || (machine.earlyEnd == EarlyEnd::afterRefusedRead && leadToXYRestore (machine)) || leadToUnmute (machine))
         return false;
 
     if (machine.earlyEnd == EarlyEnd::afterRefusedRefresh)

@@ -431,8 +431,12 @@ private:
     // preset the window shows (or, once the unit has answered it, the slot
     // the run recalls).
     void armGuard (PresetStateMachine& machine);
+    // At the start of a run that addresses a scene, and again as its first
+    // step goes out: the scene the window shows is the run's (a request
+    // before it may have set another), and the one it goes back to.
+    void takeSceneShown (PresetStateMachine& machine);
     // The guard the requests of the step about to run carry: none for the
-    // unmute, nor once the run has stopped writing.
+    // unmute, nor once the run has stopped writing or ends early.
     std::shared_ptr<WriteGuard> guardForStep (const PresetStateMachine& machine) const;
     // Before each step: once no write of the run is left and its last one
     // was answered, a move of the unit no longer stops it (but for saves and
@@ -507,9 +511,19 @@ private:
     // Leads a run that saved the X/Y states of its blocks to read both
     // channels to the step that puts them back (true), until it has run.
     bool leadToXYRestore (PresetStateMachine& machine);
-    // Before each step of a run ending early: leads it to its unmute step
-    // while muted; then ends a timed-out run (true).
+    // Before each step of a run ending early: leads it back to the scene
+    // shown, to the restore of X/Y states it changed (after a refused
+    // reading) and to its unmute step while muted; then ends a timed-out run
+    // (true).
     bool endsEarly (PresetStateMachine& machine);
+    // As a run that addresses a scene ends early, refused or timed out:
+    // whether the unit, as it last answered, is on another scene than the
+    // window showed and the script's way back is still ahead (the way back
+    // is then due).
+    bool takesUnitBackToSceneShown (PresetStateMachine& machine);
+    // Leads a run whose way back is due to it, and keeps it there until its
+    // scene set is answered (true).
+    bool leadsBackToSceneShown (PresetStateMachine& machine);
     // False, with an alert under title, unless the data is a whole preset dump
     // whose name holds only characters the unit stores.
     bool acceptPresetData (const juce::MemoryBlock& data, const juce::String& title) const;

@@ -80,6 +80,10 @@ bool PresetManager::runStep (PresetStateMachine& m)
     switch (step)
     {
         case stepBeginCommunications:
+            // A scene run writes to the scene the window shows as it begins,
+            // not as it was queued: a request before it may have set another.
+            takeSceneShown (m);
+
             if (m.beginCode != 0)
                 setStatus (m.beginCode, 1, 1);
             break;

@@ -87,7 +87,7 @@ bool keepsEdit (int which)
 }
 
 // The requests that address a scene: they set the scenes they write, or
-// write the one the window shows.
+// write the one the window shows (a bypass is kept per scene).
 bool addressesScene (int which)
 {
     switch (which)
@@ -96,9 +96,17 @@ bool addressesScene (int which)
         case scenePasteAll:
         case sceneSwap:
         case sceneBlockBypass:
-        case sceneBlockSetXY: return true;
+        case sceneBlockSetXY:
+        case bypassAllBlocks: return true;
         default: return false;
     }
+}
+
+// The steps that take the unit back to the scene the run started on: the
+// return step, and the swap's change to its source (its scene set follows).
+bool isWayBack (juce::int32 step)
+{
+    return step == stepScenePasteReturn || step == stepSceneSwapChangeToSource;
 }
 
 template <typename Entry, typename Test>
@@ -110,6 +118,8 @@ bool anyOf (const juce::Array<Entry>& entries, Test test)
 // Whether the step writes to the preset when it runs: it sends a write, or
 // fills a list that a later step sends (its entries as they stand now). The
 // current step that waits for a transfer writes while the transfer runs.
+// The return to the scene a run started on writes into no scene: the run's
+// writes are over before it.
 bool stepWrites (const PresetStateMachine& m, juce::int32 step, bool current, bool transferUnderWay)
 {
     switch (step)
@@ -154,7 +164,6 @@ bool stepWrites (const PresetStateMachine& m, juce::int32 step, bool current, bo
         case stepSceneChange:
         case stepSceneSetParameters:
         case stepScenePasteRepeat:
-        case stepScenePasteReturn:
         case stepSceneSwapSetDataClipboardA:
         case stepSceneSwapSetDataClipboardB:
         case stepXyPasteFromClipboard:
@@ -245,12 +254,36 @@ void PresetManager::armGuard (PresetStateMachine& machine)
 
     // The scene the window shows, as the unit last told it.
     if (addressesScene (which))
-        machine.guard->addressScene (getCurrentScene(), getStatesReportsFollowed());
+    {
+        machine.statesSeenAtStart = getStatesReportsFollowed();
+        takeSceneShown (machine);
+    }
+}
+
+void PresetManager::takeSceneShown (PresetStateMachine& m)
+{
+    if (m.guard == nullptr || m.guard->isStopped() || ! addressesScene (machines.indexOf (&m)))
+        return;
+
+    // The unit's states reports since the start are judged still: the scene
+    // may have changed on the unit, not only by the window's own requests.
+    const auto shown = getCurrentScene();
+    m.guard->addressScene (shown, m.statesSeenAtStart);
+    m.sceneShown = shown;
+
+    // The scene runs go back to it at their end.
+    if (m.getSteps().contains (stepScenePasteReturn))
+        sceneClipboard.startingScene = m.sceneRecord.startingScene = shown;
+
+    if (&m == &getRequest (sceneSwap))
+        swapA.sceneNumber = shown;
 }
 
 void PresetManager::finishGuardAfterLastWrite (PresetStateMachine& m)
 {
-    if (m.guard == nullptr || m.guard->isStopped() || m.guard->isFinished()
+    // A write answered after the unit's states report may have met another
+    // scene: the run's next request settles that first.
+    if (m.guard == nullptr || m.guard->isStopped() || m.guard->isFinished() || m.guard->isSceneInDoubt()
         || keepsGuardToEnd (machines.indexOf (&m)) || writesAhead (m, ownsSender (m) && waitForSender()))
         return;
 
@@ -260,11 +293,71 @@ void PresetManager::finishGuardAfterLastWrite (PresetStateMachine& m)
 
 std::shared_ptr<WriteGuard> PresetManager::guardForStep (const PresetStateMachine& machine) const
 {
-    // The unmute goes out whatever happened.
-    if (machine.guard == nullptr || machine.guard->isStopped() || machine.getCurrentState() == stepMuteDisable)
+    // The unmute, and the way back to the scene shown of a run ending
+    // early, go out whatever happened.
+    if (machine.guard == nullptr || machine.guard->isStopped() || machine.getCurrentState() == stepMuteDisable
+        || machine.earlyEnd != PresetStateMachine::EarlyEnd::none)
         return nullptr;
 
     return machine.guard;
+}
+
+bool PresetManager::takesUnitBackToSceneShown (PresetStateMachine& m)
+{
+    using SceneReturn = PresetStateMachine::SceneReturn;
+
+    // Only a run that addresses a scene, once, and not after the unit moved
+    // by itself: the window follows the unit then.
+    if (m.sceneShown < 0 || m.sceneReturn != SceneReturn::none || m.writeStop.stop == WriteGuard::Stop::moved
+        || m.writeStop.stop == WriteGuard::Stop::sceneMoved || getCurrentScene() == (juce::uint16) m.sceneShown)
+        return false;
+
+    // Its own way back, still ahead (a way back that failed is not tried again).
+    const auto& steps = m.getSteps();
+    const auto from = juce::jmax (0, m.getStepIndex());
+
+    if (from < steps.size() && isWayBack (steps[from]))
+        return false;
+
+    for (int i = from; i < steps.size(); ++i)
+    {
+        if (isWayBack (steps[i]))
+        {
+            m.sceneReturn = SceneReturn::due;
+            return true;
+        }
+    }
+
+    return false;
+}
+
+bool PresetManager::leadsBackToSceneShown (PresetStateMachine& m)
+{
+    using SceneReturn = PresetStateMachine::SceneReturn;
+
+    if (m.sceneReturn == SceneReturn::due)
+    {
+        m.sceneReturn = SceneReturn::underWay;
+
+        for (int i = juce::jmax (0, m.getStepIndex()); i < m.getSteps().size(); ++i)
+            if (isWayBack (m.getSteps()[i]))
+                return m.skipTo (m.getSteps()[i]);
+    }
+
+    if (m.sceneReturn != SceneReturn::underWay)
+        return false;
+
+    // On the way back until its scene set is answered: the swap's change to
+    // its source is followed by that scene set.
+    const auto index = m.getStepIndex();
+    const auto step = m.getCurrentState();
+
+    if (isWayBack (step)
+        || (step == stepSceneChange && index > 0 && m.getSteps()[index - 1] == stepSceneSwapChangeToSource))
+        return true;
+
+    m.sceneReturn = SceneReturn::done;
+    return false;
 }
 
 bool PresetManager::endsWaitOfActiveRequest (PresetStateMachine& active, juce::int32 number) const
@@ -437,6 +530,7 @@ void PresetManager::endAfterRefusal (PresetStateMachine& m, const juce::MidiMess
 
     failureReported = true;
     m.guard = nullptr;
+    takesUnitBackToSceneShown (m);
 
     if (writesDone)
     {
@@ -445,8 +539,8 @@ void PresetManager::endAfterRefusal (PresetStateMachine& m, const juce::MidiMess
     }
 
     // Nothing more goes out but what puts the unit back as the run found it
-    // (X/Y states, the outputs); then the run ends as failed, its end code,
-    // which would act on what it read, never posted.
+    // (the scene shown, X/Y states, the outputs); then the run ends as
+    // failed, its end code, which would act on what it read, never posted.
     m.writeStop = state;
     m.earlyEnd = EarlyEnd::afterRefusedRead;
     endsEarly (m);

@@ -47,6 +47,9 @@ void PresetStateMachine::reset()
 
     earlyEnd = EarlyEnd::none;
     timedOutStep = 0;
+    sceneReturn = SceneReturn::none;
+    sceneShown = -1;
+    statesSeenAtStart = 0;
     guard = nullptr;
     writeStop = {};
     saveSent = false;

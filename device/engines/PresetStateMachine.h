@@ -131,6 +131,24 @@ public:
     EarlyEnd earlyEnd = EarlyEnd::none;
     juce::int32 timedOutStep = 0;
 
+    // A run that sets scenes and ends early, refused or timed out, on
+    // another scene than the one the window showed takes the unit back there
+    // first, by its script's own way back (a scene the unit itself changed
+    // to is left alone: the window follows it).
+    enum class SceneReturn
+    {
+        none,
+        due,
+        underWay,
+        done
+    };
+    SceneReturn sceneReturn = SceneReturn::none;
+    // The scene the window showed as the first step of a run that addresses
+    // a scene went out; -1 for any other run. The unit's states reports up to
+    // statesSeenAtStart were followed as the run was started.
+    juce::int32 sceneShown = -1;
+    juce::uint32 statesSeenAtStart = 0;
+
     // True once the run has met a failure it told (it may still run, or have
     // ended with its end code).
     bool hasFailed() const

@@ -25,8 +25,12 @@
 //   moved at end    AScenePasteTheUnitMovesUnder... (right after the answer to its unmute: all was written,
 //                   so the window follows the unit, with no box)
 //   scene changed   AScenePasteTheUnitChangesSceneUnder... (right after the mute, right after the first X/Y
-//                   write's answer or before it, after the unmute; a states report of the same scene;
-//                   Paste to All Scenes and Swap right after their first scene set)
+//                   write's answer or before it, right after the last write's answer or before it, after
+//                   the unmute; a states report of the same scene; a scene chosen in the window as the
+//                   paste is given; Paste to All Scenes right after its first scene set or its last
+//                   write, Swap, "All Scenes" > "Bypass" and Bypass All Blocks right after their first write)
+//   ended early     ASceneRunThatEndsEarly... ("All Scenes" > "Bypass" and Paste to All Scenes refused or
+//                   unanswered in the first scene they set: the unit goes back to the scene shown)
 // A write answered, then the unit moved (a knob turned, Bypass Block, Block Paste's name write):
 //                   AWriteTheUnitMovesAwayFromOnceAnswered... (no box, the request ends as done)
 // Paste Preset (Preset > Import of a ".syx" preset file); it does not mute:
@@ -50,6 +54,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 using namespace frontPanelRoad;
 
@@ -182,7 +187,31 @@ struct Case
     juce::Array<int> mutes;      // the value of every SYSEX_MUTE received, in order
     juce::String told;           // what the one box says; empty: no box
     juce::Array<int> notWritten; // functions none of whose writes may reach the unit
+    int scene = -1;              // the scene the unit and the window end on; -1: any they agree on
 };
+
+// The scene the window shows: the one scene button lit, which is the scene
+// the program takes the unit to play; -1 when it is not.
+int windowScene (ConnectedProgram& program)
+{
+    auto* panel = program.content->getFrontPanel();
+    int lit = -1;
+    for (int scene = 0; scene < SimulatedPreset::sceneCount; ++scene)
+        if (auto* button = panel->getSceneButton (scene); button != nullptr && button->getToggleState())
+            lit = lit < 0 ? scene : -2;
+    juce::uint16 preset = 0, played = 0;
+    return program.presets->getCurrentPresetAndScene (preset, played) && lit == played ? lit : -1;
+}
+
+// Acts on the unit right after its answer to the n-th next request of this function.
+void actAfterAnswerNumber (SimulatedKestrel& unit, int function, int n, std::function<void()> action)
+{
+    if (n <= 1)
+        unit.actAfterNextAnswerTo (function, std::move (action));
+    else
+        unit.actAfterNextAnswerTo (function, [&unit, function, n, action]
+                                   { actAfterAnswerNumber (unit, function, n - 1, action); });
+}
 
 // Each case from preset 0: prepared, staged, started as the user starts it;
 // then the box, the outputs, what the unit holds and what the window shows.
@@ -224,6 +253,12 @@ void runCases (ConnectedProgram& program, const std::vector<Case>& cases, const 
         for (auto function : c.notWritten)
             EXPECT_EQ (writesReceived (unit, function), 0) << function << ": " << receivedFunctions (unit);
         EXPECT_EQ (unit.getCurrentPresetNumber(), c.playing);
+        if (c.scene >= 0)
+        {
+            EXPECT_EQ (unit.getCurrentScene(), c.scene) << receivedFunctions (unit);
+        }
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return windowScene (program) == unit.getCurrentScene(); }))
+            << windowScene (program) << " shown, " << unit.getCurrentScene() << " played";
         EXPECT_TRUE (unit.getPreset (0).toWords() == stored0) << "preset 0 stored";
         EXPECT_TRUE (unit.getPreset (1).toWords() == stored1) << "preset 1 stored";
         if (c.playing == 1)
@@ -355,12 +390,19 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitMovesUnderRefusesOrLeavesUnansweredSt
 // that answer trailing the unit's report. The unit is asked its scene before
 // the next write, which does not go out; the box names both scenes, saying
 // when the last write may have met scene 3; scene 3 and every other scene
-// keep their states, and the outputs are on. Picked after the unmute (all
-// written), nothing is told. A states report of the same scene (a block
-// switched on the unit) costs one question, and the paste goes on. Paste to
-// All Scenes (the unit on scene 3) and Swap with scene 4 (the unit on scene
-// 1, whose states differ from scene 2's) stop the same way right after their
-// first scene set: no scene takes anything.
+// keep their states, and the outputs are on. Picked once the last write was
+// answered (or after the unmute), nothing is told and nothing asked: the
+// unmute goes out, Paste to All Scenes still goes back to scene 2, and the
+// window shows where the unit ends; picked before that answer, the last
+// write may have met scene 3, and the paste's reading of the states tells
+// so. A states report of the same scene (a block switched on the unit)
+// costs one question, and the paste goes on. Scene 3 chosen in the window
+// as the paste is given is the scene pasted to. Paste to All Scenes (the
+// unit on scene 3), Swap with scene 4 (the unit on scene 1, whose states
+// differ from scene 2's) and "All Scenes" > "Bypass" on the amp stop the
+// same way right after their first scene set, and Bypass All Blocks after
+// its first bypass: no other scene takes anything, and the window follows
+// the unit to the scene picked.
 TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAndSaysSo)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -375,25 +417,34 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAn
                during + ": ";
     };
     const juce::Array<int> written = { SYSEX_XY, SYSEX_PARAM_SET };
+    // The parameter writes of one scene pasted, counted on the accepted row.
+    int pasteWrites = 0;
+    const juce::String pasted = "amp Y, cab X bypassed";
+    std::map<int, juce::String> everyScene;
+    for (int scene = 0; scene < SimulatedPreset::sceneCount; ++scene)
+        everyScene[scene] = pasted;
     const struct
     {
         Case c;
         NamedRequest request;
         int command;
-        juce::String scene2; // scene 2's states on the unit at the end
-        int sceneQuestions;  // how often the unit was asked its scene
-        int sceneSets;       // how many scene sets it received
+        std::map<int, juce::String> scenes; // the scenes that change, and their states on the unit at the end
+        int sceneQuestions;                 // how often the unit was asked its scene
+        int sceneSets;                      // how many scene sets it received
+        int sceneButton = 0;                // a scene button pressed just before the command, in the same turn
+        int cell = -1;                      // the grid cell selected for the command
     } rows[] = {
-        { { "accepted", [] {}, 0, { 0, 1 }, {}, {} }, scenePaste, 1601, "amp Y, cab X bypassed", 0, 0 },
+        { { "accepted", [] {}, 0, { 0, 1 }, {}, {} }, scenePaste, 1601, { { 1, pasted } }, 0, 0 },
         { { "right after the mute",
             [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, toScene3); },
             0,
             { 0, 1 },
             moved (2, 3, "Scene Paste") + "nothing more was sent.",
-            written },
+            written,
+            2 },
           scenePaste,
           1601,
-          "amp X, cab X",
+          {},
           1,
           0 },
         { { "right after the first X/Y write",
@@ -401,10 +452,11 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAn
             0,
             { 0, 1 },
             moved (2, 3, "Scene Paste") + "nothing more was sent.",
-            { SYSEX_PARAM_SET } },
+            { SYSEX_PARAM_SET },
+            2 },
           scenePaste,
           1601,
-          "amp Y, cab X",
+          { { 1, "amp Y, cab X" } },
           1,
           0 },
         { { "before the first X/Y write's answer",
@@ -412,21 +464,51 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAn
             0,
             { 0, 1 },
             moved (2, 3, "Scene Paste") + "its last write may have reached Scene 3; nothing more was sent.",
-            { SYSEX_PARAM_SET } },
+            { SYSEX_PARAM_SET },
+            2 },
           scenePaste,
           1601,
-          "amp Y, cab X",
+          { { 1, "amp Y, cab X" } },
           1,
+          0 },
+        { { "right after its last write",
+            [&] { actAfterAnswerNumber (unit, SYSEX_PARAM_SET, pasteWrites, toScene3); },
+            0,
+            { 0, 1 },
+            {},
+            {},
+            2 },
+          scenePaste,
+          1601,
+          { { 1, pasted } },
+          0,
+          0 },
+        { { "before its last write's answer",
+            [&]
+            {
+                actAfterAnswerNumber (unit, SYSEX_PARAM_SET, pasteWrites - 1,
+                                      [&] { unit.actPartWayThroughNextAnswerTo (SYSEX_PARAM_SET, 0, toScene3); });
+            },
+            0,
+            { 0, 1 },
+            moved (2, 3, "Scene Paste") + "its last write may have reached Scene 3; nothing more was sent.",
+            {},
+            2 },
+          scenePaste,
+          1601,
+          { { 1, pasted } },
+          0,
           0 },
         { { "after the unmute",
             [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, [&] { unit.actAfterNextAnswerTo (SYSEX_MUTE, toScene3); }); },
             0,
             { 0, 1 },
             {},
-            {} },
+            {},
+            2 },
           scenePaste,
           1601,
-          "amp Y, cab X bypassed",
+          { { 1, pasted } },
           0,
           0 },
         { { "a block switched on the unit",
@@ -437,50 +519,193 @@ TEST (EditsUnderTheUnit, AScenePasteTheUnitChangesSceneUnderWritesNoOtherSceneAn
             {} },
           scenePaste,
           1601,
-          "amp Y, cab X bypassed",
+          { { 1, pasted } },
           1,
           0 },
+        { { "scene 3 chosen in the window as it is given, a block switched on the unit",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_XY, [&] { unit.sendStatesChanged(); }); },
+            0,
+            { 0, 1 },
+            {},
+            {},
+            2 },
+          scenePaste,
+          1601,
+          { { 2, pasted } },
+          1,
+          1,
+          1111 },
         { { "right after the first scene set",
             [&] { unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, toScene3); },
             0,
             { 0, 1 },
             moved (1, 3, "Scene Paste All") + "nothing more was sent.",
-            written },
+            written,
+            2 },
           scenePasteAll,
           1602,
-          "amp X, cab X",
+          {},
           1,
           1 },
+        { { "right after its last write",
+            [&] { actAfterAnswerNumber (unit, SYSEX_PARAM_SET, pasteWrites * SimulatedPreset::sceneCount, toScene3); },
+            0,
+            { 0, 1 },
+            {},
+            {},
+            1 },
+          scenePasteAll,
+          1602,
+          everyScene,
+          0,
+          9 },
+        { { "scene 3 chosen in the window as it is given", [] {}, 0, { 0, 1 }, {}, {}, 2 },
+          scenePasteAll,
+          1602,
+          everyScene,
+          0,
+          10,
+          1111 },
         { { "right after the first scene set",
             [&] { unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, [&] { unit.selectSceneOnUnit (0); }); },
             0,
             { 0, 1 },
             moved (4, 1, "Scene Swap") + "nothing more was sent.",
-            written },
+            written,
+            0 },
           sceneSwap,
           1606,
-          "amp X, cab X",
+          {},
           0,
           1 },
+        { { "right after the first bypass write",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_PARAM_SET, toScene3); },
+            0,
+            {},
+            moved (2, 3, "Bypass All Blocks") + "nothing more was sent.",
+            {},
+            2 },
+          bypassAllBlocks,
+          1611,
+          { { 1, "amp X bypassed, cab X" } },
+          1,
+          0 },
+        { { "right after the first scene set",
+            [&] { unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, toScene3); },
+            0,
+            {},
+            moved (1, 3, "Scene Block Bypass") + "nothing more was sent.",
+            { SYSEX_PARAM_SET },
+            2 },
+          sceneBlockBypass,
+          1214,
+          {},
+          1,
+          1,
+          0,
+          0 },
     };
 
     for (const auto& row : rows)
     {
         SCOPED_TRACE (std::to_string (row.command) + " " + row.c.when);
         runCases (
-            program, { row.c }, [&] { copyScene1ChooseScene2 (program); }, [&] { invoke (program, row.command); },
+            program, { row.c }, [&] { copyScene1ChooseScene2 (program); },
+            [&]
+            {
+                if (row.cell >= 0)
+                    program.grid->selectCell (row.cell);
+                if (row.sceneButton != 0)
+                    invoke (program, row.sceneButton);
+                invoke (program, row.command);
+            },
             row.request);
+        if (pasteWrites == 0)
+            pasteWrites = writesReceived (unit, SYSEX_PARAM_SET);
         const auto edited = unit.getEditBuffer();
-        EXPECT_EQ (sceneStates (edited, 1), row.scene2);
         for (int scene = 0; scene < SimulatedPreset::sceneCount; ++scene)
         {
-            if (scene != 1)
-            {
-                EXPECT_EQ (sceneStates (edited, scene), sceneStates (preset0, scene)) << "scene " << scene + 1;
-            }
+            const auto changed = row.scenes.find (scene);
+            EXPECT_EQ (sceneStates (edited, scene),
+                       changed != row.scenes.end() ? changed->second : sceneStates (preset0, scene))
+                << "scene " << scene + 1;
         }
         EXPECT_EQ (sceneQuestionsReceived (unit), row.sceneQuestions) << receivedFunctions (unit);
         EXPECT_EQ (writesReceived (unit, SYSEX_SET_SCENE), row.sceneSets) << receivedFunctions (unit);
+    }
+}
+
+// A scene run the unit refuses or leaves unanswered at its first write, in
+// the first scene it set: "All Scenes" > "Bypass" on the amp and Paste to
+// All Scenes, given on scene 2. It stops there and says so once; no scene
+// takes anything, and the unit ends on scene 2, which the window shows.
+TEST (EditsUnderTheUnit, ASceneRunThatEndsEarlyLeavesTheUnitOnTheSceneTheWindowShows)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    SkippingClock clock;
+    ConnectedProgram program{ "kestrel-scene-run-ends-early" };
+    auto& unit = program.unit;
+    const auto preset0 = setScene1ApartFromScene2 (unit);
+    ASSERT_TRUE (program.open());
+    clock.skipTimeOutsOf (unit);
+    const struct
+    {
+        Case c;
+        NamedRequest request;
+        int command;
+    } rows[] = {
+        { { "refused",
+            [&] { unit.setErrorStatusFor (SYSEX_PARAM_SET, SimulatedKestrel::resultBadValue); },
+            0,
+            {},
+            "The Kestrel refused Scene Block Bypass at effect_bypass (error 1): nothing more was sent.",
+            {},
+            1 },
+          sceneBlockBypass,
+          1214 },
+        { { "unanswered",
+            [&] { unit.ignoreNextRequests (SYSEX_PARAM_SET, 3); },
+            0,
+            {},
+            "communication request: Scene Block Bypass : effect_bypass",
+            {},
+            1 },
+          sceneBlockBypass,
+          1214 },
+        { { "refused",
+            [&] { unit.setErrorStatusFor (SYSEX_XY, SimulatedKestrel::resultBadValue); },
+            0,
+            { 0, 1 },
+            "The Kestrel refused Scene Paste All at scene_paste_xy (error 1): nothing more was sent.",
+            {},
+            1 },
+          scenePasteAll,
+          1602 },
+        { { "unanswered",
+            [&] { unit.ignoreNextRequests (SYSEX_XY, 3); },
+            0,
+            { 0, 1 },
+            "communication request: Scene Paste All : scene_paste_xy",
+            {},
+            1 },
+          scenePasteAll,
+          1602 },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (std::to_string (row.command) + " " + row.c.when);
+        runCases (
+            program, { row.c }, [&] { copyScene1ChooseScene2 (program); },
+            [&]
+            {
+                program.grid->selectCell (0);
+                invoke (program, row.command);
+            },
+            row.request);
+        const auto edited = unit.getEditBuffer();
+        for (int scene = 0; scene < SimulatedPreset::sceneCount; ++scene)
+            EXPECT_EQ (sceneStates (edited, scene), sceneStates (preset0, scene)) << "scene " << scene + 1;
     }
 }
 
