@@ -512,6 +512,10 @@ void PresetManager::endAfterRefusal (PresetStateMachine& m, const juce::MidiMess
 
     if (! reading)
     {
+        // A refused unmute is not sent again: the run ends once told.
+        if (m.getCurrentState() == stepMuteDisable)
+            m.earlyEnd = EarlyEnd::afterRefusedRead;
+
         tellRefusal (m, state);
         return;
     }

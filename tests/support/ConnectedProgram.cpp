@@ -13,6 +13,7 @@
 #include "skin/controls/KestrelControlManager.h"
 #include "support/ForgetSingletons.h"
 #include "support/CachedDefinitions.h"
+#include "support/FastTicks.h"
 #include "support/PumpMessages.h"
 
 ConnectedProgram::ForgetManagers::ForgetManagers()
@@ -38,6 +39,7 @@ ConnectedProgram::~ConnectedProgram()
 {
     // The window goes, then the managers it used, while the unit and its
     // ports still exist.
+    fastTicks.reset();
     window.reset();
     forgetProgramSingletons();
 
@@ -47,7 +49,7 @@ ConnectedProgram::~ConnectedProgram()
 
 ::testing::AssertionResult ConnectedProgram::open()
 {
-    if (! cacheDefinitionsOfTheSimulatedUnit())
+    if (cacheDefinitions && ! cacheDefinitionsOfTheSimulatedUnit())
         return ::testing::AssertionFailure() << "the unit's definitions were not cached";
     if (auto loaded = skin.loadBuiltInSkin(); loaded.failed())
         return ::testing::AssertionFailure() << "the skin did not load: " << loaded.getErrorMessage();
@@ -62,6 +64,8 @@ ConnectedProgram::~ConnectedProgram()
 
     window = std::make_unique<MainAppWindow> ("Kestrel-Edit", &skin);
     window->setVisible (true);
+    if (tickFast)
+        fastTicks = std::make_unique<FastTicks> (*window);
     content = window->getContent();
     grid = content->getPaneAs<GridUnitContent> (ContentPane::grid);
     editor = content->getPaneAs<EffectEditorContent> (ContentPane::effectEditor);
@@ -79,6 +83,7 @@ ConnectedProgram::~ConnectedProgram()
 
 void ConnectedProgram::close()
 {
+    fastTicks.reset();
     window.reset();
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class EffectEditorContent;
+class FastTicks;
 class GridUnitContent;
 class KestrelCommandTarget;
 class KestrelContentComponent;
@@ -32,6 +33,12 @@ public:
     ::testing::AssertionResult open();
     void close();
 
+    // Set before open(): false finds no block definitions cached, as on a
+    // first connection, so they are read from the unit; tickFast ticks the
+    // window every millisecond (FastTicks) from its opening on.
+    bool cacheDefinitions = true;
+    bool tickFast = false;
+
     // Waits until the program has no request left to run.
     bool settle();
 
@@ -51,6 +58,7 @@ public:
     SkinManager skin;
     ZolLookAndFeel look; // the program's own, as the application installs it
     std::unique_ptr<MainAppWindow> window;
+    std::unique_ptr<FastTicks> fastTicks;
 
     // Found once open() succeeds.
     KestrelContentComponent* content = nullptr;

@@ -1016,3 +1016,29 @@ TEST (EditsUnderTheUnit, AnUnmuteTheUnitNeverAnswersIsTriedThreeTimesAndToldOnce
     unit.clearReceived();
     closeAndCheckTheOutputsGoOnFirst (program, { 1 });
 }
+
+// The unit takes the mute of Export Preset to CSV and refuses its unmute:
+// told once, not sent again; closing the window tries once more.
+TEST (EditsUnderTheUnit, AnUnmuteTheUnitRefusesIsToldOnceAndTriedAgainAtClose)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-unmute-refused" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    ScriptedInteraction interaction;
+    unit.clearReceived();
+    unit.actAfterNextAnswerTo (SYSEX_MUTE,
+                               [&] { unit.setErrorStatusFor (SYSEX_MUTE, SimulatedKestrel::resultBadValue); });
+    invoke (program, 1007);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return program.notices.count() > 0; })) << receivedFunctions (unit);
+    ASSERT_TRUE (program.settle());
+    EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 })) << receivedFunctions (unit);
+    EXPECT_EQ (program.notices.count(), 1) << program.notices.messages().joinIntoString ("\n---\n");
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel refused File Export CSV at mute_disable (error 1): nothing more was sent.");
+    EXPECT_TRUE (interaction.fileRequests.empty()) << "no file is offered";
+
+    unit.clearFaults();
+    unit.clearReceived();
+    closeAndCheckTheOutputsGoOnFirst (program, { 1 });
+}
