@@ -13,6 +13,7 @@
 //                         AnExportWhoseReadingIsRefusedWritesNoFile (the dump; the CSV export's dump
 //                         of Y values, its X/Y states put back)
 // Scene Paste's read-back: AScenePasteWhoseReadBackIsRefusedStaysAndIsReadAgain
+// A preset loaded:        ALoadWhoseReadingIsRefusedIsToldOnceAndNotAskedAgain
 
 #include "app/grid/GridUnitContent.h"
 #include "app/grid/KestrelBlockComponent.h"
@@ -272,4 +273,22 @@ TEST (ReadsTheUnitRefuses, AScenePasteWhoseReadBackIsRefusedStaysAndIsReadAgain)
     EXPECT_FALSE (unit.getEditBuffer().findBlock (cabBlock)->engaged[1]) << "scene 2 took scene 1's";
     EXPECT_FALSE (unit.areOutputsMuted());
     EXPECT_FALSE (program.presets->getBlockEngaged (cabBlock, disabled)) << "the window shows what the unit plays";
+}
+
+// A preset chosen on the unit whose grid the unit refuses to read as the
+// window loads it: told once, the grid asked once, and nothing read after it.
+TEST (ReadsTheUnitRefuses, ALoadWhoseReadingIsRefusedIsToldOnceAndNotAskedAgain)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-load-refused" };
+    ASSERT_TRUE (program.open());
+    auto& unit = program.unit;
+    unit.clearReceived();
+    unit.setErrorStatusFor (SYSEX_GET_GRID, SimulatedKestrel::resultBadValue);
+    unit.selectPresetOnUnit (1);
+    ASSERT_TRUE (toldOnce (program, 0));
+    EXPECT_EQ (program.notices.lastMessage(),
+               "The Kestrel refused Load Preset at preset_query_grid (error 1): nothing more was sent.");
+    EXPECT_EQ (unit.countReceived (SYSEX_GET_GRID), 1);
+    EXPECT_EQ (unit.countReceived (SYSEX_QUERY_NAME), 0);
 }
