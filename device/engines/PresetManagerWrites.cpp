@@ -227,6 +227,13 @@ juce::String stepName (juce::int32 step)
     const auto name = getNameForId (CommStepNames, step);
     return name.isNotEmpty() ? name : juce::String (step);
 }
+
+// What the user is told of a request the unit refused at the run's step.
+juce::String refusedText (const PresetStateMachine& m, juce::uint8 refusal, const char* outcome)
+{
+    return "The Kestrel refused " + m.name + " at " + stepName (m.getCurrentState()) + " (error "
+           + juce::String (refusal) + "): " + outcome;
+}
 } // namespace
 
 //==============================================================================
@@ -459,8 +466,7 @@ void PresetManager::tellRefusal (PresetStateMachine& m, const WriteGuard::State&
     }
     else
     {
-        message = "The Kestrel refused " + m.name + " at " + stepName (m.getCurrentState()) + " (error "
-                  + juce::String (state.refusal) + "): nothing more was sent.";
+        message = refusedText (m, state.refusal, "nothing more was sent.");
     }
 
     m.writeStop = state;
@@ -523,11 +529,10 @@ void PresetManager::endAfterRefusal (PresetStateMachine& m, const juce::MidiMess
     // A reading after the last write only shows what the writes did: they
     // stay done, and the preset is read again instead.
     const bool writesDone = m.wrote && ! writesAhead (m, false);
-    const auto text = "The Kestrel refused " + m.name + " at " + stepName (m.getCurrentState()) + " (error "
-                      + juce::String (refusal) + "): "
-                         + (writesDone ? juce::String ("what was written stays; the preset is read again.")
-                            : m.wrote  ? juce::String ("nothing more was sent; the preset is read again.")
-                                       : juce::String ("nothing more was sent."));
+    const auto text = refusedText (m, refusal,
+                                   writesDone ? "what was written stays; the preset is read again."
+                                   : m.wrote  ? "nothing more was sent; the preset is read again."
+                                              : "nothing more was sent.");
 
     if (! startersTellRefusals (m))
         UserNotifier::warn (text, m.name);

@@ -59,8 +59,8 @@ void refuseOnce (SimulatedKestrel& unit, int function)
 
 int countFiles (const juce::File& folder, const juce::String& pattern)
 {
-    return folder.getNumberOfChildFiles (juce::File::findFiles, pattern)
-           + (int) folder.findChildFiles (juce::File::findFiles, true, pattern).size();
+    return folder.getNumberOfChildFiles (juce::File::findFiles, pattern) +
+           (int) folder.findChildFiles (juce::File::findFiles, true, pattern).size();
 }
 } // namespace
 
@@ -103,8 +103,8 @@ TEST (ReadsTheUnitRefuses, ACopyOrCutWhoseReadingIsRefusedTakesNothingAndDeletes
         ASSERT_TRUE (toldOnce (program, before));
         unit.clearFaults();
 
-        EXPECT_EQ (program.notices.lastMessage(),
-                   "The Kestrel refused Block Copy at " + juce::String (row.step) + " (error 1): nothing more was sent.");
+        EXPECT_EQ (program.notices.lastMessage(), "The Kestrel refused Block Copy at " + juce::String (row.step) +
+                                                      " (error 1): nothing more was sent.");
         EXPECT_EQ (unit.countReceived (row.function), 1) << "no second try";
         EXPECT_EQ (unit.countReceived (SYSEX_PLACE_EFFECT), 0) << "nothing deleted";
         EXPECT_EQ (cellOf (unit, ampBlock), ampCell);
@@ -206,30 +206,32 @@ TEST (ReadsTheUnitRefuses, AnExportWhoseReadingIsRefusedWritesNoFile)
     {
         SCOPED_TRACE (row.name);
         const int files = countFiles (folder, "*.syx") + countFiles (folder, "*.csv");
-        interaction.answerWithFile (out.getChildFile (juce::String (row.command) + (row.command == 1007 ? ".csv" : ".syx")));
+        interaction.answerWithFile (
+            out.getChildFile (juce::String (row.command) + (row.command == 1007 ? ".csv" : ".syx")));
         unit.clearReceived();
         const int before = program.notices.count();
 
         // The CSV export dumps every block on X, reads the states, switches
         // to Y and reads the states again: its dumps of Y are refused.
         if (row.command == 1007)
-            unit.actAfterNextAnswerTo (SYSEX_QUERY_STATES,
-                                       [&unit]
-                                       {
-                                           unit.actAfterNextAnswerTo (SYSEX_QUERY_STATES, [&unit] {
-                                               unit.setErrorStatusFor (SYSEX_PARAM_DUMP, SimulatedKestrel::resultBadValue);
-                                           });
-                                       });
+            unit.actAfterNextAnswerTo (
+                SYSEX_QUERY_STATES,
+                [&unit]
+                {
+                    unit.actAfterNextAnswerTo (
+                        SYSEX_QUERY_STATES,
+                        [&unit] { unit.setErrorStatusFor (SYSEX_PARAM_DUMP, SimulatedKestrel::resultBadValue); });
+                });
         else
             unit.setErrorStatusFor (row.function, SimulatedKestrel::resultBadValue);
         ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (row.command, false));
         ASSERT_TRUE (toldOnce (program, before));
         unit.clearFaults();
 
-        EXPECT_EQ (program.notices.lastMessage(),
-                   "The Kestrel refused " + juce::String (row.name) + " at " + row.step + " (error 1): "
-                       + (row.command == 1007 ? "nothing more was sent; the preset is read again."
-                                              : "nothing more was sent."));
+        EXPECT_EQ (
+            program.notices.lastMessage(),
+            "The Kestrel refused " + juce::String (row.name) + " at " + row.step + " (error 1): " +
+                (row.command == 1007 ? "nothing more was sent; the preset is read again." : "nothing more was sent."));
         EXPECT_EQ (countFiles (folder, "*.syx") + countFiles (folder, "*.csv"), files);
         EXPECT_EQ (mutesReceived (unit), juce::Array<int> ({ 0, 1 }));
         EXPECT_FALSE (unit.areOutputsMuted());
@@ -262,9 +264,9 @@ TEST (ReadsTheUnitRefuses, AScenePasteWhoseReadBackIsRefusedStaysAndIsReadAgain)
     ASSERT_TRUE (program.presets->getBlockEngaged (cabBlock, disabled)) << "engaged in scene 2";
 
     const int before = program.notices.count();
-    unit.actAfterNextAnswerTo (SYSEX_MUTE, [&unit] {
-        unit.actAfterNextAnswerTo (SYSEX_MUTE, [&unit] { refuseOnce (unit, SYSEX_QUERY_STATES); });
-    });
+    unit.actAfterNextAnswerTo (
+        SYSEX_MUTE,
+        [&unit] { unit.actAfterNextAnswerTo (SYSEX_MUTE, [&unit] { refuseOnce (unit, SYSEX_QUERY_STATES); }); });
     ASSERT_TRUE (commands.invokeDirectly (1601, false)); // Paste to Current Scene
     ASSERT_TRUE (toldOnce (program, before));
     EXPECT_EQ (program.notices.lastMessage(),
