@@ -31,7 +31,8 @@
 //   silent          ACopy... (the save)
 //   moved at start  ACopy... (right after the recall's answer; as the recall reaches the unit: no move)
 //   moved middle    ACopy... (right after a parameter of Y was answered)
-//   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done)
+//   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done; its
+//                   own slot reported before the save's answer: done)
 //   scene changed   ACopy... (right after the first scene set, after the first X/Y write; right after
 //                   the save's answer: done); a states report in the job's scene: done as undisturbed
 //   reloaded        ACopy... (the slot reselected on the unit after the first scene set)
@@ -42,7 +43,8 @@
 //   moved at start  AnImport... (right after the recall's answer; as the recall reaches the unit: no
 //                   move)
 //   moved middle    AnImport... (right after the rename was answered)
-//   moved at end    AnImport... (as the save reaches the unit; right after the save's answer: done)
+//   moved at end    AnImport... (as the save reaches the unit; right after the save's answer: done; its
+//                   own slot reported before the save's answer: done)
 //   scene changed   AnImport... (right after the first scene set)
 //   reloaded        AnImport... (the slot reselected after the rename, after the first scene set)
 // The raw preset dialog's export to ".dat" (one preset; no file for a preset
@@ -52,8 +54,11 @@
 //   reloaded        AnExport... (the slot reselected after the first scene set)
 
 #include "device/wire/SysExFraming.h"
+#include "device/wire/SysExLayouts.h"
+#include "device/wire/SysExParsers.h"
 #include "model/IdNameTable.h"
 #include "model/IdTables.h"
+#include "model/UnitIds.h"
 #include "support/FastTicks.h"
 #include "support/LibrarianRoad.h"
 #include "support/PresetDumpFile.h"
@@ -68,54 +73,115 @@ using namespace librarianRoad;
 
 namespace
 {
-// What the unit meets, at the first request of one function.
+// Runs the action right after the unit has answered the nth request of the
+// function from now on (1: the next one), or, asItAnswers, just before that
+// answer: what the action sends then reaches the program first.
+void onNthAnswerTo (SimulatedKestrel& unit, int function, int nth, std::function<void()> action,
+                    bool asItAnswers = false)
+{
+    if (nth > 1)
+        unit.actAfterNextAnswerTo (function, [&unit, function, nth, action, asItAnswers]
+                                   { onNthAnswerTo (unit, function, nth - 1, action, asItAnswers); });
+    else if (asItAnswers)
+        unit.actPartWayThroughNextAnswerTo (function, 0, std::move (action));
+    else
+        unit.actAfterNextAnswerTo (function, std::move (action));
+}
+
+// What the unit meets, at the first request of one function (or the nth).
 struct Staged
 {
     enum How
     {
-        refuses,       // answers with an error status and does nothing
-        isSilentAt,    // never answers it nor any retry
-        turnsAfter,     // the user turns to another preset right after the answer
-        turnsAsItComes, // the user turns to another preset just as the request reaches the unit
-        scenesAfter,    // the user selects another scene right after the answer
-        statesAfter,    // the unit reports its states (a block switched on it), its scene kept
-        reloadsAfter    // the user selects the job's own slot again right after the answer
+        refuses,                // answers with an error status and does nothing (only for `block`, when given)
+        isSilentAt,             // never answers it nor any retry
+        turnsAfter,             // the user turns to another preset right after the answer
+        turnsAsItComes,         // the user turns to another preset just as the request reaches the unit
+        scenesAfter,            // the user selects another scene right after the answer
+        scenesAsItAnswers,      // the user selects another scene as the unit answers the nth request
+        statesAfter,            // the unit reports its states (a block switched on it), its scene kept
+        reloadsAfter,           // the user selects the job's own slot again right after the answer
+        reloadsAgainAfter,      // the recall's own report trails the first scene set, and the user
+                                // selects the slot again right after the nth answer
+        reportsSlotBeforeAnswer // the unit reports the preset it plays before its answer, as after a save
     } how;
     int function;
+    int block = -1; // refuses: the block (or modifier) whose requests are refused
+    int nth = 1;
 
     static constexpr int sceneTurnedTo = 5;
 
     void on (SimulatedKestrel& unit, int turnedTo, int own = -1) const
     {
+        auto toScene = [&unit] { unit.selectSceneOnUnit (sceneTurnedTo); };
         switch (how)
         {
-            case refuses: unit.setErrorStatusFor (function, SimulatedKestrel::resultBadValue); break;
+            case refuses:
+                if (block < 0)
+                    unit.setErrorStatusFor (function, SimulatedKestrel::resultBadValue);
+                else
+                    unit.setErrorStatusForBlock (function, block, SimulatedKestrel::resultBadValue);
+                break;
             case isSilentAt: unit.setSilentFor (function); break;
             case turnsAfter: unit.selectPresetAfterNextAnswerTo (function, turnedTo); break;
             case turnsAsItComes: unit.selectPresetOnNextRequestOf (function, turnedTo); break;
-            case scenesAfter: unit.actAfterNextAnswerTo (function, [&unit] { unit.selectSceneOnUnit (sceneTurnedTo); }); break;
+            case scenesAfter: unit.actAfterNextAnswerTo (function, toScene); break;
+            case scenesAsItAnswers: onNthAnswerTo (unit, function, nth, toScene, true); break;
             case statesAfter: unit.actAfterNextAnswerTo (function, [&unit] { unit.sendStatesChanged(); }); break;
             case reloadsAfter: unit.selectPresetAfterNextAnswerTo (function, own); break;
+            case reloadsAgainAfter:
+                unit.setPresetNumberAfterLoad (false);
+                unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, [&unit] { unit.sendPresetNumber(); });
+                onNthAnswerTo (unit, function, nth, [&unit, own] { unit.selectPresetOnUnit (own); });
+                break;
+            case reportsSlotBeforeAnswer: unit.reportPresetBeforeNextAnswerTo (function); break;
         }
     }
 
     // A turn as the recall comes is undone by the recall; a turn or a scene
-    // selected after the save's answer comes after the last write; a states
+    // selected after the save's answer comes after the last write, and the
+    // save's own slot reported before its answer is the save's; a states
     // report in the job's own scene changes nothing.
     bool leavesTheWriteDone() const
     {
         return (how == turnsAsItComes && function == SYSEX_RECALL_PATCH) ||
-               ((how == turnsAfter || how == scenesAfter) && function == SYSEX_SAVE_PATCH) || how == statesAfter;
+               ((how == turnsAfter || how == scenesAfter || how == reportsSlotBeforeAnswer) &&
+                function == SYSEX_SAVE_PATCH) ||
+               how == statesAfter;
     }
 
     bool storesTheTurnedTo() const { return how == turnsAsItComes && function == SYSEX_SAVE_PATCH; }
 
+    // Another scene reported as the save's answer came: the unit saved there.
+    bool savedInTheSceneTurnedTo() const { return how == scenesAsItAnswers && function == SYSEX_SAVE_PATCH; }
+
+    // How many requests the unit got that the refusal was for.
+    int countRefused (const SimulatedKestrel& unit) const
+    {
+        int count = 0;
+        for (auto& message : unit.getReceived())
+            if (message.getRawDataSize() > sysExFunctionOffset &&
+                message.getRawData()[sysExFunctionOffset] == function &&
+                (block < 0 || (int) readSysExField (message, singleWordLayout, 0) == block))
+                ++count;
+        return count;
+    }
+
     juce::String describe() const
     {
-        static const char* hows[] = { "refuses",          "is silent at",       "turns after the answer to",
-                                      "turns as it gets", "changes scene after", "reports its states after",
-                                      "reloads the slot after" };
-        return juce::String (hows[how]) + " " + getNameForId (SysExFunctionNames, (juce::uint32) function);
+        static const char* hows[] = { "refuses",
+                                      "is silent at",
+                                      "turns after the answer to",
+                                      "turns as it gets",
+                                      "changes scene after",
+                                      "changes scene as it answers",
+                                      "reports its states after",
+                                      "reloads the slot after",
+                                      "reports its recall late, then reloads the slot after",
+                                      "reports its slot before it answers" };
+        return juce::String (hows[how]) + " " + getNameForId (SysExFunctionNames, (juce::uint32) function) +
+               (block >= 0 ? " of " + juce::String (block) : juce::String()) +
+               (nth > 1 ? " #" + juce::String (nth) : juce::String());
     }
 };
 
@@ -152,6 +218,7 @@ protected:
     void putBack (const std::vector<std::pair<int, SimulatedPreset>>& slots)
     {
         program.unit.clearFaults();
+        program.unit.setPresetNumberAfterLoad (true);
         for (auto& [number, preset] : slots)
             program.unit.setPreset (number, preset);
         program.unit.selectPresetOnUnit (0);
@@ -347,24 +414,34 @@ protected:
             {
                 auto row = itemText (first) + "  -  Failed: ";
                 const auto leftAsItWas = " before it was saved: " + slotName (first) + " was left as it was";
+                const auto scene = "Scene " + juce::String (Staged::sceneTurnedTo + 1);
                 if (c.how == Staged::refuses)
                     row << "The unit refused it (error 1).";
                 else if (c.how == Staged::isSilentAt)
                     row << RawPresetThread::stoppedAnsweringText;
-                else if (c.how == Staged::scenesAfter)
-                    row << "The Kestrel changed to Scene " << (Staged::sceneTurnedTo + 1) << leftAsItWas;
-                else if (c.how == Staged::reloadsAfter)
+                else if (c.savedInTheSceneTurnedTo())
+                    row << "The Kestrel changed to " << scene << " as it was saved: " << slotName (first)
+                        << " was saved in " << scene;
+                else if (c.how == Staged::scenesAfter || c.how == Staged::scenesAsItAnswers)
+                    row << "The Kestrel changed to " << scene << leftAsItWas;
+                else if (c.how == Staged::reloadsAfter || c.how == Staged::reloadsAgainAfter)
                     row << "The Kestrel reloaded " << slotName (first) << " \"" << kept.name.trim() << "\"" << leftAsItWas;
                 else
                     row = turnedRow (itemText (first), first, c.storesTheTurnedTo());
                 EXPECT_EQ (dialog.getItemText (0), row);
                 EXPECT_EQ (dialog.getItemText (1), itemText (first + 1)) << "the job went on";
                 EXPECT_EQ (dialog.getStatusText(), what + "0 of 2" + presets + ", failed: 1");
-                EXPECT_TRUE (stored.toWords() == (c.storesTheTurnedTo() ? other : kept).toWords()) << stored.name;
+                // Saved as the scene changed, the slot holds what the unit saved.
+                const auto& expected = c.storesTheTurnedTo() ? other : c.savedInTheSceneTurnedTo() ? undisturbed : kept;
+                EXPECT_TRUE (stored.toWords() == expected.toWords()) << stored.name;
                 EXPECT_TRUE (program.unit.getPreset (first + 1).toWords() == keptNext.toWords());
                 if (! c.storesTheTurnedTo())
                 {
                     EXPECT_EQ (program.unit.countReceived (SYSEX_SAVE_PATCH), c.function == SYSEX_SAVE_PATCH ? 1 : 0);
+                }
+                if (c.how == Staged::refuses)
+                {
+                    EXPECT_EQ (c.countRefused (program.unit), 1) << "asked again after the refusal";
                 }
             }
             EXPECT_TRUE (program.unit.getPreset (turnedTo).toWords() == other.toWords())
@@ -438,7 +515,8 @@ TEST_F (LibrarianWritesUnderTheUnit, ACopyXToYTheUnitRefusesLeavesOrTurnsUnderSt
           { Staged::scenesAfter, SYSEX_SAVE_PATCH },
           { Staged::reloadsAfter, SYSEX_SET_SCENE },
           { Staged::statesAfter, SYSEX_SET_SCENE },
-          { Staged::refuses, SYSEX_SET_SCENE } },
+          { Staged::refuses, SYSEX_SET_SCENE },
+          { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH } },
         [&] (int number) { return slotName (number) + " " + names[number - slot]; }, copied, "0 1");
 }
 
@@ -465,7 +543,8 @@ TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFil
         juce::String failure; // empty: exported
     } cases[] = {
         { { Staged::scenesAfter, SYSEX_SET_SCENE }, "The Kestrel changed to Scene 6" + juce::String (whileRead) },
-        { { Staged::reloadsAfter, SYSEX_SET_SCENE }, "The Kestrel reloaded " + slotName (slot) + " \"Rich Tone\"" + whileRead },
+        { { Staged::reloadsAfter, SYSEX_SET_SCENE },
+          "The Kestrel reloaded " + slotName (slot) + " \"Rich Tone\"" + whileRead },
         { { Staged::statesAfter, SYSEX_SET_SCENE }, {} },
     };
 
@@ -538,7 +617,8 @@ TEST_F (LibrarianWritesUnderTheUnit, AnImportTheUnitRefusesLeavesOrTurnsUnderSto
           { Staged::turnsAfter, SYSEX_SAVE_PATCH },
           { Staged::scenesAfter, SYSEX_SET_SCENE },
           { Staged::reloadsAfter, SYSEX_SET_NAME },
-          { Staged::reloadsAfter, SYSEX_SET_SCENE } },
+          { Staged::reloadsAfter, SYSEX_SET_SCENE },
+          { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH } },
         [&] (int number) { return slotName (number) + " Rich Tone"; }, imported, "");
 }
 } // namespace
