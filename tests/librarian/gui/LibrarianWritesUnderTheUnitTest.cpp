@@ -27,18 +27,21 @@
 // The raw preset dialog's Copy X to Y (two presets queued; the outputs are
 // muted for the whole job):
 //   refused         ACopyXToYTheUnitRefusesLeavesOrTurnsUnderStopsAndTurnsTheOutputsOn (a parameter of
-//                   Y, the save; a scene set, the run before having met a reload)
+//                   Y, the save; a scene set, the run before having met a reload; the readings of the
+//                   name, the states, the amp's and the last block's parameters: asked once)
 //   silent          ACopy... (the save)
 //   moved at start  ACopy... (right after the recall's answer; as the recall reaches the unit: no move)
 //   moved middle    ACopy... (right after a parameter of Y was answered)
 //   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done; its
 //                   own slot reported before the save's answer: done)
-//   scene changed   ACopy... (right after the first scene set, after the first X/Y write; right after
-//                   the save's answer: done); a states report in the job's scene: done as undisturbed
-//   reloaded        ACopy... (the slot reselected on the unit after the first scene set)
+//   scene changed   ACopy... (right after the first scene set, after the first X/Y write; as the save
+//                   is answered; right after the save's answer: done); a states report in the job's
+//                   scene: done as undisturbed
+//   reloaded        ACopy... (the slot reselected on the unit after the first scene set; reselected
+//                   in the scene it stores, after the recall's own report trailed the first write)
 // The raw preset dialog's import of ".dat" records (two records):
 //   refused         AnImportTheUnitRefusesLeavesOrTurnsUnderStopsWhereItIs (a block's placement, the
-//                   save)
+//                   grid's reading, the save)
 //   silent          AnImport... (the save)
 //   moved at start  AnImport... (right after the recall's answer; as the recall reaches the unit: no
 //                   move)
@@ -49,9 +52,14 @@
 //   reloaded        AnImport... (the slot reselected after the rename, after the first scene set)
 // The raw preset dialog's export to ".dat" (one preset; no file for a preset
 // not read whole from its own slot and scene):
-//   scene changed   AnExport... (right after the first scene set); a states report in the job's
-//                   scene: the file as undisturbed
+//   refused         AnExport... (the readings of the name, the states, the amp's parameters, the
+//                   modifiers' settings and the last modifier: asked once)
+//   scene changed   AnExport... (right after the first scene set; as the last reading is answered);
+//                   a states report in the job's scene: the file as undisturbed
 //   reloaded        AnExport... (the slot reselected after the first scene set)
+// The raw preset dialog's export of blocks to ".blk":
+//   refused         ABlocksExportTheUnitRefusesAReadingOfWritesNoFileOfThatBlock (the amp's
+//                   parameters, its modifiers)
 
 #include "device/wire/SysExFraming.h"
 #include "device/wire/SysExLayouts.h"
@@ -516,14 +524,22 @@ TEST_F (LibrarianWritesUnderTheUnit, ACopyXToYTheUnitRefusesLeavesOrTurnsUnderSt
           { Staged::reloadsAfter, SYSEX_SET_SCENE },
           { Staged::statesAfter, SYSEX_SET_SCENE },
           { Staged::refuses, SYSEX_SET_SCENE },
-          { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH } },
+          { Staged::refuses, SYSEX_QUERY_NAME_BY_NUM },
+          { Staged::refuses, SYSEX_QUERY_STATES },
+          { Staged::refuses, SYSEX_PARAM_DUMP, ampBlock },
+          { Staged::refuses, SYSEX_PARAM_DUMP, blockIdControllers },
+          { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH },
+          { Staged::scenesAsItAnswers, SYSEX_SAVE_PATCH },
+          { Staged::reloadsAgainAfter, SYSEX_QUERY_STATES, -1, 3 } },
         [&] (int number) { return slotName (number) + " " + names[number - slot]; }, copied, "0 1");
 }
 
 // The showcase (003) exported to ".dat" while the user selects Scene 6 or
 // reselects 003 on the unit once the export has set its first scene: no file
-// is written and the row says why. A states report that keeps the scene
-// costs a question only: the file holds what an undisturbed export writes.
+// is written and the row says why; so too when the scene changes as its last
+// reading is answered, or when the unit refuses a reading (asked once). A
+// states report that keeps the scene costs a question only: the file holds
+// what an undisturbed export writes.
 TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFileOfAnotherScene)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -537,6 +553,7 @@ TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFil
     ASSERT_TRUE (undisturbed.getChildFile (fileName).loadFileAsData (expected));
 
     const auto whileRead = " while it was read: no file was written for it";
+    const juce::String refused = "The unit refused it (error 1).";
     const struct
     {
         Staged staged;
@@ -546,6 +563,14 @@ TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFil
         { { Staged::reloadsAfter, SYSEX_SET_SCENE },
           "The Kestrel reloaded " + slotName (slot) + " \"Rich Tone\"" + whileRead },
         { { Staged::statesAfter, SYSEX_SET_SCENE }, {} },
+        // The last answer read, of the last modifier.
+        { { Staged::scenesAsItAnswers, SYSEX_GET_MODIFIER_INFO, -1, 16 },
+          "The Kestrel changed to Scene 6" + juce::String (whileRead) },
+        { { Staged::refuses, SYSEX_QUERY_NAME_BY_NUM }, refused },
+        { { Staged::refuses, SYSEX_QUERY_STATES }, refused },
+        { { Staged::refuses, SYSEX_PARAM_DUMP, ampBlock }, refused },
+        { { Staged::refuses, SYSEX_MODIFIER_SET }, refused },
+        { { Staged::refuses, SYSEX_GET_MODIFIER_INFO, 115 }, refused },
     };
 
     for (const auto& c : cases)
@@ -568,8 +593,39 @@ TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFil
             EXPECT_EQ (dialog->getItemText (0), slotName (slot) + " Rich Tone  -  Failed: " + c.failure);
             EXPECT_EQ (dialog->getStatusText(), juce::String ("Exported: 0 of 1, failed: 1"));
             EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false, "*").size(), 0);
+            if (c.staged.how == Staged::refuses)
+            {
+                EXPECT_EQ (c.staged.countRefused (program.unit), 1) << "asked again after the refusal";
+            }
         }
         EXPECT_EQ (muteValues (program.unit), "");
+        EXPECT_FALSE (program.unit.areOutputsMuted());
+    }
+}
+
+// The showcase's blocks exported to ".blk" while the unit refuses to read
+// the amp, or its modifiers: the amp gets no file, and the row and the count
+// say why; the reading is not asked again.
+TEST_F (LibrarianWritesUnderTheUnit, ABlocksExportTheUnitRefusesAReadingOfWritesNoFileOfThatBlock)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    ASSERT_TRUE (click (*dialog, "Blocks to .blk"));
+
+    for (const Staged c : { Staged{ Staged::refuses, SYSEX_GET_ALL_PARAMS, ampBlock },
+                            Staged{ Staged::refuses, SYSEX_MODIFIER_DUMP, ampBlock } })
+    {
+        SCOPED_TRACE (c.describe());
+        const auto folder = program.scratch.folder.getChildFile ("blocks " + juce::String (c.function));
+        ASSERT_TRUE (chooseFolder (*dialog, folder));
+        ASSERT_NO_FATAL_FAILURE (putBack ({}));
+        c.on (program.unit, turnedTo, slot);
+        ASSERT_TRUE (runJob (*dialog));
+        EXPECT_EQ (dialog->getItemText (0), slotName (slot) + " Rich Tone  -  Failed: The unit refused it (error 1).");
+        EXPECT_EQ (dialog->getStatusText(), juce::String ("Blocks exported: 0 of 1 presets, failed: 1"));
+        EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, true, "*Amp.blk").size(), 0);
+        EXPECT_EQ (c.countRefused (program.unit), 1) << "asked again after the refusal";
         EXPECT_FALSE (program.unit.areOutputsMuted());
     }
 }
@@ -618,6 +674,7 @@ TEST_F (LibrarianWritesUnderTheUnit, AnImportTheUnitRefusesLeavesOrTurnsUnderSto
           { Staged::scenesAfter, SYSEX_SET_SCENE },
           { Staged::reloadsAfter, SYSEX_SET_NAME },
           { Staged::reloadsAfter, SYSEX_SET_SCENE },
+          { Staged::refuses, SYSEX_GET_GRID },
           { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH } },
         [&] (int number) { return slotName (number) + " Rich Tone"; }, imported, "");
 }
