@@ -370,6 +370,12 @@ bool RawPresetThread::sendSavePatch (int presetNumber)
     juce::MidiMessage message;
     const bool built = presetNumberToBankAndProgram (presetNumber, bank, program) &&
                        buildSavePatch (message, (juce::uint32) bank, (juce::uint32) program, getModel());
+
+    // The unit may report the slot it saved into: from the save's send on,
+    // that report is the save's own, not a reload.
+    if (built && guard != nullptr && link != nullptr)
+        guard->allow (presetNumber, link->getPresetReports().count);
+
     return exchangeStatus (built, message);
 }
 

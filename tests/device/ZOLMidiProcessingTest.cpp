@@ -937,7 +937,7 @@ TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
     EXPECT_EQ (recalled->getState().movedTo, 9);
 
     // Once written to, the recalled slot reloaded is a move; its own report
-    // trailing the first write is not.
+    // trailing the first write is not, but once.
     for (const bool trailing : { false, true })
     {
         auto slot = std::make_shared<WriteGuard> (3, seen());
@@ -948,6 +948,8 @@ TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
         EXPECT_TRUE (send (slot, write(), 0));
         report (5);
         EXPECT_EQ (send (slot, write(), 0), trailing) << trailing;
+        report (5);
+        EXPECT_FALSE (send (slot, write())) << "reloaded once more";
     }
 
     // Refusals: a write stops the run, a question the unit cannot answer does not.
@@ -973,30 +975,50 @@ TEST_F (LinkTest, AGuardedRunGoesOutOnlyWhileTheUnitPlaysItsPreset)
 // A run that addresses a scene writes that scene only. Without a states
 // report from the unit nothing more goes out; after one, the unit is asked
 // its scene before the run's next request: in the run's scene the request
-// goes out, in another it is kept back and the run stops. A scene the run
-// sets is its own, and a states answer naming another stops it too.
+// goes out, in another it is kept back and the run stops; unanswered, it is
+// not sent either. A scene the run sets is its own, and a states answer
+// naming another stops it too.
 TEST_F (LinkTest, ARunThatAddressesASceneAsksItAfterAStatesReportAndStopsInAnother)
 {
     connect();
     const auto write = frame (SYSEX_PARAM_SET, { 106, 0, 2, 0, 1, 0, 0, 1 });
     auto statesReport = [&] { link->matchReply (frame (SYSEX_QUERY_STATES, {}), nullptr); };
-    // Sends one request of the run: when the unit is asked its scene first,
-    // it answers `scene`; the request, once out, gets `answer`.
+    // Sends one request of the run. Each time the link asks the unit its
+    // scene first, the unit answers `scene` (-1: never, the question times
+    // out); the request, once out, gets `answer`. Tells what went out: "asked "
+    // per question, then "sent". A request the link keeps asking for, or
+    // does not end, fails the test here.
     auto send = [&] (const std::shared_ptr<WriteGuard>& guard, const juce::MidiMessage& message, int scene,
                      const juce::MidiMessage& answer, bool reportBeforeAnswer = false)
     {
-        SysExRequest request (message);
-        request.setGuard (guard);
-        link->queueRequest (&request);
+        auto* request = new SysExRequest (message);
+        request->setGuard (guard);
+        int seen = numSent();
+        link->queueRequest (request);
         link->processPass();
         juce::String went;
-        if (lastSentFunction() == SYSEX_SET_SCENE && request.getStartTime() == 0)
+        while (request->getStartTime() == 0 && request->getStatus() == 0 && numSent() > seen)
         {
+            seen = numSent();
+            if (lastSentFunction() != SYSEX_SET_SCENE)
+            {
+                ADD_FAILURE() << "the link sent function " << lastSentFunction()
+                              << " in place of the request after: " << went;
+                break;
+            }
+            if (went == "asked asked asked ")
+            {
+                ADD_FAILURE() << "the link asks the unit its scene a fourth time for one request";
+                break;
+            }
             went << "asked ";
-            reply (frame (SYSEX_SET_SCENE, { (juce::uint8) scene }));
+            if (scene >= 0)
+                reply (frame (SYSEX_SET_SCENE, { (juce::uint8) scene }));
+            else
+                clock.advance (SysExRequest::defaultTimeoutMs + 1);
             link->processPass();
         }
-        if (request.getStartTime() != 0)
+        if (request->getStartTime() != 0)
         {
             went << "sent";
             if (reportBeforeAnswer)
@@ -1004,7 +1026,15 @@ TEST_F (LinkTest, ARunThatAddressesASceneAsksItAfterAStatesReportAndStopsInAnoth
             reply (answer);
             link->processPass();
         }
-        EXPECT_NE (request.getStatus(), 0);
+        if (request->getStatus() == 0)
+        {
+            ADD_FAILURE() << "the request did not end after: " << went;
+            link->releaseRequest (request);
+        }
+        else
+        {
+            delete request;
+        }
         return went;
     };
     const auto done = frame (SYSEX_STATUS_MSG, { SYSEX_PARAM_SET, 0 });
@@ -1029,6 +1059,13 @@ TEST_F (LinkTest, ARunThatAddressesASceneAsksItAfterAStatesReportAndStopsInAnoth
     EXPECT_TRUE (met->isSceneInDoubt());
     EXPECT_EQ (send (met, write, 6, done), "asked ");
     EXPECT_TRUE (met->getState().reachedUnit);
+
+    // A question the unit leaves unanswered: the write is not sent, and ends as a lost answer does.
+    auto unanswered = std::make_shared<WriteGuard> (3, 0);
+    unanswered->addressScene (2, link->getPresetReports().states);
+    statesReport();
+    EXPECT_EQ (send (unanswered, write, -1, done), "asked ");
+    EXPECT_EQ (lastSentFunction(), SYSEX_SET_SCENE);
 
     // A run that sets its scene; a states answer naming another stops it.
     auto set = std::make_shared<WriteGuard> (3, 0);

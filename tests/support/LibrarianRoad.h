@@ -96,7 +96,8 @@ inline BankManagerListContent* openPresetLibrarian (ConnectedProgram& program)
 inline ScrollableListCell* openRenameField (ConnectedProgram& program, BankManagerListContent& librarian, int slot,
                                             const std::function<void()>& whileTheMenuShows = {})
 {
-    auto* cell = findLibrarianCell (librarian, 0, slot + 1);
+    ScrollableListCell* cell = nullptr;
+    pumpMessagesUntil ([&] { return (cell = findLibrarianCell (librarian, 0, slot + 1)) != nullptr; });
     auto* peer = program.window->getPeer();
     if (cell == nullptr || peer == nullptr || ! clickBackToBack (*cell, true))
         return nullptr;
@@ -114,9 +115,14 @@ inline ScrollableListCell* openRenameField (ConnectedProgram& program, BankManag
         interaction.answerHeldMenu();
     }
 
+    // The field opens once the menu's command has run, and the rows may be
+    // built anew meanwhile: the cell is looked for until its field is open.
     peer->handleFocusGain();
-    pumpPostedMessages();
-    cell = findLibrarianCell (librarian, 0, slot + 1);
-    return cell != nullptr && cell->isEditingName() ? cell : nullptr;
+    const auto editing = [&]
+    {
+        cell = findLibrarianCell (librarian, 0, slot + 1);
+        return cell != nullptr && cell->isEditingName();
+    };
+    return pumpMessagesUntil (editing) ? cell : nullptr;
 }
 } // namespace librarianRoad

@@ -27,33 +27,46 @@
 // The raw preset dialog's Copy X to Y (two presets queued; the outputs are
 // muted for the whole job):
 //   refused         ACopyXToYTheUnitRefusesLeavesOrTurnsUnderStopsAndTurnsTheOutputsOn (a parameter of
-//                   Y, the save; a scene set, the run before having met a reload)
+//                   Y, the save; a scene set, the run before having met a reload; the readings of the
+//                   name, the states, the amp's and the last block's parameters: asked once)
 //   silent          ACopy... (the save)
 //   moved at start  ACopy... (right after the recall's answer; as the recall reaches the unit: no move)
 //   moved middle    ACopy... (right after a parameter of Y was answered)
-//   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done)
-//   scene changed   ACopy... (right after the first scene set, after the first X/Y write; right after
-//                   the save's answer: done); a states report in the job's scene: done as undisturbed
-//   reloaded        ACopy... (the slot reselected on the unit after the first scene set)
+//   moved at end    ACopy... (as the save reaches the unit; right after the save's answer: done; its
+//                   own slot reported before the save's answer: done)
+//   scene changed   ACopy... (right after the first scene set, after the first X/Y write; as the save
+//                   is answered; right after the save's answer: done); a states report in the job's
+//                   scene: done as undisturbed
+//   reloaded        ACopy... (the slot reselected on the unit after the first scene set; reselected
+//                   in the scene it stores, after the recall's own report trailed the first write)
 // The raw preset dialog's import of ".dat" records (two records):
 //   refused         AnImportTheUnitRefusesLeavesOrTurnsUnderStopsWhereItIs (a block's placement, the
-//                   save)
+//                   grid's reading, the save)
 //   silent          AnImport... (the save)
 //   moved at start  AnImport... (right after the recall's answer; as the recall reaches the unit: no
 //                   move)
 //   moved middle    AnImport... (right after the rename was answered)
-//   moved at end    AnImport... (as the save reaches the unit; right after the save's answer: done)
+//   moved at end    AnImport... (as the save reaches the unit; right after the save's answer: done; its
+//                   own slot reported before the save's answer: done)
 //   scene changed   AnImport... (right after the first scene set)
 //   reloaded        AnImport... (the slot reselected after the rename, after the first scene set)
 // The raw preset dialog's export to ".dat" (one preset; no file for a preset
 // not read whole from its own slot and scene):
-//   scene changed   AnExport... (right after the first scene set); a states report in the job's
-//                   scene: the file as undisturbed
+//   refused         AnExport... (the readings of the name, the states, the amp's parameters, the
+//                   modifiers' settings and the last modifier: asked once)
+//   scene changed   AnExport... (right after the first scene set; as the last reading is answered);
+//                   a states report in the job's scene: the file as undisturbed
 //   reloaded        AnExport... (the slot reselected after the first scene set)
+// The raw preset dialog's export of blocks to ".blk":
+//   refused         ABlocksExportTheUnitRefusesAReadingOfWritesNoFileOfThatBlock (the amp's
+//                   parameters, its modifiers)
 
 #include "device/wire/SysExFraming.h"
+#include "device/wire/SysExLayouts.h"
+#include "device/wire/SysExParsers.h"
 #include "model/IdNameTable.h"
 #include "model/IdTables.h"
+#include "model/UnitIds.h"
 #include "support/FastTicks.h"
 #include "support/LibrarianRoad.h"
 #include "support/PresetDumpFile.h"
@@ -68,54 +81,115 @@ using namespace librarianRoad;
 
 namespace
 {
-// What the unit meets, at the first request of one function.
+// Runs the action right after the unit has answered the nth request of the
+// function from now on (1: the next one), or, asItAnswers, just before that
+// answer: what the action sends then reaches the program first.
+void onNthAnswerTo (SimulatedKestrel& unit, int function, int nth, std::function<void()> action,
+                    bool asItAnswers = false)
+{
+    if (nth > 1)
+        unit.actAfterNextAnswerTo (function, [&unit, function, nth, action, asItAnswers]
+                                   { onNthAnswerTo (unit, function, nth - 1, action, asItAnswers); });
+    else if (asItAnswers)
+        unit.actPartWayThroughNextAnswerTo (function, 0, std::move (action));
+    else
+        unit.actAfterNextAnswerTo (function, std::move (action));
+}
+
+// What the unit meets, at the first request of one function (or the nth).
 struct Staged
 {
     enum How
     {
-        refuses,       // answers with an error status and does nothing
-        isSilentAt,    // never answers it nor any retry
-        turnsAfter,     // the user turns to another preset right after the answer
-        turnsAsItComes, // the user turns to another preset just as the request reaches the unit
-        scenesAfter,    // the user selects another scene right after the answer
-        statesAfter,    // the unit reports its states (a block switched on it), its scene kept
-        reloadsAfter    // the user selects the job's own slot again right after the answer
+        refuses,                // answers with an error status and does nothing (only for `block`, when given)
+        isSilentAt,             // never answers it nor any retry
+        turnsAfter,             // the user turns to another preset right after the answer
+        turnsAsItComes,         // the user turns to another preset just as the request reaches the unit
+        scenesAfter,            // the user selects another scene right after the answer
+        scenesAsItAnswers,      // the user selects another scene as the unit answers the nth request
+        statesAfter,            // the unit reports its states (a block switched on it), its scene kept
+        reloadsAfter,           // the user selects the job's own slot again right after the answer
+        reloadsAgainAfter,      // the recall's own report trails the first scene set, and the user
+                                // selects the slot again right after the nth answer
+        reportsSlotBeforeAnswer // the unit reports the preset it plays before its answer, as after a save
     } how;
     int function;
+    int block = -1; // refuses: the block (or modifier) whose requests are refused
+    int nth = 1;
 
     static constexpr int sceneTurnedTo = 5;
 
     void on (SimulatedKestrel& unit, int turnedTo, int own = -1) const
     {
+        auto toScene = [&unit] { unit.selectSceneOnUnit (sceneTurnedTo); };
         switch (how)
         {
-            case refuses: unit.setErrorStatusFor (function, SimulatedKestrel::resultBadValue); break;
+            case refuses:
+                if (block < 0)
+                    unit.setErrorStatusFor (function, SimulatedKestrel::resultBadValue);
+                else
+                    unit.setErrorStatusForBlock (function, block, SimulatedKestrel::resultBadValue);
+                break;
             case isSilentAt: unit.setSilentFor (function); break;
             case turnsAfter: unit.selectPresetAfterNextAnswerTo (function, turnedTo); break;
             case turnsAsItComes: unit.selectPresetOnNextRequestOf (function, turnedTo); break;
-            case scenesAfter: unit.actAfterNextAnswerTo (function, [&unit] { unit.selectSceneOnUnit (sceneTurnedTo); }); break;
+            case scenesAfter: unit.actAfterNextAnswerTo (function, toScene); break;
+            case scenesAsItAnswers: onNthAnswerTo (unit, function, nth, toScene, true); break;
             case statesAfter: unit.actAfterNextAnswerTo (function, [&unit] { unit.sendStatesChanged(); }); break;
             case reloadsAfter: unit.selectPresetAfterNextAnswerTo (function, own); break;
+            case reloadsAgainAfter:
+                unit.setPresetNumberAfterLoad (false);
+                unit.actAfterNextAnswerTo (SYSEX_SET_SCENE, [&unit] { unit.sendPresetNumber(); });
+                onNthAnswerTo (unit, function, nth, [&unit, own] { unit.selectPresetOnUnit (own); });
+                break;
+            case reportsSlotBeforeAnswer: unit.reportPresetBeforeNextAnswerTo (function); break;
         }
     }
 
     // A turn as the recall comes is undone by the recall; a turn or a scene
-    // selected after the save's answer comes after the last write; a states
+    // selected after the save's answer comes after the last write, and the
+    // save's own slot reported before its answer is the save's; a states
     // report in the job's own scene changes nothing.
     bool leavesTheWriteDone() const
     {
         return (how == turnsAsItComes && function == SYSEX_RECALL_PATCH) ||
-               ((how == turnsAfter || how == scenesAfter) && function == SYSEX_SAVE_PATCH) || how == statesAfter;
+               ((how == turnsAfter || how == scenesAfter || how == reportsSlotBeforeAnswer) &&
+                function == SYSEX_SAVE_PATCH) ||
+               how == statesAfter;
     }
 
     bool storesTheTurnedTo() const { return how == turnsAsItComes && function == SYSEX_SAVE_PATCH; }
 
+    // Another scene reported as the save's answer came: the unit saved there.
+    bool savedInTheSceneTurnedTo() const { return how == scenesAsItAnswers && function == SYSEX_SAVE_PATCH; }
+
+    // How many requests the unit got that the refusal was for.
+    int countRefused (const SimulatedKestrel& unit) const
+    {
+        int count = 0;
+        for (auto& message : unit.getReceived())
+            if (message.getRawDataSize() > sysExFunctionOffset &&
+                message.getRawData()[sysExFunctionOffset] == function &&
+                (block < 0 || (int) readSysExField (message, singleWordLayout, 0) == block))
+                ++count;
+        return count;
+    }
+
     juce::String describe() const
     {
-        static const char* hows[] = { "refuses",          "is silent at",       "turns after the answer to",
-                                      "turns as it gets", "changes scene after", "reports its states after",
-                                      "reloads the slot after" };
-        return juce::String (hows[how]) + " " + getNameForId (SysExFunctionNames, (juce::uint32) function);
+        static const char* hows[] = { "refuses",
+                                      "is silent at",
+                                      "turns after the answer to",
+                                      "turns as it gets",
+                                      "changes scene after",
+                                      "changes scene as it answers",
+                                      "reports its states after",
+                                      "reloads the slot after",
+                                      "reports its recall late, then reloads the slot after",
+                                      "reports its slot before it answers" };
+        return juce::String (hows[how]) + " " + getNameForId (SysExFunctionNames, (juce::uint32) function) +
+               (block >= 0 ? " of " + juce::String (block) : juce::String()) +
+               (nth > 1 ? " #" + juce::String (nth) : juce::String());
     }
 };
 
@@ -152,6 +226,7 @@ protected:
     void putBack (const std::vector<std::pair<int, SimulatedPreset>>& slots)
     {
         program.unit.clearFaults();
+        program.unit.setPresetNumberAfterLoad (true);
         for (auto& [number, preset] : slots)
             program.unit.setPreset (number, preset);
         program.unit.selectPresetOnUnit (0);
@@ -347,24 +422,34 @@ protected:
             {
                 auto row = itemText (first) + "  -  Failed: ";
                 const auto leftAsItWas = " before it was saved: " + slotName (first) + " was left as it was";
+                const auto scene = "Scene " + juce::String (Staged::sceneTurnedTo + 1);
                 if (c.how == Staged::refuses)
                     row << "The unit refused it (error 1).";
                 else if (c.how == Staged::isSilentAt)
                     row << RawPresetThread::stoppedAnsweringText;
-                else if (c.how == Staged::scenesAfter)
-                    row << "The Kestrel changed to Scene " << (Staged::sceneTurnedTo + 1) << leftAsItWas;
-                else if (c.how == Staged::reloadsAfter)
+                else if (c.savedInTheSceneTurnedTo())
+                    row << "The Kestrel changed to " << scene << " as it was saved: " << slotName (first)
+                        << " was saved in " << scene;
+                else if (c.how == Staged::scenesAfter || c.how == Staged::scenesAsItAnswers)
+                    row << "The Kestrel changed to " << scene << leftAsItWas;
+                else if (c.how == Staged::reloadsAfter || c.how == Staged::reloadsAgainAfter)
                     row << "The Kestrel reloaded " << slotName (first) << " \"" << kept.name.trim() << "\"" << leftAsItWas;
                 else
                     row = turnedRow (itemText (first), first, c.storesTheTurnedTo());
                 EXPECT_EQ (dialog.getItemText (0), row);
                 EXPECT_EQ (dialog.getItemText (1), itemText (first + 1)) << "the job went on";
                 EXPECT_EQ (dialog.getStatusText(), what + "0 of 2" + presets + ", failed: 1");
-                EXPECT_TRUE (stored.toWords() == (c.storesTheTurnedTo() ? other : kept).toWords()) << stored.name;
+                // Saved as the scene changed, the slot holds what the unit saved.
+                const auto& expected = c.storesTheTurnedTo() ? other : c.savedInTheSceneTurnedTo() ? undisturbed : kept;
+                EXPECT_TRUE (stored.toWords() == expected.toWords()) << stored.name;
                 EXPECT_TRUE (program.unit.getPreset (first + 1).toWords() == keptNext.toWords());
                 if (! c.storesTheTurnedTo())
                 {
                     EXPECT_EQ (program.unit.countReceived (SYSEX_SAVE_PATCH), c.function == SYSEX_SAVE_PATCH ? 1 : 0);
+                }
+                if (c.how == Staged::refuses)
+                {
+                    EXPECT_EQ (c.countRefused (program.unit), 1) << "asked again after the refusal";
                 }
             }
             EXPECT_TRUE (program.unit.getPreset (turnedTo).toWords() == other.toWords())
@@ -438,14 +523,23 @@ TEST_F (LibrarianWritesUnderTheUnit, ACopyXToYTheUnitRefusesLeavesOrTurnsUnderSt
           { Staged::scenesAfter, SYSEX_SAVE_PATCH },
           { Staged::reloadsAfter, SYSEX_SET_SCENE },
           { Staged::statesAfter, SYSEX_SET_SCENE },
-          { Staged::refuses, SYSEX_SET_SCENE } },
+          { Staged::refuses, SYSEX_SET_SCENE },
+          { Staged::refuses, SYSEX_QUERY_NAME_BY_NUM },
+          { Staged::refuses, SYSEX_QUERY_STATES },
+          { Staged::refuses, SYSEX_PARAM_DUMP, ampBlock },
+          { Staged::refuses, SYSEX_PARAM_DUMP, blockIdControllers },
+          { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH },
+          { Staged::scenesAsItAnswers, SYSEX_SAVE_PATCH },
+          { Staged::reloadsAgainAfter, SYSEX_QUERY_STATES, -1, 3 } },
         [&] (int number) { return slotName (number) + " " + names[number - slot]; }, copied, "0 1");
 }
 
 // The showcase (003) exported to ".dat" while the user selects Scene 6 or
 // reselects 003 on the unit once the export has set its first scene: no file
-// is written and the row says why. A states report that keeps the scene
-// costs a question only: the file holds what an undisturbed export writes.
+// is written and the row says why; so too when the scene changes as its last
+// reading is answered, or when the unit refuses a reading (asked once). A
+// states report that keeps the scene costs a question only: the file holds
+// what an undisturbed export writes.
 TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFileOfAnotherScene)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -459,14 +553,24 @@ TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFil
     ASSERT_TRUE (undisturbed.getChildFile (fileName).loadFileAsData (expected));
 
     const auto whileRead = " while it was read: no file was written for it";
+    const juce::String refused = "The unit refused it (error 1).";
     const struct
     {
         Staged staged;
         juce::String failure; // empty: exported
     } cases[] = {
         { { Staged::scenesAfter, SYSEX_SET_SCENE }, "The Kestrel changed to Scene 6" + juce::String (whileRead) },
-        { { Staged::reloadsAfter, SYSEX_SET_SCENE }, "The Kestrel reloaded " + slotName (slot) + " \"Rich Tone\"" + whileRead },
+        { { Staged::reloadsAfter, SYSEX_SET_SCENE },
+          "The Kestrel reloaded " + slotName (slot) + " \"Rich Tone\"" + whileRead },
         { { Staged::statesAfter, SYSEX_SET_SCENE }, {} },
+        // The last answer read, of the last modifier.
+        { { Staged::scenesAsItAnswers, SYSEX_GET_MODIFIER_INFO, -1, 16 },
+          "The Kestrel changed to Scene 6" + juce::String (whileRead) },
+        { { Staged::refuses, SYSEX_QUERY_NAME_BY_NUM }, refused },
+        { { Staged::refuses, SYSEX_QUERY_STATES }, refused },
+        { { Staged::refuses, SYSEX_PARAM_DUMP, ampBlock }, refused },
+        { { Staged::refuses, SYSEX_MODIFIER_SET }, refused },
+        { { Staged::refuses, SYSEX_GET_MODIFIER_INFO, 115 }, refused },
     };
 
     for (const auto& c : cases)
@@ -489,8 +593,39 @@ TEST_F (LibrarianWritesUnderTheUnit, AnExportTheUnitChangesSceneUnderWritesNoFil
             EXPECT_EQ (dialog->getItemText (0), slotName (slot) + " Rich Tone  -  Failed: " + c.failure);
             EXPECT_EQ (dialog->getStatusText(), juce::String ("Exported: 0 of 1, failed: 1"));
             EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false, "*").size(), 0);
+            if (c.staged.how == Staged::refuses)
+            {
+                EXPECT_EQ (c.staged.countRefused (program.unit), 1) << "asked again after the refusal";
+            }
         }
         EXPECT_EQ (muteValues (program.unit), "");
+        EXPECT_FALSE (program.unit.areOutputsMuted());
+    }
+}
+
+// The showcase's blocks exported to ".blk" while the unit refuses to read
+// the amp, or its modifiers: the amp gets no file, and the row and the count
+// say why; the reading is not asked again.
+TEST_F (LibrarianWritesUnderTheUnit, ABlocksExportTheUnitRefusesAReadingOfWritesNoFileOfThatBlock)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    auto* dialog = openDialog();
+    ASSERT_NE (dialog, nullptr);
+    ASSERT_TRUE (click (*dialog, "Blocks to .blk"));
+
+    for (const Staged c : { Staged{ Staged::refuses, SYSEX_GET_ALL_PARAMS, ampBlock },
+                            Staged{ Staged::refuses, SYSEX_MODIFIER_DUMP, ampBlock } })
+    {
+        SCOPED_TRACE (c.describe());
+        const auto folder = program.scratch.folder.getChildFile ("blocks " + juce::String (c.function));
+        ASSERT_TRUE (chooseFolder (*dialog, folder));
+        ASSERT_NO_FATAL_FAILURE (putBack ({}));
+        c.on (program.unit, turnedTo, slot);
+        ASSERT_TRUE (runJob (*dialog));
+        EXPECT_EQ (dialog->getItemText (0), slotName (slot) + " Rich Tone  -  Failed: The unit refused it (error 1).");
+        EXPECT_EQ (dialog->getStatusText(), juce::String ("Blocks exported: 0 of 1 presets, failed: 1"));
+        EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, true, "*Amp.blk").size(), 0);
+        EXPECT_EQ (c.countRefused (program.unit), 1) << "asked again after the refusal";
         EXPECT_FALSE (program.unit.areOutputsMuted());
     }
 }
@@ -538,7 +673,9 @@ TEST_F (LibrarianWritesUnderTheUnit, AnImportTheUnitRefusesLeavesOrTurnsUnderSto
           { Staged::turnsAfter, SYSEX_SAVE_PATCH },
           { Staged::scenesAfter, SYSEX_SET_SCENE },
           { Staged::reloadsAfter, SYSEX_SET_NAME },
-          { Staged::reloadsAfter, SYSEX_SET_SCENE } },
+          { Staged::reloadsAfter, SYSEX_SET_SCENE },
+          { Staged::refuses, SYSEX_GET_GRID },
+          { Staged::reportsSlotBeforeAnswer, SYSEX_SAVE_PATCH } },
         [&] (int number) { return slotName (number) + " Rich Tone"; }, imported, "");
 }
 } // namespace
