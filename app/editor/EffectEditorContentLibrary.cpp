@@ -252,6 +252,7 @@ void EffectEditorContent::saveAllBlocksToLibrary()
     PresetGridIterator blocks (&presets->getPresetGrid(), 1);
     juce::uint16 blockId = 0;
     juce::StringArray unsaved; // for each block not saved, why
+    int saved = 0;
 
     while (blocks.next (blockId))
     {
@@ -288,6 +289,10 @@ void EffectEditorContent::saveAllBlocksToLibrary()
             library->removeEntry (entry->uuid, false);
             unsaved.add (blockName + " could not be stored");
         }
+        else
+        {
+            ++saved;
+        }
     }
 
     // A failed write has warned the user already; it is not "completed".
@@ -309,6 +314,12 @@ void EffectEditorContent::saveAllBlocksToLibrary()
             for (auto& why : unsaved)
                 message << "\n" << why.substring (0, 1).toUpperCase() << why.substring (1) << ".";
         }
+
+        // A failed write has said what it could not keep.
+        if (written)
+            message << "\n" << (saved == 0 ? juce::String ("No other block was saved.")
+                                 : saved == 1 ? juce::String ("1 other block was saved.")
+                                              : juce::String (saved) + " other blocks were saved.");
 
         UserNotifier::warn (message, LanguageStore::textOr (14, "Block Library"));
     }
