@@ -640,8 +640,9 @@ TEST (EditorInMainWindow, AValueOutsideTheCachedChoicesShowsAsTheUnitNamesIt)
 
 // Preset > Save as Blocks in Library keeps an entry of each block of the grid
 // that the unit let the program read in that run, and says it completed only
-// when every one was read and kept. Blocks whose reading the unit refused are
-// named in one box and get no entry, not even from an earlier reading.
+// when every one was read and kept. Blocks whose reading the unit refused or
+// answered short are named in one box and get no entry, not even from an
+// earlier reading. The shown block's Save goes by its own reading alone.
 TEST (EditorInMainWindow, SaveAsBlocksInLibraryNamesTheBlocksTheUnitDidNotLetBeRead)
 {
     KESTREL_REQUIRE_DISPLAY();
@@ -716,4 +717,48 @@ TEST (EditorInMainWindow, SaveAsBlocksInLibraryNamesTheBlocksTheUnitDidNotLetBeR
     EXPECT_EQ (program.notices.lastMessage(),
                "Save to Blocks Library: the Kestrel refused the reading of Amp (error 1); it was not saved.");
     EXPECT_EQ (kept (ampBlock), 1);
+
+    // The amp's reading answered short (the amp is read first; the start of
+    // its answer is lost on the way): not kept, though read whole before.
+    unit.clearFaults();
+    unit.corruptNextReplies (SYSEX_GET_ALL_PARAMS, 1);
+    ASSERT_TRUE (saveAll());
+    EXPECT_EQ (kept (ampBlock), 1) << "an earlier reading kept";
+    EXPECT_EQ (kept (cabBlock), 3);
+    ASSERT_EQ (program.notices.count(), 4) << program.content->getBubbleText();
+    const juce::String shortAnswer ("the Kestrel did not answer the reading of Amp; it was not saved.");
+    EXPECT_EQ (program.notices.lastMessage(),
+               "Save as Blocks in Library: " + shortAnswer + "\n1 other block was saved.");
+
+    // The shown amp's Save goes by its own reading, whole this time, not by
+    // Save as Blocks': its entry takes the amp as the unit has it now.
+    const auto before = library->findEntryById (library->getLinkedEntryId (ampBlock))->paramData;
+    auto changed = unit.getEditBuffer();
+    juce::uint16 value = 0;
+    ASSERT_TRUE (changed.getParam (ampBlock, 1, value) && changed.setParam (ampBlock, 1, value == 0 ? 1 : value - 1));
+    unit.setEditBuffer (changed, true);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1700, false) && program.settle());
+    EXPECT_EQ (program.notices.count(), 4) << program.notices.lastMessage();
+    EXPECT_EQ (kept (ampBlock), 1);
+    amp = library->findEntryById (library->getLinkedEntryId (ampBlock));
+    ASSERT_NE (amp, nullptr);
+    juce::MemoryBlock unitAmp;
+    for (auto& channel : changed.findBlock (ampBlock)->values)
+        for (auto word : channel)
+        {
+            const juce::uint8 bytes[] = { (juce::uint8) (word & 0xff), (juce::uint8) (word >> 8) };
+            unitAmp.append (bytes, sizeof (bytes));
+        }
+    EXPECT_TRUE (amp->paramData == unitAmp && amp->paramData != before);
+
+    // Save as Blocks reads the amp whole; then the shown amp's Save As has
+    // its own reading answered short: no new entry from the earlier reading.
+    ASSERT_TRUE (saveAll());
+    EXPECT_EQ (program.content->getBubbleText(), completed);
+    EXPECT_EQ (kept (ampBlock), 2);
+    unit.corruptNextReplies (SYSEX_GET_ALL_PARAMS, 1);
+    ASSERT_TRUE (program.window->getCommandManager().invokeDirectly (1701, false) && program.settle());
+    EXPECT_EQ (kept (ampBlock), 2) << "an earlier reading kept";
+    ASSERT_EQ (program.notices.count(), 5);
+    EXPECT_EQ (program.notices.lastMessage(), "Save to Blocks Library: " + shortAnswer);
 }

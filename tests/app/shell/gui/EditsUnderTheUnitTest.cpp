@@ -33,6 +33,8 @@
 //                   unanswered in the first scene they set: the unit goes back to the scene shown)
 // A write answered, then the unit moved (a knob turned, Bypass Block, Block Paste's name write):
 //                   AWriteTheUnitMovesAwayFromOnceAnswered... (no box, the request ends as done)
+// Bypass Block moved under before its write's answer (the report untaken as it starts, or before the
+//                   answer): ABypassTheUnitMovesUnderBeforeItsAnswer... (one box)
 // Paste Preset (Preset > Import of a ".syx" preset file); it does not mute:
 //   refused         APastedPresetFileTheUnitMovesUnder... (a preset data message)
 //   silent          APastedPresetFileTheUnitMovesUnder... (a preset data message)
@@ -782,6 +784,31 @@ TEST (EditsUnderTheUnit, AWriteTheUnitMovesAwayFromOnceAnsweredEndsAsDoneWithout
         EXPECT_EQ (held.name, "Preset 0");
         EXPECT_TRUE (row.written());
     }
+}
+
+// Bypass Block on the first EQ while the unit turns to preset 1: its report
+// still waits in the link as the user bypasses (nothing goes out), or it
+// comes before the answer to the bypass write (the write may have met either
+// preset). One box names preset 1, nothing more is sent, and the window
+// follows the unit.
+TEST (EditsUnderTheUnit, ABypassTheUnitMovesUnderBeforeItsAnswerIsToldAndSendsNothingMore)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    ConnectedProgram program{ "kestrel-bypass-moved-under" };
+    ASSERT_TRUE (openWithTwoEqs (program));
+    auto& unit = program.unit;
+    const auto told = juce::String (movedTo1) + "Bypass Block: nothing more was sent.";
+    const std::vector<Case> cases = {
+        { "untaken", [&] { turnUnitUntaken (program, 1); }, 1, {}, told, { SYSEX_PARAM_SET } },
+        { "before its answer",
+          [&] { unit.actPartWayThroughNextAnswerTo (SYSEX_PARAM_SET, 0, [&] { unit.selectPresetOnUnit (1); }); },
+          1,
+          {},
+          told,
+          {} },
+    };
+    runCases (
+        program, cases, [&] { program.grid->selectCell (eq1Cell); }, [&] { invoke (program, 1206); }, bypassBlock);
 }
 
 // A preset file imported while the unit refuses or leaves unanswered a data

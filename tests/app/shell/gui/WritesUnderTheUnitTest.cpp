@@ -14,6 +14,8 @@
 //                   ASaveTheUnitMovesAwayFromBeforeItsAnswer... (turned once the unit stored the save, before
 //                   its answer: the location's name is read back)
 //   moved at end    FrontPanelEndToEnd.APresetChangeAsTheSaveGoesOut... (turned after the save's answer);
+//                   ASaveTheUnitMovesAwayFromOnceAnswered... (renamed, turned after the save's or the flags'
+//                   answer: the location keeps the typed name);
 //                   ASaveTheUnitAnswersFromTheSlotItStoredIsSavedAndNamedAsTyped (the unit reports the
 //                   location it saved into before its answer: no move)
 // Save Preset-Cab Bundle (SAVE on a bundle's preset) and Import Preset-Cab Bundle:
@@ -288,6 +290,59 @@ TEST (WritesUnderTheUnit, ASaveTheUnitMovesAwayFromBeforeItsAnswerNamesTheLocati
         EXPECT_EQ (listed.trim(), "Typed Name");
         EXPECT_TRUE (unit.getPreset (2).toWords() == stored2) << "preset 2 written";
         EXPECT_EQ (unit.getCurrentPresetNumber(), 2);
+    }
+}
+
+// Renamed in the window, the preset is saved; the user turns the unit to
+// preset 2 once the save, or the question after it, is answered, before the
+// save reads the name it stored. The edit was saved: no box, and the list
+// names the location as typed, not by the name of the preset the unit plays
+// by then.
+TEST (WritesUnderTheUnit, ASaveTheUnitMovesAwayFromOnceAnsweredNamesTheLocationAsTyped)
+{
+    KESTREL_REQUIRE_DISPLAY();
+    EditedRoad road{ "kestrel-save-moved-after-answer" };
+    ASSERT_TRUE (road.open());
+    auto& program = road.program;
+    auto& unit = program.unit;
+    auto& run = program.presets->getRequest (savePreset);
+    const auto preset0 = unit.getPreset (0);
+    const auto stored2 = unit.getPreset (2).toWords();
+
+    for (const int function : { SYSEX_SAVE_PATCH, SYSEX_GET_FLAGS })
+    {
+        SCOPED_TRACE (function);
+        if (function != SYSEX_SAVE_PATCH)
+        {
+            unit.setPreset (0, preset0);
+            unit.selectPresetOnUnit (0);
+            ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 0); }));
+            ASSERT_TRUE (turnAmpKnob (program, road.param, road.edited));
+        }
+        ASSERT_TRUE (road.rename ("Typed Name"));
+        const int before = program.notices.count();
+        const auto runs = run.getRunCount();
+
+        unit.selectPresetAfterNextAnswerTo (function, 2);
+        program.content->getFrontPanel()->getButtonNamed ("saveButton")->triggerClick();
+        // The name the save gave the location, as it ends.
+        juce::String listed;
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&]
+            {
+                if (run.getRunCount() == runs || run.isRunning())
+                    return false;
+                program.presets->getPresetName (0, listed);
+                return true;
+            }));
+        EXPECT_EQ (run.getResult(), ZolStateMachine::resultCompleted);
+        EXPECT_EQ (listed.trim(), juce::String ("Typed Name")) << "the location named by another preset's name";
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return showsPreset (program, 2); }));
+        ASSERT_TRUE (program.settle());
+        EXPECT_EQ (program.notices.count(), before) << program.notices.lastMessage();
+        EXPECT_EQ (unit.getPreset (0).name.trim(), "Typed Name");
+        EXPECT_EQ (storedParam (program, 0, road.param), road.edited);
+        EXPECT_TRUE (unit.getPreset (2).toWords() == stored2) << "preset 2 written";
     }
 }
 
