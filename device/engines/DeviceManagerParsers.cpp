@@ -26,11 +26,6 @@ bool getReplyMessage (const SysExRequest& request, int index, juce::MidiMessage&
     return request.getReply (out, index);
 }
 
-juce::uint8 functionOf (const juce::MidiMessage& message)
-{
-    return message.getRawDataSize() > sysExFunctionOffset ? message.getRawData()[sysExFunctionOffset] : (juce::uint8) 0;
-}
-
 // A grid reply can carry more pairs than the unit has cells. The first 48 are
 // kept: the reply is cut behind them and framed again for the codec's parser.
 bool capGridReply (const juce::MidiMessage& message, juce::MidiMessage& capped)
@@ -609,7 +604,7 @@ bool DeviceManager::parseGraph (SysExRequest& request)
     if (! getReplyMessage (request, 0, reply))
         return false;
 
-    if (! (functionOf (reply) == SYSEX_GET_GRAPHN ? parseGetGraphN (reply, data) : parseGetGraph (reply, data)))
+    if (! (getSysExFunction (reply) == SYSEX_GET_GRAPHN ? parseGetGraphN (reply, data) : parseGetGraph (reply, data)))
         return false;
 
     graph = data;

@@ -512,7 +512,7 @@ void PresetManager::endAfterRefusal (PresetStateMachine& m, const juce::MidiMess
 
     WriteGuard::State state;
     state.stop = WriteGuard::Stop::refused;
-    state.function = message.getRawDataSize() > sysExFunctionOffset ? message.getRawData()[sysExFunctionOffset] : 0;
+    state.function = getSysExFunction (message);
     state.refusal = refusal;
     state.reachedUnit = true;
 

@@ -141,6 +141,14 @@ bool isSysExOfFunction (const juce::MidiMessage& message, juce::uint8 function)
            bytes[sysExFunctionOffset] == function;
 }
 
+juce::uint8 getSysExFunction (const juce::MidiMessage& message)
+{
+    auto* bytes = message.getRawData();
+    return bytes != nullptr && message.getRawDataSize() >= sysExHeaderSize && bytes[0] == sysExStartByte
+               ? bytes[sysExFunctionOffset]
+               : (juce::uint8) 0;
+}
+
 //==============================================================================
 void packSeptets (juce::MemoryBlock& block, size_t offset, juce::uint32 value, int count)
 {

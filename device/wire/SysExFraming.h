@@ -90,6 +90,9 @@ void setMidiMessageBytes (juce::MidiMessage& out, const void* data, int size);
 // byte 5 is the function: the first test of every reply parser.
 bool isSysExOfFunction (const juce::MidiMessage& message, juce::uint8 function);
 
+// The function byte of a message from F0 on; 0 for one too short to hold it.
+juce::uint8 getSysExFunction (const juce::MidiMessage& message);
+
 // True for a whole frame (at least 8 bytes, ending in F7) whose checksum byte
 // matches its contents.
 bool hasValidFrameChecksum (const juce::MidiMessage& message);

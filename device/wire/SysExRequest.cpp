@@ -88,12 +88,7 @@ bool SysExRequest::setControllerMessage (int channel, int controllerNumber, int 
 
 juce::uint8 SysExRequest::getFunctionCode() const
 {
-    auto* bytes = message.getRawData();
-
-    if (bytes == nullptr || message.getRawDataSize() < sysExHeaderSize || bytes[0] != sysExStartByte)
-        return 0;
-
-    return bytes[sysExFunctionOffset];
+    return getSysExFunction (message);
 }
 
 bool SysExRequest::addReply (const juce::MidiMessage& reply)
